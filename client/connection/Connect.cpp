@@ -1,0 +1,5 @@
+#include "Connect.h"
+
+#include "AppContext.h"
+
+int ConnectToHost(AppContext&) { return -1; }

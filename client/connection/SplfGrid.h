@@ -1,0 +1,21 @@
+#pragma once
+#include <QFont>
+#include <QString>
+
+// The spooled-file grid as the lists and the driver use it. Rows count from 1;
+// columns are addressed by key, or by number from 1 in the order added.
+class SplfGrid {
+public:
+    virtual ~SplfGrid() = default;
+    virtual void clear(bool withColumns = false) = 0;
+    virtual void addColumn(const QString& key, const QString& header, int width) = 0;
+    virtual void addRow() = 0;
+    virtual int rowCount() const = 0;
+    virtual int columnCount() const = 0;
+    virtual void setCellValue(int row, const QString& key, const QString& value) = 0;
+    virtual QString cellValue(int row, const QString& key) const = 0;
+    virtual void setCellFont(int row, const QString& key, const QFont& font) = 0;
+    virtual void autoWidthColumn(const QString& key) = 0;
+    virtual void setCellSelected(int row, int column, bool selected) = 0;
+    virtual bool rowSelected(int row) const = 0;
+};

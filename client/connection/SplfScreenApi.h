@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+class SplfGrid;
+
+// What the connection and download layers use of the spooled-file screen,
+// which the download control builds. Option controls are reached by their
+// names ("txtFrom", "chkBlankLines", "optPrtCtlFormat", ...): text() gives a
+// text box's or combo box's text, value() a check box's value (0/1) or the
+// index of the chosen button of an option array.
+class SplfScreenApi {
+public:
+    virtual ~SplfScreenApi() = default;
+    virtual QWidget* widget() = 0;
+    // First panel of sbSplf, followed by a repaint.
+    virtual void setStatus(const QString& text) = 0;
+    virtual QString status() const = 0;
+    virtual void setCaption(const QString& text) = 0;
+    virtual QString caption() const = 0;
+    virtual SplfGrid& grdSplf() = 0;
+    virtual void showModal() = 0;
+    virtual void Refresh() = 0;
+    virtual void giveFocus() = 0;
+
+    virtual QString text(const QString& control) const = 0;
+    virtual void setText(const QString& control, const QString& value) = 0;
+    virtual int value(const QString& control) const = 0;
+    virtual void setValue(const QString& control, int value) = 0;
+    virtual bool enabled(const QString& control) const = 0;
+    virtual bool visible(const QString& control) const = 0;
+};

@@ -1,0 +1,103 @@
+#pragma once
+#include <QMainWindow>
+#include <functional>
+
+class AppContext;
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+
+// The main window. Controls carry their original names as members and as
+// objectName. Handlers are public so that other procedures (and tests) call
+// them as the original did.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(AppContext& ctx);
+    ~frmMain() override;
+
+    // --- controls ---
+    QLineEdit* txtOutq = nullptr;
+    QPushButton* cmdListOutqs = nullptr;
+    QPushButton* cmdExit = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QComboBox* cboLibrary = nullptr;
+    QLineEdit* txtWrkSplf = nullptr;
+    QStatusBar* sbMain = nullptr;
+    QLabel* sbMainPanel1 = nullptr;  // first panel of sbMain
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* lblWrkSplf = nullptr;
+    QLabel* lblStatus = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* picDisConnect = nullptr;
+    QLabel* picConnect = nullptr;
+    QLabel* Image1 = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* itmOpen = nullptr;
+    QAction* itmSave = nullptr;
+    QAction* itmSaveAs = nullptr;
+    QAction* itmListOutqs = nullptr;
+    QAction* itmSaveSettings = nullptr;
+    QAction* itmExit = nullptr;
+    QMenu* mnuConnect = nullptr;
+    QAction* itmConnect = nullptr;
+    QAction* itmDisconnect = nullptr;
+    QAction* itmAutoConnect = nullptr;
+    QAction* itmChangePassword = nullptr;
+    QAction* itmChangeAddress = nullptr;
+    QAction* itmWaitTime = nullptr;
+    QAction* mnuOptions = nullptr;  // the menu title itself is the command
+    QMenu* mnuHelp = nullptr;
+    QAction* itmGeneralHelp = nullptr;
+    QAction* itmAbout = nullptr;
+
+    // First panel of the status bar, and the window's repaint.
+    void setStatusPanel(const QString& text);
+    QString statusPanel() const;
+    void Refresh();
+    bool isNotConnected() const;
+
+    // --- handlers ---
+    void Form_Load();
+    void cmdExit_Click();
+    void cmdOK_Click();
+    void cmdListOutqs_Click();
+    void itmConnect_Click();
+    void itmDisconnect_Click();
+    void itmAutoConnect_Click();
+    void itmChangePassword_Click();
+    void itmChangeAddress_Click();
+    void itmWaitTime_Click();
+    void itmOpen_Click();
+    void itmSave_Click();
+    void itmSaveAs_Click();
+    void itmSaveSettings_Click();
+    void itmListOutqs_Click();
+    void mnuOptions_Click();
+    void itmGeneralHelp_Click();
+    void itmAbout_Click();
+    void itmExit_Click();
+
+    // Hooks for procedures of other layers (set by start-up).
+    std::function<void()> onOpen;        // "&Open"
+    std::function<void()> onBrowse;      // "&Browse"
+    std::function<void()> onNamingOptions;
+    std::function<int(const QString&)> openSettingsFile;
+    std::function<int(const QString&, bool)> saveSettingsFile;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildControls();
+    AppContext& ctx_;
+};

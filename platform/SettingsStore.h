@@ -1,0 +1,15 @@
+#pragma once
+#include <QString>
+
+// The per-user store of remembered values (the registry's GetSetting and
+// SaveSetting): application title, section, key -> text value. Keys match
+// without regard to case; values are kept byte-exact.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual QString get(const QString& app, const QString& section, const QString& key,
+                        const QString& def) = 0;
+    virtual void save(const QString& app, const QString& section, const QString& key,
+                      const QString& value) = 0;
+    virtual void remove(const QString& app, const QString& section, const QString& key) = 0;
+};
