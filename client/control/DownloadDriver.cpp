@@ -1,0 +1,5 @@
+#include "DownloadDriver.h"
+
+#include "AppContext.h"
+
+std::vector<ReportOutcome> RunSelectedDownloads(AppContext&) { return {}; }
