@@ -1,4 +1,5 @@
 #pragma once
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ class frmMain;
 class frmOptions;
 class frmSocket;
 class SplfScreenApi;
+class DownloadWindows;
 
 // "End the program": thrown after the steps the program names; the executable
 // turns it into its exit status, tests catch it.
@@ -81,6 +83,8 @@ public:
     std::string gPassword = std::string(128, ' ');  // scrambled once signed on
     bool gSignOnAccepted = false;
     QString gWorkDir;
+    // Files this run created; the work directory's clean-up deletes only these.
+    QSet<QString> createdFiles;
     // Limits of our own where the original waited for ever (milliseconds).
     qint64 replyTimeoutMs = 120000;
     qint64 signOnReplyTimeoutMs = 60000;
@@ -104,6 +108,9 @@ public:
     bool gXmlSaveAccepted = false, gXmlSaveCancelled = false, gXmlSaveAll = false;
     bool gPdfSaveAccepted = false, gPdfSaveCancelled = false, gPdfSaveAll = false;
     QString gFullViewFile;
+    bool gMailStarted = false;
+    // The save-as and naming windows of the download layer, created on first use.
+    std::shared_ptr<DownloadWindows> downloadWindows;
 
     // --- office and e-mail delivery state read by the stop sequence ---
     bool gExcelMacroFormLoaded = false;
