@@ -196,7 +196,6 @@ ReportOutcome deliver(AppContext& ctx, const QString& type, const SpoolFileRow& 
         if (!chosenByUser && replaces(ctx, *d->dialog) &&
             writtenThisRun.contains(QFileInfo(fileName).absoluteFilePath())) {
             fileName = NextFreeName(fileName, writtenThisRun);
-            SaveDialog(ctx, *d->dialog).txtSave->setText(fileName);
         }
     }
     if (d->busy) splf.setMousePointer(SplfScreenApi::ArrowHourglass);
