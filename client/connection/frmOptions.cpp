@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -102,10 +105,19 @@ void frmOptions::buildControls() {
     lblWaitTime = makeLabel(fraIPAddress[1], "lblWaitTime", QString());
     lblWaitTime->setMinimumWidth(24);
     Label3 = makeLabel(fraIPAddress[1], "Label3", QStringLiteral("2    5      10     15      20      25     30"));
-    f1->addWidget(Label2, 0, 0, 1, 2);
+    // The scale text puts each number 1.5 columns per second from the left:
+    // in a fixed-width font the slider's groove is sized to match it.
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    Label3->setFont(fixed);
+    const int column = QFontMetrics(fixed).horizontalAdvance(QLatin1Char('0'));
+    const int handle = sliWaitTime->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, sliWaitTime);
+    sliWaitTime->setFixedWidth(column * 3 * (kMaxWait - kMinWait) / 2 + handle);
+    Label3->setContentsMargins(qMax(0, handle / 2 - column / 2), 0, 0, 0);
+    f1->addWidget(Label2, 0, 0, 1, 3);
     f1->addWidget(sliWaitTime, 1, 0);
     f1->addWidget(lblWaitTime, 1, 1);
-    f1->addWidget(Label3, 2, 0);
+    f1->addWidget(Label3, 2, 0, 1, 2);
+    f1->setColumnStretch(2, 1);
     f1->setRowStretch(3, 1);
     fraIPAddress[1]->hide();
 
