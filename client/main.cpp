@@ -9,8 +9,8 @@ namespace {
 // An unattended run on a machine without a display still runs, offscreen.
 void chooseOffscreenWhenHeadless(int argc) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    if (argc > 1 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (argc > 1 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #else
     (void)argc;

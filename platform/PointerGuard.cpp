@@ -15,5 +15,6 @@ PointerGuard::~PointerGuard() { release(); }
 void PointerGuard::release() {
     if (!active_) return;
     active_ = false;
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) QGuiApplication::restoreOverrideCursor();
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QGuiApplication::restoreOverrideCursor();
 }

@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <exception>
-#include <stdexcept>
 #include <memory>
+#include <stdexcept>
 
 #include "AppContext.h"
 #include "Connect.h"
@@ -40,9 +40,10 @@ void seed(AppContext& ctx, const char* key, const QString& value) {
 
 QString errorText(const StartupError& e, int step) {
     // The runtime's Str$: a blank in front of a positive number, the sign of a negative one.
-    const QString number = e.number < 0 ? QString::number(e.number) : QLatin1Char(' ') + QString::number(e.number);
-    return QStringLiteral("Error") + number + QLatin1Char(' ') + e.description + QStringLiteral(" at step ") +
-           QString::number(step);
+    const QString number =
+        e.number < 0 ? QString::number(e.number) : QLatin1Char(' ') + QString::number(e.number);
+    return QStringLiteral("Error") + number + QLatin1Char(' ') + e.description +
+           QStringLiteral(" at step ") + QString::number(step);
 }
 
 class Startup {
@@ -87,16 +88,20 @@ public:
         step(9, [&] {
             showMainWindow(m);
             if (m.itmAutoConnect->isChecked()) {
-                if (!m.isNotConnected()) ctx_.msgBox(QStringLiteral("Already connected."));
-                else if (ctx_.autoConnect) ctx_.autoConnect();
-                else ConnectToHost(ctx_);
+                if (!m.isNotConnected())
+                    ctx_.msgBox(QStringLiteral("Already connected."));
+                else if (ctx_.autoConnect)
+                    ctx_.autoConnect();
+                else
+                    ConnectToHost(ctx_);
             }
         });
         busy.release();
         ctx_.clock->pumpOnce();
         if (!commandLine_.isEmpty()) {
             step(10, [&] {
-                if (!ctx_.runBatchFromCommandLine) throw std::logic_error("This program has no batch run.");
+                if (!ctx_.runBatchFromCommandLine)
+                    throw std::logic_error("This program has no batch run.");
                 ctx_.runBatchFromCommandLine();
             });
             // The batch run ends the program itself; should it come back, an
@@ -169,8 +174,10 @@ private:
     }
 
     void showMainWindow(frmMain& m) {
-        if (m.windowState() & Qt::WindowMinimized) m.showMinimized();
-        else m.show();
+        if (m.windowState() & Qt::WindowMinimized)
+            m.showMinimized();
+        else
+            m.show();
         if (splash_) {
             splash_->hide();
             splash_.reset();
@@ -195,7 +202,9 @@ void Main(AppContext& ctx, const QString& commandLine) {
     }
 }
 
-QString commandLineOf(const QStringList& arguments) { return arguments.mid(1).join(QLatin1Char(' ')); }
+QString commandLineOf(const QStringList& arguments) {
+    return arguments.mid(1).join(QLatin1Char(' '));
+}
 
 std::optional<bool> readAsBoolean(const QString& text) {
     const QString t = text.trimmed();

@@ -40,8 +40,10 @@ int AppContext::clearWorkDirectory() {
             kept.append(f);
             continue;
         }
-        if (fs::remove(p, ec) && !ec) ++deleted;
-        else kept.append(f);
+        if (fs::remove(p, ec) && !ec)
+            ++deleted;
+        else
+            kept.append(f);
     }
     createdFiles_ = kept;
     // rmdir: fails, as it should, while the user's files or sub-directories are left.

@@ -12,40 +12,39 @@
 
 #include "AppContext.h"
 #include "Artwork.h"
+#include "NamedLabel.h"
 #include "WindowGeometry.h"
 
 namespace {
-QLabel* label(QWidget* parent, const char* name, const QString& text) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
 const char* const kMsinfoKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const char* const kMsinfoFolderKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location";
+const char* const kMsinfoFolderKey =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location";
 }  // namespace
 
 frmAbout::frmAbout(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About The iSeries Spool File Spoolwright"));
 
-    picIcon = label(this, "picIcon", QString());
+    picIcon = namedLabel(this, "picIcon", QString());
     picIcon->setPixmap(Artwork::logo(48));
-    lblTitle = label(this, "lblTitle", QStringLiteral("iSeries Spoolwright"));
+    lblTitle = namedLabel(this, "lblTitle", QStringLiteral("iSeries Spoolwright"));
     QFont big = lblTitle->font();
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);
     lblTitle->setFont(big);
-    lblVersion = label(this, "lblVersion", QStringLiteral("Version"));
-    lblDescription = label(this, "lblDescription", QStringLiteral("Tolvane"));
-    lblWhatItDoes = label(
-        this, "lblWhatItDoes",
-        QStringLiteral("Move iSeries spool files to PC text files to PDF files, to your PC printer, to MS Word, to MS "
-                       "Excel, Lotus 1-2-3, WordPro, Email, HTML files or to the clipboard!   Optionally you may run "
-                       "Excel's parsing wizard or a stored Word or Excel macro over the downloaded spool file data."));
+    lblVersion = namedLabel(this, "lblVersion", QStringLiteral("Version"));
+    lblDescription = namedLabel(this, "lblDescription", QStringLiteral("Tolvane"));
+    lblWhatItDoes =
+        namedLabel(this, "lblWhatItDoes",
+                   QStringLiteral("Move iSeries spool files to PC text files to PDF files, "
+                                  "to your PC printer, to MS Word, to MS "
+                                  "Excel, Lotus 1-2-3, WordPro, Email, HTML files or to the "
+                                  "clipboard!   Optionally you may run "
+                                  "Excel's parsing wizard or a stored Word or Excel macro "
+                                  "over the downloaded spool file data."));
     lblWhatItDoes->setWordWrap(true);
-    Label1 = label(this, "Label1", QStringLiteral("www.tolvane.example"));
-    lblDisclaimer = label(this, "lblDisclaimer", QStringLiteral("Tolvane  (555) 010-4477"));
+    Label1 = namedLabel(this, "Label1", QStringLiteral("www.tolvane.example"));
+    lblDisclaimer = namedLabel(this, "lblDisclaimer", QStringLiteral("Tolvane  (555) 010-4477"));
     for (size_t i = 0; i < Line1.size(); ++i) {
         Line1[i] = new QFrame(this);
         Line1[i]->setObjectName(QStringLiteral("Line1_%1").arg(i));
@@ -85,8 +84,10 @@ frmAbout::frmAbout(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx
     layout->addLayout(foot);
     setMinimumWidth(WindowGeometry::pixels(6300));
 
-    connect(cmdOK, &QPushButton::clicked, this, [this] { ctx_.runHandler([this] { cmdOK_Click(); }); });
-    connect(cmdSysInfo, &QPushButton::clicked, this, [this] { ctx_.runHandler([this] { cmdSysInfo_Click(); }); });
+    connect(cmdOK, &QPushButton::clicked, this,
+            [this] { ctx_.runHandler([this] { cmdOK_Click(); }); });
+    connect(cmdSysInfo, &QPushButton::clicked, this,
+            [this] { ctx_.runHandler([this] { cmdSysInfo_Click(); }); });
 }
 
 frmAbout::~frmAbout() = default;
@@ -104,7 +105,8 @@ void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
 void frmAbout::StartSysInfo() {
     QString program;
     if (ctx_.machineRegistry) {
-        if (auto path = ctx_.machineRegistry->query(QString::fromLatin1(kMsinfoKey), QStringLiteral("PATH"))) {
+        if (auto path = ctx_.machineRegistry->query(QString::fromLatin1(kMsinfoKey),
+                                                    QStringLiteral("PATH"))) {
             program = *path;
         } else if (auto folder = ctx_.machineRegistry->query(QString::fromLatin1(kMsinfoFolderKey),
                                                              QStringLiteral("MSINFO"))) {
@@ -116,11 +118,13 @@ void frmAbout::StartSysInfo() {
     if (!program.isEmpty() && QFileInfo(program).isFile() && ctx_.processes &&
         ctx_.processes->start(program, {}))
         return;
-    ctx_.msgBox(QStringLiteral("System Information Is Unavailable At This Time"), MsgButtons::OK, MsgIcon::None,
-                QString::fromLatin1(AppContext::kAppTitle));
+    ctx_.msgBox(QStringLiteral("System Information Is Unavailable At This Time"), MsgButtons::OK,
+                MsgIcon::None, QString::fromLatin1(AppContext::kAppTitle));
 }
 
-void frmAbout::reject() { ctx_.runHandler([this] { cmdOK_Click(); }); }
+void frmAbout::reject() {
+    ctx_.runHandler([this] { cmdOK_Click(); });
+}
 
 void frmAbout::closeEvent(QCloseEvent* e) {
     e->ignore();

@@ -17,15 +17,11 @@
 #include "AppContext.h"
 #include "Artwork.h"
 #include "HostLink.h"
+#include "NamedLabel.h"
 #include "WindowGeometry.h"
 #include "frmOptions.h"
 
 namespace {
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
 QAction* makeItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut) {
     auto* a = menu->addAction(caption);
     a->setObjectName(QString::fromLatin1(name));
@@ -59,25 +55,25 @@ void frmMain::buildControls() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
 
-    Label5 = makeLabel(central, "Label5", QStringLiteral("iSeries Spoolwright"));
+    Label5 = namedLabel(central, "Label5", QStringLiteral("iSeries Spoolwright"));
     setFontSize(Label5, 6, true);
-    Label4 = makeLabel(central, "Label4", QStringLiteral("Select Spool Files to Display"));
+    Label4 = namedLabel(central, "Label4", QStringLiteral("Select Spool Files to Display"));
     setFontSize(Label4, 1, true);
-    Label1 = makeLabel(central, "Label1", QStringLiteral("Outq or *All:"));
-    Label2 = makeLabel(central, "Label2", QStringLiteral("Library or *All:"));
-    lblWrkSplf = makeLabel(central, "lblWrkSplf", QStringLiteral("User, *Current or *All:"));
-    Label3 = makeLabel(central, "Label3", QStringLiteral("Connection Status:"));
-    lblStatus = makeLabel(central, "lblStatus", QStringLiteral("Not connected."));
+    Label1 = namedLabel(central, "Label1", QStringLiteral("Outq or *All:"));
+    Label2 = namedLabel(central, "Label2", QStringLiteral("Library or *All:"));
+    lblWrkSplf = namedLabel(central, "lblWrkSplf", QStringLiteral("User, *Current or *All:"));
+    Label3 = namedLabel(central, "Label3", QStringLiteral("Connection Status:"));
+    lblStatus = namedLabel(central, "lblStatus", QStringLiteral("Not connected."));
     lblStatus->setFrameShape(QFrame::Panel);
     lblStatus->setFrameShadow(QFrame::Sunken);
     lblStatus->setMinimumWidth(WindowGeometry::pixels(3000));
-    lblVersion = makeLabel(central, "lblVersion", QString());
-    picDisConnect = makeLabel(central, "picDisConnect", QString());
+    lblVersion = namedLabel(central, "lblVersion", QString());
+    picDisConnect = namedLabel(central, "picDisConnect", QString());
     picDisConnect->setPixmap(Artwork::connectionSign(false));
-    picConnect = makeLabel(central, "picConnect", QString());
+    picConnect = namedLabel(central, "picConnect", QString());
     picConnect->setPixmap(Artwork::connectionSign(true));
     picConnect->hide();
-    Image1 = makeLabel(central, "Image1", QString());
+    Image1 = namedLabel(central, "Image1", QString());
     Image1->setPixmap(Artwork::logo(56));
 
     txtOutq = new QLineEdit(central);

@@ -26,10 +26,10 @@ void frmMain::cmdExit_Click() {
 void frmMain::itmExit_Click() { Form_Unload(); }
 
 void frmMain::itmOpen_Click() {
-    const QString path = ctx_.presenter
-                             ? ctx_.presenter->openFileName(this, QStringLiteral("Load settings from a file..."),
-                                                            QFileInfo(ctx_.gSettingsFile).path(), kSettingsFilter)
-                             : QString();
+    const QString path = ctx_.presenter ? ctx_.presenter->openFileName(
+                                              this, QStringLiteral("Load settings from a file..."),
+                                              QFileInfo(ctx_.gSettingsFile).path(), kSettingsFilter)
+                                        : QString();
     if (path.isEmpty()) {
         setStatusPanel(QStringLiteral("Open file operation canceled."));
         return;
@@ -47,16 +47,18 @@ void frmMain::itmSave_Click() {
         return;
     }
     if (!saveSettingsFile || saveSettingsFile(ctx_.gSettingsFile, true) != 0) return;
-    setStatusPanel(QStringLiteral("Settings saved to file ") + ctx_.gSettingsFile.trimmed() + QStringLiteral("."));
+    setStatusPanel(QStringLiteral("Settings saved to file ") + ctx_.gSettingsFile.trimmed() +
+                   QStringLiteral("."));
     Refresh();
 }
 
 void frmMain::itmSaveAs_Click() {
-    const QString start = ctx_.gSettingsFile.isEmpty() ? QStringLiteral("*.spw") : ctx_.gSettingsFile;
-    const QString path =
-        ctx_.presenter ? ctx_.presenter->saveFileName(this, QStringLiteral("Save settings file as..."), start,
-                                                      kSettingsFilter)
-                       : QString();
+    const QString start =
+        ctx_.gSettingsFile.isEmpty() ? QStringLiteral("*.spw") : ctx_.gSettingsFile;
+    const QString path = ctx_.presenter ? ctx_.presenter->saveFileName(
+                                              this, QStringLiteral("Save settings file as..."),
+                                              start, kSettingsFilter)
+                                        : QString();
     if (path.isEmpty()) {
         setStatusPanel(QStringLiteral("Save operation canceled."));
         return;
@@ -66,7 +68,9 @@ void frmMain::itmSaveAs_Click() {
     if (saveSettingsFile && saveSettingsFile(path, false) == 0) ctx_.gSettingsFile = path;
 }
 
-void frmMain::itmSaveSettings_Click() { itmSaveSettings->setChecked(!itmSaveSettings->isChecked()); }
+void frmMain::itmSaveSettings_Click() {
+    itmSaveSettings->setChecked(!itmSaveSettings->isChecked());
+}
 
 void frmMain::mnuOptions_Click() {
     // The naming options window reads "FullName" into its check box and shows itself modally.
@@ -77,8 +81,8 @@ void frmMain::itmGeneralHelp_Click() {
     const QString help = QDir(programFolder(ctx_)).filePath(QStringLiteral("spoolwright.chm"));
     const QString shown = QDir::toNativeSeparators(help);
     if (!QFileInfo(help).isFile()) {
-        ctx_.msgBox(QStringLiteral("The help file ") + shown + QStringLiteral(" is not found."), MsgButtons::OK,
-                    MsgIcon::Exclamation);
+        ctx_.msgBox(QStringLiteral("The help file ") + shown + QStringLiteral(" is not found."),
+                    MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
 #if defined(Q_OS_WIN)

@@ -1,7 +1,7 @@
 // frmMain.Form_Unload: the stop sequence of every run.
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QAction>
 
 #include "AppContext.h"
 #include "HostLink.h"
@@ -53,10 +53,13 @@ void frmMain::Form_Unload() {
             Refresh();
         });
     }
-    tolerant([&] { ctx_.saveSetting(QStringLiteral("Defaults"), boolText(itmSaveSettings->isChecked())); });
+    tolerant([&] {
+        ctx_.saveSetting(QStringLiteral("Defaults"), boolText(itmSaveSettings->isChecked()));
+    });
     if (itmSaveSettings->isChecked()) rememberSettings();
     tolerant([&] {
-        if (!(windowState() & Qt::WindowMinimized)) setWindowState(windowState() | Qt::WindowMinimized);
+        if (!(windowState() & Qt::WindowMinimized))
+            setWindowState(windowState() | Qt::WindowMinimized);
     });
     ctx_.endProgram(ctx_.stopExitStatus, QStringLiteral("The main window was closed."));
 }
@@ -79,7 +82,9 @@ void frmMain::rememberSettings() {
     }
     if (c.gHtmlSaveAccepted) {
         remember("Html file", [&] { return dialog("frmSaveHtml.txtSave").trimmed(); });
-        remember("Html add replace", [&] { return boolText(c.frmSplf().value(QStringLiteral("optAddReplace(0)")) != 0); });
+        remember("Html add replace", [&] {
+            return boolText(c.frmSplf().value(QStringLiteral("optAddReplace(0)")) != 0);
+        });
         remember("Save dir html", [&] { return dialog("frmSaveHtml.dlgFile.InitDir"); });
         remember("Html font", [&] { return c.frmSplf().text(QStringLiteral("cboFontSizeHTML")); });
     }

@@ -7,12 +7,13 @@
 
 #include "AppContext.h"
 #include "Artwork.h"
+#include "NamedLabel.h"
 #include "WindowGeometry.h"
 
 namespace {
-QLabel* label(QWidget* parent, const char* name, const QString& text, int pointSize = 0, bool bold = false) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
+QLabel* label(QWidget* parent, const char* name, const QString& text, int pointSize = 0,
+              bool bold = false) {
+    QLabel* l = namedLabel(parent, name, text);
     if (pointSize > 0 || bold) {
         QFont f = l->font();
         if (pointSize > 0) f.setPointSize(pointSize);
@@ -40,9 +41,10 @@ frmSplash::frmSplash(AppContext& ctx, QWidget* parent)
     Label3 = label(frame, "Label3", QStringLiteral("Tolvane"), 14, true);
     Label2 = label(frame, "Label2", QStringLiteral("Tolvane"), 9);
     lblVersion = label(frame, "lblVersion", QStringLiteral("Version"), 10);
-    Label1 = label(frame, "Label1",
-                   QStringLiteral("Spooled files from your iSeries to text, HTML, XML and PDF files, "
-                                  "the PC printer, office programs and e-mail."));
+    Label1 =
+        label(frame, "Label1",
+              QStringLiteral("Spooled files from your iSeries to text, HTML, XML and PDF files, "
+                             "the PC printer, office programs and e-mail."));
     Label1->setWordWrap(true);
     Image4 = label(frame, "Image4", QString());
     Image4->setPixmap(Artwork::logo(96));

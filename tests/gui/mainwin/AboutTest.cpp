@@ -22,7 +22,8 @@ TEST(AboutBox, ShowsTitleVersionAndDescription) {
     EXPECT_EQ(a.lblVersion->text(), "Version 10.0.3");
     EXPECT_EQ(a.lblTitle->text(), "iSeries Spoolwright");
     EXPECT_EQ(a.lblDescription->text(), "Tolvane");
-    EXPECT_TRUE(a.lblWhatItDoes->text().startsWith("Move iSeries spool files to PC text files to PDF files,"));
+    EXPECT_TRUE(a.lblWhatItDoes->text().startsWith(
+        "Move iSeries spool files to PC text files to PDF files,"));
     EXPECT_TRUE(a.lblDisclaimer->text().startsWith("Tolvane"));
     EXPECT_EQ(a.cmdOK->text(), "&OK");
     EXPECT_TRUE(a.cmdOK->isDefault());

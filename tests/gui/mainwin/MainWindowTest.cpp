@@ -51,9 +51,10 @@ TEST(MainWindow, LoadsWithItsDesignState) {
     EXPECT_FALSE(m.itmSave->isEnabled());
     EXPECT_TRUE(m.itmSaveSettings->isChecked());
     EXPECT_EQ(m.statusPanel(), "Please specify a user, an outq or both.  ");
-    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5", "lblWrkSplf", "txtOutq",
-                             "cboLibrary", "txtWrkSplf", "cmdListOutqs", "cmdExit", "cmdOK", "sbMain", "lblStatus",
-                             "lblVersion", "picConnect", "picDisConnect", "Image1"})
+    for (const char* name :
+         {"Label1", "Label2", "Label3", "Label4", "Label5", "lblWrkSplf", "txtOutq", "cboLibrary",
+          "txtWrkSplf", "cmdListOutqs", "cmdExit", "cmdOK", "sbMain", "lblStatus", "lblVersion",
+          "picConnect", "picDisConnect", "Image1"})
         EXPECT_NE(m.findChild<QWidget*>(name), nullptr) << name;
 }
 
@@ -96,8 +97,9 @@ TEST(MainWindow, ConnectMenuFollowsTheConnectionState) {
         bool connect, connectTicked, disconnect, address, waitTime, picConnect;
     };
     auto state = [&] {
-        return State{m.itmConnect->isEnabled(), m.itmConnect->isChecked(), m.itmDisconnect->isEnabled(),
-                     m.itmChangeAddress->isEnabled(), m.itmWaitTime->isEnabled(), !m.picConnect->isHidden()};
+        return State{m.itmConnect->isEnabled(),    m.itmConnect->isChecked(),
+                     m.itmDisconnect->isEnabled(), m.itmChangeAddress->isEnabled(),
+                     m.itmWaitTime->isEnabled(),   !m.picConnect->isHidden()};
     };
     auto expect = [](const State& s, const State& e, const char* when) {
         EXPECT_EQ(s.connect, e.connect) << when;
@@ -182,7 +184,8 @@ TEST(MainWindow, OpenSettingsFile) {
     };
     const Case cases[] = {
         {"loaded", "/home/u/a.spw", 0, true, "Settings loaded from /home/u/a.spw", "/home/u/a.spw"},
-        {"loader refused", "/home/u/b.spw", -1, false, "Please specify a user, an outq or both.  ", ""},
+        {"loader refused", "/home/u/b.spw", -1, false, "Please specify a user, an outq or both.  ",
+         ""},
         {"cancelled", "", 0, false, "Open file operation canceled.", ""},
     };
     for (const Case& c : cases) {
@@ -213,8 +216,10 @@ TEST(MainWindow, SaveAsRecordsTheFileOnlyWhenItWasWritten) {
         QString current, status;
     };
     const Case cases[] = {
-        {"written", "/home/u/new.spw", 0, "/home/u/new.spw", "Please specify a user, an outq or both.  "},
-        {"replace declined", "/home/u/old.spw", -1, "", "Please specify a user, an outq or both.  "},
+        {"written", "/home/u/new.spw", 0, "/home/u/new.spw",
+         "Please specify a user, an outq or both.  "},
+        {"replace declined", "/home/u/old.spw", -1, "",
+         "Please specify a user, an outq or both.  "},
         {"cancelled", "", 0, "", "Save operation canceled."},
     };
     for (const Case& c : cases) {

@@ -23,10 +23,12 @@ struct FakePresenter : Presenter {
     std::vector<Call> calls;
     int modalShows = 0;
     void showModal(QWidget*) override { ++modalShows; }
-    QString openFileName(QWidget*, const QString& title, const QString& dir, const QString& filter) override {
+    QString openFileName(QWidget*, const QString& title, const QString& dir,
+                         const QString& filter) override {
         return answer({QStringLiteral("open"), title, dir, filter});
     }
-    QString saveFileName(QWidget*, const QString& title, const QString& dir, const QString& filter) override {
+    QString saveFileName(QWidget*, const QString& title, const QString& dir,
+                         const QString& filter) override {
         return answer({QStringLiteral("save"), title, dir, filter});
     }
 
@@ -76,7 +78,8 @@ struct FakePaths : Paths {
 // Remembered values in memory that also keep the order of the writes.
 struct RecordingStore : MemorySettingsStore {
     QStringList written;
-    void save(const QString& app, const QString& section, const QString& key, const QString& value) override {
+    void save(const QString& app, const QString& section, const QString& key,
+              const QString& value) override {
         written << key;
         MemorySettingsStore::save(app, section, key, value);
     }
@@ -84,8 +87,9 @@ struct RecordingStore : MemorySettingsStore {
 
 // A key press as the window system delivers it: shortcuts first, unless the
 // focused widget claims the key for itself.
-Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
-                                               const QString& text, bool autorep, ushort count);
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k,
+                                               Qt::KeyboardModifiers mods, const QString& text,
+                                               bool autorep, ushort count);
 inline void pressKey(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods) {
     if (qt_sendShortcutOverrideEvent(w, 0, key, mods, QString(), false, 1)) return;
     QKeyEvent press(QEvent::KeyPress, key, mods);

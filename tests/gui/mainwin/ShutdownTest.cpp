@@ -50,7 +50,8 @@ TEST(StopSequence, RememberSettingsDecidesWhatIsWritten) {
         m.itmAutoConnect->setChecked(false);
         EXPECT_EQ(s.run(), 0);
         if (remember) {
-            EXPECT_EQ(s.store->written, QStringList({"Defaults", "Outq", "Library", "Wrksplf", "Auto connect"}));
+            EXPECT_EQ(s.store->written,
+                      QStringList({"Defaults", "Outq", "Library", "Wrksplf", "Auto connect"}));
             EXPECT_EQ(s.value("Defaults"), "True");
             EXPECT_EQ(s.value("Outq"), "PRT01");
             EXPECT_EQ(s.value("Library"), "QGPL");
@@ -68,14 +69,11 @@ TEST(StopSequence, RememberSettingsDecidesWhatIsWritten) {
 TEST(StopSequence, DialogValuesAreRememberedOnlyWhenTheDialogWasUsed) {
     Stop s;
     AppContext& c = s.t.ctx;
-    QMap<QString, QString> fields{{"frmSave.txtSave", " /home/u/r.txt "},
-                                  {"frmSave.dlgFile.InitDir", "/home/u/"},
-                                  {"frmSaveHtml.txtSave", "/home/u/r.htm"},
-                                  {"frmSaveHtml.dlgFile.InitDir", "/home/u/web/"},
-                                  {"frmPDF.txtSave", "/home/u/r.pdf"},
-                                  {"frmPDF.dlgFile.InitDir", "/home/u/pdf/"},
-                                  {"frmSaveXml.txtSave", "/home/u/r.xml"},
-                                  {"frmSaveXml.dlgFile.InitDir", "/home/u/xml/"}};
+    QMap<QString, QString> fields{
+        {"frmSave.txtSave", " /home/u/r.txt "},   {"frmSave.dlgFile.InitDir", "/home/u/"},
+        {"frmSaveHtml.txtSave", "/home/u/r.htm"}, {"frmSaveHtml.dlgFile.InitDir", "/home/u/web/"},
+        {"frmPDF.txtSave", "/home/u/r.pdf"},      {"frmPDF.dlgFile.InitDir", "/home/u/pdf/"},
+        {"frmSaveXml.txtSave", "/home/u/r.xml"},  {"frmSaveXml.dlgFile.InitDir", "/home/u/xml/"}};
     c.saveDialogField = [&](const char* f) { return fields.value(QString::fromLatin1(f)); };
     QMap<QString, QString> macros{{"frmExcel.txtMacroSheet", " book.xls "},
                                   {"frmExcel.txtMacroName", "Tidy"},
@@ -93,10 +91,11 @@ TEST(StopSequence, DialogValuesAreRememberedOnlyWhenTheDialogWasUsed) {
     s.main();
     s.store->written.clear();
     s.run();
-    EXPECT_EQ(s.store->written,
-              QStringList({"Defaults", "Outq", "Library", "Wrksplf", "Text file", "Save dir", "Html file",
-                           "Html add replace", "Save dir html", "Html font", "xml file", "Save dir xml",
-                           "Excel macro sheet", "Excel macro name", "Auto connect"}));
+    EXPECT_EQ(
+        s.store->written,
+        QStringList({"Defaults", "Outq", "Library", "Wrksplf", "Text file", "Save dir", "Html file",
+                     "Html add replace", "Save dir html", "Html font", "xml file", "Save dir xml",
+                     "Excel macro sheet", "Excel macro name", "Auto connect"}));
     EXPECT_EQ(s.value("Text file"), "/home/u/r.txt");
     EXPECT_EQ(s.value("Save dir"), "/home/u/");
     EXPECT_EQ(s.value("Html add replace"), "True");
@@ -113,7 +112,8 @@ TEST(StopSequence, AWindowThatIsNotThereIsPassedOver) {
     s.main();
     s.store->written.clear();
     s.run();
-    EXPECT_EQ(s.store->written, QStringList({"Defaults", "Outq", "Library", "Wrksplf", "Auto connect"}));
+    EXPECT_EQ(s.store->written,
+              QStringList({"Defaults", "Outq", "Library", "Wrksplf", "Auto connect"}));
 }
 
 TEST(StopSequence, ReleasesDisconnectsMinimisesAndEndsWithTheRunsStatus) {

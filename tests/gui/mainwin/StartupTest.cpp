@@ -29,7 +29,10 @@ struct Start {
         };
     }
     QString value(const char* key) { return t.ctx.getSetting(QString::fromLatin1(key)); }
-    void set(const char* key, const QString& v) { store->MemorySettingsStore::save(QString::fromLatin1(AppContext::kAppTitle), QStringLiteral("Settings"), QString::fromLatin1(key), v); }
+    void set(const char* key, const QString& v) {
+        store->MemorySettingsStore::save(QString::fromLatin1(AppContext::kAppTitle),
+                                         QStringLiteral("Settings"), QString::fromLatin1(key), v);
+    }
     frmMain& main() { return t.ctx.mainWindow(); }
 };
 
@@ -44,8 +47,8 @@ TEST(Startup, FirstStartSeedsTheSettingsAndConnects) {
     EXPECT_EQ(s.value("Save Path"), s.t.dir.path() + "/tmp/");
     EXPECT_EQ(s.value("Email"), "0");
     EXPECT_EQ(s.value("Auto connect"), "True");
-    EXPECT_EQ(s.store->written,
-              QStringList({"RemoveBlanks", "MinusSign", "FullName", "Save Path", "Email", "Auto connect"}));
+    EXPECT_EQ(s.store->written, QStringList({"RemoveBlanks", "MinusSign", "FullName", "Save Path",
+                                             "Email", "Auto connect"}));
 
     frmMain& m = s.main();
     EXPECT_TRUE(m.itmSaveSettings->isChecked());
@@ -181,13 +184,18 @@ TEST(Startup, AnErrorInAnUnattendedStartEndsTheProgram) {
     EXPECT_FALSE(batchRan);
 }
 
-TEST(Startup, InteractiveStartShowsTheSplashDuringTheWait) {
-    Start s;
-    QStringList seen;
-    QTimer::singleShot(0, [&] {
+// Notes the visible top-level windows when start-up first lets events run.
+void noteVisibleWindowsAtFirstWait(QStringList& seen) {
+    QTimer::singleShot(0, [&seen] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->isVisible()) seen << w->objectName();
     });
+}
+
+TEST(Startup, InteractiveStartShowsTheSplashDuringTheWait) {
+    Start s;
+    QStringList seen;
+    noteVisibleWindowsAtFirstWait(seen);
     Main(s.t.ctx, QString());
     EXPECT_TRUE(seen.contains("frmSplash")) << seen.join(',').toStdString();
     EXPECT_FALSE(seen.contains("frmMain"));
@@ -197,10 +205,7 @@ TEST(Startup, InteractiveStartShowsTheSplashDuringTheWait) {
 TEST(Startup, BatchStartRunsMinimisedWithoutSplashAndEndsThroughTheStopSequence) {
     Start s;
     QStringList seen;
-    QTimer::singleShot(0, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible()) seen << w->objectName();
-    });
+    noteVisibleWindowsAtFirstWait(seen);
     QString lineSeen;
     bool minimised = false;
     int connectsBeforeBatch = -1;

@@ -16,12 +16,13 @@ TEST(ReadAsBoolean, ReadsTruthValuesAsTheRuntimeDoes) {
         std::optional<bool> expected;
     };
     const Case cases[] = {
-        {"True", true},   {"False", false}, {"TRUE", true},   {"false", false}, {"0", false},
-        {"-1", true},     {"1", true},      {" 0 ", false},   {"2.5", true},    {"0.0", false},
-        {"", std::nullopt}, {"  ", std::nullopt}, {"yes", std::nullopt}, {"None", std::nullopt},
-        {"1,5", std::nullopt},
+        {"True", true},        {"False", false},       {"TRUE", true},        {"false", false},
+        {"0", false},          {"-1", true},           {"1", true},           {" 0 ", false},
+        {"2.5", true},         {"0.0", false},         {"", std::nullopt},    {"  ", std::nullopt},
+        {"yes", std::nullopt}, {"None", std::nullopt}, {"1,5", std::nullopt},
     };
-    for (const Case& c : cases) EXPECT_EQ(readAsBoolean(QString::fromLatin1(c.text)), c.expected) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(readAsBoolean(QString::fromLatin1(c.text)), c.expected) << c.text;
 }
 
 TEST(CommandLine, IsTheArgumentsAfterTheProgramName) {

@@ -33,7 +33,8 @@ TEST(ClearWorkDirectory, DeletesOnlyNotedPlainFilesDirectlyInTheWorkDirectory) {
     touch(w.work + "/sub/ours-too-deep.txt");
     touch(w.root + "/target.txt");
     ASSERT_TRUE(QFile::link(w.root + "/target.txt", w.work + "/link.txt"));
-    for (const char* f : {"/ours.txt", "/ours.pdf", "/sub/ours-too-deep.txt", "/link.txt", "/gone.txt"})
+    for (const char* f :
+         {"/ours.txt", "/ours.pdf", "/sub/ours-too-deep.txt", "/link.txt", "/gone.txt"})
         w.t.ctx.noteCreatedFile(w.work + QString::fromLatin1(f));
 
     EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 2);
