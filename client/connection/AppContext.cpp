@@ -4,6 +4,7 @@
 
 #include "PlainSplfScreen.h"
 #include "TcpHostSocket.h"
+#include "frmAbout.h"
 #include "frmMain.h"
 #include "frmOptions.h"
 #include "HostLink.h"
@@ -16,6 +17,7 @@ AppContext::AppContext() {
 
 AppContext::~AppContext() {
     socket_.reset();
+    about_.reset();
     options_.reset();
     main_.reset();
     splfScreen.unload();
@@ -38,6 +40,15 @@ int AppContext::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, co
 
 void AppContext::endProgram(int status, const QString& reason) { throw ProgramEnd{status, reason}; }
 
+void AppContext::runHandler(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const ProgramEnd& e) {
+        if (endInEvent) endInEvent(e);
+        else programEnded = e;
+    }
+}
+
 frmMain& AppContext::mainWindow() {
     if (!main_) {
         main_ = std::make_unique<frmMain>(*this);
@@ -52,6 +63,20 @@ void AppContext::unloadMainWindow() { main_.reset(); }
 frmOptions& AppContext::optionsWindow() {
     if (!options_) options_ = std::make_unique<frmOptions>(*this);
     return *options_;
+}
+
+frmAbout& AppContext::aboutWindow() {
+    if (!about_) {
+        about_ = std::make_unique<frmAbout>(*this);
+        about_->Form_Load();
+    }
+    return *about_;
+}
+
+void AppContext::unloadAboutWindow() {
+    if (!about_) return;
+    about_->hide();
+    about_.release()->deleteLater();
 }
 
 HostSocket* AppContext::socket() {

@@ -1,7 +1,9 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Clock.h"
@@ -11,9 +13,11 @@
 #include "Paths.h"
 #include "Presenter.h"
 #include "ProcessStarter.h"
+#include "ProgramVersion.h"
 #include "SettingsStore.h"
 
 class QWidget;
+class frmAbout;
 class frmMain;
 class frmOptions;
 class frmSocket;
@@ -70,6 +74,15 @@ public:
                const QString& title = QStringLiteral("Tolvane"), int defaultButton = 1);
     // Ends the program (throws ProgramEnd).
     [[noreturn]] void endProgram(int status, const QString& reason = {});
+    // Runs a window's event handler. A ProgramEnd may not cross the event
+    // loop: it goes to endInEvent (the executable ends the process there) or,
+    // when that is unset (tests), is kept in programEnded.
+    void runHandler(const std::function<void()>& handler);
+    std::function<void(const ProgramEnd&)> endInEvent;
+    std::optional<ProgramEnd> programEnded;
+    // Exit status of the stop sequence's end (a batch run sets what happened).
+    int stopExitStatus = 0;
+    ProgramVersion version;
 
     // --- host link ---
     qint32 gRecvBytes = 0;
@@ -81,12 +94,21 @@ public:
     std::string gPassword = std::string(128, ' ');  // scrambled once signed on
     bool gSignOnAccepted = false;
     QString gWorkDir;
+    // Files that this run created (downloads, work files). The stop sequence
+    // deletes those lying in gWorkDir and nothing else there.
+    void noteCreatedFile(const QString& path);
+    const QStringList& createdFiles() const { return createdFiles_; }
+    // Deletes the noted files in gWorkDir, never following a symbolic link, then
+    // removes gWorkDir when it is left empty. Never fails; returns the files deleted.
+    int clearWorkDirectory();
     // Limits of our own where the original waited for ever (milliseconds).
     qint64 replyTimeoutMs = 120000;
     qint64 signOnReplyTimeoutMs = 60000;
 
     // --- start-up, main window ---
     QString gCommandLine;
+    // The connect of "Auto connect" at start-up: ConnectToHost when unset.
+    std::function<int()> autoConnect;
     QString gSettingsFile;
     bool gNoOutqs = false;
 
@@ -110,8 +132,12 @@ public:
     bool gWordMacroFormLoaded = false;
     bool gWordProAppHeld = false;  // the WordPro automation object is held
     std::function<void()> releaseWordProApp;
-    // Excel/Word macro fields, when their windows were loaded.
+    // Excel/Word macro fields, when their windows were loaded:
+    // "frmExcel.txtMacroSheet", "frmExcel.txtMacroName", "frmWord.txtMacroFile", "frmWord.txtMacroName".
     std::function<QString(const char* field)> macroField;
+    // Fields of the save-as dialogs: "frmSave.txtSave", "frmSave.dlgFile.InitDir", and the
+    // same of "frmSaveHtml", "frmSaveXml" and "frmPDF".
+    std::function<QString(const char* field)> saveDialogField;
 
     // --- windows ---
     frmMain& mainWindow();
@@ -119,6 +145,9 @@ public:
     void unloadMainWindow();
     frmOptions& optionsWindow();
     bool optionsWindowLoaded() const { return options_ != nullptr; }
+    frmAbout& aboutWindow();
+    bool aboutWindowLoaded() const { return about_ != nullptr; }
+    void unloadAboutWindow();  // safe from inside the window's own handler
     // The socket window: one socket, discarded and created afresh per attempt.
     HostSocket* socket();              // creates the window when none exists
     HostSocket* socketIfLoaded() const { return socket_.get(); }
@@ -133,5 +162,7 @@ public:
 private:
     std::unique_ptr<frmMain> main_;
     std::unique_ptr<frmOptions> options_;
+    std::unique_ptr<frmAbout> about_;
+    QStringList createdFiles_;
     std::unique_ptr<HostSocket> socket_;
 };
