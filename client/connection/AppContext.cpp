@@ -6,6 +6,7 @@
 #include "TcpHostSocket.h"
 #include "frmMain.h"
 #include "frmOptions.h"
+#include "frmOutq.h"
 #include "HostLink.h"
 
 AppContext::AppContext() {
@@ -16,6 +17,7 @@ AppContext::AppContext() {
 
 AppContext::~AppContext() {
     socket_.reset();
+    outq_.reset();
     options_.reset();
     main_.reset();
     splfScreen.unload();
@@ -53,6 +55,13 @@ frmOptions& AppContext::optionsWindow() {
     if (!options_) options_ = std::make_unique<frmOptions>(*this);
     return *options_;
 }
+
+frmOutq& AppContext::outqWindow() {
+    if (!outq_) outq_ = std::make_unique<frmOutq>(*this);
+    return *outq_;
+}
+
+void AppContext::unloadOutqWindow() { outq_.reset(); }
 
 HostSocket* AppContext::socket() {
     if (!socket_) {

@@ -125,6 +125,9 @@ void frmMain::buildControls() {
     itmAbout = makeItem(mnuHelp, "itmAbout", QStringLiteral("About iSeries Spoolwright"), QString());
 
     connect(itmDisconnect, &QAction::triggered, this, [this] { itmDisconnect_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdListOutqs, &QPushButton::clicked, this, [this] { cmdListOutqs_Click(); });
+    connect(itmListOutqs, &QAction::triggered, this, [this] { itmListOutqs_Click(); });
 }
 
 void frmMain::setStatusPanel(const QString& text) { sbMainPanel1->setText(text); }
