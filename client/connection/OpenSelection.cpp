@@ -34,14 +34,7 @@ bool normaliseSelection(SpoolSelection& s) {
     return true;
 }
 
-QString splfScreenCaption(const QString& library, const QString& outq, const QString& user) {
-    return QStringLiteral("iSeries Spool Files - ") + library.trimmed() + QLatin1Char('/') + outq.trimmed() +
-           QLatin1Char('/') + user.trimmed();
-}
-
 namespace {
-const QString kTitle = QStringLiteral("Tolvane");
-
 struct GridColumn {
     const char* key;
     const char* header;
@@ -52,6 +45,21 @@ constexpr GridColumn kColumns[] = {
     {"Outq", "Outq", 80},           {"Pages", "Pages", 60},     {"Form", "Form", 50},
     {"JobNumber", "Job#", 50},      {"Job", "Job/Seq#", 90},    {"UserData", "User Data", 75},
 };
+}  // namespace
+
+void defineSplfGridColumns(SplfGrid& grid) {
+    grid.clear(true);
+    for (const GridColumn& c : kColumns)
+        grid.addColumn(QString::fromLatin1(c.key), QString::fromLatin1(c.header), c.width);
+}
+
+QString splfScreenCaption(const QString& library, const QString& outq, const QString& user) {
+    return QStringLiteral("iSeries Spool Files - ") + library.trimmed() + QLatin1Char('/') + outq.trimmed() +
+           QLatin1Char('/') + user.trimmed();
+}
+
+namespace {
+const QString kTitle = QStringLiteral("Tolvane");
 
 // The main window's inputs and menus, locked while an operation waits on the host.
 void enableSelectionInputs(frmMain& m, bool on) {
@@ -77,9 +85,7 @@ enum class Listed { Shown, Empty, Stopped };
 Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
     SplfScreenApi& screen = ctx.frmSplf();
     SplfGrid& grid = screen.grdSplf();
-    grid.clear(true);
-    for (const GridColumn& c : kColumns)
-        grid.addColumn(QString::fromLatin1(c.key), QString::fromLatin1(c.header), c.width);
+    defineSplfGridColumns(grid);
 
     if (!ensureConnected(ctx, m)) return Listed::Stopped;
 

@@ -11,5 +11,10 @@ struct SpoolSelection {
 // queue, or a named queue without library); the keywords are then left as keyed.
 bool normaliseSelection(SpoolSelection& s);
 
+class SplfGrid;
+
+// Clears the spooled-file grid, columns too, and defines its nine columns.
+void defineSplfGridColumns(SplfGrid& grid);
+
 // The caption of the spooled-file screen for a listed selection.
 QString splfScreenCaption(const QString& library, const QString& outq, const QString& user);
