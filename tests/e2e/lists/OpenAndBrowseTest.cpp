@@ -303,3 +303,21 @@ TEST_F(OpenAndBrowse, RefreshListsTheQueueAgain) {
     EXPECT_EQ(splf->caption(), QStringLiteral("iSeries Spool Files - QGPL/QPRINT/*ALL"));
     EXPECT_EQ(host->jobFrames().back(), pad("QPRINT    FQGPL      *ALL", 124));
 }
+
+TEST_F(OpenAndBrowse, AGridFailureIsReportedWithItsStep) {
+    t.ctx.frmSplf().grdSplf().clear(true);  // no columns to fill
+    t.boxes->expect(QStringLiteral("Error in GetSpoolFiles function.  "));
+    EXPECT_EQ(GetSpoolFiles(t.ctx, QStringLiteral("QPRINT"), QStringLiteral("QGPL"), QStringLiteral("*ALL")), 1);
+    ASSERT_TRUE(t.boxes->done());
+    EXPECT_TRUE(t.boxes->shown().back().text.endsWith(QStringLiteral(" 2"))) << "while the first block is read";
+    EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Critical);
+}
+
+TEST_F(OpenAndBrowse, AWholeQueueForTheBatchRunIsListedWithoutTheScreen) {
+    t.ctx.gBatchMode = t.ctx.gBatchNoDialogs = true;
+    select("QPRINT", "QGPL", "");
+    main().cmdOK_Click();
+    EXPECT_TRUE(presenter->shown.isEmpty());
+    EXPECT_EQ(t.ctx.frmSplf().grdSplf().rowCount(), 2);
+    EXPECT_EQ(t.ctx.frmSplf().caption(), QStringLiteral("iSeries Spool Files - QGPL/QPRINT/*ALL"));
+}

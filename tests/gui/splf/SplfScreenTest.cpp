@@ -256,6 +256,42 @@ TEST(SplfControls, CloseHidesOrCancels) {
     f.close();
     EXPECT_FALSE(f.isHidden());
     EXPECT_TRUE(s.t.ctx.splfScreen.loaded());
+
+    // Once it has stopped, the frame's close unloads the screen; the next use loads a new one.
+    f.cmdCancel->setText(QStringLiteral("&Close"));
+    f.close();
+    EXPECT_FALSE(s.t.ctx.splfScreen.loaded());
+    EXPECT_NE(&s.t.ctx.frmSplf(), static_cast<SplfScreenApi*>(&f));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(SplfGridOverTable, OperationsOfTheLists) {
+    Screen s;
+    SplfGrid& g = s.splf->grdSplf();
+    g.addColumn(QStringLiteral("Date"), QStringLiteral("Date and Time"), 130);
+    g.addColumn(QStringLiteral("File"), QStringLiteral("Spool File"), 85);
+    EXPECT_EQ(s.splf->grdSplfTable->columnWidth(0), 130);
+    for (int i = 0; i < 3; ++i) {
+        g.addRow();
+        g.setCellValue(g.rowCount(), QStringLiteral("File"), QStringLiteral("F%1").arg(g.rowCount()));
+    }
+    EXPECT_EQ(g.rowCount(), 3);
+    EXPECT_EQ(g.cellValue(2, QStringLiteral("File")), QStringLiteral("F2"));
+    EXPECT_EQ(g.cellValue(2, QStringLiteral("Date")), QString());
+    g.setCellSelected(1, 1, true);
+    g.setCellSelected(3, 2, true);
+    EXPECT_TRUE(g.rowSelected(1));
+    EXPECT_FALSE(g.rowSelected(2));
+    EXPECT_TRUE(g.rowSelected(3)) << "any cell selects its row";
+    g.setCellSelected(1, 1, false);
+    EXPECT_FALSE(g.rowSelected(1));
+    EXPECT_THROW(g.setCellValue(1, QStringLiteral("Nope"), QString()), std::out_of_range);
+    EXPECT_THROW(g.cellValue(4, QStringLiteral("File")), std::out_of_range);
+    g.clear();
+    EXPECT_EQ(g.rowCount(), 0);
+    EXPECT_EQ(g.columnCount(), 2);
+    g.clear(true);
+    EXPECT_EQ(g.columnCount(), 0);
 }
 
 TEST(SplfLayout, GridGrowsOptionsStayAtTheBottom) {
