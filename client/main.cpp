@@ -4,6 +4,7 @@
 
 #include "AppContext.h"
 #include "Startup.h"
+#include "frmSplf.h"
 
 namespace {
 // An unattended run on a machine without a display still runs, offscreen.
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     chooseOffscreenWhenHeadless(argc);
     QApplication app(argc, argv);
     AppContext ctx;
+    installSplfScreen(ctx);
     // "End the program" inside a window event: the stop sequence has done its
     // steps; the remembered values are put down and the process ends at once,
     // as nothing that was waiting underneath may run on.

@@ -66,8 +66,8 @@ std::string recordSlot(const SpoolRecord& r, int width) {
 std::string convertRightMinus(std::string t) {
     size_t i = 0;
     while (i < t.size()) {
-        const bool starts = std::isdigit(static_cast<unsigned char>(t[i])) &&
-                            (i == 0 || !(std::isalnum(static_cast<unsigned char>(t[i - 1])) || numberChar(t[i - 1])));
+        // An amount stands on its own; digits inside a word are a code, not a number.
+        const bool starts = std::isdigit(static_cast<unsigned char>(t[i])) && (i == 0 || t[i - 1] == ' ');
         if (!starts) {
             ++i;
             continue;

@@ -7,6 +7,7 @@
 #include "frmAbout.h"
 #include "frmMain.h"
 #include "frmOptions.h"
+#include "frmOutq.h"
 #include "HostLink.h"
 
 AppContext::AppContext() {
@@ -18,6 +19,7 @@ AppContext::AppContext() {
 AppContext::~AppContext() {
     socket_.reset();
     about_.reset();
+    outq_.reset();
     options_.reset();
     main_.reset();
     splfScreen.unload();
@@ -78,6 +80,12 @@ void AppContext::unloadAboutWindow() {
     about_->hide();
     about_.release()->deleteLater();
 }
+frmOutq& AppContext::outqWindow() {
+    if (!outq_) outq_ = std::make_unique<frmOutq>(*this);
+    return *outq_;
+}
+
+void AppContext::unloadOutqWindow() { outq_.reset(); }
 
 HostSocket* AppContext::socket() {
     if (!socket_) {

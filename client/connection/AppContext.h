@@ -20,6 +20,7 @@ class QWidget;
 class frmAbout;
 class frmMain;
 class frmOptions;
+class frmOutq;
 class frmSocket;
 class SplfScreenApi;
 
@@ -111,6 +112,9 @@ public:
     std::function<int()> autoConnect;
     QString gSettingsFile;
     bool gNoOutqs = false;
+    // Limit of our own: a list that still reads "(MORE)" after this many
+    // blocks is cut there (10 spooled files or 14 queues a block).
+    int maxListBlocks = 50000;
 
     // --- download control (filled by the spooled-file screen and the batch run) ---
     bool gBatchMode = false;
@@ -152,17 +156,26 @@ public:
     HostSocket* socket();              // creates the window when none exists
     HostSocket* socketIfLoaded() const { return socket_.get(); }
     void discardSocket();
+    // The output-queue chooser: loaded by the queue list, unloaded after its show.
+    frmOutq& outqWindow();
+    bool outqWindowLoaded() const { return outq_ != nullptr; }
+    void unloadOutqWindow();
     // The spooled-file screen, built by the download control.
     LazyWindow<SplfScreenApi> splfScreen;
     SplfScreenApi& frmSplf();
 
     // Hooks into higher layers, set by the program's start-up (and by tests).
     std::function<void()> runBatchFromCommandLine;
+    // Windows of other layers that the spooled-file screen opens, modally.
+    std::function<void(const QString& fullName)> showNamingOptions;  // frmFormat; "None" when not set
+    std::function<void()> showPrinterFormat;                          // frmPrint
+    std::function<void()> showAutoSendOptions;                        // frmEdit
 
 private:
     std::unique_ptr<frmMain> main_;
     std::unique_ptr<frmOptions> options_;
     std::unique_ptr<frmAbout> about_;
     QStringList createdFiles_;
+    std::unique_ptr<frmOutq> outq_;
     std::unique_ptr<HostSocket> socket_;
 };

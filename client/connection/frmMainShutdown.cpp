@@ -83,7 +83,7 @@ void frmMain::rememberSettings() {
     if (c.gHtmlSaveAccepted) {
         remember("Html file", [&] { return dialog("frmSaveHtml.txtSave").trimmed(); });
         remember("Html add replace", [&] {
-            return boolText(c.frmSplf().value(QStringLiteral("optAddReplace(0)")) != 0);
+            return boolText(c.frmSplf().value(QStringLiteral("optAddReplace_0")) != 0);
         });
         remember("Save dir html", [&] { return dialog("frmSaveHtml.dlgFile.InitDir"); });
         remember("Html font", [&] { return c.frmSplf().text(QStringLiteral("cboFontSizeHTML")); });

@@ -80,7 +80,7 @@ TEST(StopSequence, DialogValuesAreRememberedOnlyWhenTheDialogWasUsed) {
                                   {"frmWord.txtMacroFile", "doc.dot"},
                                   {"frmWord.txtMacroName", "Fmt"}};
     c.macroField = [&](const char* f) { return macros.value(QString::fromLatin1(f)); };
-    c.frmSplf().setValue("optAddReplace(0)", 1);
+    c.frmSplf().setValue("optAddReplace_0", 1);
     c.frmSplf().setText("cboFontSizeHTML", "10 ");
     c.gTextSaveAccepted = true;
     c.gHtmlSaveAccepted = true;
