@@ -6,6 +6,7 @@
 
 #include "Clock.h"
 #include "HostSocket.h"
+#include "Keyboard.h"
 #include "MachineRegistry.h"
 #include "MessageBoxes.h"
 #include "Paths.h"
@@ -61,6 +62,7 @@ public:
     std::unique_ptr<ProcessStarter> processes;
     std::unique_ptr<Paths> paths;
     std::function<std::unique_ptr<HostSocket>()> makeSocket;
+    std::unique_ptr<Keyboard> keyboard;
 
     // Remembered values of this program, section "Settings"; default "None".
     QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));
