@@ -6,12 +6,7 @@
 
 namespace {
 struct LocksContext : TestContext {
-    LocksContext() {
-        auto k = std::make_unique<RecordingKeyboard>();
-        keys = k.get();
-        ctx.keyboard = std::move(k);
-    }
-    RecordingKeyboard* keys;
+    RecordingKeyboard* keys = keyboard;
 };
 }  // namespace
 
