@@ -16,20 +16,21 @@ void DesktopAutomation::registerDde(const QString& application, const QString& t
     dde_.insert(ddeId(application, topic), std::move(connect));
 }
 
-std::shared_ptr<AutomationObject> DesktopAutomation::getObject(const QString& progId) {
+std::shared_ptr<AutomationObject> DesktopAutomation::instance(const QString& progId, bool running) {
     const auto it = backends_.constFind(progId.toCaseFolded());
     std::shared_ptr<AutomationObject> obj;
-    if (it != backends_.constEnd() && it->running) obj = it->running();
+    if (it != backends_.constEnd()) {
+        const auto& make = running ? it->running : it->create;
+        if (make) obj = make();
+    }
     if (!obj) throw cannotCreate();
     return obj;
 }
 
+std::shared_ptr<AutomationObject> DesktopAutomation::getObject(const QString& progId) { return instance(progId, true); }
+
 std::shared_ptr<AutomationObject> DesktopAutomation::createObject(const QString& progId) {
-    const auto it = backends_.constFind(progId.toCaseFolded());
-    std::shared_ptr<AutomationObject> obj;
-    if (it != backends_.constEnd() && it->create) obj = it->create();
-    if (!obj) throw cannotCreate();
-    return obj;
+    return instance(progId, false);
 }
 
 std::shared_ptr<DdeConversation> DesktopAutomation::ddeInitiate(const QString& application, const QString& topic) {

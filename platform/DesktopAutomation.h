@@ -24,6 +24,7 @@ public:
     std::shared_ptr<DdeConversation> ddeInitiate(const QString& application, const QString& topic) override;
 
 private:
+    std::shared_ptr<AutomationObject> instance(const QString& progId, bool running);
     QMap<QString, Backend> backends_;
     QMap<QString, std::function<std::shared_ptr<DdeConversation>()>> dde_;
 };

@@ -56,40 +56,29 @@ void WidgetKeyboard::sendKeys(const QString& keys, bool wait) {
     if (wait) QCoreApplication::sendPostedEvents();
 }
 
+namespace {
+// The first visible top-level window that `fits`, raised and activated.
+bool activateFirst(const std::function<bool(QWidget*)>& fits) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && fits(w)) {
+            w->raise();
+            w->activateWindow();
+            return true;
+        }
+    return false;
+}
+}  // namespace
+
 bool WidgetKeyboard::activate(const QString& title) {
     if (title.isEmpty()) return false;
-    QWidget* found = nullptr;
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    for (QWidget* w : tops)
-        if (w->isVisible() && w->windowTitle().compare(title, Qt::CaseInsensitive) == 0) {
-            found = w;
-            break;
-        }
-    if (!found)
-        for (QWidget* w : tops)
-            if (w->isVisible() && w->windowTitle().startsWith(title, Qt::CaseInsensitive)) {
-                found = w;
-                break;
-            }
-    if (!found) return false;
-    found->raise();
-    found->activateWindow();
-    return true;
+    // AppActivate: an exact title first, else one that starts with it.
+    return activateFirst([&](QWidget* w) { return w->windowTitle().compare(title, Qt::CaseInsensitive) == 0; }) ||
+           activateFirst([&](QWidget* w) { return w->windowTitle().startsWith(title, Qt::CaseInsensitive); });
 }
 
 bool WidgetKeyboard::activateTask(qint64 taskId) {
     // Only our own process has windows we can reach.
     if (taskId != QCoreApplication::applicationPid()) return false;
-    QWidget* w = QApplication::activeWindow();
-    if (!w) {
-        for (QWidget* t : QApplication::topLevelWidgets())
-            if (t->isVisible()) {
-                w = t;
-                break;
-            }
-    }
-    if (!w) return false;
-    w->raise();
-    w->activateWindow();
-    return true;
+    QWidget* active = QApplication::activeWindow();
+    return activateFirst([&](QWidget* w) { return !active || w == active; });
 }
