@@ -306,6 +306,7 @@ void IniSettingsStore::remove(const QString& app, const QString& section, const 
 }
 
 void IniSettingsStore::change(const QString& app, const QString& section, const QString& key, const QString* value) {
+    if (key.isEmpty()) return;  // a nameless key could not be read back
     File& f = file(app);
     QString message;
     std::unique_ptr<QLockFile> lock;

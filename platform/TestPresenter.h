@@ -13,7 +13,8 @@ struct UnexpectedWindow : std::runtime_error {
 
 // Test double: instead of waiting for a person, a hook fills the window and
 // closes it. Expected windows are named by objectName, in order; a window that
-// nothing expects throws, so the test fails at that spot.
+// nothing expects is closed at once, or throws when `strict` is set, so that
+// the test fails at that spot.
 class TestPresenter : public Presenter {
 public:
     using Hook = std::function<void(QWidget*)>;
@@ -23,8 +24,10 @@ public:
     };
 
     TestPresenter& expectModal(const QString& objectName, Hook hook = {});
-    // For modal windows that no expectation names; unset: such a window throws.
+    // For modal windows that no expectation names.
     Hook onModal;
+    // A modal window that nothing expects throws UnexpectedWindow.
+    bool strict = false;
     // Answers of the file and folder dialogs in order; when none is left, "" (Cancel).
     QStringList fileAnswers;
     // Answers of the print dialog in order; when none is left, true.

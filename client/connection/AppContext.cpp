@@ -2,16 +2,37 @@
 
 #include <cstdio>
 
+#include "DesktopAutomation.h"
+#include "DesktopPaths.h"
+#include "FileMachineRegistry.h"
+#include "IniSettingsStore.h"
 #include "PlainSplfScreen.h"
+#include "QProcessStarter.h"
+#include "QtMessageBoxes.h"
+#include "QtPresenter.h"
+#include "QtPrinter.h"
 #include "TcpHostSocket.h"
 #include "frmAbout.h"
+#include "WidgetKeyboard.h"
 #include "frmMain.h"
 #include "frmOptions.h"
 #include "frmOutq.h"
 #include "HostLink.h"
 
 AppContext::AppContext() {
+    // The desktop services; nothing here touches a file or a device until it is used.
     clock = std::make_unique<RealClock>();
+    paths = std::make_unique<DesktopPaths>();
+    msg = std::make_unique<QtMessageBoxes>(QString::fromLatin1(kAppTitle));
+    settings = std::make_unique<IniSettingsStore>(paths->configPath(), [this](const QString& problem) {
+        msgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QString::fromLatin1(kAppTitle));
+    });
+    machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(paths->appPath()));
+    presenter = std::make_unique<QtPresenter>();
+    processes = std::make_unique<QProcessStarter>([this] { return clock.get(); });
+    keyboard = std::make_unique<WidgetKeyboard>();
+    automation = std::make_unique<DesktopAutomation>();
+    printer = std::make_unique<QtPrinter>();
     makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
     splfScreen.make = [] { return std::make_unique<PlainSplfScreen>(); };
 }
@@ -38,6 +59,13 @@ int AppContext::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, co
     if (msg) return msg->show(text, buttons, icon, title, defaultButton);
     std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
     return MessageBoxes::defaultAnswer(buttons, defaultButton);
+}
+
+void AppContext::useBatchMessageBoxes() { msg = std::make_unique<BatchMessageBoxes>(); }
+
+void AppContext::useBatchServices() {
+    useBatchMessageBoxes();
+    if (presenter) presenter->unattended = true;
 }
 
 void AppContext::endProgram(int status, const QString& reason) { throw ProgramEnd{status, reason}; }

@@ -6,12 +6,15 @@
 #include <optional>
 #include <string>
 
+#include "Automation.h"
 #include "Clock.h"
 #include "HostSocket.h"
+#include "Keyboard.h"
 #include "MachineRegistry.h"
 #include "MessageBoxes.h"
 #include "Paths.h"
 #include "Presenter.h"
+#include "Printer.h"
 #include "ProcessStarter.h"
 #include "ProgramVersion.h"
 #include "SettingsStore.h"
@@ -66,6 +69,14 @@ public:
     std::unique_ptr<ProcessStarter> processes;
     std::unique_ptr<Paths> paths;
     std::function<std::unique_ptr<HostSocket>()> makeSocket;
+    std::unique_ptr<Keyboard> keyboard;
+    std::unique_ptr<Automation> automation;
+    std::unique_ptr<Printer> printer;
+    // An unattended run: message boxes go to standard error and are answered
+    // with their default button.
+    void useBatchMessageBoxes();
+    // ... and windows and dialogs that would wait for a person are not shown.
+    void useBatchServices();
 
     // Remembered values of this program, section "Settings"; default "None".
     QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));

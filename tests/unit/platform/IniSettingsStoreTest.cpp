@@ -57,6 +57,8 @@ TEST(IniSettingsStore, TrickyValuesComeBackExactlyInAFreshStore) {
     {
         Store s(dir.path());
         for (const auto& [name, value] : cases) s.store.save(kApp, kSec, QString::fromLatin1(name), value);
+        s.store.save(kApp, kSec, QString(), QStringLiteral("a key without a name is not kept"));
+        s.store.save(kApp, QStringLiteral(" odd [section]=\"; "), QStringLiteral(" =odd key\" "), QStringLiteral("v"));
         EXPECT_TRUE(s.problems.isEmpty()) << s.problems.join('\n').toStdString();
     }
     Store fresh(dir.path());
@@ -65,7 +67,9 @@ TEST(IniSettingsStore, TrickyValuesComeBackExactlyInAFreshStore) {
         EXPECT_EQ(back, value) << name;
         EXPECT_EQ(back.size(), value.size()) << name;
     }
-    EXPECT_TRUE(fresh.problems.isEmpty());
+    EXPECT_EQ(fresh.store.get(kApp, QStringLiteral(" odd [section]=\"; "), QStringLiteral(" =odd key\" "), {}),
+              QStringLiteral("v"));
+    EXPECT_TRUE(fresh.problems.isEmpty()) << fresh.problems.join('\n').toStdString();
 }
 
 TEST(IniSettingsStore, KeysAndSectionsMatchWithoutRegardToCase) {

@@ -57,6 +57,7 @@ TEST(QtPresenter, AnUnattendedRunShowsNothingThatWaits) {
 TEST(TestPresenter, HooksFillAndCloseTheExpectedWindowsInOrder) {
     ensureApplication();
     TestPresenter presenter;
+    presenter.strict = true;
     QWidget login;
     login.setObjectName(QStringLiteral("frmLogin"));
     auto* user = new QLineEdit(&login);
@@ -83,6 +84,11 @@ TEST(TestPresenter, HooksFillAndCloseTheExpectedWindowsInOrder) {
     presenter.onModal = [&](QWidget*) { ++fallback; };
     presenter.showModal(&options);
     EXPECT_EQ(fallback, 1);
+    presenter.onModal = {};
+    presenter.strict = false;
+    presenter.showModal(&options);  // closed at once
+    EXPECT_FALSE(options.isVisible());
+    EXPECT_EQ(presenter.shownNames().size(), 5);
 }
 
 TEST(TestPresenter, DialogsAnswerInOrderThenCancel) {
