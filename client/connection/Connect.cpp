@@ -13,14 +13,16 @@
 #include "AppContext.h"
 #include "Codec.h"
 #include "HostLink.h"
-#include "MousePointer.h"
+#include "WindowServices.h"
 #include "ServerStart.h"
 #include "SignOn.h"
 #include "frmLogin.h"
 #include "frmMain.h"
 #include "frmOptions.h"
 
-int unattendedDefault(const AppContext& ctx) { return ctx.gBatchMode ? 2 : 1; }
+int unattendedDefault(const AppContext& ctx) {
+    return (ctx.gBatchMode || (ctx.presenter && ctx.presenter->unattended)) ? 2 : 1;
+}
 
 namespace {
 constexpr int kListenerPort = 17850;
@@ -167,7 +169,7 @@ void Connection::setWorkingControlsEnabled(bool on) {
 }
 
 void Connection::showOptions() {
-    setMousePointer(MousePointer::Normal);
+    setMousePointer(MousePointer::Default);
     ctx_.optionsWindow().showModal();
     setMousePointer(MousePointer::Hourglass);
 }
@@ -198,7 +200,7 @@ void Connection::endProgram(const QString& reason) {
 
 void Connection::commonTail(const QString& reason) {
     ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
-    setMousePointer(MousePointer::Normal);
+    setMousePointer(MousePointer::Default);
     if (ctx_.msgBox(QStringLiteral("Would you like to modify the URL name?"), MsgButtons::YesNo, MsgIcon::None,
                     kTolvane, unattendedDefault(ctx_)) == vbYes) {
         const QString before = ctx_.getSetting(QStringLiteral("URL"));
@@ -226,7 +228,7 @@ Connection::Pass Connection::offerServerStart(const QString& variant) {
     }
     ctx_.msgBox(QStringLiteral("Please key 'SPWLB/STRSPWRT' from an iSeries command line to start the server."),
                 MsgButtons::OK, MsgIcon::None, kTolvane);
-    setMousePointer(MousePointer::Normal);
+    setMousePointer(MousePointer::Default);
     endProgram(QStringLiteral("The host server is not active"));
 }
 
@@ -238,7 +240,7 @@ Connection::Pass Connection::badHostName(int socketState) {
     Disconnect(ctx_);
     setWorkingControlsEnabled(true);
     if (!ctx_.gBatchMode) main_.cmdOK->setFocus();
-    setMousePointer(MousePointer::Normal);
+    setMousePointer(MousePointer::Default);
     return Pass::BadHostName;
 }
 
@@ -247,7 +249,7 @@ Connection::Pass Connection::refusedSignOn() {
     ctx_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
     ctx_.gUserId.assign(ctx_.gUserId.size(), ' ');
     ctx_.gPassword.assign(ctx_.gPassword.size(), ' ');
-    setMousePointer(MousePointer::Normal);
+    setMousePointer(MousePointer::Default);
     const int answer = ctx_.msgBox(QStringLiteral("User ID validation failed. Note that unsuccessful signon attempts are "
                                                   "counted - too many and you can disable your user profile."),
                                    MsgButtons::OKCancel, MsgIcon::None, kTolvane, unattendedDefault(ctx_));
@@ -442,19 +444,11 @@ Connection::Pass Connection::jobPort() {
 
 void Connection::connected() {
     status(QStringLiteral("Please specify a user, an outq or both.  "));
-    main_.itmConnect->setEnabled(false);
-    main_.itmChangeAddress->setEnabled(false);
-    main_.itmWaitTime->setEnabled(false);
-    ctx_.optionsWindow().fraIPAddress[0]->hide();
-    main_.itmConnect->setChecked(true);
-    main_.lblStatus->setText(QStringLiteral("Connected to %1, Job:SWR%2").arg(ctx_.gHostAddress).arg(ctx_.gJobPort));
-    main_.picDisConnect->hide();
-    main_.picConnect->show();
-    main_.itmDisconnect->setEnabled(true);
+    main_.showConnected(QStringLiteral("Connected to %1, Job:SWR%2").arg(ctx_.gHostAddress).arg(ctx_.gJobPort));
     main_.Refresh();
     setWorkingControlsEnabled(true);
     if (!ctx_.gBatchMode) main_.cmdOK->setFocus();
-    setMousePointer(MousePointer::Normal);
+    setMousePointer(MousePointer::Default);
 }
 }  // namespace
 

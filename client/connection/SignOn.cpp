@@ -7,7 +7,7 @@
 #include "Codec.h"
 #include "Connect.h"
 #include "HostLink.h"
-#include "MousePointer.h"
+#include "WindowServices.h"
 #include "frmLogin.h"
 
 namespace SignOnScrambling {
@@ -70,14 +70,17 @@ bool SignOn(AppContext& ctx, std::string& userId, std::string& password) {
         ctx.gSignOnAccepted = false;
         frmLogin& login = ctx.loginWindow();
         login.txtUserID->setText(Codec::toUnicode(ctx.gUserId).trimmed());
-        setMousePointer(MousePointer::Normal);
+        setMousePointer(MousePointer::Default);
         login.cancelled = false;
         if (ctx.presenter)
             ctx.presenter->showModeless(&login);
         else
             login.show();
-        const bool answered = ctx.clock->waitUntil([&] { return ctx.gSignOnAccepted || login.cancelled; },
-                                                   ctx.signOnDialogTimeoutMs);
+        // An unattended run shows no dialog: nobody would answer it.
+        const bool nobodyToAsk = ctx.presenter && ctx.presenter->unattended;
+        const bool answered =
+            !nobodyToAsk && ctx.clock->waitUntil([&] { return ctx.gSignOnAccepted || login.cancelled; },
+                                                 ctx.signOnDialogTimeoutMs);
         if (login.cancelled) ctx.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on cancelled"));
         if (!answered) {
             Disconnect(ctx);

@@ -3,15 +3,14 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 
 #include "AppContext.h"
+#include "WindowGeometry.h"
 #include "HostLink.h"
 #include "SignOn.h"
 
@@ -112,10 +111,7 @@ frmLogin::~frmLogin() = default;
 
 void frmLogin::Form_Load() {
     adjustSize();
-    if (const QScreen* s = QGuiApplication::primaryScreen()) {
-        const QRect g = s->geometry();
-        move((g.width() - width()) / 2, (g.height() - height()) / 2);
-    }
+    WindowGeometry::centre(this);
 }
 
 void frmLogin::Form_Activate() { lblIPAddress->setText(ctx_.gHostAddress); }

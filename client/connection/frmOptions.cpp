@@ -6,18 +6,18 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 #include <QStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
 
 #include "AppContext.h"
+#include "WindowGeometry.h"
+#include "WindowServices.h"
 #include "HostHistory.h"
 #include "frmMain.h"
 
@@ -157,10 +157,7 @@ void frmOptions::Form_Load() {
     sliWaitTime_Change();
 
     adjustSize();
-    if (const QScreen* s = QGuiApplication::primaryScreen()) {
-        const QRect g = s->geometry();
-        move((g.width() - width()) / 2, (g.height() - height()) / 2);
-    }
+    WindowGeometry::centre(this);
 }
 
 void frmOptions::Form_Activate() {
@@ -227,9 +224,4 @@ void frmOptions::closeEvent(QCloseEvent* e) {
     if (ctx_.optionsWindowLoaded() && &ctx_.optionsWindow() == this) unload();
 }
 
-void frmOptions::showModal() {
-    if (ctx_.presenter)
-        ctx_.presenter->showModal(this);
-    else
-        exec();
-}
+void frmOptions::showModal() { showModalWindow(ctx_, this); }

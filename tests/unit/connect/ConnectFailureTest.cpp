@@ -7,7 +7,8 @@
 #include <QPushButton>
 
 #include "Connect.h"
-#include "HookPresenter.h"
+#include "SignOnHelpers.h"
+#include "TestPresenter.h"
 #include "TestSupport.h"
 #include "frmMain.h"
 #include "frmOptions.h"
@@ -17,7 +18,7 @@ namespace {
 struct NoHostFixture : ::testing::Test {
     TestContext t;
     AppContext& ctx = t.ctx;
-    HookPresenter& presenter = installHookPresenter(ctx);
+    TestPresenter& presenter = *t.presenter;
     frmMain& m = ctx.mainWindow();
     int endStatus = 0;
     void expectEnd() {

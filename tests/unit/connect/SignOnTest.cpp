@@ -6,7 +6,8 @@
 #include <QPushButton>
 
 #include "Codec.h"
-#include "HookPresenter.h"
+#include "SignOnHelpers.h"
+#include "TestPresenter.h"
 #include "SignOn.h"
 #include "TestSupport.h"
 #include "frmLogin.h"
@@ -24,7 +25,7 @@ std::string field(const std::string& s, size_t n) {
 struct SignOnFixture : ::testing::Test {
     TestContext t;
     AppContext& ctx = t.ctx;
-    HookPresenter& presenter = installHookPresenter(ctx);
+    TestPresenter& presenter = *t.presenter;
     std::string user, password;
 };
 }  // namespace
@@ -37,7 +38,7 @@ TEST_F(SignOnFixture, SavedPasswordIsSentByteExactWithoutDialog) {
     ctx.saveSetting("century", Codec::toUnicode(saved));
 
     EXPECT_FALSE(SignOn(ctx, user, password));
-    EXPECT_TRUE(presenter.shownModeless.isEmpty());
+    EXPECT_TRUE(presenter.shownNames("modeless").isEmpty());
     EXPECT_EQ(password, saved);
     EXPECT_EQ(user, ";(L=7F2#dW");
     EXPECT_EQ(ctx.gUserId, user);
@@ -50,9 +51,9 @@ TEST_F(SignOnFixture, DamagedSavedPasswordAsksInsteadOfSendingIt) {
     for (const std::string& damaged : {saved.substr(1), saved.substr(0, 120), std::string("-None")}) {
         ctx.saveSetting("century", Codec::toUnicode(damaged));
         answerSignOn(presenter, "jsmith", "secret");
-        presenter.shownModeless.clear();
+        const qsizetype dialogs = presenter.shownNames("modeless").size();
         EXPECT_FALSE(SignOn(ctx, user, password));
-        EXPECT_EQ(presenter.shownModeless, QStringList{"frmLogin"});
+        EXPECT_EQ(presenter.shownNames("modeless").size(), dialogs + 1);
         EXPECT_EQ(password, saved);
     }
 }

@@ -1,0 +1,29 @@
+#include "SignOnHelpers.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "AppContext.h"
+#include "Codec.h"
+#include "HostLink.h"
+#include "SignOn.h"
+#include "TestPresenter.h"
+#include "frmLogin.h"
+
+void answerSignOn(TestPresenter& p, const QString& user, const QString& password, bool savePassword) {
+    p.onModeless = [user, password, savePassword](QWidget* w) {
+        auto* login = qobject_cast<frmLogin*>(w);
+        if (!login) return;
+        login->txtUserID->setText(user);
+        login->txtPassword->setText(password);
+        login->chkSavePassword->setChecked(savePassword);
+        login->cmdOK->click();
+    };
+}
+
+void rememberSignOn(AppContext& ctx, const QString& user, const QString& password) {
+    ctx.saveSetting(QStringLiteral("User"), user.trimmed().toUpper());
+    const std::string field = HostWire::field(Codec::fromUnicode(password), SignOnScrambling::kPasswordLength);
+    ctx.saveSetting(QStringLiteral("century"), Codec::toUnicode(SignOnScrambling::scrambleField(field)));
+}
