@@ -1,8 +1,66 @@
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
+#include <memory>
+
+#include "HostSim.h"
+#include "HostSimCommandLine.h"
+
+namespace {
+void print(FILE* to, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), to);
+    std::fflush(to);
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    std::puts("hostsim: substitute host");
-    return 0;
+    QCoreApplication::setApplicationName(QStringLiteral("hostsim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("hostsim: a substitute host that serves spooled files."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    parser.addOption(help);
+    HostSimCommandLine spool;
+    spool.addOptions(parser);
+    // Further servers (FTP) add their options here and start below.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        print(stderr, QStringLiteral("hostsim: %1\n").arg(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        print(stdout, parser.helpText() + HostSimCommandLine::manual());
+        return 0;
+    }
+
+    HostSimOptions options;
+    QString error;
+    if (!spool.read(parser, options, &error)) {
+        print(stderr, QStringLiteral("hostsim: %1\n").arg(error));
+        return 2;
+    }
+    if (spool.listRequested(parser)) {
+        print(stdout, HostSimCommandLine::listing(options.spoolRoot));
+        return 0;
+    }
+
+    HostSim sim(options);
+    if (!sim.start(&error)) {
+        print(stderr, QStringLiteral("hostsim: %1\n").arg(error));
+        return 1;
+    }
+    if (options.listen)
+        print(stdout, QStringLiteral("hostsim: listening on %1:%2, spool %3\n")
+                          .arg(options.address)
+                          .arg(options.listenerPort)
+                          .arg(options.spoolRoot));
+    for (quint16 wanted : spool.jobPortsAtStart(parser)) {
+        const quint16 port = sim.openJobPort(wanted);
+        if (!port) {
+            print(stderr, QStringLiteral("hostsim: cannot open job port %1\n").arg(wanted));
+            return 1;
+        }
+        print(stdout, QStringLiteral("hostsim: job port %1:%2 open\n").arg(options.address).arg(port));
+    }
+    return QCoreApplication::exec();
 }

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include "HostLink.h"
+#include "HostSimFixture.h"
+#include "PlainSplfScreen.h"
+#include "TestSupport.h"
+#include "frmMain.h"
+
+namespace {
+std::string pad(const std::string& s, size_t n) { return HostWire::field(s, n); }
+
+// A 30-record, 80-column report: three "W" blocks of 11, 11 and 8 records.
+std::string invoiceReport() {
+    std::string s =
+        "name=INVOICE\njob=BILLING\nuser=SWUSER\njobnumber=123456\nnumber=3\nwidth=80\n"
+        "formtype=*STD\ndate=2004-03-15\ntime=14:22:07\n[records]\n";
+    for (int i = 1; i <= 30; ++i) s += (i == 1 ? "001 " : "   1") + std::string("Invoice line ") + std::to_string(i) + "\n";
+    return s;
+}
+
+std::string downloadRequest() {
+    return pad("", 10) + "W" + pad("INVOICE", 10) + pad("BILLING", 10) + pad("SWUSER", 10) + "123456" + "0003" +
+           "0000000001" + "9999999999";
+}
+
+std::string cancelRequest() {
+    std::string c(124, ' ');
+    c[99] = 'X';
+    return c;
+}
+
+const QString kLinkLost = QStringLiteral(
+    "Error in SendReceive procedure.    Possible causes:  The link to the iSeries has been lost due to inactivity.  "
+    "Please re-connect.  (Check the qsysopr message queue.)  If local error, code is ");
+
+class SendReceiveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HostSimFixture::writeSpooledFile(spool.path(), "QGPL", "QPRINT", "invoice.splf", invoiceReport());
+        host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock});
+        ASSERT_TRUE(host->connectJobPort(t.ctx));
+    }
+    PlainSplfScreen& splf() { return static_cast<PlainSplfScreen&>(t.ctx.frmSplf()); }
+    void expectLinkTornDown() {
+        frmMain& m = t.ctx.mainWindow();
+        EXPECT_EQ(m.lblStatus->text(), "Not connected.");
+        EXPECT_EQ(m.statusPanel(), "Please specify a user, an outq or both.  ");
+        EXPECT_EQ(t.ctx.gJobPort, 0);
+    }
+
+    TestContext t;
+    QTemporaryDir spool;
+    std::unique_ptr<HostSimFixture> host;
+};
+
+TEST_F(SendReceiveTest, SendsTheRequestPaddedOrCutTo124Bytes) {
+    const std::string check = "QPRINT    QQGPL";
+    const std::string cases[] = {check, pad(check, 124), pad(check, 124) + "beyond column 124"};
+    for (const std::string& request : cases) {
+        std::string reply;
+        ASSERT_EQ(SendReceive(t.ctx, request, reply), 0);
+        EXPECT_EQ(host->jobFrames().back(), pad(check, 124));
+        ASSERT_EQ(reply.size(), 1024u);
+        EXPECT_EQ(reply.substr(0, 20), "QPRINT    QGPL      ");
+        EXPECT_EQ(HostWire::controlArea(reply), pad("(END)", 24));
+    }
+}
+
+TEST_F(SendReceiveTest, RepeatedRequestWalksTheBlocksToTheEnd) {
+    std::vector<std::string> controls;
+    std::string firstRecord;
+    int records = 0;
+    std::string reply;
+    do {
+        ASSERT_EQ(SendReceive(t.ctx, downloadRequest(), reply), 0);
+        if (controls.empty()) firstRecord = reply.substr(0, 84);
+        for (size_t slot = 0; slot < 11; ++slot)
+            if (reply.substr(slot * 84, 84).find_first_not_of(' ') != std::string::npos) ++records;
+        controls.push_back(HostWire::controlArea(reply));
+    } while (controls.back().compare(0, 5, "(END)") != 0 && controls.size() < 10);
+    const std::vector<std::string> expected = {pad("(MORE)", 21) + " 80", pad("(MORE)", 21) + " 80",
+                                               pad("(END)", 21) + " 80"};
+    EXPECT_EQ(controls, expected);
+    EXPECT_EQ(records, 30);
+    EXPECT_EQ(firstRecord, pad("001 Invoice line 1", 84));
+    EXPECT_EQ(host->jobFrames(), std::vector<std::string>(3, pad(downloadRequest(), 124)));
+}
+
+TEST_F(SendReceiveTest, BlankRequestSendsNothingAndKeepsTheReply) {
+    std::string reply = "untouched";
+    for (const std::string& request : {std::string(), std::string(124, ' ')}) {
+        EXPECT_EQ(SendReceive(t.ctx, request, reply), 0);
+        EXPECT_EQ(reply, "untouched");
+    }
+    t.clock->waitMs(500);
+    EXPECT_TRUE(host->jobFrames().empty());
+}
+
+TEST_F(SendReceiveTest, ReplyInManyPiecesIsTakenWhole) {
+    const std::string check = "QPRINT    QQGPL";
+    std::string whole;
+    ASSERT_EQ(SendReceive(t.ctx, check, whole), 0);
+    for (int piece : {1000, 100, 7}) {
+        host->faults().pieceBytes = piece;
+        std::string reply;
+        ASSERT_EQ(SendReceive(t.ctx, check, reply), 0) << piece;
+        EXPECT_EQ(reply, whole) << piece;
+        EXPECT_EQ(t.ctx.socket()->bytesAvailable(), 0) << piece;
+    }
+}
+
+TEST_F(SendReceiveTest, CancelSendsTheRequestThenTheCancelAndReadsAsTheEnd) {
+    t.ctx.gCancelRequested = true;
+    t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  ")).expect(
+        QStringLiteral("Operation has been canceled by request of the user.  "));
+    for (int round = 1; round <= 2; ++round) {
+        std::string reply;
+        EXPECT_EQ(SendReceive(t.ctx, downloadRequest(), reply), 1);
+        EXPECT_EQ(reply, HostWire::endOfDataReply());
+        EXPECT_TRUE(t.ctx.gCancelRequested);
+        const std::vector<std::string> frames = host->jobFrames();
+        ASSERT_EQ(frames.size(), static_cast<size_t>(2 * round));
+        EXPECT_EQ(frames[frames.size() - 2], pad(downloadRequest(), 124));
+        EXPECT_EQ(frames.back(), cancelRequest());
+    }
+    EXPECT_TRUE(t.boxes->done());
+    const auto& box = t.boxes->shown().front();
+    EXPECT_EQ(box.text, "Operation has been canceled by request of the user.  ");
+    EXPECT_EQ(box.icon, MsgIcon::Information);
+    EXPECT_EQ(box.title, "Tolvane");
+    EXPECT_EQ(splf().statusHistory,
+              QStringList({"Canceling...", "Last operation was canceled by user request.", "Canceling...",
+                           "Last operation was canceled by user request."}));
+    // The link stays up, and after the cancel the host starts the download afresh.
+    t.ctx.gCancelRequested = false;
+    std::string reply;
+    ASSERT_EQ(SendReceive(t.ctx, downloadRequest(), reply), 0);
+    EXPECT_EQ(reply.substr(0, 84), pad("001 Invoice line 1", 84));
+}
+
+TEST_F(SendReceiveTest, ConnectionClosedDuringTheWaitIsABrokenLink) {
+    struct Case {
+        int answered;      // requests answered before the close
+        int partialBytes;  // bytes of the last reply that still arrive
+    };
+    for (const Case c : {Case{0, 0}, Case{0, 500}, Case{1, 1023}}) {
+        SCOPED_TRACE(testing::Message() << c.answered << "/" << c.partialBytes);
+        host->faults().dropAfter = c.answered;
+        host->faults().dropPartialBytes = c.partialBytes;
+        ASSERT_TRUE(host->connectJobPort(t.ctx));
+        std::string reply;
+        for (int i = 0; i < c.answered; ++i) ASSERT_EQ(SendReceive(t.ctx, downloadRequest(), reply), 0);
+        t.boxes->expect(kLinkLost + "10053 ");
+        EXPECT_EQ(SendReceive(t.ctx, downloadRequest(), reply), -1);
+        EXPECT_EQ(reply, "");
+        EXPECT_TRUE(t.boxes->done());
+        EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Critical);
+        EXPECT_EQ(t.boxes->shown().back().title, "Tolvane");
+        expectLinkTornDown();
+    }
+}
+
+TEST_F(SendReceiveTest, SilentOrLateHostEndsInTheErrorPathAtTheReplyLimit) {
+    struct Case {
+        int delayMs;   // -1: no reply at all
+        int result;
+    };
+    t.ctx.replyTimeoutMs = 120000;
+    for (const Case c : {Case{60000, 0}, Case{200000, -1}, Case{-1, -1}}) {
+        SCOPED_TRACE(c.delayMs);
+        host->faults().replyDelayMs = qMax(0, c.delayMs);
+        host->faults().silentAfter = c.delayMs < 0 ? 0 : -1;
+        ASSERT_TRUE(host->connectJobPort(t.ctx));
+        const qint64 before = t.clock->nowMs();
+        std::string reply;
+        if (c.result != 0) t.boxes->expect(kLinkLost + "10060 ");
+        EXPECT_EQ(SendReceive(t.ctx, downloadRequest(), reply), c.result);
+        const qint64 waited = t.clock->nowMs() - before;
+        if (c.result == 0) {
+            EXPECT_EQ(reply.size(), 1024u);
+            EXPECT_GE(waited, 60000);
+            EXPECT_LT(waited, 120000);
+        } else {
+            EXPECT_EQ(reply, "");
+            EXPECT_GE(waited, 120000);
+            EXPECT_LT(waited, 125000);
+            expectLinkTornDown();
+        }
+        EXPECT_TRUE(t.boxes->done());
+    }
+}
+
+TEST_F(SendReceiveTest, SurplusBytesBeforeASendAreABrokenLinkAndNothingIsSent) {
+    host->sim().sendRaw(t.ctx.gJobPort, "stray bytes");
+    t.clock->waitUntil([&] { return t.ctx.socket()->bytesAvailable() > 0; }, 5000);
+    t.boxes->expect(kLinkLost + "10054 ");
+    std::string reply = "old";
+    EXPECT_EQ(SendReceive(t.ctx, downloadRequest(), reply), -1);
+    EXPECT_EQ(reply, "");
+    t.clock->waitMs(500);
+    EXPECT_TRUE(host->jobFrames().empty());
+    expectLinkTornDown();
+}
+
+TEST_F(SendReceiveTest, SendAfterDisconnectFailsIntoTheErrorPath) {
+    Disconnect(t.ctx);
+    t.boxes->expect(kLinkLost + "40006 ");
+    std::string reply;
+    EXPECT_EQ(SendReceive(t.ctx, downloadRequest(), reply), -1);
+    expectLinkTornDown();
+}
+}  // namespace
