@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <functional>
 
 class QDialog;
@@ -13,6 +14,8 @@ public:
     virtual ~Presenter() = default;
     // Shows the window modally; returns when it is hidden or closed.
     virtual void showModal(QWidget* window) = 0;
+    // Shows the window without waiting; the caller polls for its answer.
+    virtual void showModeless(QWidget* window) { window->show(); }
     // Common dialogs; an empty result is Cancel.
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& dir,
                                  const QString& filter) = 0;

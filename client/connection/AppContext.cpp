@@ -5,6 +5,7 @@
 #include "PlainSplfScreen.h"
 #include "TcpHostSocket.h"
 #include "frmMain.h"
+#include "frmLogin.h"
 #include "frmOptions.h"
 #include "HostLink.h"
 
@@ -16,6 +17,7 @@ AppContext::AppContext() {
 
 AppContext::~AppContext() {
     socket_.reset();
+    login_.reset();
     options_.reset();
     main_.reset();
     splfScreen.unload();
@@ -52,6 +54,23 @@ void AppContext::unloadMainWindow() { main_.reset(); }
 frmOptions& AppContext::optionsWindow() {
     if (!options_) options_ = std::make_unique<frmOptions>(*this);
     return *options_;
+}
+
+void AppContext::unloadOptionsWindow() {
+    if (!options_) return;
+    options_->hide();
+    options_.release()->deleteLater();
+}
+
+frmLogin& AppContext::loginWindow() {
+    if (!login_) login_ = std::make_unique<frmLogin>(*this);
+    return *login_;
+}
+
+void AppContext::unloadLoginWindow() {
+    if (!login_) return;
+    login_->hide();
+    login_.release()->deleteLater();
 }
 
 HostSocket* AppContext::socket() {

@@ -16,6 +16,7 @@
 class QWidget;
 class frmMain;
 class frmOptions;
+class frmLogin;
 class frmSocket;
 class SplfScreenApi;
 
@@ -84,6 +85,7 @@ public:
     // Limits of our own where the original waited for ever (milliseconds).
     qint64 replyTimeoutMs = 120000;
     qint64 signOnReplyTimeoutMs = 60000;
+    qint64 signOnDialogTimeoutMs = 600000;  // the sign-on dialog's answer
 
     // --- start-up, main window ---
     QString gCommandLine;
@@ -119,6 +121,10 @@ public:
     void unloadMainWindow();
     frmOptions& optionsWindow();
     bool optionsWindowLoaded() const { return options_ != nullptr; }
+    void unloadOptionsWindow();  // safe from inside the window's own handlers
+    frmLogin& loginWindow();
+    bool loginWindowLoaded() const { return login_ != nullptr; }
+    void unloadLoginWindow();
     // The socket window: one socket, discarded and created afresh per attempt.
     HostSocket* socket();              // creates the window when none exists
     HostSocket* socketIfLoaded() const { return socket_.get(); }
@@ -133,5 +139,6 @@ public:
 private:
     std::unique_ptr<frmMain> main_;
     std::unique_ptr<frmOptions> options_;
+    std::unique_ptr<frmLogin> login_;
     std::unique_ptr<HostSocket> socket_;
 };

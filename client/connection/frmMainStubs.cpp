@@ -4,11 +4,6 @@
 void frmMain::cmdExit_Click() {}
 void frmMain::cmdOK_Click() {}
 void frmMain::cmdListOutqs_Click() {}
-void frmMain::itmConnect_Click() {}
-void frmMain::itmAutoConnect_Click() {}
-void frmMain::itmChangePassword_Click() {}
-void frmMain::itmChangeAddress_Click() {}
-void frmMain::itmWaitTime_Click() {}
 void frmMain::itmOpen_Click() {}
 void frmMain::itmSave_Click() {}
 void frmMain::itmSaveAs_Click() {}
