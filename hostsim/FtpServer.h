@@ -6,9 +6,11 @@
 #include <QStringList>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "FtpHostState.h"
 
+class HostSim;
 class QTcpServer;
 
 // The host's FTP server as the server start and the install meet it: logon,
@@ -29,7 +31,15 @@ public:
 
     // A user that may log on; the password is compared exactly, the user without regard to case.
     void addUser(const QString& user, const QString& password);
+    bool acceptAnyUser = false;
     FtpHostState& host() { return host_; }
+    // The server's start and end commands start and stop this spool server's
+    // listener (port 17850 of its address).
+    void attachSpoolServer(HostSim& sim);
+    // The FTP server of a spool server: on `port` of its address, with its
+    // user (or any user), the server library installed unless freshHost.
+    // Null, with a reason, when the port cannot be bound.
+    static std::unique_ptr<FtpServer> forSpoolServer(HostSim& sim, quint16 port, bool freshHost, QString* error);
 
     // Fault knob: connections are accepted but never greeted or answered.
     bool silent = false;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "FtpClientRunner.h"
 #include "PlainSplfScreen.h"
 #include "TcpHostSocket.h"
 #include "frmMain.h"
@@ -12,6 +13,7 @@
 AppContext::AppContext() {
     clock = std::make_unique<RealClock>();
     makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
+    ftp = std::make_unique<FtpClientRunner>();
     splfScreen.make = [] { return std::make_unique<PlainSplfScreen>(); };
 }
 

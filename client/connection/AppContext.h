@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Clock.h"
+#include "FtpScriptRunner.h"
 #include "HostSocket.h"
 #include "MachineRegistry.h"
 #include "MessageBoxes.h"
@@ -62,6 +63,8 @@ public:
     std::unique_ptr<ProcessStarter> processes;
     std::unique_ptr<Paths> paths;
     std::function<std::unique_ptr<HostSocket>()> makeSocket;
+    // Runs FTP command scripts (the server start) in place of ftp.exe.
+    std::unique_ptr<FtpScriptRunner> ftp;
 
     // Remembered values of this program, section "Settings"; default "None".
     QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));

@@ -82,6 +82,8 @@ TEST_F(NoHostFixture, ListenerNotAnsweringOffersTheServerStart) {
 TEST_F(NoHostFixture, ServerStartThatFailsEndsTheProgram) {
     ctx.saveSetting("URL", uniqueLoopbackAddress());
     t.boxes->expect("may not be active.", vbYes);
+    // Nothing serves FTP there either.
+    t.boxes->expect("Could not reach the FTP server on");
     expectEnd();
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(t.setting("Auto connect"), "False");
