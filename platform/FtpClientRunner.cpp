@@ -129,8 +129,11 @@ private:
     void step(const std::string& raw) {
         const std::vector<std::string> args = FtpClientRunner::splitArguments(raw);
         if (args.empty()) return;
-        const QString line = Codec::toUnicode(raw).trimmed();
         const std::string verb = lower(args[0]);
+        // "user name password" shows without its password.
+        const QString line = verb == "user" && args.size() > 2
+                                 ? Codec::toUnicode(args[0] + " " + args[1]) + QStringLiteral(" ****")
+                                 : Codec::toUnicode(raw).trimmed();
         if (verb == "open") {
             if (args.size() < 2) {
                 fail(FtpRunStatus::ScriptError, line, {}, QStringLiteral("No host named."));

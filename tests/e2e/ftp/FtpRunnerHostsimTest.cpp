@@ -189,6 +189,7 @@ TEST_F(HostsimFtp, ScriptErrorsAreFailuresAndSendNothingUnsafe) {
          {"save file not created", FtpRunStatus::CommandRefused, true}},
         {open + "quote\r\n", {"empty quote", FtpRunStatus::ScriptError, true}},
         {"open " + addr.toStdString() + "\r\n", {"no user line", FtpRunStatus::LogonRefused, true}},
+        {"user QPGMR SECRET\r\n", {"user before open", FtpRunStatus::ScriptError, false}},
     };
     for (const auto& [script, c] : cases) {
         SCOPED_TRACE(c.script);
@@ -197,6 +198,7 @@ TEST_F(HostsimFtp, ScriptErrorsAreFailuresAndSendNothingUnsafe) {
         EXPECT_EQ(r.status, c.status) << r.description.toStdString();
         EXPECT_NE(r.code(), 0);
         EXPECT_FALSE(r.description.isEmpty());
+        EXPECT_FALSE(r.description.contains("SECRET")) << r.description.toStdString();
         EXPECT_EQ(!server.commandLog().isEmpty(), c.connects) << server.commandLog().join('|').toStdString();
         EXPECT_TRUE(server.commandLog().filter("DLTLIB").isEmpty());
     }
