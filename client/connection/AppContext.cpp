@@ -6,6 +6,7 @@
 #include "DesktopPaths.h"
 #include "FileMachineRegistry.h"
 #include "IniSettingsStore.h"
+#include "FtpClientRunner.h"
 #include "PlainSplfScreen.h"
 #include "QProcessStarter.h"
 #include "QtMessageBoxes.h"
@@ -15,6 +16,7 @@
 #include "frmAbout.h"
 #include "WidgetKeyboard.h"
 #include "frmMain.h"
+#include "frmLogin.h"
 #include "frmOptions.h"
 #include "frmOutq.h"
 #include "HostLink.h"
@@ -34,6 +36,7 @@ AppContext::AppContext() {
     automation = std::make_unique<DesktopAutomation>();
     printer = std::make_unique<QtPrinter>();
     makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
+    ftp = std::make_unique<FtpClientRunner>();
     splfScreen.make = [] { return std::make_unique<PlainSplfScreen>(); };
 }
 
@@ -41,6 +44,7 @@ AppContext::~AppContext() {
     socket_.reset();
     about_.reset();
     outq_.reset();
+    login_.reset();
     options_.reset();
     main_.reset();
     splfScreen.unload();
@@ -114,6 +118,22 @@ frmOutq& AppContext::outqWindow() {
 }
 
 void AppContext::unloadOutqWindow() { outq_.reset(); }
+void AppContext::unloadOptionsWindow() {
+    if (!options_) return;
+    options_->hide();
+    options_.release()->deleteLater();
+}
+
+frmLogin& AppContext::loginWindow() {
+    if (!login_) login_ = std::make_unique<frmLogin>(*this);
+    return *login_;
+}
+
+void AppContext::unloadLoginWindow() {
+    if (!login_) return;
+    login_->hide();
+    login_.release()->deleteLater();
+}
 
 HostSocket* AppContext::socket() {
     if (!socket_) {

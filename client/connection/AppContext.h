@@ -8,6 +8,7 @@
 
 #include "Automation.h"
 #include "Clock.h"
+#include "FtpScriptRunner.h"
 #include "HostSocket.h"
 #include "Keyboard.h"
 #include "MachineRegistry.h"
@@ -24,6 +25,7 @@ class frmAbout;
 class frmMain;
 class frmOptions;
 class frmOutq;
+class frmLogin;
 class frmSocket;
 class SplfScreenApi;
 
@@ -77,6 +79,8 @@ public:
     void useBatchMessageBoxes();
     // ... and windows and dialogs that would wait for a person are not shown.
     void useBatchServices();
+    // Runs FTP command scripts (the server start) in place of ftp.exe.
+    std::unique_ptr<FtpScriptRunner> ftp;
 
     // Remembered values of this program, section "Settings"; default "None".
     QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));
@@ -116,6 +120,7 @@ public:
     // Limits of our own where the original waited for ever (milliseconds).
     qint64 replyTimeoutMs = 120000;
     qint64 signOnReplyTimeoutMs = 60000;
+    qint64 signOnDialogTimeoutMs = 600000;  // the sign-on dialog's answer
 
     // --- start-up, main window ---
     QString gCommandLine;
@@ -163,6 +168,10 @@ public:
     frmAbout& aboutWindow();
     bool aboutWindowLoaded() const { return about_ != nullptr; }
     void unloadAboutWindow();  // safe from inside the window's own handler
+    void unloadOptionsWindow();  // safe from inside the window's own handlers
+    frmLogin& loginWindow();
+    bool loginWindowLoaded() const { return login_ != nullptr; }
+    void unloadLoginWindow();
     // The socket window: one socket, discarded and created afresh per attempt.
     HostSocket* socket();              // creates the window when none exists
     HostSocket* socketIfLoaded() const { return socket_.get(); }
@@ -188,5 +197,6 @@ private:
     std::unique_ptr<frmAbout> about_;
     QStringList createdFiles_;
     std::unique_ptr<frmOutq> outq_;
+    std::unique_ptr<frmLogin> login_;
     std::unique_ptr<HostSocket> socket_;
 };
