@@ -36,6 +36,7 @@ bool RealClock::waitUntil(const std::function<bool()>& cond, qint64 limitMs) {
     if (cond()) return true;
     const qint64 deadline = monotonicMs() + limitMs;
     // The timer only wakes the dispatcher at the deadline; data arrival wakes it earlier.
+    // A timer may fire a little early; it is armed again for the rest.
     QTimer wake;
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);

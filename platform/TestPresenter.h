@@ -26,8 +26,6 @@ public:
     TestPresenter& expectModal(const QString& objectName, Hook hook = {});
     // For modal windows that no expectation names.
     Hook onModal;
-    // Answers a window shown without waiting (the caller polls it); none: it stays up.
-    Hook onModeless;
     // A modal window that nothing expects throws UnexpectedWindow.
     bool strict = false;
     // Answers of the file and folder dialogs in order; when none is left, "" (Cancel).

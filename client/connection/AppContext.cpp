@@ -6,6 +6,7 @@
 #include "DesktopPaths.h"
 #include "FileMachineRegistry.h"
 #include "IniSettingsStore.h"
+#include "FtpClientRunner.h"
 #include "PlainSplfScreen.h"
 #include "QProcessStarter.h"
 #include "QtMessageBoxes.h"
@@ -35,14 +36,15 @@ AppContext::AppContext() {
     automation = std::make_unique<DesktopAutomation>();
     printer = std::make_unique<QtPrinter>();
     makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
+    ftp = std::make_unique<FtpClientRunner>();
     splfScreen.make = [] { return std::make_unique<PlainSplfScreen>(); };
 }
 
 AppContext::~AppContext() {
     socket_.reset();
-    login_.reset();
     about_.reset();
     outq_.reset();
+    login_.reset();
     options_.reset();
     main_.reset();
     splfScreen.unload();

@@ -8,6 +8,7 @@
 
 #include "Automation.h"
 #include "Clock.h"
+#include "FtpScriptRunner.h"
 #include "HostSocket.h"
 #include "Keyboard.h"
 #include "MachineRegistry.h"
@@ -78,6 +79,8 @@ public:
     void useBatchMessageBoxes();
     // ... and windows and dialogs that would wait for a person are not shown.
     void useBatchServices();
+    // Runs FTP command scripts (the server start) in place of ftp.exe.
+    std::unique_ptr<FtpScriptRunner> ftp;
 
     // Remembered values of this program, section "Settings"; default "None".
     QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));

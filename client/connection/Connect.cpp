@@ -13,7 +13,7 @@
 #include "AppContext.h"
 #include "Codec.h"
 #include "HostLink.h"
-#include "WindowServices.h"
+#include "MousePointer.h"
 #include "ServerStart.h"
 #include "SignOn.h"
 #include "frmLogin.h"
@@ -169,7 +169,7 @@ void Connection::setWorkingControlsEnabled(bool on) {
 }
 
 void Connection::showOptions() {
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     ctx_.optionsWindow().showModal();
     setMousePointer(MousePointer::Hourglass);
 }
@@ -200,7 +200,7 @@ void Connection::endProgram(const QString& reason) {
 
 void Connection::commonTail(const QString& reason) {
     ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     if (ctx_.msgBox(QStringLiteral("Would you like to modify the URL name?"), MsgButtons::YesNo, MsgIcon::None,
                     kTolvane, unattendedDefault(ctx_)) == vbYes) {
         const QString before = ctx_.getSetting(QStringLiteral("URL"));
@@ -228,7 +228,7 @@ Connection::Pass Connection::offerServerStart(const QString& variant) {
     }
     ctx_.msgBox(QStringLiteral("Please key 'SPWLB/STRSPWRT' from an iSeries command line to start the server."),
                 MsgButtons::OK, MsgIcon::None, kTolvane);
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     endProgram(QStringLiteral("The host server is not active"));
 }
 
@@ -240,7 +240,7 @@ Connection::Pass Connection::badHostName(int socketState) {
     Disconnect(ctx_);
     setWorkingControlsEnabled(true);
     if (!ctx_.gBatchMode) main_.cmdOK->setFocus();
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     return Pass::BadHostName;
 }
 
@@ -249,7 +249,7 @@ Connection::Pass Connection::refusedSignOn() {
     ctx_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
     ctx_.gUserId.assign(ctx_.gUserId.size(), ' ');
     ctx_.gPassword.assign(ctx_.gPassword.size(), ' ');
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     const int answer = ctx_.msgBox(QStringLiteral("User ID validation failed. Note that unsuccessful signon attempts are "
                                                   "counted - too many and you can disable your user profile."),
                                    MsgButtons::OKCancel, MsgIcon::None, kTolvane, unattendedDefault(ctx_));
@@ -448,7 +448,7 @@ void Connection::connected() {
     main_.Refresh();
     setWorkingControlsEnabled(true);
     if (!ctx_.gBatchMode) main_.cmdOK->setFocus();
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
 }
 }  // namespace
 

@@ -5,7 +5,7 @@
 #include "AppContext.h"
 #include "Connect.h"
 #include "HostLink.h"
-#include "WindowServices.h"
+#include "MousePointer.h"
 #include "frmLogin.h"
 #include "frmMain.h"
 #include "frmOptions.h"
@@ -38,7 +38,7 @@ void frmMain::itmChangePassword_Click() {
 
 void frmMain::itmChangeAddress_Click() {
     const QString before = ctx_.getSetting(QStringLiteral("URL"));
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     ctx_.optionsWindow().showModal();
     setMousePointer(MousePointer::Hourglass);
     const QString after = ctx_.getSetting(QStringLiteral("URL"));
@@ -50,7 +50,7 @@ void frmMain::itmChangeAddress_Click() {
         Disconnect(ctx_);
         ctx_.endProgram(kExitConnectFailed, QStringLiteral("Host address changed while connected"));
     }
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
 }
 
 void frmMain::itmWaitTime_Click() { itmChangeAddress_Click(); }

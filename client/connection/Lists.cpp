@@ -71,19 +71,19 @@ int ListOutputQueues(AppContext& ctx) {
         list->addItems(outqListRows(reply));
     });
     if (x.result != 0) {
-        if (x.blocks == 0) setMousePointer(MousePointer::Default);
+        if (x.blocks == 0) setMousePointer(MousePointer::Normal);
         return 1;
     }
     if (x.blocks == 1 && listBlockEnd(x.last) == ListBlockEnd::Invalid) {
         ctx.msgBox(QStringLiteral("No output queues selected.  There may be none present in the library."),
                    MsgButtons::OK, MsgIcon::Exclamation, kTitle);
-        setMousePointer(MousePointer::Default);
+        setMousePointer(MousePointer::Normal);
         ctx.gNoOutqs = true;
         return 1;
     }
     m.setStatusPanel(QStringLiteral("Please specify a user, an outq or both.  "));
     m.Refresh();
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     return 0;
 }
 
@@ -134,12 +134,12 @@ int GetSpoolFiles(AppContext& ctx, const QString& outq, const QString& library, 
         }
         if (grid.rowCount() == 0 || listBlockEnd(x.last) == ListBlockEnd::Invalid) {
             ctx.msgBox(QStringLiteral("There are no spool files available. "), MsgButtons::OK, MsgIcon::None, kTitle);
-            setMousePointer(MousePointer::Default);
+            setMousePointer(MousePointer::Normal);
             return 1;
         }
         for (const char* key : kGridKeys) grid.autoWidthColumn(QString::fromLatin1(key));
         grid.setCellSelected(1, 1, true);
-        setMousePointer(MousePointer::Default);
+        setMousePointer(MousePointer::Normal);
         return 0;
     } catch (const std::exception& e) {
         ctx.msgBox(QStringLiteral("Error in GetSpoolFiles function.  ") + QStringLiteral("0 ") +

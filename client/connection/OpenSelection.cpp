@@ -101,7 +101,7 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
             first = false;
         });
         if (x.result != 0 || x.cut) {
-            setMousePointer(MousePointer::Default);
+            setMousePointer(MousePointer::Normal);
             return Listed::Stopped;
         }
         if (listBlockEnd(x.last) == ListBlockEnd::Invalid) {
@@ -114,7 +114,7 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
     m.setStatusPanel(QStringLiteral("Getting spool files in ") + s.outq.trimmed() + QStringLiteral("   "));
     m.Refresh();
     GetSpoolFiles(ctx, m.txtOutq->text(), m.cboLibrary->currentText(), m.txtWrkSplf->text());
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     if (grid.rowCount() == 0) return Listed::Empty;
     screen.setCaption(splfScreenCaption(m.cboLibrary->currentText(), m.txtOutq->text(), m.txtWrkSplf->text()));
     if (!ctx.gBatchNoDialogs) screen.showModal();
@@ -141,7 +141,7 @@ void frmMain::cmdOK_Click() {
     }
 
     enableSelectionInputs(*this, true);
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     setStatusPanel(QStringLiteral("Key an iSeries outq name or Browse..."));
     if (giveOutqFocus && !ctx_.gBatchMode) txtOutq->setFocus();
 }
@@ -154,7 +154,7 @@ void frmMain::cmdListOutqs_Click() {
         setStatusPanel(QString());
         Refresh();
         enableSelectionInputs(*this, true);
-        setMousePointer(MousePointer::Default);
+        setMousePointer(MousePointer::Normal);
         return;
     }
     ctx_.gNoOutqs = false;
@@ -167,7 +167,7 @@ void frmMain::cmdListOutqs_Click() {
     }
     Refresh();
     enableSelectionInputs(*this, true);
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     if (!ctx_.gNoOutqs) cmdOK_Click();
 }
 

@@ -7,7 +7,7 @@
 #include "Codec.h"
 #include "Connect.h"
 #include "HostLink.h"
-#include "WindowServices.h"
+#include "MousePointer.h"
 #include "frmLogin.h"
 
 namespace SignOnScrambling {
@@ -70,7 +70,7 @@ bool SignOn(AppContext& ctx, std::string& userId, std::string& password) {
         ctx.gSignOnAccepted = false;
         frmLogin& login = ctx.loginWindow();
         login.txtUserID->setText(Codec::toUnicode(ctx.gUserId).trimmed());
-        setMousePointer(MousePointer::Default);
+        setMousePointer(MousePointer::Normal);
         login.cancelled = false;
         if (ctx.presenter)
             ctx.presenter->showModeless(&login);

@@ -7,13 +7,6 @@
 
 #include "AppContext.h"
 
-void setMousePointer(MousePointer pointer) {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
-    while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
-    if (pointer == MousePointer::Hourglass) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    if (pointer == MousePointer::ArrowHourglass) QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-}
-
 void showModalWindow(AppContext& ctx, QWidget* window) {
     if (!window) return;
     if (ctx.presenter) {

@@ -3,9 +3,7 @@
 class AppContext;
 class QWidget;
 
-// The screen's mouse pointer, set absolutely as the original did (not stacked).
-enum class MousePointer { Default, Hourglass, ArrowHourglass };
-void setMousePointer(MousePointer pointer);
+#include "MousePointer.h"
 
 // Shows a window modally through the context's presenter (tests fill and close
 // it there); without one, a dialog runs its own loop. Returns when it is hidden.

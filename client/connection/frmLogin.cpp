@@ -10,9 +10,9 @@
 #include <QPushButton>
 
 #include "AppContext.h"
-#include "WindowGeometry.h"
 #include "HostLink.h"
 #include "SignOn.h"
+#include "WindowGeometry.h"
 
 namespace {
 const QString kTitle = QStringLiteral("iSeries Security");

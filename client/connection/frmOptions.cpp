@@ -16,9 +16,9 @@
 #include <QVBoxLayout>
 
 #include "AppContext.h"
+#include "HostHistory.h"
 #include "WindowGeometry.h"
 #include "WindowServices.h"
-#include "HostHistory.h"
 #include "frmMain.h"
 
 namespace {

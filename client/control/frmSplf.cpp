@@ -483,7 +483,7 @@ void frmSplf::cmdPrinter_Click() {
 void frmSplf::mnuOptions_Click() {
     setMousePointer(MousePointer::Hourglass);
     const QString fullName = ctx_.getSetting(QStringLiteral("FullName"));
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     if (ctx_.showNamingOptions) ctx_.showNamingOptions(fullName);
 }
 
@@ -493,7 +493,7 @@ void frmSplf::itmRefresh_Click() {
     const QString library = m.cboLibrary->currentText();
     const QString user = m.txtWrkSplf->text();
     GetSpoolFiles(ctx_, outq, library, user);
-    setMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Normal);
     setCaption(QStringLiteral("iSeries Spool Files - ") + library.trimmed() + QLatin1Char('/') + outq +
                QLatin1Char('/') + user);
 }

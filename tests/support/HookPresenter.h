@@ -1,35 +1,34 @@
 #pragma once
-#include <QMap>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 #include <functional>
-#include <stdexcept>
 
 #include "Presenter.h"
 
-// Test double for modal windows: a hook per window (by objectName) fills and
-// closes it instead of a person. A window without a hook fails the test where
-// it is shown. Common dialogs answer Cancel unless a hook is set.
+class AppContext;
+
+// Test double of the presenter: a hook fills and closes each window instead
+// of a person; file dialogs answer from a queue (empty = Cancel).
 class HookPresenter : public Presenter {
 public:
-    struct UnexpectedWindow : std::runtime_error {
-        using std::runtime_error::runtime_error;
-    };
-    QMap<QString, std::function<void(QWidget*)>> hooks;
-    std::function<QString(const QString& title)> fileName;
-    QStringList shown;
+    std::function<void(QWidget*)> onModal;     // none: the window returns at once, untouched
+    std::function<void(QWidget*)> onModeless;  // none: the window stays up unanswered
+    QStringList nextFileNames;
+    QStringList shownModal, shownModeless;      // objectNames, in order
 
-    void showModal(QWidget* window) override {
-        shown << window->objectName();
-        const auto hook = hooks.value(window->objectName());
-        if (!hook) throw UnexpectedWindow("unexpected modal window " + window->objectName().toStdString());
-        hook(window);
-    }
-    QString openFileName(QWidget*, const QString& title, const QString&, const QString&) override {
-        return fileName ? fileName(title) : QString();
-    }
-    QString saveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
-        return fileName ? fileName(title) : QString();
-    }
+    void showModal(QWidget* window) override;
+    void showModeless(QWidget* window) override;
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override;
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override;
 };
+
+// Installs a HookPresenter into the context (replacing any) and returns it.
+HookPresenter& installHookPresenter(AppContext& ctx);
+
+// Answers the sign-on dialog when it comes up: fills user and password, sets
+// "Save password" and presses OK.
+void answerSignOn(HookPresenter& p, const QString& user, const QString& password, bool savePassword = false);
+
+// Remembers a user and the scrambled form of a password, as a sign-on with
+// "Save password" ticked leaves them, so that a connection asks nothing.
+void rememberSignOn(AppContext& ctx, const QString& user, const QString& password);

@@ -12,8 +12,7 @@
 
 #include "Codec.h"
 #include "Connect.h"
-#include "SignOnHelpers.h"
-#include "TestPresenter.h"
+#include "HookPresenter.h"
 #include "HostLink.h"
 #include "HostSimFixture.h"
 #include "SignOn.h"
@@ -80,7 +79,7 @@ struct ClientRun {
     AppContext& ctx = t.ctx;
     LadderClock* clock = nullptr;
     PanelBoxes* boxes = nullptr;
-    TestPresenter* presenter = nullptr;
+    HookPresenter* presenter = nullptr;
     std::vector<int> connectPorts;
 
     ClientRun() {
@@ -92,7 +91,7 @@ struct ClientRun {
         boxes = b.get();
         ctx.msg = std::move(b);
         t.boxes = boxes;
-        presenter = t.presenter;
+        presenter = &installHookPresenter(ctx);
         frmMain& m = ctx.mainWindow();
         clock->panel = [&m] { return m.statusPanel(); };
         boxes->panel = clock->panel;
@@ -181,7 +180,7 @@ TEST_F(ConnectE2E, OnlyTheHostJobWaitsCostTime) {
     // 6 + 3 seconds; the connects themselves end their waits at once.
     EXPECT_GE(r.clock->waited(), 9000);
     EXPECT_LT(r.clock->waited(), 10000);
-    EXPECT_TRUE(r.presenter->shownNames("modeless").isEmpty());
+    EXPECT_TRUE(r.presenter->shownModeless.isEmpty());
 }
 
 TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
@@ -198,7 +197,7 @@ TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
         ClientRun second;
         for (const char* key : {"URL", "User", "century"}) second.ctx.saveSetting(key, first.t.setting(key));
         ASSERT_EQ(ConnectToHost(second.ctx), 0) << pw.toStdString();
-        EXPECT_TRUE(second.presenter->shownNames("modeless").isEmpty());
+        EXPECT_TRUE(second.presenter->shownModeless.isEmpty());
         const std::vector<std::string> s = signOns();
         ASSERT_EQ(s.size(), 2u);
         EXPECT_EQ(s[1], s[0]);
@@ -214,7 +213,7 @@ TEST_F(ConnectE2E, SecondConnectionOfTheRunAsksNoCredentials) {
     EXPECT_TRUE(r.main().isNotConnected());
     r.main().itmConnect_Click();
     expectConnectedOn(r, 17851);
-    EXPECT_EQ(r.presenter->shownNames("modeless"), QStringList{"frmLogin"});
+    EXPECT_EQ(r.presenter->shownModeless, QStringList{"frmLogin"});
     const std::vector<std::string> s = signOns();
     ASSERT_EQ(s.size(), 2u);
     EXPECT_EQ(s[1], s[0]);

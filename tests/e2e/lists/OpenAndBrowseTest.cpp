@@ -10,7 +10,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
-#include "HookPresenter.h"
+#include "NamedHookPresenter.h"
 #include "HostLink.h"
 #include "HostSimFixture.h"
 #include "Lists.h"
@@ -72,7 +72,7 @@ protected:
         host = std::make_unique<HostSimFixture>(
             HostSimFixtureOptions{.spool = spool, .faults = faults, .clock = t.clock, .listener = false});
         installSplfScreen(t.ctx);
-        auto p = std::make_unique<HookPresenter>();
+        auto p = std::make_unique<NamedHookPresenter>();
         presenter = p.get();
         t.ctx.presenter = std::move(p);
         presenter->hooks[QStringLiteral("frmSplf")] = [this](QWidget* w) {
@@ -113,7 +113,7 @@ protected:
 
     TestContext t;
     std::unique_ptr<HostSimFixture> host;
-    HookPresenter* presenter = nullptr;
+    NamedHookPresenter* presenter = nullptr;
     GridPicture picture;
     QStringList chooserRows;
 };

@@ -7,8 +7,7 @@
 #include <QPushButton>
 
 #include "Connect.h"
-#include "SignOnHelpers.h"
-#include "TestPresenter.h"
+#include "HookPresenter.h"
 #include "TestSupport.h"
 #include "frmMain.h"
 #include "frmOptions.h"
@@ -18,7 +17,7 @@ namespace {
 struct NoHostFixture : ::testing::Test {
     TestContext t;
     AppContext& ctx = t.ctx;
-    TestPresenter& presenter = *t.presenter;
+    HookPresenter& presenter = installHookPresenter(ctx);
     frmMain& m = ctx.mainWindow();
     int endStatus = 0;
     void expectEnd() {
@@ -83,6 +82,8 @@ TEST_F(NoHostFixture, ListenerNotAnsweringOffersTheServerStart) {
 TEST_F(NoHostFixture, ServerStartThatFailsEndsTheProgram) {
     ctx.saveSetting("URL", uniqueLoopbackAddress());
     t.boxes->expect("may not be active.", vbYes);
+    // Nothing serves FTP there either.
+    t.boxes->expect("Could not reach the FTP server on");
     expectEnd();
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(t.setting("Auto connect"), "False");

@@ -8,8 +8,7 @@
 #include <QPushButton>
 
 #include "Connect.h"
-#include "SignOnHelpers.h"
-#include "TestPresenter.h"
+#include "HookPresenter.h"
 #include "TestSupport.h"
 #include "frmLogin.h"
 #include "frmMain.h"
@@ -19,7 +18,7 @@ namespace {
 struct MenuFixture : ::testing::Test {
     TestContext t;
     AppContext& ctx = t.ctx;
-    TestPresenter& presenter = *t.presenter;
+    HookPresenter& presenter = installHookPresenter(ctx);
     frmMain& m = ctx.mainWindow();
     void connectedTo(const QString& host) {
         ctx.gHostAddress = host;
@@ -60,7 +59,7 @@ TEST_F(MenuFixture, ChangedAddressWhileNotConnectedIsKeptForLater) {
         o->cmdOK_Click();
     };
     m.itmChangeAddress_Click();
-    EXPECT_EQ(presenter.shownNames(), QStringList{"frmOptions"});
+    EXPECT_EQ(presenter.shownModal, QStringList{"frmOptions"});
     EXPECT_EQ(t.setting("URL"), "new.example.com");
 }
 
@@ -90,5 +89,5 @@ TEST_F(MenuFixture, UnchangedAddressWhileConnectedGoesOn) {
 TEST_F(MenuFixture, WaitTimeOpensTheSameWindow) {
     presenter.onModal = [](QWidget* w) { static_cast<frmOptions*>(w)->cmdCancel_Click(); };
     m.itmWaitTime_Click();
-    EXPECT_EQ(presenter.shownNames(), QStringList{"frmOptions"});
+    EXPECT_EQ(presenter.shownModal, QStringList{"frmOptions"});
 }

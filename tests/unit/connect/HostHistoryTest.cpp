@@ -9,14 +9,25 @@
 #include <QSlider>
 #include <QTabBar>
 
-#include "SignOnHelpers.h"
-#include "TestPresenter.h"
+#include "HookPresenter.h"
 #include "HostHistory.h"
 #include "TestSupport.h"
 #include "frmMain.h"
 #include "frmOptions.h"
 
 namespace {
+class TempPaths : public Paths {
+public:
+    explicit TempPaths(QString root) : root_(std::move(root)) {}
+    QString appPath() override { return root_; }
+    QString tempPath() override { return root_ + "/tmp/"; }
+    QString configPath() override { return root_; }
+    QString systemPath() override { return root_; }
+
+private:
+    QString root_;
+};
+
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -26,7 +37,8 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 struct OptionsFixture : ::testing::Test {
     TestContext t;
     AppContext& ctx = t.ctx;
-    QString hostsFile() { return t.paths->appPath() + "/SpwHosts.ini"; }
+    OptionsFixture() { ctx.paths = std::make_unique<TempPaths>(t.dir.path()); }
+    QString hostsFile() { return t.dir.path() + "/SpwHosts.ini"; }
     QStringList listOf(frmOptions& o) {
         QStringList out;
         for (int i = 0; i < o.cboIPAddress->count(); ++i) out << o.cboIPAddress->itemText(i);

@@ -6,8 +6,7 @@
 #include <QPushButton>
 
 #include "Codec.h"
-#include "SignOnHelpers.h"
-#include "TestPresenter.h"
+#include "HookPresenter.h"
 #include "SignOn.h"
 #include "TestSupport.h"
 #include "frmLogin.h"
@@ -25,7 +24,7 @@ std::string field(const std::string& s, size_t n) {
 struct SignOnFixture : ::testing::Test {
     TestContext t;
     AppContext& ctx = t.ctx;
-    TestPresenter& presenter = *t.presenter;
+    HookPresenter& presenter = installHookPresenter(ctx);
     std::string user, password;
 };
 }  // namespace
@@ -38,7 +37,7 @@ TEST_F(SignOnFixture, SavedPasswordIsSentByteExactWithoutDialog) {
     ctx.saveSetting("century", Codec::toUnicode(saved));
 
     EXPECT_FALSE(SignOn(ctx, user, password));
-    EXPECT_TRUE(presenter.shownNames("modeless").isEmpty());
+    EXPECT_TRUE(presenter.shownModeless.isEmpty());
     EXPECT_EQ(password, saved);
     EXPECT_EQ(user, ";(L=7F2#dW");
     EXPECT_EQ(ctx.gUserId, user);
@@ -51,9 +50,9 @@ TEST_F(SignOnFixture, DamagedSavedPasswordAsksInsteadOfSendingIt) {
     for (const std::string& damaged : {saved.substr(1), saved.substr(0, 120), std::string("-None")}) {
         ctx.saveSetting("century", Codec::toUnicode(damaged));
         answerSignOn(presenter, "jsmith", "secret");
-        const qsizetype dialogs = presenter.shownNames("modeless").size();
+        presenter.shownModeless.clear();
         EXPECT_FALSE(SignOn(ctx, user, password));
-        EXPECT_EQ(presenter.shownNames("modeless").size(), dialogs + 1);
+        EXPECT_EQ(presenter.shownModeless, QStringList{"frmLogin"});
         EXPECT_EQ(password, saved);
     }
 }
@@ -107,6 +106,16 @@ TEST_F(SignOnFixture, UnansweredDialogTimesOut) {
         EXPECT_EQ(ctx.mainWindow().lblStatus->text(), "Not connected.");
         EXPECT_GE(t.clock->waited(), ctx.signOnDialogTimeoutMs);
     }
+}
+
+TEST_F(SignOnFixture, UnattendedRunEndsInsteadOfWaitingForTheDialog) {
+    presenter.unattended = true;
+    t.boxes->answerAllWithDefault = true;
+    EXPECT_THROW(SignOn(ctx, user, password), ProgramEnd);
+    ASSERT_EQ(t.boxes->shown().size(), 1u);
+    EXPECT_EQ(t.boxes->shown()[0].text, "Signon to the iSeries has timed out.  Would you like to retry?");
+    EXPECT_EQ(t.boxes->shown()[0].answer, vbNo);
+    EXPECT_EQ(t.clock->waited(), 0);
 }
 
 TEST_F(SignOnFixture, CancelClosesTheLinkAndEndsTheProgram) {
