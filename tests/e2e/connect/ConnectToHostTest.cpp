@@ -9,12 +9,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include "Codec.h"
 #include "Connect.h"
 #include "HookPresenter.h"
 #include "HostLink.h"
 #include "HostSimFixture.h"
+#include "IniSettingsStore.h"
 #include "SignOn.h"
 #include "TcpHostSocket.h"
 #include "TestSupport.h"
@@ -96,6 +98,11 @@ struct ClientRun {
         clock->panel = [&m] { return m.statusPanel(); };
         boxes->panel = clock->panel;
         ctx.makeSocket = [this] { return std::make_unique<CountingSocket>(&connectPorts); };
+        ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+    }
+    // Remembered values in an INI file of that folder, as a real run keeps them.
+    void useSettingsFolder(const QString& folder) {
+        ctx.settings = std::make_unique<IniSettingsStore>(folder);
         ctx.saveSetting("Save Path", t.dir.path() + "/save/");
     }
     frmMain& main() { return ctx.mainWindow(); }
@@ -186,7 +193,9 @@ TEST_F(ConnectE2E, OnlyTheHostJobWaitsCostTime) {
 TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
     // "0pen" scrambles to a form that begins with a blank.
     for (const QString& pw : {QStringLiteral("SWPASS"), QStringLiteral("0pen")}) {
+        QTemporaryDir settings;
         ClientRun first;
+        first.useSettingsFolder(settings.path());
         startHost({}, pw, &first);
         answerSignOn(*first.presenter, "SWUSER", pw, true);
         ASSERT_EQ(ConnectToHost(first.ctx), 0) << pw.toStdString();
@@ -194,8 +203,9 @@ TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
         EXPECT_EQ(first.t.setting("century"), Codec::toUnicode(scrambled));
         EXPECT_FALSE(first.t.setting("century").contains(pw));
 
+        // The next start reads them back from the file.
         ClientRun second;
-        for (const char* key : {"URL", "User", "century"}) second.ctx.saveSetting(key, first.t.setting(key));
+        second.useSettingsFolder(settings.path());
         ASSERT_EQ(ConnectToHost(second.ctx), 0) << pw.toStdString();
         EXPECT_TRUE(second.presenter->shownModeless.isEmpty());
         const std::vector<std::string> s = signOns();
