@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
 
     AppContext ctx;
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
-    screen.setValue(QStringLiteral("optAddReplace(2)"), 1);
+    screen.setValue(QStringLiteral("optAddReplace_2"), 1);
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));

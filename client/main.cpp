@@ -1,12 +1,42 @@
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 #include "AppContext.h"
+#include "DownloadWindows.h"
+#include "Startup.h"
+#include "frmSplf.h"
+
+namespace {
+// An unattended run on a machine without a display still runs, offscreen.
+void chooseOffscreenWhenHeadless(int argc) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (argc > 1 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#else
+    (void)argc;
+#endif
+}
+}  // namespace
 
 int main(int argc, char** argv) {
+    chooseOffscreenWhenHeadless(argc);
     QApplication app(argc, argv);
     AppContext ctx;
+    installSplfScreen(ctx);
+    installDownloadWindows(ctx);
+    // "End the program" inside a window event: the stop sequence has done its
+    // steps; the remembered values are put down and the process ends at once,
+    // as nothing that was waiting underneath may run on.
+    ctx.endInEvent = [&ctx](const ProgramEnd& e) {
+        ctx.settings.reset();
+        std::fflush(nullptr);
+        std::_Exit(e.exitStatus);
+    };
     try {
-        return 0;
+        Main(ctx, commandLineOf(QCoreApplication::arguments()));
+        return QApplication::exec();
     } catch (const ProgramEnd& e) {
         return e.exitStatus;
     }

@@ -55,6 +55,12 @@ bool HostSim::start(QString* error) {
         return false;
     }
     if (!options_.listen) return true;
+    return startListener(error);
+}
+
+bool HostSim::startListener(QString* error) {
+    if (listener_) return true;
+    const QHostAddress addr = hostAddress(options_.address);
     listener_ = new QTcpServer(this);
     if (!listener_->listen(addr, options_.listenerPort)) {
         if (error)

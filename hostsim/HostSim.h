@@ -32,6 +32,10 @@ public:
     // address or port cannot be bound.
     bool start(QString* error = nullptr);
     void stop();
+    // The listener alone, as the server's start command brings it up later
+    // (after start() with options.listen false, or after stop()).
+    bool startListener(QString* error = nullptr);
+    bool listening() const { return listener_ != nullptr; }
 
     const HostSimOptions& options() const { return options_; }
     // The knobs; changes apply to the next frame or block.

@@ -22,6 +22,7 @@ public:
     // HostSim::openJobPort, run in the server's thread.
     quint16 openJobPort(quint16 port = 0, const QString& user = {});
     void setFaults(const HostSimFaults& faults);
+    // The running server's frame log (between start() and stop()).
     FrameLog& frameLog();
 
 private:

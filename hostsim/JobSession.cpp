@@ -153,51 +153,48 @@ std::string JobSession::nextBlock() {
     return HostReply::make(data, more ? "(MORE)" : "(END)", width);
 }
 
-std::string JobSession::listOutputQueues(const std::string& frame) {
-    const std::string queue = upper(trimmed(columns(frame, 1, 10)));
-    std::vector<std::string> list;
-    for (const std::string& lib : store_.resolveLibraries(columns(frame, 12, 100))) {
+std::vector<OutputQueueInfo> JobSession::queuesFor(const std::string& queueField,
+                                                   const std::string& libraryField) const {
+    const std::string queue = upper(trimmed(queueField));
+    std::vector<OutputQueueInfo> out;
+    for (const std::string& lib : store_.resolveLibraries(libraryField))
         for (const OutputQueueInfo& q : store_.outputQueues(lib)) {
-            if (queue != "*ALL" && q.name != queue) continue;
-            list.push_back(HostReply::outqSlot(q));
-            if (queue != "*ALL") break;
+            if (queue == "*ALL") out.push_back(q);
+            else if (q.name == queue) return {q};
         }
-        if (queue != "*ALL" && !list.empty()) break;
-    }
-    if (list.empty()) return HostReply::make({}, "(INVALID)");
+    return out;
+}
+
+std::string JobSession::begin(const std::string& frame, std::vector<std::string> list, size_t perBlock,
+                              std::string widthCode) {
     request_ = frame;
     slots_ = std::move(list);
-    perBlock_ = 14;
+    perBlock_ = perBlock;
     pos_ = 0;
     blocksSent_ = 0;
-    isDownload_ = false;
+    isDownload_ = !widthCode.empty();
+    widthCode_ = std::move(widthCode);
     return nextBlock();
 }
 
+std::string JobSession::listOutputQueues(const std::string& frame) {
+    std::vector<std::string> list;
+    for (const OutputQueueInfo& q : queuesFor(columns(frame, 1, 10), columns(frame, 12, 100)))
+        list.push_back(HostReply::outqSlot(q));
+    if (list.empty()) return HostReply::make({}, "(INVALID)");
+    return begin(frame, std::move(list), 14);
+}
+
 std::string JobSession::listSpooledFiles(const std::string& frame) {
-    const std::string queue = upper(trimmed(columns(frame, 1, 10)));
     std::string who = upper(trimmed(columns(frame, 22, 100)));
     if (who == "*CURRENT") who = user_;
+    const std::vector<OutputQueueInfo> queues = queuesFor(columns(frame, 1, 10), columns(frame, 12, 21));
+    if (queues.empty()) return HostReply::make({}, "(INVALID)");
     std::vector<std::string> list;
-    bool queueFound = false;
-    for (const std::string& lib : store_.resolveLibraries(columns(frame, 12, 21))) {
-        for (const OutputQueueInfo& q : store_.outputQueues(lib)) {
-            if (queue != "*ALL" && q.name != queue) continue;
-            queueFound = true;
-            for (const SpooledFileInfo& f : store_.spooledFiles(q))
-                if (who.empty() || who == "*ALL" || sameName(f.user, who)) list.push_back(HostReply::spoolListSlot(f));
-            if (queue != "*ALL") break;
-        }
-        if (queue != "*ALL" && queueFound) break;
-    }
-    if (!queueFound) return HostReply::make({}, "(INVALID)");
-    request_ = frame;
-    slots_ = std::move(list);
-    perBlock_ = 10;
-    pos_ = 0;
-    blocksSent_ = 0;
-    isDownload_ = false;
-    return nextBlock();
+    for (const OutputQueueInfo& q : queues)
+        for (const SpooledFileInfo& f : store_.spooledFiles(q))
+            if (who.empty() || who == "*ALL" || sameName(f.user, who)) list.push_back(HostReply::spoolListSlot(f));
+    return begin(frame, std::move(list), 10);
 }
 
 std::string JobSession::download(const std::string& frame, bool preview) {
@@ -223,12 +220,6 @@ std::string JobSession::download(const std::string& frame, bool preview) {
             list.push_back(HostReply::recordSlot(r, found->width));
         }
     }
-    request_ = frame;
-    slots_ = std::move(list);
-    perBlock_ = HostReply::kDataLength / static_cast<size_t>(found->width + 4);
-    pos_ = 0;
-    blocksSent_ = 0;
-    isDownload_ = true;
-    widthCode_ = HostReply::widthCode(found->width);
-    return nextBlock();
+    return begin(frame, std::move(list), HostReply::kDataLength / static_cast<size_t>(found->width + 4),
+                 HostReply::widthCode(found->width));
 }

@@ -40,6 +40,12 @@ public:
 
 private:
     std::string start(const std::string& frame);
+    // Starts a list or download of these slots and gives its first block;
+    // widthCode is set for downloads.
+    std::string begin(const std::string& frame, std::vector<std::string> list, size_t perBlock,
+                      std::string widthCode = {});
+    // The queues that a queue field ("*ALL" or a name) and a library field name.
+    std::vector<OutputQueueInfo> queuesFor(const std::string& queueField, const std::string& libraryField) const;
     std::string nextBlock();
     std::string listOutputQueues(const std::string& frame);
     std::string listSpooledFiles(const std::string& frame);

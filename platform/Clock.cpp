@@ -36,12 +36,17 @@ bool RealClock::waitUntil(const std::function<bool()>& cond, qint64 limitMs) {
     if (cond()) return true;
     const qint64 deadline = monotonicMs() + limitMs;
     // The timer only wakes the dispatcher at the deadline; data arrival wakes it earlier.
+    // A timer may fire a little early; it is armed again for the rest.
     QTimer wake;
     wake.setSingleShot(true);
-    wake.start(static_cast<int>(std::clamp<qint64>(limitMs, 0, INT_MAX)));
+    wake.setTimerType(Qt::PreciseTimer);
     QAbstractEventDispatcher* d = QThread::currentThread()->eventDispatcher();
     while (!cond()) {
-        if (monotonicMs() >= deadline) return false;
+        const qint64 left = deadline - monotonicMs();
+        if (left <= 0) return false;
+        // A timer that fired a little early would leave the dispatcher
+        // waiting with nothing to wake it: arm it again for what is left.
+        if (!wake.isActive()) wake.start(static_cast<int>(std::clamp<qint64>(left, 1, INT_MAX)));
         if (d) {
             QCoreApplication::sendPostedEvents();
             d->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);

@@ -11,4 +11,6 @@ public:
     virtual QString systemPath() = 0;  // GetSystemDirectory
     // GetShortPathName: on Linux the identity.
     virtual QString shortPath(const QString& p) { return p; }
+    // Per-user folder for files that may be thrown away.
+    virtual QString cachePath() { return tempPath(); }
 };

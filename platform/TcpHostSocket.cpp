@@ -1,11 +1,42 @@
 #include "TcpHostSocket.h"
 
 #include <QTcpSocket>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#endif
 
 namespace {
 constexpr int kWrongState = 40006;
 const char* kWrongStateText =
     "Wrong protocol or connection state for the requested transaction or request";
+
+// Writes straight to the descriptor: bytes written, or -1 with the error's
+// number and text (0 would-block). Returns 0 when nothing could go out now.
+qint64 sendDirect(qintptr fd, const char* data, qint64 size, int& errNumber, std::string& errText) {
+#ifdef Q_OS_WIN
+    const int n = ::send(static_cast<SOCKET>(fd), data, static_cast<int>(size), 0);
+    if (n >= 0) return n;
+    errNumber = WSAGetLastError();
+    if (errNumber == WSAEWOULDBLOCK) return 0;
+    errText = "Socket send failed";
+    return -1;
+#else
+    for (;;) {
+        const ssize_t n = ::send(static_cast<int>(fd), data, static_cast<size_t>(size), MSG_NOSIGNAL);
+        if (n >= 0) return n;
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
+        errNumber = errno == ECONNRESET ? 10054 : errno == EPIPE ? 10053 : 10050;
+        errText = std::strerror(errno);
+        return -1;
+    }
+#endif
+}
 
 int winsockNumber(QAbstractSocket::SocketError e) {
     switch (e) {
@@ -68,9 +99,20 @@ int TcpHostSocket::state() const {
 void TcpHostSocket::sendData(const std::string& bytes) {
     if (sock_->state() != QAbstractSocket::ConnectedState)
         throw SocketError(kWrongState, kWrongStateText);
-    const qint64 n = sock_->write(bytes.data(), static_cast<qint64>(bytes.size()));
-    if (n != static_cast<qint64>(bytes.size()))
-        throw SocketError(winsockNumber(sock_->error()), sock_->errorString().toStdString());
+    const qint64 size = static_cast<qint64>(bytes.size());
+    // Straight to the descriptor while Qt's write buffer is empty: the
+    // buffered path switches the write notifier on and off for every request,
+    // and each switch wakes the event loop once for nothing.
+    qint64 sent = 0;
+    if (sock_->bytesToWrite() == 0 && sock_->socketDescriptor() != -1) {
+        int number = 0;
+        std::string text;
+        sent = sendDirect(sock_->socketDescriptor(), bytes.data(), size, number, text);
+        if (sent < 0) throw SocketError(number, text);
+    }
+    if (sent == size) return;
+    const qint64 n = sock_->write(bytes.data() + sent, size - sent);
+    if (n != size - sent) throw SocketError(winsockNumber(sock_->error()), sock_->errorString().toStdString());
     sock_->flush();
 }
 

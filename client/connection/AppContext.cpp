@@ -2,20 +2,49 @@
 
 #include <cstdio>
 
+#include "DesktopAutomation.h"
+#include "DesktopPaths.h"
+#include "FileMachineRegistry.h"
+#include "IniSettingsStore.h"
+#include "FtpClientRunner.h"
 #include "PlainSplfScreen.h"
+#include "QProcessStarter.h"
+#include "QtMessageBoxes.h"
+#include "QtPresenter.h"
+#include "QtPrinter.h"
 #include "TcpHostSocket.h"
+#include "frmAbout.h"
+#include "WidgetKeyboard.h"
 #include "frmMain.h"
+#include "frmLogin.h"
 #include "frmOptions.h"
+#include "frmOutq.h"
 #include "HostLink.h"
 
 AppContext::AppContext() {
+    // The desktop services; nothing here touches a file or a device until it is used.
     clock = std::make_unique<RealClock>();
+    paths = std::make_unique<DesktopPaths>();
+    msg = std::make_unique<QtMessageBoxes>(QString::fromLatin1(kAppTitle));
+    settings = std::make_unique<IniSettingsStore>(paths->configPath(), [this](const QString& problem) {
+        msgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QString::fromLatin1(kAppTitle));
+    });
+    machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(paths->appPath()));
+    presenter = std::make_unique<QtPresenter>();
+    processes = std::make_unique<QProcessStarter>([this] { return clock.get(); });
+    keyboard = std::make_unique<WidgetKeyboard>();
+    automation = std::make_unique<DesktopAutomation>();
+    printer = std::make_unique<QtPrinter>();
     makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
+    ftp = std::make_unique<FtpClientRunner>();
     splfScreen.make = [] { return std::make_unique<PlainSplfScreen>(); };
 }
 
 AppContext::~AppContext() {
     socket_.reset();
+    about_.reset();
+    outq_.reset();
+    login_.reset();
     options_.reset();
     main_.reset();
     splfScreen.unload();
@@ -36,7 +65,23 @@ int AppContext::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, co
     return MessageBoxes::defaultAnswer(buttons, defaultButton);
 }
 
+void AppContext::useBatchMessageBoxes() { msg = std::make_unique<BatchMessageBoxes>(); }
+
+void AppContext::useBatchServices() {
+    useBatchMessageBoxes();
+    if (presenter) presenter->unattended = true;
+}
+
 void AppContext::endProgram(int status, const QString& reason) { throw ProgramEnd{status, reason}; }
+
+void AppContext::runHandler(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const ProgramEnd& e) {
+        if (endInEvent) endInEvent(e);
+        else programEnded = e;
+    }
+}
 
 frmMain& AppContext::mainWindow() {
     if (!main_) {
@@ -52,6 +97,42 @@ void AppContext::unloadMainWindow() { main_.reset(); }
 frmOptions& AppContext::optionsWindow() {
     if (!options_) options_ = std::make_unique<frmOptions>(*this);
     return *options_;
+}
+
+frmAbout& AppContext::aboutWindow() {
+    if (!about_) {
+        about_ = std::make_unique<frmAbout>(*this);
+        about_->Form_Load();
+    }
+    return *about_;
+}
+
+void AppContext::unloadAboutWindow() {
+    if (!about_) return;
+    about_->hide();
+    about_.release()->deleteLater();
+}
+frmOutq& AppContext::outqWindow() {
+    if (!outq_) outq_ = std::make_unique<frmOutq>(*this);
+    return *outq_;
+}
+
+void AppContext::unloadOutqWindow() { outq_.reset(); }
+void AppContext::unloadOptionsWindow() {
+    if (!options_) return;
+    options_->hide();
+    options_.release()->deleteLater();
+}
+
+frmLogin& AppContext::loginWindow() {
+    if (!login_) login_ = std::make_unique<frmLogin>(*this);
+    return *login_;
+}
+
+void AppContext::unloadLoginWindow() {
+    if (!login_) return;
+    login_->hide();
+    login_.release()->deleteLater();
 }
 
 HostSocket* AppContext::socket() {

@@ -45,8 +45,12 @@ void awaitReply(AppContext& ctx, HostSocket* s) {
             },
             qMax<qint64>(1, ctx.replyTimeoutMs - (ctx.clock->nowMs() - lastProgress)));
         if (ctx.gRecvBytes >= HostWire::kReplyLength) return;
-        if (s->state() != HostSocket::Connected && s->bytesAvailable() < HostWire::kReplyLength)
+        // A closed link ends the wait either way: a whole reply that came
+        // before the close is still read, anything less is a lost link.
+        if (s->state() != HostSocket::Connected) {
+            if (s->bytesAvailable() >= HostWire::kReplyLength) return;
             throw SocketError(kAborted, "The connection was closed by the host");
+        }
         if (ctx.gRecvBytes != lastCount) {
             lastCount = ctx.gRecvBytes;
             lastProgress = ctx.clock->nowMs();

@@ -55,14 +55,12 @@ public:
     void setControlCaption(const QString& control, const QString& caption) override { captions_[control] = caption; }
     void cboProcessType_Click() override { ++processTypeClicks; }
     void hideScreen() override { ++hides; }
-    void setMousePointer(int pointer) override { mousePointer = pointer; }
 
     // Every status text in order, for tests.
     QStringList statusHistory;
     int modalShows = 0;
     int processTypeClicks = 0;
     int hides = 0;
-    int mousePointer = 0;
     // Called with each status text as it is set (tests press Cancel from here).
     std::function<void(const QString&)> onStatus;
 

@@ -8,7 +8,10 @@ class SplfGrid;
 // which the download control builds. Option controls are reached by their
 // names ("txtFrom", "chkBlankLines", "optPrtCtlFormat", ...): text() gives a
 // text box's or combo box's text, value() a check box's value (0/1) or the
-// index of the chosen button of an option array.
+// index of the chosen button of an option array (-1 when none). Element i of
+// an option array is the control "name_i" ("optAddReplace_2"): value() gives
+// its state (0/1), setValue() chooses or clears it. optAddReplace is two
+// groups, 0-1 (HTML options) and 2-3 (text options): read it by element.
 class SplfScreenApi {
 public:
     virtual ~SplfScreenApi() = default;
@@ -39,7 +42,4 @@ public:
     virtual void cboProcessType_Click() {}
     // Hides the screen, so that its modal show returns.
     virtual void hideScreen() {}
-    // The screen's mouse pointer, with the original's numbers.
-    enum Pointer { Default = 0, Hourglass = 11, ArrowHourglass = 13 };
-    virtual void setMousePointer(int /*pointer*/) {}
 };

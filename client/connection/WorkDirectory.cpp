@@ -34,9 +34,13 @@ void ApplyWorkDirectoryRule(AppContext& ctx) {
         savePath = SystemTempFolder(ctx);
         ctx.saveSetting(QStringLiteral("Save Path"), savePath);
     }
-    const QString user = SafeNamePart(ctx.getSetting(QStringLiteral("User"), QStringLiteral("Default")));
+    // The folder is cleared at exit: its name must stay one folder below the save path.
+    QString user = ctx.getSetting(QStringLiteral("User"), QStringLiteral("Default")).trimmed();
+    user = user.isEmpty() || user == QLatin1String(".") || user == QLatin1String("..") ? QStringLiteral("Default")
+                                                                                       : SafeNamePart(user);
     ctx.gWorkDir = savePath + (EndsWithSeparator(savePath) ? QString() : QString(PathSeparator())) + user;
     const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    QDir().mkpath(QFileInfo(ctx.gWorkDir).path());
     if (!QDir().mkdir(ctx.gWorkDir, ownerOnly)) {
         // A folder left by an earlier run keeps the reports private too.
         const QFileInfo existing(ctx.gWorkDir);
@@ -45,16 +49,3 @@ void ApplyWorkDirectoryRule(AppContext& ctx) {
     }
 }
 
-void NoteCreatedFile(AppContext& ctx, const QString& path) {
-    ctx.createdFiles.insert(QFileInfo(path).absoluteFilePath());
-}
-
-void ClearWorkDirectory(AppContext& ctx) {
-    if (ctx.gWorkDir.isEmpty()) return;
-    const QDir dir(ctx.gWorkDir);
-    const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QFileInfo& f : files) {
-        const QString path = f.absoluteFilePath();
-        if (ctx.createdFiles.contains(path) && QFile::remove(path)) ctx.createdFiles.remove(path);
-    }
-}

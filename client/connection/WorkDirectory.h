@@ -7,15 +7,10 @@ class AppContext;
 // separator and the "User" value. Built at each connection and each Apply of
 // the naming options.
 //
-// Sets gWorkDir and creates the folder (mode 0700, so that other users of the
-// machine cannot read the reports); a failure to create it is ignored.
+// Sets gWorkDir and creates the folder, and a missing save path above it (the
+// folder itself mode 0700, so that other users of the machine cannot read the
+// reports); a failure to create it is ignored.
 void ApplyWorkDirectoryRule(AppContext& ctx);
-
-// Deletes the files of gWorkDir that this run created; every failure is ignored.
-void ClearWorkDirectory(AppContext& ctx);
-
-// Records a file that this run created, for ClearWorkDirectory.
-void NoteCreatedFile(AppContext& ctx, const QString& path);
 
 // The system temporary folder with a trailing separator (GetTempPath).
 QString SystemTempFolder(AppContext& ctx);

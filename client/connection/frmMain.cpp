@@ -3,37 +3,49 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFrame>
 #include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 #include "AppContext.h"
+#include "Artwork.h"
 #include "HostLink.h"
+#include "NamedLabel.h"
+#include "WindowGeometry.h"
+#include "frmOptions.h"
 
 namespace {
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
 QAction* makeItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut) {
     auto* a = menu->addAction(caption);
     a->setObjectName(QString::fromLatin1(name));
     if (!shortcut.isEmpty()) {
         a->setShortcut(QKeySequence(shortcut));
-        // Keys of a text field (Ctrl+X, Ctrl+C, Ctrl+V) stay the field's own.
+        // A window shortcut loses to the focused field's own editing keys (the
+        // field accepts the shortcut override): Ctrl+X cuts there, Ctrl+V pastes.
         a->setShortcutContext(Qt::WindowShortcut);
     }
     return a;
 }
+void setFontSize(QLabel* l, int delta, bool bold) {
+    QFont f = l->font();
+    f.setPointSize(f.pointSize() + delta);
+    f.setBold(bold);
+    l->setFont(f);
+}
+const QString kIdlePrompt = QStringLiteral("Please specify a user, an outq or both.  ");
 }  // namespace
 
 frmMain::frmMain(AppContext& ctx) : ctx_(ctx) {
     setObjectName(QStringLiteral("frmMain"));
     buildControls();
+    wireHandlers();
 }
 
 frmMain::~frmMain() = default;
@@ -42,55 +54,94 @@ void frmMain::buildControls() {
     setWindowTitle(QStringLiteral("Tolvane"));
     auto* central = new QWidget(this);
     setCentralWidget(central);
-    auto* grid = new QGridLayout(central);
 
-    Label5 = makeLabel(central, "Label5", QStringLiteral("iSeries Spoolwright"));
-    Label4 = makeLabel(central, "Label4", QStringLiteral("Select Spool Files to Display"));
-    Label1 = makeLabel(central, "Label1", QStringLiteral("Outq or *All:"));
-    Label2 = makeLabel(central, "Label2", QStringLiteral("Library or *All:"));
-    lblWrkSplf = makeLabel(central, "lblWrkSplf", QStringLiteral("User, *Current or *All:"));
-    Label3 = makeLabel(central, "Label3", QStringLiteral("Connection Status:"));
-    lblStatus = makeLabel(central, "lblStatus", QStringLiteral("Not connected."));
-    lblVersion = makeLabel(central, "lblVersion", QString());
-    picDisConnect = makeLabel(central, "picDisConnect", QString());
-    picConnect = makeLabel(central, "picConnect", QString());
-    Image1 = makeLabel(central, "Image1", QString());
+    Label5 = namedLabel(central, "Label5", QStringLiteral("iSeries Spoolwright"));
+    setFontSize(Label5, 6, true);
+    Label4 = namedLabel(central, "Label4", QStringLiteral("Select Spool Files to Display"));
+    setFontSize(Label4, 1, true);
+    Label1 = namedLabel(central, "Label1", QStringLiteral("Outq or *All:"));
+    Label2 = namedLabel(central, "Label2", QStringLiteral("Library or *All:"));
+    lblWrkSplf = namedLabel(central, "lblWrkSplf", QStringLiteral("User, *Current or *All:"));
+    Label3 = namedLabel(central, "Label3", QStringLiteral("Connection Status:"));
+    lblStatus = namedLabel(central, "lblStatus", QStringLiteral("Not connected."));
+    lblStatus->setFrameShape(QFrame::Panel);
+    lblStatus->setFrameShadow(QFrame::Sunken);
+    lblStatus->setMinimumWidth(WindowGeometry::pixels(3000));
+    lblVersion = namedLabel(central, "lblVersion", QString());
+    picDisConnect = namedLabel(central, "picDisConnect", QString());
+    picDisConnect->setPixmap(Artwork::connectionSign(false));
+    picConnect = namedLabel(central, "picConnect", QString());
+    picConnect->setPixmap(Artwork::connectionSign(true));
     picConnect->hide();
+    Image1 = namedLabel(central, "Image1", QString());
+    Image1->setPixmap(Artwork::logo(56));
 
     txtOutq = new QLineEdit(central);
     txtOutq->setObjectName(QStringLiteral("txtOutq"));
     cboLibrary = new QComboBox(central);
     cboLibrary->setObjectName(QStringLiteral("cboLibrary"));
     cboLibrary->setEditable(true);
+    cboLibrary->setInsertPolicy(QComboBox::NoInsert);
     txtWrkSplf = new QLineEdit(central);
     txtWrkSplf->setObjectName(QStringLiteral("txtWrkSplf"));
+    txtOutq->installEventFilter(this);
+    txtWrkSplf->installEventFilter(this);
     cmdListOutqs = new QPushButton(QStringLiteral("&Browse"), central);
     cmdListOutqs->setObjectName(QStringLiteral("cmdListOutqs"));
     cmdExit = new QPushButton(QStringLiteral("E&xit"), central);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
     cmdOK = new QPushButton(QStringLiteral("&Open"), central);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
 
-    grid->addWidget(Image1, 0, 0);
-    grid->addWidget(Label5, 0, 1, 1, 2);
-    grid->addWidget(Label4, 1, 0, 1, 3);
-    grid->addWidget(Label1, 2, 0);
-    grid->addWidget(txtOutq, 2, 1);
-    grid->addWidget(cmdListOutqs, 2, 2);
-    grid->addWidget(Label2, 3, 0);
-    grid->addWidget(cboLibrary, 3, 1);
-    grid->addWidget(lblWrkSplf, 4, 0);
-    grid->addWidget(txtWrkSplf, 4, 1);
-    grid->addWidget(cmdOK, 5, 1);
-    grid->addWidget(cmdExit, 5, 2);
-    grid->addWidget(Label3, 6, 0);
-    grid->addWidget(lblStatus, 6, 1);
-    grid->addWidget(picDisConnect, 6, 2);
-    grid->addWidget(picConnect, 6, 2);
-    grid->addWidget(lblVersion, 7, 0, 1, 3);
+    auto* headings = new QVBoxLayout;
+    headings->addWidget(Label5);
+    headings->addWidget(Label4);
+    auto* top = new QHBoxLayout;
+    top->addWidget(Image1);
+    top->addSpacing(10);
+    top->addLayout(headings, 1);
+
+    auto* fields = new QGridLayout;
+    fields->setHorizontalSpacing(10);
+    fields->addWidget(Label1, 0, 0);
+    fields->addWidget(txtOutq, 0, 1);
+    fields->addWidget(cmdListOutqs, 0, 2);
+    fields->addWidget(Label2, 1, 0);
+    fields->addWidget(cboLibrary, 1, 1);
+    fields->addWidget(lblWrkSplf, 2, 0);
+    fields->addWidget(txtWrkSplf, 2, 1);
+    fields->setColumnStretch(1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdExit);
+
+    auto* status = new QHBoxLayout;
+    status->addWidget(Label3);
+    status->addWidget(lblStatus, 1);
+    status->addWidget(picDisConnect);
+    status->addWidget(picConnect);
+
+    auto* rule = new QFrame(central);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(16, 12, 16, 8);
+    layout->addLayout(top);
+    layout->addSpacing(8);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    layout->addStretch(1);
+    layout->addWidget(rule);
+    layout->addLayout(status);
+    layout->addWidget(lblVersion);
 
     sbMain = new QStatusBar(this);
     sbMain->setObjectName(QStringLiteral("sbMain"));
+    sbMain->setSizeGripEnabled(false);
     sbMainPanel1 = new QLabel(sbMain);
     sbMainPanel1->setObjectName(QStringLiteral("sbMainPanel1"));
     sbMain->addWidget(sbMainPanel1, 1);
@@ -123,8 +174,39 @@ void frmMain::buildControls() {
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     itmGeneralHelp = makeItem(mnuHelp, "itmGeneralHelp", QStringLiteral("Contents"), QStringLiteral("Ctrl+H"));
     itmAbout = makeItem(mnuHelp, "itmAbout", QStringLiteral("About iSeries Spoolwright"), QString());
+}
 
-    connect(itmDisconnect, &QAction::triggered, this, [this] { itmDisconnect_Click(); });
+void frmMain::wireHandlers() {
+    // A checkable item ticks itself when triggered; its handler reverses the tick, as the
+    // original's did, so the automatic toggle is undone before the handler runs.
+    auto onItem = [this](QAction* a, void (frmMain::*handler)()) {
+        connect(a, &QAction::triggered, this, [this, a, handler] {
+            if (a->isCheckable()) a->setChecked(!a->isChecked());
+            ctx_.runHandler([this, handler] { (this->*handler)(); });
+        });
+    };
+    onItem(itmOpen, &frmMain::itmOpen_Click);
+    onItem(itmSave, &frmMain::itmSave_Click);
+    onItem(itmSaveAs, &frmMain::itmSaveAs_Click);
+    onItem(itmListOutqs, &frmMain::itmListOutqs_Click);
+    onItem(itmSaveSettings, &frmMain::itmSaveSettings_Click);
+    onItem(itmExit, &frmMain::itmExit_Click);
+    onItem(itmConnect, &frmMain::itmConnect_Click);
+    onItem(itmDisconnect, &frmMain::itmDisconnect_Click);
+    onItem(itmAutoConnect, &frmMain::itmAutoConnect_Click);
+    onItem(itmChangePassword, &frmMain::itmChangePassword_Click);
+    onItem(itmChangeAddress, &frmMain::itmChangeAddress_Click);
+    onItem(itmWaitTime, &frmMain::itmWaitTime_Click);
+    onItem(mnuOptions, &frmMain::mnuOptions_Click);
+    onItem(itmGeneralHelp, &frmMain::itmGeneralHelp_Click);
+    onItem(itmAbout, &frmMain::itmAbout_Click);
+
+    auto onButton = [this](QPushButton* b, void (frmMain::*handler)()) {
+        connect(b, &QPushButton::clicked, this, [this, handler] { ctx_.runHandler([this, handler] { (this->*handler)(); }); });
+    };
+    onButton(cmdOK, &frmMain::cmdOK_Click);
+    onButton(cmdListOutqs, &frmMain::cmdListOutqs_Click);
+    onButton(cmdExit, &frmMain::cmdExit_Click);
 }
 
 void frmMain::setStatusPanel(const QString& text) { sbMainPanel1->setText(text); }
@@ -132,13 +214,27 @@ QString frmMain::statusPanel() const { return sbMainPanel1->text(); }
 void frmMain::Refresh() { repaint(); }
 bool frmMain::isNotConnected() const { return lblStatus->text() == QLatin1String("Not connected."); }
 
+void frmMain::showConnected(const QString& status) {
+    itmConnect->setEnabled(false);
+    itmChangeAddress->setEnabled(false);
+    itmWaitTime->setEnabled(false);
+    ctx_.optionsWindow().fraIPAddress[0]->setVisible(false);
+    itmConnect->setChecked(true);
+    lblStatus->setText(status);
+    picDisConnect->hide();
+    picConnect->show();
+    itmDisconnect->setEnabled(true);
+}
+
 void frmMain::Form_Load() {
+    WindowGeometry::sizeAndCentre(this, 7000, 5775);
+    lblVersion->setText(ctx_.version.text());
     cboLibrary->clear();
     cboLibrary->addItems({QStringLiteral("*LIBL"), QStringLiteral("*ALL"), QStringLiteral("QUSRLIBL"),
                           QStringLiteral("QGPL"), QStringLiteral("QUSRSYS")});
     cboLibrary->setEditText(QStringLiteral("*LIBL"));
     itmDisconnect->setEnabled(false);
-    setStatusPanel(QStringLiteral("Please specify a user, an outq or both.  "));
+    setStatusPanel(kIdlePrompt);
 }
 
 void frmMain::itmDisconnect_Click() {
@@ -149,9 +245,25 @@ void frmMain::itmDisconnect_Click() {
     itmConnect->setEnabled(true);
     itmConnect->setChecked(false);
     ctx_.gJobPort = 0;
-    setStatusPanel(QStringLiteral("Please specify a user, an outq or both.  "));
+    setStatusPanel(kIdlePrompt);
     Refresh();
 }
 
-void frmMain::closeEvent(QCloseEvent* e) { e->accept(); }
+void frmMain::txtOutq_GotFocus() { txtOutq->setSelection(0, static_cast<int>(txtOutq->text().length())); }
+void frmMain::txtWrkSplf_GotFocus() { txtWrkSplf->setSelection(0, static_cast<int>(txtWrkSplf->text().length())); }
 
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        // After the line edit's own focus handling, which would place the cursor again.
+        if (watched == txtOutq) QMetaObject::invokeMethod(this, [this] { txtOutq_GotFocus(); }, Qt::QueuedConnection);
+        if (watched == txtWrkSplf)
+            QMetaObject::invokeMethod(this, [this] { txtWrkSplf_GotFocus(); }, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The close box runs the same stop sequence as "E&xit"; it never cancels.
+void frmMain::closeEvent(QCloseEvent* e) {
+    e->accept();
+    ctx_.runHandler([this] { Form_Unload(); });
+}

@@ -65,6 +65,9 @@ public:
     QString statusPanel() const;
     void Refresh();
     bool isNotConnected() const;
+    // The window's connected state (the end of a successful connect): status text,
+    // connection sign and the Connect menu; Disconnect returns to not connected.
+    void showConnected(const QString& status);
 
     // --- handlers ---
     void Form_Load();
@@ -86,6 +89,10 @@ public:
     void itmGeneralHelp_Click();
     void itmAbout_Click();
     void itmExit_Click();
+    void txtOutq_GotFocus();
+    void txtWrkSplf_GotFocus();
+    // The stop sequence: remembers the settings and ends the program (ProgramEnd).
+    [[noreturn]] void Form_Unload();
 
     // Hooks for procedures of other layers (set by start-up).
     std::function<void()> onOpen;        // "&Open"
@@ -96,8 +103,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
+    void wireHandlers();
+    void rememberSettings();
     AppContext& ctx_;
 };

@@ -9,6 +9,7 @@
 
 #include "AppContext.h"
 #include "DownloadWindows.h"
+#include "MousePointer.h"
 #include "PcFileName.h"
 #include "ProcTxt.h"
 #include "SplfGrid.h"
@@ -73,8 +74,8 @@ const char* lastNameKey(Kind k) {
 // Whether the destination replaces an existing file (rather than adding to it).
 bool replaces(AppContext& ctx, Kind k) {
     SplfScreenApi& splf = ctx.frmSplf();
-    if (k == Kind::Text) return splf.value(QStringLiteral("optAddReplace(2)")) == 1;
-    if (k == Kind::Html) return splf.value(QStringLiteral("optAddReplace(0)")) == 1;
+    if (k == Kind::Text) return splf.value(QStringLiteral("optAddReplace_2")) == 1;
+    if (k == Kind::Html) return splf.value(QStringLiteral("optAddReplace_0")) == 1;
     return true;
 }
 
@@ -157,7 +158,7 @@ bool checkPageRange(AppContext& ctx) {
     if (from && to && *from > *to) {
         ctx.msgBox(QStringLiteral("The 'From' page number must be less than or equal to the 'To' page number."),
                    MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
-        splf.setMousePointer(SplfScreenApi::Default);
+        setMousePointer(MousePointer::Normal);
         return false;
     }
     if (!from) splf.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
@@ -166,7 +167,6 @@ bool checkPageRange(AppContext& ctx) {
 }
 
 ReportOutcome deliver(AppContext& ctx, const QString& type, const SpoolFileRow& row, QSet<QString>& writtenThisRun) {
-    SplfScreenApi& splf = ctx.frmSplf();
     ReportOutcome out;
     out.row = row.toQString();
     const std::optional<Delivery> d = deliveryFor(ctx, type);
@@ -198,7 +198,7 @@ ReportOutcome deliver(AppContext& ctx, const QString& type, const SpoolFileRow& 
             fileName = NextFreeName(fileName, writtenThisRun);
         }
     }
-    if (d->busy) splf.setMousePointer(SplfScreenApi::ArrowHourglass);
+    if (d->busy) setMousePointer(MousePointer::ArrowHourglass);
     QString width;
     const int result = d->run(fileName, width, row);
     if (!fileName.isEmpty() && QFileInfo::exists(fileName)) writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
@@ -240,7 +240,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
                     skipped.status = ReportOutcome::Canceled;
                     outcomes.push_back(skipped);
                 }
-                splf.setMousePointer(SplfScreenApi::Default);
+                setMousePointer(MousePointer::Normal);
                 continue;
             }
             const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, splf.text(QStringLiteral("cboTranslation")));
@@ -251,7 +251,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
                 grid.setCellSelected(i, 1, false);
                 --ctx.gSelectedCount;
             }
-            splf.setMousePointer(SplfScreenApi::Default);
+            setMousePointer(MousePointer::Normal);
         }
     } catch (...) {
         // A failure inside a run must not leave the screen locked.
@@ -273,6 +273,6 @@ void CancelSelectedDownloads(AppContext& ctx) {
     clearSaveAll(ctx);
     ctx.gMailStarted = false;
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
-    splf.setMousePointer(SplfScreenApi::Hourglass);
+    setMousePointer(MousePointer::Hourglass);
     splf.setStatus(QStringLiteral("Cancel in progress...  Please wait."));
 }

@@ -20,5 +20,11 @@ frmFormat& NamingOptionsWindow(AppContext& ctx);
 bool NamingOptionsLoaded(AppContext& ctx);
 
 // The "&Naming Options" command of the main window and of the spooled-file
-// screen: "FullName" into chkFullName, then the window, modally.
+// screen: "FullName" (read by the caller, "None" when not set) into
+// chkFullName, then the window, modally.
+void ShowNamingOptions(AppContext& ctx, const QString& fullName);
 void ShowNamingOptions(AppContext& ctx);
+
+// Points the context's hooks at these windows: the naming options, and the
+// save-as dialogs' fields that the stop sequence remembers.
+void installDownloadWindows(AppContext& ctx);

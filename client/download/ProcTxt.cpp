@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "Codec.h"
 #include "DownloadWindows.h"
+#include "MousePointer.h"
 #include "ReportFile.h"
 #include "SplfScreenApi.h"
 #include "SpoolExchange.h"
@@ -60,7 +61,7 @@ int ProcTxt(AppContext& ctx, const QString& fileName, QString& recordWidth, cons
     layout.fcfc = splf.value(QStringLiteral("optPrtCtlFormat")) == 1;
     layout.removeBlank = splf.value(QStringLiteral("chkBlankLines")) != 0;
     layout.pageLength = PageLengthOf(splf.text(QStringLiteral("cboPageLength")));
-    const bool append = splf.value(QStringLiteral("optAddReplace(2)")) != 1;
+    const bool append = splf.value(QStringLiteral("optAddReplace_2")) != 1;
     const bool suppressOverprint = !printControl && splf.value(QStringLiteral("chkOverprinting")) == 1;
 
     TextFileSink sink(ctx, fileName, append, layout);
@@ -69,9 +70,8 @@ int ProcTxt(AppContext& ctx, const QString& fileName, QString& recordWidth, cons
         "Spool file is not available. The spool file may have been removed from the system, "
         "may be empty, possible authority problem or IPDS/AFP printer data was found.");
     struct DefaultPointerOnExit {
-        SplfScreenApi& s;
-        ~DefaultPointerOnExit() { s.setMousePointer(SplfScreenApi::Default); }
-    } pointer{splf};
+        ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
+    } pointer;
     try {
         // A folder that does not exist is reported before the host is asked.
         ReportFile::checkWritable(fileName);

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include "AppContext.h"
-#include "WorkDirectory.h"
 
 namespace {
 constexpr size_t kBufferSize = 64 * 1024;
@@ -82,7 +81,7 @@ void ReportFile::open(AppContext& ctx, const QString& path, bool append) {
         const int err = errno;
         throw err == EISDIR ? vbError(75) : PcFileErrorFromErrno(err, true);
     }
-    if (!existed) NoteCreatedFile(ctx, path);
+    if (!existed) ctx.noteCreatedFile(path);
     buf_.clear();
     buf_.reserve(kBufferSize);
 }

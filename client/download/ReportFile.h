@@ -28,7 +28,7 @@ public:
     // Changes nothing on disk.
     static void checkWritable(const QString& path);
     // Creates or empties the file, or opens it for appending; a file that did
-    // not exist is recorded with NoteCreatedFile. Throws PcFileError.
+    // not exist is noted as one this run created. Throws PcFileError.
     void open(AppContext& ctx, const QString& path, bool append);
     bool isOpen() const { return fd_ >= 0; }
     void writeLine(std::string_view line);  // throws PcFileError

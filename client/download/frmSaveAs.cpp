@@ -27,16 +27,6 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     return b;
 }
 
-// "Text (*.txt)|*.txt|All files (*.*)|*.*" as a Qt file dialog filter.
-QString qtFilter(const QString& filter) {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts[i];
-        out << (description.contains(parts[i + 1]) ? description : description + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')'));
-    }
-    return out.join(QStringLiteral(";;"));
-}
 }  // namespace
 
 const frmSaveAs::Texts& frmSaveAs::textsOf(Kind kind) { return kTexts[static_cast<int>(kind)]; }
@@ -163,7 +153,7 @@ void frmSaveAs::cmdBrowse_Click() {
     QString start = dlgFile.initDir;
     if (!start.isEmpty() && !EndsWithSeparator(start)) start += PathSeparator();
     const QString chosen =
-        ctx_.presenter->saveFileName(this, windowTitle(), start + dlgFile.fileName, qtFilter(dlgFile.filter));
+        ctx_.presenter->saveFileName(this, windowTitle(), start + dlgFile.fileName, dlgFile.filter);
     if (chosen.isEmpty()) return;
     txtSave->setText(chosen);
     const qsizetype sep = std::max(chosen.lastIndexOf(QLatin1Char('/')), chosen.lastIndexOf(PathSeparator()));

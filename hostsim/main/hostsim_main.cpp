@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "FtpCommandLine.h"
+#include "FtpServer.h"
 #include "HostSim.h"
 #include "HostSimCommandLine.h"
 
@@ -23,19 +25,21 @@ int main(int argc, char** argv) {
     parser.addOption(help);
     HostSimCommandLine spool;
     spool.addOptions(parser);
-    // Further servers (FTP) add their options here and start below.
+    FtpCommandLine ftpLine;
+    ftpLine.addOptions(parser);
     if (!parser.parse(QCoreApplication::arguments())) {
         print(stderr, QStringLiteral("hostsim: %1\n").arg(parser.errorText()));
         return 2;
     }
     if (parser.isSet(help)) {
-        print(stdout, parser.helpText() + HostSimCommandLine::manual());
+        print(stdout, parser.helpText() + HostSimCommandLine::manual() + FtpCommandLine::manual());
         return 0;
     }
 
     HostSimOptions options;
     QString error;
-    if (!spool.read(parser, options, &error)) {
+    FtpOptions ftpOptions;
+    if (!spool.read(parser, options, &error) || !ftpLine.read(parser, ftpOptions, &error)) {
         print(stderr, QStringLiteral("hostsim: %1\n").arg(error));
         return 2;
     }
@@ -61,6 +65,16 @@ int main(int argc, char** argv) {
             return 1;
         }
         print(stdout, QStringLiteral("hostsim: job port %1:%2 open\n").arg(options.address).arg(port));
+    }
+    std::unique_ptr<FtpServer> ftp;
+    if (ftpOptions.enabled) {
+        ftp = FtpServer::forSpoolServer(sim, ftpOptions.port, ftpOptions.freshHost, &error);
+        if (!ftp) {
+            print(stderr, QStringLiteral("hostsim: %1\n").arg(error));
+            return 1;
+        }
+        ftp->onLog = [](const QString& line) { print(stdout, QStringLiteral("hostsim: ftp %1\n").arg(line)); };
+        print(stdout, QStringLiteral("hostsim: FTP on %1:%2\n").arg(options.address).arg(ftpOptions.port));
     }
     return QCoreApplication::exec();
 }

@@ -1,40 +1,34 @@
 #pragma once
-#include <QWidget>
+#include <QString>
+#include <QStringList>
 #include <functional>
-#include <stdexcept>
 
-#include "AppContext.h"
 #include "Presenter.h"
 
-// Test double of the modal windows and common dialogs: a hook plays the
-// person. A modal window that no hook expects fails the test.
+class AppContext;
+
+// Test double of the presenter: a hook fills and closes each window instead
+// of a person; file dialogs answer from a queue (empty = Cancel).
 class HookPresenter : public Presenter {
 public:
-    // Must close or hide the window (press one of its buttons).
-    std::function<void(QWidget*)> onModal;
-    std::function<QString(const QString& title, const QString& dir, const QString& filter)> onSaveFileName;
-    int modalShows = 0;
-    QStringList shownWindows;  // objectNames, in order
+    std::function<void(QWidget*)> onModal;     // none: the window returns at once, untouched
+    std::function<void(QWidget*)> onModeless;  // none: the window stays up unanswered
+    QStringList nextFileNames;
+    QStringList shownModal, shownModeless;      // objectNames, in order
 
-    void showModal(QWidget* w) override {
-        ++modalShows;
-        shownWindows << w->objectName();
-        if (!onModal) throw std::runtime_error("unexpected modal window " + w->objectName().toStdString());
-        onModal(w);
-    }
-    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        throw std::runtime_error("unexpected open-file dialog");
-    }
-    QString saveFileName(QWidget*, const QString& title, const QString& dir, const QString& filter) override {
-        if (!onSaveFileName) throw std::runtime_error("unexpected save-file dialog");
-        return onSaveFileName(title, dir, filter);
-    }
+    void showModal(QWidget* window) override;
+    void showModeless(QWidget* window) override;
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override;
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override;
 };
 
-// Installs a HookPresenter into ctx and returns it.
-inline HookPresenter* UseHookPresenter(AppContext& ctx) {
-    auto p = std::make_unique<HookPresenter>();
-    HookPresenter* raw = p.get();
-    ctx.presenter = std::move(p);
-    return raw;
-}
+// Installs a HookPresenter into the context (replacing any) and returns it.
+HookPresenter& installHookPresenter(AppContext& ctx);
+
+// Answers the sign-on dialog when it comes up: fills user and password, sets
+// "Save password" and presses OK.
+void answerSignOn(HookPresenter& p, const QString& user, const QString& password, bool savePassword = false);
+
+// Remembers a user and the scrambled form of a password, as a sign-on with
+// "Save password" ticked leaves them, so that a connection asks nothing.
+void rememberSignOn(AppContext& ctx, const QString& user, const QString& password);

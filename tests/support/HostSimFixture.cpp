@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "AppContext.h"
+#include "FtpServer.h"
 #include "TestSupport.h"
 
 HostSimFixture::HostSimFixture(HostSimFixtureOptions o) {
@@ -22,9 +23,16 @@ HostSimFixture::HostSimFixture(HostSimFixtureOptions o) {
     if (o.clock) sim_->setClock(o.clock);
     QString error;
     if (!sim_->start(&error)) qFatal("hostsim fixture: %s", qPrintable(error));
+    if (o.ftp) {
+        ftp_ = FtpServer::forSpoolServer(*sim_, 21, o.ftpFreshHost, &error);
+        if (!ftp_) qFatal("hostsim fixture: %s", qPrintable(error));
+    }
 }
 
-HostSimFixture::~HostSimFixture() = default;
+HostSimFixture::~HostSimFixture() {
+    ftp_.reset();
+    sim_.reset();
+}
 
 quint16 HostSimFixture::openJobPort(quint16 port) { return sim_->openJobPort(port); }
 

@@ -10,6 +10,7 @@
 
 class AppContext;
 class Clock;
+class FtpServer;
 
 // What a test may choose for its hostsim; every field has a default, so name
 // only what matters (fields in this order):
@@ -23,6 +24,8 @@ struct HostSimFixtureOptions {
     QString password = QStringLiteral("SWPASS");
     bool acceptAnyUser = false;
     int previewPages = 5;
+    bool ftp = false;              // also the FTP server on port 21 (tests run as root)
+    bool ftpFreshHost = false;     // its host has no server library yet
 };
 
 // An in-process hostsim for one test, on a loopback address of its own
@@ -48,6 +51,9 @@ public:
     QString address() const { return address_; }
     HostSim& sim() { return *sim_; }
     HostSimFaults& faults() { return sim_->faults(); }
+    // The FTP server (options.ftp): its log and host objects. Its start
+    // command brings up the listener when options.listener was false.
+    FtpServer& ftp() { return *ftp_; }
 
     // Opens a job port without sign-on (0: the next free one from 17851).
     quint16 openJobPort(quint16 port = 0);
@@ -73,4 +79,5 @@ public:
 private:
     QString address_;
     std::unique_ptr<HostSim> sim_;
+    std::unique_ptr<FtpServer> ftp_;
 };

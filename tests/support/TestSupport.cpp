@@ -13,6 +13,16 @@ void ensureApplication() {
     new QApplication(argc, argv);
 }
 
+namespace {
+// Puts the double in place of the context's service; returns it for the test.
+template <class Service, class Double>
+Double* install(std::unique_ptr<Service>& slot, std::unique_ptr<Double> d) {
+    Double* raw = d.get();
+    slot = std::move(d);
+    return raw;
+}
+}  // namespace
+
 TestContext::TestContext() {
     ensureApplication();
     auto c = std::make_unique<VirtualClock>();
@@ -24,6 +34,13 @@ TestContext::TestContext() {
     auto s = std::make_unique<MemorySettingsStore>();
     store = s.get();
     ctx.settings = std::move(s);
+    paths = install(ctx.paths, std::make_unique<TempPaths>(dir.path()));
+    processes = install(ctx.processes, std::make_unique<RecordingProcessStarter>());
+    presenter = install(ctx.presenter, std::make_unique<TestPresenter>());
+    registry = install(ctx.machineRegistry, std::make_unique<MemoryMachineRegistry>());
+    keyboard = install(ctx.keyboard, std::make_unique<RecordingKeyboard>());
+    automation = install(ctx.automation, std::make_unique<RecordingAutomation>());
+    printer = install(ctx.printer, std::make_unique<RecordingPrinter>());
 }
 
 QString uniqueLoopbackAddress(quint16 port) {
@@ -36,4 +53,10 @@ QString uniqueLoopbackAddress(quint16 port) {
         if (probe.listen(QHostAddress(addr), port)) return addr;
     }
     return QStringLiteral("127.0.0.1");
+}
+
+// Under the sanitizer build: fontconfig keeps its caches for the life of the
+// process, which the leak checker would otherwise report for every widget test.
+extern "C" __attribute__((used, visibility("default"))) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\n";
 }

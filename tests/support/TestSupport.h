@@ -5,17 +5,34 @@
 
 #include "AppContext.h"
 #include "Clock.h"
+#include "DesktopPaths.h"
+#include "MemoryMachineRegistry.h"
 #include "MemorySettingsStore.h"
+#include "RecordingAutomation.h"
+#include "RecordingKeyboard.h"
+#include "RecordingPrinter.h"
+#include "RecordingProcessStarter.h"
 #include "ScriptedMessageBoxes.h"
+#include "TestPresenter.h"
 
 // A fresh context for one test: virtual clock, scripted message boxes,
-// remembered values in memory and a private temporary folder.
+// remembered values in memory, a private temporary folder with every path of
+// the program under it, and doubles for everything else (an empty machine
+// registry, no automation program, recorded starts, keys and printing,
+// windows closed by presenter hooks).
 struct TestContext {
     TestContext();
     AppContext ctx;
     VirtualClock* clock = nullptr;
     ScriptedMessageBoxes* boxes = nullptr;
     MemorySettingsStore* store = nullptr;
+    TempPaths* paths = nullptr;
+    RecordingProcessStarter* processes = nullptr;
+    TestPresenter* presenter = nullptr;
+    MemoryMachineRegistry* registry = nullptr;
+    RecordingKeyboard* keyboard = nullptr;
+    RecordingAutomation* automation = nullptr;
+    RecordingPrinter* printer = nullptr;
     QTemporaryDir dir;
     QString setting(const QString& key) { return ctx.getSetting(key); }
 };

@@ -15,8 +15,8 @@ PlainSplfScreen& TextFileScreen(AppContext& ctx) {
     screen->setValue(QStringLiteral("chkOverprinting"), 1);
     screen->setValue(QStringLiteral("chkBlankLines"), 0);
     screen->setValue(QStringLiteral("chkORMinusSign"), 1);
-    screen->setValue(QStringLiteral("optAddReplace(2)"), 1);
-    screen->setValue(QStringLiteral("optAddReplace(3)"), 0);
+    screen->setValue(QStringLiteral("optAddReplace_2"), 1);
+    screen->setValue(QStringLiteral("optAddReplace_3"), 0);
     screen->setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
     screen->setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
     screen->setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));

@@ -6,7 +6,6 @@
 
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
-#include "HookPresenter.h"
 #include "HostSimFixture.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
@@ -62,7 +61,7 @@ protected:
     TestContext t;
     QTemporaryDir spool, out;
     PlainSplfScreen& screen = TextFileScreen(t.ctx);
-    HookPresenter* presenter = UseHookPresenter(t.ctx);
+    TestPresenter* presenter = t.presenter;
     std::unique_ptr<HostSimFixture> host;
 };
 }  // namespace
@@ -76,7 +75,7 @@ TEST_F(TextDownloadTest, ThreeReportsSavedAllUnderTheirAttributeNames) {
         EXPECT_EQ(outcomes[static_cast<size_t>(i)].target, nameOf(names[i], i + 1));
         EXPECT_EQ(ReadFileBytes(nameOf(names[i], i + 1)), lines(names[i], 1, 30)) << names[i];
     }
-    EXPECT_EQ(presenter->modalShows, 1);
+    EXPECT_EQ(presenter->shownNames().size(), 1);
     EXPECT_EQ(downloadRequests(), 9);  // 11 + 11 + 8 records each
     EXPECT_EQ(screen.status(),
               QStringLiteral("Transfer is complete to ") + nameOf("REPORTC", 3) + QStringLiteral(".  30 records transferred."));

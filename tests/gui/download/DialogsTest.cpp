@@ -8,7 +8,7 @@
 #include <QRadioButton>
 
 #include "DownloadWindows.h"
-#include "HookPresenter.h"
+#include "WorkDirectory.h"
 #include "PcFileName.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
@@ -39,10 +39,21 @@ public:
     int writes = 0;
 };
 
+// Records what Browse hands to the file dialog.
+class RecordingPresenter : public TestPresenter {
+public:
+    QString saveFileName(QWidget* parent, const QString& title, const QString& dir, const QString& filter) override {
+        dirs << dir;
+        filters << filter;
+        return TestPresenter::saveFileName(parent, title, dir, filter);
+    }
+    QStringList dirs, filters;
+};
+
 class DialogsTest : public ::testing::Test {
 protected:
     TestContext t;
-    HookPresenter* presenter = UseHookPresenter(t.ctx);
+    TestPresenter* presenter = t.presenter;
 };
 }  // namespace
 
@@ -103,10 +114,10 @@ TEST_F(DialogsTest, SaveAllAcceptsTheLaterWindowsAtOnce) {
     };
     t.boxes->expect(QStringLiteral("A file name must be specified."));
     d.showModal();
-    EXPECT_EQ(presenter->modalShows, 1);
+    EXPECT_EQ(presenter->shownNames().size(), 1u);
     EXPECT_TRUE(d.chosenByUser());
     d.showModal();  // accepted without waiting
-    EXPECT_EQ(presenter->modalShows, 1);
+    EXPECT_EQ(presenter->shownNames().size(), 1u);
     EXPECT_FALSE(d.chosenByUser());
     EXPECT_TRUE(t.ctx.gTextSaveAccepted);
 }
@@ -123,27 +134,22 @@ TEST_F(DialogsTest, CancelClearsTheFlags) {
 }
 
 TEST_F(DialogsTest, BrowseStartsInTheRememberedOrTemporaryFolderAndKeepsTheChoice) {
+    auto recording = std::make_unique<RecordingPresenter>();
+    RecordingPresenter& p = *recording;
+    t.ctx.presenter = std::move(recording);
     frmSaveAs& d = SaveDialog(t.ctx, Kind::Text);
-    QStringList dirs, filters;
-    QString answer = QStringLiteral("/data/reports/june.txt");
-    presenter->onSaveFileName = [&](const QString&, const QString& dir, const QString& filter) {
-        dirs << dir;
-        filters << filter;
-        return answer;
-    };
+    p.fileAnswers << QStringLiteral("/data/reports/june.txt");
     d.cmdBrowse_Click();
-    EXPECT_EQ(dirs.last(), QDir::tempPath() + QStringLiteral("/*.txt"));
-    EXPECT_EQ(filters.last(), QStringLiteral("Text (*.txt);;All files (*.*)"));
-    EXPECT_EQ(d.dlgFile.filter, QStringLiteral("Text (*.txt)|*.txt|All files (*.*)|*.*"));
-    EXPECT_EQ(d.txtSave->text(), answer);
-    answer.clear();  // the user cancels the next one
-    d.cmdBrowse_Click();
-    EXPECT_EQ(dirs.last(), QStringLiteral("/data/reports/june.txt"));
+    EXPECT_EQ(p.dirs.last(), SystemTempFolder(t.ctx) + QStringLiteral("*.txt"));
+    EXPECT_EQ(p.filters.last(), QStringLiteral("Text (*.txt)|*.txt|All files (*.*)|*.*"));
+    EXPECT_EQ(d.txtSave->text(), QStringLiteral("/data/reports/june.txt"));
+    d.cmdBrowse_Click();  // no answer left: the user cancels
+    EXPECT_EQ(p.dirs.last(), QStringLiteral("/data/reports/june.txt"));
     EXPECT_EQ(d.txtSave->text(), QStringLiteral("/data/reports/june.txt"));
 
     t.ctx.saveSetting(QStringLiteral("Save dir PDF"), QStringLiteral("/srv/pdf"));
     SaveDialog(t.ctx, Kind::Pdf).cmdBrowse_Click();
-    EXPECT_EQ(dirs.last(), QStringLiteral("/srv/pdf/*.pdf"));
+    EXPECT_EQ(p.dirs.last(), QStringLiteral("/srv/pdf/*.pdf"));
 }
 
 TEST_F(DialogsTest, NamingOptionsFirstOpening) {
@@ -211,7 +217,7 @@ TEST_F(DialogsTest, ApplyStoresOnlyWhatChangedAndAlwaysRebuildsTheWorkDirectory)
     EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path() + QStringLiteral("/typed"));
     f.txtSavePath->clear();
     f.cmdOK_Click();
-    EXPECT_EQ(t.setting(QStringLiteral("Save Path")), QDir::tempPath() + QLatin1Char('/'));
+    EXPECT_EQ(t.setting(QStringLiteral("Save Path")), SystemTempFolder(t.ctx));
 }
 
 TEST_F(DialogsTest, CancelStoresNothingAndTheNextOpeningShowsTheStoredChoices) {

@@ -6,7 +6,6 @@
 
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
-#include "HookPresenter.h"
 #include "ScriptedHostSocket.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
@@ -21,7 +20,7 @@ protected:
     TestContext t;
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
     PlainSplfScreen& screen = TextFileScreen(t.ctx);
-    HookPresenter* presenter = UseHookPresenter(t.ctx);
+    TestPresenter* presenter = t.presenter;
     QString dir = t.dir.path() + QLatin1Char('/');
 
     void SetUp() override {
@@ -80,7 +79,7 @@ TEST_F(DriverTest, ThreeTextReportsEachWithItsDialogAndName) {
 TEST_F(DriverTest, SaveAllAtTheFirstReportAcceptsTheOthersAndEndsWithTheRun) {
     presenter->onModal = [&](QWidget* w) { static_cast<frmSaveAs*>(w)->cmdOpenAll->click(); };
     const auto out = RunSelectedDownloads(t.ctx);
-    EXPECT_EQ(presenter->modalShows, 1);
+    EXPECT_EQ(presenter->shownNames().size(), 1u);
     EXPECT_EQ(statuses(out), (std::vector<S>{S::Delivered, S::Delivered, S::Delivered}));
     EXPECT_EQ(ReadFileBytes(attributeName("REPORTC")), "CONTENT OF REPORTC\r\n");
     EXPECT_FALSE(t.ctx.gTextSaveAll);
@@ -108,7 +107,7 @@ TEST_F(DriverTest, TheSameNameIsKeptWhenTheUserChoseItOrAddsToTheFile) {
     for (const auto& o : out) EXPECT_EQ(o.target, dir + QStringLiteral("report.txt"));
     EXPECT_EQ(ReadFileBytes(dir + QStringLiteral("report.txt")), "CONTENT OF REPORTC\r\n");
 
-    screen.setValue(QStringLiteral("optAddReplace(2)"), 0);
+    screen.setValue(QStringLiteral("optAddReplace_2"), 0);
     for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, true);
     for (const char* file : {"A", "B", "C"}) host->reply(oneRecordReport(file));
     presenter->onModal = [&](QWidget* w) { static_cast<frmSaveAs*>(w)->cmdOpenAll->click(); };
@@ -119,7 +118,7 @@ TEST_F(DriverTest, TheSameNameIsKeptWhenTheUserChoseItOrAddsToTheFile) {
 TEST_F(DriverTest, AWholeQueueBatchShowsNoDialog) {
     t.ctx.gBatchNoDialogs = true;
     const auto out = RunSelectedDownloads(t.ctx);
-    EXPECT_EQ(presenter->modalShows, 0);
+    EXPECT_EQ(presenter->shownNames().size(), 0u);
     EXPECT_EQ(statuses(out), (std::vector<S>{S::Delivered, S::Delivered, S::Delivered}));
     EXPECT_EQ(out[2].target, attributeName("REPORTC"));
 }
@@ -210,7 +209,7 @@ TEST_F(DriverTest, DestinationsThatAreNotThereAreNotDelivered) {
     t.boxes->expect(QStringLiteral("The destination \"HTML document\" (ProcHtml) is not available in this version."));
     out = RunSelectedDownloads(t.ctx);
     EXPECT_EQ(statuses(out), (std::vector<S>{S::Failed}));
-    EXPECT_EQ(presenter->modalShows, 0);
+    EXPECT_EQ(presenter->shownNames().size(), 0u);
     EXPECT_TRUE(host->requests.empty());
 }
 

@@ -160,22 +160,17 @@ TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
     EXPECT_TRUE(QFileInfo(t.ctx.gWorkDir).isDir());
 }
 
-TEST(WorkDirectory, ClearingDeletesOnlyTheFilesThisRunCreated) {
+TEST(WorkDirectory, TheWriterNotesOnlyTheFilesItCreates) {
     TestContext t;
-    ClearWorkDirectory(t.ctx);  // no work directory yet: nothing happens
-    t.ctx.gWorkDir = t.dir.path();
     const QString mine = t.dir.path() + QStringLiteral("/Spwrt.txt");
     const QString users = t.dir.path() + QStringLiteral("/notes.txt");
     WriteFileBytes(users, "keep");
-    QDir(t.dir.path()).mkdir(QStringLiteral("sub"));
     ReportFile f;
     f.open(t.ctx, mine, false);
     f.close();
     ReportFile g;
     g.open(t.ctx, users, true);  // appended to, not created
     g.close();
-    ClearWorkDirectory(t.ctx);
-    EXPECT_FALSE(QFileInfo::exists(mine));
-    EXPECT_TRUE(QFileInfo::exists(users));
-    EXPECT_TRUE(QFileInfo(t.dir.path() + QStringLiteral("/sub")).isDir());
+    EXPECT_TRUE(t.ctx.createdFiles().contains(mine));
+    EXPECT_FALSE(t.ctx.createdFiles().contains(users));
 }

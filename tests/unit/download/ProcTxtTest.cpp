@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 #include "DownloadWindows.h"
-#include "HookPresenter.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
 #include "SpoolDownload.h"
@@ -175,8 +174,8 @@ TEST_F(ProcTxtTest, ProgressEveryFiftyRecords) {
 }
 
 TEST_F(ProcTxtTest, AddToFileAppendsAfterTheOldLines) {
-    screen.setValue(QStringLiteral("optAddReplace(2)"), 0);
-    screen.setValue(QStringLiteral("optAddReplace(3)"), 1);
+    screen.setValue(QStringLiteral("optAddReplace_2"), 0);
+    screen.setValue(QStringLiteral("optAddReplace_3"), 1);
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
     const QString file = path(QStringLiteral("add.txt"));
     WriteFileBytes(file, "OLD LINE\r\n");
@@ -188,7 +187,7 @@ TEST_F(ProcTxtTest, AddToFileAppendsAfterTheOldLines) {
 TEST_F(ProcTxtTest, ARefusedReportLeavesAnExistingFileUntouched) {
     for (int replace : {1, 0}) {
         SCOPED_TRACE(replace);
-        screen.setValue(QStringLiteral("optAddReplace(2)"), replace);
+        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
         const QString file = path(QStringLiteral("keep.txt"));
         WriteFileBytes(file, "EARLIER REPORT\r\n");
         host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
@@ -251,7 +250,7 @@ TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
 }
 
 TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamingOptions) {
-    HookPresenter* presenter = UseHookPresenter(t.ctx);
+    TestPresenter* presenter = t.presenter;
     presenter->onModal = [](QWidget* w) { static_cast<frmFormat*>(w)->cmdCancel_Click(); };
     const QString file = path(QStringLiteral("missing/out.txt"));
     t.boxes->expect(QStringLiteral("PC level file error: 76  File may already be in use or the default directory for "
@@ -260,14 +259,14 @@ TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamin
     EXPECT_EQ(run(file), -1);
     EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright - ProcTxt"));
     EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
-    EXPECT_EQ(presenter->shownWindows, QStringList{QStringLiteral("frmFormat")});
+    EXPECT_EQ(presenter->shownNames(), QStringList{QStringLiteral("frmFormat")});
     EXPECT_TRUE(host->requests.empty());
 
     // A batch run opens no window.
     t.ctx.gBatchMode = true;
     t.boxes->expect(QStringLiteral("PC level file error: 76"));
     EXPECT_EQ(run(file), -1);
-    EXPECT_EQ(presenter->modalShows, 1);
+    EXPECT_EQ(presenter->shownNames().size(), 1);
 }
 
 TEST_F(ProcTxtTest, FileErrorsCarryTheirNumbers) {

@@ -1,0 +1,98 @@
+// Time from ConnectToHost to connected against hostsim on loopback, on the
+// real clock with "Wait time" 2. The waits that let a connect finish end as
+// soon as it has, so a connection should take the host-job waits (2 + 3
+// seconds), not the sum of every timed wait of the procedure.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "AppContext.h"
+#include "Codec.h"
+#include "Connect.h"
+#include "HostLink.h"
+#include "HostSimThread.h"
+#include "MemorySettingsStore.h"
+#include "ScriptedMessageBoxes.h"
+#include "SignOn.h"
+#include "frmMain.h"
+
+namespace {
+constexpr int kRuns = 3;
+constexpr int kWaitTime = 2;
+constexpr double kHostJobWaits = kWaitTime + 3.0;
+// Steps 8, 10 and 12 (5 + 15 + 8 seconds) plus the two host-job waits.
+constexpr double kAllTimedWaits = 5 + 15 + 8 + kHostJobWaits;
+
+QString freeLoopbackAddress() {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const quint32 r = QRandomGenerator::global()->bounded(1u, 250u * 250u);
+        const QString addr = QStringLiteral("127.%1.%2.%3").arg(200).arg(1 + r % 250).arg(1 + (r / 250) % 250);
+        QTcpServer probe;
+        if (probe.listen(QHostAddress(addr), 17850)) return addr;
+    }
+    return QStringLiteral("127.0.0.1");
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+
+    HostSimOptions options;
+    options.address = freeLoopbackAddress();
+    options.user = QStringLiteral("BENCH");
+    options.password = QStringLiteral("BENCHPW");
+    HostSimThread host(options);
+    QString error;
+    if (!host.start(&error)) {
+        std::fprintf(stderr, "hostsim: %s\n", qPrintable(error));
+        return 2;
+    }
+
+    AppContext ctx;  // RealClock, real socket
+    ctx.settings = std::make_unique<MemorySettingsStore>();
+    ctx.msg = std::make_unique<ScriptedMessageBoxes>();  // any message box is a failure
+    ctx.saveSetting(QStringLiteral("URL"), options.address);
+    ctx.saveSetting(QStringLiteral("Wait time"), QString::number(kWaitTime));
+    ctx.saveSetting(QStringLiteral("Save Path"), dir.path() + QLatin1Char('/'));
+    ctx.saveSetting(QStringLiteral("User"), options.user);
+    const std::string password = HostWire::field(Codec::fromUnicode(options.password), SignOnScrambling::kPasswordLength);
+    ctx.saveSetting(QStringLiteral("century"), Codec::toUnicode(SignOnScrambling::scrambleField(password)));
+
+    std::printf("connect: ConnectToHost to connected, hostsim on %s, Wait time %d, real clock\n",
+                qPrintable(options.address), kWaitTime);
+    double total = 0;
+    for (int run = 1; run <= kRuns; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        int result = -1;
+        try {
+            result = ConnectToHost(ctx);
+        } catch (const ProgramEnd& e) {
+            std::fprintf(stderr, "run %d: the program ended: %s\n", run, qPrintable(e.reason));
+            return 1;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "run %d: %s\n", run, e.what());
+            return 1;
+        }
+        const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        if (result != 0) {
+            std::fprintf(stderr, "run %d: not connected (%d)\n", run, result);
+            return 1;
+        }
+        std::printf("  run %d: %.3f s  (%s)\n", run, seconds, qPrintable(ctx.mainWindow().lblStatus->text()));
+        total += seconds;
+        ctx.mainWindow().itmDisconnect_Click();
+    }
+    const double mean = total / kRuns;
+    std::printf("  mean %.3f s; host-job waits %.1f s (ratio %.3f); all timed waits %.1f s (ratio %.3f)\n", mean,
+                kHostJobWaits, mean / kHostJobWaits, kAllTimedWaits, mean / kAllTimedWaits);
+    host.stop();
+    return 0;
+}

@@ -1,0 +1,56 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+
+#include "AppContext.h"
+#include "Connect.h"
+#include "HostLink.h"
+#include "MousePointer.h"
+#include "frmLogin.h"
+#include "frmMain.h"
+#include "frmOptions.h"
+
+// The Connect menu of the main window.
+
+void frmMain::itmConnect_Click() {
+    if (isNotConnected())
+        ConnectToHost(ctx_);
+    else
+        ctx_.msgBox(QStringLiteral("Already connected."), MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+}
+
+void frmMain::itmAutoConnect_Click() {
+    itmAutoConnect->setChecked(!itmAutoConnect->isChecked());
+    if (itmAutoConnect->isChecked()) ConnectToHost(ctx_);
+}
+
+void frmMain::itmChangePassword_Click() {
+    ctx_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
+    // The held credentials go too, or the next connection of this run would
+    // send the old password again instead of asking.
+    ctx_.gUserId.assign(ctx_.gUserId.size(), ' ');
+    ctx_.gPassword.assign(ctx_.gPassword.size(), ' ');
+    ctx_.msgBox(QStringLiteral("Any saved password has been removed.  You'll be prompted for a password the next time "
+                               "you connect."),
+                MsgButtons::OK, MsgIcon::Information, QStringLiteral("Tolvane"));
+    ctx_.loginWindow().chkSavePassword->setChecked(false);
+}
+
+void frmMain::itmChangeAddress_Click() {
+    const QString before = ctx_.getSetting(QStringLiteral("URL"));
+    setMousePointer(MousePointer::Normal);
+    ctx_.optionsWindow().showModal();
+    setMousePointer(MousePointer::Hourglass);
+    const QString after = ctx_.getSetting(QStringLiteral("URL"));
+    if (after != before && !isNotConnected()) {
+        ctx_.msgBox(QStringLiteral("The selected iSeries host name or IP address has been changed while connected.  "
+                                   "This utility will deallocate any conversations and end.  You may then restart."),
+                    MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+        ctx_.gHostAddress = after;
+        Disconnect(ctx_);
+        ctx_.endProgram(kExitConnectFailed, QStringLiteral("Host address changed while connected"));
+    }
+    setMousePointer(MousePointer::Normal);
+}
+
+void frmMain::itmWaitTime_Click() { itmChangeAddress_Click(); }

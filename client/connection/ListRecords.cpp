@@ -1,0 +1,113 @@
+#include "ListRecords.h"
+
+#include <algorithm>
+
+#include "Codec.h"
+#include "HostLink.h"
+
+namespace {
+bool isBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+
+// Columns from..to (1-based) of a text, blank-padded when it is short.
+std::string cols(const std::string& s, size_t from, size_t to) {
+    std::string out = from - 1 < s.size() ? s.substr(from - 1, to - from + 1) : std::string();
+    out.resize(to - from + 1, ' ');
+    return out;
+}
+
+QString trimmed(const std::string& s) {
+    const size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return QString();
+    const size_t e = s.find_last_not_of(' ');
+    return Codec::toUnicode(s.substr(b, e - b + 1));
+}
+
+std::string dataArea(const std::string& reply) { return cols(reply, 1, HostWire::kDataLength); }
+
+std::string request(const std::string& body) {
+    return HostWire::field(HostWire::field(body, 100), HostWire::kRequestLength);
+}
+}  // namespace
+
+ListBlockEnd listBlockEnd(const std::string& reply) {
+    const QString area = trimmed(HostWire::controlArea(reply));
+    if (area == QLatin1String("(MORE)")) return ListBlockEnd::More;
+    if (area == QLatin1String("(INVALID)")) return ListBlockEnd::Invalid;
+    return ListBlockEnd::End;
+}
+
+std::string OutqQueryRequest(const std::string& outq, const std::string& library) {
+    return request(HostWire::field(outq, 10) + "Q" + library);
+}
+
+QString OutqListSlot::row(const std::string& slot) {
+    return Codec::toUnicode(cols(slot, 1, 10) + " " + cols(slot, 11, 20) + " " + cols(slot, 21, 70));
+}
+
+QStringList outqListRows(const std::string& reply) {
+    const std::string data = dataArea(reply);
+    QStringList rows;
+    for (int n = 0; n < OutqListSlot::kCount; ++n) {
+        const std::string slot = data.substr(static_cast<size_t>(n) * OutqListSlot::kWidth, OutqListSlot::kWidth);
+        if (isBlank(slot)) break;
+        rows << OutqListSlot::row(slot);
+    }
+    return rows;
+}
+
+QString outqCheckLibrary(const std::string& reply) { return trimmed(cols(reply, 11, 20)); }
+
+std::string SpoolListRequest(const std::string& outq, const std::string& library, const std::string& user) {
+    return request(HostWire::field(outq, 10) + "F" + HostWire::field(library, 10) + user);
+}
+
+QString SpoolListSlot::pagesText(const std::string& sixDigits) {
+    std::string p = cols(sixDigits, 1, 6);
+    for (size_t i = 0; i < 5 && p[i] == '0'; ++i) p[i] = ' ';
+    return Codec::toUnicode(p);
+}
+
+bool SpoolListSlot::decode(const std::string& slotText, SpoolListEntry& e) {
+    const std::string slot = cols(slotText, 1, kWidth);
+    if (isBlank(slot.substr(0, 87))) return false;
+    const char* century = slot[56] == '0' ? "19" : "20";
+    const std::string date = century + cols(slot, 58, 59) + "/" + cols(slot, 60, 61) + "/" + cols(slot, 62, 63);
+    const std::string time = cols(slot, 64, 65) + ":" + cols(slot, 66, 67) + ":" + cols(slot, 68, 69);
+    e.date = trimmed(date) + QStringLiteral("    ") + trimmed(time);
+    e.file = trimmed(cols(slot, 1, 10));
+    e.jobName = trimmed(cols(slot, 11, 20));
+    e.user = trimmed(cols(slot, 21, 30));
+    e.jobNumber = trimmed(cols(slot, 31, 36));
+    e.outq = trimmed(cols(slot, 37, 46));
+    e.form = trimmed(cols(slot, 47, 56));
+    e.splfNumber = trimmed(cols(slot, 75, 78));
+    e.pages = pagesText(cols(slot, 82, 87));
+    e.userData = Codec::toUnicode(cols(slot, 88, 97));
+    e.job = e.jobName + QLatin1Char('/') + e.splfNumber;
+    return true;
+}
+
+QString SpoolListEntry::refusal() const {
+    // The download request names the job in 10 characters and finds the
+    // number after the first "/": a name with a "/" or a number outside
+    // 1..9999 would ask the host for another spooled file.
+    if (jobName.isEmpty() || jobName.contains(QLatin1Char('/')))
+        return QStringLiteral("the job name \"%1\" cannot be sent to the iSeries").arg(jobName);
+    const bool digits = !splfNumber.isEmpty() && splfNumber.size() <= 4 &&
+                        std::all_of(splfNumber.begin(), splfNumber.end(), [](QChar c) { return c.isDigit(); });
+    if (!digits || splfNumber.toInt() < 1)
+        return QStringLiteral("the spool file number \"%1\" is not a number from 1 to 9999").arg(splfNumber);
+    return QString();
+}
+
+std::vector<SpoolListEntry> spoolListEntries(const std::string& reply) {
+    const std::string data = dataArea(reply);
+    std::vector<SpoolListEntry> out;
+    for (int n = 0; n < SpoolListSlot::kCount; ++n) {
+        SpoolListEntry e;
+        if (!SpoolListSlot::decode(data.substr(static_cast<size_t>(n) * SpoolListSlot::kWidth, SpoolListSlot::kWidth), e))
+            break;
+        out.push_back(std::move(e));
+    }
+    return out;
+}

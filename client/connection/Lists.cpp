@@ -1,0 +1,150 @@
+#include "Lists.h"
+
+#include <QFont>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QComboBox>
+#include <QStringList>
+
+#include "AppContext.h"
+#include "Codec.h"
+#include "HostLink.h"
+#include "ListRecords.h"
+#include "SplfGrid.h"
+#include "SplfScreenApi.h"
+#include "WindowServices.h"
+#include "frmMain.h"
+#include "frmOutq.h"
+
+namespace {
+const QString kTitle = QStringLiteral("Tolvane");
+
+// After a cut the host still holds the rest of the list; the cancel request
+// makes it drop that, so that the next request is answered afresh.
+void dropRestOfList(AppContext& ctx) {
+    try {
+        SendCancelRequest(ctx);
+    } catch (const SocketError&) {
+        ctx.mainWindow().itmDisconnect_Click();
+    }
+}
+
+const char* const kGridKeys[] = {"Date", "File", "User", "Outq", "Pages", "Form", "JobNumber", "Job", "UserData"};
+}  // namespace
+
+ListExchange exchangeList(AppContext& ctx, const std::string& request, const QString& what,
+                          const std::function<void(const std::string& reply)>& onBlock) {
+    ListExchange x;
+    x.result = SendReceive(ctx, request, x.last);
+    if (x.result != 0) return x;
+    x.blocks = 1;
+    if (listBlockEnd(x.last) == ListBlockEnd::Invalid) return x;
+    for (;;) {
+        onBlock(x.last);
+        if (listBlockEnd(x.last) != ListBlockEnd::More) return x;
+        if (x.blocks >= ctx.maxListBlocks) {
+            x.cut = true;
+            ctx.msgBox(QStringLiteral("The iSeries was still sending more %1 after %2 blocks.  "
+                                      "The list has been cut there.")
+                           .arg(what)
+                           .arg(x.blocks),
+                       MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+            dropRestOfList(ctx);
+            return x;
+        }
+        x.result = SendReceive(ctx, request, x.last);
+        if (x.result != 0) return x;
+        ++x.blocks;
+    }
+}
+
+int ListOutputQueues(AppContext& ctx) {
+    frmMain& m = ctx.mainWindow();
+    setMousePointer(MousePointer::Hourglass);
+    m.setStatusPanel(QStringLiteral("Retrieving a list of outqs.  "));
+    m.Refresh();
+    QListWidget* list = ctx.outqWindow().lstOutq;
+    list->clear();
+
+    const std::string request = OutqListRequest(Codec::fromUnicode(m.cboLibrary->currentText()));
+    const ListExchange x = exchangeList(ctx, request, QStringLiteral("outqs"), [&](const std::string& reply) {
+        list->addItems(outqListRows(reply));
+    });
+    if (x.result != 0) {
+        if (x.blocks == 0) setMousePointer(MousePointer::Normal);
+        return 1;
+    }
+    if (x.blocks == 1 && listBlockEnd(x.last) == ListBlockEnd::Invalid) {
+        ctx.msgBox(QStringLiteral("No output queues selected.  There may be none present in the library."),
+                   MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+        setMousePointer(MousePointer::Normal);
+        ctx.gNoOutqs = true;
+        return 1;
+    }
+    m.setStatusPanel(QStringLiteral("Please specify a user, an outq or both.  "));
+    m.Refresh();
+    setMousePointer(MousePointer::Normal);
+    return 0;
+}
+
+int GetSpoolFiles(AppContext& ctx, const QString& outq, const QString& library, const QString& user) {
+    int step = 1;
+    try {
+        SplfScreenApi& screen = ctx.frmSplf();
+        SplfGrid& grid = screen.grdSplf();
+        setMousePointer(MousePointer::Hourglass);
+        grid.clear();
+
+        QLineEdit* outqBox = ctx.mainWindow().txtOutq;
+        const QFont pagesFont(QStringLiteral("Courier New"));
+        QStringList refused;
+        const std::string request =
+            SpoolListRequest(Codec::fromUnicode(outq), Codec::fromUnicode(library), Codec::fromUnicode(user));
+        const ListExchange x = exchangeList(ctx, request, QStringLiteral("spool files"), [&](const std::string& reply) {
+            step = step == 1 ? 2 : 3;
+            const bool allQueues = outqBox->text() == QLatin1String("*ALL");
+            for (const SpoolListEntry& e : spoolListEntries(reply)) {
+                const QString why = e.refusal();
+                if (!why.isEmpty()) {
+                    refused << QStringLiteral("%1 of job %2 (%3)").arg(e.file, e.jobNumber, why);
+                    continue;
+                }
+                grid.addRow();
+                const int row = grid.rowCount();
+                grid.setCellValue(row, QStringLiteral("Date"), e.date);
+                grid.setCellValue(row, QStringLiteral("File"), e.file);
+                grid.setCellValue(row, QStringLiteral("User"), e.user);
+                grid.setCellValue(row, QStringLiteral("Outq"), allQueues ? e.outq : outqBox->text());
+                grid.setCellValue(row, QStringLiteral("Pages"), e.pages);
+                grid.setCellFont(row, QStringLiteral("Pages"), pagesFont);
+                grid.setCellValue(row, QStringLiteral("Form"), e.form);
+                grid.setCellValue(row, QStringLiteral("JobNumber"), e.jobNumber);
+                grid.setCellValue(row, QStringLiteral("Job"), e.job);
+                grid.setCellValue(row, QStringLiteral("UserData"), e.userData);
+            }
+        });
+        if (x.result != 0) return 1;
+        step = 4;
+        if (!refused.isEmpty()) {
+            ctx.msgBox(QStringLiteral("%1 spool file(s) cannot be downloaded and are left out of the list: %2%3")
+                           .arg(refused.size())
+                           .arg(refused.first())
+                           .arg(refused.size() > 1 ? QStringLiteral(" and others.") : QStringLiteral(".")),
+                       MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+        }
+        if (grid.rowCount() == 0 || listBlockEnd(x.last) == ListBlockEnd::Invalid) {
+            ctx.msgBox(QStringLiteral("There are no spool files available. "), MsgButtons::OK, MsgIcon::None, kTitle);
+            setMousePointer(MousePointer::Normal);
+            return 1;
+        }
+        for (const char* key : kGridKeys) grid.autoWidthColumn(QString::fromLatin1(key));
+        grid.setCellSelected(1, 1, true);
+        setMousePointer(MousePointer::Normal);
+        return 0;
+    } catch (const std::exception& e) {
+        ctx.msgBox(QStringLiteral("Error in GetSpoolFiles function.  ") + QStringLiteral("0 ") +
+                       QString::fromLocal8Bit(e.what()) + QLatin1Char(' ') + QString::number(step),
+                   MsgButtons::OK, MsgIcon::Critical, kTitle);
+        return 1;
+    }
+}

@@ -1,0 +1,217 @@
+#include "Startup.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+
+#include "AppContext.h"
+#include "Connect.h"
+#include "PointerGuard.h"
+#include "frmMain.h"
+#include "frmSplash.h"
+
+namespace {
+constexpr qint64 kSplashMs = 3000;
+
+// A run-time error of start-up, with the number and text its message shows.
+struct StartupError {
+    int number;
+    QString description;
+};
+
+bool isEmptyValue(const QString& v) { return v == QLatin1String("None") || v.trimmed().isEmpty(); }
+
+QString temporaryDirectory(AppContext& ctx) {
+    QString t = ctx.paths ? ctx.paths->tempPath() : QDir::tempPath();
+    if (!t.endsWith(QLatin1Char('/')) && !t.endsWith(QDir::separator())) t += QDir::separator();
+    return t;
+}
+
+void seed(AppContext& ctx, const char* key, const QString& value) {
+    const QString k = QString::fromLatin1(key);
+    if (isEmptyValue(ctx.getSetting(k))) ctx.saveSetting(k, value);
+}
+
+QString errorText(const StartupError& e, int step) {
+    // The runtime's Str$: a blank in front of a positive number, the sign of a negative one.
+    const QString number =
+        e.number < 0 ? QString::number(e.number) : QLatin1Char(' ') + QString::number(e.number);
+    return QStringLiteral("Error") + number + QLatin1Char(' ') + e.description +
+           QStringLiteral(" at step ") + QString::number(step);
+}
+
+class Startup {
+public:
+    Startup(AppContext& ctx, const QString& commandLine) : ctx_(ctx), commandLine_(commandLine) {}
+
+    void run() {
+        ctx_.gCommandLine = commandLine_;
+        const bool interactive = commandLine_.isEmpty();
+        if (interactive) {
+            splash_ = std::make_unique<frmSplash>(ctx_);
+            splash_->Form_Load();
+            splash_->show();
+            splash_->repaint();
+        }
+        frmMain& m = ctx_.mainWindow();
+        if (!interactive) m.setWindowState(Qt::WindowMinimized);
+        PointerGuard busy;
+        ctx_.gUserId = std::string(10, ' ');
+        ctx_.gPassword = std::string(128, ' ');
+
+        step(3, [&] { readDefaults(m); });
+        step(4, [&] { readSelection(m); });
+        step(5, [&] {
+            seed(ctx_, "RemoveBlanks", QStringLiteral("0"));
+            seed(ctx_, "MinusSign", QStringLiteral("1"));
+        });
+        step(6, [&] {
+            seed(ctx_, "FullName", QStringLiteral("1"));
+            seed(ctx_, "Save Path", temporaryDirectory(ctx_));
+        });
+        step(7, [&] {
+            seed(ctx_, "Email", QStringLiteral("0"));
+            m.setStatusPanel(QStringLiteral("Please specify a user, an outq or both.  "));
+            m.lblStatus->setText(QStringLiteral("Not connected."));
+        });
+        step(8, [&] {
+            // Elapsed time, not a seconds field that must come round to one value.
+            ctx_.clock->waitMs(kSplashMs);
+            readAutoConnect(m);
+        });
+        step(9, [&] {
+            showMainWindow(m);
+            if (m.itmAutoConnect->isChecked()) {
+                if (!m.isNotConnected())
+                    ctx_.msgBox(QStringLiteral("Already connected."));
+                else if (ctx_.autoConnect)
+                    ctx_.autoConnect();
+                else
+                    ConnectToHost(ctx_);
+            }
+        });
+        busy.release();
+        ctx_.clock->pumpOnce();
+        if (!commandLine_.isEmpty()) {
+            step(10, [&] {
+                if (!ctx_.runBatchFromCommandLine)
+                    throw std::logic_error("This program has no batch run.");
+                ctx_.runBatchFromCommandLine();
+            });
+            // The batch run ends the program itself; should it come back, an
+            // unattended run still ends instead of waiting for a person.
+            m.cmdExit_Click();
+        }
+    }
+
+private:
+    // Runs one numbered stage. A run-time error is reported with its stage;
+    // the window is then shown all the same, so that the program never runs
+    // on with no window, and an unattended run ends.
+    template <class F>
+    void step(int number, F&& body) {
+        try {
+            body();
+            return;
+        } catch (const ProgramEnd&) {
+            throw;
+        } catch (const StartupError& e) {
+            fail(StartupError{e.number, e.description}, number);
+        } catch (const SocketError& e) {
+            fail(StartupError{e.number, QString::fromStdString(e.what())}, number);
+        } catch (const std::exception& e) {
+            fail(StartupError{5, QString::fromLocal8Bit(e.what())}, number);
+        }
+    }
+
+    [[noreturn]] void fail(const StartupError& e, int number) {
+        ctx_.msgBox(errorText(e, number));
+        if (!commandLine_.isEmpty()) ctx_.endProgram(1, errorText(e, number));
+        frmMain& m = ctx_.mainWindow();
+        showMainWindow(m);
+        throw Stopped{};
+    }
+
+    void readDefaults(frmMain& m) {
+        const QString v = ctx_.getSetting(QStringLiteral("Defaults"));
+        if (v == QLatin1String("None")) {
+            m.itmSaveSettings->setChecked(true);
+            return;
+        }
+        const std::optional<bool> b = readAsBoolean(v);
+        if (!b) {
+            // Taken as not set, after the message: remembering stays on.
+            m.itmSaveSettings->setChecked(true);
+            ctx_.msgBox(errorText(StartupError{13, QStringLiteral("Type mismatch")}, 3));
+            return;
+        }
+        m.itmSaveSettings->setChecked(*b);
+    }
+
+    void readSelection(frmMain& m) {
+        const QString outq = ctx_.getSetting(QStringLiteral("Outq"));
+        if (!isEmptyValue(outq)) m.txtOutq->setText(outq);
+        const QString library = ctx_.getSetting(QStringLiteral("Library"));
+        if (!isEmptyValue(library)) m.cboLibrary->setEditText(library);
+        const QString user = ctx_.getSetting(QStringLiteral("Wrksplf"));
+        m.txtWrkSplf->setText(isEmptyValue(user) ? QStringLiteral("*CURRENT") : user);
+    }
+
+    void readAutoConnect(frmMain& m) {
+        const QString v = ctx_.getSetting(QStringLiteral("Auto connect"));
+        if (isEmptyValue(v)) {
+            ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("True"));
+            m.itmAutoConnect->setChecked(true);
+        } else {
+            m.itmAutoConnect->setChecked(v == QLatin1String("True"));
+        }
+    }
+
+    void showMainWindow(frmMain& m) {
+        if (m.windowState() & Qt::WindowMinimized)
+            m.showMinimized();
+        else
+            m.show();
+        if (splash_) {
+            splash_->hide();
+            splash_.reset();
+        }
+    }
+
+    AppContext& ctx_;
+    const QString commandLine_;
+    std::unique_ptr<frmSplash> splash_;
+
+public:
+    // Start-up stopped after its message; the program goes on in the main window.
+    struct Stopped {};
+};
+}  // namespace
+
+void Main(AppContext& ctx, const QString& commandLine) {
+    Startup s(ctx, commandLine);
+    try {
+        s.run();
+    } catch (const Startup::Stopped&) {
+    }
+}
+
+QString commandLineOf(const QStringList& arguments) {
+    return arguments.mid(1).join(QLatin1Char(' '));
+}
+
+std::optional<bool> readAsBoolean(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
+    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
+    bool ok = false;
+    const double d = QLocale::c().toDouble(t, &ok);
+    if (ok) return d != 0.0;
+    return std::nullopt;
+}

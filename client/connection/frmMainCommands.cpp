@@ -1,0 +1,107 @@
+// The main window's own commands: settings files, naming options, help, about, exit.
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+
+#include "AppContext.h"
+#include "frmAbout.h"
+#include "frmMain.h"
+
+namespace {
+const QString kSettingsFilter = QStringLiteral("Spoolwright settings (*.spw)");
+
+QString programFolder(AppContext& ctx) {
+    return ctx.paths ? ctx.paths->appPath() : QCoreApplication::applicationDirPath();
+}
+}  // namespace
+
+void frmMain::cmdExit_Click() {
+    picConnect->hide();
+    picDisConnect->show();
+    Form_Unload();
+}
+
+void frmMain::itmExit_Click() { Form_Unload(); }
+
+void frmMain::itmOpen_Click() {
+    const QString path = ctx_.presenter ? ctx_.presenter->openFileName(
+                                              this, QStringLiteral("Load settings from a file..."),
+                                              QFileInfo(ctx_.gSettingsFile).path(), kSettingsFilter)
+                                        : QString();
+    if (path.isEmpty()) {
+        setStatusPanel(QStringLiteral("Open file operation canceled."));
+        return;
+    }
+    // The loader reports its own failures; nothing changes here then.
+    if (!openSettingsFile || openSettingsFile(path) != 0) return;
+    itmSave->setEnabled(true);
+    setStatusPanel(QStringLiteral("Settings loaded from ") + path);
+    ctx_.gSettingsFile = path;
+}
+
+void frmMain::itmSave_Click() {
+    if (ctx_.gSettingsFile.isEmpty()) {
+        itmSaveAs_Click();
+        return;
+    }
+    if (!saveSettingsFile || saveSettingsFile(ctx_.gSettingsFile, true) != 0) return;
+    setStatusPanel(QStringLiteral("Settings saved to file ") + ctx_.gSettingsFile.trimmed() +
+                   QStringLiteral("."));
+    Refresh();
+}
+
+void frmMain::itmSaveAs_Click() {
+    const QString start =
+        ctx_.gSettingsFile.isEmpty() ? QStringLiteral("*.spw") : ctx_.gSettingsFile;
+    const QString path = ctx_.presenter ? ctx_.presenter->saveFileName(
+                                              this, QStringLiteral("Save settings file as..."),
+                                              start, kSettingsFilter)
+                                        : QString();
+    if (path.isEmpty()) {
+        setStatusPanel(QStringLiteral("Save operation canceled."));
+        return;
+    }
+    // Only a file that was written becomes the current one: "&Save" must not
+    // later replace, without asking, a file the user declined to replace.
+    if (saveSettingsFile && saveSettingsFile(path, false) == 0) ctx_.gSettingsFile = path;
+}
+
+void frmMain::itmSaveSettings_Click() {
+    itmSaveSettings->setChecked(!itmSaveSettings->isChecked());
+}
+
+void frmMain::mnuOptions_Click() {
+    // The naming options window reads "FullName" into its check box and shows itself modally.
+    if (onNamingOptions)
+        onNamingOptions();
+    else if (ctx_.showNamingOptions)
+        ctx_.showNamingOptions(ctx_.getSetting(QStringLiteral("FullName")));
+}
+
+void frmMain::itmGeneralHelp_Click() {
+    const QString help = QDir(programFolder(ctx_)).filePath(QStringLiteral("spoolwright.chm"));
+    const QString shown = QDir::toNativeSeparators(help);
+    if (!QFileInfo(help).isFile()) {
+        ctx_.msgBox(QStringLiteral("The help file ") + shown + QStringLiteral(" is not found."),
+                    MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+#if defined(Q_OS_WIN)
+    const QString viewer = QStringLiteral("hh.exe");
+#else
+    const QString viewer = QStringLiteral("xdg-open");
+#endif
+    if (!ctx_.processes || !ctx_.processes->start(viewer, {help}))
+        ctx_.msgBox(QStringLiteral("The help file ") + shown +
+                        QStringLiteral(" cannot be shown: no program to open it was found."),
+                    MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+void frmMain::itmAbout_Click() {
+    frmAbout& about = ctx_.aboutWindow();
+    about.show();
+    about.raise();
+    about.activateWindow();
+}

@@ -1,0 +1,109 @@
+// frmMain.Form_Unload: the stop sequence of every run.
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "AppContext.h"
+#include "HostLink.h"
+#include "PointerGuard.h"
+#include "SplfScreenApi.h"
+#include "frmMain.h"
+
+namespace {
+QString boolText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
+
+// Every step tolerates failure: a failing one is passed over and the next runs.
+template <class F>
+void tolerant(F&& step) {
+    try {
+        step();
+    } catch (const ProgramEnd&) {
+        throw;
+    } catch (...) {
+    }
+}
+
+struct MissingWindow {};
+
+QString field(const std::function<QString(const char*)>& hook, const char* name) {
+    if (!hook) throw MissingWindow{};  // the window was never built in this program
+    return hook(name);
+}
+}  // namespace
+
+void frmMain::Form_Unload() {
+    tolerant([&] {
+        if (ctx_.gWordProAppHeld && ctx_.releaseWordProApp) ctx_.releaseWordProApp();
+        ctx_.gWordProAppHeld = false;
+    });
+    {
+        PointerGuard busy;
+        tolerant([&] {
+            setStatusPanel(QStringLiteral("Deallocating the iSeries conversation.   "));
+            Refresh();
+            Disconnect(ctx_);
+        });
+        tolerant([&] {
+            setStatusPanel(QStringLiteral("Removing work files."));
+            Refresh();
+            ctx_.clearWorkDirectory();
+        });
+        tolerant([&] {
+            setStatusPanel(QStringLiteral("Bye..."));
+            Refresh();
+        });
+    }
+    tolerant([&] {
+        ctx_.saveSetting(QStringLiteral("Defaults"), boolText(itmSaveSettings->isChecked()));
+    });
+    if (itmSaveSettings->isChecked()) rememberSettings();
+    tolerant([&] {
+        if (!(windowState() & Qt::WindowMinimized))
+            setWindowState(windowState() | Qt::WindowMinimized);
+    });
+    ctx_.endProgram(ctx_.stopExitStatus, QStringLiteral("The main window was closed."));
+}
+
+// The values that the next start and the dialogs read back, in the order they are written.
+void frmMain::rememberSettings() {
+    AppContext& c = ctx_;
+    auto remember = [&c](const char* key, const std::function<QString()>& value) {
+        tolerant([&] { c.saveSetting(QString::fromLatin1(key), value()); });
+    };
+    auto dialog = [&c](const char* name) { return field(c.saveDialogField, name); };
+    auto macro = [&c](const char* name) { return field(c.macroField, name); };
+
+    remember("Outq", [&] { return txtOutq->text().trimmed(); });
+    remember("Library", [&] { return cboLibrary->currentText().trimmed(); });
+    remember("Wrksplf", [&] { return txtWrkSplf->text().trimmed(); });
+    if (c.gTextSaveAccepted) {
+        remember("Text file", [&] { return dialog("frmSave.txtSave").trimmed(); });
+        remember("Save dir", [&] { return dialog("frmSave.dlgFile.InitDir"); });
+    }
+    if (c.gHtmlSaveAccepted) {
+        remember("Html file", [&] { return dialog("frmSaveHtml.txtSave").trimmed(); });
+        remember("Html add replace", [&] {
+            return boolText(c.frmSplf().value(QStringLiteral("optAddReplace_0")) != 0);
+        });
+        remember("Save dir html", [&] { return dialog("frmSaveHtml.dlgFile.InitDir"); });
+        remember("Html font", [&] { return c.frmSplf().text(QStringLiteral("cboFontSizeHTML")); });
+    }
+    if (c.gPdfSaveAccepted) {
+        remember("PDF file", [&] { return dialog("frmPDF.txtSave").trimmed(); });
+        remember("Save dir PDF", [&] { return dialog("frmPDF.dlgFile.InitDir"); });
+    }
+    // The XML dialog reads these back like the others do theirs.
+    if (c.gXmlSaveAccepted) {
+        remember("xml file", [&] { return dialog("frmSaveXml.txtSave").trimmed(); });
+        remember("Save dir xml", [&] { return dialog("frmSaveXml.dlgFile.InitDir"); });
+    }
+    if (c.gExcelMacroFormLoaded) {
+        remember("Excel macro sheet", [&] { return macro("frmExcel.txtMacroSheet").trimmed(); });
+        remember("Excel macro name", [&] { return macro("frmExcel.txtMacroName").trimmed(); });
+    }
+    if (c.gWordMacroFormLoaded) {
+        remember("Word macro document", [&] { return macro("frmWord.txtMacroFile").trimmed(); });
+        remember("Word macro name", [&] { return macro("frmWord.txtMacroName").trimmed(); });
+    }
+    remember("Auto connect", [&] { return boolText(itmAutoConnect->isChecked()); });
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include <QHash>
+
+#include "SplfGrid.h"
+
+class QTableWidget;
+
+// The spooled-file grid over a QTableWidget: whole rows are selected, several
+// at a time; the cell in the first column tells whether a row is selected.
+class TableSplfGrid : public SplfGrid {
+public:
+    explicit TableSplfGrid(QTableWidget* table);
+    QTableWidget* table() const { return table_; }
+
+    void clear(bool withColumns = false) override;
+    void addColumn(const QString& key, const QString& header, int width) override;
+    void addRow() override;
+    int rowCount() const override;
+    int columnCount() const override;
+    void setCellValue(int row, const QString& key, const QString& value) override;
+    QString cellValue(int row, const QString& key) const override;
+    void setCellFont(int row, const QString& key, const QFont& font) override;
+    void autoWidthColumn(const QString& key) override;
+    void setCellSelected(int row, int column, bool selected) override;
+    bool rowSelected(int row) const override;
+
+private:
+    // Throws std::out_of_range for an unknown key or cell, as the grid control
+    // raised a run-time error in its caller.
+    int column(const QString& key) const;
+    void checkRow(int row) const;
+    QTableWidget* table_;
+    QHash<QString, int> columns_;
+};

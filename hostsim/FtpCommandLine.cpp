@@ -1,0 +1,46 @@
+#include "FtpCommandLine.h"
+
+void FtpCommandLine::addOptions(QCommandLineParser& parser) {
+    options_ = {
+        QCommandLineOption(QStringLiteral("ftp"), QStringLiteral("Also serve FTP on port 21 of --address (see FTP below).")),
+        QCommandLineOption(QStringLiteral("ftp-port"), QStringLiteral("FTP port instead of 21."), QStringLiteral("n"),
+                           QStringLiteral("21")),
+        QCommandLineOption(QStringLiteral("ftp-fresh-host"),
+                           QStringLiteral("FTP: a host without the server library SPWLB (before an install).")),
+    };
+    for (const QCommandLineOption& o : options_) parser.addOption(o);
+}
+
+bool FtpCommandLine::read(const QCommandLineParser& parser, FtpOptions& options, QString* error) const {
+    options.enabled = parser.isSet(options_[0]);
+    options.freshHost = parser.isSet(options_[2]);
+    bool ok = false;
+    const int port = parser.value(options_[1]).toInt(&ok);
+    if (!ok || port < 1 || port > 65535) {
+        if (error) *error = QStringLiteral("--ftp-port: not a port number: %1").arg(parser.value(options_[1]));
+        return false;
+    }
+    options.port = static_cast<quint16>(port);
+    return true;
+}
+
+QString FtpCommandLine::manual() {
+    return QStringLiteral(R"TXT(
+FTP (--ftp)
+  The host's FTP server, as the client's server start and the installer meet
+  it: USER/PASS (--user and --password, or --any-user), TYPE, PASV/EPSV,
+  PORT/EPRT, STOR (a save file /QSYS.LIB/<LIB>.LIB/<FILE>.SAVF must exist and
+  takes binary only), QUIT, and RCMD with the host's replies: 250 when the
+  command ran, 550 with the host message when it failed. Commands:
+    DLTF FILE(lib/file)          fails when the save file is not there
+    CRTSAVF FILE(lib/file)       fails when it is there already
+    RSTLIB SAVLIB(lib) DEV(*SAVF) SAVF(lib/file)   fails on a missing or empty save file
+    CRTUSRPRF USRPRF(name) ...   fails when the profile exists
+    CRTMSGQ MSGQ(lib/name)       fails when the queue exists
+    SPWLB/STRSPWRT               starts the listener (port 17850 of --address)
+    SPWLB/ENDSPWRT               stops the listener and the job ports; fails when none runs
+  The server library SPWLB is there unless --ftp-fresh-host. With
+  --no-listener the listener is down until SPWLB/STRSPWRT starts it. Every FTP
+  command is printed ("PASS ****" for a password).
+)TXT");
+}

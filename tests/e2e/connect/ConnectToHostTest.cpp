@@ -1,0 +1,391 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "Codec.h"
+#include "Connect.h"
+#include "HookPresenter.h"
+#include "HostLink.h"
+#include "HostSimFixture.h"
+#include "IniSettingsStore.h"
+#include "SignOn.h"
+#include "TcpHostSocket.h"
+#include "TestSupport.h"
+#include "frmLogin.h"
+#include "frmMain.h"
+#include "frmOptions.h"
+
+namespace {
+std::string pad(const std::string& s, size_t n) { return HostWire::field(s, n); }
+
+// Virtual time that also notes every wait with the status text showing when
+// it began, so that a test can read the retry ladder back.
+class LadderClock : public VirtualClock {
+public:
+    struct Wait {
+        qint64 limitMs;
+        QString panel;
+    };
+    std::function<QString()> panel;
+    std::vector<Wait> waits;
+    bool waitUntil(const std::function<bool()>& cond, qint64 limitMs) override {
+        waits.push_back({limitMs, panel ? panel() : QString()});
+        return VirtualClock::waitUntil(cond, limitMs);
+    }
+    int count(qint64 limitMs, const QString& panelText) const {
+        int n = 0;
+        for (const Wait& w : waits) n += (w.limitMs == limitMs && w.panel == panelText) ? 1 : 0;
+        return n;
+    }
+};
+
+// Message boxes that also note the status text showing when each came up.
+class PanelBoxes : public ScriptedMessageBoxes {
+public:
+    std::function<QString()> panel;
+    QStringList panels;
+    int show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title, int defaultButton) override {
+        panels << (panel ? panel() : QString());
+        return ScriptedMessageBoxes::show(text, buttons, icon, title, defaultButton);
+    }
+};
+
+// Counts the ports that connects went to.
+class CountingSocket : public TcpHostSocket {
+public:
+    explicit CountingSocket(std::vector<int>* ports) : ports_(ports) {}
+    void connectToHost() override {
+        ports_->push_back(remotePort);
+        TcpHostSocket::connectToHost();
+    }
+
+private:
+    std::vector<int>* ports_;
+};
+
+const std::string kTestMessage = std::string(1020, ' ') + "test";
+const std::string kAck = std::string(1020, ' ') + "(ok)";
+const std::string kJobTest = std::string(120, ' ') + "test";
+
+struct ClientRun {
+    TestContext t;
+    AppContext& ctx = t.ctx;
+    LadderClock* clock = nullptr;
+    PanelBoxes* boxes = nullptr;
+    HookPresenter* presenter = nullptr;
+    std::vector<int> connectPorts;
+
+    ClientRun() {
+        auto c = std::make_unique<LadderClock>();
+        clock = c.get();
+        ctx.clock = std::move(c);
+        t.clock = clock;
+        auto b = std::make_unique<PanelBoxes>();
+        boxes = b.get();
+        ctx.msg = std::move(b);
+        t.boxes = boxes;
+        presenter = &installHookPresenter(ctx);
+        frmMain& m = ctx.mainWindow();
+        clock->panel = [&m] { return m.statusPanel(); };
+        boxes->panel = clock->panel;
+        ctx.makeSocket = [this] { return std::make_unique<CountingSocket>(&connectPorts); };
+        ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+    }
+    // Remembered values in an INI file of that folder, as a real run keeps them.
+    void useSettingsFolder(const QString& folder) {
+        ctx.settings = std::make_unique<IniSettingsStore>(folder);
+        ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+    }
+    frmMain& main() { return ctx.mainWindow(); }
+    int connectsTo(int port) const { return static_cast<int>(std::count(connectPorts.begin(), connectPorts.end(), port)); }
+    // ConnectToHost that is expected to end the program.
+    int expectEnd() {
+        try {
+            ConnectToHost(ctx);
+        } catch (const ProgramEnd& e) {
+            return e.exitStatus;
+        }
+        ADD_FAILURE() << "the program went on";
+        return 0;
+    }
+};
+
+struct ConnectE2E : ::testing::Test {
+    ClientRun r;
+    std::unique_ptr<HostSimFixture> host;
+    // The host measures its delays on the clock of the run that talks to it.
+    void startHost(HostSimFaults faults = {}, QString password = QStringLiteral("SWPASS"), ClientRun* run = nullptr) {
+        if (!run) run = &r;
+        host = std::make_unique<HostSimFixture>(
+            HostSimFixtureOptions{.faults = faults, .clock = run->clock, .password = password});
+        run->ctx.saveSetting("URL", host->address());
+    }
+    std::vector<std::string> signOns() const {
+        std::vector<std::string> out;
+        for (const std::string& f : host->listenerFrames())
+            if (f.compare(0, 7, "new 128") == 0) out.push_back(f);
+        return out;
+    }
+    void expectConnectedOn(ClientRun& run, int port) {
+        frmMain& m = run.main();
+        EXPECT_EQ(m.lblStatus->text(), QStringLiteral("Connected to %1, Job:SWR%2").arg(host->address()).arg(port));
+        EXPECT_EQ(m.statusPanel(), "Please specify a user, an outq or both.  ");
+        EXPECT_EQ(run.ctx.gJobPort, port);
+    }
+};
+}  // namespace
+
+TEST_F(ConnectE2E, GoodSignOnSendsExactlyTheHandshake) {
+    startHost();
+    answerSignOn(*r.presenter, "swuser", "SWPASS");
+    ASSERT_EQ(ConnectToHost(r.ctx), 0);
+
+    // "SWUSER" and "SWPASS" scrambled by hand from the alphabet.
+    const std::string user = "7$gRx*2#dW";
+    const std::string password = SignOnScrambling::scrambleField(pad("SWPASS", 128));
+    EXPECT_EQ(password.substr(0, 8), "7$O{8)2#");
+    const std::string signOn = pad("new 128        " + user + password, 1024);
+    EXPECT_EQ(host->listenerFrames(), (std::vector<std::string>{kTestMessage, kTestMessage, signOn, kAck}));
+    EXPECT_EQ(host->jobFrames(), std::vector<std::string>{kJobTest});
+
+    expectConnectedOn(r, 17851);
+    frmMain& m = r.main();
+    EXPECT_FALSE(m.itmConnect->isEnabled());
+    EXPECT_TRUE(m.itmConnect->isChecked());
+    EXPECT_TRUE(m.itmDisconnect->isEnabled());
+    EXPECT_FALSE(m.itmChangeAddress->isEnabled());
+    EXPECT_FALSE(m.itmWaitTime->isEnabled());
+    EXPECT_TRUE(m.picDisConnect->isHidden());
+    EXPECT_FALSE(m.picConnect->isHidden());
+    EXPECT_TRUE(m.cmdOK->isEnabled());
+    EXPECT_TRUE(m.mnuConnect->isEnabled());
+    EXPECT_TRUE(r.ctx.optionsWindow().fraIPAddress[0]->isHidden());
+
+    EXPECT_EQ(r.t.setting("User"), "SWUSER");
+    EXPECT_EQ(r.t.setting("century"), "None");
+    EXPECT_EQ(r.ctx.gWorkDir, r.t.dir.path() + "/save/SWUSER");
+    EXPECT_TRUE(QDir(r.ctx.gWorkDir).exists());
+    EXPECT_TRUE(r.boxes->shown().empty());
+}
+
+TEST_F(ConnectE2E, OnlyTheHostJobWaitsCostTime) {
+    startHost();
+    r.ctx.saveSetting("Wait time", "6");
+    rememberSignOn(r.ctx, "SWUSER", "SWPASS");
+    ASSERT_EQ(ConnectToHost(r.ctx), 0);
+    EXPECT_EQ(r.clock->count(6000, QStringLiteral("Waiting for iSeries to start submitted job SW17851. (Waiting 6 seconds.)")), 1);
+    EXPECT_EQ(r.clock->count(3000, "Attempting to connect to port 17851..."), 1);
+    // 6 + 3 seconds; the connects themselves end their waits at once.
+    EXPECT_GE(r.clock->waited(), 9000);
+    EXPECT_LT(r.clock->waited(), 10000);
+    EXPECT_TRUE(r.presenter->shownModeless.isEmpty());
+}
+
+TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
+    // "0pen" scrambles to a form that begins with a blank.
+    for (const QString& pw : {QStringLiteral("SWPASS"), QStringLiteral("0pen")}) {
+        QTemporaryDir settings;
+        ClientRun first;
+        first.useSettingsFolder(settings.path());
+        startHost({}, pw, &first);
+        answerSignOn(*first.presenter, "SWUSER", pw, true);
+        ASSERT_EQ(ConnectToHost(first.ctx), 0) << pw.toStdString();
+        const std::string scrambled = SignOnScrambling::scrambleField(pad(Codec::fromUnicode(pw), 128));
+        EXPECT_EQ(first.t.setting("century"), Codec::toUnicode(scrambled));
+        EXPECT_FALSE(first.t.setting("century").contains(pw));
+
+        // The next start reads them back from the file.
+        ClientRun second;
+        second.useSettingsFolder(settings.path());
+        ASSERT_EQ(ConnectToHost(second.ctx), 0) << pw.toStdString();
+        EXPECT_TRUE(second.presenter->shownModeless.isEmpty());
+        const std::vector<std::string> s = signOns();
+        ASSERT_EQ(s.size(), 2u);
+        EXPECT_EQ(s[1], s[0]);
+        host.reset();
+    }
+}
+
+TEST_F(ConnectE2E, SecondConnectionOfTheRunAsksNoCredentials) {
+    startHost();
+    answerSignOn(*r.presenter, "SWUSER", "SWPASS");
+    ASSERT_EQ(ConnectToHost(r.ctx), 0);
+    r.main().itmDisconnect_Click();
+    EXPECT_TRUE(r.main().isNotConnected());
+    r.main().itmConnect_Click();
+    expectConnectedOn(r, 17851);
+    EXPECT_EQ(r.presenter->shownModeless, QStringList{"frmLogin"});
+    const std::vector<std::string> s = signOns();
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(s[1], s[0]);
+    EXPECT_EQ(host->jobFrames().size(), 2u);
+}
+
+TEST_F(ConnectE2E, RefusedSignOnForgetsTheCredentialsAndAsksAgain) {
+    startHost();
+    r.ctx.saveSetting("century", "stale");
+    r.ctx.saveSetting("User", "SWUSER");
+    QStringList prefilled;
+    r.presenter->onModeless = [&](QWidget* w) {
+        auto* l = static_cast<frmLogin*>(w);
+        prefilled << l->txtUserID->text();
+        l->txtPassword->setText(prefilled.size() == 1 ? "WRONG" : "SWPASS");
+        l->cmdOK->click();
+    };
+    r.boxes->expect("User ID validation failed. Note that unsuccessful signon attempts are counted - too many and you "
+                    "can disable your user profile.",
+                    vbOK);
+    ASSERT_EQ(ConnectToHost(r.ctx), 0);
+    EXPECT_TRUE(r.boxes->done());
+    EXPECT_EQ(r.boxes->shown()[0].buttons, MsgButtons::OKCancel);
+    EXPECT_EQ(r.boxes->panels[0], "Getting response...");
+    EXPECT_EQ(prefilled, (QStringList{"SWUSER", "SWUSER"}));
+    EXPECT_EQ(r.t.setting("century"), "-None");
+    EXPECT_EQ(r.t.setting("Auto connect"), "False");
+    EXPECT_EQ(signOns().size(), 2u);
+    expectConnectedOn(r, 17851);
+}
+
+TEST_F(ConnectE2E, RefusedSignOnCancelledEndsTheProgram) {
+    HostSimFaults f;
+    f.refuseSignOn = true;
+    startHost(f);
+    rememberSignOn(r.ctx, "SWUSER", "SWPASS");
+    r.boxes->expect("User ID validation failed.", vbCancel);
+    EXPECT_NE(r.expectEnd(), 0);
+    EXPECT_EQ(r.ctx.gUserId, std::string(10, ' '));
+    EXPECT_EQ(r.ctx.gPassword, std::string(128, ' '));
+    EXPECT_EQ(r.t.setting("century"), "-None");
+    EXPECT_TRUE(r.main().isNotConnected());
+}
+
+TEST_F(ConnectE2E, JobPortRange) {
+    struct Case {
+        int port;
+        bool accepted;
+    } cases[] = {{17850, false}, {18051, false}, {17851, true}, {18050, true}};
+    for (const Case& c : cases) {
+        ClientRun run;
+        HostSimFaults f;
+        f.jobPortReply = c.port;
+        startHost(f, QStringLiteral("SWPASS"), &run);
+        if (c.port == 18050) {
+            ASSERT_EQ(host->openJobPort(18050), 18050);
+        }
+        rememberSignOn(run.ctx, "SWUSER", "SWPASS");
+        if (c.accepted) {
+            ASSERT_EQ(ConnectToHost(run.ctx), 0) << c.port;
+            expectConnectedOn(run, c.port);
+        } else {
+            run.boxes->expect(QStringLiteral("Invalid socket number returned: %1.  Error number: 0 ").arg(c.port));
+            EXPECT_EQ(run.expectEnd(), kExitConnectFailed) << c.port;
+            EXPECT_TRUE(run.boxes->done()) << c.port;
+            EXPECT_EQ(run.t.setting("Auto connect"), "False");
+            EXPECT_TRUE(run.main().isNotConnected());
+            // The acknowledgement is never sent for a refused reply.
+            EXPECT_EQ(host->listenerFrames().size(), 3u);
+        }
+        host.reset();
+    }
+}
+
+TEST_F(ConnectE2E, LowerCaseVersionLetterIsAMismatch) {
+    HostSimFaults f;
+    f.versionLetter = 'e';
+    startHost(f);
+    rememberSignOn(r.ctx, "SWUSER", "SWPASS");
+    r.boxes->expect("Please note: There is a version mismatch between this program and the iSeries server program.  "
+                    "Install the matching version of the iSeries portion of the Spoolwright.");
+    EXPECT_EQ(r.expectEnd(), kExitConnectFailed);
+    EXPECT_TRUE(r.boxes->done());
+    EXPECT_TRUE(host->jobFrames().empty());
+}
+
+TEST_F(ConnectE2E, UnresolvableHostLeavesTheProgramRunning) {
+    r.ctx.saveSetting("URL", "no-such-host.invalid");
+    r.boxes->expect("Invalid socket state (4).  The specified host name 'no-such-host.invalid' may not be valid.");
+    EXPECT_EQ(ConnectToHost(r.ctx), -1);
+    EXPECT_TRUE(r.boxes->done());
+    EXPECT_EQ(r.boxes->shown()[0].icon, MsgIcon::Critical);
+    frmMain& m = r.main();
+    EXPECT_EQ(m.lblStatus->text(), "Not connected.");
+    for (QWidget* w : {static_cast<QWidget*>(m.cmdOK), static_cast<QWidget*>(m.cmdExit),
+                       static_cast<QWidget*>(m.txtOutq), static_cast<QWidget*>(m.mnuConnect)})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_TRUE(m.mnuOptions->isEnabled());
+    EXPECT_EQ(r.t.setting("Auto connect"), "None");
+}
+
+TEST_F(ConnectE2E, SilentListenerRunsIntoTheReplyLimit) {
+    HostSimFaults f;
+    f.silentSignOn = true;
+    startHost(f);
+    rememberSignOn(r.ctx, "SWUSER", "SWPASS");
+    r.boxes->expect("Could not attach to the server program on the iSeries.  Possible causes: (1)Spoolwright server is "
+                    "not started");
+    r.boxes->expect("Would you like to modify the URL name?", vbNo);
+    EXPECT_EQ(r.expectEnd(), kExitConnectFailed);
+    EXPECT_TRUE(r.boxes->done());
+    EXPECT_EQ(r.clock->count(r.ctx.signOnReplyTimeoutMs,
+                             "Server contacted - requesting a unique socket connection. Please wait..."),
+              1);
+    EXPECT_GE(r.clock->waited(), r.ctx.signOnReplyTimeoutMs);
+    EXPECT_EQ(r.t.setting("Auto connect"), "False");
+}
+
+TEST_F(ConnectE2E, JobPortThatNeverListensEndsAfterTheLadder) {
+    HostSimFaults f;
+    f.jobPortReply = 18040;
+    startHost(f);
+    r.ctx.saveSetting("Wait time", "8");
+    rememberSignOn(r.ctx, "SWUSER", "SWPASS");
+    r.boxes->expect("Test transmission failed.40006 Wrong protocol or connection state");
+    EXPECT_EQ(r.expectEnd(), kExitConnectFailed);
+    EXPECT_TRUE(r.boxes->done());
+    EXPECT_EQ(r.boxes->shown()[0].title, "TLV");
+    EXPECT_EQ(r.boxes->panels[0], "Sending test message...");
+
+    // Three passes (two start-overs after 20 refused attempts each), then
+    // attempts 21 to 50 with a test message after each.
+    EXPECT_EQ(signOns().size(), 3u);
+    EXPECT_EQ(r.connectsTo(17850), 3);
+    EXPECT_EQ(r.connectsTo(18040), 20 + 20 + 50);
+    const QString attempting = QStringLiteral("Attempting to connect to port 18040...");
+    EXPECT_EQ(r.clock->count(8000, QStringLiteral("Waiting for iSeries to start submitted job SW18040. (Waiting 8 seconds.)")), 3);
+    EXPECT_EQ(r.clock->count(4000, attempting), 3 * 19);
+    EXPECT_EQ(r.clock->count(3000, attempting), 31);
+    EXPECT_EQ(r.clock->count(2000, "Sending test message..."), 30);
+    EXPECT_EQ(r.t.setting("Auto connect"), "False");
+    EXPECT_TRUE(r.main().isNotConnected());
+}
+
+TEST_F(ConnectE2E, LateJobPortIsRetriedWithHalfTheWaitTime) {
+    struct Case {
+        const char* waitTime;
+        qint64 pauseMs;
+    } cases[] = {{"5", 2000}, {"6", 3000}, {"7", 4000}};
+    for (const Case& c : cases) {
+        ClientRun run;
+        HostSimFaults f;
+        f.lateJobPortMs = 20000;
+        startHost(f, QStringLiteral("SWPASS"), &run);
+        run.ctx.saveSetting("Wait time", c.waitTime);
+        rememberSignOn(run.ctx, "SWUSER", "SWPASS");
+        ASSERT_EQ(ConnectToHost(run.ctx), 0) << c.waitTime;
+        expectConnectedOn(run, 17851);
+        const int pauses = run.clock->count(c.pauseMs, "Attempting to connect to port 17851...");
+        // Pauses after the refused attempts, and the 3 seconds before the test message.
+        EXPECT_GE(pauses, 2) << c.waitTime;
+        EXPECT_EQ(run.connectsTo(17851), (c.pauseMs == 3000 ? pauses : pauses + 1)) << c.waitTime;
+        host.reset();
+    }
+}

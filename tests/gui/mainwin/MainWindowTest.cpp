@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+#include "MainwinFakes.h"
+#include "frmAbout.h"
+#include "frmMain.h"
+
+namespace {
+
+struct Window {
+    TestContext t;
+    FakePresenter* presenter = nullptr;
+    FakeProcesses* processes = nullptr;
+    Window() {
+        auto p = std::make_unique<FakePresenter>();
+        presenter = p.get();
+        t.ctx.presenter = std::move(p);
+        auto q = std::make_unique<FakeProcesses>();
+        processes = q.get();
+        t.ctx.processes = std::move(q);
+        t.ctx.paths = std::make_unique<FakePaths>(t.dir.path());
+    }
+    frmMain& m() { return t.ctx.mainWindow(); }
+    // Shows the window and makes it the active one, as shortcuts need.
+    void activate() {
+        m().show();
+        m().activateWindow();
+        t.ctx.clock->waitUntil([&] { return m().isActiveWindow(); }, 2000);
+    }
+};
+
+TEST(MainWindow, LoadsWithItsDesignState) {
+    Window w;
+    frmMain& m = w.m();
+    EXPECT_EQ(m.windowTitle(), "Tolvane");
+    EXPECT_EQ(m.size(), QSize(467, 385));
+    EXPECT_EQ(m.lblVersion->text(), w.t.ctx.version.text());
+    QStringList items;
+    for (int i = 0; i < m.cboLibrary->count(); ++i) items << m.cboLibrary->itemText(i);
+    EXPECT_EQ(items, QStringList({"*LIBL", "*ALL", "QUSRLIBL", "QGPL", "QUSRSYS"}));
+    EXPECT_EQ(m.cboLibrary->currentText(), "*LIBL");
+    EXPECT_FALSE(m.itmSave->isEnabled());
+    EXPECT_TRUE(m.itmSaveSettings->isChecked());
+    EXPECT_EQ(m.statusPanel(), "Please specify a user, an outq or both.  ");
+    for (const char* name :
+         {"Label1", "Label2", "Label3", "Label4", "Label5", "lblWrkSplf", "txtOutq", "cboLibrary",
+          "txtWrkSplf", "cmdListOutqs", "cmdExit", "cmdOK", "sbMain", "lblStatus", "lblVersion",
+          "picConnect", "picDisConnect", "Image1"})
+        EXPECT_NE(m.findChild<QWidget*>(name), nullptr) << name;
+}
+
+TEST(MainWindow, MenusHaveTheirCaptionsAndShortcuts) {
+    Window w;
+    struct Item {
+        const char* name;
+        const char* caption;
+        const char* shortcut;
+    };
+    const Item items[] = {
+        {"itmOpen", "&Open...", "Ctrl+O"},
+        {"itmSave", "&Save", "Ctrl+S"},
+        {"itmSaveAs", "Sa&ve As...", "Ctrl+V"},
+        {"itmListOutqs", "List Out&qs...", "Ctrl+Q"},
+        {"itmSaveSettings", "&Remember Settings", "Ctrl+R"},
+        {"itmExit", "E&xit", "Ctrl+X"},
+        {"itmConnect", "&Connect to iSeries", "Ctrl+C"},
+        {"itmDisconnect", "&Disconnect", "Ctrl+D"},
+        {"itmAutoConnect", "&Auto connect at startup", "Ctrl+A"},
+        {"itmChangePassword", "Change &Password", "Ctrl+P"},
+        {"itmChangeAddress", "iSeries &IP Address or Host Name...", "Ctrl+I"},
+        {"itmWaitTime", "Connect &wait Time...", "Ctrl+W"},
+        {"mnuOptions", "&Naming Options", ""},
+        {"itmGeneralHelp", "Contents", "Ctrl+H"},
+        {"itmAbout", "About iSeries Spoolwright", ""},
+    };
+    for (const Item& i : items) {
+        auto* a = w.m().findChild<QAction*>(i.name);
+        ASSERT_NE(a, nullptr) << i.name;
+        EXPECT_EQ(a->text(), i.caption) << i.name;
+        EXPECT_EQ(a->shortcut().toString(), i.shortcut) << i.name;
+    }
+}
+
+TEST(MainWindow, ConnectMenuFollowsTheConnectionState) {
+    Window w;
+    frmMain& m = w.m();
+    struct State {
+        bool connect, connectTicked, disconnect, address, waitTime, picConnect;
+    };
+    auto state = [&] {
+        return State{m.itmConnect->isEnabled(),    m.itmConnect->isChecked(),
+                     m.itmDisconnect->isEnabled(), m.itmChangeAddress->isEnabled(),
+                     m.itmWaitTime->isEnabled(),   !m.picConnect->isHidden()};
+    };
+    auto expect = [](const State& s, const State& e, const char* when) {
+        EXPECT_EQ(s.connect, e.connect) << when;
+        EXPECT_EQ(s.connectTicked, e.connectTicked) << when;
+        EXPECT_EQ(s.disconnect, e.disconnect) << when;
+        EXPECT_EQ(s.address, e.address) << when;
+        EXPECT_EQ(s.waitTime, e.waitTime) << when;
+        EXPECT_EQ(s.picConnect, e.picConnect) << when;
+    };
+    const State notConnected{true, false, false, true, true, false};
+    const State connected{false, true, true, false, false, true};
+    expect(state(), notConnected, "after load");
+    EXPECT_TRUE(m.isNotConnected());
+
+    m.showConnected("Connected to 127.0.0.9, Job:SWR17851");
+    expect(state(), connected, "connected");
+    EXPECT_FALSE(m.isNotConnected());
+    EXPECT_TRUE(m.picDisConnect->isHidden());
+
+    m.itmDisconnect->trigger();
+    expect(state(), notConnected, "after Disconnect");
+    EXPECT_TRUE(m.isNotConnected());
+    EXPECT_FALSE(m.picDisConnect->isHidden());
+    EXPECT_EQ(m.statusPanel(), "Please specify a user, an outq or both.  ");
+    EXPECT_EQ(w.t.ctx.gJobPort, 0);
+}
+
+TEST(MainWindow, RememberSettingsItemReversesItsTickOncePerClick) {
+    Window w;
+    w.m().itmSaveSettings->trigger();
+    EXPECT_FALSE(w.m().itmSaveSettings->isChecked());
+    w.m().itmSaveSettings->trigger();
+    EXPECT_TRUE(w.m().itmSaveSettings->isChecked());
+}
+
+TEST(MainWindow, TextFieldsKeepTheirEditingKeys) {
+    Window w;
+    frmMain& m = w.m();
+    w.activate();
+    ASSERT_TRUE(m.isActiveWindow());
+    m.txtOutq->setText("QPRINT");
+    m.txtOutq->setFocus();
+    m.txtOutq->selectAll();
+    pressKey(m.txtOutq, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(m.txtOutq->text(), "");
+    EXPECT_FALSE(w.t.ctx.programEnded.has_value()) << "Ctrl+X in a field ended the program";
+    EXPECT_EQ(QApplication::clipboard()->text(), "QPRINT");
+
+    m.txtWrkSplf->setFocus();
+    pressKey(m.txtWrkSplf, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(m.txtWrkSplf->text(), "QPRINT");
+    EXPECT_TRUE(w.presenter->calls.empty()) << "Ctrl+V in a field opened Save As";
+
+    // Away from the fields the same key is the menu's.
+    m.cmdOK->setFocus();
+    pressKey(m.cmdOK, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_TRUE(w.t.ctx.programEnded.has_value());
+}
+
+TEST(MainWindow, SelectionFieldsSelectTheirWholeTextOnFocus) {
+    Window w;
+    frmMain& m = w.m();
+    w.activate();
+    m.txtOutq->setText("QPRINT");
+    m.txtWrkSplf->setText("*CURRENT");
+    m.txtWrkSplf->setFocus(Qt::MouseFocusReason);
+    m.txtOutq->setFocus(Qt::MouseFocusReason);
+    w.t.ctx.clock->pumpOnce();
+    EXPECT_EQ(m.txtOutq->selectedText(), "QPRINT");
+    m.txtWrkSplf->setFocus(Qt::MouseFocusReason);
+    w.t.ctx.clock->pumpOnce();
+    EXPECT_EQ(m.txtWrkSplf->selectedText(), "*CURRENT");
+}
+
+TEST(MainWindow, OpenSettingsFile) {
+    struct Case {
+        const char* what;
+        QString chosen;
+        int loaderResult;
+        bool saveEnabled;
+        QString status, current;
+    };
+    const Case cases[] = {
+        {"loaded", "/home/u/a.spw", 0, true, "Settings loaded from /home/u/a.spw", "/home/u/a.spw"},
+        {"loader refused", "/home/u/b.spw", -1, false, "Please specify a user, an outq or both.  ",
+         ""},
+        {"cancelled", "", 0, false, "Open file operation canceled.", ""},
+    };
+    for (const Case& c : cases) {
+        Window w;
+        frmMain& m = w.m();
+        QStringList loaded;
+        m.openSettingsFile = [&](const QString& p) {
+            loaded << p;
+            return c.loaderResult;
+        };
+        w.presenter->answers.push_back(c.chosen);
+        m.itmOpen->trigger();
+        ASSERT_EQ(w.presenter->calls.size(), 1u) << c.what;
+        EXPECT_EQ(w.presenter->calls[0].title, "Load settings from a file...") << c.what;
+        EXPECT_EQ(w.presenter->calls[0].filter, "Spoolwright settings (*.spw)") << c.what;
+        EXPECT_EQ(loaded, c.chosen.isEmpty() ? QStringList() : QStringList{c.chosen}) << c.what;
+        EXPECT_EQ(m.itmSave->isEnabled(), c.saveEnabled) << c.what;
+        EXPECT_EQ(m.statusPanel(), c.status) << c.what;
+        EXPECT_EQ(w.t.ctx.gSettingsFile, c.current) << c.what;
+    }
+}
+
+TEST(MainWindow, SaveAsRecordsTheFileOnlyWhenItWasWritten) {
+    struct Case {
+        const char* what;
+        QString chosen;
+        int saverResult;
+        QString current, status;
+    };
+    const Case cases[] = {
+        {"written", "/home/u/new.spw", 0, "/home/u/new.spw",
+         "Please specify a user, an outq or both.  "},
+        {"replace declined", "/home/u/old.spw", -1, "",
+         "Please specify a user, an outq or both.  "},
+        {"cancelled", "", 0, "", "Save operation canceled."},
+    };
+    for (const Case& c : cases) {
+        Window w;
+        frmMain& m = w.m();
+        std::vector<std::pair<QString, bool>> saves;
+        m.saveSettingsFile = [&](const QString& p, bool replace) {
+            saves.emplace_back(p, replace);
+            return c.saverResult;
+        };
+        w.presenter->answers.push_back(c.chosen);
+        m.itmSaveAs->trigger();
+        ASSERT_EQ(w.presenter->calls.size(), 1u) << c.what;
+        EXPECT_EQ(w.presenter->calls[0].kind, "save") << c.what;
+        EXPECT_EQ(w.presenter->calls[0].title, "Save settings file as...") << c.what;
+        if (!c.chosen.isEmpty()) {
+            ASSERT_EQ(saves.size(), 1u) << c.what;
+            EXPECT_EQ(saves[0].first, c.chosen) << c.what;
+            EXPECT_FALSE(saves[0].second) << c.what;  // asks before replacing
+        }
+        EXPECT_EQ(w.t.ctx.gSettingsFile, c.current) << c.what;
+        EXPECT_EQ(m.statusPanel(), c.status) << c.what;
+        EXPECT_FALSE(m.itmSave->isEnabled()) << c.what;
+    }
+}
+
+TEST(MainWindow, SaveWritesTheCurrentFileOrAsksForOne) {
+    Window w;
+    frmMain& m = w.m();
+    std::vector<std::pair<QString, bool>> saves;
+    m.saveSettingsFile = [&](const QString& p, bool replace) {
+        saves.emplace_back(p, replace);
+        return 0;
+    };
+    // No current file: exactly Save As.
+    w.presenter->answers.push_back("/home/u/x.spw");
+    m.itmSave_Click();
+    ASSERT_EQ(w.presenter->calls.size(), 1u);
+    EXPECT_EQ(w.presenter->calls[0].title, "Save settings file as...");
+    ASSERT_EQ(saves.size(), 1u);
+    EXPECT_FALSE(saves[0].second);
+
+    // Now there is one: replaced without asking, and said so.
+    m.itmSave_Click();
+    EXPECT_EQ(w.presenter->calls.size(), 1u);
+    ASSERT_EQ(saves.size(), 2u);
+    EXPECT_EQ(saves[1], std::make_pair(QString("/home/u/x.spw"), true));
+    EXPECT_EQ(m.statusPanel(), "Settings saved to file /home/u/x.spw.");
+}
+
+TEST(MainWindow, HelpOpensTheFileBesideTheProgram) {
+    Window w;
+    const QString help = w.t.dir.path() + "/app/spoolwright.chm";
+    w.t.boxes->expect("The help file " + help + " is not found.");
+    w.m().itmGeneralHelp->trigger();
+    EXPECT_TRUE(w.t.boxes->done());
+    EXPECT_TRUE(w.processes->starts.empty());
+
+    QDir().mkpath(w.t.dir.path() + "/app");
+    QFile f(help);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    w.m().itmGeneralHelp->trigger();
+    ASSERT_EQ(w.processes->starts.size(), 1u);
+    EXPECT_EQ(w.processes->starts[0].program, "xdg-open");
+    EXPECT_EQ(w.processes->starts[0].args, QStringList{help});
+
+    w.processes->startSucceeds = false;
+    w.t.boxes->expect("cannot be shown");
+    w.m().itmGeneralHelp->trigger();
+    EXPECT_TRUE(w.t.boxes->done());
+}
+
+TEST(MainWindow, NamingOptionsAndAboutOpenTheirWindows) {
+    Window w;
+    int naming = 0;
+    w.m().onNamingOptions = [&] { ++naming; };
+    w.m().mnuOptions->trigger();
+    EXPECT_EQ(naming, 1);
+
+    w.m().itmAbout->trigger();
+    ASSERT_TRUE(w.t.ctx.aboutWindowLoaded());
+    EXPECT_TRUE(w.t.ctx.aboutWindow().isVisible());
+    EXPECT_FALSE(w.t.ctx.aboutWindow().isModal());
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QLineEdit>
+#include <QPixmap>
+
+#include "MainwinFakes.h"
+#include "frmAbout.h"
+#include "frmMain.h"
+#include "frmSplash.h"
+
+// Pictures of the windows for a person to look at (build/ci/screenshots/).
+namespace {
+
+void shoot(QWidget& w, const char* file) {
+    w.show();
+    QCoreApplication::processEvents();
+    const QImage img = w.grab().toImage();
+    ASSERT_FALSE(img.isNull()) << file;
+    // Something was drawn: not a single colour all over.
+    const QRgb first = img.pixel(0, 0);
+    bool varied = false;
+    for (int y = 0; y < img.height() && !varied; y += 7)
+        for (int x = 0; x < img.width() && !varied; x += 7) varied = img.pixel(x, y) != first;
+    EXPECT_TRUE(varied) << file;
+    EXPECT_TRUE(img.save(screenshotPath(QString::fromLatin1(file)))) << file;
+}
+
+TEST(Screenshots, Windows) {
+    TestContext t;
+    t.ctx.version = ProgramVersion{10, 0, 3};
+    frmSplash splash(t.ctx);
+    splash.Form_Load();
+    shoot(splash, "frmSplash.png");
+    splash.hide();
+
+    frmMain& m = t.ctx.mainWindow();
+    m.txtOutq->setText("QPRINT");
+    m.txtWrkSplf->setText("*CURRENT");
+    shoot(m, "frmMain-not-connected.png");
+    m.showConnected("Connected to 127.0.0.9, Job:SWR17851");
+    shoot(m, "frmMain-connected.png");
+
+    shoot(t.ctx.aboutWindow(), "frmAbout.png");
+}
+
+}  // namespace

@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include "SplfGrid.h"
+#include "TestSupport.h"
+#include "frmSplf.h"
+
+namespace {
+struct Screen {
+    Screen() {
+        installSplfScreen(t.ctx);
+        splf = dynamic_cast<frmSplf*>(&t.ctx.frmSplf());
+    }
+    void choose(const QString& type) {
+        splf->cboProcessType->setEditText(type);
+        splf->cboProcessType_Click();
+    }
+    TestContext t;
+    frmSplf* splf = nullptr;
+};
+
+const char* const kFrames[] = {"fraText", "fraHTML", "fraPDF", "fraPrinter", "fraEmail", "fraMacro", "fraParse"};
+
+struct TypeCase {
+    const char* type;
+    QStringList shown;        // option frames shown
+    const char* enabledChecks; // M minus sign, B blank lines, O overprinting, C chkMacro, A chkAttachMultiples
+    const char* parse;        // enabled optParse buttons, e.g. "01"
+    bool tabs;                // the Notes tab counts shown
+    const char* macroCaption;
+};
+}  // namespace
+
+// Every destination after one that showed and enabled the most (Excel, then
+// Lotus Notes with "Send as attachment"): the reset must take back what the
+// earlier choices gave.
+TEST(SplfProcessType, FramesAndChecksPerDestination) {
+    const TypeCase cases[] = {
+        {"View a few pages", {}, "MBO", "", false, nullptr},
+        {"View entire report", {}, "MBO", "", false, nullptr},
+        {"PC printer", {"fraPrinter"}, "BO", "", false, nullptr},
+        {"Text file", {"fraText"}, "MBO", "", false, nullptr},
+        {"HTML document", {"fraHTML"}, "MBO", "", false, nullptr},
+        {"XML document", {}, "MBO", "", false, nullptr},
+        {"PDF document", {"fraPDF"}, "MO", "", false, nullptr},
+        {"Netscape e-mail", {"fraEmail"}, "MBOA", "", false, nullptr},
+        {"Outlook Express e-mail", {"fraEmail"}, "MBOA", "", false, nullptr},
+        {"Outlook e-mail", {"fraEmail"}, "MBOA", "", false, nullptr},
+        {"Lotus Notes", {"fraEmail"}, "MBOA", "", true, nullptr},
+        {"Microsoft Excel", {"fraMacro", "fraParse"}, "MBOC", "012", false, "Excel Options"},
+        {"Lotus 123", {"fraParse"}, "MBO", "01", false, nullptr},
+        {"Microsoft Word", {"fraMacro"}, "MBOC", "", false, "Word Options"},
+        {"Microsoft Word 6/95", {"fraMacro"}, "MBOC", "", false, "Word Options"},
+        {"Lotus WordPro", {}, "MBO", "", false, nullptr},
+        {"Please select a destination...", {}, "", "", false, nullptr},
+        {"text file", {}, "", "", false, nullptr},
+    };
+    for (const TypeCase& c : cases) {
+        Screen s;
+        s.splf->setValue(QStringLiteral("optEmail"), 1);
+        s.choose(QStringLiteral("Microsoft Excel"));
+        s.choose(QStringLiteral("Lotus Notes"));
+        s.choose(QString::fromLatin1(c.type));
+        SCOPED_TRACE(c.type);
+        for (const char* f : kFrames)
+            EXPECT_EQ(s.splf->visible(QString::fromLatin1(f)), c.shown.contains(QString::fromLatin1(f))) << f;
+        const QString checks = QString::fromLatin1(c.enabledChecks);
+        EXPECT_EQ(s.splf->enabled(QStringLiteral("chkORMinusSign")), checks.contains(QLatin1Char('M')));
+        EXPECT_EQ(s.splf->enabled(QStringLiteral("chkBlankLines")), checks.contains(QLatin1Char('B')));
+        EXPECT_EQ(s.splf->enabled(QStringLiteral("chkOverprinting")), checks.contains(QLatin1Char('O')));
+        EXPECT_EQ(s.splf->enabled(QStringLiteral("chkMacro")), checks.contains(QLatin1Char('C')));
+        EXPECT_EQ(s.splf->enabled(QStringLiteral("chkAttachMultiples")), checks.contains(QLatin1Char('A')));
+        EXPECT_EQ(s.t.ctx.gMinusSignApplicable, checks.contains(QLatin1Char('M')));
+        if (!checks.isEmpty()) {
+            EXPECT_TRUE(s.splf->enabled(QStringLiteral("fraFormatting")));
+        }
+        if (c.shown.contains(QStringLiteral("fraParse"))) {
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(s.splf->enabled(QStringLiteral("optParse_%1").arg(i)),
+                          QString::fromLatin1(c.parse).contains(QString::number(i)))
+                    << i;
+        }
+        if (c.shown.contains(QStringLiteral("fraEmail"))) {
+            for (const char* t : {"txtTabs", "lblTabs", "txtTabs2"})
+                EXPECT_EQ(s.splf->visible(QString::fromLatin1(t)), c.tabs) << t;
+        }
+        if (c.macroCaption != nullptr) {
+            EXPECT_EQ(s.splf->text(QStringLiteral("fraMacro")), QString::fromLatin1(c.macroCaption));
+            EXPECT_TRUE(s.splf->enabled(QStringLiteral("fraMacro")));
+        }
+    }
+}
+
+TEST(SplfProcessType, ConditionsWithinADestination) {
+    {
+        Screen s;  // print control characters leave overprinting to the host
+        s.splf->setValue(QStringLiteral("chkPrtCtl"), 1);
+        s.choose(QStringLiteral("Text file"));
+        EXPECT_FALSE(s.splf->enabled(QStringLiteral("chkOverprinting")));
+        EXPECT_TRUE(s.splf->enabled(QStringLiteral("chkBlankLines")));
+    }
+    {
+        Screen s;  // automatic sending, or a message body, attaches nothing
+        s.splf->setValue(QStringLiteral("optEmail"), 1);
+        s.splf->setValue(QStringLiteral("chkAutoSend"), 1);
+        s.choose(QStringLiteral("Outlook e-mail"));
+        EXPECT_FALSE(s.splf->enabled(QStringLiteral("chkAttachMultiples")));
+        s.splf->setValue(QStringLiteral("chkAutoSend"), 0);
+        s.splf->setValue(QStringLiteral("optEmail"), 0);
+        s.choose(QStringLiteral("Outlook e-mail"));
+        EXPECT_FALSE(s.splf->enabled(QStringLiteral("chkAttachMultiples")));
+    }
+    {
+        Screen s;  // the checks keep their values while disabled
+        s.splf->setValue(QStringLiteral("chkBlankLines"), 1);
+        s.choose(QStringLiteral("PDF document"));
+        EXPECT_FALSE(s.splf->enabled(QStringLiteral("chkBlankLines")));
+        EXPECT_EQ(s.splf->value(QStringLiteral("chkBlankLines")), 1);
+    }
+}
+
+TEST(SplfHandlers, DependentControls) {
+    Screen s;
+    frmSplf& f = *s.splf;
+    // Paper size "Best fit" decides size, spacing and orientation itself.
+    f.cboPaperSize->setEditText(QStringLiteral("Best fit"));
+    f.cboPaperSize_Click();
+    for (const char* n : {"cboFontSize", "lblFontSize", "cboVertSize", "lblVertSize", "optPageOrientation_0",
+                          "optPageOrientation_1"})
+        EXPECT_FALSE(f.enabled(QString::fromLatin1(n))) << n;
+    f.cboPaperSize->setEditText(QStringLiteral("Letter"));
+    f.cboPaperSize_Click();
+    EXPECT_TRUE(f.enabled(QStringLiteral("cboFontSize")));
+    EXPECT_TRUE(f.enabled(QStringLiteral("optPageOrientation_1")));
+
+    // Print control characters: their format instead of a page length.
+    f.setValue(QStringLiteral("chkPrtCtl"), 1);
+    EXPECT_FALSE(f.enabled(QStringLiteral("cboPageLength")));
+    EXPECT_FALSE(f.enabled(QStringLiteral("lblPageLength")));
+    EXPECT_TRUE(f.enabled(QStringLiteral("optPrtCtlFormat_1")));
+    EXPECT_FALSE(f.enabled(QStringLiteral("chkOverprinting")));
+    f.setValue(QStringLiteral("chkPrtCtl"), 0);
+    EXPECT_TRUE(f.enabled(QStringLiteral("cboPageLength")));
+    EXPECT_FALSE(f.enabled(QStringLiteral("optPrtCtlFormat_0")));
+    EXPECT_TRUE(f.enabled(QStringLiteral("chkOverprinting")));
+
+    // E-mail: a message has no attachment options; clearing automatic
+    // sending enables "Attach all" even then.
+    f.setValue(QStringLiteral("optEmail"), 0);
+    for (const char* n : {"chkAttachMultiples", "optTextOrPDF_0", "optTextOrPDF_1", "chkAutoSend", "cmdAutoOptions"})
+        EXPECT_FALSE(f.enabled(QString::fromLatin1(n))) << n;
+    f.setValue(QStringLiteral("optEmail"), 1);
+    for (const char* n : {"chkAttachMultiples", "optTextOrPDF_0", "chkAutoSend", "cmdAutoOptions"})
+        EXPECT_TRUE(f.enabled(QString::fromLatin1(n))) << n;
+    f.setValue(QStringLiteral("chkAutoSend"), 1);
+    EXPECT_FALSE(f.enabled(QStringLiteral("chkAttachMultiples")));
+    EXPECT_TRUE(f.enabled(QStringLiteral("cmdAutoOptions")));
+    f.setValue(QStringLiteral("optEmail"), 0);
+    f.setValue(QStringLiteral("chkAutoSend"), 0);
+    EXPECT_TRUE(f.enabled(QStringLiteral("chkAttachMultiples")));
+    EXPECT_FALSE(f.enabled(QStringLiteral("cmdAutoOptions")));
+}
+
+TEST(SplfControls, ReachedByName) {
+    Screen s;
+    frmSplf& f = *s.splf;
+    // Designed values and the lists of a screen with nothing remembered.
+    EXPECT_EQ(f.text(QStringLiteral("txtFrom")), QStringLiteral("*Start"));
+    EXPECT_EQ(f.text(QStringLiteral("txtTo")), QStringLiteral("*End"));
+    EXPECT_EQ(f.value(QStringLiteral("chkOverprinting")), 1);
+    EXPECT_EQ(f.value(QStringLiteral("chkBlankLines")), 0);
+    EXPECT_EQ(f.text(QStringLiteral("cboProcessType")), QStringLiteral("Please select a destination..."));
+    EXPECT_EQ(f.cboProcessType->count(), 7);
+    EXPECT_EQ(f.text(QStringLiteral("cboTranslation")), QStringLiteral("<Default>"));
+    ASSERT_EQ(f.cboTranslation->count(), 65);
+    EXPECT_EQ(f.cboTranslation->itemText(63), QStringLiteral("From: USA/Canada    To: PC-USA   Q037337437"));
+    EXPECT_EQ(f.cboTranslation->itemText(50), QStringLiteral("From: Russian    To: PC-Russian   QA3RBF866 "));
+    EXPECT_EQ(f.text(QStringLiteral("cboPageLength")), QStringLiteral("66"));
+    EXPECT_EQ(f.text(QStringLiteral("cboFontSizeHTML")), QStringLiteral("9"));
+    EXPECT_EQ(f.text(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
+    EXPECT_EQ(f.caption(), QStringLiteral("Select reports to download and their destination"));
+    EXPECT_EQ(f.status(), QStringLiteral("Select one or more spool files to download, and the download destination."));
+
+    // Option arrays: the whole array gives the first chosen index, an element its state.
+    EXPECT_EQ(f.value(QStringLiteral("optEmail")), -1);
+    EXPECT_EQ(f.value(QStringLiteral("optAddReplace")), 0);
+    EXPECT_EQ(f.value(QStringLiteral("optAddReplace_2")), 0);
+    f.setValue(QStringLiteral("optAddReplace"), 3);
+    EXPECT_EQ(f.value(QStringLiteral("optAddReplace_3")), 1);
+    EXPECT_EQ(f.value(QStringLiteral("optAddReplace_0")), 1) << "the HTML pair is a group of its own";
+    f.setValue(QStringLiteral("optAddReplace_2"), 1);
+    EXPECT_EQ(f.value(QStringLiteral("optAddReplace_3")), 0);
+    f.setValue(QStringLiteral("optAddReplace_2"), 0);
+    EXPECT_EQ(f.value(QStringLiteral("optAddReplace_2")), 0);
+    EXPECT_EQ(f.text(QStringLiteral("optAddReplace_0")), QStringLiteral("&Replace file"));
+
+    f.setText(QStringLiteral("cboProcessType"), QStringLiteral("Microsoft Word 6/95"));
+    EXPECT_EQ(f.text(QStringLiteral("cboProcessType")), QStringLiteral("Microsoft Word 6/95"));
+    f.setValue(QStringLiteral("chkAutoformat"), 1);
+    EXPECT_EQ(f.value(QStringLiteral("chkAutoformat")), 1);
+    EXPECT_EQ(f.value(QStringLiteral("noSuchControl")), 0);
+    EXPECT_EQ(f.text(QStringLiteral("noSuchControl")), QString());
+    EXPECT_FALSE(f.visible(QStringLiteral("txtLink")));
+}
+
+TEST(SplfControls, KeysThatAreDiscarded) {
+    Screen s;
+    frmSplf& f = *s.splf;
+    f.show();
+    auto type = [](QWidget* w, Qt::Key key, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(w, &press);
+    };
+    const QString before = f.text(QStringLiteral("cboProcessType"));
+    type(f.cboProcessType->lineEdit(), Qt::Key_T, QStringLiteral("T"));
+    type(f.cboProcessType, Qt::Key_Down, QString());
+    EXPECT_EQ(f.text(QStringLiteral("cboProcessType")), before);
+
+    f.txtTabs->clear();
+    for (const char* k : {"8", "a", "7", "+"}) type(f.txtTabs, Qt::Key_A, QString::fromLatin1(k));
+    EXPECT_EQ(f.txtTabs->text(), QStringLiteral("7+"));
+    f.txtTabs2->clear();
+    for (const char* k : {"+", "9", "3"}) type(f.txtTabs2, Qt::Key_A, QString::fromLatin1(k));
+    EXPECT_EQ(f.txtTabs2->text(), QStringLiteral("3"));
+    f.hide();
+}
+
+TEST(SplfControls, CloseHidesOrCancels) {
+    Screen s;
+    frmSplf& f = *s.splf;
+    f.show();
+    f.cmdCancel_Click();
+    EXPECT_TRUE(f.isHidden()) << "&Close hides the screen";
+
+    // While a download runs the same button asks it to stop.
+    f.show();
+    f.cmdCancel->setText(QStringLiteral("&Cancel"));
+    s.t.ctx.gTextSaveAll = s.t.ctx.gPdfSaveAll = true;
+    f.cmdCancel_Click();
+    EXPECT_TRUE(s.t.ctx.gCancelRequested);
+    EXPECT_FALSE(f.cmdCancel->isEnabled());
+    EXPECT_FALSE(s.t.ctx.gTextSaveAll || s.t.ctx.gPdfSaveAll);
+    EXPECT_EQ(f.status(), QStringLiteral("Cancel in progress...  Please wait."));
+    EXPECT_FALSE(f.isHidden());
+    // The window frame's close does not unload a screen that a download uses.
+    f.close();
+    EXPECT_FALSE(f.isHidden());
+    EXPECT_TRUE(s.t.ctx.splfScreen.loaded());
+
+    // Once it has stopped, the frame's close unloads the screen; the next use loads a new one.
+    f.cmdCancel->setText(QStringLiteral("&Close"));
+    f.close();
+    EXPECT_FALSE(s.t.ctx.splfScreen.loaded());
+    EXPECT_NE(&s.t.ctx.frmSplf(), static_cast<SplfScreenApi*>(&f));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(SplfGridOverTable, OperationsOfTheLists) {
+    Screen s;
+    SplfGrid& g = s.splf->grdSplf();
+    g.addColumn(QStringLiteral("Date"), QStringLiteral("Date and Time"), 130);
+    g.addColumn(QStringLiteral("File"), QStringLiteral("Spool File"), 85);
+    EXPECT_EQ(s.splf->grdSplfTable->columnWidth(0), 130);
+    for (int i = 0; i < 3; ++i) {
+        g.addRow();
+        g.setCellValue(g.rowCount(), QStringLiteral("File"), QStringLiteral("F%1").arg(g.rowCount()));
+    }
+    EXPECT_EQ(g.rowCount(), 3);
+    EXPECT_EQ(g.cellValue(2, QStringLiteral("File")), QStringLiteral("F2"));
+    EXPECT_EQ(g.cellValue(2, QStringLiteral("Date")), QString());
+    g.setCellSelected(1, 1, true);
+    g.setCellSelected(3, 2, true);
+    EXPECT_TRUE(g.rowSelected(1));
+    EXPECT_FALSE(g.rowSelected(2));
+    EXPECT_TRUE(g.rowSelected(3)) << "any cell selects its row";
+    g.setCellSelected(1, 1, false);
+    EXPECT_FALSE(g.rowSelected(1));
+    EXPECT_THROW(g.setCellValue(1, QStringLiteral("Nope"), QString()), std::out_of_range);
+    EXPECT_THROW(g.cellValue(4, QStringLiteral("File")), std::out_of_range);
+    g.clear();
+    EXPECT_EQ(g.rowCount(), 0);
+    EXPECT_EQ(g.columnCount(), 2);
+    g.clear(true);
+    EXPECT_EQ(g.columnCount(), 0);
+}
+
+TEST(SplfLayout, GridGrowsOptionsStayAtTheBottom) {
+    Screen s;
+    frmSplf& f = *s.splf;
+    f.show();
+    f.resize(800, 520);
+    QApplication::processEvents();
+    ASSERT_EQ(f.size(), QSize(800, 520));
+    const QRect grid = f.grdSplfTable->geometry(), ok = f.cmdOK->geometry(), cancel = f.cmdCancel->geometry();
+    const QRect type = f.cboProcessType->geometry(), range = f.fraRange->geometry();
+    EXPECT_GT(ok.left(), type.right());
+    EXPECT_GT(cancel.top(), ok.top());
+
+    f.resize(800, 587);  // 1000 twips taller
+    QApplication::processEvents();
+    EXPECT_EQ(f.grdSplfTable->height(), grid.height() + 67);
+    EXPECT_EQ(f.cmdOK->y(), ok.y() + 67);
+    EXPECT_EQ(f.cmdCancel->y(), cancel.y() + 67);
+    EXPECT_EQ(f.cboProcessType->y(), type.y() + 67);
+    EXPECT_EQ(f.fraRange->y(), range.y() + 67);
+
+    f.resize(867, 587);  // and wider
+    QApplication::processEvents();
+    EXPECT_EQ(f.grdSplfTable->width(), grid.width() + 67);
+    EXPECT_EQ(f.cmdOK->x(), ok.x() + 67);
+    EXPECT_EQ(f.cboProcessType->x(), type.x());
+    EXPECT_EQ(f.fraRange->geometry().size(), range.size());
+
+    f.resize(600, 333);  // 9000 x 5000 twips
+    QApplication::processEvents();
+    EXPECT_GE(f.width(), 650);
+    EXPECT_GE(f.height(), 400);
+    f.hide();
+}

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "Connect.h"
+#include "HookPresenter.h"
+#include "TestSupport.h"
+#include "frmMain.h"
+#include "frmOptions.h"
+
+// Connection failures that need no host: nothing listens on the address.
+namespace {
+struct NoHostFixture : ::testing::Test {
+    TestContext t;
+    AppContext& ctx = t.ctx;
+    HookPresenter& presenter = installHookPresenter(ctx);
+    frmMain& m = ctx.mainWindow();
+    int endStatus = 0;
+    void expectEnd() {
+        try {
+            ConnectToHost(ctx);
+            ADD_FAILURE() << "the program went on";
+        } catch (const ProgramEnd& e) {
+            endStatus = e.exitStatus;
+        }
+    }
+};
+}  // namespace
+
+TEST_F(NoHostFixture, NoAddressDeclinedEndsTheProgram) {
+    t.boxes->expect("Please note:  No iSeries TCP/IP host name or IP address has been specified.  Would you like to "
+                    "enter a host name or IP address now?",
+                    vbNo);
+    expectEnd();
+    EXPECT_NE(endStatus, 0);
+    EXPECT_EQ(t.boxes->shown().front().icon, MsgIcon::Information);
+    EXPECT_EQ(t.setting("Auto connect"), "False");
+}
+
+TEST_F(NoHostFixture, NoAddressIsAskedUntilOneIsEntered) {
+    const QString addr = uniqueLoopbackAddress();
+    int shown = 0;
+    presenter.onModal = [&](QWidget* w) {
+        auto* o = static_cast<frmOptions*>(w);
+        // The first showing is cancelled; the second enters the address.
+        if (++shown == 2) o->cboIPAddress->setEditText(addr);
+        o->cmdOK_Click();
+    };
+    t.boxes->expect("No iSeries TCP/IP host name", vbYes);
+    t.boxes->expect("Please specify a valid IP address or host name entry.", vbOK);
+    t.boxes->expect("No iSeries TCP/IP host name", vbYes);
+    // Nothing listens there: the offer to start the server follows.
+    t.boxes->expect("may not be active.", vbNo);
+    t.boxes->expect("Please key 'SPWLB/STRSPWRT' from an iSeries command line to start the server.");
+    expectEnd();
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(ctx.gHostAddress, addr);
+}
+
+TEST_F(NoHostFixture, ListenerNotAnsweringOffersTheServerStart) {
+    const QString addr = uniqueLoopbackAddress();
+    ctx.saveSetting("URL", addr);
+    t.boxes->expect("Please note:  The Spoolwright server program on the iSeries may not be active. Would you like to "
+                    "attempt to start the server from this program?  (FTP must be active on the iSeries and you'll be "
+                    "asked for your password.)  (Invalid socket state (9).) ",
+                    vbNo);
+    t.boxes->expect("Please key 'SPWLB/STRSPWRT' from an iSeries command line to start the server.");
+    expectEnd();
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(t.boxes->shown().front().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(t.setting("Auto connect"), "False");
+    EXPECT_TRUE(m.isNotConnected());
+    // The connect failed at once: the 20 seconds of waiting for it were not spent.
+    EXPECT_LT(t.clock->waited(), 5000);
+}
+
+TEST_F(NoHostFixture, ServerStartThatFailsEndsTheProgram) {
+    ctx.saveSetting("URL", uniqueLoopbackAddress());
+    t.boxes->expect("may not be active.", vbYes);
+    // Nothing serves FTP there either.
+    t.boxes->expect("Could not reach the FTP server on");
+    expectEnd();
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(t.setting("Auto connect"), "False");
+}
+
+TEST_F(NoHostFixture, UnattendedRunAnswersTheOfferWithNo) {
+    ctx.saveSetting("URL", uniqueLoopbackAddress());
+    ctx.gBatchMode = true;
+    t.boxes->answerAllWithDefault = true;
+    expectEnd();
+    ASSERT_EQ(t.boxes->shown().size(), 2u);
+    EXPECT_EQ(t.boxes->shown()[0].answer, vbNo);
+}

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "Connect.h"
+#include "HookPresenter.h"
+#include "TestSupport.h"
+#include "frmLogin.h"
+#include "frmMain.h"
+#include "frmOptions.h"
+
+namespace {
+struct MenuFixture : ::testing::Test {
+    TestContext t;
+    AppContext& ctx = t.ctx;
+    HookPresenter& presenter = installHookPresenter(ctx);
+    frmMain& m = ctx.mainWindow();
+    void connectedTo(const QString& host) {
+        ctx.gHostAddress = host;
+        m.lblStatus->setText("Connected to " + host + ", Job:SWR17851");
+    }
+};
+}  // namespace
+
+TEST_F(MenuFixture, ConnectWhileConnectedSaysSo) {
+    connectedTo("as400");
+    t.boxes->expect("Already connected.");
+    m.itmConnect_Click();
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(t.boxes->shown().back().buttons, MsgButtons::OK);
+    EXPECT_EQ(t.boxes->shown().back().title, "Tolvane");
+}
+
+TEST_F(MenuFixture, ChangePasswordForgetsSavedAndHeldPassword) {
+    ctx.saveSetting("century", "scrambled");
+    ctx.gUserId = "XXXXXXXXXX";
+    ctx.gPassword = std::string(128, 'x');
+    ctx.loginWindow().chkSavePassword->setChecked(true);
+    t.boxes->expect("Any saved password has been removed.  You'll be prompted for a password the next time you connect.");
+    m.itmChangePassword_Click();
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Information);
+    EXPECT_EQ(t.setting("century"), "-None");
+    EXPECT_FALSE(ctx.loginWindow().chkSavePassword->isChecked());
+    EXPECT_EQ(ctx.gUserId, std::string(10, ' '));
+    EXPECT_EQ(ctx.gPassword, std::string(128, ' '));
+}
+
+TEST_F(MenuFixture, ChangedAddressWhileNotConnectedIsKeptForLater) {
+    ctx.saveSetting("URL", "old");
+    presenter.onModal = [](QWidget* w) {
+        auto* o = static_cast<frmOptions*>(w);
+        o->cboIPAddress->setEditText("new.example.com");
+        o->cmdOK_Click();
+    };
+    m.itmChangeAddress_Click();
+    EXPECT_EQ(presenter.shownModal, QStringList{"frmOptions"});
+    EXPECT_EQ(t.setting("URL"), "new.example.com");
+}
+
+TEST_F(MenuFixture, ChangedAddressWhileConnectedEndsTheProgram) {
+    ctx.saveSetting("URL", "old");
+    connectedTo("old");
+    presenter.onModal = [](QWidget* w) {
+        auto* o = static_cast<frmOptions*>(w);
+        o->cboIPAddress->setEditText("new");
+        o->cmdOK_Click();
+    };
+    t.boxes->expect("The selected iSeries host name or IP address has been changed while connected.  This utility will "
+                    "deallocate any conversations and end.  You may then restart.");
+    EXPECT_THROW(m.itmChangeAddress_Click(), ProgramEnd);
+    EXPECT_EQ(ctx.gHostAddress, "new");
+    EXPECT_TRUE(m.isNotConnected());
+}
+
+TEST_F(MenuFixture, UnchangedAddressWhileConnectedGoesOn) {
+    ctx.saveSetting("URL", "same");
+    connectedTo("same");
+    presenter.onModal = [](QWidget* w) { static_cast<frmOptions*>(w)->cmdOK_Click(); };
+    m.itmChangeAddress_Click();
+    EXPECT_FALSE(m.isNotConnected());
+}
+
+TEST_F(MenuFixture, WaitTimeOpensTheSameWindow) {
+    presenter.onModal = [](QWidget* w) { static_cast<frmOptions*>(w)->cmdCancel_Click(); };
+    m.itmWaitTime_Click();
+    EXPECT_EQ(presenter.shownModal, QStringList{"frmOptions"});
+}

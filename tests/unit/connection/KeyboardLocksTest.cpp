@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include "KeyboardLocks.h"
+#include "RecordingKeyboard.h"
+#include "TestSupport.h"
+
+namespace {
+struct LocksContext : TestContext {
+    RecordingKeyboard* keys = keyboard;
+};
+}  // namespace
+
+TEST(SendKeysKeepingLocks, ALockKeyThatTheKeysSwitchedIsSwitchedBack) {
+    LocksContext t;
+    t.keys->setLock(LockKey::NumLock, true);
+    SendKeysKeepingLocks(t.ctx, QStringLiteral("{CAPSLOCK}abc"), true);
+    EXPECT_FALSE(IsCapsLockOn(t.ctx));
+    EXPECT_TRUE(IsNumLockOn(t.ctx));
+    EXPECT_EQ(t.keys->toggles(), std::vector<LockKey>{LockKey::CapsLock});
+    EXPECT_EQ(t.keys->keys(), QStringList({"{CAPSLOCK}abc"}));
+}
+
+TEST(SendKeysKeepingLocks, UnchangedLocksAreLeftAlone) {
+    LocksContext t;
+    t.keys->setLock(LockKey::ScrollLock, true);
+    SendKeysKeepingLocks(t.ctx, QStringLiteral("{Home}+{End}"), true);
+    EXPECT_NE(IsScrollLockOn(t.ctx), 0);
+    EXPECT_TRUE(t.keys->toggles().empty());
+}
+
+TEST(SendKeysKeepingLocks, ToggledBackInOrderNumCapsScroll) {
+    LocksContext t;
+    SendKeysKeepingLocks(t.ctx, QStringLiteral("{SCROLLLOCK}{CAPSLOCK}{NUMLOCK}"), false);
+    EXPECT_EQ(t.keys->toggles(), (std::vector<LockKey>{LockKey::NumLock, LockKey::CapsLock, LockKey::ScrollLock}));
+    EXPECT_FALSE(IsNumLockOn(t.ctx) || IsCapsLockOn(t.ctx) || IsScrollLockOn(t.ctx));
+}
+
+TEST(SendKeysKeepingLocks, WhereTogglingDoesNothingTheKeysChangesStay) {
+    LocksContext t;
+    t.keys->togglesWork = false;
+    SendKeysKeepingLocks(t.ctx, QStringLiteral("{CAPSLOCK}"), true);
+    EXPECT_TRUE(IsCapsLockOn(t.ctx));
+    EXPECT_EQ(t.keys->toggles().size(), 1u);
+}

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "TestSupport.h"
+
+namespace {
+
+void touch(const QString& p) {
+    QFile f(p);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << p.toStdString();
+    f.write("report\r\n");
+}
+
+struct WorkDir {
+    TestContext t;
+    QString root = t.dir.path();
+    QString work = root + "/JSMITH";
+    WorkDir() {
+        QDir().mkpath(work);
+        t.ctx.gWorkDir = work;
+    }
+};
+
+TEST(ClearWorkDirectory, DeletesOnlyNotedPlainFilesDirectlyInTheWorkDirectory) {
+    WorkDir w;
+    QDir().mkpath(w.work + "/sub");
+    touch(w.work + "/ours.txt");
+    touch(w.work + "/ours.pdf");
+    touch(w.work + "/users.txt");
+    touch(w.work + "/sub/ours-too-deep.txt");
+    touch(w.root + "/target.txt");
+    ASSERT_TRUE(QFile::link(w.root + "/target.txt", w.work + "/link.txt"));
+    for (const char* f :
+         {"/ours.txt", "/ours.pdf", "/sub/ours-too-deep.txt", "/link.txt", "/gone.txt"})
+        w.t.ctx.noteCreatedFile(w.work + QString::fromLatin1(f));
+
+    EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 2);
+    EXPECT_FALSE(QFile::exists(w.work + "/ours.txt"));
+    EXPECT_FALSE(QFile::exists(w.work + "/ours.pdf"));
+    EXPECT_TRUE(QFile::exists(w.work + "/users.txt"));
+    EXPECT_TRUE(QFile::exists(w.work + "/sub/ours-too-deep.txt"));  // sub-folders are not touched
+    EXPECT_TRUE(QFileInfo(w.work + "/link.txt").isSymLink());
+    EXPECT_TRUE(QFile::exists(w.root + "/target.txt"));
+    EXPECT_TRUE(QDir(w.work).exists());
+}
+
+TEST(ClearWorkDirectory, AWorkDirectoryThatIsALinkIsNotEntered) {
+    WorkDir w;
+    const QString real = w.root + "/Documents";
+    QDir().mkpath(real);
+    touch(real + "/ours.txt");
+    const QString linked = w.root + "/linked";
+    ASSERT_TRUE(QFile::link(real, linked));
+    w.t.ctx.gWorkDir = linked;
+    w.t.ctx.noteCreatedFile(linked + "/ours.txt");
+    EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 0);
+    EXPECT_TRUE(QFile::exists(real + "/ours.txt"));
+    EXPECT_TRUE(QFileInfo(linked).isSymLink());
+}
+
+TEST(ClearWorkDirectory, RemovesTheEmptiedDirectoryAndToleratesAbsence) {
+    WorkDir w;
+    touch(w.work + "/ours.txt");
+    w.t.ctx.noteCreatedFile(w.work + "/ours.txt");
+    EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 1);
+    EXPECT_FALSE(QDir(w.work).exists());
+    EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 0);  // already gone
+    w.t.ctx.gWorkDir.clear();
+    EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 0);
+    EXPECT_TRUE(QDir(w.root).exists());
+}
+
+}  // namespace

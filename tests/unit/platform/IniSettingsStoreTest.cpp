@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "Codec.h"
+#include "IniSettingsStore.h"
+
+namespace {
+const QString kApp = QStringLiteral("iSeries Spoolwright");
+const QString kSec = QStringLiteral("Settings");
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+struct Store {
+    explicit Store(const QString& folder)
+        : store(folder, [this](const QString& m) { problems << m; }) {}
+    IniSettingsStore store;
+    QStringList problems;
+};
+
+QString allBytes() {
+    std::string b;
+    for (int i = 0; i < 256; ++i) b.push_back(static_cast<char>(i));
+    return Codec::toUnicode(b);
+}
+}  // namespace
+
+TEST(IniSettingsStore, TrickyValuesComeBackExactlyInAFreshStore) {
+    const std::vector<std::pair<const char*, QString>> cases = {
+        {"empty", QString()},
+        {"one blank", QStringLiteral(" ")},
+        {"blanks around", QStringLiteral("   padded value   ")},
+        {"quotes", QStringLiteral("\"quoted\" and \"")},
+        {"backslashes", QStringLiteral("C:\\Program Files\\x41\\")},
+        {"looks like syntax", QStringLiteral("[Settings]\nKey=\"v\"")},
+        {"comment signs", QStringLiteral("; not a comment # either")},
+        {"line ends", QStringLiteral("line1\r\nline2\rline3\n")},
+        {"tabs and NUL", QStringLiteral("\tTab") + QChar(0) + QStringLiteral("nul")},
+        {"every code-page byte", allBytes()},
+        {"scrambled password", Codec::toUnicode(std::string("\x81\xfe  \x9d\xa0\x01 ", 8) + std::string(120, ' '))},
+        {"non-Latin", QString::fromUtf8("\xe2\x82\xac \xce\xa9 \xf0\x9f\x98\x80")},
+        {"lone surrogate", QString(QChar(0xD800)) + QStringLiteral("x") + QChar(0xFFFF)},
+    };
+    QTemporaryDir dir;
+    {
+        Store s(dir.path());
+        for (const auto& [name, value] : cases) s.store.save(kApp, kSec, QString::fromLatin1(name), value);
+        s.store.save(kApp, kSec, QString(), QStringLiteral("a key without a name is not kept"));
+        s.store.save(kApp, QStringLiteral(" odd [section]=\"; "), QStringLiteral(" =odd key\" "), QStringLiteral("v"));
+        EXPECT_TRUE(s.problems.isEmpty()) << s.problems.join('\n').toStdString();
+    }
+    Store fresh(dir.path());
+    for (const auto& [name, value] : cases) {
+        const QString back = fresh.store.get(kApp, kSec, QString::fromLatin1(name), QStringLiteral("None"));
+        EXPECT_EQ(back, value) << name;
+        EXPECT_EQ(back.size(), value.size()) << name;
+    }
+    EXPECT_EQ(fresh.store.get(kApp, QStringLiteral(" odd [section]=\"; "), QStringLiteral(" =odd key\" "), {}),
+              QStringLiteral("v"));
+    EXPECT_TRUE(fresh.problems.isEmpty()) << fresh.problems.join('\n').toStdString();
+}
+
+TEST(IniSettingsStore, KeysAndSectionsMatchWithoutRegardToCase) {
+    QTemporaryDir dir;
+    {
+        Store s(dir.path());
+        s.store.save(kApp, kSec, QStringLiteral("Save Path"), QStringLiteral("/first/"));
+        s.store.save(kApp, QStringLiteral("SETTINGS"), QStringLiteral("SAVE PATH"), QStringLiteral("/second/"));
+        EXPECT_EQ(s.store.get(kApp, kSec, QStringLiteral("save path"), QStringLiteral("None")), QStringLiteral("/second/"));
+    }
+    Store fresh(dir.path());
+    EXPECT_EQ(fresh.store.get(QStringLiteral("ISERIES SPOOLWRIGHT"), QStringLiteral("settings"),
+                              QStringLiteral("sAvE pAtH"), QStringLiteral("None")),
+              QStringLiteral("/second/"));
+    // One entry, under the spelling it was first saved with.
+    const QByteArray file = readAll(fresh.store.fileName(kApp));
+    EXPECT_EQ(file.count("ave"), 1) << file.constData();
+    EXPECT_TRUE(file.contains("[Settings]\nSave Path=\"/second/\"\n")) << file.constData();
+}
+
+TEST(IniSettingsStore, OneFilePerApplicationTitleOwnerOnly) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("config/Tolvane"));
+    Store s(folder);
+    s.store.save(kApp, kSec, QStringLiteral("User"), QStringLiteral("ann"));
+    s.store.save(QStringLiteral("AS400 Hostprep"), kSec, QStringLiteral("Host"), QStringLiteral("as400"));
+    const QString path = s.store.fileName(kApp);
+    EXPECT_EQ(path, QDir(folder).filePath(QStringLiteral("iSeries Spoolwright.ini")));
+    EXPECT_TRUE(QFileInfo::exists(s.store.fileName(QStringLiteral("AS400 Hostprep"))));
+    EXPECT_FALSE(readAll(path).contains("Host"));
+
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    const auto mask = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                      QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                      QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    EXPECT_EQ(QFileInfo(path).permissions() & mask, ownerOnly);
+    // A file that someone made readable for all is narrowed again by the next save.
+    QFile::setPermissions(path, ownerOnly | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    s.store.save(kApp, kSec, QStringLiteral("User"), QStringLiteral("bob"));
+    EXPECT_EQ(QFileInfo(path).permissions() & mask, ownerOnly);
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".lock")));
+    EXPECT_TRUE(s.problems.isEmpty());
+}
+
+TEST(IniSettingsStore, AHandEditedFileIsRead) {
+    QTemporaryDir dir;
+    Store s(dir.path());
+    writeAll(s.store.fileName(kApp),
+             "\xef\xbb\xbf; edited by hand\r\n"
+             "[Other]\r\n"
+             "Save Path = /elsewhere/\r\n"
+             "\r\n"
+             "  [ Settings ]  \r\n"
+             "# the host\r\n"
+             "Host = as400.example.com \r\n"
+             "Save Path=\"  /home/ann/spool/  \"\r\n"
+             "Escaped=\"\\x41\\u20AC\\\\\"\r\n"
+             "Host=later wins\r\n");
+    auto get = [&](const char* key) {
+        return s.store.get(kApp, kSec, QString::fromLatin1(key), QStringLiteral("None"));
+    };
+    EXPECT_EQ(get("Save Path"), QStringLiteral("  /home/ann/spool/  "));
+    EXPECT_EQ(get("Escaped"), QString::fromUtf8("A\xe2\x82\xac\\"));
+    EXPECT_EQ(get("Host"), QStringLiteral("later wins"));
+    EXPECT_EQ(get("Missing"), QStringLiteral("None"));
+    EXPECT_EQ(s.store.get(kApp, QStringLiteral("other"), QStringLiteral("save path"), {}), QStringLiteral("/elsewhere/"));
+    EXPECT_TRUE(s.problems.isEmpty());
+}
+
+TEST(IniSettingsStore, ADamagedFileGivesOneMessageTheDefaultsAndIsKept) {
+    const std::vector<std::pair<const char*, QByteArray>> cases = {
+        {"no closing quote", "[Settings]\nUser=\"ann\n"},
+        {"unknown escape", "[Settings]\nUser=\"a\\qb\"\n"},
+        {"short hex escape", "[Settings]\nUser=\"\\x4\"\n"},
+        {"text after quote", "[Settings]\nUser=\"ann\" extra\n"},
+        {"value before a section", "User=ann\n[Settings]\n"},
+        {"not key=value", "[Settings]\nthis is not a setting\n"},
+        {"section without bracket", "[Settings\nUser=ann\n"},
+        {"not UTF-8", "[Settings]\nUser=\"\xff\xfe\"\n"},
+        {"NUL bytes", QByteArray("[Settings]\nUser=\"a\0b\"\n", 22)},
+    };
+    for (const auto& [name, bytes] : cases) {
+        QTemporaryDir dir;
+        Store s(dir.path());
+        const QString path = s.store.fileName(kApp);
+        writeAll(path, bytes);
+        EXPECT_EQ(s.store.get(kApp, kSec, QStringLiteral("User"), QStringLiteral("None")), QStringLiteral("None")) << name;
+        EXPECT_EQ(s.store.get(kApp, kSec, QStringLiteral("Host"), QStringLiteral("None")), QStringLiteral("None")) << name;
+        ASSERT_EQ(s.problems.size(), 1) << name;
+        EXPECT_TRUE(s.problems[0].contains(QStringLiteral("is damaged"))) << s.problems[0].toStdString();
+        EXPECT_TRUE(s.problems[0].contains(QDir::toNativeSeparators(path))) << name;
+        EXPECT_EQ(readAll(path + QStringLiteral(".damaged")), bytes) << name;
+        // The program goes on and saves normally into a new file.
+        s.store.save(kApp, kSec, QStringLiteral("User"), QStringLiteral("ann"));
+        Store fresh(dir.path());
+        EXPECT_EQ(fresh.store.get(kApp, kSec, QStringLiteral("User"), {}), QStringLiteral("ann")) << name;
+        EXPECT_EQ(s.problems.size(), 1) << name;
+        EXPECT_TRUE(fresh.problems.isEmpty()) << name;
+    }
+}
+
+TEST(IniSettingsStore, AnUnreadableFileIsNeverOverwritten) {
+    QTemporaryDir dir;
+    Store s(dir.path());
+    const QString path = s.store.fileName(kApp);
+    ASSERT_TRUE(QDir().mkpath(path));  // a folder where the file should be cannot be read
+    EXPECT_EQ(s.store.get(kApp, kSec, QStringLiteral("User"), QStringLiteral("None")), QStringLiteral("None"));
+    s.store.save(kApp, kSec, QStringLiteral("User"), QStringLiteral("ann"));
+    EXPECT_EQ(s.store.get(kApp, kSec, QStringLiteral("User"), QStringLiteral("None")), QStringLiteral("ann"));
+    ASSERT_EQ(s.problems.size(), 1);
+    EXPECT_TRUE(s.problems[0].contains(QStringLiteral("cannot be read")));
+    EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+TEST(IniSettingsStore, AFailedSaveIsReportedOnceAndKeptForTheRun) {
+    QTemporaryDir dir;
+    const QString notAFolder = dir.filePath(QStringLiteral("file"));
+    writeAll(notAFolder, "x");
+    Store s(notAFolder);
+    s.store.save(kApp, kSec, QStringLiteral("User"), QStringLiteral("ann"));
+    s.store.save(kApp, kSec, QStringLiteral("Host"), QStringLiteral("as400"));
+    EXPECT_EQ(s.store.get(kApp, kSec, QStringLiteral("User"), {}), QStringLiteral("ann"));
+    ASSERT_EQ(s.problems.size(), 1);
+    EXPECT_TRUE(s.problems[0].contains(QStringLiteral("cannot be saved")));
+    EXPECT_EQ(readAll(notAFolder), QByteArray("x"));
+}
+
+TEST(IniSettingsStore, TwoRunsOnOneFileKeepEachOthersValues) {
+    QTemporaryDir dir;
+    Store first(dir.path());
+    Store second(dir.path());
+    first.store.save(kApp, kSec, QStringLiteral("User"), QStringLiteral("ann"));
+    second.store.save(kApp, kSec, QStringLiteral("Host"), QStringLiteral("as400"));
+    first.store.save(kApp, kSec, QStringLiteral("Auto connect"), QStringLiteral("True"));
+    EXPECT_EQ(first.store.get(kApp, kSec, QStringLiteral("Host"), {}), QStringLiteral("as400"));
+    first.store.remove(kApp, kSec, QStringLiteral("USER"));
+    Store fresh(dir.path());
+    EXPECT_EQ(fresh.store.get(kApp, kSec, QStringLiteral("User"), QStringLiteral("None")), QStringLiteral("None"));
+    EXPECT_EQ(fresh.store.get(kApp, kSec, QStringLiteral("Host"), {}), QStringLiteral("as400"));
+    EXPECT_EQ(fresh.store.get(kApp, kSec, QStringLiteral("Auto connect"), {}), QStringLiteral("True"));
+}
