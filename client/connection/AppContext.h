@@ -1,5 +1,4 @@
 #pragma once
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>

@@ -41,7 +41,7 @@ SpoolFileRow SampleRow() {
     return SpoolFileRow::fromFields(f);
 }
 
-void AddGridRow(PlainSplfScreen& screen, const QString& file, const QString& job, bool selected) {
+void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, bool selected) {
     SplfGrid& g = screen.grdSplf();
     if (g.columnCount() == 0)
         for (const char* key : {"Date", "File", "User", "Outq", "Pages", "Form", "JobNumber", "Job", "UserData"})

@@ -15,7 +15,7 @@ PlainSplfScreen& TextFileScreen(AppContext& ctx);
 // A row for QSYSPRT of job 004711/JSMITH/QPADEV0001, spooled file 0003.
 SpoolFileRow SampleRow();
 // Adds one grid row per call (the columns the spooled-file list fills).
-void AddGridRow(PlainSplfScreen& screen, const QString& file, const QString& job, bool selected = true);
+void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, bool selected = true);
 
 std::string ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const std::string& bytes);
