@@ -6,15 +6,17 @@
 
 #include "HostLink.h"
 
-std::optional<qint64> PageNumber(const QString& text) {
+std::optional<qint64> WholeNumberOf(const QString& text, int maxDigits) {
     const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > 10) return std::nullopt;
+    if (t.isEmpty() || t.size() > maxDigits) return std::nullopt;
     for (QChar c : t)
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
     const qint64 n = t.toLongLong();
     if (n < 1) return std::nullopt;
     return n;
 }
+
+std::optional<qint64> PageNumber(const QString& text) { return WholeNumberOf(text, 10); }
 
 namespace {
 std::string tenDigits(qint64 n) {

@@ -7,6 +7,10 @@
 
 #include "SpoolFileRow.h"
 
+// A text of at most maxDigits digits (blanks around them allowed) that is a
+// whole number of 1 or more; anything else ("-5", "1.5", "1e3", "0") is none.
+std::optional<qint64> WholeNumberOf(const QString& text, int maxDigits);
+
 // A page-range text that names a page: a whole number from 1 to 9999999999
 // (blanks around it allowed). Anything else ("*Start", "-5", "1.5", "1e3")
 // is not a page number.

@@ -15,13 +15,8 @@ ProcessCode ProcessCodeOf(const QString& code) {
 }
 
 std::optional<int> PageLengthOf(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > 6) return std::nullopt;
-    for (QChar c : t)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
-    const int n = t.toInt();
-    if (n < 1) return std::nullopt;
-    return n;
+    const auto n = WholeNumberOf(text, 6);
+    return n ? std::optional<int>(static_cast<int>(*n)) : std::nullopt;
 }
 
 TextLayout::TextLayout(const TextLayoutOptions& options, LineOut out) : o_(options), out_(std::move(out)) {

@@ -71,6 +71,10 @@ public:
     bool unloadRequested() const { return unloadRequested_; }
     void showModal();
 
+protected:
+    // Esc and the window's close button are its Cancel.
+    void reject() override { cmdCancel_Click(); }
+
 private:
     void clearRememberedNames();
     QRadioButton* option(const char* name, const QString& caption);

@@ -62,6 +62,10 @@ public:
     void cmdOpenAll_Click();
     void cmdBrowse_Click();
 
+protected:
+    // Esc and the window's close button are its Cancel.
+    void reject() override { CancelButton_Click(); }
+
 private:
     void accept(bool byUser);
     AppContext& ctx_;

@@ -25,7 +25,9 @@ PlainSplfScreen& TextFileScreen(AppContext& ctx) {
     return *screen;
 }
 
-SpoolFileRow SampleRow() {
+SpoolFileRow SampleRow() { return SpoolFileRow::fromFields(SampleRowFields()); }
+
+SpoolFileRow::Fields SampleRowFields() {
     SpoolFileRow::Fields f;
     f.file = "QSYSPRT";
     f.user = "JSMITH";
@@ -38,7 +40,7 @@ SpoolFileRow SampleRow() {
     f.job = "QPADEV0001/0003";
     f.userData = "MONTHLY   ";
     f.translation = std::string(10, ' ');
-    return SpoolFileRow::fromFields(f);
+    return f;
 }
 
 void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, bool selected) {

@@ -12,7 +12,9 @@ class AppContext;
 // all pages, "66" lines per page, overprinting suppressed.
 PlainSplfScreen& TextFileScreen(AppContext& ctx);
 
-// A row for QSYSPRT of job 004711/JSMITH/QPADEV0001, spooled file 0003.
+// A row for QSYSPRT of job 004711/JSMITH/QPADEV0001, spooled file 0003,
+// created 2024/01/31 14:05:09, user data MONTHLY; and its fields.
+SpoolFileRow::Fields SampleRowFields();
 SpoolFileRow SampleRow();
 // Adds one grid row per call (the columns the spooled-file list fills).
 void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, bool selected = true);

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QRadioButton>
 
 #include "DownloadWindows.h"
@@ -122,15 +124,23 @@ TEST_F(DialogsTest, SaveAllAcceptsTheLaterWindowsAtOnce) {
     EXPECT_TRUE(t.ctx.gTextSaveAccepted);
 }
 
-TEST_F(DialogsTest, CancelClearsTheFlags) {
+TEST_F(DialogsTest, CancelAndEscapeClearTheFlags) {
     frmSaveAs& d = SaveDialog(t.ctx, Kind::Pdf);
-    t.ctx.gPdfSaveAll = true;
-    presenter->onModal = [&](QWidget*) { child<QPushButton>(&d, "CancelButton")->click(); };
-    t.ctx.gPdfSaveAll = false;
-    d.showModal();
-    EXPECT_TRUE(t.ctx.gPdfSaveCancelled);
-    EXPECT_FALSE(t.ctx.gPdfSaveAccepted);
-    EXPECT_FALSE(t.ctx.gPdfSaveAll);
+    for (bool escape : {false, true}) {
+        t.ctx.gPdfSaveCancelled = false;
+        presenter->onModal = [&](QWidget*) {
+            t.ctx.gPdfSaveAll = true;  // set in an earlier report of the run
+            if (escape) {
+                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QCoreApplication::sendEvent(&d, &esc);
+            } else
+                child<QPushButton>(&d, "CancelButton")->click();
+        };
+        d.showModal();
+        EXPECT_TRUE(t.ctx.gPdfSaveCancelled) << escape;
+        EXPECT_FALSE(t.ctx.gPdfSaveAccepted) << escape;
+        EXPECT_FALSE(t.ctx.gPdfSaveAll) << escape;
+    }
 }
 
 TEST_F(DialogsTest, BrowseStartsInTheRememberedOrTemporaryFolderAndKeepsTheChoice) {

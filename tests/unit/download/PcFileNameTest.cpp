@@ -83,13 +83,7 @@ TEST_F(PcFileNameTest, TheChosenAttributeComesFirst) {
         for (const char* key : {"Use job name", "Use job number", "Use user name", "Use date and time", "Use user data"})
             set(key, "False");
         for (const char* key : c.on) set(key, "True");
-        SpoolFileRow::Fields f;
-        f.file = "QSYSPRT";
-        f.user = "JSMITH";
-        f.date = "2024/01/31";
-        f.time = "14:05:09";
-        f.jobNumber = "004711";
-        f.job = "QPADEV0001/0003";
+        SpoolFileRow::Fields f = SampleRowFields();
         f.userData = c.userData;
         EXPECT_EQ(AttributeName(t.ctx, SpoolFileRow::fromFields(f)), c.expected) << c.on.back();
     }
@@ -118,11 +112,9 @@ TEST_F(PcFileNameTest, TheBatchNameGoesFirst) {
 
 TEST_F(PcFileNameTest, HostSuppliedPartsStayInsideTheFolder) {
     set("FullName", "1");
-    SpoolFileRow::Fields f;
+    SpoolFileRow::Fields f = SampleRowFields();
     f.file = "..";
     f.user = "a\\b:c";
-    f.date = "2024/01/31";
-    f.time = "14:05:09";
     f.jobNumber = "00*?11";
     f.job = "../../x/0001";
     f.userData = "/etc/pass";

@@ -10,6 +10,14 @@ std::string cols(const std::string& s, int first, int last) {
     return s.substr(static_cast<size_t>(first - 1), static_cast<size_t>(last - first + 1));
 }
 
+struct Columns {
+    int first, last;
+    std::string text;
+};
+void expectColumns(const std::string& s, const std::vector<Columns>& expected) {
+    for (const Columns& c : expected) EXPECT_EQ(cols(s, c.first, c.last), c.text) << c.first << "-" << c.last;
+}
+
 PlainSplfScreen& gridWith(PlainSplfScreen& s, const QString& pages, const QString& job, const QString& date) {
     AddGridRow(s, QStringLiteral("QSYSPRT"), job);
     s.grdSplf().setCellValue(1, QStringLiteral("Pages"), pages);
@@ -23,17 +31,17 @@ TEST(SpoolFileRow, BuiltFromAGridRowAtItsColumns) {
     gridWith(s, QStringLiteral("    12"), QStringLiteral("QPRTJOB/0003"), QStringLiteral("2009/03/14 08:05:09"));
     const std::string row = SpoolFileRow::fromGrid(s.grdSplf(), 1, QStringLiteral("<Default>")).text();
     ASSERT_EQ(row.size(), 112u);
-    EXPECT_EQ(cols(row, 1, 10), "QSYSPRT   ");
-    EXPECT_EQ(cols(row, 12, 21), "JSMITH    ");
-    EXPECT_EQ(cols(row, 23, 32), "PRT01     ");
-    EXPECT_EQ(cols(row, 33, 37), "   12");
-    EXPECT_EQ(cols(row, 38, 47), "*STD      ");
-    EXPECT_EQ(cols(row, 48, 57), "2009/03/14");
-    EXPECT_EQ(cols(row, 59, 66), "08:05:09");
-    EXPECT_EQ(cols(row, 68, 73), "004711");
-    EXPECT_EQ(cols(row, 75, 91), "QPRTJOB/0003     ");
-    EXPECT_EQ(cols(row, 93, 102), "MONTHLY   ");
-    EXPECT_EQ(cols(row, 103, 112), std::string(10, ' '));
+    expectColumns(row, {{1, 10, "QSYSPRT   "},
+                        {12, 21, "JSMITH    "},
+                        {23, 32, "PRT01     "},
+                        {33, 37, "   12"},
+                        {38, 47, "*STD      "},
+                        {48, 57, "2009/03/14"},
+                        {59, 66, "08:05:09"},
+                        {68, 73, "004711"},
+                        {75, 91, "QPRTJOB/0003     "},
+                        {93, 102, "MONTHLY   "},
+                        {103, 112, std::string(10, ' ')}});
     for (int c : {11, 22, 58, 67, 74, 92}) EXPECT_EQ(row[static_cast<size_t>(c - 1)], ' ') << c;
 }
 
@@ -85,17 +93,17 @@ TEST(SpoolDownloadRequest, ColumnsOfTheDownloadRequest) {
     req.suppressOverprint = true;
     const std::string r = req.build();
     ASSERT_EQ(r.size(), 124u);
-    EXPECT_EQ(cols(r, 1, 10), std::string(10, ' '));
-    EXPECT_EQ(cols(r, 11, 11), "W");
-    EXPECT_EQ(cols(r, 12, 21), "QSYSPRT   ");
-    EXPECT_EQ(cols(r, 22, 31), "QPADEV0001");
-    EXPECT_EQ(cols(r, 32, 41), "JSMITH    ");
-    EXPECT_EQ(cols(r, 42, 47), "004711");
-    EXPECT_EQ(cols(r, 48, 51), "0003");
-    EXPECT_EQ(cols(r, 52, 61), "0000000003");
-    EXPECT_EQ(cols(r, 62, 71), "9999999999");
-    EXPECT_EQ(cols(r, 72, 73), "Y1");
-    EXPECT_EQ(cols(r, 74, 124), std::string(51, ' '));
+    expectColumns(r, {{1, 10, std::string(10, ' ')},
+                      {11, 11, "W"},
+                      {12, 21, "QSYSPRT   "},
+                      {22, 31, "QPADEV0001"},
+                      {32, 41, "JSMITH    "},
+                      {42, 47, "004711"},
+                      {48, 51, "0003"},
+                      {52, 61, "0000000003"},
+                      {62, 71, "9999999999"},
+                      {72, 73, "Y1"},
+                      {74, 124, std::string(51, ' ')}});
 }
 
 TEST(SpoolDownloadRequest, AShortJobNameIsPaddedAndPagesThatNameNoPageAreTheWholeReport) {
