@@ -207,6 +207,37 @@ TEST_F(ProcTxtTest, ARefusedReportLeavesAnExistingFileUntouched) {
     EXPECT_TRUE(t.boxes->done());
 }
 
+TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUntouched) {
+    const struct {
+        const char* what;
+        bool cancel;
+        const char* box;
+    } cases[] = {{"a broken link", false, "Error in SendReceive procedure."},
+                 {"a cancel", true, "Operation has been canceled by request of the user.  "}};
+    for (const auto& c : cases) {
+        for (int replace : {1, 0}) {
+            SCOPED_TRACE(std::string(c.what) + (replace ? " replace" : " add"));
+            screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+            const QString file = path(QStringLiteral("keep.txt"));
+            WriteFileBytes(file, "EARLIER REPORT\r\n");
+            host->script.clear();
+            if (c.cancel) {
+                host->replies(SpoolReplies::report(numbered(30), " 80"));
+                t.ctx.gCancelRequested = true;
+            } else {
+                host->drop();
+            }
+            t.boxes->expect(QString::fromLatin1(c.box));
+            width = QStringLiteral("old");
+            EXPECT_EQ(run(file), -1);
+            t.ctx.gCancelRequested = false;
+            EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+            EXPECT_EQ(width, QStringLiteral("old"));
+        }
+    }
+    EXPECT_TRUE(t.boxes->done());
+}
+
 TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
     std::vector<std::string> replies = SpoolReplies::report(numbered(15), " 80");
@@ -300,8 +331,11 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
 }
 
 TEST(PcFileErrors, NumbersAsTheOriginalGaveThem) {
-    const std::pair<int, int> cases[] = {{ENOENT, 76}, {ENOTDIR, 76}, {EACCES, 70},      {EROFS, 70},
-                                         {ENOSPC, 61}, {EISDIR, 75},  {ENAMETOOLONG, 52}, {EMFILE, 67}};
+    // A read-only file or a folder closed to the user is 75 (path/file access
+    // error); 70 (permission denied) is a write-protected disk or a locked file.
+    const std::pair<int, int> cases[] = {{ENOENT, 76}, {ENOTDIR, 76}, {EACCES, 75},       {EPERM, 75},
+                                         {EROFS, 70},  {ETXTBSY, 70}, {ENOSPC, 61},       {EISDIR, 75},
+                                         {ENAMETOOLONG, 52}, {EMFILE, 67}};
     for (const auto& [err, number] : cases) EXPECT_EQ(PcFileErrorFromErrno(err, true).number, number) << err;
     EXPECT_EQ(PcFileErrorFromErrno(ENOENT, false).number, 53);
     EXPECT_EQ(PcFileErrorFromErrno(ENOENT, false).description, QStringLiteral("File not found"));
