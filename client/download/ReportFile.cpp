@@ -30,8 +30,10 @@ PcFileError PcFileErrorFromErrno(int err, bool creating) {
     switch (err) {
     case ENOENT: return vbError(creating ? 76 : 53);
     case ENOTDIR: return vbError(76);
+    // A read-only file, or a folder the user may not write in.
     case EACCES:
-    case EPERM:
+    case EPERM: return vbError(75);
+    // A write-protected disk, or a file another program holds.
     case EROFS:
     case ETXTBSY:
     case EBUSY: return vbError(70);

@@ -43,6 +43,69 @@ SpoolFileRow::Fields SampleRowFields() {
     return f;
 }
 
+std::vector<SpoolReplies::Record> SalesReport() {
+    return {
+        {"001", ' ', "ACME CORP                 MONTHLY SALES REPORT                    PAGE     1"},
+        {"   ", '2', "REGION   ITEM          QTY       AMOUNT"},
+        {"   ", '1', "------   ----------    ---   ----------"},
+        {"   ", '1', "NORTH    WIDGET         12       120.00"},
+        {"   ", '1', "NORTH    GADGET          3        45.50-"},
+        {"010", ' ', "SOUTH    WIDGET          7        70.00"},
+        {"   ", '1', "SOUTH    GIZMO           1         9.99"},
+        {"   ", '3', "                     TOTAL       245.49"},
+        {"   ", '1', ""},
+        {"020", ' ', "END OF REGION LIST"},
+        {"   ", '0', "___ __ ______ ____"},
+        {"060", ' ', "CONFIDENTIAL"},
+        {"001", ' ', "ACME CORP                 MONTHLY SALES REPORT                    PAGE     2"},
+        {"   ", '2', "REGION   ITEM          QTY       AMOUNT"},
+        {"005", ' ', "EAST     WIDGET          4        40.00"},
+        {"   ", '2', "EAST     THING           2        20.00"},
+        {"012", ' ', "WEST     WIDGET          0         0.00"},
+        {"003", ' ', "SUMMARY \xe9t\xe9"},
+        {"   ", '1', "GRAND TOTAL                       305.49"},
+        {"   ", ' ', "NOTE: A RECORD WITH NEITHER SKIP NOR SPACING"},
+        {"   ", '3', "*** END OF REPORT ***"},
+    };
+}
+
+std::vector<SpoolReplies::Record> WideSalesReport(int width) {
+    std::vector<SpoolReplies::Record> records = SalesReport();
+    std::string& text = records[1].text;
+    text += std::string(static_cast<size_t>(width) - text.size() - 10, '.') + "RIGHT EDGE";
+    return records;
+}
+
+std::string SampleSplf(const std::vector<SpoolReplies::Record>& records, int width) {
+    std::string s = "name=QSYSPRT\njob=QPADEV0001\nuser=JSMITH\njobnumber=004711\nnumber=3\nformtype=*STD\n"
+                    "date=2024-01-31\ntime=14:05:09\nuserdata=MONTHLY\nwidth=" +
+                    std::to_string(width) + "\n[records]\n";
+    for (const SpoolReplies::Record& r : records) s += (r.skip + "   ").substr(0, 3) + r.spacing + r.text + "\n";
+    return s;
+}
+
+const std::vector<LayoutCase>& EveryLayout() {
+    static const std::vector<LayoutCase> cases = {
+        {"transfer/text_66.txt", "Text", "66", 0, 0, 0},
+        {"transfer/text_88.txt", "Text", "88", 0, 0, 0},
+        {"transfer/text_variable.txt", "Text", "Variable", 0, 0, 0},
+        {"transfer/text_no_blank_lines.txt", "Text", "66", 0, 0, 1},
+        {"transfer/prtctl.txt", "Text", "66", 1, 0, 0},
+        {"transfer/fcfc.txt", "Text", "66", 1, 1, 0},
+        {"transfer/full_view.txt", "ProcFullView", "66", 0, 0, 0},
+        {"transfer/office.txt", "ProcWord_8", "66", 0, 0, 0},
+        {"transfer/auto_mail.txt", "ProcAttachOAMS", "66", 0, 0, 0},
+    };
+    return cases;
+}
+
+void ApplyLayout(SplfScreenApi& screen, const LayoutCase& c) {
+    screen.setText(QStringLiteral("cboPageLength"), QString::fromLatin1(c.pageLength));
+    screen.setValue(QStringLiteral("chkPrtCtl"), c.printControl);
+    screen.setValue(QStringLiteral("optPrtCtlFormat"), c.fcfc);
+    screen.setValue(QStringLiteral("chkBlankLines"), c.removeBlank);
+}
+
 void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, bool selected) {
     SplfGrid& g = screen.grdSplf();
     if (g.columnCount() == 0)

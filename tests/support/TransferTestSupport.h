@@ -2,7 +2,10 @@
 #include <QString>
 #include <string>
 
+#include <vector>
+
 #include "PlainSplfScreen.h"
+#include "ScriptedHostSocket.h"
 #include "SpoolFileRow.h"
 
 class AppContext;
@@ -18,6 +21,27 @@ SpoolFileRow::Fields SampleRowFields();
 SpoolFileRow SampleRow();
 // Adds one grid row per call (the columns the spooled-file list fills).
 void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, bool selected = true);
+
+// Three pages of a sales report: skips with a blank spacing (also within a
+// page), spacings of 0 to 3, a record without either, an empty text and a
+// page that begins below its first line. 21 records: a full block of 11 and
+// a last block of 10 with one blank slot.
+std::vector<SpoolReplies::Record> SalesReport();
+// The same with its second record filled to the width, ending in "RIGHT EDGE".
+std::vector<SpoolReplies::Record> WideSalesReport(int width);
+// The spooled file of SampleRow() as hostsim reads it (a .splf text).
+std::string SampleSplf(const std::vector<SpoolReplies::Record>& records, int width);
+
+// One layout of the same report and the golden file it gives: the process
+// code and the screen's options.
+struct LayoutCase {
+    const char* golden;  // under tests/data/golden/
+    const char* code;
+    const char* pageLength;
+    int printControl, fcfc, removeBlank;
+};
+const std::vector<LayoutCase>& EveryLayout();
+void ApplyLayout(SplfScreenApi& screen, const LayoutCase& c);
 
 std::string ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const std::string& bytes);

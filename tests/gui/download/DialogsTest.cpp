@@ -62,15 +62,37 @@ protected:
 TEST_F(DialogsTest, TheFourSaveAsWindows) {
     const struct {
         Kind kind;
-        const char *name, *caption, *filter;
+        const char *name, *caption, *filter, *messageTitle, *pattern;
     } cases[] = {
-        {Kind::Text, "frmSave", "Save iSeries report as text file", "Text (*.txt)|*.txt|All files (*.*)|*.*"},
-        {Kind::Html, "frmSaveHtml", "Save iSeries report as HTML document", "Html (*.htm*)|*.htm*|All files (*.*)|*.*"},
-        {Kind::Xml, "frmSaveXml", "Save iSeries report as XML document", "xml (*.xml*)|*.xml*|All files (*.*)|*.*"},
-        {Kind::Pdf, "frmPDF", "Save iSeries report as PDF document", "PDF (*.pdf)|*.pdf|All files (*.*)|*.*"},
+        {Kind::Text, "frmSave", "Save iSeries report as text file", "Text (*.txt)|*.txt|All files (*.*)|*.*",
+         "Copy iSeries Spool File to PC Text File", "*.txt"},
+        {Kind::Html, "frmSaveHtml", "Save iSeries report as HTML document", "Html (*.htm*)|*.htm*|All files (*.*)|*.*",
+         "Copy iSeries Spool File to html document", "*.htm*"},
+        {Kind::Xml, "frmSaveXml", "Save iSeries report as XML document", "xml (*.xml*)|*.xml*|All files (*.*)|*.*",
+         "Copy iSeries Spool File to xml document", "*.xml*"},
+        {Kind::Pdf, "frmPDF", "Save iSeries report as PDF document", "PDF (*.pdf)|*.pdf|All files (*.*)|*.*",
+         "Copy iSeries Spool File to PDF document", "*.pdf"},
     };
+    auto recording = std::make_unique<RecordingPresenter>();
+    RecordingPresenter& p = *recording;
+    t.ctx.presenter = std::move(recording);
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         frmSaveAs& d = SaveDialog(t.ctx, c.kind);
+        // Browse offers the window's own type first and proposes its pattern.
+        d.cmdBrowse_Click();
+        EXPECT_EQ(p.filters.last(), QString::fromLatin1(c.filter));
+        EXPECT_TRUE(p.dirs.last().endsWith(QString::fromLatin1(c.pattern)));
+        // A blank name is refused with the window's own title.
+        d.txtSave->setText(QStringLiteral("  "));
+        t.boxes->expect(QStringLiteral("A file name must be specified."));
+        d.OKButton_Click();
+        EXPECT_EQ(t.boxes->shown().back().title, QString::fromLatin1(c.messageTitle));
+        // Each window has its own flags.
+        d.CancelButton_Click();
+        for (Kind other : {Kind::Text, Kind::Html, Kind::Xml, Kind::Pdf})
+            EXPECT_EQ(SaveDialog(t.ctx, other).cancelledFlag(), other == c.kind) << static_cast<int>(other);
+        d.cancelledFlag() = false;
         EXPECT_EQ(d.objectName(), QString::fromLatin1(c.name));
         EXPECT_EQ(d.windowTitle(), QString::fromLatin1(c.caption));
         EXPECT_EQ(child<QLabel>(&d, "Label1")->text(), QStringLiteral("File name:"));
@@ -82,7 +104,51 @@ TEST_F(DialogsTest, TheFourSaveAsWindows) {
         EXPECT_EQ(QString::fromLatin1(frmSaveAs::textsOf(c.kind).filter), QString::fromLatin1(c.filter));
         EXPECT_EQ(&SaveDialog(t.ctx, c.kind), &d);  // one instance, kept
     }
+    // The flags are the context's own, which the driver and the settings file read.
+    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Text).acceptedFlag(), &t.ctx.gTextSaveAccepted);
+    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Html).saveAllFlag(), &t.ctx.gHtmlSaveAll);
+    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Xml).cancelledFlag(), &t.ctx.gXmlSaveCancelled);
+    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Pdf).acceptedFlag(), &t.ctx.gPdfSaveAccepted);
     screenshot(&SaveDialog(t.ctx, Kind::Text));
+}
+
+TEST_F(DialogsTest, NamingOptionsCaptions) {
+    frmFormat& f = NamingOptionsWindow(t.ctx);
+    const std::pair<const char*, const char*> captions[] = {
+        {"Frame2", "Local PC file naming options: "},
+        {"chkFullName", "Generate PC file names using iSeries spool file attributes:"},
+        {"Label3", "Generate the file name with this attribute placed first:"},
+        {"optUseFileName", "Printer file name"},
+        {"optUseJobName", "Job name"},
+        {"optUseJobNumber", "Job number"},
+        {"optUseUserName", "User name"},
+        {"optUseDateandTime", "Date and time"},
+        {"optUseUserData", "User data"},
+        {"Label2", "Default directory for saving text, HTML and PDF files: "},
+        {"Label1", "Change:"},
+        {"cmdApply", "Apply"},
+        {"cmdCancel", "Cancel"},
+        {"cmdOK", "OK"},
+    };
+    for (const auto& [name, caption] : captions) {
+        QWidget* w = f.findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(w, nullptr) << name;
+        const QVariant text = w->property(w->inherits("QGroupBox") ? "title" : "text");
+        EXPECT_EQ(text.toString(), QString::fromLatin1(caption)) << name;
+    }
+    EXPECT_EQ(f.chkFullName->toolTip(),
+              QStringLiteral("Specify whether AS/400 spool file attributes are to be used for local PC file names."));
+    for (const char* name : {"txtSavePath", "drvSavePath", "dirSavePath"})
+        EXPECT_NE(f.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+    // The six options are one group.
+    f.optUseJobNumber->click();
+    f.optUseDateandTime->click();
+    int selected = 0;
+    for (QRadioButton* b : {f.optUseFileName, f.optUseJobName, f.optUseJobNumber, f.optUseUserName,
+                            f.optUseDateandTime, f.optUseUserData})
+        selected += b->isChecked();
+    EXPECT_EQ(selected, 1);
+    EXPECT_TRUE(f.optUseDateandTime->isChecked());
 }
 
 TEST_F(DialogsTest, SaveAcceptsANameAndRefusesBlanks) {

@@ -213,6 +213,57 @@ TEST_F(DriverTest, DestinationsThatAreNotThereAreNotDelivered) {
     EXPECT_TRUE(host->requests.empty());
 }
 
+TEST_F(DriverTest, EveryProcessTypeReachesItsProcedure) {
+    // Destinations of this build are named by the procedure that delivers them.
+    const struct {
+        const char* type;
+        int optEmail, autoSend;
+        const char* procedure;
+    } cases[] = {
+        {"View a few pages", 0, 0, "TransferSpoolFileToViewer"},
+        {"View entire report", 0, 0, "ProcFullView"},
+        {"PC printer", 0, 0, "PrintSpoolFileToPrinter"},
+        {"XML document", 0, 0, "ProcXml"},
+        {"HTML document", 0, 0, "ProcHtml"},
+        {"PDF document", 0, 0, "ProcPDF"},
+        {"Netscape e-mail", 0, 1, "ProcEmail"},
+        {"Netscape e-mail", 1, 1, "EmailAttachNetscape"},
+        {"Outlook Express e-mail", 0, 1, "EmailBodyOutlookExpress"},
+        {"Outlook Express e-mail", 1, 1, "ProcAttachIEAMS"},
+        {"Outlook Express e-mail", 1, 0, "EmailAttachOutlookExpress"},
+        {"Outlook e-mail", 0, 1, "EmailBodyOutlook"},
+        {"Outlook e-mail", 1, 1, "ProcAttachOAMS"},
+        {"Outlook e-mail", 1, 0, "EmailAttachOutlook"},
+        {"Lotus Notes", 0, 1, "EmailBodyNotes"},
+        {"Lotus Notes", 1, 1, "ProcAttachNotesAMS"},
+        {"Lotus Notes", 1, 0, "EmailAttachNotes"},
+        {"Microsoft Excel", 0, 0, "ProcExcel"},
+        {"Lotus 123", 0, 0, "ProcLotus123"},
+        {"Microsoft Word 6/95", 0, 0, "ProcWord_6"},
+        {"Microsoft Word", 0, 0, "ProcWord_8"},
+        {"Lotus WordPro", 0, 0, "ProcWordPro"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.type) + " " + c.procedure);
+        for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, i == 1);
+        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(c.type));
+        screen.setValue(QStringLiteral("optEmail"), c.optEmail);
+        screen.setValue(QStringLiteral("chkAutoSend"), c.autoSend);
+        t.boxes->expect(QStringLiteral("The destination \"") + QString::fromLatin1(c.type) + QStringLiteral("\" (") +
+                        QString::fromLatin1(c.procedure) + QStringLiteral(") is not available in this version."));
+        EXPECT_EQ(statuses(RunSelectedDownloads(t.ctx)), std::vector<S>{S::Failed});
+        EXPECT_TRUE(t.boxes->done());
+    }
+    // The type is compared whole: a near miss is no destination.
+    for (const char* type : {"Text file ", "microsoft word", "Microsoft Word 6"}) {
+        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(type));
+        t.boxes->expect(QStringLiteral("Please select a valid application or format to download the spool file to."));
+        EXPECT_EQ(statuses(RunSelectedDownloads(t.ctx)), std::vector<S>{S::Failed}) << type;
+    }
+    EXPECT_TRUE(presenter->shownNames().isEmpty());
+    EXPECT_TRUE(host->requests.empty());
+}
+
 TEST_F(DriverTest, AFailureInsideTheRunUnlocksTheScreen) {
     presenter->onModal = [](QWidget*) { throw std::runtime_error("dialog failed"); };
     EXPECT_THROW(RunSelectedDownloads(t.ctx), std::runtime_error);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "PcFileName.h"
@@ -63,6 +64,24 @@ TEST_F(PcFileNameTest, AttributeNamesOnlyWhenAskedForAndAllowed) {
     touch(QString::fromLatin1(kLong) + QStringLiteral(".txt"));
     EXPECT_EQ(name(dir), dir + QString::fromLatin1(kLong) + QStringLiteral(" 001.txt"));
     EXPECT_EQ(name(QString()), QString::fromLatin1(kLong) + QStringLiteral("001.txt"));
+}
+
+TEST_F(PcFileNameTest, SettingsCountOnlyAsTheyAreWritten) {
+    // "FullName" must be "1" and a Use setting "True", exactly.
+    for (const char* fullName : {" 1", "01", "True"}) {
+        set("FullName", fullName);
+        EXPECT_EQ(name(dir), dir + QStringLiteral("Spwrt.txt")) << fullName;
+    }
+    set("FullName", "1");
+    set("Use job name", "true");
+    set("Use user name", "TRUE ");
+    EXPECT_EQ(name(dir), dir + QString::fromLatin1(kLong) + QStringLiteral(".txt"));
+}
+
+TEST_F(PcFileNameTest, TheCounterGoesOnPastThreeDigits) {
+    touch(QStringLiteral("Spwrt.txt"));
+    for (int i = 1; i <= 999; ++i) touch(QStringLiteral("Spwrt%1.txt").arg(i, 3, 10, QLatin1Char('0')));
+    EXPECT_EQ(name(dir), dir + QStringLiteral("Spwrt1000.txt"));
 }
 
 TEST_F(PcFileNameTest, TheChosenAttributeComesFirst) {
@@ -150,6 +169,12 @@ TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
     ApplyWorkDirectoryRule(t.ctx);
     EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/.._JSMITH"));
     EXPECT_TRUE(QFileInfo(t.ctx.gWorkDir).isDir());
+
+    // A folder left open to others by an earlier run is closed again.
+    QFile::setPermissions(t.ctx.gWorkDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                              QFileDevice::ReadOther | QFileDevice::ExeOther);
+    ApplyWorkDirectoryRule(t.ctx);
+    EXPECT_FALSE(QFileInfo(t.ctx.gWorkDir).permissions() & (QFileDevice::ReadOther | QFileDevice::ExeOther));
 }
 
 TEST(WorkDirectory, TheWriterNotesOnlyTheFilesItCreates) {

@@ -14,36 +14,6 @@
 using Record = SpoolReplies::Record;
 
 namespace {
-// Three pages of a sales report: skips with a blank spacing (also within a
-// page), spacings of 0 to 3, a record without either, an empty text and a
-// page that begins below its first line. 21 records: a full block of 11 and
-// a last block of 10 with one blank slot.
-std::vector<Record> salesReport() {
-    return {
-        {"001", ' ', "ACME CORP                 MONTHLY SALES REPORT                    PAGE     1"},
-        {"   ", '2', "REGION   ITEM          QTY       AMOUNT"},
-        {"   ", '1', "------   ----------    ---   ----------"},
-        {"   ", '1', "NORTH    WIDGET         12       120.00"},
-        {"   ", '1', "NORTH    GADGET          3        45.50-"},
-        {"010", ' ', "SOUTH    WIDGET          7        70.00"},
-        {"   ", '1', "SOUTH    GIZMO           1         9.99"},
-        {"   ", '3', "                     TOTAL       245.49"},
-        {"   ", '1', ""},
-        {"020", ' ', "END OF REGION LIST"},
-        {"   ", '0', "___ __ ______ ____"},
-        {"060", ' ', "CONFIDENTIAL"},
-        {"001", ' ', "ACME CORP                 MONTHLY SALES REPORT                    PAGE     2"},
-        {"   ", '2', "REGION   ITEM          QTY       AMOUNT"},
-        {"005", ' ', "EAST     WIDGET          4        40.00"},
-        {"   ", '2', "EAST     THING           2        20.00"},
-        {"012", ' ', "WEST     WIDGET          0         0.00"},
-        {"003", ' ', "SUMMARY \xe9t\xe9"},
-        {"   ", '1', "GRAND TOTAL                       305.49"},
-        {"   ", ' ', "NOTE: A RECORD WITH NEITHER SKIP NOR SPACING"},
-        {"   ", '3', "*** END OF REPORT ***"},
-    };
-}
-
 std::vector<Record> numbered(int n) {
     std::vector<Record> r{{"001", ' ', "RECORD 1"}};
     for (int i = 2; i <= n; ++i) r.push_back({"   ", '1', "RECORD " + std::to_string(i)});
@@ -66,29 +36,10 @@ protected:
 }  // namespace
 
 TEST_F(ProcTxtTest, OneReportInEveryLayout) {
-    struct Case {
-        const char* golden;
-        const char* code;
-        const char* pageLength;
-        int printControl, fcfc, removeBlank;
-    } cases[] = {
-        {"transfer/text_66.txt", "Text", "66", 0, 0, 0},
-        {"transfer/text_88.txt", "Text", "88", 0, 0, 0},
-        {"transfer/text_variable.txt", "Text", "Variable", 0, 0, 0},
-        {"transfer/text_no_blank_lines.txt", "Text", "66", 0, 0, 1},
-        {"transfer/prtctl.txt", "Text", "66", 1, 0, 0},
-        {"transfer/fcfc.txt", "Text", "66", 1, 1, 0},
-        {"transfer/full_view.txt", "ProcFullView", "66", 0, 0, 0},
-        {"transfer/office.txt", "ProcWord_8", "66", 0, 0, 0},
-        {"transfer/auto_mail.txt", "ProcAttachOAMS", "66", 0, 0, 0},
-    };
-    for (const Case& c : cases) {
+    for (const LayoutCase& c : EveryLayout()) {
         SCOPED_TRACE(c.golden);
-        host->replies(SpoolReplies::report(salesReport(), " 80"));
-        screen.setText(QStringLiteral("cboPageLength"), QString::fromLatin1(c.pageLength));
-        screen.setValue(QStringLiteral("chkPrtCtl"), c.printControl);
-        screen.setValue(QStringLiteral("optPrtCtlFormat"), c.fcfc);
-        screen.setValue(QStringLiteral("chkBlankLines"), c.removeBlank);
+        host->replies(SpoolReplies::report(SalesReport(), " 80"));
+        ApplyLayout(screen, c);
         const QString file = path(QStringLiteral("out.txt"));
         ASSERT_EQ(run(file, QString::fromLatin1(c.code)), 0);
         EXPECT_EQ(width, QStringLiteral(" 80"));
@@ -101,10 +52,7 @@ TEST_F(ProcTxtTest, OneReportInEveryLayout) {
 TEST_F(ProcTxtTest, EveryRecordWidth) {
     for (const char* code : {"132", "198", "990"}) {
         SCOPED_TRACE(code);
-        std::vector<Record> records = salesReport();
-        const int w = RecordWidth(code);
-        records[1].text += std::string(static_cast<size_t>(w) - 49, '.') + "RIGHT EDGE";
-        host->replies(SpoolReplies::report(records, code));
+        host->replies(SpoolReplies::report(WideSalesReport(RecordWidth(code)), code));
         const QString file = path(QStringLiteral("wide.txt"));
         ASSERT_EQ(run(file, QStringLiteral("ProcFullView")), 0);
         EXPECT_EQ(width, QString::fromLatin1(code));
@@ -207,6 +155,37 @@ TEST_F(ProcTxtTest, ARefusedReportLeavesAnExistingFileUntouched) {
     EXPECT_TRUE(t.boxes->done());
 }
 
+TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUntouched) {
+    const struct {
+        const char* what;
+        bool cancel;
+        const char* box;
+    } cases[] = {{"a broken link", false, "Error in SendReceive procedure."},
+                 {"a cancel", true, "Operation has been canceled by request of the user.  "}};
+    for (const auto& c : cases) {
+        for (int replace : {1, 0}) {
+            SCOPED_TRACE(std::string(c.what) + (replace ? " replace" : " add"));
+            screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+            const QString file = path(QStringLiteral("keep.txt"));
+            WriteFileBytes(file, "EARLIER REPORT\r\n");
+            host->script.clear();
+            if (c.cancel) {
+                host->replies(SpoolReplies::report(numbered(30), " 80"));
+                t.ctx.gCancelRequested = true;
+            } else {
+                host->drop();
+            }
+            t.boxes->expect(QString::fromLatin1(c.box));
+            width = QStringLiteral("old");
+            EXPECT_EQ(run(file), -1);
+            t.ctx.gCancelRequested = false;
+            EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+            EXPECT_EQ(width, QStringLiteral("old"));
+        }
+    }
+    EXPECT_TRUE(t.boxes->done());
+}
+
 TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
     std::vector<std::string> replies = SpoolReplies::report(numbered(15), " 80");
@@ -300,8 +279,11 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
 }
 
 TEST(PcFileErrors, NumbersAsTheOriginalGaveThem) {
-    const std::pair<int, int> cases[] = {{ENOENT, 76}, {ENOTDIR, 76}, {EACCES, 70},      {EROFS, 70},
-                                         {ENOSPC, 61}, {EISDIR, 75},  {ENAMETOOLONG, 52}, {EMFILE, 67}};
+    // A read-only file or a folder closed to the user is 75 (path/file access
+    // error); 70 (permission denied) is a write-protected disk or a locked file.
+    const std::pair<int, int> cases[] = {{ENOENT, 76}, {ENOTDIR, 76}, {EACCES, 75},       {EPERM, 75},
+                                         {EROFS, 70},  {ETXTBSY, 70}, {ENOSPC, 61},       {EISDIR, 75},
+                                         {ENAMETOOLONG, 52}, {EMFILE, 67}};
     for (const auto& [err, number] : cases) EXPECT_EQ(PcFileErrorFromErrno(err, true).number, number) << err;
     EXPECT_EQ(PcFileErrorFromErrno(ENOENT, false).number, 53);
     EXPECT_EQ(PcFileErrorFromErrno(ENOENT, false).description, QStringLiteral("File not found"));

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "HostSimFixture.h"
+#include "ProcTxt.h"
+#include "SpoolDownload.h"
+#include "TestSupport.h"
+#include "TransferTestSupport.h"
+
+namespace {
+// The sales report served by hostsim, fetched by ProcTxt over loopback.
+class LayoutsFromHostsim : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The report as the host holds it: overprint records and minus signs kept.
+        screen.setValue(QStringLiteral("chkOverprinting"), 0);
+        t.ctx.gMinusSignApplicable = false;
+        serve(SalesReport(), 80);
+        host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock});
+        ASSERT_TRUE(host->connectJobPort(t.ctx));
+    }
+    void serve(const std::vector<SpoolReplies::Record>& records, int width) {
+        HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
+                                         QStringLiteral("sales.splf"), SampleSplf(records, width));
+    }
+    int run(const QString& code) { return ProcTxt(t.ctx, file, width, code, SampleRow()); }
+
+    TestContext t;
+    QTemporaryDir spool;
+    PlainSplfScreen& screen = TextFileScreen(t.ctx);
+    std::unique_ptr<HostSimFixture> host;
+    QString file = t.dir.path() + QStringLiteral("/out.txt");
+    QString width;
+};
+}  // namespace
+
+TEST_F(LayoutsFromHostsim, OneReportInEveryLayout) {
+    for (const LayoutCase& c : EveryLayout()) {
+        SCOPED_TRACE(c.golden);
+        ApplyLayout(screen, c);
+        ASSERT_EQ(run(QString::fromLatin1(c.code)), 0);
+        EXPECT_EQ(width, QStringLiteral(" 80"));
+        EXPECT_EQ(screen.status(),
+                  QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  21 records transferred."));
+        ExpectGolden(ReadFileBytes(file), QString::fromLatin1(c.golden));
+    }
+}
+
+TEST_F(LayoutsFromHostsim, EveryRecordWidth) {
+    for (int w : {132, 198, 990}) {
+        SCOPED_TRACE(w);
+        serve(WideSalesReport(w), w);
+        ASSERT_EQ(run(QStringLiteral("ProcFullView")), 0);
+        EXPECT_EQ(RecordWidth(width.toStdString()), w);
+        ExpectGolden(ReadFileBytes(file), QStringLiteral("transfer/full_view_%1.txt").arg(w));
+    }
+}
+
+TEST_F(LayoutsFromHostsim, AnUnknownWidthCodeWritesNothingButRunsToTheEnd) {
+    host->faults().widthCode = " 81";
+    ASSERT_EQ(run(QStringLiteral("Text")), 0);
+    EXPECT_EQ(width, QStringLiteral(" 81"));
+    EXPECT_TRUE(QFileInfo::exists(file));
+    EXPECT_EQ(ReadFileBytes(file), "");
+    int downloads = 0;
+    for (const std::string& f : host->jobFrames()) downloads += f.size() > 10 && f[10] == 'W';
+    EXPECT_EQ(downloads, 2);  // 11 + 10 records: both blocks were asked for
+    EXPECT_EQ(screen.status(), QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  0 records transferred."));
+}
