@@ -18,18 +18,16 @@ namespace {
 
 struct Window {
     TestContext t;
-    FakePresenter* presenter = nullptr;
-    FakeProcesses* processes = nullptr;
-    Window() {
-        auto p = std::make_unique<FakePresenter>();
-        presenter = p.get();
-        t.ctx.presenter = std::move(p);
-        auto q = std::make_unique<FakeProcesses>();
-        processes = q.get();
-        t.ctx.processes = std::move(q);
-        t.ctx.paths = std::make_unique<FakePaths>(t.dir.path());
-    }
+    TestPresenter* presenter = t.presenter;
+    RecordingProcessStarter* processes = t.processes;
     frmMain& m() { return t.ctx.mainWindow(); }
+    // The file dialogs shown so far.
+    std::vector<TestPresenter::Shown> dialogs() const {
+        std::vector<TestPresenter::Shown> out;
+        for (const TestPresenter::Shown& s : presenter->shown())
+            if (s.kind == "open" || s.kind == "save") out.push_back(s);
+        return out;
+    }
     // Shows the window and makes it the active one, as shortcuts need.
     void activate() {
         m().show();
@@ -151,7 +149,7 @@ TEST(MainWindow, TextFieldsKeepTheirEditingKeys) {
     m.txtWrkSplf->setFocus();
     pressKey(m.txtWrkSplf, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(m.txtWrkSplf->text(), "QPRINT");
-    EXPECT_TRUE(w.presenter->calls.empty()) << "Ctrl+V in a field opened Save As";
+    EXPECT_TRUE(w.dialogs().empty()) << "Ctrl+V in a field opened Save As";
 
     // Away from the fields the same key is the menu's.
     m.cmdOK->setFocus();
@@ -196,11 +194,11 @@ TEST(MainWindow, OpenSettingsFile) {
             loaded << p;
             return c.loaderResult;
         };
-        w.presenter->answers.push_back(c.chosen);
+        w.presenter->fileAnswers.push_back(c.chosen);
         m.itmOpen->trigger();
-        ASSERT_EQ(w.presenter->calls.size(), 1u) << c.what;
-        EXPECT_EQ(w.presenter->calls[0].title, "Load settings from a file...") << c.what;
-        EXPECT_EQ(w.presenter->calls[0].filter, "Spoolwright settings (*.spw)") << c.what;
+        ASSERT_EQ(w.dialogs().size(), 1u) << c.what;
+        EXPECT_EQ(w.dialogs()[0].name, "Load settings from a file...") << c.what;
+        EXPECT_EQ(w.dialogs()[0].filter, "Spoolwright settings (*.spw)") << c.what;
         EXPECT_EQ(loaded, c.chosen.isEmpty() ? QStringList() : QStringList{c.chosen}) << c.what;
         EXPECT_EQ(m.itmSave->isEnabled(), c.saveEnabled) << c.what;
         EXPECT_EQ(m.statusPanel(), c.status) << c.what;
@@ -230,11 +228,11 @@ TEST(MainWindow, SaveAsRecordsTheFileOnlyWhenItWasWritten) {
             saves.emplace_back(p, replace);
             return c.saverResult;
         };
-        w.presenter->answers.push_back(c.chosen);
+        w.presenter->fileAnswers.push_back(c.chosen);
         m.itmSaveAs->trigger();
-        ASSERT_EQ(w.presenter->calls.size(), 1u) << c.what;
-        EXPECT_EQ(w.presenter->calls[0].kind, "save") << c.what;
-        EXPECT_EQ(w.presenter->calls[0].title, "Save settings file as...") << c.what;
+        ASSERT_EQ(w.dialogs().size(), 1u) << c.what;
+        EXPECT_EQ(w.dialogs()[0].kind, "save") << c.what;
+        EXPECT_EQ(w.dialogs()[0].name, "Save settings file as...") << c.what;
         if (!c.chosen.isEmpty()) {
             ASSERT_EQ(saves.size(), 1u) << c.what;
             EXPECT_EQ(saves[0].first, c.chosen) << c.what;
@@ -255,16 +253,16 @@ TEST(MainWindow, SaveWritesTheCurrentFileOrAsksForOne) {
         return 0;
     };
     // No current file: exactly Save As.
-    w.presenter->answers.push_back("/home/u/x.spw");
+    w.presenter->fileAnswers.push_back("/home/u/x.spw");
     m.itmSave_Click();
-    ASSERT_EQ(w.presenter->calls.size(), 1u);
-    EXPECT_EQ(w.presenter->calls[0].title, "Save settings file as...");
+    ASSERT_EQ(w.dialogs().size(), 1u);
+    EXPECT_EQ(w.dialogs()[0].name, "Save settings file as...");
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_FALSE(saves[0].second);
 
     // Now there is one: replaced without asking, and said so.
     m.itmSave_Click();
-    EXPECT_EQ(w.presenter->calls.size(), 1u);
+    EXPECT_EQ(w.dialogs().size(), 1u);
     ASSERT_EQ(saves.size(), 2u);
     EXPECT_EQ(saves[1], std::make_pair(QString("/home/u/x.spw"), true));
     EXPECT_EQ(m.statusPanel(), "Settings saved to file /home/u/x.spw.");
@@ -276,18 +274,18 @@ TEST(MainWindow, HelpOpensTheFileBesideTheProgram) {
     w.t.boxes->expect("The help file " + help + " is not found.");
     w.m().itmGeneralHelp->trigger();
     EXPECT_TRUE(w.t.boxes->done());
-    EXPECT_TRUE(w.processes->starts.empty());
+    EXPECT_TRUE(w.processes->started().empty());
 
     QDir().mkpath(w.t.dir.path() + "/app");
     QFile f(help);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
     w.m().itmGeneralHelp->trigger();
-    ASSERT_EQ(w.processes->starts.size(), 1u);
-    EXPECT_EQ(w.processes->starts[0].program, "xdg-open");
-    EXPECT_EQ(w.processes->starts[0].args, QStringList{help});
+    ASSERT_EQ(w.processes->started().size(), 1u);
+    EXPECT_EQ(w.processes->started()[0].program, "xdg-open");
+    EXPECT_EQ(w.processes->started()[0].args, QStringList{help});
 
-    w.processes->startSucceeds = false;
+    w.processes->unstartable << "xdg-open";
     w.t.boxes->expect("cannot be shown");
     w.m().itmGeneralHelp->trigger();
     EXPECT_TRUE(w.t.boxes->done());
