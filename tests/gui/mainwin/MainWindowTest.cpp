@@ -5,14 +5,19 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 
+#include "Connect.h"
+#include "HookPresenter.h"
+#include "HostSimFixture.h"
 #include "MainwinFakes.h"
 #include "frmAbout.h"
 #include "frmMain.h"
+#include "frmOptions.h"
 
 namespace {
 
@@ -123,6 +128,88 @@ TEST(MainWindow, ConnectMenuFollowsTheConnectionState) {
     EXPECT_FALSE(m.picDisConnect->isHidden());
     EXPECT_EQ(m.statusPanel(), "Please specify a user, an outq or both.  ");
     EXPECT_EQ(w.t.ctx.gJobPort, 0);
+}
+
+// A clock that looks at the window at every wait of the work it serves.
+class WatchingClock : public VirtualClock {
+public:
+    std::function<void()> onWait;
+    bool waitUntil(const std::function<bool()>& cond, qint64 limitMs) override {
+        if (onWait) onWait();
+        return VirtualClock::waitUntil(cond, limitMs);
+    }
+};
+
+// Connected for real, to hostsim: the menus and fields while the connection
+// is made, once it stands, and after Disconnect.
+TEST(MainWindow, MenusWhileConnectingConnectedAndDisconnected) {
+    TestContext t;
+    auto c = std::make_unique<WatchingClock>();
+    WatchingClock* clock = c.get();
+    t.ctx.clock = std::move(c);
+    t.clock = clock;
+    HostSimFixture host({.clock = clock});
+    t.ctx.saveSetting("URL", host.address());
+    t.ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+    rememberSignOn(t.ctx, "SWUSER", "SWPASS");
+    frmMain& m = t.ctx.mainWindow();
+    m.show();
+
+    struct Working {
+        const char* name;
+        std::function<bool()> enabled;
+    };
+    const Working working[] = {
+        {"mnuFile", [&] { return m.mnuFile->menuAction()->isEnabled(); }},
+        {"mnuConnect", [&] { return m.mnuConnect->menuAction()->isEnabled(); }},
+        {"mnuOptions", [&] { return m.mnuOptions->isEnabled(); }},
+        {"mnuHelp", [&] { return m.mnuHelp->menuAction()->isEnabled(); }},
+        {"cmdExit", [&] { return m.cmdExit->isEnabled(); }},
+        {"cmdListOutqs", [&] { return m.cmdListOutqs->isEnabled(); }},
+        {"cmdOK", [&] { return m.cmdOK->isEnabled(); }},
+        {"txtOutq", [&] { return m.txtOutq->isEnabled(); }},
+        {"cboLibrary", [&] { return m.cboLibrary->isEnabled(); }},
+        {"txtWrkSplf", [&] { return m.txtWrkSplf->isEnabled(); }},
+    };
+    int waits = 0;
+    QStringList enabledWhileWaiting;
+    clock->onWait = [&] {
+        ++waits;
+        for (const Working& w : working)
+            if (w.enabled() && !enabledWhileWaiting.contains(w.name)) enabledWhileWaiting << w.name;
+    };
+    ASSERT_EQ(ConnectToHost(t.ctx), 0);
+    clock->onWait = {};
+    EXPECT_GT(waits, 3);
+    EXPECT_TRUE(enabledWhileWaiting.isEmpty()) << enabledWhileWaiting.join(' ').toStdString();
+
+    struct Menu {
+        bool connect, connectTicked, disconnect, address, waitTime, picConnect;
+    };
+    auto menu = [&] {
+        return Menu{m.itmConnect->isEnabled(),      m.itmConnect->isChecked(),  m.itmDisconnect->isEnabled(),
+                    m.itmChangeAddress->isEnabled(), m.itmWaitTime->isEnabled(), !m.picConnect->isHidden()};
+    };
+    auto expect = [&](const Menu& e, const char* when) {
+        const Menu s = menu();
+        EXPECT_EQ(s.connect, e.connect) << when;
+        EXPECT_EQ(s.connectTicked, e.connectTicked) << when;
+        EXPECT_EQ(s.disconnect, e.disconnect) << when;
+        EXPECT_EQ(s.address, e.address) << when;
+        EXPECT_EQ(s.waitTime, e.waitTime) << when;
+        EXPECT_EQ(s.picConnect, e.picConnect) << when;
+        EXPECT_EQ(m.picDisConnect->isHidden(), e.picConnect) << when;
+        for (const Working& w : working) EXPECT_TRUE(w.enabled()) << w.name << " " << when;
+    };
+    expect({false, true, true, false, false, true}, "connected");
+    EXPECT_EQ(m.lblStatus->text(), QStringLiteral("Connected to %1, Job:SWR%2").arg(host.address()).arg(t.ctx.gJobPort));
+    EXPECT_TRUE(t.ctx.optionsWindow().fraIPAddress[0]->isHidden());
+
+    m.itmDisconnect->trigger();
+    expect({true, false, false, true, true, false}, "after Disconnect");
+    EXPECT_EQ(m.lblStatus->text(), "Not connected.");
+    EXPECT_FALSE(t.ctx.optionsWindow().fraIPAddress[0]->isHidden());
+    m.hide();
 }
 
 TEST(MainWindow, RememberSettingsItemReversesItsTickOncePerClick) {

@@ -4,6 +4,9 @@
 #include <QLineEdit>
 #include <QPixmap>
 
+#include "Connect.h"
+#include "HookPresenter.h"
+#include "HostSimFixture.h"
 #include "TestSupport.h"
 #include "frmAbout.h"
 #include "frmMain.h"
@@ -35,7 +38,13 @@ TEST(Screenshots, Windows) {
     m.txtOutq->setText("QPRINT");
     m.txtWrkSplf->setText("*CURRENT");
     shoot(m, "frmMain-not-connected.png");
-    m.showConnected("Connected to 127.0.0.9, Job:SWR17851");
+    // Connected for real, to hostsim.
+    HostSimFixture host({.clock = t.clock});
+    t.ctx.saveSetting("URL", host.address());
+    t.ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+    rememberSignOn(t.ctx, "SWUSER", "SWPASS");
+    ASSERT_EQ(ConnectToHost(t.ctx), 0);
+    ASSERT_FALSE(m.isNotConnected());
     shoot(m, "frmMain-connected.png");
 
     shoot(t.ctx.aboutWindow(), "frmAbout.png");
