@@ -34,7 +34,9 @@ void TestPresenter::showModal(QWidget* window) {
 
 void TestPresenter::showModeless(QWidget* window) {
     shown_.push_back({QStringLiteral("modeless"), window ? window->objectName() : QString()});
-    if (window && showWindows && !unattended) window->show();
+    if (!window || unattended) return;
+    if (showWindows) window->show();
+    if (onModeless) onModeless(window);
 }
 
 QString TestPresenter::nextFileAnswer(const QString& kind, const QString& title, const QString& dir,

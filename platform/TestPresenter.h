@@ -33,6 +33,8 @@ public:
     QMap<QString, Hook> hooks;
     // For modal windows that no expectation or standing hook names.
     Hook onModal;
+    // For modeless windows (the sign-on dialog): fills and answers the window.
+    Hook onModeless;
     // A modal window that nothing expects throws UnexpectedWindow.
     bool strict = false;
     // Answers of the file and folder dialogs in order; when none is left, "" (Cancel).

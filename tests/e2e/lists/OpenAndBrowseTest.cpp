@@ -15,6 +15,7 @@
 #include "Lists.h"
 #include "SplfGrid.h"
 #include "TestSupport.h"
+#include "frmLogin.h"
 #include "frmMain.h"
 #include "frmOutq.h"
 #include "frmSplf.h"
@@ -151,6 +152,44 @@ TEST_F(OpenAndBrowse, BrowseChooseAndOpenListsTheQueue) {
     EXPECT_EQ(main().statusPanel(), QStringLiteral("Key an iSeries outq name or Browse..."));
     EXPECT_TRUE(main().cmdOK->isEnabled());
     EXPECT_FALSE(t.ctx.outqWindowLoaded());
+}
+
+// From "Not connected.": Browse connects, the user signs on in the dialog,
+// chooses a queue and the spooled-file screen shows its files.
+TEST_F(OpenAndBrowse, SignOnBrowseChooseAndOpen) {
+    Disconnect(t.ctx);
+    host.reset();
+    host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.clock = t.clock});
+    t.ctx.saveSetting("URL", host->address());
+    t.ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+    t.ctx.saveSetting("Wait time", "2");
+    presenter->onModeless = [](QWidget* w) {
+        auto* login = qobject_cast<frmLogin*>(w);
+        ASSERT_NE(login, nullptr) << w->objectName().toStdString();
+        login->txtUserID->setText("swuser");
+        login->txtPassword->setText("SWPASS");
+        login->cmdOK->click();
+    };
+    ASSERT_TRUE(main().isNotConnected());
+    select("", "QGPL", "");
+    chooseInChooser(QStringLiteral("QPRINT"));
+    main().cmdListOutqs->click();
+
+    EXPECT_FALSE(t.ctx.programEnded.has_value()) << t.ctx.programEnded->reason.toStdString();
+    EXPECT_EQ(presenter->shownNames("modeless"), QStringList{"frmLogin"});
+    EXPECT_EQ(presenter->shownNames(), (QStringList{"frmOutq", "frmSplf"}));
+    EXPECT_EQ(main().lblStatus->text(),
+              QStringLiteral("Connected to %1, Job:SWR%2").arg(host->address()).arg(t.ctx.gJobPort));
+    EXPECT_EQ(t.setting("User"), "SWUSER");
+    const std::vector<std::string> frames = host->jobFrames();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0], std::string(120, ' ') + "test") << "the job port's test message";
+    EXPECT_EQ(frames[1], pad("*ALL      QQGPL", 124));
+    EXPECT_EQ(frames[3], pad("QPRINT    FQGPL      *ALL", 124));
+    ASSERT_EQ(picture.rows.size(), 2u);
+    EXPECT_EQ(picture.rows[0][1], "INVOICE");
+    EXPECT_EQ(picture.rows[1][1], "STATEMENT");
+    EXPECT_EQ(picture.caption, QStringLiteral("iSeries Spool Files - QGPL/QPRINT/*ALL"));
 }
 
 TEST_F(OpenAndBrowse, AllQueuesOfAUserShowEachFilesQueue) {
