@@ -63,7 +63,7 @@ TEST_F(MenuFixture, ChangedAddressWhileNotConnectedIsKeptForLater) {
         o->cmdOK_Click();
     };
     m.itmChangeAddress_Click();
-    EXPECT_EQ(presenter.shownModal, QStringList{"frmOptions"});
+    EXPECT_EQ(presenter.shownNames(), QStringList{"frmOptions"});
     EXPECT_EQ(t.setting("URL"), "new.example.com");
 }
 
@@ -115,5 +115,5 @@ TEST_F(MenuFixture, UnchangedAddressWhileConnectedGoesOn) {
 TEST_F(MenuFixture, WaitTimeOpensTheSameWindow) {
     presenter.onModal = [](QWidget* w) { static_cast<frmOptions*>(w)->cmdCancel_Click(); };
     m.itmWaitTime_Click();
-    EXPECT_EQ(presenter.shownModal, QStringList{"frmOptions"});
+    EXPECT_EQ(presenter.shownNames(), QStringList{"frmOptions"});
 }
