@@ -41,6 +41,22 @@ struct Window {
     }
 };
 
+// The Connect menu and the connection sign.
+struct ConnectMenu {
+    bool connect, connectTicked, disconnect, address, waitTime, picConnect;
+};
+const ConnectMenu kNotConnected{true, false, false, true, true, false};
+const ConnectMenu kConnected{false, true, true, false, false, true};
+
+void expectConnectMenu(frmMain& m, const ConnectMenu& e, const char* when) {
+    EXPECT_EQ(m.itmConnect->isEnabled(), e.connect) << when;
+    EXPECT_EQ(m.itmConnect->isChecked(), e.connectTicked) << when;
+    EXPECT_EQ(m.itmDisconnect->isEnabled(), e.disconnect) << when;
+    EXPECT_EQ(m.itmChangeAddress->isEnabled(), e.address) << when;
+    EXPECT_EQ(m.itmWaitTime->isEnabled(), e.waitTime) << when;
+    EXPECT_EQ(!m.picConnect->isHidden(), e.picConnect) << when;
+}
+
 TEST(MainWindow, LoadsWithItsDesignState) {
     Window w;
     frmMain& m = w.m();
@@ -96,34 +112,16 @@ TEST(MainWindow, MenusHaveTheirCaptionsAndShortcuts) {
 TEST(MainWindow, ConnectMenuFollowsTheConnectionState) {
     Window w;
     frmMain& m = w.m();
-    struct State {
-        bool connect, connectTicked, disconnect, address, waitTime, picConnect;
-    };
-    auto state = [&] {
-        return State{m.itmConnect->isEnabled(),    m.itmConnect->isChecked(),
-                     m.itmDisconnect->isEnabled(), m.itmChangeAddress->isEnabled(),
-                     m.itmWaitTime->isEnabled(),   !m.picConnect->isHidden()};
-    };
-    auto expect = [](const State& s, const State& e, const char* when) {
-        EXPECT_EQ(s.connect, e.connect) << when;
-        EXPECT_EQ(s.connectTicked, e.connectTicked) << when;
-        EXPECT_EQ(s.disconnect, e.disconnect) << when;
-        EXPECT_EQ(s.address, e.address) << when;
-        EXPECT_EQ(s.waitTime, e.waitTime) << when;
-        EXPECT_EQ(s.picConnect, e.picConnect) << when;
-    };
-    const State notConnected{true, false, false, true, true, false};
-    const State connected{false, true, true, false, false, true};
-    expect(state(), notConnected, "after load");
+    expectConnectMenu(m, kNotConnected, "after load");
     EXPECT_TRUE(m.isNotConnected());
 
     m.showConnected("Connected to 127.0.0.9, Job:SWR17851");
-    expect(state(), connected, "connected");
+    expectConnectMenu(m, kConnected, "connected");
     EXPECT_FALSE(m.isNotConnected());
     EXPECT_TRUE(m.picDisConnect->isHidden());
 
     m.itmDisconnect->trigger();
-    expect(state(), notConnected, "after Disconnect");
+    expectConnectMenu(m, kNotConnected, "after Disconnect");
     EXPECT_TRUE(m.isNotConnected());
     EXPECT_FALSE(m.picDisConnect->isHidden());
     EXPECT_EQ(m.statusPanel(), "Please specify a user, an outq or both.  ");
@@ -183,30 +181,17 @@ TEST(MainWindow, MenusWhileConnectingConnectedAndDisconnected) {
     EXPECT_GT(waits, 3);
     EXPECT_TRUE(enabledWhileWaiting.isEmpty()) << enabledWhileWaiting.join(' ').toStdString();
 
-    struct Menu {
-        bool connect, connectTicked, disconnect, address, waitTime, picConnect;
-    };
-    auto menu = [&] {
-        return Menu{m.itmConnect->isEnabled(),      m.itmConnect->isChecked(),  m.itmDisconnect->isEnabled(),
-                    m.itmChangeAddress->isEnabled(), m.itmWaitTime->isEnabled(), !m.picConnect->isHidden()};
-    };
-    auto expect = [&](const Menu& e, const char* when) {
-        const Menu s = menu();
-        EXPECT_EQ(s.connect, e.connect) << when;
-        EXPECT_EQ(s.connectTicked, e.connectTicked) << when;
-        EXPECT_EQ(s.disconnect, e.disconnect) << when;
-        EXPECT_EQ(s.address, e.address) << when;
-        EXPECT_EQ(s.waitTime, e.waitTime) << when;
-        EXPECT_EQ(s.picConnect, e.picConnect) << when;
+    auto expect = [&](const ConnectMenu& e, const char* when) {
+        expectConnectMenu(m, e, when);
         EXPECT_EQ(m.picDisConnect->isHidden(), e.picConnect) << when;
         for (const Working& w : working) EXPECT_TRUE(w.enabled()) << w.name << " " << when;
     };
-    expect({false, true, true, false, false, true}, "connected");
+    expect(kConnected, "connected");
     EXPECT_EQ(m.lblStatus->text(), QStringLiteral("Connected to %1, Job:SWR%2").arg(host.address()).arg(t.ctx.gJobPort));
     EXPECT_TRUE(t.ctx.optionsWindow().fraIPAddress[0]->isHidden());
 
     m.itmDisconnect->trigger();
-    expect({true, false, false, true, true, false}, "after Disconnect");
+    expect(kNotConnected, "after Disconnect");
     EXPECT_EQ(m.lblStatus->text(), "Not connected.");
     EXPECT_FALSE(t.ctx.optionsWindow().fraIPAddress[0]->isHidden());
     m.hide();
