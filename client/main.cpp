@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "AppContext.h"
+#include "DownloadWindows.h"
 #include "Startup.h"
 #include "frmSplf.h"
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     AppContext ctx;
     installSplfScreen(ctx);
+    installDownloadWindows(ctx);
     // "End the program" inside a window event: the stop sequence has done its
     // steps; the remembered values are put down and the process ends at once,
     // as nothing that was waiting underneath may run on.

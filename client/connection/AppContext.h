@@ -28,6 +28,7 @@ class frmOutq;
 class frmLogin;
 class frmSocket;
 class SplfScreenApi;
+class DownloadWindows;
 
 // "End the program": thrown after the steps the program names; the executable
 // turns it into its exit status, tests catch it.
@@ -146,6 +147,9 @@ public:
     bool gXmlSaveAccepted = false, gXmlSaveCancelled = false, gXmlSaveAll = false;
     bool gPdfSaveAccepted = false, gPdfSaveCancelled = false, gPdfSaveAll = false;
     QString gFullViewFile;
+    bool gMailStarted = false;
+    // The save-as and naming windows of the download layer, created on first use.
+    std::shared_ptr<DownloadWindows> downloadWindows;
 
     // --- office and e-mail delivery state read by the stop sequence ---
     bool gExcelMacroFormLoaded = false;

@@ -16,6 +16,7 @@
 #include "MousePointer.h"
 #include "ServerStart.h"
 #include "SignOn.h"
+#include "WorkDirectory.h"
 #include "frmLogin.h"
 #include "frmMain.h"
 #include "frmOptions.h"
@@ -175,20 +176,7 @@ void Connection::showOptions() {
 }
 
 bool Connection::makeWorkDirectory() {
-    QString savePath = ctx_.getSetting(QStringLiteral("Save Path"));
-    if (savePath == QLatin1String("None") || savePath.trimmed().isEmpty()) {
-        savePath = ctx_.paths ? ctx_.paths->tempPath() : QDir::tempPath() + QLatin1Char('/');
-        ctx_.saveSetting(QStringLiteral("Save Path"), savePath);
-    }
-    // The folder is removed with its files at exit: its name must stay one
-    // folder below the save path.
-    QString user = ctx_.getSetting(QStringLiteral("User"), QStringLiteral("Default")).trimmed();
-    user.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
-    if (user.isEmpty() || user == QLatin1String(".") || user == QLatin1String(".."))
-        user = QStringLiteral("Default");
-    const bool endsWithSeparator = savePath.endsWith(QLatin1Char('/')) || savePath.endsWith(QLatin1Char('\\'));
-    ctx_.gWorkDir = savePath + (endsWithSeparator ? QString() : QStringLiteral("/")) + user;
-    QDir().mkpath(ctx_.gWorkDir);
+    ApplyWorkDirectoryRule(ctx_);
     return QDir(ctx_.gWorkDir).exists();
 }
 

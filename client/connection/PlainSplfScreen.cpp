@@ -32,4 +32,12 @@ bool PlainSplfGrid::rowSelected(int row) const { return selected_[row - 1]; }
 void PlainSplfScreen::setStatus(const QString& text) {
     status_ = text;
     statusHistory << text;
+    if (onStatus) onStatus(text);
+}
+
+void PlainSplfScreen::setControlEnabled(const QString& control, bool on) {
+    if (on)
+        disabled_.remove(control);
+    else
+        disabled_.insert(control);
 }

@@ -1,5 +1,7 @@
 #pragma once
 #include <QMap>
+#include <QSet>
+#include <functional>
 #include <QStringList>
 #include <QVector>
 
@@ -46,16 +48,27 @@ public:
     void setText(const QString& control, const QString& value) override { texts_[control] = value; }
     int value(const QString& control) const override { return values_.value(control); }
     void setValue(const QString& control, int value) override { values_[control] = value; }
-    bool enabled(const QString&) const override { return true; }
+    bool enabled(const QString& control) const override { return !disabled_.contains(control); }
     bool visible(const QString&) const override { return true; }
+    void setControlEnabled(const QString& control, bool on) override;
+    QString controlCaption(const QString& control) const override { return captions_.value(control); }
+    void setControlCaption(const QString& control, const QString& caption) override { captions_[control] = caption; }
+    void cboProcessType_Click() override { ++processTypeClicks; }
+    void hideScreen() override { ++hides; }
 
     // Every status text in order, for tests.
     QStringList statusHistory;
     int modalShows = 0;
+    int processTypeClicks = 0;
+    int hides = 0;
+    // Called with each status text as it is set (tests press Cancel from here).
+    std::function<void(const QString&)> onStatus;
 
 private:
     QString status_, caption_;
     QMap<QString, QString> texts_;
     QMap<QString, int> values_;
+    QMap<QString, QString> captions_{{QStringLiteral("cmdCancel"), QStringLiteral("&Close")}};
+    QSet<QString> disabled_;
     PlainSplfGrid grid_;
 };

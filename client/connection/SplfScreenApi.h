@@ -32,4 +32,14 @@ public:
     virtual void setValue(const QString& control, int value) = 0;
     virtual bool enabled(const QString& control) const = 0;
     virtual bool visible(const QString& control) const = 0;
+
+    // What the download driver needs besides the options; the defaults do
+    // nothing, for screens that have no such control.
+    virtual void setControlEnabled(const QString& /*control*/, bool /*enabled*/) {}
+    virtual QString controlCaption(const QString& /*control*/) const { return {}; }
+    virtual void setControlCaption(const QString& /*control*/, const QString& /*caption*/) {}
+    // Re-applies the chosen process type to the option frames.
+    virtual void cboProcessType_Click() {}
+    // Hides the screen, so that its modal show returns.
+    virtual void hideScreen() {}
 };

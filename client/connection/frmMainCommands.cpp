@@ -74,7 +74,10 @@ void frmMain::itmSaveSettings_Click() {
 
 void frmMain::mnuOptions_Click() {
     // The naming options window reads "FullName" into its check box and shows itself modally.
-    if (onNamingOptions) onNamingOptions();
+    if (onNamingOptions)
+        onNamingOptions();
+    else if (ctx_.showNamingOptions)
+        ctx_.showNamingOptions(ctx_.getSetting(QStringLiteral("FullName")));
 }
 
 void frmMain::itmGeneralHelp_Click() {

@@ -1,5 +1,278 @@
 #include "DownloadDriver.h"
 
-#include "AppContext.h"
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSet>
+#include <functional>
+#include <optional>
 
-std::vector<ReportOutcome> RunSelectedDownloads(AppContext&) { return {}; }
+#include "AppContext.h"
+#include "DownloadWindows.h"
+#include "MousePointer.h"
+#include "PcFileName.h"
+#include "ProcTxt.h"
+#include "SplfGrid.h"
+#include "SplfScreenApi.h"
+#include "SpoolDownload.h"
+#include "SpoolFileRow.h"
+
+namespace {
+using Kind = frmSaveAs::Kind;
+
+// One destination of the process-type table.
+struct Delivery {
+    QString procedure;
+    std::optional<Kind> dialog;
+    bool busy = false;
+    bool viewer = false;  // the viewers leave their rows selected and counted
+    // Empty: the destination is not part of this build.
+    std::function<int(const QString& fileName, QString& width, const SpoolFileRow& row)> run;
+};
+
+std::optional<Delivery> deliveryFor(AppContext& ctx, const QString& type) {
+    SplfScreenApi& splf = ctx.frmSplf();
+    const bool asMessage = splf.value(QStringLiteral("optEmail")) == 0;
+    const bool autoSend = splf.value(QStringLiteral("chkAutoSend")) == 1;
+    auto mail = [&](const char* body, const char* automatic, const char* attach) {
+        return Delivery{QString::fromLatin1(asMessage ? body : autoSend && automatic ? automatic : attach), {}, true};
+    };
+    auto is = [&](const char* t) { return type == QLatin1String(t); };
+    if (is("View a few pages")) return Delivery{QStringLiteral("TransferSpoolFileToViewer"), {}, true, true};
+    if (is("View entire report")) return Delivery{QStringLiteral("ProcFullView"), {}, true, true};
+    if (is("PC printer")) return Delivery{QStringLiteral("PrintSpoolFileToPrinter"), {}, true};
+    if (is("Text file"))
+        return Delivery{QStringLiteral("ProcTxt"), Kind::Text, true, false,
+                        [&ctx](const QString& name, QString& width, const SpoolFileRow& row) {
+                            return ProcTxt(ctx, name, width, QStringLiteral("Text"), row);
+                        }};
+    if (is("XML document")) return Delivery{QStringLiteral("ProcXml"), Kind::Xml};
+    if (is("HTML document")) return Delivery{QStringLiteral("ProcHtml"), Kind::Html};
+    if (is("PDF document")) return Delivery{QStringLiteral("ProcPDF"), Kind::Pdf};
+    if (is("Netscape e-mail")) return mail("ProcEmail", nullptr, "EmailAttachNetscape");
+    if (is("Outlook Express e-mail"))
+        return mail("EmailBodyOutlookExpress", "ProcAttachIEAMS", "EmailAttachOutlookExpress");
+    if (is("Outlook e-mail")) return mail("EmailBodyOutlook", "ProcAttachOAMS", "EmailAttachOutlook");
+    if (is("Lotus Notes")) return mail("EmailBodyNotes", "ProcAttachNotesAMS", "EmailAttachNotes");
+    if (is("Microsoft Excel")) return Delivery{QStringLiteral("ProcExcel")};
+    if (is("Lotus 123")) return Delivery{QStringLiteral("ProcLotus123"), {}, true};
+    if (is("Microsoft Word 6/95")) return Delivery{QStringLiteral("ProcWord_6")};
+    if (is("Microsoft Word")) return Delivery{QStringLiteral("ProcWord_8")};
+    if (is("Lotus WordPro")) return Delivery{QStringLiteral("ProcWordPro"), {}, true};
+    return std::nullopt;
+}
+
+const char* lastNameKey(Kind k) {
+    switch (k) {
+    case Kind::Text: return "Text file";
+    case Kind::Html: return "Html file";
+    case Kind::Xml: return "xml file";
+    default: return "PDF file";
+    }
+}
+
+// Whether the destination replaces an existing file (rather than adding to it).
+bool replaces(AppContext& ctx, Kind k) {
+    SplfScreenApi& splf = ctx.frmSplf();
+    if (k == Kind::Text) return splf.value(QStringLiteral("optAddReplace_2")) == 1;
+    if (k == Kind::Html) return splf.value(QStringLiteral("optAddReplace_0")) == 1;
+    return true;
+}
+
+bool isSet(const QString& v) { return v != QLatin1String("None") && !v.trimmed().isEmpty(); }
+
+// The save-dialog sequence: pre-fills the name, shows the dialog unless the
+// batch run delivers a whole queue, and gives the name back; nothing when the
+// dialog was cancelled.
+std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& row, bool& chosenByUser) {
+    frmSaveAs& dlg = SaveDialog(ctx, k);
+    if (dlg.txtSaveTag().isEmpty()) {
+        const QString fullName = ctx.getSetting(QStringLiteral("FullName"));
+        if (dlg.txtSave->text().trimmed().isEmpty() || fullName == QLatin1String("1")) {
+            if (fullName == QLatin1String("1")) {
+                const QString savePath = ctx.getSetting(QStringLiteral("Save Path"));
+                if (isSet(savePath)) {
+                    QString name = BuildPcFileName(ctx, savePath, row, true,
+                                                   k == Kind::Pdf ? QStringLiteral("pdf") : QString());
+                    if (k == Kind::Xml) name = name.chopped(3) + QStringLiteral("xml");
+                    if (k == Kind::Html) name = name.chopped(3) + QStringLiteral("html");
+                    dlg.txtSave->setText(name);
+                }
+            } else {
+                const QString last = ctx.getSetting(QString::fromLatin1(lastNameKey(k)));
+                if (isSet(last)) {
+                    dlg.txtSave->setText(last);
+                } else if (k == Kind::Pdf) {
+                    const QString savePath = ctx.getSetting(QStringLiteral("Save Path"));
+                    dlg.txtSave->setText(
+                        BuildPcFileName(ctx, isSet(savePath) ? savePath : QString(), row, false, QStringLiteral("pdf")));
+                }
+            }
+        }
+    }
+    dlg.setTxtSaveTag(QString());
+    dlg.cancelledFlag() = false;
+    dlg.cmdOpenAll->setEnabled(ctx.gSelectedCount > 1);
+    chosenByUser = false;
+    if (!ctx.gBatchNoDialogs) {
+        dlg.showModal();
+        chosenByUser = dlg.chosenByUser();
+    }
+    ctx.frmSplf().Refresh();
+    if (dlg.cancelledFlag()) return std::nullopt;
+    return dlg.txtSave->text().trimmed();
+}
+
+const char* const kLockedControls[] = {"cmdOK",   "cmdPrinter", "txtFrom",  "txtTo",    "fraFormatting",
+                                       "fraMacro", "fraParse",   "fraEmail", "fraRange", "fraPrinter",
+                                       "fraHTML", "fraPDF",     "fraGrd",   "cboProcessType"};
+
+void clearSaveAll(AppContext& ctx) {
+    ctx.gTextSaveAll = ctx.gHtmlSaveAll = ctx.gXmlSaveAll = ctx.gPdfSaveAll = false;
+}
+
+void lockScreen(SplfScreenApi& splf) {
+    splf.setControlCaption(QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"));
+    for (const char* c : kLockedControls) splf.setControlEnabled(QString::fromLatin1(c), false);
+}
+
+void unlockScreen(AppContext& ctx) {
+    SplfScreenApi& splf = ctx.frmSplf();
+    ctx.gCancelRequested = false;
+    clearSaveAll(ctx);
+    ctx.gMailStarted = false;
+    splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
+    splf.setControlEnabled(QStringLiteral("cmdOK"), true);
+    splf.setControlEnabled(QStringLiteral("cmdCancel"), true);
+    splf.setControlCaption(QStringLiteral("cmdCancel"), QStringLiteral("&Close"));
+    for (const char* c : kLockedControls) splf.setControlEnabled(QString::fromLatin1(c), true);
+    splf.cboProcessType_Click();
+}
+
+// From and To: a page range that names a later first page is refused; a
+// text that names no page becomes "*Start" or "*End".
+bool checkPageRange(AppContext& ctx) {
+    SplfScreenApi& splf = ctx.frmSplf();
+    const auto from = PageNumber(splf.text(QStringLiteral("txtFrom")));
+    const auto to = PageNumber(splf.text(QStringLiteral("txtTo")));
+    if (from && to && *from > *to) {
+        ctx.msgBox(QStringLiteral("The 'From' page number must be less than or equal to the 'To' page number."),
+                   MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+        setMousePointer(MousePointer::Normal);
+        return false;
+    }
+    if (!from) splf.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
+    if (!to) splf.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
+    return true;
+}
+
+ReportOutcome deliver(AppContext& ctx, const QString& type, const SpoolFileRow& row, QSet<QString>& writtenThisRun) {
+    ReportOutcome out;
+    out.row = row.toQString();
+    const std::optional<Delivery> d = deliveryFor(ctx, type);
+    if (!d) {
+        ctx.msgBox(QStringLiteral("Please select a valid application or format to download the spool file to."),
+                   MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+        return out;
+    }
+    if (!d->run) {
+        // Asked before the name, so that nobody names a file that will not come.
+        ctx.msgBox(QStringLiteral("The destination \"") + type + QStringLiteral("\" (") + d->procedure +
+                       QStringLiteral(") is not available in this version.  The report was not delivered."),
+                   MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
+        return out;
+    }
+    QString fileName;
+    if (d->dialog) {
+        bool chosenByUser = false;
+        const std::optional<QString> name = askFileName(ctx, *d->dialog, row, chosenByUser);
+        if (!name) {
+            out.status = ReportOutcome::Skipped;
+            return out;
+        }
+        fileName = *name;
+        // A name that nobody chose for this report must not replace what
+        // an earlier report of the same run wrote.
+        if (!chosenByUser && replaces(ctx, *d->dialog) &&
+            writtenThisRun.contains(QFileInfo(fileName).absoluteFilePath())) {
+            fileName = NextFreeName(fileName, writtenThisRun);
+        }
+    }
+    if (d->busy) setMousePointer(MousePointer::ArrowHourglass);
+    QString width;
+    const int result = d->run(fileName, width, row);
+    if (!fileName.isEmpty() && QFileInfo::exists(fileName)) writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
+    out.target = fileName;
+    out.status = result == 0 ? ReportOutcome::Delivered
+                 : ctx.gCancelRequested ? ReportOutcome::Canceled
+                                        : ReportOutcome::Failed;
+    return out;
+}
+}  // namespace
+
+std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
+    SplfScreenApi& splf = ctx.frmSplf();
+    SplfGrid& grid = splf.grdSplf();
+    ctx.gCancelRequested = false;
+    ctx.gSelectedCount = 0;
+    const int rows = grid.rowCount();
+    for (int i = 1; i <= rows; ++i)
+        if (grid.rowSelected(i)) ++ctx.gSelectedCount;
+    if (ctx.gSelectedCount == 0) {
+        ctx.msgBox(QStringLiteral("Please select a spool file or click 'Close'"), MsgButtons::OK, MsgIcon::None,
+                   QStringLiteral("Tolvane"));
+        return {};
+    }
+    splf.setStatus(QString());
+    if (!checkPageRange(ctx)) return {};
+
+    lockScreen(splf);
+    clearSaveAll(ctx);
+    std::vector<ReportOutcome> outcomes;
+    QSet<QString> writtenThisRun;
+    try {
+        const int count = grid.rowCount();
+        for (int i = 1; i <= count; ++i) {
+            if (!grid.rowSelected(i) || ctx.gCancelRequested) {
+                if (grid.rowSelected(i)) {
+                    ReportOutcome skipped;
+                    skipped.row = SpoolFileRow::fromGrid(grid, i, splf.text(QStringLiteral("cboTranslation"))).toQString();
+                    skipped.status = ReportOutcome::Canceled;
+                    outcomes.push_back(skipped);
+                }
+                setMousePointer(MousePointer::Normal);
+                continue;
+            }
+            const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, splf.text(QStringLiteral("cboTranslation")));
+            const QString type = splf.text(QStringLiteral("cboProcessType"));
+            outcomes.push_back(deliver(ctx, type, row, writtenThisRun));
+            const bool viewer = type == QLatin1String("View entire report") || type == QLatin1String("View a few pages");
+            if (!viewer && ctx.gSelectedCount > 1) {
+                grid.setCellSelected(i, 1, false);
+                --ctx.gSelectedCount;
+            }
+            setMousePointer(MousePointer::Normal);
+        }
+    } catch (...) {
+        // A failure inside a run must not leave the screen locked.
+        unlockScreen(ctx);
+        throw;
+    }
+    unlockScreen(ctx);
+    return outcomes;
+}
+
+void CancelSelectedDownloads(AppContext& ctx) {
+    SplfScreenApi& splf = ctx.frmSplf();
+    if (splf.controlCaption(QStringLiteral("cmdCancel")) != QLatin1String("&Cancel")) {
+        splf.hideScreen();
+        return;
+    }
+    ctx.gCancelRequested = true;
+    splf.setControlEnabled(QStringLiteral("cmdCancel"), false);
+    clearSaveAll(ctx);
+    ctx.gMailStarted = false;
+    splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
+    setMousePointer(MousePointer::Hourglass);
+    splf.setStatus(QStringLiteral("Cancel in progress...  Please wait."));
+}

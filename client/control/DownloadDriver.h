@@ -7,10 +7,24 @@ class AppContext;
 // What happened to one selected report in a download run.
 struct ReportOutcome {
     QString row;            // the spooled-file row
-    enum Status { Delivered, Skipped, Failed, Canceled } status = Failed;
+    enum Status {
+        Delivered,  // the destination got the whole report
+        Skipped,    // its save-as dialog was cancelled
+        Failed,     // not delivered: refused, incomplete, a file error, or no such destination
+        Canceled    // the user's cancel stopped it, or came before it
+    } status = Failed;
     QString target;         // file written, when there was one
 };
 
-// The spooled-file screen's "&Open": downloads every selected report to the
-// chosen destination. Reads the screen through ctx.frmSplf().
+// The spooled-file screen's "&Open" (frmSplf.cmdOK_Click): checks the
+// selection and the page range, locks the screen, and delivers every
+// selected report to the chosen destination in grid order, with its save-as
+// dialog where the destination writes a file. Reads the screen through
+// ctx.frmSplf(). Returns one outcome per selected report, nothing when the
+// run did not start (no selection, a bad page range).
 std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx);
+
+// The screen's "&Cancel"/"&Close" (frmSplf.cmdCancel_Click): during a run it
+// asks the running transfer to stop and the run to skip the rest; otherwise
+// it hides the screen.
+void CancelSelectedDownloads(AppContext& ctx);

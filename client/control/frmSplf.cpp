@@ -506,18 +506,7 @@ void frmSplf::cmdOK_Click() { RunSelectedDownloads(ctx_); }
 
 bool frmSplf::downloadRunning() const { return cmdCancel->text() == QLatin1String("&Cancel"); }
 
-void frmSplf::cmdCancel_Click() {
-    if (!downloadRunning()) {
-        hide();
-        return;
-    }
-    ctx_.gCancelRequested = true;
-    cmdCancel->setEnabled(false);
-    ctx_.gTextSaveAll = ctx_.gHtmlSaveAll = ctx_.gXmlSaveAll = ctx_.gPdfSaveAll = false;
-    chkAttachMultiples->setEnabled(false);
-    setMousePointer(MousePointer::Hourglass);
-    setStatus(QStringLiteral("Cancel in progress...  Please wait."));
-}
+void frmSplf::cmdCancel_Click() { CancelSelectedDownloads(ctx_); }
 
 // Closing the window from its frame unloads the screen. While a download runs
 // it only asks the download to stop: the running transfer still uses the screen.
@@ -615,6 +604,10 @@ void frmSplf::setValue(const QString& name, int value) {
 bool frmSplf::enabled(const QString& name) const {
     const QWidget* w = control(name);
     return w && ownEnabled(w);
+}
+
+void frmSplf::setControlEnabled(const QString& name, bool on) {
+    if (QWidget* w = control(name)) setOwnEnabled({w}, on);
 }
 
 bool frmSplf::visible(const QString& name) const {

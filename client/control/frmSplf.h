@@ -154,6 +154,10 @@ public:
     void setValue(const QString& control, int value) override;
     bool enabled(const QString& control) const override;
     bool visible(const QString& control) const override;
+    void setControlEnabled(const QString& control, bool enabled) override;
+    QString controlCaption(const QString& control) const override { return text(control); }
+    void setControlCaption(const QString& control, const QString& caption) override { setText(control, caption); }
+    void hideScreen() override { hide(); }
 
 protected:
     void closeEvent(QCloseEvent* e) override;

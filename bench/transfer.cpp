@@ -1,0 +1,170 @@
+// Downloading a 100,000-record report to a text file through ProcTxt, next to
+// a bare loop that exchanges the same blocks through SendReceive and drops
+// them: the writer should cost a small share on top of the exchange. The
+// memory the client holds while it writes is sampled at every progress text
+// and must not grow with the report: two sizes are measured. hostsim runs as
+// a process of its own, so the client's memory is the client's.
+//
+//   bench_transfer [--records N] [--small N]
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdio>
+
+#include "AppContext.h"
+#include "HostLink.h"
+#include "PlainSplfScreen.h"
+#include "ProcTxt.h"
+#include "SpoolDownload.h"
+
+namespace {
+long residentKiB() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+bool writeReport(const QString& root, const QString& name, int records) {
+    const QString dir = root + QStringLiteral("/BENCHLIB/BIGQ");
+    QFile f(dir + QLatin1Char('/') + name + QStringLiteral(".splf"));
+    if (!QDir().mkpath(dir) || !f.open(QIODevice::WriteOnly)) return false;
+    QTextStream s(&f);
+    s << "name=" << name << "\njob=BENCH\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\n"
+      << "formtype=*STD\ndate=2024-06-30\ntime=23:59:01\n[records]\n";
+    for (int i = 1; i <= records; ++i) {
+        s << (i % 60 == 1 ? "001 " : "   1");
+        s << "ACCOUNT " << qSetFieldWidth(8) << i << qSetFieldWidth(0)
+          << "  OPENING BALANCE        1,234.56   DEBITS   98.70   CREDITS   12.00\n";
+    }
+    return true;
+}
+
+SpoolFileRow rowOf(const QString& name) {
+    SpoolFileRow::Fields f;
+    f.file = name.toStdString();
+    f.user = "SWUSER";
+    f.jobNumber = "100001";
+    f.job = "BENCH/0001";
+    return SpoolFileRow::fromFields(f);
+}
+
+struct Run {
+    qint32 records = 0;
+    double seconds = 0;
+    long heldKiB = 0;
+};
+
+Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
+    SpoolDownloadRequest req;
+    req.row = row;
+    const std::string request = req.build();
+    Run r;
+    QElapsedTimer t;
+    t.start();
+    std::string reply;
+    for (;;) {
+        if (SendReceive(ctx, request, reply) != 0) return {};
+        ForEachRecord(std::string_view(reply).substr(0, 1000), RecordWidth(HostWire::controlArea(reply).substr(21)),
+                      [&](const SpoolRecordSlot&) { ++r.records; });
+        if (HostWire::controlArea(reply).rfind("(END)", 0) == 0) break;
+    }
+    r.seconds = t.nsecsElapsed() / 1e9;
+    return r;
+}
+
+Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file) {
+    const long before = residentKiB();
+    long peak = before;
+    screen.onStatus = [&](const QString&) {
+        peak = std::max(peak, residentKiB());
+        screen.statusHistory.clear();
+    };
+    Run r;
+    QElapsedTimer t;
+    t.start();
+    QString width;
+    if (ProcTxt(ctx, file, width, QStringLiteral("Text"), row) != 0) return {};
+    r.seconds = t.nsecsElapsed() / 1e9;
+    r.records = screen.status().section(QStringLiteral(".  "), -1).section(QLatin1Char(' '), 0, 0).toInt();
+    r.heldKiB = std::max(peak, residentKiB()) - before;
+    screen.onStatus = nullptr;
+    return r;
+}
+
+int argValue(const QStringList& args, const QString& name, int def) {
+    const qsizetype i = args.indexOf(name);
+    return i >= 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : def;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const int large = argValue(args, QStringLiteral("--records"), 100000);
+    const int small = argValue(args, QStringLiteral("--small"), 20000);
+    QTemporaryDir spool, out;
+    if (!writeReport(spool.path(), QStringLiteral("SMALL"), small) ||
+        !writeReport(spool.path(), QStringLiteral("LARGE"), large)) {
+        std::fprintf(stderr, "bench_transfer: cannot write the spool folder\n");
+        return 1;
+    }
+    // A loopback address of this run's own, with the real port number.
+    const quint32 r = QRandomGenerator::global()->bounded(1u, 250u * 250u);
+    const QString address = QStringLiteral("127.%1.%2.%3").arg(100 + r % 100).arg(1 + (r / 100) % 250).arg(1 + r % 250);
+    const quint16 port = 17851;
+    QProcess host;
+    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    host.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../hostsim"),
+               {QStringLiteral("--address"), address, QStringLiteral("--no-listener"), QStringLiteral("--spool"),
+                spool.path(), QStringLiteral("--open-job-port"), QString::number(port)});
+    // Connect once the job port is open; what hostsim prints later is drained.
+    QByteArray said;
+    while (!said.contains("open") && host.waitForReadyRead(5000)) said += host.readAllStandardOutput();
+    if (!said.contains("open")) {
+        std::fprintf(stderr, "bench_transfer: hostsim does not open its job port\n");
+        return 1;
+    }
+    QObject::connect(&host, &QProcess::readyReadStandardOutput, [&host] { host.readAllStandardOutput(); });
+
+    AppContext ctx;
+    auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
+    screen.setValue(QStringLiteral("optAddReplace_2"), 1);
+    screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
+    screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
+    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
+    HostSocket* s = ctx.socket();
+    s->remoteHost = address;
+    s->remotePort = port;
+    s->connectToHost();
+    if (!ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000)) {
+        std::fprintf(stderr, "bench_transfer: no job port\n");
+        return 1;
+    }
+
+    const Run bare = bareExchange(ctx, rowOf(QStringLiteral("LARGE")));
+    // A first run takes the writer's buffer once; the two measured runs
+    // show whether the memory held grows with the report.
+    textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/warm-up.txt"));
+    const Run smallText = textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/small.txt"));
+    const Run text = textFile(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.txt"));
+    host.kill();
+    host.waitForFinished(2000);
+    if (!bare.records || !text.records || !smallText.records) {
+        std::fprintf(stderr, "bench_transfer: a download failed\n");
+        return 1;
+    }
+    std::printf("bare exchange:   %8d records  %7.3f s  %9.0f records/s\n", bare.records, bare.seconds,
+                bare.records / bare.seconds);
+    std::printf("text file:       %8d records  %7.3f s  %9.0f records/s  (%.2f of the bare rate)\n", text.records,
+                text.seconds, text.records / text.seconds, (text.records / text.seconds) / (bare.records / bare.seconds));
+    std::printf("memory held:     %8d records  %7ld KiB\n", smallText.records, smallText.heldKiB);
+    std::printf("memory held:     %8d records  %7ld KiB\n", text.records, text.heldKiB);
+    return 0;
+}

@@ -1,0 +1,60 @@
+#include "DownloadWindows.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include "AppContext.h"
+
+namespace {
+DownloadWindows& windows(AppContext& ctx) {
+    if (!ctx.downloadWindows) ctx.downloadWindows = std::make_shared<DownloadWindows>();
+    return *ctx.downloadWindows;
+}
+}  // namespace
+
+frmSaveAs& SaveDialog(AppContext& ctx, frmSaveAs::Kind kind) {
+    auto& w = windows(ctx).save[static_cast<int>(kind)];
+    if (!w) w = std::make_unique<frmSaveAs>(ctx, kind);
+    return *w;
+}
+
+frmFormat& NamingOptionsWindow(AppContext& ctx) {
+    auto& w = windows(ctx).format;
+    if (w && w->unloadRequested()) w.release()->deleteLater();
+    if (!w) {
+        w = std::make_unique<frmFormat>(ctx);
+        w->Form_Load();
+    }
+    return *w;
+}
+
+bool NamingOptionsLoaded(AppContext& ctx) {
+    return ctx.downloadWindows && ctx.downloadWindows->format && !ctx.downloadWindows->format->unloadRequested();
+}
+
+void ShowNamingOptions(AppContext& ctx, const QString& fullName) {
+    frmFormat& f = NamingOptionsWindow(ctx);
+    bool ok = false;
+    const int n = fullName.trimmed().toInt(&ok);
+    if (ok) f.chkFullName->setCheckState(n == 0 ? Qt::Unchecked : n == 2 ? Qt::PartiallyChecked : Qt::Checked);
+    f.showModal();
+}
+
+void ShowNamingOptions(AppContext& ctx) { ShowNamingOptions(ctx, ctx.getSetting(QStringLiteral("FullName"))); }
+
+void installDownloadWindows(AppContext& ctx) {
+    ctx.showNamingOptions = [&ctx](const QString& fullName) { ShowNamingOptions(ctx, fullName); };
+    ctx.saveDialogField = [&ctx](const char* field) -> QString {
+        const QString f = QString::fromLatin1(field);
+        for (frmSaveAs::Kind k : {frmSaveAs::Kind::Text, frmSaveAs::Kind::Html, frmSaveAs::Kind::Xml, frmSaveAs::Kind::Pdf}) {
+            const QString name = QString::fromLatin1(frmSaveAs::textsOf(k).objectName);
+            if (!f.startsWith(name + QLatin1Char('.'))) continue;
+            // A dialog that was never loaded holds nothing.
+            const frmSaveAs* w = ctx.downloadWindows ? ctx.downloadWindows->save[static_cast<int>(k)].get() : nullptr;
+            if (!w) return {};
+            if (f == name + QStringLiteral(".txtSave")) return w->txtSave->text();
+            if (f == name + QStringLiteral(".dlgFile.InitDir")) return w->dlgFile.initDir;
+        }
+        return {};
+    };
+}

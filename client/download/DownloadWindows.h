@@ -1,0 +1,30 @@
+#pragma once
+#include <memory>
+
+#include "frmFormat.h"
+#include "frmSaveAs.h"
+
+class AppContext;
+
+// The download layer's single default instances, created on first use.
+class DownloadWindows {
+public:
+    std::unique_ptr<frmSaveAs> save[4];
+    std::unique_ptr<frmFormat> format;
+};
+
+// frmSave, frmSaveHtml, frmSaveXml or frmPDF, loaded on first use.
+frmSaveAs& SaveDialog(AppContext& ctx, frmSaveAs::Kind kind);
+// frmFormat, loaded (Form_Load run) on first use and after a Cancel.
+frmFormat& NamingOptionsWindow(AppContext& ctx);
+bool NamingOptionsLoaded(AppContext& ctx);
+
+// The "&Naming Options" command of the main window and of the spooled-file
+// screen: "FullName" (read by the caller, "None" when not set) into
+// chkFullName, then the window, modally.
+void ShowNamingOptions(AppContext& ctx, const QString& fullName);
+void ShowNamingOptions(AppContext& ctx);
+
+// Points the context's hooks at these windows: the naming options, and the
+// save-as dialogs' fields that the stop sequence remembers.
+void installDownloadWindows(AppContext& ctx);

@@ -1,0 +1,107 @@
+#include "ProcTxt.h"
+
+#include "AppContext.h"
+#include "Codec.h"
+#include "DownloadWindows.h"
+#include "MousePointer.h"
+#include "ReportFile.h"
+#include "SplfScreenApi.h"
+#include "SpoolExchange.h"
+#include "TextLayout.h"
+
+SpoolDownloadRequest DownloadRequestFromScreen(AppContext& ctx, const SpoolFileRow& row, bool suppressOverprint) {
+    SplfScreenApi& splf = ctx.frmSplf();
+    SpoolDownloadRequest req;
+    req.row = row;
+    req.fromText = splf.text(QStringLiteral("txtFrom"));
+    req.toText = splf.text(QStringLiteral("txtTo"));
+    req.convertMinus = ctx.gMinusSignApplicable && splf.value(QStringLiteral("chkORMinusSign")) == 1;
+    req.suppressOverprint = suppressOverprint;
+    return req;
+}
+
+namespace {
+// Writes the records into the file as they arrive; the file is opened only
+// once the host has accepted the request.
+class TextFileSink : public SpoolRecordSink {
+public:
+    TextFileSink(AppContext& ctx, const QString& fileName, bool append, TextLayoutOptions layout)
+        : ctx_(ctx), fileName_(fileName), append_(append), options_(layout) {}
+
+    void accepted(const std::string& widthCode) override {
+        options_.width = RecordWidth(widthCode);
+        file.open(ctx_, fileName_, append_);
+        layout_.emplace(options_, [this](std::string_view line) { file.writeLine(line); });
+    }
+    void record(const SpoolRecordSlot& slot) override { layout_->record(slot); }
+    void finish() {
+        if (layout_) layout_->finish();
+    }
+
+    ReportFile file;
+
+private:
+    AppContext& ctx_;
+    QString fileName_;
+    bool append_;
+    TextLayoutOptions options_;
+    std::optional<TextLayout> layout_;
+};
+}  // namespace
+
+int ProcTxt(AppContext& ctx, const QString& fileName, QString& recordWidth, const QString& processCode,
+            const SpoolFileRow& row) {
+    SplfScreenApi& splf = ctx.frmSplf();
+    splf.setStatus(QStringLiteral("Preparing records for transfer to file ") + fileName + QStringLiteral(".   "));
+
+    const bool printControl = splf.value(QStringLiteral("chkPrtCtl")) == 1;
+    TextLayoutOptions layout;
+    layout.code = ProcessCodeOf(processCode);
+    layout.printControl = printControl;
+    layout.fcfc = splf.value(QStringLiteral("optPrtCtlFormat")) == 1;
+    layout.removeBlank = splf.value(QStringLiteral("chkBlankLines")) != 0;
+    layout.pageLength = PageLengthOf(splf.text(QStringLiteral("cboPageLength")));
+    const bool append = splf.value(QStringLiteral("optAddReplace_2")) != 1;
+    const bool suppressOverprint = !printControl && splf.value(QStringLiteral("chkOverprinting")) == 1;
+
+    TextFileSink sink(ctx, fileName, append, layout);
+    ExchangeStyle style;
+    style.refusedText = QStringLiteral(
+        "Spool file is not available. The spool file may have been removed from the system, "
+        "may be empty, possible authority problem or IPDS/AFP printer data was found.");
+    struct DefaultPointerOnExit {
+        ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
+    } pointer;
+    try {
+        // A folder that does not exist is reported before the host is asked.
+        ReportFile::checkWritable(fileName);
+        const ExchangeResult r =
+            RunSpoolExchange(ctx, DownloadRequestFromScreen(ctx, row, suppressOverprint).build(), style, sink);
+        if (r.started()) recordWidth = Codec::toUnicode(r.widthCode);
+        if (!r.started()) return -1;
+        if (r.complete()) sink.finish();
+        sink.file.close();
+        const QString count = QString::number(r.records);
+        if (r.complete()) {
+            splf.setStatus(QStringLiteral("Transfer is complete to ") + fileName + QStringLiteral(".  ") + count +
+                           QStringLiteral(" records transferred."));
+            return 0;
+        }
+        // A cancel keeps the exchange's own texts; a refused block or a lost
+        // link leaves a report that must not pass for a whole one.
+        if (r.end != ExchangeEnd::Canceled)
+            splf.setStatus(QStringLiteral("Transfer to file ") + fileName + QStringLiteral(" is incomplete.  ") + count +
+                           QStringLiteral(" records transferred."));
+        return -1;
+    } catch (const PcFileError& e) {
+        sink.file.closeQuietly();
+        ctx.msgBox(QStringLiteral("PC level file error:") + QLatin1Char(' ') + QString::number(e.number) +
+                       QStringLiteral("  File may already be in use or the default directory for saving files is "
+                                      "invalid.  Please specify a valid directory in Naming Options.  Description: ") +
+                       e.description + QStringLiteral("  Path and file: ") + fileName + QLatin1Char(' '),
+                   MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcTxt"));
+        // The naming options let the user pick another folder; a batch run opens no window.
+        if (e.number == 76 && !ctx.gBatchMode) ShowNamingOptions(ctx);
+        return -1;
+    }
+}

@@ -1,0 +1,162 @@
+#include "frmSaveAs.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "AppContext.h"
+#include "WorkDirectory.h"
+
+namespace {
+const frmSaveAs::Texts kTexts[] = {
+    {"frmSave", "Save iSeries report as text file", "Copy iSeries Spool File to PC Text File",
+     "Text (*.txt)|*.txt|All files (*.*)|*.*", "*.txt", "Save dir"},
+    {"frmSaveHtml", "Save iSeries report as HTML document", "Copy iSeries Spool File to html document",
+     "Html (*.htm*)|*.htm*|All files (*.*)|*.*", "*.htm*", "Save dir html"},
+    {"frmSaveXml", "Save iSeries report as XML document", "Copy iSeries Spool File to xml document",
+     "xml (*.xml*)|*.xml*|All files (*.*)|*.*", "*.xml*", "Save dir xml"},
+    {"frmPDF", "Save iSeries report as PDF document", "Copy iSeries Spool File to PDF document",
+     "PDF (*.pdf)|*.pdf|All files (*.*)|*.*", "*.pdf", "Save dir PDF"},
+};
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+}  // namespace
+
+const frmSaveAs::Texts& frmSaveAs::textsOf(Kind kind) { return kTexts[static_cast<int>(kind)]; }
+
+frmSaveAs::frmSaveAs(AppContext& ctx, Kind kind) : ctx_(ctx), kind_(kind) {
+    const Texts& t = textsOf(kind);
+    setObjectName(QString::fromLatin1(t.objectName));
+    setWindowTitle(QString::fromLatin1(t.caption));
+    setModal(true);
+    auto* grid = new QGridLayout(this);
+    Label1 = new QLabel(QStringLiteral("File name:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    txtSave = new QLineEdit(this);
+    txtSave->setObjectName(QStringLiteral("txtSave"));
+    txtSave->setMinimumWidth(420);
+    cmdBrowse = button(this, "cmdBrowse", QStringLiteral("..."));
+    OKButton = button(this, "OKButton", QStringLiteral("&Save"));
+    OKButton->setDefault(true);
+    CancelButton = button(this, "CancelButton", QStringLiteral("&Cancel"));
+    cmdOpenAll = button(this, "cmdOpenAll", QStringLiteral("Save &All"));
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(txtSave, 0, 1, 1, 3);
+    grid->addWidget(cmdBrowse, 0, 4);
+    grid->addWidget(OKButton, 1, 1);
+    grid->addWidget(cmdOpenAll, 1, 2);
+    grid->addWidget(CancelButton, 1, 3);
+    setTabOrder(txtSave, OKButton);
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+    connect(cmdOpenAll, &QPushButton::clicked, this, [this] { cmdOpenAll_Click(); });
+    connect(cmdBrowse, &QPushButton::clicked, this, [this] { cmdBrowse_Click(); });
+}
+
+frmSaveAs::~frmSaveAs() = default;
+
+QString frmSaveAs::txtSaveTag() const { return txtSave->property("Tag").toString(); }
+void frmSaveAs::setTxtSaveTag(const QString& tag) { txtSave->setProperty("Tag", tag); }
+
+bool& frmSaveAs::acceptedFlag() {
+    switch (kind_) {
+    case Kind::Text: return ctx_.gTextSaveAccepted;
+    case Kind::Html: return ctx_.gHtmlSaveAccepted;
+    case Kind::Xml: return ctx_.gXmlSaveAccepted;
+    default: return ctx_.gPdfSaveAccepted;
+    }
+}
+
+bool& frmSaveAs::cancelledFlag() {
+    switch (kind_) {
+    case Kind::Text: return ctx_.gTextSaveCancelled;
+    case Kind::Html: return ctx_.gHtmlSaveCancelled;
+    case Kind::Xml: return ctx_.gXmlSaveCancelled;
+    default: return ctx_.gPdfSaveCancelled;
+    }
+}
+
+bool& frmSaveAs::saveAllFlag() {
+    switch (kind_) {
+    case Kind::Text: return ctx_.gTextSaveAll;
+    case Kind::Html: return ctx_.gHtmlSaveAll;
+    case Kind::Xml: return ctx_.gXmlSaveAll;
+    default: return ctx_.gPdfSaveAll;
+    }
+}
+
+void frmSaveAs::showModal() {
+    shown_ = true;
+    chosenByUser_ = false;
+    Form_Activate();
+    if (!shown_) return;
+    if (ctx_.presenter)
+        ctx_.presenter->showModal(this);
+    else
+        exec();
+    shown_ = false;
+}
+
+void frmSaveAs::Form_Activate() {
+    acceptedFlag() = true;
+    if (!ctx_.gBatchMode) txtSave->setFocus();
+    if (saveAllFlag()) {
+        activating_ = true;
+        OKButton_Click();
+        activating_ = false;
+    }
+}
+
+void frmSaveAs::accept(bool byUser) {
+    if (txtSave->text().trimmed().isEmpty()) {
+        ctx_.msgBox(QStringLiteral("A file name must be specified."), MsgButtons::OK, MsgIcon::Exclamation,
+                    QString::fromLatin1(textsOf(kind_).messageTitle));
+        return;
+    }
+    chosenByUser_ = byUser;
+    shown_ = false;
+    hide();
+}
+
+void frmSaveAs::OKButton_Click() { accept(!activating_); }
+
+void frmSaveAs::CancelButton_Click() {
+    cancelledFlag() = true;
+    acceptedFlag() = false;
+    saveAllFlag() = false;
+    shown_ = false;
+    hide();
+}
+
+void frmSaveAs::cmdOpenAll_Click() {
+    saveAllFlag() = true;
+    OKButton_Click();
+}
+
+void frmSaveAs::cmdBrowse_Click() {
+    const Texts& t = textsOf(kind_);
+    if (dlgFile.initDir.isEmpty()) {
+        const QString remembered = ctx_.getSetting(QString::fromLatin1(t.rememberedFolder));
+        if (remembered != QLatin1String("None") && !remembered.trimmed().isEmpty()) dlgFile.initDir = remembered;
+    }
+    if (dlgFile.initDir.isEmpty()) dlgFile.initDir = SystemTempFolder(ctx_);
+    dlgFile.filter = QString::fromLatin1(t.filter);
+    if (dlgFile.fileName.isEmpty()) dlgFile.fileName = QString::fromLatin1(t.pattern);
+    if (!ctx_.presenter) return;
+    QString start = dlgFile.initDir;
+    if (!start.isEmpty() && !EndsWithSeparator(start)) start += PathSeparator();
+    const QString chosen =
+        ctx_.presenter->saveFileName(this, windowTitle(), start + dlgFile.fileName, dlgFile.filter);
+    if (chosen.isEmpty()) return;
+    txtSave->setText(chosen);
+    const qsizetype sep = std::max(chosen.lastIndexOf(QLatin1Char('/')), chosen.lastIndexOf(PathSeparator()));
+    dlgFile.fileName = chosen.mid(sep + 1);
+    if (sep >= 0) dlgFile.initDir = chosen.left(sep + 1);
+}

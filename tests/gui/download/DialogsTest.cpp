@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QRadioButton>
+
+#include "DownloadWindows.h"
+#include "WorkDirectory.h"
+#include "PcFileName.h"
+#include "TestSupport.h"
+#include "TransferTestSupport.h"
+
+namespace {
+using Kind = frmSaveAs::Kind;
+
+template <class T>
+T* child(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+
+void screenshot(QWidget* w) {
+    QDir().mkpath(QStringLiteral(SW_BINARY_DIR "/screenshots"));
+    w->adjustSize();
+    w->grab().save(QStringLiteral(SW_BINARY_DIR "/screenshots/") + w->objectName() + QStringLiteral(".png"));
+}
+
+// Remembered values in memory that count their writes.
+class CountingStore : public MemorySettingsStore {
+public:
+    void save(const QString& app, const QString& section, const QString& key, const QString& value) override {
+        ++writes;
+        MemorySettingsStore::save(app, section, key, value);
+    }
+    int writes = 0;
+};
+
+// Records what Browse hands to the file dialog.
+class RecordingPresenter : public TestPresenter {
+public:
+    QString saveFileName(QWidget* parent, const QString& title, const QString& dir, const QString& filter) override {
+        dirs << dir;
+        filters << filter;
+        return TestPresenter::saveFileName(parent, title, dir, filter);
+    }
+    QStringList dirs, filters;
+};
+
+class DialogsTest : public ::testing::Test {
+protected:
+    TestContext t;
+    TestPresenter* presenter = t.presenter;
+};
+}  // namespace
+
+TEST_F(DialogsTest, TheFourSaveAsWindows) {
+    const struct {
+        Kind kind;
+        const char *name, *caption, *filter;
+    } cases[] = {
+        {Kind::Text, "frmSave", "Save iSeries report as text file", "Text (*.txt)|*.txt|All files (*.*)|*.*"},
+        {Kind::Html, "frmSaveHtml", "Save iSeries report as HTML document", "Html (*.htm*)|*.htm*|All files (*.*)|*.*"},
+        {Kind::Xml, "frmSaveXml", "Save iSeries report as XML document", "xml (*.xml*)|*.xml*|All files (*.*)|*.*"},
+        {Kind::Pdf, "frmPDF", "Save iSeries report as PDF document", "PDF (*.pdf)|*.pdf|All files (*.*)|*.*"},
+    };
+    for (const auto& c : cases) {
+        frmSaveAs& d = SaveDialog(t.ctx, c.kind);
+        EXPECT_EQ(d.objectName(), QString::fromLatin1(c.name));
+        EXPECT_EQ(d.windowTitle(), QString::fromLatin1(c.caption));
+        EXPECT_EQ(child<QLabel>(&d, "Label1")->text(), QStringLiteral("File name:"));
+        EXPECT_EQ(child<QPushButton>(&d, "cmdBrowse")->text(), QStringLiteral("..."));
+        EXPECT_EQ(child<QPushButton>(&d, "OKButton")->text(), QStringLiteral("&Save"));
+        EXPECT_EQ(child<QPushButton>(&d, "CancelButton")->text(), QStringLiteral("&Cancel"));
+        EXPECT_EQ(child<QPushButton>(&d, "cmdOpenAll")->text(), QStringLiteral("Save &All"));
+        EXPECT_NE(child<QLineEdit>(&d, "txtSave"), nullptr);
+        EXPECT_EQ(QString::fromLatin1(frmSaveAs::textsOf(c.kind).filter), QString::fromLatin1(c.filter));
+        EXPECT_EQ(&SaveDialog(t.ctx, c.kind), &d);  // one instance, kept
+    }
+    screenshot(&SaveDialog(t.ctx, Kind::Text));
+}
+
+TEST_F(DialogsTest, SaveAcceptsANameAndRefusesBlanks) {
+    frmSaveAs& d = SaveDialog(t.ctx, Kind::Html);
+    int presses = 0;
+    presenter->onModal = [&](QWidget*) {
+        d.txtSave->setText(QStringLiteral("   "));
+        child<QPushButton>(&d, "OKButton")->click();  // refused: the window stays
+        ++presses;
+        d.txtSave->setText(QStringLiteral("/tmp/r.htm"));
+        child<QPushButton>(&d, "OKButton")->click();
+    };
+    t.boxes->expect(QStringLiteral("A file name must be specified."));
+    d.showModal();
+    EXPECT_EQ(presses, 1);
+    EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("Copy iSeries Spool File to html document"));
+    EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(t.ctx.gHtmlSaveAccepted);
+    EXPECT_FALSE(t.ctx.gHtmlSaveCancelled);
+    EXPECT_TRUE(d.chosenByUser());
+}
+
+TEST_F(DialogsTest, SaveAllAcceptsTheLaterWindowsAtOnce) {
+    frmSaveAs& d = SaveDialog(t.ctx, Kind::Text);
+    d.txtSave->setText(QString());
+    presenter->onModal = [&](QWidget*) {
+        d.cmdOpenAll_Click();  // empty name: the message, the window stays, save-all stays set
+        EXPECT_TRUE(t.ctx.gTextSaveAll);
+        d.txtSave->setText(QStringLiteral("/tmp/a.txt"));
+        d.cmdOpenAll_Click();
+    };
+    t.boxes->expect(QStringLiteral("A file name must be specified."));
+    d.showModal();
+    EXPECT_EQ(presenter->shownNames().size(), 1u);
+    EXPECT_TRUE(d.chosenByUser());
+    d.showModal();  // accepted without waiting
+    EXPECT_EQ(presenter->shownNames().size(), 1u);
+    EXPECT_FALSE(d.chosenByUser());
+    EXPECT_TRUE(t.ctx.gTextSaveAccepted);
+}
+
+TEST_F(DialogsTest, CancelAndEscapeClearTheFlags) {
+    frmSaveAs& d = SaveDialog(t.ctx, Kind::Pdf);
+    for (bool escape : {false, true}) {
+        t.ctx.gPdfSaveCancelled = false;
+        presenter->onModal = [&](QWidget*) {
+            t.ctx.gPdfSaveAll = true;  // set in an earlier report of the run
+            if (escape) {
+                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QCoreApplication::sendEvent(&d, &esc);
+            } else
+                child<QPushButton>(&d, "CancelButton")->click();
+        };
+        d.showModal();
+        EXPECT_TRUE(t.ctx.gPdfSaveCancelled) << escape;
+        EXPECT_FALSE(t.ctx.gPdfSaveAccepted) << escape;
+        EXPECT_FALSE(t.ctx.gPdfSaveAll) << escape;
+    }
+}
+
+TEST_F(DialogsTest, BrowseStartsInTheRememberedOrTemporaryFolderAndKeepsTheChoice) {
+    auto recording = std::make_unique<RecordingPresenter>();
+    RecordingPresenter& p = *recording;
+    t.ctx.presenter = std::move(recording);
+    frmSaveAs& d = SaveDialog(t.ctx, Kind::Text);
+    p.fileAnswers << QStringLiteral("/data/reports/june.txt");
+    d.cmdBrowse_Click();
+    EXPECT_EQ(p.dirs.last(), SystemTempFolder(t.ctx) + QStringLiteral("*.txt"));
+    EXPECT_EQ(p.filters.last(), QStringLiteral("Text (*.txt)|*.txt|All files (*.*)|*.*"));
+    EXPECT_EQ(d.txtSave->text(), QStringLiteral("/data/reports/june.txt"));
+    d.cmdBrowse_Click();  // no answer left: the user cancels
+    EXPECT_EQ(p.dirs.last(), QStringLiteral("/data/reports/june.txt"));
+    EXPECT_EQ(d.txtSave->text(), QStringLiteral("/data/reports/june.txt"));
+
+    t.ctx.saveSetting(QStringLiteral("Save dir PDF"), QStringLiteral("/srv/pdf"));
+    SaveDialog(t.ctx, Kind::Pdf).cmdBrowse_Click();
+    EXPECT_EQ(p.dirs.last(), QStringLiteral("/srv/pdf/*.pdf"));
+}
+
+TEST_F(DialogsTest, NamingOptionsFirstOpening) {
+    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+    t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+    t.ctx.saveSetting(QStringLiteral("Text file"), QStringLiteral("old.txt"));
+    SaveDialog(t.ctx, Kind::Text).txtSave->setText(QStringLiteral("old.txt"));
+    frmFormat& f = NamingOptionsWindow(t.ctx);
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Naming Options"));
+    EXPECT_TRUE(f.chkFullName->isChecked());
+    EXPECT_TRUE(f.optUseUserData->isChecked());
+    for (QRadioButton* b : {f.optUseFileName, f.optUseJobName, f.optUseJobNumber, f.optUseUserName, f.optUseDateandTime})
+        EXPECT_FALSE(b->isChecked()) << b->objectName().toStdString();
+    EXPECT_EQ(f.txtSavePath->text(), QDir::toNativeSeparators(t.dir.path()));
+    screenshot(&f);
+
+    f.cmdOK_Click();
+    EXPECT_EQ(t.setting(QStringLiteral("Use user data")), QStringLiteral("True"));
+    for (const char* key : {"Use file name", "Use job name", "Use job number", "Use user name", "Use date and time"})
+        EXPECT_EQ(t.setting(QString::fromLatin1(key)), QStringLiteral("False")) << key;
+    EXPECT_EQ(t.setting(QStringLiteral("Text file")), QString());
+    EXPECT_EQ(SaveDialog(t.ctx, Kind::Text).txtSave->text(), QString());
+    EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
+    EXPECT_EQ(&NamingOptionsWindow(t.ctx), &f);  // OK keeps the window loaded
+}
+
+TEST_F(DialogsTest, TheCheckBoxEnablesTheAttributeChoice) {
+    frmFormat& f = NamingOptionsWindow(t.ctx);
+    f.chkFullName->setChecked(false);
+    for (QRadioButton* b : {f.optUseFileName, f.optUseUserData}) EXPECT_FALSE(b->isEnabled());
+    EXPECT_FALSE(f.Label3->isEnabled());
+    f.chkFullName->setChecked(true);
+    EXPECT_TRUE(f.optUseJobNumber->isEnabled());
+    EXPECT_TRUE(f.Label3->isEnabled());
+}
+
+TEST_F(DialogsTest, ApplyStoresOnlyWhatChangedAndAlwaysRebuildsTheWorkDirectory) {
+    auto store = std::make_unique<CountingStore>();
+    CountingStore* counted = store.get();
+    t.ctx.settings = std::move(store);
+    t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+    frmFormat& f = NamingOptionsWindow(t.ctx);
+    f.setOption(f.optUseFileName, true);
+    f.cmdApply_Click();
+    t.ctx.saveSetting(QStringLiteral("Text file"), QStringLiteral("keep.txt"));
+    t.ctx.gWorkDir.clear();
+    const int before = counted->writes;
+    f.cmdApply_Click();
+    EXPECT_EQ(counted->writes, before);
+    EXPECT_EQ(t.setting(QStringLiteral("Text file")), QStringLiteral("keep.txt"));
+    EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
+
+    // Another attribute first: both changed values are stored, the names cleared.
+    child<QRadioButton>(&f, "optUseJobName")->click();
+    EXPECT_FALSE(f.optUseFileName->isChecked());
+    f.cmdApply_Click();
+    EXPECT_EQ(t.setting(QStringLiteral("Use job name")), QStringLiteral("True"));
+    EXPECT_EQ(t.setting(QStringLiteral("Use file name")), QStringLiteral("False"));
+    EXPECT_EQ(t.setting(QStringLiteral("Text file")), QString());
+    EXPECT_TRUE(BuildPcFileName(t.ctx, QString(), SampleRow(), true).startsWith(QStringLiteral("QPADEV0001 QSYSPRT")));
+
+    // A typed path is stored as typed; an empty one becomes the temporary folder.
+    f.txtSavePath->setText(t.dir.path() + QStringLiteral("/typed"));
+    f.cmdApply_Click();
+    EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path() + QStringLiteral("/typed"));
+    f.txtSavePath->clear();
+    f.cmdOK_Click();
+    EXPECT_EQ(t.setting(QStringLiteral("Save Path")), SystemTempFolder(t.ctx));
+}
+
+TEST_F(DialogsTest, CancelStoresNothingAndTheNextOpeningShowsTheStoredChoices) {
+    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("0"));
+    for (const char* key : {"Use file name", "Use job name", "Use job number", "Use user name", "Use user data"})
+        t.ctx.saveSetting(QString::fromLatin1(key), QStringLiteral("False"));
+    t.ctx.saveSetting(QStringLiteral("Use date and time"), QStringLiteral("True"));
+    presenter->onModal = [&](QWidget* w) {
+        auto* f = static_cast<frmFormat*>(w);
+        EXPECT_FALSE(f->chkFullName->isChecked());  // from "FullName" "0"
+        f->chkFullName->setChecked(true);
+        f->setOption(f->optUseJobName, true);
+        child<QPushButton>(f, "cmdCancel")->click();
+    };
+    ShowNamingOptions(t.ctx);
+    EXPECT_EQ(t.setting(QStringLiteral("FullName")), QStringLiteral("0"));
+    EXPECT_EQ(t.setting(QStringLiteral("Use job name")), QStringLiteral("False"));
+    frmFormat& again = NamingOptionsWindow(t.ctx);
+    EXPECT_FALSE(again.chkFullName->isChecked());
+    EXPECT_TRUE(again.optUseDateandTime->isChecked());
+    EXPECT_FALSE(again.optUseJobName->isChecked());
+}

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QPushButton>
+
+#include "DownloadDriver.h"
+#include "DownloadWindows.h"
+#include "ScriptedHostSocket.h"
+#include "TestSupport.h"
+#include "TransferTestSupport.h"
+#include "frmSplf.h"
+
+namespace {
+// The spooled-file screen itself, its "&Open" and "&Cancel" driving a download.
+struct RealScreen {
+    RealScreen() {
+        installSplfScreen(t.ctx);
+        installDownloadWindows(t.ctx);
+        splf = dynamic_cast<frmSplf*>(&t.ctx.frmSplf());
+        splf->cboProcessType->setEditText(QStringLiteral("Text file"));
+        splf->cboProcessType_Click();
+        splf->setValue(QStringLiteral("optAddReplace"), 2);
+        t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+        t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+        AddGridRow(*splf, QStringLiteral("REPORTA"), QStringLiteral("QPADEV0001/0003"));
+    }
+    TestContext t;
+    std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
+    frmSplf* splf = nullptr;
+};
+
+std::vector<SpoolReplies::Record> lines(int n) {
+    std::vector<SpoolReplies::Record> r{{"001", ' ', "LINE 1"}};
+    for (int i = 2; i <= n; ++i) r.push_back({"   ", '1', "LINE " + std::to_string(i)});
+    return r;
+}
+}  // namespace
+
+TEST(SplfDownload, TheScreenIsLockedForTheRunAndUnlockedAfter) {
+    RealScreen s;
+    s.host->replies(SpoolReplies::report(lines(3), " 80"));
+    s.t.presenter->expectModal(QStringLiteral("frmSave"), [&](QWidget* w) {
+        EXPECT_EQ(s.splf->cmdCancel->text(), QStringLiteral("&Cancel"));
+        EXPECT_FALSE(s.splf->enabled(QStringLiteral("cmdOK")));
+        EXPECT_FALSE(s.splf->enabled(QStringLiteral("fraGrd")));
+        EXPECT_FALSE(s.splf->enabled(QStringLiteral("cboProcessType")));
+        EXPECT_TRUE(s.splf->enabled(QStringLiteral("cboTranslation")));
+        static_cast<frmSaveAs*>(w)->OKButton->click();
+    });
+    s.splf->cmdOK->click();
+    EXPECT_TRUE(s.t.presenter->done());
+    const QString file =
+        s.t.dir.path() + QStringLiteral("/REPORTA QPADEV0001 JSMITH 004711 0003 2024-01-31 14-05-09.txt");
+    EXPECT_EQ(ReadFileBytes(file).substr(0, 8), "LINE 1\r\n");
+    EXPECT_EQ(s.splf->cmdCancel->text(), QStringLiteral("&Close"));
+    EXPECT_TRUE(s.splf->enabled(QStringLiteral("cmdOK")));
+    EXPECT_TRUE(s.splf->enabled(QStringLiteral("fraGrd")));
+    EXPECT_TRUE(s.splf->enabled(QStringLiteral("chkBlankLines")));  // the process type applied again
+}
+
+TEST(SplfDownload, CancelOnTheScreenStopsTheTransfer) {
+    RealScreen s;
+    s.t.presenter->onModal = [](QWidget* w) { static_cast<frmSaveAs*>(w)->OKButton->click(); };
+    s.host->replies(SpoolReplies::report(lines(30), " 80"));
+    s.host->afterReply = [&](int n) {
+        if (n != 1) return;
+        s.splf->cmdCancel->click();
+        EXPECT_FALSE(s.splf->cmdCancel->isEnabled());
+        EXPECT_EQ(s.splf->status(), QStringLiteral("Cancel in progress...  Please wait."));
+    };
+    s.t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  "));
+    s.splf->cmdOK->click();
+    EXPECT_EQ(s.host->cancelRequests, 1);
+    EXPECT_EQ(s.splf->status(), QStringLiteral("Last operation was canceled by user request."));
+    EXPECT_EQ(s.splf->cmdCancel->text(), QStringLiteral("&Close"));
+    EXPECT_TRUE(s.splf->cmdCancel->isEnabled());
+    EXPECT_FALSE(s.t.ctx.gCancelRequested);
+}

@@ -1,0 +1,96 @@
+#include "TransferTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include "AppContext.h"
+
+PlainSplfScreen& TextFileScreen(AppContext& ctx) {
+    auto* screen = dynamic_cast<PlainSplfScreen*>(&ctx.frmSplf());
+    if (!screen) throw std::runtime_error("the spooled-file screen is not the widgetless one");
+    screen->setValue(QStringLiteral("chkPrtCtl"), 0);
+    screen->setValue(QStringLiteral("optPrtCtlFormat"), 0);
+    screen->setValue(QStringLiteral("chkOverprinting"), 1);
+    screen->setValue(QStringLiteral("chkBlankLines"), 0);
+    screen->setValue(QStringLiteral("chkORMinusSign"), 1);
+    screen->setValue(QStringLiteral("optAddReplace_2"), 1);
+    screen->setValue(QStringLiteral("optAddReplace_3"), 0);
+    screen->setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
+    screen->setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
+    screen->setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
+    screen->setText(QStringLiteral("cboTranslation"), QStringLiteral("<Default>"));
+    screen->setText(QStringLiteral("cboProcessType"), QStringLiteral("Text file"));
+    return *screen;
+}
+
+SpoolFileRow SampleRow() { return SpoolFileRow::fromFields(SampleRowFields()); }
+
+SpoolFileRow::Fields SampleRowFields() {
+    SpoolFileRow::Fields f;
+    f.file = "QSYSPRT";
+    f.user = "JSMITH";
+    f.outq = "PRT01";
+    f.pages = "     3";
+    f.form = "*STD";
+    f.date = "2024/01/31";
+    f.time = "14:05:09";
+    f.jobNumber = "004711";
+    f.job = "QPADEV0001/0003";
+    f.userData = "MONTHLY   ";
+    f.translation = std::string(10, ' ');
+    return f;
+}
+
+void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, bool selected) {
+    SplfGrid& g = screen.grdSplf();
+    if (g.columnCount() == 0)
+        for (const char* key : {"Date", "File", "User", "Outq", "Pages", "Form", "JobNumber", "Job", "UserData"})
+            g.addColumn(QString::fromLatin1(key), QString::fromLatin1(key), 100);
+    g.addRow();
+    const int r = g.rowCount();
+    g.setCellValue(r, QStringLiteral("Date"), QStringLiteral("2024/01/31 14:05:09"));
+    g.setCellValue(r, QStringLiteral("File"), file);
+    g.setCellValue(r, QStringLiteral("User"), QStringLiteral("JSMITH"));
+    g.setCellValue(r, QStringLiteral("Outq"), QStringLiteral("PRT01"));
+    g.setCellValue(r, QStringLiteral("Pages"), QStringLiteral("     3"));
+    g.setCellValue(r, QStringLiteral("Form"), QStringLiteral("*STD"));
+    g.setCellValue(r, QStringLiteral("JobNumber"), QStringLiteral("004711"));
+    g.setCellValue(r, QStringLiteral("Job"), job);
+    g.setCellValue(r, QStringLiteral("UserData"), QStringLiteral("MONTHLY   "));
+    g.setCellSelected(r, 1, selected);
+}
+
+std::string ReadFileBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray b = f.readAll();
+    return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+void WriteFileBytes(const QString& path, const std::string& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+void ExpectGolden(const std::string& actual, const QString& name) {
+    const QString golden = QStringLiteral(SW_TEST_DATA "/golden/") + name;
+    if (qEnvironmentVariableIsSet("SW_UPDATE_GOLDEN")) {
+        QDir().mkpath(QFileInfo(golden).path());
+        WriteFileBytes(golden, actual);
+        return;
+    }
+    ASSERT_TRUE(QFileInfo::exists(golden)) << "no golden file " << golden.toStdString();
+    const std::string expected = ReadFileBytes(golden);
+    if (expected == actual) return;
+    const QString kept = QStringLiteral(SW_BINARY_DIR "/golden-actual/") + name;
+    QDir().mkpath(QFileInfo(kept).path());
+    WriteFileBytes(kept, actual);
+    size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
+    const size_t line = static_cast<size_t>(std::count(expected.begin(), expected.begin() + static_cast<long>(at), '\n')) + 1;
+    ADD_FAILURE() << name.toStdString() << " differs from its golden file at byte " << at << " (line " << line
+                  << "); the actual file is " << kept.toStdString();
+}

@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "DownloadWindows.h"
+#include "ProcTxt.h"
+#include "ReportFile.h"
+#include "SpoolDownload.h"
+#include "ScriptedHostSocket.h"
+#include "TestSupport.h"
+#include "TransferTestSupport.h"
+
+using Record = SpoolReplies::Record;
+
+namespace {
+// Three pages of a sales report: skips with a blank spacing (also within a
+// page), spacings of 0 to 3, a record without either, an empty text and a
+// page that begins below its first line. 21 records: a full block of 11 and
+// a last block of 10 with one blank slot.
+std::vector<Record> salesReport() {
+    return {
+        {"001", ' ', "ACME CORP                 MONTHLY SALES REPORT                    PAGE     1"},
+        {"   ", '2', "REGION   ITEM          QTY       AMOUNT"},
+        {"   ", '1', "------   ----------    ---   ----------"},
+        {"   ", '1', "NORTH    WIDGET         12       120.00"},
+        {"   ", '1', "NORTH    GADGET          3        45.50-"},
+        {"010", ' ', "SOUTH    WIDGET          7        70.00"},
+        {"   ", '1', "SOUTH    GIZMO           1         9.99"},
+        {"   ", '3', "                     TOTAL       245.49"},
+        {"   ", '1', ""},
+        {"020", ' ', "END OF REGION LIST"},
+        {"   ", '0', "___ __ ______ ____"},
+        {"060", ' ', "CONFIDENTIAL"},
+        {"001", ' ', "ACME CORP                 MONTHLY SALES REPORT                    PAGE     2"},
+        {"   ", '2', "REGION   ITEM          QTY       AMOUNT"},
+        {"005", ' ', "EAST     WIDGET          4        40.00"},
+        {"   ", '2', "EAST     THING           2        20.00"},
+        {"012", ' ', "WEST     WIDGET          0         0.00"},
+        {"003", ' ', "SUMMARY \xe9t\xe9"},
+        {"   ", '1', "GRAND TOTAL                       305.49"},
+        {"   ", ' ', "NOTE: A RECORD WITH NEITHER SKIP NOR SPACING"},
+        {"   ", '3', "*** END OF REPORT ***"},
+    };
+}
+
+std::vector<Record> numbered(int n) {
+    std::vector<Record> r{{"001", ' ', "RECORD 1"}};
+    for (int i = 2; i <= n; ++i) r.push_back({"   ", '1', "RECORD " + std::to_string(i)});
+    return r;
+}
+
+class ProcTxtTest : public ::testing::Test {
+protected:
+    TestContext t;
+    std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
+    PlainSplfScreen& screen = TextFileScreen(t.ctx);
+    QString width;
+
+    QString path(const QString& name) { return t.dir.path() + QLatin1Char('/') + name; }
+    int run(const QString& file, const QString& code = QStringLiteral("Text")) {
+        return ProcTxt(t.ctx, file, width, code, SampleRow());
+    }
+    QString lastStatus() const { return screen.statusHistory.isEmpty() ? QString() : screen.statusHistory.last(); }
+};
+}  // namespace
+
+TEST_F(ProcTxtTest, OneReportInEveryLayout) {
+    struct Case {
+        const char* golden;
+        const char* code;
+        const char* pageLength;
+        int printControl, fcfc, removeBlank;
+    } cases[] = {
+        {"transfer/text_66.txt", "Text", "66", 0, 0, 0},
+        {"transfer/text_88.txt", "Text", "88", 0, 0, 0},
+        {"transfer/text_variable.txt", "Text", "Variable", 0, 0, 0},
+        {"transfer/text_no_blank_lines.txt", "Text", "66", 0, 0, 1},
+        {"transfer/prtctl.txt", "Text", "66", 1, 0, 0},
+        {"transfer/fcfc.txt", "Text", "66", 1, 1, 0},
+        {"transfer/full_view.txt", "ProcFullView", "66", 0, 0, 0},
+        {"transfer/office.txt", "ProcWord_8", "66", 0, 0, 0},
+        {"transfer/auto_mail.txt", "ProcAttachOAMS", "66", 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.golden);
+        host->replies(SpoolReplies::report(salesReport(), " 80"));
+        screen.setText(QStringLiteral("cboPageLength"), QString::fromLatin1(c.pageLength));
+        screen.setValue(QStringLiteral("chkPrtCtl"), c.printControl);
+        screen.setValue(QStringLiteral("optPrtCtlFormat"), c.fcfc);
+        screen.setValue(QStringLiteral("chkBlankLines"), c.removeBlank);
+        const QString file = path(QStringLiteral("out.txt"));
+        ASSERT_EQ(run(file, QString::fromLatin1(c.code)), 0);
+        EXPECT_EQ(width, QStringLiteral(" 80"));
+        EXPECT_EQ(lastStatus(), QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  21 records transferred."));
+        ExpectGolden(ReadFileBytes(file), QString::fromLatin1(c.golden));
+    }
+    EXPECT_TRUE(host->script.empty());
+}
+
+TEST_F(ProcTxtTest, EveryRecordWidth) {
+    for (const char* code : {"132", "198", "990"}) {
+        SCOPED_TRACE(code);
+        std::vector<Record> records = salesReport();
+        const int w = RecordWidth(code);
+        records[1].text += std::string(static_cast<size_t>(w) - 49, '.') + "RIGHT EDGE";
+        host->replies(SpoolReplies::report(records, code));
+        const QString file = path(QStringLiteral("wide.txt"));
+        ASSERT_EQ(run(file, QStringLiteral("ProcFullView")), 0);
+        EXPECT_EQ(width, QString::fromLatin1(code));
+        ExpectGolden(ReadFileBytes(file), QStringLiteral("transfer/full_view_%1.txt").arg(QString::fromLatin1(code)));
+    }
+}
+
+TEST_F(ProcTxtTest, AnUnknownWidthCodeWritesNothingButRunsToTheEnd) {
+    host->reply(SpoolReplies::reply({SpoolReplies::slot(80, {"001", ' ', "LOST"})}, "(MORE)", " 81"));
+    host->reply(SpoolReplies::reply({SpoolReplies::slot(80, {"001", ' ', "LOST"})}, "(END)", " 80"));
+    const QString file = path(QStringLiteral("none.txt"));
+    EXPECT_EQ(run(file), 0);
+    EXPECT_EQ(host->downloadRequests(), 2);
+    EXPECT_EQ(width, QStringLiteral(" 81"));
+    EXPECT_TRUE(QFileInfo::exists(file));
+    EXPECT_EQ(ReadFileBytes(file), "");
+    EXPECT_EQ(lastStatus(), QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  0 records transferred."));
+}
+
+TEST_F(ProcTxtTest, BlocksAreRequestedUntilTheEndAndBlankSlotsSkipped) {
+    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    std::vector<std::string> replies = SpoolReplies::report(numbered(23), " 80");
+    ASSERT_EQ(replies.size(), 3u);
+    // A blank slot between two used ones in the first block.
+    std::vector<std::string> first;
+    for (int i = 1; i <= 10; ++i) first.push_back(SpoolReplies::slot(80, {i == 1 ? "001" : "   ", '1', "RECORD " + std::to_string(i)}));
+    first.insert(first.begin() + 5, std::string(84, ' '));
+    replies[0] = SpoolReplies::reply(first, "(MORE)", " 80");
+    host->replies(replies);
+    const QString file = path(QStringLiteral("blocks.txt"));
+    ASSERT_EQ(run(file), 0);
+    EXPECT_EQ(host->downloadRequests(), 3);
+    for (const std::string& r : host->requests) EXPECT_EQ(r, host->requests[0]);
+    std::string expected;
+    for (int i = 1; i <= 23; ++i)
+        if (i != 11) expected += "RECORD " + std::to_string(i) + "\r\n";
+    EXPECT_EQ(ReadFileBytes(file), expected);
+    EXPECT_EQ(lastStatus(), QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  22 records transferred."));
+}
+
+TEST_F(ProcTxtTest, TheRequestCarriesTheScreensOptions) {
+    t.ctx.gMinusSignApplicable = true;
+    screen.setText(QStringLiteral("txtFrom"), QStringLiteral("2"));
+    screen.setText(QStringLiteral("txtTo"), QStringLiteral("5"));
+    host->replies(SpoolReplies::report(numbered(1), " 80"));
+    ASSERT_EQ(run(path(QStringLiteral("a.txt"))), 0);
+    EXPECT_EQ(host->requests[0].substr(51, 22), "00000000020000000005Y1");
+    // With print control the host does not drop overprinting.
+    screen.setValue(QStringLiteral("chkPrtCtl"), 1);
+    t.ctx.gMinusSignApplicable = false;
+    host->replies(SpoolReplies::report(numbered(1), " 80"));
+    ASSERT_EQ(run(path(QStringLiteral("b.txt"))), 0);
+    EXPECT_EQ(host->requests[1].substr(71, 2), "  ");
+}
+
+TEST_F(ProcTxtTest, ProgressEveryFiftyRecords) {
+    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    host->replies(SpoolReplies::report(numbered(120), " 80"));
+    const QString file = path(QStringLiteral("progress.txt"));
+    ASSERT_EQ(run(file), 0);
+    QStringList progress;
+    for (const QString& s : screen.statusHistory)
+        if (s.startsWith(QLatin1String("Records transferred: "))) progress << s;
+    EXPECT_EQ(progress, (QStringList{QStringLiteral("Records transferred: 55   "), QStringLiteral("Records transferred: 110   ")}));
+    EXPECT_EQ(screen.statusHistory.first(),
+              QStringLiteral("Preparing records for transfer to file ") + file + QStringLiteral(".   "));
+}
+
+TEST_F(ProcTxtTest, AddToFileAppendsAfterTheOldLines) {
+    screen.setValue(QStringLiteral("optAddReplace_2"), 0);
+    screen.setValue(QStringLiteral("optAddReplace_3"), 1);
+    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    const QString file = path(QStringLiteral("add.txt"));
+    WriteFileBytes(file, "OLD LINE\r\n");
+    host->replies(SpoolReplies::report(numbered(2), " 80"));
+    ASSERT_EQ(run(file), 0);
+    EXPECT_EQ(ReadFileBytes(file), "OLD LINE\r\nRECORD 1\r\nRECORD 2\r\n");
+}
+
+TEST_F(ProcTxtTest, ARefusedReportLeavesAnExistingFileUntouched) {
+    for (int replace : {1, 0}) {
+        SCOPED_TRACE(replace);
+        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        const QString file = path(QStringLiteral("keep.txt"));
+        WriteFileBytes(file, "EARLIER REPORT\r\n");
+        host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
+        t.boxes->expect(QStringLiteral("Spool file is not available. The spool file may have been removed from the system, may be empty,"));
+        width = QStringLiteral("old");
+        EXPECT_EQ(run(file), -1);
+        EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+        EXPECT_EQ(width, QStringLiteral("old"));
+        EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("Tolvane"));
+        EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Critical);
+    }
+    // A whole-queue batch run shows no message; a new name is not created.
+    t.ctx.gBatchNoDialogs = true;
+    host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
+    EXPECT_EQ(run(path(QStringLiteral("never.txt"))), -1);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("never.txt"))));
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
+    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    std::vector<std::string> replies = SpoolReplies::report(numbered(15), " 80");
+    replies[1] = SpoolReplies::reply({}, "(INVALID)", " 80");
+    host->replies(replies);
+    t.boxes->expect(QStringLiteral("Access denied.  Possible authority problem."));
+    const QString file = path(QStringLiteral("denied.txt"));
+    EXPECT_EQ(run(file), -1);
+    EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright"));
+    const std::string written = ReadFileBytes(file);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 11);
+    EXPECT_EQ(lastStatus(), QStringLiteral("Transfer to file ") + file + QStringLiteral(" is incomplete.  11 records transferred."));
+}
+
+TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
+    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    host->reply(SpoolReplies::report(numbered(15), " 80")[0]);
+    host->drop();
+    t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
+    const QString file = path(QStringLiteral("broken.txt"));
+    EXPECT_EQ(run(file), -1);
+    const std::string written = ReadFileBytes(file);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 11);
+    EXPECT_EQ(lastStatus(), QStringLiteral("Transfer to file ") + file + QStringLiteral(" is incomplete.  11 records transferred."));
+}
+
+TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
+    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    host->replies(SpoolReplies::report(numbered(40), " 80"));
+    // The user presses Cancel while the second block is on its way.
+    host->afterReply = [&](int n) {
+        if (n == 1) t.ctx.gCancelRequested = true;
+    };
+    t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  "));
+    const QString file = path(QStringLiteral("cancel.txt"));
+    EXPECT_EQ(run(file), -1);
+    EXPECT_EQ(host->cancelRequests, 1);
+    const std::string written = ReadFileBytes(file);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 11);
+    EXPECT_EQ(lastStatus(), QStringLiteral("Last operation was canceled by user request."));
+}
+
+TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamingOptions) {
+    TestPresenter* presenter = t.presenter;
+    presenter->onModal = [](QWidget* w) { static_cast<frmFormat*>(w)->cmdCancel_Click(); };
+    const QString file = path(QStringLiteral("missing/out.txt"));
+    t.boxes->expect(QStringLiteral("PC level file error: 76  File may already be in use or the default directory for "
+                                   "saving files is invalid.  Please specify a valid directory in Naming Options.  "
+                                   "Description: Path not found  Path and file: ") + file + QLatin1Char(' '));
+    EXPECT_EQ(run(file), -1);
+    EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright - ProcTxt"));
+    EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(presenter->shownNames(), QStringList{QStringLiteral("frmFormat")});
+    EXPECT_TRUE(host->requests.empty());
+
+    // A batch run opens no window.
+    t.ctx.gBatchMode = true;
+    t.boxes->expect(QStringLiteral("PC level file error: 76"));
+    EXPECT_EQ(run(file), -1);
+    EXPECT_EQ(presenter->shownNames().size(), 1);
+}
+
+TEST_F(ProcTxtTest, FileErrorsCarryTheirNumbers) {
+    QDir(t.dir.path()).mkdir(QStringLiteral("folder"));
+    const struct {
+        QString file;
+        const char* text;
+    } cases[] = {{path(QStringLiteral("folder")), "PC level file error: 75  "},
+                 {QString(), "PC level file error: 75  "},
+                 {path(QStringLiteral("a.txt/b.txt")), "PC level file error: 76  "}};
+    WriteFileBytes(path(QStringLiteral("a.txt")), "");
+    t.ctx.gBatchMode = true;
+    for (const auto& c : cases) {
+        t.boxes->expect(QString::fromLatin1(c.text));
+        EXPECT_EQ(run(c.file), -1) << c.file.toStdString();
+    }
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_TRUE(host->requests.empty());
+}
+
+TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
+    if (!QFileInfo::exists(QStringLiteral("/dev/full"))) GTEST_SKIP() << "no /dev/full";
+    std::vector<Record> records;
+    for (int i = 0; i < 100; ++i) records.push_back({"   ", '1', std::string(980, 'x')});
+    host->replies(SpoolReplies::report(records, "990"));
+    t.ctx.gBatchMode = true;
+    t.boxes->expect(QStringLiteral("PC level file error: 61  "));
+    EXPECT_EQ(run(QStringLiteral("/dev/full")), -1);
+    EXPECT_EQ(host->cancelRequests, 1);
+    EXPECT_LT(host->downloadRequests(), 100);
+}
+
+TEST(PcFileErrors, NumbersAsTheOriginalGaveThem) {
+    const std::pair<int, int> cases[] = {{ENOENT, 76}, {ENOTDIR, 76}, {EACCES, 70},      {EROFS, 70},
+                                         {ENOSPC, 61}, {EISDIR, 75},  {ENAMETOOLONG, 52}, {EMFILE, 67}};
+    for (const auto& [err, number] : cases) EXPECT_EQ(PcFileErrorFromErrno(err, true).number, number) << err;
+    EXPECT_EQ(PcFileErrorFromErrno(ENOENT, false).number, 53);
+    EXPECT_EQ(PcFileErrorFromErrno(ENOENT, false).description, QStringLiteral("File not found"));
+}
