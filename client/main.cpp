@@ -35,7 +35,11 @@ int main(int argc, char** argv) {
         std::_Exit(e.exitStatus);
     };
     try {
-        Main(ctx, commandLineOf(QCoreApplication::arguments()));
+        const QString commandLine = commandLineOf(QCoreApplication::arguments());
+        // An unattended run never waits for a person: boxes go to standard
+        // error with their default answer, and no dialog is shown.
+        if (!commandLine.isEmpty()) ctx.useBatchServices();
+        Main(ctx, commandLine);
         return QApplication::exec();
     } catch (const ProgramEnd& e) {
         return e.exitStatus;

@@ -1,5 +1,6 @@
 #include "TestPresenter.h"
 
+#include <QPointer>
 #include <QWidget>
 
 TestPresenter& TestPresenter::expectModal(const QString& objectName, Hook hook) {
@@ -15,6 +16,8 @@ void TestPresenter::showModal(QWidget* window) {
     if (!expected_.empty() && expected_.front().first == name) {
         hook = std::move(expected_.front().second);
         expected_.pop_front();
+    } else if (hooks.contains(name)) {
+        hook = hooks.value(name);
     } else if (onModal) {
         hook = onModal;
     } else if (strict) {
@@ -22,32 +25,37 @@ void TestPresenter::showModal(QWidget* window) {
         throw UnexpectedWindow(("unexpected modal window " + name + " (expected " + wanted + ")").toStdString());
     }
     if (showWindows) window->show();
+    // The hook may unload the window (a chooser that closes itself).
+    const QPointer<QWidget> alive(window);
     if (hook) hook(window);
     // A modal show ends with the window hidden.
-    if (window->isVisible()) window->hide();
+    if (alive && alive->isVisible()) alive->hide();
 }
 
 void TestPresenter::showModeless(QWidget* window) {
     shown_.push_back({QStringLiteral("modeless"), window ? window->objectName() : QString()});
-    if (window && showWindows && !unattended) window->show();
+    if (!window || unattended) return;
+    if (showWindows) window->show();
+    if (onModeless) onModeless(window);
 }
 
-QString TestPresenter::nextFileAnswer(const QString& kind, const QString& title) {
-    shown_.push_back({kind, title});
+QString TestPresenter::nextFileAnswer(const QString& kind, const QString& title, const QString& dir,
+                                      const QString& filter) {
+    shown_.push_back({kind, title, dir, filter});
     if (unattended || fileAnswers.isEmpty()) return {};
     return fileAnswers.takeFirst();
 }
 
-QString TestPresenter::openFileName(QWidget*, const QString& title, const QString&, const QString&) {
-    return nextFileAnswer(QStringLiteral("open"), title);
+QString TestPresenter::openFileName(QWidget*, const QString& title, const QString& dir, const QString& filter) {
+    return nextFileAnswer(QStringLiteral("open"), title, dir, filter);
 }
 
-QString TestPresenter::saveFileName(QWidget*, const QString& title, const QString&, const QString&) {
-    return nextFileAnswer(QStringLiteral("save"), title);
+QString TestPresenter::saveFileName(QWidget*, const QString& title, const QString& dir, const QString& filter) {
+    return nextFileAnswer(QStringLiteral("save"), title, dir, filter);
 }
 
-QString TestPresenter::existingDirectory(QWidget*, const QString& title, const QString&) {
-    return nextFileAnswer(QStringLiteral("folder"), title);
+QString TestPresenter::existingDirectory(QWidget*, const QString& title, const QString& dir) {
+    return nextFileAnswer(QStringLiteral("folder"), title, dir);
 }
 
 bool TestPresenter::printDialog(QWidget*, QPrinter*) {

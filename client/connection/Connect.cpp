@@ -440,4 +440,9 @@ void Connection::connected() {
 }
 }  // namespace
 
-int ConnectToHost(AppContext& ctx) { return Connection(ctx).run(); }
+int ConnectToHost(AppContext& ctx) {
+    // The steps set the pointer as they go; whichever way the procedure ends,
+    // the pointer it found comes back.
+    PointerGuard pointer;
+    return Connection(ctx).run();
+}

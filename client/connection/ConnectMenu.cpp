@@ -37,6 +37,7 @@ void frmMain::itmChangePassword_Click() {
 }
 
 void frmMain::itmChangeAddress_Click() {
+    PointerGuard pointer(MousePointer::Normal);
     const QString before = ctx_.getSetting(QStringLiteral("URL"));
     setMousePointer(MousePointer::Normal);
     ctx_.optionsWindow().showModal();
@@ -47,8 +48,10 @@ void frmMain::itmChangeAddress_Click() {
                                    "This utility will deallocate any conversations and end.  You may then restart."),
                     MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
         ctx_.gHostAddress = after;
-        Disconnect(ctx_);
-        ctx_.endProgram(kExitConnectFailed, QStringLiteral("Host address changed while connected"));
+        // Through the stop sequence: the link goes, and what the user set in
+        // this run is remembered as at any other end.
+        if (ctx_.stopExitStatus == 0) ctx_.stopExitStatus = kExitHostChanged;
+        Form_Unload();
     }
     setMousePointer(MousePointer::Normal);
 }

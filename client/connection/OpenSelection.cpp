@@ -123,7 +123,7 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
 }  // namespace
 
 void frmMain::cmdOK_Click() {
-    setMousePointer(MousePointer::Hourglass);
+    PointerGuard pointer;  // also when a failed connection ends the program
     enableSelectionInputs(*this, false);
     SpoolSelection s{txtOutq->text(), cboLibrary->currentText(), txtWrkSplf->text()};
     const bool valid = normaliseSelection(s);
@@ -147,7 +147,7 @@ void frmMain::cmdOK_Click() {
 }
 
 void frmMain::cmdListOutqs_Click() {
-    setMousePointer(MousePointer::Hourglass);
+    PointerGuard pointer;
     enableSelectionInputs(*this, false);
     if (!ensureConnected(ctx_, *this)) {
         // Nothing was listed and nothing is opened.

@@ -12,7 +12,7 @@
 
 #include "AppContext.h"
 #include "Connect.h"
-#include "PointerGuard.h"
+#include "MousePointer.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 

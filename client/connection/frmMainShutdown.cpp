@@ -5,7 +5,7 @@
 
 #include "AppContext.h"
 #include "HostLink.h"
-#include "PointerGuard.h"
+#include "MousePointer.h"
 #include "SplfScreenApi.h"
 #include "frmMain.h"
 

@@ -11,24 +11,6 @@
 #include "SignOn.h"
 #include "frmLogin.h"
 
-void HookPresenter::showModal(QWidget* window) {
-    shownModal << window->objectName();
-    if (onModal) onModal(window);
-}
-
-void HookPresenter::showModeless(QWidget* window) {
-    shownModeless << window->objectName();
-    if (onModeless) onModeless(window);
-}
-
-QString HookPresenter::openFileName(QWidget*, const QString&, const QString&, const QString&) {
-    return nextFileNames.isEmpty() ? QString() : nextFileNames.takeFirst();
-}
-
-QString HookPresenter::saveFileName(QWidget*, const QString&, const QString&, const QString&) {
-    return nextFileNames.isEmpty() ? QString() : nextFileNames.takeFirst();
-}
-
 HookPresenter& installHookPresenter(AppContext& ctx) {
     auto p = std::make_unique<HookPresenter>();
     HookPresenter& ref = *p;

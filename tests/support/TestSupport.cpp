@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
 #include <QRandomGenerator>
 #include <QTcpServer>
 
@@ -11,6 +14,16 @@ void ensureApplication() {
     static char name[] = "swtest";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
+}
+
+QImage saveScreenshot(QWidget& window, const QString& fileName) {
+    window.show();
+    QCoreApplication::processEvents();
+    const QImage img = window.grab().toImage();
+    const QString dir = QStringLiteral(SW_BINARY_DIR "/screenshots");
+    QDir().mkpath(dir);
+    if (img.isNull() || !img.save(dir + QLatin1Char('/') + fileName)) return {};
+    return img;
 }
 
 namespace {

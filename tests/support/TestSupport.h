@@ -1,7 +1,10 @@
 #pragma once
+#include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+
+class QWidget;
 
 #include "AppContext.h"
 #include "Clock.h"
@@ -43,3 +46,8 @@ QString uniqueLoopbackAddress(quint16 port = 17850);
 
 // The QApplication of a test program (offscreen); created on first call.
 void ensureApplication();
+
+// Shows the window (offscreen), takes its picture and saves it as
+// <build>/screenshots/<fileName> for a person to look at. Returns the picture,
+// or a null image when it could not be taken or saved.
+QImage saveScreenshot(QWidget& window, const QString& fileName);

@@ -187,7 +187,7 @@ TEST_F(ConnectE2E, OnlyTheHostJobWaitsCostTime) {
     // 6 + 3 seconds; the connects themselves end their waits at once.
     EXPECT_GE(r.clock->waited(), 9000);
     EXPECT_LT(r.clock->waited(), 10000);
-    EXPECT_TRUE(r.presenter->shownModeless.isEmpty());
+    EXPECT_TRUE(r.presenter->shownNames("modeless").isEmpty());
 }
 
 TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
@@ -207,7 +207,7 @@ TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
         ClientRun second;
         second.useSettingsFolder(settings.path());
         ASSERT_EQ(ConnectToHost(second.ctx), 0) << pw.toStdString();
-        EXPECT_TRUE(second.presenter->shownModeless.isEmpty());
+        EXPECT_TRUE(second.presenter->shownNames("modeless").isEmpty());
         const std::vector<std::string> s = signOns();
         ASSERT_EQ(s.size(), 2u);
         EXPECT_EQ(s[1], s[0]);
@@ -223,7 +223,7 @@ TEST_F(ConnectE2E, SecondConnectionOfTheRunAsksNoCredentials) {
     EXPECT_TRUE(r.main().isNotConnected());
     r.main().itmConnect_Click();
     expectConnectedOn(r, 17851);
-    EXPECT_EQ(r.presenter->shownModeless, QStringList{"frmLogin"});
+    EXPECT_EQ(r.presenter->shownNames("modeless"), QStringList{"frmLogin"});
     const std::vector<std::string> s = signOns();
     ASSERT_EQ(s.size(), 2u);
     EXPECT_EQ(s[1], s[0]);

@@ -1,6 +1,7 @@
 // The FTP script runner against a real FTP server: Debian's pyftpdlib.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTcpSocket>
@@ -76,6 +77,14 @@ TEST_F(PyFtpd, BinaryPutArrivesByteForByteInBothModes) {
         EXPECT_FALSE(r.transcript.join('\n').contains("swpass"));
         EXPECT_FALSE(r.transcript.filter(passive ? "> PASV" : "> PORT").isEmpty());
     }
+}
+
+TEST_F(PyFtpd, QuotedCommandsReachTheServerAndTakeEffect) {
+    const FtpRunResult r = runner.run(logon() + "quote MKD quoted\r\nquote NOOP\r\nquit\r\nbye\r\n", clock);
+    ASSERT_TRUE(r.ok()) << r.description.toStdString() << "\n" << r.transcript.join('\n').toStdString();
+    EXPECT_TRUE(QDir(QDir(root.path()).filePath("quoted")).exists());
+    EXPECT_FALSE(r.transcript.filter("> MKD quoted").isEmpty()) << r.transcript.join('\n').toStdString();
+    EXPECT_FALSE(r.transcript.filter("> NOOP").isEmpty());
 }
 
 TEST_F(PyFtpd, RemoteCommandUnknownToTheServerIsAFailure) {

@@ -226,7 +226,8 @@ TEST(HostSimProgram, HelpDocumentsTheOptionsAndListShowsTheSpool) {
     for (const char* option : {"--address", "--spool", "--user", "--password", "--open-job-port", "--frame-log",
                                "--refuse-signon", "--bad-job-port", "--version-letter", "--late-job-port", "--delay",
                                "--split", "--silent-after", "--drop-after", "--endless-more", "--width-code",
-                               "--invalid-after", "[records]", "(MORE)"})
+                               "--invalid-after", "--silent-signon", "--split-gap", "--drop-partial", "--any-user",
+                               "--no-listener", "--ftp", "[records]", "(MORE)"})
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
 
     p.start(program, {"--list", "--spool", HostSimFixture::samples()});

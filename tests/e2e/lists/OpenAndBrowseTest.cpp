@@ -10,12 +10,12 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
-#include "NamedHookPresenter.h"
 #include "HostLink.h"
 #include "HostSimFixture.h"
 #include "Lists.h"
 #include "SplfGrid.h"
 #include "TestSupport.h"
+#include "frmLogin.h"
 #include "frmMain.h"
 #include "frmOutq.h"
 #include "frmSplf.h"
@@ -72,9 +72,11 @@ protected:
         host = std::make_unique<HostSimFixture>(
             HostSimFixtureOptions{.spool = spool, .faults = faults, .clock = t.clock, .listener = false});
         installSplfScreen(t.ctx);
-        auto p = std::make_unique<NamedHookPresenter>();
-        presenter = p.get();
-        t.ctx.presenter = std::move(p);
+        // Every modal window needs its hook: one that no test expects fails where it comes up.
+        presenter = t.presenter;
+        presenter->strict = true;
+        presenter->hooks.clear();
+        presenter->clearShown();
         presenter->hooks[QStringLiteral("frmSplf")] = [this](QWidget* w) {
             auto* splf = static_cast<frmSplf*>(w);
             picture = {};
@@ -113,7 +115,7 @@ protected:
 
     TestContext t;
     std::unique_ptr<HostSimFixture> host;
-    NamedHookPresenter* presenter = nullptr;
+    TestPresenter* presenter = nullptr;
     GridPicture picture;
     QStringList chooserRows;
 };
@@ -124,7 +126,7 @@ TEST_F(OpenAndBrowse, BrowseChooseAndOpenListsTheQueue) {
     chooseInChooser(QStringLiteral("QPRINT"));
     main().cmdListOutqs->click();
 
-    EXPECT_EQ(presenter->shown, (QStringList{"frmOutq", "frmSplf"}));
+    EXPECT_EQ(presenter->shownNames(), (QStringList{"frmOutq", "frmSplf"}));
     EXPECT_EQ(chooserRows, (QStringList{"HOLDQ      QGPL       " +
                                             QString::fromLatin1(pad("Held output (empty)", 50).c_str()),
                                         "QPRINT     QGPL       " +
@@ -150,6 +152,44 @@ TEST_F(OpenAndBrowse, BrowseChooseAndOpenListsTheQueue) {
     EXPECT_EQ(main().statusPanel(), QStringLiteral("Key an iSeries outq name or Browse..."));
     EXPECT_TRUE(main().cmdOK->isEnabled());
     EXPECT_FALSE(t.ctx.outqWindowLoaded());
+}
+
+// From "Not connected.": Browse connects, the user signs on in the dialog,
+// chooses a queue and the spooled-file screen shows its files.
+TEST_F(OpenAndBrowse, SignOnBrowseChooseAndOpen) {
+    Disconnect(t.ctx);
+    host.reset();
+    host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.clock = t.clock});
+    t.ctx.saveSetting("URL", host->address());
+    t.ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+    t.ctx.saveSetting("Wait time", "2");
+    presenter->onModeless = [](QWidget* w) {
+        auto* login = qobject_cast<frmLogin*>(w);
+        ASSERT_NE(login, nullptr) << w->objectName().toStdString();
+        login->txtUserID->setText("swuser");
+        login->txtPassword->setText("SWPASS");
+        login->cmdOK->click();
+    };
+    ASSERT_TRUE(main().isNotConnected());
+    select("", "QGPL", "");
+    chooseInChooser(QStringLiteral("QPRINT"));
+    main().cmdListOutqs->click();
+
+    EXPECT_FALSE(t.ctx.programEnded.has_value()) << t.ctx.programEnded->reason.toStdString();
+    EXPECT_EQ(presenter->shownNames("modeless"), QStringList{"frmLogin"});
+    EXPECT_EQ(presenter->shownNames(), (QStringList{"frmOutq", "frmSplf"}));
+    EXPECT_EQ(main().lblStatus->text(),
+              QStringLiteral("Connected to %1, Job:SWR%2").arg(host->address()).arg(t.ctx.gJobPort));
+    EXPECT_EQ(t.setting("User"), "SWUSER");
+    const std::vector<std::string> frames = host->jobFrames();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0], std::string(120, ' ') + "test") << "the job port's test message";
+    EXPECT_EQ(frames[1], pad("*ALL      QQGPL", 124));
+    EXPECT_EQ(frames[3], pad("QPRINT    FQGPL      *ALL", 124));
+    ASSERT_EQ(picture.rows.size(), 2u);
+    EXPECT_EQ(picture.rows[0][1], "INVOICE");
+    EXPECT_EQ(picture.rows[1][1], "STATEMENT");
+    EXPECT_EQ(picture.caption, QStringLiteral("iSeries Spool Files - QGPL/QPRINT/*ALL"));
 }
 
 TEST_F(OpenAndBrowse, AllQueuesOfAUserShowEachFilesQueue) {
@@ -181,7 +221,7 @@ TEST_F(OpenAndBrowse, ARefusedCheckKeepsTheLibraryAndListsNothing) {
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(main().cboLibrary->currentText(), QStringLiteral("MYLIB"));
     EXPECT_EQ(host->jobFrames().size(), 1u);
-    EXPECT_TRUE(presenter->shown.isEmpty());
+    EXPECT_TRUE(presenter->shownNames().isEmpty());
     EXPECT_TRUE(main().txtOutq->isEnabled());
 }
 
@@ -190,7 +230,7 @@ TEST_F(OpenAndBrowse, AnEmptyQueueSaysSoAndShowsNoScreen) {
     t.boxes->expect(QStringLiteral("There are no spool files available. "));
     main().cmdOK_Click();
     EXPECT_TRUE(t.boxes->done());
-    EXPECT_TRUE(presenter->shown.isEmpty());
+    EXPECT_TRUE(presenter->shownNames().isEmpty());
 }
 
 TEST_F(OpenAndBrowse, AFailedConnectStopsWithoutASecondError) {
@@ -206,7 +246,7 @@ TEST_F(OpenAndBrowse, AFailedConnectStopsWithoutASecondError) {
         EXPECT_FALSE(text.contains(QStringLiteral("outq"))) << text.toStdString();
     }
     EXPECT_TRUE(host->jobFrames().empty());
-    EXPECT_TRUE(presenter->shown.isEmpty());
+    EXPECT_TRUE(presenter->shownNames().isEmpty());
     EXPECT_TRUE(main().cmdOK->isEnabled());
     EXPECT_TRUE(main().mnuFile->menuAction()->isEnabled());
 }
@@ -218,7 +258,7 @@ TEST_F(OpenAndBrowse, AChooserClosedFromItsFrameOpensNothing) {
         w->close();
     };
     main().cmdListOutqs_Click();
-    EXPECT_EQ(presenter->shown, QStringList{"frmOutq"});
+    EXPECT_EQ(presenter->shownNames(), QStringList{"frmOutq"});
     EXPECT_EQ(host->jobFrames().size(), 1u);
     EXPECT_EQ(main().txtOutq->text(), QStringLiteral("QPRINT"));
     EXPECT_TRUE(t.ctx.gNoOutqs);
@@ -244,7 +284,7 @@ TEST_F(OpenAndBrowse, ALibraryWithoutQueuesOpensNothing) {
     t.boxes->expect(QStringLiteral("No output queues selected.  There may be none present in the library."));
     main().cmdListOutqs_Click();
     EXPECT_TRUE(t.boxes->done());
-    EXPECT_TRUE(presenter->shown.isEmpty());
+    EXPECT_TRUE(presenter->shownNames().isEmpty());
     EXPECT_EQ(host->jobFrames().size(), 1u);
 }
 
@@ -264,11 +304,11 @@ TEST_F(OpenAndBrowse, EndlessListsAreCutAtTheLimit) {
 
     // A named queue whose check never ends is not listed.
     select("QPRINT", "QGPL", "");
-    presenter->shown.clear();
+    presenter->clearShown();
     t.boxes->expect(QStringLiteral("still sending more outqs after 5 blocks"));
     main().cmdOK_Click();
     EXPECT_TRUE(t.boxes->done());
-    EXPECT_TRUE(presenter->shown.isEmpty());
+    EXPECT_TRUE(presenter->shownNames().isEmpty());
     frames = host->jobFrames();
     EXPECT_EQ(frames.back(), cancelRequest());
     EXPECT_EQ(std::count(frames.begin(), frames.end(), pad("QPRINT    FQGPL      *ALL", 124)), 0);
@@ -317,7 +357,7 @@ TEST_F(OpenAndBrowse, AWholeQueueForTheBatchRunIsListedWithoutTheScreen) {
     t.ctx.gBatchMode = t.ctx.gBatchNoDialogs = true;
     select("QPRINT", "QGPL", "");
     main().cmdOK_Click();
-    EXPECT_TRUE(presenter->shown.isEmpty());
+    EXPECT_TRUE(presenter->shownNames().isEmpty());
     EXPECT_EQ(t.ctx.frmSplf().grdSplf().rowCount(), 2);
     EXPECT_EQ(t.ctx.frmSplf().caption(), QStringLiteral("iSeries Spool Files - QGPL/QPRINT/*ALL"));
 }

@@ -19,19 +19,10 @@
 // Offscreen pictures of the sign-on dialog and the connection options, for a
 // person to look at, and the controls a user must find in them.
 namespace {
-QString shotPath(const QString& name) {
-    const QString dir = QStringLiteral(SW_BINARY_DIR "/screenshots");
-    QDir().mkpath(dir);
-    return dir + QLatin1Char('/') + name;
-}
-
 void grab(QWidget& w, const QString& name) {
-    w.show();
-    QCoreApplication::processEvents();
-    const QPixmap pm = w.grab();
-    ASSERT_FALSE(pm.isNull());
-    EXPECT_GE(pm.width(), w.minimumWidth());
-    ASSERT_TRUE(pm.save(shotPath(name)));
+    const QImage img = saveScreenshot(w, name);
+    ASSERT_FALSE(img.isNull()) << name.toStdString();
+    EXPECT_GE(img.width(), w.minimumWidth());
 }
 
 template <class T>

@@ -1,18 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
-#include "MainwinFakes.h"
+#include "TestSupport.h"
 #include "frmAbout.h"
 
 namespace {
 
-const QString kPathKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH";
-const QString kFolderKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO";
+const QString kPathKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const QString kFolderKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location";
 
 TEST(AboutBox, ShowsTitleVersionAndDescription) {
     TestContext t;
@@ -45,30 +46,26 @@ TEST(AboutBox, SystemInformationProgramIsFoundOrReportedUnavailable) {
     };
     for (const Case& c : cases) {
         TestContext t;
-        auto reg = std::make_unique<FakeMachineRegistry>();
-        auto proc = std::make_unique<FakeProcesses>();
-        FakeProcesses* processes = proc.get();
         const QString folder = t.dir.path() + "/msinfo";
         QDir().mkpath(folder);
         const QString byPath = t.dir.path() + "/msinfo32-path.exe";
         const QString inFolder = folder + "/MSINFO32.EXE";
-        if (c.pathValue) reg->values[kPathKey] = byPath;
-        if (c.folderValue) reg->values[kFolderKey] = folder;
+        if (c.pathValue) t.registry->setString(kPathKey, "PATH", byPath);
+        if (c.folderValue) t.registry->setString(kFolderKey, "MSINFO", folder);
         auto touch = [](const QString& p) {
             QFile f(p);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         };
         if (c.pathFileExists) touch(byPath);
         if (c.folderFileExists) touch(inFolder);
-        t.ctx.machineRegistry = std::move(reg);
-        t.ctx.processes = std::move(proc);
         if (!c.started) t.boxes->expect("System Information Is Unavailable At This Time");
 
         t.ctx.aboutWindow().cmdSysInfo->click();
         EXPECT_TRUE(t.boxes->done()) << c.what;
         if (c.started) {
-            ASSERT_EQ(processes->starts.size(), 1u) << c.what;
-            EXPECT_EQ(processes->starts[0].program, c.pathValue ? byPath : inFolder) << c.what;
+            ASSERT_EQ(t.processes->started().size(), 1u) << c.what;
+            EXPECT_TRUE(t.processes->started()[0].started) << c.what;
+            EXPECT_EQ(t.processes->started()[0].program, c.pathValue ? byPath : inFolder) << c.what;
         } else {
             ASSERT_EQ(t.boxes->shown().size(), 1u) << c.what;
             EXPECT_EQ(t.boxes->shown()[0].title, "iSeries Spoolwright") << c.what;

@@ -5,31 +5,34 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 
+#include "Connect.h"
+#include "HookPresenter.h"
+#include "HostSimFixture.h"
 #include "MainwinFakes.h"
 #include "frmAbout.h"
 #include "frmMain.h"
+#include "frmOptions.h"
 
 namespace {
 
 struct Window {
     TestContext t;
-    FakePresenter* presenter = nullptr;
-    FakeProcesses* processes = nullptr;
-    Window() {
-        auto p = std::make_unique<FakePresenter>();
-        presenter = p.get();
-        t.ctx.presenter = std::move(p);
-        auto q = std::make_unique<FakeProcesses>();
-        processes = q.get();
-        t.ctx.processes = std::move(q);
-        t.ctx.paths = std::make_unique<FakePaths>(t.dir.path());
-    }
+    TestPresenter* presenter = t.presenter;
+    RecordingProcessStarter* processes = t.processes;
     frmMain& m() { return t.ctx.mainWindow(); }
+    // The file dialogs shown so far.
+    std::vector<TestPresenter::Shown> dialogs() const {
+        std::vector<TestPresenter::Shown> out;
+        for (const TestPresenter::Shown& s : presenter->shown())
+            if (s.kind == "open" || s.kind == "save") out.push_back(s);
+        return out;
+    }
     // Shows the window and makes it the active one, as shortcuts need.
     void activate() {
         m().show();
@@ -37,6 +40,22 @@ struct Window {
         t.ctx.clock->waitUntil([&] { return m().isActiveWindow(); }, 2000);
     }
 };
+
+// The Connect menu and the connection sign.
+struct ConnectMenu {
+    bool connect, connectTicked, disconnect, address, waitTime, picConnect;
+};
+const ConnectMenu kNotConnected{true, false, false, true, true, false};
+const ConnectMenu kConnected{false, true, true, false, false, true};
+
+void expectConnectMenu(frmMain& m, const ConnectMenu& e, const char* when) {
+    EXPECT_EQ(m.itmConnect->isEnabled(), e.connect) << when;
+    EXPECT_EQ(m.itmConnect->isChecked(), e.connectTicked) << when;
+    EXPECT_EQ(m.itmDisconnect->isEnabled(), e.disconnect) << when;
+    EXPECT_EQ(m.itmChangeAddress->isEnabled(), e.address) << when;
+    EXPECT_EQ(m.itmWaitTime->isEnabled(), e.waitTime) << when;
+    EXPECT_EQ(!m.picConnect->isHidden(), e.picConnect) << when;
+}
 
 TEST(MainWindow, LoadsWithItsDesignState) {
     Window w;
@@ -93,38 +112,89 @@ TEST(MainWindow, MenusHaveTheirCaptionsAndShortcuts) {
 TEST(MainWindow, ConnectMenuFollowsTheConnectionState) {
     Window w;
     frmMain& m = w.m();
-    struct State {
-        bool connect, connectTicked, disconnect, address, waitTime, picConnect;
-    };
-    auto state = [&] {
-        return State{m.itmConnect->isEnabled(),    m.itmConnect->isChecked(),
-                     m.itmDisconnect->isEnabled(), m.itmChangeAddress->isEnabled(),
-                     m.itmWaitTime->isEnabled(),   !m.picConnect->isHidden()};
-    };
-    auto expect = [](const State& s, const State& e, const char* when) {
-        EXPECT_EQ(s.connect, e.connect) << when;
-        EXPECT_EQ(s.connectTicked, e.connectTicked) << when;
-        EXPECT_EQ(s.disconnect, e.disconnect) << when;
-        EXPECT_EQ(s.address, e.address) << when;
-        EXPECT_EQ(s.waitTime, e.waitTime) << when;
-        EXPECT_EQ(s.picConnect, e.picConnect) << when;
-    };
-    const State notConnected{true, false, false, true, true, false};
-    const State connected{false, true, true, false, false, true};
-    expect(state(), notConnected, "after load");
+    expectConnectMenu(m, kNotConnected, "after load");
     EXPECT_TRUE(m.isNotConnected());
 
     m.showConnected("Connected to 127.0.0.9, Job:SWR17851");
-    expect(state(), connected, "connected");
+    expectConnectMenu(m, kConnected, "connected");
     EXPECT_FALSE(m.isNotConnected());
     EXPECT_TRUE(m.picDisConnect->isHidden());
 
     m.itmDisconnect->trigger();
-    expect(state(), notConnected, "after Disconnect");
+    expectConnectMenu(m, kNotConnected, "after Disconnect");
     EXPECT_TRUE(m.isNotConnected());
     EXPECT_FALSE(m.picDisConnect->isHidden());
     EXPECT_EQ(m.statusPanel(), "Please specify a user, an outq or both.  ");
     EXPECT_EQ(w.t.ctx.gJobPort, 0);
+}
+
+// A clock that looks at the window at every wait of the work it serves.
+class WatchingClock : public VirtualClock {
+public:
+    std::function<void()> onWait;
+    bool waitUntil(const std::function<bool()>& cond, qint64 limitMs) override {
+        if (onWait) onWait();
+        return VirtualClock::waitUntil(cond, limitMs);
+    }
+};
+
+// Connected for real, to hostsim: the menus and fields while the connection
+// is made, once it stands, and after Disconnect.
+TEST(MainWindow, MenusWhileConnectingConnectedAndDisconnected) {
+    TestContext t;
+    auto c = std::make_unique<WatchingClock>();
+    WatchingClock* clock = c.get();
+    t.ctx.clock = std::move(c);
+    t.clock = clock;
+    HostSimFixture host({.clock = clock});
+    t.ctx.saveSetting("URL", host.address());
+    t.ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+    rememberSignOn(t.ctx, "SWUSER", "SWPASS");
+    frmMain& m = t.ctx.mainWindow();
+    m.show();
+
+    struct Working {
+        const char* name;
+        std::function<bool()> enabled;
+    };
+    const Working working[] = {
+        {"mnuFile", [&] { return m.mnuFile->menuAction()->isEnabled(); }},
+        {"mnuConnect", [&] { return m.mnuConnect->menuAction()->isEnabled(); }},
+        {"mnuOptions", [&] { return m.mnuOptions->isEnabled(); }},
+        {"mnuHelp", [&] { return m.mnuHelp->menuAction()->isEnabled(); }},
+        {"cmdExit", [&] { return m.cmdExit->isEnabled(); }},
+        {"cmdListOutqs", [&] { return m.cmdListOutqs->isEnabled(); }},
+        {"cmdOK", [&] { return m.cmdOK->isEnabled(); }},
+        {"txtOutq", [&] { return m.txtOutq->isEnabled(); }},
+        {"cboLibrary", [&] { return m.cboLibrary->isEnabled(); }},
+        {"txtWrkSplf", [&] { return m.txtWrkSplf->isEnabled(); }},
+    };
+    int waits = 0;
+    QStringList enabledWhileWaiting;
+    clock->onWait = [&] {
+        ++waits;
+        for (const Working& w : working)
+            if (w.enabled() && !enabledWhileWaiting.contains(w.name)) enabledWhileWaiting << w.name;
+    };
+    ASSERT_EQ(ConnectToHost(t.ctx), 0);
+    clock->onWait = {};
+    EXPECT_GT(waits, 3);
+    EXPECT_TRUE(enabledWhileWaiting.isEmpty()) << enabledWhileWaiting.join(' ').toStdString();
+
+    auto expect = [&](const ConnectMenu& e, const char* when) {
+        expectConnectMenu(m, e, when);
+        EXPECT_EQ(m.picDisConnect->isHidden(), e.picConnect) << when;
+        for (const Working& w : working) EXPECT_TRUE(w.enabled()) << w.name << " " << when;
+    };
+    expect(kConnected, "connected");
+    EXPECT_EQ(m.lblStatus->text(), QStringLiteral("Connected to %1, Job:SWR%2").arg(host.address()).arg(t.ctx.gJobPort));
+    EXPECT_TRUE(t.ctx.optionsWindow().fraIPAddress[0]->isHidden());
+
+    m.itmDisconnect->trigger();
+    expect(kNotConnected, "after Disconnect");
+    EXPECT_EQ(m.lblStatus->text(), "Not connected.");
+    EXPECT_FALSE(t.ctx.optionsWindow().fraIPAddress[0]->isHidden());
+    m.hide();
 }
 
 TEST(MainWindow, RememberSettingsItemReversesItsTickOncePerClick) {
@@ -151,7 +221,7 @@ TEST(MainWindow, TextFieldsKeepTheirEditingKeys) {
     m.txtWrkSplf->setFocus();
     pressKey(m.txtWrkSplf, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(m.txtWrkSplf->text(), "QPRINT");
-    EXPECT_TRUE(w.presenter->calls.empty()) << "Ctrl+V in a field opened Save As";
+    EXPECT_TRUE(w.dialogs().empty()) << "Ctrl+V in a field opened Save As";
 
     // Away from the fields the same key is the menu's.
     m.cmdOK->setFocus();
@@ -196,11 +266,11 @@ TEST(MainWindow, OpenSettingsFile) {
             loaded << p;
             return c.loaderResult;
         };
-        w.presenter->answers.push_back(c.chosen);
+        w.presenter->fileAnswers.push_back(c.chosen);
         m.itmOpen->trigger();
-        ASSERT_EQ(w.presenter->calls.size(), 1u) << c.what;
-        EXPECT_EQ(w.presenter->calls[0].title, "Load settings from a file...") << c.what;
-        EXPECT_EQ(w.presenter->calls[0].filter, "Spoolwright settings (*.spw)") << c.what;
+        ASSERT_EQ(w.dialogs().size(), 1u) << c.what;
+        EXPECT_EQ(w.dialogs()[0].name, "Load settings from a file...") << c.what;
+        EXPECT_EQ(w.dialogs()[0].filter, "Spoolwright settings (*.spw)") << c.what;
         EXPECT_EQ(loaded, c.chosen.isEmpty() ? QStringList() : QStringList{c.chosen}) << c.what;
         EXPECT_EQ(m.itmSave->isEnabled(), c.saveEnabled) << c.what;
         EXPECT_EQ(m.statusPanel(), c.status) << c.what;
@@ -230,11 +300,11 @@ TEST(MainWindow, SaveAsRecordsTheFileOnlyWhenItWasWritten) {
             saves.emplace_back(p, replace);
             return c.saverResult;
         };
-        w.presenter->answers.push_back(c.chosen);
+        w.presenter->fileAnswers.push_back(c.chosen);
         m.itmSaveAs->trigger();
-        ASSERT_EQ(w.presenter->calls.size(), 1u) << c.what;
-        EXPECT_EQ(w.presenter->calls[0].kind, "save") << c.what;
-        EXPECT_EQ(w.presenter->calls[0].title, "Save settings file as...") << c.what;
+        ASSERT_EQ(w.dialogs().size(), 1u) << c.what;
+        EXPECT_EQ(w.dialogs()[0].kind, "save") << c.what;
+        EXPECT_EQ(w.dialogs()[0].name, "Save settings file as...") << c.what;
         if (!c.chosen.isEmpty()) {
             ASSERT_EQ(saves.size(), 1u) << c.what;
             EXPECT_EQ(saves[0].first, c.chosen) << c.what;
@@ -255,16 +325,16 @@ TEST(MainWindow, SaveWritesTheCurrentFileOrAsksForOne) {
         return 0;
     };
     // No current file: exactly Save As.
-    w.presenter->answers.push_back("/home/u/x.spw");
+    w.presenter->fileAnswers.push_back("/home/u/x.spw");
     m.itmSave_Click();
-    ASSERT_EQ(w.presenter->calls.size(), 1u);
-    EXPECT_EQ(w.presenter->calls[0].title, "Save settings file as...");
+    ASSERT_EQ(w.dialogs().size(), 1u);
+    EXPECT_EQ(w.dialogs()[0].name, "Save settings file as...");
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_FALSE(saves[0].second);
 
     // Now there is one: replaced without asking, and said so.
     m.itmSave_Click();
-    EXPECT_EQ(w.presenter->calls.size(), 1u);
+    EXPECT_EQ(w.dialogs().size(), 1u);
     ASSERT_EQ(saves.size(), 2u);
     EXPECT_EQ(saves[1], std::make_pair(QString("/home/u/x.spw"), true));
     EXPECT_EQ(m.statusPanel(), "Settings saved to file /home/u/x.spw.");
@@ -276,18 +346,18 @@ TEST(MainWindow, HelpOpensTheFileBesideTheProgram) {
     w.t.boxes->expect("The help file " + help + " is not found.");
     w.m().itmGeneralHelp->trigger();
     EXPECT_TRUE(w.t.boxes->done());
-    EXPECT_TRUE(w.processes->starts.empty());
+    EXPECT_TRUE(w.processes->started().empty());
 
     QDir().mkpath(w.t.dir.path() + "/app");
     QFile f(help);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
     w.m().itmGeneralHelp->trigger();
-    ASSERT_EQ(w.processes->starts.size(), 1u);
-    EXPECT_EQ(w.processes->starts[0].program, "xdg-open");
-    EXPECT_EQ(w.processes->starts[0].args, QStringList{help});
+    ASSERT_EQ(w.processes->started().size(), 1u);
+    EXPECT_EQ(w.processes->started()[0].program, "xdg-open");
+    EXPECT_EQ(w.processes->started()[0].args, QStringList{help});
 
-    w.processes->startSucceeds = false;
+    w.processes->unstartable << "xdg-open";
     w.t.boxes->expect("cannot be shown");
     w.m().itmGeneralHelp->trigger();
     EXPECT_TRUE(w.t.boxes->done());

@@ -4,7 +4,10 @@
 #include <QLineEdit>
 #include <QPixmap>
 
-#include "MainwinFakes.h"
+#include "Connect.h"
+#include "HookPresenter.h"
+#include "HostSimFixture.h"
+#include "TestSupport.h"
 #include "frmAbout.h"
 #include "frmMain.h"
 #include "frmSplash.h"
@@ -13,9 +16,7 @@
 namespace {
 
 void shoot(QWidget& w, const char* file) {
-    w.show();
-    QCoreApplication::processEvents();
-    const QImage img = w.grab().toImage();
+    const QImage img = saveScreenshot(w, QString::fromLatin1(file));
     ASSERT_FALSE(img.isNull()) << file;
     // Something was drawn: not a single colour all over.
     const QRgb first = img.pixel(0, 0);
@@ -23,7 +24,6 @@ void shoot(QWidget& w, const char* file) {
     for (int y = 0; y < img.height() && !varied; y += 7)
         for (int x = 0; x < img.width() && !varied; x += 7) varied = img.pixel(x, y) != first;
     EXPECT_TRUE(varied) << file;
-    EXPECT_TRUE(img.save(screenshotPath(QString::fromLatin1(file)))) << file;
 }
 
 TEST(Screenshots, Windows) {
@@ -38,7 +38,13 @@ TEST(Screenshots, Windows) {
     m.txtOutq->setText("QPRINT");
     m.txtWrkSplf->setText("*CURRENT");
     shoot(m, "frmMain-not-connected.png");
-    m.showConnected("Connected to 127.0.0.9, Job:SWR17851");
+    // Connected for real, to hostsim.
+    HostSimFixture host({.clock = t.clock});
+    t.ctx.saveSetting("URL", host.address());
+    t.ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+    rememberSignOn(t.ctx, "SWUSER", "SWPASS");
+    ASSERT_EQ(ConnectToHost(t.ctx), 0);
+    ASSERT_FALSE(m.isNotConnected());
     shoot(m, "frmMain-connected.png");
 
     shoot(t.ctx.aboutWindow(), "frmAbout.png");

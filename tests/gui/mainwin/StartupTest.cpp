@@ -22,7 +22,6 @@ struct Start {
         auto s = std::make_unique<RecordingStore>();
         store = s.get();
         t.ctx.settings = std::move(s);
-        t.ctx.paths = std::make_unique<FakePaths>(t.dir.path());
         t.ctx.autoConnect = [this] {
             ++connects;
             return -1;

@@ -15,12 +15,6 @@
 // Pictures of the screens for a person to look at; the test checks only that
 // they were written.
 namespace {
-QString shotPath(const QString& name) {
-    const QString dir = QStringLiteral(SW_BINARY_DIR "/screenshots");
-    QDir().mkpath(dir);
-    return dir + QLatin1Char('/') + name + QStringLiteral(".png");
-}
-
 void fillSample(SplfGrid& grid) {
     defineSplfGridColumns(grid);
     const char* rows[][9] = {
@@ -41,11 +35,7 @@ void fillSample(SplfGrid& grid) {
     grid.setCellSelected(1, 1, true);
 }
 
-bool grab(QWidget* w, const QString& name) {
-    w->show();
-    QApplication::processEvents();
-    return w->grab().save(shotPath(name));
-}
+bool grab(QWidget* w, const QString& name) { return !saveScreenshot(*w, name + QStringLiteral(".png")).isNull(); }
 }  // namespace
 
 TEST(Screenshots, SpooledFileScreenPerDestination) {

@@ -8,6 +8,7 @@
 
 #include "Connect.h"
 #include "HookPresenter.h"
+#include "MousePointer.h"
 #include "TestSupport.h"
 #include "frmMain.h"
 #include "frmOptions.h"
@@ -27,6 +28,7 @@ struct NoHostFixture : ::testing::Test {
         } catch (const ProgramEnd& e) {
             endStatus = e.exitStatus;
         }
+        EXPECT_EQ(mousePointer(), MousePointer::Normal) << "the busy pointer outlived the end";
     }
 };
 }  // namespace

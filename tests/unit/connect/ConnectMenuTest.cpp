@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "Connect.h"
@@ -59,7 +63,7 @@ TEST_F(MenuFixture, ChangedAddressWhileNotConnectedIsKeptForLater) {
         o->cmdOK_Click();
     };
     m.itmChangeAddress_Click();
-    EXPECT_EQ(presenter.shownModal, QStringList{"frmOptions"});
+    EXPECT_EQ(presenter.shownNames(), QStringList{"frmOptions"});
     EXPECT_EQ(t.setting("URL"), "new.example.com");
 }
 
@@ -71,11 +75,33 @@ TEST_F(MenuFixture, ChangedAddressWhileConnectedEndsTheProgram) {
         o->cboIPAddress->setEditText("new");
         o->cmdOK_Click();
     };
+    m.txtOutq->setText("PRT01");
+    m.itmSaveSettings->setChecked(true);
+    const QString work = t.dir.path() + "/work/SWUSER";
+    ASSERT_TRUE(QDir().mkpath(work));
+    QFile download(work + "/QSYSPRT.txt");
+    ASSERT_TRUE(download.open(QIODevice::WriteOnly));
+    download.close();
+    ctx.gWorkDir = work;
+    ctx.noteCreatedFile(download.fileName());
     t.boxes->expect("The selected iSeries host name or IP address has been changed while connected.  This utility will "
                     "deallocate any conversations and end.  You may then restart.");
-    EXPECT_THROW(m.itmChangeAddress_Click(), ProgramEnd);
+    try {
+        m.itmChangeAddress_Click();
+        ADD_FAILURE() << "the program went on";
+    } catch (const ProgramEnd& e) {
+        EXPECT_EQ(e.exitStatus, kExitHostChanged);
+    }
+    EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(ctx.gHostAddress, "new");
     EXPECT_TRUE(m.isNotConnected());
+    // It ended through the stop sequence: nothing the user set is lost, the work files are gone.
+    EXPECT_EQ(m.statusPanel(), "Bye...");
+    EXPECT_EQ(t.setting("Defaults"), "True");
+    EXPECT_EQ(t.setting("Outq"), "PRT01");
+    EXPECT_EQ(t.setting("URL"), "new");
+    EXPECT_FALSE(QFile::exists(download.fileName()));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(MenuFixture, UnchangedAddressWhileConnectedGoesOn) {
@@ -89,5 +115,5 @@ TEST_F(MenuFixture, UnchangedAddressWhileConnectedGoesOn) {
 TEST_F(MenuFixture, WaitTimeOpensTheSameWindow) {
     presenter.onModal = [](QWidget* w) { static_cast<frmOptions*>(w)->cmdCancel_Click(); };
     m.itmWaitTime_Click();
-    EXPECT_EQ(presenter.shownModal, QStringList{"frmOptions"});
+    EXPECT_EQ(presenter.shownNames(), QStringList{"frmOptions"});
 }

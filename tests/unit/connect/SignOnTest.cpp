@@ -37,7 +37,7 @@ TEST_F(SignOnFixture, SavedPasswordIsSentByteExactWithoutDialog) {
     ctx.saveSetting("century", Codec::toUnicode(saved));
 
     EXPECT_FALSE(SignOn(ctx, user, password));
-    EXPECT_TRUE(presenter.shownModeless.isEmpty());
+    EXPECT_TRUE(presenter.shownNames("modeless").isEmpty());
     EXPECT_EQ(password, saved);
     EXPECT_EQ(user, ";(L=7F2#dW");
     EXPECT_EQ(ctx.gUserId, user);
@@ -50,9 +50,9 @@ TEST_F(SignOnFixture, DamagedSavedPasswordAsksInsteadOfSendingIt) {
     for (const std::string& damaged : {saved.substr(1), saved.substr(0, 120), std::string("-None")}) {
         ctx.saveSetting("century", Codec::toUnicode(damaged));
         answerSignOn(presenter, "jsmith", "secret");
-        presenter.shownModeless.clear();
+        presenter.clearShown();
         EXPECT_FALSE(SignOn(ctx, user, password));
-        EXPECT_EQ(presenter.shownModeless, QStringList{"frmLogin"});
+        EXPECT_EQ(presenter.shownNames("modeless"), QStringList{"frmLogin"});
         EXPECT_EQ(password, saved);
     }
 }

@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCursor>
-#include <stdexcept>
-
-#include "PointerGuard.h"
 #include "Startup.h"
 #include "TestSupport.h"
 
@@ -30,29 +25,6 @@ TEST(CommandLine, IsTheArgumentsAfterTheProgramName) {
     EXPECT_EQ(commandLineOf({"Swdesk", "SETS:/home/u/my settings.spw,FILE:QSYSPRT"}),
               "SETS:/home/u/my settings.spw,FILE:QSYSPRT");
     EXPECT_EQ(commandLineOf({"Swdesk", "SETS:a.spw,", "FILE:QSYSPRT"}), "SETS:a.spw, FILE:QSYSPRT");
-}
-
-TEST(PointerGuard, GivesThePointerBackOnEveryWayOut) {
-    ensureApplication();
-    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
-    try {
-        PointerGuard busy;
-        ASSERT_NE(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        {
-            PointerGuard arrow(Qt::ArrowCursor);  // a dialog in the middle of the work
-            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
-        }
-        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        throw std::runtime_error("failed half way");
-    } catch (const std::runtime_error&) {
-    }
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-
-    PointerGuard early;
-    early.release();
-    early.release();  // once only
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace
