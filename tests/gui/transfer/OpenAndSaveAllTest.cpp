@@ -10,7 +10,7 @@
 
 #include "DownloadWindows.h"
 #include "HostSimFixture.h"
-#include "NamedHookPresenter.h"
+#include "TestPresenter.h"
 #include "SplfGrid.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
@@ -40,8 +40,9 @@ TEST(OpenAndSaveAll, ThreeReportsFromTheListedQueueUnderTheirAttributeNames) {
     HostSimFixture host({.spool = spool.path(), .clock = t.clock, .listener = false});
     installSplfScreen(t.ctx);
     installDownloadWindows(t.ctx);
-    auto hooks = std::make_unique<NamedHookPresenter>();
-    NamedHookPresenter& presenter = *hooks;
+    auto hooks = std::make_unique<TestPresenter>();
+    TestPresenter& presenter = *hooks;
+    presenter.strict = true;
     t.ctx.presenter = std::move(hooks);
     t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
     t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
@@ -76,7 +77,7 @@ TEST(OpenAndSaveAll, ThreeReportsFromTheListedQueueUnderTheirAttributeNames) {
     main.txtWrkSplf->setText(QStringLiteral("*ALL"));
     main.cmdOK_Click();
 
-    EXPECT_EQ(presenter.shown, (QStringList{"frmSplf", "frmSave"}));
+    EXPECT_EQ(presenter.shownNames(), (QStringList{"frmSplf", "frmSave"}));
     auto nameOf = [&](int i) {
         return out.path() + QLatin1Char('/') + QString::fromLatin1(names[i]) +
                QStringLiteral(" MONTHEND SWUSER 100001 000%1 2024-06-30 23-59-01.txt").arg(i + 1);
