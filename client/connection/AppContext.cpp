@@ -83,6 +83,17 @@ void AppContext::runHandler(const std::function<void()>& handler) {
     }
 }
 
+namespace {
+// Unloads a window that may be running one of its own handlers right now:
+// hidden at once, deleted when the event loop is back.
+template <class T>
+void unloadLater(std::unique_ptr<T>& window) {
+    if (!window) return;
+    window->hide();
+    window.release()->deleteLater();
+}
+}  // namespace
+
 frmMain& AppContext::mainWindow() {
     if (!main_) {
         main_ = std::make_unique<frmMain>(*this);
@@ -108,20 +119,18 @@ frmAbout& AppContext::aboutWindow() {
 }
 
 void AppContext::unloadAboutWindow() {
-    if (!about_) return;
-    about_->hide();
-    about_.release()->deleteLater();
+    unloadLater(about_);
 }
+
 frmOutq& AppContext::outqWindow() {
     if (!outq_) outq_ = std::make_unique<frmOutq>(*this);
     return *outq_;
 }
 
 void AppContext::unloadOutqWindow() { outq_.reset(); }
+
 void AppContext::unloadOptionsWindow() {
-    if (!options_) return;
-    options_->hide();
-    options_.release()->deleteLater();
+    unloadLater(options_);
 }
 
 frmLogin& AppContext::loginWindow() {
@@ -130,9 +139,7 @@ frmLogin& AppContext::loginWindow() {
 }
 
 void AppContext::unloadLoginWindow() {
-    if (!login_) return;
-    login_->hide();
-    login_.release()->deleteLater();
+    unloadLater(login_);
 }
 
 HostSocket* AppContext::socket() {
