@@ -73,6 +73,8 @@ int main(int argc, char** argv) {
             print(stderr, QStringLiteral("hostsim: %1\n").arg(error));
             return 1;
         }
+        ftp->silent = ftpOptions.silent;
+        ftp->host().restoreFails = ftpOptions.restoreFails;
         ftp->onLog = [](const QString& line) { print(stdout, QStringLiteral("hostsim: ftp %1\n").arg(line)); };
         print(stdout, QStringLiteral("hostsim: FTP on %1:%2\n").arg(options.address).arg(ftpOptions.port));
     }
