@@ -153,6 +153,7 @@ Outcome judge(const FtpRunResult& run, const QString& password) {
         out.succeeded = false;
         out.failedStep = stepName(step);
         out.reply = maskPassword(oneLine(reply), password);
+        if (!out.reply.isEmpty() && !out.reply.endsWith(QLatin1Char('.'))) out.reply += QLatin1Char('.');
         return out;
     };
     bool done[8] = {};

@@ -1,5 +1,6 @@
 #include "Layout.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -7,6 +8,12 @@
 namespace hostprep {
 void place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+void useDesignFont(QWidget* window) {
+    QFont f = window->font();
+    f.setPixelSize(10);
+    window->setFont(f);
 }
 
 void centreOnScreen(QWidget* window) {

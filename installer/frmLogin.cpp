@@ -14,6 +14,7 @@ namespace hostprep {
 frmLogin::frmLogin(HostprepContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(QStringLiteral("iSeries Security"));
+    useDesignFont(this);
     setFixedSize(px(4080), px(2520));
 
     const char* captions[] = {"&User ID:", "&Password:", "iSeries IP Address:"};

@@ -56,6 +56,7 @@ frmMain::frmMain(HostprepContext& ctx, QWidget* parent) : QDialog(parent), ctx_(
     setWindowTitle(QStringLiteral("iSeries Spoolwright - iSeries Installation"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    useDesignFont(this);
     setFixedSize(px(7545), px(5925));
 
     Image1 = new QLabel(this);
@@ -87,7 +88,7 @@ frmMain::frmMain(HostprepContext& ctx, QWidget* parent) : QDialog(parent), ctx_(
     place(txtIPAddress, 1560, 1560, 1815, 285);
     Label3 = new QLabel(QStringLiteral("--  OR --"), Frame1);
     Label3->setObjectName(QStringLiteral("Label3"));
-    place(Label3, 480, 2040, 555, 255);
+    place(Label3, 480, 2040, 1000, 255);  // wider than designed: today's font is wider
     Label4 = new QLabel(QStringLiteral("iSeries host name:"), Frame1);
     Label4->setObjectName(QStringLiteral("Label4"));
     place(Label4, 120, 2430, 1395, 255);
@@ -142,10 +143,13 @@ QPixmap frmMain::banner() {
     p.drawLine(QPointF(98, 53), QPointF(106, 61));
     p.drawLine(QPointF(98, 69), QPointF(106, 61));
     p.setPen(Qt::white);
-    QFont title(QStringLiteral("Sans"), 20, QFont::Bold);
+    QFont title(QStringLiteral("Sans"));
+    title.setPixelSize(22);
+    title.setBold(true);
     p.setFont(title);
     p.drawText(QRectF(118, 18, 260, 40), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("iSeries Spoolwright"));
-    QFont sub(QStringLiteral("Sans"), 11);
+    QFont sub(QStringLiteral("Sans"));
+    sub.setPixelSize(14);
     p.setFont(sub);
     p.drawText(QRectF(120, 62, 260, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Host installation"));
     p.setPen(QColor(190, 205, 230));
