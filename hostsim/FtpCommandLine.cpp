@@ -11,6 +11,9 @@ void FtpCommandLine::addOptions(QCommandLineParser& parser) {
                            QStringLiteral("FTP: RSTLIB fails as on a damaged save file (CPF3743).")),
         QCommandLineOption(QStringLiteral("ftp-silent"),
                            QStringLiteral("FTP: connections are accepted but never greeted or answered.")),
+        QCommandLineOption(QStringLiteral("ftp-user"),
+                           QStringLiteral("FTP: a further user that may log on (repeatable), e.g. QSECOFR:SECRET."),
+                           QStringLiteral("name:password")),
     };
     for (const QCommandLineOption& o : options_) parser.addOption(o);
 }
@@ -20,6 +23,14 @@ bool FtpCommandLine::read(const QCommandLineParser& parser, FtpOptions& options,
     options.freshHost = parser.isSet(options_[2]);
     options.restoreFails = parser.isSet(options_[3]);
     options.silent = parser.isSet(options_[4]);
+    for (const QString& v : parser.values(options_[5])) {
+        const int colon = v.indexOf(QLatin1Char(':'));
+        if (colon <= 0) {
+            if (error) *error = QStringLiteral("--ftp-user: not name:password: %1").arg(v);
+            return false;
+        }
+        options.users.emplace_back(v.left(colon), v.mid(colon + 1));
+    }
     bool ok = false;
     const int port = parser.value(options_[1]).toInt(&ok);
     if (!ok || port < 1 || port > 65535) {
@@ -34,7 +45,7 @@ QString FtpCommandLine::manual() {
     return QStringLiteral(R"TXT(
 FTP (--ftp)
   The host's FTP server, as the client's server start and the installer meet
-  it: USER/PASS (--user and --password, or --any-user), TYPE, PASV/EPSV,
+  it: USER/PASS (--user and --password, each --ftp-user, or --any-user), TYPE, PASV/EPSV,
   PORT/EPRT, STOR (a save file /QSYS.LIB/<LIB>.LIB/<FILE>.SAVF must exist and
   takes binary only), QUIT, and RCMD with the host's replies: 250 when the
   command ran, 550 with the host message when it failed. Commands:

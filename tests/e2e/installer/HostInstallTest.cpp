@@ -106,9 +106,10 @@ TEST_F(HostInstallE2E, ReinstallOverAnInstalledHostSucceeds) {
     ASSERT_TRUE(listenerUp());
     host->ftp().clearLog();
 
-    // The next start of the installer, by host name this time.
+    // The next start of the installer, by host name with the FTP port this time.
     t = std::make_unique<HostprepTest>();
-    EXPECT_EQ(install(host->address(), "QSECOFR", "SECRET", "iSeries install is complete", true), hostprep::kExitOk)
+    EXPECT_EQ(install(host->address() + ":21", "QSECOFR", "SECRET", "iSeries install is complete", true),
+              hostprep::kExitOk)
         << completion().toStdString();
     const QStringList log = host->ftp().commandLog();
     // The old save file was replaced, the running server ended and started again.
@@ -116,7 +117,7 @@ TEST_F(HostInstallE2E, ReinstallOverAnInstalledHostSucceeds) {
     EXPECT_TRUE(log.contains("rcmd SPWLB/ENDSPWRT"));
     EXPECT_TRUE(hostObjects().serverActive);
     EXPECT_TRUE(listenerUp());
-    EXPECT_EQ(t->url(), host->address());
+    EXPECT_EQ(t->url(), host->address() + ":21");
 }
 
 TEST_F(HostInstallE2E, FailureNamesTheStepAndTheReplyAndStoresNoUrl) {
