@@ -6,23 +6,17 @@
 namespace {
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
-// Tells the host to drop the rest of the report; a failure here is the link's
-// own and shows with the next exchange.
-void abandonTransfer(AppContext& ctx) {
-    try {
-        SendCancelRequest(ctx);
-    } catch (const SocketError&) {
-        Disconnect(ctx);
-    }
-}
 }  // namespace
 
 ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
                                 SpoolRecordSink& sink, DownloadProgress& progress) {
     ExchangeResult r;
+    // The host's blocks of this report come one by one; nothing else may ask
+    // it anything until the report has ended.
+    HostLink::Hold hold(ctx.link);
     std::string reply;
     reply.reserve(HostWire::kReplyLength);
-    if (SendReceive(ctx, request, reply) != 0) return r;
+    if (SendReceive(ctx.link, request, reply) != LinkResult::Reply) return r;
     std::string control = HostWire::controlArea(reply);
     if (startsWith(control, "(INVALID)")) {
         r.end = ExchangeEnd::Refused;
@@ -39,7 +33,7 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
         try {
             fn();
         } catch (...) {
-            if (!startsWith(control, "(END)") && !startsWith(control, "(INVALID)")) abandonTransfer(ctx);
+            if (!startsWith(control, "(END)") && !startsWith(control, "(INVALID)")) ctx.link.abandonTransfer();
             throw;
         }
     };
@@ -70,9 +64,9 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
             r.end = ExchangeEnd::Complete;
             return r;
         }
-        const int sent = SendReceive(ctx, request, reply);
-        if (sent != 0) {
-            r.end = sent == 1 ? ExchangeEnd::Canceled : ExchangeEnd::Broken;
+        const LinkResult sent = SendReceive(ctx.link, request, reply);
+        if (sent != LinkResult::Reply) {
+            r.end = sent == LinkResult::Cancelled ? ExchangeEnd::Canceled : ExchangeEnd::Broken;
             return r;
         }
         control = HostWire::controlArea(reply);

@@ -85,7 +85,7 @@ TEST_F(TextDownloadTest, ACancelAfterTheFirstBlockDeliversNoFurtherReport) {
     // "&Cancel" is pressed while the second block arrives.
     qint64 arrived = 0;
     bool pressed = false;
-    QObject::connect(t.ctx.socketIfLoaded(), &HostSocket::dataArrival, [&](qint64 n) {
+    QObject::connect(t.ctx.link.socketIfOpen(), &HostSocket::dataArrival, [&](qint64 n) {
         arrived += n;
         if (arrived > 1024 && !pressed) {
             pressed = true;

@@ -174,14 +174,14 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
             host->script.clear();
             if (c.cancel) {
                 host->replies(SpoolReplies::report(numbered(30), " 80"));
-                t.ctx.gCancelRequested = true;
+                t.ctx.link.requestCancel();
             } else {
                 host->drop();
             }
             t.boxes->expect(QString::fromLatin1(c.box));
             width = QStringLiteral("old");
             EXPECT_EQ(run(file), -1);
-            t.ctx.gCancelRequested = false;
+            t.ctx.link.clearCancel();
             EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
             EXPECT_EQ(width, QStringLiteral("old"));
         }
@@ -220,7 +220,7 @@ TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
     host->replies(SpoolReplies::report(numbered(40), " 80"));
     // The user presses Cancel while the second block is on its way.
     host->afterReply = [&](int n) {
-        if (n == 1) t.ctx.gCancelRequested = true;
+        if (n == 1) t.ctx.link.requestCancel();
     };
     t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  "));
     const QString file = path(QStringLiteral("cancel.txt"));
