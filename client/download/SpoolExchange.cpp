@@ -2,7 +2,6 @@
 
 #include "AppContext.h"
 #include "HostLink.h"
-#include "SplfScreenApi.h"
 
 namespace {
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
@@ -24,7 +23,7 @@ qint64 PageLimitOf(const SpoolFileRow& row) {
 }
 
 ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
-                                SpoolRecordSink& sink) {
+                                SpoolRecordSink& sink, DownloadProgress& progress) {
     ExchangeResult r;
     std::string reply;
     reply.reserve(HostWire::kReplyLength);
@@ -77,7 +76,7 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
         slotsReceived += SlotsPerBlock(width);
         if (r.records > threshold) {
             threshold = style.thresholdFromCount ? r.records + 50 : threshold + 50;
-            ctx.frmSplf().setStatus(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
+            progress.status(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
         }
         const bool end = startsWith(control, "(END)");
         const bool invalid = startsWith(control, "(INVALID)");

@@ -2,6 +2,7 @@
 #include <QString>
 #include <string>
 
+#include "DownloadOptions.h"
 #include "SpoolDownload.h"
 
 class AppContext;
@@ -73,10 +74,10 @@ struct ExchangeResult {
 };
 
 // Sends the request, and again for every further block, until the report
-// ends. Progress goes to the spooled-file screen every 50 records. A first
-// reply with a record width other than the four known ones is refused before
-// the sink is opened. Whenever the exchange stops while the host still holds
-// blocks (an unknown width, too many blocks, a sink that throws), the host is
-// told to stop, so that the link stays in step.
+// ends. Progress goes to `progress` every 50 records. A first reply with a
+// record width other than the four known ones is refused before the sink is
+// opened. Whenever the exchange stops while the host still holds blocks (an
+// unknown width, too many blocks, a sink that throws), the host is told to
+// stop, so that the link stays in step.
 ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
-                                SpoolRecordSink& sink);
+                                SpoolRecordSink& sink, DownloadProgress& progress);

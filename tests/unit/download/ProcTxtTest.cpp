@@ -9,6 +9,7 @@
 
 #include "DownloadWindows.h"
 #include "ProcTxt.h"
+#include "ScreenOptions.h"
 #include "ReportFile.h"
 #include "SpoolDownload.h"
 #include "ScriptedHostSocket.h"
@@ -33,8 +34,9 @@ protected:
     QString width;
 
     QString path(const QString& name) { return t.dir.path() + QLatin1Char('/') + name; }
-    int run(const QString& file, const QString& code = QStringLiteral("Text")) {
-        return ProcTxt(t.ctx, file, width, code, SampleRow());
+    int run(const QString& file, const QString& code = QStringLiteral("Text"), const SpoolFileRow& row = SampleRow()) {
+        ScreenProgress progress(screen);
+        return ProcTxt(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, file, width, code, row);
     }
     QString lastStatus() const { return screen.statusHistory.isEmpty() ? QString() : screen.statusHistory.last(); }
     // "Replace file" (1) or "Add to file" (0), and an earlier file of known content.
@@ -326,7 +328,7 @@ TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
     host->reply(SpoolReplies::report(numbered(15), " 80")[0]);
     for (int i = 0; i < 40; ++i) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
     t.boxes->expect(QStringLiteral("The host keeps sending lines beyond what the report's page count (1) can hold."));
-    EXPECT_EQ(ProcTxt(t.ctx, file, width, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), -1);
+    EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), -1);
     EXPECT_EQ(host->downloadRequests(), 24);
     EXPECT_EQ(host->cancelRequests, 1);
     EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
