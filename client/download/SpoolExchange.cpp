@@ -8,6 +8,11 @@ bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefi
 
 }  // namespace
 
+qint64 PageLimitOf(const SpoolFileRow& row) {
+    const std::optional<qint64> pages = WholeNumberOf(QString::fromLatin1(row.columns(33, 37)), 5);
+    return pages ? *pages : kMostPages;
+}
+
 ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
                                 SpoolRecordSink& sink, DownloadProgress& progress) {
     ExchangeResult r;
@@ -25,7 +30,22 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
         return r;
     }
     r.widthCode = control.size() >= 3 ? control.substr(control.size() - 3) : std::string(3, ' ');
+    auto hostHoldsMore = [&] { return !startsWith(control, "(END)") && !startsWith(control, "(INVALID)"); };
     const int width = RecordWidth(r.widthCode);
+    if (width == 0) {
+        // Records of an unknown width cannot be read: nothing is written.
+        r.end = ExchangeEnd::UnknownWidth;
+        if (hostHoldsMore()) ctx.link.abandonTransfer();
+        ctx.msgBox(QStringLiteral("The host sent the report with the record width code \"") +
+                       QString::fromLatin1(r.widthCode.c_str()) +
+                       QStringLiteral("\", which this program cannot read.  Nothing was written."),
+                   MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        return r;
+    }
+    // Slots that the report's pages can hold; a host still saying "(MORE)"
+    // past them would hold the run for ever.
+    const qint64 slotLimit = style.pageLimit * kLinesPerPage;
+    qint64 slotsReceived = 0;
     qint32 threshold = 50;
     // A sink that fails while the host still holds blocks leaves the host
     // mid-report; it is told to stop so that the next request starts clean.
@@ -33,7 +53,7 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
         try {
             fn();
         } catch (...) {
-            if (!startsWith(control, "(END)") && !startsWith(control, "(INVALID)")) ctx.link.abandonTransfer();
+            if (hostHoldsMore()) ctx.link.abandonTransfer();
             throw;
         }
     };
@@ -45,7 +65,9 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
                               sink.record(slot);
                               ++r.records;
                           });
+            sink.blockDone();
         });
+        slotsReceived += SlotsPerBlock(width);
         if (r.records > threshold) {
             threshold = style.thresholdFromCount ? r.records + 50 : threshold + 50;
             progress.status(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
@@ -62,6 +84,15 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
                                                                              : !end && !invalid;
         if (!more) {
             r.end = ExchangeEnd::Complete;
+            return r;
+        }
+        if (slotsReceived >= slotLimit) {
+            r.end = ExchangeEnd::Overrun;
+            ctx.link.abandonTransfer();
+            ctx.msgBox(QStringLiteral("The host keeps sending lines beyond what the report's page count (") +
+                           QString::number(style.pageLimit) +
+                           QStringLiteral(") can hold.  The download was stopped and the host told to cancel it."),
+                       MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
             return r;
         }
         const LinkResult sent = SendReceive(ctx.link, request, reply);
