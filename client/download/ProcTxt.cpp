@@ -5,18 +5,16 @@
 #include "DownloadWindows.h"
 #include "MousePointer.h"
 #include "ReportFile.h"
-#include "SplfScreenApi.h"
 #include "SpoolExchange.h"
 #include "TextLayout.h"
 
-SpoolDownloadRequest DownloadRequestFromScreen(AppContext& ctx, const SpoolFileRow& row, bool suppressOverprint) {
-    SplfScreenApi& splf = ctx.frmSplf();
+SpoolDownloadRequest DownloadRequestFor(const DownloadOptions& options, const SpoolFileRow& row) {
     SpoolDownloadRequest req;
     req.row = row;
-    req.fromText = splf.text(QStringLiteral("txtFrom"));
-    req.toText = splf.text(QStringLiteral("txtTo"));
-    req.convertMinus = ctx.gMinusSignApplicable && splf.value(QStringLiteral("chkORMinusSign")) == 1;
-    req.suppressOverprint = suppressOverprint;
+    req.fromText = options.fromPage;
+    req.toText = options.toPage;
+    req.convertMinus = options.sendsMinusConversion();
+    req.suppressOverprint = options.sendsOverprintSuppression();
     return req;
 }
 
@@ -49,20 +47,17 @@ private:
 };
 }  // namespace
 
-int ProcTxt(AppContext& ctx, const QString& fileName, QString& recordWidth, const QString& processCode,
-            const SpoolFileRow& row) {
-    SplfScreenApi& splf = ctx.frmSplf();
-    splf.setStatus(QStringLiteral("Preparing records for transfer to file ") + fileName + QStringLiteral(".   "));
+int ProcTxt(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+            QString& recordWidth, const QString& processCode, const SpoolFileRow& row) {
+    progress.status(QStringLiteral("Preparing records for transfer to file ") + fileName + QStringLiteral(".   "));
 
-    const bool printControl = splf.value(QStringLiteral("chkPrtCtl")) == 1;
     TextLayoutOptions layout;
     layout.code = ProcessCodeOf(processCode);
-    layout.printControl = printControl;
-    layout.fcfc = splf.value(QStringLiteral("optPrtCtlFormat")) == 1;
-    layout.removeBlank = splf.value(QStringLiteral("chkBlankLines")) != 0;
-    layout.pageLength = PageLengthOf(splf.text(QStringLiteral("cboPageLength")));
-    const bool append = splf.value(QStringLiteral("optAddReplace_2")) != 1;
-    const bool suppressOverprint = !printControl && splf.value(QStringLiteral("chkOverprinting")) == 1;
+    layout.printControl = options.printControl;
+    layout.fcfc = options.fcfc;
+    layout.removeBlank = options.removeBlankLines;
+    layout.pageLength = PageLengthOf(options.pageLength);
+    const bool append = !options.replacesTextFile();
 
     TextFileSink sink(ctx, fileName, append, layout);
     ExchangeStyle style;
@@ -76,21 +71,21 @@ int ProcTxt(AppContext& ctx, const QString& fileName, QString& recordWidth, cons
         // A folder that does not exist is reported before the host is asked.
         ReportFile::checkWritable(fileName);
         const ExchangeResult r =
-            RunSpoolExchange(ctx, DownloadRequestFromScreen(ctx, row, suppressOverprint).build(), style, sink);
+            RunSpoolExchange(ctx, DownloadRequestFor(options, row).build(), style, sink, progress);
         if (r.started()) recordWidth = Codec::toUnicode(r.widthCode);
         if (!r.started()) return -1;
         if (r.complete()) sink.finish();
         sink.file.close();
         const QString count = QString::number(r.records);
         if (r.complete()) {
-            splf.setStatus(QStringLiteral("Transfer is complete to ") + fileName + QStringLiteral(".  ") + count +
+            progress.status(QStringLiteral("Transfer is complete to ") + fileName + QStringLiteral(".  ") + count +
                            QStringLiteral(" records transferred."));
             return 0;
         }
         // A cancel keeps the exchange's own texts; a refused block or a lost
         // link leaves a report that must not pass for a whole one.
         if (r.end != ExchangeEnd::Canceled)
-            splf.setStatus(QStringLiteral("Transfer to file ") + fileName + QStringLiteral(" is incomplete.  ") + count +
+            progress.status(QStringLiteral("Transfer to file ") + fileName + QStringLiteral(" is incomplete.  ") + count +
                            QStringLiteral(" records transferred."));
         return -1;
     } catch (const PcFileError& e) {

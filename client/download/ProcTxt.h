@@ -1,14 +1,15 @@
 #pragma once
 #include <QString>
 
+#include "DownloadOptions.h"
 #include "SpoolFileRow.h"
 
 class AppContext;
 
 // Downloads one spooled file and writes it, record by record, as lines of a
 // text file laid out for the caller's process code ("Text", "ProcFullView",
-// "ProcExcel", "ProcAttachOAMS", ...), with the options of the spooled-file
-// screen. Sets recordWidth to the first reply's width code once the host has
+// "ProcExcel", "ProcAttachOAMS", ...), with the given options; progress and
+// completion texts go to progress. Sets recordWidth to the first reply's width code once the host has
 // accepted the request.
 //
 // 0: the whole report was written. -1: it was not: the host refused it (an
@@ -16,9 +17,10 @@ class AppContext;
 // later block was refused, or a file error stopped it. What was written of an
 // incomplete report stays in the file, and the status line says it is
 // incomplete.
-int ProcTxt(AppContext& ctx, const QString& fileName, QString& recordWidth, const QString& processCode,
-            const SpoolFileRow& row);
+int ProcTxt(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+            QString& recordWidth, const QString& processCode, const SpoolFileRow& row);
 
-// The options of the spooled-file screen that a download request carries.
+// The download request ("W") of a row with the options it carries: the page
+// range, the minus-sign conversion and the overprint suppression.
 struct SpoolDownloadRequest;
-SpoolDownloadRequest DownloadRequestFromScreen(AppContext& ctx, const SpoolFileRow& row, bool suppressOverprint);
+SpoolDownloadRequest DownloadRequestFor(const DownloadOptions& options, const SpoolFileRow& row);

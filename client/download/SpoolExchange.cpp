@@ -2,7 +2,6 @@
 
 #include "AppContext.h"
 #include "HostLink.h"
-#include "SplfScreenApi.h"
 
 namespace {
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
@@ -19,7 +18,7 @@ void abandonTransfer(AppContext& ctx) {
 }  // namespace
 
 ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
-                                SpoolRecordSink& sink) {
+                                SpoolRecordSink& sink, DownloadProgress& progress) {
     ExchangeResult r;
     std::string reply;
     reply.reserve(HostWire::kReplyLength);
@@ -55,7 +54,7 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
         });
         if (r.records > threshold) {
             threshold = style.thresholdFromCount ? r.records + 50 : threshold + 50;
-            ctx.frmSplf().setStatus(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
+            progress.status(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
         }
         const bool end = startsWith(control, "(END)");
         const bool invalid = startsWith(control, "(INVALID)");

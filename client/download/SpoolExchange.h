@@ -2,6 +2,7 @@
 #include <QString>
 #include <string>
 
+#include "DownloadOptions.h"
 #include "SpoolDownload.h"
 
 class AppContext;
@@ -55,8 +56,8 @@ struct ExchangeResult {
 };
 
 // Sends the request, and again for every further block, until the report
-// ends. Progress goes to the spooled-file screen every 50 records. When the
+// ends. Progress goes to progress every 50 records. When the
 // sink throws while the host still holds blocks, the host is told to stop
 // before the exception goes on, so that the link stays in step.
 ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
-                                SpoolRecordSink& sink);
+                                SpoolRecordSink& sink, DownloadProgress& progress);

@@ -5,6 +5,7 @@
 
 #include "HostSimFixture.h"
 #include "ProcTxt.h"
+#include "ScreenOptions.h"
 #include "SpoolDownload.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
@@ -25,7 +26,11 @@ protected:
         HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
                                          QStringLiteral("sales.splf"), SampleSplf(records, width));
     }
-    int run(const QString& code) { return ProcTxt(t.ctx, file, width, code, SampleRow()); }
+    int run(const QString& code) {
+        ScreenProgress progress(screen);
+        return ProcTxt(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, file, width, code,
+                       SampleRow());
+    }
 
     TestContext t;
     QTemporaryDir spool;

@@ -5,6 +5,7 @@
 
 #include "DownloadWindows.h"
 #include "ProcTxt.h"
+#include "ScreenOptions.h"
 #include "ReportFile.h"
 #include "SpoolDownload.h"
 #include "ScriptedHostSocket.h"
@@ -29,7 +30,9 @@ protected:
 
     QString path(const QString& name) { return t.dir.path() + QLatin1Char('/') + name; }
     int run(const QString& file, const QString& code = QStringLiteral("Text")) {
-        return ProcTxt(t.ctx, file, width, code, SampleRow());
+        ScreenProgress progress(screen);
+        return ProcTxt(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, file, width, code,
+                       SampleRow());
     }
     QString lastStatus() const { return screen.statusHistory.isEmpty() ? QString() : screen.statusHistory.last(); }
 };
