@@ -32,6 +32,7 @@ public:
         layout_.emplace(options_, [this](std::string_view line) { file.writeLine(line); });
     }
     void record(const SpoolRecordSlot& slot) override { layout_->record(slot); }
+    void blockDone() override { file.flush(); }
     void finish() {
         if (layout_) layout_->finish();
     }
@@ -67,29 +68,34 @@ int ProcTxt(AppContext& ctx, const DownloadOptions& options, DownloadProgress& p
     struct DefaultPointerOnExit {
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
     } pointer;
+    style.pageLimit = PageLimitOf(row);
     try {
         // A folder that does not exist is reported before the host is asked.
-        ReportFile::checkWritable(fileName);
+        ReportFile::check(ctx, fileName, append);
         const ExchangeResult r =
             RunSpoolExchange(ctx, DownloadRequestFor(options, row).build(), style, sink, progress);
-        if (r.started()) recordWidth = Codec::toUnicode(r.widthCode);
         if (!r.started()) return -1;
-        if (r.complete()) sink.finish();
-        sink.file.close();
+        recordWidth = Codec::toUnicode(r.widthCode);
         const QString count = QString::number(r.records);
         if (r.complete()) {
+            sink.finish();
+            sink.file.commit();
             progress.status(QStringLiteral("Transfer is complete to ") + fileName + QStringLiteral(".  ") + count +
                            QStringLiteral(" records transferred."));
             return 0;
         }
-        // A cancel keeps the exchange's own texts; a refused block or a lost
-        // link leaves a report that must not pass for a whole one.
+        // Less than the whole report never takes the place of an earlier file.
+        const bool earlierKept = sink.file.replacesEarlierFile();
+        sink.file.abandon();
+        // A cancel keeps the exchange's own texts; anything else leaves a
+        // report that must not pass for a whole one.
         if (r.end != ExchangeEnd::Canceled)
-            progress.status(QStringLiteral("Transfer to file ") + fileName + QStringLiteral(" is incomplete.  ") + count +
-                           QStringLiteral(" records transferred."));
+            progress.status(QStringLiteral("Transfer to file ") + fileName + QStringLiteral(" is incomplete.  ") +
+                            count + QStringLiteral(" records transferred.") +
+                            (earlierKept ? QStringLiteral("  The earlier file is unchanged.") : QString()));
         return -1;
     } catch (const PcFileError& e) {
-        sink.file.closeQuietly();
+        sink.file.abandon();
         ctx.msgBox(QStringLiteral("PC level file error:") + QLatin1Char(' ') + QString::number(e.number) +
                        QStringLiteral("  File may already be in use or the default directory for saving files is "
                                       "invalid.  Please specify a valid directory in Naming Options.  Description: ") +
