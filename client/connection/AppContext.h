@@ -29,6 +29,7 @@ class frmLogin;
 class frmSocket;
 class SplfScreenApi;
 class DownloadWindows;
+class OfficeStandIns;
 
 // "End the program": thrown after the steps the program names; the executable
 // turns it into its exit status, tests catch it.
@@ -74,6 +75,8 @@ public:
     std::function<std::unique_ptr<HostSocket>()> makeSocket;
     std::unique_ptr<Keyboard> keyboard;
     std::unique_ptr<Automation> automation;
+    // The office programs of this platform, behind the desktop automation.
+    std::unique_ptr<OfficeStandIns> officeStandIns;
     std::unique_ptr<Printer> printer;
     // An unattended run: message boxes go to standard error and are answered
     // with their default button.
