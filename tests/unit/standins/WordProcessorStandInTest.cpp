@@ -52,7 +52,9 @@ TEST_P(WordPages, EachMarkBecomesOnePageBreakInTheSavedDocument) {
     EXPECT_EQ(ints(facts.value(QStringLiteral("pageBreaks"))), c.pageStarts);
     EXPECT_FALSE(strings(facts.value(QStringLiteral("paragraphs"))).join(QString()).contains(kMark));
     const QStringList sizes = strings(facts.value(QStringLiteral("fontSizes")));
-    if (c.size > 0) EXPECT_EQ(sizes, QStringList({QStringLiteral("%1pt").arg(c.size)}));
+    if (c.size > 0) {
+        EXPECT_EQ(sizes, QStringList({QStringLiteral("%1pt").arg(c.size)}));
+    }
     EXPECT_TRUE(d.starter.started().empty());
 }
 
