@@ -99,7 +99,7 @@ private:
     }
     void setWorkingControlsEnabled(bool on);
     void showOptions();
-    bool makeWorkDirectory();
+    bool makeWorkDirectory(QString& folder);
 
     // Endings.
     [[noreturn]] void endProgram(const QString& reason);
@@ -180,10 +180,7 @@ void Connection::showOptions() {
     setMousePointer(MousePointer::Hourglass);
 }
 
-bool Connection::makeWorkDirectory() {
-    ApplyWorkDirectoryRule(ctx_);
-    return QDir(ctx_.gWorkDir).exists();
-}
+bool Connection::makeWorkDirectory(QString& folder) { return ApplyWorkDirectoryRule(ctx_, &folder); }
 
 void Connection::endProgram(const QString& reason) {
     ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
@@ -317,8 +314,9 @@ Connection::Pass Connection::pass() {
         if (again) return Pass::StartOver;
     }
 
-    if (!makeWorkDirectory()) {
-        ctx_.msgBox(QStringLiteral("Directory ") + ctx_.gWorkDir +
+    QString workFolder;
+    if (!makeWorkDirectory(workFolder)) {
+        ctx_.msgBox(QStringLiteral("Directory ") + workFolder +
                         QStringLiteral(" not found.  Please specify a valid directory in the following screen and then "
                                        "restart the Spoolwright."),
                     MsgButtons::OK, MsgIcon::None, QStringLiteral("iSeries Spoolwright"));
