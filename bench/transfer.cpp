@@ -70,7 +70,7 @@ Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
     t.start();
     std::string reply;
     for (;;) {
-        if (SendReceive(ctx, request, reply) != 0) return {};
+        if (SendReceive(ctx.link, request, reply) != LinkResult::Reply) return {};
         ForEachRecord(std::string_view(reply).substr(0, 1000), RecordWidth(HostWire::controlArea(reply).substr(21)),
                       [&](const SpoolRecordSlot&) { ++r.records; });
         if (HostWire::controlArea(reply).rfind("(END)", 0) == 0) break;
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
-    HostSocket* s = ctx.socket();
+    HostSocket* s = ctx.link.socket();
     s->remoteHost = address;
     s->remotePort = port;
     s->connectToHost();
