@@ -40,6 +40,8 @@ struct HostInstallE2E : ::testing::Test {
     // exit status the installer ended with.
     int install(const QString& address, const QString& user, const QString& password, const QString& messagePart,
                 bool byName = false) {
+        // The runner goes to the test server's FTP port when the script names none.
+        if (host) t->runner->port = host->ftpPort();
         hostprep::frmMain& w = t->ctx.mainWindow();
         (byName ? w.txtHostName : w.txtIPAddress)->setText(address);
         t->answerSignOn(user, password);
@@ -108,7 +110,8 @@ TEST_F(HostInstallE2E, ReinstallOverAnInstalledHostSucceeds) {
 
     // The next start of the installer, by host name with the FTP port this time.
     t = std::make_unique<HostprepTest>();
-    EXPECT_EQ(install(host->address() + ":21", "QSECOFR", "SECRET", "iSeries install is complete", true),
+    const QString withPort = QStringLiteral("%1:%2").arg(host->address()).arg(host->ftpPort());
+    EXPECT_EQ(install(withPort, "QSECOFR", "SECRET", "iSeries install is complete", true),
               hostprep::kExitOk)
         << completion().toStdString();
     const QStringList log = host->ftp().commandLog();
@@ -117,7 +120,7 @@ TEST_F(HostInstallE2E, ReinstallOverAnInstalledHostSucceeds) {
     EXPECT_TRUE(log.contains("rcmd SPWLB/ENDSPWRT"));
     EXPECT_TRUE(hostObjects().serverActive);
     EXPECT_TRUE(listenerUp());
-    EXPECT_EQ(t->url(), host->address() + ":21");
+    EXPECT_EQ(t->url(), withPort);
 }
 
 TEST_F(HostInstallE2E, FailureNamesTheStepAndTheReplyAndStoresNoUrl) {
@@ -157,7 +160,7 @@ TEST_F(HostInstallE2E, HostThatDoesNotAnswerEndsWithinTheLimitWithAMessage) {
     for (const Case c : {Case{"FTP server silent", true}, Case{"nothing listens", false}}) {
         SCOPED_TRACE(c.name);
         t = std::make_unique<HostprepTest>();
-        QString address = uniqueLoopbackAddress(21);
+        QString address = uniqueLoopbackAddress(21);  // nothing listens on its port 21
         if (c.listening) {
             startHost();
             host->ftp().silent = true;
