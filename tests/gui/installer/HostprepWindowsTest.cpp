@@ -76,6 +76,33 @@ TEST_F(HostprepWindows, StartUpClearsItsOwnLeftoverMigratesThenAsksTwice) {
     EXPECT_EQ(t.store->get("AS400 Spoolwright", "Settings", "Library", "None"), "OLDLIB");
 }
 
+TEST_F(HostprepWindows, StartUpNamesTheValuesItCouldNotMove) {
+    // A store that reports it could not write one name, as a full disk would.
+    struct FailingStore : MemorySettingsStore {
+        QStringList* problems = nullptr;
+        void save(const QString& app, const QString& section, const QString& key, const QString& value) override {
+            if (app == "AS400 Spoolwright" && key == "Outq") {
+                *problems << "cannot write";
+                return;
+            }
+            MemorySettingsStore::save(app, section, key, value);
+        }
+    };
+    auto store = std::make_unique<FailingStore>();
+    store->problems = &t.ctx.settingsProblems;
+    FailingStore& s = *store;
+    t.ctx.settings = std::move(store);
+    s.save("AS400 Spoolwright 7", "Settings", "Library", "OLDLIB");
+    s.save("AS400 Spoolwright 7", "Settings", "Outq", "PRT01");
+    t.boxes->expect("could not be moved and stay where they were: Outq.");
+    t.boxes->expect("Do you want to start the iSeries installation program?", vbYes);
+    t.boxes->expect("security officer", vbOK);
+    EXPECT_EQ(startUp(), std::nullopt);
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(s.get("AS400 Spoolwright", "Settings", "Library", "None"), "OLDLIB");
+    EXPECT_EQ(s.get("AS400 Spoolwright 7", "Settings", "Outq", "None"), "PRT01");
+}
+
 TEST_F(HostprepWindows, NoOrCancelAtStartUpEndsAfterTheMigration) {
     struct Case {
         const char* name;
@@ -258,4 +285,26 @@ TEST_F(HostprepWindows, Screenshots) {
     const QImage dialog = saveScreenshot(login, "hostprep-frmLogin.png");
     ASSERT_FALSE(dialog.isNull());
     EXPECT_EQ(dialog.size(), QSize(272, 168));
+}
+
+TEST_F(HostprepWindows, ExitEscOrTheCloseBoxEndsTheProgram) {
+    struct Case {
+        const char* name;
+        std::function<void(hostprep::frmMain&)> leave;
+    };
+    const std::vector<Case> cases = {
+        {"Exit", [](hostprep::frmMain& m) { m.Command1->click(); }},
+        {"Esc", [](hostprep::frmMain& m) { typeKey(m.txtIPAddress, Qt::Key_Escape, "\x1b"); }},
+        {"close box", [](hostprep::frmMain& m) { m.close(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostprepTest fresh;
+        hostprep::frmMain& m = fresh.ctx.mainWindow();
+        m.show();
+        c.leave(m);
+        ASSERT_TRUE(fresh.ctx.programEnded.has_value());
+        EXPECT_EQ(fresh.ctx.programEnded->exitStatus, hostprep::kExitOk);
+        EXPECT_TRUE(fresh.boxes->shown().empty());
+    }
 }
