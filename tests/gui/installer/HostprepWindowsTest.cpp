@@ -250,29 +250,6 @@ TEST_F(HostprepWindows, SignOnDialogDefaultsAndChecks) {
     }
 }
 
-TEST_F(HostprepWindows, LeavingTheSignOnDialogAnyOtherWayEndsWithoutSending) {
-    struct Case {
-        const char* name;
-        std::function<void(hostprep::frmLogin&)> leave;
-    };
-    const std::vector<Case> cases = {
-        {"Cancel", [](hostprep::frmLogin& l) { l.cmdCancel->click(); }},
-        {"Esc", [](hostprep::frmLogin& l) { typeKey(&l, Qt::Key_Escape, "\x1b"); }},
-        {"close box", [](hostprep::frmLogin& l) { l.close(); }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        HostprepTest fresh;
-        fresh.presenter->hooks["frmLogin"] = [&](QWidget* win) { c.leave(*qobject_cast<hostprep::frmLogin*>(win)); };
-        fresh.ctx.mainWindow().txtIPAddress->setText("10.1.2.3");
-        fresh.ctx.mainWindow().Command2->click();
-        ASSERT_TRUE(fresh.ctx.programEnded.has_value());
-        EXPECT_EQ(fresh.ctx.programEnded->exitStatus, hostprep::kExitOk);
-        EXPECT_TRUE(fresh.boxes->shown().empty());
-        EXPECT_EQ(fresh.url(), "None");
-    }
-}
-
 TEST_F(HostprepWindows, Screenshots) {
     w.txtIPAddress->setText("10.1.2.3");
     w.lblInfo->setText("Sending and restoring iSeries programs...");
@@ -287,24 +264,35 @@ TEST_F(HostprepWindows, Screenshots) {
     EXPECT_EQ(dialog.size(), QSize(272, 168));
 }
 
-TEST_F(HostprepWindows, ExitEscOrTheCloseBoxEndsTheProgram) {
+TEST(HostprepEnds, ExitEscOrCloseBoxOfEitherWindowEndsWithoutSending) {
+    // Each way out, given a fresh installer whose window is up.
     struct Case {
         const char* name;
-        std::function<void(hostprep::frmMain&)> leave;
+        std::function<void(HostprepTest&)> leave;
+    };
+    auto fromSignOn = [](std::function<void(hostprep::frmLogin&)> leave) {
+        return [leave](HostprepTest& t) {
+            t.presenter->hooks["frmLogin"] = [leave](QWidget* win) { leave(*qobject_cast<hostprep::frmLogin*>(win)); };
+            t.ctx.mainWindow().txtIPAddress->setText("10.1.2.3");
+            t.ctx.mainWindow().Command2->click();
+        };
     };
     const std::vector<Case> cases = {
-        {"Exit", [](hostprep::frmMain& m) { m.Command1->click(); }},
-        {"Esc", [](hostprep::frmMain& m) { typeKey(m.txtIPAddress, Qt::Key_Escape, "\x1b"); }},
-        {"close box", [](hostprep::frmMain& m) { m.close(); }},
+        {"Exit", [](HostprepTest& t) { t.ctx.mainWindow().Command1->click(); }},
+        {"Esc in the window", [](HostprepTest& t) { typeKey(t.ctx.mainWindow().txtIPAddress, Qt::Key_Escape, "\x1b"); }},
+        {"the window's close box", [](HostprepTest& t) { t.ctx.mainWindow().close(); }},
+        {"Cancel in the sign-on", fromSignOn([](hostprep::frmLogin& l) { l.cmdCancel->click(); })},
+        {"Esc in the sign-on", fromSignOn([](hostprep::frmLogin& l) { typeKey(&l, Qt::Key_Escape, "\x1b"); })},
+        {"the sign-on's close box", fromSignOn([](hostprep::frmLogin& l) { l.close(); })},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         HostprepTest fresh;
-        hostprep::frmMain& m = fresh.ctx.mainWindow();
-        m.show();
-        c.leave(m);
+        fresh.ctx.mainWindow().show();
+        c.leave(fresh);
         ASSERT_TRUE(fresh.ctx.programEnded.has_value());
         EXPECT_EQ(fresh.ctx.programEnded->exitStatus, hostprep::kExitOk);
         EXPECT_TRUE(fresh.boxes->shown().empty());
+        EXPECT_EQ(fresh.url(), "None");
     }
 }
