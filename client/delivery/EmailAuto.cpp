@@ -36,6 +36,8 @@ public:
     virtual bool attach(const QString& partFile) = 0;
     virtual bool send(const QStringList& addresses, const QString& list, bool last) = 0;
     virtual void finish() {}
+    // A message that was not sent is let go (the mail program keeps it for the user).
+    virtual void abandon() {}
     // Shows the error that stopped the run.
     virtual void report(const CaughtError& e) {
         ctx.msgBox(ErrorText(e.number, e.description), MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
@@ -124,6 +126,7 @@ public:
         item_.reset();
         app_.reset();
     }
+    void abandon() override { item_.reset(); }
 
 private:
     std::shared_ptr<AutomationObject> app_, item_;
@@ -354,6 +357,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
             mailer.report({e.number, QString::fromStdString(e.what())});
             failed = true;
         }
+        if (failed) mailer.abandon();
         if (mailer.deletesParts())
             for (const QString& f : partFiles) QFile::remove(f);
     }
