@@ -41,7 +41,6 @@ AppContext::AppContext() {
 
 AppContext::~AppContext() {
     link.removeObserver(&screenObserver_);
-    link.discardSocket();
     about_.reset();
     outq_.reset();
     login_.reset();

@@ -154,7 +154,7 @@ TEST_F(PcFileNameTest, AFreeVariantOfATakenName) {
 TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
     TestContext t;
     t.ctx.paths = std::make_unique<FolderPaths>(t.dir.path());
-    ApplyWorkDirectoryRule(t.ctx);
+    ApplyWorkDirectoryRule(t.ctx, t.ctx);
     EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path() + QLatin1Char('/'));
     EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
     // Nothing for the group or for others.
@@ -166,14 +166,14 @@ TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
 
     t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
     t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("../JSMITH"));
-    ApplyWorkDirectoryRule(t.ctx);
+    ApplyWorkDirectoryRule(t.ctx, t.ctx);
     EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/.._JSMITH"));
     EXPECT_TRUE(QFileInfo(t.ctx.gWorkDir).isDir());
 
     // A folder left open to others by an earlier run is closed again.
     QFile::setPermissions(t.ctx.gWorkDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                               QFileDevice::ReadOther | QFileDevice::ExeOther);
-    ApplyWorkDirectoryRule(t.ctx);
+    ApplyWorkDirectoryRule(t.ctx, t.ctx);
     EXPECT_FALSE(QFileInfo(t.ctx.gWorkDir).permissions() & (QFileDevice::ReadOther | QFileDevice::ExeOther));
 }
 

@@ -360,8 +360,9 @@ TEST_F(ProcTxtTest, WhatArrivedIsWrittenOutAfterEachBlock) {
 }
 
 TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamingOptions) {
-    TestPresenter* presenter = t.presenter;
-    presenter->onModal = [](QWidget* w) { static_cast<frmFormat*>(w)->cmdCancel_Click(); };
+    QStringList namingOptionsShown;
+    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+    t.ctx.showNamingOptions = [&](const QString& fullName) { namingOptionsShown << fullName; };
     const QString file = path(QStringLiteral("missing/out.txt"));
     t.boxes->expect(QStringLiteral("PC level file error: 76  File may already be in use or the default directory for "
                                    "saving files is invalid.  Please specify a valid directory in Naming Options.  "
@@ -369,20 +370,20 @@ TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamin
     EXPECT_EQ(run(file), -1);
     EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright - ProcTxt"));
     EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
-    EXPECT_EQ(presenter->shownNames(), QStringList{QStringLiteral("frmFormat")});
+    EXPECT_EQ(namingOptionsShown, QStringList{QStringLiteral("1")});
     EXPECT_TRUE(host->requests.empty());
 
     // A batch run opens no window.
     t.ctx.gBatchMode = true;
     t.boxes->expect(QStringLiteral("PC level file error: 76"));
     EXPECT_EQ(run(file), -1);
-    EXPECT_EQ(presenter->shownNames().size(), 1);
+    EXPECT_EQ(namingOptionsShown.size(), 1);
 }
 
 TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
     t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
     t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("JSMITH"));
-    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx));
+    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx));
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
     const QString mine = t.ctx.gWorkDir + QStringLiteral("/Spwrt.txt");
     host->replies(SpoolReplies::report(numbered(2), " 80"));
