@@ -1,6 +1,11 @@
 #include "RunContext.h"
 
-RunContext::RunContext() { link.addObserver(&jobPortReset_); }
+#include "TcpHostSocket.h"
+
+RunContext::RunContext() {
+    makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
+    link.addObserver(&jobPortReset_);
+}
 
 RunContext::~RunContext() {
     link.removeObserver(&jobPortReset_);

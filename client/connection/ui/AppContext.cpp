@@ -10,7 +10,6 @@
 #include "QtMessageBoxes.h"
 #include "QtPresenter.h"
 #include "QtPrinter.h"
-#include "TcpHostSocket.h"
 #include "frmAbout.h"
 #include "WidgetKeyboard.h"
 #include "frmMain.h"
@@ -33,7 +32,6 @@ AppContext::AppContext() {
     keyboard = std::make_unique<WidgetKeyboard>();
     automation = std::make_unique<DesktopAutomation>();
     printer = std::make_unique<QtPrinter>();
-    makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
     ftp = std::make_unique<FtpClientRunner>();
     splfScreen.make = [] { return std::make_unique<PlainSplfScreen>(); };
     link.addObserver(&screenObserver_);

@@ -6,7 +6,7 @@
 
 #include "PcFileName.h"
 #include "ReportFile.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "TransferTestSupport.h"
 #include "WorkDirectory.h"
 
@@ -25,7 +25,7 @@ private:
 
 class PcFileNameTest : public ::testing::Test {
 protected:
-    TestContext t;
+    CoreTestContext t;
     QString dir = t.dir.path() + QLatin1Char('/');
     QString saved = QDir::currentPath();
     void SetUp() override { QDir::setCurrent(t.dir.path()); }
@@ -152,7 +152,7 @@ TEST_F(PcFileNameTest, AFreeVariantOfATakenName) {
 }
 
 TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
-    TestContext t;
+    CoreTestContext t;
     t.ctx.paths = std::make_unique<FolderPaths>(t.dir.path());
     ApplyWorkDirectoryRule(t.ctx, t.ctx);
     EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path() + QLatin1Char('/'));
@@ -178,7 +178,7 @@ TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
 }
 
 TEST(WorkDirectory, TheWriterNotesOnlyTheFilesItCreates) {
-    TestContext t;
+    CoreTestContext t;
     const QString mine = t.dir.path() + QStringLiteral("/Spwrt.txt");
     const QString users = t.dir.path() + QStringLiteral("/notes.txt");
     WriteFileBytes(users, "keep");
