@@ -208,7 +208,8 @@ LinkResult HostLink::sendReceive(const std::string& request, std::string& reply)
     // A window event during the wait asked for a second exchange: sent now,
     // its reply and the owed one would be taken for each other.
     if (owed_ && refuseWhileBusy()) return LinkResult::Refused;
-    Hold hold(*this);
+    // The owed reply alone marks the link busy: a download or list holds it
+    // (and tells the windows) for its whole length, a single exchange need not.
     try {
         HostSocket* s = socket();
         reply.clear();
