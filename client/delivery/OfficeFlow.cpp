@@ -117,6 +117,11 @@ WorkFileShape ShapeOf(const QString& workFile) {
     return shape;
 }
 
+bool IsOfficeVersion(const QString& version) {
+    static const QStringList known{"10", "11", "12", "13", "14", "15", "16", "17"};
+    return known.contains(version);
+}
+
 QString MacroReference(const QString& path, const QString& macro) {
     const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     QString book = path.mid(cut + 1);

@@ -50,6 +50,16 @@ struct WorkFileShape {
     int lines = 0;
 };
 WorkFileShape ShapeOf(const QString& workFile);
+// "10" to "17": a version that takes the work folder as it stands.
+bool IsOfficeVersion(const QString& version);
+// Runs a step whose failure leaves the document as it is.
+template <class F>
+void IgnoringErrors(F&& f) {
+    try {
+        f();
+    } catch (const AutomationError&) {
+    }
+}
 // "'book name'!macro": the file part of `path` after its last separator.
 QString MacroReference(const QString& path, const QString& macro);
 // A save's folder is missing: the message and the naming dialog, so that the user can set "Save Path".

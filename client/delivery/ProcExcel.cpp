@@ -13,11 +13,6 @@
 using namespace OfficeFlow;
 
 namespace {
-bool isExcelVersion(const QString& v) {
-    static const QStringList known{"10", "11", "12", "13", "14", "15", "16", "17"};
-    return known.contains(v);
-}
-
 // Every mark row goes, and a page break comes before the row that moved up
 // into its place; at most as many rounds as the work file has marks.
 void pageBreaks(ExcelApplication& xl, int marks) {
@@ -53,13 +48,6 @@ void textToColumns(Run& run, ExcelApplication& xl, int leadingBlank) {
     }
 }
 
-template <class F>
-void ignoringErrors(F&& f) {
-    try {
-        f();
-    } catch (const AutomationError&) {
-    }
-}
 }  // namespace
 
 int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
@@ -67,7 +55,7 @@ int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress&
     PointerGuard busy(MousePointer::ArrowHourglass);
     run.status(QStringLiteral("Transferring records..."));
     QString workFile, width;
-    if (!TransferToWorkFile(run, WorkFolder(ctx, !isExcelVersion(ctx.gExcelVersion)), true, QStringLiteral("txt"),
+    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.gExcelVersion)), true, QStringLiteral("txt"),
                             QStringLiteral("ProcExcel"), true, workFile, width)) {
         run.clearBatchTag();
         return -1;
@@ -106,7 +94,7 @@ int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress&
     run.status(QStringLiteral("File has been loaded to Excel.   "));
     pageBreaks(xl, shape.marks);
     if (options.parse == 2) textToColumns(run, xl, shape.leadingBlank);
-    ignoringErrors([&] {
+    IgnoringErrors([&] {
         xl.selectAllCells();
         xl.autoFitSelectedColumns();
         xl.selectRange(QStringLiteral("A1"));
@@ -130,14 +118,14 @@ int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress&
     try {
         xl.saveActiveWorkbookAs(output);
     } catch (const AutomationError& e) {
-        ignoringErrors([&] { xl.closeActiveWorkbook(); });
+        IgnoringErrors([&] { xl.closeActiveWorkbook(); });
         if (!QFileInfo(QFileInfo(output).absolutePath()).isDir()) AskForSaveFolder(run);
         else run.errorBox(e, false, MsgIcon::None);
         run.clearBatchTag();
         return -1;
     }
-    ignoringErrors([&] { xl.closeActiveWorkbook(); });
-    if (!options.runSilent && batchName.isEmpty()) ignoringErrors([&] { xl.reopenWorkbook(output); });
+    IgnoringErrors([&] { xl.closeActiveWorkbook(); });
+    if (!options.runSilent && batchName.isEmpty()) IgnoringErrors([&] { xl.reopenWorkbook(output); });
     run.status(QStringLiteral("Load to Excel complete as ") + output.trimmed() + QStringLiteral("."));
     if (!ctx.gBatchMode && ctx.splfScreen.loaded()) ctx.frmSplf().giveFocus();
     run.clearBatchTag();

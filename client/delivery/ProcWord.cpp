@@ -15,18 +15,6 @@
 using namespace OfficeFlow;
 
 namespace {
-bool isNewVersion(const QString& v) {
-    static const QStringList known{"10", "11", "12", "13", "14", "15", "16", "17"};
-    return known.contains(v);
-}
-
-template <class F>
-void ignoringErrors(F&& f) {
-    try {
-        f();
-    } catch (const AutomationError&) {
-    }
-}
 
 // The macro dialog as the Word deliveries show it: unattended for a settings file, else modal.
 frmWord& showWordMacroDialog(AppContext& ctx) {
@@ -59,7 +47,7 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
     if (!app) return -1;
     WordApplication word(app);
     run.status(QStringLiteral("Transferring to Word."));
-    if (!options.runSilent && batchName.isEmpty()) ignoringErrors([&] {
+    if (!options.runSilent && batchName.isEmpty()) IgnoringErrors([&] {
         word.setVisible(true);
         word.setWindowState(0);
     });
@@ -83,8 +71,8 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
         }
     }
     run.status(QStringLiteral("Loading spool file to Word.  "));
-    ignoringErrors([&] { word.openDocument(workFile, false); });
-    if (!options.removeBlankLines) ignoringErrors([&] {
+    IgnoringErrors([&] { word.openDocument(workFile, false); });
+    if (!options.removeBlankLines) IgnoringErrors([&] {
         word.selectWholeStory();
         word.setFontSize(width == QLatin1String(" 80") ? 9 : 6);
         word.replaceAll(QString(QChar(0x2022)), QStringLiteral("^m"));
@@ -104,25 +92,25 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
             }
         }
     }
-    if (options.autoformat) ignoringErrors([&] { word.autoFormat(); });
+    if (options.autoformat) IgnoringErrors([&] { word.autoFormat(); });
     QString saved = output;
     if (!options.runMacro) {
         try {
             word.saveActiveDocumentAs(output);
         } catch (const AutomationError& e) {
-            ignoringErrors([&] { word.closeActiveDocument(); });
+            IgnoringErrors([&] { word.closeActiveDocument(); });
             if (!QFileInfo(QFileInfo(output).absolutePath()).isDir()) AskForSaveFolder(run);
             else run.errorBox(e, true, MsgIcon::Exclamation);
             run.clearBatchTag();
             return -1;
         }
         // The program may write its own format under its own extension.
-        ignoringErrors([&] {
+        IgnoringErrors([&] {
             const QString full = word.object().get(QStringLiteral("ActiveDocument.FullName")).toString();
             if (!full.isEmpty()) saved = full;
         });
-        ignoringErrors([&] { word.closeActiveDocument(); });
-        if (!options.runSilent) ignoringErrors([&] { word.openDocument(saved, true); });
+        IgnoringErrors([&] { word.closeActiveDocument(); });
+        if (!options.runSilent) IgnoringErrors([&] { word.openDocument(saved, true); });
     }
     // A macro that should have saved the document and could not run leaves it open, unsaved.
     if (!options.runMacro || macroRan) run.status(QStringLiteral("Load to Word complete as ") + saved + QStringLiteral("   "));
@@ -134,7 +122,7 @@ int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress
     Run run{ctx, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     QString workFile, width;
-    if (!TransferToWorkFile(run, WorkFolder(ctx, !isNewVersion(ctx.gWordVersion)), false, QString(),
+    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.gWordVersion)), false, QString(),
                             QStringLiteral("ProcWord_6"), false, workFile, width))
         return -1;
     OfficeWindows& kept = OfficeWindowsOf(ctx);
