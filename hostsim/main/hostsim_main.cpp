@@ -44,11 +44,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (spool.listRequested(parser)) {
-        print(stdout, HostSimCommandLine::listing(options.spoolRoot));
-        return 0;
+        int leftOut = 0;
+        print(stdout, HostSimCommandLine::listing(options.spoolRoot, &leftOut));
+        if (leftOut > 0) print(stderr, QStringLiteral("hostsim: %1 spooled file(s) cannot be served\n").arg(leftOut));
+        return leftOut > 0 ? 1 : 0;
     }
 
     HostSim sim(options);
+    sim.spoolStore().onProblem = [](const QString& what) { print(stderr, QStringLiteral("hostsim: left out %1\n").arg(what)); };
     if (!sim.start(&error)) {
         print(stderr, QStringLiteral("hostsim: %1\n").arg(error));
         return 1;
