@@ -7,6 +7,7 @@
 #include "FtpServer.h"
 #include "HostSim.h"
 #include "HostSimCommandLine.h"
+#include "RuntimeDirectory.h"
 
 namespace {
 void print(FILE* to, const QString& text) {
@@ -16,6 +17,7 @@ void print(FILE* to, const QString& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("hostsim"));
 

@@ -7,8 +7,11 @@
 #include <QRandomGenerator>
 #include <QTcpServer>
 
+#include "RuntimeDirectory.h"
+
 void ensureApplication() {
     if (QCoreApplication::instance()) return;
+    EnsureRuntimeDirectory();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "swtest";
