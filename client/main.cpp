@@ -5,6 +5,7 @@
 #include "AppContext.h"
 #include "DownloadWindows.h"
 #include "MailSetup.h"
+#include "RuntimeDirectory.h"
 #include "frmEdit.h"
 #include "Startup.h"
 #include "frmSplf.h"
@@ -23,6 +24,7 @@ void chooseOffscreenWhenHeadless(int argc) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     chooseOffscreenWhenHeadless(argc);
     QApplication app(argc, argv);
     AppContext ctx;

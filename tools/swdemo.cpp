@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLineEdit>
 #include <cstdio>
 
 #include "AppContext.h"
@@ -13,7 +14,7 @@
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
 #include "HostLink.h"
-#include <QLineEdit>
+#include "RuntimeDirectory.h"
 #include "SignOn.h"
 #include "SplfGrid.h"
 #include "frmMain.h"
@@ -24,6 +25,7 @@ QString opt(QCommandLineParser& p, const char* name) { return p.value(QString::f
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCommandLineParser p;
