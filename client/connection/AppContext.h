@@ -84,6 +84,9 @@ public:
     qint32 gSelectedCount = 0;
     bool gSettingsFromFile = false;
     QString gBatchFileName;
+    // Delivery targets found on this PC (set by the spooled-file screen's load).
+    QString gMailProgram, gNetscapeCommand, gNetscapeVersion, gOutlookExpressCommand, gOutlookCommand;
+    QString gExcelVersion, gWordVersion, gLotus123Version;
 
     // --- save-as dialogs ---
     bool gTextSaveAccepted = false, gTextSaveCancelled = false, gTextSaveAll = false;
