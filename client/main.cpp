@@ -5,6 +5,7 @@
 #include "AppContext.h"
 #include "DownloadWindows.h"
 #include "MailSetup.h"
+#include "SettingsFile.h"
 #include "Startup.h"
 #include "frmSplf.h"
 
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     AppContext ctx;
     installSplfScreen(ctx);
     installDownloadWindows(ctx);
+    installSettingsFiles(ctx);
     InstallMailStandIns(ctx);
     // "End the program" inside a window event: the stop sequence has done its
     // steps; the remembered values are put down and the process ends at once,
