@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "AppContext.h"
+#include "BatchRun.h"
 #include "DownloadWindows.h"
 #include "MailSetup.h"
 #include "SettingsFile.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     installSplfScreen(ctx);
     installDownloadWindows(ctx);
     installSettingsFiles(ctx);
+    ctx.runBatchFromCommandLine = [&ctx] { RunBatchFromCommandLine(ctx); };
     InstallMailStandIns(ctx);
     // "End the program" inside a window event: the stop sequence has done its
     // steps; the remembered values are put down and the process ends at once,
