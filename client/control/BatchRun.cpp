@@ -1,5 +1,6 @@
 #include "BatchRun.h"
 
+#include <QCheckBox>
 #include <QDateTime>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -15,6 +16,7 @@
 #include "SettingsFile.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
+#include "SpoolDownload.h"
 #include "SpoolFileRow.h"
 #include "frmMain.h"
 
