@@ -55,7 +55,6 @@ bool oneOf(const QString& v, std::initializer_list<const char*> list) {
 QStringList DiscoverDeliveryTargets(AppContext& ctx) {
     QStringList list = ProcessTypes::alwaysOffered();
     Probe p{ctx};
-    ctx.gMailProgram.clear();
 
     QString netscape = p.value("Software\\Clients\\Mail\\Netscape Messenger\\Protocols\\mailto\\shell\\open\\command");
     if (netscape.isEmpty())
