@@ -7,6 +7,7 @@
 #include "DownloadWindows.h"
 #include "MailSetup.h"
 #include "SettingsFile.h"
+#include "frmEdit.h"
 #include "Startup.h"
 #include "frmSplf.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     installSettingsFiles(ctx);
     ctx.runBatchFromCommandLine = [&ctx] { RunBatchFromCommandLine(ctx); };
     InstallMailStandIns(ctx);
+    installEmailWindows(ctx);
     // "End the program" inside a window event: the stop sequence has done its
     // steps; the remembered values are put down and the process ends at once,
     // as nothing that was waiting underneath may run on.
