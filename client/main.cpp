@@ -6,6 +6,7 @@
 #include "BatchRun.h"
 #include "DownloadWindows.h"
 #include "MailSetup.h"
+#include "RuntimeDirectory.h"
 #include "SettingsFile.h"
 #include "frmEdit.h"
 #include "Startup.h"
@@ -25,6 +26,7 @@ void chooseOffscreenWhenHeadless(int argc) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     chooseOffscreenWhenHeadless(argc);
     QApplication app(argc, argv);
     AppContext ctx;
