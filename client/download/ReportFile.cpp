@@ -101,20 +101,22 @@ void ReportFile::writeLine(std::string_view line) {
     buf_.append("\r\n");
 }
 
-void ReportFile::flush() {
+void WriteOutAndClear(int fd, std::string& buf) {
     size_t done = 0;
-    while (done < buf_.size()) {
-        const ssize_t n = ::write(fd_, buf_.data() + done, buf_.size() - done);
+    while (done < buf.size()) {
+        const ssize_t n = ::write(fd, buf.data() + done, buf.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             const int err = errno;
-            buf_.clear();
+            buf.clear();
             throw PcFileErrorFromErrno(err, true);
         }
         done += static_cast<size_t>(n);
     }
-    buf_.clear();
+    buf.clear();
 }
+
+void ReportFile::flush() { WriteOutAndClear(fd_, buf_); }
 
 void ReportFile::close() {
     if (fd_ < 0) return;

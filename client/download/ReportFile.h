@@ -13,6 +13,8 @@ struct PcFileError {
     QString description;
 };
 PcFileError PcFileErrorFromErrno(int err, bool creating);
+// Writes all of buf to fd and empties buf; throws PcFileError.
+void WriteOutAndClear(int fd, std::string& buf);
 
 // A text file written line by line, each line followed by CR LF, through a
 // fixed buffer: memory does not grow with the report.
