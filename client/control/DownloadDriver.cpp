@@ -11,7 +11,10 @@
 #include "DownloadWindows.h"
 #include "MousePointer.h"
 #include "PcFileName.h"
+#include "ProcHtml.h"
+#include "ProcPDF.h"
 #include "ProcTxt.h"
+#include "ProcXml.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
 #include "SpoolDownload.h"
@@ -46,9 +49,21 @@ std::optional<Delivery> deliveryFor(AppContext& ctx, const QString& type) {
                         [&ctx](const QString& name, QString& width, const SpoolFileRow& row) {
                             return ProcTxt(ctx, name, width, QStringLiteral("Text"), row);
                         }};
-    if (is("XML document")) return Delivery{QStringLiteral("ProcXml"), Kind::Xml};
-    if (is("HTML document")) return Delivery{QStringLiteral("ProcHtml"), Kind::Html};
-    if (is("PDF document")) return Delivery{QStringLiteral("ProcPDF"), Kind::Pdf};
+    if (is("XML document"))
+        return Delivery{QStringLiteral("ProcXml"), Kind::Xml, true, false,
+                        [&ctx](const QString& name, QString& width, const SpoolFileRow& row) {
+                            return ProcXml(ctx, name, width, row);
+                        }};
+    if (is("HTML document"))
+        return Delivery{QStringLiteral("ProcHtml"), Kind::Html, true, false,
+                        [&ctx](const QString& name, QString& width, const SpoolFileRow& row) {
+                            return ProcHtml(ctx, name, width, row);
+                        }};
+    if (is("PDF document"))
+        return Delivery{QStringLiteral("ProcPDF"), Kind::Pdf, true, false,
+                        [&ctx](const QString& name, QString& width, const SpoolFileRow& row) {
+                            return ProcPDF(ctx, name, width, row);
+                        }};
     if (is("Netscape e-mail")) return mail("ProcEmail", nullptr, "EmailAttachNetscape");
     if (is("Outlook Express e-mail"))
         return mail("EmailBodyOutlookExpress", "ProcAttachIEAMS", "EmailAttachOutlookExpress");

@@ -27,6 +27,8 @@ void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, 
 // page that begins below its first line. 21 records: a full block of 11 and
 // a last block of 10 with one blank slot.
 std::vector<SpoolReplies::Record> SalesReport();
+// "RECORD 1" on line 1, then "RECORD 2" ... "RECORD n" each on the next line.
+std::vector<SpoolReplies::Record> NumberedRecords(int n);
 // The same with its second record filled to the width, ending in "RIGHT EDGE".
 std::vector<SpoolReplies::Record> WideSalesReport(int width);
 // The spooled file of SampleRow() as hostsim reads it (a .splf text).

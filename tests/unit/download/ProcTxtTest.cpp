@@ -14,12 +14,6 @@
 using Record = SpoolReplies::Record;
 
 namespace {
-std::vector<Record> numbered(int n) {
-    std::vector<Record> r{{"001", ' ', "RECORD 1"}};
-    for (int i = 2; i <= n; ++i) r.push_back({"   ", '1', "RECORD " + std::to_string(i)});
-    return r;
-}
-
 class ProcTxtTest : public ::testing::Test {
 protected:
     TestContext t;
@@ -74,7 +68,7 @@ TEST_F(ProcTxtTest, AnUnknownWidthCodeWritesNothingButRunsToTheEnd) {
 
 TEST_F(ProcTxtTest, BlocksAreRequestedUntilTheEndAndBlankSlotsSkipped) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    std::vector<std::string> replies = SpoolReplies::report(numbered(23), " 80");
+    std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(23), " 80");
     ASSERT_EQ(replies.size(), 3u);
     // A blank slot between two used ones in the first block.
     std::vector<std::string> first;
@@ -97,20 +91,20 @@ TEST_F(ProcTxtTest, TheRequestCarriesTheScreensOptions) {
     t.ctx.gMinusSignApplicable = true;
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("2"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("5"));
-    host->replies(SpoolReplies::report(numbered(1), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(1), " 80"));
     ASSERT_EQ(run(path(QStringLiteral("a.txt"))), 0);
     EXPECT_EQ(host->requests[0].substr(51, 22), "00000000020000000005Y1");
     // With print control the host does not drop overprinting.
     screen.setValue(QStringLiteral("chkPrtCtl"), 1);
     t.ctx.gMinusSignApplicable = false;
-    host->replies(SpoolReplies::report(numbered(1), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(1), " 80"));
     ASSERT_EQ(run(path(QStringLiteral("b.txt"))), 0);
     EXPECT_EQ(host->requests[1].substr(71, 2), "  ");
 }
 
 TEST_F(ProcTxtTest, ProgressEveryFiftyRecords) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    host->replies(SpoolReplies::report(numbered(120), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(120), " 80"));
     const QString file = path(QStringLiteral("progress.txt"));
     ASSERT_EQ(run(file), 0);
     QStringList progress;
@@ -127,7 +121,7 @@ TEST_F(ProcTxtTest, AddToFileAppendsAfterTheOldLines) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
     const QString file = path(QStringLiteral("add.txt"));
     WriteFileBytes(file, "OLD LINE\r\n");
-    host->replies(SpoolReplies::report(numbered(2), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(2), " 80"));
     ASSERT_EQ(run(file), 0);
     EXPECT_EQ(ReadFileBytes(file), "OLD LINE\r\nRECORD 1\r\nRECORD 2\r\n");
 }
@@ -170,7 +164,7 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
             WriteFileBytes(file, "EARLIER REPORT\r\n");
             host->script.clear();
             if (c.cancel) {
-                host->replies(SpoolReplies::report(numbered(30), " 80"));
+                host->replies(SpoolReplies::report(NumberedRecords(30), " 80"));
                 t.ctx.gCancelRequested = true;
             } else {
                 host->drop();
@@ -188,7 +182,7 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
 
 TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    std::vector<std::string> replies = SpoolReplies::report(numbered(15), " 80");
+    std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(15), " 80");
     replies[1] = SpoolReplies::reply({}, "(INVALID)", " 80");
     host->replies(replies);
     t.boxes->expect(QStringLiteral("Access denied.  Possible authority problem."));
@@ -202,7 +196,7 @@ TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
 
 TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    host->reply(SpoolReplies::report(numbered(15), " 80")[0]);
+    host->reply(SpoolReplies::report(NumberedRecords(15), " 80")[0]);
     host->drop();
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
     const QString file = path(QStringLiteral("broken.txt"));
@@ -214,7 +208,7 @@ TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
 
 TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    host->replies(SpoolReplies::report(numbered(40), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(40), " 80"));
     // The user presses Cancel while the second block is on its way.
     host->afterReply = [&](int n) {
         if (n == 1) t.ctx.gCancelRequested = true;

@@ -1,0 +1,17 @@
+#pragma once
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "SpoolFileRow.h"
+
+class AppContext;
+
+// Downloads one spooled file and writes it as an XML document: the spooled
+// file's attributes, then its pages and lines as numbered elements carrying
+// the host's skip and spacing. Results as ProcPDF.
+int ProcXml(AppContext& ctx, const QString& fileName, QString& recordWidth, const SpoolFileRow& row);
+
+// Text for XML 1.0 in Windows-1252: "&" (and, when asked, "<" and ">") as
+// entities, bytes XML forbids or the code page leaves undefined as blanks.
+std::string XmlText(std::string_view text, bool escapeAngles);
