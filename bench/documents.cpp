@@ -20,7 +20,6 @@
 
 #include "AppContext.h"
 #include "HostSocket.h"
-#include "PlainSplfScreen.h"
 #include "ProcHtml.h"
 #include "ProcXml.h"
 #include "ReportFile.h"
@@ -165,28 +164,29 @@ double plainCopy(const QString& file, int lines) {
     ReportFile f;
     f.open(ctx, file, false);
     for (int i = 1; i <= lines; ++i) f.writeLine(lineOf(i));
-    f.close();
+    f.commit();
     return t.nsecsElapsed() / 1e9;
 }
 
-using Proc = int (*)(AppContext&, const QString&, QString&, const SpoolFileRow&);
+using Proc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
+                     const SpoolFileRow&);
 double throughProc(Proc proc, const QString& file, const std::vector<std::string>& replies) {
     AppContext ctx;
     ctx.makeSocket = [&replies] { return std::make_unique<MemoryHostSocket>(&replies); };
-    ctx.discardSocket();
-    auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
-    screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
-    screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
-    screen.setValue(QStringLiteral("optAddReplace_0"), 1);
-    screen.setText(QStringLiteral("cboFontSizeHTML"), QStringLiteral("10"));
-    ctx.socket()->connectToHost();
+    ctx.link.discardSocket();
+    DownloadOptions options;
+    options.htmlFontSize = QStringLiteral("10");
+    ctx.link.socket()->connectToHost();
     SpoolFileRow::Fields f;
     f.file = "PAYREG";
     f.job = "PAYR100/0001";
     QString width;
     QElapsedTimer t;
     t.start();
-    if (proc(ctx, file, width, SpoolFileRow::fromFields(f)) != 0) return -1;
+    struct : DownloadProgress {
+        void status(const QString&) override {}
+    } progress;
+    if (proc(ctx, options, progress, file, width, SpoolFileRow::fromFields(f)) != 0) return -1;
     return t.nsecsElapsed() / 1e9;
 }
 

@@ -1,6 +1,7 @@
 // Downloading a 100,000-record report to a text file through ProcTxt, and to
-// a PDF document through ProcPDF, next to a bare loop that exchanges the same blocks through SendReceive and drops
-// them: the writer should cost a small share on top of the exchange. The
+// a PDF document through ProcPDF, next to a bare loop that exchanges the same
+// blocks through SendReceive and drops them: the writer should cost a small
+// share on top of the exchange. The
 // memory the client holds while it writes is sampled at every progress text
 // and must not grow with the report: two sizes are measured. hostsim runs as
 // a process of its own, so the client's memory is the client's.
@@ -21,6 +22,7 @@
 #include "PlainSplfScreen.h"
 #include "ProcPDF.h"
 #include "ProcTxt.h"
+#include "ScreenOptions.h"
 #include "SpoolDownload.h"
 
 namespace {
@@ -71,7 +73,7 @@ Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
     t.start();
     std::string reply;
     for (;;) {
-        if (SendReceive(ctx, request, reply) != 0) return {};
+        if (SendReceive(ctx.link, request, reply) != LinkResult::Reply) return {};
         ForEachRecord(std::string_view(reply).substr(0, 1000), RecordWidth(HostWire::controlArea(reply).substr(21)),
                       [&](const SpoolRecordSlot&) { ++r.records; });
         if (HostWire::controlArea(reply).rfind("(END)", 0) == 0) break;
@@ -80,7 +82,9 @@ Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
     return r;
 }
 
-Run download(PlainSplfScreen& screen, const std::function<int()>& proc) {
+// The procedure of proc (ProcTxt, ProcPDF) with the screen's options.
+using Proc = std::function<int(const DownloadOptions&, DownloadProgress&, QString& width)>;
+Run download(PlainSplfScreen& screen, const Proc& proc) {
     const long before = residentKiB();
     long peak = before;
     screen.onStatus = [&](const QString&) {
@@ -90,7 +94,9 @@ Run download(PlainSplfScreen& screen, const std::function<int()>& proc) {
     Run r;
     QElapsedTimer t;
     t.start();
-    if (proc() != 0) return {};
+    QString width;
+    ScreenProgress progress(screen);
+    if (proc(ReadScreenOptions(screen, false), progress, width) != 0) return {};
     r.seconds = t.nsecsElapsed() / 1e9;
     r.records = screen.status().section(QStringLiteral(".  "), -1).section(QLatin1Char(' '), 0, 0).toInt();
     r.heldKiB = std::max(peak, residentKiB()) - before;
@@ -99,14 +105,16 @@ Run download(PlainSplfScreen& screen, const std::function<int()>& proc) {
 }
 
 Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file) {
-    QString width;
-    return download(screen, [&] { return ProcTxt(ctx, file, width, QStringLiteral("Text"), row); });
+    return download(screen, [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
+        return ProcTxt(ctx, o, p, file, width, QStringLiteral("Text"), row);
+    });
 }
 
 Run pdfDocument(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file) {
     screen.setText(QStringLiteral("cboPaperSize"), QStringLiteral("Best fit"));
-    QString width;
-    return download(screen, [&] { return ProcPDF(ctx, file, width, row); });
+    return download(screen, [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
+        return ProcPDF(ctx, o, p, file, width, row);
+    });
 }
 
 int argValue(const QStringList& args, const QString& name, int def) {
@@ -151,7 +159,7 @@ int main(int argc, char** argv) {
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
-    HostSocket* s = ctx.socket();
+    HostSocket* s = ctx.link.socket();
     s->remoteHost = address;
     s->remotePort = port;
     s->connectToHost();

@@ -83,7 +83,7 @@ bool SignOn(AppContext& ctx, std::string& userId, std::string& password) {
                                                  ctx.signOnDialogTimeoutMs);
         if (login.cancelled) ctx.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on cancelled"));
         if (!answered) {
-            Disconnect(ctx);
+            Disconnect(ctx.link);
             ctx.unloadLoginWindow();
             const int answer = ctx.msgBox(QStringLiteral("Signon to the iSeries has timed out.  Would you like to retry?"),
                                           MsgButtons::YesNo, MsgIcon::None, QStringLiteral("Tolvane"),

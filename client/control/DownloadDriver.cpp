@@ -15,6 +15,7 @@
 #include "ProcPDF.h"
 #include "ProcTxt.h"
 #include "ProcXml.h"
+#include "ScreenOptions.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
 #include "SpoolDownload.h"
@@ -33,10 +34,18 @@ struct Delivery {
     std::function<int(const QString& fileName, QString& width, const SpoolFileRow& row)> run;
 };
 
-std::optional<Delivery> deliveryFor(AppContext& ctx, const QString& type) {
-    SplfScreenApi& splf = ctx.frmSplf();
-    const bool asMessage = splf.value(QStringLiteral("optEmail")) == 0;
-    const bool autoSend = splf.value(QStringLiteral("chkAutoSend")) == 1;
+// What a destination's procedure is given besides the report: the options
+// of the moment the report starts, and where its progress goes.
+struct DeliveryRun {
+    AppContext& ctx;
+    const DownloadOptions& options;
+    DownloadProgress& progress;
+};
+
+std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
+    const QString& type = in.options.processType;
+    const bool asMessage = in.options.email == 0;
+    const bool autoSend = in.options.autoSend;
     auto mail = [&](const char* body, const char* automatic, const char* attach) {
         return Delivery{QString::fromLatin1(asMessage ? body : autoSend && automatic ? automatic : attach), {}, true};
     };
@@ -46,24 +55,21 @@ std::optional<Delivery> deliveryFor(AppContext& ctx, const QString& type) {
     if (is("PC printer")) return Delivery{QStringLiteral("PrintSpoolFileToPrinter"), {}, true};
     if (is("Text file"))
         return Delivery{QStringLiteral("ProcTxt"), Kind::Text, true, false,
-                        [&ctx](const QString& name, QString& width, const SpoolFileRow& row) {
-                            return ProcTxt(ctx, name, width, QStringLiteral("Text"), row);
+                        [in](const QString& name, QString& width, const SpoolFileRow& row) {
+                            return ProcTxt(in.ctx, in.options, in.progress, name, width, QStringLiteral("Text"), row);
                         }};
-    if (is("XML document"))
-        return Delivery{QStringLiteral("ProcXml"), Kind::Xml, true, false,
-                        [&ctx](const QString& name, QString& width, const SpoolFileRow& row) {
-                            return ProcXml(ctx, name, width, row);
+    // The documents: procedures of one shape, each with its save dialog.
+    using DocumentProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
+                                 const SpoolFileRow&);
+    auto document = [&in](const char* procedure, Kind dialog, DocumentProc proc) {
+        return Delivery{QString::fromLatin1(procedure), dialog, true, false,
+                        [in, proc](const QString& name, QString& width, const SpoolFileRow& row) {
+                            return proc(in.ctx, in.options, in.progress, name, width, row);
                         }};
-    if (is("HTML document"))
-        return Delivery{QStringLiteral("ProcHtml"), Kind::Html, true, false,
-                        [&ctx](const QString& name, QString& width, const SpoolFileRow& row) {
-                            return ProcHtml(ctx, name, width, row);
-                        }};
-    if (is("PDF document"))
-        return Delivery{QStringLiteral("ProcPDF"), Kind::Pdf, true, false,
-                        [&ctx](const QString& name, QString& width, const SpoolFileRow& row) {
-                            return ProcPDF(ctx, name, width, row);
-                        }};
+    };
+    if (is("XML document")) return document("ProcXml", Kind::Xml, ProcXml);
+    if (is("HTML document")) return document("ProcHtml", Kind::Html, ProcHtml);
+    if (is("PDF document")) return document("ProcPDF", Kind::Pdf, ProcPDF);
     if (is("Netscape e-mail")) return mail("ProcEmail", nullptr, "EmailAttachNetscape");
     if (is("Outlook Express e-mail"))
         return mail("EmailBodyOutlookExpress", "ProcAttachIEAMS", "EmailAttachOutlookExpress");
@@ -87,10 +93,9 @@ const char* lastNameKey(Kind k) {
 }
 
 // Whether the destination replaces an existing file (rather than adding to it).
-bool replaces(AppContext& ctx, Kind k) {
-    SplfScreenApi& splf = ctx.frmSplf();
-    if (k == Kind::Text) return splf.value(QStringLiteral("optAddReplace_2")) == 1;
-    if (k == Kind::Html) return splf.value(QStringLiteral("optAddReplace_0")) == 1;
+bool replaces(const DownloadOptions& o, Kind k) {
+    if (k == Kind::Text) return o.replacesTextFile();
+    if (k == Kind::Html) return !o.htmlAddToFile;
     return true;
 }
 
@@ -153,7 +158,7 @@ void lockScreen(SplfScreenApi& splf) {
 
 void unlockScreen(AppContext& ctx) {
     SplfScreenApi& splf = ctx.frmSplf();
-    ctx.gCancelRequested = false;
+    ctx.link.clearCancel();
     clearSaveAll(ctx);
     ctx.gMailStarted = false;
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
@@ -181,10 +186,12 @@ bool checkPageRange(AppContext& ctx) {
     return true;
 }
 
-ReportOutcome deliver(AppContext& ctx, const QString& type, const SpoolFileRow& row, QSet<QString>& writtenThisRun) {
+ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun) {
+    AppContext& ctx = in.ctx;
+    const QString& type = in.options.processType;
     ReportOutcome out;
     out.row = row.toQString();
-    const std::optional<Delivery> d = deliveryFor(ctx, type);
+    const std::optional<Delivery> d = deliveryFor(in);
     if (!d) {
         ctx.msgBox(QStringLiteral("Please select a valid application or format to download the spool file to."),
                    MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
@@ -208,7 +215,7 @@ ReportOutcome deliver(AppContext& ctx, const QString& type, const SpoolFileRow& 
         fileName = *name;
         // A name that nobody chose for this report must not replace what
         // an earlier report of the same run wrote.
-        if (!chosenByUser && replaces(ctx, *d->dialog) &&
+        if (!chosenByUser && replaces(in.options, *d->dialog) &&
             writtenThisRun.contains(QFileInfo(fileName).absoluteFilePath())) {
             fileName = NextFreeName(fileName, writtenThisRun);
         }
@@ -219,7 +226,7 @@ ReportOutcome deliver(AppContext& ctx, const QString& type, const SpoolFileRow& 
     if (!fileName.isEmpty() && QFileInfo::exists(fileName)) writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
     out.target = fileName;
     out.status = result == 0 ? ReportOutcome::Delivered
-                 : ctx.gCancelRequested ? ReportOutcome::Canceled
+                 : ctx.link.cancelRequested() ? ReportOutcome::Canceled
                                         : ReportOutcome::Failed;
     return out;
 }
@@ -228,7 +235,7 @@ ReportOutcome deliver(AppContext& ctx, const QString& type, const SpoolFileRow& 
 std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
     SplfScreenApi& splf = ctx.frmSplf();
     SplfGrid& grid = splf.grdSplf();
-    ctx.gCancelRequested = false;
+    ctx.link.clearCancel();
     ctx.gSelectedCount = 0;
     const int rows = grid.rowCount();
     for (int i = 1; i <= rows; ++i)
@@ -244,11 +251,14 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
     lockScreen(splf);
     clearSaveAll(ctx);
     std::vector<ReportOutcome> outcomes;
+    // The run holds the link: no other command talks to the host until it ends.
+    std::optional<HostLink::Hold> hold(std::in_place, ctx.link);
     QSet<QString> writtenThisRun;
+    ScreenProgress progress(splf);
     try {
         const int count = grid.rowCount();
         for (int i = 1; i <= count; ++i) {
-            if (!grid.rowSelected(i) || ctx.gCancelRequested) {
+            if (!grid.rowSelected(i) || ctx.link.cancelRequested()) {
                 if (grid.rowSelected(i)) {
                     ReportOutcome skipped;
                     skipped.row = SpoolFileRow::fromGrid(grid, i, splf.text(QStringLiteral("cboTranslation"))).toQString();
@@ -258,9 +268,11 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
                 setMousePointer(MousePointer::Normal);
                 continue;
             }
-            const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, splf.text(QStringLiteral("cboTranslation")));
-            const QString type = splf.text(QStringLiteral("cboProcessType"));
-            outcomes.push_back(deliver(ctx, type, row, writtenThisRun));
+            // Each report takes the options as they stand when it starts.
+            const DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
+            const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
+            outcomes.push_back(deliver(DeliveryRun{ctx, options, progress}, row, writtenThisRun));
+            const QString& type = options.processType;
             const bool viewer = type == QLatin1String("View entire report") || type == QLatin1String("View a few pages");
             if (!viewer && ctx.gSelectedCount > 1) {
                 grid.setCellSelected(i, 1, false);
@@ -270,9 +282,11 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
         }
     } catch (...) {
         // A failure inside a run must not leave the screen locked.
+        hold.reset();
         unlockScreen(ctx);
         throw;
     }
+    hold.reset();
     unlockScreen(ctx);
     return outcomes;
 }
@@ -283,7 +297,7 @@ void CancelSelectedDownloads(AppContext& ctx) {
         splf.hideScreen();
         return;
     }
-    ctx.gCancelRequested = true;
+    ctx.link.requestCancel();
     splf.setControlEnabled(QStringLiteral("cmdCancel"), false);
     clearSaveAll(ctx);
     ctx.gMailStarted = false;

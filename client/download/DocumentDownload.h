@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "DownloadOptions.h"
 #include "SpoolExchange.h"
 
 class AppContext;
@@ -13,47 +14,25 @@ class AppContext;
 QDateTime DocumentNow();
 void SetDocumentClock(std::function<QDateTime()> clock);
 
-// A document written beside its target and renamed over it only when it is
-// complete, so that the earlier document is never gone for a moment and is
-// kept whole when anything fails.
-class SafeDocumentFile {
-public:
-    explicit SafeDocumentFile(QString target);
-    ~SafeDocumentFile();
-    SafeDocumentFile(const SafeDocumentFile&) = delete;
-    SafeDocumentFile& operator=(const SafeDocumentFile&) = delete;
-
-    const QString& target() const { return target_; }
-    // Creates the file beside the target and gives its path. Throws PcFileError.
-    QString create();
-    bool targetExisted() const { return existed_; }
-    // Renames the written file over the target. Throws PcFileError.
-    void commit(AppContext& ctx);
-    void discard() noexcept;
-
-private:
-    QString target_;
-    QString temp_;
-    bool existed_ = false;
-};
-
 // A destination's writer, fed record by record by the exchange.
 class DocumentSink : public SpoolRecordSink {
 public:
-    // Writes the document's end and closes it: the closing part of a whole
-    // report, or what makes the part that arrived a valid document.
-    virtual void finish() = 0;
-    // Closes without writing more (a file error).
+    // Writes the document's end. A whole report takes the place of an earlier
+    // file; anything less stays under the name only where there was none.
+    virtual void finish(bool whole) = 0;
+    // A file error: nothing of the document stays, an earlier file keeps its place.
     virtual void abandon() noexcept = 0;
+    // There was a file of the name when the document was opened.
+    virtual bool replacesEarlierFile() const = 0;
 };
 
 // What the three document procedures share: the status texts, the exchange,
 // the file kept or replaced, and the PC file error box titled with the
 // procedure's name. Returns the procedure's result: 0 when the whole report
-// is in the document, -1 otherwise. A report that ends early replaces no
-// existing document; where there was none, the part that arrived stays.
-int RunDocumentDownload(AppContext& ctx, const QString& procedure, const QString& fileName, QString& recordWidth,
-                        const std::string& request, DocumentSink& sink, SafeDocumentFile& out);
+// is in the document, -1 otherwise.
+int RunDocumentDownload(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                        const QString& procedure, const QString& fileName, QString& recordWidth,
+                        const SpoolFileRow& row, DocumentSink& sink);
 
 // The PC file error box of the document procedures.
 void ShowDocumentFileError(AppContext& ctx, const QString& procedure, int number, const QString& description,

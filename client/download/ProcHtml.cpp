@@ -8,7 +8,6 @@
 #include "DocumentDownload.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
-#include "SplfScreenApi.h"
 #include "SpoolDownload.h"
 
 namespace {
@@ -77,12 +76,13 @@ void blankOut(std::string& line, std::string_view tag) {
 
 class HtmlSink : public DocumentSink {
 public:
-    HtmlSink(AppContext& ctx, bool add, std::string fontSize, bool layout, SafeDocumentFile& out)
-        : ctx_(ctx), add_(add), fontSize_(std::move(fontSize)), layoutOn_(layout), out_(out) {}
+    HtmlSink(AppContext& ctx, bool add, std::string fontSize, bool layout, QString fileName)
+        : ctx_(ctx), add_(add), fontSize_(std::move(fontSize)), layoutOn_(layout), fileName_(std::move(fileName)) {}
 
+    // Add mode too writes a new document beside the old one: the earlier
+    // part is copied with its end tags blanked, so a failure leaves it whole.
     void accepted(const std::string&) override {
-        const QString temp = out_.create();
-        file_.open(ctx_, temp, false);
+        file_.open(ctx_, fileName_, false);
         bool earlier = false;
         if (add_) earlier = copyEarlier();
         if (!earlier) {
@@ -97,17 +97,22 @@ public:
         if (layoutOn_) layout_.before(slot);
         file_.writeLine("<Pre>" + HtmlText(RecordText(slot)) + "</Pre>");
     }
-    void finish() override {
+    void blockDone() override { file_.flush(); }
+    void finish(bool whole) override {
         for (const char* l : {"</div>", "</body>", "</html>"}) file_.writeLine(l);
-        file_.close();
+        if (whole)
+            file_.commit();
+        else
+            file_.abandon();
     }
-    void abandon() noexcept override { file_.closeQuietly(); }
+    void abandon() noexcept override { file_.discard(); }
+    bool replacesEarlierFile() const override { return file_.replacesEarlierFile(); }
 
 private:
     // The earlier document with its "</body>" and "</html>" blanked out;
     // false when there is none or it is empty.
     bool copyEarlier() {
-        QFile old(out_.target());
+        QFile old(fileName_);
         if (!old.exists() || old.size() == 0) return false;
         if (!old.open(QIODevice::ReadOnly)) throw PcFileError{75, QStringLiteral("Path/File access error")};
         while (!old.atEnd()) {
@@ -127,7 +132,7 @@ private:
     bool add_;
     std::string fontSize_;
     bool layoutOn_;
-    SafeDocumentFile& out_;
+    QString fileName_;
     ReportFile file_;
     DocumentPageLayout layout_{[this] {
                                    file_.writeLine("<Pre> </Pre>");
@@ -151,13 +156,9 @@ std::string HtmlText(std::string_view text) {
     return out;
 }
 
-int ProcHtml(AppContext& ctx, const QString& fileName, QString& recordWidth, const SpoolFileRow& row) {
-    SplfScreenApi& splf = ctx.frmSplf();
-    const bool add = splf.value(QStringLiteral("optAddReplace_0")) != 1;
-    const bool layout = splf.value(QStringLiteral("chkBlankLines")) == 0;
-    SafeDocumentFile out(fileName);
-    HtmlSink sink(ctx, add, Codec::fromUnicode(splf.text(QStringLiteral("cboFontSizeHTML")).trimmed()), layout, out);
-    const bool suppress = splf.value(QStringLiteral("chkOverprinting")) == 1;
-    return RunDocumentDownload(ctx, QStringLiteral("ProcHtml"), fileName, recordWidth,
-                               DownloadRequestFromScreen(ctx, row, suppress).build(), sink, out);
+int ProcHtml(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+             QString& recordWidth, const SpoolFileRow& row) {
+    HtmlSink sink(ctx, options.htmlAddToFile, Codec::fromUnicode(options.htmlFontSize.trimmed()),
+                  !options.removeBlankLines, fileName);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcHtml"), fileName, recordWidth, row, sink);
 }

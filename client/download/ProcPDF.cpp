@@ -6,7 +6,6 @@
 #include "DocumentDownload.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
-#include "SplfScreenApi.h"
 #include "SpoolDownload.h"
 #include "VB2PDF.h"
 
@@ -48,28 +47,25 @@ int pointsOf(const QString& text) {
     return v;
 }
 
-PdfOptions optionsFromScreen(AppContext& ctx) {
-    SplfScreenApi& splf = ctx.frmSplf();
+PdfOptions pdfOptionsOf(const DownloadOptions& d) {
     PdfOptions o;
-    const QString paper = splf.text(QStringLiteral("cboPaperSize"));
-    // E-mail attachments always use best fit (the e-mail frame is shown for
-    // exactly these destinations).
-    const QString type = splf.text(QStringLiteral("cboProcessType"));
+    // E-mail attachments always use best fit.
+    const QString& type = d.processType;
     const bool email = type == QLatin1String("Netscape e-mail") || type == QLatin1String("Outlook Express e-mail") ||
                        type == QLatin1String("Outlook e-mail") || type == QLatin1String("Lotus Notes");
-    o.bestFit = paper == QLatin1String("Best fit") || email;
+    o.bestFit = d.pdfPaperSize == QLatin1String("Best fit") || email;
     if (o.bestFit) return o;
-    o.paper = PaperCodeOf(paper);
-    o.fontSize = pointsOf(splf.text(QStringLiteral("cboFontSize")));
-    const QString vert = splf.text(QStringLiteral("cboVertSize"));
-    if (vert != QLatin1String("Auto")) o.vertical = pointsOf(vert);
-    o.landscape = splf.value(QStringLiteral("optPageOrientation_1")) == 1;
+    o.paper = PaperCodeOf(d.pdfPaperSize);
+    o.fontSize = pointsOf(d.pdfFontSize);
+    if (d.pdfVertSize != QLatin1String("Auto")) o.vertical = pointsOf(d.pdfVertSize);
+    o.landscape = d.pdfLandscape;
     return o;
 }
 
 class PdfSink : public DocumentSink {
 public:
-    PdfSink(const PdfOptions& o, QString creator, SafeDocumentFile& out) : o_(o), creator_(std::move(creator)), out_(out) {}
+    PdfSink(AppContext& ctx, const PdfOptions& o, QString creator, QString fileName)
+        : ctx_(ctx), o_(o), creator_(std::move(creator)), fileName_(std::move(fileName)) {}
 
     void accepted(const std::string& widthCode) override {
         const int width = RecordWidth(widthCode);
@@ -91,39 +87,45 @@ public:
             if (o_.vertical) pdf_.VertSpace = *o_.vertical;
             pdf_.LandScape = o_.landscape;
         }
-        pdf_.FileName = out_.create();
+        pdf_.FileName = fileName_;
+        pdf_.Output = ReportFile::optionsFor(ctx_, fileName_, false);
         pdf_.StartPDF();
+        if (pdf_.createdFile()) ctx_.noteCreatedFile(fileName_);
     }
     void record(const SpoolRecordSlot& slot) override {
         layout_.before(slot);
         pdf_.WritePDF(RecordText(slot), true);
     }
-    void finish() override { pdf_.EndPDF(); }
+    void blockDone() override { pdf_.flush(); }
+    void finish(bool whole) override {
+        if (whole)
+            pdf_.EndPDF();
+        else
+            pdf_.EndPartialPDF();
+    }
     void abandon() noexcept override { pdf_.abandon(); }
+    bool replacesEarlierFile() const override { return !pdf_.createdFile(); }
 
 private:
+    AppContext& ctx_;
     PdfOptions o_;
     QString creator_;
-    SafeDocumentFile& out_;
+    QString fileName_;
     VB2PDF pdf_;
     DocumentPageLayout layout_{[this] { pdf_.NewPage(); }, [this] { pdf_.WritePDF(" ", true); }};
 };
 }  // namespace
 
-int ProcPDF(AppContext& ctx, const QString& fileName, QString& recordWidth, const SpoolFileRow& row) {
-    SafeDocumentFile out(fileName);
-    PdfOptions options;
+int ProcPDF(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+            QString& recordWidth, const SpoolFileRow& row) {
+    PdfOptions pdf;
     try {
-        options = optionsFromScreen(ctx);
+        pdf = pdfOptionsOf(options);
     } catch (const PcFileError& e) {
         ShowDocumentFileError(ctx, QStringLiteral("ProcPDF"), e.number, e.description, fileName);
         return -1;
     }
     const QString user = ctx.getSetting(QStringLiteral("User"));
-    PdfSink sink(options, user == QLatin1String("None") ? QString(10, QLatin1Char(' ')) : user, out);
-    SplfScreenApi& splf = ctx.frmSplf();
-    // Overprinting is left to the host whatever the print-control box says.
-    const bool suppress = splf.value(QStringLiteral("chkOverprinting")) == 1;
-    return RunDocumentDownload(ctx, QStringLiteral("ProcPDF"), fileName, recordWidth,
-                               DownloadRequestFromScreen(ctx, row, suppress).build(), sink, out);
+    PdfSink sink(ctx, pdf, user == QLatin1String("None") ? QString(10, QLatin1Char(' ')) : user, fileName);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcPDF"), fileName, recordWidth, row, sink);
 }

@@ -1,12 +1,15 @@
 #pragma once
 #include <QString>
 
+#include <optional>
+
+#include "DownloadOptions.h"
 #include "SpoolFileRow.h"
 
 class AppContext;
 
 // Downloads one spooled file and writes it as a PDF document through VB2PDF,
-// with the PDF options of the spooled-file screen ("Best fit" chooses paper,
+// with the given PDF options ("Best fit" chooses paper,
 // orientation and font size by the record width). Sets recordWidth to the
 // first reply's width code once the host has accepted the request.
 //
@@ -14,7 +17,8 @@ class AppContext;
 // cancelled, a later block refused, a file error); an existing document is
 // then left as it was, and where there was none, the pages that arrived are
 // a valid document.
-int ProcPDF(AppContext& ctx, const QString& fileName, QString& recordWidth, const SpoolFileRow& row);
+int ProcPDF(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+            QString& recordWidth, const SpoolFileRow& row);
 
 // The "Best fit" page of a record width: paper code, landscape, font size.
 struct PdfBestFit {

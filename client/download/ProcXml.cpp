@@ -6,7 +6,6 @@
 #include "DocumentDownload.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
-#include "SplfScreenApi.h"
 #include "SpoolDownload.h"
 
 namespace {
@@ -26,12 +25,12 @@ std::string element(const char* name, const std::string& value) {
 
 class XmlSink : public DocumentSink {
 public:
-    XmlSink(AppContext& ctx, const SpoolFileRow& row, bool removeBlank, SafeDocumentFile& out)
-        : ctx_(ctx), row_(row), remove_(removeBlank), out_(out), format_(removeBlank ? 7 : 3) {}
+    XmlSink(AppContext& ctx, const SpoolFileRow& row, bool removeBlank, QString fileName)
+        : ctx_(ctx), row_(row), remove_(removeBlank), fileName_(std::move(fileName)), format_(removeBlank ? 7 : 3) {}
 
     void accepted(const std::string& widthCode) override {
         width_ = RecordWidth(widthCode);
-        file_.open(ctx_, out_.create(), false);
+        file_.open(ctx_, fileName_, false);
         const QDateTime now = DocumentNow();
         const QDate d = now.date();
         const QTime t = now.time();
@@ -87,13 +86,18 @@ public:
                         XmlText(text, false) + "</Line" + number + ">");
     }
 
-    void finish() override {
+    void blockDone() override { file_.flush(); }
+    void finish(bool whole) override {
         if (page_ > 0) closePage();
         file_.writeLine("</Pages>");
         file_.writeLine("</Report>");
-        file_.close();
+        if (whole)
+            file_.commit();
+        else
+            file_.abandon();
     }
-    void abandon() noexcept override { file_.closeQuietly(); }
+    void abandon() noexcept override { file_.discard(); }
+    bool replacesEarlierFile() const override { return file_.replacesEarlierFile(); }
 
 private:
     void openPage(const std::string& skip, const std::string& spacing) {
@@ -111,7 +115,7 @@ private:
     AppContext& ctx_;
     SpoolFileRow row_;
     bool remove_;
-    SafeDocumentFile& out_;
+    QString fileName_;
     int format_;
     int width_ = 0;
     ReportFile file_;
@@ -133,11 +137,8 @@ std::string XmlText(std::string_view text, bool escapeAngles) {
     return out;
 }
 
-int ProcXml(AppContext& ctx, const QString& fileName, QString& recordWidth, const SpoolFileRow& row) {
-    SplfScreenApi& splf = ctx.frmSplf();
-    SafeDocumentFile out(fileName);
-    XmlSink sink(ctx, row, splf.value(QStringLiteral("chkBlankLines")) != 0, out);
-    const bool suppress = splf.value(QStringLiteral("chkOverprinting")) == 1;
-    return RunDocumentDownload(ctx, QStringLiteral("ProcXml"), fileName, recordWidth,
-                               DownloadRequestFromScreen(ctx, row, suppress).build(), sink, out);
+int ProcXml(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+            QString& recordWidth, const SpoolFileRow& row) {
+    XmlSink sink(ctx, row, options.removeBlankLines, fileName);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcXml"), fileName, recordWidth, row, sink);
 }

@@ -2,28 +2,26 @@
 
 #include "AppContext.h"
 #include "HostLink.h"
-#include "SplfScreenApi.h"
 
 namespace {
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
-// Tells the host to drop the rest of the report; a failure here is the link's
-// own and shows with the next exchange.
-void abandonTransfer(AppContext& ctx) {
-    try {
-        SendCancelRequest(ctx);
-    } catch (const SocketError&) {
-        Disconnect(ctx);
-    }
-}
 }  // namespace
 
+qint64 PageLimitOf(const SpoolFileRow& row) {
+    const std::optional<qint64> pages = WholeNumberOf(QString::fromLatin1(row.columns(33, 37)), 5);
+    return pages ? *pages : kMostPages;
+}
+
 ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
-                                SpoolRecordSink& sink) {
+                                SpoolRecordSink& sink, DownloadProgress& progress) {
     ExchangeResult r;
+    // The host's blocks of this report come one by one; nothing else may ask
+    // it anything until the report has ended.
+    HostLink::Hold hold(ctx.link);
     std::string reply;
     reply.reserve(HostWire::kReplyLength);
-    if (SendReceive(ctx, request, reply) != 0) return r;
+    if (SendReceive(ctx.link, request, reply) != LinkResult::Reply) return r;
     std::string control = HostWire::controlArea(reply);
     if (startsWith(control, "(INVALID)")) {
         r.end = ExchangeEnd::Refused;
@@ -32,7 +30,22 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
         return r;
     }
     r.widthCode = control.size() >= 3 ? control.substr(control.size() - 3) : std::string(3, ' ');
+    auto hostHoldsMore = [&] { return !startsWith(control, "(END)") && !startsWith(control, "(INVALID)"); };
     const int width = RecordWidth(r.widthCode);
+    if (width == 0) {
+        // Records of an unknown width cannot be read: nothing is written.
+        r.end = ExchangeEnd::UnknownWidth;
+        if (hostHoldsMore()) ctx.link.abandonTransfer();
+        ctx.msgBox(QStringLiteral("The host sent the report with the record width code \"") +
+                       QString::fromLatin1(r.widthCode.c_str()) +
+                       QStringLiteral("\", which this program cannot read.  Nothing was written."),
+                   MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        return r;
+    }
+    // Slots that the report's pages can hold; a host still saying "(MORE)"
+    // past them would hold the run for ever.
+    const qint64 slotLimit = style.pageLimit * kLinesPerPage;
+    qint64 slotsReceived = 0;
     qint32 threshold = 50;
     // A sink that fails while the host still holds blocks leaves the host
     // mid-report; it is told to stop so that the next request starts clean.
@@ -40,7 +53,7 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
         try {
             fn();
         } catch (...) {
-            if (!startsWith(control, "(END)") && !startsWith(control, "(INVALID)")) abandonTransfer(ctx);
+            if (hostHoldsMore()) ctx.link.abandonTransfer();
             throw;
         }
     };
@@ -52,10 +65,12 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
                               sink.record(slot);
                               ++r.records;
                           });
+            sink.blockDone();
         });
+        slotsReceived += SlotsPerBlock(width);
         if (r.records > threshold) {
             threshold = style.thresholdFromCount ? r.records + 50 : threshold + 50;
-            ctx.frmSplf().setStatus(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
+            progress.status(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
         }
         const bool end = startsWith(control, "(END)");
         const bool invalid = startsWith(control, "(INVALID)");
@@ -71,9 +86,18 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
             r.end = ExchangeEnd::Complete;
             return r;
         }
-        const int sent = SendReceive(ctx, request, reply);
-        if (sent != 0) {
-            r.end = sent == 1 ? ExchangeEnd::Canceled : ExchangeEnd::Broken;
+        if (slotsReceived >= slotLimit) {
+            r.end = ExchangeEnd::Overrun;
+            ctx.link.abandonTransfer();
+            ctx.msgBox(QStringLiteral("The host keeps sending lines beyond what the report's page count (") +
+                           QString::number(style.pageLimit) +
+                           QStringLiteral(") can hold.  The download was stopped and the host told to cancel it."),
+                       MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
+            return r;
+        }
+        const LinkResult sent = SendReceive(ctx.link, request, reply);
+        if (sent != LinkResult::Reply) {
+            r.end = sent == LinkResult::Cancelled ? ExchangeEnd::Canceled : ExchangeEnd::Broken;
             return r;
         }
         control = HostWire::controlArea(reply);

@@ -1,18 +1,11 @@
 #include "VB2PDF.h"
 
-#include <QFile>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "Codec.h"
-#include "ReportFile.h"
 
 namespace {
-constexpr size_t kBufferSize = 64 * 1024;
-
 // Decimal without the locale: no group separators, no other digits.
 std::string num(std::int64_t v) {
     char b[24];
@@ -69,25 +62,14 @@ std::string EscapePdfText(std::string_view text) {
 
 VB2PDF::~VB2PDF() { abandon(); }
 
-void VB2PDF::abandon() noexcept {
-    if (fd_ < 0) return;
-    ::close(fd_);
-    fd_ = -1;
-    buf_.clear();
-}
-
 int VB2PDF::baseFont() const { return FontType >= 1 && FontType <= 4 ? FontType : 1; }
 
-void VB2PDF::flush() { WriteOutAndClear(fd_, buf_); }
-
 std::int64_t VB2PDF::WriteLine(std::string_view text) {
-    if (fd_ < 0) throw PcFileError{52, QStringLiteral("Bad file name or number")};
+    if (!file_.isOpen()) throw PcFileError{52, QStringLiteral("Bad file name or number")};
     const std::int64_t at = written_;
-    if (buf_.size() + text.size() + 2 > kBufferSize) flush();
-    buf_.append(text);
-    buf_.append("\r\n");
+    file_.write(text);
+    file_.write("\r\n");
     written_ += std::int64_t(text.size()) + 2;
-    if (buf_.size() >= kBufferSize) flush();
     return at;
 }
 
@@ -107,20 +89,12 @@ void VB2PDF::StartPDF() {
         if (needed > pageWidth_) pageWidth_ = needed;
     }
     abandon();
-    const QByteArray name = QFile::encodeName(FileName);
-    if (name.isEmpty()) throw PcFileError{75, QStringLiteral("Path/File access error")};
-    fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) {
-        const int err = errno;
-        throw err == EISDIR ? PcFileError{75, QStringLiteral("Path/File access error")} : PcFileErrorFromErrno(err, true);
-    }
-    buf_.reserve(kBufferSize);
-    written_ = 0;
+    file_.open(FileName, Output);
     objectOffsets_.clear();
     pageObjects_.clear();
     // The header goes around WriteLine: no object starts here.
     static constexpr std::string_view kHeader = "%PDF-1.2\r\n%\xE2\xE3\xCF\xD3\r\n";
-    buf_.append(kHeader);
+    file_.write(kHeader);
     written_ = std::int64_t(kHeader.size());
 
     const QDateTime now = Now();
@@ -209,6 +183,16 @@ void VB2PDF::EndPage() {
 }
 
 void VB2PDF::EndPDF() {
+    finish();
+    file_.commit();
+}
+
+void VB2PDF::EndPartialPDF() {
+    finish();
+    file_.abandon();
+}
+
+void VB2PDF::finish() {
     EndPage();
     objectOffsets_[1] = WriteLine("2 0 obj\r\n<<\r\n/Type /Catalog\r\n/Pages 3 0 R\r\n/PageLayout /OneColumn\r\n>>\r\nendobj");
     std::string kids = "/Kids [ ";
@@ -226,8 +210,4 @@ void VB2PDF::EndPDF() {
     }
     WriteLine("trailer\r\n<<\r\n/Size " + num(size) + "\r\n/Root 2 0 R\r\n/Info 1 0 R\r\n>>\r\nstartxref\r\n" +
               num(xrefAt) + "\r\n%%EOF");
-    flush();
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR) throw PcFileErrorFromErrno(errno, true);
 }

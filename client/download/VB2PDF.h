@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "SafeOutputFile.h"
+
 // How NewPage sets the leading: the PDF options of the spooled-file screen.
 struct PdfSpacing {
     bool bestFit = false;         // paper size "Best fit"
@@ -23,7 +25,8 @@ struct PdfSpacing {
 // without the locale; the creation time and the creator text are injected so
 // that a document can be compared byte for byte.
 //
-// Throws PcFileError on a file error; the caller removes what was written.
+// The file goes through a SafeOutputFile: an earlier file of the name is
+// replaced only by a finished document. Throws PcFileError on a file error.
 class VB2PDF {
 public:
     VB2PDF() = default;
@@ -48,21 +51,32 @@ public:
     PdfSpacing Spacing;
     QString Creator = QString(10, QLatin1Char(' '));
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+    // How the file is written (the work folder's files are new and private).
+    SafeOutputFile::Options Output;
     // Widens the page so that this many Courier columns fit between the
     // margins at FontSize (0: the paper's own width).
     int FitColumns = 0;
 
     void StartPDF();
+    // Finishes the document and puts it in place of an earlier file.
     void EndPDF();
+    // Finishes the document that arrived so far without replacing an earlier
+    // file: it stays under the name only when there was none.
+    void EndPartialPDF();
     void NewPage();
     // text: Windows-1252 bytes. newFont: 1..4 for this text only; 0 (or any
     // number outside 1..4) keeps the page's base font.
     void WritePDF(std::string_view text, bool newRow, int newFont = 0);
 
     // Whether StartPDF has opened the file and EndPDF not yet closed it.
-    bool isOpen() const { return fd_ >= 0; }
-    // Closes the file without finishing the document (on paths that failed).
-    void abandon() noexcept;
+    bool isOpen() const { return file_.isOpen(); }
+    // What was written so far goes to the system. Throws PcFileError.
+    void flush() { file_.flush(); }
+    // Drops an unfinished document (a file error): nothing of it stays, an
+    // earlier file keeps its place.
+    void abandon() noexcept { file_.discard(); }
+    // No file of the name existed when StartPDF opened it.
+    bool createdFile() const { return file_.createdTarget(); }
 
     qint32 pageWidth() const { return pageWidth_; }
     qint32 pageHeight() const { return pageHeight_; }
@@ -72,13 +86,12 @@ private:
     void EndPage();
     void WriteObject(const std::string& body);
     std::int64_t WriteLine(std::string_view text);
-    void flush();
+    void finish();
     int baseFont() const;
 
     qint32 pageWidth_ = 595;
     qint32 pageHeight_ = 842;
-    int fd_ = -1;
-    std::string buf_;
+    SafeOutputFile file_;
     std::int64_t written_ = 0;  // bytes handed to WriteLine so far
     qint32 objectNumber_ = 0;
     // Position of object n at index n - 1: object numbers are dense.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "AppContext.h"
+#include "ScreenOptions.h"
 
 PlainSplfScreen& TextFileScreen(AppContext& ctx) {
     auto* screen = dynamic_cast<PlainSplfScreen*>(&ctx.frmSplf());
@@ -129,6 +130,12 @@ void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, 
     g.setCellValue(r, QStringLiteral("Job"), job);
     g.setCellValue(r, QStringLiteral("UserData"), QStringLiteral("MONTHLY   "));
     g.setCellSelected(r, 1, selected);
+}
+
+int RunDocument(DocumentProc proc, AppContext& ctx, PlainSplfScreen& screen, const QString& file, QString& width,
+                const SpoolFileRow& row) {
+    ScreenProgress progress(screen);
+    return proc(ctx, ReadScreenOptions(screen, ctx.gMinusSignApplicable), progress, file, width, row);
 }
 
 std::string ReadFileBytes(const QString& path) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "DownloadOptions.h"
 #include "PlainSplfScreen.h"
 #include "ScriptedHostSocket.h"
 #include "SpoolFileRow.h"
@@ -44,6 +45,13 @@ struct LayoutCase {
 };
 const std::vector<LayoutCase>& EveryLayout();
 void ApplyLayout(SplfScreenApi& screen, const LayoutCase& c);
+
+// A document procedure (ProcPDF, ProcHtml, ProcXml) run with the screen's
+// options and its progress going to the screen.
+using DocumentProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
+                             const SpoolFileRow&);
+int RunDocument(DocumentProc proc, AppContext& ctx, PlainSplfScreen& screen, const QString& file, QString& width,
+                const SpoolFileRow& row);
 
 std::string ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const std::string& bytes);

@@ -4,6 +4,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <functional>
+#include <unistd.h>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -196,6 +200,60 @@ TEST_F(ConnectE2E, GoodSignOnSendsExactlyTheHandshake) {
     EXPECT_EQ(r.ctx.gWorkDir, r.t.dir.path() + "/save/SWUSER");
     EXPECT_TRUE(QDir(r.ctx.gWorkDir).exists());
     EXPECT_TRUE(r.boxes->shown().empty());
+}
+
+TEST_F(ConnectE2E, AWorkFolderThatIsNotTheUsersAloneIsRefused) {
+    const QString work = r.t.dir.path() + "/save/SWUSER";
+    const QString elsewhere = r.t.dir.path() + "/elsewhere";
+    const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                     QFileDevice::WriteGroup | QFileDevice::ExeGroup;
+    const struct {
+        const char* what;
+        std::function<void()> plant;
+    } cases[] = {
+        {"open to all",
+         [&] {
+             QFile::setPermissions(work, all | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
+         }},
+        {"writable by the group", [&] { QFile::setPermissions(work, all); }},
+        // Only root can give a folder away.
+        {"another user's", [&] {
+             QFile::setPermissions(work, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+             EXPECT_EQ(::chown(QFile::encodeName(work).constData(), 65534, 65534), 0);
+         }},
+        {"a link to another folder", [&] {
+             QDir().mkpath(elsewhere);
+             QDir(work).removeRecursively();
+             QFile::link(elsewhere, work);
+         }},
+    };
+    startHost();
+    rememberSignOn(r.ctx, "SWUSER", "SWPASS");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (std::string(c.what) == "another user's" && ::geteuid() != 0) continue;
+        QFile::remove(work);
+        QDir().mkpath(work);
+        c.plant();
+        const QString planted = QFileInfo(work).canonicalFilePath() + "/planted.txt";
+        QFile f(planted);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("SOMEONE ELSE'S\r\n");
+        f.close();
+        const auto mode = QFileInfo(work).permissions();
+        r.boxes->expect("Directory " + work +
+                        " not found.  Please specify a valid directory in the following screen and then restart the "
+                        "Spoolwright.");
+        EXPECT_NE(r.expectEnd(), 0);
+        EXPECT_TRUE(r.ctx.gWorkDir.isEmpty());
+        // Nothing there is used, changed or cleared.
+        EXPECT_EQ(r.ctx.clearWorkDirectory(), 0);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("SOMEONE ELSE'S\r\n"));
+        f.close();
+        EXPECT_EQ(QFileInfo(work).permissions(), mode);
+    }
+    EXPECT_TRUE(r.boxes->done());
 }
 
 TEST_F(ConnectE2E, TheHostJobIsReachedAsSoonAsItListens) {

@@ -17,6 +17,7 @@
 #include "ProcXml.h"
 #include "SpoolDownload.h"
 #include "TestSupport.h"
+#include "ScreenOptions.h"
 #include "TransferTestSupport.h"
 
 namespace {
@@ -107,15 +108,15 @@ protected:
     // independent tools and against its golden file.
     void everyDocument(const SplfReport& report, const QString& name, int pages, int pdfWidth, int pdfHeight) {
         const QString pdf = path(name + QStringLiteral(".pdf"));
-        ASSERT_EQ(ProcPDF(t.ctx, pdf, width, report.row()), 0);
+        ASSERT_EQ(RunDocument(ProcPDF, t.ctx, screen, pdf, width, report.row()), 0);
         CheckPdf(pdf, {.pages = pages, .width = pdfWidth, .height = pdfHeight, .lines = report.texts});
         ExpectGolden(ReadFileBytes(pdf), QStringLiteral("documents/") + name + QStringLiteral(".pdf"));
         const QString html = path(name + QStringLiteral(".html"));
-        ASSERT_EQ(ProcHtml(t.ctx, html, width, report.row()), 0);
+        ASSERT_EQ(RunDocument(ProcHtml, t.ctx, screen, html, width, report.row()), 0);
         CheckHtml(html);
         ExpectGolden(ReadFileBytes(html), QStringLiteral("documents/") + name + QStringLiteral(".html"));
         const QString xml = path(name + QStringLiteral(".xml"));
-        ASSERT_EQ(ProcXml(t.ctx, xml, width, report.row()), 0);
+        ASSERT_EQ(RunDocument(ProcXml, t.ctx, screen, xml, width, report.row()), 0);
         CheckXml(xml);
         ExpectGolden(ReadFileBytes(xml), QStringLiteral("documents/") + name + QStringLiteral(".xml"));
     }
@@ -179,7 +180,7 @@ TEST_F(DocumentsFromHostsim, BestFitPagesOfEveryWidthAsPictures) {
         SCOPED_TRACE(name.toStdString());
         const SplfReport report = readSplf(splf);
         const QString pdf = path(name + QStringLiteral(".pdf"));
-        ASSERT_EQ(ProcPDF(t.ctx, pdf, width, report.row()), 0);
+        ASSERT_EQ(RunDocument(ProcPDF, t.ctx, screen, pdf, width, report.row()), 0);
         CheckPdf(pdf, {.lines = report.texts});
         // The first page, for a person to look at.
         const ToolRun r = RunTool(QStringLiteral("pdftoppm"),
@@ -197,9 +198,9 @@ TEST_F(DocumentsFromHostsim, AHostThatStopsAnsweringKeepsTheEarlierDocument) {
         readSplf(HostSimFixture::samples() + QLatin1Char('/') + QString::fromLatin1(kSamples[0].splf));
     host->faults().silentAfter = 1;
     const QString box = QStringLiteral("Error in SendReceive procedure.");
-    using Proc = int (*)(AppContext&, const QString&, QString&, const SpoolFileRow&);
+    
     const struct {
-        Proc proc;
+        DocumentProc proc;
         const char* file;
     } targets[] = {{ProcPDF, "stop.pdf"}, {ProcHtml, "stop.html"}, {ProcXml, "stop.xml"}};
     for (const auto& target : targets) {
@@ -207,13 +208,13 @@ TEST_F(DocumentsFromHostsim, AHostThatStopsAnsweringKeepsTheEarlierDocument) {
         const QString file = path(QString::fromLatin1(target.file));
         WriteFileBytes(file, "EARLIER DOCUMENT\r\n");
         t.boxes->expect(box);
-        EXPECT_EQ(target.proc(t.ctx, file, width, report.row()), -1);
+        EXPECT_EQ(RunDocument(target.proc, t.ctx, screen, file, width, report.row()), -1);
         EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT\r\n");
         ASSERT_TRUE(host->connectJobPort(t.ctx));
         // Without an earlier document, the pages that arrived are one.
         QFile::remove(file);
         t.boxes->expect(box);
-        EXPECT_EQ(target.proc(t.ctx, file, width, report.row()), -1);
+        EXPECT_EQ(RunDocument(target.proc, t.ctx, screen, file, width, report.row()), -1);
         if (file.endsWith(QLatin1String(".pdf")))
             CheckPdf(file, {.pages = 1, .lines = {report.texts.begin(), report.texts.begin() + 11}});
         if (file.endsWith(QLatin1String(".html"))) CheckHtml(file);

@@ -13,6 +13,7 @@
 #include "ScriptedHostSocket.h"
 #include "SpoolDownload.h"
 #include "TestSupport.h"
+#include "ScreenOptions.h"
 #include "TransferTestSupport.h"
 
 using Record = SpoolReplies::Record;
@@ -76,8 +77,7 @@ protected:
         screen.setText(QStringLiteral("cboPaperSize"), QStringLiteral("Best fit"));
         screen.setText(QStringLiteral("cboFontSize"), QStringLiteral("10"));
         screen.setText(QStringLiteral("cboVertSize"), QStringLiteral("Auto"));
-        screen.setValue(QStringLiteral("optPageOrientation_0"), 1);
-        screen.setValue(QStringLiteral("optPageOrientation_1"), 0);
+        screen.setValue(QStringLiteral("optPageOrientation"), 0);
         screen.setValue(QStringLiteral("optAddReplace_0"), 1);
         screen.setValue(QStringLiteral("optAddReplace_1"), 0);
         screen.setText(QStringLiteral("cboFontSizeHTML"), QStringLiteral("10"));
@@ -98,10 +98,10 @@ protected:
             if (f.startsWith(QLatin1Char('.'))) hidden << f;
         return hidden;
     }
-    using Proc = int (*)(AppContext&, const QString&, QString&, const SpoolFileRow&);
-    int run(Proc p, const QString& file, const std::vector<Record>& records, const std::string& code = " 80") {
+    
+    int run(DocumentProc p, const QString& file, const std::vector<Record>& records, const std::string& code = " 80") {
         host->replies(SpoolReplies::report(records, code));
-        return p(t.ctx, file, width, SampleRow());
+        return RunDocument(p, t.ctx, screen, file, width, SampleRow());
     }
 };
 
@@ -181,7 +181,7 @@ TEST_F(DocumentsTest, PdfPageSettingsFromTheOptions) {
         screen.setText(QStringLiteral("cboPaperSize"), QString::fromLatin1(c.paper));
         screen.setText(QStringLiteral("cboFontSize"), QString::fromLatin1(c.font));
         screen.setText(QStringLiteral("cboVertSize"), QString::fromLatin1(c.vert));
-        screen.setValue(QStringLiteral("optPageOrientation_1"), c.landscape);
+        screen.setValue(QStringLiteral("optPageOrientation"), c.landscape);
         screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(c.type));
         const QString file = path(QStringLiteral("options.pdf"));
         std::vector<Record> records = WideSalesReport(RecordWidth(c.code));
@@ -209,7 +209,7 @@ TEST_F(DocumentsTest, APdfNumberThatIsNoNumberIsAFileErrorAndTouchesNothing) {
         WriteFileBytes(file, "EARLIER DOCUMENT");
         t.boxes->expect(QStringLiteral("PC level file error:13   Description: Type mismatch  Path and file: ") + file +
                         QLatin1Char(' '));
-        EXPECT_EQ(ProcPDF(t.ctx, file, width, SampleRow()), -1);
+        EXPECT_EQ(RunDocument(ProcPDF, t.ctx, screen, file, width, SampleRow()), -1);
         EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright - ProcPDF"));
         EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
         EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT");
@@ -262,6 +262,7 @@ TEST_F(DocumentsTest, HtmlAddModeTwiceOntoOneDocument) {
 
 TEST_F(DocumentsTest, HtmlAddModeKeepsEveryLineOfTheEarlierFile) {
     screen.setValue(QStringLiteral("optAddReplace_0"), 0);
+    screen.setValue(QStringLiteral("optAddReplace_1"), 1);
     const QString file = path(QStringLiteral("hand.html"));
     WriteFileBytes(file, "<HTML><BODY>\r\n\r\n<p>kept</p>\r\n\r\n</Body></HTML>");
     ASSERT_EQ(run(ProcHtml, file, {{"001", ' ', "NEW"}}), 0);
@@ -273,7 +274,7 @@ TEST_F(DocumentsTest, AnEarlierDocumentSurvivesWhateverStopsTheDownload) {
     // and for PDF and XML: the earlier document stays whole.
     const struct {
         const char* what;
-        Proc proc;
+        DocumentProc proc;
         const char* file;
         int htmlAdd;
     } targets[] = {{"PDF", ProcPDF, "keep.pdf", 0},
@@ -283,6 +284,7 @@ TEST_F(DocumentsTest, AnEarlierDocumentSurvivesWhateverStopsTheDownload) {
     enum Stop { Refused, Dropped, Canceled, Denied };
     for (const auto& target : targets) {
         screen.setValue(QStringLiteral("optAddReplace_0"), target.htmlAdd ? 0 : 1);
+        screen.setValue(QStringLiteral("optAddReplace_1"), target.htmlAdd);
         for (Stop stop : {Refused, Dropped, Canceled, Denied}) {
             SCOPED_TRACE(std::string(target.what) + " " + std::to_string(stop));
             const QString file = path(QString::fromLatin1(target.file));
@@ -303,7 +305,7 @@ TEST_F(DocumentsTest, AnEarlierDocumentSurvivesWhateverStopsTheDownload) {
                 host->replies(replies);
                 // Cancel while the second block is on its way.
                 host->afterReply = [&, second = int(host->requests.size()) + 1](int n) {
-                    if (n == second) t.ctx.gCancelRequested = true;
+                    if (n == second) t.ctx.link.requestCancel();
                 };
                 t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user."));
                 break;
@@ -313,9 +315,9 @@ TEST_F(DocumentsTest, AnEarlierDocumentSurvivesWhateverStopsTheDownload) {
                 t.boxes->expect(QStringLiteral("Access denied.  Possible authority problem."));
                 break;
             }
-            EXPECT_EQ(target.proc(t.ctx, file, width, SampleRow()), -1);
+            EXPECT_EQ(RunDocument(target.proc, t.ctx, screen, file, width, SampleRow()), -1);
             host->afterReply = nullptr;
-            t.ctx.gCancelRequested = false;
+            t.ctx.link.clearCancel();
             EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT\r\n");
             EXPECT_TRUE(leftovers().isEmpty());
             EXPECT_TRUE(t.boxes->done());
@@ -326,7 +328,7 @@ TEST_F(DocumentsTest, AnEarlierDocumentSurvivesWhateverStopsTheDownload) {
 TEST_F(DocumentsTest, WithoutAnEarlierDocumentWhatArrivedIsAValidOne) {
     std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(30), " 80");
     const struct {
-        Proc proc;
+        DocumentProc proc;
         const char* file;
     } targets[] = {{ProcPDF, "part.pdf"}, {ProcXml, "part.xml"}, {ProcHtml, "part.html"}};
     for (const auto& target : targets) {
@@ -335,7 +337,7 @@ TEST_F(DocumentsTest, WithoutAnEarlierDocumentWhatArrivedIsAValidOne) {
         host->drop();
         t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
         const QString file = path(QString::fromLatin1(target.file));
-        EXPECT_EQ(target.proc(t.ctx, file, width, SampleRow()), -1);
+        EXPECT_EQ(RunDocument(target.proc, t.ctx, screen, file, width, SampleRow()), -1);
         EXPECT_EQ(lastStatus(), QStringLiteral("Transfer to file ") + file +
                                     QStringLiteral(" is incomplete.  11 records transferred."));
         std::vector<std::string> lines;
@@ -353,7 +355,7 @@ TEST_F(DocumentsTest, AWriteFailureRemovesThePartAndKeepsTheEarlierDocument) {
     getrlimit(RLIMIT_FSIZE, &before);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     const struct {
-        Proc proc;
+        DocumentProc proc;
         const char* file;
         const char* title;
     } targets[] = {{ProcPDF, "big.pdf", "iSeries Spoolwright - ProcPDF"},
@@ -369,7 +371,9 @@ TEST_F(DocumentsTest, AWriteFailureRemovesThePartAndKeepsTheEarlierDocument) {
         struct rlimit small = before;
         small.rlim_cur = 64 * 1024;
         setrlimit(RLIMIT_FSIZE, &small);
-        const int result = target.proc(t.ctx, file, width, SampleRow());
+        SpoolFileRow::Fields big = SampleRowFields();
+        big.pages = "  200";
+        const int result = RunDocument(target.proc, t.ctx, screen, file, width, SpoolFileRow::fromFields(big));
         setrlimit(RLIMIT_FSIZE, &before);
         EXPECT_EQ(result, -1);
         EXPECT_EQ(t.boxes->shown().back().title, QString::fromLatin1(target.title));
@@ -449,7 +453,7 @@ TEST_F(DocumentsTest, XmlLinesAndPagesInEveryLayout) {
 TEST_F(DocumentsTest, XmlAttributesAndAReportWithoutRecords) {
     const QString file = path(QStringLiteral("empty.xml"));
     host->reply(SpoolReplies::reply({}, "(END)", " 80"));
-    ASSERT_EQ(ProcXml(t.ctx, file, width, SampleRow()), 0);
+    ASSERT_EQ(RunDocument(ProcXml, t.ctx, screen, file, width, SampleRow()), 0);
     EXPECT_EQ(ReadFileBytes(file),
               "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<Report>\r\n<Attributes>\r\n"
               "<SpoolFile>QSYSPRT</SpoolFile>\r\n<JobName>QPADEV0001</JobName>\r\n<User>JSMITH</User>\r\n"
@@ -461,10 +465,10 @@ TEST_F(DocumentsTest, XmlAttributesAndAReportWithoutRecords) {
     CheckXml(file);
     // The same report as PDF and HTML: a valid document without lines.
     host->reply(SpoolReplies::reply({}, "(END)", " 80"));
-    ASSERT_EQ(ProcPDF(t.ctx, path(QStringLiteral("empty.pdf")), width, SampleRow()), 0);
+    ASSERT_EQ(RunDocument(ProcPDF, t.ctx, screen, path(QStringLiteral("empty.pdf")), width, SampleRow()), 0);
     CheckPdf(path(QStringLiteral("empty.pdf")), {.pages = 1, .width = 595, .height = 842});
     host->reply(SpoolReplies::reply({}, "(END)", " 80"));
-    ASSERT_EQ(ProcHtml(t.ctx, path(QStringLiteral("empty.html")), width, SampleRow()), 0);
+    ASSERT_EQ(RunDocument(ProcHtml, t.ctx, screen, path(QStringLiteral("empty.html")), width, SampleRow()), 0);
     CheckHtml(path(QStringLiteral("empty.html")));
 }
 
@@ -473,7 +477,7 @@ TEST_F(DocumentsTest, XmlEscapesAndBlanksWhatParsersRefuse) {
     f.userData = "<A&B>";
     const QString file = path(QStringLiteral("odd.xml"));
     host->replies(SpoolReplies::report({{"001", ' ', "<TAG> & \x01\x1f\x81 \xE9\x80"}}, " 80"));
-    ASSERT_EQ(ProcXml(t.ctx, file, width, SpoolFileRow::fromFields(f)), 0);
+    ASSERT_EQ(RunDocument(ProcXml, t.ctx, screen, file, width, SpoolFileRow::fromFields(f)), 0);
     const std::string xml = ReadFileBytes(file);
     EXPECT_NE(xml.find("<UserData>&lt;A&amp;B&gt;</UserData>\r\n"), std::string::npos);
     EXPECT_NE(xml.find(">{TAG} &amp;     \xE9\x80</Line001>\r\n"), std::string::npos);
@@ -483,7 +487,7 @@ TEST_F(DocumentsTest, XmlEscapesAndBlanksWhatParsersRefuse) {
 TEST_F(DocumentsTest, ProgressEveryFiftyRecords) {
     host->replies(SpoolReplies::report(NumberedRecords(120), " 80"));
     const QString file = path(QStringLiteral("progress.xml"));
-    ASSERT_EQ(ProcXml(t.ctx, file, width, SampleRow()), 0);
+    ASSERT_EQ(RunDocument(ProcXml, t.ctx, screen, file, width, SampleRow()), 0);
     QStringList progress;
     for (const QString& s : screen.statusHistory)
         if (s.startsWith(QLatin1String("Records transferred: "))) progress << s;
