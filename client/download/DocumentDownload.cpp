@@ -67,6 +67,14 @@ int RunDocumentDownload(AppContext& ctx, const DownloadOptions& options, Downloa
     }
 }
 
+void LineDocumentSink::finish(bool whole) {
+    writeEnd();
+    if (whole)
+        file_.commit();
+    else
+        file_.abandon();
+}
+
 void DocumentPageLayout::before(const SpoolRecordSlot& slot) {
     if (const std::optional<int> n = slot.skipLine()) {
         if (*n < line_) {

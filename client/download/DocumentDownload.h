@@ -5,6 +5,7 @@
 #include <string>
 
 #include "DownloadOptions.h"
+#include "ReportFile.h"
 #include "SpoolExchange.h"
 
 class AppContext;
@@ -24,6 +25,20 @@ public:
     virtual void abandon() noexcept = 0;
     // There was a file of the name when the document was opened.
     virtual bool replacesEarlierFile() const = 0;
+};
+
+// A document of text lines (HTML, XML) in a ReportFile.
+class LineDocumentSink : public DocumentSink {
+public:
+    void blockDone() override { file_.flush(); }
+    void finish(bool whole) override;
+    void abandon() noexcept override { file_.discard(); }
+    bool replacesEarlierFile() const override { return file_.replacesEarlierFile(); }
+
+protected:
+    // The document's closing lines.
+    virtual void writeEnd() = 0;
+    ReportFile file_;
 };
 
 // What the three document procedures share: the status texts, the exchange,

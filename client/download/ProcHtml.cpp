@@ -74,7 +74,7 @@ void blankOut(std::string& line, std::string_view tag) {
     }
 }
 
-class HtmlSink : public DocumentSink {
+class HtmlSink : public LineDocumentSink {
 public:
     HtmlSink(AppContext& ctx, bool add, std::string fontSize, bool layout, QString fileName)
         : ctx_(ctx), add_(add), fontSize_(std::move(fontSize)), layoutOn_(layout), fileName_(std::move(fileName)) {}
@@ -97,18 +97,11 @@ public:
         if (layoutOn_) layout_.before(slot);
         file_.writeLine("<Pre>" + HtmlText(RecordText(slot)) + "</Pre>");
     }
-    void blockDone() override { file_.flush(); }
-    void finish(bool whole) override {
-        for (const char* l : {"</div>", "</body>", "</html>"}) file_.writeLine(l);
-        if (whole)
-            file_.commit();
-        else
-            file_.abandon();
-    }
-    void abandon() noexcept override { file_.discard(); }
-    bool replacesEarlierFile() const override { return file_.replacesEarlierFile(); }
 
 private:
+    void writeEnd() override {
+        for (const char* l : {"</div>", "</body>", "</html>"}) file_.writeLine(l);
+    }
     // The earlier document with its "</body>" and "</html>" blanked out;
     // false when there is none or it is empty.
     bool copyEarlier() {
@@ -133,7 +126,6 @@ private:
     std::string fontSize_;
     bool layoutOn_;
     QString fileName_;
-    ReportFile file_;
     DocumentPageLayout layout_{[this] {
                                    file_.writeLine("<Pre> </Pre>");
                                    file_.writeLine("<Pre>" + std::string(46, '_') + " </Pre>");

@@ -23,7 +23,7 @@ std::string element(const char* name, const std::string& value) {
     return std::string("<") + name + ">" + XmlText(Trim(value), true) + "</" + name + ">";
 }
 
-class XmlSink : public DocumentSink {
+class XmlSink : public LineDocumentSink {
 public:
     XmlSink(AppContext& ctx, const SpoolFileRow& row, bool removeBlank, QString fileName)
         : ctx_(ctx), row_(row), remove_(removeBlank), fileName_(std::move(fileName)), format_(removeBlank ? 7 : 3) {}
@@ -86,20 +86,13 @@ public:
                         XmlText(text, false) + "</Line" + number + ">");
     }
 
-    void blockDone() override { file_.flush(); }
-    void finish(bool whole) override {
+
+private:
+    void writeEnd() override {
         if (page_ > 0) closePage();
         file_.writeLine("</Pages>");
         file_.writeLine("</Report>");
-        if (whole)
-            file_.commit();
-        else
-            file_.abandon();
     }
-    void abandon() noexcept override { file_.discard(); }
-    bool replacesEarlierFile() const override { return file_.replacesEarlierFile(); }
-
-private:
     void openPage(const std::string& skip, const std::string& spacing) {
         ++page_;
         file_.writeLine("<Page" + digits(page_, 6) + " skip=\"" + XmlText(skip, true) + "\" space=\"" +
@@ -118,7 +111,6 @@ private:
     QString fileName_;
     int format_;
     int width_ = 0;
-    ReportFile file_;
     int page_ = 0;
     int line_ = 1;
 };
