@@ -18,6 +18,7 @@ class frmLogin;
 class frmSocket;
 class SplfScreenApi;
 class DownloadWindows;
+class MailStandIns;
 
 // A window of a higher layer that a lower one reaches by name, created on
 // first use as the original's default instances were.
@@ -94,6 +95,9 @@ public:
     bool gMailStarted = false;
     // The save-as and naming windows of the download layer, created on first use.
     std::shared_ptr<DownloadWindows> downloadWindows;
+    // The mail programs of this platform; a download's end hands their open
+    // messages to the user.
+    std::shared_ptr<MailStandIns> mailStandIns;
 
     // --- office and e-mail delivery state read by the stop sequence ---
     bool gExcelMacroFormLoaded = false;

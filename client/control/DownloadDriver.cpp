@@ -9,6 +9,7 @@
 
 #include "AppContext.h"
 #include "DownloadWindows.h"
+#include "MailSetup.h"
 #include "MousePointer.h"
 #include "PcFileName.h"
 #include "ProcHtml.h"
@@ -161,6 +162,7 @@ void unlockScreen(AppContext& ctx) {
     ctx.link.clearCancel();
     clearSaveAll(ctx);
     ctx.gMailStarted = false;
+    CloseMailWindows(ctx);
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
     splf.setControlEnabled(QStringLiteral("cmdOK"), true);
     splf.setControlEnabled(QStringLiteral("cmdCancel"), true);
@@ -301,6 +303,7 @@ void CancelSelectedDownloads(AppContext& ctx) {
     splf.setControlEnabled(QStringLiteral("cmdCancel"), false);
     clearSaveAll(ctx);
     ctx.gMailStarted = false;
+    CloseMailWindows(ctx);
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
     setMousePointer(MousePointer::Hourglass);
     splf.setStatus(QStringLiteral("Cancel in progress...  Please wait."));
