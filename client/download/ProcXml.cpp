@@ -14,6 +14,14 @@ bool isXmlCharacter(unsigned char c) {
     return c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
 }
 
+inline void appendXmlChar(std::string& out, char ch, bool escapeAngles) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '&') out += "&amp;";
+    else if (escapeAngles && c == '<') out += "&lt;";
+    else if (escapeAngles && c == '>') out += "&gt;";
+    else out += isXmlCharacter(c) ? ch : ' ';
+}
+
 std::string digits(long long v, int width) {
     std::string s = std::to_string(v);
     return s.size() < size_t(width) ? std::string(width - s.size(), '0') + s : s;
@@ -78,12 +86,22 @@ public:
         } else {
             spacing = "1";
         }
-        std::string text(RecordText(slot));
-        for (char& c : text) c = c == '<' ? '{' : c == '>' ? '}' : c;
         const std::string number = digits(line_, format_);
-        file_.writeLine("<Line" + number + " skip=\"" + XmlText(skip, true) +
-                        (width_ == 132 ? "\" space=\"" : "\" Space=\"") + XmlText(spacing, true) + "\">" +
-                        XmlText(text, false) + "</Line" + number + ">");
+        // One line built in place: this runs for every record.
+        line.clear();
+        line += "<Line";
+        line += number;
+        line += " skip=\"";
+        AppendXmlText(line, skip, true);
+        line += width_ == 132 ? "\" space=\"" : "\" Space=\"";
+        AppendXmlText(line, spacing, true);
+        line += "\">";
+        // "<" and ">" of the host become "{" and "}", as stored files have them.
+        for (char c : RecordText(slot)) appendXmlChar(line, c == '<' ? '{' : c == '>' ? '}' : c, false);
+        line += "</Line";
+        line += number;
+        line += '>';
+        file_.writeLine(line);
     }
 
 
@@ -111,6 +129,7 @@ private:
     QString fileName_;
     int format_;
     int width_ = 0;
+    std::string line;
     int page_ = 0;
     int line_ = 1;
 };
@@ -119,14 +138,12 @@ private:
 std::string XmlText(std::string_view text, bool escapeAngles) {
     std::string out;
     out.reserve(text.size() + 16);
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '&') out += "&amp;";
-        else if (escapeAngles && c == '<') out += "&lt;";
-        else if (escapeAngles && c == '>') out += "&gt;";
-        else out += isXmlCharacter(c) ? ch : ' ';
-    }
+    AppendXmlText(out, text, escapeAngles);
     return out;
+}
+
+void AppendXmlText(std::string& out, std::string_view text, bool escapeAngles) {
+    for (char ch : text) appendXmlChar(out, ch, escapeAngles);
 }
 
 int ProcXml(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,

@@ -17,3 +17,4 @@ int ProcXml(AppContext& ctx, const DownloadOptions& options, DownloadProgress& p
 // Text for XML 1.0 in Windows-1252: "&" (and, when asked, "<" and ">") as
 // entities, bytes XML forbids or the code page leaves undefined as blanks.
 std::string XmlText(std::string_view text, bool escapeAngles);
+void AppendXmlText(std::string& out, std::string_view text, bool escapeAngles);

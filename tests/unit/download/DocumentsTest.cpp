@@ -362,24 +362,31 @@ TEST_F(DocumentsTest, AWriteFailureRemovesThePartAndKeepsTheEarlierDocument) {
                    {ProcXml, "big.xml", "iSeries Spoolwright - ProcXml"},
                    {ProcHtml, "big.html", "iSeries Spoolwright - ProcHtml"}};
     for (const auto& target : targets) {
-        SCOPED_TRACE(target.file);
-        const QString file = path(QString::fromLatin1(target.file));
-        WriteFileBytes(file, "EARLIER DOCUMENT\r\n");
-        t.boxes->expect(QStringLiteral("PC level file error:61   Description: Disk full  Path and file: ") + file +
-                        QLatin1Char(' '));
-        host->replies(SpoolReplies::report(NumberedRecords(8000), " 80"));
-        struct rlimit small = before;
-        small.rlim_cur = 64 * 1024;
-        setrlimit(RLIMIT_FSIZE, &small);
-        SpoolFileRow::Fields big = SampleRowFields();
-        big.pages = "  200";
-        const int result = RunDocument(target.proc, t.ctx, screen, file, width, SpoolFileRow::fromFields(big));
-        setrlimit(RLIMIT_FSIZE, &before);
-        EXPECT_EQ(result, -1);
-        EXPECT_EQ(t.boxes->shown().back().title, QString::fromLatin1(target.title));
-        EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT\r\n");
-        EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(QLatin1Char(' ')).toStdString();
-        host->script.clear();
+        // With an earlier document it stays; without one no broken file is left.
+        for (bool earlier : {true, false}) {
+            SCOPED_TRACE(std::string(target.file) + (earlier ? " over an earlier one" : " new"));
+            const QString file = path(QString::fromLatin1(target.file));
+            QFile::remove(file);
+            if (earlier) WriteFileBytes(file, "EARLIER DOCUMENT\r\n");
+            t.boxes->expect(QStringLiteral("PC level file error:61   Description: Disk full  Path and file: ") + file +
+                            QLatin1Char(' '));
+            host->replies(SpoolReplies::report(NumberedRecords(8000), " 80"));
+            struct rlimit small = before;
+            small.rlim_cur = 64 * 1024;
+            setrlimit(RLIMIT_FSIZE, &small);
+            SpoolFileRow::Fields big = SampleRowFields();
+            big.pages = "  200";
+            const int result = RunDocument(target.proc, t.ctx, screen, file, width, SpoolFileRow::fromFields(big));
+            setrlimit(RLIMIT_FSIZE, &before);
+            EXPECT_EQ(result, -1);
+            EXPECT_EQ(t.boxes->shown().back().title, QString::fromLatin1(target.title));
+            if (earlier)
+                EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT\r\n");
+            else
+                EXPECT_FALSE(QFileInfo::exists(file));
+            EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(QLatin1Char(' ')).toStdString();
+            host->script.clear();
+        }
     }
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(t.boxes->done());
