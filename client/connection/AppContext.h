@@ -19,6 +19,7 @@ class frmSocket;
 class SplfScreenApi;
 class DownloadWindows;
 class MailStandIns;
+struct EmailState;
 class OfficeStandIns;
 
 // A window of a higher layer that a lower one reaches by name, created on
@@ -99,6 +100,8 @@ public:
     // The mail programs of this platform; a download's end hands their open
     // messages to the user.
     std::shared_ptr<MailStandIns> mailStandIns;
+    // What the e-mail deliveries keep between reports and for the run.
+    std::shared_ptr<EmailState> emailState;
     // The office programs of this platform, behind the desktop automation.
     std::unique_ptr<OfficeStandIns> officeStandIns;
 
