@@ -19,7 +19,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "HostSocket.h"
 #include "ProcHtml.h"
 #include "ProcTxt.h"
@@ -168,7 +168,7 @@ std::vector<std::string> repliesOf(int lines) {
 }
 
 double plainCopy(const QString& file, const std::vector<std::string>& text, int lines) {
-    AppContext ctx;
+    RunContext ctx;
     QElapsedTimer t;
     t.start();
     ReportFile f;
@@ -178,10 +178,10 @@ double plainCopy(const QString& file, const std::vector<std::string>& text, int 
     return t.nsecsElapsed() / 1e9;
 }
 
-using DocumentProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
+using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
                              const SpoolFileRow&);
 double throughProc(DocumentProc proc, const QString& file, const std::vector<std::string>& replies) {
-    AppContext ctx;
+    RunContext ctx;
     ctx.makeSocket = [&replies] { return std::make_unique<MemoryHostSocket>(&replies); };
     ctx.link.discardSocket();
     DownloadOptions options;
@@ -201,7 +201,7 @@ double throughProc(DocumentProc proc, const QString& file, const std::vector<std
 }
 
 // The records as they are: a text file without page layout.
-int plainText(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& file,
+int plainText(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& file,
               QString& width, const SpoolFileRow& row) {
     DownloadOptions o = options;
     o.pageLength = QStringLiteral("Variable");

@@ -93,7 +93,7 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
                             return ProcTxt(in.ctx, in.options, in.progress, name, width, QStringLiteral("Text"), row);
                         }};
     // The documents: procedures of one shape, each with its save dialog.
-    using DocumentProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
+    using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
                                  const SpoolFileRow&);
     auto document = [&in](const char* procedure, Kind dialog, DocumentProc proc) {
         return Delivery{QString::fromLatin1(procedure), dialog, true, false,

@@ -1,6 +1,6 @@
 #include "DocumentDownload.h"
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "Codec.h"
 #include "MousePointer.h"
 #include "ProcTxt.h"
@@ -16,14 +16,14 @@ std::function<QDateTime()>& clockFn() {
 QDateTime DocumentNow() { return clockFn() ? clockFn()() : QDateTime::currentDateTime(); }
 void SetDocumentClock(std::function<QDateTime()> clock) { clockFn() = std::move(clock); }
 
-void ShowDocumentFileError(AppContext& ctx, const QString& procedure, int number, const QString& description,
+void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number, const QString& description,
                            const QString& fileName) {
     ctx.msgBox(QStringLiteral("PC level file error:") + QString::number(number) + QStringLiteral("   Description: ") +
                    description + QStringLiteral("  Path and file: ") + fileName + QLatin1Char(' '),
                MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ") + procedure);
 }
 
-int RunDocumentDownload(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
                         const QString& procedure, const QString& fileName, QString& recordWidth,
                         const SpoolFileRow& row, DocumentSink& sink) {
     setMousePointer(MousePointer::ArrowHourglass);

@@ -8,7 +8,7 @@
 #include "ReportFile.h"
 #include "SpoolExchange.h"
 
-class AppContext;
+class RunContext;
 
 // The wall clock of the documents' dates (PDF creation date, XML download
 // date); tests fix it.
@@ -45,12 +45,12 @@ protected:
 // the file kept or replaced, and the PC file error box titled with the
 // procedure's name. Returns the procedure's result: 0 when the whole report
 // is in the document, -1 otherwise.
-int RunDocumentDownload(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
                         const QString& procedure, const QString& fileName, QString& recordWidth,
                         const SpoolFileRow& row, DocumentSink& sink);
 
 // The PC file error box of the document procedures.
-void ShowDocumentFileError(AppContext& ctx, const QString& procedure, int number, const QString& description,
+void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number, const QString& description,
                            const QString& fileName);
 
 // Turns a record's print control into blank lines and page breaks, as the

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <optional>
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "Codec.h"
 #include "DocumentDownload.h"
 #include "ProcTxt.h"
@@ -76,7 +76,7 @@ void blankOut(std::string& line, std::string_view tag) {
 
 class HtmlSink : public LineDocumentSink {
 public:
-    HtmlSink(AppContext& ctx, bool add, std::string fontSize, bool layout, QString fileName)
+    HtmlSink(RunContext& ctx, bool add, std::string fontSize, bool layout, QString fileName)
         : ctx_(ctx), add_(add), fontSize_(std::move(fontSize)), layoutOn_(layout), fileName_(std::move(fileName)) {}
 
     // Add mode too writes a new document beside the old one: the earlier
@@ -121,7 +121,7 @@ private:
         return true;
     }
 
-    AppContext& ctx_;
+    RunContext& ctx_;
     bool add_;
     std::string fontSize_;
     bool layoutOn_;
@@ -148,7 +148,7 @@ std::string HtmlText(std::string_view text) {
     return out;
 }
 
-int ProcHtml(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+int ProcHtml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
              QString& recordWidth, const SpoolFileRow& row) {
     HtmlSink sink(ctx, options.htmlAddToFile, Codec::fromUnicode(options.htmlFontSize.trimmed()),
                   !options.removeBlankLines, fileName);

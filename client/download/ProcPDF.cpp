@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "DocumentDownload.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
@@ -64,7 +64,7 @@ PdfOptions pdfOptionsOf(const DownloadOptions& d) {
 
 class PdfSink : public DocumentSink {
 public:
-    PdfSink(AppContext& ctx, const PdfOptions& o, QString creator, QString fileName)
+    PdfSink(RunContext& ctx, const PdfOptions& o, QString creator, QString fileName)
         : ctx_(ctx), o_(o), creator_(std::move(creator)), fileName_(std::move(fileName)) {}
 
     void accepted(const std::string& widthCode) override {
@@ -107,7 +107,7 @@ public:
     bool replacesEarlierFile() const override { return !pdf_.createdFile(); }
 
 private:
-    AppContext& ctx_;
+    RunContext& ctx_;
     PdfOptions o_;
     QString creator_;
     QString fileName_;
@@ -116,7 +116,7 @@ private:
 };
 }  // namespace
 
-int ProcPDF(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
             QString& recordWidth, const SpoolFileRow& row) {
     PdfOptions pdf;
     try {

@@ -6,7 +6,7 @@
 #include "DownloadOptions.h"
 #include "SpoolFileRow.h"
 
-class AppContext;
+class RunContext;
 
 // Downloads one spooled file and writes it as a PDF document through VB2PDF,
 // with the given PDF options ("Best fit" chooses paper,
@@ -17,7 +17,7 @@ class AppContext;
 // cancelled, a later block refused, a file error); an existing document is
 // then left as it was, and where there was none, the pages that arrived are
 // a valid document.
-int ProcPDF(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
             QString& recordWidth, const SpoolFileRow& row);
 
 // The "Best fit" page of a record width: paper code, landscape, font size.

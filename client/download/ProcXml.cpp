@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "DocumentDownload.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
@@ -33,7 +33,7 @@ std::string element(const char* name, const std::string& value) {
 
 class XmlSink : public LineDocumentSink {
 public:
-    XmlSink(AppContext& ctx, const SpoolFileRow& row, bool removeBlank, QString fileName)
+    XmlSink(RunContext& ctx, const SpoolFileRow& row, bool removeBlank, QString fileName)
         : ctx_(ctx), row_(row), remove_(removeBlank), fileName_(std::move(fileName)), format_(removeBlank ? 7 : 3) {}
 
     void accepted(const std::string& widthCode) override {
@@ -123,7 +123,7 @@ private:
         file_.writeLine("<Line" + number + "></Line" + number + ">");
     }
 
-    AppContext& ctx_;
+    RunContext& ctx_;
     SpoolFileRow row_;
     bool remove_;
     QString fileName_;
@@ -146,7 +146,7 @@ void AppendXmlText(std::string& out, std::string_view text, bool escapeAngles) {
     for (char ch : text) appendXmlChar(out, ch, escapeAngles);
 }
 
-int ProcXml(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+int ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
             QString& recordWidth, const SpoolFileRow& row) {
     XmlSink sink(ctx, row, options.removeBlankLines, fileName);
     return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcXml"), fileName, recordWidth, row, sink);

@@ -6,12 +6,12 @@
 #include "DownloadOptions.h"
 #include "SpoolFileRow.h"
 
-class AppContext;
+class RunContext;
 
 // Downloads one spooled file and writes it as an XML document: the spooled
 // file's attributes, then its pages and lines as numbered elements carrying
 // the host's skip and spacing. Results as ProcPDF.
-int ProcXml(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+int ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
             QString& recordWidth, const SpoolFileRow& row);
 
 // Text for XML 1.0 in Windows-1252: "&" (and, when asked, "<" and ">") as

@@ -21,6 +21,13 @@
 #include "TransferTestSupport.h"
 
 namespace {
+// A document procedure with the screen's options, its progress going to the screen.
+int RunDocument(DocumentProc proc, AppContext& ctx, PlainSplfScreen& screen, const QString& file, QString& width,
+                const SpoolFileRow& row) {
+    ScreenProgress progress(screen);
+    return proc(ctx, ReadScreenOptions(screen, ctx.gMinusSignApplicable), progress, file, width, row);
+}
+
 // A .splf file as hostsim reads it: its attributes and record lines.
 struct SplfReport {
     std::map<std::string, std::string> attributes;

@@ -12,8 +12,7 @@
 #include "ProcXml.h"
 #include "ScriptedHostSocket.h"
 #include "SpoolDownload.h"
-#include "TestSupport.h"
-#include "ScreenOptions.h"
+#include "CoreTestSupport.h"
 #include "TransferTestSupport.h"
 
 using Record = SpoolReplies::Record;
@@ -73,24 +72,22 @@ class DocumentsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetDocumentClock([] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); });
-        screen.setText(QStringLiteral("cboProcessType"), QStringLiteral("PDF document"));
-        screen.setText(QStringLiteral("cboPaperSize"), QStringLiteral("Best fit"));
-        screen.setText(QStringLiteral("cboFontSize"), QStringLiteral("10"));
-        screen.setText(QStringLiteral("cboVertSize"), QStringLiteral("Auto"));
-        screen.setValue(QStringLiteral("optPageOrientation"), 0);
-        screen.setValue(QStringLiteral("optAddReplace_0"), 1);
-        screen.setValue(QStringLiteral("optAddReplace_1"), 0);
-        screen.setText(QStringLiteral("cboFontSizeHTML"), QStringLiteral("10"));
+        options.processType = QStringLiteral("PDF document");
+        options.pdfPaperSize = QStringLiteral("Best fit");
+        options.pdfFontSize = QStringLiteral("10");
+        options.pdfVertSize = QStringLiteral("Auto");
+        options.htmlFontSize = QStringLiteral("10");
     }
     void TearDown() override { SetDocumentClock({}); }
 
-    TestContext t;
+    CoreTestContext t;
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
-    PlainSplfScreen& screen = TextFileScreen(t.ctx);
+    DownloadOptions options = TextFileOptions();
+    StatusRecorder screen{t.ctx.link};
     QString width;
 
     QString path(const QString& name) { return t.dir.path() + QLatin1Char('/') + name; }
-    QString lastStatus() const { return screen.statusHistory.isEmpty() ? QString() : screen.statusHistory.last(); }
+    QString lastStatus() const { return screen.last(); }
     // Files written beside a target and not cleaned away.
     QStringList leftovers() {
         QStringList hidden;
@@ -101,7 +98,7 @@ protected:
     
     int run(DocumentProc p, const QString& file, const std::vector<Record>& records, const std::string& code = " 80") {
         host->replies(SpoolReplies::report(records, code));
-        return RunDocument(p, t.ctx, screen, file, width, SampleRow());
+        return p(t.ctx, options, screen, file, width, SampleRow());
     }
 };
 
@@ -129,7 +126,7 @@ const std::vector<RowCase>& layoutCases() {
 TEST_F(DocumentsTest, PdfRowsFollowThePrintControl) {
     for (int removeBlank : {0, 1}) {
         // "Remove blank lines and page breaks" has no effect on a PDF.
-        screen.setValue(QStringLiteral("chkBlankLines"), removeBlank);
+        options.removeBlankLines = removeBlank;
         for (const RowCase& c : layoutCases()) {
             SCOPED_TRACE(c.what);
             const QString file = path(QStringLiteral("layout.pdf"));
@@ -141,7 +138,7 @@ TEST_F(DocumentsTest, PdfRowsFollowThePrintControl) {
 
 TEST_F(DocumentsTest, HtmlLinesFollowThePrintControlUnlessBlankLinesAreRemoved) {
     for (int removeBlank : {0, 1}) {
-        screen.setValue(QStringLiteral("chkBlankLines"), removeBlank);
+        options.removeBlankLines = removeBlank;
         for (const RowCase& c : layoutCases()) {
             SCOPED_TRACE(std::string(c.what) + (removeBlank ? ", blank lines removed" : ""));
             const QString file = path(QStringLiteral("layout.html"));
@@ -178,11 +175,11 @@ TEST_F(DocumentsTest, PdfPageSettingsFromTheOptions) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        screen.setText(QStringLiteral("cboPaperSize"), QString::fromLatin1(c.paper));
-        screen.setText(QStringLiteral("cboFontSize"), QString::fromLatin1(c.font));
-        screen.setText(QStringLiteral("cboVertSize"), QString::fromLatin1(c.vert));
-        screen.setValue(QStringLiteral("optPageOrientation"), c.landscape);
-        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(c.type));
+        options.pdfPaperSize = QString::fromLatin1(c.paper);
+        options.pdfFontSize = QString::fromLatin1(c.font);
+        options.pdfVertSize = QString::fromLatin1(c.vert);
+        options.pdfLandscape = c.landscape;
+        options.processType = QString::fromLatin1(c.type);
         const QString file = path(QStringLiteral("options.pdf"));
         std::vector<Record> records = WideSalesReport(RecordWidth(c.code));
         ASSERT_EQ(run(ProcPDF, file, records, c.code), 0);
@@ -199,17 +196,16 @@ TEST_F(DocumentsTest, PdfPageSettingsFromTheOptions) {
 }
 
 TEST_F(DocumentsTest, APdfNumberThatIsNoNumberIsAFileErrorAndTouchesNothing) {
-    for (const char* control : {"cboFontSize", "cboVertSize"}) {
-        SCOPED_TRACE(control);
-        screen.setText(QStringLiteral("cboPaperSize"), QStringLiteral("Letter"));
-        screen.setText(QStringLiteral("cboFontSize"), QStringLiteral("10"));
-        screen.setText(QStringLiteral("cboVertSize"), QStringLiteral("Auto"));
-        screen.setText(QString::fromLatin1(control), QStringLiteral("ten"));
+    for (QString DownloadOptions::*control : {&DownloadOptions::pdfFontSize, &DownloadOptions::pdfVertSize}) {
+        options.pdfPaperSize = QStringLiteral("Letter");
+        options.pdfFontSize = QStringLiteral("10");
+        options.pdfVertSize = QStringLiteral("Auto");
+        options.*control = QStringLiteral("ten");
         const QString file = path(QStringLiteral("keep.pdf"));
         WriteFileBytes(file, "EARLIER DOCUMENT");
         t.boxes->expect(QStringLiteral("PC level file error:13   Description: Type mismatch  Path and file: ") + file +
                         QLatin1Char(' '));
-        EXPECT_EQ(RunDocument(ProcPDF, t.ctx, screen, file, width, SampleRow()), -1);
+        EXPECT_EQ(ProcPDF(t.ctx, options, screen, file, width, SampleRow()), -1);
         EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright - ProcPDF"));
         EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
         EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT");
@@ -219,7 +215,7 @@ TEST_F(DocumentsTest, APdfNumberThatIsNoNumberIsAFileErrorAndTouchesNothing) {
 }
 
 TEST_F(DocumentsTest, HtmlHeaderFontSizeAndEscapes) {
-    screen.setText(QStringLiteral("cboFontSizeHTML"), QStringLiteral("12"));
+    options.htmlFontSize = QStringLiteral("12");
     const QString file = path(QStringLiteral("head.html"));
     ASSERT_EQ(run(ProcHtml, file, {{"001", ' ', "A<B & C>D \x01\x81 \xE9"}}), 0);
     const std::string html = ReadFileBytes(file);
@@ -236,8 +232,7 @@ TEST_F(DocumentsTest, HtmlHeaderFontSizeAndEscapes) {
 }
 
 TEST_F(DocumentsTest, HtmlAddModeTwiceOntoOneDocument) {
-    screen.setValue(QStringLiteral("optAddReplace_0"), 0);
-    screen.setValue(QStringLiteral("optAddReplace_1"), 1);
+    options.htmlAddToFile = true;
     const QString file = path(QStringLiteral("add.html"));
     // Onto a missing file and onto an empty one: the header comes first.
     for (bool empty : {false, true}) {
@@ -261,8 +256,7 @@ TEST_F(DocumentsTest, HtmlAddModeTwiceOntoOneDocument) {
 }
 
 TEST_F(DocumentsTest, HtmlAddModeKeepsEveryLineOfTheEarlierFile) {
-    screen.setValue(QStringLiteral("optAddReplace_0"), 0);
-    screen.setValue(QStringLiteral("optAddReplace_1"), 1);
+    options.htmlAddToFile = true;
     const QString file = path(QStringLiteral("hand.html"));
     WriteFileBytes(file, "<HTML><BODY>\r\n\r\n<p>kept</p>\r\n\r\n</Body></HTML>");
     ASSERT_EQ(run(ProcHtml, file, {{"001", ' ', "NEW"}}), 0);
@@ -283,8 +277,7 @@ TEST_F(DocumentsTest, AnEarlierDocumentSurvivesWhateverStopsTheDownload) {
                    {"HTML add", ProcHtml, "keep.html", 1}};
     enum Stop { Refused, Dropped, Canceled, Denied };
     for (const auto& target : targets) {
-        screen.setValue(QStringLiteral("optAddReplace_0"), target.htmlAdd ? 0 : 1);
-        screen.setValue(QStringLiteral("optAddReplace_1"), target.htmlAdd);
+        options.htmlAddToFile = target.htmlAdd;
         for (Stop stop : {Refused, Dropped, Canceled, Denied}) {
             SCOPED_TRACE(std::string(target.what) + " " + std::to_string(stop));
             const QString file = path(QString::fromLatin1(target.file));
@@ -315,7 +308,7 @@ TEST_F(DocumentsTest, AnEarlierDocumentSurvivesWhateverStopsTheDownload) {
                 t.boxes->expect(QStringLiteral("Access denied.  Possible authority problem."));
                 break;
             }
-            EXPECT_EQ(RunDocument(target.proc, t.ctx, screen, file, width, SampleRow()), -1);
+            EXPECT_EQ(target.proc(t.ctx, options, screen, file, width, SampleRow()), -1);
             host->afterReply = nullptr;
             t.ctx.link.clearCancel();
             EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT\r\n");
@@ -337,7 +330,7 @@ TEST_F(DocumentsTest, WithoutAnEarlierDocumentWhatArrivedIsAValidOne) {
         host->drop();
         t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
         const QString file = path(QString::fromLatin1(target.file));
-        EXPECT_EQ(RunDocument(target.proc, t.ctx, screen, file, width, SampleRow()), -1);
+        EXPECT_EQ(target.proc(t.ctx, options, screen, file, width, SampleRow()), -1);
         EXPECT_EQ(lastStatus(), QStringLiteral("Transfer to file ") + file +
                                     QStringLiteral(" is incomplete.  11 records transferred."));
         std::vector<std::string> lines;
@@ -376,7 +369,7 @@ TEST_F(DocumentsTest, AWriteFailureRemovesThePartAndKeepsTheEarlierDocument) {
             setrlimit(RLIMIT_FSIZE, &small);
             SpoolFileRow::Fields big = SampleRowFields();
             big.pages = "  200";
-            const int result = RunDocument(target.proc, t.ctx, screen, file, width, SpoolFileRow::fromFields(big));
+            const int result = target.proc(t.ctx, options, screen, file, width, SpoolFileRow::fromFields(big));
             setrlimit(RLIMIT_FSIZE, &before);
             EXPECT_EQ(result, -1);
             EXPECT_EQ(t.boxes->shown().back().title, QString::fromLatin1(target.title));
@@ -447,7 +440,7 @@ TEST_F(DocumentsTest, XmlLinesAndPagesInEveryLayout) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        screen.setValue(QStringLiteral("chkBlankLines"), c.removeBlank);
+        options.removeBlankLines = c.removeBlank;
         const QString file = path(QStringLiteral("lines.xml"));
         ASSERT_EQ(run(ProcXml, file, report, c.code), 0);
         const std::string xml = ReadFileBytes(file);
@@ -460,7 +453,7 @@ TEST_F(DocumentsTest, XmlLinesAndPagesInEveryLayout) {
 TEST_F(DocumentsTest, XmlAttributesAndAReportWithoutRecords) {
     const QString file = path(QStringLiteral("empty.xml"));
     host->reply(SpoolReplies::reply({}, "(END)", " 80"));
-    ASSERT_EQ(RunDocument(ProcXml, t.ctx, screen, file, width, SampleRow()), 0);
+    ASSERT_EQ(ProcXml(t.ctx, options, screen, file, width, SampleRow()), 0);
     EXPECT_EQ(ReadFileBytes(file),
               "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<Report>\r\n<Attributes>\r\n"
               "<SpoolFile>QSYSPRT</SpoolFile>\r\n<JobName>QPADEV0001</JobName>\r\n<User>JSMITH</User>\r\n"
@@ -472,10 +465,10 @@ TEST_F(DocumentsTest, XmlAttributesAndAReportWithoutRecords) {
     CheckXml(file);
     // The same report as PDF and HTML: a valid document without lines.
     host->reply(SpoolReplies::reply({}, "(END)", " 80"));
-    ASSERT_EQ(RunDocument(ProcPDF, t.ctx, screen, path(QStringLiteral("empty.pdf")), width, SampleRow()), 0);
+    ASSERT_EQ(ProcPDF(t.ctx, options, screen, path(QStringLiteral("empty.pdf")), width, SampleRow()), 0);
     CheckPdf(path(QStringLiteral("empty.pdf")), {.pages = 1, .width = 595, .height = 842});
     host->reply(SpoolReplies::reply({}, "(END)", " 80"));
-    ASSERT_EQ(RunDocument(ProcHtml, t.ctx, screen, path(QStringLiteral("empty.html")), width, SampleRow()), 0);
+    ASSERT_EQ(ProcHtml(t.ctx, options, screen, path(QStringLiteral("empty.html")), width, SampleRow()), 0);
     CheckHtml(path(QStringLiteral("empty.html")));
 }
 
@@ -484,7 +477,7 @@ TEST_F(DocumentsTest, XmlEscapesAndBlanksWhatParsersRefuse) {
     f.userData = "<A&B>";
     const QString file = path(QStringLiteral("odd.xml"));
     host->replies(SpoolReplies::report({{"001", ' ', "<TAG> & \x01\x1f\x81 \xE9\x80"}}, " 80"));
-    ASSERT_EQ(RunDocument(ProcXml, t.ctx, screen, file, width, SpoolFileRow::fromFields(f)), 0);
+    ASSERT_EQ(ProcXml(t.ctx, options, screen, file, width, SpoolFileRow::fromFields(f)), 0);
     const std::string xml = ReadFileBytes(file);
     EXPECT_NE(xml.find("<UserData>&lt;A&amp;B&gt;</UserData>\r\n"), std::string::npos);
     EXPECT_NE(xml.find(">{TAG} &amp;     \xE9\x80</Line001>\r\n"), std::string::npos);
@@ -494,12 +487,12 @@ TEST_F(DocumentsTest, XmlEscapesAndBlanksWhatParsersRefuse) {
 TEST_F(DocumentsTest, ProgressEveryFiftyRecords) {
     host->replies(SpoolReplies::report(NumberedRecords(120), " 80"));
     const QString file = path(QStringLiteral("progress.xml"));
-    ASSERT_EQ(RunDocument(ProcXml, t.ctx, screen, file, width, SampleRow()), 0);
+    ASSERT_EQ(ProcXml(t.ctx, options, screen, file, width, SampleRow()), 0);
     QStringList progress;
-    for (const QString& s : screen.statusHistory)
+    for (const QString& s : screen.history)
         if (s.startsWith(QLatin1String("Records transferred: "))) progress << s;
     EXPECT_EQ(progress, (QStringList{QStringLiteral("Records transferred: 55   "), QStringLiteral("Records transferred: 110   ")}));
-    EXPECT_EQ(screen.statusHistory.first(),
+    EXPECT_EQ(screen.history.first(),
               QStringLiteral("Preparing records for transfer to file ") + file + QStringLiteral(".   "));
     EXPECT_EQ(lastStatus(), QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  120 records transferred."));
 }

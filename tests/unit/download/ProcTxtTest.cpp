@@ -7,13 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "DownloadWindows.h"
 #include "ProcTxt.h"
-#include "ScreenOptions.h"
 #include "ReportFile.h"
 #include "SpoolDownload.h"
 #include "ScriptedHostSocket.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "TransferTestSupport.h"
 #include "WorkDirectory.h"
 
@@ -22,20 +20,24 @@ using Record = SpoolReplies::Record;
 namespace {
 class ProcTxtTest : public ::testing::Test {
 protected:
-    TestContext t;
+    CoreTestContext t;
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
-    PlainSplfScreen& screen = TextFileScreen(t.ctx);
+    DownloadOptions options = TextFileOptions();
+    StatusRecorder screen{t.ctx.link};
     QString width;
 
     QString path(const QString& name) { return t.dir.path() + QLatin1Char('/') + name; }
     int run(const QString& file, const QString& code = QStringLiteral("Text"), const SpoolFileRow& row = SampleRow()) {
-        ScreenProgress progress(screen);
-        return ProcTxt(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, file, width, code, row);
+        return ProcTxt(t.ctx, options, screen, file, width, code, row);
     }
-    QString lastStatus() const { return screen.statusHistory.isEmpty() ? QString() : screen.statusHistory.last(); }
+    QString lastStatus() const { return screen.last(); }
+    // "Replace file" (1) or "Add to file" (0).
+    void replaceFile(int replace) {
+        options.textFile = replace ? DownloadOptions::AddReplace::Replace : DownloadOptions::AddReplace::Add;
+    }
     // "Replace file" (1) or "Add to file" (0), and an earlier file of known content.
     QString earlierFile(int replace) {
-        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        replaceFile(replace);
         const QString file = path(QStringLiteral("keep.txt"));
         WriteFileBytes(file, "EARLIER REPORT\r\n");
         return file;
@@ -47,7 +49,7 @@ TEST_F(ProcTxtTest, OneReportInEveryLayout) {
     for (const LayoutCase& c : EveryLayout()) {
         SCOPED_TRACE(c.golden);
         host->replies(SpoolReplies::report(SalesReport(), " 80"));
-        ApplyLayout(screen, c);
+        ApplyLayout(options, c);
         const QString file = path(QStringLiteral("out.txt"));
         ASSERT_EQ(run(file, QString::fromLatin1(c.code)), 0);
         EXPECT_EQ(width, QStringLiteral(" 80"));
@@ -99,7 +101,7 @@ TEST_F(ProcTxtTest, AReportWithoutRecordsGivesAnEmptyFile) {
     const QString file = path(QStringLiteral("empty.txt"));
     for (int replace : {1, 0}) {
         SCOPED_TRACE(replace);
-        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        replaceFile(replace);
         WriteFileBytes(file, "EARLIER REPORT\r\n");
         host->reply(SpoolReplies::reply({}, "(END)", " 80"));
         EXPECT_EQ(run(file), 0);
@@ -115,7 +117,7 @@ TEST_F(ProcTxtTest, AReportWithoutRecordsGivesAnEmptyFile) {
 }
 
 TEST_F(ProcTxtTest, BlocksAreRequestedUntilTheEndAndBlankSlotsSkipped) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    options.pageLength = QStringLiteral("Variable");
     std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(23), " 80");
     ASSERT_EQ(replies.size(), 3u);
     // A blank slot between two used ones in the first block.
@@ -136,37 +138,36 @@ TEST_F(ProcTxtTest, BlocksAreRequestedUntilTheEndAndBlankSlotsSkipped) {
 }
 
 TEST_F(ProcTxtTest, TheRequestCarriesTheScreensOptions) {
-    t.ctx.gMinusSignApplicable = true;
-    screen.setText(QStringLiteral("txtFrom"), QStringLiteral("2"));
-    screen.setText(QStringLiteral("txtTo"), QStringLiteral("5"));
+    options.minusSignApplicable = true;
+    options.fromPage = QStringLiteral("2");
+    options.toPage = QStringLiteral("5");
     host->replies(SpoolReplies::report(NumberedRecords(1), " 80"));
     ASSERT_EQ(run(path(QStringLiteral("a.txt"))), 0);
     EXPECT_EQ(host->requests[0].substr(51, 22), "00000000020000000005Y1");
     // With print control the host does not drop overprinting.
-    screen.setValue(QStringLiteral("chkPrtCtl"), 1);
-    t.ctx.gMinusSignApplicable = false;
+    options.printControl = true;
+    options.minusSignApplicable = false;
     host->replies(SpoolReplies::report(NumberedRecords(1), " 80"));
     ASSERT_EQ(run(path(QStringLiteral("b.txt"))), 0);
     EXPECT_EQ(host->requests[1].substr(71, 2), "  ");
 }
 
 TEST_F(ProcTxtTest, ProgressEveryFiftyRecords) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    options.pageLength = QStringLiteral("Variable");
     host->replies(SpoolReplies::report(NumberedRecords(120), " 80"));
     const QString file = path(QStringLiteral("progress.txt"));
     ASSERT_EQ(run(file), 0);
     QStringList progress;
-    for (const QString& s : screen.statusHistory)
+    for (const QString& s : screen.history)
         if (s.startsWith(QLatin1String("Records transferred: "))) progress << s;
     EXPECT_EQ(progress, (QStringList{QStringLiteral("Records transferred: 55   "), QStringLiteral("Records transferred: 110   ")}));
-    EXPECT_EQ(screen.statusHistory.first(),
+    EXPECT_EQ(screen.history.first(),
               QStringLiteral("Preparing records for transfer to file ") + file + QStringLiteral(".   "));
 }
 
 TEST_F(ProcTxtTest, AddToFileAppendsAfterTheOldLines) {
-    screen.setValue(QStringLiteral("optAddReplace_2"), 0);
-    screen.setValue(QStringLiteral("optAddReplace_3"), 1);
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    replaceFile(0);
+    options.pageLength = QStringLiteral("Variable");
     const QString file = path(QStringLiteral("add.txt"));
     WriteFileBytes(file, "OLD LINE\r\n");
     host->replies(SpoolReplies::report(NumberedRecords(2), " 80"));
@@ -225,7 +226,7 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
 }
 
 TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    options.pageLength = QStringLiteral("Variable");
     std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(15), " 80");
     replies[1] = SpoolReplies::reply({}, "(INVALID)", " 80");
     host->replies(replies);
@@ -239,7 +240,7 @@ TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
 }
 
 TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    options.pageLength = QStringLiteral("Variable");
     host->reply(SpoolReplies::report(NumberedRecords(15), " 80")[0]);
     host->drop();
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
@@ -251,7 +252,7 @@ TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
 }
 
 TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    options.pageLength = QStringLiteral("Variable");
     host->replies(SpoolReplies::report(NumberedRecords(40), " 80"));
     // The user presses Cancel while the second block is on its way.
     host->afterReply = [&](int n) {
@@ -267,7 +268,7 @@ TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
 }
 
 TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    options.pageLength = QStringLiteral("Variable");
     const std::string firstBlock = SpoolReplies::report(NumberedRecords(15), " 80")[0];
     const QString incomplete = QStringLiteral(" is incomplete.  11 records transferred.  The earlier file is unchanged.");
     const struct {
@@ -315,7 +316,7 @@ TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte
 TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
     SpoolFileRow::Fields onePage = SampleRowFields();
     onePage.pages = "     1";
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    options.pageLength = QStringLiteral("Variable");
     const QString file = path(QStringLiteral("keep.txt"));
     WriteFileBytes(file, "EARLIER REPORT\r\n");
     // One page holds 255 lines: 24 blocks of 11. Then empty blocks, "(MORE)" for ever.
@@ -332,11 +333,11 @@ TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
 }
 
 TEST_F(ProcTxtTest, WhatArrivedIsWrittenOutAfterEachBlock) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    options.pageLength = QStringLiteral("Variable");
     const QString file = path(QStringLiteral("report.txt"));
     for (int replace : {1, 0}) {
         SCOPED_TRACE(replace);
-        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        replaceFile(replace);
         WriteFileBytes(file, "EARLIER REPORT\r\n");
         host->replies(SpoolReplies::report(NumberedRecords(30), " 80"));
         // Read while the third block is on its way: a run killed now keeps two blocks.
@@ -354,8 +355,9 @@ TEST_F(ProcTxtTest, WhatArrivedIsWrittenOutAfterEachBlock) {
 }
 
 TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamingOptions) {
-    TestPresenter* presenter = t.presenter;
-    presenter->onModal = [](QWidget* w) { static_cast<frmFormat*>(w)->cmdCancel_Click(); };
+    QStringList namingOptionsShown;
+    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+    t.ctx.showNamingOptions = [&](const QString& fullName) { namingOptionsShown << fullName; };
     const QString file = path(QStringLiteral("missing/out.txt"));
     t.boxes->expect(QStringLiteral("PC level file error: 76  File may already be in use or the default directory for "
                                    "saving files is invalid.  Please specify a valid directory in Naming Options.  "
@@ -363,21 +365,21 @@ TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamin
     EXPECT_EQ(run(file), -1);
     EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright - ProcTxt"));
     EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
-    EXPECT_EQ(presenter->shownNames(), QStringList{QStringLiteral("frmFormat")});
+    EXPECT_EQ(namingOptionsShown, QStringList{QStringLiteral("1")});
     EXPECT_TRUE(host->requests.empty());
 
     // A batch run opens no window.
     t.ctx.gBatchMode = true;
     t.boxes->expect(QStringLiteral("PC level file error: 76"));
     EXPECT_EQ(run(file), -1);
-    EXPECT_EQ(presenter->shownNames().size(), 1);
+    EXPECT_EQ(namingOptionsShown.size(), 1);
 }
 
 TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
     t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
     t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("JSMITH"));
-    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx));
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx));
+    options.pageLength = QStringLiteral("Variable");
     const QString mine = t.ctx.gWorkDir + QStringLiteral("/Spwrt.txt");
     host->replies(SpoolReplies::report(NumberedRecords(2), " 80"));
     ASSERT_EQ(run(mine), 0);
@@ -393,7 +395,7 @@ TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
     ASSERT_TRUE(QFile::link(victim, planted));
     t.ctx.gBatchMode = true;
     for (int replace : {1, 0}) {
-        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        replaceFile(replace);
         t.boxes->expect(QStringLiteral("PC level file error: 58  "));
         EXPECT_EQ(run(planted), -1);
     }
@@ -427,7 +429,7 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
     for (int i = 0; i < 100; ++i) records.push_back({"   ", '1', std::string(980, 'x')});
     host->replies(SpoolReplies::report(records, "990"));
     // A device is added to; nothing can be put beside it.
-    screen.setValue(QStringLiteral("optAddReplace_2"), 0);
+    replaceFile(0);
     t.ctx.gBatchMode = true;
     t.boxes->expect(QStringLiteral("PC level file error: 61  "));
     EXPECT_EQ(run(QStringLiteral("/dev/full")), -1);

@@ -4,17 +4,15 @@
 
 #include <vector>
 
-#include "DownloadOptions.h"
 #include "PlainSplfScreen.h"
 #include "ScriptedHostSocket.h"
 #include "SpoolFileRow.h"
 
-class AppContext;
+#include "DownloadOptions.h"
 
-// The spooled-file screen of ctx as the widgetless screen, with the options
-// a "Text file" download starts from: no print control, "Replace file",
-// all pages, "66" lines per page, overprinting suppressed.
-PlainSplfScreen& TextFileScreen(AppContext& ctx);
+// The options a "Text file" download starts from: no print control,
+// "Replace file", all pages, "66" lines per page, overprinting suppressed.
+DownloadOptions TextFileOptions();
 
 // A row for QSYSPRT of job 004711/JSMITH/QPADEV0001, spooled file 0003,
 // created 2024/01/31 14:05:09, user data MONTHLY; and its fields.
@@ -45,13 +43,12 @@ struct LayoutCase {
 };
 const std::vector<LayoutCase>& EveryLayout();
 void ApplyLayout(SplfScreenApi& screen, const LayoutCase& c);
+void ApplyLayout(DownloadOptions& options, const LayoutCase& c);
 
-// A document procedure (ProcPDF, ProcHtml, ProcXml) run with the screen's
-// options and its progress going to the screen.
-using DocumentProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
+// A document procedure: ProcPDF, ProcHtml, ProcXml.
+class RunContext;
+using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
                              const SpoolFileRow&);
-int RunDocument(DocumentProc proc, AppContext& ctx, PlainSplfScreen& screen, const QString& file, QString& width,
-                const SpoolFileRow& row);
 
 std::string ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const std::string& bytes);

@@ -5,25 +5,12 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-#include "AppContext.h"
-#include "ScreenOptions.h"
 
-PlainSplfScreen& TextFileScreen(AppContext& ctx) {
-    auto* screen = dynamic_cast<PlainSplfScreen*>(&ctx.frmSplf());
-    if (!screen) throw std::runtime_error("the spooled-file screen is not the widgetless one");
-    screen->setValue(QStringLiteral("chkPrtCtl"), 0);
-    screen->setValue(QStringLiteral("optPrtCtlFormat"), 0);
-    screen->setValue(QStringLiteral("chkOverprinting"), 1);
-    screen->setValue(QStringLiteral("chkBlankLines"), 0);
-    screen->setValue(QStringLiteral("chkORMinusSign"), 1);
-    screen->setValue(QStringLiteral("optAddReplace_2"), 1);
-    screen->setValue(QStringLiteral("optAddReplace_3"), 0);
-    screen->setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
-    screen->setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
-    screen->setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
-    screen->setText(QStringLiteral("cboTranslation"), QStringLiteral("<Default>"));
-    screen->setText(QStringLiteral("cboProcessType"), QStringLiteral("Text file"));
-    return *screen;
+DownloadOptions TextFileOptions() {
+    DownloadOptions o;
+    o.processType = QStringLiteral("Text file");
+    o.textFile = DownloadOptions::AddReplace::Replace;
+    return o;
 }
 
 SpoolFileRow SampleRow() { return SpoolFileRow::fromFields(SampleRowFields()); }
@@ -113,6 +100,13 @@ void ApplyLayout(SplfScreenApi& screen, const LayoutCase& c) {
     screen.setValue(QStringLiteral("chkBlankLines"), c.removeBlank);
 }
 
+void ApplyLayout(DownloadOptions& options, const LayoutCase& c) {
+    options.pageLength = QString::fromLatin1(c.pageLength);
+    options.printControl = c.printControl != 0;
+    options.fcfc = c.fcfc != 0;
+    options.removeBlankLines = c.removeBlank != 0;
+}
+
 void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, bool selected) {
     SplfGrid& g = screen.grdSplf();
     if (g.columnCount() == 0)
@@ -130,12 +124,6 @@ void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, 
     g.setCellValue(r, QStringLiteral("Job"), job);
     g.setCellValue(r, QStringLiteral("UserData"), QStringLiteral("MONTHLY   "));
     g.setCellSelected(r, 1, selected);
-}
-
-int RunDocument(DocumentProc proc, AppContext& ctx, PlainSplfScreen& screen, const QString& file, QString& width,
-                const SpoolFileRow& row) {
-    ScreenProgress progress(screen);
-    return proc(ctx, ReadScreenOptions(screen, ctx.gMinusSignApplicable), progress, file, width, row);
 }
 
 std::string ReadFileBytes(const QString& path) {
