@@ -22,6 +22,7 @@
 #include "PlainSplfScreen.h"
 #include "ProcPDF.h"
 #include "ProcTxt.h"
+#include "RuntimeDirectory.h"
 #include "ScreenOptions.h"
 #include "SpoolDownload.h"
 
@@ -124,6 +125,7 @@ int argValue(const QStringList& args, const QString& name, int def) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();

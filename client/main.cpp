@@ -3,8 +3,11 @@
 #include <cstdlib>
 
 #include "AppContext.h"
+#include "BatchRun.h"
 #include "DownloadWindows.h"
 #include "MailSetup.h"
+#include "RuntimeDirectory.h"
+#include "SettingsFile.h"
 #include "frmEdit.h"
 #include "Startup.h"
 #include "frmSplf.h"
@@ -23,11 +26,14 @@ void chooseOffscreenWhenHeadless(int argc) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     chooseOffscreenWhenHeadless(argc);
     QApplication app(argc, argv);
     AppContext ctx;
     installSplfScreen(ctx);
     installDownloadWindows(ctx);
+    installSettingsFiles(ctx);
+    ctx.runBatchFromCommandLine = [&ctx] { RunBatchFromCommandLine(ctx); };
     InstallMailStandIns(ctx);
     installEmailWindows(ctx);
     // "End the program" inside a window event: the stop sequence has done its
