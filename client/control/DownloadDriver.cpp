@@ -18,7 +18,10 @@
 #include "MousePointer.h"
 #include "OfficeDelivery.h"
 #include "PcFileName.h"
+#include "ProcHtml.h"
+#include "ProcPDF.h"
 #include "ProcTxt.h"
+#include "ProcXml.h"
 #include "ScreenOptions.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
@@ -90,9 +93,18 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
                         [in](const QString& name, QString& width, const SpoolFileRow& row) {
                             return ProcTxt(in.ctx, in.options, in.progress, name, width, QStringLiteral("Text"), row);
                         }};
-    if (is("XML document")) return Delivery{QStringLiteral("ProcXml"), Kind::Xml};
-    if (is("HTML document")) return Delivery{QStringLiteral("ProcHtml"), Kind::Html};
-    if (is("PDF document")) return Delivery{QStringLiteral("ProcPDF"), Kind::Pdf};
+    // The documents: procedures of one shape, each with its save dialog.
+    using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
+                                 const SpoolFileRow&);
+    auto document = [&in](const char* procedure, Kind dialog, DocumentProc proc) {
+        return Delivery{QString::fromLatin1(procedure), dialog, true, false,
+                        [in, proc](const QString& name, QString& width, const SpoolFileRow& row) {
+                            return proc(in.ctx, in.options, in.progress, name, width, row);
+                        }};
+    };
+    if (is("XML document")) return document("ProcXml", Kind::Xml, ProcXml);
+    if (is("HTML document")) return document("ProcHtml", Kind::Html, ProcHtml);
+    if (is("PDF document")) return document("ProcPDF", Kind::Pdf, ProcPDF);
     if (is("Netscape e-mail")) return mail("ProcEmail", nullptr, "EmailAttachNetscape");
     if (is("Outlook Express e-mail"))
         return mail("EmailBodyOutlookExpress", "ProcAttachIEAMS", "EmailAttachOutlookExpress");
