@@ -4,6 +4,7 @@
 
 #include "AppContext.h"
 #include "DownloadWindows.h"
+#include "Viewers.h"
 #include "Startup.h"
 #include "frmSplf.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     AppContext ctx;
     installSplfScreen(ctx);
     installDownloadWindows(ctx);
+    installViewerWindows(ctx);
     // "End the program" inside a window event: the stop sequence has done its
     // steps; the remembered values are put down and the process ends at once,
     // as nothing that was waiting underneath may run on.

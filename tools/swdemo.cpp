@@ -12,6 +12,7 @@
 #include "Codec.h"
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
+#include "Viewers.h"
 #include "HostLink.h"
 #include <QLineEdit>
 #include "SignOn.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     AppContext ctx;
     installSplfScreen(ctx);
     installDownloadWindows(ctx);
+    installViewerWindows(ctx);
     ctx.useBatchServices();
     ctx.gBatchMode = true;
     ctx.gBatchNoDialogs = true;

@@ -29,6 +29,7 @@ class frmLogin;
 class frmSocket;
 class SplfScreenApi;
 class DownloadWindows;
+class ViewerWindows;
 
 // "End the program": thrown after the steps the program names; the executable
 // turns it into its exit status, tests catch it.
@@ -150,6 +151,8 @@ public:
     bool gMailStarted = false;
     // The save-as and naming windows of the download layer, created on first use.
     std::shared_ptr<DownloadWindows> downloadWindows;
+    // The report viewers' windows and places, created on first use.
+    std::shared_ptr<ViewerWindows> viewerWindows;
 
     // --- office and e-mail delivery state read by the stop sequence ---
     bool gExcelMacroFormLoaded = false;

@@ -11,11 +11,13 @@
 #include "DownloadWindows.h"
 #include "MousePointer.h"
 #include "PcFileName.h"
+#include "PrintReport.h"
 #include "ProcTxt.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
 #include "SpoolDownload.h"
 #include "SpoolFileRow.h"
+#include "Viewers.h"
 
 namespace {
 using Kind = frmSaveAs::Kind;
@@ -38,9 +40,19 @@ std::optional<Delivery> deliveryFor(AppContext& ctx, const QString& type) {
         return Delivery{QString::fromLatin1(asMessage ? body : autoSend && automatic ? automatic : attach), {}, true};
     };
     auto is = [&](const char* t) { return type == QLatin1String(t); };
-    if (is("View a few pages")) return Delivery{QStringLiteral("TransferSpoolFileToViewer"), {}, true, true};
-    if (is("View entire report")) return Delivery{QStringLiteral("ProcFullView"), {}, true, true};
-    if (is("PC printer")) return Delivery{QStringLiteral("PrintSpoolFileToPrinter"), {}, true};
+    if (is("View a few pages"))
+        return Delivery{QStringLiteral("TransferSpoolFileToViewer"), {}, true, true,
+                        [&ctx](const QString&, QString&, const SpoolFileRow& row) {
+                            return TransferSpoolFileToViewer(ctx, row);
+                        }};
+    if (is("View entire report"))
+        return Delivery{QStringLiteral("ProcFullView"), {}, true, true,
+                        [&ctx](const QString&, QString&, const SpoolFileRow& row) { return ProcFullView(ctx, row); }};
+    if (is("PC printer"))
+        return Delivery{QStringLiteral("PrintSpoolFileToPrinter"), {}, true, false,
+                        [&ctx](const QString&, QString&, const SpoolFileRow& row) {
+                            return PrintSpoolFileToPrinter(ctx, row);
+                        }};
     if (is("Text file"))
         return Delivery{QStringLiteral("ProcTxt"), Kind::Text, true, false,
                         [&ctx](const QString& name, QString& width, const SpoolFileRow& row) {
