@@ -1,7 +1,7 @@
 // Time from ConnectToHost to connected against hostsim on loopback, on the
-// real clock with "Wait time" 2. The waits that let a connect finish end as
-// soon as it has, so a connection should take the host-job waits (2 + 3
-// seconds), not the sum of every timed wait of the procedure.
+// real clock with the default "Wait time" (6). Every wait ends as soon as what
+// it waits for holds, so a connection to a host that answers at once should
+// take well under a second, not the sum of the procedure's timed waits.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -23,10 +23,13 @@
 
 namespace {
 constexpr int kRuns = 3;
-constexpr int kWaitTime = 2;
-constexpr double kHostJobWaits = kWaitTime + 3.0;
+constexpr int kDefaultWaitTime = 6;
+// The wait for the host's job and the pause before the test message, which
+// used to be spent in full.
+constexpr double kHostJobWaits = kDefaultWaitTime + 3.0;
 // Steps 8, 10 and 12 (5 + 15 + 8 seconds) plus the two host-job waits.
 constexpr double kAllTimedWaits = 5 + 15 + 8 + kHostJobWaits;
+constexpr double kTargetSeconds = 1.0;
 
 QString freeLoopbackAddress() {
     for (int attempt = 0; attempt < 200; ++attempt) {
@@ -59,14 +62,13 @@ int main(int argc, char** argv) {
     ctx.settings = std::make_unique<MemorySettingsStore>();
     ctx.msg = std::make_unique<ScriptedMessageBoxes>();  // any message box is a failure
     ctx.saveSetting(QStringLiteral("URL"), options.address);
-    ctx.saveSetting(QStringLiteral("Wait time"), QString::number(kWaitTime));
     ctx.saveSetting(QStringLiteral("Save Path"), dir.path() + QLatin1Char('/'));
     ctx.saveSetting(QStringLiteral("User"), options.user);
     const std::string password = HostWire::field(Codec::fromUnicode(options.password), SignOnScrambling::kPasswordLength);
     ctx.saveSetting(QStringLiteral("century"), Codec::toUnicode(SignOnScrambling::scrambleField(password)));
 
-    std::printf("connect: ConnectToHost to connected, hostsim on %s, Wait time %d, real clock\n",
-                qPrintable(options.address), kWaitTime);
+    std::printf("connect: ConnectToHost to connected, hostsim on %s, default Wait time (%d), real clock\n",
+                qPrintable(options.address), kDefaultWaitTime);
     double total = 0;
     for (int run = 1; run <= kRuns; ++run) {
         QElapsedTimer timer;
@@ -86,13 +88,15 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "run %d: not connected (%d)\n", run, result);
             return 1;
         }
-        std::printf("  run %d: %.3f s  (%s)\n", run, seconds, qPrintable(ctx.mainWindow().lblStatus->text()));
+        std::printf("  run %d: %.1f ms  (%s)\n", run, seconds * 1000, qPrintable(ctx.mainWindow().lblStatus->text()));
         total += seconds;
         ctx.mainWindow().itmDisconnect_Click();
     }
     const double mean = total / kRuns;
-    std::printf("  mean %.3f s; host-job waits %.1f s (ratio %.3f); all timed waits %.1f s (ratio %.3f)\n", mean,
-                kHostJobWaits, mean / kHostJobWaits, kAllTimedWaits, mean / kAllTimedWaits);
+    std::printf("  mean %.1f ms (target under %.1f s: %s); fixed host-job waits %.1f s (ratio %.3f); "
+                "all timed waits %.1f s (ratio %.3f)\n",
+                mean * 1000, kTargetSeconds, mean < kTargetSeconds ? "met" : "MISSED", kHostJobWaits, mean / kHostJobWaits,
+                kAllTimedWaits, mean / kAllTimedWaits);
     host.stop();
     return 0;
 }

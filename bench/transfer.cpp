@@ -19,6 +19,7 @@
 #include "HostLink.h"
 #include "PlainSplfScreen.h"
 #include "ProcTxt.h"
+#include "ScreenOptions.h"
 #include "SpoolDownload.h"
 
 namespace {
@@ -89,7 +90,9 @@ Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, 
     QElapsedTimer t;
     t.start();
     QString width;
-    if (ProcTxt(ctx, file, width, QStringLiteral("Text"), row) != 0) return {};
+    ScreenProgress progress(screen);
+    if (ProcTxt(ctx, ReadScreenOptions(screen, false), progress, file, width, QStringLiteral("Text"), row) != 0)
+        return {};
     r.seconds = t.nsecsElapsed() / 1e9;
     r.records = screen.status().section(QStringLiteral(".  "), -1).section(QLatin1Char(' '), 0, 0).toInt();
     r.heldKiB = std::max(peak, residentKiB()) - before;

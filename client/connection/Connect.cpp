@@ -34,6 +34,10 @@ constexpr int kClosedByHost = 10053;
 // How long one job-port connect may take to succeed or fail before the test
 // message finds out.
 constexpr qint64 kConnectSettleMs = 5000;
+// How often the waits for the host's job look whether it is there yet.
+constexpr qint64 kHostJobPollMs = 250;
+// The pause before the test message, ended early once the connection stands.
+constexpr qint64 kBeforeTestMessageMs = 3000;
 
 const QString kTolvane = QStringLiteral("Tolvane");
 
@@ -76,6 +80,7 @@ private:
     enum class Pass { Connected, StartOver, BadHostName };
     Pass pass();
     Pass jobPort();
+    HostSocket* waitForHostJob();
     void connected();
 
     // Socket helpers.
@@ -94,7 +99,7 @@ private:
     }
     void setWorkingControlsEnabled(bool on);
     void showOptions();
-    bool makeWorkDirectory();
+    bool makeWorkDirectory(QString& folder);
 
     // Endings.
     [[noreturn]] void endProgram(const QString& reason);
@@ -175,10 +180,7 @@ void Connection::showOptions() {
     setMousePointer(MousePointer::Hourglass);
 }
 
-bool Connection::makeWorkDirectory() {
-    ApplyWorkDirectoryRule(ctx_);
-    return QDir(ctx_.gWorkDir).exists();
-}
+bool Connection::makeWorkDirectory(QString& folder) { return ApplyWorkDirectoryRule(ctx_, &folder); }
 
 void Connection::endProgram(const QString& reason) {
     ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
@@ -312,8 +314,9 @@ Connection::Pass Connection::pass() {
         if (again) return Pass::StartOver;
     }
 
-    if (!makeWorkDirectory()) {
-        ctx_.msgBox(QStringLiteral("Directory ") + ctx_.gWorkDir +
+    QString workFolder;
+    if (!makeWorkDirectory(workFolder)) {
+        ctx_.msgBox(QStringLiteral("Directory ") + workFolder +
                         QStringLiteral(" not found.  Please specify a valid directory in the following screen and then "
                                        "restart the Spoolwright."),
                     MsgButtons::OK, MsgIcon::None, QStringLiteral("iSeries Spoolwright"));
@@ -379,23 +382,26 @@ Connection::Pass Connection::pass() {
 
 Connection::Pass Connection::jobPort() {
     main_.lblStatus->setText(QStringLiteral("Connecting..."));
-    HostSocket* s = freshSocket(ctx_.gJobPort);
+    freshSocket(ctx_.gJobPort);
     status(QStringLiteral("Waiting for iSeries to start submitted job SW%1. (Waiting %2 seconds.)")
                .arg(ctx_.gJobPort)
                .arg(ctx_.gWaitTime));
-    waitSeconds(ctx_.gWaitTime);
+    HostSocket* s = waitForHostJob();
 
     attempts_ = 1;
     for (;;) {
         status(QStringLiteral("Attempting to connect to port %1...").arg(ctx_.gJobPort));
         err_.clear();
-        // Every attempt is a new connect on a fresh socket.
-        s = freshSocket(ctx_.gJobPort);
-        connectSocket(s);
-        ctx_.clock->pumpOnce();
-        waitToSettle(s, kConnectSettleMs);
-        if (!err_.holds() && s->state() == HostSocket::Error)
-            err_.take(s->lastErrorNumber(), s->lastErrorDescription());
+        // The first attempt is the connection that ended the wait, if one did;
+        // every other attempt is a new connect on a fresh socket.
+        if (attempts_ > 1 || s->state() != HostSocket::Connected) {
+            s = freshSocket(ctx_.gJobPort);
+            connectSocket(s);
+            ctx_.clock->pumpOnce();
+            waitToSettle(s, kConnectSettleMs);
+            if (!err_.holds() && s->state() == HostSocket::Error)
+                err_.take(s->lastErrorNumber(), s->lastErrorDescription());
+        }
 
         if (err_.holds() && attempts_ < 20) {
             waitSeconds(halfRoundedToEven(ctx_.gWaitTime));
@@ -407,7 +413,9 @@ Connection::Pass Connection::jobPort() {
             return Pass::StartOver;
         }
 
-        waitSeconds(3);
+        // The pause gave the host time to take the connection; it ends as
+        // soon as the connection stands.
+        ctx_.clock->waitUntil([s] { return s->state() == HostSocket::Connected; }, kBeforeTestMessageMs);
         status(QStringLiteral("Sending test message..."));
         err_.clear();
         send(s, jobTestMessage());
@@ -428,6 +436,29 @@ Connection::Pass Connection::jobPort() {
     }
     connected();
     return Pass::Connected;
+}
+
+// The wait for the host to start the submitted job: a connect to the job port
+// every quarter second until one stands, within "Wait time". The host's job
+// serves the first client that reaches it, so the connect that succeeds is
+// kept as the link; otherwise a fresh socket is left for the attempts.
+HostSocket* Connection::waitForHostJob() {
+    const qint64 limitMs = static_cast<qint64>(ctx_.gWaitTime) * 1000;
+    const qint64 end = ctx_.clock->nowMs() + limitMs;
+    for (qint64 now = ctx_.clock->nowMs(); now < end; now = ctx_.clock->nowMs()) {
+        HostSocket* s = freshSocket(ctx_.gJobPort);
+        s->clearError();
+        try {
+            s->connectToHost();
+        } catch (const SocketError&) {
+            // A failed probe is only "not yet".
+        }
+        waitToSettle(s, end - now);
+        if (s->state() == HostSocket::Connected) return s;
+        const qint64 next = qMin(now + kHostJobPollMs, end);
+        ctx_.clock->waitMs(next - ctx_.clock->nowMs());
+    }
+    return freshSocket(ctx_.gJobPort);
 }
 
 void Connection::connected() {

@@ -13,6 +13,7 @@
 #include "AppContext.h"
 #include "Connect.h"
 #include "MousePointer.h"
+#include "WorkDirectory.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 
@@ -26,12 +27,6 @@ struct StartupError {
 };
 
 bool isEmptyValue(const QString& v) { return v == QLatin1String("None") || v.trimmed().isEmpty(); }
-
-QString temporaryDirectory(AppContext& ctx) {
-    QString t = ctx.paths ? ctx.paths->tempPath() : QDir::tempPath();
-    if (!t.endsWith(QLatin1Char('/')) && !t.endsWith(QDir::separator())) t += QDir::separator();
-    return t;
-}
 
 void seed(AppContext& ctx, const char* key, const QString& value) {
     const QString k = QString::fromLatin1(key);
@@ -73,7 +68,7 @@ public:
         });
         step(6, [&] {
             seed(ctx_, "FullName", QStringLiteral("1"));
-            seed(ctx_, "Save Path", temporaryDirectory(ctx_));
+            seed(ctx_, "Save Path", SystemTempFolder(ctx_));
         });
         step(7, [&] {
             seed(ctx_, "Email", QStringLiteral("0"));

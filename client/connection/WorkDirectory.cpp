@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "AppContext.h"
 
@@ -23,12 +25,22 @@ QString SafeNamePart(const QString& part) {
 }
 
 QString SystemTempFolder(AppContext& ctx) {
-    QString t = ctx.paths ? ctx.paths->tempPath() : QDir::tempPath();
+    QString t = ctx.paths ? ctx.paths->cachePath() : QDir::tempPath();
     if (!t.isEmpty() && !EndsWithSeparator(t)) t += PathSeparator();
     return t;
 }
 
-void ApplyWorkDirectoryRule(AppContext& ctx) {
+namespace {
+// A folder of this user's own that nobody else can put files into or rename
+// files in: not a link, owned by the user, not writable by the group or others.
+bool fitForReports(const QString& folder) {
+    struct stat st {};
+    if (::lstat(QFile::encodeName(folder).constData(), &st) != 0) return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+}  // namespace
+
+bool ApplyWorkDirectoryRule(AppContext& ctx, QString* folder) {
     QString savePath = ctx.getSetting(QStringLiteral("Save Path"));
     if (savePath == QLatin1String("None") || savePath.trimmed().isEmpty()) {
         savePath = SystemTempFolder(ctx);
@@ -38,14 +50,25 @@ void ApplyWorkDirectoryRule(AppContext& ctx) {
     QString user = ctx.getSetting(QStringLiteral("User"), QStringLiteral("Default")).trimmed();
     user = user.isEmpty() || user == QLatin1String(".") || user == QLatin1String("..") ? QStringLiteral("Default")
                                                                                        : SafeNamePart(user);
-    ctx.gWorkDir = savePath + (EndsWithSeparator(savePath) ? QString() : QString(PathSeparator())) + user;
+    const QString dir = savePath + (EndsWithSeparator(savePath) ? QString() : QString(PathSeparator())) + user;
+    if (folder) *folder = dir;
     const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-    QDir().mkpath(QFileInfo(ctx.gWorkDir).path());
-    if (!QDir().mkdir(ctx.gWorkDir, ownerOnly)) {
-        // A folder left by an earlier run keeps the reports private too.
-        const QFileInfo existing(ctx.gWorkDir);
-        if (existing.isDir() && !existing.isSymLink())
-            QFile::setPermissions(ctx.gWorkDir, ownerOnly);
+    QDir().mkpath(QFileInfo(dir).path());
+    QDir().mkdir(dir, ownerOnly);
+    // Whatever stood there already must be this user's alone; anything else
+    // could be read, or have files put into it, by someone else.
+    if (!fitForReports(dir)) {
+        ctx.gWorkDir.clear();
+        return false;
     }
+    // A folder left by an earlier run keeps the reports private too.
+    QFile::setPermissions(dir, ownerOnly);
+    ctx.gWorkDir = dir;
+    return true;
 }
 
+bool InWorkDirectory(AppContext& ctx, const QString& path) {
+    if (ctx.gWorkDir.isEmpty() || path.isEmpty()) return false;
+    const QString work = QFileInfo(ctx.gWorkDir).canonicalFilePath();
+    return !work.isEmpty() && QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath() == work;
+}

@@ -7,12 +7,21 @@ class AppContext;
 // separator and the "User" value. Built at each connection and each Apply of
 // the naming options.
 //
-// Sets gWorkDir and creates the folder, and a missing save path above it (the
-// folder itself mode 0700, so that other users of the machine cannot read the
-// reports); a failure to create it is ignored.
-void ApplyWorkDirectoryRule(AppContext& ctx);
+// Creates the folder (mode 0700, so that other users of the machine cannot
+// read the reports), and a missing save path above it, and sets gWorkDir.
+// False when there is no folder fit for the reports: it could not be made,
+// or what stands there is a link, another user's, or writable by others; then
+// gWorkDir is empty, so that nothing is written there or cleared from there,
+// and `folder` (when given) names the folder that was refused.
+bool ApplyWorkDirectoryRule(AppContext& ctx, QString* folder = nullptr);
 
-// The system temporary folder with a trailing separator (GetTempPath).
+// Whether a file of this path lies directly in the work folder (files there
+// are the program's own: created new and for the user only).
+bool InWorkDirectory(AppContext& ctx, const QString& path);
+
+// The folder GetTempPath gave, with a trailing separator: on Windows one of
+// the user's own, so here the user's cache folder (XDG_CACHE_HOME, by default
+// ~/.cache), never the temporary folder that all users share.
 QString SystemTempFolder(AppContext& ctx);
 
 // The platform's path separator, and whether a path ends with one.

@@ -13,6 +13,7 @@
 #include "PcFileName.h"
 #include "PrintReport.h"
 #include "ProcTxt.h"
+#include "ScreenOptions.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
 #include "SpoolDownload.h"
@@ -32,10 +33,18 @@ struct Delivery {
     std::function<int(const QString& fileName, QString& width, const SpoolFileRow& row)> run;
 };
 
-std::optional<Delivery> deliveryFor(AppContext& ctx, const QString& type) {
-    SplfScreenApi& splf = ctx.frmSplf();
-    const bool asMessage = splf.value(QStringLiteral("optEmail")) == 0;
-    const bool autoSend = splf.value(QStringLiteral("chkAutoSend")) == 1;
+// What a destination's procedure is given besides the report: the options
+// of the moment the report starts, and where its progress goes.
+struct DeliveryRun {
+    AppContext& ctx;
+    const DownloadOptions& options;
+    DownloadProgress& progress;
+};
+
+std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
+    const QString& type = in.options.processType;
+    const bool asMessage = in.options.email == 0;
+    const bool autoSend = in.options.autoSend;
     auto mail = [&](const char* body, const char* automatic, const char* attach) {
         return Delivery{QString::fromLatin1(asMessage ? body : autoSend && automatic ? automatic : attach), {}, true};
     };
@@ -55,8 +64,8 @@ std::optional<Delivery> deliveryFor(AppContext& ctx, const QString& type) {
                         }};
     if (is("Text file"))
         return Delivery{QStringLiteral("ProcTxt"), Kind::Text, true, false,
-                        [&ctx](const QString& name, QString& width, const SpoolFileRow& row) {
-                            return ProcTxt(ctx, name, width, QStringLiteral("Text"), row);
+                        [in](const QString& name, QString& width, const SpoolFileRow& row) {
+                            return ProcTxt(in.ctx, in.options, in.progress, name, width, QStringLiteral("Text"), row);
                         }};
     if (is("XML document")) return Delivery{QStringLiteral("ProcXml"), Kind::Xml};
     if (is("HTML document")) return Delivery{QStringLiteral("ProcHtml"), Kind::Html};
@@ -84,10 +93,9 @@ const char* lastNameKey(Kind k) {
 }
 
 // Whether the destination replaces an existing file (rather than adding to it).
-bool replaces(AppContext& ctx, Kind k) {
-    SplfScreenApi& splf = ctx.frmSplf();
-    if (k == Kind::Text) return splf.value(QStringLiteral("optAddReplace_2")) == 1;
-    if (k == Kind::Html) return splf.value(QStringLiteral("optAddReplace_0")) == 1;
+bool replaces(const DownloadOptions& o, Kind k) {
+    if (k == Kind::Text) return o.replacesTextFile();
+    if (k == Kind::Html) return !o.htmlAddToFile;
     return true;
 }
 
@@ -178,10 +186,12 @@ bool checkPageRange(AppContext& ctx) {
     return true;
 }
 
-ReportOutcome deliver(AppContext& ctx, const QString& type, const SpoolFileRow& row, QSet<QString>& writtenThisRun) {
+ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun) {
+    AppContext& ctx = in.ctx;
+    const QString& type = in.options.processType;
     ReportOutcome out;
     out.row = row.toQString();
-    const std::optional<Delivery> d = deliveryFor(ctx, type);
+    const std::optional<Delivery> d = deliveryFor(in);
     if (!d) {
         ctx.msgBox(QStringLiteral("Please select a valid application or format to download the spool file to."),
                    MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
@@ -205,7 +215,7 @@ ReportOutcome deliver(AppContext& ctx, const QString& type, const SpoolFileRow& 
         fileName = *name;
         // A name that nobody chose for this report must not replace what
         // an earlier report of the same run wrote.
-        if (!chosenByUser && replaces(ctx, *d->dialog) &&
+        if (!chosenByUser && replaces(in.options, *d->dialog) &&
             writtenThisRun.contains(QFileInfo(fileName).absoluteFilePath())) {
             fileName = NextFreeName(fileName, writtenThisRun);
         }
@@ -242,6 +252,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
     clearSaveAll(ctx);
     std::vector<ReportOutcome> outcomes;
     QSet<QString> writtenThisRun;
+    ScreenProgress progress(splf);
     try {
         const int count = grid.rowCount();
         for (int i = 1; i <= count; ++i) {
@@ -255,9 +266,11 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
                 setMousePointer(MousePointer::Normal);
                 continue;
             }
-            const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, splf.text(QStringLiteral("cboTranslation")));
-            const QString type = splf.text(QStringLiteral("cboProcessType"));
-            outcomes.push_back(deliver(ctx, type, row, writtenThisRun));
+            // Each report takes the options as they stand when it starts.
+            const DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
+            const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
+            outcomes.push_back(deliver(DeliveryRun{ctx, options, progress}, row, writtenThisRun));
+            const QString& type = options.processType;
             const bool viewer = type == QLatin1String("View entire report") || type == QLatin1String("View a few pages");
             if (!viewer && ctx.gSelectedCount > 1) {
                 grid.setCellSelected(i, 1, false);

@@ -5,18 +5,16 @@
 #include "DownloadWindows.h"
 #include "MousePointer.h"
 #include "ReportFile.h"
-#include "SplfScreenApi.h"
 #include "SpoolExchange.h"
 #include "TextLayout.h"
 
-SpoolDownloadRequest DownloadRequestFromScreen(AppContext& ctx, const SpoolFileRow& row, bool suppressOverprint) {
-    SplfScreenApi& splf = ctx.frmSplf();
+SpoolDownloadRequest DownloadRequestFor(const DownloadOptions& options, const SpoolFileRow& row) {
     SpoolDownloadRequest req;
     req.row = row;
-    req.fromText = splf.text(QStringLiteral("txtFrom"));
-    req.toText = splf.text(QStringLiteral("txtTo"));
-    req.convertMinus = ctx.gMinusSignApplicable && splf.value(QStringLiteral("chkORMinusSign")) == 1;
-    req.suppressOverprint = suppressOverprint;
+    req.fromText = options.fromPage;
+    req.toText = options.toPage;
+    req.convertMinus = options.sendsMinusConversion();
+    req.suppressOverprint = options.sendsOverprintSuppression();
     return req;
 }
 
@@ -34,6 +32,7 @@ public:
         layout_.emplace(options_, [this](std::string_view line) { file.writeLine(line); });
     }
     void record(const SpoolRecordSlot& slot) override { layout_->record(slot); }
+    void blockDone() override { file.flush(); }
     void finish() {
         if (layout_) layout_->finish();
     }
@@ -49,20 +48,17 @@ private:
 };
 }  // namespace
 
-int ProcTxt(AppContext& ctx, const QString& fileName, QString& recordWidth, const QString& processCode,
-            const SpoolFileRow& row) {
-    SplfScreenApi& splf = ctx.frmSplf();
-    splf.setStatus(QStringLiteral("Preparing records for transfer to file ") + fileName + QStringLiteral(".   "));
+int ProcTxt(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+            QString& recordWidth, const QString& processCode, const SpoolFileRow& row) {
+    progress.status(QStringLiteral("Preparing records for transfer to file ") + fileName + QStringLiteral(".   "));
 
-    const bool printControl = splf.value(QStringLiteral("chkPrtCtl")) == 1;
     TextLayoutOptions layout;
     layout.code = ProcessCodeOf(processCode);
-    layout.printControl = printControl;
-    layout.fcfc = splf.value(QStringLiteral("optPrtCtlFormat")) == 1;
-    layout.removeBlank = splf.value(QStringLiteral("chkBlankLines")) != 0;
-    layout.pageLength = PageLengthOf(splf.text(QStringLiteral("cboPageLength")));
-    const bool append = splf.value(QStringLiteral("optAddReplace_2")) != 1;
-    const bool suppressOverprint = !printControl && splf.value(QStringLiteral("chkOverprinting")) == 1;
+    layout.printControl = options.printControl;
+    layout.fcfc = options.fcfc;
+    layout.removeBlank = options.removeBlankLines;
+    layout.pageLength = PageLengthOf(options.pageLength);
+    const bool append = !options.replacesTextFile();
 
     TextFileSink sink(ctx, fileName, append, layout);
     ExchangeStyle style;
@@ -72,29 +68,34 @@ int ProcTxt(AppContext& ctx, const QString& fileName, QString& recordWidth, cons
     struct DefaultPointerOnExit {
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
     } pointer;
+    style.pageLimit = PageLimitOf(row);
     try {
         // A folder that does not exist is reported before the host is asked.
-        ReportFile::checkWritable(fileName);
+        ReportFile::check(ctx, fileName, append);
         const ExchangeResult r =
-            RunSpoolExchange(ctx, DownloadRequestFromScreen(ctx, row, suppressOverprint).build(), style, sink);
-        if (r.started()) recordWidth = Codec::toUnicode(r.widthCode);
+            RunSpoolExchange(ctx, DownloadRequestFor(options, row).build(), style, sink, progress);
         if (!r.started()) return -1;
-        if (r.complete()) sink.finish();
-        sink.file.close();
+        recordWidth = Codec::toUnicode(r.widthCode);
         const QString count = QString::number(r.records);
         if (r.complete()) {
-            splf.setStatus(QStringLiteral("Transfer is complete to ") + fileName + QStringLiteral(".  ") + count +
+            sink.finish();
+            sink.file.commit();
+            progress.status(QStringLiteral("Transfer is complete to ") + fileName + QStringLiteral(".  ") + count +
                            QStringLiteral(" records transferred."));
             return 0;
         }
-        // A cancel keeps the exchange's own texts; a refused block or a lost
-        // link leaves a report that must not pass for a whole one.
+        // Less than the whole report never takes the place of an earlier file.
+        const bool earlierKept = sink.file.replacesEarlierFile();
+        sink.file.abandon();
+        // A cancel keeps the exchange's own texts; anything else leaves a
+        // report that must not pass for a whole one.
         if (r.end != ExchangeEnd::Canceled)
-            splf.setStatus(QStringLiteral("Transfer to file ") + fileName + QStringLiteral(" is incomplete.  ") + count +
-                           QStringLiteral(" records transferred."));
+            progress.status(QStringLiteral("Transfer to file ") + fileName + QStringLiteral(" is incomplete.  ") +
+                            count + QStringLiteral(" records transferred.") +
+                            (earlierKept ? QStringLiteral("  The earlier file is unchanged.") : QString()));
         return -1;
     } catch (const PcFileError& e) {
-        sink.file.closeQuietly();
+        sink.file.abandon();
         ctx.msgBox(QStringLiteral("PC level file error:") + QLatin1Char(' ') + QString::number(e.number) +
                        QStringLiteral("  File may already be in use or the default directory for saving files is "
                                       "invalid.  Please specify a valid directory in Naming Options.  Description: ") +

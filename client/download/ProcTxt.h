@@ -1,24 +1,29 @@
 #pragma once
 #include <QString>
 
+#include "DownloadOptions.h"
 #include "SpoolFileRow.h"
 
 class AppContext;
 
 // Downloads one spooled file and writes it, record by record, as lines of a
 // text file laid out for the caller's process code ("Text", "ProcFullView",
-// "ProcExcel", "ProcAttachOAMS", ...), with the options of the spooled-file
-// screen. Sets recordWidth to the first reply's width code once the host has
+// "ProcExcel", "ProcAttachOAMS", ...), with the given options; progress and
+// completion texts go to progress. Sets recordWidth to the first reply's width code once the host has
 // accepted the request.
 //
-// 0: the whole report was written. -1: it was not: the host refused it (an
-// existing file is left untouched), the exchange failed or was cancelled, a
-// later block was refused, or a file error stopped it. What was written of an
-// incomplete report stays in the file, and the status line says it is
+// 0: the whole report was written (a report without records gives an empty
+// file). -1: it was not: the host refused it or sent a record width this
+// program cannot read, the exchange failed or was cancelled, a later block was
+// refused, the host sent more than the report's pages can hold, or a file
+// error stopped it. Less than the whole report never replaces or adds to an
+// earlier file, which stays byte for byte as it was; with no earlier file what
+// arrived is kept under the name. The status line says the report is
 // incomplete.
-int ProcTxt(AppContext& ctx, const QString& fileName, QString& recordWidth, const QString& processCode,
-            const SpoolFileRow& row);
+int ProcTxt(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+            QString& recordWidth, const QString& processCode, const SpoolFileRow& row);
 
-// The options of the spooled-file screen that a download request carries.
+// The download request ("W") of a row with the options it carries: the page
+// range, the minus-sign conversion and the overprint suppression.
 struct SpoolDownloadRequest;
-SpoolDownloadRequest DownloadRequestFromScreen(AppContext& ctx, const SpoolFileRow& row, bool suppressOverprint);
+SpoolDownloadRequest DownloadRequestFor(const DownloadOptions& options, const SpoolFileRow& row);

@@ -1,44 +1,34 @@
 #pragma once
 #include <QString>
-#include <string>
 #include <string_view>
+
+#include "SafeOutputFile.h"
 
 class AppContext;
 
-// A PC file error with the number and description the messages show, as the
-// original's run-time errors numbered them (76 path not found, 75 path/file
-// access error, 70 permission denied, 61 disk full, 53 file not found, ...).
-struct PcFileError {
-    int number;
-    QString description;
-};
-PcFileError PcFileErrorFromErrno(int err, bool creating);
-
 // A text file written line by line, each line followed by CR LF, through a
-// fixed buffer: memory does not grow with the report.
+// fixed buffer (memory does not grow with the report) into a SafeOutputFile:
+// an earlier file is replaced, or added to, only by a whole report.
 class ReportFile {
 public:
-    ReportFile() = default;
-    ~ReportFile();
-    ReportFile(const ReportFile&) = delete;
-    ReportFile& operator=(const ReportFile&) = delete;
-
-    // Throws PcFileError when the file could not be opened for writing (or
-    // appending) later: the folder is missing, the name is a folder, ...
-    // Changes nothing on disk.
-    static void checkWritable(const QString& path);
-    // Creates or empties the file, or opens it for appending; a file that did
-    // not exist is noted as one this run created. Throws PcFileError.
+    // How a file of this name is written: files in the work folder are the
+    // program's own, created new and for the user only.
+    static SafeOutputFile::Options optionsFor(AppContext& ctx, const QString& path, bool append);
+    // Throws the PcFileError that open() would meet; changes nothing on disk.
+    static void check(AppContext& ctx, const QString& path, bool append);
+    // Throws PcFileError. A file of a new name is noted as one this run created.
     void open(AppContext& ctx, const QString& path, bool append);
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return file_.isOpen(); }
     void writeLine(std::string_view line);  // throws PcFileError
-    void close();                           // throws PcFileError
-    // Closes without reporting (on paths that already failed).
-    void closeQuietly() noexcept;
+    // What arrived so far goes to the system; throws PcFileError.
+    void flush() { file_.flush(); }
+    // The report is whole; throws PcFileError.
+    void commit() { file_.commit(); }
+    // Anything less (SafeOutputFile::abandon).
+    void abandon() noexcept { file_.abandon(); }
+    // There was a file of this name before open().
+    bool replacesEarlierFile() const { return !file_.createdTarget(); }
 
 private:
-    void flush();
-    int fd_ = -1;
-    std::string buf_;
+    SafeOutputFile file_;
 };
-

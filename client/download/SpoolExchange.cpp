@@ -2,7 +2,6 @@
 
 #include "AppContext.h"
 #include "HostLink.h"
-#include "SplfScreenApi.h"
 
 namespace {
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
@@ -18,8 +17,13 @@ void abandonTransfer(AppContext& ctx) {
 }
 }  // namespace
 
+qint64 PageLimitOf(const SpoolFileRow& row) {
+    const std::optional<qint64> pages = WholeNumberOf(QString::fromLatin1(row.columns(33, 37)), 5);
+    return pages ? *pages : kMostPages;
+}
+
 ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
-                                SpoolRecordSink& sink) {
+                                SpoolRecordSink& sink, DownloadProgress& progress) {
     ExchangeResult r;
     std::string reply;
     reply.reserve(HostWire::kReplyLength);
@@ -32,7 +36,22 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
         return r;
     }
     r.widthCode = control.size() >= 3 ? control.substr(control.size() - 3) : std::string(3, ' ');
+    auto hostHoldsMore = [&] { return !startsWith(control, "(END)") && !startsWith(control, "(INVALID)"); };
     const int width = RecordWidth(r.widthCode);
+    if (width == 0) {
+        // Records of an unknown width cannot be read: nothing is written.
+        r.end = ExchangeEnd::UnknownWidth;
+        if (hostHoldsMore()) abandonTransfer(ctx);
+        ctx.msgBox(QStringLiteral("The host sent the report with the record width code \"") +
+                       QString::fromLatin1(r.widthCode.c_str()) +
+                       QStringLiteral("\", which this program cannot read.  Nothing was written."),
+                   MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        return r;
+    }
+    // Slots that the report's pages can hold; a host still saying "(MORE)"
+    // past them would hold the run for ever.
+    const qint64 slotLimit = style.pageLimit * kLinesPerPage;
+    qint64 slotsReceived = 0;
     qint32 threshold = 50;
     // A sink that fails while the host still holds blocks leaves the host
     // mid-report; it is told to stop so that the next request starts clean.
@@ -40,7 +59,7 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
         try {
             fn();
         } catch (...) {
-            if (!startsWith(control, "(END)") && !startsWith(control, "(INVALID)")) abandonTransfer(ctx);
+            if (hostHoldsMore()) abandonTransfer(ctx);
             throw;
         }
     };
@@ -52,10 +71,12 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
                               sink.record(slot);
                               ++r.records;
                           });
+            sink.blockDone();
         });
+        slotsReceived += SlotsPerBlock(width);
         if (r.records > threshold) {
             threshold = style.thresholdFromCount ? r.records + 50 : threshold + 50;
-            ctx.frmSplf().setStatus(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
+            progress.status(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
         }
         const bool end = startsWith(control, "(END)");
         const bool invalid = startsWith(control, "(INVALID)");
@@ -69,6 +90,15 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
                                                                              : !end && !invalid;
         if (!more) {
             r.end = ExchangeEnd::Complete;
+            return r;
+        }
+        if (slotsReceived >= slotLimit) {
+            r.end = ExchangeEnd::Overrun;
+            abandonTransfer(ctx);
+            ctx.msgBox(QStringLiteral("The host keeps sending lines beyond what the report's page count (") +
+                           QString::number(style.pageLimit) +
+                           QStringLiteral(") can hold.  The download was stopped and the host told to cancel it."),
+                       MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
             return r;
         }
         const int sent = SendReceive(ctx, request, reply);

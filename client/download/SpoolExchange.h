@@ -2,6 +2,7 @@
 #include <QString>
 #include <string>
 
+#include "DownloadOptions.h"
 #include "SpoolDownload.h"
 
 class AppContext;
@@ -16,7 +17,17 @@ public:
     // touches nothing.
     virtual void accepted(const std::string& widthCode) = 0;
     virtual void record(const SpoolRecordSlot& slot) = 0;
+    // Every record of one reply block is in: what was written so far should
+    // reach the system now, so that a run that is killed keeps it.
+    virtual void blockDone() {}
 };
+
+// The most pages a spooled-file row can name (its 5-digit pages field), and
+// the most lines one page can hold (a skip goes to line 255 at most).
+constexpr qint64 kMostPages = 99999;
+constexpr qint64 kLinesPerPage = 255;
+// The pages of the row, or kMostPages when it names none.
+qint64 PageLimitOf(const SpoolFileRow& row);
 
 // What tells the download procedures' loops apart.
 struct ExchangeStyle {
@@ -35,15 +46,20 @@ struct ExchangeStyle {
     // After a progress text the next one comes 50 records later, counted
     // from the threshold or from the count.
     bool thresholdFromCount = false;
+    // A host that keeps saying "(MORE)" beyond what this many pages can hold
+    // (pageLimit x kLinesPerPage slots) is stopped.
+    qint64 pageLimit = kMostPages;
 };
 
 enum class ExchangeEnd {
     Complete,    // "(END)" (or the end the style allows)
     NotStarted,  // the first exchange failed or was cancelled
     Refused,     // the first reply was "(INVALID)"
+    UnknownWidth,  // the first reply named a record width this program does not know
     Denied,      // a later "(INVALID)": the report is incomplete
     Canceled,    // the user cancelled after the first block
     Broken,      // the link broke after the first block
+    Overrun,     // more blocks than the report's pages can hold: stopped
 };
 
 struct ExchangeResult {
@@ -51,12 +67,17 @@ struct ExchangeResult {
     qint32 records = 0;
     std::string widthCode;
     bool complete() const { return end == ExchangeEnd::Complete; }
-    bool started() const { return end != ExchangeEnd::NotStarted && end != ExchangeEnd::Refused; }
+    // The host accepted the request and the sink was opened.
+    bool started() const {
+        return end != ExchangeEnd::NotStarted && end != ExchangeEnd::Refused && end != ExchangeEnd::UnknownWidth;
+    }
 };
 
 // Sends the request, and again for every further block, until the report
-// ends. Progress goes to the spooled-file screen every 50 records. When the
-// sink throws while the host still holds blocks, the host is told to stop
-// before the exception goes on, so that the link stays in step.
+// ends. Progress goes to `progress` every 50 records. A first reply with a
+// record width other than the four known ones is refused before the sink is
+// opened. Whenever the exchange stops while the host still holds blocks (an
+// unknown width, too many blocks, a sink that throws), the host is told to
+// stop, so that the link stays in step.
 ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
-                                SpoolRecordSink& sink);
+                                SpoolRecordSink& sink, DownloadProgress& progress);

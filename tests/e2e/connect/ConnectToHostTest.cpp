@@ -4,6 +4,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <functional>
+#include <unistd.h>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,23 +32,32 @@ namespace {
 std::string pad(const std::string& s, size_t n) { return HostWire::field(s, n); }
 
 // Virtual time that also notes every wait with the status text showing when
-// it began, so that a test can read the retry ladder back.
+// it began and the time it took, so that a test can read the retry ladder back.
 class LadderClock : public VirtualClock {
 public:
     struct Wait {
         qint64 limitMs;
         QString panel;
+        qint64 spentMs;
     };
     std::function<QString()> panel;
     std::vector<Wait> waits;
     bool waitUntil(const std::function<bool()>& cond, qint64 limitMs) override {
-        waits.push_back({limitMs, panel ? panel() : QString()});
-        return VirtualClock::waitUntil(cond, limitMs);
+        const QString p = panel ? panel() : QString();
+        const qint64 start = nowMs();
+        const bool held = VirtualClock::waitUntil(cond, limitMs);
+        waits.push_back({limitMs, p, nowMs() - start});
+        return held;
     }
     int count(qint64 limitMs, const QString& panelText) const {
         int n = 0;
         for (const Wait& w : waits) n += (w.limitMs == limitMs && w.panel == panelText) ? 1 : 0;
         return n;
+    }
+    qint64 spent(const QString& panelText) const {
+        qint64 ms = 0;
+        for (const Wait& w : waits) ms += w.panel == panelText ? w.spentMs : 0;
+        return ms;
     }
 };
 
@@ -59,17 +72,17 @@ public:
     }
 };
 
-// Counts the ports that connects went to.
+// Notes the port of every connect.
 class CountingSocket : public TcpHostSocket {
 public:
-    explicit CountingSocket(std::vector<int>* ports) : ports_(ports) {}
+    explicit CountingSocket(std::function<void(int)> onConnect) : onConnect_(std::move(onConnect)) {}
     void connectToHost() override {
-        ports_->push_back(remotePort);
+        onConnect_(remotePort);
         TcpHostSocket::connectToHost();
     }
 
 private:
-    std::vector<int>* ports_;
+    std::function<void(int)> onConnect_;
 };
 
 const std::string kTestMessage = std::string(1020, ' ') + "test";
@@ -82,7 +95,11 @@ struct ClientRun {
     LadderClock* clock = nullptr;
     PanelBoxes* boxes = nullptr;
     HookPresenter* presenter = nullptr;
-    std::vector<int> connectPorts;
+    struct Connect {
+        int port;
+        QString panel;
+    };
+    std::vector<Connect> connects;
 
     ClientRun() {
         auto c = std::make_unique<LadderClock>();
@@ -97,7 +114,9 @@ struct ClientRun {
         frmMain& m = ctx.mainWindow();
         clock->panel = [&m] { return m.statusPanel(); };
         boxes->panel = clock->panel;
-        ctx.makeSocket = [this] { return std::make_unique<CountingSocket>(&connectPorts); };
+        ctx.makeSocket = [this, &m] {
+            return std::make_unique<CountingSocket>([this, &m](int port) { connects.push_back({port, m.statusPanel()}); });
+        };
         ctx.saveSetting("Save Path", t.dir.path() + "/save/");
     }
     // Remembered values in an INI file of that folder, as a real run keeps them.
@@ -106,7 +125,13 @@ struct ClientRun {
         ctx.saveSetting("Save Path", t.dir.path() + "/save/");
     }
     frmMain& main() { return ctx.mainWindow(); }
-    int connectsTo(int port) const { return static_cast<int>(std::count(connectPorts.begin(), connectPorts.end(), port)); }
+    int connectsTo(int port) const {
+        return static_cast<int>(std::count_if(connects.begin(), connects.end(), [&](const Connect& c) { return c.port == port; }));
+    }
+    int connectsTo(int port, const QString& panel) const {
+        return static_cast<int>(std::count_if(connects.begin(), connects.end(),
+                                              [&](const Connect& c) { return c.port == port && c.panel == panel; }));
+    }
     // ConnectToHost that is expected to end the program.
     int expectEnd() {
         try {
@@ -177,17 +202,82 @@ TEST_F(ConnectE2E, GoodSignOnSendsExactlyTheHandshake) {
     EXPECT_TRUE(r.boxes->shown().empty());
 }
 
-TEST_F(ConnectE2E, OnlyTheHostJobWaitsCostTime) {
+TEST_F(ConnectE2E, AWorkFolderThatIsNotTheUsersAloneIsRefused) {
+    const QString work = r.t.dir.path() + "/save/SWUSER";
+    const QString elsewhere = r.t.dir.path() + "/elsewhere";
+    const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                     QFileDevice::WriteGroup | QFileDevice::ExeGroup;
+    const struct {
+        const char* what;
+        std::function<void()> plant;
+    } cases[] = {
+        {"open to all",
+         [&] {
+             QFile::setPermissions(work, all | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
+         }},
+        {"writable by the group", [&] { QFile::setPermissions(work, all); }},
+        // Only root can give a folder away.
+        {"another user's", [&] {
+             QFile::setPermissions(work, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+             EXPECT_EQ(::chown(QFile::encodeName(work).constData(), 65534, 65534), 0);
+         }},
+        {"a link to another folder", [&] {
+             QDir().mkpath(elsewhere);
+             QDir(work).removeRecursively();
+             QFile::link(elsewhere, work);
+         }},
+    };
     startHost();
-    r.ctx.saveSetting("Wait time", "6");
     rememberSignOn(r.ctx, "SWUSER", "SWPASS");
-    ASSERT_EQ(ConnectToHost(r.ctx), 0);
-    EXPECT_EQ(r.clock->count(6000, QStringLiteral("Waiting for iSeries to start submitted job SW17851. (Waiting 6 seconds.)")), 1);
-    EXPECT_EQ(r.clock->count(3000, "Attempting to connect to port 17851..."), 1);
-    // 6 + 3 seconds; the connects themselves end their waits at once.
-    EXPECT_GE(r.clock->waited(), 9000);
-    EXPECT_LT(r.clock->waited(), 10000);
-    EXPECT_TRUE(r.presenter->shownNames("modeless").isEmpty());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (std::string(c.what) == "another user's" && ::geteuid() != 0) continue;
+        QFile::remove(work);
+        QDir().mkpath(work);
+        c.plant();
+        const QString planted = QFileInfo(work).canonicalFilePath() + "/planted.txt";
+        QFile f(planted);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("SOMEONE ELSE'S\r\n");
+        f.close();
+        const auto mode = QFileInfo(work).permissions();
+        r.boxes->expect("Directory " + work +
+                        " not found.  Please specify a valid directory in the following screen and then restart the "
+                        "Spoolwright.");
+        EXPECT_NE(r.expectEnd(), 0);
+        EXPECT_TRUE(r.ctx.gWorkDir.isEmpty());
+        // Nothing there is used, changed or cleared.
+        EXPECT_EQ(r.ctx.clearWorkDirectory(), 0);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("SOMEONE ELSE'S\r\n"));
+        f.close();
+        EXPECT_EQ(QFileInfo(work).permissions(), mode);
+    }
+    EXPECT_TRUE(r.boxes->done());
+}
+
+TEST_F(ConnectE2E, TheHostJobIsReachedAsSoonAsItListens) {
+    // The waits for the host's job end soon after the job port accepts, not
+    // after the 6 + 3 seconds they allow; the connection that ended the wait is
+    // the link. (The host notices virtual time a few quarter seconds late.)
+    const QString waiting = QStringLiteral("Waiting for iSeries to start submitted job SW17851. (Waiting 6 seconds.)");
+    for (const int lateMs : {0, 2000}) {
+        ClientRun run;
+        HostSimFaults f;
+        f.lateJobPortMs = lateMs;
+        startHost(f, QStringLiteral("SWPASS"), &run);
+        run.ctx.saveSetting("Wait time", "6");
+        rememberSignOn(run.ctx, "SWUSER", "SWPASS");
+        ASSERT_EQ(ConnectToHost(run.ctx), 0) << lateMs;
+        expectConnectedOn(run, 17851);
+        EXPECT_GE(run.clock->waited(), lateMs) << lateMs;
+        EXPECT_LT(run.clock->waited(), lateMs + 1000) << lateMs;
+        EXPECT_EQ(run.clock->spent(waiting), run.clock->waited()) << lateMs;
+        EXPECT_EQ(run.connectsTo(17851, "Attempting to connect to port 17851..."), 0) << lateMs;
+        EXPECT_EQ(host->jobFrames(), std::vector<std::string>{kJobTest}) << lateMs;
+        EXPECT_TRUE(run.presenter->shownNames("modeless").isEmpty());
+        host.reset();
+    }
 }
 
 TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
@@ -358,9 +448,12 @@ TEST_F(ConnectE2E, JobPortThatNeverListensEndsAfterTheLadder) {
     // attempts 21 to 50 with a test message after each.
     EXPECT_EQ(signOns().size(), 3u);
     EXPECT_EQ(r.connectsTo(17850), 3);
-    EXPECT_EQ(r.connectsTo(18040), 20 + 20 + 50);
     const QString attempting = QStringLiteral("Attempting to connect to port 18040...");
-    EXPECT_EQ(r.clock->count(8000, QStringLiteral("Waiting for iSeries to start submitted job SW18040. (Waiting 8 seconds.)")), 3);
+    EXPECT_EQ(r.connectsTo(18040, attempting), 20 + 20 + 50);
+    // Each pass spends the whole "Wait time" looking for the job, four times a second.
+    const QString waiting = QStringLiteral("Waiting for iSeries to start submitted job SW18040. (Waiting 8 seconds.)");
+    EXPECT_EQ(r.clock->spent(waiting), 3 * 8000);
+    EXPECT_EQ(r.connectsTo(18040, waiting), 3 * 8000 / 250);
     EXPECT_EQ(r.clock->count(4000, attempting), 3 * 19);
     EXPECT_EQ(r.clock->count(3000, attempting), 31);
     EXPECT_EQ(r.clock->count(2000, "Sending test message..."), 30);
@@ -385,7 +478,9 @@ TEST_F(ConnectE2E, LateJobPortIsRetriedWithHalfTheWaitTime) {
         const int pauses = run.clock->count(c.pauseMs, "Attempting to connect to port 17851...");
         // Pauses after the refused attempts, and the 3 seconds before the test message.
         EXPECT_GE(pauses, 2) << c.waitTime;
-        EXPECT_EQ(run.connectsTo(17851), (c.pauseMs == 3000 ? pauses : pauses + 1)) << c.waitTime;
+        EXPECT_EQ(run.connectsTo(17851, "Attempting to connect to port 17851..."),
+                  (c.pauseMs == 3000 ? pauses : pauses + 1))
+            << c.waitTime;
         host.reset();
     }
 }

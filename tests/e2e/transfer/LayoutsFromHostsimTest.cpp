@@ -5,6 +5,7 @@
 
 #include "HostSimFixture.h"
 #include "ProcTxt.h"
+#include "ScreenOptions.h"
 #include "SpoolDownload.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
@@ -25,7 +26,11 @@ protected:
         HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
                                          QStringLiteral("sales.splf"), SampleSplf(records, width));
     }
-    int run(const QString& code) { return ProcTxt(t.ctx, file, width, code, SampleRow()); }
+    int run(const QString& code) {
+        ScreenProgress progress(screen);
+        return ProcTxt(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, file, width, code,
+                       SampleRow());
+    }
 
     TestContext t;
     QTemporaryDir spool;
@@ -58,14 +63,19 @@ TEST_F(LayoutsFromHostsim, EveryRecordWidth) {
     }
 }
 
-TEST_F(LayoutsFromHostsim, AnUnknownWidthCodeWritesNothingButRunsToTheEnd) {
+TEST_F(LayoutsFromHostsim, AnUnknownWidthCodeIsARefusedDownload) {
     host->faults().widthCode = " 81";
-    ASSERT_EQ(run(QStringLiteral("Text")), 0);
-    EXPECT_EQ(width, QStringLiteral(" 81"));
-    EXPECT_TRUE(QFileInfo::exists(file));
-    EXPECT_EQ(ReadFileBytes(file), "");
+    WriteFileBytes(file, "EARLIER REPORT\r\n");
+    t.boxes->expect(QStringLiteral("The host sent the report with the record width code \" 81\""));
+    EXPECT_EQ(run(QStringLiteral("Text")), -1);
+    EXPECT_TRUE(width.isEmpty());
+    EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+    // The first block was asked for; the host was then told to drop the rest.
+    const std::vector<std::string> frames = host->jobFrames();
     int downloads = 0;
-    for (const std::string& f : host->jobFrames()) downloads += f.size() > 10 && f[10] == 'W';
-    EXPECT_EQ(downloads, 2);  // 11 + 10 records: both blocks were asked for
-    EXPECT_EQ(screen.status(), QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  0 records transferred."));
+    for (const std::string& f : frames) downloads += f.size() > 10 && f[10] == 'W';
+    EXPECT_EQ(downloads, 1);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.back()[99], 'X');
+    EXPECT_TRUE(t.boxes->done());
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
+#include <functional>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -121,4 +124,82 @@ TEST_F(TextDownloadTest, AHostThatRefusesLaterBlocksLeavesTheReportIncomplete) {
     EXPECT_EQ(ReadFileBytes(nameOf("REPORTA", 1)), lines("REPORTA", 1, 11));
     EXPECT_EQ(screen.status(), QStringLiteral("Transfer to file ") + nameOf("REPORTA", 1) +
                                    QStringLiteral(" is incomplete.  11 records transferred."));
+}
+
+TEST_F(TextDownloadTest, NoFailureOfTheHostCostsAnEarlierFile) {
+    for (int i = 2; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, false);
+    const QString file = nameOf("REPORTA", 1);
+    // The user names the earlier file in the save-as window.
+    presenter->onModal = [&](QWidget* w) {
+        auto* d = static_cast<frmSaveAs*>(w);
+        d->txtSave->setText(file);
+        d->OKButton->click();
+    };
+    const struct {
+        const char* what;
+        std::function<void(HostSimFaults&)> fault;
+        const char* box;
+        ReportOutcome::Status status;
+    } cases[] = {
+        {"a refusal after the first block", [](HostSimFaults& f) { f.invalidAfterBlocks = 1; },
+         "Access denied.  Possible authority problem.", ReportOutcome::Failed},
+        {"the link dropped", [](HostSimFaults& f) { f.dropAfter = 1; }, "Error in SendReceive procedure.",
+         ReportOutcome::Failed},
+        {"the link dropped within a reply",
+         [](HostSimFaults& f) {
+             f.dropAfter = 1;
+             f.dropPartialBytes = 500;
+         },
+         "Error in SendReceive procedure.", ReportOutcome::Failed},
+        {"a host that stops answering", [](HostSimFaults& f) { f.silentAfter = 1; }, "Error in SendReceive procedure.",
+         ReportOutcome::Failed},
+        {"\"(MORE)\" for ever", [](HostSimFaults& f) { f.endlessMore = true; },
+         "The host keeps sending lines beyond what the report's page count (3) can hold.", ReportOutcome::Failed},
+        {"a cancel", [](HostSimFaults&) {}, "Operation has been canceled by request of the user.  ",
+         ReportOutcome::Canceled},
+    };
+    for (const auto& c : cases) {
+        for (const bool replace : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (replace ? ", replace" : ", add"));
+            screen.setValue(QStringLiteral("optAddReplace_2"), replace ? 1 : 0);
+            screen.setValue(QStringLiteral("optAddReplace_3"), replace ? 0 : 1);
+            screen.grdSplf().setCellSelected(1, 1, true);
+            WriteFileBytes(file, "EARLIER REPORT\r\n");
+            host->faults() = HostSimFaults{};
+            ASSERT_TRUE(host->connectJobPort(t.ctx));
+            c.fault(host->faults());
+            QMetaObject::Connection pressCancel;
+            if (c.status == ReportOutcome::Canceled) {
+                pressCancel = QObject::connect(t.ctx.socketIfLoaded(), &HostSocket::dataArrival, [&](qint64) {
+                    if (t.ctx.gRecvBytes >= 1024) CancelSelectedDownloads(t.ctx);
+                });
+            }
+            t.boxes->expect(QString::fromLatin1(c.box));
+            const auto outcomes = RunSelectedDownloads(t.ctx);
+            QObject::disconnect(pressCancel);
+            ASSERT_EQ(outcomes.size(), 1u);
+            EXPECT_EQ(outcomes[0].status, c.status);
+            EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+            EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{QFileInfo(file).fileName()});
+            EXPECT_TRUE(t.boxes->done());
+        }
+    }
+}
+
+TEST_F(TextDownloadTest, AReportWithoutRecordsIsDeliveredAsAnEmptyFile) {
+    HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", QStringLiteral("REPORTA.splf"),
+                                     monthEnd("REPORTA", 1, 0));
+    for (int i = 2; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, false);
+    WriteFileBytes(nameOf("REPORTA", 1), "EARLIER REPORT\r\n");
+    presenter->onModal = [&](QWidget* w) {
+        auto* d = static_cast<frmSaveAs*>(w);
+        d->txtSave->setText(nameOf("REPORTA", 1));
+        d->OKButton->click();
+    };
+    const auto outcomes = RunSelectedDownloads(t.ctx);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].status, ReportOutcome::Delivered);
+    EXPECT_EQ(ReadFileBytes(nameOf("REPORTA", 1)), "");
+    EXPECT_EQ(screen.status(),
+              QStringLiteral("Transfer is complete to ") + nameOf("REPORTA", 1) + QStringLiteral(".  0 records transferred."));
 }

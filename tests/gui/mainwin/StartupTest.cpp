@@ -43,7 +43,8 @@ TEST(Startup, FirstStartSeedsTheSettingsAndConnects) {
     EXPECT_EQ(s.value("RemoveBlanks"), "0");
     EXPECT_EQ(s.value("MinusSign"), "1");
     EXPECT_EQ(s.value("FullName"), "1");
-    EXPECT_EQ(s.value("Save Path"), s.t.dir.path() + "/tmp/");
+    // The user's own cache folder, not the temporary folder all users share.
+    EXPECT_EQ(s.value("Save Path"), s.t.dir.path() + "/cache/");
     EXPECT_EQ(s.value("Email"), "0");
     EXPECT_EQ(s.value("Auto connect"), "True");
     EXPECT_EQ(s.store->written, QStringList({"RemoveBlanks", "MinusSign", "FullName", "Save Path",

@@ -10,7 +10,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <map>
 
+#include "ScreenOptions.h"
 #include "SplfGrid.h"
 #include "TestSupport.h"
 #include "frmSplf.h"
@@ -326,4 +328,98 @@ TEST(SplfLayout, GridGrowsOptionsStayAtTheBottom) {
     EXPECT_GE(f.width(), 650);
     EXPECT_GE(f.height(), 400);
     f.hide();
+}
+
+// The record the screen hands to a download holds what its controls show, and
+// the settings file's way back sets the same controls.
+TEST(SplfOptions, TheRecordFollowsTheControlsBothWays) {
+    Screen s;
+    s.splf->fillDesignedLists();
+    DownloadOptions o;
+    o.processType = QStringLiteral("PDF document");
+    o.translation = QStringLiteral("<Default>");
+    o.fromPage = QStringLiteral("3");
+    o.toPage = QStringLiteral("12");
+    o.removeBlankLines = true;
+    o.suppressOverprinting = false;
+    o.convertMinusSign = false;
+    o.printControl = true;
+    o.fcfc = true;
+    o.pageLength = QStringLiteral("Variable");
+    o.textFile = DownloadOptions::AddReplace::Add;
+    o.htmlAddToFile = true;
+    o.htmlFontSize = QStringLiteral("13");
+    o.pdfLandscape = true;
+    o.pdfFontSize = QStringLiteral("14");
+    o.pdfPaperSize = QStringLiteral("Legal");
+    o.pdfVertSize = QStringLiteral("9");
+    o.email = 1;
+    o.emailAsPdf = true;
+    o.autoSend = true;
+    o.attachMultiples = true;
+    o.tabs = QStringLiteral("+");
+    o.tabs2 = QStringLiteral("5");
+    o.runMacro = o.runSilent = o.autoformat = true;
+    o.parse = 2;
+    o.link = QStringLiteral("LINK");
+    WriteScreenOptions(*s.splf, o);
+    EXPECT_TRUE(s.splf->optAddReplace[3]->isChecked());
+    EXPECT_TRUE(s.splf->optAddReplace[1]->isChecked());
+    EXPECT_TRUE(s.splf->optPrtCtlFormat[1]->isChecked());
+    EXPECT_EQ(s.splf->cboPaperSize->currentText(), QStringLiteral("Legal"));
+
+    const DownloadOptions back = ReadScreenOptions(*s.splf, true);
+    EXPECT_TRUE(back.minusSignApplicable);
+    for (auto field : {&DownloadOptions::processType, &DownloadOptions::fromPage, &DownloadOptions::toPage,
+                       &DownloadOptions::pageLength, &DownloadOptions::htmlFontSize, &DownloadOptions::pdfFontSize,
+                       &DownloadOptions::pdfPaperSize, &DownloadOptions::pdfVertSize, &DownloadOptions::tabs,
+                       &DownloadOptions::tabs2, &DownloadOptions::link})
+        EXPECT_EQ(back.*field, o.*field);
+    for (auto field : {&DownloadOptions::removeBlankLines, &DownloadOptions::suppressOverprinting,
+                       &DownloadOptions::convertMinusSign, &DownloadOptions::printControl, &DownloadOptions::fcfc,
+                       &DownloadOptions::htmlAddToFile, &DownloadOptions::pdfLandscape, &DownloadOptions::emailAsPdf,
+                       &DownloadOptions::autoSend, &DownloadOptions::attachMultiples, &DownloadOptions::runMacro,
+                       &DownloadOptions::runSilent, &DownloadOptions::autoformat})
+        EXPECT_EQ(back.*field, o.*field);
+    EXPECT_EQ(back.textFile, DownloadOptions::AddReplace::Add);
+    EXPECT_EQ(back.email, 1);
+    EXPECT_EQ(back.parse, 2);
+
+    // The other way round for the choices that were made above.
+    o.textFile = DownloadOptions::AddReplace::Replace;
+    o.htmlAddToFile = o.fcfc = o.pdfLandscape = false;
+    WriteScreenOptions(*s.splf, o);
+    const DownloadOptions again = ReadScreenOptions(*s.splf, false);
+    EXPECT_TRUE(again.replacesTextFile());
+    EXPECT_FALSE(again.htmlAddToFile);
+    EXPECT_FALSE(again.fcfc);
+    EXPECT_FALSE(again.pdfLandscape);
+    EXPECT_FALSE(again.sendsMinusConversion());
+}
+
+// The dialogs keep their choices as settings; "None" is the dialog's default.
+TEST(SplfOptions, TheDialogsPartComesFromTheirSettings) {
+    const std::map<QString, QString> stored{{QStringLiteral("FullName"), QStringLiteral("1")},
+                                            {QStringLiteral("Use job number"), QStringLiteral("True")},
+                                            {QStringLiteral("Save Path"), QStringLiteral("/data/out")},
+                                            {QStringLiteral("132 Fontsize"), QStringLiteral(" 9 ")},
+                                            {QStringLiteral("Orientation 1"), QStringLiteral("False")},
+                                            {QStringLiteral("Orientation 3"), QStringLiteral("False")}};
+    DownloadOptions o;
+    ReadDialogOptions(o, [&](const QString& key) {
+        const auto it = stored.find(key);
+        return it == stored.end() ? QStringLiteral("None") : it->second;
+    });
+    EXPECT_TRUE(o.naming.fullName);
+    EXPECT_TRUE(o.naming.useJobNumber);
+    EXPECT_FALSE(o.naming.useJobName);
+    EXPECT_EQ(o.naming.savePath, QStringLiteral("/data/out"));
+    EXPECT_EQ(o.printer.fontSize, (std::array<QString, 3>{QStringLiteral("Auto"), QStringLiteral("9"), QStringLiteral("Auto")}));
+    EXPECT_EQ(o.printer.landscape, (std::array<bool, 3>{true, true, false}));
+
+    DownloadOptions none;
+    ReadDialogOptions(none, [](const QString&) { return QStringLiteral("None"); });
+    EXPECT_FALSE(none.naming.fullName);
+    EXPECT_TRUE(none.naming.savePath.isEmpty());
+    EXPECT_EQ(none.printer.landscape, (std::array<bool, 3>{false, true, true}));
 }

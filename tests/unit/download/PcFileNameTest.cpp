@@ -141,7 +141,7 @@ TEST_F(PcFileNameTest, HostSuppliedPartsStayInsideTheFolder) {
     const QString n = name(dir, true, SpoolFileRow::fromFields(f));
     EXPECT_EQ(QFileInfo(n).absolutePath(), QFileInfo(t.dir.path()).absoluteFilePath());
     EXPECT_EQ(n.toStdString(), (dir + QStringLiteral("_etc_pass __ __ a_b_c 00__11 .._x 2024-01-31 14-05-09.txt")).toStdString());
-    EXPECT_NO_THROW(ReportFile::checkWritable(n));
+    EXPECT_NO_THROW(ReportFile::check(t.ctx, n, false));
 }
 
 TEST_F(PcFileNameTest, AFreeVariantOfATakenName) {
@@ -184,10 +184,10 @@ TEST(WorkDirectory, TheWriterNotesOnlyTheFilesItCreates) {
     WriteFileBytes(users, "keep");
     ReportFile f;
     f.open(t.ctx, mine, false);
-    f.close();
+    f.commit();
     ReportFile g;
     g.open(t.ctx, users, true);  // appended to, not created
-    g.close();
+    g.commit();
     EXPECT_TRUE(t.ctx.createdFiles().contains(mine));
     EXPECT_FALSE(t.ctx.createdFiles().contains(users));
 }

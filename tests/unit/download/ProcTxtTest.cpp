@@ -1,15 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "DownloadWindows.h"
 #include "ProcTxt.h"
+#include "ScreenOptions.h"
 #include "ReportFile.h"
 #include "SpoolDownload.h"
 #include "ScriptedHostSocket.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
+#include "WorkDirectory.h"
 
 using Record = SpoolReplies::Record;
 
@@ -28,10 +34,18 @@ protected:
     QString width;
 
     QString path(const QString& name) { return t.dir.path() + QLatin1Char('/') + name; }
-    int run(const QString& file, const QString& code = QStringLiteral("Text")) {
-        return ProcTxt(t.ctx, file, width, code, SampleRow());
+    int run(const QString& file, const QString& code = QStringLiteral("Text"), const SpoolFileRow& row = SampleRow()) {
+        ScreenProgress progress(screen);
+        return ProcTxt(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, file, width, code, row);
     }
     QString lastStatus() const { return screen.statusHistory.isEmpty() ? QString() : screen.statusHistory.last(); }
+    // "Replace file" (1) or "Add to file" (0), and an earlier file of known content.
+    QString earlierFile(int replace) {
+        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        const QString file = path(QStringLiteral("keep.txt"));
+        WriteFileBytes(file, "EARLIER REPORT\r\n");
+        return file;
+    }
 };
 }  // namespace
 
@@ -60,16 +74,50 @@ TEST_F(ProcTxtTest, EveryRecordWidth) {
     }
 }
 
-TEST_F(ProcTxtTest, AnUnknownWidthCodeWritesNothingButRunsToTheEnd) {
-    host->reply(SpoolReplies::reply({SpoolReplies::slot(80, {"001", ' ', "LOST"})}, "(MORE)", " 81"));
-    host->reply(SpoolReplies::reply({SpoolReplies::slot(80, {"001", ' ', "LOST"})}, "(END)", " 80"));
-    const QString file = path(QStringLiteral("none.txt"));
+TEST_F(ProcTxtTest, AnUnknownWidthCodeIsARefusedDownload) {
+    for (int replace : {1, 0}) {
+        SCOPED_TRACE(replace);
+        host->requests.clear();
+        host->cancelRequests = 0;
+        const QString file = earlierFile(replace);
+        host->reply(SpoolReplies::reply({SpoolReplies::slot(80, {"001", ' ', "LOST"})}, "(MORE)", " 81"));
+        t.boxes->expect(QStringLiteral("The host sent the report with the record width code \" 81\""));
+        width = QStringLiteral("old");
+        EXPECT_EQ(run(file), -1);
+        EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+        EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
+        EXPECT_EQ(width, QStringLiteral("old"));
+        EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Critical);
+        // The host, which still holds the rest, is told to drop it.
+        EXPECT_EQ(host->downloadRequests(), 1);
+        EXPECT_EQ(host->cancelRequests, 1);
+    }
+    // With no earlier file none is made; a last block needs no cancel.
+    host->reply(SpoolReplies::reply({}, "(END)", "999"));
+    t.boxes->expect(QStringLiteral("The host sent the report with the record width code \"999\""));
+    EXPECT_EQ(run(path(QStringLiteral("never.txt"))), -1);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("never.txt"))));
+    EXPECT_EQ(host->cancelRequests, 1);
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(ProcTxtTest, AReportWithoutRecordsGivesAnEmptyFile) {
+    const QString file = path(QStringLiteral("empty.txt"));
+    for (int replace : {1, 0}) {
+        SCOPED_TRACE(replace);
+        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        WriteFileBytes(file, "EARLIER REPORT\r\n");
+        host->reply(SpoolReplies::reply({}, "(END)", " 80"));
+        EXPECT_EQ(run(file), 0);
+        // Replaced by the empty report, or nothing added to it.
+        EXPECT_EQ(ReadFileBytes(file), replace ? "" : "EARLIER REPORT\r\n");
+        EXPECT_EQ(lastStatus(), QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  0 records transferred."));
+    }
+    QFile::remove(file);
+    host->reply(SpoolReplies::reply({}, "(END)", " 80"));
     EXPECT_EQ(run(file), 0);
-    EXPECT_EQ(host->downloadRequests(), 2);
-    EXPECT_EQ(width, QStringLiteral(" 81"));
     EXPECT_TRUE(QFileInfo::exists(file));
     EXPECT_EQ(ReadFileBytes(file), "");
-    EXPECT_EQ(lastStatus(), QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  0 records transferred."));
 }
 
 TEST_F(ProcTxtTest, BlocksAreRequestedUntilTheEndAndBlankSlotsSkipped) {
@@ -135,9 +183,7 @@ TEST_F(ProcTxtTest, AddToFileAppendsAfterTheOldLines) {
 TEST_F(ProcTxtTest, ARefusedReportLeavesAnExistingFileUntouched) {
     for (int replace : {1, 0}) {
         SCOPED_TRACE(replace);
-        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
-        const QString file = path(QStringLiteral("keep.txt"));
-        WriteFileBytes(file, "EARLIER REPORT\r\n");
+        const QString file = earlierFile(replace);
         host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
         t.boxes->expect(QStringLiteral("Spool file is not available. The spool file may have been removed from the system, may be empty,"));
         width = QStringLiteral("old");
@@ -165,9 +211,7 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
     for (const auto& c : cases) {
         for (int replace : {1, 0}) {
             SCOPED_TRACE(std::string(c.what) + (replace ? " replace" : " add"));
-            screen.setValue(QStringLiteral("optAddReplace_2"), replace);
-            const QString file = path(QStringLiteral("keep.txt"));
-            WriteFileBytes(file, "EARLIER REPORT\r\n");
+            const QString file = earlierFile(replace);
             host->script.clear();
             if (c.cancel) {
                 host->replies(SpoolReplies::report(numbered(30), " 80"));
@@ -228,6 +272,93 @@ TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
     EXPECT_EQ(lastStatus(), QStringLiteral("Last operation was canceled by user request."));
 }
 
+TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte) {
+    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    const std::string firstBlock = SpoolReplies::report(numbered(15), " 80")[0];
+    const QString incomplete = QStringLiteral(" is incomplete.  11 records transferred.  The earlier file is unchanged.");
+    const struct {
+        const char* what;
+        std::function<void()> script;
+        const char* box;
+        bool canceled;
+    } cases[] = {
+        {"a later refusal", [&] { host->reply(SpoolReplies::reply({}, "(INVALID)", " 80")); },
+         "Access denied.  Possible authority problem.", false},
+        {"a lost link", [&] { host->drop(); }, "Error in SendReceive procedure.", false},
+        {"a host that stops answering", [&] { host->script.push_back({ScriptedHost::Step::Silence, {}}); },
+         "Error in SendReceive procedure.", false},
+        {"a cancel",
+         [&] {
+             host->reply(SpoolReplies::report(numbered(15), " 80")[1]);
+             host->afterReply = [&](int n) {
+                 if (n == 1) t.ctx.gCancelRequested = true;
+             };
+         },
+         "Operation has been canceled by request of the user.  ", true},
+    };
+    for (const auto& c : cases) {
+        for (int replace : {1, 0}) {
+            SCOPED_TRACE(std::string(c.what) + (replace ? " replace" : " add"));
+            const QString file = earlierFile(replace);
+            host->script.clear();
+            host->requests.clear();
+            host->afterReply = nullptr;
+            t.ctx.discardSocket();
+            host->reply(firstBlock);
+            c.script();
+            t.boxes->expect(QString::fromLatin1(c.box));
+            EXPECT_EQ(run(file), -1);
+            t.ctx.gCancelRequested = false;
+            EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+            EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
+            EXPECT_EQ(lastStatus(), c.canceled ? QStringLiteral("Last operation was canceled by user request.")
+                                               : QStringLiteral("Transfer to file ") + file + incomplete);
+        }
+    }
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
+    SpoolFileRow::Fields onePage = SampleRowFields();
+    onePage.pages = "     1";
+    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    const QString file = path(QStringLiteral("keep.txt"));
+    WriteFileBytes(file, "EARLIER REPORT\r\n");
+    // One page holds 255 lines: 24 blocks of 11. Then empty blocks, "(MORE)" for ever.
+    host->reply(SpoolReplies::report(numbered(15), " 80")[0]);
+    for (int i = 0; i < 40; ++i) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
+    t.boxes->expect(QStringLiteral("The host keeps sending lines beyond what the report's page count (1) can hold."));
+    EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), -1);
+    EXPECT_EQ(host->downloadRequests(), 24);
+    EXPECT_EQ(host->cancelRequests, 1);
+    EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+    EXPECT_EQ(lastStatus(), QStringLiteral("Transfer to file ") + file +
+                                QStringLiteral(" is incomplete.  11 records transferred.  The earlier file is unchanged."));
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(ProcTxtTest, WhatArrivedIsWrittenOutAfterEachBlock) {
+    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    const QString file = path(QStringLiteral("report.txt"));
+    for (int replace : {1, 0}) {
+        SCOPED_TRACE(replace);
+        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        WriteFileBytes(file, "EARLIER REPORT\r\n");
+        host->replies(SpoolReplies::report(numbered(30), " 80"));
+        // Read while the third block is on its way: a run killed now keeps two blocks.
+        std::string seen;
+        const int third = static_cast<int>(host->requests.size()) + 2;
+        host->afterReply = [&](int n) {
+            if (n == third) seen = ReadFileBytes(replace ? file + QStringLiteral(".part") : file);
+        };
+        ASSERT_EQ(run(file), 0);
+        host->afterReply = nullptr;
+        std::string twoBlocks = replace ? "" : "EARLIER REPORT\r\n";
+        for (int i = 1; i <= 22; ++i) twoBlocks += "RECORD " + std::to_string(i) + "\r\n";
+        EXPECT_EQ(seen, twoBlocks);
+    }
+}
+
 TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamingOptions) {
     TestPresenter* presenter = t.presenter;
     presenter->onModal = [](QWidget* w) { static_cast<frmFormat*>(w)->cmdCancel_Click(); };
@@ -246,6 +377,36 @@ TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamin
     t.boxes->expect(QStringLiteral("PC level file error: 76"));
     EXPECT_EQ(run(file), -1);
     EXPECT_EQ(presenter->shownNames().size(), 1);
+}
+
+TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
+    t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+    t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("JSMITH"));
+    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx));
+    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    const QString mine = t.ctx.gWorkDir + QStringLiteral("/Spwrt.txt");
+    host->replies(SpoolReplies::report(numbered(2), " 80"));
+    ASSERT_EQ(run(mine), 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(mine).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_TRUE(t.ctx.createdFiles().contains(mine));
+
+    // A link planted at a name there is never written through, nor replaced.
+    const QString victim = path(QStringLiteral("victim.txt"));
+    WriteFileBytes(victim, "NOT YOURS\r\n");
+    const QString planted = t.ctx.gWorkDir + QStringLiteral("/Spwrt001.txt");
+    ASSERT_TRUE(QFile::link(victim, planted));
+    t.ctx.gBatchMode = true;
+    for (int replace : {1, 0}) {
+        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        t.boxes->expect(QStringLiteral("PC level file error: 58  "));
+        EXPECT_EQ(run(planted), -1);
+    }
+    EXPECT_EQ(host->downloadRequests(), 1);
+    EXPECT_EQ(ReadFileBytes(victim), "NOT YOURS\r\n");
+    EXPECT_TRUE(QFileInfo(planted).isSymLink());
+    EXPECT_TRUE(t.boxes->done());
 }
 
 TEST_F(ProcTxtTest, FileErrorsCarryTheirNumbers) {
@@ -271,6 +432,8 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
     std::vector<Record> records;
     for (int i = 0; i < 100; ++i) records.push_back({"   ", '1', std::string(980, 'x')});
     host->replies(SpoolReplies::report(records, "990"));
+    // A device is added to; nothing can be put beside it.
+    screen.setValue(QStringLiteral("optAddReplace_2"), 0);
     t.ctx.gBatchMode = true;
     t.boxes->expect(QStringLiteral("PC level file error: 61  "));
     EXPECT_EQ(run(QStringLiteral("/dev/full")), -1);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptedHostSocket.h"
+#include "ScreenOptions.h"
 #include "SpoolExchange.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
@@ -29,7 +30,9 @@ protected:
     RecordingSink sink;
     const std::string request = std::string(10, ' ') + "W" + std::string(113, ' ');
 
-    ExchangeResult run(const ExchangeStyle& style) { return RunSpoolExchange(t.ctx, request, style, sink); }
+    ExchangeResult run(const ExchangeStyle& style) { ScreenProgress progress(screen);
+        return RunSpoolExchange(t.ctx, request, style, sink, progress);
+    }
 };
 }  // namespace
 

@@ -3,8 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
+#include "DesktopPaths.h"
 #include "TestSupport.h"
+#include "WorkDirectory.h"
 
 namespace {
 
@@ -71,6 +74,39 @@ TEST(ClearWorkDirectory, RemovesTheEmptiedDirectoryAndToleratesAbsence) {
     w.t.ctx.gWorkDir.clear();
     EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 0);
     EXPECT_TRUE(QDir(w.root).exists());
+}
+
+TEST(WorkDirectoryRule, WithNoSavePathItIsUnderTheUsersCacheFolder) {
+    TestContext t;
+    t.ctx.paths = std::make_unique<DesktopPaths>();
+    const QByteArray old = qgetenv("XDG_CACHE_HOME");
+    const QString cache = t.dir.path() + "/home/.cache";
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+    t.ctx.saveSetting("User", "JSMITH");
+    EXPECT_TRUE(ApplyWorkDirectoryRule(t.ctx));
+    if (old.isEmpty())
+        qunsetenv("XDG_CACHE_HOME");
+    else
+        qputenv("XDG_CACHE_HOME", old);
+    EXPECT_EQ(t.setting("Save Path"), cache + "/Tolvane/");
+    EXPECT_EQ(t.ctx.gWorkDir, cache + "/Tolvane/JSMITH");
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(t.ctx.gWorkDir).constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST(WorkDirectoryRule, OnlyFilesDirectlyInTheWorkFolderAreItsOwn) {
+    WorkDir w;
+    QDir().mkpath(w.work + "/sub");
+    const struct {
+        QString path;
+        bool inside;
+    } cases[] = {{w.work + "/a.txt", true},      {w.work + "/sub/../b.txt", true}, {w.work + "/sub/c.txt", false},
+                 {w.root + "/d.txt", false},     {w.work, false},                  {QString(), false}};
+    for (const auto& c : cases) EXPECT_EQ(InWorkDirectory(w.t.ctx, c.path), c.inside) << c.path.toStdString();
+    w.t.ctx.gWorkDir.clear();
+    EXPECT_FALSE(InWorkDirectory(w.t.ctx, w.work + "/a.txt"));
 }
 
 }  // namespace

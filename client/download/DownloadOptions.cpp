@@ -1,0 +1,29 @@
+#include "DownloadOptions.h"
+
+namespace {
+bool isTrue(const QString& v) { return v.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0; }
+bool isSet(const QString& v) { return v != QLatin1String("None"); }
+}  // namespace
+
+void ReadDialogOptions(DownloadOptions& o, const std::function<QString(const QString& key)>& setting) {
+    auto get = [&](const char* key) { return setting(QString::fromLatin1(key)); };
+    o.naming.fullName = get("FullName") == QLatin1String("1");
+    o.naming.useFileName = isTrue(get("Use file name"));
+    o.naming.useJobName = isTrue(get("Use job name"));
+    o.naming.useJobNumber = isTrue(get("Use job number"));
+    o.naming.useUserName = isTrue(get("Use user name"));
+    o.naming.useDateAndTime = isTrue(get("Use date and time"));
+    o.naming.useUserData = isTrue(get("Use user data"));
+    const QString savePath = get("Save Path");
+    o.naming.savePath = isSet(savePath) ? savePath : QString();
+
+    const char* const fontKeys[] = {"80 Fontsize", "132 Fontsize", "198 Fontsize"};
+    const char* const orientationKeys[] = {"Orientation 1", "Orientation 2", "Orientation 3"};
+    for (size_t i = 0; i < 3; ++i) {
+        const QString font = get(fontKeys[i]).trimmed();
+        if (isSet(font) && !font.isEmpty()) o.printer.fontSize[i] = font;
+        const QString orientation = get(orientationKeys[i]);
+        // "Orientation 1" is true for portrait, the other two for landscape.
+        if (isSet(orientation)) o.printer.landscape[i] = i == 0 ? !isTrue(orientation) : isTrue(orientation);
+    }
+}

@@ -1,0 +1,259 @@
+#include "SafeOutputFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+constexpr size_t kBufferSize = 64 * 1024;
+constexpr int kPartNames = 100;
+
+PcFileError vbError(int number) {
+    switch (number) {
+    case 52: return {52, QStringLiteral("Bad file name or number")};
+    case 53: return {53, QStringLiteral("File not found")};
+    case 57: return {57, QStringLiteral("Device I/O error")};
+    case 58: return {58, QStringLiteral("File already exists")};
+    case 61: return {61, QStringLiteral("Disk full")};
+    case 67: return {67, QStringLiteral("Too many files")};
+    case 70: return {70, QStringLiteral("Permission denied")};
+    case 76: return {76, QStringLiteral("Path not found")};
+    default: return {75, QStringLiteral("Path/File access error")};
+    }
+}
+
+QByteArray nativeName(const QString& path) { return QFile::encodeName(path); }
+
+// The mode a new file gets from open(..., 0666): what the user's umask lets through.
+mode_t newFileMode() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (!line.startsWith("Umask:")) continue;
+            bool ok = false;
+            const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+            if (ok) return static_cast<mode_t>(0666 & ~mask);
+        }
+    }
+    return 0644;
+}
+
+// Gives `from` the name `to` unless `to` exists (a link included).
+int renameNoReplace(const QByteArray& from, const QByteArray& to) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+    // A file system without the flag: a second name fails the same way on a taken one.
+    if (::link(from.constData(), to.constData()) != 0) return -1;
+    ::unlink(from.constData());
+    return 0;
+}
+
+// What stands at the target's name: nothing, or its lstat.
+struct Existing {
+    bool exists = false;
+    struct stat st {};
+    bool isLink() const { return exists && S_ISLNK(st.st_mode); }
+};
+
+Existing lookAt(const QByteArray& name) {
+    Existing e;
+    if (::lstat(name.constData(), &e.st) == 0) {
+        e.exists = true;
+        return e;
+    }
+    if (errno != ENOENT) throw PcFileErrorFromErrno(errno, true);
+    return e;
+}
+
+// The checks that do not depend on the folder: what stands at the name may be written as asked.
+Existing checkTarget(const QString& path, const SafeOutputFile::Options& options) {
+    if (path.isEmpty()) throw vbError(75);
+    const QByteArray name = nativeName(path);
+    const Existing e = lookAt(name);
+    if (!e.exists) return e;
+    if (options.newOnly) throw vbError(58);
+    if (S_ISDIR(e.st.st_mode)) throw vbError(75);
+    // Appending never goes through a link; replacing puts a file where the link was.
+    if (e.isLink()) {
+        if (options.mode == SafeOutputFile::Mode::Add) throw PcFileErrorFromErrno(ELOOP, true);
+        return e;
+    }
+    // A file the user may not write is not replaced either.
+    if (::access(name.constData(), W_OK) != 0) throw PcFileErrorFromErrno(errno, true);
+    return e;
+}
+
+bool appendsInPlace(const Existing& e, const SafeOutputFile::Options& options) {
+    return options.mode == SafeOutputFile::Mode::Add && e.exists && !e.isLink();
+}
+
+void checkFolder(const QString& path) {
+    const QByteArray dir = nativeName(QFileInfo(path).path());
+    struct stat st {};
+    if (::stat(dir.constData(), &st) != 0) throw PcFileErrorFromErrno(errno, true);
+    if (!S_ISDIR(st.st_mode)) throw vbError(76);
+    if (::access(dir.constData(), W_OK | X_OK) != 0) throw PcFileErrorFromErrno(errno, true);
+}
+}  // namespace
+
+PcFileError PcFileErrorFromErrno(int err, bool creating) {
+    switch (err) {
+    case ENOENT: return vbError(creating ? 76 : 53);
+    case ENOTDIR: return vbError(76);
+    case EEXIST: return vbError(58);
+    // A read-only file, or a folder the user may not write in.
+    case EACCES:
+    case EPERM: return vbError(75);
+    // A write-protected disk, or a file another program holds.
+    case EROFS:
+    case ETXTBSY:
+    case EBUSY: return vbError(70);
+    case ENOSPC:
+    case EFBIG:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return vbError(61);
+    case EMFILE:
+    case ENFILE: return vbError(67);
+    case EIO: return vbError(57);
+    case ENAMETOOLONG:
+    case EINVAL:
+    case EILSEQ: return vbError(52);
+    default: return vbError(75);
+    }
+}
+
+SafeOutputFile::~SafeOutputFile() { abandon(); }
+
+void SafeOutputFile::check(const QString& path, const Options& options) {
+    const Existing e = checkTarget(path, options);
+    if (!appendsInPlace(e, options)) checkFolder(path);
+}
+
+void SafeOutputFile::open(const QString& path, const Options& options) {
+    abandon();
+    const Existing e = checkTarget(path, options);
+    path_ = path;
+    options_ = options;
+    existed_ = e.exists;
+    partPath_.clear();
+    originalSize_ = -1;
+    buf_.clear();
+    buf_.reserve(kBufferSize);
+
+    if (appendsInPlace(e, options)) {
+        fd_ = ::open(nativeName(path).constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+        if (fd_ < 0) throw PcFileErrorFromErrno(errno == EISDIR ? EACCES : errno, true);
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) originalSize_ = st.st_size;
+        return;
+    }
+
+    keepMode_ = options.ownerOnly                                    ? mode_t(0600)
+                : e.exists && S_ISREG(e.st.st_mode) ? mode_t(e.st.st_mode & 07777)
+                                                                     : newFileMode();
+    for (int i = 0; i < kPartNames; ++i) {
+        const QString part =
+            path + (i == 0 ? QString() : QLatin1Char('.') + QString::number(i)) + QStringLiteral(".part");
+        // Only this run's own new file: a name already there, or a link planted at it, is passed over.
+        const int fd = ::open(nativeName(part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            fd_ = fd;
+            partPath_ = part;
+            return;
+        }
+        if (errno != EEXIST) throw PcFileErrorFromErrno(errno, true);
+    }
+    throw vbError(58);
+}
+
+void SafeOutputFile::write(std::string_view bytes) {
+    if (fd_ < 0) throw vbError(52);
+    if (buf_.size() + bytes.size() > kBufferSize) flush();
+    buf_.append(bytes);
+    if (buf_.size() >= kBufferSize) flush();
+}
+
+void SafeOutputFile::flush() {
+    if (fd_ < 0) return;
+    size_t done = 0;
+    while (done < buf_.size()) {
+        const ssize_t n = ::write(fd_, buf_.data() + done, buf_.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            buf_.clear();
+            throw PcFileErrorFromErrno(err, true);
+        }
+        done += static_cast<size_t>(n);
+    }
+    buf_.clear();
+}
+
+void SafeOutputFile::commit() {
+    if (fd_ < 0) throw vbError(52);
+    try {
+        flush();
+        if (writesBeside()) {
+            if (::fchmod(fd_, keepMode_) != 0) throw PcFileErrorFromErrno(errno, true);
+            // The earlier file goes only once the new one is safely on the disk.
+            if (existed_ && ::fsync(fd_) != 0) throw PcFileErrorFromErrno(errno, true);
+        }
+    } catch (const PcFileError&) {
+        abandon();
+        throw;
+    }
+    const int fd = std::exchange(fd_, -1);
+    const QByteArray part = nativeName(std::exchange(partPath_, QString()));
+    int err = 0;
+    if (::close(fd) != 0 && errno != EINTR) {
+        err = errno;
+    } else if (!part.isEmpty()) {
+        const QByteArray target = nativeName(path_);
+        const int moved =
+            options_.newOnly ? renameNoReplace(part, target) : ::rename(part.constData(), target.constData());
+        if (moved != 0) err = errno;
+    }
+    if (err == 0) return;
+    if (!part.isEmpty()) ::unlink(part.constData());
+    throw PcFileErrorFromErrno(err, true);
+}
+
+void SafeOutputFile::abandon() noexcept {
+    if (fd_ < 0) return;
+    if (!writesBeside()) {
+        buf_.clear();
+        if (originalSize_ >= 0) (void)::ftruncate(fd_, originalSize_);
+        closeFd();
+        return;
+    }
+    const QByteArray part = nativeName(partPath_);
+    partPath_.clear();
+    if (existed_) {
+        buf_.clear();
+        closeFd();
+        ::unlink(part.constData());
+        return;
+    }
+    // No earlier file: what arrived is kept under the target's name.
+    try {
+        flush();
+    } catch (...) {
+    }
+    (void)::fchmod(fd_, keepMode_);
+    closeFd();
+    // A name taken meanwhile is left alone; the part file then stays beside it.
+    (void)renameNoReplace(part, nativeName(path_));
+}
+
+void SafeOutputFile::closeFd() noexcept {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    buf_.clear();
+}

@@ -1,0 +1,84 @@
+#pragma once
+#include <QString>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+// A PC file error with the number and description the messages show, as the
+// original's run-time errors numbered them (76 path not found, 75 path/file
+// access error, 70 permission denied, 61 disk full, 58 file already exists,
+// 53 file not found, ...).
+struct PcFileError {
+    int number;
+    QString description;
+};
+PcFileError PcFileErrorFromErrno(int err, bool creating);
+
+// An output file that no failure can cost the user what was there before.
+//
+// Replace: the bytes go to a new file beside the target (same folder, created
+// exclusively, never through a link, readable by the owner only while it is
+// written), which takes the target's name at commit(). abandon() leaves an
+// existing target as it was; when there was none, what was written is kept
+// under the target's name.
+// Add: the bytes are appended to the target; abandon() cuts it back to the
+// length it had. A target that does not exist yet is written as for Replace.
+//
+// Every writer of a download (text, HTML, XML, PDF) goes through this: open
+// once the host has accepted the request, write, flush() after each reply
+// block, then commit() for a whole report or abandon() for anything less.
+class SafeOutputFile {
+public:
+    enum class Mode { Replace, Add };
+    struct Options {
+        Mode mode = Mode::Replace;
+        // The name must be free (the work folder): an existing one, a link
+        // included, is error 58, at open and again at commit.
+        bool newOnly = false;
+        // The finished file is for its owner only (0600); otherwise it takes
+        // the mode of the file it replaces, or the usual one of a new file.
+        bool ownerOnly = false;
+    };
+
+    SafeOutputFile() = default;
+    ~SafeOutputFile();  // abandons a file still open
+    SafeOutputFile(const SafeOutputFile&) = delete;
+    SafeOutputFile& operator=(const SafeOutputFile&) = delete;
+
+    // Throws the PcFileError that open() would meet (missing folder, a folder
+    // by that name, a read-only file, a folder closed to the user, a taken
+    // name). Changes nothing on disk: for a check before the host is asked.
+    static void check(const QString& path, const Options& options);
+
+    void open(const QString& path, const Options& options);  // throws PcFileError
+    bool isOpen() const { return fd_ >= 0; }
+    // Buffered; throws PcFileError.
+    void write(std::string_view bytes);
+    // Hands what is buffered to the system, so that a run that is killed
+    // keeps it (in the file beside the target for Replace). Throws PcFileError.
+    void flush();
+    // The whole file is written: it takes its place. After a PcFileError
+    // things are as abandon() leaves them, or, when the file could not take
+    // the target's name, the target is as it was.
+    void commit();
+    // Anything less than a whole file: closes without reporting.
+    void abandon() noexcept;
+
+    // No file of the target's name existed at open(): a file that stays
+    // there is one this run made.
+    bool createdTarget() const { return !existed_; }
+    const QString& path() const { return path_; }
+
+private:
+    void closeFd() noexcept;
+    bool writesBeside() const { return !partPath_.isEmpty(); }
+
+    int fd_ = -1;
+    std::string buf_;
+    QString path_;
+    QString partPath_;  // the file beside the target, or empty when appending
+    Options options_;
+    bool existed_ = false;
+    mode_t keepMode_ = 0;      // the mode the finished file takes
+    off_t originalSize_ = -1;  // Add: the length to cut back to (-1: not a plain file)
+};
