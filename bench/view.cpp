@@ -24,6 +24,7 @@
 #include "PrintReport.h"
 #include "ProcTxt.h"
 #include "QtPrinter.h"
+#include "ScreenOptions.h"
 #include "Viewers.h"
 #include "frmView.h"
 
@@ -140,12 +141,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_view: no job port\n");
         return 1;
     }
+    ScreenProgress progress(screen);
+    auto options = [&] { return ReadScreenOptions(screen, false); };
     qint64 lastReplyNs = 0;
     QObject::connect(s, &HostSocket::dataArrival, [&](qint64) { lastReplyNs = clock.nsecsElapsed(); });
     int status = 0;
 
     // The entire report: through the work file into the viewer.
-    if (ProcFullView(ctx, rowOf(QStringLiteral("FULL"))) != 0) {
+    if (ProcFullView(ctx, options(), progress, rowOf(QStringLiteral("FULL"))) != 0) {
         std::fprintf(stderr, "bench_view: the full view failed\n");
         return 1;
     }
@@ -160,7 +163,7 @@ int main(int argc, char** argv) {
 
     // The preview: the text in memory into the window.
     timer->shownNs = 0;
-    if (TransferSpoolFileToViewer(ctx, rowOf(QStringLiteral("PREVIEW"))) != 0 || !timer->shownNs) {
+    if (TransferSpoolFileToViewer(ctx, options(), progress, rowOf(QStringLiteral("PREVIEW"))) != 0 || !timer->shownNs) {
         std::fprintf(stderr, "bench_view: the preview failed\n");
         return 1;
     }
@@ -170,7 +173,7 @@ int main(int argc, char** argv) {
     const QString previewFile = work.filePath(QStringLiteral("preview.txt"));
     screen.setValue(QStringLiteral("optAddReplace_2"), 1);
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    ProcTxt(ctx, previewFile, width, QStringLiteral("Text"), rowOf(QStringLiteral("PREVIEW")));
+    ProcTxt(ctx, options(), progress, previewFile, width, QStringLiteral("Text"), rowOf(QStringLiteral("PREVIEW")));
     qint64 previewBytes = 0;
     const double previewRead = readSeconds(previewFile, &previewBytes);
     std::printf("preview:    %6.1f MB  %9lld characters shown  %7.3f s from last reply to window  "
@@ -185,7 +188,7 @@ int main(int argc, char** argv) {
     ctx.gBatchMode = true;
     QElapsedTimer printing;
     printing.start();
-    if (PrintSpoolFileToPrinter(ctx, rowOf(QStringLiteral("PRINTED"))) != 0) {
+    if (PrintSpoolFileToPrinter(ctx, options(), progress, rowOf(QStringLiteral("PRINTED"))) != 0) {
         std::fprintf(stderr, "bench_view: printing failed\n");
         return 1;
     }

@@ -51,16 +51,18 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
     auto is = [&](const char* t) { return type == QLatin1String(t); };
     if (is("View a few pages"))
         return Delivery{QStringLiteral("TransferSpoolFileToViewer"), {}, true, true,
-                        [&ctx](const QString&, QString&, const SpoolFileRow& row) {
-                            return TransferSpoolFileToViewer(ctx, row);
+                        [in](const QString&, QString&, const SpoolFileRow& row) {
+                            return TransferSpoolFileToViewer(in.ctx, in.options, in.progress, row);
                         }};
     if (is("View entire report"))
         return Delivery{QStringLiteral("ProcFullView"), {}, true, true,
-                        [&ctx](const QString&, QString&, const SpoolFileRow& row) { return ProcFullView(ctx, row); }};
+                        [in](const QString&, QString&, const SpoolFileRow& row) {
+                            return ProcFullView(in.ctx, in.options, in.progress, row);
+                        }};
     if (is("PC printer"))
         return Delivery{QStringLiteral("PrintSpoolFileToPrinter"), {}, true, false,
-                        [&ctx](const QString&, QString&, const SpoolFileRow& row) {
-                            return PrintSpoolFileToPrinter(ctx, row);
+                        [in](const QString&, QString&, const SpoolFileRow& row) {
+                            return PrintSpoolFileToPrinter(in.ctx, in.options, in.progress, row);
                         }};
     if (is("Text file"))
         return Delivery{QStringLiteral("ProcTxt"), Kind::Text, true, false,
@@ -267,7 +269,8 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
                 continue;
             }
             // Each report takes the options as they stand when it starts.
-            const DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
+            DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
+            ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
             const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
             outcomes.push_back(deliver(DeliveryRun{ctx, options, progress}, row, writtenThisRun));
             const QString& type = options.processType;

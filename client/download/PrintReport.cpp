@@ -6,16 +6,6 @@
 #include "ProcTxt.h"
 #include "SplfScreenApi.h"
 
-std::optional<bool> TruthOf(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
-    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
-    bool ok = false;
-    const double d = t.toDouble(&ok);
-    if (ok) return d != 0;
-    return std::nullopt;
-}
-
 std::optional<int> PrintFontSizeOf(const QString& text) {
     bool ok = false;
     const int n = text.trimmed().toInt(&ok);
@@ -27,26 +17,18 @@ bool IsPrintFontSizeText(const QString& text) {
     return text.trimmed() == QLatin1String("Auto") || PrintFontSizeOf(text).has_value();
 }
 
-void SetUpPrinterForWidth(Printer& printer, const std::string& widthCode,
-                          const std::function<QString(const QString& key)>& stored) {
+void SetUpPrinterForWidth(Printer& printer, const std::string& widthCode, const DownloadOptions::PrinterFormat& format) {
     printer.setFontName(QStringLiteral("Courier New"));
     struct Row {
         const char* code;
-        const char* sizeKey;
-        const char* orientationKey;
-        bool trueIsPortrait;
         int autoPortrait, autoLandscape;
     };
-    static const Row rows[] = {{" 80", "80 Fontsize", "Orientation 1", true, 9, 9},
-                               {"132", "132 Fontsize", "Orientation 2", false, 6, 9},
-                               {"198", "198 Fontsize", "Orientation 3", false, 4, 6}};
-    for (const Row& r : rows) {
+    static const Row rows[] = {{" 80", 9, 9}, {"132", 6, 9}, {"198", 4, 6}};
+    for (size_t i = 0; i < 3; ++i) {
+        const Row& r = rows[i];
         if (widthCode != r.code) continue;
-        if (const auto truth = TruthOf(stored(QString::fromLatin1(r.orientationKey)))) {
-            const bool portrait = *truth == r.trueIsPortrait;
-            printer.setOrientation(portrait ? Printer::Portrait : Printer::Landscape);
-        }
-        if (const auto size = PrintFontSizeOf(stored(QString::fromLatin1(r.sizeKey))))
+        if (format.orientationSet[i]) printer.setOrientation(format.landscape[i] ? Printer::Landscape : Printer::Portrait);
+        if (const auto size = PrintFontSizeOf(format.fontSize[i]))
             printer.setFontSize(*size);
         else
             printer.setFontSize(printer.orientation() == Printer::Portrait ? r.autoPortrait : r.autoLandscape);
@@ -90,13 +72,13 @@ void printerMessage(AppContext& ctx, const PrinterError& e) {
 }
 }  // namespace
 
-int PrintSpoolFileToPrinter(AppContext& ctx, const SpoolFileRow& row) {
+int PrintSpoolFileToPrinter(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                            const SpoolFileRow& row) {
     struct DefaultPointerOnExit {
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
     } pointer;
     setMousePointer(MousePointer::ArrowHourglass);
     Printer& printer = *ctx.printer;
-    SplfScreenApi& splf = ctx.frmSplf();
 
     // A batch run prints on the default printer and waits for nobody.
     if (ctx.gBatchMode || ctx.gBatchNoDialogs) {
@@ -108,7 +90,7 @@ int PrintSpoolFileToPrinter(AppContext& ctx, const SpoolFileRow& row) {
     } else {
         try {
             // A cancelled dialog prints nothing and says nothing.
-            if (!printer.showDialog(*ctx.presenter, splf.widget())) return -1;
+            if (!printer.showDialog(*ctx.presenter, ctx.frmSplf().widget())) return -1;
         } catch (const PrinterError& e) {
             ctx.msgBox(QStringLiteral("A printer error has been reported by Windows.  The error text is ") +
                            e.description + QStringLiteral(". The error code number is ") +
@@ -118,26 +100,24 @@ int PrintSpoolFileToPrinter(AppContext& ctx, const SpoolFileRow& row) {
         }
     }
 
-    const bool layout = splf.value(QStringLiteral("chkBlankLines")) == 0;
-    const bool suppressOverprint = splf.value(QStringLiteral("chkOverprinting")) == 1;
     QString printerName;
-    PrintLayout sink(printer, layout, [&](const std::string& widthCode) {
-        SetUpPrinterForWidth(printer, widthCode, [&](const QString& key) { return ctx.getSetting(key); });
+    PrintLayout sink(printer, !options.removeBlankLines, [&](const std::string& widthCode) {
+        SetUpPrinterForWidth(printer, widthCode, options.printer);
         printerName = printer.deviceName();
-        splf.setStatus(QStringLiteral("Printing spool records to ") + printerName + QStringLiteral("..."));
+        progress.status(QStringLiteral("Printing spool records to ") + printerName + QStringLiteral("..."));
     });
     ExchangeStyle style;
     style.progressPrefix = QStringLiteral("Records printed: ");
     try {
         const ExchangeResult r =
-            RunSpoolExchange(ctx, DownloadRequestFromScreen(ctx, row, suppressOverprint).build(), style, sink);
+            RunSpoolExchange(ctx, DownloadRequestFor(options, row).build(), style, sink, progress);
         if (!r.started()) return -1;
         if (r.end == ExchangeEnd::Canceled || r.end == ExchangeEnd::Broken) {
             // What came is printed; the status keeps the exchange's own text.
             printer.endDoc();
             return -1;
         }
-        splf.setStatus(QStringLiteral("Print is complete to ") + printerName + QStringLiteral(".  ") +
+        progress.status(QStringLiteral("Print is complete to ") + printerName + QStringLiteral(".  ") +
                        QString::number(sink.printed()) + QStringLiteral(" records printed."));
         printer.endDoc();
         return r.complete() ? 0 : -1;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "DownloadOptions.h"
 #include "SpoolExchange.h"
 #include "SpoolFileRow.h"
 
@@ -11,19 +12,14 @@ class AppContext;
 class Printer;
 
 // The font size and orientation for a report of one width code, from the
-// printer format values ("80 Fontsize", "Orientation 1", ...) or the
-// automatic rule. `stored` reads a value ("None" when absent). A size that is
-// not a whole number from 1 to 72 counts as "Auto"; an orientation that is
-// not a truth value counts as absent and leaves the printer as it is set.
-// Sets font name, orientation and size on the printer.
-void SetUpPrinterForWidth(Printer& printer, const std::string& widthCode,
-                          const std::function<QString(const QString& key)>& stored);
+// printer format values or the automatic rule. A size that is not a whole
+// number from 1 to 72 counts as "Auto"; without a stored orientation the
+// printer keeps its own. Sets font name, orientation and size on the printer.
+void SetUpPrinterForWidth(Printer& printer, const std::string& widthCode, const DownloadOptions::PrinterFormat& format);
 
 // "Auto" or a font size from 1 to 72 (blanks around it allowed).
 std::optional<int> PrintFontSizeOf(const QString& text);
 bool IsPrintFontSizeText(const QString& text);
-// "True"/"False" in any case, or a number (0 is false).
-std::optional<bool> TruthOf(const QString& text);
 
 // Prints the records of a download, one line each: the host's skip-to-line
 // and spacing become empty lines and new pages unless the layout is off
@@ -48,4 +44,5 @@ private:
 // prints on the default printer), the download, the lines on the printer.
 // 0: every record was printed; -1: not, or not all (the user has been told).
 // The print document is ended or dropped on every path.
-int PrintSpoolFileToPrinter(AppContext& ctx, const SpoolFileRow& row);
+int PrintSpoolFileToPrinter(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                            const SpoolFileRow& row);

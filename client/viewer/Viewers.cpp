@@ -48,18 +48,19 @@ void showModal(AppContext& ctx, Window& w) {
 }
 }  // namespace
 
-int TransferSpoolFileToViewer(AppContext& ctx, const SpoolFileRow& row) {
+int TransferSpoolFileToViewer(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                              const SpoolFileRow& row) {
     DefaultPointerOnExit pointer;
     setMousePointer(MousePointer::ArrowHourglass);
-    SplfScreenApi& splf = ctx.frmSplf();
-    const bool layout = splf.value(QStringLiteral("chkBlankLines")) == 0;
-    SpoolDownloadRequest req = DownloadRequestFromScreen(ctx, row, splf.value(QStringLiteral("chkOverprinting")) == 1);
+    SpoolDownloadRequest req = DownloadRequestFor(options, row);
+    // The preview suppresses overprinting by its check box alone.
+    req.suppressOverprint = options.suppressOverprinting;
     req.code = 'P';
     req.withTranslation = true;
     req.upperCase = true;
     PreviewWindow(ctx).setEntry(row);
 
-    PreviewText preview(layout);
+    PreviewText preview(!options.removeBlankLines);
     ExchangeStyle style;
     style.next = ExchangeStyle::Continue::OnlyOnMore;
     style.laterInvalidDenied = false;
@@ -69,7 +70,7 @@ int TransferSpoolFileToViewer(AppContext& ctx, const SpoolFileRow& row) {
         "Spool file is not available. The spool file may have been removed from the system, possible lack of "
         "authority, IPDS/AFP printer data was found or more than one spool file is present and *ONLY was specified "
         "in a batch run.");
-    const ExchangeResult r = RunSpoolExchange(ctx, req.build(), style, preview);
+    const ExchangeResult r = RunSpoolExchange(ctx, req.build(), style, preview, progress);
     if (!r.complete()) return -1;
 
     frmView& view = PreviewWindow(ctx);
@@ -78,7 +79,7 @@ int TransferSpoolFileToViewer(AppContext& ctx, const SpoolFileRow& row) {
         ctx.msgBox(QStringLiteral("Insufficient memory to display requested preview.  Attempting to display half..."),
                    MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
     view.txtClip->setPlainText(shown.text);
-    splf.setStatus(QStringLiteral("Records tranferred: ") + QString::number(preview.records()) + QStringLiteral("   "));
+    progress.status(QStringLiteral("Records tranferred: ") + QString::number(preview.records()) + QStringLiteral("   "));
     setMousePointer(MousePointer::Normal);
     if (!unattended(ctx)) {
         showModal(ctx, view);
@@ -88,15 +89,17 @@ int TransferSpoolFileToViewer(AppContext& ctx, const SpoolFileRow& row) {
     return 0;
 }
 
-int ProcFullView(AppContext& ctx, const SpoolFileRow& row) {
+int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
     DefaultPointerOnExit pointer;
     setMousePointer(MousePointer::ArrowHourglass);
     SplfScreenApi& splf = ctx.frmSplf();
-    splf.setStatus(QStringLiteral("Transferring records..."));
+    progress.status(QStringLiteral("Transferring records..."));
     ctx.gFullViewFile = BuildPcFileName(ctx, ctx.gWorkDir, row, true, QString());
     splf.setValue(QStringLiteral("optAddReplace_2"), 1);
+    DownloadOptions replacing = options;
+    replacing.textFile = DownloadOptions::AddReplace::Replace;
     QString width;
-    if (ProcTxt(ctx, ctx.gFullViewFile, width, QStringLiteral("ProcFullView"), row) != 0) return -1;
+    if (ProcTxt(ctx, replacing, progress, ctx.gFullViewFile, width, QStringLiteral("ProcFullView"), row) != 0) return -1;
     ViewerWindows& v = Viewers(ctx);
     frmFullView view(ctx, v.fullViewPlace);
     view.setEntry(row);

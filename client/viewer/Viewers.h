@@ -2,6 +2,7 @@
 #include <QRect>
 #include <memory>
 
+#include "DownloadOptions.h"
 #include "SpoolFileRow.h"
 
 class AppContext;
@@ -25,11 +26,13 @@ frmView& PreviewWindow(AppContext& ctx);
 // memory and shows it modally. 0 when it was shown; -1 when the host refused
 // it or the exchange failed or was cancelled (already reported), nothing shown.
 // A batch run shows no window.
-int TransferSpoolFileToViewer(AppContext& ctx, const SpoolFileRow& row);
+int TransferSpoolFileToViewer(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                              const SpoolFileRow& row);
 
 // "View entire report": downloads the report into a new file of the work
-// directory and shows it modally. 0 when it was shown.
-int ProcFullView(AppContext& ctx, const SpoolFileRow& row);
+// directory ("Replace file" is chosen on the spooled-file screen for it, and
+// stays) and shows it modally. 0 when it was shown.
+int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row);
 
 // Points the context's hooks at these windows (the printer format dialog).
 void installViewerWindows(AppContext& ctx);

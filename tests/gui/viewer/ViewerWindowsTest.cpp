@@ -15,6 +15,7 @@
 #include <QTextBlock>
 
 #include "Codec.h"
+#include "ScreenOptions.h"
 #include "ScriptedHostSocket.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
@@ -51,18 +52,26 @@ protected:
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
     PlainSplfScreen& screen = TextFileScreen(t.ctx);
 
+    int viewPages(const SpoolFileRow& row) {
+        ScreenProgress progress(screen);
+        return TransferSpoolFileToViewer(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, row);
+    }
+    int viewAll() {
+        ScreenProgress progress(screen);
+        return ProcFullView(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, SampleRow());
+    }
     void remember(bool on) { t.ctx.mainWindow().itmSaveSettings->setChecked(on); }
     // Runs the preview; `hook` acts in the window as the user would.
     int preview(std::function<void(frmView&)> hook, const SpoolFileRow& row = SampleRow()) {
         host->replies(SpoolReplies::report(SalesReport(), " 80"));
         t.presenter->expectModal(QStringLiteral("frmView"), [&](QWidget* w) { hook(*static_cast<frmView*>(w)); });
-        return TransferSpoolFileToViewer(t.ctx, row);
+        return viewPages(row);
     }
     int fullView(std::function<void(frmFullView&)> hook) {
         host->replies(SpoolReplies::report(SalesReport(), " 80"));
         t.presenter->expectModal(QStringLiteral("frmFullView"),
                                  [&](QWidget* w) { hook(*static_cast<frmFullView*>(w)); });
-        return ProcFullView(t.ctx, SampleRow());
+        return viewAll();
     }
     QString selection(QPlainTextEdit* box) { return box->textCursor().selectedText(); }
 };
@@ -195,20 +204,20 @@ TEST_F(ViewerTest, APreviewThatFailsShowsNoWindowAndABatchRunNeverWaits) {
     host->reply(SpoolReplies::report(SalesReport(), " 80")[0]);
     host->drop();
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
-    EXPECT_EQ(TransferSpoolFileToViewer(t.ctx, SampleRow()), -1);
+    EXPECT_EQ(viewPages(SampleRow()), -1);
     // Refused.
     host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
     t.boxes->expect(QStringLiteral("more than one spool file is present and *ONLY was specified in a batch run."));
-    EXPECT_EQ(TransferSpoolFileToViewer(t.ctx, SampleRow()), -1);
+    EXPECT_EQ(viewPages(SampleRow()), -1);
     EXPECT_TRUE(t.presenter->shownNames().isEmpty());
     EXPECT_TRUE(t.boxes->done());
     // A batch run: collected, but no window waits for anybody.
     t.presenter->strict = true;
     t.ctx.gBatchMode = true;
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
-    EXPECT_EQ(TransferSpoolFileToViewer(t.ctx, SampleRow()), 0);
+    EXPECT_EQ(viewPages(SampleRow()), 0);
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
-    EXPECT_EQ(ProcFullView(t.ctx, SampleRow()), 0);
+    EXPECT_EQ(viewAll(), 0);
     EXPECT_TRUE(t.presenter->shownNames().isEmpty());
 }
 
@@ -310,14 +319,14 @@ TEST_F(ViewerTest, EachFullViewHasItsOwnFileAndItsOwnRememberedValues) {
 
 TEST_F(ViewerTest, AFullViewThatFailsShowsNoWindowAndKeepsAnEarlierFile) {
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
-    ASSERT_EQ(ProcFullView(t.ctx, SampleRow()), 0);
+    ASSERT_EQ(viewAll(), 0);
     const QString earlier = t.ctx.gFullViewFile;
     const std::string before = ReadFileBytes(earlier);
     t.presenter->strict = true;
     host->reply(SpoolReplies::report(SalesReport(), " 80")[0]);
     host->drop();
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
-    EXPECT_EQ(ProcFullView(t.ctx, SampleRow()), -1);
+    EXPECT_EQ(viewAll(), -1);
     EXPECT_NE(t.ctx.gFullViewFile, earlier);
     EXPECT_EQ(ReadFileBytes(earlier), before);
     EXPECT_TRUE(t.boxes->done());

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "PrintReport.h"
+#include "ScreenOptions.h"
 #include "ScriptedHostSocket.h"
 #include "SpoolDownload.h"
 #include "TestSupport.h"
@@ -21,10 +22,12 @@ std::vector<Record> numbered(int n) {
 QStringList setUp(const std::string& widthCode, const std::map<QString, QString>& stored, int printerOrientation) {
     RecordingPrinter p;
     p.setInitialOrientation(printerOrientation);
-    SetUpPrinterForWidth(p, widthCode, [&](const QString& key) {
+    DownloadOptions o;
+    ReadDialogOptions(o, [&](const QString& key) {
         const auto it = stored.find(key);
         return it == stored.end() ? QStringLiteral("None") : it->second;
     });
+    SetUpPrinterForWidth(p, widthCode, o.printer);
     return p.log();
 }
 
@@ -138,7 +141,12 @@ protected:
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
     PlainSplfScreen& screen = TextFileScreen(t.ctx);
     RecordingPrinter& printer = *t.printer;
-    int run() { return PrintSpoolFileToPrinter(t.ctx, SampleRow()); }
+    int run() {
+        DownloadOptions options = ReadScreenOptions(screen, t.ctx.gMinusSignApplicable);
+        ReadDialogOptions(options, [&](const QString& key) { return t.ctx.getSetting(key); });
+        ScreenProgress progress(screen);
+        return PrintSpoolFileToPrinter(t.ctx, options, progress, SampleRow());
+    }
     QString lastStatus() const { return screen.statusHistory.isEmpty() ? QString() : screen.statusHistory.last(); }
 };
 }  // namespace
@@ -229,17 +237,19 @@ TEST_F(PrintTest, RefusalsFirstAndLater) {
     EXPECT_EQ(lastStatus(), QStringLiteral("Print is complete to Test Printer.  11 records printed."));
 }
 
-TEST_F(PrintTest, ProgressEveryFiftyRecordsAndAnUnknownWidthPrintsNothing) {
+TEST_F(PrintTest, ProgressEveryFiftyRecordsAndAnUnknownWidthIsRefused) {
     host->replies(SpoolReplies::report(numbered(120), " 80"));
     EXPECT_EQ(run(), 0);
     EXPECT_TRUE(screen.statusHistory.contains(QStringLiteral("Records printed: 55   ")));
     EXPECT_TRUE(screen.statusHistory.contains(QStringLiteral("Records printed: 110   ")));
     EXPECT_EQ(lastStatus(), QStringLiteral("Print is complete to Test Printer.  120 records printed."));
 
+    // A width this program cannot read: refused before anything is printed.
     host->reply(SpoolReplies::reply({SpoolReplies::slot(80, {"001", ' ', "LOST"})}, "(END)", " 81"));
-    EXPECT_EQ(run(), 0);
+    t.boxes->expect(QStringLiteral("record width code \" 81\", which this program cannot read."));
+    EXPECT_EQ(run(), -1);
+    EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(printer.documents().size(), 1u);
-    EXPECT_EQ(lastStatus(), QStringLiteral("Print is complete to Test Printer.  0 records printed."));
-    EXPECT_TRUE(printer.log().mid(printer.log().lastIndexOf(QStringLiteral("dialog")))
-                    .contains(QStringLiteral("orientation 2")));
+    EXPECT_FALSE(printer.started());
+    EXPECT_FALSE(printer.log().mid(printer.log().lastIndexOf(QStringLiteral("dialog"))).contains(QStringLiteral("font Courier New")));
 }
