@@ -19,6 +19,7 @@
 #include <cstdio>
 
 #include "AppContext.h"
+#include "BenchHost.h"
 #include "MemorySettingsStore.h"
 #include "PlainSplfScreen.h"
 #include "PrintReport.h"
@@ -29,29 +30,9 @@
 #include "frmView.h"
 
 namespace {
-bool writeReport(const QString& root, const QString& name, int records) {
-    const QString dir = root + QStringLiteral("/BENCHLIB/BIGQ");
-    QFile f(dir + QLatin1Char('/') + name + QStringLiteral(".splf"));
-    if (!QDir().mkpath(dir) || !f.open(QIODevice::WriteOnly)) return false;
-    QTextStream s(&f);
-    s << "name=" << name << "\njob=BENCH\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\n"
-      << "formtype=*STD\ndate=2024-06-30\ntime=23:59:01\n[records]\n";
-    for (int i = 1; i <= records; ++i) {
-        s << (i % 60 == 1 ? "001 " : "   1");
-        s << "ACCOUNT " << qSetFieldWidth(8) << i << qSetFieldWidth(0)
-          << "  OPENING BALANCE        1,234.56   DEBITS   98.70   CREDITS   12.00\n";
-    }
-    return true;
-}
-
-SpoolFileRow rowOf(const QString& name) {
-    SpoolFileRow::Fields f;
-    f.file = name.toStdString();
-    f.user = "SWUSER";
-    f.jobNumber = "100001";
-    f.job = "BENCH/0001";
-    return SpoolFileRow::fromFields(f);
-}
+using bench::argValue;
+using bench::rowOf;
+using bench::writeReport;
 
 // Shows each modal window, lets it paint, notes the time and closes it.
 class ShowTimer : public Presenter {
@@ -83,10 +64,6 @@ double readSeconds(const QString& file, qint64* bytes) {
     return t.nsecsElapsed() / 1e9;
 }
 
-int argValue(const QStringList& args, const QString& name, int def) {
-    const qsizetype i = args.indexOf(name);
-    return i >= 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : def;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,22 +80,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_view: cannot write the spool folder\n");
         return 1;
     }
-    const quint32 r = QRandomGenerator::global()->bounded(1u, 250u * 250u);
-    const QString address = QStringLiteral("127.%1.%2.%3").arg(100 + r % 100).arg(1 + (r / 100) % 250).arg(1 + r % 250);
-    const quint16 port = 17851;
-    QProcess host;
-    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    host.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../hostsim"),
-               {QStringLiteral("--address"), address, QStringLiteral("--no-listener"), QStringLiteral("--spool"),
-                spool.path(), QStringLiteral("--open-job-port"), QString::number(port),
-                QStringLiteral("--preview-pages"), QString::number(previewRecords / 60 + 1)});
-    QByteArray said;
-    while (!said.contains("open") && host.waitForReadyRead(5000)) said += host.readAllStandardOutput();
-    if (!said.contains("open")) {
+    bench::HostProcess host;
+    if (!host.start(spool.path(), {QStringLiteral("--preview-pages"), QString::number(previewRecords / 60 + 1)})) {
         std::fprintf(stderr, "bench_view: hostsim does not open its job port\n");
         return 1;
     }
-    QObject::connect(&host, &QProcess::readyReadStandardOutput, [&host] { host.readAllStandardOutput(); });
 
     QElapsedTimer clock;
     clock.start();
@@ -133,18 +99,14 @@ int main(int argc, char** argv) {
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
-    HostSocket* s = ctx.socket();
-    s->remoteHost = address;
-    s->remotePort = port;
-    s->connectToHost();
-    if (!ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000)) {
+    if (!host.connect(ctx)) {
         std::fprintf(stderr, "bench_view: no job port\n");
         return 1;
     }
     ScreenProgress progress(screen);
     auto options = [&] { return ReadScreenOptions(screen, false); };
     qint64 lastReplyNs = 0;
-    QObject::connect(s, &HostSocket::dataArrival, [&](qint64) { lastReplyNs = clock.nsecsElapsed(); });
+    QObject::connect(ctx.socket(), &HostSocket::dataArrival, [&](qint64) { lastReplyNs = clock.nsecsElapsed(); });
     int status = 0;
 
     // The entire report: through the work file into the viewer.
@@ -195,7 +157,5 @@ int main(int argc, char** argv) {
     const double printSeconds = printing.nsecsElapsed() / 1e9;
     std::printf("printing:   %6d pages  %7.3f s  %7.0f pages/s  (PDF %.1f MB)\n", pages, printSeconds,
                 pages / printSeconds, QFileInfo(pdf).size() / 1e6);
-    host.kill();
-    host.waitForFinished(2000);
     return status;
 }

@@ -27,6 +27,9 @@ void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, 
 // page that begins below its first line. 21 records: a full block of 11 and
 // a last block of 10 with one blank slot.
 std::vector<SpoolReplies::Record> SalesReport();
+// n records "RECORD 1" .. "RECORD n": the first at line 1, each further one
+// on the next line.
+std::vector<SpoolReplies::Record> NumberedReport(int n);
 // The same with its second record filled to the width, ending in "RIGHT EDGE".
 std::vector<SpoolReplies::Record> WideSalesReport(int width);
 // The spooled file of SampleRow() as hostsim reads it (a .splf text).

@@ -15,6 +15,7 @@
 #include <QTextBlock>
 
 #include "Codec.h"
+#include "DownloadDriver.h"
 #include "ScreenOptions.h"
 #include "ScriptedHostSocket.h"
 #include "TestSupport.h"
@@ -416,4 +417,34 @@ TEST_F(ViewerTest, ThePrinterFormatDialogLoadsAndStoresItsSixValues) {
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(t.setting(QStringLiteral("80 Fontsize")), QStringLiteral("Auto"));
     EXPECT_EQ(t.setting(QStringLiteral("Orientation 1")), QStringLiteral("False"));
+}
+
+TEST_F(ViewerTest, TheSpooledFileScreenDeliversToTheViewersAndThePrinter) {
+    AddGridRow(screen, QStringLiteral("QSYSPRT"), QStringLiteral("QPADEV0001/0003"));
+    AddGridRow(screen, QStringLiteral("QSYSPRT"), QStringLiteral("QPADEV0001/0004"));
+    const struct {
+        const char* type;
+        const char* window;  // shown once per report, or none
+        char request;
+    } cases[] = {{"View a few pages", "frmView", 'P'}, {"View entire report", "frmFullView", 'W'}, {"PC printer", "", 'W'}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(c.type));
+        for (int i = 1; i <= 2; ++i) screen.grdSplf().setCellSelected(i, 1, true);
+        host->requests.clear();
+        t.presenter->clearShown();
+        for (int i = 0; i < 2; ++i) host->replies(SpoolReplies::report(SalesReport(), " 80"));
+        const auto outcomes = RunSelectedDownloads(t.ctx);
+        ASSERT_EQ(outcomes.size(), 2u);
+        for (const auto& o : outcomes) EXPECT_EQ(o.status, ReportOutcome::Delivered);
+        ASSERT_EQ(host->requests.size(), 4u);
+        EXPECT_EQ(host->requests[0][10], c.request);
+        const QStringList expected = *c.window ? QStringList{c.window, c.window} : QStringList{};
+        EXPECT_EQ(t.presenter->shownNames(), expected);
+        // The viewers leave their reports selected; printed ones are taken off but the last.
+        const bool viewer = *c.window != 0;
+        EXPECT_EQ(screen.grdSplf().rowSelected(1), viewer);
+        EXPECT_TRUE(screen.grdSplf().rowSelected(2));
+    }
+    EXPECT_EQ(t.printer->documents().size(), 2u);
 }

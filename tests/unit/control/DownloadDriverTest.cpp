@@ -220,9 +220,6 @@ TEST_F(DriverTest, EveryProcessTypeReachesItsProcedure) {
         int optEmail, autoSend;
         const char* procedure;
     } cases[] = {
-        {"View a few pages", 0, 0, "TransferSpoolFileToViewer"},
-        {"View entire report", 0, 0, "ProcFullView"},
-        {"PC printer", 0, 0, "PrintSpoolFileToPrinter"},
         {"XML document", 0, 0, "ProcXml"},
         {"HTML document", 0, 0, "ProcHtml"},
         {"PDF document", 0, 0, "ProcPDF"},

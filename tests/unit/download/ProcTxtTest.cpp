@@ -20,12 +20,6 @@
 using Record = SpoolReplies::Record;
 
 namespace {
-std::vector<Record> numbered(int n) {
-    std::vector<Record> r{{"001", ' ', "RECORD 1"}};
-    for (int i = 2; i <= n; ++i) r.push_back({"   ", '1', "RECORD " + std::to_string(i)});
-    return r;
-}
-
 class ProcTxtTest : public ::testing::Test {
 protected:
     TestContext t;
@@ -122,7 +116,7 @@ TEST_F(ProcTxtTest, AReportWithoutRecordsGivesAnEmptyFile) {
 
 TEST_F(ProcTxtTest, BlocksAreRequestedUntilTheEndAndBlankSlotsSkipped) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    std::vector<std::string> replies = SpoolReplies::report(numbered(23), " 80");
+    std::vector<std::string> replies = SpoolReplies::report(NumberedReport(23), " 80");
     ASSERT_EQ(replies.size(), 3u);
     // A blank slot between two used ones in the first block.
     std::vector<std::string> first;
@@ -145,20 +139,20 @@ TEST_F(ProcTxtTest, TheRequestCarriesTheScreensOptions) {
     t.ctx.gMinusSignApplicable = true;
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("2"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("5"));
-    host->replies(SpoolReplies::report(numbered(1), " 80"));
+    host->replies(SpoolReplies::report(NumberedReport(1), " 80"));
     ASSERT_EQ(run(path(QStringLiteral("a.txt"))), 0);
     EXPECT_EQ(host->requests[0].substr(51, 22), "00000000020000000005Y1");
     // With print control the host does not drop overprinting.
     screen.setValue(QStringLiteral("chkPrtCtl"), 1);
     t.ctx.gMinusSignApplicable = false;
-    host->replies(SpoolReplies::report(numbered(1), " 80"));
+    host->replies(SpoolReplies::report(NumberedReport(1), " 80"));
     ASSERT_EQ(run(path(QStringLiteral("b.txt"))), 0);
     EXPECT_EQ(host->requests[1].substr(71, 2), "  ");
 }
 
 TEST_F(ProcTxtTest, ProgressEveryFiftyRecords) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    host->replies(SpoolReplies::report(numbered(120), " 80"));
+    host->replies(SpoolReplies::report(NumberedReport(120), " 80"));
     const QString file = path(QStringLiteral("progress.txt"));
     ASSERT_EQ(run(file), 0);
     QStringList progress;
@@ -175,7 +169,7 @@ TEST_F(ProcTxtTest, AddToFileAppendsAfterTheOldLines) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
     const QString file = path(QStringLiteral("add.txt"));
     WriteFileBytes(file, "OLD LINE\r\n");
-    host->replies(SpoolReplies::report(numbered(2), " 80"));
+    host->replies(SpoolReplies::report(NumberedReport(2), " 80"));
     ASSERT_EQ(run(file), 0);
     EXPECT_EQ(ReadFileBytes(file), "OLD LINE\r\nRECORD 1\r\nRECORD 2\r\n");
 }
@@ -214,7 +208,7 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
             const QString file = earlierFile(replace);
             host->script.clear();
             if (c.cancel) {
-                host->replies(SpoolReplies::report(numbered(30), " 80"));
+                host->replies(SpoolReplies::report(NumberedReport(30), " 80"));
                 t.ctx.gCancelRequested = true;
             } else {
                 host->drop();
@@ -232,7 +226,7 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
 
 TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    std::vector<std::string> replies = SpoolReplies::report(numbered(15), " 80");
+    std::vector<std::string> replies = SpoolReplies::report(NumberedReport(15), " 80");
     replies[1] = SpoolReplies::reply({}, "(INVALID)", " 80");
     host->replies(replies);
     t.boxes->expect(QStringLiteral("Access denied.  Possible authority problem."));
@@ -246,7 +240,7 @@ TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
 
 TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    host->reply(SpoolReplies::report(numbered(15), " 80")[0]);
+    host->reply(SpoolReplies::report(NumberedReport(15), " 80")[0]);
     host->drop();
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
     const QString file = path(QStringLiteral("broken.txt"));
@@ -258,7 +252,7 @@ TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
 
 TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    host->replies(SpoolReplies::report(numbered(40), " 80"));
+    host->replies(SpoolReplies::report(NumberedReport(40), " 80"));
     // The user presses Cancel while the second block is on its way.
     host->afterReply = [&](int n) {
         if (n == 1) t.ctx.gCancelRequested = true;
@@ -274,7 +268,7 @@ TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
 
 TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte) {
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    const std::string firstBlock = SpoolReplies::report(numbered(15), " 80")[0];
+    const std::string firstBlock = SpoolReplies::report(NumberedReport(15), " 80")[0];
     const QString incomplete = QStringLiteral(" is incomplete.  11 records transferred.  The earlier file is unchanged.");
     const struct {
         const char* what;
@@ -289,7 +283,7 @@ TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte
          "Error in SendReceive procedure.", false},
         {"a cancel",
          [&] {
-             host->reply(SpoolReplies::report(numbered(15), " 80")[1]);
+             host->reply(SpoolReplies::report(NumberedReport(15), " 80")[1]);
              host->afterReply = [&](int n) {
                  if (n == 1) t.ctx.gCancelRequested = true;
              };
@@ -325,7 +319,7 @@ TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
     const QString file = path(QStringLiteral("keep.txt"));
     WriteFileBytes(file, "EARLIER REPORT\r\n");
     // One page holds 255 lines: 24 blocks of 11. Then empty blocks, "(MORE)" for ever.
-    host->reply(SpoolReplies::report(numbered(15), " 80")[0]);
+    host->reply(SpoolReplies::report(NumberedReport(15), " 80")[0]);
     for (int i = 0; i < 40; ++i) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
     t.boxes->expect(QStringLiteral("The host keeps sending lines beyond what the report's page count (1) can hold."));
     EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), -1);
@@ -344,7 +338,7 @@ TEST_F(ProcTxtTest, WhatArrivedIsWrittenOutAfterEachBlock) {
         SCOPED_TRACE(replace);
         screen.setValue(QStringLiteral("optAddReplace_2"), replace);
         WriteFileBytes(file, "EARLIER REPORT\r\n");
-        host->replies(SpoolReplies::report(numbered(30), " 80"));
+        host->replies(SpoolReplies::report(NumberedReport(30), " 80"));
         // Read while the third block is on its way: a run killed now keeps two blocks.
         std::string seen;
         const int third = static_cast<int>(host->requests.size()) + 2;
@@ -385,7 +379,7 @@ TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
     ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx));
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
     const QString mine = t.ctx.gWorkDir + QStringLiteral("/Spwrt.txt");
-    host->replies(SpoolReplies::report(numbered(2), " 80"));
+    host->replies(SpoolReplies::report(NumberedReport(2), " 80"));
     ASSERT_EQ(run(mine), 0);
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(mine).constData(), &st), 0);
