@@ -68,7 +68,7 @@ public:
     }
     // Puts the context's socket on the job port, as a sign-on leaves it.
     bool connect(AppContext& ctx) {
-        HostSocket* s = ctx.socket();
+        HostSocket* s = ctx.link.socket();
         s->remoteHost = address;
         s->remotePort = port;
         s->connectToHost();

@@ -99,13 +99,13 @@ struct BareLoop : Loop {
 
 struct LinkLoop : Loop {
     LinkLoop(const QString& host, quint16 port, std::string request) : request(std::move(request)) {
-        HostSocket* s = ctx.socket();
+        HostSocket* s = ctx.link.socket();
         s->remoteHost = host;
         s->remotePort = port;
         s->connectToHost();
         ok = ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000);
     }
-    bool exchange(std::string& reply) override { return SendReceive(ctx, request, reply) == 0; }
+    bool exchange(std::string& reply) override { return SendReceive(ctx.link, request, reply) == LinkResult::Reply; }
     AppContext ctx;
     std::string request;
     bool ok = false;

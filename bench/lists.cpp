@@ -62,7 +62,7 @@ bool writeSpool(const QString& root, int files) {
 }
 
 bool connect(AppContext& ctx, const QString& host, quint16 port) {
-    HostSocket* s = ctx.socket();
+    HostSocket* s = ctx.link.socket();
     s->remoteHost = host;
     s->remotePort = port;
     s->connectToHost();
@@ -79,7 +79,7 @@ Run bareExchange(AppContext& ctx, const std::string& request) {
     const double cpu0 = threadCpuSeconds();
     std::string reply;
     do {
-        if (SendReceive(ctx, request, reply) != 0) return {};
+        if (SendReceive(ctx.link, request, reply) != LinkResult::Reply) return {};
         ++r.blocks;
     } while (listBlockEnd(reply) == ListBlockEnd::More);
     r.seconds = t.nsecsElapsed() / 1e9;

@@ -51,7 +51,7 @@ Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
     t.start();
     std::string reply;
     for (;;) {
-        if (SendReceive(ctx, request, reply) != 0) return {};
+        if (SendReceive(ctx.link, request, reply) != LinkResult::Reply) return {};
         ForEachRecord(std::string_view(reply).substr(0, 1000), RecordWidth(HostWire::controlArea(reply).substr(21)),
                       [&](const SpoolRecordSlot&) { ++r.records; });
         if (HostWire::controlArea(reply).rfind("(END)", 0) == 0) break;

@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     ScreenProgress progress(screen);
     auto options = [&] { return ReadScreenOptions(screen, false); };
     qint64 lastReplyNs = 0;
-    QObject::connect(ctx.socket(), &HostSocket::dataArrival, [&](qint64) { lastReplyNs = clock.nsecsElapsed(); });
+    QObject::connect(ctx.link.socket(), &HostSocket::dataArrival, [&](qint64) { lastReplyNs = clock.nsecsElapsed(); });
     int status = 0;
 
     // The entire report: through the work file into the viewer.

@@ -5,6 +5,7 @@
 #include "AppContext.h"
 #include "DownloadWindows.h"
 #include "Viewers.h"
+#include "MailSetup.h"
 #include "Startup.h"
 #include "frmSplf.h"
 
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     installSplfScreen(ctx);
     installDownloadWindows(ctx);
     installViewerWindows(ctx);
+    InstallMailStandIns(ctx);
     // "End the program" inside a window event: the stop sequence has done its
     // steps; the remembered values are put down and the process ends at once,
     // as nothing that was waiting underneath may run on.

@@ -41,3 +41,5 @@ TempPaths::TempPaths(const QString& root) : root_(QDir::cleanPath(root)) {
 }
 
 QString TempPaths::tempPath() { return withSeparator(root_ + QStringLiteral("/tmp")); }
+
+QString DesktopPaths::dataPath() { return under(QStandardPaths::GenericDataLocation); }

@@ -13,6 +13,7 @@ public:
     QString configPath() override;
     QString systemPath() override;
     QString cachePath() override;
+    QString dataPath() override;
 };
 
 // Test double: every folder under one root (a test's temporary folder),
@@ -25,6 +26,7 @@ public:
     QString configPath() override { return root_ + QStringLiteral("/config"); }
     QString systemPath() override { return root_ + QStringLiteral("/system"); }
     QString cachePath() override { return root_ + QStringLiteral("/cache"); }
+    QString dataPath() override { return root_ + QStringLiteral("/data"); }
     const QString& root() const { return root_; }
 
 private:

@@ -13,4 +13,6 @@ public:
     virtual QString shortPath(const QString& p) { return p; }
     // Per-user folder for files that may be thrown away.
     virtual QString cachePath() { return tempPath(); }
+    // Per-user folder for documents the program keeps for the user (drafts).
+    virtual QString dataPath() { return configPath(); }
 };

@@ -123,3 +123,13 @@ private:
 }  // namespace
 
 std::vector<KeyStroke> SendKeys::parse(const QString& keys) { return Parser(keys).run(); }
+
+QString SendKeys::literal(const QString& text) {
+    static const QString special = QStringLiteral("+^%~(){}[]");
+    QString out;
+    for (QChar c : text) {
+        if (special.contains(c)) out += QLatin1Char('{') + c + QLatin1Char('}');
+        else out += c;
+    }
+    return out;
+}

@@ -19,4 +19,7 @@ struct KeyStroke {
 namespace SendKeys {
 // Throws KeysError for unbalanced braces or parentheses and unknown names.
 std::vector<KeyStroke> parse(const QString& keys);
+// Data to be typed as it stands: every character that the notation reads as
+// a command ("+ ^ % ~ ( ) { } [ ]") is put in braces.
+QString literal(const QString& text);
 }  // namespace SendKeys

@@ -1,7 +1,5 @@
 #include "AppContext.h"
 
-#include <cstdio>
-
 #include "DesktopAutomation.h"
 #include "DesktopPaths.h"
 #include "FileMachineRegistry.h"
@@ -38,10 +36,12 @@ AppContext::AppContext() {
     makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
     ftp = std::make_unique<FtpClientRunner>();
     splfScreen.make = [] { return std::make_unique<PlainSplfScreen>(); };
+    link.addObserver(&screenObserver_);
 }
 
 AppContext::~AppContext() {
-    socket_.reset();
+    link.removeObserver(&screenObserver_);
+    link.discardSocket();
     about_.reset();
     outq_.reset();
     login_.reset();
@@ -50,37 +50,11 @@ AppContext::~AppContext() {
     splfScreen.unload();
 }
 
-QString AppContext::getSetting(const QString& key, const QString& def) {
-    return settings ? settings->get(QString::fromLatin1(kAppTitle), QString::fromLatin1(kSection), key, def) : def;
-}
-
-void AppContext::saveSetting(const QString& key, const QString& value) {
-    if (settings) settings->save(QString::fromLatin1(kAppTitle), QString::fromLatin1(kSection), key, value);
-}
-
-int AppContext::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
-                       int defaultButton) {
-    if (msg) return msg->show(text, buttons, icon, title, defaultButton);
-    std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
-    return MessageBoxes::defaultAnswer(buttons, defaultButton);
-}
-
 void AppContext::useBatchMessageBoxes() { msg = std::make_unique<BatchMessageBoxes>(); }
 
 void AppContext::useBatchServices() {
     useBatchMessageBoxes();
     if (presenter) presenter->unattended = true;
-}
-
-void AppContext::endProgram(int status, const QString& reason) { throw ProgramEnd{status, reason}; }
-
-void AppContext::runHandler(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const ProgramEnd& e) {
-        if (endInEvent) endInEvent(e);
-        else programEnded = e;
-    }
 }
 
 namespace {
@@ -142,21 +116,10 @@ void AppContext::unloadLoginWindow() {
     unloadLater(login_);
 }
 
-HostSocket* AppContext::socket() {
-    if (!socket_) {
-        socket_ = makeSocket();
-        QObject::connect(socket_.get(), &HostSocket::dataArrival, socket_.get(),
-                         [this](qint64 n) { socket_DataArrival(*this, n); });
-    }
-    return socket_.get();
-}
-
-void AppContext::discardSocket() {
-    if (!socket_) return;
-    // The discarded socket must not count bytes for its successor.
-    QObject::disconnect(socket_.get(), nullptr, nullptr, nullptr);
-    socket_->close();
-    socket_.release()->deleteLater();
-}
-
 SplfScreenApi& AppContext::frmSplf() { return *splfScreen.get(); }
+
+void AppContext::ScreenLinkObserver::linkStatus(const QString& text) { ctx_.frmSplf().setStatus(text); }
+
+void AppContext::ScreenLinkObserver::linkBusy(bool busy) {
+    if (ctx_.splfScreen.loaded()) ctx_.splfScreen.obj->linkBusy(busy);
+}

@@ -6,19 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "Automation.h"
-#include "Clock.h"
-#include "FtpScriptRunner.h"
-#include "HostSocket.h"
-#include "Keyboard.h"
-#include "MachineRegistry.h"
-#include "MessageBoxes.h"
-#include "Paths.h"
-#include "Presenter.h"
-#include "Printer.h"
-#include "ProcessStarter.h"
-#include "ProgramVersion.h"
-#include "SettingsStore.h"
+#include "HostLink.h"
+#include "Services.h"
 
 class QWidget;
 class frmAbout;
@@ -30,13 +19,7 @@ class frmSocket;
 class SplfScreenApi;
 class DownloadWindows;
 class ViewerWindows;
-
-// "End the program": thrown after the steps the program names; the executable
-// turns it into its exit status, tests catch it.
-struct ProgramEnd {
-    int exitStatus;
-    QString reason;
-};
+class MailStandIns;
 
 // A window of a higher layer that a lower one reaches by name, created on
 // first use as the original's default instances were.
@@ -54,57 +37,20 @@ struct LazyWindow {
 
 // All state of one run: the module-level variables, the windows and the
 // platform services. Tests make a fresh one; nothing is file-static.
-class AppContext {
+class AppContext : public Services {
 public:
     AppContext();
-    ~AppContext();
-    AppContext(const AppContext&) = delete;
-    AppContext& operator=(const AppContext&) = delete;
+    ~AppContext() override;
 
-    static constexpr const char* kAppTitle = "iSeries Spoolwright";
-    static constexpr const char* kSection = "Settings";
-
-    // --- platform services (replaceable before first use) ---
-    std::unique_ptr<Clock> clock;
-    std::unique_ptr<MessageBoxes> msg;
-    std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<MachineRegistry> machineRegistry;
-    std::unique_ptr<Presenter> presenter;
-    std::unique_ptr<ProcessStarter> processes;
-    std::unique_ptr<Paths> paths;
-    std::function<std::unique_ptr<HostSocket>()> makeSocket;
-    std::unique_ptr<Keyboard> keyboard;
-    std::unique_ptr<Automation> automation;
-    std::unique_ptr<Printer> printer;
     // An unattended run: message boxes go to standard error and are answered
     // with their default button.
     void useBatchMessageBoxes();
     // ... and windows and dialogs that would wait for a person are not shown.
     void useBatchServices();
-    // Runs FTP command scripts (the server start) in place of ftp.exe.
-    std::unique_ptr<FtpScriptRunner> ftp;
 
-    // Remembered values of this program, section "Settings"; default "None".
-    QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));
-    void saveSetting(const QString& key, const QString& value);
-    // MsgBox with the original's argument order.
-    int msgBox(const QString& text, MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None,
-               const QString& title = QStringLiteral("Tolvane"), int defaultButton = 1);
-    // Ends the program (throws ProgramEnd).
-    [[noreturn]] void endProgram(int status, const QString& reason = {});
-    // Runs a window's event handler. A ProgramEnd may not cross the event
-    // loop: it goes to endInEvent (the executable ends the process there) or,
-    // when that is unset (tests), is kept in programEnded.
-    void runHandler(const std::function<void()>& handler);
-    std::function<void(const ProgramEnd&)> endInEvent;
-    std::optional<ProgramEnd> programEnded;
-    // Exit status of the stop sequence's end (a batch run sets what happened).
-    int stopExitStatus = 0;
-    ProgramVersion version;
+    // --- host link: the socket, the received bytes, the cancel request ---
+    HostLink link{*this};
 
-    // --- host link ---
-    qint32 gRecvBytes = 0;
-    bool gCancelRequested = false;
     QString gHostAddress;
     qint32 gJobPort = 0;
     qint32 gWaitTime = 6;
@@ -120,7 +66,6 @@ public:
     // removes gWorkDir when it is left empty. Never fails; returns the files deleted.
     int clearWorkDirectory();
     // Limits of our own where the original waited for ever (milliseconds).
-    qint64 replyTimeoutMs = 120000;
     qint64 signOnReplyTimeoutMs = 60000;
     qint64 signOnDialogTimeoutMs = 600000;  // the sign-on dialog's answer
 
@@ -153,6 +98,9 @@ public:
     std::shared_ptr<DownloadWindows> downloadWindows;
     // The report viewers' windows and places, created on first use.
     std::shared_ptr<ViewerWindows> viewerWindows;
+    // The mail programs of this platform; a download's end hands their open
+    // messages to the user.
+    std::shared_ptr<MailStandIns> mailStandIns;
 
     // --- office and e-mail delivery state read by the stop sequence ---
     bool gExcelMacroFormLoaded = false;
@@ -179,10 +127,6 @@ public:
     frmLogin& loginWindow();
     bool loginWindowLoaded() const { return login_ != nullptr; }
     void unloadLoginWindow();
-    // The socket window: one socket, discarded and created afresh per attempt.
-    HostSocket* socket();              // creates the window when none exists
-    HostSocket* socketIfLoaded() const { return socket_.get(); }
-    void discardSocket();
     // The output-queue chooser: loaded by the queue list, unloaded after its show.
     frmOutq& outqWindow();
     bool outqWindowLoaded() const { return outq_ != nullptr; }
@@ -199,11 +143,21 @@ public:
     std::function<void()> showAutoSendOptions;                        // frmEdit
 
 private:
+    // Hands the link's news to the spooled-file screen; a lost link ends the job port.
+    class ScreenLinkObserver : public LinkObserver {
+    public:
+        explicit ScreenLinkObserver(AppContext& ctx) : ctx_(ctx) {}
+        void linkStatus(const QString& text) override;
+        void linkBusy(bool busy) override;
+        void linkLost() override { ctx_.gJobPort = 0; }
+
+    private:
+        AppContext& ctx_;
+    } screenObserver_{*this};
     std::unique_ptr<frmMain> main_;
     std::unique_ptr<frmOptions> options_;
     std::unique_ptr<frmAbout> about_;
     QStringList createdFiles_;
     std::unique_ptr<frmOutq> outq_;
     std::unique_ptr<frmLogin> login_;
-    std::unique_ptr<HostSocket> socket_;
 };

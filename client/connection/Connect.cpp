@@ -126,8 +126,8 @@ int Connection::run() {
 }
 
 HostSocket* Connection::freshSocket(int port) {
-    ctx_.discardSocket();
-    HostSocket* s = ctx_.socket();
+    ctx_.link.discardSocket();
+    HostSocket* s = ctx_.link.socket();
     s->remoteHost = ctx_.gHostAddress;
     s->remotePort = port;
     return s;
@@ -184,7 +184,7 @@ bool Connection::makeWorkDirectory(QString& folder) { return ApplyWorkDirectoryR
 
 void Connection::endProgram(const QString& reason) {
     ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
-    Disconnect(ctx_);
+    Disconnect(ctx_.link);
     ctx_.endProgram(kExitConnectFailed, reason);
 }
 
@@ -200,7 +200,7 @@ void Connection::commonTail(const QString& reason) {
                                        "any conversations and end.  You may then restart."),
                         MsgButtons::OK, MsgIcon::None, kTolvane);
     }
-    Disconnect(ctx_);
+    Disconnect(ctx_.link);
     ctx_.clock->pumpOnce();
     ctx_.endProgram(kExitConnectFailed, reason);
 }
@@ -212,7 +212,7 @@ Connection::Pass Connection::offerServerStart(const QString& variant) {
             QStringLiteral("(FTP must be active on the iSeries and you'll be asked for your password.)") + variant,
         MsgButtons::YesNo, MsgIcon::None, kTolvane, unattendedDefault(ctx_));
     if (answer == vbYes) {
-        if (HostSocket* s = ctx_.socketIfLoaded()) s->close();
+        if (HostSocket* s = ctx_.link.socketIfOpen()) s->close();
         if (StartHostServerViaFtp(ctx_) != 0) endProgram(QStringLiteral("The host server could not be started"));
         return Pass::StartOver;
     }
@@ -227,7 +227,7 @@ Connection::Pass Connection::badHostName(int socketState) {
                     .arg(socketState)
                     .arg(ctx_.gHostAddress),
                 MsgButtons::OK, MsgIcon::Critical, kTolvane);
-    Disconnect(ctx_);
+    Disconnect(ctx_.link);
     setWorkingControlsEnabled(true);
     if (!ctx_.gBatchMode) main_.cmdOK->setFocus();
     setMousePointer(MousePointer::Normal);
@@ -235,7 +235,7 @@ Connection::Pass Connection::badHostName(int socketState) {
 }
 
 Connection::Pass Connection::refusedSignOn() {
-    Disconnect(ctx_);
+    Disconnect(ctx_.link);
     ctx_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
     ctx_.gUserId.assign(ctx_.gUserId.size(), ' ');
     ctx_.gPassword.assign(ctx_.gPassword.size(), ' ');
@@ -326,13 +326,13 @@ Connection::Pass Connection::pass() {
 
     const std::string signOnMessage =
         HostWire::field("new 128        " + ctx_.gUserId + ctx_.gPassword, HostWire::kReplyLength);
-    ctx_.gRecvBytes = 0;
+    ctx_.link.clearReceived();
     send(s, signOnMessage);
     ctx_.clock->pumpOnce();
     ctx_.clock->waitUntil(
-        [&] { return ctx_.gRecvBytes >= HostWire::kReplyLength || s->state() != HostSocket::Connected; },
+        [&] { return ctx_.link.receivedBytes() >= HostWire::kReplyLength || s->state() != HostSocket::Connected; },
         ctx_.signOnReplyTimeoutMs);
-    if (ctx_.gRecvBytes < HostWire::kReplyLength) {
+    if (ctx_.link.receivedBytes() < HostWire::kReplyLength) {
         if (!err_.holds() && s->state() != HostSocket::Connected)
             err_.take(kClosedByHost, QStringLiteral("The connection was closed by the host"));
         ctx_.msgBox(
@@ -375,7 +375,7 @@ Connection::Pass Connection::pass() {
     ctx_.clock->pumpOnce();
     if (ctx_.loginWindowLoaded() && ctx_.loginWindow().chkSavePassword->isChecked())
         ctx_.saveSetting(QStringLiteral("century"), Codec::toUnicode(ctx_.gPassword));
-    Disconnect(ctx_);
+    Disconnect(ctx_.link);
 
     return jobPort();
 }

@@ -1,14 +1,10 @@
 #include "HostLink.h"
 
-#include <QAction>
-#include <QGroupBox>
-#include <QLabel>
+#include <algorithm>
 #include <limits>
 
-#include "AppContext.h"
-#include "SplfScreenApi.h"
-#include "frmMain.h"
-#include "frmOptions.h"
+#include "HostSocket.h"
+#include "Services.h"
 
 namespace HostWire {
 std::string endOfDataReply() { return std::string(1000, ' ') + "(END)" + std::string(19, ' '); }
@@ -31,102 +27,220 @@ constexpr int kOutOfStep = 10054;
 
 bool isBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
-// Waits until `count` bytes have arrived since gRecvBytes was cleared. The
-// wait ends in a SocketError when the host closes the link or sends nothing
-// for the reply limit, so that a dead host leads into the error path.
-void awaitReply(AppContext& ctx, HostSocket* s) {
-    qint64 lastCount = ctx.gRecvBytes;
-    qint64 lastProgress = ctx.clock->nowMs();
+std::string readReply(HostSocket* s) {
+    return HostWire::field(s->getData(HostWire::kReplyLength), HostWire::kReplyLength);
+}
+
+const QString kTitle = QStringLiteral("Tolvane");
+const QString kCanceled = QStringLiteral("Operation has been canceled by request of the user.  ");
+const QString kCanceledStatus = QStringLiteral("Last operation was canceled by user request.");
+}  // namespace
+
+HostLink::HostLink(Services& services) : services_(services) {}
+
+HostLink::~HostLink() = default;
+
+HostSocket* HostLink::socket() {
+    if (!socket_) {
+        socket_ = services_.makeSocket();
+        QObject::connect(socket_.get(), &HostSocket::dataArrival, socket_.get(),
+                         [this](qint64 n) { countArrived(n); });
+    }
+    return socket_.get();
+}
+
+void HostLink::discardSocket() {
+    if (!socket_) return;
+    // The discarded socket must not count bytes for its successor.
+    QObject::disconnect(socket_.get(), nullptr, nullptr, nullptr);
+    socket_->close();
+    socket_.release()->deleteLater();
+}
+
+void HostLink::countArrived(qint64 bytes) {
+    const qint64 sum = static_cast<qint64>(received_) + qMax<qint64>(0, bytes);
+    received_ = static_cast<qint32>(qMin<qint64>(sum, std::numeric_limits<qint32>::max()));
+}
+
+HostLink::Hold::Hold(HostLink& link) : link_(link) {
+    const bool was = link_.busy();
+    ++link_.holds_;
+    if (!was) link_.notify([](LinkObserver* o) { o->linkBusy(true); });
+}
+
+HostLink::Hold::~Hold() {
+    --link_.holds_;
+    if (!link_.busy()) link_.notify([](LinkObserver* o) { o->linkBusy(false); });
+}
+
+void HostLink::addObserver(LinkObserver* o) {
+    if (std::find(observers_.begin(), observers_.end(), o) == observers_.end()) observers_.push_back(o);
+}
+
+void HostLink::removeObserver(LinkObserver* o) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), o), observers_.end());
+}
+
+template <class F>
+void HostLink::notify(F f) {
+    // An observer may unregister (a window unloads) while it is told.
+    const std::vector<LinkObserver*> all = observers_;
+    for (LinkObserver* o : all)
+        if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) f(o);
+}
+
+void HostLink::status(const QString& text) {
+    notify([&](LinkObserver* o) { o->linkStatus(text); });
+}
+
+// Waits until a whole reply has arrived. A closed link or a host that sends
+// nothing for the reply limit ends the wait in a SocketError. A cancel ends
+// it too when no reply comes within the grace after it.
+bool HostLink::refuseWhileBusy() {
+    if (!busy()) return false;
+    services_.msgBox(QStringLiteral("Error in SendReceive procedure.  The iSeries is still busy with the running "
+                                    "download or list, so this request was not sent.  Please wait until it has ended."),
+                     MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+    return true;
+}
+
+HostLink::Wait HostLink::awaitReply(HostSocket* s) {
+    Clock& clock = *services_.clock;
+    qint64 lastCount = received_;
+    qint64 lastProgress = clock.nowMs();
+    qint64 cancelSeen = -1;
     for (;;) {
-        const bool done = ctx.clock->waitUntil(
+        qint64 limit = replyTimeoutMs - (clock.nowMs() - lastProgress);
+        if (cancelSeen >= 0) limit = qMin(limit, cancelGraceMs - (clock.nowMs() - cancelSeen));
+        const bool done = clock.waitUntil(
             [&] {
-                return ctx.gRecvBytes >= HostWire::kReplyLength || s->state() != HostSocket::Connected ||
-                       ctx.gRecvBytes != lastCount;
+                return received_ >= HostWire::kReplyLength || s->state() != HostSocket::Connected ||
+                       received_ != lastCount || (cancel_ && cancelSeen < 0);
             },
-            qMax<qint64>(1, ctx.replyTimeoutMs - (ctx.clock->nowMs() - lastProgress)));
-        if (ctx.gRecvBytes >= HostWire::kReplyLength) return;
+            qMax<qint64>(1, limit));
+        if (received_ >= HostWire::kReplyLength) return Wait::Reply;
         // A closed link ends the wait either way: a whole reply that came
         // before the close is still read, anything less is a lost link.
         if (s->state() != HostSocket::Connected) {
-            if (s->bytesAvailable() >= HostWire::kReplyLength) return;
+            if (s->bytesAvailable() >= HostWire::kReplyLength) return Wait::Reply;
             throw SocketError(kAborted, "The connection was closed by the host");
         }
-        if (ctx.gRecvBytes != lastCount) {
-            lastCount = ctx.gRecvBytes;
-            lastProgress = ctx.clock->nowMs();
+        if (received_ != lastCount) {
+            lastCount = received_;
+            lastProgress = clock.nowMs();
             continue;
         }
-        if (!done && ctx.clock->nowMs() - lastProgress >= ctx.replyTimeoutMs)
+        if (cancel_ && cancelSeen < 0) {
+            cancelSeen = clock.nowMs();
+            continue;
+        }
+        if (cancelSeen >= 0 && clock.nowMs() - cancelSeen >= cancelGraceMs) return Wait::Cancelled;
+        if (!done && clock.nowMs() - lastProgress >= replyTimeoutMs)
             throw SocketError(kTimedOut, "The host did not answer in time");
     }
 }
 
-void sendChecked(AppContext& ctx, HostSocket* s, const std::string& bytes) {
+void HostLink::sendChecked(HostSocket* s, const std::string& bytes) {
     // Bytes that nobody asked for would be taken as the next reply.
     if (s->bytesAvailable() > 0) throw SocketError(kOutOfStep, "Unexpected data from the host");
-    ctx.gRecvBytes = 0;
+    received_ = 0;
     s->sendData(bytes);
 }
 
-std::string readReply(HostSocket* s) { return HostWire::field(s->getData(HostWire::kReplyLength), HostWire::kReplyLength); }
-}  // namespace
-
-void socket_DataArrival(AppContext& ctx, qint64 bytesTotal) {
-    // Saturates instead of overflowing: the count only has to reach 1024.
-    const qint64 sum = static_cast<qint64>(ctx.gRecvBytes) + qMax<qint64>(0, bytesTotal);
-    ctx.gRecvBytes = static_cast<qint32>(qMin<qint64>(sum, std::numeric_limits<qint32>::max()));
-}
-
-void SendCancelRequest(AppContext& ctx) {
-    HostSocket* s = ctx.socket();
+void HostLink::sendCancelRequest() {
+    HostSocket* s = socket();
     std::string cancel(HostWire::kRequestLength, ' ');
     cancel[99] = 'X';
-    sendChecked(ctx, s, cancel);
-    awaitReply(ctx, s);
+    owed_ = true;
+    struct Settled {
+        bool& owed;
+        ~Settled() { owed = false; }
+    } settled{owed_};
+    sendChecked(s, cancel);
+    // The cancel request's own reply is waited for whatever the user presses.
+    struct KeepCancel {
+        bool& flag;
+        bool was;
+        ~KeepCancel() { flag = was; }
+    } keep{cancel_, cancel_};
+    cancel_ = false;
+    awaitReply(s);
     (void)readReply(s);
 }
 
-int SendReceive(AppContext& ctx, const std::string& request, std::string& reply) {
-    if (isBlank(request)) return 0;
+bool HostLink::abandonTransfer() {
     try {
-        HostSocket* s = ctx.socket();
-        reply.clear();
-        sendChecked(ctx, s, HostWire::field(request, HostWire::kRequestLength));
-        awaitReply(ctx, s);
-        reply = readReply(s);
-        if (ctx.gCancelRequested) {
-            SplfScreenApi& splf = ctx.frmSplf();
-            splf.setStatus(QStringLiteral("Canceling..."));
-            SendCancelRequest(ctx);
-            reply = HostWire::endOfDataReply();
-            ctx.msgBox(QStringLiteral("Operation has been canceled by request of the user.  "), MsgButtons::OK,
-                       MsgIcon::Information, QStringLiteral("Tolvane"));
-            splf.setStatus(QStringLiteral("Last operation was canceled by user request."));
-            return 1;
-        }
-        return 0;
-    } catch (const SocketError& e) {
-        ctx.msgBox(QStringLiteral("Error in SendReceive procedure.  ") +
-                       QStringLiteral("  Possible causes:  The link to the iSeries has been lost due to "
-                                      "inactivity.  Please re-connect.") +
-                       QStringLiteral("  (Check the qsysopr message queue.)  If local error, code is ") +
-                       QString::number(e.number) + QLatin1Char(' ') + QString::fromStdString(e.what()),
-                   MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
-        ctx.mainWindow().itmDisconnect_Click();
-        return -1;
+        sendCancelRequest();
+        return true;
+    } catch (const SocketError&) {
+        lose();
+        return false;
     }
 }
 
-void Disconnect(AppContext& ctx) {
-    if (HostSocket* s = ctx.socketIfLoaded()) s->close();
-    ctx.clock->pumpOnce();
-    ctx.discardSocket();
-    ctx.clock->pumpOnce();
-    frmMain& m = ctx.mainWindow();
-    m.itmChangeAddress->setEnabled(true);
-    m.itmWaitTime->setEnabled(true);
-    ctx.optionsWindow().fraIPAddress[0]->setVisible(true);
-    m.picDisConnect->show();
-    m.picConnect->hide();
-    m.lblStatus->setText(QStringLiteral("Not connected."));
+void HostLink::lose() {
+    disconnect();
+    notify([](LinkObserver* o) { o->linkLost(); });
 }
+
+void HostLink::disconnect() {
+    if (socket_) socket_->close();
+    services_.clock->pumpOnce();
+    discardSocket();
+    services_.clock->pumpOnce();
+    owed_ = false;
+    notify([](LinkObserver* o) { o->linkClosed(); });
+}
+
+LinkResult HostLink::sendReceive(const std::string& request, std::string& reply) {
+    if (isBlank(request)) return LinkResult::Reply;
+    // A window event during the wait asked for a second exchange: sent now,
+    // its reply and the owed one would be taken for each other.
+    if (owed_ && refuseWhileBusy()) return LinkResult::Refused;
+    Hold hold(*this);
+    try {
+        HostSocket* s = socket();
+        reply.clear();
+        owed_ = true;
+        sendChecked(s, HostWire::field(request, HostWire::kRequestLength));
+        if (awaitReply(s) == Wait::Cancelled) {
+            // The reply is still owed: the next one read would be this one.
+            lose();
+            reply = HostWire::endOfDataReply();
+            services_.msgBox(kCanceled + QStringLiteral("The iSeries had not answered yet, so the link to it has been "
+                                                        "closed.  Please re-connect."),
+                             MsgButtons::OK, MsgIcon::Information, kTitle);
+            status(kCanceledStatus);
+            return LinkResult::Cancelled;
+        }
+        reply = readReply(s);
+        owed_ = false;
+        if (cancel_) {
+            status(QStringLiteral("Canceling..."));
+            sendCancelRequest();
+            reply = HostWire::endOfDataReply();
+            services_.msgBox(kCanceled, MsgButtons::OK, MsgIcon::Information, kTitle);
+            status(kCanceledStatus);
+            return LinkResult::Cancelled;
+        }
+        return LinkResult::Reply;
+    } catch (const SocketError& e) {
+        owed_ = false;
+        services_.msgBox(QStringLiteral("Error in SendReceive procedure.  ") +
+                             QStringLiteral("  Possible causes:  The link to the iSeries has been lost due to "
+                                            "inactivity.  Please re-connect.") +
+                             QStringLiteral("  (Check the qsysopr message queue.)  If local error, code is ") +
+                             QString::number(e.number) + QLatin1Char(' ') + QString::fromStdString(e.what()),
+                         MsgButtons::OK, MsgIcon::Critical, kTitle);
+        lose();
+        return LinkResult::LinkLost;
+    }
+}
+
+LinkResult SendReceive(HostLink& link, const std::string& request, std::string& reply) {
+    return link.sendReceive(request, reply);
+}
+
+void SendCancelRequest(HostLink& link) { link.sendCancelRequest(); }
+
+void Disconnect(HostLink& link) { link.disconnect(); }

@@ -1,8 +1,12 @@
 #pragma once
+#include <QString>
 #include <QtGlobal>
+#include <memory>
 #include <string>
+#include <vector>
 
-class AppContext;
+class HostSocket;
+class Services;
 
 // The fixed-width exchange with the host server program.
 namespace HostWire {
@@ -17,13 +21,121 @@ std::string field(const std::string& text, size_t width);
 std::string controlArea(const std::string& reply);
 }  // namespace HostWire
 
-// Sends one request and returns the next reply: 0 a reply (or nothing sent for
-// a blank request), 1 after the user's cancel, -1 after a broken link (message
-// shown, link torn down).
-int SendReceive(AppContext& ctx, const std::string& request, std::string& reply);
+// What the windows learn of the link. Nothing below the windows calls one:
+// they implement this and register with the link.
+class LinkObserver {
+public:
+    virtual ~LinkObserver() = default;
+    // A status text of the exchange ("Canceling...").
+    virtual void linkStatus(const QString& /*text*/) {}
+    // A download or list holds the link, or has let it go: while it is busy
+    // every command that would talk to the host is off.
+    virtual void linkBusy(bool /*busy*/) {}
+    // The socket was closed (a disconnect, or after a failure).
+    virtual void linkClosed() {}
+    // The link failed or went out of step and was closed; the user has been told.
+    virtual void linkLost() {}
+};
+
+// What one exchange came to.
+enum class LinkResult {
+    Reply,      // a reply was read (or nothing was sent for a blank request)
+    Cancelled,  // the user cancelled; the host was told, or the link closed when it could not be
+    LinkLost,   // the link broke or the host stopped answering; it is closed
+    Refused,    // a reply was still owed: the request was not sent
+};
+
+// The one link to the host server program: the socket, the count of bytes
+// that arrived since the last send, the user's cancel request, and whether a
+// reply is owed or a transfer holds the link.
+class HostLink {
+public:
+    explicit HostLink(Services& services);
+    ~HostLink();
+    HostLink(const HostLink&) = delete;
+    HostLink& operator=(const HostLink&) = delete;
+
+    // The socket, created on first use; one per connection attempt.
+    HostSocket* socket();
+    HostSocket* socketIfOpen() const { return socket_.get(); }
+    // Drops the socket (a fresh one comes with the next socket()).
+    void discardSocket();
+
+    // Bytes the socket reported since clearReceived() (the sign-on counts them too).
+    qint32 receivedBytes() const { return received_; }
+    void clearReceived() { received_ = 0; }
+    // The socket's data-arrival count; saturates instead of overflowing.
+    void countArrived(qint64 bytes);
+
+    // The user's cancel of the running transfer; read after every reply and
+    // during every wait.
+    void requestCancel() { cancel_ = true; }
+    void clearCancel() { cancel_ = false; }
+    bool cancelRequested() const { return cancel_; }
+
+    // A reply is owed, or a download or list holds the link.
+    bool busy() const { return owed_ || holds_ > 0; }
+    bool replyOwed() const { return owed_; }
+
+    // A new download or list that would start while the link is busy is
+    // refused with a message: true then.
+    bool refuseWhileBusy();
+
+    // Marks the link busy for a whole download or list (nests).
+    class Hold {
+    public:
+        explicit Hold(HostLink& link);
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+    private:
+        HostLink& link_;
+    };
+
+    void addObserver(LinkObserver* o);
+    void removeObserver(LinkObserver* o);
+    void status(const QString& text);
+
+    // One request, one reply. See SendReceive.
+    LinkResult sendReceive(const std::string& request, std::string& reply);
+    // Sends the cancel request and drops its reply; throws SocketError on a link error.
+    void sendCancelRequest();
+    // Tells the host to drop the rest of a transfer; a link that fails here
+    // is closed and reported lost. False then.
+    bool abandonTransfer();
+    // Closes the socket and tells the observers; never fails.
+    void disconnect();
+
+    // Limit of our own where the original waited for ever.
+    qint64 replyTimeoutMs = 120000;
+    // How long a reply that is on its way may still come after a cancel.
+    qint64 cancelGraceMs = 1000;
+
+private:
+    enum class Wait { Reply, Cancelled };
+    Wait awaitReply(HostSocket* s);
+    void sendChecked(HostSocket* s, const std::string& bytes);
+    void lose();
+    template <class F>
+    void notify(F f);
+
+    Services& services_;
+    std::unique_ptr<HostSocket> socket_;
+    qint32 received_ = 0;
+    bool cancel_ = false;
+    bool owed_ = false;
+    int holds_ = 0;
+    std::vector<LinkObserver*> observers_;
+};
+
+// Sends one request and reads the next reply. A reply that is still owed
+// refuses the request: it is reported and not sent. A cancel seen after the
+// reply sends the cancel request and hands back a reply that reads as the end
+// of the data; a cancel during a wait that no reply ends within a second
+// closes the link (it is out of step). A broken link is reported and closed.
+LinkResult SendReceive(HostLink& link, const std::string& request, std::string& reply);
 // Sends the cancel request and drops its reply; throws on a link error.
-void SendCancelRequest(AppContext& ctx);
-// Closes the socket and resets the connection indicators; never fails.
-void Disconnect(AppContext& ctx);
-// frmSocket.socket_DataArrival: counts the bytes that arrived.
-void socket_DataArrival(AppContext& ctx, qint64 bytesTotal);
+void SendCancelRequest(HostLink& link);
+// Closes the socket; never fails.
+void Disconnect(HostLink& link);

@@ -19,24 +19,15 @@
 namespace {
 const QString kTitle = QStringLiteral("Tolvane");
 
-// After a cut the host still holds the rest of the list; the cancel request
-// makes it drop that, so that the next request is answered afresh.
-void dropRestOfList(AppContext& ctx) {
-    try {
-        SendCancelRequest(ctx);
-    } catch (const SocketError&) {
-        ctx.mainWindow().itmDisconnect_Click();
-    }
-}
-
 const char* const kGridKeys[] = {"Date", "File", "User", "Outq", "Pages", "Form", "JobNumber", "Job", "UserData"};
 }  // namespace
 
 ListExchange exchangeList(AppContext& ctx, const std::string& request, const QString& what,
                           const std::function<void(const std::string& reply)>& onBlock) {
     ListExchange x;
-    x.result = SendReceive(ctx, request, x.last);
-    if (x.result != 0) return x;
+    HostLink::Hold hold(ctx.link);
+    x.result = SendReceive(ctx.link, request, x.last);
+    if (x.result != LinkResult::Reply) return x;
     x.blocks = 1;
     if (listBlockEnd(x.last) == ListBlockEnd::Invalid) return x;
     for (;;) {
@@ -49,16 +40,18 @@ ListExchange exchangeList(AppContext& ctx, const std::string& request, const QSt
                            .arg(what)
                            .arg(x.blocks),
                        MsgButtons::OK, MsgIcon::Exclamation, kTitle);
-            dropRestOfList(ctx);
+            // The host still holds the rest; told to drop it, it answers the next request afresh.
+            ctx.link.abandonTransfer();
             return x;
         }
-        x.result = SendReceive(ctx, request, x.last);
-        if (x.result != 0) return x;
+        x.result = SendReceive(ctx.link, request, x.last);
+        if (x.result != LinkResult::Reply) return x;
         ++x.blocks;
     }
 }
 
 int ListOutputQueues(AppContext& ctx) {
+    if (ctx.link.refuseWhileBusy()) return 1;
     frmMain& m = ctx.mainWindow();
     setMousePointer(MousePointer::Hourglass);
     m.setStatusPanel(QStringLiteral("Retrieving a list of outqs.  "));
@@ -70,7 +63,7 @@ int ListOutputQueues(AppContext& ctx) {
     const ListExchange x = exchangeList(ctx, request, QStringLiteral("outqs"), [&](const std::string& reply) {
         list->addItems(outqListRows(reply));
     });
-    if (x.result != 0) {
+    if (x.result != LinkResult::Reply) {
         if (x.blocks == 0) setMousePointer(MousePointer::Normal);
         return 1;
     }
@@ -88,6 +81,8 @@ int ListOutputQueues(AppContext& ctx) {
 }
 
 int GetSpoolFiles(AppContext& ctx, const QString& outq, const QString& library, const QString& user) {
+    // The grid is not touched while the link is busy with another transfer.
+    if (ctx.link.refuseWhileBusy()) return 1;
     int step = 1;
     try {
         SplfScreenApi& screen = ctx.frmSplf();
@@ -123,7 +118,7 @@ int GetSpoolFiles(AppContext& ctx, const QString& outq, const QString& library, 
                 grid.setCellValue(row, QStringLiteral("UserData"), e.userData);
             }
         });
-        if (x.result != 0) return 1;
+        if (x.result != LinkResult::Reply) return 1;
         step = 4;
         if (!refused.isEmpty()) {
             ctx.msgBox(QStringLiteral("%1 spool file(s) cannot be downloaded and are left out of the list: %2%3")

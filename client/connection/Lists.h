@@ -3,11 +3,13 @@
 #include <functional>
 #include <string>
 
+#include "HostLink.h"
+
 class AppContext;
 
 // One list request exchanged block by block while the host answers "(MORE)".
 struct ListExchange {
-    int result = 0;     // 0, or the non-zero result of SendReceive that stopped it
+    LinkResult result = LinkResult::Reply;  // what the exchange that stopped it came to
     bool cut = false;   // the host was still sending at the block limit
     int blocks = 0;
     std::string last;   // the last reply read

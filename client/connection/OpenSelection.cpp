@@ -100,7 +100,7 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
             if (first && !found.isEmpty()) m.cboLibrary->setEditText(found);
             first = false;
         });
-        if (x.result != 0 || x.cut) {
+        if (x.result != LinkResult::Reply || x.cut) {
             setMousePointer(MousePointer::Normal);
             return Listed::Stopped;
         }

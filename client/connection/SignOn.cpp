@@ -30,6 +30,19 @@ std::string scrambleField(const std::string& field) {
     return out;
 }
 
+std::string unscrambleField(const std::string& field) {
+    std::string out = field;
+    for (size_t idx = 0; idx < out.size(); ++idx) {
+        const int i = static_cast<int>(idx) + 1;
+        const int n = alphabetPosition(out[idx]);
+        if (n == 0) continue;
+        int k = n - i;
+        while (k <= 0) k += kAlphabetLength;
+        out[idx] = kSignOnAlphabet[k - 1];
+    }
+    return out;
+}
+
 QChar firstUncarriedCharacter(const QString& text) {
     for (QChar c : text) {
         if (c.unicode() > 0x7E || alphabetPosition(static_cast<char>(c.unicode())) == 0) return c;
@@ -83,7 +96,7 @@ bool SignOn(AppContext& ctx, std::string& userId, std::string& password) {
                                                  ctx.signOnDialogTimeoutMs);
         if (login.cancelled) ctx.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on cancelled"));
         if (!answered) {
-            Disconnect(ctx);
+            Disconnect(ctx.link);
             ctx.unloadLoginWindow();
             const int answer = ctx.msgBox(QStringLiteral("Signon to the iSeries has timed out.  Would you like to retry?"),
                                           MsgButtons::YesNo, MsgIcon::None, QStringLiteral("Tolvane"),

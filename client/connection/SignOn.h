@@ -17,6 +17,8 @@ constexpr size_t kPasswordLength = 128;
 
 // Scrambles every position of a fixed-width field (filling blanks included).
 std::string scrambleField(const std::string& field);
+// The inverse of scrambleField for a field of at most 94 characters, all in the alphabet.
+std::string unscrambleField(const std::string& field);
 // The first character of `text` that the scrambling cannot carry (one outside
 // the alphabet would reach the host as another character), or a null QChar.
 QChar firstUncarriedCharacter(const QString& text);

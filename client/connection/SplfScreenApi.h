@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+#include "HostLink.h"
+
 class QWidget;
 class SplfGrid;
 
@@ -12,7 +14,7 @@ class SplfGrid;
 // an option array is the control "name_i" ("optAddReplace_2"): value() gives
 // its state (0/1), setValue() chooses or clears it. optAddReplace is two
 // groups, 0-1 (HTML options) and 2-3 (text options): read it by element.
-class SplfScreenApi {
+class SplfScreenApi : public LinkObserver {
 public:
     virtual ~SplfScreenApi() = default;
     virtual QWidget* widget() = 0;
@@ -42,4 +44,7 @@ public:
     virtual void cboProcessType_Click() {}
     // Hides the screen, so that its modal show returns.
     virtual void hideScreen() {}
+    // While a download or list holds the link the screen's commands that
+    // talk to the host are off (the driver locks the rest).
+    void linkBusy(bool /*busy*/) override {}
 };

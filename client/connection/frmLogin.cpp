@@ -158,7 +158,7 @@ void frmLogin::cmdOK_Click() {
 }
 
 void frmLogin::cmdCancel_Click() {
-    Disconnect(ctx_);
+    Disconnect(ctx_.link);
     cancelled = true;
     hide();
 }

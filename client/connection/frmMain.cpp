@@ -46,9 +46,25 @@ frmMain::frmMain(AppContext& ctx) : ctx_(ctx) {
     setObjectName(QStringLiteral("frmMain"));
     buildControls();
     wireHandlers();
+    ctx_.link.addObserver(this);
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() { ctx_.link.removeObserver(this); }
+
+void frmMain::linkBusy(bool busy) {
+    hostCommands_.set(busy, {cmdOK, cmdListOutqs, cmdExit, itmListOutqs, itmConnect, itmDisconnect, itmExit});
+}
+
+void frmMain::linkClosed() {
+    itmChangeAddress->setEnabled(true);
+    itmWaitTime->setEnabled(true);
+    ctx_.optionsWindow().fraIPAddress[0]->setVisible(true);
+    picDisConnect->show();
+    picConnect->hide();
+    lblStatus->setText(QStringLiteral("Not connected."));
+}
+
+void frmMain::linkLost() { itmDisconnect_Click(); }
 
 void frmMain::buildControls() {
     setWindowTitle(QStringLiteral("Tolvane"));
@@ -240,7 +256,7 @@ void frmMain::Form_Load() {
 void frmMain::itmDisconnect_Click() {
     setStatusPanel(QStringLiteral("Deallocating the iSeries conversation.   "));
     Refresh();
-    Disconnect(ctx_);
+    Disconnect(ctx_.link);
     itmDisconnect->setEnabled(false);
     itmConnect->setEnabled(true);
     itmConnect->setChecked(false);

@@ -2,6 +2,9 @@
 #include <QMainWindow>
 #include <functional>
 
+#include "HostLink.h"
+#include "WindowServices.h"
+
 class AppContext;
 class QAction;
 class QComboBox;
@@ -14,7 +17,7 @@ class QStatusBar;
 // The main window. Controls carry their original names as members and as
 // objectName. Handlers are public so that other procedures (and tests) call
 // them as the original did.
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public LinkObserver {
     Q_OBJECT
 public:
     explicit frmMain(AppContext& ctx);
@@ -101,6 +104,11 @@ public:
     std::function<int(const QString&)> openSettingsFile;
     std::function<int(const QString&, bool)> saveSettingsFile;
 
+    // --- LinkObserver ---
+    void linkBusy(bool busy) override;
+    void linkClosed() override;
+    void linkLost() override;
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -110,4 +118,5 @@ private:
     void wireHandlers();
     void rememberSettings();
     AppContext& ctx_;
+    HostCommandLock hostCommands_;
 };

@@ -41,7 +41,7 @@ void frmMain::Form_Unload() {
         tolerant([&] {
             setStatusPanel(QStringLiteral("Deallocating the iSeries conversation.   "));
             Refresh();
-            Disconnect(ctx_);
+            Disconnect(ctx_.link);
         });
         tolerant([&] {
             setStatusPanel(QStringLiteral("Removing work files."));

@@ -9,6 +9,7 @@
 
 #include "AppContext.h"
 #include "DownloadWindows.h"
+#include "MailSetup.h"
 #include "MousePointer.h"
 #include "PcFileName.h"
 #include "PrintReport.h"
@@ -160,9 +161,10 @@ void lockScreen(SplfScreenApi& splf) {
 
 void unlockScreen(AppContext& ctx) {
     SplfScreenApi& splf = ctx.frmSplf();
-    ctx.gCancelRequested = false;
+    ctx.link.clearCancel();
     clearSaveAll(ctx);
     ctx.gMailStarted = false;
+    CloseMailWindows(ctx);
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
     splf.setControlEnabled(QStringLiteral("cmdOK"), true);
     splf.setControlEnabled(QStringLiteral("cmdCancel"), true);
@@ -228,7 +230,7 @@ ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QStri
     if (!fileName.isEmpty() && QFileInfo::exists(fileName)) writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
     out.target = fileName;
     out.status = result == 0 ? ReportOutcome::Delivered
-                 : ctx.gCancelRequested ? ReportOutcome::Canceled
+                 : ctx.link.cancelRequested() ? ReportOutcome::Canceled
                                         : ReportOutcome::Failed;
     return out;
 }
@@ -237,7 +239,7 @@ ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QStri
 std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
     SplfScreenApi& splf = ctx.frmSplf();
     SplfGrid& grid = splf.grdSplf();
-    ctx.gCancelRequested = false;
+    ctx.link.clearCancel();
     ctx.gSelectedCount = 0;
     const int rows = grid.rowCount();
     for (int i = 1; i <= rows; ++i)
@@ -253,12 +255,14 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
     lockScreen(splf);
     clearSaveAll(ctx);
     std::vector<ReportOutcome> outcomes;
+    // The run holds the link: no other command talks to the host until it ends.
+    std::optional<HostLink::Hold> hold(std::in_place, ctx.link);
     QSet<QString> writtenThisRun;
     ScreenProgress progress(splf);
     try {
         const int count = grid.rowCount();
         for (int i = 1; i <= count; ++i) {
-            if (!grid.rowSelected(i) || ctx.gCancelRequested) {
+            if (!grid.rowSelected(i) || ctx.link.cancelRequested()) {
                 if (grid.rowSelected(i)) {
                     ReportOutcome skipped;
                     skipped.row = SpoolFileRow::fromGrid(grid, i, splf.text(QStringLiteral("cboTranslation"))).toQString();
@@ -283,9 +287,11 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
         }
     } catch (...) {
         // A failure inside a run must not leave the screen locked.
+        hold.reset();
         unlockScreen(ctx);
         throw;
     }
+    hold.reset();
     unlockScreen(ctx);
     return outcomes;
 }
@@ -296,10 +302,11 @@ void CancelSelectedDownloads(AppContext& ctx) {
         splf.hideScreen();
         return;
     }
-    ctx.gCancelRequested = true;
+    ctx.link.requestCancel();
     splf.setControlEnabled(QStringLiteral("cmdCancel"), false);
     clearSaveAll(ctx);
     ctx.gMailStarted = false;
+    CloseMailWindows(ctx);
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
     setMousePointer(MousePointer::Hourglass);
     splf.setStatus(QStringLiteral("Cancel in progress...  Please wait."));

@@ -601,6 +601,8 @@ void frmSplf::setValue(const QString& name, int value) {
     }
 }
 
+void frmSplf::linkBusy(bool busy) { hostCommands_.set(busy, {itmRefresh, cmdOK, fraGrd}); }
+
 bool frmSplf::enabled(const QString& name) const {
     const QWidget* w = control(name);
     return w && ownEnabled(w);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "SplfScreenApi.h"
+#include "WindowServices.h"
 
 class AppContext;
 class QAction;
@@ -158,6 +159,7 @@ public:
     QString controlCaption(const QString& control) const override { return text(control); }
     void setControlCaption(const QString& control, const QString& caption) override { setText(control, caption); }
     void hideScreen() override { hide(); }
+    void linkBusy(bool busy) override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -173,6 +175,7 @@ private:
     bool downloadRunning() const;
 
     AppContext& ctx_;
+    HostCommandLock hostCommands_;
     std::unique_ptr<TableSplfGrid> grid_;
     // Option arrays by name, and the exclusive groups their buttons form.
     QMap<QString, std::vector<QRadioButton*>> arrays_;

@@ -155,9 +155,12 @@ void SafeOutputFile::open(const QString& path, const Options& options) {
         return;
     }
 
-    keepMode_ = options.ownerOnly                                    ? mode_t(0600)
-                : e.exists && S_ISREG(e.st.st_mode) ? mode_t(e.st.st_mode & 07777)
-                                                                     : newFileMode();
+    if (options.ownerOnly)
+        keepMode_ = 0600;
+    else if (e.exists && S_ISREG(e.st.st_mode))
+        keepMode_ = e.st.st_mode & 07777;
+    else
+        keepMode_ = newFileMode();
     for (int i = 0; i < kPartNames; ++i) {
         const QString part =
             path + (i == 0 ? QString() : QLatin1Char('.') + QString::number(i)) + QStringLiteral(".part");

@@ -6,15 +6,6 @@
 namespace {
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
-// Tells the host to drop the rest of the report; a failure here is the link's
-// own and shows with the next exchange.
-void abandonTransfer(AppContext& ctx) {
-    try {
-        SendCancelRequest(ctx);
-    } catch (const SocketError&) {
-        Disconnect(ctx);
-    }
-}
 }  // namespace
 
 qint64 PageLimitOf(const SpoolFileRow& row) {
@@ -25,9 +16,12 @@ qint64 PageLimitOf(const SpoolFileRow& row) {
 ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
                                 SpoolRecordSink& sink, DownloadProgress& progress) {
     ExchangeResult r;
+    // The host's blocks of this report come one by one; nothing else may ask
+    // it anything until the report has ended.
+    HostLink::Hold hold(ctx.link);
     std::string reply;
     reply.reserve(HostWire::kReplyLength);
-    if (SendReceive(ctx, request, reply) != 0) return r;
+    if (SendReceive(ctx.link, request, reply) != LinkResult::Reply) return r;
     std::string control = HostWire::controlArea(reply);
     if (startsWith(control, "(INVALID)")) {
         r.end = ExchangeEnd::Refused;
@@ -41,7 +35,7 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
     if (width == 0) {
         // Records of an unknown width cannot be read: nothing is written.
         r.end = ExchangeEnd::UnknownWidth;
-        if (hostHoldsMore()) abandonTransfer(ctx);
+        if (hostHoldsMore()) ctx.link.abandonTransfer();
         ctx.msgBox(QStringLiteral("The host sent the report with the record width code \"") +
                        QString::fromLatin1(r.widthCode.c_str()) +
                        QStringLiteral("\", which this program cannot read.  Nothing was written."),
@@ -59,7 +53,7 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
         try {
             fn();
         } catch (...) {
-            if (hostHoldsMore()) abandonTransfer(ctx);
+            if (hostHoldsMore()) ctx.link.abandonTransfer();
             throw;
         }
     };
@@ -94,16 +88,16 @@ ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, con
         }
         if (slotsReceived >= slotLimit) {
             r.end = ExchangeEnd::Overrun;
-            abandonTransfer(ctx);
+            ctx.link.abandonTransfer();
             ctx.msgBox(QStringLiteral("The host keeps sending lines beyond what the report's page count (") +
                            QString::number(style.pageLimit) +
                            QStringLiteral(") can hold.  The download was stopped and the host told to cancel it."),
                        MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
             return r;
         }
-        const int sent = SendReceive(ctx, request, reply);
-        if (sent != 0) {
-            r.end = sent == 1 ? ExchangeEnd::Canceled : ExchangeEnd::Broken;
+        const LinkResult sent = SendReceive(ctx.link, request, reply);
+        if (sent != LinkResult::Reply) {
+            r.end = sent == LinkResult::Cancelled ? ExchangeEnd::Canceled : ExchangeEnd::Broken;
             return r;
         }
         control = HostWire::controlArea(reply);

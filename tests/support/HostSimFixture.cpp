@@ -41,8 +41,8 @@ bool HostSimFixture::connectJobPort(AppContext& ctx, quint16 port, qint64 limitM
     if (port == 0) return false;
     const int before = sim_->jobConnectionsAccepted();
     // A fresh socket for every connection, as the client's connect does.
-    ctx.discardSocket();
-    HostSocket* s = ctx.socket();
+    ctx.link.discardSocket();
+    HostSocket* s = ctx.link.socket();
     s->remoteHost = address_;
     s->remotePort = port;
     s->connectToHost();

@@ -38,7 +38,7 @@ struct HostSimFixtureOptions {
 //   t.ctx.saveSetting("URL", host.address());   // ConnectToHost signs on there
 //   // or skip the sign-on and put the context's socket on a job port:
 //   ASSERT_TRUE(host.connectJobPort(t.ctx));
-//   SendReceive(t.ctx, request, reply);
+//   SendReceive(t.ctx.link, request, reply);
 //   EXPECT_EQ(host.jobFrames().back(), request);  // byte for byte
 class HostSimFixture {
 public:

@@ -38,7 +38,7 @@ std::string ScriptedHostSocket::getData(qsizetype maxBytes) {
 std::shared_ptr<ScriptedHost> UseScriptedHost(AppContext& ctx) {
     auto host = std::make_shared<ScriptedHost>();
     ctx.makeSocket = [host] { return std::make_unique<ScriptedHostSocket>(host); };
-    ctx.discardSocket();
+    ctx.link.discardSocket();
     return host;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "HostLink.h"
 #include "HostSimFixture.h"
@@ -61,7 +62,7 @@ TEST_F(SendReceiveTest, SendsTheRequestPaddedOrCutTo124Bytes) {
     const std::string cases[] = {check, pad(check, 124), pad(check, 124) + "beyond column 124"};
     for (const std::string& request : cases) {
         std::string reply;
-        ASSERT_EQ(SendReceive(t.ctx, request, reply), 0);
+        ASSERT_EQ(SendReceive(t.ctx.link, request, reply), LinkResult::Reply);
         EXPECT_EQ(host->jobFrames().back(), pad(check, 124));
         ASSERT_EQ(reply.size(), 1024u);
         EXPECT_EQ(reply.substr(0, 20), "QPRINT    QGPL      ");
@@ -75,7 +76,7 @@ TEST_F(SendReceiveTest, RepeatedRequestWalksTheBlocksToTheEnd) {
     int records = 0;
     std::string reply;
     do {
-        ASSERT_EQ(SendReceive(t.ctx, downloadRequest(), reply), 0);
+        ASSERT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Reply);
         if (controls.empty()) firstRecord = reply.substr(0, 84);
         for (size_t slot = 0; slot < 11; ++slot)
             if (reply.substr(slot * 84, 84).find_first_not_of(' ') != std::string::npos) ++records;
@@ -92,7 +93,7 @@ TEST_F(SendReceiveTest, RepeatedRequestWalksTheBlocksToTheEnd) {
 TEST_F(SendReceiveTest, BlankRequestSendsNothingAndKeepsTheReply) {
     std::string reply = "untouched";
     for (const std::string& request : {std::string(), std::string(124, ' ')}) {
-        EXPECT_EQ(SendReceive(t.ctx, request, reply), 0);
+        EXPECT_EQ(SendReceive(t.ctx.link, request, reply), LinkResult::Reply);
         EXPECT_EQ(reply, "untouched");
     }
     t.clock->waitMs(500);
@@ -102,25 +103,25 @@ TEST_F(SendReceiveTest, BlankRequestSendsNothingAndKeepsTheReply) {
 TEST_F(SendReceiveTest, ReplyInManyPiecesIsTakenWhole) {
     const std::string check = "QPRINT    QQGPL";
     std::string whole;
-    ASSERT_EQ(SendReceive(t.ctx, check, whole), 0);
+    ASSERT_EQ(SendReceive(t.ctx.link, check, whole), LinkResult::Reply);
     for (int piece : {1000, 100, 7}) {
         host->faults().pieceBytes = piece;
         std::string reply;
-        ASSERT_EQ(SendReceive(t.ctx, check, reply), 0) << piece;
+        ASSERT_EQ(SendReceive(t.ctx.link, check, reply), LinkResult::Reply) << piece;
         EXPECT_EQ(reply, whole) << piece;
-        EXPECT_EQ(t.ctx.socket()->bytesAvailable(), 0) << piece;
+        EXPECT_EQ(t.ctx.link.socket()->bytesAvailable(), 0) << piece;
     }
 }
 
 TEST_F(SendReceiveTest, CancelSendsTheRequestThenTheCancelAndReadsAsTheEnd) {
-    t.ctx.gCancelRequested = true;
+    t.ctx.link.requestCancel();
     t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  ")).expect(
         QStringLiteral("Operation has been canceled by request of the user.  "));
     for (int round = 1; round <= 2; ++round) {
         std::string reply;
-        EXPECT_EQ(SendReceive(t.ctx, downloadRequest(), reply), 1);
+        EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Cancelled);
         EXPECT_EQ(reply, HostWire::endOfDataReply());
-        EXPECT_TRUE(t.ctx.gCancelRequested);
+        EXPECT_TRUE(t.ctx.link.cancelRequested());
         const std::vector<std::string> frames = host->jobFrames();
         ASSERT_EQ(frames.size(), static_cast<size_t>(2 * round));
         EXPECT_EQ(frames[frames.size() - 2], pad(downloadRequest(), 124));
@@ -135,9 +136,9 @@ TEST_F(SendReceiveTest, CancelSendsTheRequestThenTheCancelAndReadsAsTheEnd) {
               QStringList({"Canceling...", "Last operation was canceled by user request.", "Canceling...",
                            "Last operation was canceled by user request."}));
     // The link stays up, and after the cancel the host starts the download afresh.
-    t.ctx.gCancelRequested = false;
+    t.ctx.link.clearCancel();
     std::string reply;
-    ASSERT_EQ(SendReceive(t.ctx, downloadRequest(), reply), 0);
+    ASSERT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Reply);
     EXPECT_EQ(reply.substr(0, 84), pad("001 Invoice line 1", 84));
 }
 
@@ -152,9 +153,9 @@ TEST_F(SendReceiveTest, ConnectionClosedDuringTheWaitIsABrokenLink) {
         host->faults().dropPartialBytes = c.partialBytes;
         ASSERT_TRUE(host->connectJobPort(t.ctx));
         std::string reply;
-        for (int i = 0; i < c.answered; ++i) ASSERT_EQ(SendReceive(t.ctx, downloadRequest(), reply), 0);
+        for (int i = 0; i < c.answered; ++i) ASSERT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Reply);
         t.boxes->expect(kLinkLost + "10053 ");
-        EXPECT_EQ(SendReceive(t.ctx, downloadRequest(), reply), -1);
+        EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::LinkLost);
         EXPECT_EQ(reply, "");
         EXPECT_TRUE(t.boxes->done());
         EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Critical);
@@ -166,20 +167,20 @@ TEST_F(SendReceiveTest, ConnectionClosedDuringTheWaitIsABrokenLink) {
 TEST_F(SendReceiveTest, SilentOrLateHostEndsInTheErrorPathAtTheReplyLimit) {
     struct Case {
         int delayMs;   // -1: no reply at all
-        int result;
+        LinkResult result;
     };
-    t.ctx.replyTimeoutMs = 120000;
-    for (const Case c : {Case{60000, 0}, Case{200000, -1}, Case{-1, -1}}) {
+    t.ctx.link.replyTimeoutMs = 120000;
+    for (const Case c : {Case{60000, LinkResult::Reply}, Case{200000, LinkResult::LinkLost}, Case{-1, LinkResult::LinkLost}}) {
         SCOPED_TRACE(c.delayMs);
         host->faults().replyDelayMs = qMax(0, c.delayMs);
         host->faults().silentAfter = c.delayMs < 0 ? 0 : -1;
         ASSERT_TRUE(host->connectJobPort(t.ctx));
         const qint64 before = t.clock->nowMs();
         std::string reply;
-        if (c.result != 0) t.boxes->expect(kLinkLost + "10060 ");
-        EXPECT_EQ(SendReceive(t.ctx, downloadRequest(), reply), c.result);
+        if (c.result != LinkResult::Reply) t.boxes->expect(kLinkLost + "10060 ");
+        EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), c.result);
         const qint64 waited = t.clock->nowMs() - before;
-        if (c.result == 0) {
+        if (c.result == LinkResult::Reply) {
             EXPECT_EQ(reply.size(), 1024u);
             EXPECT_GE(waited, 60000);
             EXPECT_LT(waited, 120000);
@@ -195,10 +196,10 @@ TEST_F(SendReceiveTest, SilentOrLateHostEndsInTheErrorPathAtTheReplyLimit) {
 
 TEST_F(SendReceiveTest, SurplusBytesBeforeASendAreABrokenLinkAndNothingIsSent) {
     host->sim().sendRaw(t.ctx.gJobPort, "stray bytes");
-    t.clock->waitUntil([&] { return t.ctx.socket()->bytesAvailable() > 0; }, 5000);
+    t.clock->waitUntil([&] { return t.ctx.link.socket()->bytesAvailable() > 0; }, 5000);
     t.boxes->expect(kLinkLost + "10054 ");
     std::string reply = "old";
-    EXPECT_EQ(SendReceive(t.ctx, downloadRequest(), reply), -1);
+    EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::LinkLost);
     EXPECT_EQ(reply, "");
     t.clock->waitMs(500);
     EXPECT_TRUE(host->jobFrames().empty());
@@ -206,10 +207,77 @@ TEST_F(SendReceiveTest, SurplusBytesBeforeASendAreABrokenLinkAndNothingIsSent) {
 }
 
 TEST_F(SendReceiveTest, SendAfterDisconnectFailsIntoTheErrorPath) {
-    Disconnect(t.ctx);
+    Disconnect(t.ctx.link);
     t.boxes->expect(kLinkLost + "40006 ");
     std::string reply;
-    EXPECT_EQ(SendReceive(t.ctx, downloadRequest(), reply), -1);
+    EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::LinkLost);
     expectLinkTornDown();
+}
+}  // namespace
+
+namespace {
+// Presses the user's Cancel as soon as the wait lets window events run.
+void cancelDuringTheWait(AppContext& ctx) {
+    QTimer::singleShot(0, [&ctx] { ctx.link.requestCancel(); });
+}
+
+TEST_F(SendReceiveTest, CancelDuringAStalledReplyEndsTheWaitAndClosesTheLink) {
+    struct Case {
+        int delayMs;            // how late the host answers
+        bool linkKept;          // the reply came within the second after Cancel
+    };
+    const QString stalled = QStringLiteral(
+        "Operation has been canceled by request of the user.  The iSeries had not answered yet, so the link to it has "
+        "been closed.  Please re-connect.");
+    for (const Case c : {Case{400, true}, Case{200000, false}}) {
+        SCOPED_TRACE(c.delayMs);
+        host->faults().replyDelayMs = c.delayMs;
+        ASSERT_TRUE(host->connectJobPort(t.ctx));
+        t.ctx.link.clearCancel();
+        t.boxes->expect(c.linkKept ? QStringLiteral("Operation has been canceled by request of the user.  ") : stalled);
+        cancelDuringTheWait(t.ctx);
+        const qint64 before = t.clock->nowMs();
+        std::string reply;
+        EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Cancelled);
+        // Within a second of the Cancel, not at the reply limit.
+        EXPECT_LT(t.clock->nowMs() - before, 1500);
+        EXPECT_EQ(reply, HostWire::endOfDataReply());
+        EXPECT_TRUE(t.boxes->done());
+        EXPECT_EQ(splf().status(), QStringLiteral("Last operation was canceled by user request."));
+        if (c.linkKept) {
+            EXPECT_EQ(host->jobFrames().back(), cancelRequest());
+            EXPECT_NE(t.ctx.link.socketIfOpen(), nullptr);
+        } else {
+            EXPECT_EQ(t.ctx.link.socketIfOpen(), nullptr);
+            expectLinkTornDown();
+        }
+    }
+}
+
+// A window event during the wait that asks for another exchange: the request
+// is refused and reported, nothing is sent, and the owed reply is still read.
+TEST_F(SendReceiveTest, ASecondRequestWhileAReplyIsOwedIsRefusedAndNotSent) {
+    host->faults().replyDelayMs = 2000;
+    std::string nested = "untouched";
+    LinkResult nestedResult = LinkResult::Reply;
+    bool busyDuringTheWait = false;
+    QTimer::singleShot(0, [&] {
+        busyDuringTheWait = t.ctx.link.busy();
+        nestedResult = SendReceive(t.ctx.link, pad("QPRINT    QQGPL", 124), nested);
+    });
+    t.boxes->expect(QStringLiteral("Error in SendReceive procedure.  The iSeries is still busy"));
+    std::string reply;
+    EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Reply);
+    EXPECT_TRUE(busyDuringTheWait);
+    EXPECT_EQ(nestedResult, LinkResult::Refused);
+    EXPECT_EQ(nested, "untouched");
+    EXPECT_EQ(host->jobFrames(), std::vector<std::string>{pad(downloadRequest(), 124)});
+    EXPECT_EQ(reply.substr(0, 84), pad("001 Invoice line 1", 84));
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_FALSE(t.ctx.link.busy());
+    // The link is in step: the next request is answered as usual.
+    EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Reply);
+    EXPECT_EQ(host->jobFrames().size(), 2u);
+    EXPECT_EQ(reply.substr(4, 15), "Invoice line 12");
 }
 }  // namespace

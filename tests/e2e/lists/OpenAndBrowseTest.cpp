@@ -157,7 +157,7 @@ TEST_F(OpenAndBrowse, BrowseChooseAndOpenListsTheQueue) {
 // From "Not connected.": Browse connects, the user signs on in the dialog,
 // chooses a queue and the spooled-file screen shows its files.
 TEST_F(OpenAndBrowse, SignOnBrowseChooseAndOpen) {
-    Disconnect(t.ctx);
+    Disconnect(t.ctx.link);
     host.reset();
     host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.clock = t.clock});
     t.ctx.saveSetting("URL", host->address());
@@ -234,7 +234,7 @@ TEST_F(OpenAndBrowse, AnEmptyQueueSaysSoAndShowsNoScreen) {
 }
 
 TEST_F(OpenAndBrowse, AFailedConnectStopsWithoutASecondError) {
-    Disconnect(t.ctx);
+    Disconnect(t.ctx.link);
     t.ctx.makeSocket = [] { return std::make_unique<NeverResolvingSocket>(); };
     t.ctx.saveSetting(QStringLiteral("URL"), QStringLiteral("unresolvable.example"));
     t.boxes->answerAllWithDefault = true;  // the connect's own message

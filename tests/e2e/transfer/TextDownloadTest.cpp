@@ -88,7 +88,7 @@ TEST_F(TextDownloadTest, ACancelAfterTheFirstBlockDeliversNoFurtherReport) {
     // "&Cancel" is pressed while the second block arrives.
     qint64 arrived = 0;
     bool pressed = false;
-    QObject::connect(t.ctx.socketIfLoaded(), &HostSocket::dataArrival, [&](qint64 n) {
+    QObject::connect(t.ctx.link.socketIfOpen(), &HostSocket::dataArrival, [&](qint64 n) {
         arrived += n;
         if (arrived > 1024 && !pressed) {
             pressed = true;
@@ -170,8 +170,8 @@ TEST_F(TextDownloadTest, NoFailureOfTheHostCostsAnEarlierFile) {
             c.fault(host->faults());
             QMetaObject::Connection pressCancel;
             if (c.status == ReportOutcome::Canceled) {
-                pressCancel = QObject::connect(t.ctx.socketIfLoaded(), &HostSocket::dataArrival, [&](qint64) {
-                    if (t.ctx.gRecvBytes >= 1024) CancelSelectedDownloads(t.ctx);
+                pressCancel = QObject::connect(t.ctx.link.socketIfOpen(), &HostSocket::dataArrival, [&](qint64) {
+                    if (t.ctx.link.receivedBytes() >= 1024) CancelSelectedDownloads(t.ctx);
                 });
             }
             t.boxes->expect(QString::fromLatin1(c.box));

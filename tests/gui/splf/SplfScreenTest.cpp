@@ -249,7 +249,7 @@ TEST(SplfControls, CloseHidesOrCancels) {
     f.cmdCancel->setText(QStringLiteral("&Cancel"));
     s.t.ctx.gTextSaveAll = s.t.ctx.gPdfSaveAll = true;
     f.cmdCancel_Click();
-    EXPECT_TRUE(s.t.ctx.gCancelRequested);
+    EXPECT_TRUE(s.t.ctx.link.cancelRequested());
     EXPECT_FALSE(f.cmdCancel->isEnabled());
     EXPECT_FALSE(s.t.ctx.gTextSaveAll || s.t.ctx.gPdfSaveAll);
     EXPECT_EQ(f.status(), QStringLiteral("Cancel in progress...  Please wait."));

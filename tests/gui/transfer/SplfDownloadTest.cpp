@@ -3,13 +3,18 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QAction>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
+#include "HostLink.h"
+#include "Lists.h"
 #include "ScriptedHostSocket.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
+#include "frmMain.h"
 #include "frmSplf.h"
 
 namespace {
@@ -76,5 +81,69 @@ TEST(SplfDownload, CancelOnTheScreenStopsTheTransfer) {
     EXPECT_EQ(s.splf->status(), QStringLiteral("Last operation was canceled by user request."));
     EXPECT_EQ(s.splf->cmdCancel->text(), QStringLiteral("&Close"));
     EXPECT_TRUE(s.splf->cmdCancel->isEnabled());
-    EXPECT_FALSE(s.t.ctx.gCancelRequested);
+    EXPECT_FALSE(s.t.ctx.link.cancelRequested());
+}
+
+// File > Refresh while a download waits for its block: the command is off,
+// the list is not asked for, the grid keeps its rows and the report arrives
+// whole. A list asked for by any other way is refused without touching the grid.
+TEST(SplfDownload, NothingElseTalksToTheHostWhileADownloadWaits) {
+    RealScreen s;
+    s.t.presenter->onModal = [](QWidget* w) { static_cast<frmSaveAs*>(w)->OKButton->click(); };
+    s.host->replies(SpoolReplies::report(lines(30), " 80"));
+    frmMain& m = s.t.ctx.mainWindow();
+    m.txtOutq->setText(QStringLiteral("PRT01"));
+    bool checked = false;
+    s.host->afterReply = [&](int n) {
+        if (n != 1) return;  // the second block is on its way
+        checked = true;
+        EXPECT_FALSE(s.splf->itmRefresh->isEnabled());
+        EXPECT_FALSE(m.cmdOK->isEnabled());
+        EXPECT_FALSE(m.cmdListOutqs->isEnabled());
+        EXPECT_FALSE(m.itmDisconnect->isEnabled());
+        s.splf->itmRefresh->trigger();
+        EXPECT_EQ(GetSpoolFiles(s.t.ctx, QStringLiteral("PRT01"), QStringLiteral("*LIBL"), QString()), 1);
+    };
+    s.t.boxes->expect(QStringLiteral("Error in SendReceive procedure.  The iSeries is still busy"));
+    s.splf->cmdOK->click();
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(s.t.boxes->done());
+    for (const std::string& r : s.host->requests) EXPECT_EQ(r.substr(10, 1), "W");
+    EXPECT_EQ(s.splf->grdSplf().rowCount(), 1);
+    const QString file =
+        s.t.dir.path() + QStringLiteral("/REPORTA QPADEV0001 JSMITH 004711 0003 2024-01-31 14-05-09.txt");
+    const std::string written = ReadFileBytes(file);
+    EXPECT_NE(written.find("LINE 30\r\n"), std::string::npos);
+    EXPECT_EQ(s.splf->status(), QStringLiteral("Transfer is complete to ") + file +
+                                    QStringLiteral(".  30 records transferred."));
+    // Back to what they were once the run has ended.
+    EXPECT_TRUE(s.splf->itmRefresh->isEnabled());
+    EXPECT_TRUE(m.cmdOK->isEnabled());
+    EXPECT_TRUE(m.cmdListOutqs->isEnabled());
+}
+
+// While a list is read the main window's host commands are off too.
+TEST(SplfDownload, TheMainWindowsHostCommandsAreOffWhileAListIsRead) {
+    RealScreen s;
+    frmMain& m = s.t.ctx.mainWindow();
+    m.itmDisconnect->setEnabled(true);
+    std::vector<std::string> block;
+    block.push_back(std::string(1000, ' ') + HostWire::field("(END)", 24));
+    s.host->replies(block);
+    bool checked = false;
+    s.host->afterReply = [&](int) {
+        checked = true;
+        EXPECT_FALSE(m.cmdOK->isEnabled());
+        EXPECT_FALSE(m.cmdListOutqs->isEnabled());
+        EXPECT_FALSE(m.itmListOutqs->isEnabled());
+        EXPECT_FALSE(m.itmConnect->isEnabled());
+        EXPECT_FALSE(m.itmDisconnect->isEnabled());
+        EXPECT_FALSE(s.splf->itmRefresh->isEnabled());
+    };
+    s.t.boxes->expect(QStringLiteral("There are no spool files available. "));
+    GetSpoolFiles(s.t.ctx, QStringLiteral("PRT01"), QStringLiteral("*LIBL"), QString());
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(m.cmdOK->isEnabled());
+    EXPECT_TRUE(m.itmDisconnect->isEnabled());
+    EXPECT_TRUE(s.splf->itmRefresh->isEnabled());
 }

@@ -143,7 +143,7 @@ TEST_F(DriverTest, ACancelStopsTheRunAndDeliversNoFurtherReport) {
     EXPECT_FALSE(QFileInfo::exists(attributeName("REPORTB")));
     EXPECT_EQ(selection(), (std::vector<bool>{false, true, true}));
     EXPECT_EQ(t.ctx.gSelectedCount, 2);
-    EXPECT_FALSE(t.ctx.gCancelRequested);
+    EXPECT_FALSE(t.ctx.link.cancelRequested());
     EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
     EXPECT_TRUE(screen.enabled(QStringLiteral("cmdCancel")));
     EXPECT_TRUE(t.boxes->done());
@@ -271,5 +271,5 @@ TEST_F(DriverTest, AFailureInsideTheRunUnlocksTheScreen) {
 TEST_F(DriverTest, CloseHidesTheScreenWhenNoRunGoesOn) {
     CancelSelectedDownloads(t.ctx);
     EXPECT_EQ(screen.hides, 1);
-    EXPECT_FALSE(t.ctx.gCancelRequested);
+    EXPECT_FALSE(t.ctx.link.cancelRequested());
 }

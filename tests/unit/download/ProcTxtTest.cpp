@@ -209,14 +209,14 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
             host->script.clear();
             if (c.cancel) {
                 host->replies(SpoolReplies::report(NumberedReport(30), " 80"));
-                t.ctx.gCancelRequested = true;
+                t.ctx.link.requestCancel();
             } else {
                 host->drop();
             }
             t.boxes->expect(QString::fromLatin1(c.box));
             width = QStringLiteral("old");
             EXPECT_EQ(run(file), -1);
-            t.ctx.gCancelRequested = false;
+            t.ctx.link.clearCancel();
             EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
             EXPECT_EQ(width, QStringLiteral("old"));
         }
@@ -255,7 +255,7 @@ TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
     host->replies(SpoolReplies::report(NumberedReport(40), " 80"));
     // The user presses Cancel while the second block is on its way.
     host->afterReply = [&](int n) {
-        if (n == 1) t.ctx.gCancelRequested = true;
+        if (n == 1) t.ctx.link.requestCancel();
     };
     t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  "));
     const QString file = path(QStringLiteral("cancel.txt"));
@@ -285,7 +285,7 @@ TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte
          [&] {
              host->reply(SpoolReplies::report(NumberedReport(15), " 80")[1]);
              host->afterReply = [&](int n) {
-                 if (n == 1) t.ctx.gCancelRequested = true;
+                 if (n == 1) t.ctx.link.requestCancel();
              };
          },
          "Operation has been canceled by request of the user.  ", true},
@@ -297,12 +297,12 @@ TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte
             host->script.clear();
             host->requests.clear();
             host->afterReply = nullptr;
-            t.ctx.discardSocket();
+            t.ctx.link.discardSocket();
             host->reply(firstBlock);
             c.script();
             t.boxes->expect(QString::fromLatin1(c.box));
             EXPECT_EQ(run(file), -1);
-            t.ctx.gCancelRequested = false;
+            t.ctx.link.clearCancel();
             EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
             EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
             EXPECT_EQ(lastStatus(), c.canceled ? QStringLiteral("Last operation was canceled by user request.")

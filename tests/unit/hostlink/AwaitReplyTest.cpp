@@ -30,15 +30,15 @@ private:
 TEST(AwaitReply, ClosedLinkEndsTheWaitWithWhatCame) {
     struct Case {
         qsizetype waiting;
-        int result;
+        LinkResult result;
     };
-    for (const Case c : {Case{1024, 0}, Case{1023, -1}}) {
+    for (const Case c : {Case{1024, LinkResult::Reply}, Case{1023, LinkResult::LinkLost}}) {
         TestContext t;
         t.ctx.makeSocket = [&] { return std::make_unique<ClosedWithReplySocket>(c.waiting); };
-        if (c.result != 0) t.boxes->expect(QStringLiteral("If local error, code is 10053 "));
+        if (c.result != LinkResult::Reply) t.boxes->expect(QStringLiteral("If local error, code is 10053 "));
         std::string reply;
-        EXPECT_EQ(SendReceive(t.ctx, "QPRINT    Q*LIBL", reply), c.result) << c.waiting;
-        EXPECT_EQ(reply, c.result == 0 ? std::string(1024, 'r') : std::string()) << c.waiting;
+        EXPECT_EQ(SendReceive(t.ctx.link, "QPRINT    Q*LIBL", reply), c.result) << c.waiting;
+        EXPECT_EQ(reply, c.result == LinkResult::Reply ? std::string(1024, 'r') : std::string()) << c.waiting;
         EXPECT_TRUE(t.boxes->done());
     }
 }

@@ -1,0 +1,72 @@
+#pragma once
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "Automation.h"
+#include "Clock.h"
+#include "FtpScriptRunner.h"
+#include "HostSocket.h"
+#include "Keyboard.h"
+#include "MachineRegistry.h"
+#include "MessageBoxes.h"
+#include "Paths.h"
+#include "Presenter.h"
+#include "Printer.h"
+#include "ProcessStarter.h"
+#include "ProgramVersion.h"
+#include "SettingsStore.h"
+
+// "End the program": thrown after the steps the program names; the executable
+// turns it into its exit status, tests catch it.
+struct ProgramEnd {
+    int exitStatus;
+    QString reason;
+};
+
+// The platform services of one run and the helpers every layer uses on them
+// (settings, message boxes, the end of the program). The desktop program puts
+// the real ones in; tests put doubles. Replaceable before first use.
+class Services {
+public:
+    Services() = default;
+    virtual ~Services() = default;
+    Services(const Services&) = delete;
+    Services& operator=(const Services&) = delete;
+
+    static constexpr const char* kAppTitle = "iSeries Spoolwright";
+    static constexpr const char* kSection = "Settings";
+
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<MessageBoxes> msg;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<MachineRegistry> machineRegistry;
+    std::unique_ptr<Presenter> presenter;
+    std::unique_ptr<ProcessStarter> processes;
+    std::unique_ptr<Paths> paths;
+    std::function<std::unique_ptr<HostSocket>()> makeSocket;
+    std::unique_ptr<Keyboard> keyboard;
+    std::unique_ptr<Automation> automation;
+    std::unique_ptr<Printer> printer;
+    // Runs FTP command scripts (the server start) in place of ftp.exe.
+    std::unique_ptr<FtpScriptRunner> ftp;
+    ProgramVersion version;
+
+    // Remembered values of this program, section "Settings"; default "None".
+    QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));
+    void saveSetting(const QString& key, const QString& value);
+    // MsgBox with the original's argument order.
+    int msgBox(const QString& text, MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None,
+               const QString& title = QStringLiteral("Tolvane"), int defaultButton = 1);
+    // Ends the program (throws ProgramEnd).
+    [[noreturn]] void endProgram(int status, const QString& reason = {});
+    // Runs a window's event handler. A ProgramEnd may not cross the event
+    // loop: it goes to endInEvent (the executable ends the process there) or,
+    // when that is unset (tests), is kept in programEnded.
+    void runHandler(const std::function<void()>& handler);
+    std::function<void(const ProgramEnd&)> endInEvent;
+    std::optional<ProgramEnd> programEnded;
+    // Exit status of the stop sequence's end (a batch run sets what happened).
+    int stopExitStatus = 0;
+};

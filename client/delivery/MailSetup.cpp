@@ -1,0 +1,68 @@
+#include "MailSetup.h"
+
+#include <QDir>
+#include <cstdio>
+
+#include "AppContext.h"
+#include "Codec.h"
+#include "MailStandIns.h"
+#include "SignOn.h"
+
+namespace MailSetup {
+namespace {
+bool isSet(const QString& v) { return v != QLatin1String("None") && !v.isEmpty(); }
+QString setting(AppContext& ctx, const char* key) {
+    const QString v = ctx.getSetting(QString::fromLatin1(key));
+    return isSet(v) ? v.trimmed() : QString();
+}
+}  // namespace
+
+SmtpConfig serverSettings(AppContext& ctx) {
+    SmtpConfig c;
+    c.url = setting(ctx, "Mail server");
+    c.user = setting(ctx, "Mail user");
+    c.sender = setting(ctx, "Mail sender");
+    c.requireTls = setting(ctx, "Mail TLS").compare(QLatin1String("None"), Qt::CaseInsensitive) != 0;
+    const QString scrambled = ctx.getSetting(QStringLiteral("Mail password"));
+    if (isSet(scrambled))
+        c.password = Codec::toUnicode(SignOnScrambling::unscrambleField(Codec::fromUnicode(scrambled)));
+    return c;
+}
+
+bool savePassword(AppContext& ctx, const QString& password) {
+    if (password.size() > kMaxPasswordLength || !SignOnScrambling::firstUncarriedCharacter(password).isNull()) return false;
+    ctx.saveSetting(QStringLiteral("Mail password"),
+                    Codec::toUnicode(SignOnScrambling::scrambleField(Codec::fromUnicode(password))));
+    return true;
+}
+
+QString draftsFolder(AppContext& ctx) {
+    const QString chosen = setting(ctx, "Drafts folder");
+    if (!chosen.isEmpty()) return chosen;
+    return QDir(ctx.paths ? ctx.paths->dataPath() : QDir::homePath()).filePath(QStringLiteral("Drafts"));
+}
+}  // namespace MailSetup
+
+void InstallMailStandIns(AppContext& ctx) {
+    auto service = std::make_shared<MailService>();
+    service->draftsFolder = MailSetup::draftsFolder(ctx);
+    service->starter = [&ctx] { return ctx.processes.get(); };
+    service->canOpen = [&ctx] { return !ctx.gBatchMode && MailService::haveDesktop(); };
+    service->config = [&ctx] { return MailSetup::serverSettings(ctx); };
+    service->notice = [](const QString& path) {
+        std::fprintf(stderr, "Draft written to %s\n", qPrintable(QDir::toNativeSeparators(path)));
+    };
+    auto standIns = std::make_shared<MailStandIns>(service);
+    standIns->onProblem = [&ctx](const QString& problem) {
+        ctx.msgBox(problem, MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+    };
+    ctx.processes = standIns->wrap(std::move(ctx.processes));
+    ctx.keyboard = standIns->wrap(std::move(ctx.keyboard));
+    ctx.automation = standIns->wrap(std::move(ctx.automation));
+    ctx.machineRegistry = standIns->wrap(std::move(ctx.machineRegistry));
+    ctx.mailStandIns = standIns;
+}
+
+void CloseMailWindows(AppContext& ctx) {
+    if (ctx.mailStandIns) ctx.mailStandIns->closeWindows();
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+#include "MailMessage.h"
+
+// RFC 5322 / MIME form of a message, built with GMime: encoded words for
+// non-ASCII headers, quoted-printable or base64 bodies, multipart/mixed when
+// files are attached.
+namespace MimeMessage {
+struct Result {
+    QByteArray bytes;   // CR LF line ends
+    QString error;      // empty when the message was built
+    bool ok() const { return error.isEmpty(); }
+};
+// draft: marks the message unsent (X-Unsent: 1) for a mail program to open.
+Result build(const MailMessage& message, bool draft);
+// The content type a file name suggests ("application/pdf", "text/plain", ...).
+QString contentTypeFor(const QString& fileName);
+}  // namespace MimeMessage

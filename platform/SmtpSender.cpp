@@ -1,0 +1,86 @@
+#include "SmtpSender.h"
+
+#include <curl/curl.h>
+
+#include <cstring>
+#include <mutex>
+
+namespace SmtpSender {
+namespace {
+struct Upload {
+    const QByteArray* data;
+    qsizetype offset = 0;
+};
+
+size_t readBody(char* buffer, size_t size, size_t count, void* user) {
+    auto* up = static_cast<Upload*>(user);
+    const size_t room = size * count;
+    const size_t left = static_cast<size_t>(up->data->size() - up->offset);
+    const size_t n = left < room ? left : room;
+    std::memcpy(buffer, up->data->constData() + up->offset, n);
+    up->offset += static_cast<qsizetype>(n);
+    return n;
+}
+
+QByteArray angle(const QString& address) { return "<" + address.trimmed().toUtf8() + ">"; }
+}  // namespace
+
+Result send(const SmtpConfig& config, const QStringList& recipients, const QByteArray& message) {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    Result r;
+    if (config.url.trimmed().isEmpty()) {
+        r.error = QStringLiteral("No mail server is set (setting \"Mail server\").");
+        return r;
+    }
+    if (config.sender.trimmed().isEmpty()) {
+        r.error = QStringLiteral("No sender address is set (setting \"Mail sender\").");
+        return r;
+    }
+    if (recipients.isEmpty()) {
+        r.error = QStringLiteral("The message has no recipient.");
+        return r;
+    }
+    CURL* curl = curl_easy_init();
+    if (!curl) {
+        r.error = QStringLiteral("The mail library could not start.");
+        return r;
+    }
+    char errorText[CURL_ERROR_SIZE] = {};
+    const QByteArray url = config.url.trimmed().toUtf8();
+    const QByteArray from = angle(config.sender);
+    const QByteArray user = config.user.toUtf8();
+    const QByteArray password = config.password.toUtf8();
+    curl_slist* rcpt = nullptr;
+    for (const QString& a : recipients) rcpt = curl_slist_append(rcpt, angle(a).constData());
+    Upload upload{&message};
+
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(curl, CURLOPT_USE_SSL, config.requireTls ? static_cast<long>(CURLUSESSL_ALL)
+                                                              : static_cast<long>(CURLUSESSL_NONE));
+    if (!user.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
+    }
+    curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.constData());
+    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, readBody);
+    curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, config.connectTimeoutSec);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, config.timeoutSec);
+
+    const CURLcode rc = curl_easy_perform(curl);
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &r.responseCode);
+    if (rc != CURLE_OK) {
+        const QString detail = QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(rc)).trimmed();
+        r.error = QStringLiteral("The mail server %1 did not take the message: %2").arg(config.url.trimmed(), detail);
+    }
+    curl_slist_free_all(rcpt);
+    curl_easy_cleanup(curl);
+    return r;
+}
+}  // namespace SmtpSender

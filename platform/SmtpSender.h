@@ -1,0 +1,25 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Where and how mail is submitted.
+struct SmtpConfig {
+    QString url;        // "smtp://mail.example.org:587" or "smtps://mail.example.org:465"
+    QString user;       // empty: no authentication
+    QString password;   // in clear, only for the time of a send
+    QString sender;     // envelope and From address
+    bool requireTls = true;  // smtp://: STARTTLS or nothing; smtps:// is always TLS
+    long connectTimeoutSec = 20;
+    long timeoutSec = 120;   // a server that stops answering ends the send
+};
+
+// Submits a message over SMTP with libcurl.
+namespace SmtpSender {
+struct Result {
+    QString error;       // empty: the server took the message
+    long responseCode = 0;  // the server's last reply code, 0 when none came
+    bool ok() const { return error.isEmpty(); }
+};
+Result send(const SmtpConfig& config, const QStringList& recipients, const QByteArray& message);
+}  // namespace SmtpSender

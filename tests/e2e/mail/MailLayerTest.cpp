@@ -1,0 +1,183 @@
+// The mail layer against a real SMTP server on loopback, and its drafts.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTcpServer>
+#include <QTemporaryDir>
+
+#include "MailOutbox.h"
+#include "RecordingProcessStarter.h"
+#include "SmtpSink.h"
+#include "TestSupport.h"
+
+namespace {
+QString writeFile(const QDir& dir, const QString& name, const QByteArray& bytes) {
+    QFile f(dir.filePath(name));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return f.fileName();
+}
+
+QByteArray pdfBytes() {
+    QByteArray b("%PDF-1.4\n");
+    for (int i = 0; i < 600; ++i) b += static_cast<char>(i * 37 % 256);
+    return b + "\n%%EOF\n";
+}
+
+class MailLayer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureApplication();
+        files = QDir(tmp.path());
+        service.draftsFolder = files.filePath(QStringLiteral("Drafts"));
+        service.starter = [this] { return &starter; };
+        service.canOpen = [this] { return desktop; };
+        service.notice = [this](const QString& p) { notices << p; };
+        service.config = [this] { return config; };
+        config.sender = QStringLiteral("reports@example.org");
+        config.requireTls = false;
+        config.timeoutSec = 5;
+        config.connectTimeoutSec = 5;
+        message.to = {QStringLiteral("ann@example.org"), QStringLiteral("bob@example.com")};
+        message.subject = QStringLiteral("Monthly sales \u2013 Zürich");
+        message.body = QStringLiteral("Please find reports attached.\r\nSecond line.");
+        message.attachments = {{writeFile(files, QStringLiteral("sales.txt"), "A & B <1>\r\nline 2\r\n"), {}},
+                               {writeFile(files, QStringLiteral("stock.pdf"), pdfBytes()), {}}};
+    }
+    QTemporaryDir tmp;
+    QDir files;
+    RecordingProcessStarter starter;
+    bool desktop = true;
+    QStringList notices;
+    SmtpConfig config;
+    MailService service;
+    MailMessage message;
+};
+
+void expectSameMessage(const ParsedMail& got, const MailMessage& sent) {
+    ASSERT_TRUE(got.ok);
+    EXPECT_EQ(got.subject, sent.subject);
+    EXPECT_EQ(got.to, sent.to);
+    EXPECT_EQ(got.body.trimmed(), QString(sent.body).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed()
+                                      .replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+    ASSERT_EQ(got.attachments.size(), sent.attachments.size());
+    for (size_t i = 0; i < sent.attachments.size(); ++i) {
+        QFile f(sent.attachments[i].path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(got.attachments[i].content, f.readAll()) << i;
+        EXPECT_EQ(got.attachments[i].fileName, QFileInfo(f.fileName()).fileName());
+    }
+    EXPECT_EQ(got.attachments[0].contentType, QStringLiteral("text/plain"));
+    EXPECT_EQ(got.attachments[1].contentType, QStringLiteral("application/pdf"));
+}
+}  // namespace
+
+TEST_F(MailLayer, DraftIsACompleteUnsentMessageOpenedByTheDesktop) {
+    const MailOutbox::Result r = service.openDraft(message);
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_TRUE(r.opened);
+    EXPECT_TRUE(r.draftPath.startsWith(service.draftsFolder));
+    EXPECT_TRUE(r.draftPath.endsWith(QStringLiteral(".eml")));
+    ASSERT_EQ(starter.commandLines(), QStringList{QStringLiteral("xdg-open ") + r.draftPath});
+    EXPECT_EQ(starter.started()[0].args, QStringList{r.draftPath});  // the path as one argument
+    const ParsedMail got = ParsedMail::parseFile(r.draftPath);
+    expectSameMessage(got, message);
+    EXPECT_EQ(got.unsent, QStringLiteral("1"));
+    EXPECT_EQ(got.from, QStringLiteral("reports@example.org"));
+    EXPECT_TRUE(notices.isEmpty());
+}
+
+TEST_F(MailLayer, WithoutDesktopTheDraftIsOnlyWrittenAndItsPathReported) {
+    desktop = false;
+    const MailOutbox::Result first = service.openDraft(message);
+    const MailOutbox::Result second = service.openDraft(message);
+    ASSERT_TRUE(first.ok() && second.ok());
+    EXPECT_FALSE(first.opened);
+    EXPECT_TRUE(starter.started().empty());
+    EXPECT_NE(first.draftPath, second.draftPath);  // a second draft never replaces the first
+    EXPECT_EQ(notices, (QStringList{first.draftPath, second.draftPath}));
+    EXPECT_TRUE(ParsedMail::parseFile(first.draftPath).ok);
+}
+
+TEST_F(MailLayer, AnUnreadableAttachmentWritesNoDraftAndKeepsEarlierOnes) {
+    desktop = false;
+    const MailOutbox::Result earlier = service.openDraft(message);
+    ASSERT_TRUE(earlier.ok());
+    message.attachments.push_back({files.filePath(QStringLiteral("gone.txt")), {}});
+    const MailOutbox::Result r = service.openDraft(message);
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.error.contains(QStringLiteral("gone.txt")));
+    EXPECT_EQ(QDir(service.draftsFolder).entryList(QDir::Files), QStringList{QFileInfo(earlier.draftPath).fileName()});
+    EXPECT_TRUE(ParsedMail::parseFile(earlier.draftPath).ok);
+}
+
+TEST_F(MailLayer, SentMessageArrivesWithRecipientsSubjectBodyAndAttachments) {
+    SmtpSink sink;
+    ASSERT_TRUE(sink.running()) << sink.problem().toStdString();
+    config.url = sink.url();
+    const MailOutbox::Result r = service.send(message);
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    const auto got = sink.messages();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].from, QStringLiteral("reports@example.org"));
+    EXPECT_EQ(got[0].recipients, message.to);
+    const ParsedMail parsed = ParsedMail::parse(got[0].data);
+    expectSameMessage(parsed, message);
+    EXPECT_TRUE(parsed.unsent.isEmpty());
+}
+
+TEST_F(MailLayer, AuthenticationUsesTheConfiguredUserAndPassword) {
+    SmtpSink sink({.user = QStringLiteral("mailer"), .password = QStringLiteral("s3cr%t pass")});
+    ASSERT_TRUE(sink.running()) << sink.problem().toStdString();
+    config.url = sink.url();
+    config.user = QStringLiteral("mailer");
+    config.password = QStringLiteral("wrong");
+    EXPECT_FALSE(service.send(message).ok());
+    EXPECT_TRUE(sink.messages().empty());
+    config.password = QStringLiteral("s3cr%t pass");
+    const MailOutbox::Result r = service.send(message);
+    EXPECT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(sink.messages().size(), 1u);
+}
+
+TEST_F(MailLayer, RefusedRecipientIsAFailureAndNothingIsDelivered) {
+    SmtpSink sink({.refuse = {QStringLiteral("bob@example.com")}});
+    ASSERT_TRUE(sink.running()) << sink.problem().toStdString();
+    config.url = sink.url();
+    const MailOutbox::Result r = service.send(message);
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.error.contains(QStringLiteral("550"))) << r.error.toStdString();
+    EXPECT_TRUE(sink.messages().empty());
+}
+
+TEST_F(MailLayer, ServerThatStopsAnsweringOrIsMissingIsAFailure) {
+    QTcpServer silent;  // takes the connection, never greets
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    config.url = QStringLiteral("smtp://127.0.0.1:%1").arg(silent.serverPort());
+    config.timeoutSec = 2;
+    EXPECT_FALSE(service.send(message).ok());
+    const quint16 port = silent.serverPort();
+    silent.close();
+    config.url = QStringLiteral("smtp://127.0.0.1:%1").arg(port);
+    EXPECT_FALSE(service.send(message).ok());
+    config.url.clear();
+    const MailOutbox::Result none = service.send(message);
+    EXPECT_TRUE(none.error.contains(QStringLiteral("Mail server")));
+}
+
+TEST_F(MailLayer, PlainServerIsRefusedWhenTlsIsRequired) {
+    SmtpSink sink;
+    ASSERT_TRUE(sink.running()) << sink.problem().toStdString();
+    config.url = sink.url();
+    config.requireTls = true;
+    EXPECT_FALSE(service.send(message).ok());
+    EXPECT_TRUE(sink.messages().empty());
+}
+
+TEST_F(MailLayer, AnAddressThatIsNoAddressIsRefusedBeforeAnythingIsSent) {
+    message.to << QStringLiteral("two words@");
+    const MailOutbox::Result r = service.openDraft(message);
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(QDir(service.draftsFolder).exists() && !QDir(service.draftsFolder).isEmpty());
+}
