@@ -8,6 +8,9 @@ struct FtpOptions {
     bool enabled = false;
     quint16 port = 21;
     bool freshHost = false;  // no server library yet: the state before an install
+    bool restoreFails = false;  // RSTLIB fails as on a damaged save file
+    bool silent = false;        // connections are accepted but never answered
+    std::vector<std::pair<QString, QString>> users;  // further FTP users: name, password
 };
 
 class FtpCommandLine {

@@ -105,9 +105,10 @@ FtpHostState::Result FtpHostState::restoreLibrary(const QString& library, const 
     const auto it = saveFiles.find(lib + QLatin1Char('/') + file);
     if (it == saveFiles.end())
         return failed(QStringLiteral("CPF9812 File %1 in library %2 not found.").arg(file, lib));
-    if (it->second.empty())
+    if (it->second.empty() || restoreFails)
         return failed(QStringLiteral("CPF3743 File cannot be restored, displayed, or listed."));
     libraries.insert(library);
+    restoredFrom[library] = it->second;
     return ok(QStringLiteral("CPC3703 Objects restored from %1 to %1.").arg(library));
 }
 

@@ -22,6 +22,10 @@ public:
     std::set<QString> messageQueues;            // "QUSRSYS/SPWRTER"
     std::map<QString, std::string> storedFiles;  // other paths sent with STOR, as named
     bool serverActive = false;
+    // Each restored library with the bytes of the save file it came from.
+    std::map<QString, std::string> restoredFrom;
+    // Fault knob: RSTLIB fails as on a damaged save file.
+    bool restoreFails = false;
 
     // STRSPWRT starts the spool listener through this (false: it could not
     // start); ENDSPWRT stops it.

@@ -23,7 +23,8 @@ public:
     explicit FtpServer(QObject* parent = nullptr);
     ~FtpServer() override;
 
-    // Port 21 of the host's address; tests run as root.
+    // Port 21 of the host's address; port 0 takes a free one (port() tells
+    // which), so that a test needs no privilege.
     bool listen(const QHostAddress& address, quint16 port = 21);
     QString errorString() const;
     quint16 port() const;

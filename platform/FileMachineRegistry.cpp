@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 // A quoted text starting at s[pos] == '"'; pos moves past the closing quote.
@@ -60,7 +61,15 @@ QString FileMachineRegistry::defaultPath(const QString& appPath) {
 void FileMachineRegistry::ensureLoaded() {
     if (loaded_) return;
     loaded_ = true;
-    QFile f(path_);
+    load(path_, false);
+    // Fragments that installed programs add beside it ("machine.reg.d/office.reg").
+    const QDir fragments(path_ + QStringLiteral(".d"));
+    for (const QString& name : fragments.entryList({QStringLiteral("*.reg")}, QDir::Files, QDir::Name))
+        load(fragments.filePath(name), true);
+}
+
+void FileMachineRegistry::load(const QString& file, bool fragment) {
+    QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) return;
     const QString text = QString::fromUtf8(f.readAll());
     QString key;
@@ -71,7 +80,10 @@ void FileMachineRegistry::ensureLoaded() {
         if (line.startsWith(QChar(0xFEFF))) line = line.mid(1);
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#'))) continue;
         auto skip = [&](const char* why) {
-            problems_ << QStringLiteral("line %1: %2").arg(lineNo).arg(QLatin1String(why));
+            problems_ << (fragment ? QStringLiteral("%1 line %2: %3").arg(QFileInfo(file).fileName())
+                                   : QStringLiteral("line %2: %3"))
+                             .arg(lineNo)
+                             .arg(QLatin1String(why));
         };
         if (line.startsWith(QLatin1Char('['))) {
             if (!line.endsWith(QLatin1Char(']'))) {

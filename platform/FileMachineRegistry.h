@@ -15,7 +15,9 @@
 //   "Count"=dword:0000000b                    a 32-bit number, hexadecimal
 //   "Blob"=hex:01,02,ff                       binary data
 // Inside quotes \\ and \" stand for the backslash and the quote. Lines that
-// fit none of these are skipped and listed by problems().
+// fit none of these are skipped and listed by problems(). Every "*.reg" file
+// of the folder "<file>.d" is read after the file, in name order (programs
+// installed beside this one add their keys there).
 class FileMachineRegistry : public MemoryMachineRegistry {
 public:
     explicit FileMachineRegistry(QString path) : path_(std::move(path)) {}
@@ -32,6 +34,7 @@ protected:
     void ensureLoaded() override;
 
 private:
+    void load(const QString& file, bool fragment);
     QString path_;
     bool loaded_ = false;
     QStringList problems_;

@@ -143,7 +143,7 @@ private:
                 fail(FtpRunStatus::ScriptError, line, {}, QStringLiteral("Already connected; close first."));
                 return;
             }
-            int port = 21;
+            int port = opts_.port;
             if (args.size() > 2) {
                 bool ok = false;
                 port = QString::fromStdString(args[2]).toInt(&ok);

@@ -14,6 +14,8 @@ class FtpClientRunner : public FtpScriptRunner {
 public:
     bool passive = true;
     bool continueAfterRefusal = false;
+    // Where an "open host" line without a port number connects.
+    quint16 port = 21;
     QString localDir;  // where relative "put" paths are found; empty: the current folder
     qint64 connectLimitMs = 30000;
     qint64 replyLimitMs = 60000;

@@ -4,6 +4,13 @@
 
 #include "Automation.h"
 
+// A macro (Application.Run, an add-in template, WordBasic ToolsMacro) asked
+// of an office program of this platform, which cannot run one.
+namespace OfficeMacros {
+constexpr int kUnavailable = 32810;
+inline QString unavailableText() { return QStringLiteral("macros are not available on this platform"); }
+}  // namespace OfficeMacros
+
 // Typed facades over the late-bound objects of the office programs. Each
 // method is one operation of the program's object model, with the member
 // names and arguments that program takes; errors come as AutomationError.

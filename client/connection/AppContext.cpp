@@ -3,6 +3,8 @@
 #include "DesktopAutomation.h"
 #include "DesktopPaths.h"
 #include "FileMachineRegistry.h"
+#include "OfficeStandIns.h"
+#include <QDir>
 #include "IniSettingsStore.h"
 #include "FtpClientRunner.h"
 #include "PlainSplfScreen.h"
@@ -31,7 +33,12 @@ AppContext::AppContext() {
     presenter = std::make_unique<QtPresenter>();
     processes = std::make_unique<QProcessStarter>([this] { return clock.get(); });
     keyboard = std::make_unique<WidgetKeyboard>();
-    automation = std::make_unique<DesktopAutomation>();
+    auto desktop = std::make_unique<DesktopAutomation>();
+    officeStandIns = std::make_unique<OfficeStandIns>(StandInDesk{
+        [this] { return processes.get(); },
+        [this] { return QDir(paths->cachePath()).filePath(QStringLiteral("office")); }});
+    officeStandIns->registerWith(*desktop);
+    automation = std::move(desktop);
     printer = std::make_unique<QtPrinter>();
     makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
     ftp = std::make_unique<FtpClientRunner>();

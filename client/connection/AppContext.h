@@ -20,6 +20,7 @@ class SplfScreenApi;
 class DownloadWindows;
 class ViewerWindows;
 class MailStandIns;
+class OfficeStandIns;
 
 // A window of a higher layer that a lower one reaches by name, created on
 // first use as the original's default instances were.
@@ -101,6 +102,8 @@ public:
     // The mail programs of this platform; a download's end hands their open
     // messages to the user.
     std::shared_ptr<MailStandIns> mailStandIns;
+    // The office programs of this platform, behind the desktop automation.
+    std::unique_ptr<OfficeStandIns> officeStandIns;
 
     // --- office and e-mail delivery state read by the stop sequence ---
     bool gExcelMacroFormLoaded = false;

@@ -73,6 +73,9 @@ int main(int argc, char** argv) {
             print(stderr, QStringLiteral("hostsim: %1\n").arg(error));
             return 1;
         }
+        ftp->silent = ftpOptions.silent;
+        for (const auto& [user, password] : ftpOptions.users) ftp->addUser(user, password);
+        ftp->host().restoreFails = ftpOptions.restoreFails;
         ftp->onLog = [](const QString& line) { print(stdout, QStringLiteral("hostsim: ftp %1\n").arg(line)); };
         print(stdout, QStringLiteral("hostsim: FTP on %1:%2\n").arg(options.address).arg(ftpOptions.port));
     }

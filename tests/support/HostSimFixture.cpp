@@ -24,7 +24,7 @@ HostSimFixture::HostSimFixture(HostSimFixtureOptions o) {
     QString error;
     if (!sim_->start(&error)) qFatal("hostsim fixture: %s", qPrintable(error));
     if (o.ftp) {
-        ftp_ = FtpServer::forSpoolServer(*sim_, 21, o.ftpFreshHost, &error);
+        ftp_ = FtpServer::forSpoolServer(*sim_, 0, o.ftpFreshHost, &error);
         if (!ftp_) qFatal("hostsim fixture: %s", qPrintable(error));
     }
 }
@@ -33,6 +33,8 @@ HostSimFixture::~HostSimFixture() {
     ftp_.reset();
     sim_.reset();
 }
+
+quint16 HostSimFixture::ftpPort() const { return ftp_ ? ftp_->port() : 0; }
 
 quint16 HostSimFixture::openJobPort(quint16 port) { return sim_->openJobPort(port); }
 

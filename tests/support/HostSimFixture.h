@@ -24,7 +24,7 @@ struct HostSimFixtureOptions {
     QString password = QStringLiteral("SWPASS");
     bool acceptAnyUser = false;
     int previewPages = 5;
-    bool ftp = false;              // also the FTP server on port 21 (tests run as root)
+    bool ftp = false;              // also the FTP server, on a free port (ftpPort())
     bool ftpFreshHost = false;     // its host has no server library yet
 };
 
@@ -54,6 +54,9 @@ public:
     // The FTP server (options.ftp): its log and host objects. Its start
     // command brings up the listener when options.listener was false.
     FtpServer& ftp() { return *ftp_; }
+    // Where its FTP server listens (options.ftp); a client's FTP runner is
+    // pointed there, the script's "open host" line staying as it is.
+    quint16 ftpPort() const;
 
     // Opens a job port without sign-on (0: the next free one from 17851).
     quint16 openJobPort(quint16 port = 0);

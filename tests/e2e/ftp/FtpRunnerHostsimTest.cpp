@@ -27,8 +27,11 @@ class HostsimFtp : public ::testing::Test {
 protected:
     void SetUp() override {
         ensureApplication();
-        addr = uniqueLoopbackAddress(21);
-        ASSERT_TRUE(server.listen(QHostAddress(addr), 21)) << server.errorString().toStdString();
+        // A free port, as a user without privileges can open; the scripts
+        // still say only "open host".
+        addr = uniqueLoopbackAddress(0);
+        ASSERT_TRUE(server.listen(QHostAddress(addr), 0)) << server.errorString().toStdString();
+        runner.port = server.port();
         server.addUser(QStringLiteral("QPGMR"), QStringLiteral("SECRET"));
         server.host().startServer = [this] {
             ++starts;
@@ -205,8 +208,8 @@ TEST_F(HostsimFtp, ScriptErrorsAreFailuresAndSendNothingUnsafe) {
 }
 
 TEST_F(HostsimFtp, NoServerOrASilentOneIsAConnectionFailureWithinTheLimit) {
-    // Nothing listens on port 21 of a second address.
-    const QString empty = uniqueLoopbackAddress(21);
+    // Nothing listens on that port of a second address.
+    const QString empty = uniqueLoopbackAddress(runner.port);
     FtpRunResult r = run("open " + empty.toStdString() + "\r\nQPGMR\r\nSECRET\r\nquit\r\n");
     EXPECT_EQ(r.status, FtpRunStatus::ConnectionFailed);
     EXPECT_TRUE(r.serverReply.isEmpty());

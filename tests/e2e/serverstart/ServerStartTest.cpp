@@ -10,6 +10,7 @@
 #include <QTcpSocket>
 
 #include "Connect.h"
+#include "FtpClientRunner.h"
 #include "FtpServer.h"
 #include "HookPresenter.h"
 #include "HostSimFixture.h"
@@ -52,6 +53,11 @@ struct ServerStartE2E : ::testing::Test {
                                                                       .ftpFreshHost = freshHost});
         ctx.gHostAddress = host->address();
         ctx.saveSetting("URL", host->address());
+        // The FTP client goes to the test server's port; the script's
+        // "open host" line stays as it is. Without one, nothing listens on 21.
+        auto runner = std::make_unique<FtpClientRunner>();
+        if (ftp) runner->port = host->ftpPort();
+        ctx.ftp = std::move(runner);
     }
     // Answers the dialog; pressOK false leaves it without a button, so that
     // text the dialog's own checks would refuse still comes through.

@@ -1,0 +1,206 @@
+#include "SheetModel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+#include <xlsxwriter.h>
+
+#include "Codec.h"
+
+void RowStore::append(QStringList row) {
+    moveGap(size());
+    if (gapSize_ > 0) {
+        rows_[static_cast<std::size_t>(gapStart_)] = std::move(row);
+        ++gapStart_;
+        --gapSize_;
+        return;
+    }
+    rows_.push_back(std::move(row));
+    ++gapStart_;
+}
+
+void RowStore::moveGap(qsizetype to) {
+    if (gapSize_ == 0) {
+        gapStart_ = to;
+        return;
+    }
+    while (gapStart_ < to) {  // rows after the gap move in front of it
+        rows_[static_cast<std::size_t>(gapStart_)] = std::move(rows_[static_cast<std::size_t>(gapStart_ + gapSize_)]);
+        ++gapStart_;
+    }
+    while (gapStart_ > to) {
+        --gapStart_;
+        rows_[static_cast<std::size_t>(gapStart_ + gapSize_)] = std::move(rows_[static_cast<std::size_t>(gapStart_)]);
+    }
+}
+
+void RowStore::erase(qsizetype first, qsizetype count) {
+    first = std::clamp<qsizetype>(first, 0, size());
+    count = std::clamp<qsizetype>(count, 0, size() - first);
+    if (count == 0) return;
+    moveGap(first + count);
+    gapStart_ -= count;
+    gapSize_ += count;
+    for (qsizetype i = 0; i < count; ++i) rows_[static_cast<std::size_t>(gapStart_ + i)] = QStringList();
+}
+
+void RowStore::clear() {
+    rows_.clear();
+    gapStart_ = gapSize_ = 0;
+}
+
+QString Sheet::cell(qsizetype row, int column) const {
+    if (row < 0 || row >= rows.size() || column < 0) return {};
+    const QStringList& r = rows.at(row);
+    return column < r.size() ? r.at(column) : QString();
+}
+
+int Sheet::columnCount() const {
+    qsizetype n = 0;
+    for (qsizetype r = 0; r < rows.size(); ++r) n = std::max(n, rows.at(r).size());
+    return static_cast<int>(n);
+}
+
+void Sheet::deleteRows(qsizetype first, qsizetype count) {
+    const qsizetype last = first + count;  // rows first..last-1 go
+    rows.erase(first, count);
+    std::vector<qsizetype> kept;
+    kept.reserve(pageBreaks.size());
+    for (qsizetype b : pageBreaks) {
+        const qsizetype moved = b >= last ? b - count : std::min(b, first);
+        if (moved > 0 && (kept.empty() || kept.back() != moved)) kept.push_back(moved);
+    }
+    pageBreaks = std::move(kept);
+}
+
+void Sheet::addPageBreak(qsizetype beforeRow) {
+    if (beforeRow <= 0) return;  // nothing above the first row to break from
+    const auto it = std::lower_bound(pageBreaks.begin(), pageBreaks.end(), beforeRow);
+    if (it == pageBreaks.end() || *it != beforeRow) pageBreaks.insert(it, beforeRow);
+}
+
+void Sheet::autoFit(int first, int last) {
+    if (last < 0) last = columnCount() - 1;
+    for (int c = std::max(first, 0); c <= last; ++c) {
+        qsizetype longest = 0;
+        for (qsizetype r = 0; r < rows.size(); ++r) longest = std::max(longest, cell(r, c).size());
+        if (longest > 0) columnWidths[c] = std::min<double>(static_cast<double>(longest) + 1, 255);
+        else columnWidths.remove(c);
+    }
+}
+
+void Sheet::splitFixedWidth(int column) {
+    QStringList texts;
+    for (qsizetype r = 0; r < rows.size(); ++r) texts << cell(r, column);
+    const QList<int> starts = FixedWidthBreaks(texts);
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        QStringList& row = rows.at(r);
+        if (column >= row.size()) continue;
+        const QStringList fields = SplitAt(row.at(column), starts);
+        row.removeAt(column);
+        for (qsizetype i = 0; i < fields.size(); ++i) row.insert(column + i, fields.at(i));
+    }
+}
+
+QStringList ReadTextLines(const QString& path, bool* ok) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (ok) *ok = false;
+        return {};
+    }
+    if (ok) *ok = true;
+    const QByteArray bytes = f.readAll();
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        const qsizetype next = end < 0 ? bytes.size() : end + 1;
+        if (end < 0) end = bytes.size();
+        qsizetype stop = end;
+        if (stop > start && bytes.at(stop - 1) == '\r') --stop;
+        lines << Codec::toUnicode(std::string(bytes.constData() + start, static_cast<std::size_t>(stop - start)));
+        start = next;
+    }
+    return lines;
+}
+
+QList<int> FixedWidthBreaks(const QStringList& lines) {
+    qsizetype width = 0;
+    for (const QString& l : lines) width = std::max(width, l.size());
+    std::vector<bool> used(static_cast<std::size_t>(width), false);
+    for (const QString& l : lines)
+        for (qsizetype i = 0; i < l.size(); ++i)
+            if (!l.at(i).isSpace()) used[static_cast<std::size_t>(i)] = true;
+    QList<int> starts{0};
+    for (qsizetype i = 1; i < width; ++i)
+        if (used[static_cast<std::size_t>(i)] && !used[static_cast<std::size_t>(i - 1)]) starts << static_cast<int>(i);
+    return starts;
+}
+
+QStringList SplitAt(const QString& line, const QList<int>& starts) {
+    QStringList out;
+    for (qsizetype i = 0; i < starts.size(); ++i) {
+        const qsizetype from = starts.at(i);
+        const qsizetype to = i + 1 < starts.size() ? starts.at(i + 1) : line.size();
+        out << (from < line.size() ? line.mid(from, std::max<qsizetype>(to - from, 0)).trimmed() : QString());
+    }
+    while (out.size() > 1 && out.constLast().isEmpty()) out.removeLast();
+    return out;
+}
+
+namespace {
+QString sheetTitle(QString name) {
+    for (QChar c : QStringLiteral("[]:*?/\\")) name.replace(c, QLatin1Char('_'));
+    name = name.left(31).trimmed();
+    return name.isEmpty() ? QStringLiteral("Sheet1") : name;
+}
+}  // namespace
+
+bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path, QString* error) {
+    const QFileInfo target(path);
+    auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
+    if (!target.absoluteDir().exists()) return fail(QStringLiteral("The folder of '%1' does not exist.").arg(path));
+    const QString partial = target.absoluteDir().filePath(QStringLiteral(".%1.partial").arg(target.fileName()));
+    const QByteArray partialName = QFile::encodeName(partial);
+    const QByteArray tmpDir = QFile::encodeName(target.absolutePath());
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;  // rows go out as they are written
+    options.tmpdir = const_cast<char*>(tmpDir.constData());
+    lxw_workbook* wb = workbook_new_opt(partialName.constData(), &options);
+    if (!wb) return fail(QStringLiteral("Cannot create '%1'.").arg(path));
+    lxw_worksheet* ws = workbook_add_worksheet(wb, sheetTitle(sheetName).toUtf8().constData());
+    for (auto it = sheet.columnWidths.cbegin(); it != sheet.columnWidths.cend(); ++it)
+        worksheet_set_column(ws, static_cast<lxw_col_t>(it.key()), static_cast<lxw_col_t>(it.key()), it.value(), nullptr);
+    // Excel holds at most this many manual breaks on a sheet; the first ones are kept.
+    std::vector<lxw_row_t> breaks;
+    for (qsizetype b : sheet.pageBreaks) {
+        if (breaks.size() >= LXW_BREAKS_MAX) break;
+        breaks.push_back(static_cast<lxw_row_t>(b));  // "between rows b and b+1" counted from 1
+    }
+    breaks.push_back(0);
+    if (breaks.size() > 1) worksheet_set_h_pagebreaks(ws, breaks.data());
+    const qsizetype rowLimit = std::min<qsizetype>(sheet.rows.size(), LXW_ROW_MAX);
+    for (qsizetype r = 0; r < rowLimit; ++r) {
+        const QStringList& row = sheet.rows.at(r);
+        for (qsizetype c = 0; c < row.size() && c < LXW_COL_MAX; ++c) {
+            if (row.at(c).isEmpty()) continue;
+            worksheet_write_string(ws, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
+                                   row.at(c).toUtf8().constData(), nullptr);
+        }
+    }
+    const lxw_error rc = workbook_close(wb);
+    if (rc != LXW_NO_ERROR) {
+        QFile::remove(partial);
+        return fail(QStringLiteral("Cannot save '%1': %2").arg(path, QString::fromUtf8(lxw_strerror(rc))));
+    }
+    if (std::rename(partialName.constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(partial);
+        return fail(QStringLiteral("Cannot save '%1'.").arg(path));
+    }
+    return true;
+}

@@ -1,0 +1,59 @@
+#include "OfficeFiles.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
+#include <cstdio>
+
+#include "Codec.h"
+
+namespace {
+QJsonObject parse(const QByteArray& out, const QString& who, QProcess& p) {
+    const QJsonDocument doc = QJsonDocument::fromJson(out);
+    if (!doc.isObject())
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(who), p.readAllStandardError().constData());
+    return doc.object();
+}
+QString script(const char* name) { return QStringLiteral(SW_TEST_DATA "/office/") + QLatin1String(name); }
+}  // namespace
+
+QJsonObject XlsxFacts(const QString& file) {
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), {script("xlsx_facts.py"), file});
+    p.waitForFinished(60000);
+    return parse(p.readAllStandardOutput(), QStringLiteral("openpyxl"), p);
+}
+
+QJsonObject OdtFacts(const QString& file) {
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, QStringLiteral("content.xml")});
+    unzip.waitForFinished(60000);
+    const QByteArray xml = unzip.readAllStandardOutput();
+    if (unzip.exitCode() != 0 || xml.isEmpty()) {
+        std::fprintf(stderr, "unzip failed: %s\n", unzip.readAllStandardError().constData());
+        return {};
+    }
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), {script("odt_facts.py")});
+    p.waitForStarted(10000);
+    p.write(xml);
+    p.closeWriteChannel();
+    p.waitForFinished(60000);
+    return parse(p.readAllStandardOutput(), QStringLiteral("odt reader"), p);
+}
+
+void WriteMarkedReport(const QString& file, const QList<QStringList>& pages) {
+    std::string bytes;
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        if (i > 0) bytes += "\x95\r\n";
+        for (const QString& l : pages.at(i)) bytes += Codec::fromUnicode(l) + "\r\n";
+    }
+    QFile f(file);
+    if (f.open(QIODevice::WriteOnly)) f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+QStringList LinesOf(const QList<QStringList>& pages) {
+    QStringList out;
+    for (const QStringList& p : pages) out += p;
+    return out;
+}

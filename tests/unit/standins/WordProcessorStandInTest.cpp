@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+#include "OfficeAutomation.h"
+#include "OfficeFiles.h"
+#include "OfficeStandIns.h"
+#include "RecordingProcessStarter.h"
+#include "StandInTesting.h"
+
+namespace {
+
+struct DocCase {
+    const char* name;
+    QList<QStringList> pages;
+    double size;            // 0: not set
+    QStringList paragraphs;  // as the reader sees them
+    QList<int> pageStarts;   // paragraphs that begin a page
+};
+}  // namespace
+
+class WordPages : public ::testing::TestWithParam<DocCase> {};
+
+TEST_P(WordPages, EachMarkBecomesOnePageBreakInTheSavedDocument) {
+    const DocCase& c = GetParam();
+    Desk d;
+    const QString text = d.path(QStringLiteral("report.txt"));
+    WriteMarkedReport(text, c.pages);
+    OfficeStandIns standIns(d.desk);
+    QString saved;
+    {
+        WordApplication word(standIns.create(QStringLiteral("word.application")));
+        word.openDocument(text, false);
+        word.selectWholeStory();
+        if (c.size > 0) word.setFontSize(c.size);
+        word.replaceAll(kMark, QStringLiteral("^m"));
+        word.goToStart();
+        word.saveActiveDocumentAs(d.path(QStringLiteral("report.doc")));
+        saved = word.object().get(QStringLiteral("ActiveDocument.FullName")).toString();
+        word.closeActiveDocument();
+    }
+    // Word's format here is OpenDocument text: the name says so.
+    EXPECT_EQ(saved, d.path(QStringLiteral("report.odt")));
+    EXPECT_FALSE(QFileInfo::exists(d.path(QStringLiteral("report.doc"))));
+    const QJsonObject facts = OdtFacts(saved);
+    ASSERT_FALSE(facts.isEmpty());
+    EXPECT_EQ(strings(facts.value(QStringLiteral("paragraphs"))), c.paragraphs);
+    EXPECT_EQ(ints(facts.value(QStringLiteral("pageBreaks"))), c.pageStarts);
+    EXPECT_FALSE(strings(facts.value(QStringLiteral("paragraphs"))).join(QString()).contains(kMark));
+    const QStringList sizes = strings(facts.value(QStringLiteral("fontSizes")));
+    if (c.size > 0) {
+        EXPECT_EQ(sizes, QStringList({QStringLiteral("%1pt").arg(c.size)}));
+    }
+    EXPECT_TRUE(d.starter.started().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, WordPages,
+    ::testing::Values(DocCase{"ThreePagesAt9",
+                              {{"PAGE 1", "a"}, {"PAGE 2"}, {"PAGE 3", "z"}},
+                              9,
+                              {"PAGE 1", "a", "PAGE 2", "PAGE 3", "z"},
+                              {2, 3}},
+                      DocCase{"At6", {{"wide"}, {"report"}}, 6, {"wide", "report"}, {1}},
+                      DocCase{"NoMarks", {{"only", "", "page"}}, 9, {"only", "", "page"}, {}},
+                      // Two marks in a row: an empty page between, one break each.
+                      DocCase{"ConsecutiveMarks", {{"one"}, {}, {"three"}}, 9, {"one", "", "three"}, {1, 2}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WordStandIn, AVisibleWordShowsTheReopenedDocumentAndAnUnsavedOneAsACopy) {
+    Desk d;
+    const QString text = d.path(QStringLiteral("r.txt"));
+    WriteMarkedReport(text, {{"a"}, {"b"}});
+    OfficeStandIns standIns(d.desk);
+    {
+        WordApplication word(standIns.create(QStringLiteral("word.application")));
+        word.setVisible(true);
+        word.openDocument(text, false);
+        word.saveActiveDocumentAs(d.path(QStringLiteral("r.doc")));
+        word.closeActiveDocument();
+        word.openDocument(d.path(QStringLiteral("r.odt")), true);
+    }
+    EXPECT_EQ(d.starter.commandLines(), QStringList({"xdg-open " + d.path(QStringLiteral("r.odt"))}));
+    d.starter = RecordingProcessStarter();
+    {
+        // A macro would have saved it: the document stays open unsaved, and is shown as it is.
+        WordApplication word(standIns.running(QStringLiteral("word.application")));
+        word.openDocument(text, false);
+        try {
+            word.runMacro(QStringLiteral("tpl.dot!Macro1"));
+            ADD_FAILURE();
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.number, OfficeMacros::kUnavailable);
+        }
+    }
+    EXPECT_EQ(d.starter.commandLines(), QStringList({"xdg-open " + d.path(QStringLiteral("shown/r.odt"))}));
+    EXPECT_EQ(OdtFacts(d.path(QStringLiteral("shown/r.odt"))).value(QStringLiteral("paragraphs")).toArray().size(), 3);
+}
+
+TEST(WordStandIn, AFailedSaveIsAnErrorAndTheExistingDocumentStays) {
+    Desk d;
+    const QString text = d.path(QStringLiteral("r.txt"));
+    WriteMarkedReport(text, {{"new"}});
+    const QString existing = d.path(QStringLiteral("old.odt"));
+    writeBytes(existing, "an earlier document");
+    OfficeStandIns standIns(d.desk);
+    WordApplication word(standIns.create(QStringLiteral("word.application")));
+    word.openDocument(text, false);
+    EXPECT_EQ(errorOf([&] { word.saveActiveDocumentAs(existing + QStringLiteral("/r.doc")); }), 5152);
+    EXPECT_EQ(errorOf([&] { word.addTemplate(QStringLiteral("/t/macros.dot")); }), OfficeMacros::kUnavailable);
+    EXPECT_EQ(readBytes(existing), QByteArray("an earlier document"));
+}
+
+TEST(WordProStandIn, FindAndTypeTurnMarksIntoPagesShownWhenMinimised) {
+    Desk d;
+    const QString text = d.path(QStringLiteral("wp.txt"));
+    WriteMarkedReport(text, {{"p1"}, {"p2"}, {"p3"}});
+    OfficeStandIns standIns(d.desk);
+    auto app = standIns.create(QStringLiteral("WordPro.Application"));
+    WordProApplication wp(app);
+    wp.setLastUsedFilter(QStringLiteral("$LwpFilterTypeText"), QStringLiteral("Text"));
+    wp.setVisible(true);
+    wp.openTextDocument(text);
+    wp.selectDoc();
+    wp.setFont(QStringLiteral("Courier"), 6.2);
+    wp.type(QStringLiteral("[ctrlHome]"));
+    wp.setFindAndReplace(kMark, QStringLiteral("LwpFindMatchWithinAWord"), QStringLiteral("$[ctrlEnter]"),
+                         QStringLiteral("$LwpLookWhereEntireDocument"));
+    wp.initFindAndReplace();
+    int found = 0;
+    while (wp.find() == 0 && found < 10) {
+        wp.type(QStringLiteral("[ctrlEnter]"));
+        ++found;
+    }
+    EXPECT_EQ(found, 2);
+    EXPECT_TRUE(d.starter.started().empty());
+    wp.minimize();
+    const QString shown = d.path(QStringLiteral("shown/wp.odt"));
+    ASSERT_EQ(d.starter.commandLines(), QStringList({"xdg-open " + shown}));
+    const QJsonObject facts = OdtFacts(shown);
+    EXPECT_EQ(strings(facts.value(QStringLiteral("paragraphs"))), QStringList({"p1", "p2", "p3"}));
+    EXPECT_EQ(ints(facts.value(QStringLiteral("pageBreaks"))), QList<int>({1, 2}));
+    EXPECT_EQ(strings(facts.value(QStringLiteral("fontSizes"))), QStringList({"6.2pt"}));
+
+    // The user closes WordPro: the object the delivery keeps now fails.
+    standIns.closeWordPro();
+    try {
+        wp.minimize();
+        ADD_FAILURE();
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number, kServerUnavailable);
+    }
+    EXPECT_NE(standIns.create(QStringLiteral("WordPro.Application")), nullptr);
+}
