@@ -67,11 +67,16 @@ struct MailStandIns::State {
     void problem(const QString& text) {
         if (onProblem && *onProblem) (*onProblem)(text);
     }
-    // An unsent message is handed to the user.
-    bool present(const MailMessage& m) {
-        const MailOutbox::Result r = outbox->openDraft(m);
-        if (!r.ok()) problem(r.error);
-        return r.ok();
+    // An unsent message is handed to the user. Called from destructors too:
+    // nothing may leave it.
+    bool present(const MailMessage& m) noexcept {
+        try {
+            const MailOutbox::Result r = outbox->openDraft(m);
+            if (!r.ok()) problem(r.error);
+            return r.ok();
+        } catch (...) {
+            return false;
+        }
     }
     void send(const QString& where, const MailMessage& m) {
         const MailOutbox::Result r = outbox->send(m);

@@ -20,6 +20,7 @@ class SplfScreenApi;
 class DownloadWindows;
 class ViewerWindows;
 class MailStandIns;
+struct EmailState;
 class OfficeStandIns;
 
 // A window of a higher layer that a lower one reaches by name, created on
@@ -102,6 +103,8 @@ public:
     // The mail programs of this platform; a download's end hands their open
     // messages to the user.
     std::shared_ptr<MailStandIns> mailStandIns;
+    // What the e-mail deliveries keep between reports and for the run.
+    std::shared_ptr<EmailState> emailState;
     // The office programs of this platform, behind the desktop automation.
     std::unique_ptr<OfficeStandIns> officeStandIns;
 

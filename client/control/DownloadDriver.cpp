@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QSet>
 #include <functional>
@@ -9,7 +10,11 @@
 
 #include "AppContext.h"
 #include "DownloadWindows.h"
+#include "EmailAttach.h"
+#include "EmailAuto.h"
+#include "EmailBody.h"
 #include "MailSetup.h"
+#include "RegistryAccess.h"
 #include "MousePointer.h"
 #include "PcFileName.h"
 #include "PrintReport.h"
@@ -47,7 +52,35 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
     const bool asMessage = in.options.email == 0;
     const bool autoSend = in.options.autoSend;
     auto mail = [&](const char* body, const char* automatic, const char* attach) {
-        return Delivery{QString::fromLatin1(asMessage ? body : autoSend && automatic ? automatic : attach), {}, true};
+        const QString procedure = QString::fromLatin1(asMessage ? body : autoSend && automatic ? automatic : attach);
+        using Proc = int (*)(MailRun, QString&, const SpoolFileRow&);
+        static const QMap<QString, Proc> procedures = {
+            {QStringLiteral("ProcEmail"), ProcEmail},
+            {QStringLiteral("EmailBodyOutlookExpress"), EmailBodyOutlookExpress},
+            {QStringLiteral("EmailBodyNotes"), EmailBodyNotes},
+            {QStringLiteral("EmailBodyOutlook"), EmailBodyOutlook},
+            {QStringLiteral("ProcAttachOAMS"), ProcAttachOAMS},
+            {QStringLiteral("ProcAttachIEAMS"), ProcAttachIEAMS},
+            {QStringLiteral("ProcAttachNotesAMS"), ProcAttachNotesAMS},
+            {QStringLiteral("EmailAttachNetscape"), EmailAttachNetscape},
+            {QStringLiteral("EmailAttachOutlookExpress"), EmailAttachOutlookExpress},
+            {QStringLiteral("EmailAttachNotes"), EmailAttachNotes},
+            {QStringLiteral("EmailAttachOutlook"), EmailAttachOutlook},
+        };
+        const Proc proc = procedures.value(procedure);
+        return Delivery{procedure, {}, true, false, [in, proc](const QString&, QString& width, const SpoolFileRow& row) {
+                            // The mail program's command as discovery found it.
+                            EmailState& email = Email(in.ctx);
+                            email.gMailProgram = DiscoveredMailProgram(in.ctx, in.options.processType);
+                            if (in.ctx.machineRegistry) {
+                                QString version;
+                                ReadRegistryValue(*in.ctx.machineRegistry, kHkeyLocalMachine,
+                                                  QStringLiteral("SOFTWARE\\Netscape\\Netscape Navigator"),
+                                                  QStringLiteral("CurrentVersion"), version);
+                                email.gNetscapeVersion = version.left(3);
+                            }
+                            return proc(MailRun{in.ctx, in.options, in.progress}, width, row);
+                        }};
     };
     auto is = [&](const char* t) { return type == QLatin1String(t); };
     if (is("View a few pages"))

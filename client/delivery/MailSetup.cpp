@@ -22,7 +22,7 @@ SmtpConfig serverSettings(AppContext& ctx) {
     c.url = setting(ctx, "Mail server");
     c.user = setting(ctx, "Mail user");
     c.sender = setting(ctx, "Mail sender");
-    c.requireTls = setting(ctx, "Mail TLS").compare(QLatin1String("None"), Qt::CaseInsensitive) != 0;
+    c.requireTls = setting(ctx, "Mail TLS").compare(QLatin1String("No"), Qt::CaseInsensitive) != 0;
     const QString scrambled = ctx.getSetting(QStringLiteral("Mail password"));
     if (isSet(scrambled))
         c.password = Codec::toUnicode(SignOnScrambling::unscrambleField(Codec::fromUnicode(scrambled)));

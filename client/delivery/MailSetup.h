@@ -7,7 +7,7 @@ class AppContext;
 
 // Settings of outgoing mail, section "Settings":
 //   "Mail server"    smtp://host:587 (STARTTLS) or smtps://host:465
-//   "Mail TLS"       "None" allows a server without TLS (a loopback relay)
+//   "Mail TLS"       "No" allows a server without TLS (a loopback relay)
 //   "Mail user"      empty: no authentication
 //   "Mail password"  scrambled as the sign-on password is
 //   "Mail sender"    the From address

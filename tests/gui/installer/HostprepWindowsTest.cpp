@@ -76,6 +76,33 @@ TEST_F(HostprepWindows, StartUpClearsItsOwnLeftoverMigratesThenAsksTwice) {
     EXPECT_EQ(t.store->get("AS400 Spoolwright", "Settings", "Library", "None"), "OLDLIB");
 }
 
+TEST_F(HostprepWindows, StartUpNamesTheValuesItCouldNotMove) {
+    // A store that reports it could not write one name, as a full disk would.
+    struct FailingStore : MemorySettingsStore {
+        QStringList* problems = nullptr;
+        void save(const QString& app, const QString& section, const QString& key, const QString& value) override {
+            if (app == "AS400 Spoolwright" && key == "Outq") {
+                *problems << "cannot write";
+                return;
+            }
+            MemorySettingsStore::save(app, section, key, value);
+        }
+    };
+    auto store = std::make_unique<FailingStore>();
+    store->problems = &t.ctx.settingsProblems;
+    FailingStore& s = *store;
+    t.ctx.settings = std::move(store);
+    s.save("AS400 Spoolwright 7", "Settings", "Library", "OLDLIB");
+    s.save("AS400 Spoolwright 7", "Settings", "Outq", "PRT01");
+    t.boxes->expect("could not be moved and stay where they were: Outq.");
+    t.boxes->expect("Do you want to start the iSeries installation program?", vbYes);
+    t.boxes->expect("security officer", vbOK);
+    EXPECT_EQ(startUp(), std::nullopt);
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(s.get("AS400 Spoolwright", "Settings", "Library", "None"), "OLDLIB");
+    EXPECT_EQ(s.get("AS400 Spoolwright 7", "Settings", "Outq", "None"), "PRT01");
+}
+
 TEST_F(HostprepWindows, NoOrCancelAtStartUpEndsAfterTheMigration) {
     struct Case {
         const char* name;
@@ -223,29 +250,6 @@ TEST_F(HostprepWindows, SignOnDialogDefaultsAndChecks) {
     }
 }
 
-TEST_F(HostprepWindows, LeavingTheSignOnDialogAnyOtherWayEndsWithoutSending) {
-    struct Case {
-        const char* name;
-        std::function<void(hostprep::frmLogin&)> leave;
-    };
-    const std::vector<Case> cases = {
-        {"Cancel", [](hostprep::frmLogin& l) { l.cmdCancel->click(); }},
-        {"Esc", [](hostprep::frmLogin& l) { typeKey(&l, Qt::Key_Escape, "\x1b"); }},
-        {"close box", [](hostprep::frmLogin& l) { l.close(); }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        HostprepTest fresh;
-        fresh.presenter->hooks["frmLogin"] = [&](QWidget* win) { c.leave(*qobject_cast<hostprep::frmLogin*>(win)); };
-        fresh.ctx.mainWindow().txtIPAddress->setText("10.1.2.3");
-        fresh.ctx.mainWindow().Command2->click();
-        ASSERT_TRUE(fresh.ctx.programEnded.has_value());
-        EXPECT_EQ(fresh.ctx.programEnded->exitStatus, hostprep::kExitOk);
-        EXPECT_TRUE(fresh.boxes->shown().empty());
-        EXPECT_EQ(fresh.url(), "None");
-    }
-}
-
 TEST_F(HostprepWindows, Screenshots) {
     w.txtIPAddress->setText("10.1.2.3");
     w.lblInfo->setText("Sending and restoring iSeries programs...");
@@ -258,4 +262,37 @@ TEST_F(HostprepWindows, Screenshots) {
     const QImage dialog = saveScreenshot(login, "hostprep-frmLogin.png");
     ASSERT_FALSE(dialog.isNull());
     EXPECT_EQ(dialog.size(), QSize(272, 168));
+}
+
+TEST(HostprepEnds, ExitEscOrCloseBoxOfEitherWindowEndsWithoutSending) {
+    // Each way out, given a fresh installer whose window is up.
+    struct Case {
+        const char* name;
+        std::function<void(HostprepTest&)> leave;
+    };
+    auto fromSignOn = [](std::function<void(hostprep::frmLogin&)> leave) {
+        return [leave](HostprepTest& t) {
+            t.presenter->hooks["frmLogin"] = [leave](QWidget* win) { leave(*qobject_cast<hostprep::frmLogin*>(win)); };
+            t.ctx.mainWindow().txtIPAddress->setText("10.1.2.3");
+            t.ctx.mainWindow().Command2->click();
+        };
+    };
+    const std::vector<Case> cases = {
+        {"Exit", [](HostprepTest& t) { t.ctx.mainWindow().Command1->click(); }},
+        {"Esc in the window", [](HostprepTest& t) { typeKey(t.ctx.mainWindow().txtIPAddress, Qt::Key_Escape, "\x1b"); }},
+        {"the window's close box", [](HostprepTest& t) { t.ctx.mainWindow().close(); }},
+        {"Cancel in the sign-on", fromSignOn([](hostprep::frmLogin& l) { l.cmdCancel->click(); })},
+        {"Esc in the sign-on", fromSignOn([](hostprep::frmLogin& l) { typeKey(&l, Qt::Key_Escape, "\x1b"); })},
+        {"the sign-on's close box", fromSignOn([](hostprep::frmLogin& l) { l.close(); })},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostprepTest fresh;
+        fresh.ctx.mainWindow().show();
+        c.leave(fresh);
+        ASSERT_TRUE(fresh.ctx.programEnded.has_value());
+        EXPECT_EQ(fresh.ctx.programEnded->exitStatus, hostprep::kExitOk);
+        EXPECT_TRUE(fresh.boxes->shown().empty());
+        EXPECT_EQ(fresh.url(), "None");
+    }
 }

@@ -214,7 +214,8 @@ TEST_F(DriverTest, DestinationsThatAreNotThereAreNotDelivered) {
 }
 
 TEST_F(DriverTest, EveryProcessTypeReachesItsProcedure) {
-    // Destinations of this build are named by the procedure that delivers them.
+    // Destinations not yet in this build are named by the procedure that would deliver them
+    // (the e-mail destinations are followed to the mail programs in the e-mail tests).
     const struct {
         const char* type;
         int optEmail, autoSend;
@@ -223,17 +224,6 @@ TEST_F(DriverTest, EveryProcessTypeReachesItsProcedure) {
         {"XML document", 0, 0, "ProcXml"},
         {"HTML document", 0, 0, "ProcHtml"},
         {"PDF document", 0, 0, "ProcPDF"},
-        {"Netscape e-mail", 0, 1, "ProcEmail"},
-        {"Netscape e-mail", 1, 1, "EmailAttachNetscape"},
-        {"Outlook Express e-mail", 0, 1, "EmailBodyOutlookExpress"},
-        {"Outlook Express e-mail", 1, 1, "ProcAttachIEAMS"},
-        {"Outlook Express e-mail", 1, 0, "EmailAttachOutlookExpress"},
-        {"Outlook e-mail", 0, 1, "EmailBodyOutlook"},
-        {"Outlook e-mail", 1, 1, "ProcAttachOAMS"},
-        {"Outlook e-mail", 1, 0, "EmailAttachOutlook"},
-        {"Lotus Notes", 0, 1, "EmailBodyNotes"},
-        {"Lotus Notes", 1, 1, "ProcAttachNotesAMS"},
-        {"Lotus Notes", 1, 0, "EmailAttachNotes"},
         {"Microsoft Excel", 0, 0, "ProcExcel"},
         {"Lotus 123", 0, 0, "ProcLotus123"},
         {"Microsoft Word 6/95", 0, 0, "ProcWord_6"},

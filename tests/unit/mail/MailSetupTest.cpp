@@ -36,6 +36,6 @@ TEST(MailSetup, DraftsGoToTheDataFolderUnlessChosen) {
     EXPECT_EQ(MailSetup::draftsFolder(t.ctx), t.paths->dataPath() + QStringLiteral("/Drafts"));
     t.ctx.saveSetting(QStringLiteral("Drafts folder"), QStringLiteral("/srv/drafts"));
     EXPECT_EQ(MailSetup::draftsFolder(t.ctx), QStringLiteral("/srv/drafts"));
-    t.ctx.saveSetting(QStringLiteral("Mail TLS"), QStringLiteral("none"));
+    t.ctx.saveSetting(QStringLiteral("Mail TLS"), QStringLiteral("no"));
     EXPECT_FALSE(MailSetup::serverSettings(t.ctx).requireTls);
 }

@@ -1,0 +1,250 @@
+#include "EmailBody.h"
+
+#include <QFile>
+
+#include "AppContext.h"
+#include "Codec.h"
+#include "MailAutomation.h"
+#include "MousePointer.h"
+#include "PcFileName.h"
+#include "ProcTxt.h"
+#include "ReportFile.h"
+#include "SpoolExchange.h"
+
+namespace {
+// The report's records as the paragraphs of an HTML body (plain lines for
+// Netscape 4.6), with blank paragraphs for the report's skips and spacing.
+class HtmlBodySink : public SpoolRecordSink {
+public:
+    HtmlBodySink(AppContext& ctx, const QString& name, bool plain, bool removeLayout)
+        : ctx_(ctx), name_(name), plain_(plain), removeLayout_(removeLayout) {}
+    void accepted(const std::string&) override {
+        file.open(ctx_, name_, false);
+        if (plain_) return;  // Netscape 4.6 takes plain lines, without any HTML head
+        for (const char* l : {"<HTML>", "<HEAD>", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">",
+                              "<META NAME=\"Generator\" CONTENT=\"Microsoft Word\">", "</HEAD>", "<BODY>", "",
+                              "<FONT FACE=\"Courier New\" SIZE=2><P>&nbsp;</P>"})
+            file.writeLine(l);
+    }
+    void record(const SpoolRecordSlot& slot) override {
+        if (!removeLayout_) place(slot);
+        QString text = Codec::toUnicode(std::string(slot.text));
+        while (text.endsWith(QLatin1Char(' '))) text.chop(1);
+        line(plain_ ? text : QStringLiteral("<P>") + HtmlText(text) + QStringLiteral("</P>"));
+    }
+    void blockDone() override { file.flush(); }
+    void finish() {
+        if (plain_) return;
+        file.writeLine("</FONT></BODY>");
+        file.writeLine("</HTML>");
+    }
+    ReportFile file;
+
+private:
+    void line(const QString& l) { file.writeLine(Codec::fromUnicode(l)); }
+    void blank() { line(plain_ ? QStringLiteral(" ") : QStringLiteral("<P> </P>")); }
+    void place(const SpoolRecordSlot& slot) {
+        if (const auto s = slot.skipLine()) {
+            if (*s < current_) {
+                blank();
+                blank();
+                current_ = 1;
+            }
+            for (; current_ < *s; ++current_) blank();
+        }
+        if (auto n = slot.spacingLines()) {
+            for (int k = *n; k >= 2; --k, ++current_) blank();
+            ++current_;
+        }
+    }
+    AppContext& ctx_;
+    QString name_;
+    bool plain_, removeLayout_;
+    int current_ = 1;
+};
+
+// The text work file of the three text-based procedures; empty when the transfer did not write it.
+QString textWorkFile(MailRun& run, QString& width, const SpoolFileRow& row) {
+    setMousePointer(MousePointer::ArrowHourglass);
+    run.progress.status(QStringLiteral("Transferring records..."));
+    const QString name = BuildPcFileName(run.ctx, MailWorkDir(run.ctx), row, false);
+    if (ProcTxt(run.ctx, run.options, run.progress, name, width, QStringLiteral("Text"), row) != 0) {
+        setMousePointer(MousePointer::Normal);
+        return {};
+    }
+    run.ctx.noteCreatedFile(name);
+    return name;
+}
+
+// The work file's lines joined by CR LF; nullopt-like flag when it could not be read.
+bool readBody(const QString& name, QString& body) {
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    QString text = QString::fromLocal8Bit(f.readAll());
+    if (text.endsWith(QLatin1String("\r\n"))) text.chop(2);
+    body = text;
+    return true;
+}
+
+int failed(AppContext& ctx, const QString& text, const QString& title = QStringLiteral("Tolvane")) {
+    ctx.msgBox(text, MsgButtons::OK, MsgIcon::Critical, title);
+    setMousePointer(MousePointer::Normal);
+    return 1;
+}
+}  // namespace
+
+QString HtmlText(const QString& text) {
+    QString out = text;
+    out.replace(QLatin1Char('&'), QStringLiteral("&amp;"));
+    out.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
+    out.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
+    return out;
+}
+
+int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
+    AppContext& ctx = run.ctx;
+    EmailState& email = Email(ctx);
+    setMousePointer(MousePointer::ArrowHourglass);
+    const QString name = BuildPcFileName(ctx, MailWorkDir(ctx), row, false);
+    run.progress.status(QStringLiteral("Preparing records for transfer to file ") + name + QStringLiteral(".   "));
+    HtmlBodySink sink(ctx, name, email.gNetscapeVersion == QLatin1String("4.6"), run.options.removeBlankLines);
+    ExchangeStyle style;
+    style.pageLimit = PageLimitOf(row);
+    try {
+        const ExchangeResult r = RunSpoolExchange(ctx, DownloadRequestFor(run.options, row).build(), style, sink, run.progress);
+        if (!r.started()) {
+            setMousePointer(MousePointer::Normal);
+            return 1;
+        }
+        width = Codec::toUnicode(r.widthCode);
+        if (!r.complete()) {
+            // Less than the whole report never goes to a message.
+            sink.file.abandon();
+            setMousePointer(MousePointer::Normal);
+            return 1;
+        }
+        sink.finish();
+        sink.file.commit();
+        ctx.noteCreatedFile(name);
+        run.progress.status(QStringLiteral("Transfer is complete to work file") + name + QStringLiteral(".  ") +
+                            QString::number(r.records) + QStringLiteral(" records transferred."));
+    } catch (const PcFileError& e) {
+        sink.file.abandon();
+        ctx.msgBox(QStringLiteral("PC level file error:") + (e.number < 0 ? QString() : QStringLiteral(" ")) + QString::number(e.number) +
+                       QStringLiteral("   Description: ") + e.description + QStringLiteral("  Path and file: ") + name +
+                       QLatin1Char(' '),
+                   MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcEmail"));
+        setMousePointer(MousePointer::Normal);
+        return 1;
+    }
+    QStringList args = ProcessStarter::splitCommandLine(email.gMailProgram);
+    const QString program = args.isEmpty() ? QString() : args.takeFirst();
+    const qint64 task = program.isEmpty() ? 0
+                                          : ctx.processes->startTask(program, args << QStringLiteral("-compose") << name,
+                                                                     ProcessStarter::NormalFocus);
+    setMousePointer(MousePointer::Normal);
+    if (task == 0) return failed(ctx, QStringLiteral("Netscape could not be started."));
+    return 0;
+}
+
+int EmailBodyOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row) {
+    AppContext& ctx = run.ctx;
+    const QString name = textWorkFile(run, width, row);
+    if (name.isEmpty()) return 1;
+    run.progress.status(QStringLiteral("Starting Outlook Express"));
+    run.progress.status(QStringLiteral("Loading spool file..."));
+    QStringList args = ProcessStarter::splitCommandLine(Email(ctx).gMailProgram);
+    const QString program = args.isEmpty() ? QString() : args.takeFirst();
+    const qint64 task = program.isEmpty() ? 0
+                                          : ctx.processes->startTask(program, args << QStringLiteral("/mailurl:test"),
+                                                                     ProcessStarter::NormalFocus);
+    if (task == 0) return failed(ctx, QStringLiteral("Outlook Express could not be started."));
+    for (int i = 0; i < 1000; ++i) ctx.clock->pumpOnce();
+    if (!EmailKeys::activateTask(ctx, task))
+        return failed(ctx, QStringLiteral("The Outlook Express window did not come to the front; no keys were sent to it."));
+    try {
+        EmailKeys::send(ctx, QStringLiteral("+{TAB}"));
+        EmailKeys::send(ctx, QStringLiteral("%IT"));
+        EmailKeys::type(ctx, name);
+        EmailKeys::send(ctx, QStringLiteral("%O"));
+    } catch (const KeysError& e) {
+        return failed(ctx, ErrorText(e.number, QString::fromStdString(e.what())));
+    }
+    for (int i = 0; i < 100; ++i) ctx.clock->pumpOnce();
+    run.progress.status(QStringLiteral("Load to email message complete.") + name.trimmed() + QLatin1Char('.'));
+    FocusScreen(ctx);
+    setMousePointer(MousePointer::Normal);
+    return 0;
+}
+
+int EmailBodyNotes(MailRun run, QString& width, const SpoolFileRow& row) {
+    AppContext& ctx = run.ctx;
+    const QString name = textWorkFile(run, width, row);
+    if (name.isEmpty()) return 1;
+    setMousePointer(MousePointer::Hourglass);
+    run.progress.status(QStringLiteral("Starting Lotus Notes..."));
+    std::shared_ptr<AutomationObject> workspace;
+    try {
+        workspace = ctx.automation->createObject(QString::fromLatin1(NotesUIWorkspace::kProgId));
+    } catch (const AutomationError&) {
+        return failed(ctx, QStringLiteral("Notes could not be started."));
+    }
+    run.progress.status(QStringLiteral("Loading spool file..."));
+    QString body;
+    if (!readBody(name, body)) return failed(ctx, QStringLiteral("The work file ") + name + QStringLiteral(" could not be read."));
+    try {
+        QString server, mailFile;
+        {
+            NotesSession session(ctx.automation->createObject(QString::fromLatin1(NotesSession::kProgId)));
+            server = session.environmentString(QStringLiteral("MailServer"));
+            mailFile = session.environmentString(QStringLiteral("MailFile"));
+        }
+        NotesUIWorkspace ws(workspace);
+        ws.openMailDatabase(server, mailFile);
+        ws.composeMemo(server, mailFile).fieldAppendText(QStringLiteral("Body"), body);
+    } catch (const AutomationError& e) {
+        return failed(ctx, e.number == NotesSession::kNotSignedOn
+                               ? QStringLiteral("Please login to Lotus Notes first!")
+                               : QStringLiteral("An Error has occurred while accessing Lotus Notes:\r\nErr. Number: ") +
+                                     QString::number(e.number) + QStringLiteral("\r\nDescription: ") + e.description,
+                      QString::fromLatin1(AppContext::kAppTitle));
+    }
+    run.progress.status(QStringLiteral("Load to Notes email is complete."));
+    FocusScreen(ctx);
+    setMousePointer(MousePointer::Normal);
+    return 0;
+}
+
+int EmailBodyOutlook(MailRun run, QString& width, const SpoolFileRow& row) {
+    AppContext& ctx = run.ctx;
+    const QString name = textWorkFile(run, width, row);
+    if (name.isEmpty()) return 1;
+    setMousePointer(MousePointer::Hourglass);
+    run.progress.status(QStringLiteral("Starting Outlook..."));
+    std::shared_ptr<AutomationObject> app;
+    const QString id = QString::fromLatin1(OutlookApplication::kProgId);
+    try {
+        app = ctx.automation->getObject(id);
+    } catch (const AutomationError&) {
+        try {
+            app = ctx.automation->createObject(id);
+        } catch (const AutomationError&) {
+            return failed(ctx, QStringLiteral("Outlook could not be started."));
+        }
+    }
+    QString body;
+    if (!readBody(name, body)) return failed(ctx, QStringLiteral("The work file ") + name + QStringLiteral(" could not be read."));
+    try {
+        OutlookMailItem item = OutlookApplication(app).createMailItem();
+        run.progress.status(QStringLiteral("Loading spool file..."));
+        item.display();
+        item.setBody(body);
+    } catch (const AutomationError& e) {
+        run.progress.status(QStringLiteral("Load to email did not complete."));
+        return failed(ctx, ErrorText(e.number, e.description));
+    }
+    run.progress.status(QStringLiteral("Load to email is complete."));
+    FocusScreen(ctx);
+    setMousePointer(MousePointer::Normal);
+    return 0;
+}

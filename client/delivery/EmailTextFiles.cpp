@@ -1,0 +1,45 @@
+#include "EmailTextFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include "AppContext.h"
+
+namespace EmailTextFiles {
+namespace {
+QString inConfig(AppContext& ctx, const char* name) {
+    return QDir(ctx.paths->configPath()).filePath(QString::fromLatin1(name));
+}
+QString read(AppContext& ctx, const char* name) {
+    for (const QString& dir : {ctx.paths->configPath(), ctx.paths->appPath()}) {
+        QFile f(QDir(dir).filePath(QString::fromLatin1(name)));
+        if (f.open(QIODevice::ReadOnly)) return QString::fromLocal8Bit(f.readAll());
+    }
+    return {};
+}
+QString save(const QString& path, const QString& text) {
+    QSaveFile f(path);
+    const QByteArray bytes = (text + QStringLiteral("\r\n")).toLocal8Bit();
+    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit()) return {};
+    return QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), f.errorString());
+}
+}  // namespace
+
+QString subjectFile(AppContext& ctx) { return inConfig(ctx, "emailsub.txt"); }
+QString messageFile(AppContext& ctx) { return inConfig(ctx, "emailmsg.txt"); }
+QString readSubject(AppContext& ctx) { return read(ctx, "emailsub.txt"); }
+QString readMessage(AppContext& ctx) { return read(ctx, "emailmsg.txt"); }
+
+QString write(AppContext& ctx, const QString& subject, const QString& message) {
+    QDir().mkpath(ctx.paths->configPath());
+    QString error = save(subjectFile(ctx), subject);
+    if (error.isEmpty()) error = save(messageFile(ctx), message);
+    return error;
+}
+
+QString stripLineEnds(QString text) {
+    while (text.endsWith(QLatin1Char('\r')) || text.endsWith(QLatin1Char('\n'))) text.chop(1);
+    return text;
+}
+}  // namespace EmailTextFiles

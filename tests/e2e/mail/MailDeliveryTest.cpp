@@ -1,0 +1,240 @@
+// The e-mail destinations end to end: reports from hostsim, the mail
+// programs' stand-ins, drafts on disk and a real SMTP server on loopback.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "DownloadDriver.h"
+#include "EmailCommon.h"
+#include "HostSimFixture.h"
+#include "MailSetup.h"
+#include "MailStandIns.h"
+#include "SmtpSink.h"
+#include "TestSupport.h"
+#include "TransferTestSupport.h"
+
+namespace {
+// A spooled file of 80 columns whose records are given whole (prefix included).
+std::string report(const std::string& name, int number, const std::vector<std::string>& records) {
+    std::string s = "name=" + name + "\njob=NIGHTLY\nuser=SWUSER\njobnumber=200001\nnumber=" + std::to_string(number) +
+                    "\nwidth=80\nformtype=*STD\ndate=2024-06-30\ntime=23:59:01\nuserdata=JUNE\n[records]\n";
+    for (const std::string& r : records) s += r + "\n";
+    return s;
+}
+
+// Three directive parts for two lists of recipients, after a heading that
+// names a contact address.
+const std::vector<std::string> kDirected = {
+    "001 SALES BY REGION            contact: help@acme.example",
+    "   1MAILTO:Ann@x.org REPORT:EAST",
+    "   1EAST  widgets   12",
+    "   1EAST  gadgets    7 & <more>",
+    "   1MAILTO:Ann@x.org REPORT:EAST2",
+    "   1EAST2 totals    19",
+    "   1MAILTO:bob@y.org;carl@z.org REPORT:WEST",
+    "   1WEST  widgets    3",
+};
+
+class MailDelivery : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(spool.isValid() && work.isValid() && drafts.isValid());
+        t.ctx.gWorkDir = work.path();
+        t.ctx.saveSetting(QStringLiteral("Mail server"), sink->url());
+        t.ctx.saveSetting(QStringLiteral("Mail TLS"), QStringLiteral("No"));
+        t.ctx.saveSetting(QStringLiteral("Mail sender"), QStringLiteral("reports@acme.example"));
+        t.ctx.saveSetting(QStringLiteral("Drafts folder"), drafts.path());
+        t.ctx.saveSetting(QStringLiteral("Company name"), QStringLiteral("ACME"));
+        InstallMailStandIns(t.ctx);
+    }
+    void addReport(const QString& name, int number, const std::vector<std::string>& records) {
+        HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", name + ".splf",
+                                         report(name.toStdString(), number, records));
+        AddGridRow(screen, name, QStringLiteral("NIGHTLY/000%1").arg(number));
+        SplfGrid& g = screen.grdSplf();
+        const int row = g.rowCount();
+        g.setCellValue(row, QStringLiteral("User"), QStringLiteral("SWUSER"));
+        g.setCellValue(row, QStringLiteral("JobNumber"), QStringLiteral("200001"));
+        g.setCellValue(row, QStringLiteral("Date"), QStringLiteral("2024/06/30 23:59:01"));
+    }
+    void connect(HostSimFaults faults = {}) {
+        host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .faults = faults, .clock = t.clock});
+        ASSERT_TRUE(host->connectJobPort(t.ctx));
+    }
+    void choose(const char* type, int optEmail, bool autoSend, bool single = false) {
+        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(type));
+        screen.setValue(QStringLiteral("optEmail"), optEmail);
+        screen.setValue(QStringLiteral("chkAutoSend"), autoSend ? 1 : 0);
+        screen.setValue(QStringLiteral("chkAttachMultiples"), single ? 1 : 0);
+        screen.setValue(QStringLiteral("optTextOrPDF"), 0);
+        screen.setText(QStringLiteral("txtTabs"), QStringLiteral("1"));
+        screen.setText(QStringLiteral("txtTabs2"), QStringLiteral("1"));
+    }
+    QStringList draftFiles() {
+        QStringList out;
+        for (const QString& f : QDir(drafts.path()).entryList({QStringLiteral("*.eml")}, QDir::Files, QDir::Name))
+            out << QDir(drafts.path()).filePath(f);
+        return out;
+    }
+    std::vector<ReportOutcome::Status> run() {
+        SplfGrid& g = screen.grdSplf();
+        for (int i = 1; i <= g.rowCount(); ++i) g.setCellSelected(i, 1, true);
+        std::vector<ReportOutcome::Status> s;
+        for (const ReportOutcome& o : RunSelectedDownloads(t.ctx)) s.push_back(o.status);
+        return s;
+    }
+
+    std::unique_ptr<SmtpSink> sink = std::make_unique<SmtpSink>();
+    TestContext t;
+    QTemporaryDir spool, work, drafts;
+    PlainSplfScreen& screen = TextFileScreen(t.ctx);
+    std::unique_ptr<HostSimFixture> host;
+};
+
+using S = ReportOutcome::Status;
+}  // namespace
+
+TEST_F(MailDelivery, AutomaticMailSendsEachListItsPartsAsText) {
+    ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
+    addReport(QStringLiteral("REGIONS"), 1, kDirected);
+    connect();
+    choose("Outlook e-mail", 1, true);
+    EXPECT_EQ(run(), std::vector<S>{S::Delivered});
+    const auto got = sink->messages();
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].recipients, QStringList{QStringLiteral("ann@x.org")});
+    EXPECT_EQ(got[1].recipients, (QStringList{QStringLiteral("bob@y.org"), QStringLiteral("carl@z.org")}));
+    const ParsedMail first = ParsedMail::parse(got[0].data), second = ParsedMail::parse(got[1].data);
+    EXPECT_EQ(first.subject, QStringLiteral("Attached reports from ACME"));
+    EXPECT_EQ(first.body.trimmed(), QStringLiteral("Please find reports attached from ACME."));
+    ASSERT_EQ(first.attachments.size(), 2u);
+    EXPECT_EQ(first.attachments[0].content, QByteArray("EAST  widgets   12\r\nEAST  gadgets    7 & <more>\r\n"));
+    EXPECT_EQ(first.attachments[1].content, QByteArray("EAST2 totals    19\r\n"));
+    ASSERT_EQ(second.attachments.size(), 1u);
+    EXPECT_EQ(second.attachments[0].content, QByteArray("WEST  widgets    3\r\n"));
+    EXPECT_EQ(screen.status(), QStringLiteral("Load to email attachment is complete: 2 messages sent."));
+    EXPECT_TRUE(QDir(work.path()).entryList(QDir::Files).isEmpty());  // work and part files gone
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(MailDelivery, OutlookExpressAndNotesTypeTheListAndSendTheSameParts) {
+    ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
+    addReport(QStringLiteral("REGIONS"), 1, kDirected);
+    connect();
+    for (const char* type : {"Outlook Express e-mail", "Lotus Notes"}) {
+        SCOPED_TRACE(type);
+        const size_t before = sink->messages().size();
+        choose(type, 1, true);
+        Email(t.ctx) = EmailState{};
+        EXPECT_EQ(run(), std::vector<S>{S::Delivered});
+        const auto got = sink->messages();
+        ASSERT_EQ(got.size(), before + 2);
+        EXPECT_EQ(got[before].recipients, QStringList{QStringLiteral("Ann@x.org")});
+        EXPECT_EQ(got[before + 1].recipients, (QStringList{QStringLiteral("bob@y.org"), QStringLiteral("carl@z.org")}));
+        const ParsedMail m = ParsedMail::parse(got[before].data);
+        EXPECT_EQ(m.subject, QStringLiteral("ACME"));
+        EXPECT_TRUE(m.body.contains(QStringLiteral("Please find report(s) from ACME attached."))) << m.body.toStdString();
+        ASSERT_EQ(m.attachments.size(), 2u);
+        EXPECT_EQ(m.attachments[1].content, QByteArray("EAST2 totals    19\r\n"));
+    }
+}
+
+TEST_F(MailDelivery, ReportWithoutDirectiveSendsNothingAndSaysSo) {
+    addReport(QStringLiteral("PLAIN"), 1, {"001 SALES", "   1write to help@acme.example", "   1total 12"});
+    connect();
+    choose("Outlook e-mail", 1, true);
+    t.boxes->expect(QStringLiteral("No MAILTO: line was found in report PLAIN; nothing was mailed."));
+    EXPECT_EQ(run(), std::vector<S>{S::Failed});
+    EXPECT_TRUE(sink->messages().empty());
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(MailDelivery, RefusedRecipientIsAFailureAndNothingIsSent) {
+    sink = std::make_unique<SmtpSink>(SmtpSinkOptions{.refuse = {QStringLiteral("ann@x.org")}});
+    ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
+    t.ctx.saveSetting(QStringLiteral("Mail server"), sink->url());
+    addReport(QStringLiteral("REGIONS"), 1, kDirected);
+    connect();
+    choose("Outlook e-mail", 1, true);
+    t.boxes->expect(QStringLiteral("RCPT failed: 550"));
+    EXPECT_EQ(run(), std::vector<S>{S::Failed});
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_TRUE(sink->messages().empty());  // the later list is not mailed either
+    EXPECT_EQ(screen.status(), QStringLiteral("Load to email attachment did not complete: 0 of 2 messages sent."));
+}
+
+TEST_F(MailDelivery, HostThatStopsAnsweringMailsNothing) {
+    addReport(QStringLiteral("REGIONS"), 1, kDirected);
+    HostSimFaults f;
+    f.silentAfter = 0;
+    connect(f);
+    choose("Outlook e-mail", 1, true);
+    t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
+    EXPECT_NE(run(), std::vector<S>{S::Delivered});
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_TRUE(sink->messages().empty());
+    EXPECT_TRUE(draftFiles().isEmpty());
+}
+
+TEST_F(MailDelivery, ThreeReportsAttachedToOneDraftOrToThreeByEveryProgram) {
+    for (int i = 1; i <= 3; ++i)
+        addReport(QStringLiteral("REPORT%1").arg(i), i, {"001 REPORT " + std::to_string(i), "   1line two"});
+    connect();
+    for (const char* type : {"Netscape e-mail", "Outlook Express e-mail", "Lotus Notes", "Outlook e-mail"}) {
+        for (bool single : {true, false}) {
+            SCOPED_TRACE(std::string(type) + (single ? " single" : " one each"));
+            for (const QString& f : draftFiles()) QFile::remove(f);
+            choose(type, 1, false, single);
+            EXPECT_EQ(run(), (std::vector<S>{S::Delivered, S::Delivered, S::Delivered}));
+            const QStringList files = draftFiles();
+            ASSERT_EQ(files.size(), single ? 1 : 3);
+            QStringList contents;
+            for (const QString& f : files) {
+                const ParsedMail m = ParsedMail::parseFile(f);
+                ASSERT_TRUE(m.ok);
+                EXPECT_EQ(m.unsent, QStringLiteral("1"));
+                for (const auto& a : m.attachments) contents << QString::fromLatin1(a.content).section(QLatin1Char('\r'), 0, 0);
+            }
+            if (!single) contents.sort();  // one draft each: their names do not tell the order
+            EXPECT_EQ(contents, (QStringList{"REPORT 1", "REPORT 2", "REPORT 3"}));  // in selection order
+        }
+    }
+    EXPECT_TRUE(sink->messages().empty());  // nothing is sent: the user does that
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(MailDelivery, HtmlBodyOfSixtyRecords) {
+    std::vector<std::string> records;
+    for (int i = 1; i <= 60; ++i) records.push_back((i == 1 ? "001 " : "   1") + std::string("LINE ") + std::to_string(i) + (i == 7 ? " A&B <C>" : ""));
+    addReport(QStringLiteral("SIXTY"), 1, records);
+    connect();
+    choose("Netscape e-mail", 0, false);
+    EXPECT_EQ(run(), std::vector<S>{S::Delivered});
+    const QStringList files = draftFiles();
+    ASSERT_EQ(files.size(), 1u);
+    ParsedMail m = ParsedMail::parseFile(files[0]);
+    m.body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(m.bodyType, QStringLiteral("text/html"));
+    EXPECT_EQ(m.body.count(QStringLiteral("<P>LINE ")), 60);
+    EXPECT_TRUE(m.body.contains(QStringLiteral("<P>LINE 7 A&amp;B &lt;C&gt;</P>")));
+    EXPECT_TRUE(m.body.contains(QStringLiteral("<P>LINE 60</P>\n</FONT></BODY>")));
+    EXPECT_TRUE(screen.status().endsWith(QStringLiteral(".  60 records transferred."))) << screen.status().toStdString();
+}
+
+TEST_F(MailDelivery, ReportAsTheTextBodyInTheOtherThreePrograms) {
+    addReport(QStringLiteral("SHORT"), 1, {"001 FIRST", "   1SECOND & <last>"});
+    connect();
+    for (const char* type : {"Outlook Express e-mail", "Lotus Notes", "Outlook e-mail"}) {
+        SCOPED_TRACE(type);
+        for (const QString& f : draftFiles()) QFile::remove(f);
+        choose(type, 0, false);
+        EXPECT_EQ(run(), std::vector<S>{S::Delivered});
+        const QStringList files = draftFiles();
+        ASSERT_EQ(files.size(), 1);
+        const ParsedMail m = ParsedMail::parseFile(files[0]);
+        EXPECT_EQ(m.bodyType, QStringLiteral("text/plain"));
+        EXPECT_EQ(m.body.trimmed().replace(QStringLiteral("\r\n"), QStringLiteral("\n")), QStringLiteral("FIRST\nSECOND & <last>"));
+    }
+}
