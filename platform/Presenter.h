@@ -1,7 +1,6 @@
 #pragma once
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 #include <functional>
 
 class QDialog;

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QHostAddress>
 
-#include "AppContext.h"
+#include "Services.h"
 #include "Codec.h"
 
 namespace HostHistory {
@@ -64,7 +64,7 @@ bool isLabel(const QString& l) {
 }
 }  // namespace
 
-QString hostsListPath(AppContext& ctx) {
+QString hostsListPath(Services& ctx) {
     const QString dir = ctx.paths ? ctx.paths->appPath() : QCoreApplication::applicationDirPath();
     return dir + QStringLiteral("/SpwHosts.ini");
 }
@@ -82,7 +82,7 @@ QStringList readHostsListFile(const QString& path) {
     return out;
 }
 
-QStringList readHistory(AppContext& ctx) {
+QStringList readHistory(Services& ctx) {
     QStringList out;
     for (int i = 0; i < kMaxEntries; ++i) {
         const QString v = ctx.getSetting(historyKey(i)).trimmed();
@@ -92,7 +92,7 @@ QStringList readHistory(AppContext& ctx) {
     return out;
 }
 
-void rewriteHistory(AppContext& ctx, const QString& current, const QStringList& entries) {
+void rewriteHistory(Services& ctx, const QString& current, const QStringList& entries) {
     // Only a host that was actually used heads the history.
     if (current.trimmed().isEmpty() || current == QLatin1String("None")) return;
     QStringList history{current};
@@ -105,7 +105,7 @@ void rewriteHistory(AppContext& ctx, const QString& current, const QStringList& 
         if (i < history.size())
             ctx.saveSetting(historyKey(i), history[i]);
         else if (ctx.settings)
-            ctx.settings->remove(QString::fromLatin1(AppContext::kAppTitle), QString::fromLatin1(AppContext::kSection),
+            ctx.settings->remove(QString::fromLatin1(Services::kAppTitle), QString::fromLatin1(Services::kSection),
                                  historyKey(i));
     }
 }

@@ -1,23 +1,23 @@
 #include "KeyboardLocks.h"
 
-#include "AppContext.h"
+#include "Services.h"
 #include "Keyboard.h"
 
 namespace {
-quint8 state(AppContext& ctx, LockKey key) { return ctx.keyboard ? ctx.keyboard->lockState(key) : 0; }
-void toggle(AppContext& ctx, LockKey key) {
+quint8 state(Services& ctx, LockKey key) { return ctx.keyboard ? ctx.keyboard->lockState(key) : 0; }
+void toggle(Services& ctx, LockKey key) {
     if (ctx.keyboard) ctx.keyboard->toggleLock(key);
 }
 }  // namespace
 
-bool IsCapsLockOn(AppContext& ctx) { return state(ctx, LockKey::CapsLock) != 0; }
-bool IsNumLockOn(AppContext& ctx) { return state(ctx, LockKey::NumLock) != 0; }
-quint8 IsScrollLockOn(AppContext& ctx) { return state(ctx, LockKey::ScrollLock); }
-void ToggleCapsLock(AppContext& ctx) { toggle(ctx, LockKey::CapsLock); }
-void ToggleNumLock(AppContext& ctx) { toggle(ctx, LockKey::NumLock); }
-void ToggleScrollLock(AppContext& ctx) { toggle(ctx, LockKey::ScrollLock); }
+bool IsCapsLockOn(Services& ctx) { return state(ctx, LockKey::CapsLock) != 0; }
+bool IsNumLockOn(Services& ctx) { return state(ctx, LockKey::NumLock) != 0; }
+quint8 IsScrollLockOn(Services& ctx) { return state(ctx, LockKey::ScrollLock); }
+void ToggleCapsLock(Services& ctx) { toggle(ctx, LockKey::CapsLock); }
+void ToggleNumLock(Services& ctx) { toggle(ctx, LockKey::NumLock); }
+void ToggleScrollLock(Services& ctx) { toggle(ctx, LockKey::ScrollLock); }
 
-void SendKeysKeepingLocks(AppContext& ctx, const QString& keys, bool wait) {
+void SendKeysKeepingLocks(Services& ctx, const QString& keys, bool wait) {
     const bool numLock = IsNumLockOn(ctx);
     const bool capsLock = IsCapsLockOn(ctx);
     const bool scrollLock = IsScrollLockOn(ctx) != 0;

@@ -6,7 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "AppContext.h"
+#include "ConnectionState.h"
+#include "Services.h"
 
 QChar PathSeparator() { return QDir::separator(); }
 
@@ -24,8 +25,8 @@ QString SafeNamePart(const QString& part) {
     return out;
 }
 
-QString SystemTempFolder(AppContext& ctx) {
-    QString t = ctx.paths ? ctx.paths->cachePath() : QDir::tempPath();
+QString SystemTempFolder(Services& services) {
+    QString t = services.paths ? services.paths->cachePath() : QDir::tempPath();
     if (!t.isEmpty() && !EndsWithSeparator(t)) t += PathSeparator();
     return t;
 }
@@ -40,14 +41,14 @@ bool fitForReports(const QString& folder) {
 }
 }  // namespace
 
-bool ApplyWorkDirectoryRule(AppContext& ctx, QString* folder) {
-    QString savePath = ctx.getSetting(QStringLiteral("Save Path"));
+bool ApplyWorkDirectoryRule(Services& services, ConnectionState& state, QString* folder) {
+    QString savePath = services.getSetting(QStringLiteral("Save Path"));
     if (savePath == QLatin1String("None") || savePath.trimmed().isEmpty()) {
-        savePath = SystemTempFolder(ctx);
-        ctx.saveSetting(QStringLiteral("Save Path"), savePath);
+        savePath = SystemTempFolder(services);
+        services.saveSetting(QStringLiteral("Save Path"), savePath);
     }
     // The folder is cleared at exit: its name must stay one folder below the save path.
-    QString user = ctx.getSetting(QStringLiteral("User"), QStringLiteral("Default")).trimmed();
+    QString user = services.getSetting(QStringLiteral("User"), QStringLiteral("Default")).trimmed();
     user = user.isEmpty() || user == QLatin1String(".") || user == QLatin1String("..") ? QStringLiteral("Default")
                                                                                        : SafeNamePart(user);
     const QString dir = savePath + (EndsWithSeparator(savePath) ? QString() : QString(PathSeparator())) + user;
@@ -58,17 +59,17 @@ bool ApplyWorkDirectoryRule(AppContext& ctx, QString* folder) {
     // Whatever stood there already must be this user's alone; anything else
     // could be read, or have files put into it, by someone else.
     if (!fitForReports(dir)) {
-        ctx.gWorkDir.clear();
+        state.gWorkDir.clear();
         return false;
     }
     // A folder left by an earlier run keeps the reports private too.
     QFile::setPermissions(dir, ownerOnly);
-    ctx.gWorkDir = dir;
+    state.gWorkDir = dir;
     return true;
 }
 
-bool InWorkDirectory(AppContext& ctx, const QString& path) {
-    if (ctx.gWorkDir.isEmpty() || path.isEmpty()) return false;
-    const QString work = QFileInfo(ctx.gWorkDir).canonicalFilePath();
+bool InWorkDirectory(const ConnectionState& state, const QString& path) {
+    if (state.gWorkDir.isEmpty() || path.isEmpty()) return false;
+    const QString work = QFileInfo(state.gWorkDir).canonicalFilePath();
     return !work.isEmpty() && QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath() == work;
 }

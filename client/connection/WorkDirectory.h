@@ -1,7 +1,8 @@
 #pragma once
 #include <QString>
 
-class AppContext;
+class ConnectionState;
+class Services;
 
 // The per-user folder for downloads the user did not name: "Save Path", a
 // separator and the "User" value. Built at each connection and each Apply of
@@ -13,16 +14,16 @@ class AppContext;
 // or what stands there is a link, another user's, or writable by others; then
 // gWorkDir is empty, so that nothing is written there or cleared from there,
 // and `folder` (when given) names the folder that was refused.
-bool ApplyWorkDirectoryRule(AppContext& ctx, QString* folder = nullptr);
+bool ApplyWorkDirectoryRule(Services& services, ConnectionState& state, QString* folder = nullptr);
 
 // Whether a file of this path lies directly in the work folder (files there
 // are the program's own: created new and for the user only).
-bool InWorkDirectory(AppContext& ctx, const QString& path);
+bool InWorkDirectory(const ConnectionState& state, const QString& path);
 
 // The folder GetTempPath gave, with a trailing separator: on Windows one of
 // the user's own, so here the user's cache folder (XDG_CACHE_HOME, by default
 // ~/.cache), never the temporary folder that all users share.
-QString SystemTempFolder(AppContext& ctx);
+QString SystemTempFolder(Services& services);
 
 // The platform's path separator, and whether a path ends with one.
 QChar PathSeparator();

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "AppContext.h"
+#include "ConnectionState.h"
 
 namespace fs = std::filesystem;
 
@@ -12,13 +12,13 @@ namespace {
 fs::path toPath(const QString& p) { return fs::path(p.toStdU16String()); }
 }  // namespace
 
-void AppContext::noteCreatedFile(const QString& path) {
+void ConnectionState::noteCreatedFile(const QString& path) {
     if (path.isEmpty()) return;
     const QString abs = QFileInfo(path).absoluteFilePath();
     if (!createdFiles_.contains(abs)) createdFiles_.append(abs);
 }
 
-int AppContext::clearWorkDirectory() {
+int ConnectionState::clearWorkDirectory() {
     if (gWorkDir.trimmed().isEmpty()) return 0;
     std::error_code ec;
     const fs::path dir = toPath(gWorkDir);

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "Codec.h"
 #include "WorkDirectory.h"
 
@@ -16,7 +16,7 @@ QString counterSuffix(int counter) { return QStringLiteral(" %1").arg(counter, 3
 bool taken(const QString& candidate) { return QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); }
 }  // namespace
 
-QString AttributeName(AppContext& ctx, const SpoolFileRow& row) {
+QString AttributeName(RunContext& ctx, const SpoolFileRow& row) {
     const QString F = part(row.fileName());
     const QString U = part(row.user());
     const QString N = part(row.jobNumber());
@@ -42,7 +42,7 @@ QString AttributeName(AppContext& ctx, const SpoolFileRow& row) {
     return order.join(QLatin1Char(' '));
 }
 
-QString BuildPcFileName(AppContext& ctx, QString& directory, const SpoolFileRow& row, bool useAttributes,
+QString BuildPcFileName(RunContext& ctx, QString& directory, const SpoolFileRow& row, bool useAttributes,
                         QString& extension) {
     const bool hasDir = !directory.trimmed().isEmpty();
     if (hasDir && !EndsWithSeparator(directory)) directory += PathSeparator();
@@ -65,7 +65,7 @@ QString BuildPcFileName(AppContext& ctx, QString& directory, const SpoolFileRow&
     return name;
 }
 
-QString BuildPcFileName(AppContext& ctx, QString directory, const SpoolFileRow& row, bool useAttributes,
+QString BuildPcFileName(RunContext& ctx, QString directory, const SpoolFileRow& row, bool useAttributes,
                         const QString& extension) {
     QString ext = extension;
     return BuildPcFileName(ctx, directory, row, useAttributes, ext);

@@ -4,7 +4,7 @@
 
 #include "SpoolFileRow.h"
 
-class AppContext;
+class RunContext;
 
 // Proposes a PC file name for a spooled file that names no existing file:
 // the short numbered name (Spwrt.txt, Spwrt001.txt, ...) or, when
@@ -13,14 +13,14 @@ class AppContext;
 // blank gets a trailing separator in the caller's variable; an empty
 // extension becomes "txt" there too. Host-supplied parts are made safe for a
 // file name first, so that the name stays inside the directory.
-QString BuildPcFileName(AppContext& ctx, QString& directory, const SpoolFileRow& row, bool useAttributes,
+QString BuildPcFileName(RunContext& ctx, QString& directory, const SpoolFileRow& row, bool useAttributes,
                         QString& extension);
-QString BuildPcFileName(AppContext& ctx, QString directory, const SpoolFileRow& row, bool useAttributes,
+QString BuildPcFileName(RunContext& ctx, QString directory, const SpoolFileRow& row, bool useAttributes,
                         const QString& extension = QString());
 
 // The attribute name before the batch name and the counter (no directory,
 // no extension): "QSYSPRT QPADEV0001 JSMITH 004711 0003 2024-01-31 14-05-09".
-QString AttributeName(AppContext& ctx, const SpoolFileRow& row);
+QString AttributeName(RunContext& ctx, const SpoolFileRow& row);
 
 // A name like path that names neither an existing file nor one of `taken`:
 // the stem followed by a counter, as the name builder numbers its candidates.

@@ -1,10 +1,9 @@
 #include "PrintReport.h"
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "Codec.h"
 #include "MousePointer.h"
 #include "ProcTxt.h"
-#include "SplfScreenApi.h"
 
 std::optional<int> PrintFontSizeOf(const QString& text) {
     bool ok = false;
@@ -65,14 +64,14 @@ void PrintLayout::record(const SpoolRecordSlot& slot) {
 }
 
 namespace {
-void printerMessage(AppContext& ctx, const PrinterError& e) {
+void printerMessage(RunContext& ctx, const PrinterError& e) {
     ctx.msgBox(QStringLiteral("PC printer error") + (e.number >= 0 ? QStringLiteral(" ") : QString()) +
                    QString::number(e.number),
                MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
 }
 }  // namespace
 
-int PrintSpoolFileToPrinter(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
                             const SpoolFileRow& row) {
     struct DefaultPointerOnExit {
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
@@ -90,7 +89,7 @@ int PrintSpoolFileToPrinter(AppContext& ctx, const DownloadOptions& options, Dow
     } else {
         try {
             // A cancelled dialog prints nothing and says nothing.
-            if (!printer.showDialog(*ctx.presenter, ctx.frmSplf().widget())) return -1;
+            if (!printer.showDialog(*ctx.presenter, nullptr)) return -1;
         } catch (const PrinterError& e) {
             ctx.msgBox(QStringLiteral("A printer error has been reported by Windows.  The error text is ") +
                            e.description + QStringLiteral(". The error code number is ") +

@@ -8,7 +8,7 @@
 #include "SpoolExchange.h"
 #include "SpoolFileRow.h"
 
-class AppContext;
+class RunContext;
 class Printer;
 
 // The font size and orientation for a report of one width code, from the
@@ -44,5 +44,5 @@ private:
 // prints on the default printer), the download, the lines on the printer.
 // 0: every record was printed; -1: not, or not all (the user has been told).
 // The print document is ended or dropped on every path.
-int PrintSpoolFileToPrinter(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
                             const SpoolFileRow& row);

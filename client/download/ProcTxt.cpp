@@ -1,8 +1,7 @@
 #include "ProcTxt.h"
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "Codec.h"
-#include "DownloadWindows.h"
 #include "MousePointer.h"
 #include "ReportFile.h"
 #include "SpoolExchange.h"
@@ -23,7 +22,7 @@ namespace {
 // once the host has accepted the request.
 class TextFileSink : public SpoolRecordSink {
 public:
-    TextFileSink(AppContext& ctx, const QString& fileName, bool append, TextLayoutOptions layout)
+    TextFileSink(RunContext& ctx, const QString& fileName, bool append, TextLayoutOptions layout)
         : ctx_(ctx), fileName_(fileName), append_(append), options_(layout) {}
 
     void accepted(const std::string& widthCode) override {
@@ -40,7 +39,7 @@ public:
     ReportFile file;
 
 private:
-    AppContext& ctx_;
+    RunContext& ctx_;
     QString fileName_;
     bool append_;
     TextLayoutOptions options_;
@@ -48,7 +47,7 @@ private:
 };
 }  // namespace
 
-int ProcTxt(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
             QString& recordWidth, const QString& processCode, const SpoolFileRow& row) {
     progress.status(QStringLiteral("Preparing records for transfer to file ") + fileName + QStringLiteral(".   "));
 
@@ -102,7 +101,8 @@ int ProcTxt(AppContext& ctx, const DownloadOptions& options, DownloadProgress& p
                        e.description + QStringLiteral("  Path and file: ") + fileName + QLatin1Char(' '),
                    MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcTxt"));
         // The naming options let the user pick another folder; a batch run opens no window.
-        if (e.number == 76 && !ctx.gBatchMode) ShowNamingOptions(ctx);
+        if (e.number == 76 && !ctx.gBatchMode && ctx.showNamingOptions)
+            ctx.showNamingOptions(ctx.getSetting(QStringLiteral("FullName")));
         return -1;
     }
 }

@@ -4,7 +4,7 @@
 #include "DownloadOptions.h"
 #include "SpoolFileRow.h"
 
-class AppContext;
+class RunContext;
 
 // Downloads one spooled file and writes it, record by record, as lines of a
 // text file laid out for the caller's process code ("Text", "ProcFullView",
@@ -20,7 +20,7 @@ class AppContext;
 // earlier file, which stays byte for byte as it was; with no earlier file what
 // arrived is kept under the name. The status line says the report is
 // incomplete.
-int ProcTxt(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
             QString& recordWidth, const QString& processCode, const SpoolFileRow& row);
 
 // The download request ("W") of a row with the options it carries: the page

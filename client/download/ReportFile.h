@@ -4,7 +4,7 @@
 
 #include "SafeOutputFile.h"
 
-class AppContext;
+class RunContext;
 
 // A text file written line by line, each line followed by CR LF, through a
 // fixed buffer (memory does not grow with the report) into a SafeOutputFile:
@@ -13,11 +13,11 @@ class ReportFile {
 public:
     // How a file of this name is written: files in the work folder are the
     // program's own, created new and for the user only.
-    static SafeOutputFile::Options optionsFor(AppContext& ctx, const QString& path, bool append);
+    static SafeOutputFile::Options optionsFor(RunContext& ctx, const QString& path, bool append);
     // Throws the PcFileError that open() would meet; changes nothing on disk.
-    static void check(AppContext& ctx, const QString& path, bool append);
+    static void check(RunContext& ctx, const QString& path, bool append);
     // Throws PcFileError. A file of a new name is noted as one this run created.
-    void open(AppContext& ctx, const QString& path, bool append);
+    void open(RunContext& ctx, const QString& path, bool append);
     bool isOpen() const { return file_.isOpen(); }
     void writeLine(std::string_view line);  // throws PcFileError
     // What arrived so far goes to the system; throws PcFileError.

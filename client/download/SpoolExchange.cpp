@@ -1,6 +1,6 @@
 #include "SpoolExchange.h"
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "HostLink.h"
 
 namespace {
@@ -13,7 +13,7 @@ qint64 PageLimitOf(const SpoolFileRow& row) {
     return pages ? *pages : kMostPages;
 }
 
-ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
+ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, const ExchangeStyle& style,
                                 SpoolRecordSink& sink, DownloadProgress& progress) {
     ExchangeResult r;
     // The host's blocks of this report come one by one; nothing else may ask

@@ -5,7 +5,7 @@
 #include "DownloadOptions.h"
 #include "SpoolDownload.h"
 
-class AppContext;
+class RunContext;
 
 // Receives a download as it arrives: each record is handed on as soon as its
 // block is in, so nothing of the report is kept.
@@ -79,5 +79,5 @@ struct ExchangeResult {
 // opened. Whenever the exchange stops while the host still holds blocks (an
 // unknown width, too many blocks, a sink that throws), the host is told to
 // stop, so that the link stays in step.
-ExchangeResult RunSpoolExchange(AppContext& ctx, const std::string& request, const ExchangeStyle& style,
+ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, const ExchangeStyle& style,
                                 SpoolRecordSink& sink, DownloadProgress& progress);

@@ -1,11 +1,11 @@
 #include "TestSupport.h"
 
+#include "PlainSplfScreen.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QWidget>
-#include <QRandomGenerator>
-#include <QTcpServer>
 
 void ensureApplication() {
     if (QCoreApplication::instance()) return;
@@ -26,46 +26,9 @@ QImage saveScreenshot(QWidget& window, const QString& fileName) {
     return img;
 }
 
-namespace {
-// Puts the double in place of the context's service; returns it for the test.
-template <class Service, class Double>
-Double* install(std::unique_ptr<Service>& slot, std::unique_ptr<Double> d) {
-    Double* raw = d.get();
-    slot = std::move(d);
-    return raw;
-}
-}  // namespace
-
-TestContext::TestContext() {
-    ensureApplication();
-    auto c = std::make_unique<VirtualClock>();
-    clock = c.get();
-    ctx.clock = std::move(c);
-    auto b = std::make_unique<ScriptedMessageBoxes>();
-    boxes = b.get();
-    ctx.msg = std::move(b);
-    auto s = std::make_unique<MemorySettingsStore>();
-    store = s.get();
-    ctx.settings = std::move(s);
-    paths = install(ctx.paths, std::make_unique<TempPaths>(dir.path()));
-    processes = install(ctx.processes, std::make_unique<RecordingProcessStarter>());
+// Widgets need the QApplication before anything else makes a QCoreApplication.
+TestContext::TestContext() : BasicTestContext<AppContext>(ensureApplication) {
     presenter = install(ctx.presenter, std::make_unique<TestPresenter>());
-    registry = install(ctx.machineRegistry, std::make_unique<MemoryMachineRegistry>());
-    keyboard = install(ctx.keyboard, std::make_unique<RecordingKeyboard>());
-    automation = install(ctx.automation, std::make_unique<RecordingAutomation>());
-    printer = install(ctx.printer, std::make_unique<RecordingPrinter>());
-}
-
-QString uniqueLoopbackAddress(quint16 port) {
-    ensureApplication();
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        const quint32 r = QRandomGenerator::global()->bounded(1u, 250u * 250u * 250u);
-        const QString addr = QStringLiteral("127.%1.%2.%3").arg(1 + r % 250).arg(1 + (r / 250) % 250).arg(
-            1 + (r / 62500) % 250);
-        QTcpServer probe;
-        if (probe.listen(QHostAddress(addr), port)) return addr;
-    }
-    return QStringLiteral("127.0.0.1");
 }
 
 // Under the sanitizer build: fontconfig keeps its caches for the life of the
@@ -73,3 +36,22 @@ QString uniqueLoopbackAddress(quint16 port) {
 extern "C" __attribute__((used, visibility("default"))) const char* __lsan_default_suppressions() {
     return "leak:libfontconfig\n";
 }
+
+PlainSplfScreen& TextFileScreen(AppContext& ctx) {
+    auto* screen = dynamic_cast<PlainSplfScreen*>(&ctx.frmSplf());
+    if (!screen) throw std::runtime_error("the spooled-file screen is not the widgetless one");
+    screen->setValue(QStringLiteral("chkPrtCtl"), 0);
+    screen->setValue(QStringLiteral("optPrtCtlFormat"), 0);
+    screen->setValue(QStringLiteral("chkOverprinting"), 1);
+    screen->setValue(QStringLiteral("chkBlankLines"), 0);
+    screen->setValue(QStringLiteral("chkORMinusSign"), 1);
+    screen->setValue(QStringLiteral("optAddReplace_2"), 1);
+    screen->setValue(QStringLiteral("optAddReplace_3"), 0);
+    screen->setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
+    screen->setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
+    screen->setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
+    screen->setText(QStringLiteral("cboTranslation"), QStringLiteral("<Default>"));
+    screen->setText(QStringLiteral("cboProcessType"), QStringLiteral("Text file"));
+    return *screen;
+}
+

@@ -7,7 +7,7 @@
 #include "HostSimFixture.h"
 #include "SignOnScramble.h"
 #include "TcpHostSocket.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 
 namespace {
 std::string pad(const std::string& s, size_t n) {
@@ -61,7 +61,7 @@ protected:
         return c.read(1024);
     }
 
-    TestContext t;
+    CoreTestContext t;
     std::unique_ptr<HostSimFixture> host_;
 };
 

@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "HostLink.h"
 #include "HostSimFixture.h"
-#include "PlainSplfScreen.h"
-#include "TestSupport.h"
-#include "frmMain.h"
+#include "CoreTestSupport.h"
 
 namespace {
 std::string pad(const std::string& s, size_t n) { return HostWire::field(s, n); }
@@ -44,15 +41,16 @@ protected:
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock});
         ASSERT_TRUE(host->connectJobPort(t.ctx));
     }
-    PlainSplfScreen& splf() { return static_cast<PlainSplfScreen&>(t.ctx.frmSplf()); }
+    // The link is closed and its observers told that it was lost.
     void expectLinkTornDown() {
-        frmMain& m = t.ctx.mainWindow();
-        EXPECT_EQ(m.lblStatus->text(), "Not connected.");
-        EXPECT_EQ(m.statusPanel(), "Please specify a user, an outq or both.  ");
+        EXPECT_EQ(t.ctx.link.socketIfOpen(), nullptr);
+        EXPECT_EQ(status.lost, 1);
+        status.lost = 0;
         EXPECT_EQ(t.ctx.gJobPort, 0);
     }
 
-    TestContext t;
+    CoreTestContext t;
+    StatusRecorder status{t.ctx.link};
     QTemporaryDir spool;
     std::unique_ptr<HostSimFixture> host;
 };
@@ -132,7 +130,7 @@ TEST_F(SendReceiveTest, CancelSendsTheRequestThenTheCancelAndReadsAsTheEnd) {
     EXPECT_EQ(box.text, "Operation has been canceled by request of the user.  ");
     EXPECT_EQ(box.icon, MsgIcon::Information);
     EXPECT_EQ(box.title, "Tolvane");
-    EXPECT_EQ(splf().statusHistory,
+    EXPECT_EQ(status.history,
               QStringList({"Canceling...", "Last operation was canceled by user request.", "Canceling...",
                            "Last operation was canceled by user request."}));
     // The link stays up, and after the cancel the host starts the download afresh.
@@ -217,7 +215,7 @@ TEST_F(SendReceiveTest, SendAfterDisconnectFailsIntoTheErrorPath) {
 
 namespace {
 // Presses the user's Cancel as soon as the wait lets window events run.
-void cancelDuringTheWait(AppContext& ctx) {
+void cancelDuringTheWait(RunContext& ctx) {
     QTimer::singleShot(0, [&ctx] { ctx.link.requestCancel(); });
 }
 
@@ -243,7 +241,7 @@ TEST_F(SendReceiveTest, CancelDuringAStalledReplyEndsTheWaitAndClosesTheLink) {
         EXPECT_LT(t.clock->nowMs() - before, 1500);
         EXPECT_EQ(reply, HostWire::endOfDataReply());
         EXPECT_TRUE(t.boxes->done());
-        EXPECT_EQ(splf().status(), QStringLiteral("Last operation was canceled by user request."));
+        EXPECT_EQ(status.last(), QStringLiteral("Last operation was canceled by user request."));
         if (c.linkKept) {
             EXPECT_EQ(host->jobFrames().back(), cancelRequest());
             EXPECT_NE(t.ctx.link.socketIfOpen(), nullptr);

@@ -15,6 +15,7 @@
 #include "HookPresenter.h"
 #include "HostSimFixture.h"
 #include "MainwinFakes.h"
+#include "ScriptedHostSocket.h"
 #include "frmAbout.h"
 #include "frmMain.h"
 #include "frmOptions.h"
@@ -377,3 +378,27 @@ TEST(MainWindow, NamingOptionsAndAboutOpenTheirWindows) {
 }
 
 }  // namespace
+
+// A link that breaks under an exchange: the main window learns of it and
+// shows the program as not connected, ready to connect again.
+TEST(MainWindowLink, ALostLinkShowsNotConnected) {
+    Window w;
+    frmMain& m = w.m();
+    w.t.ctx.gJobPort = 17851;
+    m.showConnected(QStringLiteral("Connected to host, Job:SWR17851"));
+    std::shared_ptr<ScriptedHost> host = UseScriptedHost(w.t.ctx);
+    host->drop();
+    w.t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
+    std::string reply;
+    EXPECT_EQ(SendReceive(w.t.ctx.link, "QPRINT    Q*LIBL", reply), LinkResult::LinkLost);
+    EXPECT_EQ(m.lblStatus->text(), QStringLiteral("Not connected."));
+    EXPECT_EQ(m.statusPanel(), QStringLiteral("Please specify a user, an outq or both.  "));
+    EXPECT_TRUE(m.itmConnect->isEnabled());
+    EXPECT_FALSE(m.itmConnect->isChecked());
+    EXPECT_FALSE(m.itmDisconnect->isEnabled());
+    EXPECT_TRUE(m.itmChangeAddress->isEnabled());
+    EXPECT_TRUE(m.picDisConnect->isVisibleTo(&m));
+    EXPECT_FALSE(m.picConnect->isVisibleTo(&m));
+    EXPECT_EQ(w.t.ctx.gJobPort, 0);
+    EXPECT_TRUE(w.t.boxes->done());
+}

@@ -6,7 +6,7 @@
 
 #include "PcFileName.h"
 #include "ReportFile.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "TransferTestSupport.h"
 #include "WorkDirectory.h"
 
@@ -25,7 +25,7 @@ private:
 
 class PcFileNameTest : public ::testing::Test {
 protected:
-    TestContext t;
+    CoreTestContext t;
     QString dir = t.dir.path() + QLatin1Char('/');
     QString saved = QDir::currentPath();
     void SetUp() override { QDir::setCurrent(t.dir.path()); }
@@ -152,9 +152,9 @@ TEST_F(PcFileNameTest, AFreeVariantOfATakenName) {
 }
 
 TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
-    TestContext t;
+    CoreTestContext t;
     t.ctx.paths = std::make_unique<FolderPaths>(t.dir.path());
-    ApplyWorkDirectoryRule(t.ctx);
+    ApplyWorkDirectoryRule(t.ctx, t.ctx);
     EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path() + QLatin1Char('/'));
     EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
     // Nothing for the group or for others.
@@ -166,19 +166,19 @@ TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
 
     t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
     t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("../JSMITH"));
-    ApplyWorkDirectoryRule(t.ctx);
+    ApplyWorkDirectoryRule(t.ctx, t.ctx);
     EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/.._JSMITH"));
     EXPECT_TRUE(QFileInfo(t.ctx.gWorkDir).isDir());
 
     // A folder left open to others by an earlier run is closed again.
     QFile::setPermissions(t.ctx.gWorkDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                               QFileDevice::ReadOther | QFileDevice::ExeOther);
-    ApplyWorkDirectoryRule(t.ctx);
+    ApplyWorkDirectoryRule(t.ctx, t.ctx);
     EXPECT_FALSE(QFileInfo(t.ctx.gWorkDir).permissions() & (QFileDevice::ReadOther | QFileDevice::ExeOther));
 }
 
 TEST(WorkDirectory, TheWriterNotesOnlyTheFilesItCreates) {
-    TestContext t;
+    CoreTestContext t;
     const QString mine = t.dir.path() + QStringLiteral("/Spwrt.txt");
     const QString users = t.dir.path() + QStringLiteral("/notes.txt");
     WriteFileBytes(users, "keep");

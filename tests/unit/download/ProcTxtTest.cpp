@@ -7,35 +7,43 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "DownloadWindows.h"
 #include "ProcTxt.h"
-#include "ScreenOptions.h"
 #include "ReportFile.h"
 #include "SpoolDownload.h"
 #include "ScriptedHostSocket.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "TransferTestSupport.h"
 #include "WorkDirectory.h"
 
 using Record = SpoolReplies::Record;
 
 namespace {
+std::vector<Record> numbered(int n) {
+    std::vector<Record> r{{"001", ' ', "RECORD 1"}};
+    for (int i = 2; i <= n; ++i) r.push_back({"   ", '1', "RECORD " + std::to_string(i)});
+    return r;
+}
+
 class ProcTxtTest : public ::testing::Test {
 protected:
-    TestContext t;
+    CoreTestContext t;
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
-    PlainSplfScreen& screen = TextFileScreen(t.ctx);
+    DownloadOptions options = TextFileOptions();
+    StatusRecorder screen{t.ctx.link};
     QString width;
 
     QString path(const QString& name) { return t.dir.path() + QLatin1Char('/') + name; }
     int run(const QString& file, const QString& code = QStringLiteral("Text"), const SpoolFileRow& row = SampleRow()) {
-        ScreenProgress progress(screen);
-        return ProcTxt(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, file, width, code, row);
+        return ProcTxt(t.ctx, options, screen, file, width, code, row);
     }
-    QString lastStatus() const { return screen.statusHistory.isEmpty() ? QString() : screen.statusHistory.last(); }
+    QString lastStatus() const { return screen.last(); }
+    // "Replace file" (1) or "Add to file" (0).
+    void replaceFile(int replace) {
+        options.textFile = replace ? DownloadOptions::AddReplace::Replace : DownloadOptions::AddReplace::Add;
+    }
     // "Replace file" (1) or "Add to file" (0), and an earlier file of known content.
     QString earlierFile(int replace) {
-        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        replaceFile(replace);
         const QString file = path(QStringLiteral("keep.txt"));
         WriteFileBytes(file, "EARLIER REPORT\r\n");
         return file;
@@ -47,7 +55,7 @@ TEST_F(ProcTxtTest, OneReportInEveryLayout) {
     for (const LayoutCase& c : EveryLayout()) {
         SCOPED_TRACE(c.golden);
         host->replies(SpoolReplies::report(SalesReport(), " 80"));
-        ApplyLayout(screen, c);
+        ApplyLayout(options, c);
         const QString file = path(QStringLiteral("out.txt"));
         ASSERT_EQ(run(file, QString::fromLatin1(c.code)), 0);
         EXPECT_EQ(width, QStringLiteral(" 80"));
@@ -99,7 +107,7 @@ TEST_F(ProcTxtTest, AReportWithoutRecordsGivesAnEmptyFile) {
     const QString file = path(QStringLiteral("empty.txt"));
     for (int replace : {1, 0}) {
         SCOPED_TRACE(replace);
-        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        replaceFile(replace);
         WriteFileBytes(file, "EARLIER REPORT\r\n");
         host->reply(SpoolReplies::reply({}, "(END)", " 80"));
         EXPECT_EQ(run(file), 0);
@@ -115,8 +123,8 @@ TEST_F(ProcTxtTest, AReportWithoutRecordsGivesAnEmptyFile) {
 }
 
 TEST_F(ProcTxtTest, BlocksAreRequestedUntilTheEndAndBlankSlotsSkipped) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    std::vector<std::string> replies = SpoolReplies::report(NumberedReport(23), " 80");
+    options.pageLength = QStringLiteral("Variable");
+    std::vector<std::string> replies = SpoolReplies::report(numbered(23), " 80");
     ASSERT_EQ(replies.size(), 3u);
     // A blank slot between two used ones in the first block.
     std::vector<std::string> first;
@@ -136,40 +144,39 @@ TEST_F(ProcTxtTest, BlocksAreRequestedUntilTheEndAndBlankSlotsSkipped) {
 }
 
 TEST_F(ProcTxtTest, TheRequestCarriesTheScreensOptions) {
-    t.ctx.gMinusSignApplicable = true;
-    screen.setText(QStringLiteral("txtFrom"), QStringLiteral("2"));
-    screen.setText(QStringLiteral("txtTo"), QStringLiteral("5"));
-    host->replies(SpoolReplies::report(NumberedReport(1), " 80"));
+    options.minusSignApplicable = true;
+    options.fromPage = QStringLiteral("2");
+    options.toPage = QStringLiteral("5");
+    host->replies(SpoolReplies::report(numbered(1), " 80"));
     ASSERT_EQ(run(path(QStringLiteral("a.txt"))), 0);
     EXPECT_EQ(host->requests[0].substr(51, 22), "00000000020000000005Y1");
     // With print control the host does not drop overprinting.
-    screen.setValue(QStringLiteral("chkPrtCtl"), 1);
-    t.ctx.gMinusSignApplicable = false;
-    host->replies(SpoolReplies::report(NumberedReport(1), " 80"));
+    options.printControl = true;
+    options.minusSignApplicable = false;
+    host->replies(SpoolReplies::report(numbered(1), " 80"));
     ASSERT_EQ(run(path(QStringLiteral("b.txt"))), 0);
     EXPECT_EQ(host->requests[1].substr(71, 2), "  ");
 }
 
 TEST_F(ProcTxtTest, ProgressEveryFiftyRecords) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    host->replies(SpoolReplies::report(NumberedReport(120), " 80"));
+    options.pageLength = QStringLiteral("Variable");
+    host->replies(SpoolReplies::report(numbered(120), " 80"));
     const QString file = path(QStringLiteral("progress.txt"));
     ASSERT_EQ(run(file), 0);
     QStringList progress;
-    for (const QString& s : screen.statusHistory)
+    for (const QString& s : screen.history)
         if (s.startsWith(QLatin1String("Records transferred: "))) progress << s;
     EXPECT_EQ(progress, (QStringList{QStringLiteral("Records transferred: 55   "), QStringLiteral("Records transferred: 110   ")}));
-    EXPECT_EQ(screen.statusHistory.first(),
+    EXPECT_EQ(screen.history.first(),
               QStringLiteral("Preparing records for transfer to file ") + file + QStringLiteral(".   "));
 }
 
 TEST_F(ProcTxtTest, AddToFileAppendsAfterTheOldLines) {
-    screen.setValue(QStringLiteral("optAddReplace_2"), 0);
-    screen.setValue(QStringLiteral("optAddReplace_3"), 1);
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    replaceFile(0);
+    options.pageLength = QStringLiteral("Variable");
     const QString file = path(QStringLiteral("add.txt"));
     WriteFileBytes(file, "OLD LINE\r\n");
-    host->replies(SpoolReplies::report(NumberedReport(2), " 80"));
+    host->replies(SpoolReplies::report(numbered(2), " 80"));
     ASSERT_EQ(run(file), 0);
     EXPECT_EQ(ReadFileBytes(file), "OLD LINE\r\nRECORD 1\r\nRECORD 2\r\n");
 }
@@ -208,7 +215,7 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
             const QString file = earlierFile(replace);
             host->script.clear();
             if (c.cancel) {
-                host->replies(SpoolReplies::report(NumberedReport(30), " 80"));
+                host->replies(SpoolReplies::report(numbered(30), " 80"));
                 t.ctx.link.requestCancel();
             } else {
                 host->drop();
@@ -225,8 +232,8 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
 }
 
 TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    std::vector<std::string> replies = SpoolReplies::report(NumberedReport(15), " 80");
+    options.pageLength = QStringLiteral("Variable");
+    std::vector<std::string> replies = SpoolReplies::report(numbered(15), " 80");
     replies[1] = SpoolReplies::reply({}, "(INVALID)", " 80");
     host->replies(replies);
     t.boxes->expect(QStringLiteral("Access denied.  Possible authority problem."));
@@ -239,8 +246,8 @@ TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
 }
 
 TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    host->reply(SpoolReplies::report(NumberedReport(15), " 80")[0]);
+    options.pageLength = QStringLiteral("Variable");
+    host->reply(SpoolReplies::report(numbered(15), " 80")[0]);
     host->drop();
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
     const QString file = path(QStringLiteral("broken.txt"));
@@ -251,8 +258,8 @@ TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
 }
 
 TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    host->replies(SpoolReplies::report(NumberedReport(40), " 80"));
+    options.pageLength = QStringLiteral("Variable");
+    host->replies(SpoolReplies::report(numbered(40), " 80"));
     // The user presses Cancel while the second block is on its way.
     host->afterReply = [&](int n) {
         if (n == 1) t.ctx.link.requestCancel();
@@ -267,8 +274,8 @@ TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
 }
 
 TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    const std::string firstBlock = SpoolReplies::report(NumberedReport(15), " 80")[0];
+    options.pageLength = QStringLiteral("Variable");
+    const std::string firstBlock = SpoolReplies::report(numbered(15), " 80")[0];
     const QString incomplete = QStringLiteral(" is incomplete.  11 records transferred.  The earlier file is unchanged.");
     const struct {
         const char* what;
@@ -283,7 +290,7 @@ TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte
          "Error in SendReceive procedure.", false},
         {"a cancel",
          [&] {
-             host->reply(SpoolReplies::report(NumberedReport(15), " 80")[1]);
+             host->reply(SpoolReplies::report(numbered(15), " 80")[1]);
              host->afterReply = [&](int n) {
                  if (n == 1) t.ctx.link.requestCancel();
              };
@@ -315,11 +322,11 @@ TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte
 TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
     SpoolFileRow::Fields onePage = SampleRowFields();
     onePage.pages = "     1";
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    options.pageLength = QStringLiteral("Variable");
     const QString file = path(QStringLiteral("keep.txt"));
     WriteFileBytes(file, "EARLIER REPORT\r\n");
     // One page holds 255 lines: 24 blocks of 11. Then empty blocks, "(MORE)" for ever.
-    host->reply(SpoolReplies::report(NumberedReport(15), " 80")[0]);
+    host->reply(SpoolReplies::report(numbered(15), " 80")[0]);
     for (int i = 0; i < 40; ++i) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
     t.boxes->expect(QStringLiteral("The host keeps sending lines beyond what the report's page count (1) can hold."));
     EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), -1);
@@ -332,13 +339,13 @@ TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
 }
 
 TEST_F(ProcTxtTest, WhatArrivedIsWrittenOutAfterEachBlock) {
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    options.pageLength = QStringLiteral("Variable");
     const QString file = path(QStringLiteral("report.txt"));
     for (int replace : {1, 0}) {
         SCOPED_TRACE(replace);
-        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        replaceFile(replace);
         WriteFileBytes(file, "EARLIER REPORT\r\n");
-        host->replies(SpoolReplies::report(NumberedReport(30), " 80"));
+        host->replies(SpoolReplies::report(numbered(30), " 80"));
         // Read while the third block is on its way: a run killed now keeps two blocks.
         std::string seen;
         const int third = static_cast<int>(host->requests.size()) + 2;
@@ -354,8 +361,9 @@ TEST_F(ProcTxtTest, WhatArrivedIsWrittenOutAfterEachBlock) {
 }
 
 TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamingOptions) {
-    TestPresenter* presenter = t.presenter;
-    presenter->onModal = [](QWidget* w) { static_cast<frmFormat*>(w)->cmdCancel_Click(); };
+    QStringList namingOptionsShown;
+    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+    t.ctx.showNamingOptions = [&](const QString& fullName) { namingOptionsShown << fullName; };
     const QString file = path(QStringLiteral("missing/out.txt"));
     t.boxes->expect(QStringLiteral("PC level file error: 76  File may already be in use or the default directory for "
                                    "saving files is invalid.  Please specify a valid directory in Naming Options.  "
@@ -363,23 +371,23 @@ TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamin
     EXPECT_EQ(run(file), -1);
     EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright - ProcTxt"));
     EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
-    EXPECT_EQ(presenter->shownNames(), QStringList{QStringLiteral("frmFormat")});
+    EXPECT_EQ(namingOptionsShown, QStringList{QStringLiteral("1")});
     EXPECT_TRUE(host->requests.empty());
 
     // A batch run opens no window.
     t.ctx.gBatchMode = true;
     t.boxes->expect(QStringLiteral("PC level file error: 76"));
     EXPECT_EQ(run(file), -1);
-    EXPECT_EQ(presenter->shownNames().size(), 1);
+    EXPECT_EQ(namingOptionsShown.size(), 1);
 }
 
 TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
     t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
     t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("JSMITH"));
-    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx));
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx));
+    options.pageLength = QStringLiteral("Variable");
     const QString mine = t.ctx.gWorkDir + QStringLiteral("/Spwrt.txt");
-    host->replies(SpoolReplies::report(NumberedReport(2), " 80"));
+    host->replies(SpoolReplies::report(numbered(2), " 80"));
     ASSERT_EQ(run(mine), 0);
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(mine).constData(), &st), 0);
@@ -393,7 +401,7 @@ TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
     ASSERT_TRUE(QFile::link(victim, planted));
     t.ctx.gBatchMode = true;
     for (int replace : {1, 0}) {
-        screen.setValue(QStringLiteral("optAddReplace_2"), replace);
+        replaceFile(replace);
         t.boxes->expect(QStringLiteral("PC level file error: 58  "));
         EXPECT_EQ(run(planted), -1);
     }
@@ -427,7 +435,7 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
     for (int i = 0; i < 100; ++i) records.push_back({"   ", '1', std::string(980, 'x')});
     host->replies(SpoolReplies::report(records, "990"));
     // A device is added to; nothing can be put beside it.
-    screen.setValue(QStringLiteral("optAddReplace_2"), 0);
+    replaceFile(0);
     t.ctx.gBatchMode = true;
     t.boxes->expect(QStringLiteral("PC level file error: 61  "));
     EXPECT_EQ(run(QStringLiteral("/dev/full")), -1);

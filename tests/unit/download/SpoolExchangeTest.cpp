@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "ScriptedHostSocket.h"
-#include "ScreenOptions.h"
 #include "SpoolExchange.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "TransferTestSupport.h"
 
 using Record = SpoolReplies::Record;
@@ -24,15 +23,13 @@ std::vector<std::string> block(int width, int first, int count) {
 
 class SpoolExchangeTest : public ::testing::Test {
 protected:
-    TestContext t;
+    CoreTestContext t;
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
-    PlainSplfScreen& screen = TextFileScreen(t.ctx);
+    StatusRecorder screen{t.ctx.link};
     RecordingSink sink;
     const std::string request = std::string(10, ' ') + "W" + std::string(113, ' ');
 
-    ExchangeResult run(const ExchangeStyle& style) { ScreenProgress progress(screen);
-        return RunSpoolExchange(t.ctx, request, style, sink, progress);
-    }
+    ExchangeResult run(const ExchangeStyle& style) { return RunSpoolExchange(t.ctx, request, style, sink, screen); }
 };
 }  // namespace
 
@@ -107,13 +104,13 @@ TEST_F(SpoolExchangeTest, ProgressFromTheThresholdOrFromTheCount) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fromCount);
-        screen.statusHistory.clear();
+        screen.history.clear();
         for (int b = 0; b < 25; ++b)
             host->reply(SpoolReplies::reply(block(132, 7 * b + 1, 7), b == 24 ? "(END)" : "(MORE)", "132"));
         ExchangeStyle style;
         style.thresholdFromCount = c.fromCount;
         const ExchangeResult r = run(style);
         EXPECT_EQ(r.records, 175);
-        EXPECT_EQ(screen.statusHistory, c.texts);  // the exchange writes only its progress
+        EXPECT_EQ(screen.history, c.texts);  // the exchange writes only its progress
     }
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "HostLink.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 
 namespace {
 // A socket whose peer answered and closed before a data-arrival count was seen.
@@ -33,7 +33,7 @@ TEST(AwaitReply, ClosedLinkEndsTheWaitWithWhatCame) {
         LinkResult result;
     };
     for (const Case c : {Case{1024, LinkResult::Reply}, Case{1023, LinkResult::LinkLost}}) {
-        TestContext t;
+        CoreTestContext t;
         t.ctx.makeSocket = [&] { return std::make_unique<ClosedWithReplySocket>(c.waiting); };
         if (c.result != LinkResult::Reply) t.boxes->expect(QStringLiteral("If local error, code is 10053 "));
         std::string reply;

@@ -83,7 +83,7 @@ TEST(WorkDirectoryRule, WithNoSavePathItIsUnderTheUsersCacheFolder) {
     const QString cache = t.dir.path() + "/home/.cache";
     qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
     t.ctx.saveSetting("User", "JSMITH");
-    EXPECT_TRUE(ApplyWorkDirectoryRule(t.ctx));
+    EXPECT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx));
     if (old.isEmpty())
         qunsetenv("XDG_CACHE_HOME");
     else

@@ -7,7 +7,7 @@
 
 #include "HostSocket.h"
 
-class AppContext;
+class RunContext;
 
 // The host side of a test: answers each 124-byte request with the next
 // scripted 1024-byte reply, without a network. The cancel request is
@@ -51,7 +51,7 @@ private:
 };
 
 // Makes every socket of ctx talk to `host`.
-std::shared_ptr<ScriptedHost> UseScriptedHost(AppContext& ctx);
+std::shared_ptr<ScriptedHost> UseScriptedHost(RunContext& ctx);
 
 // Download replies as the host builds them.
 namespace SpoolReplies {

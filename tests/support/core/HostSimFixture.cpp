@@ -3,12 +3,12 @@
 #include <QDir>
 #include <QFile>
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "FtpServer.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 
 HostSimFixture::HostSimFixture(HostSimFixtureOptions o) {
-    ensureApplication();
+    ensureCoreApplication();
     address_ = uniqueLoopbackAddress(17850);
     HostSimOptions options;
     options.address = address_;
@@ -38,7 +38,7 @@ quint16 HostSimFixture::ftpPort() const { return ftp_ ? ftp_->port() : 0; }
 
 quint16 HostSimFixture::openJobPort(quint16 port) { return sim_->openJobPort(port); }
 
-bool HostSimFixture::connectJobPort(AppContext& ctx, quint16 port, qint64 limitMs) {
+bool HostSimFixture::connectJobPort(RunContext& ctx, quint16 port, qint64 limitMs) {
     if (port == 0) port = openJobPort();
     if (port == 0) return false;
     const int before = sim_->jobConnectionsAccepted();

@@ -8,7 +8,7 @@
 #include "HostSim.h"
 #include "HostSimOptions.h"
 
-class AppContext;
+class RunContext;
 class Clock;
 class FtpServer;
 
@@ -63,7 +63,7 @@ public:
     // Connects a fresh socket of ctx to a job port (opened first when port is
     // 0), as a sign-on would leave it, and sets gHostAddress and gJobPort; waits
     // through ctx.clock until both ends see the connection. False on failure.
-    bool connectJobPort(AppContext& ctx, quint16 port = 0, qint64 limitMs = 10000);
+    bool connectJobPort(RunContext& ctx, quint16 port = 0, qint64 limitMs = 10000);
 
     // What the host received, whole frames in order: 124-byte requests on the
     // job ports, 1024-byte messages on the listener.

@@ -21,6 +21,7 @@ class QObject;
 class HostCommandLock {
 public:
     void set(bool busy, std::initializer_list<QObject*> commands);
+    bool active() const { return !saved_.empty(); }
 
 private:
     std::vector<std::pair<QPointer<QObject>, bool>> saved_;

@@ -117,6 +117,10 @@ private:
     void buildControls();
     void wireHandlers();
     void rememberSettings();
+    // Runs f with the host commands as the window keeps them, not as the
+    // busy link left them, and turns them off again after.
+    template <class F>
+    void unlocked(F f);
     AppContext& ctx_;
     HostCommandLock hostCommands_;
 };

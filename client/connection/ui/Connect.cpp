@@ -180,7 +180,7 @@ void Connection::showOptions() {
     setMousePointer(MousePointer::Hourglass);
 }
 
-bool Connection::makeWorkDirectory(QString& folder) { return ApplyWorkDirectoryRule(ctx_, &folder); }
+bool Connection::makeWorkDirectory(QString& folder) { return ApplyWorkDirectoryRule(ctx_, ctx_, &folder); }
 
 void Connection::endProgram(const QString& reason) {
     ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));

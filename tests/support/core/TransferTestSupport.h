@@ -8,12 +8,11 @@
 #include "ScriptedHostSocket.h"
 #include "SpoolFileRow.h"
 
-class AppContext;
+#include "DownloadOptions.h"
 
-// The spooled-file screen of ctx as the widgetless screen, with the options
-// a "Text file" download starts from: no print control, "Replace file",
-// all pages, "66" lines per page, overprinting suppressed.
-PlainSplfScreen& TextFileScreen(AppContext& ctx);
+// The options a "Text file" download starts from: no print control,
+// "Replace file", all pages, "66" lines per page, overprinting suppressed.
+DownloadOptions TextFileOptions();
 
 // A row for QSYSPRT of job 004711/JSMITH/QPADEV0001, spooled file 0003,
 // created 2024/01/31 14:05:09, user data MONTHLY; and its fields.
@@ -45,6 +44,7 @@ struct LayoutCase {
 };
 const std::vector<LayoutCase>& EveryLayout();
 void ApplyLayout(SplfScreenApi& screen, const LayoutCase& c);
+void ApplyLayout(DownloadOptions& options, const LayoutCase& c);
 
 std::string ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const std::string& bytes);

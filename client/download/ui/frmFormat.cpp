@@ -196,7 +196,7 @@ void frmFormat::cmdApply_Click() {
             clearRememberedNames();
         }
     }
-    ApplyWorkDirectoryRule(ctx_);
+    ApplyWorkDirectoryRule(ctx_, ctx_);
 }
 
 void frmFormat::cmdOK_Click() {

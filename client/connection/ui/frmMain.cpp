@@ -55,16 +55,28 @@ void frmMain::linkBusy(bool busy) {
     hostCommands_.set(busy, {cmdOK, cmdListOutqs, cmdExit, itmListOutqs, itmConnect, itmDisconnect, itmExit});
 }
 
-void frmMain::linkClosed() {
-    itmChangeAddress->setEnabled(true);
-    itmWaitTime->setEnabled(true);
-    ctx_.optionsWindow().fraIPAddress[0]->setVisible(true);
-    picDisConnect->show();
-    picConnect->hide();
-    lblStatus->setText(QStringLiteral("Not connected."));
+template <class F>
+void frmMain::unlocked(F f) {
+    const bool locked = hostCommands_.active();
+    if (locked) linkBusy(false);
+    f();
+    if (locked) linkBusy(true);
 }
 
-void frmMain::linkLost() { itmDisconnect_Click(); }
+void frmMain::linkClosed() {
+    unlocked([this] {
+        itmChangeAddress->setEnabled(true);
+        itmWaitTime->setEnabled(true);
+        ctx_.optionsWindow().fraIPAddress[0]->setVisible(true);
+        picDisConnect->show();
+        picConnect->hide();
+        lblStatus->setText(QStringLiteral("Not connected."));
+    });
+}
+
+void frmMain::linkLost() {
+    unlocked([this] { itmDisconnect_Click(); });
+}
 
 void frmMain::buildControls() {
     setWindowTitle(QStringLiteral("Tolvane"));

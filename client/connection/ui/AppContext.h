@@ -6,8 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "HostLink.h"
-#include "Services.h"
+#include "RunContext.h"
 
 class QWidget;
 class frmAbout;
@@ -37,9 +36,10 @@ struct LazyWindow {
     void unload() { obj.reset(); }
 };
 
-// All state of one run: the module-level variables, the windows and the
-// platform services. Tests make a fresh one; nothing is file-static.
-class AppContext : public Services {
+// The run with its windows: what RunContext holds below the windows, the
+// window registry (single default instances, created on first use) and the
+// hooks into higher layers. Tests make a fresh one; nothing is file-static.
+class AppContext : public RunContext {
 public:
     AppContext();
     ~AppContext() override;
@@ -50,52 +50,9 @@ public:
     // ... and windows and dialogs that would wait for a person are not shown.
     void useBatchServices();
 
-    // --- host link: the socket, the received bytes, the cancel request ---
-    HostLink link{*this};
-
-    QString gHostAddress;
-    qint32 gJobPort = 0;
-    qint32 gWaitTime = 6;
-    std::string gUserId = std::string(10, ' ');     // scrambled once signed on
-    std::string gPassword = std::string(128, ' ');  // scrambled once signed on
-    bool gSignOnAccepted = false;
-    QString gWorkDir;
-    // Files that this run created (downloads, work files). The stop sequence
-    // deletes those lying in gWorkDir and nothing else there.
-    void noteCreatedFile(const QString& path);
-    const QStringList& createdFiles() const { return createdFiles_; }
-    // Deletes the noted files in gWorkDir, never following a symbolic link, then
-    // removes gWorkDir when it is left empty. Never fails; returns the files deleted.
-    int clearWorkDirectory();
-    // Limits of our own where the original waited for ever (milliseconds).
-    qint64 signOnReplyTimeoutMs = 60000;
-    qint64 signOnDialogTimeoutMs = 600000;  // the sign-on dialog's answer
-
-    // --- start-up, main window ---
-    QString gCommandLine;
     // The connect of "Auto connect" at start-up: ConnectToHost when unset.
     std::function<int()> autoConnect;
-    QString gSettingsFile;
-    bool gNoOutqs = false;
-    // Limit of our own: a list that still reads "(MORE)" after this many
-    // blocks is cut there (10 spooled files or 14 queues a block).
-    int maxListBlocks = 50000;
 
-    // --- download control (filled by the spooled-file screen and the batch run) ---
-    bool gBatchMode = false;
-    bool gBatchNoDialogs = false;
-    bool gMinusSignApplicable = false;
-    qint32 gSelectedCount = 0;
-    bool gSettingsFromFile = false;
-    QString gBatchFileName;
-
-    // --- save-as dialogs ---
-    bool gTextSaveAccepted = false, gTextSaveCancelled = false, gTextSaveAll = false;
-    bool gHtmlSaveAccepted = false, gHtmlSaveCancelled = false, gHtmlSaveAll = false;
-    bool gXmlSaveAccepted = false, gXmlSaveCancelled = false, gXmlSaveAll = false;
-    bool gPdfSaveAccepted = false, gPdfSaveCancelled = false, gPdfSaveAll = false;
-    QString gFullViewFile;
-    bool gMailStarted = false;
     // The save-as and naming windows of the download layer, created on first use.
     std::shared_ptr<DownloadWindows> downloadWindows;
     // The report viewers' windows and places, created on first use.
@@ -144,18 +101,16 @@ public:
     // Hooks into higher layers, set by the program's start-up (and by tests).
     std::function<void()> runBatchFromCommandLine;
     // Windows of other layers that the spooled-file screen opens, modally.
-    std::function<void(const QString& fullName)> showNamingOptions;  // frmFormat; "None" when not set
     std::function<void()> showPrinterFormat;                          // frmPrint
     std::function<void()> showAutoSendOptions;                        // frmEdit
 
 private:
-    // Hands the link's news to the spooled-file screen; a lost link ends the job port.
+    // Hands the link's news to the spooled-file screen.
     class ScreenLinkObserver : public LinkObserver {
     public:
         explicit ScreenLinkObserver(AppContext& ctx) : ctx_(ctx) {}
         void linkStatus(const QString& text) override;
         void linkBusy(bool busy) override;
-        void linkLost() override { ctx_.gJobPort = 0; }
 
     private:
         AppContext& ctx_;
@@ -163,7 +118,6 @@ private:
     std::unique_ptr<frmMain> main_;
     std::unique_ptr<frmOptions> options_;
     std::unique_ptr<frmAbout> about_;
-    QStringList createdFiles_;
     std::unique_ptr<frmOutq> outq_;
     std::unique_ptr<frmLogin> login_;
 };

@@ -12,7 +12,6 @@
 #include "QtMessageBoxes.h"
 #include "QtPresenter.h"
 #include "QtPrinter.h"
-#include "TcpHostSocket.h"
 #include "frmAbout.h"
 #include "WidgetKeyboard.h"
 #include "frmMain.h"
@@ -40,7 +39,6 @@ AppContext::AppContext() {
     officeStandIns->registerWith(*desktop);
     automation = std::move(desktop);
     printer = std::make_unique<QtPrinter>();
-    makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
     ftp = std::make_unique<FtpClientRunner>();
     splfScreen.make = [] { return std::make_unique<PlainSplfScreen>(); };
     link.addObserver(&screenObserver_);
@@ -48,7 +46,6 @@ AppContext::AppContext() {
 
 AppContext::~AppContext() {
     link.removeObserver(&screenObserver_);
-    link.discardSocket();
     about_.reset();
     outq_.reset();
     login_.reset();

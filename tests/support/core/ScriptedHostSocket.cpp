@@ -1,6 +1,6 @@
 #include "ScriptedHostSocket.h"
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "SpoolDownload.h"
 
 void ScriptedHostSocket::sendData(const std::string& bytes) {
@@ -35,7 +35,7 @@ std::string ScriptedHostSocket::getData(qsizetype maxBytes) {
     return out;
 }
 
-std::shared_ptr<ScriptedHost> UseScriptedHost(AppContext& ctx) {
+std::shared_ptr<ScriptedHost> UseScriptedHost(RunContext& ctx) {
     auto host = std::make_shared<ScriptedHost>();
     ctx.makeSocket = [host] { return std::make_unique<ScriptedHostSocket>(host); };
     ctx.link.discardSocket();

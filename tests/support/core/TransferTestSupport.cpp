@@ -5,24 +5,12 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-#include "AppContext.h"
 
-PlainSplfScreen& TextFileScreen(AppContext& ctx) {
-    auto* screen = dynamic_cast<PlainSplfScreen*>(&ctx.frmSplf());
-    if (!screen) throw std::runtime_error("the spooled-file screen is not the widgetless one");
-    screen->setValue(QStringLiteral("chkPrtCtl"), 0);
-    screen->setValue(QStringLiteral("optPrtCtlFormat"), 0);
-    screen->setValue(QStringLiteral("chkOverprinting"), 1);
-    screen->setValue(QStringLiteral("chkBlankLines"), 0);
-    screen->setValue(QStringLiteral("chkORMinusSign"), 1);
-    screen->setValue(QStringLiteral("optAddReplace_2"), 1);
-    screen->setValue(QStringLiteral("optAddReplace_3"), 0);
-    screen->setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
-    screen->setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
-    screen->setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
-    screen->setText(QStringLiteral("cboTranslation"), QStringLiteral("<Default>"));
-    screen->setText(QStringLiteral("cboProcessType"), QStringLiteral("Text file"));
-    return *screen;
+DownloadOptions TextFileOptions() {
+    DownloadOptions o;
+    o.processType = QStringLiteral("Text file");
+    o.textFile = DownloadOptions::AddReplace::Replace;
+    return o;
 }
 
 SpoolFileRow SampleRow() { return SpoolFileRow::fromFields(SampleRowFields()); }
@@ -110,6 +98,13 @@ void ApplyLayout(SplfScreenApi& screen, const LayoutCase& c) {
     screen.setValue(QStringLiteral("chkPrtCtl"), c.printControl);
     screen.setValue(QStringLiteral("optPrtCtlFormat"), c.fcfc);
     screen.setValue(QStringLiteral("chkBlankLines"), c.removeBlank);
+}
+
+void ApplyLayout(DownloadOptions& options, const LayoutCase& c) {
+    options.pageLength = QString::fromLatin1(c.pageLength);
+    options.printControl = c.printControl != 0;
+    options.fcfc = c.fcfc != 0;
+    options.removeBlankLines = c.removeBlank != 0;
 }
 
 void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, bool selected) {

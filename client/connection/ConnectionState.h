@@ -1,0 +1,46 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <string>
+
+// How the program runs: set by the batch run, read by every subsystem.
+struct RunMode {
+    bool gBatchMode = false;       // a command-line run, from its start to the end of the program
+    bool gBatchNoDialogs = false;  // the batch run delivers a whole queue: no dialog, no refusal message
+};
+
+// The state of the host connection, the main window's values and the work
+// directory, for one run.
+class ConnectionState {
+public:
+    QString gHostAddress;
+    qint32 gJobPort = 0;
+    qint32 gWaitTime = 6;
+    std::string gUserId = std::string(10, ' ');     // scrambled once signed on
+    std::string gPassword = std::string(128, ' ');  // scrambled once signed on
+    bool gSignOnAccepted = false;
+    QString gWorkDir;
+    // Limits of our own where the original waited for ever (milliseconds).
+    qint64 signOnReplyTimeoutMs = 60000;
+    qint64 signOnDialogTimeoutMs = 600000;  // the sign-on dialog's answer
+
+    // Start-up and main window.
+    QString gCommandLine;
+    QString gSettingsFile;
+    bool gNoOutqs = false;
+    // Limit of our own: a list that still reads "(MORE)" after this many
+    // blocks is cut there (10 spooled files or 14 queues a block).
+    int maxListBlocks = 50000;
+
+    // Files that this run created (downloads, work files). The stop sequence
+    // deletes those lying in gWorkDir and nothing else there.
+    void noteCreatedFile(const QString& path);
+    const QStringList& createdFiles() const { return createdFiles_; }
+    // Deletes the noted files in gWorkDir, never following a symbolic link, then
+    // removes gWorkDir when it is left empty. Never fails; returns the files deleted.
+    int clearWorkDirectory();
+
+private:
+    QStringList createdFiles_;
+};

@@ -1,0 +1,50 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+#include "ConnectionState.h"
+#include "HostLink.h"
+#include "Services.h"
+
+// The state of the download layer and of the download control that the
+// download procedures read: the save-as dialogs' flags, the run's counts.
+struct DownloadState {
+    bool gMinusSignApplicable = false;
+    qint32 gSelectedCount = 0;
+    bool gSettingsFromFile = false;
+    QString gBatchFileName;
+    bool gTextSaveAccepted = false, gTextSaveCancelled = false, gTextSaveAll = false;
+    bool gHtmlSaveAccepted = false, gHtmlSaveCancelled = false, gHtmlSaveAll = false;
+    bool gXmlSaveAccepted = false, gXmlSaveCancelled = false, gXmlSaveAll = false;
+    bool gPdfSaveAccepted = false, gPdfSaveCancelled = false, gPdfSaveAll = false;
+    QString gFullViewFile;
+    bool gMailStarted = false;
+};
+
+// The run below the windows: the services, the link to the host and the
+// state of the subsystems, each apart. Download procedures take this (or
+// less); the windows' registry, AppContext, adds the windows on top.
+class RunContext : public Services, public RunMode, public ConnectionState, public DownloadState {
+public:
+    RunContext();
+    ~RunContext() override;
+
+    // The socket, the received bytes, the cancel request and the busy mark.
+    HostLink link{*this};
+
+    // The naming options window, opened by a download procedure after a
+    // "path not found" so that the user can pick another folder (unset: nothing
+    // opens). The argument is "FullName" as remembered.
+    std::function<void(const QString& fullName)> showNamingOptions;
+
+private:
+    // A lost link ends the job port.
+    class JobPortReset : public LinkObserver {
+    public:
+        explicit JobPortReset(ConnectionState& state) : state_(state) {}
+        void linkLost() override { state_.gJobPort = 0; }
+
+    private:
+        ConnectionState& state_;
+    } jobPortReset_{*this};
+};
