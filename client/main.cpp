@@ -6,6 +6,7 @@
 #include "DownloadWindows.h"
 #include "Viewers.h"
 #include "MailSetup.h"
+#include "frmEdit.h"
 #include "Startup.h"
 #include "frmSplf.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     installDownloadWindows(ctx);
     installViewerWindows(ctx);
     InstallMailStandIns(ctx);
+    installEmailWindows(ctx);
     // "End the program" inside a window event: the stop sequence has done its
     // steps; the remembered values are put down and the process ends at once,
     // as nothing that was waiting underneath may run on.

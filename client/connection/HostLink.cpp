@@ -1,6 +1,7 @@
 #include "HostLink.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "HostSocket.h"
@@ -83,10 +84,20 @@ void HostLink::removeObserver(LinkObserver* o) {
 
 template <class F>
 void HostLink::notify(F f) {
-    // An observer may unregister (a window unloads) while it is told.
-    const std::vector<LinkObserver*> all = observers_;
-    for (LinkObserver* o : all)
-        if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) f(o);
+    // An observer may unregister (a window unloads) while it is told, so they
+    // are told from a copy; a few fit without an allocation per exchange.
+    std::array<LinkObserver*, 8> few{};
+    std::vector<LinkObserver*> many;
+    LinkObserver* const* all = few.data();
+    const size_t n = observers_.size();
+    if (n <= few.size()) {
+        std::copy(observers_.begin(), observers_.end(), few.begin());
+    } else {
+        many = observers_;
+        all = many.data();
+    }
+    for (size_t i = 0; i < n; ++i)
+        if (std::find(observers_.begin(), observers_.end(), all[i]) != observers_.end()) f(all[i]);
 }
 
 void HostLink::status(const QString& text) {
@@ -197,7 +208,8 @@ LinkResult HostLink::sendReceive(const std::string& request, std::string& reply)
     // A window event during the wait asked for a second exchange: sent now,
     // its reply and the owed one would be taken for each other.
     if (owed_ && refuseWhileBusy()) return LinkResult::Refused;
-    Hold hold(*this);
+    // The owed reply alone marks the link busy: a download or list holds it
+    // (and tells the windows) for its whole length, a single exchange need not.
     try {
         HostSocket* s = socket();
         reply.clear();

@@ -16,6 +16,7 @@
 #include "MailSetup.h"
 #include "RegistryAccess.h"
 #include "MousePointer.h"
+#include "OfficeDelivery.h"
 #include "PcFileName.h"
 #include "PrintReport.h"
 #include "ProcTxt.h"
@@ -111,11 +112,19 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
         return mail("EmailBodyOutlookExpress", "ProcAttachIEAMS", "EmailAttachOutlookExpress");
     if (is("Outlook e-mail")) return mail("EmailBodyOutlook", "ProcAttachOAMS", "EmailAttachOutlook");
     if (is("Lotus Notes")) return mail("EmailBodyNotes", "ProcAttachNotesAMS", "EmailAttachNotes");
-    if (is("Microsoft Excel")) return Delivery{QStringLiteral("ProcExcel")};
-    if (is("Lotus 123")) return Delivery{QStringLiteral("ProcLotus123"), {}, true};
-    if (is("Microsoft Word 6/95")) return Delivery{QStringLiteral("ProcWord_6")};
-    if (is("Microsoft Word")) return Delivery{QStringLiteral("ProcWord_8")};
-    if (is("Lotus WordPro")) return Delivery{QStringLiteral("ProcWordPro"), {}, true};
+    // The office programs: each makes its own work file and document.
+    using OfficeProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&);
+    auto office = [&](const char* procedure, OfficeProc proc, bool busy) {
+        return Delivery{QString::fromLatin1(procedure), {}, busy, false,
+                        [in, proc](const QString&, QString&, const SpoolFileRow& row) {
+                            return proc(in.ctx, in.options, in.progress, row);
+                        }};
+    };
+    if (is("Microsoft Excel")) return office("ProcExcel", ProcExcel, false);
+    if (is("Lotus 123")) return office("ProcLotus123", ProcLotus123, true);
+    if (is("Microsoft Word 6/95")) return office("ProcWord_6", ProcWord_6, false);
+    if (is("Microsoft Word")) return office("ProcWord_8", ProcWord_8, false);
+    if (is("Lotus WordPro")) return office("ProcWordPro", ProcWordPro, true);
     return std::nullopt;
 }
 

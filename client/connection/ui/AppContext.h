@@ -21,6 +21,7 @@ class ViewerWindows;
 class MailStandIns;
 struct EmailState;
 class OfficeStandIns;
+struct OfficeWindows;
 
 // A window of a higher layer that a lower one reaches by name, created on
 // first use as the original's default instances were.
@@ -68,6 +69,10 @@ public:
     // --- office and e-mail delivery state read by the stop sequence ---
     bool gExcelMacroFormLoaded = false;
     bool gWordMacroFormLoaded = false;
+    // Versions that target discovery found ("10".."17", "97"/"98"); empty when not found.
+    QString gExcelVersion, gWordVersion, gLotus123Version;
+    // The office deliveries' macro dialogs and kept WordPro object, created on first use.
+    std::shared_ptr<OfficeWindows> officeWindows;
     bool gWordProAppHeld = false;  // the WordPro automation object is held
     std::function<void()> releaseWordProApp;
     // Excel/Word macro fields, when their windows were loaded:

@@ -24,6 +24,18 @@ std::string report(const std::string& name, int number, const std::vector<std::s
     return s;
 }
 
+// The report on the host and its row on the screen.
+void addReportTo(PlainSplfScreen& screen, const QString& spool, const QString& name, int number,
+                 const std::vector<std::string>& records) {
+    HostSimFixture::writeSpooledFile(spool, "SALES", "PRT01", name + ".splf", report(name.toStdString(), number, records));
+    AddGridRow(screen, name, QStringLiteral("NIGHTLY/000%1").arg(number));
+    SplfGrid& g = screen.grdSplf();
+    const int row = g.rowCount();
+    g.setCellValue(row, QStringLiteral("User"), QStringLiteral("SWUSER"));
+    g.setCellValue(row, QStringLiteral("JobNumber"), QStringLiteral("200001"));
+    g.setCellValue(row, QStringLiteral("Date"), QStringLiteral("2024/06/30 23:59:01"));
+}
+
 // Three directive parts for two lists of recipients, after a heading that
 // names a contact address.
 const std::vector<std::string> kDirected = {
@@ -50,14 +62,7 @@ protected:
         InstallMailStandIns(t.ctx);
     }
     void addReport(const QString& name, int number, const std::vector<std::string>& records) {
-        HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", name + ".splf",
-                                         report(name.toStdString(), number, records));
-        AddGridRow(screen, name, QStringLiteral("NIGHTLY/000%1").arg(number));
-        SplfGrid& g = screen.grdSplf();
-        const int row = g.rowCount();
-        g.setCellValue(row, QStringLiteral("User"), QStringLiteral("SWUSER"));
-        g.setCellValue(row, QStringLiteral("JobNumber"), QStringLiteral("200001"));
-        g.setCellValue(row, QStringLiteral("Date"), QStringLiteral("2024/06/30 23:59:01"));
+        addReportTo(screen, spool.path(), name, number, records);
     }
     void connect(HostSimFaults faults = {}) {
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .faults = faults, .clock = t.clock});
@@ -237,4 +242,42 @@ TEST_F(MailDelivery, ReportAsTheTextBodyInTheOtherThreePrograms) {
         EXPECT_EQ(m.bodyType, QStringLiteral("text/plain"));
         EXPECT_EQ(m.body.trimmed().replace(QStringLiteral("\r\n"), QStringLiteral("\n")), QStringLiteral("FIRST\nSECOND & <last>"));
     }
+}
+
+TEST_F(MailDelivery, MoreRecipientsThanAMessageTakesAreRefusedWithAMessage) {
+    std::vector<std::string> records = {"001 MAILTO:first@x.org"};
+    for (int i = 1; i <= 200; ++i) records.push_back("   1r" + std::to_string(i) + "@x.org");
+    records.push_back("   1THE REPORT");
+    addReport(QStringLiteral("MANY"), 1, records);
+    connect();
+    choose("Outlook e-mail", 1, true);
+    t.boxes->expect(QStringLiteral("Report MANY names 201 recipients for one message; a message takes at most 200."));
+    EXPECT_EQ(run(), std::vector<S>{S::Failed});
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_TRUE(sink->messages().empty());
+}
+
+// Keys go only to a window that was brought to the front, and the wait for
+// it is bounded.
+TEST(MailKeys, AWindowThatNeverComesGetsNoKeysAndStopsTheDelivery) {
+    TestContext t;
+    QTemporaryDir spool;
+    PlainSplfScreen& screen = TextFileScreen(t.ctx);
+    addReportTo(screen, spool.path(), QStringLiteral("R"), 1, {"001 LINE"});
+    t.ctx.gWorkDir = t.paths->cachePath();
+    QDir().mkpath(t.ctx.gWorkDir);
+    t.automation->install(QStringLiteral("Notes.NotesUIWorkspace")).install(QStringLiteral("Notes.NotesSession"));
+    t.keyboard->canActivate = [](const QString&) { return false; };
+    HostSimFixture host({.spool = spool.path(), .clock = t.clock});
+    ASSERT_TRUE(host.connectJobPort(t.ctx));
+    screen.setText(QStringLiteral("cboProcessType"), QStringLiteral("Lotus Notes"));
+    screen.setValue(QStringLiteral("optEmail"), 1);
+    screen.setText(QStringLiteral("txtTabs"), QStringLiteral("1"));
+    t.boxes->expect(QStringLiteral("The Lotus Notes window \"Lotus Notes\" did not come to the front"));
+    const auto out = RunSelectedDownloads(t.ctx);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].status, ReportOutcome::Failed);
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_TRUE(t.keyboard->sent().empty());
+    EXPECT_FALSE(t.keyboard->activations().isEmpty());
 }

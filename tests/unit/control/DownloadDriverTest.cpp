@@ -224,11 +224,6 @@ TEST_F(DriverTest, EveryProcessTypeReachesItsProcedure) {
         {"XML document", 0, 0, "ProcXml"},
         {"HTML document", 0, 0, "ProcHtml"},
         {"PDF document", 0, 0, "ProcPDF"},
-        {"Microsoft Excel", 0, 0, "ProcExcel"},
-        {"Lotus 123", 0, 0, "ProcLotus123"},
-        {"Microsoft Word 6/95", 0, 0, "ProcWord_6"},
-        {"Microsoft Word", 0, 0, "ProcWord_8"},
-        {"Lotus WordPro", 0, 0, "ProcWordPro"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.type) + " " + c.procedure);
@@ -249,6 +244,29 @@ TEST_F(DriverTest, EveryProcessTypeReachesItsProcedure) {
     }
     EXPECT_TRUE(presenter->shownNames().isEmpty());
     EXPECT_TRUE(host->requests.empty());
+}
+
+TEST_F(DriverTest, OfficeTypesTransferTheReportAndLookForTheirProgram) {
+    // No office program in this test's automation: each says so after the transfer.
+    const struct {
+        const char* type;
+        const char* message;
+    } cases[] = {
+        {"Microsoft Excel", "Excel could not be started."},
+        {"Microsoft Word", "Word could not be started."},
+        {"Lotus 123", "Lotus 123 could not be started."},
+        {"Lotus WordPro", "WordPro could not be started."},
+    };
+    t.ctx.gWorkDir = t.dir.path();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        host->reply(oneRecordReport("OFFICE"));
+        for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, i == 1);
+        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(c.type));
+        t.boxes->expect(QString::fromLatin1(c.message));
+        EXPECT_EQ(statuses(RunSelectedDownloads(t.ctx)), std::vector<S>{S::Failed});
+        EXPECT_TRUE(t.boxes->done());
+    }
 }
 
 TEST_F(DriverTest, AFailureInsideTheRunUnlocksTheScreen) {

@@ -1,0 +1,141 @@
+#include "OfficeFlow.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include "AppContext.h"
+#include "DownloadWindows.h"
+#include "MousePointer.h"
+#include "OfficeAutomation.h"
+#include "OfficeDelivery.h"
+#include "PcFileName.h"
+#include "ProcTxt.h"
+#include "SplfScreenApi.h"
+#include "frmMacro.h"
+#include "frmSaveAs.h"
+
+QString VbNumber(int n) { return n >= 0 ? QStringLiteral(" %1").arg(n) : QString::number(n); }
+
+OfficeWindows::OfficeWindows() = default;
+OfficeWindows::~OfficeWindows() = default;
+
+OfficeWindows& OfficeWindowsOf(AppContext& ctx) {
+    if (!ctx.officeWindows) {
+        ctx.officeWindows = std::make_shared<OfficeWindows>();
+        std::weak_ptr<OfficeWindows> weak = ctx.officeWindows;
+        ctx.macroField = [weak](const char* field) -> QString {
+            auto w = weak.lock();
+            const QString f = QString::fromLatin1(field);
+            MacroDialog* dlg = !w ? nullptr : f.startsWith(u"frmExcel.") ? static_cast<MacroDialog*>(w->excel.get())
+                                                                          : static_cast<MacroDialog*>(w->word.get());
+            if (!dlg) return {};
+            return f.endsWith(u".txtMacroName") ? dlg->txtMacroName->text() : dlg->txtMacroFileBox->text();
+        };
+        ctx.releaseWordProApp = [weak] {
+            if (auto w = weak.lock()) w->gWordProApp.reset();
+        };
+    }
+    return *ctx.officeWindows;
+}
+
+namespace OfficeFlow {
+void Run::status(const QString& text) {
+    progress.status(text);
+    if (ctx.splfScreen.loaded()) ctx.frmSplf().Refresh();
+}
+
+QString Run::batchName() const {
+    frmSaveAs& save = SaveDialog(ctx, frmSaveAs::Kind::Text);
+    return save.txtSaveTag().isEmpty() ? QString() : save.txtSave->text();
+}
+
+void Run::clearBatchTag() { SaveDialog(ctx, frmSaveAs::Kind::Text).setTxtSaveTag(QString()); }
+
+void Run::macrosUnavailable() {
+    if (macroUnavailableTold) return;
+    macroUnavailableTold = true;
+    ctx.msgBox(OfficeMacros::unavailableText(), MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
+}
+
+void Run::errorBox(const AutomationError& e, bool withDescriptionLabel, MsgIcon icon) {
+    ctx.msgBox(QStringLiteral("Error") + VbNumber(e.number) +
+                   (withDescriptionLabel ? QStringLiteral(" Description: ") : QStringLiteral(" ")) + e.description,
+               MsgButtons::OK, icon, QStringLiteral("Tolvane"));
+}
+
+bool TransferToWorkFile(Run& run, const QString& folder, bool fullNames, const QString& extension,
+                        const QString& processCode, bool replace, QString& file, QString& width) {
+    file = BuildPcFileName(run.ctx, folder, run.row, fullNames, extension);
+    DownloadOptions o = run.options;
+    // Only the work file: the screen's own Add/Replace choice stays as the user left it.
+    if (replace) o.textFile = DownloadOptions::AddReplace::Replace;
+    return ProcTxt(run.ctx, o, run.progress, file, width, processCode, run.row) == 0;
+}
+
+std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const QString& program, bool lookForRunning) {
+    Automation* automation = run.ctx.automation.get();
+    if (!automation) return nullptr;
+    if (lookForRunning) {
+        run.status(QStringLiteral("Checking for an existing instance of ") + program + QStringLiteral("..."));
+        try {
+            if (auto running = automation->getObject(progId)) return running;
+        } catch (const AutomationError&) {
+        }
+    }
+    run.status(QStringLiteral("Starting a new instance of ") + program + QStringLiteral("."));
+    try {
+        if (auto created = automation->createObject(progId)) return created;
+    } catch (const AutomationError&) {
+    }
+    run.ctx.msgBox(program + QStringLiteral(" could not be started."), MsgButtons::OK, MsgIcon::Critical,
+                   QStringLiteral("Tolvane"));
+    return nullptr;
+}
+
+QString SaveFolder(AppContext& ctx) {
+    const QString saved = ctx.getSetting(QStringLiteral("Save Path"));
+    return saved == QLatin1String("None") || saved.trimmed().isEmpty() ? ctx.gWorkDir : saved;
+}
+
+QString WorkFolder(AppContext& ctx, bool shortForm) {
+    return shortForm && ctx.paths ? ctx.paths->shortPath(ctx.gWorkDir) : ctx.gWorkDir;
+}
+
+WorkFileShape ShapeOf(const QString& workFile) {
+    WorkFileShape shape;
+    QFile f(workFile);
+    if (!f.open(QIODevice::ReadOnly)) return shape;
+    bool text = false;
+    while (!f.atEnd()) {
+        const QByteArray line = f.readLine().trimmed();
+        ++shape.lines;
+        if (line == "\x95") ++shape.marks;
+        if (!text && line.isEmpty()) ++shape.leadingBlank;
+        else text = true;
+    }
+    return shape;
+}
+
+bool IsOfficeVersion(const QString& version) {
+    static const QStringList known{"10", "11", "12", "13", "14", "15", "16", "17"};
+    return known.contains(version);
+}
+
+QString MacroReference(const QString& path, const QString& macro) {
+    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    QString book = path.mid(cut + 1);
+    if (book.isEmpty()) return macro;  // no file: the program looks the macro up by name
+    book.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + book + QStringLiteral("'!") + macro;
+}
+
+void AskForSaveFolder(Run& run) {
+    run.ctx.msgBox(QStringLiteral("Can not locate the directory you want to use to save documents.  Please specify a "
+                                  "valid location."),
+                   MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+    setMousePointer(MousePointer::Normal);
+    if (run.ctx.gBatchMode) return;
+    if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.getSetting(QStringLiteral("FullName")));
+}
+}  // namespace OfficeFlow

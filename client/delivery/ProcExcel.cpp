@@ -1,0 +1,133 @@
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include "AppContext.h"
+#include "MousePointer.h"
+#include "OfficeAutomation.h"
+#include "OfficeDelivery.h"
+#include "OfficeFlow.h"
+#include "PcFileName.h"
+#include "SplfScreenApi.h"
+#include "frmMacro.h"
+
+using namespace OfficeFlow;
+
+namespace {
+// Every mark row goes, and a page break comes before the row that moved up
+// into its place; at most as many rounds as the work file has marks.
+void pageBreaks(ExcelApplication& xl, int marks) {
+    xl.selectRange(QStringLiteral("A1"));
+    try {
+        xl.findAndActivate(QString(QChar(0x2022)));
+        for (int round = 0; round < marks; ++round) {
+            xl.deleteSelectedRows();
+            xl.addPageBreakBeforeActiveCell();
+            xl.findNextAndActivate();
+        }
+    } catch (const AutomationError&) {
+        // No further mark.
+    }
+    xl.selectRange(QStringLiteral("A1"));
+}
+
+// "Wizard parsing": the blank rows at the top go (no more than the work file has), then Text to Columns.
+void textToColumns(Run& run, ExcelApplication& xl, int leadingBlank) {
+    try {
+        xl.selectRange(QStringLiteral("A1"));
+        for (int i = 0; i < leadingBlank && xl.activeCellValue().toString().trimmed().isEmpty(); ++i)
+            xl.deleteSelectedRows();
+        xl.selectColumns(QStringLiteral("A:A"));
+    } catch (const AutomationError&) {
+    }
+    try {
+        xl.showDialog(422);
+    } catch (const AutomationError&) {
+        run.ctx.msgBox(QStringLiteral("Unable to run Excel Text-to-columns Wizard. You may have to install the Excel "
+                                      "text conversion utilities."),
+                       MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+    }
+}
+
+}  // namespace
+
+int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
+    Run run{ctx, options, progress, row};
+    PointerGuard busy(MousePointer::ArrowHourglass);
+    run.status(QStringLiteral("Transferring records..."));
+    QString workFile, width;
+    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.gExcelVersion)), true, QStringLiteral("txt"),
+                            QStringLiteral("ProcExcel"), true, workFile, width)) {
+        run.clearBatchTag();
+        return -1;
+    }
+    const auto app = Connect(run, QString::fromLatin1(ExcelApplication::kProgId), QStringLiteral("Excel"), true);
+    if (!app) return -1;
+    ExcelApplication xl(app);
+    const QString batchName = run.batchName();
+    const WorkFileShape shape = ShapeOf(workFile);
+    frmExcel* dlg = nullptr;
+    try {
+        run.status(QStringLiteral("Transferring to Excel."));
+        if (options.runMacro) {
+            dlg = &ExcelMacroWindow(ctx);
+            if (ctx.gSettingsFromFile) {
+                dlg->showAndAccept();
+            } else {
+                PointerGuard normal(MousePointer::Normal);
+                dlg->showModal();
+            }
+            const QString sheet = dlg->txtMacroSheet->text().trimmed();
+            if (!sheet.isEmpty()) {
+                run.status(QStringLiteral("Loading Excel macro sheet") + sheet + QStringLiteral("."));
+                xl.openWorkbook(sheet);
+            }
+        }
+        if (!options.runSilent && batchName.isEmpty()) xl.setVisible(true);
+        run.status(QStringLiteral("Loading spool file to Excel."));
+        xl.openText(workFile, options.parse == 1);
+    } catch (const AutomationError& e) {
+        run.errorBox(e, false, MsgIcon::None);
+        return -1;
+    }
+
+    // From here a failing step leaves the workbook as it is.
+    run.status(QStringLiteral("File has been loaded to Excel.   "));
+    pageBreaks(xl, shape.marks);
+    if (options.parse == 2) textToColumns(run, xl, shape.leadingBlank);
+    IgnoringErrors([&] {
+        xl.selectAllCells();
+        xl.autoFitSelectedColumns();
+        xl.selectRange(QStringLiteral("A1"));
+    });
+    if (options.runMacro && dlg) {
+        const QString name = dlg->txtMacroName->text().trimmed();
+        const QString sheet = dlg->txtMacroSheet->text().trimmed();
+        if (!name.isEmpty() && !sheet.isEmpty()) {
+            run.status(QStringLiteral("Running ") + name + QStringLiteral("."));
+            try {
+                xl.run(MacroReference(sheet, name));
+            } catch (const AutomationError& e) {
+                if (e.number == OfficeMacros::kUnavailable) run.macrosUnavailable();
+            }
+        }
+    }
+
+    const QString output =
+        batchName.isEmpty() ? BuildPcFileName(ctx, SaveFolder(ctx), row, true, QStringLiteral("xlsx")) : batchName;
+    // The save's own answer counts: an older file of that name proves nothing.
+    try {
+        xl.saveActiveWorkbookAs(output);
+    } catch (const AutomationError& e) {
+        IgnoringErrors([&] { xl.closeActiveWorkbook(); });
+        if (!QFileInfo(QFileInfo(output).absolutePath()).isDir()) AskForSaveFolder(run);
+        else run.errorBox(e, false, MsgIcon::None);
+        run.clearBatchTag();
+        return -1;
+    }
+    IgnoringErrors([&] { xl.closeActiveWorkbook(); });
+    if (!options.runSilent && batchName.isEmpty()) IgnoringErrors([&] { xl.reopenWorkbook(output); });
+    run.status(QStringLiteral("Load to Excel complete as ") + output.trimmed() + QStringLiteral("."));
+    if (!ctx.gBatchMode && ctx.splfScreen.loaded()) ctx.frmSplf().giveFocus();
+    run.clearBatchTag();
+    return 0;
+}

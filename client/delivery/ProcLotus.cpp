@@ -1,0 +1,123 @@
+#include "AppContext.h"
+#include "MousePointer.h"
+#include "OfficeAutomation.h"
+#include "OfficeDelivery.h"
+#include "OfficeFlow.h"
+#include "PcFileName.h"
+#include "SplfScreenApi.h"
+
+using namespace OfficeFlow;
+
+namespace {
+// The work file of these programs is the only copy, and it is temporary.
+QString temporaryFileStatus(const QString& program, const QString& file) {
+    return QStringLiteral("Load to ") + program + QStringLiteral(" complete under temporary file name ") + file +
+           QStringLiteral(" (removed when iSeries Spoolwright ends).");
+}
+
+void giveFocusBack(AppContext& ctx) {
+    if (!ctx.gBatchMode && ctx.splfScreen.loaded()) ctx.frmSplf().giveFocus();
+}
+
+// WordPro's part of the delivery on one application object; throws when the program is gone.
+void loadIntoWordPro(Run& run, WordProApplication& wp, const QString& workFile, const QString& width, int marks) {
+    // The first call tells whether the program is still there.
+    wp.setLastUsedFilter(QStringLiteral("$LwpFilterTypeText"), QStringLiteral("Text"));
+    auto tolerant = [](auto&& f) {
+        try {
+            f();
+        } catch (const AutomationError&) {
+        }
+    };
+    tolerant([&] {
+        wp.setVisible(true);
+        wp.maximize();
+        wp.openTextDocument(workFile);
+        wp.initFindAndReplace();
+    });
+    if (!run.options.removeBlankLines) tolerant([&] {
+        wp.selectDoc();
+        wp.setFont(QStringLiteral("Courier"), width == QLatin1String(" 80") ? 9 : 6.2);
+        wp.type(QStringLiteral("[ctrlHome]"));
+        wp.setFindAndReplace(QString(QChar(0x2022)), QStringLiteral("LwpFindMatchWithinAWord"),
+                             QStringLiteral("$[ctrlEnter]"), QStringLiteral("$LwpLookWhereEntireDocument"));
+        wp.initFindAndReplace();
+        // No more rounds than the work file has marks.
+        for (int round = 0; round < marks && wp.find() == 0; ++round) wp.type(QStringLiteral("[ctrlEnter]"));
+        wp.initFindAndReplace();
+        wp.type(QStringLiteral("[ctrlHome]"));
+    });
+}
+}  // namespace
+
+int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
+    Run run{ctx, options, progress, row};
+    PointerGuard busy(MousePointer::ArrowHourglass);
+    run.status(QStringLiteral("Transferring records..."));
+    const bool shortForm = ctx.gLotus123Version == QLatin1String("97") || ctx.gLotus123Version == QLatin1String("98");
+    QString workFile, width;
+    if (!TransferToWorkFile(run, WorkFolder(ctx, shortForm), false, QString(), QStringLiteral("ProcLotus123"), false,
+                            workFile, width))
+        return -1;
+    const auto obj = Connect(run, QString::fromLatin1(Lotus123Workbook::kProgId), QStringLiteral("Lotus 123"), true);
+    if (!obj) return -1;
+    Lotus123Workbook wb(obj);
+    try {
+        run.status(QStringLiteral("Transferring to Lotus 123."));
+        wb.setVisible(true);
+        run.status(QStringLiteral("Loading spool file to Lotus 123."));
+        wb.setTextImport(options.parse == 0   ? QStringLiteral("$Text")
+                         : options.parse == 1 ? QStringLiteral("$AutoParse")
+                                              : QString());
+        wb.activate();
+        wb.openTextDocument(workFile);
+    } catch (const AutomationError& e) {
+        run.errorBox(e, false, MsgIcon::None);
+        return -1;
+    }
+    run.status(QStringLiteral("File has been loaded to Lotus 123.   "));
+    run.status(temporaryFileStatus(QStringLiteral("Lotus 123"), workFile.trimmed()));
+    giveFocusBack(ctx);
+    return 0;
+}
+
+int ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
+    Run run{ctx, options, progress, row};
+    PointerGuard busy(MousePointer::ArrowHourglass);
+    QString workFile, width;
+    if (!TransferToWorkFile(run, ctx.gWorkDir, true, QString(), QStringLiteral("ProcWordPro"), false, workFile, width))
+        return -1;
+    OfficeWindows& kept = OfficeWindowsOf(ctx);
+    const QString progId = QString::fromLatin1(WordProApplication::kProgId);
+    run.status(QStringLiteral("Checking for an existing instance of WordPro..."));
+    const int marks = ShapeOf(workFile).marks;
+    // A kept WordPro that the user closed meanwhile is created again, once.
+    for (int attempt = 0;; ++attempt) {
+        if (!kept.gWordProApp) {
+            kept.gWordProApp = Connect(run, progId, QStringLiteral("WordPro"), false);
+            if (!kept.gWordProApp) return -1;
+            ctx.gWordProAppHeld = true;
+        }
+        run.status(QStringLiteral("Transferring to WordPro."));
+        run.status(QStringLiteral("Loading spool file to WordPro.  "));
+        WordProApplication wp(kept.gWordProApp);
+        try {
+            loadIntoWordPro(run, wp, workFile, width, marks);
+            break;
+        } catch (const AutomationError& e) {
+            kept.gWordProApp.reset();
+            ctx.gWordProAppHeld = false;
+            if (attempt > 0) {
+                run.errorBox(e, true, MsgIcon::Exclamation);
+                return -1;
+            }
+        }
+    }
+    run.status(QStringLiteral("File has been loaded to WordPro.   "));
+    run.status(temporaryFileStatus(QStringLiteral("WordPro"), workFile));
+    try {
+        WordProApplication(kept.gWordProApp).minimize();
+    } catch (const AutomationError&) {
+    }
+    return 0;
+}

@@ -1,0 +1,199 @@
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include "AppContext.h"
+#include "Clock.h"
+#include "MousePointer.h"
+#include "OfficeAutomation.h"
+#include "OfficeDelivery.h"
+#include "OfficeFlow.h"
+#include "PcFileName.h"
+#include "RegistryAccess.h"
+#include "SplfScreenApi.h"
+#include "frmMacro.h"
+
+using namespace OfficeFlow;
+
+namespace {
+
+// The macro dialog as the Word deliveries show it: unattended for a settings file, else modal.
+frmWord& showWordMacroDialog(AppContext& ctx) {
+    frmWord& dlg = WordMacroWindow(ctx);
+    if (ctx.gSettingsFromFile) {
+        dlg.showAndAccept();
+    } else {
+        PointerGuard normal(MousePointer::Normal);
+        dlg.showModal();
+    }
+    return dlg;
+}
+}  // namespace
+
+int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
+    Run run{ctx, options, progress, row};
+    PointerGuard busy(MousePointer::ArrowHourglass);
+    const QString batchName = run.batchName();
+    const QString output =
+        batchName.isEmpty() ? BuildPcFileName(ctx, SaveFolder(ctx), row, true, QStringLiteral("doc")) : batchName;
+    // The report goes to a work file; the document is saved from it, so that
+    // an earlier document is replaced only by a complete one.
+    QString workFile, width;
+    if (!TransferToWorkFile(run, ctx.gWorkDir, true, QStringLiteral("txt"), QStringLiteral("ProcWord_8"), true,
+                            workFile, width)) {
+        run.clearBatchTag();
+        return -1;
+    }
+    const auto app = Connect(run, QString::fromLatin1(WordApplication::kProgId), QStringLiteral("Word"), true);
+    if (!app) return -1;
+    WordApplication word(app);
+    run.status(QStringLiteral("Transferring to Word."));
+    if (!options.runSilent && batchName.isEmpty()) IgnoringErrors([&] {
+        word.setVisible(true);
+        word.setWindowState(0);
+    });
+    frmWord* dlg = options.runMacro ? &showWordMacroDialog(ctx) : nullptr;
+    if (dlg) {
+        const QString tpl = dlg->txtMacroFile->text().trimmed();
+        if (!tpl.isEmpty()) {
+            run.status(QStringLiteral("Loading Word macro sheet") + tpl);
+            try {
+                word.addTemplate(tpl);
+            } catch (const AutomationError& e) {
+                if (e.number == OfficeMacros::kUnavailable) {
+                    run.macrosUnavailable();
+                } else if (e.number != WordApplication::kAddInAlreadyLoaded) {
+                    ctx.msgBox(QStringLiteral("Can't load the macro template (") + tpl + QStringLiteral("). Error: ") +
+                                   VbNumber(e.number) + QStringLiteral(" Description: ") + e.description,
+                               MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
+                    return -1;
+                }
+            }
+        }
+    }
+    run.status(QStringLiteral("Loading spool file to Word.  "));
+    IgnoringErrors([&] { word.openDocument(workFile, false); });
+    if (!options.removeBlankLines) IgnoringErrors([&] {
+        word.selectWholeStory();
+        word.setFontSize(width == QLatin1String(" 80") ? 9 : 6);
+        word.replaceAll(QString(QChar(0x2022)), QStringLiteral("^m"));
+        word.goToStart();
+    });
+    run.status(QStringLiteral("File has been loaded to Word.   "));
+    bool macroRan = false;
+    if (dlg) {
+        const QString name = dlg->txtMacroName->text();
+        if (!name.trimmed().isEmpty()) {
+            run.status(QStringLiteral("Running ") + name.trimmed() + QStringLiteral("."));
+            try {
+                word.runMacro(MacroReference(dlg->txtMacroFile->text().trimmed(), name));
+                macroRan = true;
+            } catch (const AutomationError& e) {
+                if (e.number == OfficeMacros::kUnavailable) run.macrosUnavailable();
+            }
+        }
+    }
+    if (options.autoformat) IgnoringErrors([&] { word.autoFormat(); });
+    QString saved = output;
+    if (!options.runMacro) {
+        try {
+            word.saveActiveDocumentAs(output);
+        } catch (const AutomationError& e) {
+            IgnoringErrors([&] { word.closeActiveDocument(); });
+            if (!QFileInfo(QFileInfo(output).absolutePath()).isDir()) AskForSaveFolder(run);
+            else run.errorBox(e, true, MsgIcon::Exclamation);
+            run.clearBatchTag();
+            return -1;
+        }
+        // The program may write its own format under its own extension.
+        IgnoringErrors([&] {
+            const QString full = word.object().get(QStringLiteral("ActiveDocument.FullName")).toString();
+            if (!full.isEmpty()) saved = full;
+        });
+        IgnoringErrors([&] { word.closeActiveDocument(); });
+        if (!options.runSilent) IgnoringErrors([&] { word.openDocument(saved, true); });
+    }
+    // A macro that should have saved the document and could not run leaves it open, unsaved.
+    if (!options.runMacro || macroRan) run.status(QStringLiteral("Load to Word complete as ") + saved + QStringLiteral("   "));
+    run.clearBatchTag();
+    return 0;
+}
+
+int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
+    Run run{ctx, options, progress, row};
+    PointerGuard busy(MousePointer::ArrowHourglass);
+    QString workFile, width;
+    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.gWordVersion)), false, QString(),
+                            QStringLiteral("ProcWord_6"), false, workFile, width))
+        return -1;
+    OfficeWindows& kept = OfficeWindowsOf(ctx);
+    run.status(QStringLiteral("Linking to Word."));
+    std::shared_ptr<DdeConversation> link;
+    const QString application = QString::fromLatin1(WordBasic::kApplication);
+    const QString topic = QString::fromLatin1(WordBasic::kTopic);
+    for (int attempt = 0; !link; ++attempt) {
+        try {
+            link = ctx.automation ? ctx.automation->ddeInitiate(application, topic) : nullptr;
+            if (!link) throw AutomationError(Automation::kNoDdeAnswer, QStringLiteral("No DDE answer"));
+        } catch (const AutomationError& e) {
+            if (e.number != Automation::kNoDdeAnswer) {
+                ctx.msgBox(QStringLiteral("Error") + VbNumber(e.number), MsgButtons::OK, MsgIcon::Exclamation,
+                           QStringLiteral("Tolvane"));
+                return -1;
+            }
+            if (attempt == 0) {
+                run.status(QStringLiteral("Starting MS Word."));
+                qint32 length = 0;
+                const QString command = ctx.machineRegistry
+                                            ? ReadMachineRegistryValue(*ctx.machineRegistry,
+                                                                       QStringLiteral("SOFTWARE\\Classes\\Word.Document.6\\Shell\\open\\command"),
+                                                                       length)
+                                            : QString();
+                if (length > 4 && ctx.processes)
+                    ctx.processes->startCommandLine(command.left(length - 4), ProcessStarter::MinimizedFocus);
+                run.status(QStringLiteral("MS Word started."));
+            } else if (attempt >= kept.ddeRetryLimit) {
+                // Our own bound: a Word that never answers must not hold the screen for ever.
+                ctx.msgBox(QStringLiteral("MS Word does not answer.  The report was not loaded into Word."),
+                           MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
+                return -1;
+            } else {
+                setMousePointer(MousePointer::Hourglass);
+                if (ctx.clock) ctx.clock->waitMs(kept.ddeRetryWaitMs);
+            }
+        }
+    }
+    run.status(QString());
+    try {
+        QString tpl, name;
+        if (options.runMacro) {
+            frmWord& dlg = showWordMacroDialog(ctx);
+            tpl = dlg.txtMacroFile->text().trimmed();
+            name = dlg.txtMacroName->text().trimmed();
+        }
+        auto macroStep = [&](const QString& command) {
+            try {
+                link->execute(command);
+            } catch (const AutomationError& e) {
+                if (e.number != OfficeMacros::kUnavailable) throw;
+                run.macrosUnavailable();
+            }
+        };
+        if (!tpl.isEmpty()) {
+            run.status(QStringLiteral("Loading macro template file."));
+            macroStep(WordBasic::fileOpen(tpl));
+        }
+        run.status(QStringLiteral("Loading spoolfile to Word document."));
+        link->execute(WordBasic::fileOpen(workFile));
+        if (!name.isEmpty()) {
+            run.status(QStringLiteral("Running macro."));
+            macroStep(WordBasic::toolsMacroRun(name));
+        }
+    } catch (const AutomationError& e) {
+        ctx.msgBox(QStringLiteral("Error") + VbNumber(e.number), MsgButtons::OK, MsgIcon::Exclamation,
+                   QStringLiteral("Tolvane"));
+        return -1;
+    }
+    run.status(QStringLiteral("File has been loaded to Word."));
+    link.reset();
+    return 0;
+}
