@@ -48,6 +48,7 @@ public:
     }
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    void showModeless(QWidget* window) override { window->show(); }
     qint64 shownNs = 0;
     qint64 characters = 0;
 

@@ -21,7 +21,7 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& dir,
                                  const QString& filter) = 0;
     // Shows the window and returns at once.
-    virtual void showModeless(QWidget* window);
+    virtual void showModeless(QWidget* window) = 0;
     // A folder; "" is Cancel.
     virtual QString existingDirectory(QWidget* parent, const QString& title, const QString& dir);
     // The print dialog for `printer` (no selection, no page range, no printing

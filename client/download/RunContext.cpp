@@ -7,7 +7,4 @@ RunContext::RunContext() {
     link.addObserver(&jobPortReset_);
 }
 
-RunContext::~RunContext() {
-    link.removeObserver(&jobPortReset_);
-    link.discardSocket();
-}
+RunContext::~RunContext() { link.removeObserver(&jobPortReset_); }

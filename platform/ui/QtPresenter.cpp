@@ -68,3 +68,7 @@ bool QtPresenter::printDialog(QWidget* parent, QPrinter* printer) {
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies);
     return dialog.exec() == QDialog::Accepted;
 }
+
+void QtPresenter::showModeless(QWidget* window) {
+    if (window) window->show();
+}

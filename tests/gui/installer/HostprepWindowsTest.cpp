@@ -296,3 +296,25 @@ TEST(HostprepEnds, ExitEscOrCloseBoxOfEitherWindowEndsWithoutSending) {
         EXPECT_EQ(fresh.url(), "None");
     }
 }
+
+TEST_F(HostprepWindows, TabGoesInTheOrderOfTheDesign) {
+    struct Case {
+        QWidget* window;
+        std::vector<QWidget*> order;
+    };
+    hostprep::frmLogin& login = t.ctx.loginWindow();
+    const std::vector<Case> cases = {
+        {&w, {w.txtIPAddress, w.txtHostName, w.Command2, w.Command1, w.txtIPAddress}},
+        {&login, {login.txtPassword, login.cmdOK, login.cmdCancel, login.txtUserID, login.txtPassword}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.window->objectName().toStdString());
+        c.window->show();
+        c.order.front()->setFocus();
+        for (size_t i = 1; i < c.order.size(); ++i) {
+            typeKey(c.window->focusWidget(), Qt::Key_Tab, "\t");
+            EXPECT_EQ(c.window->focusWidget(), c.order[i]) << i;
+        }
+        c.window->hide();
+    }
+}

@@ -1,10 +1,6 @@
 #include "Presenter.h"
 
-#include <QWidget>
-
-void Presenter::showModeless(QWidget* window) {
-    if (window) window->show();
-}
+#include <QStringList>
 
 QString Presenter::existingDirectory(QWidget*, const QString&, const QString&) { return {}; }
 

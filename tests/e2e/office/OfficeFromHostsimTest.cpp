@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include "DesktopAutomation.h"
+#include "DownloadDriver.h"
+#include "DownloadWindows.h"
+#include "HostSimFixture.h"
+#include "OfficeFiles.h"
+#include "OfficeStandIns.h"
+#include "TestSupport.h"
+#include "TransferTestSupport.h"
+
+namespace {
+// Three pages of a month-end report (each page starts with a skip to line 1), 80 columns.
+std::string threePages() {
+    std::string s =
+        "name=MONTHEND\njob=MONTHEND\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\nformtype=*STD\n"
+        "date=2024-06-30\ntime=23:59:01\nuserdata=JUNE\n[records]\n";
+    for (int p = 1; p <= 3; ++p) {
+        s += "001 MONTH-END SALES               PAGE " + std::to_string(p) + "\n";
+        s += "   1  NORTH REGION  " + std::to_string(1000 * p) + ".00\n";
+    }
+    return s;
+}
+
+class OfficeFromHostsim : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", QStringLiteral("MONTHEND.splf"), threePages());
+        AddGridRow(screen, QStringLiteral("MONTHEND"), QStringLiteral("MONTHEND/0001"));
+        SplfGrid& g = screen.grdSplf();
+        g.setCellValue(1, QStringLiteral("User"), QStringLiteral("SWUSER"));
+        g.setCellValue(1, QStringLiteral("JobNumber"), QStringLiteral("100001"));
+        g.setCellValue(1, QStringLiteral("Date"), QStringLiteral("2024/06/30 23:59:01"));
+        g.setCellValue(1, QStringLiteral("UserData"), QStringLiteral("JUNE      "));
+        screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+        t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
+        t.ctx.gWorkDir = work.path();
+        t.ctx.gExcelVersion = t.ctx.gWordVersion = QStringLiteral("16");
+        // The office programs of this platform, showing what they open through the recorded starter.
+        auto desktop = std::make_unique<DesktopAutomation>();
+        standIns = std::make_unique<OfficeStandIns>(
+            StandInDesk{[this] { return t.processes; }, [this] { return work.filePath(QStringLiteral("shown")); }});
+        standIns->registerWith(*desktop);
+        t.ctx.automation = std::move(desktop);
+        host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock});
+        ASSERT_TRUE(host->connectJobPort(t.ctx));
+    }
+    ReportOutcome::Status deliver(const char* type) {
+        screen.grdSplf().setCellSelected(1, 1, true);
+        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(type));
+        const auto outcomes = RunSelectedDownloads(t.ctx);
+        return outcomes.size() == 1 ? outcomes.front().status : ReportOutcome::Failed;
+    }
+    QStringList opened() const { return t.processes->commandLines(); }
+
+    TestContext t;
+    QTemporaryDir spool, out, work;
+    PlainSplfScreen& screen = TextFileScreen(t.ctx);
+    std::unique_ptr<OfficeStandIns> standIns;
+    std::unique_ptr<HostSimFixture> host;
+};
+
+QStringList columnA(const QJsonObject& facts) {
+    QStringList out;
+    for (const QJsonValue& row : facts.value(QStringLiteral("rows")).toArray()) out << row.toArray().at(0).toString();
+    return out;
+}
+}  // namespace
+
+TEST_F(OfficeFromHostsim, AThreePageReportBecomesAWorkbookWithItsPagesOpenedForTheUser) {
+    ASSERT_EQ(deliver("Microsoft Excel"), ReportOutcome::Delivered);
+    const QString book = out.filePath(QStringLiteral("Spwrt.xlsx"));
+    EXPECT_EQ(opened(), QStringList({"xdg-open " + book}));
+    const QJsonObject facts = XlsxFacts(book);
+    const QStringList a = columnA(facts);
+    ASSERT_EQ(a.size(), 6);
+    EXPECT_TRUE(a.at(2).startsWith(u"MONTH-END SALES")) << a.at(2).toStdString();
+    EXPECT_FALSE(a.join(QString()).contains(QChar(0x2022)));
+    QList<int> breaks;
+    for (const QJsonValue& b : facts.value(QStringLiteral("rowBreaks")).toArray()) breaks << b.toInt();
+    EXPECT_EQ(breaks, QList<int>({2, 4}));
+    EXPECT_EQ(screen.status(), QStringLiteral("Load to Excel complete as ") + book + QStringLiteral("."));
+}
+
+TEST_F(OfficeFromHostsim, AThreePageReportBecomesADocumentWithItsPagesOpenedForTheUser) {
+    ASSERT_EQ(deliver("Microsoft Word"), ReportOutcome::Delivered);
+    const QString doc = out.filePath(QStringLiteral("Spwrt.odt"));
+    EXPECT_EQ(opened(), QStringList({"xdg-open " + doc}));
+    const QJsonObject facts = OdtFacts(doc);
+    EXPECT_EQ(facts.value(QStringLiteral("pageBreaks")).toArray().size(), 2);
+    EXPECT_EQ(facts.value(QStringLiteral("fontSizes")).toArray(), QJsonArray({QStringLiteral("9pt")}));
+    EXPECT_FALSE(facts.value(QStringLiteral("paragraphs")).toVariant().toStringList().join(QString()).contains(QChar(0x2022)));
+}
+
+TEST_F(OfficeFromHostsim, ABatchRunSavesUnderItsNamesAndOpensNothing) {
+    t.ctx.gBatchMode = true;
+    t.ctx.gBatchNoDialogs = true;
+    frmSaveAs& save = SaveDialog(t.ctx, frmSaveAs::Kind::Text);
+    for (const auto& [type, name] : {std::pair{"Microsoft Excel", "batch.xlsx"}, std::pair{"Microsoft Word", "batch.doc"}}) {
+        save.txtSave->setText(out.filePath(QString::fromLatin1(name)));
+        save.setTxtSaveTag(QStringLiteral("1"));
+        ASSERT_EQ(deliver(type), ReportOutcome::Delivered) << type;
+        EXPECT_TRUE(save.txtSaveTag().isEmpty());
+    }
+    EXPECT_EQ(XlsxFacts(out.filePath(QStringLiteral("batch.xlsx"))).value(QStringLiteral("rowBreaks")).toArray().size(), 2);
+    EXPECT_EQ(OdtFacts(out.filePath(QStringLiteral("batch.odt"))).value(QStringLiteral("pageBreaks")).toArray().size(), 2);
+    EXPECT_TRUE(opened().isEmpty());
+}
+
+TEST_F(OfficeFromHostsim, AHostThatStopsAnsweringLeavesTheEarlierWorkbookAndNoProgramStarted) {
+    const QString earlier = out.filePath(QStringLiteral("Spwrt.xlsx"));
+    WriteFileBytes(earlier, "EARLIER");
+    host->faults().silentAfter = 0;
+    t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
+    EXPECT_NE(deliver("Microsoft Excel"), ReportOutcome::Delivered);
+    EXPECT_EQ(ReadFileBytes(earlier), "EARLIER");
+    EXPECT_TRUE(opened().isEmpty());
+}
