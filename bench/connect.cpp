@@ -17,6 +17,7 @@
 #include "HostLink.h"
 #include "HostSimThread.h"
 #include "MemorySettingsStore.h"
+#include "RuntimeDirectory.h"
 #include "ScriptedMessageBoxes.h"
 #include "SignOn.h"
 #include "frmMain.h"
@@ -43,6 +44,7 @@ QString freeLoopbackAddress() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;

@@ -23,6 +23,7 @@
 #include "AppContext.h"
 #include "HostLink.h"
 #include "HostSimThread.h"
+#include "RuntimeDirectory.h"
 #include "SpoolStore.h"
 
 namespace {
@@ -123,6 +124,7 @@ int fail(const QString& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();

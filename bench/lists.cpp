@@ -21,6 +21,7 @@
 #include "ListRecords.h"
 #include "Lists.h"
 #include "OpenSelection.h"
+#include "RuntimeDirectory.h"
 #include "SplfGrid.h"
 #include "frmMain.h"
 #include "frmSplf.h"
@@ -109,6 +110,7 @@ QString argValue(const QStringList& args, const QString& name, const QString& de
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();

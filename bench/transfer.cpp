@@ -20,6 +20,7 @@
 #include "HostLink.h"
 #include "PlainSplfScreen.h"
 #include "ProcTxt.h"
+#include "RuntimeDirectory.h"
 #include "ScreenOptions.h"
 #include "SpoolDownload.h"
 
@@ -84,6 +85,7 @@ Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, 
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();

@@ -6,6 +6,7 @@
 #include "DownloadWindows.h"
 #include "Viewers.h"
 #include "MailSetup.h"
+#include "RuntimeDirectory.h"
 #include "frmEdit.h"
 #include "Startup.h"
 #include "frmSplf.h"
@@ -24,6 +25,7 @@ void chooseOffscreenWhenHeadless(int argc) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     chooseOffscreenWhenHeadless(argc);
     QApplication app(argc, argv);
     AppContext ctx;

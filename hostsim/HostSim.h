@@ -41,6 +41,8 @@ public:
     // The knobs; changes apply to the next frame or block.
     HostSimFaults& faults() { return options_.faults; }
     FrameLog& frameLog() { return log_; }
+    // The spool folder served; its onProblem hears of files left out.
+    SpoolStore& spoolStore() { return store_; }
     // Delays are measured on this clock (for instance a test's virtual clock)
     // instead of real time.
     void setClock(Clock* clock);

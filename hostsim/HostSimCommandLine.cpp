@@ -1,6 +1,7 @@
 #include "HostSimCommandLine.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "SpoolStore.h"
 
@@ -102,6 +103,13 @@ bool HostSimCommandLine::read(const QCommandLineParser& p, HostSimOptions& o, QS
     o.firstJobPort = static_cast<quint16>(first);
     o.lastJobPort = static_cast<quint16>(last);
     if (!readInt(p, opt("preview-pages"), o.previewPages, error, 1)) return false;
+    for (const QString& v : p.values(opt("open-job-port"))) {
+        bool ok = false;
+        if (v.toUInt(&ok) > 65535 || !ok) {
+            if (error) *error = QStringLiteral("--open-job-port: not a port from 0 to 65535: %1").arg(v);
+            return false;
+        }
+    }
 
     HostSimFaults& f = o.faults;
     f.refuseSignOn = p.isSet(opt("refuse-signon"));
@@ -148,15 +156,22 @@ bool HostSimCommandLine::listRequested(const QCommandLineParser& p) const {
     return p.isSet(find(options_, QStringLiteral("list")));
 }
 
-QString HostSimCommandLine::listing(const QString& spoolRoot) {
+QString HostSimCommandLine::listing(const QString& spoolRoot, int* leftOut) {
     const SpoolStore store(spoolRoot);
     QString out;
+    if (leftOut) *leftOut = 0;
     for (const std::string& lib : store.libraries())
         for (const OutputQueueInfo& q : store.outputQueues(lib)) {
             out += QStringLiteral("%1/%2  %3\n")
                        .arg(QString::fromStdString(lib), QString::fromStdString(q.name),
                             QString::fromLatin1(q.description.c_str()));
-            for (const SpooledFileInfo& f : store.spooledFiles(q))
+            for (const SpooledFileInfo& f : store.spooledFiles(q, SpoolStore::WithRefused)) {
+                if (!f.problem.empty()) {
+                    out += QStringLiteral("  %1 left out: %2\n")
+                               .arg(QFileInfo(f.path).fileName(), QString::fromStdString(f.problem));
+                    if (leftOut) ++*leftOut;
+                    continue;
+                }
                 out += QStringLiteral("  %1 job %2/%3/%4 #%5  %6 pages, width %7%8\n")
                            .arg(QString::fromStdString(f.name).leftJustified(10))
                            .arg(QString::fromStdString(f.jobNumber), QString::fromStdString(f.user),
@@ -165,6 +180,7 @@ QString HostSimCommandLine::listing(const QString& spoolRoot) {
                            .arg(f.pages)
                            .arg(f.width)
                            .arg(f.refuse ? QStringLiteral(", refused") : QString());
+            }
         }
     return out;
 }

@@ -17,8 +17,9 @@ public:
     bool listRequested(const QCommandLineParser& parser) const;
     // What --help prints after the option list: protocol, spool folder, knobs.
     static QString manual();
-    // The spool folder as the host shows it.
-    static QString listing(const QString& spoolRoot);
+    // The spool folder as the host shows it; leftOut counts the files it
+    // cannot serve (each listed with its reason).
+    static QString listing(const QString& spoolRoot, int* leftOut = nullptr);
 
 private:
     std::vector<QCommandLineOption> options_;

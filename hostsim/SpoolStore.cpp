@@ -55,6 +55,21 @@ bool isNumber(const std::string& s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
+void refuse(SpooledFileInfo& info, const std::string& why) {
+    if (info.problem.empty()) info.problem = why;
+}
+
+// The value of a numeric attribute whose wire field has `digits` columns; a
+// larger one would be cut, so the file is refused instead (and 0 taken).
+int fieldNumber(SpooledFileInfo& info, const char* key, const std::string& digitsText, size_t digits) {
+    const size_t first = std::min(digitsText.find_first_not_of('0'), digitsText.size());
+    if (digitsText.size() - first > digits) {
+        refuse(info, std::string(key) + " " + digitsText + " does not fit its " + std::to_string(digits) + "-digit field");
+        return 0;
+    }
+    return std::stoi(digitsText.substr(first).empty() ? "0" : digitsText.substr(first));
+}
+
 // Finds a folder by name without regard to case.
 QString childDir(const QString& parent, const std::string& name) {
     for (const QString& n : QDir(parent).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
@@ -120,11 +135,15 @@ std::vector<OutputQueueInfo> SpoolStore::outputQueues(const std::string& library
     return out;
 }
 
-std::vector<SpooledFileInfo> SpoolStore::spooledFiles(const OutputQueueInfo& queue) const {
+std::vector<SpooledFileInfo> SpoolStore::spooledFiles(const OutputQueueInfo& queue, Which which) const {
     std::vector<SpooledFileInfo> out;
     const QDir dir(queue.dir);
     for (const QString& n : dir.entryList({QStringLiteral("*.splf")}, QDir::Files, QDir::Name)) {
         SpooledFileInfo info = readInfo(dir.filePath(n));
+        if (!info.problem.empty() && which == Servable) {
+            if (onProblem) onProblem(info.path + QStringLiteral(": ") + QString::fromStdString(info.problem));
+            continue;
+        }
         info.library = queue.library;
         info.outq = queue.name;
         out.push_back(std::move(info));
@@ -220,14 +239,20 @@ SpooledFileInfo SpoolStore::readInfo(const QString& path, std::vector<SpoolRecor
         if (key == "NAME") info.name = upper(value).substr(0, 10);
         else if (key == "JOB") info.job = upper(value).substr(0, 10);
         else if (key == "USER") info.user = upper(value).substr(0, 10);
-        else if (key == "JOBNUMBER") info.jobNumber = value.substr(0, 6);
-        else if (key == "NUMBER") info.number = isNumber(value) ? std::stoi(value) : 1;
-        else if (key == "PAGES") { info.pages = isNumber(value) ? std::stoi(value) : 0; pagesGiven = true; }
+        else if (key == "JOBNUMBER") {
+            info.jobNumber = value.substr(0, 6);
+            if (value.size() > 6) refuse(info, "jobnumber " + value + " does not fit its 6 columns");
+        }
+        else if (key == "NUMBER") info.number = isNumber(value) ? fieldNumber(info, "number", value, 4) : 1;
+        else if (key == "PAGES") { info.pages = isNumber(value) ? fieldNumber(info, "pages", value, 6) : 0; pagesGiven = true; }
         else if (key == "FORMTYPE") info.formType = value.substr(0, 10);
         else if (key == "DATE") info.date = digitsOnly(value).substr(0, 8);
         else if (key == "TIME") info.time = digitsOnly(value).substr(0, 6);
         else if (key == "USERDATA") info.userData = raw.substr(0, 10);
-        else if (key == "WIDTH") width = isNumber(value) ? std::stoi(value) : 0;
+        else if (key == "WIDTH") {
+            width = isNumber(value) ? fieldNumber(info, "width", value, 3) : 0;
+            if (width > 990) refuse(info, "width " + value + " is more than the widest record, 990");
+        }
         else if (key == "REFUSE") info.refuse = upper(value) == "YES" || value == "1" || upper(value) == "TRUE";
     }
     info.width = widthFor(width > 0 ? static_cast<size_t>(width) : longest);

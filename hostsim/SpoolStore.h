@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,6 +36,9 @@ struct SpooledFileInfo {
     std::string userData;
     int width = 80;                 // 80, 132, 198 or 990
     bool refuse = false;            // downloads answered "(INVALID)"
+    // Why the file cannot be served (a value too large for its field on the
+    // wire); empty when it can. Such a file is left out of every list.
+    std::string problem;
 };
 
 // The spool folder that hostsim serves: one folder per library, in it one
@@ -54,7 +58,12 @@ public:
     // does not exist.
     std::vector<std::string> resolveLibraries(const std::string& field) const;
     std::vector<OutputQueueInfo> outputQueues(const std::string& library) const;
-    std::vector<SpooledFileInfo> spooledFiles(const OutputQueueInfo& queue) const;
+    enum Which { Servable, WithRefused };
+    // The spooled files of a queue; a file with a problem is left out (and
+    // reported through onProblem) unless WithRefused asks for it.
+    std::vector<SpooledFileInfo> spooledFiles(const OutputQueueInfo& queue, Which which = Servable) const;
+    // Told "<file>: <problem>" for every file left out of a list.
+    std::function<void(const QString&)> onProblem;
     // The spooled file that a download request names (compared without regard to case).
     std::optional<SpooledFileInfo> findSpooledFile(const std::string& name, const std::string& job,
                                                    const std::string& user, const std::string& jobNumber,

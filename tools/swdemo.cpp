@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLineEdit>
 #include <cstdio>
 
 #include "AppContext.h"
@@ -14,7 +15,7 @@
 #include "DownloadWindows.h"
 #include "Viewers.h"
 #include "HostLink.h"
-#include <QLineEdit>
+#include "RuntimeDirectory.h"
 #include "SignOn.h"
 #include "SplfGrid.h"
 #include "frmMain.h"
@@ -25,6 +26,7 @@ QString opt(QCommandLineParser& p, const char* name) { return p.value(QString::f
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCommandLineParser p;

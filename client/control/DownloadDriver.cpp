@@ -155,7 +155,9 @@ std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& 
         const QString fullName = ctx.getSetting(QStringLiteral("FullName"));
         if (dlg.txtSave->text().trimmed().isEmpty() || fullName == QLatin1String("1")) {
             if (fullName == QLatin1String("1")) {
-                const QString savePath = ctx.getSetting(QStringLiteral("Save Path"));
+                // After a report of this run went elsewhere, the next one starts there.
+                const QString savePath = dlg.chosenFolder().isEmpty() ? ctx.getSetting(QStringLiteral("Save Path"))
+                                                                      : dlg.chosenFolder();
                 if (isSet(savePath)) {
                     QString name = BuildPcFileName(ctx, savePath, row, true,
                                                    k == Kind::Pdf ? QStringLiteral("pdf") : QString());

@@ -9,6 +9,9 @@ TableSplfGrid::TableSplfGrid(QTableWidget* table) : table_(table) {
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the next control; moving the current cell would
+    // change which reports are selected.
+    table_->setTabKeyNavigation(false);
     table_->setSortingEnabled(false);
     table_->setWordWrap(false);
     table_->verticalHeader()->hide();

@@ -14,10 +14,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -45,6 +48,19 @@ QLabel* label(QWidget* parent, const char* name, const char* text) {
 
 QCheckBox* check(QWidget* parent, const char* name, const char* text) {
     return named(new QCheckBox(QString::fromLatin1(text), parent), name);
+}
+
+// The width a combo box needs to show each of these texts whole.
+int widthForTexts(QComboBox* c, const QStringList& texts) {
+    const QFontMetrics fm(c->font());
+    int widest = 0;
+    for (const QString& t : texts) widest = qMax(widest, fm.horizontalAdvance(t));
+    QStyleOptionComboBox opt;
+    opt.initFrom(c);
+    opt.editable = c->isEditable();
+    // The text field inside keeps a few pixels each side.
+    constexpr int kFieldMargins = 8;
+    return c->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, QSize(widest + kFieldMargins, fm.height()), c).width();
 }
 
 QComboBox* combo(QWidget* parent, const char* name) {
@@ -330,7 +346,10 @@ void frmSplf::buildLayout() {
     options->addLayout(frames);
     for (QWidget* w : std::initializer_list<QWidget*>{cboProcessType, cboTranslation, fraRange, fraFormatting, stack})
         w->setSizePolicy(QSizePolicy::Fixed, w->sizePolicy().verticalPolicy());
-    cboProcessType->setFixedWidth(170);
+    // Wide enough for the prompt and every destination: none is cut off.
+    QStringList destinations = ProcessTypes::all();
+    destinations << ProcessTypes::kPrompt;
+    cboProcessType->setFixedWidth(widthForTexts(cboProcessType, destinations));
     cboTranslation->setFixedWidth(220);
     auto* buttons = new QVBoxLayout;
     buttons->addStretch(1);
@@ -391,18 +410,35 @@ void frmSplf::connectHandlers() {
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(grdSplfTable, &QTableWidget::cellDoubleClicked, this, [this] { grdSplf_DblClick(); });
-    // The process type is picked from the list only; the page range selects
-    // its whole text on entry.
+    // The process type is picked from the list only: a click on its text or
+    // on its label opens the list, as do F4, Alt+Down and the space bar. The
+    // page range selects its whole text on entry.
     cboProcessType->installEventFilter(this);
     cboProcessType->lineEdit()->installEventFilter(this);
+    lblDownloadTo->installEventFilter(this);
+    lblDownloadTo->setBuddy(cboProcessType);
     txtFrom->installEventFilter(this);
     txtTo->installEventFilter(this);
 }
 
 bool frmSplf::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == cboProcessType || watched == cboProcessType->lineEdit()) &&
-        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease))
+    const bool processType = watched == cboProcessType || watched == cboProcessType->lineEdit();
+    if ((watched == cboProcessType->lineEdit() || watched == lblDownloadTo) &&
+        event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+        cboProcessType->isEnabled()) {
+        cboProcessType->setFocus(Qt::MouseFocusReason);
+        cboProcessType->showPopup();
         return true;
+    }
+    if (processType && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool opens = key->key() == Qt::Key_F4 || key->key() == Qt::Key_Space ||
+                           ((key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) &&
+                            key->modifiers().testFlag(Qt::AltModifier));
+        if (opens && event->type() == QEvent::KeyPress) cboProcessType->showPopup();
+        // Tab and Shift+Tab still move the focus on.
+        return key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab;
+    }
     if ((watched == txtFrom || watched == txtTo) && event->type() == QEvent::FocusIn) {
         auto* edit = static_cast<QLineEdit*>(watched);
         QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });

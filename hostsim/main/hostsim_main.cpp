@@ -7,6 +7,7 @@
 #include "FtpServer.h"
 #include "HostSim.h"
 #include "HostSimCommandLine.h"
+#include "RuntimeDirectory.h"
 
 namespace {
 void print(FILE* to, const QString& text) {
@@ -16,6 +17,7 @@ void print(FILE* to, const QString& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("hostsim"));
 
@@ -44,11 +46,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (spool.listRequested(parser)) {
-        print(stdout, HostSimCommandLine::listing(options.spoolRoot));
-        return 0;
+        int leftOut = 0;
+        print(stdout, HostSimCommandLine::listing(options.spoolRoot, &leftOut));
+        if (leftOut > 0) print(stderr, QStringLiteral("hostsim: %1 spooled file(s) cannot be served\n").arg(leftOut));
+        return leftOut > 0 ? 1 : 0;
     }
 
     HostSim sim(options);
+    sim.spoolStore().onProblem = [](const QString& what) { print(stderr, QStringLiteral("hostsim: left out %1\n").arg(what)); };
     if (!sim.start(&error)) {
         print(stderr, QStringLiteral("hostsim: %1\n").arg(error));
         return 1;

@@ -5,7 +5,10 @@
 #include "HostprepContext.h"
 #include "frmMain.h"
 
+#include "RuntimeDirectory.h"
+
 int main(int argc, char** argv) {
+    EnsureRuntimeDirectory();
     QApplication app(argc, argv);
     hostprep::HostprepContext ctx;
     ctx.useDesktopServices();

@@ -7,8 +7,11 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include "RuntimeDirectory.h"
+
 void ensureApplication() {
     if (QCoreApplication::instance()) return;
+    EnsureRuntimeDirectory();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "swtest";

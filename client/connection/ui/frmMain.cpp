@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -121,6 +122,9 @@ void frmMain::buildControls() {
     cmdOK = new QPushButton(QStringLiteral("&Open"), central);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
+    // A focused button takes Enter itself; elsewhere Enter presses "&Open".
+    cmdListOutqs->setAutoDefault(true);
+    cmdExit->setAutoDefault(true);
 
     auto* headings = new QVBoxLayout;
     headings->addWidget(Label5);
@@ -288,6 +292,19 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             QMetaObject::invokeMethod(this, [this] { txtWrkSplf_GotFocus(); }, Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// A main window has no default button of its own: Enter in a field presses
+// "&Open", as it would in a dialog.
+void frmMain::keyPressEvent(QKeyEvent* e) {
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (enter && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && cmdOK->isEnabled() &&
+        cmdOK->isVisible()) {
+        e->accept();
+        cmdOK->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(e);
 }
 
 // The close box runs the same stop sequence as "E&xit"; it never cancels.

@@ -126,6 +126,8 @@ void frmOptions::buildControls() {
     cmdOK = makeButton(this, "cmdOK", QStringLiteral("&OK"));
     cmdCancel = makeButton(this, "cmdCancel", QStringLiteral("&Cancel"));
     cmdApply = makeButton(this, "cmdApply", QStringLiteral("&Apply"));
+    // Enter in the address box (or anywhere but another button) is OK.
+    cmdOK->setDefault(true);
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
     buttons->addWidget(cmdApply);

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "AppContext.h"
@@ -24,14 +25,21 @@ frmOutq::frmOutq(AppContext& ctx) : ctx_(ctx) {
     setWindowTitle(QStringLiteral("iSeries Outqs"));
     setModal(true);
 
-    Label1 = new QLabel(QStringLiteral("Outq             Library         Description"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(QFont(QStringLiteral("Arial Narrow")));
     lstOutq = new QListWidget(this);
     lstOutq->setObjectName(QStringLiteral("lstOutq"));
     QFont fixed(QStringLiteral("Courier New"), 9);
     fixed.setStyleHint(QFont::TypeWriter);
     lstOutq->setFont(fixed);
+    // The headings stand over the columns of the rows (queue and library 10
+    // characters and a blank each): the rows' font, indented as far as the
+    // list's frame and its items' text margin.
+    Label1 = new QLabel(QStringLiteral("Outq").leftJustified(11) + QStringLiteral("Library").leftJustified(11) +
+                            QStringLiteral("Description"),
+                        this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(fixed);
+    Label1->setIndent(lstOutq->frameWidth() +
+                      lstOutq->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstOutq) + 1);
     cmdOpen = new QPushButton(QStringLiteral("&Open"), this);
     cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
     cmdOpen->setDefault(true);

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 #include "AppContext.h"
 #include "WorkDirectory.h"
@@ -27,6 +29,12 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     return b;
 }
 
+constexpr int kNameBoxWidth = 420;
+
+// Where a path's folder part ends (after its last separator), -1 without one.
+qsizetype folderEnd(const QString& path) {
+    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(PathSeparator()));
+}
 }  // namespace
 
 const frmSaveAs::Texts& frmSaveAs::textsOf(Kind kind) { return kTexts[static_cast<int>(kind)]; }
@@ -41,7 +49,7 @@ frmSaveAs::frmSaveAs(AppContext& ctx, Kind kind) : ctx_(ctx), kind_(kind) {
     Label1->setObjectName(QStringLiteral("Label1"));
     txtSave = new QLineEdit(this);
     txtSave->setObjectName(QStringLiteral("txtSave"));
-    txtSave->setMinimumWidth(420);
+    txtSave->setMinimumWidth(kNameBoxWidth);
     cmdBrowse = button(this, "cmdBrowse", QStringLiteral("..."));
     OKButton = button(this, "OKButton", QStringLiteral("&Save"));
     OKButton->setDefault(true);
@@ -92,11 +100,27 @@ bool& frmSaveAs::saveAllFlag() {
     }
 }
 
+void frmSaveAs::fitName() {
+    const QString name = txtSave->text();
+    txtSave->setToolTip(name);
+    // The box's frame and margins: what its size hint adds to its 17 characters.
+    const QFontMetrics fm = txtSave->fontMetrics();
+    const int chrome = txtSave->sizeHint().width() - fm.horizontalAdvance(QLatin1Char('x')) * 17;
+    const int wanted = fm.horizontalAdvance(name) + chrome + 4;  // and room for the cursor
+    int room = 1600;
+    if (const QScreen* screen = this->screen()) room = screen->availableGeometry().width() * 9 / 10;
+    room -= width() - txtSave->width();
+    txtSave->setMinimumWidth(std::clamp(wanted, kNameBoxWidth, std::max(kNameBoxWidth, room)));
+    // A name still too long shows its end, the file name; the tooltip holds it all.
+    adjustSize();
+}
+
 void frmSaveAs::showModal() {
     shown_ = true;
     chosenByUser_ = false;
     Form_Activate();
     if (!shown_) return;
+    fitName();
     if (ctx_.presenter)
         ctx_.presenter->showModal(this);
     else
@@ -121,6 +145,11 @@ void frmSaveAs::accept(bool byUser) {
         return;
     }
     chosenByUser_ = byUser;
+    const QString name = txtSave->text().trimmed();
+    if (const qsizetype end = folderEnd(name); end >= 0) {
+        chosenFolder_ = name.left(end + 1);
+        dlgFile.initDir = chosenFolder_;
+    }
     shown_ = false;
     hide();
 }
@@ -156,7 +185,7 @@ void frmSaveAs::cmdBrowse_Click() {
         ctx_.presenter->saveFileName(this, windowTitle(), start + dlgFile.fileName, dlgFile.filter);
     if (chosen.isEmpty()) return;
     txtSave->setText(chosen);
-    const qsizetype sep = std::max(chosen.lastIndexOf(QLatin1Char('/')), chosen.lastIndexOf(PathSeparator()));
+    const qsizetype sep = folderEnd(chosen);
     dlgFile.fileName = chosen.mid(sep + 1);
     if (sep >= 0) dlgFile.initDir = chosen.left(sep + 1);
 }

@@ -40,6 +40,10 @@ public:
         QString filter;
     } dlgFile;
 
+    // The folder of the name last accepted in this run, empty before: the
+    // next report's name is proposed there.
+    QString chosenFolder() const { return chosenFolder_; }
+
     // txtSave's Tag: "1" when a settings file put the name there.
     QString txtSaveTag() const;
     void setTxtSaveTag(const QString& tag);
@@ -68,9 +72,12 @@ protected:
 
 private:
     void accept(bool byUser);
+    // Widens the name box to show the whole name, as far as the screen allows.
+    void fitName();
     AppContext& ctx_;
     Kind kind_;
     bool shown_ = false;
     bool activating_ = false;
     bool chosenByUser_ = false;
+    QString chosenFolder_;
 };

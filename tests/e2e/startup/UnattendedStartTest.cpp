@@ -23,6 +23,8 @@ TEST(UnattendedStart, AProblemBeforeTheBatchRunEndsTheProgramInsteadOfWaiting) {
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM");
+    // As under a service or su: no session runtime folder.
+    env.remove("XDG_RUNTIME_DIR");
     swdesk.setProcessEnvironment(env);
     swdesk.start(QStringLiteral(SW_BINARY_DIR "/Swdesk"), {QStringLiteral("FILE:QSYSPRT")});
     ASSERT_TRUE(swdesk.waitForStarted(10000));
@@ -34,5 +36,7 @@ TEST(UnattendedStart, AProblemBeforeTheBatchRunEndsTheProgramInsteadOfWaiting) {
     EXPECT_EQ(swdesk.exitStatus(), QProcess::NormalExit) << err.toStdString();
     EXPECT_EQ(swdesk.exitCode(), 3) << err.toStdString();
     EXPECT_TRUE(err.contains("No iSeries TCP/IP host name or IP address has been specified.")) << err.toStdString();
+    EXPECT_FALSE(err.contains("XDG_RUNTIME_DIR")) << err.toStdString();
+    EXPECT_FALSE(err.contains("runtime directory")) << err.toStdString();
 }
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -70,4 +71,22 @@ TEST(ConnectWindows, ConnectionOptionsBothTabs) {
     EXPECT_EQ(control<QLabel>(o, "lblWaitTime")->text(), "6");
     EXPECT_TRUE(control<QLabel>(o, "Label3")->isVisible());
     EXPECT_FALSE(control<QComboBox>(o, "cboIPAddress")->isVisible());
+}
+
+// Enter in the host-address box is the window's OK: the address is stored and
+// the window closes.
+TEST(ConnectWindows, EnterInTheAddressBoxIsOK) {
+    TestContext t;
+    t.ctx.saveSetting("URL", "old.example.com");
+    frmOptions& o = t.ctx.optionsWindow();
+    o.show();
+    o.activateWindow();
+    t.ctx.clock->waitUntil([&] { return o.isActiveWindow(); }, 2000);
+    QLineEdit* box = o.cboIPAddress->lineEdit();
+    box->setFocus();
+    box->setText("as400.example.com");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &enter);
+    EXPECT_EQ(t.setting("URL"), "as400.example.com");
+    EXPECT_FALSE(o.isVisible());
 }

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QRadioButton>
 
@@ -169,6 +171,32 @@ TEST_F(DialogsTest, SaveAcceptsANameAndRefusesBlanks) {
     EXPECT_TRUE(t.ctx.gHtmlSaveAccepted);
     EXPECT_FALSE(t.ctx.gHtmlSaveCancelled);
     EXPECT_TRUE(d.chosenByUser());
+}
+
+// A long path is shown whole, folder and name; the window grows no wider than
+// the screen for one longer still, whose whole shows in the tooltip.
+TEST_F(DialogsTest, ALongNameIsShownWhole) {
+    frmSaveAs& d = SaveDialog(t.ctx, Kind::Text);
+    // Longer than the box of old (420 pixels), shorter than the test screen.
+    const QString fits = QStringLiteral("/home/jsmith/Reports/2024/QSYSPRT PAYROLL JSMITH 123456 2024-06-30.txt");
+    const QString tooLong = QStringLiteral("/") + QStringLiteral("a folder with a long name/").repeated(40) + "r.txt";
+    for (const QString& name : {fits, tooLong}) {
+        d.txtSave->setText(name);
+        presenter->onModal = [&](QWidget*) {
+            QApplication::processEvents();
+            const QRect screen = d.screen()->availableGeometry();
+            const int room = d.txtSave->contentsRect().width() - 4;  // QLineEdit keeps 2 pixels each side
+            if (name == fits) {
+                EXPECT_LE(d.txtSave->fontMetrics().horizontalAdvance(name), room);
+            } else {
+                EXPECT_LE(d.frameGeometry().width(), screen.width());
+            }
+            EXPECT_EQ(d.txtSave->toolTip(), name);
+            d.OKButton->click();
+        };
+        d.showModal();
+        EXPECT_EQ(d.txtSave->text(), name);
+    }
 }
 
 TEST_F(DialogsTest, SaveAllAcceptsTheLaterWindowsAtOnce) {

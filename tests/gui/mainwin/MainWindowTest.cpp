@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <map>
 
 #include "Connect.h"
 #include "HookPresenter.h"
@@ -228,6 +229,42 @@ TEST(MainWindow, TextFieldsKeepTheirEditingKeys) {
     m.cmdOK->setFocus();
     pressKey(m.cmdOK, Qt::Key_X, Qt::ControlModifier);
     EXPECT_TRUE(w.t.ctx.programEnded.has_value());
+}
+
+// Enter in a field presses the default button "&Open"; on a focused button it
+// presses that button; with "&Open" disabled it presses nothing.
+TEST(MainWindow, EnterPressesOpenUnlessAnotherButtonHasTheFocus) {
+    Window w;
+    frmMain& m = w.m();
+    w.activate();
+    std::map<std::string, int> pressed;
+    for (QPushButton* b : {m.cmdOK, m.cmdListOutqs, m.cmdExit}) {
+        QObject::disconnect(b, &QPushButton::clicked, nullptr, nullptr);  // count instead of running the handlers
+        QObject::connect(b, &QPushButton::clicked, [&pressed, b] { ++pressed[b->objectName().toStdString()]; });
+    }
+    struct Case {
+        QWidget* focus;
+        Qt::Key key;
+        const char* pressed;
+    };
+    const Case cases[] = {
+        {m.txtOutq, Qt::Key_Return, "cmdOK"},
+        {m.cboLibrary->lineEdit(), Qt::Key_Return, "cmdOK"},
+        {m.txtWrkSplf, Qt::Key_Enter, "cmdOK"},
+        {m.cmdListOutqs, Qt::Key_Return, "cmdListOutqs"},
+        {m.cmdExit, Qt::Key_Return, "cmdExit"},
+    };
+    for (const Case& c : cases) {
+        pressed.clear();
+        c.focus->setFocus();
+        pressKey(c.focus, c.key, c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_EQ(pressed, (std::map<std::string, int>{{c.pressed, 1}})) << c.focus->metaObject()->className();
+    }
+    pressed.clear();
+    m.cmdOK->setEnabled(false);
+    m.txtOutq->setFocus();
+    pressKey(m.txtOutq, Qt::Key_Return, Qt::NoModifier);
+    EXPECT_TRUE(pressed.empty());
 }
 
 TEST(MainWindow, SelectionFieldsSelectTheirWholeTextOnFocus) {

@@ -6,12 +6,17 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QAbstractItemView>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <map>
 
+#include "OpenSelection.h"
+#include "ProcessTypes.h"
 #include "ScreenOptions.h"
 #include "SplfGrid.h"
 #include "TestSupport.h"
@@ -234,6 +239,78 @@ TEST(SplfControls, KeysThatAreDiscarded) {
     f.txtTabs2->clear();
     for (const char* k : {"+", "9", "3"}) type(f.txtTabs2, Qt::Key_A, QString::fromLatin1(k));
     EXPECT_EQ(f.txtTabs2->text(), QStringLiteral("3"));
+    f.hide();
+}
+
+// Tab in the grid goes on to the next control, as everywhere else; it must
+// not move the current row and so change which reports are selected.
+TEST(SplfControls, TabLeavesTheGridWithTheSelectionAsItWas) {
+    Screen s;
+    frmSplf& f = *s.splf;
+    SplfGrid& g = f.grdSplf();
+    defineSplfGridColumns(g);
+    for (int i = 0; i < 3; ++i) {
+        g.addRow();
+        g.setCellValue(g.rowCount(), QStringLiteral("File"), QStringLiteral("REPORT%1").arg(g.rowCount()));
+    }
+    g.setCellSelected(1, 1, true);
+    g.setCellSelected(3, 1, true);
+    f.show();
+    f.activateWindow();
+    s.t.ctx.clock->waitUntil([&] { return f.isActiveWindow(); }, 2000);
+    f.grdSplfTable->setFocus();
+    ASSERT_TRUE(f.grdSplfTable->hasFocus());
+    for (const Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        f.grdSplfTable->setFocus();
+        QKeyEvent tab(QEvent::KeyPress, mods ? Qt::Key_Backtab : Qt::Key_Tab, mods);
+        QApplication::sendEvent(f.grdSplfTable, &tab);
+        EXPECT_FALSE(f.grdSplfTable->hasFocus()) << mods.toInt();
+        EXPECT_TRUE(g.rowSelected(1));
+        EXPECT_FALSE(g.rowSelected(2));
+        EXPECT_TRUE(g.rowSelected(3));
+    }
+    f.hide();
+}
+
+// "Download to:" shows its prompt and every destination whole, and a click on
+// its text or its label opens the list (as F4 does from the keyboard).
+TEST(SplfControls, DownloadToShowsEveryChoiceWholeAndOpensOnAClick) {
+    Screen s;
+    frmSplf& f = *s.splf;
+    f.show();
+    QApplication::processEvents();
+    QLineEdit* field = f.cboProcessType->lineEdit();
+    // QLineEdit keeps 2 pixels each side of its text.
+    const int room = field->contentsRect().width() - 4;
+    QStringList texts = ProcessTypes::all();
+    texts << ProcessTypes::kPrompt;
+    for (const QString& text : texts)
+        EXPECT_LE(field->fontMetrics().horizontalAdvance(text), room) << text.toStdString();
+
+    const auto press = [](QWidget* w) {
+        QMouseEvent down(QEvent::MouseButtonPress, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &down);
+    };
+    const auto opened = [&](const char* how, const std::function<void()>& act) {
+        f.cboProcessType->hidePopup();
+        QApplication::processEvents();
+        act();
+        QApplication::processEvents();
+        EXPECT_TRUE(f.cboProcessType->view()->isVisible()) << how;
+        f.cboProcessType->hidePopup();
+    };
+    opened("click on the text", [&] { press(field); });
+    opened("click on the label", [&] { press(f.lblDownloadTo); });
+    opened("F4", [&] {
+        QKeyEvent f4(QEvent::KeyPress, Qt::Key_F4, Qt::NoModifier);
+        QApplication::sendEvent(field, &f4);
+    });
+    // Disabled while a download runs: no click opens it.
+    f.cboProcessType->setEnabled(false);
+    press(f.lblDownloadTo);
+    QApplication::processEvents();
+    EXPECT_FALSE(f.cboProcessType->view()->isVisible());
     f.hide();
 }
 

@@ -92,6 +92,7 @@ TEST(HostSimCommandLine, BadValuesAreRefusedWithTheOptionsName) {
         {{"--version-letter", "EE"}, "--version-letter"},
         {{"--width-code", "81"}, "--width-code"},
         {{"--bad-job-port", "-1"}, "--bad-job-port"},
+        {{"--open-job-port", "83387"}, "--open-job-port"},  // would have opened 17851
     };
     for (const auto& [args, name] : cases) {
         const Parsed p = parse(args);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "HostSimCommandLine.h"
 #include "HostSimFixture.h"
 #include "JobSession.h"
 #include "SpoolStore.h"
@@ -132,6 +133,54 @@ TEST_F(JobSessionTest, AttributesDefaultsAndUserDataKeepsItsBlanks) {
     EXPECT_EQ(f.pages, 1);
     EXPECT_EQ(f.outq, "QPRINT");
     EXPECT_EQ(f.library, "QGPL");
+}
+
+// A value that its wire field cannot hold is never cut to fit: the file is left
+// out with the reason, and the host goes on serving the others.
+TEST_F(JobSessionTest, ValuesTooLargeForTheirFieldsLeaveTheFileOut) {
+    struct Case {
+        std::string attributes;
+        bool served;
+        const char* reason;
+    } cases[] = {
+        {"number=99999999999\n", false, "number 99999999999 does not fit its 4-digit field"},
+        {"number=10000\n", false, "number 10000 does not fit its 4-digit field"},
+        {"pages=1000000\n", false, "pages 1000000 does not fit its 6-digit field"},
+        {"pages=99999999999999999999\n", false, "pages 99999999999999999999 does not fit its 6-digit field"},
+        {"jobnumber=1234567\n", false, "jobnumber 1234567 does not fit its 6 columns"},
+        {"width=991\n", false, "width 991 is more than the widest record, 990"},
+        {"width=99999999999\n", false, "width 99999999999 does not fit its 3-digit field"},
+        {"number=0009999\npages=999999\njobnumber=123456\nwidth=990\n", true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.attributes);
+        QTemporaryDir spool;
+        HostSimFixture::writeSpooledFile(spool.path(), "QGPL", "QPRINT", "big.splf", splf(c.attributes, {"001 x"}));
+        HostSimFixture::writeSpooledFile(spool.path(), "QGPL", "QPRINT", "plain.splf", splf("", {"001 y"}));
+        SpoolStore s(spool.path());
+        QStringList heard;
+        s.onProblem = [&](const QString& what) { heard << what; };
+        std::vector<std::string> names;
+        for (const SpooledFileInfo& f : s.spooledFiles(s.outputQueues("QGPL").at(0))) names.push_back(f.name);
+        const QStringList heardInList = heard;
+        // Its download is refused like any file the host does not have.
+        heard.clear();
+        JobSession js{s, "swuser", 2, faults};
+        const std::string reply = *js.answer(request(downloadBody(
+            'W', "BIG", "QPRTJOB", "QUSER", c.served ? "123456" : "000001", c.served ? "9999" : "0001")));
+        EXPECT_EQ(control(reply).substr(0, 9) == "(INVALID)", !c.served);
+        if (c.served) {
+            EXPECT_EQ(names, (std::vector<std::string>{"BIG", "PLAIN"}));
+            EXPECT_TRUE(heardInList.isEmpty());
+            continue;
+        }
+        EXPECT_EQ(names, std::vector<std::string>{"PLAIN"});
+        ASSERT_EQ(heardInList.size(), 1);
+        EXPECT_TRUE(heardInList[0].endsWith("big.splf: " + QString::fromLatin1(c.reason))) << heardInList[0].toStdString();
+        int leftOut = 0;
+        EXPECT_TRUE(HostSimCommandLine::listing(spool.path(), &leftOut).contains("big.splf left out: " + QString::fromLatin1(c.reason)));
+        EXPECT_EQ(leftOut, 1);
+    }
 }
 
 TEST_F(JobSessionTest, OutputQueueListAndCheck) {
