@@ -3,10 +3,12 @@
 #include <cstdlib>
 
 #include "AppContext.h"
+#include "BatchRun.h"
 #include "DownloadWindows.h"
 #include "Viewers.h"
 #include "MailSetup.h"
 #include "RuntimeDirectory.h"
+#include "SettingsFile.h"
 #include "frmEdit.h"
 #include "Startup.h"
 #include "frmSplf.h"
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
     installSplfScreen(ctx);
     installDownloadWindows(ctx);
     installViewerWindows(ctx);
+    installSettingsFiles(ctx);
+    ctx.runBatchFromCommandLine = [&ctx] { RunBatchFromCommandLine(ctx); };
     InstallMailStandIns(ctx);
     installEmailWindows(ctx);
     // "End the program" inside a window event: the stop sequence has done its

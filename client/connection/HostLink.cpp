@@ -158,7 +158,7 @@ void HostLink::sendChecked(HostSocket* s, const std::string& bytes) {
     s->sendData(bytes);
 }
 
-void HostLink::sendCancelRequest() {
+bool HostLink::sendCancelRequest() {
     HostSocket* s = socket();
     std::string cancel(HostWire::kRequestLength, ' ');
     cancel[99] = 'X';
@@ -175,14 +175,26 @@ void HostLink::sendCancelRequest() {
         ~KeepCancel() { flag = was; }
     } keep{cancel_, cancel_};
     cancel_ = false;
-    awaitReply(s);
+    if (awaitReply(s) == Wait::Cancelled) {
+        // Cancel again while the cancel itself is unanswered: its reply is owed.
+        closeUnanswered();
+        return false;
+    }
     (void)readReply(s);
+    return true;
+}
+
+void HostLink::closeUnanswered() {
+    lose();
+    services_.msgBox(kCanceled + QStringLiteral("The iSeries had not answered yet, so the link to it has been "
+                                                "closed.  Please re-connect."),
+                     MsgButtons::OK, MsgIcon::Information, kTitle);
+    status(kCanceledStatus);
 }
 
 bool HostLink::abandonTransfer() {
     try {
-        sendCancelRequest();
-        return true;
+        return sendCancelRequest();
     } catch (const SocketError&) {
         lose();
         return false;
@@ -217,20 +229,17 @@ LinkResult HostLink::sendReceive(const std::string& request, std::string& reply)
         sendChecked(s, HostWire::field(request, HostWire::kRequestLength));
         if (awaitReply(s) == Wait::Cancelled) {
             // The reply is still owed: the next one read would be this one.
-            lose();
+            closeUnanswered();
             reply = HostWire::endOfDataReply();
-            services_.msgBox(kCanceled + QStringLiteral("The iSeries had not answered yet, so the link to it has been "
-                                                        "closed.  Please re-connect."),
-                             MsgButtons::OK, MsgIcon::Information, kTitle);
-            status(kCanceledStatus);
             return LinkResult::Cancelled;
         }
         reply = readReply(s);
         owed_ = false;
         if (cancel_) {
             status(QStringLiteral("Canceling..."));
-            sendCancelRequest();
+            const bool answered = sendCancelRequest();
             reply = HostWire::endOfDataReply();
+            if (!answered) return LinkResult::Cancelled;
             services_.msgBox(kCanceled, MsgButtons::OK, MsgIcon::Information, kTitle);
             status(kCanceledStatus);
             return LinkResult::Cancelled;
@@ -253,6 +262,6 @@ LinkResult SendReceive(HostLink& link, const std::string& request, std::string& 
     return link.sendReceive(request, reply);
 }
 
-void SendCancelRequest(HostLink& link) { link.sendCancelRequest(); }
+bool SendCancelRequest(HostLink& link) { return link.sendCancelRequest(); }
 
 void Disconnect(HostLink& link) { link.disconnect(); }

@@ -100,7 +100,9 @@ public:
     // One request, one reply. See SendReceive.
     LinkResult sendReceive(const std::string& request, std::string& reply);
     // Sends the cancel request and drops its reply; throws SocketError on a link error.
-    void sendCancelRequest();
+    // A Cancel pressed while its reply is awaited closes the link (it is out of
+    // step), tells the user, and gives false.
+    bool sendCancelRequest();
     // Tells the host to drop the rest of a transfer; a link that fails here
     // is closed and reported lost. False then.
     bool abandonTransfer();
@@ -117,6 +119,8 @@ private:
     Wait awaitReply(HostSocket* s);
     void sendChecked(HostSocket* s, const std::string& bytes);
     void lose();
+    // A cancel that no reply ended within the grace: the link is closed and the user told.
+    void closeUnanswered();
     template <class F>
     void notify(F f);
 
@@ -135,7 +139,8 @@ private:
 // of the data; a cancel during a wait that no reply ends within a second
 // closes the link (it is out of step). A broken link is reported and closed.
 LinkResult SendReceive(HostLink& link, const std::string& request, std::string& reply);
-// Sends the cancel request and drops its reply; throws on a link error.
-void SendCancelRequest(HostLink& link);
+// Sends the cancel request and drops its reply; throws on a link error. False:
+// the user cancelled again before the host answered, and the link was closed.
+bool SendCancelRequest(HostLink& link);
 // Closes the socket; never fails.
 void Disconnect(HostLink& link);

@@ -42,6 +42,8 @@ public:
     virtual void setControlCaption(const QString& /*control*/, const QString& /*caption*/) {}
     // Re-applies the chosen process type to the option frames.
     virtual void cboProcessType_Click() {}
+    // Re-applies the chosen paper size to the PDF options.
+    virtual void cboPaperSize_Click() {}
     // Hides the screen, so that its modal show returns.
     virtual void hideScreen() {}
     // While a download or list holds the link the screen's commands that

@@ -234,7 +234,8 @@ bool checkPageRange(AppContext& ctx) {
     return true;
 }
 
-ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun) {
+ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun,
+                      const std::optional<QString>& presetName = std::nullopt) {
     AppContext& ctx = in.ctx;
     const QString& type = in.options.processType;
     ReportOutcome out;
@@ -253,7 +254,9 @@ ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QStri
         return out;
     }
     QString fileName;
-    if (d->dialog) {
+    if (d->dialog && presetName) {
+        fileName = *presetName;
+    } else if (d->dialog) {
         bool chosenByUser = false;
         const std::optional<QString> name = askFileName(ctx, *d->dialog, row, chosenByUser);
         if (!name) {
@@ -338,6 +341,29 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
     hold.reset();
     unlockScreen(ctx);
     return outcomes;
+}
+
+ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::optional<QString>& fileName) {
+    SplfScreenApi& splf = ctx.frmSplf();
+    ctx.link.clearCancel();
+    ctx.gSelectedCount = 1;
+    lockScreen(splf);
+    ReportOutcome out;
+    {
+        HostLink::Hold hold(ctx.link);
+        QSet<QString> writtenThisRun;
+        ScreenProgress progress(splf);
+        const DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
+        try {
+            out = deliver(DeliveryRun{ctx, options, progress}, row, writtenThisRun, fileName);
+        } catch (...) {
+            unlockScreen(ctx);
+            throw;
+        }
+    }
+    setMousePointer(MousePointer::Normal);
+    unlockScreen(ctx);
+    return out;
 }
 
 void CancelSelectedDownloads(AppContext& ctx) {

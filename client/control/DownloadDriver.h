@@ -1,6 +1,9 @@
 #pragma once
 #include <QString>
+#include <optional>
 #include <vector>
+
+class SpoolFileRow;
 
 class AppContext;
 
@@ -23,6 +26,10 @@ struct ReportOutcome {
 // ctx.frmSplf(). Returns one outcome per selected report, nothing when the
 // run did not start (no selection, a bad page range).
 std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx);
+
+// The batch run's one report: the row it built, delivered to the screen's
+// destination; a file destination writes `fileName` (no dialog is shown).
+ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::optional<QString>& fileName);
 
 // The screen's "&Cancel"/"&Close" (frmSplf.cmdCancel_Click): during a run it
 // asks the running transfer to stop and the run to skip the rest; otherwise

@@ -120,8 +120,8 @@ public:
     // --- handlers ---
     void Form_Load();
     void Form_Unload();
-    void cboProcessType_Click();
-    void cboPaperSize_Click();
+    void cboProcessType_Click() override;
+    void cboPaperSize_Click() override;
     void chkPrtCtl_Click();
     void chkAutoSend_Click();
     void optEmail_Click(int index);

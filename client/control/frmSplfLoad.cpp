@@ -1,25 +1,84 @@
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 
 #include "AppContext.h"
 #include "ProcessTypes.h"
+#include "Startup.h"
+#include "TargetDiscovery.h"
 #include "TranslationTables.h"
+#include "frmMain.h"
 #include "frmSplf.h"
 
-// The screen's load and unload. The remembered options (restored here and
-// written back by the unload) and the probing for the office and mail
-// programs extend these steps; what stands here is the screen that nothing
-// has been remembered for.
+// The screen's load and unload: the lists, the options remembered between
+// runs (section "Settings"), and the destinations found on this PC.
+
+namespace {
+const QString kNone = QStringLiteral("None");
+
+QString boolText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
+
+// A remembered value as the load uses it. A value outside the domain of its
+// control counts as not set: the control keeps its default.
+class Remembered {
+public:
+    Remembered(AppContext& ctx, const char* key) : v_(ctx.getSetting(QString::fromLatin1(key))) {}
+    bool notNone() const { return v_ != kNone; }
+    bool set() const { return notNone() && !v_.trimmed().isEmpty(); }
+    QString text() const { return v_; }
+    QString trimmed() const { return v_.trimmed(); }
+    bool isTrue() const { return notNone() && v_.trimmed() == QLatin1String("True"); }
+    // A check-box state 0, 1 or 2.
+    std::optional<Qt::CheckState> state() const {
+        if (!notNone()) return std::nullopt;
+        const QString t = v_.trimmed();
+        if (t == QLatin1String("0")) return Qt::Unchecked;
+        if (t == QLatin1String("1")) return Qt::Checked;
+        if (t == QLatin1String("2")) return Qt::PartiallyChecked;
+        return std::nullopt;
+    }
+    std::optional<bool> boolean() const { return set() ? readAsBoolean(v_) : std::nullopt; }
+    // A text its list holds.
+    bool listed(const QComboBox* c) const { return set() && c->findText(v_.trimmed(), Qt::MatchExactly) >= 0; }
+
+private:
+    QString v_;
+};
+
+void applyState(QCheckBox* c, const std::optional<Qt::CheckState>& s) {
+    if (!s) return;
+    if (*s == Qt::PartiallyChecked) c->setTristate(true);
+    c->setCheckState(*s);
+}
+
+void choose(QRadioButton* on) { on->setChecked(true); }
+
+void fill(QComboBox* c, const QStringList& items, const QString& text) {
+    c->clear();
+    c->addItems(items);
+    c->setEditText(text);
+}
+
+// A page length the text layout can use: "Variable" or 1 to 999 lines.
+bool usablePageLength(const QString& v) {
+    if (v == QLatin1String("Variable")) return true;
+    bool ok = false;
+    const int n = v.toInt(&ok);
+    return ok && n >= 1 && n <= 999 && v == QString::number(n);
+}
+
+int stateValue(const QCheckBox* c) {
+    return c->checkState() == Qt::Checked ? 1 : c->checkState() == Qt::PartiallyChecked ? 2 : 0;
+}
+}  // namespace
 
 void frmSplf::fillDesignedLists() {
-    const auto fill = [](QComboBox* c, const QStringList& items, const QString& text) {
-        c->clear();
-        c->addItems(items);
-        c->setEditText(text);
-    };
     fill(cboPageLength, {QStringLiteral("66"), QStringLiteral("88"), QStringLiteral("Variable")}, QStringLiteral("66"));
     fill(cboProcessType, ProcessTypes::alwaysOffered(), ProcessTypes::kPrompt);
     fill(cboTranslation, translationListEntries(), QStringLiteral("<Default>"));
@@ -46,19 +105,124 @@ void frmSplf::fillDesignedLists() {
 }
 
 void frmSplf::Form_Load() {
+    AppContext& c = ctx_;
+    auto r = [&c](const char* key) { return Remembered(c, key); };
     fillDesignedLists();
+
+    applyState(chkBlankLines, r("RemoveBlanks").state());
+    applyState(chkORMinusSign, r("MinusSign").state());
+    if (r("RunMacro").set()) applyState(chkMacro, r("RunMacro").state());
+    if (r("AttachMultiples").set()) {
+        applyState(chkAttachMultiples, r("AttachMultiples").state());
+        if (r("AttachMultiples").text() == QLatin1String("1")) {
+            chkAutoSend->setEnabled(false);
+            cmdAutoOptions->setEnabled(false);
+        }
+    }
+    if (r("AutoSend").set()) applyState(chkAutoSend, r("AutoSend").state());
+    if (const auto b = r("Add replace").boolean()) choose(optAddReplace[*b ? 2 : 3]);
+    if (r("Text or PDF").set()) choose(optTextOrPDF[r("Text or PDF").text() == QLatin1String("False") ? 1 : 0]);
+    for (size_t i = 0; i < optParse.size(); ++i)
+        if (r(("Parse" + std::to_string(i)).c_str()).isTrue()) choose(optParse[i]);
+    applyState(chkAutoformat, r("Auto format").state());
+    applyState(chkRunSilent, r("Run silent").state());
+
+    // The remembered page length first, then the designed entries it is not.
+    const Remembered pageLength = r("Page length");
+    const QString length = pageLength.notNone() && usablePageLength(pageLength.text()) ? pageLength.text()
+                                                                                       : QStringLiteral("66");
+    cboPageLength->clear();
+    const bool remembered = pageLength.notNone();
+    if (remembered) cboPageLength->addItem(length);
+    for (const char* item : {"66", "88", "Variable"})
+        if (!remembered || length != QLatin1String(item)) cboPageLength->addItem(QString::fromLatin1(item));
+    cboPageLength->setEditText(length);
+
+    if (r("Notes tabs").notNone()) txtTabs->setText(r("Notes tabs").trimmed());
+    if (r("Notes tabs 2").notNone()) txtTabs2->setText(r("Notes tabs 2").trimmed());
+
+    const QStringList targets = DiscoverDeliveryTargets(c);
+    cboProcessType->clear();
+    cboProcessType->addItems(targets);
+    cboProcessType->setEditText(ProcessTypes::kPrompt);
+
+    if (r("Translation").listed(cboTranslation)) cboTranslation->setEditText(r("Translation").trimmed());
+    if (r("PDF Fontsize").listed(cboFontSize)) cboFontSize->setEditText(r("PDF Fontsize").trimmed());
+    if (r("PDF Vertsize").listed(cboVertSize)) cboVertSize->setEditText(r("PDF Vertsize").trimmed());
+    if (r("PDF Papersize").listed(cboPaperSize)) cboPaperSize->setEditText(r("PDF Papersize").trimmed());
     cboPaperSize_Click();
+    if (const auto b = r("PDF Page orientation").boolean()) choose(optPageOrientation[*b ? 0 : 1]);
+    if (const auto b = r("Html add replace").boolean()) choose(optAddReplace[*b ? 0 : 1]);
+
+    if (r("PRTCTL").set() && r("PRTCTL").text() == QLatin1String("1")) chkPrtCtl->setChecked(true);
+    if (r("PRTCTL format").set())
+        choose(optPrtCtlFormat[r("PRTCTL format").text() == QLatin1String("True") ? 0 : 1]);
+    applyState(chkOverprinting, r("SuppressOverprinting").state());
     chkPrtCtl_Click();
-    sbSplfPanel2->setText(ctx_.gHostAddress);
+
+    if (const auto b = r("Auto email").boolean()) chkAutoformat->setCheckState(*b ? Qt::Checked : Qt::Unchecked);
+    if (r("Html font").listed(cboFontSizeHTML)) {
+        cboFontSizeHTML->setEditText(r("Html font").trimmed());
+    } else {
+        cboFontSizeHTML->setEditText(QStringLiteral("9"));
+        if (!r("Html font").set()) c.saveSetting(QStringLiteral("Html font"), QStringLiteral("9"));
+    }
+
+    const Remembered defaults = r("Defaults");
+    if (defaults.notNone() && readAsBoolean(defaults.text()).value_or(false)) {
+        // The remembered destination comes back when this PC offers it.
+        if (r("Process").listed(cboProcessType)) cboProcessType->setEditText(r("Process").trimmed());
+        cboProcessType_Click();
+        if (r("From").set()) txtFrom->setText(r("From").trimmed());
+        if (r("To").set()) txtTo->setText(r("To").trimmed());
+    }
+    choose(optEmail[r("Email").set() && r("Email").isTrue() ? 0 : 1]);
+
+    sbSplfPanel2->setText(c.gHostAddress);
     cboProcessType_Click();
     chkAutoSend_Click();
     // 9825 x 7500 twips, centred.
     const QSize size(9825 / 15, 7500 / 15);
     resize(size);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect r = screen->geometry();
-        move((r.width() - size.width()) / 2, (r.height() - size.height()) / 2);
+        const QRect g = screen->geometry();
+        move((g.width() - size.width()) / 2, (g.height() - size.height()) / 2);
     }
 }
 
-void frmSplf::Form_Unload() {}
+void frmSplf::Form_Unload() {
+    // A batch run leaves the user's remembered options as they were.
+    if (ctx_.gBatchMode || !ctx_.mainWindowLoaded() || !ctx_.mainWindow().itmSaveSettings->isChecked()) return;
+    const std::pair<const char*, QString> values[] = {
+        {"Process", cboProcessType->currentText().trimmed()},
+        {"Translation", cboTranslation->currentText().trimmed()},
+        {"From", txtFrom->text().trimmed()},
+        {"To", txtTo->text().trimmed()},
+        {"Parse0", boolText(optParse[0]->isChecked())},
+        {"Parse1", boolText(optParse[1]->isChecked())},
+        {"Parse2", boolText(optParse[2]->isChecked())},
+        {"RunMacro", QString::number(stateValue(chkMacro))},
+        {"AttachMultiples", QString::number(stateValue(chkAttachMultiples))},
+        {"AutoSend", QString::number(stateValue(chkAutoSend))},
+        {"Auto format", QString::number(stateValue(chkAutoformat))},
+        {"Run silent", QString::number(stateValue(chkRunSilent))},
+        {"Notes tabs", txtTabs->text().trimmed()},
+        {"Notes tabs 2", txtTabs2->text().trimmed()},
+        {"Email", boolText(optEmail[0]->isChecked())},
+        {"SuppressOverprinting", QString::number(stateValue(chkOverprinting))},
+        {"RemoveBlanks", QString::number(stateValue(chkBlankLines))},
+        {"MinusSign", QString::number(stateValue(chkORMinusSign))},
+        {"Text or PDF", boolText(optTextOrPDF[0]->isChecked())},
+        {"PRTCTL", QString::number(stateValue(chkPrtCtl))},
+        {"PRTCTL format", boolText(optPrtCtlFormat[0]->isChecked())},
+        {"Add replace", boolText(optAddReplace[2]->isChecked())},
+        {"Page length", cboPageLength->currentText()},
+        {"Auto email", QString::number(stateValue(chkAutoformat))},
+        {"Run macro", QString::number(stateValue(chkMacro))},
+        {"PDF Fontsize", cboFontSize->currentText().trimmed()},
+        {"PDF Vertsize", cboVertSize->currentText().trimmed()},
+        {"PDF Papersize", cboPaperSize->currentText().trimmed()},
+        {"PDF Page orientation", boolText(optPageOrientation[0]->isChecked())},
+    };
+    for (const auto& [key, value] : values) ctx_.saveSetting(QString::fromLatin1(key), value);
+}

@@ -19,6 +19,9 @@ struct DownloadState {
     bool gPdfSaveAccepted = false, gPdfSaveCancelled = false, gPdfSaveAll = false;
     QString gFullViewFile;
     bool gMailStarted = false;
+    // Delivery targets found on this PC (set by the spooled-file screen's load).
+    QString gNetscapeCommand, gNetscapeVersion, gOutlookExpressCommand, gOutlookCommand;
+    QString gExcelVersion, gWordVersion, gLotus123Version;
 };
 
 // The run below the windows: the services, the link to the host and the

@@ -78,6 +78,11 @@ public:
     // Excel/Word macro fields, when their windows were loaded:
     // "frmExcel.txtMacroSheet", "frmExcel.txtMacroName", "frmWord.txtMacroFile", "frmWord.txtMacroName".
     std::function<QString(const char* field)> macroField;
+    std::function<void(const char* field, const QString& value)> setMacroField;
+    // The printer format window's values by settings-file key ("Print font size80",
+    // "Print orientation132", ...), when that window is part of the program.
+    std::function<QString(const QString& key)> printerFormatValue;
+    std::function<void(const QString& key, const QString& value)> setPrinterFormatValue;
     // Fields of the save-as dialogs: "frmSave.txtSave", "frmSave.dlgFile.InitDir", and the
     // same of "frmSaveHtml", "frmSaveXml" and "frmPDF".
     std::function<QString(const char* field)> saveDialogField;
@@ -105,6 +110,9 @@ public:
 
     // Hooks into higher layers, set by the program's start-up (and by tests).
     std::function<void()> runBatchFromCommandLine;
+    // The settings files of the File menu (OpenSettingsFile, SaveSettingsFile).
+    std::function<int(const QString& path)> openSettingsFile;
+    std::function<int(const QString& path, bool replaceWithoutAsking)> saveSettingsFile;
     // Windows of other layers that the spooled-file screen opens, modally.
     std::function<void()> showPrinterFormat;                          // frmPrint
     std::function<void()> showAutoSendOptions;                        // frmEdit

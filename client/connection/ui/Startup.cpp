@@ -82,7 +82,8 @@ public:
         });
         step(9, [&] {
             showMainWindow(m);
-            if (m.itmAutoConnect->isChecked()) {
+            // A batch run connects itself, once it has checked its parameters.
+            if (m.itmAutoConnect->isChecked() && commandLine_.isEmpty()) {
                 if (!m.isNotConnected())
                     ctx_.msgBox(QStringLiteral("Already connected."));
                 else if (ctx_.autoConnect)
@@ -198,7 +199,8 @@ void Main(AppContext& ctx, const QString& commandLine) {
 }
 
 QString commandLineOf(const QStringList& arguments) {
-    return arguments.mid(1).join(QLatin1Char(' '));
+    // Each shell argument is one parameter: joined by the separator the batch run splits at.
+    return arguments.mid(1).join(QLatin1Char(','));
 }
 
 std::optional<bool> readAsBoolean(const QString& text) {

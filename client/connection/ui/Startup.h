@@ -13,7 +13,7 @@ class AppContext;
 void Main(AppContext& ctx, const QString& commandLine);
 
 // The command line as the program received it: the arguments after the
-// program's name, joined by blanks (the batch run splits at commas and tabs).
+// program's name, joined by commas (the batch run splits at commas and tabs).
 QString commandLineOf(const QStringList& arguments);
 
 // A remembered truth value as the runtime reads one: "True" or "False" in any

@@ -35,7 +35,8 @@ void frmMain::itmOpen_Click() {
         return;
     }
     // The loader reports its own failures; nothing changes here then.
-    if (!openSettingsFile || openSettingsFile(path) != 0) return;
+    const auto open = openSettingsFile ? openSettingsFile : ctx_.openSettingsFile;
+    if (!open || open(path) != 0) return;
     itmSave->setEnabled(true);
     setStatusPanel(QStringLiteral("Settings loaded from ") + path);
     ctx_.gSettingsFile = path;
@@ -46,7 +47,8 @@ void frmMain::itmSave_Click() {
         itmSaveAs_Click();
         return;
     }
-    if (!saveSettingsFile || saveSettingsFile(ctx_.gSettingsFile, true) != 0) return;
+    const auto save = saveSettingsFile ? saveSettingsFile : ctx_.saveSettingsFile;
+    if (!save || save(ctx_.gSettingsFile, true) != 0) return;
     setStatusPanel(QStringLiteral("Settings saved to file ") + ctx_.gSettingsFile.trimmed() +
                    QStringLiteral("."));
     Refresh();
@@ -65,7 +67,8 @@ void frmMain::itmSaveAs_Click() {
     }
     // Only a file that was written becomes the current one: "&Save" must not
     // later replace, without asking, a file the user declined to replace.
-    if (saveSettingsFile && saveSettingsFile(path, false) == 0) ctx_.gSettingsFile = path;
+    const auto save = saveSettingsFile ? saveSettingsFile : ctx_.saveSettingsFile;
+    if (save && save(path, false) == 0) ctx_.gSettingsFile = path;
 }
 
 void frmMain::itmSaveSettings_Click() {

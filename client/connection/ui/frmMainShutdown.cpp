@@ -53,10 +53,13 @@ void frmMain::Form_Unload() {
             Refresh();
         });
     }
-    tolerant([&] {
-        ctx_.saveSetting(QStringLiteral("Defaults"), boolText(itmSaveSettings->isChecked()));
-    });
-    if (itmSaveSettings->isChecked()) rememberSettings();
+    // A batch run leaves the user's remembered interactive settings as they were.
+    if (!ctx_.gBatchMode) {
+        tolerant([&] {
+            ctx_.saveSetting(QStringLiteral("Defaults"), boolText(itmSaveSettings->isChecked()));
+        });
+        if (itmSaveSettings->isChecked()) rememberSettings();
+    }
     tolerant([&] {
         if (!(windowState() & Qt::WindowMinimized))
             setWindowState(windowState() | Qt::WindowMinimized);

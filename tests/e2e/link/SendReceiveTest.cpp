@@ -252,6 +252,34 @@ TEST_F(SendReceiveTest, CancelDuringAStalledReplyEndsTheWaitAndClosesTheLink) {
     }
 }
 
+// The host takes the cancel request and never answers it; the user presses
+// Cancel again. The wait ends, and the cancel's reply is still owed, so the
+// link is closed rather than left to take that reply for the next one.
+TEST_F(SendReceiveTest, CancelAgainWhileTheCancelIsUnansweredClosesTheLink) {
+    struct CancelAgainWhenCanceling : LinkObserver {
+        HostLink& link;
+        explicit CancelAgainWhenCanceling(HostLink& l) : link(l) { link.addObserver(this); }
+        ~CancelAgainWhenCanceling() override { link.removeObserver(this); }
+        void linkStatus(const QString& text) override {
+            if (text == QLatin1String("Canceling...")) QTimer::singleShot(0, [this] { link.requestCancel(); });
+        }
+    } again{t.ctx.link};
+    host->faults().silentAfter = 1;
+    t.ctx.link.requestCancel();
+    t.boxes->expect(QStringLiteral(
+        "Operation has been canceled by request of the user.  The iSeries had not answered yet, so the link to it "
+        "has been closed.  Please re-connect."));
+    const qint64 before = t.clock->nowMs();
+    std::string reply;
+    EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Cancelled);
+    EXPECT_LT(t.clock->nowMs() - before, 5000);
+    EXPECT_EQ(reply, HostWire::endOfDataReply());
+    EXPECT_EQ(host->jobFrames().back(), cancelRequest());
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(status.last(), QStringLiteral("Last operation was canceled by user request."));
+    expectLinkTornDown();
+}
+
 // A window event during the wait that asks for another exchange: the request
 // is refused and reported, nothing is sent, and the owed reply is still read.
 TEST_F(SendReceiveTest, ASecondRequestWhileAReplyIsOwedIsRefusedAndNotSent) {

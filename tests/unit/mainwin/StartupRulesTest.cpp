@@ -24,7 +24,7 @@ TEST(CommandLine, IsTheArgumentsAfterTheProgramName) {
     EXPECT_EQ(commandLineOf({"Swdesk"}), "");
     EXPECT_EQ(commandLineOf({"Swdesk", "SETS:/home/u/my settings.spw,FILE:QSYSPRT"}),
               "SETS:/home/u/my settings.spw,FILE:QSYSPRT");
-    EXPECT_EQ(commandLineOf({"Swdesk", "SETS:a.spw,", "FILE:QSYSPRT"}), "SETS:a.spw, FILE:QSYSPRT");
+    EXPECT_EQ(commandLineOf({"Swdesk", "SETS:a.spw,", "FILE:QSYSPRT"}), "SETS:a.spw,,FILE:QSYSPRT");
 }
 
 }  // namespace

@@ -1,0 +1,281 @@
+#include "BatchRun.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <cstdio>
+
+#include "AppContext.h"
+#include "Codec.h"
+#include "Connect.h"
+#include "DownloadDriver.h"
+#include "DownloadWindows.h"
+#include "MousePointer.h"
+#include "PcFileName.h"
+#include "SettingsFile.h"
+#include "SplfGrid.h"
+#include "SplfScreenApi.h"
+#include "SpoolDownload.h"
+#include "SpoolFileRow.h"
+#include "frmMain.h"
+
+namespace BatchRun {
+namespace {
+struct Field {
+    const char* type;
+    int width;  // 0: any length
+    QString Parameters::*field;
+};
+// By position: 1 SETS, 2 FILE, ... 9 DATA.
+const Field kFields[] = {
+    {"SETS", 0, nullptr},           {"FILE", 10, &Parameters::file}, {"JOB", 10, &Parameters::job},
+    {"USER", 10, &Parameters::user}, {"NBR", 6, &Parameters::nbr},   {"SEQ", 5, &Parameters::seq},
+    {"DATE", 19, &Parameters::date}, {"NAME", 0, &Parameters::name}, {"DATA", 10, &Parameters::data},
+};
+
+const Field* fieldOf(const QString& type) {
+    bool isNumber = false;
+    const int position = type.toInt(&isNumber);
+    for (size_t i = 0; i < std::size(kFields); ++i)
+        if (isNumber ? position == static_cast<int>(i) + 1 && type == QString::number(position)
+                     : type == QLatin1String(kFields[i].type))
+            return &kFields[i];
+    return nullptr;
+}
+
+bool isBareWord(const QString& s) {
+    static const QRegularExpression word(QStringLiteral("^[A-Za-z0-9]+$"));
+    return word.match(s).hasMatch();
+}
+
+bool validDate(const QString& v) {
+    const QDateTime d = QDateTime::fromString(v, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    return d.isValid() && d.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) == v;
+}
+}  // namespace
+
+QStringList GetCommandLineArgs(const QString& commandLine, int maxArgs) {
+    QStringList args;
+    bool open = false;
+    for (const QChar ch : commandLine) {
+        if (ch == QLatin1Char(',') || ch == QLatin1Char('\t')) {
+            open = false;
+            continue;
+        }
+        if (!open) {
+            if (args.size() >= maxArgs) break;
+            args.append(QString());
+            open = true;
+        }
+        args.last().append(ch);
+    }
+    return args;
+}
+
+bool ReadParameters(const QStringList& args, const QString& startTime, Parameters& out, BadParameter& bad) {
+    out = Parameters{};
+    out.date = startTime;
+    if (args.size() > 17) {
+        bad = {QString::number(18), args.at(17)};
+        return false;
+    }
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        const qsizetype colon = arg.indexOf(QLatin1Char(':'));
+        QString type, value;
+        if (colon >= 0 && isBareWord(arg.left(colon).trimmed())) {
+            type = arg.left(colon).trimmed().toUpper();
+            value = arg.mid(colon + 1).trimmed();
+        } else {
+            type = QString::number(i + 1);
+            value = arg;
+        }
+        bad = {type, value};
+        const Field* f = fieldOf(type);
+        if (!f || value.trimmed().isEmpty()) return false;
+        if (!f->field) {
+            out.settings << value.trimmed();
+            continue;
+        }
+        if (f->width > 0 && value.size() > f->width) return false;  // never cut
+        const QString type9 = QString::fromLatin1(f->type);
+        if (type9 == QLatin1String("SEQ")) {
+            bool ok = false;
+            const int n = value.trimmed().toInt(&ok);
+            if (!ok || n < 1 || n > 9999) return false;
+            value = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
+        }
+        if (type9 == QLatin1String("DATE") && !validDate(value)) return false;
+        if (type9 == QLatin1String("FILE")) out.fileGiven = true;
+        out.*(f->field) = f->width > 0 ? value.leftJustified(f->width, QLatin1Char(' ')) : value;
+    }
+    if (!out.fileGiven) {
+        bad = {QStringLiteral("FILE"), QString()};
+        return false;
+    }
+    return true;
+}
+
+std::string BatchRow(const Parameters& p) {
+    QString row = p.file + QLatin1Char(' ') + p.user + QLatin1Char(' ') + QString(25, QLatin1Char(' ')) +
+                  p.date.leftJustified(19, QLatin1Char(' '), true) + QLatin1Char(' ') + p.nbr + QLatin1Char(' ');
+    row += QString(p.job).remove(QLatin1Char(' ')) + QLatin1Char('/') + p.seq;
+    row = row.leftJustified(102, QLatin1Char(' '));
+    row.replace(92, 10, p.data);
+    return Codec::fromUnicode(row);
+}
+}  // namespace BatchRun
+
+namespace {
+using namespace BatchRun;
+using Kind = frmSaveAs::Kind;
+
+bool isSet(const QString& v) { return v != QLatin1String("None") && !v.trimmed().isEmpty(); }
+
+// Ends the run through the stop sequence with `status`.
+[[noreturn]] void finish(AppContext& ctx, int status) {
+    if (ctx.stopExitStatus == 0) ctx.stopExitStatus = status;
+    setMousePointer(MousePointer::Normal);
+    ctx.mainWindow().cmdExit_Click();
+    ctx.endProgram(ctx.stopExitStatus);  // the stop sequence ends the program; never reached
+}
+
+void badParameter(AppContext& ctx, const BadParameter& bad) {
+    ctx.msgBox(QStringLiteral("Batch run error: Parameter type = ") + bad.type +
+                   QStringLiteral(" Parameter value = ") + bad.value,
+               MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+}
+
+// The name a file destination writes for the batch row: one a settings file
+// gave, else one built as the save-as dialog would propose it.
+QString batchFileName(AppContext& ctx, Kind kind, const SpoolFileRow& row) {
+    frmSaveAs& dlg = SaveDialog(ctx, kind);
+    if (dlg.txtSaveTag() != QLatin1String("1")) {
+        const QString savePath = ctx.getSetting(QStringLiteral("Save Path"));
+        if (kind == Kind::Pdf) {
+            if (NamingOptionsWindow(ctx).chkFullName->checkState() == Qt::Checked && isSet(savePath)) {
+                dlg.txtSave->setText(BuildPcFileName(ctx, savePath, row, true, QStringLiteral("pdf")));
+            } else {
+                // Never the folder's own name: a name of the remembered file or a numbered one.
+                const QString last = ctx.getSetting(QStringLiteral("PDF file"));
+                if (dlg.txtSave->text().trimmed().isEmpty() && isSet(last))
+                    dlg.txtSave->setText(last);
+                else
+                    dlg.txtSave->setText(
+                        BuildPcFileName(ctx, isSet(savePath) ? savePath : QString(), row, false, QStringLiteral("pdf")));
+            }
+        } else {
+            const QString fullName = ctx.getSetting(QStringLiteral("FullName"));
+            if (dlg.txtSave->text().trimmed().isEmpty() || fullName == QLatin1String("1")) {
+                if (fullName != QLatin1String("1")) {
+                    const QString last = ctx.getSetting(QString::fromLatin1(
+                        kind == Kind::Text ? "Text file" : kind == Kind::Xml ? "xml file" : "Html file"));
+                    if (dlg.txtSave->text().trimmed().isEmpty() && isSet(last)) dlg.txtSave->setText(last);
+                } else {
+                    const QString dialogFolder = NamingOptionsWindow(ctx).txtSavePath->text();
+                    const QString folder = kind == Kind::Text && !dialogFolder.isEmpty() ? dialogFolder : savePath;
+                    if (isSet(folder)) {
+                        QString name = BuildPcFileName(ctx, folder, row, true, QString());
+                        if (kind == Kind::Xml) name = name.chopped(3) + QStringLiteral("xml");
+                        if (kind == Kind::Html) name = name.chopped(3) + QStringLiteral("html");
+                        dlg.txtSave->setText(name);
+                    }
+                }
+                if (kind == Kind::Text) {
+                    const QString addReplace = ctx.getSetting(QStringLiteral("Add replace"));
+                    if (isSet(addReplace))
+                        ctx.frmSplf().setValue(addReplace == QLatin1String("True") ? QStringLiteral("optAddReplace_2")
+                                                                                  : QStringLiteral("optAddReplace_3"),
+                                               1);
+                }
+            }
+        }
+    }
+    dlg.setTxtSaveTag(QString());
+    dlg.cancelledFlag() = false;
+    return dlg.txtSave->text().trimmed();
+}
+
+// Says where each report went, for the person or job that started the run.
+int report(const std::vector<ReportOutcome>& outcomes) {
+    int failed = 0;
+    for (const ReportOutcome& o : outcomes) {
+        const bool ok = o.status == ReportOutcome::Delivered;
+        failed += !ok;
+        std::printf("%-9s %s\n", ok ? "written" : "FAILED", qPrintable(ok ? o.target : o.row.simplified()));
+    }
+    std::fflush(stdout);
+    return failed;
+}
+}  // namespace
+
+void RunBatchFromCommandLine(AppContext& ctx) {
+    const QStringList args = GetCommandLineArgs(ctx.gCommandLine, 18);
+    frmMain& m = ctx.mainWindow();
+    if (args.isEmpty()) finish(ctx, 0);
+
+    // Everything is checked before anything is applied or connected; the
+    // user's own remembered settings are left alone from here on.
+    ctx.gBatchMode = true;
+    Parameters p;
+    BadParameter bad;
+    const QString start = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    if (!ReadParameters(args, start, p, bad)) {
+        badParameter(ctx, bad);
+        finish(ctx, kExitBadParameter);
+    }
+    for (const QString& path : p.settings) {
+        QByteArray bytes;
+        if (!SettingsFile::read(path, bytes)) {
+            badParameter(ctx, BadParameter{QStringLiteral("SETS"), path});
+            finish(ctx, kExitSettingsFile);
+        }
+        ctx.gSettingsFromFile = true;
+        using SettingsFile::Reader;
+        SettingsFile::apply(ctx, SettingsFile::lines(bytes, Reader::Batch), Reader::Batch);
+    }
+    SplfScreenApi& splf = ctx.frmSplf();
+    // The options and the minus-sign rule follow the final destination.
+    splf.cboProcessType_Click();
+    ctx.gBatchFileName = p.name;
+    const QString type = splf.text(QStringLiteral("cboProcessType"));
+    if (type == QLatin1String("View a few pages") || type == QLatin1String("View entire report")) {
+        ctx.msgBox(QStringLiteral("The destination \"") + type +
+                       QStringLiteral("\" shows a window and cannot be used in a batch run."),
+                   MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        finish(ctx, kExitBadParameter);
+    }
+
+    setMousePointer(MousePointer::Hourglass);
+    if (m.isNotConnected()) ConnectToHost(ctx);
+    if (m.isNotConnected()) finish(ctx, kExitConnectFailed);
+
+    std::vector<ReportOutcome> outcomes;
+    if (p.wholeQueue()) {
+        ctx.gBatchNoDialogs = true;
+        m.cmdOK_Click();
+        SplfGrid& grid = splf.grdSplf();
+        const int rows = grid.rowCount();
+        if (rows == 0 || m.isNotConnected()) {
+            ctx.gBatchNoDialogs = false;
+            std::fprintf(stderr, "Nothing to deliver: no spooled files in the output queue.\n");
+            finish(ctx, m.isNotConnected() ? kExitConnectFailed : kExitNothingToDeliver);
+        }
+        for (int i = 1; i <= rows; ++i) grid.setCellSelected(i, 1, true);
+        outcomes = RunSelectedDownloads(ctx);
+        ctx.gBatchNoDialogs = false;
+    } else {
+        const SpoolFileRow row(BatchRow(p));
+        if (!PageNumber(splf.text(QStringLiteral("txtFrom")))) splf.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
+        if (!PageNumber(splf.text(QStringLiteral("txtTo")))) splf.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
+        std::optional<QString> name;
+        if (type == QLatin1String("Text file")) name = batchFileName(ctx, Kind::Text, row);
+        if (type == QLatin1String("XML document")) name = batchFileName(ctx, Kind::Xml, row);
+        if (type == QLatin1String("HTML document")) name = batchFileName(ctx, Kind::Html, row);
+        if (type == QLatin1String("PDF document")) name = batchFileName(ctx, Kind::Pdf, row);
+        outcomes.push_back(DeliverRow(ctx, row, name));
+    }
+    const int failed = report(outcomes);
+    finish(ctx, outcomes.empty() ? kExitNothingToDeliver : failed ? kExitNotDelivered : 0);
+}

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRandomGenerator>
+
+#include "DownloadWindows.h"
+#include "SettingsFile.h"
+#include "TestSupport.h"
+#include "frmMain.h"
+#include "frmSplf.h"
+
+namespace {
+using SettingsFile::Reader;
+
+struct Ctx {
+    Ctx() {
+        installSplfScreen(t.ctx);
+        installDownloadWindows(t.ctx);
+        installSettingsFiles(t.ctx);
+    }
+    frmSplf& splf() { return *dynamic_cast<frmSplf*>(&t.ctx.frmSplf()); }
+    frmMain& main() { return t.ctx.mainWindow(); }
+    frmFormat& naming() { return NamingOptionsWindow(t.ctx); }
+    QString path(const char* name) { return QDir(t.dir.path()).filePath(QString::fromLatin1(name)); }
+    QByteArray file(const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    void write(const QString& p, const QByteArray& bytes) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    void applyText(const QByteArray& bytes, Reader r) {
+        SettingsFile::apply(t.ctx, SettingsFile::lines(bytes, r), r);
+    }
+    TestContext t;
+};
+
+// Every option away from its default.
+void changeEverything(Ctx& c) {
+    frmSplf& f = c.splf();
+    c.main().txtWrkSplf->setText(QStringLiteral("QPGMR"));
+    c.main().txtOutq->setText(QStringLiteral("PRT01"));
+    c.main().cboLibrary->setEditText(QStringLiteral("QUSRSYS"));
+    f.cboProcessType->setEditText(QStringLiteral("PDF document"));
+    f.txtFrom->setText(QStringLiteral("2"));
+    f.txtTo->setText(QStringLiteral("7"));
+    f.chkMacro->setChecked(true);
+    f.optEmail[0]->setChecked(true);
+    f.optParse[2]->setChecked(true);
+    f.chkOverprinting->setChecked(false);
+    f.chkBlankLines->setChecked(true);
+    f.chkORMinusSign->setChecked(false);
+    f.chkAutoformat->setChecked(true);
+    f.chkRunSilent->setChecked(true);
+    f.cboPaperSize->setEditText(QStringLiteral("Legal"));
+    f.cboFontSize->setEditText(QStringLiteral("8"));
+    f.cboVertSize->setEditText(QStringLiteral("Auto"));
+    f.optPageOrientation[1]->setChecked(true);
+    f.chkAttachMultiples->setChecked(true);
+    f.chkAutoSend->setChecked(true);
+    f.chkPrtCtl->setChecked(true);
+    f.optPrtCtlFormat[1]->setChecked(true);
+    f.optAddReplace[1]->setChecked(true);
+    f.cboTranslation->setEditText(f.cboTranslation->itemText(5));
+    c.naming().chkFullName->setChecked(false);
+    c.naming().setOption(c.naming().optUseUserData, true);
+    c.naming().txtSavePath->setText(QStringLiteral("/srv/reports"));
+    for (auto [kind, accepted] : {std::pair{frmSaveAs::Kind::Text, &AppContext::gTextSaveAccepted},
+                                  std::pair{frmSaveAs::Kind::Pdf, &AppContext::gPdfSaveAccepted}}) {
+        SaveDialog(c.t.ctx, kind).txtSave->setText(kind == frmSaveAs::Kind::Pdf ? "/srv/a b.pdf" : "/srv/x=1.txt");
+        c.t.ctx.*accepted = true;
+    }
+}
+}  // namespace
+
+TEST(SettingsFile, HeadLinesAndKeysInTheirOrder) {
+    Ctx c;
+    changeEverything(c);
+    const QString text = QString::fromLatin1(SettingsFile::contents(c.t.ctx));
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.takeLast(), QString()) << "every line ends in CR LF";
+    EXPECT_EQ(lines.value(0), "[Properties]");
+    EXPECT_EQ(lines.value(1), "ID=Spwrter_10.0");
+    EXPECT_TRUE(lines.value(2).startsWith(QStringLiteral("Saved=")));
+    QStringList keys;
+    for (const QString& l : lines.mid(3)) keys << l.section(QLatin1Char('='), 0, 0);
+    EXPECT_EQ(keys, (QStringList{"User", "Outq", "Library", "Process", "From", "To", "Run macro", "Email",
+                                 "Text or PDF", "Parse0", "Parse1", "Parse2", "Overprinting", "Remove blanks",
+                                 "Convert minus", "Auto format", "Run silent", "PDF paper size", "PDF font size",
+                                 "PDF vert size", "PDF page orientation", "PDF file", "Text file", "Save path",
+                                 "Attach multples", "Auto send", "Use print control characters",
+                                 "Print control format", "Print font size80", "Print font size132",
+                                 "Print font size198", "Print orientation80", "Print orientation132",
+                                 "Print orientation198", "Naming convention", "Use date and time", "Use file name",
+                                 "Use job name", "Use user data", "Use user name", "Add replace", "Translation"}));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Email=True")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("PDF page orientation=False")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Print orientation80=True")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Text file=/srv/x=1.txt")));
+}
+
+// Saved from one run, opened in another: the same screen, except the keys
+// only the batch run reads, which come back through it.
+TEST(SettingsFile, SavedAndReadBackGivesTheSameScreen) {
+    Ctx a;
+    changeEverything(a);
+    const QString p = a.path("all.spw");
+    ASSERT_EQ(SaveSettingsFile(a.t.ctx, p, false), 0);
+
+    for (const Reader r : {Reader::Window, Reader::Batch}) {
+        SCOPED_TRACE(r == Reader::Window ? "window" : "batch");
+        Ctx b;
+        if (r == Reader::Window) {
+            ASSERT_EQ(OpenSettingsFile(b.t.ctx, p), 0);
+            EXPECT_TRUE(b.t.ctx.gSettingsFromFile);
+        } else {
+            b.applyText(a.file(p), r);
+        }
+        frmSplf& f = b.splf();
+        EXPECT_EQ(b.main().txtWrkSplf->text(), "QPGMR");
+        EXPECT_EQ(b.main().txtOutq->text(), "PRT01");
+        EXPECT_EQ(b.main().cboLibrary->currentText(), "QUSRSYS");
+        EXPECT_EQ(f.cboProcessType->currentText(), "PDF document");
+        EXPECT_EQ(f.txtFrom->text(), "2");
+        EXPECT_EQ(f.txtTo->text(), "7");
+        EXPECT_TRUE(f.chkMacro->isChecked());
+        EXPECT_TRUE(f.optParse[2]->isChecked());
+        EXPECT_FALSE(f.optParse[0]->isChecked());
+        EXPECT_FALSE(f.chkOverprinting->isChecked());
+        EXPECT_TRUE(f.chkBlankLines->isChecked());
+        EXPECT_FALSE(f.chkORMinusSign->isChecked());
+        EXPECT_EQ(f.cboPaperSize->currentText(), "Legal");
+        EXPECT_EQ(f.cboFontSize->currentText(), "8");
+        EXPECT_EQ(f.cboVertSize->currentText(), "Auto");
+        EXPECT_TRUE(f.optPageOrientation[1]->isChecked());
+        EXPECT_TRUE(f.chkAutoSend->isChecked());
+        EXPECT_TRUE(f.optAddReplace[1]->isChecked());
+        EXPECT_FALSE(f.optAddReplace[0]->isChecked());
+        EXPECT_EQ(f.cboTranslation->currentText(), a.splf().cboTranslation->itemText(5));
+        EXPECT_FALSE(b.naming().chkFullName->isChecked());
+        EXPECT_TRUE(b.naming().optUseUserData->isChecked());
+        EXPECT_FALSE(b.naming().optUseFileName->isChecked());
+        frmSaveAs& text = SaveDialog(b.t.ctx, frmSaveAs::Kind::Text);
+        EXPECT_EQ(text.txtSave->text(), "/srv/x=1.txt");
+        EXPECT_EQ(text.txtSaveTag(), "1");
+        EXPECT_EQ(SaveDialog(b.t.ctx, frmSaveAs::Kind::Pdf).txtSave->text(), "/srv/a b.pdf");
+        const bool batch = r == Reader::Batch;
+        // Only the batch run reads these back.
+        EXPECT_EQ(f.optEmail[0]->isChecked(), batch);
+        EXPECT_EQ(f.chkAutoformat->isChecked(), batch);
+        EXPECT_EQ(f.chkRunSilent->isChecked(), batch);
+        EXPECT_EQ(b.naming().txtSavePath->text() == "/srv/reports", batch);
+        // Only the window reads these back.
+        EXPECT_EQ(f.chkAttachMultiples->isChecked(), !batch);
+        EXPECT_EQ(f.chkPrtCtl->isChecked(), !batch);
+        EXPECT_EQ(f.optPrtCtlFormat[1]->isChecked(), !batch);
+        // Neither reads "Text or PDF".
+        EXPECT_TRUE(f.optTextOrPDF[0]->isChecked());
+    }
+}
+
+// Damaged files: what can be used is used, the rest leaves its control alone.
+TEST(SettingsFile, DamagedFiles) {
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        Reader reader;
+        std::function<bool(Ctx&)> holds;
+    };
+    const Case cases[] = {
+        {"no head lines, LF ends", "Outq=PRT02\nFrom=3\n", Reader::Window,
+         [](Ctx& c) { return c.main().txtOutq->text() == "PRT02" && c.splf().txtFrom->text() == "3"; }},
+        {"unknown keys and lines without =", "[Properties]\r\nColour=blue\r\njunk\r\nTo=9\r\n", Reader::Window,
+         [](Ctx& c) { return c.splf().txtTo->text() == "9"; }},
+        {"values of the wrong type",
+         "Remove blanks=x\r\nConvert minus=7\r\nParse1=maybe\r\nPDF page orientation=sideways\r\n", Reader::Batch,
+         [](Ctx& c) {
+             return !c.splf().chkBlankLines->isChecked() && c.splf().chkORMinusSign->isChecked() &&
+                    c.splf().optParse[0]->isChecked() && c.splf().optPageOrientation[0]->isChecked();
+         }},
+        {"a blank before the key: batch skips it", " Outq=PRT03\r\nLibrary=  LIB1  \r\n", Reader::Batch,
+         [](Ctx& c) { return c.main().txtOutq->text() != "PRT03" && c.main().cboLibrary->currentText() == "LIB1"; }},
+        {"a blank before the key: the window trims it", " Outq=PRT03\r\n", Reader::Window,
+         [](Ctx& c) { return c.main().txtOutq->text() == "PRT03"; }},
+        {"Print control format False chooses *FCFC", "Print control format=False\r\n", Reader::Window,
+         [](Ctx& c) { return !c.splf().optPrtCtlFormat[0]->isChecked() && c.splf().optPrtCtlFormat[1]->isChecked(); }},
+        {"Use job number read though never written", "Use job number=True\r\n", Reader::Window,
+         [](Ctx& c) { return c.naming().optUseJobNumber->isChecked() && !c.naming().optUseFileName->isChecked(); }},
+        {"Excel file before Process is judged against the final type",
+         "Excel file=/srv/sheet.xls\r\nProcess=Microsoft Excel\r\n", Reader::Batch,
+         [](Ctx& c) { return SaveDialog(c.t.ctx, frmSaveAs::Kind::Text).txtSave->text() == "/srv/sheet.xls"; }},
+        {"Word file with another type", "Process=Text file\r\nWord file=/srv/x.doc\r\n", Reader::Batch,
+         [](Ctx& c) { return SaveDialog(c.t.ctx, frmSaveAs::Kind::Text).txtSaveTag().isEmpty(); }},
+        {"the last line of a key wins", "Outq=A\r\nOutq=B\r\n", Reader::Batch,
+         [](Ctx& c) { return c.main().txtOutq->text() == "B"; }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        Ctx c;
+        c.applyText(k.bytes, k.reader);
+        EXPECT_TRUE(k.holds(c));
+    }
+}
+
+TEST(SettingsFile, BinaryAndMissingFiles) {
+    Ctx c;
+    c.main().txtOutq->setText(QStringLiteral("KEEP"));
+    QByteArray noise(4096, '\0');
+    QRandomGenerator gen(7);
+    for (char& b : noise) b = static_cast<char>(gen.bounded(256));
+    const QString binary = c.path("noise.spw");
+    c.write(binary, noise);
+    EXPECT_EQ(OpenSettingsFile(c.t.ctx, binary), 0);
+    EXPECT_EQ(c.main().txtOutq->text(), "KEEP");
+
+    c.t.boxes->expect(QStringLiteral(" is not found."));
+    EXPECT_EQ(OpenSettingsFile(c.t.ctx, c.path("missing.spw")), -1);
+    c.t.boxes->expect(QStringLiteral(" is not found."));
+    EXPECT_EQ(OpenSettingsFile(c.t.ctx, c.t.dir.path()), -1) << "a folder is no settings file";
+    EXPECT_TRUE(c.t.boxes->done());
+    EXPECT_EQ(c.t.boxes->shown().back().title, "Open Spoolwright Settings File");
+}
+
+// Every failed save leaves the existing file as it was.
+TEST(SettingsFile, SaveKeepsTheOldFileUnlessReplaced) {
+    Ctx c;
+    const QString p = c.path("mine.spw");
+    const QByteArray old = "[Properties]\r\nID=Spwrter_10.0\r\nOutq=OLD\r\n";
+    c.write(p, old);
+    c.main().txtOutq->setText(QStringLiteral("NEW"));
+
+    c.t.boxes->expect(QStringLiteral("already exists.  Replace?"), vbCancel);
+    EXPECT_EQ(SaveSettingsFile(c.t.ctx, p, false), -1);
+    EXPECT_EQ(c.file(p), old);
+
+    const QString lockedDir = c.path("locked");
+    ASSERT_TRUE(QDir().mkpath(lockedDir));
+    const QString inLocked = lockedDir + QStringLiteral("/mine.spw");
+    c.write(inLocked, old);
+    QFile::setPermissions(lockedDir, QFile::ReadOwner | QFile::ExeOwner);
+    const bool rootIgnoresModes = QFileInfo(lockedDir).isWritable();
+    if (!rootIgnoresModes) {
+        c.t.boxes->expect(QStringLiteral("Unable to save properties to file "));
+        EXPECT_EQ(SaveSettingsFile(c.t.ctx, inLocked, true), -1);
+        EXPECT_EQ(c.file(inLocked), old);
+    }
+    QFile::setPermissions(lockedDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    c.t.boxes->expect(QStringLiteral("Unable to save properties to file "));
+    EXPECT_EQ(SaveSettingsFile(c.t.ctx, c.path("no/such/folder.spw"), true), -1);
+
+    c.t.boxes->expect(QStringLiteral("already exists.  Replace?"), vbOK);
+    EXPECT_EQ(SaveSettingsFile(c.t.ctx, p, false), 0);
+    EXPECT_TRUE(c.file(p).contains("\r\nOutq=NEW\r\n"));
+    EXPECT_EQ(SaveSettingsFile(c.t.ctx, p, true), 0) << "Save replaces without asking";
+    EXPECT_TRUE(c.t.boxes->done());
+    EXPECT_EQ(QDir(c.t.dir.path()).entryList({QStringLiteral("*.spw*")}, QDir::Files), QStringList{"mine.spw"})
+        << "nothing left beside the file";
+}
