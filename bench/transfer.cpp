@@ -1,6 +1,7 @@
-// Downloading a 100,000-record report to a text file through ProcTxt, next to
-// a bare loop that exchanges the same blocks through SendReceive and drops
-// them: the writer should cost a small share on top of the exchange. The
+// Downloading a 100,000-record report to a text file through ProcTxt, and to
+// a PDF document through ProcPDF, next to a bare loop that exchanges the same
+// blocks through SendReceive and drops them: the writer should cost a small
+// share on top of the exchange. The
 // memory the client holds while it writes is sampled at every progress text
 // and must not grow with the report: two sizes are measured. hostsim runs as
 // a process of its own, so the client's memory is the client's.
@@ -14,11 +15,13 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
+#include <functional>
 
 #include "AppContext.h"
 #include "BenchHost.h"
 #include "HostLink.h"
 #include "PlainSplfScreen.h"
+#include "ProcPDF.h"
 #include "ProcTxt.h"
 #include "RuntimeDirectory.h"
 #include "ScreenOptions.h"
@@ -61,7 +64,9 @@ Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
     return r;
 }
 
-Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file) {
+// The procedure of proc (ProcTxt, ProcPDF) with the screen's options.
+using Proc = std::function<int(const DownloadOptions&, DownloadProgress&, QString& width)>;
+Run download(PlainSplfScreen& screen, const Proc& proc) {
     const long before = residentKiB();
     long peak = before;
     screen.onStatus = [&](const QString&) {
@@ -73,13 +78,25 @@ Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, 
     t.start();
     QString width;
     ScreenProgress progress(screen);
-    if (ProcTxt(ctx, ReadScreenOptions(screen, false), progress, file, width, QStringLiteral("Text"), row) != 0)
-        return {};
+    if (proc(ReadScreenOptions(screen, false), progress, width) != 0) return {};
     r.seconds = t.nsecsElapsed() / 1e9;
     r.records = screen.status().section(QStringLiteral(".  "), -1).section(QLatin1Char(' '), 0, 0).toInt();
     r.heldKiB = std::max(peak, residentKiB()) - before;
     screen.onStatus = nullptr;
     return r;
+}
+
+Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file) {
+    return download(screen, [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
+        return ProcTxt(ctx, o, p, file, width, QStringLiteral("Text"), row);
+    });
+}
+
+Run pdfDocument(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file) {
+    screen.setText(QStringLiteral("cboPaperSize"), QStringLiteral("Best fit"));
+    return download(screen, [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
+        return ProcPDF(ctx, o, p, file, width, row);
+    });
 }
 
 }  // namespace
@@ -120,7 +137,8 @@ int main(int argc, char** argv) {
     textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/warm-up.txt"));
     const Run smallText = textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/small.txt"));
     const Run text = textFile(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.txt"));
-    if (!bare.records || !text.records || !smallText.records) {
+    const Run pdf = pdfDocument(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.pdf"));
+    if (!bare.records || !text.records || !smallText.records || !pdf.records) {
         std::fprintf(stderr, "bench_transfer: a download failed\n");
         return 1;
     }
@@ -128,6 +146,8 @@ int main(int argc, char** argv) {
                 bare.records / bare.seconds);
     std::printf("text file:       %8d records  %7.3f s  %9.0f records/s  (%.2f of the bare rate)\n", text.records,
                 text.seconds, text.records / text.seconds, (text.records / text.seconds) / (bare.records / bare.seconds));
+    std::printf("PDF document:    %8d records  %7.3f s  %9.0f records/s  (%.2f of the bare rate)\n", pdf.records,
+                pdf.seconds, pdf.records / pdf.seconds, (pdf.records / pdf.seconds) / (bare.records / bare.seconds));
     std::printf("memory held:     %8d records  %7ld KiB\n", smallText.records, smallText.heldKiB);
     std::printf("memory held:     %8d records  %7ld KiB\n", text.records, text.heldKiB);
     return 0;

@@ -58,7 +58,8 @@ int WriteFtpScript(HostprepContext& ctx, const QString& host, std::string& scrip
                                    .trimmed();
         if (chosen.isEmpty() || !QFileInfo(chosen).isFile()) return notFound(ctx);
         // Only the folder counts: the script always sends spwsvv4.sav from it.
-        const int at = QDir::toNativeSeparators(chosen).indexOf(QDir::separator() + QStringLiteral("spwsvv"));
+        // The file's own name, not a folder above it named alike.
+        const int at = QDir::toNativeSeparators(chosen).lastIndexOf(QDir::separator() + QStringLiteral("spwsvv"));
         if (at < 0) return notFound(ctx);
         const QString dir = QDir::toNativeSeparators(chosen).left(at);
         if (!QFileInfo(joined(dir, name)).isFile()) return notFound(ctx);

@@ -56,8 +56,12 @@ bool takeHostsList(const QString& from, const QString& dir, MigrationReport& rep
     if (in.error() != QFileDevice::NoError) return false;
     const QString target = QDir(dir).filePath(kHostsList);
     if (QFileInfo::exists(target)) {
-        const QString backup = target + QStringLiteral(".bak");
-        if (QFileInfo::exists(backup) && !QFile::remove(backup)) return false;
+        // An earlier backup is never replaced: the new one takes a free name.
+        QString backup = target + QStringLiteral(".bak");
+        for (int n = 2; QFileInfo::exists(backup) || QFileInfo(backup).isSymLink(); ++n) {
+            if (n > 999) return false;
+            backup = target + QStringLiteral(".bak") + QString::number(n);
+        }
         if (!QFile::copy(target, backup)) return false;
         report.hostsListBackup = backup;
     }

@@ -119,7 +119,9 @@ frmMain::frmMain(HostprepContext& ctx, QWidget* parent) : QDialog(parent), ctx_(
     txtIPAddress->installEventFilter(this);
     txtIPAddress->setValidator(new AddressCharacters([this] { if (ctx_.beep) ctx_.beep(); }, txtIPAddress));
     connect(Command2, &QPushButton::clicked, this, [this] { ctx_.runHandler([this] { Command2_Click(); }); });
-    connect(Command1, &QPushButton::clicked, this, [this] { ctx_.runHandler([this] { Command1_Click(); }); });
+    connect(Command1, &QPushButton::clicked, this, [this] {
+        if (!installing_) ctx_.runHandler([this] { Command1_Click(); });
+    });
 }
 
 frmMain::~frmMain() = default;
@@ -228,8 +230,11 @@ void frmMain::Command2_Click() {
     ctx_.gSaveFileName = QString::fromLatin1(InstallScript::kSaveFileName);
 
     // A second Install while this one runs does nothing.
+    // Nor does leaving the window: the run is bounded, and ending halfway
+    // would leave the host's server ended without saying so.
     installing_ = true;
     Command2->setEnabled(false);
+    Command1->setEnabled(false);
     const InstallResult result = RunHostInstall(ctx_, ctx_.gHost);
     installing_ = false;
     ctx_.msgBox(result.message, MsgButtons::OK, result.outcome.succeeded ? MsgIcon::Information : MsgIcon::Critical,
@@ -243,9 +248,15 @@ void frmMain::Command1_Click(int status) {
     ctx_.endProgram(status, QStringLiteral("Exit"));
 }
 
-void frmMain::reject() { ctx_.runHandler([this] { Command1_Click(); }); }
+void frmMain::reject() {
+    if (!installing_) ctx_.runHandler([this] { Command1_Click(); });
+}
 
 void frmMain::closeEvent(QCloseEvent* e) {
+    if (installing_) {
+        e->ignore();
+        return;
+    }
     e->accept();
     ctx_.runHandler([this] { Command1_Click(); });
 }

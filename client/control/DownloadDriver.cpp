@@ -19,7 +19,10 @@
 #include "OfficeDelivery.h"
 #include "PcFileName.h"
 #include "PrintReport.h"
+#include "ProcHtml.h"
+#include "ProcPDF.h"
 #include "ProcTxt.h"
+#include "ProcXml.h"
 #include "ScreenOptions.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
@@ -36,7 +39,6 @@ struct Delivery {
     std::optional<Kind> dialog;
     bool busy = false;
     bool viewer = false;  // the viewers leave their rows selected and counted
-    // Empty: the destination is not part of this build.
     std::function<int(const QString& fileName, QString& width, const SpoolFileRow& row)> run;
 };
 
@@ -104,9 +106,18 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
                         [in](const QString& name, QString& width, const SpoolFileRow& row) {
                             return ProcTxt(in.ctx, in.options, in.progress, name, width, QStringLiteral("Text"), row);
                         }};
-    if (is("XML document")) return Delivery{QStringLiteral("ProcXml"), Kind::Xml};
-    if (is("HTML document")) return Delivery{QStringLiteral("ProcHtml"), Kind::Html};
-    if (is("PDF document")) return Delivery{QStringLiteral("ProcPDF"), Kind::Pdf};
+    // The documents: procedures of one shape, each with its save dialog.
+    using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
+                                 const SpoolFileRow&);
+    auto document = [&in](const char* procedure, Kind dialog, DocumentProc proc) {
+        return Delivery{QString::fromLatin1(procedure), dialog, true, false,
+                        [in, proc](const QString& name, QString& width, const SpoolFileRow& row) {
+                            return proc(in.ctx, in.options, in.progress, name, width, row);
+                        }};
+    };
+    if (is("XML document")) return document("ProcXml", Kind::Xml, ProcXml);
+    if (is("HTML document")) return document("ProcHtml", Kind::Html, ProcHtml);
+    if (is("PDF document")) return document("ProcPDF", Kind::Pdf, ProcPDF);
     if (is("Netscape e-mail")) return mail("ProcEmail", nullptr, "EmailAttachNetscape");
     if (is("Outlook Express e-mail"))
         return mail("EmailBodyOutlookExpress", "ProcAttachIEAMS", "EmailAttachOutlookExpress");
@@ -237,20 +248,12 @@ bool checkPageRange(AppContext& ctx) {
 ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun,
                       const std::optional<QString>& presetName = std::nullopt) {
     AppContext& ctx = in.ctx;
-    const QString& type = in.options.processType;
     ReportOutcome out;
     out.row = row.toQString();
     const std::optional<Delivery> d = deliveryFor(in);
     if (!d) {
         ctx.msgBox(QStringLiteral("Please select a valid application or format to download the spool file to."),
                    MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
-        return out;
-    }
-    if (!d->run) {
-        // Asked before the name, so that nobody names a file that will not come.
-        ctx.msgBox(QStringLiteral("The destination \"") + type + QStringLiteral("\" (") + d->procedure +
-                       QStringLiteral(") is not available in this version.  The report was not delivered."),
-                   MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
         return out;
     }
     QString fileName;

@@ -26,6 +26,8 @@ public:
     void commit() { file_.commit(); }
     // Anything less (SafeOutputFile::abandon).
     void abandon() noexcept { file_.abandon(); }
+    // Nothing of it is a valid file (SafeOutputFile::discard).
+    void discard() noexcept { file_.discard(); }
     // There was a file of this name before open().
     bool replacesEarlierFile() const { return !file_.createdTarget(); }
 

@@ -255,6 +255,17 @@ void SafeOutputFile::abandon() noexcept {
     (void)renameNoReplace(part, nativeName(path_));
 }
 
+void SafeOutputFile::discard() noexcept {
+    if (fd_ < 0 || !writesBeside()) {
+        abandon();
+        return;
+    }
+    const QByteArray part = nativeName(partPath_);
+    partPath_.clear();
+    closeFd();
+    ::unlink(part.constData());
+}
+
 void SafeOutputFile::closeFd() noexcept {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;

@@ -63,6 +63,9 @@ public:
     void commit();
     // Anything less than a whole file: closes without reporting.
     void abandon() noexcept;
+    // What was written is no valid file at all (the writer failed half-way):
+    // as abandon(), but nothing of it is kept under the target's name.
+    void discard() noexcept;
 
     // No file of the target's name existed at open(): a file that stays
     // there is one this run made.

@@ -34,6 +34,8 @@ TEST(SaveFile, FoundInTheDataFoldersOrAskedFor) {
         {"chosen file's folder", {"my disk/spwsvv4.sav"}, {"a"}, vbOK, "my disk/spwsvv4.sav", "my disk"},
         {"other save file chosen: spwsvv4.sav from its folder", {"x/spwsvv36.sav", "x/spwsvv4.sav"}, {}, vbOK,
          "x/spwsvv36.sav", "x"},
+        {"chosen in a folder whose name starts like the file", {"spwsvv disk/spwsvv4.sav"}, {}, vbOK,
+         "spwsvv disk/spwsvv4.sav", "spwsvv disk"},
         {"other save file alone", {"x/spwsvv36.sav"}, {}, vbOK, "x/spwsvv36.sav", ""},
         {"chosen name without spwsvv", {"x/install.sav"}, {}, vbOK, "x/install.sav", ""},
         {"no such file chosen", {}, {}, vbOK, "x/spwsvv4.sav", ""},

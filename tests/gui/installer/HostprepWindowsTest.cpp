@@ -297,6 +297,38 @@ TEST(HostprepEnds, ExitEscOrCloseBoxOfEitherWindowEndsWithoutSending) {
     }
 }
 
+TEST(HostprepEnds, LeavingTheWindowWhileTheInstallRunsDoesNotCutItShort) {
+    // Ending in the middle would leave the host with its server ended and
+    // report a plain exit; the run is bounded, so its outcome is awaited.
+    struct Case {
+        const char* name;
+        std::function<void(hostprep::frmMain&)> leave;
+    };
+    const std::vector<Case> cases = {
+        {"Exit", [](hostprep::frmMain& w) { w.Command1->click(); }},
+        {"Esc", [](hostprep::frmMain& w) { typeKey(w.txtIPAddress, Qt::Key_Escape, "\x1b"); }},
+        {"the close box", [](hostprep::frmMain& w) { w.close(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostprepTest t;
+        hostprep::frmMain& w = t.ctx.mainWindow();
+        w.show();
+        bool endedMeanwhile = true;
+        bool stillShown = false;
+        t.presenter->hooks["frmLogin"] = [&](QWidget* win) {
+            c.leave(w);
+            endedMeanwhile = t.ctx.programEnded.has_value();
+            stillShown = w.isVisible();
+            qobject_cast<hostprep::frmLogin*>(win)->cmdCancel->click();
+        };
+        w.txtIPAddress->setText("10.1.2.3");
+        w.Command2->click();
+        EXPECT_FALSE(endedMeanwhile);
+        EXPECT_TRUE(stillShown);
+    }
+}
+
 TEST_F(HostprepWindows, TabGoesInTheOrderOfTheDesign) {
     struct Case {
         QWidget* window;

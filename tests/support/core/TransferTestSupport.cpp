@@ -57,7 +57,7 @@ std::vector<SpoolReplies::Record> SalesReport() {
     };
 }
 
-std::vector<SpoolReplies::Record> NumberedReport(int n) {
+std::vector<SpoolReplies::Record> NumberedRecords(int n) {
     std::vector<SpoolReplies::Record> r{{"001", ' ', "RECORD 1"}};
     for (int i = 2; i <= n; ++i) r.push_back({"   ", '1', "RECORD " + std::to_string(i)});
     return r;

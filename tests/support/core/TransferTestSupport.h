@@ -26,9 +26,8 @@ void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, 
 // page that begins below its first line. 21 records: a full block of 11 and
 // a last block of 10 with one blank slot.
 std::vector<SpoolReplies::Record> SalesReport();
-// n records "RECORD 1" .. "RECORD n": the first at line 1, each further one
-// on the next line.
-std::vector<SpoolReplies::Record> NumberedReport(int n);
+// "RECORD 1" on line 1, then "RECORD 2" ... "RECORD n" each on the next line.
+std::vector<SpoolReplies::Record> NumberedRecords(int n);
 // The same with its second record filled to the width, ending in "RIGHT EDGE".
 std::vector<SpoolReplies::Record> WideSalesReport(int width);
 // The spooled file of SampleRow() as hostsim reads it (a .splf text).
@@ -45,6 +44,11 @@ struct LayoutCase {
 const std::vector<LayoutCase>& EveryLayout();
 void ApplyLayout(SplfScreenApi& screen, const LayoutCase& c);
 void ApplyLayout(DownloadOptions& options, const LayoutCase& c);
+
+// A document procedure: ProcPDF, ProcHtml, ProcXml.
+class RunContext;
+using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
+                             const SpoolFileRow&);
 
 std::string ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const std::string& bytes);

@@ -18,12 +18,6 @@
 using Record = SpoolReplies::Record;
 
 namespace {
-std::vector<Record> numbered(int n) {
-    std::vector<Record> r{{"001", ' ', "RECORD 1"}};
-    for (int i = 2; i <= n; ++i) r.push_back({"   ", '1', "RECORD " + std::to_string(i)});
-    return r;
-}
-
 class ProcTxtTest : public ::testing::Test {
 protected:
     CoreTestContext t;
@@ -124,7 +118,7 @@ TEST_F(ProcTxtTest, AReportWithoutRecordsGivesAnEmptyFile) {
 
 TEST_F(ProcTxtTest, BlocksAreRequestedUntilTheEndAndBlankSlotsSkipped) {
     options.pageLength = QStringLiteral("Variable");
-    std::vector<std::string> replies = SpoolReplies::report(numbered(23), " 80");
+    std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(23), " 80");
     ASSERT_EQ(replies.size(), 3u);
     // A blank slot between two used ones in the first block.
     std::vector<std::string> first;
@@ -147,20 +141,20 @@ TEST_F(ProcTxtTest, TheRequestCarriesTheScreensOptions) {
     options.minusSignApplicable = true;
     options.fromPage = QStringLiteral("2");
     options.toPage = QStringLiteral("5");
-    host->replies(SpoolReplies::report(numbered(1), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(1), " 80"));
     ASSERT_EQ(run(path(QStringLiteral("a.txt"))), 0);
     EXPECT_EQ(host->requests[0].substr(51, 22), "00000000020000000005Y1");
     // With print control the host does not drop overprinting.
     options.printControl = true;
     options.minusSignApplicable = false;
-    host->replies(SpoolReplies::report(numbered(1), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(1), " 80"));
     ASSERT_EQ(run(path(QStringLiteral("b.txt"))), 0);
     EXPECT_EQ(host->requests[1].substr(71, 2), "  ");
 }
 
 TEST_F(ProcTxtTest, ProgressEveryFiftyRecords) {
     options.pageLength = QStringLiteral("Variable");
-    host->replies(SpoolReplies::report(numbered(120), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(120), " 80"));
     const QString file = path(QStringLiteral("progress.txt"));
     ASSERT_EQ(run(file), 0);
     QStringList progress;
@@ -176,7 +170,7 @@ TEST_F(ProcTxtTest, AddToFileAppendsAfterTheOldLines) {
     options.pageLength = QStringLiteral("Variable");
     const QString file = path(QStringLiteral("add.txt"));
     WriteFileBytes(file, "OLD LINE\r\n");
-    host->replies(SpoolReplies::report(numbered(2), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(2), " 80"));
     ASSERT_EQ(run(file), 0);
     EXPECT_EQ(ReadFileBytes(file), "OLD LINE\r\nRECORD 1\r\nRECORD 2\r\n");
 }
@@ -215,7 +209,7 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
             const QString file = earlierFile(replace);
             host->script.clear();
             if (c.cancel) {
-                host->replies(SpoolReplies::report(numbered(30), " 80"));
+                host->replies(SpoolReplies::report(NumberedRecords(30), " 80"));
                 t.ctx.link.requestCancel();
             } else {
                 host->drop();
@@ -233,7 +227,7 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
 
 TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
     options.pageLength = QStringLiteral("Variable");
-    std::vector<std::string> replies = SpoolReplies::report(numbered(15), " 80");
+    std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(15), " 80");
     replies[1] = SpoolReplies::reply({}, "(INVALID)", " 80");
     host->replies(replies);
     t.boxes->expect(QStringLiteral("Access denied.  Possible authority problem."));
@@ -247,7 +241,7 @@ TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
 
 TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
     options.pageLength = QStringLiteral("Variable");
-    host->reply(SpoolReplies::report(numbered(15), " 80")[0]);
+    host->reply(SpoolReplies::report(NumberedRecords(15), " 80")[0]);
     host->drop();
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
     const QString file = path(QStringLiteral("broken.txt"));
@@ -259,7 +253,7 @@ TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
 
 TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
     options.pageLength = QStringLiteral("Variable");
-    host->replies(SpoolReplies::report(numbered(40), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(40), " 80"));
     // The user presses Cancel while the second block is on its way.
     host->afterReply = [&](int n) {
         if (n == 1) t.ctx.link.requestCancel();
@@ -275,7 +269,7 @@ TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
 
 TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte) {
     options.pageLength = QStringLiteral("Variable");
-    const std::string firstBlock = SpoolReplies::report(numbered(15), " 80")[0];
+    const std::string firstBlock = SpoolReplies::report(NumberedRecords(15), " 80")[0];
     const QString incomplete = QStringLiteral(" is incomplete.  11 records transferred.  The earlier file is unchanged.");
     const struct {
         const char* what;
@@ -290,7 +284,7 @@ TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte
          "Error in SendReceive procedure.", false},
         {"a cancel",
          [&] {
-             host->reply(SpoolReplies::report(numbered(15), " 80")[1]);
+             host->reply(SpoolReplies::report(NumberedRecords(15), " 80")[1]);
              host->afterReply = [&](int n) {
                  if (n == 1) t.ctx.link.requestCancel();
              };
@@ -326,7 +320,7 @@ TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
     const QString file = path(QStringLiteral("keep.txt"));
     WriteFileBytes(file, "EARLIER REPORT\r\n");
     // One page holds 255 lines: 24 blocks of 11. Then empty blocks, "(MORE)" for ever.
-    host->reply(SpoolReplies::report(numbered(15), " 80")[0]);
+    host->reply(SpoolReplies::report(NumberedRecords(15), " 80")[0]);
     for (int i = 0; i < 40; ++i) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
     t.boxes->expect(QStringLiteral("The host keeps sending lines beyond what the report's page count (1) can hold."));
     EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), -1);
@@ -345,7 +339,7 @@ TEST_F(ProcTxtTest, WhatArrivedIsWrittenOutAfterEachBlock) {
         SCOPED_TRACE(replace);
         replaceFile(replace);
         WriteFileBytes(file, "EARLIER REPORT\r\n");
-        host->replies(SpoolReplies::report(numbered(30), " 80"));
+        host->replies(SpoolReplies::report(NumberedRecords(30), " 80"));
         // Read while the third block is on its way: a run killed now keeps two blocks.
         std::string seen;
         const int third = static_cast<int>(host->requests.size()) + 2;
@@ -387,7 +381,7 @@ TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
     ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx));
     options.pageLength = QStringLiteral("Variable");
     const QString mine = t.ctx.gWorkDir + QStringLiteral("/Spwrt.txt");
-    host->replies(SpoolReplies::report(numbered(2), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(2), " 80"));
     ASSERT_EQ(run(mine), 0);
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(mine).constData(), &st), 0);

@@ -148,6 +148,17 @@ TEST_F(MigrationFixture, OldInstallIsTakenOverAndRemoved) {
     EXPECT_EQ(tree(), after);
 }
 
+TEST_F(MigrationFixture, AnEarlierBackupOfTheHostsListSurvives) {
+    installOldVersion();
+    write(QDir(installer).filePath("SpwHosts.ini"), "[Spoolwright Hosts]\r\nHost0=CURRENT\r\n");
+    write(QDir(installer).filePath("SpwHosts.ini.bak"), "[Spoolwright Hosts]\r\nHost0=EARLIER\r\n");
+    const MigrationReport r = migrate();
+    EXPECT_TRUE(r.hostsListTaken);
+    EXPECT_EQ(read(QDir(installer).filePath("SpwHosts.ini.bak")), "[Spoolwright Hosts]\r\nHost0=EARLIER\r\n");
+    EXPECT_EQ(read(r.hostsListBackup), "[Spoolwright Hosts]\r\nHost0=CURRENT\r\n");
+    EXPECT_EQ(QFileInfo(r.hostsListBackup).path(), installer);
+}
+
 TEST_F(MigrationFixture, OnlyTheListedFilesAndShortcutsGo) {
     struct Case {
         const char* name;

@@ -190,7 +190,7 @@ TEST_F(PrintTest, ABatchRunPrintsOnTheDefaultPrinterWithoutADialogOrFailsClearly
 }
 
 TEST_F(PrintTest, APrinterErrorDropsTheJobAndStopsTheHost) {
-    host->replies(SpoolReplies::report(NumberedReport(30), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(30), " 80"));
     printer.failOn(QStringLiteral("print RECORD 15"), 482);
     t.boxes->expect(QStringLiteral("PC printer error 482"));
     EXPECT_EQ(run(), -1);
@@ -202,7 +202,7 @@ TEST_F(PrintTest, APrinterErrorDropsTheJobAndStopsTheHost) {
 }
 
 TEST_F(PrintTest, AHostThatStopsAnsweringEndsTheJobWithWhatCame) {
-    host->reply(SpoolReplies::report(NumberedReport(30), " 80")[0]);
+    host->reply(SpoolReplies::report(NumberedRecords(30), " 80")[0]);
     host->drop();
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
     EXPECT_EQ(run(), -1);
@@ -222,7 +222,7 @@ TEST_F(PrintTest, RefusalsFirstAndLater) {
     EXPECT_TRUE(printer.documents().empty());
     t.ctx.gBatchNoDialogs = false;
     // A later refusal: "Access denied", the records so far printed and completed.
-    std::vector<std::string> replies = SpoolReplies::report(NumberedReport(15), " 80");
+    std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(15), " 80");
     replies[1] = SpoolReplies::reply({}, "(INVALID)", " 80");
     host->replies(replies);
     t.boxes->expect(QStringLiteral("Access denied.  Possible authority problem."));
@@ -232,7 +232,7 @@ TEST_F(PrintTest, RefusalsFirstAndLater) {
 }
 
 TEST_F(PrintTest, ProgressEveryFiftyRecordsAndAnUnknownWidthIsRefused) {
-    host->replies(SpoolReplies::report(NumberedReport(120), " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(120), " 80"));
     EXPECT_EQ(run(), 0);
     EXPECT_TRUE(screen.statusHistory.contains(QStringLiteral("Records printed: 55   ")));
     EXPECT_TRUE(screen.statusHistory.contains(QStringLiteral("Records printed: 110   ")));

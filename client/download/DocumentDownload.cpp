@@ -1,0 +1,96 @@
+#include "DocumentDownload.h"
+
+#include "RunContext.h"
+#include "Codec.h"
+#include "MousePointer.h"
+#include "ProcTxt.h"
+#include "ReportFile.h"
+
+namespace {
+std::function<QDateTime()>& clockFn() {
+    static std::function<QDateTime()> fn;
+    return fn;
+}
+}  // namespace
+
+QDateTime DocumentNow() { return clockFn() ? clockFn()() : QDateTime::currentDateTime(); }
+void SetDocumentClock(std::function<QDateTime()> clock) { clockFn() = std::move(clock); }
+
+void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number, const QString& description,
+                           const QString& fileName) {
+    ctx.msgBox(QStringLiteral("PC level file error:") + QString::number(number) + QStringLiteral("   Description: ") +
+                   description + QStringLiteral("  Path and file: ") + fileName + QLatin1Char(' '),
+               MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ") + procedure);
+}
+
+int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                        const QString& procedure, const QString& fileName, QString& recordWidth,
+                        const SpoolFileRow& row, DocumentSink& sink) {
+    setMousePointer(MousePointer::ArrowHourglass);
+    struct DefaultPointerOnExit {
+        ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
+    } pointer;
+    progress.status(QStringLiteral("Preparing records for transfer to file ") + fileName + QStringLiteral(".   "));
+    // The host leaves out overprinted lines whenever the box says so: the
+    // print-control box plays no part in documents.
+    DownloadOptions request = options;
+    request.printControl = false;
+    try {
+        // A folder that does not exist is reported before the host is asked.
+        ReportFile::check(ctx, fileName, false);
+        ExchangeStyle style;
+        style.thresholdFromCount = true;
+        style.pageLimit = PageLimitOf(row);
+        const ExchangeResult r =
+            RunSpoolExchange(ctx, DownloadRequestFor(request, row).build(), style, sink, progress);
+        if (!r.started()) return -1;
+        recordWidth = Codec::toUnicode(r.widthCode);
+        const QString count = QString::number(r.records);
+        if (r.complete()) {
+            sink.finish(true);
+            progress.status(QStringLiteral("Transfer is complete to ") + fileName + QStringLiteral(".  ") + count +
+                            QStringLiteral(" records transferred."));
+            return 0;
+        }
+        // What arrived is made a valid document; it never replaces a whole one.
+        const bool earlierKept = sink.replacesEarlierFile();
+        sink.finish(false);
+        if (r.end != ExchangeEnd::Canceled)
+            progress.status(QStringLiteral("Transfer to file ") + fileName + QStringLiteral(" is incomplete.  ") +
+                            count + QStringLiteral(" records transferred.") +
+                            (earlierKept ? QStringLiteral("  The earlier file is unchanged.") : QString()));
+        return -1;
+    } catch (const PcFileError& e) {
+        sink.abandon();
+        ShowDocumentFileError(ctx, procedure, e.number, e.description, fileName);
+        return -1;
+    }
+}
+
+void LineDocumentSink::finish(bool whole) {
+    writeEnd();
+    if (whole)
+        file_.commit();
+    else
+        file_.abandon();
+}
+
+void DocumentPageLayout::before(const SpoolRecordSlot& slot) {
+    if (const std::optional<int> n = slot.skipLine()) {
+        if (*n < line_) {
+            newPage_();
+            line_ = 1;
+        }
+        for (; line_ < *n; ++line_) blank_();
+    }
+    const std::optional<int> s = slot.spacingLines();
+    if (!s) return;
+    for (int left = *s; left >= 2; --left, ++line_) blank_();
+    ++line_;
+}
+
+std::string_view RecordText(const SpoolRecordSlot& slot) {
+    std::string_view t = slot.text;
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+    return t;
+}

@@ -1,0 +1,72 @@
+#pragma once
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "DownloadOptions.h"
+#include "ReportFile.h"
+#include "SpoolExchange.h"
+
+class RunContext;
+
+// The wall clock of the documents' dates (PDF creation date, XML download
+// date); tests fix it.
+QDateTime DocumentNow();
+void SetDocumentClock(std::function<QDateTime()> clock);
+
+// A destination's writer, fed record by record by the exchange.
+class DocumentSink : public SpoolRecordSink {
+public:
+    // Writes the document's end. A whole report takes the place of an earlier
+    // file; anything less stays under the name only where there was none.
+    virtual void finish(bool whole) = 0;
+    // A file error: nothing of the document stays, an earlier file keeps its place.
+    virtual void abandon() noexcept = 0;
+    // There was a file of the name when the document was opened.
+    virtual bool replacesEarlierFile() const = 0;
+};
+
+// A document of text lines (HTML, XML) in a ReportFile.
+class LineDocumentSink : public DocumentSink {
+public:
+    void blockDone() override { file_.flush(); }
+    void finish(bool whole) override;
+    void abandon() noexcept override { file_.discard(); }
+    bool replacesEarlierFile() const override { return file_.replacesEarlierFile(); }
+
+protected:
+    // The document's closing lines.
+    virtual void writeEnd() = 0;
+    ReportFile file_;
+};
+
+// What the three document procedures share: the status texts, the exchange,
+// the file kept or replaced, and the PC file error box titled with the
+// procedure's name. Returns the procedure's result: 0 when the whole report
+// is in the document, -1 otherwise.
+int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                        const QString& procedure, const QString& fileName, QString& recordWidth,
+                        const SpoolFileRow& row, DocumentSink& sink);
+
+// The PC file error box of the document procedures.
+void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number, const QString& description,
+                           const QString& fileName);
+
+// Turns a record's print control into blank lines and page breaks, as the
+// PDF and HTML documents lay out their lines: a skip below the current line
+// starts a page, a skip below it fills blank lines up to it, a spacing of n
+// leaves n - 1 blank lines; a blank spacing does not advance the line.
+class DocumentPageLayout {
+public:
+    DocumentPageLayout(std::function<void()> newPage, std::function<void()> blankLine)
+        : newPage_(std::move(newPage)), blank_(std::move(blankLine)) {}
+    void before(const SpoolRecordSlot& slot);
+
+private:
+    std::function<void()> newPage_, blank_;
+    int line_ = 1;
+};
+
+// The record's text without its trailing blanks.
+std::string_view RecordText(const SpoolRecordSlot& slot);

@@ -1,0 +1,131 @@
+#include "ProcPDF.h"
+
+#include <optional>
+
+#include "RunContext.h"
+#include "DocumentDownload.h"
+#include "ProcTxt.h"
+#include "ReportFile.h"
+#include "SpoolDownload.h"
+#include "VB2PDF.h"
+
+std::optional<PdfBestFit> BestFitFor(int recordWidth) {
+    switch (recordWidth) {
+    case 80: return PdfBestFit{2, false, 11};
+    case 132: return PdfBestFit{5, false, 12};
+    case 198: return PdfBestFit{4, true, 9};
+    case 990: return PdfBestFit{4, true, 7};
+    default: return std::nullopt;
+    }
+}
+
+std::optional<int> PaperCodeOf(const QString& text) {
+    static const char* const kPapers[] = {"Wide",      "Standard A4", "Narrow A5", "Tabloid",  "Ledger",
+                                          "Legal",     "Statement",   "Executive", "Letter"};
+    for (int i = 0; i < 9; ++i)
+        if (text == QLatin1String(kPapers[i])) return i + 1;
+    return std::nullopt;
+}
+
+namespace {
+// Host pages are 66 lines; best fit keeps one on one PDF page.
+constexpr int kHostPageLines = 66;
+
+struct PdfOptions {
+    bool bestFit = false;
+    std::optional<int> paper;
+    int fontSize = 10;
+    std::optional<int> vertical;  // none: "Auto"
+    bool landscape = false;
+};
+
+// A whole number of points, or error 13 as a text that is no number was.
+int pointsOf(const QString& text) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok || v < 1 || v > 999) throw PcFileError{13, QStringLiteral("Type mismatch")};
+    return v;
+}
+
+PdfOptions pdfOptionsOf(const DownloadOptions& d) {
+    PdfOptions o;
+    // E-mail attachments always use best fit.
+    const QString& type = d.processType;
+    const bool email = type == QLatin1String("Netscape e-mail") || type == QLatin1String("Outlook Express e-mail") ||
+                       type == QLatin1String("Outlook e-mail") || type == QLatin1String("Lotus Notes");
+    o.bestFit = d.pdfPaperSize == QLatin1String("Best fit") || email;
+    if (o.bestFit) return o;
+    o.paper = PaperCodeOf(d.pdfPaperSize);
+    o.fontSize = pointsOf(d.pdfFontSize);
+    if (d.pdfVertSize != QLatin1String("Auto")) o.vertical = pointsOf(d.pdfVertSize);
+    o.landscape = d.pdfLandscape;
+    return o;
+}
+
+class PdfSink : public DocumentSink {
+public:
+    PdfSink(RunContext& ctx, const PdfOptions& o, QString creator, QString fileName)
+        : ctx_(ctx), o_(o), creator_(std::move(creator)), fileName_(std::move(fileName)) {}
+
+    void accepted(const std::string& widthCode) override {
+        const int width = RecordWidth(widthCode);
+        pdf_.Creator = creator_;
+        pdf_.Now = DocumentNow;
+        pdf_.Spacing.bestFit = o_.bestFit;
+        if (o_.bestFit) {
+            if (const std::optional<PdfBestFit> fit = BestFitFor(width)) {
+                pdf_.PaperSize = fit->paperSize;
+                pdf_.LandScape = fit->landscape;
+                pdf_.FontSize = fit->fontSize;
+                pdf_.Spacing.fitLines = kHostPageLines;
+                pdf_.FitColumns = width;
+            }
+        } else {
+            if (o_.paper) pdf_.PaperSize = *o_.paper;
+            pdf_.FontSize = o_.fontSize;
+            pdf_.Spacing.vertical = o_.vertical;
+            if (o_.vertical) pdf_.VertSpace = *o_.vertical;
+            pdf_.LandScape = o_.landscape;
+        }
+        pdf_.FileName = fileName_;
+        pdf_.Output = ReportFile::optionsFor(ctx_, fileName_, false);
+        pdf_.StartPDF();
+        if (pdf_.createdFile()) ctx_.noteCreatedFile(fileName_);
+    }
+    void record(const SpoolRecordSlot& slot) override {
+        layout_.before(slot);
+        pdf_.WritePDF(RecordText(slot), true);
+    }
+    void blockDone() override { pdf_.flush(); }
+    void finish(bool whole) override {
+        if (whole)
+            pdf_.EndPDF();
+        else
+            pdf_.EndPartialPDF();
+    }
+    void abandon() noexcept override { pdf_.abandon(); }
+    bool replacesEarlierFile() const override { return !pdf_.createdFile(); }
+
+private:
+    RunContext& ctx_;
+    PdfOptions o_;
+    QString creator_;
+    QString fileName_;
+    VB2PDF pdf_;
+    DocumentPageLayout layout_{[this] { pdf_.NewPage(); }, [this] { pdf_.WritePDF(" ", true); }};
+};
+}  // namespace
+
+int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+            QString& recordWidth, const SpoolFileRow& row) {
+    PdfOptions pdf;
+    try {
+        pdf = pdfOptionsOf(options);
+    } catch (const PcFileError& e) {
+        ShowDocumentFileError(ctx, QStringLiteral("ProcPDF"), e.number, e.description, fileName);
+        return -1;
+    }
+    const QString user = ctx.getSetting(QStringLiteral("User"));
+    PdfSink sink(ctx, pdf, user == QLatin1String("None") ? QString(10, QLatin1Char(' ')) : user, fileName);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcPDF"), fileName, recordWidth, row, sink);
+}

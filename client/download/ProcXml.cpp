@@ -1,0 +1,153 @@
+#include "ProcXml.h"
+
+#include <optional>
+
+#include "RunContext.h"
+#include "DocumentDownload.h"
+#include "ProcTxt.h"
+#include "ReportFile.h"
+#include "SpoolDownload.h"
+
+namespace {
+bool isXmlCharacter(unsigned char c) {
+    if (c < 0x20) return c == '\t';  // one element per line: no line breaks either
+    return c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
+}
+
+inline void appendXmlChar(std::string& out, char ch, bool escapeAngles) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '&') out += "&amp;";
+    else if (escapeAngles && c == '<') out += "&lt;";
+    else if (escapeAngles && c == '>') out += "&gt;";
+    else out += isXmlCharacter(c) ? ch : ' ';
+}
+
+std::string digits(long long v, int width) {
+    std::string s = std::to_string(v);
+    return s.size() < size_t(width) ? std::string(width - s.size(), '0') + s : s;
+}
+
+std::string element(const char* name, const std::string& value) {
+    return std::string("<") + name + ">" + XmlText(Trim(value), true) + "</" + name + ">";
+}
+
+class XmlSink : public LineDocumentSink {
+public:
+    XmlSink(RunContext& ctx, const SpoolFileRow& row, bool removeBlank, QString fileName)
+        : ctx_(ctx), row_(row), remove_(removeBlank), fileName_(std::move(fileName)), format_(removeBlank ? 7 : 3) {}
+
+    void accepted(const std::string& widthCode) override {
+        width_ = RecordWidth(widthCode);
+        file_.open(ctx_, fileName_, false);
+        const QDateTime now = DocumentNow();
+        const QDate d = now.date();
+        const QTime t = now.time();
+        const std::string downloaded = digits(d.year(), 4) + "/" + digits(d.month(), 2) + "/" + digits(d.day(), 2) +
+                                       " " + digits(t.hour(), 2) + ":" + digits(t.minute(), 2) + ":" +
+                                       digits(t.second(), 2);
+        // The encoding is named so that parsers read the bytes above 127.
+        file_.writeLine("<?xml version=\"1.0\" encoding=\"windows-1252\"?>");
+        file_.writeLine("<Report>");
+        file_.writeLine("<Attributes>");
+        file_.writeLine(element("SpoolFile", row_.columns(1, 10)));
+        file_.writeLine(element("JobName", row_.jobName()));
+        file_.writeLine(element("User", row_.columns(12, 21)));
+        file_.writeLine(element("JobNumber", row_.columns(68, 73)));
+        file_.writeLine(element("Sequence", row_.spooledFileNumber()));
+        file_.writeLine(element("UserData", row_.columns(93, 102)));
+        file_.writeLine(element("DateCreated", row_.columns(48, 66)));
+        file_.writeLine(element("DateDownloaded", downloaded));
+        file_.writeLine(element("PageCount", row_.columns(33, 37)));
+        file_.writeLine(element("Forms", row_.columns(38, 47)));
+        file_.writeLine("</Attributes>");
+        file_.writeLine("<Pages>");
+    }
+
+    void record(const SpoolRecordSlot& slot) override {
+        // "<" and ">" of the host become "{" and "}", as stored files have them.
+        std::string skip(slot.skip), spacing(slot.spacing);
+        for (std::string* s : {&skip, &spacing})
+            for (char& c : *s) c = c == '<' ? '{' : c == '>' ? '}' : c;
+        if (page_ == 0) openPage(skip, spacing);
+        if (const std::optional<int> n = slot.skipLine()) {
+            if (*n < line_ && !remove_) {
+                closePage();
+                openPage(skip, spacing);
+                line_ = 1;
+            }
+            for (; line_ < *n; ++line_) emptyLine(line_);
+            if (width_ == 132) skip = digits(*n, 3);
+        } else {
+            skip = "000";
+        }
+        if (const std::optional<int> s = slot.spacingLines()) {
+            for (int left = *s; left >= 2; --left) emptyLine(++line_);
+            ++line_;
+        } else {
+            spacing = "1";
+        }
+        const std::string number = digits(line_, format_);
+        // One line built in place: this runs for every record.
+        line.clear();
+        line += "<Line";
+        line += number;
+        line += " skip=\"";
+        AppendXmlText(line, skip, true);
+        line += width_ == 132 ? "\" space=\"" : "\" Space=\"";
+        AppendXmlText(line, spacing, true);
+        line += "\">";
+        // "<" and ">" of the host become "{" and "}", as stored files have them.
+        for (char c : RecordText(slot)) appendXmlChar(line, c == '<' ? '{' : c == '>' ? '}' : c, false);
+        line += "</Line";
+        line += number;
+        line += '>';
+        file_.writeLine(line);
+    }
+
+
+private:
+    void writeEnd() override {
+        if (page_ > 0) closePage();
+        file_.writeLine("</Pages>");
+        file_.writeLine("</Report>");
+    }
+    void openPage(const std::string& skip, const std::string& spacing) {
+        ++page_;
+        file_.writeLine("<Page" + digits(page_, 6) + " skip=\"" + XmlText(skip, true) + "\" space=\"" +
+                        XmlText(spacing, true) + "\">");
+    }
+    void closePage() { file_.writeLine("</Page" + digits(page_, 6) + ">"); }
+    void emptyLine(int n) {
+        if (remove_) return;
+        const std::string number = digits(n, format_);
+        file_.writeLine("<Line" + number + "></Line" + number + ">");
+    }
+
+    RunContext& ctx_;
+    SpoolFileRow row_;
+    bool remove_;
+    QString fileName_;
+    int format_;
+    int width_ = 0;
+    std::string line;
+    int page_ = 0;
+    int line_ = 1;
+};
+}  // namespace
+
+std::string XmlText(std::string_view text, bool escapeAngles) {
+    std::string out;
+    out.reserve(text.size() + 16);
+    AppendXmlText(out, text, escapeAngles);
+    return out;
+}
+
+void AppendXmlText(std::string& out, std::string_view text, bool escapeAngles) {
+    for (char ch : text) appendXmlChar(out, ch, escapeAngles);
+}
+
+int ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+            QString& recordWidth, const SpoolFileRow& row) {
+    XmlSink sink(ctx, row, options.removeBlankLines, fileName);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcXml"), fileName, recordWidth, row, sink);
+}

@@ -1,0 +1,213 @@
+#include "VB2PDF.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "Codec.h"
+
+namespace {
+// Decimal without the locale: no group separators, no other digits.
+std::string num(std::int64_t v) {
+    char b[24];
+    const auto r = std::to_chars(b, b + sizeof b, v);
+    return std::string(b, r.ptr);
+}
+
+std::string digits(int v, int width) {
+    std::string s = num(v);
+    return std::string(s.size() < size_t(width) ? width - s.size() : 0, '0') + s;
+}
+
+struct Paper {
+    qint32 width, height;
+};
+Paper paperOf(qint32 code) {
+    switch (code) {
+    case 1: return {842, 1190};
+    case 3: return {421, 595};
+    case 4: return {792, 1224};
+    case 5: return {1224, 792};
+    case 6: return {612, 1008};
+    case 7: return {396, 612};
+    case 8: return {540, 720};
+    case 9: return {612, 792};
+    default: return {595, 842};
+    }
+}
+
+const char* const kBaseFonts[] = {"/Courier", "/Courier-Oblique", "/Courier-Bold", "/Courier-BoldOblique"};
+
+std::string crlf(std::initializer_list<std::string> lines) {
+    std::string out;
+    for (const std::string& l : lines) {
+        if (!out.empty()) out += "\r\n";
+        out += l;
+    }
+    return out;
+}
+
+// A text of the properties in the file's code page, escaped like page text.
+std::string pdfString(const QString& text) { return "(" + EscapePdfText(Codec::fromUnicode(text)) + ")"; }
+}  // namespace
+
+std::string EscapePdfText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (char c : text) {
+        if (c == '(' || c == ')' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+VB2PDF::~VB2PDF() { abandon(); }
+
+int VB2PDF::baseFont() const { return FontType >= 1 && FontType <= 4 ? FontType : 1; }
+
+std::int64_t VB2PDF::WriteLine(std::string_view text) {
+    if (!file_.isOpen()) throw PcFileError{52, QStringLiteral("Bad file name or number")};
+    const std::int64_t at = written_;
+    file_.write(text);
+    file_.write("\r\n");
+    written_ += std::int64_t(text.size()) + 2;
+    return at;
+}
+
+void VB2PDF::WriteObject(const std::string& body) {
+    const std::int64_t at = WriteLine(num(objectNumber_) + " 0 obj\r\n<<\r\n" + body + "\r\n>>\r\nendobj");
+    if (objectOffsets_.size() < size_t(objectNumber_)) objectOffsets_.resize(size_t(objectNumber_), -1);
+    objectOffsets_[size_t(objectNumber_) - 1] = at;
+}
+
+void VB2PDF::StartPDF() {
+    const Paper p = paperOf(PaperSize);
+    pageWidth_ = LandScape ? p.height : p.width;
+    pageHeight_ = LandScape ? p.width : p.height;
+    if (FitColumns > 0) {
+        // Courier advances 600/1000 of the font size per character.
+        const auto needed = qint32(std::ceil(FitColumns * 0.6 * FontSize)) + 2 * LeftMargin;
+        if (needed > pageWidth_) pageWidth_ = needed;
+    }
+    abandon();
+    file_.open(FileName, Output);
+    objectOffsets_.clear();
+    pageObjects_.clear();
+    // The header goes around WriteLine: no object starts here.
+    static constexpr std::string_view kHeader = "%PDF-1.2\r\n%\xE2\xE3\xCF\xD3\r\n";
+    file_.write(kHeader);
+    written_ = std::int64_t(kHeader.size());
+
+    const QDateTime now = Now();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    const std::string stamp = digits(d.year(), 4) + digits(d.month(), 2) + digits(d.day(), 2) + digits(t.hour(), 2) +
+                              digits(t.minute(), 2) + digits(t.second(), 2);
+    std::string info = "/CreationDate (D:" + stamp + ")\r\n/Creator " + pdfString(Creator) +
+                       "\r\n/Producer (iSeries Spoolwright)";
+    if (!Title.isEmpty()) info += "\r\n/Title " + pdfString(Title);
+    if (!Subject.isEmpty()) info += "\r\n/Subject " + pdfString(Subject);
+    if (!Author.isEmpty()) info += "\r\n/Author " + pdfString(Author);
+    objectNumber_ = 1;
+    WriteObject(info);
+    for (int f = 1; f <= 4; ++f) {
+        objectNumber_ = 3 + f;
+        WriteObject(crlf({"/Type /Font", "/Subtype /Type1", "/Name /F" + num(f), "/Encoding 8 0 R",
+                          std::string("/BaseFont ") + kBaseFonts[f - 1]}));
+    }
+    objectNumber_ = 8;
+    WriteObject("/Type /Encoding\r\n/BaseEncoding /WinAnsiEncoding");
+    objectNumber_ = 9;
+    WriteObject("  /Font << /F1 4 0 R /F2 5 0 R /F3 6 0 R /F4 7 0 R >>\r\n  /ProcSet [ /PDF /Text ]");
+    NewPage();
+}
+
+void VB2PDF::NewPage() {
+    if (!pageObjects_.empty()) EndPage();
+    const qint32 page = ++objectNumber_;
+    WriteObject(crlf({"/Type /Page", "/Parent 3 0 R", "/Resources 9 0 R", "/Contents " + num(page + 1) + " 0 R"}));
+    pageObjects_.push_back(page);
+    const qint32 stream = ++objectNumber_;
+    const std::string head = num(stream) + " 0 obj\r\n<<\r\n/Length " + num(page + 2) + " 0 R\r\n>>\r\nstream\r\n";
+    const std::int64_t at = WriteLine(head + "BT");
+    objectOffsets_.resize(size_t(stream), -1);
+    objectOffsets_[size_t(stream) - 1] = at;
+    streamStart_ = at + std::int64_t(head.size());
+
+    if (Spacing.bestFit) {
+        VertSpace = FontSize;
+        leading_ = FontSize;
+        // A whole host page on one page: a tighter leading when it would not fit.
+        if (Spacing.fitLines > 0) {
+            const int room = (pageHeight_ - 2 * TopMargin) / Spacing.fitLines;
+            if (room < leading_) leading_ = room;
+        }
+    } else if (!Spacing.vertical) {
+        VertSpace = FontSize;
+        leading_ = pageHeight_ > pageWidth_ ? FontSize : FontSize - 1;
+    } else {
+        VertSpace = *Spacing.vertical;
+        leading_ = VertSpace;
+    }
+    if (leading_ < 1) leading_ = 1;
+    lineY_ = pageHeight_ - TopMargin;
+    linesOnPage_ = 0;
+    WriteLine("/F" + num(baseFont()) + " " + num(FontSize) + " Tf\r\n1 0 0 1 " + num(LeftMargin) + " " + num(lineY_) +
+              " Tm\r\n" + num(leading_) + " TL");
+}
+
+void VB2PDF::WritePDF(std::string_view text, bool newRow, int newFont) {
+    // Nothing is drawn below the bottom margin (as wide as the top one).
+    if (newRow && linesOnPage_ > 0 && lineY_ - leading_ < TopMargin) NewPage();
+    const bool switchFont = newFont >= 1 && newFont <= 4 && newFont != baseFont();
+    std::string line;
+    line.reserve(text.size() + 24);
+    if (switchFont) line += "/F" + num(newFont) + " " + num(FontSize) + " Tf\r\n";
+    if (newRow) {
+        line += "T* ";
+        lineY_ -= leading_;
+        ++linesOnPage_;
+    }
+    line += '(';
+    line += EscapePdfText(text);
+    line += ") Tj";
+    if (switchFont) line += "\r\n/F" + num(baseFont()) + " " + num(FontSize) + " Tf";
+    WriteLine(line);
+}
+
+void VB2PDF::EndPage() {
+    const std::int64_t et = WriteLine("ET\r\nendstream\r\nendobj");
+    const qint32 length = ++objectNumber_;
+    const std::int64_t at = WriteLine(num(length) + " 0 obj\r\n" + num(et + 2 - streamStart_) + "\r\nendobj");
+    objectOffsets_.resize(size_t(length), -1);
+    objectOffsets_[size_t(length) - 1] = at;
+}
+
+void VB2PDF::EndPDF() {
+    finish();
+    file_.commit();
+}
+
+void VB2PDF::EndPartialPDF() {
+    finish();
+    file_.abandon();
+}
+
+void VB2PDF::finish() {
+    EndPage();
+    objectOffsets_[1] = WriteLine("2 0 obj\r\n<<\r\n/Type /Catalog\r\n/Pages 3 0 R\r\n/PageLayout /OneColumn\r\n>>\r\nendobj");
+    std::string kids = "/Kids [ ";
+    for (qint32 p : pageObjects_) kids += num(p) + " 0 R ";
+    kids += "]";
+    objectOffsets_[2] = WriteLine("3 0 obj\r\n<<\r\n/Type /Pages\r\n/Count " + num(qint64(pageObjects_.size())) +
+                                  "\r\n/MediaBox [ 0 0 " + num(pageWidth_) + " " + num(pageHeight_) + " ]\r\n" + kids +
+                                  "\r\n>>\r\nendobj");
+    const qint32 size = ++objectNumber_;
+    // One line per entry: the same bytes as one block, without holding it.
+    const std::int64_t xrefAt = WriteLine("xref\r\n0 " + num(size) + "\r\n0000000000 65535 f");
+    for (qint32 n = 1; n < size; ++n) {
+        const std::string at = num(objectOffsets_[size_t(n) - 1]);
+        WriteLine(std::string(at.size() < 10 ? 10 - at.size() : 0, '0') + at + " 00000 n");
+    }
+    WriteLine("trailer\r\n<<\r\n/Size " + num(size) + "\r\n/Root 2 0 R\r\n/Info 1 0 R\r\n>>\r\nstartxref\r\n" +
+              num(xrefAt) + "\r\n%%EOF");
+}
