@@ -210,6 +210,7 @@ TEST_F(DriverTest, DestinationsThatAreNotThereAreNotDelivered) {
 
 TEST_F(DriverTest, ANearMissIsNoDestination) {
     // The type is compared whole.
+    for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, i == 1);
     for (const char* type : {"Text file ", "microsoft word", "Microsoft Word 6"}) {
         screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(type));
         t.boxes->expect(QStringLiteral("Please select a valid application or format to download the spool file to."));
