@@ -27,6 +27,7 @@
 #include "QtPrinter.h"
 #include "ScreenOptions.h"
 #include "Viewers.h"
+#include "frmFullView.h"
 #include "frmView.h"
 
 namespace {
@@ -43,13 +44,20 @@ public:
         QApplication::processEvents();
         window->repaint();
         shownNs = clock_.nsecsElapsed();
-        if (auto* text = window->findChild<QPlainTextEdit*>()) characters = text->document()->characterCount();
+        auto* text = window->findChild<QPlainTextEdit*>();
+        // The entire-report viewer takes the rest of a large report in pieces
+        // while it is up: the time until every line is in, too.
+        if (auto* full = qobject_cast<frmFullView*>(window))
+            while (full->loading()) QApplication::processEvents();
+        loadedNs = clock_.nsecsElapsed();
+        if (text) characters = text->document()->characterCount();
         window->close();
     }
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     void showModeless(QWidget* window) override { window->show(); }
     qint64 shownNs = 0;
+    qint64 loadedNs = 0;
     qint64 characters = 0;
 
 private:
@@ -116,12 +124,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double fullShow = (timer->shownNs - lastReplyNs) / 1e9;
+    const double fullLoaded = (timer->loadedNs - lastReplyNs) / 1e9;
     qint64 fullBytes = 0;
     const double fullRead = readSeconds(ctx.gFullViewFile, &fullBytes);
     std::printf("full view:  %6.1f MB  %9lld characters shown  %7.3f s from last reply to window  "
-                "(%.0f x reading the file: %.4f s)%s\n",
+                "(%.0f x reading the file: %.4f s)%s, every line in after %.3f s\n",
                 fullBytes / 1e6, static_cast<long long>(timer->characters), fullShow, fullShow / fullRead, fullRead,
-                fullShow < 1.0 ? "" : "  OVER 1 s");
+                fullShow < 1.0 ? "" : "  OVER 1 s", fullLoaded);
     status |= fullShow >= 1.0;
 
     // The preview: the text in memory into the window.

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -51,9 +52,6 @@ ReportViewer::ReportViewer(AppContext& ctx, const Keys& keys, QRect& rememberedP
     menu = new QMenuBar(this);
     top->setMenuBar(menu);
     heading = new QLabel(this);
-    QFont bold = heading->font();
-    bold.setBold(true);
-    heading->setFont(bold);
     lblEntry = new QLabel(this);
     lblEntry->setObjectName(QStringLiteral("lblEntry"));
     lblEntry->setFont(courier(8.25));
@@ -109,7 +107,23 @@ void ReportViewer::loadWindow() {
     }
     const bool allQueues =
         ctx_.mainWindowLoaded() && ctx_.mainWindow().txtOutq->text() == QLatin1String("*ALL");
-    heading->setText(headingText(allQueues));
+    setHeading(headingText(allQueues));
+}
+
+// The heading's runs of blanks line up with the columns only in a narrow
+// sans font; where the system's is wider, a smaller size keeps the whole
+// heading (its last columns) inside the heading's 9375 twips.
+void ReportViewer::setHeading(const QString& caption) {
+    QFont bold = font();
+    bold.setBold(true);
+    const QMargins m = layout()->contentsMargins();
+    const int room = std::min(WindowGeometry::pixels(9375), width() - m.left() - m.right());
+    for (qreal points = 8.25; points >= 6.0; points -= 0.25) {
+        bold.setPointSizeF(points);
+        if (QFontMetrics(bold).horizontalAdvance(caption) <= room) break;
+    }
+    heading->setFont(bold);
+    heading->setText(caption);
 }
 
 void ReportViewer::searchTextChanged() {

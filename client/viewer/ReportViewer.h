@@ -48,6 +48,7 @@ public:
 protected:
     // The remembered values, the window's size and place, the heading.
     void loadWindow();
+    void setHeading(const QString& caption);
     virtual void searchTextChanged();
     void reject() override { unload(); }
     void closeEvent(QCloseEvent* e) override;

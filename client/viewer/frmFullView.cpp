@@ -36,7 +36,11 @@ frmFullView::frmFullView(AppContext& ctx, QRect& rememberedPlace)
     cmdClose->setText(QStringLiteral("&Close"));
     itmEdit = menu->addAction(QStringLiteral("&Copy"));
     itmEdit->setObjectName(QStringLiteral("itmEdit"));
-    connect(itmEdit, &QAction::triggered, this, [this] { copySelection(); });
+    connect(itmEdit, &QAction::triggered, this, [this] { copyAll(); });
+    loader_.setInterval(0);
+    connect(&loader_, &QTimer::timeout, this, [this] {
+        if (!loadPiece()) loader_.stop();
+    });
     connect(cmdFindNext, &QPushButton::clicked, this, [this] { cmdFindNext_Click(); });
     cmdFindNext->installEventFilter(this);
     rtbPreview->installEventFilter(this);
@@ -51,9 +55,64 @@ bool frmFullView::Form_Load(const QString& file, QString& error) {
         return false;
     }
     const QByteArray bytes = f.readAll();
-    rtbPreview->setPlainText(Codec::toUnicode(std::string(bytes.constData(), static_cast<size_t>(bytes.size()))));
+    pending_ = Codec::toUnicode(std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
+    pendingAt_ = 0;
+    rtbPreview->clear();
+    loadPiece();
+    if (loading()) loader_.start();
     update();
     return true;
+}
+
+bool frmFullView::loadPiece() {
+    if (!loading()) return false;
+    const bool first = pendingAt_ == 0;
+    qsizetype end = pendingAt_ + (first ? kFirstPiece : kPiece);
+    if (end >= pending_.size()) {
+        end = pending_.size();
+    } else {
+        const qsizetype lineEnd = pending_.indexOf(QLatin1Char('\n'), end);
+        end = lineEnd < 0 ? pending_.size() : lineEnd;
+    }
+    const QString piece = pending_.mid(pendingAt_, end - pendingAt_);
+    if (first) {
+        rtbPreview->setPlainText(piece);
+    } else {
+        // Appended behind the user's cursor and scroll position, which stay.
+        QTextCursor tail(rtbPreview->document());
+        tail.movePosition(QTextCursor::End);
+        tail.insertText(piece);
+    }
+    pendingAt_ = end;
+    if (!loading()) {
+        pending_.clear();
+        pendingAt_ = 0;
+        loader_.stop();
+    }
+    return true;
+}
+
+void frmFullView::finishLoading() {
+    while (loadPiece()) {
+    }
+}
+
+void frmFullView::copyAll() {
+    // A selection that reaches the end of what is loaded means "to the end".
+    QTextCursor c = rtbPreview->textCursor();
+    if (loading() && c.hasSelection() && c.selectionEnd() == rtbPreview->document()->characterCount() - 1) {
+        const int anchor = c.selectionStart();
+        finishLoading();
+        c.setPosition(anchor);
+        c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        rtbPreview->setTextCursor(c);
+    }
+    copySelection();
+}
+
+void frmFullView::hideEvent(QHideEvent* event) {
+    loader_.stop();
+    ReportViewer::hideEvent(event);
 }
 
 void frmFullView::removeHighlight() { formatSelection(rtbPreview, Qt::black, false); }
@@ -64,6 +123,7 @@ void frmFullView::searchTextChanged() {
 }
 
 void frmFullView::cmdFindNext_Click() {
+    finishLoading();
     removeHighlight();
     QTextCursor c = rtbPreview->textCursor();
     const int start = c.selectionStart() + 1;

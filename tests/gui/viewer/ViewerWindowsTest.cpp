@@ -86,6 +86,8 @@ TEST_F(ViewerTest, ThePreviewAsksForPagesInUpperCaseAndShowsThemLaidOut) {
                       shown = v.txtClip->toPlainText();
                       entry = v.lblEntry->text();
                       heading = v.Label2->text();
+                      // The whole heading is readable, its last column included.
+                      EXPECT_LE(v.Label2->fontMetrics().horizontalAdvance(heading), v.Label2->width());
                       EXPECT_EQ(v.windowTitle(), QStringLiteral("Preview Spool File"));
                       EXPECT_FALSE(v.cmdFindNext->isEnabled());
                       EXPECT_TRUE(v.cmdClose->isDefault());
@@ -331,6 +333,50 @@ TEST_F(ViewerTest, AFullViewThatFailsShowsNoWindowAndKeepsAnEarlierFile) {
     EXPECT_NE(t.ctx.gFullViewFile, earlier);
     EXPECT_EQ(ReadFileBytes(earlier), before);
     EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(ViewerTest, ALargeReportShowsAtOnceAndTheRestFollowsWhole) {
+    // Well over the first piece, so the rest comes while the window is up.
+    QString report;
+    for (int i = 1; i <= 18000; ++i) report += QStringLiteral("LINE %1 ").arg(i, 6) + QString(70, QLatin1Char('X')) + QLatin1Char('\n');
+    report += QStringLiteral("THE LAST LINE");
+    const QString file = t.ctx.gWorkDir + QStringLiteral("large.txt");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(report.toLatin1());
+    f.close();
+    ASSERT_GT(report.size(), frmFullView::kFirstPiece + frmFullView::kPiece);
+
+    QRect place;
+    QString error;
+    {
+        // Shown from its first lines; the event loop brings the rest, every line whole.
+        frmFullView v(t.ctx, place);
+        ASSERT_TRUE(v.Form_Load(file, error));
+        EXPECT_TRUE(v.loading());
+        EXPECT_TRUE(v.rtbPreview->toPlainText().startsWith(QStringLiteral("LINE      1 ")));
+        EXPECT_TRUE(v.rtbPreview->toPlainText().endsWith(QString(70, QLatin1Char('X'))));
+        v.show();
+        for (int i = 0; i < 100 && v.loading(); ++i) QApplication::processEvents();
+        EXPECT_FALSE(v.loading());
+        EXPECT_EQ(v.rtbPreview->toPlainText(), report);
+    }
+    {
+        // A search at once finds the last line.
+        frmFullView v(t.ctx, place);
+        ASSERT_TRUE(v.Form_Load(file, error));
+        v.txtFindWhat->setText(QStringLiteral("the last"));
+        v.cmdFindNext->click();
+        EXPECT_EQ(selection(v.rtbPreview), QStringLiteral("THE LAST"));
+    }
+    {
+        // Select all and copy at once: the whole report.
+        frmFullView v(t.ctx, place);
+        ASSERT_TRUE(v.Form_Load(file, error));
+        v.rtbPreview->selectAll();
+        v.itmEdit->trigger();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), report);
+    }
 }
 
 TEST_F(ViewerTest, TheViewersCannotBeMadeSmallerThanTheirDesign) {
