@@ -253,12 +253,22 @@ TEST_F(MailDelivery, RefusedRecipientIsAFailureAndNothingIsSent) {
     t.ctx.saveSetting(QStringLiteral("Mail server"), sink->url());
     addReport(QStringLiteral("REGIONS"), 1, kDirected);
     connect();
-    choose("Outlook e-mail", 1, true);
-    t.boxes->expect(QStringLiteral("RCPT failed: 550"));
-    EXPECT_EQ(run(), std::vector<S>{S::Failed});
-    EXPECT_TRUE(t.boxes->done());
-    EXPECT_TRUE(sink->messages().empty());  // the later list is not mailed either
-    EXPECT_EQ(screen.status(), QStringLiteral("Load to email attachment did not complete: 0 of 2 messages sent."));
+    for (const char* type : {"Outlook e-mail", "Outlook Express e-mail", "Lotus Notes"}) {
+        SCOPED_TRACE(type);
+        for (const QString& f : draftFiles()) QFile::remove(f);
+        choose(type, 1, true);
+        t.boxes->expect(QStringLiteral("RCPT failed: 550"));
+        EXPECT_EQ(run(), std::vector<S>{S::Failed});
+        EXPECT_TRUE(t.boxes->done());
+        EXPECT_TRUE(sink->messages().empty());  // the later list is not mailed either
+        EXPECT_EQ(screen.status(), QStringLiteral("Load to email attachment did not complete: 0 of 2 messages sent."));
+        // The message the server did not take stays with the user.
+        const QStringList drafts = draftFiles();
+        ASSERT_EQ(drafts.size(), 1);
+        const ParsedMail kept = ParsedMail::parseFile(drafts[0]);
+        EXPECT_EQ(kept.to.join(QLatin1Char(',')).toLower(), QStringLiteral("ann@x.org"));
+        EXPECT_EQ(kept.attachments.size(), 2u);
+    }
 }
 
 TEST_F(MailDelivery, HostThatStopsAnsweringMailsNothing) {
