@@ -189,6 +189,9 @@ void VB2PDF::EndPDF() {
 
 void VB2PDF::EndPartialPDF() {
     finish();
+    // A document whose end did not reach the disk is not kept (a throw here
+    // leaves the caller to drop it).
+    file_.flush();
     file_.abandon();
 }
 
