@@ -148,6 +148,10 @@ void VB2PDF::NewPage() {
         VertSpace = *Spacing.vertical;
         leading_ = VertSpace;
     }
+    // A spacing taller than the room between the margins would put even the
+    // first line of a page below it.
+    const int room = pageHeight_ - 2 * TopMargin;
+    if (leading_ > room) leading_ = room;
     if (leading_ < 1) leading_ = 1;
     lineY_ = pageHeight_ - TopMargin;
     linesOnPage_ = 0;
