@@ -12,14 +12,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
 #include <functional>
 
 #include "AppContext.h"
+#include "BenchHost.h"
 #include "HostLink.h"
 #include "MemorySettingsStore.h"
 #include "OfficeDelivery.h"
@@ -82,11 +81,6 @@ Run deliver(PlainSplfScreen& screen, const QString& officeStarts, const Delivery
     screen.onStatus = nullptr;
     return r;
 }
-
-int argValue(const QStringList& args, const QString& name, int def) {
-    const qsizetype i = args.indexOf(name);
-    return i >= 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : def;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -102,21 +96,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_office: cannot write the spool folder\n");
         return 1;
     }
-    const quint32 r = QRandomGenerator::global()->bounded(1u, 250u * 250u);
-    const QString address = QStringLiteral("127.%1.%2.%3").arg(100 + r % 100).arg(1 + (r / 100) % 250).arg(1 + r % 250);
-    const quint16 port = 17851;
-    QProcess host;
-    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    host.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../hostsim"),
-               {QStringLiteral("--address"), address, QStringLiteral("--no-listener"), QStringLiteral("--spool"),
-                spool.path(), QStringLiteral("--open-job-port"), QString::number(port)});
-    QByteArray said;
-    while (!said.contains("open") && host.waitForReadyRead(5000)) said += host.readAllStandardOutput();
-    if (!said.contains("open")) {
-        std::fprintf(stderr, "bench_office: hostsim does not open its job port\n");
-        return 1;
-    }
-    QObject::connect(&host, &QProcess::readyReadStandardOutput, [&host] { host.readAllStandardOutput(); });
 
     AppContext ctx;
     // The user's own settings and desktop stay untouched: nothing is opened for anyone.
@@ -131,14 +110,8 @@ int main(int argc, char** argv) {
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    HostSocket* s = ctx.link.socket();
-    s->remoteHost = address;
-    s->remotePort = port;
-    s->connectToHost();
-    if (!ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000)) {
-        std::fprintf(stderr, "bench_office: no job port\n");
-        return 1;
-    }
+    BenchHost host;
+    if (!host.start(ctx, spool.path(), "bench_office")) return 1;
 
     const SpoolFileRow row = rowOf(QStringLiteral("STOCKVAL"));
     const QString textFile = out.path() + QStringLiteral("/download.txt");
@@ -150,8 +123,7 @@ int main(int argc, char** argv) {
                               [&](const DownloadOptions& o, DownloadProgress& p) { return ProcExcel(ctx, o, p, row); });
     const Run word = deliver(screen, QStringLiteral("Checking for an existing instance of Word"),
                              [&](const DownloadOptions& o, DownloadProgress& p) { return ProcWord_8(ctx, o, p, row); });
-    host.kill();
-    host.waitForFinished(2000);
+    host.stop();
     auto written = [&](const char* pattern) {
         const QStringList found = QDir(out.path()).entryList({QString::fromLatin1(pattern)}, QDir::Files);
         return found.isEmpty() ? QString() : out.filePath(found.first());

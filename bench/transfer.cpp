@@ -10,14 +10,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
 #include <functional>
 
 #include "AppContext.h"
+#include "BenchHost.h"
 #include "HostLink.h"
 #include "PlainSplfScreen.h"
 #include "ProcPDF.h"
@@ -117,11 +116,6 @@ Run pdfDocument(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& ro
         return ProcPDF(ctx, o, p, file, width, row);
     });
 }
-
-int argValue(const QStringList& args, const QString& name, int def) {
-    const qsizetype i = args.indexOf(name);
-    return i >= 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : def;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,23 +131,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_transfer: cannot write the spool folder\n");
         return 1;
     }
-    // A loopback address of this run's own, with the real port number.
-    const quint32 r = QRandomGenerator::global()->bounded(1u, 250u * 250u);
-    const QString address = QStringLiteral("127.%1.%2.%3").arg(100 + r % 100).arg(1 + (r / 100) % 250).arg(1 + r % 250);
-    const quint16 port = 17851;
-    QProcess host;
-    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    host.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../hostsim"),
-               {QStringLiteral("--address"), address, QStringLiteral("--no-listener"), QStringLiteral("--spool"),
-                spool.path(), QStringLiteral("--open-job-port"), QString::number(port)});
-    // Connect once the job port is open; what hostsim prints later is drained.
-    QByteArray said;
-    while (!said.contains("open") && host.waitForReadyRead(5000)) said += host.readAllStandardOutput();
-    if (!said.contains("open")) {
-        std::fprintf(stderr, "bench_transfer: hostsim does not open its job port\n");
-        return 1;
-    }
-    QObject::connect(&host, &QProcess::readyReadStandardOutput, [&host] { host.readAllStandardOutput(); });
 
     AppContext ctx;
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
@@ -161,14 +138,8 @@ int main(int argc, char** argv) {
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
-    HostSocket* s = ctx.link.socket();
-    s->remoteHost = address;
-    s->remotePort = port;
-    s->connectToHost();
-    if (!ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000)) {
-        std::fprintf(stderr, "bench_transfer: no job port\n");
-        return 1;
-    }
+    BenchHost host;
+    if (!host.start(ctx, spool.path(), "bench_transfer")) return 1;
 
     const Run bare = bareExchange(ctx, rowOf(QStringLiteral("LARGE")));
     // A first run takes the writer's buffer once; the two measured runs
@@ -177,8 +148,7 @@ int main(int argc, char** argv) {
     const Run smallText = textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/small.txt"));
     const Run text = textFile(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.txt"));
     const Run pdf = pdfDocument(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.pdf"));
-    host.kill();
-    host.waitForFinished(2000);
+    host.stop();
     if (!bare.records || !text.records || !smallText.records || !pdf.records) {
         std::fprintf(stderr, "bench_transfer: a download failed\n");
         return 1;
