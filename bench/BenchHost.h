@@ -3,6 +3,8 @@
 // hostsim as a process of its own on a loopback address of the run's own,
 // with the client's link connected to its job port.
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStringList>
@@ -10,10 +12,34 @@
 
 #include "AppContext.h"
 #include "HostLink.h"
+#include "SpoolFileRow.h"
 
 inline int argValue(const QStringList& args, const QString& name, int def) {
     const qsizetype i = args.indexOf(name);
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : def;
+}
+
+// A spooled file `name` of 80 columns in queue BENCHLIB/<queue> of the spool
+// folder, its attributes written; the caller writes the records to `f`.
+inline bool openBenchReport(QFile& f, const QString& root, const QString& queue, const QString& name) {
+    const QString dir = root + QStringLiteral("/BENCHLIB/") + queue;
+    f.setFileName(dir + QLatin1Char('/') + name + QStringLiteral(".splf"));
+    if (!QDir().mkpath(dir) || !f.open(QIODevice::WriteOnly)) return false;
+    f.write(QStringLiteral("name=%1\njob=BENCH\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\n"
+                           "formtype=*STD\ndate=2024-06-30\ntime=23:59:01\n[records]\n")
+                .arg(name)
+                .toUtf8());
+    return true;
+}
+
+// The grid row of that report.
+inline SpoolFileRow benchRow(const QString& name) {
+    SpoolFileRow::Fields f;
+    f.file = name.toStdString();
+    f.user = "SWUSER";
+    f.jobNumber = "100001";
+    f.job = "BENCH/0001";
+    return SpoolFileRow::fromFields(f);
 }
 
 class BenchHost {

@@ -30,12 +30,9 @@
 
 namespace {
 bool writeReport(const QString& root, const QString& name, int pages, int linesPerPage) {
-    const QString dir = root + QStringLiteral("/BENCHLIB/OFFICEQ");
-    QFile f(dir + QLatin1Char('/') + name + QStringLiteral(".splf"));
-    if (!QDir().mkpath(dir) || !f.open(QIODevice::WriteOnly)) return false;
+    QFile f;
+    if (!openBenchReport(f, root, QStringLiteral("OFFICEQ"), name)) return false;
     QTextStream s(&f);
-    s << "name=" << name << "\njob=BENCH\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\n"
-      << "formtype=*STD\ndate=2024-06-30\ntime=23:59:01\n[records]\n";
     for (int p = 1; p <= pages; ++p) {
         s << "001 ACME STORES  STOCK VALUATION                        PAGE " << p << "\n";
         for (int l = 2; l <= linesPerPage; ++l)
@@ -44,15 +41,6 @@ bool writeReport(const QString& root, const QString& name, int pages, int linesP
               << "   VALUE " << (l * 13 % 5000) << ".25\n";
     }
     return true;
-}
-
-SpoolFileRow rowOf(const QString& name) {
-    SpoolFileRow::Fields f;
-    f.file = name.toStdString();
-    f.user = "SWUSER";
-    f.jobNumber = "100001";
-    f.job = "BENCH/0001";
-    return SpoolFileRow::fromFields(f);
 }
 
 struct Run {
@@ -113,7 +101,7 @@ int main(int argc, char** argv) {
     BenchHost host;
     if (!host.start(ctx, spool.path(), "bench_office")) return 1;
 
-    const SpoolFileRow row = rowOf(QStringLiteral("STOCKVAL"));
+    const SpoolFileRow row = benchRow(QStringLiteral("STOCKVAL"));
     const QString textFile = out.path() + QStringLiteral("/download.txt");
     const Run text = deliver(screen, QStringLiteral("\x01"), [&](const DownloadOptions& o, DownloadProgress& p) {
         QString width;

@@ -35,27 +35,15 @@ long residentKiB() {
 }
 
 bool writeReport(const QString& root, const QString& name, int records) {
-    const QString dir = root + QStringLiteral("/BENCHLIB/BIGQ");
-    QFile f(dir + QLatin1Char('/') + name + QStringLiteral(".splf"));
-    if (!QDir().mkpath(dir) || !f.open(QIODevice::WriteOnly)) return false;
+    QFile f;
+    if (!openBenchReport(f, root, QStringLiteral("BIGQ"), name)) return false;
     QTextStream s(&f);
-    s << "name=" << name << "\njob=BENCH\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\n"
-      << "formtype=*STD\ndate=2024-06-30\ntime=23:59:01\n[records]\n";
     for (int i = 1; i <= records; ++i) {
         s << (i % 60 == 1 ? "001 " : "   1");
         s << "ACCOUNT " << qSetFieldWidth(8) << i << qSetFieldWidth(0)
           << "  OPENING BALANCE        1,234.56   DEBITS   98.70   CREDITS   12.00\n";
     }
     return true;
-}
-
-SpoolFileRow rowOf(const QString& name) {
-    SpoolFileRow::Fields f;
-    f.file = name.toStdString();
-    f.user = "SWUSER";
-    f.jobNumber = "100001";
-    f.job = "BENCH/0001";
-    return SpoolFileRow::fromFields(f);
 }
 
 struct Run {
@@ -141,13 +129,13 @@ int main(int argc, char** argv) {
     BenchHost host;
     if (!host.start(ctx, spool.path(), "bench_transfer")) return 1;
 
-    const Run bare = bareExchange(ctx, rowOf(QStringLiteral("LARGE")));
+    const Run bare = bareExchange(ctx, benchRow(QStringLiteral("LARGE")));
     // A first run takes the writer's buffer once; the two measured runs
     // show whether the memory held grows with the report.
-    textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/warm-up.txt"));
-    const Run smallText = textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/small.txt"));
-    const Run text = textFile(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.txt"));
-    const Run pdf = pdfDocument(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.pdf"));
+    textFile(ctx, screen, benchRow(QStringLiteral("SMALL")), out.path() + QStringLiteral("/warm-up.txt"));
+    const Run smallText = textFile(ctx, screen, benchRow(QStringLiteral("SMALL")), out.path() + QStringLiteral("/small.txt"));
+    const Run text = textFile(ctx, screen, benchRow(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.txt"));
+    const Run pdf = pdfDocument(ctx, screen, benchRow(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.pdf"));
     host.stop();
     if (!bare.records || !text.records || !smallText.records || !pdf.records) {
         std::fprintf(stderr, "bench_transfer: a download failed\n");
