@@ -1,39 +1,43 @@
 #pragma once
-// What the benchmarks that download from hostsim share: their arguments, and
-// hostsim as a process of its own on a loopback address of the run's own,
-// with the client's link connected to its job port.
+// What the download benchmarks share: an account report written into a spool
+// folder, its spooled-file row, and hostsim started as a process of its own
+// (so that the client's memory and time are the client's) with a context
+// connected to its job port.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QStringList>
+#include <QTextStream>
 #include <cstdio>
 
 #include "AppContext.h"
-#include "HostLink.h"
 #include "SpoolFileRow.h"
 
+namespace bench {
+// `records` lines of 80 columns, a page every 60, in BENCHLIB/BIGQ/<name>.
+inline bool writeReport(const QString& root, const QString& name, int records) {
+    const QString dir = root + QStringLiteral("/BENCHLIB/BIGQ");
+    QFile f(dir + QLatin1Char('/') + name + QStringLiteral(".splf"));
+    if (!QDir().mkpath(dir) || !f.open(QIODevice::WriteOnly)) return false;
+    QTextStream s(&f);
+    s << "name=" << name << "\njob=BENCH\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\n"
+      << "formtype=*STD\ndate=2024-06-30\ntime=23:59:01\n[records]\n";
+    for (int i = 1; i <= records; ++i) {
+        s << (i % 60 == 1 ? "001 " : "   1");
+        s << "ACCOUNT " << qSetFieldWidth(8) << i << qSetFieldWidth(0)
+          << "  OPENING BALANCE        1,234.56   DEBITS   98.70   CREDITS   12.00\n";
+    }
+    return true;
+}
+
+// The number after `name` on the command line, or `def`.
 inline int argValue(const QStringList& args, const QString& name, int def) {
     const qsizetype i = args.indexOf(name);
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : def;
 }
 
-// A spooled file `name` of 80 columns in queue BENCHLIB/<queue> of the spool
-// folder, its attributes written; the caller writes the records to `f`.
-inline bool openBenchReport(QFile& f, const QString& root, const QString& queue, const QString& name) {
-    const QString dir = root + QStringLiteral("/BENCHLIB/") + queue;
-    f.setFileName(dir + QLatin1Char('/') + name + QStringLiteral(".splf"));
-    if (!QDir().mkpath(dir) || !f.open(QIODevice::WriteOnly)) return false;
-    f.write(QStringLiteral("name=%1\njob=BENCH\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\n"
-                           "formtype=*STD\ndate=2024-06-30\ntime=23:59:01\n[records]\n")
-                .arg(name)
-                .toUtf8());
-    return true;
-}
-
-// The grid row of that report.
-inline SpoolFileRow benchRow(const QString& name) {
+inline SpoolFileRow rowOf(const QString& name) {
     SpoolFileRow::Fields f;
     f.file = name.toStdString();
     f.user = "SWUSER";
@@ -42,44 +46,40 @@ inline SpoolFileRow benchRow(const QString& name) {
     return SpoolFileRow::fromFields(f);
 }
 
-class BenchHost {
+// hostsim on a loopback address of this run's own, serving `spool` on one
+// job port; `extra` arguments are added to its command line.
+class HostProcess {
 public:
-    // Starts hostsim on `spool` and connects ctx's link; false (and why, on
-    // standard error) when it does not come up.
-    bool start(AppContext& ctx, const QString& spool, const char* bench) {
+    bool start(const QString& spool, const QStringList& extra = {}) {
         const quint32 r = QRandomGenerator::global()->bounded(1u, 250u * 250u);
-        const QString address =
-            QStringLiteral("127.%1.%2.%3").arg(100 + r % 100).arg(1 + (r / 100) % 250).arg(1 + r % 250);
-        const quint16 port = 17851;
-        host_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        host_.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../hostsim"),
-                    {QStringLiteral("--address"), address, QStringLiteral("--no-listener"), QStringLiteral("--spool"),
-                     spool, QStringLiteral("--open-job-port"), QString::number(port)});
+        address = QStringLiteral("127.%1.%2.%3").arg(100 + r % 100).arg(1 + (r / 100) % 250).arg(1 + r % 250);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../hostsim"),
+                      QStringList{QStringLiteral("--address"), address, QStringLiteral("--no-listener"),
+                                  QStringLiteral("--spool"), spool, QStringLiteral("--open-job-port"),
+                                  QString::number(port)} +
+                          extra);
         // Connect once the job port is open; what hostsim prints later is drained.
         QByteArray said;
-        while (!said.contains("open") && host_.waitForReadyRead(5000)) said += host_.readAllStandardOutput();
-        if (!said.contains("open")) {
-            std::fprintf(stderr, "%s: hostsim does not open its job port\n", bench);
-            return false;
-        }
-        QObject::connect(&host_, &QProcess::readyReadStandardOutput, [this] { host_.readAllStandardOutput(); });
+        while (!said.contains("open") && process.waitForReadyRead(5000)) said += process.readAllStandardOutput();
+        if (!said.contains("open")) return false;
+        QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { process.readAllStandardOutput(); });
+        return true;
+    }
+    // Puts the context's socket on the job port, as a sign-on leaves it.
+    bool connect(AppContext& ctx) {
         HostSocket* s = ctx.link.socket();
         s->remoteHost = address;
         s->remotePort = port;
         s->connectToHost();
-        if (!ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000)) {
-            std::fprintf(stderr, "%s: no job port\n", bench);
-            return false;
-        }
-        return true;
+        return ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000);
     }
-    ~BenchHost() { stop(); }
-    void stop() {
-        if (host_.state() == QProcess::NotRunning) return;
-        host_.kill();
-        host_.waitForFinished(2000);
+    ~HostProcess() {
+        process.kill();
+        process.waitForFinished(2000);
     }
-
-private:
-    QProcess host_;
+    QString address;
+    const quint16 port = 17851;
+    QProcess process;
 };
+}  // namespace bench

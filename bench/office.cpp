@@ -30,9 +30,12 @@
 
 namespace {
 bool writeReport(const QString& root, const QString& name, int pages, int linesPerPage) {
-    QFile f;
-    if (!openBenchReport(f, root, QStringLiteral("OFFICEQ"), name)) return false;
+    const QString dir = root + QStringLiteral("/BENCHLIB/OFFICEQ");
+    QFile f(dir + QLatin1Char('/') + name + QStringLiteral(".splf"));
+    if (!QDir().mkpath(dir) || !f.open(QIODevice::WriteOnly)) return false;
     QTextStream s(&f);
+    s << "name=" << name << "\njob=BENCH\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\n"
+      << "formtype=*STD\ndate=2024-06-30\ntime=23:59:01\n[records]\n";
     for (int p = 1; p <= pages; ++p) {
         s << "001 ACME STORES  STOCK VALUATION                        PAGE " << p << "\n";
         for (int l = 2; l <= linesPerPage; ++l)
@@ -76,8 +79,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    const int pages = argValue(args, QStringLiteral("--pages"), 10000);
-    const int perPage = std::max(2, argValue(args, QStringLiteral("--lines-per-page"), 40));
+    const int pages = bench::argValue(args, QStringLiteral("--pages"), 10000);
+    const int perPage = std::max(2, bench::argValue(args, QStringLiteral("--lines-per-page"), 40));
     const qint64 records = qint64(pages) * perPage;
     QTemporaryDir spool, out, work;
     if (!writeReport(spool.path(), QStringLiteral("STOCKVAL"), pages, perPage)) {
@@ -85,6 +88,11 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    bench::HostProcess host;
+    if (!host.start(spool.path())) {
+        std::fprintf(stderr, "bench_office: hostsim does not open its job port\n");
+        return 1;
+    }
     AppContext ctx;
     // The user's own settings and desktop stay untouched: nothing is opened for anyone.
     ctx.settings = std::make_unique<MemorySettingsStore>();
@@ -98,10 +106,12 @@ int main(int argc, char** argv) {
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
-    BenchHost host;
-    if (!host.start(ctx, spool.path(), "bench_office")) return 1;
+    if (!host.connect(ctx)) {
+        std::fprintf(stderr, "bench_office: no job port\n");
+        return 1;
+    }
 
-    const SpoolFileRow row = benchRow(QStringLiteral("STOCKVAL"));
+    const SpoolFileRow row = bench::rowOf(QStringLiteral("STOCKVAL"));
     const QString textFile = out.path() + QStringLiteral("/download.txt");
     const Run text = deliver(screen, QStringLiteral("\x01"), [&](const DownloadOptions& o, DownloadProgress& p) {
         QString width;
@@ -111,7 +121,6 @@ int main(int argc, char** argv) {
                               [&](const DownloadOptions& o, DownloadProgress& p) { return ProcExcel(ctx, o, p, row); });
     const Run word = deliver(screen, QStringLiteral("Checking for an existing instance of Word"),
                              [&](const DownloadOptions& o, DownloadProgress& p) { return ProcWord_8(ctx, o, p, row); });
-    host.stop();
     auto written = [&](const char* pattern) {
         const QStringList found = QDir(out.path()).entryList({QString::fromLatin1(pattern)}, QDir::Files);
         return found.isEmpty() ? QString() : out.filePath(found.first());

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
@@ -26,24 +28,16 @@
 #include "SpoolDownload.h"
 
 namespace {
+using bench::argValue;
+using bench::rowOf;
+using bench::writeReport;
+
 long residentKiB() {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly)) return 0;
     for (const QByteArray& line : f.readAll().split('\n'))
         if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
     return 0;
-}
-
-bool writeReport(const QString& root, const QString& name, int records) {
-    QFile f;
-    if (!openBenchReport(f, root, QStringLiteral("BIGQ"), name)) return false;
-    QTextStream s(&f);
-    for (int i = 1; i <= records; ++i) {
-        s << (i % 60 == 1 ? "001 " : "   1");
-        s << "ACCOUNT " << qSetFieldWidth(8) << i << qSetFieldWidth(0)
-          << "  OPENING BALANCE        1,234.56   DEBITS   98.70   CREDITS   12.00\n";
-    }
-    return true;
 }
 
 struct Run {
@@ -104,6 +98,7 @@ Run pdfDocument(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& ro
         return ProcPDF(ctx, o, p, file, width, row);
     });
 }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,6 +114,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_transfer: cannot write the spool folder\n");
         return 1;
     }
+    bench::HostProcess host;
+    if (!host.start(spool.path())) {
+        std::fprintf(stderr, "bench_transfer: hostsim does not open its job port\n");
+        return 1;
+    }
 
     AppContext ctx;
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
@@ -126,17 +126,18 @@ int main(int argc, char** argv) {
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
-    BenchHost host;
-    if (!host.start(ctx, spool.path(), "bench_transfer")) return 1;
+    if (!host.connect(ctx)) {
+        std::fprintf(stderr, "bench_transfer: no job port\n");
+        return 1;
+    }
 
-    const Run bare = bareExchange(ctx, benchRow(QStringLiteral("LARGE")));
+    const Run bare = bareExchange(ctx, rowOf(QStringLiteral("LARGE")));
     // A first run takes the writer's buffer once; the two measured runs
     // show whether the memory held grows with the report.
-    textFile(ctx, screen, benchRow(QStringLiteral("SMALL")), out.path() + QStringLiteral("/warm-up.txt"));
-    const Run smallText = textFile(ctx, screen, benchRow(QStringLiteral("SMALL")), out.path() + QStringLiteral("/small.txt"));
-    const Run text = textFile(ctx, screen, benchRow(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.txt"));
-    const Run pdf = pdfDocument(ctx, screen, benchRow(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.pdf"));
-    host.stop();
+    textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/warm-up.txt"));
+    const Run smallText = textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/small.txt"));
+    const Run text = textFile(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.txt"));
+    const Run pdf = pdfDocument(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.pdf"));
     if (!bare.records || !text.records || !smallText.records || !pdf.records) {
         std::fprintf(stderr, "bench_transfer: a download failed\n");
         return 1;
