@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "AppContext.h"
+#include "Codec.h"
 #include "EmailTextFiles.h"
 #include "Keyboard.h"
 #include "MailAutomation.h"
@@ -267,7 +268,7 @@ private:
 QStringList readLines(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
-    QString text = QString::fromLocal8Bit(f.readAll());
+    QString text = Codec::toUnicode(f.readAll().toStdString());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
@@ -277,7 +278,6 @@ QStringList readLines(const QString& path) {
 // Writes one part; the error text, or empty when the file is complete.
 QString writePart(const Part& part, bool asPdf, bool trim, bool removeLayout, const QString& path, const QString& width) {
     std::unique_ptr<PartFile> out = asPdf ? MakePdfPartFile() : std::make_unique<TextPartFile>(trim);
-    if (!out) return QStringLiteral("PDF attachments need the PDF writer, which this build does not have.");
     if (!out->open(path, width)) return out->error();
     for (const Row& r : layout(part, removeLayout)) {
         if (r.kind == Row::PageBreak) out->newPage();

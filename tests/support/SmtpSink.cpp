@@ -11,6 +11,7 @@
 SmtpSink::SmtpSink(SmtpSinkOptions o) {
     QStringList args{QStringLiteral(SW_SOURCE_DIR "/tests/support/smtp_sink.py"), QStringLiteral("--dir"), dir_.path()};
     for (const QString& r : o.refuse) args << QStringLiteral("--refuse") << r;
+    if (o.stall) args << QStringLiteral("--stall");
     if (!o.user.isEmpty()) args << QStringLiteral("--user") << o.user << QStringLiteral("--password") << o.password;
     // Debian's own interpreter, which has python3-aiosmtpd.
     server_.start(QStringLiteral("/usr/bin/python3"), args);
@@ -78,7 +79,14 @@ void collect(GMimeObject* parent, GMimeObject* part, gpointer data) {
         m->attachments.push_back({QString::fromUtf8(name), contentType, partContent(p)});
     } else if (m->bodyType.isEmpty()) {
         m->bodyType = contentType;
-        m->body = QString::fromUtf8(partContent(p));
+        // Decoded from the charset the part names.
+        if (GMIME_IS_TEXT_PART(part)) {
+            char* text = g_mime_text_part_get_text(GMIME_TEXT_PART(part));
+            m->body = QString::fromUtf8(text);
+            g_free(text);
+        } else {
+            m->body = QString::fromUtf8(partContent(p));
+        }
     }
 }
 

@@ -41,7 +41,7 @@ protected:
         config.connectTimeoutSec = 5;
         message.to = {QStringLiteral("ann@example.org"), QStringLiteral("bob@example.com")};
         message.subject = QStringLiteral("Monthly sales \u2013 Zürich");
-        message.body = QStringLiteral("Please find reports attached.\r\nSecond line.");
+        message.body = QStringLiteral("Please find reports attached.\r\nSecond line, caf\u00e9.");
         message.attachments = {{writeFile(files, QStringLiteral("sales.txt"), "A & B <1>\r\nline 2\r\n"), {}},
                                {writeFile(files, QStringLiteral("stock.pdf"), pdfBytes()), {}}};
     }
@@ -125,6 +125,10 @@ TEST_F(MailLayer, SentMessageArrivesWithRecipientsSubjectBodyAndAttachments) {
     const ParsedMail parsed = ParsedMail::parse(got[0].data);
     expectSameMessage(parsed, message);
     EXPECT_TRUE(parsed.unsent.isEmpty());
+    // The body's bytes are those of the charset it names.
+    EXPECT_TRUE(got[0].data.contains("text/plain; charset=utf-8")) << got[0].data.toStdString();
+    EXPECT_TRUE(got[0].data.contains("caf=C3=A9") || got[0].data.contains(QByteArray("caf\xC3\xA9")))
+        << got[0].data.toStdString();
 }
 
 TEST_F(MailLayer, AuthenticationUsesTheConfiguredUserAndPassword) {
@@ -164,6 +168,21 @@ TEST_F(MailLayer, ServerThatStopsAnsweringOrIsMissingIsAFailure) {
     config.url.clear();
     const MailOutbox::Result none = service.send(message);
     EXPECT_TRUE(none.error.contains(QStringLiteral("Mail server")));
+}
+
+// A server that takes the message's text and then never answers: the send
+// fails within the configured bound (a bound of 120 s would outlast the
+// test's own limit).
+TEST_F(MailLayer, ServerThatStopsAnsweringAfterTheMessageIsAFailure) {
+    SmtpSink sink({.stall = true});
+    ASSERT_TRUE(sink.running()) << sink.problem().toStdString();
+    config.url = sink.url();
+    config.timeoutSec = 2;
+    const MailOutbox::Result first = service.send(message), second = service.send(message);
+    EXPECT_FALSE(first.ok());
+    EXPECT_FALSE(second.ok());
+    EXPECT_TRUE(first.error.contains(QStringLiteral("did not take the message"))) << first.error.toStdString();
+    EXPECT_TRUE(sink.messages().empty());
 }
 
 TEST_F(MailLayer, PlainServerIsRefusedWhenTlsIsRequired) {
