@@ -5,10 +5,8 @@
 #include <QPushButton>
 
 #include "AppContext.h"
-#include "Codec.h"
 #include "ConnectionWindows.h"
 #include "HostLink.h"
-#include "ListRecords.h"
 #include "OpenSelection.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
@@ -17,8 +15,6 @@
 #include "frmOutq.h"
 
 namespace {
-const QString kTitle = QStringLiteral("Tolvane");
-
 // The main window's inputs and menus, locked while an operation waits on the host.
 void enableSelectionInputs(frmMain& m, bool on) {
     for (QWidget* w :
@@ -50,23 +46,12 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
     if (s.outq != QLatin1String("*ALL")) {
         m.setStatusPanel(QStringLiteral("Checking iSeries outq ") + s.outq.trimmed() + QStringLiteral("   "));
         m.Refresh();
-        const std::string request = OutqQueryRequest(Codec::fromUnicode(s.outq), Codec::fromUnicode(s.library));
-        bool first = true;
-        const ListExchange x =
-            exchangeList(ctx.link, ctx, ctx, request, QStringLiteral("outqs"), [&](const std::string& reply) {
-                // The library in which the host found the queue (for "*LIBL" and the like).
-                const QString found = outqCheckLibrary(reply);
-                if (first && !found.isEmpty()) m.cboLibrary->setEditText(found);
-                first = false;
-            });
-        if (x.result != LinkResult::Reply || x.cut) {
-            setMousePointer(MousePointer::Normal);
-            return Listed::Stopped;
-        }
-        if (listBlockEnd(x.last) == ListBlockEnd::Invalid) {
-            ctx.msgBox(QStringLiteral("iSeries library or outq not found."), MsgButtons::OK, MsgIcon::None, kTitle);
-            return Listed::Stopped;
-        }
+        QString found;
+        const OutqCheck check = checkOutq(ctx.link, ctx, ctx, s.outq, s.library, found);
+        // The library in which the host found the queue (for "*LIBL" and the like).
+        if (!found.isEmpty()) m.cboLibrary->setEditText(found);
+        if (check == OutqCheck::Stopped) setMousePointer(MousePointer::Normal);
+        if (check != OutqCheck::Found) return Listed::Stopped;
     }
 
     setMousePointer(MousePointer::Hourglass);

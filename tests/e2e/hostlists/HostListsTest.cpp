@@ -102,3 +102,14 @@ TEST_F(HostLists, AHostThatStopsAnsweringEndsTheListAndTheLink) {
     EXPECT_EQ(ctx.link.socketIfOpen(), nullptr);
     EXPECT_EQ(host->jobFrames().size(), 2u);
 }
+
+TEST_F(HostLists, AQueueCheckThatGetsNoAnswerStopsWithoutASecondMessage) {
+    HostSimFixture::writeSpooledFile(spool.path(), "MYLIB", "PRT01", "a.splf", report("FIRST", 1));
+    start(HostSimFaults{.silentAfter = 0});
+    t.boxes->expect("Error in SendReceive procedure.");
+    QString found = "unset";
+    EXPECT_EQ(checkOutq(ctx.link, ctx, ctx, "PRT01", "*LIBL", found), OutqCheck::Stopped);
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_TRUE(found.isEmpty());
+    EXPECT_EQ(linkNews.lost, 1);
+}

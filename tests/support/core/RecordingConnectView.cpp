@@ -24,8 +24,10 @@ void RecordingConnectView::showSignOn(const QString& userId) {
 
 std::optional<SignOnAnswer> RecordingConnectView::askServerStartSignOn(const QString& userId) {
     serverStartUsers << userId;
-    if (serverStartAnswers.empty()) return std::nullopt;
-    std::optional<SignOnAnswer> a = serverStartAnswers.front();
-    serverStartAnswers.pop_front();
+    const bool answered = !serverStartAnswers.empty() && serverStartAnswers.front().has_value();
+    SignOnAnswer a;
+    if (answered) a = *serverStartAnswers.front();
+    if (!serverStartAnswers.empty()) serverStartAnswers.pop_front();
+    if (!answered) return std::nullopt;
     return a;
 }
