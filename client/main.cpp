@@ -1,10 +1,12 @@
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "AppContext.h"
 #include "BatchRun.h"
 #include "DownloadWindows.h"
+#include "Viewers.h"
 #include "MailSetup.h"
 #include "RuntimeDirectory.h"
 #include "SettingsFile.h"
@@ -26,12 +28,18 @@ void chooseOffscreenWhenHeadless(int argc) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file that reaches the size limit fails its write (reported as a full
+    // disk) instead of ending the program with the other reports undone.
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     EnsureRuntimeDirectory();
     chooseOffscreenWhenHeadless(argc);
     QApplication app(argc, argv);
     AppContext ctx;
     installSplfScreen(ctx);
     installDownloadWindows(ctx);
+    installViewerWindows(ctx);
     installSettingsFiles(ctx);
     ctx.runBatchFromCommandLine = [&ctx] { RunBatchFromCommandLine(ctx); };
     InstallMailStandIns(ctx);
