@@ -1,6 +1,7 @@
 // The remembered-settings file as the store reads it: what it accepted,
 // written out again, reads back the same; and names and values cut from the
 // input, written by the store, read back exactly.
+#include <algorithm>
 #include <cstdlib>
 
 #include "FuzzInput.h"
