@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <sys/resource.h>
 
 #include "Codec.h"
 #include "HostLink.h"
@@ -19,6 +20,7 @@
 #include "TestSupport.h"
 
 struct RunResult {
+    QProcess::ExitStatus exitStatus = QProcess::NormalExit;
     int exitCode = -1;
     QString out, err;
 };
@@ -57,8 +59,14 @@ struct BatchHost {
         return p;
     }
     // Runs Swdesk while this thread serves hostsim; a run that does not end is a failure.
-    RunResult run(const QStringList& args) {
+    RunResult run(const QStringList& args, qint64 fileSizeLimit = 0) {
         QProcess swdesk;
+        // A file size limit stands in for a full disk.
+        if (fileSizeLimit > 0)
+            swdesk.setChildProcessModifier([fileSizeLimit] {
+                const rlimit l{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+                ::setrlimit(RLIMIT_FSIZE, &l);
+            });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (!pathFirst.isEmpty()) env.insert("PATH", pathFirst + QLatin1Char(':') + env.value("PATH"));
         env.insert("HOME", home.path());
@@ -81,6 +89,7 @@ struct BatchHost {
             ADD_FAILURE() << "the batch run waited for a person";
             return r;
         }
+        r.exitStatus = swdesk.exitStatus();
         r.exitCode = swdesk.exitCode();
         r.out = QString::fromLocal8Bit(swdesk.readAllStandardOutput());
         r.err = QString::fromLocal8Bit(swdesk.readAllStandardError());

@@ -104,3 +104,25 @@ TEST(BatchRun, AHostThatDropsTheLinkInAReport) {
     EXPECT_EQ(b.file(kStatement), QByteArray("an earlier statement\n"));
     EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    STATEMENT"))) << r.out.toStdString();
 }
+
+// A disk that fills up in the middle of the queue: every report is reported
+// and the run goes on to its end; an earlier document of the name is left as
+// it was and no part file stays behind.
+TEST(BatchRun, AFullDiskFailsTheReportsAndKeepsTheEarlierDocuments) {
+    BatchHost b;
+    const QString invoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.html");
+    QFile old(QDir(b.outDir).filePath(invoice));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an earlier invoice\n");
+    old.close();
+    const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("h.spw", QStringLiteral("HTML document")),
+                               QStringLiteral("FILE:*ALL")},
+                              4096);
+    EXPECT_EQ(r.exitStatus, QProcess::NormalExit);
+    EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Disk full"))) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    INVOICE"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    STATEMENT"))) << r.out.toStdString();
+    EXPECT_EQ(b.file(invoice), QByteArray("an earlier invoice\n"));
+    EXPECT_EQ(b.files(), QStringList{invoice});
+}
