@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "AppContext.h"
+#include "Codec.h"
 #include "KeyboardLocks.h"
 #include "MailAutomation.h"
 #include "MousePointer.h"
@@ -91,7 +92,7 @@ QString writeMailFile(MailRun& run, QString& width, const SpoolFileRow& row, Mai
 bool readBody(const QString& name, QString& body) {
     QFile f(name);
     if (!f.open(QIODevice::ReadOnly)) return false;
-    QString text = QString::fromLocal8Bit(f.readAll());
+    QString text = Codec::toUnicode(f.readAll().toStdString());
     if (text.endsWith(QLatin1String("\r\n"))) text.chop(2);
     body = text;
     return f.error() == QFileDevice::NoError;
