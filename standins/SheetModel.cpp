@@ -192,8 +192,10 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
         const QStringList& row = sheet.rows.at(r);
         for (qsizetype c = 0; c < row.size() && c < LXW_COL_MAX; ++c) {
             if (row.at(c).isEmpty()) continue;
-            worksheet_write_string(ws, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
-                                   row.at(c).toUtf8().constData(), nullptr);
+            // The cell text goes as a C string: a NUL would end it early.
+            QByteArray text = row.at(c).toUtf8();
+            text.replace('\0', QByteArray());
+            worksheet_write_string(ws, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c), text.constData(), nullptr);
         }
     }
     const lxw_error rc = workbook_close(wb);
