@@ -112,6 +112,20 @@ TEST(SpreadsheetStandIn, ALineWithANulByteKeepsItsTextAfterIt) {
     EXPECT_EQ(column(facts, 0), QStringList({"TOTAL  12", "lead", QStringLiteral("caf\u00e9_x0001_end")}));
 }
 
+// The sheet is named after the report; names a sheet may not carry still give a workbook.
+TEST(SpreadsheetStandIn, AReportOfAnyNameGivesAWorkbook) {
+    for (const QString name : {QStringLiteral("'Sales'"), QStringLiteral("'"), QStringLiteral("Q1 [north]: *all*"),
+                               QStringLiteral("a'") + QString(40, QLatin1Char('x')) + QStringLiteral("'")}) {
+        Desk d;
+        const QString text = d.report(name + QStringLiteral(".txt"), {{"line"}});
+        ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
+        xl.openText(text, false);
+        xl.saveActiveWorkbookAs(d.path(name + QStringLiteral(".xlsx")));
+        const QJsonObject facts = XlsxFacts(d.path(name + QStringLiteral(".xlsx")));
+        EXPECT_EQ(column(facts, 0), QStringList({"line"})) << name.toStdString();
+    }
+}
+
 TEST(SpreadsheetStandIn, TextToColumnsSplitsColumnAAfterBlankTopRowsWentAway) {
     Desk d;
     const QString text = d.report(QStringLiteral("wiz.txt"), {{"", "   ", "CODE  NAME", "A1    Bolt"}});
