@@ -20,6 +20,7 @@
 #include "SafeOutputFile.h"
 #include "SplfScreenApi.h"
 #include "Startup.h"
+#include "frmMacro.h"
 #include "frmMain.h"
 
 namespace SettingsFile {
@@ -136,13 +137,38 @@ std::optional<QString> printerValue(AppContext& c, const char* key, size_t width
     ReadDialogOptions(o, [&c](const QString& k) { return c.getSetting(k); });
     return orientation ? boolText(!o.printer.landscape[width]) : o.printer.fontSize[width];
 }
+// Without that window, a value read goes where the printer delivery reads
+// it: the remembered format. A font size that is neither "Auto" nor a
+// number of points is not taken.
+void rememberPrinterValue(AppContext& c, size_t width, bool orientation, const QString& v) {
+    const char* const fontKeys[] = {"80 Fontsize", "132 Fontsize", "198 Fontsize"};
+    const char* const orientationKeys[] = {"Orientation 1", "Orientation 2", "Orientation 3"};
+    if (orientation) {
+        const bool landscape = v == QLatin1String("False");
+        // "Orientation 1" keeps portrait as True, the other two landscape.
+        c.saveSetting(QString::fromLatin1(orientationKeys[width]), boolText(width == 0 ? !landscape : landscape));
+        return;
+    }
+    bool points = false;
+    const double size = v.trimmed().toDouble(&points);
+    if (v.trimmed() == QLatin1String("Auto") || (points && size > 0 && size < 100))
+        c.saveSetting(QString::fromLatin1(fontKeys[width]), v.trimmed());
+}
 Key printer(const char* key, size_t width, bool orientation) {
     return {key, ByWindow, [=](AppContext& c) { return printerValue(c, key, width, orientation); },
-            [key, orientation](AppContext& c, const QString& v, Reader) {
-                if (!c.setPrinterFormatValue) return;
+            [=](AppContext& c, const QString& v, Reader) {
+                if (!c.setPrinterFormatValue) return rememberPrinterValue(c, width, orientation, v);
                 c.setPrinterFormatValue(QString::fromLatin1(key),
                                         orientation ? boolText(v != QLatin1String("False")) : v);
             }};
+}
+// The macro dialogs' fields ("frmExcel.txtMacroSheet", "frmWord.txtMacroName",
+// ...): setting one loads its dialog, hidden, as a delivery would.
+void putMacroField(AppContext& c, const char* field, const QString& value) {
+    const QString f = QString::fromLatin1(field);
+    MacroDialog& d = f.startsWith(u"frmExcel.") ? static_cast<MacroDialog&>(ExcelMacroWindow(c))
+                                                : static_cast<MacroDialog&>(WordMacroWindow(c));
+    (f.endsWith(u".txtMacroName") ? d.txtMacroName : d.txtMacroFileBox)->setText(value);
 }
 Key macro(const char* key, const char* field, bool AppContext::*loaded) {
     return {key, Both,
@@ -151,7 +177,10 @@ Key macro(const char* key, const char* field, bool AppContext::*loaded) {
                 return c.macroField(field).trimmed();
             },
             [field](AppContext& c, const QString& v, Reader) {
-                if (c.setMacroField) c.setMacroField(field, v);
+                if (c.setMacroField)
+                    c.setMacroField(field, v);
+                else
+                    putMacroField(c, field, v);
             }};
 }
 
@@ -348,4 +377,5 @@ int SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAs
 void installSettingsFiles(AppContext& ctx) {
     ctx.openSettingsFile = [&ctx](const QString& path) { return OpenSettingsFile(ctx, path); };
     ctx.saveSettingsFile = [&ctx](const QString& path, bool replace) { return SaveSettingsFile(ctx, path, replace); };
+    ctx.setMacroField = [&ctx](const char* field, const QString& value) { SettingsFile::putMacroField(ctx, field, value); };
 }
