@@ -14,7 +14,6 @@
 #include "EmailAuto.h"
 #include "EmailBody.h"
 #include "MailSetup.h"
-#include "RegistryAccess.h"
 #include "MousePointer.h"
 #include "OfficeDelivery.h"
 #include "PcFileName.h"
@@ -71,16 +70,12 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
         };
         const Proc proc = procedures.value(procedure);
         return Delivery{procedure, {}, true, false, [in, proc](const QString&, QString& width, const SpoolFileRow& row) {
-                            // The mail program's command as discovery found it.
-                            EmailState& email = Email(in.ctx);
-                            email.gMailProgram = DiscoveredMailProgram(in.ctx, in.options.processType);
-                            if (in.ctx.machineRegistry) {
-                                QString version;
-                                ReadRegistryValue(*in.ctx.machineRegistry, kHkeyLocalMachine,
-                                                  QStringLiteral("SOFTWARE\\Netscape\\Netscape Navigator"),
-                                                  QStringLiteral("CurrentVersion"), version);
-                                email.gNetscapeVersion = version.left(3);
-                            }
+                            // The mail program's command as target discovery found it.
+                            const QString& type = in.options.processType;
+                            Email(in.ctx).gMailProgram = type == QLatin1String("Netscape e-mail") ? in.ctx.gNetscapeCommand
+                                                         : type == QLatin1String("Outlook Express e-mail")
+                                                             ? in.ctx.gOutlookExpressCommand
+                                                             : QString();
                             return proc(MailRun{in.ctx, in.options, in.progress}, width, row);
                         }};
     };
