@@ -11,13 +11,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
+#include "BenchHost.h"
 #include "Codec.h"
 #include "HostLink.h"
 #include "IniSettingsStore.h"
@@ -25,48 +24,12 @@
 #include "SignOn.h"
 
 namespace {
-int argValue(const QStringList& args, const QString& name, int def) {
-    const qsizetype i = args.indexOf(name);
-    return i >= 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : def;
-}
-
-// A queue of `count` copies of the sample invoice, each with a spooled-file
-// number of its own, so that each gets a file of its own.
+// A queue of `count` reports of four pages each, R0001, R0002, ...: a file each.
 bool writeQueue(const QString& root, int count) {
-    QFile sample(QStringLiteral(SW_SOURCE_DIR "/samples/QGPL/QPRINT/01-invoice.splf"));
-    if (!sample.open(QIODevice::ReadOnly)) return false;
-    const QString invoice = QString::fromLatin1(sample.readAll());
-    const QString dir = root + QStringLiteral("/QGPL/BENCH");
-    if (!QDir().mkpath(dir)) return false;
-    static const QRegularExpression number(QStringLiteral("(?m)^number=\\d+$"));
-    for (int i = 1; i <= count; ++i) {
-        QFile f(QStringLiteral("%1/%2.splf").arg(dir).arg(i, 4, 10, QLatin1Char('0')));
-        if (!f.open(QIODevice::WriteOnly)) return false;
-        f.write(QString(invoice).replace(number, QStringLiteral("number=%1").arg(i)).toLatin1());
-    }
+    for (int i = 1; i <= count; ++i)
+        if (!bench::writeReport(root, QStringLiteral("R%1").arg(i, 4, 10, QLatin1Char('0')), 240)) return false;
     return true;
 }
-
-struct Host {
-    QProcess process;
-    QString address;
-    bool start(const QString& spool) {
-        // A loopback address of this run's own, with the real port numbers.
-        const quint32 r = QRandomGenerator::global()->bounded(1u, 250u * 250u);
-        address = QStringLiteral("127.%1.%2.%3").arg(100 + r % 100).arg(1 + (r / 100) % 250).arg(1 + r % 250);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../hostsim"),
-                      {QStringLiteral("--address"), address, QStringLiteral("--spool"), spool});
-        QByteArray said;
-        while (!said.contains("listening") && process.waitForReadyRead(5000)) said += process.readAllStandardOutput();
-        QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { process.readAllStandardOutput(); });
-        return said.contains("listening");
-    }
-    ~Host() {
-        process.kill();
-        process.waitForFinished(2000);
-    }
-};
 
 // One batch run in a settings folder of its own; the seconds it took, or a
 // negative number when it did not deliver every report.
@@ -87,7 +50,7 @@ double batchRun(const QString& address, int reports) {
     const QString sets = home.filePath(QStringLiteral("bench.spw"));
     QFile f(sets);
     if (!f.open(QIODevice::WriteOnly)) return -1;
-    f.write("[Properties]\r\nID=Spwrter_10.0\r\nUser=*ALL\r\nOutq=BENCH\r\nLibrary=QGPL\r\nProcess=Text file\r\n"
+    f.write("[Properties]\r\nID=Spwrter_10.0\r\nUser=*ALL\r\nOutq=BIGQ\r\nLibrary=BENCHLIB\r\nProcess=Text file\r\n"
             "From=*Start\r\nTo=*End\r\nAdd replace=True\r\n");
     f.close();
 
@@ -117,8 +80,8 @@ double batchRun(const QString& address, int reports) {
 // The median of `runs` runs of a queue of `reports`.
 double measure(int reports, int runs) {
     QTemporaryDir spool;
-    Host host;
-    if (!writeQueue(spool.path(), reports) || !host.start(spool.path())) {
+    bench::HostProcess host;
+    if (!writeQueue(spool.path(), reports) || !host.start(spool.path(), {}, true)) {
         std::fprintf(stderr, "bench_batch: no host for %d reports\n", reports);
         return -1;
     }
@@ -141,10 +104,10 @@ int main(int argc, char** argv) {
     EnsureRuntimeDirectory();
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    const int small = argValue(args, QStringLiteral("--small"), 50);
-    const int large = argValue(args, QStringLiteral("--large"), 200);
-    const int runs = std::max(1, argValue(args, QStringLiteral("--runs"), 3));
-    std::printf("batch run: Swdesk SETS FILE:*ALL to text files, one 4-page invoice per report\n");
+    const int small = bench::argValue(args, QStringLiteral("--small"), 50);
+    const int large = bench::argValue(args, QStringLiteral("--large"), 200);
+    const int runs = std::max(1, bench::argValue(args, QStringLiteral("--runs"), 3));
+    std::printf("batch run: Swdesk SETS FILE:*ALL to text files, a report of 4 pages each\n");
     // One report shows the fixed part of a run (start-up, connect, stop).
     const double one = measure(1, runs);
     const double a = one < 0 ? -1 : measure(small, runs);

@@ -13,7 +13,7 @@
 
 #include "AppContext.h"
 #include "Codec.h"
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "HostLink.h"
 #include "HostSimThread.h"
 #include "MemorySettingsStore.h"
@@ -24,7 +24,6 @@
 
 namespace {
 constexpr int kRuns = 3;
-constexpr int kDefaultWaitTime = 6;
 // The wait for the host's job and the pause before the test message, which
 // used to be spent in full.
 constexpr double kHostJobWaits = kDefaultWaitTime + 3.0;

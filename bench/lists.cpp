@@ -19,7 +19,7 @@
 #include "HostLink.h"
 #include "HostSimThread.h"
 #include "ListRecords.h"
-#include "Lists.h"
+#include "ConnectionWindows.h"
 #include "OpenSelection.h"
 #include "RuntimeDirectory.h"
 #include "SplfGrid.h"

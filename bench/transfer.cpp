@@ -18,6 +18,7 @@
 #include <functional>
 
 #include "AppContext.h"
+#include "BenchHost.h"
 #include "HostLink.h"
 #include "PlainSplfScreen.h"
 #include "ProcPDF.h"
@@ -27,36 +28,16 @@
 #include "SpoolDownload.h"
 
 namespace {
+using bench::argValue;
+using bench::rowOf;
+using bench::writeReport;
+
 long residentKiB() {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly)) return 0;
     for (const QByteArray& line : f.readAll().split('\n'))
         if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
     return 0;
-}
-
-bool writeReport(const QString& root, const QString& name, int records) {
-    const QString dir = root + QStringLiteral("/BENCHLIB/BIGQ");
-    QFile f(dir + QLatin1Char('/') + name + QStringLiteral(".splf"));
-    if (!QDir().mkpath(dir) || !f.open(QIODevice::WriteOnly)) return false;
-    QTextStream s(&f);
-    s << "name=" << name << "\njob=BENCH\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\n"
-      << "formtype=*STD\ndate=2024-06-30\ntime=23:59:01\n[records]\n";
-    for (int i = 1; i <= records; ++i) {
-        s << (i % 60 == 1 ? "001 " : "   1");
-        s << "ACCOUNT " << qSetFieldWidth(8) << i << qSetFieldWidth(0)
-          << "  OPENING BALANCE        1,234.56   DEBITS   98.70   CREDITS   12.00\n";
-    }
-    return true;
-}
-
-SpoolFileRow rowOf(const QString& name) {
-    SpoolFileRow::Fields f;
-    f.file = name.toStdString();
-    f.user = "SWUSER";
-    f.jobNumber = "100001";
-    f.job = "BENCH/0001";
-    return SpoolFileRow::fromFields(f);
 }
 
 struct Run {
@@ -118,10 +99,6 @@ Run pdfDocument(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& ro
     });
 }
 
-int argValue(const QStringList& args, const QString& name, int def) {
-    const qsizetype i = args.indexOf(name);
-    return i >= 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : def;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,23 +114,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_transfer: cannot write the spool folder\n");
         return 1;
     }
-    // A loopback address of this run's own, with the real port number.
-    const quint32 r = QRandomGenerator::global()->bounded(1u, 250u * 250u);
-    const QString address = QStringLiteral("127.%1.%2.%3").arg(100 + r % 100).arg(1 + (r / 100) % 250).arg(1 + r % 250);
-    const quint16 port = 17851;
-    QProcess host;
-    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    host.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../hostsim"),
-               {QStringLiteral("--address"), address, QStringLiteral("--no-listener"), QStringLiteral("--spool"),
-                spool.path(), QStringLiteral("--open-job-port"), QString::number(port)});
-    // Connect once the job port is open; what hostsim prints later is drained.
-    QByteArray said;
-    while (!said.contains("open") && host.waitForReadyRead(5000)) said += host.readAllStandardOutput();
-    if (!said.contains("open")) {
+    bench::HostProcess host;
+    if (!host.start(spool.path())) {
         std::fprintf(stderr, "bench_transfer: hostsim does not open its job port\n");
         return 1;
     }
-    QObject::connect(&host, &QProcess::readyReadStandardOutput, [&host] { host.readAllStandardOutput(); });
 
     AppContext ctx;
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
@@ -161,11 +126,7 @@ int main(int argc, char** argv) {
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
     screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
-    HostSocket* s = ctx.link.socket();
-    s->remoteHost = address;
-    s->remotePort = port;
-    s->connectToHost();
-    if (!ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000)) {
+    if (!host.connect(ctx)) {
         std::fprintf(stderr, "bench_transfer: no job port\n");
         return 1;
     }
@@ -177,8 +138,6 @@ int main(int argc, char** argv) {
     const Run smallText = textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/small.txt"));
     const Run text = textFile(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.txt"));
     const Run pdf = pdfDocument(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.pdf"));
-    host.kill();
-    host.waitForFinished(2000);
     if (!bare.records || !text.records || !smallText.records || !pdf.records) {
         std::fprintf(stderr, "bench_transfer: a download failed\n");
         return 1;

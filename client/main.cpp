@@ -5,6 +5,7 @@
 #include "AppContext.h"
 #include "BatchRun.h"
 #include "DownloadWindows.h"
+#include "Viewers.h"
 #include "MailSetup.h"
 #include "RuntimeDirectory.h"
 #include "SettingsFile.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     AppContext ctx;
     installSplfScreen(ctx);
     installDownloadWindows(ctx);
+    installViewerWindows(ctx);
     installSettingsFiles(ctx);
     ctx.runBatchFromCommandLine = [&ctx] { RunBatchFromCommandLine(ctx); };
     InstallMailStandIns(ctx);

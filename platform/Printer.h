@@ -34,4 +34,9 @@ public:
     virtual void printLine(const QString& text) = 0;
     virtual void newPage() = 0;
     virtual void endDoc() = 0;
+    // Drops the document being printed, if any; never fails.
+    virtual void abortDoc() = 0;
+    // Whether the machine has a printer to print on without asking (a batch
+    // run uses the default printer).
+    virtual bool hasPrinter() = 0;
 };

@@ -43,6 +43,7 @@ void RecordingPrinter::printLine(const QString& text) {
         started_ = true;
         current_.push_back({orientation_, {}});
     }
+    if (linesPerPage > 0 && current_.back().lines.size() >= linesPerPage) current_.push_back({orientation_, {}});
     current_.back().lines << text;
 }
 
@@ -59,6 +60,13 @@ void RecordingPrinter::endDoc() {
     record(QStringLiteral("enddoc"));
     if (!started_) return;
     documents_.push_back(std::move(current_));
+    current_.clear();
+    started_ = false;
+}
+
+void RecordingPrinter::abortDoc() {
+    log_ << QStringLiteral("abortdoc");
+    if (started_) ++aborted_;
     current_.clear();
     started_ = false;
 }

@@ -23,8 +23,15 @@ public:
     void printLine(const QString& text) override;
     void newPage() override;
     void endDoc() override;
+    void abortDoc() override;
+    bool hasPrinter() override { return present; }
 
     QString name = QStringLiteral("Test Printer");
+    // False: the machine has no printer.
+    bool present = true;
+    // Lines a page holds (0: no limit); a further line starts a new page, as
+    // the real printer does at the end of its printable area.
+    int linesPerPage = 0;
     QString fontName;
     double fontSize = 0;
     // The printer's orientation before anybody sets it.
@@ -32,9 +39,10 @@ public:
     // The next operation whose log entry starts with `op` ("print", "size", "newpage", ...) fails.
     void failOn(const QString& op, int number, const QString& description = QStringLiteral("Printer error"));
 
-    // "dialog", "font Courier New", "size 9", "orientation 2", "print text", "newpage", "enddoc".
+    // "dialog", "abortdoc", "font Courier New", "size 9", "orientation 2", "print text", "newpage", "enddoc".
     const QStringList& log() const { return log_; }
     const std::vector<Document>& documents() const { return documents_; }
+    int abortedDocuments() const { return aborted_; }
     // The pages of the document being printed.
     const Document& current() const { return current_; }
     bool started() const { return started_; }
@@ -45,6 +53,7 @@ private:
     std::vector<Document> documents_;
     Document current_;
     bool started_ = false;
+    int aborted_ = 0;
     int orientation_ = Portrait;
     QString failOp_;
     int failNumber_ = 0;

@@ -8,7 +8,7 @@
 
 #include "AppContext.h"
 #include "Codec.h"
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
 #include "MousePointer.h"

@@ -17,6 +17,7 @@
 #include "MousePointer.h"
 #include "OfficeDelivery.h"
 #include "PcFileName.h"
+#include "PrintReport.h"
 #include "ProcHtml.h"
 #include "ProcPDF.h"
 #include "ProcTxt.h"
@@ -26,6 +27,7 @@
 #include "SplfScreenApi.h"
 #include "SpoolDownload.h"
 #include "SpoolFileRow.h"
+#include "Viewers.h"
 
 namespace {
 using Kind = frmSaveAs::Kind;
@@ -36,7 +38,6 @@ struct Delivery {
     std::optional<Kind> dialog;
     bool busy = false;
     bool viewer = false;  // the viewers leave their rows selected and counted
-    // Empty: the destination is not part of this build.
     std::function<int(const QString& fileName, QString& width, const SpoolFileRow& row)> run;
 };
 
@@ -80,9 +81,21 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
                         }};
     };
     auto is = [&](const char* t) { return type == QLatin1String(t); };
-    if (is("View a few pages")) return Delivery{QStringLiteral("TransferSpoolFileToViewer"), {}, true, true};
-    if (is("View entire report")) return Delivery{QStringLiteral("ProcFullView"), {}, true, true};
-    if (is("PC printer")) return Delivery{QStringLiteral("PrintSpoolFileToPrinter"), {}, true};
+    if (is("View a few pages"))
+        return Delivery{QStringLiteral("TransferSpoolFileToViewer"), {}, true, true,
+                        [in](const QString&, QString&, const SpoolFileRow& row) {
+                            return TransferSpoolFileToViewer(in.ctx, in.options, in.progress, row);
+                        }};
+    if (is("View entire report"))
+        return Delivery{QStringLiteral("ProcFullView"), {}, true, true,
+                        [in](const QString&, QString&, const SpoolFileRow& row) {
+                            return ProcFullView(in.ctx, in.options, in.progress, row);
+                        }};
+    if (is("PC printer"))
+        return Delivery{QStringLiteral("PrintSpoolFileToPrinter"), {}, true, false,
+                        [in](const QString&, QString&, const SpoolFileRow& row) {
+                            return PrintSpoolFileToPrinter(in.ctx, in.options, in.progress, row);
+                        }};
     if (is("Text file"))
         return Delivery{QStringLiteral("ProcTxt"), Kind::Text, true, false,
                         [in](const QString& name, QString& width, const SpoolFileRow& row) {
@@ -230,20 +243,12 @@ bool checkPageRange(AppContext& ctx) {
 ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun,
                       const std::optional<QString>& presetName = std::nullopt) {
     AppContext& ctx = in.ctx;
-    const QString& type = in.options.processType;
     ReportOutcome out;
     out.row = row.toQString();
     const std::optional<Delivery> d = deliveryFor(in);
     if (!d) {
         ctx.msgBox(QStringLiteral("Please select a valid application or format to download the spool file to."),
                    MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
-        return out;
-    }
-    if (!d->run) {
-        // Asked before the name, so that nobody names a file that will not come.
-        ctx.msgBox(QStringLiteral("The destination \"") + type + QStringLiteral("\" (") + d->procedure +
-                       QStringLiteral(") is not available in this version.  The report was not delivered."),
-                   MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
         return out;
     }
     QString fileName;
@@ -313,7 +318,8 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
                 continue;
             }
             // Each report takes the options as they stand when it starts.
-            const DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
+            DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
+            ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
             const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
             outcomes.push_back(deliver(DeliveryRun{ctx, options, progress}, row, writtenThisRun));
             const QString& type = options.processType;

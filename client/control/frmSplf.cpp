@@ -27,7 +27,7 @@
 
 #include "AppContext.h"
 #include "DownloadDriver.h"
-#include "Lists.h"
+#include "ConnectionWindows.h"
 #include "ProcessTypes.h"
 #include "TableSplfGrid.h"
 #include "WindowServices.h"

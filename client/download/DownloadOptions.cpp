@@ -5,6 +5,16 @@ bool isTrue(const QString& v) { return v.compare(QLatin1String("True"), Qt::Case
 bool isSet(const QString& v) { return v != QLatin1String("None"); }
 }  // namespace
 
+std::optional<bool> TruthOf(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
+    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
+    bool ok = false;
+    const double d = t.toDouble(&ok);
+    if (ok) return d != 0;
+    return std::nullopt;
+}
+
 void ReadDialogOptions(DownloadOptions& o, const std::function<QString(const QString& key)>& setting) {
     auto get = [&](const char* key) { return setting(QString::fromLatin1(key)); };
     o.naming.fullName = get("FullName") == QLatin1String("1");
@@ -22,8 +32,11 @@ void ReadDialogOptions(DownloadOptions& o, const std::function<QString(const QSt
     for (size_t i = 0; i < 3; ++i) {
         const QString font = get(fontKeys[i]).trimmed();
         if (isSet(font) && !font.isEmpty()) o.printer.fontSize[i] = font;
-        const QString orientation = get(orientationKeys[i]);
-        // "Orientation 1" is true for portrait, the other two for landscape.
-        if (isSet(orientation)) o.printer.landscape[i] = i == 0 ? !isTrue(orientation) : isTrue(orientation);
+        // "Orientation 1" is true for portrait, the other two for landscape; a
+        // value that is no truth value counts as not stored.
+        if (const std::optional<bool> truth = TruthOf(get(orientationKeys[i]))) {
+            o.printer.landscape[i] = i == 0 ? !*truth : *truth;
+            o.printer.orientationSet[i] = true;
+        }
     }
 }

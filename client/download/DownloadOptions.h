@@ -2,6 +2,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 // The options that govern a download: the values of the spooled-file
 // screen's option controls and of the option dialogs. The screen fills one
@@ -71,6 +72,9 @@ struct DownloadOptions {
         std::array<QString, 3> fontSize{QStringLiteral("Auto"), QStringLiteral("Auto"), QStringLiteral("Auto")};
         // Landscape for 80, 132 and 198 column reports.
         std::array<bool, 3> landscape{false, true, true};
+        // Whether an orientation was stored; without one a report prints in
+        // the orientation the printer is set to.
+        std::array<bool, 3> orientationSet{false, false, false};
     } printer;
 
     // "Replace file" is chosen for a text file.
@@ -80,6 +84,10 @@ struct DownloadOptions {
     // Overprinted lines are left out (column 73); print control keeps them.
     bool sendsOverprintSuppression() const { return !printControl && suppressOverprinting; }
 };
+
+// A remembered truth value: "True"/"False" in any case, or a number (0 is
+// false); anything else is none.
+std::optional<bool> TruthOf(const QString& text);
 
 // Reads the dialogs' part of the options from the remembered settings
 // ("None" when a value is not set), as the naming and printer format

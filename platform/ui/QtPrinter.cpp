@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "Presenter.h"
 
@@ -96,4 +97,17 @@ void QtPrinter::endDoc() {
     started_ = false;
     pendingOrientation_ = 0;
     if (!painter_.end()) throw PrinterError(kPrinterError, QStringLiteral("Printer error"));
+}
+
+void QtPrinter::abortDoc() {
+    if (!started_) return;
+    started_ = false;
+    pendingOrientation_ = 0;
+    device().abort();
+    painter_.end();
+}
+
+bool QtPrinter::hasPrinter() {
+    if (!pdfFile_.isEmpty()) return true;
+    return !QPrinterInfo::defaultPrinter().isNull();
 }

@@ -24,6 +24,8 @@ public:
     void printLine(const QString& text) override;
     void newPage() override;
     void endDoc() override;
+    void abortDoc() override;
+    bool hasPrinter() override;
     QPrinter& device();
 
 private:

@@ -17,6 +17,7 @@ class frmLogin;
 class frmSocket;
 class SplfScreenApi;
 class DownloadWindows;
+class ViewerWindows;
 class MailStandIns;
 struct EmailState;
 class OfficeStandIns;
@@ -55,6 +56,8 @@ public:
 
     // The save-as and naming windows of the download layer, created on first use.
     std::shared_ptr<DownloadWindows> downloadWindows;
+    // The report viewers' windows and places, created on first use.
+    std::shared_ptr<ViewerWindows> viewerWindows;
     // The mail programs of this platform; a download's end hands their open
     // messages to the user.
     std::shared_ptr<MailStandIns> mailStandIns;

@@ -3,7 +3,7 @@
 #include <QLabel>
 
 #include "AppContext.h"
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "HostLink.h"
 #include "MousePointer.h"
 #include "frmLogin.h"

@@ -8,10 +8,9 @@
 
 #include "AppContext.h"
 #include "Codec.h"
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "HostLink.h"
 #include "ListRecords.h"
-#include "Lists.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
 #include "WindowServices.h"
@@ -63,9 +62,9 @@ const QString kTitle = QStringLiteral("Tolvane");
 
 // The main window's inputs and menus, locked while an operation waits on the host.
 void enableSelectionInputs(frmMain& m, bool on) {
-    for (QWidget* w : {static_cast<QWidget*>(m.cmdExit), static_cast<QWidget*>(m.cmdOK),
-                       static_cast<QWidget*>(m.cmdListOutqs), static_cast<QWidget*>(m.txtOutq),
-                       static_cast<QWidget*>(m.txtWrkSplf), static_cast<QWidget*>(m.cboLibrary)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(m.cmdExit), static_cast<QWidget*>(m.cmdOK), static_cast<QWidget*>(m.cmdListOutqs),
+          static_cast<QWidget*>(m.txtOutq), static_cast<QWidget*>(m.txtWrkSplf), static_cast<QWidget*>(m.cboLibrary)})
         w->setEnabled(on);
     for (QMenu* menu : {m.mnuConnect, m.mnuFile, m.mnuHelp}) menu->menuAction()->setEnabled(on);
     m.mnuOptions->setEnabled(on);
@@ -94,12 +93,13 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
         m.Refresh();
         const std::string request = OutqQueryRequest(Codec::fromUnicode(s.outq), Codec::fromUnicode(s.library));
         bool first = true;
-        const ListExchange x = exchangeList(ctx, request, QStringLiteral("outqs"), [&](const std::string& reply) {
-            // The library in which the host found the queue (for "*LIBL" and the like).
-            const QString found = outqCheckLibrary(reply);
-            if (first && !found.isEmpty()) m.cboLibrary->setEditText(found);
-            first = false;
-        });
+        const ListExchange x =
+            exchangeList(ctx.link, ctx, ctx, request, QStringLiteral("outqs"), [&](const std::string& reply) {
+                // The library in which the host found the queue (for "*LIBL" and the like).
+                const QString found = outqCheckLibrary(reply);
+                if (first && !found.isEmpty()) m.cboLibrary->setEditText(found);
+                first = false;
+            });
         if (x.result != LinkResult::Reply || x.cut) {
             setMousePointer(MousePointer::Normal);
             return Listed::Stopped;

@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "AppContext.h"
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "MousePointer.h"
 #include "WorkDirectory.h"
 #include "frmMain.h"

@@ -16,15 +16,15 @@
 #include <QVBoxLayout>
 
 #include "AppContext.h"
+#include "Connect.h"
 #include "HostHistory.h"
 #include "WindowGeometry.h"
 #include "WindowServices.h"
 #include "frmMain.h"
 
 namespace {
-constexpr int kMinWait = 2;
-constexpr int kMaxWait = 30;
-constexpr int kDefaultWait = 6;
+constexpr int kMinWait = kMinWaitTime;
+constexpr int kMaxWait = kMaxWaitTime;
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
     auto* l = new QLabel(text, parent);
@@ -139,12 +139,6 @@ void frmOptions::buildControls() {
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
-}
-
-int frmOptions::waitTimeSetting(AppContext& ctx) {
-    bool ok = false;
-    const int v = ctx.getSetting(QStringLiteral("Wait time")).trimmed().toInt(&ok);
-    return (ok && v >= kMinWait && v <= kMaxWait) ? v : kDefaultWait;
 }
 
 void frmOptions::Form_Load() {

@@ -44,8 +44,6 @@ public:
 
     // Shows the window modally through the presenter.
     void showModal();
-    // "Wait time" as whole seconds from 2 to 30; 6 when missing or out of range.
-    static int waitTimeSetting(AppContext& ctx);
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -13,21 +13,11 @@
 #include <QVBoxLayout>
 
 #include "AppContext.h"
+#include "DownloadOptions.h"
 #include "DownloadWindows.h"
 #include "WorkDirectory.h"
 
 namespace {
-// A remembered truth value as the original converted it: "True"/"False" in
-// any case, or a number (0 is false).
-std::optional<bool> truthOf(const QString& s) {
-    const QString t = s.trimmed();
-    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
-    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
-    bool ok = false;
-    const double d = t.toDouble(&ok);
-    if (ok) return d != 0;
-    return std::nullopt;
-}
 std::optional<int> numberOf(const QString& s) {
     bool ok = false;
     const int n = s.trimmed().toInt(&ok);
@@ -152,7 +142,7 @@ void frmFormat::Form_Load() {
         {"Use job number", optUseJobNumber},       {"Use date and time", optUseDateandTime},
         {"Use user name", optUseUserName},         {"Use user data", optUseUserData}};
     for (const auto& [key, button] : loadOrder) {
-        const auto value = truthOf(ctx_.getSetting(QString::fromLatin1(key)));
+        const auto value = TruthOf(ctx_.getSetting(QString::fromLatin1(key)));
         setOption(button, value.value_or(true));
     }
     QString savePath = ctx_.getSetting(QStringLiteral("Save Path"));
@@ -194,7 +184,7 @@ void frmFormat::cmdApply_Click() {
     for (int i = 0; i < 6; ++i) {
         const bool on = buttons[i]->isChecked();
         values.append({QString::fromLatin1(kOptionKeys[i]), on ? QStringLiteral("True") : QStringLiteral("False"),
-                       [on](const QString& s) { return truthOf(s) == on; }});
+                       [on](const QString& s) { return TruthOf(s) == on; }});
     }
     for (const Stored& v : values) {
         if (ctx_.getSetting(v.key) == QLatin1String("None")) {

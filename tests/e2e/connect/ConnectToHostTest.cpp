@@ -16,7 +16,7 @@
 #include <QTemporaryDir>
 
 #include "Codec.h"
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "HookPresenter.h"
 #include "HostLink.h"
 #include "HostSimFixture.h"

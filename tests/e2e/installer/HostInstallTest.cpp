@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTcpSocket>
 
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "FtpServer.h"
 #include "HookPresenter.h"
 #include "HostInstall.h"

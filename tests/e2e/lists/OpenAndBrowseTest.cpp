@@ -12,7 +12,7 @@
 
 #include "HostLink.h"
 #include "HostSimFixture.h"
-#include "Lists.h"
+#include "ConnectionWindows.h"
 #include "SplfGrid.h"
 #include "TestSupport.h"
 #include "frmLogin.h"

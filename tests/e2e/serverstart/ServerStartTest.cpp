@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTcpSocket>
 
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "FtpClientRunner.h"
 #include "FtpServer.h"
 #include "HookPresenter.h"

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <map>
 
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "HookPresenter.h"
 #include "HostSimFixture.h"
 #include "MainwinFakes.h"

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "HookPresenter.h"
 #include "HostSimFixture.h"
 #include "TestSupport.h"

@@ -10,7 +10,7 @@
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
 #include "HostLink.h"
-#include "Lists.h"
+#include "ConnectionWindows.h"
 #include "ScriptedHostSocket.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"

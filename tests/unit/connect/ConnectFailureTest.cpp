@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "HookPresenter.h"
 #include "MousePointer.h"
 #include "TestSupport.h"

@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "Connect.h"
+#include "ConnectionWindows.h"
 #include "HookPresenter.h"
 #include "TestSupport.h"
 #include "frmLogin.h"

@@ -7,7 +7,7 @@
 
 #include "Codec.h"
 #include "HookPresenter.h"
-#include "SignOn.h"
+#include "ConnectionWindows.h"
 #include "TestSupport.h"
 #include "frmLogin.h"
 #include "frmMain.h"

@@ -2,7 +2,11 @@
 #include <QString>
 #include <string>
 
-class AppContext;
+class ConnectionState;
+class HostLink;
+class Services;
+class SignOnPrompt;
+struct RunMode;
 
 // The host server program expects the user ID and password in scrambled form;
 // the client only ever stores or sends that form.
@@ -27,7 +31,8 @@ bool isScrambledPassword(const std::string& saved);
 }  // namespace SignOnScrambling
 
 // Takes the credentials from the remembered values or from the sign-on
-// dialog and hands both back scrambled (10 and 128 characters). True asks the
-// caller to start its connection over (the dialog timed out and the user
-// chose to retry).
-bool SignOn(AppContext& ctx, std::string& userId, std::string& password);
+// dialog (`prompt`) and hands both back scrambled (10 and 128 characters);
+// gUserId and gPassword hold them too. True asks the caller to start its
+// connection over (the dialog timed out and the user chose to retry).
+bool SignOn(Services& services, ConnectionState& state, const RunMode& mode, HostLink& link, SignOnPrompt& prompt,
+            std::string& userId, std::string& password);

@@ -1,14 +1,12 @@
 #include "SignOn.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-
-#include "AppContext.h"
 #include "Codec.h"
 #include "Connect.h"
+#include "ConnectView.h"
+#include "ConnectionState.h"
 #include "HostLink.h"
 #include "MousePointer.h"
-#include "frmLogin.h"
+#include "Services.h"
 
 namespace SignOnScrambling {
 namespace {
@@ -60,57 +58,55 @@ bool isScrambledPassword(const std::string& saved) {
 
 using namespace SignOnScrambling;
 
-bool SignOn(AppContext& ctx, std::string& userId, std::string& password) {
-    const std::string user = Codec::fromUnicode(ctx.getSetting(QStringLiteral("User"), QStringLiteral("-None")).trimmed());
-    ctx.gUserId = HostWire::field(user, kUserIdLength);
+bool SignOn(Services& services, ConnectionState& state, const RunMode& mode, HostLink& link, SignOnPrompt& prompt,
+            std::string& userId, std::string& password) {
+    const std::string user =
+        Codec::fromUnicode(services.getSetting(QStringLiteral("User"), QStringLiteral("-None")).trimmed());
+    state.gUserId = HostWire::field(user, kUserIdLength);
     bool haveSavedPassword = false;
     if (user == "-None") {
-        ctx.gUserId = std::string(kUserIdLength, ' ');
+        state.gUserId = std::string(kUserIdLength, ' ');
     } else {
         // Read back byte-exact: a scrambled form may begin with a blank, and a
         // trimmed or damaged one would send a wrong password that counts
         // towards disabling the user profile.
-        const std::string saved = Codec::fromUnicode(ctx.getSetting(QStringLiteral("century"), QStringLiteral("-None")));
+        const std::string saved =
+            Codec::fromUnicode(services.getSetting(QStringLiteral("century"), QStringLiteral("-None")));
         if (isScrambledPassword(saved)) {
-            ctx.gPassword = saved;
+            state.gPassword = saved;
             haveSavedPassword = true;
         } else {
-            ctx.gPassword = std::string(kPasswordLength, ' ');
+            state.gPassword = std::string(kPasswordLength, ' ');
         }
     }
 
     if (!haveSavedPassword) {
-        ctx.gSignOnAccepted = false;
-        frmLogin& login = ctx.loginWindow();
-        login.txtUserID->setText(Codec::toUnicode(ctx.gUserId).trimmed());
+        state.gSignOnAccepted = false;
         setMousePointer(MousePointer::Normal);
-        login.cancelled = false;
-        if (ctx.presenter)
-            ctx.presenter->showModeless(&login);
-        else
-            login.show();
-        // An unattended run shows no dialog: nobody would answer it.
-        const bool nobodyToAsk = ctx.presenter && ctx.presenter->unattended;
+        prompt.showSignOn(Codec::toUnicode(state.gUserId).trimmed());
+        // An unattended run waits for no answer: nobody would give one.
+        const bool nobodyToAsk = services.presenter && services.presenter->unattended;
         const bool answered =
-            !nobodyToAsk && ctx.clock->waitUntil([&] { return ctx.gSignOnAccepted || login.cancelled; },
-                                                 ctx.signOnDialogTimeoutMs);
-        if (login.cancelled) ctx.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on cancelled"));
+            !nobodyToAsk && services.clock->waitUntil([&] { return state.gSignOnAccepted || prompt.signOnCancelled(); },
+                                                      state.signOnDialogTimeoutMs);
+        if (prompt.signOnCancelled()) services.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on cancelled"));
         if (!answered) {
-            Disconnect(ctx.link);
-            ctx.unloadLoginWindow();
-            const int answer = ctx.msgBox(QStringLiteral("Signon to the iSeries has timed out.  Would you like to retry?"),
-                                          MsgButtons::YesNo, MsgIcon::None, QStringLiteral("Tolvane"),
-                                          unattendedDefault(ctx));
+            Disconnect(link);
+            prompt.discardSignOn();
+            const int answer = services.msgBox(
+                QStringLiteral("Signon to the iSeries has timed out.  Would you like to retry?"), MsgButtons::YesNo,
+                MsgIcon::None, QStringLiteral("Tolvane"), unattendedDefault(services, mode));
             if (answer == vbYes) return true;
-            ctx.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on timed out"));
+            services.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on timed out"));
         }
         setMousePointer(MousePointer::Hourglass);
-        ctx.gUserId = HostWire::field(Codec::fromUnicode(login.txtUserID->text()), kUserIdLength);
-        ctx.gPassword = HostWire::field(Codec::fromUnicode(login.txtPassword->text()), kPasswordLength);
-        ctx.gPassword = scrambleField(ctx.gPassword);
+        const SignOnAnswer typed = prompt.signOnAnswer();
+        state.gUserId = HostWire::field(Codec::fromUnicode(typed.userId), kUserIdLength);
+        state.gPassword = HostWire::field(Codec::fromUnicode(typed.password), kPasswordLength);
+        state.gPassword = scrambleField(state.gPassword);
     }
-    ctx.gUserId = scrambleField(ctx.gUserId);
-    userId = ctx.gUserId;
-    password = ctx.gPassword;
+    state.gUserId = scrambleField(state.gUserId);
+    userId = state.gUserId;
+    password = state.gPassword;
     return false;
 }

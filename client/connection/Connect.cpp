@@ -1,28 +1,23 @@
 #include "Connect.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-
-#include "AppContext.h"
 #include "Codec.h"
+#include "ConnectView.h"
+#include "ConnectionState.h"
 #include "HostLink.h"
 #include "MousePointer.h"
 #include "ServerStart.h"
+#include "Services.h"
 #include "SignOn.h"
 #include "WorkDirectory.h"
-#include "frmLogin.h"
-#include "frmMain.h"
-#include "frmOptions.h"
 
-int unattendedDefault(const AppContext& ctx) {
-    return (ctx.gBatchMode || (ctx.presenter && ctx.presenter->unattended)) ? 2 : 1;
+int unattendedDefault(const Services& services, const RunMode& mode) {
+    return (mode.gBatchMode || (services.presenter && services.presenter->unattended)) ? 2 : 1;
+}
+
+int waitTimeSetting(Services& services) {
+    bool ok = false;
+    const int v = services.getSetting(QStringLiteral("Wait time")).trimmed().toInt(&ok);
+    return (ok && v >= kMinWaitTime && v <= kMaxWaitTime) ? v : kDefaultWaitTime;
 }
 
 namespace {
@@ -73,7 +68,8 @@ struct ErrorState {
 
 class Connection {
 public:
-    explicit Connection(AppContext& ctx) : ctx_(ctx), main_(ctx.mainWindow()) {}
+    Connection(HostLink& link, Services& services, ConnectionState& state, const RunMode& mode, ConnectView& view)
+        : link_(link), svc_(services), state_(state), mode_(mode), view_(view) {}
     int run();
 
 private:
@@ -90,16 +86,11 @@ private:
     int state(HostSocket* s) const;
     bool settled(HostSocket* s) const;
     void waitToSettle(HostSocket* s, qint64 ms);
-    void waitSeconds(int s) { ctx_.clock->waitMs(static_cast<qint64>(s) * 1000); }
+    void waitSeconds(int s) { svc_.clock->waitMs(static_cast<qint64>(s) * 1000); }
 
-    // Main window.
-    void status(const QString& text) {
-        main_.setStatusPanel(text);
-        main_.Refresh();
-    }
-    void setWorkingControlsEnabled(bool on);
+    void status(const QString& text) { view_.status(text); }
     void showOptions();
-    bool makeWorkDirectory(QString& folder);
+    int unattended() const { return unattendedDefault(svc_, mode_); }
 
     // Endings.
     [[noreturn]] void endProgram(const QString& reason);
@@ -108,8 +99,11 @@ private:
     Pass badHostName(int socketState);
     Pass refusedSignOn();
 
-    AppContext& ctx_;
-    frmMain& main_;
+    HostLink& link_;
+    Services& svc_;
+    ConnectionState& state_;
+    const RunMode& mode_;
+    ConnectView& view_;
     ErrorState err_;
     int restarts_ = 1;
     int attempts_ = 0;
@@ -126,9 +120,9 @@ int Connection::run() {
 }
 
 HostSocket* Connection::freshSocket(int port) {
-    ctx_.link.discardSocket();
-    HostSocket* s = ctx_.link.socket();
-    s->remoteHost = ctx_.gHostAddress;
+    link_.discardSocket();
+    HostSocket* s = link_.socket();
+    s->remoteHost = state_.gHostAddress;
     s->remotePort = port;
     return s;
 }
@@ -163,89 +157,81 @@ bool Connection::settled(HostSocket* s) const {
 }
 
 void Connection::waitToSettle(HostSocket* s, qint64 ms) {
-    ctx_.clock->waitUntil([&] { return settled(s); }, ms);
-}
-
-void Connection::setWorkingControlsEnabled(bool on) {
-    for (QWidget* w : std::initializer_list<QWidget*>{main_.cmdExit, main_.cmdListOutqs, main_.cmdOK, main_.mnuConnect,
-                                                      main_.mnuFile, main_.mnuHelp, main_.txtOutq, main_.cboLibrary,
-                                                      main_.txtWrkSplf})
-        w->setEnabled(on);
-    main_.mnuOptions->setEnabled(on);
+    svc_.clock->waitUntil([&] { return settled(s); }, ms);
 }
 
 void Connection::showOptions() {
     setMousePointer(MousePointer::Normal);
-    ctx_.optionsWindow().showModal();
+    view_.showConnectionOptions();
     setMousePointer(MousePointer::Hourglass);
 }
 
-bool Connection::makeWorkDirectory(QString& folder) { return ApplyWorkDirectoryRule(ctx_, ctx_, &folder); }
-
 void Connection::endProgram(const QString& reason) {
-    ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
-    Disconnect(ctx_.link);
-    ctx_.endProgram(kExitConnectFailed, reason);
+    svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+    Disconnect(link_);
+    svc_.endProgram(kExitConnectFailed, reason);
 }
 
 void Connection::commonTail(const QString& reason) {
-    ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+    svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
     setMousePointer(MousePointer::Normal);
-    if (ctx_.msgBox(QStringLiteral("Would you like to modify the URL name?"), MsgButtons::YesNo, MsgIcon::None,
-                    kTolvane, unattendedDefault(ctx_)) == vbYes) {
-        const QString before = ctx_.getSetting(QStringLiteral("URL"));
-        ctx_.optionsWindow().showModal();
-        if (ctx_.getSetting(QStringLiteral("URL")) != before)
-            ctx_.msgBox(QStringLiteral("The selected iSeries URL name has been changed.  This utility will deallocate "
+    if (svc_.msgBox(QStringLiteral("Would you like to modify the URL name?"), MsgButtons::YesNo, MsgIcon::None,
+                    kTolvane, unattended()) == vbYes) {
+        const QString before = svc_.getSetting(QStringLiteral("URL"));
+        view_.showConnectionOptions();
+        if (svc_.getSetting(QStringLiteral("URL")) != before)
+            svc_.msgBox(QStringLiteral("The selected iSeries URL name has been changed.  This utility will deallocate "
                                        "any conversations and end.  You may then restart."),
                         MsgButtons::OK, MsgIcon::None, kTolvane);
     }
-    Disconnect(ctx_.link);
-    ctx_.clock->pumpOnce();
-    ctx_.endProgram(kExitConnectFailed, reason);
+    Disconnect(link_);
+    svc_.clock->pumpOnce();
+    svc_.endProgram(kExitConnectFailed, reason);
 }
 
 Connection::Pass Connection::offerServerStart(const QString& variant) {
-    const int answer = ctx_.msgBox(
+    const int answer = svc_.msgBox(
         QStringLiteral("Please note:  The Spoolwright server program on the iSeries may not be active. ") +
             QStringLiteral("Would you like to attempt to start the server from this program?  ") +
             QStringLiteral("(FTP must be active on the iSeries and you'll be asked for your password.)") + variant,
-        MsgButtons::YesNo, MsgIcon::None, kTolvane, unattendedDefault(ctx_));
+        MsgButtons::YesNo, MsgIcon::None, kTolvane, unattended());
     if (answer == vbYes) {
-        if (HostSocket* s = ctx_.link.socketIfOpen()) s->close();
-        if (StartHostServerViaFtp(ctx_) != 0) endProgram(QStringLiteral("The host server could not be started"));
+        if (HostSocket* s = link_.socketIfOpen()) s->close();
+        if (StartHostServerViaFtp(svc_, state_, view_) != 0)
+            endProgram(QStringLiteral("The host server could not be started"));
         return Pass::StartOver;
     }
-    ctx_.msgBox(QStringLiteral("Please key 'SPWLB/STRSPWRT' from an iSeries command line to start the server."),
+    svc_.msgBox(QStringLiteral("Please key 'SPWLB/STRSPWRT' from an iSeries command line to start the server."),
                 MsgButtons::OK, MsgIcon::None, kTolvane);
     setMousePointer(MousePointer::Normal);
     endProgram(QStringLiteral("The host server is not active"));
 }
 
 Connection::Pass Connection::badHostName(int socketState) {
-    ctx_.msgBox(QStringLiteral("Invalid socket state (%1).  The specified host name '%2' may not be valid.")
+    svc_.msgBox(QStringLiteral("Invalid socket state (%1).  The specified host name '%2' may not be valid.")
                     .arg(socketState)
-                    .arg(ctx_.gHostAddress),
+                    .arg(state_.gHostAddress),
                 MsgButtons::OK, MsgIcon::Critical, kTolvane);
-    Disconnect(ctx_.link);
-    setWorkingControlsEnabled(true);
-    if (!ctx_.gBatchMode) main_.cmdOK->setFocus();
+    Disconnect(link_);
+    view_.workingControlsEnabled(true);
+    if (!mode_.gBatchMode) view_.focusOpen();
     setMousePointer(MousePointer::Normal);
     return Pass::BadHostName;
 }
 
 Connection::Pass Connection::refusedSignOn() {
-    Disconnect(ctx_.link);
-    ctx_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
-    ctx_.gUserId.assign(ctx_.gUserId.size(), ' ');
-    ctx_.gPassword.assign(ctx_.gPassword.size(), ' ');
+    Disconnect(link_);
+    svc_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
+    state_.gUserId.assign(state_.gUserId.size(), ' ');
+    state_.gPassword.assign(state_.gPassword.size(), ' ');
     setMousePointer(MousePointer::Normal);
-    const int answer = ctx_.msgBox(QStringLiteral("User ID validation failed. Note that unsuccessful signon attempts are "
-                                                  "counted - too many and you can disable your user profile."),
-                                   MsgButtons::OKCancel, MsgIcon::None, kTolvane, unattendedDefault(ctx_));
-    ctx_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
-    ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
-    if (answer == vbCancel) ctx_.endProgram(kExitConnectFailed, QStringLiteral("Sign-on refused"));
+    const int answer =
+        svc_.msgBox(QStringLiteral("User ID validation failed. Note that unsuccessful signon attempts are "
+                                   "counted - too many and you can disable your user profile."),
+                    MsgButtons::OKCancel, MsgIcon::None, kTolvane, unattended());
+    svc_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
+    svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+    if (answer == vbCancel) svc_.endProgram(kExitConnectFailed, QStringLiteral("Sign-on refused"));
     err_.clear();
     return Pass::StartOver;
 }
@@ -253,39 +239,40 @@ Connection::Pass Connection::refusedSignOn() {
 Connection::Pass Connection::pass() {
     // Phase 1: the listener.
     setMousePointer(MousePointer::Hourglass);
-    main_.lblStatus->setText(QStringLiteral("Connecting..."));
+    view_.connecting();
     status(QStringLiteral("Getting iSeries TCP/IP URL."));
 
-    ctx_.gHostAddress = ctx_.getSetting(QStringLiteral("URL"));
-    while (ctx_.gHostAddress == QLatin1String("None")) {
+    state_.gHostAddress = svc_.getSetting(QStringLiteral("URL"));
+    while (state_.gHostAddress == QLatin1String("None")) {
         const int answer =
-            ctx_.msgBox(QStringLiteral("Please note:  No iSeries TCP/IP host name or IP address has been specified.  "
+            svc_.msgBox(QStringLiteral("Please note:  No iSeries TCP/IP host name or IP address has been specified.  "
                                        "Would you like to enter a host name or IP address now?"),
-                        MsgButtons::YesNo, MsgIcon::Information, kTolvane, unattendedDefault(ctx_));
+                        MsgButtons::YesNo, MsgIcon::Information, kTolvane, unattended());
         if (answer != vbYes) endProgram(QStringLiteral("No host address"));
         showOptions();
-        ctx_.gHostAddress = ctx_.getSetting(QStringLiteral("URL"));
+        state_.gHostAddress = svc_.getSetting(QStringLiteral("URL"));
     }
-    ctx_.gWaitTime = frmOptions::waitTimeSetting(ctx_);
+    state_.gWaitTime = waitTimeSetting(svc_);
     err_.clear();
 
-    status(QStringLiteral("Attaching to iSeries server program at ") + ctx_.gHostAddress + QLatin1Char('.'));
-    setWorkingControlsEnabled(false);
+    status(QStringLiteral("Attaching to iSeries server program at ") + state_.gHostAddress + QLatin1Char('.'));
+    view_.workingControlsEnabled(false);
 
     HostSocket* s = freshSocket(kListenerPort);
     connectSocket(s);
     waitToSettle(s, 5000);
     if (err_.holds()) {
-        ctx_.msgBox(QStringLiteral("Could not attach to the server program on the iSeries IP address ") +
-                        ctx_.gHostAddress + QStringLiteral(". ") +
-                        QStringLiteral("Possible cause: Spoolwright server is not started - key command STRSPWRT at an ") +
-                        QStringLiteral("iSeries command entry screen (you must have sufficient authority,) ") +
-                        QStringLiteral("TCP/IP support has not been started on the iSeries - key commands STRTCP and "
-                                       "STRSPWRT, ") +
-                        QStringLiteral("an invalid IP address has been specified - specify a valid IP address.  Socket "
-                                       "state is ") +
-                        QString::number(state(s)) + QStringLiteral(".  Error number is ") + err_.text(),
-                    MsgButtons::OK, MsgIcon::Critical, kTolvane);
+        svc_.msgBox(
+            QStringLiteral("Could not attach to the server program on the iSeries IP address ") + state_.gHostAddress +
+                QStringLiteral(". ") +
+                QStringLiteral("Possible cause: Spoolwright server is not started - key command STRSPWRT at an ") +
+                QStringLiteral("iSeries command entry screen (you must have sufficient authority,) ") +
+                QStringLiteral("TCP/IP support has not been started on the iSeries - key commands STRTCP and "
+                               "STRSPWRT, ") +
+                QStringLiteral("an invalid IP address has been specified - specify a valid IP address.  Socket "
+                               "state is ") +
+                QString::number(state(s)) + QStringLiteral(".  Error number is ") + err_.text(),
+            MsgButtons::OK, MsgIcon::Critical, kTolvane);
         commonTail(QStringLiteral("Could not attach to the host server"));
     }
     int st = state(s);
@@ -299,43 +286,43 @@ Connection::Pass Connection::pass() {
 
     status(QStringLiteral("Server contacted - requesting a unique socket connection. Please wait..."));
     send(s, listenerTestMessage());
-    ctx_.clock->pumpOnce();
+    svc_.clock->pumpOnce();
     if (state(s) != HostSocket::Connected) waitToSettle(s, 8000);
     send(s, listenerTestMessage());
-    ctx_.clock->pumpOnce();
+    svc_.clock->pumpOnce();
     st = state(s);
     if (st != HostSocket::Connected) return offerServerStart(QStringLiteral("   -Invalid socket state (%1). ").arg(st));
 
-    if (isBlank(ctx_.gUserId)) {
-        std::string user = ctx_.gUserId, password = ctx_.gPassword;
-        const bool again = SignOn(ctx_, user, password);
-        ctx_.gUserId = user;
-        ctx_.gPassword = password;
+    if (isBlank(state_.gUserId)) {
+        std::string user = state_.gUserId, password = state_.gPassword;
+        const bool again = SignOn(svc_, state_, mode_, link_, view_, user, password);
+        state_.gUserId = user;
+        state_.gPassword = password;
         if (again) return Pass::StartOver;
     }
 
     QString workFolder;
-    if (!makeWorkDirectory(workFolder)) {
-        ctx_.msgBox(QStringLiteral("Directory ") + workFolder +
+    if (!ApplyWorkDirectoryRule(svc_, state_, &workFolder)) {
+        svc_.msgBox(QStringLiteral("Directory ") + workFolder +
                         QStringLiteral(" not found.  Please specify a valid directory in the following screen and then "
                                        "restart the Spoolwright."),
                     MsgButtons::OK, MsgIcon::None, QStringLiteral("iSeries Spoolwright"));
-        main_.mnuOptions_Click();
+        view_.showNamingOptions();
         endProgram(QStringLiteral("No work directory"));
     }
 
     const std::string signOnMessage =
-        HostWire::field("new 128        " + ctx_.gUserId + ctx_.gPassword, HostWire::kReplyLength);
-    ctx_.link.clearReceived();
+        HostWire::field("new 128        " + state_.gUserId + state_.gPassword, HostWire::kReplyLength);
+    link_.clearReceived();
     send(s, signOnMessage);
-    ctx_.clock->pumpOnce();
-    ctx_.clock->waitUntil(
-        [&] { return ctx_.link.receivedBytes() >= HostWire::kReplyLength || s->state() != HostSocket::Connected; },
-        ctx_.signOnReplyTimeoutMs);
-    if (ctx_.link.receivedBytes() < HostWire::kReplyLength) {
+    svc_.clock->pumpOnce();
+    svc_.clock->waitUntil(
+        [&] { return link_.receivedBytes() >= HostWire::kReplyLength || s->state() != HostSocket::Connected; },
+        state_.signOnReplyTimeoutMs);
+    if (link_.receivedBytes() < HostWire::kReplyLength) {
         if (!err_.holds() && s->state() != HostSocket::Connected)
             err_.take(kClosedByHost, QStringLiteral("The connection was closed by the host"));
-        ctx_.msgBox(
+        svc_.msgBox(
             QStringLiteral("Could not attach to the server program on the iSeries.  ") +
                 QStringLiteral("Possible causes: (1)Spoolwright server is not started - key command STRSPWRT at an ") +
                 QStringLiteral("iSeries command entry screen. (2)The server is in an invalid state.  End the server "
@@ -355,15 +342,15 @@ Connection::Pass Connection::pass() {
     const QString portDigits = QString::fromLatin1(portText.data(), 5).trimmed();
     bool isNumber = !portDigits.isEmpty();
     for (QChar c : portDigits) isNumber = isNumber && c.isDigit() && c.unicode() < 0x80;
-    ctx_.gJobPort = isNumber ? portDigits.toInt() : 0;
-    if (ctx_.gJobPort < kFirstJobPort || ctx_.gJobPort > kLastJobPort) {
-        ctx_.msgBox(QStringLiteral("Invalid socket number returned: ") + Codec::toUnicode(portText) +
+    state_.gJobPort = isNumber ? portDigits.toInt() : 0;
+    if (state_.gJobPort < kFirstJobPort || state_.gJobPort > kLastJobPort) {
+        svc_.msgBox(QStringLiteral("Invalid socket number returned: ") + Codec::toUnicode(portText) +
                         QStringLiteral(".  Error number: ") + err_.text(),
                     MsgButtons::OK, MsgIcon::None, kTolvane);
         endProgram(QStringLiteral("Bad job port"));
     }
     if (reply[6] != 'E') {
-        ctx_.msgBox(QStringLiteral("Please note: There is a version mismatch between this program and the ") +
+        svc_.msgBox(QStringLiteral("Please note: There is a version mismatch between this program and the ") +
                         QStringLiteral("iSeries server program.  Install the matching version of the iSeries portion "
                                        "of the Spoolwright."),
                     MsgButtons::OK, MsgIcon::None, kTolvane);
@@ -372,39 +359,38 @@ Connection::Pass Connection::pass() {
 
     status(QStringLiteral("Sending acknowledgement..."));
     send(s, signOnAck());
-    ctx_.clock->pumpOnce();
-    if (ctx_.loginWindowLoaded() && ctx_.loginWindow().chkSavePassword->isChecked())
-        ctx_.saveSetting(QStringLiteral("century"), Codec::toUnicode(ctx_.gPassword));
-    Disconnect(ctx_.link);
+    svc_.clock->pumpOnce();
+    if (view_.savePasswordChecked()) svc_.saveSetting(QStringLiteral("century"), Codec::toUnicode(state_.gPassword));
+    Disconnect(link_);
 
     return jobPort();
 }
 
 Connection::Pass Connection::jobPort() {
-    main_.lblStatus->setText(QStringLiteral("Connecting..."));
-    freshSocket(ctx_.gJobPort);
+    view_.connecting();
+    freshSocket(state_.gJobPort);
     status(QStringLiteral("Waiting for iSeries to start submitted job SW%1. (Waiting %2 seconds.)")
-               .arg(ctx_.gJobPort)
-               .arg(ctx_.gWaitTime));
+               .arg(state_.gJobPort)
+               .arg(state_.gWaitTime));
     HostSocket* s = waitForHostJob();
 
     attempts_ = 1;
     for (;;) {
-        status(QStringLiteral("Attempting to connect to port %1...").arg(ctx_.gJobPort));
+        status(QStringLiteral("Attempting to connect to port %1...").arg(state_.gJobPort));
         err_.clear();
         // The first attempt is the connection that ended the wait, if one did;
         // every other attempt is a new connect on a fresh socket.
         if (attempts_ > 1 || s->state() != HostSocket::Connected) {
-            s = freshSocket(ctx_.gJobPort);
+            s = freshSocket(state_.gJobPort);
             connectSocket(s);
-            ctx_.clock->pumpOnce();
+            svc_.clock->pumpOnce();
             waitToSettle(s, kConnectSettleMs);
             if (!err_.holds() && s->state() == HostSocket::Error)
                 err_.take(s->lastErrorNumber(), s->lastErrorDescription());
         }
 
         if (err_.holds() && attempts_ < 20) {
-            waitSeconds(halfRoundedToEven(ctx_.gWaitTime));
+            waitSeconds(halfRoundedToEven(state_.gWaitTime));
             ++attempts_;
             continue;
         }
@@ -415,11 +401,11 @@ Connection::Pass Connection::jobPort() {
 
         // The pause gave the host time to take the connection; it ends as
         // soon as the connection stands.
-        ctx_.clock->waitUntil([s] { return s->state() == HostSocket::Connected; }, kBeforeTestMessageMs);
+        svc_.clock->waitUntil([s] { return s->state() == HostSocket::Connected; }, kBeforeTestMessageMs);
         status(QStringLiteral("Sending test message..."));
         err_.clear();
         send(s, jobTestMessage());
-        ctx_.clock->pumpOnce();
+        svc_.clock->pumpOnce();
         if (!err_.holds()) break;
         if (attempts_ < 50) {
             ++attempts_;
@@ -430,7 +416,7 @@ Connection::Pass Connection::jobPort() {
             ++restarts_;
             return Pass::StartOver;
         }
-        ctx_.msgBox(QStringLiteral("Test transmission failed.") + err_.text(), MsgButtons::OK, MsgIcon::None,
+        svc_.msgBox(QStringLiteral("Test transmission failed.") + err_.text(), MsgButtons::OK, MsgIcon::None,
                     QStringLiteral("TLV"));
         endProgram(QStringLiteral("Test transmission failed"));
     }
@@ -443,10 +429,10 @@ Connection::Pass Connection::jobPort() {
 // serves the first client that reaches it, so the connect that succeeds is
 // kept as the link; otherwise a fresh socket is left for the attempts.
 HostSocket* Connection::waitForHostJob() {
-    const qint64 limitMs = static_cast<qint64>(ctx_.gWaitTime) * 1000;
-    const qint64 end = ctx_.clock->nowMs() + limitMs;
-    for (qint64 now = ctx_.clock->nowMs(); now < end; now = ctx_.clock->nowMs()) {
-        HostSocket* s = freshSocket(ctx_.gJobPort);
+    const qint64 limitMs = static_cast<qint64>(state_.gWaitTime) * 1000;
+    const qint64 end = svc_.clock->nowMs() + limitMs;
+    for (qint64 now = svc_.clock->nowMs(); now < end; now = svc_.clock->nowMs()) {
+        HostSocket* s = freshSocket(state_.gJobPort);
         s->clearError();
         try {
             s->connectToHost();
@@ -456,24 +442,23 @@ HostSocket* Connection::waitForHostJob() {
         waitToSettle(s, end - now);
         if (s->state() == HostSocket::Connected) return s;
         const qint64 next = qMin(now + kHostJobPollMs, end);
-        ctx_.clock->waitMs(next - ctx_.clock->nowMs());
+        svc_.clock->waitMs(next - svc_.clock->nowMs());
     }
-    return freshSocket(ctx_.gJobPort);
+    return freshSocket(state_.gJobPort);
 }
 
 void Connection::connected() {
     status(QStringLiteral("Please specify a user, an outq or both.  "));
-    main_.showConnected(QStringLiteral("Connected to %1, Job:SWR%2").arg(ctx_.gHostAddress).arg(ctx_.gJobPort));
-    main_.Refresh();
-    setWorkingControlsEnabled(true);
-    if (!ctx_.gBatchMode) main_.cmdOK->setFocus();
+    view_.connected(QStringLiteral("Connected to %1, Job:SWR%2").arg(state_.gHostAddress).arg(state_.gJobPort));
+    view_.workingControlsEnabled(true);
+    if (!mode_.gBatchMode) view_.focusOpen();
     setMousePointer(MousePointer::Normal);
 }
 }  // namespace
 
-int ConnectToHost(AppContext& ctx) {
+int ConnectToHost(HostLink& link, Services& services, ConnectionState& state, const RunMode& mode, ConnectView& view) {
     // The steps set the pointer as they go; whichever way the procedure ends,
     // the pointer it found comes back.
     PointerGuard pointer;
-    return Connection(ctx).run();
+    return Connection(link, services, state, mode, view).run();
 }

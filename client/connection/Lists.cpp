@@ -1,0 +1,137 @@
+#include "Lists.h"
+
+#include <QFont>
+#include <QStringList>
+
+#include "Codec.h"
+#include "ConnectView.h"
+#include "ConnectionState.h"
+#include "HostLink.h"
+#include "ListRecords.h"
+#include "MousePointer.h"
+#include "Services.h"
+#include "SplfGrid.h"
+
+namespace {
+const QString kTitle = QStringLiteral("Tolvane");
+
+const char* const kGridKeys[] = {"Date", "File", "User", "Outq", "Pages", "Form", "JobNumber", "Job", "UserData"};
+}  // namespace
+
+ListExchange exchangeList(HostLink& link, Services& services, const ConnectionState& state, const std::string& request,
+                          const QString& what, const std::function<void(const std::string& reply)>& onBlock) {
+    ListExchange x;
+    HostLink::Hold hold(link);
+    x.result = SendReceive(link, request, x.last);
+    if (x.result != LinkResult::Reply) return x;
+    x.blocks = 1;
+    if (listBlockEnd(x.last) == ListBlockEnd::Invalid) return x;
+    for (;;) {
+        onBlock(x.last);
+        if (listBlockEnd(x.last) != ListBlockEnd::More) return x;
+        if (x.blocks >= state.maxListBlocks) {
+            x.cut = true;
+            services.msgBox(QStringLiteral("The iSeries was still sending more %1 after %2 blocks.  "
+                                           "The list has been cut there.")
+                                .arg(what)
+                                .arg(x.blocks),
+                            MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+            // The host still holds the rest; told to drop it, it answers the next request afresh.
+            link.abandonTransfer();
+            return x;
+        }
+        x.result = SendReceive(link, request, x.last);
+        if (x.result != LinkResult::Reply) return x;
+        ++x.blocks;
+    }
+}
+
+int ListOutputQueues(HostLink& link, Services& services, ConnectionState& state, const QString& library,
+                     OutqListView& view) {
+    if (link.refuseWhileBusy()) return 1;
+    setMousePointer(MousePointer::Hourglass);
+    view.status(QStringLiteral("Retrieving a list of outqs.  "));
+    view.clearOutqs();
+
+    const std::string request = OutqListRequest(Codec::fromUnicode(library));
+    const ListExchange x = exchangeList(link, services, state, request, QStringLiteral("outqs"),
+                                        [&](const std::string& reply) { view.addOutqs(outqListRows(reply)); });
+    if (x.result != LinkResult::Reply) {
+        if (x.blocks == 0) setMousePointer(MousePointer::Normal);
+        return 1;
+    }
+    if (x.blocks == 1 && listBlockEnd(x.last) == ListBlockEnd::Invalid) {
+        services.msgBox(QStringLiteral("No output queues selected.  There may be none present in the library."),
+                        MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+        setMousePointer(MousePointer::Normal);
+        state.gNoOutqs = true;
+        return 1;
+    }
+    view.status(QStringLiteral("Please specify a user, an outq or both.  "));
+    setMousePointer(MousePointer::Normal);
+    return 0;
+}
+
+int GetSpoolFiles(HostLink& link, Services& services, const ConnectionState& state, SplfGrid& grid, const QString& outq,
+                  const QString& library, const QString& user, const QString& outqShown) {
+    // The grid is not touched while the link is busy with another transfer.
+    if (link.refuseWhileBusy()) return 1;
+    int step = 1;
+    try {
+        setMousePointer(MousePointer::Hourglass);
+        grid.clear();
+
+        const QFont pagesFont(QStringLiteral("Courier New"));
+        QStringList refused;
+        const std::string request =
+            SpoolListRequest(Codec::fromUnicode(outq), Codec::fromUnicode(library), Codec::fromUnicode(user));
+        const ListExchange x =
+            exchangeList(link, services, state, request, QStringLiteral("spool files"), [&](const std::string& reply) {
+                step = step == 1 ? 2 : 3;
+                const bool allQueues = outqShown == QLatin1String("*ALL");
+                for (const SpoolListEntry& e : spoolListEntries(reply)) {
+                    const QString why = e.refusal();
+                    if (!why.isEmpty()) {
+                        refused << QStringLiteral("%1 of job %2 (%3)").arg(e.file, e.jobNumber, why);
+                        continue;
+                    }
+                    grid.addRow();
+                    const int row = grid.rowCount();
+                    grid.setCellValue(row, QStringLiteral("Date"), e.date);
+                    grid.setCellValue(row, QStringLiteral("File"), e.file);
+                    grid.setCellValue(row, QStringLiteral("User"), e.user);
+                    grid.setCellValue(row, QStringLiteral("Outq"), allQueues ? e.outq : outqShown);
+                    grid.setCellValue(row, QStringLiteral("Pages"), e.pages);
+                    grid.setCellFont(row, QStringLiteral("Pages"), pagesFont);
+                    grid.setCellValue(row, QStringLiteral("Form"), e.form);
+                    grid.setCellValue(row, QStringLiteral("JobNumber"), e.jobNumber);
+                    grid.setCellValue(row, QStringLiteral("Job"), e.job);
+                    grid.setCellValue(row, QStringLiteral("UserData"), e.userData);
+                }
+            });
+        if (x.result != LinkResult::Reply) return 1;
+        step = 4;
+        if (!refused.isEmpty()) {
+            services.msgBox(QStringLiteral("%1 spool file(s) cannot be downloaded and are left out of the list: %2%3")
+                                .arg(refused.size())
+                                .arg(refused.first())
+                                .arg(refused.size() > 1 ? QStringLiteral(" and others.") : QStringLiteral(".")),
+                            MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+        }
+        if (grid.rowCount() == 0 || listBlockEnd(x.last) == ListBlockEnd::Invalid) {
+            services.msgBox(QStringLiteral("There are no spool files available. "), MsgButtons::OK, MsgIcon::None,
+                            kTitle);
+            setMousePointer(MousePointer::Normal);
+            return 1;
+        }
+        for (const char* key : kGridKeys) grid.autoWidthColumn(QString::fromLatin1(key));
+        grid.setCellSelected(1, 1, true);
+        setMousePointer(MousePointer::Normal);
+        return 0;
+    } catch (const std::exception& e) {
+        services.msgBox(QStringLiteral("Error in GetSpoolFiles function.  ") + QStringLiteral("0 ") +
+                            QString::fromLocal8Bit(e.what()) + QLatin1Char(' ') + QString::number(step),
+                        MsgButtons::OK, MsgIcon::Critical, kTitle);
+        return 1;
+    }
+}

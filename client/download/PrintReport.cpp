@@ -1,0 +1,131 @@
+#include "PrintReport.h"
+
+#include "RunContext.h"
+#include "Codec.h"
+#include "MousePointer.h"
+#include "ProcTxt.h"
+
+std::optional<int> PrintFontSizeOf(const QString& text) {
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    if (ok && n >= 1 && n <= 72) return n;
+    return std::nullopt;
+}
+
+bool IsPrintFontSizeText(const QString& text) {
+    return text.trimmed() == QLatin1String("Auto") || PrintFontSizeOf(text).has_value();
+}
+
+void SetUpPrinterForWidth(Printer& printer, const std::string& widthCode, const DownloadOptions::PrinterFormat& format) {
+    printer.setFontName(QStringLiteral("Courier New"));
+    struct Row {
+        const char* code;
+        int autoPortrait, autoLandscape;
+    };
+    static const Row rows[] = {{" 80", 9, 9}, {"132", 6, 9}, {"198", 4, 6}};
+    for (size_t i = 0; i < 3; ++i) {
+        const Row& r = rows[i];
+        if (widthCode != r.code) continue;
+        if (format.orientationSet[i]) printer.setOrientation(format.landscape[i] ? Printer::Landscape : Printer::Portrait);
+        if (const auto size = PrintFontSizeOf(format.fontSize[i]))
+            printer.setFontSize(*size);
+        else
+            printer.setFontSize(printer.orientation() == Printer::Portrait ? r.autoPortrait : r.autoLandscape);
+        return;
+    }
+    printer.setOrientation(Printer::Landscape);
+    printer.setFontSize(6);
+}
+
+PrintLayout::PrintLayout(Printer& printer, bool layout, std::function<void(const std::string&)> onAccepted)
+    : printer_(printer), layout_(layout), onAccepted_(std::move(onAccepted)) {}
+
+void PrintLayout::accepted(const std::string& widthCode) {
+    line_ = 1;
+    if (onAccepted_) onAccepted_(widthCode);
+}
+
+void PrintLayout::record(const SpoolRecordSlot& slot) {
+    if (layout_) {
+        if (const auto target = slot.skipLine()) {
+            if (*target < line_) {
+                printer_.newPage();
+                line_ = 1;
+            }
+            for (; line_ <= *target - 1; ++line_) printer_.printLine(QString());
+        }
+        if (const auto spacing = slot.spacingLines()) {
+            for (int n = *spacing; n >= 2; --n, ++line_) printer_.printLine(QString());
+            ++line_;
+        }
+    }
+    printer_.printLine(Codec::toUnicode(std::string(slot.text)));
+    ++printed_;
+}
+
+namespace {
+void printerMessage(RunContext& ctx, const PrinterError& e) {
+    ctx.msgBox(QStringLiteral("PC printer error") + (e.number >= 0 ? QStringLiteral(" ") : QString()) +
+                   QString::number(e.number),
+               MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
+}
+}  // namespace
+
+int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                            const SpoolFileRow& row) {
+    struct DefaultPointerOnExit {
+        ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
+    } pointer;
+    setMousePointer(MousePointer::ArrowHourglass);
+    Printer& printer = *ctx.printer;
+
+    // A batch run prints on the default printer and waits for nobody.
+    if (ctx.gBatchMode || ctx.gBatchNoDialogs) {
+        if (!printer.hasPrinter()) {
+            ctx.msgBox(QStringLiteral("No printer is set up on this computer.  The spool file was not printed."),
+                       MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+            return -1;
+        }
+    } else {
+        try {
+            // A cancelled dialog prints nothing and says nothing.
+            if (!printer.showDialog(*ctx.presenter, nullptr)) return -1;
+        } catch (const PrinterError& e) {
+            ctx.msgBox(QStringLiteral("A printer error has been reported by Windows.  The error text is ") +
+                           e.description + QStringLiteral(". The error code number is ") +
+                           QString::number(e.number) + QStringLiteral("."),
+                       MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+            return -1;
+        }
+    }
+
+    QString printerName;
+    PrintLayout sink(printer, !options.removeBlankLines, [&](const std::string& widthCode) {
+        SetUpPrinterForWidth(printer, widthCode, options.printer);
+        printerName = printer.deviceName();
+        progress.status(QStringLiteral("Printing spool records to ") + printerName + QStringLiteral("..."));
+    });
+    ExchangeStyle style;
+    style.progressPrefix = QStringLiteral("Records printed: ");
+    try {
+        const ExchangeResult r =
+            RunSpoolExchange(ctx, DownloadRequestFor(options, row).build(), style, sink, progress);
+        if (!r.started()) return -1;
+        if (r.end == ExchangeEnd::Canceled || r.end == ExchangeEnd::Broken) {
+            // What came is printed; the status keeps the exchange's own text.
+            printer.endDoc();
+            return -1;
+        }
+        progress.status(QStringLiteral("Print is complete to ") + printerName + QStringLiteral(".  ") +
+                       QString::number(sink.printed()) + QStringLiteral(" records printed."));
+        printer.endDoc();
+        return r.complete() ? 0 : -1;
+    } catch (const PrinterError& e) {
+        printer.abortDoc();
+        printerMessage(ctx, e);
+        return -1;
+    } catch (...) {
+        printer.abortDoc();
+        throw;
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "DownloadOptions.h"
+#include "SpoolExchange.h"
+#include "SpoolFileRow.h"
+
+class RunContext;
+class Printer;
+
+// The font size and orientation for a report of one width code, from the
+// printer format values or the automatic rule. A size that is not a whole
+// number from 1 to 72 counts as "Auto"; without a stored orientation the
+// printer keeps its own. Sets font name, orientation and size on the printer.
+void SetUpPrinterForWidth(Printer& printer, const std::string& widthCode, const DownloadOptions::PrinterFormat& format);
+
+// "Auto" or a font size from 1 to 72 (blanks around it allowed).
+std::optional<int> PrintFontSizeOf(const QString& text);
+bool IsPrintFontSizeText(const QString& text);
+
+// Prints the records of a download, one line each: the host's skip-to-line
+// and spacing become empty lines and new pages unless the layout is off
+// ("Remove blank lines and page breaks"). Every record prints with all its
+// width, trailing blanks included.
+class PrintLayout : public SpoolRecordSink {
+public:
+    PrintLayout(Printer& printer, bool layout, std::function<void(const std::string& widthCode)> onAccepted = {});
+    void accepted(const std::string& widthCode) override;
+    void record(const SpoolRecordSlot& slot) override;
+    qint32 printed() const { return printed_; }
+
+private:
+    Printer& printer_;
+    bool layout_;
+    std::function<void(const std::string&)> onAccepted_;
+    qint32 line_ = 1;
+    qint32 printed_ = 0;
+};
+
+// The "PC printer" destination: the print dialog (none in a batch run, which
+// prints on the default printer), the download, the lines on the printer.
+// 0: every record was printed; -1: not, or not all (the user has been told).
+// The print document is ended or dropped on every path.
+int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                            const SpoolFileRow& row);

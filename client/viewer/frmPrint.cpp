@@ -1,0 +1,114 @@
+#include "frmPrint.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "AppContext.h"
+#include "PrintReport.h"
+#include "WindowGeometry.h"
+
+namespace {
+const char* const kSizeKeys[] = {"80 Fontsize", "132 Fontsize", "198 Fontsize"};
+const char* const kOrientationKeys[] = {"Orientation 1", "Orientation 2", "Orientation 3"};
+bool isSet(const QString& v) { return v != QLatin1String("None") && !v.trimmed().isEmpty(); }
+QString truthText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
+}  // namespace
+
+frmPrint::frmPrint(AppContext& ctx) : ctx_(ctx) {
+    setObjectName(QStringLiteral("frmPrint"));
+    setWindowTitle(QStringLiteral("Printer format options"));
+    setModal(true);
+    auto* top = new QVBoxLayout(this);
+    Label1 = new QLabel(QStringLiteral("Select fonts and orientations:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    top->addWidget(Label1);
+    const char* const frames[] = {"80 column reports", "132 column reports", "198 column reports"};
+    const char* const labels[] = {"Label2", "Label3", "Label4"};
+    const char* const captions[] = {"Portrait", "Landscape", "Landscape", "Portrait", "Landscape", "Portrait"};
+    auto* row = new QHBoxLayout;
+    for (int i = 0; i < 3; ++i) {
+        Frame1[i] = new QGroupBox(QString::fromLatin1(frames[i]), this);
+        Frame1[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
+        auto* g = new QGridLayout(Frame1[i]);
+        auto* label = new QLabel(QStringLiteral("Font:"), Frame1[i]);
+        label->setObjectName(QString::fromLatin1(labels[i]));
+        cboFontSize[i] = new QComboBox(Frame1[i]);
+        cboFontSize[i]->setObjectName(QStringLiteral("cboFontSize_%1").arg(i));
+        cboFontSize[i]->setEditable(true);
+        cboFontSize[i]->setInsertPolicy(QComboBox::NoInsert);
+        g->addWidget(label, 0, 0);
+        g->addWidget(cboFontSize[i], 0, 1);
+        for (int k = 0; k < 2; ++k) {
+            const int n = 2 * i + k;
+            optPortraitOrLandscape[n] = new QRadioButton(QString::fromLatin1(captions[n]), Frame1[i]);
+            optPortraitOrLandscape[n]->setObjectName(QStringLiteral("optPortraitOrLandscape_%1").arg(n));
+            g->addWidget(optPortraitOrLandscape[n], 1 + k, 0, 1, 2);
+        }
+        row->addWidget(Frame1[i]);
+    }
+    top->addLayout(row);
+    auto* buttons = new QHBoxLayout;
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    CancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(CancelButton);
+    top->addLayout(buttons);
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+}
+
+void frmPrint::Form_Load() {
+    adjustSize();
+    WindowGeometry::centre(this);
+    for (int i = 0; i < 3; ++i) {
+        cboFontSize[i]->clear();
+        cboFontSize[i]->addItems({QStringLiteral("Auto"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
+                                  QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12")});
+        // A stored size that cannot print counts as "Auto".
+        const QString size = ctx_.getSetting(QString::fromLatin1(kSizeKeys[i]));
+        cboFontSize[i]->setEditText(isSet(size) && IsPrintFontSizeText(size) ? size.trimmed() : QStringLiteral("Auto"));
+        // Without a usable stored value: 80 columns portrait, the wider ones landscape.
+        const std::optional<bool> stored = TruthOf(ctx_.getSetting(QString::fromLatin1(kOrientationKeys[i])));
+        const bool first = stored.value_or(true);
+        optPortraitOrLandscape[2 * i]->setChecked(first);
+        optPortraitOrLandscape[2 * i + 1]->setChecked(!first);
+    }
+}
+
+void frmPrint::cmdOK_Click() {
+    for (int i = 0; i < 3; ++i) {
+        if (IsPrintFontSizeText(cboFontSize[i]->currentText())) continue;
+        ctx_.msgBox(QStringLiteral("The font size must be Auto or a number from 1 to 72."), MsgButtons::OK,
+                    MsgIcon::Exclamation, QStringLiteral("Printer format options"));
+        cboFontSize[i]->setFocus();
+        cboFontSize[i]->lineEdit()->selectAll();
+        return;
+    }
+    for (int i = 0; i < 3; ++i)
+        ctx_.saveSetting(QString::fromLatin1(kSizeKeys[i]), cboFontSize[i]->currentText().trimmed());
+    for (int i = 0; i < 3; ++i)
+        ctx_.saveSetting(QString::fromLatin1(kOrientationKeys[i]), truthText(optPortraitOrLandscape[2 * i]->isChecked()));
+    hide();
+}
+
+void frmPrint::CancelButton_Click() { hide(); }
+
+void ShowPrinterFormat(AppContext& ctx) {
+    frmPrint window(ctx);
+    window.Form_Load();
+    if (ctx.presenter)
+        ctx.presenter->showModal(&window);
+    else
+        window.exec();
+}
