@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 
 #include "SettingsWindows.h"
+#include "frmPrint.h"
 
 namespace {
 using SettingsFile::Reader;
@@ -265,6 +266,11 @@ TEST(SettingsFile, PrinterFormatAndMacroFields) {
         }
         EXPECT_EQ(printed.printer.fontSize, (std::array<QString, 3>{"8", "7", "Auto"})) << "a size that is no size is passed over";
         EXPECT_EQ(printed.printer.landscape, (std::array<bool, 3>{true, false, true}));
+        frmPrint window(c.t.ctx);
+        window.Form_Load();
+        EXPECT_EQ(window.cboFontSize[0]->currentText(), "8");
+        EXPECT_TRUE(window.optPortraitOrLandscape[1]->isChecked()) << "80 columns landscape";
+        EXPECT_TRUE(window.optPortraitOrLandscape[3]->isChecked()) << "132 columns portrait";
         for (const char* line : {"Print font size80=8", "Print font size132=7", "Print orientation80=False",
                                  "Print orientation132=True", "Print orientation198=False"})
             EXPECT_TRUE(saved.contains(QStringLiteral("\r\n") + QString::fromLatin1(line) + QStringLiteral("\r\n")))
