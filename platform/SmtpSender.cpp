@@ -72,6 +72,9 @@ Result send(const SmtpConfig& config, const QStringList& recipients, const QByte
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, config.connectTimeoutSec);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, config.timeoutSec);
+    // The wait for the server's answer to the message's end has a bound of its
+    // own, which the overall one does not shorten.
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, config.timeoutSec);
 
     const CURLcode rc = curl_easy_perform(curl);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &r.responseCode);

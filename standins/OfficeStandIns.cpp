@@ -187,7 +187,8 @@ public:
             const AutoArg* before = arg(a, QStringLiteral("Before"), 0);
             auto* cell = before ? dynamic_cast<CellObject*>(before->object.get()) : nullptr;
             if (!cell) throw AutomationError(1004, QStringLiteral("Unable to add a page break without a cell"));
-            sheet().addPageBreak(cell->row);
+            if (!sheet().addPageBreak(cell->row))
+                throw AutomationError(1004, QStringLiteral("Add method of HPageBreaks class failed"));
             return true;
         }
         if (m == u"selection.columns.autofit") {

@@ -75,10 +75,13 @@ void Sheet::deleteRows(qsizetype first, qsizetype count) {
     pageBreaks = std::move(kept);
 }
 
-void Sheet::addPageBreak(qsizetype beforeRow) {
-    if (beforeRow <= 0) return;  // nothing above the first row to break from
+bool Sheet::addPageBreak(qsizetype beforeRow) {
+    if (beforeRow <= 0) return true;  // nothing above the first row to break from
     const auto it = std::lower_bound(pageBreaks.begin(), pageBreaks.end(), beforeRow);
-    if (it == pageBreaks.end() || *it != beforeRow) pageBreaks.insert(it, beforeRow);
+    if (it != pageBreaks.end() && *it == beforeRow) return true;
+    if (pageBreaks.size() >= kMaxPageBreaks) return false;
+    pageBreaks.insert(it, beforeRow);
+    return true;
 }
 
 void Sheet::autoFit(int first, int last) {
@@ -176,10 +179,10 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
     lxw_worksheet* ws = workbook_add_worksheet(wb, sheetTitle(sheetName).toUtf8().constData());
     for (auto it = sheet.columnWidths.cbegin(); it != sheet.columnWidths.cend(); ++it)
         worksheet_set_column(ws, static_cast<lxw_col_t>(it.key()), static_cast<lxw_col_t>(it.key()), it.value(), nullptr);
-    // Excel holds at most this many manual breaks on a sheet; the first ones are kept.
+    static_assert(Sheet::kMaxPageBreaks == LXW_BREAKS_MAX);
     std::vector<lxw_row_t> breaks;
     for (qsizetype b : sheet.pageBreaks) {
-        if (breaks.size() >= LXW_BREAKS_MAX) break;
+        if (breaks.size() >= Sheet::kMaxPageBreaks) break;
         breaks.push_back(static_cast<lxw_row_t>(b));  // "between rows b and b+1" counted from 1
     }
     breaks.push_back(0);

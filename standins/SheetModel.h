@@ -29,6 +29,8 @@ private:
 // One worksheet: cell texts, manual page breaks (the row that starts each new
 // page) and fitted column widths (in characters).
 struct Sheet {
+    // A worksheet holds at most this many manual page breaks (as in Excel and the .xlsx format).
+    static constexpr std::size_t kMaxPageBreaks = 1023;
     RowStore rows;
     std::vector<qsizetype> pageBreaks;  // ascending
     QMap<int, double> columnWidths;
@@ -36,7 +38,8 @@ struct Sheet {
     QString cell(qsizetype row, int column) const;
     int columnCount() const;
     void deleteRows(qsizetype first, qsizetype count);
-    void addPageBreak(qsizetype beforeRow);
+    // False when the sheet already holds kMaxPageBreaks and this one is new.
+    bool addPageBreak(qsizetype beforeRow);
     // Widths of the columns first..last (all used columns when last < 0) fitted to their longest text.
     void autoFit(int first, int last);
     // Splits the text of column `column` into fixed-width fields at the

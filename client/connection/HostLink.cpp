@@ -115,11 +115,12 @@ bool HostLink::refuseWhileBusy() {
     return true;
 }
 
-HostLink::Wait HostLink::awaitReply(HostSocket* s) {
+HostLink::Wait HostLink::awaitReply(HostSocket* s, bool cancelling) {
     Clock& clock = *services_.clock;
     qint64 lastCount = received_;
     qint64 lastProgress = clock.nowMs();
-    qint64 cancelSeen = -1;
+    // The reply to a cancel request comes at once or not at all.
+    qint64 cancelSeen = cancelling ? lastProgress : -1;
     for (;;) {
         qint64 limit = replyTimeoutMs - (clock.nowMs() - lastProgress);
         if (cancelSeen >= 0) limit = qMin(limit, cancelGraceMs - (clock.nowMs() - cancelSeen));
@@ -168,15 +169,9 @@ bool HostLink::sendCancelRequest() {
         ~Settled() { owed = false; }
     } settled{owed_};
     sendChecked(s, cancel);
-    // The cancel request's own reply is waited for whatever the user presses.
-    struct KeepCancel {
-        bool& flag;
-        bool was;
-        ~KeepCancel() { flag = was; }
-    } keep{cancel_, cancel_};
-    cancel_ = false;
-    if (awaitReply(s) == Wait::Cancelled) {
-        // Cancel again while the cancel itself is unanswered: its reply is owed.
+    if (awaitReply(s, true) == Wait::Cancelled) {
+        // Its reply is still owed: the link is out of step.
+        if (!cancel_) throw SocketError(kTimedOut, "The host did not answer the cancel request");
         closeUnanswered();
         return false;
     }

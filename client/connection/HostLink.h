@@ -100,8 +100,9 @@ public:
     // One request, one reply. See SendReceive.
     LinkResult sendReceive(const std::string& request, std::string& reply);
     // Sends the cancel request and drops its reply; throws SocketError on a link error.
-    // A Cancel pressed while its reply is awaited closes the link (it is out of
-    // step), tells the user, and gives false.
+    // Its reply is awaited for the cancel grace only: when none comes, the link
+    // is out of step. After the user's Cancel it is closed, the user told, and
+    // the answer is false; otherwise that is a SocketError.
     bool sendCancelRequest();
     // Tells the host to drop the rest of a transfer; a link that fails here
     // is closed and reported lost. False then.
@@ -116,7 +117,8 @@ public:
 
 private:
     enum class Wait { Reply, Cancelled };
-    Wait awaitReply(HostSocket* s);
+    // `cancelling`: the reply to a cancel request, awaited for the grace only.
+    Wait awaitReply(HostSocket* s, bool cancelling = false);
     void sendChecked(HostSocket* s, const std::string& bytes);
     void lose();
     // A cancel that no reply ended within the grace: the link is closed and the user told.
@@ -140,7 +142,7 @@ private:
 // closes the link (it is out of step). A broken link is reported and closed.
 LinkResult SendReceive(HostLink& link, const std::string& request, std::string& reply);
 // Sends the cancel request and drops its reply; throws on a link error. False:
-// the user cancelled again before the host answered, and the link was closed.
+// the host did not answer it within the cancel grace, and the link was closed.
 bool SendCancelRequest(HostLink& link);
 // Closes the socket; never fails.
 void Disconnect(HostLink& link);

@@ -5,12 +5,12 @@
 #include "AppContext.h"
 #include "MailAutomation.h"
 #include "MousePointer.h"
-#include "PcFileName.h"
-#include "ProcTxt.h"
 
 namespace {
 // Opens a new message, or reuses the one of the earlier report.
 bool opening(MailRun& run) { return !run.options.attachMultiples || !run.ctx.gMailStarted; }
+// No later report of the download goes into this message.
+bool lastOfMessage(MailRun& run) { return !run.options.attachMultiples || run.ctx.gSelectedCount < 2; }
 
 void genericError(AppContext& ctx, int number, const QString& description) {
     ctx.msgBox(ErrorText(number, description), MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
@@ -22,18 +22,6 @@ int notActivated(AppContext& ctx, const QString& program, const QString& window)
                MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
     setMousePointer(MousePointer::Normal);
     return 1;
-}
-
-// Starts the program of a keys-driven delivery (Netscape, Outlook Express);
-// its task, 0 when it did not start (said to the user).
-qint64 startMailProgram(AppContext& ctx, const QString& program, const QStringList& extra) {
-    QStringList args = ProcessStarter::splitCommandLine(Email(ctx).gMailProgram);
-    const QString exe = args.isEmpty() ? QString() : args.takeFirst();
-    const qint64 task = exe.isEmpty() ? 0 : ctx.processes->startTask(exe, args + extra, ProcessStarter::NormalFocus);
-    if (task == 0)
-        ctx.msgBox(program + QStringLiteral(" could not be started."), MsgButtons::OK, MsgIcon::Critical,
-                   QStringLiteral("Tolvane"));
-    return task;
 }
 
 template <class F>
@@ -51,100 +39,66 @@ int trapped(AppContext& ctx, F body, const std::function<void(int, const QString
 }
 }  // namespace
 
-QString WriteMailFile(MailRun& run, QString& width, const SpoolFileRow& row, bool useAttributes) {
+namespace {
+// The keys that attach the file in the compose window of a started program.
+struct KeysAttach {
+    const char* program;
+    const char* window;       // for the message when it does not come
+    int roundsBefore;         // window events let run before the keys
+    const char* menuKeys;     // opens the program's attach dialog
+    const char* confirmKeys;  // after the file name
+    int roundsAfter;
+    const char* done;         // completion status, before the file name
+    bool startedAtOnce;       // the message counts as open once the program runs
+    bool focus;               // the screen gets the focus back
+};
+const KeysAttach kNetscapeKeys{"Netscape", "Composition", 0, "%FHF", "{Enter}", 0,
+                               "Load to email attachment complete under temporary file name ", false, true};
+const KeysAttach kOutlookExpressKeys{"Outlook Express", "New Message", 1000, "%IA", "%A", 100,
+                                     "Load to email attachment complete under file name ", true, false};
+
+int attachByKeys(MailRun& run, QString& width, const SpoolFileRow& row, const MailOpening& how, const KeysAttach& k) {
     AppContext& ctx = run.ctx;
-    setMousePointer(MousePointer::ArrowHourglass);
-    run.progress.status(QStringLiteral("Transferring records..."));
-    const bool pdf = run.options.emailAsPdf;
-    const QString name = BuildPcFileName(ctx, MailWorkDir(ctx), row, useAttributes, pdf ? QStringLiteral("pdf") : QString());
-    if (pdf) {
-        ctx.msgBox(QStringLiteral("PDF attachments need the PDF writer, which this build does not have."), MsgButtons::OK,
-                   MsgIcon::Exclamation, QStringLiteral("Tolvane"));
-        setMousePointer(MousePointer::Normal);
-        return {};
+    const std::optional<OpenedMail> opened = OpenMail(run, width, row, how, opening(run));
+    if (!opened) return 1;
+    const QString& file = opened->file;
+    EmailState& email = Email(ctx);
+    if (opening(run)) {
+        email.composeTask = opened->task;
+        if (k.startedAtOnce) ctx.gMailStarted = true;
     }
-    if (ProcTxt(ctx, run.options, run.progress, name, width, QStringLiteral("Text"), row) != 0) {
-        setMousePointer(MousePointer::Normal);
-        return {};
-    }
-    ctx.noteCreatedFile(name);
-    return name;
+    return trapped(ctx, [&] {
+        for (int i = 0; i < k.roundsBefore; ++i) ctx.clock->pumpOnce();
+        // The message of an earlier report is activated by its task too:
+        // keys never go to whatever window is in front.
+        if (!EmailKeys::activateTask(ctx, email.composeTask))
+            return notActivated(ctx, QString::fromLatin1(k.program), QString::fromLatin1(k.window));
+        EmailKeys::send(ctx, QString::fromLatin1(k.menuKeys));
+        EmailKeys::type(ctx, file);
+        EmailKeys::send(ctx, QString::fromLatin1(k.confirmKeys));
+        for (int i = 0; i < k.roundsAfter; ++i) ctx.clock->pumpOnce();
+        ctx.gMailStarted = true;
+        return MailDone(run, QString::fromLatin1(k.done) + file.trimmed() + QLatin1Char('.'), k.focus);
+    }, [&](int n, const QString& d) { genericError(ctx, n, d); });
 }
+}  // namespace
 
 int EmailAttachNetscape(MailRun run, QString& width, const SpoolFileRow& row) {
-    AppContext& ctx = run.ctx;
-    const QString file = WriteMailFile(run, width, row, true);
-    if (file.isEmpty()) return 1;
-    EmailState& email = Email(ctx);
-    return trapped(ctx, [&] {
-        run.progress.status(QStringLiteral("Starting ") + email.gMailProgram);
-        run.progress.status(QStringLiteral("Loading spool file..."));
-        if (opening(run)) {
-            email.composeTask = startMailProgram(ctx, QStringLiteral("Netscape"), {QStringLiteral("-compose")});
-            if (email.composeTask == 0) return 1;
-        }
-        const QString window = QStringLiteral("Composition");
-        if (!EmailKeys::activateTask(ctx, email.composeTask)) return notActivated(ctx, QStringLiteral("Netscape"), window);
-        EmailKeys::send(ctx, QStringLiteral("%FHF"));
-        EmailKeys::type(ctx, file);
-        EmailKeys::send(ctx, QStringLiteral("{Enter}"));
-        run.progress.status(QStringLiteral("Load to email attachment complete under temporary file name ") + file.trimmed() +
-                            QLatin1Char('.'));
-        ctx.gMailStarted = true;
-        FocusScreen(ctx);
-        setMousePointer(MousePointer::Normal);
-        return 0;
-    }, [&](int n, const QString& d) { genericError(ctx, n, d); });
+    return attachByKeys(run, width, row, MailOpenings::AttachNetscape, kNetscapeKeys);
 }
 
 int EmailAttachOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row) {
-    AppContext& ctx = run.ctx;
-    const QString file = WriteMailFile(run, width, row, true);
-    if (file.isEmpty()) return 1;
-    EmailState& email = Email(ctx);
-    return trapped(ctx, [&] {
-        run.progress.status(QStringLiteral("Starting ") + email.gMailProgram);
-        run.progress.status(QStringLiteral("Loading spool file..."));
-        if (opening(run)) {
-            email.composeTask = startMailProgram(ctx, QStringLiteral("Outlook Express"), {QStringLiteral("/mailurl:test")});
-            if (email.composeTask == 0) return 1;
-            ctx.gMailStarted = true;
-        }
-        for (int i = 0; i < 1000; ++i) ctx.clock->pumpOnce();
-        // The message of the earlier report is activated by its task too:
-        // keys never go to whatever window is in front.
-        if (!EmailKeys::activateTask(ctx, email.composeTask))
-            return notActivated(ctx, QStringLiteral("Outlook Express"), QStringLiteral("New Message"));
-        EmailKeys::send(ctx, QStringLiteral("%IA"));
-        EmailKeys::type(ctx, file);
-        EmailKeys::send(ctx, QStringLiteral("%A"));
-        for (int i = 0; i < 100; ++i) ctx.clock->pumpOnce();
-        run.progress.status(QStringLiteral("Load to email attachment complete under file name ") + file.trimmed() +
-                            QLatin1Char('.'));
-        setMousePointer(MousePointer::Normal);
-        return 0;
-    }, [&](int n, const QString& d) { genericError(ctx, n, d); });
+    return attachByKeys(run, width, row, MailOpenings::AttachOutlookExpress, kOutlookExpressKeys);
 }
 
 int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
     AppContext& ctx = run.ctx;
-    const QString file = WriteMailFile(run, width, row, true);
-    if (file.isEmpty()) return 1;
+    const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::AttachNotes, opening(run));
+    if (!opened) return 1;
+    const QString& file = opened->file;
     EmailState& email = Email(ctx);
-    QString step = QStringLiteral("11");
-    setMousePointer(MousePointer::Hourglass);
-    run.progress.status(QStringLiteral("Starting Lotus Notes..."));
-    step = QStringLiteral("12");
-    if (opening(run)) {
-        try {
-            email.gNotesWorkspace = ctx.automation->createObject(QString::fromLatin1(NotesUIWorkspace::kProgId));
-        } catch (const AutomationError&) {
-            ctx.msgBox(QStringLiteral("Notes could not be started."), MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
-            setMousePointer(MousePointer::Normal);
-            run.progress.status(QStringLiteral("Load to Notes did not complete."));
-            return 1;
-        }
-    }
+    if (opening(run)) email.gNotesWorkspace = opened->app;
+    QString step = QStringLiteral("12");
     auto notesError = [&](int n, const QString& d) {
         ctx.msgBox(n == NotesSession::kNotSignedOn
                        ? QStringLiteral("Please login to Lotus Notes first!")
@@ -155,7 +109,6 @@ int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
         run.progress.status(QStringLiteral("Load to Notes did not complete."));
     };
     return trapped(ctx, [&] {
-        run.progress.status(QStringLiteral("Loading spool file..."));
         step = QStringLiteral("13");
         QString server, mailFile;
         if (opening(run)) email.gNotesSession = ctx.automation->createObject(QString::fromLatin1(NotesSession::kProgId));
@@ -192,48 +145,28 @@ int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
         EmailKeys::send(ctx, QStringLiteral("+{TAB}"));
         tabs(n2);
         EmailKeys::send(ctx, QStringLiteral("{RIGHT}"));
-        run.progress.status(QStringLiteral("Load to Notes email is complete."));
-        if (!run.options.attachMultiples || ctx.gSelectedCount < 2) email.releaseNotes();
+        if (lastOfMessage(run)) email.releaseNotes();
         ctx.gMailStarted = true;
-        FocusScreen(ctx);
-        setMousePointer(MousePointer::Normal);
-        return 0;
+        return MailDone(run, QStringLiteral("Load to Notes email is complete."));
     }, notesError);
 }
 
 int EmailAttachOutlook(MailRun run, QString& width, const SpoolFileRow& row) {
     AppContext& ctx = run.ctx;
-    const QString file = WriteMailFile(run, width, row, true);
-    if (file.isEmpty()) return 1;
+    const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::AttachOutlook, opening(run));
+    if (!opened) return 1;
+    const QString& file = opened->file;
     EmailState& email = Email(ctx);
-    run.progress.status(QStringLiteral("Starting Outlook..."));
-    if (opening(run)) {
-        const QString id = QString::fromLatin1(OutlookApplication::kProgId);
-        try {
-            email.gOutlookApp = ctx.automation->getObject(id);
-        } catch (const AutomationError&) {
-            try {
-                email.gOutlookApp = ctx.automation->createObject(id);
-            } catch (const AutomationError&) {
-                ctx.msgBox(QStringLiteral("Outlook could not be started."), MsgButtons::OK, MsgIcon::Critical,
-                           QStringLiteral("Tolvane"));
-                setMousePointer(MousePointer::Normal);
-                return 1;
-            }
-        }
-    }
+    if (opening(run)) email.gOutlookApp = opened->app;
     return trapped(ctx, [&] {
         if (opening(run)) email.gOutlookMailItem = email.gOutlookApp->object(QStringLiteral("CreateItem"), {0});
         run.progress.status(QStringLiteral("Loading spool file..."));
         OutlookMailItem item(email.gOutlookMailItem);
         item.display();
         item.attach(file);
-        if (!run.options.attachMultiples || ctx.gSelectedCount < 2) email.releaseOutlook();
+        if (lastOfMessage(run)) email.releaseOutlook();
         ctx.gMailStarted = true;
-        run.progress.status(QStringLiteral("Load to email attachment is complete."));
-        FocusScreen(ctx);
-        setMousePointer(MousePointer::Normal);
-        return 0;
+        return MailDone(run, QStringLiteral("Load to email attachment is complete."));
     }, [&](int n, const QString& d) {
         genericError(ctx, n, d);
         email.releaseOutlook();

@@ -11,6 +11,3 @@ int EmailAttachOutlookExpress(MailRun run, QString& width, const SpoolFileRow& r
 int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row);
 int EmailAttachOutlook(MailRun run, QString& width, const SpoolFileRow& row);
 
-// The report as a work file for a mail program: text (or PDF when chosen);
-// empty when the transfer did not write it.
-QString WriteMailFile(MailRun& run, QString& width, const SpoolFileRow& row, bool useAttributes);

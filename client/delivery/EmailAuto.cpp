@@ -276,7 +276,6 @@ QStringList readLines(const QString& path) {
 // Writes one part; the error text, or empty when the file is complete.
 QString writePart(const Part& part, bool asPdf, bool trim, bool removeLayout, const QString& path, const QString& width) {
     std::unique_ptr<PartFile> out = asPdf ? MakePdfPartFile() : std::make_unique<TextPartFile>(trim);
-    if (!out) return QStringLiteral("PDF attachments need the PDF writer, which this build does not have.");
     if (!out->open(path, width)) return out->error();
     for (const Row& r : layout(part, removeLayout)) {
         if (r.kind == Row::PageBreak) out->newPage();

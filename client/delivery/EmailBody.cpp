@@ -63,29 +63,6 @@ private:
     int current_ = 1;
 };
 
-// The text work file of the three text-based procedures; empty when the transfer did not write it.
-QString textWorkFile(MailRun& run, QString& width, const SpoolFileRow& row) {
-    setMousePointer(MousePointer::ArrowHourglass);
-    run.progress.status(QStringLiteral("Transferring records..."));
-    const QString name = BuildPcFileName(run.ctx, MailWorkDir(run.ctx), row, false);
-    if (ProcTxt(run.ctx, run.options, run.progress, name, width, QStringLiteral("Text"), row) != 0) {
-        setMousePointer(MousePointer::Normal);
-        return {};
-    }
-    run.ctx.noteCreatedFile(name);
-    return name;
-}
-
-// The work file's lines joined by CR LF; nullopt-like flag when it could not be read.
-bool readBody(const QString& name, QString& body) {
-    QFile f(name);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    QString text = QString::fromLocal8Bit(f.readAll());
-    if (text.endsWith(QLatin1String("\r\n"))) text.chop(2);
-    body = text;
-    return true;
-}
-
 int failed(AppContext& ctx, const QString& text, const QString& title = QStringLiteral("Tolvane")) {
     ctx.msgBox(text, MsgButtons::OK, MsgIcon::Critical, title);
     setMousePointer(MousePointer::Normal);
@@ -137,28 +114,17 @@ int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
         setMousePointer(MousePointer::Normal);
         return 1;
     }
-    QStringList args = ProcessStarter::splitCommandLine(email.gMailProgram);
-    const QString program = args.isEmpty() ? QString() : args.takeFirst();
-    const qint64 task = program.isEmpty() ? 0
-                                          : ctx.processes->startTask(program, args << QStringLiteral("-compose") << name,
-                                                                     ProcessStarter::NormalFocus);
+    const qint64 task = StartMailProgram(ctx, "Netscape", {QStringLiteral("-compose"), name});
     setMousePointer(MousePointer::Normal);
-    if (task == 0) return failed(ctx, QStringLiteral("Netscape could not be started."));
-    return 0;
+    return task == 0 ? 1 : 0;
 }
 
 int EmailBodyOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row) {
     AppContext& ctx = run.ctx;
-    const QString name = textWorkFile(run, width, row);
-    if (name.isEmpty()) return 1;
-    run.progress.status(QStringLiteral("Starting Outlook Express"));
-    run.progress.status(QStringLiteral("Loading spool file..."));
-    QStringList args = ProcessStarter::splitCommandLine(Email(ctx).gMailProgram);
-    const QString program = args.isEmpty() ? QString() : args.takeFirst();
-    const qint64 task = program.isEmpty() ? 0
-                                          : ctx.processes->startTask(program, args << QStringLiteral("/mailurl:test"),
-                                                                     ProcessStarter::NormalFocus);
-    if (task == 0) return failed(ctx, QStringLiteral("Outlook Express could not be started."));
+    const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::BodyOutlookExpress, true);
+    if (!opened) return 1;
+    const QString& name = opened->file;
+    const qint64 task = opened->task;
     for (int i = 0; i < 1000; ++i) ctx.clock->pumpOnce();
     if (!EmailKeys::activateTask(ctx, task))
         return failed(ctx, QStringLiteral("The Outlook Express window did not come to the front; no keys were sent to it."));
@@ -171,27 +137,14 @@ int EmailBodyOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row
         return failed(ctx, ErrorText(e.number, QString::fromStdString(e.what())));
     }
     for (int i = 0; i < 100; ++i) ctx.clock->pumpOnce();
-    run.progress.status(QStringLiteral("Load to email message complete.") + name.trimmed() + QLatin1Char('.'));
-    FocusScreen(ctx);
-    setMousePointer(MousePointer::Normal);
-    return 0;
+    return MailDone(run, QStringLiteral("Load to email message complete.") + name.trimmed() + QLatin1Char('.'));
 }
 
 int EmailBodyNotes(MailRun run, QString& width, const SpoolFileRow& row) {
     AppContext& ctx = run.ctx;
-    const QString name = textWorkFile(run, width, row);
-    if (name.isEmpty()) return 1;
-    setMousePointer(MousePointer::Hourglass);
-    run.progress.status(QStringLiteral("Starting Lotus Notes..."));
-    std::shared_ptr<AutomationObject> workspace;
-    try {
-        workspace = ctx.automation->createObject(QString::fromLatin1(NotesUIWorkspace::kProgId));
-    } catch (const AutomationError&) {
-        return failed(ctx, QStringLiteral("Notes could not be started."));
-    }
-    run.progress.status(QStringLiteral("Loading spool file..."));
-    QString body;
-    if (!readBody(name, body)) return failed(ctx, QStringLiteral("The work file ") + name + QStringLiteral(" could not be read."));
+    const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::BodyNotes, true);
+    if (!opened) return 1;
+    const QString& body = opened->body;
     try {
         QString server, mailFile;
         {
@@ -199,7 +152,7 @@ int EmailBodyNotes(MailRun run, QString& width, const SpoolFileRow& row) {
             server = session.environmentString(QStringLiteral("MailServer"));
             mailFile = session.environmentString(QStringLiteral("MailFile"));
         }
-        NotesUIWorkspace ws(workspace);
+        NotesUIWorkspace ws(opened->app);
         ws.openMailDatabase(server, mailFile);
         ws.composeMemo(server, mailFile).fieldAppendText(QStringLiteral("Body"), body);
     } catch (const AutomationError& e) {
@@ -209,33 +162,16 @@ int EmailBodyNotes(MailRun run, QString& width, const SpoolFileRow& row) {
                                      QString::number(e.number) + QStringLiteral("\r\nDescription: ") + e.description,
                       QString::fromLatin1(AppContext::kAppTitle));
     }
-    run.progress.status(QStringLiteral("Load to Notes email is complete."));
-    FocusScreen(ctx);
-    setMousePointer(MousePointer::Normal);
-    return 0;
+    return MailDone(run, QStringLiteral("Load to Notes email is complete."));
 }
 
 int EmailBodyOutlook(MailRun run, QString& width, const SpoolFileRow& row) {
     AppContext& ctx = run.ctx;
-    const QString name = textWorkFile(run, width, row);
-    if (name.isEmpty()) return 1;
-    setMousePointer(MousePointer::Hourglass);
-    run.progress.status(QStringLiteral("Starting Outlook..."));
-    std::shared_ptr<AutomationObject> app;
-    const QString id = QString::fromLatin1(OutlookApplication::kProgId);
+    const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::BodyOutlook, true);
+    if (!opened) return 1;
+    const QString& body = opened->body;
     try {
-        app = ctx.automation->getObject(id);
-    } catch (const AutomationError&) {
-        try {
-            app = ctx.automation->createObject(id);
-        } catch (const AutomationError&) {
-            return failed(ctx, QStringLiteral("Outlook could not be started."));
-        }
-    }
-    QString body;
-    if (!readBody(name, body)) return failed(ctx, QStringLiteral("The work file ") + name + QStringLiteral(" could not be read."));
-    try {
-        OutlookMailItem item = OutlookApplication(app).createMailItem();
+        OutlookMailItem item = OutlookApplication(opened->app).createMailItem();
         run.progress.status(QStringLiteral("Loading spool file..."));
         item.display();
         item.setBody(body);
@@ -243,8 +179,5 @@ int EmailBodyOutlook(MailRun run, QString& width, const SpoolFileRow& row) {
         run.progress.status(QStringLiteral("Load to email did not complete."));
         return failed(ctx, ErrorText(e.number, e.description));
     }
-    run.progress.status(QStringLiteral("Load to email is complete."));
-    FocusScreen(ctx);
-    setMousePointer(MousePointer::Normal);
-    return 0;
+    return MailDone(run, QStringLiteral("Load to email is complete."));
 }

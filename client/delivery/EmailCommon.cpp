@@ -1,9 +1,16 @@
 #include "EmailCommon.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "AppContext.h"
+#include "Codec.h"
 #include "KeyboardLocks.h"
+#include "MailAutomation.h"
+#include "MousePointer.h"
+#include "PcFileName.h"
+#include "ProcPDF.h"
+#include "ProcTxt.h"
 #include "SendKeys.h"
 #include "SplfScreenApi.h"
 
@@ -37,6 +44,121 @@ bool activateTask(AppContext& ctx, qint64 task) {
     return ctx.keyboard && task != 0 && retry(ctx, [&] { return ctx.keyboard->activateTask(task); });
 }
 }  // namespace EmailKeys
+
+namespace MailOpenings {
+using L = MailOpening::Loading;
+const MailOpening AttachNetscape{MailFile::Attachment, "Netscape", nullptr, false, L::BeforeStart, "-compose", nullptr, false, nullptr};
+const MailOpening AttachOutlookExpress{MailFile::Attachment, "Outlook Express", nullptr, false, L::BeforeStart, "/mailurl:test",
+                                       nullptr, false, nullptr};
+const MailOpening AttachNotes{MailFile::Attachment, "Notes", "Starting Lotus Notes...", true, L::AfterStart, nullptr,
+                              NotesUIWorkspace::kProgId, false, "Load to Notes did not complete."};
+const MailOpening AttachOutlook{MailFile::Attachment, "Outlook", "Starting Outlook...", false, L::ByDelivery, nullptr,
+                                OutlookApplication::kProgId, true, nullptr};
+const MailOpening BodyOutlookExpress{MailFile::BodyFile, "Outlook Express", "Starting Outlook Express", false, L::BeforeStart,
+                                     "/mailurl:test", nullptr, false, nullptr};
+const MailOpening BodyNotes{MailFile::BodyText, "Notes", "Starting Lotus Notes...", true, L::AfterStart, nullptr,
+                            NotesUIWorkspace::kProgId, false, nullptr};
+const MailOpening BodyOutlook{MailFile::BodyText, "Outlook", "Starting Outlook...", true, L::ByDelivery, nullptr,
+                              OutlookApplication::kProgId, true, nullptr};
+}  // namespace MailOpenings
+
+namespace {
+void cannotStart(AppContext& ctx, const char* program) {
+    ctx.msgBox(QString::fromLatin1(program) + QStringLiteral(" could not be started."), MsgButtons::OK, MsgIcon::Critical,
+               QStringLiteral("Tolvane"));
+    setMousePointer(MousePointer::Normal);
+}
+
+// The report as the delivery's work file; empty when the transfer did not write it.
+QString writeMailFile(MailRun& run, QString& width, const SpoolFileRow& row, MailFile kind) {
+    AppContext& ctx = run.ctx;
+    setMousePointer(MousePointer::ArrowHourglass);
+    run.progress.status(QStringLiteral("Transferring records..."));
+    const bool attachment = kind == MailFile::Attachment;
+    const bool pdf = attachment && run.options.emailAsPdf;
+    const QString name = BuildPcFileName(ctx, MailWorkDir(ctx), row, attachment, pdf ? QStringLiteral("pdf") : QString());
+    const int rc = pdf ? ProcPDF(ctx, run.options, run.progress, name, width, row)
+                       : ProcTxt(ctx, run.options, run.progress, name, width, QStringLiteral("Text"), row);
+    if (rc != 0) {
+        setMousePointer(MousePointer::Normal);
+        return {};
+    }
+    ctx.noteCreatedFile(name);
+    return name;
+}
+
+// The work file's lines joined by CR LF; false when it could not be read.
+bool readBody(const QString& name, QString& body) {
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    QString text = Codec::toUnicode(f.readAll().toStdString());
+    if (text.endsWith(QLatin1String("\r\n"))) text.chop(2);
+    body = text;
+    return f.error() == QFileDevice::NoError;
+}
+
+std::shared_ptr<AutomationObject> reach(AppContext& ctx, const MailOpening& how) {
+    const QString id = QString::fromLatin1(how.progId);
+    if (how.running) {
+        try {
+            return ctx.automation->getObject(id);
+        } catch (const AutomationError&) {
+        }
+    }
+    try {
+        return ctx.automation->createObject(id);
+    } catch (const AutomationError&) {
+        return nullptr;
+    }
+}
+}  // namespace
+
+qint64 StartMailProgram(AppContext& ctx, const char* program, const QStringList& arguments) {
+    QStringList args = ProcessStarter::splitCommandLine(Email(ctx).gMailProgram);
+    const QString exe = args.isEmpty() ? QString() : args.takeFirst();
+    const qint64 task = exe.isEmpty() ? 0 : ctx.processes->startTask(exe, args + arguments, ProcessStarter::NormalFocus);
+    if (task == 0) cannotStart(ctx, program);
+    return task;
+}
+
+std::optional<OpenedMail> OpenMail(MailRun& run, QString& width, const SpoolFileRow& row, const MailOpening& how,
+                                   bool start) {
+    AppContext& ctx = run.ctx;
+    OpenedMail out;
+    out.file = writeMailFile(run, width, row, how.file);
+    if (out.file.isEmpty()) return std::nullopt;
+    if (how.hourglass) setMousePointer(MousePointer::Hourglass);
+    run.progress.status(how.starting ? QString::fromLatin1(how.starting)
+                                     : QStringLiteral("Starting ") + Email(ctx).gMailProgram);
+    const QString loading = QStringLiteral("Loading spool file...");
+    if (how.loading == MailOpening::BeforeStart) run.progress.status(loading);
+    if (start && how.argument) {
+        out.task = StartMailProgram(ctx, how.program, {QString::fromLatin1(how.argument)});
+        if (out.task == 0) return std::nullopt;
+    } else if (start) {
+        out.app = reach(ctx, how);
+        if (!out.app) {
+            cannotStart(ctx, how.program);
+            if (how.notStarted) run.progress.status(QString::fromLatin1(how.notStarted));
+            return std::nullopt;
+        }
+    }
+    if (how.loading == MailOpening::AfterStart) run.progress.status(loading);
+    if (how.file == MailFile::BodyText && !readBody(out.file, out.body)) {
+        ctx.msgBox(QStringLiteral("The work file ") + out.file + QStringLiteral(" could not be read."), MsgButtons::OK,
+                   MsgIcon::Critical, QStringLiteral("Tolvane"));
+        setMousePointer(MousePointer::Normal);
+        return std::nullopt;
+    }
+    return out;
+}
+
+int MailDone(MailRun& run, const QString& status, bool focus) {
+    run.progress.status(status);
+    if (focus) FocusScreen(run.ctx);
+    setMousePointer(MousePointer::Normal);
+    return 0;
+}
 
 QString ErrorText(int number, const QString& description) {
     return QStringLiteral("Error") + (number < 0 ? QString::number(number) : QStringLiteral(" ") + QString::number(number)) +

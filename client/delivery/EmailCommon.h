@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "Automation.h"
 #include "DownloadOptions.h"
@@ -41,6 +42,50 @@ void type(AppContext& ctx, const QString& data, bool wait = true);
 bool activate(AppContext& ctx, const QString& title);
 bool activateTask(AppContext& ctx, qint64 task);
 }  // namespace EmailKeys
+
+// Where a delivery puts the report before the mail program takes it.
+enum class MailFile {
+    Attachment,  // named by the report's attributes; text or PDF as the screen says
+    BodyFile,    // a numbered text work file the program is pointed at
+    BodyText,    // the same, whose text the delivery puts into the message
+};
+
+// How an attachment or message-body delivery opens, one row per delivery:
+// its work file, the status texts before its own steps and how its program
+// is started.
+struct MailOpening {
+    MailFile file;
+    const char* program;     // its name in messages
+    const char* starting;    // status before the start; null: "Starting " and the program's command
+    bool hourglass;          // the pointer while the program starts
+    enum Loading { BeforeStart, AfterStart, ByDelivery } loading;  // when "Loading spool file..." shows
+    const char* argument;    // a started program: the argument that opens a message; null: automation
+    const char* progId;      // an automation program's application object
+    bool running;            // ... the running one when there is one
+    const char* notStarted;  // status when the program cannot be started (null: none)
+};
+namespace MailOpenings {
+extern const MailOpening AttachNetscape, AttachOutlookExpress, AttachNotes, AttachOutlook;
+extern const MailOpening BodyOutlookExpress, BodyNotes, BodyOutlook;
+}  // namespace MailOpenings
+
+struct OpenedMail {
+    QString file;   // the work file
+    QString body;   // MailFile::BodyText: its lines joined by CR LF
+    qint64 task = 0;  // the started program
+    std::shared_ptr<AutomationObject> app;  // the automation program's application object
+};
+// Writes the work file, shows the statuses and, when `start` is set, starts
+// the program or reaches its application object. Empty when the transfer or
+// the start failed (the user has been told).
+std::optional<OpenedMail> OpenMail(MailRun& run, QString& width, const SpoolFileRow& row, const MailOpening& how,
+                                   bool start);
+// The delivery's last steps: its completion status, the focus back to the
+// screen (unless `focus` is false or in a batch run), the pointer normal; 0.
+int MailDone(MailRun& run, const QString& status, bool focus = true);
+// Starts the program's command (gMailProgram) with further arguments; 0 after
+// telling the user that the program could not be started.
+qint64 StartMailProgram(AppContext& ctx, const char* program, const QStringList& arguments);
 
 // "Error 5 description" (a minus sign for the blank of a negative number).
 QString ErrorText(int number, const QString& description);

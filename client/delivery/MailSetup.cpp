@@ -1,6 +1,7 @@
 #include "MailSetup.h"
 
 #include <QDir>
+#include <algorithm>
 #include <cstdio>
 
 #include "AppContext.h"
@@ -23,6 +24,13 @@ SmtpConfig serverSettings(AppContext& ctx) {
     c.user = setting(ctx, "Mail user");
     c.sender = setting(ctx, "Mail sender");
     c.requireTls = setting(ctx, "Mail TLS").compare(QLatin1String("No"), Qt::CaseInsensitive) != 0;
+    // Seconds a server may keep the program waiting before the send fails.
+    bool ok = false;
+    const int timeout = setting(ctx, "Mail timeout").toInt(&ok);
+    if (ok && timeout > 0) {
+        c.timeoutSec = timeout;
+        c.connectTimeoutSec = std::min<long>(c.connectTimeoutSec, timeout);
+    }
     const QString scrambled = ctx.getSetting(QStringLiteral("Mail password"));
     if (isSet(scrambled))
         c.password = Codec::toUnicode(SignOnScrambling::unscrambleField(Codec::fromUnicode(scrambled)));

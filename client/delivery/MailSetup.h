@@ -11,6 +11,7 @@ class AppContext;
 //   "Mail user"      empty: no authentication
 //   "Mail password"  scrambled as the sign-on password is
 //   "Mail sender"    the From address
+//   "Mail timeout"   seconds a send may wait for the server (default 120)
 //   "Drafts folder"  where drafts go; unset: the user's data folder
 namespace MailSetup {
 constexpr int kMaxPasswordLength = 64;

@@ -44,5 +44,5 @@ private:
     bool ok_ = true;
 };
 
-// The writer of a PDF part; null while this build has no PDF writer.
+// A part as a PDF document; its page follows the record width given to open().
 std::unique_ptr<PartFile> MakePdfPartFile();

@@ -1,4 +1,56 @@
+#include "Codec.h"
 #include "PartFile.h"
+#include "ProcPDF.h"
+#include "VB2PDF.h"
 
-// The PDF writer of the documents layer is not part of this build yet.
-std::unique_ptr<PartFile> MakePdfPartFile() { return nullptr; }
+namespace {
+// A part as a PDF document, its page chosen by the report's record width.
+class PdfPartFile : public PartFile {
+public:
+    bool open(const QString& path, const QString& width) override {
+        const int columns = width.trimmed().toInt();
+        if (const std::optional<PdfBestFit> fit = BestFitFor(columns)) {
+            pdf_.PaperSize = fit->paperSize;
+            pdf_.LandScape = fit->landscape;
+            pdf_.FontSize = fit->fontSize;
+            // The widest reports would run off the paper: the page grows to hold a whole record.
+            pdf_.FitColumns = columns;
+        }
+        pdf_.FileName = path;
+        // Part files live in the work folder: private to their owner.
+        pdf_.Output.ownerOnly = true;
+        return guarded([&] { pdf_.StartPDF(); });
+    }
+    void line(const QString& text) override {
+        if (error_.isEmpty()) guarded([&] { pdf_.WritePDF(Codec::fromUnicode(text), true); });
+    }
+    void newPage() override {
+        if (error_.isEmpty()) guarded([&] { pdf_.NewPage(); });
+    }
+    bool close() override {
+        if (!error_.isEmpty()) {
+            pdf_.abandon();
+            return false;
+        }
+        return guarded([&] { pdf_.EndPDF(); });
+    }
+    QString error() const override { return error_; }
+
+private:
+    template <class F>
+    bool guarded(F step) {
+        try {
+            step();
+            return true;
+        } catch (const PcFileError& e) {
+            error_ = e.description;
+            pdf_.abandon();
+            return false;
+        }
+    }
+    VB2PDF pdf_;
+    QString error_;
+};
+}  // namespace
+
+std::unique_ptr<PartFile> MakePdfPartFile() { return std::make_unique<PdfPartFile>(); }

@@ -14,20 +14,29 @@ using namespace OfficeFlow;
 
 namespace {
 // Every mark row goes, and a page break comes before the row that moved up
-// into its place; at most as many rounds as the work file has marks.
-void pageBreaks(ExcelApplication& xl, int marks) {
+// into its place; at most as many rounds as the work file has marks. A sheet
+// holds a limited number of manual breaks: a break that cannot be added
+// leaves that page without one, but its mark row still goes. Returns the
+// count of breaks not placed.
+int pageBreaks(ExcelApplication& xl, int marks) {
+    int notPlaced = 0;
     xl.selectRange(QStringLiteral("A1"));
     try {
         xl.findAndActivate(QString(QChar(0x2022)));
         for (int round = 0; round < marks; ++round) {
             xl.deleteSelectedRows();
-            xl.addPageBreakBeforeActiveCell();
+            try {
+                xl.addPageBreakBeforeActiveCell();
+            } catch (const AutomationError&) {
+                ++notPlaced;
+            }
             xl.findNextAndActivate();
         }
     } catch (const AutomationError&) {
         // No further mark.
     }
     xl.selectRange(QStringLiteral("A1"));
+    return notPlaced;
 }
 
 // "Wizard parsing": the blank rows at the top go (no more than the work file has), then Text to Columns.
@@ -92,7 +101,7 @@ int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress&
 
     // From here a failing step leaves the workbook as it is.
     run.status(QStringLiteral("File has been loaded to Excel.   "));
-    pageBreaks(xl, shape.marks);
+    const int breaksNotPlaced = pageBreaks(xl, shape.marks);
     if (options.parse == 2) textToColumns(run, xl, shape.leadingBlank);
     IgnoringErrors([&] {
         xl.selectAllCells();
@@ -126,7 +135,12 @@ int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress&
     }
     IgnoringErrors([&] { xl.closeActiveWorkbook(); });
     if (!options.runSilent && batchName.isEmpty()) IgnoringErrors([&] { xl.reopenWorkbook(output); });
-    run.status(QStringLiteral("Load to Excel complete as ") + output.trimmed() + QStringLiteral("."));
+    QString done = QStringLiteral("Load to Excel complete as ") + output.trimmed() + QStringLiteral(".");
+    if (breaksNotPlaced > 0)
+        done += QStringLiteral("  %1 page breaks were not placed: the worksheet holds no more than %2.")
+                    .arg(breaksNotPlaced)
+                    .arg(shape.marks - breaksNotPlaced);
+    run.status(done);
     if (!ctx.gBatchMode && ctx.splfScreen.loaded()) ctx.frmSplf().giveFocus();
     run.clearBatchTag();
     return 0;

@@ -69,10 +69,13 @@ int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, Downloa
 
 void LineDocumentSink::finish(bool whole) {
     writeEnd();
-    if (whole)
+    if (whole) {
         file_.commit();
-    else
-        file_.abandon();
+        return;
+    }
+    // What arrived is kept only with its end on the disk.
+    file_.flush();
+    file_.abandon();
 }
 
 void DocumentPageLayout::before(const SpoolRecordSlot& slot) {

@@ -2,8 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +14,17 @@
 
 namespace {
 constexpr size_t kBufferSize = 64 * 1024;
-constexpr int kPartNames = 100;
+
+// The file beside the target: a short hidden name of its own, so that a
+// target whose name is as long as the system allows still has one. It is
+// locked while it is written; one that nobody holds and nobody has written
+// to for a while is what a killed run left.
+constexpr char kTempPrefix[] = ".swdl-";
+constexpr char kTempSuffix[] = ".tmp";
+constexpr char kTempAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr size_t kTempRandom = 12;
+constexpr int kTempTries = 64;  // names drawn at random: a clash is rare, a run of them a broken system
+constexpr time_t kStaleSeconds = 10 * 60;
 
 PcFileError vbError(int number) {
     switch (number) {
@@ -99,6 +112,62 @@ void checkFolder(const QString& path) {
     if (!S_ISDIR(st.st_mode)) throw vbError(76);
     if (::access(dir.constData(), W_OK | X_OK) != 0) throw PcFileErrorFromErrno(errno, true);
 }
+
+QByteArray folderOf(const QString& path) {
+    const QString folder = QFileInfo(path).path();
+    return nativeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+}
+
+QByteArray newTempName() {
+    QByteArray name(kTempPrefix);
+    for (size_t i = 0; i < kTempRandom; ++i)
+        name += kTempAlphabet[QRandomGenerator::system()->bounded(int(sizeof kTempAlphabet - 1))];
+    return name + kTempSuffix;
+}
+
+bool isTempName(const char* name) {
+    const size_t prefix = sizeof kTempPrefix - 1, suffix = sizeof kTempSuffix - 1;
+    const std::string_view n(name);
+    if (n.size() != prefix + kTempRandom + suffix || !n.starts_with(kTempPrefix) || !n.ends_with(kTempSuffix))
+        return false;
+    return n.substr(prefix, kTempRandom).find_first_not_of(kTempAlphabet) == std::string_view::npos;
+}
+
+// A lock on the whole file, per open file: a second open of the same file
+// (this process's or another's) cannot take it while the writer holds it.
+bool lockWhole(int fd, short type) {
+    struct flock l {};
+    l.l_type = type;
+    l.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_OFD_SETLK, &l) == 0;
+}
+
+// Removes what killed runs left beside their targets in this folder: only
+// plain files of our own naming, owned by this user, that no writer holds and
+// that have not changed for a while. Anything else there is left alone.
+void removeStaleTemps(const QByteArray& folder) {
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) return;
+    DIR* dir = ::fdopendir(dirFd);
+    if (!dir) {
+        ::close(dirFd);
+        return;
+    }
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isTempName(entry->d_name)) continue;
+        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat opened {}, named {};
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
+            opened.st_nlink == 1 && now - opened.st_mtime >= kStaleSeconds && lockWhole(fd, F_RDLCK) &&
+            ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == opened.st_dev &&
+            named.st_ino == opened.st_ino)
+            (void)::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
 }  // namespace
 
 PcFileError PcFileErrorFromErrno(int err, bool creating) {
@@ -161,14 +230,16 @@ void SafeOutputFile::open(const QString& path, const Options& options) {
         keepMode_ = e.st.st_mode & 07777;
     else
         keepMode_ = newFileMode();
-    for (int i = 0; i < kPartNames; ++i) {
-        const QString part =
-            path + (i == 0 ? QString() : QLatin1Char('.') + QString::number(i)) + QStringLiteral(".part");
+    const QByteArray folder = folderOf(path);
+    removeStaleTemps(folder);
+    for (int i = 0; i < kTempTries; ++i) {
+        const QByteArray part = folder + '/' + newTempName();
         // Only this run's own new file: a name already there, or a link planted at it, is passed over.
-        const int fd = ::open(nativeName(part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const int fd = ::open(part.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
+            (void)lockWhole(fd, F_WRLCK);
             fd_ = fd;
-            partPath_ = part;
+            partPath_ = QFile::decodeName(part);
             return;
         }
         if (errno != EEXIST) throw PcFileErrorFromErrno(errno, true);

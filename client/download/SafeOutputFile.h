@@ -16,11 +16,13 @@ PcFileError PcFileErrorFromErrno(int err, bool creating);
 
 // An output file that no failure can cost the user what was there before.
 //
-// Replace: the bytes go to a new file beside the target (same folder, created
-// exclusively, never through a link, readable by the owner only while it is
-// written), which takes the target's name at commit(). abandon() leaves an
-// existing target as it was; when there was none, what was written is kept
-// under the target's name.
+// Replace: the bytes go to a new file beside the target (same folder, a short
+// hidden name of its own drawn at random, created exclusively, never through
+// a link, readable by the owner only and locked while it is written), which
+// takes the target's name at commit(). abandon() leaves an existing target as
+// it was; when there was none, what was written is kept under the target's
+// name. Such files that a killed run left in the folder (ours, unlocked,
+// unchanged for ten minutes) are removed at the next open there.
 // Add: the bytes are appended to the target; abandon() cuts it back to the
 // length it had. A target that does not exist yet is written as for Replace.
 //

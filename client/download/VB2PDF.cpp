@@ -148,6 +148,10 @@ void VB2PDF::NewPage() {
         VertSpace = *Spacing.vertical;
         leading_ = VertSpace;
     }
+    // A spacing taller than the room between the margins would put even the
+    // first line of a page below it.
+    const int room = pageHeight_ - 2 * TopMargin;
+    if (leading_ > room) leading_ = room;
     if (leading_ < 1) leading_ = 1;
     lineY_ = pageHeight_ - TopMargin;
     linesOnPage_ = 0;
@@ -189,6 +193,9 @@ void VB2PDF::EndPDF() {
 
 void VB2PDF::EndPartialPDF() {
     finish();
+    // A document whose end did not reach the disk is not kept (a throw here
+    // leaves the caller to drop it).
+    file_.flush();
     file_.abandon();
 }
 

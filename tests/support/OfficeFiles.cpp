@@ -1,6 +1,8 @@
 #include "OfficeFiles.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <QJsonDocument>
 #include <QProcess>
 #include <cstdio>
@@ -56,4 +58,29 @@ QStringList LinesOf(const QList<QStringList>& pages) {
     QStringList out;
     for (const QStringList& p : pages) out += p;
     return out;
+}
+
+PrivateRuntimeDir::PrivateRuntimeDir() : old(qgetenv("XDG_RUNTIME_DIR")) {
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+}
+
+PrivateRuntimeDir::~PrivateRuntimeDir() { qputenv("XDG_RUNTIME_DIR", old); }
+
+RecordingOpener::RecordingOpener() {
+    QFile script(program());
+    if (!script.open(QIODevice::WriteOnly)) return;
+    script.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n").arg(dir.filePath(QStringLiteral("shown.log"))).toUtf8());
+    script.close();
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+QStringList RecordingOpener::shown(int waitMs) const {
+    const QString log = dir.filePath(QStringLiteral("shown.log"));
+    QElapsedTimer t;
+    t.start();
+    while (!QFile::exists(log) && t.elapsed() < waitMs) QThread::msleep(50);
+    QFile f(log);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }

@@ -2,6 +2,7 @@
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // Office files read back by readers that are not ours: .xlsx by Debian's
 // python3-openpyxl, .odt by unzip and an XML parser. An empty object when
@@ -15,3 +16,22 @@ QJsonObject OdtFacts(const QString& file);
 void WriteMarkedReport(const QString& file, const QList<QStringList>& pages);
 // The lines of those pages without marks, in order.
 QStringList LinesOf(const QList<QStringList>& pages);
+
+// XDG_RUNTIME_DIR of a test's own (mode 0700), where the local DDE
+// conversations listen; the old value is put back afterwards.
+struct PrivateRuntimeDir {
+    PrivateRuntimeDir();
+    ~PrivateRuntimeDir();
+    QTemporaryDir dir;
+    QByteArray old;
+};
+
+// A program standing for the desktop's opener: it appends each file it is
+// asked to show to a log, one a line.
+struct RecordingOpener {
+    RecordingOpener();
+    QString program() const { return dir.filePath(QStringLiteral("opener.sh")); }
+    // The files shown so far, waiting up to `waitMs` for the first one.
+    QStringList shown(int waitMs = 0) const;
+    QTemporaryDir dir;
+};

@@ -16,6 +16,7 @@ struct SmtpSinkOptions {
     QStringList refuse;   // recipients refused with 550
     QString user;         // set: AUTH required with this user and password
     QString password;
+    bool stall = false;   // the message's data is never answered
 };
 
 class SmtpSink {

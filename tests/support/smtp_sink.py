@@ -5,6 +5,7 @@ Each message becomes <dir>/<n>.eml (the data as received) and <dir>/<n>.env
 (JSON: the envelope sender and recipients).
 """
 import argparse
+import asyncio
 import json
 import os
 import socket
@@ -15,9 +16,10 @@ from aiosmtpd.smtp import AuthResult
 
 
 class Recorder:
-    def __init__(self, out, refuse):
+    def __init__(self, out, refuse, stall):
         self.out = out
         self.refuse = {a.lower() for a in refuse}
+        self.stall = stall
         self.count = 0
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
@@ -27,6 +29,9 @@ class Recorder:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.stall:
+            # A server that stops answering: the message is never taken.
+            await asyncio.sleep(3600)
         self.count += 1
         base = os.path.join(self.out, str(self.count))
         with open(base + ".eml", "wb") as f:
@@ -42,6 +47,7 @@ def main():
     p.add_argument("--refuse", action="append", default=[])
     p.add_argument("--user")
     p.add_argument("--password")
+    p.add_argument("--stall", action="store_true")
     a = p.parse_args()
 
     s = socket.socket()
@@ -56,7 +62,7 @@ def main():
     kwargs = {}
     if a.user:
         kwargs = dict(authenticator=check, auth_required=True, auth_require_tls=False)
-    c = Controller(Recorder(a.dir, a.refuse), hostname="127.0.0.1", port=port, **kwargs)
+    c = Controller(Recorder(a.dir, a.refuse, a.stall), hostname="127.0.0.1", port=port, **kwargs)
     c.start()
     print("PORT %d" % port, flush=True)
     sys.stdin.read()

@@ -10,6 +10,7 @@
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <sys/resource.h>
 
 #include "BatchRun.h"
 #include "Codec.h"
@@ -23,6 +24,7 @@
 
 namespace {
 struct RunResult {
+    QProcess::ExitStatus exitStatus = QProcess::NormalExit;
     int exitCode = -1;
     QString out, err;
 };
@@ -60,8 +62,14 @@ struct BatchHost {
         return p;
     }
     // Runs Swdesk while this thread serves hostsim; a run that does not end is a failure.
-    RunResult run(const QStringList& args) {
+    RunResult run(const QStringList& args, qint64 fileSizeLimit = 0) {
         QProcess swdesk;
+        // A file size limit stands in for a full disk.
+        if (fileSizeLimit > 0)
+            swdesk.setChildProcessModifier([fileSizeLimit] {
+                const rlimit l{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+                ::setrlimit(RLIMIT_FSIZE, &l);
+            });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home.path());
         env.insert("XDG_CONFIG_HOME", home.path() + "/config");
@@ -83,6 +91,7 @@ struct BatchHost {
             ADD_FAILURE() << "the batch run waited for a person";
             return r;
         }
+        r.exitStatus = swdesk.exitStatus();
         r.exitCode = swdesk.exitCode();
         r.out = QString::fromLocal8Bit(swdesk.readAllStandardOutput());
         r.err = QString::fromLocal8Bit(swdesk.readAllStandardError());
@@ -271,4 +280,26 @@ TEST(BatchRun, WholeQueueToEveryFormat) {
             if (!goldenName.isEmpty()) ExpectGolden(AtGoldenTime(ReadFileBytes(path), goldenName), goldenName);
         }
     }
+}
+
+// A disk that fills up in the middle of the queue: every report is reported
+// and the run goes on to its end; an earlier document of the name is left as
+// it was and no part file stays behind.
+TEST(BatchRun, AFullDiskFailsTheReportsAndKeepsTheEarlierDocuments) {
+    BatchHost b;
+    const QString invoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.html");
+    QFile old(QDir(b.outDir).filePath(invoice));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an earlier invoice\n");
+    old.close();
+    const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("h.spw", QStringLiteral("HTML document")),
+                               QStringLiteral("FILE:*ALL")},
+                              4096);
+    EXPECT_EQ(r.exitStatus, QProcess::NormalExit);
+    EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Disk full"))) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    INVOICE"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    STATEMENT"))) << r.out.toStdString();
+    EXPECT_EQ(b.file(invoice), QByteArray("an earlier invoice\n"));
+    EXPECT_EQ(b.files(), QStringList{invoice});
 }

@@ -280,6 +280,38 @@ TEST_F(SendReceiveTest, CancelAgainWhileTheCancelIsUnansweredClosesTheLink) {
     expectLinkTornDown();
 }
 
+// The host answers the request and never the cancel request that follows it.
+// One Cancel is enough: the wait for that reply ends within about a second and
+// the link, out of step, is closed; so it is when the program itself tells the
+// host to drop the rest of a transfer.
+TEST_F(SendReceiveTest, AHostThatNeverAnswersTheCancelRequestHoldsNobody) {
+    for (const bool byTheUser : {true, false}) {
+        SCOPED_TRACE(byTheUser ? "the user's Cancel" : "the program drops the rest");
+        ASSERT_TRUE(host->connectJobPort(t.ctx));
+        host->faults().silentAfter = 1;
+        t.ctx.link.clearCancel();
+        std::string reply;
+        const qint64 before = t.clock->nowMs();
+        if (byTheUser) {
+            t.ctx.link.requestCancel();
+            t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  The iSeries had not "
+                                           "answered yet, so the link to it has been closed.  Please re-connect."));
+            EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Cancelled);
+            EXPECT_EQ(reply, HostWire::endOfDataReply());
+            EXPECT_EQ(status.last(), QStringLiteral("Last operation was canceled by user request."));
+        } else {
+            ASSERT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Reply);
+            ASSERT_EQ(HostWire::controlArea(reply).substr(0, 6), "(MORE)");
+            EXPECT_FALSE(t.ctx.link.abandonTransfer());
+        }
+        // Within about a second (slack for a busy machine), not at the reply limit.
+        EXPECT_LT(t.clock->nowMs() - before, 5000);
+        EXPECT_EQ(host->jobFrames().back(), cancelRequest());
+        EXPECT_TRUE(t.boxes->done());
+        expectLinkTornDown();
+    }
+}
+
 // A window event during the wait that asks for another exchange: the request
 // is refused and reported, nothing is sent, and the owed reply is still read.
 TEST_F(SendReceiveTest, ASecondRequestWhileAReplyIsOwedIsRefusedAndNotSent) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <algorithm>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "DocumentCheckers.h"
 #include "DownloadDriver.h"
 #include "EmailCommon.h"
 #include "HostSimFixture.h"
@@ -80,6 +82,34 @@ protected:
         screen.setText(QStringLiteral("txtTabs"), QStringLiteral("1"));
         screen.setText(QStringLiteral("txtTabs2"), QStringLiteral("1"));
     }
+    // The report with three directive parts on a host that answers.
+    void directedReport() {
+        ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
+        addReport(QStringLiteral("REGIONS"), 1, kDirected);
+        connect();
+    }
+    // One automatic run over the directed report, as text or PDF; the
+    // messages the server received from it.
+    std::vector<SmtpSink::Received> mailDirected(const char* type, bool pdf) {
+        const size_t before = sink->messages().size();
+        choose(type, 1, true);
+        screen.setValue(QStringLiteral("optTextOrPDF"), pdf ? 1 : 0);
+        Email(t.ctx) = EmailState{};  // no subject or message kept from an earlier run
+        EXPECT_EQ(run(), std::vector<ReportOutcome::Status>{ReportOutcome::Delivered});
+        auto got = sink->messages();
+        got.erase(got.begin(), got.begin() + static_cast<std::ptrdiff_t>(std::min(before, got.size())));
+        return got;
+    }
+    // An attached PDF, checked as a document of its own.
+    void checkPdf(const QByteArray& content, const std::vector<std::string>& lines) {
+        const QString path = QDir(work.path()).filePath(QStringLiteral("attached-%1.pdf").arg(++checked));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        CheckPdf(path, {.width = 595, .height = 842, .lines = lines});
+        QFile::remove(path);
+    }
     QStringList draftFiles() {
         QStringList out;
         for (const QString& f : QDir(drafts.path()).entryList({QStringLiteral("*.eml")}, QDir::Files, QDir::Name))
@@ -99,15 +129,14 @@ protected:
     QTemporaryDir spool, work, drafts;
     PlainSplfScreen& screen = TextFileScreen(t.ctx);
     std::unique_ptr<HostSimFixture> host;
+    int checked = 0;
 };
 
 using S = ReportOutcome::Status;
 }  // namespace
 
 TEST_F(MailDelivery, AutomaticMailSendsEachListItsPartsAsText) {
-    ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
-    addReport(QStringLiteral("REGIONS"), 1, kDirected);
-    connect();
+    ASSERT_NO_FATAL_FAILURE(directedReport());
     choose("Outlook e-mail", 1, true);
     EXPECT_EQ(run(), std::vector<S>{S::Delivered});
     const auto got = sink->messages();
@@ -128,25 +157,87 @@ TEST_F(MailDelivery, AutomaticMailSendsEachListItsPartsAsText) {
 }
 
 TEST_F(MailDelivery, OutlookExpressAndNotesTypeTheListAndSendTheSameParts) {
-    ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
-    addReport(QStringLiteral("REGIONS"), 1, kDirected);
-    connect();
+    ASSERT_NO_FATAL_FAILURE(directedReport());
     for (const char* type : {"Outlook Express e-mail", "Lotus Notes"}) {
         SCOPED_TRACE(type);
-        const size_t before = sink->messages().size();
-        choose(type, 1, true);
-        Email(t.ctx) = EmailState{};
-        EXPECT_EQ(run(), std::vector<S>{S::Delivered});
-        const auto got = sink->messages();
-        ASSERT_EQ(got.size(), before + 2);
-        EXPECT_EQ(got[before].recipients, QStringList{QStringLiteral("Ann@x.org")});
-        EXPECT_EQ(got[before + 1].recipients, (QStringList{QStringLiteral("bob@y.org"), QStringLiteral("carl@z.org")}));
-        const ParsedMail m = ParsedMail::parse(got[before].data);
+        const auto got = mailDirected(type, false);
+        ASSERT_EQ(got.size(), 2u);
+        EXPECT_EQ(got[0].recipients, QStringList{QStringLiteral("Ann@x.org")});
+        EXPECT_EQ(got[1].recipients, (QStringList{QStringLiteral("bob@y.org"), QStringLiteral("carl@z.org")}));
+        const ParsedMail m = ParsedMail::parse(got[0].data);
         EXPECT_EQ(m.subject, QStringLiteral("ACME"));
         EXPECT_TRUE(m.body.contains(QStringLiteral("Please find report(s) from ACME attached."))) << m.body.toStdString();
         ASSERT_EQ(m.attachments.size(), 2u);
         EXPECT_EQ(m.attachments[1].content, QByteArray("EAST2 totals    19\r\n"));
     }
+}
+
+TEST_F(MailDelivery, AutomaticMailSendsEachListItsPartsAsPdf) {
+    ASSERT_NO_FATAL_FAILURE(directedReport());
+    for (const char* type : {"Outlook e-mail", "Lotus Notes"}) {
+        SCOPED_TRACE(type);
+        const auto got = mailDirected(type, true);
+        ASSERT_EQ(got.size(), 2u);
+        const ParsedMail first = ParsedMail::parse(got[0].data), second = ParsedMail::parse(got[1].data);
+        ASSERT_EQ(first.attachments.size(), 2u);
+        ASSERT_EQ(second.attachments.size(), 1u);
+        for (const auto* a : {&first.attachments[0], &first.attachments[1], &second.attachments[0]}) {
+            EXPECT_EQ(a->contentType, QStringLiteral("application/pdf"));
+            EXPECT_TRUE(a->fileName.endsWith(QStringLiteral(".pdf"))) << a->fileName.toStdString();
+        }
+        checkPdf(first.attachments[0].content, {"EAST  widgets   12", "EAST  gadgets    7 & <more>"});
+        checkPdf(first.attachments[1].content, {"EAST2 totals    19"});
+        checkPdf(second.attachments[0].content, {"WEST  widgets    3"});
+    }
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(MailDelivery, ReportsAttachedAsPdfOneDraftOrOneEach) {
+    for (int i = 1; i <= 3; ++i)
+        addReport(QStringLiteral("REPORT%1").arg(i), i, {"001 REPORT " + std::to_string(i), "   1line two", "   1total (3)"});
+    connect();
+    for (const char* type : {"Netscape e-mail", "Outlook Express e-mail", "Lotus Notes", "Outlook e-mail"}) {
+        for (bool single : {true, false}) {
+            SCOPED_TRACE(std::string(type) + (single ? " single" : " one each"));
+            for (const QString& f : draftFiles()) QFile::remove(f);
+            choose(type, 1, false, single);
+            screen.setValue(QStringLiteral("optTextOrPDF"), 1);
+            EXPECT_EQ(run(), (std::vector<S>{S::Delivered, S::Delivered, S::Delivered}));
+            const QStringList files = draftFiles();
+            ASSERT_EQ(files.size(), single ? 1 : 3);
+            std::vector<ParsedMail::Part> attached;
+            for (const QString& f : files)
+                for (const auto& a : ParsedMail::parseFile(f).attachments) attached.push_back(a);
+            ASSERT_EQ(attached.size(), 3u);
+            if (!single)  // one draft each: their names do not tell the order
+                std::sort(attached.begin(), attached.end(), [](const auto& a, const auto& b) { return a.fileName < b.fileName; });
+            for (int i = 0; i < 3; ++i) {
+                EXPECT_EQ(attached[i].contentType, QStringLiteral("application/pdf"));
+                checkPdf(attached[i].content, {"REPORT " + std::to_string(i + 1), "line two", "total (3)"});
+            }
+        }
+    }
+    EXPECT_TRUE(sink->messages().empty());
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(MailDelivery, HostThatStopsAnsweringDuringAPdfAttachesNothing) {
+    addReport(QStringLiteral("REPORT1"), 1, {"001 REPORT 1", "   1line two"});
+    QFile earlier(QDir(drafts.path()).filePath(QStringLiteral("earlier.eml")));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("X-Unsent: 1\r\nSubject: kept\r\n\r\nkept\r\n");
+    earlier.close();
+    HostSimFaults f;
+    f.silentAfter = 0;
+    connect(f);
+    choose("Outlook e-mail", 1, false);
+    screen.setValue(QStringLiteral("optTextOrPDF"), 1);
+    t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
+    EXPECT_EQ(run(), std::vector<S>{S::Failed});
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(draftFiles(), QStringList{earlier.fileName()});
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), QByteArray("X-Unsent: 1\r\nSubject: kept\r\n\r\nkept\r\n"));
 }
 
 TEST_F(MailDelivery, ReportWithoutDirectiveSendsNothingAndSaysSo) {
@@ -165,12 +256,22 @@ TEST_F(MailDelivery, RefusedRecipientIsAFailureAndNothingIsSent) {
     t.ctx.saveSetting(QStringLiteral("Mail server"), sink->url());
     addReport(QStringLiteral("REGIONS"), 1, kDirected);
     connect();
-    choose("Outlook e-mail", 1, true);
-    t.boxes->expect(QStringLiteral("RCPT failed: 550"));
-    EXPECT_EQ(run(), std::vector<S>{S::Failed});
-    EXPECT_TRUE(t.boxes->done());
-    EXPECT_TRUE(sink->messages().empty());  // the later list is not mailed either
-    EXPECT_EQ(screen.status(), QStringLiteral("Load to email attachment did not complete: 0 of 2 messages sent."));
+    for (const char* type : {"Outlook e-mail", "Outlook Express e-mail", "Lotus Notes"}) {
+        SCOPED_TRACE(type);
+        for (const QString& f : draftFiles()) QFile::remove(f);
+        choose(type, 1, true);
+        t.boxes->expect(QStringLiteral("RCPT failed: 550"));
+        EXPECT_EQ(run(), std::vector<S>{S::Failed});
+        EXPECT_TRUE(t.boxes->done());
+        EXPECT_TRUE(sink->messages().empty());  // the later list is not mailed either
+        EXPECT_EQ(screen.status(), QStringLiteral("Load to email attachment did not complete: 0 of 2 messages sent."));
+        // The message the server did not take stays with the user.
+        const QStringList drafts = draftFiles();
+        ASSERT_EQ(drafts.size(), 1);
+        const ParsedMail kept = ParsedMail::parseFile(drafts[0]);
+        EXPECT_EQ(kept.to.join(QLatin1Char(',')).toLower(), QStringLiteral("ann@x.org"));
+        EXPECT_EQ(kept.attachments.size(), 2u);
+    }
 }
 
 TEST_F(MailDelivery, HostThatStopsAnsweringMailsNothing) {

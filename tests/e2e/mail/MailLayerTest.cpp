@@ -166,6 +166,21 @@ TEST_F(MailLayer, ServerThatStopsAnsweringOrIsMissingIsAFailure) {
     EXPECT_TRUE(none.error.contains(QStringLiteral("Mail server")));
 }
 
+// A server that takes the message's text and then never answers: the send
+// fails within the configured bound (a bound of 120 s would outlast the
+// test's own limit).
+TEST_F(MailLayer, ServerThatStopsAnsweringAfterTheMessageIsAFailure) {
+    SmtpSink sink({.stall = true});
+    ASSERT_TRUE(sink.running()) << sink.problem().toStdString();
+    config.url = sink.url();
+    config.timeoutSec = 2;
+    const MailOutbox::Result first = service.send(message), second = service.send(message);
+    EXPECT_FALSE(first.ok());
+    EXPECT_FALSE(second.ok());
+    EXPECT_TRUE(first.error.contains(QStringLiteral("did not take the message"))) << first.error.toStdString();
+    EXPECT_TRUE(sink.messages().empty());
+}
+
 TEST_F(MailLayer, PlainServerIsRefusedWhenTlsIsRequired) {
     SmtpSink sink;
     ASSERT_TRUE(sink.running()) << sink.problem().toStdString();

@@ -5,13 +5,16 @@
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <csignal>
 
+#include "Clock.h"
 #include "DesktopAutomation.h"
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
 #include "HostSimFixture.h"
 #include "OfficeFiles.h"
 #include "OfficeStandIns.h"
+#include "QProcessStarter.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
 
@@ -121,4 +124,87 @@ TEST_F(OfficeFromHostsim, AHostThatStopsAnsweringLeavesTheEarlierWorkbookAndNoPr
     EXPECT_NE(deliver("Microsoft Excel"), ReportOutcome::Delivered);
     EXPECT_EQ(ReadFileBytes(earlier), "EARLIER");
     EXPECT_TRUE(opened().isEmpty());
+}
+
+namespace {
+// Starts programs for real, and ends at the close of the test those it started that still run.
+struct EndingStarter : QProcessStarter {
+    ~EndingStarter() override {
+        for (qint64 pid : pids) ::kill(static_cast<pid_t>(pid), SIGTERM);
+    }
+    qint64 startTask(const QString& program, const QStringList& args, WindowStyle style) override {
+        const qint64 pid = QProcessStarter::startTask(program, args, style);
+        if (pid > 1) pids.push_back(pid);
+        return pid;
+    }
+    std::vector<qint64> pids;
+};
+
+// Word 6/95 on this platform: the word-processor program that the machine
+// registry's open command starts, serving "Winword|System" on a socket of its own.
+class Word6FromHostsim : public OfficeFromHostsim {
+protected:
+    void SetUp() override {
+        OfficeFromHostsim::SetUp();
+        auto starter = std::make_unique<EndingStarter>();
+        started = starter.get();
+        t.ctx.processes = std::move(starter);
+        // The open command names a short script of this test (the registry
+        // reader takes values under 100 characters) that runs the program with
+        // this test's opener and folder, and its own idle end should the test
+        // not get to end it.
+        const QString word6 = opener.dir.filePath(QStringLiteral("w6"));
+        QFile script(word6);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\nexec '%1' --opener '%2' --documents '%3' --idle-exit 20 \"$@\"\n")
+                         .arg(QStringLiteral(SW_BINARY_DIR "/swoffice"), opener.program(), shownFolder())
+                         .toUtf8());
+        script.close();
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        t.registry->setString(QStringLiteral("HKLM\\SOFTWARE\\Classes\\Word.Document.6\\Shell\\open\\command"), QString(),
+                              QLatin1Char('"') + word6 + QStringLiteral("\" %1"));
+    }
+    QString shownFolder() const { return work.filePath(QStringLiteral("word6")); }
+    // The program takes real time to start: the link attempts wait in real time
+    // (hostsim keeps the virtual clock for its fault delays).
+    void useRealTime() {
+        virtualTime = std::move(t.ctx.clock);
+        t.ctx.clock = std::make_unique<RealClock>();
+    }
+
+    PrivateRuntimeDir runtime;
+    RecordingOpener opener;
+    EndingStarter* started = nullptr;
+    std::unique_ptr<Clock> virtualTime;
+};
+}  // namespace
+
+TEST_F(Word6FromHostsim, WordIsStartedFromItsOpenCommandAndShowsTheDocumentWithItsPages) {
+    useRealTime();
+    ASSERT_EQ(deliver("Microsoft Word 6/95"), ReportOutcome::Delivered);
+    EXPECT_EQ(started->pids.size(), 1u);  // not answering, started once, then answering
+    EXPECT_EQ(screen.status(), QStringLiteral("File has been loaded to Word."));
+    const QStringList shown = opener.shown(20000);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown.first().startsWith(shownFolder() + QLatin1Char('/')));
+    EXPECT_TRUE(shown.first().endsWith(u".odt"));
+    const QJsonObject facts = OdtFacts(shown.first());
+    const QStringList paragraphs = facts.value(QStringLiteral("paragraphs")).toVariant().toStringList();
+    ASSERT_EQ(paragraphs.size(), 6);
+    EXPECT_TRUE(paragraphs.at(2).startsWith(u"MONTH-END SALES")) << paragraphs.at(2).toStdString();
+    EXPECT_FALSE(paragraphs.join(QString()).contains(QChar(0x2022)));
+    EXPECT_EQ(facts.value(QStringLiteral("pageBreaks")).toArray(), QJsonArray({2, 4}));
+
+    // Word keeps running: the next report goes to the same program.
+    ASSERT_EQ(deliver("Microsoft Word 6/95"), ReportOutcome::Delivered);
+    EXPECT_EQ(started->pids.size(), 1u);
+}
+
+TEST_F(Word6FromHostsim, AHostThatStopsAnsweringStartsNoWordAndShowsNothing) {
+    host->faults().silentAfter = 0;
+    t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
+    EXPECT_NE(deliver("Microsoft Word 6/95"), ReportOutcome::Delivered);
+    EXPECT_TRUE(started->pids.empty());
+    EXPECT_TRUE(opener.shown().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(shownFolder()));
 }

@@ -3,9 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QLineEdit>
 
+#include "DesktopAutomation.h"
 #include "DownloadWindows.h"
+#include "OfficeFiles.h"
+#include "OfficeStandIns.h"
 #include "OfficeAutomation.h"
 #include "OfficeDelivery.h"
 #include "ScreenOptions.h"
@@ -47,7 +51,9 @@ public:
     int deliver(Proc proc, int pages = 3, const char* width = " 80") {
         host->replies(SpoolReplies::report(pagesReport(pages), width));
         ScreenProgress progress(screen);
-        return proc(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, SampleRow());
+        SpoolFileRow::Fields row = SampleRowFields();
+        row.pages = QStringLiteral("%1").arg(std::max(pages, 3), 6).toStdString();
+        return proc(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, SpoolFileRow::fromFields(row));
     }
     // The recorded calls, without the fetches of objects that the next line
     // uses and the releases; folders shown as <work> and <out>.
@@ -326,4 +332,28 @@ TEST_F(OfficeDeliveryTest, Word6StartsWordOnceWhenItDoesNotAnswerThenSendsTheCom
     t.boxes->expect(QStringLiteral("MS Word does not answer."));
     EXPECT_EQ(deliver(ProcWord_6), -1);
     EXPECT_EQ(callsWith(QStringLiteral("DDEInitiate")).size(), OfficeWindowsOf(t.ctx).ddeRetryLimit + 1);
+}
+
+TEST_F(OfficeDeliveryTest, AWorksheetTakesItsLimitOfPageBreaksAndEveryMarkRowStillGoes) {
+    // The spreadsheet of this platform, saving a real workbook.
+    auto desktop = std::make_unique<DesktopAutomation>();
+    OfficeStandIns standIns(StandInDesk{[this] { return t.processes; }, [this] { return t.dir.filePath("shown"); }});
+    standIns.registerWith(*desktop);
+    t.ctx.automation = std::move(desktop);
+    screen.setValue(QStringLiteral("chkRunSilent"), 1);
+    constexpr int kPages = 1030;
+    ASSERT_EQ(deliver(ProcExcel, kPages), 0);
+    const QString book = out + QStringLiteral("/Spwrt.xlsx");
+    const QJsonObject facts = XlsxFacts(book);
+    const QJsonArray rows = facts.value(QStringLiteral("rows")).toArray();
+    ASSERT_EQ(rows.size(), 2 * kPages);
+    EXPECT_EQ(rows.at(2 * kPages - 2).toArray().at(0).toString(), QStringLiteral("PAGE %1").arg(kPages));
+    for (const QJsonValue& r : rows) ASSERT_NE(r.toArray().at(0).toString(), QString(QChar(0x2022)));
+    const QJsonArray breaks = facts.value(QStringLiteral("rowBreaks")).toArray();
+    ASSERT_EQ(breaks.size(), 1023);
+    EXPECT_EQ(breaks.first().toInt(), 2);
+    EXPECT_EQ(breaks.last().toInt(), 2 * 1023);
+    EXPECT_EQ(lastStatus(), QStringLiteral("Load to Excel complete as ") + book +
+                                QStringLiteral(".  6 page breaks were not placed: the worksheet holds no more than 1023."));
+    EXPECT_TRUE(t.processes->commandLines().isEmpty());
 }

@@ -385,6 +385,47 @@ TEST_F(DocumentsTest, AWriteFailureRemovesThePartAndKeepsTheEarlierDocument) {
     EXPECT_TRUE(t.boxes->done());
 }
 
+TEST_F(DocumentsTest, AnUnfinishedDocumentWhoseEndDoesNotFitIsNotKept) {
+    // The link breaks with no earlier document, and the disk fills up just as
+    // the end of what arrived is written: no broken document takes the name.
+    struct rlimit before {};
+    getrlimit(RLIMIT_FSIZE, &before);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(30), " 80");
+    const struct {
+        DocumentProc proc;
+        const char* file;
+    } targets[] = {{ProcPDF, "cut.pdf"}, {ProcXml, "cut.xml"}, {ProcHtml, "cut.html"}};
+    for (const auto& target : targets) {
+        SCOPED_TRACE(target.file);
+        const QString file = path(QString::fromLatin1(target.file));
+        auto brokenRun = [&](const QString& thenBox) {
+            host->reply(replies[0]);
+            host->drop();
+            t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
+            if (!thenBox.isEmpty()) t.boxes->expect(thenBox);
+            return target.proc(t.ctx, options, screen, file, width, SampleRow());
+        };
+        ASSERT_EQ(brokenRun(QString()), -1);
+        const qint64 whole = QFileInfo(file).size();
+        ASSERT_GT(whole, 0);
+        ASSERT_TRUE(QFile::remove(file));
+
+        struct rlimit small = before;
+        small.rlim_cur = rlim_t(whole - 1);
+        setrlimit(RLIMIT_FSIZE, &small);
+        const int result = brokenRun(QStringLiteral("PC level file error:61   Description: Disk full  Path and file: ") +
+                                     file + QLatin1Char(' '));
+        setrlimit(RLIMIT_FSIZE, &before);
+        EXPECT_EQ(result, -1);
+        EXPECT_FALSE(QFileInfo::exists(file)) << "a document of " << QFileInfo(file).size() << " bytes was kept";
+        EXPECT_TRUE(QDir(t.dir.path()).entryList(QDir::Files).isEmpty());
+        EXPECT_TRUE(t.boxes->done());
+        host->script.clear();
+    }
+    std::signal(SIGXFSZ, oldHandler);
+}
+
 TEST_F(DocumentsTest, XmlLinesAndPagesInEveryLayout) {
     const std::vector<Record> report = {{"001", ' ', "HEAD"},  {"004", ' ', "FOURTH"}, {"   ", '2', "SIXTH"},
                                         {"   ", ' ', "SAME"},  {"   ", '0', "OVER"},   {"002", ' ', "NEXT PAGE"},

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "SafeOutputFile.h"
@@ -98,8 +100,11 @@ TEST_F(SafeOutputFileTest, WhatWasFlushedIsOnTheDiskBesideTheTarget) {
     f.write("BLOCK 1\r\n");
     f.flush();
     // A run killed now leaves the earlier file and, beside it, what had arrived.
-    EXPECT_EQ(ReadFileBytes(target + QStringLiteral(".part")), "BLOCK 1\r\n");
-    EXPECT_EQ(modeOf(target + QStringLiteral(".part")), mode_t(0600));
+    const QStringList all = names();
+    ASSERT_EQ(all.size(), 2) << all.join(' ').toStdString();
+    const QString beside = path(all.at(0) == QLatin1String("report.txt") ? all.at(1) : all.at(0));
+    EXPECT_EQ(ReadFileBytes(beside), "BLOCK 1\r\n");
+    EXPECT_EQ(modeOf(beside), mode_t(0600));
     f.abandon();
     EXPECT_EQ(ReadFileBytes(target), "EARLIER\r\n");
 }
@@ -200,4 +205,118 @@ TEST_F(SafeOutputFileTest, TheCheckFindsWhatOpenWouldMeetAndChangesNothing) {
     }
     EXPECT_EQ(ReadFileBytes(path(QStringLiteral("readonly.txt"))), "KEEP");
     EXPECT_EQ(names(), QStringList{QStringLiteral("readonly.txt")});
+}
+
+// Names as long as the file system allows (255 bytes) are written and replaced
+// like any other.
+TEST_F(SafeOutputFileTest, NamesOfTheLongestLengthAreWrittenAndReplaced) {
+    const struct {
+        const char* what;
+        Mode mode;
+        bool earlier;
+        bool whole;
+        std::string after;
+    } cases[] = {
+        {"replace an earlier file", Mode::Replace, true, true, "NEW\r\n"},
+        {"replace, report ends early", Mode::Replace, true, false, "EARLIER\r\n"},
+        {"a new file", Mode::Replace, false, true, "NEW\r\n"},
+        {"a new file, report ends early", Mode::Replace, false, false, "NEW\r\n"},
+        {"add to a new file", Mode::Add, false, true, "NEW\r\n"},
+    };
+    for (int bytes = 251; bytes <= 255; ++bytes) {
+        const QString name = QString(bytes - 4, QLatin1Char('r')) + QStringLiteral(".txt");
+        const QString file = path(name);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::to_string(bytes) + " bytes, " + c.what);
+            QFile::remove(file);
+            if (c.earlier) WriteFileBytes(file, "EARLIER\r\n");
+            try {
+                SafeOutputFile f;
+                f.open(file, as(c.mode));
+                f.write("NEW\r\n");
+                f.flush();
+                if (c.whole)
+                    f.commit();
+                else
+                    f.abandon();
+            } catch (const PcFileError& e) {
+                ADD_FAILURE() << "error " << e.number << " " << e.description.toStdString();
+            }
+            EXPECT_EQ(ReadFileBytes(file), c.after);
+            EXPECT_EQ(names(), QStringList{name});
+        }
+        QFile::remove(file);
+    }
+}
+
+// Runs that were killed while they wrote leave their files beside the target.
+// However many there are, the next run writes, and what it clears away is only
+// what such runs left: no file of the user's, no link, nothing another run
+// still writes.
+TEST_F(SafeOutputFileTest, WhatKilledRunsLeftNeverStopsTheNextAndOnlyThatIsCleared) {
+    WriteFileBytes(target, "EARLIER\r\n");
+    constexpr int kKilledRuns = 120;
+    for (int i = 0; i < kKilledRuns; ++i) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // A run that dies between two reply blocks: nothing is abandoned.
+            int status = 0;
+            try {
+                auto* f = new SafeOutputFile;
+                f->open(target, as(Mode::Replace));
+                f->write("BLOCK 1\r\n");
+                f->flush();
+            } catch (...) {
+                status = 1;
+            }
+            ::_exit(status);
+        }
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "killed run " << i << " could not write";
+    }
+    QStringList left = names();
+    left.removeAll(QStringLiteral("report.txt"));
+    ASSERT_EQ(left.size(), kKilledRuns);
+    // They were killed an hour ago.
+    const auto age = [this](const QString& name) {
+        const timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(path(name)).constData(), hourAgo, AT_SYMLINK_NOFOLLOW);
+    };
+    for (const QString& name : left) age(name);
+
+    // Beside them: the user's own files, a link and a folder named like a
+    // left-over file, and a run that is still writing, all just as old.
+    const QString victim = path(QStringLiteral("victim.txt"));
+    WriteFileBytes(victim, "NOT YOURS\r\n");
+    const QString lookalike = left.first().chopped(1) + QLatin1Char('x');
+    const QString linkName = left.first().left(6) + QStringLiteral("linklinklink.tmp");
+    const QString folderName = left.first().left(6) + QStringLiteral("folderfolder.tmp");
+    ASSERT_EQ(linkName.size(), left.first().size());
+    WriteFileBytes(path(QStringLiteral("report.txt.part")), "USER'S\r\n");
+    WriteFileBytes(path(lookalike), "USER'S\r\n");
+    ASSERT_TRUE(QFile::link(victim, path(linkName)));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(folderName));
+    const QString other = path(QStringLiteral("other.txt"));
+    WriteFileBytes(other, "OTHER EARLIER\r\n");
+    SafeOutputFile running;
+    running.open(other, as(Mode::Replace));
+    running.write("OTHER NEW\r\n");
+    running.flush();
+    QStringList kept = names();
+    for (const QString& name : left) kept.removeAll(name);
+    for (const QString& name : kept) age(name);
+
+    SafeOutputFile f;
+    f.open(target, as(Mode::Replace));
+    f.write("NEW\r\n");
+    f.commit();
+    EXPECT_EQ(ReadFileBytes(target), "NEW\r\n");
+    EXPECT_EQ(names(), kept);
+    EXPECT_EQ(ReadFileBytes(victim), "NOT YOURS\r\n");
+    EXPECT_TRUE(QFileInfo(path(linkName)).isSymLink());
+
+    running.commit();
+    EXPECT_EQ(ReadFileBytes(other), "OTHER NEW\r\n");
 }

@@ -171,6 +171,24 @@ TEST_F(VB2PDFTest, NothingIsDrawnBelowThePage) {
     CheckPdf(path(), {.pages = 4, .width = 421, .height = 595, .lines = lines});
 }
 
+TEST_F(VB2PDFTest, ASpacingTallerThanThePageStillShowsEveryLine) {
+    // A settings file may ask for more points between lines than the page has:
+    // one line a page then, each on the page.
+    const std::vector<std::string> lines = {"FIRST", "SECOND", "THIRD"};
+    for (const int vertical : {555, 700, 999}) {
+        SCOPED_TRACE(vertical);
+        write(
+            [&](VB2PDF& pdf) {
+                pdf.PaperSize = 3;
+                pdf.Spacing.vertical = vertical;
+            },
+            [&](VB2PDF& pdf) {
+                for (const std::string& l : lines) pdf.WritePDF(l, true);
+            });
+        CheckPdf(path(), {.pages = 3, .width = 421, .height = 595, .lines = lines});
+    }
+}
+
 TEST_F(VB2PDFTest, BestFitKeepsAWholeHostPageOnOnePage) {
     // 132 columns on Ledger at 12 points: 66 rows need a leading of 11.
     std::vector<std::string> lines;

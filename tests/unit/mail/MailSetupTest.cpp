@@ -39,3 +39,19 @@ TEST(MailSetup, DraftsGoToTheDataFolderUnlessChosen) {
     t.ctx.saveSetting(QStringLiteral("Mail TLS"), QStringLiteral("no"));
     EXPECT_FALSE(MailSetup::serverSettings(t.ctx).requireTls);
 }
+
+TEST(MailSetup, TimeoutBoundsTheWaitForTheServer) {
+    struct Case {
+        const char* value;  // null: not set
+        long timeout, connect;
+    };
+    const Case cases[] = {{nullptr, 120, 20}, {"3", 3, 3}, {" 60 ", 60, 20}, {"0", 120, 20}, {"-5", 120, 20}, {"soon", 120, 20}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value ? c.value : "not set");
+        TestContext t;
+        if (c.value) t.ctx.saveSetting(QStringLiteral("Mail timeout"), QString::fromLatin1(c.value));
+        const SmtpConfig config = MailSetup::serverSettings(t.ctx);
+        EXPECT_EQ(config.timeoutSec, c.timeout);
+        EXPECT_EQ(config.connectTimeoutSec, c.connect);
+    }
+}

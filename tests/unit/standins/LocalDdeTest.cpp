@@ -17,17 +17,6 @@
 #include "TestSupport.h"
 
 namespace {
-// XDG_RUNTIME_DIR of this test's own, put back afterwards.
-struct RuntimeDir {
-    RuntimeDir() : old(qgetenv("XDG_RUNTIME_DIR")) {
-        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
-    }
-    ~RuntimeDir() { qputenv("XDG_RUNTIME_DIR", old); }
-    QTemporaryDir dir;
-    QByteArray old;
-};
-
 std::shared_ptr<DdeConversation> initiateWithin(int attempts) {
     for (int i = 0; i < attempts; ++i) {
         if (auto c = LocalDde::initiate(QStringLiteral("Winword"), QStringLiteral("System"))) return c;
@@ -48,22 +37,14 @@ int errorOf(DdeConversation& c, const QString& command) {
 
 TEST(LocalDde, TheStandInProgramAnswersOnlyOnceStartedAndShowsTheDocumentWhenTheLinkEnds) {
     ensureApplication();
-    RuntimeDir runtime;
+    PrivateRuntimeDir runtime;
     QTemporaryDir work;
     EXPECT_EQ(LocalDde::initiate(QStringLiteral("Winword"), QStringLiteral("System")), nullptr);
 
-    // The opener records what it was asked to show.
-    const QString opened = work.filePath(QStringLiteral("opened.txt"));
-    const QString opener = work.filePath(QStringLiteral("opener.sh"));
-    QFile script(opener);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n").arg(opened).toUtf8());
-    script.close();
-    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
+    RecordingOpener opener;
     QProcess word;
     word.start(QStringLiteral(SW_BINARY_DIR "/swoffice"),
-               {QStringLiteral("--opener"), opener, QStringLiteral("--documents"), work.filePath(QStringLiteral("shown")),
+               {QStringLiteral("--opener"), opener.program(), QStringLiteral("--documents"), work.filePath(QStringLiteral("shown")),
                 QStringLiteral("--idle-exit"), QStringLiteral("60")});
     ASSERT_TRUE(word.waitForStarted(10000));
     auto link = initiateWithin(100);
@@ -78,10 +59,7 @@ TEST(LocalDde, TheStandInProgramAnswersOnlyOnceStartedAndShowsTheDocumentWhenThe
     link.reset();  // the delivery sets the link mode to none
 
     const QString shown = work.filePath(QStringLiteral("shown/SPW 0001.odt"));
-    for (int i = 0; i < 100 && !QFileInfo::exists(opened); ++i) QThread::msleep(100);
-    QFile log(opened);
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(log.readAll()).trimmed(), shown);
+    EXPECT_EQ(opener.shown(10000), QStringList({shown}));
     const QJsonObject facts = OdtFacts(shown);
     EXPECT_EQ(facts.value(QStringLiteral("paragraphs")).toArray().size(), 3);
     EXPECT_EQ(facts.value(QStringLiteral("pageBreaks")).toArray().size(), 2);
@@ -90,7 +68,7 @@ TEST(LocalDde, TheStandInProgramAnswersOnlyOnceStartedAndShowsTheDocumentWhenThe
 }
 
 TEST(LocalDde, AFolderOthersMayEnterIsNotUsed) {
-    RuntimeDir runtime;
+    PrivateRuntimeDir runtime;
     const QString shared = runtime.dir.filePath(QStringLiteral("tolvane-dde"));
     ASSERT_TRUE(QDir().mkpath(shared));
     QFile::setPermissions(shared, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |

@@ -1,0 +1,133 @@
+// A nightly job: the real Swdesk, started with a command line, mails a report
+// to the people named inside it through the SMTP server of its settings.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "BatchRun.h"
+#include "HostSimFixture.h"
+#include "SmtpSink.h"
+#include "SwdeskRun.h"
+
+namespace {
+const std::string kReport =
+    "name=REGIONS\njob=NIGHTLY\nuser=SWUSER\njobnumber=200001\nnumber=1\nwidth=80\nformtype=*STD\n"
+    "date=2024-06-30\ntime=23:59:01\nuserdata=JUNE\n[records]\n"
+    "001 SALES BY REGION            contact: help@acme.example\n"
+    "   1MAILTO:Ann@x.org REPORT:EAST\n"
+    "   1EAST  widgets   12\n"
+    "   1MAILTO:bob@y.org;carl@z.org REPORT:WEST\n"
+    "   1WEST  widgets    3\n";
+
+// What the user had before the run; no run may cost it.
+const QByteArray kEarlier = "an earlier report\r\n";
+
+struct MailJob {
+    explicit MailJob(const SmtpSinkOptions& server = {}) : sink(server) {
+        HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("SALES"), QStringLiteral("PRT01"),
+                                         QStringLiteral("REGIONS.splf"), kReport);
+        host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path()});
+        QDir().mkpath(home.path(QStringLiteral("out")));
+        QDir().mkpath(home.path(QStringLiteral("drafts")));
+        home.setting("URL", host->address());
+        home.setting("User", QStringLiteral("SWUSER"));
+        home.savePassword(QStringLiteral("SWPASS"));
+        home.setting("Save Path", home.path(QStringLiteral("out")));
+        home.setting("Wait time", QStringLiteral("2"));
+        home.setting("Mail server", sink.url());
+        home.setting("Mail TLS", QStringLiteral("No"));
+        home.setting("Mail sender", QStringLiteral("reports@acme.example"));
+        home.setting("Mail timeout", QStringLiteral("3"));
+        home.setting("Drafts folder", home.path(QStringLiteral("drafts")));
+        home.setting("Company name", QStringLiteral("ACME"));
+        for (const char* f : {"out/REGIONS.txt", "drafts/earlier.eml"}) {
+            QFile earlier(home.path(QString::fromLatin1(f)));
+            EXPECT_TRUE(earlier.open(QIODevice::WriteOnly));
+            earlier.write(kEarlier);
+        }
+        QFile sets(home.path(QStringLiteral("mail.spw")));
+        EXPECT_TRUE(sets.open(QIODevice::WriteOnly));
+        sets.write("[Properties]\r\nID=Spwrter_10.0\r\nOutq=PRT01\r\nLibrary=SALES\r\nUser=*ALL\r\n"
+                   "Process=Outlook e-mail\r\nEmail=False\r\nAuto send=1\r\nRemove blanks=1\r\n");
+    }
+    SwdeskRun run(const QStringList& report) {
+        return home.run(QStringList{QStringLiteral("SETS:") + home.path(QStringLiteral("mail.spw"))} + report);
+    }
+    // Every file the user had is there as it was; the drafts written by the run.
+    QStringList checkFilesKept() {
+        for (const char* f : {"out/REGIONS.txt", "drafts/earlier.eml"}) {
+            QFile earlier(home.path(QString::fromLatin1(f)));
+            EXPECT_TRUE(earlier.open(QIODevice::ReadOnly)) << f;
+            EXPECT_EQ(earlier.readAll(), kEarlier) << f;
+        }
+        EXPECT_EQ(QDir(home.path(QStringLiteral("out"))).entryList(QDir::Files), QStringList{QStringLiteral("REGIONS.txt")});
+        QStringList drafts;
+        for (const QString& f : QDir(home.path(QStringLiteral("drafts"))).entryList(QDir::Files))
+            if (f != QLatin1String("earlier.eml")) drafts << home.path(QStringLiteral("drafts/") + f);
+        return drafts;
+    }
+
+    SmtpSink sink;
+    QTemporaryDir spool;
+    SwdeskHome home;
+    std::unique_ptr<HostSimFixture> host;
+};
+
+const QStringList kOneReport = {QStringLiteral("FILE:REGIONS"), QStringLiteral("JOB:NIGHTLY"), QStringLiteral("USER:SWUSER"),
+                                QStringLiteral("NBR:200001"), QStringLiteral("SEQ:1"),
+                                QStringLiteral("DATE:2024/06/30 23:59:01")};
+const QStringList kWholeQueue = {QStringLiteral("FILE:*ALL")};
+}  // namespace
+
+TEST(MailBatch, MailsEachListItsPartOfTheReport) {
+    for (const QStringList& road : {kOneReport, kWholeQueue}) {
+        SCOPED_TRACE(road.join(QLatin1Char(' ')).toStdString());
+        MailJob job;
+        ASSERT_TRUE(job.sink.running()) << job.sink.problem().toStdString();
+        const SwdeskRun r = job.run(road);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const auto got = job.sink.messages();
+        ASSERT_EQ(got.size(), 2u) << r.err.toStdString();
+        EXPECT_EQ(got[0].recipients, QStringList{QStringLiteral("ann@x.org")});
+        EXPECT_EQ(got[1].recipients, (QStringList{QStringLiteral("bob@y.org"), QStringLiteral("carl@z.org")}));
+        const ParsedMail east = ParsedMail::parse(got[0].data), west = ParsedMail::parse(got[1].data);
+        EXPECT_EQ(east.from, QStringLiteral("reports@acme.example"));
+        EXPECT_EQ(east.subject, QStringLiteral("Attached reports from ACME"));
+        EXPECT_EQ(east.body.trimmed(), QStringLiteral("Please find reports attached from ACME."));
+        ASSERT_EQ(east.attachments.size(), 1u);
+        EXPECT_EQ(east.attachments[0].content, QByteArray("EAST  widgets   12\r\n"));
+        ASSERT_EQ(west.attachments.size(), 1u);
+        EXPECT_EQ(west.attachments[0].content, QByteArray("WEST  widgets    3\r\n"));
+        EXPECT_TRUE(job.checkFilesKept().isEmpty());
+    }
+}
+
+TEST(MailBatch, AServerThatRefusesOrStopsAnsweringFailsTheRun) {
+    struct Case {
+        const char* name;
+        SmtpSinkOptions server;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"refuses the first recipient", {.refuse = {QStringLiteral("ann@x.org")}}, "RCPT failed: 550"},
+        {"stops answering", {.stall = true}, "did not take the message"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MailJob job(c.server);
+        ASSERT_TRUE(job.sink.running()) << job.sink.problem().toStdString();
+        const SwdeskRun r = job.run(kOneReport);
+        EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.said))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    REGIONS"))) << r.out.toStdString();
+        EXPECT_TRUE(job.sink.messages().empty());  // nor is the later list mailed
+        // The message that did not go is kept for the user as a draft.
+        const QStringList drafts = job.checkFilesKept();
+        ASSERT_EQ(drafts.size(), 1);
+        const ParsedMail kept = ParsedMail::parseFile(drafts[0]);
+        EXPECT_EQ(kept.to, QStringList{QStringLiteral("ann@x.org")});
+        ASSERT_EQ(kept.attachments.size(), 1u);
+        EXPECT_EQ(kept.attachments[0].content, QByteArray("EAST  widgets   12\r\n"));
+    }
+}
