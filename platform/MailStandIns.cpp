@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMap>
 
+#include "Codec.h"
 #include "MemoryMachineRegistry.h"
 #include "SendKeys.h"
 
@@ -186,7 +187,7 @@ struct OutlookExpressWindow : Window {
             if (c != QLatin1String("%O") && c != QLatin1String("{ENTER}")) wrong(t);
             QFile f(path);
             if (!f.open(QIODevice::ReadOnly)) throw KeysError((program + QStringLiteral(": no file ") + path).toStdString());
-            fields[Text] += QString::fromUtf8(f.readAll());
+            fields[Text] += Codec::toUnicode(f.readAll().toStdString());
             path.clear();
             mode = Fields;
             return;
@@ -290,7 +291,7 @@ std::shared_ptr<Window> makeWindow(MailStandIns::State& s, const QString& progra
         if (args.size() == 2) {
             QFile f(args[1]);
             if (!f.open(QIODevice::ReadOnly)) return nullptr;
-            const QString text = QString::fromUtf8(f.readAll());
+            const QString text = Codec::toUnicode(f.readAll().toStdString());
             w->message.body = text;
             w->message.htmlBody = text.startsWith(QLatin1String("<HTML>"), Qt::CaseInsensitive);
         }

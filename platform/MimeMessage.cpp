@@ -56,9 +56,16 @@ GMimeObject* textPart(const MailMessage& m) {
     GMimeTextPart* part = g_mime_text_part_new_with_subtype(m.htmlBody ? "html" : "plain");
     QString body = m.body;
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    g_mime_text_part_set_text(part, body.toUtf8().constData());
-    g_mime_text_part_set_charset(part, "utf-8");
+    // UTF-8 as it stands: set_text would pick another charset for text that
+    // fits one (Latin-1 for "é"), which a later charset label then belies.
+    const QByteArray utf8 = body.toUtf8();
+    GMimeStream* stream = g_mime_stream_mem_new_with_buffer(utf8.constData(), static_cast<size_t>(utf8.size()));
+    GMimeDataWrapper* content = g_mime_data_wrapper_new_with_stream(stream, GMIME_CONTENT_ENCODING_DEFAULT);
     GMimePart* p = GMIME_PART(part);
+    g_mime_part_set_content(p, content);
+    g_object_unref(content);
+    g_object_unref(stream);
+    g_mime_object_set_content_type_parameter(GMIME_OBJECT(part), "charset", "utf-8");
     g_mime_part_set_content_encoding(p, g_mime_part_get_best_content_encoding(p, GMIME_ENCODING_CONSTRAINT_7BIT));
     return GMIME_OBJECT(part);
 }
@@ -77,6 +84,8 @@ GMimeObject* attachmentPart(const MailMessage::Attachment& a, QString& error) {
     GMimeStream* stream = g_mime_stream_mem_new_with_buffer(data.constData(), static_cast<size_t>(data.size()));
     GMimeDataWrapper* content = g_mime_data_wrapper_new_with_stream(stream, GMIME_CONTENT_ENCODING_DEFAULT);
     g_mime_part_set_content(part, content);
+    // Our text files are written in the single-byte code page of the reports.
+    if (type == "text/plain") g_mime_object_set_content_type_parameter(GMIME_OBJECT(part), "charset", "windows-1252");
     g_object_unref(content);
     g_object_unref(stream);
     g_mime_object_set_disposition(GMIME_OBJECT(part), GMIME_DISPOSITION_ATTACHMENT);

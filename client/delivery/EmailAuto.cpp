@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "AppContext.h"
+#include "Codec.h"
 #include "EmailTextFiles.h"
 #include "Keyboard.h"
 #include "MailAutomation.h"
@@ -266,7 +267,7 @@ private:
 QStringList readLines(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
-    QString text = QString::fromLocal8Bit(f.readAll());
+    QString text = Codec::toUnicode(f.readAll().toStdString());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();

@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+#include "Codec.h"
+
 // One part of a report written as its own file for an attachment.
 class PartFile {
 public:
@@ -16,7 +18,7 @@ public:
     virtual QString error() const = 0;
 };
 
-// Text lines ended by CR LF; a page break writes nothing.
+// Text lines in Windows-1252, as the work files are, ended by CR LF; a page break writes nothing.
 class TextPartFile : public PartFile {
 public:
     explicit TextPartFile(bool rightTrim) : trim_(rightTrim) {}
@@ -28,7 +30,7 @@ public:
         QString t = text;
         if (trim_)
             while (t.endsWith(QLatin1Char(' '))) t.chop(1);
-        ok_ = ok_ && file_.write((t + QStringLiteral("\r\n")).toLocal8Bit()) >= 0;
+        ok_ = ok_ && file_.write(QByteArray::fromStdString(Codec::fromUnicode(t + QStringLiteral("\r\n")))) >= 0;
     }
     void newPage() override {}
     bool close() override {

@@ -79,7 +79,14 @@ void collect(GMimeObject* parent, GMimeObject* part, gpointer data) {
         m->attachments.push_back({QString::fromUtf8(name), contentType, partContent(p)});
     } else if (m->bodyType.isEmpty()) {
         m->bodyType = contentType;
-        m->body = QString::fromUtf8(partContent(p));
+        // Decoded from the charset the part names.
+        if (GMIME_IS_TEXT_PART(part)) {
+            char* text = g_mime_text_part_get_text(GMIME_TEXT_PART(part));
+            m->body = QString::fromUtf8(text);
+            g_free(text);
+        } else {
+            m->body = QString::fromUtf8(partContent(p));
+        }
     }
 }
 

@@ -45,7 +45,7 @@ const std::vector<std::string> kDirected = {
     "001 SALES BY REGION            contact: help@acme.example",
     "   1MAILTO:Ann@x.org REPORT:EAST",
     "   1EAST  widgets   12",
-    "   1EAST  gadgets    7 & <more>",
+    "   1EAST  gadgets    7 & <more> caf\xe9",
     "   1MAILTO:Ann@x.org REPORT:EAST2",
     "   1EAST2 totals    19",
     "   1MAILTO:bob@y.org;carl@z.org REPORT:WEST",
@@ -147,8 +147,9 @@ TEST_F(MailDelivery, AutomaticMailSendsEachListItsPartsAsText) {
     EXPECT_EQ(first.subject, QStringLiteral("Attached reports from ACME"));
     EXPECT_EQ(first.body.trimmed(), QStringLiteral("Please find reports attached from ACME."));
     ASSERT_EQ(first.attachments.size(), 2u);
-    EXPECT_EQ(first.attachments[0].content, QByteArray("EAST  widgets   12\r\nEAST  gadgets    7 & <more>\r\n"));
+    EXPECT_EQ(first.attachments[0].content, QByteArray("EAST  widgets   12\r\nEAST  gadgets    7 & <more> caf\xe9\r\n"));
     EXPECT_EQ(first.attachments[1].content, QByteArray("EAST2 totals    19\r\n"));
+    EXPECT_TRUE(got[0].data.contains("text/plain; charset=windows-1252")) << got[0].data.toStdString();
     ASSERT_EQ(second.attachments.size(), 1u);
     EXPECT_EQ(second.attachments[0].content, QByteArray("WEST  widgets    3\r\n"));
     EXPECT_EQ(screen.status(), QStringLiteral("Load to email attachment is complete: 2 messages sent."));
@@ -185,7 +186,7 @@ TEST_F(MailDelivery, AutomaticMailSendsEachListItsPartsAsPdf) {
             EXPECT_EQ(a->contentType, QStringLiteral("application/pdf"));
             EXPECT_TRUE(a->fileName.endsWith(QStringLiteral(".pdf"))) << a->fileName.toStdString();
         }
-        checkPdf(first.attachments[0].content, {"EAST  widgets   12", "EAST  gadgets    7 & <more>"});
+        checkPdf(first.attachments[0].content, {"EAST  widgets   12", "EAST  gadgets    7 & <more> caf\xe9"});
         checkPdf(first.attachments[1].content, {"EAST2 totals    19"});
         checkPdf(second.attachments[0].content, {"WEST  widgets    3"});
     }
@@ -316,7 +317,7 @@ TEST_F(MailDelivery, ThreeReportsAttachedToOneDraftOrToThreeByEveryProgram) {
 
 TEST_F(MailDelivery, HtmlBodyOfSixtyRecords) {
     std::vector<std::string> records;
-    for (int i = 1; i <= 60; ++i) records.push_back((i == 1 ? "001 " : "   1") + std::string("LINE ") + std::to_string(i) + (i == 7 ? " A&B <C>" : ""));
+    for (int i = 1; i <= 60; ++i) records.push_back((i == 1 ? "001 " : "   1") + std::string("LINE ") + std::to_string(i) + (i == 7 ? " A&B <C> Caf\xe9" : ""));
     addReport(QStringLiteral("SIXTY"), 1, records);
     connect();
     choose("Netscape e-mail", 0, false);
@@ -327,13 +328,13 @@ TEST_F(MailDelivery, HtmlBodyOfSixtyRecords) {
     m.body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     EXPECT_EQ(m.bodyType, QStringLiteral("text/html"));
     EXPECT_EQ(m.body.count(QStringLiteral("<P>LINE ")), 60);
-    EXPECT_TRUE(m.body.contains(QStringLiteral("<P>LINE 7 A&amp;B &lt;C&gt;</P>")));
+    EXPECT_TRUE(m.body.contains(QStringLiteral("<P>LINE 7 A&amp;B &lt;C&gt; Caf\u00e9</P>"))) << m.body.toStdString();
     EXPECT_TRUE(m.body.contains(QStringLiteral("<P>LINE 60</P>\n</FONT></BODY>")));
     EXPECT_TRUE(screen.status().endsWith(QStringLiteral(".  60 records transferred."))) << screen.status().toStdString();
 }
 
 TEST_F(MailDelivery, ReportAsTheTextBodyInTheOtherThreePrograms) {
-    addReport(QStringLiteral("SHORT"), 1, {"001 FIRST", "   1SECOND & <last>"});
+    addReport(QStringLiteral("SHORT"), 1, {"001 FIRST", "   1SECOND & <last> \x80 5 Caf\xe9"});
     connect();
     for (const char* type : {"Outlook Express e-mail", "Lotus Notes", "Outlook e-mail"}) {
         SCOPED_TRACE(type);
@@ -344,7 +345,7 @@ TEST_F(MailDelivery, ReportAsTheTextBodyInTheOtherThreePrograms) {
         ASSERT_EQ(files.size(), 1);
         const ParsedMail m = ParsedMail::parseFile(files[0]);
         EXPECT_EQ(m.bodyType, QStringLiteral("text/plain"));
-        EXPECT_EQ(m.body.trimmed().replace(QStringLiteral("\r\n"), QStringLiteral("\n")), QStringLiteral("FIRST\nSECOND & <last>"));
+        EXPECT_EQ(m.body.trimmed().replace(QStringLiteral("\r\n"), QStringLiteral("\n")), QStringLiteral("FIRST\nSECOND & <last> \u20ac 5 Caf\u00e9"));
     }
 }
 

@@ -41,7 +41,7 @@ protected:
         config.connectTimeoutSec = 5;
         message.to = {QStringLiteral("ann@example.org"), QStringLiteral("bob@example.com")};
         message.subject = QStringLiteral("Monthly sales \u2013 Zürich");
-        message.body = QStringLiteral("Please find reports attached.\r\nSecond line.");
+        message.body = QStringLiteral("Please find reports attached.\r\nSecond line, caf\u00e9.");
         message.attachments = {{writeFile(files, QStringLiteral("sales.txt"), "A & B <1>\r\nline 2\r\n"), {}},
                                {writeFile(files, QStringLiteral("stock.pdf"), pdfBytes()), {}}};
     }
@@ -125,6 +125,10 @@ TEST_F(MailLayer, SentMessageArrivesWithRecipientsSubjectBodyAndAttachments) {
     const ParsedMail parsed = ParsedMail::parse(got[0].data);
     expectSameMessage(parsed, message);
     EXPECT_TRUE(parsed.unsent.isEmpty());
+    // The body's bytes are those of the charset it names.
+    EXPECT_TRUE(got[0].data.contains("text/plain; charset=utf-8")) << got[0].data.toStdString();
+    EXPECT_TRUE(got[0].data.contains("caf=C3=A9") || got[0].data.contains(QByteArray("caf\xC3\xA9")))
+        << got[0].data.toStdString();
 }
 
 TEST_F(MailLayer, AuthenticationUsesTheConfiguredUserAndPassword) {
