@@ -80,7 +80,6 @@ QString HtmlText(const QString& text) {
 
 int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
     AppContext& ctx = run.ctx;
-    EmailState& email = Email(ctx);
     setMousePointer(MousePointer::ArrowHourglass);
     const QString name = BuildPcFileName(ctx, MailWorkDir(ctx), row, false);
     run.progress.status(QStringLiteral("Preparing records for transfer to file ") + name + QStringLiteral(".   "));
