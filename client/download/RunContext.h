@@ -21,6 +21,8 @@ struct DownloadState {
     bool gMailStarted = false;
     // Delivery targets found on this PC (set by the spooled-file screen's load).
     QString gNetscapeCommand, gNetscapeVersion, gOutlookExpressCommand, gOutlookCommand;
+    // Office versions found: Excel and Word "10".."17" (Word: whatever its CurVer ends in),
+    // 1-2-3 "97"/"98"; empty when not found.
     QString gExcelVersion, gWordVersion, gLotus123Version;
 };
 

@@ -26,11 +26,12 @@ struct PrivateRuntimeDir {
     QByteArray old;
 };
 
-// A program standing for the desktop's opener: it appends each file it is
-// asked to show to a log, one a line.
+// A program standing for the desktop's opener, named as it is (xdg-open, so
+// that its folder may go first in a PATH): it appends each file it is asked
+// to show to a log, one a line.
 struct RecordingOpener {
     RecordingOpener();
-    QString program() const { return dir.filePath(QStringLiteral("opener.sh")); }
+    QString program() const { return dir.filePath(QStringLiteral("xdg-open")); }
     // The files shown so far, waiting up to `waitMs` for the first one.
     QStringList shown(int waitMs = 0) const;
     QTemporaryDir dir;

@@ -69,8 +69,6 @@ public:
     // --- office and e-mail delivery state read by the stop sequence ---
     bool gExcelMacroFormLoaded = false;
     bool gWordMacroFormLoaded = false;
-    // Versions that target discovery found ("10".."17", "97"/"98"); empty when not found.
-    QString gExcelVersion, gWordVersion, gLotus123Version;
     // The office deliveries' macro dialogs and kept WordPro object, created on first use.
     std::shared_ptr<OfficeWindows> officeWindows;
     bool gWordProAppHeld = false;  // the WordPro automation object is held

@@ -2,113 +2,19 @@
 // says and the exit status, for each way a run can end.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <sys/resource.h>
 
+#include "BatchHost.h"
 #include "BatchRun.h"
-#include "Codec.h"
 #include "DocumentCheckers.h"
-#include "HostLink.h"
-#include "HostSimFixture.h"
-#include "IniSettingsStore.h"
-#include "SignOn.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
 
 namespace {
-struct RunResult {
-    QProcess::ExitStatus exitStatus = QProcess::NormalExit;
-    int exitCode = -1;
-    QString out, err;
-};
-
-struct BatchHost {
-    explicit BatchHost(HostSimFaults faults = {}, const QString& spool = {}) : host({.spool = spool, .faults = faults}) {
-        ensureApplication();
-        outDir = QDir(home.path()).filePath(QStringLiteral("out"));
-        QDir().mkpath(outDir);
-        remember("URL", host.address());
-        remember("User", QStringLiteral("SWUSER"));
-        remember("Save Path", outDir);
-        remember("FullName", QStringLiteral("1"));
-        remember("Wait time", QStringLiteral("2"));
-        if (savedPassword)
-            remember("century", Codec::toUnicode(SignOnScrambling::scrambleField(
-                                    HostWire::field(std::string("SWPASS"), SignOnScrambling::kPasswordLength))));
-    }
-    // A remembered setting of the user who runs Swdesk.
-    void remember(const char* key, const QString& value) {
-        IniSettingsStore(QDir(home.path()).filePath(QStringLiteral("config/Tolvane")))
-            .save(QStringLiteral("iSeries Spoolwright"), QStringLiteral("Settings"), QString::fromLatin1(key), value);
-    }
-    void forgetPassword() {
-        IniSettingsStore(QDir(home.path()).filePath(QStringLiteral("config/Tolvane")))
-            .remove(QStringLiteral("iSeries Spoolwright"), QStringLiteral("Settings"), QStringLiteral("century"));
-    }
-    QString settingsFile(const char* name, const QString& process, const char* queue = "QPRINT",
-                         const QByteArray& more = {}) {
-        const QString p = QDir(home.path()).filePath(QString::fromLatin1(name));
-        QFile f(p);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(("[Properties]\r\nID=Spwrter_10.0\r\nOutq=" + QByteArray(queue) +
-                 "\r\nLibrary=QGPL\r\nUser=*ALL\r\nProcess=" + process.toUtf8() + "\r\n" + more));
-        return p;
-    }
-    // Runs Swdesk while this thread serves hostsim; a run that does not end is a failure.
-    RunResult run(const QStringList& args, qint64 fileSizeLimit = 0) {
-        QProcess swdesk;
-        // A file size limit stands in for a full disk.
-        if (fileSizeLimit > 0)
-            swdesk.setChildProcessModifier([fileSizeLimit] {
-                const rlimit l{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
-                ::setrlimit(RLIMIT_FSIZE, &l);
-            });
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_CONFIG_HOME", home.path() + "/config");
-        env.insert("XDG_CACHE_HOME", home.path() + "/cache");
-        env.remove("DISPLAY");
-        env.remove("WAYLAND_DISPLAY");
-        env.remove("QT_QPA_PLATFORM");
-        swdesk.setProcessEnvironment(env);
-        swdesk.start(QStringLiteral(SW_BINARY_DIR "/Swdesk"), args);
-        EXPECT_TRUE(swdesk.waitForStarted(10000));
-        QElapsedTimer limit;
-        limit.start();
-        while (swdesk.state() != QProcess::NotRunning && limit.elapsed() < 120000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        RunResult r;
-        if (swdesk.state() != QProcess::NotRunning) {
-            swdesk.kill();
-            swdesk.waitForFinished(5000);
-            ADD_FAILURE() << "the batch run waited for a person";
-            return r;
-        }
-        r.exitStatus = swdesk.exitStatus();
-        r.exitCode = swdesk.exitCode();
-        r.out = QString::fromLocal8Bit(swdesk.readAllStandardOutput());
-        r.err = QString::fromLocal8Bit(swdesk.readAllStandardError());
-        return r;
-    }
-    QStringList files() const { return QDir(outDir).entryList(QDir::Files, QDir::Name); }
-    QByteArray file(const QString& name) const {
-        QFile f(QDir(outDir).filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    bool savedPassword = true;
-    QTemporaryDir home;
-    HostSimFixture host;
-    QString outDir;
-};
-
 const QString kInvoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.txt");
 const QString kStatement = QStringLiteral("STATEMENT STMTRUN SWUSER 104230 0002 2004-03-31 19-05-44.txt");
 }  // namespace
@@ -202,6 +108,28 @@ TEST(BatchRun, AHostThatDropsTheLinkInAReport) {
     EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    STATEMENT"))) << r.out.toStdString();
 }
 
+// A disk that fills up in the middle of the queue: every report is reported
+// and the run goes on to its end; an earlier document of the name is left as
+// it was and no part file stays behind.
+TEST(BatchRun, AFullDiskFailsTheReportsAndKeepsTheEarlierDocuments) {
+    BatchHost b;
+    const QString invoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.html");
+    QFile old(QDir(b.outDir).filePath(invoice));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an earlier invoice\n");
+    old.close();
+    const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("h.spw", QStringLiteral("HTML document")),
+                               QStringLiteral("FILE:*ALL")},
+                              4096);
+    EXPECT_EQ(r.exitStatus, QProcess::NormalExit);
+    EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Disk full"))) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    INVOICE"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    STATEMENT"))) << r.out.toStdString();
+    EXPECT_EQ(b.file(invoice), QByteArray("an earlier invoice\n"));
+    EXPECT_EQ(b.files(), QStringList{invoice});
+}
+
 namespace {
 // A document with its download time set to its golden file's: the one thing
 // that differs from run to run. The stamp keeps its length, so the PDF's
@@ -245,9 +173,9 @@ TEST(BatchRun, WholeQueueToEveryFormat) {
         HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("DOCS"),
                                          QStringLiteral("%1.splf").arg(i + 1), queue[i].splf);
     // The options the golden files were made with: every record as the host holds it.
-    const QByteArray options =
-        "Overprinting=0\r\nConvert minus=0\r\nRemove blanks=0\r\nPDF paper size=Best fit\r\nPDF font size=10\r\n"
-        "PDF vert size=Auto\r\nPDF page orientation=True\r\nAdd replace=True\r\n";
+    const QStringList options = {"Overprinting=0",       "Convert minus=0",   "Remove blanks=0",
+                                 "PDF paper size=Best fit", "PDF font size=10", "PDF vert size=Auto",
+                                 "PDF page orientation=True", "Add replace=True"};
     const struct {
         const char* process;
         const char* extension;
@@ -280,26 +208,4 @@ TEST(BatchRun, WholeQueueToEveryFormat) {
             if (!goldenName.isEmpty()) ExpectGolden(AtGoldenTime(ReadFileBytes(path), goldenName), goldenName);
         }
     }
-}
-
-// A disk that fills up in the middle of the queue: every report is reported
-// and the run goes on to its end; an earlier document of the name is left as
-// it was and no part file stays behind.
-TEST(BatchRun, AFullDiskFailsTheReportsAndKeepsTheEarlierDocuments) {
-    BatchHost b;
-    const QString invoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.html");
-    QFile old(QDir(b.outDir).filePath(invoice));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("an earlier invoice\n");
-    old.close();
-    const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("h.spw", QStringLiteral("HTML document")),
-                               QStringLiteral("FILE:*ALL")},
-                              4096);
-    EXPECT_EQ(r.exitStatus, QProcess::NormalExit);
-    EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Disk full"))) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    INVOICE"))) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    STATEMENT"))) << r.out.toStdString();
-    EXPECT_EQ(b.file(invoice), QByteArray("an earlier invoice\n"));
-    EXPECT_EQ(b.files(), QStringList{invoice});
 }

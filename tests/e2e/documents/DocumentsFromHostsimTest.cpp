@@ -232,6 +232,48 @@ TEST_F(DocumentsFromHostsim, AHostThatStopsAnsweringKeepsTheEarlierDocument) {
     EXPECT_TRUE(t.boxes->done());
 }
 
+TEST_F(DocumentsFromHostsim, AHostThatNeverEndsOrBreaksOffKeepsTheEarlierDocument) {
+    serve(HostSimFixture::samples());
+    const SplfReport report =
+        readSplf(HostSimFixture::samples() + QLatin1Char('/') + QString::fromLatin1(kSamples[0].splf));
+    const struct {
+        const char* what;
+        void (*fault)(HostSimFaults&);
+        const char* box;
+    } stops[] = {
+        {"(MORE) for ever", [](HostSimFaults& f) { f.endlessMore = true; }, "The host keeps sending lines beyond"},
+        {"refused after two blocks", [](HostSimFaults& f) { f.invalidAfterBlocks = 2; }, "Access denied."},
+        {"the link breaks inside a reply", [](HostSimFaults& f) {
+             f.dropAfter = 2;
+             f.dropPartialBytes = 300;
+         }, "Error in SendReceive procedure."},
+    };
+    const struct {
+        DocumentProc proc;
+        const char* file;
+        bool htmlAdd;
+    } targets[] = {{ProcPDF, "keep.pdf", false}, {ProcHtml, "keep.html", false}, {ProcHtml, "keep.html", true},
+                   {ProcXml, "keep.xml", false}};
+    for (const auto& stop : stops) {
+        for (const auto& target : targets) {
+            SCOPED_TRACE(std::string(stop.what) + " " + target.file + (target.htmlAdd ? " add" : ""));
+            host->faults() = {};
+            stop.fault(host->faults());
+            ASSERT_TRUE(host->connectJobPort(t.ctx));
+            screen.setValue(QStringLiteral("optAddReplace_0"), target.htmlAdd ? 0 : 1);
+            screen.setValue(QStringLiteral("optAddReplace_1"), target.htmlAdd ? 1 : 0);
+            const QString file = path(QString::fromLatin1(target.file));
+            WriteFileBytes(file, "EARLIER DOCUMENT\r\n");
+            t.boxes->expect(QString::fromLatin1(stop.box));
+            EXPECT_EQ(RunDocument(target.proc, t.ctx, screen, file, width, report.row()), -1);
+            EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT\r\n");
+            EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QString::fromLatin1(target.file)});
+            QFile::remove(file);
+            ASSERT_TRUE(t.boxes->done());
+        }
+    }
+}
+
 TEST_F(DocumentsFromHostsim, TheDriverDeliversEveryDocumentUnderItsAttributeName) {
     serve(HostSimFixture::samples());
     AddGridRow(screen, QStringLiteral("INVOICE"), QStringLiteral("BILLING/0001"));

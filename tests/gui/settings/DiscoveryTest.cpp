@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 
+#include "FileMachineRegistry.h"
 #include "TargetDiscovery.h"
 #include "TestSupport.h"
 #include "frmSplf.h"
@@ -90,4 +91,19 @@ TEST(Discovery, TheScreenListsTheFoundPrograms) {
     QStringList items;
     for (int i = 0; i < splf->cboProcessType->count(); ++i) items << splf->cboProcessType->itemText(i);
     EXPECT_EQ(items, kFixed + QStringList{"Microsoft Excel"});
+}
+
+// This build's office programs, found through the machine registry that the
+// build writes beside the program: offered, and their versions where the
+// deliveries read them.
+TEST(Discovery, TheOfficeProgramsOfThisBuildAreFoundWithTheirVersions) {
+    TestContext t;
+    t.ctx.machineRegistry =
+        std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(QStringLiteral(SW_BINARY_DIR)));
+    const QStringList office{"Microsoft Excel", "Microsoft Word", "Lotus 123", "Lotus WordPro"};
+    EXPECT_EQ(DiscoverDeliveryTargets(t.ctx), kFixed + office);
+    const DownloadState& found = t.ctx;
+    EXPECT_EQ(found.gExcelVersion, QStringLiteral("16"));
+    EXPECT_EQ(found.gWordVersion, QStringLiteral("16"));
+    EXPECT_EQ(found.gLotus123Version, QStringLiteral("98"));
 }

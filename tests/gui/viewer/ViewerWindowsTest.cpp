@@ -494,3 +494,24 @@ TEST_F(ViewerTest, TheSpooledFileScreenDeliversToTheViewersAndThePrinter) {
     }
     EXPECT_EQ(t.printer->documents().size(), 2u);
 }
+
+TEST_F(ViewerTest, ThePrinterFormatDialogShowsStoredValuesThatCannotPrintAsTheirDefaults) {
+    const std::pair<const char*, const char*> stored[] = {{"80 Fontsize", "200"},    {"132 Fontsize", "-3"},
+                                                          {"198 Fontsize", "9 pt"},  {"Orientation 1", "sideways"},
+                                                          {"Orientation 2", ""},     {"Orientation 3", "False"}};
+    for (const auto& [key, value] : stored) t.ctx.saveSetting(QString::fromLatin1(key), QString::fromLatin1(value));
+    t.presenter->expectModal(QStringLiteral("frmPrint"), [&](QWidget* w) {
+        auto& p = *static_cast<frmPrint*>(w);
+        const PrintFormat f = read(p);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(f.sizes[i], QStringLiteral("Auto")) << i;
+        EXPECT_TRUE(f.first[0]);
+        EXPECT_TRUE(f.first[1]);
+        EXPECT_FALSE(f.first[2]);
+        p.cmdOK->click();
+    });
+    ShowPrinterFormat(t.ctx);
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(t.setting(QStringLiteral("80 Fontsize")), QStringLiteral("Auto"));
+    EXPECT_EQ(t.setting(QStringLiteral("Orientation 1")), QStringLiteral("True"));
+    EXPECT_EQ(t.setting(QStringLiteral("Orientation 3")), QStringLiteral("False"));
+}

@@ -92,7 +92,7 @@ protected:
     QStringList leftovers() {
         QStringList hidden;
         for (const QString& f : QDir(t.dir.path()).entryList(QDir::Files | QDir::Hidden))
-            if (f.startsWith(QLatin1Char('.'))) hidden << f;
+            if (f.startsWith(QLatin1Char('.')) || f.endsWith(QLatin1String(".part"))) hidden << f;
         return hidden;
     }
     

@@ -48,11 +48,9 @@ class SpreadsheetPages : public ::testing::TestWithParam<SheetCase> {};
 TEST_P(SpreadsheetPages, MarksBecomeRowBreaksInTheSavedWorkbook) {
     const SheetCase& c = GetParam();
     Desk d;
-    const QString text = d.path(QStringLiteral("report.txt"));
-    WriteMarkedReport(text, c.pages);
-    OfficeStandIns standIns(d.desk);
+    const QString text = d.report(QStringLiteral("report.txt"), c.pages);
     {
-        ExcelApplication xl(standIns.create(QString::fromLatin1(ExcelApplication::kProgId)));
+        ExcelApplication xl(d.standIns.create(QString::fromLatin1(ExcelApplication::kProgId)));
         xl.openText(text, false);
         pagesAndFit(xl);
         xl.saveActiveWorkbookAs(d.path(QStringLiteral("report.xlsx")));
@@ -89,10 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SpreadsheetStandIn, DefaultParsingPlacesTheColumnsAtTheBlanks) {
     Desk d;
-    const QString text = d.path(QStringLiteral("cols.txt"));
-    WriteMarkedReport(text, {{"ITEM      QTY   PRICE", "apple       3    0.40", "pear       12    1.10"}});
-    OfficeStandIns standIns(d.desk);
-    ExcelApplication xl(standIns.create(QStringLiteral("excel.application")));
+    const QString text = d.report(QStringLiteral("cols.txt"), {{"ITEM      QTY   PRICE", "apple       3    0.40", "pear       12    1.10"}});
+    ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
     xl.openText(text, true);
     xl.saveActiveWorkbookAs(d.path(QStringLiteral("cols.xlsx")));
     const QJsonObject facts = XlsxFacts(d.path(QStringLiteral("cols.xlsx")));
@@ -103,10 +99,8 @@ TEST(SpreadsheetStandIn, DefaultParsingPlacesTheColumnsAtTheBlanks) {
 
 TEST(SpreadsheetStandIn, TextToColumnsSplitsColumnAAfterBlankTopRowsWentAway) {
     Desk d;
-    const QString text = d.path(QStringLiteral("wiz.txt"));
-    WriteMarkedReport(text, {{"", "   ", "CODE  NAME", "A1    Bolt"}});
-    OfficeStandIns standIns(d.desk);
-    ExcelApplication xl(standIns.create(QStringLiteral("excel.application")));
+    const QString text = d.report(QStringLiteral("wiz.txt"), {{"", "   ", "CODE  NAME", "A1    Bolt"}});
+    ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
     xl.openText(text, false);
     xl.selectRange(QStringLiteral("A1"));
     int deleted = 0;
@@ -125,12 +119,10 @@ TEST(SpreadsheetStandIn, TextToColumnsSplitsColumnAAfterBlankTopRowsWentAway) {
 
 TEST(SpreadsheetStandIn, AVisibleExcelShowsTheReopenedWorkbookWhenReleased) {
     Desk d;
-    const QString text = d.path(QStringLiteral("r.txt"));
-    WriteMarkedReport(text, {{"a"}, {"b"}});
-    OfficeStandIns standIns(d.desk);
+    const QString text = d.report(QStringLiteral("r.txt"), {{"a"}, {"b"}});
     const QString saved = d.path(QStringLiteral("r.xlsx"));
     {
-        ExcelApplication xl(standIns.create(QStringLiteral("excel.application")));
+        ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
         xl.setVisible(true);
         xl.openText(text, false);
         xl.saveActiveWorkbookAs(saved);
@@ -140,14 +132,13 @@ TEST(SpreadsheetStandIn, AVisibleExcelShowsTheReopenedWorkbookWhenReleased) {
     }
     EXPECT_EQ(d.starter.commandLines(), QStringList({"xdg-open " + saved}));
     // Excel keeps running: the next delivery finds it, nothing is shown twice.
-    { ExcelApplication again(standIns.running(QStringLiteral("excel.application"))); }
+    { ExcelApplication again(d.standIns.running(QStringLiteral("excel.application"))); }
     EXPECT_EQ(d.starter.started().size(), 1u);
 }
 
 TEST(SpreadsheetStandIn, MacrosAndMissingFilesAreErrorsTheDeliveryCanTell) {
     Desk d;
-    OfficeStandIns standIns(d.desk);
-    ExcelApplication xl(standIns.create(QStringLiteral("excel.application")));
+    ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
     try {
         xl.run(QStringLiteral("'macros.xlsm'!Macro1"));
         ADD_FAILURE();
@@ -161,21 +152,15 @@ TEST(SpreadsheetStandIn, MacrosAndMissingFilesAreErrorsTheDeliveryCanTell) {
     } catch (const AutomationError& e) {
         EXPECT_EQ(e.number, 1004);
     }
-    EXPECT_EQ(standIns.running(QStringLiteral("Lotus123.Workbook")), nullptr);
+    EXPECT_EQ(d.standIns.running(QStringLiteral("Lotus123.Workbook")), nullptr);
 }
 
 TEST(SpreadsheetStandIn, AFailedSaveLeavesTheExistingWorkbookAndSaysSo) {
     Desk d;
-    const QString text = d.path(QStringLiteral("r.txt"));
-    WriteMarkedReport(text, {{"new"}});
-    const QString existing = d.path(QStringLiteral("old.xlsx"));
-    writeBytes(existing, "an earlier workbook");
-    OfficeStandIns standIns(d.desk);
-    ExcelApplication xl(standIns.create(QStringLiteral("excel.application")));
-    xl.openText(text, false);
-    // A file standing where the folder should be: the save cannot happen.
-    EXPECT_EQ(errorOf([&] { xl.saveActiveWorkbookAs(existing + QStringLiteral("/r.xlsx")); }), 1004);
-    EXPECT_EQ(readBytes(existing), QByteArray("an earlier workbook"));
+    ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
+    xl.openText(d.report(QStringLiteral("r.txt"), {{"new"}}), false);
+    ExpectRefusedSaveKeepsTheFile(d, QStringLiteral("old.xlsx"), 1004,
+                                  [&](const QString& target) { xl.saveActiveWorkbookAs(target + QStringLiteral(".xlsx")); });
 }
 
 struct LotusCase {
@@ -188,11 +173,9 @@ class LotusParse : public ::testing::TestWithParam<LotusCase> {};
 TEST_P(LotusParse, OpensTheTextAsAskedAndShowsItKeepingTheMarks) {
     const LotusCase& c = GetParam();
     Desk d;
-    const QString text = d.path(QStringLiteral("SPW00001.txt"));
-    WriteMarkedReport(text, {{"ID  NAME", "7   Axe"}, {"9   Saw"}});
-    OfficeStandIns standIns(d.desk);
+    const QString text = d.report(QStringLiteral("SPW00001.txt"), {{"ID  NAME", "7   Axe"}, {"9   Saw"}});
     {
-        Lotus123Workbook wb(standIns.create(QStringLiteral("Lotus123.Workbook")));
+        Lotus123Workbook wb(d.standIns.create(QStringLiteral("Lotus123.Workbook")));
         wb.setVisible(true);
         wb.setTextImport(QString::fromLatin1(c.parseOption));
         wb.activate();

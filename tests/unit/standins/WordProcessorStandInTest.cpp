@@ -28,12 +28,10 @@ class WordPages : public ::testing::TestWithParam<DocCase> {};
 TEST_P(WordPages, EachMarkBecomesOnePageBreakInTheSavedDocument) {
     const DocCase& c = GetParam();
     Desk d;
-    const QString text = d.path(QStringLiteral("report.txt"));
-    WriteMarkedReport(text, c.pages);
-    OfficeStandIns standIns(d.desk);
+    const QString text = d.report(QStringLiteral("report.txt"), c.pages);
     QString saved;
     {
-        WordApplication word(standIns.create(QStringLiteral("word.application")));
+        WordApplication word(d.standIns.create(QStringLiteral("word.application")));
         word.openDocument(text, false);
         word.selectWholeStory();
         if (c.size > 0) word.setFontSize(c.size);
@@ -73,11 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(WordStandIn, AVisibleWordShowsTheReopenedDocumentAndAnUnsavedOneAsACopy) {
     Desk d;
-    const QString text = d.path(QStringLiteral("r.txt"));
-    WriteMarkedReport(text, {{"a"}, {"b"}});
-    OfficeStandIns standIns(d.desk);
+    const QString text = d.report(QStringLiteral("r.txt"), {{"a"}, {"b"}});
     {
-        WordApplication word(standIns.create(QStringLiteral("word.application")));
+        WordApplication word(d.standIns.create(QStringLiteral("word.application")));
         word.setVisible(true);
         word.openDocument(text, false);
         word.saveActiveDocumentAs(d.path(QStringLiteral("r.doc")));
@@ -88,7 +84,7 @@ TEST(WordStandIn, AVisibleWordShowsTheReopenedDocumentAndAnUnsavedOneAsACopy) {
     d.starter = RecordingProcessStarter();
     {
         // A macro would have saved it: the document stays open unsaved, and is shown as it is.
-        WordApplication word(standIns.running(QStringLiteral("word.application")));
+        WordApplication word(d.standIns.running(QStringLiteral("word.application")));
         word.openDocument(text, false);
         try {
             word.runMacro(QStringLiteral("tpl.dot!Macro1"));
@@ -103,24 +99,17 @@ TEST(WordStandIn, AVisibleWordShowsTheReopenedDocumentAndAnUnsavedOneAsACopy) {
 
 TEST(WordStandIn, AFailedSaveIsAnErrorAndTheExistingDocumentStays) {
     Desk d;
-    const QString text = d.path(QStringLiteral("r.txt"));
-    WriteMarkedReport(text, {{"new"}});
-    const QString existing = d.path(QStringLiteral("old.odt"));
-    writeBytes(existing, "an earlier document");
-    OfficeStandIns standIns(d.desk);
-    WordApplication word(standIns.create(QStringLiteral("word.application")));
-    word.openDocument(text, false);
-    EXPECT_EQ(errorOf([&] { word.saveActiveDocumentAs(existing + QStringLiteral("/r.doc")); }), 5152);
+    WordApplication word(d.standIns.create(QStringLiteral("word.application")));
+    word.openDocument(d.report(QStringLiteral("r.txt"), {{"new"}}), false);
+    ExpectRefusedSaveKeepsTheFile(d, QStringLiteral("old.odt"), 5152,
+                                  [&](const QString& target) { word.saveActiveDocumentAs(target + QStringLiteral(".doc")); });
     EXPECT_EQ(errorOf([&] { word.addTemplate(QStringLiteral("/t/macros.dot")); }), OfficeMacros::kUnavailable);
-    EXPECT_EQ(readBytes(existing), QByteArray("an earlier document"));
 }
 
 TEST(WordProStandIn, FindAndTypeTurnMarksIntoPagesShownWhenMinimised) {
     Desk d;
-    const QString text = d.path(QStringLiteral("wp.txt"));
-    WriteMarkedReport(text, {{"p1"}, {"p2"}, {"p3"}});
-    OfficeStandIns standIns(d.desk);
-    auto app = standIns.create(QStringLiteral("WordPro.Application"));
+    const QString text = d.report(QStringLiteral("wp.txt"), {{"p1"}, {"p2"}, {"p3"}});
+    auto app = d.standIns.create(QStringLiteral("WordPro.Application"));
     WordProApplication wp(app);
     wp.setLastUsedFilter(QStringLiteral("$LwpFilterTypeText"), QStringLiteral("Text"));
     wp.setVisible(true);
@@ -147,12 +136,12 @@ TEST(WordProStandIn, FindAndTypeTurnMarksIntoPagesShownWhenMinimised) {
     EXPECT_EQ(strings(facts.value(QStringLiteral("fontSizes"))), QStringList({"6.2pt"}));
 
     // The user closes WordPro: the object the delivery keeps now fails.
-    standIns.closeWordPro();
+    d.standIns.closeWordPro();
     try {
         wp.minimize();
         ADD_FAILURE();
     } catch (const AutomationError& e) {
         EXPECT_EQ(e.number, kServerUnavailable);
     }
-    EXPECT_NE(standIns.create(QStringLiteral("WordPro.Application")), nullptr);
+    EXPECT_NE(d.standIns.create(QStringLiteral("WordPro.Application")), nullptr);
 }

@@ -1,0 +1,86 @@
+// Batch runs to the office programs: the settings file names the document,
+// the programs save it there with its pages, and nothing is opened on the
+// desktop of a run that no one watches.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QJsonArray>
+
+#include "BatchHost.h"
+#include "BatchRun.h"
+#include "OfficeFiles.h"
+
+namespace {
+const QStringList kInvoiceReport = {QStringLiteral("FILE:INVOICE"), QStringLiteral("JOB:BILLING"),
+                                    QStringLiteral("USER:SWUSER"), QStringLiteral("NBR:104211"), QStringLiteral("SEQ:1")};
+
+struct OfficeCase {
+    const char* process;
+    const char* key;      // of the settings file
+    const char* asked;    // the name it gives
+    const char* written;  // the file the program writes
+    const char* breaksField;
+    QJsonObject (*facts)(const QString&);
+};
+const OfficeCase kCases[] = {
+    {"Microsoft Excel", "Excel file", "march.xlsx", "march.xlsx", "rowBreaks", XlsxFacts},
+    {"Microsoft Word", "Word file", "march.doc", "march.odt", "pageBreaks", OdtFacts},
+};
+}  // namespace
+
+TEST(BatchOffice, TheDocumentGoesUnderTheSettingsFilesNameWithItsPagesAndNothingIsOpened) {
+    for (const OfficeCase& c : kCases) {
+        SCOPED_TRACE(c.process);
+        BatchHost b;
+        RecordingOpener desktop;
+        b.pathFirst = desktop.dir.path();
+        const QString asked = QDir(b.outDir).filePath(QString::fromLatin1(c.asked));
+        const QString sets = b.settingsFile("office.spw", QString::fromLatin1(c.process), "QPRINT",
+                                            {QString::fromLatin1(c.key) + QLatin1Char('=') + asked});
+        const RunResult r = b.run(QStringList{QStringLiteral("SETS:") + sets} + kInvoiceReport);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(b.files(), QStringList{QString::fromLatin1(c.written)});
+        // Four host pages: three breaks.
+        const QJsonObject facts = c.facts(QDir(b.outDir).filePath(QString::fromLatin1(c.written)));
+        EXPECT_EQ(facts.value(QString::fromLatin1(c.breaksField)).toArray().size(), 3);
+        EXPECT_TRUE(desktop.shown().isEmpty()) << desktop.shown().join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+TEST(BatchOffice, AHostThatDropsTheLinkLeavesTheEarlierDocumentAndOpensNothing) {
+    for (const OfficeCase& c : kCases) {
+        SCOPED_TRACE(c.process);
+        HostSimFaults f;
+        f.dropAfter = 2;
+        BatchHost b(f);
+        RecordingOpener desktop;
+        b.pathFirst = desktop.dir.path();
+        const QString earlier = QDir(b.outDir).filePath(QString::fromLatin1(c.written));
+        QFile old(earlier);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the earlier document");
+        old.close();
+        const QString sets = b.settingsFile("office.spw", QString::fromLatin1(c.process), "QPRINT",
+                                            {QString::fromLatin1(c.key) + QLatin1Char('=') +
+                                             QDir(b.outDir).filePath(QString::fromLatin1(c.asked))});
+        const RunResult r = b.run(QStringList{QStringLiteral("SETS:") + sets} + kInvoiceReport);
+        EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
+        EXPECT_EQ(b.file(QString::fromLatin1(c.written)), QByteArray("the earlier document"));
+        EXPECT_TRUE(desktop.shown().isEmpty());
+    }
+}
+
+// Without a name from the settings file, Excel is made visible as in an
+// interactive run: the saved workbook is shown on the desktop.
+TEST(BatchOffice, WithoutANameTheSavedWorkbookIsShown) {
+    BatchHost b;
+    RecordingOpener desktop;
+    b.pathFirst = desktop.dir.path();
+    const RunResult r =
+        b.run(QStringList{QStringLiteral("SETS:") + b.settingsFile("office.spw", QStringLiteral("Microsoft Excel"))} +
+              kInvoiceReport);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_EQ(b.files().size(), 1);
+    EXPECT_TRUE(b.files().first().endsWith(u".xlsx"));
+    EXPECT_EQ(desktop.shown(10000), QStringList{QDir(b.outDir).filePath(b.files().first())});
+}
