@@ -41,29 +41,38 @@ bool fitForReports(const QString& folder) {
 }
 }  // namespace
 
+QString WorkDirectoryUnder(Services& services, const QString& savePath) {
+    // The folder is cleared at exit: its name must stay one folder below the save path.
+    QString user = services.getSetting(QStringLiteral("User"), QStringLiteral("Default")).trimmed();
+    user = user.isEmpty() || user == QLatin1String(".") || user == QLatin1String("..") ? QStringLiteral("Default")
+                                                                                       : SafeNamePart(user);
+    return savePath + (EndsWithSeparator(savePath) ? QString() : QString(PathSeparator())) + user;
+}
+
+bool MakeWorkDirectory(const QString& dir) {
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    QDir().mkpath(QFileInfo(dir).path());
+    QDir().mkdir(dir, ownerOnly);
+    // Whatever stood there already must be this user's alone; anything else
+    // could be read, or have files put into it, by someone else.
+    if (!fitForReports(dir)) return false;
+    // A folder left by an earlier run keeps the reports private too.
+    QFile::setPermissions(dir, ownerOnly);
+    return true;
+}
+
 bool ApplyWorkDirectoryRule(Services& services, ConnectionState& state, QString* folder) {
     QString savePath = services.getSetting(QStringLiteral("Save Path"));
     if (savePath == QLatin1String("None") || savePath.trimmed().isEmpty()) {
         savePath = SystemTempFolder(services);
         services.saveSetting(QStringLiteral("Save Path"), savePath);
     }
-    // The folder is cleared at exit: its name must stay one folder below the save path.
-    QString user = services.getSetting(QStringLiteral("User"), QStringLiteral("Default")).trimmed();
-    user = user.isEmpty() || user == QLatin1String(".") || user == QLatin1String("..") ? QStringLiteral("Default")
-                                                                                       : SafeNamePart(user);
-    const QString dir = savePath + (EndsWithSeparator(savePath) ? QString() : QString(PathSeparator())) + user;
+    const QString dir = WorkDirectoryUnder(services, savePath);
     if (folder) *folder = dir;
-    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-    QDir().mkpath(QFileInfo(dir).path());
-    QDir().mkdir(dir, ownerOnly);
-    // Whatever stood there already must be this user's alone; anything else
-    // could be read, or have files put into it, by someone else.
-    if (!fitForReports(dir)) {
+    if (!MakeWorkDirectory(dir)) {
         state.gWorkDir.clear();
         return false;
     }
-    // A folder left by an earlier run keeps the reports private too.
-    QFile::setPermissions(dir, ownerOnly);
     state.gWorkDir = dir;
     return true;
 }

@@ -16,6 +16,12 @@ class Services;
 // and `folder` (when given) names the folder that was refused.
 bool ApplyWorkDirectoryRule(Services& services, ConnectionState& state, QString* folder = nullptr);
 
+// The work folder that a "Save Path" gives: the path, a separator and the
+// "User" value made safe for one folder name ("Default" when not set).
+QString WorkDirectoryUnder(Services& services, const QString& savePath);
+// Creates the work folder as the rule does; false when it is refused.
+bool MakeWorkDirectory(const QString& dir);
+
 // Whether a file of this path lies directly in the work folder (files there
 // are the program's own: created new and for the user only).
 bool InWorkDirectory(const ConnectionState& state, const QString& path);

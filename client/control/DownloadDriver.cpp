@@ -240,6 +240,13 @@ bool checkPageRange(AppContext& ctx) {
     return true;
 }
 
+// The destinations without a save dialog write their files into the work
+// folder; only the preview and the PC printer write none.
+bool writesToWorkFolder(const Delivery& d) {
+    return !d.dialog && d.procedure != QLatin1String("TransferSpoolFileToViewer") &&
+           d.procedure != QLatin1String("PrintSpoolFileToPrinter");
+}
+
 ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun,
                       const std::optional<QString>& presetName = std::nullopt) {
     AppContext& ctx = in.ctx;
@@ -249,6 +256,14 @@ ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QStri
     if (!d) {
         ctx.msgBox(QStringLiteral("Please select a valid application or format to download the spool file to."),
                    MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+        return out;
+    }
+    if (writesToWorkFolder(*d) && ctx.gWorkDir.trimmed().isEmpty()) {
+        // Without it the files would land in whatever folder the program runs in.
+        ctx.msgBox(QStringLiteral("There is no work directory for \"") + in.options.processType +
+                       QStringLiteral("\", so the report was not delivered.  Please specify a valid directory in "
+                                      "Naming Options."),
+                   MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
         return out;
     }
     QString fileName;

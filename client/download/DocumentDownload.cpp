@@ -1,10 +1,7 @@
 #include "DocumentDownload.h"
 
-#include "RunContext.h"
-#include "Codec.h"
 #include "MousePointer.h"
-#include "ProcTxt.h"
-#include "ReportFile.h"
+#include "RunContext.h"
 
 namespace {
 std::function<QDateTime()>& clockFn() {
@@ -30,36 +27,14 @@ int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, Downloa
     struct DefaultPointerOnExit {
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
     } pointer;
-    progress.status(QStringLiteral("Preparing records for transfer to file ") + fileName + QStringLiteral(".   "));
     // The host leaves out overprinted lines whenever the box says so: the
     // print-control box plays no part in documents.
     DownloadOptions request = options;
     request.printControl = false;
+    ExchangeStyle style;
+    style.thresholdFromCount = true;
     try {
-        // A folder that does not exist is reported before the host is asked.
-        ReportFile::check(ctx, fileName, false);
-        ExchangeStyle style;
-        style.thresholdFromCount = true;
-        style.pageLimit = PageLimitOf(row);
-        const ExchangeResult r =
-            RunSpoolExchange(ctx, DownloadRequestFor(request, row).build(), style, sink, progress);
-        if (!r.started()) return -1;
-        recordWidth = Codec::toUnicode(r.widthCode);
-        const QString count = QString::number(r.records);
-        if (r.complete()) {
-            sink.finish(true);
-            progress.status(QStringLiteral("Transfer is complete to ") + fileName + QStringLiteral(".  ") + count +
-                            QStringLiteral(" records transferred."));
-            return 0;
-        }
-        // What arrived is made a valid document; it never replaces a whole one.
-        const bool earlierKept = sink.replacesEarlierFile();
-        sink.finish(false);
-        if (r.end != ExchangeEnd::Canceled)
-            progress.status(QStringLiteral("Transfer to file ") + fileName + QStringLiteral(" is incomplete.  ") +
-                            count + QStringLiteral(" records transferred.") +
-                            (earlierKept ? QStringLiteral("  The earlier file is unchanged.") : QString()));
-        return -1;
+        return RunFileDownload(ctx, request, style, progress, fileName, false, row, sink, recordWidth);
     } catch (const PcFileError& e) {
         sink.abandon();
         ShowDocumentFileError(ctx, procedure, e.number, e.description, fileName);

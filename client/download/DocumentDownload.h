@@ -5,6 +5,7 @@
 #include <string>
 
 #include "DownloadOptions.h"
+#include "FileDownload.h"
 #include "ReportFile.h"
 #include "SpoolExchange.h"
 
@@ -15,16 +16,12 @@ class RunContext;
 QDateTime DocumentNow();
 void SetDocumentClock(std::function<QDateTime()> clock);
 
-// A destination's writer, fed record by record by the exchange.
-class DocumentSink : public SpoolRecordSink {
+// A destination's writer, fed record by record by the exchange; finish()
+// writes the document's end.
+class DocumentSink : public FileSink {
 public:
-    // Writes the document's end. A whole report takes the place of an earlier
-    // file; anything less stays under the name only where there was none.
-    virtual void finish(bool whole) = 0;
     // A file error: nothing of the document stays, an earlier file keeps its place.
     virtual void abandon() noexcept = 0;
-    // There was a file of the name when the document was opened.
-    virtual bool replacesEarlierFile() const = 0;
 };
 
 // A document of text lines (HTML, XML) in a ReportFile.
@@ -41,9 +38,8 @@ protected:
     ReportFile file_;
 };
 
-// What the three document procedures share: the status texts, the exchange,
-// the file kept or replaced, and the PC file error box titled with the
-// procedure's name. Returns the procedure's result: 0 when the whole report
+// What the three document procedures share: the file download
+// (RunFileDownload) and the PC file error box titled with the procedure's name. Returns the procedure's result: 0 when the whole report
 // is in the document, -1 otherwise.
 int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
                         const QString& procedure, const QString& fileName, QString& recordWidth,

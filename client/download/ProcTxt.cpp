@@ -1,9 +1,9 @@
 #include "ProcTxt.h"
 
-#include "RunContext.h"
-#include "Codec.h"
+#include "FileDownload.h"
 #include "MousePointer.h"
 #include "ReportFile.h"
+#include "RunContext.h"
 #include "SpoolExchange.h"
 #include "TextLayout.h"
 
@@ -20,7 +20,7 @@ SpoolDownloadRequest DownloadRequestFor(const DownloadOptions& options, const Sp
 namespace {
 // Writes the records into the file as they arrive; the file is opened only
 // once the host has accepted the request.
-class TextFileSink : public SpoolRecordSink {
+class TextFileSink : public FileSink {
 public:
     TextFileSink(RunContext& ctx, const QString& fileName, bool append, TextLayoutOptions layout)
         : ctx_(ctx), fileName_(fileName), append_(append), options_(layout) {}
@@ -32,9 +32,15 @@ public:
     }
     void record(const SpoolRecordSlot& slot) override { layout_->record(slot); }
     void blockDone() override { file.flush(); }
-    void finish() {
+    void finish(bool whole) override {
+        if (!whole) {
+            file.abandon();
+            return;
+        }
         if (layout_) layout_->finish();
+        file.commit();
     }
+    bool replacesEarlierFile() const override { return file.replacesEarlierFile(); }
 
     ReportFile file;
 
@@ -49,8 +55,6 @@ private:
 
 int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
             QString& recordWidth, const QString& processCode, const SpoolFileRow& row) {
-    progress.status(QStringLiteral("Preparing records for transfer to file ") + fileName + QStringLiteral(".   "));
-
     TextLayoutOptions layout;
     layout.code = ProcessCodeOf(processCode);
     layout.printControl = options.printControl;
@@ -67,32 +71,8 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
     struct DefaultPointerOnExit {
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
     } pointer;
-    style.pageLimit = PageLimitOf(row);
     try {
-        // A folder that does not exist is reported before the host is asked.
-        ReportFile::check(ctx, fileName, append);
-        const ExchangeResult r =
-            RunSpoolExchange(ctx, DownloadRequestFor(options, row).build(), style, sink, progress);
-        if (!r.started()) return -1;
-        recordWidth = Codec::toUnicode(r.widthCode);
-        const QString count = QString::number(r.records);
-        if (r.complete()) {
-            sink.finish();
-            sink.file.commit();
-            progress.status(QStringLiteral("Transfer is complete to ") + fileName + QStringLiteral(".  ") + count +
-                           QStringLiteral(" records transferred."));
-            return 0;
-        }
-        // Less than the whole report never takes the place of an earlier file.
-        const bool earlierKept = sink.file.replacesEarlierFile();
-        sink.file.abandon();
-        // A cancel keeps the exchange's own texts; anything else leaves a
-        // report that must not pass for a whole one.
-        if (r.end != ExchangeEnd::Canceled)
-            progress.status(QStringLiteral("Transfer to file ") + fileName + QStringLiteral(" is incomplete.  ") +
-                            count + QStringLiteral(" records transferred.") +
-                            (earlierKept ? QStringLiteral("  The earlier file is unchanged.") : QString()));
-        return -1;
+        return RunFileDownload(ctx, options, style, progress, fileName, append, row, sink, recordWidth);
     } catch (const PcFileError& e) {
         sink.file.abandon();
         ctx.msgBox(QStringLiteral("PC level file error:") + QLatin1Char(' ') + QString::number(e.number) +

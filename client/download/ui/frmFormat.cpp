@@ -167,7 +167,7 @@ void frmFormat::clearRememberedNames() {
     SaveDialog(ctx_, frmSaveAs::Kind::Text).txtSave->clear();
 }
 
-void frmFormat::cmdApply_Click() {
+bool frmFormat::cmdApply_Click() {
     struct Stored {
         QString key;
         QString control;                           // the control's value in its stored form
@@ -178,7 +178,12 @@ void frmFormat::cmdApply_Click() {
     values.append({QStringLiteral("FullName"), QString::number(check),
                    [check](const QString& s) { return numberOf(s) == check; }});
     const QString path = txtSavePath->text();
-    values.append({QStringLiteral("Save Path"), path, [path](const QString& s) { return s == path; }});
+    // A folder that would be refused is not stored: the work folder stays
+    // where it is, and nothing goes to the program's current folder instead.
+    const QString folder =
+        WorkDirectoryUnder(ctx_, path.trimmed().isEmpty() ? SystemTempFolder(ctx_) : path);
+    const bool fit = MakeWorkDirectory(folder);
+    if (fit) values.append({QStringLiteral("Save Path"), path, [path](const QString& s) { return s == path; }});
     const QRadioButton* buttons[] = {optUseJobName, optUseJobNumber, optUseUserName,
                                      optUseFileName, optUseDateandTime, optUseUserData};
     for (int i = 0; i < 6; ++i) {
@@ -196,12 +201,19 @@ void frmFormat::cmdApply_Click() {
             clearRememberedNames();
         }
     }
+    if (!fit) {
+        ctx_.msgBox(QStringLiteral("Directory ") + folder +
+                        QStringLiteral(" not found.  Please specify a valid directory."),
+                    MsgButtons::OK, MsgIcon::None, QStringLiteral("iSeries Spoolwright"));
+        return false;
+    }
     ApplyWorkDirectoryRule(ctx_, ctx_);
+    return true;
 }
 
 void frmFormat::cmdOK_Click() {
-    cmdApply_Click();
-    hide();
+    // A refused folder keeps the window open for another choice.
+    if (cmdApply_Click()) hide();
 }
 
 void frmFormat::cmdCancel_Click() {

@@ -63,7 +63,9 @@ public:
     void chkFullName_Click();
     void drvSavePath_Change();
     void dirSavePath_Change();
-    void cmdApply_Click();
+    // Stores the choices and rebuilds the work folder; false when the chosen
+    // folder was refused (the user is told, the earlier one stays).
+    bool cmdApply_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
 

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -322,6 +323,56 @@ TEST_F(DialogsTest, ApplyStoresOnlyWhatChangedAndAlwaysRebuildsTheWorkDirectory)
     f.txtSavePath->clear();
     f.cmdOK_Click();
     EXPECT_EQ(t.setting(QStringLiteral("Save Path")), SystemTempFolder(t.ctx));
+}
+
+// A folder the work folder may not be in is refused with the message, not
+// stored, and the work folder stays where it was, with its files.
+TEST_F(DialogsTest, ARefusedFolderIsShownAndTheEarlierWorkFolderStays) {
+    t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+    frmFormat& f = NamingOptionsWindow(t.ctx);
+    f.cmdApply_Click();
+    const QString work = t.dir.path() + QStringLiteral("/Default");
+    ASSERT_EQ(t.ctx.gWorkDir, work);
+    WriteFileBytes(work + QStringLiteral("/Spwrt.txt"), "EARLIER REPORT\r\n");
+
+    const QString shared = t.dir.path() + QStringLiteral("/shared");
+    QDir().mkpath(shared + QStringLiteral("/Default"));
+    QFile::setPermissions(shared + QStringLiteral("/Default"), QFileDevice::Permissions(0x7777));
+    const QString linked = t.dir.path() + QStringLiteral("/linked");
+    QDir().mkpath(linked);
+    ASSERT_TRUE(QFile::link(work, linked + QStringLiteral("/Default")));
+    const QString file = t.dir.path() + QStringLiteral("/a file");
+    WriteFileBytes(file, "NOT A FOLDER\r\n");
+    const struct {
+        const char* what;
+        QString savePath;
+    } cases[] = {
+        {"open to all", shared},
+        {"a link", linked},
+        {"cannot be made", file},
+    };
+    f.show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        f.txtSavePath->setText(c.savePath);
+        t.boxes->expect(QStringLiteral("Directory ") + c.savePath +
+                        QStringLiteral("/Default not found.  Please specify a valid directory."));
+        f.cmdOK_Click();
+        EXPECT_TRUE(t.boxes->done());
+        EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright"));
+        EXPECT_TRUE(f.isVisible());  // open for another choice
+        EXPECT_EQ(t.ctx.gWorkDir, work);
+        EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path());
+    }
+    EXPECT_EQ(ReadFileBytes(work + QStringLiteral("/Spwrt.txt")), "EARLIER REPORT\r\n");
+    EXPECT_EQ(ReadFileBytes(file), "NOT A FOLDER\r\n");
+
+    // A fit folder is taken as before.
+    f.txtSavePath->setText(t.dir.path() + QStringLiteral("/mine"));
+    f.cmdOK_Click();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/mine/Default"));
+    EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path() + QStringLiteral("/mine"));
 }
 
 TEST_F(DialogsTest, CancelStoresNothingAndTheNextOpeningShowsTheStoredChoices) {

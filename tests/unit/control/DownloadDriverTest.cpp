@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -241,6 +243,32 @@ TEST_F(DriverTest, OfficeTypesTransferTheReportAndLookForTheirProgram) {
         EXPECT_EQ(statuses(RunSelectedDownloads(t.ctx)), std::vector<S>{S::Failed});
         EXPECT_TRUE(t.boxes->done());
     }
+}
+
+// With no work folder (none fit was ever chosen) a destination that writes
+// its file there stops before the host is asked; nothing is written into the
+// folder the program runs in.
+TEST_F(DriverTest, DestinationsOfTheWorkFolderStopWhenThereIsNone) {
+    QTemporaryDir runningIn;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(runningIn.path()));
+    WriteFileBytes(runningIn.filePath(QStringLiteral("Spwrt.txt")), "EARLIER REPORT\r\n");
+    t.ctx.gWorkDir.clear();
+    for (const char* type : {"Microsoft Excel", "Microsoft Word", "Lotus 123", "Microsoft Word 6/95", "Lotus WordPro",
+                             "Outlook e-mail", "Netscape e-mail", "View entire report"}) {
+        SCOPED_TRACE(type);
+        for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, i == 1);
+        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(type));
+        t.boxes->expect(QStringLiteral("There is no work directory for \"") + QString::fromLatin1(type) +
+                        QStringLiteral("\", so the report was not delivered.  Please specify a valid directory in "
+                                       "Naming Options."));
+        EXPECT_EQ(statuses(RunSelectedDownloads(t.ctx)), std::vector<S>{S::Failed});
+        EXPECT_TRUE(t.boxes->done());
+    }
+    EXPECT_TRUE(host->requests.empty());
+    EXPECT_EQ(QDir(runningIn.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Spwrt.txt")});
+    EXPECT_EQ(ReadFileBytes(runningIn.filePath(QStringLiteral("Spwrt.txt"))), "EARLIER REPORT\r\n");
+    QDir::setCurrent(before);
 }
 
 TEST_F(DriverTest, AFailureInsideTheRunUnlocksTheScreen) {

@@ -72,6 +72,27 @@ TEST(IniSettingsStore, TrickyValuesComeBackExactlyInAFreshStore) {
     EXPECT_TRUE(fresh.problems.isEmpty()) << fresh.problems.join('\n').toStdString();
 }
 
+TEST(IniSettingsStore, SectionAndKeyNamesWithTheFilesOwnSignsComeBack) {
+    const QString names[] = {
+        QStringLiteral("a=b"), QStringLiteral("="),   QStringLiteral("a]b"), QStringLiteral("]"),
+        QStringLiteral("[x]"), QStringLiteral("a;b"), QStringLiteral(";a"),  QStringLiteral("#a"),
+        QStringLiteral(" a"),  QStringLiteral("a "),  QStringLiteral("\t"),  QStringLiteral("a\\x3Db\""),
+    };
+    QTemporaryDir dir;
+    {
+        Store s(dir.path());
+        writeAll(s.store.fileName(kApp), "[Settings]\nSave Path=\"/earlier/\"\n");
+        for (const QString& n : names) s.store.save(kApp, n, n, QStringLiteral("value of ") + n);
+        EXPECT_TRUE(s.problems.isEmpty()) << s.problems.join('\n').toStdString();
+    }
+    Store fresh(dir.path());
+    for (const QString& n : names)
+        EXPECT_EQ(fresh.store.get(kApp, n, n, QStringLiteral("None")), QStringLiteral("value of ") + n)
+            << n.toStdString();
+    EXPECT_EQ(fresh.store.get(kApp, kSec, QStringLiteral("Save Path"), {}), QStringLiteral("/earlier/"));
+    EXPECT_TRUE(fresh.problems.isEmpty()) << fresh.problems.join('\n').toStdString();
+}
+
 TEST(IniSettingsStore, KeysAndSectionsMatchWithoutRegardToCase) {
     QTemporaryDir dir;
     {

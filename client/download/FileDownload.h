@@ -1,0 +1,29 @@
+#pragma once
+#include <QString>
+
+#include "DownloadOptions.h"
+#include "SpoolExchange.h"
+#include "SpoolFileRow.h"
+
+class RunContext;
+
+// A destination that writes the report into a PC file (text, HTML, XML, PDF).
+class FileSink : public SpoolRecordSink {
+public:
+    // Writes the end of the file. A whole report takes the place of an earlier
+    // file; anything less stays under the name only where there was none.
+    virtual void finish(bool whole) = 0;
+    // There was a file of the name when it was opened.
+    virtual bool replacesEarlierFile() const = 0;
+};
+
+// One report into a file, from the "Preparing records ..." text to the
+// completion text: the file is checked before the host is asked, the
+// exchange runs within the row's pages, recordWidth takes the width code, and
+// the sink is finished whole or not. A report that ends early (other than by
+// a cancel, which has its own texts) is said to be incomplete. 0 when the
+// whole report is in the file, -1 otherwise; a file error is thrown
+// (PcFileError) for the caller's own message.
+int RunFileDownload(RunContext& ctx, const DownloadOptions& options, ExchangeStyle style, DownloadProgress& progress,
+                    const QString& fileName, bool append, const SpoolFileRow& row, FileSink& sink,
+                    QString& recordWidth);
