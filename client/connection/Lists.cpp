@@ -46,6 +46,24 @@ ListExchange exchangeList(HostLink& link, Services& services, const ConnectionSt
     }
 }
 
+OutqCheck checkOutq(HostLink& link, Services& services, const ConnectionState& state, const QString& outq,
+                    const QString& library, QString& foundLibrary) {
+    foundLibrary.clear();
+    const std::string request = OutqQueryRequest(Codec::fromUnicode(outq), Codec::fromUnicode(library));
+    bool first = true;
+    const ListExchange x =
+        exchangeList(link, services, state, request, QStringLiteral("outqs"), [&](const std::string& reply) {
+            if (first) foundLibrary = outqCheckLibrary(reply);
+            first = false;
+        });
+    if (x.result != LinkResult::Reply || x.cut) return OutqCheck::Stopped;
+    if (listBlockEnd(x.last) == ListBlockEnd::Invalid) {
+        services.msgBox(QStringLiteral("iSeries library or outq not found."), MsgButtons::OK, MsgIcon::None, kTitle);
+        return OutqCheck::NotFound;
+    }
+    return OutqCheck::Found;
+}
+
 int ListOutputQueues(HostLink& link, Services& services, ConnectionState& state, const QString& library,
                      OutqListView& view) {
     if (link.refuseWhileBusy()) return 1;

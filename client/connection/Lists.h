@@ -25,6 +25,20 @@ struct ListExchange {
 ListExchange exchangeList(HostLink& link, Services& services, const ConnectionState& state, const std::string& request,
                           const QString& what, const std::function<void(const std::string& reply)>& onBlock);
 
+// What the check of a named output queue came to.
+enum class OutqCheck {
+    Found,     // the queue exists
+    NotFound,  // the host answered "(INVALID)"; the user has been told
+    Stopped,   // the exchange failed, was cancelled or cut
+};
+
+// Asks the host whether `outq` exists in `library` (the check form of the
+// queue request) before its spooled files are listed. `foundLibrary` is the
+// library the host found it in ("*LIBL" names none), empty when the host
+// named none.
+OutqCheck checkOutq(HostLink& link, Services& services, const ConnectionState& state, const QString& outq,
+                    const QString& library, QString& foundLibrary);
+
 // The output queues of `library`, into `view` as they arrive (gNoOutqs is
 // set when the host has none): 0 the list was received, 1 not.
 int ListOutputQueues(HostLink& link, Services& services, ConnectionState& state, const QString& library,

@@ -274,6 +274,9 @@ void RunBatchFromCommandLine(AppContext& ctx) {
         if (type == QLatin1String("XML document")) name = batchFileName(ctx, Kind::Xml, row);
         if (type == QLatin1String("HTML document")) name = batchFileName(ctx, Kind::Html, row);
         if (type == QLatin1String("PDF document")) name = batchFileName(ctx, Kind::Pdf, row);
+        // Of one report, only Outlook mails by itself: the others attach it.
+        if (type == QLatin1String("Outlook Express e-mail") || type == QLatin1String("Lotus Notes"))
+            splf.setValue(QStringLiteral("chkAutoSend"), 0);
         outcomes.push_back(DeliverRow(ctx, row, name));
     }
     const int failed = report(outcomes);

@@ -107,6 +107,7 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
     });
     ExchangeStyle style;
     style.progressPrefix = QStringLiteral("Records printed: ");
+    style.pageLimit = PageLimitOf(row);
     try {
         const ExchangeResult r =
             RunSpoolExchange(ctx, DownloadRequestFor(options, row).build(), style, sink, progress);

@@ -65,6 +65,7 @@ int TransferSpoolFileToViewer(AppContext& ctx, const DownloadOptions& options, D
     style.next = ExchangeStyle::Continue::OnlyOnMore;
     style.laterInvalidDenied = false;
     style.thresholdFromCount = true;
+    style.pageLimit = PageLimitOf(row);
     style.progressPrefix = QStringLiteral("Records tranferred: ");
     style.refusedText = QStringLiteral(
         "Spool file is not available. The spool file may have been removed from the system, possible lack of "

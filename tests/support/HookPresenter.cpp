@@ -6,9 +6,6 @@
 #include <QWidget>
 
 #include "AppContext.h"
-#include "Codec.h"
-#include "HostLink.h"
-#include "SignOn.h"
 #include "frmLogin.h"
 
 HookPresenter& installHookPresenter(AppContext& ctx) {
@@ -29,8 +26,3 @@ void answerSignOn(HookPresenter& p, const QString& user, const QString& password
     };
 }
 
-void rememberSignOn(AppContext& ctx, const QString& user, const QString& password) {
-    ctx.saveSetting(QStringLiteral("User"), user.trimmed().toUpper());
-    const std::string field = HostWire::field(Codec::fromUnicode(password), SignOnScrambling::kPasswordLength);
-    ctx.saveSetting(QStringLiteral("century"), Codec::toUnicode(SignOnScrambling::scrambleField(field)));
-}

@@ -16,6 +16,3 @@ HookPresenter& installHookPresenter(AppContext& ctx);
 // "Save password" and presses OK.
 void answerSignOn(HookPresenter& p, const QString& user, const QString& password, bool savePassword = false);
 
-// Remembers a user and the scrambled form of a password, as a sign-on with
-// "Save password" ticked leaves them, so that a connection asks nothing.
-void rememberSignOn(AppContext& ctx, const QString& user, const QString& password);

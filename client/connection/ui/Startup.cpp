@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <exception>
 #include <memory>
 #include <stdexcept>
@@ -196,19 +195,4 @@ void Main(AppContext& ctx, const QString& commandLine) {
         s.run();
     } catch (const Startup::Stopped&) {
     }
-}
-
-QString commandLineOf(const QStringList& arguments) {
-    // Each shell argument is one parameter: joined by the separator the batch run splits at.
-    return arguments.mid(1).join(QLatin1Char(','));
-}
-
-std::optional<bool> readAsBoolean(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
-    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
-    bool ok = false;
-    const double d = QLocale::c().toDouble(t, &ok);
-    if (ok) return d != 0.0;
-    return std::nullopt;
 }

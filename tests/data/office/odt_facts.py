@@ -1,7 +1,9 @@
 """Reads the content.xml of an OpenDocument text (on standard input) and
-prints as JSON: the paragraphs, the indexes of those that start a new page,
-and the font sizes their styles give."""
+prints as JSON: the lines of text (a paragraph or a line break ends one; runs
+of blanks written as text:s are blanks again), the indexes of the lines that
+start a new page, and the font sizes their styles give."""
 import json
+import re
 import sys
 import xml.etree.ElementTree as ET
 
@@ -24,13 +26,50 @@ for st in root.iter(q("style", "style")):
         if t.get(q("fo", "font-size")):
             sizes_of[name] = t.get(q("fo", "font-size"))
 
-paragraphs, breaks, sizes = [], [], set()
-for i, p in enumerate(root.iter(q("text", "p"))):
-    paragraphs.append("".join(p.itertext()))
+
+def lines_of(p):
+    """The lines of a paragraph, read as ODF says: in character data every run
+    of white space is one blank, and white space that starts or ends the
+    paragraph is no text; text:s, text:tab and text:line-break are literal."""
+    pieces = []  # (text, literal)
+
+    def data(t):
+        if t:
+            pieces.append((re.sub(r"[ \t\r\n]+", " ", t), False))
+
+    def walk(el):
+        for child in el:
+            if child.tag == q("text", "line-break"):
+                pieces.append(("\n", True))
+            elif child.tag == q("text", "s"):
+                pieces.append((" " * int(child.get(q("text", "c"), "1")), True))
+            elif child.tag == q("text", "tab"):
+                pieces.append(("\t", True))
+            else:
+                data(child.text)
+                walk(child)
+            data(child.tail)
+
+    data(p.text)
+    walk(p)
+    while pieces and not pieces[0][1] and not pieces[0][0].strip():
+        pieces.pop(0)
+    while pieces and not pieces[-1][1] and not pieces[-1][0].strip():
+        pieces.pop()
+    if pieces and not pieces[0][1]:
+        pieces[0] = (pieces[0][0].lstrip(), False)
+    if pieces and not pieces[-1][1]:
+        pieces[-1] = (pieces[-1][0].rstrip(), False)
+    return "".join(t for t, _ in pieces).split("\n")
+
+
+lines, breaks, sizes = [], [], set()
+for p in root.iter(q("text", "p")):
     if p.get(q("text", "style-name")) in page_break_styles:
-        breaks.append(i)
+        breaks.append(len(lines))
+    lines.extend(lines_of(p))
     for el in [p] + list(p.iter(q("text", "span"))):
         s = el.get(q("text", "style-name"))
         if s in sizes_of:
             sizes.add(sizes_of[s])
-print(json.dumps({"paragraphs": paragraphs, "pageBreaks": breaks, "fontSizes": sorted(sizes)}))
+print(json.dumps({"lines": lines, "pageBreaks": breaks, "fontSizes": sorted(sizes)}))

@@ -1,32 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <functional>
 #include <unistd.h>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTemporaryDir>
 
 #include "Codec.h"
-#include "ConnectionWindows.h"
-#include "HookPresenter.h"
+#include "Connect.h"
+#include "CoreTestSupport.h"
 #include "HostLink.h"
 #include "HostSimFixture.h"
 #include "IniSettingsStore.h"
+#include "RecordingConnectView.h"
 #include "SignOn.h"
 #include "TcpHostSocket.h"
-#include "TestSupport.h"
-#include "frmLogin.h"
-#include "frmMain.h"
-#include "frmOptions.h"
 
 namespace {
 std::string pad(const std::string& s, size_t n) { return HostWire::field(s, n); }
@@ -90,11 +79,11 @@ const std::string kAck = std::string(1020, ' ') + "(ok)";
 const std::string kJobTest = std::string(120, ' ') + "test";
 
 struct ClientRun {
-    TestContext t;
-    AppContext& ctx = t.ctx;
+    CoreTestContext t;
+    RunContext& ctx = t.ctx;
+    RecordingConnectView view{ctx};
     LadderClock* clock = nullptr;
     PanelBoxes* boxes = nullptr;
-    HookPresenter* presenter = nullptr;
     struct Connect {
         int port;
         QString panel;
@@ -110,12 +99,10 @@ struct ClientRun {
         boxes = b.get();
         ctx.msg = std::move(b);
         t.boxes = boxes;
-        presenter = &installHookPresenter(ctx);
-        frmMain& m = ctx.mainWindow();
-        clock->panel = [&m] { return m.statusPanel(); };
+        clock->panel = [this] { return view.lastStatus(); };
         boxes->panel = clock->panel;
-        ctx.makeSocket = [this, &m] {
-            return std::make_unique<CountingSocket>([this, &m](int port) { connects.push_back({port, m.statusPanel()}); });
+        ctx.makeSocket = [this] {
+            return std::make_unique<CountingSocket>([this](int port) { connects.push_back({port, view.lastStatus()}); });
         };
         ctx.saveSetting("Save Path", t.dir.path() + "/save/");
     }
@@ -124,7 +111,8 @@ struct ClientRun {
         ctx.settings = std::make_unique<IniSettingsStore>(folder);
         ctx.saveSetting("Save Path", t.dir.path() + "/save/");
     }
-    frmMain& main() { return ctx.mainWindow(); }
+    int connect() { return ConnectToHost(ctx.link, ctx, ctx, ctx, view); }
+    bool notConnected() const { return ctx.link.socketIfOpen() == nullptr; }
     int connectsTo(int port) const {
         return static_cast<int>(std::count_if(connects.begin(), connects.end(), [&](const Connect& c) { return c.port == port; }));
     }
@@ -135,7 +123,7 @@ struct ClientRun {
     // ConnectToHost that is expected to end the program.
     int expectEnd() {
         try {
-            ConnectToHost(ctx);
+            connect();
         } catch (const ProgramEnd& e) {
             return e.exitStatus;
         }
@@ -161,9 +149,9 @@ struct ConnectE2E : ::testing::Test {
         return out;
     }
     void expectConnectedOn(ClientRun& run, int port) {
-        frmMain& m = run.main();
-        EXPECT_EQ(m.lblStatus->text(), QStringLiteral("Connected to %1, Job:SWR%2").arg(host->address()).arg(port));
-        EXPECT_EQ(m.statusPanel(), "Please specify a user, an outq or both.  ");
+        EXPECT_EQ(run.view.connectionLine, QStringLiteral("Connected to %1, Job:SWR%2").arg(host->address()).arg(port));
+        EXPECT_EQ(run.view.lastStatus(), "Please specify a user, an outq or both.  ");
+        EXPECT_TRUE(run.view.controlsEnabled);
         EXPECT_EQ(run.ctx.gJobPort, port);
     }
 };
@@ -171,8 +159,10 @@ struct ConnectE2E : ::testing::Test {
 
 TEST_F(ConnectE2E, GoodSignOnSendsExactlyTheHandshake) {
     startHost();
-    answerSignOn(*r.presenter, "swuser", "SWPASS");
-    ASSERT_EQ(ConnectToHost(r.ctx), 0);
+    // The dialog starts with the user of an earlier run and takes the password.
+    r.ctx.saveSetting("User", "SWUSER");
+    r.view.signOnAnswers.push_back({"SWUSER", "SWPASS"});
+    ASSERT_EQ(r.connect(), 0);
 
     // "SWUSER" and "SWPASS" scrambled by hand from the alphabet.
     const std::string user = "7$gRx*2#dW";
@@ -183,19 +173,8 @@ TEST_F(ConnectE2E, GoodSignOnSendsExactlyTheHandshake) {
     EXPECT_EQ(host->jobFrames(), std::vector<std::string>{kJobTest});
 
     expectConnectedOn(r, 17851);
-    frmMain& m = r.main();
-    EXPECT_FALSE(m.itmConnect->isEnabled());
-    EXPECT_TRUE(m.itmConnect->isChecked());
-    EXPECT_TRUE(m.itmDisconnect->isEnabled());
-    EXPECT_FALSE(m.itmChangeAddress->isEnabled());
-    EXPECT_FALSE(m.itmWaitTime->isEnabled());
-    EXPECT_TRUE(m.picDisConnect->isHidden());
-    EXPECT_FALSE(m.picConnect->isHidden());
-    EXPECT_TRUE(m.cmdOK->isEnabled());
-    EXPECT_TRUE(m.mnuConnect->isEnabled());
-    EXPECT_TRUE(r.ctx.optionsWindow().fraIPAddress[0]->isHidden());
-
-    EXPECT_EQ(r.t.setting("User"), "SWUSER");
+    EXPECT_EQ(r.view.signOnUsers, QStringList{"SWUSER"});
+    EXPECT_EQ(r.view.openFocused, 1);
     EXPECT_EQ(r.t.setting("century"), "None");
     EXPECT_EQ(r.ctx.gWorkDir, r.t.dir.path() + "/save/SWUSER");
     EXPECT_TRUE(QDir(r.ctx.gWorkDir).exists());
@@ -268,14 +247,14 @@ TEST_F(ConnectE2E, TheHostJobIsReachedAsSoonAsItListens) {
         startHost(f, QStringLiteral("SWPASS"), &run);
         run.ctx.saveSetting("Wait time", "6");
         rememberSignOn(run.ctx, "SWUSER", "SWPASS");
-        ASSERT_EQ(ConnectToHost(run.ctx), 0) << lateMs;
+        ASSERT_EQ(run.connect(), 0) << lateMs;
         expectConnectedOn(run, 17851);
         EXPECT_GE(run.clock->waited(), lateMs) << lateMs;
         EXPECT_LT(run.clock->waited(), lateMs + 1000) << lateMs;
         EXPECT_EQ(run.clock->spent(waiting), run.clock->waited()) << lateMs;
         EXPECT_EQ(run.connectsTo(17851, "Attempting to connect to port 17851..."), 0) << lateMs;
         EXPECT_EQ(host->jobFrames(), std::vector<std::string>{kJobTest}) << lateMs;
-        EXPECT_TRUE(run.presenter->shownNames("modeless").isEmpty());
+        EXPECT_TRUE(run.view.signOnUsers.isEmpty());
         host.reset();
     }
 }
@@ -287,8 +266,11 @@ TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
         ClientRun first;
         first.useSettingsFolder(settings.path());
         startHost({}, pw, &first);
-        answerSignOn(*first.presenter, "SWUSER", pw, true);
-        ASSERT_EQ(ConnectToHost(first.ctx), 0) << pw.toStdString();
+        // The sign-on dialog remembers the user; "Save password" is ticked.
+        first.ctx.saveSetting("User", "SWUSER");
+        first.view.signOnAnswers.push_back({"SWUSER", pw});
+        first.view.savePassword = true;
+        ASSERT_EQ(first.connect(), 0) << pw.toStdString();
         const std::string scrambled = SignOnScrambling::scrambleField(pad(Codec::fromUnicode(pw), 128));
         EXPECT_EQ(first.t.setting("century"), Codec::toUnicode(scrambled));
         EXPECT_FALSE(first.t.setting("century").contains(pw));
@@ -296,8 +278,8 @@ TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
         // The next start reads them back from the file.
         ClientRun second;
         second.useSettingsFolder(settings.path());
-        ASSERT_EQ(ConnectToHost(second.ctx), 0) << pw.toStdString();
-        EXPECT_TRUE(second.presenter->shownNames("modeless").isEmpty());
+        ASSERT_EQ(second.connect(), 0) << pw.toStdString();
+        EXPECT_TRUE(second.view.signOnUsers.isEmpty());
         const std::vector<std::string> s = signOns();
         ASSERT_EQ(s.size(), 2u);
         EXPECT_EQ(s[1], s[0]);
@@ -307,13 +289,14 @@ TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
 
 TEST_F(ConnectE2E, SecondConnectionOfTheRunAsksNoCredentials) {
     startHost();
-    answerSignOn(*r.presenter, "SWUSER", "SWPASS");
-    ASSERT_EQ(ConnectToHost(r.ctx), 0);
-    r.main().itmDisconnect_Click();
-    EXPECT_TRUE(r.main().isNotConnected());
-    r.main().itmConnect_Click();
+    r.view.signOnAnswers.push_back({"SWUSER", "SWPASS"});
+    ASSERT_EQ(r.connect(), 0);
+    Disconnect(r.ctx.link);
+    r.ctx.gJobPort = 0;
+    EXPECT_TRUE(r.notConnected());
+    ASSERT_EQ(r.connect(), 0);
     expectConnectedOn(r, 17851);
-    EXPECT_EQ(r.presenter->shownNames("modeless"), QStringList{"frmLogin"});
+    EXPECT_EQ(r.view.signOnUsers.size(), 1);
     const std::vector<std::string> s = signOns();
     ASSERT_EQ(s.size(), 2u);
     EXPECT_EQ(s[1], s[0]);
@@ -324,21 +307,15 @@ TEST_F(ConnectE2E, RefusedSignOnForgetsTheCredentialsAndAsksAgain) {
     startHost();
     r.ctx.saveSetting("century", "stale");
     r.ctx.saveSetting("User", "SWUSER");
-    QStringList prefilled;
-    r.presenter->onModeless = [&](QWidget* w) {
-        auto* l = static_cast<frmLogin*>(w);
-        prefilled << l->txtUserID->text();
-        l->txtPassword->setText(prefilled.size() == 1 ? "WRONG" : "SWPASS");
-        l->cmdOK->click();
-    };
+    r.view.signOnAnswers = {{"SWUSER", "WRONG"}, {"SWUSER", "SWPASS"}};
     r.boxes->expect("User ID validation failed. Note that unsuccessful signon attempts are counted - too many and you "
                     "can disable your user profile.",
                     vbOK);
-    ASSERT_EQ(ConnectToHost(r.ctx), 0);
+    ASSERT_EQ(r.connect(), 0);
     EXPECT_TRUE(r.boxes->done());
     EXPECT_EQ(r.boxes->shown()[0].buttons, MsgButtons::OKCancel);
     EXPECT_EQ(r.boxes->panels[0], "Getting response...");
-    EXPECT_EQ(prefilled, (QStringList{"SWUSER", "SWUSER"}));
+    EXPECT_EQ(r.view.signOnUsers, (QStringList{"SWUSER", "SWUSER"}));
     EXPECT_EQ(r.t.setting("century"), "-None");
     EXPECT_EQ(r.t.setting("Auto connect"), "False");
     EXPECT_EQ(signOns().size(), 2u);
@@ -355,7 +332,7 @@ TEST_F(ConnectE2E, RefusedSignOnCancelledEndsTheProgram) {
     EXPECT_EQ(r.ctx.gUserId, std::string(10, ' '));
     EXPECT_EQ(r.ctx.gPassword, std::string(128, ' '));
     EXPECT_EQ(r.t.setting("century"), "-None");
-    EXPECT_TRUE(r.main().isNotConnected());
+    EXPECT_TRUE(r.notConnected());
 }
 
 TEST_F(ConnectE2E, JobPortRange) {
@@ -373,14 +350,14 @@ TEST_F(ConnectE2E, JobPortRange) {
         }
         rememberSignOn(run.ctx, "SWUSER", "SWPASS");
         if (c.accepted) {
-            ASSERT_EQ(ConnectToHost(run.ctx), 0) << c.port;
+            ASSERT_EQ(run.connect(), 0) << c.port;
             expectConnectedOn(run, c.port);
         } else {
             run.boxes->expect(QStringLiteral("Invalid socket number returned: %1.  Error number: 0 ").arg(c.port));
             EXPECT_EQ(run.expectEnd(), kExitConnectFailed) << c.port;
             EXPECT_TRUE(run.boxes->done()) << c.port;
             EXPECT_EQ(run.t.setting("Auto connect"), "False");
-            EXPECT_TRUE(run.main().isNotConnected());
+            EXPECT_TRUE(run.notConnected());
             // The acknowledgement is never sent for a refused reply.
             EXPECT_EQ(host->listenerFrames().size(), 3u);
         }
@@ -403,15 +380,13 @@ TEST_F(ConnectE2E, LowerCaseVersionLetterIsAMismatch) {
 TEST_F(ConnectE2E, UnresolvableHostLeavesTheProgramRunning) {
     r.ctx.saveSetting("URL", "no-such-host.invalid");
     r.boxes->expect("Invalid socket state (4).  The specified host name 'no-such-host.invalid' may not be valid.");
-    EXPECT_EQ(ConnectToHost(r.ctx), -1);
+    EXPECT_EQ(r.connect(), -1);
     EXPECT_TRUE(r.boxes->done());
     EXPECT_EQ(r.boxes->shown()[0].icon, MsgIcon::Critical);
-    frmMain& m = r.main();
-    EXPECT_EQ(m.lblStatus->text(), "Not connected.");
-    for (QWidget* w : {static_cast<QWidget*>(m.cmdOK), static_cast<QWidget*>(m.cmdExit),
-                       static_cast<QWidget*>(m.txtOutq), static_cast<QWidget*>(m.mnuConnect)})
-        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_TRUE(m.mnuOptions->isEnabled());
+    EXPECT_TRUE(r.notConnected());
+    EXPECT_EQ(r.view.connectionLine, "Connecting...");
+    EXPECT_TRUE(r.view.controlsEnabled);
+    EXPECT_EQ(r.view.openFocused, 1);
     EXPECT_EQ(r.t.setting("Auto connect"), "None");
 }
 
@@ -458,7 +433,7 @@ TEST_F(ConnectE2E, JobPortThatNeverListensEndsAfterTheLadder) {
     EXPECT_EQ(r.clock->count(3000, attempting), 31);
     EXPECT_EQ(r.clock->count(2000, "Sending test message..."), 30);
     EXPECT_EQ(r.t.setting("Auto connect"), "False");
-    EXPECT_TRUE(r.main().isNotConnected());
+    EXPECT_TRUE(r.notConnected());
 }
 
 TEST_F(ConnectE2E, LateJobPortIsRetriedWithHalfTheWaitTime) {
@@ -473,7 +448,7 @@ TEST_F(ConnectE2E, LateJobPortIsRetriedWithHalfTheWaitTime) {
         startHost(f, QStringLiteral("SWPASS"), &run);
         run.ctx.saveSetting("Wait time", c.waitTime);
         rememberSignOn(run.ctx, "SWUSER", "SWPASS");
-        ASSERT_EQ(ConnectToHost(run.ctx), 0) << c.waitTime;
+        ASSERT_EQ(run.connect(), 0) << c.waitTime;
         expectConnectedOn(run, 17851);
         const int pauses = run.clock->count(c.pauseMs, "Attempting to connect to port 17851...");
         // Pauses after the refused attempts, and the 3 seconds before the test message.

@@ -24,7 +24,7 @@ const std::string kReport =
 const QByteArray kEarlier = "an earlier report\r\n";
 
 struct MailJob {
-    explicit MailJob(const SmtpSinkOptions& server = {}) : sink(server) {
+    explicit MailJob(const SmtpSinkOptions& server = {}, const QByteArray& process = "Outlook e-mail") : sink(server) {
         HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("SALES"), QStringLiteral("PRT01"),
                                          QStringLiteral("REGIONS.splf"), kReport);
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path()});
@@ -49,7 +49,7 @@ struct MailJob {
         QFile sets(home.path(QStringLiteral("mail.spw")));
         EXPECT_TRUE(sets.open(QIODevice::WriteOnly));
         sets.write("[Properties]\r\nID=Spwrter_10.0\r\nOutq=PRT01\r\nLibrary=SALES\r\nUser=*ALL\r\n"
-                   "Process=Outlook e-mail\r\nEmail=False\r\nAuto send=1\r\nRemove blanks=1\r\n");
+                   "Process=" + process + "\r\nEmail=False\r\nAuto send=1\r\nRemove blanks=1\r\n");
     }
     SwdeskRun run(const QStringList& report) {
         return home.run(QStringList{QStringLiteral("SETS:") + home.path(QStringLiteral("mail.spw"))} + report);
@@ -129,5 +129,24 @@ TEST(MailBatch, AServerThatRefusesOrStopsAnsweringFailsTheRun) {
         EXPECT_EQ(kept.to, QStringList{QStringLiteral("ann@x.org")});
         ASSERT_EQ(kept.attachments.size(), 1u);
         EXPECT_EQ(kept.attachments[0].content, QByteArray("EAST  widgets   12\r\n"));
+    }
+}
+
+// The other programs do not mail one report by themselves: it is attached to
+// a message left for the user.
+TEST(MailBatch, OutlookExpressAndNotesAttachTheOneReportInstead) {
+    for (const char* process : {"Outlook Express e-mail", "Lotus Notes"}) {
+        SCOPED_TRACE(process);
+        MailJob job({}, process);
+        ASSERT_TRUE(job.sink.running()) << job.sink.problem().toStdString();
+        const SwdeskRun r = job.run(kOneReport);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(job.sink.messages().empty());
+        const QStringList drafts = job.checkFilesKept();
+        ASSERT_EQ(drafts.size(), 1) << r.err.toStdString();
+        const ParsedMail draft = ParsedMail::parseFile(drafts[0]);
+        EXPECT_TRUE(draft.to.isEmpty());
+        ASSERT_EQ(draft.attachments.size(), 1u);
+        EXPECT_TRUE(draft.attachments[0].content.contains("MAILTO:bob@y.org;carl@z.org"));
     }
 }

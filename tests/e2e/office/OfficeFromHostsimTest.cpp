@@ -98,7 +98,7 @@ TEST_F(OfficeFromHostsim, AThreePageReportBecomesADocumentWithItsPagesOpenedForT
     const QJsonObject facts = OdtFacts(doc);
     EXPECT_EQ(facts.value(QStringLiteral("pageBreaks")).toArray().size(), 2);
     EXPECT_EQ(facts.value(QStringLiteral("fontSizes")).toArray(), QJsonArray({QStringLiteral("9pt")}));
-    EXPECT_FALSE(facts.value(QStringLiteral("paragraphs")).toVariant().toStringList().join(QString()).contains(QChar(0x2022)));
+    EXPECT_FALSE(facts.value(QStringLiteral("lines")).toVariant().toStringList().join(QString()).contains(QChar(0x2022)));
 }
 
 TEST_F(OfficeFromHostsim, ABatchRunSavesUnderItsNamesAndOpensNothing) {
@@ -189,10 +189,10 @@ TEST_F(Word6FromHostsim, WordIsStartedFromItsOpenCommandAndShowsTheDocumentWithI
     EXPECT_TRUE(shown.first().startsWith(shownFolder() + QLatin1Char('/')));
     EXPECT_TRUE(shown.first().endsWith(u".odt"));
     const QJsonObject facts = OdtFacts(shown.first());
-    const QStringList paragraphs = facts.value(QStringLiteral("paragraphs")).toVariant().toStringList();
-    ASSERT_EQ(paragraphs.size(), 6);
-    EXPECT_TRUE(paragraphs.at(2).startsWith(u"MONTH-END SALES")) << paragraphs.at(2).toStdString();
-    EXPECT_FALSE(paragraphs.join(QString()).contains(QChar(0x2022)));
+    const QStringList lines = facts.value(QStringLiteral("lines")).toVariant().toStringList();
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(lines.at(2).startsWith(u"MONTH-END SALES")) << lines.at(2).toStdString();
+    EXPECT_FALSE(lines.join(QString()).contains(QChar(0x2022)));
     EXPECT_EQ(facts.value(QStringLiteral("pageBreaks")).toArray(), QJsonArray({2, 4}));
 
     // Word keeps running: the next report goes to the same program.

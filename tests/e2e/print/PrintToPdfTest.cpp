@@ -146,3 +146,19 @@ TEST_F(PrintToPdfTest, AHostThatStopsAnsweringLeavesAFinishedDocumentOfWhatCame)
     EXPECT_EQ(got[0].size(), 22);  // two blocks of 11
     EXPECT_EQ(got[0].last(), QString::fromStdString(recordText(80, 1, 22)));
 }
+
+TEST_F(PrintToPdfTest, AHostThatKeepsSayingMoreIsStoppedAndTheJobEndsWithWhatCame) {
+    host->faults().endlessMore = true;
+    t.boxes->answerAllWithDefault = true;
+    const QString pdf = out.filePath(QStringLiteral("endless.pdf"));
+    const auto outcomes = printInto(pdf, 1);
+    // Three pages hold 3 x 255 lines, 70 blocks of 11: the host is stopped
+    // there and told to cancel.
+    EXPECT_LE(host->jobFrames().size(), 72u);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].status, ReportOutcome::Failed);
+    EXPECT_TRUE(t.boxes->texts().join('|').contains(QStringLiteral("keeps sending lines beyond")))
+        << t.boxes->texts().join('|').toStdString();
+    // The report's three pages are all in the finished document.
+    expectEveryLine(pages(pdf), 80, 3, 60);
+}

@@ -2,22 +2,16 @@
 // spool listener.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QDirIterator>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTcpSocket>
 
-#include "ConnectionWindows.h"
+#include "Connect.h"
+#include "CoreTestSupport.h"
 #include "FtpClientRunner.h"
 #include "FtpServer.h"
-#include "HookPresenter.h"
 #include "HostSimFixture.h"
+#include "RecordingConnectView.h"
 #include "ServerStart.h"
-#include "TestSupport.h"
-#include "frmLogin.h"
-#include "frmMain.h"
 
 namespace {
 // A runner that only notes the script it was given.
@@ -30,18 +24,11 @@ public:
     }
 };
 
-struct DialogSeen {
-    QString caption, userId;
-    bool savePasswordEnabled = true;
-    int shown = 0;
-};
-
 struct ServerStartE2E : ::testing::Test {
-    TestContext t;
-    AppContext& ctx = t.ctx;
-    HookPresenter& presenter = installHookPresenter(ctx);
+    CoreTestContext t;
+    RunContext& ctx = t.ctx;
+    RecordingConnectView view{ctx};
     std::unique_ptr<HostSimFixture> host;
-    DialogSeen seen;
 
     // The host's server is down; its FTP server knows QPGMR / SECRET.
     void startHost(bool ftp = true, bool freshHost = false) {
@@ -59,21 +46,13 @@ struct ServerStartE2E : ::testing::Test {
         if (ftp) runner->port = host->ftpPort();
         ctx.ftp = std::move(runner);
     }
-    // Answers the dialog; pressOK false leaves it without a button, so that
-    // text the dialog's own checks would refuse still comes through.
-    void answer(const QString& user, const QString& password, bool pressOK = true) {
-        presenter.onModal = [this, user, password, pressOK](QWidget* w) {
-            auto* login = qobject_cast<frmLogin*>(w);
-            if (!login) return;
-            ++seen.shown;
-            seen.caption = login->windowTitle();
-            seen.userId = login->txtUserID->text();
-            seen.savePasswordEnabled = login->chkSavePassword->isEnabled();
-            login->txtUserID->setText(user);
-            login->txtPassword->setText(password);
-            if (pressOK) login->cmdOK->click();
-        };
+    // The answer of the server start's sign-on dialog. What the dialog's own
+    // checks would refuse still comes through here.
+    void answer(const QString& user, const QString& password) {
+        view.serverStartAnswers.clear();
+        view.serverStartAnswers.push_back(SignOnAnswer{user, password});
     }
+    int startServer() { return StartHostServerViaFtp(ctx, ctx, view); }
     bool listenerUp() {
         QTcpSocket probe;
         probe.connectToHost(host->address(), 17850);
@@ -96,16 +75,14 @@ TEST_F(ServerStartE2E, ScriptIsTheSixLinesWithTrimmedCapitals) {
     ctx.gHostAddress = "as400.example.com";
     ctx.saveSetting("User", "QPGMR");
     answer("  qpgmr ", " secret  ");
-    ASSERT_EQ(StartHostServerViaFtp(ctx), 0);
+    ASSERT_EQ(startServer(), 0);
     ASSERT_EQ(rec.scripts.size(), 1u);
     EXPECT_EQ(rec.scripts[0],
               "open as400.example.com\r\nQPGMR\r\nSECRET\r\nquote rcmd SPWLB/STRSPWRT\r\nquit\r\nbye\r\n");
-    EXPECT_EQ(seen.caption, "Starting the iSeries Spoolwright server...");
-    EXPECT_EQ(seen.userId, "QPGMR");
-    EXPECT_FALSE(seen.savePasswordEnabled);
-    // The dialog is gone; the next sign-on gets a fresh one.
-    EXPECT_FALSE(ctx.loginWindowLoaded());
-    EXPECT_EQ(ctx.mainWindow().statusPanel(), "Waiting for the main server program to initialize...");
+    EXPECT_EQ(view.serverStartUsers, QStringList{"QPGMR"});
+    EXPECT_EQ(view.statuses, (QStringList{"Attempting to start server program...",
+                                          "Attempting to use your Windows 'ftp.exe' program...",
+                                          "Waiting for the main server program to initialize..."}));
     // About 22 seconds for the server to come up and the removal step's 3.
     EXPECT_GE(t.clock->waited(), 25000);
     EXPECT_LT(t.clock->waited(), 26000);
@@ -116,16 +93,15 @@ TEST_F(ServerStartE2E, NoRememberedUserLeavesTheBoxEmpty) {
     ctx.ftp = std::make_unique<RecordingRunner>();
     ctx.gHostAddress = "host";
     answer("QPGMR", "SECRET");
-    ASSERT_EQ(StartHostServerViaFtp(ctx), 0);
-    EXPECT_EQ(seen.shown, 1);
-    EXPECT_EQ(seen.userId, "");
+    ASSERT_EQ(startServer(), 0);
+    EXPECT_EQ(view.serverStartUsers, QStringList{""});
 }
 
 TEST_F(ServerStartE2E, StartsTheListenerThroughTheHostsFtpServer) {
     startHost();
     ASSERT_FALSE(listenerUp());
     answer("qpgmr", "secret");
-    ASSERT_EQ(StartHostServerViaFtp(ctx), 0);
+    ASSERT_EQ(startServer(), 0);
     EXPECT_EQ(ftpLog(), (QStringList{"USER QPGMR", "PASS ****", "rcmd SPWLB/STRSPWRT", "QUIT"}));
     EXPECT_TRUE(host->ftp().host().serverActive);
     EXPECT_TRUE(listenerUp());
@@ -143,13 +119,13 @@ TEST_F(ServerStartE2E, ConnectToHostStartsTheServerAndSignsOn) {
     startHost();
     ctx.saveSetting("Save Path", t.dir.path() + "/save/");
     answer("QPGMR", "SECRET");
-    answerSignOn(presenter, "QPGMR", "SECRET");
+    view.signOnAnswers.push_back({"QPGMR", "SECRET"});
     t.boxes->expect("Please note:  The Spoolwright server program on the iSeries may not be active.", vbYes);
-    ASSERT_EQ(ConnectToHost(ctx), 0);
+    ASSERT_EQ(ConnectToHost(ctx.link, ctx, ctx, ctx, view), 0);
     EXPECT_TRUE(t.boxes->done());
-    EXPECT_EQ(seen.shown, 1);
+    EXPECT_EQ(view.serverStartUsers.size(), 1);
     EXPECT_TRUE(ftpLog().contains("rcmd SPWLB/STRSPWRT"));
-    EXPECT_EQ(ctx.mainWindow().lblStatus->text(), QStringLiteral("Connected to %1, Job:SWR17851").arg(host->address()));
+    EXPECT_EQ(view.connectionLine, QStringLiteral("Connected to %1, Job:SWR17851").arg(host->address()));
 }
 
 TEST_F(ServerStartE2E, HostThatDoesNotStartTheServerIsAFailureWithItsReply) {
@@ -171,7 +147,7 @@ TEST_F(ServerStartE2E, HostThatDoesNotStartTheServerIsAFailureWithItsReply) {
         startHost(c.ftp, c.freshHost);
         answer("QPGMR", c.password);
         t.boxes->expect(c.messageParts.front());
-        EXPECT_NE(StartHostServerViaFtp(ctx), 0);
+        EXPECT_NE(startServer(), 0);
         ASSERT_TRUE(t.boxes->done());
         const auto& box = t.boxes->shown().back();
         for (const QString& part : c.messageParts) EXPECT_TRUE(box.text.contains(part)) << box.text.toStdString();
@@ -202,30 +178,28 @@ TEST_F(ServerStartE2E, ControlCharactersAreRefusedBeforeAnythingIsSent) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ctx.gHostAddress = host->address() + c.hostSuffix;
-        answer(c.user, c.password, false);
+        answer(c.user, c.password);
         t.boxes->expect(QStringLiteral("The %1 contains a control character and cannot be sent to the iSeries FTP server.")
                             .arg(c.what));
-        EXPECT_NE(StartHostServerViaFtp(ctx), 0);
+        EXPECT_NE(startServer(), 0);
         EXPECT_TRUE(t.boxes->done());
     }
+    answer("QPGMR", "SECRET");
     t.boxes->expect("is not valid for FTP.");
     ctx.gHostAddress = host->address() + " 2121";
-    EXPECT_NE(StartHostServerViaFtp(ctx), 0);
+    EXPECT_NE(startServer(), 0);
     EXPECT_TRUE(rec.scripts.empty());
     EXPECT_TRUE(ftpLog().isEmpty());
 }
 
 TEST_F(ServerStartE2E, CancelInTheDialogEndsTheProgramAndSendsNothing) {
     startHost();
-    presenter.onModal = [](QWidget* w) {
-        if (auto* login = qobject_cast<frmLogin*>(w)) login->cmdCancel->click();
-    };
+    view.serverStartAnswers.push_back(std::nullopt);
     try {
-        StartHostServerViaFtp(ctx);
+        startServer();
         ADD_FAILURE() << "the program went on";
     } catch (const ProgramEnd& e) {
         EXPECT_EQ(e.exitStatus, kExitSignOnCancelled);
     }
     EXPECT_TRUE(ftpLog().isEmpty());
-    EXPECT_FALSE(ctx.loginWindowLoaded());
 }

@@ -5,6 +5,9 @@
 #include <QRandomGenerator>
 #include <QTcpServer>
 
+#include "Codec.h"
+#include "SignOn.h"
+
 void ensureCoreApplication() {
     if (QCoreApplication::instance()) return;
     static int argc = 1;
@@ -23,4 +26,10 @@ QString uniqueLoopbackAddress(quint16 port) {
         if (probe.listen(QHostAddress(addr), port)) return addr;
     }
     return QStringLiteral("127.0.0.1");
+}
+
+void rememberSignOn(Services& services, const QString& user, const QString& password) {
+    services.saveSetting(QStringLiteral("User"), user.trimmed().toUpper());
+    const std::string field = HostWire::field(Codec::fromUnicode(password), SignOnScrambling::kPasswordLength);
+    services.saveSetting(QStringLiteral("century"), Codec::toUnicode(SignOnScrambling::scrambleField(field)));
 }

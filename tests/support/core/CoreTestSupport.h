@@ -72,13 +72,19 @@ public:
     void status(const QString& text) override { history << text; }
     void linkStatus(const QString& text) override { history << text; }
     void linkLost() override { ++lost; }
+    void linkClosed() override { ++closed; }
     QString last() const { return history.isEmpty() ? QString() : history.last(); }
     QStringList history;
     int lost = 0;
+    int closed = 0;
 
 private:
     HostLink& link_;
 };
+
+// Remembers a user and the scrambled form of a password, as a sign-on with
+// "Save password" ticked leaves them, so that a connection asks nothing.
+void rememberSignOn(Services& services, const QString& user, const QString& password);
 
 // A loopback address of this test process's own (127.x.y.z), so that tests
 // using the real port numbers run in parallel. Checks that `port` is free there.

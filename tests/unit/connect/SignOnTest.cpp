@@ -7,20 +7,16 @@
 
 #include "Codec.h"
 #include "HookPresenter.h"
+#include "HostLink.h"
 #include "ConnectionWindows.h"
 #include "TestSupport.h"
 #include "frmLogin.h"
 #include "frmMain.h"
 
+using HostWire::field;
 using SignOnScrambling::scrambleField;
 
 namespace {
-std::string field(const std::string& s, size_t n) {
-    std::string f = s;
-    f.resize(n, ' ');
-    return f;
-}
-
 struct SignOnFixture : ::testing::Test {
     TestContext t;
     AppContext& ctx = t.ctx;
@@ -28,34 +24,6 @@ struct SignOnFixture : ::testing::Test {
     std::string user, password;
 };
 }  // namespace
-
-TEST_F(SignOnFixture, SavedPasswordIsSentByteExactWithoutDialog) {
-    // "0..." scrambles to a leading blank: a trimmed read would shift every character.
-    const std::string saved = scrambleField(field("0pen", 128));
-    ASSERT_EQ(saved[0], ' ');
-    ctx.saveSetting("User", "JSMITH");
-    ctx.saveSetting("century", Codec::toUnicode(saved));
-
-    EXPECT_FALSE(SignOn(ctx, user, password));
-    EXPECT_TRUE(presenter.shownNames("modeless").isEmpty());
-    EXPECT_EQ(password, saved);
-    EXPECT_EQ(user, ";(L=7F2#dW");
-    EXPECT_EQ(ctx.gUserId, user);
-    EXPECT_EQ(ctx.gPassword, password);
-}
-
-TEST_F(SignOnFixture, DamagedSavedPasswordAsksInsteadOfSendingIt) {
-    ctx.saveSetting("User", "JSMITH");
-    const std::string saved = scrambleField(field("secret", 128));
-    for (const std::string& damaged : {saved.substr(1), saved.substr(0, 120), std::string("-None")}) {
-        ctx.saveSetting("century", Codec::toUnicode(damaged));
-        answerSignOn(presenter, "jsmith", "secret");
-        presenter.clearShown();
-        EXPECT_FALSE(SignOn(ctx, user, password));
-        EXPECT_EQ(presenter.shownNames("modeless"), QStringList{"frmLogin"});
-        EXPECT_EQ(password, saved);
-    }
-}
 
 TEST_F(SignOnFixture, DialogAnswerIsScrambledAndUserRememberedPlain) {
     answerSignOn(presenter, "  jsmith ", "Secret");
@@ -66,56 +34,6 @@ TEST_F(SignOnFixture, DialogAnswerIsScrambledAndUserRememberedPlain) {
     EXPECT_FALSE(ctx.loginWindow().isVisible());
     // OK hides the dialog but keeps it, with its "Save password" state.
     EXPECT_TRUE(ctx.loginWindowLoaded());
-}
-
-TEST_F(SignOnFixture, DialogStartsWithTheRememberedUser) {
-    QString shownUser = "unset";
-    presenter.onModeless = [&](QWidget* w) {
-        shownUser = static_cast<frmLogin*>(w)->txtUserID->text();
-        static_cast<frmLogin*>(w)->cmdOK->click();
-    };
-    ctx.saveSetting("User", "QPGMR ");
-    ctx.saveSetting("century", "-None");
-    SignOn(ctx, user, password);
-    EXPECT_EQ(shownUser, "QPGMR");
-
-    ctx.saveSetting("User", "-None");
-    shownUser = "unset";
-    presenter.onModeless = [&](QWidget* w) {
-        auto* l = static_cast<frmLogin*>(w);
-        shownUser = l->txtUserID->text();
-        l->txtUserID->setText("X");
-        l->cmdOK->click();
-    };
-    SignOn(ctx, user, password);
-    EXPECT_EQ(shownUser, "");
-}
-
-TEST_F(SignOnFixture, UnansweredDialogTimesOut) {
-    ctx.signOnDialogTimeoutMs = 30000;
-    for (int answer : {vbYes, vbNo}) {
-        t.boxes->expect("Signon to the iSeries has timed out.  Would you like to retry?", answer);
-        ctx.mainWindow().lblStatus->setText("Connecting...");
-        if (answer == vbYes) {
-            EXPECT_TRUE(SignOn(ctx, user, password));
-        } else {
-            EXPECT_THROW(SignOn(ctx, user, password), ProgramEnd);
-        }
-        EXPECT_TRUE(t.boxes->done());
-        EXPECT_FALSE(ctx.loginWindowLoaded());
-        EXPECT_EQ(ctx.mainWindow().lblStatus->text(), "Not connected.");
-        EXPECT_GE(t.clock->waited(), ctx.signOnDialogTimeoutMs);
-    }
-}
-
-TEST_F(SignOnFixture, UnattendedRunEndsInsteadOfWaitingForTheDialog) {
-    presenter.unattended = true;
-    t.boxes->answerAllWithDefault = true;
-    EXPECT_THROW(SignOn(ctx, user, password), ProgramEnd);
-    ASSERT_EQ(t.boxes->shown().size(), 1u);
-    EXPECT_EQ(t.boxes->shown()[0].text, "Signon to the iSeries has timed out.  Would you like to retry?");
-    EXPECT_EQ(t.boxes->shown()[0].answer, vbNo);
-    EXPECT_EQ(t.clock->waited(), 0);
 }
 
 TEST_F(SignOnFixture, CancelClosesTheLinkAndEndsTheProgram) {

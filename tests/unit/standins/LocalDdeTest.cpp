@@ -61,7 +61,7 @@ TEST(LocalDde, TheStandInProgramAnswersOnlyOnceStartedAndShowsTheDocumentWhenThe
     const QString shown = work.filePath(QStringLiteral("shown/SPW 0001.odt"));
     EXPECT_EQ(opener.shown(10000), QStringList({shown}));
     const QJsonObject facts = OdtFacts(shown);
-    EXPECT_EQ(facts.value(QStringLiteral("paragraphs")).toArray().size(), 3);
+    EXPECT_EQ(facts.value(QStringLiteral("lines")).toArray().size(), 3);
     EXPECT_EQ(facts.value(QStringLiteral("pageBreaks")).toArray().size(), 2);
     word.kill();
     word.waitForFinished(10000);

@@ -18,8 +18,8 @@ struct DocCase {
     const char* name;
     QList<QStringList> pages;
     double size;            // 0: not set
-    QStringList paragraphs;  // as the reader sees them
-    QList<int> pageStarts;   // paragraphs that begin a page
+    QStringList lines;       // as the reader sees them
+    QList<int> pageStarts;   // lines that begin a page
 };
 }  // namespace
 
@@ -46,9 +46,9 @@ TEST_P(WordPages, EachMarkBecomesOnePageBreakInTheSavedDocument) {
     EXPECT_FALSE(QFileInfo::exists(d.path(QStringLiteral("report.doc"))));
     const QJsonObject facts = OdtFacts(saved);
     ASSERT_FALSE(facts.isEmpty());
-    EXPECT_EQ(strings(facts.value(QStringLiteral("paragraphs"))), c.paragraphs);
+    EXPECT_EQ(strings(facts.value(QStringLiteral("lines"))), c.lines);
     EXPECT_EQ(ints(facts.value(QStringLiteral("pageBreaks"))), c.pageStarts);
-    EXPECT_FALSE(strings(facts.value(QStringLiteral("paragraphs"))).join(QString()).contains(kMark));
+    EXPECT_FALSE(strings(facts.value(QStringLiteral("lines"))).join(QString()).contains(kMark));
     const QStringList sizes = strings(facts.value(QStringLiteral("fontSizes")));
     if (c.size > 0) {
         EXPECT_EQ(sizes, QStringList({QStringLiteral("%1pt").arg(c.size)}));
@@ -59,9 +59,9 @@ TEST_P(WordPages, EachMarkBecomesOnePageBreakInTheSavedDocument) {
 INSTANTIATE_TEST_SUITE_P(
     Reports, WordPages,
     ::testing::Values(DocCase{"ThreePagesAt9",
-                              {{"PAGE 1", "a"}, {"PAGE 2"}, {"PAGE 3", "z"}},
+                              {{"PAGE 1", "  Smith    1200.00"}, {"PAGE 2"}, {"PAGE 3", "z"}},
                               9,
-                              {"PAGE 1", "a", "PAGE 2", "PAGE 3", "z"},
+                              {"PAGE 1", "  Smith    1200.00", "PAGE 2", "PAGE 3", "z"},
                               {2, 3}},
                       DocCase{"At6", {{"wide"}, {"report"}}, 6, {"wide", "report"}, {1}},
                       DocCase{"NoMarks", {{"only", "", "page"}}, 9, {"only", "", "page"}, {}},
@@ -94,7 +94,7 @@ TEST(WordStandIn, AVisibleWordShowsTheReopenedDocumentAndAnUnsavedOneAsACopy) {
         }
     }
     EXPECT_EQ(d.starter.commandLines(), QStringList({"xdg-open " + d.path(QStringLiteral("shown/r.odt"))}));
-    EXPECT_EQ(OdtFacts(d.path(QStringLiteral("shown/r.odt"))).value(QStringLiteral("paragraphs")).toArray().size(), 3);
+    EXPECT_EQ(OdtFacts(d.path(QStringLiteral("shown/r.odt"))).value(QStringLiteral("lines")).toArray().size(), 3);
 }
 
 TEST(WordStandIn, AFailedSaveIsAnErrorAndTheExistingDocumentStays) {
@@ -131,7 +131,7 @@ TEST(WordProStandIn, FindAndTypeTurnMarksIntoPagesShownWhenMinimised) {
     const QString shown = d.path(QStringLiteral("shown/wp.odt"));
     ASSERT_EQ(d.starter.commandLines(), QStringList({"xdg-open " + shown}));
     const QJsonObject facts = OdtFacts(shown);
-    EXPECT_EQ(strings(facts.value(QStringLiteral("paragraphs"))), QStringList({"p1", "p2", "p3"}));
+    EXPECT_EQ(strings(facts.value(QStringLiteral("lines"))), QStringList({"p1", "p2", "p3"}));
     EXPECT_EQ(ints(facts.value(QStringLiteral("pageBreaks"))), QList<int>({1, 2}));
     EXPECT_EQ(strings(facts.value(QStringLiteral("fontSizes"))), QStringList({"6.2pt"}));
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Startup.h"
-#include "TestSupport.h"
+#include "StartupRules.h"
 
 namespace {
 

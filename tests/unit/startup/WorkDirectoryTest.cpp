@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 
 #include "DesktopPaths.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "WorkDirectory.h"
 
 namespace {
@@ -18,7 +18,7 @@ void touch(const QString& p) {
 }
 
 struct WorkDir {
-    TestContext t;
+    CoreTestContext t;
     QString root = t.dir.path();
     QString work = root + "/JSMITH";
     WorkDir() {
@@ -77,7 +77,7 @@ TEST(ClearWorkDirectory, RemovesTheEmptiedDirectoryAndToleratesAbsence) {
 }
 
 TEST(WorkDirectoryRule, WithNoSavePathItIsUnderTheUsersCacheFolder) {
-    TestContext t;
+    CoreTestContext t;
     t.ctx.paths = std::make_unique<DesktopPaths>();
     const QByteArray old = qgetenv("XDG_CACHE_HOME");
     const QString cache = t.dir.path() + "/home/.cache";

@@ -1,5 +1,3 @@
-#include "OpenSelection.h"
-
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
@@ -7,59 +5,16 @@
 #include <QPushButton>
 
 #include "AppContext.h"
-#include "Codec.h"
 #include "ConnectionWindows.h"
 #include "HostLink.h"
-#include "ListRecords.h"
+#include "OpenSelection.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
 #include "WindowServices.h"
 #include "frmMain.h"
 #include "frmOutq.h"
 
-bool normaliseSelection(SpoolSelection& s) {
-    s.outq = s.outq.trimmed().toUpper();
-    s.user = s.user.trimmed().toUpper();
-    s.library = s.library.trimmed().toUpper();
-    const QString all = QStringLiteral("*ALL");
-    if (s.outq.isEmpty() && !s.user.isEmpty()) s.outq = all;
-    if (s.library.isEmpty() && !s.user.isEmpty()) s.library = all;
-    if (!s.outq.isEmpty() && s.user.isEmpty()) s.user = all;
-    if (s.outq.isEmpty() || (s.outq != all && s.library.isEmpty())) return false;
-    if (s.user == QLatin1String("CURRENT")) s.user = QStringLiteral("*CURRENT");
-    if (s.user == QLatin1String("ALL")) s.user = all;
-    if (s.outq == QLatin1String("ALL")) s.outq = all;
-    if (s.outq == all) s.library.clear();
-    return true;
-}
-
 namespace {
-struct GridColumn {
-    const char* key;
-    const char* header;
-    int width;
-};
-constexpr GridColumn kColumns[] = {
-    {"Date", "Date and Time", 130}, {"File", "Spool File", 85}, {"User", "User", 75},
-    {"Outq", "Outq", 80},           {"Pages", "Pages", 60},     {"Form", "Form", 50},
-    {"JobNumber", "Job#", 50},      {"Job", "Job/Seq#", 90},    {"UserData", "User Data", 75},
-};
-}  // namespace
-
-void defineSplfGridColumns(SplfGrid& grid) {
-    grid.clear(true);
-    for (const GridColumn& c : kColumns)
-        grid.addColumn(QString::fromLatin1(c.key), QString::fromLatin1(c.header), c.width);
-}
-
-QString splfScreenCaption(const QString& library, const QString& outq, const QString& user) {
-    return QStringLiteral("iSeries Spool Files - ") + library.trimmed() + QLatin1Char('/') + outq.trimmed() +
-           QLatin1Char('/') + user.trimmed();
-}
-
-namespace {
-const QString kTitle = QStringLiteral("Tolvane");
-
 // The main window's inputs and menus, locked while an operation waits on the host.
 void enableSelectionInputs(frmMain& m, bool on) {
     for (QWidget* w :
@@ -91,23 +46,12 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
     if (s.outq != QLatin1String("*ALL")) {
         m.setStatusPanel(QStringLiteral("Checking iSeries outq ") + s.outq.trimmed() + QStringLiteral("   "));
         m.Refresh();
-        const std::string request = OutqQueryRequest(Codec::fromUnicode(s.outq), Codec::fromUnicode(s.library));
-        bool first = true;
-        const ListExchange x =
-            exchangeList(ctx.link, ctx, ctx, request, QStringLiteral("outqs"), [&](const std::string& reply) {
-                // The library in which the host found the queue (for "*LIBL" and the like).
-                const QString found = outqCheckLibrary(reply);
-                if (first && !found.isEmpty()) m.cboLibrary->setEditText(found);
-                first = false;
-            });
-        if (x.result != LinkResult::Reply || x.cut) {
-            setMousePointer(MousePointer::Normal);
-            return Listed::Stopped;
-        }
-        if (listBlockEnd(x.last) == ListBlockEnd::Invalid) {
-            ctx.msgBox(QStringLiteral("iSeries library or outq not found."), MsgButtons::OK, MsgIcon::None, kTitle);
-            return Listed::Stopped;
-        }
+        QString found;
+        const OutqCheck check = checkOutq(ctx.link, ctx, ctx, s.outq, s.library, found);
+        // The library in which the host found the queue (for "*LIBL" and the like).
+        if (!found.isEmpty()) m.cboLibrary->setEditText(found);
+        if (check == OutqCheck::Stopped) setMousePointer(MousePointer::Normal);
+        if (check != OutqCheck::Found) return Listed::Stopped;
     }
 
     setMousePointer(MousePointer::Hourglass);

@@ -1,0 +1,115 @@
+// The output-queue and spooled-file lists against hostsim, into a recorded
+// chooser and a widgetless grid.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "CoreTestSupport.h"
+#include "HostLink.h"
+#include "HostSimFixture.h"
+#include "Lists.h"
+#include "OpenSelection.h"
+#include "PlainSplfScreen.h"
+#include "RecordingConnectView.h"
+
+namespace {
+std::string report(const std::string& name, int number) {
+    return "name=" + name + "\njob=PAYROLL\nuser=SWUSER\njobnumber=200001\nnumber=" + std::to_string(number) +
+           "\npages=3\nformtype=*STD\ndate=2009-03-14\ntime=08:05:09\nuserdata=\nwidth=80\n[records]\n001 line\n";
+}
+
+struct HostLists : ::testing::Test {
+    CoreTestContext t;
+    RunContext& ctx = t.ctx;
+    RecordingConnectView view{ctx};
+    StatusRecorder linkNews{ctx.link};
+    PlainSplfGrid grid;
+    QTemporaryDir spool;
+    std::unique_ptr<HostSimFixture> host;
+
+    void start(HostSimFaults faults = {}) {
+        host = std::make_unique<HostSimFixture>(
+            HostSimFixtureOptions{.spool = spool.path(), .faults = faults, .clock = t.clock, .listener = false});
+        ASSERT_TRUE(host->connectJobPort(ctx));
+        defineSplfGridColumns(grid);
+    }
+    int listQueues(const QString& library) { return ListOutputQueues(ctx.link, ctx, ctx, library, view); }
+    int listFiles(const QString& outq, const QString& library, const QString& shown) {
+        return GetSpoolFiles(ctx.link, ctx, ctx, grid, outq, library, QStringLiteral("*ALL"), shown);
+    }
+};
+}  // namespace
+
+TEST_F(HostLists, QueuesArriveBlockByBlockInHostOrder) {
+    // More queues than one block holds.
+    QStringList names;
+    for (int i = 1; i <= 20; ++i) {
+        names << QStringLiteral("Q%1").arg(i, 2, 10, QLatin1Char('0'));
+        HostSimFixture::writeSpooledFile(spool.path(), "MYLIB", names.last(), "a.splf", report("R", i));
+    }
+    start();
+    EXPECT_EQ(listQueues("MYLIB"), 0);
+    ASSERT_EQ(view.outqs.size(), names.size());
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_TRUE(view.outqs[i].startsWith(names[i])) << view.outqs[i].toStdString();
+    EXPECT_EQ(host->jobFrames().size(), 2u);
+    EXPECT_EQ(view.statuses,
+              (QStringList{"Retrieving a list of outqs.  ", "Please specify a user, an outq or both.  "}));
+    EXPECT_FALSE(ctx.gNoOutqs);
+    EXPECT_TRUE(t.boxes->shown().empty());
+}
+
+TEST_F(HostLists, ALibraryWithoutQueuesSaysSo) {
+    start();
+    t.boxes->expect("No output queues selected.  There may be none present in the library.");
+    EXPECT_EQ(listQueues("NOLIB"), 1);
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_TRUE(view.outqs.isEmpty());
+    EXPECT_TRUE(ctx.gNoOutqs);
+}
+
+TEST_F(HostLists, EachRowNamesTheQueueTheMainWindowShowsUnlessItIsAll) {
+    HostSimFixture::writeSpooledFile(spool.path(), "MYLIB", "PRT01", "a.splf", report("FIRST", 1));
+    HostSimFixture::writeSpooledFile(spool.path(), "MYLIB", "PRT02", "b.splf", report("SECOND", 2));
+    start();
+    const struct {
+        const char* outq;
+        const char* shown;
+        QStringList queues;
+    } cases[] = {
+        {"PRT01", "PRT01", {"PRT01"}},
+        {"*ALL", "*ALL", {"PRT01", "PRT02"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.outq);
+        EXPECT_EQ(listFiles(c.outq, QString::fromLatin1(*c.outq == '*' ? "" : "MYLIB"), c.shown), 0);
+        QStringList queues;
+        for (int row = 1; row <= grid.rowCount(); ++row) queues << grid.cellValue(row, "Outq");
+        EXPECT_EQ(queues, c.queues);
+        EXPECT_TRUE(grid.rowSelected(1));
+    }
+}
+
+TEST_F(HostLists, AHostThatStopsAnsweringEndsTheListAndTheLink) {
+    for (int i = 1; i <= 20; ++i)
+        HostSimFixture::writeSpooledFile(spool.path(), "MYLIB", "PRT01", QString("%1.splf").arg(i), report("R", i));
+    // The first block comes, the second never does.
+    start(HostSimFaults{.silentAfter = 1});
+    t.boxes->expect("Error in SendReceive procedure.");
+    EXPECT_EQ(listFiles("PRT01", "MYLIB", "PRT01"), 1);
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(linkNews.lost, 1);
+    EXPECT_EQ(ctx.link.socketIfOpen(), nullptr);
+    EXPECT_EQ(host->jobFrames().size(), 2u);
+}
+
+TEST_F(HostLists, AQueueCheckThatGetsNoAnswerStopsWithoutASecondMessage) {
+    HostSimFixture::writeSpooledFile(spool.path(), "MYLIB", "PRT01", "a.splf", report("FIRST", 1));
+    start(HostSimFaults{.silentAfter = 0});
+    t.boxes->expect("Error in SendReceive procedure.");
+    QString found = "unset";
+    EXPECT_EQ(checkOutq(ctx.link, ctx, ctx, "PRT01", "*LIBL", found), OutqCheck::Stopped);
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_TRUE(found.isEmpty());
+    EXPECT_EQ(linkNews.lost, 1);
+}
