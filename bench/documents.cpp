@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "Clock.h"
 #include "RunContext.h"
 #include "HostSocket.h"
 #include "ProcHtml.h"
@@ -182,6 +183,7 @@ using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgre
                              const SpoolFileRow&);
 double throughProc(DocumentProc proc, const QString& file, const std::vector<std::string>& replies) {
     RunContext ctx;
+    ctx.clock = std::make_unique<RealClock>();
     ctx.makeSocket = [&replies] { return std::make_unique<MemoryHostSocket>(&replies); };
     ctx.link.discardSocket();
     DownloadOptions options;

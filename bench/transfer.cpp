@@ -4,9 +4,12 @@
 // share on top of the exchange. The
 // memory the client holds while it writes is sampled at every progress text
 // and must not grow with the report: two sizes are measured. hostsim runs as
-// a process of its own, so the client's memory is the client's.
+// a process of its own, so the client's memory is the client's. The three
+// loops take turns for some rounds, so that all see the same load of the
+// machine; the ratios are the medians of the rounds, and the client's own CPU
+// time per record shows what the writer adds apart from the waits.
 //
-//   bench_transfer [--records N] [--small N]
+//   bench_transfer [--records N] [--small N] [--rounds N]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,8 +17,11 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
+#include <vector>
 
 #include "AppContext.h"
 #include "BenchHost.h"
@@ -40,11 +46,26 @@ long residentKiB() {
     return 0;
 }
 
+// CPU time of the calling thread: what the client itself spends.
+double threadCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
 struct Run {
     qint32 records = 0;
     double seconds = 0;
+    double cpuSeconds = 0;
     long heldKiB = 0;
+    double rate() const { return seconds > 0 ? records / seconds : 0; }
+    double cpuPerRecordUs() const { return records > 0 ? cpuSeconds * 1e6 / records : 0; }
 };
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
 
 Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
     SpoolDownloadRequest req;
@@ -53,6 +74,7 @@ Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
     Run r;
     QElapsedTimer t;
     t.start();
+    const double cpu = threadCpuSeconds();
     std::string reply;
     for (;;) {
         if (SendReceive(ctx.link, request, reply) != LinkResult::Reply) return {};
@@ -61,42 +83,55 @@ Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
         if (HostWire::controlArea(reply).rfind("(END)", 0) == 0) break;
     }
     r.seconds = t.nsecsElapsed() / 1e9;
+    r.cpuSeconds = threadCpuSeconds() - cpu;
     return r;
 }
 
-// The procedure of proc (ProcTxt, ProcPDF) with the screen's options.
+// The procedure of proc (ProcTxt, ProcPDF) with the screen's options. The
+// memory is sampled (at every progress text, reading /proc) only when asked:
+// the sampling itself would cost the timed runs as much as the writer.
+enum class Memory { Sampled, NotSampled };
 using Proc = std::function<int(const DownloadOptions&, DownloadProgress&, QString& width)>;
-Run download(PlainSplfScreen& screen, const Proc& proc) {
+Run download(PlainSplfScreen& screen, const Proc& proc, Memory memory) {
     const long before = residentKiB();
     long peak = before;
     screen.onStatus = [&](const QString&) {
-        peak = std::max(peak, residentKiB());
+        if (memory == Memory::Sampled) peak = std::max(peak, residentKiB());
         screen.statusHistory.clear();
     };
     Run r;
     QElapsedTimer t;
     t.start();
+    const double cpu = threadCpuSeconds();
     QString width;
     ScreenProgress progress(screen);
     if (proc(ReadScreenOptions(screen, false), progress, width) != 0) return {};
     r.seconds = t.nsecsElapsed() / 1e9;
+    r.cpuSeconds = threadCpuSeconds() - cpu;
     r.records = screen.status().section(QStringLiteral(".  "), -1).section(QLatin1Char(' '), 0, 0).toInt();
     r.heldKiB = std::max(peak, residentKiB()) - before;
     screen.onStatus = nullptr;
     return r;
 }
 
-Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file) {
-    return download(screen, [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
-        return ProcTxt(ctx, o, p, file, width, QStringLiteral("Text"), row);
-    });
+Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file,
+             Memory memory = Memory::NotSampled) {
+    return download(
+        screen,
+        [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
+            return ProcTxt(ctx, o, p, file, width, QStringLiteral("Text"), row);
+        },
+        memory);
 }
 
 Run pdfDocument(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file) {
     screen.setText(QStringLiteral("cboPaperSize"), QStringLiteral("Best fit"));
-    return download(screen, [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
-        return ProcPDF(ctx, o, p, file, width, row);
-    });
+    return download(
+        screen,
+        [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
+            return ProcPDF(ctx, o, p, file, width, row);
+        },
+        Memory::NotSampled);
 }
 
 }  // namespace
@@ -131,24 +166,53 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const Run bare = bareExchange(ctx, rowOf(QStringLiteral("LARGE")));
     // A first run takes the writer's buffer once; the two measured runs
     // show whether the memory held grows with the report.
     textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/warm-up.txt"));
-    const Run smallText = textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/small.txt"));
-    const Run text = textFile(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.txt"));
-    const Run pdf = pdfDocument(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.pdf"));
-    if (!bare.records || !text.records || !smallText.records || !pdf.records) {
-        std::fprintf(stderr, "bench_transfer: a download failed\n");
-        return 1;
+    const Run smallText = textFile(ctx, screen, rowOf(QStringLiteral("SMALL")), out.path() + QStringLiteral("/small.txt"),
+                                   Memory::Sampled);
+    const Run largeText = textFile(ctx, screen, rowOf(QStringLiteral("LARGE")), out.path() + QStringLiteral("/large.txt"),
+                                   Memory::Sampled);
+    const int rounds = std::max(1, argValue(args, QStringLiteral("--rounds"), 5));
+    std::vector<Run> bares, texts, pdfs;
+    std::vector<double> textRatios, pdfRatios;
+    for (int round = 0; round < rounds; ++round) {
+        const Run bare = bareExchange(ctx, rowOf(QStringLiteral("LARGE")));
+        // New files each round, as in a first download (replacing one adds
+        // the wait for the disk before the earlier file goes).
+        const QString name = out.path() + QStringLiteral("/large%1.").arg(round);
+        const Run text = textFile(ctx, screen, rowOf(QStringLiteral("LARGE")), name + QStringLiteral("txt"));
+        const Run pdf = pdfDocument(ctx, screen, rowOf(QStringLiteral("LARGE")), name + QStringLiteral("pdf"));
+        if (!bare.records || !text.records || !smallText.records || !largeText.records || !pdf.records) {
+            std::fprintf(stderr, "bench_transfer: a download failed\n");
+            return 1;
+        }
+        bares.push_back(bare);
+        texts.push_back(text);
+        pdfs.push_back(pdf);
+        textRatios.push_back(text.rate() / bare.rate());
+        pdfRatios.push_back(pdf.rate() / bare.rate());
     }
-    std::printf("bare exchange:   %8d records  %7.3f s  %9.0f records/s\n", bare.records, bare.seconds,
-                bare.records / bare.seconds);
-    std::printf("text file:       %8d records  %7.3f s  %9.0f records/s  (%.2f of the bare rate)\n", text.records,
-                text.seconds, text.records / text.seconds, (text.records / text.seconds) / (bare.records / bare.seconds));
-    std::printf("PDF document:    %8d records  %7.3f s  %9.0f records/s  (%.2f of the bare rate)\n", pdf.records,
-                pdf.seconds, pdf.records / pdf.seconds, (pdf.records / pdf.seconds) / (bare.records / bare.seconds));
+    auto show = [](const char* what, const std::vector<Run>& runs, const std::vector<double>* ratios) {
+        std::vector<double> rates, seconds, cpu;
+        for (const Run& r : runs) {
+            rates.push_back(r.rate());
+            seconds.push_back(r.seconds);
+            cpu.push_back(r.cpuPerRecordUs());
+        }
+        std::printf("%-16s %8d records  %7.3f s  %9.0f records/s  client CPU %5.2f us/record", what,
+                    runs.front().records, median(seconds), median(rates), median(cpu));
+        if (ratios)
+            std::printf("  (%.2f of the bare rate, rounds %.2f..%.2f)", median(*ratios),
+                        *std::min_element(ratios->begin(), ratios->end()),
+                        *std::max_element(ratios->begin(), ratios->end()));
+        std::printf("\n");
+    };
+    std::printf("%d rounds, medians:\n", rounds);
+    show("bare exchange:", bares, nullptr);
+    show("text file:", texts, &textRatios);
+    show("PDF document:", pdfs, &pdfRatios);
     std::printf("memory held:     %8d records  %7ld KiB\n", smallText.records, smallText.heldKiB);
-    std::printf("memory held:     %8d records  %7ld KiB\n", text.records, text.heldKiB);
+    std::printf("memory held:     %8d records  %7ld KiB\n", largeText.records, largeText.heldKiB);
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "ConnectionWindows.h"
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
+#include "EmailCommon.h"
 #include "MousePointer.h"
 #include "PcFileName.h"
 #include "SettingsFile.h"
@@ -279,6 +280,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
             splf.setValue(QStringLiteral("chkAutoSend"), 0);
         outcomes.push_back(DeliverRow(ctx, row, name));
     }
-    const int failed = report(outcomes);
+    // A message that could not be left as a draft is a report not delivered.
+    const int failed = report(outcomes) + Email(ctx).lostDrafts;
     finish(ctx, outcomes.empty() ? kExitNothingToDeliver : failed ? kExitNotDelivered : 0);
 }

@@ -21,6 +21,8 @@ struct EmailState {
     std::shared_ptr<AutomationObject> gOutlookApp, gOutlookMailItem;
     qint64 composeTask = 0;     // the Netscape or Outlook Express window of that message
     QString composeTitle;
+    // Messages that could not be handed to the user as drafts (the user was told).
+    int lostDrafts = 0;
     void releaseNotes() { gNotesUIDocument.reset(), gNotesWorkspace.reset(), gNotesSession.reset(); }
     void releaseOutlook() { gOutlookMailItem.reset(), gOutlookApp.reset(); }
 };

@@ -6,6 +6,7 @@
 
 #include "AppContext.h"
 #include "Codec.h"
+#include "EmailCommon.h"
 #include "MailStandIns.h"
 #include "SignOn.h"
 
@@ -62,6 +63,7 @@ void InstallMailStandIns(AppContext& ctx) {
     };
     auto standIns = std::make_shared<MailStandIns>(service);
     standIns->onProblem = [&ctx](const QString& problem) {
+        ++Email(ctx).lostDrafts;
         ctx.msgBox(problem, MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
     };
     ctx.processes = standIns->wrap(std::move(ctx.processes));

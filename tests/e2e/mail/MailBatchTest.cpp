@@ -150,3 +150,16 @@ TEST(MailBatch, OutlookExpressAndNotesAttachTheOneReportInstead) {
         EXPECT_TRUE(draft.attachments[0].content.contains("MAILTO:bob@y.org;carl@z.org"));
     }
 }
+
+TEST(MailBatch, ADraftThatCannotBeWrittenFailsTheRun) {
+    MailJob job({}, "Outlook Express e-mail");
+    ASSERT_TRUE(job.sink.running()) << job.sink.problem().toStdString();
+    // The drafts folder's name is taken by a file of the user's.
+    const QString taken = job.home.path(QStringLiteral("out/REGIONS.txt"));
+    job.home.setting("Drafts folder", taken);
+    const SwdeskRun r = job.run(kOneReport);
+    EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("drafts folder"))) << r.err.toStdString();
+    EXPECT_TRUE(job.sink.messages().empty());
+    EXPECT_TRUE(job.checkFilesKept().isEmpty());
+}

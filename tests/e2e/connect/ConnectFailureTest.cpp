@@ -1,29 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-
-#include "ConnectionWindows.h"
-#include "HookPresenter.h"
+#include "Connect.h"
+#include "CoreTestSupport.h"
+#include "FtpClientRunner.h"
 #include "MousePointer.h"
-#include "TestSupport.h"
-#include "frmMain.h"
-#include "frmOptions.h"
+#include "RecordingConnectView.h"
 
 // Connection failures that need no host: nothing listens on the address.
 namespace {
 struct NoHostFixture : ::testing::Test {
-    TestContext t;
-    AppContext& ctx = t.ctx;
-    HookPresenter& presenter = installHookPresenter(ctx);
-    frmMain& m = ctx.mainWindow();
+    CoreTestContext t;
+    RunContext& ctx = t.ctx;
+    RecordingConnectView view{ctx};
     int endStatus = 0;
     void expectEnd() {
         try {
-            ConnectToHost(ctx);
+            ConnectToHost(ctx.link, ctx, ctx, ctx, view);
             ADD_FAILURE() << "the program went on";
         } catch (const ProgramEnd& e) {
             endStatus = e.exitStatus;
@@ -45,22 +37,18 @@ TEST_F(NoHostFixture, NoAddressDeclinedEndsTheProgram) {
 
 TEST_F(NoHostFixture, NoAddressIsAskedUntilOneIsEntered) {
     const QString addr = uniqueLoopbackAddress();
-    int shown = 0;
-    presenter.onModal = [&](QWidget* w) {
-        auto* o = static_cast<frmOptions*>(w);
-        // The first showing is cancelled; the second enters the address.
-        if (++shown == 2) o->cboIPAddress->setEditText(addr);
-        o->cmdOK_Click();
+    // The first showing of the options is left without an address; the second enters one.
+    view.onConnectionOptions = [&] {
+        if (view.connectionOptionsShown == 2) ctx.saveSetting("URL", addr);
     };
     t.boxes->expect("No iSeries TCP/IP host name", vbYes);
-    t.boxes->expect("Please specify a valid IP address or host name entry.", vbOK);
     t.boxes->expect("No iSeries TCP/IP host name", vbYes);
     // Nothing listens there: the offer to start the server follows.
     t.boxes->expect("may not be active.", vbNo);
     t.boxes->expect("Please key 'SPWLB/STRSPWRT' from an iSeries command line to start the server.");
     expectEnd();
     EXPECT_TRUE(t.boxes->done());
-    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(view.connectionOptionsShown, 2);
     EXPECT_EQ(ctx.gHostAddress, addr);
 }
 
@@ -76,7 +64,7 @@ TEST_F(NoHostFixture, ListenerNotAnsweringOffersTheServerStart) {
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(t.boxes->shown().front().buttons, MsgButtons::YesNo);
     EXPECT_EQ(t.setting("Auto connect"), "False");
-    EXPECT_TRUE(m.isNotConnected());
+    EXPECT_EQ(ctx.link.socketIfOpen(), nullptr);
     // The connect failed at once: the 20 seconds of waiting for it were not spent.
     EXPECT_LT(t.clock->waited(), 5000);
 }
@@ -84,6 +72,8 @@ TEST_F(NoHostFixture, ListenerNotAnsweringOffersTheServerStart) {
 TEST_F(NoHostFixture, ServerStartThatFailsEndsTheProgram) {
     ctx.saveSetting("URL", uniqueLoopbackAddress());
     t.boxes->expect("may not be active.", vbYes);
+    view.serverStartAnswers.push_back(SignOnAnswer{"QPGMR", "SECRET"});
+    ctx.ftp = std::make_unique<FtpClientRunner>();
     // Nothing serves FTP there either.
     t.boxes->expect("Could not reach the FTP server on");
     expectEnd();
