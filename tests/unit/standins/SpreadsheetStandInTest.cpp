@@ -114,7 +114,7 @@ TEST(SpreadsheetStandIn, ALineWithANulByteKeepsItsTextAfterIt) {
 
 // The sheet is named after the report; names a sheet may not carry still give a workbook.
 TEST(SpreadsheetStandIn, AReportOfAnyNameGivesAWorkbook) {
-    for (const QString name : {QStringLiteral("'Sales'"), QStringLiteral("'"), QStringLiteral("Q1 [north]: *all*"),
+    for (const QString& name : {QStringLiteral("'Sales'"), QStringLiteral("'"), QStringLiteral("Q1 [north]: *all*"),
                                QStringLiteral("a'") + QString(40, QLatin1Char('x')) + QStringLiteral("'")}) {
         Desk d;
         const QString text = d.report(name + QStringLiteral(".txt"), {{"line"}});
