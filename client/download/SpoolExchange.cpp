@@ -9,7 +9,10 @@ bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefi
 }  // namespace
 
 qint64 PageLimitOf(const SpoolFileRow& row) {
-    const std::optional<qint64> pages = WholeNumberOf(QString::fromLatin1(row.columns(33, 37)), 5);
+    // A report of 100,000 pages or more has lost its first digit in the row's columns.
+    const std::optional<qint64> pages =
+        row.listedPages().empty() ? WholeNumberOf(QString::fromLatin1(row.columns(33, 37)), 5)
+                                  : WholeNumberOf(QString::fromLatin1(row.listedPages()), 6);
     return pages ? *pages : kMostPages;
 }
 

@@ -19,6 +19,7 @@
 #include "Artwork.h"
 #include "HostLink.h"
 #include "NamedLabel.h"
+#include "SplfScreenApi.h"
 #include "WindowGeometry.h"
 #include "frmOptions.h"
 
