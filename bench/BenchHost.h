@@ -47,22 +47,24 @@ inline SpoolFileRow rowOf(const QString& name) {
 }
 
 // hostsim on a loopback address of this run's own, serving `spool` on one
-// job port; `extra` arguments are added to its command line.
+// job port, or, with `listener`, to clients that sign on as a user does;
+// `extra` arguments are added to its command line.
 class HostProcess {
 public:
-    bool start(const QString& spool, const QStringList& extra = {}) {
+    bool start(const QString& spool, const QStringList& extra = {}, bool listener = false) {
         const quint32 r = QRandomGenerator::global()->bounded(1u, 250u * 250u);
         address = QStringLiteral("127.%1.%2.%3").arg(100 + r % 100).arg(1 + (r / 100) % 250).arg(1 + r % 250);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        const QStringList ports = listener ? QStringList{}
+                                           : QStringList{QStringLiteral("--no-listener"), QStringLiteral("--open-job-port"),
+                                                         QString::number(port)};
         process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../hostsim"),
-                      QStringList{QStringLiteral("--address"), address, QStringLiteral("--no-listener"),
-                                  QStringLiteral("--spool"), spool, QStringLiteral("--open-job-port"),
-                                  QString::number(port)} +
-                          extra);
-        // Connect once the job port is open; what hostsim prints later is drained.
+                      QStringList{QStringLiteral("--address"), address, QStringLiteral("--spool"), spool} + ports + extra);
+        // Go on once it serves; what hostsim prints later is drained.
+        const QByteArray ready = listener ? "listening" : "open";
         QByteArray said;
-        while (!said.contains("open") && process.waitForReadyRead(5000)) said += process.readAllStandardOutput();
-        if (!said.contains("open")) return false;
+        while (!said.contains(ready) && process.waitForReadyRead(5000)) said += process.readAllStandardOutput();
+        if (!said.contains(ready)) return false;
         QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { process.readAllStandardOutput(); });
         return true;
     }

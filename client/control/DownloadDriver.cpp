@@ -14,7 +14,6 @@
 #include "EmailAuto.h"
 #include "EmailBody.h"
 #include "MailSetup.h"
-#include "RegistryAccess.h"
 #include "MousePointer.h"
 #include "OfficeDelivery.h"
 #include "PcFileName.h"
@@ -39,7 +38,9 @@ struct Delivery {
     std::optional<Kind> dialog;
     bool busy = false;
     bool viewer = false;  // the viewers leave their rows selected and counted
-    std::function<int(const QString& fileName, QString& width, const SpoolFileRow& row)> run;
+    // Gets the file name the dialog gave (empty without one); a destination that
+    // names its own document puts that name there.
+    std::function<int(QString& fileName, QString& width, const SpoolFileRow& row)> run;
 };
 
 // What a destination's procedure is given besides the report: the options
@@ -72,16 +73,12 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
         };
         const Proc proc = procedures.value(procedure);
         return Delivery{procedure, {}, true, false, [in, proc](const QString&, QString& width, const SpoolFileRow& row) {
-                            // The mail program's command as discovery found it.
-                            EmailState& email = Email(in.ctx);
-                            email.gMailProgram = DiscoveredMailProgram(in.ctx, in.options.processType);
-                            if (in.ctx.machineRegistry) {
-                                QString version;
-                                ReadRegistryValue(*in.ctx.machineRegistry, kHkeyLocalMachine,
-                                                  QStringLiteral("SOFTWARE\\Netscape\\Netscape Navigator"),
-                                                  QStringLiteral("CurrentVersion"), version);
-                                email.gNetscapeVersion = version.left(3);
-                            }
+                            // The mail program's command as target discovery found it.
+                            const QString& type = in.options.processType;
+                            Email(in.ctx).gMailProgram = type == QLatin1String("Netscape e-mail") ? in.ctx.gNetscapeCommand
+                                                         : type == QLatin1String("Outlook Express e-mail")
+                                                             ? in.ctx.gOutlookExpressCommand
+                                                             : QString();
                             return proc(MailRun{in.ctx, in.options, in.progress}, width, row);
                         }};
     };
@@ -124,11 +121,11 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
     if (is("Outlook e-mail")) return mail("EmailBodyOutlook", "ProcAttachOAMS", "EmailAttachOutlook");
     if (is("Lotus Notes")) return mail("EmailBodyNotes", "ProcAttachNotesAMS", "EmailAttachNotes");
     // The office programs: each makes its own work file and document.
-    using OfficeProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&);
+    using OfficeProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&, QString*);
     auto office = [&](const char* procedure, OfficeProc proc, bool busy) {
         return Delivery{QString::fromLatin1(procedure), {}, busy, false,
-                        [in, proc](const QString&, QString&, const SpoolFileRow& row) {
-                            return proc(in.ctx, in.options, in.progress, row);
+                        [in, proc](QString& document, QString&, const SpoolFileRow& row) {
+                            return proc(in.ctx, in.options, in.progress, row, &document);
                         }};
     };
     if (is("Microsoft Excel")) return office("ProcExcel", ProcExcel, false);

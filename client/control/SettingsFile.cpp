@@ -17,9 +17,11 @@
 #include "DownloadOptions.h"
 #include "DownloadWindows.h"
 #include "MousePointer.h"
+#include "PrintReport.h"
 #include "SafeOutputFile.h"
 #include "SplfScreenApi.h"
 #include "Startup.h"
+#include "frmMacro.h"
 #include "frmMain.h"
 
 namespace SettingsFile {
@@ -128,21 +130,68 @@ Key naming(const char* key, unsigned readers) {
             }};
 }
 
-// The printer format dialog's values: through its window when one is
-// installed, else as remembered.
-std::optional<QString> printerValue(AppContext& c, const char* key, size_t width, bool orientation) {
-    if (c.printerFormatValue) return c.printerFormatValue(QString::fromLatin1(key));
-    DownloadOptions o;
-    ReadDialogOptions(o, [&c](const QString& k) { return c.getSetting(k); });
-    return orientation ? boolText(!o.printer.landscape[width]) : o.printer.fontSize[width];
+// The printer format window keeps its values as remembered settings: it
+// loads them when it opens and stores them on OK. A key of the file
+// ("Print font size80", "Print orientation132", ...) is read and written
+// there: the size as it stands, the orientation as "True" for portrait.
+struct PrinterKey {
+    size_t width;
+    bool orientation;
+};
+std::optional<PrinterKey> printerKey(const QString& key) {
+    const QString fontSize = QStringLiteral("Print font size"), orientation = QStringLiteral("Print orientation");
+    const bool isOrientation = key.startsWith(orientation);
+    if (!isOrientation && !key.startsWith(fontSize)) return std::nullopt;
+    const QString width = key.mid(isOrientation ? orientation.size() : fontSize.size());
+    const QStringList widths = {QStringLiteral("80"), QStringLiteral("132"), QStringLiteral("198")};
+    if (!widths.contains(width)) return std::nullopt;
+    return PrinterKey{static_cast<size_t>(widths.indexOf(width)), isOrientation};
 }
-Key printer(const char* key, size_t width, bool orientation) {
-    return {key, ByWindow, [=](AppContext& c) { return printerValue(c, key, width, orientation); },
-            [key, orientation](AppContext& c, const QString& v, Reader) {
-                if (!c.setPrinterFormatValue) return;
-                c.setPrinterFormatValue(QString::fromLatin1(key),
-                                        orientation ? boolText(v != QLatin1String("False")) : v);
+const char* const kFontKeys[] = {"80 Fontsize", "132 Fontsize", "198 Fontsize"};
+const char* const kOrientationKeys[] = {"Orientation 1", "Orientation 2", "Orientation 3"};
+
+QString rememberedPrinterValue(AppContext& c, const QString& key) {
+    const std::optional<PrinterKey> k = printerKey(key);
+    if (!k) return {};
+    DownloadOptions o;
+    ReadDialogOptions(o, [&c](const QString& name) { return c.getSetting(name); });
+    return k->orientation ? boolText(!o.printer.landscape[k->width]) : o.printer.fontSize[k->width];
+}
+// A font size the window would refuse is not taken.
+void rememberPrinterValue(AppContext& c, const QString& key, const QString& value) {
+    const std::optional<PrinterKey> k = printerKey(key);
+    if (!k) return;
+    if (k->orientation) {
+        const bool landscape = value == QLatin1String("False");
+        // "Orientation 1" keeps portrait as True, the other two landscape.
+        c.saveSetting(QString::fromLatin1(kOrientationKeys[k->width]), boolText(k->width == 0 ? !landscape : landscape));
+    } else if (IsPrintFontSizeText(value)) {
+        c.saveSetting(QString::fromLatin1(kFontKeys[k->width]), value.trimmed());
+    }
+}
+Key printer(const char* key) {
+    return {key, ByWindow,
+            [key](AppContext& c) -> std::optional<QString> {
+                const QString k = QString::fromLatin1(key);
+                return c.printerFormatValue ? c.printerFormatValue(k) : rememberedPrinterValue(c, k);
+            },
+            [key](AppContext& c, const QString& v, Reader) {
+                const QString k = QString::fromLatin1(key);
+                // "False" is landscape, anything else portrait.
+                const QString value = printerKey(k)->orientation ? boolText(v != QLatin1String("False")) : v;
+                if (c.setPrinterFormatValue)
+                    c.setPrinterFormatValue(k, value);
+                else
+                    rememberPrinterValue(c, k, value);
             }};
+}
+// The macro dialogs' fields ("frmExcel.txtMacroSheet", "frmWord.txtMacroName",
+// ...): setting one loads its dialog, hidden, as a delivery would.
+void putMacroField(AppContext& c, const char* field, const QString& value) {
+    const QString f = QString::fromLatin1(field);
+    MacroDialog& d = f.startsWith(u"frmExcel.") ? static_cast<MacroDialog&>(ExcelMacroWindow(c))
+                                                : static_cast<MacroDialog&>(WordMacroWindow(c));
+    (f.endsWith(u".txtMacroName") ? d.txtMacroName : d.txtMacroFileBox)->setText(value);
 }
 Key macro(const char* key, const char* field, bool AppContext::*loaded) {
     return {key, Both,
@@ -151,7 +200,10 @@ Key macro(const char* key, const char* field, bool AppContext::*loaded) {
                 return c.macroField(field).trimmed();
             },
             [field](AppContext& c, const QString& v, Reader) {
-                if (c.setMacroField) c.setMacroField(field, v);
+                if (c.setMacroField)
+                    c.setMacroField(field, v);
+                else
+                    putMacroField(c, field, v);
             }};
 }
 
@@ -209,12 +261,12 @@ const std::vector<Key>& keys() {
         check("Use print control characters", "chkPrtCtl", ByWindow),
         // "False" chooses "*FCFC format": clearing both would lose the saved choice.
         pair("Print control format", "optPrtCtlFormat", ByWindow),
-        printer("Print font size80", 0, false),
-        printer("Print font size132", 1, false),
-        printer("Print font size198", 2, false),
-        printer("Print orientation80", 0, true),
-        printer("Print orientation132", 1, true),
-        printer("Print orientation198", 2, true),
+        printer("Print font size80"),
+        printer("Print font size132"),
+        printer("Print font size198"),
+        printer("Print orientation80"),
+        printer("Print orientation132"),
+        printer("Print orientation198"),
         {"Naming convention", Both,
          [](AppContext& c) -> std::optional<QString> {
              return QString::number(NamingOptionsWindow(c).chkFullName->checkState() == Qt::Unchecked ? 0 : 1);
@@ -348,4 +400,9 @@ int SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAs
 void installSettingsFiles(AppContext& ctx) {
     ctx.openSettingsFile = [&ctx](const QString& path) { return OpenSettingsFile(ctx, path); };
     ctx.saveSettingsFile = [&ctx](const QString& path, bool replace) { return SaveSettingsFile(ctx, path, replace); };
+    ctx.setMacroField = [&ctx](const char* field, const QString& value) { SettingsFile::putMacroField(ctx, field, value); };
+    ctx.printerFormatValue = [&ctx](const QString& key) { return SettingsFile::rememberedPrinterValue(ctx, key); };
+    ctx.setPrinterFormatValue = [&ctx](const QString& key, const QString& value) {
+        SettingsFile::rememberPrinterValue(ctx, key, value);
+    };
 }

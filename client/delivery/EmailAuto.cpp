@@ -143,8 +143,7 @@ public:
     bool open(const QString& list) {
         run.progress.status(QStringLiteral("Starting Outlook Express..."));
         setMousePointer(MousePointer::Hourglass);
-        QString command = DiscoveredMailProgram(ctx, QStringLiteral("Outlook Express e-mail"));
-        QStringList args = ProcessStarter::splitCommandLine(command);
+        QStringList args = ProcessStarter::splitCommandLine(ctx.gOutlookExpressCommand);
         const QString program = args.isEmpty() ? QStringLiteral("C:\\Program Files\\Outlook Express\\MSIMN.EXE") : args.takeFirst();
         task_ = ctx.processes->startTask(program, args << QStringLiteral("/mailurl:test"), ProcessStarter::NormalFocus);
         if (task_ == 0) return cannotStart("Outlook Express");

@@ -11,7 +11,6 @@
 #include "PcFileName.h"
 #include "ProcPDF.h"
 #include "ProcTxt.h"
-#include "RegistryAccess.h"
 #include "SendKeys.h"
 #include "SplfScreenApi.h"
 
@@ -177,22 +176,3 @@ void FocusScreen(AppContext& ctx) {
     if (!ctx.gBatchMode) ctx.frmSplf().giveFocus();
 }
 
-QString DiscoveredMailProgram(AppContext& ctx, const QString& processType) {
-    if (!ctx.machineRegistry) return {};
-    MachineRegistry& reg = *ctx.machineRegistry;
-    qint32 n = 0;
-    const QString mail = QStringLiteral("Software\\Clients\\Mail\\");
-    if (processType == QLatin1String("Netscape e-mail")) {
-        QString v = ReadMachineRegistryValue(reg, mail + QStringLiteral("Netscape Messenger\\Protocols\\mailto\\shell\\open\\command"), n);
-        if (v.isEmpty())
-            v = ReadMachineRegistryValue(reg, mail + QStringLiteral("Netscape Communicator\\Protocols\\mailto\\shell\\open\\command"), n);
-        return n > 6 ? v.left(n - 6) : QString();
-    }
-    if (processType == QLatin1String("Outlook Express e-mail")) {
-        const QString v = ReadMachineRegistryValue(reg, mail + QStringLiteral("Outlook Express\\shell\\open\\command"), n);
-        if (v.isEmpty()) return {};
-        const qsizetype p = v.indexOf(QLatin1Char('.')) + 1;
-        return v.mid(1, p + 2);
-    }
-    return {};
-}

@@ -13,7 +13,6 @@ class AppContext;
 // download (the original's module-level variables).
 struct EmailState {
     QString gMailProgram;       // start command of Netscape or Outlook Express
-    QString gNetscapeVersion;   // "4.6" selects plain lines in the Netscape body
     QString gEmailSubject;      // accepted in the automated e-mail options, or a default
     QString gEmailMessage;
     // One message collecting the attachments of a download.
@@ -104,7 +103,3 @@ QString CompanyName(AppContext& ctx);
 QString MailWorkDir(AppContext& ctx);
 // Gives the spooled-file screen the focus, unless this is a batch run.
 void FocusScreen(AppContext& ctx);
-// The mail program's command as discovery records it (Netscape's without its
-// last five characters, Outlook Express's from its second character to three
-// past the first "."); empty when the program is not found.
-QString DiscoveredMailProgram(AppContext& ctx, const QString& processType);

@@ -14,12 +14,18 @@ class frmWord;
 // text work file, which the office program opens, formats and (Excel, Word)
 // saves under a name built from the report. Each returns 0 when the report
 // reached the program (and, where it saves, was saved), else -1; the user has
-// been told why.
-int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row);
-int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row);
-int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row);
-int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row);
-int ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row);
+// been told why. `document` receives the document saved, when one was (the
+// others leave it as it is).
+int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+              QString* document = nullptr);
+int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+               QString* document = nullptr);
+int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+                 QString* document = nullptr);
+int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+               QString* document = nullptr);
+int ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+                QString* document = nullptr);
 
 // What the office deliveries keep for the run: the macro dialogs and the
 // WordPro application object (kept until the main window unloads).

@@ -59,7 +59,8 @@ void textToColumns(Run& run, ExcelApplication& xl, int leadingBlank) {
 
 }  // namespace
 
-int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
+int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+              QString* document) {
     Run run{ctx, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     run.status(QStringLiteral("Transferring records..."));
@@ -141,6 +142,7 @@ int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress&
                     .arg(breaksNotPlaced)
                     .arg(shape.marks - breaksNotPlaced);
     run.status(done);
+    if (document) *document = output;
     if (!ctx.gBatchMode && ctx.splfScreen.loaded()) ctx.frmSplf().giveFocus();
     run.clearBatchTag();
     return 0;

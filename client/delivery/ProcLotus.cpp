@@ -50,7 +50,8 @@ void loadIntoWordPro(Run& run, WordProApplication& wp, const QString& workFile, 
 }
 }  // namespace
 
-int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
+int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+                 QString* /*nothing saved*/) {
     Run run{ctx, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     run.status(QStringLiteral("Transferring records..."));
@@ -81,7 +82,8 @@ int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgre
     return 0;
 }
 
-int ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
+int ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+                QString* /*nothing saved*/) {
     Run run{ctx, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     QString workFile, width;

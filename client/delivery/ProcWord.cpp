@@ -29,7 +29,8 @@ frmWord& showWordMacroDialog(AppContext& ctx) {
 }
 }  // namespace
 
-int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
+int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+               QString* document) {
     Run run{ctx, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     const QString batchName = run.batchName();
@@ -114,11 +115,13 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
     }
     // A macro that should have saved the document and could not run leaves it open, unsaved.
     if (!options.runMacro || macroRan) run.status(QStringLiteral("Load to Word complete as ") + saved + QStringLiteral("   "));
+    if (!options.runMacro && document) *document = saved;
     run.clearBatchTag();
     return 0;
 }
 
-int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row) {
+int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+               QString* /*nothing saved*/) {
     Run run{ctx, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     QString workFile, width;

@@ -26,22 +26,23 @@ struct RunResult {
 };
 
 struct BatchHost {
-    explicit BatchHost(HostSimFaults faults = {}) : host({.faults = faults}) {
+    explicit BatchHost(HostSimFaults faults = {}, const QString& spool = {}) : host({.spool = spool, .faults = faults}) {
         ensureApplication();
         outDir = QDir(home.path()).filePath(QStringLiteral("out"));
         QDir().mkpath(outDir);
-        IniSettingsStore store(QDir(home.path()).filePath(QStringLiteral("config/Tolvane")));
-        auto save = [&store](const char* key, const QString& value) {
-            store.save(QStringLiteral("iSeries Spoolwright"), QStringLiteral("Settings"), QString::fromLatin1(key), value);
-        };
-        save("URL", host.address());
-        save("User", QStringLiteral("SWUSER"));
-        save("Save Path", outDir);
-        save("FullName", QStringLiteral("1"));
-        save("Wait time", QStringLiteral("2"));
+        remember("URL", host.address());
+        remember("User", QStringLiteral("SWUSER"));
+        remember("Save Path", outDir);
+        remember("FullName", QStringLiteral("1"));
+        remember("Wait time", QStringLiteral("2"));
         if (savedPassword)
-            save("century", Codec::toUnicode(SignOnScrambling::scrambleField(
-                                HostWire::field(std::string("SWPASS"), SignOnScrambling::kPasswordLength))));
+            remember("century", Codec::toUnicode(SignOnScrambling::scrambleField(
+                                    HostWire::field(std::string("SWPASS"), SignOnScrambling::kPasswordLength))));
+    }
+    // A remembered setting of the user who runs Swdesk.
+    void remember(const char* key, const QString& value) {
+        IniSettingsStore(QDir(home.path()).filePath(QStringLiteral("config/Tolvane")))
+            .save(QStringLiteral("iSeries Spoolwright"), QStringLiteral("Settings"), QString::fromLatin1(key), value);
     }
     void forgetPassword() {
         IniSettingsStore(QDir(home.path()).filePath(QStringLiteral("config/Tolvane")))

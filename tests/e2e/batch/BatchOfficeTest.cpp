@@ -40,6 +40,8 @@ TEST(BatchOffice, TheDocumentGoesUnderTheSettingsFilesNameWithItsPagesAndNothing
         const RunResult r = b.run(QStringList{QStringLiteral("SETS:") + sets} + kInvoiceReport);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_EQ(b.files(), QStringList{QString::fromLatin1(c.written)});
+        EXPECT_TRUE(r.out.contains(QStringLiteral("written   ") + QDir(b.outDir).filePath(QString::fromLatin1(c.written))))
+            << r.out.toStdString();
         // Four host pages: three breaks.
         const QJsonObject facts = c.facts(QDir(b.outDir).filePath(QString::fromLatin1(c.written)));
         EXPECT_EQ(facts.value(QString::fromLatin1(c.breaksField)).toArray().size(), 3);

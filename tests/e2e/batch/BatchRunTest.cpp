@@ -5,11 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "BatchHost.h"
 #include "BatchRun.h"
+#include "DocumentCheckers.h"
 #include "TestSupport.h"
+#include "TransferTestSupport.h"
 
 namespace {
 const QString kInvoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.txt");
@@ -125,4 +128,84 @@ TEST(BatchRun, AFullDiskFailsTheReportsAndKeepsTheEarlierDocuments) {
     EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    STATEMENT"))) << r.out.toStdString();
     EXPECT_EQ(b.file(invoice), QByteArray("an earlier invoice\n"));
     EXPECT_EQ(b.files(), QStringList{invoice});
+}
+
+namespace {
+// A document with its download time set to its golden file's: the one thing
+// that differs from run to run. The stamp keeps its length, so the PDF's
+// offsets still hold.
+std::string AtGoldenTime(const std::string& actual, const QString& golden) {
+    static const QRegularExpression stamp(
+        QStringLiteral("<DateDownloaded>[^<]*</DateDownloaded>|/CreationDate \\(D:[0-9]{14}\\)"));
+    const QString want = QString::fromLatin1(ReadFileBytes(QStringLiteral(SW_TEST_DATA "/golden/") + golden));
+    const QRegularExpressionMatch goldenStamp = stamp.match(want);
+    QString text = QString::fromLatin1(actual.data(), static_cast<qsizetype>(actual.size()));
+    if (goldenStamp.hasMatch()) text.replace(stamp, goldenStamp.captured());
+    const QByteArray bytes = text.toLatin1();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+// A queue of reports of every width, with characters that must be escaped,
+// and the sales report whose text file is known: each spooled file's
+// attribute name and the golden files it must give.
+struct QueuedReport {
+    const char* name;
+    std::string splf;
+    const char* documents;  // documents/<name>.pdf, .html, .xml; null: none
+    const char* text;       // the text file's golden file; null: none
+};
+std::vector<QueuedReport> DocumentQueue() {
+    auto sample = [](const char* path) { return ReadFileBytes(HostSimFixture::samples() + "/" + path); };
+    return {{"INVOICE", sample("QGPL/QPRINT/01-invoice.splf"), "invoice_80", nullptr},
+            {"PAYREG", sample("PAYLIB/PAYROLL/01-register.splf"), "payroll_132", nullptr},
+            {"SALESAN", sample("SALESLIB/SALESQ/01-analysis.splf"), "sales_198", nullptr},
+            {"SPECIALS", ReadFileBytes(QStringLiteral(SW_TEST_DATA "/reports/specials.splf")), "specials_80", nullptr},
+            {"QSYSPRT", SampleSplf(SalesReport(), 80), nullptr, "transfer/text_66.txt"}};
+}
+}  // namespace
+
+// "*ALL" of one queue to each of the four formats, a batch run each: every
+// file as its golden file, every PDF sound to qpdf, every XML and HTML to xmllint.
+TEST(BatchRun, WholeQueueToEveryFormat) {
+    QTemporaryDir spool;
+    const std::vector<QueuedReport> queue = DocumentQueue();
+    for (size_t i = 0; i < queue.size(); ++i)
+        HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("DOCS"),
+                                         QStringLiteral("%1.splf").arg(i + 1), queue[i].splf);
+    // The options the golden files were made with: every record as the host holds it.
+    const QStringList options = {"Overprinting=0",       "Convert minus=0",   "Remove blanks=0",
+                                 "PDF paper size=Best fit", "PDF font size=10", "PDF vert size=Auto",
+                                 "PDF page orientation=True", "Add replace=True"};
+    const struct {
+        const char* process;
+        const char* extension;
+    } formats[] = {{"Text file", "txt"}, {"HTML document", "html"}, {"XML document", "xml"}, {"PDF document", "pdf"}};
+    for (const auto& format : formats) {
+        SCOPED_TRACE(format.process);
+        BatchHost b({}, spool.path());
+        b.remember("Html font", QStringLiteral("10"));
+        const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("docs.spw", QString::fromLatin1(format.process),
+                                                                          "DOCS", options),
+                                   QStringLiteral("FILE:*ALL")});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QStringList files = b.files();
+        ASSERT_EQ(files.size(), static_cast<qsizetype>(queue.size())) << files.join(u'\n').toStdString();
+        const QString extension = QString::fromLatin1(format.extension);
+        for (const QueuedReport& report : queue) {
+            SCOPED_TRACE(report.name);
+            const QStringList named = files.filter(QRegularExpression(
+                QStringLiteral("^%1 .*\\.%2$").arg(QString::fromLatin1(report.name), extension)));
+            ASSERT_EQ(named.size(), 1) << files.join(u'\n').toStdString();
+            const QString path = QDir(b.outDir).filePath(named[0]);
+            EXPECT_TRUE(r.out.contains(QStringLiteral("written   ") + path)) << r.out.toStdString();
+            if (extension == u"pdf") CheckPdf(path, {.checkLines = false});
+            if (extension == u"xml") CheckXml(path);
+            if (extension == u"html") CheckHtml(path);
+            const char* golden = extension == u"txt" ? report.text : nullptr;
+            QString goldenName = golden ? QString::fromLatin1(golden) : QString();
+            if (extension != u"txt" && report.documents)
+                goldenName = QStringLiteral("documents/%1.%2").arg(QString::fromLatin1(report.documents), extension);
+            if (!goldenName.isEmpty()) ExpectGolden(AtGoldenTime(ReadFileBytes(path), goldenName), goldenName);
+        }
+    }
 }

@@ -14,6 +14,7 @@
 #include "MailSetup.h"
 #include "MailStandIns.h"
 #include "SmtpSink.h"
+#include "TargetDiscovery.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
 
@@ -62,6 +63,8 @@ protected:
         t.ctx.saveSetting(QStringLiteral("Drafts folder"), drafts.path());
         t.ctx.saveSetting(QStringLiteral("Company name"), QStringLiteral("ACME"));
         InstallMailStandIns(t.ctx);
+        // As the screen does when it loads: the mail programs are found once.
+        DiscoverDeliveryTargets(t.ctx);
     }
     void addReport(const QString& name, int number, const std::vector<std::string>& records) {
         addReportTo(screen, spool.path(), name, number, records);

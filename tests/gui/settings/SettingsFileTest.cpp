@@ -8,39 +8,13 @@
 #include <QRadioButton>
 #include <QRandomGenerator>
 
-#include "DownloadWindows.h"
-#include "SettingsFile.h"
-#include "TestSupport.h"
-#include "frmMain.h"
-#include "frmSplf.h"
+#include "SettingsWindows.h"
+#include "frmPrint.h"
 
 namespace {
 using SettingsFile::Reader;
 
-struct Ctx {
-    Ctx() {
-        installSplfScreen(t.ctx);
-        installDownloadWindows(t.ctx);
-        installSettingsFiles(t.ctx);
-    }
-    frmSplf& splf() { return *dynamic_cast<frmSplf*>(&t.ctx.frmSplf()); }
-    frmMain& main() { return t.ctx.mainWindow(); }
-    frmFormat& naming() { return NamingOptionsWindow(t.ctx); }
-    QString path(const char* name) { return QDir(t.dir.path()).filePath(QString::fromLatin1(name)); }
-    QByteArray file(const QString& p) {
-        QFile f(p);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    void write(const QString& p, const QByteArray& bytes) {
-        QFile f(p);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    void applyText(const QByteArray& bytes, Reader r) {
-        SettingsFile::apply(t.ctx, SettingsFile::lines(bytes, r), r);
-    }
-    TestContext t;
-};
+using Ctx = SettingsWindows;
 
 // Every option away from its default.
 void changeEverything(Ctx& c) {
@@ -263,4 +237,43 @@ TEST(SettingsFile, SaveKeepsTheOldFileUnlessReplaced) {
     EXPECT_TRUE(c.t.boxes->done());
     EXPECT_EQ(QDir(c.t.dir.path()).entryList({QStringLiteral("*.spw*")}, QDir::Files), QStringList{"mine.spw"})
         << "nothing left beside the file";
+}
+
+// The printer format and the macro dialogs: a file's values reach what the
+// printer and office deliveries read, and a save writes them back.
+TEST(SettingsFile, PrinterFormatAndMacroFields) {
+    const QByteArray file =
+        "Print font size80=8\r\nPrint font size132=huge\r\nPrint font size198=Auto\r\nPrint orientation80=False\r\n"
+        "Print orientation132=True\r\nPrint orientation198=False\r\nExcel macro document=/srv/m.xls\r\n"
+        "Excel macro name=Fix\r\nWord macro document=/srv/t.dot\r\nWord macro name=Tidy\r\n";
+    for (const Reader r : {Reader::Window, Reader::Batch}) {
+        SCOPED_TRACE(r == Reader::Window ? "window" : "batch");
+        Ctx c;
+        c.t.ctx.saveSetting(QStringLiteral("132 Fontsize"), QStringLiteral("7"));
+        c.applyText(file, r);
+        DownloadOptions printed;
+        ReadDialogOptions(printed, [&c](const QString& k) { return c.t.ctx.getSetting(k); });
+        const QString saved = QString::fromLatin1(SettingsFile::contents(c.t.ctx));
+        for (const char* line : {"Excel macro document=/srv/m.xls", "Excel macro name=Fix",
+                                 "Word macro document=/srv/t.dot", "Word macro name=Tidy"})
+            EXPECT_TRUE(saved.contains(QStringLiteral("\r\n") + QString::fromLatin1(line) + QStringLiteral("\r\n")))
+                << line;
+        if (r == Reader::Batch) {
+            // The batch run keeps the remembered printer format.
+            EXPECT_EQ(printed.printer.fontSize, (std::array<QString, 3>{"Auto", "7", "Auto"}));
+            EXPECT_EQ(printed.printer.landscape, (std::array<bool, 3>{false, true, true}));
+            continue;
+        }
+        EXPECT_EQ(printed.printer.fontSize, (std::array<QString, 3>{"8", "7", "Auto"})) << "a size that is no size is passed over";
+        EXPECT_EQ(printed.printer.landscape, (std::array<bool, 3>{true, false, true}));
+        frmPrint window(c.t.ctx);
+        window.Form_Load();
+        EXPECT_EQ(window.cboFontSize[0]->currentText(), "8");
+        EXPECT_TRUE(window.optPortraitOrLandscape[1]->isChecked()) << "80 columns landscape";
+        EXPECT_TRUE(window.optPortraitOrLandscape[3]->isChecked()) << "132 columns portrait";
+        for (const char* line : {"Print font size80=8", "Print font size132=7", "Print orientation80=False",
+                                 "Print orientation132=True", "Print orientation198=False"})
+            EXPECT_TRUE(saved.contains(QStringLiteral("\r\n") + QString::fromLatin1(line) + QStringLiteral("\r\n")))
+                << line;
+    }
 }

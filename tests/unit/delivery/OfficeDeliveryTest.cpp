@@ -47,13 +47,13 @@ public:
         t.ctx.gExcelVersion = t.ctx.gWordVersion = QStringLiteral("16");
         screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
     }
-    using Proc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&);
+    using Proc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&, QString*);
     int deliver(Proc proc, int pages = 3, const char* width = " 80") {
         host->replies(SpoolReplies::report(pagesReport(pages), width));
         ScreenProgress progress(screen);
         SpoolFileRow::Fields row = SampleRowFields();
         row.pages = QStringLiteral("%1").arg(std::max(pages, 3), 6).toStdString();
-        return proc(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, SpoolFileRow::fromFields(row));
+        return proc(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, SpoolFileRow::fromFields(row), nullptr);
     }
     // The recorded calls, without the fetches of objects that the next line
     // uses and the releases; folders shown as <work> and <out>.

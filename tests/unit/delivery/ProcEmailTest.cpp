@@ -34,7 +34,7 @@ TEST(ProcEmail, NetscapeBodyIsHtmlOrPlainLinesFor46) {
         ASSERT_TRUE(QDir().mkpath(t.ctx.gWorkDir));
         host->replies(SpoolReplies::report({{"001", ' ', "FIRST & <b>"}, {"   ", '2', "SECOND"}}, " 80"));
         EmailState& email = Email(t.ctx);
-        email.gNetscapeVersion = QString::fromLatin1(c.version);
+        t.ctx.gNetscapeVersion = QString::fromLatin1(c.version);
         email.gMailProgram = QStringLiteral("netscape");
         ScreenProgress progress(screen);
         const DownloadOptions options = ReadScreenOptions(screen, t.ctx.gMinusSignApplicable);
