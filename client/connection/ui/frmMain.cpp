@@ -310,14 +310,13 @@ void frmMain::keyPressEvent(QKeyEvent* e) {
 
 // The close box runs the same stop sequence as "E&xit"; it never cancels.
 void frmMain::closeEvent(QCloseEvent* e) {
-    if (ctx_.link.busy()) {
-        // Ending now would leave the running report half written (a file added
-        // to, longer than before): the run is cancelled instead, as the
-        // spooled-file screen's own close does, and the window stays.
+    // Ending during a download would leave its report half written (a file
+    // added to, longer than before): the run is cancelled instead, as the
+    // spooled-file screen's own close does, and the window stays.
+    if (ctx_.link.busy() && ctx_.splfScreen.loaded() &&
+        ctx_.frmSplf().controlCaption(QStringLiteral("cmdCancel")) == QLatin1String("&Cancel")) {
         e->ignore();
-        if (ctx_.splfScreen.loaded() &&
-            ctx_.frmSplf().controlCaption(QStringLiteral("cmdCancel")) == QLatin1String("&Cancel"))
-            ctx_.frmSplf().widget()->close();
+        ctx_.frmSplf().widget()->close();
         return;
     }
     e->accept();

@@ -187,7 +187,9 @@ TEST(SplfDownload, ClosingTheMainWindowDuringADownloadCancelsItAndKeepsTheEarlie
         frmMain& m = s.t.ctx.mainWindow();
         m.show();
         s.host->afterReply = [&](int n) {
-            if (n == 1) EXPECT_FALSE(m.close());
+            if (n == 1) {
+                EXPECT_FALSE(m.close());
+            }
         };
         s.t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  "));
         s.splf->cmdOK->click();
