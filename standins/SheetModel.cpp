@@ -172,6 +172,10 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
         return false;
     };
     if (!target.absoluteDir().exists()) return fail(QStringLiteral("The folder of '%1' does not exist.").arg(path));
+    // Rows past the format's last one would be lost without a word.
+    if (sheet.rows.size() > static_cast<qsizetype>(LXW_ROW_MAX))
+        return fail(QStringLiteral("Cannot save '%1': the sheet has %2 rows, a workbook holds at most %3.")
+                        .arg(path).arg(sheet.rows.size()).arg(LXW_ROW_MAX));
     const QString partial = target.absoluteDir().filePath(QStringLiteral(".%1.partial").arg(target.fileName()));
     const QByteArray partialName = QFile::encodeName(partial);
     const QByteArray tmpDir = QFile::encodeName(target.absolutePath());
@@ -197,8 +201,7 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
     }
     breaks.push_back(0);
     if (breaks.size() > 1) worksheet_set_h_pagebreaks(ws, breaks.data());
-    const qsizetype rowLimit = std::min<qsizetype>(sheet.rows.size(), LXW_ROW_MAX);
-    for (qsizetype r = 0; r < rowLimit; ++r) {
+    for (qsizetype r = 0; r < sheet.rows.size(); ++r) {
         const QStringList& row = sheet.rows.at(r);
         for (qsizetype c = 0; c < row.size() && c < LXW_COL_MAX; ++c) {
             if (row.at(c).isEmpty()) continue;

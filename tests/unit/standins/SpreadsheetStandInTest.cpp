@@ -9,6 +9,7 @@
 #include "OfficeFiles.h"
 #include "OfficeStandIns.h"
 #include "RecordingProcessStarter.h"
+#include "SheetModel.h"
 #include "StandInTesting.h"
 
 namespace {
@@ -190,6 +191,21 @@ TEST(SpreadsheetStandIn, AFailedSaveLeavesTheExistingWorkbookAndSaysSo) {
     xl.openText(d.report(QStringLiteral("r.txt"), {{"new"}}), false);
     ExpectRefusedSaveKeepsTheFile(d, QStringLiteral("old.xlsx"), 1004,
                                   [&](const QString& target) { xl.saveActiveWorkbookAs(target + QStringLiteral(".xlsx")); });
+}
+
+// A sheet longer than a workbook may be is no workbook with its end cut off:
+// the save fails and the earlier file of that name stays.
+TEST(SpreadsheetStandIn, MoreRowsThanAWorkbookHoldsIsAFailedSave) {
+    Desk d;
+    const QString existing = d.path(QStringLiteral("big.xlsx"));
+    writeBytes(existing, "the user's earlier file");
+    Sheet sheet;
+    for (int r = 0; r < 1048576; ++r) sheet.rows.append({});
+    sheet.rows.append({QStringLiteral("LAST LINE")});
+    QString why;
+    EXPECT_FALSE(WriteXlsx(sheet, QStringLiteral("big"), existing, &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(readBytes(existing), QByteArray("the user's earlier file"));
 }
 
 struct LotusCase {
