@@ -103,6 +103,23 @@ QString contentTypeFor(const QString& fileName) {
     return t.isValid() && !t.isDefault() ? t.name() : QStringLiteral("application/octet-stream");
 }
 
+QStringList envelopeAddresses(const QStringList& addresses) {
+    ensureInit();
+    QStringList out;
+    for (const QString& a : addresses) {
+        QString bare = a.trimmed();
+        InternetAddressList* parsed = internet_address_list_parse(nullptr, a.toUtf8().constData());
+        if (parsed && internet_address_list_length(parsed) == 1) {
+            InternetAddress* one = internet_address_list_get_address(parsed, 0);
+            if (INTERNET_ADDRESS_IS_MAILBOX(one))
+                bare = QString::fromUtf8(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(one)));
+        }
+        if (parsed) g_object_unref(parsed);
+        out << bare;
+    }
+    return out;
+}
+
 Result build(const MailMessage& m, bool draft) {
     ensureInit();
     Result r;

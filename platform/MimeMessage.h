@@ -17,4 +17,7 @@ struct Result {
 Result build(const MailMessage& message, bool draft);
 // The content type a file name suggests ("application/pdf", "text/plain", ...).
 QString contentTypeFor(const QString& fileName);
+// The bare addresses a server is given for recipients written as in a header
+// ("Ann Smith <ann@example.org>" gives "ann@example.org").
+QStringList envelopeAddresses(const QStringList& addresses);
 }  // namespace MimeMessage

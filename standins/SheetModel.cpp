@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cstdio>
 #include <xlsxwriter.h>
@@ -156,7 +157,10 @@ QStringList SplitAt(const QString& line, const QList<int>& starts) {
 namespace {
 QString sheetTitle(QString name) {
     for (QChar c : QStringLiteral("[]:*?/\\")) name.replace(c, QLatin1Char('_'));
-    name = name.left(31).trimmed();
+    // Nor may a sheet's name begin or end with an apostrophe.
+    name = name.left(31);
+    while (name.startsWith(QLatin1Char('\'')) || name.endsWith(QLatin1Char('\'')) || name != name.trimmed())
+        name = name.trimmed().remove(QRegularExpression(QStringLiteral("^'+|'+$")));
     return name.isEmpty() ? QStringLiteral("Sheet1") : name;
 }
 }  // namespace
@@ -177,6 +181,12 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
     lxw_workbook* wb = workbook_new_opt(partialName.constData(), &options);
     if (!wb) return fail(QStringLiteral("Cannot create '%1'.").arg(path));
     lxw_worksheet* ws = workbook_add_worksheet(wb, sheetTitle(sheetName).toUtf8().constData());
+    if (!ws) ws = workbook_add_worksheet(wb, nullptr);  // a name the library still refuses: its default
+    if (!ws) {
+        workbook_close(wb);
+        QFile::remove(partial);
+        return fail(QStringLiteral("Cannot create '%1'.").arg(path));
+    }
     for (auto it = sheet.columnWidths.cbegin(); it != sheet.columnWidths.cend(); ++it)
         worksheet_set_column(ws, static_cast<lxw_col_t>(it.key()), static_cast<lxw_col_t>(it.key()), it.value(), nullptr);
     static_assert(Sheet::kMaxPageBreaks == LXW_BREAKS_MAX);
@@ -192,8 +202,10 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
         const QStringList& row = sheet.rows.at(r);
         for (qsizetype c = 0; c < row.size() && c < LXW_COL_MAX; ++c) {
             if (row.at(c).isEmpty()) continue;
-            worksheet_write_string(ws, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
-                                   row.at(c).toUtf8().constData(), nullptr);
+            // The cell text goes as a C string: a NUL would end it early.
+            QByteArray text = row.at(c).toUtf8();
+            text.replace('\0', QByteArray());
+            worksheet_write_string(ws, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c), text.constData(), nullptr);
         }
     }
     const lxw_error rc = workbook_close(wb);

@@ -9,7 +9,10 @@ bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefi
 }  // namespace
 
 qint64 PageLimitOf(const SpoolFileRow& row) {
-    const std::optional<qint64> pages = WholeNumberOf(QString::fromLatin1(row.columns(33, 37)), 5);
+    // A report of 100,000 pages or more has lost its first digit in the row's columns.
+    const std::optional<qint64> pages =
+        row.listedPages().empty() ? WholeNumberOf(QString::fromLatin1(row.columns(33, 37)), 5)
+                                  : WholeNumberOf(QString::fromLatin1(row.listedPages()), 6);
     return pages ? *pages : kMostPages;
 }
 
@@ -42,10 +45,14 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
                    MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
         return r;
     }
-    // Slots that the report's pages can hold; a host still saying "(MORE)"
-    // past them would hold the run for ever.
-    const qint64 slotLimit = style.pageLimit * kLinesPerPage;
-    qint64 slotsReceived = 0;
+    // Lines that the report's pages can hold; a host still saying "(MORE)"
+    // past them would hold the run for ever. A record printed over the line
+    // before it (bold, underlining) adds no line; a few of them per line are
+    // allowed for, so that endless ones stop the run too.
+    const qint64 lineLimit = style.pageLimit * kLinesPerPage;
+    const qint64 overprintLimit = lineLimit * kOverprintsPerLine;
+    qint64 linesReceived = 0;
+    qint64 overprintsReceived = 0;
     qint32 threshold = 50;
     // A sink that fails while the host still holds blocks leaves the host
     // mid-report; it is told to stop so that the next request starts clean.
@@ -59,15 +66,18 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
     };
     toSink([&] { sink.accepted(r.widthCode); });
     for (;;) {
+        qint64 overprints = 0;
         toSink([&] {
             ForEachRecord(std::string_view(reply).substr(0, HostWire::kDataLength), width,
                           [&](const SpoolRecordSlot& slot) {
                               sink.record(slot);
                               ++r.records;
+                              if (slot.spacing == "0") ++overprints;
                           });
             sink.blockDone();
         });
-        slotsReceived += SlotsPerBlock(width);
+        linesReceived += SlotsPerBlock(width) - overprints;
+        overprintsReceived += overprints;
         if (r.records > threshold) {
             threshold = style.thresholdFromCount ? r.records + 50 : threshold + 50;
             progress.status(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
@@ -86,7 +96,7 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
             r.end = ExchangeEnd::Complete;
             return r;
         }
-        if (slotsReceived >= slotLimit) {
+        if (linesReceived >= lineLimit || overprintsReceived >= overprintLimit) {
             r.end = ExchangeEnd::Overrun;
             ctx.link.abandonTransfer();
             ctx.msgBox(QStringLiteral("The host keeps sending lines beyond what the report's page count (") +

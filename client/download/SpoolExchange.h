@@ -26,6 +26,8 @@ public:
 // the most lines one page can hold (a skip goes to line 255 at most).
 constexpr qint64 kMostPages = 99999;
 constexpr qint64 kLinesPerPage = 255;
+// Records printed over one line (bold by overstriking, then underlined).
+constexpr qint64 kOverprintsPerLine = 8;
 // The pages of the row, or kMostPages when it names none.
 qint64 PageLimitOf(const SpoolFileRow& row);
 
@@ -47,7 +49,7 @@ struct ExchangeStyle {
     // from the threshold or from the count.
     bool thresholdFromCount = false;
     // A host that keeps saying "(MORE)" beyond what this many pages can hold
-    // (pageLimit x kLinesPerPage slots) is stopped.
+    // (pageLimit x kLinesPerPage lines) is stopped.
     qint64 pageLimit = kMostPages;
 };
 

@@ -30,7 +30,9 @@ SpoolFileRow SpoolFileRow::fromFields(const Fields& f) {
     r += field(f.form, 10) + field(f.date, 10) + ' ' + field(f.time, 8) + ' ';
     r += field(f.jobNumber, 6) + ' ' + field(f.job, 17) + ' ' + field(f.userData, 10);
     r += f.translation;
-    return SpoolFileRow(std::move(r));
+    SpoolFileRow row(std::move(r));
+    row.listedPages_ = Trim(f.pages);
+    return row;
 }
 
 SpoolFileRow SpoolFileRow::fromGrid(const SplfGrid& grid, int row, const QString& translationText) {

@@ -35,6 +35,9 @@ public:
     std::string jobNumber() const { return columns(68, 73); }
     std::string userData() const { return columns(93, 102); }
     std::string translationTable() const { return columns(103, 112); }
+    // The pages as the list gave them, blank-trimmed: all of their digits,
+    // where columns 33-37 keep only the last five. Empty for a row made from text.
+    const std::string& listedPages() const { return listedPages_; }
     // The 10 characters from column 75, cut before a "/" at their 2nd to
     // 10th character and padded to 10 again (the request's job name).
     std::string jobName() const;
@@ -44,6 +47,7 @@ public:
 
 private:
     std::string text_;
+    std::string listedPages_;
 };
 
 // Trailing blanks removed; and both ends.

@@ -21,7 +21,8 @@ void frmMain::itmConnect_Click() {
 
 void frmMain::itmAutoConnect_Click() {
     itmAutoConnect->setChecked(!itmAutoConnect->isChecked());
-    if (itmAutoConnect->isChecked()) ConnectToHost(ctx_);
+    // A running download or list holds the link; the tick then counts from the next start.
+    if (itmAutoConnect->isChecked() && !ctx_.link.busy()) ConnectToHost(ctx_);
 }
 
 void frmMain::itmChangePassword_Click() {

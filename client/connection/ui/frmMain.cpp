@@ -19,6 +19,7 @@
 #include "Artwork.h"
 #include "HostLink.h"
 #include "NamedLabel.h"
+#include "SplfScreenApi.h"
 #include "WindowGeometry.h"
 #include "frmOptions.h"
 
@@ -309,6 +310,15 @@ void frmMain::keyPressEvent(QKeyEvent* e) {
 
 // The close box runs the same stop sequence as "E&xit"; it never cancels.
 void frmMain::closeEvent(QCloseEvent* e) {
+    // Ending during a download would leave its report half written (a file
+    // added to, longer than before): the run is cancelled instead, as the
+    // spooled-file screen's own close does, and the window stays.
+    if (ctx_.link.busy() && ctx_.splfScreen.loaded() &&
+        ctx_.frmSplf().controlCaption(QStringLiteral("cmdCancel")) == QLatin1String("&Cancel")) {
+        e->ignore();
+        ctx_.frmSplf().widget()->close();
+        return;
+    }
     e->accept();
     ctx_.runHandler([this] { Form_Unload(); });
 }

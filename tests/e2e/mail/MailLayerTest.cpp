@@ -200,3 +200,20 @@ TEST_F(MailLayer, AnAddressThatIsNoAddressIsRefusedBeforeAnythingIsSent) {
     EXPECT_FALSE(r.ok());
     EXPECT_FALSE(QDir(service.draftsFolder).exists() && !QDir(service.draftsFolder).isEmpty());
 }
+
+// A recipient written with its name ("Ann Smith <ann@example.org>", as a
+// report's own mailing line may hold it) is mailed at its address; the name
+// stays in the header.
+TEST_F(MailLayer, ARecipientWrittenWithItsNameIsMailedAtItsAddress) {
+    SmtpSink sink;
+    ASSERT_TRUE(sink.running()) << sink.problem().toStdString();
+    config.url = sink.url();
+    message.to = {QStringLiteral("Ann Smith <ann@example.org>"), QStringLiteral("bob@example.com")};
+    message.cc = {QStringLiteral("\"Sales, North\" <north@example.org>")};
+    const MailOutbox::Result r = service.send(message);
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    const auto got = sink.messages();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].recipients, QStringList({"ann@example.org", "bob@example.com", "north@example.org"}));
+    EXPECT_TRUE(got[0].data.contains("To: Ann Smith <ann@example.org>, bob@example.com")) << got[0].data.toStdString();
+}

@@ -79,3 +79,24 @@ TEST_F(LayoutsFromHostsim, AnUnknownWidthCodeIsARefusedDownload) {
     EXPECT_EQ(frames.back()[99], 'X');
     EXPECT_TRUE(t.boxes->done());
 }
+
+// Bold and underlined lines are printed over themselves: a full page of them
+// holds far more records than lines, and is still a whole report.
+TEST_F(LayoutsFromHostsim, AReportDenseWithOverprintingIsDeliveredWhole) {
+    std::vector<SpoolReplies::Record> records;
+    for (int page = 1; page <= 3; ++page) {
+        records.push_back({"001", ' ', "PAGE " + std::to_string(page)});
+        for (int line = 2; line <= 70; ++line) {
+            const std::string text = "LINE " + std::to_string(line);
+            records.push_back({"   ", '1', text});
+            for (int over = 0; over < 3; ++over) records.push_back({"   ", '0', text});
+        }
+    }
+    serve(records, 80);
+    WriteFileBytes(file, "EARLIER REPORT\r\n");
+    EXPECT_EQ(run(QStringLiteral("Text")), 0);
+    EXPECT_EQ(screen.status(), QStringLiteral("Transfer is complete to ") + file +
+                                   QStringLiteral(".  ") + QString::number(records.size()) +
+                                   QStringLiteral(" records transferred."));
+    EXPECT_TRUE(t.boxes->done());
+}

@@ -147,3 +147,57 @@ TEST(SplfDownload, TheMainWindowsHostCommandsAreOffWhileAListIsRead) {
     EXPECT_TRUE(m.itmDisconnect->isEnabled());
     EXPECT_TRUE(s.splf->itmRefresh->isEnabled());
 }
+
+// "Auto connect at startup" connects at once when ticked; while a download
+// waits for its block that would take the download's link away. The tick is
+// kept for the next start, the download goes on and arrives whole.
+TEST(SplfDownload, TickingAutoConnectDuringADownloadLeavesItsLinkAlone) {
+    RealScreen s;
+    s.t.presenter->onModal = [](QWidget* w) { static_cast<frmSaveAs*>(w)->OKButton->click(); };
+    s.host->replies(SpoolReplies::report(lines(30), " 80"));
+    frmMain& m = s.t.ctx.mainWindow();
+    m.itmAutoConnect->setChecked(false);
+    s.host->afterReply = [&](int n) {
+        if (n == 1) m.itmAutoConnect->trigger();
+    };
+    s.splf->cmdOK->click();
+    EXPECT_TRUE(m.itmAutoConnect->isChecked());
+    EXPECT_TRUE(s.t.boxes->done());
+    for (const std::string& r : s.host->requests) EXPECT_EQ(r.substr(10, 1), "W");
+    const QString file =
+        s.t.dir.path() + QStringLiteral("/REPORTA QPADEV0001 JSMITH 004711 0003 2024-01-31 14-05-09.txt");
+    EXPECT_EQ(s.splf->status(), QStringLiteral("Transfer is complete to ") + file +
+                                    QStringLiteral(".  30 records transferred."));
+}
+
+// Closing the main window while a report is on its way must not end the
+// program with the report half written: the run is cancelled, the window
+// stays, and the file that was there before is as it was.
+TEST(SplfDownload, ClosingTheMainWindowDuringADownloadCancelsItAndKeepsTheEarlierFile) {
+    for (const bool replace : {true, false}) {
+        SCOPED_TRACE(replace ? "replace" : "add");
+        RealScreen s;
+        s.splf->setValue(QStringLiteral("optAddReplace_2"), replace ? 1 : 0);
+        s.splf->setValue(QStringLiteral("optAddReplace_3"), replace ? 0 : 1);
+        const QString file =
+            s.t.dir.path() + QStringLiteral("/REPORTA QPADEV0001 JSMITH 004711 0003 2024-01-31 14-05-09.txt");
+        WriteFileBytes(file, "EARLIER REPORT\r\n");
+        s.t.presenter->onModal = [](QWidget* w) { static_cast<frmSaveAs*>(w)->OKButton->click(); };
+        s.host->replies(SpoolReplies::report(lines(30), " 80"));
+        frmMain& m = s.t.ctx.mainWindow();
+        m.show();
+        s.host->afterReply = [&](int n) {
+            if (n == 1) {
+                EXPECT_FALSE(m.close());
+            }
+        };
+        s.t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  "));
+        s.splf->cmdOK->click();
+        EXPECT_FALSE(s.t.ctx.programEnded.has_value());
+        EXPECT_TRUE(m.isVisible());
+        EXPECT_EQ(s.host->cancelRequests, 1);
+        EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+        EXPECT_EQ(s.splf->status(), QStringLiteral("Last operation was canceled by user request."));
+        EXPECT_TRUE(s.t.boxes->done());
+    }
+}

@@ -2,6 +2,7 @@
 
 #include "PlainSplfScreen.h"
 #include "SpoolDownload.h"
+#include "SpoolExchange.h"
 #include "SpoolFileRow.h"
 #include "TransferTestSupport.h"
 
@@ -157,4 +158,21 @@ TEST(SpoolRecordSlot, SlotsPerWidthAndBlankSlotsSkipped) {
         EXPECT_EQ(s.text.size(), 80u);
     });
     EXPECT_EQ(seen, (std::vector<std::string>{"001| |LINE", "   |1|NEXT"}));
+}
+
+// The row keeps five columns for pages, but a report of 100,000 pages or more
+// is still that long: it must not be stopped as a host that never ends.
+TEST(SpoolFileRow, APageLimitHoldsEveryPageTheListNamed) {
+    const struct {
+        const char* pages;
+        qint64 limit;
+    } cases[] = {{"    12", 12}, {" 99999", 99999}, {"100001", 100001}, {"999999", 999999}, {"      ", kMostPages}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pages);
+        PlainSplfScreen s;
+        gridWith(s, QString::fromLatin1(c.pages), QStringLiteral("QPRTJOB/0003"), QStringLiteral("2009/03/14 08:05:09"));
+        const SpoolFileRow row = SpoolFileRow::fromGrid(s.grdSplf(), 1, QStringLiteral("<Default>"));
+        EXPECT_EQ(PageLimitOf(row), c.limit);
+        EXPECT_EQ(row.text().size(), 112u);
+    }
 }

@@ -97,6 +97,35 @@ TEST(SpreadsheetStandIn, DefaultParsingPlacesTheColumnsAtTheBlanks) {
     EXPECT_EQ(column(facts, 2), QStringList({"PRICE", "0.40", "1.10"}));
 }
 
+// Report lines may carry bytes no cell can hold: the text after them stays.
+TEST(SpreadsheetStandIn, ALineWithANulByteKeepsItsTextAfterIt) {
+    Desk d;
+    const QString text = d.path(QStringLiteral("odd.txt"));
+    static const char bytes[] = "TOTAL\x00  12\r\n\x00lead\r\ncaf\xe9\x01" "end\r\n";
+    writeBytes(text, QByteArray(bytes, sizeof bytes - 1));
+    ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
+    xl.openText(text, false);
+    xl.saveActiveWorkbookAs(d.path(QStringLiteral("odd.xlsx")));
+    const QJsonObject facts = XlsxFacts(d.path(QStringLiteral("odd.xlsx")));
+    ASSERT_FALSE(facts.isEmpty());
+    // openpyxl shows a control character as Excel stores it (_x0001_).
+    EXPECT_EQ(column(facts, 0), QStringList({"TOTAL  12", "lead", QStringLiteral("caf\u00e9_x0001_end")}));
+}
+
+// The sheet is named after the report; names a sheet may not carry still give a workbook.
+TEST(SpreadsheetStandIn, AReportOfAnyNameGivesAWorkbook) {
+    for (const QString& name : {QStringLiteral("'Sales'"), QStringLiteral("'"), QStringLiteral("Q1 [north]: *all*"),
+                               QStringLiteral("a'") + QString(40, QLatin1Char('x')) + QStringLiteral("'")}) {
+        Desk d;
+        const QString text = d.report(name + QStringLiteral(".txt"), {{"line"}});
+        ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
+        xl.openText(text, false);
+        xl.saveActiveWorkbookAs(d.path(name + QStringLiteral(".xlsx")));
+        const QJsonObject facts = XlsxFacts(d.path(name + QStringLiteral(".xlsx")));
+        EXPECT_EQ(column(facts, 0), QStringList({"line"})) << name.toStdString();
+    }
+}
+
 TEST(SpreadsheetStandIn, TextToColumnsSplitsColumnAAfterBlankTopRowsWentAway) {
     Desk d;
     const QString text = d.report(QStringLiteral("wiz.txt"), {{"", "   ", "CODE  NAME", "A1    Bolt"}});
