@@ -75,6 +75,9 @@ class WordApplication {
 public:
     static constexpr const char* kProgId = "word.application";
     static constexpr int kAddInAlreadyLoaded = 5681;  // counts as success
+    // The extension of what the word processor of this platform saves, whatever
+    // name it is given (OpenDocument text).
+    static constexpr const char* kSavedExtension = "odt";
     explicit WordApplication(std::shared_ptr<AutomationObject> app) : app_(std::move(app)) {}
     AutomationObject& object() { return *app_; }
 

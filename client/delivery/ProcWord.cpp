@@ -34,8 +34,13 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
     Run run{ctx, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     const QString batchName = run.batchName();
-    const QString output =
-        batchName.isEmpty() ? BuildPcFileName(ctx, SaveFolder(ctx), row, true, QStringLiteral("doc")) : batchName;
+    // The name is chosen free as the document will be written: an earlier
+    // document of the name the word processor gives it is never replaced.
+    QString output = batchName;
+    if (output.isEmpty()) {
+        output = BuildPcFileName(ctx, SaveFolder(ctx), row, true, QString::fromLatin1(WordApplication::kSavedExtension));
+        output = output.left(output.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".doc");
+    }
     // The report goes to a work file; the document is saved from it, so that
     // an earlier document is replaced only by a complete one.
     QString workFile, width;

@@ -101,6 +101,19 @@ TEST_F(OfficeFromHostsim, AThreePageReportBecomesADocumentWithItsPagesOpenedForT
     EXPECT_FALSE(facts.value(QStringLiteral("lines")).toVariant().toStringList().join(QString()).contains(QChar(0x2022)));
 }
 
+// The word processor here writes its own format under its own extension: a
+// document of that name from an earlier run is no free name and stays.
+TEST_F(OfficeFromHostsim, AnEarlierDocumentOfTheSameNameIsKept) {
+    const QString earlier = out.filePath(QStringLiteral("Spwrt.odt"));
+    WriteFileBytes(earlier, "EARLIER");
+    ASSERT_EQ(deliver("Microsoft Word"), ReportOutcome::Delivered);
+    EXPECT_EQ(ReadFileBytes(earlier), "EARLIER");
+    ASSERT_EQ(opened().size(), 1);
+    const QString doc = opened().at(0).mid(QStringLiteral("xdg-open ").size());
+    EXPECT_NE(doc, earlier);
+    EXPECT_EQ(OdtFacts(doc).value(QStringLiteral("pageBreaks")).toArray().size(), 2);
+}
+
 TEST_F(OfficeFromHostsim, ABatchRunSavesUnderItsNamesAndOpensNothing) {
     t.ctx.gBatchMode = true;
     t.ctx.gBatchNoDialogs = true;
