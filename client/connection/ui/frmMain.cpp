@@ -308,11 +308,11 @@ void frmMain::keyPressEvent(QKeyEvent* e) {
     QMainWindow::keyPressEvent(e);
 }
 
-// The close box runs the same stop sequence as "E&xit"; it never cancels.
+// The close box runs the same stop sequence as "E&xit", except during a
+// download: ending then would leave its report half written (a file added to,
+// longer than before), so the run is cancelled instead, as the spooled-file
+// screen's own close does, and the window stays.
 void frmMain::closeEvent(QCloseEvent* e) {
-    // Ending during a download would leave its report half written (a file
-    // added to, longer than before): the run is cancelled instead, as the
-    // spooled-file screen's own close does, and the window stays.
     if (ctx_.link.busy() && ctx_.splfScreen.loaded() &&
         ctx_.frmSplf().controlCaption(QStringLiteral("cmdCancel")) == QLatin1String("&Cancel")) {
         e->ignore();
