@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cctype>
+#include <mutex>
+#include <unordered_map>
 
 namespace HostText {
 std::string upper(std::string s) {
@@ -91,7 +93,7 @@ SpoolRecord parseRecord(std::string line) {
 }
 }  // namespace
 
-SpoolStore::SpoolStore(QString root) : root_(std::move(root)) {}
+SpoolStore::SpoolStore(QString root) : root_(std::move(root)), cache_(std::make_shared<InfoCache>()) {}
 
 std::vector<std::string> SpoolStore::libraries() const {
     std::vector<std::string> libs;
@@ -139,7 +141,7 @@ std::vector<SpooledFileInfo> SpoolStore::spooledFiles(const OutputQueueInfo& que
     std::vector<SpooledFileInfo> out;
     const QDir dir(queue.dir);
     for (const QString& n : dir.entryList({QStringLiteral("*.splf")}, QDir::Files, QDir::Name)) {
-        SpooledFileInfo info = readInfo(dir.filePath(n));
+        SpooledFileInfo info = cachedInfo(dir.filePath(n));
         if (!info.problem.empty() && which == Servable) {
             if (onProblem) onProblem(info.path + QStringLiteral(": ") + QString::fromStdString(info.problem));
             continue;
@@ -188,6 +190,32 @@ void SpoolStore::numberPages(std::vector<SpoolRecord>& records) {
         }
         r.page = page;
     }
+}
+
+struct SpoolStore::InfoCache {
+    struct Entry {
+        qint64 modified = 0;
+        qint64 size = -1;
+        SpooledFileInfo info;
+    };
+    std::mutex mutex;
+    std::unordered_map<QString, Entry> entries;
+};
+
+SpooledFileInfo SpoolStore::cachedInfo(const QString& path) const {
+    const QFileInfo fi(path);
+    const qint64 modified = fi.lastModified().toMSecsSinceEpoch();
+    const qint64 size = fi.size();
+    {
+        std::lock_guard<std::mutex> lock(cache_->mutex);
+        const auto it = cache_->entries.find(path);
+        if (it != cache_->entries.end() && it->second.modified == modified && it->second.size == size)
+            return it->second.info;
+    }
+    SpooledFileInfo info = readInfo(path);
+    std::lock_guard<std::mutex> lock(cache_->mutex);
+    cache_->entries[path] = {modified, size, info};
+    return info;
 }
 
 std::vector<SpoolRecord> SpoolStore::readRecords(const QString& path) {

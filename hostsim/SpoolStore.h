@@ -42,9 +42,10 @@ struct SpooledFileInfo {
 };
 
 // The spool folder that hostsim serves: one folder per library, in it one
-// folder per output queue, in that one .splf file per spooled file. Read
-// afresh on every look-up, so files may be added while hostsim runs. The
-// layout is described in hostsim/README.md.
+// folder per output queue, in that one .splf file per spooled file. The
+// folders are listed afresh on every look-up, so files may be added while
+// hostsim runs; a file's attributes are read again when its time or size
+// changes. The layout is described in hostsim/README.md.
 class SpoolStore {
 public:
     explicit SpoolStore(QString root = {});
@@ -78,7 +79,12 @@ public:
     static int widthFor(size_t longestLine);
 
 private:
+    // readInfo of a file, kept while the file's time and size stay: a queue
+    // of many reports is not parsed again for every download.
+    SpooledFileInfo cachedInfo(const QString& path) const;
+    struct InfoCache;
     QString root_;
+    std::shared_ptr<InfoCache> cache_;
 };
 
 namespace HostText {
