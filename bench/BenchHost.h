@@ -12,9 +12,26 @@
 #include <cstdio>
 
 #include "AppContext.h"
+#include "RuntimeDirectory.h"
 #include "SpoolFileRow.h"
 
 namespace bench {
+// Before the application object: the runtime folder Qt asks for, and the
+// offscreen platform unless the caller chose another.
+inline void prepareApplication() {
+    EnsureRuntimeDirectory();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// The memory this process holds now (VmRSS), 0 when it cannot be read.
+inline long residentKiB() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
 // `records` lines of 80 columns, a page every 60, in BENCHLIB/BIGQ/<name>.
 inline bool writeReport(const QString& root, const QString& name, int records) {
     const QString dir = root + QStringLiteral("/BENCHLIB/BIGQ");

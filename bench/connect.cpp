@@ -12,12 +12,12 @@
 #include <cstdio>
 
 #include "AppContext.h"
+#include "BenchHost.h"
 #include "Codec.h"
 #include "ConnectionWindows.h"
 #include "HostLink.h"
 #include "HostSimThread.h"
 #include "MemorySettingsStore.h"
-#include "RuntimeDirectory.h"
 #include "ScriptedMessageBoxes.h"
 #include "SignOn.h"
 #include "frmMain.h"
@@ -43,8 +43,7 @@ QString freeLoopbackAddress() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    EnsureRuntimeDirectory();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::prepareApplication();
     QApplication app(argc, argv);
     QTemporaryDir dir;
 

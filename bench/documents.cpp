@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "BenchHost.h"
 #include "Clock.h"
 #include "RunContext.h"
 #include "HostSocket.h"
@@ -30,14 +31,8 @@
 #include "VB2PDF.h"
 
 namespace {
-long residentKiB() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return 0;
-}
-
+using bench::argValue;
+using bench::residentKiB;
 constexpr int kWidth = 132;
 constexpr int kPageLines = 66;
 
@@ -211,14 +206,10 @@ int plainText(RunContext& ctx, const DownloadOptions& options, DownloadProgress&
     return ProcTxt(ctx, o, progress, file, width, QStringLiteral("Text"), row);
 }
 
-int argValue(const QStringList& args, const QString& name, int def) {
-    const qsizetype i = args.indexOf(name);
-    return i >= 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : def;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::prepareApplication();
     QApplication app(argc, argv);
     const int lines = argValue(QCoreApplication::arguments(), QStringLiteral("--lines"), 33000);
     const int smallLines = lines / 10;

@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "AppContext.h"
+#include "BenchHost.h"
 #include "HostLink.h"
 #include "HostSimThread.h"
-#include "RuntimeDirectory.h"
 #include "SpoolStore.h"
 
 namespace {
@@ -124,8 +124,7 @@ int fail(const QString& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    EnsureRuntimeDirectory();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::prepareApplication();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const int rounds = qMax(1, argValue(args, "--rounds", "5").toInt());

@@ -16,12 +16,12 @@
 #include <ctime>
 
 #include "AppContext.h"
+#include "BenchHost.h"
 #include "HostLink.h"
 #include "HostSimThread.h"
 #include "ListRecords.h"
 #include "ConnectionWindows.h"
 #include "OpenSelection.h"
-#include "RuntimeDirectory.h"
 #include "SplfGrid.h"
 #include "frmMain.h"
 #include "frmSplf.h"
@@ -110,8 +110,7 @@ QString argValue(const QStringList& args, const QString& name, const QString& de
 }  // namespace
 
 int main(int argc, char** argv) {
-    EnsureRuntimeDirectory();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::prepareApplication();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const int files = argValue(args, QStringLiteral("--files"), QStringLiteral("10000")).toInt();

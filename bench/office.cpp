@@ -25,7 +25,6 @@
 #include "PlainSplfScreen.h"
 #include "ProcTxt.h"
 #include "RecordingProcessStarter.h"
-#include "RuntimeDirectory.h"
 #include "ScreenOptions.h"
 
 namespace {
@@ -75,8 +74,7 @@ Run deliver(PlainSplfScreen& screen, const QString& officeStarts, const Delivery
 }  // namespace
 
 int main(int argc, char** argv) {
-    EnsureRuntimeDirectory();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::prepareApplication();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const int pages = bench::argValue(args, QStringLiteral("--pages"), 10000);

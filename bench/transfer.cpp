@@ -29,22 +29,14 @@
 #include "PlainSplfScreen.h"
 #include "ProcPDF.h"
 #include "ProcTxt.h"
-#include "RuntimeDirectory.h"
 #include "ScreenOptions.h"
 #include "SpoolDownload.h"
 
 namespace {
 using bench::argValue;
+using bench::residentKiB;
 using bench::rowOf;
 using bench::writeReport;
-
-long residentKiB() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return 0;
-}
 
 // CPU time of the calling thread: what the client itself spends.
 double threadCpuSeconds() {
@@ -137,8 +129,7 @@ Run pdfDocument(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& ro
 }  // namespace
 
 int main(int argc, char** argv) {
-    EnsureRuntimeDirectory();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::prepareApplication();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const int large = argValue(args, QStringLiteral("--records"), 100000);

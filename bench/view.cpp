@@ -76,7 +76,7 @@ double readSeconds(const QString& file, qint64* bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::prepareApplication();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const int fullRecords = argValue(args, QStringLiteral("--full-records"), 250000);
