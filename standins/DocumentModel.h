@@ -20,9 +20,9 @@ struct TextDocumentModel {
     qsizetype pageBreakCount() const { return text.count(QLatin1Char('\f')); }
 };
 
-// Writes the document as OpenDocument text through Qt's own writer: each
-// '\f' starts the next paragraph on a new page. Written beside the target
-// and renamed over it when complete.
+// Writes the document as OpenDocument text, a paragraph per line in the
+// document's font: each '\f' starts the next paragraph on a new page. Written
+// beside the target and renamed over it when complete.
 bool WriteOdt(const TextDocumentModel& doc, const QString& path, QString* error);
 
 // `path` with the extension of the format actually written (".doc" asked, ".odt" written).

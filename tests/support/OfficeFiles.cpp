@@ -27,19 +27,8 @@ QJsonObject XlsxFacts(const QString& file) {
 }
 
 QJsonObject OdtFacts(const QString& file) {
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, QStringLiteral("content.xml")});
-    unzip.waitForFinished(60000);
-    const QByteArray xml = unzip.readAllStandardOutput();
-    if (unzip.exitCode() != 0 || xml.isEmpty()) {
-        std::fprintf(stderr, "unzip failed: %s\n", unzip.readAllStandardError().constData());
-        return {};
-    }
     QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"), {script("odt_facts.py")});
-    p.waitForStarted(10000);
-    p.write(xml);
-    p.closeWriteChannel();
+    p.start(QStringLiteral("/usr/bin/python3"), {script("odt_facts.py"), file});
     p.waitForFinished(60000);
     return parse(p.readAllStandardOutput(), QStringLiteral("odt reader"), p);
 }

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 
 // Office files read back by readers that are not ours: .xlsx by Debian's
-// python3-openpyxl, .odt by unzip and an XML parser. An empty object when
+// python3-openpyxl, .odt by Python's zipfile and XML parser. An empty object when
 // the reader failed (its error is printed).
 QJsonObject XlsxFacts(const QString& file);
 QJsonObject OdtFacts(const QString& file);

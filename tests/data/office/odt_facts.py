@@ -1,11 +1,17 @@
-"""Reads the content.xml of an OpenDocument text (on standard input) and
-prints as JSON: the lines of text (a paragraph or a line break ends one; runs
-of blanks written as text:s are blanks again), the indexes of the lines that
-start a new page, and the font sizes their styles give."""
+"""Reads an OpenDocument text (the file named by the argument) and prints as
+JSON the lines of text (a paragraph or a line break ends one; runs of blanks
+written as text:s are blanks again), the indexes of the lines that start a new
+page, and the font sizes and fonts their styles give (a font declared
+fixed-pitch is followed by " (fixed)"). Prints nothing, and an error, unless
+the package starts with its "mimetype" entry, stored, naming OpenDocument
+text."""
 import json
 import re
 import sys
 import xml.etree.ElementTree as ET
+import zipfile
+
+MIME = b"application/vnd.oasis.opendocument.text"
 
 NS = {
     "office": "urn:oasis:names:tc:opendocument:xmlns:office:1.0",
@@ -15,8 +21,17 @@ NS = {
 }
 q = lambda p, n: "{%s}%s" % (NS[p], n)
 
-root = ET.fromstring(sys.stdin.buffer.read())
-page_break_styles, sizes_of = set(), {}
+with zipfile.ZipFile(sys.argv[1]) as z:
+    first = z.infolist()[0]
+    package_ok = (first.filename == "mimetype" and first.compress_type == zipfile.ZIP_STORED
+                  and not first.extra and z.read("mimetype") == MIME)
+    if not package_ok:
+        sys.exit("%s: not an OpenDocument text package (first entry %s)" % (sys.argv[1], first.filename))
+    root = ET.fromstring(z.read("content.xml"))
+page_break_styles, sizes_of, fonts_of, fixed = set(), {}, {}, set()
+for face in root.iter(q("style", "font-face")):
+    if face.get(q("style", "font-pitch")) == "fixed":
+        fixed.add(face.get(q("style", "name")))
 for st in root.iter(q("style", "style")):
     name = st.get(q("style", "name"))
     for p in st.iter(q("style", "paragraph-properties")):
@@ -25,6 +40,9 @@ for st in root.iter(q("style", "style")):
     for t in st.iter(q("style", "text-properties")):
         if t.get(q("fo", "font-size")):
             sizes_of[name] = t.get(q("fo", "font-size"))
+        face = t.get(q("style", "font-name")) or t.get(q("fo", "font-family"))
+        if face:
+            fonts_of[name] = face + (" (fixed)" if face in fixed else "")
 
 
 def lines_of(p):
@@ -63,7 +81,7 @@ def lines_of(p):
     return "".join(t for t, _ in pieces).split("\n")
 
 
-lines, breaks, sizes = [], [], set()
+lines, breaks, sizes, fonts = [], [], set(), set()
 for p in root.iter(q("text", "p")):
     if p.get(q("text", "style-name")) in page_break_styles:
         breaks.append(len(lines))
@@ -72,4 +90,6 @@ for p in root.iter(q("text", "p")):
         s = el.get(q("text", "style-name"))
         if s in sizes_of:
             sizes.add(sizes_of[s])
-print(json.dumps({"lines": lines, "pageBreaks": breaks, "fontSizes": sorted(sizes)}))
+        if s in fonts_of:
+            fonts.add(fonts_of[s])
+print(json.dumps({"lines": lines, "pageBreaks": breaks, "fontSizes": sorted(sizes), "fonts": sorted(fonts)}))

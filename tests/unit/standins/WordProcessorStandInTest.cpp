@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QTemporaryDir>
 
+#include "DocumentModel.h"
 #include "OfficeAutomation.h"
 #include "OfficeFiles.h"
 #include "OfficeStandIns.h"
@@ -53,6 +54,8 @@ TEST_P(WordPages, EachMarkBecomesOnePageBreakInTheSavedDocument) {
     if (c.size > 0) {
         EXPECT_EQ(sizes, QStringList({QStringLiteral("%1pt").arg(c.size)}));
     }
+    // A report's columns line up only in a fixed-pitch font.
+    EXPECT_EQ(strings(facts.value(QStringLiteral("fonts"))), QStringList({"Courier New (fixed)"}));
     EXPECT_TRUE(d.starter.started().empty());
 }
 
@@ -67,6 +70,44 @@ INSTANTIATE_TEST_SUITE_P(
                       DocCase{"NoMarks", {{"only", "", "page"}}, 9, {"only", "", "page"}, {}},
                       // Two marks in a row: an empty page between, one break each.
                       DocCase{"ConsecutiveMarks", {{"one"}, {}, {"three"}}, 9, {"one", "", "three"}, {1, 2}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct LineCase {
+    const char* name;
+    QString text;          // the document's text
+    QStringList lines;     // as a reader sees them
+};
+
+class DocumentLines : public ::testing::TestWithParam<LineCase> {};
+
+// Every character of a report line reaches the reader where it stood: blanks
+// at either end and in runs, characters XML escapes, and text beyond Latin-1.
+TEST_P(DocumentLines, EachLineIsReadBackAsItStands) {
+    const LineCase& c = GetParam();
+    Desk d;
+    TextDocumentModel doc;
+    doc.text = c.text;
+    doc.fontFamily = QStringLiteral("Courier New");
+    const QString file = d.path(QStringLiteral("lines.odt"));
+    QString why;
+    ASSERT_TRUE(WriteOdt(doc, file, &why)) << why.toStdString();
+    const QJsonObject facts = OdtFacts(file);
+    ASSERT_FALSE(facts.isEmpty());
+    EXPECT_EQ(strings(facts.value(QStringLiteral("lines"))), c.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, DocumentLines,
+    ::testing::Values(
+        LineCase{"BlanksAtBothEndsAndInRuns", QStringLiteral("   1  ITEM 102 \n \nx   "), {"   1  ITEM 102 ", " ", "x   "}},
+        LineCase{"OneBlankBetweenWords", QStringLiteral("a b c"), {"a b c"}},
+        LineCase{"TabsBetweenBlanks", QStringLiteral("a \t b\t"), {"a \t b\t"}},
+        LineCase{"MarkupCharacters", QStringLiteral("<b> & \"x\" 'y' ]]>"), {"<b> & \"x\" 'y' ]]>"}},
+        LineCase{"BeyondLatin1", QStringLiteral("M\u00fcller \u20ac 5 \U0001F600 \u00e9"),
+                 {QStringLiteral("M\u00fcller \u20ac 5 \U0001F600 \u00e9")}},
+        // XML cannot carry control characters: each keeps its column as a blank.
+        LineCase{"ControlCharacters", QStringLiteral("a\0b\1 c\x1b"), {"a b  c "}},
+        LineCase{"EmptyLines", QStringLiteral("\n\nend"), {"", "", "end"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WordStandIn, AVisibleWordShowsTheReopenedDocumentAndAnUnsavedOneAsACopy) {

@@ -1,0 +1,267 @@
+// OpenDocument text of a report: one paragraph per line, a page break before
+// the paragraph after each '\f', every paragraph in the document's font.
+// Written straight into the package: a report of many thousand pages would
+// spend seconds in a general document model for what is a flat list of lines.
+
+#include <zip.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+#include <string>
+
+#include "DocumentModel.h"
+
+namespace {
+
+constexpr char kMimeType[] = "application/vnd.oasis.opendocument.text";
+
+constexpr char kManifest[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\" manifest:version=\"1.2\">\n"
+    " <manifest:file-entry manifest:media-type=\"application/vnd.oasis.opendocument.text\" manifest:full-path=\"/\"/>\n"
+    " <manifest:file-entry manifest:media-type=\"text/xml\" manifest:full-path=\"content.xml\"/>\n"
+    "</manifest:manifest>\n";
+
+QByteArray escaped(const QString& s) {
+    QByteArray out;
+    for (const char c : s.toUtf8()) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&apos;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+QByteArray contentHead(const TextDocumentModel& model) {
+    const QByteArray family = escaped(model.fontFamily);
+    QByteArray text = "<style:text-properties";
+    if (!family.isEmpty()) text += " style:font-name=\"" + family + "\" fo:font-family=\"" + family + '"';
+    if (model.fontSize > 0) text += " fo:font-size=\"" + QByteArray::number(model.fontSize) + "pt\"";
+    text += "/>";
+
+    QByteArray h =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+        " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\""
+        " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+        " xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\""
+        " xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" office:version=\"1.2\">\n";
+    // The font-face says the pitch: where the family is not installed, a
+    // fixed-pitch face stands in and the report's columns stay aligned.
+    if (!family.isEmpty())
+        h += "<office:font-face-decls><style:font-face style:name=\"" + family + "\" svg:font-family=\"&apos;" +
+             family + "&apos;\" style:font-family-generic=\"modern\" style:font-pitch=\"fixed\"/></office:font-face-decls>\n";
+    h += "<office:automatic-styles>\n<style:style style:name=\"P1\" style:family=\"paragraph\">" + text +
+         "</style:style>\n<style:style style:name=\"P2\" style:family=\"paragraph\">"
+         "<style:paragraph-properties fo:break-before=\"page\"/>" +
+         text + "</style:style>\n</office:automatic-styles>\n<office:body>\n<office:text>\n";
+    return h;
+}
+
+constexpr char kContentTail[] = "</office:text>\n</office:body>\n</office:document-content>\n";
+
+bool allowedInXml(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// One paragraph. Blanks are kept as they stand: a single blank between two
+// characters is written as it is, every other run of blanks as text:s, since
+// a reader collapses runs and drops blanks at either end of a paragraph.
+// Characters XML cannot carry (control characters) become blanks, which keeps
+// the columns in place.
+void appendParagraph(std::string& out, QStringView line, bool pageBreak) {
+    out += pageBreak ? "<text:p text:style-name=\"P2\">" : "<text:p text:style-name=\"P1\">";
+    const qsizetype n = line.size();
+    qsizetype i = 0;
+    bool afterText = false;  // the last thing written is a character other than a blank
+    auto isBlankAt = [&](qsizetype k) {
+        const char16_t u = line[k].unicode();
+        if (u == u' ') return true;
+        if (u == u'\t') return false;
+        if (QChar::isHighSurrogate(u) && k + 1 < n && QChar::isLowSurrogate(line[k + 1].unicode())) return false;
+        return !allowedInXml(u) || u == u'\r' || u == u'\n' || QChar::isSurrogate(u);
+    };
+    while (i < n) {
+        if (isBlankAt(i)) {
+            qsizetype j = i;
+            while (j < n && isBlankAt(j)) ++j;
+            const qsizetype run = j - i;
+            if (run == 1 && afterText && j < n && line[j].unicode() != u'\t') {
+                out += ' ';
+            } else if (run == 1) {
+                out += "<text:s/>";
+            } else {
+                out += "<text:s text:c=\"";
+                out += std::to_string(run);
+                out += "\"/>";
+            }
+            afterText = false;
+            i = j;
+            continue;
+        }
+        const char16_t u = line[i].unicode();
+        if (u == u'\t') {
+            out += "<text:tab/>";
+            afterText = false;
+            ++i;
+            continue;
+        }
+        afterText = true;
+        if (u < 0x80) {
+            switch (u) {
+                case u'&': out += "&amp;"; break;
+                case u'<': out += "&lt;"; break;
+                case u'>': out += "&gt;"; break;
+                default: out += char(u);
+            }
+            ++i;
+            continue;
+        }
+        char32_t c = u;
+        if (QChar::isHighSurrogate(u)) {
+            c = QChar::surrogateToUcs4(u, line[i + 1].unicode());
+            ++i;
+        }
+        ++i;
+        if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+        }
+        out += char(0x80 | (c & 0x3F));
+    }
+    out += "</text:p>\n";
+}
+
+class Package {
+public:
+    explicit Package(const QString& path) : zip_(zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE)) {}
+    ~Package() {
+        if (zip_) zipClose(zip_, nullptr);
+    }
+    Package(const Package&) = delete;
+    Package& operator=(const Package&) = delete;
+
+    bool ok() const { return zip_ != nullptr && ok_; }
+
+    // Stored, not compressed: readers find the type at a fixed place in the file.
+    void addStored(const char* name, const QByteArray& data) { add(name, data, 0); }
+    void addDeflated(const char* name, const QByteArray& data) { add(name, data, Z_DEFLATED); }
+
+    void begin(const char* name, int method) {
+        zip_fileinfo info{};
+        const QDateTime now = QDateTime::currentDateTime();
+        const QDate d = now.date();
+        const QTime t = now.time();
+        info.tmz_date = {uInt(t.second()), uInt(t.minute()), uInt(t.hour()), uInt(d.day()), uInt(d.month() - 1),
+                         uInt(d.year())};
+        // Level 1: a report's lines repeat, so the fastest level already packs them well.
+        if (ok() && zipOpenNewFileInZip64(zip_, name, &info, nullptr, 0, nullptr, 0, nullptr, method, method ? 1 : 0,
+                                          0) != ZIP_OK)
+            ok_ = false;
+    }
+    void write(const char* data, size_t size) {
+        if (ok() && size > 0 && zipWriteInFileInZip(zip_, data, unsigned(size)) != ZIP_OK) ok_ = false;
+    }
+    void end() {
+        if (ok() && zipCloseFileInZip(zip_) != ZIP_OK) ok_ = false;
+    }
+    bool close() {
+        if (!zip_) return false;
+        const bool closed = zipClose(zip_, nullptr) == ZIP_OK;
+        zip_ = nullptr;
+        return closed && ok_;
+    }
+
+private:
+    void add(const char* name, const QByteArray& data, int method) {
+        begin(name, method);
+        write(data.constData(), size_t(data.size()));
+        end();
+    }
+    zipFile zip_;
+    bool ok_ = true;
+};
+
+bool WritePackage(const TextDocumentModel& model, const QString& path) {
+    Package zip(path);
+    zip.addStored("mimetype", QByteArray(kMimeType));
+    zip.addDeflated("META-INF/manifest.xml", QByteArray(kManifest));
+    zip.begin("content.xml", Z_DEFLATED);
+    constexpr size_t kChunk = 1 << 20;
+    std::string out;
+    out.reserve(kChunk + 4096);
+    out += contentHead(model).toStdString();
+    bool breakPending = false;
+    auto paragraph = [&](QStringView text) {
+        appendParagraph(out, text, breakPending);
+        breakPending = false;
+        if (out.size() >= kChunk) {
+            zip.write(out.data(), out.size());
+            out.clear();
+        }
+    };
+    // Lines end at '\n'; each '\f' puts what follows on a new page.
+    const QStringView all(model.text);
+    qsizetype start = 0;
+    while (start <= all.size() && zip.ok()) {
+        qsizetype end = all.indexOf(QLatin1Char('\n'), start);
+        if (end < 0) end = all.size();
+        const QStringView line = all.mid(start, end - start);
+        if (!line.contains(QLatin1Char('\f'))) {
+            paragraph(line);
+        } else {
+            qsizetype from = 0;
+            for (bool firstPiece = true;; firstPiece = false) {
+                const qsizetype mark = line.indexOf(QLatin1Char('\f'), from);
+                const QStringView piece = line.mid(from, (mark < 0 ? line.size() : mark) - from);
+                if (!firstPiece) {
+                    // A break while one waits: the waiting one needs a paragraph of its own.
+                    if (breakPending) paragraph(QStringView());
+                    breakPending = true;
+                }
+                if (!piece.isEmpty()) paragraph(piece);
+                if (mark < 0) break;
+                from = mark + 1;
+            }
+        }
+        start = end + 1;
+    }
+    if (breakPending) paragraph(QStringView());
+    out += kContentTail;
+    zip.write(out.data(), out.size());
+    zip.end();
+    return zip.close();
+}
+
+}  // namespace
+
+bool WriteOdt(const TextDocumentModel& model, const QString& path, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
+    const QFileInfo target(path);
+    if (!target.absoluteDir().exists()) return fail(QStringLiteral("The folder of '%1' does not exist.").arg(path));
+    const QString partial = target.absoluteDir().filePath(QStringLiteral(".%1.partial").arg(target.fileName()));
+    if (!WritePackage(model, partial) ||
+        std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(partial);
+        return fail(QStringLiteral("Cannot save '%1'.").arg(path));
+    }
+    return true;
+}
