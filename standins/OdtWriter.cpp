@@ -76,8 +76,9 @@ bool allowedInXml(char32_t c) {
 // One paragraph. Blanks are kept as they stand: a single blank between two
 // characters is written as it is, every other run of blanks as text:s, since
 // a reader collapses runs and drops blanks at either end of a paragraph.
-// Characters XML cannot carry (control characters) become blanks, which keeps
-// the columns in place.
+// Control characters (those XML cannot carry, and the ones it can but no
+// reader shows: 127 and the code page's unassigned bytes) become blanks,
+// which keeps the columns in place.
 void appendParagraph(std::string& out, QStringView line, bool pageBreak) {
     out += pageBreak ? "<text:p text:style-name=\"P2\">" : "<text:p text:style-name=\"P1\">";
     const qsizetype n = line.size();
@@ -88,7 +89,7 @@ void appendParagraph(std::string& out, QStringView line, bool pageBreak) {
         if (u == u' ') return true;
         if (u == u'\t') return false;
         if (QChar::isHighSurrogate(u) && k + 1 < n && QChar::isLowSurrogate(line[k + 1].unicode())) return false;
-        return !allowedInXml(u) || u == u'\r' || u == u'\n' || QChar::isSurrogate(u);
+        return u < 0x20 || (u >= 0x7F && u <= 0x9F) || !allowedInXml(u) || QChar::isSurrogate(u);
     };
     while (i < n) {
         if (isBlankAt(i)) {

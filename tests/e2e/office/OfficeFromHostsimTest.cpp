@@ -101,6 +101,29 @@ TEST_F(OfficeFromHostsim, AThreePageReportBecomesADocumentWithItsPagesOpenedForT
     EXPECT_FALSE(facts.value(QStringLiteral("lines")).toVariant().toStringList().join(QString()).contains(QChar(0x2022)));
 }
 
+// Every character of the code page reaches the document in the column it had
+// in the report; the controls, which no reader shows, as blanks.
+TEST_F(OfficeFromHostsim, EveryByteOfTheCodePageReachesTheDocumentInItsColumn) {
+    std::string printable, controls;
+    for (int b = 0x20; b <= 0xFF; ++b)
+        if (b != 0x95) printable += char(b);  // 149 is the page mark
+    for (int b = 0x01; b < 0x20; ++b)
+        if (b != '\t' && b != '\n' && b != '\r' && b != '\f') controls += char(b);
+    HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", QStringLiteral("MONTHEND.splf"),
+                                     "name=MONTHEND\njob=MONTHEND\nuser=SWUSER\njobnumber=100001\n[records]\n"
+                                     "001 " + printable + "\n   1" + controls + "|\n");
+    ASSERT_EQ(deliver("Microsoft Word"), ReportOutcome::Delivered);
+    QString expected;
+    for (char16_t c = 0x20; c < 0x7F; ++c) expected += QChar(c);
+    expected += QStringLiteral(u" \u20ac \u201a\u0192\u201e\u2026\u2020\u2021\u02c6\u2030\u0160\u2039\u0152 \u017d  "
+                               u"\u2018\u2019\u201c\u201d\u2013\u2014\u02dc\u2122\u0161\u203a\u0153 \u017e\u0178");
+    for (char16_t c = 0xA0; c <= 0xFF; ++c) expected += QChar(c);
+    const QJsonObject facts = OdtFacts(out.filePath(QStringLiteral("Spwrt.odt")));
+    EXPECT_EQ(facts.value(QStringLiteral("lines")).toVariant().toStringList(),
+              QStringList({expected, QString(27, QLatin1Char(' ')) + QLatin1Char('|')}));
+    EXPECT_TRUE(facts.value(QStringLiteral("pageBreaks")).toArray().isEmpty());
+}
+
 // The word processor here writes its own format under its own extension: a
 // document of that name from an earlier run is no free name and stays.
 TEST_F(OfficeFromHostsim, AnEarlierDocumentOfTheSameNameIsKept) {

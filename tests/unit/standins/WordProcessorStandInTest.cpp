@@ -107,6 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {QStringLiteral("M\u00fcller \u20ac 5 \U0001F600 \u00e9")}},
         // XML cannot carry control characters: each keeps its column as a blank.
         LineCase{"ControlCharacters", QStringLiteral("a\0b\1 c\x1b"), {"a b  c "}},
+        // The code page's own controls (127, and the bytes it leaves unassigned) too.
+        LineCase{"ControlCharactersAboveAscii", QStringLiteral("a\x7f b\x81" "c\x9d" "d\x8f"), {"a  b c d "}},
         LineCase{"EmptyLines", QStringLiteral("\n\nend"), {"", "", "end"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -186,3 +188,4 @@ TEST(WordProStandIn, FindAndTypeTurnMarksIntoPagesShownWhenMinimised) {
     }
     EXPECT_NE(d.standIns.create(QStringLiteral("WordPro.Application")), nullptr);
 }
+
