@@ -9,7 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <string>
 
 #include "DocumentModel.h"
@@ -150,7 +154,16 @@ void appendParagraph(std::string& out, QStringView line, bool pageBreak) {
 
 class Package {
 public:
-    explicit Package(const QString& path) : zip_(zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE)) {}
+    // Takes `file` over: it is closed with the package.
+    explicit Package(FILE* file) {
+        if (!file) return;
+        zlib_filefunc64_def io;
+        fill_fopen64_filefunc(&io);
+        io.zopen64_file = [](voidpf opened, const void*, int) -> voidpf { return opened; };
+        io.opaque = file;
+        zip_ = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &io);
+        if (!zip_) std::fclose(file);
+    }
     ~Package() {
         if (zip_) zipClose(zip_, nullptr);
     }
@@ -194,12 +207,12 @@ private:
         write(data.constData(), size_t(data.size()));
         end();
     }
-    zipFile zip_;
+    zipFile zip_ = nullptr;
     bool ok_ = true;
 };
 
-bool WritePackage(const TextDocumentModel& model, const QString& path) {
-    Package zip(path);
+bool WritePackage(const TextDocumentModel& model, FILE* file) {
+    Package zip(file);
     zip.addStored("mimetype", QByteArray(kMimeType));
     zip.addDeflated("META-INF/manifest.xml", QByteArray(kManifest));
     zip.begin("content.xml", Z_DEFLATED);
@@ -249,6 +262,43 @@ bool WritePackage(const TextDocumentModel& model, const QString& path) {
     return zip.close();
 }
 
+// Opens a file of its own beside the target, for the package to be written to
+// before it takes the target's name: never a file that is there already (the
+// part of a save cut short, or a link to some other file), and with a name
+// short enough for the folder however long the target's is.
+FILE* OpenPartial(const QDir& folder, const QString& target, QByteArray* partial) {
+    constexpr qsizetype kNameMax = 255;  // bytes in one name, on the file systems in use
+    constexpr char kTail[] = ".partial";
+    QByteArray stem = QFile::encodeName(target);
+    const qsizetype room = kNameMax - 8 - qsizetype(sizeof kTail - 1);  // "." stem "." + 6 + tail
+    if (stem.size() > room) {
+        qsizetype cut = room;
+        while (cut > 0 && (uchar(stem.at(cut)) & 0xC0) == 0x80) --cut;  // not within a character
+        stem.truncate(cut);
+    }
+    const QByteArray prefix = QFile::encodeName(folder.absolutePath()) + "/." + stem + '.';
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray name = prefix;
+        for (int i = 0; i < 6; ++i) name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+        name += kTail;
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return nullptr;
+        }
+        FILE* file = ::fdopen(fd, "wb");
+        if (!file) {
+            ::close(fd);
+            ::unlink(name.constData());
+            return nullptr;
+        }
+        *partial = name;
+        return file;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool WriteOdt(const TextDocumentModel& model, const QString& path, QString* error) {
@@ -258,10 +308,11 @@ bool WriteOdt(const TextDocumentModel& model, const QString& path, QString* erro
     };
     const QFileInfo target(path);
     if (!target.absoluteDir().exists()) return fail(QStringLiteral("The folder of '%1' does not exist.").arg(path));
-    const QString partial = target.absoluteDir().filePath(QStringLiteral(".%1.partial").arg(target.fileName()));
-    if (!WritePackage(model, partial) ||
-        std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(partial);
+    QByteArray partial;
+    FILE* file = OpenPartial(target.absoluteDir(), target.fileName(), &partial);
+    if (!file) return fail(QStringLiteral("Cannot save '%1'.").arg(path));
+    if (!WritePackage(model, file) || std::rename(partial.constData(), QFile::encodeName(path).constData()) != 0) {
+        ::unlink(partial.constData());
         return fail(QStringLiteral("Cannot save '%1'.").arg(path));
     }
     return true;

@@ -9,9 +9,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <csignal>
-#include <sys/resource.h>
-
+#include "FileSizeLimit.h"
 #include "SettingsWindows.h"
 
 namespace {
@@ -21,24 +19,6 @@ struct Menu : SettingsWindows {
         t.presenter->fileAnswers.push_back(chosen);
         item->trigger();
     }
-};
-
-// Files of this process cannot grow past `bytes` while it lives: writing
-// more fails as on a full disk.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old);
-        previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, previous);
-    }
-    rlimit old{};
-    void (*previous)(int) = nullptr;
 };
 
 const QByteArray kPdfSettings =

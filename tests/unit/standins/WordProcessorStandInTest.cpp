@@ -5,8 +5,10 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "DocumentModel.h"
+#include "FileSizeLimit.h"
 #include "OfficeAutomation.h"
 #include "OfficeFiles.h"
 #include "OfficeStandIns.h"
@@ -189,3 +191,91 @@ TEST(WordProStandIn, FindAndTypeTurnMarksIntoPagesShownWhenMinimised) {
     EXPECT_NE(d.standIns.create(QStringLiteral("WordPro.Application")), nullptr);
 }
 
+namespace {
+TextDocumentModel TwoPages() {
+    TextDocumentModel doc;
+    doc.text = QStringLiteral("new\fpage");
+    return doc;
+}
+QStringList FilesIn(const Desk& d) {
+    return QDir(d.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+}  // namespace
+
+// A name as long as the folder takes (255 bytes) replaces the document of
+// that name like any other.
+TEST(DocumentFile, TheLongestNameAFolderTakesIsSaved) {
+    const QString names[] = {QString(251, QLatin1Char('r')) + QStringLiteral(".odt"),
+                             QString(125, QChar(0xFC)) + QStringLiteral("x.odt")};
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.left(3).toStdString());
+        ASSERT_EQ(QFile::encodeName(name).size(), 255);
+        Desk d;
+        const QString file = d.path(name);
+        writeBytes(file, "the user's earlier document");
+        QString why;
+        EXPECT_TRUE(WriteOdt(TwoPages(), file, &why)) << why.toStdString();
+        EXPECT_EQ(strings(OdtFacts(file).value(QStringLiteral("lines"))), QStringList({"new", "page"}));
+        EXPECT_EQ(FilesIn(d), QStringList({name}));
+    }
+}
+
+// What an earlier run may have left beside the document (a save cut short by
+// a crash; a link put there) neither stops the save nor lets it write into
+// another file of the user's.
+TEST(DocumentFile, WhatAnEarlierRunLeftBesideTheDocumentIsNotWrittenThrough) {
+    struct Case {
+        const char* name;
+        std::function<void(const Desk&, const QString& partial)> leave;
+    };
+    const Case cases[] = {
+        {"PartOfAnEarlierSave", [](const Desk&, const QString& partial) { writeBytes(partial, "PK cut short"); }},
+        {"LinkToAFileOfTheUser",
+         [](const Desk& d, const QString& partial) { QFile::link(d.path(QStringLiteral("mine.txt")), partial); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Desk d;
+        const QString file = d.path(QStringLiteral("r.odt"));
+        writeBytes(file, "the user's earlier document");
+        writeBytes(d.path(QStringLiteral("mine.txt")), "the user's own file");
+        c.leave(d, d.path(QStringLiteral(".r.odt.partial")));
+        QString why;
+        EXPECT_TRUE(WriteOdt(TwoPages(), file, &why)) << why.toStdString();
+        EXPECT_EQ(strings(OdtFacts(file).value(QStringLiteral("lines"))), QStringList({"new", "page"}));
+        EXPECT_EQ(readBytes(d.path(QStringLiteral("mine.txt"))), QByteArray("the user's own file"));
+    }
+}
+
+// A save that cannot be completed is an error, keeps what had the name and
+// leaves nothing beside it.
+TEST(DocumentFile, ASaveThatCannotCompleteKeepsTheEarlierDocumentAndLeavesNothing) {
+    TextDocumentModel big;
+    for (int i = 0; i < 20000; ++i) big.text += QStringLiteral("%1 ITEM %2 %3\n").arg(i).arg(i * 7919).arg(i % 97);
+    {
+        SCOPED_TRACE("disk full");
+        Desk d;
+        const QString file = d.path(QStringLiteral("r.odt"));
+        writeBytes(file, "the user's earlier document");
+        QString why;
+        {
+            FileSizeLimit full(16 * 1024);
+            EXPECT_FALSE(WriteOdt(big, file, &why));
+        }
+        EXPECT_FALSE(why.isEmpty());
+        EXPECT_EQ(readBytes(file), QByteArray("the user's earlier document"));
+        EXPECT_EQ(FilesIn(d), QStringList({"r.odt"}));
+    }
+    {
+        SCOPED_TRACE("a folder of that name");
+        Desk d;
+        const QString folder = d.path(QStringLiteral("r.odt"));
+        QDir().mkpath(folder);
+        writeBytes(folder + QStringLiteral("/inside.txt"), "the user's file");
+        QString why;
+        EXPECT_FALSE(WriteOdt(big, folder, &why));
+        EXPECT_FALSE(why.isEmpty());
+        EXPECT_EQ(readBytes(folder + QStringLiteral("/inside.txt")), QByteArray("the user's file"));
+        EXPECT_EQ(FilesIn(d), QStringList({"r.odt"}));
+    }
+}
