@@ -5,7 +5,9 @@
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <csignal>
+#include <functional>
 
 #include "Clock.h"
 #include "DesktopAutomation.h"
@@ -160,6 +162,51 @@ TEST_F(OfficeFromHostsim, AHostThatStopsAnsweringLeavesTheEarlierWorkbookAndNoPr
     EXPECT_NE(deliver("Microsoft Excel"), ReportOutcome::Delivered);
     EXPECT_EQ(ReadFileBytes(earlier), "EARLIER");
     EXPECT_TRUE(opened().isEmpty());
+}
+
+// A Word delivery that does not get the report (the host stops answering, the
+// user cancels) leaves the document of the batch run's name as it was, and
+// starts no word processor.
+TEST_F(OfficeFromHostsim, AWordDeliveryThatGetsNoReportKeepsTheEarlierDocument) {
+    struct Case {
+        const char* name;
+        std::function<void()> interrupt;
+        const char* box;
+    };
+    const Case cases[] = {
+        // The user presses Cancel while the report is on its way.
+        {"cancel",
+         [this] {
+             host->faults().replyDelayMs = 200000;
+             QTimer::singleShot(0, [this] { t.ctx.link.requestCancel(); });
+         },
+         "Operation has been canceled by request of the user."},
+        {"host stops answering",
+         [this] {
+             host->faults().replyDelayMs = 0;
+             host->faults().silentAfter = 0;
+             ASSERT_TRUE(host->connectJobPort(t.ctx));
+         },
+         "Error in SendReceive procedure."},
+    };
+    t.ctx.gBatchMode = true;
+    t.ctx.gBatchNoDialogs = true;
+    frmSaveAs& save = SaveDialog(t.ctx, frmSaveAs::Kind::Text);
+    const QString earlier = out.filePath(QStringLiteral("batch.odt"));
+    WriteFileBytes(earlier, "EARLIER");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        save.txtSave->setText(out.filePath(QStringLiteral("batch.doc")));
+        save.setTxtSaveTag(QStringLiteral("1"));
+        c.interrupt();
+        t.boxes->expect(QString::fromLatin1(c.box));
+        EXPECT_NE(deliver("Microsoft Word"), ReportOutcome::Delivered);
+        EXPECT_TRUE(t.boxes->done());
+        EXPECT_EQ(ReadFileBytes(earlier), "EARLIER");
+        EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"batch.odt"}));
+        EXPECT_EQ(standIns->running(QStringLiteral("word.application")), nullptr);
+        EXPECT_TRUE(opened().isEmpty());
+    }
 }
 
 namespace {
