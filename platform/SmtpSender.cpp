@@ -71,9 +71,10 @@ Result send(const SmtpConfig& config, const QStringList& recipients, const QByte
     curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, config.connectTimeoutSec);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, config.timeoutSec);
-    // The wait for the server's answer to the message's end has a bound of its
-    // own, which the overall one does not shorten.
+    // The bound is on waiting, not on the whole send: a large report over a
+    // slow line takes as long as it takes while its bytes keep moving.
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, config.timeoutSec);
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, config.timeoutSec);
 
     const CURLcode rc = curl_easy_perform(curl);

@@ -11,7 +11,7 @@ struct SmtpConfig {
     QString sender;     // envelope and From address
     bool requireTls = true;  // smtp://: STARTTLS or nothing; smtps:// is always TLS
     long connectTimeoutSec = 20;
-    long timeoutSec = 120;   // a server that stops answering ends the send
+    long timeoutSec = 120;   // a server that stops answering (or taking bytes) this long ends the send
 };
 
 // Submits a message over SMTP with libcurl.

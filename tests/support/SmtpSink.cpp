@@ -12,6 +12,7 @@ SmtpSink::SmtpSink(SmtpSinkOptions o) {
     QStringList args{QStringLiteral(SW_SOURCE_DIR "/tests/support/smtp_sink.py"), QStringLiteral("--dir"), dir_.path()};
     for (const QString& r : o.refuse) args << QStringLiteral("--refuse") << r;
     if (o.stall) args << QStringLiteral("--stall");
+    if (o.slowSeconds > 0) args << QStringLiteral("--slow") << QString::number(o.slowSeconds);
     if (!o.user.isEmpty()) args << QStringLiteral("--user") << o.user << QStringLiteral("--password") << o.password;
     // Debian's own interpreter, which has python3-aiosmtpd.
     server_.start(QStringLiteral("/usr/bin/python3"), args);

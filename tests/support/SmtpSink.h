@@ -17,6 +17,7 @@ struct SmtpSinkOptions {
     QString user;         // set: AUTH required with this user and password
     QString password;
     bool stall = false;   // the message's data is never answered
+    int slowSeconds = 0;  // a slow line: the client's bytes trickle in for this long
 };
 
 class SmtpSink {

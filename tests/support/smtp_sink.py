@@ -1,6 +1,9 @@
 """A loopback SMTP server for the tests: records every message it takes.
 
 Prints "PORT <n>" once it listens, then serves until standard input closes.
+With --slow N the port is a slow line in front of the server: for N seconds
+from each connection's start it passes on 64 KiB of the client's bytes every
+50 ms (the client's sending stalls and moves on, as over a slow uplink).
 Each message becomes <dir>/<n>.eml (the data as received) and <dir>/<n>.env
 (JSON: the envelope sender and recipients).
 """
@@ -10,6 +13,8 @@ import json
 import os
 import socket
 import sys
+import threading
+import time
 
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult
@@ -41,6 +46,44 @@ class Recorder:
         return "250 Message accepted"
 
 
+def pump(src, dst, slow_until):
+    try:
+        while True:
+            if time.monotonic() < slow_until:
+                time.sleep(0.05)
+            data = src.recv(65536)
+            if not data:
+                break
+            dst.sendall(data)
+    except OSError:
+        pass
+    for sock in (src, dst):
+        try:
+            sock.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
+
+
+def slow_line(backend_port, seconds):
+    """Listens on a free port; returns it. Each connection goes to the server."""
+    lsn = socket.socket()
+    # A small window: what the line has not passed on stays with the client.
+    lsn.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 65536)
+    lsn.bind(("127.0.0.1", 0))
+    lsn.listen()
+
+    def serve():
+        while True:
+            client, _ = lsn.accept()
+            server = socket.create_connection(("127.0.0.1", backend_port))
+            until = time.monotonic() + seconds
+            threading.Thread(target=pump, args=(client, server, until), daemon=True).start()
+            threading.Thread(target=pump, args=(server, client, 0), daemon=True).start()
+
+    threading.Thread(target=serve, daemon=True).start()
+    return lsn.getsockname()[1]
+
+
 def main():
     p = argparse.ArgumentParser()
     p.add_argument("--dir", required=True)
@@ -48,6 +91,7 @@ def main():
     p.add_argument("--user")
     p.add_argument("--password")
     p.add_argument("--stall", action="store_true")
+    p.add_argument("--slow", type=float, default=0)
     a = p.parse_args()
 
     s = socket.socket()
@@ -64,6 +108,8 @@ def main():
         kwargs = dict(authenticator=check, auth_required=True, auth_require_tls=False)
     c = Controller(Recorder(a.dir, a.refuse, a.stall), hostname="127.0.0.1", port=port, **kwargs)
     c.start()
+    if a.slow > 0:
+        port = slow_line(port, a.slow)
     print("PORT %d" % port, flush=True)
     sys.stdin.read()
     c.stop()

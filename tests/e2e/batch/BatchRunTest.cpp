@@ -27,6 +27,8 @@ TEST(BatchRun, WholeQueueToTextFiles) {
     EXPECT_EQ(b.files(), (QStringList{kInvoice, kStatement}));
     EXPECT_TRUE(b.file(kInvoice).contains("I N V O I C E"));
     EXPECT_TRUE(r.out.contains(QStringLiteral("written   ") + QDir(b.outDir).filePath(kStatement))) << r.out.toStdString();
+    // A nightly job's standard error (mailed to its owner) holds only what went wrong.
+    EXPECT_EQ(r.err.toStdString(), "");
 }
 
 TEST(BatchRun, OneReportByItsAttributes) {

@@ -185,6 +185,25 @@ TEST_F(MailLayer, ServerThatStopsAnsweringAfterTheMessageIsAFailure) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
+// A large report over a slow uplink takes longer than the bound, but never
+// stops moving: it is sent whole.
+TEST_F(MailLayer, ASlowLineThatKeepsMovingDeliversTheWholeMessage) {
+    SmtpSink sink({.slowSeconds = 4});
+    ASSERT_TRUE(sink.running()) << sink.problem().toStdString();
+    config.url = sink.url();
+    config.timeoutSec = 2;
+    QByteArray big;
+    for (int i = 0; big.size() < 12 * 1024 * 1024; ++i) big += "LINE " + QByteArray::number(i) + " OF A LARGE REPORT\r\n";
+    message.attachments = {{writeFile(files, QStringLiteral("large.txt"), big), {}}};
+    const MailOutbox::Result r = service.send(message);
+    EXPECT_TRUE(r.ok()) << r.error.toStdString();
+    const auto got = sink.messages();
+    ASSERT_EQ(got.size(), 1u);
+    const ParsedMail parsed = ParsedMail::parse(got[0].data);
+    ASSERT_EQ(parsed.attachments.size(), 1u);
+    EXPECT_EQ(parsed.attachments[0].content, big);
+}
+
 TEST_F(MailLayer, PlainServerIsRefusedWhenTlsIsRequired) {
     SmtpSink sink;
     ASSERT_TRUE(sink.running()) << sink.problem().toStdString();

@@ -186,6 +186,43 @@ TEST_F(TextDownloadTest, NoFailureOfTheHostCostsAnEarlierFile) {
     }
 }
 
+// One message for a lost link: the reports after it are not tried on the
+// closed link, and their earlier files stay as they were.
+TEST_F(TextDownloadTest, ALinkLostDuringOneReportFailsTheRestWithoutAnotherMessage) {
+    const struct {
+        const char* what;
+        std::function<void(HostSimFaults&)> fault;
+    } cases[] = {
+        {"the link dropped", [](HostSimFaults& f) { f.dropAfter = 4; }},
+        {"a host that stops answering", [](HostSimFaults& f) { f.silentAfter = 4; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, true);
+        WriteFileBytes(nameOf("REPORTB", 2), "EARLIER B\r\n");
+        WriteFileBytes(nameOf("REPORTC", 3), "EARLIER C\r\n");
+        host->faults() = HostSimFaults{};
+        ASSERT_TRUE(host->connectJobPort(t.ctx));
+        c.fault(host->faults());
+        t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
+        const size_t boxesBefore = t.boxes->shown().size();
+        const auto outcomes = RunSelectedDownloads(t.ctx);
+        ASSERT_EQ(outcomes.size(), 3u);
+        EXPECT_EQ(outcomes[0].status, ReportOutcome::Delivered);
+        EXPECT_EQ(outcomes[1].status, ReportOutcome::Failed);
+        EXPECT_EQ(outcomes[2].status, ReportOutcome::Failed);
+        EXPECT_EQ(t.boxes->shown().size() - boxesBefore, 1u) << t.boxes->texts().join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(t.boxes->done());
+        EXPECT_EQ(ReadFileBytes(nameOf("REPORTA", 1)), lines("REPORTA", 1, 30));
+        EXPECT_EQ(ReadFileBytes(nameOf("REPORTB", 2)), "EARLIER B\r\n");
+        EXPECT_EQ(ReadFileBytes(nameOf("REPORTC", 3)), "EARLIER C\r\n");
+        EXPECT_TRUE(screen.grdSplf().rowSelected(3));  // to try again once connected
+        // The screen is the user's again, and says what became of the run.
+        EXPECT_TRUE(screen.enabled(QStringLiteral("cmdOK")));
+        EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
+    }
+}
+
 TEST_F(TextDownloadTest, AReportWithoutRecordsIsDeliveredAsAnEmptyFile) {
     HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", QStringLiteral("REPORTA.splf"),
                                      monthEnd("REPORTA", 1, 0));
