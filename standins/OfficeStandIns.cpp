@@ -121,12 +121,6 @@ int parseColumn(const QString& letters) {
 void openForUser(const StandInDesk& desk, const QString& file) {
     if (ProcessStarter* p = desk.processes ? desk.processes() : nullptr) p->start(desk.opener, {file});
 }
-QString unsavedCopyPath(const StandInDesk& desk, const QString& source, const QString& extension) {
-    const QString folder = desk.documentsFolder ? desk.documentsFolder() : QDir::tempPath();
-    QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return QDir(folder).filePath(QFileInfo(source).completeBaseName() + QLatin1Char('.') + extension);
-}
 
 // Shows a document once: a file of the program's own as it is, anything else
 // as a copy written by `write`.
@@ -138,7 +132,7 @@ void showOnce(const StandInDesk& desk, bool& shown, bool isOwnFile, const QStrin
         openForUser(desk, path);
         return;
     }
-    const QString copy = unsavedCopyPath(desk, path, extension);
+    const QString copy = UnsavedCopyPath(desk, path, extension);
     if (write(copy)) openForUser(desk, copy);
 }
 
@@ -530,6 +524,19 @@ private:
     QMap<QString, QVariant> find_;
 };
 }  // namespace
+
+QString UnsavedCopyPath(const StandInDesk& desk, const QString& source, const QString& extension) {
+    const QString folder = desk.documentsFolder ? desk.documentsFolder() : QDir::tempPath();
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QDir dir(folder);
+    const QString base = QFileInfo(source).completeBaseName();
+    QString copy = dir.filePath(base + QLatin1Char('.') + extension);
+    // A copy shown earlier may hold the user's changes: the next takes a name of its own.
+    for (int n = 2; QFileInfo(copy).exists() || QFileInfo(copy).isSymLink(); ++n)
+        copy = dir.filePath(QStringLiteral("%1 (%2).%3").arg(base).arg(n).arg(extension));
+    return copy;
+}
 
 struct OfficeStandIns::State {
     std::shared_ptr<const StandInDesk> desk;

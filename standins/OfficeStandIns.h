@@ -18,6 +18,11 @@ struct StandInDesk {
     QString opener = QStringLiteral("xdg-open");
 };
 
+// Where a program shows a document that no one saved: in the desk's folder
+// for them (made private to the user), named after `source`, never the name
+// of a copy shown before.
+QString UnsavedCopyPath(const StandInDesk& desk, const QString& source, const QString& extension);
+
 // The office programs of this platform: small programs of our own that serve
 // the automation identifiers of the office deliveries and write real files.
 // - "excel.application" and "Lotus123.Workbook": a spreadsheet that opens the

@@ -43,12 +43,10 @@ void WordBasicStandIn::execute(const QString& command) {
 }
 
 void WordBasicStandIn::showNewDocuments() {
-    const QString folder = desk_.documentsFolder ? desk_.documentsFolder() : QDir::tempPath();
-    QDir().mkpath(folder);
     for (auto& d : docs_) {
         if (d->shown) continue;
         d->shown = true;
-        const QString copy = QDir(folder).filePath(QFileInfo(d->path).completeBaseName() + QStringLiteral(".odt"));
+        const QString copy = UnsavedCopyPath(desk_, d->path, QStringLiteral("odt"));
         if (!WriteOdt(*d, copy, nullptr)) continue;
         if (ProcessStarter* p = desk_.processes ? desk_.processes() : nullptr) p->start(desk_.opener, {copy});
     }

@@ -14,6 +14,7 @@
 #include "OfficeStandIns.h"
 #include "RecordingProcessStarter.h"
 #include "StandInTesting.h"
+#include "WordBasicStandIn.h"
 
 namespace {
 
@@ -278,4 +279,36 @@ TEST(DocumentFile, ASaveThatCannotCompleteKeepsTheEarlierDocumentAndLeavesNothin
         EXPECT_EQ(readBytes(folder + QStringLiteral("/inside.txt")), QByteArray("the user's file"));
         EXPECT_EQ(FilesIn(d), QStringList({"r.odt"}));
     }
+}
+
+// A document shown as a copy is the user's to change and save where it is: a
+// later document of the same name (the same report again, from WordPro or
+// from Word 6) is shown as a copy of its own, and the earlier one stays.
+TEST(ShownCopies, AnEarlierCopyOfTheSameNameStays) {
+    Desk d;
+    const QString text = d.report(QStringLiteral("wp.txt"), {{"p1"}, {"p2"}});
+    const QString earlier = d.path(QStringLiteral("shown/wp.odt"));
+    QDir().mkpath(d.path(QStringLiteral("shown")));
+    writeBytes(earlier, "the user's changed copy");
+    {
+        WordProApplication wp(d.standIns.create(QStringLiteral("WordPro.Application")));
+        wp.setVisible(true);
+        wp.openTextDocument(text);
+        wp.minimize();
+    }
+    WordBasicStandIn word6(d.desk);
+    word6.execute(WordBasic::fileOpen(text));
+    word6.showNewDocuments();
+
+    const QStringList shown = d.starter.commandLines();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_NE(shown.at(0), shown.at(1));
+    for (const QString& line : shown) {
+        const QString copy = line.mid(QStringLiteral("xdg-open ").size());
+        EXPECT_NE(copy, earlier);
+        EXPECT_EQ(QFileInfo(copy).absolutePath(), d.path(QStringLiteral("shown")));
+        const QStringList lines = strings(OdtFacts(copy).value(QStringLiteral("lines")));
+        EXPECT_TRUE(lines.contains(u"p1") && lines.contains(u"p2")) << lines.join(u'|').toStdString();
+    }
+    EXPECT_EQ(readBytes(earlier), QByteArray("the user's changed copy"));
 }
