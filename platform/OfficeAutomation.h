@@ -196,8 +196,10 @@ private:
 namespace WordBasic {
 constexpr const char* kApplication = "Winword";
 constexpr const char* kTopic = "System";
+// A quote within the name is doubled, as in any quoted string of the command.
 inline QString fileOpen(const QString& path) {
-    return QStringLiteral("[FileOpen .Name = \"") + path + QStringLiteral("\"]");
+    return QStringLiteral("[FileOpen .Name = \"") + QString(path).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+           QStringLiteral("\"]");
 }
 inline QString toolsMacroRun(const QString& name) {
     return QStringLiteral("[ToolsMacro .Name = \"") + name +

@@ -312,3 +312,16 @@ TEST(ShownCopies, AnEarlierCopyOfTheSameNameStays) {
     }
     EXPECT_EQ(readBytes(earlier), QByteArray("the user's changed copy"));
 }
+
+// Word 6/95 is sent the work file's path inside a quoted name: a save folder
+// of the user's with quotes or apostrophes in its name still opens.
+TEST(Word6StandIn, AWorkFileWhosePathHoldsQuotesOpens) {
+    Desk d;
+    QDir().mkpath(d.path(QStringLiteral("Ann's \"old\" reports")));
+    const QString text = d.report(QStringLiteral("Ann's \"old\" reports/SPW 0001.txt"), {{"p1"}, {"p2"}});
+    WordBasicStandIn word6(d.desk);
+    word6.execute(WordBasic::fileOpen(text));
+    ASSERT_EQ(word6.documents().size(), 1u);
+    EXPECT_EQ(word6.documents().front()->path, text);
+    EXPECT_EQ(word6.documents().front()->pageBreakCount(), 1);
+}
