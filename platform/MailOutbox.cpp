@@ -64,7 +64,7 @@ MailOutbox::Result MailService::send(const MailMessage& message) {
         r.error = mime.error;
         return r;
     }
-    const SmtpSender::Result sent = SmtpSender::send(c, MimeMessage::envelopeAddresses(m.to + m.cc), mime.bytes);
+    const SmtpSender::Result sent = SmtpSender::send(c, MimeMessage::envelopeAddresses(m.to + m.cc), mime.bytes, whileSending);
     r.error = sent.error;
     return r;
 }

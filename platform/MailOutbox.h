@@ -36,6 +36,8 @@ public:
     std::function<SmtpConfig()> config;
     // Told the path of every draft that was written but not opened.
     std::function<void(const QString& draftPath)> notice;
+    // Called while a message goes: lets the windows answer; false stops the send.
+    std::function<bool()> whileSending;
 
     Result openDraft(const MailMessage& message) override;
     Result send(const MailMessage& message) override;

@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include <sys/socket.h>
+
 #include <cstring>
 #include <mutex>
 
@@ -22,10 +24,23 @@ size_t readBody(char* buffer, size_t size, size_t count, void* user) {
     return n;
 }
 
+struct Progress {
+    const std::function<bool()>* whileSending;
+    bool stopped = false;
+};
+
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    auto* p = static_cast<Progress*>(user);
+    if ((*p->whileSending)()) return 0;
+    p->stopped = true;
+    return 1;
+}
+
 QByteArray angle(const QString& address) { return "<" + address.trimmed().toUtf8() + ">"; }
 }  // namespace
 
-Result send(const SmtpConfig& config, const QStringList& recipients, const QByteArray& message) {
+Result send(const SmtpConfig& config, const QStringList& recipients, const QByteArray& message,
+            const std::function<bool()>& whileSending) {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     Result r;
@@ -76,11 +91,26 @@ Result send(const SmtpConfig& config, const QStringList& recipients, const QByte
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, config.timeoutSec);
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, config.timeoutSec);
+    Progress progress{&whileSending};
+    if (whileSending) {
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &progress);
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    }
 
     const CURLcode rc = curl_easy_perform(curl);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &r.responseCode);
+    if (progress.stopped || rc == CURLE_OPERATION_TIMEDOUT) {
+        // The goodbye at cleanup would wait for this server once more, for
+        // the whole bound: a cancelled or unanswered send ends now.
+        curl_socket_t fd = CURL_SOCKET_BAD;
+        if (curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &fd) == CURLE_OK && fd != CURL_SOCKET_BAD)
+            ::shutdown(fd, SHUT_RDWR);
+    }
     if (rc != CURLE_OK) {
-        const QString detail = QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(rc)).trimmed();
+        const QString detail = progress.stopped
+                                   ? QStringLiteral("the send was cancelled.")
+                                   : QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(rc)).trimmed();
         r.error = QStringLiteral("The mail server %1 did not take the message: %2").arg(config.url.trimmed(), detail);
     }
     curl_slist_free_all(rcpt);

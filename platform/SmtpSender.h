@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Where and how mail is submitted.
 struct SmtpConfig {
@@ -21,5 +22,8 @@ struct Result {
     long responseCode = 0;  // the server's last reply code, 0 when none came
     bool ok() const { return error.isEmpty(); }
 };
-Result send(const SmtpConfig& config, const QStringList& recipients, const QByteArray& message);
+// `whileSending`, when set, is called again and again while the message goes
+// (so that the program's windows keep answering); false stops the send.
+Result send(const SmtpConfig& config, const QStringList& recipients, const QByteArray& message,
+            const std::function<bool()>& whileSending = {});
 }  // namespace SmtpSender

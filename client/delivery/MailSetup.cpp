@@ -58,6 +58,11 @@ void InstallMailStandIns(AppContext& ctx) {
     service->starter = [&ctx] { return ctx.processes.get(); };
     service->canOpen = [&ctx] { return !ctx.gBatchMode && MailService::haveDesktop(); };
     service->config = [&ctx] { return MailSetup::serverSettings(ctx); };
+    // A large message on a slow line: the window keeps answering, and its Cancel stops the send.
+    service->whileSending = [&ctx] {
+        ctx.clock->pumpOnce();
+        return !ctx.link.cancelRequested();
+    };
     service->notice = [](const QString& path) {
         std::fprintf(stderr, "Draft written to %s\n", qPrintable(QDir::toNativeSeparators(path)));
     };

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "DocumentCheckers.h"
 #include "DownloadDriver.h"
@@ -273,6 +274,39 @@ TEST_F(MailDelivery, RefusedRecipientIsAFailureAndNothingIsSent) {
         EXPECT_EQ(kept.to.join(QLatin1Char(',')).toLower(), QStringLiteral("ann@x.org"));
         EXPECT_EQ(kept.attachments.size(), 2u);
     }
+}
+
+// A server that keeps the program waiting after the message: the window
+// still answers, and its Cancel ends the wait; the message stays a draft.
+TEST_F(MailDelivery, CancelDuringASendStopsItAndKeepsTheMessage) {
+    sink = std::make_unique<SmtpSink>(SmtpSinkOptions{.stall = true});
+    ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
+    t.ctx.saveSetting(QStringLiteral("Mail server"), sink->url());
+    // Longer than the test may run: a Cancel that does not end the wait fails it.
+    t.ctx.saveSetting(QStringLiteral("Mail timeout"), QStringLiteral("600"));
+    addReport(QStringLiteral("REGIONS"), 1, kDirected);
+    connect();
+    choose("Outlook e-mail", 1, true);
+    // Pressed once the report is in and the program waits on the mail server.
+    QTimer press;
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        if (t.ctx.link.replyOwed() || t.ctx.link.cancelRequested()) return;
+        for (const QString& s : screen.statusHistory)
+            if (s.contains(QStringLiteral("records transferred"))) {
+                CancelSelectedDownloads(t.ctx);
+                return;
+            }
+    });
+    press.start(50);
+    t.boxes->expect(QStringLiteral("the send was cancelled"));
+    const auto outcome = run();
+    press.stop();
+    EXPECT_NE(outcome, std::vector<S>{S::Delivered});
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_TRUE(sink->messages().empty());
+    const QStringList kept = draftFiles();
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(ParsedMail::parseFile(kept[0]).to.join(QLatin1Char(',')).toLower(), QStringLiteral("ann@x.org"));
 }
 
 TEST_F(MailDelivery, HostThatStopsAnsweringMailsNothing) {

@@ -186,8 +186,8 @@ TEST_F(MailLayer, ServerThatStopsAnsweringAfterTheMessageIsAFailure) {
 }
 
 // A large report over a slow uplink takes longer than the bound, but never
-// stops moving: it is sent whole.
-TEST_F(MailLayer, ASlowLineThatKeepsMovingDeliversTheWholeMessage) {
+// stops moving: it is sent whole, unless the user cancels it.
+TEST_F(MailLayer, ASlowLineThatKeepsMovingDeliversTheWholeMessageUnlessCancelled) {
     SmtpSink sink({.slowSeconds = 4});
     ASSERT_TRUE(sink.running()) << sink.problem().toStdString();
     config.url = sink.url();
@@ -195,13 +195,26 @@ TEST_F(MailLayer, ASlowLineThatKeepsMovingDeliversTheWholeMessage) {
     QByteArray big;
     for (int i = 0; big.size() < 12 * 1024 * 1024; ++i) big += "LINE " + QByteArray::number(i) + " OF A LARGE REPORT\r\n";
     message.attachments = {{writeFile(files, QStringLiteral("large.txt"), big), {}}};
+    // The windows keep answering while it goes.
+    int calls = 0;
+    service.whileSending = [&] { return ++calls > 0; };
     const MailOutbox::Result r = service.send(message);
     EXPECT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_GT(calls, 4);
     const auto got = sink.messages();
     ASSERT_EQ(got.size(), 1u);
     const ParsedMail parsed = ParsedMail::parse(got[0].data);
     ASSERT_EQ(parsed.attachments.size(), 1u);
     EXPECT_EQ(parsed.attachments[0].content, big);
+
+    // Cancel while it goes: nothing is delivered, and the failure says why.
+    int polls = 0;
+    service.whileSending = [&] { return ++polls < 3; };
+    const MailOutbox::Result stopped = service.send(message);
+    EXPECT_FALSE(stopped.ok());
+    EXPECT_TRUE(stopped.error.contains(QStringLiteral("cancelled"))) << stopped.error.toStdString();
+    EXPECT_EQ(polls, 3);
+    EXPECT_EQ(sink.messages().size(), 1u);
 }
 
 TEST_F(MailLayer, PlainServerIsRefusedWhenTlsIsRequired) {
