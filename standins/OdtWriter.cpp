@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <string>
 
@@ -311,7 +312,12 @@ bool WriteOdt(const TextDocumentModel& model, const QString& path, QString* erro
     QByteArray partial;
     FILE* file = OpenPartial(target.absoluteDir(), target.fileName(), &partial);
     if (!file) return fail(QStringLiteral("Cannot save '%1'.").arg(path));
-    if (!WritePackage(model, file) || std::rename(partial.constData(), QFile::encodeName(path).constData()) != 0) {
+    const QByteArray targetName = QFile::encodeName(path);
+    // A document replaced keeps its permissions: the user may have shared it, or closed it to others.
+    struct stat earlier {};
+    const bool replacing = ::stat(targetName.constData(), &earlier) == 0 && S_ISREG(earlier.st_mode);
+    if (!WritePackage(model, file) || (replacing && ::chmod(partial.constData(), earlier.st_mode & 07777) != 0) ||
+        std::rename(partial.constData(), targetName.constData()) != 0) {
         ::unlink(partial.constData());
         return fail(QStringLiteral("Cannot save '%1'.").arg(path));
     }

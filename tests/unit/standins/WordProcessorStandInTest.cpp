@@ -325,3 +325,19 @@ TEST(Word6StandIn, AWorkFileWhosePathHoldsQuotesOpens) {
     EXPECT_EQ(word6.documents().front()->path, text);
     EXPECT_EQ(word6.documents().front()->pageBreakCount(), 1);
 }
+
+// A document the user shared (or closed) by its permissions keeps them when a
+// later save replaces it.
+TEST(DocumentFile, ADocumentReplacedKeepsItsPermissions) {
+    Desk d;
+    const QString file = d.path(QStringLiteral("r.odt"));
+    writeBytes(file, "the user's earlier document");
+    for (const auto mode : {QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                                QFileDevice::WriteGroup,
+                            QFileDevice::ReadOwner | QFileDevice::WriteOwner}) {
+        ASSERT_TRUE(QFile::setPermissions(file, mode));
+        QString why;
+        ASSERT_TRUE(WriteOdt(TwoPages(), file, &why)) << why.toStdString();
+        EXPECT_EQ(QFile::permissions(file) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser), mode);
+    }
+}
