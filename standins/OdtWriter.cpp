@@ -9,15 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <string>
 
 #include "DocumentModel.h"
+#include "ReplacementFile.h"
 
 namespace {
 
@@ -263,43 +259,6 @@ bool WritePackage(const TextDocumentModel& model, FILE* file) {
     return zip.close();
 }
 
-// Opens a file of its own beside the target, for the package to be written to
-// before it takes the target's name: never a file that is there already (the
-// part of a save cut short, or a link to some other file), and with a name
-// short enough for the folder however long the target's is.
-FILE* OpenPartial(const QDir& folder, const QString& target, QByteArray* partial) {
-    constexpr qsizetype kNameMax = 255;  // bytes in one name, on the file systems in use
-    constexpr char kTail[] = ".partial";
-    QByteArray stem = QFile::encodeName(target);
-    const qsizetype room = kNameMax - 8 - qsizetype(sizeof kTail - 1);  // "." stem "." + 6 + tail
-    if (stem.size() > room) {
-        qsizetype cut = room;
-        while (cut > 0 && (uchar(stem.at(cut)) & 0xC0) == 0x80) --cut;  // not within a character
-        stem.truncate(cut);
-    }
-    const QByteArray prefix = QFile::encodeName(folder.absolutePath()) + "/." + stem + '.';
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray name = prefix;
-        for (int i = 0; i < 6; ++i) name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
-        name += kTail;
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            return nullptr;
-        }
-        FILE* file = ::fdopen(fd, "wb");
-        if (!file) {
-            ::close(fd);
-            ::unlink(name.constData());
-            return nullptr;
-        }
-        *partial = name;
-        return file;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 bool WriteOdt(const TextDocumentModel& model, const QString& path, QString* error) {
@@ -309,17 +268,8 @@ bool WriteOdt(const TextDocumentModel& model, const QString& path, QString* erro
     };
     const QFileInfo target(path);
     if (!target.absoluteDir().exists()) return fail(QStringLiteral("The folder of '%1' does not exist.").arg(path));
-    QByteArray partial;
-    FILE* file = OpenPartial(target.absoluteDir(), target.fileName(), &partial);
-    if (!file) return fail(QStringLiteral("Cannot save '%1'.").arg(path));
-    const QByteArray targetName = QFile::encodeName(path);
-    // A document replaced keeps its permissions: the user may have shared it, or closed it to others.
-    struct stat earlier {};
-    const bool replacing = ::stat(targetName.constData(), &earlier) == 0 && S_ISREG(earlier.st_mode);
-    if (!WritePackage(model, file) || (replacing && ::chmod(partial.constData(), earlier.st_mode & 07777) != 0) ||
-        std::rename(partial.constData(), targetName.constData()) != 0) {
-        ::unlink(partial.constData());
+    ReplacementFile file(path);
+    if (!file.created() || !WritePackage(model, file.take()) || !file.commit())
         return fail(QStringLiteral("Cannot save '%1'.").arg(path));
-    }
     return true;
 }

@@ -6,9 +6,14 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cstdio>
+#include <vector>
+#include <string>
+#include <cstring>
+#include <unzip.h>
 #include <xlsxwriter.h>
 
 #include "Codec.h"
+#include "ReplacementFile.h"
 
 void RowStore::append(QStringList row) {
     moveGap(size());
@@ -165,6 +170,42 @@ QString sheetTitle(QString name) {
 }
 }  // namespace
 
+namespace {
+// The library does not see every failed write (a full disk, a file size
+// limit) into its package or into the worksheet it keeps on the disk until
+// the end: the package is read back whole, each part against its checksum,
+// and the worksheet must end as one ends.
+bool IsWholeWorkbook(const QByteArray& file) {
+    unzFile zip = unzOpen64(file.constData());
+    if (!zip) return false;
+    bool whole = true;
+    bool sheetEnds = false;
+    std::vector<char> buffer(1 << 16);
+    int rc = unzGoToFirstFile(zip);
+    for (; rc == UNZ_OK && whole; rc = unzGoToNextFile(zip)) {
+        char name[256] = {};
+        if (unzGetCurrentFileInfo64(zip, nullptr, name, sizeof name - 1, nullptr, 0, nullptr, 0) != UNZ_OK ||
+            unzOpenCurrentFile(zip) != UNZ_OK) {
+            whole = false;
+            break;
+        }
+        const bool sheet = std::strcmp(name, "xl/worksheets/sheet1.xml") == 0;
+        std::string tail;
+        int n = 0;
+        while ((n = unzReadCurrentFile(zip, buffer.data(), unsigned(buffer.size()))) > 0) {
+            if (!sheet) continue;
+            tail.append(buffer.data(), size_t(n));
+            if (tail.size() > 64) tail.erase(0, tail.size() - 64);
+        }
+        // Closing checks the part against its checksum.
+        if (n < 0 || unzCloseCurrentFile(zip) != UNZ_OK) whole = false;
+        if (sheet) sheetEnds = tail.find("</worksheet>") != std::string::npos;
+    }
+    unzClose(zip);
+    return whole && sheetEnds && rc == UNZ_END_OF_LIST_OF_FILE;
+}
+}  // namespace
+
 bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path, QString* error) {
     const QFileInfo target(path);
     auto fail = [&](const QString& why) {
@@ -176,19 +217,20 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
     if (sheet.rows.size() > static_cast<qsizetype>(LXW_ROW_MAX))
         return fail(QStringLiteral("Cannot save '%1': the sheet has %2 rows, a workbook holds at most %3.")
                         .arg(path).arg(sheet.rows.size()).arg(LXW_ROW_MAX));
-    const QString partial = target.absoluteDir().filePath(QStringLiteral(".%1.partial").arg(target.fileName()));
-    const QByteArray partialName = QFile::encodeName(partial);
+    // The library opens the part by its name and writes it anew.
+    ReplacementFile part(path);
+    if (!part.created()) return fail(QStringLiteral("Cannot create '%1'.").arg(path));
+    std::fclose(part.take());
     const QByteArray tmpDir = QFile::encodeName(target.absolutePath());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;  // rows go out as they are written
     options.tmpdir = const_cast<char*>(tmpDir.constData());
-    lxw_workbook* wb = workbook_new_opt(partialName.constData(), &options);
+    lxw_workbook* wb = workbook_new_opt(part.partName().constData(), &options);
     if (!wb) return fail(QStringLiteral("Cannot create '%1'.").arg(path));
     lxw_worksheet* ws = workbook_add_worksheet(wb, sheetTitle(sheetName).toUtf8().constData());
     if (!ws) ws = workbook_add_worksheet(wb, nullptr);  // a name the library still refuses: its default
     if (!ws) {
         workbook_close(wb);
-        QFile::remove(partial);
         return fail(QStringLiteral("Cannot create '%1'.").arg(path));
     }
     for (auto it = sheet.columnWidths.cbegin(); it != sheet.columnWidths.cend(); ++it)
@@ -212,13 +254,8 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
         }
     }
     const lxw_error rc = workbook_close(wb);
-    if (rc != LXW_NO_ERROR) {
-        QFile::remove(partial);
+    if (rc != LXW_NO_ERROR)
         return fail(QStringLiteral("Cannot save '%1': %2").arg(path, QString::fromUtf8(lxw_strerror(rc))));
-    }
-    if (std::rename(partialName.constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(partial);
-        return fail(QStringLiteral("Cannot save '%1'.").arg(path));
-    }
+    if (!IsWholeWorkbook(part.partName()) || !part.commit()) return fail(QStringLiteral("Cannot save '%1'.").arg(path));
     return true;
 }

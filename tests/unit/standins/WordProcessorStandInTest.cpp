@@ -13,6 +13,7 @@
 #include "OfficeFiles.h"
 #include "OfficeStandIns.h"
 #include "RecordingProcessStarter.h"
+#include "SheetModel.h"
 #include "StandInTesting.h"
 #include "WordBasicStandIn.h"
 
@@ -193,38 +194,83 @@ TEST(WordProStandIn, FindAndTypeTurnMarksIntoPagesShownWhenMinimised) {
 }
 
 namespace {
-TextDocumentModel TwoPages() {
-    TextDocumentModel doc;
-    doc.text = QStringLiteral("new\fpage");
-    return doc;
-}
 QStringList FilesIn(const Desk& d) {
     return QDir(d.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
+
+// The two kinds of file the stand-ins save, each written with the lines
+// "new" and "page" (or, big, with more than a small disk takes) and read back
+// by its independent reader.
+struct SavedFormat {
+    QString ext;
+    std::function<bool(const QString& file, bool big, QString* why)> write;
+    std::function<QStringList(const QString& file)> lines;
+};
+
+const SavedFormat& Document() {
+    static const SavedFormat f{QStringLiteral("odt"),
+                               [](const QString& file, bool big, QString* why) {
+                                   TextDocumentModel doc;
+                                   doc.text = QStringLiteral("new\fpage");
+                                   if (big)
+                                       for (int i = 0; i < 20000; ++i)
+                                           doc.text += QStringLiteral("\n%1 ITEM %2 %3").arg(i).arg(i * 7919).arg(i % 97);
+                                   return WriteOdt(doc, file, why);
+                               },
+                               [](const QString& file) { return strings(OdtFacts(file).value(QStringLiteral("lines"))); }};
+    return f;
+}
+
+const SavedFormat& Workbook() {
+    static const SavedFormat f{QStringLiteral("xlsx"),
+                               [](const QString& file, bool big, QString* why) {
+                                   Sheet sheet;
+                                   sheet.rows.append({QStringLiteral("new")});
+                                   sheet.rows.append({QStringLiteral("page")});
+                                   if (big)
+                                       for (int i = 0; i < 20000; ++i)
+                                           sheet.rows.append({QStringLiteral("%1 ITEM %2 %3").arg(i).arg(i * 7919).arg(i % 97)});
+                                   return WriteXlsx(sheet, QStringLiteral("r"), file, why);
+                               },
+                               [](const QString& file) {
+                                   QStringList out;
+                                   for (const QJsonValue& row : XlsxFacts(file).value(QStringLiteral("rows")).toArray())
+                                       out << row.toArray().at(0).toString();
+                                   return out;
+                               }};
+    return f;
+}
 }  // namespace
 
-// A name as long as the folder takes (255 bytes) replaces the document of
-// that name like any other.
-TEST(DocumentFile, TheLongestNameAFolderTakesIsSaved) {
-    const QString names[] = {QString(251, QLatin1Char('r')) + QStringLiteral(".odt"),
-                             QString(125, QChar(0xFC)) + QStringLiteral("x.odt")};
+class SavedFile : public ::testing::TestWithParam<const SavedFormat*> {
+protected:
+    const SavedFormat& format = *GetParam();
+    QString named(const QString& stem) const { return stem + QLatin1Char('.') + format.ext; }
+};
+
+// A name as long as the folder takes (255 bytes) replaces the file of that
+// name like any other.
+TEST_P(SavedFile, TheLongestNameAFolderTakesIsSaved) {
+    const qsizetype stem = 255 - 1 - format.ext.size();
+    const QString names[] = {named(QString(stem, QLatin1Char('r'))),
+                             named(QString(stem / 2, QChar(0xFC)) + QString(stem % 2, QLatin1Char('x')))};
     for (const QString& name : names) {
         SCOPED_TRACE(name.left(3).toStdString());
         ASSERT_EQ(QFile::encodeName(name).size(), 255);
         Desk d;
         const QString file = d.path(name);
-        writeBytes(file, "the user's earlier document");
+        writeBytes(file, "the user's earlier file");
         QString why;
-        EXPECT_TRUE(WriteOdt(TwoPages(), file, &why)) << why.toStdString();
-        EXPECT_EQ(strings(OdtFacts(file).value(QStringLiteral("lines"))), QStringList({"new", "page"}));
+        EXPECT_TRUE(format.write(file, false, &why)) << why.toStdString();
+        EXPECT_EQ(format.lines(file), QStringList({"new", "page"}));
         EXPECT_EQ(FilesIn(d), QStringList({name}));
     }
 }
 
-// What an earlier run may have left beside the document (a save cut short by
-// a crash; a link put there) neither stops the save nor lets it write into
+// What an earlier run may have left beside the file (a save cut short by a
+// crash; a link put there) neither stops the save nor lets it write into
 // another file of the user's.
-TEST(DocumentFile, WhatAnEarlierRunLeftBesideTheDocumentIsNotWrittenThrough) {
+TEST_P(SavedFile, WhatAnEarlierRunLeftBesideItIsNotWrittenThrough) {
     struct Case {
         const char* name;
         std::function<void(const Desk&, const QString& partial)> leave;
@@ -237,47 +283,46 @@ TEST(DocumentFile, WhatAnEarlierRunLeftBesideTheDocumentIsNotWrittenThrough) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Desk d;
-        const QString file = d.path(QStringLiteral("r.odt"));
-        writeBytes(file, "the user's earlier document");
+        const QString file = d.path(named(QStringLiteral("r")));
+        writeBytes(file, "the user's earlier file");
         writeBytes(d.path(QStringLiteral("mine.txt")), "the user's own file");
-        c.leave(d, d.path(QStringLiteral(".r.odt.partial")));
+        c.leave(d, d.path(QLatin1Char('.') + named(QStringLiteral("r")) + QStringLiteral(".partial")));
         QString why;
-        EXPECT_TRUE(WriteOdt(TwoPages(), file, &why)) << why.toStdString();
-        EXPECT_EQ(strings(OdtFacts(file).value(QStringLiteral("lines"))), QStringList({"new", "page"}));
+        EXPECT_TRUE(format.write(file, false, &why)) << why.toStdString();
+        EXPECT_EQ(format.lines(file), QStringList({"new", "page"}));
         EXPECT_EQ(readBytes(d.path(QStringLiteral("mine.txt"))), QByteArray("the user's own file"));
     }
 }
 
 // A save that cannot be completed is an error, keeps what had the name and
 // leaves nothing beside it.
-TEST(DocumentFile, ASaveThatCannotCompleteKeepsTheEarlierDocumentAndLeavesNothing) {
-    TextDocumentModel big;
-    for (int i = 0; i < 20000; ++i) big.text += QStringLiteral("%1 ITEM %2 %3\n").arg(i).arg(i * 7919).arg(i % 97);
+TEST_P(SavedFile, ASaveThatCannotCompleteKeepsTheEarlierFileAndLeavesNothing) {
+    const QString name = named(QStringLiteral("r"));
     {
         SCOPED_TRACE("disk full");
         Desk d;
-        const QString file = d.path(QStringLiteral("r.odt"));
-        writeBytes(file, "the user's earlier document");
+        const QString file = d.path(name);
+        writeBytes(file, "the user's earlier file");
         QString why;
         {
             FileSizeLimit full(16 * 1024);
-            EXPECT_FALSE(WriteOdt(big, file, &why));
+            EXPECT_FALSE(format.write(file, true, &why));
         }
         EXPECT_FALSE(why.isEmpty());
-        EXPECT_EQ(readBytes(file), QByteArray("the user's earlier document"));
-        EXPECT_EQ(FilesIn(d), QStringList({"r.odt"}));
+        EXPECT_EQ(readBytes(file), QByteArray("the user's earlier file"));
+        EXPECT_EQ(FilesIn(d), QStringList({name}));
     }
     {
         SCOPED_TRACE("a folder of that name");
         Desk d;
-        const QString folder = d.path(QStringLiteral("r.odt"));
+        const QString folder = d.path(name);
         QDir().mkpath(folder);
         writeBytes(folder + QStringLiteral("/inside.txt"), "the user's file");
         QString why;
-        EXPECT_FALSE(WriteOdt(big, folder, &why));
+        EXPECT_FALSE(format.write(folder, true, &why));
         EXPECT_FALSE(why.isEmpty());
         EXPECT_EQ(readBytes(folder + QStringLiteral("/inside.txt")), QByteArray("the user's file"));
-        EXPECT_EQ(FilesIn(d), QStringList({"r.odt"}));
+        EXPECT_EQ(FilesIn(d), QStringList({name}));
     }
 }
 
@@ -326,18 +371,22 @@ TEST(Word6StandIn, AWorkFileWhosePathHoldsQuotesOpens) {
     EXPECT_EQ(word6.documents().front()->pageBreakCount(), 1);
 }
 
-// A document the user shared (or closed) by its permissions keeps them when a
+// A file the user shared (or closed) by its permissions keeps them when a
 // later save replaces it.
-TEST(DocumentFile, ADocumentReplacedKeepsItsPermissions) {
+TEST_P(SavedFile, AFileReplacedKeepsItsPermissions) {
     Desk d;
-    const QString file = d.path(QStringLiteral("r.odt"));
-    writeBytes(file, "the user's earlier document");
+    const QString file = d.path(named(QStringLiteral("r")));
+    writeBytes(file, "the user's earlier file");
     for (const auto mode : {QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther |
                                 QFileDevice::WriteGroup,
                             QFileDevice::ReadOwner | QFileDevice::WriteOwner}) {
         ASSERT_TRUE(QFile::setPermissions(file, mode));
         QString why;
-        ASSERT_TRUE(WriteOdt(TwoPages(), file, &why)) << why.toStdString();
+        ASSERT_TRUE(format.write(file, false, &why)) << why.toStdString();
         EXPECT_EQ(QFile::permissions(file) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser), mode);
     }
+    EXPECT_EQ(format.lines(file), QStringList({"new", "page"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, SavedFile, ::testing::Values(&Document(), &Workbook()),
+                         [](const auto& info) { return info.param->ext.toStdString(); });
