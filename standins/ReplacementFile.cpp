@@ -5,15 +5,38 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-ReplacementFile::ReplacementFile(const QString& target) : target_(QFile::encodeName(target)) {
+namespace {
+// A name that is a link is saved through: the file it names is replaced and
+// the link stays as the user made it.
+QByteArray Resolved(const QString& target) {
+    const QByteArray name = QFile::encodeName(target);
+    char* real = ::realpath(name.constData(), nullptr);
+    if (!real) return name;
+    const QByteArray out(real);
+    std::free(real);
+    return out;
+}
+
+// A file the user made read-only (or may not write) is not replaced, as
+// writing into it would not have.
+bool ReadOnly(const QByteArray& target) {
+    struct stat earlier {};
+    return ::stat(target.constData(), &earlier) == 0 && S_ISREG(earlier.st_mode) &&
+           ((earlier.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0);
+}
+}  // namespace
+
+ReplacementFile::ReplacementFile(const QString& target) : target_(Resolved(target)) {
+    if (ReadOnly(target_)) return;
     // A name short enough for the folder however long the target's is.
     constexpr qsizetype kNameMax = 255;  // bytes in one name, on the file systems in use
     constexpr char kTail[] = ".partial";
-    const QFileInfo info(target);
+    const QFileInfo info(QFile::decodeName(target_));
     QByteArray stem = QFile::encodeName(info.fileName());
     const qsizetype room = kNameMax - 8 - qsizetype(sizeof kTail - 1);  // "." stem "." + 6 + tail
     if (stem.size() > room) {

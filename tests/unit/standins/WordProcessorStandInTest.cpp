@@ -388,5 +388,40 @@ TEST_P(SavedFile, AFileReplacedKeepsItsPermissions) {
     EXPECT_EQ(format.lines(file), QStringList({"new", "page"}));
 }
 
+// A file the user made read-only is not replaced, and a name that is a link
+// to the user's file saves into that file and stays a link.
+TEST_P(SavedFile, AReadOnlyFileStaysAndALinkStaysALink) {
+    {
+        SCOPED_TRACE("read-only");
+        Desk d;
+        const QString file = d.path(named(QStringLiteral("r")));
+        writeBytes(file, "the user's earlier file");
+        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        ASSERT_TRUE(QFile::setPermissions(file, readOnly));
+        QString why;
+        EXPECT_FALSE(format.write(file, false, &why));
+        EXPECT_FALSE(why.isEmpty());
+        EXPECT_EQ(readBytes(file), QByteArray("the user's earlier file"));
+        EXPECT_EQ(QFile::permissions(file) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser), readOnly);
+        EXPECT_EQ(FilesIn(d), QStringList({named(QStringLiteral("r"))}));
+    }
+    {
+        SCOPED_TRACE("link");
+        Desk d;
+        QDir().mkpath(d.path(QStringLiteral("kept")));
+        const QString real = d.path(QStringLiteral("kept/") + named(QStringLiteral("r")));
+        writeBytes(real, "the user's earlier file");
+        const QString link = d.path(named(QStringLiteral("r")));
+        ASSERT_TRUE(QFile::link(real, link));
+        QString why;
+        ASSERT_TRUE(format.write(link, false, &why)) << why.toStdString();
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_EQ(format.lines(real), QStringList({"new", "page"}));
+        EXPECT_EQ(FilesIn(d), QStringList({QStringLiteral("kept"), named(QStringLiteral("r"))}));
+        EXPECT_EQ(QDir(d.path(QStringLiteral("kept"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList({named(QStringLiteral("r"))}));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, SavedFile, ::testing::Values(&Document(), &Workbook()),
                          [](const auto& info) { return info.param->ext.toStdString(); });
