@@ -32,7 +32,8 @@ bool ReadOnly(const QByteArray& target) {
 }  // namespace
 
 ReplacementFile::ReplacementFile(const QString& target) : target_(Resolved(target)) {
-    if (ReadOnly(target_)) return;
+    readOnly_ = ReadOnly(target_);
+    if (readOnly_) return;
     // A name short enough for the folder however long the target's is.
     constexpr qsizetype kNameMax = 255;  // bytes in one name, on the file systems in use
     constexpr char kTail[] = ".partial";
@@ -97,4 +98,8 @@ bool ReplacementFile::commit() {
     if (std::rename(part_.constData(), target_.constData()) != 0) return false;
     committed_ = true;
     return true;
+}
+
+QString ReadOnlyTarget(const QString& target) {
+    return QStringLiteral("Cannot save '%1': the file is read-only.").arg(target);
 }

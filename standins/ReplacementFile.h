@@ -17,6 +17,8 @@ public:
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     bool created() const { return !part_.isEmpty(); }
+    // Not created because the target is a file the user may not replace.
+    bool targetReadOnly() const { return readOnly_; }
     // The part, open for writing; the caller closes it. Null when not created.
     FILE* take();
     // The part's name, for a writer that opens it by name.
@@ -28,4 +30,8 @@ private:
     QByteArray target_, part_;
     FILE* file_ = nullptr;
     bool committed_ = false;
+    bool readOnly_ = false;
 };
+
+// What a save says when its target is a file the user may not replace.
+QString ReadOnlyTarget(const QString& target);

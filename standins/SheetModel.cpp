@@ -219,6 +219,7 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
                         .arg(path).arg(sheet.rows.size()).arg(LXW_ROW_MAX));
     // The library opens the part by its name and writes it anew.
     ReplacementFile part(path);
+    if (part.targetReadOnly()) return fail(ReadOnlyTarget(path));
     if (!part.created()) return fail(QStringLiteral("Cannot create '%1'.").arg(path));
     std::fclose(part.take());
     const QByteArray tmpDir = QFile::encodeName(target.absolutePath());
