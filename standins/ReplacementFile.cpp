@@ -89,6 +89,10 @@ bool ReplacementFile::commit() {
     // closed it to others), and is replaced only by what is on the disk.
     struct stat earlier {};
     if (::stat(target_.constData(), &earlier) == 0 && S_ISREG(earlier.st_mode)) {
+        // Its owner too, where we may give it (root may; a user only the group).
+        const bool owned = ::chown(part_.constData(), earlier.st_uid, earlier.st_gid) == 0 ||
+                           ::chown(part_.constData(), uid_t(-1), earlier.st_gid) == 0;
+        static_cast<void>(owned);  // a save that cannot keep them still goes ahead
         if (::chmod(part_.constData(), earlier.st_mode & 07777) != 0) return false;
         const int fd = ::open(part_.constData(), O_RDONLY | O_CLOEXEC);
         const bool synced = fd >= 0 && ::fsync(fd) == 0;

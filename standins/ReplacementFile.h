@@ -6,9 +6,10 @@
 // A file written beside its target under a name of its own, created new
 // (never a file that is there already: the part of a save cut short, or a
 // link to some other file), and put in the target's place only when it is
-// complete. An earlier file of the target's name keeps its permissions; one
-// made read-only is not replaced (created() is false); a target that is a
-// link is saved into the file it names.
+// complete. An earlier file of the target's name keeps its permissions (and
+// its owner, where we may give it); one made read-only is not replaced
+// (created() is false); a target that is a link is saved into the file it
+// names.
 class ReplacementFile {
 public:
     explicit ReplacementFile(const QString& target);

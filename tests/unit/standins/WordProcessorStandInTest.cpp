@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <functional>
+#include <unistd.h>
 
 #include "DocumentModel.h"
 #include "FileSizeLimit.h"
@@ -385,6 +386,21 @@ TEST_P(SavedFile, AFileReplacedKeepsItsPermissions) {
         ASSERT_TRUE(format.write(file, false, &why)) << why.toStdString();
         EXPECT_EQ(QFile::permissions(file) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser), mode);
     }
+    EXPECT_EQ(format.lines(file), QStringList({"new", "page"}));
+}
+
+// A file of another user's in a shared folder stays theirs when it is
+// replaced (only root may give a file to another user).
+TEST_P(SavedFile, AFileReplacedKeepsItsOwner) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+    Desk d;
+    const QString file = d.path(named(QStringLiteral("r")));
+    writeBytes(file, "the user's earlier file");
+    ASSERT_EQ(::chown(QFile::encodeName(file).constData(), 4242, 4343), 0);
+    QString why;
+    ASSERT_TRUE(format.write(file, false, &why)) << why.toStdString();
+    EXPECT_EQ(QFileInfo(file).ownerId(), 4242u);
+    EXPECT_EQ(QFileInfo(file).groupId(), 4343u);
     EXPECT_EQ(format.lines(file), QStringList({"new", "page"}));
 }
 
