@@ -204,7 +204,10 @@ int report(const std::vector<ReportOutcome>& outcomes) {
     for (const ReportOutcome& o : outcomes) {
         const bool ok = o.status == ReportOutcome::Delivered;
         failed += !ok;
-        std::printf("%-9s %s\n", ok ? "written" : "FAILED", qPrintable(ok ? o.target : o.row.simplified()));
+        // A report that went elsewhere than into a file (mailed, shown) is named instead.
+        const bool file = ok && !o.target.isEmpty();
+        std::printf("%-9s %s\n", !ok ? "FAILED" : file ? "written" : "delivered",
+                    qPrintable(file ? o.target : o.row.simplified()));
     }
     std::fflush(stdout);
     return failed;

@@ -87,6 +87,8 @@ TEST(MailBatch, MailsEachListItsPartOfTheReport) {
         ASSERT_TRUE(job.sink.running()) << job.sink.problem().toStdString();
         const SwdeskRun r = job.run(road);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        // No file is written: the line names the report that went.
+        EXPECT_TRUE(r.out.startsWith(QStringLiteral("delivered REGIONS"))) << r.out.toStdString();
         const auto got = job.sink.messages();
         ASSERT_EQ(got.size(), 2u) << r.err.toStdString();
         EXPECT_EQ(got[0].recipients, QStringList{QStringLiteral("ann@x.org")});
