@@ -296,6 +296,17 @@ ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QStri
                                         : ReportOutcome::Failed;
     return out;
 }
+
+// Whether the link was reported lost while it watched.
+struct LostWatch : LinkObserver {
+    explicit LostWatch(HostLink& l) : link(l) { link.addObserver(this); }
+    ~LostWatch() override { link.removeObserver(this); }
+    LostWatch(const LostWatch&) = delete;
+    LostWatch& operator=(const LostWatch&) = delete;
+    void linkLost() override { lost = true; }
+    HostLink& link;
+    bool lost = false;
+};
 }  // namespace
 
 std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
@@ -326,6 +337,9 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
         // Once the link is lost (the user has been told), the rest stay selected
         // for a later try: sent on the closed link, each would only fail again.
         bool linkLost = false;
+        // A link closed before the run (lost in an earlier one) is found lost
+        // by the first report that tries it, which says so.
+        LostWatch lostWatch(ctx.link);
         for (int i = 1; i <= count; ++i) {
             if (!grid.rowSelected(i) || ctx.link.cancelRequested() || linkLost) {
                 if (grid.rowSelected(i)) {
@@ -343,7 +357,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
             const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
             const bool linked = ctx.link.socketIfOpen() != nullptr;
             outcomes.push_back(deliver(DeliveryRun{ctx, options, progress}, row, writtenThisRun));
-            linkLost = linked && !ctx.link.socketIfOpen();
+            linkLost = (linked && !ctx.link.socketIfOpen()) || lostWatch.lost;
             const QString& type = options.processType;
             const bool viewer = type == QLatin1String("View entire report") || type == QLatin1String("View a few pages");
             if (!viewer && ctx.gSelectedCount > 1) {

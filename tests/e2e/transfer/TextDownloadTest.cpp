@@ -223,6 +223,31 @@ TEST_F(TextDownloadTest, ALinkLostDuringOneReportFailsTheRestWithoutAnotherMessa
     }
 }
 
+// A link lost in an earlier run, and the user presses Open again without
+// connecting: the first report finds it lost and says so once; the others
+// fail without another message and their earlier files stay.
+TEST_F(TextDownloadTest, ALinkLostInAnEarlierRunIsReportedOnceForTheNextRun) {
+    host->faults().dropAfter = 0;
+    for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, i == 1);
+    t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
+    ASSERT_EQ(RunSelectedDownloads(t.ctx).size(), 1u);
+    ASSERT_EQ(t.ctx.link.socketIfOpen(), nullptr);
+
+    for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, true);
+    WriteFileBytes(nameOf("REPORTB", 2), "EARLIER B\r\n");
+    WriteFileBytes(nameOf("REPORTC", 3), "EARLIER C\r\n");
+    t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
+    const size_t boxesBefore = t.boxes->shown().size();
+    const auto outcomes = RunSelectedDownloads(t.ctx);
+    ASSERT_EQ(outcomes.size(), 3u);
+    for (const ReportOutcome& o : outcomes) EXPECT_EQ(o.status, ReportOutcome::Failed);
+    EXPECT_EQ(t.boxes->shown().size() - boxesBefore, 1u) << t.boxes->texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(ReadFileBytes(nameOf("REPORTB", 2)), "EARLIER B\r\n");
+    EXPECT_EQ(ReadFileBytes(nameOf("REPORTC", 3)), "EARLIER C\r\n");
+    EXPECT_TRUE(screen.grdSplf().rowSelected(3));
+}
+
 TEST_F(TextDownloadTest, AReportWithoutRecordsIsDeliveredAsAnEmptyFile) {
     HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", QStringLiteral("REPORTA.splf"),
                                      monthEnd("REPORTA", 1, 0));
