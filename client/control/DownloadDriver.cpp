@@ -336,12 +336,11 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
         const int count = grid.rowCount();
         // Once the link is lost (the user has been told), the rest stay selected
         // for a later try: sent on the closed link, each would only fail again.
-        bool linkLost = false;
         // A link closed before the run (lost in an earlier one) is found lost
         // by the first report that tries it, which says so.
         LostWatch lostWatch(ctx.link);
         for (int i = 1; i <= count; ++i) {
-            if (!grid.rowSelected(i) || ctx.link.cancelRequested() || linkLost) {
+            if (!grid.rowSelected(i) || ctx.link.cancelRequested() || lostWatch.lost) {
                 if (grid.rowSelected(i)) {
                     ReportOutcome skipped;
                     skipped.row = SpoolFileRow::fromGrid(grid, i, splf.text(QStringLiteral("cboTranslation"))).toQString();
@@ -355,9 +354,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
             DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
             ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
             const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
-            const bool linked = ctx.link.socketIfOpen() != nullptr;
             outcomes.push_back(deliver(DeliveryRun{ctx, options, progress}, row, writtenThisRun));
-            linkLost = (linked && !ctx.link.socketIfOpen()) || lostWatch.lost;
             const QString& type = options.processType;
             const bool viewer = type == QLatin1String("View entire report") || type == QLatin1String("View a few pages");
             if (!viewer && ctx.gSelectedCount > 1) {
