@@ -1,15 +1,17 @@
 #pragma once
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <cstdio>
 
-// A file written beside its target under a name of its own, created new
-// (never a file that is there already: the part of a save cut short, or a
-// link to some other file), and put in the target's place only when it is
-// complete. An earlier file of the target's name keeps its permissions (and
-// its owner, where we may give it); one made read-only is not replaced
-// (created() is false); a target that is a link is saved into the file it
-// names.
+#include "SafeOutputFile.h"
+
+// A whole document saved over its target through SafeOutputFile (written
+// beside it, in its place only when complete, the replaced file's mode
+// kept). Besides: a target that is a link is saved into the file it names;
+// a replaced file keeps its owner too, where we may give it; a file made
+// read-only is not replaced (created() is false); and a save that does not
+// complete leaves nothing, also where there was no earlier file.
 class ReplacementFile {
 public:
     explicit ReplacementFile(const QString& target);
@@ -17,20 +19,19 @@ public:
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    bool created() const { return !part_.isEmpty(); }
+    bool created() const { return file_.isOpen(); }
     // Not created because the target is a file the user may not replace.
     bool targetReadOnly() const { return readOnly_; }
-    // The part, open for writing; the caller closes it. Null when not created.
+    // A stream on the part, for writing; the caller closes it. Null when not created.
     FILE* take();
     // The part's name, for a writer that opens it by name.
-    const QByteArray& partName() const { return part_; }
+    QByteArray partName() const { return QFile::encodeName(file_.partPath()); }
     // Puts the complete part in the target's place; false when it could not.
     bool commit();
 
 private:
-    QByteArray target_, part_;
-    FILE* file_ = nullptr;
-    bool committed_ = false;
+    QByteArray target_;
+    SafeOutputFile file_;
     bool readOnly_ = false;
 };
 

@@ -221,7 +221,6 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
     ReplacementFile part(path);
     if (part.targetReadOnly()) return fail(ReadOnlyTarget(path));
     if (!part.created()) return fail(QStringLiteral("Cannot create '%1'.").arg(path));
-    std::fclose(part.take());
     const QByteArray tmpDir = QFile::encodeName(target.absolutePath());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;  // rows go out as they are written

@@ -29,6 +29,7 @@ PcFileError PcFileErrorFromErrno(int err, bool creating);
 // Every writer of a download (text, HTML, XML, PDF) goes through this: open
 // once the host has accepted the request, write, flush() after each reply
 // block, then commit() for a whole report or abandon() for anything less.
+// The settings files and the office programs' documents are saved by it too.
 class SafeOutputFile {
 public:
     enum class Mode { Replace, Add };
@@ -73,6 +74,11 @@ public:
     // there is one this run made.
     bool createdTarget() const { return !existed_; }
     const QString& path() const { return path_; }
+    // Replace: the file beside the target and its descriptor, for a writer
+    // of its own (one that opens the file by name, or seeks in it) that
+    // leaves nothing in our buffer; commit() then puts it in place.
+    const QString& partPath() const { return partPath_; }
+    int descriptor() const { return fd_; }
 
 private:
     void closeFd() noexcept;
