@@ -197,7 +197,10 @@ TEST_F(MailLayer, ASlowLineThatKeepsMovingDeliversTheWholeMessageUnlessCancelled
     message.attachments = {{writeFile(files, QStringLiteral("large.txt"), big), {}}};
     // The windows keep answering while it goes.
     int calls = 0;
-    service.whileSending = [&] { return ++calls > 0; };
+    service.whileSending = [&] {
+        ++calls;
+        return true;
+    };
     const MailOutbox::Result r = service.send(message);
     EXPECT_TRUE(r.ok()) << r.error.toStdString();
     EXPECT_GT(calls, 4);
