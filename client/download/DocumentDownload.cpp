@@ -1,6 +1,7 @@
 #include "DocumentDownload.h"
 
 #include "MousePointer.h"
+#include "PageModel.h"
 #include "RunContext.h"
 
 namespace {
@@ -53,22 +54,4 @@ void LineDocumentSink::finish(bool whole) {
     file_.abandon();
 }
 
-void DocumentPageLayout::before(const SpoolRecordSlot& slot) {
-    if (const std::optional<int> n = slot.skipLine()) {
-        if (*n < line_) {
-            newPage_();
-            line_ = 1;
-        }
-        for (; line_ < *n; ++line_) blank_();
-    }
-    const std::optional<int> s = slot.spacingLines();
-    if (!s) return;
-    for (int left = *s; left >= 2; --left, ++line_) blank_();
-    ++line_;
-}
-
-std::string_view RecordText(const SpoolRecordSlot& slot) {
-    std::string_view t = slot.text;
-    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
-    return t;
-}
+std::string_view RecordText(const SpoolRecordSlot& slot) { return RightTrimmed(slot.text); }

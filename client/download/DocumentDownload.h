@@ -50,20 +50,5 @@ int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, Downloa
 void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number, const QString& description,
                            const QString& fileName);
 
-// Turns a record's print control into blank lines and page breaks, as the
-// PDF and HTML documents lay out their lines: a skip below the current line
-// starts a page, a skip below it fills blank lines up to it, a spacing of n
-// leaves n - 1 blank lines; a blank spacing does not advance the line.
-class DocumentPageLayout {
-public:
-    DocumentPageLayout(std::function<void()> newPage, std::function<void()> blankLine)
-        : newPage_(std::move(newPage)), blank_(std::move(blankLine)) {}
-    void before(const SpoolRecordSlot& slot);
-
-private:
-    std::function<void()> newPage_, blank_;
-    int line_ = 1;
-};
-
 // The record's text without its trailing blanks.
 std::string_view RecordText(const SpoolRecordSlot& slot);
