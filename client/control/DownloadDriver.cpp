@@ -100,16 +100,17 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
                         }};
     if (is("Text file"))
         return Delivery{QStringLiteral("ProcTxt"), Kind::Text, true, false,
-                        [in](const QString& name, QString& width, const SpoolFileRow& row) {
-                            return ProcTxt(in.ctx, in.options, in.progress, name, width, QStringLiteral("Text"), row);
+                        [in](QString& name, QString& width, const SpoolFileRow& row) {
+                            return ProcTxt(in.ctx, in.options, in.progress, name, width, QStringLiteral("Text"), row,
+                                           &name);
                         }};
     // The documents: procedures of one shape, each with its save dialog.
     using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
-                                 const SpoolFileRow&);
+                                 const SpoolFileRow&, QString*);
     auto document = [&in](const char* procedure, Kind dialog, DocumentProc proc) {
         return Delivery{QString::fromLatin1(procedure), dialog, true, false,
-                        [in, proc](const QString& name, QString& width, const SpoolFileRow& row) {
-                            return proc(in.ctx, in.options, in.progress, name, width, row);
+                        [in, proc](QString& name, QString& width, const SpoolFileRow& row) {
+                            return proc(in.ctx, in.options, in.progress, name, width, row, &name);
                         }};
     };
     if (is("XML document")) return document("ProcXml", Kind::Xml, ProcXml);
