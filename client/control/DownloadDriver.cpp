@@ -168,11 +168,9 @@ std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& 
                 const QString savePath = dlg.chosenFolder().isEmpty() ? ctx.getSetting(QStringLiteral("Save Path"))
                                                                       : dlg.chosenFolder();
                 if (isSet(savePath)) {
-                    QString name = BuildPcFileName(ctx, savePath, row, true,
-                                                   k == Kind::Pdf ? QStringLiteral("pdf") : QString());
-                    if (k == Kind::Xml) name = name.chopped(3) + QStringLiteral("xml");
-                    if (k == Kind::Html) name = name.chopped(3) + QStringLiteral("html");
-                    dlg.txtSave->setText(name);
+                    // Probed with the destination's own extension: a text file of the
+                    // same name does not make an HTML document take a numbered name.
+                    dlg.txtSave->setText(BuildPcFileName(ctx, savePath, row, true, SaveDialogExtension(k)));
                 }
             } else {
                 const QString last = ctx.getSetting(QString::fromLatin1(lastNameKey(k)));
