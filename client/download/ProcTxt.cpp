@@ -57,7 +57,12 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
             QString& recordWidth, const QString& processCode, const SpoolFileRow& row) {
     TextLayoutOptions layout;
     layout.code = ProcessCodeOf(processCode);
-    layout.printControl = options.printControl;
+    layout.textFile = layout.code == ProcessCode::Text && options.processType == QLatin1String("Text file");
+    // The print-control box is offered for the text file alone: a remembered
+    // tick changes no other destination, nor what the host is asked for.
+    DownloadOptions request = options;
+    if (!layout.textFile) request.printControl = false;
+    layout.printControl = request.printControl;
     layout.fcfc = options.fcfc;
     layout.removeBlank = options.removeBlankLines;
     layout.pageLength = PageLengthOf(options.pageLength);
@@ -72,7 +77,7 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
     } pointer;
     try {
-        return RunFileDownload(ctx, options, style, progress, fileName, append, row, sink, recordWidth);
+        return RunFileDownload(ctx, request, style, progress, fileName, append, row, sink, recordWidth);
     } catch (const PcFileError& e) {
         sink.file.abandon();
         ctx.msgBox(QStringLiteral("PC level file error:") + QLatin1Char(' ') + QString::number(e.number) +

@@ -160,7 +160,8 @@ TEST_F(DocumentsFromHostsim, AReportOfCharactersThatMustBeEscapedOrBlanked) {
               std::string::npos);
     const std::string xml = ReadFileBytes(path(QStringLiteral("specials_80.xml")));
     EXPECT_NE(xml.find("<UserData>&lt;&amp;&gt;</UserData>"), std::string::npos);
-    EXPECT_NE(xml.find(">CONTROL BYTES [       \x7F] END</Line"), std::string::npos);
+    // Control bytes are blanks that keep the columns after them.
+    EXPECT_NE(xml.find(">CONTROL BYTES [        ] END</Line"), std::string::npos);
     const std::string pdf = ReadFileBytes(path(QStringLiteral("specials_80.pdf")));
     EXPECT_NE(pdf.find("T* (LAST LINE \\(\\\\\\) & < >) Tj"), std::string::npos);
 }
