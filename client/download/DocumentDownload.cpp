@@ -23,7 +23,7 @@ void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number
 
 int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
                         const QString& procedure, const QString& fileName, QString& recordWidth,
-                        const SpoolFileRow& row, DocumentSink& sink) {
+                        const SpoolFileRow& row, DocumentSink& sink, QString* writtenAs) {
     setMousePointer(MousePointer::ArrowHourglass);
     struct DefaultPointerOnExit {
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
@@ -35,7 +35,7 @@ int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, Downloa
     ExchangeStyle style;
     style.thresholdFromCount = true;
     try {
-        return RunFileDownload(ctx, request, style, progress, fileName, false, row, sink, recordWidth);
+        return RunFileDownload(ctx, request, style, progress, fileName, false, row, sink, recordWidth, writtenAs);
     } catch (const PcFileError& e) {
         sink.abandon();
         ShowDocumentFileError(ctx, procedure, e.number, e.description, fileName);

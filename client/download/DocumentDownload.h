@@ -31,6 +31,7 @@ public:
     void finish(bool whole) override;
     void abandon() noexcept override { file_.discard(); }
     bool replacesEarlierFile() const override { return file_.replacesEarlierFile(); }
+    QString writtenName() const override { return file_.path(); }
 
 protected:
     // The document's closing lines.
@@ -43,7 +44,7 @@ protected:
 // is in the document, -1 otherwise.
 int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
                         const QString& procedure, const QString& fileName, QString& recordWidth,
-                        const SpoolFileRow& row, DocumentSink& sink);
+                        const SpoolFileRow& row, DocumentSink& sink, QString* writtenAs = nullptr);
 
 // The PC file error box of the document procedures.
 void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number, const QString& description,

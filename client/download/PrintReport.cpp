@@ -74,14 +74,15 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
     setMousePointer(MousePointer::ArrowHourglass);
     Printer& printer = *ctx.printer;
 
+    // Without a printer there is nothing to choose in the print dialog and
+    // nothing to print on: the report is not asked for.
+    if (!printer.hasPrinter()) {
+        ctx.msgBox(QStringLiteral("No printer is set up on this computer.  The spool file was not printed."),
+                   MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        return -1;
+    }
     // A batch run prints on the default printer and waits for nobody.
-    if (ctx.gBatchMode || ctx.gBatchNoDialogs) {
-        if (!printer.hasPrinter()) {
-            ctx.msgBox(QStringLiteral("No printer is set up on this computer.  The spool file was not printed."),
-                       MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
-            return -1;
-        }
-    } else {
+    if (!ctx.gBatchMode && !ctx.gBatchNoDialogs) {
         try {
             // A cancelled dialog prints nothing and says nothing.
             if (!printer.showDialog(*ctx.presenter, nullptr)) return -1;

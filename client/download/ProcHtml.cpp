@@ -78,7 +78,8 @@ public:
     // Add mode too writes a new document beside the old one: the earlier
     // part is copied with its end tags blanked, so a failure leaves it whole.
     void accepted(const std::string&) override {
-        file_.open(ctx_, fileName_, false);
+        // An addition goes to whatever the name holds by then; a new document never replaces another run's.
+        file_.open(ctx_, fileName_, false, nameWasFree && !add_);
         bool earlier = false;
         if (add_) earlier = copyEarlier();
         if (!earlier) {
@@ -146,8 +147,8 @@ std::string HtmlText(std::string_view text) {
 }
 
 int ProcHtml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-             QString& recordWidth, const SpoolFileRow& row) {
+             QString& recordWidth, const SpoolFileRow& row, QString* writtenAs) {
     HtmlSink sink(ctx, options.htmlAddToFile, Codec::fromUnicode(options.htmlFontSize.trimmed()),
                   !options.removeBlankLines, fileName);
-    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcHtml"), fileName, recordWidth, row, sink);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcHtml"), fileName, recordWidth, row, sink, writtenAs);
 }

@@ -89,20 +89,23 @@ public:
             pdf_.LandScape = o_.landscape;
         }
         pdf_.FileName = fileName_;
-        pdf_.Output = ReportFile::optionsFor(ctx_, fileName_, false);
+        pdf_.Output = ReportFile::optionsFor(ctx_, fileName_, false, nameWasFree);
         pdf_.StartPDF();
-        if (pdf_.createdFile()) ctx_.noteCreatedFile(fileName_);
+        if (pdf_.createdFile()) ctx_.noteCreatedFile(pdf_.writtenPath());
     }
     void record(const SpoolRecordSlot& slot) override { pages_.record(slot, *this); }
     void blockDone() override { pdf_.flush(); }
     void finish(bool whole) override {
-        if (whole)
+        if (whole) {
             pdf_.EndPDF();
-        else
+            if (pdf_.createdFile()) ctx_.noteCreatedFile(pdf_.writtenPath());
+        } else {
             pdf_.EndPartialPDF();
+        }
     }
     void abandon() noexcept override { pdf_.abandon(); }
     bool replacesEarlierFile() const override { return !pdf_.createdFile(); }
+    QString writtenName() const override { return pdf_.writtenPath(); }
 
 private:
     void pageBreak(int) override { pdf_.NewPage(); }
@@ -122,7 +125,7 @@ private:
 }  // namespace
 
 int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const SpoolFileRow& row) {
+            QString& recordWidth, const SpoolFileRow& row, QString* writtenAs) {
     PdfOptions pdf;
     try {
         pdf = pdfOptionsOf(options);
@@ -132,5 +135,5 @@ int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
     }
     const QString user = ctx.getSetting(QStringLiteral("User"));
     PdfSink sink(ctx, pdf, user == QLatin1String("None") ? QString(10, QLatin1Char(' ')) : user, fileName);
-    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcPDF"), fileName, recordWidth, row, sink);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcPDF"), fileName, recordWidth, row, sink, writtenAs);
 }

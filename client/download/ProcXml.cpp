@@ -35,7 +35,7 @@ public:
 
     void accepted(const std::string& widthCode) override {
         width_ = RecordWidth(widthCode);
-        file_.open(ctx_, fileName_, false);
+        file_.open(ctx_, fileName_, false, nameWasFree);
         const QDateTime now = DocumentNow();
         const QDate d = now.date();
         const QTime t = now.time();
@@ -144,7 +144,7 @@ void AppendXmlText(std::string& out, std::string_view text, bool escapeAngles) {
 }
 
 int ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const SpoolFileRow& row) {
+            QString& recordWidth, const SpoolFileRow& row, QString* writtenAs) {
     XmlSink sink(ctx, row, options.removeBlankLines, fileName);
-    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcXml"), fileName, recordWidth, row, sink);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcXml"), fileName, recordWidth, row, sink, writtenAs);
 }
