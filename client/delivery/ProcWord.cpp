@@ -82,7 +82,7 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
         word.selectWholeStory();
         word.setFontSize(width == QLatin1String(" 80") ? 9 : 6);
         // The mark is a paragraph of its own character alone: a bullet in the text stays.
-        word.replaceAll(QStringLiteral("^p") + QChar(0x2022) + QStringLiteral("^p"), QStringLiteral("^p^m"));
+        word.replaceAll(QStringLiteral("^p") + QChar(0x2022) + QStringLiteral("^p"), QStringLiteral("^p^m^p"));
         word.goToStart();
     });
     run.status(QStringLiteral("File has been loaded to Word.   "));
