@@ -242,7 +242,7 @@ TEST_F(DocumentsFromHostsim, AHostThatNeverEndsOrBreaksOffKeepsTheEarlierDocumen
         void (*fault)(HostSimFaults&);
         const char* box;
     } stops[] = {
-        {"(MORE) for ever", [](HostSimFaults& f) { f.endlessMore = true; }, "The host keeps sending lines beyond"},
+        {"(MORE) for ever", [](HostSimFaults& f) { f.endlessMore = true; }, "The host keeps saying that more of the report follows"},
         {"refused after two blocks", [](HostSimFaults& f) { f.invalidAfterBlocks = 2; }, "Access denied."},
         {"the link breaks inside a reply", [](HostSimFaults& f) {
              f.dropAfter = 2;
