@@ -20,6 +20,12 @@ public:
                                  const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& dir,
                                  const QString& filter) = 0;
+    // A save dialog that does not itself ask whether to replace an existing
+    // file: its caller asks (once, and about the name it will really write).
+    virtual QString saveFileNameCallerAsks(QWidget* parent, const QString& title, const QString& dir,
+                                           const QString& filter) {
+        return saveFileName(parent, title, dir, filter);
+    }
     // Shows the window and returns at once.
     virtual void showModeless(QWidget* window) = 0;
     // A folder; "" is Cancel.

@@ -1,5 +1,6 @@
 #include "SafeOutputFile.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -9,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #include <utility>
 
@@ -25,6 +27,17 @@ constexpr char kTempAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
 constexpr size_t kTempRandom = 12;
 constexpr int kTempTries = 64;  // names drawn at random: a clash is rare, a run of them a broken system
 constexpr time_t kStaleSeconds = 10 * 60;
+
+// The lock of a name: a hidden file beside it, named after the name (so that
+// every run finds the same one) and short (so that the longest names have
+// room). Its holder removes it at the end; while it adds to a file it holds
+// the file's old length, for the next run to cut back to when it was killed.
+constexpr char kLockPrefix[] = ".swlk-";
+constexpr char kLockSuffix[] = ".lock";
+constexpr size_t kLockHash = 16;
+constexpr char kLockHex[] = "0123456789abcdef";
+constexpr char kAddRecord[] = "add ";
+constexpr qint64 kLockPollMs = 100;
 
 PcFileError vbError(int number) {
     switch (number) {
@@ -83,14 +96,25 @@ Existing lookAt(const QByteArray& name) {
     return e;
 }
 
+// Only plain files are written: opening anything else may block (a pipe) or
+// reach a device, and replacing it would put a file in its place.
+PcFileError notPlainFile(const QString& path, mode_t mode) {
+    const char* what = S_ISDIR(mode)                      ? "a folder"
+                       : S_ISFIFO(mode)                   ? "a pipe (FIFO)"
+                       : S_ISSOCK(mode)                   ? "a socket"
+                       : S_ISCHR(mode) || S_ISBLK(mode)   ? "a device"
+                                                          : "no plain file";
+    return {75, QStringLiteral("%1 is %2, not a plain file").arg(path, QString::fromLatin1(what))};
+}
+
 // The checks that do not depend on the folder: what stands at the name may be written as asked.
 Existing checkTarget(const QString& path, const SafeOutputFile::Options& options) {
     if (path.isEmpty()) throw vbError(75);
     const QByteArray name = nativeName(path);
     const Existing e = lookAt(name);
     if (!e.exists) return e;
-    if (options.newOnly) throw vbError(58);
-    if (S_ISDIR(e.st.st_mode)) throw vbError(75);
+    if (options.newOnly && !options.nextFreeName) throw vbError(58);
+    if (!S_ISREG(e.st.st_mode) && !S_ISLNK(e.st.st_mode)) throw notPlainFile(path, e.st.st_mode);
     // Appending never goes through a link; replacing puts a file where the link was.
     if (e.isLink()) {
         if (options.mode == SafeOutputFile::Mode::Add) throw PcFileErrorFromErrno(ELOOP, true);
@@ -142,10 +166,113 @@ bool lockWhole(int fd, short type) {
     return ::fcntl(fd, F_OFD_SETLK, &l) == 0;
 }
 
-// Removes what killed runs left beside their targets in this folder: only
-// plain files of our own naming, owned by this user, that no writer holds and
-// that have not changed for a while. Anything else there is left alone.
-void removeStaleTemps(const QByteArray& folder) {
+QByteArray lockNameFor(const QByteArray& fileName) {
+    const QByteArray hash = QCryptographicHash::hash(fileName, QCryptographicHash::Sha256);
+    QByteArray name(kLockPrefix);
+    for (size_t i = 0; i < kLockHash / 2; ++i) {
+        const auto b = static_cast<unsigned char>(hash[static_cast<qsizetype>(i)]);
+        name += kLockHex[b >> 4];
+        name += kLockHex[b & 15];
+    }
+    return name + kLockSuffix;
+}
+
+bool isLockName(const char* name) {
+    const size_t prefix = sizeof kLockPrefix - 1, suffix = sizeof kLockSuffix - 1;
+    const std::string_view n(name);
+    if (n.size() != prefix + kLockHash + suffix || !n.starts_with(kLockPrefix) || !n.ends_with(kLockSuffix))
+        return false;
+    return n.substr(prefix, kLockHash).find_first_not_of(kLockHex) == std::string_view::npos;
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// The record of an addition in progress: the file's identity and the length
+// to cut it back to, then its name in the folder.
+std::string addRecord(const struct stat& st, const QByteArray& fileName) {
+    return kAddRecord + std::to_string(st.st_dev) + ' ' + std::to_string(st.st_ino) + ' ' +
+           std::to_string(st.st_size) + '\n' + fileName.toStdString();
+}
+
+// A killed run's addition is cut back to the length the file had before it,
+// as long as the name still holds that same file and nothing cut it shorter.
+void restoreAddition(int dirFd, int lockFd) {
+    char buf[4096 + 64];
+    const ssize_t n = ::pread(lockFd, buf, sizeof buf, 0);
+    if (n <= 0) return;
+    const std::string_view text(buf, static_cast<size_t>(n));
+    const size_t eol = text.find('\n');
+    if (!text.starts_with(kAddRecord) || eol == std::string_view::npos || eol + 1 >= text.size()) return;
+    unsigned long long dev = 0, ino = 0;
+    long long length = -1;
+    const std::string head(text.substr(0, eol));
+    if (std::sscanf(head.c_str(), "add %llu %llu %lld", &dev, &ino, &length) != 3 || length < 0) return;
+    const std::string name(text.substr(eol + 1));
+    if (name.find('/') != std::string::npos) return;
+    const int fd = ::openat(dirFd, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == dev && st.st_ino == ino && st.st_size >= length)
+        (void)::ftruncate(fd, static_cast<off_t>(length));
+    ::close(fd);
+}
+
+enum class Taken { Yes, Held, NoLockHere };
+
+// Takes the lock of `fileName` in the folder without waiting. A lock file
+// that a killed run left is taken over (its addition cut back first).
+Taken lockName(const QByteArray& folder, const QByteArray& fileName, SafeOutputFile::NameLock& out) {
+    const QByteArray lockPath = folder + '/' + lockNameFor(fileName);
+    for (int tries = 0; tries < 8; ++tries) {
+        const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            struct stat there {};
+            // Another user's lock, or something planted at its name: held.
+            if (::lstat(lockPath.constData(), &there) == 0) return Taken::Held;
+            // A folder that takes no new file (a file added to in a folder the user may not write).
+            return Taken::NoLockHere;
+        }
+        struct stat opened {}, named {};
+        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+            ::close(fd);
+            return Taken::Held;
+        }
+        if (!lockWhole(fd, F_WRLCK)) {
+            ::close(fd);
+            return Taken::Held;
+        }
+        // The lock counts only while the name still holds this file: its last
+        // holder removes it before letting go.
+        if (::lstat(lockPath.constData(), &named) == 0 && sameFile(opened, named)) {
+            const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (dirFd >= 0) {
+                restoreAddition(dirFd, fd);
+                ::close(dirFd);
+            }
+            (void)::ftruncate(fd, 0);
+            out.fd = fd;
+            out.path = lockPath;
+            return Taken::Yes;
+        }
+        ::close(fd);
+    }
+    return Taken::Held;
+}
+
+void unlockName(SafeOutputFile::NameLock& lock) noexcept {
+    if (lock.fd < 0) return;
+    ::unlink(lock.path.constData());
+    ::close(lock.fd);
+    lock.fd = -1;
+    lock.path.clear();
+}
+
+// Tidies what killed runs left in this folder, before anything is written
+// there: an addition cut short is cut back to where it began, and lock files
+// nobody holds go; of the files beside targets, only plain files of our own
+// naming, owned by this user, that no writer holds and that have not changed
+// for a while. Anything else there is left alone.
+void tidyFolder(const QByteArray& folder) {
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) return;
     DIR* dir = ::fdopendir(dirFd);
@@ -155,18 +282,36 @@ void removeStaleTemps(const QByteArray& folder) {
     }
     const time_t now = ::time(nullptr);
     while (const dirent* entry = ::readdir(dir)) {
-        if (!isTempName(entry->d_name)) continue;
-        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const bool temp = isTempName(entry->d_name);
+        if (!temp && !isLockName(entry->d_name)) continue;
+        const int fd = ::openat(dirFd, entry->d_name, (temp ? O_RDONLY : O_RDWR) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
         struct stat opened {}, named {};
         if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
-            opened.st_nlink == 1 && now - opened.st_mtime >= kStaleSeconds && lockWhole(fd, F_RDLCK) &&
-            ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == opened.st_dev &&
-            named.st_ino == opened.st_ino)
+            opened.st_nlink == 1 && (!temp || now - opened.st_mtime >= kStaleSeconds) &&
+            lockWhole(fd, temp ? F_RDLCK : F_WRLCK) &&
+            ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(named, opened)) {
+            if (!temp) restoreAddition(dirFd, fd);
             (void)::unlinkat(dirFd, entry->d_name, 0);
+        }
         ::close(fd);
     }
     ::closedir(dir);
+}
+
+QByteArray baseName(const QString& path) { return nativeName(QFileInfo(path).fileName()); }
+
+void pauseFor(const SafeOutputFile::Options& options, qint64 ms) {
+    if (options.pause) {
+        options.pause(ms);
+        return;
+    }
+    const timespec t{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+    ::nanosleep(&t, nullptr);
+}
+
+PcFileError beingWritten(const QString& path) {
+    return {70, QStringLiteral("%1 is being written by another program").arg(path)};
 }
 }  // namespace
 
@@ -207,44 +352,90 @@ void SafeOutputFile::check(const QString& path, const Options& options) {
 
 void SafeOutputFile::open(const QString& path, const Options& options) {
     abandon();
-    const Existing e = checkTarget(path, options);
+    Existing e = checkTarget(path, options);
     path_ = path;
     options_ = options;
-    existed_ = e.exists;
+    passedOver_.clear();
     partPath_.clear();
     originalSize_ = -1;
     buf_.clear();
     buf_.reserve(kBufferSize);
-
-    if (appendsInPlace(e, options)) {
-        fd_ = ::open(nativeName(path).constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
-        if (fd_ < 0) throw PcFileErrorFromErrno(errno == EISDIR ? EACCES : errno, true);
-        struct stat st {};
-        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) originalSize_ = st.st_size;
-        return;
-    }
-
-    if (options.ownerOnly)
-        keepMode_ = 0600;
-    else if (e.exists && S_ISREG(e.st.st_mode))
-        keepMode_ = e.st.st_mode & 07777;
-    else
-        keepMode_ = newFileMode();
     const QByteArray folder = folderOf(path);
-    removeStaleTemps(folder);
-    for (int i = 0; i < kTempTries; ++i) {
-        const QByteArray part = folder + '/' + newTempName();
-        // Only this run's own new file: a name already there, or a link planted at it, is passed over.
-        const int fd = ::open(part.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            (void)lockWhole(fd, F_WRLCK);
-            fd_ = fd;
-            partPath_ = QFile::decodeName(part);
+    tidyFolder(folder);
+
+    if (keepsNameFree()) {
+        // A name someone else is writing, or has written meanwhile, is theirs.
+        for (;;) {
+            if (!e.exists) {
+                const Taken t = lockName(folder, baseName(path_), lock_);
+                if (t == Taken::NoLockHere) break;
+                if (t == Taken::Yes) {
+                    e = lookAt(nativeName(path_));
+                    if (!e.exists) break;
+                    releaseName();
+                }
+            }
+            passedOver_.insert(QFileInfo(path_).absoluteFilePath());
+            path_ = options.nextFreeName(passedOver_);
+            e = checkTarget(path_, options);
+        }
+    } else {
+        for (qint64 waited = 0; lockName(folder, baseName(path_), lock_) == Taken::Held; waited += kLockPollMs) {
+            if (waited >= options.lockWaitMs) throw beingWritten(path_);
+            pauseFor(options, kLockPollMs);
+        }
+    }
+    try {
+        // What stands there now: another run may have written it while this one waited.
+        e = checkTarget(path_, options);
+        existed_ = e.exists;
+
+        if (appendsInPlace(e, options)) {
+            // Never blocks: a pipe put at the name meanwhile is refused below.
+            fd_ = ::open(nativeName(path_).constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            if (fd_ < 0) throw PcFileErrorFromErrno(errno == EISDIR ? EACCES : errno, true);
+            struct stat st {};
+            if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) throw notPlainFile(path_, st.st_mode);
+            if (lock_.fd >= 0) {
+                // Until the addition is whole, the next run knows where it began.
+                const std::string record = addRecord(st, baseName(path_));
+                if (::pwrite(lock_.fd, record.data(), record.size(), 0) != static_cast<ssize_t>(record.size()))
+                    throw PcFileErrorFromErrno(errno, true);
+            } else {
+                // No lock file in a folder the user may not write: the file itself is locked.
+                for (qint64 waited = 0; !lockWhole(fd_, F_WRLCK); waited += kLockPollMs) {
+                    if (waited >= options.lockWaitMs) throw beingWritten(path_);
+                    pauseFor(options, kLockPollMs);
+                }
+            }
+            originalSize_ = st.st_size;
             return;
         }
-        if (errno != EEXIST) throw PcFileErrorFromErrno(errno, true);
+
+        if (options.ownerOnly)
+            keepMode_ = 0600;
+        else if (e.exists && S_ISREG(e.st.st_mode))
+            keepMode_ = e.st.st_mode & 07777;
+        else
+            keepMode_ = newFileMode();
+        for (int i = 0; i < kTempTries; ++i) {
+            const QByteArray part = folder + '/' + newTempName();
+            // Only this run's own new file: a name already there, or a link planted at it, is passed over.
+            const int fd = ::open(part.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (fd >= 0) {
+                (void)lockWhole(fd, F_WRLCK);
+                fd_ = fd;
+                partPath_ = QFile::decodeName(part);
+                return;
+            }
+            if (errno != EEXIST) throw PcFileErrorFromErrno(errno, true);
+        }
+        throw vbError(58);
+    } catch (const PcFileError&) {
+        closeFd();
+        releaseName();
+        throw;
     }
-    throw vbError(58);
 }
 
 void SafeOutputFile::write(std::string_view bytes) {
@@ -289,22 +480,39 @@ void SafeOutputFile::commit() {
     if (::close(fd) != 0 && errno != EINTR) {
         err = errno;
     } else if (!part.isEmpty()) {
-        const QByteArray target = nativeName(path_);
-        const int moved =
-            options_.newOnly ? renameNoReplace(part, target) : ::rename(part.constData(), target.constData());
-        if (moved != 0) err = errno;
+        const QByteArray folder = folderOf(path_);
+        for (;;) {
+            const bool mustBeFree = options_.newOnly || keepsNameFree();
+            const QByteArray target = nativeName(path_);
+            if ((mustBeFree ? renameNoReplace(part, target) : ::rename(part.constData(), target.constData())) == 0)
+                break;
+            err = errno;
+            if (err != EEXIST || !keepsNameFree()) break;
+            // Another program made a file of this name meanwhile: it keeps it, and this one takes the next free name.
+            err = 0;
+            do {
+                releaseName();
+                passedOver_.insert(QFileInfo(path_).absoluteFilePath());
+                path_ = options_.nextFreeName(passedOver_);
+            } while (lockName(folder, baseName(path_), lock_) == Taken::Held);
+        }
     }
+    releaseName();
     if (err == 0) return;
     if (!part.isEmpty()) ::unlink(part.constData());
     throw PcFileErrorFromErrno(err, true);
 }
 
 void SafeOutputFile::abandon() noexcept {
-    if (fd_ < 0) return;
+    if (fd_ < 0) {
+        releaseName();
+        return;
+    }
     if (!writesBeside()) {
         buf_.clear();
         if (originalSize_ >= 0) (void)::ftruncate(fd_, originalSize_);
         closeFd();
+        releaseName();
         return;
     }
     const QByteArray part = nativeName(partPath_);
@@ -313,6 +521,7 @@ void SafeOutputFile::abandon() noexcept {
         buf_.clear();
         closeFd();
         ::unlink(part.constData());
+        releaseName();
         return;
     }
     // No earlier file: what arrived is kept under the target's name.
@@ -324,6 +533,7 @@ void SafeOutputFile::abandon() noexcept {
     closeFd();
     // A name taken meanwhile is left alone; the part file then stays beside it.
     (void)renameNoReplace(part, nativeName(path_));
+    releaseName();
 }
 
 void SafeOutputFile::discard() noexcept {
@@ -335,6 +545,7 @@ void SafeOutputFile::discard() noexcept {
     partPath_.clear();
     closeFd();
     ::unlink(part.constData());
+    releaseName();
 }
 
 void SafeOutputFile::closeFd() noexcept {
@@ -342,3 +553,5 @@ void SafeOutputFile::closeFd() noexcept {
     fd_ = -1;
     buf_.clear();
 }
+
+void SafeOutputFile::releaseName() noexcept { unlockName(lock_); }

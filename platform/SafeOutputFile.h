@@ -1,5 +1,8 @@
 #pragma once
+#include <QSet>
 #include <QString>
+#include <QtGlobal>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -25,11 +28,21 @@ PcFileError PcFileErrorFromErrno(int err, bool creating);
 // unchanged for ten minutes) are removed at the next open there.
 // Add: the bytes are appended to the target; abandon() cuts it back to the
 // length it had. A target that does not exist yet is written as for Replace.
+// The old length is recorded beside the target until the addition is whole,
+// so that a run killed half-way is cut back by the next open in that folder.
+//
+// One name, one writer: while a file is open its name is locked (a hidden
+// lock file beside it, removed at the end), so a second run that would write
+// the same file waits a while and then fails ("... is being written by
+// another program") instead of mixing its lines in or cutting the file.
+// Only plain files are written: a folder, device, pipe or socket at the name
+// is refused before anything is opened.
 //
 // Every writer of a download (text, HTML, XML, PDF) goes through this: open
 // once the host has accepted the request, write, flush() after each reply
 // block, then commit() for a whole report or abandon() for anything less.
-// The settings files and the office programs' documents are saved by it too.
+// The settings files, the office programs' documents and the mail drafts are
+// saved by it too.
 class SafeOutputFile {
 public:
     enum class Mode { Replace, Add };
@@ -41,6 +54,17 @@ public:
         // The finished file is for its owner only (0600); otherwise it takes
         // the mode of the file it replaces, or the usual one of a new file.
         bool ownerOnly = false;
+        // Replace: the name was free when the caller chose it, and is taken
+        // only while it still is. A name that another run is writing, or that
+        // exists by now, is passed over for the one this gives: a name like
+        // the first that names no file and none of `passedOver` (absolute
+        // paths). path() is the name that was taken.
+        std::function<QString(const QSet<QString>& passedOver)> nextFreeName;
+        // How long open() waits for another run that writes the same file,
+        // and how it pauses between two tries (unset: it sleeps; a window
+        // passes its clock's wait, which lets events run).
+        qint64 lockWaitMs = 10000;
+        std::function<void(qint64 ms)> pause;
     };
 
     SafeOutputFile() = default;
@@ -48,9 +72,10 @@ public:
     SafeOutputFile(const SafeOutputFile&) = delete;
     SafeOutputFile& operator=(const SafeOutputFile&) = delete;
 
-    // Throws the PcFileError that open() would meet (missing folder, a folder
-    // by that name, a read-only file, a folder closed to the user, a taken
-    // name). Changes nothing on disk: for a check before the host is asked.
+    // Throws the PcFileError that open() would meet (missing folder, a folder,
+    // device, pipe or socket by that name, a read-only file, a folder closed
+    // to the user, a taken name). Changes nothing on disk: for a check before
+    // the host is asked.
     static void check(const QString& path, const Options& options);
 
     void open(const QString& path, const Options& options);  // throws PcFileError
@@ -73,6 +98,8 @@ public:
     // No file of the target's name existed at open(): a file that stays
     // there is one this run made.
     bool createdTarget() const { return !existed_; }
+    // The target; with nextFreeName, the name that was taken (known once
+    // open() and commit() have returned).
     const QString& path() const { return path_; }
     // Replace: the file beside the target and its descriptor, for a writer
     // of its own (one that opens the file by name, or seeks in it) that
@@ -80,9 +107,17 @@ public:
     const QString& partPath() const { return partPath_; }
     int descriptor() const { return fd_; }
 
+    // The lock file that holds a name while it is written.
+    struct NameLock {
+        int fd = -1;
+        QByteArray path;
+    };
+
 private:
     void closeFd() noexcept;
     bool writesBeside() const { return !partPath_.isEmpty(); }
+    bool keepsNameFree() const { return options_.mode == Mode::Replace && bool(options_.nextFreeName); }
+    void releaseName() noexcept;
 
     int fd_ = -1;
     std::string buf_;
@@ -92,4 +127,6 @@ private:
     bool existed_ = false;
     mode_t keepMode_ = 0;      // the mode the finished file takes
     off_t originalSize_ = -1;  // Add: the length to cut back to (-1: not a plain file)
+    NameLock lock_;
+    QSet<QString> passedOver_;
 };

@@ -188,10 +188,7 @@ QString batchFileName(AppContext& ctx, Kind kind, const SpoolFileRow& row) {
                     const QString dialogFolder = NamingOptionsWindow(ctx).txtSavePath->text();
                     const QString folder = kind == Kind::Text && !dialogFolder.isEmpty() ? dialogFolder : savePath;
                     if (isSet(folder)) {
-                        QString name = BuildPcFileName(ctx, folder, row, true, QString());
-                        if (kind == Kind::Xml) name = name.chopped(3) + QStringLiteral("xml");
-                        if (kind == Kind::Html) name = name.chopped(3) + QStringLiteral("html");
-                        dlg.txtSave->setText(name);
+                        dlg.txtSave->setText(BuildPcFileName(ctx, folder, row, true, SaveDialogExtension(kind)));
                     }
                 }
                 if (kind == Kind::Text) {

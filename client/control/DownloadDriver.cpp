@@ -100,16 +100,17 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
                         }};
     if (is("Text file"))
         return Delivery{QStringLiteral("ProcTxt"), Kind::Text, true, false,
-                        [in](const QString& name, QString& width, const SpoolFileRow& row) {
-                            return ProcTxt(in.ctx, in.options, in.progress, name, width, QStringLiteral("Text"), row);
+                        [in](QString& name, QString& width, const SpoolFileRow& row) {
+                            return ProcTxt(in.ctx, in.options, in.progress, name, width, QStringLiteral("Text"), row,
+                                           &name);
                         }};
     // The documents: procedures of one shape, each with its save dialog.
     using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
-                                 const SpoolFileRow&);
+                                 const SpoolFileRow&, QString*);
     auto document = [&in](const char* procedure, Kind dialog, DocumentProc proc) {
         return Delivery{QString::fromLatin1(procedure), dialog, true, false,
-                        [in, proc](const QString& name, QString& width, const SpoolFileRow& row) {
-                            return proc(in.ctx, in.options, in.progress, name, width, row);
+                        [in, proc](QString& name, QString& width, const SpoolFileRow& row) {
+                            return proc(in.ctx, in.options, in.progress, name, width, row, &name);
                         }};
     };
     if (is("XML document")) return document("ProcXml", Kind::Xml, ProcXml);
@@ -167,11 +168,9 @@ std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& 
                 const QString savePath = dlg.chosenFolder().isEmpty() ? ctx.getSetting(QStringLiteral("Save Path"))
                                                                       : dlg.chosenFolder();
                 if (isSet(savePath)) {
-                    QString name = BuildPcFileName(ctx, savePath, row, true,
-                                                   k == Kind::Pdf ? QStringLiteral("pdf") : QString());
-                    if (k == Kind::Xml) name = name.chopped(3) + QStringLiteral("xml");
-                    if (k == Kind::Html) name = name.chopped(3) + QStringLiteral("html");
-                    dlg.txtSave->setText(name);
+                    // Probed with the destination's own extension: a text file of the
+                    // same name does not make an HTML document take a numbered name.
+                    dlg.txtSave->setText(BuildPcFileName(ctx, savePath, row, true, SaveDialogExtension(k)));
                 }
             } else {
                 const QString last = ctx.getSetting(QString::fromLatin1(lastNameKey(k)));

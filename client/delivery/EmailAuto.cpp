@@ -290,8 +290,8 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
     PointerGuard pointer(MousePointer::ArrowHourglass);
     run.progress.status(QStringLiteral("Transferring records..."));
     const QString workDir = MailWorkDir(ctx);
-    const QString workFile = BuildPcFileName(ctx, workDir, row, false);
-    if (ProcTxt(ctx, run.options, run.progress, workFile, width, QString::fromLatin1(mailer.code()), row) != 0) {
+    QString workFile = BuildPcFileName(ctx, workDir, row, false);
+    if (ProcTxt(ctx, run.options, run.progress, workFile, width, QString::fromLatin1(mailer.code()), row, &workFile) != 0) {
         QFile::remove(workFile);
         return 1;  // the transfer has said why
     }

@@ -76,9 +76,9 @@ QString writeMailFile(MailRun& run, QString& width, const SpoolFileRow& row, Mai
     run.progress.status(QStringLiteral("Transferring records..."));
     const bool attachment = kind == MailFile::Attachment;
     const bool pdf = attachment && run.options.emailAsPdf;
-    const QString name = BuildPcFileName(ctx, MailWorkDir(ctx), row, attachment, pdf ? QStringLiteral("pdf") : QString());
-    const int rc = pdf ? ProcPDF(ctx, run.options, run.progress, name, width, row)
-                       : ProcTxt(ctx, run.options, run.progress, name, width, QStringLiteral("Text"), row);
+    QString name = BuildPcFileName(ctx, MailWorkDir(ctx), row, attachment, pdf ? QStringLiteral("pdf") : QString());
+    const int rc = pdf ? ProcPDF(ctx, run.options, run.progress, name, width, row, &name)
+                       : ProcTxt(ctx, run.options, run.progress, name, width, QStringLiteral("Text"), row, &name);
     if (rc != 0) {
         setMousePointer(MousePointer::Normal);
         return {};

@@ -1,6 +1,9 @@
 #include "MailDirectives.h"
 
 #include <QRegularExpression>
+#include <optional>
+
+#include "PageModel.h"
 
 namespace MailDirectives {
 namespace {
@@ -101,34 +104,33 @@ std::vector<std::vector<Part>> messages(const std::vector<Part>& parts) {
     return out;
 }
 
-std::vector<Row> layout(const Part& part, bool removeLayout) {
+namespace {
+// The rows of a part as the page model lays them out.
+class RowCanvas : public PageCanvas {
+public:
     std::vector<Row> rows;
-    int c = 0;
-    auto place = [&](const QString& prefix) {
-        if (removeLayout) return;
-        int s = 0, n = 0;
-        if (numeric(prefix.left(3), s)) {
-            if (s < c) {
-                rows.push_back({Row::PageBreak, {}});
-                c = 1;
-            }
-            bool wrote = false;
-            for (int i = c; i < s; ++i) {
-                rows.push_back({Row::Blank, QStringLiteral(" ")});
-                wrote = true;
-            }
-            if (wrote) c = s;
-        }
-        if (numeric(prefix.mid(3, 1), n)) {
-            for (; n >= 2; --n, ++c) rows.push_back({Row::Blank, QStringLiteral(" ")});
-            ++c;
-        }
-    };
-    for (const QString& line : part.lines) {
-        place(line.left(4));
-        rows.push_back({Row::Text, recordText(line)});
+    void pageBreak(int) override { rows.push_back({Row::PageBreak, {}}); }
+    void emptyLines(int count) override {
+        for (int i = 0; i < count; ++i) rows.push_back({Row::Blank, QStringLiteral(" ")});
     }
-    if (!part.endPrefix.isEmpty()) place(part.endPrefix);
-    return rows;
+    void line(std::string_view, int, int) override { rows.push_back({Row::Text, text}); }
+    QString text;
+};
+
+std::optional<int> fieldValue(const QString& field) {
+    int v = 0;
+    return numeric(field, v) ? std::optional<int>(v) : std::nullopt;
+}
+}  // namespace
+
+std::vector<Row> layout(const Part& part, bool removeLayout) {
+    // A part ends with its last line: the directive after it belongs to the next part.
+    PageModel pages(PageModelOptions{.layout = !removeLayout});
+    RowCanvas canvas;
+    for (const QString& line : part.lines) {
+        canvas.text = recordText(line);
+        pages.record(fieldValue(line.left(3)), fieldValue(line.mid(3, 1)), {}, canvas);
+    }
+    return std::move(canvas.rows);
 }
 }  // namespace MailDirectives

@@ -49,7 +49,8 @@ struct Row {
     enum Kind { Text, Blank, PageBreak } kind;
     QString text;
 };
-// The part's rows: each line's skip and space give blank lines and page
-// breaks unless removeLayout is set; the line counter starts at 0.
+// The part's rows on the page model's pages: each line's skip and space give
+// blank lines and page breaks unless removeLayout is set. The part ends with
+// its own last line.
 std::vector<Row> layout(const Part& part, bool removeLayout);
 }  // namespace MailDirectives

@@ -70,7 +70,7 @@ bool TransferToWorkFile(Run& run, const QString& folder, bool fullNames, const Q
     DownloadOptions o = run.options;
     // Only the work file: the screen's own Add/Replace choice stays as the user left it.
     if (replace) o.textFile = DownloadOptions::AddReplace::Replace;
-    return ProcTxt(run.ctx, o, run.progress, file, width, processCode, run.row) == 0;
+    return ProcTxt(run.ctx, o, run.progress, file, width, processCode, run.row, &file) == 0;
 }
 
 std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const QString& program, bool lookForRunning) {

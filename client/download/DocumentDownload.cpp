@@ -1,6 +1,7 @@
 #include "DocumentDownload.h"
 
 #include "MousePointer.h"
+#include "PageModel.h"
 #include "RunContext.h"
 
 namespace {
@@ -22,7 +23,7 @@ void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number
 
 int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
                         const QString& procedure, const QString& fileName, QString& recordWidth,
-                        const SpoolFileRow& row, DocumentSink& sink) {
+                        const SpoolFileRow& row, DocumentSink& sink, QString* writtenAs) {
     setMousePointer(MousePointer::ArrowHourglass);
     struct DefaultPointerOnExit {
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
@@ -34,7 +35,7 @@ int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, Downloa
     ExchangeStyle style;
     style.thresholdFromCount = true;
     try {
-        return RunFileDownload(ctx, request, style, progress, fileName, false, row, sink, recordWidth);
+        return RunFileDownload(ctx, request, style, progress, fileName, false, row, sink, recordWidth, writtenAs);
     } catch (const PcFileError& e) {
         sink.abandon();
         ShowDocumentFileError(ctx, procedure, e.number, e.description, fileName);
@@ -53,22 +54,4 @@ void LineDocumentSink::finish(bool whole) {
     file_.abandon();
 }
 
-void DocumentPageLayout::before(const SpoolRecordSlot& slot) {
-    if (const std::optional<int> n = slot.skipLine()) {
-        if (*n < line_) {
-            newPage_();
-            line_ = 1;
-        }
-        for (; line_ < *n; ++line_) blank_();
-    }
-    const std::optional<int> s = slot.spacingLines();
-    if (!s) return;
-    for (int left = *s; left >= 2; --left, ++line_) blank_();
-    ++line_;
-}
-
-std::string_view RecordText(const SpoolRecordSlot& slot) {
-    std::string_view t = slot.text;
-    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
-    return t;
-}
+std::string_view RecordText(const SpoolRecordSlot& slot) { return RightTrimmed(slot.text); }

@@ -31,6 +31,7 @@ public:
     void finish(bool whole) override;
     void abandon() noexcept override { file_.discard(); }
     bool replacesEarlierFile() const override { return file_.replacesEarlierFile(); }
+    QString writtenName() const override { return file_.path(); }
 
 protected:
     // The document's closing lines.
@@ -43,26 +44,11 @@ protected:
 // is in the document, -1 otherwise.
 int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
                         const QString& procedure, const QString& fileName, QString& recordWidth,
-                        const SpoolFileRow& row, DocumentSink& sink);
+                        const SpoolFileRow& row, DocumentSink& sink, QString* writtenAs = nullptr);
 
 // The PC file error box of the document procedures.
 void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number, const QString& description,
                            const QString& fileName);
-
-// Turns a record's print control into blank lines and page breaks, as the
-// PDF and HTML documents lay out their lines: a skip below the current line
-// starts a page, a skip below it fills blank lines up to it, a spacing of n
-// leaves n - 1 blank lines; a blank spacing does not advance the line.
-class DocumentPageLayout {
-public:
-    DocumentPageLayout(std::function<void()> newPage, std::function<void()> blankLine)
-        : newPage_(std::move(newPage)), blank_(std::move(blankLine)) {}
-    void before(const SpoolRecordSlot& slot);
-
-private:
-    std::function<void()> newPage_, blank_;
-    int line_ = 1;
-};
 
 // The record's text without its trailing blanks.
 std::string_view RecordText(const SpoolRecordSlot& slot);

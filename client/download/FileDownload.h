@@ -15,15 +15,24 @@ public:
     virtual void finish(bool whole) = 0;
     // There was a file of the name when it was opened.
     virtual bool replacesEarlierFile() const = 0;
+    // The name the report was written under (the one asked for, or the next
+    // free one when another run took that meanwhile); empty before the open.
+    virtual QString writtenName() const { return {}; }
+
+    // No file had the name when the report started: none is replaced.
+    bool nameWasFree = false;
 };
 
 // One report into a file, from the "Preparing records ..." text to the
-// completion text: the file is checked before the host is asked, the
+// completion text: the file is checked before the host is asked (only a
+// plain file is written), the
 // exchange runs within the row's pages, recordWidth takes the width code, and
-// the sink is finished whole or not. A report that ends early (other than by
+// the sink is finished whole or not. A name that was free at the start and
+// that another run took meanwhile is passed over: writtenAs (when given)
+// receives the name written. A report that ends early (other than by
 // a cancel, which has its own texts) is said to be incomplete. 0 when the
 // whole report is in the file, -1 otherwise; a file error is thrown
 // (PcFileError) for the caller's own message.
 int RunFileDownload(RunContext& ctx, const DownloadOptions& options, ExchangeStyle style, DownloadProgress& progress,
                     const QString& fileName, bool append, const SpoolFileRow& row, FileSink& sink,
-                    QString& recordWidth);
+                    QString& recordWidth, QString* writtenAs = nullptr);

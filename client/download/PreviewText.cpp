@@ -4,12 +4,11 @@
 
 #include "Codec.h"
 
-PreviewText::PreviewText(bool layout, qsizetype cap) : layout_(layout), cap_(cap) {}
+PreviewText::PreviewText(bool layout, qsizetype cap) : pages_(PageModelOptions{.layout = layout}), cap_(cap) {}
 
 void PreviewText::accepted(const std::string& widthCode) {
     width_ = RecordWidth(widthCode);
     separator_.assign(width_ == 80 ? 80 : 132, '_');
-    line_ = 1;
 }
 
 void PreviewText::append(std::string_view s) {
@@ -21,32 +20,25 @@ void PreviewText::append(std::string_view s) {
     text_.append(s);
 }
 
+void PreviewText::addLine(std::string_view s) {
+    if (started_) append("\r\n");
+    started_ = true;
+    append(s);
+}
+
+void PreviewText::emptyLines(int count) {
+    for (int i = 0; i < count; ++i) addLine({});
+}
+
 void PreviewText::record(const SpoolRecordSlot& slot) {
-    if (layout_) {
-        if (const auto s = slot.skipLine()) {
-            if (*s < line_) {
-                newLine();
-                append(separator_);
-                newLine();
-                line_ = 1;
-            }
-            for (; line_ < *s; ++line_) newLine();
-        }
-        if (const auto k = slot.spacingLines()) {
-            for (int n = *k; n > 1; --n, ++line_) newLine();
-            ++line_;
-        }
-    }
-    std::string_view line = slot.text;
-    const bool first = text_.empty();
-    // The first line of the text keeps its trailing blanks, except at 990.
-    if (!first || width_ == 990) {
-        const size_t end = line.find_last_not_of(' ');
-        line = end == std::string_view::npos ? std::string_view() : line.substr(0, end + 1);
-    }
-    if (!first) newLine();
-    append(line);
+    whole_ = slot.text;
+    pages_.record(slot, *this);
     ++records_;
+}
+
+void PreviewText::line(std::string_view text, int, int) {
+    // The first line of the text keeps its trailing blanks, except at 990.
+    addLine(!started_ && width_ != 990 ? whole_ : text);
 }
 
 ShownPreview PreviewToShow(const std::string& bytes, qsizetype cap) {

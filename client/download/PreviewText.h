@@ -2,18 +2,19 @@
 #include <QString>
 #include <string>
 
+#include "PageModel.h"
 #include "SpoolExchange.h"
 
 // The text of a preview, built in memory as the blocks arrive: one line per
-// record joined by CR LF, no CR LF at the end. With the layout on, the host's
-// print control becomes empty lines and a line of "_" between pages (as long
-// as the record width, at most 132).
+// record joined by CR LF, no CR LF at the end. With the layout on, the lines
+// are the page model's, with a line of "_" between pages (as long as the
+// record width, at most 132).
 //
 // The viewer shows at most kPreviewTextCap characters; a longer text shows its
 // first half after a message. Nothing beyond twice the cap is kept, so that
 // the half always fits and a host that sends far more than a few pages cannot
 // exhaust memory. Appending is amortised constant time per character.
-class PreviewText : public SpoolRecordSink {
+class PreviewText : public SpoolRecordSink, private PageCanvas {
 public:
     static constexpr qsizetype kPreviewTextCap = 16 * 1024 * 1024;
 
@@ -30,13 +31,18 @@ public:
 
 private:
     void append(std::string_view s);
-    void newLine() { append("\r\n"); }
-    bool layout_;
+    // A line of the text: CR LF before every line but the first.
+    void addLine(std::string_view s);
+    void pageBreak(int) override { addLine(separator_); }
+    void emptyLines(int count) override;
+    void line(std::string_view text, int page, int line) override;
+    PageModel pages_;
     qsizetype cap_;
     std::string text_;
     std::string separator_;
+    std::string_view whole_;
     int width_ = 0;
-    qint32 line_ = 1;
+    bool started_ = false;
     qint32 records_ = 0;
     bool cut_ = false;
 };

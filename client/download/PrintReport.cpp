@@ -38,30 +38,25 @@ void SetUpPrinterForWidth(Printer& printer, const std::string& widthCode, const 
 }
 
 PrintLayout::PrintLayout(Printer& printer, bool layout, std::function<void(const std::string&)> onAccepted)
-    : printer_(printer), layout_(layout), onAccepted_(std::move(onAccepted)) {}
+    : printer_(printer), pages_(PageModelOptions{.layout = layout}), onAccepted_(std::move(onAccepted)) {}
 
 void PrintLayout::accepted(const std::string& widthCode) {
-    line_ = 1;
     if (onAccepted_) onAccepted_(widthCode);
 }
 
 void PrintLayout::record(const SpoolRecordSlot& slot) {
-    if (layout_) {
-        if (const auto target = slot.skipLine()) {
-            if (*target < line_) {
-                printer_.newPage();
-                line_ = 1;
-            }
-            for (; line_ <= *target - 1; ++line_) printer_.printLine(QString());
-        }
-        if (const auto spacing = slot.spacingLines()) {
-            for (int n = *spacing; n >= 2; --n, ++line_) printer_.printLine(QString());
-            ++line_;
-        }
-    }
-    printer_.printLine(Codec::toUnicode(std::string(slot.text)));
+    whole_ = slot.text;
+    pages_.record(slot, *this);
     ++printed_;
 }
+
+void PrintLayout::pageBreak(int) { printer_.newPage(); }
+
+void PrintLayout::emptyLines(int count) {
+    for (int i = 0; i < count; ++i) printer_.printLine(QString());
+}
+
+void PrintLayout::line(std::string_view, int, int) { printer_.printLine(Codec::toUnicode(std::string(whole_))); }
 
 namespace {
 void printerMessage(RunContext& ctx, const PrinterError& e) {
@@ -79,14 +74,15 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
     setMousePointer(MousePointer::ArrowHourglass);
     Printer& printer = *ctx.printer;
 
+    // Without a printer there is nothing to choose in the print dialog and
+    // nothing to print on: the report is not asked for.
+    if (!printer.hasPrinter()) {
+        ctx.msgBox(QStringLiteral("No printer is set up on this computer.  The spool file was not printed."),
+                   MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        return -1;
+    }
     // A batch run prints on the default printer and waits for nobody.
-    if (ctx.gBatchMode || ctx.gBatchNoDialogs) {
-        if (!printer.hasPrinter()) {
-            ctx.msgBox(QStringLiteral("No printer is set up on this computer.  The spool file was not printed."),
-                       MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
-            return -1;
-        }
-    } else {
+    if (!ctx.gBatchMode && !ctx.gBatchNoDialogs) {
         try {
             // A cancelled dialog prints nothing and says nothing.
             if (!printer.showDialog(*ctx.presenter, nullptr)) return -1;

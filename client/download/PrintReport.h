@@ -5,6 +5,7 @@
 #include <string>
 
 #include "DownloadOptions.h"
+#include "PageModel.h"
 #include "SpoolExchange.h"
 #include "SpoolFileRow.h"
 
@@ -21,11 +22,10 @@ void SetUpPrinterForWidth(Printer& printer, const std::string& widthCode, const 
 std::optional<int> PrintFontSizeOf(const QString& text);
 bool IsPrintFontSizeText(const QString& text);
 
-// Prints the records of a download, one line each: the host's skip-to-line
-// and spacing become empty lines and new pages unless the layout is off
-// ("Remove blank lines and page breaks"). Every record prints with all its
-// width, trailing blanks included.
-class PrintLayout : public SpoolRecordSink {
+// Prints the records of a download, one line each, on the page model's pages
+// and lines unless the layout is off ("Remove blank lines and page breaks").
+// Every record prints with all its width, trailing blanks included.
+class PrintLayout : public SpoolRecordSink, private PageCanvas {
 public:
     PrintLayout(Printer& printer, bool layout, std::function<void(const std::string& widthCode)> onAccepted = {});
     void accepted(const std::string& widthCode) override;
@@ -33,10 +33,14 @@ public:
     qint32 printed() const { return printed_; }
 
 private:
+    void pageBreak(int) override;
+    void emptyLines(int count) override;
+    void line(std::string_view text, int page, int line) override;
+
     Printer& printer_;
-    bool layout_;
+    PageModel pages_;
     std::function<void(const std::string&)> onAccepted_;
-    qint32 line_ = 1;
+    std::string_view whole_;
     qint32 printed_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include "RunContext.h"
 #include "Codec.h"
 #include "DocumentDownload.h"
+#include "PageModel.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
 #include "SpoolDownload.h"
@@ -74,15 +75,17 @@ void blankOut(std::string& line, std::string_view tag) {
     }
 }
 
-class HtmlSink : public LineDocumentSink {
+class HtmlSink : public LineDocumentSink, private PageCanvas {
 public:
     HtmlSink(RunContext& ctx, bool add, std::string fontSize, bool layout, QString fileName)
-        : ctx_(ctx), add_(add), fontSize_(std::move(fontSize)), layoutOn_(layout), fileName_(std::move(fileName)) {}
+        : ctx_(ctx), add_(add), fontSize_(std::move(fontSize)), fileName_(std::move(fileName)),
+          pages_(PageModelOptions{.layout = layout}) {}
 
     // Add mode too writes a new document beside the old one: the earlier
     // part is copied with its end tags blanked, so a failure leaves it whole.
     void accepted(const std::string&) override {
-        file_.open(ctx_, fileName_, false);
+        // An addition goes to whatever the name holds by then; a new document never replaces another run's.
+        file_.open(ctx_, fileName_, false, nameWasFree && !add_);
         bool earlier = false;
         if (add_) earlier = copyEarlier();
         if (!earlier) {
@@ -93,12 +96,19 @@ public:
             file_.writeLine("<div class=Section1>");
         }
     }
-    void record(const SpoolRecordSlot& slot) override {
-        if (layoutOn_) layout_.before(slot);
-        file_.writeLine("<Pre>" + HtmlText(RecordText(slot)) + "</Pre>");
-    }
+    void record(const SpoolRecordSlot& slot) override { pages_.record(slot, *this); }
 
 private:
+    void pageBreak(int) override {
+        file_.writeLine("<Pre> </Pre>");
+        file_.writeLine("<Pre>" + std::string(46, '_') + " </Pre>");
+        file_.writeLine("<Pre> </Pre>");
+    }
+    void emptyLines(int count) override {
+        for (int i = 0; i < count; ++i) file_.writeLine("<Pre> </Pre>");
+    }
+    void line(std::string_view text, int, int) override { file_.writeLine("<Pre>" + HtmlText(text) + "</Pre>"); }
+
     void writeEnd() override {
         for (const char* l : {"</div>", "</body>", "</html>"}) file_.writeLine(l);
     }
@@ -124,14 +134,8 @@ private:
     RunContext& ctx_;
     bool add_;
     std::string fontSize_;
-    bool layoutOn_;
     QString fileName_;
-    DocumentPageLayout layout_{[this] {
-                                   file_.writeLine("<Pre> </Pre>");
-                                   file_.writeLine("<Pre>" + std::string(46, '_') + " </Pre>");
-                                   file_.writeLine("<Pre> </Pre>");
-                               },
-                               [this] { file_.writeLine("<Pre> </Pre>"); }};
+    PageModel pages_;
 };
 }  // namespace
 
@@ -149,8 +153,8 @@ std::string HtmlText(std::string_view text) {
 }
 
 int ProcHtml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-             QString& recordWidth, const SpoolFileRow& row) {
+             QString& recordWidth, const SpoolFileRow& row, QString* writtenAs) {
     HtmlSink sink(ctx, options.htmlAddToFile, Codec::fromUnicode(options.htmlFontSize.trimmed()),
                   !options.removeBlankLines, fileName);
-    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcHtml"), fileName, recordWidth, row, sink);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcHtml"), fileName, recordWidth, row, sink, writtenAs);
 }

@@ -12,7 +12,12 @@ class RunContext;
 // preformatted lines, replacing the file or adding to it (the HTML options). Results as ProcPDF; an existing document is kept
 // whole unless the whole report arrived.
 int ProcHtml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-             QString& recordWidth, const SpoolFileRow& row);
+             QString& recordWidth, const SpoolFileRow& row, QString* writtenAs);
+// The same, for a caller that needs no other name than the one it gave.
+inline int ProcHtml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+             QString& recordWidth, const SpoolFileRow& row) {
+    return ProcHtml(ctx, options, progress, fileName, recordWidth, row, nullptr);
+}
 
 // Record text as HTML: "&", "<" and ">" as entities, bytes that are no
 // character of the code page as blanks.

@@ -4,6 +4,7 @@
 
 #include "RunContext.h"
 #include "DocumentDownload.h"
+#include "PageModel.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
 #include "SpoolDownload.h"
@@ -62,7 +63,7 @@ PdfOptions pdfOptionsOf(const DownloadOptions& d) {
     return o;
 }
 
-class PdfSink : public DocumentSink {
+class PdfSink : public DocumentSink, private PageCanvas {
 public:
     PdfSink(RunContext& ctx, const PdfOptions& o, QString creator, QString fileName)
         : ctx_(ctx), o_(o), creator_(std::move(creator)), fileName_(std::move(fileName)) {}
@@ -88,36 +89,43 @@ public:
             pdf_.LandScape = o_.landscape;
         }
         pdf_.FileName = fileName_;
-        pdf_.Output = ReportFile::optionsFor(ctx_, fileName_, false);
+        pdf_.Output = ReportFile::optionsFor(ctx_, fileName_, false, nameWasFree);
         pdf_.StartPDF();
-        if (pdf_.createdFile()) ctx_.noteCreatedFile(fileName_);
+        if (pdf_.createdFile()) ctx_.noteCreatedFile(pdf_.writtenPath());
     }
-    void record(const SpoolRecordSlot& slot) override {
-        layout_.before(slot);
-        pdf_.WritePDF(RecordText(slot), true);
-    }
+    void record(const SpoolRecordSlot& slot) override { pages_.record(slot, *this); }
     void blockDone() override { pdf_.flush(); }
     void finish(bool whole) override {
-        if (whole)
+        if (whole) {
             pdf_.EndPDF();
-        else
+            if (pdf_.createdFile()) ctx_.noteCreatedFile(pdf_.writtenPath());
+        } else {
             pdf_.EndPartialPDF();
+        }
     }
     void abandon() noexcept override { pdf_.abandon(); }
     bool replacesEarlierFile() const override { return !pdf_.createdFile(); }
+    QString writtenName() const override { return pdf_.writtenPath(); }
 
 private:
+    void pageBreak(int) override { pdf_.NewPage(); }
+    void emptyLines(int count) override {
+        for (int i = 0; i < count; ++i) pdf_.WritePDF(" ", true);
+    }
+    void line(std::string_view text, int, int) override { pdf_.WritePDF(text, true); }
+
     RunContext& ctx_;
     PdfOptions o_;
     QString creator_;
     QString fileName_;
     VB2PDF pdf_;
-    DocumentPageLayout layout_{[this] { pdf_.NewPage(); }, [this] { pdf_.WritePDF(" ", true); }};
+    // "Remove blank lines and page breaks" plays no part in a PDF.
+    PageModel pages_;
 };
 }  // namespace
 
 int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const SpoolFileRow& row) {
+            QString& recordWidth, const SpoolFileRow& row, QString* writtenAs) {
     PdfOptions pdf;
     try {
         pdf = pdfOptionsOf(options);
@@ -127,5 +135,5 @@ int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
     }
     const QString user = ctx.getSetting(QStringLiteral("User"));
     PdfSink sink(ctx, pdf, user == QLatin1String("None") ? QString(10, QLatin1Char(' ')) : user, fileName);
-    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcPDF"), fileName, recordWidth, row, sink);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcPDF"), fileName, recordWidth, row, sink, writtenAs);
 }

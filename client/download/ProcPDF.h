@@ -18,7 +18,12 @@ class RunContext;
 // then left as it was, and where there was none, the pages that arrived are
 // a valid document.
 int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const SpoolFileRow& row);
+            QString& recordWidth, const SpoolFileRow& row, QString* writtenAs);
+// The same, for a caller that needs no other name than the one it gave.
+inline int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+            QString& recordWidth, const SpoolFileRow& row) {
+    return ProcPDF(ctx, options, progress, fileName, recordWidth, row, nullptr);
+}
 
 // The "Best fit" page of a record width: paper code, landscape, font size.
 struct PdfBestFit {

@@ -27,7 +27,7 @@ public:
 
     void accepted(const std::string& widthCode) override {
         options_.width = RecordWidth(widthCode);
-        file.open(ctx_, fileName_, append_);
+        file.open(ctx_, fileName_, append_, nameWasFree);
         layout_.emplace(options_, [this](std::string_view line) { file.writeLine(line); });
     }
     void record(const SpoolRecordSlot& slot) override { layout_->record(slot); }
@@ -41,6 +41,7 @@ public:
         file.commit();
     }
     bool replacesEarlierFile() const override { return file.replacesEarlierFile(); }
+    QString writtenName() const override { return file.path(); }
 
     ReportFile file;
 
@@ -54,7 +55,7 @@ private:
 }  // namespace
 
 int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const QString& processCode, const SpoolFileRow& row) {
+            QString& recordWidth, const QString& processCode, const SpoolFileRow& row, QString* writtenAs) {
     TextLayoutOptions layout;
     layout.code = ProcessCodeOf(processCode);
     layout.printControl = options.printControl;
@@ -72,7 +73,7 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
     } pointer;
     try {
-        return RunFileDownload(ctx, options, style, progress, fileName, append, row, sink, recordWidth);
+        return RunFileDownload(ctx, options, style, progress, fileName, append, row, sink, recordWidth, writtenAs);
     } catch (const PcFileError& e) {
         sink.file.abandon();
         ctx.msgBox(QStringLiteral("PC level file error:") + QLatin1Char(' ') + QString::number(e.number) +

@@ -19,9 +19,11 @@ class RunContext;
 // error stopped it. Less than the whole report never replaces or adds to an
 // earlier file, which stays byte for byte as it was; with no earlier file what
 // arrived is kept under the name. The status line says the report is
-// incomplete.
+// incomplete. A name that no file had when the report started is never put
+// over another run's file: writtenAs (when given) receives the name written,
+// the next free one when another run took fileName meanwhile.
 int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const QString& processCode, const SpoolFileRow& row);
+            QString& recordWidth, const QString& processCode, const SpoolFileRow& row, QString* writtenAs = nullptr);
 
 // The download request ("W") of a row with the options it carries: the page
 // range, the minus-sign conversion and the overprint suppression.

@@ -4,6 +4,7 @@
 
 #include "RunContext.h"
 #include "DocumentDownload.h"
+#include "PageModel.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
 #include "SpoolDownload.h"
@@ -31,14 +32,15 @@ std::string element(const char* name, const std::string& value) {
     return std::string("<") + name + ">" + XmlText(Trim(value), true) + "</" + name + ">";
 }
 
-class XmlSink : public LineDocumentSink {
+class XmlSink : public LineDocumentSink, private PageCanvas {
 public:
     XmlSink(RunContext& ctx, const SpoolFileRow& row, bool removeBlank, QString fileName)
-        : ctx_(ctx), row_(row), remove_(removeBlank), fileName_(std::move(fileName)), format_(removeBlank ? 7 : 3) {}
+        : ctx_(ctx), row_(row), fileName_(std::move(fileName)), format_(removeBlank ? 7 : 3),
+          pages_(PageModelOptions{.layout = !removeBlank}) {}
 
     void accepted(const std::string& widthCode) override {
         width_ = RecordWidth(widthCode);
-        file_.open(ctx_, fileName_, false);
+        file_.open(ctx_, fileName_, false, nameWasFree);
         const QDateTime now = DocumentNow();
         const QDate d = now.date();
         const QTime t = now.time();
@@ -65,45 +67,19 @@ public:
 
     void record(const SpoolRecordSlot& slot) override {
         // "<" and ">" of the host become "{" and "}", as stored files have them.
-        std::string skip(slot.skip), spacing(slot.spacing);
-        for (std::string* s : {&skip, &spacing})
+        skip_.assign(slot.skip);
+        spacing_.assign(slot.spacing);
+        for (std::string* s : {&skip_, &spacing_})
             for (char& c : *s) c = c == '<' ? '{' : c == '>' ? '}' : c;
-        if (page_ == 0) openPage(skip, spacing);
-        if (const std::optional<int> n = slot.skipLine()) {
-            if (*n < line_ && !remove_) {
-                closePage();
-                openPage(skip, spacing);
-                line_ = 1;
-            }
-            for (; line_ < *n; ++line_) emptyLine(line_);
-            if (width_ == 132) skip = digits(*n, 3);
-        } else {
-            skip = "000";
-        }
-        if (const std::optional<int> s = slot.spacingLines()) {
-            for (int left = *s; left >= 2; --left) emptyLine(++line_);
-            ++line_;
-        } else {
-            spacing = "1";
-        }
-        const std::string number = digits(line_, format_);
-        // One line built in place: this runs for every record.
-        line.clear();
-        line += "<Line";
-        line += number;
-        line += " skip=\"";
-        AppendXmlText(line, skip, true);
-        line += width_ == 132 ? "\" space=\"" : "\" Space=\"";
-        AppendXmlText(line, spacing, true);
-        line += "\">";
-        // "<" and ">" of the host become "{" and "}", as stored files have them.
-        for (char c : RecordText(slot)) appendXmlChar(line, c == '<' ? '{' : c == '>' ? '}' : c, false);
-        line += "</Line";
-        line += number;
-        line += '>';
-        file_.writeLine(line);
+        // A page opens with the skip and spacing of its first record, as they arrived.
+        if (page_ == 0) openPage();
+        if (const std::optional<int> n = slot.skipLine())
+            skipAttr_ = width_ == 132 ? digits(*n, 3) : skip_;
+        else
+            skipAttr_ = "000";
+        spaceAttr_ = slot.spacingLines() ? spacing_ : std::string("1");
+        pages_.record(slot, *this);
     }
-
 
 private:
     void writeEnd() override {
@@ -111,27 +87,53 @@ private:
         file_.writeLine("</Pages>");
         file_.writeLine("</Report>");
     }
-    void openPage(const std::string& skip, const std::string& spacing) {
+    void openPage() {
         ++page_;
-        file_.writeLine("<Page" + digits(page_, 6) + " skip=\"" + XmlText(skip, true) + "\" space=\"" +
-                        XmlText(spacing, true) + "\">");
+        file_.writeLine("<Page" + digits(page_, 6) + " skip=\"" + XmlText(skip_, true) + "\" space=\"" +
+                        XmlText(spacing_, true) + "\">");
     }
     void closePage() { file_.writeLine("</Page" + digits(page_, 6) + ">"); }
-    void emptyLine(int n) {
-        if (remove_) return;
-        const std::string number = digits(n, format_);
-        file_.writeLine("<Line" + number + "></Line" + number + ">");
+
+    void pageBreak(int) override {
+        closePage();
+        openPage();
+        next_ = 1;
+    }
+    void emptyLines(int count) override {
+        for (int i = 0; i < count; ++i, ++next_) {
+            const std::string number = digits(next_, format_);
+            file_.writeLine("<Line" + number + "></Line" + number + ">");
+        }
+    }
+    void line(std::string_view text, int, int at) override {
+        next_ = at + 1;
+        const std::string number = digits(at, format_);
+        // One line built in place: this runs for every record.
+        line_.clear();
+        line_ += "<Line";
+        line_ += number;
+        line_ += " skip=\"";
+        AppendXmlText(line_, skipAttr_, true);
+        line_ += width_ == 132 ? "\" space=\"" : "\" Space=\"";
+        AppendXmlText(line_, spaceAttr_, true);
+        line_ += "\">";
+        for (char c : text) appendXmlChar(line_, c == '<' ? '{' : c == '>' ? '}' : c, false);
+        line_ += "</Line";
+        line_ += number;
+        line_ += '>';
+        file_.writeLine(line_);
     }
 
     RunContext& ctx_;
     SpoolFileRow row_;
-    bool remove_;
     QString fileName_;
     int format_;
+    PageModel pages_;
     int width_ = 0;
-    std::string line;
+    std::string skip_, spacing_, skipAttr_, spaceAttr_;
+    std::string line_;
     int page_ = 0;
-    int line_ = 1;
+    int next_ = 1;
 };
 }  // namespace
 
@@ -147,7 +149,7 @@ void AppendXmlText(std::string& out, std::string_view text, bool escapeAngles) {
 }
 
 int ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const SpoolFileRow& row) {
+            QString& recordWidth, const SpoolFileRow& row, QString* writtenAs) {
     XmlSink sink(ctx, row, options.removeBlankLines, fileName);
-    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcXml"), fileName, recordWidth, row, sink);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcXml"), fileName, recordWidth, row, sink, writtenAs);
 }

@@ -12,7 +12,12 @@ class RunContext;
 // file's attributes, then its pages and lines as numbered elements carrying
 // the host's skip and spacing. Results as ProcPDF.
 int ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const SpoolFileRow& row);
+            QString& recordWidth, const SpoolFileRow& row, QString* writtenAs);
+// The same, for a caller that needs no other name than the one it gave.
+inline int ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+            QString& recordWidth, const SpoolFileRow& row) {
+    return ProcXml(ctx, options, progress, fileName, recordWidth, row, nullptr);
+}
 
 // Text for XML 1.0 in Windows-1252: "&" (and, when asked, "<" and ">") as
 // entities, bytes XML forbids or the code page leaves undefined as blanks.

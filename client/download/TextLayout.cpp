@@ -19,82 +19,57 @@ std::optional<int> PageLengthOf(const QString& text) {
     return n ? std::optional<int>(static_cast<int>(*n)) : std::nullopt;
 }
 
-TextLayout::TextLayout(const TextLayoutOptions& options, LineOut out) : o_(options), out_(std::move(out)) {
-    if (o_.code != ProcessCode::Text) o_.pageLength.reset();
-}
-
 namespace {
-std::string rightTrimmed(std::string_view s) {
-    const size_t end = s.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string() : std::string(s.substr(0, end + 1));
+PageModelOptions pagesOf(const TextLayoutOptions& o) {
+    PageModelOptions p;
+    if (o.code == ProcessCode::Text) p.pageLength = o.pageLength;
+    p.layout = !o.removeBlank;
+    return p;
 }
 }  // namespace
+
+TextLayout::TextLayout(const TextLayoutOptions& options, LineOut out)
+    : o_(options), out_(std::move(out)), pages_(pagesOf(options)) {
+    if (o_.code != ProcessCode::Text) o_.pageLength.reset();
+}
 
 void TextLayout::record(const SpoolRecordSlot& slot) {
     if (o_.printControl) {
         if (o_.fcfc)
             asa(slot);
         else
-            out_(rightTrimmed(slot.whole));
+            out_(RightTrimmed(slot.whole));
     } else if (o_.code == ProcessCode::AutoMail) {
-        out_(rightTrimmed(slot.whole));
+        out_(RightTrimmed(slot.whole));
     } else {
-        plain(slot);
+        pages_.record(slot, *this);
     }
 }
 
 void TextLayout::emptyLines(int count) {
     for (int i = 0; i < count; ++i) out_(std::string_view());
-    next_ += std::max(count, 0);
 }
 
-void TextLayout::pageBreak() {
+void TextLayout::line(std::string_view text, int, int) { out_(text); }
+
+void TextLayout::pageBreak(int rest) {
     switch (o_.code) {
     case ProcessCode::Office: out_("\x95"); break;
     case ProcessCode::FullView: {
-        ++pageNumber_;
         const size_t w = static_cast<size_t>(o_.width);
         out_(std::string_view());
         out_(std::string(w, '_'));
-        out_(std::string(w + 1, ' ') + std::to_string(pageNumber_));
+        out_(std::string(w + 1, ' ') + std::to_string(pages_.page() + 1));
         break;
     }
     case ProcessCode::Text:
         if (o_.pageLength) {
-            emptyLines(*o_.pageLength - next_ + 1);
+            emptyLines(rest);
             break;
         }
         [[fallthrough]];
     default: out_("\x0c"); break;
     }
-    next_ = 1;
-}
-
-void TextLayout::plain(const SpoolRecordSlot& slot) {
-    if (!o_.removeBlank) {
-        int target;
-        if (const auto skip = slot.skipLine()) {
-            target = std::max(*skip, 1);
-            if (target < next_) pageBreak();
-        } else if (const auto spacing = slot.spacingLines()) {
-            // Overprinting has no place in a text file: the record gets a line of its own.
-            target = next_ - 1 + std::max(*spacing, 1);
-        } else {
-            target = next_;
-        }
-        if (o_.pageLength) {
-            // A record below the page's end goes on to the following page.
-            const int length = *o_.pageLength;
-            while (target > length) {
-                emptyLines(length - next_ + 1);
-                next_ = 1;
-                target -= length;
-            }
-        }
-        emptyLines(target - next_);
-    }
-    out_(rightTrimmed(slot.text));
-    ++next_;
 }
 
 char TextLayout::asaAdvanceTo(int line) {
@@ -132,10 +107,10 @@ void TextLayout::asa(const SpoolRecordSlot& slot) {
         }
         control = spacing == 0 ? '+' : asaAdvanceTo(asaLine_ + spacing);
     }
-    out_(std::string(1, control) + rightTrimmed(slot.text));
+    out_(std::string(1, control) + std::string(RightTrimmed(slot.text)));
 }
 
 void TextLayout::finish() {
-    if (o_.printControl || o_.removeBlank || !o_.pageLength || o_.code != ProcessCode::Text) return;
-    if (next_ > 1) emptyLines(*o_.pageLength - next_ + 1);
+    if (o_.printControl || o_.code == ProcessCode::AutoMail) return;
+    emptyLines(pages_.lastPageRest());
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "PageModel.h"
 #include "SpoolDownload.h"
 
 // How the core transfer lays out a report, told by its caller's process code.
@@ -29,12 +30,10 @@ struct TextLayoutOptions {
 // The page length of a "Lines per page" text: a whole number of lines.
 std::optional<int> PageLengthOf(const QString& text);
 
-// Turns records into the lines of a text file. The line of a record follows
-// the host's print control: a skip to line s puts the record on line s of its
-// page (a new page when s is not below the last line written), a spacing of n
-// puts it n lines below the last one. Every line written counts, so pages of
-// a "Text" file with a page length are exactly that long.
-class TextLayout {
+// Turns records into the lines of a text file. The line of a record is the
+// page model's; every line written counts, so pages of a "Text" file with a
+// page length are exactly that long.
+class TextLayout : private PageCanvas {
 public:
     using LineOut = std::function<void(std::string_view)>;
     TextLayout(const TextLayoutOptions& options, LineOut out);
@@ -43,17 +42,15 @@ public:
     void finish();
 
 private:
-    void plain(const SpoolRecordSlot& slot);
     void asa(const SpoolRecordSlot& slot);
-    void pageBreak();
-    void emptyLines(int count);
+    void pageBreak(int rest) override;
+    void emptyLines(int count) override;
+    void line(std::string_view text, int page, int line) override;
     char asaAdvanceTo(int line);
 
     TextLayoutOptions o_;
     LineOut out_;
-    // Plain layout: the line of the page that the next line lands on.
-    int next_ = 1;
-    int pageNumber_ = 1;
+    PageModel pages_;
     // *FCFC: the line of the last line written; no page before the first record.
     bool asaStarted_ = false;
     int asaLine_ = 0;

@@ -77,6 +77,8 @@ public:
     void abandon() noexcept { file_.discard(); }
     // No file of the name existed when StartPDF opened it.
     bool createdFile() const { return file_.createdTarget(); }
+    // The name written (Output.nextFreeName may have passed FileName over).
+    const QString& writtenPath() const { return file_.path(); }
 
     qint32 pageWidth() const { return pageWidth_; }
     qint32 pageHeight() const { return pageHeight_; }

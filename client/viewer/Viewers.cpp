@@ -100,7 +100,9 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
     DownloadOptions replacing = options;
     replacing.textFile = DownloadOptions::AddReplace::Replace;
     QString width;
-    if (ProcTxt(ctx, replacing, progress, ctx.gFullViewFile, width, QStringLiteral("ProcFullView"), row) != 0) return -1;
+    if (ProcTxt(ctx, replacing, progress, ctx.gFullViewFile, width, QStringLiteral("ProcFullView"), row,
+                &ctx.gFullViewFile) != 0)
+        return -1;
     ViewerWindows& v = Viewers(ctx);
     frmFullView view(ctx, v.fullViewPlace);
     view.setEntry(row);

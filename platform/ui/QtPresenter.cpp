@@ -57,6 +57,13 @@ QString QtPresenter::saveFileName(QWidget* parent, const QString& title, const Q
     return QFileDialog::getSaveFileName(parent, title, dir, qtFilter(filter));
 }
 
+QString QtPresenter::saveFileNameCallerAsks(QWidget* parent, const QString& title, const QString& dir,
+                                           const QString& filter) {
+    if (unattended) return {};
+    return QFileDialog::getSaveFileName(parent, title, dir, qtFilter(filter), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
 QString QtPresenter::existingDirectory(QWidget* parent, const QString& title, const QString& dir) {
     if (unattended) return {};
     return QFileDialog::getExistingDirectory(parent, title, dir);

@@ -11,6 +11,8 @@
 
 namespace {
 const QString kSettingsFilter = QStringLiteral("Spoolwright settings (*.spw)");
+// A settings file saved under another extension still opens.
+const QString kOpenFilter = QStringLiteral("Spoolwright settings (*.spw);;All files (*)");
 
 QString programFolder(AppContext& ctx) {
     return ctx.paths ? ctx.paths->appPath() : QCoreApplication::applicationDirPath();
@@ -28,7 +30,7 @@ void frmMain::itmExit_Click() { Form_Unload(); }
 void frmMain::itmOpen_Click() {
     const QString path = ctx_.presenter ? ctx_.presenter->openFileName(
                                               this, QStringLiteral("Load settings from a file..."),
-                                              QFileInfo(ctx_.gSettingsFile).path(), kSettingsFilter)
+                                              QFileInfo(ctx_.gSettingsFile).path(), kOpenFilter)
                                         : QString();
     if (path.isEmpty()) {
         setStatusPanel(QStringLiteral("Open file operation canceled."));
@@ -57,18 +59,26 @@ void frmMain::itmSave_Click() {
 void frmMain::itmSaveAs_Click() {
     const QString start =
         ctx_.gSettingsFile.isEmpty() ? QStringLiteral("*.spw") : ctx_.gSettingsFile;
-    const QString path = ctx_.presenter ? ctx_.presenter->saveFileName(
-                                              this, QStringLiteral("Save settings file as..."),
-                                              start, kSettingsFilter)
-                                        : QString();
+    // The dialog leaves the replace question to SaveSettingsFile, which asks
+    // about the name really written (with ".spw" added), once.
+    QString path = ctx_.presenter ? ctx_.presenter->saveFileNameCallerAsks(
+                                        this, QStringLiteral("Save settings file as..."), start, kSettingsFilter)
+                                  : QString();
     if (path.isEmpty()) {
         setStatusPanel(QStringLiteral("Save operation canceled."));
         return;
     }
+    // A name typed without an extension is a settings file all the same, and
+    // Open's filter must find it.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += path.endsWith(QLatin1Char('.')) ? QStringLiteral("spw") : QStringLiteral(".spw");
     // Only a file that was written becomes the current one: "&Save" must not
     // later replace, without asking, a file the user declined to replace.
     const auto save = saveSettingsFile ? saveSettingsFile : ctx_.saveSettingsFile;
-    if (save && save(path, false) == 0) ctx_.gSettingsFile = path;
+    if (save && save(path, false) == 0) {
+        ctx_.gSettingsFile = path;
+        itmSave->setEnabled(true);
+    }
 }
 
 void frmMain::itmSaveSettings_Click() {

@@ -18,6 +18,16 @@ frmSaveAs& SaveDialog(AppContext& ctx, frmSaveAs::Kind kind) {
     return *w;
 }
 
+QString SaveDialogExtension(frmSaveAs::Kind kind) {
+    switch (kind) {
+    case frmSaveAs::Kind::Html: return QStringLiteral("html");
+    case frmSaveAs::Kind::Xml: return QStringLiteral("xml");
+    case frmSaveAs::Kind::Pdf: return QStringLiteral("pdf");
+    case frmSaveAs::Kind::Text: break;
+    }
+    return QStringLiteral("txt");
+}
+
 frmFormat& NamingOptionsWindow(AppContext& ctx) {
     auto& w = windows(ctx).format;
     if (w && w->unloadRequested()) w.release()->deleteLater();

@@ -15,6 +15,8 @@ public:
 
 // frmSave, frmSaveHtml, frmSaveXml or frmPDF, loaded on first use.
 frmSaveAs& SaveDialog(AppContext& ctx, frmSaveAs::Kind kind);
+// The extension of the files a save dialog names ("txt", "html", "xml", "pdf").
+QString SaveDialogExtension(frmSaveAs::Kind kind);
 // frmFormat, loaded (Form_Load run) on first use and after a Cancel.
 frmFormat& NamingOptionsWindow(AppContext& ctx);
 bool NamingOptionsLoaded(AppContext& ctx);

@@ -3,13 +3,21 @@
 // neither the file on disk nor the current settings file.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
 #include "FileSizeLimit.h"
+#include "QtPresenter.h"
 #include "SettingsWindows.h"
 
 namespace {
@@ -121,4 +129,106 @@ TEST(FileMenu, AFailedSaveKeepsTheOldFile) {
     EXPECT_NE(m.main().statusPanel(), QStringLiteral("Settings saved to file ") + p + QStringLiteral("."));
     EXPECT_EQ(QDir(m.t.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.spw"})
         << "nothing left beside the file";
+}
+
+namespace {
+// The file dialog a person sees: once it is up, `use` looks at it and fills
+// it in. A question the dialog asks itself (its own "replace?") is counted
+// and answered No, so that the test cannot hang on it.
+struct RealFileDialog {
+    explicit RealFileDialog(Menu& m) { m.t.ctx.presenter = std::make_unique<QtPresenter>(); }
+    void whenShown(std::function<void(QFileDialog&)> use) {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this, use] {
+            QWidget* top = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(top)) {
+                ++ownQuestions;
+                if (QAbstractButton* no = box->button(QMessageBox::No))
+                    no->click();
+                else
+                    box->reject();
+            } else if (auto* d = qobject_cast<QFileDialog*>(top)) {
+                // Still up after its use (its own question said No): given up.
+                if (shown == d) {
+                    d->reject();
+                    return;
+                }
+                shown = d;
+                used = true;
+                // Outside this timer's own event, which would keep it from
+                // seeing a question that the typing brings up.
+                QMetaObject::invokeMethod(d, [d, use] { use(*d); }, Qt::QueuedConnection);
+            }
+        });
+        timer.start();
+    }
+    // Types `name` into the dialog's file name box and presses Enter.
+    static void type(QFileDialog& d, const QString& name) {
+        auto* edit = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        edit->clear();
+        QTest::keyClicks(edit, name);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    QTimer timer;
+    QPointer<QFileDialog> shown;
+    bool used = false;
+    int ownQuestions = 0;
+};
+}  // namespace
+
+// Save As in the real dialog: a name typed without an extension is saved as a
+// settings file (".spw" added), the user is asked once before an existing
+// file is replaced, and File > Save is on afterwards.
+TEST(FileMenu, SaveAsAddsTheExtensionAsksOnceAndTurnsSaveOn) {
+    for (const char* typed : {"mine", "mine.spw"}) {
+        SCOPED_TRACE(typed);
+        Menu m;
+        RealFileDialog dialog(m);
+        const QString p = m.path("mine.spw");
+        m.write(p, "[Properties]\r\nID=Spwrter_10.0\r\nOutq=OLD\r\n");
+        m.main().txtOutq->setText(QStringLiteral("PRT07"));
+        EXPECT_FALSE(m.main().itmSave->isEnabled());
+
+        m.t.boxes->expect(QStringLiteral("File ") + p + QStringLiteral(" already exists.  Replace?"), vbOK);
+        QStringList offered;
+        dialog.whenShown([&](QFileDialog& d) {
+            offered = d.nameFilters();
+            RealFileDialog::type(d, m.path(typed));
+        });
+        m.main().itmSaveAs->trigger();
+        EXPECT_TRUE(dialog.used);
+        EXPECT_EQ(offered, QStringList{"Spoolwright settings (*.spw)"});
+        EXPECT_EQ(dialog.ownQuestions, 0) << "the dialog does not ask as well";
+        EXPECT_TRUE(m.t.boxes->done());
+        EXPECT_EQ(m.t.boxes->shown().size(), 1u) << "asked once";
+        EXPECT_TRUE(m.file(p).contains("\r\nOutq=PRT07\r\n"));
+        EXPECT_FALSE(QFileInfo::exists(m.path("mine"))) << "no file without the extension";
+        EXPECT_EQ(m.t.ctx.gSettingsFile, p);
+        EXPECT_TRUE(m.main().itmSave->isEnabled());
+
+        m.main().txtOutq->setText(QStringLiteral("PRT08"));
+        m.main().itmSave->trigger();
+        EXPECT_TRUE(m.file(p).contains("\r\nOutq=PRT08\r\n")) << "Save writes the file Save As named";
+        EXPECT_EQ(m.t.boxes->shown().size(), 1u) << "Save does not ask";
+    }
+}
+
+// Open in the real dialog offers every file beside the settings files, and a
+// settings file saved under another extension opens.
+TEST(FileMenu, OpenOffersAllFiles) {
+    Menu m;
+    RealFileDialog dialog(m);
+    const QString p = m.path("reports.txt");
+    m.write(p, kPdfSettings);
+    QStringList offered;
+    dialog.whenShown([&](QFileDialog& d) {
+        offered = d.nameFilters();
+        RealFileDialog::type(d, p);
+    });
+    m.main().itmOpen->trigger();
+    EXPECT_EQ(offered, (QStringList{"Spoolwright settings (*.spw)", "All files (*)"}));
+    EXPECT_EQ(m.main().statusPanel(), QStringLiteral("Settings loaded from ") + p);
+    EXPECT_EQ(m.main().txtOutq->text(), "PRT01");
+    EXPECT_EQ(m.file(p), kPdfSettings);
 }

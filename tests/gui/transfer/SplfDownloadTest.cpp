@@ -201,3 +201,55 @@ TEST(SplfDownload, ClosingTheMainWindowDuringADownloadCancelsItAndKeepsTheEarlie
         EXPECT_TRUE(s.t.boxes->done());
     }
 }
+
+// The name a save dialog proposes is free among the files of its own kind: a
+// text file of the same name does not push an HTML, XML or PDF document to a
+// numbered name, and an existing document of that kind does.
+TEST(SplfDownload, TheProposedNameIsFreeAmongFilesOfItsOwnExtension) {
+    const QString base = QStringLiteral("/REPORTA QPADEV0001 JSMITH 004711 0003 2024-01-31 14-05-09");
+    const struct {
+        const char* processType;
+        const char* extension;
+    } destinations[] = {{"Text file", "txt"}, {"HTML document", "html"}, {"XML document", "xml"}, {"PDF document", "pdf"}};
+    for (const auto& d : destinations) {
+        for (const bool documentThere : {false, true}) {
+            SCOPED_TRACE(std::string(d.processType) + (documentThere ? ", a file of that kind there" : ""));
+            RealScreen s;
+            const QString ext = QString::fromLatin1(d.extension);
+            WriteFileBytes(s.t.dir.path() + base + QStringLiteral(".txt"), "EARLIER TEXT\r\n");
+            if (documentThere && ext != QLatin1String("txt"))
+                WriteFileBytes(s.t.dir.path() + base + QLatin1Char('.') + ext, "EARLIER\r\n");
+            s.splf->cboProcessType->setEditText(QString::fromLatin1(d.processType));
+            s.splf->cboProcessType_Click();
+            QString proposed;
+            s.t.presenter->onModal = [&](QWidget* w) {
+                auto* dialog = static_cast<frmSaveAs*>(w);
+                proposed = dialog->txtSave->text();
+                dialog->CancelButton->click();
+            };
+            s.splf->cmdOK->click();
+            const bool numbered = documentThere || ext == QLatin1String("txt");
+            EXPECT_EQ(proposed, s.t.dir.path() + base + (numbered ? QStringLiteral(" 001.") : QStringLiteral(".")) + ext);
+            EXPECT_TRUE(s.host->requests.empty()) << "a cancelled dialog downloads nothing";
+            EXPECT_EQ(ReadFileBytes(s.t.dir.path() + base + QStringLiteral(".txt")), "EARLIER TEXT\r\n");
+        }
+    }
+}
+
+// "PC printer" on a computer without a printer: the user is told so before
+// any print dialog opens, and the report is not asked for.
+TEST(SplfDownload, PrintingWithoutAPrinterSaysSoBeforeAnyDialog) {
+    RealScreen s;
+    s.t.printer->present = false;
+    s.t.presenter->strict = true;
+    s.splf->cboProcessType->setEditText(QStringLiteral("PC printer"));
+    s.splf->cboProcessType_Click();
+    s.host->replies(SpoolReplies::report(lines(3), " 80"));
+    s.t.boxes->expect(QStringLiteral("No printer is set up on this computer.  The spool file was not printed."));
+    s.splf->cmdOK->click();
+    EXPECT_TRUE(s.t.boxes->done());
+    for (const TestPresenter::Shown& shown : s.t.presenter->shown()) EXPECT_NE(shown.kind, "print");
+    EXPECT_TRUE(s.t.printer->log().isEmpty()) << s.t.printer->log().join(", ").toStdString();
+    EXPECT_TRUE(s.host->requests.empty());
+    EXPECT_EQ(s.splf->cmdCancel->text(), QStringLiteral("&Close")) << "the screen is ready for the next try";
+}

@@ -112,10 +112,11 @@ const std::vector<RowCase>& layoutCases() {
         {"a first skip below the page fills blank rows", {{"005", ' ', "A"}, {"   ", '1', "B"}}, "_,_,_,_,A,B"},
         {"a skip below the current line starts a page",
          {{"001", ' ', "A"}, {"   ", '1', "B"}, {"001", ' ', "C"}}, "A,B|C"},
-        {"a skip to the current line", {{"001", ' ', "A"}, {"   ", '1', "B"}, {"002", ' ', "C"}}, "A,B,C"},
+        {"a skip to the line just written starts a page",
+         {{"001", ' ', "A"}, {"   ", '1', "B"}, {"002", ' ', "C"}}, "A,B|_,C"},
         {"spacing 2 and 3", {{"001", ' ', "A"}, {"   ", '2', "B"}, {"   ", '3', "C"}}, "A,_,B,_,_,C"},
-        {"blank skip and spacing", {{"001", ' ', "A"}, {"   ", ' ', "B"}, {"   ", ' ', "C"}, {"003", ' ', "D"}},
-         "A,B,C,_,_,D"},
+        {"blank skip and spacing: the next row each",
+         {{"001", ' ', "A"}, {"   ", ' ', "B"}, {"   ", ' ', "C"}, {"004", ' ', "D"}}, "A,B,C,D"},
         {"spacing 0 still gets a row", {{"001", ' ', "A"}, {"   ", '0', "B"}}, "A,B"},
         {"trailing blanks go, leading stay", {{"001", ' ', "  A  "}, {"   ", '1', ""}}, "  A,"},
     };
@@ -439,44 +440,45 @@ TEST_F(DocumentsTest, XmlLinesAndPagesInEveryLayout) {
         {"80 columns", 0, " 80",
          "<Page000001 skip=\"001\" space=\" \">\r\n"
          "<Line001 skip=\"001\" Space=\"1\">HEAD</Line001>\r\n"
-         // A blank spacing leaves the counter: the skip's empty lines start at it.
-         "<Line001></Line001>\r\n<Line002></Line002>\r\n<Line003></Line003>\r\n"
+         // Every line of a page once, in order: the lines a record leaves empty have elements of their own.
+         "<Line002></Line002>\r\n<Line003></Line003>\r\n"
          "<Line004 skip=\"004\" Space=\"1\">FOURTH</Line004>\r\n"
          "<Line005></Line005>\r\n"
          "<Line006 skip=\"000\" Space=\"2\">SIXTH</Line006>\r\n"
-         "<Line006 skip=\"000\" Space=\"1\">SAME</Line006>\r\n"
-         "<Line007 skip=\"000\" Space=\"0\">OVER</Line007>\r\n"
+         "<Line007 skip=\"000\" Space=\"1\">SAME</Line007>\r\n"
+         "<Line008 skip=\"000\" Space=\"0\">OVER</Line008>\r\n"
          "</Page000001>\r\n<Page000002 skip=\"002\" space=\" \">\r\n"
          "<Line001></Line001>\r\n"
          "<Line002 skip=\"002\" Space=\"1\">NEXT PAGE</Line002>\r\n"
-         "<Line002></Line002>\r\n<Line003></Line003>\r\n<Line004></Line004>\r\n"
-         "<Line006 skip=\"  5\" Space=\"1\">SKIP5</Line006>\r\n"
+         "<Line003></Line003>\r\n<Line004></Line004>\r\n"
+         "<Line005 skip=\"  5\" Space=\"1\">SKIP5</Line005>\r\n"
          "</Page000002>\r\n"},
         {"132 columns", 0, "132",
          "<Page000001 skip=\"001\" space=\" \">\r\n"
          "<Line001 skip=\"001\" space=\"1\">HEAD</Line001>\r\n"
-         // A blank spacing leaves the counter: the skip's empty lines start at it.
-         "<Line001></Line001>\r\n<Line002></Line002>\r\n<Line003></Line003>\r\n"
+         // Every line of a page once, in order: the lines a record leaves empty have elements of their own.
+         "<Line002></Line002>\r\n<Line003></Line003>\r\n"
          "<Line004 skip=\"004\" space=\"1\">FOURTH</Line004>\r\n"
          "<Line005></Line005>\r\n"
          "<Line006 skip=\"000\" space=\"2\">SIXTH</Line006>\r\n"
-         "<Line006 skip=\"000\" space=\"1\">SAME</Line006>\r\n"
-         "<Line007 skip=\"000\" space=\"0\">OVER</Line007>\r\n"
+         "<Line007 skip=\"000\" space=\"1\">SAME</Line007>\r\n"
+         "<Line008 skip=\"000\" space=\"0\">OVER</Line008>\r\n"
          "</Page000001>\r\n<Page000002 skip=\"002\" space=\" \">\r\n"
          "<Line001></Line001>\r\n"
          "<Line002 skip=\"002\" space=\"1\">NEXT PAGE</Line002>\r\n"
-         "<Line002></Line002>\r\n<Line003></Line003>\r\n<Line004></Line004>\r\n"
-         "<Line006 skip=\"005\" space=\"1\">SKIP5</Line006>\r\n"
+         "<Line003></Line003>\r\n<Line004></Line004>\r\n"
+         "<Line005 skip=\"005\" space=\"1\">SKIP5</Line005>\r\n"
          "</Page000002>\r\n"},
         {"blank lines removed", 1, " 80",
          "<Page000001 skip=\"001\" space=\" \">\r\n"
+         // One line per record, numbered on without a repeat.
          "<Line0000001 skip=\"001\" Space=\"1\">HEAD</Line0000001>\r\n"
-         "<Line0000004 skip=\"004\" Space=\"1\">FOURTH</Line0000004>\r\n"
-         "<Line0000006 skip=\"000\" Space=\"2\">SIXTH</Line0000006>\r\n"
-         "<Line0000006 skip=\"000\" Space=\"1\">SAME</Line0000006>\r\n"
-         "<Line0000007 skip=\"000\" Space=\"0\">OVER</Line0000007>\r\n"
-         "<Line0000007 skip=\"002\" Space=\"1\">NEXT PAGE</Line0000007>\r\n"
-         "<Line0000008 skip=\"  5\" Space=\"1\">SKIP5</Line0000008>\r\n"
+         "<Line0000002 skip=\"004\" Space=\"1\">FOURTH</Line0000002>\r\n"
+         "<Line0000003 skip=\"000\" Space=\"2\">SIXTH</Line0000003>\r\n"
+         "<Line0000004 skip=\"000\" Space=\"1\">SAME</Line0000004>\r\n"
+         "<Line0000005 skip=\"000\" Space=\"0\">OVER</Line0000005>\r\n"
+         "<Line0000006 skip=\"002\" Space=\"1\">NEXT PAGE</Line0000006>\r\n"
+         "<Line0000007 skip=\"  5\" Space=\"1\">SKIP5</Line0000007>\r\n"
          "</Page000001>\r\n"},
     };
     for (const auto& c : cases) {

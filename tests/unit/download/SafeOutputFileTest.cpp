@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -99,8 +100,10 @@ TEST_F(SafeOutputFileTest, WhatWasFlushedIsOnTheDiskBesideTheTarget) {
     f.open(target, as(Mode::Replace));
     f.write("BLOCK 1\r\n");
     f.flush();
-    // A run killed now leaves the earlier file and, beside it, what had arrived.
-    const QStringList all = names();
+    // A run killed now leaves the earlier file and, beside it, what had arrived
+    // (and the lock of the name, which the next run clears).
+    QStringList all = names();
+    all.removeIf([](const QString& n) { return n.startsWith(QLatin1String(".swlk-")); });
     ASSERT_EQ(all.size(), 2) << all.join(' ').toStdString();
     const QString beside = path(all.at(0) == QLatin1String("report.txt") ? all.at(1) : all.at(0));
     EXPECT_EQ(ReadFileBytes(beside), "BLOCK 1\r\n");
@@ -278,7 +281,8 @@ TEST_F(SafeOutputFileTest, WhatKilledRunsLeftNeverStopsTheNextAndOnlyThatIsClear
     }
     QStringList left = names();
     left.removeAll(QStringLiteral("report.txt"));
-    ASSERT_EQ(left.size(), kKilledRuns);
+    // Each left its part; the lock of the name they shared stays once.
+    ASSERT_EQ(left.size(), kKilledRuns + 1);
     // They were killed an hour ago.
     const auto age = [this](const QString& name) {
         const timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
@@ -319,4 +323,167 @@ TEST_F(SafeOutputFileTest, WhatKilledRunsLeftNeverStopsTheNextAndOnlyThatIsClear
 
     running.commit();
     EXPECT_EQ(ReadFileBytes(other), "OTHER NEW\r\n");
+}
+
+// Two writers of one file at once (two runs, or two reports of one run): the
+// second waits, within its limit, and is then refused; the first writes the
+// file as if alone. Nothing is mixed in and nothing cut.
+TEST_F(SafeOutputFileTest, ASecondWriterOfTheSameFileWaitsThenIsRefused) {
+    for (Mode first : {Mode::Replace, Mode::Add}) {
+        for (Mode second : {Mode::Replace, Mode::Add}) {
+            SCOPED_TRACE(std::to_string(int(first)) + "/" + std::to_string(int(second)));
+            WriteFileBytes(target, "EARLIER\r\n");
+            SafeOutputFile a;
+            a.open(target, as(first));
+            a.write("FIRST\r\n");
+            a.flush();
+            qint64 waited = 0;
+            SafeOutputFile::Options o = as(second);
+            o.lockWaitMs = 3000;
+            o.pause = [&](qint64 ms) { waited += ms; };
+            SafeOutputFile b;
+            try {
+                b.open(target, o);
+                ADD_FAILURE() << "a second writer of the file";
+            } catch (const PcFileError& e) {
+                EXPECT_EQ(e.number, 70);
+                EXPECT_EQ(e.description, target + QStringLiteral(" is being written by another program"));
+            }
+            EXPECT_GE(waited, 3000);
+            EXPECT_LT(waited, 3500);
+            EXPECT_FALSE(b.isOpen());
+            a.write("MORE\r\n");
+            a.commit();
+            EXPECT_EQ(ReadFileBytes(target), first == Mode::Add ? "EARLIER\r\nFIRST\r\nMORE\r\n" : "FIRST\r\nMORE\r\n");
+            EXPECT_EQ(names(), QStringList{QStringLiteral("report.txt")});
+        }
+    }
+}
+
+// Once the first writer is done, the second goes ahead with the file as the
+// first left it.
+TEST_F(SafeOutputFileTest, AWaitingWriterGoesOnWithWhatTheFirstLeft) {
+    WriteFileBytes(target, "EARLIER\r\n");
+    SafeOutputFile a;
+    a.open(target, as(Mode::Add));
+    a.write("FIRST\r\n");
+    SafeOutputFile::Options o = as(Mode::Add);
+    o.pause = [&](qint64) {
+        if (a.isOpen()) a.commit();
+    };
+    SafeOutputFile b;
+    b.open(target, o);
+    b.write("SECOND\r\n");
+    b.commit();
+    EXPECT_EQ(ReadFileBytes(target), "EARLIER\r\nFIRST\r\nSECOND\r\n");
+    EXPECT_EQ(names(), QStringList{QStringLiteral("report.txt")});
+}
+
+// A name chosen because it was free is never put over another's file: one
+// that another writer holds, or that exists by now, is passed over for the
+// next free one.
+TEST_F(SafeOutputFileTest, AFreeNameThatIsTakenMeanwhileGivesWayToTheNextFreeOne) {
+    const QString chosen = path(QStringLiteral("Spwrt.txt"));
+    SafeOutputFile::Options o;
+    o.nextFreeName = [&](const QSet<QString>& passedOver) {
+        for (int n = 1;; ++n) {
+            const QString c = path(QStringLiteral("Spwrt%1.txt").arg(n, 3, 10, QLatin1Char('0')));
+            if (!QFileInfo::exists(c) && !passedOver.contains(c)) return c;
+        }
+    };
+    // Another writer holds it.
+    SafeOutputFile other;
+    other.open(chosen, as(Mode::Replace));
+    SafeOutputFile f;
+    f.open(chosen, o);
+    EXPECT_EQ(f.path(), path(QStringLiteral("Spwrt001.txt")));
+    f.write("MINE\r\n");
+    // Meanwhile another program made the next name: it keeps it.
+    WriteFileBytes(path(QStringLiteral("Spwrt001.txt")), "THEIRS\r\n");
+    f.commit();
+    EXPECT_EQ(f.path(), path(QStringLiteral("Spwrt002.txt")));
+    other.write("OTHER\r\n");
+    other.commit();
+    EXPECT_EQ(ReadFileBytes(chosen), "OTHER\r\n");
+    EXPECT_EQ(ReadFileBytes(path(QStringLiteral("Spwrt001.txt"))), "THEIRS\r\n");
+    EXPECT_EQ(ReadFileBytes(path(QStringLiteral("Spwrt002.txt"))), "MINE\r\n");
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("Spwrt.txt"), QStringLiteral("Spwrt001.txt"),
+                                    QStringLiteral("Spwrt002.txt")}));
+}
+
+// A run killed while it adds to a file: the next run that writes into that
+// folder, whatever its file, first cuts the file back to what it was.
+TEST_F(SafeOutputFileTest, AnAdditionThatAKilledRunLeftIsCutBackByTheNextRunInTheFolder) {
+    for (const char* next : {"report.txt", "other.txt"}) {
+        SCOPED_TRACE(next);
+        WriteFileBytes(target, "EARLIER\r\n");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            auto* f = new SafeOutputFile;
+            f->open(target, as(Mode::Add));
+            f->write("14 OF 40 PAGES\r\n");
+            f->flush();
+            ::kill(::getpid(), SIGKILL);
+            ::_exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        ASSERT_EQ(ReadFileBytes(target), "EARLIER\r\n14 OF 40 PAGES\r\n");
+        SafeOutputFile f;
+        f.open(path(QString::fromLatin1(next)), as(Mode::Add));
+        EXPECT_EQ(ReadFileBytes(target), "EARLIER\r\n");
+        f.write("SECOND\r\n");
+        f.commit();
+        EXPECT_EQ(ReadFileBytes(path(QString::fromLatin1(next))),
+                  std::string(next) == "report.txt" ? "EARLIER\r\nSECOND\r\n" : "SECOND\r\n");
+        QFile::remove(path(QStringLiteral("other.txt")));
+        EXPECT_EQ(names(), QStringList{QStringLiteral("report.txt")});
+    }
+}
+
+// Only plain files are written: a pipe, a socket, a folder or a device at the
+// name is refused by the check and by open, which never blocks on it, and it
+// stays what it was.
+void ExpectRefusedAndKept(const QString& special, mode_t type, const char* what) {
+    for (Mode mode : {Mode::Replace, Mode::Add}) {
+        SCOPED_TRACE(special.toStdString() + (mode == Mode::Add ? " add" : " replace"));
+        SafeOutputFile::Options o;
+        o.mode = mode;
+        try {
+            SafeOutputFile::check(special, o);
+            ADD_FAILURE() << "passed the check";
+        } catch (const PcFileError& e) {
+            EXPECT_EQ(e.number, 75);
+            EXPECT_EQ(e.description,
+                      special + QStringLiteral(" is ") + QString::fromLatin1(what) + QStringLiteral(", not a plain file"));
+        }
+        SafeOutputFile f;
+        EXPECT_THROW(f.open(special, o), PcFileError);
+        struct stat st {};
+        ASSERT_EQ(::lstat(QFile::encodeName(special).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & S_IFMT, type);
+    }
+}
+
+TEST_F(SafeOutputFileTest, APipeASocketOrAFolderIsRefusedAndStaysAsItWas) {
+    const struct {
+        const char* name;
+        mode_t type;
+        const char* what;
+    } cases[] = {{"pipe", S_IFIFO, "a pipe (FIFO)"}, {"socket", S_IFSOCK, "a socket"}, {"folder", S_IFDIR, "a folder"}};
+    for (const auto& c : cases) {
+        const QByteArray p = QFile::encodeName(path(QString::fromLatin1(c.name)));
+        ASSERT_EQ(c.type == S_IFDIR ? ::mkdir(p.constData(), 0700) : ::mknod(p.constData(), c.type | 0600, 0), 0);
+        ExpectRefusedAndKept(path(QString::fromLatin1(c.name)), c.type, c.what);
+    }
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("pipe"), QStringLiteral("socket")}));
+}
+
+TEST_F(SafeOutputFileTest, ADeviceNodeIsRefusedAndStaysAsItWas) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root makes a device node";
+    const QString device = path(QStringLiteral("null"));
+    ASSERT_EQ(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    ExpectRefusedAndKept(device, S_IFCHR, "a device");
 }

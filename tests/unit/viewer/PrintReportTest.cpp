@@ -95,12 +95,13 @@ TEST(PrintLayout, TheHostsPrintControlBecomesEmptyLinesAndPages) {
     } cases[] = {
         {"skip 5 on line 1: four empty lines, the record on line 5", {{"005", ' ', "FIVE"}}, true,
          {{"", "", "", "", "FIVE"}}},
-        {"skip 1 on line 1 starts no page", {{"001", ' ', "ONE"}, {"001", ' ', "AGAIN"}}, true, {{"ONE", "AGAIN"}}},
+        {"a second skip to line 1 starts a page", {{"001", ' ', "ONE"}, {"001", ' ', "AGAIN"}}, true,
+         {{"ONE"}, {"AGAIN"}}},
         {"spacing 3: two empty lines before", {{"001", ' ', "A"}, {"   ", '3', "B"}}, true, {{"A", "", "", "B"}}},
         {"spacing 0 and 1: no empty line", {{"001", ' ', "A"}, {"   ", '0', "B"}, {"   ", '1', "C"}}, true,
          {{"A", "B", "C"}}},
-        {"blank skip and spacing: the next line, the current line stays",
-         {{"001", ' ', "A"}, {"   ", ' ', "B"}, {"002", ' ', "C"}}, true, {{"A", "B", "", "C"}}},
+        {"blank skip and spacing: the next line; a skip back to it starts a page",
+         {{"001", ' ', "A"}, {"   ", ' ', "B"}, {"002", ' ', "C"}}, true, {{"A", "B"}, {"", "C"}}},
         {"remove blank lines: every record on the next line",
          {{"005", ' ', "A"}, {"   ", '3', "B"}, {"001", ' ', "C"}}, false, {{"A", "B", "C"}}},
     };

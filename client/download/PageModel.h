@@ -1,0 +1,61 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "SpoolDownload.h"
+
+// What a destination draws of the pages the host's print control makes.
+class PageCanvas {
+public:
+    virtual ~PageCanvas() = default;
+    // A new page begins. `rest`: the empty lines that would fill the page
+    // before it to the page length (0 without one).
+    virtual void pageBreak(int rest) = 0;
+    virtual void emptyLines(int count) = 0;
+    // A record's line: `text` without its trailing blanks, on line `line` of page `page`.
+    virtual void line(std::string_view text, int page, int line) = 0;
+};
+
+struct PageModelOptions {
+    // Pages of exactly this many lines; none: a page ends only where a skip goes up.
+    std::optional<int> pageLength;
+    // False ("Remove blank lines and page breaks"): one line per record, one
+    // page, nothing between them.
+    bool layout = true;
+};
+
+// Where the host's print control puts each record, the one rule of every
+// destination (text file, documents, printing, the viewers, the office and
+// e-mail work files). A skip to line s puts the record on line s of its page,
+// on a new page when s is not below the last line written; a spacing of n
+// puts it n lines below the last one (an overprint, 0, gets the next line of
+// its own, as no line-by-line destination can print over a line); neither,
+// on the next line. With a page length a record below the page's end goes on
+// to the following page.
+class PageModel {
+public:
+    explicit PageModel(const PageModelOptions& options = {});
+    // Places one record on the canvas: the page breaks and empty lines before
+    // it, then its line.
+    void record(const SpoolRecordSlot& slot, PageCanvas& canvas);
+    // The same for a record given by its parts.
+    void record(std::optional<int> skip, std::optional<int> spacing, std::string_view text, PageCanvas& canvas);
+    // Empty lines that complete the last page to the page length (0 without
+    // one, or when nothing is on it).
+    int lastPageRest() const;
+    // The page of the last line written (1 before any), and how many lines
+    // were written, empty ones included.
+    int page() const { return page_; }
+    long long linesWritten() const { return written_; }
+
+private:
+    void empty(int count, PageCanvas& canvas);
+    PageModelOptions o_;
+    int next_ = 1;  // the line of the page that the next line lands on
+    int page_ = 1;
+    long long written_ = 0;
+};
+
+// A record's text without its trailing blanks.
+std::string_view RightTrimmed(std::string_view text);

@@ -1,0 +1,303 @@
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <map>
+
+#include "Codec.h"
+#include "CoreTestSupport.h"
+#include "DocumentCheckers.h"
+#include "DocumentDownload.h"
+#include "PreviewText.h"
+#include "PrintReport.h"
+#include "ProcHtml.h"
+#include "ProcPDF.h"
+#include "ProcTxt.h"
+#include "ProcXml.h"
+#include "ScriptedHostSocket.h"
+#include "SpoolExchange.h"
+#include "TransferTestSupport.h"
+
+using Record = SpoolReplies::Record;
+
+namespace {
+// Where a reader found a line of text: its page and line, counted from 1.
+struct Placed {
+    int page, line;
+    std::string text;
+    bool operator==(const Placed& o) const { return page == o.page && line == o.line && text == o.text; }
+};
+void PrintTo(const Placed& p, std::ostream* os) { *os << "(" << p.page << ", " << p.line << ", \"" << p.text << "\")"; }
+using Placement = std::vector<Placed>;
+
+// The fixtures of every page question the host's print control asks.
+const std::vector<Record>& fixtures() {
+    static const std::vector<Record> records = {
+        {"001", ' ', "HEAD"},
+        {"   ", '1', "SECOND"},
+        {"005", ' ', "SKIP BELOW"},          // line 5 of page 1
+        {"005", ' ', "SKIP TO THE SAME"},    // a new page
+        {"003", ' ', "SKIP ABOVE"},          // and again
+        {"006", '2', "SKIP AND SPACING"},    // the skip places it
+        {"   ", '2', "SPACING 2"},
+        {"   ", '3', "SPACING 3"},
+        {"   ", ' ', "NO CONTROL"},
+        {"   ", '1', ""},                    // a blank record keeps its line
+        {"   ", '1', "AFTER BLANK"},
+        {"   ", '1', "BOLD"},
+        {"   ", '0', "BOLD"},                // an overprint: a line of its own
+        {"070", ' ', "BEYOND 66"},
+        {"001", ' ', "ONE LINE PAGE"},
+        {"001", ' ', "TOP"},
+        {"066", ' ', "FOOTER ON 66"},
+        {"001", ' ', "LAST PAGE"},
+    };
+    return records;
+}
+
+// The lines of a file of CR LF lines.
+std::vector<std::string> fileLines(const std::string& bytes) {
+    std::vector<std::string> out;
+    size_t from = 0;
+    while (from < bytes.size()) {
+        size_t eol = bytes.find("\r\n", from);
+        if (eol == std::string::npos) eol = bytes.size();
+        out.push_back(bytes.substr(from, eol - from));
+        from = eol + 2;
+    }
+    return out;
+}
+
+// Lines with their page and line; `isBreak` tells how many lines from i on
+// make a page break (0: none). Empty lines count but are not listed.
+Placement placeLines(const std::vector<std::string>& lines, const std::function<size_t(size_t)>& isBreak) {
+    Placement out;
+    int page = 1, line = 0;
+    for (size_t i = 0; i < lines.size();) {
+        if (const size_t n = isBreak(i)) {
+            ++page;
+            line = 0;
+            i += n;
+            continue;
+        }
+        ++line;
+        // Trailing blanks show nothing.
+        const size_t end = lines[i].find_last_not_of(' ');
+        if (end != std::string::npos) out.push_back({page, line, lines[i].substr(0, end + 1)});
+        ++i;
+    }
+    return out;
+}
+
+std::string collapsed(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
+        out += c;
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+// pdftotext's words by page and baseline: a row k lies k leadings below the
+// top margin (the writer's first row is one leading down).
+Placement pdfPlacement(const QString& file, int leading, int topMargin = 20) {
+    const ToolRun r = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    Placement out;
+    int page = 0;
+    std::map<int, std::map<double, std::string>> rows;
+    auto flush = [&] {
+        for (auto& [k, words] : rows) {
+            std::string text;
+            for (auto& [x, w] : words) text += (text.empty() ? "" : " ") + w;
+            out.push_back({page, k, text});
+        }
+        rows.clear();
+    };
+    static const QRegularExpression item(QStringLiteral(
+        "<page |<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"[\\d.]+\" yMax=\"([\\d.]+)\">(.*?)</word>"));
+    auto it = item.globalMatch(QString::fromUtf8(r.out));
+    while (it.hasNext()) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            flush();
+            ++page;
+            continue;
+        }
+        QString word = m.captured(3);
+        word.replace(QLatin1String("&lt;"), QLatin1String("<")).replace(QLatin1String("&gt;"), QLatin1String(">"));
+        word.replace(QLatin1String("&quot;"), QLatin1String("\"")).replace(QLatin1String("&amp;"), QLatin1String("&"));
+        const int k = qRound((m.captured(2).toDouble() - topMargin) / leading);
+        rows[k][m.captured(1).toDouble()] = Codec::fromUnicode(word);
+    }
+    flush();
+    return out;
+}
+
+Placement htmlPlacement(const std::string& html) {
+    std::vector<std::string> lines;
+    static const QRegularExpression pre(QStringLiteral("<Pre>(.*?)</Pre>"));
+    auto it = pre.globalMatch(QString::fromLatin1(html));
+    while (it.hasNext()) {
+        std::string t = it.next().captured(1).toLatin1().toStdString();
+        for (auto [from, to] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}})
+            for (size_t at; (at = t.find(from)) != std::string::npos;) t.replace(at, strlen(from), to);
+        lines.push_back(t);
+    }
+    const std::string rule = std::string(46, '_') + " ";
+    return placeLines(lines, [&](size_t i) -> size_t {
+        return i + 2 < lines.size() && lines[i] == " " && lines[i + 1] == rule && lines[i + 2] == " " ? 3 : 0;
+    });
+}
+
+// One Page element per page, one Line element per line numbered 1, 2, 3 ...
+Placement xmlPlacement(const std::string& xml) {
+    Placement out;
+    QXmlStreamReader r(QByteArray::fromStdString(xml));
+    int page = 0, expected = 0;
+    while (!r.atEnd()) {
+        if (r.readNext() != QXmlStreamReader::StartElement) continue;
+        static const QRegularExpression pageName(QStringLiteral("^Page\\d{6}$")), lineName(QStringLiteral("^Line\\d+$"));
+        const QString name = r.name().toString();
+        if (pageName.match(name).hasMatch()) {
+            ++page;
+            expected = 1;
+            EXPECT_EQ(name.mid(4).toInt(), page) << name.toStdString();
+        } else if (lineName.match(name).hasMatch()) {
+            const int n = name.mid(4).toInt();
+            EXPECT_EQ(n, expected) << "page " << page << ": " << name.toStdString();
+            expected = n + 1;
+            const std::string text = Codec::fromUnicode(r.readElementText());
+            if (text.find_first_not_of(' ') != std::string::npos) out.push_back({page, n, text});
+        }
+    }
+    EXPECT_FALSE(r.hasError()) << r.errorString().toStdString();
+    return out;
+}
+
+Placement printerPlacement(const RecordingPrinter::Document& doc) {
+    Placement out;
+    for (size_t p = 0; p < doc.size(); ++p)
+        for (qsizetype l = 0; l < doc[p].lines.size(); ++l) {
+            const std::string text = Codec::fromUnicode(doc[p].lines[l]);
+            const size_t end = text.find_last_not_of(' ');
+            if (end != std::string::npos) out.push_back({int(p) + 1, int(l) + 1, text.substr(0, end + 1)});
+        }
+    return out;
+}
+
+class PagesOfEveryDestination : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetDocumentClock([] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); });
+        options.pageLength = QStringLiteral("Variable");
+        options.pdfPaperSize = QStringLiteral("Best fit");
+        options.pdfFontSize = QStringLiteral("10");
+        options.pdfVertSize = QStringLiteral("Auto");
+        options.htmlFontSize = QStringLiteral("10");
+    }
+    void TearDown() override { SetDocumentClock({}); }
+
+    QString path(const char* name) { return t.dir.path() + QLatin1Char('/') + QLatin1String(name); }
+    void serve(const std::vector<Record>& records) { host->replies(SpoolReplies::report(records, " 80")); }
+    std::string transfer(const char* code, const std::vector<Record>& records) {
+        serve(records);
+        const QString file = path("report.txt");
+        EXPECT_EQ(ProcTxt(t.ctx, options, screen, file, width, QString::fromLatin1(code), SampleRow()), 0);
+        return ReadFileBytes(file);
+    }
+    std::string document(DocumentProc proc, const char* name, const std::vector<Record>& records) {
+        serve(records);
+        const QString file = path(name);
+        EXPECT_EQ(proc(t.ctx, options, screen, file, width, SampleRow()), 0);
+        return ReadFileBytes(file);
+    }
+    // The text file: the reference every destination is held to.
+    Placement textFile(const std::vector<Record>& records) {
+        const std::vector<std::string> lines = fileLines(transfer("Text", records));
+        return placeLines(lines, [&](size_t i) -> size_t { return lines[i] == "\f" ? 1 : 0; });
+    }
+
+    // Every destination's pages and lines, read back by a reader of its own.
+    std::map<std::string, Placement> everyDestination(const std::vector<Record>& records) {
+        std::map<std::string, Placement> got;
+        {
+            const QString file = path("report.pdf");
+            document(ProcPDF, "report.pdf", records);
+            got["PDF, best fit"] = pdfPlacement(file, 11);
+            CheckPdf(file, {.checkLines = false});
+            options.pdfPaperSize = QStringLiteral("Standard A4");
+            document(ProcPDF, "report.pdf", records);
+            got["PDF, A4"] = pdfPlacement(file, 10);
+            options.pdfPaperSize = QStringLiteral("Best fit");
+        }
+        got["HTML"] = htmlPlacement(document(ProcHtml, "report.html", records));
+        got["XML"] = xmlPlacement(document(ProcXml, "report.xml", records));
+        {
+            serve(records);
+            // A batch run prints on the default printer without its dialog.
+            t.ctx.gBatchNoDialogs = true;
+            EXPECT_EQ(PrintSpoolFileToPrinter(t.ctx, options, screen, SampleRow()), 0);
+            t.ctx.gBatchNoDialogs = false;
+            EXPECT_FALSE(t.printer->documents().empty());
+            if (!t.printer->documents().empty()) got["printer"] = printerPlacement(t.printer->documents().back());
+        }
+        {
+            serve(records);
+            PreviewText preview(true);
+            ExchangeStyle style;
+            RunSpoolExchange(t.ctx, DownloadRequestFor(options, SampleRow()).build(), style, preview, screen);
+            const std::vector<std::string> lines = fileLines(preview.bytes());
+            const std::string rule(80, '_');
+            got["preview"] = placeLines(lines, [&](size_t i) -> size_t { return lines[i] == rule ? 1 : 0; });
+        }
+        {
+            const std::vector<std::string> lines = fileLines(transfer("ProcFullView", records));
+            const std::string rule(80, '_');
+            got["entire-report view"] = placeLines(lines, [&](size_t i) -> size_t {
+                return i + 2 < lines.size() && lines[i].empty() && lines[i + 1] == rule &&
+                               lines[i + 2].starts_with(std::string(81, ' '))
+                           ? 3
+                           : 0;
+            });
+        }
+        {
+            const std::vector<std::string> lines = fileLines(transfer("ProcExcel", records));
+            got["office work file"] = placeLines(lines, [&](size_t i) -> size_t { return lines[i] == "\x95" ? 1 : 0; });
+        }
+        return got;
+    }
+
+    CoreTestContext t;
+    std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
+    DownloadOptions options = TextFileOptions();
+    StatusRecorder screen{t.ctx.link};
+    QString width;
+};
+}  // namespace
+
+TEST_F(PagesOfEveryDestination, EveryRecordIsWhereTheTextFilePutsIt) {
+    for (bool suppress : {false, true}) {
+        SCOPED_TRACE(suppress ? "overprinting suppressed" : "overprinting kept");
+        options.suppressOverprinting = suppress;
+        // The host leaves the overprint out when it is told to.
+        std::vector<Record> records;
+        for (const Record& r : fixtures())
+            if (!suppress || r.spacing != '0') records.push_back(r);
+        const Placement expected = textFile(records);
+        ASSERT_EQ(expected.size(), records.size() - 1);  // the blank record shows nothing
+        ASSERT_EQ(expected.back(), (Placed{6, 1, "LAST PAGE"}));
+        for (const auto& [destination, got] : everyDestination(records)) {
+            SCOPED_TRACE(destination);
+            if (destination.starts_with("PDF")) {
+                // pdftotext gives the words of a line, one blank between them.
+                Placement words = expected;
+                for (Placed& p : words) p.text = collapsed(p.text);
+                EXPECT_EQ(got, words);
+            } else {
+                EXPECT_EQ(got, expected);
+            }
+        }
+    }
+}
