@@ -302,7 +302,10 @@ void HostSim::onJobFrame(Connection& c, const std::string& frame) {
 void HostSim::sendReply(Connection& c, const std::string& reply, int closeAfter) {
     const HostSimFaults& f = options_.faults;
     const std::string bytes = closeAfter >= 0 ? reply.substr(0, static_cast<size_t>(closeAfter)) : reply;
-    const size_t piece = f.pieceBytes > 0 ? static_cast<size_t>(f.pieceBytes) : qMax<size_t>(1, bytes.size());
+    const size_t piece = f.byteEveryMs > 0  ? 1
+                         : f.pieceBytes > 0 ? static_cast<size_t>(f.pieceBytes)
+                                            : qMax<size_t>(1, bytes.size());
+    const int gap = f.byteEveryMs > 0 ? f.byteEveryMs : qMax(0, f.pieceGapMs);
     QPointer<QTcpSocket> sock = c.sock;
     const auto write = [sock](std::string part) {
         if (!sock) return;
@@ -321,7 +324,7 @@ void HostSim::sendReply(Connection& c, const std::string& reply, int closeAfter)
     }
     qint64 at = qMax(t0 + qMax(0, f.replyDelayMs), c.sendFree);
     for (size_t off = 0; off < bytes.size(); off += piece) {
-        if (off > 0) at += qMax(0, f.pieceGapMs);
+        if (off > 0) at += gap;
         schedule(at - t0, [write, part = bytes.substr(off, piece)] { write(part); });
     }
     if (closeAfter >= 0) schedule(at - t0, close);

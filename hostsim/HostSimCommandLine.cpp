@@ -68,6 +68,8 @@ void HostSimCommandLine::addOptions(QCommandLineParser& parser) {
     add(QStringLiteral("split"), QStringLiteral("Fault: send every reply in pieces of this many bytes."),
         QStringLiteral("bytes"));
     add(QStringLiteral("split-gap"), QStringLiteral("Pause between two pieces (default 1 ms)."), QStringLiteral("ms"));
+    add(QStringLiteral("byte-every"), QStringLiteral("Fault: send every reply one byte at a time, ms apart."),
+        QStringLiteral("ms"));
     add(QStringLiteral("silent-after"), QStringLiteral("Fault: answer n requests per job connection, then none."),
         QStringLiteral("n"));
     add(QStringLiteral("drop-after"), QStringLiteral("Fault: answer n requests per job connection, then close it."),
@@ -129,6 +131,7 @@ bool HostSimCommandLine::read(const QCommandLineParser& p, HostSimOptions& o, QS
     }
     if (!readInt(p, opt("late-job-port"), f.lateJobPortMs, error) || !readInt(p, opt("delay"), f.replyDelayMs, error) ||
         !readInt(p, opt("split"), f.pieceBytes, error, 1) || !readInt(p, opt("split-gap"), f.pieceGapMs, error) ||
+        !readInt(p, opt("byte-every"), f.byteEveryMs, error) ||
         !readInt(p, opt("silent-after"), f.silentAfter, error) || !readInt(p, opt("drop-after"), f.dropAfter, error) ||
         !readInt(p, opt("drop-partial"), f.dropPartialBytes, error, 0, 1024) ||
         !readInt(p, opt("invalid-after"), f.invalidAfterBlocks, error))

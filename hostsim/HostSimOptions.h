@@ -19,6 +19,7 @@ struct HostSimFaults {
     int replyDelayMs = 0;                 // each reply is sent this late
     int pieceBytes = 0;                   // > 0: each reply goes out in pieces of this many bytes
     int pieceGapMs = 1;                   // pause between two pieces
+    int byteEveryMs = 0;                  // > 0: each reply goes out one byte at a time, this many ms apart
 
     // Job port.
     int silentAfter = -1;                 // >= 0: answer this many requests, then none

@@ -119,10 +119,11 @@ HostLink::Wait HostLink::awaitReply(HostSocket* s, bool cancelling) {
     Clock& clock = *services_.clock;
     qint64 lastCount = received_;
     qint64 lastProgress = clock.nowMs();
+    const qint64 sent = lastProgress;
     // The reply to a cancel request comes at once or not at all.
     qint64 cancelSeen = cancelling ? lastProgress : -1;
     for (;;) {
-        qint64 limit = replyTimeoutMs - (clock.nowMs() - lastProgress);
+        qint64 limit = qMin(replyTimeoutMs - (clock.nowMs() - lastProgress), wholeReplyMs - (clock.nowMs() - sent));
         if (cancelSeen >= 0) limit = qMin(limit, cancelGraceMs - (clock.nowMs() - cancelSeen));
         const bool done = clock.waitUntil(
             [&] {
@@ -137,6 +138,8 @@ HostLink::Wait HostLink::awaitReply(HostSocket* s, bool cancelling) {
             if (s->bytesAvailable() >= HostWire::kReplyLength) return Wait::Reply;
             throw SocketError(kAborted, "The connection was closed by the host");
         }
+        if (clock.nowMs() - sent >= wholeReplyMs && cancelSeen < 0)
+            throw SocketError(kTimedOut, "The host did not send its whole reply in time");
         if (received_ != lastCount) {
             lastCount = received_;
             lastProgress = clock.nowMs();

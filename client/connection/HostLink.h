@@ -110,8 +110,11 @@ public:
     // Closes the socket and tells the observers; never fails.
     void disconnect();
 
-    // Limit of our own where the original waited for ever.
+    // Limits of our own where the original waited for ever: a reply may fall
+    // silent this long, and must be whole this long after the send (a host
+    // that sends a byte now and then holds nobody for ever either).
     qint64 replyTimeoutMs = 120000;
+    qint64 wholeReplyMs = 120000;
     // How long a reply that is on its way may still come after a cancel.
     qint64 cancelGraceMs = 1000;
 

@@ -130,10 +130,10 @@ Key naming(const char* key, unsigned readers) {
             }};
 }
 
-// The printer format window keeps its values as remembered settings: it
-// loads them when it opens and stores them on OK. A key of the file
-// ("Print font size80", "Print orientation132", ...) is read and written
-// there: the size as it stands, the orientation as "True" for portrait.
+// The printer format keys ("Print font size80", "Print orientation132", ...)
+// belong to the printer format window: a file fills it for this run, and only
+// its OK remembers them. Without that window the writer takes what a freshly
+// loaded one would show: the remembered values.
 struct PrinterKey {
     size_t width;
     bool orientation;
@@ -147,8 +147,6 @@ std::optional<PrinterKey> printerKey(const QString& key) {
     if (!widths.contains(width)) return std::nullopt;
     return PrinterKey{static_cast<size_t>(widths.indexOf(width)), isOrientation};
 }
-const char* const kFontKeys[] = {"80 Fontsize", "132 Fontsize", "198 Fontsize"};
-const char* const kOrientationKeys[] = {"Orientation 1", "Orientation 2", "Orientation 3"};
 
 QString rememberedPrinterValue(AppContext& c, const QString& key) {
     const std::optional<PrinterKey> k = printerKey(key);
@@ -157,18 +155,6 @@ QString rememberedPrinterValue(AppContext& c, const QString& key) {
     ReadDialogOptions(o, [&c](const QString& name) { return c.getSetting(name); });
     return k->orientation ? boolText(!o.printer.landscape[k->width]) : o.printer.fontSize[k->width];
 }
-// A font size the window would refuse is not taken.
-void rememberPrinterValue(AppContext& c, const QString& key, const QString& value) {
-    const std::optional<PrinterKey> k = printerKey(key);
-    if (!k) return;
-    if (k->orientation) {
-        const bool landscape = value == QLatin1String("False");
-        // "Orientation 1" keeps portrait as True, the other two landscape.
-        c.saveSetting(QString::fromLatin1(kOrientationKeys[k->width]), boolText(k->width == 0 ? !landscape : landscape));
-    } else if (IsPrintFontSizeText(value)) {
-        c.saveSetting(QString::fromLatin1(kFontKeys[k->width]), value.trimmed());
-    }
-}
 Key printer(const char* key) {
     return {key, ByWindow,
             [key](AppContext& c) -> std::optional<QString> {
@@ -176,13 +162,8 @@ Key printer(const char* key) {
                 return c.printerFormatValue ? c.printerFormatValue(k) : rememberedPrinterValue(c, k);
             },
             [key](AppContext& c, const QString& v, Reader) {
-                const QString k = QString::fromLatin1(key);
-                // "False" is landscape, anything else portrait.
-                const QString value = printerKey(k)->orientation ? boolText(v != QLatin1String("False")) : v;
-                if (c.setPrinterFormatValue)
-                    c.setPrinterFormatValue(k, value);
-                else
-                    rememberPrinterValue(c, k, value);
+                // The window takes "False" for landscape, anything else for portrait.
+                if (c.setPrinterFormatValue) c.setPrinterFormatValue(QString::fromLatin1(key), v);
             }};
 }
 // The macro dialogs' fields ("frmExcel.txtMacroSheet", "frmWord.txtMacroName",
@@ -408,8 +389,5 @@ void installSettingsFiles(AppContext& ctx) {
     ctx.openSettingsFile = [&ctx](const QString& path) { return OpenSettingsFile(ctx, path); };
     ctx.saveSettingsFile = [&ctx](const QString& path, bool replace) { return SaveSettingsFile(ctx, path, replace); };
     ctx.setMacroField = [&ctx](const char* field, const QString& value) { SettingsFile::putMacroField(ctx, field, value); };
-    ctx.printerFormatValue = [&ctx](const QString& key) { return SettingsFile::rememberedPrinterValue(ctx, key); };
-    ctx.setPrinterFormatValue = [&ctx](const QString& key, const QString& value) {
-        SettingsFile::rememberPrinterValue(ctx, key, value);
-    };
+    // The printer format keys go to the printer format window (installViewerWindows).
 }

@@ -31,6 +31,15 @@ frmView& PreviewWindow(AppContext& ctx) {
     return *v.view;
 }
 
+frmPrint& PrinterFormatWindow(AppContext& ctx) {
+    ViewerWindows& v = Viewers(ctx);
+    if (!v.print) {
+        v.print = std::make_unique<frmPrint>(ctx);
+        v.print->Form_Load();
+    }
+    return *v.print;
+}
+
 namespace {
 struct DefaultPointerOnExit {
     ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
@@ -123,4 +132,10 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
 
 void installViewerWindows(AppContext& ctx) {
     ctx.showPrinterFormat = [&ctx] { ShowPrinterFormat(ctx); };
+    // A settings file reads and fills the window, not the remembered values:
+    // only its OK remembers them.
+    ctx.printerFormatValue = [&ctx](const QString& key) { return PrinterFormatWindow(ctx).value(key); };
+    ctx.setPrinterFormatValue = [&ctx](const QString& key, const QString& value) {
+        PrinterFormatWindow(ctx).setValue(key, value);
+    };
 }

@@ -7,6 +7,7 @@
 
 class AppContext;
 class frmFullView;
+class frmPrint;
 class frmView;
 
 // The viewers' state for the run: the preview window while it is loaded, and
@@ -15,6 +16,9 @@ class ViewerWindows {
 public:
     ~ViewerWindows();
     std::unique_ptr<frmView> view;
+    // "Printer format options" while it is loaded: a settings file opened in
+    // this run has filled it; its OK or Cancel unloads it.
+    std::unique_ptr<frmPrint> print;
     QRect viewPlace;
     QRect fullViewPlace;
 };
@@ -33,6 +37,9 @@ int TransferSpoolFileToViewer(AppContext& ctx, const DownloadOptions& options, D
 // directory ("Replace file" is chosen on the spooled-file screen for it, and
 // stays) and shows it modally. 0 when it was shown.
 int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row);
+
+// "Printer format options", loaded (its values from the remembered ones) on first use.
+frmPrint& PrinterFormatWindow(AppContext& ctx);
 
 // Points the context's hooks at these windows (the printer format dialog).
 void installViewerWindows(AppContext& ctx);

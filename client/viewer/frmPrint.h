@@ -31,6 +31,12 @@ public:
     void cmdOK_Click();
     void CancelButton_Click();
 
+    // The window's values by settings-file key: "Print font size80" (the
+    // size as it stands), "Print orientation132" ("True" for portrait), ...
+    QString value(const QString& key) const;
+    // A size that is neither "Auto" nor 1 to 72 is not taken.
+    void setValue(const QString& key, const QString& value);
+
 protected:
     void reject() override { CancelButton_Click(); }
 
@@ -38,6 +44,7 @@ private:
     AppContext& ctx_;
 };
 
-// The spooled-file screen's "&Font sizes and page orientation...": a fresh
-// window, shown modally.
+// The spooled-file screen's "&Font sizes and page orientation...": the
+// window (as a settings file left it, else fresh from the remembered
+// values), shown modally and unloaded after.
 void ShowPrinterFormat(AppContext& ctx);

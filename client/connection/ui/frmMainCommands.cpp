@@ -93,8 +93,10 @@ void frmMain::mnuOptions_Click() {
         ctx_.showNamingOptions(ctx_.getSetting(QStringLiteral("FullName")));
 }
 
+// The manual is an HTML page installed beside the program; the desktop's
+// opener shows it in the user's browser.
 void frmMain::itmGeneralHelp_Click() {
-    const QString help = QDir(programFolder(ctx_)).filePath(QStringLiteral("spoolwright.chm"));
+    const QString help = QDir(programFolder(ctx_)).filePath(QStringLiteral("spoolwright.html"));
     const QString shown = QDir::toNativeSeparators(help);
     if (!QFileInfo(help).isFile()) {
         ctx_.msgBox(QStringLiteral("The help file ") + shown + QStringLiteral(" is not found."),
@@ -102,11 +104,11 @@ void frmMain::itmGeneralHelp_Click() {
         return;
     }
 #if defined(Q_OS_WIN)
-    const QString viewer = QStringLiteral("hh.exe");
+    const QString opener = QStringLiteral("explorer.exe");
 #else
-    const QString viewer = QStringLiteral("xdg-open");
+    const QString opener = QStringLiteral("xdg-open");
 #endif
-    if (!ctx_.processes || !ctx_.processes->start(viewer, {help}))
+    if (!ctx_.processes || !ctx_.processes->start(opener, {help}))
         ctx_.msgBox(QStringLiteral("The help file ") + shown +
                         QStringLiteral(" cannot be shown: no program to open it was found."),
                     MsgButtons::OK, MsgIcon::Exclamation);

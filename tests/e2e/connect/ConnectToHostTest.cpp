@@ -390,21 +390,30 @@ TEST_F(ConnectE2E, UnresolvableHostLeavesTheProgramRunning) {
     EXPECT_EQ(r.t.setting("Auto connect"), "None");
 }
 
-TEST_F(ConnectE2E, SilentListenerRunsIntoTheReplyLimit) {
-    HostSimFaults f;
-    f.silentSignOn = true;
-    startHost(f);
-    rememberSignOn(r.ctx, "SWUSER", "SWPASS");
-    r.boxes->expect("Could not attach to the server program on the iSeries.  Possible causes: (1)Spoolwright server is "
-                    "not started");
-    r.boxes->expect("Would you like to modify the URL name?", vbNo);
-    EXPECT_EQ(r.expectEnd(), kExitConnectFailed);
-    EXPECT_TRUE(r.boxes->done());
-    EXPECT_EQ(r.clock->count(r.ctx.signOnReplyTimeoutMs,
-                             "Server contacted - requesting a unique socket connection. Please wait..."),
-              1);
-    EXPECT_GE(r.clock->waited(), r.ctx.signOnReplyTimeoutMs);
-    EXPECT_EQ(r.t.setting("Auto connect"), "False");
+// A listener that never answers the sign-on, and one that sends its reply a
+// byte every 200 ms (it would take 205 s): both end at the sign-on limit.
+TEST_F(ConnectE2E, SilentOrTricklingListenerRunsIntoTheReplyLimit) {
+    for (const bool trickle : {false, true}) {
+        SCOPED_TRACE(trickle ? "a byte every 200 ms" : "silent");
+        ClientRun run;
+        HostSimFaults f;
+        f.silentSignOn = !trickle;
+        f.byteEveryMs = trickle ? 200 : 0;
+        startHost(f, QStringLiteral("SWPASS"), &run);
+        rememberSignOn(run.ctx, "SWUSER", "SWPASS");
+        run.boxes->expect("Could not attach to the server program on the iSeries.  Possible causes: (1)Spoolwright "
+                          "server is not started");
+        run.boxes->expect("Would you like to modify the URL name?", vbNo);
+        EXPECT_EQ(run.expectEnd(), kExitConnectFailed);
+        EXPECT_TRUE(run.boxes->done());
+        EXPECT_EQ(run.clock->count(run.ctx.signOnReplyTimeoutMs,
+                                   "Server contacted - requesting a unique socket connection. Please wait..."),
+                  1);
+        EXPECT_GE(run.clock->waited(), run.ctx.signOnReplyTimeoutMs);
+        EXPECT_LT(run.clock->spent("Server contacted - requesting a unique socket connection. Please wait..."),
+                  run.ctx.signOnReplyTimeoutMs + 1000);
+        EXPECT_EQ(run.t.setting("Auto connect"), "False");
+    }
 }
 
 TEST_F(ConnectE2E, JobPortThatNeverListensEndsAfterTheLadder) {

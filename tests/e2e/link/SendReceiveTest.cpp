@@ -192,6 +192,25 @@ TEST_F(SendReceiveTest, SilentOrLateHostEndsInTheErrorPathAtTheReplyLimit) {
     }
 }
 
+// A host that never falls silent but sends a byte every 200 ms would take
+// 205 s for one reply: the reply's own limit ends it, as a lost link.
+TEST_F(SendReceiveTest, AHostThatSendsAByteNowAndThenEndsAtTheWholeReplyLimit) {
+    const std::string check = "QPRINT    QQGPL";
+    std::string earlier;
+    ASSERT_EQ(SendReceive(t.ctx.link, check, earlier), LinkResult::Reply);
+    host->faults().byteEveryMs = 200;
+    const qint64 before = t.clock->nowMs();
+    t.boxes->expect(kLinkLost + "10060 The host did not send its whole reply in time");
+    std::string reply = "old";
+    EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::LinkLost);
+    const qint64 waited = t.clock->nowMs() - before;
+    EXPECT_GE(waited, t.ctx.link.wholeReplyMs);
+    EXPECT_LT(waited, t.ctx.link.wholeReplyMs + 1000);
+    EXPECT_EQ(reply, "");
+    EXPECT_TRUE(t.boxes->done());
+    expectLinkTornDown();
+}
+
 TEST_F(SendReceiveTest, SurplusBytesBeforeASendAreABrokenLinkAndNothingIsSent) {
     host->sim().sendRaw(t.ctx.gJobPort, "stray bytes");
     t.clock->waitUntil([&] { return t.ctx.link.socket()->bytesAvailable() > 0; }, 5000);

@@ -153,6 +153,8 @@ TEST_F(TextDownloadTest, NoFailureOfTheHostCostsAnEarlierFile) {
          "Error in SendReceive procedure.", ReportOutcome::Failed},
         {"a host that stops answering", [](HostSimFaults& f) { f.silentAfter = 1; }, "Error in SendReceive procedure.",
          ReportOutcome::Failed},
+        {"a host that sends a byte every 200 ms", [](HostSimFaults& f) { f.byteEveryMs = 200; },
+         "Error in SendReceive procedure.", ReportOutcome::Failed},
         {"\"(MORE)\" for ever", [](HostSimFaults& f) { f.endlessMore = true; },
          "The host keeps sending lines beyond what the report's page count (3) can hold.", ReportOutcome::Failed},
         {"a cancel", [](HostSimFaults&) {}, "Operation has been canceled by request of the user.  ",

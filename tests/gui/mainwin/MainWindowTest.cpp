@@ -381,7 +381,7 @@ TEST(MainWindow, SaveWritesTheCurrentFileOrAsksForOne) {
 
 TEST(MainWindow, HelpOpensTheFileBesideTheProgram) {
     Window w;
-    const QString help = w.t.dir.path() + "/app/spoolwright.chm";
+    const QString help = w.t.dir.path() + "/app/spoolwright.html";
     w.t.boxes->expect("The help file " + help + " is not found.");
     w.m().itmGeneralHelp->trigger();
     EXPECT_TRUE(w.t.boxes->done());

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <QRadioButton>
 #include "FileSizeLimit.h"
 #include "QtPresenter.h"
+#include "frmPrint.h"
 #include "SettingsWindows.h"
 
 namespace {
@@ -231,4 +233,57 @@ TEST(FileMenu, OpenOffersAllFiles) {
     EXPECT_EQ(m.main().statusPanel(), QStringLiteral("Settings loaded from ") + p);
     EXPECT_EQ(m.main().txtOutq->text(), "PRT01");
     EXPECT_EQ(m.file(p), kPdfSettings);
+}
+
+// File > Open fills "Printer format options" for this run: the window shows
+// the file's values, and they are remembered only when its OK is pressed,
+// whether "&Remember Settings" is ticked or not.
+TEST(FileMenu, OpenFillsThePrinterFormatWindowAndOnlyItsOkRemembersIt) {
+    const QByteArray file = "[Properties]\r\nID=Spwrter_10.0\r\nPrint font size80=10\r\nPrint font size198=4\r\n"
+                            "Print orientation80=False\r\nPrint orientation132=True\r\n";
+    for (const bool remember : {true, false}) {
+        SCOPED_TRACE(remember ? "remembering settings" : "not remembering settings");
+        Menu m;
+        m.main().itmSaveSettings->setChecked(remember);
+        m.t.ctx.saveSetting(QStringLiteral("80 Fontsize"), QStringLiteral("9"));
+        const QString p = m.path("print.spw");
+        m.write(p, file);
+        m.choose(m.main().itmOpen, p);
+        for (const char* key : {"132 Fontsize", "198 Fontsize", "Orientation 1", "Orientation 2", "Orientation 3"})
+            EXPECT_EQ(m.t.ctx.getSetting(QString::fromLatin1(key)), "None") << key;
+        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("80 Fontsize")), "9");
+
+        // What the user sees on "&Font sizes and page orientation...": the file's values. Cancel keeps them unstored.
+        QStringList seen;
+        auto look = [&](bool ok) {
+            return [&seen, ok](QWidget* w) {
+                auto* f = static_cast<frmPrint*>(w);
+                seen = {f->cboFontSize[0]->currentText(), f->cboFontSize[1]->currentText(),
+                        f->cboFontSize[2]->currentText(),
+                        f->optPortraitOrLandscape[0]->isChecked() ? "portrait" : "landscape",
+                        f->optPortraitOrLandscape[2]->isChecked() ? "landscape" : "portrait",
+                        f->optPortraitOrLandscape[4]->isChecked() ? "landscape" : "portrait"};
+                (ok ? f->cmdOK : f->CancelButton)->click();
+            };
+        };
+        m.t.presenter->expectModal(QStringLiteral("frmPrint"), look(false));
+        m.splf().cmdPrinter->click();
+        EXPECT_EQ(seen, (QStringList{"10", "Auto", "4", "landscape", "portrait", "landscape"}));
+        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("80 Fontsize")), "9");
+        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("Orientation 1")), "None");
+
+        m.t.presenter->expectModal(QStringLiteral("frmPrint"), look(false));
+        m.splf().cmdPrinter->click();
+        EXPECT_EQ(seen, (QStringList{"9", "Auto", "Auto", "portrait", "landscape", "landscape"}))
+            << "after Cancel the window starts again from the remembered values";
+
+        m.choose(m.main().itmOpen, p);
+        m.t.presenter->expectModal(QStringLiteral("frmPrint"), look(true));
+        m.splf().cmdPrinter->click();
+        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("80 Fontsize")), "10");
+        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("198 Fontsize")), "4");
+        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("Orientation 1")), "False");
+        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("Orientation 2")), "False");
+        EXPECT_TRUE(m.t.presenter->done());
+    }
 }

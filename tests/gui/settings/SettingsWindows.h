@@ -8,6 +8,7 @@
 
 #include "DownloadWindows.h"
 #include "SettingsFile.h"
+#include "Viewers.h"
 #include "TestSupport.h"
 #include "frmMain.h"
 #include "frmSplf.h"
@@ -16,6 +17,7 @@ struct SettingsWindows {
     SettingsWindows() {
         installSplfScreen(t.ctx);
         installDownloadWindows(t.ctx);
+        installViewerWindows(t.ctx);
         installSettingsFiles(t.ctx);
     }
     frmSplf& splf() { return *dynamic_cast<frmSplf*>(&t.ctx.frmSplf()); }

@@ -50,6 +50,7 @@ TEST(HostSimCommandLine, EveryOptionSetsItsKnob) {
         {{"--delay", "1500"}, [](const HostSimOptions& o) { return o.faults.replyDelayMs == 1500; }},
         {{"--split", "7", "--split-gap", "3"},
          [](const HostSimOptions& o) { return o.faults.pieceBytes == 7 && o.faults.pieceGapMs == 3; }},
+        {{"--byte-every", "200"}, [](const HostSimOptions& o) { return o.faults.byteEveryMs == 200; }},
         {{"--silent-after", "2"}, [](const HostSimOptions& o) { return o.faults.silentAfter == 2; }},
         {{"--drop-after", "1", "--drop-partial", "500"},
          [](const HostSimOptions& o) { return o.faults.dropAfter == 1 && o.faults.dropPartialBytes == 500; }},
@@ -75,7 +76,7 @@ TEST(HostSimCommandLine, NoOptionLeavesEveryKnobOff) {
     EXPECT_TRUE(p.options.listen);
     EXPECT_FALSE(f.refuseSignOn || f.silentSignOn || f.jobPortReply.has_value() || f.endlessMore);
     EXPECT_EQ(f.versionLetter, 'E');
-    EXPECT_EQ(f.lateJobPortMs + f.replyDelayMs + f.pieceBytes, 0);
+    EXPECT_EQ(f.lateJobPortMs + f.replyDelayMs + f.pieceBytes + f.byteEveryMs, 0);
     EXPECT_EQ(f.silentAfter, -1);
     EXPECT_EQ(f.dropAfter, -1);
     EXPECT_EQ(f.invalidAfterBlocks, -1);
