@@ -115,6 +115,9 @@ InstallResult RunHostInstall(HostprepContext& ctx, const QString& host) {
     status(ctx, QStringLiteral("Please wait..."));
     // The script goes to the runner in memory; the run ends when its last
     // line has run, and every wait in it has a limit.
+    // The first required step that fails ends the run: nothing after it may
+    // change the host (no profile without its library, no server start).
+    ctx.ftp->goOnAfterRefusal = InstallScript::goesOnAfterRefusal;
     const FtpRunResult run = ctx.ftp->run(script, *ctx.clock);
     wipe(script);
 

@@ -65,12 +65,9 @@ void HostprepContext::useDesktopServices() {
     settings = std::make_unique<IniSettingsStore>(paths->configPath(),
                                                   [this](const QString& problem) { settingsProblems << problem; });
     presenter = std::make_unique<QtPresenter>();
-    auto runner = std::make_unique<FtpClientRunner>();
-    // As the command-line client did, a refused command does not stop the
-    // script (removing a save file that is not there is no error); every
-    // reply is read and judged afterwards.
-    runner->continueAfterRefusal = true;
-    ftp = std::move(runner);
+    // Which refusals the install script goes on after is the install's own
+    // rule (RunHostInstall); every reply is read and judged.
+    ftp = std::make_unique<FtpClientRunner>();
     beep = [] { QApplication::beep(); };
 
     const QString overridden = qEnvironmentVariable("HOSTPREP_DRIVE_C");

@@ -67,6 +67,11 @@ const Step kRequired[] = {Step::Connect, Step::SignOn, Step::Transfer, Step::Res
                           Step::Profile, Step::MessageQueue, Step::ServerStart};
 }  // namespace
 
+bool goesOnAfterRefusal(const FtpCommandOutcome& refused) {
+    const StepInfo& info = stepOf(refused.scriptLine);
+    return info.step == Step::Ignored || (info.alreadyThere && refused.reply.contains(QLatin1String(info.alreadyThere)));
+}
+
 QString openArguments(const QString& host) {
     static const QRegularExpression withPort(QStringLiteral("^([^:]+):([0-9]{1,5})$"));
     const auto m = withPort.match(host);
@@ -149,14 +154,16 @@ QString maskPassword(const QString& text, const QString& password) {
 Outcome judge(const FtpRunResult& run, const QString& password) {
     Outcome out;
     out.status = run.status;
+    bool done[8] = {};
     auto failAt = [&](Step step, const QString& reply) {
         out.succeeded = false;
+        for (const Step s : kRequired)
+            if (done[static_cast<int>(s)]) out.doneSteps << stepName(s);
         out.failedStep = stepName(step);
         out.reply = maskPassword(oneLine(reply), password);
         if (!out.reply.isEmpty() && !out.reply.endsWith(QLatin1Char('.'))) out.reply += QLatin1Char('.');
         return out;
     };
-    bool done[8] = {};
     for (const FtpCommandOutcome& c : run.commands) {
         const StepInfo& info = stepOf(c.scriptLine);
         const bool alreadyThere = info.alreadyThere && c.reply.contains(QLatin1String(info.alreadyThere));
@@ -165,7 +172,7 @@ Outcome judge(const FtpRunResult& run, const QString& password) {
             if (!c.scriptLine.startsWith(QLatin1String("binary"))) done[static_cast<int>(info.step)] = true;
             continue;
         }
-        if (info.step == Step::Ignored) continue;
+        if (goesOnAfterRefusal(c)) continue;
         // No reply: our own reason, kept by the run for its first failure.
         const bool ours = c.replyCode == 0;
         return failAt(info.step, ours ? (run.failedLine == c.scriptLine ? run.description : QStringLiteral("No reply."))
@@ -181,6 +188,7 @@ Outcome judge(const FtpRunResult& run, const QString& password) {
                                                       : run.description);
     }
     out.succeeded = true;
+    for (const Step s : kRequired) out.doneSteps << stepName(s);
     return out;
 }
 
@@ -193,6 +201,10 @@ QString completionMessage(const Outcome& outcome, const QString& host) {
             .arg(host);
     QString text = QStringLiteral("The iSeries install on %1 did not succeed: %2 failed.  The reply was: %3")
                        .arg(host, outcome.failedStep, outcome.reply);
+    text += outcome.doneSteps.isEmpty()
+                ? QStringLiteral("  Nothing was done before it.")
+                : QStringLiteral("  Done before it: %1.").arg(outcome.doneSteps.join(QStringLiteral(", ")));
+    text += QStringLiteral("  Nothing after it was run on the iSeries.");
     if (outcome.status == FtpRunStatus::ConnectionFailed)
         text += QStringLiteral("  Please make sure that the FTP server is active on the iSeries (command "
                                "STRTCPSVR SERVER(*FTP)) and try again.");

@@ -33,9 +33,17 @@ QString inputRefusal(const QString& host, const QString& userId, const QString& 
 // "name" or "name:port" -> the words after "open".
 QString openArguments(const QString& host);
 
+// Whether the script may go on after the host refused this command: only
+// the steps that may fail (removing an old save file, ending a server that
+// does not run) and a profile or message queue that already exists. Any
+// other refusal stops the install there, so that nothing after it changes
+// the host.
+bool goesOnAfterRefusal(const FtpCommandOutcome& refused);
+
 // What the run did on the host.
 struct Outcome {
     bool succeeded = false;
+    QStringList doneSteps;  // the required steps that worked, in script order
     QString failedStep;  // "restoring library SPWLB"; empty on success
     QString reply;       // the host's reply to that step (or why none came), one line, password masked
     FtpRunStatus status = FtpRunStatus::Ok;

@@ -120,6 +120,10 @@ MigrationReport Migration::run(SettingsStore& store, const LegacyLayout& layout,
     // A default no value can hold, to see that a removed value is gone.
     const QString gone(1, QChar(0xFFFF));
     auto problemCount = [&] { return problems ? problems() : 0; };
+    // Reading them would set the damaged file aside and find nothing to move;
+    // the program files would go while their settings stay behind unread.
+    report.unreadable = store.readProblem(oldApp);
+    if (!report.unreadable.isEmpty()) return report;
 
     for (const QString& name : settingNames()) {
         const QString value = store.get(oldApp, kSection, name, none);
@@ -167,6 +171,11 @@ MigrationReport MigrateOldVersion(HostprepContext& ctx) {
     const MigrationReport report =
         Migration::run(*ctx.settings, LegacyLayout::under(ctx.oldDriveRoot, ctx.paths->appPath()),
                        [&ctx] { return static_cast<int>(ctx.settingsProblems.size()); });
+    if (!report.unreadable.isEmpty())
+        ctx.msgBox(QStringLiteral("The settings of the older version \"%1\" cannot be read: %2.  Nothing was moved: "
+                                  "its settings, hosts list and files stay as they are.")
+                       .arg(QLatin1String(Migration::kOldApp), report.unreadable),
+                   MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
     if (!report.failedKeys.isEmpty())
         ctx.msgBox(QStringLiteral("These settings of the older version could not be moved and stay where they were: ") +
                        report.failedKeys.join(QStringLiteral(", ")) + QLatin1Char('.'),

@@ -25,6 +25,7 @@ struct MigrationReport {
     QStringList removed;         // files and folders removed, as paths
     bool hostsListTaken = false;
     QString hostsListBackup;     // the installer's earlier hosts list, kept here
+    QString unreadable;          // why the older settings cannot be read: then nothing was touched
 };
 
 namespace Migration {
@@ -40,13 +41,14 @@ const QStringList& documentFiles();
 // "SpwHosts.ini.bak"), then deletes the files named above, the folder when it
 // is left empty and the old program's shortcuts in its menu groups. Only
 // regular files inside a real folder (no symbolic link) that holds the old
-// program are deleted. `problems` counts what the store has reported so far,
+// program are deleted. Older settings that cannot be read stop it before
+// anything is touched. `problems` counts what the store has reported so far,
 // so that a value it could not write is seen as not moved.
 MigrationReport run(SettingsStore& store, const LegacyLayout& layout, const std::function<int()>& problems = {});
 }  // namespace Migration
 
-// The start-up's call: the context's store and layout; a value that could not
-// be moved is reported in a message.
+// The start-up's call: the context's store and layout; older settings that
+// cannot be read, and a value that could not be moved, are reported in a message.
 MigrationReport MigrateOldVersion(HostprepContext& ctx);
 
 }  // namespace hostprep

@@ -59,7 +59,7 @@ public:
 
 private:
     void fail(FtpRunStatus status, const QString& line, const FtpClient::Reply& reply, const QString& ours = {}) {
-        if (status == FtpRunStatus::CommandRefused && opts_.continueAfterRefusal) {
+        if (status == FtpRunStatus::CommandRefused && goesOn()) {
             // Go on with the next line, as the command-line client did.
         } else {
             stopped_ = true;
@@ -70,6 +70,12 @@ private:
         res_.serverReply = reply.code != 0 ? reply.text : QString();
         const QString why = reply.code != 0 ? flat(reply.text) : (ours.isEmpty() ? ftp_.error() : ours);
         res_.description = line + QStringLiteral(": ") + why;
+    }
+
+    // A refused command is the last one recorded.
+    bool goesOn() const {
+        if (opts_.goOnAfterRefusal) return !res_.commands.empty() && opts_.goOnAfterRefusal(res_.commands.back());
+        return opts_.continueAfterRefusal;
     }
 
     void record(const QString& line, const FtpClient::Reply& reply, bool accepted) {

@@ -9,7 +9,8 @@
 // Our own FTP client in place of the command-line one: reads the same script
 // lines, and reads every reply. A refused logon ends the run at once (the
 // lines after it would otherwise go to the server as commands); a refused
-// command ends it too unless continueAfterRefusal is set.
+// command ends it too unless goOnAfterRefusal (when set) or
+// continueAfterRefusal lets the script go on.
 class FtpClientRunner : public FtpScriptRunner {
 public:
     bool passive = true;

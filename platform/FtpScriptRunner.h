@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,9 @@ struct FtpRunResult {
 class FtpScriptRunner {
 public:
     virtual ~FtpScriptRunner() = default;
+    // Asked after each command the server refused: true lets the script go on,
+    // false ends the run there. Unset: the runner's own rule decides.
+    std::function<bool(const FtpCommandOutcome& refused)> goOnAfterRefusal;
     // Every wait goes through `clock` and has a limit.
     virtual FtpRunResult run(const std::string& script, Clock& clock) = 0;
 };

@@ -283,6 +283,24 @@ QString IniSettingsStore::load(File& f) {
         .arg(QDir::toNativeSeparators(f.path), why);
 }
 
+QString IniSettingsStore::readProblem(const QString& app) {
+    const QString path = fileName(app);
+    if (!QFileInfo::exists(path)) return {};
+    QFile in(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return QStringLiteral("the settings file \"%1\" cannot be read (%2)").arg(shown, in.errorString());
+    if (in.size() > kMaxFileSize)
+        return QStringLiteral("the settings file \"%1\" is larger than %2 bytes").arg(shown).arg(kMaxFileSize);
+    const QByteArray data = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return QStringLiteral("the settings file \"%1\" cannot be read (%2)").arg(shown, in.errorString());
+    Content parsed;
+    QString why;
+    if (!parse(data, parsed, &why)) return QStringLiteral("the settings file \"%1\" is damaged (%2)").arg(shown, why);
+    return {};
+}
+
 QString IniSettingsStore::refreshIfChanged(File& f) {
     if (!f.loaded) return load(f);
     if (f.memoryOnly) return {};

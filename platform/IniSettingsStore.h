@@ -35,6 +35,8 @@ public:
     QString get(const QString& app, const QString& section, const QString& key, const QString& def) override;
     void save(const QString& app, const QString& section, const QString& key, const QString& value) override;
     void remove(const QString& app, const QString& section, const QString& key) override;
+    // A file that cannot be read or is damaged, looked at without moving it aside.
+    QString readProblem(const QString& app) override;
 
     QString fileName(const QString& app) const;
     const QString& folder() const { return folder_; }

@@ -40,11 +40,14 @@ public:
     void selectRange(const QString& ref) { app_->object(QStringLiteral("Range"), {ref})->call(QStringLiteral("Select")); }
     void selectColumns(const QString& ref) { app_->object(QStringLiteral("Columns"), {ref})->call(QStringLiteral("Select")); }
     void selectAllCells() { app_->call(QStringLiteral("Cells.Select")); }
-    // Cells.Find(What, After:=ActiveCell).Activate; fails when nothing is found.
+    // Cells.Find(What, After:=ActiveCell, LookAt:=xlWhole).Activate: a cell
+    // that holds the text and nothing else; fails when nothing is found.
     void findAndActivate(const QString& what) {
-        app_->object(QStringLiteral("Cells.Find"), {{QStringLiteral("What"), what}, AutoArg::of(QStringLiteral("After"), activeCell())})
+        app_->object(QStringLiteral("Cells.Find"), {{QStringLiteral("What"), what}, AutoArg::of(QStringLiteral("After"), activeCell()),
+                                                    {QStringLiteral("LookAt"), kWhole}})
             ->call(QStringLiteral("Activate"));
     }
+    static constexpr int kWhole = 1;  // xlWhole
     void findNextAndActivate() {
         app_->object(QStringLiteral("Cells.FindNext"), {AutoArg::of(QStringLiteral("After"), activeCell())})->call(QStringLiteral("Activate"));
     }
@@ -101,7 +104,8 @@ public:
         app_->set(QStringLiteral("ActiveDocument.PageSetup.LeftMargin"), points);
         app_->set(QStringLiteral("ActiveDocument.PageSetup.RightMargin"), points);
     }
-    // Replaces every `text` in the document ("^m" is a manual page break).
+    // Replaces every `text` in the document ("^p" is a paragraph mark, "^m" a
+    // manual page break).
     void replaceAll(const QString& text, const QString& replacement) {
         app_->call(QStringLiteral("Selection.Find.ClearFormatting"));
         app_->call(QStringLiteral("Selection.Find.Replacement.ClearFormatting"));

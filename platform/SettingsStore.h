@@ -12,4 +12,10 @@ public:
     virtual void save(const QString& app, const QString& section, const QString& key,
                       const QString& value) = 0;
     virtual void remove(const QString& app, const QString& section, const QString& key) = 0;
+    // Why the values of `app` cannot be read ("" when they can, or when there
+    // are none); asks without changing anything.
+    virtual QString readProblem(const QString& app) {
+        (void)app;
+        return {};
+    }
 };

@@ -5,13 +5,19 @@
 
 #include "SheetModel.h"
 
-qsizetype TextDocumentModel::replaceAll(const QString& find, const QString& replacement) {
+namespace {
+// Word's codes in a find or replacement text: "^m" a manual page break, "^p" a paragraph mark.
+QString withWordCodes(QString s) {
+    return s.replace(QLatin1String("^m"), QStringLiteral("\f")).replace(QLatin1String("^p"), QStringLiteral("\n"));
+}
+}  // namespace
+
+qsizetype TextDocumentModel::replaceAll(const QString& findText, const QString& replacement) {
+    const QString find = withWordCodes(findText);
     if (find.isEmpty()) return 0;
     const qsizetype n = text.count(find);
     if (n == 0) return 0;
-    QString with = replacement;
-    with.replace(QLatin1String("^m"), QStringLiteral("\f")).replace(QLatin1String("^p"), QStringLiteral("\n"));
-    text.replace(find, with);
+    text.replace(find, withWordCodes(replacement));
     modified = true;
     return n;
 }

@@ -239,7 +239,11 @@ public:
             return cellObject(cell_.row, cell_.column);
         }
         if (m == u"cells.find" || m == u"cells.findnext") {
-            if (m == u"cells.find") lastFind_ = value(a, QStringLiteral("What"), 0).toString();
+            if (m == u"cells.find") {
+                lastFind_ = value(a, QStringLiteral("What"), 0).toString();
+                // FindNext keeps the way of the Find before it.
+                findWhole_ = value(a, QStringLiteral("LookAt")).toInt() == ExcelApplication::kWhole;
+            }
             const AutoArg* after = arg(a, QStringLiteral("After"), m == u"cells.find" ? 1 : 0);
             const auto* from = after ? dynamic_cast<const CellObject*>(after->object.get()) : nullptr;
             return find(from ? from->row : cell_.row, from ? from->column : cell_.column);
@@ -316,7 +320,8 @@ private:
             const qsizetype r = (row + step) % n;
             const QStringList& cells = s.rows.at(r);
             for (qsizetype c = step == 0 ? column + 1 : 0; c < cells.size(); ++c)
-                if (cells.at(c).contains(lastFind_)) return cellObject(r, static_cast<int>(c));
+                if (findWhole_ ? cells.at(c) == lastFind_ : cells.at(c).contains(lastFind_))
+                    return cellObject(r, static_cast<int>(c));
         }
         throw noObject();
     }
@@ -365,6 +370,7 @@ private:
     Cell cell_;
     Selection sel_;
     QString lastFind_;
+    bool findWhole_ = false;
     QString parseOption_;
 };
 

@@ -108,9 +108,12 @@ WorkFileShape ShapeOf(const QString& workFile) {
     if (!f.open(QIODevice::ReadOnly)) return shape;
     bool text = false;
     while (!f.atEnd()) {
-        const QByteArray line = f.readLine().trimmed();
+        QByteArray line = f.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
         ++shape.lines;
+        // The mark is a line of its own character alone; a record of "\x95" has a blank behind it.
         if (line == "\x95") ++shape.marks;
+        line = line.trimmed();
         if (!text && line.isEmpty()) ++shape.leadingBlank;
         else text = true;
     }

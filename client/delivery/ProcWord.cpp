@@ -81,7 +81,8 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
     if (!options.removeBlankLines) IgnoringErrors([&] {
         word.selectWholeStory();
         word.setFontSize(width == QLatin1String(" 80") ? 9 : 6);
-        word.replaceAll(QString(QChar(0x2022)), QStringLiteral("^m"));
+        // The mark is a paragraph of its own character alone: a bullet in the text stays.
+        word.replaceAll(QStringLiteral("^p") + QChar(0x2022) + QStringLiteral("^p"), QStringLiteral("^p^m^p"));
         word.goToStart();
     });
     run.status(QStringLiteral("File has been loaded to Word.   "));

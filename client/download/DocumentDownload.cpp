@@ -34,6 +34,8 @@ int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, Downloa
     request.printControl = false;
     ExchangeStyle style;
     style.thresholdFromCount = true;
+    // A document ends on any control area that is not "(MORE)".
+    style.next = ExchangeStyle::Continue::OnlyOnMore;
     try {
         return RunFileDownload(ctx, request, style, progress, fileName, false, row, sink, recordWidth, writtenAs);
     } catch (const PcFileError& e) {

@@ -7,6 +7,24 @@ std::string_view RightTrimmed(std::string_view text) {
     return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
 }
 
+bool IsShownByte(unsigned char c) {
+    return c >= 0x20 && c != 0x7F && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
+}
+
+std::string ShownText(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (!IsShownByte(static_cast<unsigned char>(c))) c = ' ';
+    return out;
+}
+
+std::string WithoutFormFeeds(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c == '\f') c = ' ';
+    return out;
+}
+
 PageModel::PageModel(const PageModelOptions& options) : o_(options) {
     if (o_.pageLength && *o_.pageLength < 1) o_.pageLength.reset();
 }

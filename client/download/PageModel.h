@@ -59,3 +59,12 @@ private:
 
 // A record's text without its trailing blanks.
 std::string_view RightTrimmed(std::string_view text);
+
+// The one rule for what a document, an office work file or a mail shows of a
+// record: control characters and the bytes the code page leaves unassigned
+// become blanks, so that every later column stays where it was.
+bool IsShownByte(unsigned char c);
+std::string ShownText(std::string_view text);
+// The text file keeps the bytes the host sent, but a form feed in a record
+// is no page break: it becomes a blank.
+std::string WithoutFormFeeds(std::string_view text);

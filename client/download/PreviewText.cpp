@@ -38,7 +38,7 @@ void PreviewText::record(const SpoolRecordSlot& slot) {
 
 void PreviewText::line(std::string_view text, int, int) {
     // The first line of the text keeps its trailing blanks, except at 990.
-    addLine(!started_ && width_ != 990 ? whole_ : text);
+    addLine(ShownText(!started_ && width_ != 990 ? whole_ : text));
 }
 
 ShownPreview PreviewToShow(const std::string& bytes, qsizetype cap) {

@@ -56,7 +56,7 @@ void PrintLayout::emptyLines(int count) {
     for (int i = 0; i < count; ++i) printer_.printLine(QString());
 }
 
-void PrintLayout::line(std::string_view, int, int) { printer_.printLine(Codec::toUnicode(std::string(whole_))); }
+void PrintLayout::line(std::string_view, int, int) { printer_.printLine(Codec::toUnicode(ShownText(whole_))); }
 
 namespace {
 void printerMessage(RunContext& ctx, const PrinterError& e) {

@@ -12,12 +12,6 @@
 #include "SpoolDownload.h"
 
 namespace {
-// Control bytes other than the tab, and the five bytes Windows-1252 leaves
-// undefined, are no characters a browser or parser accepts.
-bool isCharacter(unsigned char c) {
-    if (c < 0x20) return c == '\t';
-    return c != 0x7F && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
-}
 
 std::vector<std::string> header(const std::string& fontSize) {
     const std::string size = "    font-size:" + fontSize + ".0pt;";
@@ -36,7 +30,7 @@ std::vector<std::string> header(const std::string& fontSize) {
             "    {margin:0in;",
             "margin-bottom:.0001pt;",
             size,
-            "    font-family:\"Courier New\";",
+            "    font-family:\"Courier New\", monospace;",
             "    mso-fareast-font-family:\"Courier New\";}",
             "-->",
             "</style>",
@@ -54,7 +48,7 @@ std::vector<std::string> header(const std::string& fontSize) {
             "    mso-para-margin-bottom:.0001pt;",
             "    mso-pagination:widow-orphan;",
             size,
-            "    font-family:\"Courier New\";}",
+            "    font-family:\"Courier New\", monospace;}",
             "</style>",
             "<![endif]-->",
             "</head>",
@@ -147,7 +141,7 @@ std::string HtmlText(std::string_view text) {
         if (c == '&') out += "&amp;";
         else if (c == '<') out += "&lt;";
         else if (c == '>') out += "&gt;";
-        else out += isCharacter(c) ? ch : ' ';
+        else out += IsShownByte(c) ? ch : ' ';
     }
     return out;
 }

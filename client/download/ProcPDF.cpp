@@ -112,7 +112,7 @@ private:
     void emptyLines(int count) override {
         for (int i = 0; i < count; ++i) pdf_.WritePDF(" ", true);
     }
-    void line(std::string_view text, int, int) override { pdf_.WritePDF(text, true); }
+    void line(std::string_view text, int, int) override { pdf_.WritePDF(ShownText(text), true); }
 
     RunContext& ctx_;
     PdfOptions o_;

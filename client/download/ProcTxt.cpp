@@ -58,7 +58,12 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
             QString& recordWidth, const QString& processCode, const SpoolFileRow& row, QString* writtenAs) {
     TextLayoutOptions layout;
     layout.code = ProcessCodeOf(processCode);
-    layout.printControl = options.printControl;
+    layout.textFile = layout.code == ProcessCode::Text && options.processType == QLatin1String("Text file");
+    // The print-control box is offered for the text file alone: a remembered
+    // tick changes no other destination, nor what the host is asked for.
+    DownloadOptions request = options;
+    if (!layout.textFile) request.printControl = false;
+    layout.printControl = request.printControl;
     layout.fcfc = options.fcfc;
     layout.removeBlank = options.removeBlankLines;
     layout.pageLength = PageLengthOf(options.pageLength);
@@ -73,7 +78,7 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
     } pointer;
     try {
-        return RunFileDownload(ctx, options, style, progress, fileName, append, row, sink, recordWidth, writtenAs);
+        return RunFileDownload(ctx, request, style, progress, fileName, append, row, sink, recordWidth, writtenAs);
     } catch (const PcFileError& e) {
         sink.file.abandon();
         ctx.msgBox(QStringLiteral("PC level file error:") + QLatin1Char(' ') + QString::number(e.number) +

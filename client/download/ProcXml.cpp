@@ -10,17 +10,12 @@
 #include "SpoolDownload.h"
 
 namespace {
-bool isXmlCharacter(unsigned char c) {
-    if (c < 0x20) return c == '\t';  // one element per line: no line breaks either
-    return c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
-}
-
 inline void appendXmlChar(std::string& out, char ch, bool escapeAngles) {
     const auto c = static_cast<unsigned char>(ch);
     if (c == '&') out += "&amp;";
     else if (escapeAngles && c == '<') out += "&lt;";
     else if (escapeAngles && c == '>') out += "&gt;";
-    else out += isXmlCharacter(c) ? ch : ' ';
+    else out += IsShownByte(c) ? ch : ' ';
 }
 
 std::string digits(long long v, int width) {

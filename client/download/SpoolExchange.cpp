@@ -1,7 +1,9 @@
 #include "SpoolExchange.h"
 
-#include "RunContext.h"
+#include "Clock.h"
 #include "HostLink.h"
+#include "PageModel.h"
+#include "RunContext.h"
 
 namespace {
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
@@ -13,8 +15,19 @@ qint64 PageLimitOf(const SpoolFileRow& row) {
     const std::optional<qint64> pages =
         row.listedPages().empty() ? WholeNumberOf(QString::fromLatin1(row.columns(33, 37)), 5)
                                   : WholeNumberOf(QString::fromLatin1(row.listedPages()), 6);
-    return pages ? *pages : kMostPages;
+    return pages ? *pages : 0;
 }
+
+namespace {
+// Counts the lines the page model writes for the records, as every
+// destination lays them out.
+class LineCount : public PageCanvas {
+public:
+    void pageBreak(int) override {}
+    void emptyLines(int) override {}
+    void line(std::string_view, int, int) override {}
+};
+}  // namespace
 
 ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, const ExchangeStyle& style,
                                 SpoolRecordSink& sink, DownloadProgress& progress) {
@@ -47,14 +60,20 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
                    MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
         return r;
     }
-    // Lines that the report's pages can hold; a host still saying "(MORE)"
-    // past them would hold the run for ever. A record printed over the line
-    // before it (bold, underlining) adds no line; a few of them per line are
-    // allowed for, so that endless ones stop the run too.
-    const qint64 lineLimit = style.pageLimit * kLinesPerPage;
+    // Lines that the report's pages can hold, as the page model writes them;
+    // a host still saying "(MORE)" past them would hold the run for ever. A
+    // record printed over the line before it (bold, underlining) is no line
+    // of the host's page; a few of them per line are allowed for, so that
+    // endless ones stop the run too. A host that says "(MORE)" and sends
+    // nothing is stopped soon after its last record.
+    const qint64 pages = style.pageLimit > 0 ? style.pageLimit : kMostPages;
+    const qint64 lineLimit = pages * kLinesPerPage;
     const qint64 overprintLimit = lineLimit * kOverprintsPerLine;
-    qint64 linesReceived = 0;
+    PageModel model;
+    LineCount counted;
     qint64 overprintsReceived = 0;
+    qint64 quietBlocks = 0;
+    qint64 lastRecordMs = ctx.clock->nowMs();
     qint32 threshold = 50;
     // A sink that fails while the host still holds blocks leaves the host
     // mid-report; it is told to stop so that the next request starts clean.
@@ -68,18 +87,23 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
     };
     toSink([&] { sink.accepted(r.widthCode); });
     for (;;) {
-        qint64 overprints = 0;
+        const qint32 before = r.records;
         toSink([&] {
             ForEachRecord(std::string_view(reply).substr(0, HostWire::kDataLength), width,
                           [&](const SpoolRecordSlot& slot) {
                               sink.record(slot);
                               ++r.records;
-                              if (slot.spacing == "0") ++overprints;
+                              if (slot.spacing == "0") ++overprintsReceived;
+                              model.record(slot, counted);
                           });
             sink.blockDone();
         });
-        linesReceived += SlotsPerBlock(width) - overprints;
-        overprintsReceived += overprints;
+        if (r.records > before) {
+            quietBlocks = 0;
+            lastRecordMs = ctx.clock->nowMs();
+        } else {
+            ++quietBlocks;
+        }
         if (r.records > threshold) {
             threshold = style.thresholdFromCount ? r.records + 50 : threshold + 50;
             progress.status(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
@@ -98,13 +122,21 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
             r.end = ExchangeEnd::Complete;
             return r;
         }
-        if (linesReceived >= lineLimit || overprintsReceived >= overprintLimit) {
+        const bool quiet = quietBlocks >= kQuietBlocks || (quietBlocks > 1 && ctx.clock->nowMs() - lastRecordMs >= kQuietMs);
+        if (quiet || model.linesWritten() - overprintsReceived >= lineLimit || overprintsReceived >= overprintLimit) {
             r.end = ExchangeEnd::Overrun;
             ctx.link.abandonTransfer();
-            ctx.msgBox(QStringLiteral("The host keeps sending lines beyond what the report's page count (") +
-                           QString::number(style.pageLimit) +
-                           QStringLiteral(") can hold.  The download was stopped and the host told to cancel it."),
-                       MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
+            const QString stopped = QStringLiteral("  The download was stopped and the host told to cancel it.");
+            if (quiet)
+                ctx.msgBox(QStringLiteral("The host keeps saying that more of the report follows, but sends nothing "
+                                          "more.") + stopped,
+                           MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
+            else
+                ctx.msgBox(QStringLiteral("The host keeps sending lines beyond what the report's page count (") +
+                               (style.pageLimit > 0 ? QString::number(style.pageLimit) : QStringLiteral("none, so ") +
+                                                                                              QString::number(kMostPages)) +
+                               QStringLiteral(") can hold.") + stopped,
+                           MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
             return r;
         }
         const LinkResult sent = SendReceive(ctx.link, request, reply);

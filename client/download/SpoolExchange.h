@@ -28,7 +28,11 @@ constexpr qint64 kMostPages = 99999;
 constexpr qint64 kLinesPerPage = 255;
 // Records printed over one line (bold by overstriking, then underlined).
 constexpr qint64 kOverprintsPerLine = 8;
-// The pages of the row, or kMostPages when it names none.
+// A host that keeps saying "(MORE)" without sending a record is stopped after
+// this many blocks in a row, or this long, whichever comes first.
+constexpr qint64 kQuietBlocks = 1000;
+constexpr qint64 kQuietMs = 5000;
+// The pages of the row, or 0 when it names none.
 qint64 PageLimitOf(const SpoolFileRow& row);
 
 // What tells the download procedures' loops apart.
@@ -49,8 +53,9 @@ struct ExchangeStyle {
     // from the threshold or from the count.
     bool thresholdFromCount = false;
     // A host that keeps saying "(MORE)" beyond what this many pages can hold
-    // (pageLimit x kLinesPerPage lines) is stopped.
-    qint64 pageLimit = kMostPages;
+    // (pageLimit x kLinesPerPage lines as the page model writes them) is
+    // stopped; 0: the report's pages are not known (kMostPages).
+    qint64 pageLimit = 0;
 };
 
 enum class ExchangeEnd {
@@ -76,7 +81,10 @@ struct ExchangeResult {
 };
 
 // Sends the request, and again for every further block, until the report
-// ends. Progress goes to `progress` every 50 records. A first reply with a
+// ends. Progress goes to `progress` every 50 records. A host that keeps
+// saying "(MORE)" is stopped once the lines it sent fill more than the
+// report's pages, or once it has sent no record for kQuietBlocks blocks or
+// kQuietMs. A first reply with a
 // record width other than the four known ones is refused before the sink is
 // opened. Whenever the exchange stops while the host still holds blocks (an
 // unknown width, too many blocks, a sink that throws), the host is told to

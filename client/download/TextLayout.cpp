@@ -30,7 +30,15 @@ PageModelOptions pagesOf(const TextLayoutOptions& o) {
 
 TextLayout::TextLayout(const TextLayoutOptions& options, LineOut out)
     : o_(options), out_(std::move(out)), pages_(pagesOf(options)) {
-    if (o_.code != ProcessCode::Text) o_.pageLength.reset();
+    if (o_.code != ProcessCode::Text) {
+        o_.pageLength.reset();
+        o_.textFile = false;
+    }
+    if (!o_.textFile) o_.printControl = false;
+}
+
+std::string TextLayout::shown(std::string_view text) const {
+    return o_.textFile ? WithoutFormFeeds(text) : ShownText(text);
 }
 
 void TextLayout::record(const SpoolRecordSlot& slot) {
@@ -38,9 +46,9 @@ void TextLayout::record(const SpoolRecordSlot& slot) {
         if (o_.fcfc)
             asa(slot);
         else
-            out_(RightTrimmed(slot.whole));
+            out_(shown(RightTrimmed(slot.whole)));
     } else if (o_.code == ProcessCode::AutoMail) {
-        out_(RightTrimmed(slot.whole));
+        out_(shown(RightTrimmed(slot.whole)));
     } else {
         pages_.record(slot, *this);
     }
@@ -50,7 +58,14 @@ void TextLayout::emptyLines(int count) {
     for (int i = 0; i < count; ++i) out_(std::string_view());
 }
 
-void TextLayout::line(std::string_view text, int, int) { out_(text); }
+void TextLayout::line(std::string_view text, int, int) {
+    // A record that is nothing but the office page mark must not pass for one.
+    if (o_.code == ProcessCode::Office && text == "\x95") {
+        out_("\x95 ");
+        return;
+    }
+    out_(shown(text));
+}
 
 void TextLayout::pageBreak(int rest) {
     switch (o_.code) {
@@ -107,7 +122,7 @@ void TextLayout::asa(const SpoolRecordSlot& slot) {
         }
         control = spacing == 0 ? '+' : asaAdvanceTo(asaLine_ + spacing);
     }
-    out_(std::string(1, control) + std::string(RightTrimmed(slot.text)));
+    out_(std::string(1, control) + shown(RightTrimmed(slot.text)));
 }
 
 void TextLayout::finish() {

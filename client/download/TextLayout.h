@@ -20,6 +20,10 @@ ProcessCode ProcessCodeOf(const QString& code);
 
 struct TextLayoutOptions {
     ProcessCode code = ProcessCode::Text;
+    // The "Text file" destination. Only its file takes the print control and
+    // keeps the bytes the host sent; the work files of the other deliveries
+    // get the layout their procedures read and the text documents show.
+    bool textFile = true;
     bool printControl = false;  // chkPrtCtl
     bool fcfc = false;          // optPrtCtlFormat(1) "*FCFC format"
     bool removeBlank = false;   // chkBlankLines
@@ -47,6 +51,7 @@ private:
     void emptyLines(int count) override;
     void line(std::string_view text, int page, int line) override;
     char asaAdvanceTo(int line);
+    std::string shown(std::string_view text) const;
 
     TextLayoutOptions o_;
     LineOut out_;

@@ -32,7 +32,6 @@ HostprepTest::HostprepTest() {
     presenter = pr.get();
     ctx.presenter = std::move(pr);
     auto r = std::make_unique<FtpClientRunner>();
-    r->continueAfterRefusal = true;
     runner = r.get();
     ctx.ftp = std::move(r);
     ctx.beep = [this] { ++beeps; };

@@ -62,6 +62,12 @@ struct BatchHost {
     // Runs Swdesk while this thread serves hostsim; a run that does not end is a failure.
     RunResult run(const QStringList& args, qint64 fileSizeLimit = 0) {
         QProcess swdesk;
+        start(swdesk, args, fileSizeLimit);
+        return finish(swdesk);
+    }
+    // Starts Swdesk (several may run at once, all in this home); finish() serves
+    // hostsim until it has ended.
+    void start(QProcess& swdesk, const QStringList& args, qint64 fileSizeLimit = 0) {
         // A file size limit stands in for a full disk.
         if (fileSizeLimit > 0)
             swdesk.setChildProcessModifier([fileSizeLimit] {
@@ -79,6 +85,8 @@ struct BatchHost {
         swdesk.setProcessEnvironment(env);
         swdesk.start(QStringLiteral(SW_BINARY_DIR "/Swdesk"), args);
         EXPECT_TRUE(swdesk.waitForStarted(10000));
+    }
+    RunResult finish(QProcess& swdesk) {
         QElapsedTimer limit;
         limit.start();
         while (swdesk.state() != QProcess::NotRunning && limit.elapsed() < limitMs)

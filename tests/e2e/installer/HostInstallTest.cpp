@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTcpSocket>
 
 #include "ConnectionWindows.h"
@@ -150,6 +151,29 @@ TEST_F(HostInstallE2E, FailureNamesTheStepAndTheReplyAndStoresNoUrl) {
         EXPECT_FALSE(listenerUp());
         host.reset();
     }
+}
+
+// A refused restore ends the install there: no profile, message queue or
+// server start is tried on a host without the library, and the message says
+// what was done and what failed.
+TEST_F(HostInstallE2E, ARefusedRestoreStopsTheInstallAtThatStep) {
+    startHost();
+    hostObjects().restoreFails = true;
+    EXPECT_EQ(install(host->address(), "QSECOFR", "SECRET", "restoring library SPWLB failed"),
+              hostprep::kExitInstallFailed);
+    const QStringList log = host->ftp().commandLog();
+    const qsizetype restore = log.indexOf(QRegularExpression(QStringLiteral("rcmd RSTLIB .*")));
+    ASSERT_GE(restore, 0) << log.join(" | ").toStdString();
+    EXPECT_EQ(log.mid(restore + 1), QStringList{"QUIT"}) << "nothing after the failed step but the goodbye";
+    EXPECT_FALSE(hostObjects().userProfiles.count("SPWRTER"));
+    EXPECT_FALSE(hostObjects().messageQueues.count("QUSRSYS/SPWRTER"));
+    EXPECT_FALSE(hostObjects().serverActive);
+    EXPECT_TRUE(completion().contains(
+        "Done before it: connecting to the FTP server, signing on, sending the save file spwsvv4.sav."))
+        << completion().toStdString();
+    EXPECT_TRUE(completion().contains("Nothing after it was run on the iSeries.")) << completion().toStdString();
+    EXPECT_EQ(t->ctx.mainWindow().lblInfo->text(), "Install failed: restoring library SPWLB.");
+    EXPECT_EQ(t->url(), "None");
 }
 
 TEST_F(HostInstallE2E, HostThatDoesNotAnswerEndsWithinTheLimitWithAMessage) {

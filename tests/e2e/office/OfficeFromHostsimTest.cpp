@@ -291,3 +291,73 @@ TEST_F(Word6FromHostsim, AHostThatStopsAnsweringStartsNoWordAndShowsNothing) {
     EXPECT_TRUE(opener.shown().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(shownFolder()));
 }
+
+namespace {
+// Records of the host's print control and of characters that must stay text,
+// each with the page and line the text file gives it.
+struct PlacedRecord {
+    const char* record;  // skip (3), spacing (1), text
+    int page, line;
+    const char* shown;   // what a reader must see on that line
+};
+const std::vector<PlacedRecord>& placedRecords() {
+    static const std::vector<PlacedRecord> r = {
+        {"001 HEAD", 1, 1, "HEAD"},
+        {"   1SECOND", 1, 2, "SECOND"},
+        {"005 SKIP BELOW", 1, 5, "SKIP BELOW"},
+        {"005 SKIP TO THE SAME", 2, 5, "SKIP TO THE SAME"},
+        {"003 SKIP ABOVE", 3, 3, "SKIP ABOVE"},
+        {"   2SPACING 2", 3, 5, "SPACING 2"},
+        {"   0OVERPRINT", 3, 6, "OVERPRINT"},
+        {"   1\x95", 3, 7, "\u2022"},
+        {"   1A \x95 INSIDE", 3, 8, "A \u2022 INSIDE"},
+        {"   1FORM\fFEED", 3, 9, "FORM FEED"},
+        {"   1CONTROL[\x01\x1b]", 3, 10, "CONTROL[  ]"},
+        {"001 LAST", 4, 1, "LAST"},
+    };
+    return r;
+}
+
+// (page, line, text) of every line that shows something, from a list of
+// lines and the indexes (0-based) of the lines that start a page.
+QStringList placed(const QStringList& lines, const QList<int>& pageStarts) {
+    QStringList out;
+    int page = 1, first = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (pageStarts.contains(i)) {
+            ++page;
+            first = i;
+        }
+        QString text = lines[i];
+        while (text.endsWith(QLatin1Char(' '))) text.chop(1);
+        if (!text.isEmpty()) out << QStringLiteral("%1/%2 %3").arg(page).arg(i - first + 1).arg(text);
+    }
+    return out;
+}
+}  // namespace
+
+TEST_F(OfficeFromHostsim, TheWorkbookAndTheDocumentHaveTheTextFilesPagesAndLines) {
+    std::string splf = "name=MONTHEND\njob=MONTHEND\nuser=SWUSER\njobnumber=100001\n[records]\n";
+    QStringList expected;
+    for (const PlacedRecord& r : placedRecords()) {
+        splf += std::string(r.record) + "\n";
+        expected << QStringLiteral("%1/%2 %3").arg(r.page).arg(r.line).arg(QString::fromUtf8(r.shown));
+    }
+    HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", QStringLiteral("MONTHEND.splf"), splf);
+    // A remembered print-control tick is the text file's: the work files do not take it.
+    screen.setValue(QStringLiteral("chkPrtCtl"), 1);
+    screen.setValue(QStringLiteral("optPrtCtlFormat"), 1);
+    screen.setValue(QStringLiteral("chkOverprinting"), 0);
+
+    ASSERT_EQ(deliver("Microsoft Excel"), ReportOutcome::Delivered);
+    const QJsonObject book = XlsxFacts(out.filePath(QStringLiteral("Spwrt.xlsx")));
+    QList<int> rowStarts;  // a break after row n: row n + 1 starts a page
+    for (const QJsonValue& b : book.value(QStringLiteral("rowBreaks")).toArray()) rowStarts << b.toInt();
+    EXPECT_EQ(placed(columnA(book), rowStarts), expected);
+
+    ASSERT_EQ(deliver("Microsoft Word"), ReportOutcome::Delivered);
+    const QJsonObject doc = OdtFacts(out.filePath(QStringLiteral("Spwrt.odt")));
+    QList<int> lineStarts;
+    for (const QJsonValue& b : doc.value(QStringLiteral("pageBreaks")).toArray()) lineStarts << b.toInt();
+    EXPECT_EQ(placed(doc.value(QStringLiteral("lines")).toVariant().toStringList(), lineStarts), expected);
+}

@@ -156,7 +156,7 @@ TEST_F(TextDownloadTest, NoFailureOfTheHostCostsAnEarlierFile) {
         {"a host that sends a byte every 200 ms", [](HostSimFaults& f) { f.byteEveryMs = 200; },
          "Error in SendReceive procedure.", ReportOutcome::Failed},
         {"\"(MORE)\" for ever", [](HostSimFaults& f) { f.endlessMore = true; },
-         "The host keeps sending lines beyond what the report's page count (3) can hold.", ReportOutcome::Failed},
+         "The host keeps saying that more of the report follows, but sends nothing more.", ReportOutcome::Failed},
         {"a cancel", [](HostSimFaults&) {}, "Operation has been canceled by request of the user.  ",
          ReportOutcome::Canceled},
     };

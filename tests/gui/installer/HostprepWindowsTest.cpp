@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "HostprepTestSupport.h"
+#include "IniSettingsStore.h"
 #include "TestSupport.h"
 #include "installer/frmLogin.h"
 #include "installer/frmMain.h"
@@ -101,6 +102,30 @@ TEST_F(HostprepWindows, StartUpNamesTheValuesItCouldNotMove) {
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(s.get("AS400 Spoolwright", "Settings", "Library", "None"), "OLDLIB");
     EXPECT_EQ(s.get("AS400 Spoolwright 7", "Settings", "Outq", "None"), "PRT01");
+}
+
+// The older version's settings file is damaged: the start-up says so and
+// moves nothing; the file stays as it was, under its own name.
+TEST_F(HostprepWindows, StartUpSaysWhenTheOlderSettingsCannotBeRead) {
+    t.ctx.settings = std::make_unique<IniSettingsStore>(t.paths->configPath());
+    auto& ini = static_cast<IniSettingsStore&>(*t.ctx.settings);
+    const QString old = ini.fileName("AS400 Spoolwright 7");
+    const QByteArray damaged = "[Settings]\nLibrary=\"OLDLIB\nOutq=\"PRT01\"\n";
+    write(old, damaged);
+    t.boxes->expect("The settings of the older version \"AS400 Spoolwright 7\" cannot be read: the settings file \"" +
+                    QDir::toNativeSeparators(old) + "\" is damaged");
+    t.boxes->expect("Do you want to start the iSeries installation program?", vbYes);
+    t.boxes->expect("security officer", vbOK);
+    EXPECT_EQ(startUp(), std::nullopt);
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_TRUE(t.boxes->shown()[0].text.endsWith(
+        "Nothing was moved: its settings, hosts list and files stay as they are."))
+        << t.boxes->shown()[0].text.toStdString();
+    QFile f(old);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), damaged);
+    EXPECT_FALSE(QFileInfo::exists(old + ".damaged"));
+    EXPECT_EQ(ini.get("AS400 Spoolwright", "Settings", "Library", "None"), "None");
 }
 
 TEST_F(HostprepWindows, NoOrCancelAtStartUpEndsAfterTheMigration) {

@@ -519,9 +519,7 @@ TEST_F(ViewerTest, ThePrinterFormatDialogShowsStoredValuesThatCannotPrintAsTheir
 TEST_F(ViewerTest, APreviewFromAHostThatKeepsSayingMoreIsStoppedAtWhatThePagesHold) {
     // The row names 3 pages: 3 x 255 lines, 70 blocks of 11 at most.
     t.presenter->strict = true;
-    const std::vector<std::string> first = SpoolReplies::report(SalesReport(), " 80");
-    host->reply(first[0]);
-    for (int i = 0; i < 200; ++i) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
+    host->replies(SpoolReplies::report(NumberedRecords(11 * 100), " 80"));
     t.boxes->expect(QStringLiteral("The host keeps sending lines beyond what the report's page count (3) can hold."));
     EXPECT_EQ(viewPages(SampleRow()), -1);
     EXPECT_TRUE(t.boxes->done());

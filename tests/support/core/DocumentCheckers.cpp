@@ -54,17 +54,15 @@ std::string squeeze(const std::string& s) {
     return out;
 }
 
-// The text a reader shows for a line of the code page: control bytes show as
-// nothing; 0x7F and the five codes Windows-1252 leaves undefined as the
-// bullet that /WinAnsiEncoding puts there; the no-break space as a blank and
-// the soft hyphen as a hyphen, as text extraction gives them.
+// The text a reader must show for a line of the code page: control bytes,
+// 0x7F and the five codes Windows-1252 leaves undefined as blanks that keep
+// the columns after them; the no-break space as a blank and the soft hyphen
+// as a hyphen, as text extraction gives them.
 std::string shown(const std::string& bytes) {
     QString text;
     for (unsigned char c : bytes) {
-        if (c < 0x20) continue;
-        const bool bullet = c == 0x7F || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
-        text += bullet      ? QString(QChar(0x2022))
-                : c == 0xA0 ? QStringLiteral(" ")
+        const bool control = c < 0x20 || c == 0x7F || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+        text += control || c == 0xA0 ? QStringLiteral(" ")
                 : c == 0xAD ? QStringLiteral("-")
                             : Codec::toUnicode(std::string(1, char(c)));
     }

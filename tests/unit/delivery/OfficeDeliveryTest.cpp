@@ -106,7 +106,7 @@ TEST_F(OfficeDeliveryTest, ExcelThreePagesInteractive) {
         "excel.application.Visible = True",
         "excel.application.Workbooks.OpenText(FileName:=\"<work>/Spwrt.txt\", Origin:=2, StartRow:=1, DataType:=1, FieldInfo:=Array(0, 1))",
         "excel.application.Range(\"A1\").Select()",
-        QStringLiteral("excel.application.Cells.Find(What:=\"") + QChar(0x2022) + QStringLiteral("\", After:=excel.application.ActiveCell).Activate()"),
+        QStringLiteral("excel.application.Cells.Find(What:=\"") + QChar(0x2022) + QStringLiteral("\", After:=excel.application.ActiveCell, LookAt:=1).Activate()"),
         "excel.application.Selection.EntireRow.Delete()",
         "excel.application.ActiveWindow.SelectedSheets.HPageBreaks.Add(Before:=excel.application.ActiveCell)",
         "excel.application.Cells.FindNext(After:=excel.application.ActiveCell) -> error 91",

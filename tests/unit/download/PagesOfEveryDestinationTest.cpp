@@ -51,6 +51,11 @@ const std::vector<Record>& fixtures() {
         {"001", ' ', "TOP"},
         {"066", ' ', "FOOTER ON 66"},
         {"001", ' ', "LAST PAGE"},
+        {"   ", '1', "\x95"},                // the office page mark's character, alone
+        {"   ", '1', "A \x95 INSIDE"},
+        {"   ", '1', "FORM\fFEED"},
+        {"   ", '1', "CONTROL [\x01\x07\x1b\x7f\x81] BYTES"},
+        {"   ", '1', "END"},
     };
     return records;
 }
@@ -87,6 +92,16 @@ Placement placeLines(const std::vector<std::string>& lines, const std::function<
         ++i;
     }
     return out;
+}
+
+// What every destination but the text file shows: control bytes and the
+// code page's unassigned bytes as blanks.
+std::string blanked(std::string s) {
+    for (char& ch : s) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) ch = ' ';
+    }
+    return s;
 }
 
 std::string collapsed(const std::string& s) {
@@ -263,6 +278,7 @@ protected:
             });
         }
         {
+            // The record of the mark's character alone keeps a blank behind it, so it is no mark.
             const std::vector<std::string> lines = fileLines(transfer("ProcExcel", records));
             got["office work file"] = placeLines(lines, [&](size_t i) -> size_t { return lines[i] == "\x95" ? 1 : 0; });
         }
@@ -285,9 +301,17 @@ TEST_F(PagesOfEveryDestination, EveryRecordIsWhereTheTextFilePutsIt) {
         std::vector<Record> records;
         for (const Record& r : fixtures())
             if (!suppress || r.spacing != '0') records.push_back(r);
-        const Placement expected = textFile(records);
-        ASSERT_EQ(expected.size(), records.size() - 1);  // the blank record shows nothing
-        ASSERT_EQ(expected.back(), (Placed{6, 1, "LAST PAGE"}));
+        const Placement textFile = this->textFile(records);
+        ASSERT_EQ(textFile.size(), records.size() - 1);  // the blank record shows nothing
+        ASSERT_EQ(textFile[textFile.size() - 6], (Placed{6, 1, "LAST PAGE"}));
+        // The text file keeps the host's bytes; a form feed in a record is no page break.
+        EXPECT_EQ(textFile[textFile.size() - 3], (Placed{6, 4, "FORM FEED"}));
+        EXPECT_EQ(textFile[textFile.size() - 2], (Placed{6, 5, "CONTROL [\x01\x07\x1b\x7f\x81] BYTES"}));
+        Placement expected = textFile;
+        for (Placed& p : expected) p.text = blanked(p.text);
+        // A remembered "Include print control characters" is the text file's alone.
+        options.printControl = true;
+        options.fcfc = true;
         for (const auto& [destination, got] : everyDestination(records)) {
             SCOPED_TRACE(destination);
             if (destination.starts_with("PDF")) {
@@ -299,5 +323,6 @@ TEST_F(PagesOfEveryDestination, EveryRecordIsWhereTheTextFilePutsIt) {
                 EXPECT_EQ(got, expected);
             }
         }
+        options.printControl = options.fcfc = false;
     }
 }

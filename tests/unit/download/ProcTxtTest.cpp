@@ -9,6 +9,7 @@
 
 #include "FileSizeLimit.h"
 #include "ProcTxt.h"
+#include "SpoolExchange.h"
 #include "ReportFile.h"
 #include "SpoolDownload.h"
 #include "ScriptedHostSocket.h"
@@ -320,16 +321,50 @@ TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
     options.pageLength = QStringLiteral("Variable");
     const QString file = path(QStringLiteral("keep.txt"));
     WriteFileBytes(file, "EARLIER REPORT\r\n");
-    // One page holds 255 lines: 24 blocks of 11. Then empty blocks, "(MORE)" for ever.
-    host->reply(SpoolReplies::report(NumberedRecords(15), " 80")[0]);
-    for (int i = 0; i < 40; ++i) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
+    // One page holds 255 lines: 24 blocks of 11 lines fill more.
+    host->replies(SpoolReplies::report(NumberedRecords(11 * 40), " 80"));
     t.boxes->expect(QStringLiteral("The host keeps sending lines beyond what the report's page count (1) can hold."));
     EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), -1);
     EXPECT_EQ(host->downloadRequests(), 24);
     EXPECT_EQ(host->cancelRequests, 1);
     EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
     EXPECT_EQ(lastStatus(), QStringLiteral("Transfer to file ") + file +
-                                QStringLiteral(" is incomplete.  11 records transferred.  The earlier file is unchanged."));
+                                QStringLiteral(" is incomplete.  264 records transferred.  The earlier file is unchanged."));
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(ProcTxtTest, AOnePageReportOfBlankSlotsBetweenItsRecordsDownloadsWhole) {
+    SpoolFileRow::Fields onePage = SampleRowFields();
+    onePage.pages = "     1";
+    options.pageLength = QStringLiteral("Variable");
+    // 40 records, each alone in its block of 11 slots: 440 slots, 40 lines.
+    std::string expected;
+    for (int i = 1; i <= 40; ++i) {
+        const std::string text = "RECORD " + std::to_string(i);
+        host->reply(SpoolReplies::reply({SpoolReplies::slot(80, {i == 1 ? "001" : "   ", '1', text})},
+                                        i == 40 ? "(END)" : "(MORE)", " 80"));
+        expected += text + "\r\n";
+    }
+    const QString file = path(QStringLiteral("whole.txt"));
+    EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), 0);
+    EXPECT_EQ(ReadFileBytes(file), expected);
+    EXPECT_EQ(host->cancelRequests, 0);
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(ProcTxtTest, AHostThatSaysMoreAndSendsNothingIsStoppedSoonAfterItsLastRecord) {
+    // No page count: the row names none.
+    SpoolFileRow::Fields noCount = SampleRowFields();
+    noCount.pages = "      ";
+    const QString file = path(QStringLiteral("keep.txt"));
+    WriteFileBytes(file, "EARLIER REPORT\r\n");
+    host->reply(SpoolReplies::report(NumberedRecords(12), " 80")[0]);  // 11 records and "(MORE)"
+    for (qint64 i = 0; i < kQuietBlocks + 10; ++i) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
+    t.boxes->expect(QStringLiteral("The host keeps saying that more of the report follows, but sends nothing more."));
+    EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(noCount)), -1);
+    EXPECT_EQ(host->downloadRequests(), kQuietBlocks + 1);
+    EXPECT_EQ(host->cancelRequests, 1);
+    EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
     EXPECT_TRUE(t.boxes->done());
 }
 

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "IniSettingsStore.h"
 #include "MemorySettingsStore.h"
 #include "Migration.h"
 
@@ -231,5 +232,38 @@ TEST_F(MigrationFixture, OldFolderThatIsALinkOrHoldsNoOldProgramIsUntouched) {
         EXPECT_EQ(tree(), before);
         EXPECT_FALSE(r.hostsListTaken);
         EXPECT_FALSE(QFileInfo::exists(QDir(installer).filePath("SpwHosts.ini")));
+    }
+}
+
+// Older settings that cannot be read (a damaged file, one the user may not
+// read) stop the migration before it touches anything: the file is not set
+// aside, no value moves and the old program's files stay for a later start.
+TEST_F(MigrationFixture, OlderSettingsThatCannotBeReadStopItBeforeAnythingIsTouched) {
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        bool unreadable;
+    } cases[] = {{"a damaged file", "[Settings]\nOutq=\"PRT01\nUser=\"ann\"\n", false},
+                 {"a file the user may not read", "[Settings]\nOutq=\"PRT01\"\n", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir config;
+        IniSettingsStore ini(config.path());
+        const QString file = ini.fileName(kOld);
+        write(file, c.bytes);
+        if (c.unreadable) QFile::setPermissions(file, QFileDevice::WriteOwner);
+        if (c.unreadable && QFile(file).open(QIODevice::ReadOnly)) continue;  // a user who reads every file
+        installOldVersion();
+        const QStringList before = tree();
+
+        const MigrationReport r = Migration::run(ini, layout);
+        EXPECT_TRUE(r.unreadable.contains(QDir::toNativeSeparators(file))) << r.unreadable.toStdString();
+        EXPECT_TRUE(r.movedKeys.isEmpty());
+        EXPECT_TRUE(r.removed.isEmpty());
+        EXPECT_EQ(tree(), before);
+        EXPECT_EQ(QDir(config.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()})
+            << "the file is not set aside and nothing new is written";
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(read(file), c.bytes);
     }
 }

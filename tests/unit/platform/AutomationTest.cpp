@@ -134,7 +134,7 @@ TEST(OfficeAutomation, ExcelPageBreakSearchEndsAtTheFirstError) {
               QStringList({"excel.application.ActiveWindow.SelectedSheets.HPageBreaks.Add(Before:=excel.application."
                            "ActiveCell)"}));
     EXPECT_EQ(automation.logged(QStringLiteral("Cells.Find(")).first(),
-              QStringLiteral("excel.application.Cells.Find(What:=\"") + marker + QStringLiteral("\", After:=excel.application.ActiveCell)"));
+              QStringLiteral("excel.application.Cells.Find(What:=\"") + marker + QStringLiteral("\", After:=excel.application.ActiveCell, LookAt:=1)"));
 }
 
 TEST(MailAutomation, OutlookItemAndNotesMemoCalls) {

@@ -1,0 +1,239 @@
+// Two real Swdesk batch runs at once against one hostsim, writing into one
+// folder; a run killed in the middle of a report; targets that are no plain
+// files. Whatever happens, every report ends whole in a file of its own (or
+// added to the one file), or is refused with its message, and an earlier
+// file that a failed report would have written is byte for byte as it was.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include "BatchHost.h"
+#include "BatchRun.h"
+#include "TransferTestSupport.h"
+
+namespace {
+const QString kInvoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07");
+const QByteArray kEarlier = "AN EARLIER REPORT\r\n";
+
+QStringList invoiceOnly(const QString& sets) {
+    return {QStringLiteral("SETS:") + sets,         QStringLiteral("FILE:INVOICE"), QStringLiteral("JOB:BILLING"),
+            QStringLiteral("USER:SWUSER"),          QStringLiteral("NBR:104211"),   QStringLiteral("SEQ:1"),
+            QStringLiteral("DATE:2004/03/15 14:22:07")};
+}
+
+// Serves hostsim until cond() holds; false after the limit.
+bool serveUntil(const std::function<bool()>& cond, int limitMs = 30000) {
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > limitMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// A run holds the lock of some file in the folder.
+bool aFileIsBeingWritten(const QString& dir) {
+    return !QDir(dir).entryList({QStringLiteral(".swlk-*")}, QDir::Files | QDir::Hidden).isEmpty();
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeEarlier(const QString& path) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(kEarlier);
+}
+
+// Two runs, each against a host of its own, writing into one folder: the
+// first on a slow host (so that it is still writing when the second comes),
+// the second on a quick one. `extra`: lines of both settings files.
+struct TwoRuns {
+    explicit TwoRuns(int firstReplyDelayMs) : first(slow(firstReplyDelayMs)) {
+        second.remember("Save Path", first.outDir);
+    }
+    static HostSimFaults slow(int ms) {
+        HostSimFaults f;
+        f.replyDelayMs = ms;
+        return f;
+    }
+    QString in(const QString& name) const { return QDir(first.outDir).filePath(name); }
+    QStringList args(BatchHost& b, const QStringList& extra) {
+        return invoiceOnly(b.settingsFile("t.spw", QStringLiteral("Text file"), "QPRINT", extra));
+    }
+    // Starts the first, then the second once the first is writing its file.
+    std::pair<RunResult, RunResult> run(const QStringList& extra) {
+        QProcess a, b;
+        first.start(a, args(first, extra));
+        EXPECT_TRUE(serveUntil([&] { return aFileIsBeingWritten(first.outDir); })) << "the first run never wrote";
+        second.start(b, args(second, extra));
+        RunResult rb = second.finish(b);
+        RunResult ra = first.finish(a);
+        return {ra, rb};
+    }
+    BatchHost first;
+    BatchHost second;
+};
+
+// The invoice as one undisturbed run writes it.
+QByteArray wholeInvoice() {
+    static const QByteArray whole = [] {
+        BatchHost b;
+        const RunResult r = b.run(invoiceOnly(b.settingsFile("t.spw", QStringLiteral("Text file"))));
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        return b.file(kInvoice + QStringLiteral(".txt"));
+    }();
+    return whole;
+}
+}  // namespace
+
+// "Add to file" from two runs into one file: the second waits for the first
+// and adds after it, or, when the first is still writing after its wait, is
+// refused; lines are never mixed and the file never cut.
+TEST(OverlappingRuns, TwoRunsAddingToOneFile) {
+    ASSERT_FALSE(wholeInvoice().isEmpty());
+    const struct {
+        const char* what;
+        int firstReplyDelayMs;
+        bool secondRefused;
+    } cases[] = {{"the first ends within the wait", 200, false}, {"the first writes for longer", 1500, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TwoRuns runs(c.firstReplyDelayMs);
+        const QString daily = runs.in(QStringLiteral("daily.txt"));
+        writeEarlier(daily);
+        for (BatchHost* b : {&runs.first, &runs.second}) b->remember("Add replace", QStringLiteral("False"));
+        const auto [a, b] = runs.run({QStringLiteral("Text file=") + daily});
+        EXPECT_EQ(a.exitCode, 0) << a.err.toStdString();
+        EXPECT_EQ(b.exitCode, c.secondRefused ? kExitNotDelivered : 0) << b.err.toStdString();
+        if (c.secondRefused) {
+            EXPECT_TRUE(b.err.contains(daily + QStringLiteral(" is being written by another program")))
+                << b.err.toStdString();
+            EXPECT_TRUE(b.out.contains(QStringLiteral("FAILED    INVOICE"))) << b.out.toStdString();
+            EXPECT_EQ(readAll(daily), kEarlier + wholeInvoice());
+        } else {
+            EXPECT_EQ(readAll(daily), kEarlier + wholeInvoice() + wholeInvoice());
+        }
+        EXPECT_EQ(runs.first.files(), QStringList{QStringLiteral("daily.txt")});
+    }
+}
+
+// "Replace file" from two runs into one name that the first is still
+// writing: the second is refused, and the file holds the first run's report
+// whole (the earlier file until then).
+TEST(OverlappingRuns, TwoRunsReplacingOneFile) {
+    TwoRuns runs(1500);
+    const QString daily = runs.in(QStringLiteral("daily.txt"));
+    writeEarlier(daily);
+    for (BatchHost* b : {&runs.first, &runs.second}) b->remember("Add replace", QStringLiteral("True"));
+    const auto [a, b] = runs.run({QStringLiteral("Text file=") + daily});
+    EXPECT_EQ(a.exitCode, 0) << a.err.toStdString();
+    EXPECT_EQ(b.exitCode, kExitNotDelivered) << b.err.toStdString();
+    EXPECT_TRUE(b.err.contains(QStringLiteral(" is being written by another program"))) << b.err.toStdString();
+    EXPECT_EQ(readAll(daily), wholeInvoice());
+    EXPECT_EQ(runs.first.files(), QStringList{QStringLiteral("daily.txt")});
+}
+
+// Both runs name the report from its attributes and find the same name free
+// (the first name is an earlier file's): each report goes whole into a file of
+// its own, the run's line names it, and the earlier file stays.
+TEST(OverlappingRuns, TwoRunsChoosingTheSameFreeName) {
+    TwoRuns runs(200);
+    writeEarlier(runs.in(kInvoice + QStringLiteral(".txt")));
+    const auto [a, b] = runs.run({});
+    EXPECT_EQ(a.exitCode, 0) << a.err.toStdString();
+    EXPECT_EQ(b.exitCode, 0) << b.err.toStdString();
+    const QStringList names{kInvoice + QStringLiteral(" 001.txt"), kInvoice + QStringLiteral(" 002.txt")};
+    QStringList all{kInvoice + QStringLiteral(".txt"), names[0], names[1]};
+    all.sort();
+    EXPECT_EQ(runs.first.files().join(QLatin1Char('|')).toStdString(), all.join(QLatin1Char('|')).toStdString());
+    EXPECT_EQ(runs.first.file(kInvoice + QStringLiteral(".txt")), kEarlier);
+    for (const QString& name : names) EXPECT_EQ(runs.first.file(name), wholeInvoice()) << name.toStdString();
+    // Each run says which of the two it wrote.
+    EXPECT_NE(a.out, b.out);
+    for (const RunResult* r : {&a, &b}) {
+        const bool one = r->out.contains(QStringLiteral("written   ") + runs.in(names[0]));
+        const bool two = r->out.contains(QStringLiteral("written   ") + runs.in(names[1]));
+        EXPECT_NE(one, two) << r->out.toStdString();
+    }
+}
+
+// A run killed (SIGKILL) in the middle of "Add to file", then another run:
+// the earlier file is byte for byte as it was, or holds exactly the second
+// run's report after it.
+TEST(OverlappingRuns, ARunKilledWhileAddingIsUndoneByTheNextRun) {
+    const struct {
+        const char* what;
+        const char* nextFile;  // the second run's file
+        bool addsToTheSame;
+    } cases[] = {{"the next run adds to the same file", "daily.txt", true},
+                 {"the next run writes another file of the folder", "other.txt", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TwoRuns runs(400);
+        const QString daily = runs.in(QStringLiteral("daily.txt"));
+        writeEarlier(daily);
+        for (BatchHost* b : {&runs.first, &runs.second}) b->remember("Add replace", QStringLiteral("False"));
+        QProcess killed;
+        runs.first.start(killed, runs.args(runs.first, {QStringLiteral("Text file=") + daily}));
+        ASSERT_TRUE(serveUntil([&] { return QFileInfo(daily).size() > kEarlier.size() + 1000; }))
+            << "the report never began to arrive";
+        killed.kill();
+        ASSERT_TRUE(killed.waitForFinished(5000));
+        EXPECT_EQ(killed.exitStatus(), QProcess::CrashExit);
+        ASSERT_GT(readAll(daily).size(), kEarlier.size());
+        ASSERT_LT(readAll(daily).size(), kEarlier.size() + wholeInvoice().size());
+
+        const RunResult next =
+            runs.second.run(runs.args(runs.second, {QStringLiteral("Text file=") + runs.in(QString::fromLatin1(c.nextFile))}));
+        EXPECT_EQ(next.exitCode, 0) << next.err.toStdString();
+        EXPECT_EQ(readAll(daily), c.addsToTheSame ? kEarlier + wholeInvoice() : kEarlier);
+        if (!c.addsToTheSame) {
+            EXPECT_EQ(readAll(runs.in(QString::fromLatin1(c.nextFile))), wholeInvoice());
+        }
+        EXPECT_FALSE(aFileIsBeingWritten(runs.first.outDir));
+    }
+}
+
+// A pipe or a device at the target is refused before anything is sent to the
+// host; no open blocks, and it stays what it was.
+TEST(OverlappingRuns, ATargetThatIsNoPlainFileIsRefusedBeforeTheHostIsAsked) {
+    struct Case {
+        const char* name;
+        mode_t type;
+        const char* what;
+    };
+    std::vector<Case> cases{{"pipe", S_IFIFO, "a pipe (FIFO)"}};
+    if (::geteuid() == 0) cases.push_back({"device", S_IFCHR, "a device"});
+    for (const Case& c : cases) {
+        for (const char* replace : {"True", "False"}) {
+            SCOPED_TRACE(std::string(c.name) + (std::string(replace) == "True" ? " replace" : " add"));
+            BatchHost b;
+            b.remember("Add replace", QString::fromLatin1(replace));
+            const QString target = QDir(b.outDir).filePath(QString::fromLatin1(c.name));
+            const QByteArray native = QFile::encodeName(target);
+            ASSERT_EQ(::mknod(native.constData(), c.type | 0600, c.type == S_IFCHR ? makedev(1, 3) : 0), 0);
+            const RunResult r = b.run(invoiceOnly(b.settingsFile("t.spw", QStringLiteral("Text file"), "QPRINT",
+                                                                 {QStringLiteral("Text file=") + target})));
+            EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(target + QStringLiteral(" is ") + QString::fromLatin1(c.what) +
+                                       QStringLiteral(", not a plain file")))
+                << r.err.toStdString();
+            for (const std::string& frame : b.host.jobFrames())
+                EXPECT_FALSE(frame.size() > 10 && frame[10] == 'W') << "a download was asked for";
+            struct stat st {};
+            ASSERT_EQ(::lstat(native.constData(), &st), 0);
+            EXPECT_EQ(st.st_mode & S_IFMT, c.type);
+        }
+    }
+    if (::geteuid() != 0) GTEST_SKIP() << "the pipe was checked; a device node needs root";
+}
