@@ -372,7 +372,9 @@ int SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAs
     const QByteArray bytes = SettingsFile::contents(ctx);
     SafeOutputFile out;
     try {
-        out.open(path, {});
+        SafeOutputFile::Options o;
+        o.pause = [&ctx](qint64 ms) { ctx.clock->waitMs(ms); };
+        out.open(path, o);
         out.write(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
         out.commit();
         return 0;
