@@ -27,8 +27,9 @@ int RunFileDownload(RunContext& ctx, const DownloadOptions& options, ExchangeSty
     if (r.complete()) {
         sink.finish(true);
         written();
+        const QString note = sink.completionNote();
         progress.status(QStringLiteral("Transfer is complete to ") + name + QStringLiteral(".  ") + count +
-                        QStringLiteral(" records transferred."));
+                        QStringLiteral(" records transferred.") + (note.isEmpty() ? QString() : QStringLiteral("  ") + note));
         return 0;
     }
     // Less than the whole report never takes the place of an earlier file.

@@ -15,6 +15,8 @@ public:
     virtual void finish(bool whole) = 0;
     // There was a file of the name when it was opened.
     virtual bool replacesEarlierFile() const = 0;
+    // What the completion text adds about the file (empty: nothing).
+    virtual QString completionNote() const { return {}; }
     // The name the report was written under (the one asked for, or the next
     // free one when another run took that meanwhile); empty before the open.
     virtual QString writtenName() const { return {}; }

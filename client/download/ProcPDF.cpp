@@ -87,7 +87,10 @@ public:
             pdf_.Spacing.vertical = o_.vertical;
             if (o_.vertical) pdf_.VertSpace = *o_.vertical;
             pdf_.LandScape = o_.landscape;
+            // Nothing runs off the right edge: a report too wide for the paper gets a smaller font.
+            pdf_.ShrinkToColumns = width;
         }
+        width_ = width;
         pdf_.FileName = fileName_;
         pdf_.Output = ReportFile::optionsFor(ctx_, fileName_, false, nameWasFree);
         pdf_.StartPDF();
@@ -95,7 +98,15 @@ public:
     }
     void record(const SpoolRecordSlot& slot) override { pages_.record(slot, *this); }
     void blockDone() override { pdf_.flush(); }
+    QString completionNote() const override {
+        if (pdf_.fontPoints() >= pdf_.FontSize) return {};
+        return QStringLiteral("The text is set in %1 points instead of %2, so that all %3 columns fit across the paper.")
+            .arg(QString::number(pdf_.fontPoints(), 'f', 1).remove(QStringLiteral(".0")))
+            .arg(pdf_.FontSize)
+            .arg(width_);
+    }
     void finish(bool whole) override {
+        writePage();
         if (whole) {
             pdf_.EndPDF();
             if (pdf_.createdFile()) ctx_.noteCreatedFile(pdf_.writtenPath());
@@ -108,11 +119,31 @@ public:
     QString writtenName() const override { return pdf_.writtenPath(); }
 
 private:
-    void pageBreak(int) override { pdf_.NewPage(); }
-    void emptyLines(int count) override {
-        for (int i = 0; i < count; ++i) pdf_.WritePDF(" ", true);
+    // Best fit holds each host page until it is complete, so that its
+    // leading can give all of its lines room on one page.
+    void pageBreak(int) override {
+        writePage();
+        pdf_.NewPage();
     }
-    void line(std::string_view text, int, int) override { pdf_.WritePDF(ShownText(text), true); }
+    void emptyLines(int count) override {
+        for (int i = 0; i < count; ++i) put(" ");
+    }
+    void line(std::string_view text, int, int) override { put(ShownText(text)); }
+    void put(std::string text) {
+        if (!o_.bestFit) {
+            pdf_.WritePDF(text, true);
+            return;
+        }
+        page_.push_back(std::move(text));
+        // A page without end (no skips) is written as it comes.
+        if (page_.size() >= size_t(kLinesPerPage)) writePage();
+    }
+    void writePage() {
+        if (page_.empty()) return;
+        pdf_.FitPageLines(int(page_.size()));
+        for (const std::string& l : page_) pdf_.WritePDF(l, true);
+        page_.clear();
+    }
 
     RunContext& ctx_;
     PdfOptions o_;
@@ -121,6 +152,8 @@ private:
     VB2PDF pdf_;
     // "Remove blank lines and page breaks" plays no part in a PDF.
     PageModel pages_;
+    std::vector<std::string> page_;
+    int width_ = 0;
 };
 }  // namespace
 

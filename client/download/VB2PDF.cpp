@@ -1,5 +1,6 @@
 #include "VB2PDF.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -11,6 +12,12 @@ std::string num(std::int64_t v) {
     char b[24];
     const auto r = std::to_chars(b, b + sizeof b, v);
     return std::string(b, r.ptr);
+}
+
+// Points to a tenth, without the locale: "10", "6.2".
+std::string points(double v) {
+    const auto tenths = std::int64_t(std::floor(v * 10 + 1e-6));
+    return num(tenths / 10) + (tenths % 10 ? "." + num(tenths % 10) : std::string());
 }
 
 std::string digits(int v, int width) {
@@ -88,6 +95,11 @@ void VB2PDF::StartPDF() {
         const auto needed = qint32(std::ceil(FitColumns * 0.6 * FontSize)) + 2 * LeftMargin;
         if (needed > pageWidth_) pageWidth_ = needed;
     }
+    shrunkFont_ = 0;
+    if (ShrinkToColumns > 0) {
+        const double fits = (pageWidth_ - 2.0 * LeftMargin) / (0.6 * ShrinkToColumns);
+        if (fits < FontSize) shrunkFont_ = std::max(std::floor(fits * 10 + 1e-6) / 10, 0.1);
+    }
     abandon();
     file_.open(FileName, Output);
     objectOffsets_.clear();
@@ -133,30 +145,45 @@ void VB2PDF::NewPage() {
     objectOffsets_[size_t(stream) - 1] = at;
     streamStart_ = at + std::int64_t(head.size());
 
+    setLeading(Spacing.fitLines);
+    lineY_ = pageHeight_ - TopMargin;
+    linesOnPage_ = 0;
+    WriteLine("/F" + num(baseFont()) + " " + points(fontPoints()) + " Tf\r\n1 0 0 1 " + num(LeftMargin) + " " +
+              num(pageHeight_ - TopMargin) + " Tm\r\n" + points(leading_) + " TL");
+}
+
+void VB2PDF::setLeading(int fitLines) {
+    int leading;
     if (Spacing.bestFit) {
         VertSpace = FontSize;
-        leading_ = FontSize;
+        leading = FontSize;
         // A whole host page on one page: a tighter leading when it would not fit.
-        if (Spacing.fitLines > 0) {
-            const int room = (pageHeight_ - 2 * TopMargin) / Spacing.fitLines;
-            if (room < leading_) leading_ = room;
+        if (fitLines > 0) {
+            const int room = (pageHeight_ - 2 * TopMargin) / fitLines;
+            if (room < leading) leading = room;
         }
     } else if (!Spacing.vertical) {
         VertSpace = FontSize;
-        leading_ = pageHeight_ > pageWidth_ ? FontSize : FontSize - 1;
+        leading = pageHeight_ > pageWidth_ ? FontSize : FontSize - 1;
     } else {
         VertSpace = *Spacing.vertical;
-        leading_ = VertSpace;
+        leading = VertSpace;
     }
     // A spacing taller than the room between the margins would put even the
     // first line of a page below it.
     const int room = pageHeight_ - 2 * TopMargin;
-    if (leading_ > room) leading_ = room;
-    if (leading_ < 1) leading_ = 1;
-    lineY_ = pageHeight_ - TopMargin;
-    linesOnPage_ = 0;
-    WriteLine("/F" + num(baseFont()) + " " + num(FontSize) + " Tf\r\n1 0 0 1 " + num(LeftMargin) + " " + num(lineY_) +
-              " Tm\r\n" + num(leading_) + " TL");
+    if (leading > room) leading = room;
+    if (leading < 1) leading = 1;
+    // A smaller font takes its leading down with it.
+    leading_ = shrunkFont_ > 0 ? std::floor(leading * shrunkFont_ / FontSize * 10 + 1e-6) / 10 : leading;
+    if (leading_ < 0.1) leading_ = 0.1;
+}
+
+void VB2PDF::FitPageLines(int lines) {
+    if (!Spacing.bestFit || linesOnPage_ > 0 || lines <= Spacing.fitLines) return;
+    const double before = leading_;
+    setLeading(lines);
+    if (leading_ != before) WriteLine(points(leading_) + " TL");
 }
 
 void VB2PDF::WritePDF(std::string_view text, bool newRow, int newFont) {
@@ -165,7 +192,7 @@ void VB2PDF::WritePDF(std::string_view text, bool newRow, int newFont) {
     const bool switchFont = newFont >= 1 && newFont <= 4 && newFont != baseFont();
     std::string line;
     line.reserve(text.size() + 24);
-    if (switchFont) line += "/F" + num(newFont) + " " + num(FontSize) + " Tf\r\n";
+    if (switchFont) line += "/F" + num(newFont) + " " + points(fontPoints()) + " Tf\r\n";
     if (newRow) {
         line += "T* ";
         lineY_ -= leading_;
@@ -174,7 +201,7 @@ void VB2PDF::WritePDF(std::string_view text, bool newRow, int newFont) {
     line += '(';
     line += EscapePdfText(text);
     line += ") Tj";
-    if (switchFont) line += "\r\n/F" + num(baseFont()) + " " + num(FontSize) + " Tf";
+    if (switchFont) line += "\r\n/F" + num(baseFont()) + " " + points(fontPoints()) + " Tf";
     WriteLine(line);
 }
 

@@ -56,6 +56,12 @@ public:
     // Widens the page so that this many Courier columns fit between the
     // margins at FontSize (0: the paper's own width).
     int FitColumns = 0;
+    // Keeps the paper and sets the text in a smaller font (to a tenth of a
+    // point, the leading shrinking with it) when this many Courier columns
+    // do not fit between its margins at FontSize (0: FontSize always).
+    int ShrinkToColumns = 0;
+    // The font size the text is set in: FontSize, or smaller for ShrinkToColumns.
+    double fontPoints() const { return shrunkFont_ > 0 ? shrunkFont_ : FontSize; }
 
     void StartPDF();
     // Finishes the document and puts it in place of an earlier file.
@@ -64,6 +70,9 @@ public:
     // file: it stays under the name only when there was none.
     void EndPartialPDF();
     void NewPage();
+    // Best fit: the page just opened takes this many lines between its
+    // margins (a host page longer than Spacing.fitLines); before its first line.
+    void FitPageLines(int lines);
     // text: Windows-1252 bytes. newFont: 1..4 for this text only; 0 (or any
     // number outside 1..4) keeps the page's base font.
     void WritePDF(std::string_view text, bool newRow, int newFont = 0);
@@ -100,8 +109,10 @@ private:
     std::vector<std::int64_t> objectOffsets_;
     std::vector<qint32> pageObjects_;
     std::int64_t streamStart_ = 0;
-    int leading_ = 10;
-    int lineY_ = 0;  // baseline of the last line on the current page
+    void setLeading(int fitLines);
+    double leading_ = 10;
+    double lineY_ = 0;  // baseline of the last line on the current page
+    double shrunkFont_ = 0;
     int linesOnPage_ = 0;
 };
 

@@ -539,3 +539,52 @@ TEST_F(DocumentsTest, ProgressEveryFiftyRecords) {
               QStringLiteral("Preparing records for transfer to file ") + file + QStringLiteral(".   "));
     EXPECT_EQ(lastStatus(), QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  120 records transferred."));
 }
+
+// Every paper, both ways, every width, at the default font size: every line
+// comes back whole and every word lies inside the page; where the report is
+// wider than the paper the font shrinks and the status says to what.
+TEST_F(DocumentsTest, NothingRunsOffThePaperAtAnyWidth) {
+    const struct {
+        const char* name;
+        int width, height;
+    } papers[] = {{"Wide", 842, 1190},    {"Standard A4", 595, 842}, {"Narrow A5", 421, 595},
+                  {"Tabloid", 792, 1224}, {"Ledger", 1224, 792},     {"Legal", 612, 1008},
+                  {"Statement", 396, 612}, {"Executive", 540, 720},  {"Letter", 612, 792}};
+    for (const auto& paper : papers)
+        for (int landscape : {0, 1})
+            for (const char* code : {" 80", "132", "198", "990"}) {
+                const int columns = RecordWidth(code);
+                SCOPED_TRACE(std::string(paper.name) + (landscape ? ", landscape, " : ", portrait, ") + code);
+                options.pdfPaperSize = QString::fromLatin1(paper.name);
+                options.pdfLandscape = landscape;
+                const QString file = path(QStringLiteral("paper.pdf"));
+                std::vector<Record> records = WideSalesReport(columns);
+                ASSERT_EQ(run(ProcPDF, file, records, code), 0);
+                const int across = landscape ? paper.height : paper.width;
+                std::vector<std::string> lines;
+                for (const Record& r : records) lines.push_back(r.text);
+                CheckPdf(file, {.width = across, .height = landscape ? paper.width : paper.height, .lines = lines});
+                const bool fits = 0.6 * 10 * columns + 40 <= across;
+                EXPECT_EQ(lastStatus().contains(QStringLiteral(" points instead of 10, so that all ") +
+                                                QString::number(columns) + QStringLiteral(" columns fit across the paper.")),
+                          !fits)
+                    << lastStatus().toStdString();
+            }
+}
+
+// Best fit keeps each page of the host on one page of the PDF, however long.
+TEST_F(DocumentsTest, BestFitKeepsEveryHostPageOnOnePdfPage) {
+    for (int last : {66, 70, 120, 200}) {
+        SCOPED_TRACE(last);
+        std::vector<Record> records;
+        for (int page = 1; page <= 3; ++page) {
+            records.push_back({"001", ' ', "PAGE " + std::to_string(page)});
+            records.push_back({(last < 100 ? "0" : "") + std::to_string(last), ' ', "FOOTER OF PAGE " + std::to_string(page)});
+        }
+        const QString file = path(QStringLiteral("fit.pdf"));
+        ASSERT_EQ(run(ProcPDF, file, records), 0);
+        std::vector<std::string> lines;
+        for (const Record& r : records) lines.push_back(r.text);
+        CheckPdf(file, {.pages = 3, .width = 595, .height = 842, .lines = lines});
+    }
+}
