@@ -4,22 +4,29 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include "MimeMessage.h"
 #include "ProcessStarter.h"
+#include "SafeOutputFile.h"
 
 namespace {
-// "20261210-142501-Sales report.eml", numbered when taken.
-QString draftName(const QDir& dir, const QString& subject) {
+// "20261210-142501-Sales report": the draft's name before its number.
+QString draftBase(const QDir& dir, const QString& subject) {
     QString stem = subject;
     stem.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9 ._-]")), QStringLiteral("_"));
     stem = stem.trimmed().left(60);
     if (stem.isEmpty()) stem = QStringLiteral("message");
-    const QString base = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-")) + stem;
+    return dir.filePath(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-")) + stem);
+}
+
+// The base with ".eml", numbered " (2)", " (3)", ... when taken (or passed over).
+QString freeDraftName(const QString& base, const QSet<QString>& passedOver) {
     QString name = base + QStringLiteral(".eml");
-    for (int n = 2; dir.exists(name); ++n) name = base + QStringLiteral(" (%1).eml").arg(n);
-    return dir.filePath(name);
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink() ||
+                    passedOver.contains(QFileInfo(name).absoluteFilePath());
+         ++n)
+        name = base + QStringLiteral(" (%1).eml").arg(n);
+    return name;
 }
 }  // namespace
 
@@ -41,10 +48,20 @@ MailOutbox::Result MailService::openDraft(const MailMessage& message) {
         r.error = QStringLiteral("The drafts folder %1 cannot be created.").arg(QDir::toNativeSeparators(draftsFolder));
         return r;
     }
-    const QString path = draftName(dir, m.subject);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(mime.bytes) != mime.bytes.size() || !f.commit()) {
-        r.error = QStringLiteral("The draft %1 cannot be written: %2").arg(QDir::toNativeSeparators(path), f.errorString());
+    // A draft never replaces another: a name that another run takes meanwhile is passed over.
+    const QString base = draftBase(dir, m.subject);
+    QString path = freeDraftName(base, {});
+    SafeOutputFile f;
+    try {
+        SafeOutputFile::Options o;
+        o.nextFreeName = [base](const QSet<QString>& passedOver) { return freeDraftName(base, passedOver); };
+        f.open(path, o);
+        f.write(std::string_view(mime.bytes.constData(), static_cast<size_t>(mime.bytes.size())));
+        f.commit();
+        path = f.path();
+    } catch (const PcFileError& e) {
+        f.discard();
+        r.error = QStringLiteral("The draft %1 cannot be written: %2").arg(QDir::toNativeSeparators(path), e.description);
         return r;
     }
     r.draftPath = path;

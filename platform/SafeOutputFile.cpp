@@ -350,6 +350,11 @@ void SafeOutputFile::check(const QString& path, const Options& options) {
     if (!appendsInPlace(e, options)) checkFolder(path);
 }
 
+void SafeOutputFile::checkPlainFile(const QString& path) {
+    struct stat st {};
+    if (::stat(nativeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode)) throw notPlainFile(path, st.st_mode);
+}
+
 void SafeOutputFile::open(const QString& path, const Options& options) {
     abandon();
     Existing e = checkTarget(path, options);

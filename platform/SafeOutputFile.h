@@ -77,6 +77,9 @@ public:
     // to the user, a taken name). Changes nothing on disk: for a check before
     // the host is asked.
     static void check(const QString& path, const Options& options);
+    // Throws when what the name leads to (through links) is there and is no
+    // plain file: for a writer of its own that replaces the file a link names.
+    static void checkPlainFile(const QString& path);
 
     void open(const QString& path, const Options& options);  // throws PcFileError
     bool isOpen() const { return fd_ >= 0; }

@@ -270,7 +270,7 @@ bool WriteOdt(const TextDocumentModel& model, const QString& path, QString* erro
     if (!target.absoluteDir().exists()) return fail(QStringLiteral("The folder of '%1' does not exist.").arg(path));
     ReplacementFile file(path);
     if (file.targetReadOnly()) return fail(ReadOnlyTarget(path));
-    if (!file.created() || !WritePackage(model, file.take()) || !file.commit())
-        return fail(QStringLiteral("Cannot save '%1'.").arg(path));
+    if (!file.created()) return fail(CannotCreate(path, file));
+    if (!WritePackage(model, file.take()) || !file.commit()) return fail(QStringLiteral("Cannot save '%1'.").arg(path));
     return true;
 }

@@ -31,8 +31,9 @@ ReplacementFile::ReplacementFile(const QString& target) : target_(Resolved(targe
     if (readOnly_) return;
     try {
         file_.open(QFile::decodeName(target_), {});
-    } catch (const PcFileError&) {
-        // not created: the caller says it cannot save
+    } catch (const PcFileError& e) {
+        // not created: the caller says it cannot save, and why
+        whyNot_ = e.description;
     }
 }
 
@@ -66,6 +67,11 @@ bool ReplacementFile::commit() {
     } catch (const PcFileError&) {
         return false;
     }
+}
+
+QString CannotCreate(const QString& target, const ReplacementFile& file) {
+    return file.whyNot().isEmpty() ? QStringLiteral("Cannot create '%1'.").arg(target)
+                                   : QStringLiteral("Cannot create '%1': %2.").arg(target, file.whyNot());
 }
 
 QString ReadOnlyTarget(const QString& target) {

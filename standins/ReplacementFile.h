@@ -22,6 +22,9 @@ public:
     bool created() const { return file_.isOpen(); }
     // Not created because the target is a file the user may not replace.
     bool targetReadOnly() const { return readOnly_; }
+    // Why it was not created ("... is being written by another program",
+    // "... is a pipe (FIFO), not a plain file"); empty when it was.
+    const QString& whyNot() const { return whyNot_; }
     // A stream on the part, for writing; the caller closes it. Null when not created.
     FILE* take();
     // The part's name, for a writer that opens it by name.
@@ -33,7 +36,11 @@ private:
     QByteArray target_;
     SafeOutputFile file_;
     bool readOnly_ = false;
+    QString whyNot_;
 };
+
+// "Cannot create 'path'." with the reason, when there is one.
+QString CannotCreate(const QString& target, const ReplacementFile& file);
 
 // What a save says when its target is a file the user may not replace.
 QString ReadOnlyTarget(const QString& target);

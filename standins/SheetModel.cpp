@@ -220,7 +220,7 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
     // The library opens the part by its name and writes it anew.
     ReplacementFile part(path);
     if (part.targetReadOnly()) return fail(ReadOnlyTarget(path));
-    if (!part.created()) return fail(QStringLiteral("Cannot create '%1'.").arg(path));
+    if (!part.created()) return fail(CannotCreate(path, part));
     const QByteArray tmpDir = QFile::encodeName(target.absolutePath());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;  // rows go out as they are written

@@ -339,6 +339,13 @@ bool read(const QString& path, QByteArray& bytes) {
     bytes = f.read(kMaxBytes + 1);
     return bytes.size() <= kMaxBytes && f.error() == QFileDevice::NoError;
 }
+
+bool isSettingsFile(const QByteArray& bytes) {
+    if (bytes.contains('\0')) return false;
+    for (QByteArray line : bytes.split('\n'))
+        if (line.trimmed() == "[Properties]") return true;
+    return false;
+}
 }  // namespace SettingsFile
 
 int OpenSettingsFile(AppContext& ctx, const QString& path) {
@@ -365,7 +372,9 @@ int SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAs
     const QByteArray bytes = SettingsFile::contents(ctx);
     SafeOutputFile out;
     try {
-        out.open(path, {});
+        SafeOutputFile::Options o;
+        o.pause = [&ctx](qint64 ms) { ctx.clock->waitMs(ms); };
+        out.open(path, o);
         out.write(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
         out.commit();
         return 0;

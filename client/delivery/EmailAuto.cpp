@@ -275,14 +275,17 @@ QStringList readLines(const QString& path) {
 }
 
 // Writes one part; the error text, or empty when the file is complete.
-QString writePart(const Part& part, bool asPdf, bool trim, bool removeLayout, const QString& path, const QString& width) {
+// `path` becomes the name written.
+QString writePart(const Part& part, bool asPdf, bool trim, bool removeLayout, QString& path, const QString& width) {
     std::unique_ptr<PartFile> out = asPdf ? MakePdfPartFile() : std::make_unique<TextPartFile>(trim);
     if (!out->open(path, width)) return out->error();
     for (const Row& r : layout(part, removeLayout)) {
         if (r.kind == Row::PageBreak) out->newPage();
         else out->line(r.text);
     }
-    return out->close() ? QString() : out->error();
+    const bool whole = out->close();
+    path = out->path();
+    return whole ? QString() : out->error();
 }
 
 int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFileRow& row) {
@@ -332,7 +335,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
             if (ok && oe) ok = oe->open(groups[g].front().list);
             for (const Part& p : groups[g]) {
                 if (!ok) break;
-                const QString partFile =
+                QString partFile =
                     BuildPcFileName(ctx, MailWorkDir(ctx), row, true, run.options.emailAsPdf ? QStringLiteral("pdf") : QString());
                 const QString error = writePart(p, run.options.emailAsPdf, mailer.trimsText(), run.options.removeBlankLines,
                                                 partFile, width);

@@ -2,9 +2,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
-
 #include "AppContext.h"
+#include "SafeOutputFile.h"
 
 namespace EmailTextFiles {
 namespace {
@@ -18,11 +17,20 @@ QString read(AppContext& ctx, const char* name) {
     }
     return {};
 }
-QString save(const QString& path, const QString& text) {
-    QSaveFile f(path);
+QString save(AppContext& ctx, const QString& path, const QString& text) {
     const QByteArray bytes = (text + QStringLiteral("\r\n")).toLocal8Bit();
-    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit()) return {};
-    return QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), f.errorString());
+    SafeOutputFile f;
+    try {
+        SafeOutputFile::Options o;
+        o.pause = [&ctx](qint64 ms) { ctx.clock->waitMs(ms); };
+        f.open(path, o);
+        f.write(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        f.commit();
+        return {};
+    } catch (const PcFileError& e) {
+        f.discard();
+        return QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), e.description);
+    }
 }
 }  // namespace
 
@@ -33,8 +41,8 @@ QString readMessage(AppContext& ctx) { return read(ctx, "emailmsg.txt"); }
 
 QString write(AppContext& ctx, const QString& subject, const QString& message) {
     QDir().mkpath(ctx.paths->configPath());
-    QString error = save(subjectFile(ctx), subject);
-    if (error.isEmpty()) error = save(messageFile(ctx), message);
+    QString error = save(ctx, subjectFile(ctx), subject);
+    if (error.isEmpty()) error = save(ctx, messageFile(ctx), message);
     return error;
 }
 

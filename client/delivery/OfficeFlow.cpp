@@ -11,6 +11,7 @@
 #include "OfficeDelivery.h"
 #include "PcFileName.h"
 #include "ProcTxt.h"
+#include "SafeOutputFile.h"
 #include "SplfScreenApi.h"
 #include "frmMacro.h"
 #include "frmSaveAs.h"
@@ -62,6 +63,19 @@ void Run::errorBox(const AutomationError& e, bool withDescriptionLabel, MsgIcon 
     ctx.msgBox(QStringLiteral("Error") + VbNumber(e.number) +
                    (withDescriptionLabel ? QStringLiteral(" Description: ") : QStringLiteral(" ")) + e.description,
                MsgButtons::OK, icon, QStringLiteral("Tolvane"));
+}
+
+bool RefuseDocumentTarget(Run& run, const QString& document) {
+    if (document.trimmed().isEmpty()) return false;
+    try {
+        SafeOutputFile::checkPlainFile(document);
+        return false;
+    } catch (const PcFileError& e) {
+        run.ctx.msgBox(QStringLiteral("The document cannot be saved: ") + e.description +
+                           QStringLiteral(".  Nothing was asked of the host."),
+                       MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        return true;
+    }
 }
 
 bool TransferToWorkFile(Run& run, const QString& folder, bool fullNames, const QString& extension,

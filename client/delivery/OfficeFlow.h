@@ -35,6 +35,10 @@ struct Run {
 // writes the work file anew whatever the screen's Add/Replace choice.
 bool TransferToWorkFile(Run& run, const QString& folder, bool fullNames, const QString& extension,
                         const QString& processCode, bool replace, QString& file, QString& width);
+// A document whose name leads to something that is no plain file (a folder,
+// device, pipe or socket) is refused with a message before the host is asked:
+// true then.
+bool RefuseDocumentTarget(Run& run, const QString& document);
 // "Checking for an existing instance of X..." and the running program, else
 // "Starting a new instance of X." and a new one; null after "X could not be
 // started." was shown.

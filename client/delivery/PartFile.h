@@ -1,9 +1,10 @@
 #pragma once
-#include <QFile>
 #include <QString>
 #include <memory>
 
 #include "Codec.h"
+#include "PcFileName.h"
+#include "SafeOutputFile.h"
 
 // One part of a report written as its own file for an attachment.
 class PartFile {
@@ -16,34 +17,57 @@ public:
     // False when the file is not complete on disk.
     virtual bool close() = 0;
     virtual QString error() const = 0;
+    // The name written: the one asked for, or the next free one when another
+    // run took that meanwhile.
+    virtual QString path() const = 0;
 };
+
+// How a part file is written: it lives in the work folder, private to its
+// owner, under a name found free that it never puts over another's file.
+inline SafeOutputFile::Options PartFileOptions(const QString& path) {
+    SafeOutputFile::Options o;
+    o.newOnly = o.ownerOnly = true;
+    o.nextFreeName = [path](const QSet<QString>& passedOver) { return NextFreeName(path, passedOver); };
+    return o;
+}
 
 // Text lines in Windows-1252, as the work files are, ended by CR LF; a page break writes nothing.
 class TextPartFile : public PartFile {
 public:
     explicit TextPartFile(bool rightTrim) : trim_(rightTrim) {}
     bool open(const QString& path, const QString&) override {
-        file_.setFileName(path);
-        return file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        return guarded([&] { file_.open(path, PartFileOptions(path)); });
     }
     void line(const QString& text) override {
+        if (!error_.isEmpty()) return;
         QString t = text;
         if (trim_)
             while (t.endsWith(QLatin1Char(' '))) t.chop(1);
-        ok_ = ok_ && file_.write(QByteArray::fromStdString(Codec::fromUnicode(t + QStringLiteral("\r\n")))) >= 0;
+        guarded([&] { file_.write(Codec::fromUnicode(t + QStringLiteral("\r\n"))); });
     }
     void newPage() override {}
     bool close() override {
-        ok_ = ok_ && file_.flush();
-        file_.close();
-        return ok_ && file_.error() == QFileDevice::NoError;
+        if (!error_.isEmpty()) return false;
+        return guarded([&] { file_.commit(); });
     }
-    QString error() const override { return file_.errorString(); }
+    QString error() const override { return error_; }
+    QString path() const override { return file_.path(); }
 
 private:
-    QFile file_;
+    template <class F>
+    bool guarded(F step) {
+        try {
+            step();
+            return true;
+        } catch (const PcFileError& e) {
+            error_ = e.description;
+            file_.discard();
+            return false;
+        }
+    }
+    SafeOutputFile file_;
     bool trim_;
-    bool ok_ = true;
+    QString error_;
 };
 
 // A part as a PDF document; its page follows the record width given to open().

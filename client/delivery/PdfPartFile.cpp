@@ -17,8 +17,7 @@ public:
             pdf_.FitColumns = columns;
         }
         pdf_.FileName = path;
-        // Part files live in the work folder: private to their owner.
-        pdf_.Output.ownerOnly = true;
+        pdf_.Output = PartFileOptions(path);
         return guarded([&] { pdf_.StartPDF(); });
     }
     void line(const QString& text) override {
@@ -35,6 +34,7 @@ public:
         return guarded([&] { pdf_.EndPDF(); });
     }
     QString error() const override { return error_; }
+    QString path() const override { return pdf_.writtenPath(); }
 
 private:
     template <class F>

@@ -63,6 +63,10 @@ int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress&
               QString* document) {
     Run run{ctx, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
+    if (RefuseDocumentTarget(run, run.batchName())) {
+        run.clearBatchTag();
+        return -1;
+    }
     run.status(QStringLiteral("Transferring records..."));
     QString workFile, width;
     if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.gExcelVersion)), true, QStringLiteral("txt"),

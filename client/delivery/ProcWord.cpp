@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 
@@ -40,6 +41,14 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
     if (output.isEmpty()) {
         output = BuildPcFileName(ctx, SaveFolder(ctx), row, true, QString::fromLatin1(WordApplication::kSavedExtension));
         output = output.left(output.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".doc");
+    }
+    // The word processor saves it under its own extension.
+    const QFileInfo asked(output);
+    const QString base = asked.suffix().isEmpty() ? asked.fileName() : asked.completeBaseName();
+    if (RefuseDocumentTarget(run, asked.dir().filePath(base + QStringLiteral(".") +
+                                                       QString::fromLatin1(WordApplication::kSavedExtension)))) {
+        run.clearBatchTag();
+        return -1;
     }
     // The report goes to a work file; the document is saved from it, so that
     // an earlier document is replaced only by a complete one.

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QJsonArray>
+#include <sys/stat.h>
 
 #include "BatchHost.h"
 #include "BatchRun.h"
@@ -85,4 +86,26 @@ TEST(BatchOffice, WithoutANameTheSavedWorkbookIsShown) {
     ASSERT_EQ(b.files().size(), 1);
     EXPECT_TRUE(b.files().first().endsWith(u".xlsx"));
     EXPECT_EQ(desktop.shown(10000), QStringList{QDir(b.outDir).filePath(b.files().first())});
+}
+
+// A document name that leads to a pipe is refused before the host is asked
+// for the report; the pipe stays a pipe and nothing blocks.
+TEST(BatchOffice, ADocumentNameThatIsAPipeIsRefusedBeforeTheHostIsAsked) {
+    for (const OfficeCase& c : kCases) {
+        SCOPED_TRACE(c.process);
+        BatchHost b;
+        const QString pipe = QDir(b.outDir).filePath(QString::fromLatin1(c.written));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const QString sets = b.settingsFile("office.spw", QString::fromLatin1(c.process), "QPRINT",
+                                            {QString::fromLatin1(c.key) + QLatin1Char('=') +
+                                             QDir(b.outDir).filePath(QString::fromLatin1(c.asked))});
+        const RunResult r = b.run(QStringList{QStringLiteral("SETS:") + sets} + kInvoiceReport);
+        EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(pipe + QStringLiteral(" is a pipe (FIFO), not a plain file"))) << r.err.toStdString();
+        for (const std::string& frame : b.host.jobFrames())
+            EXPECT_FALSE(frame.size() > 10 && frame[10] == 'W') << "a download was asked for";
+        struct stat st {};
+        ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    }
 }

@@ -1,12 +1,16 @@
 // The mail layer against a real SMTP server on loopback, and its drafts.
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTcpServer>
 #include <QTemporaryDir>
 
 #include "MailOutbox.h"
+#include "SafeOutputFile.h"
 #include "RecordingProcessStarter.h"
 #include "SmtpSink.h"
 #include "TestSupport.h"
@@ -86,6 +90,45 @@ TEST_F(MailLayer, DraftIsACompleteUnsentMessageOpenedByTheDesktop) {
     EXPECT_EQ(got.unsent, QStringLiteral("1"));
     EXPECT_EQ(got.from, QStringLiteral("reports@example.org"));
     EXPECT_TRUE(notices.isEmpty());
+}
+
+// A draft never replaces another: not one written before, nor one that
+// another run is writing at the same moment under the same name.
+TEST_F(MailLayer, ADraftNeverReplacesOneThatAnotherRunIsWriting) {
+    desktop = false;
+    message.subject = QStringLiteral("Month end");
+    QDir().mkpath(service.draftsFolder);
+    // The name the draft takes depends on the second it is written in.
+    std::vector<std::unique_ptr<SafeOutputFile>> running;
+    QStringList earlier;
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int s = 0; s <= 1; ++s) {
+        const QString base = QDir(service.draftsFolder)
+                                 .filePath(now.addSecs(s).toString(QStringLiteral("yyyyMMdd-HHmmss-")) +
+                                           QStringLiteral("Month end"));
+        QFile f(base + QStringLiteral(".eml"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("EARLIER DRAFT");
+        earlier << f.fileName();
+        running.push_back(std::make_unique<SafeOutputFile>());
+        running.back()->open(base + QStringLiteral(" (2).eml"), {});
+        running.back()->write("ANOTHER RUN'S DRAFT");
+    }
+    const MailOutbox::Result r = service.openDraft(message);
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_TRUE(r.draftPath.endsWith(QStringLiteral("Month end (3).eml"))) << r.draftPath.toStdString();
+    EXPECT_TRUE(ParsedMail::parseFile(r.draftPath).ok);
+    for (auto& f : running) f->commit();
+    for (const QString& e : earlier) {
+        QFile f(e);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("EARLIER DRAFT"));
+    }
+    for (auto& f : running) {
+        QFile g(f->path());
+        ASSERT_TRUE(g.open(QIODevice::ReadOnly));
+        EXPECT_EQ(g.readAll(), QByteArray("ANOTHER RUN'S DRAFT"));
+    }
 }
 
 TEST_F(MailLayer, WithoutDesktopTheDraftIsOnlyWrittenAndItsPathReported) {
