@@ -45,7 +45,20 @@ int main(int argc, char** argv) {
     chooseOffscreenWhenHeadless(argc);
     gQtMessages = qInstallMessageHandler(withoutSizeHintNotes);
     QApplication app(argc, argv);
+    // Each shell argument as it was given, empty ones included.
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
     AppContext ctx;
+    // An unattended run never waits for a person, from its first step: boxes go
+    // to standard error with their default answer, and no dialog is shown.
+    if (!arguments.isEmpty()) {
+        ctx.useBatchServices();
+        // Remembered settings that cannot be read end the run (the file is set
+        // aside, so the next run starts afresh); nothing has been done yet.
+        if (!ctx.rememberedSettingsReadable()) {
+            std::fprintf(stderr, "Tolvane: The batch run ends: its remembered settings cannot be read.\n");
+            return kExitSettingsFile;
+        }
+    }
     installSplfScreen(ctx);
     installDownloadWindows(ctx);
     installViewerWindows(ctx);
@@ -57,18 +70,17 @@ int main(int argc, char** argv) {
     // steps; the remembered values are put down and the process ends at once,
     // as nothing that was waiting underneath may run on.
     ctx.endInEvent = [&ctx](const ProgramEnd& e) {
+        // An end that came before the stop sequence leaves no work folder behind either.
+        ctx.clearWorkDirectory();
         ctx.settings.reset();
         std::fflush(nullptr);
         std::_Exit(e.exitStatus);
     };
     try {
-        const QString commandLine = commandLineOf(QCoreApplication::arguments());
-        // An unattended run never waits for a person: boxes go to standard
-        // error with their default answer, and no dialog is shown.
-        if (!commandLine.isEmpty()) ctx.useBatchServices();
-        Main(ctx, commandLine);
+        Main(ctx, arguments);
         return QApplication::exec();
     } catch (const ProgramEnd& e) {
+        ctx.clearWorkDirectory();
         return e.exitStatus;
     }
 }

@@ -237,10 +237,11 @@ QString IniSettingsStore::load(File& f) {
     QFile in(f.path);
     QString why;
     QByteArray data;
+    bool tooLarge = false;
     if (!in.open(QIODevice::ReadOnly)) {
         why = in.errorString();
     } else if (in.size() > kMaxFileSize) {
-        why = QStringLiteral("it is larger than %1 bytes").arg(kMaxFileSize);
+        tooLarge = true;
     } else {
         data = in.readAll();
         if (in.error() != QFileDevice::NoError) why = in.errorString();
@@ -256,7 +257,11 @@ QString IniSettingsStore::load(File& f) {
             .arg(QDir::toNativeSeparators(f.path), why);
     }
     Content parsed;
-    if (parse(data, parsed, &why)) {
+    // No settings file of ours grows that large: damaged, and set aside like
+    // one, so that the next run does not meet it again.
+    if (tooLarge)
+        why = QStringLiteral("it is larger than %1 bytes").arg(kMaxFileSize);
+    else if (parse(data, parsed, &why)) {
         f.content = std::move(parsed);
         return {};
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 
 // The system's message boxes: buttons, icons and answers keep the numbers of
 // the original (vbOK = 1 ... vbNo = 7) so that handlers compare as it did.
@@ -16,3 +17,20 @@ public:
     // The answer that the default button gives for these buttons.
     static int defaultAnswer(MsgButtons buttons, int defaultButton = 1);
 };
+
+// Message boxes of an unattended run: "title: text" on standard error, answered
+// with the default button. Control characters (a host's or a command line's
+// text may hold an escape sequence) are shown as "?"; line ends stay.
+class BatchMessageBoxes : public MessageBoxes {
+public:
+    // `write` receives each line (default: standard error).
+    explicit BatchMessageBoxes(std::function<void(const QString&)> write = {}) : write_(std::move(write)) {}
+    int show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
+             int defaultButton = 1) override;
+
+private:
+    std::function<void(const QString&)> write_;
+};
+
+// A text for a terminal: every control character but the line feed as "?".
+QString PrintableText(const QString& text);

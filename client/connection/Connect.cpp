@@ -225,6 +225,18 @@ Connection::Pass Connection::refusedSignOn() {
     state_.gUserId.assign(state_.gUserId.size(), ' ');
     state_.gPassword.assign(state_.gPassword.size(), ' ');
     setMousePointer(MousePointer::Normal);
+    if (unattended() != 1) {
+        // Nobody can type another password: say what happened to the saved one.
+        svc_.msgBox(QStringLiteral("The host refused the sign-on of user ") +
+                        svc_.getSetting(QStringLiteral("User")).trimmed() +
+                        QStringLiteral(" (User ID validation failed).  The saved password has been cleared: sign on "
+                                       "once in the program's window with \"Save password\" ticked.  Note that "
+                                       "unsuccessful signon attempts are counted - too many and you can disable your "
+                                       "user profile."),
+                    MsgButtons::OK, MsgIcon::Critical, kTolvane);
+        svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+        svc_.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on refused"));
+    }
     const int answer =
         svc_.msgBox(QStringLiteral("User ID validation failed. Note that unsuccessful signon attempts are "
                                    "counted - too many and you can disable your user profile."),

@@ -3,11 +3,19 @@
 #include <QStringList>
 #include <QtGlobal>
 #include <string>
+#include <vector>
 
 // How the program runs: set by the batch run, read by every subsystem.
 struct RunMode {
     bool gBatchMode = false;       // a command-line run, from its start to the end of the program
     bool gBatchNoDialogs = false;  // the batch run delivers a whole queue: no dialog, no refusal message
+};
+
+// A spooled file the host listed that cannot be downloaded (a number 0000, a
+// job name holding "/"): left out of the list, with the reason.
+struct LeftOutReport {
+    QString report;  // "<file> of job <number>"
+    QString reason;
 };
 
 // The state of the host connection, the main window's values and the work
@@ -26,9 +34,12 @@ public:
     qint64 signOnDialogTimeoutMs = 600000;  // the sign-on dialog's answer
 
     // Start-up and main window.
-    QString gCommandLine;
+    QString gCommandLine;     // the arguments joined by ","
+    QStringList gCommandArgs;  // each argument as the shell gave it
     QString gSettingsFile;
     bool gNoOutqs = false;
+    // The spooled files the last list left out.
+    std::vector<LeftOutReport> gListLeftOut;
     // Limit of our own: a list that still reads "(MORE)" after this many
     // blocks is cut there (10 spooled files or 14 queues a block).
     int maxListBlocks = 50000;

@@ -90,7 +90,7 @@ int ListOutputQueues(HostLink& link, Services& services, ConnectionState& state,
     return 0;
 }
 
-int GetSpoolFiles(HostLink& link, Services& services, const ConnectionState& state, SplfGrid& grid, const QString& outq,
+int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, SplfGrid& grid, const QString& outq,
                   const QString& library, const QString& user, const QString& outqShown) {
     // The grid is not touched while the link is busy with another transfer.
     if (link.refuseWhileBusy()) return 1;
@@ -101,6 +101,7 @@ int GetSpoolFiles(HostLink& link, Services& services, const ConnectionState& sta
 
         const QFont pagesFont(QStringLiteral("Courier New"));
         QStringList refused;
+        state.gListLeftOut.clear();
         const std::string request =
             SpoolListRequest(Codec::fromUnicode(outq), Codec::fromUnicode(library), Codec::fromUnicode(user));
         const ListExchange x =
@@ -111,6 +112,7 @@ int GetSpoolFiles(HostLink& link, Services& services, const ConnectionState& sta
                     const QString why = e.refusal();
                     if (!why.isEmpty()) {
                         refused << QStringLiteral("%1 of job %2 (%3)").arg(e.file, e.jobNumber, why);
+                        state.gListLeftOut.push_back({QStringLiteral("%1 of job %2").arg(e.file, e.jobNumber), why});
                         continue;
                     }
                     grid.addRow();

@@ -47,5 +47,5 @@ int ListOutputQueues(HostLink& link, Services& services, ConnectionState& state,
 // The spooled files of a queue, library and user filter, into the spooled-file
 // grid: 0 the list ended with rows, 1 not. `outqShown` is the queue the main
 // window shows, which names each row's queue unless it reads "*ALL".
-int GetSpoolFiles(HostLink& link, Services& services, const ConnectionState& state, SplfGrid& grid, const QString& outq,
+int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, SplfGrid& grid, const QString& outq,
                   const QString& library, const QString& user, const QString& outqShown);

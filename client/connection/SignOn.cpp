@@ -83,12 +83,20 @@ bool SignOn(Services& services, ConnectionState& state, const RunMode& mode, Hos
     if (!haveSavedPassword) {
         state.gSignOnAccepted = false;
         setMousePointer(MousePointer::Normal);
+        // An unattended run waits for no answer: nobody would give one. It says
+        // what is missing instead of a dialog's time-out that never ran.
+        if (services.presenter && services.presenter->unattended) {
+            Disconnect(link);
+            services.msgBox(QStringLiteral("There is no saved password for user ") +
+                                Codec::toUnicode(state.gUserId).trimmed() +
+                                QStringLiteral(", and an unattended run cannot ask for one.  Sign on once in the "
+                                               "program's window with \"Save password\" ticked."),
+                            MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+            services.endProgram(kExitSignOnCancelled, QStringLiteral("No saved password"));
+        }
         prompt.showSignOn(Codec::toUnicode(state.gUserId).trimmed());
-        // An unattended run waits for no answer: nobody would give one.
-        const bool nobodyToAsk = services.presenter && services.presenter->unattended;
-        const bool answered =
-            !nobodyToAsk && services.clock->waitUntil([&] { return state.gSignOnAccepted || prompt.signOnCancelled(); },
-                                                      state.signOnDialogTimeoutMs);
+        const bool answered = services.clock->waitUntil(
+            [&] { return state.gSignOnAccepted || prompt.signOnCancelled(); }, state.signOnDialogTimeoutMs);
         if (prompt.signOnCancelled()) services.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on cancelled"));
         if (!answered) {
             Disconnect(link);

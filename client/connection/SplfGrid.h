@@ -18,4 +18,8 @@ public:
     virtual void autoWidthColumn(const QString& key) = 0;
     virtual void setCellSelected(int row, int column, bool selected) = 0;
     virtual bool rowSelected(int row) const = 0;
+    // Every row selected at once (a long list is not selected row by row).
+    virtual void selectAllRows() {
+        for (int row = 1; row <= rowCount(); ++row) setCellSelected(row, 1, true);
+    }
 };

@@ -14,6 +14,7 @@
 #include "EmailCommon.h"
 #include "MousePointer.h"
 #include "PcFileName.h"
+#include "ProcessTypes.h"
 #include "SettingsFile.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
@@ -74,6 +75,11 @@ QStringList GetCommandLineArgs(const QString& commandLine, int maxArgs) {
     return args;
 }
 
+QStringList BatchArguments(const QStringList& programArguments) {
+    if (programArguments.size() == 1) return GetCommandLineArgs(programArguments.first(), 18);
+    return programArguments.mid(0, 18);
+}
+
 bool ReadParameters(const QStringList& args, const QString& startTime, Parameters& out, BadParameter& bad) {
     out = Parameters{};
     out.date = startTime;
@@ -108,6 +114,10 @@ bool ReadParameters(const QStringList& args, const QString& startTime, Parameter
             value = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
         }
         if (type9 == QLatin1String("DATE") && !validDate(value)) return false;
+        // Both become parts of PC file names: "../" or a folder would put the file elsewhere.
+        if ((type9 == QLatin1String("NAME") || type9 == QLatin1String("DATA")) &&
+            (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\'))))
+            return false;
         if (type9 == QLatin1String("FILE")) out.fileGiven = true;
         out.*(f->field) = f->width > 0 ? value.leftJustified(f->width, QLatin1Char(' ')) : value;
     }
@@ -142,9 +152,10 @@ bool isSet(const QString& v) { return v != QLatin1String("None") && !v.trimmed()
     ctx.endProgram(ctx.stopExitStatus);  // the stop sequence ends the program; never reached
 }
 
-void badParameter(AppContext& ctx, const BadParameter& bad) {
+// `why`: what is wrong with it, when the value alone does not say.
+void badParameter(AppContext& ctx, const BadParameter& bad, const QString& why = {}) {
     ctx.msgBox(QStringLiteral("Batch run error: Parameter type = ") + bad.type +
-                   QStringLiteral(" Parameter value = ") + bad.value,
+                   QStringLiteral(" Parameter value = ") + bad.value + (why.isEmpty() ? QString() : QStringLiteral("  ") + why),
                MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
 }
 
@@ -203,8 +214,10 @@ int report(const std::vector<ReportOutcome>& outcomes) {
         failed += !ok;
         // A report that went elsewhere than into a file (mailed, shown) is named instead.
         const bool file = ok && !o.target.isEmpty();
-        std::printf("%-9s %s\n", !ok ? "FAILED" : file ? "written" : "delivered",
-                    qPrintable(file ? o.target : o.row.simplified()));
+        QString what = file ? o.target : o.row.simplified();
+        if (!ok && !o.reason.isEmpty()) what += QStringLiteral(": ") + o.reason;
+        // Names from the host reach a terminal: no escape sequence may act there.
+        std::printf("%-9s %s\n", !ok ? "FAILED" : file ? "written" : "delivered", qPrintable(PrintableText(what)));
     }
     std::fflush(stdout);
     return failed;
@@ -212,12 +225,23 @@ int report(const std::vector<ReportOutcome>& outcomes) {
 }  // namespace
 
 void RunBatchFromCommandLine(AppContext& ctx) {
-    const QStringList args = GetCommandLineArgs(ctx.gCommandLine, 18);
+    // The program's arguments as the shell gave them (a caller that kept only
+    // the line: that line as the one argument).
+    const QStringList given = !ctx.gCommandArgs.isEmpty() ? ctx.gCommandArgs
+                              : ctx.gCommandLine.isEmpty() ? QStringList()
+                                                           : QStringList{ctx.gCommandLine};
     frmMain& m = ctx.mainWindow();
-    if (args.isEmpty()) finish(ctx, 0);
-
     // Everything is checked before anything is applied or connected; the
     // user's own remembered settings are left alone from here on.
+    for (int i = 0; i < given.size(); ++i) {
+        if (!given.at(i).trimmed().isEmpty()) continue;
+        ctx.gBatchMode = true;
+        badParameter(ctx, BadParameter{QString::number(i + 1), given.at(i)}, QStringLiteral("(an empty argument)"));
+        finish(ctx, kExitBadParameter);
+    }
+    const QStringList args = BatchArguments(given);
+    if (args.isEmpty()) finish(ctx, 0);
+
     ctx.gBatchMode = true;
     Parameters p;
     BadParameter bad;
@@ -228,8 +252,13 @@ void RunBatchFromCommandLine(AppContext& ctx) {
     }
     for (const QString& path : p.settings) {
         QByteArray bytes;
-        if (!SettingsFile::read(path, bytes)) {
-            badParameter(ctx, BadParameter{QStringLiteral("SETS"), path});
+        QString why;
+        if (!SettingsFile::read(path, bytes))
+            why = QStringLiteral("(the file cannot be read)");
+        else if (!SettingsFile::isSettingsFile(bytes))
+            why = QStringLiteral("(not a settings file: it has no \"[Properties]\" line)");
+        if (!why.isEmpty()) {
+            badParameter(ctx, BadParameter{QStringLiteral("SETS"), path}, why);
             finish(ctx, kExitSettingsFile);
         }
         ctx.gSettingsFromFile = true;
@@ -241,12 +270,21 @@ void RunBatchFromCommandLine(AppContext& ctx) {
     splf.cboProcessType_Click();
     ctx.gBatchFileName = p.name;
     const QString type = splf.text(QStringLiteral("cboProcessType"));
-    if (type == QLatin1String("View a few pages") || type == QLatin1String("View entire report")) {
-        ctx.msgBox(QStringLiteral("The destination \"") + type +
-                       QStringLiteral("\" shows a window and cannot be used in a batch run."),
-                   MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+    auto refuse = [&](const QString& text) {
+        ctx.msgBox(text, MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
         finish(ctx, kExitBadParameter);
-    }
+    };
+    if (!ProcessTypes::all().contains(type))
+        refuse(QStringLiteral("Please select a valid application or format to download the spool file to.  (\"") +
+               type + QStringLiteral("\")"));
+    if (type == QLatin1String("View a few pages") || type == QLatin1String("View entire report"))
+        refuse(QStringLiteral("The destination \"") + type +
+               QStringLiteral("\" shows a window and cannot be used in a batch run."));
+    // The page range, as the driver would refuse it, but before anything connects.
+    const auto from = PageNumber(splf.text(QStringLiteral("txtFrom")));
+    const auto to = PageNumber(splf.text(QStringLiteral("txtTo")));
+    if (from && to && *from > *to)
+        refuse(QStringLiteral("The 'From' page number must be less than or equal to the 'To' page number."));
 
     setMousePointer(MousePointer::Hourglass);
     if (m.isNotConnected()) ConnectToHost(ctx);
@@ -258,18 +296,29 @@ void RunBatchFromCommandLine(AppContext& ctx) {
         m.cmdOK_Click();
         SplfGrid& grid = splf.grdSplf();
         const int rows = grid.rowCount();
+        // The reports the list could not take are reports not delivered.
+        std::vector<ReportOutcome> leftOut;
+        for (const LeftOutReport& l : ctx.gListLeftOut) {
+            ReportOutcome o;
+            o.row = l.report;
+            o.reason = QStringLiteral("left out of the list: ") + l.reason;
+            leftOut.push_back(o);
+        }
         if (rows == 0 || m.isNotConnected()) {
             ctx.gBatchNoDialogs = false;
-            std::fprintf(stderr, "Nothing to deliver: no spooled files in the output queue.\n");
-            finish(ctx, m.isNotConnected() ? kExitConnectFailed : kExitNothingToDeliver);
+            const int failed = report(leftOut);
+            if (!m.isNotConnected() && failed == 0)
+                std::fprintf(stderr, "Nothing to deliver: no spooled files in the output queue.\n");
+            finish(ctx, m.isNotConnected() ? kExitConnectFailed : failed ? kExitNotDelivered : kExitNothingToDeliver);
         }
-        for (int i = 1; i <= rows; ++i) grid.setCellSelected(i, 1, true);
+        grid.selectAllRows();
         outcomes = RunSelectedDownloads(ctx);
+        outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
         ctx.gBatchNoDialogs = false;
     } else {
         const SpoolFileRow row(BatchRow(p));
-        if (!PageNumber(splf.text(QStringLiteral("txtFrom")))) splf.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
-        if (!PageNumber(splf.text(QStringLiteral("txtTo")))) splf.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
+        if (!from) splf.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
+        if (!to) splf.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
         std::optional<QString> name;
         if (type == QLatin1String("Text file")) name = batchFileName(ctx, Kind::Text, row);
         if (type == QLatin1String("XML document")) name = batchFileName(ctx, Kind::Xml, row);

@@ -19,6 +19,11 @@ namespace BatchRun {
 // At most `maxArgs` arguments; the rest of the line is dropped.
 QStringList GetCommandLineArgs(const QString& commandLine, int maxArgs = 17);
 
+// The arguments of a run from the program's own: one argument is the whole
+// command line, split as above; several are one parameter each, commas and
+// all (at most 18 are kept: the 18th is an error).
+QStringList BatchArguments(const QStringList& programArguments);
+
 // The parameters of a run, checked and typed.
 struct Parameters {
     // The values in their fixed-width fields (blank-padded).
@@ -42,7 +47,8 @@ struct BadParameter {
 // when none is given. Returns false and the first bad parameter when an
 // argument cannot be used: an unknown type, an empty value, a value longer
 // than its field, more than 17 arguments, a spooled-file number outside
-// 1..9999, a DATE not "yyyy/mm/dd hh:mm:ss", no FILE.
+// 1..9999, a DATE not "yyyy/mm/dd hh:mm:ss", a NAME or DATA that holds a path
+// separator (the files would leave "Save Path"), no FILE.
 bool ReadParameters(const QStringList& args, const QString& startTime, Parameters& out, BadParameter& bad);
 
 // The spooled-file row of one report named by the parameters, in its fixed

@@ -248,8 +248,56 @@ bool writesToWorkFolder(const Delivery& d) {
            d.procedure != QLatin1String("PrintSpoolFileToPrinter");
 }
 
+// While a report is delivered, its first message is kept as the reason it
+// failed (the boxes are still shown as before).
+class ReasonWatch : public MessageBoxes {
+public:
+    explicit ReasonWatch(RunContext& ctx) : ctx_(ctx), inner_(std::move(ctx.msg)) { ctx_.gFailureReason.clear(); }
+    ~ReasonWatch() override = default;
+    ReasonWatch(const ReasonWatch&) = delete;
+    ReasonWatch& operator=(const ReasonWatch&) = delete;
+    int show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title, int defaultButton) override {
+        if (ctx_.gFailureReason.isEmpty()) ctx_.gFailureReason = text.simplified();
+        return inner_ ? inner_->show(text, buttons, icon, title, defaultButton)
+                      : MessageBoxes::defaultAnswer(buttons, defaultButton);
+    }
+    std::unique_ptr<MessageBoxes>& inner() { return inner_; }
+
+private:
+    RunContext& ctx_;
+    std::unique_ptr<MessageBoxes> inner_;
+};
+
+// Installs a ReasonWatch for one report and takes it out again, whatever happens.
+struct ReasonScope {
+    explicit ReasonScope(RunContext& c) : ctx(c) {
+        auto watch = std::make_unique<ReasonWatch>(ctx);
+        watching = watch.get();
+        ctx.msg = std::move(watch);
+    }
+    ~ReasonScope() { ctx.msg = std::move(watching->inner()); }
+    ReasonScope(const ReasonScope&) = delete;
+    ReasonScope& operator=(const ReasonScope&) = delete;
+    RunContext& ctx;
+    ReasonWatch* watching = nullptr;
+};
+
+ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun,
+                             const std::optional<QString>& presetName);
+
 ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun,
                       const std::optional<QString>& presetName = std::nullopt) {
+    ReportOutcome out;
+    {
+        ReasonScope watch(in.ctx);
+        out = deliverWatched(in, row, writtenThisRun, presetName);
+    }
+    if (out.status == ReportOutcome::Failed) out.reason = in.ctx.gFailureReason;
+    return out;
+}
+
+ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun,
+                             const std::optional<QString>& presetName) {
     AppContext& ctx = in.ctx;
     ReportOutcome out;
     out.row = row.toQString();
@@ -344,6 +392,8 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
                     ReportOutcome skipped;
                     skipped.row = SpoolFileRow::fromGrid(grid, i, splf.text(QStringLiteral("cboTranslation"))).toQString();
                     skipped.status = ctx.link.cancelRequested() ? ReportOutcome::Canceled : ReportOutcome::Failed;
+                    if (skipped.status == ReportOutcome::Failed)
+                        skipped.reason = QStringLiteral("The link to the host was lost before this report.");
                     outcomes.push_back(skipped);
                 }
                 setMousePointer(MousePointer::Normal);

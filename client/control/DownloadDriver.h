@@ -17,6 +17,7 @@ struct ReportOutcome {
         Canceled    // the user's cancel stopped it, or came before it
     } status = Failed;
     QString target;         // file written, when there was one
+    QString reason;         // why it was not delivered, when something said so
 };
 
 // The spooled-file screen's "&Open" (frmSplf.cmdOK_Click): checks the

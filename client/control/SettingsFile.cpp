@@ -339,6 +339,13 @@ bool read(const QString& path, QByteArray& bytes) {
     bytes = f.read(kMaxBytes + 1);
     return bytes.size() <= kMaxBytes && f.error() == QFileDevice::NoError;
 }
+
+bool isSettingsFile(const QByteArray& bytes) {
+    if (bytes.contains('\0')) return false;
+    for (QByteArray line : bytes.split('\n'))
+        if (line.trimmed() == "[Properties]") return true;
+    return false;
+}
 }  // namespace SettingsFile
 
 int OpenSettingsFile(AppContext& ctx, const QString& path) {

@@ -33,6 +33,10 @@ constexpr qint64 kMaxBytes = 1 << 20;
 
 // Reads the file into `bytes`; false when it cannot be read.
 bool read(const QString& path, QByteArray& bytes);
+
+// Whether the bytes are a settings file at all: text (no NUL byte) with the
+// "[Properties]" line that every settings file begins with.
+bool isSettingsFile(const QByteArray& bytes);
 }  // namespace SettingsFile
 
 // File > Open: applies the file to the windows; 0, or -1 after "File ... is

@@ -97,3 +97,11 @@ bool TableSplfGrid::rowSelected(int row) const {
     checkRow(row);
     return table_->selectionModel()->isSelected(table_->model()->index(row - 1, 0));
 }
+
+void TableSplfGrid::selectAllRows() {
+    if (table_->rowCount() == 0 || table_->columnCount() == 0) return;
+    // One range: the selection's tests stay quick however long the list.
+    const QItemSelection all(table_->model()->index(0, 0),
+                             table_->model()->index(table_->rowCount() - 1, table_->columnCount() - 1));
+    table_->selectionModel()->select(all, QItemSelectionModel::Select);
+}

@@ -23,6 +23,7 @@ public:
     void autoWidthColumn(const QString& key) override;
     void setCellSelected(int row, int column, bool selected) override;
     bool rowSelected(int row) const override;
+    void selectAllRows() override;
 
 private:
     // Throws std::out_of_range for an unknown key or cell, as the grid control

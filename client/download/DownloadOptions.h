@@ -29,7 +29,8 @@ struct DownloadOptions {
     bool printControl = false;  // chkPrtCtl
     bool fcfc = false;          // optPrtCtlFormat(1) "*FCFC format" rather than (0) "*PRTCTL format"
     QString pageLength = QStringLiteral("66");  // cboPageLength: "66", "88", "Variable"
-    // optAddReplace(2) "Replace file" / (3) "Add to file"; neither chosen adds.
+    // optAddReplace(2) "Replace file" / (3) "Add to file"; neither chosen
+    // replaces: a file grows only when the user asked for that.
     enum class AddReplace { None, Replace, Add } textFile = AddReplace::None;
 
     // --- HTML options ---
@@ -78,7 +79,7 @@ struct DownloadOptions {
     } printer;
 
     // "Replace file" is chosen for a text file.
-    bool replacesTextFile() const { return textFile == AddReplace::Replace; }
+    bool replacesTextFile() const { return textFile != AddReplace::Add; }
     // The request's minus-sign conversion (column 72).
     bool sendsMinusConversion() const { return minusSignApplicable && convertMinusSign; }
     // Overprinted lines are left out (column 73); print control keeps them.

@@ -18,6 +18,9 @@ struct DownloadState {
     bool gXmlSaveAccepted = false, gXmlSaveCancelled = false, gXmlSaveAll = false;
     bool gPdfSaveAccepted = false, gPdfSaveCancelled = false, gPdfSaveAll = false;
     QString gFullViewFile;
+    // Why the report being delivered failed: the first message its delivery
+    // showed, or the refusal that a whole-queue batch run does not show.
+    QString gFailureReason;
     bool gMailStarted = false;
     // Delivery targets found on this PC (set by the spooled-file screen's load).
     QString gNetscapeCommand, gNetscapeVersion, gOutlookExpressCommand, gOutlookCommand;

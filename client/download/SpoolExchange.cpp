@@ -43,6 +43,8 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         r.end = ExchangeEnd::Refused;
         if (!ctx.gBatchNoDialogs)
             ctx.msgBox(style.refusedText, MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        else if (ctx.gFailureReason.isEmpty())
+            ctx.gFailureReason = style.refusedText;
         return r;
     }
     r.widthCode = control.size() >= 3 ? control.substr(control.size() - 3) : std::string(3, ' ');

@@ -67,15 +67,3 @@ int QtMessageBoxes::show(const QString& text, MsgButtons buttons, MsgIcon icon, 
     const int answer = pressed ? answerOf(box->standardButton(pressed)) : 0;
     return answer ? answer : defaultAnswer(buttons, defaultButton);
 }
-
-int BatchMessageBoxes::show(const QString& text, MsgButtons buttons, MsgIcon, const QString& title, int defaultButton) {
-    QString line = title + QStringLiteral(": ") + text;
-    line.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    if (write_) {
-        write_(line);
-    } else {
-        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-        std::fflush(stderr);
-    }
-    return defaultAnswer(buttons, defaultButton);
-}

@@ -26,16 +26,3 @@ public:
 private:
     QString appTitle_;
 };
-
-// Message boxes of an unattended run: "title: text" on standard error, answered
-// with the default button.
-class BatchMessageBoxes : public MessageBoxes {
-public:
-    // `write` receives each line (default: standard error).
-    explicit BatchMessageBoxes(std::function<void(const QString&)> write = {}) : write_(std::move(write)) {}
-    int show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
-             int defaultButton = 1) override;
-
-private:
-    std::function<void(const QString&)> write_;
-};

@@ -26,6 +26,7 @@ AppContext::AppContext() {
     paths = std::make_unique<DesktopPaths>();
     msg = std::make_unique<QtMessageBoxes>(QString::fromLatin1(kAppTitle));
     settings = std::make_unique<IniSettingsStore>(paths->configPath(), [this](const QString& problem) {
+        settingsProblem_ = true;
         msgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QString::fromLatin1(kAppTitle));
     });
     machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(paths->appPath()));
@@ -55,6 +56,12 @@ AppContext::~AppContext() {
 }
 
 void AppContext::useBatchMessageBoxes() { msg = std::make_unique<BatchMessageBoxes>(); }
+
+bool AppContext::rememberedSettingsReadable() {
+    settingsProblem_ = false;
+    getSetting(QStringLiteral("Defaults"));
+    return !settingsProblem_;
+}
 
 void AppContext::useBatchServices() {
     useBatchMessageBoxes();

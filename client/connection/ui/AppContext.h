@@ -50,6 +50,9 @@ public:
     void useBatchMessageBoxes();
     // ... and windows and dialogs that would wait for a person are not shown.
     void useBatchServices();
+    // Reads the remembered settings; false when their file cannot be read or
+    // is damaged (already reported through the message boxes).
+    bool rememberedSettingsReadable();
 
     // The connect of "Auto connect" at start-up: ConnectToHost when unset.
     std::function<int()> autoConnect;
@@ -131,4 +134,5 @@ private:
     std::unique_ptr<frmAbout> about_;
     std::unique_ptr<frmOutq> outq_;
     std::unique_ptr<frmLogin> login_;
+    bool settingsProblem_ = false;
 };

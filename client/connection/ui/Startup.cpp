@@ -42,11 +42,13 @@ QString errorText(const StartupError& e, int step) {
 
 class Startup {
 public:
-    Startup(AppContext& ctx, const QString& commandLine) : ctx_(ctx), commandLine_(commandLine) {}
+    Startup(AppContext& ctx, const QStringList& arguments) : ctx_(ctx), unattended_(!arguments.isEmpty()) {
+        ctx_.gCommandArgs = arguments;
+        ctx_.gCommandLine = arguments.join(QLatin1Char(','));
+    }
 
     void run() {
-        ctx_.gCommandLine = commandLine_;
-        const bool interactive = commandLine_.isEmpty();
+        const bool interactive = !unattended_;
         if (interactive) {
             splash_ = std::make_unique<frmSplash>(ctx_);
             splash_->Form_Load();
@@ -75,14 +77,15 @@ public:
             m.lblStatus->setText(QStringLiteral("Not connected."));
         });
         step(8, [&] {
-            // Elapsed time, not a seconds field that must come round to one value.
-            ctx_.clock->waitMs(kSplashMs);
+            // The splash's time on the screen (elapsed time, not a seconds field
+            // that must come round to one value); an unattended run shows none.
+            if (interactive) ctx_.clock->waitMs(kSplashMs);
             readAutoConnect(m);
         });
         step(9, [&] {
             showMainWindow(m);
             // A batch run connects itself, once it has checked its parameters.
-            if (m.itmAutoConnect->isChecked() && commandLine_.isEmpty()) {
+            if (m.itmAutoConnect->isChecked() && interactive) {
                 if (!m.isNotConnected())
                     ctx_.msgBox(QStringLiteral("Already connected."));
                 else if (ctx_.autoConnect)
@@ -93,7 +96,7 @@ public:
         });
         busy.release();
         ctx_.clock->pumpOnce();
-        if (!commandLine_.isEmpty()) {
+        if (unattended_) {
             step(10, [&] {
                 if (!ctx_.runBatchFromCommandLine)
                     throw std::logic_error("This program has no batch run.");
@@ -127,7 +130,7 @@ private:
 
     [[noreturn]] void fail(const StartupError& e, int number) {
         ctx_.msgBox(errorText(e, number));
-        if (!commandLine_.isEmpty()) ctx_.endProgram(1, errorText(e, number));
+        if (unattended_) ctx_.endProgram(1, errorText(e, number));
         frmMain& m = ctx_.mainWindow();
         showMainWindow(m);
         throw Stopped{};
@@ -180,7 +183,7 @@ private:
     }
 
     AppContext& ctx_;
-    const QString commandLine_;
+    const bool unattended_;
     std::unique_ptr<frmSplash> splash_;
 
 public:
@@ -190,7 +193,11 @@ public:
 }  // namespace
 
 void Main(AppContext& ctx, const QString& commandLine) {
-    Startup s(ctx, commandLine);
+    Main(ctx, commandLine.isEmpty() ? QStringList() : QStringList{commandLine});
+}
+
+void Main(AppContext& ctx, const QStringList& arguments) {
+    Startup s(ctx, arguments);
     try {
         s.run();
     } catch (const Startup::Stopped&) {

@@ -89,7 +89,7 @@ struct BatchHost {
     RunResult finish(QProcess& swdesk) {
         QElapsedTimer limit;
         limit.start();
-        while (swdesk.state() != QProcess::NotRunning && limit.elapsed() < 120000)
+        while (swdesk.state() != QProcess::NotRunning && limit.elapsed() < limitMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         RunResult r;
         if (swdesk.state() != QProcess::NotRunning) {
@@ -111,6 +111,7 @@ struct BatchHost {
     }
 
     bool savedPassword = true;
+    qint64 limitMs = 120000;  // a run still going after this long waits for a person
     QString pathFirst;  // a folder looked in before the PATH (programs standing for the desktop's)
     QTemporaryDir home;
     HostSimFixture host;

@@ -24,6 +24,28 @@ TEST(BatchCommandLine, Splitting) {
     EXPECT_EQ(GetCommandLineArgs(many.join(QLatin1Char(',')), 18), many.mid(0, 18));
 }
 
+// The program's own arguments: several are parameters each, commas and tabs
+// included; one is the whole command line of the original form.
+TEST(BatchCommandLine, ProgramArguments) {
+    struct Case {
+        const char* name;
+        QStringList given;
+        QStringList args;
+    };
+    const Case cases[] = {
+        {"several keep their commas", {"SETS:/x/with,comma.spw", "NAME:Smith, Ann", "FILE:INV,OICE"},
+         {"SETS:/x/with,comma.spw", "NAME:Smith, Ann", "FILE:INV,OICE"}},
+        {"several keep their tabs and blanks", {"NAME:\ta b ", " FILE:A"}, {"NAME:\ta b ", " FILE:A"}},
+        {"one is the whole line", {"SETS:a.spw,FILE:*ALL"}, {"SETS:a.spw", "FILE:*ALL"}},
+        {"one of separators only", {",\t,"}, {}},
+        {"none", {}, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(BatchArguments(c.given), c.args) << c.name;
+    QStringList twenty;
+    for (int i = 1; i <= 20; ++i) twenty << QString::number(i);
+    EXPECT_EQ(BatchArguments(twenty).size(), 18) << "an 18th is kept to be refused";
+}
+
 TEST(BatchCommandLine, TypingAndChecks) {
     const QString start = QStringLiteral("2026/12/10 13:00:00");
     struct Case {
@@ -68,6 +90,13 @@ TEST(BatchCommandLine, TypingAndChecks) {
         {"DATE that is no date", {"FILE:A", "DATE:2026/02/30 10:00:00"}, false, "DATE", any},
         {"tenth positional", {"a", "b", "c", "d", "e", "1", "2026/01/02 10:11:12", "h", "i", "j"}, false, "10", any},
         {"no FILE", {"SETS:a.spw"}, false, "FILE", any},
+        // Parts of PC file names in "Save Path": no folder of their own.
+        {"NAME leading up", {"FILE:A", "NAME:../x"}, false, "NAME", any},
+        {"NAME with a folder", {"FILE:A", "NAME:sub/x"}, false, "NAME", any},
+        {"NAME with a backslash", {"FILE:A", "NAME:..\\x"}, false, "NAME", any},
+        {"DATA with a folder", {"FILE:A", "DATA:../etc"}, false, "DATA", any},
+        {"NAME with dots but no folder", {"FILE:A", "NAME:v1..2"}, true, {},
+         [](const Parameters& p) { return p.name == "v1..2"; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

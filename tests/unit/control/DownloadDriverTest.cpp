@@ -110,6 +110,7 @@ TEST_F(DriverTest, TheSameNameIsKeptWhenTheUserChoseItOrAddsToTheFile) {
     EXPECT_EQ(ReadFileBytes(dir + QStringLiteral("report.txt")), "CONTENT OF REPORTC\r\n");
 
     screen.setValue(QStringLiteral("optAddReplace_2"), 0);
+    screen.setValue(QStringLiteral("optAddReplace_3"), 1);
     for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, true);
     for (const char* file : {"A", "B", "C"}) host->reply(oneRecordReport(file));
     presenter->onModal = [&](QWidget* w) { static_cast<frmSaveAs*>(w)->cmdOpenAll->click(); };

@@ -171,6 +171,8 @@ TEST(IniSettingsStore, ADamagedFileGivesOneMessageTheDefaultsAndIsKept) {
         {"section without bracket", "[Settings\nUser=ann\n"},
         {"not UTF-8", "[Settings]\nUser=\"\xff\xfe\"\n"},
         {"NUL bytes", QByteArray("[Settings]\nUser=\"a\0b\"\n", 22)},
+        // Sound lines, but more of them than any run writes.
+        {"over 4 MB", QByteArray("[Settings]\n") + QByteArray("Host=\"as400\"\n").repeated(4 * 1024 * 1024 / 13 + 1)},
     };
     for (const auto& [name, bytes] : cases) {
         QTemporaryDir dir;

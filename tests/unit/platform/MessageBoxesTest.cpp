@@ -92,3 +92,13 @@ TEST(BatchMessageBoxes, WritesTitleAndTextAndAnswersTheDefaultButton) {
               vbYes);
     EXPECT_EQ(lines, QStringList({QStringLiteral("Save: Replace?"), QStringLiteral("Tolvane: Error number: 7\nDescription: x")}));
 }
+
+// A report's name from the host may hold an escape sequence: the terminal
+// that shows the message must not act on it.
+TEST(BatchMessageBoxes, ShowsControlCharactersAsQuestionMarks) {
+    QStringList lines;
+    BatchMessageBoxes boxes([&](const QString& l) { lines << l; });
+    boxes.show(QString::fromUtf8("INV\x1b[2JOICE\tis\x7f gone\xc2\x9b\r\nnext line\rback"), MsgButtons::OK,
+               MsgIcon::None, QStringLiteral("Tolvane"));
+    EXPECT_EQ(lines, QStringList{QStringLiteral("Tolvane: INV?[2JOICE?is? gone?\nnext line?back")});
+}

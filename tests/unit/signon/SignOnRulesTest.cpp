@@ -102,13 +102,21 @@ TEST_F(SignOnRules, UnansweredDialogTimesOutClosingTheLink) {
     }
 }
 
-TEST_F(SignOnRules, UnattendedRunEndsInsteadOfWaitingForTheDialog) {
+TEST_F(SignOnRules, UnattendedRunWithoutSavedPasswordSaysSoAndEnds) {
     ctx.presenter = std::make_unique<NobodyPresenter>();
+    ctx.saveSetting("User", "JSMITH");
     t.boxes->answerAllWithDefault = true;
-    EXPECT_THROW(signOn(), ProgramEnd);
+    try {
+        signOn();
+        ADD_FAILURE() << "the program went on";
+    } catch (const ProgramEnd& e) {
+        EXPECT_EQ(e.exitStatus, kExitSignOnCancelled);
+    }
     ASSERT_EQ(t.boxes->shown().size(), 1u);
-    EXPECT_EQ(t.boxes->shown()[0].text, "Signon to the iSeries has timed out.  Would you like to retry?");
-    EXPECT_EQ(t.boxes->shown()[0].answer, vbNo);
+    EXPECT_EQ(t.boxes->shown()[0].text.toStdString(),
+              "There is no saved password for user JSMITH, and an unattended run cannot ask for one.  Sign on once "
+              "in the program's window with \"Save password\" ticked.");
+    EXPECT_TRUE(view.signOnUsers.isEmpty()) << "no dialog for nobody";
     EXPECT_EQ(t.clock->waited(), 0);
 }
 
