@@ -94,11 +94,12 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
                         }};
     };
     // The documents: procedures of one shape, each with its save dialog.
+    // The name written comes back in `name` (another run may have taken the one asked for).
     using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
-                                 const SpoolFileRow&);
+                                 const SpoolFileRow&, QString*);
     auto document = [&](DocumentProc proc) {
-        return Delivery{type, type->procedure, true, [in, proc](const QString& name, QString& width, const SpoolFileRow& row) {
-                            return proc(in.ctx, in.options, in.progress, name, width, row);
+        return Delivery{type, type->procedure, true, [in, proc](QString& name, QString& width, const SpoolFileRow& row) {
+                            return proc(in.ctx, in.options, in.progress, name, width, row, &name);
                         }};
     };
     // The office programs: each makes its own work file and document.
@@ -122,8 +123,8 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
                             return PrintSpoolFileToPrinter(in.ctx, in.options, in.progress, row);
                         }};
     case D::TextFile:
-        return Delivery{type, type->procedure, true, [in, type](const QString& name, QString& width, const SpoolFileRow& row) {
-                            return ProcTxt(in.ctx, in.options, in.progress, name, width, type->processCode, row);
+        return Delivery{type, type->procedure, true, [in, type](QString& name, QString& width, const SpoolFileRow& row) {
+                            return ProcTxt(in.ctx, in.options, in.progress, name, width, type->processCode, row, &name);
                         }};
     case D::XmlDocument: return document(ProcXml);
     case D::HtmlDocument: return document(ProcHtml);
@@ -332,14 +333,7 @@ ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSe
     }
     if (d->busy) setMousePointer(MousePointer::ArrowHourglass);
     QString width;
-    const qsizetype createdBefore = ctx.createdFiles().size();
     const int result = d->run(fileName, width, row);
-    // A file destination that found its name taken at the last moment (another
-    // run) wrote the next free one, which the run notes last: name that one.
-    if (d->dialog() && result == 0 && ctx.createdFiles().size() > createdBefore &&
-        QFileInfo(ctx.createdFiles().last()).absoluteFilePath() != QFileInfo(fileName).absoluteFilePath() &&
-        QFileInfo(ctx.createdFiles().last()).absolutePath() == QFileInfo(fileName).absolutePath())
-        fileName = ctx.createdFiles().last();
     if (!fileName.isEmpty() && QFileInfo::exists(fileName)) writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
     out.target = fileName;
     out.status = result == 0 ? ReportOutcome::Delivered

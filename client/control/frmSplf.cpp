@@ -118,6 +118,11 @@ frmSplf::frmSplf(AppContext& ctx) : ctx_(ctx) {
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
+    // Modal to no window of its own: "&Open" turns the main window off while
+    // the screen is up, so that the main window's close box still reaches it
+    // (a window blocked by an application-modal one never hears of its close
+    // box) and can cancel a download before the program ends.
+    setWindowModality(Qt::WindowModal);
     buildControls();
     buildLayout();
     setDesignedValues();

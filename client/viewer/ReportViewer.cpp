@@ -13,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <array>
+#include <functional>
 
 #include "AppContext.h"
 #include "Codec.h"
@@ -36,11 +38,49 @@ int stateNumber(Qt::WindowStates s) {
 }
 }  // namespace
 
+namespace {
+// A field of the spooled-file row (0-based column, width) under its heading
+// label. The entry line shows the fields the heading names, in its order, each
+// as wide as the wider of label and field and two blanks apart, so that in one
+// fixed-pitch font every label stands over its field.
+struct Column {
+    const char* label;
+    int from, width;
+    bool right;  // the pages stand right-aligned under their label
+};
+constexpr Column kFile{"Spool File", 0, 10, false}, kUser{"User", 11, 10, false}, kOutq{"OutQ", 22, 10, false},
+    kPages{"Pages", 32, 5, true}, kForm{"Form", 37, 10, false}, kDate{"Date", 47, 10, false},
+    kTime{"Time", 58, 8, false}, kJobNumber{"Job#", 67, 6, false}, kJob{"Job/Seq#", 74, 17, false},
+    kUserData{"User Data", 92, 10, false};
+constexpr int kGap = 2;
+
+// A named queue's rows all carry that queue, so its heading names the user
+// data in the third place; with *ALL the third is the output queue.
+std::array<Column, 9> columnsOf(bool allQueues) {
+    return {kFile, kUser, allQueues ? kOutq : kUserData, kPages, kForm, kDate, kTime, kJobNumber, kJob};
+}
+
+QString laidOut(bool allQueues, const std::function<QString(const Column&)>& cell) {
+    const std::array<Column, 9> columns = columnsOf(allQueues);
+    QString out;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const Column& c = columns[i];
+        const int width = std::max(c.width, static_cast<int>(qstrlen(c.label)));
+        const QString text = cell(c).left(width);
+        if (i > 0) out += QString(kGap, QLatin1Char(' '));
+        out += c.right ? text.rightJustified(width) : text.leftJustified(width);
+    }
+    return out.trimmed();
+}
+}  // namespace
+
 QString ReportViewer::headingText(bool allQueues) {
-    return allQueues ? QStringLiteral("Spool File       User             OutQ         Pages   Form            Date       "
-                                      "     Time         Job#      Job/Seq#")
-                     : QStringLiteral("Spool File       User           User Data  Pages  Form          Date            "
-                                      "Time           Job#      Job/Seq#");
+    return laidOut(allQueues, [](const Column& c) { return QString::fromLatin1(c.label); });
+}
+
+QString ReportViewer::entryText(const SpoolFileRow& row, bool allQueues) {
+    const QString text = Codec::toUnicode(row.text());
+    return laidOut(allQueues, [&text](const Column& c) { return text.mid(c.from, c.width).trimmed(); });
 }
 
 ReportViewer::ReportViewer(AppContext& ctx, const Keys& keys, QRect& rememberedPlace, int minWidthTwips)
@@ -55,6 +95,9 @@ ReportViewer::ReportViewer(AppContext& ctx, const Keys& keys, QRect& rememberedP
     lblEntry = new QLabel(this);
     lblEntry->setObjectName(QStringLiteral("lblEntry"));
     lblEntry->setFont(courier(8.25));
+    // Their fonts follow the window's width (fitHeading); their text never
+    // makes the window wider.
+    for (QLabel* l : {heading, lblEntry}) l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     text = new QPlainTextEdit(this);
     text->setReadOnly(true);
     text->setUndoRedoEnabled(false);
@@ -87,7 +130,10 @@ ReportViewer::ReportViewer(AppContext& ctx, const Keys& keys, QRect& rememberedP
     connect(cmdClose, &QPushButton::clicked, this, [this] { unload(); });
 }
 
-void ReportViewer::setEntry(const SpoolFileRow& row) { lblEntry->setText(Codec::toUnicode(row.text())); }
+void ReportViewer::setEntry(const SpoolFileRow& row) {
+    lblEntry->setText(entryText(row, allQueues_));
+    fitHeading();
+}
 
 void ReportViewer::loadWindow() {
     const QString state = ctx_.getSetting(QString::fromLatin1(keys_.windowState));
@@ -105,25 +151,33 @@ void ReportViewer::loadWindow() {
         else
             WindowGeometry::sizeAndCentre(this, 9585, 6675);
     }
-    const bool allQueues =
-        ctx_.mainWindowLoaded() && ctx_.mainWindow().txtOutq->text() == QLatin1String("*ALL");
-    setHeading(headingText(allQueues));
+    allQueues_ = ctx_.mainWindowLoaded() && ctx_.mainWindow().txtOutq->text() == QLatin1String("*ALL");
+    heading->setText(headingText(allQueues_));
+    fitHeading();
 }
 
-// The heading's runs of blanks line up with the columns only in a narrow
-// sans font; where the system's is wider, a smaller size keeps the whole
-// heading (its last columns) inside the heading's 9375 twips.
-void ReportViewer::setHeading(const QString& caption) {
-    QFont bold = font();
-    bold.setBold(true);
+// Heading and entry share one fixed-pitch size, the largest from 8.25 points
+// down at which both lines fit the window's width, so that the labels stay
+// over their fields and the last field is not cut, however wide the window.
+void ReportViewer::fitHeading() {
     const QMargins m = layout()->contentsMargins();
-    const int room = std::min(WindowGeometry::pixels(9375), width() - m.left() - m.right());
-    for (qreal points = 8.25; points >= 6.0; points -= 0.25) {
+    const int room = width() - m.left() - m.right();
+    QFont bold = courier(8.25), plain = courier(8.25);
+    bold.setBold(true);
+    for (qreal points = 8.25; points >= 4.0; points -= 0.25) {
         bold.setPointSizeF(points);
-        if (QFontMetrics(bold).horizontalAdvance(caption) <= room) break;
+        plain.setPointSizeF(points);
+        if (QFontMetrics(bold).horizontalAdvance(heading->text()) <= room &&
+            QFontMetrics(plain).horizontalAdvance(lblEntry->text()) <= room)
+            break;
     }
     heading->setFont(bold);
-    heading->setText(caption);
+    lblEntry->setFont(plain);
+}
+
+void ReportViewer::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    fitHeading();
 }
 
 void ReportViewer::searchTextChanged() {

@@ -43,12 +43,16 @@ public:
     void unload();
     bool unloaded() const { return unloaded_; }
 
+    // The heading of a named queue's reports or of *ALL, and a report's entry
+    // line under it: the same columns, in a fixed-pitch font.
     static QString headingText(bool allQueues);
+    static QString entryText(const SpoolFileRow& row, bool allQueues);
 
 protected:
     // The remembered values, the window's size and place, the heading.
     void loadWindow();
-    void setHeading(const QString& caption);
+    void fitHeading();
+    void resizeEvent(QResizeEvent* e) override;
     virtual void searchTextChanged();
     void reject() override { unload(); }
     void closeEvent(QCloseEvent* e) override;
@@ -59,4 +63,5 @@ private:
     Keys keys_;
     QRect& place_;
     bool unloaded_ = false;
+    bool allQueues_ = false;
 };

@@ -32,7 +32,8 @@ void QtPresenter::showModal(QWidget* window) {
     }
     QPointer<QWidget> guard(window);
     const Qt::WindowModality before = window->windowModality();
-    if (!window->isVisible()) window->setWindowModality(Qt::ApplicationModal);
+    // A window that chose its own modality keeps it.
+    if (!window->isVisible() && before == Qt::NonModal) window->setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
     HideWatcher watcher(window, loop);
     window->installEventFilter(&watcher);

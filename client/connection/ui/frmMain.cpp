@@ -55,6 +55,11 @@ frmMain::~frmMain() { ctx_.link.removeObserver(this); }
 
 void frmMain::linkBusy(bool busy) {
     hostCommands_.set(busy, {cmdOK, cmdListOutqs, cmdExit, itmListOutqs, itmConnect, itmDisconnect, itmExit});
+    // The download that the close box cancelled has ended: now the window closes.
+    if (!busy && closeWhenIdle_) {
+        closeWhenIdle_ = false;
+        QMetaObject::invokeMethod(this, [this] { ctx_.runHandler([this] { Form_Unload(); }); }, Qt::QueuedConnection);
+    }
 }
 
 template <class F>
@@ -310,12 +315,13 @@ void frmMain::keyPressEvent(QKeyEvent* e) {
 
 // The close box runs the same stop sequence as "E&xit", except during a
 // download: ending then would leave its report half written (a file added to,
-// longer than before), so the run is cancelled instead, as the spooled-file
-// screen's own close does, and the window stays.
+// longer than before), so the run is cancelled first, as the spooled-file
+// screen's own close does, and the window closes once the run has ended.
 void frmMain::closeEvent(QCloseEvent* e) {
     if (ctx_.link.busy() && ctx_.splfScreen.loaded() &&
         ctx_.frmSplf().controlCaption(QStringLiteral("cmdCancel")) == QLatin1String("&Cancel")) {
         e->ignore();
+        closeWhenIdle_ = true;
         ctx_.frmSplf().widget()->close();
         return;
     }

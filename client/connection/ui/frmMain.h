@@ -124,4 +124,5 @@ private:
     void unlocked(F f);
     AppContext& ctx_;
     HostCommandLock hostCommands_;
+    bool closeWhenIdle_ = false;  // the close box was used during a download
 };

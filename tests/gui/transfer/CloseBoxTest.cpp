@@ -1,0 +1,128 @@
+// The main window's close box while a download runs, as the window system
+// delivers it (a window blocked by a modal one never hears of it), with the
+// spooled-file screen up as "&Open" shows it and hostsim serving the report.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <qpa/qwindowsysteminterface.h>
+
+#include "DownloadWindows.h"
+#include "HostSimFixture.h"
+#include "QtPresenter.h"
+#include "SplfGrid.h"
+#include "TestSupport.h"
+#include "TransferTestSupport.h"
+#include "frmMain.h"
+#include "frmSplf.h"
+
+namespace {
+// Real modal windows; a window's hook runs once its modal loop is going.
+class ModalPresenter : public QtPresenter {
+public:
+    QMap<QString, std::function<void(QWidget*)>> hooks;
+    void showModal(QWidget* window) override {
+        if (window && hooks.contains(window->objectName()))
+            QTimer::singleShot(0, window, [this, window] {
+                // Nothing may leave an event handler: a failure is the test's.
+                try {
+                    hooks.value(window->objectName())(window);
+                } catch (const std::exception& e) {
+                    ADD_FAILURE() << "in " << window->objectName().toStdString() << ": " << e.what();
+                    window->hide();
+                }
+            });
+        QtPresenter::showModal(window);
+    }
+};
+
+std::string longReport() {
+    std::string s = "name=LEDGER\njob=MONTHEND\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\n"
+                    "formtype=*STD\ndate=2024-06-30\ntime=23:59:01\nuserdata=JUNE\n[records]\n";
+    // 40 pages of 50 lines.
+    for (int i = 1; i <= 2000; ++i) s += (i % 50 == 1 ? "001 " : "   1") + std::string("LEDGER LINE ") + std::to_string(i) + "\n";
+    return s;
+}
+}  // namespace
+
+// The close box during the download cancels it as the screen's Cancel does,
+// keeps the file that was there, and then ends the program through the stop
+// sequence; also when the host has stopped answering.
+TEST(CloseBox, DuringADownloadItCancelsTheDownloadThenClosesTheProgram) {
+    for (const bool hostAnswers : {true, false}) {
+        SCOPED_TRACE(hostAnswers ? "the host answers" : "the host has stopped answering");
+        TestContext t;
+        QTemporaryDir spool, out;
+        HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("SALES"), QStringLiteral("PRT01"),
+                                         QStringLiteral("LEDGER.splf"), longReport());
+        HostSimFixture host({.spool = spool.path(), .clock = t.clock, .listener = false});
+        host.faults().replyDelayMs = 200;
+        installSplfScreen(t.ctx);
+        installDownloadWindows(t.ctx);
+        auto presenter = std::make_unique<ModalPresenter>();
+        ModalPresenter& modal = *presenter;
+        t.ctx.presenter = std::move(presenter);
+        t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+        t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
+        t.boxes->answerAllWithDefault = !hostAnswers;
+        if (hostAnswers) t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  "));
+        ASSERT_TRUE(host.connectJobPort(t.ctx));
+        frmMain& main = t.ctx.mainWindow();
+        main.lblStatus->setText(QStringLiteral("Connected to ") + host.address());
+        main.show();
+        const QString file = out.path() + QStringLiteral("/LEDGER MONTHEND SWUSER 100001 0001 2024-06-30 23-59-01.txt");
+        WriteFileBytes(file, "EARLIER LEDGER\r\n");
+
+        bool closed = false, endedAtClose = true;
+        QTimer watch;
+        watch.setInterval(2);
+        QObject::connect(&watch, &QTimer::timeout, &watch, [&] {
+            // Once the report is on its way and no dialog is in front.
+            bool asked = false;
+            for (const std::string& f : host.jobFrames()) asked = asked || f.substr(10, 1) == "W";
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (closed || !asked || (dialog && dialog->objectName() != QLatin1String("frmSplf"))) return;
+            closed = true;
+            endedAtClose = t.ctx.programEnded.has_value();
+            if (!hostAnswers) host.faults().silentAfter = static_cast<int>(host.jobFrames().size());
+            QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(main.windowHandle());
+        });
+        modal.hooks[QStringLiteral("frmSave")] = [](QWidget* w) { static_cast<frmSaveAs*>(w)->OKButton->click(); };
+        modal.hooks[QStringLiteral("frmSplf")] = [&](QWidget* w) {
+            auto* splf = static_cast<frmSplf*>(w);
+            EXPECT_FALSE(main.isEnabled()) << "the main window is out of reach while the screen is up";
+            splf->grdSplf().setCellSelected(1, 1, true);
+            splf->cboProcessType->setCurrentText(QStringLiteral("Text file"));
+            splf->cboProcessType_Click();
+            splf->setValue(QStringLiteral("optAddReplace_2"), 1);
+            watch.start();
+            splf->cmdOK->click();
+            watch.stop();
+            // The stop sequence runs once the run has let go of the link.
+            QTimer::singleShot(0, splf, [splf] { splf->hide(); });
+        };
+        main.txtOutq->setText(QStringLiteral("PRT01"));
+        main.cboLibrary->setEditText(QStringLiteral("SALES"));
+        main.txtWrkSplf->setText(QStringLiteral("*ALL"));
+        main.cmdOK_Click();
+
+        EXPECT_TRUE(closed) << "the download was over before the close box could be tried";
+        EXPECT_FALSE(endedAtClose) << "the program did not end in the middle of the download";
+        ASSERT_TRUE(t.ctx.programEnded.has_value()) << "the program went on after the close box";
+        EXPECT_EQ(t.ctx.programEnded->exitStatus, t.ctx.stopExitStatus);
+        EXPECT_EQ(t.ctx.getSetting(QStringLiteral("Defaults")), QStringLiteral("True"));
+        EXPECT_EQ(ReadFileBytes(file), "EARLIER LEDGER\r\n");
+        if (hostAnswers) {
+            EXPECT_TRUE(t.boxes->done());
+        } else {
+            EXPECT_FALSE(t.boxes->shown().empty()) << "the user is told the host did not answer";
+        }
+    }
+}
