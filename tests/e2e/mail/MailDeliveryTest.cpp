@@ -428,3 +428,33 @@ TEST(MailKeys, AWindowThatNeverComesGetsNoKeysAndStopsTheDelivery) {
     EXPECT_TRUE(t.keyboard->sent().empty());
     EXPECT_FALSE(t.keyboard->activations().isEmpty());
 }
+
+// Each part of an automatic mail ends with its own last page: the directive
+// that starts the next part on a new page adds no empty page to it. A
+// remembered print-control tick is the text file's and cuts nothing off.
+TEST_F(MailDelivery, EachAutomaticPartEndsWithItsOwnLastPage) {
+    ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
+    addReport(QStringLiteral("PAGES"), 1,
+              {"001 HEADING", "   1MAILTO:Ann@x.org REPORT:ONE", "   1ONE FIRST PAGE", "001 ONE SECOND PAGE",
+               "   1ONE MORE", "001 MAILTO:bob@y.org REPORT:TWO", "   1TWO ONLY"});
+    connect();
+    screen.setValue(QStringLiteral("chkPrtCtl"), 1);
+    screen.setValue(QStringLiteral("optPrtCtlFormat"), 1);
+    const QString path = QDir(work.path()).filePath(QStringLiteral("part.pdf"));
+    const auto pdf = mailDirected("Outlook e-mail", true);
+    ASSERT_EQ(pdf.size(), 2u);
+    const ParsedMail one = ParsedMail::parse(pdf[0].data), two = ParsedMail::parse(pdf[1].data);
+    ASSERT_EQ(one.attachments.size(), 1u);
+    ASSERT_EQ(two.attachments.size(), 1u);
+    WriteFileBytes(path, one.attachments[0].content.toStdString());
+    CheckPdf(path, {.pages = 2, .lines = {"ONE FIRST PAGE", "ONE SECOND PAGE", "ONE MORE"}});
+    WriteFileBytes(path, two.attachments[0].content.toStdString());
+    CheckPdf(path, {.pages = 1, .lines = {"TWO ONLY"}});
+    QFile::remove(path);
+    const auto text = mailDirected("Outlook e-mail", false);
+    ASSERT_EQ(text.size(), 2u);
+    const ParsedMail textOne = ParsedMail::parse(text[0].data);
+    ASSERT_EQ(textOne.attachments.size(), 1u);
+    EXPECT_EQ(textOne.attachments[0].content, QByteArray("ONE FIRST PAGE\r\nONE SECOND PAGE\r\nONE MORE\r\n"));
+    EXPECT_TRUE(t.boxes->done());
+}
