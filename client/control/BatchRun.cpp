@@ -14,7 +14,7 @@
 #include "EmailCommon.h"
 #include "MousePointer.h"
 #include "PcFileName.h"
-#include "ProcessTypes.h"
+#include "ProcessType.h"
 #include "SettingsFile.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
@@ -274,10 +274,11 @@ void RunBatchFromCommandLine(AppContext& ctx) {
         ctx.msgBox(text, MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
         finish(ctx, kExitBadParameter);
     };
-    if (!ProcessTypes::all().contains(type))
+    const ProcessType* destination = FindProcessType(type);
+    if (!destination)
         refuse(QStringLiteral("Please select a valid application or format to download the spool file to.  (\"") +
                type + QStringLiteral("\")"));
-    if (type == QLatin1String("View a few pages") || type == QLatin1String("View entire report"))
+    if (!destination->unattended)
         refuse(QStringLiteral("The destination \"") + type +
                QStringLiteral("\" shows a window and cannot be used in a batch run."));
     // The page range, as the driver would refuse it, but before anything connects.
@@ -320,12 +321,15 @@ void RunBatchFromCommandLine(AppContext& ctx) {
         if (!from) splf.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
         if (!to) splf.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
         std::optional<QString> name;
-        if (type == QLatin1String("Text file")) name = batchFileName(ctx, Kind::Text, row);
-        if (type == QLatin1String("XML document")) name = batchFileName(ctx, Kind::Xml, row);
-        if (type == QLatin1String("HTML document")) name = batchFileName(ctx, Kind::Html, row);
-        if (type == QLatin1String("PDF document")) name = batchFileName(ctx, Kind::Pdf, row);
+        switch (destination->dialog) {
+        case SaveDialogKind::Text: name = batchFileName(ctx, Kind::Text, row); break;
+        case SaveDialogKind::Xml: name = batchFileName(ctx, Kind::Xml, row); break;
+        case SaveDialogKind::Html: name = batchFileName(ctx, Kind::Html, row); break;
+        case SaveDialogKind::Pdf: name = batchFileName(ctx, Kind::Pdf, row); break;
+        case SaveDialogKind::None: break;
+        }
         // Of one report, only Outlook mails by itself: the others attach it.
-        if (type == QLatin1String("Outlook Express e-mail") || type == QLatin1String("Lotus Notes"))
+        if (destination->id == Destination::OutlookExpressMail || destination->id == Destination::LotusNotes)
             splf.setValue(QStringLiteral("chkAutoSend"), 0);
         outcomes.push_back(DeliverRow(ctx, row, name));
     }

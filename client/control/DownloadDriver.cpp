@@ -22,6 +22,7 @@
 #include "ProcPDF.h"
 #include "ProcTxt.h"
 #include "ProcXml.h"
+#include "ProcessType.h"
 #include "ScreenOptions.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
@@ -32,15 +33,24 @@
 namespace {
 using Kind = frmSaveAs::Kind;
 
-// One destination of the process-type table.
+// One destination of the process-type table, wired to its procedure.
 struct Delivery {
-    QString procedure;
-    std::optional<Kind> dialog;
+    const ProcessType* type = nullptr;
+    QString procedure;  // the mail types choose theirs by their options
     bool busy = false;
-    bool viewer = false;  // the viewers leave their rows selected and counted
     // Gets the file name the dialog gave (empty without one); a destination that
     // names its own document puts that name there.
     std::function<int(QString& fileName, QString& width, const SpoolFileRow& row)> run;
+    std::optional<Kind> dialog() const {
+        switch (type->dialog) {
+        case SaveDialogKind::Text: return Kind::Text;
+        case SaveDialogKind::Html: return Kind::Html;
+        case SaveDialogKind::Xml: return Kind::Xml;
+        case SaveDialogKind::Pdf: return Kind::Pdf;
+        case SaveDialogKind::None: break;
+        }
+        return std::nullopt;
+    }
 };
 
 // What a destination's procedure is given besides the report: the options
@@ -52,11 +62,14 @@ struct DeliveryRun {
 };
 
 std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
-    const QString& type = in.options.processType;
+    const ProcessType* type = FindProcessType(in.options.processType);
+    if (!type) return std::nullopt;
+    using D = Destination;
     const bool asMessage = in.options.email == 0;
     const bool autoSend = in.options.autoSend;
-    auto mail = [&](const char* body, const char* automatic, const char* attach) {
-        const QString procedure = QString::fromLatin1(asMessage ? body : autoSend && automatic ? automatic : attach);
+    auto mail = [&](const char* body, const char* automatic) {
+        const QString procedure =
+            asMessage ? QString::fromLatin1(body) : autoSend && automatic ? QString::fromLatin1(automatic) : type->procedure;
         using Proc = int (*)(MailRun, QString&, const SpoolFileRow&);
         static const QMap<QString, Proc> procedures = {
             {QStringLiteral("ProcEmail"), ProcEmail},
@@ -72,68 +85,60 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
             {QStringLiteral("EmailAttachOutlook"), EmailAttachOutlook},
         };
         const Proc proc = procedures.value(procedure);
-        return Delivery{procedure, {}, true, false, [in, proc](const QString&, QString& width, const SpoolFileRow& row) {
+        return Delivery{type, procedure, true, [in, proc, type](const QString&, QString& width, const SpoolFileRow& row) {
                             // The mail program's command as target discovery found it.
-                            const QString& type = in.options.processType;
-                            Email(in.ctx).gMailProgram = type == QLatin1String("Netscape e-mail") ? in.ctx.gNetscapeCommand
-                                                         : type == QLatin1String("Outlook Express e-mail")
-                                                             ? in.ctx.gOutlookExpressCommand
-                                                             : QString();
+                            Email(in.ctx).gMailProgram = type->id == D::NetscapeMail         ? in.ctx.gNetscapeCommand
+                                                         : type->id == D::OutlookExpressMail ? in.ctx.gOutlookExpressCommand
+                                                                                             : QString();
                             return proc(MailRun{in.ctx, in.options, in.progress}, width, row);
                         }};
     };
-    auto is = [&](const char* t) { return type == QLatin1String(t); };
-    if (is("View a few pages"))
-        return Delivery{QStringLiteral("TransferSpoolFileToViewer"), {}, true, true,
-                        [in](const QString&, QString&, const SpoolFileRow& row) {
-                            return TransferSpoolFileToViewer(in.ctx, in.options, in.progress, row);
-                        }};
-    if (is("View entire report"))
-        return Delivery{QStringLiteral("ProcFullView"), {}, true, true,
-                        [in](const QString&, QString&, const SpoolFileRow& row) {
-                            return ProcFullView(in.ctx, in.options, in.progress, row);
-                        }};
-    if (is("PC printer"))
-        return Delivery{QStringLiteral("PrintSpoolFileToPrinter"), {}, true, false,
-                        [in](const QString&, QString&, const SpoolFileRow& row) {
-                            return PrintSpoolFileToPrinter(in.ctx, in.options, in.progress, row);
-                        }};
-    if (is("Text file"))
-        return Delivery{QStringLiteral("ProcTxt"), Kind::Text, true, false,
-                        [in](QString& name, QString& width, const SpoolFileRow& row) {
-                            return ProcTxt(in.ctx, in.options, in.progress, name, width, QStringLiteral("Text"), row,
-                                           &name);
-                        }};
     // The documents: procedures of one shape, each with its save dialog.
+    // The name written comes back in `name` (another run may have taken the one asked for).
     using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
                                  const SpoolFileRow&, QString*);
-    auto document = [&in](const char* procedure, Kind dialog, DocumentProc proc) {
-        return Delivery{QString::fromLatin1(procedure), dialog, true, false,
-                        [in, proc](QString& name, QString& width, const SpoolFileRow& row) {
+    auto document = [&](DocumentProc proc) {
+        return Delivery{type, type->procedure, true, [in, proc](QString& name, QString& width, const SpoolFileRow& row) {
                             return proc(in.ctx, in.options, in.progress, name, width, row, &name);
                         }};
     };
-    if (is("XML document")) return document("ProcXml", Kind::Xml, ProcXml);
-    if (is("HTML document")) return document("ProcHtml", Kind::Html, ProcHtml);
-    if (is("PDF document")) return document("ProcPDF", Kind::Pdf, ProcPDF);
-    if (is("Netscape e-mail")) return mail("ProcEmail", nullptr, "EmailAttachNetscape");
-    if (is("Outlook Express e-mail"))
-        return mail("EmailBodyOutlookExpress", "ProcAttachIEAMS", "EmailAttachOutlookExpress");
-    if (is("Outlook e-mail")) return mail("EmailBodyOutlook", "ProcAttachOAMS", "EmailAttachOutlook");
-    if (is("Lotus Notes")) return mail("EmailBodyNotes", "ProcAttachNotesAMS", "EmailAttachNotes");
     // The office programs: each makes its own work file and document.
     using OfficeProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&, QString*);
-    auto office = [&](const char* procedure, OfficeProc proc, bool busy) {
-        return Delivery{QString::fromLatin1(procedure), {}, busy, false,
-                        [in, proc](QString& document, QString&, const SpoolFileRow& row) {
+    auto office = [&](OfficeProc proc, bool busy) {
+        return Delivery{type, type->procedure, busy, [in, proc](QString& document, QString&, const SpoolFileRow& row) {
                             return proc(in.ctx, in.options, in.progress, row, &document);
                         }};
     };
-    if (is("Microsoft Excel")) return office("ProcExcel", ProcExcel, false);
-    if (is("Lotus 123")) return office("ProcLotus123", ProcLotus123, true);
-    if (is("Microsoft Word 6/95")) return office("ProcWord_6", ProcWord_6, false);
-    if (is("Microsoft Word")) return office("ProcWord_8", ProcWord_8, false);
-    if (is("Lotus WordPro")) return office("ProcWordPro", ProcWordPro, true);
+    switch (type->id) {
+    case D::ViewFewPages:
+        return Delivery{type, type->procedure, true, [in](const QString&, QString&, const SpoolFileRow& row) {
+                            return TransferSpoolFileToViewer(in.ctx, in.options, in.progress, row);
+                        }};
+    case D::ViewEntireReport:
+        return Delivery{type, type->procedure, true, [in](const QString&, QString&, const SpoolFileRow& row) {
+                            return ProcFullView(in.ctx, in.options, in.progress, row);
+                        }};
+    case D::PcPrinter:
+        return Delivery{type, type->procedure, true, [in](const QString&, QString&, const SpoolFileRow& row) {
+                            return PrintSpoolFileToPrinter(in.ctx, in.options, in.progress, row);
+                        }};
+    case D::TextFile:
+        return Delivery{type, type->procedure, true, [in, type](QString& name, QString& width, const SpoolFileRow& row) {
+                            return ProcTxt(in.ctx, in.options, in.progress, name, width, type->processCode, row, &name);
+                        }};
+    case D::XmlDocument: return document(ProcXml);
+    case D::HtmlDocument: return document(ProcHtml);
+    case D::PdfDocument: return document(ProcPDF);
+    case D::NetscapeMail: return mail("ProcEmail", nullptr);
+    case D::OutlookExpressMail: return mail("EmailBodyOutlookExpress", "ProcAttachIEAMS");
+    case D::OutlookMail: return mail("EmailBodyOutlook", "ProcAttachOAMS");
+    case D::LotusNotes: return mail("EmailBodyNotes", "ProcAttachNotesAMS");
+    case D::MicrosoftExcel: return office(ProcExcel, false);
+    case D::Lotus123: return office(ProcLotus123, true);
+    case D::MicrosoftWord695: return office(ProcWord_6, false);
+    case D::MicrosoftWord: return office(ProcWord_8, false);
+    case D::LotusWordPro: return office(ProcWordPro, true);
+    }
     return std::nullopt;
 }
 
@@ -241,13 +246,6 @@ bool checkPageRange(AppContext& ctx) {
     return true;
 }
 
-// The destinations without a save dialog write their files into the work
-// folder; only the preview and the PC printer write none.
-bool writesToWorkFolder(const Delivery& d) {
-    return !d.dialog && d.procedure != QLatin1String("TransferSpoolFileToViewer") &&
-           d.procedure != QLatin1String("PrintSpoolFileToPrinter");
-}
-
 // While a report is delivered, its first message is kept as the reason it
 // failed (the boxes are still shown as before).
 class ReasonWatch : public MessageBoxes {
@@ -307,7 +305,7 @@ ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSe
                    MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
         return out;
     }
-    if (writesToWorkFolder(*d) && ctx.gWorkDir.trimmed().isEmpty()) {
+    if (d->type->workFolder && ctx.gWorkDir.trimmed().isEmpty()) {
         // Without it the files would land in whatever folder the program runs in.
         ctx.msgBox(QStringLiteral("There is no work directory for \"") + in.options.processType +
                        QStringLiteral("\", so the report was not delivered.  Please specify a valid directory in "
@@ -316,11 +314,11 @@ ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSe
         return out;
     }
     QString fileName;
-    if (d->dialog && presetName) {
+    if (d->dialog() && presetName) {
         fileName = *presetName;
-    } else if (d->dialog) {
+    } else if (d->dialog()) {
         bool chosenByUser = false;
-        const std::optional<QString> name = askFileName(ctx, *d->dialog, row, chosenByUser);
+        const std::optional<QString> name = askFileName(ctx, *d->dialog(), row, chosenByUser);
         if (!name) {
             out.status = ReportOutcome::Skipped;
             return out;
@@ -328,7 +326,7 @@ ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSe
         fileName = *name;
         // A name that nobody chose for this report must not replace what
         // an earlier report of the same run wrote.
-        if (!chosenByUser && replaces(in.options, *d->dialog) &&
+        if (!chosenByUser && replaces(in.options, *d->dialog()) &&
             writtenThisRun.contains(QFileInfo(fileName).absoluteFilePath())) {
             fileName = NextFreeName(fileName, writtenThisRun);
         }
@@ -404,8 +402,8 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
             ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
             const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
             outcomes.push_back(deliver(DeliveryRun{ctx, options, progress}, row, writtenThisRun));
-            const QString& type = options.processType;
-            const bool viewer = type == QLatin1String("View entire report") || type == QLatin1String("View a few pages");
+            const ProcessType* type = FindProcessType(options.processType);
+            const bool viewer = type && type->viewer;
             if (!viewer && ctx.gSelectedCount > 1) {
                 grid.setCellSelected(i, 1, false);
                 --ctx.gSelectedCount;

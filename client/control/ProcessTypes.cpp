@@ -2,10 +2,12 @@
 
 #include <vector>
 
+#include "ProcessType.h"
+
 namespace ProcessTypes {
 namespace {
 struct Row {
-    const char* name;
+    Destination id;
     View view;
 };
 
@@ -43,23 +45,24 @@ const std::vector<Row>& rows() {
         View lotus123 = formatChecks(FrameParse);
         // Wizard parsing is Excel's own.
         lotus123.parseButtons = 2;
+        using D = Destination;
         return std::vector<Row>{
-            {"View a few pages", formatChecks()},
-            {"View entire report", formatChecks()},
-            {"PC printer", printer},
-            {"Text file", text},
-            {"HTML document", formatChecks(FrameHtml)},
-            {"XML document", formatChecks()},
-            {"PDF document", pdf},
-            {"Netscape e-mail", email(false)},
-            {"Outlook Express e-mail", email(false)},
-            {"Outlook e-mail", email(false)},
-            {"Lotus Notes", email(true)},
-            {"Microsoft Excel", macro("Excel Options", FrameParse, 3)},
-            {"Lotus 123", lotus123},
-            {"Microsoft Word", macro("Word Options", 0, 0)},
-            {"Microsoft Word 6/95", macro("Word Options", 0, 0)},
-            {"Lotus WordPro", formatChecks()},
+            {D::ViewFewPages, formatChecks()},
+            {D::ViewEntireReport, formatChecks()},
+            {D::PcPrinter, printer},
+            {D::TextFile, text},
+            {D::HtmlDocument, formatChecks(FrameHtml)},
+            {D::XmlDocument, formatChecks()},
+            {D::PdfDocument, pdf},
+            {D::NetscapeMail, email(false)},
+            {D::OutlookExpressMail, email(false)},
+            {D::OutlookMail, email(false)},
+            {D::LotusNotes, email(true)},
+            {D::MicrosoftExcel, macro("Excel Options", FrameParse, 3)},
+            {D::Lotus123, lotus123},
+            {D::MicrosoftWord, macro("Word Options", 0, 0)},
+            {D::MicrosoftWord695, macro("Word Options", 0, 0)},
+            {D::LotusWordPro, formatChecks()},
         };
     }();
     return table;
@@ -68,15 +71,17 @@ const std::vector<Row>& rows() {
 
 QStringList all() {
     QStringList names;
-    for (const Row& r : rows()) names << QString::fromLatin1(r.name);
+    for (const ProcessType& t : ProcessTypeTable()) names << t.text;
     return names;
 }
 
 QStringList alwaysOffered() { return all().mid(0, 7); }
 
 bool viewOf(const QString& processType, View& view) {
+    const ProcessType* type = FindProcessType(processType);
+    if (!type) return false;
     for (const Row& r : rows()) {
-        if (processType == QLatin1String(r.name)) {
+        if (r.id == type->id) {
             view = r.view;
             return true;
         }

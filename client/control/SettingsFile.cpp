@@ -18,6 +18,7 @@
 #include "DownloadWindows.h"
 #include "MousePointer.h"
 #include "PrintReport.h"
+#include "ProcessType.h"
 #include "SafeOutputFile.h"
 #include "SplfScreenApi.h"
 #include "Startup.h"
@@ -101,9 +102,9 @@ Key saveName(const char* key, frmSaveAs::Kind kind, bool AppContext::*accepted) 
             }};
 }
 // "Excel file", "Word file": the text dialog's name, when the destination is that program.
-Key officeName(const char* key, const char* processType) {
-    return {key, ByBatch, nullptr, [processType](AppContext& c, const QString& v, Reader) {
-                if (screenText(c, "cboProcessType") != QLatin1String(processType)) return;
+Key officeName(const char* key, Destination destination) {
+    return {key, ByBatch, nullptr, [destination](AppContext& c, const QString& v, Reader) {
+                if (!IsProcessType(screenText(c, "cboProcessType"), destination)) return;
                 frmSaveAs& d = SaveDialog(c, frmSaveAs::Kind::Text);
                 d.txtSave->setText(v);
                 d.setTxtSaveTag(QStringLiteral("1"));
@@ -203,8 +204,8 @@ const std::vector<Key>& keys() {
              if (r == Reader::Window) screen(c).cboProcessType_Click();
          }},
         // Judged against the process type just set.
-        officeName("Excel file", "Microsoft Excel"),
-        officeName("Word file", "Microsoft Word"),
+        officeName("Excel file", Destination::MicrosoftExcel),
+        officeName("Word file", Destination::MicrosoftWord),
         text("From", "txtFrom", Both, true),
         text("To", "txtTo", Both, true),
         check("Run macro", "chkMacro", Both),

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "AppContext.h"
+#include "ProcessType.h"
 #include "ProcessTypes.h"
 #include "RegistryAccess.h"
 
@@ -71,38 +72,39 @@ QStringList DiscoverDeliveryTargets(AppContext& ctx) {
         }
     }
     ctx.gNetscapeCommand = netscape;
-    if (!netscape.isEmpty()) list << QStringLiteral("Netscape e-mail");
+    auto offer = [&list](Destination d) { list << ProcessTypeOf(d).text; };
+    if (!netscape.isEmpty()) offer(Destination::NetscapeMail);
 
     ctx.gOutlookExpressCommand = p.value("Software\\Clients\\Mail\\Outlook Express\\shell\\open\\command");
     if (!ctx.gOutlookExpressCommand.isEmpty()) {
         ctx.gOutlookExpressCommand = programPath(ctx.gOutlookExpressCommand);
-        list << QStringLiteral("Outlook Express e-mail");
+        offer(Destination::OutlookExpressMail);
     }
     ctx.gOutlookCommand = p.value("Software\\Clients\\Mail\\Microsoft Outlook\\shell\\open\\command");
     if (!ctx.gOutlookCommand.isEmpty()) {
         ctx.gOutlookCommand = programPath(ctx.gOutlookCommand);
-        list << QStringLiteral("Outlook e-mail");
+        offer(Destination::OutlookMail);
     }
     if (!p.value("Software\\Clients\\Mail\\Lotus Notes\\shell\\open\\command").isEmpty())
-        list << QStringLiteral("Lotus Notes");
+        offer(Destination::LotusNotes);
 
     const auto officeVersions = {"10", "11", "12", "13", "14", "15", "16", "17"};
     const QString excel = p.version("SOFTWARE\\Classes\\Excel.Application\\CurVer");
     if (oneOf(excel, officeVersions)) {
         ctx.gExcelVersion = excel;
-        list << QStringLiteral("Microsoft Excel");
+        offer(Destination::MicrosoftExcel);
     }
     if (!p.value("SOFTWARE\\Classes\\Word.Application\\CurVer").isEmpty()) {
         const QString word = p.version("SOFTWARE\\Classes\\Word.Application\\CurVer");
-        if (oneOf(word, officeVersions)) list << QStringLiteral("Microsoft Word");
+        if (oneOf(word, officeVersions)) offer(Destination::MicrosoftWord);
         ctx.gWordVersion = word;
     }
     const QString lotus = p.version("SOFTWARE\\Classes\\Lotus123.Workbook\\CurVer");
     if (oneOf(lotus, {"97", "98"})) {
         ctx.gLotus123Version = lotus;
-        list << QStringLiteral("Lotus 123");
+        offer(Destination::Lotus123);
         if (p.value("SOFTWARE\\Classes\\WordPro.Application") == QLatin1String("WordPro.Application"))
-            list << QStringLiteral("Lotus WordPro");
+            offer(Destination::LotusWordPro);
     }
     return list;
 }

@@ -31,6 +31,20 @@ inline SafeOutputFile::Options PartFileOptions(const QString& path) {
     return o;
 }
 
+// Runs one step of writing a part; a file error is kept in `error` and the
+// part dropped (`drop`). False then.
+template <class Step, class Drop>
+bool GuardedPartStep(QString& error, Step step, Drop drop) {
+    try {
+        step();
+        return true;
+    } catch (const PcFileError& e) {
+        error = e.description;
+        drop();
+        return false;
+    }
+}
+
 // Text lines in Windows-1252, as the work files are, ended by CR LF; a page break writes nothing.
 class TextPartFile : public PartFile {
 public:
@@ -56,14 +70,7 @@ public:
 private:
     template <class F>
     bool guarded(F step) {
-        try {
-            step();
-            return true;
-        } catch (const PcFileError& e) {
-            error_ = e.description;
-            file_.discard();
-            return false;
-        }
+        return GuardedPartStep(error_, step, [this] { file_.discard(); });
     }
     SafeOutputFile file_;
     bool trim_;

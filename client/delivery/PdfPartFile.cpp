@@ -39,14 +39,7 @@ public:
 private:
     template <class F>
     bool guarded(F step) {
-        try {
-            step();
-            return true;
-        } catch (const PcFileError& e) {
-            error_ = e.description;
-            pdf_.abandon();
-            return false;
-        }
+        return GuardedPartStep(error_, step, [this] { pdf_.abandon(); });
     }
     VB2PDF pdf_;
     QString error_;

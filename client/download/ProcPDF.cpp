@@ -1,5 +1,7 @@
 #include "ProcPDF.h"
 
+#include "ProcessType.h"
+
 #include <optional>
 
 #include "RunContext.h"
@@ -51,9 +53,8 @@ int pointsOf(const QString& text) {
 PdfOptions pdfOptionsOf(const DownloadOptions& d) {
     PdfOptions o;
     // E-mail attachments always use best fit.
-    const QString& type = d.processType;
-    const bool email = type == QLatin1String("Netscape e-mail") || type == QLatin1String("Outlook Express e-mail") ||
-                       type == QLatin1String("Outlook e-mail") || type == QLatin1String("Lotus Notes");
+    const ProcessType* type = FindProcessType(d.processType);
+    const bool email = type && type->mail;
     o.bestFit = d.pdfPaperSize == QLatin1String("Best fit") || email;
     if (o.bestFit) return o;
     o.paper = PaperCodeOf(d.pdfPaperSize);

@@ -1,5 +1,7 @@
 #include "ProcTxt.h"
 
+#include "ProcessType.h"
+
 #include "FileDownload.h"
 #include "MousePointer.h"
 #include "ReportFile.h"
@@ -58,7 +60,7 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
             QString& recordWidth, const QString& processCode, const SpoolFileRow& row, QString* writtenAs) {
     TextLayoutOptions layout;
     layout.code = ProcessCodeOf(processCode);
-    layout.textFile = layout.code == ProcessCode::Text && options.processType == QLatin1String("Text file");
+    layout.textFile = layout.code == ProcessCode::Text && IsProcessType(options.processType, Destination::TextFile);
     // The print-control box is offered for the text file alone: a remembered
     // tick changes no other destination, nor what the host is asked for.
     DownloadOptions request = options;

@@ -153,27 +153,37 @@ TEST_F(HostInstallE2E, FailureNamesTheStepAndTheReplyAndStoresNoUrl) {
     }
 }
 
-// A refused restore ends the install there: no profile, message queue or
-// server start is tried on a host without the library, and the message says
-// what was done and what failed.
-TEST_F(HostInstallE2E, ARefusedRestoreStopsTheInstallAtThatStep) {
-    startHost();
-    hostObjects().restoreFails = true;
-    EXPECT_EQ(install(host->address(), "QSECOFR", "SECRET", "restoring library SPWLB failed"),
-              hostprep::kExitInstallFailed);
-    const QStringList log = host->ftp().commandLog();
-    const qsizetype restore = log.indexOf(QRegularExpression(QStringLiteral("rcmd RSTLIB .*")));
-    ASSERT_GE(restore, 0) << log.join(" | ").toStdString();
-    EXPECT_EQ(log.mid(restore + 1), QStringList{"QUIT"}) << "nothing after the failed step but the goodbye";
-    EXPECT_FALSE(hostObjects().userProfiles.count("SPWRTER"));
-    EXPECT_FALSE(hostObjects().messageQueues.count("QUSRSYS/SPWRTER"));
-    EXPECT_FALSE(hostObjects().serverActive);
-    EXPECT_TRUE(completion().contains(
-        "Done before it: connecting to the FTP server, signing on, sending the save file spwsvv4.sav."))
-        << completion().toStdString();
-    EXPECT_TRUE(completion().contains("Nothing after it was run on the iSeries.")) << completion().toStdString();
-    EXPECT_EQ(t->ctx.mainWindow().lblInfo->text(), "Install failed: restoring library SPWLB.");
-    EXPECT_EQ(t->url(), "None");
+// A restore that fails, refused or never answered, ends the install there:
+// no profile, message queue or server start is tried on a host without the
+// library, and the message says what was done and what failed.
+TEST_F(HostInstallE2E, AFailedRestoreStopsTheInstallAtThatStep) {
+    for (const bool answers : {true, false}) {
+        SCOPED_TRACE(answers ? "the restore refused" : "the host stops answering at the restore");
+        t = std::make_unique<HostprepTest>();
+        startHost();
+        hostObjects().restoreFails = answers;
+        if (!answers)
+            host->ftp().onLog = [this](const QString& line) {
+                if (line.startsWith(QLatin1String("rcmd RSTLIB "))) host->ftp().silent = true;
+            };
+        EXPECT_EQ(install(host->address(), "QSECOFR", "SECRET", "restoring library SPWLB failed"),
+                  hostprep::kExitInstallFailed);
+        const QStringList log = host->ftp().commandLog();
+        const qsizetype restore = log.indexOf(QRegularExpression(QStringLiteral("rcmd RSTLIB .*")));
+        ASSERT_GE(restore, 0) << log.join(" | ").toStdString();
+        EXPECT_TRUE(log.mid(restore + 1).filter(QRegularExpression(QStringLiteral("^(?!QUIT$)"))).isEmpty())
+            << "nothing after the failed step but the goodbye: " << log.join(" | ").toStdString();
+        EXPECT_FALSE(hostObjects().userProfiles.count("SPWRTER"));
+        EXPECT_FALSE(hostObjects().messageQueues.count("QUSRSYS/SPWRTER"));
+        EXPECT_FALSE(hostObjects().serverActive);
+        EXPECT_TRUE(completion().contains(
+            "Done before it: connecting to the FTP server, signing on, sending the save file spwsvv4.sav."))
+            << completion().toStdString();
+        EXPECT_TRUE(completion().contains("Nothing after it was run on the iSeries.")) << completion().toStdString();
+        EXPECT_EQ(t->ctx.mainWindow().lblInfo->text(), "Install failed: restoring library SPWLB.");
+        EXPECT_EQ(t->url(), "None");
+        host.reset();
+    }
 }
 
 TEST_F(HostInstallE2E, HostThatDoesNotAnswerEndsWithinTheLimitWithAMessage) {

@@ -391,6 +391,17 @@ TEST_F(SafeOutputFileTest, AFreeNameThatIsTakenMeanwhileGivesWayToTheNextFreeOne
             if (!QFileInfo::exists(c) && !passedOver.contains(c)) return c;
         }
     };
+    // A read-only file that took the name meanwhile is passed over too.
+    WriteFileBytes(path(QStringLiteral("late.txt")), "READ ONLY\r\n");
+    QFile::setPermissions(path(QStringLiteral("late.txt")), QFileDevice::ReadOwner);
+    SafeOutputFile::Options late;
+    late.nextFreeName = [&](const QSet<QString>&) { return path(QStringLiteral("late001.txt")); };
+    SafeOutputFile lateFile;
+    lateFile.open(path(QStringLiteral("late.txt")), late);
+    EXPECT_EQ(lateFile.path(), path(QStringLiteral("late001.txt")));
+    lateFile.discard();
+    EXPECT_EQ(ReadFileBytes(path(QStringLiteral("late.txt"))), "READ ONLY\r\n");
+    QFile::remove(path(QStringLiteral("late.txt")));
     // Another writer holds it.
     SafeOutputFile other;
     other.open(chosen, as(Mode::Replace));
