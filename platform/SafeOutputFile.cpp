@@ -115,6 +115,8 @@ Existing checkTarget(const QString& path, const SafeOutputFile::Options& options
     if (!e.exists) return e;
     if (options.newOnly && !options.nextFreeName) throw vbError(58);
     if (!S_ISREG(e.st.st_mode) && !S_ISLNK(e.st.st_mode)) throw notPlainFile(path, e.st.st_mode);
+    // A free name that a file took is passed over, whatever that file is.
+    if (options.mode == SafeOutputFile::Mode::Replace && options.nextFreeName) return e;
     // Appending never goes through a link; replacing puts a file where the link was.
     if (e.isLink()) {
         if (options.mode == SafeOutputFile::Mode::Add) throw PcFileErrorFromErrno(ELOOP, true);

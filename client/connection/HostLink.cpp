@@ -215,6 +215,14 @@ void HostLink::disconnect() {
 
 LinkResult HostLink::sendReceive(const std::string& request, std::string& reply) {
     if (isBlank(request)) return LinkResult::Reply;
+    const LinkResult sent = sendRequest(request);
+    if (sent == LinkResult::Reply) return receiveReply(reply);
+    // A refused request leaves the caller's reply as it was; a broken link leaves none.
+    if (sent == LinkResult::LinkLost) reply.clear();
+    return sent;
+}
+
+LinkResult HostLink::sendRequest(const std::string& request) {
     // A window event during the wait asked for a second exchange: sent now,
     // its reply and the owed one would be taken for each other.
     if (owed_ && refuseWhileBusy()) return LinkResult::Refused;
@@ -222,9 +230,18 @@ LinkResult HostLink::sendReceive(const std::string& request, std::string& reply)
     // (and tells the windows) for its whole length, a single exchange need not.
     try {
         HostSocket* s = socket();
-        reply.clear();
         owed_ = true;
         sendChecked(s, HostWire::field(request, HostWire::kRequestLength));
+        return LinkResult::Reply;
+    } catch (const SocketError& e) {
+        return broken(e);
+    }
+}
+
+LinkResult HostLink::receiveReply(std::string& reply) {
+    try {
+        HostSocket* s = socket();
+        reply.clear();
         if (awaitReply(s) == Wait::Cancelled) {
             // The reply is still owed: the next one read would be this one.
             closeUnanswered();
@@ -244,16 +261,38 @@ LinkResult HostLink::sendReceive(const std::string& request, std::string& reply)
         }
         return LinkResult::Reply;
     } catch (const SocketError& e) {
-        owed_ = false;
-        services_.msgBox(QStringLiteral("Error in SendReceive procedure.  ") +
-                             QStringLiteral("  Possible causes:  The link to the iSeries has been lost due to "
-                                            "inactivity.  Please re-connect.") +
-                             QStringLiteral("  (Check the qsysopr message queue.)  If local error, code is ") +
-                             QString::number(e.number) + QLatin1Char(' ') + QString::fromStdString(e.what()),
-                         MsgButtons::OK, MsgIcon::Critical, kTitle);
-        lose();
-        return LinkResult::LinkLost;
+        return broken(e);
     }
+}
+
+bool HostLink::dropOwedReply(std::string& reply) {
+    if (!owed_) return true;
+    try {
+        HostSocket* s = socket();
+        if (awaitReply(s) == Wait::Cancelled) {
+            closeUnanswered();
+            return false;
+        }
+        reply = readReply(s);
+        owed_ = false;
+        return true;
+    } catch (const SocketError&) {
+        owed_ = false;
+        lose();
+        return false;
+    }
+}
+
+LinkResult HostLink::broken(const SocketError& e) {
+    owed_ = false;
+    services_.msgBox(QStringLiteral("Error in SendReceive procedure.  ") +
+                         QStringLiteral("  Possible causes:  The link to the iSeries has been lost due to "
+                                        "inactivity.  Please re-connect.") +
+                         QStringLiteral("  (Check the qsysopr message queue.)  If local error, code is ") +
+                         QString::number(e.number) + QLatin1Char(' ') + QString::fromStdString(e.what()),
+                     MsgButtons::OK, MsgIcon::Critical, kTitle);
+    lose();
+    return LinkResult::LinkLost;
 }
 
 LinkResult SendReceive(HostLink& link, const std::string& request, std::string& reply) {

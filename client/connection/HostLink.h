@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+struct SocketError;
+
 class HostSocket;
 class Services;
 
@@ -99,6 +101,15 @@ public:
 
     // One request, one reply. See SendReceive.
     LinkResult sendReceive(const std::string& request, std::string& reply);
+    // The two halves of sendReceive, for a caller that works while the host
+    // answers: the request goes out and its reply is owed until
+    // receiveReply reads it (or dropOwedReply reads and drops it). Each half
+    // answers as sendReceive does.
+    LinkResult sendRequest(const std::string& request);
+    LinkResult receiveReply(std::string& reply);
+    // Reads the owed reply and drops it, as a cancel does with a reply on its
+    // way; false when none came (the link is then closed).
+    bool dropOwedReply(std::string& reply);
     // Sends the cancel request and drops its reply; throws SocketError on a link error.
     // Its reply is awaited for the cancel grace only: when none comes, the link
     // is out of step. After the user's Cancel it is closed, the user told, and
@@ -126,6 +137,8 @@ private:
     void lose();
     // A cancel that no reply ended within the grace: the link is closed and the user told.
     void closeUnanswered();
+    // A broken link: reported and closed.
+    LinkResult broken(const SocketError& e);
     template <class F>
     void notify(F f);
 

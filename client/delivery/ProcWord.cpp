@@ -37,11 +37,12 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
     const QString batchName = run.batchName();
     // The name is chosen free as the document will be written: an earlier
     // document of the name the word processor gives it is never replaced.
-    QString output = batchName;
-    if (output.isEmpty()) {
-        output = BuildPcFileName(ctx, SaveFolder(ctx), row, true, QString::fromLatin1(WordApplication::kSavedExtension));
-        output = output.left(output.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".doc");
-    }
+    const auto freeName = [&] {
+        const QString name =
+            BuildPcFileName(ctx, SaveFolder(ctx), row, true, QString::fromLatin1(WordApplication::kSavedExtension));
+        return name.left(name.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".doc");
+    };
+    QString output = batchName.isEmpty() ? freeName() : batchName;
     // The word processor saves it under its own extension.
     const QFileInfo asked(output);
     const QString base = asked.suffix().isEmpty() ? asked.fileName() : asked.completeBaseName();
@@ -109,6 +110,8 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
         }
     }
     if (options.autoformat) IgnoringErrors([&] { word.autoFormat(); });
+    // Another run may have taken the free name while the report arrived: it is looked for again.
+    if (batchName.isEmpty()) output = freeName();
     QString saved = output;
     if (!options.runMacro) {
         try {

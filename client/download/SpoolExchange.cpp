@@ -86,9 +86,28 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         }
     };
     toSink([&] { sink.accepted(r.widthCode); });
+    // The reply to the request sent ahead, when it is read only to be dropped.
+    std::string dropped;
     for (;;) {
+        const bool end = startsWith(control, "(END)");
+        const bool invalid = startsWith(control, "(INVALID)");
+        const bool more = style.next == ExchangeStyle::Continue::OnlyOnMore ? startsWith(control, "(MORE)")
+                                                                             : !end && !invalid;
+        // The next request goes out before this block is written: the host
+        // prepares its answer while the writer works.
+        LinkResult sent = LinkResult::Reply;
+        if (more) sent = ctx.link.sendRequest(request);
+        const bool owed = more && sent == LinkResult::Reply;
+        // What the host answers to the request sent ahead decides whether it
+        // still holds blocks, once that answer has been read and dropped.
+        auto dropOwed = [&] {
+            if (!owed) return true;
+            if (!ctx.link.dropOwedReply(dropped)) return false;
+            control = HostWire::controlArea(dropped);
+            return true;
+        };
         const qint32 before = r.records;
-        toSink([&] {
+        try {
             ForEachRecord(std::string_view(reply).substr(0, HostWire::kDataLength), width,
                           [&](const SpoolRecordSlot& slot) {
                               sink.record(slot);
@@ -97,7 +116,10 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
                               model.record(slot, counted);
                           });
             sink.blockDone();
-        });
+        } catch (...) {
+            if (dropOwed() && hostHoldsMore()) ctx.link.abandonTransfer();
+            throw;
+        }
         if (r.records > before) {
             quietBlocks = 0;
             lastRecordMs = ctx.clock->nowMs();
@@ -108,24 +130,24 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
             threshold = style.thresholdFromCount ? r.records + 50 : threshold + 50;
             progress.status(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
         }
-        const bool end = startsWith(control, "(END)");
-        const bool invalid = startsWith(control, "(INVALID)");
         if (invalid && style.laterInvalidDenied) {
             r.end = ExchangeEnd::Denied;
             ctx.msgBox(QStringLiteral("Access denied.  Possible authority problem."), MsgButtons::OK,
                        MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
             return r;
         }
-        const bool more = style.next == ExchangeStyle::Continue::OnlyOnMore ? startsWith(control, "(MORE)")
-                                                                             : !end && !invalid;
         if (!more) {
             r.end = ExchangeEnd::Complete;
+            return r;
+        }
+        if (sent != LinkResult::Reply) {
+            r.end = ExchangeEnd::Broken;
             return r;
         }
         const bool quiet = quietBlocks >= kQuietBlocks || (quietBlocks > 1 && ctx.clock->nowMs() - lastRecordMs >= kQuietMs);
         if (quiet || model.linesWritten() - overprintsReceived >= lineLimit || overprintsReceived >= overprintLimit) {
             r.end = ExchangeEnd::Overrun;
-            ctx.link.abandonTransfer();
+            if (dropOwed() && hostHoldsMore()) ctx.link.abandonTransfer();
             const QString stopped = QStringLiteral("  The download was stopped and the host told to cancel it.");
             if (quiet)
                 ctx.msgBox(QStringLiteral("The host keeps saying that more of the report follows, but sends nothing "
@@ -139,9 +161,9 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
                            MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
             return r;
         }
-        const LinkResult sent = SendReceive(ctx.link, request, reply);
-        if (sent != LinkResult::Reply) {
-            r.end = sent == LinkResult::Cancelled ? ExchangeEnd::Canceled : ExchangeEnd::Broken;
+        const LinkResult got = ctx.link.receiveReply(reply);
+        if (got != LinkResult::Reply) {
+            r.end = got == LinkResult::Cancelled ? ExchangeEnd::Canceled : ExchangeEnd::Broken;
             return r;
         }
         control = HostWire::controlArea(reply);

@@ -105,7 +105,7 @@ TEST(OverlappingRuns, TwoRunsAddingToOneFile) {
         const char* what;
         int firstReplyDelayMs;
         bool secondRefused;
-    } cases[] = {{"the first ends within the wait", 200, false}, {"the first writes for longer", 1500, true}};
+    } cases[] = {{"the first ends within the wait", 200, false}, {"the first writes for longer", 2500, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TwoRuns runs(c.firstReplyDelayMs);
@@ -131,7 +131,7 @@ TEST(OverlappingRuns, TwoRunsAddingToOneFile) {
 // writing: the second is refused, and the file holds the first run's report
 // whole (the earlier file until then).
 TEST(OverlappingRuns, TwoRunsReplacingOneFile) {
-    TwoRuns runs(1500);
+    TwoRuns runs(2500);
     const QString daily = runs.in(QStringLiteral("daily.txt"));
     writeEarlier(daily);
     for (BatchHost* b : {&runs.first, &runs.second}) b->remember("Add replace", QStringLiteral("True"));

@@ -103,6 +103,23 @@ TEST_F(HostLists, AHostThatStopsAnsweringEndsTheListAndTheLink) {
     EXPECT_EQ(host->jobFrames().size(), 2u);
 }
 
+// A host that sends its list a byte every 200 ms (205 s a block) is given up
+// when the block is not whole within the reply limit.
+TEST_F(HostLists, AHostThatSendsAByteNowAndThenEndsTheListAtTheReplyLimit) {
+    for (int i = 1; i <= 20; ++i)
+        HostSimFixture::writeSpooledFile(spool.path(), "MYLIB", "PRT01", QString("%1.splf").arg(i), report("R", i));
+    start(HostSimFaults{.byteEveryMs = 200});
+    t.boxes->expect("Error in SendReceive procedure.");
+    const qint64 before = t.clock->nowMs();
+    listFiles("PRT01", "MYLIB", "PRT01");
+    EXPECT_GE(t.clock->nowMs() - before, ctx.link.wholeReplyMs);
+    EXPECT_LT(t.clock->nowMs() - before, ctx.link.wholeReplyMs + 1000);
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(linkNews.lost, 1);
+    EXPECT_EQ(ctx.link.socketIfOpen(), nullptr);
+    EXPECT_EQ(grid.rowCount(), 0);
+}
+
 TEST_F(HostLists, AQueueCheckThatGetsNoAnswerStopsWithoutASecondMessage) {
     HostSimFixture::writeSpooledFile(spool.path(), "MYLIB", "PRT01", "a.splf", report("FIRST", 1));
     start(HostSimFaults{.silentAfter = 0});

@@ -63,7 +63,7 @@ TEST(CloseBox, DuringADownloadItCancelsTheDownloadThenClosesTheProgram) {
         HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("SALES"), QStringLiteral("PRT01"),
                                          QStringLiteral("LEDGER.splf"), longReport());
         HostSimFixture host({.spool = spool.path(), .clock = t.clock, .listener = false});
-        host.faults().replyDelayMs = 200;
+        host.faults().replyDelayMs = 1000;  // the report takes long enough to close the window during it
         installSplfScreen(t.ctx);
         installDownloadWindows(t.ctx);
         auto presenter = std::make_unique<ModalPresenter>();

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -10,6 +11,7 @@
 #include "ProcHtml.h"
 #include "ProcPDF.h"
 #include "ProcXml.h"
+#include "SafeOutputFile.h"
 #include "ScriptedHostSocket.h"
 #include "SpoolDownload.h"
 #include "CoreTestSupport.h"
@@ -262,6 +264,32 @@ TEST_F(DocumentsTest, HtmlAddModeKeepsEveryLineOfTheEarlierFile) {
     WriteFileBytes(file, "<HTML><BODY>\r\n\r\n<p>kept</p>\r\n\r\n</Body></HTML>");
     ASSERT_EQ(run(ProcHtml, file, {{"001", ' ', "NEW"}}), 0);
     EXPECT_TRUE(ReadFileBytes(file).starts_with("<HTML><BODY>\r\n\r\n<p>kept</p>\r\n\r\n              \r\n<P>"));
+}
+
+// Adding to a document that another run is writing: the addition waits and
+// adds to the document that run leaves; when that run writes for longer than
+// the wait, the addition is refused and the document is that run's.
+TEST_F(DocumentsTest, HtmlAddModeWaitsForAnotherRunsDocument) {
+    options.htmlAddToFile = true;
+    const QString file = path(QStringLiteral("shared.html"));
+    for (const bool otherEnds : {true, false}) {
+        SCOPED_TRACE(otherEnds ? "the other run ends" : "the other run goes on");
+        WriteFileBytes(file, "<HTML><BODY>\r\n<p>earlier</p>\r\n</BODY></HTML>\r\n");
+        SafeOutputFile other;
+        other.open(file, {});
+        other.write("<HTML><BODY>\r\n<p>the other run's</p>\r\n</BODY></HTML>\r\n");
+        if (otherEnds) QTimer::singleShot(0, [&] { other.commit(); });
+        if (!otherEnds)
+            t.boxes->expect(QStringLiteral("PC level file error:70   Description: ") + file +
+                            QStringLiteral(" is being written by another program"));
+        EXPECT_EQ(run(ProcHtml, file, {{"001", ' ', "MINE"}}), otherEnds ? 0 : -1);
+        if (other.isOpen()) other.commit();
+        const std::string html = ReadFileBytes(file);
+        EXPECT_TRUE(html.starts_with("<HTML><BODY>\r\n<p>the other run's</p>\r\n")) << html;
+        EXPECT_EQ(html.find("MINE") != std::string::npos, otherEnds) << html;
+        EXPECT_TRUE(t.boxes->done());
+        EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(QLatin1Char(' ')).toStdString();
+    }
 }
 
 TEST_F(DocumentsTest, AnEarlierDocumentSurvivesWhateverStopsTheDownload) {

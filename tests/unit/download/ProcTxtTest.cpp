@@ -321,11 +321,12 @@ TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
     options.pageLength = QStringLiteral("Variable");
     const QString file = path(QStringLiteral("keep.txt"));
     WriteFileBytes(file, "EARLIER REPORT\r\n");
-    // One page holds 255 lines: 24 blocks of 11 lines fill more.
+    // One page holds 255 lines: 24 blocks of 11 lines fill more. The 25th was
+    // asked for while the 24th was written; its reply is read and dropped.
     host->replies(SpoolReplies::report(NumberedRecords(11 * 40), " 80"));
     t.boxes->expect(QStringLiteral("The host keeps sending lines beyond what the report's page count (1) can hold."));
     EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), -1);
-    EXPECT_EQ(host->downloadRequests(), 24);
+    EXPECT_EQ(host->downloadRequests(), 25);
     EXPECT_EQ(host->cancelRequests, 1);
     EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
     EXPECT_EQ(lastStatus(), QStringLiteral("Transfer to file ") + file +
@@ -362,7 +363,7 @@ TEST_F(ProcTxtTest, AHostThatSaysMoreAndSendsNothingIsStoppedSoonAfterItsLastRec
     for (qint64 i = 0; i < kQuietBlocks + 10; ++i) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
     t.boxes->expect(QStringLiteral("The host keeps saying that more of the report follows, but sends nothing more."));
     EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(noCount)), -1);
-    EXPECT_EQ(host->downloadRequests(), kQuietBlocks + 1);
+    EXPECT_EQ(host->downloadRequests(), kQuietBlocks + 2);  // one asked for ahead
     EXPECT_EQ(host->cancelRequests, 1);
     EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
     EXPECT_TRUE(t.boxes->done());
@@ -375,12 +376,13 @@ TEST_F(ProcTxtTest, WhatArrivedIsWrittenOutAfterEachBlock) {
         SCOPED_TRACE(replace);
         replaceFile(replace);
         WriteFileBytes(file, "EARLIER REPORT\r\n");
-        host->replies(SpoolReplies::report(NumberedRecords(30), " 80"));
-        // Read while the third block is on its way: a run killed now keeps two blocks.
+        host->replies(SpoolReplies::report(NumberedRecords(40), " 80"));
+        // Read while the fourth block is on its way: it is asked for before the
+        // third is written, so a run killed now keeps two blocks.
         std::string seen;
-        const int third = static_cast<int>(host->requests.size()) + 2;
+        const int fourth = static_cast<int>(host->requests.size()) + 3;
         host->afterReply = [&](int n) {
-            if (n != third) return;
+            if (n != fourth) return;
             // Replacing, the blocks go to the one new file beside the earlier one.
             QString beside = file;
             for (const QString& name : QDir(t.dir.path()).entryList(QDir::Files | QDir::Hidden))

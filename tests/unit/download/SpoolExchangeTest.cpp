@@ -114,3 +114,61 @@ TEST_F(SpoolExchangeTest, ProgressFromTheThresholdOrFromTheCount) {
         EXPECT_EQ(screen.history, c.texts);  // the exchange writes only its progress
     }
 }
+
+namespace {
+// A sink that notes how many requests the host had when each record came,
+// and fails on one record.
+class WatchingSink : public RecordingSink {
+public:
+    WatchingSink(const ScriptedHost& h, std::string failOn = {}) : host(h), failOn_(std::move(failOn)) {}
+    void record(const SpoolRecordSlot& slot) override {
+        RecordingSink::record(slot);
+        asked.push_back(host.downloadRequests());
+        if (texts.back() == failOn_) throw std::runtime_error("disk full");
+    }
+    const ScriptedHost& host;
+    std::vector<int> asked;
+
+private:
+    std::string failOn_;
+};
+}  // namespace
+
+// The next block is asked for before a block goes to the writer, so that the
+// host works while the writer does; the last block asks for nothing.
+TEST_F(SpoolExchangeTest, TheNextBlockIsAskedForBeforeABlockIsWritten) {
+    host->reply(SpoolReplies::reply(block(80, 1, 1), "(MORE)", " 80"));
+    host->reply(SpoolReplies::reply(block(80, 2, 1), "(MORE)", " 80"));
+    host->reply(SpoolReplies::reply(block(80, 3, 1), "(END)", " 80"));
+    WatchingSink watching(*host);
+    const ExchangeResult r = RunSpoolExchange(t.ctx, request, ExchangeStyle{}, watching, screen);
+    EXPECT_EQ(r.end, ExchangeEnd::Complete);
+    EXPECT_EQ(watching.asked, (std::vector<int>{2, 3, 3}));
+    EXPECT_EQ(host->downloadRequests(), 3);
+    EXPECT_EQ(host->cancelRequests, 0);
+}
+
+// A writer that fails with a request outstanding: its reply is read and
+// dropped, the host is told to stop only when it still holds blocks, and the
+// link stays in step for the next exchange.
+TEST_F(SpoolExchangeTest, AWriterFailureWithARequestOutstandingKeepsTheLinkInStep) {
+    for (const bool moreBehind : {true, false}) {
+        SCOPED_TRACE(moreBehind ? "the host holds more" : "the reply ahead is the last");
+        host->requests.clear();
+        host->cancelRequests = 0;
+        host->reply(SpoolReplies::reply(block(80, 1, 2), "(MORE)", " 80"));
+        host->reply(SpoolReplies::reply(block(80, 3, 2), moreBehind ? "(MORE)" : "(END)", " 80"));
+        if (moreBehind) host->reply(SpoolReplies::reply(block(80, 5, 2), "(END)", " 80"));
+        WatchingSink failing(*host, "R2");
+        EXPECT_THROW(RunSpoolExchange(t.ctx, request, ExchangeStyle{}, failing, screen), std::runtime_error);
+        EXPECT_EQ(host->downloadRequests(), 2);
+        EXPECT_EQ(host->cancelRequests, moreBehind ? 1 : 0);
+        EXPECT_FALSE(t.ctx.link.replyOwed());
+        // The next exchange gets its own reply.
+        host->script.clear();
+        host->reply(SpoolReplies::reply(block(80, 9, 1), "(END)", " 80"));
+        sink = RecordingSink();
+        EXPECT_EQ(run(ExchangeStyle{}).end, ExchangeEnd::Complete);
+        EXPECT_EQ(sink.texts, std::vector<std::string>{"R9"});
+    }
+}

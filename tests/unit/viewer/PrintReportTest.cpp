@@ -191,7 +191,8 @@ TEST_F(PrintTest, ABatchRunPrintsOnTheDefaultPrinterWithoutADialogOrFailsClearly
 }
 
 TEST_F(PrintTest, APrinterErrorDropsTheJobAndStopsTheHost) {
-    host->replies(SpoolReplies::report(NumberedRecords(30), " 80"));
+    // Four blocks: the host still holds one when the second fails.
+    host->replies(SpoolReplies::report(NumberedRecords(40), " 80"));
     printer.failOn(QStringLiteral("print RECORD 15"), 482);
     t.boxes->expect(QStringLiteral("PC printer error 482"));
     EXPECT_EQ(run(), -1);
