@@ -454,6 +454,34 @@ TEST_F(SafeOutputFileTest, AnAdditionThatAKilledRunLeftIsCutBackByTheNextRunInTh
     }
 }
 
+// What a killed run's record names is cut back only while the name holds that
+// same file: one put in its place since then is left alone.
+TEST_F(SafeOutputFileTest, AKilledRunsRecordLeavesAFileThatTookTheNameAlone) {
+    WriteFileBytes(target, "EARLIER\r\n");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto* f = new SafeOutputFile;
+        f->open(target, as(Mode::Add));
+        f->write("PART OF A REPORT\r\n");
+        f->flush();
+        ::kill(::getpid(), SIGKILL);
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    // The user puts another file in its place.
+    const QString other = path(QStringLiteral("theirs.txt"));
+    WriteFileBytes(other, "THE USER'S OWN, LONGER THAN EARLIER\r\n");
+    ASSERT_TRUE(QFile::remove(target));
+    ASSERT_TRUE(QFile::rename(other, target));
+    SafeOutputFile f;
+    f.open(path(QStringLiteral("next.txt")), as(Mode::Replace));
+    f.commit();
+    EXPECT_EQ(ReadFileBytes(target), "THE USER'S OWN, LONGER THAN EARLIER\r\n");
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("next.txt"), QStringLiteral("report.txt")}));
+}
+
 // Only plain files are written: a pipe, a socket, a folder or a device at the
 // name is refused by the check and by open, which never blocks on it, and it
 // stays what it was.
