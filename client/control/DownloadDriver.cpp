@@ -431,7 +431,9 @@ ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::op
         HostLink::Hold hold(ctx.link);
         QSet<QString> writtenThisRun;
         ScreenProgress progress(splf);
-        const DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
+        // The remembered dialogs' values (printer format, naming) as for a whole queue.
+        DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
+        ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
         try {
             out = deliver(DeliveryRun{ctx, options, progress}, row, writtenThisRun, fileName);
         } catch (...) {
