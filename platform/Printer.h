@@ -39,4 +39,8 @@ public:
     // Whether the machine has a printer to print on without asking (a batch
     // run uses the default printer).
     virtual bool hasPrinter() = 0;
+    // The width a line may take on the next page, and the width a line of
+    // `columns` characters takes in the font as set, in points; 0 when not known.
+    virtual double printableWidthPoints() { return 0; }
+    virtual double textWidthPoints(int /*columns*/) { return 0; }
 };

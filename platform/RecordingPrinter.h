@@ -25,6 +25,9 @@ public:
     void endDoc() override;
     void abortDoc() override;
     bool hasPrinter() override { return present; }
+    double printableWidthPoints() override { return pageWidthPoints; }
+    // Courier's advance: 0.6 of the font size per character.
+    double textWidthPoints(int columns) override { return pageWidthPoints > 0 ? 0.6 * fontSize * columns : 0; }
 
     QString name = QStringLiteral("Test Printer");
     // False: the machine has no printer.
@@ -32,6 +35,8 @@ public:
     // Lines a page holds (0: no limit); a further line starts a new page, as
     // the real printer does at the end of its printable area.
     int linesPerPage = 0;
+    // The width a line may take (0: not known, nothing is measured).
+    double pageWidthPoints = 0;
     QString fontName;
     double fontSize = 0;
     // The printer's orientation before anybody sets it.

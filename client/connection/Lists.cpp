@@ -100,6 +100,8 @@ int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, Sp
         grid.clear();
 
         const QFont pagesFont(QStringLiteral("Courier New"));
+        QStringList gridKeys;
+        for (const char* key : kGridKeys) gridKeys << QString::fromLatin1(key);
         QStringList refused;
         state.gListLeftOut.clear();
         const std::string request =
@@ -108,6 +110,8 @@ int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, Sp
             exchangeList(link, services, state, request, QStringLiteral("spool files"), [&](const std::string& reply) {
                 step = step == 1 ? 2 : 3;
                 const bool allQueues = outqShown == QLatin1String("*ALL");
+                // A block's rows go into the list at once, in the grid's column order.
+                std::vector<QStringList> rows;
                 for (const SpoolListEntry& e : spoolListEntries(reply)) {
                     const QString why = e.refusal();
                     if (!why.isEmpty()) {
@@ -115,20 +119,14 @@ int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, Sp
                         state.gListLeftOut.push_back({QStringLiteral("%1 of job %2").arg(e.file, e.jobNumber), why});
                         continue;
                     }
-                    grid.addRow();
-                    const int row = grid.rowCount();
-                    grid.setCellValue(row, QStringLiteral("Date"), e.date);
-                    grid.setCellValue(row, QStringLiteral("File"), e.file);
-                    grid.setCellValue(row, QStringLiteral("User"), e.user);
-                    grid.setCellValue(row, QStringLiteral("Outq"), allQueues ? e.outq : outqShown);
-                    grid.setCellValue(row, QStringLiteral("Pages"), e.pages);
-                    grid.setCellFont(row, QStringLiteral("Pages"), pagesFont);
-                    grid.setCellValue(row, QStringLiteral("Form"), e.form);
-                    grid.setCellValue(row, QStringLiteral("JobNumber"), e.jobNumber);
-                    grid.setCellValue(row, QStringLiteral("Job"), e.job);
-                    grid.setCellValue(row, QStringLiteral("UserData"), e.userData);
+                    rows.push_back({e.date, e.file, e.user, allQueues ? e.outq : outqShown, e.pages, e.form, e.jobNumber,
+                                    e.job, e.userData});
                 }
+                const int first = grid.rowCount() + 1;
+                grid.addRows(gridKeys, rows);
+                for (int row = first; row <= grid.rowCount(); ++row) grid.setCellFont(row, QStringLiteral("Pages"), pagesFont);
             });
+        grid.listEnded();
         if (x.result != LinkResult::Reply) return 1;
         step = 4;
         if (!refused.isEmpty()) {

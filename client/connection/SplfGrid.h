@@ -1,6 +1,8 @@
 #pragma once
 #include <QFont>
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 // The spooled-file grid as the lists and the driver use it. Rows count from 1;
 // columns are addressed by key, or by number from 1 in the order added.
@@ -18,6 +20,15 @@ public:
     virtual void autoWidthColumn(const QString& key) = 0;
     virtual void setCellSelected(int row, int column, bool selected) = 0;
     virtual bool rowSelected(int row) const = 0;
+    // Rows added at once (a list block's entries): each row's cells in the order of `keys`.
+    virtual void addRows(const QStringList& keys, const std::vector<QStringList>& rows) {
+        for (const QStringList& cells : rows) {
+            addRow();
+            for (qsizetype c = 0; c < keys.size() && c < cells.size(); ++c) setCellValue(rowCount(), keys[c], cells[c]);
+        }
+    }
+    // The list has ended: everything added is shown.
+    virtual void listEnded() {}
     // Every row selected at once (a long list is not selected row by row).
     virtual void selectAllRows() {
         for (int row = 1; row <= rowCount(); ++row) setCellSelected(row, 1, true);

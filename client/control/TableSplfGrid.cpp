@@ -2,106 +2,102 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QTableWidget>
+#include <QTableView>
 #include <stdexcept>
 
-TableSplfGrid::TableSplfGrid(QTableWidget* table) : table_(table) {
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+TableSplfGrid::TableSplfGrid(QTableView* view) : view_(view), list_(std::make_unique<SpoolFileList>()) {
+    view_->setModel(list_.get());
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Tab leaves the grid for the next control; moving the current cell would
     // change which reports are selected.
-    table_->setTabKeyNavigation(false);
-    table_->setSortingEnabled(false);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->hide();
+    view_->setTabKeyNavigation(false);
+    view_->setSortingEnabled(false);
+    view_->setWordWrap(false);
+    view_->verticalHeader()->hide();
     // Rows of one height need no measuring per row, which keeps long lists fast.
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
 }
 
+TableSplfGrid::~TableSplfGrid() { view_->setModel(nullptr); }
+
 int TableSplfGrid::column(const QString& key) const {
-    const auto it = columns_.constFind(key);
-    if (it == columns_.constEnd()) throw std::out_of_range("Invalid key: " + key.toStdString());
-    return *it;
+    const std::optional<int> c = list_->columnOf(key);
+    if (!c) throw std::out_of_range("Invalid key: " + key.toStdString());
+    return *c;
 }
 
 void TableSplfGrid::checkRow(int row) const {
-    if (row < 1 || row > table_->rowCount()) throw std::out_of_range("Invalid row number " + std::to_string(row));
+    if (row < 1 || row > list_->rows()) throw std::out_of_range("Invalid row number " + std::to_string(row));
 }
 
 void TableSplfGrid::clear(bool withColumns) {
-    table_->clearSelection();
-    table_->setRowCount(0);
-    if (withColumns) {
-        table_->setColumnCount(0);
-        columns_.clear();
-    }
+    view_->clearSelection();
+    list_->clear(withColumns);
 }
 
 void TableSplfGrid::addColumn(const QString& key, const QString& header, int width) {
-    const int c = table_->columnCount();
-    table_->setColumnCount(c + 1);
-    table_->setHorizontalHeaderItem(c, new QTableWidgetItem(header));
-    table_->setColumnWidth(c, width);
-    columns_.insert(key, c);
+    if (!list_->addColumn(key, header)) return;
+    view_->setColumnWidth(list_->columns() - 1, width);
 }
 
-void TableSplfGrid::addRow() { table_->setRowCount(table_->rowCount() + 1); }
+void TableSplfGrid::addRow() { list_->addRow(); }
 
-int TableSplfGrid::rowCount() const { return table_->rowCount(); }
+void TableSplfGrid::addRows(const QStringList& keys, const std::vector<QStringList>& rows) {
+    std::vector<int> columns;
+    for (const QString& key : keys) columns.push_back(column(key));
+    list_->addRows(columns, rows);
+}
 
-int TableSplfGrid::columnCount() const { return table_->columnCount(); }
+int TableSplfGrid::rowCount() const { return list_->rows(); }
+
+int TableSplfGrid::columnCount() const { return list_->columns(); }
 
 void TableSplfGrid::setCellValue(int row, const QString& key, const QString& value) {
     checkRow(row);
-    const int c = column(key);
-    if (QTableWidgetItem* item = table_->item(row - 1, c)) {
-        item->setText(value);
-        return;
-    }
-    auto* item = new QTableWidgetItem(value);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    table_->setItem(row - 1, c, item);
+    list_->setCell(row - 1, column(key), value);
 }
 
 QString TableSplfGrid::cellValue(int row, const QString& key) const {
     checkRow(row);
-    const QTableWidgetItem* item = table_->item(row - 1, column(key));
-    return item ? item->text() : QString();
+    return list_->cell(row - 1, column(key));
 }
 
 void TableSplfGrid::setCellFont(int row, const QString& key, const QFont& font) {
     checkRow(row);
-    const int c = column(key);
-    QTableWidgetItem* item = table_->item(row - 1, c);
-    if (!item) {
-        setCellValue(row, key, QString());
-        item = table_->item(row - 1, c);
-    }
-    item->setFont(font);
+    // Every row of a column is shown in one font (the pages in a fixed one).
+    list_->setColumnFont(column(key), font);
 }
 
-void TableSplfGrid::autoWidthColumn(const QString& key) { table_->resizeColumnToContents(column(key)); }
+void TableSplfGrid::autoWidthColumn(const QString& key) {
+    list_->publish();
+    view_->resizeColumnToContents(column(key));
+}
 
 void TableSplfGrid::setCellSelected(int row, int column, bool selected) {
     checkRow(row);
-    if (column < 1 || column > table_->columnCount())
+    list_->publish();
+    if (column < 1 || column > list_->columns())
         throw std::out_of_range("Invalid column number " + std::to_string(column));
-    const QModelIndex index = table_->model()->index(row - 1, column - 1);
-    table_->selectionModel()->select(index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
-                                                QItemSelectionModel::Rows);
+    const QModelIndex index = list_->index(row - 1, column - 1);
+    view_->selectionModel()->select(index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                               QItemSelectionModel::Rows);
 }
 
 bool TableSplfGrid::rowSelected(int row) const {
     checkRow(row);
-    return table_->selectionModel()->isSelected(table_->model()->index(row - 1, 0));
+    list_->publish();
+    return view_->selectionModel()->isSelected(list_->index(row - 1, 0));
 }
 
 void TableSplfGrid::selectAllRows() {
-    if (table_->rowCount() == 0 || table_->columnCount() == 0) return;
+    list_->publish();
+    if (list_->rows() == 0 || list_->columns() == 0) return;
     // One range: the selection's tests stay quick however long the list.
-    const QItemSelection all(table_->model()->index(0, 0),
-                             table_->model()->index(table_->rowCount() - 1, table_->columnCount() - 1));
-    table_->selectionModel()->select(all, QItemSelectionModel::Select);
+    const QItemSelection all(list_->index(0, 0), list_->index(list_->rows() - 1, list_->columns() - 1));
+    view_->selectionModel()->select(all, QItemSelectionModel::Select);
 }
+
+void TableSplfGrid::listEnded() { list_->publish(); }

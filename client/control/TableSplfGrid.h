@@ -1,20 +1,25 @@
 #pragma once
-#include <QHash>
+#include <memory>
 
 #include "SplfGrid.h"
+#include "SpoolFileList.h"
 
-class QTableWidget;
+class QTableView;
 
-// The spooled-file grid over a QTableWidget: whole rows are selected, several
-// at a time; the cell in the first column tells whether a row is selected.
+// The spooled-file grid: the list's entries (SpoolFileList) shown in a
+// QTableView. Whole rows are selected, several at a time; the cell in the
+// first column tells whether a row is selected.
 class TableSplfGrid : public SplfGrid {
 public:
-    explicit TableSplfGrid(QTableWidget* table);
-    QTableWidget* table() const { return table_; }
+    explicit TableSplfGrid(QTableView* view);
+    ~TableSplfGrid() override;
+    QTableView* view() const { return view_; }
+    const SpoolFileList& list() const { return *list_; }
 
     void clear(bool withColumns = false) override;
     void addColumn(const QString& key, const QString& header, int width) override;
     void addRow() override;
+    void addRows(const QStringList& keys, const std::vector<QStringList>& rows) override;
     int rowCount() const override;
     int columnCount() const override;
     void setCellValue(int row, const QString& key, const QString& value) override;
@@ -24,12 +29,13 @@ public:
     void setCellSelected(int row, int column, bool selected) override;
     bool rowSelected(int row) const override;
     void selectAllRows() override;
+    void listEnded() override;
 
 private:
     // Throws std::out_of_range for an unknown key or cell, as the grid control
     // raised a run-time error in its caller.
     int column(const QString& key) const;
     void checkRow(int row) const;
-    QTableWidget* table_;
-    QHash<QString, int> columns_;
+    QTableView* view_;
+    std::unique_ptr<SpoolFileList> list_;
 };

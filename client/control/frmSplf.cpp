@@ -21,7 +21,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionComboBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -143,7 +143,7 @@ void frmSplf::buildControls() {
     itmAbout = named(mnuHelp->addAction(QStringLiteral("About the Spoolwright")), "itmAbout");
 
     fraGrd = frame(this, "fraGrd", "");
-    grdSplfTable = named(new QTableWidget(fraGrd), "grdSplf");
+    grdSplfTable = named(new QTableView(fraGrd), "grdSplf");
     grid_ = std::make_unique<TableSplfGrid>(grdSplfTable);
 
     lblDownloadTo = label(this, "lblDownloadTo", "Download to:");
@@ -414,7 +414,7 @@ void frmSplf::connectHandlers() {
     connect(cmdPrinter, &QPushButton::clicked, this, [this] { cmdPrinter_Click(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(grdSplfTable, &QTableWidget::cellDoubleClicked, this, [this] { grdSplf_DblClick(); });
+    connect(grdSplfTable, &QTableView::doubleClicked, this, [this] { grdSplf_DblClick(); });
     // The process type is picked from the list only: a click on its text or
     // on its label opens the list, as do F4, Alt+Down and the space bar. The
     // page range selects its whole text on entry.

@@ -21,7 +21,7 @@ class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
-class QTableWidget;
+class QTableView;
 class TableSplfGrid;
 
 // The spooled-file screen: the grid of a listed queue, the destination
@@ -50,7 +50,7 @@ public:
 
     // --- grid, destination, translation ---
     QGroupBox* fraGrd = nullptr;
-    QTableWidget* grdSplfTable = nullptr;  // objectName "grdSplf"
+    QTableView* grdSplfTable = nullptr;  // objectName "grdSplf": a view of the list (TableSplfGrid)
     QLabel* lblDownloadTo = nullptr;
     QComboBox* cboProcessType = nullptr;
     QLabel* lblTranslation = nullptr;

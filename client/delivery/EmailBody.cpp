@@ -6,6 +6,7 @@
 #include "Codec.h"
 #include "MailAutomation.h"
 #include "MousePointer.h"
+#include "PageModel.h"
 #include "PcFileName.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
@@ -13,11 +14,12 @@
 
 namespace {
 // The report's records as the paragraphs of an HTML body (plain lines for
-// Netscape 4.6), with blank paragraphs for the report's skips and spacing.
-class HtmlBodySink : public SpoolRecordSink {
+// Netscape 4.6), on the page model's lines: blank paragraphs for the empty
+// lines, two between pages.
+class HtmlBodySink : public SpoolRecordSink, private PageCanvas {
 public:
     HtmlBodySink(AppContext& ctx, const QString& name, bool plain, bool removeLayout)
-        : ctx_(ctx), name_(name), plain_(plain), removeLayout_(removeLayout) {}
+        : ctx_(ctx), name_(name), plain_(plain), pages_(PageModelOptions{.layout = !removeLayout}) {}
     void accepted(const std::string&) override {
         file.open(ctx_, name_, false);
         if (plain_) return;  // Netscape 4.6 takes plain lines, without any HTML head
@@ -26,12 +28,7 @@ public:
                               "<FONT FACE=\"Courier New\" SIZE=2><P>&nbsp;</P>"})
             file.writeLine(l);
     }
-    void record(const SpoolRecordSlot& slot) override {
-        if (!removeLayout_) place(slot);
-        QString text = Codec::toUnicode(std::string(slot.text));
-        while (text.endsWith(QLatin1Char(' '))) text.chop(1);
-        line(plain_ ? text : QStringLiteral("<P>") + HtmlText(text) + QStringLiteral("</P>"));
-    }
+    void record(const SpoolRecordSlot& slot) override { pages_.record(slot, *this); }
     void blockDone() override { file.flush(); }
     void finish() {
         if (plain_) return;
@@ -43,24 +40,21 @@ public:
 private:
     void line(const QString& l) { file.writeLine(Codec::fromUnicode(l)); }
     void blank() { line(plain_ ? QStringLiteral(" ") : QStringLiteral("<P> </P>")); }
-    void place(const SpoolRecordSlot& slot) {
-        if (const auto s = slot.skipLine()) {
-            if (*s < current_) {
-                blank();
-                blank();
-                current_ = 1;
-            }
-            for (; current_ < *s; ++current_) blank();
-        }
-        if (auto n = slot.spacingLines()) {
-            for (int k = *n; k >= 2; --k, ++current_) blank();
-            ++current_;
-        }
+    void pageBreak(int) override {
+        blank();
+        blank();
+    }
+    void emptyLines(int count) override {
+        for (int i = 0; i < count; ++i) blank();
+    }
+    void line(std::string_view record, int, int) override {
+        const QString text = Codec::toUnicode(ShownText(record));
+        line(plain_ ? text : QStringLiteral("<P>") + HtmlText(text) + QStringLiteral("</P>"));
     }
     AppContext& ctx_;
     QString name_;
-    bool plain_, removeLayout_;
-    int current_ = 1;
+    bool plain_;
+    PageModel pages_;
 };
 
 int failed(AppContext& ctx, const QString& text, const QString& title = QStringLiteral("Tolvane")) {
@@ -87,7 +81,10 @@ int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
     ExchangeStyle style;
     style.pageLimit = PageLimitOf(row);
     try {
-        const ExchangeResult r = RunSpoolExchange(ctx, DownloadRequestFor(run.options, row).build(), style, sink, run.progress);
+        // The print-control box is the text file's: it changes nothing the host is asked for here.
+        DownloadOptions request = run.options;
+        request.printControl = false;
+        const ExchangeResult r = RunSpoolExchange(ctx, DownloadRequestFor(request, row).build(), style, sink, run.progress);
         if (!r.started()) {
             setMousePointer(MousePointer::Normal);
             return 1;

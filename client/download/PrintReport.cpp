@@ -1,5 +1,8 @@
 #include "PrintReport.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "RunContext.h"
 #include "Codec.h"
 #include "MousePointer.h"
@@ -16,7 +19,7 @@ bool IsPrintFontSizeText(const QString& text) {
     return text.trimmed() == QLatin1String("Auto") || PrintFontSizeOf(text).has_value();
 }
 
-void SetUpPrinterForWidth(Printer& printer, const std::string& widthCode, const DownloadOptions::PrinterFormat& format) {
+double SetUpPrinterForWidth(Printer& printer, const std::string& widthCode, const DownloadOptions::PrinterFormat& format) {
     printer.setFontName(QStringLiteral("Courier New"));
     struct Row {
         const char* code;
@@ -27,14 +30,23 @@ void SetUpPrinterForWidth(Printer& printer, const std::string& widthCode, const 
         const Row& r = rows[i];
         if (widthCode != r.code) continue;
         if (format.orientationSet[i]) printer.setOrientation(format.landscape[i] ? Printer::Landscape : Printer::Portrait);
-        if (const auto size = PrintFontSizeOf(format.fontSize[i]))
-            printer.setFontSize(*size);
-        else
-            printer.setFontSize(printer.orientation() == Printer::Portrait ? r.autoPortrait : r.autoLandscape);
-        return;
+        const int size = PrintFontSizeOf(format.fontSize[i]).value_or(
+            printer.orientation() == Printer::Portrait ? r.autoPortrait : r.autoLandscape);
+        printer.setFontSize(size);
+        return size;
     }
     printer.setOrientation(Printer::Landscape);
     printer.setFontSize(6);
+    return 6;
+}
+
+double FitPrinterFontToWidth(Printer& printer, int columns, double size) {
+    const double room = printer.printableWidthPoints();
+    const double need = columns > 0 ? printer.textWidthPoints(columns) : 0;
+    if (room <= 0 || need <= room) return size;
+    const double fits = std::max(std::floor(size * room / need * 10) / 10, 0.1);
+    printer.setFontSize(fits);
+    return fits;
 }
 
 PrintLayout::PrintLayout(Printer& printer, bool layout, std::function<void(const std::string&)> onAccepted)
@@ -96,8 +108,17 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
     }
 
     QString printerName;
+    QString fitNote;
     PrintLayout sink(printer, !options.removeBlankLines, [&](const std::string& widthCode) {
-        SetUpPrinterForWidth(printer, widthCode, options.printer);
+        const double chosen = SetUpPrinterForWidth(printer, widthCode, options.printer);
+        // Nothing runs off the right edge of the paper.
+        const double used = FitPrinterFontToWidth(printer, RecordWidth(widthCode), chosen);
+        if (used < chosen)
+            fitNote = QStringLiteral("  The lines are printed in %1 points instead of %2, so that all %3 columns fit "
+                                     "across the page.")
+                          .arg(used)
+                          .arg(chosen)
+                          .arg(RecordWidth(widthCode));
         printerName = printer.deviceName();
         progress.status(QStringLiteral("Printing spool records to ") + printerName + QStringLiteral("..."));
     });
@@ -114,7 +135,7 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
             return -1;
         }
         progress.status(QStringLiteral("Print is complete to ") + printerName + QStringLiteral(".  ") +
-                       QString::number(sink.printed()) + QStringLiteral(" records printed."));
+                       QString::number(sink.printed()) + QStringLiteral(" records printed.") + fitNote);
         printer.endDoc();
         return r.complete() ? 0 : -1;
     } catch (const PrinterError& e) {

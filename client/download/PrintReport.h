@@ -15,8 +15,13 @@ class Printer;
 // The font size and orientation for a report of one width code, from the
 // printer format values or the automatic rule. A size that is not a whole
 // number from 1 to 72 counts as "Auto"; without a stored orientation the
-// printer keeps its own. Sets font name, orientation and size on the printer.
-void SetUpPrinterForWidth(Printer& printer, const std::string& widthCode, const DownloadOptions::PrinterFormat& format);
+// printer keeps its own. Sets font name, orientation and size on the printer;
+// returns the size.
+double SetUpPrinterForWidth(Printer& printer, const std::string& widthCode, const DownloadOptions::PrinterFormat& format);
+// A size at which the report's lines do not fit across the printer's page is
+// taken down to the largest that fits (to a tenth of a point); returns the
+// size the lines are printed in.
+double FitPrinterFontToWidth(Printer& printer, int columns, double size);
 
 // "Auto" or a font size from 1 to 72 (blanks around it allowed).
 std::optional<int> PrintFontSizeOf(const QString& text);

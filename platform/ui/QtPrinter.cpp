@@ -64,6 +64,18 @@ int QtPrinter::orientation() {
     return device().pageLayout().orientation() == QPageLayout::Landscape ? Landscape : Portrait;
 }
 
+double QtPrinter::printableWidthPoints() {
+    QPageLayout layout = device().pageLayout();
+    if (pendingOrientation_)
+        layout.setOrientation(pendingOrientation_ == Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    return layout.paintRect(QPageLayout::Point).width();
+}
+
+double QtPrinter::textWidthPoints(int columns) {
+    const QFontMetricsF fm(font_, &device());
+    return fm.horizontalAdvance(QString(columns, QLatin1Char('M'))) * 72.0 / device().resolution();
+}
+
 void QtPrinter::start() {
     if (started_) return;
     if (!painter_.begin(&device())) throw PrinterError(kPrinterError, QStringLiteral("Printer error"));

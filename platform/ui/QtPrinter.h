@@ -26,6 +26,8 @@ public:
     void endDoc() override;
     void abortDoc() override;
     bool hasPrinter() override;
+    double printableWidthPoints() override;
+    double textWidthPoints(int columns) override;
     QPrinter& device();
 
 private:

@@ -7,7 +7,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include "HostLink.h"
@@ -80,11 +80,13 @@ protected:
         presenter->hooks[QStringLiteral("frmSplf")] = [this](QWidget* w) {
             auto* splf = static_cast<frmSplf*>(w);
             picture = {};
-            QTableWidget* g = splf->grdSplfTable;
-            for (int c = 0; c < g->columnCount(); ++c) picture.headers << g->horizontalHeaderItem(c)->text();
+            // What the screen shows: the grid's model, as its view reads it.
+            const QAbstractItemModel* g = splf->grdSplfTable->model();
+            for (int c = 0; c < g->columnCount(); ++c)
+                picture.headers << g->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
             for (int r = 0; r < g->rowCount(); ++r) {
                 Row row;
-                for (int c = 0; c < g->columnCount(); ++c) row.push_back(g->item(r, c) ? g->item(r, c)->text() : QString());
+                for (int c = 0; c < g->columnCount(); ++c) row.push_back(g->data(g->index(r, c), Qt::DisplayRole).toString());
                 picture.rows.push_back(row);
             }
             picture.firstSelected = splf->grdSplf().rowSelected(1);

@@ -117,6 +117,18 @@ protected:
             out << QDir(drafts.path()).filePath(f);
         return out;
     }
+    // The report as the HTML body of a Netscape draft; the draft as read back, its line ends LF.
+    ParsedMail netscapeDraft(const QString& name, const std::vector<std::string>& records) {
+        addReport(name, 1, records);
+        connect();
+        choose("Netscape e-mail", 0, false);
+        EXPECT_EQ(run(), std::vector<ReportOutcome::Status>{ReportOutcome::Delivered});
+        const QStringList files = draftFiles();
+        EXPECT_EQ(files.size(), 1u);
+        ParsedMail m = files.isEmpty() ? ParsedMail{} : ParsedMail::parseFile(files[0]);
+        m.body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        return m;
+    }
     std::vector<ReportOutcome::Status> run() {
         SplfGrid& g = screen.grdSplf();
         for (int i = 1; i <= g.rowCount(); ++i) g.setCellSelected(i, 1, true);
@@ -360,14 +372,8 @@ TEST_F(MailDelivery, ThreeReportsAttachedToOneDraftOrToThreeByEveryProgram) {
 TEST_F(MailDelivery, HtmlBodyOfSixtyRecords) {
     std::vector<std::string> records;
     for (int i = 1; i <= 60; ++i) records.push_back((i == 1 ? "001 " : "   1") + std::string("LINE ") + std::to_string(i) + (i == 7 ? " A&B <C> Caf\xe9" : ""));
-    addReport(QStringLiteral("SIXTY"), 1, records);
-    connect();
-    choose("Netscape e-mail", 0, false);
-    EXPECT_EQ(run(), std::vector<S>{S::Delivered});
-    const QStringList files = draftFiles();
-    ASSERT_EQ(files.size(), 1u);
-    ParsedMail m = ParsedMail::parseFile(files[0]);
-    m.body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    ParsedMail m;
+    ASSERT_NO_FATAL_FAILURE(m = netscapeDraft(QStringLiteral("SIXTY"), records));
     EXPECT_EQ(m.bodyType, QStringLiteral("text/html"));
     EXPECT_EQ(m.body.count(QStringLiteral("<P>LINE ")), 60);
     EXPECT_TRUE(m.body.contains(QStringLiteral("<P>LINE 7 A&amp;B &lt;C&gt; Caf\u00e9</P>"))) << m.body.toStdString();
@@ -457,4 +463,17 @@ TEST_F(MailDelivery, EachAutomaticPartEndsWithItsOwnLastPage) {
     ASSERT_EQ(textOne.attachments.size(), 1u);
     EXPECT_EQ(textOne.attachments[0].content, QByteArray("ONE FIRST PAGE\r\nONE SECOND PAGE\r\nONE MORE\r\n"));
     EXPECT_TRUE(t.boxes->done());
+}
+
+// The HTML body puts each record on the text file's line: a blank paragraph
+// for each empty line, two between pages; control bytes as blanks.
+TEST_F(MailDelivery, HtmlBodyLinesAreTheTextFilesLines) {
+    ParsedMail m;
+    ASSERT_NO_FATAL_FAILURE(
+        m = netscapeDraft(QStringLiteral("LINES"), {"001 ONE", "004 FOUR", "   2SIX", "004 NEXT PAGE", "   1CTRL[\x01\x1b]"}));
+    const QString blank = QStringLiteral("<P> </P>\n");
+    EXPECT_TRUE(m.body.contains(QStringLiteral("<P>ONE</P>\n") + blank + blank + QStringLiteral("<P>FOUR</P>\n") + blank +
+                                QStringLiteral("<P>SIX</P>\n") + blank + blank + blank + blank + blank +
+                                QStringLiteral("<P>NEXT PAGE</P>\n<P>CTRL[  ]</P>\n")))
+        << m.body.toStdString();
 }

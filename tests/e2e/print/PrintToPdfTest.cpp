@@ -123,16 +123,35 @@ TEST_F(PrintToPdfTest, An80ColumnReportPrintsEveryLineOnTheHostsPagesInPortrait)
     render(pdf, QStringLiteral("print80"));
 }
 
-TEST_F(PrintToPdfTest, A198ColumnReportPrintsInLandscapeWithTheStoredFormat) {
-    t.ctx.saveSetting(QStringLiteral("Orientation 3"), QStringLiteral("True"));
-    t.ctx.saveSetting(QStringLiteral("198 Fontsize"), QStringLiteral("Auto"));
-    const QString pdf = out.filePath(QStringLiteral("wide.pdf"));
-    const auto outcomes = printInto(pdf, 2);
-    ASSERT_EQ(outcomes.size(), 1u);
-    EXPECT_EQ(outcomes[0].status, ReportOutcome::Delivered);
-    expectEveryLine(pages(pdf), 198, 2, 45);
-    EXPECT_EQ(portrait(pdf), std::vector<bool>({false, false}));
-    render(pdf, QStringLiteral("print198"));
+// The stored format of 198 columns, in either orientation: every line comes
+// whole; a size too large for the width of the page is taken down until the
+// lines fit across it, and the status says so.
+TEST_F(PrintToPdfTest, A198ColumnReportPrintsEveryLineWholeWithTheStoredFormat) {
+    const struct {
+        const char* landscape;
+        const char* size;
+        bool portrait;
+        const char* note;  // in the completion text; empty: none
+        const char* picture;
+    } cases[] = {
+        {"True", "Auto", false, "", "print198"},
+        {"False", "8", true, " points instead of 8, so that all 198 columns fit across the page.", "print198portrait"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.picture);
+        t.ctx.saveSetting(QStringLiteral("Orientation 3"), QString::fromLatin1(c.landscape));
+        t.ctx.saveSetting(QStringLiteral("198 Fontsize"), QString::fromLatin1(c.size));
+        const QString pdf = out.filePath(QString::fromLatin1(c.picture) + QStringLiteral(".pdf"));
+        const auto outcomes = printInto(pdf, 2);
+        ASSERT_EQ(outcomes.size(), 1u);
+        EXPECT_EQ(outcomes[0].status, ReportOutcome::Delivered);
+        expectEveryLine(pages(pdf), 198, 2, 45);
+        EXPECT_EQ(portrait(pdf), std::vector<bool>(2, c.portrait));
+        EXPECT_EQ(screen.status().contains(QLatin1String(c.note)) && screen.status().contains(QLatin1String("points")),
+                  *c.note != 0)
+            << screen.status().toStdString();
+        render(pdf, QString::fromLatin1(c.picture));
+    }
 }
 
 TEST_F(PrintToPdfTest, AHostThatStopsAnsweringLeavesAFinishedDocumentOfWhatCame) {

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include "DownloadWindows.h"
@@ -69,7 +68,7 @@ struct ListedQueue {
     }
     // Selects every report, chooses "Text file" and presses "&Open".
     static void downloadAll(frmSplf* splf) {
-        ASSERT_EQ(splf->grdSplfTable->rowCount(), 3);
+        ASSERT_EQ(splf->grdSplf().rowCount(), 3);
         for (int r = 1; r <= 3; ++r) splf->grdSplf().setCellSelected(r, 1, true);
         splf->cboProcessType->setCurrentText(QStringLiteral("Text file"));
         splf->cboProcessType_Click();

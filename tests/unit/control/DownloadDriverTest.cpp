@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
@@ -283,4 +284,27 @@ TEST_F(DriverTest, CloseHidesTheScreenWhenNoRunGoesOn) {
     CancelSelectedDownloads(t.ctx);
     EXPECT_EQ(screen.hides, 1);
     EXPECT_FALSE(t.ctx.link.cancelRequested());
+}
+
+// One report named on the command line prints with the remembered printer
+// format, as every report of a whole queue does.
+TEST_F(DriverTest, OneReportPrintsWithTheRememberedFormatAsAWholeQueueDoes) {
+    t.ctx.saveSetting(QStringLiteral("80 Fontsize"), QStringLiteral("14"));
+    t.ctx.saveSetting(QStringLiteral("Orientation 1"), QStringLiteral("False"));
+    screen.setText(QStringLiteral("cboProcessType"), QStringLiteral("PC printer"));
+    t.ctx.gBatchMode = true;
+    auto formatOf = [this](const QStringList& log) {
+        return log.filter(QRegularExpression(QStringLiteral("^(size|orientation) "))).join(u',');
+    };
+    ASSERT_EQ(DeliverRow(t.ctx, SpoolFileRow::fromGrid(screen.grdSplf(), 1, QString()), std::nullopt).status,
+              ReportOutcome::Delivered);
+    const QString one = formatOf(t.printer->log());
+    EXPECT_TRUE(one.contains(QStringLiteral("size 14"))) << one.toStdString();
+    EXPECT_TRUE(one.contains(QStringLiteral("orientation 2"))) << one.toStdString();
+
+    for (int i = 2; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, false);
+    t.ctx.gBatchNoDialogs = true;
+    const QStringList before = t.printer->log();
+    ASSERT_EQ(RunSelectedDownloads(t.ctx).size(), 1u);
+    EXPECT_EQ(formatOf(t.printer->log().mid(before.size())), one);
 }

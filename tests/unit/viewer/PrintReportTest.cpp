@@ -249,3 +249,23 @@ TEST_F(PrintTest, ProgressEveryFiftyRecordsAndAnUnknownWidthIsRefused) {
     EXPECT_FALSE(printer.started());
     EXPECT_FALSE(printer.log().mid(printer.log().lastIndexOf(QStringLiteral("dialog"))).contains(QStringLiteral("font Courier New")));
 }
+
+// A font size at which the report's width does not fit across the page is
+// taken down to the largest that fits, and the status says so; a report that
+// fits keeps its size.
+TEST_F(PrintTest, NothingRunsOffTheRightEdgeOfThePage) {
+    printer.pageWidthPoints = 540;  // Letter, 0.25 in margins
+    t.ctx.saveSetting(QStringLiteral("132 Fontsize"), QStringLiteral("9"));
+    host->replies(SpoolReplies::report(WideSalesReport(132), "132"));
+    EXPECT_EQ(run(), 0);
+    // 132 columns of 0.6 x 9 points are 712.8 points: 6.8 points fit.
+    EXPECT_TRUE(printer.log().contains(QStringLiteral("size 6.8"))) << printer.log().join('|').toStdString();
+    EXPECT_EQ(printer.fontSize, 6.8);
+    EXPECT_EQ(lastStatus(), QStringLiteral("Print is complete to Test Printer.  21 records printed.  The lines are "
+                                           "printed in 6.8 points instead of 9, so that all 132 columns fit across "
+                                           "the page."));
+    host->replies(SpoolReplies::report(SalesReport(), " 80"));
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(printer.fontSize, 9);  // 80 columns at the automatic 9 points fit
+    EXPECT_EQ(lastStatus(), QStringLiteral("Print is complete to Test Printer.  21 records printed."));
+}
