@@ -442,7 +442,8 @@ TEST_F(MailDelivery, HtmlBodyOfSixtyRecords) {
     EXPECT_TRUE(m.body.contains(QStringLiteral("<P>LINE 7 A&amp;B &lt;C&gt; Caf\u00e9</P>"))) << m.body.toStdString();
     EXPECT_TRUE(m.body.contains(QStringLiteral("<P>LINE 60</P>\n</FONT></BODY>")));
     // The status says where the draft is.
-    EXPECT_TRUE(screen.status().contains(QStringLiteral(".  60 records transferred.  Draft written to ") + files[0]))
+    ASSERT_EQ(draftFiles().size(), 1);
+    EXPECT_TRUE(screen.status().contains(QStringLiteral(".  60 records transferred.  Draft written to ") + draftFiles()[0]))
         << screen.status().toStdString();
 }
 
