@@ -160,5 +160,17 @@ int main(int argc, char** argv) {
     std::printf("  listed into grid   %8.1f ms  (client CPU %7.1f ms, %.1f us a row)\n", listed.seconds * 1e3,
                 listed.cpuSeconds * 1e3, (listed.cpuSeconds - bare.cpuSeconds) * 1e6 / files);
     std::printf("  ratio              %8.2f  (listing / exchange, wall time)\n", listed.seconds / bare.seconds);
+
+    // A host whose list never ends: cut at the limit, with its message, in
+    // the memory that the rows it sent need and no more.
+    HostSimFaults endless;
+    endless.endlessMore = true;
+    host.setFaults(endless);
+    ctx.useBatchMessageBoxes();
+    const long before = bench::residentKiB();
+    const Run cut = listIntoGrid(ctx);
+    const long after = bench::residentKiB();
+    std::printf("  endless list       %8.1f s  for %d blocks, %ld rows kept; memory %ld KiB -> %ld KiB\n", cut.seconds,
+                ctx.maxListBlocks, cut.rows, before, after);
     return 0;
 }

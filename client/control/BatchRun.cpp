@@ -159,8 +159,19 @@ void badParameter(AppContext& ctx, const BadParameter& bad, const QString& why =
                MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
 }
 
-// The name a file destination writes for the batch row: one a settings file
-// gave, else one built as the save-as dialog would propose it.
+Kind kindOf(SaveDialogKind dialog) {
+    switch (dialog) {
+    case SaveDialogKind::Xml: return Kind::Xml;
+    case SaveDialogKind::Html: return Kind::Html;
+    case SaveDialogKind::Pdf: return Kind::Pdf;
+    default: return Kind::Text;
+    }
+}
+
+// The one batch naming rule: the name a file destination writes for a
+// report, one a settings file gave (for the first report), else one built as
+// the save-as dialog would propose it, in the naming dialog's folder (a
+// settings file's "Save path") and by its long-names choice.
 QString batchFileName(AppContext& ctx, Kind kind, const SpoolFileRow& row) {
     frmSaveAs& dlg = SaveDialog(ctx, kind);
     if (dlg.txtSaveTag() != QLatin1String("1")) {
@@ -313,7 +324,10 @@ void RunBatchFromCommandLine(AppContext& ctx) {
             finish(ctx, m.isNotConnected() ? kExitConnectFailed : failed ? kExitNotDelivered : kExitNothingToDeliver);
         }
         grid.selectAllRows();
-        outcomes = RunSelectedDownloads(ctx);
+        // Every report named by the one batch rule, as a report named by its attributes is.
+        outcomes = RunSelectedDownloads(ctx, [&ctx](SaveDialogKind dialog, const SpoolFileRow& row) {
+            return std::optional<QString>(batchFileName(ctx, kindOf(dialog), row));
+        });
         outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
         ctx.gBatchNoDialogs = false;
     } else {
@@ -321,13 +335,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
         if (!from) splf.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
         if (!to) splf.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
         std::optional<QString> name;
-        switch (destination->dialog) {
-        case SaveDialogKind::Text: name = batchFileName(ctx, Kind::Text, row); break;
-        case SaveDialogKind::Xml: name = batchFileName(ctx, Kind::Xml, row); break;
-        case SaveDialogKind::Html: name = batchFileName(ctx, Kind::Html, row); break;
-        case SaveDialogKind::Pdf: name = batchFileName(ctx, Kind::Pdf, row); break;
-        case SaveDialogKind::None: break;
-        }
+        if (destination->dialog != SaveDialogKind::None) name = batchFileName(ctx, kindOf(destination->dialog), row);
         // Of one report, only Outlook mails by itself: the others attach it.
         if (destination->id == Destination::OutlookExpressMail || destination->id == Destination::LotusNotes)
             splf.setValue(QStringLiteral("chkAutoSend"), 0);

@@ -59,6 +59,7 @@ struct DeliveryRun {
     AppContext& ctx;
     const DownloadOptions& options;
     DownloadProgress& progress;
+    const NameSource* names = nullptr;  // none: the save-as dialogs
 };
 
 std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
@@ -318,7 +319,8 @@ ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSe
         fileName = *presetName;
     } else if (d->dialog()) {
         bool chosenByUser = false;
-        const std::optional<QString> name = askFileName(ctx, *d->dialog(), row, chosenByUser);
+        const std::optional<QString> name = in.names && *in.names ? (*in.names)(d->type->dialog, row)
+                                                                  : askFileName(ctx, *d->dialog(), row, chosenByUser);
         if (!name) {
             out.status = ReportOutcome::Skipped;
             return out;
@@ -354,7 +356,7 @@ struct LostWatch : LinkObserver {
 };
 }  // namespace
 
-std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
+std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSource& names) {
     SplfScreenApi& splf = ctx.frmSplf();
     SplfGrid& grid = splf.grdSplf();
     ctx.link.clearCancel();
@@ -401,7 +403,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx) {
             DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
             ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
             const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
-            outcomes.push_back(deliver(DeliveryRun{ctx, options, progress}, row, writtenThisRun));
+            outcomes.push_back(deliver(DeliveryRun{ctx, options, progress, &names}, row, writtenThisRun));
             const ProcessType* type = FindProcessType(options.processType);
             const bool viewer = type && type->viewer;
             if (!viewer && ctx.gSelectedCount > 1) {

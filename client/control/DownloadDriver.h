@@ -1,7 +1,10 @@
 #pragma once
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
+
+#include "ProcessType.h"
 
 class SpoolFileRow;
 
@@ -26,7 +29,12 @@ struct ReportOutcome {
 // dialog where the destination writes a file. Reads the screen through
 // ctx.frmSplf(). Returns one outcome per selected report, nothing when the
 // run did not start (no selection, a bad page range).
-std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx);
+//
+// `names`, when given, names each file destination's file in place of its
+// save-as dialog (a batch run: the one rule that asks nobody); nothing back
+// skips the report.
+using NameSource = std::function<std::optional<QString>(SaveDialogKind dialog, const SpoolFileRow& row)>;
+std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSource& names = {});
 
 // The batch run's one report: the row it built, delivered to the screen's
 // destination; a file destination writes `fileName` (no dialog is shown).

@@ -42,6 +42,26 @@ TEST(BatchRun, OneReportByItsAttributes) {
     EXPECT_EQ(b.files(), QStringList{kStatement});
 }
 
+// A settings file's "Save path" is where both roads put their files: one
+// report named by its attributes, and every report of the queue.
+TEST(BatchRun, TheSettingsFilesSavePathTakesOneReportAndAWholeQueue) {
+    BatchHost b;
+    const QString other = QDir(b.home.path()).filePath(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QDir().mkpath(other));
+    const QString sets = QStringLiteral("SETS:") + b.settingsFile("t.spw", QStringLiteral("Text file"), "QPRINT",
+                                                                  {QStringLiteral("Save path=") + other});
+    const RunResult all = b.run({sets, QStringLiteral("FILE:*ALL")});
+    EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
+    EXPECT_EQ(QDir(other).entryList(QDir::Files), (QStringList{kInvoice, kStatement}));
+    const RunResult one = b.run({sets, QStringLiteral("FILE:STATEMENT"), QStringLiteral("JOB:STMTRUN"),
+                                 QStringLiteral("USER:SWUSER"), QStringLiteral("NBR:104230"), QStringLiteral("SEQ:2"),
+                                 QStringLiteral("DATE:2004/03/31 19:05:44")});
+    EXPECT_EQ(one.exitCode, 0) << one.err.toStdString();
+    EXPECT_TRUE(one.out.contains(QStringLiteral("written   ") + QDir(other).filePath(QStringLiteral("STATEMENT STMTRUN"))))
+        << one.out.toStdString();
+    EXPECT_TRUE(b.files().isEmpty()) << "nothing in the remembered Save Path";
+}
+
 // Runs that end before anything reaches the host.
 TEST(BatchRun, BadParametersAndSettingsEndBeforeConnecting) {
     struct Case {
