@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -114,9 +115,9 @@ Existing checkTarget(const QString& path, const SafeOutputFile::Options& options
     const Existing e = lookAt(name);
     if (!e.exists) return e;
     if (options.newOnly && !options.nextFreeName) throw vbError(58);
-    if (!S_ISREG(e.st.st_mode) && !S_ISLNK(e.st.st_mode)) throw notPlainFile(path, e.st.st_mode);
-    // A free name that a file took is passed over, whatever that file is.
+    // A free name that anything took is passed over, whatever it is.
     if (options.mode == SafeOutputFile::Mode::Replace && options.nextFreeName) return e;
+    if (!S_ISREG(e.st.st_mode) && !S_ISLNK(e.st.st_mode)) throw notPlainFile(path, e.st.st_mode);
     // Appending never goes through a link; replacing puts a file where the link was.
     if (e.isLink()) {
         if (options.mode == SafeOutputFile::Mode::Add) throw PcFileErrorFromErrno(ELOOP, true);
@@ -189,15 +190,34 @@ bool isLockName(const char* name) {
 
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-// The record of an addition in progress: the file's identity and the length
-// to cut it back to, then its name in the folder.
-std::string addRecord(const struct stat& st, const QByteArray& fileName) {
-    return kAddRecord + std::to_string(st.st_dev) + ' ' + std::to_string(st.st_ino) + ' ' +
-           std::to_string(st.st_size) + '\n' + fileName.toStdString();
+// The record of an addition in progress: the file's identity, the length to
+// cut it back to, the lengths it may have while the block being written goes
+// in and the first bytes of the addition, then its name in the folder.
+constexpr size_t kAddHead = 16;
+std::string addRecord(const SafeOutputFile::AddRecord& r, const QByteArray& fileName) {
+    const QByteArray head = QByteArray::fromStdString(r.head).toHex();
+    return kAddRecord + std::to_string(r.dev) + ' ' + std::to_string(r.ino) + ' ' + std::to_string(r.original) + ' ' +
+           std::to_string(r.low) + ' ' + std::to_string(r.high) + ' ' + (head.isEmpty() ? "-" : head.toStdString()) +
+           '\n' + fileName.toStdString();
+}
+
+// Whether the file still ends with what the killed run was adding: its
+// length is one the run could have left, and its bytes where the addition
+// began are the addition's. A file the user rewrote meanwhile, even in place,
+// is the user's.
+bool holdsTheAddition(int fd, const struct stat& st, long long original, long long low, long long high,
+                      const std::string& headHex) {
+    if (st.st_size <= original || st.st_size < low || st.st_size > high) return false;
+    const QByteArray head = QByteArray::fromHex(QByteArray::fromStdString(headHex));
+    if (head.isEmpty()) return false;
+    const auto n = static_cast<size_t>(std::min<long long>(head.size(), st.st_size - original));
+    std::string there(n, '\0');
+    return ::pread(fd, there.data(), n, static_cast<off_t>(original)) == static_cast<ssize_t>(n) &&
+           there == head.left(static_cast<qsizetype>(n)).toStdString();
 }
 
 // A killed run's addition is cut back to the length the file had before it,
-// as long as the name still holds that same file and nothing cut it shorter.
+// as long as the name still holds that same file as that run left it.
 void restoreAddition(int dirFd, int lockFd) {
     char buf[4096 + 64];
     const ssize_t n = ::pread(lockFd, buf, sizeof buf, 0);
@@ -206,15 +226,20 @@ void restoreAddition(int dirFd, int lockFd) {
     const size_t eol = text.find('\n');
     if (!text.starts_with(kAddRecord) || eol == std::string_view::npos || eol + 1 >= text.size()) return;
     unsigned long long dev = 0, ino = 0;
-    long long length = -1;
-    const std::string head(text.substr(0, eol));
-    if (std::sscanf(head.c_str(), "add %llu %llu %lld", &dev, &ino, &length) != 3 || length < 0) return;
+    long long length = -1, low = -1, high = -1;
+    char headHex[2 * kAddHead + 2] = {};
+    const std::string line(text.substr(0, eol));
+    if (std::sscanf(line.c_str(), "add %llu %llu %lld %lld %lld %33s", &dev, &ino, &length, &low, &high, headHex) !=
+            6 ||
+        length < 0)
+        return;
     const std::string name(text.substr(eol + 1));
     if (name.find('/') != std::string::npos) return;
-    const int fd = ::openat(dirFd, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::openat(dirFd, name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == dev && st.st_ino == ino && st.st_size >= length)
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == dev && st.st_ino == ino &&
+        holdsTheAddition(fd, st, length, low, high, headHex))
         (void)::ftruncate(fd, static_cast<off_t>(length));
     ::close(fd);
 }
@@ -235,7 +260,10 @@ Taken lockName(const QByteArray& folder, const QByteArray& fileName, SafeOutputF
             return Taken::NoLockHere;
         }
         struct stat opened {}, named {};
-        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        // Only a lock file of this user's own, and no second name of some
+        // other file: what it records is acted on, and it is emptied.
+        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_uid != ::geteuid() ||
+            opened.st_nlink != 1) {
             ::close(fd);
             return Taken::Held;
         }
@@ -405,9 +433,13 @@ void SafeOutputFile::open(const QString& path, const Options& options) {
             if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) throw notPlainFile(path_, st.st_mode);
             if (lock_.fd >= 0) {
                 // Until the addition is whole, the next run knows where it began.
-                const std::string record = addRecord(st, baseName(path_));
-                if (::pwrite(lock_.fd, record.data(), record.size(), 0) != static_cast<ssize_t>(record.size()))
-                    throw PcFileErrorFromErrno(errno, true);
+                record_ = AddRecord{.dev = static_cast<unsigned long long>(st.st_dev),
+                                    .ino = static_cast<unsigned long long>(st.st_ino),
+                                    .original = st.st_size,
+                                    .low = st.st_size,
+                                    .high = st.st_size,
+                                    .head = {}};
+                writeRecord();
             } else {
                 // No lock file in a folder the user may not write: the file itself is locked.
                 for (qint64 waited = 0; !lockWhole(fd_, F_WRLCK); waited += kLockPollMs) {
@@ -452,8 +484,26 @@ void SafeOutputFile::write(std::string_view bytes) {
     if (buf_.size() >= kBufferSize) flush();
 }
 
+void SafeOutputFile::writeRecord() {
+    const std::string record = addRecord(record_, baseName(path_));
+    if (::pwrite(lock_.fd, record.data(), record.size(), 0) != static_cast<ssize_t>(record.size()))
+        throw PcFileErrorFromErrno(errno, true);
+}
+
 void SafeOutputFile::flush() {
     if (fd_ < 0) return;
+    if (!writesBeside() && lock_.fd >= 0 && originalSize_ >= 0 && !buf_.empty()) {
+        // The lengths this block may leave, before it goes in.
+        if (record_.head.empty()) record_.head = buf_.substr(0, kAddHead);
+        record_.low = record_.high;
+        record_.high += static_cast<long long>(buf_.size());
+        try {
+            writeRecord();
+        } catch (const PcFileError&) {
+            buf_.clear();
+            throw;
+        }
+    }
     size_t done = 0;
     while (done < buf_.size()) {
         const ssize_t n = ::write(fd_, buf_.data() + done, buf_.size() - done);

@@ -29,7 +29,8 @@ PcFileError PcFileErrorFromErrno(int err, bool creating);
 // Add: the bytes are appended to the target; abandon() cuts it back to the
 // length it had. A target that does not exist yet is written as for Replace.
 // The old length is recorded beside the target until the addition is whole,
-// so that a run killed half-way is cut back by the next open in that folder.
+// so that a run killed half-way is cut back by the next open in that folder
+// (only while the file ends as that run left it: one written since is kept).
 //
 // One name, one writer: while a file is open its name is locked (a hidden
 // lock file beside it, removed at the end), so a second run that would write
@@ -115,12 +116,20 @@ public:
         int fd = -1;
         QByteArray path;
     };
+    // An addition in progress, as its lock file records it.
+    struct AddRecord {
+        unsigned long long dev = 0, ino = 0;
+        long long original = 0;  // the length to cut back to
+        long long low = 0, high = 0;  // the lengths the block being written may leave
+        std::string head;  // the addition's first bytes
+    };
 
 private:
     void closeFd() noexcept;
     bool writesBeside() const { return !partPath_.isEmpty(); }
     bool keepsNameFree() const { return options_.mode == Mode::Replace && bool(options_.nextFreeName); }
     void releaseName() noexcept;
+    void writeRecord();
 
     int fd_ = -1;
     std::string buf_;
@@ -131,5 +140,6 @@ private:
     mode_t keepMode_ = 0;      // the mode the finished file takes
     off_t originalSize_ = -1;  // Add: the length to cut back to (-1: not a plain file)
     NameLock lock_;
+    AddRecord record_;
     QSet<QString> passedOver_;
 };

@@ -7,10 +7,6 @@ std::string_view RightTrimmed(std::string_view text) {
     return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
 }
 
-bool IsShownByte(unsigned char c) {
-    return c >= 0x20 && c != 0x7F && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
-}
-
 std::string ShownText(std::string_view text) {
     std::string out(text);
     for (char& c : out)

@@ -63,7 +63,9 @@ std::string_view RightTrimmed(std::string_view text);
 // The one rule for what a document, an office work file or a mail shows of a
 // record: control characters and the bytes the code page leaves unassigned
 // become blanks, so that every later column stays where it was.
-bool IsShownByte(unsigned char c);
+inline bool IsShownByte(unsigned char c) {
+    return c >= 0x20 && c != 0x7F && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
+}
 std::string ShownText(std::string_view text);
 // The text file keeps the bytes the host sent, but a form feed in a record
 // is no page break: it becomes a blank.

@@ -1,5 +1,6 @@
 #include "ProcXml.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "RunContext.h"
@@ -68,12 +69,14 @@ public:
             for (char& c : *s) c = c == '<' ? '{' : c == '>' ? '}' : c;
         // A page opens with the skip and spacing of its first record, as they arrived.
         if (page_ == 0) openPage();
-        if (const std::optional<int> n = slot.skipLine())
-            skipAttr_ = width_ == 132 ? digits(*n, 3) : skip_;
+        const std::optional<int> skip = slot.skipLine();
+        const std::optional<int> spacing = slot.spacingLines();
+        if (skip)
+            skipAttr_ = width_ == 132 ? digits(*skip, 3) : skip_;
         else
-            skipAttr_ = "000";
-        spaceAttr_ = slot.spacingLines() ? spacing_ : std::string("1");
-        pages_.record(slot, *this);
+            skipAttr_.assign("000");
+        spaceAttr_.assign(spacing ? std::string_view(spacing_) : std::string_view("1"));
+        pages_.record(skip, spacing, RightTrimmed(slot.text), *this);
     }
 
 private:
@@ -102,7 +105,12 @@ private:
     }
     void line(std::string_view text, int, int at) override {
         next_ = at + 1;
-        const std::string number = digits(at, format_);
+        // The number without a string of its own: this runs for every record.
+        char digitsOf[16];
+        int n = 0;
+        for (int v = at; v > 0 || n < format_; v /= 10) digitsOf[n++] = char('0' + v % 10);
+        std::reverse(digitsOf, digitsOf + n);
+        const std::string_view number(digitsOf, size_t(n));
         // One line built in place: this runs for every record.
         line_.clear();
         line_ += "<Line";

@@ -73,7 +73,7 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
     LineCount counted;
     qint64 overprintsReceived = 0;
     qint64 quietBlocks = 0;
-    qint64 lastRecordMs = ctx.clock->nowMs();
+    qint64 quietSinceMs = 0;  // when the blocks without a record began
     qint32 threshold = 50;
     // A sink that fails while the host still holds blocks leaves the host
     // mid-report; it is told to stop so that the next request starts clean.
@@ -113,19 +113,18 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
                               sink.record(slot);
                               ++r.records;
                               if (slot.spacing == "0") ++overprintsReceived;
-                              model.record(slot, counted);
+                              // Only the places count here, not the text.
+                              model.record(slot.skipLine(), slot.spacingLines(), {}, counted);
                           });
             sink.blockDone();
         } catch (...) {
             if (dropOwed() && hostHoldsMore()) ctx.link.abandonTransfer();
             throw;
         }
-        if (r.records > before) {
+        if (r.records > before)
             quietBlocks = 0;
-            lastRecordMs = ctx.clock->nowMs();
-        } else {
-            ++quietBlocks;
-        }
+        else if (quietBlocks++ == 0)
+            quietSinceMs = ctx.clock->nowMs();
         if (r.records > threshold) {
             threshold = style.thresholdFromCount ? r.records + 50 : threshold + 50;
             progress.status(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
@@ -144,7 +143,7 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
             r.end = ExchangeEnd::Broken;
             return r;
         }
-        const bool quiet = quietBlocks >= kQuietBlocks || (quietBlocks > 1 && ctx.clock->nowMs() - lastRecordMs >= kQuietMs);
+        const bool quiet = quietBlocks >= kQuietBlocks || (quietBlocks > 1 && ctx.clock->nowMs() - quietSinceMs >= kQuietMs);
         if (quiet || model.linesWritten() - overprintsReceived >= lineLimit || overprintsReceived >= overprintLimit) {
             r.end = ExchangeEnd::Overrun;
             if (dropOwed() && hostHoldsMore()) ctx.link.abandonTransfer();

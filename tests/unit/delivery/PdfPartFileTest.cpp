@@ -54,13 +54,13 @@ TEST(PdfPartFile, PageFollowsTheRecordWidthAndHoldsEveryLine) {
 TEST(PdfPartFile, APartThatCannotBeWrittenSaysWhyAndLeavesWhatWasThere) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    // The part's name is taken by a folder holding a file of its own.
-    const QString path = dir.filePath(QStringLiteral("part.pdf"));
-    ASSERT_TRUE(QDir().mkpath(path));
-    QFile kept(QDir(path).filePath(QStringLiteral("kept.txt")));
+    // The part's folder is a file of the user's (a taken name itself would
+    // only be passed over for the next free one).
+    QFile kept(dir.filePath(QStringLiteral("kept.txt")));
     ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
     kept.write("kept\n");
     kept.close();
+    const QString path = QDir(kept.fileName()).filePath(QStringLiteral("part.pdf"));
 
     std::unique_ptr<PartFile> part = MakePdfPartFile();
     bool ok = part->open(path, QStringLiteral(" 80"));

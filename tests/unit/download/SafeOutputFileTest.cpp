@@ -36,6 +36,22 @@ protected:
         o.mode = mode;
         return o;
     }
+    // A run that adds `bytes` to the target and is killed (SIGKILL) before it ends.
+    void killedWhileAdding(const std::string& bytes) const {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            auto* f = new SafeOutputFile;
+            f->open(target, as(Mode::Add));
+            f->write(bytes);
+            f->flush();
+            ::kill(::getpid(), SIGKILL);
+            ::_exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+    }
 };
 }  // namespace
 
@@ -428,19 +444,7 @@ TEST_F(SafeOutputFileTest, AnAdditionThatAKilledRunLeftIsCutBackByTheNextRunInTh
     for (const char* next : {"report.txt", "other.txt"}) {
         SCOPED_TRACE(next);
         WriteFileBytes(target, "EARLIER\r\n");
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            auto* f = new SafeOutputFile;
-            f->open(target, as(Mode::Add));
-            f->write("14 OF 40 PAGES\r\n");
-            f->flush();
-            ::kill(::getpid(), SIGKILL);
-            ::_exit(1);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status));
+        killedWhileAdding("14 OF 40 PAGES\r\n");
         ASSERT_EQ(ReadFileBytes(target), "EARLIER\r\n14 OF 40 PAGES\r\n");
         SafeOutputFile f;
         f.open(path(QString::fromLatin1(next)), as(Mode::Add));
@@ -458,18 +462,7 @@ TEST_F(SafeOutputFileTest, AnAdditionThatAKilledRunLeftIsCutBackByTheNextRunInTh
 // same file: one put in its place since then is left alone.
 TEST_F(SafeOutputFileTest, AKilledRunsRecordLeavesAFileThatTookTheNameAlone) {
     WriteFileBytes(target, "EARLIER\r\n");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        auto* f = new SafeOutputFile;
-        f->open(target, as(Mode::Add));
-        f->write("PART OF A REPORT\r\n");
-        f->flush();
-        ::kill(::getpid(), SIGKILL);
-        ::_exit(1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    killedWhileAdding("PART OF A REPORT\r\n");
     // The user puts another file in its place.
     const QString other = path(QStringLiteral("theirs.txt"));
     WriteFileBytes(other, "THE USER'S OWN, LONGER THAN EARLIER\r\n");
@@ -480,6 +473,121 @@ TEST_F(SafeOutputFileTest, AKilledRunsRecordLeavesAFileThatTookTheNameAlone) {
     f.commit();
     EXPECT_EQ(ReadFileBytes(target), "THE USER'S OWN, LONGER THAN EARLIER\r\n");
     EXPECT_EQ(names(), (QStringList{QStringLiteral("next.txt"), QStringLiteral("report.txt")}));
+}
+
+// What stands at a name's lock that is not a lock of this user's own (a file
+// another user put there, in a folder several users write; a second name of
+// one of the user's files) is never taken over: nothing it records is cut,
+// nothing of it is emptied, and the file it locks is refused.
+TEST_F(SafeOutputFileTest, ALockFileThatIsNotTheUsersOwnIsNeverTakenOver) {
+    const std::string earlier = "EARLIER, THE USER'S OWN\r\n";
+    WriteFileBytes(target, earlier);
+    QString lockName;
+    {
+        SafeOutputFile probe;
+        probe.open(target, as(Mode::Add));
+        for (const QString& n : names())
+            if (n.startsWith(QStringLiteral(".swlk-"))) lockName = n;
+        probe.abandon();
+    }
+    ASSERT_FALSE(lockName.isEmpty());
+    const QByteArray lock = QFile::encodeName(path(lockName));
+    const QString precious = path(QStringLiteral("precious.txt"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+    // A record that would cut the whole file away.
+    const std::string record = "add " + std::to_string(st.st_dev) + ' ' + std::to_string(st.st_ino) + " 0 0 " +
+                               std::to_string(st.st_size) + ' ' +
+                               QByteArray::fromStdString(earlier.substr(0, 16)).toHex().toStdString() +
+                               "\nreport.txt";
+    const struct {
+        const char* what;
+        bool anotherUser;
+    } cases[] = {{"another user's record", true}, {"a second name of another file", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.anotherUser && ::geteuid() != 0) continue;  // only root gives a file to another user
+        WriteFileBytes(precious, record);
+        if (c.anotherUser) {
+            ASSERT_TRUE(QFile::rename(precious, QFile::decodeName(lock)));
+            ASSERT_EQ(::chmod(lock.constData(), 0666), 0);
+            ASSERT_EQ(::chown(lock.constData(), 65534, 65534), 0);
+        } else {
+            ASSERT_EQ(::link(QFile::encodeName(precious).constData(), lock.constData()), 0);
+        }
+        for (Mode mode : {Mode::Add, Mode::Replace}) {
+            SafeOutputFile::Options o = as(mode);
+            o.lockWaitMs = 300;
+            o.pause = [](qint64) {};
+            SafeOutputFile f;
+            try {
+                f.open(target, o);
+                ADD_FAILURE() << "took a lock that is not its own";
+                f.abandon();
+            } catch (const PcFileError& e) {
+                EXPECT_EQ(e.description, target + QStringLiteral(" is being written by another program"));
+            }
+            EXPECT_EQ(ReadFileBytes(target), earlier);
+            EXPECT_EQ(ReadFileBytes(QFile::decodeName(lock)), record);
+        }
+        ASSERT_EQ(::unlink(lock.constData()), 0);
+        QFile::remove(precious);
+    }
+    EXPECT_EQ(names(), QStringList{QStringLiteral("report.txt")});
+}
+
+// A file the user wrote into the same name in place (a shell's ">", an editor
+// that saves into the file it opened) after a run was killed while adding to
+// it is the user's: the killed run's record does not cut it.
+TEST_F(SafeOutputFileTest, AKilledRunsRecordLeavesAFileTheUserRewroteInPlaceAlone) {
+    const std::string partial = "PART OF A REPORT\r\n";
+    const struct {
+        const char* what;
+        std::string rewritten;
+    } cases[] = {{"longer than the addition", "THE USER'S OWN, " + std::string(300, 'X') + "\r\n"},
+                 {"as long as the addition", std::string(9 + partial.size() - 2, 'U') + "\r\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFileBytes(target, "EARLIER\r\n");
+        killedWhileAdding(partial);
+        ASSERT_EQ(ReadFileBytes(target), "EARLIER\r\n" + partial);
+        WriteFileBytes(target, c.rewritten);
+        SafeOutputFile f;
+        f.open(path(QStringLiteral("next.txt")), as(Mode::Replace));
+        f.commit();
+        EXPECT_EQ(ReadFileBytes(target), c.rewritten);
+        EXPECT_EQ(names(), (QStringList{QStringLiteral("next.txt"), QStringLiteral("report.txt")}));
+        QFile::remove(path(QStringLiteral("next.txt")));
+    }
+}
+
+// A name chosen because it was free that anything took meanwhile, a pipe or
+// a folder included, is passed over for the next free one and stays as it was.
+TEST_F(SafeOutputFileTest, AFreeNameThatAnythingTookMeanwhileIsPassedOver) {
+    const struct {
+        const char* name;
+        mode_t type;
+    } cases[] = {{"pipe.txt", S_IFIFO}, {"socket.txt", S_IFSOCK}, {"folder.txt", S_IFDIR}, {"dangling.txt", S_IFLNK}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString taken = path(QString::fromLatin1(c.name));
+        const QByteArray p = QFile::encodeName(taken);
+        ASSERT_EQ(c.type == S_IFDIR   ? ::mkdir(p.constData(), 0700)
+                  : c.type == S_IFLNK ? ::symlink("/nonexistent/x", p.constData())
+                                      : ::mknod(p.constData(), c.type | 0600, 0),
+                  0);
+        SafeOutputFile::Options o;
+        o.nextFreeName = [&](const QSet<QString>&) { return taken + QStringLiteral(".001"); };
+        SafeOutputFile f;
+        f.open(taken, o);
+        f.write("MINE\r\n");
+        f.commit();
+        EXPECT_EQ(f.path(), taken + QStringLiteral(".001"));
+        EXPECT_EQ(ReadFileBytes(taken + QStringLiteral(".001")), "MINE\r\n");
+        struct stat st {};
+        ASSERT_EQ(::lstat(p.constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & S_IFMT, c.type);
+    }
 }
 
 // Only plain files are written: a pipe, a socket, a folder or a device at the
