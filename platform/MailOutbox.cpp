@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -34,17 +35,17 @@ bool MailService::haveDesktop() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-MailOutbox::Result MailService::openDraft(const MailMessage& message) {
+// Drafts hold whole reports: the folder and every file in it are the user's alone.
+MailOutbox::Result MailService::writeDraft(const MailMessage& m) {
     Result r;
-    MailMessage m = message;
-    if (m.from.isEmpty() && config) m.from = config().sender;
     const MimeMessage::Result mime = MimeMessage::build(m, true);
     if (!mime.ok()) {
         r.error = mime.error;
         return r;
     }
     QDir dir(draftsFolder);
-    if (!dir.mkpath(QStringLiteral("."))) {
+    if (!dir.mkpath(QStringLiteral(".")) ||
+        !QFile::setPermissions(dir.absolutePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
         r.error = QStringLiteral("The drafts folder %1 cannot be created.").arg(QDir::toNativeSeparators(draftsFolder));
         return r;
     }
@@ -54,6 +55,7 @@ MailOutbox::Result MailService::openDraft(const MailMessage& message) {
     SafeOutputFile f;
     try {
         SafeOutputFile::Options o;
+        o.ownerOnly = true;
         o.nextFreeName = [base](const QSet<QString>& passedOver) { return freeDraftName(base, passedOver); };
         f.open(path, o);
         f.write(std::string_view(mime.bytes.constData(), static_cast<size_t>(mime.bytes.size())));
@@ -65,9 +67,17 @@ MailOutbox::Result MailService::openDraft(const MailMessage& message) {
         return r;
     }
     r.draftPath = path;
+    return r;
+}
+
+MailOutbox::Result MailService::openDraft(const MailMessage& message) {
+    MailMessage m = message;
+    if (m.from.isEmpty() && config) m.from = config().sender;
+    Result r = writeDraft(m);
+    if (!r.ok()) return r;
     ProcessStarter* p = starter ? starter() : nullptr;
-    if (p && (!canOpen || canOpen())) r.opened = p->start(QStringLiteral("xdg-open"), {path});
-    if (!r.opened && notice) notice(path);
+    if (p && (!canOpen || canOpen())) r.opened = p->start(QStringLiteral("xdg-open"), {r.draftPath});
+    if (!r.opened && notice) notice(r.draftPath);
     return r;
 }
 
@@ -83,6 +93,15 @@ MailOutbox::Result MailService::send(const MailMessage& message) {
     }
     const SmtpSender::Result sent = SmtpSender::send(c, MimeMessage::envelopeAddresses(m.to + m.cc), mime.bytes, whileSending);
     r.error = sent.error;
+    if (r.ok()) return r;
+    // What did not go is kept, as it would have gone, for the user to send later.
+    const Result kept = writeDraft(m);
+    if (kept.ok()) {
+        r.draftPath = kept.draftPath;
+        if (notice) notice(r.draftPath);
+    } else {
+        r.error += QLatin1Char(' ') + kept.error;
+    }
     return r;
 }
 
@@ -94,6 +113,6 @@ MailOutbox::Result RecordingMailOutbox::openDraft(const MailMessage& message) {
 MailOutbox::Result RecordingMailOutbox::send(const MailMessage& message) {
     Result r;
     r.error = failSend;
-    if (r.ok()) entries.push_back({message, true});
+    entries.push_back({message, r.ok()});  // a message that did not go is kept
     return r;
 }

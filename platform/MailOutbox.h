@@ -14,12 +14,13 @@ class MailOutbox {
 public:
     struct Result {
         QString error;      // empty on success
-        QString draftPath;  // the draft written
+        QString draftPath;  // the draft written (a send that failed: the message kept)
         bool opened = false;  // handed to the desktop's mail program
         bool ok() const { return error.isEmpty(); }
     };
     virtual ~MailOutbox() = default;
     virtual Result openDraft(const MailMessage& message) = 0;
+    // A message that does not go is kept as a draft (draftPath), unless that fails too.
     virtual Result send(const MailMessage& message) = 0;
 };
 
@@ -43,6 +44,9 @@ public:
     Result send(const MailMessage& message) override;
     // A display to open windows on (X11 or Wayland).
     static bool haveDesktop();
+
+private:
+    Result writeDraft(const MailMessage& message);
 };
 
 // Test double: keeps every message instead of writing or sending it.

@@ -44,6 +44,9 @@ std::vector<Token> tokens(const QString& keys) {
 bool isLetter(const Token& t, char c) { return t.typed.compare(QString(QLatin1Char(c)), Qt::CaseInsensitive) == 0; }
 QString show(const Token& t) { return t.typed.isEmpty() ? t.command : QStringLiteral("\"") + t.typed + QLatin1Char('"'); }
 
+// What a program answers when the mail layer did not send a message.
+constexpr int kNotSent = -2147467259;
+
 AutomationError noSuchMember(const QString& object, const QString& member) {
     return AutomationError(438, QStringLiteral("Object doesn't support this property or method (%1.%2)").arg(object, member));
 }
@@ -79,9 +82,13 @@ struct MailStandIns::State {
             return false;
         }
     }
+    // A message that does not go has been kept as a draft by the mail layer.
     void send(const QString& where, const MailMessage& m) {
         const MailOutbox::Result r = outbox->send(m);
-        if (!r.ok()) throw KeysError((where + QStringLiteral(": the message was not sent. ") + r.error).toStdString());
+        if (r.ok()) return;
+        KeysError e((where + QStringLiteral(": the message was not sent. ") + r.error).toStdString());
+        e.number = kNotSent;
+        throw e;
     }
     std::shared_ptr<Window> find(const std::function<bool(Window&)>& match);
 };
@@ -204,8 +211,8 @@ struct OutlookExpressWindow : Window {
     }
     void sendNow() {
         fill();
+        closed = true;  // sent, or kept by the mail layer
         state->send(program, message);
-        closed = true;
     }
 };
 
@@ -257,8 +264,8 @@ struct NotesMemo : Window {
             if (c != QLatin1String("{ENTER}")) wrong(t);
             mode = Fields;
             fill();
+            sent = closed = true;  // sent, or kept by the mail layer
             state->send(program, message);
-            sent = closed = true;
             return;
         default:
             wrong(t);
@@ -506,9 +513,9 @@ public:
         } else if (is(member, "Recipients.Add") && args.size() == 1) {
             message_.to << arg(args, 0).trimmed();
         } else if (is(member, "Send") && args.isEmpty() && !sent_) {
+            sent_ = true;  // sent, or kept by the mail layer
             const MailOutbox::Result r = s_.outbox->send(message_);
-            if (!r.ok()) throw AutomationError(-2147467259, r.error);
-            sent_ = true;
+            if (!r.ok()) throw AutomationError(kNotSent, r.error);
         } else {
             return StandInObject::handle(member, args);
         }

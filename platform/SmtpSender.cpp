@@ -37,6 +37,32 @@ int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 }
 
 QByteArray angle(const QString& address) { return "<" + address.trimmed().toUtf8() + ">"; }
+
+// The dialogue as the server answered it: the recipient it refused and its
+// own words, which say more than the reply code alone.
+struct Dialogue {
+    QByteArray lastCommand;
+    QByteArray refused;       // the address of the RCPT the server refused
+    QByteArray refusal;       // its reply
+    QByteArray lastError;     // the last 4xx or 5xx reply to anything
+};
+
+int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
+    auto* d = static_cast<Dialogue*>(user);
+    const QByteArray text = QByteArray(data, static_cast<qsizetype>(size)).trimmed();
+    if (type == CURLINFO_HEADER_OUT) {
+        d->lastCommand = text;
+    } else if (type == CURLINFO_HEADER_IN && !text.isEmpty() && (text[0] == '4' || text[0] == '5')) {
+        d->lastError = text;
+        if (d->refused.isEmpty() && d->lastCommand.toUpper().startsWith("RCPT TO:")) {
+            QByteArray a = d->lastCommand.mid(8).trimmed();
+            if (a.startsWith('<')) a = a.mid(1, a.indexOf('>') - 1);
+            d->refused = a;
+            d->refusal = text;
+        }
+    }
+    return 0;
+}
 }  // namespace
 
 Result send(const SmtpConfig& config, const QStringList& recipients, const QByteArray& message,
@@ -45,11 +71,15 @@ Result send(const SmtpConfig& config, const QStringList& recipients, const QByte
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     Result r;
     if (config.url.trimmed().isEmpty()) {
-        r.error = QStringLiteral("No mail server is set (setting \"Mail server\").");
+        r.error = QStringLiteral(
+            "No mail server is set: set \"Mail server\" (and \"Mail sender\") in the [Settings] section of the "
+            "settings file (~/.config/Tolvane/iSeries Spoolwright.ini; README, \"E-mail on Linux\").");
         return r;
     }
     if (config.sender.trimmed().isEmpty()) {
-        r.error = QStringLiteral("No sender address is set (setting \"Mail sender\").");
+        r.error = QStringLiteral(
+            "No sender address is set: set \"Mail sender\" in the [Settings] section of the settings file "
+            "(~/.config/Tolvane/iSeries Spoolwright.ini; README, \"E-mail on Linux\").");
         return r;
     }
     if (recipients.isEmpty()) {
@@ -91,6 +121,10 @@ Result send(const SmtpConfig& config, const QStringList& recipients, const QByte
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, config.timeoutSec);
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, config.timeoutSec);
+    Dialogue dialogue;
+    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, onDebug);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &dialogue);
+    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
     Progress progress{&whileSending};
     if (whileSending) {
         curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
@@ -111,7 +145,14 @@ Result send(const SmtpConfig& config, const QStringList& recipients, const QByte
         const QString detail = progress.stopped
                                    ? QStringLiteral("the send was cancelled.")
                                    : QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(rc)).trimmed();
-        r.error = QStringLiteral("The mail server %1 did not take the message: %2").arg(config.url.trimmed(), detail);
+        if (!progress.stopped && !dialogue.refused.isEmpty())
+            r.error = QStringLiteral("The mail server %1 refused the recipient %2: %3")
+                          .arg(config.url.trimmed(), QString::fromUtf8(dialogue.refused), QString::fromUtf8(dialogue.refusal));
+        else if (!progress.stopped && !dialogue.lastError.isEmpty())
+            r.error = QStringLiteral("The mail server %1 did not take the message: %2 (it replied \"%3\")")
+                          .arg(config.url.trimmed(), detail, QString::fromUtf8(dialogue.lastError));
+        else
+            r.error = QStringLiteral("The mail server %1 did not take the message: %2").arg(config.url.trimmed(), detail);
     }
     curl_slist_free_all(rcpt);
     curl_easy_cleanup(curl);

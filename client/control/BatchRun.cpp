@@ -227,6 +227,9 @@ int report(const std::vector<ReportOutcome>& outcomes) {
         const bool file = ok && !o.target.isEmpty();
         QString what = file ? o.target : o.row.simplified();
         if (!ok && !o.reason.isEmpty()) what += QStringLiteral(": ") + o.reason;
+        // Where the messages it left for the user are.
+        const QString kept = o.drafts.isEmpty() ? QString() : DraftsWrittenText(o.drafts) + QLatin1Char('.');
+        if (!kept.isEmpty() && !what.contains(kept)) what += (!ok && !o.reason.isEmpty() ? QStringLiteral(" ") : QStringLiteral(": ")) + kept;
         // Names from the host reach a terminal: no escape sequence may act there.
         std::printf("%-9s %s\n", !ok ? "FAILED" : file ? "written" : "delivered", qPrintable(PrintableText(what)));
     }
@@ -320,7 +323,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
             ctx.gBatchNoDialogs = false;
             const int failed = report(leftOut);
             if (!m.isNotConnected() && failed == 0)
-                std::fprintf(stderr, "Nothing to deliver: no spooled files in the output queue.\n");
+                std::fprintf(stderr, "Nothing to deliver: the output queue gave no spooled files.\n");
             finish(ctx, m.isNotConnected() ? kExitConnectFailed : failed ? kExitNotDelivered : kExitNothingToDeliver);
         }
         grid.selectAllRows();

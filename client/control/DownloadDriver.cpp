@@ -13,6 +13,7 @@
 #include "EmailAttach.h"
 #include "EmailAuto.h"
 #include "EmailBody.h"
+#include "EmailCommon.h"
 #include "MailSetup.h"
 #include "MousePointer.h"
 #include "OfficeDelivery.h"
@@ -428,6 +429,7 @@ ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::op
     ctx.link.clearCancel();
     ctx.gSelectedCount = 1;
     lockScreen(splf);
+    const qsizetype draftsBefore = Email(ctx).drafts.size();
     ReportOutcome out;
     {
         HostLink::Hold hold(ctx.link);
@@ -444,7 +446,8 @@ ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::op
         }
     }
     setMousePointer(MousePointer::Normal);
-    unlockScreen(ctx);
+    unlockScreen(ctx);  // the mail windows still open become drafts
+    out.drafts = Email(ctx).drafts.mid(draftsBefore);
     return out;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -21,6 +22,7 @@ struct ReportOutcome {
     } status = Failed;
     QString target;         // file written, when there was one
     QString reason;         // why it was not delivered, when something said so
+    QStringList drafts;     // mail drafts written for it and not opened for the user
 };
 
 // The spooled-file screen's "&Open" (frmSplf.cmdOK_Click): checks the

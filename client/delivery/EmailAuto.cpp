@@ -39,10 +39,13 @@ public:
     virtual void finish() {}
     // A message that was not sent is let go (the mail program keeps it for the user).
     virtual void abandon() {}
-    // Shows the error that stopped the run.
-    virtual void report(const CaughtError& e) {
-        ctx.msgBox(ErrorText(e.number, e.description), MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+    // Why a message did not go, for the report's closing message; the
+    // program is left ready for the next message.
+    virtual QString describe(const CaughtError& e) {
+        // A send the mail layer refused says itself what happened.
+        return e.number == kNotSent ? e.description : ErrorText(e.number, e.description);
     }
+    static constexpr int kNotSent = -2147467259;
 
 protected:
     bool cannotStart(const char* program) {
@@ -241,13 +244,12 @@ public:
         return true;
     }
     void finish() override { email.releaseNotes(); }
-    void report(const CaughtError& e) override {
-        ctx.msgBox(e.number == NotesSession::kNotSignedOn
-                       ? QStringLiteral("Please login to Lotus Notes first!")
-                       : QStringLiteral("An Error has occurred while accessing Lotus Notes:\r\nError number: ") +
-                             QString::number(e.number) + QStringLiteral("\r\nDescription: ") + e.description,
-                   MsgButtons::OK, MsgIcon::Critical, QString::fromLatin1(AppContext::kAppTitle));
+    QString describe(const CaughtError& e) override {
         email.releaseNotes();
+        return e.number == NotesSession::kNotSignedOn
+                   ? QStringLiteral("Please login to Lotus Notes first!")
+                   : QStringLiteral("An Error has occurred while accessing Lotus Notes:\r\nError number: ") +
+                         QString::number(e.number) + QStringLiteral("\r\nDescription: ") + e.description;
     }
 
 private:
@@ -313,24 +315,46 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
     }
 
     const auto groups = messages(split.parts);
-    int sent = 0;
-    bool failed = false;
-    for (size_t g = 0; g < groups.size() && !failed; ++g) {
+    EmailState& email = Email(ctx);
+    const qsizetype draftsBefore = email.drafts.size();
+    int sent = 0, failed = 0;
+    // Why messages did not go, each text once, with how many it stopped.
+    QStringList why;
+    QList<int> whyCount;
+    const auto fail = [&](const QString& text) {
+        ++failed;
+        if (text.isEmpty()) return;
+        const qsizetype i = why.indexOf(text);
+        if (i >= 0) {
+            ++whyCount[i];
+        } else {
+            why << text;
+            whyCount << 1;
+        }
+    };
+    // Every message is tried: one that does not go is kept as a draft, and
+    // the people of the other lists still get theirs.
+    for (size_t g = 0; g < groups.size(); ++g) {
         QStringList addresses;
         for (const Part& p : groups[g])
             for (const QString& a : p.addresses)
                 if (!addresses.contains(a)) addresses << a;
         if (addresses.size() > kRecipientTable) {
-            ctx.msgBox(QStringLiteral("Report %1 names %2 recipients for one message; a message takes at most %3. "
-                                      "That message and the rest of the report were not mailed.")
-                           .arg(report).arg(addresses.size()).arg(kRecipientTable),
-                       MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
-            failed = true;
+            fail(QStringLiteral("Report %1 names %2 recipients for one message; a message takes at most %3. "
+                                "That message was not mailed.")
+                     .arg(report).arg(addresses.size()).arg(kRecipientTable));
+            continue;
+        }
+        // The user's Cancel stops the report: what is left is not tried.
+        if (ctx.link.cancelRequested()) {
+            failed += static_cast<int>(groups.size() - g);
             break;
         }
         QStringList partFiles;
+        const int failedBefore = failed;
+        bool ok = true;
         try {
-            bool ok = mailer.begin();
+            ok = mailer.begin();
             auto* oe = dynamic_cast<OutlookExpressMailer*>(&mailer);
             if (ok && oe) ok = oe->open(groups[g].front().list);
             for (const Part& p : groups[g]) {
@@ -342,8 +366,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
                 ctx.noteCreatedFile(partFile);
                 partFiles << partFile;
                 if (!error.isEmpty()) {
-                    ctx.msgBox(QStringLiteral("The part file %1 could not be written: %2").arg(partFile, error),
-                               MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+                    fail(QStringLiteral("The part file %1 could not be written: %2").arg(partFile, error));
                     ok = false;
                     break;
                 }
@@ -351,23 +374,40 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
             }
             ok = ok && mailer.send(addresses, groups[g].front().list, g + 1 == groups.size());
             if (ok) ++sent;
-            else failed = true;
         } catch (const AutomationError& e) {
-            mailer.report({e.number, e.description});
-            failed = true;
+            fail(mailer.describe({e.number, e.description}));
+            ok = false;
         } catch (const KeysError& e) {
-            mailer.report({e.number, QString::fromStdString(e.what())});
-            failed = true;
+            fail(mailer.describe({e.number, QString::fromStdString(e.what())}));
+            ok = false;
         }
-        if (failed) mailer.abandon();
+        if (!ok) {
+            if (failed == failedBefore) fail({});  // the user has been told
+            mailer.abandon();
+        }
         if (mailer.deletesParts())
             for (const QString& f : partFiles) QFile::remove(f);
     }
     mailer.finish();
     const int total = static_cast<int>(groups.size());
-    run.progress.status(failed ? QStringLiteral("Load to email attachment did not complete: %1 of %2 messages sent.").arg(sent).arg(total)
-                               : QStringLiteral("Load to email attachment is complete: %1 message%2 sent.")
-                                     .arg(sent).arg(sent == 1 ? QString() : QStringLiteral("s")));
+    const QStringList drafts = email.drafts.mid(draftsBefore);
+    email.draftsShown = email.drafts.size();
+    QString status;
+    if (failed) {
+        status = QStringLiteral("Load to email attachment did not complete: %1 of %2 messages sent.").arg(sent).arg(total);
+        QString text = QStringLiteral("%1 of %2 messages of report %3 were sent.").arg(sent).arg(total).arg(report);
+        for (qsizetype i = 0; i < why.size(); ++i)
+            text += QStringLiteral("\r\n") + (whyCount[i] > 1 ? QStringLiteral("%1 messages: ").arg(whyCount[i]) : QString()) + why[i];
+        if (!drafts.isEmpty()) {
+            status += QLatin1Char(' ') + DraftsWrittenText(drafts) + QLatin1Char('.');
+            text += QStringLiteral("\r\n") + DraftsWrittenText(drafts) + QLatin1Char('.');
+        }
+        ctx.msgBox(text, MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+    } else {
+        status = QStringLiteral("Load to email attachment is complete: %1 message%2 sent.")
+                     .arg(sent).arg(sent == 1 ? QString() : QStringLiteral("s"));
+    }
+    run.progress.status(status);
     pointer.release();
     setMousePointer(MousePointer::Normal);
     FocusScreen(ctx);

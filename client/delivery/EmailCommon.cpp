@@ -1,5 +1,6 @@
 #include "EmailCommon.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -32,6 +33,15 @@ bool retry(AppContext& ctx, const std::function<bool()>& once) {
 EmailState& Email(AppContext& ctx) {
     if (!ctx.emailState) ctx.emailState = std::make_shared<EmailState>();
     return *ctx.emailState;
+}
+
+QString DraftsWrittenText(const QStringList& drafts) {
+    if (drafts.size() == 1) return QStringLiteral("Draft written to %1").arg(QDir::toNativeSeparators(drafts.front()));
+    QStringList names;
+    for (const QString& d : drafts) names << QFileInfo(d).fileName();
+    return QStringLiteral("%1 drafts written to %2: %3")
+        .arg(drafts.size())
+        .arg(QDir::toNativeSeparators(QFileInfo(drafts.front()).absolutePath()), names.join(QStringLiteral(", ")));
 }
 
 namespace EmailKeys {

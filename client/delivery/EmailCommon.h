@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -22,10 +23,15 @@ struct EmailState {
     QString composeTitle;
     // Messages that could not be handed to the user as drafts (the user was told).
     int lostDrafts = 0;
+    // Every draft written and not opened for the user, in order.
+    QStringList drafts;
+    qsizetype draftsShown = 0;  // ... of which the status has named these
     void releaseNotes() { gNotesUIDocument.reset(), gNotesWorkspace.reset(), gNotesSession.reset(); }
     void releaseOutlook() { gOutlookMailItem.reset(), gOutlookApp.reset(); }
 };
 EmailState& Email(AppContext& ctx);
+// "Draft written to <path>", or "3 drafts written to <folder>: <name>, <name>, <name>".
+QString DraftsWrittenText(const QStringList& drafts);
 
 // What a delivery is given besides the report.
 struct MailRun {

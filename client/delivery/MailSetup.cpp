@@ -9,6 +9,7 @@
 #include "EmailCommon.h"
 #include "MailStandIns.h"
 #include "SignOn.h"
+#include "SplfScreenApi.h"
 
 namespace MailSetup {
 namespace {
@@ -63,7 +64,10 @@ void InstallMailStandIns(AppContext& ctx) {
         ctx.clock->pumpOnce();
         return !ctx.link.cancelRequested();
     };
-    service->notice = [](const QString& path) {
+    // May be told while the program ends: it holds on to what it writes to.
+    Email(ctx);
+    service->notice = [email = ctx.emailState](const QString& path) {
+        email->drafts << path;
         std::fprintf(stderr, "Draft written to %s\n", qPrintable(QDir::toNativeSeparators(path)));
     };
     auto standIns = std::make_shared<MailStandIns>(service);
@@ -80,4 +84,12 @@ void InstallMailStandIns(AppContext& ctx) {
 
 void CloseMailWindows(AppContext& ctx) {
     if (ctx.mailStandIns) ctx.mailStandIns->closeWindows();
+    EmailState& email = Email(ctx);
+    if (email.draftsShown < email.drafts.size()) {
+        SplfScreenApi& splf = ctx.frmSplf();
+        const QString before = splf.status();
+        splf.setStatus((before.isEmpty() ? QString() : before + QStringLiteral("  ")) +
+                       DraftsWrittenText(email.drafts.mid(email.draftsShown)));
+    }
+    email.draftsShown = email.drafts.size();
 }

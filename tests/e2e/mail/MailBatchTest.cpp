@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "BatchRun.h"
 #include "HostSimFixture.h"
@@ -105,15 +106,17 @@ TEST(MailBatch, MailsEachListItsPartOfTheReport) {
     }
 }
 
-TEST(MailBatch, AServerThatRefusesOrStopsAnsweringFailsTheRun) {
+TEST(MailBatch, AMessageThatDoesNotGoIsKeptAndTheOthersStillGo) {
     struct Case {
         const char* name;
         SmtpSinkOptions server;
         const char* said;
+        size_t delivered;
     };
     const Case cases[] = {
-        {"refuses the first recipient", {.refuse = {QStringLiteral("ann@x.org")}}, "RCPT failed: 550"},
-        {"stops answering", {.stall = true}, "did not take the message"},
+        {"refuses the first recipient", {.refuse = {QStringLiteral("ann@x.org")}},
+         "refused the recipient ann@x.org: 550 5.1.1 <ann@x.org>: Recipient address rejected", 1},
+        {"stops answering", {.stall = true}, "did not take the message", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -121,14 +124,23 @@ TEST(MailBatch, AServerThatRefusesOrStopsAnsweringFailsTheRun) {
         ASSERT_TRUE(job.sink.running()) << job.sink.problem().toStdString();
         const SwdeskRun r = job.run(kOneReport);
         EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.said))) << r.err.toStdString();
         EXPECT_TRUE(r.out.contains(QStringLiteral("FAILED    REGIONS"))) << r.out.toStdString();
-        EXPECT_TRUE(job.sink.messages().empty());  // nor is the later list mailed
-        // The message that did not go is kept for the user as a draft.
+        // The batch line says why, how many went and where the rest is.
+        EXPECT_TRUE(r.out.contains(QString::fromLatin1(c.said))) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains(QStringLiteral("%1 of 2 messages of report REGIONS were sent.").arg(c.delivered)))
+            << r.out.toStdString();
+        const auto got = job.sink.messages();
+        ASSERT_EQ(got.size(), c.delivered);
+        if (c.delivered) {
+            EXPECT_EQ(got[0].recipients, (QStringList{QStringLiteral("bob@y.org"), QStringLiteral("carl@z.org")}));
+        }
+        // The messages that did not go are kept for the user as drafts, named on the line.
         const QStringList drafts = job.checkFilesKept();
-        ASSERT_EQ(drafts.size(), 1);
+        ASSERT_EQ(drafts.size(), static_cast<qsizetype>(2 - c.delivered));
+        for (const QString& d : drafts) EXPECT_TRUE(r.out.contains(QFileInfo(d).fileName())) << r.out.toStdString();
         const ParsedMail kept = ParsedMail::parseFile(drafts[0]);
         EXPECT_EQ(kept.to, QStringList{QStringLiteral("ann@x.org")});
+        EXPECT_EQ(kept.subject, QStringLiteral("Attached reports from ACME"));
         ASSERT_EQ(kept.attachments.size(), 1u);
         EXPECT_EQ(kept.attachments[0].content, QByteArray("EAST  widgets   12\r\n"));
     }
@@ -146,6 +158,9 @@ TEST(MailBatch, OutlookExpressAndNotesAttachTheOneReportInstead) {
         EXPECT_TRUE(job.sink.messages().empty());
         const QStringList drafts = job.checkFilesKept();
         ASSERT_EQ(drafts.size(), 1) << r.err.toStdString();
+        // The batch line says where the message is.
+        EXPECT_TRUE(r.out.contains(QStringLiteral("delivered REGIONS")) && r.out.contains(QStringLiteral("Draft written to ") + drafts[0]))
+            << r.out.toStdString();
         const ParsedMail draft = ParsedMail::parseFile(drafts[0]);
         EXPECT_TRUE(draft.to.isEmpty());
         ASSERT_EQ(draft.attachments.size(), 1u);

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 #include "DocumentCheckers.h"
 #include "DownloadDriver.h"
@@ -264,28 +267,88 @@ TEST_F(MailDelivery, ReportWithoutDirectiveSendsNothingAndSaysSo) {
     EXPECT_TRUE(t.boxes->done());
 }
 
-TEST_F(MailDelivery, RefusedRecipientIsAFailureAndNothingIsSent) {
-    sink = std::make_unique<SmtpSink>(SmtpSinkOptions{.refuse = {QStringLiteral("ann@x.org")}});
+// Six parts of a report, each for one person: r1@x.org ... r6@x.org.
+std::vector<std::string> sixLists() {
+    std::vector<std::string> records = {"001 PAYSLIPS"};
+    for (int i = 1; i <= 6; ++i) {
+        records.push_back("   1MAILTO:r" + std::to_string(i) + "@x.org REPORT:SLIP" + std::to_string(i));
+        records.push_back("   1SLIP " + std::to_string(i) + "  net 100." + std::to_string(i));
+    }
+    return records;
+}
+
+// Drafts hold whole reports: only their owner may read them.
+void expectPrivate(const QStringList& drafts) {
+    const auto mode = [](const QString& path) {
+        struct stat st {};
+        EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+        return st.st_mode & 0777;
+    };
+    for (const QString& d : drafts) {
+        EXPECT_EQ(mode(d), 0600u) << d.toStdString();
+        EXPECT_EQ(mode(QFileInfo(d).absolutePath()), 0700u) << d.toStdString();
+    }
+}
+
+TEST_F(MailDelivery, ARefusedRecipientIsKeptAsADraftAndTheOthersStillGetTheirs) {
+    sink = std::make_unique<SmtpSink>(SmtpSinkOptions{.refuse = {QStringLiteral("r3@x.org")}});
     ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
     t.ctx.saveSetting(QStringLiteral("Mail server"), sink->url());
-    addReport(QStringLiteral("REGIONS"), 1, kDirected);
+    addReport(QStringLiteral("PAYSLIPS"), 1, sixLists());
     connect();
+    // A drafts folder an earlier version made open to everyone.
+    QFile::setPermissions(drafts.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                             QFileDevice::ReadOther | QFileDevice::ExeOther);
+    size_t before = 0;
     for (const char* type : {"Outlook e-mail", "Outlook Express e-mail", "Lotus Notes"}) {
         SCOPED_TRACE(type);
         for (const QString& f : draftFiles()) QFile::remove(f);
+        Email(t.ctx) = EmailState{};
         choose(type, 1, true);
-        t.boxes->expect(QStringLiteral("RCPT failed: 550"));
+        // The address and the server's own words.
+        t.boxes->expect(QStringLiteral("refused the recipient r3@x.org: 550 5.1.1 <r3@x.org>: Recipient address rejected"));
         EXPECT_EQ(run(), std::vector<S>{S::Failed});
         EXPECT_TRUE(t.boxes->done());
-        EXPECT_TRUE(sink->messages().empty());  // the later list is not mailed either
-        EXPECT_EQ(screen.status(), QStringLiteral("Load to email attachment did not complete: 0 of 2 messages sent."));
-        // The message the server did not take stays with the user.
-        const QStringList drafts = draftFiles();
-        ASSERT_EQ(drafts.size(), 1);
-        const ParsedMail kept = ParsedMail::parseFile(drafts[0]);
-        EXPECT_EQ(kept.to.join(QLatin1Char(',')).toLower(), QStringLiteral("ann@x.org"));
-        EXPECT_EQ(kept.attachments.size(), 2u);
+        const auto got = sink->messages();
+        ASSERT_EQ(got.size(), before + 5);
+        QStringList served;
+        for (size_t i = before; i < got.size(); ++i) served += got[i].recipients;
+        EXPECT_EQ(served, (QStringList{"r1@x.org", "r2@x.org", "r4@x.org", "r5@x.org", "r6@x.org"}));
+        before = got.size();
+        const QStringList kept = draftFiles();
+        ASSERT_EQ(kept.size(), 1);
+        EXPECT_EQ(screen.status(), QStringLiteral("Load to email attachment did not complete: 5 of 6 messages sent. "
+                                                  "Draft written to %1.").arg(kept[0]));
+        const ParsedMail draft = ParsedMail::parseFile(kept[0]);
+        EXPECT_EQ(draft.to.join(QLatin1Char(',')).toLower(), QStringLiteral("r3@x.org"));
+        // The subject each program gives a message when the options set none.
+        EXPECT_EQ(draft.subject, std::string(type) == "Outlook e-mail" ? QStringLiteral("Attached reports from ACME")
+                                                                     : QStringLiteral("ACME"));
+        ASSERT_EQ(draft.attachments.size(), 1u);
+        EXPECT_EQ(draft.attachments[0].content, QByteArray("SLIP 3  net 100.3\r\n"));
+        expectPrivate(kept);
     }
+}
+
+TEST_F(MailDelivery, WithNoMailServerEveryMessageIsKeptAndTheMessageSaysWhereToSetIt) {
+    t.ctx.saveSetting(QStringLiteral("Mail server"), QString());
+    addReport(QStringLiteral("PAYSLIPS"), 1, sixLists());
+    connect();
+    choose("Outlook e-mail", 1, true);
+    t.boxes->expect(QStringLiteral("6 messages: No mail server is set: set \"Mail server\""));
+    EXPECT_EQ(run(), std::vector<S>{S::Failed});
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_TRUE(t.boxes->texts().join(QString()).contains(QStringLiteral("README, \"E-mail on Linux\"")));
+    const QStringList kept = draftFiles();
+    ASSERT_EQ(kept.size(), 6);
+    QStringList to;
+    for (const QString& d : kept) to += ParsedMail::parseFile(d).to;
+    std::sort(to.begin(), to.end());
+    EXPECT_EQ(to, (QStringList{"r1@x.org", "r2@x.org", "r3@x.org", "r4@x.org", "r5@x.org", "r6@x.org"}));
+    EXPECT_TRUE(screen.status().startsWith(QStringLiteral("Load to email attachment did not complete: 0 of 6 messages sent. "
+                                                          "6 drafts written to %1: ").arg(drafts.path())))
+        << screen.status().toStdString();
+    expectPrivate(kept);
 }
 
 // A server that keeps the program waiting after the message: the window
@@ -378,7 +441,10 @@ TEST_F(MailDelivery, HtmlBodyOfSixtyRecords) {
     EXPECT_EQ(m.body.count(QStringLiteral("<P>LINE ")), 60);
     EXPECT_TRUE(m.body.contains(QStringLiteral("<P>LINE 7 A&amp;B &lt;C&gt; Caf\u00e9</P>"))) << m.body.toStdString();
     EXPECT_TRUE(m.body.contains(QStringLiteral("<P>LINE 60</P>\n</FONT></BODY>")));
-    EXPECT_TRUE(screen.status().endsWith(QStringLiteral(".  60 records transferred."))) << screen.status().toStdString();
+    // The status says where the draft is.
+    ASSERT_EQ(draftFiles().size(), 1);
+    EXPECT_TRUE(screen.status().contains(QStringLiteral(".  60 records transferred.  Draft written to ") + draftFiles()[0]))
+        << screen.status().toStdString();
 }
 
 TEST_F(MailDelivery, ReportAsTheTextBodyInTheOtherThreePrograms) {
