@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
         // Remembered settings that cannot be read end the run (the file is set
         // aside, so the next run starts afresh); nothing has been done yet.
         if (!ctx.rememberedSettingsReadable()) {
-            std::fprintf(stderr, "Tolvane: The batch run ends: its remembered settings cannot be read.\n");
+            std::fprintf(stderr, "Tolvane: The batch run ends here instead, as its remembered settings cannot be read.\n");
             return kExitSettingsFile;
         }
     }

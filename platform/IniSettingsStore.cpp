@@ -46,6 +46,12 @@ QString escape(const QString& s, bool name) {
     return out;
 }
 
+// Only a plain file is opened: a pipe would wait for a writer, a device
+// may never end.
+QString notPlainFile(const QString& path) {
+    return QFileInfo(path).isFile() ? QString() : QStringLiteral("it is not a plain file");
+}
+
 int hexValue(QChar c) {
     const char16_t u = c.unicode();
     if (u >= '0' && u <= '9') return u - '0';
@@ -235,10 +241,12 @@ QString IniSettingsStore::load(File& f) {
         return {};
     }
     QFile in(f.path);
-    QString why;
+    QString why = notPlainFile(f.path);
     QByteArray data;
     bool tooLarge = false;
-    if (!in.open(QIODevice::ReadOnly)) {
+    if (!why.isEmpty()) {
+        // Never opened.
+    } else if (!in.open(QIODevice::ReadOnly)) {
         why = in.errorString();
     } else if (in.size() > kMaxFileSize) {
         tooLarge = true;
@@ -288,6 +296,8 @@ QString IniSettingsStore::readProblem(const QString& app) {
     if (!QFileInfo::exists(path)) return {};
     QFile in(path);
     const QString shown = QDir::toNativeSeparators(path);
+    if (const QString why = notPlainFile(path); !why.isEmpty())
+        return QStringLiteral("the settings file \"%1\" cannot be read (%2)").arg(shown, why);
     if (!in.open(QIODevice::ReadOnly))
         return QStringLiteral("the settings file \"%1\" cannot be read (%2)").arg(shown, in.errorString());
     if (in.size() > kMaxFileSize)

@@ -260,7 +260,10 @@ Taken lockName(const QByteArray& folder, const QByteArray& fileName, SafeOutputF
             return Taken::NoLockHere;
         }
         struct stat opened {}, named {};
-        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        // Only a lock file of this user's own, and no second name of some
+        // other file: what it records is acted on, and it is emptied.
+        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_uid != ::geteuid() ||
+            opened.st_nlink != 1) {
             ::close(fd);
             return Taken::Held;
         }

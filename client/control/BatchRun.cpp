@@ -323,7 +323,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
             ctx.gBatchNoDialogs = false;
             const int failed = report(leftOut);
             if (!m.isNotConnected() && failed == 0)
-                std::fprintf(stderr, "Nothing to deliver: no spooled files in the output queue.\n");
+                std::fprintf(stderr, "Nothing to deliver: the output queue gave no spooled files.\n");
             finish(ctx, m.isNotConnected() ? kExitConnectFailed : failed ? kExitNotDelivered : kExitNothingToDeliver);
         }
         grid.selectAllRows();

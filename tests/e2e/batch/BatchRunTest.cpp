@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -230,4 +231,28 @@ TEST(BatchRun, WholeQueueToEveryFormat) {
             if (!goldenName.isEmpty()) ExpectGolden(AtGoldenTime(ReadFileBytes(path), goldenName), goldenName);
         }
     }
+}
+
+// A single report named on the command line has no page count: a host that
+// goes on saying "(MORE)" after its last line is stopped within seconds, the
+// report fails with the message and the earlier file stays.
+TEST(BatchRun, AnEndlessSingleReportEndsSoonAfterItsLastLine) {
+    HostSimFaults f;
+    f.endlessMore = true;
+    BatchHost b(f);
+    QFile old(QDir(b.outDir).filePath(kStatement));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an earlier statement\n");
+    old.close();
+    QElapsedTimer timer;
+    timer.start();
+    const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("t.spw", QStringLiteral("Text file")),
+                               QStringLiteral("FILE:STATEMENT"), QStringLiteral("JOB:STMTRUN"), QStringLiteral("USER:SWUSER"),
+                               QStringLiteral("NBR:104230"), QStringLiteral("SEQ:2"),
+                               QStringLiteral("DATE:2004/03/31 19:05:44")});
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("The host keeps saying that more of the report follows, but sends nothing more.")))
+        << r.err.toStdString();
+    EXPECT_EQ(b.file(kStatement), QByteArray("an earlier statement\n"));
 }

@@ -475,6 +475,67 @@ TEST_F(SafeOutputFileTest, AKilledRunsRecordLeavesAFileThatTookTheNameAlone) {
     EXPECT_EQ(names(), (QStringList{QStringLiteral("next.txt"), QStringLiteral("report.txt")}));
 }
 
+// What stands at a name's lock that is not a lock of this user's own (a file
+// another user put there, in a folder several users write; a second name of
+// one of the user's files) is never taken over: nothing it records is cut,
+// nothing of it is emptied, and the file it locks is refused.
+TEST_F(SafeOutputFileTest, ALockFileThatIsNotTheUsersOwnIsNeverTakenOver) {
+    const std::string earlier = "EARLIER, THE USER'S OWN\r\n";
+    WriteFileBytes(target, earlier);
+    QString lockName;
+    {
+        SafeOutputFile probe;
+        probe.open(target, as(Mode::Add));
+        for (const QString& n : names())
+            if (n.startsWith(QStringLiteral(".swlk-"))) lockName = n;
+        probe.abandon();
+    }
+    ASSERT_FALSE(lockName.isEmpty());
+    const QByteArray lock = QFile::encodeName(path(lockName));
+    const QString precious = path(QStringLiteral("precious.txt"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+    // A record that would cut the whole file away.
+    const std::string record = "add " + std::to_string(st.st_dev) + ' ' + std::to_string(st.st_ino) + " 0 0 " +
+                               std::to_string(st.st_size) + ' ' +
+                               QByteArray::fromStdString(earlier.substr(0, 16)).toHex().toStdString() +
+                               "\nreport.txt";
+    const struct {
+        const char* what;
+        bool anotherUser;
+    } cases[] = {{"another user's record", true}, {"a second name of another file", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.anotherUser && ::geteuid() != 0) continue;  // only root gives a file to another user
+        WriteFileBytes(precious, record);
+        if (c.anotherUser) {
+            ASSERT_TRUE(QFile::rename(precious, QFile::decodeName(lock)));
+            ASSERT_EQ(::chmod(lock.constData(), 0666), 0);
+            ASSERT_EQ(::chown(lock.constData(), 65534, 65534), 0);
+        } else {
+            ASSERT_EQ(::link(QFile::encodeName(precious).constData(), lock.constData()), 0);
+        }
+        for (Mode mode : {Mode::Add, Mode::Replace}) {
+            SafeOutputFile::Options o = as(mode);
+            o.lockWaitMs = 300;
+            o.pause = [](qint64) {};
+            SafeOutputFile f;
+            try {
+                f.open(target, o);
+                ADD_FAILURE() << "took a lock that is not its own";
+                f.abandon();
+            } catch (const PcFileError& e) {
+                EXPECT_EQ(e.description, target + QStringLiteral(" is being written by another program"));
+            }
+            EXPECT_EQ(ReadFileBytes(target), earlier);
+            EXPECT_EQ(ReadFileBytes(QFile::decodeName(lock)), record);
+        }
+        ASSERT_EQ(::unlink(lock.constData()), 0);
+        QFile::remove(precious);
+    }
+    EXPECT_EQ(names(), QStringList{QStringLiteral("report.txt")});
+}
+
 // A file the user wrote into the same name in place (a shell's ">", an editor
 // that saves into the file it opened) after a run was killed while adding to
 // it is the user's: the killed run's record does not cut it.

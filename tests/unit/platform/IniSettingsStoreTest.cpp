@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "Codec.h"
 #include "IniSettingsStore.h"
@@ -205,6 +207,38 @@ TEST(IniSettingsStore, AnUnreadableFileIsNeverOverwritten) {
     ASSERT_EQ(s.problems.size(), 1);
     EXPECT_TRUE(s.problems[0].contains(QStringLiteral("cannot be read")));
     EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+// A settings file that is no plain file (a pipe, a link to a pipe or to a
+// device) is never opened, as opening a pipe waits for a writer and a device
+// never ends: it cannot be read, at once, and stays what it was.
+TEST(IniSettingsStore, ANameThatIsNoPlainFileCannotBeReadAndIsLeftAlone) {
+    const struct {
+        const char* what;
+        const char* linkTo;  // nullptr: a pipe at the name itself
+    } cases[] = {{"a pipe", nullptr}, {"a link to a pipe", "pipe"}, {"a link to a device", "/dev/zero"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        Store s(dir.path());
+        const QString path = s.store.fileName(kApp);
+        const QByteArray native = QFile::encodeName(path);
+        const QByteArray pipe = QFile::encodeName(dir.filePath(QStringLiteral("pipe")));
+        ASSERT_EQ(::mkfifo(c.linkTo ? pipe.constData() : native.constData(), 0600), 0);
+        if (c.linkTo) {
+            ASSERT_EQ(::symlink(std::string(c.linkTo) == "pipe" ? pipe.constData() : c.linkTo, native.constData()), 0);
+        }
+        const QString problem = s.store.readProblem(kApp);
+        EXPECT_TRUE(problem.contains(QStringLiteral("not a plain file"))) << problem.toStdString();
+        EXPECT_EQ(s.store.get(kApp, kSec, QStringLiteral("User"), QStringLiteral("None")), QStringLiteral("None"));
+        s.store.save(kApp, kSec, QStringLiteral("User"), QStringLiteral("ann"));
+        ASSERT_EQ(s.problems.size(), 1);
+        EXPECT_TRUE(s.problems[0].contains(QStringLiteral("cannot be read"))) << s.problems[0].toStdString();
+        struct stat st {};
+        ASSERT_EQ(::lstat(native.constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & S_IFMT, c.linkTo ? S_IFLNK : S_IFIFO);
+        EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".damaged")));
+    }
 }
 
 TEST(IniSettingsStore, AFailedSaveIsReportedOnceAndKeptForTheRun) {
