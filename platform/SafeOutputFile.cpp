@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <ctime>
 #include <dirent.h>
@@ -223,7 +224,8 @@ bool holdsTheAddition(int fd, const struct stat& st, long long original, long lo
 // `fullPaths`: the records of the user's own folder, which name the file by
 // its full path; any other record names a file beside it.
 void restoreAddition(int dirFd, int lockFd, bool fullPaths) {
-    char buf[4096 + 64];
+    // A record names its file by up to a whole path, after a line of numbers.
+    char buf[PATH_MAX + 256];
     const ssize_t n = ::pread(lockFd, buf, sizeof buf, 0);
     if (n <= 0) return;
     const std::string_view text(buf, static_cast<size_t>(n));
