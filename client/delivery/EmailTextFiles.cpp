@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include "AppContext.h"
 #include "SafeOutputFile.h"
 
@@ -12,7 +13,10 @@ QString inConfig(AppContext& ctx, const char* name) {
 }
 QString read(AppContext& ctx, const char* name) {
     for (const QString& dir : {ctx.paths->configPath(), ctx.paths->appPath()}) {
-        QFile f(QDir(dir).filePath(QString::fromLatin1(name)));
+        const QString path = QDir(dir).filePath(QString::fromLatin1(name));
+        // Only a plain file: a pipe would wait for a writer, a device never ends.
+        if (!QFileInfo(path).isFile()) continue;
+        QFile f(path);
         if (f.open(QIODevice::ReadOnly)) return QString::fromLocal8Bit(f.readAll());
     }
     return {};

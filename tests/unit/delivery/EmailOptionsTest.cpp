@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "EmailCommon.h"
 #include "EmailTextFiles.h"
@@ -65,6 +67,36 @@ TEST(EmailOptions, ReadFromTheProgramFolderWhenTheUserHasNone) {
     EXPECT_EQ(fileIn(t.paths->configPath(), "emailsub.txt"), "Mine\r\n");
     EXPECT_EQ(fileIn(t.paths->appPath(), "emailsub.txt"), "Shipped subject\r\n");  // the program's own stays
     saveScreenshot(dlg, QStringLiteral("frmEdit.png"));
+}
+
+// A text file of the user's that is no plain file (a pipe would wait for a
+// writer, a device never ends) is passed over like a missing one: the
+// dialog opens at once with the program's own texts, and it stays as it was.
+TEST(EmailOptions, AUsersTextFileThatIsNoPlainFileIsPassedOver) {
+    ensureApplication();
+    const struct {
+        const char* what;
+        const char* linkTo;  // nullptr: a pipe at the name itself
+    } cases[] = {{"a pipe", nullptr}, {"a link to a device", "/dev/zero"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestContext t;
+        QDir().mkpath(t.paths->appPath());
+        QDir().mkpath(t.paths->configPath());
+        WriteFileBytes(QDir(t.paths->appPath()).filePath(QStringLiteral("emailsub.txt")), "Shipped subject\r\n");
+        WriteFileBytes(QDir(t.paths->appPath()).filePath(QStringLiteral("emailmsg.txt")), "Shipped\r\n");
+        for (const char* name : {"emailsub.txt", "emailmsg.txt"}) {
+            const QByteArray p = QFile::encodeName(QDir(t.paths->configPath()).filePath(QString::fromLatin1(name)));
+            ASSERT_EQ(c.linkTo ? ::symlink(c.linkTo, p.constData()) : ::mkfifo(p.constData(), 0600), 0);
+        }
+        frmEdit dlg(t.ctx);
+        dlg.Form_Load();
+        EXPECT_EQ(dlg.txtSubject->text(), QStringLiteral("Shipped subject"));
+        EXPECT_EQ(dlg.txtEdit->toPlainText(), QStringLiteral("Shipped\n"));
+        struct stat st {};
+        ASSERT_EQ(::lstat(QFile::encodeName(EmailTextFiles::subjectFile(t.ctx)).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & S_IFMT, c.linkTo ? S_IFLNK : S_IFIFO);
+    }
 }
 
 TEST(EmailOptions, CancelAfterOkKeepsTheFilesButNotTheRunsTexts) {
