@@ -1,6 +1,7 @@
 #include "QProcessStarter.h"
 
 #include <QProcess>
+#include <cstdio>
 
 #include "Clock.h"
 
@@ -10,15 +11,26 @@ bool QProcessStarter::start(const QString& program, const QStringList& args, boo
 
 qint64 QProcessStarter::startTask(const QString& program, const QStringList& args, WindowStyle) {
     if (program.isEmpty()) return 0;
+    // A program started here lives on its own: it keeps none of our standard
+    // input, output or error, so a pipe from this program ends when it does.
+    QProcess proc;
+    proc.setProgram(program);
+    proc.setArguments(args);
+    proc.setStandardInputFile(QProcess::nullDevice());
+    proc.setStandardOutputFile(QProcess::nullDevice());
+    proc.setStandardErrorFile(QProcess::nullDevice());
     qint64 pid = 0;
-    if (!QProcess::startDetached(program, args, QString(), &pid)) return 0;
+    if (!proc.startDetached(&pid)) return 0;
     return pid > 0 ? pid : 1;
 }
 
 int QProcessStarter::run(const QString& program, const QStringList& args, int timeoutMs) {
     if (program.isEmpty()) return -1;
     QProcess proc;
-    proc.setProcessChannelMode(QProcess::ForwardedChannels);
+    // What it says is passed on by us, so that what it leaves running holds
+    // no pipe of ours.
+    proc.setStandardInputFile(QProcess::nullDevice());
+    proc.setProcessChannelMode(QProcess::MergedChannels);
     proc.start(program, args);
     if (!proc.waitForStarted(30000)) return -1;
     Clock* clock = clock_ ? clock_() : nullptr;
@@ -29,5 +41,7 @@ int QProcessStarter::run(const QString& program, const QStringList& args, int ti
         proc.waitForFinished(5000);
         return -1;
     }
+    const QByteArray said = proc.readAll();
+    if (!said.isEmpty()) std::fwrite(said.constData(), 1, static_cast<size_t>(said.size()), stderr);
     return proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
 }

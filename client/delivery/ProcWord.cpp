@@ -169,6 +169,9 @@ int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress
                                                                        QStringLiteral("SOFTWARE\\Classes\\Word.Document.6\\Shell\\open\\command"),
                                                                        length)
                                             : QString();
+                // Started from a batch run, the word processor has nobody to show its documents to.
+                if (ctx.gBatchMode) qputenv("SWOFFICE_NO_OPENER", "1");
+                else qunsetenv("SWOFFICE_NO_OPENER");
                 if (length > 4 && ctx.processes)
                     ctx.processes->startCommandLine(command.left(length - 4), ProcessStarter::MinimizedFocus);
                 run.status(QStringLiteral("MS Word started."));

@@ -78,6 +78,7 @@ std::string_view trimmed(std::string_view s) {
 }  // namespace
 
 std::optional<int> SpoolRecordSlot::skipLine() const {
+    if (parsed) return parsedSkip;
     const std::string_view t = trimmed(skip);
     if (!allDigits(t)) return std::nullopt;
     int n = 0;
@@ -86,6 +87,7 @@ std::optional<int> SpoolRecordSlot::skipLine() const {
 }
 
 std::optional<int> SpoolRecordSlot::spacingLines() const {
+    if (parsed) return parsedSpacing;
     if (spacing.size() == 1 && allDigits(spacing)) return spacing[0] - '0';
     return std::nullopt;
 }
@@ -98,6 +100,10 @@ void ForEachRecord(std::string_view data, int width, const std::function<void(co
         if (at + len > data.size()) break;
         const std::string_view s = data.substr(at, len);
         if (s.find_first_not_of(' ') == std::string_view::npos) continue;
-        fn(SpoolRecordSlot{s, s.substr(0, 3), s.substr(3, 1), s.substr(4)});
+        SpoolRecordSlot slot{s, s.substr(0, 3), s.substr(3, 1), s.substr(4)};
+        slot.parsedSkip = slot.skipLine();
+        slot.parsedSpacing = slot.spacingLines();
+        slot.parsed = true;
+        fn(slot);
     }
 }

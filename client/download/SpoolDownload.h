@@ -50,6 +50,9 @@ struct SpoolRecordSlot {
     std::optional<int> skipLine() const;
     // The spacing digit, when it is one.
     std::optional<int> spacingLines() const;
+    // Set by ForEachRecord: both read once for every reader of the slot.
+    bool parsed = false;
+    std::optional<int> parsedSkip, parsedSpacing;
 };
 
 // Calls fn for every used (not all-blank) slot of a data area, in order.

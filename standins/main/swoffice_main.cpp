@@ -34,7 +34,9 @@ int main(int argc, char** argv) {
         folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Tolvane/office");
     QProcessStarter starter;
     StandInDesk desk;
-    desk.processes = [&starter] { return &starter; };
+    // Started for a batch run: the documents are written, never shown.
+    const bool quiet = !qEnvironmentVariableIsEmpty("SWOFFICE_NO_OPENER");
+    desk.processes = [&starter, quiet] { return quiet ? nullptr : &starter; };
     desk.documentsFolder = [folder] { return folder; };
     desk.opener = cli.value(opener);
     WordBasicStandIn word(desk);

@@ -74,6 +74,12 @@ struct BatchHost {
                 const rlimit l{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
                 ::setrlimit(RLIMIT_FSIZE, &l);
             });
+        swdesk.setProcessEnvironment(environment());
+        swdesk.start(QStringLiteral(SW_BINARY_DIR "/Swdesk"), args);
+        EXPECT_TRUE(swdesk.waitForStarted(10000));
+    }
+    // What a run of this home is started with.
+    QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (!pathFirst.isEmpty()) env.insert("PATH", pathFirst + QLatin1Char(':') + env.value("PATH"));
         env.insert("HOME", home.path());
@@ -82,9 +88,7 @@ struct BatchHost {
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
         env.remove("QT_QPA_PLATFORM");
-        swdesk.setProcessEnvironment(env);
-        swdesk.start(QStringLiteral(SW_BINARY_DIR "/Swdesk"), args);
-        EXPECT_TRUE(swdesk.waitForStarted(10000));
+        return env;
     }
     RunResult finish(QProcess& swdesk) {
         QElapsedTimer limit;

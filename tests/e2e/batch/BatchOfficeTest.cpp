@@ -109,3 +109,40 @@ TEST(BatchOffice, ADocumentNameThatIsAPipeIsRefusedBeforeTheHostIsAsked) {
         EXPECT_TRUE(S_ISFIFO(st.st_mode));
     }
 }
+
+// A nightly job that reads Swdesk's output through a pipe: whatever program a
+// delivery starts (the word processor serves for half an hour) holds none of
+// Swdesk's standard streams, so the pipe ends with Swdesk.
+TEST(BatchOffice, APipeFromTheRunEndsWithSwdeskForEveryOfficeProgram) {
+    for (const char* process : {"Microsoft Excel", "Microsoft Word", "Lotus 123", "Microsoft Word 6/95", "Lotus WordPro"}) {
+        SCOPED_TRACE(process);
+        BatchHost b;
+        b.limitMs = 60000;
+        RecordingOpener desktop;
+        b.pathFirst = desktop.dir.path();
+        const QString sets = b.settingsFile("office.spw", QString::fromLatin1(process));
+        const QString ends = QDir(b.home.path()).filePath(QStringLiteral("ends"));
+        // The times at which Swdesk and the reader of its pipe ended.
+        const QString script = QStringLiteral(
+            "{ \"$0\" \"$@\"; echo $? > '%1.rc'; date +%s%N > '%1.swdesk'; } | cat > /dev/null; date +%s%N > '%1.pipe'")
+                                   .arg(ends);
+        QProcess piped;
+        piped.setProcessEnvironment(b.environment());
+        piped.setProgram(QStringLiteral("/bin/sh"));
+        piped.setArguments(QStringList{QStringLiteral("-c"), script, QStringLiteral(SW_BINARY_DIR "/Swdesk"),
+                                       QStringLiteral("SETS:") + sets} +
+                           kInvoiceReport);
+        piped.start();
+        ASSERT_TRUE(piped.waitForStarted(10000));
+        const RunResult r = b.finish(piped);
+        ASSERT_EQ(r.exitCode, 0);
+        const auto read = [&](const char* what) {
+            QFile f(ends + QLatin1Char('.') + QLatin1String(what));
+            return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray();
+        };
+        EXPECT_EQ(read("rc"), QByteArray("0"));
+        const qint64 swdeskEnd = read("swdesk").toLongLong(), pipeEnd = read("pipe").toLongLong();
+        ASSERT_GT(swdeskEnd, 0);
+        EXPECT_LT((pipeEnd - swdeskEnd) / 1000000, 3000) << "the pipe stayed open after Swdesk ended";
+    }
+}
