@@ -27,22 +27,36 @@ ListExchange exchangeList(HostLink& link, Services& services, const ConnectionSt
     x.blocks = 1;
     if (listBlockEnd(x.last) == ListBlockEnd::Invalid) return x;
     for (;;) {
-        onBlock(x.last);
-        if (listBlockEnd(x.last) != ListBlockEnd::More) return x;
-        if (x.blocks >= state.maxListBlocks) {
-            x.cut = true;
-            services.msgBox(QStringLiteral("The iSeries was still sending more %1 after %2 blocks.  "
-                                           "The list has been cut there.")
-                                .arg(what)
-                                .arg(x.blocks),
-                            MsgButtons::OK, MsgIcon::Exclamation, kTitle);
-            // The host still holds the rest; told to drop it, it answers the next request afresh.
-            link.abandonTransfer();
-            return x;
+        const bool more = listBlockEnd(x.last) == ListBlockEnd::More;
+        // The next request goes out before this block is taken apart: the
+        // host prepares its answer meanwhile, and a long list costs little
+        // more than its exchange.
+        const bool ahead = more && x.blocks < state.maxListBlocks;
+        LinkResult sent = LinkResult::Reply;
+        if (ahead) sent = link.sendRequest(request);
+        try {
+            onBlock(x.last);
+        } catch (...) {
+            std::string dropped;
+            if (ahead && sent == LinkResult::Reply) link.dropOwedReply(dropped);
+            throw;
         }
-        x.result = SendReceive(link, request, x.last);
-        if (x.result != LinkResult::Reply) return x;
-        ++x.blocks;
+        if (!more) return x;
+        if (ahead) {
+            x.result = sent == LinkResult::Reply ? link.receiveReply(x.last) : sent;
+            if (x.result != LinkResult::Reply) return x;
+            ++x.blocks;
+            continue;
+        }
+        x.cut = true;
+        services.msgBox(QStringLiteral("The iSeries was still sending more %1 after %2 blocks.  "
+                                       "The list has been cut there.")
+                            .arg(what)
+                            .arg(x.blocks),
+                        MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+        // The host still holds the rest; told to drop it, it answers the next request afresh.
+        link.abandonTransfer();
+        return x;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "AppContext.h"
+#include "CoreDelivery.h"
 #include "DownloadWindows.h"
 #include "EmailAttach.h"
 #include "EmailAuto.h"
@@ -19,10 +20,6 @@
 #include "OfficeDelivery.h"
 #include "PcFileName.h"
 #include "PrintReport.h"
-#include "ProcHtml.h"
-#include "ProcPDF.h"
-#include "ProcTxt.h"
-#include "ProcXml.h"
 #include "ProcessType.h"
 #include "ScreenOptions.h"
 #include "SplfGrid.h"
@@ -95,15 +92,6 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
                             return proc(MailRun{in.ctx, in.options, in.progress}, width, row);
                         }};
     };
-    // The documents: procedures of one shape, each with its save dialog.
-    // The name written comes back in `name` (another run may have taken the one asked for).
-    using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
-                                 const SpoolFileRow&, QString*);
-    auto document = [&](DocumentProc proc) {
-        return Delivery{type, type->procedure, true, [in, proc](QString& name, QString& width, const SpoolFileRow& row) {
-                            return proc(in.ctx, in.options, in.progress, name, width, row, &name);
-                        }};
-    };
     // The office programs: each makes its own work file and document.
     using OfficeProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&, QString*);
     auto office = [&](OfficeProc proc, bool busy) {
@@ -120,17 +108,15 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
         return Delivery{type, type->procedure, true, [in](const QString&, QString&, const SpoolFileRow& row) {
                             return ProcFullView(in.ctx, in.options, in.progress, row);
                         }};
+    // Delivered below the windows, as a run without them delivers them.
     case D::PcPrinter:
-        return Delivery{type, type->procedure, true, [in](const QString&, QString&, const SpoolFileRow& row) {
-                            return PrintSpoolFileToPrinter(in.ctx, in.options, in.progress, row);
-                        }};
     case D::TextFile:
-        return Delivery{type, type->procedure, true, [in, type](QString& name, QString& width, const SpoolFileRow& row) {
-                            return ProcTxt(in.ctx, in.options, in.progress, name, width, type->processCode, row, &name);
-                        }};
-    case D::XmlDocument: return document(ProcXml);
-    case D::HtmlDocument: return document(ProcHtml);
-    case D::PdfDocument: return document(ProcPDF);
+    case D::XmlDocument:
+    case D::HtmlDocument:
+    case D::PdfDocument:
+        if (std::optional<DeliveryProcedure> core = CoreDeliveryFor(in.ctx, in.options, in.progress, *type))
+            return Delivery{type, type->procedure, true, std::move(*core)};
+        break;
     case D::NetscapeMail: return mail("ProcEmail", nullptr);
     case D::OutlookExpressMail: return mail("EmailBodyOutlookExpress", "ProcAttachIEAMS");
     case D::OutlookMail: return mail("EmailBodyOutlook", "ProcAttachOAMS");

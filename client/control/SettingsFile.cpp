@@ -27,293 +27,225 @@
 
 namespace SettingsFile {
 namespace {
-enum Readers : unsigned { None = 0, ByWindow = 1, ByBatch = 2, Both = 3 };
-
-QString boolText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
-
-std::optional<int> checkValue(const QString& v) {
-    bool ok = false;
-    const int n = v.trimmed().toInt(&ok);
-    if (!ok || n < 0 || n > 2) return std::nullopt;
-    return n;
-}
+using O = DownloadOptions;
+using S = RunSettings;
 
 SplfScreenApi& screen(AppContext& c) { return c.frmSplf(); }
-QString screenText(AppContext& c, const char* name) { return screen(c).text(QString::fromLatin1(name)); }
-QString screenValue(AppContext& c, const char* name) { return QString::number(screen(c).value(QString::fromLatin1(name))); }
-QString screenChosen(AppContext& c, const char* name) { return boolText(screen(c).value(QString::fromLatin1(name)) == 1); }
-
-// One line of the file: how the writer takes it (nothing: left out) and how
-// a reader sets it.
-struct Key {
-    const char* name;
-    unsigned readers;
-    std::function<std::optional<QString>(AppContext&)> write;
-    std::function<void(AppContext&, const QString& value, Reader)> read;
-};
-
-// A check box of the screen, as a number.
-Key check(const char* key, const char* control, unsigned readers) {
-    return {key, readers, [control](AppContext& c) { return screenValue(c, control); },
-            [control](AppContext& c, const QString& v, Reader) {
-                if (const auto n = checkValue(v)) screen(c).setValue(QString::fromLatin1(control), *n);
-            }};
-}
-// A list or text box of the screen.
-Key text(const char* key, const char* control, unsigned readers, bool trimmed) {
-    return {key, readers,
-            [control, trimmed](AppContext& c) {
-                const QString t = screenText(c, control);
-                return trimmed ? t.trimmed() : t;
-            },
-            [control](AppContext& c, const QString& v, Reader) { screen(c).setText(QString::fromLatin1(control), v); }};
-}
-// One button of an option array, on or off.
-Key button(const char* key, const char* element, unsigned readers) {
-    return {key, readers, [element](AppContext& c) { return screenChosen(c, element); },
-            [element](AppContext& c, const QString& v, Reader) {
-                if (const auto b = readAsBoolean(v)) screen(c).setValue(QString::fromLatin1(element), *b ? 1 : 0);
-            }};
-}
-// A two-button choice: "False" picks the second button; the window reader
-// takes any other text for the first, the batch reader only "True".
-Key pair(const char* key, const char* array, unsigned readers) {
-    return {key, readers, [array](AppContext& c) { return boolText(screen(c).value(QString::fromLatin1(array)) == 0); },
-            [array](AppContext& c, const QString& v, Reader r) {
-                std::optional<bool> first = readAsBoolean(v);
-                if (r == Reader::Window) first = v != QLatin1String("False");
-                if (first) screen(c).setValue(QString::fromLatin1(array), *first ? 0 : 1);
-            }};
-}
-
 frmMain& mainWindow(AppContext& c) { return c.mainWindow(); }
 
-// The name field of a save dialog, written only when the dialog was accepted.
-Key saveName(const char* key, frmSaveAs::Kind kind, bool AppContext::*accepted) {
-    return {key, Both,
-            [kind, accepted](AppContext& c) -> std::optional<QString> {
-                if (!(c.*accepted)) return std::nullopt;
-                return SaveDialog(c, kind).txtSave->text().trimmed();
-            },
-            [kind](AppContext& c, const QString& v, Reader) {
-                frmSaveAs& d = SaveDialog(c, kind);
-                d.txtSave->setText(v);
-                d.setTxtSaveTag(QStringLiteral("1"));
-            }};
-}
-// "Excel file", "Word file": the text dialog's name, when the destination is that program.
-Key officeName(const char* key, Destination destination) {
-    return {key, ByBatch, nullptr, [destination](AppContext& c, const QString& v, Reader) {
-                if (!IsProcessType(screenText(c, "cboProcessType"), destination)) return;
-                frmSaveAs& d = SaveDialog(c, frmSaveAs::Kind::Text);
-                d.txtSave->setText(v);
-                d.setTxtSaveTag(QStringLiteral("1"));
-            }};
-}
+// The screen's controls of each part.
+struct ScreenText {
+    Part part;
+    const char* control;
+    QString O::*field;
+};
+const ScreenText kTexts[] = {
+    {Part::Process, "cboProcessType", &O::processType}, {Part::From, "txtFrom", &O::fromPage},
+    {Part::To, "txtTo", &O::toPage},                     {Part::Translation, "cboTranslation", &O::translation},
+    {Part::PdfPaperSize, "cboPaperSize", &O::pdfPaperSize}, {Part::PdfFontSize, "cboFontSize", &O::pdfFontSize},
+    {Part::PdfVertSize, "cboVertSize", &O::pdfVertSize},
+};
+struct ScreenFlag {
+    Part part;
+    const char* control;
+    bool O::*field;
+};
+// Check boxes, and two-button choices set as "the second button is chosen".
+const ScreenFlag kChecks[] = {
+    {Part::RunMacro, "chkMacro", &O::runMacro},
+    {Part::Overprinting, "chkOverprinting", &O::suppressOverprinting},
+    {Part::RemoveBlanks, "chkBlankLines", &O::removeBlankLines},
+    {Part::ConvertMinus, "chkORMinusSign", &O::convertMinusSign},
+    {Part::AutoFormat, "chkAutoformat", &O::autoformat},
+    {Part::RunSilent, "chkRunSilent", &O::runSilent},
+    {Part::AttachMultiples, "chkAttachMultiples", &O::attachMultiples},
+    {Part::AutoSend, "chkAutoSend", &O::autoSend},
+    {Part::PrintControl, "chkPrtCtl", &O::printControl},
+};
+const ScreenFlag kSecondChosen[] = {
+    {Part::PdfOrientation, "optPageOrientation", &O::pdfLandscape},
+    {Part::PrintControlFormat, "optPrtCtlFormat", &O::fcfc},
+};
 
-QRadioButton* namingOption(frmFormat& f, const char* key) {
-    const std::pair<const char*, QRadioButton*> options[] = {
-        {"Use date and time", f.optUseDateandTime}, {"Use file name", f.optUseFileName},
-        {"Use job name", f.optUseJobName},          {"Use job number", f.optUseJobNumber},
-        {"Use user data", f.optUseUserData},        {"Use user name", f.optUseUserName}};
-    for (const auto& [name, b] : options)
-        if (qstrcmp(name, key) == 0) return b;
-    return nullptr;
-}
-Key naming(const char* key, unsigned readers) {
-    return {key, readers,
-            [key](AppContext& c) -> std::optional<QString> {
-                return boolText(namingOption(NamingOptionsWindow(c), key)->isChecked());
-            },
-            [key](AppContext& c, const QString& v, Reader) {
-                frmFormat& f = NamingOptionsWindow(c);
-                if (const auto b = readAsBoolean(v)) f.setOption(namingOption(f, key), *b);
-            }};
-}
+struct SaveDialogPart {
+    Part part;
+    S::SaveDialog dialog;
+    frmSaveAs::Kind kind;
+    bool AppContext::*accepted;
+};
+const SaveDialogPart kSaveDialogs[] = {
+    {Part::TextFile, S::TextSave, frmSaveAs::Kind::Text, &AppContext::gTextSaveAccepted},
+    {Part::HtmlFile, S::HtmlSave, frmSaveAs::Kind::Html, &AppContext::gHtmlSaveAccepted},
+    {Part::PdfFile, S::PdfSave, frmSaveAs::Kind::Pdf, &AppContext::gPdfSaveAccepted},
+    {Part::XmlFile, S::XmlSave, frmSaveAs::Kind::Xml, &AppContext::gXmlSaveAccepted},
+};
 
-// The printer format keys ("Print font size80", "Print orientation132", ...)
-// belong to the printer format window: a file fills it for this run, and only
-// its OK remembers them. Without that window the writer takes what a freshly
-// loaded one would show: the remembered values.
-struct PrinterKey {
+struct NamingPart {
+    Part part;
+    bool O::Naming::*field;
+    QRadioButton* frmFormat::*button;
+};
+const NamingPart kNaming[] = {
+    {Part::UseDateAndTime, &O::Naming::useDateAndTime, &frmFormat::optUseDateandTime},
+    {Part::UseFileName, &O::Naming::useFileName, &frmFormat::optUseFileName},
+    {Part::UseJobName, &O::Naming::useJobName, &frmFormat::optUseJobName},
+    {Part::UseJobNumber, &O::Naming::useJobNumber, &frmFormat::optUseJobNumber},
+    {Part::UseUserData, &O::Naming::useUserData, &frmFormat::optUseUserData},
+    {Part::UseUserName, &O::Naming::useUserName, &frmFormat::optUseUserName},
+};
+
+// The printer format window's values go by their keys ("Print font size80", ...).
+struct PrinterPart {
+    Part part;
+    const char* key;
     size_t width;
     bool orientation;
 };
-std::optional<PrinterKey> printerKey(const QString& key) {
-    const QString fontSize = QStringLiteral("Print font size"), orientation = QStringLiteral("Print orientation");
-    const bool isOrientation = key.startsWith(orientation);
-    if (!isOrientation && !key.startsWith(fontSize)) return std::nullopt;
-    const QString width = key.mid(isOrientation ? orientation.size() : fontSize.size());
-    const QStringList widths = {QStringLiteral("80"), QStringLiteral("132"), QStringLiteral("198")};
-    if (!widths.contains(width)) return std::nullopt;
-    return PrinterKey{static_cast<size_t>(widths.indexOf(width)), isOrientation};
-}
+const PrinterPart kPrinter[] = {
+    {Part::PrintFont80, "Print font size80", 0, false},
+    {Part::PrintFont132, "Print font size132", 1, false},
+    {Part::PrintFont198, "Print font size198", 2, false},
+    {Part::PrintOrientation80, "Print orientation80", 0, true},
+    {Part::PrintOrientation132, "Print orientation132", 1, true},
+    {Part::PrintOrientation198, "Print orientation198", 2, true},
+};
 
-QString rememberedPrinterValue(AppContext& c, const QString& key) {
-    const std::optional<PrinterKey> k = printerKey(key);
-    if (!k) return {};
-    DownloadOptions o;
-    ReadDialogOptions(o, [&c](const QString& name) { return c.getSetting(name); });
-    return k->orientation ? boolText(!o.printer.landscape[k->width]) : o.printer.fontSize[k->width];
-}
-Key printer(const char* key) {
-    return {key, ByWindow,
-            [key](AppContext& c) -> std::optional<QString> {
-                const QString k = QString::fromLatin1(key);
-                return c.printerFormatValue ? c.printerFormatValue(k) : rememberedPrinterValue(c, k);
-            },
-            [key](AppContext& c, const QString& v, Reader) {
-                // The window takes "False" for landscape, anything else for portrait.
-                if (c.setPrinterFormatValue) c.setPrinterFormatValue(QString::fromLatin1(key), v);
-            }};
-}
-// The macro dialogs' fields ("frmExcel.txtMacroSheet", "frmWord.txtMacroName",
-// ...): setting one loads its dialog, hidden, as a delivery would.
+struct MacroPart {
+    Part part;
+    const char* field;  // "frmExcel.txtMacroSheet", ...
+    S::Macro S::*dialog;
+    QString S::Macro::*value;
+};
+const MacroPart kMacros[] = {
+    {Part::WordMacroDocument, "frmWord.txtMacroFile", &S::word, &S::Macro::document},
+    {Part::WordMacroName, "frmWord.txtMacroName", &S::word, &S::Macro::name},
+    {Part::ExcelMacroDocument, "frmExcel.txtMacroSheet", &S::excel, &S::Macro::document},
+    {Part::ExcelMacroName, "frmExcel.txtMacroName", &S::excel, &S::Macro::name},
+};
+
+// Setting a macro dialog's field loads it, hidden, as a delivery would.
 void putMacroField(AppContext& c, const char* field, const QString& value) {
     const QString f = QString::fromLatin1(field);
     MacroDialog& d = f.startsWith(u"frmExcel.") ? static_cast<MacroDialog&>(ExcelMacroWindow(c))
                                                 : static_cast<MacroDialog&>(WordMacroWindow(c));
     (f.endsWith(u".txtMacroName") ? d.txtMacroName : d.txtMacroFileBox)->setText(value);
 }
-Key macro(const char* key, const char* field, bool AppContext::*loaded) {
-    return {key, Both,
-            [field, loaded](AppContext& c) -> std::optional<QString> {
-                if (!(c.*loaded) || !c.macroField) return std::nullopt;
-                return c.macroField(field).trimmed();
-            },
-            [field](AppContext& c, const QString& v, Reader) {
-                if (c.setMacroField)
-                    c.setMacroField(field, v);
-                else
-                    putMacroField(c, field, v);
-            }};
+
+// Without the printer format window, what a freshly loaded one would show: the remembered values.
+QString printerValue(AppContext& c, const PrinterPart& p) {
+    const QString key = QString::fromLatin1(p.key);
+    if (c.printerFormatValue) return c.printerFormatValue(key);
+    DownloadOptions o;
+    ReadDialogOptions(o, [&c](const QString& name) { return c.getSetting(name); });
+    return p.orientation ? (o.printer.landscape[p.width] ? QStringLiteral("False") : QStringLiteral("True"))
+                         : o.printer.fontSize[p.width];
 }
 
-const std::vector<Key>& keys() {
-    using K = frmSaveAs::Kind;
-    static const std::vector<Key> table = {
-        {"User", Both, [](AppContext& c) { return mainWindow(c).txtWrkSplf->text().trimmed(); },
-         [](AppContext& c, const QString& v, Reader) { mainWindow(c).txtWrkSplf->setText(v); }},
-        {"Outq", Both, [](AppContext& c) { return mainWindow(c).txtOutq->text().trimmed(); },
-         [](AppContext& c, const QString& v, Reader) { mainWindow(c).txtOutq->setText(v); }},
-        {"Library", Both, [](AppContext& c) { return mainWindow(c).cboLibrary->currentText().trimmed(); },
-         [](AppContext& c, const QString& v, Reader) { mainWindow(c).cboLibrary->setEditText(v); }},
-        {"Process", Both, [](AppContext& c) { return screenText(c, "cboProcessType").trimmed(); },
-         [](AppContext& c, const QString& v, Reader r) {
-             screen(c).setText(QStringLiteral("cboProcessType"), v);
-             if (r == Reader::Window) screen(c).cboProcessType_Click();
-         }},
-        // Judged against the process type just set.
-        officeName("Excel file", Destination::MicrosoftExcel),
-        officeName("Word file", Destination::MicrosoftWord),
-        text("From", "txtFrom", Both, true),
-        text("To", "txtTo", Both, true),
-        check("Run macro", "chkMacro", Both),
-        button("Email", "optEmail_0", ByBatch),
-        button("Text or PDF", "optTextOrPDF_0", None),
-        button("Parse0", "optParse_0", Both),
-        button("Parse1", "optParse_1", Both),
-        button("Parse2", "optParse_2", Both),
-        check("Overprinting", "chkOverprinting", Both),
-        check("Remove blanks", "chkBlankLines", Both),
-        check("Convert minus", "chkORMinusSign", Both),
-        check("Auto format", "chkAutoformat", ByBatch),
-        check("Run silent", "chkRunSilent", ByBatch),
-        {"PDF paper size", Both, [](AppContext& c) { return screenText(c, "cboPaperSize"); },
-         [](AppContext& c, const QString& v, Reader r) {
-             screen(c).setText(QStringLiteral("cboPaperSize"), v);
-             if (r == Reader::Window) screen(c).cboPaperSize_Click();
-         }},
-        text("PDF font size", "cboFontSize", Both, false),
-        text("PDF vert size", "cboVertSize", Both, false),
-        pair("PDF page orientation", "optPageOrientation", Both),
-        saveName("PDF file", K::Pdf, &AppContext::gPdfSaveAccepted),
-        saveName("XML file", K::Xml, &AppContext::gXmlSaveAccepted),
-        saveName("Text file", K::Text, &AppContext::gTextSaveAccepted),
-        saveName("HTML file", K::Html, &AppContext::gHtmlSaveAccepted),
-        {"Save path", ByBatch,
-         [](AppContext& c) -> std::optional<QString> {
-             const QString p = NamingOptionsWindow(c).txtSavePath->text();
-             if (p.isEmpty()) return std::nullopt;
-             return p;
-         },
-         [](AppContext& c, const QString& v, Reader) { NamingOptionsWindow(c).txtSavePath->setText(v); }},
-        check("Attach multples", "chkAttachMultiples", ByWindow),
-        check("Auto send", "chkAutoSend", Both),
-        check("Use print control characters", "chkPrtCtl", ByWindow),
-        // "False" chooses "*FCFC format": clearing both would lose the saved choice.
-        pair("Print control format", "optPrtCtlFormat", ByWindow),
-        printer("Print font size80"),
-        printer("Print font size132"),
-        printer("Print font size198"),
-        printer("Print orientation80"),
-        printer("Print orientation132"),
-        printer("Print orientation198"),
-        {"Naming convention", Both,
-         [](AppContext& c) -> std::optional<QString> {
-             return QString::number(NamingOptionsWindow(c).chkFullName->checkState() == Qt::Unchecked ? 0 : 1);
-         },
-         [](AppContext& c, const QString& v, Reader) {
-             if (const auto n = checkValue(v))
-                 NamingOptionsWindow(c).chkFullName->setCheckState(*n == 0 ? Qt::Unchecked : Qt::Checked);
-         }},
-        naming("Use date and time", Both),
-        naming("Use file name", Both),
-        naming("Use job name", Both),
-        naming("Use job number", Both),
-        naming("Use user data", Both),
-        naming("Use user name", Both),
-        {"Add replace", Both, [](AppContext& c) { return screenChosen(c, "optAddReplace_0"); },
-         [](AppContext& c, const QString& v, Reader r) {
-             std::optional<bool> replace = readAsBoolean(v);
-             if (r == Reader::Window) replace = v == QLatin1String("True");
-             if (!replace) return;
-             screen(c).setValue(QStringLiteral("optAddReplace_0"), *replace ? 1 : 0);
-             screen(c).setValue(QStringLiteral("optAddReplace_1"), *replace ? 0 : 1);
-         }},
-        text("Translation", "cboTranslation", Both, true),
-        macro("Word macro document", "frmWord.txtMacroFile", &AppContext::gWordMacroFormLoaded),
-        macro("Word macro name", "frmWord.txtMacroName", &AppContext::gWordMacroFormLoaded),
-        macro("Excel macro document", "frmExcel.txtMacroSheet", &AppContext::gExcelMacroFormLoaded),
-        macro("Excel macro name", "frmExcel.txtMacroName", &AppContext::gExcelMacroFormLoaded),
-    };
-    return table;
+template <typename Table>
+auto find(const Table& table, Part part) -> decltype(&table[0]) {
+    for (const auto& row : table)
+        if (row.part == part) return &row;
+    return nullptr;
 }
 
-// Keys the writer leaves out: only read.
-bool writtenKey(const Key& k) {
-    return k.write && qstrcmp(k.name, "Use job number") != 0;
+// Puts one part of the settings into its window, as the user's click would.
+void put(AppContext& c, const S& s, Part part, Reader reader) {
+    const O& o = s.options;
+    if (const ScreenText* t = find(kTexts, part)) {
+        screen(c).setText(QString::fromLatin1(t->control), o.*t->field);
+        if (reader == Reader::Window && part == Part::Process) screen(c).cboProcessType_Click();
+        if (reader == Reader::Window && part == Part::PdfPaperSize) screen(c).cboPaperSize_Click();
+    } else if (const ScreenFlag* f = find(kChecks, part)) {
+        screen(c).setValue(QString::fromLatin1(f->control), o.*f->field ? 1 : 0);
+    } else if (const ScreenFlag* p = find(kSecondChosen, part)) {
+        screen(c).setValue(QString::fromLatin1(p->control), o.*p->field ? 1 : 0);
+    } else if (const SaveDialogPart* d = find(kSaveDialogs, part)) {
+        frmSaveAs& dialog = SaveDialog(c, d->kind);
+        dialog.txtSave->setText(s.saveNames[d->dialog].name);
+        if (s.saveNames[d->dialog].fromFile) dialog.setTxtSaveTag(QStringLiteral("1"));
+    } else if (const NamingPart* n = find(kNaming, part)) {
+        frmFormat& f = NamingOptionsWindow(c);
+        f.setOption(f.*n->button, o.naming.*n->field);
+    } else if (const PrinterPart* p = find(kPrinter, part)) {
+        const QString value = p->orientation ? (o.printer.landscape[p->width] ? QStringLiteral("False") : QStringLiteral("True"))
+                                             : o.printer.fontSize[p->width];
+        if (c.setPrinterFormatValue) c.setPrinterFormatValue(QString::fromLatin1(p->key), value);
+    } else if (const MacroPart* m = find(kMacros, part)) {
+        const QString& value = (s.*m->dialog).*m->value;
+        if (c.setMacroField) c.setMacroField(m->field, value);
+        else putMacroField(c, m->field, value);
+    } else {
+        switch (part) {
+        case Part::User: mainWindow(c).txtWrkSplf->setText(s.user); break;
+        case Part::Outq: mainWindow(c).txtOutq->setText(s.outq); break;
+        case Part::Library: mainWindow(c).cboLibrary->setEditText(s.library); break;
+        case Part::Email: screen(c).setValue(QStringLiteral("optEmail_0"), o.email == 0 ? 1 : 0); break;
+        case Part::TextOrPdf: screen(c).setValue(QStringLiteral("optTextOrPDF_0"), o.emailAsPdf ? 0 : 1); break;
+        case Part::Parse0:
+        case Part::Parse1:
+        case Part::Parse2: {
+            const int index = part == Part::Parse0 ? 0 : part == Part::Parse1 ? 1 : 2;
+            screen(c).setValue(QStringLiteral("optParse_%1").arg(index), o.parse == index ? 1 : 0);
+            break;
+        }
+        case Part::SavePath: NamingOptionsWindow(c).txtSavePath->setText(o.naming.savePath); break;
+        case Part::NamingConvention:
+            NamingOptionsWindow(c).chkFullName->setCheckState(o.naming.fullName ? Qt::Checked : Qt::Unchecked);
+            break;
+        case Part::AddReplace:
+            screen(c).setValue(QStringLiteral("optAddReplace_0"), o.htmlAddToFile ? 0 : 1);
+            screen(c).setValue(QStringLiteral("optAddReplace_1"), o.htmlAddToFile ? 1 : 0);
+            break;
+        default: break;
+        }
+    }
 }
 }  // namespace
 
-std::vector<std::pair<QString, QString>> lines(const QByteArray& bytes, Reader reader) {
-    std::vector<std::pair<QString, QString>> out;
-    const QString text = Codec::toUnicode(bytes.toStdString());
-    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (reader == Reader::Batch) {
-            if (eq < 0) continue;
-            out.emplace_back(line.left(eq).toString(), line.mid(eq + 1).trimmed().toString());
-        } else if (eq < 0) {
-            out.emplace_back(line.trimmed().toString(), QString());
-        } else {
-            out.emplace_back(line.left(eq).trimmed().toString(), line.mid(eq + 1).toString());
-        }
+RunSettings fromWindows(AppContext& c) {
+    S s;
+    O& o = s.options;
+    frmMain& m = mainWindow(c);
+    s.user = m.txtWrkSplf->text();
+    s.outq = m.txtOutq->text();
+    s.library = m.cboLibrary->currentText();
+    SplfScreenApi& splf = screen(c);
+    for (const ScreenText& t : kTexts) o.*t.field = splf.text(QString::fromLatin1(t.control));
+    for (const ScreenFlag& f : kChecks) o.*f.field = splf.value(QString::fromLatin1(f.control)) != 0;
+    for (const ScreenFlag& p : kSecondChosen) o.*p.field = splf.value(QString::fromLatin1(p.control)) != 0;
+    o.email = splf.value(QStringLiteral("optEmail"));
+    o.emailAsPdf = splf.value(QStringLiteral("optTextOrPDF_0")) != 1;
+    o.parse = splf.value(QStringLiteral("optParse"));
+    o.htmlAddToFile = splf.value(QStringLiteral("optAddReplace_0")) != 1;
+    for (const SaveDialogPart& d : kSaveDialogs) {
+        S::SaveName& n = s.saveNames[d.dialog];
+        n.accepted = c.*d.accepted;
+        if (n.accepted) n.name = SaveDialog(c, d.kind).txtSave->text();
     }
-    return out;
+    frmFormat& f = NamingOptionsWindow(c);
+    o.naming.savePath = f.txtSavePath->text();
+    o.naming.fullName = f.chkFullName->checkState() != Qt::Unchecked;
+    for (const NamingPart& n : kNaming) o.naming.*n.field = (f.*n.button)->isChecked();
+    for (const PrinterPart& p : kPrinter) {
+        const QString v = printerValue(c, p);
+        if (p.orientation) o.printer.landscape[p.width] = v == QLatin1String("False");
+        else o.printer.fontSize[p.width] = v;
+    }
+    s.word.loaded = c.gWordMacroFormLoaded && c.macroField;
+    s.excel.loaded = c.gExcelMacroFormLoaded && c.macroField;
+    for (const MacroPart& m : kMacros)
+        if ((s.*m.dialog).loaded) (s.*m.dialog).*m.value = c.macroField(m.field);
+    return s;
 }
 
 void apply(AppContext& ctx, const std::vector<std::pair<QString, QString>>& fileLines, Reader reader) {
-    QMap<QString, QString> last;
-    for (const auto& [key, value] : fileLines) last.insert(key, value);
-    const unsigned mine = reader == Reader::Window ? ByWindow : ByBatch;
-    for (const Key& k : keys()) {
-        if (!(k.readers & mine)) continue;
-        const auto v = last.constFind(QString::fromLatin1(k.name));
-        if (v == last.constEnd()) continue;
+    S s;
+    const std::vector<Part> parts = SettingsFile::apply(s, fileLines, reader, [&ctx] {
+        return screen(ctx).text(QStringLiteral("cboProcessType"));
+    });
+    for (const Part part : parts) {
         try {
-            k.read(ctx, *v, reader);
+            put(ctx, s, part, reader);
         } catch (const ProgramEnd&) {
             throw;
         } catch (...) {
@@ -323,29 +255,7 @@ void apply(AppContext& ctx, const std::vector<std::pair<QString, QString>>& file
 }
 
 QByteArray contents(AppContext& ctx) {
-    QString out = QStringLiteral("[Properties]\r\nID=Spwrter_10.0\r\nSaved=") +
-                  QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat) +
-                  QStringLiteral("\r\n");
-    for (const Key& k : keys()) {
-        if (!writtenKey(k)) continue;
-        if (const std::optional<QString> v = k.write(ctx))
-            out += QString::fromLatin1(k.name) + QLatin1Char('=') + *v + QStringLiteral("\r\n");
-    }
-    return QByteArray::fromStdString(Codec::fromUnicode(out));
-}
-
-bool read(const QString& path, QByteArray& bytes) {
-    QFile f(path);
-    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly)) return false;
-    bytes = f.read(kMaxBytes + 1);
-    return bytes.size() <= kMaxBytes && f.error() == QFileDevice::NoError;
-}
-
-bool isSettingsFile(const QByteArray& bytes) {
-    if (bytes.contains('\0')) return false;
-    for (QByteArray line : bytes.split('\n'))
-        if (line.trimmed() == "[Properties]") return true;
-    return false;
+    return contents(fromWindows(ctx), QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
 }
 }  // namespace SettingsFile
 

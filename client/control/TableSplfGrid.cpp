@@ -1,9 +1,19 @@
 #include "TableSplfGrid.h"
 
+#include <QFontMetricsF>
+#include <QHash>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QSet>
 #include <QTableView>
+#include <algorithm>
 #include <stdexcept>
+
+namespace {
+// Texts measured for a column's width: the widest by their characters, whose
+// advances may be off by a little kerning.
+constexpr size_t kMeasured = 16;
+}  // namespace
 
 TableSplfGrid::TableSplfGrid(QTableView* view) : view_(view), list_(std::make_unique<SpoolFileList>()) {
     view_->setModel(list_.get());
@@ -73,7 +83,38 @@ void TableSplfGrid::setCellFont(int row, const QString& key, const QFont& font) 
 
 void TableSplfGrid::autoWidthColumn(const QString& key) {
     list_->publish();
-    view_->resizeColumnToContents(column(key));
+    const int c = column(key);
+    // The view would lay out every text of the column through its delegate,
+    // which on a long list costs more than listing it. The texts' characters'
+    // advances find the few widest ones; only those are measured that way.
+    const QVariant columnFont = list_->rows() > 0 ? list_->data(list_->index(0, c), Qt::FontRole) : QVariant();
+    const QFontMetricsF metrics(columnFont.isValid() ? columnFont.value<QFont>() : view_->font());
+    QHash<char16_t, qreal> advances;
+    struct Candidate {
+        qreal estimate;
+        int row;
+    };
+    std::vector<Candidate> widest;
+    QSet<QString> seen;
+    for (int r = 0; r < list_->rows(); ++r) {
+        const QString& text = list_->cell(r, c);
+        qreal estimate = 0;
+        for (const QChar ch : text) {
+            auto it = advances.find(ch.unicode());
+            if (it == advances.end()) it = advances.insert(ch.unicode(), metrics.horizontalAdvance(ch));
+            estimate += *it;
+        }
+        if (widest.size() >= kMeasured && estimate <= widest.back().estimate) continue;
+        if (seen.contains(text)) continue;
+        seen.insert(text);
+        const auto at = std::find_if(widest.begin(), widest.end(), [&](const Candidate& w) { return w.estimate < estimate; });
+        widest.insert(at, {estimate, r});
+        if (widest.size() > kMeasured) widest.pop_back();
+    }
+    int content = 0;
+    for (const Candidate& w : widest) content = std::max(content, view_->sizeHintForIndex(list_->index(w.row, c)).width());
+    if (view_->showGrid() && !widest.empty()) ++content;
+    view_->setColumnWidth(c, std::max(content, view_->horizontalHeader()->sectionSizeHint(c)));
 }
 
 void TableSplfGrid::setCellSelected(int row, int column, bool selected) {

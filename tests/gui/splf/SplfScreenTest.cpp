@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -371,6 +372,35 @@ TEST(SplfGridOverTable, OperationsOfTheLists) {
     EXPECT_EQ(g.columnCount(), 2);
     g.clear(true);
     EXPECT_EQ(g.columnCount(), 0);
+}
+
+// A column made as wide as its texts shows each of them whole, however far
+// down the long list the widest stands and in whichever font its column has.
+TEST(SplfGridOverTable, AutoWidthFitsTheWidestTextAnywhereInALongList) {
+    Screen s;
+    SplfGrid& g = s.splf->grdSplf();
+    QTableView* view = s.splf->grdSplfTable;
+    g.addColumn(QStringLiteral("File"), QStringLiteral("Spool File"), 10);
+    g.addColumn(QStringLiteral("Pages"), QStringLiteral("Pages"), 10);
+    std::vector<QStringList> rows;
+    for (int i = 0; i < 4000; ++i) rows.push_back({QStringLiteral("iiiiiiiiii"), QStringLiteral("     1")});
+    // Fewer characters, but wider ones; and a text past the first thousand rows.
+    rows[3500][0] = QStringLiteral("WWWWWWWW");
+    rows[3999][1] = QStringLiteral("999999");
+    g.addRows({QStringLiteral("File"), QStringLiteral("Pages")}, rows);
+    g.setCellFont(1, QStringLiteral("Pages"), QFont(QStringLiteral("Courier New"), 14));
+    g.listEnded();
+    g.autoWidthColumn(QStringLiteral("File"));
+    g.autoWidthColumn(QStringLiteral("Pages"));
+    for (const auto& [row, column] : {std::pair{3500, 0}, std::pair{0, 0}, std::pair{3999, 1}, std::pair{0, 1}}) {
+        const int needed = view->sizeHintForIndex(view->model()->index(row, column)).width();
+        EXPECT_GE(view->columnWidth(column), needed) << "row " << row << " column " << column;
+    }
+    EXPECT_GE(view->columnWidth(0), view->horizontalHeader()->sectionSizeHint(0)) << "the header fits too";
+    // Not wider than the widest text or the header needs.
+    const int widest = std::max(view->sizeHintForIndex(view->model()->index(3500, 0)).width() + 1,
+                                view->horizontalHeader()->sectionSizeHint(0));
+    EXPECT_LE(view->columnWidth(0), widest);
 }
 
 TEST(SplfLayout, GridGrowsOptionsStayAtTheBottom) {
