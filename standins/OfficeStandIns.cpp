@@ -147,6 +147,7 @@ struct Workbook {
 
 QStringList rowsOfText(const QStringList& lines, bool split, Sheet& sheet) {
     const QList<int> starts = split ? FixedWidthBreaks(lines) : QList<int>{0};
+    sheet.fields = sheet.fields || split;
     for (const QString& l : lines) sheet.rows.append(split ? SplitAt(l, starts) : QStringList{l});
     return lines;
 }
