@@ -540,7 +540,7 @@ QString UnsavedCopyPath(const StandInDesk& desk, const QString& source, const QS
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const QDir dir(folder);
     // Named after the report, not after the work file's counter (" 007").
-    static const QRegularExpression counter(QStringLiteral(" \\d{3,}$"));
+    static const QRegularExpression counter(QStringLiteral(" \\d{3}$"));
     QString base = QFileInfo(source).completeBaseName();
     if (base.contains(counter) && base.size() > 4) base.remove(counter);
     QString copy = dir.filePath(base + QLatin1Char('.') + extension);
