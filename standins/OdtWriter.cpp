@@ -263,32 +263,29 @@ bool WritePackage(const TextDocumentModel& model, FILE* file) {
             out.clear();
         }
     };
-    // Lines end at '\n'; each '\f' puts what follows on a new page.
-    const QStringView all(model.text);
-    qsizetype start = 0;
-    while (start <= all.size() && zip.ok()) {
-        qsizetype end = all.indexOf(QLatin1Char('\n'), start);
-        if (end < 0) end = all.size();
-        const QStringView line = all.mid(start, end - start);
+    // Each '\f' puts what follows on a new page. The lines come one at a
+    // time from the document's source: memory stays flat with the report.
+    const bool read = model.forEachLine([&](QStringView line) {
+        if (!zip.ok()) return;
         if (!line.contains(QLatin1Char('\f'))) {
             paragraph(line);
-        } else {
-            qsizetype from = 0;
-            for (bool firstPiece = true;; firstPiece = false) {
-                const qsizetype mark = line.indexOf(QLatin1Char('\f'), from);
-                const QStringView piece = line.mid(from, (mark < 0 ? line.size() : mark) - from);
-                if (!firstPiece) {
-                    // A break while one waits: the waiting one needs a paragraph of its own.
-                    if (breakPending) paragraph(QStringView());
-                    breakPending = true;
-                }
-                if (!piece.isEmpty()) paragraph(piece);
-                if (mark < 0) break;
-                from = mark + 1;
-            }
+            return;
         }
-        start = end + 1;
-    }
+        qsizetype from = 0;
+        for (bool firstPiece = true;; firstPiece = false) {
+            const qsizetype mark = line.indexOf(QLatin1Char('\f'), from);
+            const QStringView piece = line.mid(from, (mark < 0 ? line.size() : mark) - from);
+            if (!firstPiece) {
+                // A break while one waits: the waiting one needs a paragraph of its own.
+                if (breakPending) paragraph(QStringView());
+                breakPending = true;
+            }
+            if (!piece.isEmpty()) paragraph(piece);
+            if (mark < 0) break;
+            from = mark + 1;
+        }
+    });
+    if (!read) return false;
     if (breakPending) paragraph(QStringView());
     out += kContentTail;
     zip.write(out.data(), out.size());

@@ -402,7 +402,7 @@ public:
             TextDocumentModel& d = doc();
             if (replace == 2) return d.replaceAll(find_.value(QStringLiteral("text")).toString(),
                                                    find_.value(QStringLiteral("replacement.text")).toString()) > 0;
-            return d.text.contains(find_.value(QStringLiteral("text")).toString());
+            return d.content().contains(find_.value(QStringLiteral("text")).toString());
         }
         if (m == u"type") {
             type(value(a, QString(), 0).toString());
@@ -504,7 +504,7 @@ private:
             return;
         }
         const QString text = keys.compare(u"[ctrlEnter]", Qt::CaseInsensitive) == 0 ? QStringLiteral("\f") : keys;
-        d.text.replace(cursor_, selection_, text);
+        d.content().replace(cursor_, selection_, text);
         cursor_ += text.size();
         selection_ = 0;
         d.modified = true;
@@ -515,7 +515,7 @@ private:
         TextDocumentModel& d = doc();
         const QString what = find_.value(QStringLiteral("findstring")).toString();
         if (what.isEmpty()) return 1;
-        const qsizetype at = d.text.indexOf(what, cursor_ + selection_);
+        const qsizetype at = d.content().indexOf(what, cursor_ + selection_);
         if (at < 0) return 1;
         cursor_ = at;
         selection_ = what.size();

@@ -493,3 +493,27 @@ TEST(WordPage, TheWidestLineFitsThePageAtTheDeliverysFontSize) {
             EXPECT_TRUE(read.contains(l)) << read.toStdString();
     }
 }
+
+// A report opened from its file is replaced in line by line, never held
+// whole; what it becomes is what the same replacement makes of the text held.
+TEST(WordText, ReplacingInAReportReadLineByLineGivesWhatTheWholeTextGives) {
+    const QString m = kMark;
+    const QList<QStringList> texts = {
+        {"a", m, "b"}, {m, "a", m}, {"a", m, m, m, "b"}, {"a", m + "x", "b", "x" + m}, {"a"}, {m}, {"", m, ""},
+    };
+    const QList<QPair<QString, QString>> replacements = {{QStringLiteral("^p") + m + QStringLiteral("^p"), QStringLiteral("^p^m^p")},
+                                                         {m, QStringLiteral("^m")}};
+    for (const QStringList& lines : texts) {
+        for (const auto& [find, with] : replacements) {
+            SCOPED_TRACE((lines.join(QLatin1Char('|')) + QStringLiteral(" / ") + find).toStdString());
+            Desk d;
+            const QString file = d.report(QStringLiteral("t.txt"), {lines});
+            TextDocumentModel read, held;
+            ASSERT_TRUE(read.loadText(file));
+            held.text = lines.join(QLatin1Char('\n'));
+            EXPECT_EQ(read.replaceAll(find, with) > 0, held.replaceAll(find, with) > 0);  // found or not
+            EXPECT_EQ(read.pageBreakCount(), held.pageBreakCount());
+            EXPECT_EQ(read.content(), held.text);
+        }
+    }
+}
