@@ -45,11 +45,25 @@ bool writeReport(const QString& root, const QString& name, int pages, int linesP
     return true;
 }
 
+// The process's peak resident memory since the last reset, in MiB (Linux).
+double peakMiB() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& l : f.readAll().split('\n'))
+        if (l.startsWith("VmHWM:")) return l.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    return -1;
+}
+void resetPeak() {
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly)) f.write("5");
+}
+
 struct Run {
     bool ok = false;
     double total = 0;   // the whole delivery
     double office = 0;  // from the program's first status to the end
     QString lastStatus;
+    double memoryBefore = 0, memoryPeak = 0;  // MiB, resident, over the office step
 };
 
 using Delivery = std::function<int(const DownloadOptions&, DownloadProgress&)>;
@@ -58,7 +72,12 @@ Run deliver(PlainSplfScreen& screen, const QString& officeStarts, const Delivery
     QElapsedTimer t;
     qint64 officeFrom = -1;
     screen.onStatus = [&](const QString& text) {
-        if (officeFrom < 0 && text.startsWith(officeStarts)) officeFrom = t.nsecsElapsed();
+        if (officeFrom < 0 && text.startsWith(officeStarts)) {
+            officeFrom = t.nsecsElapsed();
+            // The office step's memory on its own: its peak is counted from here.
+            resetPeak();
+            r.memoryBefore = peakMiB();
+        }
         r.lastStatus = text;
         screen.statusHistory.clear();
     };
@@ -68,6 +87,7 @@ Run deliver(PlainSplfScreen& screen, const QString& officeStarts, const Delivery
     const qint64 end = t.nsecsElapsed();
     r.total = end / 1e9;
     r.office = officeFrom < 0 ? 0 : (end - officeFrom) / 1e9;
+    r.memoryPeak = peakMiB();
     screen.onStatus = nullptr;
     return r;
 }
@@ -138,6 +158,8 @@ int main(int argc, char** argv) {
     std::printf("report:          %d pages of %d lines\n", pages, perPage);
     std::printf("text download:   %8lld records %7.3f s  %9.0f records/s\n", records, text.total, records / text.total);
     line(".xlsx", excel, xlsx);
+    std::printf(".odt office step: %.1f MiB resident at its peak, %.1f MiB more than when it began\n", word.memoryPeak,
+                word.memoryPeak - word.memoryBefore);
     line(".odt", word, odt);
     std::printf("xlsx status:     %s\n", qPrintable(excel.lastStatus));
     return 0;

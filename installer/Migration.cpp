@@ -124,6 +124,10 @@ MigrationReport Migration::run(SettingsStore& store, const LegacyLayout& layout,
     // the program files would go while their settings stay behind unread.
     report.unreadable = store.readProblem(oldApp);
     if (!report.unreadable.isEmpty()) return report;
+    // Settings that cannot be read are kept only for this run: a value moved
+    // there would leave the old file and never reach the disk.
+    report.unwritable = store.readProblem(newApp);
+    if (!report.unwritable.isEmpty()) return report;
 
     for (const QString& name : settingNames()) {
         const QString value = store.get(oldApp, kSection, name, none);
@@ -175,6 +179,11 @@ MigrationReport MigrateOldVersion(HostprepContext& ctx) {
         ctx.msgBox(QStringLiteral("The settings of the older version \"%1\" cannot be read: %2.  Nothing was moved: "
                                   "its settings, hosts list and files stay as they are.")
                        .arg(QLatin1String(Migration::kOldApp), report.unreadable),
+                   MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
+    if (!report.unwritable.isEmpty())
+        ctx.msgBox(QStringLiteral("The settings of the older version \"%1\" cannot be moved: %2.  Nothing was moved: "
+                                  "its settings, hosts list and files stay as they are.")
+                       .arg(QLatin1String(Migration::kOldApp), report.unwritable),
                    MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
     if (!report.failedKeys.isEmpty())
         ctx.msgBox(QStringLiteral("These settings of the older version could not be moved and stay where they were: ") +

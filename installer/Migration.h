@@ -26,6 +26,7 @@ struct MigrationReport {
     bool hostsListTaken = false;
     QString hostsListBackup;     // the installer's earlier hosts list, kept here
     QString unreadable;          // why the older settings cannot be read: then nothing was touched
+    QString unwritable;          // why the settings they move to cannot be read: nothing was touched either
 };
 
 namespace Migration {

@@ -275,8 +275,10 @@ QString IniSettingsStore::load(File& f) {
     }
     // Damaged: move it aside so that nothing of it is lost, then start afresh.
     f.content.clear();
-    const QString aside = f.path + QStringLiteral(".damaged");
-    QFile::remove(aside);
+    // A file set aside earlier is kept: this one takes the next free name.
+    QString aside = f.path + QStringLiteral(".damaged");
+    for (int n = 2; n <= 999 && (QFileInfo::exists(aside) || QFileInfo(aside).isSymLink()); ++n)
+        aside = f.path + QStringLiteral(".damaged") + QString::number(n);
     const bool moved = QFile::rename(f.path, aside);
     if (!moved) f.memoryOnly = true;
     stamp(f);

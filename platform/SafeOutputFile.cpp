@@ -4,8 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QDir>
+#include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <ctime>
 #include <dirent.h>
@@ -218,8 +221,11 @@ bool holdsTheAddition(int fd, const struct stat& st, long long original, long lo
 
 // A killed run's addition is cut back to the length the file had before it,
 // as long as the name still holds that same file as that run left it.
-void restoreAddition(int dirFd, int lockFd) {
-    char buf[4096 + 64];
+// `fullPaths`: the records of the user's own folder, which name the file by
+// its full path; any other record names a file beside it.
+void restoreAddition(int dirFd, int lockFd, bool fullPaths) {
+    // A record names its file by up to a whole path, after a line of numbers.
+    char buf[PATH_MAX + 256];
     const ssize_t n = ::pread(lockFd, buf, sizeof buf, 0);
     if (n <= 0) return;
     const std::string_view text(buf, static_cast<size_t>(n));
@@ -234,7 +240,7 @@ void restoreAddition(int dirFd, int lockFd) {
         length < 0)
         return;
     const std::string name(text.substr(eol + 1));
-    if (name.find('/') != std::string::npos) return;
+    if (fullPaths ? !name.starts_with('/') : name.find('/') != std::string::npos) return;
     const int fd = ::openat(dirFd, name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return;
     struct stat st {};
@@ -248,7 +254,8 @@ enum class Taken { Yes, Held, NoLockHere };
 
 // Takes the lock of `fileName` in the folder without waiting. A lock file
 // that a killed run left is taken over (its addition cut back first).
-Taken lockName(const QByteArray& folder, const QByteArray& fileName, SafeOutputFile::NameLock& out) {
+Taken lockName(const QByteArray& folder, const QByteArray& fileName, SafeOutputFile::NameLock& out,
+               bool fullPaths = false) {
     const QByteArray lockPath = folder + '/' + lockNameFor(fileName);
     for (int tries = 0; tries < 8; ++tries) {
         const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
@@ -276,7 +283,7 @@ Taken lockName(const QByteArray& folder, const QByteArray& fileName, SafeOutputF
         if (::lstat(lockPath.constData(), &named) == 0 && sameFile(opened, named)) {
             const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (dirFd >= 0) {
-                restoreAddition(dirFd, fd);
+                restoreAddition(dirFd, fd, fullPaths);
                 ::close(dirFd);
             }
             (void)::ftruncate(fd, 0);
@@ -302,7 +309,7 @@ void unlockName(SafeOutputFile::NameLock& lock) noexcept {
 // nobody holds go; of the files beside targets, only plain files of our own
 // naming, owned by this user, that no writer holds and that have not changed
 // for a while. Anything else there is left alone.
-void tidyFolder(const QByteArray& folder) {
+void tidyFolder(const QByteArray& folder, bool fullPaths = false) {
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) return;
     DIR* dir = ::fdopendir(dirFd);
@@ -321,7 +328,7 @@ void tidyFolder(const QByteArray& folder) {
             opened.st_nlink == 1 && (!temp || now - opened.st_mtime >= kStaleSeconds) &&
             lockWhole(fd, temp ? F_RDLCK : F_WRLCK) &&
             ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(named, opened)) {
-            if (!temp) restoreAddition(dirFd, fd);
+            if (!temp) restoreAddition(dirFd, fd, fullPaths);
             (void)::unlinkat(dirFd, entry->d_name, 0);
         }
         ::close(fd);
@@ -330,6 +337,25 @@ void tidyFolder(const QByteArray& folder) {
 }
 
 QByteArray baseName(const QString& path) { return nativeName(QFileInfo(path).fileName()); }
+
+// Where an addition is recorded when its folder takes no lock file of ours
+// (a file the user may write in a folder the user may not): a folder of the
+// user's own, tidied at every open, wherever that open writes.
+QString additionRecordsFolder() {
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return cache.isEmpty() ? QString() : cache + QStringLiteral("/Tolvane/.additions");
+}
+
+QByteArray makeAdditionRecordsFolder() {
+    const QString folder = additionRecordsFolder();
+    if (folder.isEmpty() || !QDir().mkpath(folder)) return {};
+    const QByteArray native = nativeName(folder);
+    struct stat st {};
+    // Only a real folder of this user's, closed to others.
+    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return {};
+    if ((st.st_mode & 077) != 0 && ::chmod(native.constData(), 0700) != 0) return {};
+    return native;
+}
 
 void pauseFor(const SafeOutputFile::Options& options, qint64 ms) {
     if (options.pause) {
@@ -397,6 +423,8 @@ void SafeOutputFile::open(const QString& path, const Options& options) {
     buf_.reserve(kBufferSize);
     const QByteArray folder = folderOf(path);
     tidyFolder(folder);
+    if (const QString records = additionRecordsFolder(); !records.isEmpty())
+        tidyFolder(nativeName(records), true);
 
     if (keepsNameFree()) {
         // A name someone else is writing, or has written meanwhile, is theirs.
@@ -431,6 +459,25 @@ void SafeOutputFile::open(const QString& path, const Options& options) {
             if (fd_ < 0) throw PcFileErrorFromErrno(errno == EISDIR ? EACCES : errno, true);
             struct stat st {};
             if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) throw notPlainFile(path_, st.st_mode);
+            recordName_ = baseName(path_);
+            if (lock_.fd < 0) {
+                // No lock file in a folder the user may not write: the file itself is locked.
+                for (qint64 waited = 0; !lockWhole(fd_, F_WRLCK); waited += kLockPollMs) {
+                    if (waited >= options.lockWaitMs) throw beingWritten(path_);
+                    pauseFor(options, kLockPollMs);
+                }
+                // And the addition is recorded in the user's own folder.
+                if (const QByteArray records = makeAdditionRecordsFolder(); !records.isEmpty()) {
+                    recordName_ = nativeName(QFileInfo(path_).absoluteFilePath());
+                    for (qint64 waited = 0; lockName(records, recordName_, lock_, true) == Taken::Held;
+                         waited += kLockPollMs) {
+                        if (waited >= options.lockWaitMs) throw beingWritten(path_);
+                        pauseFor(options, kLockPollMs);
+                    }
+                    // Taking the record over may have cut back what a killed run added.
+                    if (::fstat(fd_, &st) != 0) throw PcFileErrorFromErrno(errno, true);
+                }
+            }
             if (lock_.fd >= 0) {
                 // Until the addition is whole, the next run knows where it began.
                 record_ = AddRecord{.dev = static_cast<unsigned long long>(st.st_dev),
@@ -440,12 +487,6 @@ void SafeOutputFile::open(const QString& path, const Options& options) {
                                     .high = st.st_size,
                                     .head = {}};
                 writeRecord();
-            } else {
-                // No lock file in a folder the user may not write: the file itself is locked.
-                for (qint64 waited = 0; !lockWhole(fd_, F_WRLCK); waited += kLockPollMs) {
-                    if (waited >= options.lockWaitMs) throw beingWritten(path_);
-                    pauseFor(options, kLockPollMs);
-                }
             }
             originalSize_ = st.st_size;
             return;
@@ -485,7 +526,7 @@ void SafeOutputFile::write(std::string_view bytes) {
 }
 
 void SafeOutputFile::writeRecord() {
-    const std::string record = addRecord(record_, baseName(path_));
+    const std::string record = addRecord(record_, recordName_);
     if (::pwrite(lock_.fd, record.data(), record.size(), 0) != static_cast<ssize_t>(record.size()))
         throw PcFileErrorFromErrno(errno, true);
 }

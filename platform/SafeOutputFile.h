@@ -141,5 +141,6 @@ private:
     off_t originalSize_ = -1;  // Add: the length to cut back to (-1: not a plain file)
     NameLock lock_;
     AddRecord record_;
+    QByteArray recordName_;  // the name the record gives the file
     QSet<QString> passedOver_;
 };

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -24,6 +26,7 @@ constexpr char kManifest[] =
     "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\" manifest:version=\"1.2\">\n"
     " <manifest:file-entry manifest:media-type=\"application/vnd.oasis.opendocument.text\" manifest:full-path=\"/\"/>\n"
     " <manifest:file-entry manifest:media-type=\"text/xml\" manifest:full-path=\"content.xml\"/>\n"
+    " <manifest:file-entry manifest:media-type=\"text/xml\" manifest:full-path=\"styles.xml\"/>\n"
     "</manifest:manifest>\n";
 
 QByteArray escaped(const QString& s) {
@@ -65,6 +68,38 @@ QByteArray contentHead(const TextDocumentModel& model) {
          "<style:paragraph-properties fo:break-before=\"page\"/>" +
          text + "</style:style>\n</office:automatic-styles>\n<office:body>\n<office:text>\n";
     return h;
+}
+
+// The page for the widest line: A4, portrait when the line fits across it,
+// else landscape, with the margins narrowed only as far as the line needs.
+// Wide reports get the 65-point side margins the word processor's delivery
+// gives them. A fixed-pitch face advances 0.6 of its size per character.
+QByteArray stylesXml(const TextDocumentModel& model, qsizetype widest) {
+    constexpr double kA4Short = 595.0, kA4Long = 842.0, kAdvance = 0.6001, kSlack = 2.0, kLeast = 18.0;
+    double width = kA4Short, height = kA4Long, side = 72.0;
+    bool landscape = false;
+    if (!model.fontFamily.isEmpty() && model.fontSize > 0) {
+        const double need = double(widest) * model.fontSize * kAdvance + kSlack;
+        if (widest > 80) side = 65.0;
+        if (need > width - 2 * side) {
+            landscape = true;
+            std::swap(width, height);
+        }
+        if (need > width - 2 * side) side = std::max(kLeast, std::floor((width - need) / 2));
+    }
+    const auto pt = [](double v) { return QByteArray::number(v, 'f', 1) + "pt"; };
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<office:document-styles xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+           " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\""
+           " xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" office:version=\"1.2\">\n"
+           "<office:styles><style:default-style style:family=\"paragraph\"><style:paragraph-properties"
+           " fo:margin-top=\"0pt\" fo:margin-bottom=\"0pt\"/></style:default-style></office:styles>\n"
+           "<office:automatic-styles><style:page-layout style:name=\"Report\"><style:page-layout-properties"
+           " fo:page-width=\"" + pt(width) + "\" fo:page-height=\"" + pt(height) + "\" style:print-orientation=\"" +
+           (landscape ? "landscape" : "portrait") + "\" fo:margin-top=\"36.0pt\" fo:margin-bottom=\"36.0pt\" fo:margin-left=\"" +
+           pt(side) + "\" fo:margin-right=\"" + pt(side) + "\"/></style:page-layout></office:automatic-styles>\n"
+           "<office:master-styles><style:master-page style:name=\"Standard\" style:page-layout-name=\"Report\"/>"
+           "</office:master-styles>\n</office:document-styles>\n";
 }
 
 constexpr char kContentTail[] = "</office:text>\n</office:body>\n</office:document-content>\n";
@@ -218,7 +253,9 @@ bool WritePackage(const TextDocumentModel& model, FILE* file) {
     out.reserve(kChunk + 4096);
     out += contentHead(model).toStdString();
     bool breakPending = false;
+    qsizetype widest = 0;
     auto paragraph = [&](QStringView text) {
+        widest = std::max(widest, text.size());
         appendParagraph(out, text, breakPending);
         breakPending = false;
         if (out.size() >= kChunk) {
@@ -226,36 +263,35 @@ bool WritePackage(const TextDocumentModel& model, FILE* file) {
             out.clear();
         }
     };
-    // Lines end at '\n'; each '\f' puts what follows on a new page.
-    const QStringView all(model.text);
-    qsizetype start = 0;
-    while (start <= all.size() && zip.ok()) {
-        qsizetype end = all.indexOf(QLatin1Char('\n'), start);
-        if (end < 0) end = all.size();
-        const QStringView line = all.mid(start, end - start);
+    // Each '\f' puts what follows on a new page. The lines come one at a
+    // time from the document's source: memory stays flat with the report.
+    const bool read = model.forEachLine([&](QStringView line) {
+        if (!zip.ok()) return;
         if (!line.contains(QLatin1Char('\f'))) {
             paragraph(line);
-        } else {
-            qsizetype from = 0;
-            for (bool firstPiece = true;; firstPiece = false) {
-                const qsizetype mark = line.indexOf(QLatin1Char('\f'), from);
-                const QStringView piece = line.mid(from, (mark < 0 ? line.size() : mark) - from);
-                if (!firstPiece) {
-                    // A break while one waits: the waiting one needs a paragraph of its own.
-                    if (breakPending) paragraph(QStringView());
-                    breakPending = true;
-                }
-                if (!piece.isEmpty()) paragraph(piece);
-                if (mark < 0) break;
-                from = mark + 1;
-            }
+            return;
         }
-        start = end + 1;
-    }
+        qsizetype from = 0;
+        for (bool firstPiece = true;; firstPiece = false) {
+            const qsizetype mark = line.indexOf(QLatin1Char('\f'), from);
+            const QStringView piece = line.mid(from, (mark < 0 ? line.size() : mark) - from);
+            if (!firstPiece) {
+                // A break while one waits: the waiting one needs a paragraph of its own.
+                if (breakPending) paragraph(QStringView());
+                breakPending = true;
+            }
+            if (!piece.isEmpty()) paragraph(piece);
+            if (mark < 0) break;
+            from = mark + 1;
+        }
+    });
+    if (!read) return false;
     if (breakPending) paragraph(QStringView());
     out += kContentTail;
     zip.write(out.data(), out.size());
     zip.end();
+    // After the text: the page is chosen for its widest line.
+    zip.addDeflated("styles.xml", stylesXml(model, widest));
     return zip.close();
 }
 

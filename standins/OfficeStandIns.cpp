@@ -147,6 +147,7 @@ struct Workbook {
 
 QStringList rowsOfText(const QStringList& lines, bool split, Sheet& sheet) {
     const QList<int> starts = split ? FixedWidthBreaks(lines) : QList<int>{0};
+    sheet.fields = sheet.fields || split;
     for (const QString& l : lines) sheet.rows.append(split ? SplitAt(l, starts) : QStringList{l});
     return lines;
 }
@@ -164,6 +165,8 @@ public:
         }
         if (m == u"application.opendocument") {  // 1-2-3
             openText(value(a, QString(), 0).toString(), parseOption_.compare(u"$AutoParse", Qt::CaseInsensitive) == 0);
+            // 1-2-3 fits its columns to what it imported.
+            sheet().autoFit(0, -1);
             return true;
         }
         if (m == u"activate") return true;
@@ -279,7 +282,7 @@ public:
         if (!visible_) return;
         for (auto& b : books_)
             showOnce(*desk_, b->shown, b->fromFile, b->path, QStringLiteral("xlsx"),
-                     [&](const QString& copy) { return WriteXlsx(b->sheet, b->name, copy, nullptr); });
+                     [&](const QString& copy) { return WriteXlsx(b->sheet, QFileInfo(b->name).completeBaseName(), copy, nullptr); });
     }
 
 private:
@@ -399,7 +402,7 @@ public:
             TextDocumentModel& d = doc();
             if (replace == 2) return d.replaceAll(find_.value(QStringLiteral("text")).toString(),
                                                    find_.value(QStringLiteral("replacement.text")).toString()) > 0;
-            return d.text.contains(find_.value(QStringLiteral("text")).toString());
+            return d.content().contains(find_.value(QStringLiteral("text")).toString());
         }
         if (m == u"type") {
             type(value(a, QString(), 0).toString());
@@ -501,7 +504,7 @@ private:
             return;
         }
         const QString text = keys.compare(u"[ctrlEnter]", Qt::CaseInsensitive) == 0 ? QStringLiteral("\f") : keys;
-        d.text.replace(cursor_, selection_, text);
+        d.content().replace(cursor_, selection_, text);
         cursor_ += text.size();
         selection_ = 0;
         d.modified = true;
@@ -512,7 +515,7 @@ private:
         TextDocumentModel& d = doc();
         const QString what = find_.value(QStringLiteral("findstring")).toString();
         if (what.isEmpty()) return 1;
-        const qsizetype at = d.text.indexOf(what, cursor_ + selection_);
+        const qsizetype at = d.content().indexOf(what, cursor_ + selection_);
         if (at < 0) return 1;
         cursor_ = at;
         selection_ = what.size();
@@ -536,7 +539,10 @@ QString UnsavedCopyPath(const StandInDesk& desk, const QString& source, const QS
     QDir().mkpath(folder);
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const QDir dir(folder);
-    const QString base = QFileInfo(source).completeBaseName();
+    // Named after the report, not after the work file's counter (" 007").
+    static const QRegularExpression counter(QStringLiteral(" \\d{3}$"));
+    QString base = QFileInfo(source).completeBaseName();
+    if (base.contains(counter) && base.size() > 4) base.remove(counter);
     QString copy = dir.filePath(base + QLatin1Char('.') + extension);
     // A copy shown earlier may hold the user's changes: the next takes a name of its own.
     for (int n = 2; QFileInfo(copy).exists() || QFileInfo(copy).isSymLink(); ++n)

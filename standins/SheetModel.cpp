@@ -1,5 +1,7 @@
 #include "SheetModel.h"
 
+#include <map>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -101,6 +103,7 @@ void Sheet::autoFit(int first, int last) {
 }
 
 void Sheet::splitFixedWidth(int column) {
+    fields = true;
     QStringList texts;
     for (qsizetype r = 0; r < rows.size(); ++r) texts << cell(r, column);
     const QList<int> starts = FixedWidthBreaks(texts);
@@ -135,26 +138,66 @@ QStringList ReadTextLines(const QString& path, bool* ok) {
     return lines;
 }
 
+// As a fixed-width import places them: a field starts after a gap of at
+// least two columns that runs through the page, blank in every line but the
+// odd title or heading that crosses it (one line in twenty). A single blank is part of
+// a field ("I N V O I C E", "NET PAY").
 QList<int> FixedWidthBreaks(const QStringList& lines) {
     qsizetype width = 0;
     for (const QString& l : lines) width = std::max(width, l.size());
-    std::vector<bool> used(static_cast<std::size_t>(width), false);
+    std::vector<qsizetype> used(static_cast<std::size_t>(width), 0);
     for (const QString& l : lines)
         for (qsizetype i = 0; i < l.size(); ++i)
-            if (!l.at(i).isSpace()) used[static_cast<std::size_t>(i)] = true;
+            if (!l.at(i).isSpace()) ++used[static_cast<std::size_t>(i)];
+    const qsizetype crossing = lines.size() / 20;
+    const auto blank = [&](qsizetype i) { return used[static_cast<std::size_t>(i)] <= crossing; };
     QList<int> starts{0};
-    for (qsizetype i = 1; i < width; ++i)
-        if (used[static_cast<std::size_t>(i)] && !used[static_cast<std::size_t>(i - 1)]) starts << static_cast<int>(i);
+    for (qsizetype i = 2; i < width; ++i)
+        if (!blank(i) && blank(i - 1) && blank(i - 2)) starts << static_cast<int>(i);
     return starts;
 }
 
+bool ReportNumber(const QString& field, double* value, int* decimals, bool* grouped) {
+    static const QRegularExpression re(
+        QStringLiteral("^(-)?(\\d{1,3}(?:,\\d{3})+|[1-9]\\d*|0)?(?:\\.(\\d+))?(?:(-)| ?(CR))?$"));
+    const QString t = field.trimmed();
+    const QRegularExpressionMatch m = re.match(t);
+    if (t.isEmpty() || !m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty())) return false;
+    const int signs = int(!m.captured(1).isEmpty()) + int(!m.captured(4).isEmpty()) + int(!m.captured(5).isEmpty());
+    if (signs > 1) return false;
+    const bool negative = signs == 1;
+    QString digits = m.captured(2);
+    digits.remove(QLatin1Char(','));
+    // More digits than a double keeps exactly stay text (account numbers).
+    if (digits.size() + m.captured(3).size() > 15) return false;
+    bool ok = false;
+    const double v = (digits.isEmpty() ? QStringLiteral("0") : digits).append(QLatin1Char('.')).append(m.captured(3)).toDouble(&ok);
+    if (!ok) return false;
+    *value = negative ? -v : v;
+    *decimals = static_cast<int>(m.captured(3).size());
+    *grouped = m.captured(2).contains(QLatin1Char(','));
+    return true;
+}
+
+// A line whose text crosses a break (a title, a heading) is not cut there:
+// the text stays in the field before, and the field after is empty.
 QStringList SplitAt(const QString& line, const QList<int>& starts) {
+    const auto blank = [&](qsizetype i) { return i >= line.size() || line.at(i).isSpace(); };
     QStringList out;
+    qsizetype owner = -1;  // the field that takes the text
+    qsizetype from = 0;
     for (qsizetype i = 0; i < starts.size(); ++i) {
-        const qsizetype from = starts.at(i);
-        const qsizetype to = i + 1 < starts.size() ? starts.at(i + 1) : line.size();
-        out << (from < line.size() ? line.mid(from, std::max<qsizetype>(to - from, 0)).trimmed() : QString());
+        const qsizetype start = starts.at(i);
+        if (i > 0 && start < line.size() && !(blank(start - 1) && blank(start - 2))) {
+            out << QString();
+            continue;
+        }
+        if (owner >= 0) out[owner] = line.mid(from, std::max<qsizetype>(start - from, 0)).trimmed();
+        owner = out.size();
+        out << QString();
+        from = start;
     }
+    if (owner >= 0 && from < line.size()) out[owner] = line.mid(from).trimmed();
     while (out.size() > 1 && out.constLast().isEmpty()) out.removeLast();
     return out;
 }
@@ -233,8 +276,38 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
         workbook_close(wb);
         return fail(QStringLiteral("Cannot create '%1'.").arg(path));
     }
+    // The report's own columns need a fixed pitch to line up.
+    lxw_format* report = workbook_add_format(wb);
+    format_set_font_name(report, "Courier New");
+    format_set_font_size(report, 10);
+    // Numbers keep the look they had in the report: decimals, thousands separators.
+    std::map<std::pair<int, bool>, lxw_format*> numberFormats;
+    const auto numberFormat = [&](int decimals, bool grouped) {
+        lxw_format*& f = numberFormats[{decimals, grouped}];
+        if (!f) {
+            f = workbook_add_format(wb);
+            format_set_font_name(f, "Courier New");
+            format_set_font_size(f, 10);
+            const std::string pattern = std::string(grouped ? "#,##0" : "0") + (decimals ? "." + std::string(decimals, '0') : "");
+            format_set_num_format(f, pattern.c_str());
+        }
+        return f;
+    };
     for (auto it = sheet.columnWidths.cbegin(); it != sheet.columnWidths.cend(); ++it)
         worksheet_set_column(ws, static_cast<lxw_col_t>(it.key()), static_cast<lxw_col_t>(it.key()), it.value(), nullptr);
+    // Printed as the host printed it: one page across, landscape for a wide report.
+    qsizetype across = 0;
+    const int columns = sheet.columnCount();
+    if (columns <= 1) {
+        for (qsizetype r = 0; r < sheet.rows.size(); ++r) across = std::max(across, sheet.cell(r, 0).size());
+    } else {
+        for (int c = 0; c < columns; ++c) across += static_cast<qsizetype>(sheet.columnWidths.value(c, 8.43));
+    }
+    worksheet_set_paper(ws, 9);  // A4
+    if (across > 100) worksheet_set_landscape(ws);
+    else worksheet_set_portrait(ws);
+    worksheet_fit_to_pages(ws, 1, 0);
+    worksheet_set_margins(ws, 0.4, 0.4, 0.5, 0.5);
     static_assert(Sheet::kMaxPageBreaks == LXW_BREAKS_MAX);
     std::vector<lxw_row_t> breaks;
     for (qsizetype b : sheet.pageBreaks) {
@@ -250,7 +323,14 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
             // The cell text goes as a C string: a NUL would end it early.
             QByteArray text = row.at(c).toUtf8();
             text.replace('\0', QByteArray());
-            worksheet_write_string(ws, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c), text.constData(), nullptr);
+            double number = 0;
+            int decimals = 0;
+            bool grouped = false;
+            if (sheet.fields && ReportNumber(row.at(c), &number, &decimals, &grouped))
+                worksheet_write_number(ws, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c), number,
+                                       numberFormat(decimals, grouped));
+            else
+                worksheet_write_string(ws, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c), text.constData(), report);
         }
     }
     const lxw_error rc = workbook_close(wb);

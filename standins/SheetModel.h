@@ -34,6 +34,8 @@ struct Sheet {
     RowStore rows;
     std::vector<qsizetype> pageBreaks;  // ascending
     QMap<int, double> columnWidths;
+    // The report was parsed into fields: a field that reads as a number is one.
+    bool fields = false;
 
     QString cell(qsizetype row, int column) const;
     int columnCount() const;
@@ -53,6 +55,10 @@ QStringList ReadTextLines(const QString& path, bool* ok);
 // non-blank characters begins after a position blank in every line.
 QList<int> FixedWidthBreaks(const QStringList& lines);
 QStringList SplitAt(const QString& line, const QList<int>& starts);
+// A field of a report as a number: digits with or without thousands
+// separators and decimals, negative with a leading or trailing "-" or a
+// trailing "CR". False for anything else (codes with leading zeros included).
+bool ReportNumber(const QString& field, double* value, int* decimals, bool* grouped);
 
 // Writes the sheet as an .xlsx workbook, beside the target first and renamed
 // over it when complete; false and a reason when it could not be written.

@@ -33,7 +33,7 @@ void WordBasicStandIn::execute(const QString& command) {
     if (suffix.startsWith(u"dot")) throw AutomationError(OfficeMacros::kUnavailable, OfficeMacros::unavailableText());
     auto doc = std::make_shared<TextDocumentModel>();
     if (!doc->loadText(file)) throw refused(QStringLiteral("Cannot open %1").arg(file));
-    QStringList lines = doc->text.split(QLatin1Char('\n'));
+    QStringList lines = doc->content().split(QLatin1Char('\n'));
     for (QString& l : lines)
         if (l == QString(kMark)) l = QStringLiteral("\f");
     doc->text = lines.join(QLatin1Char('\n')).replace(QStringLiteral("\f\n"), QStringLiteral("\f"));

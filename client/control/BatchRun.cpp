@@ -110,6 +110,7 @@ int report(const std::vector<ReportOutcome>& outcomes) {
         const bool file = ok && !o.target.isEmpty();
         QString what = file ? o.target : o.row.simplified();
         if (!ok && !o.reason.isEmpty()) what += QStringLiteral(": ") + o.reason;
+        if (ok && !o.note.isEmpty()) what += QStringLiteral(": ") + o.note;
         // Where the messages it left for the user are.
         const QString kept = o.drafts.isEmpty() ? QString() : DraftsWrittenText(o.drafts) + QLatin1Char('.');
         if (!kept.isEmpty() && !what.contains(kept)) what += (!ok && !o.reason.isEmpty() ? QStringLiteral(" ") : QStringLiteral(": ")) + kept;

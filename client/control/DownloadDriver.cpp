@@ -274,11 +274,13 @@ ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSe
 ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun,
                       const std::optional<QString>& presetName = std::nullopt) {
     ReportOutcome out;
+    in.ctx.gDeliveryNote.clear();
     {
         ReasonScope watch(in.ctx);
         out = deliverWatched(in, row, writtenThisRun, presetName);
     }
     if (out.status == ReportOutcome::Failed) out.reason = in.ctx.gFailureReason;
+    if (out.status == ReportOutcome::Delivered) out.note = in.ctx.gDeliveryNote;
     return out;
 }
 

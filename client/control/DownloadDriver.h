@@ -23,6 +23,7 @@ struct ReportOutcome {
     QString target;         // file written, when there was one
     QString reason;         // why it was not delivered, when something said so
     QStringList drafts;     // mail drafts written for it and not opened for the user
+    QString note;           // delivered, but with something left out that the user must know
 };
 
 // The spooled-file screen's "&Open" (frmSplf.cmdOK_Click): checks the

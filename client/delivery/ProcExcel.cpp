@@ -141,10 +141,12 @@ int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress&
     IgnoringErrors([&] { xl.closeActiveWorkbook(); });
     if (!options.runSilent && batchName.isEmpty()) IgnoringErrors([&] { xl.reopenWorkbook(output); });
     QString done = QStringLiteral("Load to Excel complete as ") + output.trimmed() + QStringLiteral(".");
-    if (breaksNotPlaced > 0)
-        done += QStringLiteral("  %1 page breaks were not placed: the worksheet holds no more than %2.")
-                    .arg(breaksNotPlaced)
-                    .arg(shape.marks - breaksNotPlaced);
+    if (breaksNotPlaced > 0) {
+        ctx.gDeliveryNote = QStringLiteral("%1 page breaks were not placed: the worksheet holds no more than %2.")
+                                .arg(breaksNotPlaced)
+                                .arg(shape.marks - breaksNotPlaced);
+        done += QStringLiteral("  ") + ctx.gDeliveryNote;
+    }
     run.status(done);
     if (document) *document = output;
     if (!ctx.gBatchMode && ctx.splfScreen.loaded()) ctx.frmSplf().giveFocus();

@@ -57,7 +57,8 @@ int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgre
     run.status(QStringLiteral("Transferring records..."));
     const bool shortForm = ctx.gLotus123Version == QLatin1String("97") || ctx.gLotus123Version == QLatin1String("98");
     QString workFile, width;
-    if (!TransferToWorkFile(run, WorkFolder(ctx, shortForm), false, QString(), QStringLiteral("ProcLotus123"), false,
+    // Named from the report, as the other programs' documents are: the user sees this name.
+    if (!TransferToWorkFile(run, WorkFolder(ctx, shortForm), true, QString(), QStringLiteral("ProcLotus123"), false,
                             workFile, width))
         return -1;
     const auto obj = Connect(run, QString::fromLatin1(Lotus123Workbook::kProgId), QStringLiteral("Lotus 123"), true);

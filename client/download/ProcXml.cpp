@@ -19,6 +19,22 @@ inline void appendXmlChar(std::string& out, char ch, bool escapeAngles) {
     else out += IsShownByte(c) ? ch : ' ';
 }
 
+// A record's text in an element: "<" and ">" of the host become "{" and "}",
+// as stored files have them. Runs of characters that stay as they are go in
+// whole: this runs for every character of the report.
+void appendRecordText(std::string& out, std::string_view text) {
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c != '&' && c != '<' && c != '>' && IsShownByte(c)) continue;
+        out.append(text.data() + start, i - start);
+        if (c == '&') out += "&amp;";
+        else out += c == '<' ? '{' : c == '>' ? '}' : ' ';
+        start = i + 1;
+    }
+    out.append(text.data() + start, text.size() - start);
+}
+
 std::string digits(long long v, int width) {
     std::string s = std::to_string(v);
     return s.size() < size_t(width) ? std::string(width - s.size(), '0') + s : s;
@@ -120,7 +136,7 @@ private:
         line_ += width_ == 132 ? "\" space=\"" : "\" Space=\"";
         AppendXmlText(line_, spaceAttr_, true);
         line_ += "\">";
-        for (char c : text) appendXmlChar(line_, c == '<' ? '{' : c == '>' ? '}' : c, false);
+        appendRecordText(line_, text);
         line_ += "</Line";
         line_ += number;
         line_ += '>';

@@ -21,6 +21,9 @@ struct DownloadState {
     // Why the report being delivered failed: the first message its delivery
     // showed, or the refusal that a whole-queue batch run does not show.
     QString gFailureReason;
+    // What a delivered report's user must know besides where it went (page
+    // breaks a worksheet could not hold).
+    QString gDeliveryNote;
     bool gMailStarted = false;
     // Delivery targets found on this PC (set by the spooled-file screen's load).
     QString gNetscapeCommand, gNetscapeVersion, gOutlookExpressCommand, gOutlookCommand;

@@ -1,8 +1,9 @@
 """Reads an OpenDocument text (the file named by the argument) and prints as
 JSON the lines of text (a paragraph or a line break ends one; runs of blanks
 written as text:s are blanks again), the indexes of the lines that start a new
-page, and the font sizes and fonts their styles give (a font declared
-fixed-pitch is followed by " (fixed)"). Prints nothing, and an error, unless
+page, the font sizes and fonts their styles give (a font declared
+fixed-pitch is followed by " (fixed)") and the page of the standard master
+page in styles.xml (width, height and margins in points, orientation). Prints nothing, and an error, unless
 the package starts with its "mimetype" entry, stored, naming OpenDocument
 text."""
 import json
@@ -28,6 +29,27 @@ with zipfile.ZipFile(sys.argv[1]) as z:
     if not package_ok:
         sys.exit("%s: not an OpenDocument text package (first entry %s)" % (sys.argv[1], first.filename))
     root = ET.fromstring(z.read("content.xml"))
+    styles = ET.fromstring(z.read("styles.xml")) if "styles.xml" in z.namelist() else None
+
+
+def points(v):
+    units = {"pt": 1.0, "in": 72.0, "cm": 72 / 2.54, "mm": 72 / 25.4}
+    for u, f in units.items():
+        if v and v.endswith(u):
+            return float(v[: -len(u)]) * f
+    return None
+
+
+page = None
+if styles is not None:
+    layouts = {l.get(q("style", "name")): l for l in styles.iter(q("style", "page-layout"))}
+    for m in styles.iter(q("style", "master-page")):
+        layout = layouts.get(m.get(q("style", "page-layout-name")))
+        props = layout.find(q("style", "page-layout-properties")) if layout is not None else None
+        if m.get(q("style", "name")) == "Standard" and props is not None:
+            page = {k: points(props.get(q("fo", k))) for k in
+                    ("page-width", "page-height", "margin-left", "margin-right", "margin-top", "margin-bottom")}
+            page["orientation"] = props.get(q("style", "print-orientation"))
 page_break_styles, sizes_of, fonts_of, fixed = set(), {}, {}, set()
 for face in root.iter(q("style", "font-face")):
     if face.get(q("style", "font-pitch")) == "fixed":
@@ -92,4 +114,5 @@ for p in root.iter(q("text", "p")):
             sizes.add(sizes_of[s])
         if s in fonts_of:
             fonts.add(fonts_of[s])
-print(json.dumps({"lines": lines, "pageBreaks": breaks, "fontSizes": sorted(sizes), "fonts": sorted(fonts)}))
+print(json.dumps({"lines": lines, "pageBreaks": breaks, "fontSizes": sorted(sizes), "fonts": sorted(fonts),
+                  "page": page}))

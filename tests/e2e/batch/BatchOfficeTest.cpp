@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QJsonArray>
+#include <QTemporaryDir>
 #include <sys/stat.h>
 
 #include "BatchHost.h"
@@ -145,4 +146,27 @@ TEST(BatchOffice, APipeFromTheRunEndsWithSwdeskForEveryOfficeProgram) {
         ASSERT_GT(swdeskEnd, 0);
         EXPECT_LT((pipeEnd - swdeskEnd) / 1000000, 3000) << "the pipe stayed open after Swdesk ended";
     }
+}
+
+// A worksheet holds 1,023 page breaks: a longer report is written whole, and
+// the batch line says how many of its page ends got no break.
+TEST(BatchOffice, PageBreaksAWorksheetCannotHoldAreCountedInTheBatchLine) {
+    QTemporaryDir spool;
+    std::string report = "name=LONG\njob=BILLING\nuser=SWUSER\njobnumber=104212\nnumber=1\nwidth=80\npages=1030\nformtype=*STD\n"
+                         "date=2024-06-30\ntime=23:59:01\nuserdata=JUNE\n[records]\n";
+    for (int page = 1; page <= 1030; ++page) report += "001 PAGE " + std::to_string(page) + "\n";
+    HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"), QStringLiteral("LONG.splf"),
+                                     report);
+    BatchHost b({}, spool.path());
+    const QString book = QDir(b.outDir).filePath(QStringLiteral("long.xlsx"));
+    const QString sets =
+        b.settingsFile("office.spw", QStringLiteral("Microsoft Excel"), "QPRINT", {QStringLiteral("Excel file=") + book});
+    const RunResult r = b.run({QStringLiteral("SETS:") + sets, QStringLiteral("FILE:*ALL")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("written   ") + book +
+                               QStringLiteral(": 6 page breaks were not placed: the worksheet holds no more than 1023.")))
+        << r.out.toStdString();
+    const QJsonObject facts = XlsxFacts(book);
+    EXPECT_EQ(facts.value(QStringLiteral("rowBreaks")).toArray().size(), 1023);
+    EXPECT_EQ(facts.value(QStringLiteral("rows")).toArray().size(), 1030);
 }

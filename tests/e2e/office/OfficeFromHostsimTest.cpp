@@ -361,3 +361,32 @@ TEST_F(OfficeFromHostsim, TheWorkbookAndTheDocumentHaveTheTextFilesPagesAndLines
     for (const QJsonValue& b : doc.value(QStringLiteral("pageBreaks")).toArray()) lineStarts << b.toInt();
     EXPECT_EQ(placed(doc.value(QStringLiteral("lines")).toVariant().toStringList(), lineStarts), expected);
 }
+
+// The copies 1-2-3 and WordPro show are named from the report, as the
+// workbook and the document of Excel and Word are, never after the counter
+// of a work file; 1-2-3 fits its columns.
+TEST_F(OfficeFromHostsim, TheCopiesOfLotusAndWordProAreNamedFromTheReport) {
+    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+    const QString name = QStringLiteral("MONTHEND MONTHEND SWUSER 100001 0001 2024-06-30 23-59-01");
+    for (const char* type : {"Lotus 123", "Lotus WordPro"}) {
+        SCOPED_TRACE(type);
+        const QString ext = std::string(type) == "Lotus 123" ? QStringLiteral("xlsx") : QStringLiteral("odt");
+        // Twice: the second work file takes a counter; its copy does not.
+        ASSERT_EQ(deliver(type), ReportOutcome::Delivered);
+        ASSERT_EQ(deliver(type), ReportOutcome::Delivered);
+        standIns.reset();  // the programs end: what they hold is shown
+        const QDir shown(work.filePath(QStringLiteral("shown")));
+        EXPECT_EQ(shown.entryList({QStringLiteral("*.") + ext}, QDir::Files, QDir::Name),
+                  (QStringList{name + QStringLiteral(" (2).") + ext, name + QLatin1Char('.') + ext}));
+        if (ext == QLatin1String("xlsx")) {
+            const QJsonObject widths = XlsxFacts(shown.filePath(name + QStringLiteral(".xlsx"))).value(QStringLiteral("widths")).toObject();
+            EXPECT_FALSE(widths.isEmpty());
+        }
+        for (const QString& f : shown.entryList(QDir::Files)) QFile::remove(shown.filePath(f));
+        auto desktop = std::make_unique<DesktopAutomation>();
+        standIns = std::make_unique<OfficeStandIns>(
+            StandInDesk{[this] { return t.processes; }, [this] { return work.filePath(QStringLiteral("shown")); }});
+        standIns->registerWith(*desktop);
+        t.ctx.automation = std::move(desktop);
+    }
+}

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <fcntl.h>
+#include <functional>
+#include <grp.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -455,6 +457,82 @@ TEST_F(SafeOutputFileTest, AnAdditionThatAKilledRunLeftIsCutBackByTheNextRunInTh
                   std::string(next) == "report.txt" ? "EARLIER\r\nSECOND\r\n" : "SECOND\r\n");
         QFile::remove(path(QStringLiteral("other.txt")));
         EXPECT_EQ(names(), QStringList{QStringLiteral("report.txt")});
+    }
+}
+
+// A file the user may write in a folder the user may not, so that no lock file
+// can go beside it: a run killed while it adds to it is cut back all the same
+// by the next run, wherever that one writes, from the record kept in the
+// user's own folder.
+TEST_F(SafeOutputFileTest, AnAdditionInAFolderThatTakesNoLockFileIsCutBackAllTheSame) {
+    const bool root = ::geteuid() == 0;
+    const QString own = path(QStringLiteral("own"));
+    ASSERT_TRUE(QDir().mkpath(own));
+    // Root stands for a user who may write the file but not its folder.
+    if (root) {
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(own).constData(), 65534, 65534), 0);
+    }
+    // Runs `step` as that user, with the user's own folders under `own`.
+    const auto asTheUser = [&](const std::function<void()>& step) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (root && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+                         ::setresuid(65534, 65534, 65534) != 0))
+                ::_exit(3);
+            qputenv("XDG_CACHE_HOME", QFile::encodeName(own + QStringLiteral("/cache")));
+            try {
+                step();
+            } catch (...) {
+                ::_exit(2);
+            }
+            ::_exit(0);
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        return status;
+    };
+    // The longest path the system takes: its folders of 200 characters each.
+    QString longest = path(QStringLiteral("long"));
+    const QString fileName = QStringLiteral("/daily.txt");
+    while (longest.size() + 1 + 200 + fileName.size() <= 4095) longest += QLatin1Char('/') + QString(200, QLatin1Char('d'));
+    longest += QLatin1Char('/') + QString(4095 - longest.size() - 1 - fileName.size(), QLatin1Char('e'));
+    const struct {
+        const char* what;
+        QString folder;
+    } cases[] = {{"a folder", path(QStringLiteral("closed"))}, {"a path as long as the system allows", longest}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString closed = c.folder;
+        ASSERT_TRUE(QDir().mkpath(closed));
+        const QString daily = closed + fileName;
+        ASSERT_EQ(QFile::encodeName(daily).size(), c.folder == longest ? 4095 : daily.size());
+        WriteFileBytes(daily, "EARLIER\r\n");
+        if (root)
+            ASSERT_EQ(::chown(QFile::encodeName(daily).constData(), 65534, 65534), 0);
+        else
+            ASSERT_EQ(::chmod(QFile::encodeName(closed).constData(), 0555), 0);
+        const int killed = asTheUser([&] {
+            auto* f = new SafeOutputFile;
+            f->open(daily, as(Mode::Add));
+            f->write("14 OF 40 PAGES\r\n");
+            f->flush();
+            ::kill(::getpid(), SIGKILL);
+        });
+        ASSERT_TRUE(WIFSIGNALED(killed)) << killed;
+        ASSERT_EQ(ReadFileBytes(daily), "EARLIER\r\n14 OF 40 PAGES\r\n");
+        EXPECT_EQ(QDir(closed).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("daily.txt")})
+            << "the folder took a lock file after all";
+        const int next = asTheUser([&] {
+            SafeOutputFile f;
+            f.open(own + QStringLiteral("/other.txt"), as(Mode::Replace));
+            f.write("SECOND\r\n");
+            f.commit();
+        });
+        EXPECT_TRUE(WIFEXITED(next) && WEXITSTATUS(next) == 0) << next;
+        EXPECT_EQ(ReadFileBytes(daily), "EARLIER\r\n");
+        EXPECT_EQ(ReadFileBytes(own + QStringLiteral("/other.txt")), "SECOND\r\n");
+        ::chmod(QFile::encodeName(closed).constData(), 0755);
     }
 }
 

@@ -236,6 +236,35 @@ TEST_F(MigrationFixture, OldFolderThatIsALinkOrHoldsNoOldProgramIsUntouched) {
     }
 }
 
+// The settings the values would move to cannot be read (a folder or a pipe at
+// their name): the store would keep what it is given only for this run, so
+// nothing moves and the older settings stay whole on the disk.
+TEST_F(MigrationFixture, NewerSettingsThatCannotBeReadStopItBeforeAnythingIsTouched) {
+    const QByteArray oldBytes = "[Settings]\r\nOutq=\"PRT01\"\r\nUser=\"ann\"\r\nURL=\"AS400A\"\r\n";
+    for (const bool pipe : {false, true}) {
+        SCOPED_TRACE(pipe ? "a pipe" : "a folder");
+        QTemporaryDir config;
+        int problems = 0;
+        IniSettingsStore ini(config.path(), [&](const QString&) { ++problems; });
+        const QString oldFile = ini.fileName(kOld);
+        write(oldFile, oldBytes);
+        const QByteArray newFile = QFile::encodeName(ini.fileName(kNew));
+        ASSERT_EQ(pipe ? ::mkfifo(newFile.constData(), 0600) : ::mkdir(newFile.constData(), 0700), 0);
+        installOldVersion();
+        const QStringList before = tree();
+
+        const MigrationReport r = Migration::run(ini, layout, [&] { return problems; });
+        EXPECT_TRUE(r.movedKeys.isEmpty()) << r.movedKeys.join(u',').toStdString();
+        EXPECT_TRUE(r.removed.isEmpty());
+        EXPECT_TRUE(r.unwritable.contains(QDir::toNativeSeparators(ini.fileName(kNew)))) << r.unwritable.toStdString();
+        EXPECT_EQ(tree(), before);
+        EXPECT_EQ(read(oldFile), oldBytes);
+        IniSettingsStore fresh(config.path(), [](const QString&) {});
+        EXPECT_EQ(fresh.get(kOld, kS, "User", "None"), "ann");
+        EXPECT_EQ(fresh.get(kOld, kS, "URL", "None"), "AS400A");
+    }
+}
+
 // Older settings that cannot be read (a damaged file, one the user may not
 // read, a pipe that would wait for ever) stop the migration before it touches
 // anything: the file is not set aside, no value moves and the old program's

@@ -196,6 +196,26 @@ TEST(IniSettingsStore, ADamagedFileGivesOneMessageTheDefaultsAndIsKept) {
     }
 }
 
+// A file set aside earlier is kept when the settings are found damaged again:
+// the new one takes the next free name, and the message names it.
+TEST(IniSettingsStore, ADamagedFileSetAsideEarlierIsKeptWhenAnotherIs) {
+    QTemporaryDir dir;
+    const QString path = Store(dir.path()).store.fileName(kApp);
+    const QByteArray damaged[] = {"[Settings]\nUser=\"first\n", "[Settings]\nUser=\"second\n", "third\n"};
+    const QString asides[] = {path + QStringLiteral(".damaged"), path + QStringLiteral(".damaged2"),
+                              path + QStringLiteral(".damaged3")};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        writeAll(path, damaged[i]);
+        Store s(dir.path());
+        EXPECT_EQ(s.store.get(kApp, kSec, QStringLiteral("User"), QStringLiteral("None")), QStringLiteral("None"));
+        ASSERT_EQ(s.problems.size(), 1);
+        EXPECT_TRUE(s.problems[0].contains(QDir::toNativeSeparators(asides[i]) + QLatin1Char('"')))
+            << s.problems[0].toStdString();
+        for (int k = 0; k <= i; ++k) EXPECT_EQ(readAll(asides[k]), damaged[k]) << k;
+    }
+}
+
 TEST(IniSettingsStore, AnUnreadableFileIsNeverOverwritten) {
     QTemporaryDir dir;
     Store s(dir.path());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -95,7 +97,86 @@ TEST(SpreadsheetStandIn, DefaultParsingPlacesTheColumnsAtTheBlanks) {
     const QJsonObject facts = XlsxFacts(d.path(QStringLiteral("cols.xlsx")));
     EXPECT_EQ(column(facts, 0), QStringList({"ITEM", "apple", "pear"}));
     EXPECT_EQ(column(facts, 1), QStringList({"QTY", "3", "12"}));
-    EXPECT_EQ(column(facts, 2), QStringList({"PRICE", "0.40", "1.10"}));
+    EXPECT_EQ(column(facts, 2), QStringList({"PRICE", "0.4", "1.1"}));  // numbers now
+}
+
+// A report's title, headings and amounts as a fixed-width import reads them:
+// a field ends only at a gap of two blanks or more that runs through the page
+// (a title that crosses one is cut there, not at its own blanks), and an
+// amount is a number.
+TEST(SpreadsheetStandIn, DefaultParsingKeepsTitlesWholeAndStoresAmountsAsNumbers) {
+    Desk d;
+    QStringList page = {"        I N V O I C E", "QTY  ITEM            AMOUNT", ""};
+    for (int i = 0; i < 60; ++i) page << QStringLiteral("%1   WIDGET %2   %3").arg(i + 1, 3).arg(i % 10).arg(QStringLiteral("1,234.50"), 10);
+    page << "TOTAL FOR THE MONTH OF JUNE  74,070.00";
+    const QString text = d.report(QStringLiteral("inv.txt"), {page});
+    ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
+    xl.openText(text, true);
+    xl.saveActiveWorkbookAs(d.path(QStringLiteral("inv.xlsx")));
+    const QJsonObject facts = XlsxFacts(d.path(QStringLiteral("inv.xlsx")));
+    const QJsonArray values = facts.value(QStringLiteral("values")).toArray();
+    ASSERT_GE(values.size(), 64);
+    const auto row = [&](int r) { return values.at(r).toArray(); };
+    // The spaced title is not a letter a cell.
+    QStringList title;
+    for (const QJsonValue& v : row(0))
+        if (!v.toString().isEmpty()) title << v.toString();
+    EXPECT_TRUE(title.join(QLatin1Char(' ')) == QLatin1String("I N V O I C E") && title.size() <= 2)
+        << title.join(QLatin1Char('|')).toStdString();
+    for (const QString& t : title) EXPECT_GT(t.size(), 1) << t.toStdString();
+    // Quantity, item and amount each in its own cell; the numbers can be summed.
+    const QJsonArray first = row(3);
+    ASSERT_GE(first.size(), 3) << QJsonDocument(values).toJson(QJsonDocument::Compact).left(600).toStdString();
+    EXPECT_EQ(first.at(0).toDouble(), 1.0);
+    EXPECT_TRUE(first.at(0).isDouble());
+    EXPECT_EQ(first.at(1).toString(), QStringLiteral("WIDGET 0"));
+    EXPECT_TRUE(first.last().isDouble());
+    EXPECT_EQ(first.last().toDouble(), 1234.5);
+    // The report's columns in a fixed-pitch face.
+    EXPECT_EQ(strings(facts.value(QStringLiteral("fonts"))), QStringList{QStringLiteral("Courier New")});
+}
+
+TEST(SpreadsheetStandIn, AFieldIsANumberOnlyWhenItReadsAsOne) {
+    struct Case {
+        const char* field;
+        bool number;
+        double value;
+    };
+    const Case cases[] = {
+        {"1,234.56", true, 1234.56}, {"12.50-", true, -12.5}, {"12.50CR", true, -12.5}, {"12.50 CR", true, -12.5},
+        {"-7", true, -7},           {"0.40", true, 0.4},      {".5", true, 0.5},         {"42", true, 42},
+        {"00123", false, 0},        {"1,23", false, 0},       {"12-34", false, 0},       {"-12-", false, 0},
+        {"1.2.3", false, 0},        {"WIDGET", false, 0},     {"12.50 DR", false, 0},    {"1234567890123456", false, 0},
+        {"", false, 0},             {"-", false, 0},
+    };
+    for (const Case& c : cases) {
+        double v = 0;
+        int decimals = 0;
+        bool grouped = false;
+        EXPECT_EQ(ReportNumber(QString::fromLatin1(c.field), &v, &decimals, &grouped), c.number) << c.field;
+        if (c.number) {
+            EXPECT_DOUBLE_EQ(v, c.value) << c.field;
+        }
+    }
+}
+
+// Printing from the sheet gives the host's pages: one page across, turned for a wide report.
+TEST(SpreadsheetStandIn, TheSheetIsPrintedOnePageAcrossInTheReportsOrientation) {
+    for (const int width : {80, 198}) {
+        SCOPED_TRACE(width);
+        Desk d;
+        const QString text = d.report(QStringLiteral("w.txt"), {{QString(width, QLatin1Char('X')), "short"}});
+        ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
+        xl.openText(text, false);
+        xl.saveActiveWorkbookAs(d.path(QStringLiteral("w.xlsx")));
+        const QJsonObject facts = XlsxFacts(d.path(QStringLiteral("w.xlsx")));
+        const QJsonObject page = facts.value(QStringLiteral("page")).toObject();
+        EXPECT_EQ(page.value(QStringLiteral("orientation")).toString(), width > 100 ? "landscape" : "portrait");
+        EXPECT_TRUE(page.value(QStringLiteral("fitToPage")).toBool());
+        EXPECT_EQ(page.value(QStringLiteral("fitToWidth")).toInt(), 1);
+        EXPECT_EQ(page.value(QStringLiteral("fitToHeight")).toInt(), 0);
+        EXPECT_EQ(strings(facts.value(QStringLiteral("fonts"))), QStringList{QStringLiteral("Courier New")});
+    }
 }
 
 // Report lines may carry bytes no cell can hold: the text after them stays.

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
 #include <unistd.h>
@@ -441,3 +443,77 @@ TEST_P(SavedFile, AReadOnlyFileStaysAndALinkStaysALink) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, SavedFile, ::testing::Values(&Document(), &Workbook()),
                          [](const auto& info) { return info.param->ext.toStdString(); });
+
+// A report line is one line in the word processor: the page of the saved
+// document holds the widest line at the size the delivery sets for its width,
+// turned to landscape only where portrait cannot, and any reader takes it.
+TEST(WordPage, TheWidestLineFitsThePageAtTheDeliverysFontSize) {
+    struct Case {
+        int width;
+        double size;
+        const char* orientation;
+    };
+    const Case cases[] = {{80, 9, "portrait"}, {132, 6, "landscape"}, {198, 6, "landscape"}, {40, 9, "portrait"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.width);
+        Desk d;
+        // A full-width line whose last column shows, and a short one.
+        QString wide;
+        for (int i = 0; i < c.width; ++i) wide += QChar(u'0' + (i + 1) % 10);
+        wide[0] = u'A';
+        const QString text = d.report(QStringLiteral("r.txt"), {{wide, QStringLiteral("TOTAL 12.50")}, {QStringLiteral("PAGE 2")}});
+        const QString saved = d.path(QStringLiteral("r.odt"));
+        {
+            WordApplication word(d.standIns.create(QStringLiteral("word.application")));
+            word.openDocument(text, false);
+            word.selectWholeStory();
+            word.setFontSize(c.size);
+            word.replaceAll(kMark, QStringLiteral("^m"));
+            word.saveActiveDocumentAs(saved);
+            word.closeActiveDocument();
+        }
+        const QJsonObject page = OdtFacts(saved).value(QStringLiteral("page")).toObject();
+        ASSERT_FALSE(page.isEmpty()) << "no page style";
+        const double across = page.value(QStringLiteral("page-width")).toDouble() - page.value(QStringLiteral("margin-left")).toDouble() -
+                              page.value(QStringLiteral("margin-right")).toDouble();
+        // A fixed-pitch face advances 0.6 of its size for each character.
+        EXPECT_GE(across, c.width * c.size * 0.6001);
+        EXPECT_EQ(page.value(QStringLiteral("orientation")).toString(), QLatin1String(c.orientation));
+        EXPECT_EQ(page.value(QStringLiteral("page-width")).toDouble() > page.value(QStringLiteral("page-height")).toDouble(),
+                  std::string(c.orientation) == "landscape");
+        // The margins are a page's, not squeezed to nothing.
+        EXPECT_GE(page.value(QStringLiteral("margin-left")).toDouble(), 36.0);
+        QProcess pandoc;
+        pandoc.start(QStringLiteral("pandoc"), {QStringLiteral("-f"), QStringLiteral("odt"), QStringLiteral("-t"),
+                                                 QStringLiteral("plain"), QStringLiteral("--wrap=none"), saved});
+        ASSERT_TRUE(pandoc.waitForFinished(60000));
+        EXPECT_EQ(pandoc.exitCode(), 0) << pandoc.readAllStandardError().toStdString();
+        const QString read = QString::fromUtf8(pandoc.readAllStandardOutput());
+        for (const QString& l : {wide, QStringLiteral("TOTAL 12.50"), QStringLiteral("PAGE 2")})
+            EXPECT_TRUE(read.contains(l)) << read.toStdString();
+    }
+}
+
+// A report opened from its file is replaced in line by line, never held
+// whole; what it becomes is what the same replacement makes of the text held.
+TEST(WordText, ReplacingInAReportReadLineByLineGivesWhatTheWholeTextGives) {
+    const QString m = kMark;
+    const QList<QStringList> texts = {
+        {"a", m, "b"}, {m, "a", m}, {"a", m, m, m, "b"}, {"a", m + "x", "b", "x" + m}, {"a"}, {m}, {"", m, ""},
+    };
+    const QList<QPair<QString, QString>> replacements = {{QStringLiteral("^p") + m + QStringLiteral("^p"), QStringLiteral("^p^m^p")},
+                                                         {m, QStringLiteral("^m")}};
+    for (const QStringList& lines : texts) {
+        for (const auto& [find, with] : replacements) {
+            SCOPED_TRACE((lines.join(QLatin1Char('|')) + QStringLiteral(" / ") + find).toStdString());
+            Desk d;
+            const QString file = d.report(QStringLiteral("t.txt"), {lines});
+            TextDocumentModel read, held;
+            ASSERT_TRUE(read.loadText(file));
+            held.text = lines.join(QLatin1Char('\n'));
+            EXPECT_EQ(read.replaceAll(find, with) > 0, held.replaceAll(find, with) > 0);  // found or not
+            EXPECT_EQ(read.pageBreakCount(), held.pageBreakCount());
+            EXPECT_EQ(read.content(), held.text);
+        }
+    }
+}
