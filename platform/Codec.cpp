@@ -13,18 +13,16 @@ constexpr std::array<char16_t, 32> kHigh = {
 
 namespace Codec {
 
-QString toUnicode(const std::string& bytes) {
-    QString out;
-    out.reserve(static_cast<qsizetype>(bytes.size()));
+QString toUnicode(std::string_view bytes) {
+    // Written in place: a long list decodes some hundred thousand fields.
+    QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* to = out.data();
     for (unsigned char c : bytes) {
-        if (c >= 0x80 && c <= 0x9F) {
-            char16_t u = kHigh[c - 0x80];
-            // Unassigned bytes pass through as the C1 control of the same value,
-            // so that a round trip gives the byte back.
-            out.append(QChar(u ? u : char16_t(c)));
-        } else {
-            out.append(QChar(char16_t(c)));
-        }
+        char16_t u = char16_t(c);
+        // Unassigned bytes pass through as the C1 control of the same value,
+        // so that a round trip gives the byte back.
+        if (c >= 0x80 && c <= 0x9F && kHigh[c - 0x80]) u = kHigh[c - 0x80];
+        *to++ = QChar(u);
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #include "ListRecords.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "Codec.h"
 #include "HostLink.h"
@@ -70,19 +71,27 @@ QString SpoolListSlot::pagesText(const std::string& sixDigits) {
 bool SpoolListSlot::decode(const std::string& slotText, SpoolListEntry& e) {
     const std::string slot = cols(slotText, 1, kWidth);
     if (isBlank(slot.substr(0, 87))) return false;
+    // Columns from..to (1-based) of the slot, blanks at both ends removed.
+    const std::string_view s(slot);
+    auto field = [s](size_t from, size_t to) {
+        std::string_view f = s.substr(from - 1, to - from + 1);
+        const size_t b = f.find_first_not_of(' ');
+        if (b == std::string_view::npos) return QString();
+        return Codec::toUnicode(f.substr(b, f.find_last_not_of(' ') - b + 1));
+    };
     const char* century = slot[56] == '0' ? "19" : "20";
     const std::string date = century + cols(slot, 58, 59) + "/" + cols(slot, 60, 61) + "/" + cols(slot, 62, 63);
     const std::string time = cols(slot, 64, 65) + ":" + cols(slot, 66, 67) + ":" + cols(slot, 68, 69);
     e.date = trimmed(date) + QStringLiteral("    ") + trimmed(time);
-    e.file = trimmed(cols(slot, 1, 10));
-    e.jobName = trimmed(cols(slot, 11, 20));
-    e.user = trimmed(cols(slot, 21, 30));
-    e.jobNumber = trimmed(cols(slot, 31, 36));
-    e.outq = trimmed(cols(slot, 37, 46));
-    e.form = trimmed(cols(slot, 47, 56));
-    e.splfNumber = trimmed(cols(slot, 75, 78));
+    e.file = field(1, 10);
+    e.jobName = field(11, 20);
+    e.user = field(21, 30);
+    e.jobNumber = field(31, 36);
+    e.outq = field(37, 46);
+    e.form = field(47, 56);
+    e.splfNumber = field(75, 78);
     e.pages = pagesText(cols(slot, 82, 87));
-    e.userData = Codec::toUnicode(cols(slot, 88, 97));
+    e.userData = Codec::toUnicode(s.substr(87, 10));
     e.job = e.jobName + QLatin1Char('/') + e.splfNumber;
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QTableView>
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 
 namespace {
@@ -89,7 +90,10 @@ void TableSplfGrid::autoWidthColumn(const QString& key) {
     // advances find the few widest ones; only those are measured that way.
     const QVariant columnFont = list_->rows() > 0 ? list_->data(list_->index(0, c), Qt::FontRole) : QVariant();
     const QFontMetricsF metrics(columnFont.isValid() ? columnFont.value<QFont>() : view_->font());
-    QHash<char16_t, qreal> advances;
+    // The advances of the Latin-1 characters, measured once each; others as they come.
+    std::array<qreal, 256> latin1;
+    latin1.fill(-1);
+    QHash<char16_t, qreal> others;
     struct Candidate {
         qreal estimate;
         int row;
@@ -100,8 +104,14 @@ void TableSplfGrid::autoWidthColumn(const QString& key) {
         const QString& text = list_->cell(r, c);
         qreal estimate = 0;
         for (const QChar ch : text) {
-            auto it = advances.find(ch.unicode());
-            if (it == advances.end()) it = advances.insert(ch.unicode(), metrics.horizontalAdvance(ch));
+            const char16_t u = ch.unicode();
+            if (u < 256) {
+                if (latin1[u] < 0) latin1[u] = metrics.horizontalAdvance(ch);
+                estimate += latin1[u];
+                continue;
+            }
+            auto it = others.find(u);
+            if (it == others.end()) it = others.insert(u, metrics.horizontalAdvance(ch));
             estimate += *it;
         }
         if (widest.size() >= kMeasured && estimate <= widest.back().estimate) continue;
