@@ -1,5 +1,6 @@
 #include "SheetModel.h"
 
+#include <cmath>
 #include <map>
 
 #include <QDir>
@@ -282,6 +283,7 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
     format_set_font_size(report, 10);
     // Numbers keep the look they had in the report: decimals, thousands separators.
     std::map<std::pair<int, bool>, lxw_format*> numberFormats;
+    constexpr double kCourierPerDigit = 8.0 / 7.0;
     const auto numberFormat = [&](int decimals, bool grouped) {
         lxw_format*& f = numberFormats[{decimals, grouped}];
         if (!f) {
@@ -293,20 +295,47 @@ bool WriteXlsx(const Sheet& sheet, const QString& sheetName, const QString& path
         }
         return f;
     };
+    // A width counts the default face's digits (7 pixels each); a report's
+    // character in Courier New 10 takes 8: a fitted column holds its text.
     for (auto it = sheet.columnWidths.cbegin(); it != sheet.columnWidths.cend(); ++it)
-        worksheet_set_column(ws, static_cast<lxw_col_t>(it.key()), static_cast<lxw_col_t>(it.key()), it.value(), nullptr);
-    // Printed as the host printed it: one page across, landscape for a wide report.
-    qsizetype across = 0;
+        worksheet_set_column(ws, static_cast<lxw_col_t>(it.key()), static_cast<lxw_col_t>(it.key()),
+                             std::min(it.value() * kCourierPerDigit, 255.0), nullptr);
+    // Printed as the host printed it: one page across, landscape for a wide
+    // report. The scale is set outright (readers differ on fitting a page
+    // across): the width in points of the report's characters (Courier New 10
+    // takes 6) or of its columns (7 pixels a digit in the default face, 8 in
+    // the faces that stand in for it where it is missing, 5 of padding, 0.75
+    // points a pixel), against what the page holds inside its margins.
+    double across = 0;
+    qsizetype chars = 0;
     const int columns = sheet.columnCount();
     if (columns <= 1) {
-        for (qsizetype r = 0; r < sheet.rows.size(); ++r) across = std::max(across, sheet.cell(r, 0).size());
+        for (qsizetype r = 0; r < sheet.rows.size(); ++r) chars = std::max(chars, sheet.cell(r, 0).size());
+        across = double(chars) * 6.0;
     } else {
-        for (int c = 0; c < columns; ++c) across += static_cast<qsizetype>(sheet.columnWidths.value(c, 8.43));
+        for (int c = 0; c < columns; ++c) across += (std::min(sheet.columnWidths.value(c, 8.43) * kCourierPerDigit, 255.0) * 8 + 5) * 0.75;
+        chars = static_cast<qsizetype>(across / 6.0);
     }
+    const bool landscape = chars > 100;
     worksheet_set_paper(ws, 9);  // A4
-    if (across > 100) worksheet_set_landscape(ws);
+    if (landscape) worksheet_set_landscape(ws);
     else worksheet_set_portrait(ws);
-    worksheet_fit_to_pages(ws, 1, 0);
+    const double room = (landscape ? 842.0 : 595.0) - 2 * 0.4 * 72;
+    // ... and, where the sheet has the host's page breaks, the longest host
+    // page (rows of 15 points) inside the page's height, less margins,
+    // header and footer; a sheet without them runs on from page to page.
+    qsizetype tallest = 0, from = 0;
+    for (qsizetype b : sheet.pageBreaks) {
+        tallest = std::max(tallest, b - from);
+        from = b;
+    }
+    tallest = std::max(tallest, sheet.rows.size() - from);
+    const double height = double(tallest) * 15.0, roomDown = (landscape ? 595.0 : 842.0) - 2 * 0.5 * 72 - 2 * 0.3 * 72;
+    double fit = 1.0;
+    if (across > room) fit = room / across;
+    if (!sheet.pageBreaks.empty() && height > roomDown) fit = std::min(fit, roomDown / height);
+    const int scale = std::max(10, static_cast<int>(std::floor(100.0 * fit)));
+    worksheet_set_print_scale(ws, static_cast<uint16_t>(scale));
     worksheet_set_margins(ws, 0.4, 0.4, 0.5, 0.5);
     static_assert(Sheet::kMaxPageBreaks == LXW_BREAKS_MAX);
     std::vector<lxw_row_t> breaks;

@@ -21,6 +21,8 @@ page = {
     "fitToPage": bool(fit.fitToPage) if fit is not None else False,
     "fitToWidth": 1 if ps.fitToWidth is None else ps.fitToWidth,  # 1 when not written
     "fitToHeight": ps.fitToHeight,
+    "scale": ps.scale,
+    "margins": [ws.page_margins.left, ws.page_margins.right],
 }
 print(json.dumps({
     "sheets": len(wb.worksheets),

@@ -68,8 +68,9 @@ TEST_P(SpreadsheetPages, MarksBecomeRowBreaksInTheSavedWorkbook) {
     qsizetype longest = 0;
     for (const QString& l : lines) longest = std::max(longest, l.size());
     const double width = facts.value(QStringLiteral("widths")).toObject().value(QStringLiteral("A")).toDouble();
-    EXPECT_GE(width, static_cast<double>(longest));
-    EXPECT_LE(width, static_cast<double>(longest) + 2.5);
+    // In widths of the default face's digit: a Courier New 10 character is 8/7 of one.
+    EXPECT_GE(width, static_cast<double>(longest) * 8 / 7);
+    EXPECT_LE(width, static_cast<double>(longest) * 8 / 7 + 2.5);
     // Invisible all along: nothing was shown to the user.
     EXPECT_TRUE(d.starter.started().empty());
 }
@@ -172,9 +173,12 @@ TEST(SpreadsheetStandIn, TheSheetIsPrintedOnePageAcrossInTheReportsOrientation) 
         const QJsonObject facts = XlsxFacts(d.path(QStringLiteral("w.xlsx")));
         const QJsonObject page = facts.value(QStringLiteral("page")).toObject();
         EXPECT_EQ(page.value(QStringLiteral("orientation")).toString(), width > 100 ? "landscape" : "portrait");
-        EXPECT_TRUE(page.value(QStringLiteral("fitToPage")).toBool());
-        EXPECT_EQ(page.value(QStringLiteral("fitToWidth")).toInt(), 1);
-        EXPECT_EQ(page.value(QStringLiteral("fitToHeight")).toInt(), 0);
+        // The widest line (6 points a character in Courier New 10) fits between the margins at the print scale.
+        const QJsonArray margins = page.value(QStringLiteral("margins")).toArray();
+        const double room = (width > 100 ? 842.0 : 595.0) - 72 * (margins.at(0).toDouble() + margins.at(1).toDouble());
+        const int scale = page.value(QStringLiteral("scale")).isNull() ? 100 : page.value(QStringLiteral("scale")).toInt();
+        EXPECT_LE(width * 6.0 * scale / 100, room);
+        EXPECT_GE(scale, 50);
         EXPECT_EQ(strings(facts.value(QStringLiteral("fonts"))), QStringList{QStringLiteral("Courier New")});
     }
 }
