@@ -70,9 +70,9 @@ QString SpoolListSlot::pagesText(const std::string& sixDigits) {
 
 bool SpoolListSlot::decode(const std::string& slotText, SpoolListEntry& e) {
     const std::string slot = cols(slotText, 1, kWidth);
-    if (isBlank(slot.substr(0, 87))) return false;
-    // Columns from..to (1-based) of the slot, blanks at both ends removed.
     const std::string_view s(slot);
+    if (s.substr(0, 87).find_first_not_of(' ') == std::string_view::npos) return false;
+    // Columns from..to (1-based) of the slot, blanks at both ends removed.
     auto field = [s](size_t from, size_t to) {
         std::string_view f = s.substr(from - 1, to - from + 1);
         const size_t b = f.find_first_not_of(' ');
@@ -80,8 +80,10 @@ bool SpoolListSlot::decode(const std::string& slotText, SpoolListEntry& e) {
         return Codec::toUnicode(f.substr(b, f.find_last_not_of(' ') - b + 1));
     };
     const char* century = slot[56] == '0' ? "19" : "20";
-    const std::string date = century + cols(slot, 58, 59) + "/" + cols(slot, 60, 61) + "/" + cols(slot, 62, 63);
-    const std::string time = cols(slot, 64, 65) + ":" + cols(slot, 66, 67) + ":" + cols(slot, 68, 69);
+    std::string date = century;
+    date.append(s.substr(57, 2)).append("/").append(s.substr(59, 2)).append("/").append(s.substr(61, 2));
+    std::string time(s.substr(63, 2));
+    time.append(":").append(s.substr(65, 2)).append(":").append(s.substr(67, 2));
     e.date = trimmed(date) + QStringLiteral("    ") + trimmed(time);
     e.file = field(1, 10);
     e.jobName = field(11, 20);
@@ -90,7 +92,7 @@ bool SpoolListSlot::decode(const std::string& slotText, SpoolListEntry& e) {
     e.outq = field(37, 46);
     e.form = field(47, 56);
     e.splfNumber = field(75, 78);
-    e.pages = pagesText(cols(slot, 82, 87));
+    e.pages = pagesText(std::string(s.substr(81, 6)));
     e.userData = Codec::toUnicode(s.substr(87, 10));
     e.job = e.jobName + QLatin1Char('/') + e.splfNumber;
     return true;
