@@ -143,7 +143,12 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
             r.end = ExchangeEnd::Broken;
             return r;
         }
-        const bool quiet = quietBlocks >= kQuietBlocks || (quietBlocks > 1 && ctx.clock->nowMs() - quietSinceMs >= kQuietMs);
+        // The clock runs with the host's own time for each block: a slow host
+        // sending a page of empty lines between two records is still sending
+        // a report. Only more empty slots than a page holds are counted by time.
+        const bool quiet = quietBlocks >= kQuietBlocks ||
+                           (quietBlocks * SlotsPerBlock(width) > kLinesPerPage &&
+                            ctx.clock->nowMs() - quietSinceMs >= kQuietMs);
         if (quiet || model.linesWritten() - overprintsReceived >= lineLimit || overprintsReceived >= overprintLimit) {
             r.end = ExchangeEnd::Overrun;
             if (dropOwed() && hostHoldsMore()) ctx.link.abandonTransfer();

@@ -29,7 +29,8 @@ constexpr qint64 kLinesPerPage = 255;
 // Records printed over one line (bold by overstriking, then underlined).
 constexpr qint64 kOverprintsPerLine = 8;
 // A host that keeps saying "(MORE)" without sending a record is stopped after
-// this many blocks in a row, or this long, whichever comes first.
+// this many blocks in a row, or this long once its empty slots are more than
+// one page of empty lines.
 constexpr qint64 kQuietBlocks = 1000;
 constexpr qint64 kQuietMs = 5000;
 // The pages of the row, or 0 when it names none.

@@ -353,6 +353,60 @@ TEST_F(ProcTxtTest, AOnePageReportOfBlankSlotsBetweenItsRecordsDownloadsWhole) {
     EXPECT_TRUE(t.boxes->done());
 }
 
+// A slow host takes seconds for each block; a page of empty lines between two
+// records (23 empty blocks of 11 slots: at most 255 lines) is still a report, an endless run of
+// empty blocks is not, however slowly it comes.
+TEST_F(ProcTxtTest, RunsOfEmptyBlocksFromASlowHostAreAReportUntilNoPageCouldHoldThem) {
+    const struct {
+        const char* name;
+        qint64 replyMs;
+        int emptyBlocks;  // after each of the three records; -1: for ever
+    } cases[] = {
+        {"quick host, a page of empty lines", 0, 23},
+        {"3 s a block, a few empty lines", 3000, 3},
+        {"3 s a block, a page of empty lines", 3000, 23},
+        {"30 s a block, a page of empty lines", 30000, 23},
+        {"3 s a block, empty blocks for ever", 3000, -1},
+    };
+    SpoolFileRow::Fields noCount = SampleRowFields();
+    noCount.pages = "      ";
+    options.pageLength = QStringLiteral("Variable");
+    const QString file = path(QStringLiteral("keep.txt"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        host->script.clear();
+        host->requests.clear();
+        host->cancelRequests = 0;
+        WriteFileBytes(file, "EARLIER REPORT\r\n");
+        std::string expected;
+        for (int i = 1; i <= 3; ++i) {
+            const std::string text = "RECORD " + std::to_string(i);
+            host->reply(SpoolReplies::reply({SpoolReplies::slot(80, {i == 1 ? "001" : "   ", '1', text})},
+                                            i == 3 && c.emptyBlocks >= 0 ? "(END)" : "(MORE)", " 80"));
+            expected += text + "\r\n";
+            if (i == 3) break;
+            for (int b = 0; b < std::max(c.emptyBlocks, 0); ++b) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
+        }
+        if (c.emptyBlocks < 0)
+            for (qint64 b = 0; b < kQuietBlocks + 10; ++b) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
+        host->afterReply = [&](int) { t.clock->advance(c.replyMs); };
+        if (c.emptyBlocks < 0) {
+            t.boxes->expect(
+                QStringLiteral("The host keeps saying that more of the report follows, but sends nothing more."));
+            EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(noCount)), -1);
+            EXPECT_LT(host->downloadRequests(), 2 + 2 * 24 + 40);
+            EXPECT_EQ(host->cancelRequests, 1);
+            EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+        } else {
+            EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(noCount)), 0);
+            EXPECT_EQ(ReadFileBytes(file), expected);
+            EXPECT_EQ(host->cancelRequests, 0);
+        }
+        host->afterReply = nullptr;
+    }
+    EXPECT_TRUE(t.boxes->done());
+}
+
 TEST_F(ProcTxtTest, AHostThatSaysMoreAndSendsNothingIsStoppedSoonAfterItsLastRecord) {
     // No page count: the row names none.
     SpoolFileRow::Fields noCount = SampleRowFields();
