@@ -132,6 +132,7 @@ void showOnce(const StandInDesk& desk, bool& shown, bool isOwnFile, const QStrin
         openForUser(desk, path);
         return;
     }
+    if (desk.unattended && desk.unattended()) return;
     const QString copy = UnsavedCopyPath(desk, path, extension);
     if (write(copy)) openForUser(desk, copy);
 }

@@ -16,6 +16,8 @@ struct StandInDesk {
     // saved (the opened report of Lotus 1-2-3 or WordPro, an unsaved Word document).
     std::function<QString()> documentsFolder;
     QString opener = QStringLiteral("xdg-open");
+    // True while nobody watches (a batch run): a document no one saved is not shown.
+    std::function<bool()> unattended;
 };
 
 // Where a program shows a document that no one saved: in the desk's folder

@@ -36,7 +36,9 @@ AppContext::AppContext() {
     auto desktop = std::make_unique<DesktopAutomation>();
     officeStandIns = std::make_unique<OfficeStandIns>(StandInDesk{
         [this] { return processes.get(); },
-        [this] { return QDir(paths->cachePath()).filePath(QStringLiteral("office")); }});
+        [this] { return QDir(paths->cachePath()).filePath(QStringLiteral("office")); },
+        QStringLiteral("xdg-open"),
+        [this] { return gBatchMode; }});
     officeStandIns->registerWith(*desktop);
     automation = std::move(desktop);
     printer = std::make_unique<QtPrinter>();

@@ -178,3 +178,19 @@ TEST(BatchOffice, PageBreaksAWorksheetCannotHoldAreCountedInTheBatchLine) {
     EXPECT_EQ(facts.value(QStringLiteral("rowBreaks")).toArray().size(), 1023);
     EXPECT_EQ(facts.value(QStringLiteral("rows")).toArray().size(), 1030);
 }
+
+// A batch run that runs a macro leaves the document unsaved for the macro:
+// nobody watches, so no copy of it is put before anyone.
+TEST(BatchOffice, ARunWithAMacroShowsNothing) {
+    for (const char* process : {"Microsoft Word", "Lotus 123", "Lotus WordPro"}) {
+        SCOPED_TRACE(process);
+        BatchHost b;
+        RecordingOpener desktop;
+        b.pathFirst = desktop.dir.path();
+        const QString sets = b.settingsFile("office.spw", QString::fromLatin1(process), "QPRINT",
+                                            {QStringLiteral("Run macro=1"), QStringLiteral("Word macro name=Tidy")});
+        const RunResult r = b.run(QStringList{QStringLiteral("SETS:") + sets} + kInvoiceReport);
+        EXPECT_TRUE(r.out.contains(QStringLiteral("INVOICE"))) << r.out.toStdString();
+        EXPECT_TRUE(desktop.shown(2000).isEmpty()) << desktop.shown().join(QLatin1Char(' ')).toStdString();
+    }
+}
