@@ -1,23 +1,49 @@
 #include "PageModel.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 std::string_view RightTrimmed(std::string_view text) {
     const size_t end = text.find_last_not_of(' ');
     return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
 }
 
+namespace {
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighs = kOnes * 0x80;
+
+// Whether any of eight bytes may be one that is not shown: a control
+// character, DEL or a byte with its high bit set (most of those are shown,
+// and are looked at one by one). Records are mostly plain text, so this
+// spares the byte-by-byte test of nearly every word.
+bool mayHoldUnshown(const char* p) {
+    std::uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    const std::uint64_t del = x ^ (kOnes * 0x7F);
+    return (((x - kOnes * 0x20) & ~x) | x | ((del - kOnes) & ~del)) & kHighs;
+}
+
+void blankUnshown(char* p, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        if (!IsShownByte(static_cast<unsigned char>(p[i]))) p[i] = ' ';
+}
+}  // namespace
+
 std::string ShownText(std::string_view text) {
     std::string out(text);
-    for (char& c : out)
-        if (!IsShownByte(static_cast<unsigned char>(c))) c = ' ';
+    char* p = out.data();
+    const size_t n = out.size();
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        if (mayHoldUnshown(p + i)) blankUnshown(p + i, 8);
+    blankUnshown(p + i, n - i);
     return out;
 }
 
 std::string WithoutFormFeeds(std::string_view text) {
     std::string out(text);
-    for (char& c : out)
-        if (c == '\f') c = ' ';
+    for (size_t at = out.find('\f'); at != std::string::npos; at = out.find('\f', at + 1)) out[at] = ' ';
     return out;
 }
 

@@ -57,13 +57,23 @@ std::string crlf(std::initializer_list<std::string> lines) {
 std::string pdfString(const QString& text) { return "(" + EscapePdfText(Codec::fromUnicode(text)) + ")"; }
 }  // namespace
 
+void AppendPdfText(std::string& out, std::string_view text) {
+    // Runs without a character to escape go over whole.
+    size_t from = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '(' && c != ')' && c != '\\') continue;
+        out.append(text.data() + from, i - from);
+        out += '\\';
+        from = i;
+    }
+    out.append(text.data() + from, text.size() - from);
+}
+
 std::string EscapePdfText(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 8);
-    for (char c : text) {
-        if (c == '(' || c == ')' || c == '\\') out += '\\';
-        out += c;
-    }
+    AppendPdfText(out, text);
     return out;
 }
 
@@ -199,7 +209,7 @@ void VB2PDF::WritePDF(std::string_view text, bool newRow, int newFont) {
         ++linesOnPage_;
     }
     line += '(';
-    line += EscapePdfText(text);
+    AppendPdfText(line, text);
     line += ") Tj";
     if (switchFont) line += "\r\n/F" + num(baseFont()) + " " + points(fontPoints()) + " Tf";
     WriteLine(line);

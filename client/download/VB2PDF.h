@@ -118,3 +118,5 @@ private:
 
 // "(", ")" and "\" get a backslash; nothing else changes.
 std::string EscapePdfText(std::string_view text);
+// The same, added to the end of `out`.
+void AppendPdfText(std::string& out, std::string_view text);
