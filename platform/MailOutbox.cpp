@@ -59,6 +59,9 @@ MailOutbox::Result MailService::writeDraft(const MailMessage& m) {
         o.nextFreeName = [base](const QSet<QString>& passedOver) { return freeDraftName(base, passedOver); };
         f.open(path, o);
         f.write(std::string_view(mime.bytes.constData(), static_cast<size_t>(mime.bytes.size())));
+        // A draft is whole or not there: a write that fails here is discarded,
+        // where one failing inside commit() would be kept as it stands.
+        f.flush();
         f.commit();
         path = f.path();
     } catch (const PcFileError& e) {

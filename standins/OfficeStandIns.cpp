@@ -128,11 +128,12 @@ void showOnce(const StandInDesk& desk, bool& shown, bool isOwnFile, const QStrin
               const std::function<bool(const QString&)>& write) {
     if (shown) return;
     shown = true;
+    // Nobody watches a batch run: nothing is put on its desktop.
+    if (desk.unattended && desk.unattended()) return;
     if (isOwnFile) {
         openForUser(desk, path);
         return;
     }
-    if (desk.unattended && desk.unattended()) return;
     const QString copy = UnsavedCopyPath(desk, path, extension);
     if (write(copy)) openForUser(desk, copy);
 }

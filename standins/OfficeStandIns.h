@@ -16,7 +16,7 @@ struct StandInDesk {
     // saved (the opened report of Lotus 1-2-3 or WordPro, an unsaved Word document).
     std::function<QString()> documentsFolder;
     QString opener = QStringLiteral("xdg-open");
-    // True while nobody watches (a batch run): a document no one saved is not shown.
+    // True while nobody watches (a batch run): no document is shown.
     std::function<bool()> unattended;
 };
 

@@ -10,6 +10,7 @@
 
 #include "AppContext.h"
 #include "ProcessTypes.h"
+#include "RememberedSettings.h"
 #include "Startup.h"
 #include "TargetDiscovery.h"
 #include "TranslationTables.h"
@@ -65,14 +66,6 @@ void fill(QComboBox* c, const QStringList& items, const QString& text) {
     c->setEditText(text);
 }
 
-// A page length the text layout can use: "Variable" or 1 to 999 lines.
-bool usablePageLength(const QString& v) {
-    if (v == QLatin1String("Variable")) return true;
-    bool ok = false;
-    const int n = v.toInt(&ok);
-    return ok && n >= 1 && n <= 999 && v == QString::number(n);
-}
-
 int stateValue(const QCheckBox* c) {
     return c->checkState() == Qt::Checked ? 1 : c->checkState() == Qt::PartiallyChecked ? 2 : 0;
 }
@@ -84,24 +77,10 @@ void frmSplf::fillDesignedLists() {
     fill(cboTranslation, translationListEntries(), QStringLiteral("<Default>"));
     // The entries are longer than the box; the open list shows them whole.
     cboTranslation->view()->setMinimumWidth(cboTranslation->view()->sizeHintForColumn(0) + 24);
-    fill(cboFontSize,
-         {QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"),
-          QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("14"), QStringLiteral("18"), QStringLiteral("22")},
-         QStringLiteral("12"));
-    fill(cboVertSize,
-         {QStringLiteral("Auto"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"),
-          QStringLiteral("11"), QStringLiteral("12")},
-         QStringLiteral("12"));
-    fill(cboPaperSize,
-         {QStringLiteral("Best fit"), QStringLiteral("Letter"), QStringLiteral("Standard A4"),
-          QStringLiteral("Narrow A5"), QStringLiteral("Wide"), QStringLiteral("Tabloid"), QStringLiteral("Legal"),
-          QStringLiteral("Ledger"), QStringLiteral("Executive"), QStringLiteral("Statement")},
-         QStringLiteral("Best fit"));
-    fill(cboFontSizeHTML,
-         {QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
-          QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("13"),
-          QStringLiteral("15"), QStringLiteral("18"), QStringLiteral("22"), QStringLiteral("26")},
-         QStringLiteral("9"));
+    fill(cboFontSize, ScreenLists::pdfFontSizes(), ScreenLists::kPdfFontSize);
+    fill(cboVertSize, ScreenLists::pdfVertSizes(), ScreenLists::kPdfVertSize);
+    fill(cboPaperSize, ScreenLists::pdfPaperSizes(), ScreenLists::pdfPaperSizes().first());
+    fill(cboFontSizeHTML, ScreenLists::htmlFontSizes(), ScreenLists::kHtmlFontSize);
 }
 
 void frmSplf::Form_Load() {
@@ -129,7 +108,7 @@ void frmSplf::Form_Load() {
 
     // The remembered page length first, then the designed entries it is not.
     const Remembered pageLength = r("Page length");
-    const QString length = pageLength.notNone() && usablePageLength(pageLength.text()) ? pageLength.text()
+    const QString length = pageLength.notNone() && UsablePageLength(pageLength.text()) ? pageLength.text()
                                                                                        : QStringLiteral("66");
     cboPageLength->clear();
     const bool remembered = pageLength.notNone();

@@ -149,7 +149,7 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         const bool quiet = quietBlocks >= kQuietBlocks ||
                            (quietBlocks * SlotsPerBlock(width) > kLinesPerPage &&
                             ctx.clock->nowMs() - quietSinceMs >= kQuietMs);
-        if (quiet || model.linesWritten() - overprintsReceived >= lineLimit || overprintsReceived >= overprintLimit) {
+        if (quiet || model.linesWritten() - overprintsReceived > lineLimit || overprintsReceived >= overprintLimit) {
             r.end = ExchangeEnd::Overrun;
             if (dropOwed() && hostHoldsMore()) ctx.link.abandonTransfer();
             const QString stopped = QStringLiteral("  The download was stopped and the host told to cancel it.");

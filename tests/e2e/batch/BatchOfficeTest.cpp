@@ -29,6 +29,19 @@ const OfficeCase kCases[] = {
     {"Microsoft Excel", "Excel file", "march.xlsx", "march.xlsx", "rowBreaks", XlsxFacts},
     {"Microsoft Word", "Word file", "march.doc", "march.odt", "pageBreaks", OdtFacts},
 };
+// Ends, when it goes, every program that runs with this home (what a run
+// started and left serving).
+struct EndsProgramsOfHome {
+    QString home;
+    ~EndsProgramsOfHome() {
+        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            QFile env(QStringLiteral("/proc/%1/environ").arg(pid));
+            if (pid.toInt() > 0 && env.open(QIODevice::ReadOnly) &&
+                env.readAll().split('\0').contains("HOME=" + QFile::encodeName(home)))
+                ::kill(pid.toInt(), SIGTERM);
+        }
+    }
+};
 }  // namespace
 
 TEST(BatchOffice, TheDocumentGoesUnderTheSettingsFilesNameWithItsPagesAndNothingIsOpened) {
@@ -75,9 +88,9 @@ TEST(BatchOffice, AHostThatDropsTheLinkLeavesTheEarlierDocumentAndOpensNothing) 
     }
 }
 
-// Without a name from the settings file, Excel is made visible as in an
-// interactive run: the saved workbook is shown on the desktop.
-TEST(BatchOffice, WithoutANameTheSavedWorkbookIsShown) {
+// Without a name from the settings file the workbook is saved under the
+// save folder; nobody watches the run, so nothing is opened on the desktop.
+TEST(BatchOffice, WithoutANameTheWorkbookIsSavedAndNothingIsOpened) {
     BatchHost b;
     RecordingOpener desktop;
     b.pathFirst = desktop.dir.path();
@@ -87,7 +100,8 @@ TEST(BatchOffice, WithoutANameTheSavedWorkbookIsShown) {
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     ASSERT_EQ(b.files().size(), 1);
     EXPECT_TRUE(b.files().first().endsWith(u".xlsx"));
-    EXPECT_EQ(desktop.shown(10000), QStringList{QDir(b.outDir).filePath(b.files().first())});
+    EXPECT_TRUE(XlsxFacts(QDir(b.outDir).filePath(b.files().first())).value(QStringLiteral("rows")).toArray().size() > 0);
+    EXPECT_TRUE(desktop.shown(2000).isEmpty()) << desktop.shown().join(QLatin1Char(' ')).toStdString();
 }
 
 // A document name that leads to a pipe is refused before the host is asked
@@ -119,6 +133,9 @@ TEST(BatchOffice, APipeFromTheRunEndsWithSwdeskForEveryOfficeProgram) {
     for (const char* process : {"Microsoft Excel", "Microsoft Word", "Lotus 123", "Microsoft Word 6/95", "Lotus WordPro"}) {
         SCOPED_TRACE(process);
         BatchHost b;
+        // The word processor this run started (its home is this run's) serves
+        // for half an hour: it goes with the case, whatever the case found.
+        const EndsProgramsOfHome ending{b.home.path()};
         b.limitMs = 60000;
         RecordingOpener desktop;
         b.pathFirst = desktop.dir.path();
@@ -146,13 +163,6 @@ TEST(BatchOffice, APipeFromTheRunEndsWithSwdeskForEveryOfficeProgram) {
         const qint64 swdeskEnd = read("swdesk").toLongLong(), pipeEnd = read("pipe").toLongLong();
         ASSERT_GT(swdeskEnd, 0);
         EXPECT_LT((pipeEnd - swdeskEnd) / 1000000, 3000) << "the pipe stayed open after Swdesk ended";
-        // The word processor this run started (its home is this run's) serves for half an hour: it goes now.
-        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-            QFile env(QStringLiteral("/proc/%1/environ").arg(pid));
-            if (pid.toInt() > 0 && env.open(QIODevice::ReadOnly) &&
-                env.readAll().split('\0').contains("HOME=" + QFile::encodeName(b.home.path())))
-                ::kill(pid.toInt(), SIGTERM);
-        }
     }
 }
 

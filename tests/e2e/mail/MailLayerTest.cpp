@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "MailOutbox.h"
+#include "FileSizeLimit.h"
 #include "SafeOutputFile.h"
 #include "RecordingProcessStarter.h"
 #include "SmtpSink.h"
@@ -153,6 +154,30 @@ TEST_F(MailLayer, AnUnreadableAttachmentWritesNoDraftAndKeepsEarlierOnes) {
     EXPECT_TRUE(r.error.contains(QStringLiteral("gone.txt")));
     EXPECT_EQ(QDir(service.draftsFolder).entryList(QDir::Files), QStringList{QFileInfo(earlier.draftPath).fileName()});
     EXPECT_TRUE(ParsedMail::parseFile(earlier.draftPath).ok);
+}
+
+// A full disk: the draft that cannot be written whole leaves no file a user
+// could take for a message (and send cut short); the earlier draft is kept.
+TEST_F(MailLayer, ADraftThatTheDiskCannotHoldLeavesNothingAndKeepsEarlierOnes) {
+    desktop = false;
+    const MailOutbox::Result earlier = service.openDraft(message);
+    ASSERT_TRUE(earlier.ok());
+    const auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray kept = bytes(earlier.draftPath);
+    MailOutbox::Result r;
+    {
+        const FileSizeLimit full(64);
+        r = service.openDraft(message);
+    }
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.error.contains(QStringLiteral("cannot be written"))) << r.error.toStdString();
+    EXPECT_TRUE(r.draftPath.isEmpty());
+    EXPECT_EQ(QDir(service.draftsFolder).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char('|')).toStdString(),
+              QFileInfo(earlier.draftPath).fileName().toStdString());
+    EXPECT_EQ(bytes(earlier.draftPath), kept);
 }
 
 TEST_F(MailLayer, SentMessageArrivesWithRecipientsSubjectBodyAndAttachments) {

@@ -353,6 +353,41 @@ TEST_F(ProcTxtTest, AOnePageReportOfBlankSlotsBetweenItsRecordsDownloadsWhole) {
     EXPECT_TRUE(t.boxes->done());
 }
 
+// A page holds 255 lines: a one-page report that writes its last line there
+// is whole, also when the host sends its "(END)" in a block of its own; a
+// line more is beyond the page.
+TEST_F(ProcTxtTest, AOnePageReportFilledToItsLastLineDownloadsWhole) {
+    SpoolFileRow::Fields onePage = SampleRowFields();
+    onePage.pages = "     1";
+    options.pageLength = QStringLiteral("Variable");
+    const QString file = path(QStringLiteral("keep.txt"));
+    for (const bool lineMore : {false, true}) {
+        SCOPED_TRACE(lineMore ? "a line beyond the page" : "the page filled");
+        host->script.clear();
+        host->requests.clear();
+        host->cancelRequests = 0;
+        WriteFileBytes(file, "EARLIER REPORT\r\n");
+        std::vector<std::string> blockSlots{SpoolReplies::slot(80, SpoolReplies::Record{"001", ' ', "TOP"}),
+                                            SpoolReplies::slot(80, SpoolReplies::Record{"255", ' ', "FOOTER"})};
+        if (lineMore) blockSlots.push_back(SpoolReplies::slot(80, SpoolReplies::Record{"   ", '1', "BEYOND"}));
+        host->reply(SpoolReplies::reply(blockSlots, "(MORE)", " 80"));
+        host->reply(SpoolReplies::reply({}, "(END)", " 80"));
+        if (lineMore) {
+            t.boxes->expect(
+                QStringLiteral("The host keeps sending lines beyond what the report's page count (1) can hold."));
+            EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), -1);
+            EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+        } else {
+            EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), 0);
+            std::string expected = "TOP\r\n";
+            for (int i = 2; i < 255; ++i) expected += "\r\n";
+            EXPECT_EQ(ReadFileBytes(file), expected + "FOOTER\r\n");
+            EXPECT_EQ(host->cancelRequests, 0);
+        }
+    }
+    EXPECT_TRUE(t.boxes->done());
+}
+
 // A slow host takes seconds for each block; a page of empty lines between two
 // records (23 empty blocks of 11 slots: at most 255 lines) is still a report, an endless run of
 // empty blocks is not, however slowly it comes.
