@@ -6,13 +6,13 @@
 #include <cstdio>
 
 #include "AppContext.h"
+#include "BatchNaming.h"
 #include "Codec.h"
 #include "ConnectionWindows.h"
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
 #include "EmailCommon.h"
 #include "MousePointer.h"
-#include "PcFileName.h"
 #include "ProcessType.h"
 #include "SettingsFile.h"
 #include "SplfGrid.h"
@@ -25,7 +25,6 @@ namespace {
 using namespace BatchRun;
 using Kind = frmSaveAs::Kind;
 
-bool isSet(const QString& v) { return v != QLatin1String("None") && !v.trimmed().isEmpty(); }
 
 // Ends the run through the stop sequence with `status`.
 [[noreturn]] void finish(AppContext& ctx, int status) {
@@ -51,53 +50,25 @@ Kind kindOf(SaveDialogKind dialog) {
     }
 }
 
-// The one batch naming rule: the name a file destination writes for a
-// report, one a settings file gave (for the first report), else one built as
-// the save-as dialog would propose it, in the naming dialog's folder (a
-// settings file's "Save path") and by its long-names choice.
-QString batchFileName(AppContext& ctx, Kind kind, const SpoolFileRow& row) {
-    frmSaveAs& dlg = SaveDialog(ctx, kind);
-    if (dlg.txtSaveTag() != QLatin1String("1")) {
-        const QString savePath = ctx.getSetting(QStringLiteral("Save Path"));
-        if (kind == Kind::Pdf) {
-            if (NamingOptionsWindow(ctx).chkFullName->checkState() == Qt::Checked && isSet(savePath)) {
-                dlg.txtSave->setText(BuildPcFileName(ctx, savePath, row, true, QStringLiteral("pdf")));
-            } else {
-                // Never the folder's own name: a name of the remembered file or a numbered one.
-                const QString last = ctx.getSetting(QStringLiteral("PDF file"));
-                if (dlg.txtSave->text().trimmed().isEmpty() && isSet(last))
-                    dlg.txtSave->setText(last);
-                else
-                    dlg.txtSave->setText(
-                        BuildPcFileName(ctx, isSet(savePath) ? savePath : QString(), row, false, QStringLiteral("pdf")));
-            }
-        } else {
-            const QString fullName = ctx.getSetting(QStringLiteral("FullName"));
-            if (dlg.txtSave->text().trimmed().isEmpty() || fullName == QLatin1String("1")) {
-                if (fullName != QLatin1String("1")) {
-                    const QString last = ctx.getSetting(QString::fromLatin1(
-                        kind == Kind::Text ? "Text file" : kind == Kind::Xml ? "xml file" : "Html file"));
-                    if (dlg.txtSave->text().trimmed().isEmpty() && isSet(last)) dlg.txtSave->setText(last);
-                } else {
-                    const QString dialogFolder = NamingOptionsWindow(ctx).txtSavePath->text();
-                    const QString folder = kind == Kind::Text && !dialogFolder.isEmpty() ? dialogFolder : savePath;
-                    if (isSet(folder)) {
-                        dlg.txtSave->setText(BuildPcFileName(ctx, folder, row, true, SaveDialogExtension(kind)));
-                    }
-                }
-                if (kind == Kind::Text) {
-                    const QString addReplace = ctx.getSetting(QStringLiteral("Add replace"));
-                    if (isSet(addReplace))
-                        ctx.frmSplf().setValue(addReplace == QLatin1String("True") ? QStringLiteral("optAddReplace_2")
-                                                                                  : QStringLiteral("optAddReplace_3"),
-                                               1);
-                }
-            }
-        }
-    }
+// The one batch naming rule (BatchFileName) on the save dialog's field and
+// the naming options' window, which keep the name for the next report.
+QString batchFileName(AppContext& ctx, SaveDialogKind dialog, const SpoolFileRow& row) {
+    frmSaveAs& dlg = SaveDialog(ctx, kindOf(dialog));
+    const frmFormat& naming = NamingOptionsWindow(ctx);
+    RunSettings settings;
+    settings.saveNames[SaveNameOf(dialog)] = {dlg.txtSave->text(), dlg.txtSaveTag() == QLatin1String("1"), false};
+    settings.options.naming.fullName = naming.chkFullName->checkState() == Qt::Checked;
+    settings.options.naming.savePath = naming.txtSavePath->text();
+    const QString name = BatchFileName(ctx, settings, dialog, row);
+    if (settings.options.textFile != DownloadOptions::AddReplace::None)
+        ctx.frmSplf().setValue(settings.options.textFile == DownloadOptions::AddReplace::Replace
+                                   ? QStringLiteral("optAddReplace_2")
+                                   : QStringLiteral("optAddReplace_3"),
+                               1);
+    dlg.txtSave->setText(settings.saveNames[SaveNameOf(dialog)].name);
     dlg.setTxtSaveTag(QString());
     dlg.cancelledFlag() = false;
-    return dlg.txtSave->text().trimmed();
+    return name;
 }
 
 // Says where each report went, for the person or job that started the run.
@@ -213,7 +184,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
         grid.selectAllRows();
         // Every report named by the one batch rule, as a report named by its attributes is.
         outcomes = RunSelectedDownloads(ctx, [&ctx](SaveDialogKind dialog, const SpoolFileRow& row) {
-            return std::optional<QString>(batchFileName(ctx, kindOf(dialog), row));
+            return std::optional<QString>(batchFileName(ctx, dialog, row));
         });
         outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
         ctx.gBatchNoDialogs = false;
@@ -222,7 +193,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
         if (!from) splf.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
         if (!to) splf.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
         std::optional<QString> name;
-        if (destination->dialog != SaveDialogKind::None) name = batchFileName(ctx, kindOf(destination->dialog), row);
+        if (destination->dialog != SaveDialogKind::None) name = batchFileName(ctx, destination->dialog, row);
         // Of one report, only Outlook mails by itself: the others attach it.
         if (destination->id == Destination::OutlookExpressMail || destination->id == Destination::LotusNotes)
             splf.setValue(QStringLiteral("chkAutoSend"), 0);

@@ -56,7 +56,9 @@ frmMain::~frmMain() { ctx_.link.removeObserver(this); }
 void frmMain::linkBusy(bool busy) {
     hostCommands_.set(busy, {cmdOK, cmdListOutqs, cmdExit, itmListOutqs, itmConnect, itmDisconnect, itmExit});
     // The download that the close box cancelled has ended: now the window closes.
-    if (!busy && closeWhenIdle_) {
+    // A closed link, or a menu unlocked for a moment, is not that end: the run
+    // still has its message to show and its hidden files to clear.
+    if (!busy && closeWhenIdle_ && !ctx_.link.busy()) {
         closeWhenIdle_ = false;
         QMetaObject::invokeMethod(this, [this] { ctx_.runHandler([this] { Form_Unload(); }); }, Qt::QueuedConnection);
     }

@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +20,7 @@
 #include "DownloadWindows.h"
 #include "HostSimFixture.h"
 #include "QtPresenter.h"
+#include "ScriptedMessageBoxes.h"
 #include "SplfGrid.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
@@ -43,6 +47,21 @@ public:
     }
 };
 
+// A box stays up while the user reads it; the window system's events (a queued
+// close among them) go on meanwhile, as under a real modal box.
+class ReadBoxes : public ScriptedMessageBoxes {
+public:
+    std::function<void()> whileUp;
+    int show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
+             int defaultButton) override {
+        QEventLoop reading;
+        QTimer::singleShot(50, &reading, &QEventLoop::quit);
+        reading.exec();
+        if (whileUp) whileUp();
+        return ScriptedMessageBoxes::show(text, buttons, icon, title, defaultButton);
+    }
+};
+
 std::string longReport() {
     std::string s = "name=LEDGER\njob=MONTHEND\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\n"
                     "formtype=*STD\ndate=2024-06-30\ntime=23:59:01\nuserdata=JUNE\n[records]\n";
@@ -59,6 +78,11 @@ TEST(CloseBox, DuringADownloadItCancelsTheDownloadThenClosesTheProgram) {
     for (const bool hostAnswers : {true, false}) {
         SCOPED_TRACE(hostAnswers ? "the host answers" : "the host has stopped answering");
         TestContext t;
+        bool endedWhileBoxUp = false;
+        auto reading = std::make_unique<ReadBoxes>();
+        reading->whileUp = [&] { endedWhileBoxUp = endedWhileBoxUp || t.ctx.programEnded.has_value(); };
+        t.boxes = reading.get();
+        t.ctx.msg = std::move(reading);
         QTemporaryDir spool, out;
         HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("SALES"), QStringLiteral("PRT01"),
                                          QStringLiteral("LEDGER.splf"), longReport());
@@ -119,6 +143,10 @@ TEST(CloseBox, DuringADownloadItCancelsTheDownloadThenClosesTheProgram) {
         EXPECT_EQ(t.ctx.programEnded->exitStatus, t.ctx.stopExitStatus);
         EXPECT_EQ(t.ctx.getSetting(QStringLiteral("Defaults")), QStringLiteral("True"));
         EXPECT_EQ(ReadFileBytes(file), "EARLIER LEDGER\r\n");
+        EXPECT_FALSE(endedWhileBoxUp) << "the program ended while its message was still up";
+        EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QFileInfo(file).fileName()})
+            << "the cancelled run left its hidden files in the folder";
         if (hostAnswers) {
             EXPECT_TRUE(t.boxes->done());
         } else {

@@ -1,0 +1,76 @@
+#include "BatchNaming.h"
+
+#include "PcFileName.h"
+#include "RunContext.h"
+
+namespace {
+bool isSet(const QString& v) { return v != QLatin1String("None") && !v.trimmed().isEmpty(); }
+
+// The remembered name of the last file of a kind.
+QString lastNameKey(SaveDialogKind dialog) {
+    switch (dialog) {
+    case SaveDialogKind::Html: return QStringLiteral("Html file");
+    case SaveDialogKind::Xml: return QStringLiteral("xml file");
+    case SaveDialogKind::Pdf: return QStringLiteral("PDF file");
+    default: return QStringLiteral("Text file");
+    }
+}
+}  // namespace
+
+RunSettings::SaveDialog SaveNameOf(SaveDialogKind dialog) {
+    switch (dialog) {
+    case SaveDialogKind::Html: return RunSettings::HtmlSave;
+    case SaveDialogKind::Xml: return RunSettings::XmlSave;
+    case SaveDialogKind::Pdf: return RunSettings::PdfSave;
+    default: return RunSettings::TextSave;
+    }
+}
+
+QString SaveExtensionOf(SaveDialogKind dialog) {
+    switch (dialog) {
+    case SaveDialogKind::Html: return QStringLiteral("html");
+    case SaveDialogKind::Xml: return QStringLiteral("xml");
+    case SaveDialogKind::Pdf: return QStringLiteral("pdf");
+    default: return QStringLiteral("txt");
+    }
+}
+
+QString BatchFileName(RunContext& ctx, RunSettings& settings, SaveDialogKind dialog, const SpoolFileRow& row) {
+    RunSettings::SaveName& field = settings.saveNames[SaveNameOf(dialog)];
+    const DownloadOptions::Naming& naming = settings.options.naming;
+    if (!field.fromFile) {
+        const QString savePath = ctx.getSetting(QStringLiteral("Save Path"));
+        const QString last = ctx.getSetting(lastNameKey(dialog));
+        if (dialog == SaveDialogKind::Pdf) {
+            if (naming.fullName && isSet(savePath)) {
+                field.name = BuildPcFileName(ctx, savePath, row, true, QStringLiteral("pdf"));
+            } else if (field.name.trimmed().isEmpty() && isSet(last)) {
+                // Never the folder's own name: a name of the remembered file or a numbered one.
+                field.name = last;
+            } else {
+                field.name = BuildPcFileName(ctx, isSet(savePath) ? savePath : QString(), row, false, QStringLiteral("pdf"));
+            }
+        } else {
+            const bool fullName = ctx.getSetting(QStringLiteral("FullName")) == QLatin1String("1");
+            if (field.name.trimmed().isEmpty() || fullName) {
+                if (!fullName) {
+                    if (field.name.trimmed().isEmpty() && isSet(last)) field.name = last;
+                } else {
+                    const QString folder =
+                        dialog == SaveDialogKind::Text && !naming.savePath.isEmpty() ? naming.savePath : savePath;
+                    if (isSet(folder)) field.name = BuildPcFileName(ctx, folder, row, true, SaveExtensionOf(dialog));
+                }
+                if (dialog == SaveDialogKind::Text) {
+                    const QString addReplace = ctx.getSetting(QStringLiteral("Add replace"));
+                    if (isSet(addReplace))
+                        settings.options.textFile = addReplace == QLatin1String("True")
+                                                        ? DownloadOptions::AddReplace::Replace
+                                                        : DownloadOptions::AddReplace::Add;
+                }
+            }
+        }
+    }
+    // A settings file's name is its first report's only.
+    field.fromFile = false;
+    return field.name.trimmed();
+}
