@@ -36,6 +36,9 @@ public:
     virtual bool begin() = 0;
     virtual bool attach(const QString& partFile) = 0;
     virtual bool send(const QStringList& addresses, const QString& list, bool last) = 0;
+    // Addresses the message as send does but does not send it: abandon
+    // then leaves it to the user as a draft.
+    virtual bool keep(const QStringList& addresses, const QString& list, bool last) = 0;
     virtual void finish() {}
     // A message that was not sent is let go (the mail program keeps it for the user).
     virtual void abandon() {}
@@ -110,7 +113,13 @@ public:
         item.attach(partFile);
         return true;
     }
-    bool send(const QStringList& addresses, const QString&, bool last) override {
+    bool send(const QStringList& addresses, const QString& list, bool last) override {
+        keep(addresses, list, last);
+        OutlookMailItem(item_).send();
+        item_.reset();
+        return true;
+    }
+    bool keep(const QStringList& addresses, const QString&, bool last) override {
         OutlookMailItem item(item_);
         for (const QString& a : addresses) item.addRecipient(a);
         // The last message takes the subject as the options dialog shows it.
@@ -122,8 +131,6 @@ public:
         item.setSubject(subject.isEmpty() ? QStringLiteral("Attached reports") + from : subject);
         item.setBody(email.gEmailMessage.isEmpty() ? QStringLiteral("Please find reports attached") + from + QLatin1Char('.')
                                                    : email.gEmailMessage);
-        item.send();
-        item_.reset();
         return true;
     }
     void finish() override {
@@ -172,6 +179,9 @@ public:
         run.progress.status(QStringLiteral("Load to Outlook Express email is complete."));
         return true;
     }
+    // The list was typed when the window opened; the window left open is
+    // handed to the user when the run ends.
+    bool keep(const QStringList&, const QString&, bool) override { return true; }
     bool send(const QStringList&, const QString&, bool) override {
         if (!activated(EmailKeys::activateTask(ctx, task_), title(), "Outlook Express")) return false;
         rounds(500);
@@ -228,7 +238,15 @@ public:
         run.progress.status(QStringLiteral("Load to Notes email is complete."));
         return true;
     }
-    bool send(const QStringList&, const QString& list, bool) override {
+    bool send(const QStringList& addresses, const QString& list, bool last) override {
+        if (!keep(addresses, list, last)) return false;
+        EmailKeys::send(ctx, QStringLiteral("%AS"));
+        EmailKeys::send(ctx, QStringLiteral("{Enter}"));
+        email.gNotesUIDocument.reset();
+        email.gNotesSession.reset();
+        return true;
+    }
+    bool keep(const QStringList&, const QString& list, bool) override {
         storeDefaults();
         if (!activated(activateNotes(), QStringLiteral("Lotus Notes"), "Lotus Notes")) return false;
         EmailKeys::type(ctx, list);
@@ -237,11 +255,12 @@ public:
         EmailKeys::send(ctx, QStringLiteral("{TAB}"));
         EmailKeys::send(ctx, QStringLiteral("^{HOME}"));
         EmailKeys::type(ctx, email.gEmailMessage);
-        EmailKeys::send(ctx, QStringLiteral("%AS"));
-        EmailKeys::send(ctx, QStringLiteral("{Enter}"));
+        return true;
+    }
+    // The memo is let go, so that the next message gets one of its own.
+    void abandon() override {
         email.gNotesUIDocument.reset();
         email.gNotesSession.reset();
-        return true;
     }
     void finish() override { email.releaseNotes(); }
     QString describe(const CaughtError& e) override {
@@ -339,12 +358,8 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
         for (const Part& p : groups[g])
             for (const QString& a : p.addresses)
                 if (!addresses.contains(a)) addresses << a;
-        if (addresses.size() > kRecipientTable) {
-            fail(QStringLiteral("Report %1 names %2 recipients for one message; a message takes at most %3. "
-                                "That message was not mailed.")
-                     .arg(report).arg(addresses.size()).arg(kRecipientTable));
-            continue;
-        }
+        // Too many recipients: the message is made but not sent, and kept as a draft.
+        const bool tooMany = addresses.size() > kRecipientTable;
         // The user's Cancel stops the report: what is left is not tried.
         if (ctx.link.cancelRequested()) {
             failed += static_cast<int>(groups.size() - g);
@@ -371,6 +386,13 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
                     break;
                 }
                 ok = mailer.attach(partFile);
+            }
+            if (ok && tooMany) {
+                fail(QStringLiteral("Report %1 names %2 recipients for one message; a message takes at most %3. "
+                                    "That message was not mailed.")
+                         .arg(report).arg(addresses.size()).arg(kRecipientTable));
+                mailer.keep(addresses, groups[g].front().list, g + 1 == groups.size());
+                ok = false;
             }
             ok = ok && mailer.send(addresses, groups[g].front().list, g + 1 == groups.size());
             if (ok) ++sent;

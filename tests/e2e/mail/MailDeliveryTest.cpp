@@ -463,17 +463,53 @@ TEST_F(MailDelivery, ReportAsTheTextBodyInTheOtherThreePrograms) {
     }
 }
 
-TEST_F(MailDelivery, MoreRecipientsThanAMessageTakesAreRefusedWithAMessage) {
+// The message is not mailed but kept as a draft with all its recipients,
+// named in the message and the report's line; the report's other message
+// still goes, and a draft already in the folder stays. Unattended, as the
+// draft is then only written.
+TEST_F(MailDelivery, MoreRecipientsThanAMessageTakesAreKeptAsADraftAndTheOthersStillGo) {
+    ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
     std::vector<std::string> records = {"001 MAILTO:first@x.org"};
     for (int i = 1; i <= 200; ++i) records.push_back("   1r" + std::to_string(i) + "@x.org");
     records.push_back("   1THE REPORT");
+    records.push_back("   1MAILTO:solo@x.org REPORT:SOLO");
+    records.push_back("   1SOLO PART");
     addReport(QStringLiteral("MANY"), 1, records);
     connect();
+    const QString earlier = QDir(drafts.path()).filePath(QStringLiteral("earlier.eml"));
+    {
+        QFile f(earlier);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("To: someone@x.org\r\nSubject: kept from yesterday\r\n\r\nbody\r\n");
+    }
+    t.ctx.gBatchMode = true;
     choose("Outlook e-mail", 1, true);
     t.boxes->expect(QStringLiteral("Report MANY names 201 recipients for one message; a message takes at most 200."));
-    EXPECT_EQ(run(), std::vector<S>{S::Failed});
+    const ReportOutcome out = DeliverRow(t.ctx, SpoolFileRow::fromGrid(screen.grdSplf(), 1, QString()), std::nullopt);
     EXPECT_TRUE(t.boxes->done());
-    EXPECT_TRUE(sink->messages().empty());
+    const auto got = sink->messages();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].recipients, QStringList{QStringLiteral("solo@x.org")});
+
+    QStringList kept = draftFiles();
+    ASSERT_TRUE(kept.removeOne(earlier));
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(out.status, S::Failed);
+    EXPECT_EQ(out.drafts, kept);
+    EXPECT_TRUE(t.boxes->texts().join(QString()).contains(QStringLiteral("Draft written to %1.").arg(kept[0])));
+    EXPECT_TRUE(screen.status().startsWith(QStringLiteral("Load to email attachment did not complete: 1 of 2 messages sent. "
+                                                          "Draft written to %1.").arg(kept[0])))
+        << screen.status().toStdString();
+    const ParsedMail draft = ParsedMail::parseFile(kept[0]);
+    QStringList to;
+    for (const QString& a : draft.to) to << a.trimmed().toLower();
+    EXPECT_EQ(to.size(), 201);
+    EXPECT_TRUE(to.contains(QStringLiteral("first@x.org")) && to.contains(QStringLiteral("r200@x.org")));
+    EXPECT_EQ(draft.subject, QStringLiteral("Attached reports from ACME"));
+    ASSERT_EQ(draft.attachments.size(), 1u);
+    EXPECT_TRUE(draft.attachments[0].content.contains("THE REPORT"));
+    expectPrivate(kept);
+    EXPECT_EQ(ParsedMail::parseFile(earlier).subject, QStringLiteral("kept from yesterday"));
 }
 
 // Keys go only to a window that was brought to the front, and the wait for
