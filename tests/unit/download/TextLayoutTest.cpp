@@ -280,6 +280,7 @@ TEST(ShownBytes, EachByteInEachColumnOfALine) {
             if (blank) shown[at] = ' ';
             if (c == '\f') kept[at] = ' ';
             ASSERT_EQ(ShownText(line), shown) << "byte " << b << " in column " << at;
+            ASSERT_EQ(HasUnshownBytes(line), blank) << "byte " << b << " in column " << at;
             ASSERT_EQ(WithoutFormFeeds(line), kept) << "byte " << b << " in column " << at;
         }
     }
