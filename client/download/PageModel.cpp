@@ -30,6 +30,17 @@ void blankUnshown(char* p, size_t n) {
 }
 }  // namespace
 
+bool HasUnshownBytes(std::string_view text) {
+    const char* p = text.data();
+    const size_t n = text.size();
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        if (mayHoldUnshown(p + i) &&
+            !std::all_of(p + i, p + i + 8, [](char c) { return IsShownByte(static_cast<unsigned char>(c)); }))
+            return true;
+    return !std::all_of(p + i, p + n, [](char c) { return IsShownByte(static_cast<unsigned char>(c)); });
+}
+
 std::string ShownText(std::string_view text) {
     std::string out(text);
     char* p = out.data();

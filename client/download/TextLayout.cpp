@@ -64,6 +64,11 @@ void TextLayout::line(std::string_view text, int, int) {
         out_("\x95 ");
         return;
     }
+    // Most lines have nothing to change: they go out without a copy.
+    if (o_.textFile ? text.find('\f') == std::string_view::npos : !HasUnshownBytes(text)) {
+        out_(text);
+        return;
+    }
     out_(shown(text));
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "Codec.h"
 
@@ -57,15 +59,35 @@ std::string crlf(std::initializer_list<std::string> lines) {
 std::string pdfString(const QString& text) { return "(" + EscapePdfText(Codec::fromUnicode(text)) + ")"; }
 }  // namespace
 
+namespace {
+// Whether any of eight bytes is "(", ")" or "\\" (exact: the borrows of the
+// subtraction reach only bytes above one that matched).
+bool mayHoldPdfEscape(const char* p) {
+    constexpr std::uint64_t ones = 0x0101010101010101ULL, highs = ones * 0x80;
+    std::uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    const std::uint64_t paren = x ^ (ones * '(');    // "(" and ")" become 0 and 1
+    const std::uint64_t slash = x ^ (ones * '\\');  // "\\" becomes 0
+    return (((paren - ones * 2) & ~paren) | ((slash - ones) & ~slash)) & highs;
+}
+}  // namespace
+
 void AppendPdfText(std::string& out, std::string_view text) {
     // Runs without a character to escape go over whole.
     size_t from = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
+    size_t i = 0;
+    while (i < text.size()) {
+        if (i + 8 <= text.size() && !mayHoldPdfEscape(text.data() + i)) {
+            i += 8;
+            continue;
+        }
         const char c = text[i];
-        if (c != '(' && c != ')' && c != '\\') continue;
-        out.append(text.data() + from, i - from);
-        out += '\\';
-        from = i;
+        if (c == '(' || c == ')' || c == '\\') {
+            out.append(text.data() + from, i - from);
+            out += '\\';
+            from = i;
+        }
+        ++i;
     }
     out.append(text.data() + from, text.size() - from);
 }

@@ -67,6 +67,18 @@ TEST_F(VB2PDFTest, StartAndEndAloneGiveOneEmptyPage) {
 TEST_F(VB2PDFTest, TextAndInfoFieldsAreEscaped) {
     EXPECT_EQ(EscapePdfText("a(b)c\\d"), "a\\(b\\)c\\\\d");
     EXPECT_EQ(EscapePdfText("\x01\xFF<&>%"), "\x01\xFF<&>%");
+    // Report lines are long: a mark anywhere in one is escaped, its neighbours
+    // in the character set ("'", "*", "[", "]") are not.
+    EXPECT_EQ(EscapePdfText("TOTAL DUE (NET)        1,234.56  ['*'] \\\\SRV\\OUT(2)"),
+              "TOTAL DUE \\(NET\\)        1,234.56  ['*'] \\\\\\\\SRV\\\\OUT\\(2\\)");
+    const std::string line(40, '-');
+    for (size_t at = 0; at < line.size(); ++at)
+        for (const char mark : {'(', ')', '\\'}) {
+            std::string marked = line, escaped = line;
+            marked[at] = mark;
+            escaped.replace(at, 1, std::string{'\\', mark});
+            EXPECT_EQ(EscapePdfText(marked), escaped) << mark << " in column " << at;
+        }
     const std::string bytes = write(
         [](VB2PDF& pdf) {
             pdf.Creator = QStringLiteral("O(NEIL");
