@@ -160,6 +160,11 @@ void RunBatchFromCommandLine(AppContext& ctx) {
     if (m.isNotConnected()) ConnectToHost(ctx);
     if (m.isNotConnected()) finish(ctx, kExitConnectFailed);
 
+    // Of the mail programs only Outlook mails by itself in a batch run: the others attach the report.
+    const auto clearAutoSendOfAttachers = [&] {
+        if (destination->id == Destination::OutlookExpressMail || destination->id == Destination::LotusNotes)
+            splf.setValue(QStringLiteral("chkAutoSend"), 0);
+    };
     std::vector<ReportOutcome> outcomes;
     if (p.wholeQueue()) {
         ctx.gBatchNoDialogs = true;
@@ -182,6 +187,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
             finish(ctx, m.isNotConnected() ? kExitConnectFailed : failed ? kExitNotDelivered : kExitNothingToDeliver);
         }
         grid.selectAllRows();
+        clearAutoSendOfAttachers();
         // Every report named by the one batch rule, as a report named by its attributes is.
         outcomes = RunSelectedDownloads(ctx, [&ctx](SaveDialogKind dialog, const SpoolFileRow& row) {
             return std::optional<QString>(batchFileName(ctx, dialog, row));
@@ -194,9 +200,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
         if (!to) splf.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
         std::optional<QString> name;
         if (destination->dialog != SaveDialogKind::None) name = batchFileName(ctx, destination->dialog, row);
-        // Of one report, only Outlook mails by itself: the others attach it.
-        if (destination->id == Destination::OutlookExpressMail || destination->id == Destination::LotusNotes)
-            splf.setValue(QStringLiteral("chkAutoSend"), 0);
+        clearAutoSendOfAttachers();
         outcomes.push_back(DeliverRow(ctx, row, name));
     }
     // A message that could not be left as a draft is a report not delivered.

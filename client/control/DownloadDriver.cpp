@@ -392,7 +392,9 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
             DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
             ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
             const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
+            const qsizetype draftsBefore = Email(ctx).drafts.size();
             outcomes.push_back(deliver(DeliveryRun{ctx, options, progress, &names}, row, writtenThisRun));
+            outcomes.back().drafts = Email(ctx).drafts.mid(draftsBefore);
             const ProcessType* type = FindProcessType(options.processType);
             const bool viewer = type && type->viewer;
             if (!viewer && ctx.gSelectedCount > 1) {
@@ -408,7 +410,10 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
         throw;
     }
     hold.reset();
+    // The mail windows still open become drafts: they hold the last report delivered.
+    const qsizetype draftsBefore = Email(ctx).drafts.size();
     unlockScreen(ctx);
+    if (!outcomes.empty()) outcomes.back().drafts += Email(ctx).drafts.mid(draftsBefore);
     return outcomes;
 }
 

@@ -149,11 +149,14 @@ TEST(MailBatch, AMessageThatDoesNotGoIsKeptAndTheOthersStillGo) {
 // The other programs do not mail one report by themselves: it is attached to
 // a message left for the user.
 TEST(MailBatch, OutlookExpressAndNotesAttachTheOneReportInstead) {
+    // One report named on the command line, or the whole queue of that one report.
+    for (const QStringList& road : {kOneReport, kWholeQueue})
     for (const char* process : {"Outlook Express e-mail", "Lotus Notes"}) {
         SCOPED_TRACE(process);
+        SCOPED_TRACE(road.first().toStdString());
         MailJob job({}, process);
         ASSERT_TRUE(job.sink.running()) << job.sink.problem().toStdString();
-        const SwdeskRun r = job.run(kOneReport);
+        const SwdeskRun r = job.run(road);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_TRUE(job.sink.messages().empty());
         const QStringList drafts = job.checkFilesKept();
