@@ -2,8 +2,8 @@
 #include <QString>
 #include <functional>
 
-// The system's message boxes: buttons, icons and answers keep the numbers of
-// the original (vbOK = 1 ... vbNo = 7) so that handlers compare as it did.
+// The system's message boxes: buttons, icons and answers keep the described
+// numbers (vbOK = 1 ... vbNo = 7) so that handlers compare with them.
 enum class MsgButtons { OK = 0, OKCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5 };
 enum class MsgIcon { None = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
 enum MsgAnswer { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
@@ -11,7 +11,7 @@ enum MsgAnswer { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5,
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    // defaultButton is 1-based as in the original (1 = first button).
+    // defaultButton is 1-based, as described (1 = first button).
     virtual int show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
                      int defaultButton = 1) = 0;
     // The answer that the default button gives for these buttons.

@@ -15,7 +15,7 @@ public:
     // Shows the window modally; returns when it is hidden or closed.
     virtual void showModal(QWidget* window) = 0;
     // Common dialogs; an empty result is Cancel. `filter` may be in the
-    // original's form ("Text (*.txt)|*.txt|All (*.*)|*.*") or in Qt's.
+    // described form ("Text (*.txt)|*.txt|All (*.*)|*.*") or in Qt's.
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& dir,
                                  const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& dir,

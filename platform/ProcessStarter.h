@@ -5,7 +5,7 @@
 // Starts programs with an argument list, never through a shell string.
 class ProcessStarter {
 public:
-    // The window a started program gets, as the original asked for it (only
+    // The window a started program gets, as the caller asks for it (only
     // advisory on Linux).
     enum WindowStyle { Hidden = 0, NormalFocus = 1, MinimizedFocus = 2, MaximizedFocus = 3, NormalNoFocus = 4,
                        MinimizedNoFocus = 6 };
@@ -18,7 +18,7 @@ public:
     virtual qint64 startTask(const QString& program, const QStringList& args, WindowStyle style) {
         return start(program, args, style == Hidden) ? 1 : 0;
     }
-    // A command line as the original kept it ("\"/opt/x y/mail\" -compose file"): split
+    // A command line as the settings keep it ("\"/opt/x y/mail\" -compose file"): split
     // into the program and its arguments (double quotes group, no shell), then startTask.
     qint64 startCommandLine(const QString& commandLine, WindowStyle style);
     static QStringList splitCommandLine(const QString& commandLine);

@@ -8,7 +8,7 @@
 #include <sys/types.h>
 
 // A PC file error with the number and description the messages show, as the
-// original's run-time errors numbered them (76 path not found, 75 path/file
+// described run-time errors number them (76 path not found, 75 path/file
 // access error, 70 permission denied, 61 disk full, 58 file already exists,
 // 53 file not found, ...).
 struct PcFileError {

@@ -49,7 +49,7 @@ int halfRoundedToEven(int seconds) {
     return (half % 2 == 0) ? half : half + 1;
 }
 
-// The original skipped a failing statement and looked at the error only where
+// The connect skips a failing statement and looks at the error only where
 // a step says so; this holds the latest error until it is cleared.
 struct ErrorState {
     int number = 0;

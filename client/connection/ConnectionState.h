@@ -29,7 +29,7 @@ public:
     std::string gPassword = std::string(128, ' ');  // scrambled once signed on
     bool gSignOnAccepted = false;
     QString gWorkDir;
-    // Limits of our own where the original waited for ever (milliseconds).
+    // Limits of our own, so that no wait is without end (milliseconds).
     qint64 signOnReplyTimeoutMs = 60000;
     qint64 signOnDialogTimeoutMs = 600000;  // the sign-on dialog's answer
 

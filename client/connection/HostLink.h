@@ -121,7 +121,7 @@ public:
     // Closes the socket and tells the observers; never fails.
     void disconnect();
 
-    // Limits of our own where the original waited for ever: a reply may fall
+    // Limits of our own, so that no wait is without end: a reply may fall
     // silent this long, and must be whole this long after the send (a host
     // that sends a byte now and then holds nobody for ever either).
     qint64 replyTimeoutMs = 120000;

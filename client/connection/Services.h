@@ -56,7 +56,7 @@ public:
     // Remembered values of this program, section "Settings"; default "None".
     QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));
     void saveSetting(const QString& key, const QString& value);
-    // MsgBox with the original's argument order.
+    // MsgBox with the described argument order.
     int msgBox(const QString& text, MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None,
                const QString& title = QStringLiteral("Tolvane"), int defaultButton = 1);
     // Ends the program (throws ProgramEnd).

@@ -16,7 +16,7 @@
 #include "SplfScreenApi.h"
 
 namespace {
-// Bounded where the original tried millions of times: a window that has not
+// Bounded, not millions of tries: a window that has not
 // come after these tries is not coming.
 constexpr int kActivationTries = 20;
 constexpr int kRoundsBetweenTries = 25;

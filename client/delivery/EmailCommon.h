@@ -11,7 +11,7 @@
 class AppContext;
 
 // What the e-mail deliveries keep for the run and between the reports of one
-// download (the original's module-level variables).
+// download (the described module-level variables).
 struct EmailState {
     QString gMailProgram;       // start command of Netscape or Outlook Express
     QString gEmailSubject;      // accepted in the automated e-mail options, or a default

@@ -83,7 +83,7 @@ void frmEdit::cmdCancel_Click() {
 void ShowAutoSendOptions(AppContext& ctx) {
     frmEdit dialog(ctx);
     dialog.Form_Load();
-    // Centred on the screen as the original placed it.
+    // Centred on the screen, as described.
     if (ctx.presenter) ctx.presenter->showModal(&dialog);
     else dialog.exec();
 }

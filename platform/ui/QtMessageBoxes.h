@@ -6,7 +6,7 @@
 #include "MessageBoxes.h"
 
 // Message boxes on the screen: QMessageBox with the buttons, icon, default
-// button and title of the original box; the text is always plain text.
+// button and title of the described box; the text is always plain text.
 class QtMessageBoxes : public MessageBoxes {
 public:
     // `appTitle` is the title of a box whose title is empty.
@@ -18,7 +18,7 @@ public:
 
     std::unique_ptr<QMessageBox> build(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
                                        int defaultButton, QWidget* parentWidget = nullptr) const;
-    // The box's buttons in the original order (first = default button 1).
+    // The box's buttons in the described order (first = default button 1).
     static QList<QMessageBox::StandardButton> buttonsOf(MsgButtons buttons);
     // vbOK .. vbNo for a pressed button; 0 for none.
     static int answerOf(QMessageBox::StandardButton button);

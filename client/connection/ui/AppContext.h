@@ -24,7 +24,7 @@ class OfficeStandIns;
 struct OfficeWindows;
 
 // A window of a higher layer that a lower one reaches by name, created on
-// first use as the original's default instances were.
+// first use, as default instances are.
 template <class T>
 struct LazyWindow {
     std::function<std::unique_ptr<T>()> make;

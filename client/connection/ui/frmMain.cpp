@@ -217,8 +217,8 @@ void frmMain::buildControls() {
 }
 
 void frmMain::wireHandlers() {
-    // A checkable item ticks itself when triggered; its handler reverses the tick, as the
-    // original's did, so the automatic toggle is undone before the handler runs.
+    // A checkable item ticks itself when triggered; its handler reverses the tick itself,
+    // so the automatic toggle is undone before the handler runs.
     auto onItem = [this](QAction* a, void (frmMain::*handler)()) {
         connect(a, &QAction::triggered, this, [this, a, handler] {
             if (a->isCheckable()) a->setChecked(!a->isChecked());

@@ -16,7 +16,7 @@ class QStatusBar;
 
 // The main window. Controls carry their original names as members and as
 // objectName. Handlers are public so that other procedures (and tests) call
-// them as the original did.
+// them as described.
 class frmMain : public QMainWindow, public LinkObserver {
     Q_OBJECT
 public:

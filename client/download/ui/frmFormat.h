@@ -14,7 +14,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 
-// A folder list (the original's DirListBox): the subfolders of one path, a
+// A folder list (a DirListBox): the subfolders of one path, a
 // double-click enters one.
 class FolderList {
 public:
@@ -56,7 +56,7 @@ public:
     QPushButton* cmdOK = nullptr;
 
     // An option button of the group: selecting one clears the others;
-    // clearing one leaves none selected, as the original's buttons did.
+    // clearing one leaves none selected, as option buttons do.
     void setOption(QRadioButton* button, bool selected);
 
     void Form_Load();

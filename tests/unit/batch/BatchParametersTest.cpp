@@ -25,7 +25,7 @@ TEST(BatchCommandLine, Splitting) {
 }
 
 // The program's own arguments: several are parameters each, commas and tabs
-// included; one is the whole command line of the original form.
+// included; one is the whole command line of the older, comma-separated form.
 TEST(BatchCommandLine, ProgramArguments) {
     struct Case {
         const char* name;
