@@ -575,7 +575,7 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
     EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
 }
 
-TEST(PcFileErrors, NumbersAsTheOriginalGaveThem) {
+TEST(PcFileErrors, NumbersAsTheMessagesShowThem) {
     // A read-only file or a folder closed to the user is 75 (path/file access
     // error); 70 (permission denied) is a write-protected disk or a locked file.
     const std::pair<int, int> cases[] = {{ENOENT, 76}, {ENOTDIR, 76}, {EACCES, 75},       {EPERM, 75},

@@ -25,7 +25,7 @@ void onNextBox(std::function<void(QMessageBox*)> act) {
 }
 }  // namespace
 
-TEST(QtMessageBoxes, ShowsTheOriginalButtonsIconDefaultAndTitleAndAnswersWithThePressedButton) {
+TEST(QtMessageBoxes, ShowsTheAskedButtonsIconDefaultAndTitleAndAnswersWithThePressedButton) {
     ensureApplication();
     struct Case {
         MsgButtons buttons;

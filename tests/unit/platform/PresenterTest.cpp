@@ -9,7 +9,7 @@
 #include "TestPresenter.h"
 #include "TestSupport.h"
 
-TEST(Presenter, FiltersOfTheOriginalFormBecomeQtFilters) {
+TEST(Presenter, FiltersWrittenWithBarsBecomeQtFilters) {
     const std::pair<const char*, const char*> cases[] = {
         {"Text (*.txt)|*.txt|All files (*.*)|*.*", "Text (*.txt);;All files (*.*)"},
         {"Excel workbooks|*.xl*", "Excel workbooks (*.xl*)"},

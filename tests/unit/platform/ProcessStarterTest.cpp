@@ -8,7 +8,7 @@
 #include "RecordingProcessStarter.h"
 #include "TestSupport.h"
 
-TEST(ProcessStarter, CommandLinesSplitLikeTheOriginalWithoutAShell) {
+TEST(ProcessStarter, CommandLinesSplitAtQuotedBlanksWithoutAShell) {
     const std::pair<const char*, QStringList> cases[] = {
         {"\"C:\\Program Files\\Netscape\\netscape.exe\" -compose",
          {"C:\\Program Files\\Netscape\\netscape.exe", "-compose"}},
