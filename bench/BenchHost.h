@@ -12,6 +12,9 @@
 #include <cstdio>
 
 #include "AppContext.h"
+#include "Codec.h"
+#include "IniSettingsStore.h"
+#include "SignOn.h"
 #include "RuntimeDirectory.h"
 #include "SpoolFileRow.h"
 
@@ -101,4 +104,21 @@ public:
     const quint16 port = 17851;
     QProcess process;
 };
+// A user home for a batch run of the real Swdesk: the remembered host, user,
+// saved password and "Save Path" (returned, created) under HOME/config.
+inline QString rememberBatchUser(const QString& home, const QString& address) {
+    const QString out = QDir(home).filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    IniSettingsStore store(QDir(home).filePath(QStringLiteral("config/Tolvane")));
+    auto save = [&store](const char* key, const QString& value) {
+        store.save(QStringLiteral("iSeries Spoolwright"), QStringLiteral("Settings"), QString::fromLatin1(key), value);
+    };
+    save("URL", address);
+    save("User", QStringLiteral("SWUSER"));
+    save("Save Path", out);
+    save("FullName", QStringLiteral("1"));
+    save("century", Codec::toUnicode(SignOnScrambling::scrambleField(
+                        HostWire::field(std::string("SWPASS"), SignOnScrambling::kPasswordLength))));
+    return out;
+}
 }  // namespace bench

@@ -49,18 +49,7 @@ struct Timing {
 // One batch run in a settings folder of its own.
 Timing batchRun(const QString& address, int reports) {
     QTemporaryDir home;
-    const QString out = home.filePath(QStringLiteral("out"));
-    QDir().mkpath(out);
-    IniSettingsStore store(home.filePath(QStringLiteral("config/Tolvane")));
-    auto save = [&store](const char* key, const QString& value) {
-        store.save(QStringLiteral("iSeries Spoolwright"), QStringLiteral("Settings"), QString::fromLatin1(key), value);
-    };
-    save("URL", address);
-    save("User", QStringLiteral("SWUSER"));
-    save("Save Path", out);
-    save("FullName", QStringLiteral("1"));
-    save("century", Codec::toUnicode(SignOnScrambling::scrambleField(
-                        HostWire::field(std::string("SWPASS"), SignOnScrambling::kPasswordLength))));
+    const QString out = bench::rememberBatchUser(home.path(), address);
     const QString sets = home.filePath(QStringLiteral("bench.spw"));
     QFile f(sets);
     if (!f.open(QIODevice::WriteOnly)) return {};

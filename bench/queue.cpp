@@ -77,18 +77,7 @@ int main(int argc, char** argv) {
     bench::HostProcess host;
     if (!host.start(spool.path(), {QStringLiteral("--frame-log"), frames}, true)) return 1;
 
-    const QString out = home.filePath(QStringLiteral("out"));
-    QDir().mkpath(out);
-    IniSettingsStore store(home.filePath(QStringLiteral("config/Tolvane")));
-    auto save = [&store](const char* key, const QString& value) {
-        store.save(QStringLiteral("iSeries Spoolwright"), QStringLiteral("Settings"), QString::fromLatin1(key), value);
-    };
-    save("URL", host.address);
-    save("User", QStringLiteral("SWUSER"));
-    save("Save Path", out);
-    save("FullName", QStringLiteral("1"));
-    save("century", Codec::toUnicode(SignOnScrambling::scrambleField(
-                        HostWire::field(std::string("SWPASS"), SignOnScrambling::kPasswordLength))));
+    bench::rememberBatchUser(home.path(), host.address);  // its Save Path is not read here
     const QString sets = home.filePath(QStringLiteral("bench.spw"));
     QFile f(sets);
     if (!f.open(QIODevice::WriteOnly)) return 1;
