@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMap>
 #include <QPushButton>
 #include <QSet>
 #include <functional>
@@ -11,13 +10,11 @@
 #include "AppContext.h"
 #include "CoreDelivery.h"
 #include "DownloadWindows.h"
-#include "EmailAttach.h"
-#include "EmailAuto.h"
-#include "EmailBody.h"
 #include "EmailCommon.h"
 #include "MailSetup.h"
 #include "MousePointer.h"
-#include "OfficeDelivery.h"
+#include "OfficeMailDelivery.h"
+#include "OfficeWindows.h"
 #include "PcFileName.h"
 #include "PrintReport.h"
 #include "ProcessType.h"
@@ -34,7 +31,6 @@ using Kind = frmSaveAs::Kind;
 // One destination of the process-type table, wired to its procedure.
 struct Delivery {
     const ProcessType* type = nullptr;
-    QString procedure;  // the mail types choose theirs by their options
     bool busy = false;
     // Gets the file name the dialog gave (empty without one); a destination that
     // names its own document puts that name there.
@@ -60,52 +56,17 @@ struct DeliveryRun {
     const NameSource* names = nullptr;  // none: the save-as dialogs
 };
 
-std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
+std::optional<Delivery> deliveryFor(const DeliveryRun& in, RunSettings& settings) {
     const ProcessType* type = FindProcessType(in.options.processType);
     if (!type) return std::nullopt;
     using D = Destination;
-    const bool asMessage = in.options.email == 0;
-    const bool autoSend = in.options.autoSend;
-    auto mail = [&](const char* body, const char* automatic) {
-        const QString procedure =
-            asMessage ? QString::fromLatin1(body) : autoSend && automatic ? QString::fromLatin1(automatic) : type->procedure;
-        using Proc = int (*)(MailRun, QString&, const SpoolFileRow&);
-        static const QMap<QString, Proc> procedures = {
-            {QStringLiteral("ProcEmail"), ProcEmail},
-            {QStringLiteral("EmailBodyOutlookExpress"), EmailBodyOutlookExpress},
-            {QStringLiteral("EmailBodyNotes"), EmailBodyNotes},
-            {QStringLiteral("EmailBodyOutlook"), EmailBodyOutlook},
-            {QStringLiteral("ProcAttachOAMS"), ProcAttachOAMS},
-            {QStringLiteral("ProcAttachIEAMS"), ProcAttachIEAMS},
-            {QStringLiteral("ProcAttachNotesAMS"), ProcAttachNotesAMS},
-            {QStringLiteral("EmailAttachNetscape"), EmailAttachNetscape},
-            {QStringLiteral("EmailAttachOutlookExpress"), EmailAttachOutlookExpress},
-            {QStringLiteral("EmailAttachNotes"), EmailAttachNotes},
-            {QStringLiteral("EmailAttachOutlook"), EmailAttachOutlook},
-        };
-        const Proc proc = procedures.value(procedure);
-        return Delivery{type, procedure, true, [in, proc, type](const QString&, QString& width, const SpoolFileRow& row) {
-                            // The mail program's command as target discovery found it.
-                            Email(in.ctx).gMailProgram = type->id == D::NetscapeMail         ? in.ctx.gNetscapeCommand
-                                                         : type->id == D::OutlookExpressMail ? in.ctx.gOutlookExpressCommand
-                                                                                             : QString();
-                            return proc(MailRun{in.ctx, in.options, in.progress}, width, row);
-                        }};
-    };
-    // The office programs: each makes its own work file and document.
-    using OfficeProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&, QString*);
-    auto office = [&](OfficeProc proc, bool busy) {
-        return Delivery{type, type->procedure, busy, [in, proc](QString& document, QString&, const SpoolFileRow& row) {
-                            return proc(in.ctx, in.options, in.progress, row, &document);
-                        }};
-    };
     switch (type->id) {
     case D::ViewFewPages:
-        return Delivery{type, type->procedure, true, [in](const QString&, QString&, const SpoolFileRow& row) {
+        return Delivery{type, true, [in](const QString&, QString&, const SpoolFileRow& row) {
                             return TransferSpoolFileToViewer(in.ctx, in.options, in.progress, row);
                         }};
     case D::ViewEntireReport:
-        return Delivery{type, type->procedure, true, [in](const QString&, QString&, const SpoolFileRow& row) {
+        return Delivery{type, true, [in](const QString&, QString&, const SpoolFileRow& row) {
                             return ProcFullView(in.ctx, in.options, in.progress, row);
                         }};
     // Delivered below the windows, as a run without them delivers them.
@@ -115,17 +76,21 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
     case D::HtmlDocument:
     case D::PdfDocument:
         if (std::optional<DeliveryProcedure> core = CoreDeliveryFor(in.ctx, in.options, in.progress, *type))
-            return Delivery{type, type->procedure, true, std::move(*core)};
+            return Delivery{type, true, std::move(*core)};
         break;
-    case D::NetscapeMail: return mail("ProcEmail", nullptr);
-    case D::OutlookExpressMail: return mail("EmailBodyOutlookExpress", "ProcAttachIEAMS");
-    case D::OutlookMail: return mail("EmailBodyOutlook", "ProcAttachOAMS");
-    case D::LotusNotes: return mail("EmailBodyNotes", "ProcAttachNotesAMS");
-    case D::MicrosoftExcel: return office(ProcExcel, false);
-    case D::Lotus123: return office(ProcLotus123, true);
-    case D::MicrosoftWord695: return office(ProcWord_6, false);
-    case D::MicrosoftWord: return office(ProcWord_8, false);
-    case D::LotusWordPro: return office(ProcWordPro, true);
+    // Delivered below the windows too, as the windows' settings give them.
+    case D::NetscapeMail:
+    case D::OutlookExpressMail:
+    case D::OutlookMail:
+    case D::LotusNotes:
+    case D::MicrosoftExcel:
+    case D::Lotus123:
+    case D::MicrosoftWord695:
+    case D::MicrosoftWord:
+    case D::LotusWordPro:
+        if (std::optional<DeliveryProcedure> core = OfficeMailDeliveryFor(in.ctx, settings, in.progress, *type))
+            return Delivery{type, false, std::move(*core)};
+        break;
     }
     return std::nullopt;
 }
@@ -194,6 +159,15 @@ const char* const kLockedControls[] = {"cmdOK",   "cmdPrinter", "txtFrom",  "txt
                                        "fraMacro", "fraParse",   "fraEmail", "fraRange", "fraPrinter",
                                        "fraHTML", "fraPDF",     "fraGrd",   "cboProcessType"};
 
+// The mail windows still open go to the user; the status names the drafts they left.
+void closeMailWindows(AppContext& ctx) {
+    const QString drafts = CloseMailWindows(ctx);
+    if (drafts.isEmpty()) return;
+    SplfScreenApi& splf = ctx.frmSplf();
+    const QString before = splf.status();
+    splf.setStatus((before.isEmpty() ? QString() : before + QStringLiteral("  ")) + drafts);
+}
+
 void clearSaveAll(AppContext& ctx) {
     ctx.gTextSaveAll = ctx.gHtmlSaveAll = ctx.gXmlSaveAll = ctx.gPdfSaveAll = false;
 }
@@ -208,7 +182,7 @@ void unlockScreen(AppContext& ctx) {
     ctx.link.clearCancel();
     clearSaveAll(ctx);
     ctx.gMailStarted = false;
-    CloseMailWindows(ctx);
+    closeMailWindows(ctx);
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
     splf.setControlEnabled(QStringLiteral("cmdOK"), true);
     splf.setControlEnabled(QStringLiteral("cmdCancel"), true);
@@ -289,7 +263,9 @@ ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSe
     AppContext& ctx = in.ctx;
     ReportOutcome out;
     out.row = row.toQString();
-    const std::optional<Delivery> d = deliveryFor(in);
+    // The office and e-mail deliveries read the windows' values through these.
+    RunSettings settings = OfficeMailSettings(ctx, in.options);
+    const std::optional<Delivery> d = deliveryFor(in, settings);
     if (!d) {
         ctx.msgBox(QStringLiteral("Please select a valid application or format to download the spool file to."),
                    MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
@@ -325,6 +301,7 @@ ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSe
     if (d->busy) setMousePointer(MousePointer::ArrowHourglass);
     QString width;
     const int result = d->run(fileName, width, row);
+    TakeBackOfficeMailSettings(ctx, settings);
     if (!fileName.isEmpty() && QFileInfo::exists(fileName)) writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
     out.target = fileName;
     out.status = result == 0 ? ReportOutcome::Delivered
@@ -454,7 +431,7 @@ void CancelSelectedDownloads(AppContext& ctx) {
     splf.setControlEnabled(QStringLiteral("cmdCancel"), false);
     clearSaveAll(ctx);
     ctx.gMailStarted = false;
-    CloseMailWindows(ctx);
+    closeMailWindows(ctx);
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
     setMousePointer(MousePointer::Hourglass);
     splf.setStatus(QStringLiteral("Cancel in progress...  Please wait."));
