@@ -23,7 +23,6 @@
 
 namespace {
 using namespace BatchRun;
-using Kind = frmSaveAs::Kind;
 
 
 // Ends the run through the stop sequence with `status`.
@@ -41,19 +40,10 @@ void badParameter(AppContext& ctx, const BadParameter& bad, const QString& why =
                MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
 }
 
-Kind kindOf(SaveDialogKind dialog) {
-    switch (dialog) {
-    case SaveDialogKind::Xml: return Kind::Xml;
-    case SaveDialogKind::Html: return Kind::Html;
-    case SaveDialogKind::Pdf: return Kind::Pdf;
-    default: return Kind::Text;
-    }
-}
-
 // The one batch naming rule (BatchFileName) on the save dialog's field and
 // the naming options' window, which keep the name for the next report.
 QString batchFileName(AppContext& ctx, SaveDialogKind dialog, const SpoolFileRow& row) {
-    frmSaveAs& dlg = SaveDialog(ctx, kindOf(dialog));
+    frmSaveAs& dlg = SaveDialog(ctx, SaveDialogKindOf(dialog));
     const frmFormat& naming = NamingOptionsWindow(ctx);
     RunSettings settings;
     settings.saveNames[SaveNameOf(dialog)] = {dlg.txtSave->text(), dlg.txtSaveTag() == QLatin1String("1"), false};
@@ -190,7 +180,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
         clearAutoSendOfAttachers();
         // Every report named by the one batch rule, as a report named by its attributes is.
         outcomes = RunSelectedDownloads(ctx, [&ctx](SaveDialogKind dialog, const SpoolFileRow& row) {
-            return std::optional<QString>(batchFileName(ctx, dialog, row));
+            return std::optional<ChosenName>(ChosenName{batchFileName(ctx, dialog, row)});
         });
         outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
         ctx.gBatchNoDialogs = false;

@@ -35,16 +35,6 @@ struct Delivery {
     // Gets the file name the dialog gave (empty without one); a destination that
     // names its own document puts that name there.
     std::function<int(QString& fileName, QString& width, const SpoolFileRow& row)> run;
-    std::optional<Kind> dialog() const {
-        switch (type->dialog) {
-        case SaveDialogKind::Text: return Kind::Text;
-        case SaveDialogKind::Html: return Kind::Html;
-        case SaveDialogKind::Xml: return Kind::Xml;
-        case SaveDialogKind::Pdf: return Kind::Pdf;
-        case SaveDialogKind::None: break;
-        }
-        return std::nullopt;
-    }
 };
 
 // What a destination's procedure is given besides the report: the options
@@ -53,10 +43,9 @@ struct DeliveryRun {
     AppContext& ctx;
     const DownloadOptions& options;
     DownloadProgress& progress;
-    const NameSource* names = nullptr;  // none: the save-as dialogs
 };
 
-std::optional<Delivery> deliveryFor(const DeliveryRun& in, RunSettings& settings) {
+std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
     const ProcessType* type = FindProcessType(in.options.processType);
     if (!type) return std::nullopt;
     using D = Destination;
@@ -78,7 +67,8 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in, RunSettings& settings
         if (std::optional<DeliveryProcedure> core = CoreDeliveryFor(in.ctx, in.options, in.progress, *type))
             return Delivery{type, true, std::move(*core)};
         break;
-    // Delivered below the windows too, as the windows' settings give them.
+    // Delivered below the windows too, with what the windows hold for them:
+    // the settings are the report's, and go back into the windows after it.
     case D::NetscapeMail:
     case D::OutlookExpressMail:
     case D::OutlookMail:
@@ -87,10 +77,18 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in, RunSettings& settings
     case D::Lotus123:
     case D::MicrosoftWord695:
     case D::MicrosoftWord:
-    case D::LotusWordPro:
-        if (std::optional<DeliveryProcedure> core = OfficeMailDeliveryFor(in.ctx, settings, in.progress, *type))
-            return Delivery{type, false, std::move(*core)};
-        break;
+    case D::LotusWordPro: {
+        auto settings = std::make_shared<RunSettings>(OfficeMailSettings(in.ctx, in.options));
+        std::optional<DeliveryProcedure> core = OfficeMailDeliveryFor(in.ctx, *settings, in.progress, *type);
+        if (!core) break;
+        AppContext& ctx = in.ctx;
+        return Delivery{type, false,
+                        [&ctx, settings, proc = std::move(*core)](QString& fileName, QString& width, const SpoolFileRow& row) {
+                            const int result = proc(fileName, width, row);
+                            TakeBackOfficeMailSettings(ctx, *settings);
+                            return result;
+                        }};
+    }
     }
     return std::nullopt;
 }
@@ -102,13 +100,6 @@ const char* lastNameKey(Kind k) {
     case Kind::Xml: return "xml file";
     default: return "PDF file";
     }
-}
-
-// Whether the destination replaces an existing file (rather than adding to it).
-bool replaces(const DownloadOptions& o, Kind k) {
-    if (k == Kind::Text) return o.replacesTextFile();
-    if (k == Kind::Html) return !o.htmlAddToFile;
-    return true;
 }
 
 bool isSet(const QString& v) { return v != QLatin1String("None") && !v.trimmed().isEmpty(); }
@@ -208,106 +199,23 @@ bool checkPageRange(AppContext& ctx) {
     return true;
 }
 
-// While a report is delivered, its first message is kept as the reason it
-// failed (the boxes are still shown as before).
-class ReasonWatch : public MessageBoxes {
-public:
-    explicit ReasonWatch(RunContext& ctx) : ctx_(ctx), inner_(std::move(ctx.msg)) { ctx_.gFailureReason.clear(); }
-    ~ReasonWatch() override = default;
-    ReasonWatch(const ReasonWatch&) = delete;
-    ReasonWatch& operator=(const ReasonWatch&) = delete;
-    int show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title, int defaultButton) override {
-        if (ctx_.gFailureReason.isEmpty()) ctx_.gFailureReason = text.simplified();
-        return inner_ ? inner_->show(text, buttons, icon, title, defaultButton)
-                      : MessageBoxes::defaultAnswer(buttons, defaultButton);
-    }
-    std::unique_ptr<MessageBoxes>& inner() { return inner_; }
-
-private:
-    RunContext& ctx_;
-    std::unique_ptr<MessageBoxes> inner_;
-};
-
-// Installs a ReasonWatch for one report and takes it out again, whatever happens.
-struct ReasonScope {
-    explicit ReasonScope(RunContext& c) : ctx(c) {
-        auto watch = std::make_unique<ReasonWatch>(ctx);
-        watching = watch.get();
-        ctx.msg = std::move(watch);
-    }
-    ~ReasonScope() { ctx.msg = std::move(watching->inner()); }
-    ReasonScope(const ReasonScope&) = delete;
-    ReasonScope& operator=(const ReasonScope&) = delete;
-    RunContext& ctx;
-    ReasonWatch* watching = nullptr;
-};
-
-ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun,
-                             const std::optional<QString>& presetName);
-
-ReportOutcome deliver(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun,
-                      const std::optional<QString>& presetName = std::nullopt) {
-    ReportOutcome out;
-    in.ctx.gDeliveryNote.clear();
-    {
-        ReasonScope watch(in.ctx);
-        out = deliverWatched(in, row, writtenThisRun, presetName);
-    }
-    if (out.status == ReportOutcome::Failed) out.reason = in.ctx.gFailureReason;
-    if (out.status == ReportOutcome::Delivered) out.note = in.ctx.gDeliveryNote;
-    return out;
-}
-
-ReportOutcome deliverWatched(const DeliveryRun& in, const SpoolFileRow& row, QSet<QString>& writtenThisRun,
-                             const std::optional<QString>& presetName) {
-    AppContext& ctx = in.ctx;
-    ReportOutcome out;
-    out.row = row.toQString();
-    // The office and e-mail deliveries read the windows' values through these.
-    RunSettings settings = OfficeMailSettings(ctx, in.options);
-    const std::optional<Delivery> d = deliveryFor(in, settings);
-    if (!d) {
-        ctx.msgBox(QStringLiteral("Please select a valid application or format to download the spool file to."),
-                   MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
-        return out;
-    }
-    if (d->type->workFolder && ctx.gWorkDir.trimmed().isEmpty()) {
-        // Without it the files would land in whatever folder the program runs in.
-        ctx.msgBox(QStringLiteral("There is no work directory for \"") + in.options.processType +
-                       QStringLiteral("\", so the report was not delivered.  Please specify a valid directory in "
-                                      "Naming Options."),
-                   MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
-        return out;
-    }
-    QString fileName;
-    if (d->dialog() && presetName) {
-        fileName = *presetName;
-    } else if (d->dialog()) {
-        bool chosenByUser = false;
-        const std::optional<QString> name = in.names && *in.names ? (*in.names)(d->type->dialog, row)
-                                                                  : askFileName(ctx, *d->dialog(), row, chosenByUser);
-        if (!name) {
-            out.status = ReportOutcome::Skipped;
-            return out;
-        }
-        fileName = *name;
-        // A name that nobody chose for this report must not replace what
-        // an earlier report of the same run wrote.
-        if (!chosenByUser && replaces(in.options, *d->dialog()) &&
-            writtenThisRun.contains(QFileInfo(fileName).absoluteFilePath())) {
-            fileName = NextFreeName(fileName, writtenThisRun);
-        }
-    }
-    if (d->busy) setMousePointer(MousePointer::ArrowHourglass);
-    QString width;
-    const int result = d->run(fileName, width, row);
-    TakeBackOfficeMailSettings(ctx, settings);
-    if (!fileName.isEmpty() && QFileInfo::exists(fileName)) writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
-    out.target = fileName;
-    out.status = result == 0 ? ReportOutcome::Delivered
-                 : ctx.link.cancelRequested() ? ReportOutcome::Canceled
-                                        : ReportOutcome::Failed;
-    return out;
+// The run's deliveries: the table's destinations wired to their procedures
+// here, each file named by `names` or else by its save-as dialog.
+ReportRun reportRun(AppContext& ctx, DownloadProgress& progress, const NameSource& names) {
+    ReportRun run{ctx, {}, names, {}};
+    run.dispatch = [&ctx, &progress](const ProcessType&, const DownloadOptions& options) -> std::optional<ReportDelivery> {
+        const std::optional<Delivery> d = deliveryFor(DeliveryRun{ctx, options, progress});
+        if (!d) return std::nullopt;
+        return ReportDelivery{d->run, d->busy};
+    };
+    if (!run.names)
+        run.names = [&ctx](SaveDialogKind dialog, const SpoolFileRow& row) -> std::optional<ChosenName> {
+            bool chosenByUser = false;
+            const std::optional<QString> name = askFileName(ctx, SaveDialogKindOf(dialog), row, chosenByUser);
+            if (!name) return std::nullopt;
+            return ChosenName{*name, chosenByUser};
+        };
+    return run;
 }
 
 // Whether the link was reported lost while it watched.
@@ -343,8 +251,8 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
     std::vector<ReportOutcome> outcomes;
     // The run holds the link: no other command talks to the host until it ends.
     std::optional<HostLink::Hold> hold(std::in_place, ctx.link);
-    QSet<QString> writtenThisRun;
     ScreenProgress progress(splf);
+    ReportRun run = reportRun(ctx, progress, names);
     try {
         const int count = grid.rowCount();
         // Once the link is lost (the user has been told), the rest stay selected
@@ -370,7 +278,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
             ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
             const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
             const qsizetype draftsBefore = Email(ctx).drafts.size();
-            outcomes.push_back(deliver(DeliveryRun{ctx, options, progress, &names}, row, writtenThisRun));
+            outcomes.push_back(DeliverReport(run, options, row));
             outcomes.back().drafts = Email(ctx).drafts.mid(draftsBefore);
             const ProcessType* type = FindProcessType(options.processType);
             const bool viewer = type && type->viewer;
@@ -403,13 +311,13 @@ ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::op
     ReportOutcome out;
     {
         HostLink::Hold hold(ctx.link);
-        QSet<QString> writtenThisRun;
         ScreenProgress progress(splf);
+        ReportRun run = reportRun(ctx, progress, {});
         // The remembered dialogs' values (printer format, naming) as for a whole queue.
         DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
         ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
         try {
-            out = deliver(DeliveryRun{ctx, options, progress}, row, writtenThisRun, fileName);
+            out = DeliverReport(run, options, row, fileName);
         } catch (...) {
             unlockScreen(ctx);
             throw;

@@ -5,26 +5,11 @@
 #include <optional>
 #include <vector>
 
-#include "ProcessType.h"
+#include "ReportDelivery.h"
 
 class SpoolFileRow;
 
 class AppContext;
-
-// What happened to one selected report in a download run.
-struct ReportOutcome {
-    QString row;            // the spooled-file row
-    enum Status {
-        Delivered,  // the destination got the whole report
-        Skipped,    // its save-as dialog was cancelled
-        Failed,     // not delivered: refused, incomplete, a file error, or no such destination
-        Canceled    // the user's cancel stopped it, or came before it
-    } status = Failed;
-    QString target;         // file written, when there was one
-    QString reason;         // why it was not delivered, when something said so
-    QStringList drafts;     // mail drafts written for it and not opened for the user
-    QString note;           // delivered, but with something left out that the user must know
-};
 
 // The spooled-file screen's "&Open" (frmSplf.cmdOK_Click): checks the
 // selection and the page range, locks the screen, and delivers every
@@ -34,9 +19,7 @@ struct ReportOutcome {
 // run did not start (no selection, a bad page range).
 //
 // `names`, when given, names each file destination's file in place of its
-// save-as dialog (a batch run: the one rule that asks nobody); nothing back
-// skips the report.
-using NameSource = std::function<std::optional<QString>(SaveDialogKind dialog, const SpoolFileRow& row)>;
+// save-as dialog (a batch run: the one rule that asks nobody).
 std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSource& names = {});
 
 // The batch run's one report: the row it built, delivered to the screen's

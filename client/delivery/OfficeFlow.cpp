@@ -110,7 +110,12 @@ WorkFileShape ShapeOf(const QString& workFile) {
         while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
         ++shape.lines;
         // The mark is a line of its own character alone; a record of "\x95" has a blank behind it.
-        if (line == "\x95") ++shape.marks;
+        if (line == "\x95") {
+            ++shape.marks;
+            shape.bulletIsMark.push_back(true);
+        } else {
+            for (qsizetype n = line.count('\x95'); n > 0; --n) shape.bulletIsMark.push_back(false);
+        }
         line = line.trimmed();
         if (!text && line.isEmpty()) ++shape.leadingBlank;
         else text = true;

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "Automation.h"
 #include "DownloadOptions.h"
@@ -53,6 +54,8 @@ QString WorkFolder(RunContext& ctx, bool shortForm);
 // Lines of the work file that hold only the page-break mark, and blank lines before the first text.
 struct WorkFileShape {
     int marks = 0;
+    // One entry for each character 149 in the file, in order: whether it is a mark.
+    std::vector<bool> bulletIsMark;
     int leadingBlank = 0;
     int lines = 0;
 };

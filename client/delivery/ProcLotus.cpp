@@ -19,7 +19,8 @@ void giveFocusBack(Run& run) {
 }
 
 // WordPro's part of the delivery on one application object; throws when the program is gone.
-void loadIntoWordPro(Run& run, WordProApplication& wp, const QString& workFile, const QString& width, int marks) {
+void loadIntoWordPro(Run& run, WordProApplication& wp, const QString& workFile, const QString& width,
+                     const std::vector<bool>& bulletIsMark) {
     // The first call tells whether the program is still there.
     wp.setLastUsedFilter(QStringLiteral("$LwpFilterTypeText"), QStringLiteral("Text"));
     auto tolerant = [](auto&& f) {
@@ -41,8 +42,12 @@ void loadIntoWordPro(Run& run, WordProApplication& wp, const QString& workFile, 
         wp.setFindAndReplace(QString(QChar(0x2022)), QStringLiteral("LwpFindMatchWithinAWord"),
                              QStringLiteral("$[ctrlEnter]"), QStringLiteral("$LwpLookWhereEntireDocument"));
         wp.initFindAndReplace();
-        // No more rounds than the work file has marks.
-        for (int round = 0; round < marks && wp.find() == 0; ++round) wp.type(QStringLiteral("[ctrlEnter]"));
+        // The find stops at every character 149, in the order the work file holds them: only a mark
+        // becomes a page break, one in the report's text is passed over. No more rounds than there are.
+        for (const bool mark : bulletIsMark) {
+            if (wp.find() != 0) break;
+            if (mark) wp.type(QStringLiteral("[ctrlEnter]"));
+        }
         wp.initFindAndReplace();
         wp.type(QStringLiteral("[ctrlHome]"));
     });
@@ -94,7 +99,7 @@ int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progre
     OfficeState& kept = Office(ctx);
     const QString progId = QString::fromLatin1(WordProApplication::kProgId);
     run.status(QStringLiteral("Checking for an existing instance of WordPro..."));
-    const int marks = ShapeOf(workFile).marks;
+    const std::vector<bool> bulletIsMark = ShapeOf(workFile).bulletIsMark;
     // A kept WordPro that the user closed meanwhile is created again, once.
     for (int attempt = 0;; ++attempt) {
         if (!kept.gWordProApp) {
@@ -106,7 +111,7 @@ int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progre
         run.status(QStringLiteral("Loading spool file to WordPro.  "));
         WordProApplication wp(kept.gWordProApp);
         try {
-            loadIntoWordPro(run, wp, workFile, width, marks);
+            loadIntoWordPro(run, wp, workFile, width, bulletIsMark);
             break;
         } catch (const AutomationError& e) {
             kept.gWordProApp.reset();

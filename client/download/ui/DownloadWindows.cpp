@@ -28,6 +28,17 @@ QString SaveDialogExtension(frmSaveAs::Kind kind) {
     return QStringLiteral("txt");
 }
 
+frmSaveAs::Kind SaveDialogKindOf(SaveDialogKind dialog) {
+    switch (dialog) {
+    case SaveDialogKind::Xml: return frmSaveAs::Kind::Xml;
+    case SaveDialogKind::Html: return frmSaveAs::Kind::Html;
+    case SaveDialogKind::Pdf: return frmSaveAs::Kind::Pdf;
+    case SaveDialogKind::Text:
+    case SaveDialogKind::None: break;
+    }
+    return frmSaveAs::Kind::Text;
+}
+
 frmFormat& NamingOptionsWindow(AppContext& ctx) {
     auto& w = windows(ctx).format;
     if (w && w->unloadRequested()) w.release()->deleteLater();

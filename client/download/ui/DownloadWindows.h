@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "frmFormat.h"
+#include "ProcessType.h"
 #include "frmSaveAs.h"
 
 class AppContext;
@@ -17,6 +18,8 @@ public:
 frmSaveAs& SaveDialog(AppContext& ctx, frmSaveAs::Kind kind);
 // The extension of the files a save dialog names ("txt", "html", "xml", "pdf").
 QString SaveDialogExtension(frmSaveAs::Kind kind);
+// The dialog that names a destination's files (Text for one that has none).
+frmSaveAs::Kind SaveDialogKindOf(SaveDialogKind dialog);
 // frmFormat, loaded (Form_Load run) on first use and after a Cancel.
 frmFormat& NamingOptionsWindow(AppContext& ctx);
 bool NamingOptionsLoaded(AppContext& ctx);

@@ -360,6 +360,16 @@ TEST_F(OfficeFromHostsim, TheWorkbookAndTheDocumentHaveTheTextFilesPagesAndLines
     QList<int> lineStarts;
     for (const QJsonValue& b : doc.value(QStringLiteral("pageBreaks")).toArray()) lineStarts << b.toInt();
     EXPECT_EQ(placed(doc.value(QStringLiteral("lines")).toVariant().toStringList(), lineStarts), expected);
+
+    // WordPro turns the marks into page breaks itself; what it shows is its document.
+    ASSERT_EQ(deliver("Lotus WordPro"), ReportOutcome::Delivered);
+    const QDir shown(work.filePath(QStringLiteral("shown")));
+    const QStringList shownDocs = shown.entryList({QStringLiteral("*.odt")}, QDir::Files);
+    ASSERT_EQ(shownDocs.size(), 1);
+    const QJsonObject pro = OdtFacts(shown.filePath(shownDocs.first()));
+    lineStarts.clear();
+    for (const QJsonValue& b : pro.value(QStringLiteral("pageBreaks")).toArray()) lineStarts << b.toInt();
+    EXPECT_EQ(placed(pro.value(QStringLiteral("lines")).toVariant().toStringList(), lineStarts), expected);
 }
 
 // The copies 1-2-3 and WordPro show are named from the report, as the

@@ -41,28 +41,6 @@ protected:
 };
 }  // namespace
 
-TEST_F(LayoutsFromHostsim, OneReportInEveryLayout) {
-    for (const LayoutCase& c : EveryLayout()) {
-        SCOPED_TRACE(c.golden);
-        ApplyLayout(screen, c);
-        ASSERT_EQ(run(QString::fromLatin1(c.code)), 0);
-        EXPECT_EQ(width, QStringLiteral(" 80"));
-        EXPECT_EQ(screen.status(),
-                  QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  21 records transferred."));
-        ExpectGolden(ReadFileBytes(file), QString::fromLatin1(c.golden));
-    }
-}
-
-TEST_F(LayoutsFromHostsim, EveryRecordWidth) {
-    for (int w : {132, 198, 990}) {
-        SCOPED_TRACE(w);
-        serve(WideSalesReport(w), w);
-        ASSERT_EQ(run(QStringLiteral("ProcFullView")), 0);
-        EXPECT_EQ(RecordWidth(width.toStdString()), w);
-        ExpectGolden(ReadFileBytes(file), QStringLiteral("transfer/full_view_%1.txt").arg(w));
-    }
-}
-
 TEST_F(LayoutsFromHostsim, AnUnknownWidthCodeIsARefusedDownload) {
     host->faults().widthCode = " 81";
     WriteFileBytes(file, "EARLIER REPORT\r\n");

@@ -141,7 +141,7 @@ TEST(SettingsFile, SavedAndReadBackGivesTheSameScreen) {
 }
 
 // Damaged files: what can be used is used, the rest leaves its control alone.
-TEST(SettingsFile, DamagedFiles) {
+TEST(SettingsFile, ADamagedFileSetsWhatItCanAndLeavesTheRestAlone) {
     struct Case {
         const char* name;
         QByteArray bytes;

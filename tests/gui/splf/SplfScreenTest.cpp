@@ -137,7 +137,7 @@ TEST(SplfProcessType, ConditionsWithinADestination) {
     }
 }
 
-TEST(SplfHandlers, DependentControls) {
+TEST(SplfHandlers, OptionsThatDoNotApplyToTheChoicesMadeAreOff) {
     Screen s;
     frmSplf& f = *s.splf;
     // Paper size "Best fit" decides size, spacing and orientation itself.
@@ -345,7 +345,7 @@ TEST(SplfControls, CloseHidesOrCancels) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-TEST(SplfGridOverTable, OperationsOfTheLists) {
+TEST(SplfGridOverTable, CellsAreReachedByColumnKeyAndAnyCellSelectsItsRow) {
     Screen s;
     SplfGrid& g = s.splf->grdSplf();
     g.addColumn(QStringLiteral("Date"), QStringLiteral("Date and Time"), 130);

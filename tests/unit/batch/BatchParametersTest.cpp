@@ -4,7 +4,7 @@
 
 using namespace BatchRun;
 
-TEST(BatchCommandLine, Splitting) {
+TEST(BatchCommandLine, OneLineIsSplitAtCommasAndTabsAndEmptyPartsAreDropped) {
     struct Case {
         const char* line;
         QStringList args;
@@ -26,7 +26,7 @@ TEST(BatchCommandLine, Splitting) {
 
 // The program's own arguments: several are parameters each, commas and tabs
 // included; one is the whole command line of the older, comma-separated form.
-TEST(BatchCommandLine, ProgramArguments) {
+TEST(BatchCommandLine, SeveralArgumentsAreAParameterEachAndASingleOneIsTheWholeLine) {
     struct Case {
         const char* name;
         QStringList given;
@@ -46,7 +46,7 @@ TEST(BatchCommandLine, ProgramArguments) {
     EXPECT_EQ(BatchArguments(twenty).size(), 18) << "an 18th is kept to be refused";
 }
 
-TEST(BatchCommandLine, TypingAndChecks) {
+TEST(BatchCommandLine, EachParameterIsTypedByNameOrPlaceAndTheFirstBadOneIsNamed) {
     const QString start = QStringLiteral("2026/12/10 13:00:00");
     struct Case {
         const char* name;
@@ -118,7 +118,7 @@ TEST(BatchCommandLine, TypingAndChecks) {
     EXPECT_EQ(bad.type, "18");
 }
 
-TEST(BatchCommandLine, RowColumns) {
+TEST(BatchCommandLine, TheSpooledFileRowHoldsEachParameterInItsColumns) {
     Parameters p;
     BadParameter bad;
     ASSERT_TRUE(ReadParameters({"FILE:QSYSPRT", "JOB:PAYROLL", "USER:SWUSER", "NBR:123456", "SEQ:12",

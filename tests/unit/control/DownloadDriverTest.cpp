@@ -166,7 +166,7 @@ TEST_F(DriverTest, ACancelledDialogSkipsOnlyItsReport) {
     EXPECT_EQ(ReadFileBytes(attributeName("REPORTC")), "CONTENT OF REPORTB\r\n");
 }
 
-TEST_F(DriverTest, PageRangeChecks) {
+TEST_F(DriverTest, AReversedPageRangeIsRefusedAndUnattendedNonNumbersReadAsTheEnds) {
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("5"));
     screen.setText(QStringLiteral("txtTo"), QStringLiteral("3"));
     t.boxes->expect(QStringLiteral("The 'From' page number must be less than or equal to the 'To' page number."));

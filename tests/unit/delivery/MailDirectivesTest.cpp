@@ -34,7 +34,7 @@ QString texts(const Part& p) {
 }
 }  // namespace
 
-TEST(MailDirectives, SplitterTable) {
+TEST(MailDirectives, EachMailtoLineStartsAPartForItsRecipients) {
     const std::vector<Case> cases = {
         {"no directive", work({"SALES REPORT", "contact: help@acme.example", "total 12"}), ListForm::Long, {}, 0},
         {"one directive", work({"HEADER", "MAILTO:ann@x.org", "line 1", "line 2"}), ListForm::Long,

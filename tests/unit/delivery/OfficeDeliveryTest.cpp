@@ -264,7 +264,7 @@ TEST_F(OfficeDeliveryTest, WordTemplateThatCannotLoadStopsAndAFailedSaveIsNoSucc
     EXPECT_EQ(ReadFileBytes(earlier), "EARLIER");
 }
 
-TEST_F(OfficeDeliveryTest, LotusParseOptions) {
+TEST_F(OfficeDeliveryTest, TheParseChoiceGivesLotusItsTextOrAutoParseOption) {
     const struct {
         int parse;
         const char* option;

@@ -47,31 +47,6 @@ protected:
 };
 }  // namespace
 
-TEST_F(ProcTxtTest, OneReportInEveryLayout) {
-    for (const LayoutCase& c : EveryLayout()) {
-        SCOPED_TRACE(c.golden);
-        host->replies(SpoolReplies::report(SalesReport(), " 80"));
-        ApplyLayout(options, c);
-        const QString file = path(QStringLiteral("out.txt"));
-        ASSERT_EQ(run(file, QString::fromLatin1(c.code)), 0);
-        EXPECT_EQ(width, QStringLiteral(" 80"));
-        EXPECT_EQ(lastStatus(), QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  21 records transferred."));
-        ExpectGolden(ReadFileBytes(file), QString::fromLatin1(c.golden));
-    }
-    EXPECT_TRUE(host->script.empty());
-}
-
-TEST_F(ProcTxtTest, EveryRecordWidth) {
-    for (const char* code : {"132", "198", "990"}) {
-        SCOPED_TRACE(code);
-        host->replies(SpoolReplies::report(WideSalesReport(RecordWidth(code)), code));
-        const QString file = path(QStringLiteral("wide.txt"));
-        ASSERT_EQ(run(file, QStringLiteral("ProcFullView")), 0);
-        EXPECT_EQ(width, QString::fromLatin1(code));
-        ExpectGolden(ReadFileBytes(file), QStringLiteral("transfer/full_view_%1.txt").arg(QString::fromLatin1(code)));
-    }
-}
-
 TEST_F(ProcTxtTest, AnUnknownWidthCodeIsARefusedDownload) {
     for (int replace : {1, 0}) {
         SCOPED_TRACE(replace);

@@ -35,7 +35,7 @@ SplfFields sample() {
 }
 }  // namespace
 
-TEST(OutqRequest, ListAndCheckForms) {
+TEST(OutqRequest, TheListAndTheCheckOfAQueueArePaddedToTheirColumnsAndCut) {
     const std::string list = OutqListRequest("QGPL");
     EXPECT_EQ(list.size(), 124u);
     EXPECT_EQ(list, pad("*ALL      QQGPL", 124));
@@ -76,7 +76,7 @@ TEST(OutqSlots, CheckLibraryIsTheFirstSlotsLibrary) {
     EXPECT_EQ(outqCheckLibrary(reply({}, "(INVALID)")), QString());
 }
 
-TEST(ListBlocks, ControlArea) {
+TEST(ListBlocks, MoreOrInvalidAnywhereInTheControlAreaAndAnythingElseEndsTheList) {
     EXPECT_EQ(listBlockEnd(reply({}, "(MORE)")), ListBlockEnd::More);
     EXPECT_EQ(listBlockEnd(reply({}, "  (MORE)  ")), ListBlockEnd::More);
     EXPECT_EQ(listBlockEnd(reply({}, "(INVALID)")), ListBlockEnd::Invalid);
@@ -84,7 +84,7 @@ TEST(ListBlocks, ControlArea) {
     EXPECT_EQ(listBlockEnd(reply({}, "")), ListBlockEnd::End);
 }
 
-TEST(SpoolListRequestLayout, Fields) {
+TEST(SpoolListRequestLayout, QueueLibraryAndUserStandInTheirColumnsCutToTheirWidths) {
     const std::string r = SpoolListRequest("PRT01", "QGPL", "*CURRENT");
     EXPECT_EQ(r, pad("PRT01     FQGPL      *CURRENT", 124));
     const std::string cut = SpoolListRequest("ABCDEFGHIJK", "LIBRARYNAME1", std::string(90, 'U'));

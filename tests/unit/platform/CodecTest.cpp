@@ -10,7 +10,7 @@ struct Case {
 };
 }  // namespace
 
-TEST(Codec, MapsBothDirections) {
+TEST(Codec, TheWindowsCodePagesCharactersComeBackAsTheyWent) {
     const Case cases[] = {
         {"ascii", u"ABC xyz 09", "ABC xyz 09"},
         {"euro and quotes", u"\u20AC\u201C\u201D", "\x80\x93\x94"},

@@ -16,7 +16,7 @@ std::string padded(const std::string& s, size_t n) {
 
 // Expected forms worked out by hand from the alphabet and the rule
 // n = k + i, less 94 once when above 94.
-TEST(Scrambling, FieldsByTheRule) {
+TEST(Scrambling, FieldsScrambleToTheFormsWorkedOutByHand) {
     struct Case {
         const char* name;
         std::string field;

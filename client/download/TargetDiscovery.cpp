@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "AppContext.h"
+#include "RunContext.h"
 #include "ProcessType.h"
 #include "ProcessTypes.h"
 #include "RegistryAccess.h"
@@ -11,7 +11,7 @@ namespace {
 constexpr qsizetype kShortPathBuffer = 100;
 
 struct Probe {
-    AppContext& ctx;
+    RunContext& ctx;
     qint32 n = 0;
     // The default value of a local-machine key; empty when missing.
     QString value(const char* key) {
@@ -53,7 +53,7 @@ bool oneOf(const QString& v, std::initializer_list<const char*> list) {
 }
 }  // namespace
 
-QStringList DiscoverDeliveryTargets(AppContext& ctx) {
+QStringList DiscoverDeliveryTargets(RunContext& ctx) {
     QStringList list = ProcessTypes::alwaysOffered();
     Probe p{ctx};
 

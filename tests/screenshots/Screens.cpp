@@ -12,8 +12,7 @@
 #include "frmOutq.h"
 #include "frmSplf.h"
 
-// Pictures of the screens for a person to look at; the test checks only that
-// they were written.
+// Pictures of the screens for a person to look at.
 namespace {
 void fillSample(SplfGrid& grid) {
     defineSplfGridColumns(grid);
