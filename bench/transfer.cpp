@@ -29,6 +29,7 @@
 #include "PlainSplfScreen.h"
 #include "ProcPDF.h"
 #include "ProcTxt.h"
+#include "ProcessType.h"
 #include "ScreenOptions.h"
 #include "SpoolDownload.h"
 
@@ -115,6 +116,8 @@ Run download(PlainSplfScreen& screen, const Proc& proc, Memory memory) {
 
 Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file,
              Memory memory = Memory::NotSampled) {
+    // The text file's own layout: the bytes as the host sent them.
+    screen.setText(QStringLiteral("cboProcessType"), ProcessTypeOf(Destination::TextFile).text);
     return download(
         screen,
         [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
@@ -124,6 +127,7 @@ Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, 
 }
 
 Run pdfDocument(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file) {
+    screen.setText(QStringLiteral("cboProcessType"), ProcessTypeOf(Destination::PdfDocument).text);
     screen.setText(QStringLiteral("cboPaperSize"), QStringLiteral("Best fit"));
     return download(
         screen,

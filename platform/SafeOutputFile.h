@@ -40,8 +40,9 @@ PcFileError PcFileErrorFromErrno(int err, bool creating);
 // is refused before anything is opened.
 //
 // Every writer of a download (text, HTML, XML, PDF) goes through this: open
-// once the host has accepted the request, write, flush() after each reply
-// block, then commit() for a whole report or abandon() for anything less.
+// once the host has accepted the request, write (the bytes go to the system
+// whenever 64 KiB are buffered), then commit() for a whole report or
+// abandon() for anything less.
 // The settings files, the office programs' documents and the mail drafts are
 // saved by it too.
 class SafeOutputFile {

@@ -299,6 +299,5 @@ LinkResult SendReceive(HostLink& link, const std::string& request, std::string& 
     return link.sendReceive(request, reply);
 }
 
-bool SendCancelRequest(HostLink& link) { return link.sendCancelRequest(); }
 
 void Disconnect(HostLink& link) { link.disconnect(); }

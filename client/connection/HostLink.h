@@ -157,8 +157,5 @@ private:
 // of the data; a cancel during a wait that no reply ends within a second
 // closes the link (it is out of step). A broken link is reported and closed.
 LinkResult SendReceive(HostLink& link, const std::string& request, std::string& reply);
-// Sends the cancel request and drops its reply; throws on a link error. False:
-// the host did not answer it within the cancel grace, and the link was closed.
-bool SendCancelRequest(HostLink& link);
 // Closes the socket; never fails.
 void Disconnect(HostLink& link);

@@ -48,6 +48,10 @@ int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, Downloa
 void LineDocumentSink::finish(bool whole) {
     writeEnd();
     if (whole) {
+        // The last bytes go first: a disk that fills up with them fails the
+        // download here, and the caller drops the document (a failing commit
+        // would keep the part that arrived under a name that was free).
+        file_.flush();
         file_.commit();
         return;
     }

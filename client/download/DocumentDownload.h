@@ -27,7 +27,6 @@ public:
 // A document of text lines (HTML, XML) in a ReportFile.
 class LineDocumentSink : public DocumentSink {
 public:
-    void blockDone() override { file_.flush(); }
     void finish(bool whole) override;
     void abandon() noexcept override { file_.discard(); }
     bool replacesEarlierFile() const override { return file_.replacesEarlierFile(); }

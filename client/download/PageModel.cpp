@@ -75,6 +75,15 @@ void PageModel::record(const SpoolRecordSlot& slot, PageCanvas& canvas) {
 
 void PageModel::record(std::optional<int> skip, std::optional<int> spacing, std::string_view text,
                        PageCanvas& canvas) {
+    int plainTarget = plainNext_;
+    if (skip) {
+        plainTarget = std::max(*skip, 1);
+        if (plainTarget < plainNext_) plainNext_ = 1;
+    } else if (spacing) {
+        plainTarget = plainNext_ - 1 + std::max(*spacing, 1);
+    }
+    plainWritten_ += plainTarget - plainNext_ + 1;
+    plainNext_ = plainTarget + 1;
     if (o_.layout) {
         int target;
         if (skip) {

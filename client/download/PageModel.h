@@ -48,6 +48,10 @@ public:
     // were written, empty ones included.
     int page() const { return page_; }
     long long linesWritten() const { return written_; }
+    // The lines the same records take laid out with neither a page length
+    // nor "Remove blank lines": what the exchange's "(MORE)" guard counts,
+    // whatever the destination, without placing each record a second time.
+    long long plainLinesWritten() const { return plainWritten_; }
 
 private:
     void empty(int count, PageCanvas& canvas);
@@ -55,6 +59,8 @@ private:
     int next_ = 1;  // the line of the page that the next line lands on
     int page_ = 1;
     long long written_ = 0;
+    int plainNext_ = 1;
+    long long plainWritten_ = 0;
 };
 
 // A record's text without its trailing blanks.

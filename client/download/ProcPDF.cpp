@@ -98,7 +98,7 @@ public:
         if (pdf_.createdFile()) ctx_.noteCreatedFile(pdf_.writtenPath());
     }
     void record(const SpoolRecordSlot& slot) override { pages_.record(slot, *this); }
-    void blockDone() override { pdf_.flush(); }
+    const PageModel* placing() const override { return &pages_; }
     QString completionNote() const override {
         if (pdf_.fontPoints() >= pdf_.FontSize) return {};
         return QStringLiteral("The text is set in %1 points instead of %2, so that all %3 columns fit across the paper.")

@@ -33,7 +33,7 @@ public:
         layout_.emplace(options_, [this](std::string_view line) { file.writeLine(line); });
     }
     void record(const SpoolRecordSlot& slot) override { layout_->record(slot); }
-    void blockDone() override { file.flush(); }
+    const PageModel* placing() const override { return layout_ ? layout_->placing() : nullptr; }
     void finish(bool whole) override {
         if (!whole) {
             file.abandon();

@@ -86,6 +86,10 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         }
     };
     toSink([&] { sink.accepted(r.widthCode); });
+    // A sink whose page model places every record counts the lines for the
+    // guard as it places them; for any other the exchange places them itself.
+    const PageModel* placing = sink.placing();
+    const PageModel& lines = placing ? *placing : model;
     // The reply to the request sent ahead, when it is read only to be dropped.
     std::string dropped;
     for (;;) {
@@ -114,7 +118,7 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
                               ++r.records;
                               if (slot.spacing == "0") ++overprintsReceived;
                               // Only the places count here, not the text.
-                              model.record(slot.skipLine(), slot.spacingLines(), {}, counted);
+                              if (!placing) model.record(slot.skipLine(), slot.spacingLines(), {}, counted);
                           });
             sink.blockDone();
         } catch (...) {
@@ -149,7 +153,7 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         const bool quiet = quietBlocks >= kQuietBlocks ||
                            (quietBlocks * SlotsPerBlock(width) > kLinesPerPage &&
                             ctx.clock->nowMs() - quietSinceMs >= kQuietMs);
-        if (quiet || model.linesWritten() - overprintsReceived > lineLimit || overprintsReceived >= overprintLimit) {
+        if (quiet || lines.plainLinesWritten() - overprintsReceived > lineLimit || overprintsReceived >= overprintLimit) {
             r.end = ExchangeEnd::Overrun;
             if (dropOwed() && hostHoldsMore()) ctx.link.abandonTransfer();
             const QString stopped = QStringLiteral("  The download was stopped and the host told to cancel it.");

@@ -5,6 +5,7 @@
 #include "DownloadOptions.h"
 #include "SpoolDownload.h"
 
+class PageModel;
 class RunContext;
 
 // Receives a download as it arrives: each record is handed on as soon as its
@@ -17,9 +18,13 @@ public:
     // touches nothing.
     virtual void accepted(const std::string& widthCode) = 0;
     virtual void record(const SpoolRecordSlot& slot) = 0;
-    // Every record of one reply block is in: what was written so far should
-    // reach the system now, so that a run that is killed keeps it.
+    // Every record of one reply block is in.
     virtual void blockDone() {}
+    // The page model that places every record this sink receives, once it
+    // has been opened (null: none does): the exchange's "(MORE)" guard reads
+    // its count from it (PageModel::plainLinesWritten) instead of placing
+    // each record a second time.
+    virtual const PageModel* placing() const { return nullptr; }
 };
 
 // The most pages a spooled-file row can name (its 5-digit pages field), and

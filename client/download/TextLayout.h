@@ -44,6 +44,9 @@ public:
     void record(const SpoolRecordSlot& slot);
     // Pads the last page of a "Text" file to its length.
     void finish();
+    // The page model, when it places every record (not with print control
+    // nor for the automatic e-mail's whole slots).
+    const PageModel* placing() const { return o_.printControl || o_.code == ProcessCode::AutoMail ? nullptr : &pages_; }
 
 private:
     void asa(const SpoolRecordSlot& slot);

@@ -247,6 +247,9 @@ void VB2PDF::EndPage() {
 
 void VB2PDF::EndPDF() {
     finish();
+    // The last bytes go first: a disk that fills up with them throws here, and
+    // the caller drops the document (a failing commit would keep its part).
+    file_.flush();
     file_.commit();
 }
 

@@ -79,8 +79,6 @@ public:
 
     // Whether StartPDF has opened the file and EndPDF not yet closed it.
     bool isOpen() const { return file_.isOpen(); }
-    // What was written so far goes to the system. Throws PcFileError.
-    void flush() { file_.flush(); }
     // Drops an unfinished document (a file error): nothing of it stays, an
     // earlier file keeps its place.
     void abandon() noexcept { file_.discard(); }

@@ -90,7 +90,6 @@ frmMain& AppContext::mainWindow() {
 }
 
 bool AppContext::mainWindowLoaded() const { return main_ != nullptr; }
-void AppContext::unloadMainWindow() { main_.reset(); }
 
 frmOptions& AppContext::optionsWindow() {
     if (!options_) options_ = std::make_unique<frmOptions>(*this);

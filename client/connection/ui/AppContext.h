@@ -14,7 +14,6 @@ class frmMain;
 class frmOptions;
 class frmOutq;
 class frmLogin;
-class frmSocket;
 class SplfScreenApi;
 class DownloadWindows;
 class ViewerWindows;
@@ -75,7 +74,6 @@ public:
     // --- windows ---
     frmMain& mainWindow();
     bool mainWindowLoaded() const;
-    void unloadMainWindow();
     frmOptions& optionsWindow();
     bool optionsWindowLoaded() const { return options_ != nullptr; }
     frmAbout& aboutWindow();

@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <functional>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -58,7 +60,9 @@ void writeEarlier(const QString& path) {
 // first on a slow host (so that it is still writing when the second comes),
 // the second on a quick one. `extra`: lines of both settings files.
 struct TwoRuns {
-    explicit TwoRuns(int firstReplyDelayMs) : first(slow(firstReplyDelayMs)) {
+    // `firstSpool`: the first run's host serves this folder (empty: the samples).
+    explicit TwoRuns(int firstReplyDelayMs, const QString& firstSpool = {})
+        : first(slow(firstReplyDelayMs), firstSpool) {
         second.remember("Save Path", first.outDir);
     }
     static HostSimFaults slow(int ms) {
@@ -171,37 +175,70 @@ TEST(OverlappingRuns, TwoRunsChoosingTheSameFreeName) {
     }
 }
 
-// A run killed (SIGKILL) in the middle of "Add to file", then another run:
-// the earlier file is byte for byte as it was, or holds exactly the second
-// run's report after it.
-TEST(OverlappingRuns, ARunKilledWhileAddingIsUndoneByTheNextRun) {
+namespace {
+// The invoice ten times over (40 pages), in a spool folder of its own: more
+// than a run hands to the disk at a time, so that a run killed half-way has
+// left part of it there.
+std::string longInvoice() {
+    QFile sample(HostSimFixture::samples() + QStringLiteral("/QGPL/QPRINT/01-invoice.splf"));
+    EXPECT_TRUE(sample.open(QIODevice::ReadOnly));
+    const QByteArray text = sample.readAll();
+    const qsizetype records = text.indexOf("[records]\n") + 10;
+    QByteArray head = text.left(records);
+    head.replace("pages=4\n", "pages=40\n");
+    std::string out = head.toStdString();
+    for (int i = 0; i < 10; ++i) out += text.mid(records).toStdString();
+    return out;
+}
+}  // namespace
+
+// A run killed (SIGKILL) in the middle of a report, then another run: a file
+// being replaced is byte for byte as it was; one being added to is cut back
+// by the next run, which leaves it as it was or adds exactly its own report.
+TEST(OverlappingRuns, ARunKilledInTheMiddleOfAReportLeavesTheEarlierFileAsItWas) {
+    QTemporaryDir longSpool;
+    HostSimFixture::writeSpooledFile(longSpool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
+                                     QStringLiteral("01-invoice.splf"), longInvoice());
     const struct {
         const char* what;
+        bool adds;
         const char* nextFile;  // the second run's file
-        bool addsToTheSame;
-    } cases[] = {{"the next run adds to the same file", "daily.txt", true},
-                 {"the next run writes another file of the folder", "other.txt", false}};
+    } cases[] = {{"adding, the next run adds to the same file", true, "daily.txt"},
+                 {"adding, the next run writes another file of the folder", true, "other.txt"},
+                 {"replacing, the next run replaces the same file", false, "daily.txt"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TwoRuns runs(400);
+        TwoRuns runs(20, longSpool.path());
         const QString daily = runs.in(QStringLiteral("daily.txt"));
         writeEarlier(daily);
-        for (BatchHost* b : {&runs.first, &runs.second}) b->remember("Add replace", QStringLiteral("False"));
+        const QString replace = c.adds ? QStringLiteral("False") : QStringLiteral("True");
+        for (BatchHost* b : {&runs.first, &runs.second}) b->remember("Add replace", replace);
+        // What the killed run has handed to the disk: added to the file, or in
+        // the new file beside it.
+        auto arrived = [&] {
+            if (c.adds) return QFileInfo(daily).size() - kEarlier.size();
+            qint64 n = 0;
+            for (const QFileInfo& f : QDir(runs.first.outDir).entryInfoList({QStringLiteral(".swdl-*")}, QDir::Files | QDir::Hidden))
+                n += f.size();
+            return n;
+        };
         QProcess killed;
         runs.first.start(killed, runs.args(runs.first, {QStringLiteral("Text file=") + daily}));
-        ASSERT_TRUE(serveUntil([&] { return QFileInfo(daily).size() > kEarlier.size() + 1000; }))
-            << "the report never began to arrive";
+        ASSERT_TRUE(serveUntil([&] { return arrived() > 1000; })) << "the report never began to arrive";
         killed.kill();
         ASSERT_TRUE(killed.waitForFinished(5000));
         EXPECT_EQ(killed.exitStatus(), QProcess::CrashExit);
-        ASSERT_GT(readAll(daily).size(), kEarlier.size());
-        ASSERT_LT(readAll(daily).size(), kEarlier.size() + wholeInvoice().size());
+        ASSERT_LT(arrived(), 10 * wholeInvoice().size()) << "the killed run was not in the middle of its report";
+        if (!c.adds) {
+            EXPECT_EQ(readAll(daily), kEarlier);
+        }
 
         const RunResult next =
             runs.second.run(runs.args(runs.second, {QStringLiteral("Text file=") + runs.in(QString::fromLatin1(c.nextFile))}));
         EXPECT_EQ(next.exitCode, 0) << next.err.toStdString();
-        EXPECT_EQ(readAll(daily), c.addsToTheSame ? kEarlier + wholeInvoice() : kEarlier);
-        if (!c.addsToTheSame) {
+        const bool sameFile = std::string(c.nextFile) == "daily.txt";
+        EXPECT_EQ(readAll(daily), !sameFile ? kEarlier : c.adds ? kEarlier + wholeInvoice() : wholeInvoice());
+        if (!sameFile) {
             EXPECT_EQ(readAll(runs.in(QString::fromLatin1(c.nextFile))), wholeInvoice());
         }
         EXPECT_FALSE(aFileIsBeingWritten(runs.first.outDir));

@@ -309,6 +309,41 @@ TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
     EXPECT_TRUE(t.boxes->done());
 }
 
+// The guard counts the lines of the host's pages, not what a layout makes of
+// them: records that each skip to line 200 of a new page fill ten pages'
+// 2,550 lines with the 13th record, in the second block, however few lines
+// a page length or "Remove blank lines" leaves in the file.
+TEST_F(ProcTxtTest, TheGuardCountsTheSameLinesWhateverTheLayout) {
+    SpoolFileRow::Fields tenPages = SampleRowFields();
+    tenPages.pages = "    10";
+    std::vector<Record> records;
+    for (int i = 1; i <= 11 * 40; ++i) records.push_back({"200", ' ', "RECORD " + std::to_string(i)});
+    const struct {
+        const char* what;
+        const char* pageLength;
+        bool removeBlank, printControl;
+    } cases[] = {{"variable pages", "Variable", false, false},
+                 {"pages of 66 lines", "66", false, false},
+                 {"blank lines removed", "Variable", true, false},
+                 {"print control", "66", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        host->requests.clear();
+        host->cancelRequests = 0;
+        options.pageLength = QString::fromLatin1(c.pageLength);
+        options.removeBlankLines = c.removeBlank;
+        options.printControl = c.printControl;
+        const QString file = earlierFile(1);
+        host->replies(SpoolReplies::report(records, " 80"));
+        t.boxes->expect(QStringLiteral("The host keeps sending lines beyond what the report's page count (10) can hold."));
+        EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(tenPages)), -1);
+        EXPECT_EQ(host->downloadRequests(), 3);
+        EXPECT_EQ(host->cancelRequests, 1);
+        EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+        EXPECT_TRUE(t.boxes->done());
+    }
+}
+
 TEST_F(ProcTxtTest, AOnePageReportOfBlankSlotsBetweenItsRecordsDownloadsWhole) {
     SpoolFileRow::Fields onePage = SampleRowFields();
     onePage.pages = "     1";
@@ -433,32 +468,58 @@ TEST_F(ProcTxtTest, AHostThatSaysMoreAndSendsNothingIsStoppedSoonAfterItsLastRec
     EXPECT_TRUE(t.boxes->done());
 }
 
-TEST_F(ProcTxtTest, WhatArrivedIsWrittenOutAfterEachBlock) {
+// What arrives goes to the disk whenever it fills the writer's 64 KiB, never
+// held whole: read while the report is on its way, the new file beside the
+// earlier one (replacing) or the addition holds the report's first lines,
+// each whole, and less than 64 KiB of what had arrived is still held.
+TEST_F(ProcTxtTest, WhatArrivedGoesToTheDiskIn64KiBPieces) {
     options.pageLength = QStringLiteral("Variable");
     const QString file = path(QStringLiteral("report.txt"));
+    std::vector<Record> records;
+    std::string report;
+    for (int i = 1; i <= 3000; ++i) {
+        const std::string text = "RECORD " + std::to_string(i) + std::string(60, '.');
+        records.push_back({"   ", '1', text});
+        report += text + "\r\n";
+    }
+    // 80 columns: 11 records a block.
+    auto firstLines = [&](int n) {
+        size_t at = 0;
+        for (int i = 0; i < n; ++i) at = report.find("\r\n", at) + 2;
+        return at;
+    };
     for (int replace : {1, 0}) {
         SCOPED_TRACE(replace);
         replaceFile(replace);
         WriteFileBytes(file, "EARLIER REPORT\r\n");
-        host->replies(SpoolReplies::report(NumberedRecords(40), " 80"));
-        // Read while the fourth block is on its way: it is asked for before the
-        // third is written, so a run killed now keeps two blocks.
+        const std::string before = replace ? "" : "EARLIER REPORT\r\n";
+        host->replies(SpoolReplies::report(records, " 80"));
+        // Read as the 201st block is asked for: before the 200th is written,
+        // so 199 blocks have arrived.
         std::string seen;
-        const int fourth = static_cast<int>(host->requests.size()) + 3;
+        const int read = static_cast<int>(host->requests.size()) + 200;
         host->afterReply = [&](int n) {
-            if (n != fourth) return;
-            // Replacing, the blocks go to the one new file beside the earlier one.
+            if (n != read) return;
+            // Replacing, the lines go to the one new file beside the earlier one.
             QString beside = file;
             for (const QString& name : QDir(t.dir.path()).entryList(QDir::Files | QDir::Hidden))
                 if (replace && name != QLatin1String("report.txt") && !name.startsWith(QLatin1String(".swlk-")))
                     beside = path(name);
             seen = ReadFileBytes(beside);
         };
-        ASSERT_EQ(run(file), 0);
+        SpoolFileRow::Fields pages = SampleRowFields();
+        pages.pages = "    12";
+        ASSERT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(pages)), 0);
         host->afterReply = nullptr;
-        std::string twoBlocks = replace ? "" : "EARLIER REPORT\r\n";
-        for (int i = 1; i <= 22; ++i) twoBlocks += "RECORD " + std::to_string(i) + "\r\n";
-        EXPECT_EQ(seen, twoBlocks);
+        EXPECT_EQ(ReadFileBytes(file), before + report);
+        ASSERT_GT(seen.size(), before.size());
+        const std::string added = seen.substr(before.size());
+        EXPECT_EQ(seen.substr(0, before.size()), before);
+        EXPECT_EQ(added, report.substr(0, added.size()));
+        EXPECT_TRUE(added.ends_with("\r\n"));
+        const size_t arrived = firstLines(199 * 11);
+        EXPECT_LE(added.size(), arrived);
+        EXPECT_LT(arrived - added.size(), size_t(64 * 1024));
     }
 }
 
@@ -533,7 +594,7 @@ TEST_F(ProcTxtTest, FileErrorsCarryTheirNumbers) {
 
 TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
     std::vector<Record> records;
-    for (int i = 0; i < 100; ++i) records.push_back({"   ", '1', std::string(980, 'x')});
+    for (int i = 0; i < 200; ++i) records.push_back({"   ", '1', std::string(980, 'x')});
     host->replies(SpoolReplies::report(records, "990"));
     const QString file = path(QStringLiteral("keep.txt"));
     WriteFileBytes(file, "EARLIER REPORT\r\n");
@@ -546,7 +607,7 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
         EXPECT_EQ(run(file), -1);
     }
     EXPECT_EQ(host->cancelRequests, 1);
-    EXPECT_LT(host->downloadRequests(), 100);
+    EXPECT_LT(host->downloadRequests(), 200);
     EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
 }
 
