@@ -122,13 +122,16 @@ Key printOrientation(const char* name, Part part, size_t width) {
             }};
 }
 // A macro dialog's field, written once the dialog was loaded in this run.
-Key macro(const char* name, Part part, S::Macro S::*dialog, QString S::Macro::*field) {
+Key macro(const char* name, Part part, S::Macro S::*dialog, QString S::Macro::*field, bool S::Macro::*set) {
     return {name, Both, part,
             [dialog, field](const S& s) -> std::optional<QString> {
                 if (!(s.*dialog).loaded) return std::nullopt;
                 return ((s.*dialog).*field).trimmed();
             },
-            [dialog, field](S& s, const QString& v, Reader) { return ((s.*dialog).*field = v, true); }};
+            [dialog, field, set](S& s, const QString& v, Reader) {
+                (s.*dialog).*set = true;
+                return ((s.*dialog).*field = v, true);
+            }};
 }
 
 const std::vector<Key>& keys() {
@@ -205,10 +208,10 @@ const std::vector<Key>& keys() {
              return replace.has_value();
          }},
         option("Translation", Part::Translation, &O::translation, true),
-        macro("Word macro document", Part::WordMacroDocument, &S::word, &S::Macro::document),
-        macro("Word macro name", Part::WordMacroName, &S::word, &S::Macro::name),
-        macro("Excel macro document", Part::ExcelMacroDocument, &S::excel, &S::Macro::document),
-        macro("Excel macro name", Part::ExcelMacroName, &S::excel, &S::Macro::name),
+        macro("Word macro document", Part::WordMacroDocument, &S::word, &S::Macro::document, &S::Macro::documentSet),
+        macro("Word macro name", Part::WordMacroName, &S::word, &S::Macro::name, &S::Macro::nameSet),
+        macro("Excel macro document", Part::ExcelMacroDocument, &S::excel, &S::Macro::document, &S::Macro::documentSet),
+        macro("Excel macro name", Part::ExcelMacroName, &S::excel, &S::Macro::name, &S::Macro::nameSet),
     };
     return table;
 }
