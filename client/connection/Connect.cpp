@@ -8,6 +8,7 @@
 #include "ServerStart.h"
 #include "Services.h"
 #include "SignOn.h"
+#include "SettingValues.h"
 #include "WorkDirectory.h"
 
 int unattendedDefault(const Services& services, const RunMode& mode) {
@@ -252,7 +253,7 @@ Connection::Pass Connection::pass() {
     status(QStringLiteral("Getting iSeries TCP/IP URL."));
 
     state_.gHostAddress = svc_.getSetting(QStringLiteral("URL"));
-    while (state_.gHostAddress == QLatin1String("None")) {
+    while (!IsStored(state_.gHostAddress)) {
         const int answer =
             svc_.msgBox(QStringLiteral("Please note:  No iSeries TCP/IP host name or IP address has been specified.  "
                                        "Would you like to enter a host name or IP address now?"),
