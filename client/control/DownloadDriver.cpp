@@ -218,16 +218,6 @@ ReportRun reportRun(AppContext& ctx, DownloadProgress& progress, const NameSourc
     return run;
 }
 
-// Whether the link was reported lost while it watched.
-struct LostWatch : LinkObserver {
-    explicit LostWatch(HostLink& l) : link(l) { link.addObserver(this); }
-    ~LostWatch() override { link.removeObserver(this); }
-    LostWatch(const LostWatch&) = delete;
-    LostWatch& operator=(const LostWatch&) = delete;
-    void linkLost() override { lost = true; }
-    HostLink& link;
-    bool lost = false;
-};
 }  // namespace
 
 std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSource& names) {
@@ -259,7 +249,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
         // for a later try: sent on the closed link, each would only fail again.
         // A link closed before the run (lost in an earlier one) is found lost
         // by the first report that tries it, which says so.
-        LostWatch lostWatch(ctx.link);
+        LinkLostWatch lostWatch(ctx.link);
         for (int i = 1; i <= count; ++i) {
             if (!grid.rowSelected(i) || ctx.link.cancelRequested() || lostWatch.lost) {
                 if (grid.rowSelected(i)) {
