@@ -108,7 +108,8 @@ public:
     LinkResult sendRequest(const std::string& request);
     LinkResult receiveReply(std::string& reply);
     // Reads the owed reply and drops it, as a cancel does with a reply on its
-    // way; false when none came (the link is then closed).
+    // way: it is awaited for the cancel grace only. False when none came (the
+    // link is then closed).
     bool dropOwedReply(std::string& reply);
     // Sends the cancel request and drops its reply; throws SocketError on a link error.
     // Its reply is awaited for the cancel grace only: when none comes, the link
