@@ -22,6 +22,7 @@
 #include "HostLink.h"
 #include "MemorySettingsStore.h"
 #include "OfficeDelivery.h"
+#include "OfficeWindows.h"
 #include "PlainSplfScreen.h"
 #include "ProcTxt.h"
 #include "RecordingProcessStarter.h"

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QGuiApplication>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -8,22 +9,27 @@
 #include "DownloadWindows.h"
 #include "Viewers.h"
 #include "MailSetup.h"
+#include "QtPrinter.h"
 #include "RuntimeDirectory.h"
 #include "SettingsFile.h"
 #include "frmEdit.h"
 #include "Startup.h"
+#include "UnattendedRun.h"
 #include "frmSplf.h"
 
 namespace {
-// An unattended run on a machine without a display still runs, offscreen.
-void chooseOffscreenWhenHeadless(int argc) {
+// An unattended run shows nothing: the offscreen platform, unless the caller chose one.
+void chooseOffscreen() {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    if (argc > 1 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-#else
-    (void)argc;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
+}
+
+// Each shell argument as it was given, empty ones included.
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
 }
 
 // The offscreen platform says for every window it shows that it cannot pass
@@ -42,10 +48,22 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     EnsureRuntimeDirectory();
-    chooseOffscreenWhenHeadless(argc);
     gQtMessages = qInstallMessageHandler(withoutSizeHintNotes);
+    const QStringList given = argumentsOf(argc, argv);
+    if (!given.isEmpty()) {
+        // A batch run has no window: Qt Gui for the fonts of the list and the printer, no widgets.
+        chooseOffscreen();
+        QGuiApplication app(argc, argv);
+        RunContext run;
+        UseUnattendedServices(run);
+        run.printer = std::make_unique<QtPrinter>();
+        const int status = RunUnattended(run, QCoreApplication::arguments().mid(1));
+        run.settings.reset();
+        std::fflush(nullptr);
+        if (status != kHandToWindows) return status;
+        // The destinations the windows' layers deliver go on in the program with windows.
+    }
     QApplication app(argc, argv);
-    // Each shell argument as it was given, empty ones included.
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     AppContext ctx;
     // An unattended run never waits for a person, from its first step: boxes go

@@ -173,26 +173,12 @@ std::vector<quint16> HostSim::jobPorts() const {
     return out;
 }
 
-int HostSim::jobConnectionCount() const {
-    int n = 0;
-    for (const auto& [sock, c] : connections_)
-        if (c->channel == FrameLogEntry::Job) ++n;
-    return n;
-}
-
 void HostSim::sendRaw(quint16 port, const std::string& bytes) {
     for (auto& [sock, c] : connections_)
         if (c->channel == FrameLogEntry::Job && c->port == port) {
             sock->write(bytes.data(), static_cast<qint64>(bytes.size()));
             sock->flush();
         }
-}
-
-void HostSim::dropConnections(quint16 port) {
-    std::vector<QTcpSocket*> socks;
-    for (auto& [sock, c] : connections_)
-        if (c->channel == FrameLogEntry::Job && c->port == port) socks.push_back(sock);
-    for (QTcpSocket* s : socks) s->disconnectFromHost();
 }
 
 void HostSim::accept(QTcpServer* server, FrameLogEntry::Channel channel, quint16 port) {

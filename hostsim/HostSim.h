@@ -52,14 +52,10 @@ public:
     // Returns the port, 0 when none could be opened.
     quint16 openJobPort(quint16 port = 0, const QString& user = {});
     std::vector<quint16> jobPorts() const;
-    // Job-port connections that are open now.
-    int jobConnectionCount() const;
     // Job-port connections accepted since start.
     int jobConnectionsAccepted() const { return jobAccepted_; }
     // Bytes nobody asked for, to every connection on that job port.
     void sendRaw(quint16 port, const std::string& bytes);
-    // Closes every connection on that job port.
-    void dropConnections(quint16 port);
 
 private:
     struct Connection;

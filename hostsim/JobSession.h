@@ -35,8 +35,6 @@ public:
     JobSession(const SpoolStore& store, std::string currentUser, int previewPages, const HostSimFaults& faults);
     // The reply to one request; nothing for the job-port test message.
     std::optional<std::string> answer(const std::string& frame);
-    // True while a list or download has further blocks.
-    bool inProgress() const { return active_; }
 
 private:
     std::string start(const std::string& frame);

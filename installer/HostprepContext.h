@@ -58,7 +58,6 @@ public:
     std::function<void()> beep;
 
     // --- module-level state ---
-    QString gSysDir;
     QString gHost;
     QString gSaveFileName;
     QString gSaveFileDir;

@@ -160,7 +160,6 @@ QPixmap frmMain::banner() {
 }
 
 void frmMain::Form_Load() {
-    ctx_.gSysDir = ctx_.paths->systemPath();
     // A script left by an older installer in this program's folder; ours
     // never writes one. Nothing elsewhere is touched.
     const QString leftover = QDir(ctx_.paths->appPath()).filePath(QStringLiteral("u110149.dat"));

@@ -36,10 +36,4 @@ QString DesktopPaths::systemPath() {
 #endif
 }
 
-TempPaths::TempPaths(const QString& root) : root_(QDir::cleanPath(root)) {
-    for (const char* sub : {"app", "tmp", "config", "system", "cache"}) QDir(root_).mkpath(QLatin1String(sub));
-}
-
-QString TempPaths::tempPath() { return withSeparator(root_ + QStringLiteral("/tmp")); }
-
 QString DesktopPaths::dataPath() { return under(QStandardPaths::GenericDataLocation); }

@@ -48,16 +48,3 @@ public:
 private:
     Result writeDraft(const MailMessage& message);
 };
-
-// Test double: keeps every message instead of writing or sending it.
-class RecordingMailOutbox : public MailOutbox {
-public:
-    struct Entry {
-        MailMessage message;
-        bool sent;
-    };
-    Result openDraft(const MailMessage& message) override;
-    Result send(const MailMessage& message) override;
-    std::vector<Entry> entries;
-    QString failSend;   // set: every send fails with this text
-};

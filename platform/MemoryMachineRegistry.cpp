@@ -27,13 +27,6 @@ void MemoryMachineRegistry::setString(const QString& key, const QString& name, c
     setValue(key, name, v);
 }
 
-void MemoryMachineRegistry::setDword(const QString& key, const QString& name, quint32 number) {
-    RegistryValue v;
-    v.type = RegistryValue::Dword;
-    v.number = number;
-    setValue(key, name, v);
-}
-
 std::optional<RegistryValue> MemoryMachineRegistry::lookup(const QString& key, const QString& value) {
     ensureLoaded();
     const auto k = keys_.constFind(normalizeKey(key));

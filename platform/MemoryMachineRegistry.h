@@ -15,7 +15,6 @@ public:
 
     void setValue(const QString& key, const QString& name, const RegistryValue& value);
     void setString(const QString& key, const QString& name, const QString& text);
-    void setDword(const QString& key, const QString& name, quint32 number);
     void clear() { keys_.clear(); }
 
     // "hklm/Software\\\\X\\" -> "hkey_local_machine\\software\\x"

@@ -100,10 +100,6 @@ public:
     }
     void selectWholeStory() { app_->call(QStringLiteral("Selection.WholeStory")); }
     void setFontSize(double points) { app_->set(QStringLiteral("Selection.Font.Size"), points); }
-    void setSideMargins(double points) {
-        app_->set(QStringLiteral("ActiveDocument.PageSetup.LeftMargin"), points);
-        app_->set(QStringLiteral("ActiveDocument.PageSetup.RightMargin"), points);
-    }
     // Replaces every `text` in the document ("^p" is a paragraph mark, "^m" a
     // manual page break).
     void replaceAll(const QString& text, const QString& replacement) {

@@ -133,7 +133,6 @@ Result send(const SmtpConfig& config, const QStringList& recipients, const QByte
     }
 
     const CURLcode rc = curl_easy_perform(curl);
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &r.responseCode);
     if (progress.stopped || rc == CURLE_OPERATION_TIMEDOUT) {
         // The goodbye at cleanup would wait for this server once more, for
         // the whole bound: a cancelled or unanswered send ends now.

@@ -19,7 +19,6 @@ struct SmtpConfig {
 namespace SmtpSender {
 struct Result {
     QString error;       // empty: the server took the message
-    long responseCode = 0;  // the server's last reply code, 0 when none came
     bool ok() const { return error.isEmpty(); }
 };
 // `whileSending`, when set, is called again and again while the message goes

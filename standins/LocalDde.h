@@ -41,7 +41,6 @@ public:
     ~LocalDdeServer() override;
     // Listens on the socket; false and the reason when it cannot (another program serves it).
     bool listen(QString* error = nullptr);
-    int openConversations() const { return open_; }
 
 signals:
     void conversationsChanged(int open);

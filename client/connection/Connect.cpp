@@ -8,6 +8,7 @@
 #include "ServerStart.h"
 #include "Services.h"
 #include "SignOn.h"
+#include "SettingValues.h"
 #include "WorkDirectory.h"
 
 int unattendedDefault(const Services& services, const RunMode& mode) {
@@ -36,9 +37,6 @@ constexpr qint64 kBeforeTestMessageMs = 3000;
 
 const QString kTolvane = QStringLiteral("Tolvane");
 
-std::string listenerTestMessage() { return std::string(1020, ' ') + "test"; }
-std::string signOnAck() { return std::string(1020, ' ') + "(ok)"; }
-std::string jobTestMessage() { return HostWire::field(std::string(120, ' ') + "test", HostWire::kRequestLength); }
 
 bool isBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
@@ -255,7 +253,7 @@ Connection::Pass Connection::pass() {
     status(QStringLiteral("Getting iSeries TCP/IP URL."));
 
     state_.gHostAddress = svc_.getSetting(QStringLiteral("URL"));
-    while (state_.gHostAddress == QLatin1String("None")) {
+    while (!IsStored(state_.gHostAddress)) {
         const int answer =
             svc_.msgBox(QStringLiteral("Please note:  No iSeries TCP/IP host name or IP address has been specified.  "
                                        "Would you like to enter a host name or IP address now?"),
@@ -297,10 +295,10 @@ Connection::Pass Connection::pass() {
     }
 
     status(QStringLiteral("Server contacted - requesting a unique socket connection. Please wait..."));
-    send(s, listenerTestMessage());
+    send(s, ListenerTestMessage());
     svc_.clock->pumpOnce();
     if (state(s) != HostSocket::Connected) waitToSettle(s, 8000);
-    send(s, listenerTestMessage());
+    send(s, ListenerTestMessage());
     svc_.clock->pumpOnce();
     st = state(s);
     if (st != HostSocket::Connected) return offerServerStart(QStringLiteral("   -Invalid socket state (%1). ").arg(st));
@@ -323,10 +321,8 @@ Connection::Pass Connection::pass() {
         endProgram(QStringLiteral("No work directory"));
     }
 
-    const std::string signOnMessage =
-        HostWire::field("new 128        " + state_.gUserId + state_.gPassword, HostWire::kReplyLength);
     link_.clearReceived();
-    send(s, signOnMessage);
+    send(s, SignOnMessage(state_.gUserId, state_.gPassword));
     svc_.clock->pumpOnce();
     svc_.clock->waitUntil(
         [&] { return link_.receivedBytes() >= HostWire::kReplyLength || s->state() != HostSocket::Connected; },
@@ -347,10 +343,10 @@ Connection::Pass Connection::pass() {
     }
 
     status(QStringLiteral("Getting response..."));
-    const std::string reply = HostWire::field(s->getData(HostWire::kReplyLength), HostWire::kReplyLength);
-    if (reply.compare(0, 9, "(INVALID)") == 0) return refusedSignOn();
+    const SignOnReply reply(s->getData(HostWire::kReplyLength));
+    if (reply.refused()) return refusedSignOn();
 
-    const std::string portText = reply.substr(0, 5);
+    const std::string portText = reply.portText();
     const QString portDigits = QString::fromLatin1(portText.data(), 5).trimmed();
     bool isNumber = !portDigits.isEmpty();
     for (QChar c : portDigits) isNumber = isNumber && c.isDigit() && c.unicode() < 0x80;
@@ -361,7 +357,7 @@ Connection::Pass Connection::pass() {
                     MsgButtons::OK, MsgIcon::None, kTolvane);
         endProgram(QStringLiteral("Bad job port"));
     }
-    if (reply[6] != 'E') {
+    if (reply.versionLetter() != 'E') {
         svc_.msgBox(QStringLiteral("Please note: There is a version mismatch between this program and the ") +
                         QStringLiteral("iSeries server program.  Install the matching version of the iSeries portion "
                                        "of the Spoolwright."),
@@ -370,7 +366,7 @@ Connection::Pass Connection::pass() {
     }
 
     status(QStringLiteral("Sending acknowledgement..."));
-    send(s, signOnAck());
+    send(s, SignOnAck());
     svc_.clock->pumpOnce();
     if (view_.savePasswordChecked()) svc_.saveSetting(QStringLiteral("century"), Codec::toUnicode(state_.gPassword));
     Disconnect(link_);
@@ -416,7 +412,7 @@ Connection::Pass Connection::jobPort() {
         svc_.clock->waitUntil([s] { return s->state() == HostSocket::Connected; }, kBeforeTestMessageMs);
         status(QStringLiteral("Sending test message..."));
         err_.clear();
-        send(s, jobTestMessage());
+        send(s, JobTestMessage());
         svc_.clock->pumpOnce();
         if (!err_.holds()) break;
         if (attempts_ < 50) {

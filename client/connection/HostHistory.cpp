@@ -6,6 +6,7 @@
 
 #include "Services.h"
 #include "Codec.h"
+#include "SettingValues.h"
 
 namespace HostHistory {
 namespace {
@@ -77,7 +78,7 @@ QStringList readHostsListFile(const QString& path) {
     for (int i = 0; i < kMaxEntries; ++i) {
         bool found = false;
         const QString v = iniValue(lines, QStringLiteral("Spoolwright Hosts"), QStringLiteral("Host%1").arg(i), &found);
-        if (found && !v.isEmpty() && v != QLatin1String("None")) out << v;
+        if (found && HasText(v)) out << v;
     }
     return out;
 }
@@ -86,7 +87,7 @@ QStringList readHistory(Services& ctx) {
     QStringList out;
     for (int i = 0; i < kMaxEntries; ++i) {
         const QString v = ctx.getSetting(historyKey(i)).trimmed();
-        if (v.isEmpty() || v == QLatin1String("None")) break;
+        if (!HasText(v)) break;
         out << v;
     }
     return out;
@@ -94,7 +95,7 @@ QStringList readHistory(Services& ctx) {
 
 void rewriteHistory(Services& ctx, const QString& current, const QStringList& entries) {
     // Only a host that was actually used heads the history.
-    if (current.trimmed().isEmpty() || current == QLatin1String("None")) return;
+    if (!HasValue(current)) return;
     QStringList history{current};
     for (const QString& e : entries) {
         if (history.size() >= kMaxEntries) break;

@@ -7,20 +7,6 @@
 #include "HostSocket.h"
 #include "Services.h"
 
-namespace HostWire {
-std::string endOfDataReply() { return std::string(1000, ' ') + "(END)" + std::string(19, ' '); }
-
-std::string field(const std::string& text, size_t width) {
-    std::string f = text.substr(0, width);
-    f.resize(width, ' ');
-    return f;
-}
-
-std::string controlArea(const std::string& reply) {
-    return reply.size() > 1000 ? reply.substr(1000, 24) : std::string();
-}
-}  // namespace HostWire
-
 namespace {
 constexpr int kTimedOut = 10060;
 constexpr int kAborted = 10053;
@@ -164,14 +150,12 @@ void HostLink::sendChecked(HostSocket* s, const std::string& bytes) {
 
 bool HostLink::sendCancelRequest() {
     HostSocket* s = socket();
-    std::string cancel(HostWire::kRequestLength, ' ');
-    cancel[99] = 'X';
     owed_ = true;
     struct Settled {
         bool& owed;
         ~Settled() { owed = false; }
     } settled{owed_};
-    sendChecked(s, cancel);
+    sendChecked(s, CancelRequest().text());
     if (awaitReply(s, true) == Wait::Cancelled) {
         // Its reply is still owed: the link is out of step.
         if (!cancel_) throw SocketError(kTimedOut, "The host did not answer the cancel request");
@@ -302,10 +286,20 @@ LinkResult HostLink::broken(const SocketError& e) {
     return LinkResult::LinkLost;
 }
 
+LinkResult HostLink::sendReceive(const HostRequest& request, HostReply& reply) {
+    return sendReceive(request.text(), reply.text_);
+}
+LinkResult HostLink::sendRequest(const HostRequest& request) { return sendRequest(request.text()); }
+LinkResult HostLink::receiveReply(HostReply& reply) { return receiveReply(reply.text_); }
+bool HostLink::dropOwedReply(HostReply& reply) { return dropOwedReply(reply.text_); }
+
+LinkResult SendReceive(HostLink& link, const HostRequest& request, HostReply& reply) {
+    return link.sendReceive(request, reply);
+}
+
 LinkResult SendReceive(HostLink& link, const std::string& request, std::string& reply) {
     return link.sendReceive(request, reply);
 }
 
-bool SendCancelRequest(HostLink& link) { return link.sendCancelRequest(); }
 
 void Disconnect(HostLink& link) { link.disconnect(); }

@@ -5,23 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "HostMessages.h"
+
 struct SocketError;
 
 class HostSocket;
 class Services;
-
-// The fixed-width exchange with the host server program.
-namespace HostWire {
-constexpr int kRequestLength = 124;
-constexpr int kReplyLength = 1024;
-constexpr int kDataLength = 1000;
-// The reply that every reader takes as a last, empty block.
-std::string endOfDataReply();
-// Text placed left-aligned into a blank field of the given width (longer text is cut).
-std::string field(const std::string& text, size_t width);
-// Columns 1001-1024 of a reply.
-std::string controlArea(const std::string& reply);
-}  // namespace HostWire
 
 // What the windows learn of the link. Nothing below the windows calls one:
 // they implement this and register with the link.
@@ -100,16 +89,22 @@ public:
     void status(const QString& text);
 
     // One request, one reply. See SendReceive.
-    LinkResult sendReceive(const std::string& request, std::string& reply);
+    LinkResult sendReceive(const HostRequest& request, HostReply& reply);
     // The two halves of sendReceive, for a caller that works while the host
     // answers: the request goes out and its reply is owed until
     // receiveReply reads it (or dropOwedReply reads and drops it). Each half
     // answers as sendReceive does.
-    LinkResult sendRequest(const std::string& request);
-    LinkResult receiveReply(std::string& reply);
+    LinkResult sendRequest(const HostRequest& request);
+    LinkResult receiveReply(HostReply& reply);
     // Reads the owed reply and drops it, as a cancel does with a reply on its
     // way: it is awaited for the cancel grace only. False when none came (the
     // link is then closed).
+    bool dropOwedReply(HostReply& reply);
+    // The same on the records' text, as the download exchange reads them: the
+    // request text is placed into the 124 characters as HostRequest does.
+    LinkResult sendReceive(const std::string& request, std::string& reply);
+    LinkResult sendRequest(const std::string& request);
+    LinkResult receiveReply(std::string& reply);
     bool dropOwedReply(std::string& reply);
     // Sends the cancel request and drops its reply; throws SocketError on a link error.
     // Its reply is awaited for the cancel grace only: when none comes, the link
@@ -157,9 +152,7 @@ private:
 // reply sends the cancel request and hands back a reply that reads as the end
 // of the data; a cancel during a wait that no reply ends within a second
 // closes the link (it is out of step). A broken link is reported and closed.
+LinkResult SendReceive(HostLink& link, const HostRequest& request, HostReply& reply);
 LinkResult SendReceive(HostLink& link, const std::string& request, std::string& reply);
-// Sends the cancel request and drops its reply; throws on a link error. False:
-// the host did not answer it within the cancel grace, and the link was closed.
-bool SendCancelRequest(HostLink& link);
 // Closes the socket; never fails.
 void Disconnect(HostLink& link);

@@ -25,9 +25,7 @@ QString trimmed(const std::string& s) {
 
 std::string dataArea(const std::string& reply) { return cols(reply, 1, HostWire::kDataLength); }
 
-std::string request(const std::string& body) {
-    return HostWire::field(HostWire::field(body, 100), HostWire::kRequestLength);
-}
+std::string request(const std::string& body) { return HostRequest::withBody(body).text(); }
 }  // namespace
 
 ListBlockEnd listBlockEnd(const std::string& reply) {

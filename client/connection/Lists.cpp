@@ -18,16 +18,16 @@ const QString kTitle = QStringLiteral("Tolvane");
 const char* const kGridKeys[] = {"Date", "File", "User", "Outq", "Pages", "Form", "JobNumber", "Job", "UserData"};
 }  // namespace
 
-ListExchange exchangeList(HostLink& link, Services& services, const ConnectionState& state, const std::string& request,
-                          const QString& what, const std::function<void(const std::string& reply)>& onBlock) {
+ListExchange exchangeList(HostLink& link, Services& services, const ConnectionState& state, const HostRequest& request,
+                          const QString& what, const std::function<void(const HostReply& reply)>& onBlock) {
     ListExchange x;
     HostLink::Hold hold(link);
     x.result = SendReceive(link, request, x.last);
     if (x.result != LinkResult::Reply) return x;
     x.blocks = 1;
-    if (listBlockEnd(x.last) == ListBlockEnd::Invalid) return x;
+    if (listBlockEnd(x.last.text()) == ListBlockEnd::Invalid) return x;
     for (;;) {
-        const bool more = listBlockEnd(x.last) == ListBlockEnd::More;
+        const bool more = listBlockEnd(x.last.text()) == ListBlockEnd::More;
         // The next request goes out before this block is taken apart: the
         // host prepares its answer meanwhile, and a long list costs little
         // more than its exchange.
@@ -37,7 +37,7 @@ ListExchange exchangeList(HostLink& link, Services& services, const ConnectionSt
         try {
             onBlock(x.last);
         } catch (...) {
-            std::string dropped;
+            HostReply dropped;
             if (ahead && sent == LinkResult::Reply) link.dropOwedReply(dropped);
             throw;
         }
@@ -63,15 +63,15 @@ ListExchange exchangeList(HostLink& link, Services& services, const ConnectionSt
 OutqCheck checkOutq(HostLink& link, Services& services, const ConnectionState& state, const QString& outq,
                     const QString& library, QString& foundLibrary) {
     foundLibrary.clear();
-    const std::string request = OutqQueryRequest(Codec::fromUnicode(outq), Codec::fromUnicode(library));
+    const HostRequest request(OutqQueryRequest(Codec::fromUnicode(outq), Codec::fromUnicode(library)));
     bool first = true;
     const ListExchange x =
-        exchangeList(link, services, state, request, QStringLiteral("outqs"), [&](const std::string& reply) {
-            if (first) foundLibrary = outqCheckLibrary(reply);
+        exchangeList(link, services, state, request, QStringLiteral("outqs"), [&](const HostReply& reply) {
+            if (first) foundLibrary = outqCheckLibrary(reply.text());
             first = false;
         });
     if (x.result != LinkResult::Reply || x.cut) return OutqCheck::Stopped;
-    if (listBlockEnd(x.last) == ListBlockEnd::Invalid) {
+    if (listBlockEnd(x.last.text()) == ListBlockEnd::Invalid) {
         services.msgBox(QStringLiteral("iSeries library or outq not found."), MsgButtons::OK, MsgIcon::None, kTitle);
         return OutqCheck::NotFound;
     }
@@ -85,14 +85,14 @@ int ListOutputQueues(HostLink& link, Services& services, ConnectionState& state,
     view.status(QStringLiteral("Retrieving a list of outqs.  "));
     view.clearOutqs();
 
-    const std::string request = OutqListRequest(Codec::fromUnicode(library));
+    const HostRequest request(OutqListRequest(Codec::fromUnicode(library)));
     const ListExchange x = exchangeList(link, services, state, request, QStringLiteral("outqs"),
-                                        [&](const std::string& reply) { view.addOutqs(outqListRows(reply)); });
+                                        [&](const HostReply& reply) { view.addOutqs(outqListRows(reply.text())); });
     if (x.result != LinkResult::Reply) {
         if (x.blocks == 0) setMousePointer(MousePointer::Normal);
         return 1;
     }
-    if (x.blocks == 1 && listBlockEnd(x.last) == ListBlockEnd::Invalid) {
+    if (x.blocks == 1 && listBlockEnd(x.last.text()) == ListBlockEnd::Invalid) {
         services.msgBox(QStringLiteral("No output queues selected.  There may be none present in the library."),
                         MsgButtons::OK, MsgIcon::Exclamation, kTitle);
         setMousePointer(MousePointer::Normal);
@@ -118,15 +118,15 @@ int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, Sp
         for (const char* key : kGridKeys) gridKeys << QString::fromLatin1(key);
         QStringList refused;
         state.gListLeftOut.clear();
-        const std::string request =
-            SpoolListRequest(Codec::fromUnicode(outq), Codec::fromUnicode(library), Codec::fromUnicode(user));
+        const HostRequest request(
+            SpoolListRequest(Codec::fromUnicode(outq), Codec::fromUnicode(library), Codec::fromUnicode(user)));
         const ListExchange x =
-            exchangeList(link, services, state, request, QStringLiteral("spool files"), [&](const std::string& reply) {
+            exchangeList(link, services, state, request, QStringLiteral("spool files"), [&](const HostReply& reply) {
                 step = step == 1 ? 2 : 3;
                 const bool allQueues = outqShown == QLatin1String("*ALL");
                 // A block's rows go into the list at once, in the grid's column order.
                 std::vector<QStringList> rows;
-                for (const SpoolListEntry& e : spoolListEntries(reply)) {
+                for (const SpoolListEntry& e : spoolListEntries(reply.text())) {
                     const QString why = e.refusal();
                     if (!why.isEmpty()) {
                         refused << QStringLiteral("%1 of job %2 (%3)").arg(e.file, e.jobNumber, why);
@@ -150,7 +150,7 @@ int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, Sp
                                 .arg(refused.size() > 1 ? QStringLiteral(" and others.") : QStringLiteral(".")),
                             MsgButtons::OK, MsgIcon::Exclamation, kTitle);
         }
-        if (grid.rowCount() == 0 || listBlockEnd(x.last) == ListBlockEnd::Invalid) {
+        if (grid.rowCount() == 0 || listBlockEnd(x.last.text()) == ListBlockEnd::Invalid) {
             services.msgBox(QStringLiteral("There are no spool files available. "), MsgButtons::OK, MsgIcon::None,
                             kTitle);
             setMousePointer(MousePointer::Normal);

@@ -15,15 +15,15 @@ struct ListExchange {
     LinkResult result = LinkResult::Reply;  // what the exchange that stopped it came to
     bool cut = false;                       // the host was still sending at the block limit
     int blocks = 0;
-    std::string last;  // the last reply read
+    HostReply last;  // the last reply read
 };
 
 // Sends `request` and repeats it while the reply reads "(MORE)", handing every
 // reply to onBlock; a first reply that reads "(INVALID)" is not handed on. At
 // maxListBlocks blocks the list is cut: the user is told (naming `what`)
 // and the host is told to drop the rest.
-ListExchange exchangeList(HostLink& link, Services& services, const ConnectionState& state, const std::string& request,
-                          const QString& what, const std::function<void(const std::string& reply)>& onBlock);
+ListExchange exchangeList(HostLink& link, Services& services, const ConnectionState& state, const HostRequest& request,
+                          const QString& what, const std::function<void(const HostReply& reply)>& onBlock);
 
 // What the check of a named output queue came to.
 enum class OutqCheck {

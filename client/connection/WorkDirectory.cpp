@@ -8,6 +8,7 @@
 
 #include "ConnectionState.h"
 #include "Services.h"
+#include "SettingValues.h"
 
 QChar PathSeparator() { return QDir::separator(); }
 
@@ -63,7 +64,7 @@ bool MakeWorkDirectory(const QString& dir) {
 
 bool ApplyWorkDirectoryRule(Services& services, ConnectionState& state, QString* folder) {
     QString savePath = services.getSetting(QStringLiteral("Save Path"));
-    if (savePath == QLatin1String("None") || savePath.trimmed().isEmpty()) {
+    if (!HasValue(savePath)) {
         savePath = SystemTempFolder(services);
         services.saveSetting(QStringLiteral("Save Path"), savePath);
     }

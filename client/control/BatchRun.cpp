@@ -19,6 +19,7 @@
 #include "SplfScreenApi.h"
 #include "SpoolDownload.h"
 #include "SpoolFileRow.h"
+#include "UnattendedRun.h"
 #include "frmMain.h"
 
 namespace {
@@ -33,12 +34,6 @@ using namespace BatchRun;
     ctx.endProgram(ctx.stopExitStatus);  // the stop sequence ends the program; never reached
 }
 
-// `why`: what is wrong with it, when the value alone does not say.
-void badParameter(AppContext& ctx, const BadParameter& bad, const QString& why = {}) {
-    ctx.msgBox(QStringLiteral("Batch run error: Parameter type = ") + bad.type +
-                   QStringLiteral(" Parameter value = ") + bad.value + (why.isEmpty() ? QString() : QStringLiteral("  ") + why),
-               MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
-}
 
 // The one batch naming rule (BatchFileName) on the save dialog's field and
 // the naming options' window, which keep the name for the next report.
@@ -61,26 +56,6 @@ QString batchFileName(AppContext& ctx, SaveDialogKind dialog, const SpoolFileRow
     return name;
 }
 
-// Says where each report went, for the person or job that started the run.
-int report(const std::vector<ReportOutcome>& outcomes) {
-    int failed = 0;
-    for (const ReportOutcome& o : outcomes) {
-        const bool ok = o.status == ReportOutcome::Delivered;
-        failed += !ok;
-        // A report that went elsewhere than into a file (mailed, shown) is named instead.
-        const bool file = ok && !o.target.isEmpty();
-        QString what = file ? o.target : o.row.simplified();
-        if (!ok && !o.reason.isEmpty()) what += QStringLiteral(": ") + o.reason;
-        if (ok && !o.note.isEmpty()) what += QStringLiteral(": ") + o.note;
-        // Where the messages it left for the user are.
-        const QString kept = o.drafts.isEmpty() ? QString() : DraftsWrittenText(o.drafts) + QLatin1Char('.');
-        if (!kept.isEmpty() && !what.contains(kept)) what += (!ok && !o.reason.isEmpty() ? QStringLiteral(" ") : QStringLiteral(": ")) + kept;
-        // Names from the host reach a terminal: no escape sequence may act there.
-        std::printf("%-9s %s\n", !ok ? "FAILED" : file ? "written" : "delivered", qPrintable(PrintableText(what)));
-    }
-    std::fflush(stdout);
-    return failed;
-}
 }  // namespace
 
 void RunBatchFromCommandLine(AppContext& ctx) {
@@ -95,7 +70,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
     for (int i = 0; i < given.size(); ++i) {
         if (!given.at(i).trimmed().isEmpty()) continue;
         ctx.gBatchMode = true;
-        badParameter(ctx, BadParameter{QString::number(i + 1), given.at(i)}, QStringLiteral("(an empty argument)"));
+        ReportBadParameter(ctx, BadParameter{QString::number(i + 1), given.at(i)}, QStringLiteral("(an empty argument)"));
         finish(ctx, kExitBadParameter);
     }
     const QStringList args = BatchArguments(given);
@@ -106,23 +81,15 @@ void RunBatchFromCommandLine(AppContext& ctx) {
     BadParameter bad;
     const QString start = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
     if (!ReadParameters(args, start, p, bad)) {
-        badParameter(ctx, bad);
+        ReportBadParameter(ctx, bad);
         finish(ctx, kExitBadParameter);
     }
     for (const QString& path : p.settings) {
-        QByteArray bytes;
-        QString why;
-        if (!SettingsFile::read(path, bytes))
-            why = QStringLiteral("(the file cannot be read)");
-        else if (!SettingsFile::isSettingsFile(bytes))
-            why = QStringLiteral("(not a settings file: it has no \"[Properties]\" line)");
-        if (!why.isEmpty()) {
-            badParameter(ctx, BadParameter{QStringLiteral("SETS"), path}, why);
-            finish(ctx, kExitSettingsFile);
-        }
+        const std::optional<QByteArray> bytes = ReadBatchSettingsFile(ctx, path);
+        if (!bytes) finish(ctx, kExitSettingsFile);
         ctx.gSettingsFromFile = true;
         using SettingsFile::Reader;
-        SettingsFile::apply(ctx, SettingsFile::lines(bytes, Reader::Batch), Reader::Batch);
+        SettingsFile::apply(ctx, SettingsFile::lines(*bytes, Reader::Batch), Reader::Batch);
     }
     SplfScreenApi& splf = ctx.frmSplf();
     // The options and the minus-sign rule follow the final destination.
@@ -171,7 +138,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
         }
         if (rows == 0 || m.isNotConnected()) {
             ctx.gBatchNoDialogs = false;
-            const int failed = report(leftOut);
+            const int failed = PrintBatchLines(leftOut, DraftsWrittenText);
             if (!m.isNotConnected() && failed == 0)
                 std::fprintf(stderr, "Nothing to deliver: the output queue gave no spooled files.\n");
             finish(ctx, m.isNotConnected() ? kExitConnectFailed : failed ? kExitNotDelivered : kExitNothingToDeliver);
@@ -194,6 +161,6 @@ void RunBatchFromCommandLine(AppContext& ctx) {
         outcomes.push_back(DeliverRow(ctx, row, name));
     }
     // A message that could not be left as a draft is a report not delivered.
-    const int failed = report(outcomes) + Email(ctx).lostDrafts;
+    const int failed = PrintBatchLines(outcomes, DraftsWrittenText) + Email(ctx).lostDrafts;
     finish(ctx, outcomes.empty() ? kExitNothingToDeliver : failed ? kExitNotDelivered : 0);
 }

@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMap>
 #include <QPushButton>
 #include <QSet>
 #include <functional>
@@ -11,13 +10,11 @@
 #include "AppContext.h"
 #include "CoreDelivery.h"
 #include "DownloadWindows.h"
-#include "EmailAttach.h"
-#include "EmailAuto.h"
-#include "EmailBody.h"
 #include "EmailCommon.h"
 #include "MailSetup.h"
 #include "MousePointer.h"
-#include "OfficeDelivery.h"
+#include "OfficeMailDelivery.h"
+#include "OfficeWindows.h"
 #include "PcFileName.h"
 #include "PrintReport.h"
 #include "ProcessType.h"
@@ -34,7 +31,6 @@ using Kind = frmSaveAs::Kind;
 // One destination of the process-type table, wired to its procedure.
 struct Delivery {
     const ProcessType* type = nullptr;
-    QString procedure;  // the mail types choose theirs by their options
     bool busy = false;
     // Gets the file name the dialog gave (empty without one); a destination that
     // names its own document puts that name there.
@@ -53,48 +49,13 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
     const ProcessType* type = FindProcessType(in.options.processType);
     if (!type) return std::nullopt;
     using D = Destination;
-    const bool asMessage = in.options.email == 0;
-    const bool autoSend = in.options.autoSend;
-    auto mail = [&](const char* body, const char* automatic) {
-        const QString procedure =
-            asMessage ? QString::fromLatin1(body) : autoSend && automatic ? QString::fromLatin1(automatic) : type->procedure;
-        using Proc = int (*)(MailRun, QString&, const SpoolFileRow&);
-        static const QMap<QString, Proc> procedures = {
-            {QStringLiteral("ProcEmail"), ProcEmail},
-            {QStringLiteral("EmailBodyOutlookExpress"), EmailBodyOutlookExpress},
-            {QStringLiteral("EmailBodyNotes"), EmailBodyNotes},
-            {QStringLiteral("EmailBodyOutlook"), EmailBodyOutlook},
-            {QStringLiteral("ProcAttachOAMS"), ProcAttachOAMS},
-            {QStringLiteral("ProcAttachIEAMS"), ProcAttachIEAMS},
-            {QStringLiteral("ProcAttachNotesAMS"), ProcAttachNotesAMS},
-            {QStringLiteral("EmailAttachNetscape"), EmailAttachNetscape},
-            {QStringLiteral("EmailAttachOutlookExpress"), EmailAttachOutlookExpress},
-            {QStringLiteral("EmailAttachNotes"), EmailAttachNotes},
-            {QStringLiteral("EmailAttachOutlook"), EmailAttachOutlook},
-        };
-        const Proc proc = procedures.value(procedure);
-        return Delivery{type, procedure, true, [in, proc, type](const QString&, QString& width, const SpoolFileRow& row) {
-                            // The mail program's command as target discovery found it.
-                            Email(in.ctx).gMailProgram = type->id == D::NetscapeMail         ? in.ctx.gNetscapeCommand
-                                                         : type->id == D::OutlookExpressMail ? in.ctx.gOutlookExpressCommand
-                                                                                             : QString();
-                            return proc(MailRun{in.ctx, in.options, in.progress}, width, row);
-                        }};
-    };
-    // The office programs: each makes its own work file and document.
-    using OfficeProc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&, QString*);
-    auto office = [&](OfficeProc proc, bool busy) {
-        return Delivery{type, type->procedure, busy, [in, proc](QString& document, QString&, const SpoolFileRow& row) {
-                            return proc(in.ctx, in.options, in.progress, row, &document);
-                        }};
-    };
     switch (type->id) {
     case D::ViewFewPages:
-        return Delivery{type, type->procedure, true, [in](const QString&, QString&, const SpoolFileRow& row) {
+        return Delivery{type, true, [in](const QString&, QString&, const SpoolFileRow& row) {
                             return TransferSpoolFileToViewer(in.ctx, in.options, in.progress, row);
                         }};
     case D::ViewEntireReport:
-        return Delivery{type, type->procedure, true, [in](const QString&, QString&, const SpoolFileRow& row) {
+        return Delivery{type, true, [in](const QString&, QString&, const SpoolFileRow& row) {
                             return ProcFullView(in.ctx, in.options, in.progress, row);
                         }};
     // Delivered below the windows, as a run without them delivers them.
@@ -104,17 +65,30 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
     case D::HtmlDocument:
     case D::PdfDocument:
         if (std::optional<DeliveryProcedure> core = CoreDeliveryFor(in.ctx, in.options, in.progress, *type))
-            return Delivery{type, type->procedure, true, std::move(*core)};
+            return Delivery{type, true, std::move(*core)};
         break;
-    case D::NetscapeMail: return mail("ProcEmail", nullptr);
-    case D::OutlookExpressMail: return mail("EmailBodyOutlookExpress", "ProcAttachIEAMS");
-    case D::OutlookMail: return mail("EmailBodyOutlook", "ProcAttachOAMS");
-    case D::LotusNotes: return mail("EmailBodyNotes", "ProcAttachNotesAMS");
-    case D::MicrosoftExcel: return office(ProcExcel, false);
-    case D::Lotus123: return office(ProcLotus123, true);
-    case D::MicrosoftWord695: return office(ProcWord_6, false);
-    case D::MicrosoftWord: return office(ProcWord_8, false);
-    case D::LotusWordPro: return office(ProcWordPro, true);
+    // Delivered below the windows too, with what the windows hold for them:
+    // the settings are the report's, and go back into the windows after it.
+    case D::NetscapeMail:
+    case D::OutlookExpressMail:
+    case D::OutlookMail:
+    case D::LotusNotes:
+    case D::MicrosoftExcel:
+    case D::Lotus123:
+    case D::MicrosoftWord695:
+    case D::MicrosoftWord:
+    case D::LotusWordPro: {
+        auto settings = std::make_shared<RunSettings>(OfficeMailSettings(in.ctx, in.options));
+        std::optional<DeliveryProcedure> core = OfficeMailDeliveryFor(in.ctx, *settings, in.progress, *type);
+        if (!core) break;
+        AppContext& ctx = in.ctx;
+        return Delivery{type, false,
+                        [&ctx, settings, proc = std::move(*core)](QString& fileName, QString& width, const SpoolFileRow& row) {
+                            const int result = proc(fileName, width, row);
+                            TakeBackOfficeMailSettings(ctx, *settings);
+                            return result;
+                        }};
+    }
     }
     return std::nullopt;
 }
@@ -176,6 +150,15 @@ const char* const kLockedControls[] = {"cmdOK",   "cmdPrinter", "txtFrom",  "txt
                                        "fraMacro", "fraParse",   "fraEmail", "fraRange", "fraPrinter",
                                        "fraHTML", "fraPDF",     "fraGrd",   "cboProcessType"};
 
+// The mail windows still open go to the user; the status names the drafts they left.
+void closeMailWindows(AppContext& ctx) {
+    const QString drafts = CloseMailWindows(ctx);
+    if (drafts.isEmpty()) return;
+    SplfScreenApi& splf = ctx.frmSplf();
+    const QString before = splf.status();
+    splf.setStatus((before.isEmpty() ? QString() : before + QStringLiteral("  ")) + drafts);
+}
+
 void clearSaveAll(AppContext& ctx) {
     ctx.gTextSaveAll = ctx.gHtmlSaveAll = ctx.gXmlSaveAll = ctx.gPdfSaveAll = false;
 }
@@ -190,7 +173,7 @@ void unlockScreen(AppContext& ctx) {
     ctx.link.clearCancel();
     clearSaveAll(ctx);
     ctx.gMailStarted = false;
-    CloseMailWindows(ctx);
+    closeMailWindows(ctx);
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
     splf.setControlEnabled(QStringLiteral("cmdOK"), true);
     splf.setControlEnabled(QStringLiteral("cmdCancel"), true);
@@ -235,16 +218,6 @@ ReportRun reportRun(AppContext& ctx, DownloadProgress& progress, const NameSourc
     return run;
 }
 
-// Whether the link was reported lost while it watched.
-struct LostWatch : LinkObserver {
-    explicit LostWatch(HostLink& l) : link(l) { link.addObserver(this); }
-    ~LostWatch() override { link.removeObserver(this); }
-    LostWatch(const LostWatch&) = delete;
-    LostWatch& operator=(const LostWatch&) = delete;
-    void linkLost() override { lost = true; }
-    HostLink& link;
-    bool lost = false;
-};
 }  // namespace
 
 std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSource& names) {
@@ -276,7 +249,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
         // for a later try: sent on the closed link, each would only fail again.
         // A link closed before the run (lost in an earlier one) is found lost
         // by the first report that tries it, which says so.
-        LostWatch lostWatch(ctx.link);
+        LinkLostWatch lostWatch(ctx.link);
         for (int i = 1; i <= count; ++i) {
             if (!grid.rowSelected(i) || ctx.link.cancelRequested() || lostWatch.lost) {
                 if (grid.rowSelected(i)) {
@@ -356,7 +329,7 @@ void CancelSelectedDownloads(AppContext& ctx) {
     splf.setControlEnabled(QStringLiteral("cmdCancel"), false);
     clearSaveAll(ctx);
     ctx.gMailStarted = false;
-    CloseMailWindows(ctx);
+    closeMailWindows(ctx);
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
     setMousePointer(MousePointer::Hourglass);
     splf.setStatus(QStringLiteral("Cancel in progress...  Please wait."));

@@ -69,3 +69,5 @@ void WriteScreenOptions(SplfScreenApi& s, const DownloadOptions& o) {
 }
 
 void ScreenProgress::status(const QString& text) { screen_.setStatus(text); }
+void ScreenProgress::refresh() { screen_.Refresh(); }
+void ScreenProgress::giveFocus() { screen_.giveFocus(); }

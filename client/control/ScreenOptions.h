@@ -15,6 +15,8 @@ class ScreenProgress : public DownloadProgress {
 public:
     explicit ScreenProgress(SplfScreenApi& screen) : screen_(screen) {}
     void status(const QString& text) override;
+    void refresh() override;
+    void giveFocus() override;
 
 private:
     SplfScreenApi& screen_;

@@ -12,6 +12,7 @@
 #include "ProcessTypes.h"
 #include "RememberedSettings.h"
 #include "Startup.h"
+#include "SettingValues.h"
 #include "TargetDiscovery.h"
 #include "TranslationTables.h"
 #include "frmMain.h"
@@ -21,36 +22,10 @@
 // runs (section "Settings"), and the destinations found on this PC.
 
 namespace {
-const QString kNone = QStringLiteral("None");
-
-QString boolText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
-
-// A remembered value as the load uses it. A value outside the domain of its
-// control counts as not set: the control keeps its default.
-class Remembered {
-public:
-    Remembered(AppContext& ctx, const char* key) : v_(ctx.getSetting(QString::fromLatin1(key))) {}
-    bool notNone() const { return v_ != kNone; }
-    bool set() const { return notNone() && !v_.trimmed().isEmpty(); }
-    QString text() const { return v_; }
-    QString trimmed() const { return v_.trimmed(); }
-    bool isTrue() const { return notNone() && v_.trimmed() == QLatin1String("True"); }
-    // A check-box state 0, 1 or 2.
-    std::optional<Qt::CheckState> state() const {
-        if (!notNone()) return std::nullopt;
-        const QString t = v_.trimmed();
-        if (t == QLatin1String("0")) return Qt::Unchecked;
-        if (t == QLatin1String("1")) return Qt::Checked;
-        if (t == QLatin1String("2")) return Qt::PartiallyChecked;
-        return std::nullopt;
-    }
-    std::optional<bool> boolean() const { return set() ? readAsBoolean(v_) : std::nullopt; }
-    // A text its list holds.
-    bool listed(const QComboBox* c) const { return set() && c->findText(v_.trimmed(), Qt::MatchExactly) >= 0; }
-
-private:
-    QString v_;
-};
+// A remembered value of the screen's: one of its list's texts.
+bool listed(const RememberedValue& v, const QComboBox* c) {
+    return v.set() && c->findText(v.trimmed(), Qt::MatchExactly) >= 0;
+}
 
 void applyState(QCheckBox* c, const std::optional<Qt::CheckState>& s) {
     if (!s) return;
@@ -85,29 +60,29 @@ void frmSplf::fillDesignedLists() {
 
 void frmSplf::Form_Load() {
     AppContext& c = ctx_;
-    auto r = [&c](const char* key) { return Remembered(c, key); };
+    auto r = [&c](const char* key) { return RememberedValue(c.getSetting(QString::fromLatin1(key))); };
     fillDesignedLists();
 
-    applyState(chkBlankLines, r("RemoveBlanks").state());
-    applyState(chkORMinusSign, r("MinusSign").state());
-    if (r("RunMacro").set()) applyState(chkMacro, r("RunMacro").state());
+    applyState(chkBlankLines, r("RemoveBlanks").checkState());
+    applyState(chkORMinusSign, r("MinusSign").checkState());
+    if (r("RunMacro").set()) applyState(chkMacro, r("RunMacro").checkState());
     if (r("AttachMultiples").set()) {
-        applyState(chkAttachMultiples, r("AttachMultiples").state());
+        applyState(chkAttachMultiples, r("AttachMultiples").checkState());
         if (r("AttachMultiples").text() == QLatin1String("1")) {
             chkAutoSend->setEnabled(false);
             cmdAutoOptions->setEnabled(false);
         }
     }
-    if (r("AutoSend").set()) applyState(chkAutoSend, r("AutoSend").state());
+    if (r("AutoSend").set()) applyState(chkAutoSend, r("AutoSend").checkState());
     if (const auto b = r("Add replace").boolean()) choose(optAddReplace[*b ? 2 : 3]);
     if (r("Text or PDF").set()) choose(optTextOrPDF[r("Text or PDF").text() == QLatin1String("False") ? 1 : 0]);
     for (size_t i = 0; i < optParse.size(); ++i)
         if (r(("Parse" + std::to_string(i)).c_str()).isTrue()) choose(optParse[i]);
-    applyState(chkAutoformat, r("Auto format").state());
-    applyState(chkRunSilent, r("Run silent").state());
+    applyState(chkAutoformat, r("Auto format").checkState());
+    applyState(chkRunSilent, r("Run silent").checkState());
 
     // The remembered page length first, then the designed entries it is not.
-    const Remembered pageLength = r("Page length");
+    const RememberedValue pageLength = r("Page length");
     const QString length = pageLength.notNone() && UsablePageLength(pageLength.text()) ? pageLength.text()
                                                                                        : QStringLiteral("66");
     cboPageLength->clear();
@@ -125,10 +100,10 @@ void frmSplf::Form_Load() {
     cboProcessType->addItems(targets);
     cboProcessType->setEditText(ProcessTypes::kPrompt);
 
-    if (r("Translation").listed(cboTranslation)) cboTranslation->setEditText(r("Translation").trimmed());
-    if (r("PDF Fontsize").listed(cboFontSize)) cboFontSize->setEditText(r("PDF Fontsize").trimmed());
-    if (r("PDF Vertsize").listed(cboVertSize)) cboVertSize->setEditText(r("PDF Vertsize").trimmed());
-    if (r("PDF Papersize").listed(cboPaperSize)) cboPaperSize->setEditText(r("PDF Papersize").trimmed());
+    if (listed(r("Translation"), cboTranslation)) cboTranslation->setEditText(r("Translation").trimmed());
+    if (listed(r("PDF Fontsize"), cboFontSize)) cboFontSize->setEditText(r("PDF Fontsize").trimmed());
+    if (listed(r("PDF Vertsize"), cboVertSize)) cboVertSize->setEditText(r("PDF Vertsize").trimmed());
+    if (listed(r("PDF Papersize"), cboPaperSize)) cboPaperSize->setEditText(r("PDF Papersize").trimmed());
     cboPaperSize_Click();
     if (const auto b = r("PDF Page orientation").boolean()) choose(optPageOrientation[*b ? 0 : 1]);
     if (const auto b = r("Html add replace").boolean()) choose(optAddReplace[*b ? 0 : 1]);
@@ -136,21 +111,21 @@ void frmSplf::Form_Load() {
     if (r("PRTCTL").set() && r("PRTCTL").text() == QLatin1String("1")) chkPrtCtl->setChecked(true);
     if (r("PRTCTL format").set())
         choose(optPrtCtlFormat[r("PRTCTL format").text() == QLatin1String("True") ? 0 : 1]);
-    applyState(chkOverprinting, r("SuppressOverprinting").state());
+    applyState(chkOverprinting, r("SuppressOverprinting").checkState());
     chkPrtCtl_Click();
 
     if (const auto b = r("Auto email").boolean()) chkAutoformat->setCheckState(*b ? Qt::Checked : Qt::Unchecked);
-    if (r("Html font").listed(cboFontSizeHTML)) {
+    if (listed(r("Html font"), cboFontSizeHTML)) {
         cboFontSizeHTML->setEditText(r("Html font").trimmed());
     } else {
         cboFontSizeHTML->setEditText(QStringLiteral("9"));
         if (!r("Html font").set()) c.saveSetting(QStringLiteral("Html font"), QStringLiteral("9"));
     }
 
-    const Remembered defaults = r("Defaults");
+    const RememberedValue defaults = r("Defaults");
     if (defaults.notNone() && readAsBoolean(defaults.text()).value_or(false)) {
         // The remembered destination comes back when this PC offers it.
-        if (r("Process").listed(cboProcessType)) cboProcessType->setEditText(r("Process").trimmed());
+        if (listed(r("Process"), cboProcessType)) cboProcessType->setEditText(r("Process").trimmed());
         cboProcessType_Click();
         if (r("From").set()) txtFrom->setText(r("From").trimmed());
         if (r("To").set()) txtTo->setText(r("To").trimmed());
@@ -177,9 +152,9 @@ void frmSplf::Form_Unload() {
         {"Translation", cboTranslation->currentText().trimmed()},
         {"From", txtFrom->text().trimmed()},
         {"To", txtTo->text().trimmed()},
-        {"Parse0", boolText(optParse[0]->isChecked())},
-        {"Parse1", boolText(optParse[1]->isChecked())},
-        {"Parse2", boolText(optParse[2]->isChecked())},
+        {"Parse0", BoolText(optParse[0]->isChecked())},
+        {"Parse1", BoolText(optParse[1]->isChecked())},
+        {"Parse2", BoolText(optParse[2]->isChecked())},
         {"RunMacro", QString::number(stateValue(chkMacro))},
         {"AttachMultiples", QString::number(stateValue(chkAttachMultiples))},
         {"AutoSend", QString::number(stateValue(chkAutoSend))},
@@ -187,21 +162,21 @@ void frmSplf::Form_Unload() {
         {"Run silent", QString::number(stateValue(chkRunSilent))},
         {"Notes tabs", txtTabs->text().trimmed()},
         {"Notes tabs 2", txtTabs2->text().trimmed()},
-        {"Email", boolText(optEmail[0]->isChecked())},
+        {"Email", BoolText(optEmail[0]->isChecked())},
         {"SuppressOverprinting", QString::number(stateValue(chkOverprinting))},
         {"RemoveBlanks", QString::number(stateValue(chkBlankLines))},
         {"MinusSign", QString::number(stateValue(chkORMinusSign))},
-        {"Text or PDF", boolText(optTextOrPDF[0]->isChecked())},
+        {"Text or PDF", BoolText(optTextOrPDF[0]->isChecked())},
         {"PRTCTL", QString::number(stateValue(chkPrtCtl))},
-        {"PRTCTL format", boolText(optPrtCtlFormat[0]->isChecked())},
-        {"Add replace", boolText(optAddReplace[2]->isChecked())},
+        {"PRTCTL format", BoolText(optPrtCtlFormat[0]->isChecked())},
+        {"Add replace", BoolText(optAddReplace[2]->isChecked())},
         {"Page length", cboPageLength->currentText()},
         {"Auto email", QString::number(stateValue(chkAutoformat))},
         {"Run macro", QString::number(stateValue(chkMacro))},
         {"PDF Fontsize", cboFontSize->currentText().trimmed()},
         {"PDF Vertsize", cboVertSize->currentText().trimmed()},
         {"PDF Papersize", cboPaperSize->currentText().trimmed()},
-        {"PDF Page orientation", boolText(optPageOrientation[0]->isChecked())},
+        {"PDF Page orientation", BoolText(optPageOrientation[0]->isChecked())},
     };
     for (const auto& [key, value] : values) ctx_.saveSetting(QString::fromLatin1(key), value);
 }

@@ -2,9 +2,9 @@
 
 #include <QFile>
 
-#include "AppContext.h"
 #include "MailAutomation.h"
 #include "MousePointer.h"
+#include "RunContext.h"
 
 namespace {
 // Opens a new message, or reuses the one of the earlier report.
@@ -12,11 +12,11 @@ bool opening(MailRun& run) { return !run.options.attachMultiples || !run.ctx.gMa
 // No later report of the download goes into this message.
 bool lastOfMessage(MailRun& run) { return !run.options.attachMultiples || run.ctx.gSelectedCount < 2; }
 
-void genericError(AppContext& ctx, int number, const QString& description) {
+void genericError(RunContext& ctx, int number, const QString& description) {
     ctx.msgBox(ErrorText(number, description), MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
 }
 
-int notActivated(AppContext& ctx, const QString& program, const QString& window) {
+int notActivated(RunContext& ctx, const QString& program, const QString& window) {
     ctx.msgBox(QStringLiteral("The %1 window \"%2\" did not come to the front; the report was not attached.")
                    .arg(program, window),
                MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
@@ -25,7 +25,7 @@ int notActivated(AppContext& ctx, const QString& program, const QString& window)
 }
 
 template <class F>
-int trapped(AppContext& ctx, F body, const std::function<void(int, const QString&)>& report) {
+int trapped(RunContext& ctx, F body, const std::function<void(int, const QString&)>& report) {
     try {
         return body();
     } catch (const AutomationError& e) {
@@ -58,7 +58,7 @@ const KeysAttach kOutlookExpressKeys{"Outlook Express", "New Message", 1000, "%I
                                      "Load to email attachment complete under file name ", true, false};
 
 int attachByKeys(MailRun& run, QString& width, const SpoolFileRow& row, const MailOpening& how, const KeysAttach& k) {
-    AppContext& ctx = run.ctx;
+    RunContext& ctx = run.ctx;
     const std::optional<OpenedMail> opened = OpenMail(run, width, row, how, opening(run));
     if (!opened) return 1;
     const QString& file = opened->file;
@@ -92,7 +92,7 @@ int EmailAttachOutlookExpress(MailRun run, QString& width, const SpoolFileRow& r
 }
 
 int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
-    AppContext& ctx = run.ctx;
+    RunContext& ctx = run.ctx;
     const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::AttachNotes, opening(run));
     if (!opened) return 1;
     const QString& file = opened->file;
@@ -104,7 +104,7 @@ int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
                        ? QStringLiteral("Please login to Lotus Notes first!")
                        : QStringLiteral("An Error has occurred while accessing Lotus Notes:\r\nError number: ") +
                              QString::number(n) + QStringLiteral("\r\nDescription: ") + d + QStringLiteral(" Step:") + step,
-                   MsgButtons::OK, MsgIcon::Critical, QString::fromLatin1(AppContext::kAppTitle));
+                   MsgButtons::OK, MsgIcon::Critical, QString::fromLatin1(Services::kAppTitle));
         email.releaseNotes();
         run.progress.status(QStringLiteral("Load to Notes did not complete."));
     };
@@ -152,7 +152,7 @@ int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
 }
 
 int EmailAttachOutlook(MailRun run, QString& width, const SpoolFileRow& row) {
-    AppContext& ctx = run.ctx;
+    RunContext& ctx = run.ctx;
     const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::AttachOutlook, opening(run));
     if (!opened) return 1;
     const QString& file = opened->file;

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "AppContext.h"
 #include "Codec.h"
 #include "EmailTextFiles.h"
 #include "Keyboard.h"
@@ -13,7 +12,7 @@
 #include "PartFile.h"
 #include "PcFileName.h"
 #include "ProcTxt.h"
-#include "SplfScreenApi.h"
+#include "RunContext.h"
 
 namespace {
 using namespace MailDirectives;
@@ -78,7 +77,7 @@ protected:
     }
 
     MailRun& run;
-    AppContext& ctx;
+    RunContext& ctx;
     EmailState& email;
 };
 
@@ -310,7 +309,7 @@ QString writePart(const Part& part, bool asPdf, bool trim, bool removeLayout, QS
 }
 
 int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFileRow& row) {
-    AppContext& ctx = run.ctx;
+    RunContext& ctx = run.ctx;
     PointerGuard pointer(MousePointer::ArrowHourglass);
     run.progress.status(QStringLiteral("Transferring records..."));
     const QString workDir = MailWorkDir(ctx);
@@ -432,7 +431,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
     run.progress.status(status);
     pointer.release();
     setMousePointer(MousePointer::Normal);
-    FocusScreen(ctx);
+    FocusScreen(run);
     return failed ? 1 : 0;
 }
 }  // namespace

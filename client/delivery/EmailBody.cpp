@@ -2,7 +2,6 @@
 
 #include <QFile>
 
-#include "AppContext.h"
 #include "Codec.h"
 #include "MailAutomation.h"
 #include "MousePointer.h"
@@ -10,6 +9,7 @@
 #include "PcFileName.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
+#include "RunContext.h"
 #include "SpoolExchange.h"
 
 namespace {
@@ -18,7 +18,7 @@ namespace {
 // lines, two between pages.
 class HtmlBodySink : public SpoolRecordSink, private PageCanvas {
 public:
-    HtmlBodySink(AppContext& ctx, const QString& name, bool plain, bool removeLayout)
+    HtmlBodySink(RunContext& ctx, const QString& name, bool plain, bool removeLayout)
         : ctx_(ctx), name_(name), plain_(plain), pages_(PageModelOptions{.layout = !removeLayout}) {}
     void accepted(const std::string&) override {
         file.open(ctx_, name_, false);
@@ -51,13 +51,13 @@ private:
         const QString text = Codec::toUnicode(ShownText(record));
         line(plain_ ? text : QStringLiteral("<P>") + HtmlText(text) + QStringLiteral("</P>"));
     }
-    AppContext& ctx_;
+    RunContext& ctx_;
     QString name_;
     bool plain_;
     PageModel pages_;
 };
 
-int failed(AppContext& ctx, const QString& text, const QString& title = QStringLiteral("Tolvane")) {
+int failed(RunContext& ctx, const QString& text, const QString& title = QStringLiteral("Tolvane")) {
     ctx.msgBox(text, MsgButtons::OK, MsgIcon::Critical, title);
     setMousePointer(MousePointer::Normal);
     return 1;
@@ -73,7 +73,7 @@ QString HtmlText(const QString& text) {
 }
 
 int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
-    AppContext& ctx = run.ctx;
+    RunContext& ctx = run.ctx;
     setMousePointer(MousePointer::ArrowHourglass);
     const QString name = BuildPcFileName(ctx, MailWorkDir(ctx), row, false);
     run.progress.status(QStringLiteral("Preparing records for transfer to file ") + name + QStringLiteral(".   "));
@@ -116,7 +116,7 @@ int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
 }
 
 int EmailBodyOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row) {
-    AppContext& ctx = run.ctx;
+    RunContext& ctx = run.ctx;
     const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::BodyOutlookExpress, true);
     if (!opened) return 1;
     const QString& name = opened->file;
@@ -137,7 +137,7 @@ int EmailBodyOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row
 }
 
 int EmailBodyNotes(MailRun run, QString& width, const SpoolFileRow& row) {
-    AppContext& ctx = run.ctx;
+    RunContext& ctx = run.ctx;
     const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::BodyNotes, true);
     if (!opened) return 1;
     const QString& body = opened->body;
@@ -156,13 +156,13 @@ int EmailBodyNotes(MailRun run, QString& width, const SpoolFileRow& row) {
                                ? QStringLiteral("Please login to Lotus Notes first!")
                                : QStringLiteral("An Error has occurred while accessing Lotus Notes:\r\nErr. Number: ") +
                                      QString::number(e.number) + QStringLiteral("\r\nDescription: ") + e.description,
-                      QString::fromLatin1(AppContext::kAppTitle));
+                      QString::fromLatin1(Services::kAppTitle));
     }
     return MailDone(run, QStringLiteral("Load to Notes email is complete."));
 }
 
 int EmailBodyOutlook(MailRun run, QString& width, const SpoolFileRow& row) {
-    AppContext& ctx = run.ctx;
+    RunContext& ctx = run.ctx;
     const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::BodyOutlook, true);
     if (!opened) return 1;
     const QString& body = opened->body;

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "AppContext.h"
 #include "Codec.h"
 #include "KeyboardLocks.h"
 #include "MailAutomation.h"
@@ -12,8 +11,8 @@
 #include "PcFileName.h"
 #include "ProcPDF.h"
 #include "ProcTxt.h"
+#include "RunContext.h"
 #include "SendKeys.h"
-#include "SplfScreenApi.h"
 
 namespace {
 // Bounded, not millions of tries: a window that has not
@@ -21,7 +20,7 @@ namespace {
 constexpr int kActivationTries = 20;
 constexpr int kRoundsBetweenTries = 25;
 
-bool retry(AppContext& ctx, const std::function<bool()>& once) {
+bool retry(RunContext& ctx, const std::function<bool()>& once) {
     for (int i = 0; i < kActivationTries; ++i) {
         if (once()) return true;
         for (int r = 0; r < kRoundsBetweenTries; ++r) ctx.clock->pumpOnce();
@@ -30,7 +29,7 @@ bool retry(AppContext& ctx, const std::function<bool()>& once) {
 }
 }  // namespace
 
-EmailState& Email(AppContext& ctx) {
+EmailState& Email(RunContext& ctx) {
     if (!ctx.emailState) ctx.emailState = std::make_shared<EmailState>();
     return *ctx.emailState;
 }
@@ -45,12 +44,12 @@ QString DraftsWrittenText(const QStringList& drafts) {
 }
 
 namespace EmailKeys {
-void send(AppContext& ctx, const QString& keys, bool wait) { SendKeysKeepingLocks(ctx, keys, wait); }
-void type(AppContext& ctx, const QString& data, bool wait) { SendKeysKeepingLocks(ctx, SendKeys::literal(data), wait); }
-bool activate(AppContext& ctx, const QString& title) {
+void send(RunContext& ctx, const QString& keys, bool wait) { SendKeysKeepingLocks(ctx, keys, wait); }
+void type(RunContext& ctx, const QString& data, bool wait) { SendKeysKeepingLocks(ctx, SendKeys::literal(data), wait); }
+bool activate(RunContext& ctx, const QString& title) {
     return ctx.keyboard && retry(ctx, [&] { return ctx.keyboard->activate(title); });
 }
-bool activateTask(AppContext& ctx, qint64 task) {
+bool activateTask(RunContext& ctx, qint64 task) {
     return ctx.keyboard && task != 0 && retry(ctx, [&] { return ctx.keyboard->activateTask(task); });
 }
 }  // namespace EmailKeys
@@ -73,7 +72,7 @@ const MailOpening BodyOutlook{MailFile::BodyText, "Outlook", "Starting Outlook..
 }  // namespace MailOpenings
 
 namespace {
-void cannotStart(AppContext& ctx, const char* program) {
+void cannotStart(RunContext& ctx, const char* program) {
     ctx.msgBox(QString::fromLatin1(program) + QStringLiteral(" could not be started."), MsgButtons::OK, MsgIcon::Critical,
                QStringLiteral("Tolvane"));
     setMousePointer(MousePointer::Normal);
@@ -81,7 +80,7 @@ void cannotStart(AppContext& ctx, const char* program) {
 
 // The report as the delivery's work file; empty when the transfer did not write it.
 QString writeMailFile(MailRun& run, QString& width, const SpoolFileRow& row, MailFile kind) {
-    AppContext& ctx = run.ctx;
+    RunContext& ctx = run.ctx;
     setMousePointer(MousePointer::ArrowHourglass);
     run.progress.status(QStringLiteral("Transferring records..."));
     const bool attachment = kind == MailFile::Attachment;
@@ -107,7 +106,7 @@ bool readBody(const QString& name, QString& body) {
     return f.error() == QFileDevice::NoError;
 }
 
-std::shared_ptr<AutomationObject> reach(AppContext& ctx, const MailOpening& how) {
+std::shared_ptr<AutomationObject> reach(RunContext& ctx, const MailOpening& how) {
     const QString id = QString::fromLatin1(how.progId);
     if (how.running) {
         try {
@@ -123,7 +122,7 @@ std::shared_ptr<AutomationObject> reach(AppContext& ctx, const MailOpening& how)
 }
 }  // namespace
 
-qint64 StartMailProgram(AppContext& ctx, const char* program, const QStringList& arguments) {
+qint64 StartMailProgram(RunContext& ctx, const char* program, const QStringList& arguments) {
     QStringList args = ProcessStarter::splitCommandLine(Email(ctx).gMailProgram);
     const QString exe = args.isEmpty() ? QString() : args.takeFirst();
     const qint64 task = exe.isEmpty() ? 0 : ctx.processes->startTask(exe, args + arguments, ProcessStarter::NormalFocus);
@@ -133,7 +132,7 @@ qint64 StartMailProgram(AppContext& ctx, const char* program, const QStringList&
 
 std::optional<OpenedMail> OpenMail(MailRun& run, QString& width, const SpoolFileRow& row, const MailOpening& how,
                                    bool start) {
-    AppContext& ctx = run.ctx;
+    RunContext& ctx = run.ctx;
     OpenedMail out;
     out.file = writeMailFile(run, width, row, how.file);
     if (out.file.isEmpty()) return std::nullopt;
@@ -165,7 +164,7 @@ std::optional<OpenedMail> OpenMail(MailRun& run, QString& width, const SpoolFile
 
 int MailDone(MailRun& run, const QString& status, bool focus) {
     run.progress.status(status);
-    if (focus) FocusScreen(run.ctx);
+    if (focus) FocusScreen(run);
     setMousePointer(MousePointer::Normal);
     return 0;
 }
@@ -175,14 +174,14 @@ QString ErrorText(int number, const QString& description) {
            QStringLiteral(" ") + description;
 }
 
-QString CompanyName(AppContext& ctx) {
+QString CompanyName(RunContext& ctx) {
     const QString c = ctx.getSetting(QStringLiteral("Company name"));
     return c == QLatin1String("None") ? QString() : c;
 }
 
-QString MailWorkDir(AppContext& ctx) { return ctx.paths ? ctx.paths->shortPath(ctx.gWorkDir) : ctx.gWorkDir; }
+QString MailWorkDir(RunContext& ctx) { return ctx.paths ? ctx.paths->shortPath(ctx.gWorkDir) : ctx.gWorkDir; }
 
-void FocusScreen(AppContext& ctx) {
-    if (!ctx.gBatchMode) ctx.frmSplf().giveFocus();
+void FocusScreen(MailRun& run) {
+    if (!run.ctx.gBatchMode) run.progress.giveFocus();
 }
 

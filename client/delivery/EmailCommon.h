@@ -8,7 +8,7 @@
 #include "DownloadOptions.h"
 #include "SpoolFileRow.h"
 
-class AppContext;
+class RunContext;
 
 // What the e-mail deliveries keep for the run and between the reports of one
 // download (the described module-level variables).
@@ -29,26 +29,26 @@ struct EmailState {
     void releaseNotes() { gNotesUIDocument.reset(), gNotesWorkspace.reset(), gNotesSession.reset(); }
     void releaseOutlook() { gOutlookMailItem.reset(), gOutlookApp.reset(); }
 };
-EmailState& Email(AppContext& ctx);
+EmailState& Email(RunContext& ctx);
 // "Draft written to <path>", or "3 drafts written to <folder>: <name>, <name>, <name>".
 QString DraftsWrittenText(const QStringList& drafts);
 
 // What a delivery is given besides the report.
 struct MailRun {
-    AppContext& ctx;
+    RunContext& ctx;
     const DownloadOptions& options;
     DownloadProgress& progress;
 };
 
 namespace EmailKeys {
 // Keys in the keystroke notation, waiting until they are taken.
-void send(AppContext& ctx, const QString& keys, bool wait = true);
+void send(RunContext& ctx, const QString& keys, bool wait = true);
 // Data typed as it stands (file names, subjects, messages).
-void type(AppContext& ctx, const QString& data, bool wait = true);
+void type(RunContext& ctx, const QString& data, bool wait = true);
 // Brings the window to the front, trying a bounded number of times with
 // window events let run between tries. False: it never came; no key may be sent.
-bool activate(AppContext& ctx, const QString& title);
-bool activateTask(AppContext& ctx, qint64 task);
+bool activate(RunContext& ctx, const QString& title);
+bool activateTask(RunContext& ctx, qint64 task);
 }  // namespace EmailKeys
 
 // Where a delivery puts the report before the mail program takes it.
@@ -93,7 +93,7 @@ std::optional<OpenedMail> OpenMail(MailRun& run, QString& width, const SpoolFile
 int MailDone(MailRun& run, const QString& status, bool focus = true);
 // Starts the program's command (gMailProgram) with further arguments; 0 after
 // telling the user that the program could not be started.
-qint64 StartMailProgram(AppContext& ctx, const char* program, const QStringList& arguments);
+qint64 StartMailProgram(RunContext& ctx, const char* program, const QStringList& arguments);
 
 // "Error 5 description" (a minus sign for the blank of a negative number).
 QString ErrorText(int number, const QString& description);
@@ -104,8 +104,8 @@ struct CaughtError {
 };
 
 // The company name of the automated e-mail options; empty when not set.
-QString CompanyName(AppContext& ctx);
+QString CompanyName(RunContext& ctx);
 // The work directory in the form the delivery asks for (the short form is the long one here).
-QString MailWorkDir(AppContext& ctx);
+QString MailWorkDir(RunContext& ctx);
 // Gives the spooled-file screen the focus, unless this is a batch run.
-void FocusScreen(AppContext& ctx);
+void FocusScreen(MailRun& run);

@@ -3,15 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include "AppContext.h"
+#include "RunContext.h"
 #include "SafeOutputFile.h"
 
 namespace EmailTextFiles {
 namespace {
-QString inConfig(AppContext& ctx, const char* name) {
+QString inConfig(RunContext& ctx, const char* name) {
     return QDir(ctx.paths->configPath()).filePath(QString::fromLatin1(name));
 }
-QString read(AppContext& ctx, const char* name) {
+QString read(RunContext& ctx, const char* name) {
     for (const QString& dir : {ctx.paths->configPath(), ctx.paths->appPath()}) {
         const QString path = QDir(dir).filePath(QString::fromLatin1(name));
         // Only a plain file: a pipe would wait for a writer, a device never ends.
@@ -21,7 +21,7 @@ QString read(AppContext& ctx, const char* name) {
     }
     return {};
 }
-QString save(AppContext& ctx, const QString& path, const QString& text) {
+QString save(RunContext& ctx, const QString& path, const QString& text) {
     const QByteArray bytes = (text + QStringLiteral("\r\n")).toLocal8Bit();
     SafeOutputFile f;
     try {
@@ -38,12 +38,12 @@ QString save(AppContext& ctx, const QString& path, const QString& text) {
 }
 }  // namespace
 
-QString subjectFile(AppContext& ctx) { return inConfig(ctx, "emailsub.txt"); }
-QString messageFile(AppContext& ctx) { return inConfig(ctx, "emailmsg.txt"); }
-QString readSubject(AppContext& ctx) { return read(ctx, "emailsub.txt"); }
-QString readMessage(AppContext& ctx) { return read(ctx, "emailmsg.txt"); }
+QString subjectFile(RunContext& ctx) { return inConfig(ctx, "emailsub.txt"); }
+QString messageFile(RunContext& ctx) { return inConfig(ctx, "emailmsg.txt"); }
+QString readSubject(RunContext& ctx) { return read(ctx, "emailsub.txt"); }
+QString readMessage(RunContext& ctx) { return read(ctx, "emailmsg.txt"); }
 
-QString write(AppContext& ctx, const QString& subject, const QString& message) {
+QString write(RunContext& ctx, const QString& subject, const QString& message) {
     QDir().mkpath(ctx.paths->configPath());
     QString error = save(ctx, subjectFile(ctx), subject);
     if (error.isEmpty()) error = save(ctx, messageFile(ctx), message);

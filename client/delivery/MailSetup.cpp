@@ -4,23 +4,22 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "AppContext.h"
 #include "Codec.h"
 #include "EmailCommon.h"
 #include "MailStandIns.h"
+#include "RunContext.h"
 #include "SignOn.h"
-#include "SplfScreenApi.h"
 
 namespace MailSetup {
 namespace {
 bool isSet(const QString& v) { return v != QLatin1String("None") && !v.isEmpty(); }
-QString setting(AppContext& ctx, const char* key) {
+QString setting(RunContext& ctx, const char* key) {
     const QString v = ctx.getSetting(QString::fromLatin1(key));
     return isSet(v) ? v.trimmed() : QString();
 }
 }  // namespace
 
-SmtpConfig serverSettings(AppContext& ctx) {
+SmtpConfig serverSettings(RunContext& ctx) {
     SmtpConfig c;
     c.url = setting(ctx, "Mail server");
     c.user = setting(ctx, "Mail user");
@@ -39,21 +38,21 @@ SmtpConfig serverSettings(AppContext& ctx) {
     return c;
 }
 
-bool savePassword(AppContext& ctx, const QString& password) {
+bool savePassword(RunContext& ctx, const QString& password) {
     if (password.size() > kMaxPasswordLength || !SignOnScrambling::firstUncarriedCharacter(password).isNull()) return false;
     ctx.saveSetting(QStringLiteral("Mail password"),
                     Codec::toUnicode(SignOnScrambling::scrambleField(Codec::fromUnicode(password))));
     return true;
 }
 
-QString draftsFolder(AppContext& ctx) {
+QString draftsFolder(RunContext& ctx) {
     const QString chosen = setting(ctx, "Drafts folder");
     if (!chosen.isEmpty()) return chosen;
     return QDir(ctx.paths ? ctx.paths->dataPath() : QDir::homePath()).filePath(QStringLiteral("Drafts"));
 }
 }  // namespace MailSetup
 
-void InstallMailStandIns(AppContext& ctx) {
+void InstallMailStandIns(RunContext& ctx) {
     auto service = std::make_shared<MailService>();
     service->draftsFolder = MailSetup::draftsFolder(ctx);
     service->starter = [&ctx] { return ctx.processes.get(); };
@@ -82,14 +81,11 @@ void InstallMailStandIns(AppContext& ctx) {
     ctx.mailStandIns = standIns;
 }
 
-void CloseMailWindows(AppContext& ctx) {
+QString CloseMailWindows(RunContext& ctx) {
     if (ctx.mailStandIns) ctx.mailStandIns->closeWindows();
     EmailState& email = Email(ctx);
-    if (email.draftsShown < email.drafts.size()) {
-        SplfScreenApi& splf = ctx.frmSplf();
-        const QString before = splf.status();
-        splf.setStatus((before.isEmpty() ? QString() : before + QStringLiteral("  ")) +
-                       DraftsWrittenText(email.drafts.mid(email.draftsShown)));
-    }
+    const QString told =
+        email.draftsShown < email.drafts.size() ? DraftsWrittenText(email.drafts.mid(email.draftsShown)) : QString();
     email.draftsShown = email.drafts.size();
+    return told;
 }

@@ -1,14 +1,16 @@
 #pragma once
 #include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "Automation.h"
 #include "DownloadOptions.h"
+#include "RunSettings.h"
 #include "SpoolFileRow.h"
 
-class AppContext;
-class frmExcel;
-class frmWord;
+class RunContext;
+class Services;
 
 // The office deliveries: the report goes through the core transfer into a
 // text work file, which the office program opens, formats and (Excel, Word)
@@ -16,30 +18,51 @@ class frmWord;
 // reached the program (and, where it saves, was saved), else -1; the user has
 // been told why. `document` receives the document saved, when one was (the
 // others leave it as it is).
-int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+//
+// They read the run's settings: the options, the macro fields, and the name a
+// settings file gave the document (the text save name it marks `fromFile`),
+// which names one report only: a delivery that used it takes the mark off.
+int ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
               QString* document = nullptr);
-int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
                QString* document = nullptr);
-int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+int ProcLotus123(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
                  QString* document = nullptr);
-int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
                QString* document = nullptr);
-int ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
                 QString* document = nullptr);
 
-// What the office deliveries keep for the run: the macro dialogs and the
-// WordPro application object (kept until the main window unloads).
-struct OfficeWindows {
-    OfficeWindows();
-    ~OfficeWindows();
-    std::unique_ptr<frmExcel> excel;
-    std::unique_ptr<frmWord> word;
+enum class MacroProgram { Excel, Word };
+
+// What the office deliveries keep for the run: the WordPro application
+// object (kept until the program ends) and the macro fields.
+struct OfficeState {
     std::shared_ptr<AutomationObject> gWordProApp;
     // Limit of our own on the Word 6/95 link attempts after its start, and the wait between them.
     int ddeRetryLimit = 50;
     int ddeRetryWaitMs = 200;
+    // The macro fields of a run without the macro dialogs, once loaded.
+    std::optional<RunSettings::Macro> excelMacro, wordMacro;
+    // The macro dialog, set by the windows: shown as a delivery asks for the
+    // macro, its fields as the user left them. Unset: the fields kept above.
+    std::function<RunSettings::Macro(MacroProgram)> askMacro;
 };
-OfficeWindows& OfficeWindowsOf(AppContext& ctx);
+OfficeState& Office(RunContext& ctx);
+
+// The macro a delivery runs: the macro dialog's answer where the windows
+// show it; else the fields as the dialog would hold them (its defaults and
+// the remembered values, with a settings file's on top), checked as its Open
+// checks them.
+RunSettings::Macro MacroFor(RunContext& ctx, const RunSettings& settings, MacroProgram program);
+// The folder offered when no macro file is named.
+QString MacroDefaultFolder();
+// The macro file's check of the dialog's Open: a path (with either separator)
+// must name a file that can be read; false after the message.
+bool MacroFileReadable(Services& ctx, MacroProgram program, const QString& path);
+// The remembered values of a macro dialog.
+const char* MacroFileSetting(MacroProgram program);
+const char* MacroNameSetting(MacroProgram program);
 
 // VB's Str of a whole number: a blank before a number that is not negative.
 QString VbNumber(int n);

@@ -2,56 +2,40 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 
-#include "AppContext.h"
-#include "DownloadWindows.h"
 #include "MousePointer.h"
 #include "OfficeAutomation.h"
 #include "OfficeDelivery.h"
 #include "PcFileName.h"
 #include "ProcTxt.h"
+#include "RunContext.h"
 #include "SafeOutputFile.h"
-#include "SplfScreenApi.h"
-#include "frmMacro.h"
-#include "frmSaveAs.h"
 
 QString VbNumber(int n) { return n >= 0 ? QStringLiteral(" %1").arg(n) : QString::number(n); }
 
-OfficeWindows::OfficeWindows() = default;
-OfficeWindows::~OfficeWindows() = default;
-
-OfficeWindows& OfficeWindowsOf(AppContext& ctx) {
-    if (!ctx.officeWindows) {
-        ctx.officeWindows = std::make_shared<OfficeWindows>();
-        std::weak_ptr<OfficeWindows> weak = ctx.officeWindows;
-        ctx.macroField = [weak](const char* field) -> QString {
-            auto w = weak.lock();
-            const QString f = QString::fromLatin1(field);
-            MacroDialog* dlg = !w ? nullptr : f.startsWith(u"frmExcel.") ? static_cast<MacroDialog*>(w->excel.get())
-                                                                          : static_cast<MacroDialog*>(w->word.get());
-            if (!dlg) return {};
-            return f.endsWith(u".txtMacroName") ? dlg->txtMacroName->text() : dlg->txtMacroFileBox->text();
-        };
+OfficeState& Office(RunContext& ctx) {
+    if (!ctx.officeState) {
+        ctx.officeState = std::make_shared<OfficeState>();
+        std::weak_ptr<OfficeState> weak = ctx.officeState;
         ctx.releaseWordProApp = [weak] {
-            if (auto w = weak.lock()) w->gWordProApp.reset();
+            if (auto o = weak.lock()) o->gWordProApp.reset();
         };
     }
-    return *ctx.officeWindows;
+    return *ctx.officeState;
 }
 
 namespace OfficeFlow {
 void Run::status(const QString& text) {
     progress.status(text);
-    if (ctx.splfScreen.loaded()) ctx.frmSplf().Refresh();
+    progress.refresh();
 }
 
 QString Run::batchName() const {
-    frmSaveAs& save = SaveDialog(ctx, frmSaveAs::Kind::Text);
-    return save.txtSaveTag().isEmpty() ? QString() : save.txtSave->text();
+    const RunSettings::SaveName& name = settings.saveNames[RunSettings::TextSave];
+    return name.fromFile ? name.name : QString();
 }
 
-void Run::clearBatchTag() { SaveDialog(ctx, frmSaveAs::Kind::Text).setTxtSaveTag(QString()); }
+void Run::clearBatchTag() { settings.saveNames[RunSettings::TextSave].fromFile = false; }
 
 void Run::macrosUnavailable() {
     if (macroUnavailableTold) return;
@@ -107,12 +91,12 @@ std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const
     return nullptr;
 }
 
-QString SaveFolder(AppContext& ctx) {
+QString SaveFolder(RunContext& ctx) {
     const QString saved = ctx.getSetting(QStringLiteral("Save Path"));
     return saved == QLatin1String("None") || saved.trimmed().isEmpty() ? ctx.gWorkDir : saved;
 }
 
-QString WorkFolder(AppContext& ctx, bool shortForm) {
+QString WorkFolder(RunContext& ctx, bool shortForm) {
     return shortForm && ctx.paths ? ctx.paths->shortPath(ctx.gWorkDir) : ctx.gWorkDir;
 }
 

@@ -4,17 +4,19 @@
 #include <vector>
 
 #include "Automation.h"
-#include "MessageBoxes.h"
 #include "DownloadOptions.h"
+#include "MessageBoxes.h"
+#include "RunSettings.h"
 #include "SpoolFileRow.h"
 
-class AppContext;
+class RunContext;
 
 // The flow all office deliveries share: status texts, the work file from the
 // core transfer, the running-or-new program, the batch run's output name.
 namespace OfficeFlow {
 struct Run {
-    AppContext& ctx;
+    RunContext& ctx;
+    RunSettings& settings;
     DownloadOptions options;
     DownloadProgress& progress;
     const SpoolFileRow& row;
@@ -22,8 +24,9 @@ struct Run {
 
     // The first panel of the spooled-file screen's status bar.
     void status(const QString& text);
-    // The output name the batch run set (frmSave.txtSave with a Tag), empty when none.
+    // The output name a settings file gave (the text save name it marked), empty when none.
     QString batchName() const;
+    // ... used: it names no later report.
     void clearBatchTag();
     // "macros are not available on this platform", once per delivery.
     void macrosUnavailable();
@@ -45,9 +48,9 @@ bool RefuseDocumentTarget(Run& run, const QString& document);
 // started." was shown.
 std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const QString& program, bool lookForRunning);
 // The registry's "Save Path"; not set: the work directory.
-QString SaveFolder(AppContext& ctx);
+QString SaveFolder(RunContext& ctx);
 // gWorkDir, in its short form for a program version that needs one.
-QString WorkFolder(AppContext& ctx, bool shortForm);
+QString WorkFolder(RunContext& ctx, bool shortForm);
 // Lines of the work file that hold only the page-break mark, and blank lines before the first text.
 struct WorkFileShape {
     int marks = 0;

@@ -1,14 +1,11 @@
 #include <QFileInfo>
-#include <QLineEdit>
 
-#include "AppContext.h"
 #include "MousePointer.h"
 #include "OfficeAutomation.h"
 #include "OfficeDelivery.h"
 #include "OfficeFlow.h"
 #include "PcFileName.h"
-#include "SplfScreenApi.h"
-#include "frmMacro.h"
+#include "RunContext.h"
 
 using namespace OfficeFlow;
 
@@ -59,9 +56,10 @@ void textToColumns(Run& run, ExcelApplication& xl, int leadingBlank) {
 
 }  // namespace
 
-int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+int ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
               QString* document) {
-    Run run{ctx, options, progress, row};
+    const DownloadOptions& options = settings.options;
+    Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     if (RefuseDocumentTarget(run, run.batchName())) {
         run.clearBatchTag();
@@ -79,18 +77,12 @@ int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress&
     ExcelApplication xl(app);
     const QString batchName = run.batchName();
     const WorkFileShape shape = ShapeOf(workFile);
-    frmExcel* dlg = nullptr;
+    std::optional<RunSettings::Macro> macro;
     try {
         run.status(QStringLiteral("Transferring to Excel."));
         if (options.runMacro) {
-            dlg = &ExcelMacroWindow(ctx);
-            if (ctx.gSettingsFromFile) {
-                dlg->showAndAccept();
-            } else {
-                PointerGuard normal(MousePointer::Normal);
-                dlg->showModal();
-            }
-            const QString sheet = dlg->txtMacroSheet->text().trimmed();
+            macro = MacroFor(ctx, settings, MacroProgram::Excel);
+            const QString sheet = macro->document.trimmed();
             if (!sheet.isEmpty()) {
                 run.status(QStringLiteral("Loading Excel macro sheet") + sheet + QStringLiteral("."));
                 xl.openWorkbook(sheet);
@@ -113,9 +105,9 @@ int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress&
         xl.autoFitSelectedColumns();
         xl.selectRange(QStringLiteral("A1"));
     });
-    if (options.runMacro && dlg) {
-        const QString name = dlg->txtMacroName->text().trimmed();
-        const QString sheet = dlg->txtMacroSheet->text().trimmed();
+    if (options.runMacro && macro) {
+        const QString name = macro->name.trimmed();
+        const QString sheet = macro->document.trimmed();
         if (!name.isEmpty() && !sheet.isEmpty()) {
             run.status(QStringLiteral("Running ") + name + QStringLiteral("."));
             try {
@@ -149,7 +141,7 @@ int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress&
     }
     run.status(done);
     if (document) *document = output;
-    if (!ctx.gBatchMode && ctx.splfScreen.loaded()) ctx.frmSplf().giveFocus();
+    if (!ctx.gBatchMode) progress.giveFocus();
     run.clearBatchTag();
     return 0;
 }

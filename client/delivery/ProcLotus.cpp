@@ -1,10 +1,9 @@
-#include "AppContext.h"
 #include "MousePointer.h"
 #include "OfficeAutomation.h"
 #include "OfficeDelivery.h"
 #include "OfficeFlow.h"
 #include "PcFileName.h"
-#include "SplfScreenApi.h"
+#include "RunContext.h"
 
 using namespace OfficeFlow;
 
@@ -15,8 +14,8 @@ QString temporaryFileStatus(const QString& program, const QString& file) {
            QStringLiteral(" (removed when iSeries Spoolwright ends).");
 }
 
-void giveFocusBack(AppContext& ctx) {
-    if (!ctx.gBatchMode && ctx.splfScreen.loaded()) ctx.frmSplf().giveFocus();
+void giveFocusBack(Run& run) {
+    if (!run.ctx.gBatchMode) run.progress.giveFocus();
 }
 
 // WordPro's part of the delivery on one application object; throws when the program is gone.
@@ -55,9 +54,10 @@ void loadIntoWordPro(Run& run, WordProApplication& wp, const QString& workFile, 
 }
 }  // namespace
 
-int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+int ProcLotus123(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
                  QString* /*nothing saved*/) {
-    Run run{ctx, options, progress, row};
+    const DownloadOptions& options = settings.options;
+    Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     run.status(QStringLiteral("Transferring records..."));
     const bool shortForm = ctx.gLotus123Version == QLatin1String("97") || ctx.gLotus123Version == QLatin1String("98");
@@ -84,18 +84,19 @@ int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgre
     }
     run.status(QStringLiteral("File has been loaded to Lotus 123.   "));
     run.status(temporaryFileStatus(QStringLiteral("Lotus 123"), workFile.trimmed()));
-    giveFocusBack(ctx);
+    giveFocusBack(run);
     return 0;
 }
 
-int ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
                 QString* /*nothing saved*/) {
-    Run run{ctx, options, progress, row};
+    const DownloadOptions& options = settings.options;
+    Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     QString workFile, width;
     if (!TransferToWorkFile(run, ctx.gWorkDir, true, QString(), QStringLiteral("ProcWordPro"), false, workFile, width))
         return -1;
-    OfficeWindows& kept = OfficeWindowsOf(ctx);
+    OfficeState& kept = Office(ctx);
     const QString progId = QString::fromLatin1(WordProApplication::kProgId);
     run.status(QStringLiteral("Checking for an existing instance of WordPro..."));
     const std::vector<bool> bulletIsMark = ShapeOf(workFile).bulletIsMark;

@@ -1,8 +1,6 @@
 #include <QDir>
 #include <QFileInfo>
-#include <QLineEdit>
 
-#include "AppContext.h"
 #include "Clock.h"
 #include "MousePointer.h"
 #include "OfficeAutomation.h"
@@ -10,29 +8,14 @@
 #include "OfficeFlow.h"
 #include "PcFileName.h"
 #include "RegistryAccess.h"
-#include "SplfScreenApi.h"
-#include "frmMacro.h"
+#include "RunContext.h"
 
 using namespace OfficeFlow;
 
-namespace {
-
-// The macro dialog as the Word deliveries show it: unattended for a settings file, else modal.
-frmWord& showWordMacroDialog(AppContext& ctx) {
-    frmWord& dlg = WordMacroWindow(ctx);
-    if (ctx.gSettingsFromFile) {
-        dlg.showAndAccept();
-    } else {
-        PointerGuard normal(MousePointer::Normal);
-        dlg.showModal();
-    }
-    return dlg;
-}
-}  // namespace
-
-int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
                QString* document) {
-    Run run{ctx, options, progress, row};
+    const DownloadOptions& options = settings.options;
+    Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     const QString batchName = run.batchName();
     // The name is chosen free as the document will be written: an earlier
@@ -67,9 +50,10 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
         word.setVisible(true);
         word.setWindowState(0);
     });
-    frmWord* dlg = options.runMacro ? &showWordMacroDialog(ctx) : nullptr;
-    if (dlg) {
-        const QString tpl = dlg->txtMacroFile->text().trimmed();
+    const std::optional<RunSettings::Macro> macro =
+        options.runMacro ? std::optional(MacroFor(ctx, settings, MacroProgram::Word)) : std::nullopt;
+    if (macro) {
+        const QString tpl = macro->document.trimmed();
         if (!tpl.isEmpty()) {
             run.status(QStringLiteral("Loading Word macro sheet") + tpl);
             try {
@@ -97,12 +81,12 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
     });
     run.status(QStringLiteral("File has been loaded to Word.   "));
     bool macroRan = false;
-    if (dlg) {
-        const QString name = dlg->txtMacroName->text();
+    if (macro) {
+        const QString name = macro->name;
         if (!name.trimmed().isEmpty()) {
             run.status(QStringLiteral("Running ") + name.trimmed() + QStringLiteral("."));
             try {
-                word.runMacro(MacroReference(dlg->txtMacroFile->text().trimmed(), name));
+                word.runMacro(MacroReference(macro->document.trimmed(), name));
                 macroRan = true;
             } catch (const AutomationError& e) {
                 if (e.number == OfficeMacros::kUnavailable) run.macrosUnavailable();
@@ -138,15 +122,16 @@ int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress
     return 0;
 }
 
-int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
                QString* /*nothing saved*/) {
-    Run run{ctx, options, progress, row};
+    const DownloadOptions& options = settings.options;
+    Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     QString workFile, width;
     if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.gWordVersion)), false, QString(),
                             QStringLiteral("ProcWord_6"), false, workFile, width))
         return -1;
-    OfficeWindows& kept = OfficeWindowsOf(ctx);
+    OfficeState& kept = Office(ctx);
     run.status(QStringLiteral("Linking to Word."));
     std::shared_ptr<DdeConversation> link;
     const QString application = QString::fromLatin1(WordBasic::kApplication);
@@ -190,9 +175,9 @@ int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress
     try {
         QString tpl, name;
         if (options.runMacro) {
-            frmWord& dlg = showWordMacroDialog(ctx);
-            tpl = dlg.txtMacroFile->text().trimmed();
-            name = dlg.txtMacroName->text().trimmed();
+            const RunSettings::Macro macro = MacroFor(ctx, settings, MacroProgram::Word);
+            tpl = macro.document.trimmed();
+            name = macro.name.trimmed();
         }
         auto macroStep = [&](const QString& command) {
             try {

@@ -2,9 +2,9 @@
 
 #include "PcFileName.h"
 #include "RunContext.h"
+#include "SettingValues.h"
 
 namespace {
-bool isSet(const QString& v) { return v != QLatin1String("None") && !v.trimmed().isEmpty(); }
 
 // The remembered name of the last file of a kind.
 QString lastNameKey(SaveDialogKind dialog) {
@@ -42,27 +42,27 @@ QString BatchFileName(RunContext& ctx, RunSettings& settings, SaveDialogKind dia
         const QString savePath = ctx.getSetting(QStringLiteral("Save Path"));
         const QString last = ctx.getSetting(lastNameKey(dialog));
         if (dialog == SaveDialogKind::Pdf) {
-            if (naming.fullName && isSet(savePath)) {
+            if (naming.fullName && HasValue(savePath)) {
                 field.name = BuildPcFileName(ctx, savePath, row, true, QStringLiteral("pdf"));
-            } else if (field.name.trimmed().isEmpty() && isSet(last)) {
+            } else if (field.name.trimmed().isEmpty() && HasValue(last)) {
                 // Never the folder's own name: a name of the remembered file or a numbered one.
                 field.name = last;
             } else {
-                field.name = BuildPcFileName(ctx, isSet(savePath) ? savePath : QString(), row, false, QStringLiteral("pdf"));
+                field.name = BuildPcFileName(ctx, HasValue(savePath) ? savePath : QString(), row, false, QStringLiteral("pdf"));
             }
         } else {
             const bool fullName = ctx.getSetting(QStringLiteral("FullName")) == QLatin1String("1");
             if (field.name.trimmed().isEmpty() || fullName) {
                 if (!fullName) {
-                    if (field.name.trimmed().isEmpty() && isSet(last)) field.name = last;
+                    if (field.name.trimmed().isEmpty() && HasValue(last)) field.name = last;
                 } else {
                     const QString folder =
                         dialog == SaveDialogKind::Text && !naming.savePath.isEmpty() ? naming.savePath : savePath;
-                    if (isSet(folder)) field.name = BuildPcFileName(ctx, folder, row, true, SaveExtensionOf(dialog));
+                    if (HasValue(folder)) field.name = BuildPcFileName(ctx, folder, row, true, SaveExtensionOf(dialog));
                 }
                 if (dialog == SaveDialogKind::Text) {
                     const QString addReplace = ctx.getSetting(QStringLiteral("Add replace"));
-                    if (isSet(addReplace))
+                    if (HasValue(addReplace))
                         settings.options.textFile = addReplace == QLatin1String("True")
                                                         ? DownloadOptions::AddReplace::Replace
                                                         : DownloadOptions::AddReplace::Add;

@@ -16,7 +16,8 @@ class SpoolFileRow;
 using DeliveryProcedure = std::function<int(QString& fileName, QString& width, const SpoolFileRow& row)>;
 
 // The destinations delivered below the windows (the four documents and the
-// printer), wired to their procedures; none for the others (the viewers, the
-// e-mail and office programs), which the windows' layers deliver.
+// printer), wired to their procedures; none for the others: the e-mail and
+// office programs have OfficeMailDeliveryFor (client/delivery), the viewers
+// are the windows' own.
 std::optional<DeliveryProcedure> CoreDeliveryFor(RunContext& ctx, const DownloadOptions& options,
                                                  DownloadProgress& progress, const ProcessType& type);

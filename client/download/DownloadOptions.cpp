@@ -1,8 +1,9 @@
 #include "DownloadOptions.h"
 
+#include "SettingValues.h"
+
 namespace {
 bool isTrue(const QString& v) { return v.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0; }
-bool isSet(const QString& v) { return v != QLatin1String("None"); }
 }  // namespace
 
 std::optional<bool> TruthOf(const QString& text) {
@@ -25,13 +26,13 @@ void ReadDialogOptions(DownloadOptions& o, const std::function<QString(const QSt
     o.naming.useDateAndTime = isTrue(get("Use date and time"));
     o.naming.useUserData = isTrue(get("Use user data"));
     const QString savePath = get("Save Path");
-    o.naming.savePath = isSet(savePath) ? savePath : QString();
+    o.naming.savePath = IsStored(savePath) ? savePath : QString();
 
     const char* const fontKeys[] = {"80 Fontsize", "132 Fontsize", "198 Fontsize"};
     const char* const orientationKeys[] = {"Orientation 1", "Orientation 2", "Orientation 3"};
     for (size_t i = 0; i < 3; ++i) {
         const QString font = get(fontKeys[i]).trimmed();
-        if (isSet(font) && !font.isEmpty()) o.printer.fontSize[i] = font;
+        if (IsStored(font) && !font.isEmpty()) o.printer.fontSize[i] = font;
         // "Orientation 1" is true for portrait, the other two for landscape; a
         // value that is no truth value counts as not stored.
         if (const std::optional<bool> truth = TruthOf(get(orientationKeys[i]))) {

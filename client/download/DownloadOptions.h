@@ -101,4 +101,8 @@ class DownloadProgress {
 public:
     virtual ~DownloadProgress() = default;
     virtual void status(const QString& text) = 0;
+    // Where the texts are shown: drawn again at once, as a long step follows
+    // (an office program's start), and given the focus back after a delivery.
+    virtual void refresh() {}
+    virtual void giveFocus() {}
 };

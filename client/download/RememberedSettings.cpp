@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "StartupRules.h"
+#include "SettingValues.h"
 #include "TranslationTables.h"
 
 bool UsablePageLength(const QString& v) {
@@ -36,32 +36,6 @@ QStringList htmlFontSizes() {
 }  // namespace ScreenLists
 
 namespace {
-const QString kNone = QStringLiteral("None");
-
-// A remembered value as the screen's load judges it.
-class Remembered {
-public:
-    explicit Remembered(QString v) : v_(std::move(v)) {}
-    bool notNone() const { return v_ != kNone; }
-    bool set() const { return notNone() && !v_.trimmed().isEmpty(); }
-    QString text() const { return v_; }
-    QString trimmed() const { return v_.trimmed(); }
-    bool isTrue() const { return notNone() && trimmed() == QLatin1String("True"); }
-    // A check box's state: "1" ticked, "0" and "2" (greyed) not; anything else none.
-    std::optional<bool> ticked() const {
-        if (!notNone()) return std::nullopt;
-        const QString t = trimmed();
-        if (t == QLatin1String("1")) return true;
-        if (t == QLatin1String("0") || t == QLatin1String("2")) return false;
-        return std::nullopt;
-    }
-    std::optional<bool> boolean() const { return set() ? readAsBoolean(v_) : std::nullopt; }
-    bool in(const QStringList& list) const { return set() && list.contains(trimmed()); }
-
-private:
-    QString v_;
-};
-
 void take(bool& field, const std::optional<bool>& value) {
     if (value) field = *value;
 }
@@ -70,7 +44,7 @@ void take(bool& field, const std::optional<bool>& value) {
 
 RunSettings RememberedRunSettings(const std::function<QString(const QString& key)>& setting,
                                   const std::function<bool(const QString& destination)>& offered) {
-    auto r = [&setting](const char* key) { return Remembered(setting(QString::fromLatin1(key))); };
+    auto r = [&setting](const char* key) { return RememberedValue(setting(QString::fromLatin1(key))); };
     RunSettings s;
     DownloadOptions& o = s.options;
     // The lists' designed first entries.
@@ -93,7 +67,7 @@ RunSettings RememberedRunSettings(const std::function<QString(const QString& key
     take(o.autoformat, r("Auto format").ticked());
     take(o.runSilent, r("Run silent").ticked());
 
-    const Remembered pageLength = r("Page length");
+    const RememberedValue pageLength = r("Page length");
     if (pageLength.notNone() && UsablePageLength(pageLength.text())) o.pageLength = pageLength.text();
     if (r("Notes tabs").notNone()) o.tabs = r("Notes tabs").trimmed();
     if (r("Notes tabs 2").notNone()) o.tabs2 = r("Notes tabs 2").trimmed();
@@ -111,7 +85,7 @@ RunSettings RememberedRunSettings(const std::function<QString(const QString& key
     if (const auto b = r("Auto email").boolean()) o.autoformat = *b;
     if (r("Html font").in(ScreenLists::htmlFontSizes())) o.htmlFontSize = r("Html font").trimmed();
 
-    const Remembered defaults = r("Defaults");
+    const RememberedValue defaults = r("Defaults");
     if (defaults.notNone() && readAsBoolean(defaults.text()).value_or(false)) {
         // The remembered destination comes back when this PC offers it.
         if (r("Process").set() && offered(r("Process").trimmed())) o.processType = r("Process").trimmed();

@@ -7,6 +7,7 @@
 
 #include "CoreDelivery.h"
 #include "DownloadOptions.h"
+#include "HostLink.h"
 #include "ProcessType.h"
 
 class RunContext;
@@ -65,3 +66,15 @@ struct ReportRun {
 // says how it went, with the first message it showed as the reason it failed.
 ReportOutcome DeliverReport(ReportRun& run, const DownloadOptions& options, const SpoolFileRow& row,
                             const std::optional<QString>& presetName = std::nullopt);
+
+// Whether the link was reported lost while it watched: the reports after
+// that would only fail again on the closed link.
+struct LinkLostWatch : LinkObserver {
+    explicit LinkLostWatch(HostLink& l) : link(l) { link.addObserver(this); }
+    ~LinkLostWatch() override { link.removeObserver(this); }
+    LinkLostWatch(const LinkLostWatch&) = delete;
+    LinkLostWatch& operator=(const LinkLostWatch&) = delete;
+    void linkLost() override { lost = true; }
+    HostLink& link;
+    bool lost = false;
+};

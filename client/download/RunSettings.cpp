@@ -8,6 +8,7 @@
 
 #include "Codec.h"
 #include "ProcessType.h"
+#include "SettingValues.h"
 #include "StartupRules.h"
 
 namespace SettingsFile {
@@ -15,8 +16,6 @@ namespace {
 enum Readers : unsigned { None = 0, ByWindow = 1, ByBatch = 2, Both = 3 };
 using S = RunSettings;
 using O = DownloadOptions;
-
-QString boolText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
 
 std::optional<int> checkValue(const QString& v) {
     bool ok = false;
@@ -58,7 +57,7 @@ Key check(const char* name, Part part, bool O::*field, unsigned readers = Both) 
 // option that the second button sets. The window reader takes any text but
 // "False" for the first, the batch reader only a truth value.
 Key pair(const char* name, Part part, bool O::*second, unsigned readers = Both) {
-    return {name, readers, part, [second](const S& s) { return boolText(!(s.options.*second)); },
+    return {name, readers, part, [second](const S& s) { return BoolText(!(s.options.*second)); },
             [second](S& s, const QString& v, Reader r) {
                 std::optional<bool> first = readAsBoolean(v);
                 if (r == Reader::Window) first = v != QLatin1String("False");
@@ -68,7 +67,7 @@ Key pair(const char* name, Part part, bool O::*second, unsigned readers = Both) 
 }
 // "Parse0" .. "Parse2": one button of the parsing choice, on or off.
 Key parse(const char* name, Part part, int index) {
-    return {name, Both, part, [index](const S& s) { return boolText(s.options.parse == index); },
+    return {name, Both, part, [index](const S& s) { return BoolText(s.options.parse == index); },
             [index](S& s, const QString& v, Reader) {
                 const auto on = readAsBoolean(v);
                 if (on && *on) s.options.parse = index;
@@ -77,7 +76,7 @@ Key parse(const char* name, Part part, int index) {
             }};
 }
 Key naming(const char* name, Part part, bool O::Naming::*field, unsigned readers = Both) {
-    return {name, readers, part, [field](const S& s) { return boolText(s.options.naming.*field); },
+    return {name, readers, part, [field](const S& s) { return BoolText(s.options.naming.*field); },
             [field](S& s, const QString& v, Reader) {
                 const auto on = readAsBoolean(v);
                 if (on) s.options.naming.*field = *on;
@@ -113,7 +112,7 @@ Key printFont(const char* name, Part part, size_t width) {
             [width](S& s, const QString& v, Reader) { return (s.options.printer.fontSize[width] = v, true); }};
 }
 Key printOrientation(const char* name, Part part, size_t width) {
-    return {name, ByWindow, part, [width](const S& s) { return boolText(!s.options.printer.landscape[width]); },
+    return {name, ByWindow, part, [width](const S& s) { return BoolText(!s.options.printer.landscape[width]); },
             [width](S& s, const QString& v, Reader) {
                 // The dialog takes "False" for landscape, anything else for portrait.
                 s.options.printer.landscape[width] = v == QLatin1String("False");
@@ -122,13 +121,16 @@ Key printOrientation(const char* name, Part part, size_t width) {
             }};
 }
 // A macro dialog's field, written once the dialog was loaded in this run.
-Key macro(const char* name, Part part, S::Macro S::*dialog, QString S::Macro::*field) {
+Key macro(const char* name, Part part, S::Macro S::*dialog, QString S::Macro::*field, bool S::Macro::*set) {
     return {name, Both, part,
             [dialog, field](const S& s) -> std::optional<QString> {
                 if (!(s.*dialog).loaded) return std::nullopt;
                 return ((s.*dialog).*field).trimmed();
             },
-            [dialog, field](S& s, const QString& v, Reader) { return ((s.*dialog).*field = v, true); }};
+            [dialog, field, set](S& s, const QString& v, Reader) {
+                (s.*dialog).*set = true;
+                return ((s.*dialog).*field = v, true);
+            }};
 }
 
 const std::vector<Key>& keys() {
@@ -143,7 +145,7 @@ const std::vector<Key>& keys() {
         option("From", Part::From, &O::fromPage, true),
         option("To", Part::To, &O::toPage, true),
         check("Run macro", Part::RunMacro, &O::runMacro),
-        {"Email", ByBatch, Part::Email, [](const S& s) { return boolText(s.options.email == 0); },
+        {"Email", ByBatch, Part::Email, [](const S& s) { return BoolText(s.options.email == 0); },
          [](S& s, const QString& v, Reader) {
              // Off: the e-mail destinations send the report as an attachment.
              const auto message = readAsBoolean(v);
@@ -197,7 +199,7 @@ const std::vector<Key>& keys() {
         naming("Use job number", Part::UseJobNumber, &O::Naming::useJobNumber),
         naming("Use user data", Part::UseUserData, &O::Naming::useUserData),
         naming("Use user name", Part::UseUserName, &O::Naming::useUserName),
-        {"Add replace", Both, Part::AddReplace, [](const S& s) { return boolText(!s.options.htmlAddToFile); },
+        {"Add replace", Both, Part::AddReplace, [](const S& s) { return BoolText(!s.options.htmlAddToFile); },
          [](S& s, const QString& v, Reader r) {
              std::optional<bool> replace = readAsBoolean(v);
              if (r == Reader::Window) replace = v == QLatin1String("True");
@@ -205,10 +207,10 @@ const std::vector<Key>& keys() {
              return replace.has_value();
          }},
         option("Translation", Part::Translation, &O::translation, true),
-        macro("Word macro document", Part::WordMacroDocument, &S::word, &S::Macro::document),
-        macro("Word macro name", Part::WordMacroName, &S::word, &S::Macro::name),
-        macro("Excel macro document", Part::ExcelMacroDocument, &S::excel, &S::Macro::document),
-        macro("Excel macro name", Part::ExcelMacroName, &S::excel, &S::Macro::name),
+        macro("Word macro document", Part::WordMacroDocument, &S::word, &S::Macro::document, &S::Macro::documentSet),
+        macro("Word macro name", Part::WordMacroName, &S::word, &S::Macro::name, &S::Macro::nameSet),
+        macro("Excel macro document", Part::ExcelMacroDocument, &S::excel, &S::Macro::document, &S::Macro::documentSet),
+        macro("Excel macro name", Part::ExcelMacroName, &S::excel, &S::Macro::name, &S::Macro::nameSet),
     };
     return table;
 }

@@ -28,10 +28,12 @@ struct RunSettings {
     };
     enum SaveDialog { TextSave, HtmlSave, PdfSave, XmlSave };
     std::array<SaveName, 4> saveNames;
-    // A macro dialog's fields, written only once the dialog was loaded in this run.
+    // A macro dialog's fields, written only once the dialog was loaded in this run;
+    // `documentSet` and `nameSet` mark the fields a settings file gave.
     struct Macro {
         QString document, name;
         bool loaded = false;
+        bool documentSet = false, nameSet = false;
     };
     Macro word, excel;
 };

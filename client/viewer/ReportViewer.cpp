@@ -18,12 +18,12 @@
 
 #include "AppContext.h"
 #include "Codec.h"
+#include "SettingValues.h"
 #include "SpoolFileRow.h"
 #include "WindowGeometry.h"
 #include "frmMain.h"
 
 namespace {
-bool isSet(const QString& v) { return v != QLatin1String("None") && !v.trimmed().isEmpty(); }
 QFont courier(qreal points) {
     QFont f(QStringLiteral("Courier New"));
     f.setStyleHint(QFont::TypeWriter);
@@ -139,12 +139,12 @@ void ReportViewer::loadWindow() {
     const QString state = ctx_.getSetting(QString::fromLatin1(keys_.windowState));
     const QString matchCase = ctx_.getSetting(QString::fromLatin1(keys_.matchCase));
     const QString search = ctx_.getSetting(QString::fromLatin1(keys_.searchString));
-    if (isSet(state)) {
+    if (HasValue(state)) {
         const int n = state.trimmed().toInt();
         setWindowState(n == 1 ? Qt::WindowMinimized : n == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
     }
-    if (isSet(matchCase)) chkMatchCase->setChecked(matchCase.trimmed().toInt() != 0);
-    if (isSet(search)) txtFindWhat->setText(search);
+    if (HasValue(matchCase)) chkMatchCase->setChecked(matchCase.trimmed().toInt() != 0);
+    if (HasValue(search)) txtFindWhat->setText(search);
     if (stateNumber(windowState()) == 0) {
         if (place_.height() != 0)
             setGeometry(place_);

@@ -41,7 +41,6 @@ public:
     // Stores the remembered values (with "&Remember Settings", not with
     // settings from a file), keeps the window's place, and hides it.
     void unload();
-    bool unloaded() const { return unloaded_; }
 
     // The heading of a named queue's reports or of *ALL, and a report's entry
     // line under it: the same columns, in a fixed-pitch font.

@@ -12,14 +12,13 @@
 
 #include "AppContext.h"
 #include "PrintReport.h"
+#include "SettingValues.h"
 #include "Viewers.h"
 #include "WindowGeometry.h"
 
 namespace {
 const char* const kSizeKeys[] = {"80 Fontsize", "132 Fontsize", "198 Fontsize"};
 const char* const kOrientationKeys[] = {"Orientation 1", "Orientation 2", "Orientation 3"};
-bool isSet(const QString& v) { return v != QLatin1String("None") && !v.trimmed().isEmpty(); }
-QString truthText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
 }  // namespace
 
 frmPrint::frmPrint(AppContext& ctx) : ctx_(ctx) {
@@ -78,7 +77,7 @@ void frmPrint::Form_Load() {
                                   QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12")});
         // A stored size that cannot print counts as "Auto".
         const QString size = ctx_.getSetting(QString::fromLatin1(kSizeKeys[i]));
-        cboFontSize[i]->setEditText(isSet(size) && IsPrintFontSizeText(size) ? size.trimmed() : QStringLiteral("Auto"));
+        cboFontSize[i]->setEditText(HasValue(size) && IsPrintFontSizeText(size) ? size.trimmed() : QStringLiteral("Auto"));
         // Without a usable stored value: 80 columns portrait, the wider ones landscape.
         const std::optional<bool> stored = TruthOf(ctx_.getSetting(QString::fromLatin1(kOrientationKeys[i])));
         const bool first = stored.value_or(true);
@@ -99,7 +98,7 @@ void frmPrint::cmdOK_Click() {
     for (int i = 0; i < 3; ++i)
         ctx_.saveSetting(QString::fromLatin1(kSizeKeys[i]), cboFontSize[i]->currentText().trimmed());
     for (int i = 0; i < 3; ++i)
-        ctx_.saveSetting(QString::fromLatin1(kOrientationKeys[i]), truthText(optPortraitOrLandscape[2 * i]->isChecked()));
+        ctx_.saveSetting(QString::fromLatin1(kOrientationKeys[i]), BoolText(optPortraitOrLandscape[2 * i]->isChecked()));
     hide();
 }
 
@@ -123,7 +122,7 @@ QString frmPrint::value(const QString& key) const {
     bool orientation = false;
     const int i = frameOf(key, orientation);
     if (i < 0) return {};
-    if (orientation) return truthText(optPortraitOrLandscape[portraitButton(i)]->isChecked());
+    if (orientation) return BoolText(optPortraitOrLandscape[portraitButton(i)]->isChecked());
     return cboFontSize[i]->currentText().trimmed();
 }
 

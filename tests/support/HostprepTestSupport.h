@@ -4,7 +4,7 @@
 #include <string>
 
 #include "Clock.h"
-#include "DesktopPaths.h"
+#include "TempPaths.h"
 #include "FtpClientRunner.h"
 #include "HostprepContext.h"
 #include "MemorySettingsStore.h"

@@ -1,10 +1,8 @@
 #include "AppContext.h"
 
-#include "DesktopAutomation.h"
 #include "DesktopPaths.h"
 #include "FileMachineRegistry.h"
-#include "OfficeStandIns.h"
-#include <QDir>
+#include "OfficeSetup.h"
 #include "IniSettingsStore.h"
 #include "FtpClientRunner.h"
 #include "PlainSplfScreen.h"
@@ -33,14 +31,7 @@ AppContext::AppContext() {
     presenter = std::make_unique<QtPresenter>();
     processes = std::make_unique<QProcessStarter>([this] { return clock.get(); });
     keyboard = std::make_unique<WidgetKeyboard>();
-    auto desktop = std::make_unique<DesktopAutomation>();
-    officeStandIns = std::make_unique<OfficeStandIns>(StandInDesk{
-        [this] { return processes.get(); },
-        [this] { return QDir(paths->cachePath()).filePath(QStringLiteral("office")); },
-        QStringLiteral("xdg-open"),
-        [this] { return gBatchMode; }});
-    officeStandIns->registerWith(*desktop);
-    automation = std::move(desktop);
+    InstallOfficeStandIns(*this);
     printer = std::make_unique<QtPrinter>();
     ftp = std::make_unique<FtpClientRunner>();
     splfScreen.make = [] { return std::make_unique<PlainSplfScreen>(); };
@@ -90,7 +81,6 @@ frmMain& AppContext::mainWindow() {
 }
 
 bool AppContext::mainWindowLoaded() const { return main_ != nullptr; }
-void AppContext::unloadMainWindow() { main_.reset(); }
 
 frmOptions& AppContext::optionsWindow() {
     if (!options_) options_ = std::make_unique<frmOptions>(*this);

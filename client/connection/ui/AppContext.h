@@ -14,13 +14,9 @@ class frmMain;
 class frmOptions;
 class frmOutq;
 class frmLogin;
-class frmSocket;
 class SplfScreenApi;
 class DownloadWindows;
 class ViewerWindows;
-class MailStandIns;
-struct EmailState;
-class OfficeStandIns;
 struct OfficeWindows;
 
 // A window of a higher layer that a lower one reaches by name, created on
@@ -61,21 +57,8 @@ public:
     std::shared_ptr<DownloadWindows> downloadWindows;
     // The report viewers' windows and places, created on first use.
     std::shared_ptr<ViewerWindows> viewerWindows;
-    // The mail programs of this platform; a download's end hands their open
-    // messages to the user.
-    std::shared_ptr<MailStandIns> mailStandIns;
-    // What the e-mail deliveries keep between reports and for the run.
-    std::shared_ptr<EmailState> emailState;
-    // The office programs of this platform, behind the desktop automation.
-    std::unique_ptr<OfficeStandIns> officeStandIns;
-
-    // --- office and e-mail delivery state read by the stop sequence ---
-    bool gExcelMacroFormLoaded = false;
-    bool gWordMacroFormLoaded = false;
-    // The office deliveries' macro dialogs and kept WordPro object, created on first use.
+    // The office deliveries' macro dialogs, created on first use.
     std::shared_ptr<OfficeWindows> officeWindows;
-    bool gWordProAppHeld = false;  // the WordPro automation object is held
-    std::function<void()> releaseWordProApp;
     // Excel/Word macro fields, when their windows were loaded:
     // "frmExcel.txtMacroSheet", "frmExcel.txtMacroName", "frmWord.txtMacroFile", "frmWord.txtMacroName".
     std::function<QString(const char* field)> macroField;
@@ -91,7 +74,6 @@ public:
     // --- windows ---
     frmMain& mainWindow();
     bool mainWindowLoaded() const;
-    void unloadMainWindow();
     frmOptions& optionsWindow();
     bool optionsWindowLoaded() const { return options_ != nullptr; }
     frmAbout& aboutWindow();

@@ -12,6 +12,7 @@
 #include "AppContext.h"
 #include "ConnectionWindows.h"
 #include "MousePointer.h"
+#include "SettingValues.h"
 #include "WorkDirectory.h"
 #include "frmMain.h"
 #include "frmSplash.h"
@@ -25,11 +26,10 @@ struct StartupError {
     QString description;
 };
 
-bool isEmptyValue(const QString& v) { return v == QLatin1String("None") || v.trimmed().isEmpty(); }
 
 void seed(AppContext& ctx, const char* key, const QString& value) {
     const QString k = QString::fromLatin1(key);
-    if (isEmptyValue(ctx.getSetting(k))) ctx.saveSetting(k, value);
+    if (!HasValue(ctx.getSetting(k))) ctx.saveSetting(k, value);
 }
 
 QString errorText(const StartupError& e, int step) {
@@ -138,7 +138,7 @@ private:
 
     void readDefaults(frmMain& m) {
         const QString v = ctx_.getSetting(QStringLiteral("Defaults"));
-        if (v == QLatin1String("None")) {
+        if (!IsStored(v)) {
             m.itmSaveSettings->setChecked(true);
             return;
         }
@@ -154,16 +154,16 @@ private:
 
     void readSelection(frmMain& m) {
         const QString outq = ctx_.getSetting(QStringLiteral("Outq"));
-        if (!isEmptyValue(outq)) m.txtOutq->setText(outq);
+        if (HasValue(outq)) m.txtOutq->setText(outq);
         const QString library = ctx_.getSetting(QStringLiteral("Library"));
-        if (!isEmptyValue(library)) m.cboLibrary->setEditText(library);
+        if (HasValue(library)) m.cboLibrary->setEditText(library);
         const QString user = ctx_.getSetting(QStringLiteral("Wrksplf"));
-        m.txtWrkSplf->setText(isEmptyValue(user) ? QStringLiteral("*CURRENT") : user);
+        m.txtWrkSplf->setText(!HasValue(user) ? QStringLiteral("*CURRENT") : user);
     }
 
     void readAutoConnect(frmMain& m) {
         const QString v = ctx_.getSetting(QStringLiteral("Auto connect"));
-        if (isEmptyValue(v)) {
+        if (!HasValue(v)) {
             ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("True"));
             m.itmAutoConnect->setChecked(true);
         } else {

@@ -98,8 +98,6 @@ public:
     [[noreturn]] void Form_Unload();
 
     // Hooks for procedures of other layers (set by start-up).
-    std::function<void()> onOpen;        // "&Open"
-    std::function<void()> onBrowse;      // "&Browse"
     std::function<void()> onNamingOptions;
     std::function<int(const QString&)> openSettingsFile;
     std::function<int(const QString&, bool)> saveSettingsFile;

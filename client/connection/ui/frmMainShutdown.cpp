@@ -6,11 +6,11 @@
 #include "AppContext.h"
 #include "HostLink.h"
 #include "MousePointer.h"
+#include "SettingValues.h"
 #include "SplfScreenApi.h"
 #include "frmMain.h"
 
 namespace {
-QString boolText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
 
 // Every step tolerates failure: a failing one is passed over and the next runs.
 template <class F>
@@ -56,7 +56,7 @@ void frmMain::Form_Unload() {
     // A batch run leaves the user's remembered interactive settings as they were.
     if (!ctx_.gBatchMode) {
         tolerant([&] {
-            ctx_.saveSetting(QStringLiteral("Defaults"), boolText(itmSaveSettings->isChecked()));
+            ctx_.saveSetting(QStringLiteral("Defaults"), BoolText(itmSaveSettings->isChecked()));
         });
         if (itmSaveSettings->isChecked()) rememberSettings();
     }
@@ -86,7 +86,7 @@ void frmMain::rememberSettings() {
     if (c.gHtmlSaveAccepted) {
         remember("Html file", [&] { return dialog("frmSaveHtml.txtSave").trimmed(); });
         remember("Html add replace", [&] {
-            return boolText(c.frmSplf().value(QStringLiteral("optAddReplace_0")) != 0);
+            return BoolText(c.frmSplf().value(QStringLiteral("optAddReplace_0")) != 0);
         });
         remember("Save dir html", [&] { return dialog("frmSaveHtml.dlgFile.InitDir"); });
         remember("Html font", [&] { return c.frmSplf().text(QStringLiteral("cboFontSizeHTML")); });
@@ -108,5 +108,5 @@ void frmMain::rememberSettings() {
         remember("Word macro document", [&] { return macro("frmWord.txtMacroFile").trimmed(); });
         remember("Word macro name", [&] { return macro("frmWord.txtMacroName").trimmed(); });
     }
-    remember("Auto connect", [&] { return boolText(itmAutoConnect->isChecked()); });
+    remember("Auto connect", [&] { return BoolText(itmAutoConnect->isChecked()); });
 }

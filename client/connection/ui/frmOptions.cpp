@@ -18,6 +18,7 @@
 #include "AppContext.h"
 #include "Connect.h"
 #include "HostHistory.h"
+#include "SettingValues.h"
 #include "WindowGeometry.h"
 #include "WindowServices.h"
 #include "frmMain.h"
@@ -147,7 +148,7 @@ void frmOptions::Form_Load() {
     cboIPAddress->addItems(known);
     cboIPAddress->setCurrentIndex(-1);
     const QString url = ctx_.getSetting(QStringLiteral("URL"));
-    cboIPAddress->setEditText(url == QLatin1String("None") ? QString() : url.trimmed());
+    cboIPAddress->setEditText(IsStored(url) ? url.trimmed() : QString());
 
     sliWaitTime->setValue(waitTimeSetting(ctx_));
     sliWaitTime_Change();

@@ -15,6 +15,7 @@
 #include "AppContext.h"
 #include "DownloadOptions.h"
 #include "DownloadWindows.h"
+#include "SettingValues.h"
 #include "WorkDirectory.h"
 
 namespace {
@@ -133,7 +134,7 @@ void frmFormat::setOption(QRadioButton* button, bool selected) {
 void frmFormat::Form_Load() {
     const QString fullName = ctx_.getSetting(QStringLiteral("FullName"));
     const auto n = numberOf(fullName);
-    chkFullName->setCheckState(fullName == QLatin1String("None") || !n ? Qt::Checked
+    chkFullName->setCheckState(!IsStored(fullName) || !n ? Qt::Checked
                                : *n == 0                              ? Qt::Unchecked
                                : *n == 2                              ? Qt::PartiallyChecked
                                                                       : Qt::Checked);
@@ -146,7 +147,7 @@ void frmFormat::Form_Load() {
         setOption(button, value.value_or(true));
     }
     QString savePath = ctx_.getSetting(QStringLiteral("Save Path"));
-    if (savePath == QLatin1String("None") || savePath.trimmed().isEmpty()) savePath = SystemTempFolder(ctx_);
+    if (!HasValue(savePath)) savePath = SystemTempFolder(ctx_);
     dirSavePath->setPath(savePath);
     txtSavePath->setText(dirSavePath->path());
 }
@@ -188,11 +189,11 @@ bool frmFormat::cmdApply_Click() {
                                      optUseFileName, optUseDateandTime, optUseUserData};
     for (int i = 0; i < 6; ++i) {
         const bool on = buttons[i]->isChecked();
-        values.append({QString::fromLatin1(kOptionKeys[i]), on ? QStringLiteral("True") : QStringLiteral("False"),
+        values.append({QString::fromLatin1(kOptionKeys[i]), BoolText(on),
                        [on](const QString& s) { return TruthOf(s) == on; }});
     }
     for (const Stored& v : values) {
-        if (ctx_.getSetting(v.key) == QLatin1String("None")) {
+        if (!IsStored(ctx_.getSetting(v.key))) {
             ctx_.saveSetting(v.key, v.control);
             clearRememberedNames();
         }

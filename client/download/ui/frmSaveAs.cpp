@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "AppContext.h"
+#include "SettingValues.h"
 #include "WorkDirectory.h"
 
 namespace {
@@ -173,7 +174,7 @@ void frmSaveAs::cmdBrowse_Click() {
     const Texts& t = textsOf(kind_);
     if (dlgFile.initDir.isEmpty()) {
         const QString remembered = ctx_.getSetting(QString::fromLatin1(t.rememberedFolder));
-        if (remembered != QLatin1String("None") && !remembered.trimmed().isEmpty()) dlgFile.initDir = remembered;
+        if (HasValue(remembered)) dlgFile.initDir = remembered;
     }
     if (dlgFile.initDir.isEmpty()) dlgFile.initDir = SystemTempFolder(ctx_);
     dlgFile.filter = QString::fromLatin1(t.filter);

@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <sys/resource.h>
 
+#include <utility>
+#include <vector>
+
 #include "Codec.h"
 #include "HostLink.h"
 #include "HostSimFixture.h"
@@ -88,6 +91,7 @@ struct BatchHost {
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
         env.remove("QT_QPA_PLATFORM");
+        for (const auto& [name, value] : moreEnvironment) env.insert(name, value);
         return env;
     }
     RunResult finish(QProcess& swdesk) {
@@ -117,6 +121,7 @@ struct BatchHost {
     bool savedPassword = true;
     qint64 limitMs = 120000;  // a run still going after this long waits for a person
     QString pathFirst;  // a folder looked in before the PATH (programs standing for the desktop's)
+    std::vector<std::pair<QString, QString>> moreEnvironment;  // further variables of the run
     QTemporaryDir home;
     HostSimFixture host;
     QString outDir;

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
-#include "DesktopPaths.h"
+#include "TempPaths.h"
 #include "ProcessTypes.h"
 #include "TestSupport.h"
 #include "Viewers.h"

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "Clock.h"
-#include "DesktopPaths.h"
+#include "TempPaths.h"
 #include "DownloadOptions.h"
 #include "HostLink.h"
 #include "MemoryMachineRegistry.h"

@@ -331,7 +331,7 @@ TEST_F(OfficeDeliveryTest, Word6StartsWordOnceWhenItDoesNotAnswerThenSendsTheCom
     screen.setValue(QStringLiteral("chkMacro"), 0);
     t.boxes->expect(QStringLiteral("MS Word does not answer."));
     EXPECT_EQ(deliver(ProcWord_6), -1);
-    EXPECT_EQ(callsWith(QStringLiteral("DDEInitiate")).size(), OfficeWindowsOf(t.ctx).ddeRetryLimit + 1);
+    EXPECT_EQ(callsWith(QStringLiteral("DDEInitiate")).size(), Office(t.ctx).ddeRetryLimit + 1);
 }
 
 TEST_F(OfficeDeliveryTest, AWorksheetTakesItsLimitOfPageBreaksAndEveryMarkRowStillGoes) {

@@ -63,8 +63,8 @@ TEST(CoreDelivery, EachDocumentIsWrittenWithNoWindowAndAnEarlierOneSurvivesASile
     }
 }
 
-// The others are delivered by the windows' layers (a viewer's window, an
-// office program, a mail program).
+// The others are not: the office and mail programs have an entry of their
+// own (OfficeMailDeliveryFor), the viewers are windows.
 TEST(CoreDelivery, DestinationsOfOtherProgramsAreNotDeliveredHere) {
     CoreTestContext t;
     DownloadOptions options;

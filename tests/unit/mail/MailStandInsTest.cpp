@@ -8,6 +8,7 @@
 
 #include "MailAutomation.h"
 #include "MailStandIns.h"
+#include "RecordingMailOutbox.h"
 #include "MemoryMachineRegistry.h"
 #include "RecordingAutomation.h"
 #include "RecordingKeyboard.h"

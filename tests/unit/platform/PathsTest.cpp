@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "DesktopPaths.h"
+#include "TempPaths.h"
 #include "TestSupport.h"
 
 TEST(DesktopPaths, FoldersOfADesktopInstall) {

@@ -12,16 +12,13 @@
 
 #include "AppContext.h"
 #include "OfficeDelivery.h"
+#include "OfficeWindows.h"
 
 namespace {
-const MacroDialog::Texts kExcel{"frmExcel",          "Load and Run Excel Macro...", "Macro spreadsheet name:",
-                                "txtMacroSheet",     "Excel macro sheet",           "Excel macro name",
-                                "Load an Excel macro workbook...", "*.xl*",
-                                "Macro workbook by that name not found..."};
-const MacroDialog::Texts kWord{"frmWord",           "Load a Word macro...",  "Macro document name:",
-                               "txtMacroFile",      "Word macro document",   "Word macro name",
-                               "Word macro template file...", "*.dot",
-                               "Macro template file by that name not found.  Please specify the full path and file name."};
+const MacroDialog::Texts kExcel{"frmExcel",      "Load and Run Excel Macro...",     "Macro spreadsheet name:",
+                                "txtMacroSheet", MacroProgram::Excel, "Load an Excel macro workbook...", "*.xl*"};
+const MacroDialog::Texts kWord{"frmWord",      "Load a Word macro...",         "Macro document name:",
+                               "txtMacroFile", MacroProgram::Word, "Word macro template file...", "*.dot"};
 
 bool isSet(const QString& v) { return !v.trimmed().isEmpty() && v != QLatin1String("None"); }
 }  // namespace
@@ -67,8 +64,8 @@ MacroDialog::MacroDialog(AppContext& ctx, const Texts& texts, bool& loadedFlag) 
 
 void MacroDialog::Form_Load(bool fromSettingsFile) {
     if (!fromSettingsFile) {
-        const QString file = ctx_.getSetting(QString::fromLatin1(t_.fileSetting));
-        const QString name = ctx_.getSetting(QString::fromLatin1(t_.nameSetting));
+        const QString file = ctx_.getSetting(QString::fromLatin1(MacroFileSetting(t_.program)));
+        const QString name = ctx_.getSetting(QString::fromLatin1(MacroNameSetting(t_.program)));
         if (isSet(file)) txtMacroFileBox->setText(file);
         if (isSet(name)) txtMacroName->setText(name);
     }
@@ -78,8 +75,6 @@ void MacroDialog::Form_Load(bool fromSettingsFile) {
         move(r.left() + (r.width() - width()) / 2, r.top() + (r.height() - height()) / 2);
     }
 }
-
-QString MacroDialog::defaultFolder() { return QDir::homePath() + QStringLiteral("/Templates/"); }
 
 void MacroDialog::Form_Activate() {
     if (txtMacroFileBox->text().trimmed().isEmpty()) txtMacroFileBox->setText(defaultFolder());
@@ -94,21 +89,7 @@ void MacroDialog::cmdBrowse_Click() {
 }
 
 void MacroDialog::cmdOK_Click() {
-    const QString path = txtMacroFileBox->text().trimmed();
-    // A path names a folder with either separator; a bare name is looked up by the program.
-    if (!path.isEmpty() && (path.contains(QLatin1Char('\\')) || path.contains(QLatin1Char('/')))) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) {
-            // 53/76 (not there) have their own message; 70 no permission, 75 any other access error.
-            const bool missing = !QFileInfo::exists(path);
-            ctx_.msgBox(missing ? QString::fromLatin1(t_.notFound)
-                                : QStringLiteral("File Error ") +
-                                      VbNumber(f.error() == QFileDevice::PermissionsError ? 70 : 75),
-                        MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Macro Load"));
-            return;
-        }
-    }
-    hide();
+    if (MacroFileReadable(ctx_, t_.program, txtMacroFileBox->text())) hide();
 }
 
 void MacroDialog::cmdCancel_Click() {

@@ -1,6 +1,8 @@
 #pragma once
 #include <QDialog>
 
+#include "OfficeWindows.h"
+
 class AppContext;
 class QLabel;
 class QLineEdit;
@@ -17,11 +19,9 @@ public:
         const char* caption;
         const char* fileLabel;
         const char* fileControl;    // "txtMacroSheet" / "txtMacroFile"
-        const char* fileSetting;    // "Excel macro sheet" / "Word macro document"
-        const char* nameSetting;    // "Excel macro name" / "Word macro name"
+        MacroProgram program;       // its remembered values and its file's check
         const char* dialogTitle;    // of the file dialog
         const char* pattern;        // "*.xl*" / "*.dot"
-        const char* notFound;       // the message when the file is not there
     };
     MacroDialog(AppContext& ctx, const Texts& texts, bool& loadedFlag);
 
@@ -44,7 +44,7 @@ public:
     // Shown without waiting, then accepted at once (a settings-file run).
     void showAndAccept();
     // The folder offered when no file is named.
-    static QString defaultFolder();
+    static QString defaultFolder() { return MacroDefaultFolder(); }
 
 private:
     AppContext& ctx_;

@@ -1,0 +1,305 @@
+#include "UnattendedRun.h"
+
+#include <QDateTime>
+#include <cstdio>
+#include <exception>
+#include <optional>
+
+#include "BatchNaming.h"
+#include "BatchParameters.h"
+#include "Clock.h"
+#include "Connect.h"
+#include "CoreDelivery.h"
+#include "DesktopPaths.h"
+#include "FileMachineRegistry.h"
+#include "FtpClientRunner.h"
+#include "IniSettingsStore.h"
+#include "ListSplfGrid.h"
+#include "Lists.h"
+#include "OpenSelection.h"
+#include "ProcessTypes.h"
+#include "QProcessStarter.h"
+#include "RememberedSettings.h"
+#include "RunContext.h"
+#include "SpoolDownload.h"
+#include "SpoolFileRow.h"
+#include "TargetDiscovery.h"
+#include "UnattendedConnectView.h"
+#include "WorkDirectory.h"
+
+namespace {
+using namespace BatchRun;
+
+const QString kTitle = QStringLiteral("Tolvane");
+
+// The progress texts of a status bar nobody sees.
+struct NoProgress : DownloadProgress {
+    void status(const QString&) override {}
+};
+
+// The values the program's first start fills in; the run's options and names rely on them.
+void seedDefaults(RunContext& ctx) {
+    auto seed = [&ctx](const char* key, const QString& value) {
+        const QString k = QString::fromLatin1(key);
+        const QString v = ctx.getSetting(k);
+        if (v == QLatin1String("None") || v.trimmed().isEmpty()) ctx.saveSetting(k, value);
+    };
+    seed("RemoveBlanks", QStringLiteral("0"));
+    seed("MinusSign", QStringLiteral("1"));
+    seed("FullName", QStringLiteral("1"));
+    seed("Save Path", SystemTempFolder(ctx));
+    seed("Email", QStringLiteral("0"));
+    seed("Auto connect", QStringLiteral("True"));
+}
+
+// The run settings: the remembered values, then each settings file in its
+// order. A file that cannot be used ends the run (its status back).
+std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSettings& settings) {
+    const QStringList offered = DiscoverDeliveryTargets(ctx);
+    settings = RememberedRunSettings([&ctx](const QString& key) { return ctx.getSetting(key); },
+                                     [&offered](const QString& d) { return offered.contains(d); });
+    settings.user = ctx.getSetting(QStringLiteral("Wrksplf"));
+    settings.outq = ctx.getSetting(QStringLiteral("Outq"));
+    settings.library = ctx.getSetting(QStringLiteral("Library"));
+    for (QString* v : {&settings.user, &settings.outq, &settings.library})
+        if (*v == QLatin1String("None") || v->trimmed().isEmpty()) v->clear();
+    if (settings.user.isEmpty()) settings.user = QStringLiteral("*CURRENT");
+    for (const QString& path : p.settings) {
+        const std::optional<QByteArray> bytes = ReadBatchSettingsFile(ctx, path);
+        if (!bytes) return kExitSettingsFile;
+        ctx.gSettingsFromFile = true;
+        const QString before = settings.options.processType;
+        using SettingsFile::Reader;
+        SettingsFile::apply(settings, SettingsFile::lines(*bytes, Reader::Batch), Reader::Batch,
+                            [&before] { return before; });
+    }
+    // The minus-sign rule follows the final destination.
+    ProcessTypes::View view;
+    settings.options.minusSignApplicable =
+        ProcessTypes::viewOf(settings.options.processType, view) && view.minusSign;
+    return std::nullopt;
+}
+
+// The stop sequence of a run: the link ends, and the work folder's files go.
+int finish(RunContext& ctx, int status) {
+    Disconnect(ctx.link);
+    ctx.clearWorkDirectory();
+    return status;
+}
+
+bool connected(RunContext& ctx) { return ctx.link.socketIfOpen() != nullptr; }
+
+// The reports of the queue the settings name, as the list gives them; the
+// reports the list left out come as outcomes. Nothing back: the run ends
+// with the status in `status`.
+std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, const SpoolSelection& selection,
+                                        ReportRun& run, std::optional<int>& status) {
+    ctx.gBatchNoDialogs = true;
+    struct NoDialogs {
+        RunContext& ctx;
+        ~NoDialogs() { ctx.gBatchNoDialogs = false; }
+    } noDialogs{ctx};
+    ListSplfGrid grid;
+    defineSplfGridColumns(grid);
+    QString library = selection.library;
+    bool listed = true;
+    if (selection.outq != QLatin1String("*ALL")) {
+        QString found;
+        listed = checkOutq(ctx.link, ctx, ctx, selection.outq, selection.library, found) == OutqCheck::Found;
+        if (!found.isEmpty()) library = found;
+    }
+    if (listed) GetSpoolFiles(ctx.link, ctx, ctx, grid, selection.outq, library, selection.user, selection.outq);
+    // The reports the list could not take are reports not delivered.
+    std::vector<ReportOutcome> leftOut;
+    if (listed)
+        for (const LeftOutReport& l : ctx.gListLeftOut) {
+            ReportOutcome o;
+            o.row = l.report;
+            o.reason = QStringLiteral("left out of the list: ") + l.reason;
+            leftOut.push_back(o);
+        }
+    const int rows = listed ? grid.rowCount() : 0;
+    if (rows == 0 || !connected(ctx)) {
+        const int failed = PrintBatchLines(leftOut);
+        if (connected(ctx) && failed == 0)
+            std::fprintf(stderr, "Nothing to deliver: the output queue gave no spooled files.\n");
+        status = !connected(ctx) ? kExitConnectFailed : failed ? kExitNotDelivered : kExitNothingToDeliver;
+        return {};
+    }
+    std::vector<ReportOutcome> outcomes;
+    outcomes.reserve(static_cast<size_t>(rows) + leftOut.size());
+    ctx.gSelectedCount = rows;
+    HostLink::Hold hold(ctx.link);
+    // Once the link is lost (the message said so), the rest would only fail again.
+    LinkLostWatch lostWatch(ctx.link);
+    for (int i = 1; i <= rows; ++i) {
+        const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, settings.options.translation);
+        if (lostWatch.lost) {
+            ReportOutcome skipped;
+            skipped.row = row.toQString();
+            skipped.reason = QStringLiteral("The link to the host was lost before this report.");
+            outcomes.push_back(skipped);
+            continue;
+        }
+        outcomes.push_back(DeliverReport(run, settings.options, row));
+        if (ctx.gSelectedCount > 1) --ctx.gSelectedCount;
+    }
+    outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
+    return outcomes;
+}
+
+int runChecked(RunContext& ctx, const QStringList& given) {
+    // Everything is checked before anything connects.
+    for (int i = 0; i < given.size(); ++i) {
+        if (!given.at(i).trimmed().isEmpty()) continue;
+        ReportBadParameter(ctx, BadParameter{QString::number(i + 1), given.at(i)}, QStringLiteral("(an empty argument)"));
+        return kExitBadParameter;
+    }
+    const QStringList args = BatchArguments(given);
+    if (args.isEmpty()) return 0;
+    Parameters p;
+    BadParameter bad;
+    const QString start = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    if (!ReadParameters(args, start, p, bad)) {
+        ReportBadParameter(ctx, bad);
+        return kExitBadParameter;
+    }
+    seedDefaults(ctx);
+    RunSettings settings;
+    if (const std::optional<int> status = readSettings(ctx, p, settings)) return *status;
+    DownloadOptions& options = settings.options;
+    ctx.gBatchFileName = p.name;
+
+    auto refuse = [&ctx](const QString& text) {
+        ctx.msgBox(text, MsgButtons::OK, MsgIcon::Critical, kTitle);
+        return kExitBadParameter;
+    };
+    const ProcessType* destination = FindProcessType(options.processType);
+    if (!destination)
+        return refuse(QStringLiteral("Please select a valid application or format to download the spool file to.  (\"") +
+                      options.processType + QStringLiteral("\")"));
+    if (!destination->unattended)
+        return refuse(QStringLiteral("The destination \"") + options.processType +
+                      QStringLiteral("\" shows a window and cannot be used in a batch run."));
+    const auto from = PageNumber(options.fromPage);
+    const auto to = PageNumber(options.toPage);
+    if (from && to && *from > *to)
+        return refuse(QStringLiteral("The 'From' page number must be less than or equal to the 'To' page number."));
+    if (!from) options.fromPage = QStringLiteral("*Start");
+    if (!to) options.toPage = QStringLiteral("*End");
+    SpoolSelection selection{settings.outq, settings.library, settings.user};
+    if (p.wholeQueue() && !normaliseSelection(selection))
+        return refuse(QStringLiteral("An iSeries outq and library name must be specified for user (*ALL)."));
+
+    NoProgress progress;
+    if (!CoreDeliveryFor(ctx, options, progress, *destination)) return kHandToWindows;
+    ReportRun run{ctx,
+                  [&ctx, &progress](const ProcessType& type, const DownloadOptions& o) -> std::optional<ReportDelivery> {
+                      std::optional<DeliveryProcedure> procedure = CoreDeliveryFor(ctx, o, progress, type);
+                      if (!procedure) return std::nullopt;
+                      return ReportDelivery{std::move(*procedure)};
+                  },
+                  // Every report named by the one batch rule, as a report named by its attributes is.
+                  [&ctx, &settings](SaveDialogKind dialog, const SpoolFileRow& row) {
+                      return std::optional<ChosenName>(ChosenName{BatchFileName(ctx, settings, dialog, row)});
+                  },
+                  {}};
+
+    UnattendedConnectView view(ctx, ctx.link);
+    try {
+        if (ConnectToHost(ctx.link, ctx, ctx, ctx, view) != 0 || !connected(ctx)) return finish(ctx, kExitConnectFailed);
+        std::vector<ReportOutcome> outcomes;
+        if (p.wholeQueue()) {
+            std::optional<int> ended;
+            outcomes = deliverQueue(ctx, settings, selection, run, ended);
+            if (ended) return finish(ctx, *ended);
+        } else {
+            const SpoolFileRow row(BatchRow(p));
+            std::optional<QString> name;
+            if (destination->dialog != SaveDialogKind::None)
+                name = BatchFileName(ctx, settings, destination->dialog, row);
+            ctx.gSelectedCount = 1;
+            HostLink::Hold hold(ctx.link);
+            outcomes.push_back(DeliverReport(run, options, row, name));
+        }
+        const int failed = PrintBatchLines(outcomes);
+        return finish(ctx, outcomes.empty() ? kExitNothingToDeliver : failed ? kExitNotDelivered : 0);
+    } catch (const ProgramEnd& e) {
+        return finish(ctx, e.exitStatus);
+    }
+}
+}  // namespace
+
+int RunUnattended(RunContext& ctx, const QStringList& arguments) {
+    ctx.gBatchMode = true;
+    ctx.gCommandArgs = arguments;
+    ctx.gCommandLine = arguments.join(QLatin1Char(','));
+    // Remembered settings that cannot be read end the run before anything is
+    // done (the file is set aside, so that the next run starts afresh).
+    if (ctx.settings && !ctx.settings->readProblem(QString::fromLatin1(Services::kAppTitle)).isEmpty()) {
+        ctx.getSetting(QStringLiteral("Defaults"));
+        std::fprintf(stderr, "Tolvane: The batch run ends here instead, as its remembered settings cannot be read.\n");
+        return kExitSettingsFile;
+    }
+    try {
+        return runChecked(ctx, arguments);
+    } catch (const ProgramEnd& e) {
+        return finish(ctx, e.exitStatus);
+    } catch (const std::exception& e) {
+        // What no step expected still ends the run, with its message.
+        ctx.msgBox(QStringLiteral("Error 5 ") + QString::fromLocal8Bit(e.what()), MsgButtons::OK, MsgIcon::None, kTitle);
+        return finish(ctx, 1);
+    }
+}
+
+void ReportBadParameter(RunContext& ctx, const BadParameter& bad, const QString& why) {
+    ctx.msgBox(QStringLiteral("Batch run error: Parameter type = ") + bad.type + QStringLiteral(" Parameter value = ") +
+                   bad.value + (why.isEmpty() ? QString() : QStringLiteral("  ") + why),
+               MsgButtons::OK, MsgIcon::Critical, kTitle);
+}
+
+std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& path) {
+    QByteArray bytes;
+    QString why;
+    if (!SettingsFile::read(path, bytes))
+        why = QStringLiteral("(the file cannot be read)");
+    else if (!SettingsFile::isSettingsFile(bytes))
+        why = QStringLiteral("(not a settings file: it has no \"[Properties]\" line)");
+    if (why.isEmpty()) return bytes;
+    ReportBadParameter(ctx, BadParameter{QStringLiteral("SETS"), path}, why);
+    return std::nullopt;
+}
+
+void UseUnattendedServices(RunContext& ctx) {
+    ctx.clock = std::make_unique<RealClock>();
+    ctx.paths = std::make_unique<DesktopPaths>();
+    ctx.msg = std::make_unique<BatchMessageBoxes>();
+    ctx.settings = std::make_unique<IniSettingsStore>(ctx.paths->configPath(), [&ctx](const QString& problem) {
+        ctx.msgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle));
+    });
+    ctx.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(ctx.paths->appPath()));
+    ctx.processes = std::make_unique<QProcessStarter>([&ctx] { return ctx.clock.get(); });
+    ctx.ftp = std::make_unique<FtpClientRunner>();
+}
+
+int PrintBatchLines(const std::vector<ReportOutcome>& outcomes,
+                    const std::function<QString(const QStringList& drafts)>& draftsText) {
+    int failed = 0;
+    for (const ReportOutcome& o : outcomes) {
+        const bool ok = o.status == ReportOutcome::Delivered;
+        failed += !ok;
+        // A report that went elsewhere than into a file (mailed, shown) is named instead.
+        const bool file = ok && !o.target.isEmpty();
+        QString what = file ? o.target : o.row.simplified();
+        if (!ok && !o.reason.isEmpty()) what += QStringLiteral(": ") + o.reason;
+        if (ok && !o.note.isEmpty()) what += QStringLiteral(": ") + o.note;
+        // Where the messages it left for the user are.
+        const QString kept = o.drafts.isEmpty() || !draftsText ? QString() : draftsText(o.drafts) + QLatin1Char('.');
+        if (!kept.isEmpty() && !what.contains(kept))
+            what += (!ok && !o.reason.isEmpty() ? QStringLiteral(" ") : QStringLiteral(": ")) + kept;
+        // Names from the host reach a terminal: no escape sequence may act there.
+        std::printf("%-9s %s\n", !ok ? "FAILED" : file ? "written" : "delivered", qPrintable(PrintableText(what)));
+    }
+    std::fflush(stdout);
+    return failed;
+}

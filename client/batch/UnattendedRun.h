@@ -1,0 +1,45 @@
+#pragma once
+#include <QStringList>
+#include <QByteArray>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "BatchParameters.h"
+#include "ReportDelivery.h"
+
+class RunContext;
+
+// The batch run of a command line, below the windows: no window, no grid, no
+// dialog. It reads and checks everything that needs no host (the arguments,
+// the remembered settings, the settings files, the destination, the page
+// range), connects as a run nobody watches, lists the queue or builds the
+// one report's row, names and delivers each report, prints a line for each
+// on standard output and ends the link and the work folder. Its messages go
+// to standard error.
+//
+// Returns the exit status (BatchParameters.h, Connect.h), or
+// kHandToWindows, before anything has connected, when the destination is one
+// that only the windows' layers deliver yet.
+constexpr int kHandToWindows = -1;
+int RunUnattended(RunContext& ctx, const QStringList& arguments);
+
+// The services of a run nobody watches: the desktop's clock, paths,
+// remembered settings, machine registry, programs and FTP, message boxes on
+// standard error with their default answer. The printer is the caller's.
+void UseUnattendedServices(RunContext& ctx);
+
+// A SETS file's bytes; nothing, after its message, when it cannot be read or
+// is not a settings file.
+std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& path);
+
+// The message of a parameter that cannot be used; `why`: what is wrong with
+// it, when the value alone does not say.
+void ReportBadParameter(RunContext& ctx, const BatchRun::BadParameter& bad, const QString& why = {});
+
+// One line per report on standard output, for the person or job that started
+// the run: "written", "delivered" or "FAILED" and what it names, and where
+// the mail drafts it left are (`draftsText` says that of a report's drafts);
+// returns the reports not delivered.
+int PrintBatchLines(const std::vector<ReportOutcome>& outcomes,
+                    const std::function<QString(const QStringList& drafts)>& draftsText = {});

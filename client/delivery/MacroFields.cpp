@@ -1,0 +1,65 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "OfficeDelivery.h"
+#include "RunContext.h"
+
+namespace {
+bool isSet(const QString& v) { return !v.trimmed().isEmpty() && v != QLatin1String("None"); }
+}  // namespace
+
+const char* MacroFileSetting(MacroProgram program) {
+    return program == MacroProgram::Excel ? "Excel macro sheet" : "Word macro document";
+}
+const char* MacroNameSetting(MacroProgram program) {
+    return program == MacroProgram::Excel ? "Excel macro name" : "Word macro name";
+}
+
+QString MacroDefaultFolder() { return QDir::homePath() + QStringLiteral("/Templates/"); }
+
+bool MacroFileReadable(Services& ctx, MacroProgram program, const QString& file) {
+    const QString path = file.trimmed();
+    // A path names a folder with either separator; a bare name is looked up by the program.
+    if (path.isEmpty() || (!path.contains(QLatin1Char('\\')) && !path.contains(QLatin1Char('/')))) return true;
+    QFile f(path);
+    if (f.open(QIODevice::ReadOnly)) return true;
+    // 53/76 (not there) have their own message; 70 no permission, 75 any other access error.
+    const QString notFound =
+        program == MacroProgram::Excel
+            ? QStringLiteral("Macro workbook by that name not found...")
+            : QStringLiteral("Macro template file by that name not found.  Please specify the full path and file name.");
+    ctx.msgBox(!QFileInfo::exists(path) ? notFound
+                                        : QStringLiteral("File Error ") +
+                                              VbNumber(f.error() == QFileDevice::PermissionsError ? 70 : 75),
+               MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Macro Load"));
+    return false;
+}
+
+RunSettings::Macro MacroFor(RunContext& ctx, const RunSettings& settings, MacroProgram program) {
+    OfficeState& office = Office(ctx);
+    if (office.askMacro) return office.askMacro(program);
+    const bool excel = program == MacroProgram::Excel;
+    std::optional<RunSettings::Macro>& kept = excel ? office.excelMacro : office.wordMacro;
+    if (!kept) {
+        // As the dialog loads: its default name, then the remembered values
+        // (which the Excel dialog of a settings-file run leaves out), then the file's.
+        RunSettings::Macro m;
+        m.name = QStringLiteral("Macro1");
+        if (!excel || !ctx.gSettingsFromFile) {
+            const QString file = ctx.getSetting(QString::fromLatin1(MacroFileSetting(program)));
+            const QString name = ctx.getSetting(QString::fromLatin1(MacroNameSetting(program)));
+            if (isSet(file)) m.document = file;
+            if (isSet(name)) m.name = name;
+        }
+        const RunSettings::Macro& given = excel ? settings.excel : settings.word;
+        if (given.documentSet) m.document = given.document;
+        if (given.nameSet) m.name = given.name;
+        m.loaded = true;
+        (excel ? ctx.gExcelMacroFormLoaded : ctx.gWordMacroFormLoaded) = true;
+        kept = m;
+    }
+    if (kept->document.trimmed().isEmpty()) kept->document = MacroDefaultFolder();
+    MacroFileReadable(ctx, program, kept->document);
+    return *kept;
+}

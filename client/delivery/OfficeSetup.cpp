@@ -1,0 +1,18 @@
+#include "OfficeSetup.h"
+
+#include <QDir>
+
+#include "DesktopAutomation.h"
+#include "OfficeStandIns.h"
+#include "RunContext.h"
+
+void InstallOfficeStandIns(RunContext& ctx) {
+    auto desktop = std::make_unique<DesktopAutomation>();
+    ctx.officeStandIns = std::make_shared<OfficeStandIns>(StandInDesk{
+        [&ctx] { return ctx.processes.get(); },
+        [&ctx] { return QDir(ctx.paths->cachePath()).filePath(QStringLiteral("office")); },
+        QStringLiteral("xdg-open"),
+        [&ctx] { return ctx.gBatchMode; }});
+    ctx.officeStandIns->registerWith(*desktop);
+    ctx.automation = std::move(desktop);
+}

@@ -1,0 +1,98 @@
+#include "OfficeWindows.h"
+
+#include <QLineEdit>
+
+#include "AppContext.h"
+#include "DownloadWindows.h"
+#include "MousePointer.h"
+#include "frmMacro.h"
+
+OfficeWindows::OfficeWindows() = default;
+OfficeWindows::~OfficeWindows() = default;
+
+namespace {
+// The dialog as a delivery shows it: accepted at once for a settings file, else modal.
+RunSettings::Macro askMacro(AppContext& ctx, MacroProgram program) {
+    MacroDialog& dlg = program == MacroProgram::Excel ? static_cast<MacroDialog&>(ExcelMacroWindow(ctx))
+                                                      : static_cast<MacroDialog&>(WordMacroWindow(ctx));
+    if (ctx.gSettingsFromFile) {
+        dlg.showAndAccept();
+    } else {
+        PointerGuard normal(MousePointer::Normal);
+        dlg.showModal();
+    }
+    RunSettings::Macro m;
+    m.document = dlg.txtMacroFileBox->text();
+    m.name = dlg.txtMacroName->text();
+    m.loaded = true;
+    return m;
+}
+
+frmSaveAs* loadedTextSave(AppContext& ctx) {
+    return ctx.downloadWindows ? ctx.downloadWindows->save[static_cast<int>(frmSaveAs::Kind::Text)].get() : nullptr;
+}
+}  // namespace
+
+OfficeWindows& OfficeWindowsOf(AppContext& ctx) {
+    if (!ctx.officeWindows) {
+        ctx.officeWindows = std::make_shared<OfficeWindows>();
+        std::weak_ptr<OfficeWindows> weak = ctx.officeWindows;
+        ctx.macroField = [weak](const char* field) -> QString {
+            auto w = weak.lock();
+            const QString f = QString::fromLatin1(field);
+            MacroDialog* dlg = !w ? nullptr : f.startsWith(u"frmExcel.") ? static_cast<MacroDialog*>(w->excel.get())
+                                                                          : static_cast<MacroDialog*>(w->word.get());
+            if (!dlg) return {};
+            return f.endsWith(u".txtMacroName") ? dlg->txtMacroName->text() : dlg->txtMacroFileBox->text();
+        };
+        Office(ctx).askMacro = [&ctx](MacroProgram program) { return askMacro(ctx, program); };
+    }
+    return *ctx.officeWindows;
+}
+
+RunSettings OfficeMailSettings(AppContext& ctx, const DownloadOptions& options) {
+    OfficeWindowsOf(ctx);
+    RunSettings s;
+    s.options = options;
+    // A dialog not yet loaded holds no name.
+    if (const frmSaveAs* save = loadedTextSave(ctx))
+        s.saveNames[RunSettings::TextSave] = {save->txtSave->text(), !save->txtSaveTag().isEmpty(), false};
+    return s;
+}
+
+void TakeBackOfficeMailSettings(AppContext& ctx, const RunSettings& settings) {
+    frmSaveAs* save = loadedTextSave(ctx);
+    if (save && !settings.saveNames[RunSettings::TextSave].fromFile) save->setTxtSaveTag(QString());
+}
+
+namespace {
+using CoreProc = int (*)(RunContext&, RunSettings&, DownloadProgress&, const SpoolFileRow&, QString*);
+int fromWindows(CoreProc proc, AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                const SpoolFileRow& row, QString* document) {
+    RunSettings settings = OfficeMailSettings(ctx, options);
+    const int rc = proc(ctx, settings, progress, row, document);
+    TakeBackOfficeMailSettings(ctx, settings);
+    return rc;
+}
+}  // namespace
+
+int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+              QString* document) {
+    return fromWindows(ProcExcel, ctx, options, progress, row, document);
+}
+int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+               QString* document) {
+    return fromWindows(ProcWord_8, ctx, options, progress, row, document);
+}
+int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+                 QString* document) {
+    return fromWindows(ProcLotus123, ctx, options, progress, row, document);
+}
+int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+               QString* document) {
+    return fromWindows(ProcWord_6, ctx, options, progress, row, document);
+}
+int ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
+                QString* document) {
+    return fromWindows(ProcWordPro, ctx, options, progress, row, document);
+}

@@ -1,0 +1,97 @@
+// The batch run below the windows, in-process against hostsim on a virtual
+// clock: the printer through the services, and a host that falls silent
+// (whose wait a real run would sit through for minutes).
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "BatchParameters.h"
+#include "CoreTestSupport.h"
+#include "HostSimFixture.h"
+#include "UnattendedRun.h"
+
+namespace {
+const QString kInvoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.txt");
+const QString kStatement = QStringLiteral("STATEMENT STMTRUN SWUSER 104230 0002 2004-03-31 19-05-44.txt");
+
+struct RunEnd {
+    int status = -2;
+    std::string out;
+};
+
+struct UnattendedHost {
+    CoreTestContext t;
+    std::unique_ptr<HostSimFixture> host;
+    QString out = QDir(t.dir.path()).filePath(QStringLiteral("out"));
+
+    explicit UnattendedHost(HostSimFaults faults = {}) {
+        host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.faults = faults, .clock = t.clock});
+        QDir().mkpath(out);
+        t.ctx.saveSetting("URL", host->address());
+        t.ctx.saveSetting("User", "SWUSER");
+        t.ctx.saveSetting("Save Path", out + QLatin1Char('/'));
+        t.ctx.saveSetting("FullName", "1");
+        t.ctx.saveSetting("Wait time", "2");
+        rememberSignOn(t.ctx, "SWUSER", "SWPASS");
+        // Its messages are the run's standard error.
+        t.boxes->answerAllWithDefault = true;
+    }
+    QString settingsFile(const char* process) {
+        const QString p = QDir(t.dir.path()).filePath(QStringLiteral("t.spw"));
+        QFile f(p);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Properties]\r\nID=Spwrter_10.0\r\nOutq=QPRINT\r\nLibrary=QGPL\r\nUser=*ALL\r\nProcess=" +
+                QByteArray(process) + "\r\n");
+        return QStringLiteral("SETS:") + p;
+    }
+    RunEnd run(const QStringList& args) {
+        RunEnd r;
+        testing::internal::CaptureStdout();
+        r.status = RunUnattended(t.ctx, args);
+        r.out = testing::internal::GetCapturedStdout();
+        return r;
+    }
+    QByteArray file(const QString& name) const {
+        QFile f(QDir(out).filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+}  // namespace
+
+TEST(UnattendedRun, APrinterRunPrintsThroughTheServicesPrinter) {
+    UnattendedHost h;
+    const RunEnd r = h.run({h.settingsFile("PC printer"), QStringLiteral("FILE:STATEMENT"), QStringLiteral("JOB:STMTRUN"),
+                         QStringLiteral("USER:SWUSER"), QStringLiteral("NBR:104230"), QStringLiteral("SEQ:2")});
+    EXPECT_EQ(r.status, 0) << h.t.boxes->texts().join(u'\n').toStdString();
+    ASSERT_EQ(h.t.printer->documents().size(), 1u);
+    EXPECT_EQ(h.t.printer->documents().front().size(), 6u) << "its six pages";
+    EXPECT_TRUE(h.t.printer->documents().front().front().lines.join(u'\n').contains(u"STATEMENT OF ACCOUNT"));
+    EXPECT_NE(r.out.find("delivered STATEMENT"), std::string::npos) << r.out;
+    EXPECT_EQ(h.t.ctx.link.socketIfOpen(), nullptr) << "the run ends its link";
+}
+
+// The host answers the list and the first report, then nothing: the run
+// waits as long as a reply may take, says so, and ends with the rest failed.
+TEST(UnattendedRun, AHostThatFallsSilentFailsTheRestAndKeepsTheEarlierFile) {
+    UnattendedHost whole;
+    ASSERT_EQ(whole.run({whole.settingsFile("Text file"), QStringLiteral("FILE:*ALL")}).status, 0);
+    const int requests = static_cast<int>(whole.host->jobFrames().size());
+
+    HostSimFaults f;
+    f.silentAfter = requests - 3;
+    UnattendedHost h(f);
+    {
+        QFile old(QDir(h.out).filePath(kStatement));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("yesterday's statement\n");
+    }
+    const RunEnd r = h.run({h.settingsFile("Text file"), QStringLiteral("FILE:*ALL")});
+    EXPECT_EQ(r.status, kExitNotDelivered);
+    EXPECT_EQ(h.file(kInvoice), whole.file(kInvoice));
+    EXPECT_EQ(h.file(kStatement), QByteArray("yesterday's statement\n"));
+    EXPECT_NE(r.out.find("FAILED    STATEMENT"), std::string::npos) << r.out;
+    EXPECT_TRUE(h.t.boxes->texts().join(u'\n').contains(u"Error in SendReceive procedure.")) << h.t.boxes->texts().join(u'\n').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QDir(h.out).filePath(QStringLiteral("SWUSER")))) << "no work folder is left";
+}
