@@ -11,11 +11,15 @@
 #include "Connect.h"
 #include "CoreDelivery.h"
 #include "DesktopPaths.h"
+#include "EmailCommon.h"
 #include "FileMachineRegistry.h"
 #include "FtpClientRunner.h"
 #include "IniSettingsStore.h"
 #include "ListSplfGrid.h"
 #include "Lists.h"
+#include "MailSetup.h"
+#include "OfficeMailDelivery.h"
+#include "OfficeSetup.h"
 #include "OpenSelection.h"
 #include "ProcessTypes.h"
 #include "QProcessStarter.h"
@@ -89,6 +93,15 @@ int finish(RunContext& ctx, int status) {
 
 bool connected(RunContext& ctx) { return ctx.link.socketIfOpen() != nullptr; }
 
+// One report, with the mail drafts it left.
+ReportOutcome deliverNamingDrafts(RunContext& ctx, ReportRun& run, const DownloadOptions& options,
+                                  const SpoolFileRow& row, const std::optional<QString>& name = std::nullopt) {
+    const qsizetype draftsBefore = Email(ctx).drafts.size();
+    ReportOutcome out = DeliverReport(run, options, row, name);
+    out.drafts = Email(ctx).drafts.mid(draftsBefore);
+    return out;
+}
+
 // The reports of the queue the settings name, as the list gives them; the
 // reports the list left out come as outcomes. Nothing back: the run ends
 // with the status in `status`.
@@ -141,7 +154,7 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
             outcomes.push_back(skipped);
             continue;
         }
-        outcomes.push_back(DeliverReport(run, settings.options, row));
+        outcomes.push_back(deliverNamingDrafts(ctx, run, settings.options, row));
         if (ctx.gSelectedCount > 1) --ctx.gSelectedCount;
     }
     outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
@@ -165,6 +178,8 @@ int runChecked(RunContext& ctx, const QStringList& given) {
         return kExitBadParameter;
     }
     seedDefaults(ctx);
+    // The mail programs of this platform, found by the destinations' discovery.
+    if (!ctx.mailStandIns) InstallMailStandIns(ctx);
     RunSettings settings;
     if (const std::optional<int> status = readSettings(ctx, p, settings)) return *status;
     DownloadOptions& options = settings.options;
@@ -191,11 +206,22 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     if (p.wholeQueue() && !normaliseSelection(selection))
         return refuse(QStringLiteral("An iSeries outq and library name must be specified for user (*ALL)."));
 
+    // Of the mail programs only Outlook mails by itself in a batch run: the others attach the report.
+    if (destination->id == Destination::OutlookExpressMail || destination->id == Destination::LotusNotes)
+        options.autoSend = false;
+
     NoProgress progress;
-    if (!CoreDeliveryFor(ctx, options, progress, *destination)) return kHandToWindows;
+    // The documents and the printer, or the office and mail programs (which read the
+    // settings' macro fields and the document name a settings file gave).
+    auto dispatch = [&ctx, &progress, &settings](const ProcessType& type,
+                                                  const DownloadOptions& o) -> std::optional<DeliveryProcedure> {
+        if (std::optional<DeliveryProcedure> core = CoreDeliveryFor(ctx, o, progress, type)) return core;
+        return OfficeMailDeliveryFor(ctx, settings, progress, type);
+    };
+    if (!dispatch(*destination, options)) return kHandToWindows;
     ReportRun run{ctx,
-                  [&ctx, &progress](const ProcessType& type, const DownloadOptions& o) -> std::optional<ReportDelivery> {
-                      std::optional<DeliveryProcedure> procedure = CoreDeliveryFor(ctx, o, progress, type);
+                  [&dispatch](const ProcessType& type, const DownloadOptions& o) -> std::optional<ReportDelivery> {
+                      std::optional<DeliveryProcedure> procedure = dispatch(type, o);
                       if (!procedure) return std::nullopt;
                       return ReportDelivery{std::move(*procedure)};
                   },
@@ -220,9 +246,14 @@ int runChecked(RunContext& ctx, const QStringList& given) {
                 name = BatchFileName(ctx, settings, destination->dialog, row);
             ctx.gSelectedCount = 1;
             HostLink::Hold hold(ctx.link);
-            outcomes.push_back(DeliverReport(run, options, row, name));
+            outcomes.push_back(deliverNamingDrafts(ctx, run, options, row, name));
         }
-        const int failed = PrintBatchLines(outcomes);
+        // The mail windows still open become drafts: they hold the last report delivered.
+        const qsizetype draftsBefore = Email(ctx).drafts.size();
+        CloseMailWindows(ctx);
+        if (!outcomes.empty()) outcomes.back().drafts += Email(ctx).drafts.mid(draftsBefore);
+        // A message that could not be left as a draft is a report not delivered.
+        const int failed = PrintBatchLines(outcomes, DraftsWrittenText) + Email(ctx).lostDrafts;
         return finish(ctx, outcomes.empty() ? kExitNothingToDeliver : failed ? kExitNotDelivered : 0);
     } catch (const ProgramEnd& e) {
         return finish(ctx, e.exitStatus);
@@ -280,6 +311,7 @@ void UseUnattendedServices(RunContext& ctx) {
     ctx.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(ctx.paths->appPath()));
     ctx.processes = std::make_unique<QProcessStarter>([&ctx] { return ctx.clock.get(); });
     ctx.ftp = std::make_unique<FtpClientRunner>();
+    InstallOfficeStandIns(ctx);
 }
 
 int PrintBatchLines(const std::vector<ReportOutcome>& outcomes,

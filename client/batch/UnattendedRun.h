@@ -20,12 +20,13 @@ class RunContext;
 //
 // Returns the exit status (BatchParameters.h, Connect.h), or
 // kHandToWindows, before anything has connected, when the destination is one
-// that only the windows' layers deliver yet.
+// that only the windows' layers deliver.
 constexpr int kHandToWindows = -1;
 int RunUnattended(RunContext& ctx, const QStringList& arguments);
 
 // The services of a run nobody watches: the desktop's clock, paths,
-// remembered settings, machine registry, programs and FTP, message boxes on
+// remembered settings, machine registry, programs and FTP, the office
+// programs' stand-ins behind the desktop automation, message boxes on
 // standard error with their default answer. The printer is the caller's.
 void UseUnattendedServices(RunContext& ctx);
 
