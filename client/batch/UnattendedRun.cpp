@@ -168,7 +168,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     if (args.isEmpty()) return 0;
     Parameters p;
     BadParameter bad;
-    const QString start = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    const QString start = ctx.now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
     if (!ReadParameters(args, start, p, bad)) {
         ReportBadParameter(ctx, bad);
         return kExitBadParameter;

@@ -79,7 +79,7 @@ void RunBatchFromCommandLine(AppContext& ctx) {
     ctx.gBatchMode = true;
     Parameters p;
     BadParameter bad;
-    const QString start = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    const QString start = ctx.now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
     if (!ReadParameters(args, start, p, bad)) {
         ReportBadParameter(ctx, bad);
         finish(ctx, kExitBadParameter);
