@@ -16,17 +16,14 @@ class RunContext;
 // range), connects as a run nobody watches, lists the queue or builds the
 // one report's row, names and delivers each report, prints a line for each
 // on standard output and ends the link and the work folder. Its messages go
-// to standard error.
-//
-// Returns the exit status (BatchParameters.h, Connect.h), or
-// kHandToWindows, before anything has connected, when the destination is one
-// that only the windows' layers deliver yet.
-constexpr int kHandToWindows = -1;
+// to standard error. Returns the exit status (BatchParameters.h, Connect.h).
 int RunUnattended(RunContext& ctx, const QStringList& arguments);
 
 // The services of a run nobody watches: the desktop's clock, paths,
-// remembered settings, machine registry, programs and FTP, message boxes on
-// standard error with their default answer. The printer is the caller's.
+// remembered settings, machine registry, programs and FTP, the office
+// programs' stand-ins, message boxes on standard error with their default
+// answer (the run puts the mail programs' stand-ins in front of them once
+// the remembered settings are found readable). The printer is the caller's.
 void UseUnattendedServices(RunContext& ctx);
 
 // A SETS file's bytes; nothing, after its message, when it cannot be read or

@@ -1,4 +1,4 @@
-#include "UnattendedRun.h"
+#include "BatchRun.h"
 
 #include <QDateTime>
 #include <cstdio>
@@ -11,11 +11,15 @@
 #include "Connect.h"
 #include "CoreDelivery.h"
 #include "DesktopPaths.h"
+#include "EmailCommon.h"
 #include "FileMachineRegistry.h"
 #include "FtpClientRunner.h"
 #include "IniSettingsStore.h"
 #include "ListSplfGrid.h"
 #include "Lists.h"
+#include "MailSetup.h"
+#include "OfficeMailDelivery.h"
+#include "OfficeSetup.h"
 #include "OpenSelection.h"
 #include "ProcessTypes.h"
 #include "QProcessStarter.h"
@@ -82,6 +86,8 @@ std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSetting
 
 // The stop sequence of a run: the link ends, and the work folder's files go.
 int finish(RunContext& ctx, int status) {
+    if (ctx.gWordProAppHeld && ctx.releaseWordProApp) ctx.releaseWordProApp();
+    ctx.gWordProAppHeld = false;
     Disconnect(ctx.link);
     ctx.clearWorkDirectory();
     return status;
@@ -141,7 +147,9 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
             outcomes.push_back(skipped);
             continue;
         }
+        const qsizetype draftsBefore = Email(ctx).drafts.size();
         outcomes.push_back(DeliverReport(run, settings.options, row));
+        outcomes.back().drafts = Email(ctx).drafts.mid(draftsBefore);
         if (ctx.gSelectedCount > 1) --ctx.gSelectedCount;
     }
     outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
@@ -191,13 +199,20 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     if (p.wholeQueue() && !normaliseSelection(selection))
         return refuse(QStringLiteral("An iSeries outq and library name must be specified for user (*ALL)."));
 
+    // Of the mail programs only Outlook mails by itself in a batch run: the others attach the report.
+    if (destination->id == Destination::OutlookExpressMail || destination->id == Destination::LotusNotes)
+        options.autoSend = false;
+
     NoProgress progress;
-    if (!CoreDeliveryFor(ctx, options, progress, *destination)) return kHandToWindows;
     ReportRun run{ctx,
-                  [&ctx, &progress](const ProcessType& type, const DownloadOptions& o) -> std::optional<ReportDelivery> {
-                      std::optional<DeliveryProcedure> procedure = CoreDeliveryFor(ctx, o, progress, type);
-                      if (!procedure) return std::nullopt;
-                      return ReportDelivery{std::move(*procedure)};
+                  [&ctx, &progress, &settings](const ProcessType& type,
+                                               const DownloadOptions& o) -> std::optional<ReportDelivery> {
+                      if (std::optional<DeliveryProcedure> procedure = CoreDeliveryFor(ctx, o, progress, type))
+                          return ReportDelivery{std::move(*procedure)};
+                      // The office programs set the pointer themselves.
+                      if (std::optional<DeliveryProcedure> procedure = OfficeMailDeliveryFor(ctx, settings, progress, type))
+                          return ReportDelivery{std::move(*procedure), false};
+                      return std::nullopt;
                   },
                   // Every report named by the one batch rule, as a report named by its attributes is.
                   [&ctx, &settings](SaveDialogKind dialog, const SpoolFileRow& row) {
@@ -221,8 +236,14 @@ int runChecked(RunContext& ctx, const QStringList& given) {
             ctx.gSelectedCount = 1;
             HostLink::Hold hold(ctx.link);
             outcomes.push_back(DeliverReport(run, options, row, name));
+            outcomes.back().drafts = Email(ctx).drafts;
         }
-        const int failed = PrintBatchLines(outcomes);
+        // The mail messages still open become drafts: they hold the last report delivered.
+        const qsizetype draftsBefore = Email(ctx).drafts.size();
+        CloseMailWindows(ctx);
+        if (!outcomes.empty()) outcomes.back().drafts += Email(ctx).drafts.mid(draftsBefore);
+        // A message that could not be left as a draft is a report not delivered.
+        const int failed = PrintBatchLines(outcomes, DraftsWrittenText) + Email(ctx).lostDrafts;
         return finish(ctx, outcomes.empty() ? kExitNothingToDeliver : failed ? kExitNotDelivered : 0);
     } catch (const ProgramEnd& e) {
         return finish(ctx, e.exitStatus);
@@ -241,6 +262,8 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
         std::fprintf(stderr, "Tolvane: The batch run ends here instead, as its remembered settings cannot be read.\n");
         return kExitSettingsFile;
     }
+    // The mail programs read their settings: only now may they be set up.
+    if (!ctx.mailStandIns) InstallMailStandIns(ctx);
     try {
         return runChecked(ctx, arguments);
     } catch (const ProgramEnd& e) {
@@ -280,6 +303,7 @@ void UseUnattendedServices(RunContext& ctx) {
     ctx.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(ctx.paths->appPath()));
     ctx.processes = std::make_unique<QProcessStarter>([&ctx] { return ctx.clock.get(); });
     ctx.ftp = std::make_unique<FtpClientRunner>();
+    InstallOfficeStandIns(ctx);
 }
 
 int PrintBatchLines(const std::vector<ReportOutcome>& outcomes,
