@@ -95,6 +95,15 @@ int finish(RunContext& ctx, int status) {
 
 bool connected(RunContext& ctx) { return ctx.link.socketIfOpen() != nullptr; }
 
+// One report, with the mail drafts it left.
+ReportOutcome deliverNamingDrafts(RunContext& ctx, ReportRun& run, const DownloadOptions& options,
+                                  const SpoolFileRow& row, const std::optional<QString>& name = std::nullopt) {
+    const qsizetype draftsBefore = Email(ctx).drafts.size();
+    ReportOutcome out = DeliverReport(run, options, row, name);
+    out.drafts = Email(ctx).drafts.mid(draftsBefore);
+    return out;
+}
+
 // The reports of the queue the settings name, as the list gives them; the
 // reports the list left out come as outcomes. Nothing back: the run ends
 // with the status in `status`.
@@ -147,9 +156,7 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
             outcomes.push_back(skipped);
             continue;
         }
-        const qsizetype draftsBefore = Email(ctx).drafts.size();
-        outcomes.push_back(DeliverReport(run, settings.options, row));
-        outcomes.back().drafts = Email(ctx).drafts.mid(draftsBefore);
+        outcomes.push_back(deliverNamingDrafts(ctx, run, settings.options, row));
         if (ctx.gSelectedCount > 1) --ctx.gSelectedCount;
     }
     outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
@@ -173,6 +180,8 @@ int runChecked(RunContext& ctx, const QStringList& given) {
         return kExitBadParameter;
     }
     seedDefaults(ctx);
+    // The mail programs of this platform, found by the destinations' discovery.
+    if (!ctx.mailStandIns) InstallMailStandIns(ctx);
     RunSettings settings;
     if (const std::optional<int> status = readSettings(ctx, p, settings)) return *status;
     DownloadOptions& options = settings.options;
@@ -204,15 +213,18 @@ int runChecked(RunContext& ctx, const QStringList& given) {
         options.autoSend = false;
 
     NoProgress progress;
+    // The documents and the printer, or the office and mail programs (which read the
+    // settings' macro fields and the document name a settings file gave).
+    auto dispatch = [&ctx, &progress, &settings](const ProcessType& type,
+                                                  const DownloadOptions& o) -> std::optional<DeliveryProcedure> {
+        if (std::optional<DeliveryProcedure> core = CoreDeliveryFor(ctx, o, progress, type)) return core;
+        return OfficeMailDeliveryFor(ctx, settings, progress, type);
+    };
     ReportRun run{ctx,
-                  [&ctx, &progress, &settings](const ProcessType& type,
-                                               const DownloadOptions& o) -> std::optional<ReportDelivery> {
-                      if (std::optional<DeliveryProcedure> procedure = CoreDeliveryFor(ctx, o, progress, type))
-                          return ReportDelivery{std::move(*procedure)};
-                      // The office programs set the pointer themselves.
-                      if (std::optional<DeliveryProcedure> procedure = OfficeMailDeliveryFor(ctx, settings, progress, type))
-                          return ReportDelivery{std::move(*procedure), false};
-                      return std::nullopt;
+                  [&dispatch](const ProcessType& type, const DownloadOptions& o) -> std::optional<ReportDelivery> {
+                      std::optional<DeliveryProcedure> procedure = dispatch(type, o);
+                      if (!procedure) return std::nullopt;
+                      return ReportDelivery{std::move(*procedure)};
                   },
                   // Every report named by the one batch rule, as a report named by its attributes is.
                   [&ctx, &settings](SaveDialogKind dialog, const SpoolFileRow& row) {
@@ -235,10 +247,9 @@ int runChecked(RunContext& ctx, const QStringList& given) {
                 name = BatchFileName(ctx, settings, destination->dialog, row);
             ctx.gSelectedCount = 1;
             HostLink::Hold hold(ctx.link);
-            outcomes.push_back(DeliverReport(run, options, row, name));
-            outcomes.back().drafts = Email(ctx).drafts;
+            outcomes.push_back(deliverNamingDrafts(ctx, run, options, row, name));
         }
-        // The mail messages still open become drafts: they hold the last report delivered.
+        // The mail windows still open become drafts: they hold the last report delivered.
         const qsizetype draftsBefore = Email(ctx).drafts.size();
         CloseMailWindows(ctx);
         if (!outcomes.empty()) outcomes.back().drafts += Email(ctx).drafts.mid(draftsBefore);
@@ -262,8 +273,6 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
         std::fprintf(stderr, "Tolvane: The batch run ends here instead, as its remembered settings cannot be read.\n");
         return kExitSettingsFile;
     }
-    // The mail programs read their settings: only now may they be set up.
-    if (!ctx.mailStandIns) InstallMailStandIns(ctx);
     try {
         return runChecked(ctx, arguments);
     } catch (const ProgramEnd& e) {

@@ -21,9 +21,8 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments);
 
 // The services of a run nobody watches: the desktop's clock, paths,
 // remembered settings, machine registry, programs and FTP, the office
-// programs' stand-ins, message boxes on standard error with their default
-// answer (the run puts the mail programs' stand-ins in front of them once
-// the remembered settings are found readable). The printer is the caller's.
+// programs' stand-ins behind the desktop automation, message boxes on
+// standard error with their default answer. The printer is the caller's.
 void UseUnattendedServices(RunContext& ctx);
 
 // A SETS file's bytes; nothing, after its message, when it cannot be read or

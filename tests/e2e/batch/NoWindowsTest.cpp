@@ -96,3 +96,45 @@ TEST(NoWindows, AHostThatStopsAnsweringKeepsTheEarlierFile) {
         EXPECT_FALSE(QFileInfo::exists(QDir(b.outDir).filePath(QStringLiteral("SWUSER"))));
     }
 }
+
+// The office and mail programs are delivered with no window as well: a
+// workbook under the settings file's name, a mailed report kept as a draft;
+// a host that stops answering leaves the workbook of that name as it was.
+TEST(NoWindows, AnOfficeDocumentAndAMailedReportNeedNoWindow) {
+    for (const bool dropped : {false, true}) {
+        for (const char* process : {"Microsoft Excel", "Outlook e-mail"}) {
+            SCOPED_TRACE(std::string(process) + (dropped ? ", the host stops answering" : ""));
+            HostSimFaults f;
+            if (dropped) f.dropAfter = 2;
+            BatchHost b(f);
+            watchForWidgets(b);
+            const QString drafts = QDir(b.outDir).filePath(QStringLiteral("drafts"));
+            b.remember("Drafts folder", drafts);
+            const bool excel = QString::fromLatin1(process).contains(u"Excel");
+            const QString book = QDir(b.outDir).filePath(QStringLiteral("march.xlsx"));
+            QFile old(book);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("last month's workbook");
+            old.close();
+            const QString sets = b.settingsFile("t.spw", QString::fromLatin1(process), "QPRINT",
+                                                {excel ? QStringLiteral("Excel file=") + book : QStringLiteral("Email=False")});
+            const RunResult r = b.run(QStringList{QStringLiteral("SETS:") + sets} + kStatementArgs);
+            EXPECT_FALSE(madeWidgets(r)) << r.err.toStdString();
+            const QStringList kept = QDir(drafts).entryList({QStringLiteral("*.eml")}, QDir::Files);
+            if (dropped) {
+                EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
+                EXPECT_EQ(b.file(QStringLiteral("march.xlsx")), QByteArray("last month's workbook"));
+                EXPECT_TRUE(kept.isEmpty()) << kept.join(u' ').toStdString();
+            } else if (excel) {
+                EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+                EXPECT_TRUE(b.file(QStringLiteral("march.xlsx")).startsWith("PK"));
+                EXPECT_TRUE(r.out.contains(QStringLiteral("written   ") + book)) << r.out.toStdString();
+            } else {
+                EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+                ASSERT_EQ(kept.size(), 1);
+                EXPECT_TRUE(r.out.contains(QStringLiteral("Draft written to ") + QDir(drafts).filePath(kept.front())))
+                    << r.out.toStdString();
+            }
+        }
+    }
+}

@@ -183,7 +183,7 @@ TEST(SettingsFile, ADamagedFileSetsWhatItCanAndLeavesTheRestAlone) {
     }
 }
 
-TEST(SettingsFile, BinaryAndMissingFiles) {
+TEST(SettingsFile, ABinaryFileChangesNothingAndAMissingFileOrAFolderIsNotFound) {
     Ctx c;
     c.main().txtOutq->setText(QStringLiteral("KEEP"));
     QByteArray noise(4096, '\0');

@@ -18,7 +18,7 @@ namespace {
 std::string fileIn(const QString& dir, const char* name) { return ReadFileBytes(QDir(dir).filePath(QString::fromLatin1(name))); }
 }  // namespace
 
-TEST(EmailOptions, TextFilesRoundTrip) {
+TEST(EmailOptions, SubjectAndMessageAreSavedAsCrLfLinesAndComeBackAsTyped) {
     ensureApplication();
     const struct {
         const char* subject;

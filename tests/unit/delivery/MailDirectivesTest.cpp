@@ -77,7 +77,7 @@ TEST(MailDirectives, EachMailtoLineStartsAPartForItsRecipients) {
     }
 }
 
-TEST(MailDirectives, ListsOfADirectiveLine) {
+TEST(MailDirectives, ADirectiveLineGivesItsShortAndLongAddressLists) {
     const QString line = QStringLiteral("    xx MailTo:a@b.c;D@E.F REPORT:SALES");
     EXPECT_TRUE(isDirective(line));
     EXPECT_EQ(shortList(line), QStringLiteral("a@b.c;D@E.F"));

@@ -137,7 +137,7 @@ TEST(OfficeAutomation, ExcelPageBreakSearchEndsAtTheFirstError) {
               QStringLiteral("excel.application.Cells.Find(What:=\"") + marker + QStringLiteral("\", After:=excel.application.ActiveCell, LookAt:=1)"));
 }
 
-TEST(MailAutomation, OutlookItemAndNotesMemoCalls) {
+TEST(MailAutomation, EachStepOfAnOutlookMessageAndANotesMemoIsOneCall) {
     RecordingAutomation automation;
     automation.install(OutlookApplication::kProgId, true).install(NotesSession::kProgId).install(NotesUIWorkspace::kProgId);
     automation.name(QStringLiteral("CreateItem"), QStringLiteral("mailItem"));

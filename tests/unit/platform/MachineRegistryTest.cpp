@@ -68,7 +68,7 @@ TEST(RegistryAccess, ReadMachineRegistryValueGivesTheTextAndItsSizeWithTheTermin
     EXPECT_EQ(curVer.mid(n - 3, 2), QStringLiteral("11"));
 }
 
-TEST(RegistryAccess, ReadRegistryValueByType) {
+TEST(RegistryAccess, StringsAndNumbersAreReadAndOtherTypesLeaveTheResultAlone) {
     FileMachineRegistry reg(fixture());
     const QString tools = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
     struct Case {
