@@ -17,7 +17,7 @@ int unattendedDefault(const Services& services, const RunMode& mode) {
 
 int waitTimeSetting(Services& services) {
     bool ok = false;
-    const int v = services.getSetting(QStringLiteral("Wait time")).trimmed().toInt(&ok);
+    const int v = services.getSetting(Setting::WaitTime).trimmed().toInt(&ok);
     return (ok && v >= kMinWaitTime && v <= kMaxWaitTime) ? v : kDefaultWaitTime;
 }
 
@@ -165,19 +165,19 @@ void Connection::showOptions() {
 }
 
 void Connection::endProgram(const QString& reason) {
-    svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+    svc_.saveTruth(Setting::AutoConnect, false);
     Disconnect(link_);
     svc_.endProgram(kExitConnectFailed, reason);
 }
 
 void Connection::commonTail(const QString& reason) {
-    svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+    svc_.saveTruth(Setting::AutoConnect, false);
     setMousePointer(MousePointer::Normal);
     if (svc_.msgBox(QStringLiteral("Would you like to modify the URL name?"), MsgButtons::YesNo, MsgIcon::None,
                     kTolvane, unattended()) == vbYes) {
-        const QString before = svc_.getSetting(QStringLiteral("URL"));
+        const QString before = svc_.getSetting(Setting::URL);
         view_.showConnectionOptions();
-        if (svc_.getSetting(QStringLiteral("URL")) != before)
+        if (svc_.getSetting(Setting::URL) != before)
             svc_.msgBox(QStringLiteral("The selected iSeries URL name has been changed.  This utility will deallocate "
                                        "any conversations and end.  You may then restart."),
                         MsgButtons::OK, MsgIcon::None, kTolvane);
@@ -219,28 +219,28 @@ Connection::Pass Connection::badHostName(int socketState) {
 
 Connection::Pass Connection::refusedSignOn() {
     Disconnect(link_);
-    svc_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
+    svc_.saveSetting(Setting::Password, QStringLiteral("-None"));
     state_.gUserId.assign(state_.gUserId.size(), ' ');
     state_.gPassword.assign(state_.gPassword.size(), ' ');
     setMousePointer(MousePointer::Normal);
     if (unattended() != 1) {
         // Nobody can type another password: say what happened to the saved one.
         svc_.msgBox(QStringLiteral("The host refused the sign-on of user ") +
-                        svc_.getSetting(QStringLiteral("User")).trimmed() +
+                        svc_.getSetting(Setting::User).trimmed() +
                         QStringLiteral(" (User ID validation failed).  The saved password has been cleared: sign on "
                                        "once in the program's window with \"Save password\" ticked.  Note that "
                                        "unsuccessful signon attempts are counted - too many and you can disable your "
                                        "user profile."),
                     MsgButtons::OK, MsgIcon::Critical, kTolvane);
-        svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+        svc_.saveTruth(Setting::AutoConnect, false);
         svc_.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on refused"));
     }
     const int answer =
         svc_.msgBox(QStringLiteral("User ID validation failed. Note that unsuccessful signon attempts are "
                                    "counted - too many and you can disable your user profile."),
                     MsgButtons::OKCancel, MsgIcon::None, kTolvane, unattended());
-    svc_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
-    svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+    svc_.saveSetting(Setting::Password, QStringLiteral("-None"));
+    svc_.saveTruth(Setting::AutoConnect, false);
     if (answer == vbCancel) svc_.endProgram(kExitConnectFailed, QStringLiteral("Sign-on refused"));
     err_.clear();
     return Pass::StartOver;
@@ -252,7 +252,7 @@ Connection::Pass Connection::pass() {
     view_.connecting();
     status(QStringLiteral("Getting iSeries TCP/IP URL."));
 
-    state_.gHostAddress = svc_.getSetting(QStringLiteral("URL"));
+    state_.gHostAddress = svc_.getSetting(Setting::URL);
     while (!IsStored(state_.gHostAddress)) {
         const int answer =
             svc_.msgBox(QStringLiteral("Please note:  No iSeries TCP/IP host name or IP address has been specified.  "
@@ -260,7 +260,7 @@ Connection::Pass Connection::pass() {
                         MsgButtons::YesNo, MsgIcon::Information, kTolvane, unattended());
         if (answer != vbYes) endProgram(QStringLiteral("No host address"));
         showOptions();
-        state_.gHostAddress = svc_.getSetting(QStringLiteral("URL"));
+        state_.gHostAddress = svc_.getSetting(Setting::URL);
     }
     state_.gWaitTime = waitTimeSetting(svc_);
     err_.clear();
@@ -368,7 +368,7 @@ Connection::Pass Connection::pass() {
     status(QStringLiteral("Sending acknowledgement..."));
     send(s, SignOnAck());
     svc_.clock->pumpOnce();
-    if (view_.savePasswordChecked()) svc_.saveSetting(QStringLiteral("century"), Codec::toUnicode(state_.gPassword));
+    if (view_.savePasswordChecked()) svc_.saveSetting(Setting::Password, Codec::toUnicode(state_.gPassword));
     Disconnect(link_);
 
     return jobPort();

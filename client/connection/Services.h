@@ -16,6 +16,7 @@
 #include "Printer.h"
 #include "ProcessStarter.h"
 #include "ProgramVersion.h"
+#include "SettingKeys.h"
 #include "SettingsStore.h"
 
 // "End the program": thrown after the steps the program names; the executable
@@ -56,6 +57,16 @@ public:
     // Remembered values of this program, section "Settings"; default "None".
     QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));
     void saveSetting(const QString& key, const QString& value);
+    // The same by an entry of the key table (SettingKeys.h).
+    QString getSetting(const SettingKey& key, const QString& def = QStringLiteral("None"));
+    void saveSetting(const SettingKey& key, const QString& value);
+    // A truth entry as it is stored, "True" or "False".
+    void saveTruth(const SettingKey& key, bool value);
+    // A number entry as it is stored.
+    void saveNumber(const SettingKey& key, int value);
+    // Fills in a value not set or blank: the entry's first-start value, or the one given.
+    void seedSetting(const SettingKey& key);
+    void seedSetting(const SettingKey& key, const QString& value);
     // MsgBox with the described argument order.
     int msgBox(const QString& text, MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None,
                const QString& title = QStringLiteral("Tolvane"), int defaultButton = 1);

@@ -61,7 +61,7 @@ using namespace SignOnScrambling;
 bool SignOn(Services& services, ConnectionState& state, const RunMode& mode, HostLink& link, SignOnPrompt& prompt,
             std::string& userId, std::string& password) {
     const std::string user =
-        Codec::fromUnicode(services.getSetting(QStringLiteral("User"), QStringLiteral("-None")).trimmed());
+        Codec::fromUnicode(services.getSetting(Setting::User, QStringLiteral("-None")).trimmed());
     state.gUserId = HostWire::field(user, kUserIdLength);
     bool haveSavedPassword = false;
     if (user == "-None") {
@@ -71,7 +71,7 @@ bool SignOn(Services& services, ConnectionState& state, const RunMode& mode, Hos
         // trimmed or damaged one would send a wrong password that counts
         // towards disabling the user profile.
         const std::string saved =
-            Codec::fromUnicode(services.getSetting(QStringLiteral("century"), QStringLiteral("-None")));
+            Codec::fromUnicode(services.getSetting(Setting::Password, QStringLiteral("-None")));
         if (isScrambledPassword(saved)) {
             state.gPassword = saved;
             haveSavedPassword = true;

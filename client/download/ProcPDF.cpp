@@ -9,6 +9,7 @@
 #include "PageModel.h"
 #include "ProcTxt.h"
 #include "ReportFile.h"
+#include "SettingValues.h"
 #include "SpoolDownload.h"
 #include "VB2PDF.h"
 
@@ -175,7 +176,7 @@ int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
         ShowDocumentFileError(ctx, QStringLiteral("ProcPDF"), e.number, e.description, fileName);
         return -1;
     }
-    const QString user = ctx.getSetting(QStringLiteral("User"));
-    PdfSink sink(ctx, pdf, user == QLatin1String("None") ? QString(10, QLatin1Char(' ')) : user, fileName);
+    const QString user = ctx.getSetting(Setting::User);
+    PdfSink sink(ctx, pdf, IsStored(user) ? user : QString(10, QLatin1Char(' ')), fileName);
     return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcPDF"), fileName, recordWidth, row, sink, writtenAs);
 }

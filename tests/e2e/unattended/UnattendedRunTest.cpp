@@ -10,7 +10,7 @@
 #include "BatchParameters.h"
 #include "CoreTestSupport.h"
 #include "HostSimFixture.h"
-#include "UnattendedRun.h"
+#include "BatchRun.h"
 
 namespace {
 const QString kInvoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.txt");
