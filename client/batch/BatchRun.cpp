@@ -1,4 +1,4 @@
-#include "UnattendedRun.h"
+#include "BatchRun.h"
 
 #include <QDateTime>
 #include <cstdio>
@@ -82,6 +82,8 @@ std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSetting
 
 // The stop sequence of a run: the link ends, and the work folder's files go.
 int finish(RunContext& ctx, int status) {
+    if (ctx.gWordProAppHeld && ctx.releaseWordProApp) ctx.releaseWordProApp();
+    ctx.gWordProAppHeld = false;
     Disconnect(ctx.link);
     ctx.clearWorkDirectory();
     return status;
@@ -165,7 +167,12 @@ int runChecked(RunContext& ctx, const QStringList& given) {
         return kExitBadParameter;
     }
     const QStringList args = BatchArguments(given);
-    if (args.isEmpty()) return 0;
+    // A line of nothing but separators names no report: nothing to do is not a success.
+    if (args.isEmpty()) {
+        ReportBadParameter(ctx, BadParameter{QStringLiteral("1"), given.join(QLatin1Char(','))},
+                           QStringLiteral("(no parameter in the command line)"));
+        return kExitBadParameter;
+    }
     Parameters p;
     BadParameter bad;
     const QString start = ctx.now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
@@ -214,7 +221,6 @@ int runChecked(RunContext& ctx, const QStringList& given) {
         if (std::optional<DeliveryProcedure> core = CoreDeliveryFor(ctx, o, progress, type)) return core;
         return OfficeMailDeliveryFor(ctx, settings, progress, type);
     };
-    if (!dispatch(*destination, options)) return kHandToWindows;
     ReportRun run{ctx,
                   [&dispatch](const ProcessType& type, const DownloadOptions& o) -> std::optional<ReportDelivery> {
                       std::optional<DeliveryProcedure> procedure = dispatch(type, o);
