@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QHostAddress>
+#include <iterator>
 
 #include "Services.h"
 #include "Codec.h"
@@ -12,7 +13,8 @@ namespace HostHistory {
 namespace {
 constexpr int kMaxValueLength = 100;
 
-QString historyKey(int i) { return QStringLiteral("URL%1").arg(i); }
+static_assert(std::size(Setting::HostHistory) == kMaxEntries);
+const SettingKey& historyKey(int i) { return Setting::HostHistory[i]; }
 
 // The value of one key of one section, read as the platform's
 // initialisation-file reader did: names without regard to case, the value
@@ -105,9 +107,8 @@ void rewriteHistory(Services& ctx, const QString& current, const QStringList& en
     for (int i = 0; i < kMaxEntries; ++i) {
         if (i < history.size())
             ctx.saveSetting(historyKey(i), history[i]);
-        else if (ctx.settings)
-            ctx.settings->remove(QString::fromLatin1(Services::kAppTitle), QString::fromLatin1(Services::kSection),
-                                 historyKey(i));
+        else
+            ctx.removeSetting(historyKey(i));
     }
 }
 

@@ -16,6 +16,10 @@ QString Services::getSetting(const SettingKey& key, const QString& def) { return
 
 void Services::saveSetting(const SettingKey& key, const QString& value) { saveSetting(key.stored(), value); }
 
+void Services::removeSetting(const SettingKey& key) {
+    if (settings) settings->remove(QString::fromLatin1(kAppTitle), QString::fromLatin1(kSection), key.stored());
+}
+
 void Services::saveTruth(const SettingKey& key, bool value) {
     Q_ASSERT(key.kind == SettingKind::Truth);
     saveSetting(key, BoolText(value));

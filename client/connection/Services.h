@@ -66,6 +66,7 @@ public:
     // The same by an entry of the key table (SettingKeys.h).
     QString getSetting(const SettingKey& key, const QString& def = QStringLiteral("None"));
     void saveSetting(const SettingKey& key, const QString& value);
+    void removeSetting(const SettingKey& key);
     // A truth entry as it is stored, "True" or "False".
     void saveTruth(const SettingKey& key, bool value);
     // A number entry as it is stored.

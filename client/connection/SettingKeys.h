@@ -4,7 +4,8 @@
 // The program's remembered values (section "Settings"), one entry each: the
 // name it is stored under, exactly as earlier runs, the installer's move of an
 // older version's values and users' own copies have it; its kind; and the
-// value the first start fills in when nothing usable is stored. Reads and
+// value the first start fills in when nothing usable is stored. Names match
+// without regard to case, as in the registry. Reads and
 // writes name an entry (Services::getSetting, saveSetting); a value never
 // stored reads "None" (SettingValues.h says how that is judged).
 //
@@ -34,6 +35,10 @@ inline constexpr SettingKey URL{"URL", K::Text};
 inline constexpr SettingKey User{"User", K::Text};
 // The remembered password, scrambled; "-None" when it is not to be kept.
 inline constexpr SettingKey Password{"century", K::Text};
+// The hosts used before, the latest first ("URL0" is the current one).
+inline constexpr SettingKey HostHistory[] = {{"URL0", K::Text}, {"URL1", K::Text}, {"URL2", K::Text}, {"URL3", K::Text},
+                                             {"URL4", K::Text}, {"URL5", K::Text}, {"URL6", K::Text}, {"URL7", K::Text},
+                                             {"URL8", K::Text}, {"URL9", K::Text}};
 inline constexpr SettingKey WaitTime{"Wait time", K::Number};
 inline constexpr SettingKey AutoConnect{"Auto connect", K::Truth, "True"};
 // Whether the others are remembered at all ("Remember Settings").
@@ -54,11 +59,70 @@ inline constexpr SettingKey MinusSign{"MinusSign", K::Number, "1"};
 inline constexpr SettingKey Email{"Email", K::Truth, "0"};
 inline constexpr SettingKey AddReplace{"Add replace", K::Truth};
 inline constexpr SettingKey HtmlFont{"Html font", K::Number, "9"};
-// The last file each save dialog named.
+inline constexpr SettingKey HtmlAddReplace{"Html add replace", K::Truth};
+// The last file each save dialog named, and the folder its Browse starts in.
 inline constexpr SettingKey TextFile{"Text file", K::Text};
 inline constexpr SettingKey HtmlFile{"Html file", K::Text};
 inline constexpr SettingKey XmlFile{"xml file", K::Text};
 inline constexpr SettingKey PdfFile{"PDF file", K::Text};
+inline constexpr SettingKey SaveDir{"Save dir", K::Text};
+inline constexpr SettingKey SaveDirHtml{"Save dir html", K::Text};
+inline constexpr SettingKey SaveDirXml{"Save dir xml", K::Text};
+inline constexpr SettingKey SaveDirPdf{"Save dir PDF", K::Text};
+// Cleared with the last names when the naming changes; nothing else reads it.
+inline constexpr SettingKey SaveFile{"Save file", K::Text};
+
+// The naming dialog's choices (FullName above is its check box).
+inline constexpr SettingKey UseFileName{"Use file name", K::Truth};
+inline constexpr SettingKey UseJobName{"Use job name", K::Truth};
+inline constexpr SettingKey UseJobNumber{"Use job number", K::Truth};
+inline constexpr SettingKey UseUserName{"Use user name", K::Truth};
+inline constexpr SettingKey UseDateAndTime{"Use date and time", K::Truth};
+inline constexpr SettingKey UseUserData{"Use user data", K::Truth};
+
+// The rest of the spooled-file screen's options.
+inline constexpr SettingKey Process{"Process", K::Text};
+inline constexpr SettingKey From{"From", K::Text};
+inline constexpr SettingKey To{"To", K::Text};
+inline constexpr SettingKey Translation{"Translation", K::Text};
+inline constexpr SettingKey PageLength{"Page length", K::Text};
+inline constexpr SettingKey NotesTabs{"Notes tabs", K::Text};
+inline constexpr SettingKey NotesTabs2{"Notes tabs 2", K::Text};
+inline constexpr SettingKey Parse[] = {{"Parse0", K::Truth}, {"Parse1", K::Truth}, {"Parse2", K::Truth}};
+inline constexpr SettingKey RunMacro{"RunMacro", K::Number};
+// The macro box's state once more; nothing reads it back.
+inline constexpr SettingKey RunMacroToo{"Run macro", K::Number};
+inline constexpr SettingKey AttachMultiples{"AttachMultiples", K::Number};
+inline constexpr SettingKey AutoSend{"AutoSend", K::Number};
+inline constexpr SettingKey AutoFormat{"Auto format", K::Number};
+// The auto-format box's state once more; the screen reads it as a truth value.
+inline constexpr SettingKey AutoEmail{"Auto email", K::Number};
+inline constexpr SettingKey RunSilent{"Run silent", K::Number};
+inline constexpr SettingKey TextOrPdf{"Text or PDF", K::Truth};
+inline constexpr SettingKey SuppressOverprinting{"SuppressOverprinting", K::Number};
+inline constexpr SettingKey PrintControl{"PRTCTL", K::Number};
+inline constexpr SettingKey PrintControlFormat{"PRTCTL format", K::Truth};
+inline constexpr SettingKey PdfFontSize{"PDF Fontsize", K::Number};
+inline constexpr SettingKey PdfVertSize{"PDF Vertsize", K::Text};
+inline constexpr SettingKey PdfPaperSize{"PDF Papersize", K::Text};
+inline constexpr SettingKey PdfPageOrientation{"PDF Page orientation", K::Truth};
+
+// The printer dialog, one a record width (80, 132, 198 columns): a font size
+// ("Auto" or a number) and an orientation. The first
+// orientation is true for portrait, the other two for landscape.
+inline constexpr SettingKey PrintFontSize[] = {
+    {"80 Fontsize", K::Text}, {"132 Fontsize", K::Text}, {"198 Fontsize", K::Text}};
+inline constexpr SettingKey PrintOrientation[] = {
+    {"Orientation 1", K::Truth}, {"Orientation 2", K::Truth}, {"Orientation 3", K::Truth}};
+
+// The two viewers (the few pages, the whole report): the window's state, and
+// the search's case box ("1" ticked) and text.
+inline constexpr SettingKey ViewWindowState{"Window state", K::Number};
+inline constexpr SettingKey ViewMatchCase{"Match case", K::Number};
+inline constexpr SettingKey ViewSearchString{"Search string", K::Text};
+inline constexpr SettingKey FullViewWindowState{"Window state full", K::Number};
+inline constexpr SettingKey FullViewMatchCase{"Match case full", K::Number};
+inline constexpr SettingKey FullViewSearchString{"Search string full", K::Text};
 
 // The office programs' macros.
 inline constexpr SettingKey ExcelMacroSheet{"Excel macro sheet", K::Text};

@@ -94,15 +94,6 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
     return std::nullopt;
 }
 
-const char* lastNameKey(Kind k) {
-    switch (k) {
-    case Kind::Text: return "Text file";
-    case Kind::Html: return "Html file";
-    case Kind::Xml: return "xml file";
-    default: return "PDF file";
-    }
-}
-
 // The save-dialog sequence: pre-fills the name, shows the dialog unless the
 // batch run delivers a whole queue, and gives the name back; nothing when the
 // dialog was cancelled.
@@ -121,7 +112,7 @@ std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& 
                     dlg.txtSave->setText(BuildPcFileName(ctx, savePath, row, true, SaveDialogExtension(k)));
                 }
             } else {
-                const QString last = ctx.getSetting(QString::fromLatin1(lastNameKey(k)));
+                const QString last = ctx.getSetting(*frmSaveAs::textsOf(k).lastFile);
                 if (HasValue(last)) {
                     dlg.txtSave->setText(last);
                 } else if (k == Kind::Pdf) {

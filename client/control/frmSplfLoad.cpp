@@ -60,29 +60,29 @@ void frmSplf::fillDesignedLists() {
 
 void frmSplf::Form_Load() {
     AppContext& c = ctx_;
-    auto r = [&c](const char* key) { return RememberedValue(c.getSetting(QString::fromLatin1(key))); };
+    auto r = [&c](const SettingKey& key) { return RememberedValue(c.getSetting(key)); };
     fillDesignedLists();
 
-    applyState(chkBlankLines, r("RemoveBlanks").checkState());
-    applyState(chkORMinusSign, r("MinusSign").checkState());
-    if (r("RunMacro").set()) applyState(chkMacro, r("RunMacro").checkState());
-    if (r("AttachMultiples").set()) {
-        applyState(chkAttachMultiples, r("AttachMultiples").checkState());
-        if (r("AttachMultiples").text() == QLatin1String("1")) {
+    applyState(chkBlankLines, r(Setting::RemoveBlanks).checkState());
+    applyState(chkORMinusSign, r(Setting::MinusSign).checkState());
+    if (r(Setting::RunMacro).set()) applyState(chkMacro, r(Setting::RunMacro).checkState());
+    if (r(Setting::AttachMultiples).set()) {
+        applyState(chkAttachMultiples, r(Setting::AttachMultiples).checkState());
+        if (r(Setting::AttachMultiples).text() == QLatin1String("1")) {
             chkAutoSend->setEnabled(false);
             cmdAutoOptions->setEnabled(false);
         }
     }
-    if (r("AutoSend").set()) applyState(chkAutoSend, r("AutoSend").checkState());
-    if (const auto b = r("Add replace").boolean()) choose(optAddReplace[*b ? 2 : 3]);
-    if (r("Text or PDF").set()) choose(optTextOrPDF[r("Text or PDF").text() == QLatin1String("False") ? 1 : 0]);
+    if (r(Setting::AutoSend).set()) applyState(chkAutoSend, r(Setting::AutoSend).checkState());
+    if (const auto b = r(Setting::AddReplace).boolean()) choose(optAddReplace[*b ? 2 : 3]);
+    if (r(Setting::TextOrPdf).set()) choose(optTextOrPDF[r(Setting::TextOrPdf).text() == QLatin1String("False") ? 1 : 0]);
     for (size_t i = 0; i < optParse.size(); ++i)
-        if (r(("Parse" + std::to_string(i)).c_str()).isTrue()) choose(optParse[i]);
-    applyState(chkAutoformat, r("Auto format").checkState());
-    applyState(chkRunSilent, r("Run silent").checkState());
+        if (r(Setting::Parse[i]).isTrue()) choose(optParse[i]);
+    applyState(chkAutoformat, r(Setting::AutoFormat).checkState());
+    applyState(chkRunSilent, r(Setting::RunSilent).checkState());
 
     // The remembered page length first, then the designed entries it is not.
-    const RememberedValue pageLength = r("Page length");
+    const RememberedValue pageLength = r(Setting::PageLength);
     const QString length = pageLength.notNone() && UsablePageLength(pageLength.text()) ? pageLength.text()
                                                                                        : QStringLiteral("66");
     cboPageLength->clear();
@@ -92,45 +92,45 @@ void frmSplf::Form_Load() {
         if (!remembered || length != QLatin1String(item)) cboPageLength->addItem(QString::fromLatin1(item));
     cboPageLength->setEditText(length);
 
-    if (r("Notes tabs").notNone()) txtTabs->setText(r("Notes tabs").trimmed());
-    if (r("Notes tabs 2").notNone()) txtTabs2->setText(r("Notes tabs 2").trimmed());
+    if (r(Setting::NotesTabs).notNone()) txtTabs->setText(r(Setting::NotesTabs).trimmed());
+    if (r(Setting::NotesTabs2).notNone()) txtTabs2->setText(r(Setting::NotesTabs2).trimmed());
 
     const QStringList targets = DiscoverDeliveryTargets(c);
     cboProcessType->clear();
     cboProcessType->addItems(targets);
     cboProcessType->setEditText(ProcessTypes::kPrompt);
 
-    if (listed(r("Translation"), cboTranslation)) cboTranslation->setEditText(r("Translation").trimmed());
-    if (listed(r("PDF Fontsize"), cboFontSize)) cboFontSize->setEditText(r("PDF Fontsize").trimmed());
-    if (listed(r("PDF Vertsize"), cboVertSize)) cboVertSize->setEditText(r("PDF Vertsize").trimmed());
-    if (listed(r("PDF Papersize"), cboPaperSize)) cboPaperSize->setEditText(r("PDF Papersize").trimmed());
+    if (listed(r(Setting::Translation), cboTranslation)) cboTranslation->setEditText(r(Setting::Translation).trimmed());
+    if (listed(r(Setting::PdfFontSize), cboFontSize)) cboFontSize->setEditText(r(Setting::PdfFontSize).trimmed());
+    if (listed(r(Setting::PdfVertSize), cboVertSize)) cboVertSize->setEditText(r(Setting::PdfVertSize).trimmed());
+    if (listed(r(Setting::PdfPaperSize), cboPaperSize)) cboPaperSize->setEditText(r(Setting::PdfPaperSize).trimmed());
     cboPaperSize_Click();
-    if (const auto b = r("PDF Page orientation").boolean()) choose(optPageOrientation[*b ? 0 : 1]);
-    if (const auto b = r("Html add replace").boolean()) choose(optAddReplace[*b ? 0 : 1]);
+    if (const auto b = r(Setting::PdfPageOrientation).boolean()) choose(optPageOrientation[*b ? 0 : 1]);
+    if (const auto b = r(Setting::HtmlAddReplace).boolean()) choose(optAddReplace[*b ? 0 : 1]);
 
-    if (r("PRTCTL").set() && r("PRTCTL").text() == QLatin1String("1")) chkPrtCtl->setChecked(true);
-    if (r("PRTCTL format").set())
-        choose(optPrtCtlFormat[r("PRTCTL format").text() == QLatin1String("True") ? 0 : 1]);
-    applyState(chkOverprinting, r("SuppressOverprinting").checkState());
+    if (r(Setting::PrintControl).set() && r(Setting::PrintControl).text() == QLatin1String("1")) chkPrtCtl->setChecked(true);
+    if (r(Setting::PrintControlFormat).set())
+        choose(optPrtCtlFormat[r(Setting::PrintControlFormat).text() == QLatin1String("True") ? 0 : 1]);
+    applyState(chkOverprinting, r(Setting::SuppressOverprinting).checkState());
     chkPrtCtl_Click();
 
-    if (const auto b = r("Auto email").boolean()) chkAutoformat->setCheckState(*b ? Qt::Checked : Qt::Unchecked);
-    if (listed(r("Html font"), cboFontSizeHTML)) {
-        cboFontSizeHTML->setEditText(r("Html font").trimmed());
+    if (const auto b = r(Setting::AutoEmail).boolean()) chkAutoformat->setCheckState(*b ? Qt::Checked : Qt::Unchecked);
+    if (listed(r(Setting::HtmlFont), cboFontSizeHTML)) {
+        cboFontSizeHTML->setEditText(r(Setting::HtmlFont).trimmed());
     } else {
         cboFontSizeHTML->setEditText(QStringLiteral("9"));
         c.seedSetting(Setting::HtmlFont);
     }
 
-    const RememberedValue defaults = r("Defaults");
+    const RememberedValue defaults = r(Setting::Defaults);
     if (defaults.notNone() && readAsBoolean(defaults.text()).value_or(false)) {
         // The remembered destination comes back when this PC offers it.
-        if (listed(r("Process"), cboProcessType)) cboProcessType->setEditText(r("Process").trimmed());
+        if (listed(r(Setting::Process), cboProcessType)) cboProcessType->setEditText(r(Setting::Process).trimmed());
         cboProcessType_Click();
-        if (r("From").set()) txtFrom->setText(r("From").trimmed());
-        if (r("To").set()) txtTo->setText(r("To").trimmed());
+        if (r(Setting::From).set()) txtFrom->setText(r(Setting::From).trimmed());
+        if (r(Setting::To).set()) txtTo->setText(r(Setting::To).trimmed());
     }
-    choose(optEmail[r("Email").set() && r("Email").isTrue() ? 0 : 1]);
+    choose(optEmail[r(Setting::Email).set() && r(Setting::Email).isTrue() ? 0 : 1]);
 
     sbSplfPanel2->setText(c.gHostAddress);
     cboProcessType_Click();
@@ -147,36 +147,36 @@ void frmSplf::Form_Load() {
 void frmSplf::Form_Unload() {
     // A batch run leaves the user's remembered options as they were.
     if (ctx_.gBatchMode || !ctx_.mainWindowLoaded() || !ctx_.mainWindow().itmSaveSettings->isChecked()) return;
-    const std::pair<const char*, QString> values[] = {
-        {"Process", cboProcessType->currentText().trimmed()},
-        {"Translation", cboTranslation->currentText().trimmed()},
-        {"From", txtFrom->text().trimmed()},
-        {"To", txtTo->text().trimmed()},
-        {"Parse0", BoolText(optParse[0]->isChecked())},
-        {"Parse1", BoolText(optParse[1]->isChecked())},
-        {"Parse2", BoolText(optParse[2]->isChecked())},
-        {"RunMacro", QString::number(stateValue(chkMacro))},
-        {"AttachMultiples", QString::number(stateValue(chkAttachMultiples))},
-        {"AutoSend", QString::number(stateValue(chkAutoSend))},
-        {"Auto format", QString::number(stateValue(chkAutoformat))},
-        {"Run silent", QString::number(stateValue(chkRunSilent))},
-        {"Notes tabs", txtTabs->text().trimmed()},
-        {"Notes tabs 2", txtTabs2->text().trimmed()},
-        {"Email", BoolText(optEmail[0]->isChecked())},
-        {"SuppressOverprinting", QString::number(stateValue(chkOverprinting))},
-        {"RemoveBlanks", QString::number(stateValue(chkBlankLines))},
-        {"MinusSign", QString::number(stateValue(chkORMinusSign))},
-        {"Text or PDF", BoolText(optTextOrPDF[0]->isChecked())},
-        {"PRTCTL", QString::number(stateValue(chkPrtCtl))},
-        {"PRTCTL format", BoolText(optPrtCtlFormat[0]->isChecked())},
-        {"Add replace", BoolText(optAddReplace[2]->isChecked())},
-        {"Page length", cboPageLength->currentText()},
-        {"Auto email", QString::number(stateValue(chkAutoformat))},
-        {"Run macro", QString::number(stateValue(chkMacro))},
-        {"PDF Fontsize", cboFontSize->currentText().trimmed()},
-        {"PDF Vertsize", cboVertSize->currentText().trimmed()},
-        {"PDF Papersize", cboPaperSize->currentText().trimmed()},
-        {"PDF Page orientation", BoolText(optPageOrientation[0]->isChecked())},
+    const std::pair<SettingKey, QString> values[] = {
+        {Setting::Process, cboProcessType->currentText().trimmed()},
+        {Setting::Translation, cboTranslation->currentText().trimmed()},
+        {Setting::From, txtFrom->text().trimmed()},
+        {Setting::To, txtTo->text().trimmed()},
+        {Setting::Parse[0], BoolText(optParse[0]->isChecked())},
+        {Setting::Parse[1], BoolText(optParse[1]->isChecked())},
+        {Setting::Parse[2], BoolText(optParse[2]->isChecked())},
+        {Setting::RunMacro, QString::number(stateValue(chkMacro))},
+        {Setting::AttachMultiples, QString::number(stateValue(chkAttachMultiples))},
+        {Setting::AutoSend, QString::number(stateValue(chkAutoSend))},
+        {Setting::AutoFormat, QString::number(stateValue(chkAutoformat))},
+        {Setting::RunSilent, QString::number(stateValue(chkRunSilent))},
+        {Setting::NotesTabs, txtTabs->text().trimmed()},
+        {Setting::NotesTabs2, txtTabs2->text().trimmed()},
+        {Setting::Email, BoolText(optEmail[0]->isChecked())},
+        {Setting::SuppressOverprinting, QString::number(stateValue(chkOverprinting))},
+        {Setting::RemoveBlanks, QString::number(stateValue(chkBlankLines))},
+        {Setting::MinusSign, QString::number(stateValue(chkORMinusSign))},
+        {Setting::TextOrPdf, BoolText(optTextOrPDF[0]->isChecked())},
+        {Setting::PrintControl, QString::number(stateValue(chkPrtCtl))},
+        {Setting::PrintControlFormat, BoolText(optPrtCtlFormat[0]->isChecked())},
+        {Setting::AddReplace, BoolText(optAddReplace[2]->isChecked())},
+        {Setting::PageLength, cboPageLength->currentText()},
+        {Setting::AutoEmail, QString::number(stateValue(chkAutoformat))},
+        {Setting::RunMacroToo, QString::number(stateValue(chkMacro))},
+        {Setting::PdfFontSize, cboFontSize->currentText().trimmed()},
+        {Setting::PdfVertSize, cboVertSize->currentText().trimmed()},
+        {Setting::PdfPaperSize, cboPaperSize->currentText().trimmed()},
+        {Setting::PdfPageOrientation, BoolText(optPageOrientation[0]->isChecked())},
     };
-    for (const auto& [key, value] : values) ctx_.saveSetting(QString::fromLatin1(key), value);
+    for (const auto& [key, value] : values) ctx_.saveSetting(key, value);
 }

@@ -7,12 +7,12 @@
 namespace {
 
 // The remembered name of the last file of a kind.
-QString lastNameKey(SaveDialogKind dialog) {
+const SettingKey& lastNameKey(SaveDialogKind dialog) {
     switch (dialog) {
-    case SaveDialogKind::Html: return QStringLiteral("Html file");
-    case SaveDialogKind::Xml: return QStringLiteral("xml file");
-    case SaveDialogKind::Pdf: return QStringLiteral("PDF file");
-    default: return QStringLiteral("Text file");
+    case SaveDialogKind::Html: return Setting::HtmlFile;
+    case SaveDialogKind::Xml: return Setting::XmlFile;
+    case SaveDialogKind::Pdf: return Setting::PdfFile;
+    default: return Setting::TextFile;
     }
 }
 }  // namespace

@@ -33,12 +33,12 @@ QString AttributeName(RunContext& ctx, const SpoolFileRow& row) {
                       cols(65, 66);
 
     QStringList order{F, J, U, N, S, T};
-    auto on = [&](const char* key) { return ctx.getSetting(QString::fromLatin1(key)) == QLatin1String("True"); };
-    if (on("Use job name")) order = {J, F, U, N, S, T};
-    if (on("Use job number")) order = {N, F, J, U, S, T};
-    if (on("Use user name")) order = {U, F, J, N, S, T};
-    if (on("Use date and time")) order = {T, U, F, J, N, S};
-    if (on("Use user data")) order = D.isEmpty() ? QStringList{J, F, U, N, S, T} : QStringList{D, J, F, U, N, S, T};
+    auto on = [&](const SettingKey& key) { return ctx.getSetting(key) == QLatin1String("True"); };
+    if (on(Setting::UseJobName)) order = {J, F, U, N, S, T};
+    if (on(Setting::UseJobNumber)) order = {N, F, J, U, S, T};
+    if (on(Setting::UseUserName)) order = {U, F, J, N, S, T};
+    if (on(Setting::UseDateAndTime)) order = {T, U, F, J, N, S};
+    if (on(Setting::UseUserData)) order = D.isEmpty() ? QStringList{J, F, U, N, S, T} : QStringList{D, J, F, U, N, S, T};
     return order.join(QLatin1Char(' '));
 }
 

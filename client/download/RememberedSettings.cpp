@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "SettingKeys.h"
 #include "SettingValues.h"
 #include "TranslationTables.h"
 
@@ -44,7 +45,7 @@ void take(bool& field, const std::optional<bool>& value) {
 
 RunSettings RememberedRunSettings(const std::function<QString(const QString& key)>& setting,
                                   const std::function<bool(const QString& destination)>& offered) {
-    auto r = [&setting](const char* key) { return RememberedValue(setting(QString::fromLatin1(key))); };
+    auto r = [&setting](const SettingKey& key) { return RememberedValue(setting(key.stored())); };
     RunSettings s;
     DownloadOptions& o = s.options;
     // The lists' designed first entries.
@@ -54,45 +55,45 @@ RunSettings RememberedRunSettings(const std::function<QString(const QString& key
     o.pdfPaperSize = ScreenLists::pdfPaperSizes().first();
     o.htmlFontSize = ScreenLists::kHtmlFontSize;
 
-    take(o.removeBlankLines, r("RemoveBlanks").ticked());
-    take(o.convertMinusSign, r("MinusSign").ticked());
-    take(o.runMacro, r("RunMacro").ticked());
-    take(o.attachMultiples, r("AttachMultiples").ticked());
-    take(o.autoSend, r("AutoSend").ticked());
-    if (const auto b = r("Add replace").boolean())
+    take(o.removeBlankLines, r(Setting::RemoveBlanks).ticked());
+    take(o.convertMinusSign, r(Setting::MinusSign).ticked());
+    take(o.runMacro, r(Setting::RunMacro).ticked());
+    take(o.attachMultiples, r(Setting::AttachMultiples).ticked());
+    take(o.autoSend, r(Setting::AutoSend).ticked());
+    if (const auto b = r(Setting::AddReplace).boolean())
         o.textFile = *b ? DownloadOptions::AddReplace::Replace : DownloadOptions::AddReplace::Add;
-    if (r("Text or PDF").set()) o.emailAsPdf = r("Text or PDF").text() == QLatin1String("False");
+    if (r(Setting::TextOrPdf).set()) o.emailAsPdf = r(Setting::TextOrPdf).text() == QLatin1String("False");
     for (int i = 0; i < 3; ++i)
-        if (r(("Parse" + std::to_string(i)).c_str()).isTrue()) o.parse = i;
-    take(o.autoformat, r("Auto format").ticked());
-    take(o.runSilent, r("Run silent").ticked());
+        if (r(Setting::Parse[i]).isTrue()) o.parse = i;
+    take(o.autoformat, r(Setting::AutoFormat).ticked());
+    take(o.runSilent, r(Setting::RunSilent).ticked());
 
-    const RememberedValue pageLength = r("Page length");
+    const RememberedValue pageLength = r(Setting::PageLength);
     if (pageLength.notNone() && UsablePageLength(pageLength.text())) o.pageLength = pageLength.text();
-    if (r("Notes tabs").notNone()) o.tabs = r("Notes tabs").trimmed();
-    if (r("Notes tabs 2").notNone()) o.tabs2 = r("Notes tabs 2").trimmed();
+    if (r(Setting::NotesTabs).notNone()) o.tabs = r(Setting::NotesTabs).trimmed();
+    if (r(Setting::NotesTabs2).notNone()) o.tabs2 = r(Setting::NotesTabs2).trimmed();
 
-    if (r("Translation").in(translationListEntries())) o.translation = r("Translation").trimmed();
-    if (r("PDF Fontsize").in(ScreenLists::pdfFontSizes())) o.pdfFontSize = r("PDF Fontsize").trimmed();
-    if (r("PDF Vertsize").in(ScreenLists::pdfVertSizes())) o.pdfVertSize = r("PDF Vertsize").trimmed();
-    if (r("PDF Papersize").in(ScreenLists::pdfPaperSizes())) o.pdfPaperSize = r("PDF Papersize").trimmed();
-    if (const auto b = r("PDF Page orientation").boolean()) o.pdfLandscape = !*b;
-    if (const auto b = r("Html add replace").boolean()) o.htmlAddToFile = !*b;
+    if (r(Setting::Translation).in(translationListEntries())) o.translation = r(Setting::Translation).trimmed();
+    if (r(Setting::PdfFontSize).in(ScreenLists::pdfFontSizes())) o.pdfFontSize = r(Setting::PdfFontSize).trimmed();
+    if (r(Setting::PdfVertSize).in(ScreenLists::pdfVertSizes())) o.pdfVertSize = r(Setting::PdfVertSize).trimmed();
+    if (r(Setting::PdfPaperSize).in(ScreenLists::pdfPaperSizes())) o.pdfPaperSize = r(Setting::PdfPaperSize).trimmed();
+    if (const auto b = r(Setting::PdfPageOrientation).boolean()) o.pdfLandscape = !*b;
+    if (const auto b = r(Setting::HtmlAddReplace).boolean()) o.htmlAddToFile = !*b;
 
-    if (r("PRTCTL").set() && r("PRTCTL").text() == QLatin1String("1")) o.printControl = true;
-    if (r("PRTCTL format").set()) o.fcfc = r("PRTCTL format").text() != QLatin1String("True");
-    take(o.suppressOverprinting, r("SuppressOverprinting").ticked());
-    if (const auto b = r("Auto email").boolean()) o.autoformat = *b;
-    if (r("Html font").in(ScreenLists::htmlFontSizes())) o.htmlFontSize = r("Html font").trimmed();
+    if (r(Setting::PrintControl).set() && r(Setting::PrintControl).text() == QLatin1String("1")) o.printControl = true;
+    if (r(Setting::PrintControlFormat).set()) o.fcfc = r(Setting::PrintControlFormat).text() != QLatin1String("True");
+    take(o.suppressOverprinting, r(Setting::SuppressOverprinting).ticked());
+    if (const auto b = r(Setting::AutoEmail).boolean()) o.autoformat = *b;
+    if (r(Setting::HtmlFont).in(ScreenLists::htmlFontSizes())) o.htmlFontSize = r(Setting::HtmlFont).trimmed();
 
-    const RememberedValue defaults = r("Defaults");
+    const RememberedValue defaults = r(Setting::Defaults);
     if (defaults.notNone() && readAsBoolean(defaults.text()).value_or(false)) {
         // The remembered destination comes back when this PC offers it.
-        if (r("Process").set() && offered(r("Process").trimmed())) o.processType = r("Process").trimmed();
-        if (r("From").set()) o.fromPage = r("From").trimmed();
-        if (r("To").set()) o.toPage = r("To").trimmed();
+        if (r(Setting::Process).set() && offered(r(Setting::Process).trimmed())) o.processType = r(Setting::Process).trimmed();
+        if (r(Setting::From).set()) o.fromPage = r(Setting::From).trimmed();
+        if (r(Setting::To).set()) o.toPage = r(Setting::To).trimmed();
     }
-    o.email = r("Email").set() && r("Email").isTrue() ? 0 : 1;
+    o.email = r(Setting::Email).set() && r(Setting::Email).isTrue() ? 0 : 1;
     ReadDialogOptions(o, setting);
     return s;
 }

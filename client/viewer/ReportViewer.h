@@ -2,6 +2,8 @@
 #include <QDialog>
 #include <QRect>
 
+#include "SettingKeys.h"
+
 class AppContext;
 class QCheckBox;
 class QLabel;
@@ -20,9 +22,9 @@ class ReportViewer : public QDialog {
 public:
     // The three remembered values of a viewer.
     struct Keys {
-        const char* windowState;
-        const char* matchCase;
-        const char* searchString;
+        SettingKey windowState;
+        SettingKey matchCase;
+        SettingKey searchString;
     };
     ReportViewer(AppContext& ctx, const Keys& keys, QRect& rememberedPlace, int minWidthTwips);
 

@@ -26,7 +26,8 @@ void formatSelection(QPlainTextEdit* box, const QColor& colour, bool bold) {
 }  // namespace
 
 frmFullView::frmFullView(AppContext& ctx, QRect& rememberedPlace)
-    : ReportViewer(ctx, {"Window state full", "Match case full", "Search string full"}, rememberedPlace, 8500) {
+    : ReportViewer(ctx, {Setting::FullViewWindowState, Setting::FullViewMatchCase, Setting::FullViewSearchString},
+                   rememberedPlace, 8500) {
     setObjectName(QStringLiteral("frmFullView"));
     setWindowTitle(QStringLiteral("Preview / Copy"));
     Label1->setObjectName(QStringLiteral("Label1"));

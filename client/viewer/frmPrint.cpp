@@ -16,11 +16,6 @@
 #include "Viewers.h"
 #include "WindowGeometry.h"
 
-namespace {
-const char* const kSizeKeys[] = {"80 Fontsize", "132 Fontsize", "198 Fontsize"};
-const char* const kOrientationKeys[] = {"Orientation 1", "Orientation 2", "Orientation 3"};
-}  // namespace
-
 frmPrint::frmPrint(AppContext& ctx) : ctx_(ctx) {
     setObjectName(QStringLiteral("frmPrint"));
     setWindowTitle(QStringLiteral("Printer format options"));
@@ -76,10 +71,10 @@ void frmPrint::Form_Load() {
         cboFontSize[i]->addItems({QStringLiteral("Auto"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
                                   QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12")});
         // A stored size that cannot print counts as "Auto".
-        const QString size = ctx_.getSetting(QString::fromLatin1(kSizeKeys[i]));
+        const QString size = ctx_.getSetting(Setting::PrintFontSize[i]);
         cboFontSize[i]->setEditText(HasValue(size) && IsPrintFontSizeText(size) ? size.trimmed() : QStringLiteral("Auto"));
         // Without a usable stored value: 80 columns portrait, the wider ones landscape.
-        const std::optional<bool> stored = TruthOf(ctx_.getSetting(QString::fromLatin1(kOrientationKeys[i])));
+        const std::optional<bool> stored = TruthOf(ctx_.getSetting(Setting::PrintOrientation[i]));
         const bool first = stored.value_or(true);
         optPortraitOrLandscape[2 * i]->setChecked(first);
         optPortraitOrLandscape[2 * i + 1]->setChecked(!first);
@@ -96,9 +91,9 @@ void frmPrint::cmdOK_Click() {
         return;
     }
     for (int i = 0; i < 3; ++i)
-        ctx_.saveSetting(QString::fromLatin1(kSizeKeys[i]), cboFontSize[i]->currentText().trimmed());
+        ctx_.saveSetting(Setting::PrintFontSize[i], cboFontSize[i]->currentText().trimmed());
     for (int i = 0; i < 3; ++i)
-        ctx_.saveSetting(QString::fromLatin1(kOrientationKeys[i]), BoolText(optPortraitOrLandscape[2 * i]->isChecked()));
+        ctx_.saveTruth(Setting::PrintOrientation[i], optPortraitOrLandscape[2 * i]->isChecked());
     hide();
 }
 

@@ -14,7 +14,7 @@
 #include "frmMain.h"
 
 frmView::frmView(AppContext& ctx, QRect& rememberedPlace)
-    : ReportViewer(ctx, {"Window state", "Match case", "Search string"}, rememberedPlace, 8300) {
+    : ReportViewer(ctx, {Setting::ViewWindowState, Setting::ViewMatchCase, Setting::ViewSearchString}, rememberedPlace, 8300) {
     setObjectName(QStringLiteral("frmView"));
     setWindowTitle(QStringLiteral("Preview Spool File"));
     Label2->setObjectName(QStringLiteral("Label2"));

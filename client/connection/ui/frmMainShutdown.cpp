@@ -70,43 +70,43 @@ void frmMain::Form_Unload() {
 // The values that the next start and the dialogs read back, in the order they are written.
 void frmMain::rememberSettings() {
     AppContext& c = ctx_;
-    auto remember = [&c](const char* key, const std::function<QString()>& value) {
-        tolerant([&] { c.saveSetting(QString::fromLatin1(key), value()); });
+    auto remember = [&c](const SettingKey& key, const std::function<QString()>& value) {
+        tolerant([&] { c.saveSetting(key, value()); });
     };
     auto dialog = [&c](const char* name) { return field(c.saveDialogField, name); };
     auto macro = [&c](const char* name) { return field(c.macroField, name); };
 
-    remember("Outq", [&] { return txtOutq->text().trimmed(); });
-    remember("Library", [&] { return cboLibrary->currentText().trimmed(); });
-    remember("Wrksplf", [&] { return txtWrkSplf->text().trimmed(); });
+    remember(Setting::Outq, [&] { return txtOutq->text().trimmed(); });
+    remember(Setting::Library, [&] { return cboLibrary->currentText().trimmed(); });
+    remember(Setting::Wrksplf, [&] { return txtWrkSplf->text().trimmed(); });
     if (c.gTextSaveAccepted) {
-        remember("Text file", [&] { return dialog("frmSave.txtSave").trimmed(); });
-        remember("Save dir", [&] { return dialog("frmSave.dlgFile.InitDir"); });
+        remember(Setting::TextFile, [&] { return dialog("frmSave.txtSave").trimmed(); });
+        remember(Setting::SaveDir, [&] { return dialog("frmSave.dlgFile.InitDir"); });
     }
     if (c.gHtmlSaveAccepted) {
-        remember("Html file", [&] { return dialog("frmSaveHtml.txtSave").trimmed(); });
-        remember("Html add replace", [&] {
+        remember(Setting::HtmlFile, [&] { return dialog("frmSaveHtml.txtSave").trimmed(); });
+        remember(Setting::HtmlAddReplace, [&] {
             return BoolText(c.frmSplf().value(QStringLiteral("optAddReplace_0")) != 0);
         });
-        remember("Save dir html", [&] { return dialog("frmSaveHtml.dlgFile.InitDir"); });
-        remember("Html font", [&] { return c.frmSplf().text(QStringLiteral("cboFontSizeHTML")); });
+        remember(Setting::SaveDirHtml, [&] { return dialog("frmSaveHtml.dlgFile.InitDir"); });
+        remember(Setting::HtmlFont, [&] { return c.frmSplf().text(QStringLiteral("cboFontSizeHTML")); });
     }
     if (c.gPdfSaveAccepted) {
-        remember("PDF file", [&] { return dialog("frmPDF.txtSave").trimmed(); });
-        remember("Save dir PDF", [&] { return dialog("frmPDF.dlgFile.InitDir"); });
+        remember(Setting::PdfFile, [&] { return dialog("frmPDF.txtSave").trimmed(); });
+        remember(Setting::SaveDirPdf, [&] { return dialog("frmPDF.dlgFile.InitDir"); });
     }
     // The XML dialog reads these back like the others do theirs.
     if (c.gXmlSaveAccepted) {
-        remember("xml file", [&] { return dialog("frmSaveXml.txtSave").trimmed(); });
-        remember("Save dir xml", [&] { return dialog("frmSaveXml.dlgFile.InitDir"); });
+        remember(Setting::XmlFile, [&] { return dialog("frmSaveXml.txtSave").trimmed(); });
+        remember(Setting::SaveDirXml, [&] { return dialog("frmSaveXml.dlgFile.InitDir"); });
     }
     if (c.gExcelMacroFormLoaded) {
-        remember("Excel macro sheet", [&] { return macro("frmExcel.txtMacroSheet").trimmed(); });
-        remember("Excel macro name", [&] { return macro("frmExcel.txtMacroName").trimmed(); });
+        remember(Setting::ExcelMacroSheet, [&] { return macro("frmExcel.txtMacroSheet").trimmed(); });
+        remember(Setting::ExcelMacroName, [&] { return macro("frmExcel.txtMacroName").trimmed(); });
     }
     if (c.gWordMacroFormLoaded) {
-        remember("Word macro document", [&] { return macro("frmWord.txtMacroFile").trimmed(); });
-        remember("Word macro name", [&] { return macro("frmWord.txtMacroName").trimmed(); });
+        remember(Setting::WordMacroDocument, [&] { return macro("frmWord.txtMacroFile").trimmed(); });
+        remember(Setting::WordMacroName, [&] { return macro("frmWord.txtMacroName").trimmed(); });
     }
-    remember("Auto connect", [&] { return BoolText(itmAutoConnect->isChecked()); });
+    remember(Setting::AutoConnect, [&] { return BoolText(itmAutoConnect->isChecked()); });
 }

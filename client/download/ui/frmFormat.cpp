@@ -24,8 +24,8 @@ std::optional<int> numberOf(const QString& s) {
     const int n = s.trimmed().toInt(&ok);
     return ok ? std::optional<int>(n) : std::nullopt;
 }
-const char* const kOptionKeys[] = {"Use job name",     "Use job number",    "Use user name",
-                                   "Use file name",    "Use date and time", "Use user data"};
+const SettingKey kOptionKeys[] = {Setting::UseJobName,  Setting::UseJobNumber,   Setting::UseUserName,
+                                  Setting::UseFileName, Setting::UseDateAndTime, Setting::UseUserData};
 }  // namespace
 
 FolderList::FolderList(QWidget* parent) : list_(new QListWidget(parent)) {
@@ -138,12 +138,12 @@ void frmFormat::Form_Load() {
                                : *n == 0                              ? Qt::Unchecked
                                : *n == 2                              ? Qt::PartiallyChecked
                                                                       : Qt::Checked);
-    const std::pair<const char*, QRadioButton*> loadOrder[] = {
-        {"Use file name", optUseFileName},         {"Use job name", optUseJobName},
-        {"Use job number", optUseJobNumber},       {"Use date and time", optUseDateandTime},
-        {"Use user name", optUseUserName},         {"Use user data", optUseUserData}};
+    const std::pair<SettingKey, QRadioButton*> loadOrder[] = {
+        {Setting::UseFileName, optUseFileName},       {Setting::UseJobName, optUseJobName},
+        {Setting::UseJobNumber, optUseJobNumber},     {Setting::UseDateAndTime, optUseDateandTime},
+        {Setting::UseUserName, optUseUserName},       {Setting::UseUserData, optUseUserData}};
     for (const auto& [key, button] : loadOrder) {
-        const auto value = TruthOf(ctx_.getSetting(QString::fromLatin1(key)));
+        const auto value = TruthOf(ctx_.getSetting(key));
         setOption(button, value.value_or(true));
     }
     QString savePath = ctx_.getSetting(Setting::SavePath);
@@ -163,20 +163,20 @@ void frmFormat::drvSavePath_Change() { dirSavePath->setPath(drvSavePath->current
 void frmFormat::dirSavePath_Change() { txtSavePath->setText(dirSavePath->path()); }
 
 void frmFormat::clearRememberedNames() {
-    for (const char* key : {"Text file", "Save file", "HTML file", "PDF file"})
-        ctx_.saveSetting(QString::fromLatin1(key), QString());
+    for (const SettingKey& key : {Setting::TextFile, Setting::SaveFile, Setting::HtmlFile, Setting::PdfFile})
+        ctx_.saveSetting(key, QString());
     SaveDialog(ctx_, frmSaveAs::Kind::Text).txtSave->clear();
 }
 
 bool frmFormat::cmdApply_Click() {
     struct Stored {
-        QString key;
+        SettingKey key;
         QString control;                           // the control's value in its stored form
         std::function<bool(const QString&)> same;  // the stored value matches the control
     };
     const int check = chkFullName->checkState() == Qt::Unchecked ? 0 : chkFullName->checkState() == Qt::Checked ? 1 : 2;
     QList<Stored> values;
-    values.append({QStringLiteral("FullName"), QString::number(check),
+    values.append({Setting::FullName, QString::number(check),
                    [check](const QString& s) { return numberOf(s) == check; }});
     const QString path = txtSavePath->text();
     // A folder that would be refused is not stored: the work folder stays
@@ -184,12 +184,12 @@ bool frmFormat::cmdApply_Click() {
     const QString folder =
         WorkDirectoryUnder(ctx_, path.trimmed().isEmpty() ? SystemTempFolder(ctx_) : path);
     const bool fit = MakeWorkDirectory(folder);
-    if (fit) values.append({QStringLiteral("Save Path"), path, [path](const QString& s) { return s == path; }});
+    if (fit) values.append({Setting::SavePath, path, [path](const QString& s) { return s == path; }});
     const QRadioButton* buttons[] = {optUseJobName, optUseJobNumber, optUseUserName,
                                      optUseFileName, optUseDateandTime, optUseUserData};
     for (int i = 0; i < 6; ++i) {
         const bool on = buttons[i]->isChecked();
-        values.append({QString::fromLatin1(kOptionKeys[i]), BoolText(on),
+        values.append({kOptionKeys[i], BoolText(on),
                        [on](const QString& s) { return TruthOf(s) == on; }});
     }
     for (const Stored& v : values) {

@@ -14,13 +14,13 @@
 namespace {
 const frmSaveAs::Texts kTexts[] = {
     {"frmSave", "Save iSeries report as text file", "Copy iSeries Spool File to PC Text File",
-     "Text (*.txt)|*.txt|All files (*.*)|*.*", "*.txt", "Save dir"},
+     "Text (*.txt)|*.txt|All files (*.*)|*.*", "*.txt", &Setting::SaveDir, &Setting::TextFile},
     {"frmSaveHtml", "Save iSeries report as HTML document", "Copy iSeries Spool File to html document",
-     "Html (*.htm*)|*.htm*|All files (*.*)|*.*", "*.htm*", "Save dir html"},
+     "Html (*.htm*)|*.htm*|All files (*.*)|*.*", "*.htm*", &Setting::SaveDirHtml, &Setting::HtmlFile},
     {"frmSaveXml", "Save iSeries report as XML document", "Copy iSeries Spool File to xml document",
-     "xml (*.xml*)|*.xml*|All files (*.*)|*.*", "*.xml*", "Save dir xml"},
+     "xml (*.xml*)|*.xml*|All files (*.*)|*.*", "*.xml*", &Setting::SaveDirXml, &Setting::XmlFile},
     {"frmPDF", "Save iSeries report as PDF document", "Copy iSeries Spool File to PDF document",
-     "PDF (*.pdf)|*.pdf|All files (*.*)|*.*", "*.pdf", "Save dir PDF"},
+     "PDF (*.pdf)|*.pdf|All files (*.*)|*.*", "*.pdf", &Setting::SaveDirPdf, &Setting::PdfFile},
 };
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
@@ -173,7 +173,7 @@ void frmSaveAs::cmdOpenAll_Click() {
 void frmSaveAs::cmdBrowse_Click() {
     const Texts& t = textsOf(kind_);
     if (dlgFile.initDir.isEmpty()) {
-        const QString remembered = ctx_.getSetting(QString::fromLatin1(t.rememberedFolder));
+        const QString remembered = ctx_.getSetting(*t.rememberedFolder);
         if (HasValue(remembered)) dlgFile.initDir = remembered;
     }
     if (dlgFile.initDir.isEmpty()) dlgFile.initDir = SystemTempFolder(ctx_);

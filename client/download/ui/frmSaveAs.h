@@ -2,6 +2,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "SettingKeys.h"
+
 class AppContext;
 class QLabel;
 class QLineEdit;
@@ -19,7 +21,8 @@ public:
         const char* messageTitle;
         const char* filter;          // description|pattern pairs, the window's own type first
         const char* pattern;         // the file name Browse proposes at first
-        const char* rememberedFolder;  // the remembered value Browse starts in
+        const SettingKey* rememberedFolder;  // the remembered value Browse starts in
+        const SettingKey* lastFile;          // the remembered name of the last file
     };
     static const Texts& textsOf(Kind kind);
 
