@@ -186,7 +186,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     ctx.gBatchFileName = p.name;
 
     auto refuse = [&ctx](const QString& text) {
-        ctx.msgBox(text, MsgButtons::OK, MsgIcon::Critical, kTitle);
+        ctx.report(Failure{text, MsgIcon::Critical, kTitle});
         return kExitBadParameter;
     };
     const ProcessType* destination = FindProcessType(options.processType);
@@ -278,15 +278,16 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
         return finish(ctx, e.exitStatus);
     } catch (const std::exception& e) {
         // What no step expected still ends the run, with its message.
-        ctx.msgBox(QStringLiteral("Error 5 ") + QString::fromLocal8Bit(e.what()), MsgButtons::OK, MsgIcon::None, kTitle);
+        ctx.report(Failure{QStringLiteral("Error 5 ") + QString::fromLocal8Bit(e.what()), MsgIcon::None, kTitle});
         return finish(ctx, 1);
     }
 }
 
 void ReportBadParameter(RunContext& ctx, const BadParameter& bad, const QString& why) {
-    ctx.msgBox(QStringLiteral("Batch run error: Parameter type = ") + bad.type + QStringLiteral(" Parameter value = ") +
-                   bad.value + (why.isEmpty() ? QString() : QStringLiteral("  ") + why),
-               MsgButtons::OK, MsgIcon::Critical, kTitle);
+    ctx.report(Failure{QStringLiteral("Batch run error: Parameter type = ") + bad.type +
+                           QStringLiteral(" Parameter value = ") + bad.value +
+                           (why.isEmpty() ? QString() : QStringLiteral("  ") + why),
+                       MsgIcon::Critical, kTitle});
 }
 
 std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& path) {
@@ -301,12 +302,19 @@ std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& 
     return std::nullopt;
 }
 
+void ReportOnStandardError(RunContext& ctx, std::function<void(const QString&)> write) {
+    auto standardError = std::make_shared<BatchMessageBoxes>(std::move(write));
+    ctx.reporter = std::make_unique<MessageBoxReporter>([standardError] { return standardError.get(); }, &ctx);
+    ctx.asker = std::make_unique<MessageBoxAsker>([standardError] { return standardError.get(); }, [] { return true; });
+}
+
 void UseUnattendedServices(RunContext& ctx) {
     ctx.clock = std::make_unique<RealClock>();
     ctx.paths = std::make_unique<DesktopPaths>();
     ctx.msg = std::make_unique<BatchMessageBoxes>();
+    ReportOnStandardError(ctx);
     ctx.settings = std::make_unique<IniSettingsStore>(ctx.paths->configPath(), [&ctx](const QString& problem) {
-        ctx.msgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle));
+        ctx.report(Failure{problem, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle)});
     });
     ctx.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(ctx.paths->appPath()));
     ctx.processes = std::make_unique<QProcessStarter>([&ctx] { return ctx.clock.get(); });
