@@ -7,14 +7,13 @@
 #include "AppContext.h"
 #include "BatchRun.h"
 #include "DownloadWindows.h"
-#include "Viewers.h"
 #include "MailSetup.h"
 #include "QtPrinter.h"
 #include "RuntimeDirectory.h"
 #include "SettingsFile.h"
-#include "frmEdit.h"
 #include "Startup.h"
-#include "UnattendedRun.h"
+#include "Viewers.h"
+#include "frmEdit.h"
 #include "frmSplf.h"
 
 namespace {
@@ -60,28 +59,14 @@ int main(int argc, char** argv) {
         const int status = RunUnattended(run, QCoreApplication::arguments().mid(1));
         run.settings.reset();
         std::fflush(nullptr);
-        if (status != kHandToWindows) return status;
-        // The destinations the windows' layers deliver go on in the program with windows.
+        return status;
     }
     QApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
     AppContext ctx;
-    // An unattended run never waits for a person, from its first step: boxes go
-    // to standard error with their default answer, and no dialog is shown.
-    if (!arguments.isEmpty()) {
-        ctx.useBatchServices();
-        // Remembered settings that cannot be read end the run (the file is set
-        // aside, so the next run starts afresh); nothing has been done yet.
-        if (!ctx.rememberedSettingsReadable()) {
-            std::fprintf(stderr, "Tolvane: The batch run ends here instead, as its remembered settings cannot be read.\n");
-            return kExitSettingsFile;
-        }
-    }
     installSplfScreen(ctx);
     installDownloadWindows(ctx);
     installViewerWindows(ctx);
     installSettingsFiles(ctx);
-    ctx.runBatchFromCommandLine = [&ctx] { RunBatchFromCommandLine(ctx); };
     InstallMailStandIns(ctx);
     installEmailWindows(ctx);
     // "End the program" inside a window event: the stop sequence has done its
@@ -95,7 +80,7 @@ int main(int argc, char** argv) {
         std::_Exit(e.exitStatus);
     };
     try {
-        Main(ctx, arguments);
+        Main(ctx, QStringList());
         return QApplication::exec();
     } catch (const ProgramEnd& e) {
         ctx.clearWorkDirectory();

@@ -19,8 +19,6 @@
 #include <utility>
 
 namespace {
-constexpr size_t kBufferSize = 64 * 1024;
-
 // The file beside the target: a short hidden name of its own, so that a
 // target whose name is as long as the system allows still has one. It is
 // locked while it is written; one that nobody holds and nobody has written
@@ -522,6 +520,14 @@ void SafeOutputFile::write(std::string_view bytes) {
     if (fd_ < 0) throw vbError(52);
     if (buf_.size() + bytes.size() > kBufferSize) flush();
     buf_.append(bytes);
+    if (buf_.size() >= kBufferSize) flush();
+}
+
+void SafeOutputFile::writeLineFlushing(std::string_view bytes) {
+    if (fd_ < 0) throw vbError(52);
+    if (buf_.size() + bytes.size() + 2 > kBufferSize) flush();
+    buf_.append(bytes);
+    buf_.append("\r\n", 2);
     if (buf_.size() >= kBufferSize) flush();
 }
 

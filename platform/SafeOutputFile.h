@@ -87,6 +87,16 @@ public:
     bool isOpen() const { return fd_ >= 0; }
     // Buffered; throws PcFileError.
     void write(std::string_view bytes);
+    // The bytes and a CR LF after them. A line that fits in the buffer goes
+    // in without a call: a download writes one for every record.
+    void writeLine(std::string_view bytes) {
+        if (fd_ >= 0 && buf_.size() + bytes.size() + 2 < kBufferSize) {
+            buf_.append(bytes);
+            buf_.append("\r\n", 2);
+            return;
+        }
+        writeLineFlushing(bytes);
+    }
     // Hands what is buffered to the system, so that a run that is killed
     // keeps it (in the file beside the target for Replace). Throws PcFileError.
     void flush();
@@ -125,7 +135,11 @@ public:
         std::string head;  // the addition's first bytes
     };
 
+    // What the buffer holds before it goes to the system.
+    static constexpr size_t kBufferSize = 64 * 1024;
+
 private:
+    void writeLineFlushing(std::string_view bytes);
     void closeFd() noexcept;
     bool writesBeside() const { return !partPath_.isEmpty(); }
     bool keepsNameFree() const { return options_.mode == Mode::Replace && bool(options_.nextFreeName); }

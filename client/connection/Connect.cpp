@@ -13,7 +13,7 @@
 
 int waitTimeSetting(Services& services) {
     bool ok = false;
-    const int v = services.getSetting(QStringLiteral("Wait time")).trimmed().toInt(&ok);
+    const int v = services.getSetting(Setting::WaitTime).trimmed().toInt(&ok);
     return (ok && v >= kMinWaitTime && v <= kMaxWaitTime) ? v : kDefaultWaitTime;
 }
 
@@ -160,19 +160,19 @@ void Connection::showOptions() {
 }
 
 void Connection::endProgram(const QString& reason) {
-    svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+    svc_.saveTruth(Setting::AutoConnect, false);
     Disconnect(link_);
     svc_.endProgram(kExitConnectFailed, reason);
 }
 
 void Connection::commonTail(const QString& reason) {
-    svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+    svc_.saveTruth(Setting::AutoConnect, false);
     setMousePointer(MousePointer::Normal);
     if (svc_.ask(Question{QStringLiteral("Would you like to modify the URL name?"), MsgButtons::YesNo, MsgIcon::None,
                           kTolvane, 1, kAskAgainNo}) == vbYes) {
-        const QString before = svc_.getSetting(QStringLiteral("URL"));
+        const QString before = svc_.getSetting(Setting::URL);
         view_.showConnectionOptions();
-        if (svc_.getSetting(QStringLiteral("URL")) != before)
+        if (svc_.getSetting(Setting::URL) != before)
             svc_.report(
                 Failure{QStringLiteral("The selected iSeries URL name has been changed.  This utility will deallocate "
                                        "any conversations and end.  You may then restart."),
@@ -215,29 +215,28 @@ Connection::Pass Connection::badHostName(int socketState) {
 
 Connection::Pass Connection::refusedSignOn() {
     Disconnect(link_);
-    svc_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
+    svc_.saveSetting(Setting::Password, QStringLiteral("-None"));
     state_.gUserId.assign(state_.gUserId.size(), ' ');
     state_.gPassword.assign(state_.gPassword.size(), ' ');
     setMousePointer(MousePointer::Normal);
     if (svc_.nobodyAnswers()) {
         // Nobody can type another password: say what happened to the saved one.
         svc_.report(
-            Failure{QStringLiteral("The host refused the sign-on of user ") +
-                        svc_.getSetting(QStringLiteral("User")).trimmed() +
+            Failure{QStringLiteral("The host refused the sign-on of user ") + svc_.getSetting(Setting::User).trimmed() +
                         QStringLiteral(" (User ID validation failed).  The saved password has been cleared: sign on "
                                        "once in the program's window with \"Save password\" ticked.  Note that "
                                        "unsuccessful signon attempts are counted - too many and you can disable your "
                                        "user profile."),
                     MsgIcon::Critical, kTolvane});
-        svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+        svc_.saveTruth(Setting::AutoConnect, false);
         svc_.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on refused"));
     }
     const int answer =
         svc_.ask(Question{QStringLiteral("User ID validation failed. Note that unsuccessful signon attempts are "
                                          "counted - too many and you can disable your user profile."),
                           MsgButtons::OKCancel, MsgIcon::None, kTolvane, 1, kAskAgainNo});
-    svc_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
-    svc_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("False"));
+    svc_.saveSetting(Setting::Password, QStringLiteral("-None"));
+    svc_.saveTruth(Setting::AutoConnect, false);
     if (answer == vbCancel) svc_.endProgram(kExitConnectFailed, QStringLiteral("Sign-on refused"));
     err_.clear();
     return Pass::StartOver;
@@ -249,7 +248,7 @@ Connection::Pass Connection::pass() {
     view_.connecting();
     status(QStringLiteral("Getting iSeries TCP/IP URL."));
 
-    state_.gHostAddress = svc_.getSetting(QStringLiteral("URL"));
+    state_.gHostAddress = svc_.getSetting(Setting::URL);
     while (!IsStored(state_.gHostAddress)) {
         const int answer = svc_.ask(
             Question{QStringLiteral("Please note:  No iSeries TCP/IP host name or IP address has been specified.  "
@@ -257,7 +256,7 @@ Connection::Pass Connection::pass() {
                      MsgButtons::YesNo, MsgIcon::Information, kTolvane, 1, kAskAgainNo});
         if (answer != vbYes) endProgram(QStringLiteral("No host address"));
         showOptions();
-        state_.gHostAddress = svc_.getSetting(QStringLiteral("URL"));
+        state_.gHostAddress = svc_.getSetting(Setting::URL);
     }
     state_.gWaitTime = waitTimeSetting(svc_);
     err_.clear();
@@ -367,7 +366,7 @@ Connection::Pass Connection::pass() {
     status(QStringLiteral("Sending acknowledgement..."));
     send(s, SignOnAck());
     svc_.clock->pumpOnce();
-    if (view_.savePasswordChecked()) svc_.saveSetting(QStringLiteral("century"), Codec::toUnicode(state_.gPassword));
+    if (view_.savePasswordChecked()) svc_.saveSetting(Setting::Password, Codec::toUnicode(state_.gPassword));
     Disconnect(link_);
 
     return jobPort();

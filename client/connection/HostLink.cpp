@@ -254,8 +254,15 @@ bool HostLink::dropOwedReply(std::string& reply) {
     if (!owed_) return true;
     try {
         HostSocket* s = socket();
-        if (awaitReply(s) == Wait::Cancelled) {
-            closeUnanswered();
+        // The caller has given up on the transfer: a reply on its way comes
+        // within the cancel's grace, as after a cancel, or the host has
+        // fallen silent and the link is out of step. Only the user's cancel
+        // says so; otherwise the caller's own failure is the message.
+        if (awaitReply(s, true) == Wait::Cancelled) {
+            if (cancel_)
+                closeUnanswered();
+            else
+                lose();
             return false;
         }
         reply = readReply(s);

@@ -97,7 +97,8 @@ public:
     LinkResult sendRequest(const HostRequest& request);
     LinkResult receiveReply(HostReply& reply);
     // Reads the owed reply and drops it, as a cancel does with a reply on its
-    // way; false when none came (the link is then closed).
+    // way: it is awaited for the cancel grace only. False when none came (the
+    // link is then closed).
     bool dropOwedReply(HostReply& reply);
     // The same on the records' text, as the download exchange reads them: the
     // request text is placed into the 124 characters as HostRequest does.

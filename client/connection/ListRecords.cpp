@@ -66,33 +66,60 @@ QString SpoolListSlot::pagesText(const std::string& sixDigits) {
     return Codec::toUnicode(p);
 }
 
-bool SpoolListSlot::decode(const std::string& slotText, SpoolListEntry& e) {
+bool SpoolListSlot::decode(const std::string& slotText, SpoolListEntry& e, const SpoolListEntry* before,
+                           std::string_view beforeSlot) {
     const std::string slot = cols(slotText, 1, kWidth);
     const std::string_view s(slot);
     if (s.substr(0, 87).find_first_not_of(' ') == std::string_view::npos) return false;
-    // Columns from..to (1-based) of the slot, blanks at both ends removed.
-    auto field = [s](size_t from, size_t to) {
-        std::string_view f = s.substr(from - 1, to - from + 1);
+    // Blanks at both ends removed.
+    auto trim = [](std::string_view f) {
         const size_t b = f.find_first_not_of(' ');
-        if (b == std::string_view::npos) return QString();
-        return Codec::toUnicode(f.substr(b, f.find_last_not_of(' ') - b + 1));
+        return b == std::string_view::npos ? std::string_view() : f.substr(b, f.find_last_not_of(' ') - b + 1);
     };
-    const char* century = slot[56] == '0' ? "19" : "20";
-    std::string date = century;
-    date.append(s.substr(57, 2)).append("/").append(s.substr(59, 2)).append("/").append(s.substr(61, 2));
-    std::string time(s.substr(63, 2));
-    time.append(":").append(s.substr(65, 2)).append(":").append(s.substr(67, 2));
-    e.date = trimmed(date) + QStringLiteral("    ") + trimmed(time);
-    e.file = field(1, 10);
-    e.jobName = field(11, 20);
-    e.user = field(21, 30);
-    e.jobNumber = field(31, 36);
-    e.outq = field(37, 46);
-    e.form = field(47, 56);
-    e.splfNumber = field(75, 78);
-    e.pages = pagesText(std::string(s.substr(81, 6)));
-    e.userData = Codec::toUnicode(s.substr(87, 10));
-    e.job = e.jobName + QLatin1Char('/') + e.splfNumber;
+    // Columns from..to (1-based) of the slot, trimmed.
+    auto bytes = [&](size_t from, size_t to) { return trim(s.substr(from - 1, to - from + 1)); };
+    // The rows of a list mostly repeat their user, queue, form and date: a
+    // field whose columns hold what they held in the slot before shares that
+    // entry's text, and a long list decodes each text once.
+    auto same = [&](size_t from, size_t to) {
+        return before && beforeSlot.size() >= to &&
+               beforeSlot.substr(from - 1, to - from + 1) == s.substr(from - 1, to - from + 1);
+    };
+    auto set = [&](QString SpoolListEntry::*field, size_t from, size_t to, auto&& decoded) {
+        if (same(from, to))
+            e.*field = before->*field;
+        else
+            e.*field = decoded();
+    };
+    auto plain = [&](size_t from, size_t to) {
+        return [&bytes, from, to] { return Codec::toUnicode(bytes(from, to)); };
+    };
+    set(&SpoolListEntry::date, 57, 69, [&] {
+        const char* century = slot[56] == '0' ? "19" : "20";
+        std::string date = century;
+        date.append(s.substr(57, 2)).append("/").append(s.substr(59, 2)).append("/").append(s.substr(61, 2));
+        std::string time(s.substr(63, 2));
+        time.append(":").append(s.substr(65, 2)).append(":").append(s.substr(67, 2));
+        std::string shown(trim(date));
+        shown.append("    ").append(trim(time));
+        return Codec::toUnicode(shown);
+    });
+    set(&SpoolListEntry::file, 1, 10, plain(1, 10));
+    set(&SpoolListEntry::jobName, 11, 20, plain(11, 20));
+    set(&SpoolListEntry::user, 21, 30, plain(21, 30));
+    set(&SpoolListEntry::jobNumber, 31, 36, plain(31, 36));
+    set(&SpoolListEntry::outq, 37, 46, plain(37, 46));
+    set(&SpoolListEntry::form, 47, 56, plain(47, 56));
+    set(&SpoolListEntry::splfNumber, 75, 78, plain(75, 78));
+    set(&SpoolListEntry::pages, 82, 87, [&] { return pagesText(std::string(s.substr(81, 6))); });
+    set(&SpoolListEntry::userData, 88, 97, [&] { return Codec::toUnicode(s.substr(87, 10)); });
+    if (same(11, 20) && same(75, 78)) {
+        e.job = before->job;
+    } else {
+        std::string job(bytes(11, 20));
+        job.append("/").append(bytes(75, 78));
+        e.job = Codec::toUnicode(job);
+    }
     return true;
 }
 
@@ -112,11 +139,15 @@ QString SpoolListEntry::refusal() const {
 std::vector<SpoolListEntry> spoolListEntries(const std::string& reply) {
     const std::string data = dataArea(reply);
     std::vector<SpoolListEntry> out;
+    out.reserve(SpoolListSlot::kCount);
+    std::string_view before;
     for (int n = 0; n < SpoolListSlot::kCount; ++n) {
+        const std::string_view slot =
+            std::string_view(data).substr(static_cast<size_t>(n) * SpoolListSlot::kWidth, SpoolListSlot::kWidth);
         SpoolListEntry e;
-        if (!SpoolListSlot::decode(data.substr(static_cast<size_t>(n) * SpoolListSlot::kWidth, SpoolListSlot::kWidth), e))
-            break;
+        if (!SpoolListSlot::decode(std::string(slot), e, out.empty() ? nullptr : &out.back(), before)) break;
         out.push_back(std::move(e));
+        before = slot;
     }
     return out;
 }

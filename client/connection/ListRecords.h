@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Requests and reply slots of the two host lists: the output queues of a
@@ -54,8 +55,11 @@ struct SpoolListEntry {
 namespace SpoolListSlot {
 constexpr int kWidth = 97;
 constexpr int kCount = 10;
-// False for an empty slot (its first 87 characters blank).
-bool decode(const std::string& slot, SpoolListEntry& out);
+// False for an empty slot (its first 87 characters blank). `before` (with
+// its slot): the entry of the slot before, whose texts a field of the same
+// bytes shares instead of decoding them again.
+bool decode(const std::string& slot, SpoolListEntry& out, const SpoolListEntry* before = nullptr,
+            std::string_view beforeSlot = {});
 // Leading zeros of the first five positions shown as blanks; the sixth stays.
 QString pagesText(const std::string& sixDigits);
 }  // namespace SpoolListSlot

@@ -126,19 +126,24 @@ int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, Sp
                 const bool allQueues = outqShown == QLatin1String("*ALL");
                 // A block's rows go into the list at once, in the grid's column order.
                 std::vector<QStringList> rows;
-                for (const SpoolListEntry& e : spoolListEntries(reply.text())) {
+                for (SpoolListEntry& e : spoolListEntries(reply.text())) {
                     const QString why = e.refusal();
                     if (!why.isEmpty()) {
                         refused << QStringLiteral("%1 of job %2 (%3)").arg(e.file, e.jobNumber, why);
                         state.gListLeftOut.push_back({QStringLiteral("%1 of job %2").arg(e.file, e.jobNumber), why});
                         continue;
                     }
-                    rows.push_back({e.date, e.file, e.user, allQueues ? e.outq : outqShown, e.pages, e.form, e.jobNumber,
-                                    e.job, e.userData});
+                    // The entry's texts move into the row: a long list copies none of them.
+                    QStringList& row = rows.emplace_back();
+                    row.reserve(9);
+                    for (QString* cell : {&e.date, &e.file, &e.user, allQueues ? &e.outq : nullptr, &e.pages, &e.form,
+                                          &e.jobNumber, &e.job, &e.userData})
+                        row.append(cell ? std::move(*cell) : outqShown);
                 }
                 const int first = grid.rowCount() + 1;
                 grid.addRows(gridKeys, rows);
-                for (int row = first; row <= grid.rowCount(); ++row) grid.setCellFont(row, QStringLiteral("Pages"), pagesFont);
+                // The font is the column's: once a block is enough.
+                if (grid.rowCount() >= first) grid.setCellFont(first, QStringLiteral("Pages"), pagesFont);
             });
         grid.listEnded();
         if (x.result != LinkResult::Reply) return 1;

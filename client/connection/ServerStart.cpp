@@ -76,7 +76,7 @@ int StartHostServerViaFtp(Services& services, const ConnectionState& state, Conn
     view.status(QStringLiteral("Attempting to start server program..."));
     services.clock->pumpOnce();
 
-    QString userId = services.getSetting(QStringLiteral("User"), QStringLiteral("-None"));
+    QString userId = services.getSetting(Setting::User, QStringLiteral("-None"));
     if (userId == QLatin1String("-None")) userId = QString(10, QLatin1Char(' '));
 
     setMousePointer(MousePointer::Normal);

@@ -5,12 +5,37 @@ Services::Services()
       asker(std::make_unique<MessageBoxAsker>([this] { return msg.get(); },
                                               [this] { return presenter && presenter->unattended; })) {}
 
+#include "SettingValues.h"
+
 QString Services::getSetting(const QString& key, const QString& def) {
     return settings ? settings->get(QString::fromLatin1(kAppTitle), QString::fromLatin1(kSection), key, def) : def;
 }
 
 void Services::saveSetting(const QString& key, const QString& value) {
     if (settings) settings->save(QString::fromLatin1(kAppTitle), QString::fromLatin1(kSection), key, value);
+}
+
+QString Services::getSetting(const SettingKey& key, const QString& def) { return getSetting(key.stored(), def); }
+
+void Services::saveSetting(const SettingKey& key, const QString& value) { saveSetting(key.stored(), value); }
+
+void Services::saveTruth(const SettingKey& key, bool value) {
+    Q_ASSERT(key.kind == SettingKind::Truth);
+    saveSetting(key, BoolText(value));
+}
+
+void Services::saveNumber(const SettingKey& key, int value) {
+    Q_ASSERT(key.kind == SettingKind::Number);
+    saveSetting(key, QString::number(value));
+}
+
+void Services::seedSetting(const SettingKey& key) {
+    Q_ASSERT(key.firstStart);
+    seedSetting(key, key.firstStartValue());
+}
+
+void Services::seedSetting(const SettingKey& key, const QString& value) {
+    if (!HasValue(getSetting(key))) saveSetting(key, value);
 }
 
 int Services::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title, int defaultButton) {

@@ -17,6 +17,7 @@
 #include "ProcessStarter.h"
 #include "ProgramVersion.h"
 #include "Reporting.h"
+#include "SettingKeys.h"
 #include "SettingsStore.h"
 
 // "End the program": thrown after the steps the program names; the executable
@@ -62,6 +63,16 @@ public:
     // Remembered values of this program, section "Settings"; default "None".
     QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));
     void saveSetting(const QString& key, const QString& value);
+    // The same by an entry of the key table (SettingKeys.h).
+    QString getSetting(const SettingKey& key, const QString& def = QStringLiteral("None"));
+    void saveSetting(const SettingKey& key, const QString& value);
+    // A truth entry as it is stored, "True" or "False".
+    void saveTruth(const SettingKey& key, bool value);
+    // A number entry as it is stored.
+    void saveNumber(const SettingKey& key, int value);
+    // Fills in a value not set or blank: the entry's first-start value, or the one given.
+    void seedSetting(const SettingKey& key);
+    void seedSetting(const SettingKey& key, const QString& value);
     void report(const Failure& failure);
     int ask(const Question& question);
     bool nobodyAnswers() const { return asker && asker->nobodyAnswers(); }

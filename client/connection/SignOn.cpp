@@ -60,8 +60,7 @@ using namespace SignOnScrambling;
 
 bool SignOn(Services& services, ConnectionState& state, HostLink& link, SignOnPrompt& prompt, std::string& userId,
             std::string& password) {
-    const std::string user =
-        Codec::fromUnicode(services.getSetting(QStringLiteral("User"), QStringLiteral("-None")).trimmed());
+    const std::string user = Codec::fromUnicode(services.getSetting(Setting::User, QStringLiteral("-None")).trimmed());
     state.gUserId = HostWire::field(user, kUserIdLength);
     bool haveSavedPassword = false;
     if (user == "-None") {
@@ -70,8 +69,7 @@ bool SignOn(Services& services, ConnectionState& state, HostLink& link, SignOnPr
         // Read back byte-exact: a scrambled form may begin with a blank, and a
         // trimmed or damaged one would send a wrong password that counts
         // towards disabling the user profile.
-        const std::string saved =
-            Codec::fromUnicode(services.getSetting(QStringLiteral("century"), QStringLiteral("-None")));
+        const std::string saved = Codec::fromUnicode(services.getSetting(Setting::Password, QStringLiteral("-None")));
         if (isScrambledPassword(saved)) {
             state.gPassword = saved;
             haveSavedPassword = true;

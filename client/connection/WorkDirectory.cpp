@@ -44,7 +44,7 @@ bool fitForReports(const QString& folder) {
 
 QString WorkDirectoryUnder(Services& services, const QString& savePath) {
     // The folder is cleared at exit: its name must stay one folder below the save path.
-    QString user = services.getSetting(QStringLiteral("User"), QStringLiteral("Default")).trimmed();
+    QString user = services.getSetting(Setting::User, QStringLiteral("Default")).trimmed();
     user = user.isEmpty() || user == QLatin1String(".") || user == QLatin1String("..") ? QStringLiteral("Default")
                                                                                        : SafeNamePart(user);
     return savePath + (EndsWithSeparator(savePath) ? QString() : QString(PathSeparator())) + user;
@@ -63,10 +63,10 @@ bool MakeWorkDirectory(const QString& dir) {
 }
 
 bool ApplyWorkDirectoryRule(Services& services, ConnectionState& state, QString* folder) {
-    QString savePath = services.getSetting(QStringLiteral("Save Path"));
+    QString savePath = services.getSetting(Setting::SavePath);
     if (!HasValue(savePath)) {
         savePath = SystemTempFolder(services);
-        services.saveSetting(QStringLiteral("Save Path"), savePath);
+        services.saveSetting(Setting::SavePath, savePath);
     }
     const QString dir = WorkDirectoryUnder(services, savePath);
     if (folder) *folder = dir;

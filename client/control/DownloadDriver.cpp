@@ -19,6 +19,7 @@
 #include "PrintReport.h"
 #include "ProcessType.h"
 #include "ScreenOptions.h"
+#include "SettingValues.h"
 #include "SplfGrid.h"
 #include "SplfScreenApi.h"
 #include "SpoolDownload.h"
@@ -102,33 +103,31 @@ const char* lastNameKey(Kind k) {
     }
 }
 
-bool isSet(const QString& v) { return v != QLatin1String("None") && !v.trimmed().isEmpty(); }
-
 // The save-dialog sequence: pre-fills the name, shows the dialog unless the
 // batch run delivers a whole queue, and gives the name back; nothing when the
 // dialog was cancelled.
 std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& row, bool& chosenByUser) {
     frmSaveAs& dlg = SaveDialog(ctx, k);
     if (dlg.txtSaveTag().isEmpty()) {
-        const QString fullName = ctx.getSetting(QStringLiteral("FullName"));
+        const QString fullName = ctx.getSetting(Setting::FullName);
         if (dlg.txtSave->text().trimmed().isEmpty() || fullName == QLatin1String("1")) {
             if (fullName == QLatin1String("1")) {
                 // After a report of this run went elsewhere, the next one starts there.
-                const QString savePath = dlg.chosenFolder().isEmpty() ? ctx.getSetting(QStringLiteral("Save Path"))
-                                                                      : dlg.chosenFolder();
-                if (isSet(savePath)) {
+                const QString savePath =
+                    dlg.chosenFolder().isEmpty() ? ctx.getSetting(Setting::SavePath) : dlg.chosenFolder();
+                if (HasValue(savePath)) {
                     // Probed with the destination's own extension: a text file of the
                     // same name does not make an HTML document take a numbered name.
                     dlg.txtSave->setText(BuildPcFileName(ctx, savePath, row, true, SaveDialogExtension(k)));
                 }
             } else {
                 const QString last = ctx.getSetting(QString::fromLatin1(lastNameKey(k)));
-                if (isSet(last)) {
+                if (HasValue(last)) {
                     dlg.txtSave->setText(last);
                 } else if (k == Kind::Pdf) {
-                    const QString savePath = ctx.getSetting(QStringLiteral("Save Path"));
-                    dlg.txtSave->setText(
-                        BuildPcFileName(ctx, isSet(savePath) ? savePath : QString(), row, false, QStringLiteral("pdf")));
+                    const QString savePath = ctx.getSetting(Setting::SavePath);
+                    dlg.txtSave->setText(BuildPcFileName(ctx, HasValue(savePath) ? savePath : QString(), row, false,
+                                                         QStringLiteral("pdf")));
                 }
             }
         }

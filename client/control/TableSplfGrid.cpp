@@ -102,6 +102,9 @@ void TableSplfGrid::autoWidthColumn(const QString& key) {
     QSet<QString> seen;
     for (int r = 0; r < list_->rows(); ++r) {
         const QString& text = list_->cell(r, c);
+        // A text the row before shares (a list repeats its users, queues and
+        // dates) has been weighed already.
+        if (r > 0 && text.isSharedWith(list_->cell(r - 1, c))) continue;
         qreal estimate = 0;
         for (const QChar ch : text) {
             const char16_t u = ch.unicode();

@@ -119,7 +119,7 @@ void frmSplf::Form_Load() {
         cboFontSizeHTML->setEditText(r("Html font").trimmed());
     } else {
         cboFontSizeHTML->setEditText(QStringLiteral("9"));
-        if (!r("Html font").set()) c.saveSetting(QStringLiteral("Html font"), QStringLiteral("9"));
+        c.seedSetting(Setting::HtmlFont);
     }
 
     const RememberedValue defaults = r("Defaults");

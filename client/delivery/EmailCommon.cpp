@@ -13,6 +13,7 @@
 #include "ProcTxt.h"
 #include "RunContext.h"
 #include "SendKeys.h"
+#include "SettingValues.h"
 
 namespace {
 // Bounded, not millions of tries: a window that has not
@@ -175,8 +176,8 @@ QString ErrorText(int number, const QString& description) {
 }
 
 QString CompanyName(RunContext& ctx) {
-    const QString c = ctx.getSetting(QStringLiteral("Company name"));
-    return c == QLatin1String("None") ? QString() : c;
+    const QString c = ctx.getSetting(Setting::CompanyName);
+    return IsStored(c) ? c : QString();
 }
 
 QString MailWorkDir(RunContext& ctx) { return ctx.paths ? ctx.paths->shortPath(ctx.gWorkDir) : ctx.gWorkDir; }

@@ -4,16 +4,13 @@
 
 #include "OfficeDelivery.h"
 #include "RunContext.h"
+#include "SettingValues.h"
 
-namespace {
-bool isSet(const QString& v) { return !v.trimmed().isEmpty() && v != QLatin1String("None"); }
-}  // namespace
-
-const char* MacroFileSetting(MacroProgram program) {
-    return program == MacroProgram::Excel ? "Excel macro sheet" : "Word macro document";
+const SettingKey& MacroFileSetting(MacroProgram program) {
+    return program == MacroProgram::Excel ? Setting::ExcelMacroSheet : Setting::WordMacroDocument;
 }
-const char* MacroNameSetting(MacroProgram program) {
-    return program == MacroProgram::Excel ? "Excel macro name" : "Word macro name";
+const SettingKey& MacroNameSetting(MacroProgram program) {
+    return program == MacroProgram::Excel ? Setting::ExcelMacroName : Setting::WordMacroName;
 }
 
 QString MacroDefaultFolder() { return QDir::homePath() + QStringLiteral("/Templates/"); }
@@ -47,10 +44,10 @@ RunSettings::Macro MacroFor(RunContext& ctx, const RunSettings& settings, MacroP
         RunSettings::Macro m;
         m.name = QStringLiteral("Macro1");
         if (!excel || !ctx.gSettingsFromFile) {
-            const QString file = ctx.getSetting(QString::fromLatin1(MacroFileSetting(program)));
-            const QString name = ctx.getSetting(QString::fromLatin1(MacroNameSetting(program)));
-            if (isSet(file)) m.document = file;
-            if (isSet(name)) m.name = name;
+            const QString file = ctx.getSetting(MacroFileSetting(program));
+            const QString name = ctx.getSetting(MacroNameSetting(program));
+            if (HasValue(file)) m.document = file;
+            if (HasValue(name)) m.name = name;
         }
         const RunSettings::Macro& given = excel ? settings.excel : settings.word;
         if (given.documentSet) m.document = given.document;

@@ -8,45 +8,45 @@
 #include "EmailCommon.h"
 #include "MailStandIns.h"
 #include "RunContext.h"
+#include "SettingValues.h"
 #include "SignOn.h"
 
 namespace MailSetup {
 namespace {
-bool isSet(const QString& v) { return v != QLatin1String("None") && !v.isEmpty(); }
-QString setting(RunContext& ctx, const char* key) {
-    const QString v = ctx.getSetting(QString::fromLatin1(key));
-    return isSet(v) ? v.trimmed() : QString();
+QString setting(RunContext& ctx, const SettingKey& key) {
+    const QString v = ctx.getSetting(key);
+    return HasText(v) ? v.trimmed() : QString();
 }
 }  // namespace
 
 SmtpConfig serverSettings(RunContext& ctx) {
     SmtpConfig c;
-    c.url = setting(ctx, "Mail server");
-    c.user = setting(ctx, "Mail user");
-    c.sender = setting(ctx, "Mail sender");
-    c.requireTls = setting(ctx, "Mail TLS").compare(QLatin1String("No"), Qt::CaseInsensitive) != 0;
+    c.url = setting(ctx, Setting::MailServer);
+    c.user = setting(ctx, Setting::MailUser);
+    c.sender = setting(ctx, Setting::MailSender);
+    c.requireTls = setting(ctx, Setting::MailTls).compare(QLatin1String("No"), Qt::CaseInsensitive) != 0;
     // Seconds a server may keep the program waiting before the send fails.
     bool ok = false;
-    const int timeout = setting(ctx, "Mail timeout").toInt(&ok);
+    const int timeout = setting(ctx, Setting::MailTimeout).toInt(&ok);
     if (ok && timeout > 0) {
         c.timeoutSec = timeout;
         c.connectTimeoutSec = std::min<long>(c.connectTimeoutSec, timeout);
     }
-    const QString scrambled = ctx.getSetting(QStringLiteral("Mail password"));
-    if (isSet(scrambled))
+    const QString scrambled = ctx.getSetting(Setting::MailPassword);
+    if (HasText(scrambled))
         c.password = Codec::toUnicode(SignOnScrambling::unscrambleField(Codec::fromUnicode(scrambled)));
     return c;
 }
 
 bool savePassword(RunContext& ctx, const QString& password) {
     if (password.size() > kMaxPasswordLength || !SignOnScrambling::firstUncarriedCharacter(password).isNull()) return false;
-    ctx.saveSetting(QStringLiteral("Mail password"),
+    ctx.saveSetting(Setting::MailPassword,
                     Codec::toUnicode(SignOnScrambling::scrambleField(Codec::fromUnicode(password))));
     return true;
 }
 
 QString draftsFolder(RunContext& ctx) {
-    const QString chosen = setting(ctx, "Drafts folder");
+    const QString chosen = setting(ctx, Setting::DraftsFolder);
     if (!chosen.isEmpty()) return chosen;
     return QDir(ctx.paths ? ctx.paths->dataPath() : QDir::homePath()).filePath(QStringLiteral("Drafts"));
 }

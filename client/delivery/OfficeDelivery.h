@@ -7,6 +7,7 @@
 #include "Automation.h"
 #include "DownloadOptions.h"
 #include "RunSettings.h"
+#include "SettingKeys.h"
 #include "SpoolFileRow.h"
 
 class RunContext;
@@ -61,8 +62,8 @@ QString MacroDefaultFolder();
 // must name a file that can be read; false after the message.
 bool MacroFileReadable(Services& ctx, MacroProgram program, const QString& path);
 // The remembered values of a macro dialog.
-const char* MacroFileSetting(MacroProgram program);
-const char* MacroNameSetting(MacroProgram program);
+const SettingKey& MacroFileSetting(MacroProgram program);
+const SettingKey& MacroNameSetting(MacroProgram program);
 
 // VB's Str of a whole number: a blank before a number that is not negative.
 QString VbNumber(int n);

@@ -10,6 +10,7 @@
 #include "ProcTxt.h"
 #include "RunContext.h"
 #include "SafeOutputFile.h"
+#include "SettingValues.h"
 
 QString VbNumber(int n) { return n >= 0 ? QStringLiteral(" %1").arg(n) : QString::number(n); }
 
@@ -93,8 +94,8 @@ std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const
 }
 
 QString SaveFolder(RunContext& ctx) {
-    const QString saved = ctx.getSetting(QStringLiteral("Save Path"));
-    return saved == QLatin1String("None") || saved.trimmed().isEmpty() ? ctx.gWorkDir : saved;
+    const QString saved = ctx.getSetting(Setting::SavePath);
+    return HasValue(saved) ? saved : ctx.gWorkDir;
 }
 
 QString WorkFolder(RunContext& ctx, bool shortForm) {
@@ -144,6 +145,6 @@ void AskForSaveFolder(Run& run) {
                 MsgIcon::None, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
     if (run.ctx.gBatchMode) return;
-    if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.getSetting(QStringLiteral("FullName")));
+    if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.getSetting(Setting::FullName));
 }
 }  // namespace OfficeFlow

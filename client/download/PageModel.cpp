@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 std::string_view RightTrimmed(std::string_view text) {
     const size_t end = text.find_last_not_of(' ');
@@ -24,32 +27,65 @@ bool mayHoldUnshown(const char* p) {
     return (((x - kOnes * 0x20) & ~x) | x | ((del - kOnes) & ~del)) & kHighs;
 }
 
+#if defined(__SSE2__)
+// The same for sixteen bytes at once.
+bool mayHoldUnshown16(const char* p) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x1F)), x);
+    const __m128i del = _mm_cmpeq_epi8(x, _mm_set1_epi8(0x7F));
+    return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(control, del), x)) != 0;
+}
+#endif
+
 void blankUnshown(char* p, size_t n) {
     for (size_t i = 0; i < n; ++i)
         if (!IsShownByte(static_cast<unsigned char>(p[i]))) p[i] = ' ';
+}
+
+bool allShown(const char* p, size_t n) {
+    return std::all_of(p, p + n, [](char c) { return IsShownByte(static_cast<unsigned char>(c)); });
+}
+
+// Calls f(at, count) for runs of the n bytes at p that cover every byte that
+// may not be shown (some twice: the last run may reach back into the one
+// before), and stops early when f returns true.
+template <class F>
+bool forUnshownRuns(const char* p, size_t n, F&& f) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    if (n >= 16) {
+        for (; i + 16 <= n; i += 16)
+            if (mayHoldUnshown16(p + i) && f(i, 16)) return true;
+        return i < n && mayHoldUnshown16(p + n - 16) && f(n - 16, 16);
+    }
+#endif
+    if (n >= 8) {
+        for (; i + 8 <= n; i += 8)
+            if (mayHoldUnshown(p + i) && f(i, 8)) return true;
+        return i < n && mayHoldUnshown(p + n - 8) && f(n - 8, 8);
+    }
+    return n > 0 && f(0, n);
 }
 }  // namespace
 
 bool HasUnshownBytes(std::string_view text) {
     const char* p = text.data();
-    const size_t n = text.size();
-    size_t i = 0;
-    for (; i + 8 <= n; i += 8)
-        if (mayHoldUnshown(p + i) &&
-            !std::all_of(p + i, p + i + 8, [](char c) { return IsShownByte(static_cast<unsigned char>(c)); }))
-            return true;
-    return !std::all_of(p + i, p + n, [](char c) { return IsShownByte(static_cast<unsigned char>(c)); });
+    return forUnshownRuns(p, text.size(), [p](size_t at, size_t count) { return !allShown(p + at, count); });
 }
 
 std::string ShownText(std::string_view text) {
-    std::string out(text);
-    char* p = out.data();
-    const size_t n = out.size();
-    size_t i = 0;
-    for (; i + 8 <= n; i += 8)
-        if (mayHoldUnshown(p + i)) blankUnshown(p + i, 8);
-    blankUnshown(p + i, n - i);
+    std::string out;
+    AssignShownText(out, text);
     return out;
+}
+
+void AssignShownText(std::string& out, std::string_view text) {
+    out.assign(text);
+    char* p = out.data();
+    forUnshownRuns(p, out.size(), [p](size_t at, size_t count) {
+        blankUnshown(p + at, count);
+        return false;
+    });
 }
 
 std::string WithoutFormFeeds(std::string_view text) {

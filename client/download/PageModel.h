@@ -73,6 +73,8 @@ inline bool IsShownByte(unsigned char c) {
     return c >= 0x20 && c != 0x7F && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
 }
 std::string ShownText(std::string_view text);
+// The same into `out`, whose room is kept for the next line.
+void AssignShownText(std::string& out, std::string_view text);
 // Whether ShownText changes anything of the text.
 bool HasUnshownBytes(std::string_view text);
 // The text file keeps the bytes the host sent, but a form feed in a record

@@ -51,7 +51,7 @@ QString BuildPcFileName(RunContext& ctx, QString& directory, const SpoolFileRow&
     const QString batch = ctx.gBatchFileName.trimmed();
 
     std::function<QString(const QString&)> candidate;
-    if (useAttributes && ctx.getSetting(QStringLiteral("FullName")) == QLatin1String("1")) {
+    if (useAttributes && ctx.getSetting(Setting::FullName) == QLatin1String("1")) {
         const QString base = (batch + QLatin1Char(' ') + AttributeName(ctx, row)).trimmed();
         candidate = [&, base](const QString& suffix) {
             return hasDir ? directory + base + suffix + dot : base + suffix.mid(1) + dot;

@@ -1,14 +1,14 @@
 #include "ProcPDF.h"
 
-#include "ProcessType.h"
-
 #include <optional>
 
-#include "RunContext.h"
 #include "DocumentDownload.h"
 #include "PageModel.h"
 #include "ProcTxt.h"
+#include "ProcessType.h"
 #include "ReportFile.h"
+#include "RunContext.h"
+#include "SettingValues.h"
 #include "SpoolDownload.h"
 #include "VB2PDF.h"
 
@@ -127,23 +127,29 @@ private:
         pdf_.NewPage();
     }
     void emptyLines(int count) override {
-        for (int i = 0; i < count; ++i) put(" ");
+        for (int i = 0; i < count; ++i) put(" ", false);
     }
-    void line(std::string_view text, int, int) override { put(ShownText(text)); }
-    void put(std::string text) {
+    void line(std::string_view text, int, int) override { put(text, true); }
+    // The held lines keep their room from page to page: no line costs an allocation.
+    void put(std::string_view text, bool record) {
+        if (o_.bestFit && held_ == page_.size()) page_.emplace_back();
+        std::string& l = o_.bestFit ? page_[held_] : shown_;
+        if (record)
+            AssignShownText(l, text);
+        else
+            l.assign(text);
         if (!o_.bestFit) {
-            pdf_.WritePDF(text, true);
+            pdf_.WritePDF(l, true);
             return;
         }
-        page_.push_back(std::move(text));
         // A page without end (no skips) is written as it comes.
-        if (page_.size() >= size_t(kLinesPerPage)) writePage();
+        if (++held_ >= size_t(kLinesPerPage)) writePage();
     }
     void writePage() {
-        if (page_.empty()) return;
-        pdf_.FitPageLines(int(page_.size()));
-        for (const std::string& l : page_) pdf_.WritePDF(l, true);
-        page_.clear();
+        if (held_ == 0) return;
+        pdf_.FitPageLines(int(held_));
+        for (size_t i = 0; i < held_; ++i) pdf_.WritePDF(page_[i], true);
+        held_ = 0;
     }
 
     RunContext& ctx_;
@@ -154,6 +160,8 @@ private:
     // "Remove blank lines and page breaks" plays no part in a PDF.
     PageModel pages_;
     std::vector<std::string> page_;
+    size_t held_ = 0;  // lines of page_ that hold the page
+    std::string shown_;
     int width_ = 0;
 };
 }  // namespace
@@ -167,7 +175,7 @@ int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
         ShowDocumentFileError(ctx, QStringLiteral("ProcPDF"), e.number, e.description, fileName);
         return -1;
     }
-    const QString user = ctx.getSetting(QStringLiteral("User"));
-    PdfSink sink(ctx, pdf, user == QLatin1String("None") ? QString(10, QLatin1Char(' ')) : user, fileName);
+    const QString user = ctx.getSetting(Setting::User);
+    PdfSink sink(ctx, pdf, IsStored(user) ? user : QString(10, QLatin1Char(' ')), fileName);
     return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcPDF"), fileName, recordWidth, row, sink, writtenAs);
 }

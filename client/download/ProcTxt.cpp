@@ -91,7 +91,7 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
                     MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcTxt")});
         // The naming options let the user pick another folder; a batch run opens no window.
         if (e.number == 76 && !ctx.gBatchMode && ctx.showNamingOptions)
-            ctx.showNamingOptions(ctx.getSetting(QStringLiteral("FullName")));
+            ctx.showNamingOptions(ctx.getSetting(Setting::FullName));
         return -1;
     }
 }

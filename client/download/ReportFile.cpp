@@ -25,11 +25,6 @@ void ReportFile::open(RunContext& ctx, const QString& path, bool append, bool na
     if (file_.createdTarget()) ctx.noteCreatedFile(file_.path());
 }
 
-void ReportFile::writeLine(std::string_view line) {
-    file_.write(line);
-    file_.write("\r\n");
-}
-
 void ReportFile::commit() {
     const QString opened = file_.path();
     file_.commit();

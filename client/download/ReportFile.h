@@ -23,7 +23,7 @@ public:
     // Throws PcFileError. A file of a new name is noted as one this run created.
     void open(RunContext& ctx, const QString& path, bool append, bool nameWasFree = false);
     bool isOpen() const { return file_.isOpen(); }
-    void writeLine(std::string_view line);  // throws PcFileError
+    void writeLine(std::string_view line) { file_.writeLine(line); }  // throws PcFileError
     // What arrived so far goes to the system; throws PcFileError.
     void flush() { file_.flush(); }
     // The report is whole; throws PcFileError.

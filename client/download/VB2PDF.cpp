@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "Codec.h"
 
@@ -70,6 +73,15 @@ bool mayHoldPdfEscape(const char* p) {
     const std::uint64_t slash = x ^ (ones * '\\');  // "\\" becomes 0
     return (((paren - ones * 2) & ~paren) | ((slash - ones) & ~slash)) & highs;
 }
+
+#if defined(__SSE2__)
+// The same for sixteen bytes at once.
+bool mayHoldPdfEscape16(const char* p) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i paren = _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('(')), _mm_cmpeq_epi8(x, _mm_set1_epi8(')')));
+    return _mm_movemask_epi8(_mm_or_si128(paren, _mm_cmpeq_epi8(x, _mm_set1_epi8('\\')))) != 0;
+}
+#endif
 }  // namespace
 
 void AppendPdfText(std::string& out, std::string_view text) {
@@ -77,10 +89,18 @@ void AppendPdfText(std::string& out, std::string_view text) {
     size_t from = 0;
     size_t i = 0;
     while (i < text.size()) {
+#if defined(__SSE2__)
+        if (i + 16 <= text.size() && !mayHoldPdfEscape16(text.data() + i)) {
+            i += 16;
+            continue;
+        }
+#endif
         if (i + 8 <= text.size() && !mayHoldPdfEscape(text.data() + i)) {
             i += 8;
             continue;
         }
+        // The last bytes, looked at together with some before them.
+        if (i + 8 > text.size() && text.size() >= 8 && !mayHoldPdfEscape(text.data() + text.size() - 8)) break;
         const char c = text[i];
         if (c == '(' || c == ')' || c == '\\') {
             out.append(text.data() + from, i - from);
@@ -106,8 +126,7 @@ int VB2PDF::baseFont() const { return FontType >= 1 && FontType <= 4 ? FontType 
 std::int64_t VB2PDF::WriteLine(std::string_view text) {
     if (!file_.isOpen()) throw PcFileError{52, QStringLiteral("Bad file name or number")};
     const std::int64_t at = written_;
-    file_.write(text);
-    file_.write("\r\n");
+    file_.writeLine(text);
     written_ += std::int64_t(text.size()) + 2;
     return at;
 }
@@ -222,8 +241,9 @@ void VB2PDF::WritePDF(std::string_view text, bool newRow, int newFont) {
     // Nothing is drawn below the bottom margin (as wide as the top one).
     if (newRow && linesOnPage_ > 0 && lineY_ - leading_ < TopMargin) NewPage();
     const bool switchFont = newFont >= 1 && newFont <= 4 && newFont != baseFont();
-    std::string line;
-    line.reserve(text.size() + 24);
+    // Its room is kept from line to line.
+    std::string& line = line_;
+    line.clear();
     if (switchFont) line += "/F" + num(newFont) + " " + points(fontPoints()) + " Tf\r\n";
     if (newRow) {
         line += "T* ";

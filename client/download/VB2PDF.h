@@ -112,6 +112,7 @@ private:
     double lineY_ = 0;  // baseline of the last line on the current page
     double shrunkFont_ = 0;
     int linesOnPage_ = 0;
+    std::string line_;  // WritePDF's line
 };
 
 // "(", ")" and "\" get a backslash; nothing else changes.

@@ -52,7 +52,7 @@ void AppContext::useBatchMessageBoxes() { msg = std::make_unique<BatchMessageBox
 
 bool AppContext::rememberedSettingsReadable() {
     settingsProblem_ = false;
-    getSetting(QStringLiteral("Defaults"));
+    getSetting(Setting::Defaults);
     return !settingsProblem_;
 }
 

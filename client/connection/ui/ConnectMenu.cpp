@@ -26,7 +26,7 @@ void frmMain::itmAutoConnect_Click() {
 }
 
 void frmMain::itmChangePassword_Click() {
-    ctx_.saveSetting(QStringLiteral("century"), QStringLiteral("-None"));
+    ctx_.saveSetting(Setting::Password, QStringLiteral("-None"));
     // The held credentials go too, or the next connection of this run would
     // send the old password again instead of asking.
     ctx_.gUserId.assign(ctx_.gUserId.size(), ' ');
@@ -39,11 +39,11 @@ void frmMain::itmChangePassword_Click() {
 
 void frmMain::itmChangeAddress_Click() {
     PointerGuard pointer(MousePointer::Normal);
-    const QString before = ctx_.getSetting(QStringLiteral("URL"));
+    const QString before = ctx_.getSetting(Setting::URL);
     setMousePointer(MousePointer::Normal);
     ctx_.optionsWindow().showModal();
     setMousePointer(MousePointer::Hourglass);
-    const QString after = ctx_.getSetting(QStringLiteral("URL"));
+    const QString after = ctx_.getSetting(Setting::URL);
     if (after != before && !isNotConnected()) {
         ctx_.msgBox(QStringLiteral("The selected iSeries host name or IP address has been changed while connected.  "
                                    "This utility will deallocate any conversations and end.  You may then restart."),

@@ -26,12 +26,6 @@ struct StartupError {
     QString description;
 };
 
-
-void seed(AppContext& ctx, const char* key, const QString& value) {
-    const QString k = QString::fromLatin1(key);
-    if (!HasValue(ctx.getSetting(k))) ctx.saveSetting(k, value);
-}
-
 QString errorText(const StartupError& e, int step) {
     // The runtime's Str$: a blank in front of a positive number, the sign of a negative one.
     const QString number =
@@ -64,15 +58,15 @@ public:
         step(3, [&] { readDefaults(m); });
         step(4, [&] { readSelection(m); });
         step(5, [&] {
-            seed(ctx_, "RemoveBlanks", QStringLiteral("0"));
-            seed(ctx_, "MinusSign", QStringLiteral("1"));
+            ctx_.seedSetting(Setting::RemoveBlanks);
+            ctx_.seedSetting(Setting::MinusSign);
         });
         step(6, [&] {
-            seed(ctx_, "FullName", QStringLiteral("1"));
-            seed(ctx_, "Save Path", SystemTempFolder(ctx_));
+            ctx_.seedSetting(Setting::FullName);
+            ctx_.seedSetting(Setting::SavePath, SystemTempFolder(ctx_));
         });
         step(7, [&] {
-            seed(ctx_, "Email", QStringLiteral("0"));
+            ctx_.seedSetting(Setting::Email);
             m.setStatusPanel(QStringLiteral("Please specify a user, an outq or both.  "));
             m.lblStatus->setText(QStringLiteral("Not connected."));
         });
@@ -137,7 +131,7 @@ private:
     }
 
     void readDefaults(frmMain& m) {
-        const QString v = ctx_.getSetting(QStringLiteral("Defaults"));
+        const QString v = ctx_.getSetting(Setting::Defaults);
         if (!IsStored(v)) {
             m.itmSaveSettings->setChecked(true);
             return;
@@ -153,18 +147,18 @@ private:
     }
 
     void readSelection(frmMain& m) {
-        const QString outq = ctx_.getSetting(QStringLiteral("Outq"));
+        const QString outq = ctx_.getSetting(Setting::Outq);
         if (HasValue(outq)) m.txtOutq->setText(outq);
-        const QString library = ctx_.getSetting(QStringLiteral("Library"));
+        const QString library = ctx_.getSetting(Setting::Library);
         if (HasValue(library)) m.cboLibrary->setEditText(library);
-        const QString user = ctx_.getSetting(QStringLiteral("Wrksplf"));
+        const QString user = ctx_.getSetting(Setting::Wrksplf);
         m.txtWrkSplf->setText(!HasValue(user) ? QStringLiteral("*CURRENT") : user);
     }
 
     void readAutoConnect(frmMain& m) {
-        const QString v = ctx_.getSetting(QStringLiteral("Auto connect"));
+        const QString v = ctx_.getSetting(Setting::AutoConnect);
         if (!HasValue(v)) {
-            ctx_.saveSetting(QStringLiteral("Auto connect"), QStringLiteral("True"));
+            ctx_.saveTruth(Setting::AutoConnect, true);
             m.itmAutoConnect->setChecked(true);
         } else {
             m.itmAutoConnect->setChecked(v == QLatin1String("True"));

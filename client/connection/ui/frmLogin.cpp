@@ -152,7 +152,7 @@ void frmLogin::cmdOK_Click() {
             return;
         }
     }
-    ctx_.saveSetting(QStringLiteral("User"), user);
+    ctx_.saveSetting(Setting::User, user);
     ctx_.gSignOnAccepted = true;
     hide();
 }

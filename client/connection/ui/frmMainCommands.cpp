@@ -90,7 +90,7 @@ void frmMain::mnuOptions_Click() {
     if (onNamingOptions)
         onNamingOptions();
     else if (ctx_.showNamingOptions)
-        ctx_.showNamingOptions(ctx_.getSetting(QStringLiteral("FullName")));
+        ctx_.showNamingOptions(ctx_.getSetting(Setting::FullName));
 }
 
 // The manual is an HTML page installed beside the program; the desktop's

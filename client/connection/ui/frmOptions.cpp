@@ -147,7 +147,7 @@ void frmOptions::Form_Load() {
     if (known.isEmpty()) known = HostHistory::readHistory(ctx_);
     cboIPAddress->addItems(known);
     cboIPAddress->setCurrentIndex(-1);
-    const QString url = ctx_.getSetting(QStringLiteral("URL"));
+    const QString url = ctx_.getSetting(Setting::URL);
     cboIPAddress->setEditText(IsStored(url) ? url.trimmed() : QString());
 
     sliWaitTime->setValue(waitTimeSetting(ctx_));
@@ -190,8 +190,8 @@ bool frmOptions::cmdApply_Click() {
         cboIPAddress->lineEdit()->selectAll();
         return false;
     }
-    ctx_.saveSetting(QStringLiteral("URL"), text);
-    ctx_.saveSetting(QStringLiteral("Wait time"), QString::number(sliWaitTime->value()));
+    ctx_.saveSetting(Setting::URL, text);
+    ctx_.saveNumber(Setting::WaitTime, sliWaitTime->value());
     return true;
 }
 

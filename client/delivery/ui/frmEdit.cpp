@@ -68,7 +68,7 @@ bool frmEdit::cmdOK_Click() {
     EmailState& email = Email(ctx_);
     email.gEmailSubject = subject;
     email.gEmailMessage = message;
-    ctx_.saveSetting(QStringLiteral("Company name"), txtCompanyName->text());
+    ctx_.saveSetting(Setting::CompanyName, txtCompanyName->text());
     accept();
     return true;
 }

@@ -13,14 +13,14 @@
 #include "AppContext.h"
 #include "OfficeDelivery.h"
 #include "OfficeWindows.h"
+#include "SettingValues.h"
 
 namespace {
 const MacroDialog::Texts kExcel{"frmExcel",      "Load and Run Excel Macro...",     "Macro spreadsheet name:",
                                 "txtMacroSheet", MacroProgram::Excel, "Load an Excel macro workbook...", "*.xl*"};
-const MacroDialog::Texts kWord{"frmWord",      "Load a Word macro...",         "Macro document name:",
-                               "txtMacroFile", MacroProgram::Word, "Word macro template file...", "*.dot"};
-
-bool isSet(const QString& v) { return !v.trimmed().isEmpty() && v != QLatin1String("None"); }
+const MacroDialog::Texts kWord{"frmWord",      "Load a Word macro...", "Macro document name:",
+                               "txtMacroFile", MacroProgram::Word,     "Word macro template file...",
+                               "*.dot"};
 }  // namespace
 
 MacroDialog::MacroDialog(AppContext& ctx, const Texts& texts, bool& loadedFlag) : ctx_(ctx), t_(texts) {
@@ -64,10 +64,10 @@ MacroDialog::MacroDialog(AppContext& ctx, const Texts& texts, bool& loadedFlag) 
 
 void MacroDialog::Form_Load(bool fromSettingsFile) {
     if (!fromSettingsFile) {
-        const QString file = ctx_.getSetting(QString::fromLatin1(MacroFileSetting(t_.program)));
-        const QString name = ctx_.getSetting(QString::fromLatin1(MacroNameSetting(t_.program)));
-        if (isSet(file)) txtMacroFileBox->setText(file);
-        if (isSet(name)) txtMacroName->setText(name);
+        const QString file = ctx_.getSetting(MacroFileSetting(t_.program));
+        const QString name = ctx_.getSetting(MacroNameSetting(t_.program));
+        if (HasValue(file)) txtMacroFileBox->setText(file);
+        if (HasValue(name)) txtMacroName->setText(name);
     }
     adjustSize();
     if (const QScreen* s = QGuiApplication::primaryScreen()) {

@@ -132,7 +132,7 @@ void frmFormat::setOption(QRadioButton* button, bool selected) {
 }
 
 void frmFormat::Form_Load() {
-    const QString fullName = ctx_.getSetting(QStringLiteral("FullName"));
+    const QString fullName = ctx_.getSetting(Setting::FullName);
     const auto n = numberOf(fullName);
     chkFullName->setCheckState(!IsStored(fullName) || !n ? Qt::Checked
                                : *n == 0                              ? Qt::Unchecked
@@ -146,7 +146,7 @@ void frmFormat::Form_Load() {
         const auto value = TruthOf(ctx_.getSetting(QString::fromLatin1(key)));
         setOption(button, value.value_or(true));
     }
-    QString savePath = ctx_.getSetting(QStringLiteral("Save Path"));
+    QString savePath = ctx_.getSetting(Setting::SavePath);
     if (!HasValue(savePath)) savePath = SystemTempFolder(ctx_);
     dirSavePath->setPath(savePath);
     txtSavePath->setText(dirSavePath->path());

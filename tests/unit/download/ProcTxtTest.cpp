@@ -611,6 +611,43 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
     EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
 }
 
+// A disk that fills up while the next block is on its way, and a host that
+// then falls silent: the message comes within the second a cancel allows for
+// a reply on its way, not after the reply limit; the earlier file stays as it
+// was, and the link, out of step now, is closed.
+TEST_F(ProcTxtTest, ADiskThatFillsUpBeforeAHostFallsSilentIsToldWithinASecond) {
+    std::vector<Record> records;
+    for (int i = 0; i < 200; ++i) records.push_back({"   ", '1', std::string(980, 'x')});
+    const std::vector<std::string> replies = SpoolReplies::report(records, "990");
+    t.ctx.gBatchMode = true;
+    for (int replace : {1, 0}) {
+        SCOPED_TRACE(replace);
+        const QString file = earlierFile(replace);
+        host->script.clear();
+        host->requests.clear();
+        host->cancelRequests = 0;
+        t.ctx.link.discardSocket();
+        // The disk takes less than the writer's first 64 KiB (66 records): the
+        // 67th record fails it while the 68th block is asked for, which the
+        // host never sends.
+        for (int i = 0; i < 67; ++i) host->reply(replies[static_cast<size_t>(i)]);
+        host->script.push_back({ScriptedHost::Step::Silence, {}});
+        t.boxes->expect(QStringLiteral("PC level file error: 61  "));
+        const qint64 start = t.clock->nowMs();
+        {
+            FileSizeLimit full(30 * 1024);
+            EXPECT_EQ(run(file), -1);
+        }
+        EXPECT_LE(t.clock->nowMs() - start, 1500);
+        EXPECT_EQ(host->downloadRequests(), 68);
+        EXPECT_EQ(host->cancelRequests, 0);
+        EXPECT_EQ(t.ctx.link.socketIfOpen(), nullptr);
+        EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
+        EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
+    }
+    EXPECT_TRUE(t.boxes->done());
+}
+
 TEST(PcFileErrors, NumbersAsTheMessagesShowThem) {
     // A read-only file or a folder closed to the user is 75 (path/file access
     // error); 70 (permission denied) is a write-protected disk or a locked file.

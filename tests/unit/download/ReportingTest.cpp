@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "BatchRun.h"
 #include "CoreTestSupport.h"
-#include "UnattendedRun.h"
 
 namespace {
 Failure refusal() {

@@ -264,24 +264,29 @@ TEST(ProcessCodes, EveryCodeTheTransferTests) {
     EXPECT_EQ(PageLengthOf(QStringLiteral("88")), 88);
 }
 
-// Every byte in every column of a line: only control characters, DEL and the
-// bytes the code page leaves unassigned become blanks in documents, the rest
-// of the line stays as it was; the text file loses only its form feeds.
+// Every byte in every column of a line, short lines and long: only control
+// characters, DEL and the bytes the code page leaves unassigned become blanks
+// in documents, the rest of the line stays as it was; the text file loses
+// only its form feeds.
 TEST(ShownBytes, EachByteInEachColumnOfALine) {
     const std::string unshown = std::string("\x7f\x81\x8d\x8f\x90\x9d");
-    const std::string base = "Invoice 10042  (net) 1,234.56";
-    for (int b = 0; b < 256; ++b) {
-        const char c = static_cast<char>(b);
-        const bool blank = b < 0x20 || unshown.find(c) != std::string::npos;
-        for (size_t at = 0; at < base.size(); ++at) {
-            std::string line = base;
-            line[at] = c;
-            std::string shown = line, kept = line;
-            if (blank) shown[at] = ' ';
-            if (c == '\f') kept[at] = ' ';
-            ASSERT_EQ(ShownText(line), shown) << "byte " << b << " in column " << at;
-            ASSERT_EQ(HasUnshownBytes(line), blank) << "byte " << b << " in column " << at;
-            ASSERT_EQ(WithoutFormFeeds(line), kept) << "byte " << b << " in column " << at;
+    const std::string text = "Invoice 10042  (net) 1,234.56  Due 2024-02-29  Account 77-0042-18  Page 1 of 12 ...";
+    for (const size_t length : {1, 7, 8, 9, 15, 16, 17, 29, 80}) {
+        SCOPED_TRACE(length);
+        const std::string base = text.substr(0, length);
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            const bool blank = b < 0x20 || unshown.find(c) != std::string::npos;
+            for (size_t at = 0; at < base.size(); ++at) {
+                std::string line = base;
+                line[at] = c;
+                std::string shown = line, kept = line;
+                if (blank) shown[at] = ' ';
+                if (c == '\f') kept[at] = ' ';
+                ASSERT_EQ(ShownText(line), shown) << "byte " << b << " in column " << at;
+                ASSERT_EQ(HasUnshownBytes(line), blank) << "byte " << b << " in column " << at;
+                ASSERT_EQ(WithoutFormFeeds(line), kept) << "byte " << b << " in column " << at;
+            }
         }
     }
 }

@@ -71,14 +71,16 @@ TEST_F(VB2PDFTest, TextAndInfoFieldsAreEscaped) {
     // in the character set ("'", "*", "[", "]") are not.
     EXPECT_EQ(EscapePdfText("TOTAL DUE (NET)        1,234.56  ['*'] \\\\SRV\\OUT(2)"),
               "TOTAL DUE \\(NET\\)        1,234.56  ['*'] \\\\\\\\SRV\\\\OUT\\(2\\)");
-    const std::string line(40, '-');
-    for (size_t at = 0; at < line.size(); ++at)
-        for (const char mark : {'(', ')', '\\'}) {
-            std::string marked = line, escaped = line;
-            marked[at] = mark;
-            escaped.replace(at, 1, std::string{'\\', mark});
-            EXPECT_EQ(EscapePdfText(marked), escaped) << mark << " in column " << at;
-        }
+    for (const size_t length : {1, 7, 8, 9, 15, 16, 17, 40, 80}) {
+        const std::string line(length, '-');
+        for (size_t at = 0; at < length; ++at)
+            for (const char mark : {'(', ')', '\\'}) {
+                std::string marked = line, escaped = line;
+                marked[at] = mark;
+                escaped.replace(at, 1, std::string{'\\', mark});
+                EXPECT_EQ(EscapePdfText(marked), escaped) << mark << " in column " << at << " of " << length;
+            }
+    }
     const std::string bytes = write(
         [](VB2PDF& pdf) {
             pdf.Creator = QStringLiteral("O(NEIL");

@@ -158,6 +158,40 @@ TEST(SpoolSlots, BlocksEndAtTheFirstEmptySlot) {
     for (const Case& c : cases) EXPECT_EQ(spoolListEntries(c.reply).size(), c.count) << c.name;
 }
 
+// Rows of a block that repeat most of the row before (its user, queue,
+// date): each row shows its own slot, whichever one field differs.
+TEST(SpoolSlots, EachRowOfABlockIsItsOwnSlot) {
+    std::vector<SplfFields> rows(10, sample());
+    rows[1].file = "QPRTSPLF";
+    rows[2].job = "INVOICES";
+    rows[3].user = "AJONES";
+    rows[4].jobNo = "123457";
+    rows[5].outq = "PRT02";
+    rows[6].form = "*INV";
+    rows[7].century = "0";
+    rows[8].time = "142208";
+    rows[9].splfNo = "0004";
+    rows[9].pages = "000121";
+    rows[9].userData = "YEAR END  ";
+    std::vector<std::string> slotTexts;
+    for (const SplfFields& f : rows) slotTexts.push_back(splfSlot(f));
+    const std::vector<SpoolListEntry> entries = spoolListEntries(reply(slotTexts, "(MORE)"));
+    ASSERT_EQ(entries.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        SpoolListEntry alone;
+        ASSERT_TRUE(SpoolListSlot::decode(slotTexts[i], alone));
+        const SpoolListEntry& e = entries[i];
+        EXPECT_EQ(QStringList({e.date, e.file, e.user, e.outq, e.pages, e.form, e.jobNumber, e.job, e.userData,
+                               e.jobName, e.splfNumber}),
+                  QStringList({alone.date, alone.file, alone.user, alone.outq, alone.pages, alone.form, alone.jobNumber,
+                               alone.job, alone.userData, alone.jobName, alone.splfNumber}))
+            << "row " << i;
+    }
+    EXPECT_EQ(entries[2].job, QStringLiteral("INVOICES/0003"));
+    EXPECT_EQ(entries[9].job, QStringLiteral("PAYROLL/0004"));
+    EXPECT_EQ(entries[7].date.left(2), QStringLiteral("19"));
+}
+
 TEST(SpoolSlots, RefusesWhatADownloadCouldNotName) {
     struct Case {
         const char* job;

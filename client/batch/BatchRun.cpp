@@ -1,4 +1,4 @@
-#include "UnattendedRun.h"
+#include "BatchRun.h"
 
 #include <QDateTime>
 #include <cstdio>
@@ -25,6 +25,7 @@
 #include "QProcessStarter.h"
 #include "RememberedSettings.h"
 #include "RunContext.h"
+#include "SettingValues.h"
 #include "SpoolDownload.h"
 #include "SpoolFileRow.h"
 #include "TargetDiscovery.h"
@@ -43,17 +44,12 @@ struct NoProgress : DownloadProgress {
 
 // The values the program's first start fills in; the run's options and names rely on them.
 void seedDefaults(RunContext& ctx) {
-    auto seed = [&ctx](const char* key, const QString& value) {
-        const QString k = QString::fromLatin1(key);
-        const QString v = ctx.getSetting(k);
-        if (v == QLatin1String("None") || v.trimmed().isEmpty()) ctx.saveSetting(k, value);
-    };
-    seed("RemoveBlanks", QStringLiteral("0"));
-    seed("MinusSign", QStringLiteral("1"));
-    seed("FullName", QStringLiteral("1"));
-    seed("Save Path", SystemTempFolder(ctx));
-    seed("Email", QStringLiteral("0"));
-    seed("Auto connect", QStringLiteral("True"));
+    ctx.seedSetting(Setting::RemoveBlanks);
+    ctx.seedSetting(Setting::MinusSign);
+    ctx.seedSetting(Setting::FullName);
+    ctx.seedSetting(Setting::SavePath, SystemTempFolder(ctx));
+    ctx.seedSetting(Setting::Email);
+    ctx.seedSetting(Setting::AutoConnect);
 }
 
 // The run settings: the remembered values, then each settings file in its
@@ -62,11 +58,11 @@ std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSetting
     const QStringList offered = DiscoverDeliveryTargets(ctx);
     settings = RememberedRunSettings([&ctx](const QString& key) { return ctx.getSetting(key); },
                                      [&offered](const QString& d) { return offered.contains(d); });
-    settings.user = ctx.getSetting(QStringLiteral("Wrksplf"));
-    settings.outq = ctx.getSetting(QStringLiteral("Outq"));
-    settings.library = ctx.getSetting(QStringLiteral("Library"));
+    settings.user = ctx.getSetting(Setting::Wrksplf);
+    settings.outq = ctx.getSetting(Setting::Outq);
+    settings.library = ctx.getSetting(Setting::Library);
     for (QString* v : {&settings.user, &settings.outq, &settings.library})
-        if (*v == QLatin1String("None") || v->trimmed().isEmpty()) v->clear();
+        if (!HasValue(*v)) v->clear();
     if (settings.user.isEmpty()) settings.user = QStringLiteral("*CURRENT");
     for (const QString& path : p.settings) {
         const std::optional<QByteArray> bytes = ReadBatchSettingsFile(ctx, path);
@@ -79,13 +75,14 @@ std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSetting
     }
     // The minus-sign rule follows the final destination.
     ProcessTypes::View view;
-    settings.options.minusSignApplicable =
-        ProcessTypes::viewOf(settings.options.processType, view) && view.minusSign;
+    settings.options.minusSignApplicable = ProcessTypes::viewOf(settings.options.processType, view) && view.minusSign;
     return std::nullopt;
 }
 
 // The stop sequence of a run: the link ends, and the work folder's files go.
 int finish(RunContext& ctx, int status) {
+    if (ctx.gWordProAppHeld && ctx.releaseWordProApp) ctx.releaseWordProApp();
+    ctx.gWordProAppHeld = false;
     Disconnect(ctx.link);
     ctx.clearWorkDirectory();
     return status;
@@ -165,11 +162,17 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     // Everything is checked before anything connects.
     for (int i = 0; i < given.size(); ++i) {
         if (!given.at(i).trimmed().isEmpty()) continue;
-        ReportBadParameter(ctx, BadParameter{QString::number(i + 1), given.at(i)}, QStringLiteral("(an empty argument)"));
+        ReportBadParameter(ctx, BadParameter{QString::number(i + 1), given.at(i)},
+                           QStringLiteral("(an empty argument)"));
         return kExitBadParameter;
     }
     const QStringList args = BatchArguments(given);
-    if (args.isEmpty()) return 0;
+    // A line of nothing but separators names no report: nothing to do is not a success.
+    if (args.isEmpty()) {
+        ReportBadParameter(ctx, BadParameter{QStringLiteral("1"), given.join(QLatin1Char(','))},
+                           QStringLiteral("(no parameter in the command line)"));
+        return kExitBadParameter;
+    }
     Parameters p;
     BadParameter bad;
     const QString start = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
@@ -191,8 +194,9 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     };
     const ProcessType* destination = FindProcessType(options.processType);
     if (!destination)
-        return refuse(QStringLiteral("Please select a valid application or format to download the spool file to.  (\"") +
-                      options.processType + QStringLiteral("\")"));
+        return refuse(
+            QStringLiteral("Please select a valid application or format to download the spool file to.  (\"") +
+            options.processType + QStringLiteral("\")"));
     if (!destination->unattended)
         return refuse(QStringLiteral("The destination \"") + options.processType +
                       QStringLiteral("\" shows a window and cannot be used in a batch run."));
@@ -214,11 +218,10 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     // The documents and the printer, or the office and mail programs (which read the
     // settings' macro fields and the document name a settings file gave).
     auto dispatch = [&ctx, &progress, &settings](const ProcessType& type,
-                                                  const DownloadOptions& o) -> std::optional<DeliveryProcedure> {
+                                                 const DownloadOptions& o) -> std::optional<DeliveryProcedure> {
         if (std::optional<DeliveryProcedure> core = CoreDeliveryFor(ctx, o, progress, type)) return core;
         return OfficeMailDeliveryFor(ctx, settings, progress, type);
     };
-    if (!dispatch(*destination, options)) return kHandToWindows;
     ReportRun run{ctx,
                   [&dispatch](const ProcessType& type, const DownloadOptions& o) -> std::optional<ReportDelivery> {
                       std::optional<DeliveryProcedure> procedure = dispatch(type, o);
@@ -233,7 +236,8 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 
     UnattendedConnectView view(ctx, ctx.link);
     try {
-        if (ConnectToHost(ctx.link, ctx, ctx, ctx, view) != 0 || !connected(ctx)) return finish(ctx, kExitConnectFailed);
+        if (ConnectToHost(ctx.link, ctx, ctx, ctx, view) != 0 || !connected(ctx))
+            return finish(ctx, kExitConnectFailed);
         std::vector<ReportOutcome> outcomes;
         if (p.wholeQueue()) {
             std::optional<int> ended;
@@ -268,7 +272,7 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
     // Remembered settings that cannot be read end the run before anything is
     // done (the file is set aside, so that the next run starts afresh).
     if (ctx.settings && !ctx.settings->readProblem(QString::fromLatin1(Services::kAppTitle)).isEmpty()) {
-        ctx.getSetting(QStringLiteral("Defaults"));
+        ctx.getSetting(Setting::Defaults);
         std::fprintf(stderr, "Tolvane: The batch run ends here instead, as its remembered settings cannot be read.\n");
         return kExitSettingsFile;
     }

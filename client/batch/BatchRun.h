@@ -1,6 +1,6 @@
 #pragma once
-#include <QStringList>
 #include <QByteArray>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -16,12 +16,7 @@ class RunContext;
 // range), connects as a run nobody watches, lists the queue or builds the
 // one report's row, names and delivers each report, prints a line for each
 // on standard output and ends the link and the work folder. Its messages go
-// to standard error.
-//
-// Returns the exit status (BatchParameters.h, Connect.h), or
-// kHandToWindows, before anything has connected, when the destination is one
-// that only the windows' layers deliver.
-constexpr int kHandToWindows = -1;
+// to standard error. Returns the exit status (BatchParameters.h, Connect.h).
 int RunUnattended(RunContext& ctx, const QStringList& arguments);
 
 // The services of a run nobody watches: the desktop's clock, paths,
