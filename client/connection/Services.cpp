@@ -38,6 +38,8 @@ void Services::seedSetting(const SettingKey& key, const QString& value) {
     if (!HasValue(getSetting(key))) saveSetting(key, value);
 }
 
+QDateTime Services::now() const { return wallClock ? wallClock() : QDateTime::currentDateTime(); }
+
 int Services::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title, int defaultButton) {
     return ShowBox(msg.get(), text, buttons, icon, title, defaultButton);
 }

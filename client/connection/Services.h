@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -55,6 +56,11 @@ public:
     // Runs FTP command scripts (the server start) in place of ftp.exe.
     std::unique_ptr<FtpScriptRunner> ftp;
     ProgramVersion version;
+    // The date and time of day a run puts on what it writes (the documents, a
+    // settings file's save time, the batch run's start): the system's unless
+    // a test sets one. Waits and time-outs go by `clock` instead.
+    std::function<QDateTime()> wallClock;
+    QDateTime now() const;
     // Where failures and questions go: the windows show them, an unattended
     // run writes them on standard error, tests record them.
     std::unique_ptr<Reporter> reporter;
