@@ -167,10 +167,15 @@ int runChecked(RunContext& ctx, const QStringList& given) {
         return kExitBadParameter;
     }
     const QStringList args = BatchArguments(given);
-    if (args.isEmpty()) return 0;
+    // A line of nothing but separators names no report: nothing to do is not a success.
+    if (args.isEmpty()) {
+        ReportBadParameter(ctx, BadParameter{QStringLiteral("1"), given.join(QLatin1Char(','))},
+                           QStringLiteral("(no parameter in the command line)"));
+        return kExitBadParameter;
+    }
     Parameters p;
     BadParameter bad;
-    const QString start = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    const QString start = ctx.now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
     if (!ReadParameters(args, start, p, bad)) {
         ReportBadParameter(ctx, bad);
         return kExitBadParameter;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 
 #include "BatchParameters.h"
 #include "CoreTestSupport.h"
@@ -38,12 +39,13 @@ struct UnattendedHost {
         // Its messages are the run's standard error.
         t.boxes->answerAllWithDefault = true;
     }
-    QString settingsFile(const char* process) {
+    // `more`: further lines (a later line of a key wins).
+    QString settingsFile(const char* process, const QByteArray& more = {}) {
         const QString p = QDir(t.dir.path()).filePath(QStringLiteral("t.spw"));
         QFile f(p);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[Properties]\r\nID=Spwrter_10.0\r\nOutq=QPRINT\r\nLibrary=QGPL\r\nUser=*ALL\r\nProcess=" +
-                QByteArray(process) + "\r\n");
+                QByteArray(process) + "\r\n" + more);
         return QStringLiteral("SETS:") + p;
     }
     RunEnd run(const QStringList& args) {
@@ -94,4 +96,32 @@ TEST(UnattendedRun, AHostThatFallsSilentFailsTheRestAndKeepsTheEarlierFile) {
     EXPECT_NE(r.out.find("FAILED    STATEMENT"), std::string::npos) << r.out;
     EXPECT_TRUE(h.t.boxes->texts().join(u'\n').contains(u"Error in SendReceive procedure.")) << h.t.boxes->texts().join(u'\n').toStdString();
     EXPECT_FALSE(QFileInfo::exists(QDir(h.out).filePath(QStringLiteral("SWUSER")))) << "no work folder is left";
+}
+
+// What cannot be run is found before anything reaches the host, and is no success.
+TEST(UnattendedRun, ARunThatNamesNothingToListIsAParameterError) {
+    struct Case {
+        const char* name;
+        std::function<QStringList(UnattendedHost&)> args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"a command line of separators only", [](UnattendedHost&) { return QStringList{QStringLiteral(",,\t,")}; },
+         "(no parameter in the command line)"},
+        {"a queue without its library, for every user",
+         [](UnattendedHost& h) {
+             return QStringList{h.settingsFile("Text file", "User=\r\nLibrary=\r\n"), QStringLiteral("FILE:*ALL")};
+         },
+         "An iSeries outq and library name must be specified for user (*ALL)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UnattendedHost h;
+        const RunEnd r = h.run(c.args(h));
+        EXPECT_EQ(r.status, kExitBadParameter);
+        EXPECT_TRUE(h.t.boxes->texts().join(u'\n').contains(QString::fromLatin1(c.message)))
+            << h.t.boxes->texts().join(u'\n').toStdString();
+        EXPECT_TRUE(h.host->listenerFrames().empty());
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
 }
