@@ -175,7 +175,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     }
     Parameters p;
     BadParameter bad;
-    const QString start = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    const QString start = ctx.now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
     if (!ReadParameters(args, start, p, bad)) {
         ReportBadParameter(ctx, bad);
         return kExitBadParameter;

@@ -35,6 +35,8 @@ void Services::seedSetting(const SettingKey& key, const QString& value) {
     if (!HasValue(getSetting(key))) saveSetting(key, value);
 }
 
+QDateTime Services::now() const { return wallClock ? wallClock() : QDateTime::currentDateTime(); }
+
 int Services::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title, int defaultButton) {
     if (msg) return msg->show(text, buttons, icon, title, defaultButton);
     std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));

@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -53,6 +54,11 @@ public:
     // Runs FTP command scripts (the server start) in place of ftp.exe.
     std::unique_ptr<FtpScriptRunner> ftp;
     ProgramVersion version;
+    // The date and time of day a run puts on what it writes (the documents, a
+    // settings file's save time, the batch run's start): the system's unless
+    // a test sets one. Waits and time-outs go by `clock` instead.
+    std::function<QDateTime()> wallClock;
+    QDateTime now() const;
 
     // Remembered values of this program, section "Settings"; default "None".
     QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));

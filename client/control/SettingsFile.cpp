@@ -255,7 +255,7 @@ void apply(AppContext& ctx, const std::vector<std::pair<QString, QString>>& file
 }
 
 QByteArray contents(AppContext& ctx) {
-    return contents(fromWindows(ctx), QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+    return contents(fromWindows(ctx), QLocale::system().toString(ctx.now(), QLocale::ShortFormat));
 }
 }  // namespace SettingsFile
 

@@ -4,16 +4,6 @@
 #include "PageModel.h"
 #include "RunContext.h"
 
-namespace {
-std::function<QDateTime()>& clockFn() {
-    static std::function<QDateTime()> fn;
-    return fn;
-}
-}  // namespace
-
-QDateTime DocumentNow() { return clockFn() ? clockFn()() : QDateTime::currentDateTime(); }
-void SetDocumentClock(std::function<QDateTime()> clock) { clockFn() = std::move(clock); }
-
 void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number, const QString& description,
                            const QString& fileName) {
     ctx.msgBox(QStringLiteral("PC level file error:") + QString::number(number) + QStringLiteral("   Description: ") +

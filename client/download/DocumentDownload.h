@@ -11,11 +11,6 @@
 
 class RunContext;
 
-// The wall clock of the documents' dates (PDF creation date, XML download
-// date); tests fix it.
-QDateTime DocumentNow();
-void SetDocumentClock(std::function<QDateTime()> clock);
-
 // A destination's writer, fed record by record by the exchange; finish()
 // writes the document's end.
 class DocumentSink : public FileSink {

@@ -73,7 +73,7 @@ public:
     void accepted(const std::string& widthCode) override {
         const int width = RecordWidth(widthCode);
         pdf_.Creator = creator_;
-        pdf_.Now = DocumentNow;
+        pdf_.Now = [this] { return ctx_.now(); };
         pdf_.Spacing.bestFit = o_.bestFit;
         if (o_.bestFit) {
             if (const std::optional<PdfBestFit> fit = BestFitFor(width)) {

@@ -92,7 +92,7 @@ const Sample kSamples[] = {{"QGPL/QPRINT/01-invoice.splf", "invoice_80", 80, 595
 class DocumentsFromHostsim : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetDocumentClock([] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); });
+        t.ctx.wallClock = [] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); };
         // Every record as the host holds it, overprints included.
         screen.setValue(QStringLiteral("chkOverprinting"), 0);
         screen.setText(QStringLiteral("cboProcessType"), QStringLiteral("PDF document"));
@@ -104,7 +104,6 @@ protected:
         t.ctx.gMinusSignApplicable = false;
         t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("SWUSER"));
     }
-    void TearDown() override { SetDocumentClock({}); }
     void serve(const QString& spool) {
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool, .clock = t.clock});
         ASSERT_TRUE(host->connectJobPort(t.ctx));

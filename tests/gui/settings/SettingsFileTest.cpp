@@ -2,9 +2,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QRadioButton>
 #include <QRandomGenerator>
 
@@ -82,6 +84,17 @@ TEST(SettingsFile, HeadLinesAndKeysInTheirOrder) {
 
 // Saved from one run, opened in another: the same screen, except the keys
 // only the batch run reads, which come back through it.
+// The third line tells when the file was saved, in the system's short date and time.
+TEST(SettingsFile, TheSavedLineIsTheTimeOfTheSave) {
+    Ctx c;
+    for (const QDateTime& when :
+         {QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)), QDateTime(QDate(2031, 12, 1), QTime(23, 59))}) {
+        c.t.ctx.wallClock = [when] { return when; };
+        const QStringList lines = QString::fromLatin1(SettingsFile::contents(c.t.ctx)).split(QStringLiteral("\r\n"));
+        EXPECT_EQ(lines.value(2), QStringLiteral("Saved=") + QLocale::system().toString(when, QLocale::ShortFormat));
+    }
+}
+
 TEST(SettingsFile, SavedAndReadBackGivesTheSameScreen) {
     Ctx a;
     changeEverything(a);

@@ -73,14 +73,13 @@ std::string htmlBody(const std::string& rows, bool removeBlank) {
 class DocumentsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetDocumentClock([] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); });
+        t.ctx.wallClock = [] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); };
         options.processType = QStringLiteral("PDF document");
         options.pdfPaperSize = QStringLiteral("Best fit");
         options.pdfFontSize = QStringLiteral("10");
         options.pdfVertSize = QStringLiteral("Auto");
         options.htmlFontSize = QStringLiteral("10");
     }
-    void TearDown() override { SetDocumentClock({}); }
 
     CoreTestContext t;
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);

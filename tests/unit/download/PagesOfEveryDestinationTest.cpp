@@ -205,14 +205,13 @@ Placement printerPlacement(const RecordingPrinter::Document& doc) {
 class PagesOfEveryDestination : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetDocumentClock([] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); });
+        t.ctx.wallClock = [] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); };
         options.pageLength = QStringLiteral("Variable");
         options.pdfPaperSize = QStringLiteral("Best fit");
         options.pdfFontSize = QStringLiteral("10");
         options.pdfVertSize = QStringLiteral("Auto");
         options.htmlFontSize = QStringLiteral("10");
     }
-    void TearDown() override { SetDocumentClock({}); }
 
     QString path(const char* name) { return t.dir.path() + QLatin1Char('/') + QLatin1String(name); }
     void serve(const std::vector<Record>& records) { host->replies(SpoolReplies::report(records, " 80")); }
