@@ -5,15 +5,15 @@
 #include <cstdlib>
 
 #include "AppContext.h"
+#include "BatchRun.h"
 #include "DownloadWindows.h"
-#include "Viewers.h"
 #include "MailSetup.h"
 #include "QtPrinter.h"
 #include "RuntimeDirectory.h"
 #include "SettingsFile.h"
-#include "frmEdit.h"
 #include "Startup.h"
-#include "BatchRun.h"
+#include "Viewers.h"
+#include "frmEdit.h"
 #include "frmSplf.h"
 
 namespace {

@@ -75,8 +75,7 @@ std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSetting
     }
     // The minus-sign rule follows the final destination.
     ProcessTypes::View view;
-    settings.options.minusSignApplicable =
-        ProcessTypes::viewOf(settings.options.processType, view) && view.minusSign;
+    settings.options.minusSignApplicable = ProcessTypes::viewOf(settings.options.processType, view) && view.minusSign;
     return std::nullopt;
 }
 
@@ -163,7 +162,8 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     // Everything is checked before anything connects.
     for (int i = 0; i < given.size(); ++i) {
         if (!given.at(i).trimmed().isEmpty()) continue;
-        ReportBadParameter(ctx, BadParameter{QString::number(i + 1), given.at(i)}, QStringLiteral("(an empty argument)"));
+        ReportBadParameter(ctx, BadParameter{QString::number(i + 1), given.at(i)},
+                           QStringLiteral("(an empty argument)"));
         return kExitBadParameter;
     }
     const QStringList args = BatchArguments(given);
@@ -189,13 +189,14 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     ctx.gBatchFileName = p.name;
 
     auto refuse = [&ctx](const QString& text) {
-        ctx.msgBox(text, MsgButtons::OK, MsgIcon::Critical, kTitle);
+        ctx.report(Failure{text, MsgIcon::Critical, kTitle});
         return kExitBadParameter;
     };
     const ProcessType* destination = FindProcessType(options.processType);
     if (!destination)
-        return refuse(QStringLiteral("Please select a valid application or format to download the spool file to.  (\"") +
-                      options.processType + QStringLiteral("\")"));
+        return refuse(
+            QStringLiteral("Please select a valid application or format to download the spool file to.  (\"") +
+            options.processType + QStringLiteral("\")"));
     if (!destination->unattended)
         return refuse(QStringLiteral("The destination \"") + options.processType +
                       QStringLiteral("\" shows a window and cannot be used in a batch run."));
@@ -217,7 +218,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     // The documents and the printer, or the office and mail programs (which read the
     // settings' macro fields and the document name a settings file gave).
     auto dispatch = [&ctx, &progress, &settings](const ProcessType& type,
-                                                  const DownloadOptions& o) -> std::optional<DeliveryProcedure> {
+                                                 const DownloadOptions& o) -> std::optional<DeliveryProcedure> {
         if (std::optional<DeliveryProcedure> core = CoreDeliveryFor(ctx, o, progress, type)) return core;
         return OfficeMailDeliveryFor(ctx, settings, progress, type);
     };
@@ -235,7 +236,8 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 
     UnattendedConnectView view(ctx, ctx.link);
     try {
-        if (ConnectToHost(ctx.link, ctx, ctx, ctx, view) != 0 || !connected(ctx)) return finish(ctx, kExitConnectFailed);
+        if (ConnectToHost(ctx.link, ctx, ctx, ctx, view) != 0 || !connected(ctx))
+            return finish(ctx, kExitConnectFailed);
         std::vector<ReportOutcome> outcomes;
         if (p.wholeQueue()) {
             std::optional<int> ended;
@@ -280,15 +282,16 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
         return finish(ctx, e.exitStatus);
     } catch (const std::exception& e) {
         // What no step expected still ends the run, with its message.
-        ctx.msgBox(QStringLiteral("Error 5 ") + QString::fromLocal8Bit(e.what()), MsgButtons::OK, MsgIcon::None, kTitle);
+        ctx.report(Failure{QStringLiteral("Error 5 ") + QString::fromLocal8Bit(e.what()), MsgIcon::None, kTitle});
         return finish(ctx, 1);
     }
 }
 
 void ReportBadParameter(RunContext& ctx, const BadParameter& bad, const QString& why) {
-    ctx.msgBox(QStringLiteral("Batch run error: Parameter type = ") + bad.type + QStringLiteral(" Parameter value = ") +
-                   bad.value + (why.isEmpty() ? QString() : QStringLiteral("  ") + why),
-               MsgButtons::OK, MsgIcon::Critical, kTitle);
+    ctx.report(Failure{QStringLiteral("Batch run error: Parameter type = ") + bad.type +
+                           QStringLiteral(" Parameter value = ") + bad.value +
+                           (why.isEmpty() ? QString() : QStringLiteral("  ") + why),
+                       MsgIcon::Critical, kTitle});
 }
 
 std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& path) {
@@ -303,12 +306,19 @@ std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& 
     return std::nullopt;
 }
 
+void ReportOnStandardError(RunContext& ctx, std::function<void(const QString&)> write) {
+    auto standardError = std::make_shared<BatchMessageBoxes>(std::move(write));
+    ctx.reporter = std::make_unique<MessageBoxReporter>([standardError] { return standardError.get(); }, &ctx);
+    ctx.asker = std::make_unique<MessageBoxAsker>([standardError] { return standardError.get(); }, [] { return true; });
+}
+
 void UseUnattendedServices(RunContext& ctx) {
     ctx.clock = std::make_unique<RealClock>();
     ctx.paths = std::make_unique<DesktopPaths>();
     ctx.msg = std::make_unique<BatchMessageBoxes>();
+    ReportOnStandardError(ctx);
     ctx.settings = std::make_unique<IniSettingsStore>(ctx.paths->configPath(), [&ctx](const QString& problem) {
-        ctx.msgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle));
+        ctx.report(Failure{problem, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle)});
     });
     ctx.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(ctx.paths->appPath()));
     ctx.processes = std::make_unique<QProcessStarter>([&ctx] { return ctx.clock.get(); });

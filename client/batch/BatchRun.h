@@ -1,6 +1,6 @@
 #pragma once
-#include <QStringList>
 #include <QByteArray>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -24,6 +24,10 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments);
 // programs' stand-ins behind the desktop automation, message boxes on
 // standard error with their default answer. The printer is the caller's.
 void UseUnattendedServices(RunContext& ctx);
+// Failures and questions of a run nobody watches: each as "title: text" on
+// standard error (or to `write`), each question answered with its unattended
+// button.
+void ReportOnStandardError(RunContext& ctx, std::function<void(const QString&)> write = {});
 
 // A SETS file's bytes; nothing, after its message, when it cannot be read or
 // is not a settings file.

@@ -11,10 +11,6 @@
 #include "SettingValues.h"
 #include "WorkDirectory.h"
 
-int unattendedDefault(const Services& services, const RunMode& mode) {
-    return (mode.gBatchMode || (services.presenter && services.presenter->unattended)) ? 2 : 1;
-}
-
 int waitTimeSetting(Services& services) {
     bool ok = false;
     const int v = services.getSetting(Setting::WaitTime).trimmed().toInt(&ok);
@@ -88,7 +84,6 @@ private:
 
     void status(const QString& text) { view_.status(text); }
     void showOptions();
-    int unattended() const { return unattendedDefault(svc_, mode_); }
 
     // Endings.
     [[noreturn]] void endProgram(const QString& reason);
@@ -173,14 +168,15 @@ void Connection::endProgram(const QString& reason) {
 void Connection::commonTail(const QString& reason) {
     svc_.saveTruth(Setting::AutoConnect, false);
     setMousePointer(MousePointer::Normal);
-    if (svc_.msgBox(QStringLiteral("Would you like to modify the URL name?"), MsgButtons::YesNo, MsgIcon::None,
-                    kTolvane, unattended()) == vbYes) {
+    if (svc_.ask(Question{QStringLiteral("Would you like to modify the URL name?"), MsgButtons::YesNo, MsgIcon::None,
+                          kTolvane, 1, kAskAgainNo}) == vbYes) {
         const QString before = svc_.getSetting(Setting::URL);
         view_.showConnectionOptions();
         if (svc_.getSetting(Setting::URL) != before)
-            svc_.msgBox(QStringLiteral("The selected iSeries URL name has been changed.  This utility will deallocate "
+            svc_.report(
+                Failure{QStringLiteral("The selected iSeries URL name has been changed.  This utility will deallocate "
                                        "any conversations and end.  You may then restart."),
-                        MsgButtons::OK, MsgIcon::None, kTolvane);
+                        MsgIcon::None, kTolvane});
     }
     Disconnect(link_);
     svc_.clock->pumpOnce();
@@ -188,28 +184,28 @@ void Connection::commonTail(const QString& reason) {
 }
 
 Connection::Pass Connection::offerServerStart(const QString& variant) {
-    const int answer = svc_.msgBox(
+    const int answer = svc_.ask(Question{
         QStringLiteral("Please note:  The Spoolwright server program on the iSeries may not be active. ") +
             QStringLiteral("Would you like to attempt to start the server from this program?  ") +
             QStringLiteral("(FTP must be active on the iSeries and you'll be asked for your password.)") + variant,
-        MsgButtons::YesNo, MsgIcon::None, kTolvane, unattended());
+        MsgButtons::YesNo, MsgIcon::None, kTolvane, 1, kAskAgainNo});
     if (answer == vbYes) {
         if (HostSocket* s = link_.socketIfOpen()) s->close();
         if (StartHostServerViaFtp(svc_, state_, view_) != 0)
             endProgram(QStringLiteral("The host server could not be started"));
         return Pass::StartOver;
     }
-    svc_.msgBox(QStringLiteral("Please key 'SPWLB/STRSPWRT' from an iSeries command line to start the server."),
-                MsgButtons::OK, MsgIcon::None, kTolvane);
+    svc_.report(Failure{QStringLiteral("Please key 'SPWLB/STRSPWRT' from an iSeries command line to start the server."),
+                        MsgIcon::None, kTolvane});
     setMousePointer(MousePointer::Normal);
     endProgram(QStringLiteral("The host server is not active"));
 }
 
 Connection::Pass Connection::badHostName(int socketState) {
-    svc_.msgBox(QStringLiteral("Invalid socket state (%1).  The specified host name '%2' may not be valid.")
-                    .arg(socketState)
-                    .arg(state_.gHostAddress),
-                MsgButtons::OK, MsgIcon::Critical, kTolvane);
+    svc_.report(Failure{QStringLiteral("Invalid socket state (%1).  The specified host name '%2' may not be valid.")
+                            .arg(socketState)
+                            .arg(state_.gHostAddress),
+                        MsgIcon::Critical, kTolvane});
     Disconnect(link_);
     view_.workingControlsEnabled(true);
     if (!mode_.gBatchMode) view_.focusOpen();
@@ -223,22 +219,22 @@ Connection::Pass Connection::refusedSignOn() {
     state_.gUserId.assign(state_.gUserId.size(), ' ');
     state_.gPassword.assign(state_.gPassword.size(), ' ');
     setMousePointer(MousePointer::Normal);
-    if (unattended() != 1) {
+    if (svc_.nobodyAnswers()) {
         // Nobody can type another password: say what happened to the saved one.
-        svc_.msgBox(QStringLiteral("The host refused the sign-on of user ") +
-                        svc_.getSetting(Setting::User).trimmed() +
+        svc_.report(
+            Failure{QStringLiteral("The host refused the sign-on of user ") + svc_.getSetting(Setting::User).trimmed() +
                         QStringLiteral(" (User ID validation failed).  The saved password has been cleared: sign on "
                                        "once in the program's window with \"Save password\" ticked.  Note that "
                                        "unsuccessful signon attempts are counted - too many and you can disable your "
                                        "user profile."),
-                    MsgButtons::OK, MsgIcon::Critical, kTolvane);
+                    MsgIcon::Critical, kTolvane});
         svc_.saveTruth(Setting::AutoConnect, false);
         svc_.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on refused"));
     }
     const int answer =
-        svc_.msgBox(QStringLiteral("User ID validation failed. Note that unsuccessful signon attempts are "
-                                   "counted - too many and you can disable your user profile."),
-                    MsgButtons::OKCancel, MsgIcon::None, kTolvane, unattended());
+        svc_.ask(Question{QStringLiteral("User ID validation failed. Note that unsuccessful signon attempts are "
+                                         "counted - too many and you can disable your user profile."),
+                          MsgButtons::OKCancel, MsgIcon::None, kTolvane, 1, kAskAgainNo});
     svc_.saveSetting(Setting::Password, QStringLiteral("-None"));
     svc_.saveTruth(Setting::AutoConnect, false);
     if (answer == vbCancel) svc_.endProgram(kExitConnectFailed, QStringLiteral("Sign-on refused"));
@@ -254,10 +250,10 @@ Connection::Pass Connection::pass() {
 
     state_.gHostAddress = svc_.getSetting(Setting::URL);
     while (!IsStored(state_.gHostAddress)) {
-        const int answer =
-            svc_.msgBox(QStringLiteral("Please note:  No iSeries TCP/IP host name or IP address has been specified.  "
-                                       "Would you like to enter a host name or IP address now?"),
-                        MsgButtons::YesNo, MsgIcon::Information, kTolvane, unattended());
+        const int answer = svc_.ask(
+            Question{QStringLiteral("Please note:  No iSeries TCP/IP host name or IP address has been specified.  "
+                                    "Would you like to enter a host name or IP address now?"),
+                     MsgButtons::YesNo, MsgIcon::Information, kTolvane, 1, kAskAgainNo});
         if (answer != vbYes) endProgram(QStringLiteral("No host address"));
         showOptions();
         state_.gHostAddress = svc_.getSetting(Setting::URL);
@@ -272,7 +268,7 @@ Connection::Pass Connection::pass() {
     connectSocket(s);
     waitToSettle(s, 5000);
     if (err_.holds()) {
-        svc_.msgBox(
+        svc_.report(Failure{
             QStringLiteral("Could not attach to the server program on the iSeries IP address ") + state_.gHostAddress +
                 QStringLiteral(". ") +
                 QStringLiteral("Possible cause: Spoolwright server is not started - key command STRSPWRT at an ") +
@@ -282,7 +278,7 @@ Connection::Pass Connection::pass() {
                 QStringLiteral("an invalid IP address has been specified - specify a valid IP address.  Socket "
                                "state is ") +
                 QString::number(state(s)) + QStringLiteral(".  Error number is ") + err_.text(),
-            MsgButtons::OK, MsgIcon::Critical, kTolvane);
+            MsgIcon::Critical, kTolvane});
         commonTail(QStringLiteral("Could not attach to the host server"));
     }
     int st = state(s);
@@ -305,7 +301,7 @@ Connection::Pass Connection::pass() {
 
     if (isBlank(state_.gUserId)) {
         std::string user = state_.gUserId, password = state_.gPassword;
-        const bool again = SignOn(svc_, state_, mode_, link_, view_, user, password);
+        const bool again = SignOn(svc_, state_, link_, view_, user, password);
         state_.gUserId = user;
         state_.gPassword = password;
         if (again) return Pass::StartOver;
@@ -313,10 +309,11 @@ Connection::Pass Connection::pass() {
 
     QString workFolder;
     if (!ApplyWorkDirectoryRule(svc_, state_, &workFolder)) {
-        svc_.msgBox(QStringLiteral("Directory ") + workFolder +
+        svc_.report(
+            Failure{QStringLiteral("Directory ") + workFolder +
                         QStringLiteral(" not found.  Please specify a valid directory in the following screen and then "
                                        "restart the Spoolwright."),
-                    MsgButtons::OK, MsgIcon::None, QStringLiteral("iSeries Spoolwright"));
+                    MsgIcon::None, QStringLiteral("iSeries Spoolwright")});
         view_.showNamingOptions();
         endProgram(QStringLiteral("No work directory"));
     }
@@ -330,7 +327,7 @@ Connection::Pass Connection::pass() {
     if (link_.receivedBytes() < HostWire::kReplyLength) {
         if (!err_.holds() && s->state() != HostSocket::Connected)
             err_.take(kClosedByHost, QStringLiteral("The connection was closed by the host"));
-        svc_.msgBox(
+        svc_.report(Failure{
             QStringLiteral("Could not attach to the server program on the iSeries.  ") +
                 QStringLiteral("Possible causes: (1)Spoolwright server is not started - key command STRSPWRT at an ") +
                 QStringLiteral("iSeries command entry screen. (2)The server is in an invalid state.  End the server "
@@ -338,7 +335,7 @@ Connection::Pass Connection::pass() {
                 QStringLiteral("(3)TCP/IP support has not been started on the iSeries - key commands STRTCP and "
                                "STRSPWRT, ") +
                 QStringLiteral("an invalid IP address has been specified - specify a valid IP address. ") + err_.text(),
-            MsgButtons::OK, MsgIcon::Critical, kTolvane);
+            MsgIcon::Critical, kTolvane});
         commonTail(QStringLiteral("No sign-on reply"));
     }
 
@@ -352,16 +349,17 @@ Connection::Pass Connection::pass() {
     for (QChar c : portDigits) isNumber = isNumber && c.isDigit() && c.unicode() < 0x80;
     state_.gJobPort = isNumber ? portDigits.toInt() : 0;
     if (state_.gJobPort < kFirstJobPort || state_.gJobPort > kLastJobPort) {
-        svc_.msgBox(QStringLiteral("Invalid socket number returned: ") + Codec::toUnicode(portText) +
-                        QStringLiteral(".  Error number: ") + err_.text(),
-                    MsgButtons::OK, MsgIcon::None, kTolvane);
+        svc_.report(Failure{QStringLiteral("Invalid socket number returned: ") + Codec::toUnicode(portText) +
+                                QStringLiteral(".  Error number: ") + err_.text(),
+                            MsgIcon::None, kTolvane});
         endProgram(QStringLiteral("Bad job port"));
     }
     if (reply.versionLetter() != 'E') {
-        svc_.msgBox(QStringLiteral("Please note: There is a version mismatch between this program and the ") +
+        svc_.report(
+            Failure{QStringLiteral("Please note: There is a version mismatch between this program and the ") +
                         QStringLiteral("iSeries server program.  Install the matching version of the iSeries portion "
                                        "of the Spoolwright."),
-                    MsgButtons::OK, MsgIcon::None, kTolvane);
+                    MsgIcon::None, kTolvane});
         endProgram(QStringLiteral("Version mismatch"));
     }
 
@@ -424,8 +422,8 @@ Connection::Pass Connection::jobPort() {
             ++restarts_;
             return Pass::StartOver;
         }
-        svc_.msgBox(QStringLiteral("Test transmission failed.") + err_.text(), MsgButtons::OK, MsgIcon::None,
-                    QStringLiteral("TLV"));
+        svc_.report(
+            Failure{QStringLiteral("Test transmission failed.") + err_.text(), MsgIcon::None, QStringLiteral("TLV")});
         endProgram(QStringLiteral("Test transmission failed"));
     }
     connected();

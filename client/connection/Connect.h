@@ -24,6 +24,6 @@ int waitTimeSetting(Services& services);
 // goes to `view`.
 int ConnectToHost(HostLink& link, Services& services, ConnectionState& state, const RunMode& mode, ConnectView& view);
 
-// The default button of a question whose first answer would ask again: an
-// unattended run answers with it and must come to an end, not loop.
-int unattendedDefault(const Services& services, const RunMode& mode);
+// The default button, when nobody watches, of a question whose first answer
+// would ask again: the second ("No", "Cancel"), so that such a run ends.
+constexpr int kAskAgainNo = 2;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -54,4 +55,6 @@ public:
 
 private:
     QStringList createdFiles_;
+    // The same names, to tell at once whether one is noted: a queue of thousands of reports.
+    QSet<QString> createdIndex_;
 };

@@ -95,9 +95,10 @@ void HostLink::status(const QString& text) {
 // it too when no reply comes within the grace after it.
 bool HostLink::refuseWhileBusy() {
     if (!busy()) return false;
-    services_.msgBox(QStringLiteral("Error in SendReceive procedure.  The iSeries is still busy with the running "
-                                    "download or list, so this request was not sent.  Please wait until it has ended."),
-                     MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+    services_.report(
+        Failure{QStringLiteral("Error in SendReceive procedure.  The iSeries is still busy with the running "
+                               "download or list, so this request was not sent.  Please wait until it has ended."),
+                MsgIcon::Exclamation, kTitle});
     return true;
 }
 
@@ -168,9 +169,9 @@ bool HostLink::sendCancelRequest() {
 
 void HostLink::closeUnanswered() {
     lose();
-    services_.msgBox(kCanceled + QStringLiteral("The iSeries had not answered yet, so the link to it has been "
-                                                "closed.  Please re-connect."),
-                     MsgButtons::OK, MsgIcon::Information, kTitle);
+    services_.report(Failure{kCanceled + QStringLiteral("The iSeries had not answered yet, so the link to it has been "
+                                                        "closed.  Please re-connect."),
+                             MsgIcon::Information, kTitle});
     status(kCanceledStatus);
 }
 
@@ -239,7 +240,7 @@ LinkResult HostLink::receiveReply(std::string& reply) {
             const bool answered = sendCancelRequest();
             reply = HostWire::endOfDataReply();
             if (!answered) return LinkResult::Cancelled;
-            services_.msgBox(kCanceled, MsgButtons::OK, MsgIcon::Information, kTitle);
+            services_.report(Failure{kCanceled, MsgIcon::Information, kTitle});
             status(kCanceledStatus);
             return LinkResult::Cancelled;
         }
@@ -276,12 +277,12 @@ bool HostLink::dropOwedReply(std::string& reply) {
 
 LinkResult HostLink::broken(const SocketError& e) {
     owed_ = false;
-    services_.msgBox(QStringLiteral("Error in SendReceive procedure.  ") +
-                         QStringLiteral("  Possible causes:  The link to the iSeries has been lost due to "
-                                        "inactivity.  Please re-connect.") +
-                         QStringLiteral("  (Check the qsysopr message queue.)  If local error, code is ") +
-                         QString::number(e.number) + QLatin1Char(' ') + QString::fromStdString(e.what()),
-                     MsgButtons::OK, MsgIcon::Critical, kTitle);
+    services_.report(Failure{QStringLiteral("Error in SendReceive procedure.  ") +
+                                 QStringLiteral("  Possible causes:  The link to the iSeries has been lost due to "
+                                                "inactivity.  Please re-connect.") +
+                                 QStringLiteral("  (Check the qsysopr message queue.)  If local error, code is ") +
+                                 QString::number(e.number) + QLatin1Char(' ') + QString::fromStdString(e.what()),
+                             MsgIcon::Critical, kTitle});
     lose();
     return LinkResult::LinkLost;
 }

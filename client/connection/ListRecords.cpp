@@ -60,16 +60,22 @@ std::string SpoolListRequest(const std::string& outq, const std::string& library
     return request(HostWire::field(outq, 10) + "F" + HostWire::field(library, 10) + user);
 }
 
-QString SpoolListSlot::pagesText(const std::string& sixDigits) {
-    std::string p = cols(sixDigits, 1, 6);
+QString SpoolListSlot::pagesText(std::string_view sixDigits) {
+    char p[6] = {' ', ' ', ' ', ' ', ' ', ' '};
+    std::copy_n(sixDigits.begin(), std::min<size_t>(sixDigits.size(), 6), p);
     for (size_t i = 0; i < 5 && p[i] == '0'; ++i) p[i] = ' ';
-    return Codec::toUnicode(p);
+    return Codec::toUnicode(std::string_view(p, 6));
 }
 
-bool SpoolListSlot::decode(const std::string& slotText, SpoolListEntry& e, const SpoolListEntry* before,
+bool SpoolListSlot::decode(std::string_view slotText, SpoolListEntry& e, const SpoolListEntry* before,
                            std::string_view beforeSlot) {
-    const std::string slot = cols(slotText, 1, kWidth);
-    const std::string_view s(slot);
+    // A short slot is blank-padded to its width.
+    std::string padded;
+    std::string_view s = slotText.substr(0, kWidth);
+    if (s.size() < size_t(kWidth)) {
+        padded = std::string(s) + std::string(size_t(kWidth) - s.size(), ' ');
+        s = padded;
+    }
     if (s.substr(0, 87).find_first_not_of(' ') == std::string_view::npos) return false;
     // Blanks at both ends removed.
     auto trim = [](std::string_view f) {
@@ -82,7 +88,8 @@ bool SpoolListSlot::decode(const std::string& slotText, SpoolListEntry& e, const
     // field whose columns hold what they held in the slot before shares that
     // entry's text, and a long list decodes each text once.
     auto same = [&](size_t from, size_t to) {
-        return before && beforeSlot.size() >= to && beforeSlot.substr(from - 1, to - from + 1) == s.substr(from - 1, to - from + 1);
+        return before && beforeSlot.size() >= to &&
+               beforeSlot.substr(from - 1, to - from + 1) == s.substr(from - 1, to - from + 1);
     };
     auto set = [&](QString SpoolListEntry::*field, size_t from, size_t to, auto&& decoded) {
         if (same(from, to))
@@ -90,9 +97,11 @@ bool SpoolListSlot::decode(const std::string& slotText, SpoolListEntry& e, const
         else
             e.*field = decoded();
     };
-    auto plain = [&](size_t from, size_t to) { return [&bytes, from, to] { return Codec::toUnicode(bytes(from, to)); }; };
+    auto plain = [&](size_t from, size_t to) {
+        return [&bytes, from, to] { return Codec::toUnicode(bytes(from, to)); };
+    };
     set(&SpoolListEntry::date, 57, 69, [&] {
-        const char* century = slot[56] == '0' ? "19" : "20";
+        const char* century = s[56] == '0' ? "19" : "20";
         std::string date = century;
         date.append(s.substr(57, 2)).append("/").append(s.substr(59, 2)).append("/").append(s.substr(61, 2));
         std::string time(s.substr(63, 2));
@@ -108,7 +117,7 @@ bool SpoolListSlot::decode(const std::string& slotText, SpoolListEntry& e, const
     set(&SpoolListEntry::outq, 37, 46, plain(37, 46));
     set(&SpoolListEntry::form, 47, 56, plain(47, 56));
     set(&SpoolListEntry::splfNumber, 75, 78, plain(75, 78));
-    set(&SpoolListEntry::pages, 82, 87, [&] { return pagesText(std::string(s.substr(81, 6))); });
+    set(&SpoolListEntry::pages, 82, 87, [&] { return pagesText(s.substr(81, 6)); });
     set(&SpoolListEntry::userData, 88, 97, [&] { return Codec::toUnicode(s.substr(87, 10)); });
     if (same(11, 20) && same(75, 78)) {
         e.job = before->job;
@@ -139,10 +148,10 @@ std::vector<SpoolListEntry> spoolListEntries(const std::string& reply) {
     out.reserve(SpoolListSlot::kCount);
     std::string_view before;
     for (int n = 0; n < SpoolListSlot::kCount; ++n) {
-        const std::string_view slot = std::string_view(data).substr(static_cast<size_t>(n) * SpoolListSlot::kWidth,
-                                                                    SpoolListSlot::kWidth);
+        const std::string_view slot =
+            std::string_view(data).substr(static_cast<size_t>(n) * SpoolListSlot::kWidth, SpoolListSlot::kWidth);
         SpoolListEntry e;
-        if (!SpoolListSlot::decode(std::string(slot), e, out.empty() ? nullptr : &out.back(), before)) break;
+        if (!SpoolListSlot::decode(slot, e, out.empty() ? nullptr : &out.back(), before)) break;
         out.push_back(std::move(e));
         before = slot;
     }

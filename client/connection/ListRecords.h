@@ -58,10 +58,10 @@ constexpr int kCount = 10;
 // False for an empty slot (its first 87 characters blank). `before` (with
 // its slot): the entry of the slot before, whose texts a field of the same
 // bytes shares instead of decoding them again.
-bool decode(const std::string& slot, SpoolListEntry& out, const SpoolListEntry* before = nullptr,
+bool decode(std::string_view slot, SpoolListEntry& out, const SpoolListEntry* before = nullptr,
             std::string_view beforeSlot = {});
 // Leading zeros of the first five positions shown as blanks; the sixth stays.
-QString pagesText(const std::string& sixDigits);
+QString pagesText(std::string_view sixDigits);
 }  // namespace SpoolListSlot
 
 // Entries of one reply block, up to its first empty slot.

@@ -49,11 +49,11 @@ ListExchange exchangeList(HostLink& link, Services& services, const ConnectionSt
             continue;
         }
         x.cut = true;
-        services.msgBox(QStringLiteral("The iSeries was still sending more %1 after %2 blocks.  "
-                                       "The list has been cut there.")
-                            .arg(what)
-                            .arg(x.blocks),
-                        MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+        services.report(Failure{QStringLiteral("The iSeries was still sending more %1 after %2 blocks.  "
+                                               "The list has been cut there.")
+                                    .arg(what)
+                                    .arg(x.blocks),
+                                MsgIcon::Exclamation, kTitle});
         // The host still holds the rest; told to drop it, it answers the next request afresh.
         link.abandonTransfer();
         return x;
@@ -72,7 +72,7 @@ OutqCheck checkOutq(HostLink& link, Services& services, const ConnectionState& s
         });
     if (x.result != LinkResult::Reply || x.cut) return OutqCheck::Stopped;
     if (listBlockEnd(x.last.text()) == ListBlockEnd::Invalid) {
-        services.msgBox(QStringLiteral("iSeries library or outq not found."), MsgButtons::OK, MsgIcon::None, kTitle);
+        services.report(Failure{QStringLiteral("iSeries library or outq not found."), MsgIcon::None, kTitle});
         return OutqCheck::NotFound;
     }
     return OutqCheck::Found;
@@ -93,8 +93,8 @@ int ListOutputQueues(HostLink& link, Services& services, ConnectionState& state,
         return 1;
     }
     if (x.blocks == 1 && listBlockEnd(x.last.text()) == ListBlockEnd::Invalid) {
-        services.msgBox(QStringLiteral("No output queues selected.  There may be none present in the library."),
-                        MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+        services.report(Failure{QStringLiteral("No output queues selected.  There may be none present in the library."),
+                                MsgIcon::Exclamation, kTitle});
         setMousePointer(MousePointer::Normal);
         state.gNoOutqs = true;
         return 1;
@@ -149,15 +149,15 @@ int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, Sp
         if (x.result != LinkResult::Reply) return 1;
         step = 4;
         if (!refused.isEmpty()) {
-            services.msgBox(QStringLiteral("%1 spool file(s) cannot be downloaded and are left out of the list: %2%3")
-                                .arg(refused.size())
-                                .arg(refused.first())
-                                .arg(refused.size() > 1 ? QStringLiteral(" and others.") : QStringLiteral(".")),
-                            MsgButtons::OK, MsgIcon::Exclamation, kTitle);
+            services.report(
+                Failure{QStringLiteral("%1 spool file(s) cannot be downloaded and are left out of the list: %2%3")
+                            .arg(refused.size())
+                            .arg(refused.first())
+                            .arg(refused.size() > 1 ? QStringLiteral(" and others.") : QStringLiteral(".")),
+                        MsgIcon::Exclamation, kTitle});
         }
         if (grid.rowCount() == 0 || listBlockEnd(x.last.text()) == ListBlockEnd::Invalid) {
-            services.msgBox(QStringLiteral("There are no spool files available. "), MsgButtons::OK, MsgIcon::None,
-                            kTitle);
+            services.report(Failure{QStringLiteral("There are no spool files available. "), MsgIcon::None, kTitle});
             setMousePointer(MousePointer::Normal);
             return 1;
         }
@@ -166,9 +166,9 @@ int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, Sp
         setMousePointer(MousePointer::Normal);
         return 0;
     } catch (const std::exception& e) {
-        services.msgBox(QStringLiteral("Error in GetSpoolFiles function.  ") + QStringLiteral("0 ") +
-                            QString::fromLocal8Bit(e.what()) + QLatin1Char(' ') + QString::number(step),
-                        MsgButtons::OK, MsgIcon::Critical, kTitle);
+        services.report(Failure{QStringLiteral("Error in GetSpoolFiles function.  ") + QStringLiteral("0 ") +
+                                    QString::fromLocal8Bit(e.what()) + QLatin1Char(' ') + QString::number(step),
+                                MsgIcon::Critical, kTitle});
         return 1;
     }
 }

@@ -91,7 +91,7 @@ int StartHostServerViaFtp(Services& services, const ConnectionState& state, Conn
     const QString refused = ServerStart::refusal(host, userId, password);
     if (!refused.isEmpty()) {
         setMousePointer(MousePointer::Normal);
-        services.msgBox(refused, MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        services.report(Failure{refused, MsgIcon::Critical, QStringLiteral("Tolvane")});
         return -1;
     }
 
@@ -103,8 +103,8 @@ int StartHostServerViaFtp(Services& services, const ConnectionState& state, Conn
     const FtpRunResult result = services.ftp->run(ServerStart::ftpScript(host, userId, password), *services.clock);
     if (!result.ok()) {
         setMousePointer(MousePointer::Normal);
-        services.msgBox(failureText(result, host, userId.trimmed().toUpper()), MsgButtons::OK, MsgIcon::Critical,
-                        QStringLiteral("Tolvane"));
+        services.report(Failure{failureText(result, host, userId.trimmed().toUpper()), MsgIcon::Critical,
+                                QStringLiteral("Tolvane")});
         return result.code();
     }
 

@@ -1,6 +1,9 @@
 #include "Services.h"
 
-#include <cstdio>
+Services::Services()
+    : reporter(std::make_unique<MessageBoxReporter>([this] { return msg.get(); })),
+      asker(std::make_unique<MessageBoxAsker>([this] { return msg.get(); },
+                                              [this] { return presenter && presenter->unattended; })) {}
 
 #include "SettingValues.h"
 
@@ -42,9 +45,15 @@ void Services::seedSetting(const SettingKey& key, const QString& value) {
 QDateTime Services::now() const { return wallClock ? wallClock() : QDateTime::currentDateTime(); }
 
 int Services::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title, int defaultButton) {
-    if (msg) return msg->show(text, buttons, icon, title, defaultButton);
-    std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
-    return MessageBoxes::defaultAnswer(buttons, defaultButton);
+    return ShowBox(msg.get(), text, buttons, icon, title, defaultButton);
+}
+
+void Services::report(const Failure& failure) {
+    if (reporter) reporter->report(failure);
+}
+
+int Services::ask(const Question& question) {
+    return asker ? asker->ask(question) : MessageBoxes::defaultAnswer(question.buttons, question.defaultButton);
 }
 
 void Services::endProgram(int status, const QString& reason) { throw ProgramEnd{status, reason}; }

@@ -17,6 +17,7 @@
 #include "Printer.h"
 #include "ProcessStarter.h"
 #include "ProgramVersion.h"
+#include "Reporting.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
 
@@ -32,7 +33,8 @@ struct ProgramEnd {
 // the real ones in; tests put doubles. Replaceable before first use.
 class Services {
 public:
-    Services() = default;
+    // Failures and questions go to the message boxes in use until a run puts others in.
+    Services();
     virtual ~Services() = default;
     Services(const Services&) = delete;
     Services& operator=(const Services&) = delete;
@@ -59,6 +61,10 @@ public:
     // a test sets one. Waits and time-outs go by `clock` instead.
     std::function<QDateTime()> wallClock;
     QDateTime now() const;
+    // Where failures and questions go: the windows show them, an unattended
+    // run writes them on standard error, tests record them.
+    std::unique_ptr<Reporter> reporter;
+    std::unique_ptr<Asker> asker;
 
     // Remembered values of this program, section "Settings"; default "None".
     QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));
@@ -74,7 +80,10 @@ public:
     // Fills in a value not set or blank: the entry's first-start value, or the one given.
     void seedSetting(const SettingKey& key);
     void seedSetting(const SettingKey& key, const QString& value);
-    // MsgBox with the described argument order.
+    void report(const Failure& failure);
+    int ask(const Question& question);
+    bool nobodyAnswers() const { return asker && asker->nobodyAnswers(); }
+    // MsgBox with the described argument order (the windows' own boxes).
     int msgBox(const QString& text, MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None,
                const QString& title = QStringLiteral("Tolvane"), int defaultButton = 1);
     // Ends the program (throws ProgramEnd).

@@ -58,10 +58,9 @@ bool isScrambledPassword(const std::string& saved) {
 
 using namespace SignOnScrambling;
 
-bool SignOn(Services& services, ConnectionState& state, const RunMode& mode, HostLink& link, SignOnPrompt& prompt,
-            std::string& userId, std::string& password) {
-    const std::string user =
-        Codec::fromUnicode(services.getSetting(Setting::User, QStringLiteral("-None")).trimmed());
+bool SignOn(Services& services, ConnectionState& state, HostLink& link, SignOnPrompt& prompt, std::string& userId,
+            std::string& password) {
+    const std::string user = Codec::fromUnicode(services.getSetting(Setting::User, QStringLiteral("-None")).trimmed());
     state.gUserId = HostWire::field(user, kUserIdLength);
     bool haveSavedPassword = false;
     if (user == "-None") {
@@ -70,8 +69,7 @@ bool SignOn(Services& services, ConnectionState& state, const RunMode& mode, Hos
         // Read back byte-exact: a scrambled form may begin with a blank, and a
         // trimmed or damaged one would send a wrong password that counts
         // towards disabling the user profile.
-        const std::string saved =
-            Codec::fromUnicode(services.getSetting(Setting::Password, QStringLiteral("-None")));
+        const std::string saved = Codec::fromUnicode(services.getSetting(Setting::Password, QStringLiteral("-None")));
         if (isScrambledPassword(saved)) {
             state.gPassword = saved;
             haveSavedPassword = true;
@@ -87,11 +85,11 @@ bool SignOn(Services& services, ConnectionState& state, const RunMode& mode, Hos
         // what is missing instead of a dialog's time-out that never ran.
         if (services.presenter && services.presenter->unattended) {
             Disconnect(link);
-            services.msgBox(QStringLiteral("There is no saved password for user ") +
-                                Codec::toUnicode(state.gUserId).trimmed() +
-                                QStringLiteral(", and an unattended run cannot ask for one.  Sign on once in the "
-                                               "program's window with \"Save password\" ticked."),
-                            MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+            services.report(Failure{
+                QStringLiteral("There is no saved password for user ") + Codec::toUnicode(state.gUserId).trimmed() +
+                    QStringLiteral(", and an unattended run cannot ask for one.  Sign on once in the "
+                                   "program's window with \"Save password\" ticked."),
+                MsgIcon::Critical, QStringLiteral("Tolvane")});
             services.endProgram(kExitSignOnCancelled, QStringLiteral("No saved password"));
         }
         prompt.showSignOn(Codec::toUnicode(state.gUserId).trimmed());
@@ -101,9 +99,9 @@ bool SignOn(Services& services, ConnectionState& state, const RunMode& mode, Hos
         if (!answered) {
             Disconnect(link);
             prompt.discardSignOn();
-            const int answer = services.msgBox(
-                QStringLiteral("Signon to the iSeries has timed out.  Would you like to retry?"), MsgButtons::YesNo,
-                MsgIcon::None, QStringLiteral("Tolvane"), unattendedDefault(services, mode));
+            const int answer =
+                services.ask(Question{QStringLiteral("Signon to the iSeries has timed out.  Would you like to retry?"),
+                                      MsgButtons::YesNo, MsgIcon::None, QStringLiteral("Tolvane"), 1, kAskAgainNo});
             if (answer == vbYes) return true;
             services.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on timed out"));
         }

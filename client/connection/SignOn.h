@@ -34,5 +34,5 @@ bool isScrambledPassword(const std::string& saved);
 // dialog (`prompt`) and hands both back scrambled (10 and 128 characters);
 // gUserId and gPassword hold them too. True asks the caller to start its
 // connection over (the dialog timed out and the user chose to retry).
-bool SignOn(Services& services, ConnectionState& state, const RunMode& mode, HostLink& link, SignOnPrompt& prompt,
-            std::string& userId, std::string& password);
+bool SignOn(Services& services, ConnectionState& state, HostLink& link, SignOnPrompt& prompt, std::string& userId,
+            std::string& password);

@@ -15,7 +15,9 @@ fs::path toPath(const QString& p) { return fs::path(p.toStdU16String()); }
 void ConnectionState::noteCreatedFile(const QString& path) {
     if (path.isEmpty()) return;
     const QString abs = QFileInfo(path).absoluteFilePath();
-    if (!createdFiles_.contains(abs)) createdFiles_.append(abs);
+    if (createdIndex_.contains(abs)) return;
+    createdIndex_.insert(abs);
+    createdFiles_.append(abs);
 }
 
 int ConnectionState::clearWorkDirectory() {
@@ -46,6 +48,7 @@ int ConnectionState::clearWorkDirectory() {
             kept.append(f);
     }
     createdFiles_ = kept;
+    createdIndex_ = QSet<QString>(kept.begin(), kept.end());
     // rmdir: fails, as it should, while the user's files or sub-directories are left.
     fs::remove(dir, ec);
     return deleted;

@@ -104,8 +104,8 @@ std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& 
         if (dlg.txtSave->text().trimmed().isEmpty() || fullName == QLatin1String("1")) {
             if (fullName == QLatin1String("1")) {
                 // After a report of this run went elsewhere, the next one starts there.
-                const QString savePath = dlg.chosenFolder().isEmpty() ? ctx.getSetting(Setting::SavePath)
-                                                                      : dlg.chosenFolder();
+                const QString savePath =
+                    dlg.chosenFolder().isEmpty() ? ctx.getSetting(Setting::SavePath) : dlg.chosenFolder();
                 if (HasValue(savePath)) {
                     // Probed with the destination's own extension: a text file of the
                     // same name does not make an HTML document take a numbered name.
@@ -117,8 +117,8 @@ std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& 
                     dlg.txtSave->setText(last);
                 } else if (k == Kind::Pdf) {
                     const QString savePath = ctx.getSetting(Setting::SavePath);
-                    dlg.txtSave->setText(
-                        BuildPcFileName(ctx, HasValue(savePath) ? savePath : QString(), row, false, QStringLiteral("pdf")));
+                    dlg.txtSave->setText(BuildPcFileName(ctx, HasValue(savePath) ? savePath : QString(), row, false,
+                                                         QStringLiteral("pdf")));
                 }
             }
         }

@@ -13,13 +13,13 @@ bool opening(MailRun& run) { return !run.options.attachMultiples || !run.ctx.gMa
 bool lastOfMessage(MailRun& run) { return !run.options.attachMultiples || run.ctx.gSelectedCount < 2; }
 
 void genericError(RunContext& ctx, int number, const QString& description) {
-    ctx.msgBox(ErrorText(number, description), MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+    ctx.report(Failure{ErrorText(number, description), MsgIcon::None, QStringLiteral("Tolvane")});
 }
 
 int notActivated(RunContext& ctx, const QString& program, const QString& window) {
-    ctx.msgBox(QStringLiteral("The %1 window \"%2\" did not come to the front; the report was not attached.")
-                   .arg(program, window),
-               MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+    ctx.report(Failure{QStringLiteral("The %1 window \"%2\" did not come to the front; the report was not attached.")
+                           .arg(program, window),
+                       MsgIcon::Critical, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
     return 1;
 }
@@ -100,11 +100,12 @@ int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
     if (opening(run)) email.gNotesWorkspace = opened->app;
     QString step = QStringLiteral("12");
     auto notesError = [&](int n, const QString& d) {
-        ctx.msgBox(n == NotesSession::kNotSignedOn
-                       ? QStringLiteral("Please login to Lotus Notes first!")
-                       : QStringLiteral("An Error has occurred while accessing Lotus Notes:\r\nError number: ") +
-                             QString::number(n) + QStringLiteral("\r\nDescription: ") + d + QStringLiteral(" Step:") + step,
-                   MsgButtons::OK, MsgIcon::Critical, QString::fromLatin1(Services::kAppTitle));
+        ctx.report(Failure{
+            n == NotesSession::kNotSignedOn
+                ? QStringLiteral("Please login to Lotus Notes first!")
+                : QStringLiteral("An Error has occurred while accessing Lotus Notes:\r\nError number: ") +
+                      QString::number(n) + QStringLiteral("\r\nDescription: ") + d + QStringLiteral(" Step:") + step,
+            MsgIcon::Critical, QString::fromLatin1(Services::kAppTitle)});
         email.releaseNotes();
         run.progress.status(QStringLiteral("Load to Notes did not complete."));
     };

@@ -52,8 +52,8 @@ public:
 protected:
     bool cannotStart(const char* program) {
         setMousePointer(MousePointer::Normal);
-        ctx.msgBox(QString::fromLatin1(program) + QStringLiteral(" could not be started."), MsgButtons::OK, MsgIcon::Critical,
-                   QStringLiteral("Tolvane"));
+        ctx.report(Failure{QString::fromLatin1(program) + QStringLiteral(" could not be started."), MsgIcon::Critical,
+                           QStringLiteral("Tolvane")});
         return false;
     }
     // The defaults of Outlook Express and Notes, stored for the run.
@@ -70,9 +70,9 @@ protected:
     }
     bool activated(bool ok, const QString& title, const char* program) {
         if (ok) return true;
-        ctx.msgBox(QStringLiteral("The %1 window \"%2\" did not come to the front; no keys were sent to it.")
-                       .arg(QLatin1String(program), title),
-                   MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        ctx.report(Failure{QStringLiteral("The %1 window \"%2\" did not come to the front; no keys were sent to it.")
+                               .arg(QLatin1String(program), title),
+                           MsgIcon::Critical, QStringLiteral("Tolvane")});
         return false;
     }
 
@@ -328,7 +328,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
                                                   : QStringLiteral("No MAILTO: line of report %1 names an address with a part "
                                                                    "behind it; nothing was mailed.");
         run.progress.status(why.arg(report));
-        ctx.msgBox(why.arg(report), MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
+        ctx.report(Failure{why.arg(report), MsgIcon::Exclamation, QStringLiteral("Tolvane")});
         return 1;
     }
 
@@ -423,7 +423,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
             status += QLatin1Char(' ') + DraftsWrittenText(drafts) + QLatin1Char('.');
             text += QStringLiteral("\r\n") + DraftsWrittenText(drafts) + QLatin1Char('.');
         }
-        ctx.msgBox(text, MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        ctx.report(Failure{text, MsgIcon::Critical, QStringLiteral("Tolvane")});
     } else {
         status = QStringLiteral("Load to email attachment is complete: %1 message%2 sent.")
                      .arg(sent).arg(sent == 1 ? QString() : QStringLiteral("s"));

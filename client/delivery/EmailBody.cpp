@@ -58,7 +58,7 @@ private:
 };
 
 int failed(RunContext& ctx, const QString& text, const QString& title = QStringLiteral("Tolvane")) {
-    ctx.msgBox(text, MsgButtons::OK, MsgIcon::Critical, title);
+    ctx.report(Failure{text, MsgIcon::Critical, title});
     setMousePointer(MousePointer::Normal);
     return 1;
 }
@@ -103,10 +103,10 @@ int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
                             QString::number(r.records) + QStringLiteral(" records transferred."));
     } catch (const PcFileError& e) {
         sink.file.abandon();
-        ctx.msgBox(QStringLiteral("PC level file error:") + (e.number < 0 ? QString() : QStringLiteral(" ")) + QString::number(e.number) +
-                       QStringLiteral("   Description: ") + e.description + QStringLiteral("  Path and file: ") + name +
-                       QLatin1Char(' '),
-                   MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcEmail"));
+        ctx.report(Failure{QStringLiteral("PC level file error:") + (e.number < 0 ? QString() : QStringLiteral(" ")) +
+                               QString::number(e.number) + QStringLiteral("   Description: ") + e.description +
+                               QStringLiteral("  Path and file: ") + name + QLatin1Char(' '),
+                           MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcEmail")});
         setMousePointer(MousePointer::Normal);
         return 1;
     }

@@ -74,8 +74,8 @@ const MailOpening BodyOutlook{MailFile::BodyText, "Outlook", "Starting Outlook..
 
 namespace {
 void cannotStart(RunContext& ctx, const char* program) {
-    ctx.msgBox(QString::fromLatin1(program) + QStringLiteral(" could not be started."), MsgButtons::OK, MsgIcon::Critical,
-               QStringLiteral("Tolvane"));
+    ctx.report(Failure{QString::fromLatin1(program) + QStringLiteral(" could not be started."), MsgIcon::Critical,
+                       QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
 }
 
@@ -155,8 +155,8 @@ std::optional<OpenedMail> OpenMail(MailRun& run, QString& width, const SpoolFile
     }
     if (how.loading == MailOpening::AfterStart) run.progress.status(loading);
     if (how.file == MailFile::BodyText && !readBody(out.file, out.body)) {
-        ctx.msgBox(QStringLiteral("The work file ") + out.file + QStringLiteral(" could not be read."), MsgButtons::OK,
-                   MsgIcon::Critical, QStringLiteral("Tolvane"));
+        ctx.report(Failure{QStringLiteral("The work file ") + out.file + QStringLiteral(" could not be read."),
+                           MsgIcon::Critical, QStringLiteral("Tolvane")});
         setMousePointer(MousePointer::Normal);
         return std::nullopt;
     }

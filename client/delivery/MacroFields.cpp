@@ -26,10 +26,10 @@ bool MacroFileReadable(Services& ctx, MacroProgram program, const QString& file)
         program == MacroProgram::Excel
             ? QStringLiteral("Macro workbook by that name not found...")
             : QStringLiteral("Macro template file by that name not found.  Please specify the full path and file name.");
-    ctx.msgBox(!QFileInfo::exists(path) ? notFound
-                                        : QStringLiteral("File Error ") +
-                                              VbNumber(f.error() == QFileDevice::PermissionsError ? 70 : 75),
-               MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Macro Load"));
+    ctx.report(Failure{!QFileInfo::exists(path) ? notFound
+                                                : QStringLiteral("File Error ") +
+                                                      VbNumber(f.error() == QFileDevice::PermissionsError ? 70 : 75),
+                       MsgIcon::Exclamation, QStringLiteral("Macro Load")});
     return false;
 }
 

@@ -72,7 +72,7 @@ void InstallMailStandIns(RunContext& ctx) {
     auto standIns = std::make_shared<MailStandIns>(service);
     standIns->onProblem = [&ctx](const QString& problem) {
         ++Email(ctx).lostDrafts;
-        ctx.msgBox(problem, MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        ctx.report(Failure{problem, MsgIcon::Critical, QStringLiteral("Tolvane")});
     };
     ctx.processes = standIns->wrap(std::move(ctx.processes));
     ctx.keyboard = standIns->wrap(std::move(ctx.keyboard));

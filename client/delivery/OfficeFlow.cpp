@@ -41,13 +41,14 @@ void Run::clearBatchTag() { settings.saveNames[RunSettings::TextSave].fromFile =
 void Run::macrosUnavailable() {
     if (macroUnavailableTold) return;
     macroUnavailableTold = true;
-    ctx.msgBox(OfficeMacros::unavailableText(), MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
+    ctx.report(Failure{OfficeMacros::unavailableText(), MsgIcon::Exclamation, QStringLiteral("Tolvane")});
 }
 
 void Run::errorBox(const AutomationError& e, bool withDescriptionLabel, MsgIcon icon) {
-    ctx.msgBox(QStringLiteral("Error") + VbNumber(e.number) +
-                   (withDescriptionLabel ? QStringLiteral(" Description: ") : QStringLiteral(" ")) + e.description,
-               MsgButtons::OK, icon, QStringLiteral("Tolvane"));
+    ctx.report(Failure{QStringLiteral("Error") + VbNumber(e.number) +
+                           (withDescriptionLabel ? QStringLiteral(" Description: ") : QStringLiteral(" ")) +
+                           e.description,
+                       icon, QStringLiteral("Tolvane")});
 }
 
 bool RefuseDocumentTarget(Run& run, const QString& document) {
@@ -56,9 +57,9 @@ bool RefuseDocumentTarget(Run& run, const QString& document) {
         SafeOutputFile::checkPlainFile(document);
         return false;
     } catch (const PcFileError& e) {
-        run.ctx.msgBox(QStringLiteral("The document cannot be saved: ") + e.description +
-                           QStringLiteral(".  Nothing was asked of the host."),
-                       MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        run.ctx.report(Failure{QStringLiteral("The document cannot be saved: ") + e.description +
+                                   QStringLiteral(".  Nothing was asked of the host."),
+                               MsgIcon::Critical, QStringLiteral("Tolvane")});
         return true;
     }
 }
@@ -87,8 +88,8 @@ std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const
         if (auto created = automation->createObject(progId)) return created;
     } catch (const AutomationError&) {
     }
-    run.ctx.msgBox(program + QStringLiteral(" could not be started."), MsgButtons::OK, MsgIcon::Critical,
-                   QStringLiteral("Tolvane"));
+    run.ctx.report(
+        Failure{program + QStringLiteral(" could not be started."), MsgIcon::Critical, QStringLiteral("Tolvane")});
     return nullptr;
 }
 
@@ -138,9 +139,10 @@ QString MacroReference(const QString& path, const QString& macro) {
 }
 
 void AskForSaveFolder(Run& run) {
-    run.ctx.msgBox(QStringLiteral("Can not locate the directory you want to use to save documents.  Please specify a "
-                                  "valid location."),
-                   MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+    run.ctx.report(
+        Failure{QStringLiteral("Can not locate the directory you want to use to save documents.  Please specify a "
+                               "valid location."),
+                MsgIcon::None, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
     if (run.ctx.gBatchMode) return;
     if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.getSetting(Setting::FullName));

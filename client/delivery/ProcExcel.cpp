@@ -48,9 +48,10 @@ void textToColumns(Run& run, ExcelApplication& xl, int leadingBlank) {
     try {
         xl.showDialog(422);
     } catch (const AutomationError&) {
-        run.ctx.msgBox(QStringLiteral("Unable to run Excel Text-to-columns Wizard. You may have to install the Excel "
-                                      "text conversion utilities."),
-                       MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+        run.ctx.report(
+            Failure{QStringLiteral("Unable to run Excel Text-to-columns Wizard. You may have to install the Excel "
+                                   "text conversion utilities."),
+                    MsgIcon::None, QStringLiteral("Tolvane")});
     }
 }
 

@@ -62,9 +62,10 @@ int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
                 if (e.number == OfficeMacros::kUnavailable) {
                     run.macrosUnavailable();
                 } else if (e.number != WordApplication::kAddInAlreadyLoaded) {
-                    ctx.msgBox(QStringLiteral("Can't load the macro template (") + tpl + QStringLiteral("). Error: ") +
-                                   VbNumber(e.number) + QStringLiteral(" Description: ") + e.description,
-                               MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
+                    ctx.report(Failure{QStringLiteral("Can't load the macro template (") + tpl +
+                                           QStringLiteral("). Error: ") + VbNumber(e.number) +
+                                           QStringLiteral(" Description: ") + e.description,
+                                       MsgIcon::Exclamation, QStringLiteral("Tolvane")});
                     return -1;
                 }
             }
@@ -142,8 +143,8 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
             if (!link) throw AutomationError(Automation::kNoDdeAnswer, QStringLiteral("No DDE answer"));
         } catch (const AutomationError& e) {
             if (e.number != Automation::kNoDdeAnswer) {
-                ctx.msgBox(QStringLiteral("Error") + VbNumber(e.number), MsgButtons::OK, MsgIcon::Exclamation,
-                           QStringLiteral("Tolvane"));
+                ctx.report(Failure{QStringLiteral("Error") + VbNumber(e.number), MsgIcon::Exclamation,
+                                   QStringLiteral("Tolvane")});
                 return -1;
             }
             if (attempt == 0) {
@@ -162,8 +163,8 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
                 run.status(QStringLiteral("MS Word started."));
             } else if (attempt >= kept.ddeRetryLimit) {
                 // Our own bound: a Word that never answers must not hold the screen for ever.
-                ctx.msgBox(QStringLiteral("MS Word does not answer.  The report was not loaded into Word."),
-                           MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
+                ctx.report(Failure{QStringLiteral("MS Word does not answer.  The report was not loaded into Word."),
+                                   MsgIcon::Exclamation, QStringLiteral("Tolvane")});
                 return -1;
             } else {
                 setMousePointer(MousePointer::Hourglass);
@@ -198,8 +199,8 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
             macroStep(WordBasic::toolsMacroRun(name));
         }
     } catch (const AutomationError& e) {
-        ctx.msgBox(QStringLiteral("Error") + VbNumber(e.number), MsgButtons::OK, MsgIcon::Exclamation,
-                   QStringLiteral("Tolvane"));
+        ctx.report(
+            Failure{QStringLiteral("Error") + VbNumber(e.number), MsgIcon::Exclamation, QStringLiteral("Tolvane")});
         return -1;
     }
     run.status(QStringLiteral("File has been loaded to Word."));

@@ -6,9 +6,10 @@
 
 void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number, const QString& description,
                            const QString& fileName) {
-    ctx.msgBox(QStringLiteral("PC level file error:") + QString::number(number) + QStringLiteral("   Description: ") +
-                   description + QStringLiteral("  Path and file: ") + fileName + QLatin1Char(' '),
-               MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ") + procedure);
+    ctx.report(Failure{QStringLiteral("PC level file error:") + QString::number(number) +
+                           QStringLiteral("   Description: ") + description + QStringLiteral("  Path and file: ") +
+                           fileName + QLatin1Char(' '),
+                       MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ") + procedure});
 }
 
 int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,

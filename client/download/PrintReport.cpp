@@ -72,9 +72,9 @@ void PrintLayout::line(std::string_view, int, int) { printer_.printLine(Codec::t
 
 namespace {
 void printerMessage(RunContext& ctx, const PrinterError& e) {
-    ctx.msgBox(QStringLiteral("PC printer error") + (e.number >= 0 ? QStringLiteral(" ") : QString()) +
-                   QString::number(e.number),
-               MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
+    ctx.report(Failure{QStringLiteral("PC printer error") + (e.number >= 0 ? QStringLiteral(" ") : QString()) +
+                           QString::number(e.number),
+                       MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright")});
 }
 }  // namespace
 
@@ -89,8 +89,8 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
     // Without a printer there is nothing to choose in the print dialog and
     // nothing to print on: the report is not asked for.
     if (!printer.hasPrinter()) {
-        ctx.msgBox(QStringLiteral("No printer is set up on this computer.  The spool file was not printed."),
-                   MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        ctx.report(Failure{QStringLiteral("No printer is set up on this computer.  The spool file was not printed."),
+                           MsgIcon::Critical, QStringLiteral("Tolvane")});
         return -1;
     }
     // A batch run prints on the default printer and waits for nobody.
@@ -99,10 +99,10 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
             // A cancelled dialog prints nothing and says nothing.
             if (!printer.showDialog(*ctx.presenter, nullptr)) return -1;
         } catch (const PrinterError& e) {
-            ctx.msgBox(QStringLiteral("A printer error has been reported by Windows.  The error text is ") +
-                           e.description + QStringLiteral(". The error code number is ") +
-                           QString::number(e.number) + QStringLiteral("."),
-                       MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+            ctx.report(Failure{QStringLiteral("A printer error has been reported by Windows.  The error text is ") +
+                                   e.description + QStringLiteral(". The error code number is ") +
+                                   QString::number(e.number) + QStringLiteral("."),
+                               MsgIcon::Critical, QStringLiteral("Tolvane")});
             return -1;
         }
     }

@@ -1,14 +1,13 @@
 #include "ProcPDF.h"
 
-#include "ProcessType.h"
-
 #include <optional>
 
-#include "RunContext.h"
 #include "DocumentDownload.h"
 #include "PageModel.h"
 #include "ProcTxt.h"
+#include "ProcessType.h"
 #include "ReportFile.h"
+#include "RunContext.h"
 #include "SettingValues.h"
 #include "SpoolDownload.h"
 #include "VB2PDF.h"

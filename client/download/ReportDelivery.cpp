@@ -16,38 +16,80 @@ bool replaces(const DownloadOptions& o, SaveDialogKind dialog) {
     return true;
 }
 
-// While a report is delivered, its first message is kept as the reason it
-// failed (the boxes are still shown as before).
-class ReasonWatch : public MessageBoxes {
-public:
-    explicit ReasonWatch(RunContext& ctx) : ctx_(ctx), inner_(std::move(ctx.msg)) { ctx_.gFailureReason.clear(); }
-    ~ReasonWatch() override = default;
-    ReasonWatch(const ReasonWatch&) = delete;
-    ReasonWatch& operator=(const ReasonWatch&) = delete;
-    int show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title, int defaultButton) override {
-        if (ctx_.gFailureReason.isEmpty()) ctx_.gFailureReason = text.simplified();
-        return inner_ ? inner_->show(text, buttons, icon, title, defaultButton)
-                      : MessageBoxes::defaultAnswer(buttons, defaultButton);
+// While a report is delivered, its first message (a failure reported, a
+// question asked, a box the windows showed) is kept as the reason it failed;
+// each still goes where it went before.
+struct FirstMessage {
+    QString& reason;
+    void keep(const QString& text) {
+        if (reason.isEmpty()) reason = text.simplified();
     }
-    std::unique_ptr<MessageBoxes>& inner() { return inner_; }
-
-private:
-    RunContext& ctx_;
-    std::unique_ptr<MessageBoxes> inner_;
 };
 
-// Installs a ReasonWatch for one report and takes it out again, whatever happens.
-struct ReasonScope {
-    explicit ReasonScope(RunContext& c) : ctx(c) {
-        auto watch = std::make_unique<ReasonWatch>(ctx);
-        watching = watch.get();
-        ctx.msg = std::move(watch);
+// One of the three, between the context and what it had.
+template <class Face>
+struct Watched : Face {
+    Watched(FirstMessage& f, std::unique_ptr<Face> i) : first(f), inner(std::move(i)) {}
+    FirstMessage& first;
+    std::unique_ptr<Face> inner;
+};
+
+struct WatchedBoxes : Watched<MessageBoxes> {
+    using Watched::Watched;
+    int show(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title, int defaultButton) override {
+        first.keep(text);
+        return inner ? inner->show(text, buttons, icon, title, defaultButton)
+                     : MessageBoxes::defaultAnswer(buttons, defaultButton);
     }
-    ~ReasonScope() { ctx.msg = std::move(watching->inner()); }
+};
+
+struct WatchedReporter : Watched<Reporter> {
+    using Watched::Watched;
+    void report(const Failure& failure) override {
+        first.keep(failure.text);
+        if (inner) inner->report(failure);
+    }
+};
+
+struct WatchedAsker : Watched<Asker> {
+    using Watched::Watched;
+    int ask(const Question& q) override {
+        first.keep(q.text);
+        return inner ? inner->ask(q) : MessageBoxes::defaultAnswer(q.buttons, q.defaultButton);
+    }
+    bool nobodyAnswers() const override { return inner && inner->nobodyAnswers(); }
+};
+
+// Watches one report's messages and puts back what it watched, whatever happens.
+class ReasonScope {
+public:
+    explicit ReasonScope(RunContext& ctx) : ctx_(ctx), first_{ctx.gFailureReason} {
+        ctx_.gFailureReason.clear();
+        boxes_ = watch<WatchedBoxes>(ctx_.msg);
+        reporter_ = watch<WatchedReporter>(ctx_.reporter);
+        asker_ = watch<WatchedAsker>(ctx_.asker);
+    }
+    ~ReasonScope() {
+        ctx_.msg = std::move(boxes_->inner);
+        ctx_.reporter = std::move(reporter_->inner);
+        ctx_.asker = std::move(asker_->inner);
+    }
     ReasonScope(const ReasonScope&) = delete;
     ReasonScope& operator=(const ReasonScope&) = delete;
-    RunContext& ctx;
-    ReasonWatch* watching = nullptr;
+
+private:
+    template <class Watched, class Face>
+    Watched* watch(std::unique_ptr<Face>& slot) {
+        auto w = std::make_unique<Watched>(first_, std::move(slot));
+        Watched* raw = w.get();
+        slot = std::move(w);
+        return raw;
+    }
+    RunContext& ctx_;
+    FirstMessage first_;
+    WatchedBoxes* boxes_ = nullptr;
+    WatchedReporter* reporter_ = nullptr;
+    WatchedAsker* asker_ = nullptr;
 };
 
 ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, const SpoolFileRow& row,
@@ -58,16 +100,17 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
     const ProcessType* type = FindProcessType(options.processType);
     const std::optional<ReportDelivery> d = type && run.dispatch ? run.dispatch(*type, options) : std::nullopt;
     if (!d) {
-        ctx.msgBox(QStringLiteral("Please select a valid application or format to download the spool file to."),
-                   MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+        ctx.report(Failure{QStringLiteral("Please select a valid application or format to download the spool file to."),
+                           MsgIcon::None, QStringLiteral("Tolvane")});
         return out;
     }
     if (type->workFolder && ctx.gWorkDir.trimmed().isEmpty()) {
         // Without it the files would land in whatever folder the program runs in.
-        ctx.msgBox(QStringLiteral("There is no work directory for \"") + options.processType +
-                       QStringLiteral("\", so the report was not delivered.  Please specify a valid directory in "
-                                      "Naming Options."),
-                   MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
+        ctx.report(
+            Failure{QStringLiteral("There is no work directory for \"") + options.processType +
+                        QStringLiteral("\", so the report was not delivered.  Please specify a valid directory in "
+                                       "Naming Options."),
+                    MsgIcon::Exclamation, QStringLiteral("Tolvane")});
         return out;
     }
     QString fileName;

@@ -4,6 +4,10 @@
 
 RunContext::RunContext() {
     makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
+    // A run over a whole queue keeps its refusals quiet.
+    reporter = std::make_unique<MessageBoxReporter>([this] { return msg.get(); }, this);
+    asker = std::make_unique<MessageBoxAsker>([this] { return msg.get(); },
+                                              [this] { return gBatchMode || (presenter && presenter->unattended); });
     link.addObserver(&jobPortReset_);
 }
 

@@ -41,10 +41,9 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
     std::string control = HostWire::controlArea(reply);
     if (startsWith(control, "(INVALID)")) {
         r.end = ExchangeEnd::Refused;
-        if (!ctx.gBatchNoDialogs)
-            ctx.msgBox(style.refusedText, MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
-        else if (ctx.gFailureReason.isEmpty())
-            ctx.gFailureReason = style.refusedText;
+        Failure refused{style.refusedText, MsgIcon::Critical};
+        refused.quietInQueueRun = true;
+        ctx.report(refused);
         return r;
     }
     r.widthCode = control.size() >= 3 ? control.substr(control.size() - 3) : std::string(3, ' ');
@@ -54,10 +53,10 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         // Records of an unknown width cannot be read: nothing is written.
         r.end = ExchangeEnd::UnknownWidth;
         if (hostHoldsMore()) ctx.link.abandonTransfer();
-        ctx.msgBox(QStringLiteral("The host sent the report with the record width code \"") +
-                       QString::fromLatin1(r.widthCode.c_str()) +
-                       QStringLiteral("\", which this program cannot read.  Nothing was written."),
-                   MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
+        ctx.report(Failure{QStringLiteral("The host sent the report with the record width code \"") +
+                               QString::fromLatin1(r.widthCode.c_str()) +
+                               QStringLiteral("\", which this program cannot read.  Nothing was written."),
+                           MsgIcon::Critical, QStringLiteral("Tolvane")});
         return r;
     }
     // Lines that the report's pages can hold, as the page model writes them;
@@ -135,8 +134,8 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         }
         if (invalid && style.laterInvalidDenied) {
             r.end = ExchangeEnd::Denied;
-            ctx.msgBox(QStringLiteral("Access denied.  Possible authority problem."), MsgButtons::OK,
-                       MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
+            ctx.report(Failure{QStringLiteral("Access denied.  Possible authority problem."), MsgIcon::Exclamation,
+                               QStringLiteral("iSeries Spoolwright")});
             return r;
         }
         if (!more) {
@@ -158,15 +157,18 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
             if (dropOwed() && hostHoldsMore()) ctx.link.abandonTransfer();
             const QString stopped = QStringLiteral("  The download was stopped and the host told to cancel it.");
             if (quiet)
-                ctx.msgBox(QStringLiteral("The host keeps saying that more of the report follows, but sends nothing "
-                                          "more.") + stopped,
-                           MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
+                ctx.report(
+                    Failure{QStringLiteral("The host keeps saying that more of the report follows, but sends nothing "
+                                           "more.") +
+                                stopped,
+                            MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright")});
             else
-                ctx.msgBox(QStringLiteral("The host keeps sending lines beyond what the report's page count (") +
-                               (style.pageLimit > 0 ? QString::number(style.pageLimit) : QStringLiteral("none, so ") +
-                                                                                              QString::number(kMostPages)) +
-                               QStringLiteral(") can hold.") + stopped,
-                           MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright"));
+                ctx.report(
+                    Failure{QStringLiteral("The host keeps sending lines beyond what the report's page count (") +
+                                (style.pageLimit > 0 ? QString::number(style.pageLimit)
+                                                     : QStringLiteral("none, so ") + QString::number(kMostPages)) +
+                                QStringLiteral(") can hold.") + stopped,
+                            MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright")});
             return r;
         }
         const LinkResult got = ctx.link.receiveReply(reply);

@@ -49,8 +49,8 @@ struct ExchangeStyle {
     // A later "(INVALID)": the "Access denied" box and an incomplete report;
     // otherwise it ends the report like "(END)".
     bool laterInvalidDenied = true;
-    // The box for a refused first block (critical icon, "Tolvane"); not
-    // shown while gBatchNoDialogs is set.
+    // The failure of a refused first block (critical icon, "Tolvane"); a run
+    // over a whole queue keeps it quiet.
     QString refusedText = QStringLiteral(
         "Spool file is not available. The spool file may have been removed from the system, "
         "possible authority problem or IPDS/AFP printer data was found.");

@@ -99,7 +99,7 @@ int ConnectToHost(AppContext& ctx) {
 
 bool SignOn(AppContext& ctx, std::string& userId, std::string& password) {
     MainWindowConnectView view(ctx);
-    return SignOn(ctx, ctx, ctx, ctx.link, view, userId, password);
+    return SignOn(ctx, ctx, ctx.link, view, userId, password);
 }
 
 int StartHostServerViaFtp(AppContext& ctx) {

@@ -26,7 +26,6 @@ struct StartupError {
     QString description;
 };
 
-
 QString errorText(const StartupError& e, int step) {
     // The runtime's Str$: a blank in front of a positive number, the sign of a negative one.
     const QString number =

@@ -55,9 +55,7 @@ void frmMain::Form_Unload() {
     }
     // A batch run leaves the user's remembered interactive settings as they were.
     if (!ctx_.gBatchMode) {
-        tolerant([&] {
-            ctx_.saveTruth(Setting::Defaults, itmSaveSettings->isChecked());
-        });
+        tolerant([&] { ctx_.saveTruth(Setting::Defaults, itmSaveSettings->isChecked()); });
         if (itmSaveSettings->isChecked()) rememberSettings();
     }
     tolerant([&] {

@@ -18,8 +18,9 @@
 namespace {
 const MacroDialog::Texts kExcel{"frmExcel",      "Load and Run Excel Macro...",     "Macro spreadsheet name:",
                                 "txtMacroSheet", MacroProgram::Excel, "Load an Excel macro workbook...", "*.xl*"};
-const MacroDialog::Texts kWord{"frmWord",      "Load a Word macro...",         "Macro document name:",
-                               "txtMacroFile", MacroProgram::Word, "Word macro template file...", "*.dot"};
+const MacroDialog::Texts kWord{"frmWord",      "Load a Word macro...", "Macro document name:",
+                               "txtMacroFile", MacroProgram::Word,     "Word macro template file...",
+                               "*.dot"};
 }  // namespace
 
 MacroDialog::MacroDialog(AppContext& ctx, const Texts& texts, bool& loadedFlag) : ctx_(ctx), t_(texts) {

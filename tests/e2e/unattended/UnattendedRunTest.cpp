@@ -9,9 +9,9 @@
 #include <functional>
 
 #include "BatchParameters.h"
+#include "BatchRun.h"
 #include "CoreTestSupport.h"
 #include "HostSimFixture.h"
-#include "BatchRun.h"
 
 namespace {
 const QString kInvoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.txt");

@@ -181,8 +181,8 @@ TEST(SpoolSlots, EachRowOfABlockIsItsOwnSlot) {
         SpoolListEntry alone;
         ASSERT_TRUE(SpoolListSlot::decode(slotTexts[i], alone));
         const SpoolListEntry& e = entries[i];
-        EXPECT_EQ(QStringList({e.date, e.file, e.user, e.outq, e.pages, e.form, e.jobNumber, e.job, e.userData, e.jobName,
-                               e.splfNumber}),
+        EXPECT_EQ(QStringList({e.date, e.file, e.user, e.outq, e.pages, e.form, e.jobNumber, e.job, e.userData,
+                               e.jobName, e.splfNumber}),
                   QStringList({alone.date, alone.file, alone.user, alone.outq, alone.pages, alone.form, alone.jobNumber,
                                alone.job, alone.userData, alone.jobName, alone.splfNumber}))
             << "row " << i;

@@ -29,7 +29,7 @@ struct SignOnRules : ::testing::Test {
     RecordingConnectView view{ctx};
     StatusRecorder linkNews{ctx.link};
     std::string user, password;
-    bool signOn() { return SignOn(ctx, ctx, ctx, ctx.link, view, user, password); }
+    bool signOn() { return SignOn(ctx, ctx, ctx.link, view, user, password); }
 };
 }  // namespace
 
