@@ -10,8 +10,8 @@
 // stored reads "None" (SettingValues.h says how that is judged).
 //
 // Settings files (*.spw) are another format with names of their own
-// ("Remove blanks" for RemoveBlanks): RunSettings.cpp's table of keys names,
-// beside a file key, the entry here that holds the same value.
+// ("Remove blanks" for RemoveBlanks), kept in RunSettings.cpp's table of keys;
+// the two tables are not linked.
 enum class SettingKind {
     Text,
     Truth,   // "True" or "False"
