@@ -336,6 +336,10 @@ int PrintBatchLines(const std::vector<ReportOutcome>& outcomes,
         const bool file = ok && !o.target.isEmpty();
         QString what = file ? o.target : o.row.simplified();
         if (!ok && !o.reason.isEmpty()) what += QStringLiteral(": ") + o.reason;
+        // A cut-short file must not pass for the report.
+        if (!ok && !o.partial.isEmpty())
+            what += (o.reason.isEmpty() ? QStringLiteral(": ") : o.reason.endsWith(u'.') ? QStringLiteral(" ") : QStringLiteral(". ")) +
+                    QStringLiteral("The part that arrived is kept in ") + o.partial + QLatin1Char('.');
         if (ok && !o.note.isEmpty()) what += QStringLiteral(": ") + o.note;
         // Where the messages it left for the user are.
         const QString kept = o.drafts.isEmpty() || !draftsText ? QString() : draftsText(o.drafts) + QLatin1Char('.');
