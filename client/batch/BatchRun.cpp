@@ -273,7 +273,7 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
     // done (the file is set aside, so that the next run starts afresh).
     if (ctx.settings && !ctx.settings->readProblem(QString::fromLatin1(Services::kAppTitle)).isEmpty()) {
         ctx.getSetting(Setting::Defaults);
-        std::fprintf(stderr, "Tolvane: The batch run ends here instead, as its remembered settings cannot be read.\n");
+        std::fprintf(stderr, "Tolvane: The batch run ends here, as its remembered settings cannot be read.\n");
         return kExitSettingsFile;
     }
     try {
@@ -317,9 +317,11 @@ void UseUnattendedServices(RunContext& ctx) {
     ctx.paths = std::make_unique<DesktopPaths>();
     ctx.msg = std::make_unique<BatchMessageBoxes>();
     ReportOnStandardError(ctx);
-    ctx.settings = std::make_unique<IniSettingsStore>(ctx.paths->configPath(), [&ctx](const QString& problem) {
+    auto store = std::make_unique<IniSettingsStore>(ctx.paths->configPath(), [&ctx](const QString& problem) {
         ctx.report(Failure{problem, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle)});
     });
+    store->endOnProblem();
+    ctx.settings = std::move(store);
     ctx.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(ctx.paths->appPath()));
     ctx.processes = std::make_unique<QProcessStarter>([&ctx] { return ctx.clock.get(); });
     ctx.ftp = std::make_unique<FtpClientRunner>();
