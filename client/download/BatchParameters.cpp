@@ -1,5 +1,7 @@
 #include "BatchParameters.h"
 
+#include <algorithm>
+
 #include <QDateTime>
 #include <QRegularExpression>
 
@@ -97,9 +99,12 @@ bool ReadParameters(const QStringList& args, const QString& startTime, Parameter
             value = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
         }
         if (type9 == QLatin1String("DATE") && !validDate(value)) return false;
-        // Both become parts of PC file names: "../" or a folder would put the file elsewhere.
+        // Both become parts of PC file names: "../" or a folder would put the file elsewhere,
+        // and a control character would make a name nobody can type or read.
+        const auto control = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; };
         if ((type9 == QLatin1String("NAME") || type9 == QLatin1String("DATA")) &&
-            (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\'))))
+            (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\')) ||
+             std::any_of(value.begin(), value.end(), control)))
             return false;
         if (type9 == QLatin1String("FILE")) out.fileGiven = true;
         out.*(f->field) = f->width > 0 ? value.leftJustified(f->width, QLatin1Char(' ')) : value;
