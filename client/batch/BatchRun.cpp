@@ -67,7 +67,7 @@ std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSetting
     for (const QString& path : p.settings) {
         const std::optional<QByteArray> bytes = ReadBatchSettingsFile(ctx, path);
         if (!bytes) return kExitSettingsFile;
-        ctx.gSettingsFromFile = true;
+        ctx.download.gSettingsFromFile = true;
         const QString before = settings.options.processType;
         using SettingsFile::Reader;
         SettingsFile::apply(settings, SettingsFile::lines(*bytes, Reader::Batch), Reader::Batch,
@@ -138,7 +138,7 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
     }
     std::vector<ReportOutcome> outcomes;
     outcomes.reserve(static_cast<size_t>(rows) + leftOut.size());
-    ctx.gSelectedCount = rows;
+    ctx.download.gSelectedCount = rows;
     HostLink::Hold hold(ctx.link);
     // Once the link is lost (the message said so), the rest would only fail again.
     LinkLostWatch lostWatch(ctx.link);
@@ -152,7 +152,7 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
             continue;
         }
         outcomes.push_back(deliverNamingDrafts(ctx, run, settings.options, row));
-        if (ctx.gSelectedCount > 1) --ctx.gSelectedCount;
+        if (ctx.download.gSelectedCount > 1) --ctx.download.gSelectedCount;
     }
     outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
     return outcomes;
@@ -186,7 +186,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     RunSettings settings;
     if (const std::optional<int> status = readSettings(ctx, p, settings)) return *status;
     DownloadOptions& options = settings.options;
-    ctx.gBatchFileName = p.name;
+    ctx.download.gBatchFileName = p.name;
 
     auto refuse = [&ctx](const QString& text) {
         ctx.report(Failure{text, MsgIcon::Critical, kTitle});
@@ -248,7 +248,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
             std::optional<QString> name;
             if (destination->dialog != SaveDialogKind::None)
                 name = BatchFileName(ctx, settings, destination->dialog, row);
-            ctx.gSelectedCount = 1;
+            ctx.download.gSelectedCount = 1;
             HostLink::Hold hold(ctx.link);
             outcomes.push_back(deliverNamingDrafts(ctx, run, options, row, name));
         }

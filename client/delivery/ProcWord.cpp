@@ -129,7 +129,7 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     QString workFile, width;
-    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.gWordVersion)), false, QString(),
+    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.targets.gWordVersion)), false, QString(),
                             QStringLiteral("ProcWord_6"), false, workFile, width))
         return -1;
     OfficeState& kept = Office(ctx);

@@ -46,7 +46,7 @@ protected:
         screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
         t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
         t.ctx.gWorkDir = work.path();
-        t.ctx.gExcelVersion = t.ctx.gWordVersion = QStringLiteral("16");
+        t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
         // The office programs of this platform, showing what they open through the recorded starter.
         auto desktop = std::make_unique<DesktopAutomation>();
         standIns = std::make_unique<OfficeStandIns>(

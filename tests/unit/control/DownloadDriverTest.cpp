@@ -73,7 +73,7 @@ TEST_F(DriverTest, ThreeTextReportsEachWithItsDialogAndName) {
     for (const auto& o : out) EXPECT_TRUE(QFileInfo::exists(o.target)) << o.target.toStdString();
     EXPECT_EQ(ReadFileBytes(attributeName("REPORTB")), "CONTENT OF REPORTB\r\n");
     EXPECT_EQ(selection(), (std::vector<bool>{false, false, true}));
-    EXPECT_EQ(t.ctx.gSelectedCount, 1);
+    EXPECT_EQ(t.ctx.download.gSelectedCount, 1);
     EXPECT_TRUE(screen.enabled(QStringLiteral("cmdOK")));
     EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
     EXPECT_EQ(screen.processTypeClicks, 1);
@@ -85,7 +85,7 @@ TEST_F(DriverTest, SaveAllAtTheFirstReportAcceptsTheOthersAndEndsWithTheRun) {
     EXPECT_EQ(presenter->shownNames().size(), 1u);
     EXPECT_EQ(statuses(out), (std::vector<S>{S::Delivered, S::Delivered, S::Delivered}));
     EXPECT_EQ(ReadFileBytes(attributeName("REPORTC")), "CONTENT OF REPORTC\r\n");
-    EXPECT_FALSE(t.ctx.gTextSaveAll);
+    EXPECT_FALSE(t.ctx.saveDialogs.text.all);
 }
 
 TEST_F(DriverTest, ANameNobodyChoseAgainGetsAFreeVariant) {
@@ -146,7 +146,7 @@ TEST_F(DriverTest, ACancelStopsTheRunAndDeliversNoFurtherReport) {
     EXPECT_EQ(host->downloadRequests(), 2);
     EXPECT_FALSE(QFileInfo::exists(attributeName("REPORTB")));
     EXPECT_EQ(selection(), (std::vector<bool>{false, true, true}));
-    EXPECT_EQ(t.ctx.gSelectedCount, 2);
+    EXPECT_EQ(t.ctx.download.gSelectedCount, 2);
     EXPECT_FALSE(t.ctx.link.cancelRequested());
     EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
     EXPECT_TRUE(screen.enabled(QStringLiteral("cmdCancel")));

@@ -137,7 +137,7 @@ protected:
     PlainSplfScreen& screen = TextFileScreen(t.ctx);
     RecordingPrinter& printer = *t.printer;
     int run() {
-        DownloadOptions options = ReadScreenOptions(screen, t.ctx.gMinusSignApplicable);
+        DownloadOptions options = ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable);
         ReadDialogOptions(options, [&](const QString& key) { return t.ctx.getSetting(key); });
         ScreenProgress progress(screen);
         return PrintSpoolFileToPrinter(t.ctx, options, progress, SampleRow());
