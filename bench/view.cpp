@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
     // Printing into a PDF file, as a batch run prints: no dialog.
     const QString pdf = work.filePath(QStringLiteral("printed.pdf"));
     ctx.printer = std::make_unique<QtPrinter>(pdf);
-    ctx.gBatchMode = true;
+    ctx.mode.gBatchMode = true;
     QElapsedTimer printing;
     printing.start();
     if (PrintSpoolFileToPrinter(ctx, options(), progress, rowOf(QStringLiteral("PRINTED"))) != 0) {

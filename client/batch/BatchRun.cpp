@@ -104,10 +104,10 @@ ReportOutcome deliverNamingDrafts(RunContext& ctx, ReportRun& run, const Downloa
 // with the status in `status`.
 std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, const SpoolSelection& selection,
                                         ReportRun& run, std::optional<int>& status) {
-    ctx.gBatchNoDialogs = true;
+    ctx.mode.gBatchNoDialogs = true;
     struct NoDialogs {
         RunContext& ctx;
-        ~NoDialogs() { ctx.gBatchNoDialogs = false; }
+        ~NoDialogs() { ctx.mode.gBatchNoDialogs = false; }
     } noDialogs{ctx};
     ListSplfGrid grid;
     defineSplfGridColumns(grid);
@@ -236,7 +236,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 
     UnattendedConnectView view(ctx, ctx.link);
     try {
-        if (ConnectToHost(ctx.link, ctx, ctx, ctx, view) != 0 || !connected(ctx))
+        if (ConnectToHost(ctx.link, ctx, ctx, ctx.mode, view) != 0 || !connected(ctx))
             return finish(ctx, kExitConnectFailed);
         std::vector<ReportOutcome> outcomes;
         if (p.wholeQueue()) {
@@ -266,7 +266,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 }  // namespace
 
 int RunUnattended(RunContext& ctx, const QStringList& arguments) {
-    ctx.gBatchMode = true;
+    ctx.mode.gBatchMode = true;
     ctx.gCommandArgs = arguments;
     ctx.gCommandLine = arguments.join(QLatin1Char(','));
     // Remembered settings that cannot be read end the run before anything is
@@ -308,7 +308,7 @@ std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& 
 
 void ReportOnStandardError(RunContext& ctx, std::function<void(const QString&)> write) {
     auto standardError = std::make_shared<BatchMessageBoxes>(std::move(write));
-    ctx.reporter = std::make_unique<MessageBoxReporter>([standardError] { return standardError.get(); }, &ctx);
+    ctx.reporter = std::make_unique<MessageBoxReporter>([standardError] { return standardError.get(); }, &ctx.mode);
     ctx.asker = std::make_unique<MessageBoxAsker>([standardError] { return standardError.get(); }, [] { return true; });
 }
 

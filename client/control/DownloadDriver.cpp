@@ -127,7 +127,7 @@ std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& 
     dlg.cancelledFlag() = false;
     dlg.cmdOpenAll->setEnabled(ctx.download.gSelectedCount > 1);
     chosenByUser = false;
-    if (!ctx.gBatchNoDialogs) {
+    if (!ctx.mode.gBatchNoDialogs) {
         dlg.showModal();
         chosenByUser = dlg.chosenByUser();
     }

@@ -15,7 +15,7 @@ QString temporaryFileStatus(const QString& program, const QString& file) {
 }
 
 void giveFocusBack(Run& run) {
-    if (!run.ctx.gBatchMode) run.progress.giveFocus();
+    if (!run.ctx.mode.gBatchMode) run.progress.giveFocus();
 }
 
 // WordPro's part of the delivery on one application object; throws when the program is gone.

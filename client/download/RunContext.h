@@ -34,11 +34,13 @@ struct DownloadState {
 // The run below the windows: the services, the link to the host and the
 // state of the subsystems, each apart. Download procedures take this (or
 // less); the windows' registry, AppContext, adds the windows on top.
-class RunContext : public Services, public RunMode, public ConnectionState {
+class RunContext : public Services, public ConnectionState {
 public:
     RunContext();
     ~RunContext() override;
 
+    // Whether the run is unattended.
+    RunMode mode;
     // The download layer's state for the run.
     DownloadState download;
     // What the save-as dialogs were answered, by format.

@@ -46,7 +46,7 @@ struct DefaultPointerOnExit {
 };
 
 // A batch run waits for nobody: the viewers are not shown there.
-bool unattended(AppContext& ctx) { return ctx.gBatchMode || ctx.gBatchNoDialogs; }
+bool unattended(AppContext& ctx) { return ctx.mode.gBatchMode || ctx.mode.gBatchNoDialogs; }
 
 template <class Window>
 void showModal(AppContext& ctx, Window& w) {

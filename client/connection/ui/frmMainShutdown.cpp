@@ -56,7 +56,7 @@ void frmMain::Form_Unload() {
         });
     }
     // A batch run leaves the user's remembered interactive settings as they were.
-    if (!ctx_.gBatchMode) {
+    if (!ctx_.mode.gBatchMode) {
         tolerant([&] { ctx_.saveTruth(Setting::Defaults, itmSaveSettings->isChecked()); });
         if (itmSaveSettings->isChecked()) rememberSettings();
     }

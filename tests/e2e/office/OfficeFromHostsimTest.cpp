@@ -140,8 +140,8 @@ TEST_F(OfficeFromHostsim, AnEarlierDocumentOfTheSameNameIsKept) {
 }
 
 TEST_F(OfficeFromHostsim, ABatchRunSavesUnderItsNamesAndOpensNothing) {
-    t.ctx.gBatchMode = true;
-    t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchMode = true;
+    t.ctx.mode.gBatchNoDialogs = true;
     frmSaveAs& save = SaveDialog(t.ctx, frmSaveAs::Kind::Text);
     for (const auto& [type, name] : {std::pair{"Microsoft Excel", "batch.xlsx"}, std::pair{"Microsoft Word", "batch.doc"}}) {
         save.txtSave->setText(out.filePath(QString::fromLatin1(name)));
@@ -189,8 +189,8 @@ TEST_F(OfficeFromHostsim, AWordDeliveryThatGetsNoReportKeepsTheEarlierDocument) 
          },
          "Error in SendReceive procedure."},
     };
-    t.ctx.gBatchMode = true;
-    t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchMode = true;
+    t.ctx.mode.gBatchNoDialogs = true;
     frmSaveAs& save = SaveDialog(t.ctx, frmSaveAs::Kind::Text);
     const QString earlier = out.filePath(QStringLiteral("batch.odt"));
     WriteFileBytes(earlier, "EARLIER");

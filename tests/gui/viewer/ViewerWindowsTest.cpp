@@ -274,7 +274,7 @@ TEST_F(ViewerTest, APreviewThatFailsShowsNoWindowAndABatchRunNeverWaits) {
     EXPECT_TRUE(t.boxes->done());
     // A batch run: collected, but no window waits for anybody.
     t.presenter->strict = true;
-    t.ctx.gBatchMode = true;
+    t.ctx.mode.gBatchMode = true;
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
     EXPECT_EQ(viewPages(SampleRow()), 0);
     host->replies(SpoolReplies::report(SalesReport(), " 80"));

@@ -26,7 +26,7 @@ protected:
     QString drafts = t.dir.path() + QStringLiteral("/drafts");
 
     void SetUp() override {
-        t.ctx.gBatchMode = true;
+        t.ctx.mode.gBatchMode = true;
         t.ctx.gWorkDir = t.dir.path() + QStringLiteral("/work");
         ASSERT_TRUE(QDir().mkpath(t.ctx.gWorkDir) && QDir().mkpath(out));
         t.ctx.saveSetting(QStringLiteral("Save Path"), out);
