@@ -1,6 +1,8 @@
 #include "BatchParameters.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <algorithm>
 #include <QRegularExpression>
 
 #include "Codec.h"
@@ -32,6 +34,14 @@ const Field* fieldOf(const QString& type) {
 bool isBareWord(const QString& s) {
     static const QRegularExpression word(QStringLiteral("^[A-Za-z0-9]+$"));
     return word.match(s).hasMatch();
+}
+
+// A file name's limit on this system, and ".html".
+constexpr qsizetype kMaxFileNameBytes = 255;
+constexpr qsizetype kLongestExtension = 5;
+
+bool holdsControlCharacter(const QString& v) {
+    return std::any_of(v.begin(), v.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
 }
 
 bool validDate(const QString& v) {
@@ -97,9 +107,13 @@ bool ReadParameters(const QStringList& args, const QString& startTime, Parameter
             value = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
         }
         if (type9 == QLatin1String("DATE") && !validDate(value)) return false;
-        // Both become parts of PC file names: "../" or a folder would put the file elsewhere.
+        // Both become parts of PC file names: "../" or a folder would put the file elsewhere,
+        // and a control character would make a name that the printed line cannot show.
         if ((type9 == QLatin1String("NAME") || type9 == QLatin1String("DATA")) &&
-            (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\'))))
+            (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\')) || holdsControlCharacter(value)))
+            return false;
+        // A NAME that leaves no room for the extension can name no file at all.
+        if (type9 == QLatin1String("NAME") && QFile::encodeName(value).size() + kLongestExtension > kMaxFileNameBytes)
             return false;
         if (type9 == QLatin1String("FILE")) out.fileGiven = true;
         out.*(f->field) = f->width > 0 ? value.leftJustified(f->width, QLatin1Char(' ')) : value;
