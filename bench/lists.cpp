@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     }
     const quint16 port = host.openJobPort();
     AppContext ctx;
-    installSplfScreen(ctx);
+    installWindows(ctx);
     if (!port || !connect(ctx, o.address, port)) {
         std::fprintf(stderr, "bench_lists: no job port\n");
         return 1;

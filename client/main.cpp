@@ -10,10 +10,7 @@
 #include "MailSetup.h"
 #include "QtPrinter.h"
 #include "RuntimeDirectory.h"
-#include "SettingsFile.h"
 #include "Startup.h"
-#include "Viewers.h"
-#include "frmEdit.h"
 #include "frmSplf.h"
 
 namespace {
@@ -63,12 +60,9 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     AppContext ctx;
-    installSplfScreen(ctx);
+    installWindows(ctx);
     installDownloadWindows(ctx);
-    installViewerWindows(ctx);
-    installSettingsFiles(ctx);
     InstallMailStandIns(ctx);
-    installEmailWindows(ctx);
     // "End the program" inside a window event: the stop sequence has done its
     // steps; the remembered values are put down and the process ends at once,
     // as nothing that was waiting underneath may run on.

@@ -93,6 +93,22 @@ SpoolRecord parseRecord(std::string line) {
 }
 }  // namespace
 
+struct SpoolStore::InfoCache {
+    struct Entry {
+        qint64 modified = 0;
+        qint64 size = -1;
+        SpooledFileInfo info;
+    };
+    struct Place {
+        QString path;
+        std::string library, outq;
+    };
+    std::mutex mutex;
+    std::unordered_map<QString, Entry> entries;
+    // The file each download request's names found at the last walk of the folders.
+    std::unordered_map<std::string, Place> places;
+};
+
 SpoolStore::SpoolStore(QString root) : root_(std::move(root)), cache_(std::make_shared<InfoCache>()) {}
 
 std::vector<std::string> SpoolStore::libraries() const {
@@ -153,6 +169,18 @@ std::vector<SpooledFileInfo> SpoolStore::spooledFiles(const OutputQueueInfo& que
     return out;
 }
 
+namespace {
+// A download request's names as the look-up compares them: without regard to
+// case or blanks, a job number by its value when it is a number.
+std::string requestKey(const std::string& name, const std::string& job, const std::string& user,
+                       const std::string& jobNumber, int number) {
+    const std::string n = trimmed(jobNumber);
+    const std::string jobNo = isNumber(n) ? std::to_string(std::stol(n)) : upper(n);
+    return upper(trimmed(name)) + '\x1f' + upper(trimmed(job)) + '\x1f' + upper(trimmed(user)) + '\x1f' + jobNo +
+           '\x1f' + std::to_string(number);
+}
+}  // namespace
+
 std::optional<SpooledFileInfo> SpoolStore::findSpooledFile(const std::string& name, const std::string& job,
                                                            const std::string& user, const std::string& jobNumber,
                                                            int number) const {
@@ -161,13 +189,40 @@ std::optional<SpooledFileInfo> SpoolStore::findSpooledFile(const std::string& na
         if (isNumber(x) && isNumber(y)) return std::stol(x) == std::stol(y);
         return sameName(x, y);
     };
+    const auto matches = [&](const SpooledFileInfo& f) {
+        return sameName(f.name, name) && sameName(f.job, job) && sameName(f.user, user) &&
+               sameNumber(f.jobNumber, jobNumber) && f.number == number;
+    };
+    // Where this request's file was found last: a queue of thousands of
+    // reports is not walked again for each download. The file is checked
+    // afresh; a file moved, changed or gone sends the look-up round the folders.
+    const std::string key = requestKey(name, job, user, jobNumber, number);
+    std::optional<InfoCache::Place> place;
+    {
+        std::lock_guard<std::mutex> lock(cache_->mutex);
+        const auto it = cache_->places.find(key);
+        if (it != cache_->places.end()) place = it->second;
+    }
+    if (place && QFileInfo::exists(place->path)) {
+        SpooledFileInfo info = cachedInfo(place->path);
+        if (info.problem.empty() && matches(info)) {
+            info.library = place->library;
+            info.outq = place->outq;
+            return info;
+        }
+    }
+    std::optional<SpooledFileInfo> found;
+    std::unordered_map<std::string, InfoCache::Place> seen;
     for (const std::string& lib : libraries())
         for (const OutputQueueInfo& q : outputQueues(lib))
-            for (const SpooledFileInfo& f : spooledFiles(q))
-                if (sameName(f.name, name) && sameName(f.job, job) && sameName(f.user, user) &&
-                    sameNumber(f.jobNumber, jobNumber) && f.number == number)
-                    return f;
-    return std::nullopt;
+            for (SpooledFileInfo& f : spooledFiles(q)) {
+                if (!found && matches(f)) found = f;
+                seen.try_emplace(requestKey(f.name, f.job, f.user, f.jobNumber, f.number),
+                                 InfoCache::Place{f.path, f.library, f.outq});
+            }
+    std::lock_guard<std::mutex> lock(cache_->mutex);
+    cache_->places = std::move(seen);
+    return found;
 }
 
 int SpoolStore::widthFor(size_t longestLine) {
@@ -191,16 +246,6 @@ void SpoolStore::numberPages(std::vector<SpoolRecord>& records) {
         r.page = page;
     }
 }
-
-struct SpoolStore::InfoCache {
-    struct Entry {
-        qint64 modified = 0;
-        qint64 size = -1;
-        SpooledFileInfo info;
-    };
-    std::mutex mutex;
-    std::unordered_map<QString, Entry> entries;
-};
 
 SpooledFileInfo SpoolStore::cachedInfo(const QString& path) const {
     const QFileInfo fi(path);

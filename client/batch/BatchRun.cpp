@@ -273,7 +273,7 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
     // done (the file is set aside, so that the next run starts afresh).
     if (ctx.settings && !ctx.settings->readProblem(QString::fromLatin1(Services::kAppTitle)).isEmpty()) {
         ctx.getSetting(Setting::Defaults);
-        std::fprintf(stderr, "Tolvane: The batch run ends here instead, as its remembered settings cannot be read.\n");
+        std::fprintf(stderr, "Tolvane: The batch run ends here, as its remembered settings cannot be read.\n");
         return kExitSettingsFile;
     }
     try {
@@ -321,9 +321,11 @@ void UseUnattendedServices(RunContext& ctx) {
     ctx.paths = std::make_unique<DesktopPaths>();
     ctx.msg = std::make_unique<BatchMessageBoxes>();
     ReportOnStandardError(ctx);
-    ctx.settings = std::make_unique<IniSettingsStore>(ctx.paths->configPath(), [&ctx](const QString& problem) {
+    auto store = std::make_unique<IniSettingsStore>(ctx.paths->configPath(), [&ctx](const QString& problem) {
         ctx.report(Failure{problem, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle)});
     });
+    store->endOnProblem();
+    ctx.settings = std::move(store);
     ctx.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(ctx.paths->appPath()));
     ctx.processes = std::make_unique<QProcessStarter>([&ctx] { return ctx.clock.get(); });
     ctx.ftp = std::make_unique<FtpClientRunner>();
@@ -340,6 +342,10 @@ int PrintBatchLines(const std::vector<ReportOutcome>& outcomes,
         const bool file = ok && !o.target.isEmpty();
         QString what = file ? o.target : o.row.simplified();
         if (!ok && !o.reason.isEmpty()) what += QStringLiteral(": ") + o.reason;
+        // A cut-short file must not pass for the report.
+        if (!ok && !o.partial.isEmpty())
+            what += (o.reason.isEmpty() ? QStringLiteral(": ") : o.reason.endsWith(u'.') ? QStringLiteral(" ") : QStringLiteral(". ")) +
+                    QStringLiteral("The part that arrived is kept in ") + o.partial + QLatin1Char('.');
         if (ok && !o.note.isEmpty()) what += QStringLiteral(": ") + o.note;
         // Where the messages it left for the user are.
         const QString kept = o.drafts.isEmpty() || !draftsText ? QString() : draftsText(o.drafts) + QLatin1Char('.');

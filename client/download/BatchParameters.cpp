@@ -1,8 +1,9 @@
 #include "BatchParameters.h"
 
+#include <algorithm>
+
 #include <QDateTime>
 #include <QFile>
-#include <algorithm>
 #include <QRegularExpression>
 
 #include "Codec.h"
@@ -39,10 +40,6 @@ bool isBareWord(const QString& s) {
 // A file name's limit on this system, and ".html".
 constexpr qsizetype kMaxFileNameBytes = 255;
 constexpr qsizetype kLongestExtension = 5;
-
-bool holdsControlCharacter(const QString& v) {
-    return std::any_of(v.begin(), v.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
-}
 
 bool validDate(const QString& v) {
     const QDateTime d = QDateTime::fromString(v, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
@@ -108,9 +105,11 @@ bool ReadParameters(const QStringList& args, const QString& startTime, Parameter
         }
         if (type9 == QLatin1String("DATE") && !validDate(value)) return false;
         // Both become parts of PC file names: "../" or a folder would put the file elsewhere,
-        // and a control character would make a name that the printed line cannot show.
+        // and a control character would make a name nobody can type or read.
+        const auto control = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; };
         if ((type9 == QLatin1String("NAME") || type9 == QLatin1String("DATA")) &&
-            (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\')) || holdsControlCharacter(value)))
+            (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\')) ||
+             std::any_of(value.begin(), value.end(), control)))
             return false;
         // A NAME that leaves no room for the extension can name no file at all.
         if (type9 == QLatin1String("NAME") && QFile::encodeName(value).size() + kLongestExtension > kMaxFileNameBytes)

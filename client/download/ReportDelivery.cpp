@@ -132,6 +132,7 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
     }
     if (d->busy) setMousePointer(MousePointer::ArrowHourglass);
     QString width;
+    const bool existed = !fileName.isEmpty() && QFileInfo::exists(fileName);
     const int result = d->run(fileName, width, row);
     if (!fileName.isEmpty() && QFileInfo::exists(fileName))
         run.writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
@@ -139,6 +140,8 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
     out.status = result == 0                    ? ReportOutcome::Delivered
                  : ctx.link.cancelRequested() ? ReportOutcome::Canceled
                                               : ReportOutcome::Failed;
+    if (out.status == ReportOutcome::Failed && !existed && !fileName.isEmpty() && QFileInfo::exists(fileName))
+        out.partial = fileName;
     return out;
 }
 }  // namespace

@@ -129,13 +129,3 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
     }
     return 0;
 }
-
-void installViewerWindows(AppContext& ctx) {
-    ctx.showPrinterFormat = [&ctx] { ShowPrinterFormat(ctx); };
-    // A settings file reads and fills the window, not the remembered values:
-    // only its OK remembers them.
-    ctx.printerFormatValue = [&ctx](const QString& key) { return PrinterFormatWindow(ctx).value(key); };
-    ctx.setPrinterFormatValue = [&ctx](const QString& key, const QString& value) {
-        PrinterFormatWindow(ctx).setValue(key, value);
-    };
-}

@@ -82,20 +82,14 @@ public:
             if (m.itmAutoConnect->isChecked() && interactive) {
                 if (!m.isNotConnected())
                     ctx_.msgBox(QStringLiteral("Already connected."));
-                else if (ctx_.autoConnect)
-                    ctx_.autoConnect();
                 else
-                    ConnectToHost(ctx_);
+                    ctx_.upperWindows().autoConnect();
             }
         });
         busy.release();
         ctx_.clock->pumpOnce();
         if (unattended_) {
-            step(10, [&] {
-                if (!ctx_.runBatchFromCommandLine)
-                    throw std::logic_error("This program has no batch run.");
-                ctx_.runBatchFromCommandLine();
-            });
+            step(10, [&] { ctx_.upperWindows().runBatchFromCommandLine(); });
             // The batch run ends the program itself; should it come back, an
             // unattended run still ends instead of waiting for a person.
             m.cmdExit_Click();

@@ -37,8 +37,7 @@ void frmMain::itmOpen_Click() {
         return;
     }
     // The loader reports its own failures; nothing changes here then.
-    const auto open = openSettingsFile ? openSettingsFile : ctx_.openSettingsFile;
-    if (!open || open(path) != 0) return;
+    if (ctx_.upperWindows().openSettingsFile(path) != 0) return;
     itmSave->setEnabled(true);
     setStatusPanel(QStringLiteral("Settings loaded from ") + path);
     ctx_.gSettingsFile = path;
@@ -49,8 +48,7 @@ void frmMain::itmSave_Click() {
         itmSaveAs_Click();
         return;
     }
-    const auto save = saveSettingsFile ? saveSettingsFile : ctx_.saveSettingsFile;
-    if (!save || save(ctx_.gSettingsFile, true) != 0) return;
+    if (ctx_.upperWindows().saveSettingsFile(ctx_.gSettingsFile, true) != 0) return;
     setStatusPanel(QStringLiteral("Settings saved to file ") + ctx_.gSettingsFile.trimmed() +
                    QStringLiteral("."));
     Refresh();
@@ -74,8 +72,7 @@ void frmMain::itmSaveAs_Click() {
         path += path.endsWith(QLatin1Char('.')) ? QStringLiteral("spw") : QStringLiteral(".spw");
     // Only a file that was written becomes the current one: "&Save" must not
     // later replace, without asking, a file the user declined to replace.
-    const auto save = saveSettingsFile ? saveSettingsFile : ctx_.saveSettingsFile;
-    if (save && save(path, false) == 0) {
+    if (ctx_.upperWindows().saveSettingsFile(path, false) == 0) {
         ctx_.gSettingsFile = path;
         itmSave->setEnabled(true);
     }

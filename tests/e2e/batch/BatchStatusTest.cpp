@@ -71,6 +71,9 @@ TEST(BatchStatus, ADamagedRememberedSettingsFileEndsTheRun) {
         EXPECT_EQ(r.exitCode, kExitSettingsFile) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("is damaged"))) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("The batch run ends"))) << r.err.toStdString();
+        // It says what happened, and only that: the run does not go on.
+        EXPECT_FALSE(r.err.contains(QStringLiteral("goes on"))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("kept as \"") + remembered + QStringLiteral(".damaged\""))) << r.err.toStdString();
         EXPECT_EQ(bytesOf(remembered + QStringLiteral(".damaged")), damaged) << "kept whole, aside";
         EXPECT_FALSE(QFileInfo::exists(remembered)) << "the next run does not meet it again";
         EXPECT_TRUE(b.host.listenerFrames().empty());

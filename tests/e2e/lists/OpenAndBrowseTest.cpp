@@ -71,7 +71,7 @@ protected:
         host.reset();
         host = std::make_unique<HostSimFixture>(
             HostSimFixtureOptions{.spool = spool, .faults = faults, .clock = t.clock, .listener = false});
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         // Every modal window needs its hook: one that no test expects fails where it comes up.
         presenter = t.presenter;
         presenter->strict = true;

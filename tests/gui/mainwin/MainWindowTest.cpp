@@ -300,7 +300,7 @@ TEST(MainWindow, OpenSettingsFile) {
         Window w;
         frmMain& m = w.m();
         QStringList loaded;
-        m.openSettingsFile = [&](const QString& p) {
+        installHookedUpperWindows(w.t.ctx).onOpenSettingsFile = [&](const QString& p) {
             loaded << p;
             return c.loaderResult;
         };
@@ -335,7 +335,7 @@ TEST(MainWindow, SaveAsRecordsTheFileOnlyWhenItWasWritten) {
         Window w;
         frmMain& m = w.m();
         std::vector<std::pair<QString, bool>> saves;
-        m.saveSettingsFile = [&](const QString& p, bool replace) {
+        installHookedUpperWindows(w.t.ctx).onSaveSettingsFile = [&](const QString& p, bool replace) {
             saves.emplace_back(p, replace);
             return c.saverResult;
         };
@@ -359,7 +359,7 @@ TEST(MainWindow, SaveWritesTheCurrentFileOrAsksForOne) {
     Window w;
     frmMain& m = w.m();
     std::vector<std::pair<QString, bool>> saves;
-    m.saveSettingsFile = [&](const QString& p, bool replace) {
+    installHookedUpperWindows(w.t.ctx).onSaveSettingsFile = [&](const QString& p, bool replace) {
         saves.emplace_back(p, replace);
         return 0;
     };

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <map>
 
 #include "MainwinFakes.h"
 #include "PlainSplfScreen.h"
@@ -69,17 +70,16 @@ TEST(StopSequence, RememberSettingsDecidesWhatIsWritten) {
 TEST(StopSequence, DialogValuesAreRememberedOnlyWhenTheDialogWasUsed) {
     Stop s;
     AppContext& c = s.t.ctx;
-    QMap<QString, QString> fields{
-        {"frmSave.txtSave", " /home/u/r.txt "},   {"frmSave.dlgFile.InitDir", "/home/u/"},
-        {"frmSaveHtml.txtSave", "/home/u/r.htm"}, {"frmSaveHtml.dlgFile.InitDir", "/home/u/web/"},
-        {"frmPDF.txtSave", "/home/u/r.pdf"},      {"frmPDF.dlgFile.InitDir", "/home/u/pdf/"},
-        {"frmSaveXml.txtSave", "/home/u/r.xml"},  {"frmSaveXml.dlgFile.InitDir", "/home/u/xml/"}};
-    c.saveDialogField = [&](const char* f) { return fields.value(QString::fromLatin1(f)); };
-    QMap<QString, QString> macros{{"frmExcel.txtMacroSheet", " book.xls "},
-                                  {"frmExcel.txtMacroName", "Tidy"},
-                                  {"frmWord.txtMacroFile", "doc.dot"},
-                                  {"frmWord.txtMacroName", "Fmt"}};
-    c.macroField = [&](const char* f) { return macros.value(QString::fromLatin1(f)); };
+    const std::map<SaveDialogKind, SaveDialogFields> fields{
+        {SaveDialogKind::Text, {" /home/u/r.txt ", "/home/u/"}},
+        {SaveDialogKind::Html, {"/home/u/r.htm", "/home/u/web/"}},
+        {SaveDialogKind::Pdf, {"/home/u/r.pdf", "/home/u/pdf/"}},
+        {SaveDialogKind::Xml, {"/home/u/r.xml", "/home/u/xml/"}}};
+    const std::map<MacroProgram, MacroFields> macros{{MacroProgram::Excel, {" book.xls ", "Tidy"}},
+                                                     {MacroProgram::Word, {"doc.dot", "Fmt"}}};
+    HookedUpperWindows& upper = installHookedUpperWindows(c);
+    upper.onSaveDialogFields = [&](SaveDialogKind d) { return std::optional(fields.at(d)); };
+    upper.onMacroFields = [&](MacroProgram p) { return std::optional(macros.at(p)); };
     c.frmSplf().setValue("optAddReplace_0", 1);
     c.frmSplf().setText("cboFontSizeHTML", "10 ");
     c.gTextSaveAccepted = true;

@@ -86,7 +86,7 @@ TEST(Discovery, TheScreenListsTheFoundPrograms) {
     TestContext t;
     t.registry->setString(QStringLiteral("HKLM\\SOFTWARE\\Classes\\Excel.Application\\CurVer"), QString(),
                           QStringLiteral("Excel.Application.16"));
-    installSplfScreen(t.ctx);
+    installWindows(t.ctx);
     auto* splf = dynamic_cast<frmSplf*>(&t.ctx.frmSplf());
     QStringList items;
     for (int i = 0; i < splf->cboProcessType->count(); ++i) items << splf->cboProcessType->itemText(i);

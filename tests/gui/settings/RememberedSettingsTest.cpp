@@ -18,7 +18,7 @@ using Values = std::vector<std::pair<const char*, const char*>>;
 // A screen loaded over a store holding the start-up values and `values`.
 struct Loaded {
     explicit Loaded(const Values& values) {
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         for (const auto& [k, v] : Values{{"RemoveBlanks", "0"}, {"MinusSign", "1"}, {"Email", "0"}})
             t.ctx.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
         for (const auto& [k, v] : values) t.ctx.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));

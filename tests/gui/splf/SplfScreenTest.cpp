@@ -26,7 +26,7 @@
 namespace {
 struct Screen {
     Screen() {
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         splf = dynamic_cast<frmSplf*>(&t.ctx.frmSplf());
     }
     void choose(const QString& type) {

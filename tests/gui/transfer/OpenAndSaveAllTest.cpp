@@ -42,7 +42,7 @@ struct ListedQueue {
                                              monthEnd(names[i], i + 1));
         host = std::make_unique<HostSimFixture>(
             HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock, .listener = false});
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         installDownloadWindows(t.ctx);
         auto hooks = std::make_unique<TestPresenter>();
         presenter = hooks.get();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <functional>
 #include <QTemporaryDir>
 
 #include "HostSimCommandLine.h"
@@ -307,6 +309,41 @@ TEST_F(JobSessionTest, DownloadPagesAndOptions) {
     for (const std::string& body : {downloadBody('W', "REP", "JOB1", "ANN", "000007", "0009"),
                                     downloadBody('W', "AFP", "JOB1", "ANN", "000007", "0003")})
         EXPECT_EQ(control(ask(body)), pad("(INVALID)", 24));
+}
+
+// A spool folder edited while hostsim runs: each download serves the file as
+// it is now, wherever it now lies, and refuses one that is gone.
+TEST_F(JobSessionTest, ADownloadFollowsTheSpoolFolderAsItIsNow) {
+    const std::string attrs = "name=REP\njob=JOB1\nuser=ANN\njobnumber=000007\nnumber=2\n";
+    const std::string body = downloadBody('W', "REP", "JOB1", "ANN", "000007", "0002");
+    const QString first = dir.filePath(QStringLiteral("QGPL/QPRINT/r.splf"));
+    struct Case {
+        const char* change;
+        std::function<void()> apply;
+        std::string firstText;  // empty: refused
+    };
+    const Case cases[] = {
+        {"rewritten", [&] { write("QGPL", "QPRINT", "r.splf", splf(attrs, {"001 second edition, longer"})); },
+         "second edition, longer"},
+        {"moved to another queue",
+         [&] {
+             QFile::remove(first);
+             write("QGPL", "OTHERQ", "moved.splf", splf(attrs, {"001 moved"}));
+         },
+         "moved"},
+        {"renumbered", [&] { write("QGPL", "QPRINT", "r.splf", splf("name=REP\njob=JOB1\nuser=ANN\njobnumber=000007\nnumber=3\n", {"001 x"})); },
+         ""},
+        {"removed", [&] { QFile::remove(first); }, ""},
+    };
+    for (const Case& c : cases) {
+        QDir(dir.path()).removeRecursively();
+        write("QGPL", "QPRINT", "r.splf", splf(attrs, {"001 first edition"}));
+        EXPECT_EQ(rtrim(slot(ask(body), 84, 1).substr(4)), "first edition") << c.change;
+        c.apply();
+        const std::string r = ask(body);
+        if (c.firstText.empty()) EXPECT_EQ(control(r), pad("(INVALID)", 24)) << c.change;
+        else EXPECT_EQ(rtrim(slot(r, 84, 1).substr(4)), c.firstText) << c.change;
+    }
 }
 
 TEST_F(JobSessionTest, PreviewIsUpperCasedAndLimitedToAFewPages) {
