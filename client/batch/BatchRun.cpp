@@ -298,7 +298,11 @@ std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& 
     QByteArray bytes;
     QString why;
     if (!SettingsFile::read(path, bytes))
-        why = QStringLiteral("(the file cannot be read)");
+        why = bytes.size() > SettingsFile::kMaxBytes
+                  ? QStringLiteral("(the file cannot be read: it is larger than %1 bytes)").arg(SettingsFile::kMaxBytes)
+                  : QStringLiteral("(the file cannot be read)");
+    else if (bytes.contains('\0'))
+        why = QStringLiteral("(not a settings file: it holds NUL bytes)");
     else if (!SettingsFile::isSettingsFile(bytes))
         why = QStringLiteral("(not a settings file: it has no \"[Properties]\" line)");
     if (why.isEmpty()) return bytes;

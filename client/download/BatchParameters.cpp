@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QDateTime>
+#include <QFile>
 #include <QRegularExpression>
 
 #include "Codec.h"
@@ -35,6 +36,10 @@ bool isBareWord(const QString& s) {
     static const QRegularExpression word(QStringLiteral("^[A-Za-z0-9]+$"));
     return word.match(s).hasMatch();
 }
+
+// A file name's limit on this system, and ".html".
+constexpr qsizetype kMaxFileNameBytes = 255;
+constexpr qsizetype kLongestExtension = 5;
 
 bool validDate(const QString& v) {
     const QDateTime d = QDateTime::fromString(v, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
@@ -105,6 +110,9 @@ bool ReadParameters(const QStringList& args, const QString& startTime, Parameter
         if ((type9 == QLatin1String("NAME") || type9 == QLatin1String("DATA")) &&
             (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\')) ||
              std::any_of(value.begin(), value.end(), control)))
+            return false;
+        // A NAME that leaves no room for the extension can name no file at all.
+        if (type9 == QLatin1String("NAME") && QFile::encodeName(value).size() + kLongestExtension > kMaxFileNameBytes)
             return false;
         if (type9 == QLatin1String("FILE")) out.fileGiven = true;
         out.*(f->field) = f->width > 0 ? value.leftJustified(f->width, QLatin1Char(' ')) : value;
