@@ -95,6 +95,10 @@ ReportOutcome deliverNamingDrafts(RunContext& ctx, ReportRun& run, const Downloa
                                   const SpoolFileRow& row, const std::optional<QString>& name = std::nullopt) {
     const qsizetype draftsBefore = Email(ctx).drafts.size();
     ReportOutcome out = DeliverReport(run, options, row, name);
+    // A compose window that holds this report alone becomes its draft now, so
+    // that its line names it; one that gathers every report waits for the end.
+    const ProcessType* type = FindProcessType(options.processType);
+    if (type && type->mail && !options.attachMultiples) CloseMailWindows(ctx);
     out.drafts = Email(ctx).drafts.mid(draftsBefore);
     return out;
 }
