@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     ctx.processes = std::make_unique<RecordingProcessStarter>();
     ctx.saveSetting(QStringLiteral("Save Path"), out.path());
     ctx.gWorkDir = work.path();
-    ctx.gExcelVersion = ctx.gWordVersion = QStringLiteral("16");
+    ctx.targets.gExcelVersion = ctx.targets.gWordVersion = QStringLiteral("16");
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
     screen.setChosen(ScreenChoice::TextAddReplace, 0, true);
     screen.setCheck(ScreenCheck::RunSilent, 1);

@@ -67,7 +67,7 @@ std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSetting
     for (const QString& path : p.settings) {
         const std::optional<QByteArray> bytes = ReadBatchSettingsFile(ctx, path);
         if (!bytes) return kExitSettingsFile;
-        ctx.gSettingsFromFile = true;
+        ctx.download.gSettingsFromFile = true;
         const QString before = settings.options.processType;
         using SettingsFile::Reader;
         SettingsFile::apply(settings, SettingsFile::lines(*bytes, Reader::Batch), Reader::Batch,
@@ -104,10 +104,10 @@ ReportOutcome deliverNamingDrafts(RunContext& ctx, ReportRun& run, const Downloa
 // with the status in `status`.
 std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, const SpoolSelection& selection,
                                         ReportRun& run, std::optional<int>& status) {
-    ctx.gBatchNoDialogs = true;
+    ctx.mode.gBatchNoDialogs = true;
     struct NoDialogs {
         RunContext& ctx;
-        ~NoDialogs() { ctx.gBatchNoDialogs = false; }
+        ~NoDialogs() { ctx.mode.gBatchNoDialogs = false; }
     } noDialogs{ctx};
     ListSplfGrid grid;
     defineSplfGridColumns(grid);
@@ -138,7 +138,7 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
     }
     std::vector<ReportOutcome> outcomes;
     outcomes.reserve(static_cast<size_t>(rows) + leftOut.size());
-    ctx.gSelectedCount = rows;
+    ctx.download.gSelectedCount = rows;
     HostLink::Hold hold(ctx.link);
     // Once the link is lost (the message said so), the rest would only fail again.
     LinkLostWatch lostWatch(ctx.link);
@@ -152,7 +152,7 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
             continue;
         }
         outcomes.push_back(deliverNamingDrafts(ctx, run, settings.options, row));
-        if (ctx.gSelectedCount > 1) --ctx.gSelectedCount;
+        if (ctx.download.gSelectedCount > 1) --ctx.download.gSelectedCount;
     }
     outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
     return outcomes;
@@ -186,7 +186,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     RunSettings settings;
     if (const std::optional<int> status = readSettings(ctx, p, settings)) return *status;
     DownloadOptions& options = settings.options;
-    ctx.gBatchFileName = p.name;
+    ctx.download.gBatchFileName = p.name;
 
     auto refuse = [&ctx](const QString& text) {
         ctx.report(Failure{text, MsgIcon::Critical, kTitle});
@@ -236,7 +236,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 
     UnattendedConnectView view(ctx, ctx.link);
     try {
-        if (ConnectToHost(ctx.link, ctx, ctx, ctx, view) != 0 || !connected(ctx))
+        if (ConnectToHost(ctx.link, ctx, ctx, ctx.mode, view) != 0 || !connected(ctx))
             return finish(ctx, kExitConnectFailed);
         std::vector<ReportOutcome> outcomes;
         if (p.wholeQueue()) {
@@ -248,7 +248,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
             std::optional<QString> name;
             if (destination->dialog != SaveDialogKind::None)
                 name = BatchFileName(ctx, settings, destination->dialog, row);
-            ctx.gSelectedCount = 1;
+            ctx.download.gSelectedCount = 1;
             HostLink::Hold hold(ctx.link);
             outcomes.push_back(deliverNamingDrafts(ctx, run, options, row, name));
         }
@@ -266,7 +266,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 }  // namespace
 
 int RunUnattended(RunContext& ctx, const QStringList& arguments) {
-    ctx.gBatchMode = true;
+    ctx.mode.gBatchMode = true;
     ctx.gCommandArgs = arguments;
     ctx.gCommandLine = arguments.join(QLatin1Char(','));
     // Remembered settings that cannot be read end the run before anything is
@@ -312,7 +312,7 @@ std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& 
 
 void ReportOnStandardError(RunContext& ctx, std::function<void(const QString&)> write) {
     auto standardError = std::make_shared<BatchMessageBoxes>(std::move(write));
-    ctx.reporter = std::make_unique<MessageBoxReporter>([standardError] { return standardError.get(); }, &ctx);
+    ctx.reporter = std::make_unique<MessageBoxReporter>([standardError] { return standardError.get(); }, &ctx.mode);
     ctx.asker = std::make_unique<MessageBoxAsker>([standardError] { return standardError.get(); }, [] { return true; });
 }
 

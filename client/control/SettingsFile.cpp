@@ -81,13 +81,13 @@ struct SaveDialogPart {
     Part part;
     S::SaveDialog dialog;
     frmSaveAs::Kind kind;
-    bool AppContext::*accepted;
+    SaveDialogAnswer SaveDialogFlags::*answer;
 };
 const SaveDialogPart kSaveDialogs[] = {
-    {Part::TextFile, S::TextSave, frmSaveAs::Kind::Text, &AppContext::gTextSaveAccepted},
-    {Part::HtmlFile, S::HtmlSave, frmSaveAs::Kind::Html, &AppContext::gHtmlSaveAccepted},
-    {Part::PdfFile, S::PdfSave, frmSaveAs::Kind::Pdf, &AppContext::gPdfSaveAccepted},
-    {Part::XmlFile, S::XmlSave, frmSaveAs::Kind::Xml, &AppContext::gXmlSaveAccepted},
+    {Part::TextFile, S::TextSave, frmSaveAs::Kind::Text, &SaveDialogFlags::text},
+    {Part::HtmlFile, S::HtmlSave, frmSaveAs::Kind::Html, &SaveDialogFlags::html},
+    {Part::PdfFile, S::PdfSave, frmSaveAs::Kind::Pdf, &SaveDialogFlags::pdf},
+    {Part::XmlFile, S::XmlSave, frmSaveAs::Kind::Xml, &SaveDialogFlags::xml},
 };
 
 struct NamingPart {
@@ -213,7 +213,7 @@ RunSettings fromWindows(AppContext& c) {
     o.htmlAddToFile = !splf.isChosen(ScreenChoice::HtmlAddReplace, 0);
     for (const SaveDialogPart& d : kSaveDialogs) {
         S::SaveName& n = s.saveNames[d.dialog];
-        n.accepted = c.*d.accepted;
+        n.accepted = (c.saveDialogs.*d.answer).accepted;
         if (n.accepted) n.name = SaveDialog(c, d.kind).txtSave->text();
     }
     frmFormat& f = NamingOptionsWindow(c);
@@ -267,7 +267,7 @@ int OpenSettingsFile(AppContext& ctx, const QString& path) {
     }
     using SettingsFile::Reader;
     SettingsFile::apply(ctx, SettingsFile::lines(bytes, Reader::Window), Reader::Window);
-    ctx.gSettingsFromFile = true;
+    ctx.download.gSettingsFromFile = true;
     return 0;
 }
 

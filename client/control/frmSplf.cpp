@@ -488,7 +488,7 @@ void frmSplf::cboProcessType_Click() {
                 w->setVisible(v.notesTabs);
         }
     }
-    ctx_.gMinusSignApplicable = ownEnabled(chkORMinusSign);
+    ctx_.download.gMinusSignApplicable = ownEnabled(chkORMinusSign);
 }
 
 void frmSplf::cboPaperSize_Click() {

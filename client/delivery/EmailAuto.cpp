@@ -152,7 +152,7 @@ public:
     bool open(const QString& list) {
         run.progress.status(QStringLiteral("Starting Outlook Express..."));
         setMousePointer(MousePointer::Hourglass);
-        QStringList args = ProcessStarter::splitCommandLine(ctx.gOutlookExpressCommand);
+        QStringList args = ProcessStarter::splitCommandLine(ctx.targets.gOutlookExpressCommand);
         const QString program = args.isEmpty() ? QStringLiteral("C:\\Program Files\\Outlook Express\\MSIMN.EXE") : args.takeFirst();
         task_ = ctx.processes->startTask(program, args << QStringLiteral("/mailurl:test"), ProcessStarter::NormalFocus);
         if (task_ == 0) return cannotStart("Outlook Express");
@@ -225,7 +225,7 @@ public:
                 QStringLiteral("ComposeDocument"), {server, mailFile, QStringLiteral("Memo")});
         }
         if (!activated(activateNotes(), QStringLiteral("Lotus Notes"), "Lotus Notes")) return false;
-        const bool extra = !ctx.gMailStarted && extraTab(version);
+        const bool extra = !ctx.download.gMailStarted && extraTab(version);
         EmailKeys::send(ctx, QStringLiteral("+{TAB}"));
         if (extra) EmailKeys::send(ctx, QStringLiteral("+{TAB}"));
         EmailKeys::send(ctx, QStringLiteral("^{END}"), false);

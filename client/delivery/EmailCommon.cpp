@@ -183,6 +183,6 @@ QString CompanyName(RunContext& ctx) {
 QString MailWorkDir(RunContext& ctx) { return ctx.paths ? ctx.paths->shortPath(ctx.gWorkDir) : ctx.gWorkDir; }
 
 void FocusScreen(MailRun& run) {
-    if (!run.ctx.gBatchMode) run.progress.giveFocus();
+    if (!run.ctx.mode.gBatchMode) run.progress.giveFocus();
 }
 

@@ -144,7 +144,7 @@ void AskForSaveFolder(Run& run) {
                                "valid location."),
                 MsgIcon::None, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
-    if (run.ctx.gBatchMode) return;
+    if (run.ctx.mode.gBatchMode) return;
     if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.getSetting(Setting::FullName));
 }
 }  // namespace OfficeFlow

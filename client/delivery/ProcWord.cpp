@@ -129,7 +129,7 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     QString workFile, width;
-    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.gWordVersion)), false, QString(),
+    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.targets.gWordVersion)), false, QString(),
                             QStringLiteral("ProcWord_6"), false, workFile, width))
         return -1;
     OfficeState& kept = Office(ctx);
@@ -156,7 +156,7 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
                                                                        length)
                                             : QString();
                 // Started from a batch run, the word processor has nobody to show its documents to.
-                if (ctx.gBatchMode) qputenv("SWOFFICE_NO_OPENER", "1");
+                if (ctx.mode.gBatchMode) qputenv("SWOFFICE_NO_OPENER", "1");
                 else qunsetenv("SWOFFICE_NO_OPENER");
                 if (length > 4 && ctx.processes)
                     ctx.processes->startCommandLine(command.left(length - 4), ProcessStarter::MinimizedFocus);

@@ -63,8 +63,8 @@ struct WatchedAsker : Watched<Asker> {
 // Watches one report's messages and puts back what it watched, whatever happens.
 class ReasonScope {
 public:
-    explicit ReasonScope(RunContext& ctx) : ctx_(ctx), first_{ctx.gFailureReason} {
-        ctx_.gFailureReason.clear();
+    explicit ReasonScope(RunContext& ctx) : ctx_(ctx), first_{ctx.download.gFailureReason} {
+        ctx_.download.gFailureReason.clear();
         boxes_ = watch<WatchedBoxes>(ctx_.msg);
         reporter_ = watch<WatchedReporter>(ctx_.reporter);
         asker_ = watch<WatchedAsker>(ctx_.asker);
@@ -149,12 +149,12 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
 ReportOutcome DeliverReport(ReportRun& run, const DownloadOptions& options, const SpoolFileRow& row,
                             const std::optional<QString>& presetName) {
     ReportOutcome out;
-    run.ctx.gDeliveryNote.clear();
+    run.ctx.download.gDeliveryNote.clear();
     {
         ReasonScope watch(run.ctx);
         out = deliverWatched(run, options, row, presetName);
     }
-    if (out.status == ReportOutcome::Failed) out.reason = run.ctx.gFailureReason;
-    if (out.status == ReportOutcome::Delivered) out.note = run.ctx.gDeliveryNote;
+    if (out.status == ReportOutcome::Failed) out.reason = run.ctx.download.gFailureReason;
+    if (out.status == ReportOutcome::Delivered) out.note = run.ctx.download.gDeliveryNote;
     return out;
 }

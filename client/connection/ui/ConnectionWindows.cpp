@@ -94,7 +94,7 @@ void OutqChooserList::addOutqs(const QStringList& rows) { ctx_.outqWindow().lstO
 
 int ConnectToHost(AppContext& ctx) {
     MainWindowConnectView view(ctx);
-    return ConnectToHost(ctx.link, ctx, ctx, ctx, view);
+    return ConnectToHost(ctx.link, ctx, ctx, ctx.mode, view);
 }
 
 bool SignOn(AppContext& ctx, std::string& userId, std::string& password) {

@@ -61,7 +61,7 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
     setMousePointer(MousePointer::Normal);
     if (grid.rowCount() == 0) return Listed::Empty;
     screen.setCaption(splfScreenCaption(m.cboLibrary->currentText(), m.txtOutq->text(), m.txtWrkSplf->text()));
-    if (!ctx.gBatchNoDialogs) {
+    if (!ctx.mode.gBatchNoDialogs) {
         // Out of reach (menus, shortcuts) while the screen is up; its close box still works.
         struct Off {
             frmMain& m;
@@ -95,7 +95,7 @@ void frmMain::cmdOK_Click() {
     enableSelectionInputs(*this, true);
     setMousePointer(MousePointer::Normal);
     setStatusPanel(QStringLiteral("Key an iSeries outq name or Browse..."));
-    if (giveOutqFocus && !ctx_.gBatchMode) txtOutq->setFocus();
+    if (giveOutqFocus && !ctx_.mode.gBatchMode) txtOutq->setFocus();
 }
 
 void frmMain::cmdListOutqs_Click() {

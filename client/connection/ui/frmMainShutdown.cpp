@@ -56,7 +56,7 @@ void frmMain::Form_Unload() {
         });
     }
     // A batch run leaves the user's remembered interactive settings as they were.
-    if (!ctx_.gBatchMode) {
+    if (!ctx_.mode.gBatchMode) {
         tolerant([&] { ctx_.saveTruth(Setting::Defaults, itmSaveSettings->isChecked()); });
         if (itmSaveSettings->isChecked()) rememberSettings();
     }
@@ -79,11 +79,11 @@ void frmMain::rememberSettings() {
     remember(Setting::Outq, [&] { return txtOutq->text().trimmed(); });
     remember(Setting::Library, [&] { return cboLibrary->currentText().trimmed(); });
     remember(Setting::Wrksplf, [&] { return txtWrkSplf->text().trimmed(); });
-    if (c.gTextSaveAccepted) {
+    if (c.saveDialogs.text.accepted) {
         remember(Setting::TextFile, [&] { return dialog(SaveDialogKind::Text).name.trimmed(); });
         remember(Setting::SaveDir, [&] { return dialog(SaveDialogKind::Text).folder; });
     }
-    if (c.gHtmlSaveAccepted) {
+    if (c.saveDialogs.html.accepted) {
         remember(Setting::HtmlFile, [&] { return dialog(SaveDialogKind::Html).name.trimmed(); });
         remember(Setting::HtmlAddReplace, [&] {
             return BoolText(c.frmSplf().isChosen(ScreenChoice::HtmlAddReplace, 0));
@@ -91,12 +91,12 @@ void frmMain::rememberSettings() {
         remember(Setting::SaveDirHtml, [&] { return dialog(SaveDialogKind::Html).folder; });
         remember(Setting::HtmlFont, [&] { return c.frmSplf().text(ScreenText::HtmlFontSize); });
     }
-    if (c.gPdfSaveAccepted) {
+    if (c.saveDialogs.pdf.accepted) {
         remember(Setting::PdfFile, [&] { return dialog(SaveDialogKind::Pdf).name.trimmed(); });
         remember(Setting::SaveDirPdf, [&] { return dialog(SaveDialogKind::Pdf).folder; });
     }
     // The XML dialog reads these back like the others do theirs.
-    if (c.gXmlSaveAccepted) {
+    if (c.saveDialogs.xml.accepted) {
         remember(Setting::XmlFile, [&] { return dialog(SaveDialogKind::Xml).name.trimmed(); });
         remember(Setting::SaveDirXml, [&] { return dialog(SaveDialogKind::Xml).folder; });
     }

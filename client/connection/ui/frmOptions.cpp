@@ -158,7 +158,7 @@ void frmOptions::Form_Load() {
 }
 
 void frmOptions::Form_Activate() {
-    if (!ctx_.gBatchMode) cboIPAddress->setFocus();
+    if (!ctx_.mode.gBatchMode) cboIPAddress->setFocus();
 }
 
 void frmOptions::showEvent(QShowEvent* e) {

@@ -15,7 +15,7 @@ namespace {
 RunSettings::Macro askMacro(AppContext& ctx, MacroProgram program) {
     MacroDialog& dlg = program == MacroProgram::Excel ? static_cast<MacroDialog&>(ExcelMacroWindow(ctx))
                                                       : static_cast<MacroDialog&>(WordMacroWindow(ctx));
-    if (ctx.gSettingsFromFile) {
+    if (ctx.download.gSettingsFromFile) {
         dlg.showAndAccept();
     } else {
         PointerGuard normal(MousePointer::Normal);

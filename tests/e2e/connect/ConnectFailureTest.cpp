@@ -15,7 +15,7 @@ struct NoHostFixture : ::testing::Test {
     int endStatus = 0;
     void expectEnd() {
         try {
-            ConnectToHost(ctx.link, ctx, ctx, ctx, view);
+            ConnectToHost(ctx.link, ctx, ctx, ctx.mode, view);
             ADD_FAILURE() << "the program went on";
         } catch (const ProgramEnd& e) {
             endStatus = e.exitStatus;
@@ -83,7 +83,7 @@ TEST_F(NoHostFixture, ServerStartThatFailsEndsTheProgram) {
 
 TEST_F(NoHostFixture, UnattendedRunAnswersTheOfferWithNo) {
     ctx.saveSetting("URL", uniqueLoopbackAddress());
-    ctx.gBatchMode = true;
+    ctx.mode.gBatchMode = true;
     t.boxes->answerAllWithDefault = true;
     expectEnd();
     ASSERT_EQ(t.boxes->shown().size(), 2u);

@@ -111,7 +111,7 @@ struct ClientRun {
         ctx.settings = std::make_unique<IniSettingsStore>(folder);
         ctx.saveSetting("Save Path", t.dir.path() + "/save/");
     }
-    int connect() { return ConnectToHost(ctx.link, ctx, ctx, ctx, view); }
+    int connect() { return ConnectToHost(ctx.link, ctx, ctx, ctx.mode, view); }
     bool notConnected() const { return ctx.link.socketIfOpen() == nullptr; }
     int connectsTo(int port) const {
         return static_cast<int>(std::count_if(connects.begin(), connects.end(), [&](const Connect& c) { return c.port == port; }));

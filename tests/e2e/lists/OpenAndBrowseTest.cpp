@@ -356,7 +356,7 @@ TEST_F(OpenAndBrowse, AGridFailureIsReportedWithItsStep) {
 }
 
 TEST_F(OpenAndBrowse, AWholeQueueForTheBatchRunIsListedWithoutTheScreen) {
-    t.ctx.gBatchMode = t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchMode = t.ctx.mode.gBatchNoDialogs = true;
     select("QPRINT", "QGPL", "");
     main().cmdOK_Click();
     EXPECT_TRUE(presenter->shownNames().isEmpty());

@@ -482,7 +482,7 @@ TEST_F(MailDelivery, MoreRecipientsThanAMessageTakesAreKeptAsADraftAndTheOthersS
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("To: someone@x.org\r\nSubject: kept from yesterday\r\n\r\nbody\r\n");
     }
-    t.ctx.gBatchMode = true;
+    t.ctx.mode.gBatchMode = true;
     choose("Outlook e-mail", 1, true);
     t.boxes->expect(QStringLiteral("Report MANY names 201 recipients for one message; a message takes at most 200."));
     const ReportOutcome out = DeliverRow(t.ctx, SpoolFileRow::fromGrid(screen.grdSplf(), 1, QString()), std::nullopt);

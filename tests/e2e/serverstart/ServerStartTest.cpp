@@ -121,7 +121,7 @@ TEST_F(ServerStartE2E, ConnectToHostStartsTheServerAndSignsOn) {
     answer("QPGMR", "SECRET");
     view.signOnAnswers.push_back({"QPGMR", "SECRET"});
     t.boxes->expect("Please note:  The Spoolwright server program on the iSeries may not be active.", vbYes);
-    ASSERT_EQ(ConnectToHost(ctx.link, ctx, ctx, ctx, view), 0);
+    ASSERT_EQ(ConnectToHost(ctx.link, ctx, ctx, ctx.mode, view), 0);
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(view.serverStartUsers.size(), 1);
     EXPECT_TRUE(ftpLog().contains("rcmd SPWLB/STRSPWRT"));

@@ -82,10 +82,10 @@ TEST(StopSequence, DialogValuesAreRememberedOnlyWhenTheDialogWasUsed) {
     upper.onMacroFields = [&](MacroProgram p) { return std::optional(macros.at(p)); };
     c.frmSplf().setChosen(ScreenChoice::HtmlAddReplace, 0, true);
     c.frmSplf().setText(ScreenText::HtmlFontSize, "10 ");
-    c.gTextSaveAccepted = true;
-    c.gHtmlSaveAccepted = true;
-    c.gPdfSaveAccepted = false;  // shown and cancelled
-    c.gXmlSaveAccepted = true;
+    c.saveDialogs.text.accepted = true;
+    c.saveDialogs.html.accepted = true;
+    c.saveDialogs.pdf.accepted = false;  // shown and cancelled
+    c.saveDialogs.xml.accepted = true;
     c.gExcelMacroFormLoaded = true;
     c.gWordMacroFormLoaded = false;
     s.main();
@@ -107,7 +107,7 @@ TEST(StopSequence, DialogValuesAreRememberedOnlyWhenTheDialogWasUsed) {
 
 TEST(StopSequence, AWindowThatIsNotThereIsPassedOver) {
     Stop s;
-    s.t.ctx.gTextSaveAccepted = true;  // but no save dialog in this program
+    s.t.ctx.saveDialogs.text.accepted = true;  // but no save dialog in this program
     s.t.ctx.gWordMacroFormLoaded = true;
     s.main();
     s.store->written.clear();

@@ -182,7 +182,7 @@ TEST(RememberedSettings, NothingWrittenUnlessRemembering) {
     for (const bool batch : {false, true}) {
         Loaded s(Values{{"Page length", "88"}});
         s.t.ctx.mainWindow().itmSaveSettings->setChecked(batch);
-        s.t.ctx.gBatchMode = batch;
+        s.t.ctx.mode.gBatchMode = batch;
         s.splf->cboPageLength->setEditText(QStringLiteral("Variable"));
         s.splf->Form_Unload();
         EXPECT_EQ(s.t.setting(QStringLiteral("Page length")), "88") << batch;

@@ -44,7 +44,7 @@ public:
         QDir().mkpath(t.ctx.gWorkDir);
         QDir().mkpath(out);
         t.ctx.saveSetting(QStringLiteral("Save Path"), out);
-        t.ctx.gExcelVersion = t.ctx.gWordVersion = QStringLiteral("16");
+        t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
         screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
     }
     using Proc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&, QString*);
@@ -53,7 +53,7 @@ public:
         ScreenProgress progress(screen);
         SpoolFileRow::Fields row = SampleRowFields();
         row.pages = QStringLiteral("%1").arg(std::max(pages, 3), 6).toStdString();
-        return proc(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, SpoolFileRow::fromFields(row), nullptr);
+        return proc(t.ctx, ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable), progress, SpoolFileRow::fromFields(row), nullptr);
     }
     // The recorded calls, without the fetches of objects that the next line
     // uses and the releases; folders shown as <work> and <out>.

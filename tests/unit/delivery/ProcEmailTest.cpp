@@ -34,10 +34,10 @@ TEST(ProcEmail, NetscapeBodyIsHtmlOrPlainLinesFor46) {
         ASSERT_TRUE(QDir().mkpath(t.ctx.gWorkDir));
         host->replies(SpoolReplies::report({{"001", ' ', "FIRST & <b>"}, {"   ", '2', "SECOND"}}, " 80"));
         EmailState& email = Email(t.ctx);
-        t.ctx.gNetscapeVersion = QString::fromLatin1(c.version);
+        t.ctx.targets.gNetscapeVersion = QString::fromLatin1(c.version);
         email.gMailProgram = QStringLiteral("netscape");
         ScreenProgress progress(screen);
-        const DownloadOptions options = ReadScreenOptions(screen, t.ctx.gMinusSignApplicable);
+        const DownloadOptions options = ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable);
         QString width;
         ASSERT_EQ(ProcEmail(MailRun{t.ctx, options, progress}, width, SampleRow()), 0);
         ASSERT_EQ(t.processes->started().size(), 1u);

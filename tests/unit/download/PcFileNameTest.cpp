@@ -119,7 +119,7 @@ TEST_F(PcFileNameTest, JobNamesAreCutAtTheirSlash) {
 }
 
 TEST_F(PcFileNameTest, TheBatchNameGoesFirst) {
-    t.ctx.gBatchFileName = QStringLiteral(" MONTHLY ");
+    t.ctx.download.gBatchFileName = QStringLiteral(" MONTHLY ");
     set("FullName", "1");
     EXPECT_EQ(name(QString()), QStringLiteral("MONTHLY ") + QString::fromLatin1(kLong) + QStringLiteral(".txt"));
     set("FullName", "0");
