@@ -148,7 +148,7 @@ int finish(RunContext& ctx, int status) {
     if (ctx.gWordProAppHeld && ctx.releaseWordProApp) ctx.releaseWordProApp();
     ctx.gWordProAppHeld = false;
     Disconnect(ctx.link);
-    ctx.clearWorkDirectory();
+    ctx.connection.clearWorkDirectory();
     return status;
 }
 
@@ -186,14 +186,14 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
     bool listed = true;
     if (selection.outq != QLatin1String("*ALL")) {
         QString found;
-        listed = checkOutq(ctx.link, ctx, ctx, selection.outq, selection.library, found) == OutqCheck::Found;
+        listed = checkOutq(ctx.link, ctx, ctx.connection, selection.outq, selection.library, found) == OutqCheck::Found;
         if (!found.isEmpty()) library = found;
     }
-    if (listed) GetSpoolFiles(ctx.link, ctx, ctx, grid, selection.outq, library, selection.user, selection.outq);
+    if (listed) GetSpoolFiles(ctx.link, ctx, ctx.connection, grid, selection.outq, library, selection.user, selection.outq);
     // The reports the list could not take are reports not delivered.
     std::vector<ReportOutcome> leftOut;
     if (listed)
-        for (const LeftOutReport& l : ctx.gListLeftOut) {
+        for (const LeftOutReport& l : ctx.connection.gListLeftOut) {
             ReportOutcome o;
             o.row = l.report;
             o.reason = QStringLiteral("left out of the list: ") + l.reason;
@@ -305,9 +305,9 @@ int runChecked(RunContext& ctx, const QStringList& given) {
                   },
                   {}};
 
-    UnattendedConnectView view(ctx, ctx.link);
+    UnattendedConnectView view(ctx.connection, ctx.link);
     try {
-        if (ConnectToHost(ctx.link, ctx, ctx, ctx.mode, view) != 0 || !connected(ctx))
+        if (ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view) != 0 || !connected(ctx))
             return finish(ctx, kExitConnectFailed);
         std::vector<ReportOutcome> outcomes;
         if (p.wholeQueue()) {
@@ -338,8 +338,8 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 
 int RunUnattended(RunContext& ctx, const QStringList& arguments) {
     ctx.mode.gBatchMode = true;
-    ctx.gCommandArgs = arguments;
-    ctx.gCommandLine = arguments.join(QLatin1Char(','));
+    ctx.connection.gCommandArgs = arguments;
+    ctx.connection.gCommandLine = arguments.join(QLatin1Char(','));
     // Remembered settings that cannot be read end the run before anything is
     // done (the file is set aside, so that the next run starts afresh).
     if (ctx.settings && !ctx.settings->readProblem(QString::fromLatin1(Services::kAppTitle)).isEmpty()) {
