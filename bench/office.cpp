@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
     ctx.settings = std::make_unique<MemorySettingsStore>();
     ctx.processes = std::make_unique<RecordingProcessStarter>();
     ctx.saveSetting(QStringLiteral("Save Path"), out.path());
-    ctx.gWorkDir = work.path();
+    ctx.connection.gWorkDir = work.path();
     ctx.targets.gExcelVersion = ctx.targets.gWordVersion = QStringLiteral("16");
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
     screen.setChosen(ScreenChoice::TextAddReplace, 0, true);

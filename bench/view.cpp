@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     ctx.useBatchMessageBoxes();
     auto* timer = new ShowTimer(clock);
     ctx.presenter.reset(timer);
-    ctx.gWorkDir = work.path() + QLatin1Char('/');
+    ctx.connection.gWorkDir = work.path() + QLatin1Char('/');
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
     screen.setCheck(ScreenCheck::SuppressOverprinting, 1);
     screen.setText(ScreenText::FromPage, QStringLiteral("*Start"));

@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     // as nothing that was waiting underneath may run on.
     ctx.endInEvent = [&ctx](const ProgramEnd& e) {
         // An end that came before the stop sequence leaves no work folder behind either.
-        ctx.clearWorkDirectory();
+        ctx.connection.clearWorkDirectory();
         ctx.settings.reset();
         std::fflush(nullptr);
         std::_Exit(e.exitStatus);
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         Main(ctx, QStringList());
         return QApplication::exec();
     } catch (const ProgramEnd& e) {
-        ctx.clearWorkDirectory();
+        ctx.connection.clearWorkDirectory();
         return e.exitStatus;
     }
 }

@@ -1,7 +1,11 @@
 #include "BatchRun.h"
 
 #include <QDateTime>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <exception>
 #include <optional>
 
@@ -41,6 +45,66 @@ const QString kTitle = QStringLiteral("Tolvane");
 struct NoProgress : DownloadProgress {
     void status(const QString&) override {}
 };
+
+// A run stopped by SIGTERM, SIGINT or SIGHUP (cron's end, a closed terminal,
+// Ctrl+C) ends as a cancel does: the report in hand leaves an earlier file as
+// it was and nothing in the work folder, the rest are named as not
+// delivered. A second signal ends it at once.
+volatile std::sig_atomic_t gStopSignal = 0;
+int gStopPipe[2] = {-1, -1};
+
+void onStopSignal(int signal) {
+    if (gStopSignal == 0) gStopSignal = signal;
+    std::signal(signal, SIG_DFL);
+    const char wake = 1;
+    [[maybe_unused]] const ssize_t n = ::write(gStopPipe[1], &wake, 1);
+}
+
+// While it lives, a stop signal cancels the link's transfer (the event loop
+// sees it in every wait for the host).
+class StopOnSignal {
+public:
+    explicit StopOnSignal(HostLink& link) {
+        gStopSignal = 0;
+        if (gStopPipe[0] < 0 && ::pipe2(gStopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        notifier_ = std::make_unique<QSocketNotifier>(gStopPipe[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [&link] {
+            char drained;
+            while (::read(gStopPipe[0], &drained, 1) > 0) {
+            }
+            link.requestCancel();
+        });
+        struct sigaction stop {};
+        stop.sa_handler = onStopSignal;
+        sigemptyset(&stop.sa_mask);
+        stop.sa_flags = SA_RESTART;
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            struct sigaction before {};
+            // A signal the starter set aside (SIGINT of a job in the background) stays set aside.
+            if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+            ::sigaction(signal, &stop, nullptr);
+        }
+    }
+
+private:
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+QString stopSignalName() {
+    switch (gStopSignal) {
+    case SIGINT: return QStringLiteral("SIGINT");
+    case SIGHUP: return QStringLiteral("SIGHUP");
+    default: return QStringLiteral("SIGTERM");
+    }
+}
+
+// A report not delivered because the run was told to stop.
+ReportOutcome stoppedBefore(const SpoolFileRow& row) {
+    ReportOutcome skipped;
+    skipped.row = row.toQString();
+    skipped.reason = QStringLiteral("The run was stopped (%1) before this report.").arg(stopSignalName());
+    return skipped;
+}
 
 // The values the program's first start fills in; the run's options and names rely on them.
 void seedDefaults(RunContext& ctx) {
@@ -84,7 +148,7 @@ int finish(RunContext& ctx, int status) {
     if (ctx.gWordProAppHeld && ctx.releaseWordProApp) ctx.releaseWordProApp();
     ctx.gWordProAppHeld = false;
     Disconnect(ctx.link);
-    ctx.clearWorkDirectory();
+    ctx.connection.clearWorkDirectory();
     return status;
 }
 
@@ -94,7 +158,14 @@ bool connected(RunContext& ctx) { return ctx.link.socketIfOpen() != nullptr; }
 ReportOutcome deliverNamingDrafts(RunContext& ctx, ReportRun& run, const DownloadOptions& options,
                                   const SpoolFileRow& row, const std::optional<QString>& name = std::nullopt) {
     const qsizetype draftsBefore = Email(ctx).drafts.size();
+    if (gStopSignal) return stoppedBefore(row);
     ReportOutcome out = DeliverReport(run, options, row, name);
+    if (gStopSignal && out.status == ReportOutcome::Canceled)
+        out.reason = QStringLiteral("The run was stopped (%1) in this report.").arg(stopSignalName());
+    // A compose window that holds this report alone becomes its draft now, so
+    // that its line names it; one that gathers every report waits for the end.
+    const ProcessType* type = FindProcessType(options.processType);
+    if (type && type->mail && !options.attachMultiples) CloseMailWindows(ctx);
     out.drafts = Email(ctx).drafts.mid(draftsBefore);
     return out;
 }
@@ -115,14 +186,14 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
     bool listed = true;
     if (selection.outq != QLatin1String("*ALL")) {
         QString found;
-        listed = checkOutq(ctx.link, ctx, ctx, selection.outq, selection.library, found) == OutqCheck::Found;
+        listed = checkOutq(ctx.link, ctx, ctx.connection, selection.outq, selection.library, found) == OutqCheck::Found;
         if (!found.isEmpty()) library = found;
     }
-    if (listed) GetSpoolFiles(ctx.link, ctx, ctx, grid, selection.outq, library, selection.user, selection.outq);
+    if (listed) GetSpoolFiles(ctx.link, ctx, ctx.connection, grid, selection.outq, library, selection.user, selection.outq);
     // The reports the list could not take are reports not delivered.
     std::vector<ReportOutcome> leftOut;
     if (listed)
-        for (const LeftOutReport& l : ctx.gListLeftOut) {
+        for (const LeftOutReport& l : ctx.connection.gListLeftOut) {
             ReportOutcome o;
             o.row = l.report;
             o.reason = QStringLiteral("left out of the list: ") + l.reason;
@@ -234,9 +305,9 @@ int runChecked(RunContext& ctx, const QStringList& given) {
                   },
                   {}};
 
-    UnattendedConnectView view(ctx, ctx.link);
+    UnattendedConnectView view(ctx.connection, ctx.link);
     try {
-        if (ConnectToHost(ctx.link, ctx, ctx, ctx.mode, view) != 0 || !connected(ctx))
+        if (ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view) != 0 || !connected(ctx))
             return finish(ctx, kExitConnectFailed);
         std::vector<ReportOutcome> outcomes;
         if (p.wholeQueue()) {
@@ -267,8 +338,8 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 
 int RunUnattended(RunContext& ctx, const QStringList& arguments) {
     ctx.mode.gBatchMode = true;
-    ctx.gCommandArgs = arguments;
-    ctx.gCommandLine = arguments.join(QLatin1Char(','));
+    ctx.connection.gCommandArgs = arguments;
+    ctx.connection.gCommandLine = arguments.join(QLatin1Char(','));
     // Remembered settings that cannot be read end the run before anything is
     // done (the file is set aside, so that the next run starts afresh).
     if (ctx.settings && !ctx.settings->readProblem(QString::fromLatin1(Services::kAppTitle)).isEmpty()) {
@@ -277,7 +348,10 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
         return kExitSettingsFile;
     }
     try {
-        return runChecked(ctx, arguments);
+        const StopOnSignal stop(ctx.link);
+        const int status = runChecked(ctx, arguments);
+        // A stopped run ends as the shell reports a signal's end: 128 and its number.
+        return gStopSignal ? 128 + gStopSignal : status;
     } catch (const ProgramEnd& e) {
         return finish(ctx, e.exitStatus);
     } catch (const std::exception& e) {

@@ -132,7 +132,7 @@ void frmSplf::Form_Load() {
     }
     choose(optEmail[r(Setting::Email).set() && r(Setting::Email).isTrue() ? 0 : 1]);
 
-    sbSplfPanel2->setText(c.gHostAddress);
+    sbSplfPanel2->setText(c.connection.gHostAddress);
     cboProcessType_Click();
     chkAutoSend_Click();
     // 9825 x 7500 twips, centred.

@@ -318,7 +318,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
         QFile::remove(workFile);
         return 1;  // the transfer has said why
     }
-    ctx.noteCreatedFile(workFile);
+    ctx.connection.noteCreatedFile(workFile);
     const QStringList lines = readLines(workFile);
     QFile::remove(workFile);
     const Split split = MailDirectives::split(lines, mailer.form());
@@ -377,7 +377,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
                     BuildPcFileName(ctx, MailWorkDir(ctx), row, true, run.options.emailAsPdf ? QStringLiteral("pdf") : QString());
                 const QString error = writePart(p, run.options.emailAsPdf, mailer.trimsText(), run.options.removeBlankLines,
                                                 partFile, width);
-                ctx.noteCreatedFile(partFile);
+                ctx.connection.noteCreatedFile(partFile);
                 partFiles << partFile;
                 if (!error.isEmpty()) {
                     fail(QStringLiteral("The part file %1 could not be written: %2").arg(partFile, error));

@@ -98,7 +98,7 @@ int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
         }
         sink.finish();
         sink.file.commit();
-        ctx.noteCreatedFile(name);
+        ctx.connection.noteCreatedFile(name);
         run.progress.status(QStringLiteral("Transfer is complete to work file") + name + QStringLiteral(".  ") +
                             QString::number(r.records) + QStringLiteral(" records transferred."));
     } catch (const PcFileError& e) {

@@ -95,11 +95,11 @@ std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const
 
 QString SaveFolder(RunContext& ctx) {
     const QString saved = ctx.getSetting(Setting::SavePath);
-    return HasValue(saved) ? saved : ctx.gWorkDir;
+    return HasValue(saved) ? saved : ctx.connection.gWorkDir;
 }
 
 QString WorkFolder(RunContext& ctx, bool shortForm) {
-    return shortForm && ctx.paths ? ctx.paths->shortPath(ctx.gWorkDir) : ctx.gWorkDir;
+    return shortForm && ctx.paths ? ctx.paths->shortPath(ctx.connection.gWorkDir) : ctx.connection.gWorkDir;
 }
 
 WorkFileShape ShapeOf(const QString& workFile) {

@@ -94,7 +94,7 @@ int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progre
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     QString workFile, width;
-    if (!TransferToWorkFile(run, ctx.gWorkDir, true, QString(), QStringLiteral("ProcWordPro"), false, workFile, width))
+    if (!TransferToWorkFile(run, ctx.connection.gWorkDir, true, QString(), QStringLiteral("ProcWordPro"), false, workFile, width))
         return -1;
     OfficeState& kept = Office(ctx);
     const QString progId = QString::fromLatin1(WordProApplication::kProgId);

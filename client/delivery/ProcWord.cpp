@@ -37,7 +37,7 @@ int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
     // The report goes to a work file; the document is saved from it, so that
     // an earlier document is replaced only by a complete one.
     QString workFile, width;
-    if (!TransferToWorkFile(run, ctx.gWorkDir, true, QStringLiteral("txt"), QStringLiteral("ProcWord_8"), true,
+    if (!TransferToWorkFile(run, ctx.connection.gWorkDir, true, QStringLiteral("txt"), QStringLiteral("ProcWord_8"), true,
                             workFile, width)) {
         run.clearBatchTag();
         return -1;

@@ -104,7 +104,7 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
                            MsgIcon::None, QStringLiteral("Tolvane")});
         return out;
     }
-    if (type->workFolder && ctx.gWorkDir.trimmed().isEmpty()) {
+    if (type->workFolder && ctx.connection.gWorkDir.trimmed().isEmpty()) {
         // Without it the files would land in whatever folder the program runs in.
         ctx.report(
             Failure{QStringLiteral("There is no work directory for \"") + options.processType +

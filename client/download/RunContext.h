@@ -34,11 +34,13 @@ struct DownloadState {
 // The run below the windows: the services, the link to the host and the
 // state of the subsystems, each apart. Download procedures take this (or
 // less); the windows' registry, AppContext, adds the windows on top.
-class RunContext : public Services, public ConnectionState {
+class RunContext : public Services {
 public:
     RunContext();
     ~RunContext() override;
 
+    // The host connection's state, the main window's values and the work folder.
+    ConnectionState connection;
     // Whether the run is unattended.
     RunMode mode;
     // The download layer's state for the run.
@@ -81,5 +83,5 @@ private:
 
     private:
         ConnectionState& state_;
-    } jobPortReset_{*this};
+    } jobPortReset_{connection};
 };

@@ -104,7 +104,7 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
     setMousePointer(MousePointer::ArrowHourglass);
     SplfScreenApi& splf = ctx.frmSplf();
     progress.status(QStringLiteral("Transferring records..."));
-    ctx.download.gFullViewFile = BuildPcFileName(ctx, ctx.gWorkDir, row, true, QString());
+    ctx.download.gFullViewFile = BuildPcFileName(ctx, ctx.connection.gWorkDir, row, true, QString());
     splf.setChosen(ScreenChoice::TextAddReplace, 0, true);
     DownloadOptions replacing = options;
     replacing.textFile = DownloadOptions::AddReplace::Replace;

@@ -37,8 +37,8 @@ QString errorText(const StartupError& e, int step) {
 class Startup {
 public:
     Startup(AppContext& ctx, const QStringList& arguments) : ctx_(ctx), unattended_(!arguments.isEmpty()) {
-        ctx_.gCommandArgs = arguments;
-        ctx_.gCommandLine = arguments.join(QLatin1Char(','));
+        ctx_.connection.gCommandArgs = arguments;
+        ctx_.connection.gCommandLine = arguments.join(QLatin1Char(','));
     }
 
     void run() {
@@ -52,8 +52,8 @@ public:
         frmMain& m = ctx_.mainWindow();
         if (!interactive) m.setWindowState(Qt::WindowMinimized);
         PointerGuard busy;
-        ctx_.gUserId = std::string(10, ' ');
-        ctx_.gPassword = std::string(128, ' ');
+        ctx_.connection.gUserId = std::string(10, ' ');
+        ctx_.connection.gPassword = std::string(128, ' ');
 
         step(3, [&] { readDefaults(m); });
         step(4, [&] { readSelection(m); });

@@ -30,7 +30,7 @@ void frmMain::itmExit_Click() { Form_Unload(); }
 void frmMain::itmOpen_Click() {
     const QString path = ctx_.presenter ? ctx_.presenter->openFileName(
                                               this, QStringLiteral("Load settings from a file..."),
-                                              QFileInfo(ctx_.gSettingsFile).path(), kOpenFilter)
+                                              QFileInfo(ctx_.connection.gSettingsFile).path(), kOpenFilter)
                                         : QString();
     if (path.isEmpty()) {
         setStatusPanel(QStringLiteral("Open file operation canceled."));
@@ -40,23 +40,23 @@ void frmMain::itmOpen_Click() {
     if (ctx_.upperWindows().openSettingsFile(path) != 0) return;
     itmSave->setEnabled(true);
     setStatusPanel(QStringLiteral("Settings loaded from ") + path);
-    ctx_.gSettingsFile = path;
+    ctx_.connection.gSettingsFile = path;
 }
 
 void frmMain::itmSave_Click() {
-    if (ctx_.gSettingsFile.isEmpty()) {
+    if (ctx_.connection.gSettingsFile.isEmpty()) {
         itmSaveAs_Click();
         return;
     }
-    if (ctx_.upperWindows().saveSettingsFile(ctx_.gSettingsFile, true) != 0) return;
-    setStatusPanel(QStringLiteral("Settings saved to file ") + ctx_.gSettingsFile.trimmed() +
+    if (ctx_.upperWindows().saveSettingsFile(ctx_.connection.gSettingsFile, true) != 0) return;
+    setStatusPanel(QStringLiteral("Settings saved to file ") + ctx_.connection.gSettingsFile.trimmed() +
                    QStringLiteral("."));
     Refresh();
 }
 
 void frmMain::itmSaveAs_Click() {
     const QString start =
-        ctx_.gSettingsFile.isEmpty() ? QStringLiteral("*.spw") : ctx_.gSettingsFile;
+        ctx_.connection.gSettingsFile.isEmpty() ? QStringLiteral("*.spw") : ctx_.connection.gSettingsFile;
     // The dialog leaves the replace question to SaveSettingsFile, which asks
     // about the name really written (with ".spw" added), once.
     QString path = ctx_.presenter ? ctx_.presenter->saveFileNameCallerAsks(
@@ -73,7 +73,7 @@ void frmMain::itmSaveAs_Click() {
     // Only a file that was written becomes the current one: "&Save" must not
     // later replace, without asking, a file the user declined to replace.
     if (ctx_.upperWindows().saveSettingsFile(path, false) == 0) {
-        ctx_.gSettingsFile = path;
+        ctx_.connection.gSettingsFile = path;
         itmSave->setEnabled(true);
     }
 }

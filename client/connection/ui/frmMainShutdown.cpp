@@ -48,7 +48,7 @@ void frmMain::Form_Unload() {
         tolerant([&] {
             setStatusPanel(QStringLiteral("Removing work files."));
             Refresh();
-            ctx_.clearWorkDirectory();
+            ctx_.connection.clearWorkDirectory();
         });
         tolerant([&] {
             setStatusPanel(QStringLiteral("Bye..."));

@@ -207,7 +207,7 @@ void frmOptions::Form_Unload() {
     if (!ctx_.mainWindowLoaded() || ctx_.mainWindow().isNotConnected()) return;
     QStringList entries;
     for (int i = 0; i < cboIPAddress->count(); ++i) entries << cboIPAddress->itemText(i);
-    HostHistory::rewriteHistory(ctx_, ctx_.gHostAddress, entries);
+    HostHistory::rewriteHistory(ctx_, ctx_.connection.gHostAddress, entries);
 }
 
 void frmOptions::unload() {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <functional>
 
 #include "BatchHost.h"
@@ -260,5 +261,50 @@ TEST(BatchStatus, ATextFileIsReplacedUnlessAddingWasChosen) {
         const RunResult again = b.run(args);
         EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
         EXPECT_EQ(bytesOf(target), add ? once + once : once);
+    }
+}
+
+// A whole queue to a mail program whose compose windows stay open: each
+// report's line names the draft that holds that report, so a nightly job's
+// log says where each report went. A host that drops the link in the last
+// report leaves the first's draft on the first's line and names none for
+// the report that did not come.
+TEST(BatchStatus, EachReportsLineNamesItsOwnDraft) {
+    for (const char* process : {"Netscape e-mail", "Outlook Express e-mail"}) {
+        int answered = 0;  // the requests answered before the statement's second block
+        for (const bool drop : {false, true}) {
+            SCOPED_TRACE(std::string(process) + (drop ? ", the link dropped" : ""));
+            BatchHost b;
+            if (drop) b.host.faults().dropAfter = answered;
+            const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("m.spw", QString::fromLatin1(process)),
+                                       QStringLiteral("FILE:*ALL")});
+            if (!drop) {
+                // The job port's test message gets no answer and counts for nothing.
+                std::vector<std::string> requests = b.host.jobFrames();
+                std::erase_if(requests, [](const std::string& f) { return f.find_first_not_of(' ') == 120; });
+                const auto first = std::find_if(requests.begin(), requests.end(),
+                                                [](const std::string& f) { return f.find("STATEMENT") != std::string::npos; });
+                ASSERT_NE(first, requests.end());
+                answered = static_cast<int>(first - requests.begin()) + 1;
+            }
+            EXPECT_EQ(r.exitCode, drop ? kExitNotDelivered : 0) << r.err.toStdString();
+            const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+            ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+            for (const QString& line : lines) {
+                const bool invoice = line.contains(QStringLiteral("INVOICE SWUSER"));
+                const QString said = QStringLiteral("Draft written to ");
+                const qsizetype at = line.indexOf(said);
+                if (drop && !invoice) {
+                    EXPECT_TRUE(line.startsWith(QStringLiteral("FAILED"))) << line.toStdString();
+                    EXPECT_LT(at, 0) << line.toStdString();
+                    continue;
+                }
+                ASSERT_GE(at, 0) << line.toStdString();
+                const QByteArray draft = bytesOf(line.mid(at + said.size()).chopped(1));
+                EXPECT_TRUE(draft.contains(invoice ? "filename=\"INVOICE BILLING" : "filename=\"STATEMENT STMTRUN"))
+                    << line.toStdString();
+                EXPECT_FALSE(draft.contains(invoice ? "filename=\"STATEMENT" : "filename=\"INVOICE")) << line.toStdString();
+            }
+        }
     }
 }

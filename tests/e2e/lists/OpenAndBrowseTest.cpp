@@ -181,7 +181,7 @@ TEST_F(OpenAndBrowse, SignOnBrowseChooseAndOpen) {
     EXPECT_EQ(presenter->shownNames("modeless"), QStringList{"frmLogin"});
     EXPECT_EQ(presenter->shownNames(), (QStringList{"frmOutq", "frmSplf"}));
     EXPECT_EQ(main().lblStatus->text(),
-              QStringLiteral("Connected to %1, Job:SWR%2").arg(host->address()).arg(t.ctx.gJobPort));
+              QStringLiteral("Connected to %1, Job:SWR%2").arg(host->address()).arg(t.ctx.connection.gJobPort));
     EXPECT_EQ(t.setting("User"), "SWUSER");
     const std::vector<std::string> frames = host->jobFrames();
     ASSERT_EQ(frames.size(), 4u);
@@ -263,7 +263,7 @@ TEST_F(OpenAndBrowse, AChooserClosedFromItsFrameOpensNothing) {
     EXPECT_EQ(presenter->shownNames(), QStringList{"frmOutq"});
     EXPECT_EQ(host->jobFrames().size(), 1u);
     EXPECT_EQ(main().txtOutq->text(), QStringLiteral("QPRINT"));
-    EXPECT_TRUE(t.ctx.gNoOutqs);
+    EXPECT_TRUE(t.ctx.connection.gNoOutqs);
 }
 
 TEST_F(OpenAndBrowse, ChooserOpenWithoutARowAsksForOne) {
@@ -292,7 +292,7 @@ TEST_F(OpenAndBrowse, ALibraryWithoutQueuesOpensNothing) {
 
 TEST_F(OpenAndBrowse, EndlessListsAreCutAtTheLimit) {
     start(HostSimFixture::samples(), HostSimFaults{.endlessMore = true});
-    t.ctx.maxListBlocks = 5;
+    t.ctx.connection.maxListBlocks = 5;
 
     // The spooled files of all queues: the rows so far are shown.
     select("", "", "SWUSER");

@@ -45,7 +45,7 @@ protected:
         g.setCellValue(1, QStringLiteral("UserData"), QStringLiteral("JUNE      "));
         screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
         t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
-        t.ctx.gWorkDir = work.path();
+        t.ctx.connection.gWorkDir = work.path();
         t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
         // The office programs of this platform, showing what they open through the recorded starter.
         auto desktop = std::make_unique<DesktopAutomation>();

@@ -277,7 +277,7 @@ TEST_F(DialogsTest, NamingOptionsFirstOpening) {
         EXPECT_EQ(t.setting(QString::fromLatin1(key)), QStringLiteral("False")) << key;
     EXPECT_EQ(t.setting(QStringLiteral("Text file")), QString());
     EXPECT_EQ(SaveDialog(t.ctx, Kind::Text).txtSave->text(), QString());
-    EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
+    EXPECT_EQ(t.ctx.connection.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
     EXPECT_EQ(&NamingOptionsWindow(t.ctx), &f);  // OK keeps the window loaded
 }
 
@@ -300,12 +300,12 @@ TEST_F(DialogsTest, ApplyStoresOnlyWhatChangedAndAlwaysRebuildsTheWorkDirectory)
     f.setOption(f.optUseFileName, true);
     f.cmdApply_Click();
     t.ctx.saveSetting(QStringLiteral("Text file"), QStringLiteral("keep.txt"));
-    t.ctx.gWorkDir.clear();
+    t.ctx.connection.gWorkDir.clear();
     const int before = counted->writes;
     f.cmdApply_Click();
     EXPECT_EQ(counted->writes, before);
     EXPECT_EQ(t.setting(QStringLiteral("Text file")), QStringLiteral("keep.txt"));
-    EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
+    EXPECT_EQ(t.ctx.connection.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
 
     // Another attribute first: both changed values are stored, the names cleared.
     child<QRadioButton>(&f, "optUseJobName")->click();
@@ -332,7 +332,7 @@ TEST_F(DialogsTest, ARefusedFolderIsShownAndTheEarlierWorkFolderStays) {
     frmFormat& f = NamingOptionsWindow(t.ctx);
     f.cmdApply_Click();
     const QString work = t.dir.path() + QStringLiteral("/Default");
-    ASSERT_EQ(t.ctx.gWorkDir, work);
+    ASSERT_EQ(t.ctx.connection.gWorkDir, work);
     WriteFileBytes(work + QStringLiteral("/Spwrt.txt"), "EARLIER REPORT\r\n");
 
     const QString shared = t.dir.path() + QStringLiteral("/shared");
@@ -361,7 +361,7 @@ TEST_F(DialogsTest, ARefusedFolderIsShownAndTheEarlierWorkFolderStays) {
         EXPECT_TRUE(t.boxes->done());
         EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright"));
         EXPECT_TRUE(f.isVisible());  // open for another choice
-        EXPECT_EQ(t.ctx.gWorkDir, work);
+        EXPECT_EQ(t.ctx.connection.gWorkDir, work);
         EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path());
     }
     EXPECT_EQ(ReadFileBytes(work + QStringLiteral("/Spwrt.txt")), "EARLIER REPORT\r\n");
@@ -371,7 +371,7 @@ TEST_F(DialogsTest, ARefusedFolderIsShownAndTheEarlierWorkFolderStays) {
     f.txtSavePath->setText(t.dir.path() + QStringLiteral("/mine"));
     f.cmdOK_Click();
     EXPECT_FALSE(f.isVisible());
-    EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/mine/Default"));
+    EXPECT_EQ(t.ctx.connection.gWorkDir, t.dir.path() + QStringLiteral("/mine/Default"));
     EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path() + QStringLiteral("/mine"));
 }
 

@@ -173,10 +173,10 @@ TEST(StopSequence, WorkDirectoryLosesOnlyTheClientsOwnFiles) {
     write(work + "/mine.txt");
     write(root + "/elsewhere.txt");
     ASSERT_TRUE(QFile::link(root + "/elsewhere.txt", work + "/link.txt"));
-    s.t.ctx.gWorkDir = work;
-    s.t.ctx.noteCreatedFile(work + "/QSYSPRT.txt");
-    s.t.ctx.noteCreatedFile(work + "/link.txt");
-    s.t.ctx.noteCreatedFile(root + "/elsewhere.txt");  // a download the user named outside
+    s.t.ctx.connection.gWorkDir = work;
+    s.t.ctx.connection.noteCreatedFile(work + "/QSYSPRT.txt");
+    s.t.ctx.connection.noteCreatedFile(work + "/link.txt");
+    s.t.ctx.connection.noteCreatedFile(root + "/elsewhere.txt");  // a download the user named outside
 
     s.run();
     EXPECT_FALSE(QFile::exists(work + "/QSYSPRT.txt"));
@@ -193,8 +193,8 @@ TEST(StopSequence, EmptiedWorkDirectoryIsRemoved) {
     QFile f(work + "a.txt");
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    s.t.ctx.gWorkDir = work;
-    s.t.ctx.noteCreatedFile(work + "a.txt");
+    s.t.ctx.connection.gWorkDir = work;
+    s.t.ctx.connection.noteCreatedFile(work + "a.txt");
     s.run();
     EXPECT_FALSE(QDir(work).exists());
 }

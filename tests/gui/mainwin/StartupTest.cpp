@@ -64,8 +64,8 @@ TEST(Startup, FirstStartSeedsTheSettingsAndConnects) {
     EXPECT_FALSE(m.isMinimized());
     EXPECT_GE(s.t.clock->nowMs() - before, 3000);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(s.t.ctx.gUserId, std::string(10, ' '));
-    EXPECT_EQ(s.t.ctx.gPassword, std::string(128, ' '));
+    EXPECT_EQ(s.t.ctx.connection.gUserId, std::string(10, ' '));
+    EXPECT_EQ(s.t.ctx.connection.gPassword, std::string(128, ' '));
     EXPECT_TRUE(s.t.boxes->shown().empty());
 }
 
@@ -216,7 +216,7 @@ TEST(Startup, BatchStartRunsMinimisedWithoutSplashAndEndsThroughTheStopSequence)
     bool minimised = false;
     int connectsBeforeBatch = -1;
     s.upper.onBatchRun = [&] {
-        lineSeen = s.t.ctx.gCommandLine;
+        lineSeen = s.t.ctx.connection.gCommandLine;
         minimised = s.main().isMinimized();
         connectsBeforeBatch = s.connects;
     };

@@ -47,8 +47,8 @@ class ViewerTest : public ::testing::Test {
 protected:
     ViewerTest() {
         ensureApplication();
-        t.ctx.gWorkDir = t.dir.path() + QStringLiteral("/work/");
-        QDir().mkpath(t.ctx.gWorkDir);
+        t.ctx.connection.gWorkDir = t.dir.path() + QStringLiteral("/work/");
+        QDir().mkpath(t.ctx.connection.gWorkDir);
     }
     TestContext t;
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
@@ -398,7 +398,7 @@ TEST_F(ViewerTest, ALargeReportShowsAtOnceAndTheRestFollowsWhole) {
     QString report;
     for (int i = 1; i <= 18000; ++i) report += QStringLiteral("LINE %1 ").arg(i, 6) + QString(70, QLatin1Char('X')) + QLatin1Char('\n');
     report += QStringLiteral("THE LAST LINE");
-    const QString file = t.ctx.gWorkDir + QStringLiteral("large.txt");
+    const QString file = t.ctx.connection.gWorkDir + QStringLiteral("large.txt");
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(report.toLatin1());

@@ -235,7 +235,7 @@ TEST_F(DriverTest, OfficeTypesTransferTheReportAndLookForTheirProgram) {
         {"Lotus 123", "Lotus 123 could not be started."},
         {"Lotus WordPro", "WordPro could not be started."},
     };
-    t.ctx.gWorkDir = t.dir.path();
+    t.ctx.connection.gWorkDir = t.dir.path();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
         host->reply(oneRecordReport("OFFICE"));
@@ -255,7 +255,7 @@ TEST_F(DriverTest, DestinationsOfTheWorkFolderStopWhenThereIsNone) {
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(runningIn.path()));
     WriteFileBytes(runningIn.filePath(QStringLiteral("Spwrt.txt")), "EARLIER REPORT\r\n");
-    t.ctx.gWorkDir.clear();
+    t.ctx.connection.gWorkDir.clear();
     for (const char* type : {"Microsoft Excel", "Microsoft Word", "Lotus 123", "Microsoft Word 6/95", "Lotus WordPro",
                              "Outlook e-mail", "Netscape e-mail", "View entire report"}) {
         SCOPED_TRACE(type);

@@ -40,8 +40,8 @@ public:
     QString out = t.dir.path() + QStringLiteral("/out");
 
     void SetUp() override {
-        t.ctx.gWorkDir = t.dir.path() + QStringLiteral("/work");
-        QDir().mkpath(t.ctx.gWorkDir);
+        t.ctx.connection.gWorkDir = t.dir.path() + QStringLiteral("/work");
+        QDir().mkpath(t.ctx.connection.gWorkDir);
         QDir().mkpath(out);
         t.ctx.saveSetting(QStringLiteral("Save Path"), out);
         t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
@@ -64,7 +64,7 @@ public:
             QString l = log.at(i);
             if (l.startsWith(u"Release ") || l.endsWith(u".ActiveCell") || (i + 1 < log.size() && log.at(i + 1).startsWith(l + QLatin1Char('.'))))
                 continue;
-            l.replace(t.ctx.gWorkDir, QStringLiteral("<work>"));
+            l.replace(t.ctx.connection.gWorkDir, QStringLiteral("<work>"));
             l.replace(this->out, QStringLiteral("<out>"));
             out << l;
         }

@@ -30,8 +30,8 @@ TEST(ProcEmail, NetscapeBodyIsHtmlOrPlainLinesFor46) {
         TestContext t;
         std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
         PlainSplfScreen& screen = TextFileScreen(t.ctx);
-        t.ctx.gWorkDir = t.dir.path() + QStringLiteral("/work");
-        ASSERT_TRUE(QDir().mkpath(t.ctx.gWorkDir));
+        t.ctx.connection.gWorkDir = t.dir.path() + QStringLiteral("/work");
+        ASSERT_TRUE(QDir().mkpath(t.ctx.connection.gWorkDir));
         host->replies(SpoolReplies::report({{"001", ' ', "FIRST & <b>"}, {"   ", '2', "SECOND"}}, " 80"));
         EmailState& email = Email(t.ctx);
         t.ctx.targets.gNetscapeVersion = QString::fromLatin1(c.version);

@@ -27,8 +27,8 @@ protected:
 
     void SetUp() override {
         t.ctx.mode.gBatchMode = true;
-        t.ctx.gWorkDir = t.dir.path() + QStringLiteral("/work");
-        ASSERT_TRUE(QDir().mkpath(t.ctx.gWorkDir) && QDir().mkpath(out));
+        t.ctx.connection.gWorkDir = t.dir.path() + QStringLiteral("/work");
+        ASSERT_TRUE(QDir().mkpath(t.ctx.connection.gWorkDir) && QDir().mkpath(out));
         t.ctx.saveSetting(QStringLiteral("Save Path"), out);
         t.ctx.saveSetting(QStringLiteral("Drafts folder"), drafts);
         t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");

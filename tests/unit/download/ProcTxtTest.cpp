@@ -547,20 +547,20 @@ TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamin
 TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
     t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
     t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("JSMITH"));
-    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx));
+    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx.connection));
     options.pageLength = QStringLiteral("Variable");
-    const QString mine = t.ctx.gWorkDir + QStringLiteral("/Spwrt.txt");
+    const QString mine = t.ctx.connection.gWorkDir + QStringLiteral("/Spwrt.txt");
     host->replies(SpoolReplies::report(NumberedRecords(2), " 80"));
     ASSERT_EQ(run(mine), 0);
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(mine).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_TRUE(t.ctx.createdFiles().contains(mine));
+    EXPECT_TRUE(t.ctx.connection.createdFiles().contains(mine));
 
     // A link planted at a name there is never written through, nor replaced.
     const QString victim = path(QStringLiteral("victim.txt"));
     WriteFileBytes(victim, "NOT YOURS\r\n");
-    const QString planted = t.ctx.gWorkDir + QStringLiteral("/Spwrt001.txt");
+    const QString planted = t.ctx.connection.gWorkDir + QStringLiteral("/Spwrt001.txt");
     ASSERT_TRUE(QFile::link(victim, planted));
     t.ctx.mode.gBatchMode = true;
     for (int replace : {1, 0}) {
