@@ -42,10 +42,10 @@ struct SpooledFileInfo {
 };
 
 // The spool folder that hostsim serves: one folder per library, in it one
-// folder per output queue, in that one .splf file per spooled file. The
-// folders are listed afresh on every look-up, so files may be added while
-// hostsim runs; a file's attributes are read again when its time or size
-// changes. The layout is described in hostsim/README.md.
+// folder per output queue, in that one .splf file per spooled file. Lists
+// read the folders afresh, so files may be added while hostsim runs; a
+// download request is looked up in an index that holds while no folder has
+// changed; a file's attributes are read again when its time or size changes. The layout is described in hostsim/README.md.
 class SpoolStore {
 public:
     explicit SpoolStore(QString root = {});

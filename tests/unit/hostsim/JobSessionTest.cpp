@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "HostSimCommandLine.h"
@@ -119,6 +120,42 @@ TEST(SpoolStoreRules, PagesStartWhereASkipGoesUpThePage) {
         for (const SpoolRecord& r : recs) pages.push_back(r.page);
         EXPECT_EQ(pages, c.pages);
     }
+}
+
+// A download request is answered from an index; whatever changes in the
+// spool folder while hostsim runs must show in the next request.
+TEST_F(JobSessionTest, DownloadLookUpFollowsTheSpoolFolderAsItChanges) {
+    const auto find = [&](const std::string& name, const std::string& number = "000001") {
+        return store.findSpooledFile(name, "QPRTJOB", "QUSER", number, 1);
+    };
+    write("LIB1", "Q1", "A.splf", splf("", {"   1a"}));
+    ASSERT_TRUE(find("A"));
+    EXPECT_EQ(find("A")->outq, "Q1");
+    EXPECT_EQ(find("A")->library, "LIB1");
+    EXPECT_FALSE(find("B"));
+
+    // Added beside it, and in a queue and a library that did not exist.
+    write("LIB1", "Q1", "B.splf", splf("", {"   1b"}));
+    write("LIB2", "Q9", "C.splf", splf("", {"   1c"}));
+    EXPECT_TRUE(find("B"));
+    ASSERT_TRUE(find("C"));
+    EXPECT_EQ(find("C")->library, "LIB2");
+
+    // Moved to another queue, then removed.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("LIB1/Q2")));
+    ASSERT_TRUE(QFile::rename(dir.filePath("LIB1/Q1/A.splf"), dir.filePath("LIB1/Q2/A.splf")));
+    ASSERT_TRUE(find("A"));
+    EXPECT_EQ(find("A")->outq, "Q2");
+    ASSERT_TRUE(QFile::remove(dir.filePath("LIB1/Q2/A.splf")));
+    EXPECT_FALSE(find("A"));
+
+    // Rewritten in place under another name and job number: the folder's time stays.
+    write("LIB1", "Q1", "B.splf", splf("name=OTHER\njobnumber=000042\n", {"   1b"}));
+    EXPECT_FALSE(find("B"));
+    EXPECT_TRUE(find("OTHER", "42"));
+    // A value too large for its field leaves the file out of downloads too.
+    write("LIB1", "Q1", "B.splf", splf("name=OTHER\njobnumber=000042\npages=12345678\n", {"   1b"}));
+    EXPECT_FALSE(find("OTHER", "42"));
 }
 
 TEST_F(JobSessionTest, AttributesDefaultsAndUserDataKeepsItsBlanks) {
