@@ -67,8 +67,8 @@ bool connect(AppContext& ctx, const QString& host, quint16 port) {
     s->remoteHost = host;
     s->remotePort = port;
     s->connectToHost();
-    ctx.gHostAddress = host;
-    ctx.gJobPort = port;
+    ctx.connection.gHostAddress = host;
+    ctx.connection.gJobPort = port;
     return ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000);
 }
 
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     }
     const quint16 port = host.openJobPort();
     AppContext ctx;
-    installSplfScreen(ctx);
+    installWindows(ctx);
     if (!port || !connect(ctx, o.address, port)) {
         std::fprintf(stderr, "bench_lists: no job port\n");
         return 1;
@@ -171,6 +171,6 @@ int main(int argc, char** argv) {
     const Run cut = listIntoGrid(ctx);
     const long after = bench::residentKiB();
     std::printf("  endless list       %8.1f s  for %d blocks, %ld rows kept; memory %ld KiB -> %ld KiB\n", cut.seconds,
-                ctx.maxListBlocks, cut.rows, before, after);
+                ctx.connection.maxListBlocks, cut.rows, before, after);
     return 0;
 }

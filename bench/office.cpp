@@ -117,8 +117,8 @@ int main(int argc, char** argv) {
     ctx.settings = std::make_unique<MemorySettingsStore>();
     ctx.processes = std::make_unique<RecordingProcessStarter>();
     ctx.saveSetting(QStringLiteral("Save Path"), out.path());
-    ctx.gWorkDir = work.path();
-    ctx.gExcelVersion = ctx.gWordVersion = QStringLiteral("16");
+    ctx.connection.gWorkDir = work.path();
+    ctx.targets.gExcelVersion = ctx.targets.gWordVersion = QStringLiteral("16");
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
     screen.setValue(QStringLiteral("optAddReplace_2"), 1);
     screen.setValue(QStringLiteral("chkRunSilent"), 1);

@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     ctx.useBatchMessageBoxes();
     auto* timer = new ShowTimer(clock);
     ctx.presenter.reset(timer);
-    ctx.gWorkDir = work.path() + QLatin1Char('/');
+    ctx.connection.gWorkDir = work.path() + QLatin1Char('/');
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
     screen.setValue(QStringLiteral("chkOverprinting"), 1);
     screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     const double fullShow = (timer->shownNs - lastReplyNs) / 1e9;
     const double fullLoaded = (timer->loadedNs - lastReplyNs) / 1e9;
     qint64 fullBytes = 0;
-    const double fullRead = readSeconds(ctx.gFullViewFile, &fullBytes);
+    const double fullRead = readSeconds(ctx.download.gFullViewFile, &fullBytes);
     std::printf("full view:  %6.1f MB  %9lld characters shown  %7.3f s from last reply to window  "
                 "(%.0f x reading the file: %.4f s)%s, every line in after %.3f s\n",
                 fullBytes / 1e6, static_cast<long long>(timer->characters), fullShow, fullShow / fullRead, fullRead,
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
     // Printing into a PDF file, as a batch run prints: no dialog.
     const QString pdf = work.filePath(QStringLiteral("printed.pdf"));
     ctx.printer = std::make_unique<QtPrinter>(pdf);
-    ctx.gBatchMode = true;
+    ctx.mode.gBatchMode = true;
     QElapsedTimer printing;
     printing.start();
     if (PrintSpoolFileToPrinter(ctx, options(), progress, rowOf(QStringLiteral("PRINTED"))) != 0) {

@@ -10,10 +10,7 @@
 #include "MailSetup.h"
 #include "QtPrinter.h"
 #include "RuntimeDirectory.h"
-#include "SettingsFile.h"
 #include "Startup.h"
-#include "Viewers.h"
-#include "frmEdit.h"
 #include "frmSplf.h"
 
 namespace {
@@ -63,18 +60,15 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     AppContext ctx;
-    installSplfScreen(ctx);
+    installWindows(ctx);
     installDownloadWindows(ctx);
-    installViewerWindows(ctx);
-    installSettingsFiles(ctx);
     InstallMailStandIns(ctx);
-    installEmailWindows(ctx);
     // "End the program" inside a window event: the stop sequence has done its
     // steps; the remembered values are put down and the process ends at once,
     // as nothing that was waiting underneath may run on.
     ctx.endInEvent = [&ctx](const ProgramEnd& e) {
         // An end that came before the stop sequence leaves no work folder behind either.
-        ctx.clearWorkDirectory();
+        ctx.connection.clearWorkDirectory();
         ctx.settings.reset();
         std::fflush(nullptr);
         std::_Exit(e.exitStatus);
@@ -83,7 +77,7 @@ int main(int argc, char** argv) {
         Main(ctx, QStringList());
         return QApplication::exec();
     } catch (const ProgramEnd& e) {
-        ctx.clearWorkDirectory();
+        ctx.connection.clearWorkDirectory();
         return e.exitStatus;
     }
 }

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cctype>
 #include <mutex>
-#include <sys/stat.h>
 #include <unordered_map>
 
 namespace HostText {
@@ -94,6 +93,24 @@ SpoolRecord parseRecord(std::string line) {
 }
 }  // namespace
 
+struct SpoolStore::InfoCache {
+    struct Entry {
+        qint64 modified = 0;
+        qint64 size = -1;
+        SpooledFileInfo info;
+    };
+    struct Place {
+        QString path;
+        std::string library, outq;
+    };
+    std::mutex mutex;
+    std::unordered_map<QString, Entry> entries;
+    // The file each download request's names found at the last walk of the folders.
+    std::unordered_map<std::string, Place> places;
+};
+
+SpoolStore::SpoolStore(QString root) : root_(std::move(root)), cache_(std::make_shared<InfoCache>()) {}
+
 std::vector<std::string> SpoolStore::libraries() const {
     std::vector<std::string> libs;
     for (const std::string& n : subfolders(root_)) libs.push_back(upper(n));
@@ -153,98 +170,58 @@ std::vector<SpooledFileInfo> SpoolStore::spooledFiles(const OutputQueueInfo& que
 }
 
 namespace {
+// A download request's names as the look-up compares them: without regard to
+// case or blanks, a job number by its value when it is a number.
 std::string requestKey(const std::string& name, const std::string& job, const std::string& user,
                        const std::string& jobNumber, int number) {
-    // A job number of digits is compared as a number, anything else as a name.
-    std::string n = trimmed(jobNumber);
-    n = isNumber(n) ? std::to_string(std::stol(n)) : upper(n);
-    return upper(trimmed(name)) + '\n' + upper(trimmed(job)) + '\n' + upper(trimmed(user)) + '\n' + n + '\n' +
-           std::to_string(number);
+    const std::string n = trimmed(jobNumber);
+    const std::string jobNo = isNumber(n) ? std::to_string(std::stol(n)) : upper(n);
+    return upper(trimmed(name)) + '\x1f' + upper(trimmed(job)) + '\x1f' + upper(trimmed(user)) + '\x1f' + jobNo +
+           '\x1f' + std::to_string(number);
 }
-
-// A folder's time of change: adding, removing or renaming a file in it moves it.
-struct FolderStamp {
-    QString path;
-    qint64 sec = -1, nsec = -1;
-    static FolderStamp of(const QString& path) {
-        FolderStamp f{path};
-        struct stat st {};
-        if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
-            f.sec = st.st_mtim.tv_sec;
-            f.nsec = st.st_mtim.tv_nsec;
-        }
-        return f;
-    }
-    bool operator==(const FolderStamp&) const = default;
-};
 }  // namespace
-
-struct SpoolStore::InfoCache {
-    struct Entry {
-        qint64 modified = 0;
-        qint64 size = -1;
-        SpooledFileInfo info;
-    };
-
-    std::mutex mutex;
-    std::unordered_map<QString, Entry> entries;
-    // The download requests' index: what a request names, to the file that
-    // answers it, and the folders whose times it was built at.
-    std::vector<FolderStamp> folders;
-    std::unordered_map<std::string, QString> byRequest;
-};
-
-SpoolStore::SpoolStore(QString root) : root_(std::move(root)), cache_(std::make_shared<InfoCache>()) {}
-
 
 std::optional<SpooledFileInfo> SpoolStore::findSpooledFile(const std::string& name, const std::string& job,
                                                            const std::string& user, const std::string& jobNumber,
                                                            int number) const {
+    const auto sameNumber = [](const std::string& a, const std::string& b) {
+        const std::string x = trimmed(a), y = trimmed(b);
+        if (isNumber(x) && isNumber(y)) return std::stol(x) == std::stol(y);
+        return sameName(x, y);
+    };
+    const auto matches = [&](const SpooledFileInfo& f) {
+        return sameName(f.name, name) && sameName(f.job, job) && sameName(f.user, user) &&
+               sameNumber(f.jobNumber, jobNumber) && f.number == number;
+    };
+    // Where this request's file was found last: a queue of thousands of
+    // reports is not walked again for each download. The file is checked
+    // afresh; a file moved, changed or gone sends the look-up round the folders.
     const std::string key = requestKey(name, job, user, jobNumber, number);
-    // The index holds while no folder of the store has changed and the file
-    // found still answers the request (it may have been rewritten in place);
-    // anything else, a miss included, scans the folders afresh.
+    std::optional<InfoCache::Place> place;
     {
-        std::unique_lock<std::mutex> lock(cache_->mutex);
-        const auto stamps = cache_->folders;
-        const auto it = cache_->byRequest.find(key);
-        const bool hit = it != cache_->byRequest.end();
-        const QString path = hit ? it->second : QString();
-        lock.unlock();
-        if (hit && !stamps.empty() &&
-            std::all_of(stamps.begin(), stamps.end(), [](const FolderStamp& f) { return FolderStamp::of(f.path) == f; })) {
-            SpooledFileInfo f = cachedInfo(path);
-            if (f.problem.empty() && requestKey(f.name, f.job, f.user, f.jobNumber, f.number) == key) {
-                const QFileInfo queueDir(QFileInfo(path).path());
-                f.library = upper(queueDir.dir().dirName().toStdString());
-                f.outq = upper(queueDir.fileName().toStdString());
-                return f;
-            }
+        std::lock_guard<std::mutex> lock(cache_->mutex);
+        const auto it = cache_->places.find(key);
+        if (it != cache_->places.end()) place = it->second;
+    }
+    if (place && QFileInfo::exists(place->path)) {
+        SpooledFileInfo info = cachedInfo(place->path);
+        if (info.problem.empty() && matches(info)) {
+            info.library = place->library;
+            info.outq = place->outq;
+            return info;
         }
     }
-    std::vector<FolderStamp> stamps{FolderStamp::of(root_)};
-    std::unordered_map<std::string, QString> byRequest;
     std::optional<SpooledFileInfo> found;
-    for (const std::string& lib : libraries()) {
-        bool libStamped = false;
-        for (const OutputQueueInfo& q : outputQueues(lib)) {
-            if (!libStamped) stamps.push_back(FolderStamp::of(QFileInfo(q.dir).path()));
-            libStamped = true;
-            stamps.push_back(FolderStamp::of(q.dir));
-            for (const SpooledFileInfo& f : spooledFiles(q)) {
-                const std::string k = requestKey(f.name, f.job, f.user, f.jobNumber, f.number);
-                byRequest.emplace(k, f.path);  // the first of equal files answers, as the scan finds it
-                if (!found && k == key) found = f;
+    std::unordered_map<std::string, InfoCache::Place> seen;
+    for (const std::string& lib : libraries())
+        for (const OutputQueueInfo& q : outputQueues(lib))
+            for (SpooledFileInfo& f : spooledFiles(q)) {
+                if (!found && matches(f)) found = f;
+                seen.try_emplace(requestKey(f.name, f.job, f.user, f.jobNumber, f.number),
+                                 InfoCache::Place{f.path, f.library, f.outq});
             }
-        }
-        if (!libStamped) {
-            const QString libDir = childDir(root_, lib);
-            if (!libDir.isEmpty()) stamps.push_back(FolderStamp::of(libDir));
-        }
-    }
     std::lock_guard<std::mutex> lock(cache_->mutex);
-    cache_->folders = std::move(stamps);
-    cache_->byRequest = std::move(byRequest);
+    cache_->places = std::move(seen);
     return found;
 }
 
@@ -269,7 +246,6 @@ void SpoolStore::numberPages(std::vector<SpoolRecord>& records) {
         r.page = page;
     }
 }
-
 
 SpooledFileInfo SpoolStore::cachedInfo(const QString& path) const {
     const QFileInfo fi(path);

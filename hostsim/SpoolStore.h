@@ -42,10 +42,11 @@ struct SpooledFileInfo {
 };
 
 // The spool folder that hostsim serves: one folder per library, in it one
-// folder per output queue, in that one .splf file per spooled file. Lists
-// read the folders afresh, so files may be added while hostsim runs; a
-// download request is looked up in an index that holds while no folder has
-// changed; a file's attributes are read again when its time or size changes. The layout is described in hostsim/README.md.
+// folder per output queue, in that one .splf file per spooled file. The
+// folders are listed afresh on every list, so files may be added while
+// hostsim runs; a download finds its file where the last walk of the folders
+// saw it while that file is still there unchanged; a file's attributes are
+// read again when its time or size changes. The layout is described in hostsim/README.md.
 class SpoolStore {
 public:
     explicit SpoolStore(QString root = {});

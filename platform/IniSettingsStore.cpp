@@ -260,9 +260,10 @@ QString IniSettingsStore::load(File& f) {
         f.memoryOnly = true;
         if (f.reportedRead) return {};
         f.reportedRead = true;
-        return QStringLiteral("The settings file \"%1\" cannot be read (%2). The program goes on with its "
-                              "default settings and saves none in this run.")
-            .arg(QDir::toNativeSeparators(f.path), why);
+        return QStringLiteral("The settings file \"%1\" cannot be read (%2).%3")
+            .arg(QDir::toNativeSeparators(f.path), why,
+                 goesOn_ ? QStringLiteral(" The program goes on with its default settings and saves none in this run.")
+                         : QString());
     }
     Content parsed;
     // No settings file of ours grows that large: damaged, and set aside like
@@ -284,13 +285,13 @@ QString IniSettingsStore::load(File& f) {
     stamp(f);
     if (f.reportedRead) return {};
     f.reportedRead = true;
+    const QString damaged = QStringLiteral("The settings file \"%1\" is damaged (%2).").arg(QDir::toNativeSeparators(f.path), why);
     if (moved)
-        return QStringLiteral("The settings file \"%1\" is damaged (%2). The program goes on with its default "
-                              "settings; the damaged file was kept as \"%3\".")
-            .arg(QDir::toNativeSeparators(f.path), why, QDir::toNativeSeparators(aside));
-    return QStringLiteral("The settings file \"%1\" is damaged (%2). The program goes on with its default "
-                          "settings and saves none in this run.")
-        .arg(QDir::toNativeSeparators(f.path), why);
+        return damaged + (goesOn_ ? QStringLiteral(" The program goes on with its default settings; the damaged file was kept as \"%1\".")
+                                  : QStringLiteral(" It was kept as \"%1\"."))
+                             .arg(QDir::toNativeSeparators(aside));
+    return damaged + (goesOn_ ? QStringLiteral(" The program goes on with its default settings and saves none in this run.")
+                              : QString());
 }
 
 QString IniSettingsStore::readProblem(const QString& app) {

@@ -38,6 +38,10 @@ public:
     // A file that cannot be read or is damaged, looked at without moving it aside.
     QString readProblem(const QString& app) override;
 
+    // A run that ends on a file it cannot read (an unattended one): the
+    // problem's message says nothing of going on with the defaults.
+    void endOnProblem() { goesOn_ = false; }
+
     QString fileName(const QString& app) const;
     const QString& folder() const { return folder_; }
 
@@ -75,5 +79,6 @@ private:
 
     QString folder_;
     std::function<void(const QString&)> problem_;
+    bool goesOn_ = true;
     std::map<QString, File> files_;
 };

@@ -128,14 +128,17 @@ void showOnce(const StandInDesk& desk, bool& shown, bool isOwnFile, const QStrin
               const std::function<bool(const QString&)>& write) {
     if (shown) return;
     shown = true;
-    // Nobody watches a batch run: nothing is put on its desktop.
-    if (desk.unattended && desk.unattended()) return;
+    // Nobody watches a batch run: nothing is put on its desktop, but a
+    // document that exists nowhere else is kept, and the run says where.
+    const bool unattended = desk.unattended && desk.unattended();
     if (isOwnFile) {
-        openForUser(desk, path);
+        if (!unattended) openForUser(desk, path);
         return;
     }
     const QString copy = UnsavedCopyPath(desk, path, extension);
-    if (write(copy)) openForUser(desk, copy);
+    if (!write(copy)) return;
+    if (!unattended) openForUser(desk, copy);
+    else if (desk.keptUnshown) desk.keptUnshown(copy);
 }
 
 // ---------------------------------------------------------------- spreadsheet

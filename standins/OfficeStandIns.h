@@ -16,8 +16,10 @@ struct StandInDesk {
     // saved (the opened report of Lotus 1-2-3 or WordPro, an unsaved Word document).
     std::function<QString()> documentsFolder;
     QString opener = QStringLiteral("xdg-open");
-    // True while nobody watches (a batch run): no document is shown.
+    // True while nobody watches (a batch run): no document is shown; one that
+    // nobody saved is still written where it would have been shown, and told here.
     std::function<bool()> unattended;
+    std::function<void(const QString& copy)> keptUnshown;
 };
 
 // Where a program shows a document that no one saved: in the desk's folder

@@ -1,7 +1,11 @@
 #include "BatchRun.h"
 
 #include <QDateTime>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <exception>
 #include <optional>
 
@@ -42,6 +46,66 @@ struct NoProgress : DownloadProgress {
     void status(const QString&) override {}
 };
 
+// A run stopped by SIGTERM, SIGINT or SIGHUP (cron's end, a closed terminal,
+// Ctrl+C) ends as a cancel does: the report in hand leaves an earlier file as
+// it was and nothing in the work folder, the rest are named as not
+// delivered. A second signal ends it at once.
+volatile std::sig_atomic_t gStopSignal = 0;
+int gStopPipe[2] = {-1, -1};
+
+void onStopSignal(int signal) {
+    if (gStopSignal == 0) gStopSignal = signal;
+    std::signal(signal, SIG_DFL);
+    const char wake = 1;
+    [[maybe_unused]] const ssize_t n = ::write(gStopPipe[1], &wake, 1);
+}
+
+// While it lives, a stop signal cancels the link's transfer (the event loop
+// sees it in every wait for the host).
+class StopOnSignal {
+public:
+    explicit StopOnSignal(HostLink& link) {
+        gStopSignal = 0;
+        if (gStopPipe[0] < 0 && ::pipe2(gStopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        notifier_ = std::make_unique<QSocketNotifier>(gStopPipe[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [&link] {
+            char drained;
+            while (::read(gStopPipe[0], &drained, 1) > 0) {
+            }
+            link.requestCancel();
+        });
+        struct sigaction stop {};
+        stop.sa_handler = onStopSignal;
+        sigemptyset(&stop.sa_mask);
+        stop.sa_flags = SA_RESTART;
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            struct sigaction before {};
+            // A signal the starter set aside (SIGINT of a job in the background) stays set aside.
+            if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+            ::sigaction(signal, &stop, nullptr);
+        }
+    }
+
+private:
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+QString stopSignalName() {
+    switch (gStopSignal) {
+    case SIGINT: return QStringLiteral("SIGINT");
+    case SIGHUP: return QStringLiteral("SIGHUP");
+    default: return QStringLiteral("SIGTERM");
+    }
+}
+
+// A report not delivered because the run was told to stop.
+ReportOutcome stoppedBefore(const SpoolFileRow& row) {
+    ReportOutcome skipped;
+    skipped.row = row.toQString();
+    skipped.reason = QStringLiteral("The run was stopped (%1) before this report.").arg(stopSignalName());
+    return skipped;
+}
+
 // The values the program's first start fills in; the run's options and names rely on them.
 void seedDefaults(RunContext& ctx) {
     ctx.seedSetting(Setting::RemoveBlanks);
@@ -67,7 +131,7 @@ std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSetting
     for (const QString& path : p.settings) {
         const std::optional<QByteArray> bytes = ReadBatchSettingsFile(ctx, path);
         if (!bytes) return kExitSettingsFile;
-        ctx.gSettingsFromFile = true;
+        ctx.download.gSettingsFromFile = true;
         const QString before = settings.options.processType;
         using SettingsFile::Reader;
         SettingsFile::apply(settings, SettingsFile::lines(*bytes, Reader::Batch), Reader::Batch,
@@ -84,7 +148,7 @@ int finish(RunContext& ctx, int status) {
     if (ctx.gWordProAppHeld && ctx.releaseWordProApp) ctx.releaseWordProApp();
     ctx.gWordProAppHeld = false;
     Disconnect(ctx.link);
-    ctx.clearWorkDirectory();
+    ctx.connection.clearWorkDirectory();
     return status;
 }
 
@@ -94,7 +158,14 @@ bool connected(RunContext& ctx) { return ctx.link.socketIfOpen() != nullptr; }
 ReportOutcome deliverNamingDrafts(RunContext& ctx, ReportRun& run, const DownloadOptions& options,
                                   const SpoolFileRow& row, const std::optional<QString>& name = std::nullopt) {
     const qsizetype draftsBefore = Email(ctx).drafts.size();
+    if (gStopSignal) return stoppedBefore(row);
     ReportOutcome out = DeliverReport(run, options, row, name);
+    if (gStopSignal && out.status == ReportOutcome::Canceled)
+        out.reason = QStringLiteral("The run was stopped (%1) in this report.").arg(stopSignalName());
+    // A compose window that holds this report alone becomes its draft now, so
+    // that its line names it; one that gathers every report waits for the end.
+    const ProcessType* type = FindProcessType(options.processType);
+    if (type && type->mail && !options.attachMultiples) CloseMailWindows(ctx);
     out.drafts = Email(ctx).drafts.mid(draftsBefore);
     return out;
 }
@@ -104,10 +175,10 @@ ReportOutcome deliverNamingDrafts(RunContext& ctx, ReportRun& run, const Downloa
 // with the status in `status`.
 std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, const SpoolSelection& selection,
                                         ReportRun& run, std::optional<int>& status) {
-    ctx.gBatchNoDialogs = true;
+    ctx.mode.gBatchNoDialogs = true;
     struct NoDialogs {
         RunContext& ctx;
-        ~NoDialogs() { ctx.gBatchNoDialogs = false; }
+        ~NoDialogs() { ctx.mode.gBatchNoDialogs = false; }
     } noDialogs{ctx};
     ListSplfGrid grid;
     defineSplfGridColumns(grid);
@@ -115,14 +186,14 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
     bool listed = true;
     if (selection.outq != QLatin1String("*ALL")) {
         QString found;
-        listed = checkOutq(ctx.link, ctx, ctx, selection.outq, selection.library, found) == OutqCheck::Found;
+        listed = checkOutq(ctx.link, ctx, ctx.connection, selection.outq, selection.library, found) == OutqCheck::Found;
         if (!found.isEmpty()) library = found;
     }
-    if (listed) GetSpoolFiles(ctx.link, ctx, ctx, grid, selection.outq, library, selection.user, selection.outq);
+    if (listed) GetSpoolFiles(ctx.link, ctx, ctx.connection, grid, selection.outq, library, selection.user, selection.outq);
     // The reports the list could not take are reports not delivered.
     std::vector<ReportOutcome> leftOut;
     if (listed)
-        for (const LeftOutReport& l : ctx.gListLeftOut) {
+        for (const LeftOutReport& l : ctx.connection.gListLeftOut) {
             ReportOutcome o;
             o.row = l.report;
             o.reason = QStringLiteral("left out of the list: ") + l.reason;
@@ -138,7 +209,7 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
     }
     std::vector<ReportOutcome> outcomes;
     outcomes.reserve(static_cast<size_t>(rows) + leftOut.size());
-    ctx.gSelectedCount = rows;
+    ctx.download.gSelectedCount = rows;
     HostLink::Hold hold(ctx.link);
     // Once the link is lost (the message said so), the rest would only fail again.
     LinkLostWatch lostWatch(ctx.link);
@@ -152,7 +223,7 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
             continue;
         }
         outcomes.push_back(deliverNamingDrafts(ctx, run, settings.options, row));
-        if (ctx.gSelectedCount > 1) --ctx.gSelectedCount;
+        if (ctx.download.gSelectedCount > 1) --ctx.download.gSelectedCount;
     }
     outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
     return outcomes;
@@ -186,7 +257,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     RunSettings settings;
     if (const std::optional<int> status = readSettings(ctx, p, settings)) return *status;
     DownloadOptions& options = settings.options;
-    ctx.gBatchFileName = p.name;
+    ctx.download.gBatchFileName = p.name;
 
     auto refuse = [&ctx](const QString& text) {
         ctx.report(Failure{text, MsgIcon::Critical, kTitle});
@@ -234,9 +305,9 @@ int runChecked(RunContext& ctx, const QStringList& given) {
                   },
                   {}};
 
-    UnattendedConnectView view(ctx, ctx.link);
+    UnattendedConnectView view(ctx.connection, ctx.link);
     try {
-        if (ConnectToHost(ctx.link, ctx, ctx, ctx, view) != 0 || !connected(ctx))
+        if (ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view) != 0 || !connected(ctx))
             return finish(ctx, kExitConnectFailed);
         std::vector<ReportOutcome> outcomes;
         if (p.wholeQueue()) {
@@ -248,7 +319,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
             std::optional<QString> name;
             if (destination->dialog != SaveDialogKind::None)
                 name = BatchFileName(ctx, settings, destination->dialog, row);
-            ctx.gSelectedCount = 1;
+            ctx.download.gSelectedCount = 1;
             HostLink::Hold hold(ctx.link);
             outcomes.push_back(deliverNamingDrafts(ctx, run, options, row, name));
         }
@@ -266,18 +337,21 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 }  // namespace
 
 int RunUnattended(RunContext& ctx, const QStringList& arguments) {
-    ctx.gBatchMode = true;
-    ctx.gCommandArgs = arguments;
-    ctx.gCommandLine = arguments.join(QLatin1Char(','));
+    ctx.mode.gBatchMode = true;
+    ctx.connection.gCommandArgs = arguments;
+    ctx.connection.gCommandLine = arguments.join(QLatin1Char(','));
     // Remembered settings that cannot be read end the run before anything is
     // done (the file is set aside, so that the next run starts afresh).
     if (ctx.settings && !ctx.settings->readProblem(QString::fromLatin1(Services::kAppTitle)).isEmpty()) {
         ctx.getSetting(Setting::Defaults);
-        std::fprintf(stderr, "Tolvane: The batch run ends here instead, as its remembered settings cannot be read.\n");
+        std::fprintf(stderr, "Tolvane: The batch run ends here, as its remembered settings cannot be read.\n");
         return kExitSettingsFile;
     }
     try {
-        return runChecked(ctx, arguments);
+        const StopOnSignal stop(ctx.link);
+        const int status = runChecked(ctx, arguments);
+        // A stopped run ends as the shell reports a signal's end: 128 and its number.
+        return gStopSignal ? 128 + gStopSignal : status;
     } catch (const ProgramEnd& e) {
         return finish(ctx, e.exitStatus);
     } catch (const std::exception& e) {
@@ -298,7 +372,11 @@ std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& 
     QByteArray bytes;
     QString why;
     if (!SettingsFile::read(path, bytes))
-        why = QStringLiteral("(the file cannot be read)");
+        why = bytes.size() > SettingsFile::kMaxBytes
+                  ? QStringLiteral("(the file cannot be read: it is larger than %1 bytes)").arg(SettingsFile::kMaxBytes)
+                  : QStringLiteral("(the file cannot be read)");
+    else if (bytes.contains('\0'))
+        why = QStringLiteral("(not a settings file: it holds NUL bytes)");
     else if (!SettingsFile::isSettingsFile(bytes))
         why = QStringLiteral("(not a settings file: it has no \"[Properties]\" line)");
     if (why.isEmpty()) return bytes;
@@ -308,7 +386,7 @@ std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& 
 
 void ReportOnStandardError(RunContext& ctx, std::function<void(const QString&)> write) {
     auto standardError = std::make_shared<BatchMessageBoxes>(std::move(write));
-    ctx.reporter = std::make_unique<MessageBoxReporter>([standardError] { return standardError.get(); }, &ctx);
+    ctx.reporter = std::make_unique<MessageBoxReporter>([standardError] { return standardError.get(); }, &ctx.mode);
     ctx.asker = std::make_unique<MessageBoxAsker>([standardError] { return standardError.get(); }, [] { return true; });
 }
 
@@ -317,9 +395,11 @@ void UseUnattendedServices(RunContext& ctx) {
     ctx.paths = std::make_unique<DesktopPaths>();
     ctx.msg = std::make_unique<BatchMessageBoxes>();
     ReportOnStandardError(ctx);
-    ctx.settings = std::make_unique<IniSettingsStore>(ctx.paths->configPath(), [&ctx](const QString& problem) {
+    auto store = std::make_unique<IniSettingsStore>(ctx.paths->configPath(), [&ctx](const QString& problem) {
         ctx.report(Failure{problem, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle)});
     });
+    store->endOnProblem();
+    ctx.settings = std::move(store);
     ctx.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(ctx.paths->appPath()));
     ctx.processes = std::make_unique<QProcessStarter>([&ctx] { return ctx.clock.get(); });
     ctx.ftp = std::make_unique<FtpClientRunner>();
@@ -336,6 +416,10 @@ int PrintBatchLines(const std::vector<ReportOutcome>& outcomes,
         const bool file = ok && !o.target.isEmpty();
         QString what = file ? o.target : o.row.simplified();
         if (!ok && !o.reason.isEmpty()) what += QStringLiteral(": ") + o.reason;
+        // A cut-short file must not pass for the report.
+        if (!ok && !o.partial.isEmpty())
+            what += (o.reason.isEmpty() ? QStringLiteral(": ") : o.reason.endsWith(u'.') ? QStringLiteral(" ") : QStringLiteral(". ")) +
+                    QStringLiteral("The part that arrived is kept in ") + o.partial + QLatin1Char('.');
         if (ok && !o.note.isEmpty()) what += QStringLiteral(": ") + o.note;
         // Where the messages it left for the user are.
         const QString kept = o.drafts.isEmpty() || !draftsText ? QString() : draftsText(o.drafts) + QLatin1Char('.');

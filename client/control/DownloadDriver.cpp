@@ -125,9 +125,9 @@ std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& 
     }
     dlg.setTxtSaveTag(QString());
     dlg.cancelledFlag() = false;
-    dlg.cmdOpenAll->setEnabled(ctx.gSelectedCount > 1);
+    dlg.cmdOpenAll->setEnabled(ctx.download.gSelectedCount > 1);
     chosenByUser = false;
-    if (!ctx.gBatchNoDialogs) {
+    if (!ctx.mode.gBatchNoDialogs) {
         dlg.showModal();
         chosenByUser = dlg.chosenByUser();
     }
@@ -150,7 +150,7 @@ void closeMailWindows(AppContext& ctx) {
 }
 
 void clearSaveAll(AppContext& ctx) {
-    ctx.gTextSaveAll = ctx.gHtmlSaveAll = ctx.gXmlSaveAll = ctx.gPdfSaveAll = false;
+    ctx.saveDialogs.text.all = ctx.saveDialogs.html.all = ctx.saveDialogs.xml.all = ctx.saveDialogs.pdf.all = false;
 }
 
 void lockScreen(SplfScreenApi& splf) {
@@ -162,7 +162,7 @@ void unlockScreen(AppContext& ctx) {
     SplfScreenApi& splf = ctx.frmSplf();
     ctx.link.clearCancel();
     clearSaveAll(ctx);
-    ctx.gMailStarted = false;
+    ctx.download.gMailStarted = false;
     closeMailWindows(ctx);
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
     splf.setControlEnabled(QStringLiteral("cmdOK"), true);
@@ -214,11 +214,11 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
     SplfScreenApi& splf = ctx.frmSplf();
     SplfGrid& grid = splf.grdSplf();
     ctx.link.clearCancel();
-    ctx.gSelectedCount = 0;
+    ctx.download.gSelectedCount = 0;
     const int rows = grid.rowCount();
     for (int i = 1; i <= rows; ++i)
-        if (grid.rowSelected(i)) ++ctx.gSelectedCount;
-    if (ctx.gSelectedCount == 0) {
+        if (grid.rowSelected(i)) ++ctx.download.gSelectedCount;
+    if (ctx.download.gSelectedCount == 0) {
         ctx.msgBox(QStringLiteral("Please select a spool file or click 'Close'"), MsgButtons::OK, MsgIcon::None,
                    QStringLiteral("Tolvane"));
         return {};
@@ -254,7 +254,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
                 continue;
             }
             // Each report takes the options as they stand when it starts.
-            DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
+            DownloadOptions options = ReadScreenOptions(splf, ctx.download.gMinusSignApplicable);
             ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
             const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
             const qsizetype draftsBefore = Email(ctx).drafts.size();
@@ -262,9 +262,9 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
             outcomes.back().drafts = Email(ctx).drafts.mid(draftsBefore);
             const ProcessType* type = FindProcessType(options.processType);
             const bool viewer = type && type->viewer;
-            if (!viewer && ctx.gSelectedCount > 1) {
+            if (!viewer && ctx.download.gSelectedCount > 1) {
                 grid.setCellSelected(i, 1, false);
-                --ctx.gSelectedCount;
+                --ctx.download.gSelectedCount;
             }
             setMousePointer(MousePointer::Normal);
         }
@@ -285,7 +285,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
 ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::optional<QString>& fileName) {
     SplfScreenApi& splf = ctx.frmSplf();
     ctx.link.clearCancel();
-    ctx.gSelectedCount = 1;
+    ctx.download.gSelectedCount = 1;
     lockScreen(splf);
     const qsizetype draftsBefore = Email(ctx).drafts.size();
     ReportOutcome out;
@@ -294,7 +294,7 @@ ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::op
         ScreenProgress progress(splf);
         ReportRun run = reportRun(ctx, progress, {});
         // The remembered dialogs' values (printer format, naming) as for a whole queue.
-        DownloadOptions options = ReadScreenOptions(splf, ctx.gMinusSignApplicable);
+        DownloadOptions options = ReadScreenOptions(splf, ctx.download.gMinusSignApplicable);
         ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
         try {
             out = DeliverReport(run, options, row, fileName);
@@ -318,7 +318,7 @@ void CancelSelectedDownloads(AppContext& ctx) {
     ctx.link.requestCancel();
     splf.setControlEnabled(QStringLiteral("cmdCancel"), false);
     clearSaveAll(ctx);
-    ctx.gMailStarted = false;
+    ctx.download.gMailStarted = false;
     closeMailWindows(ctx);
     splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
     setMousePointer(MousePointer::Hourglass);

@@ -23,7 +23,9 @@
 #include "SplfScreenApi.h"
 #include "Startup.h"
 #include "frmMacro.h"
+#include "Viewers.h"
 #include "frmMain.h"
+#include "frmPrint.h"
 
 namespace SettingsFile {
 namespace {
@@ -71,13 +73,13 @@ struct SaveDialogPart {
     Part part;
     S::SaveDialog dialog;
     frmSaveAs::Kind kind;
-    bool AppContext::*accepted;
+    SaveDialogAnswer SaveDialogFlags::*answer;
 };
 const SaveDialogPart kSaveDialogs[] = {
-    {Part::TextFile, S::TextSave, frmSaveAs::Kind::Text, &AppContext::gTextSaveAccepted},
-    {Part::HtmlFile, S::HtmlSave, frmSaveAs::Kind::Html, &AppContext::gHtmlSaveAccepted},
-    {Part::PdfFile, S::PdfSave, frmSaveAs::Kind::Pdf, &AppContext::gPdfSaveAccepted},
-    {Part::XmlFile, S::XmlSave, frmSaveAs::Kind::Xml, &AppContext::gXmlSaveAccepted},
+    {Part::TextFile, S::TextSave, frmSaveAs::Kind::Text, &SaveDialogFlags::text},
+    {Part::HtmlFile, S::HtmlSave, frmSaveAs::Kind::Html, &SaveDialogFlags::html},
+    {Part::PdfFile, S::PdfSave, frmSaveAs::Kind::Pdf, &SaveDialogFlags::pdf},
+    {Part::XmlFile, S::XmlSave, frmSaveAs::Kind::Xml, &SaveDialogFlags::xml},
 };
 
 struct NamingPart {
@@ -94,51 +96,35 @@ const NamingPart kNaming[] = {
     {Part::UseUserName, &O::Naming::useUserName, &frmFormat::optUseUserName},
 };
 
-// The printer format window's values go by their keys ("Print font size80", ...).
+// The printer format window's frame (by width) of each part.
 struct PrinterPart {
     Part part;
-    const char* key;
-    size_t width;
+    int width;
     bool orientation;
 };
 const PrinterPart kPrinter[] = {
-    {Part::PrintFont80, "Print font size80", 0, false},
-    {Part::PrintFont132, "Print font size132", 1, false},
-    {Part::PrintFont198, "Print font size198", 2, false},
-    {Part::PrintOrientation80, "Print orientation80", 0, true},
-    {Part::PrintOrientation132, "Print orientation132", 1, true},
-    {Part::PrintOrientation198, "Print orientation198", 2, true},
+    {Part::PrintFont80, 0, false},         {Part::PrintFont132, 1, false},        {Part::PrintFont198, 2, false},
+    {Part::PrintOrientation80, 0, true},   {Part::PrintOrientation132, 1, true},  {Part::PrintOrientation198, 2, true},
 };
 
 struct MacroPart {
     Part part;
-    const char* field;  // "frmExcel.txtMacroSheet", ...
+    MacroProgram program;
     S::Macro S::*dialog;
     QString S::Macro::*value;
 };
 const MacroPart kMacros[] = {
-    {Part::WordMacroDocument, "frmWord.txtMacroFile", &S::word, &S::Macro::document},
-    {Part::WordMacroName, "frmWord.txtMacroName", &S::word, &S::Macro::name},
-    {Part::ExcelMacroDocument, "frmExcel.txtMacroSheet", &S::excel, &S::Macro::document},
-    {Part::ExcelMacroName, "frmExcel.txtMacroName", &S::excel, &S::Macro::name},
+    {Part::WordMacroDocument, MacroProgram::Word, &S::word, &S::Macro::document},
+    {Part::WordMacroName, MacroProgram::Word, &S::word, &S::Macro::name},
+    {Part::ExcelMacroDocument, MacroProgram::Excel, &S::excel, &S::Macro::document},
+    {Part::ExcelMacroName, MacroProgram::Excel, &S::excel, &S::Macro::name},
 };
 
 // Setting a macro dialog's field loads it, hidden, as a delivery would.
-void putMacroField(AppContext& c, const char* field, const QString& value) {
-    const QString f = QString::fromLatin1(field);
-    MacroDialog& d = f.startsWith(u"frmExcel.") ? static_cast<MacroDialog&>(ExcelMacroWindow(c))
-                                                : static_cast<MacroDialog&>(WordMacroWindow(c));
-    (f.endsWith(u".txtMacroName") ? d.txtMacroName : d.txtMacroFileBox)->setText(value);
-}
-
-// Without the printer format window, what a freshly loaded one would show: the remembered values.
-QString printerValue(AppContext& c, const PrinterPart& p) {
-    const QString key = QString::fromLatin1(p.key);
-    if (c.printerFormatValue) return c.printerFormatValue(key);
-    DownloadOptions o;
-    ReadDialogOptions(o, [&c](const QString& name) { return c.getSetting(name); });
-    return p.orientation ? (o.printer.landscape[p.width] ? QStringLiteral("False") : QStringLiteral("True"))
-                         : o.printer.fontSize[p.width];
+void putMacroField(AppContext& c, const MacroPart& m, const QString& value) {
+    MacroDialog& d = m.program == MacroProgram::Excel ? static_cast<MacroDialog&>(ExcelMacroWindow(c))
+                                                      : static_cast<MacroDialog&>(WordMacroWindow(c));
+    (m.value == &S::Macro::name ? d.txtMacroName : d.txtMacroFileBox)->setText(value);
 }
 
 template <typename Table>
@@ -167,13 +153,13 @@ void put(AppContext& c, const S& s, Part part, Reader reader) {
         frmFormat& f = NamingOptionsWindow(c);
         f.setOption(f.*n->button, o.naming.*n->field);
     } else if (const PrinterPart* p = find(kPrinter, part)) {
-        const QString value = p->orientation ? (o.printer.landscape[p->width] ? QStringLiteral("False") : QStringLiteral("True"))
-                                             : o.printer.fontSize[p->width];
-        if (c.setPrinterFormatValue) c.setPrinterFormatValue(QString::fromLatin1(p->key), value);
+        // A settings file fills the window, not the remembered values: only its OK remembers them.
+        frmPrint& w = PrinterFormatWindow(c);
+        const auto i = static_cast<size_t>(p->width);
+        if (p->orientation) w.setLandscape(p->width, o.printer.landscape[i]);
+        else w.setFontSize(p->width, o.printer.fontSize[i]);
     } else if (const MacroPart* m = find(kMacros, part)) {
-        const QString& value = (s.*m->dialog).*m->value;
-        if (c.setMacroField) c.setMacroField(m->field, value);
-        else putMacroField(c, m->field, value);
+        putMacroField(c, *m, (s.*m->dialog).*m->value);
     } else {
         switch (part) {
         case Part::User: mainWindow(c).txtWrkSplf->setText(s.user); break;
@@ -219,22 +205,26 @@ RunSettings fromWindows(AppContext& c) {
     o.htmlAddToFile = splf.value(QStringLiteral("optAddReplace_0")) != 1;
     for (const SaveDialogPart& d : kSaveDialogs) {
         S::SaveName& n = s.saveNames[d.dialog];
-        n.accepted = c.*d.accepted;
+        n.accepted = (c.saveDialogs.*d.answer).accepted;
         if (n.accepted) n.name = SaveDialog(c, d.kind).txtSave->text();
     }
     frmFormat& f = NamingOptionsWindow(c);
     o.naming.savePath = f.txtSavePath->text();
     o.naming.fullName = f.chkFullName->checkState() != Qt::Unchecked;
     for (const NamingPart& n : kNaming) o.naming.*n.field = (f.*n.button)->isChecked();
+    const frmPrint& w = PrinterFormatWindow(c);
     for (const PrinterPart& p : kPrinter) {
-        const QString v = printerValue(c, p);
-        if (p.orientation) o.printer.landscape[p.width] = v == QLatin1String("False");
-        else o.printer.fontSize[p.width] = v;
+        const auto i = static_cast<size_t>(p.width);
+        if (p.orientation) o.printer.landscape[i] = w.landscape(p.width);
+        else o.printer.fontSize[i] = w.fontSize(p.width);
     }
-    s.word.loaded = c.gWordMacroFormLoaded && c.macroField;
-    s.excel.loaded = c.gExcelMacroFormLoaded && c.macroField;
-    for (const MacroPart& m : kMacros)
-        if ((s.*m.dialog).loaded) (s.*m.dialog).*m.value = c.macroField(m.field);
+    s.word.loaded = c.gWordMacroFormLoaded && LoadedMacroFields(c, MacroProgram::Word);
+    s.excel.loaded = c.gExcelMacroFormLoaded && LoadedMacroFields(c, MacroProgram::Excel);
+    for (const MacroPart& m : kMacros) {
+        if (!(s.*m.dialog).loaded) continue;
+        const MacroFields fields = LoadedMacroFields(c, m.program).value_or(MacroFields{});
+        (s.*m.dialog).*m.value = m.value == &S::Macro::name ? fields.name : fields.document;
+    }
     return s;
 }
 
@@ -269,7 +259,7 @@ int OpenSettingsFile(AppContext& ctx, const QString& path) {
     }
     using SettingsFile::Reader;
     SettingsFile::apply(ctx, SettingsFile::lines(bytes, Reader::Window), Reader::Window);
-    ctx.gSettingsFromFile = true;
+    ctx.download.gSettingsFromFile = true;
     return 0;
 }
 
@@ -298,9 +288,3 @@ int SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAs
     }
 }
 
-void installSettingsFiles(AppContext& ctx) {
-    ctx.openSettingsFile = [&ctx](const QString& path) { return OpenSettingsFile(ctx, path); };
-    ctx.saveSettingsFile = [&ctx](const QString& path, bool replace) { return SaveSettingsFile(ctx, path, replace); };
-    ctx.setMacroField = [&ctx](const char* field, const QString& value) { SettingsFile::putMacroField(ctx, field, value); };
-    // The printer format keys go to the printer format window (installViewerWindows).
-}

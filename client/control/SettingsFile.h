@@ -31,5 +31,3 @@ int OpenSettingsFile(AppContext& ctx, const QString& path);
 // when the user declined to replace the file or it could not be written
 // (the old file is then as it was).
 int SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAsking);
-// The main window's File menu calls the two above.
-void installSettingsFiles(AppContext& ctx);

@@ -31,7 +31,9 @@
 #include "ProcessTypes.h"
 #include "TableSplfGrid.h"
 #include "WindowServices.h"
+#include "frmEdit.h"
 #include "frmMain.h"
+#include "frmPrint.h"
 
 namespace {
 constexpr int kTwipsPerPixel = 15;
@@ -486,7 +488,7 @@ void frmSplf::cboProcessType_Click() {
                 w->setVisible(v.notesTabs);
         }
     }
-    ctx_.gMinusSignApplicable = ownEnabled(chkORMinusSign);
+    ctx_.download.gMinusSignApplicable = ownEnabled(chkORMinusSign);
 }
 
 void frmSplf::cboPaperSize_Click() {
@@ -514,11 +516,11 @@ void frmSplf::optEmail_Click(int index) {
 }
 
 void frmSplf::cmdAutoOptions_Click() {
-    if (ctx_.showAutoSendOptions) ctx_.showAutoSendOptions();
+    ShowAutoSendOptions(ctx_);
 }
 
 void frmSplf::cmdPrinter_Click() {
-    if (ctx_.showPrinterFormat) ctx_.showPrinterFormat();
+    ShowPrinterFormat(ctx_);
 }
 
 void frmSplf::mnuOptions_Click() {
@@ -559,7 +561,7 @@ void frmSplf::closeEvent(QCloseEvent* e) {
     }
     Form_Unload();
     e->accept();
-    if (ctx_.splfScreen.obj.get() == this) {
+    if (ctx_.splfScreen.obj.get() == static_cast<SplfScreenApi*>(this)) {
         ctx_.splfScreen.obj.release();
         deleteLater();
     }
@@ -656,12 +658,4 @@ void frmSplf::setControlEnabled(const QString& name, bool on) {
 bool frmSplf::visible(const QString& name) const {
     const QWidget* w = control(name);
     return w && !w->isHidden();
-}
-
-void installSplfScreen(AppContext& ctx) {
-    ctx.splfScreen.make = [&ctx]() -> std::unique_ptr<SplfScreenApi> {
-        auto screen = std::make_unique<frmSplf>(ctx);
-        screen->Form_Load();
-        return screen;
-    };
 }

@@ -182,5 +182,7 @@ private:
     std::vector<QButtonGroup*> groups_;
 };
 
-// Registers frmSplf as the context's spooled-file screen (loaded on first use).
-void installSplfScreen(AppContext& ctx);
+// Installs this layer as the context's upper windows (UpperWindows): frmSplf
+// as its spooled-file screen (loaded on first use), the File menu's settings
+// files, and the save-as and macro dialogs' fields for the stop sequence.
+void installWindows(AppContext& ctx);

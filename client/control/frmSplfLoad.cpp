@@ -132,7 +132,7 @@ void frmSplf::Form_Load() {
     }
     choose(optEmail[r(Setting::Email).set() && r(Setting::Email).isTrue() ? 0 : 1]);
 
-    sbSplfPanel2->setText(c.gHostAddress);
+    sbSplfPanel2->setText(c.connection.gHostAddress);
     cboProcessType_Click();
     chkAutoSend_Click();
     // 9825 x 7500 twips, centred.
@@ -146,7 +146,7 @@ void frmSplf::Form_Load() {
 
 void frmSplf::Form_Unload() {
     // A batch run leaves the user's remembered options as they were.
-    if (ctx_.gBatchMode || !ctx_.mainWindowLoaded() || !ctx_.mainWindow().itmSaveSettings->isChecked()) return;
+    if (ctx_.mode.gBatchMode || !ctx_.mainWindowLoaded() || !ctx_.mainWindow().itmSaveSettings->isChecked()) return;
     const std::pair<SettingKey, QString> values[] = {
         {Setting::Process, cboProcessType->currentText().trimmed()},
         {Setting::Translation, cboTranslation->currentText().trimmed()},

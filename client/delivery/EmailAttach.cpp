@@ -8,9 +8,9 @@
 
 namespace {
 // Opens a new message, or reuses the one of the earlier report.
-bool opening(MailRun& run) { return !run.options.attachMultiples || !run.ctx.gMailStarted; }
+bool opening(MailRun& run) { return !run.options.attachMultiples || !run.ctx.download.gMailStarted; }
 // No later report of the download goes into this message.
-bool lastOfMessage(MailRun& run) { return !run.options.attachMultiples || run.ctx.gSelectedCount < 2; }
+bool lastOfMessage(MailRun& run) { return !run.options.attachMultiples || run.ctx.download.gSelectedCount < 2; }
 
 void genericError(RunContext& ctx, int number, const QString& description) {
     ctx.report(Failure{ErrorText(number, description), MsgIcon::None, QStringLiteral("Tolvane")});
@@ -65,7 +65,7 @@ int attachByKeys(MailRun& run, QString& width, const SpoolFileRow& row, const Ma
     EmailState& email = Email(ctx);
     if (opening(run)) {
         email.composeTask = opened->task;
-        if (k.startedAtOnce) ctx.gMailStarted = true;
+        if (k.startedAtOnce) ctx.download.gMailStarted = true;
     }
     return trapped(ctx, [&] {
         for (int i = 0; i < k.roundsBefore; ++i) ctx.clock->pumpOnce();
@@ -77,7 +77,7 @@ int attachByKeys(MailRun& run, QString& width, const SpoolFileRow& row, const Ma
         EmailKeys::type(ctx, file);
         EmailKeys::send(ctx, QString::fromLatin1(k.confirmKeys));
         for (int i = 0; i < k.roundsAfter; ++i) ctx.clock->pumpOnce();
-        ctx.gMailStarted = true;
+        ctx.download.gMailStarted = true;
         return MailDone(run, QString::fromLatin1(k.done) + file.trimmed() + QLatin1Char('.'), k.focus);
     }, [&](int n, const QString& d) { genericError(ctx, n, d); });
 }
@@ -147,7 +147,7 @@ int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
         tabs(n2);
         EmailKeys::send(ctx, QStringLiteral("{RIGHT}"));
         if (lastOfMessage(run)) email.releaseNotes();
-        ctx.gMailStarted = true;
+        ctx.download.gMailStarted = true;
         return MailDone(run, QStringLiteral("Load to Notes email is complete."));
     }, notesError);
 }
@@ -166,7 +166,7 @@ int EmailAttachOutlook(MailRun run, QString& width, const SpoolFileRow& row) {
         item.display();
         item.attach(file);
         if (lastOfMessage(run)) email.releaseOutlook();
-        ctx.gMailStarted = true;
+        ctx.download.gMailStarted = true;
         return MailDone(run, QStringLiteral("Load to email attachment is complete."));
     }, [&](int n, const QString& d) {
         genericError(ctx, n, d);

@@ -152,7 +152,7 @@ public:
     bool open(const QString& list) {
         run.progress.status(QStringLiteral("Starting Outlook Express..."));
         setMousePointer(MousePointer::Hourglass);
-        QStringList args = ProcessStarter::splitCommandLine(ctx.gOutlookExpressCommand);
+        QStringList args = ProcessStarter::splitCommandLine(ctx.targets.gOutlookExpressCommand);
         const QString program = args.isEmpty() ? QStringLiteral("C:\\Program Files\\Outlook Express\\MSIMN.EXE") : args.takeFirst();
         task_ = ctx.processes->startTask(program, args << QStringLiteral("/mailurl:test"), ProcessStarter::NormalFocus);
         if (task_ == 0) return cannotStart("Outlook Express");
@@ -225,7 +225,7 @@ public:
                 QStringLiteral("ComposeDocument"), {server, mailFile, QStringLiteral("Memo")});
         }
         if (!activated(activateNotes(), QStringLiteral("Lotus Notes"), "Lotus Notes")) return false;
-        const bool extra = !ctx.gMailStarted && extraTab(version);
+        const bool extra = !ctx.download.gMailStarted && extraTab(version);
         EmailKeys::send(ctx, QStringLiteral("+{TAB}"));
         if (extra) EmailKeys::send(ctx, QStringLiteral("+{TAB}"));
         EmailKeys::send(ctx, QStringLiteral("^{END}"), false);
@@ -318,7 +318,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
         QFile::remove(workFile);
         return 1;  // the transfer has said why
     }
-    ctx.noteCreatedFile(workFile);
+    ctx.connection.noteCreatedFile(workFile);
     const QStringList lines = readLines(workFile);
     QFile::remove(workFile);
     const Split split = MailDirectives::split(lines, mailer.form());
@@ -377,7 +377,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
                     BuildPcFileName(ctx, MailWorkDir(ctx), row, true, run.options.emailAsPdf ? QStringLiteral("pdf") : QString());
                 const QString error = writePart(p, run.options.emailAsPdf, mailer.trimsText(), run.options.removeBlankLines,
                                                 partFile, width);
-                ctx.noteCreatedFile(partFile);
+                ctx.connection.noteCreatedFile(partFile);
                 partFiles << partFile;
                 if (!error.isEmpty()) {
                     fail(QStringLiteral("The part file %1 could not be written: %2").arg(partFile, error));

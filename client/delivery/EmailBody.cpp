@@ -77,7 +77,7 @@ int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
     setMousePointer(MousePointer::ArrowHourglass);
     const QString name = BuildPcFileName(ctx, MailWorkDir(ctx), row, false);
     run.progress.status(QStringLiteral("Preparing records for transfer to file ") + name + QStringLiteral(".   "));
-    HtmlBodySink sink(ctx, name, ctx.gNetscapeVersion == QLatin1String("4.6"), run.options.removeBlankLines);
+    HtmlBodySink sink(ctx, name, ctx.targets.gNetscapeVersion == QLatin1String("4.6"), run.options.removeBlankLines);
     ExchangeStyle style;
     style.pageLimit = PageLimitOf(row);
     try {
@@ -98,7 +98,7 @@ int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
         }
         sink.finish();
         sink.file.commit();
-        ctx.noteCreatedFile(name);
+        ctx.connection.noteCreatedFile(name);
         run.progress.status(QStringLiteral("Transfer is complete to work file") + name + QStringLiteral(".  ") +
                             QString::number(r.records) + QStringLiteral(" records transferred."));
     } catch (const PcFileError& e) {

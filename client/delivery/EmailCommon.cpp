@@ -93,7 +93,7 @@ QString writeMailFile(MailRun& run, QString& width, const SpoolFileRow& row, Mai
         setMousePointer(MousePointer::Normal);
         return {};
     }
-    ctx.noteCreatedFile(name);
+    ctx.connection.noteCreatedFile(name);
     return name;
 }
 
@@ -180,9 +180,9 @@ QString CompanyName(RunContext& ctx) {
     return IsStored(c) ? c : QString();
 }
 
-QString MailWorkDir(RunContext& ctx) { return ctx.paths ? ctx.paths->shortPath(ctx.gWorkDir) : ctx.gWorkDir; }
+QString MailWorkDir(RunContext& ctx) { return ctx.paths ? ctx.paths->shortPath(ctx.connection.gWorkDir) : ctx.connection.gWorkDir; }
 
 void FocusScreen(MailRun& run) {
-    if (!run.ctx.gBatchMode) run.progress.giveFocus();
+    if (!run.ctx.mode.gBatchMode) run.progress.giveFocus();
 }
 

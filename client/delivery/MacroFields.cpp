@@ -43,7 +43,7 @@ RunSettings::Macro MacroFor(RunContext& ctx, const RunSettings& settings, MacroP
         // (which the Excel dialog of a settings-file run leaves out), then the file's.
         RunSettings::Macro m;
         m.name = QStringLiteral("Macro1");
-        if (!excel || !ctx.gSettingsFromFile) {
+        if (!excel || !ctx.download.gSettingsFromFile) {
             const QString file = ctx.getSetting(MacroFileSetting(program));
             const QString name = ctx.getSetting(MacroNameSetting(program));
             if (HasValue(file)) m.document = file;

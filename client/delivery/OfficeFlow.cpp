@@ -95,11 +95,11 @@ std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const
 
 QString SaveFolder(RunContext& ctx) {
     const QString saved = ctx.getSetting(Setting::SavePath);
-    return HasValue(saved) ? saved : ctx.gWorkDir;
+    return HasValue(saved) ? saved : ctx.connection.gWorkDir;
 }
 
 QString WorkFolder(RunContext& ctx, bool shortForm) {
-    return shortForm && ctx.paths ? ctx.paths->shortPath(ctx.gWorkDir) : ctx.gWorkDir;
+    return shortForm && ctx.paths ? ctx.paths->shortPath(ctx.connection.gWorkDir) : ctx.connection.gWorkDir;
 }
 
 WorkFileShape ShapeOf(const QString& workFile) {
@@ -144,7 +144,7 @@ void AskForSaveFolder(Run& run) {
                                "valid location."),
                 MsgIcon::None, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
-    if (run.ctx.gBatchMode) return;
+    if (run.ctx.mode.gBatchMode) return;
     if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.getSetting(Setting::FullName));
 }
 }  // namespace OfficeFlow

@@ -20,8 +20,8 @@ std::optional<DeliveryProcedure> OfficeMailDeliveryFor(RunContext& ctx, RunSetti
         return [&ctx, &options, &progress, proc, id](QString&, QString& width, const SpoolFileRow& row) {
             setMousePointer(MousePointer::ArrowHourglass);
             // The mail program's command as target discovery found it.
-            Email(ctx).gMailProgram = id == D::NetscapeMail         ? ctx.gNetscapeCommand
-                                      : id == D::OutlookExpressMail ? ctx.gOutlookExpressCommand
+            Email(ctx).gMailProgram = id == D::NetscapeMail         ? ctx.targets.gNetscapeCommand
+                                      : id == D::OutlookExpressMail ? ctx.targets.gOutlookExpressCommand
                                                                     : QString();
             return proc(MailRun{ctx, options, progress}, width, row);
         };

@@ -12,7 +12,11 @@ void InstallOfficeStandIns(RunContext& ctx) {
         [&ctx] { return ctx.processes.get(); },
         [&ctx] { return QDir(ctx.paths->cachePath()).filePath(QStringLiteral("office")); },
         QStringLiteral("xdg-open"),
-        [&ctx] { return ctx.gBatchMode; }});
+        [&ctx] { return ctx.mode.gBatchMode; },
+        [&ctx](const QString& copy) {
+            if (!ctx.download.gDeliveryNote.isEmpty()) ctx.download.gDeliveryNote += QLatin1Char(' ');
+            ctx.download.gDeliveryNote += QStringLiteral("The document is kept in ") + copy + QLatin1Char('.');
+        }});
     ctx.officeStandIns->registerWith(*desktop);
     ctx.automation = std::move(desktop);
 }

@@ -68,7 +68,7 @@ int ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress
     }
     run.status(QStringLiteral("Transferring records..."));
     QString workFile, width;
-    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.gExcelVersion)), true, QStringLiteral("txt"),
+    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.targets.gExcelVersion)), true, QStringLiteral("txt"),
                             QStringLiteral("ProcExcel"), true, workFile, width)) {
         run.clearBatchTag();
         return -1;
@@ -135,14 +135,14 @@ int ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress
     if (!options.runSilent && batchName.isEmpty()) IgnoringErrors([&] { xl.reopenWorkbook(output); });
     QString done = QStringLiteral("Load to Excel complete as ") + output.trimmed() + QStringLiteral(".");
     if (breaksNotPlaced > 0) {
-        ctx.gDeliveryNote = QStringLiteral("%1 page breaks were not placed: the worksheet holds no more than %2.")
+        ctx.download.gDeliveryNote = QStringLiteral("%1 page breaks were not placed: the worksheet holds no more than %2.")
                                 .arg(breaksNotPlaced)
                                 .arg(shape.marks - breaksNotPlaced);
-        done += QStringLiteral("  ") + ctx.gDeliveryNote;
+        done += QStringLiteral("  ") + ctx.download.gDeliveryNote;
     }
     run.status(done);
     if (document) *document = output;
-    if (!ctx.gBatchMode) progress.giveFocus();
+    if (!ctx.mode.gBatchMode) progress.giveFocus();
     run.clearBatchTag();
     return 0;
 }

@@ -15,7 +15,7 @@ QString temporaryFileStatus(const QString& program, const QString& file) {
 }
 
 void giveFocusBack(Run& run) {
-    if (!run.ctx.gBatchMode) run.progress.giveFocus();
+    if (!run.ctx.mode.gBatchMode) run.progress.giveFocus();
 }
 
 // WordPro's part of the delivery on one application object; throws when the program is gone.
@@ -60,7 +60,7 @@ int ProcLotus123(RunContext& ctx, RunSettings& settings, DownloadProgress& progr
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     run.status(QStringLiteral("Transferring records..."));
-    const bool shortForm = ctx.gLotus123Version == QLatin1String("97") || ctx.gLotus123Version == QLatin1String("98");
+    const bool shortForm = ctx.targets.gLotus123Version == QLatin1String("97") || ctx.targets.gLotus123Version == QLatin1String("98");
     QString workFile, width;
     // Named from the report, as the other programs' documents are: the user sees this name.
     if (!TransferToWorkFile(run, WorkFolder(ctx, shortForm), true, QString(), QStringLiteral("ProcLotus123"), false,
@@ -94,7 +94,7 @@ int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progre
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     QString workFile, width;
-    if (!TransferToWorkFile(run, ctx.gWorkDir, true, QString(), QStringLiteral("ProcWordPro"), false, workFile, width))
+    if (!TransferToWorkFile(run, ctx.connection.gWorkDir, true, QString(), QStringLiteral("ProcWordPro"), false, workFile, width))
         return -1;
     OfficeState& kept = Office(ctx);
     const QString progId = QString::fromLatin1(WordProApplication::kProgId);

@@ -37,7 +37,7 @@ int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
     // The report goes to a work file; the document is saved from it, so that
     // an earlier document is replaced only by a complete one.
     QString workFile, width;
-    if (!TransferToWorkFile(run, ctx.gWorkDir, true, QStringLiteral("txt"), QStringLiteral("ProcWord_8"), true,
+    if (!TransferToWorkFile(run, ctx.connection.gWorkDir, true, QStringLiteral("txt"), QStringLiteral("ProcWord_8"), true,
                             workFile, width)) {
         run.clearBatchTag();
         return -1;
@@ -129,7 +129,7 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     QString workFile, width;
-    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.gWordVersion)), false, QString(),
+    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.targets.gWordVersion)), false, QString(),
                             QStringLiteral("ProcWord_6"), false, workFile, width))
         return -1;
     OfficeState& kept = Office(ctx);
@@ -156,7 +156,7 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
                                                                        length)
                                             : QString();
                 // Started from a batch run, the word processor has nobody to show its documents to.
-                if (ctx.gBatchMode) qputenv("SWOFFICE_NO_OPENER", "1");
+                if (ctx.mode.gBatchMode) qputenv("SWOFFICE_NO_OPENER", "1");
                 else qunsetenv("SWOFFICE_NO_OPENER");
                 if (length > 4 && ctx.processes)
                     ctx.processes->startCommandLine(command.left(length - 4), ProcessStarter::MinimizedFocus);

@@ -1,6 +1,9 @@
 #include "BatchParameters.h"
 
+#include <algorithm>
+
 #include <QDateTime>
+#include <QFile>
 #include <QRegularExpression>
 
 #include "Codec.h"
@@ -33,6 +36,10 @@ bool isBareWord(const QString& s) {
     static const QRegularExpression word(QStringLiteral("^[A-Za-z0-9]+$"));
     return word.match(s).hasMatch();
 }
+
+// A file name's limit on this system, and ".html".
+constexpr qsizetype kMaxFileNameBytes = 255;
+constexpr qsizetype kLongestExtension = 5;
 
 bool validDate(const QString& v) {
     const QDateTime d = QDateTime::fromString(v, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
@@ -97,9 +104,15 @@ bool ReadParameters(const QStringList& args, const QString& startTime, Parameter
             value = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
         }
         if (type9 == QLatin1String("DATE") && !validDate(value)) return false;
-        // Both become parts of PC file names: "../" or a folder would put the file elsewhere.
+        // Both become parts of PC file names: "../" or a folder would put the file elsewhere,
+        // and a control character would make a name nobody can type or read.
+        const auto control = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; };
         if ((type9 == QLatin1String("NAME") || type9 == QLatin1String("DATA")) &&
-            (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\'))))
+            (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\')) ||
+             std::any_of(value.begin(), value.end(), control)))
+            return false;
+        // A NAME that leaves no room for the extension can name no file at all.
+        if (type9 == QLatin1String("NAME") && QFile::encodeName(value).size() + kLongestExtension > kMaxFileNameBytes)
             return false;
         if (type9 == QLatin1String("FILE")) out.fileGiven = true;
         out.*(f->field) = f->width > 0 ? value.leftJustified(f->width, QLatin1Char(' ')) : value;

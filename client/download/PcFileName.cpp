@@ -48,7 +48,7 @@ QString BuildPcFileName(RunContext& ctx, QString& directory, const SpoolFileRow&
     if (hasDir && !EndsWithSeparator(directory)) directory += PathSeparator();
     if (extension.isEmpty()) extension = QStringLiteral("txt");
     const QString dot = QStringLiteral(".") + extension;
-    const QString batch = ctx.gBatchFileName.trimmed();
+    const QString batch = ctx.download.gBatchFileName.trimmed();
 
     std::function<QString(const QString&)> candidate;
     if (useAttributes && ctx.getSetting(Setting::FullName) == QLatin1String("1")) {

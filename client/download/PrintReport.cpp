@@ -94,7 +94,7 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
         return -1;
     }
     // A batch run prints on the default printer and waits for nobody.
-    if (!ctx.gBatchMode && !ctx.gBatchNoDialogs) {
+    if (!ctx.mode.gBatchMode && !ctx.mode.gBatchNoDialogs) {
         try {
             // A cancelled dialog prints nothing and says nothing.
             if (!printer.showDialog(*ctx.presenter, nullptr)) return -1;

@@ -95,7 +95,7 @@ public:
         pdf_.FileName = fileName_;
         pdf_.Output = ReportFile::optionsFor(ctx_, fileName_, false, nameWasFree);
         pdf_.StartPDF();
-        if (pdf_.createdFile()) ctx_.noteCreatedFile(pdf_.writtenPath());
+        if (pdf_.createdFile()) ctx_.connection.noteCreatedFile(pdf_.writtenPath());
     }
     void record(const SpoolRecordSlot& slot) override { pages_.record(slot, *this); }
     const PageModel* placing() const override { return &pages_; }
@@ -110,7 +110,7 @@ public:
         writePage();
         if (whole) {
             pdf_.EndPDF();
-            if (pdf_.createdFile()) ctx_.noteCreatedFile(pdf_.writtenPath());
+            if (pdf_.createdFile()) ctx_.connection.noteCreatedFile(pdf_.writtenPath());
         } else {
             pdf_.EndPartialPDF();
         }

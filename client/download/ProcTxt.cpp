@@ -90,7 +90,7 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
                         e.description + QStringLiteral("  Path and file: ") + fileName + QLatin1Char(' '),
                     MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcTxt")});
         // The naming options let the user pick another folder; a batch run opens no window.
-        if (e.number == 76 && !ctx.gBatchMode && ctx.showNamingOptions)
+        if (e.number == 76 && !ctx.mode.gBatchMode && ctx.showNamingOptions)
             ctx.showNamingOptions(ctx.getSetting(Setting::FullName));
         return -1;
     }

@@ -63,8 +63,8 @@ struct WatchedAsker : Watched<Asker> {
 // Watches one report's messages and puts back what it watched, whatever happens.
 class ReasonScope {
 public:
-    explicit ReasonScope(RunContext& ctx) : ctx_(ctx), first_{ctx.gFailureReason} {
-        ctx_.gFailureReason.clear();
+    explicit ReasonScope(RunContext& ctx) : ctx_(ctx), first_{ctx.download.gFailureReason} {
+        ctx_.download.gFailureReason.clear();
         boxes_ = watch<WatchedBoxes>(ctx_.msg);
         reporter_ = watch<WatchedReporter>(ctx_.reporter);
         asker_ = watch<WatchedAsker>(ctx_.asker);
@@ -104,7 +104,7 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
                            MsgIcon::None, QStringLiteral("Tolvane")});
         return out;
     }
-    if (type->workFolder && ctx.gWorkDir.trimmed().isEmpty()) {
+    if (type->workFolder && ctx.connection.gWorkDir.trimmed().isEmpty()) {
         // Without it the files would land in whatever folder the program runs in.
         ctx.report(
             Failure{QStringLiteral("There is no work directory for \"") + options.processType +
@@ -132,6 +132,7 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
     }
     if (d->busy) setMousePointer(MousePointer::ArrowHourglass);
     QString width;
+    const bool existed = !fileName.isEmpty() && QFileInfo::exists(fileName);
     const int result = d->run(fileName, width, row);
     if (!fileName.isEmpty() && QFileInfo::exists(fileName))
         run.writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
@@ -139,6 +140,8 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
     out.status = result == 0                    ? ReportOutcome::Delivered
                  : ctx.link.cancelRequested() ? ReportOutcome::Canceled
                                               : ReportOutcome::Failed;
+    if (out.status == ReportOutcome::Failed && !existed && !fileName.isEmpty() && QFileInfo::exists(fileName))
+        out.partial = fileName;
     return out;
 }
 }  // namespace
@@ -146,12 +149,12 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
 ReportOutcome DeliverReport(ReportRun& run, const DownloadOptions& options, const SpoolFileRow& row,
                             const std::optional<QString>& presetName) {
     ReportOutcome out;
-    run.ctx.gDeliveryNote.clear();
+    run.ctx.download.gDeliveryNote.clear();
     {
         ReasonScope watch(run.ctx);
         out = deliverWatched(run, options, row, presetName);
     }
-    if (out.status == ReportOutcome::Failed) out.reason = run.ctx.gFailureReason;
-    if (out.status == ReportOutcome::Delivered) out.note = run.ctx.gDeliveryNote;
+    if (out.status == ReportOutcome::Failed) out.reason = run.ctx.download.gFailureReason;
+    if (out.status == ReportOutcome::Delivered) out.note = run.ctx.download.gDeliveryNote;
     return out;
 }

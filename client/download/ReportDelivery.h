@@ -23,6 +23,8 @@ struct ReportOutcome {
         Canceled    // the user's cancel stopped it, or came before it
     } status = Failed;
     QString target;         // file written, when there was one
+    // A failed report's new file that holds what arrived before the failure.
+    QString partial;
     QString reason;         // why it was not delivered, when something said so
     QStringList drafts;     // mail drafts written for it and not opened for the user
     QString note;           // delivered, but with something left out that the user must know

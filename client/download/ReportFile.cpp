@@ -7,7 +7,7 @@
 SafeOutputFile::Options ReportFile::optionsFor(RunContext& ctx, const QString& path, bool append, bool nameWasFree) {
     SafeOutputFile::Options o;
     o.mode = append ? SafeOutputFile::Mode::Add : SafeOutputFile::Mode::Replace;
-    o.ownerOnly = o.newOnly = InWorkDirectory(ctx, path);
+    o.ownerOnly = o.newOnly = InWorkDirectory(ctx.connection, path);
     if (nameWasFree && !append)
         o.nextFreeName = [path](const QSet<QString>& passedOver) { return NextFreeName(path, passedOver); };
     Clock* clock = ctx.clock.get();
@@ -22,12 +22,12 @@ void ReportFile::check(RunContext& ctx, const QString& path, bool append) {
 void ReportFile::open(RunContext& ctx, const QString& path, bool append, bool nameWasFree) {
     ctx_ = &ctx;
     file_.open(path, optionsFor(ctx, path, append, nameWasFree));
-    if (file_.createdTarget()) ctx.noteCreatedFile(file_.path());
+    if (file_.createdTarget()) ctx.connection.noteCreatedFile(file_.path());
 }
 
 void ReportFile::commit() {
     const QString opened = file_.path();
     file_.commit();
     // The name was taken at the last moment by another program: this run made the next one.
-    if (ctx_ && file_.path() != opened) ctx_->noteCreatedFile(file_.path());
+    if (ctx_ && file_.path() != opened) ctx_->connection.noteCreatedFile(file_.path());
 }

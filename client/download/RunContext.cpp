@@ -5,9 +5,9 @@
 RunContext::RunContext() {
     makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
     // A run over a whole queue keeps its refusals quiet.
-    reporter = std::make_unique<MessageBoxReporter>([this] { return msg.get(); }, this);
+    reporter = std::make_unique<MessageBoxReporter>([this] { return msg.get(); }, &mode);
     asker = std::make_unique<MessageBoxAsker>([this] { return msg.get(); },
-                                              [this] { return gBatchMode || (presenter && presenter->unattended); });
+                                              [this] { return mode.gBatchMode || (presenter && presenter->unattended); });
     link.addObserver(&jobPortReset_);
 }
 

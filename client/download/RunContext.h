@@ -4,7 +4,9 @@
 #include <memory>
 
 #include "ConnectionState.h"
+#include "DeliveryTargets.h"
 #include "HostLink.h"
+#include "SaveDialogFlags.h"
 #include "Services.h"
 
 struct EmailState;
@@ -13,16 +15,12 @@ class OfficeStandIns;
 struct OfficeState;
 
 // The state of the download layer and of the download control that the
-// download procedures read: the save-as dialogs' flags, the run's counts.
+// download procedures read: the run's counts, why a report failed.
 struct DownloadState {
     bool gMinusSignApplicable = false;
     qint32 gSelectedCount = 0;
     bool gSettingsFromFile = false;
     QString gBatchFileName;
-    bool gTextSaveAccepted = false, gTextSaveCancelled = false, gTextSaveAll = false;
-    bool gHtmlSaveAccepted = false, gHtmlSaveCancelled = false, gHtmlSaveAll = false;
-    bool gXmlSaveAccepted = false, gXmlSaveCancelled = false, gXmlSaveAll = false;
-    bool gPdfSaveAccepted = false, gPdfSaveCancelled = false, gPdfSaveAll = false;
     QString gFullViewFile;
     // Why the report being delivered failed: the first message its delivery
     // showed, or the refusal that a whole-queue batch run does not show.
@@ -31,20 +29,26 @@ struct DownloadState {
     // breaks a worksheet could not hold).
     QString gDeliveryNote;
     bool gMailStarted = false;
-    // Delivery targets found on this PC (set by the spooled-file screen's load).
-    QString gNetscapeCommand, gNetscapeVersion, gOutlookExpressCommand, gOutlookCommand;
-    // Office versions found: Excel and Word "10".."17" (Word: whatever its CurVer ends in),
-    // 1-2-3 "97"/"98"; empty when not found.
-    QString gExcelVersion, gWordVersion, gLotus123Version;
 };
 
 // The run below the windows: the services, the link to the host and the
 // state of the subsystems, each apart. Download procedures take this (or
 // less); the windows' registry, AppContext, adds the windows on top.
-class RunContext : public Services, public RunMode, public ConnectionState, public DownloadState {
+class RunContext : public Services {
 public:
     RunContext();
     ~RunContext() override;
+
+    // The host connection's state, the main window's values and the work folder.
+    ConnectionState connection;
+    // Whether the run is unattended.
+    RunMode mode;
+    // The download layer's state for the run.
+    DownloadState download;
+    // What the save-as dialogs were answered, by format.
+    SaveDialogFlags saveDialogs;
+    // The delivery programs found on this PC (by the spooled-file screen's load).
+    DeliveryTargets targets;
 
     // The socket, the received bytes, the cancel request and the busy mark.
     HostLink link{*this};
@@ -79,5 +83,5 @@ private:
 
     private:
         ConnectionState& state_;
-    } jobPortReset_{*this};
+    } jobPortReset_{connection};
 };

@@ -63,26 +63,26 @@ QStringList DiscoverDeliveryTargets(RunContext& ctx) {
     if (!netscape.isEmpty()) {
         // Without its last five characters (the " "%1"" of the command); too short counts as not found.
         netscape = p.n > 6 ? netscape.left(p.n - 6) : QString();
-        if (!netscape.isEmpty()) ctx.gNetscapeVersion = p.named("SOFTWARE\\Netscape\\Netscape Navigator", "CurrentVersion").left(3);
+        if (!netscape.isEmpty()) ctx.targets.gNetscapeVersion = p.named("SOFTWARE\\Netscape\\Netscape Navigator", "CurrentVersion").left(3);
     } else {
         netscape = p.value("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscp6.exe");
         if (!netscape.isEmpty()) {
-            ctx.gNetscapeVersion = p.named("SOFTWARE\\Netscape\\Netscape 6", "CurrentVersion").left(3);
+            ctx.targets.gNetscapeVersion = p.named("SOFTWARE\\Netscape\\Netscape 6", "CurrentVersion").left(3);
             netscape = shortPathName(netscape);
         }
     }
-    ctx.gNetscapeCommand = netscape;
+    ctx.targets.gNetscapeCommand = netscape;
     auto offer = [&list](Destination d) { list << ProcessTypeOf(d).text; };
     if (!netscape.isEmpty()) offer(Destination::NetscapeMail);
 
-    ctx.gOutlookExpressCommand = p.value("Software\\Clients\\Mail\\Outlook Express\\shell\\open\\command");
-    if (!ctx.gOutlookExpressCommand.isEmpty()) {
-        ctx.gOutlookExpressCommand = programPath(ctx.gOutlookExpressCommand);
+    ctx.targets.gOutlookExpressCommand = p.value("Software\\Clients\\Mail\\Outlook Express\\shell\\open\\command");
+    if (!ctx.targets.gOutlookExpressCommand.isEmpty()) {
+        ctx.targets.gOutlookExpressCommand = programPath(ctx.targets.gOutlookExpressCommand);
         offer(Destination::OutlookExpressMail);
     }
-    ctx.gOutlookCommand = p.value("Software\\Clients\\Mail\\Microsoft Outlook\\shell\\open\\command");
-    if (!ctx.gOutlookCommand.isEmpty()) {
-        ctx.gOutlookCommand = programPath(ctx.gOutlookCommand);
+    ctx.targets.gOutlookCommand = p.value("Software\\Clients\\Mail\\Microsoft Outlook\\shell\\open\\command");
+    if (!ctx.targets.gOutlookCommand.isEmpty()) {
+        ctx.targets.gOutlookCommand = programPath(ctx.targets.gOutlookCommand);
         offer(Destination::OutlookMail);
     }
     if (!p.value("Software\\Clients\\Mail\\Lotus Notes\\shell\\open\\command").isEmpty())
@@ -91,17 +91,17 @@ QStringList DiscoverDeliveryTargets(RunContext& ctx) {
     const auto officeVersions = {"10", "11", "12", "13", "14", "15", "16", "17"};
     const QString excel = p.version("SOFTWARE\\Classes\\Excel.Application\\CurVer");
     if (oneOf(excel, officeVersions)) {
-        ctx.gExcelVersion = excel;
+        ctx.targets.gExcelVersion = excel;
         offer(Destination::MicrosoftExcel);
     }
     if (!p.value("SOFTWARE\\Classes\\Word.Application\\CurVer").isEmpty()) {
         const QString word = p.version("SOFTWARE\\Classes\\Word.Application\\CurVer");
         if (oneOf(word, officeVersions)) offer(Destination::MicrosoftWord);
-        ctx.gWordVersion = word;
+        ctx.targets.gWordVersion = word;
     }
     const QString lotus = p.version("SOFTWARE\\Classes\\Lotus123.Workbook\\CurVer");
     if (oneOf(lotus, {"97", "98"})) {
-        ctx.gLotus123Version = lotus;
+        ctx.targets.gLotus123Version = lotus;
         offer(Destination::Lotus123);
         if (p.value("SOFTWARE\\Classes\\WordPro.Application") == QLatin1String("WordPro.Application"))
             offer(Destination::LotusWordPro);

@@ -199,7 +199,7 @@ void ReportViewer::unload() {
     if (!unloaded_) {
         unloaded_ = true;
         const bool remember = ctx_.mainWindowLoaded() && ctx_.mainWindow().itmSaveSettings->isChecked();
-        if (remember && !ctx_.gSettingsFromFile) {
+        if (remember && !ctx_.download.gSettingsFromFile) {
             ctx_.saveSetting(keys_.searchString, txtFindWhat->text().trimmed());
             ctx_.saveSetting(keys_.matchCase, chkMatchCase->isChecked() ? QStringLiteral("1")
                                                                                             : QStringLiteral("0"));

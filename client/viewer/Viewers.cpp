@@ -46,7 +46,7 @@ struct DefaultPointerOnExit {
 };
 
 // A batch run waits for nobody: the viewers are not shown there.
-bool unattended(AppContext& ctx) { return ctx.gBatchMode || ctx.gBatchNoDialogs; }
+bool unattended(AppContext& ctx) { return ctx.mode.gBatchMode || ctx.mode.gBatchNoDialogs; }
 
 template <class Window>
 void showModal(AppContext& ctx, Window& w) {
@@ -104,19 +104,19 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
     setMousePointer(MousePointer::ArrowHourglass);
     SplfScreenApi& splf = ctx.frmSplf();
     progress.status(QStringLiteral("Transferring records..."));
-    ctx.gFullViewFile = BuildPcFileName(ctx, ctx.gWorkDir, row, true, QString());
+    ctx.download.gFullViewFile = BuildPcFileName(ctx, ctx.connection.gWorkDir, row, true, QString());
     splf.setValue(QStringLiteral("optAddReplace_2"), 1);
     DownloadOptions replacing = options;
     replacing.textFile = DownloadOptions::AddReplace::Replace;
     QString width;
-    if (ProcTxt(ctx, replacing, progress, ctx.gFullViewFile, width, QStringLiteral("ProcFullView"), row,
-                &ctx.gFullViewFile) != 0)
+    if (ProcTxt(ctx, replacing, progress, ctx.download.gFullViewFile, width, QStringLiteral("ProcFullView"), row,
+                &ctx.download.gFullViewFile) != 0)
         return -1;
     ViewerWindows& v = Viewers(ctx);
     frmFullView view(ctx, v.fullViewPlace);
     view.setEntry(row);
     QString error;
-    if (!view.Form_Load(ctx.gFullViewFile, error)) {
+    if (!view.Form_Load(ctx.download.gFullViewFile, error)) {
         ctx.msgBox(QStringLiteral("Error") + QString::number(53) + QLatin1Char(' ') + error, MsgButtons::OK,
                    MsgIcon::None, QStringLiteral("Tolvane"));
         return -1;
@@ -128,14 +128,4 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
         splf.giveFocus();
     }
     return 0;
-}
-
-void installViewerWindows(AppContext& ctx) {
-    ctx.showPrinterFormat = [&ctx] { ShowPrinterFormat(ctx); };
-    // A settings file reads and fills the window, not the remembered values:
-    // only its OK remembers them.
-    ctx.printerFormatValue = [&ctx](const QString& key) { return PrinterFormatWindow(ctx).value(key); };
-    ctx.setPrinterFormatValue = [&ctx](const QString& key, const QString& value) {
-        PrinterFormatWindow(ctx).setValue(key, value);
-    };
 }

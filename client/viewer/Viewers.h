@@ -40,6 +40,3 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
 
 // "Printer format options", loaded (its values from the remembered ones) on first use.
 frmPrint& PrinterFormatWindow(AppContext& ctx);
-
-// Points the context's hooks at these windows (the printer format dialog).
-void installViewerWindows(AppContext& ctx);

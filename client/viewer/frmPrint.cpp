@@ -100,39 +100,23 @@ void frmPrint::cmdOK_Click() {
 void frmPrint::CancelButton_Click() { hide(); }
 
 namespace {
-// The frame of a settings-file key ("Print font size132" -> 1) and whether it
-// names the orientation; -1 for another key.
-int frameOf(const QString& key, bool& orientation) {
-    const QString size = QStringLiteral("Print font size"), turn = QStringLiteral("Print orientation");
-    orientation = key.startsWith(turn);
-    if (!orientation && !key.startsWith(size)) return -1;
-    const QStringList widths = {QStringLiteral("80"), QStringLiteral("132"), QStringLiteral("198")};
-    return static_cast<int>(widths.indexOf(key.mid(orientation ? turn.size() : size.size())));
-}
-// The portrait button of a frame: (0) for 80 columns, (3) and (5) for the wider ones.
+// The portrait button of a frame: (0) for 80 columns, (3) and (5) for the wider
+// ones; the landscape button is the other of its pair.
 int portraitButton(int frame) { return frame == 0 ? 0 : 2 * frame + 1; }
+int landscapeButton(int frame) { return frame == 0 ? 1 : 2 * frame; }
 }  // namespace
 
-QString frmPrint::value(const QString& key) const {
-    bool orientation = false;
-    const int i = frameOf(key, orientation);
-    if (i < 0) return {};
-    if (orientation) return BoolText(optPortraitOrLandscape[portraitButton(i)]->isChecked());
-    return cboFontSize[i]->currentText().trimmed();
+QString frmPrint::fontSize(int frame) const { return cboFontSize[frame]->currentText().trimmed(); }
+
+void frmPrint::setFontSize(int frame, const QString& size) {
+    if (IsPrintFontSizeText(size)) cboFontSize[frame]->setEditText(size.trimmed());
 }
 
-void frmPrint::setValue(const QString& key, const QString& value) {
-    bool orientation = false;
-    const int i = frameOf(key, orientation);
-    if (i < 0) return;
-    if (orientation) {
-        const bool portrait = value != QLatin1String("False");
-        const int p = portraitButton(i), l = i == 0 ? 1 : 2 * i;
-        optPortraitOrLandscape[p]->setChecked(portrait);
-        optPortraitOrLandscape[l]->setChecked(!portrait);
-    } else if (IsPrintFontSizeText(value)) {
-        cboFontSize[i]->setEditText(value.trimmed());
-    }
+bool frmPrint::landscape(int frame) const { return !optPortraitOrLandscape[portraitButton(frame)]->isChecked(); }
+
+void frmPrint::setLandscape(int frame, bool landscape) {
+    optPortraitOrLandscape[portraitButton(frame)]->setChecked(!landscape);
+    optPortraitOrLandscape[landscapeButton(frame)]->setChecked(landscape);
 }
 
 void ShowPrinterFormat(AppContext& ctx) {

@@ -31,11 +31,13 @@ public:
     void cmdOK_Click();
     void CancelButton_Click();
 
-    // The window's values by settings-file key: "Print font size80" (the
-    // size as it stands), "Print orientation132" ("True" for portrait), ...
-    QString value(const QString& key) const;
+    // The values of one width's frame (0: 80, 1: 132, 2: 198 columns): the
+    // font size as it stands, and the orientation.
+    QString fontSize(int frame) const;
     // A size that is neither "Auto" nor 1 to 72 is not taken.
-    void setValue(const QString& key, const QString& value);
+    void setFontSize(int frame, const QString& size);
+    bool landscape(int frame) const;
+    void setLandscape(int frame, bool landscape);
 
 protected:
     void reject() override { CancelButton_Click(); }

@@ -38,9 +38,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     static QApplication app(*argc, *argv);
     ctx = new AppContext;
     ctx->useBatchServices();
-    installSplfScreen(*ctx);
+    installWindows(*ctx);
     installDownloadWindows(*ctx);
-    installSettingsFiles(*ctx);
     // Every window and font the inputs reach is loaded once here: what the
     // libraries keep of that for the run is no leak of an input.
     const QByteArray all = SettingsFile::contents(*ctx);

@@ -39,7 +39,7 @@ bool grab(QWidget* w, const QString& name) { return !saveScreenshot(*w, name + Q
 
 TEST(Screenshots, SpooledFileScreenPerDestination) {
     TestContext t;
-    installSplfScreen(t.ctx);
+    installWindows(t.ctx);
     auto* splf = dynamic_cast<frmSplf*>(&t.ctx.frmSplf());
     ASSERT_NE(splf, nullptr);
     fillSample(splf->grdSplf());

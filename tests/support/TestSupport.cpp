@@ -40,6 +40,13 @@ extern "C" __attribute__((used, visibility("default"))) const char* __lsan_defau
     return "leak:libfontconfig\n";
 }
 
+HookedUpperWindows& installHookedUpperWindows(AppContext& ctx) {
+    auto windows = std::make_unique<HookedUpperWindows>(ctx);
+    HookedUpperWindows& hooked = *windows;
+    ctx.installUpperWindows(std::move(windows));
+    return hooked;
+}
+
 PlainSplfScreen& TextFileScreen(AppContext& ctx) {
     auto* screen = dynamic_cast<PlainSplfScreen*>(&ctx.frmSplf());
     if (!screen) throw std::runtime_error("the spooled-file screen is not the widgetless one");

@@ -2,6 +2,7 @@
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -16,6 +17,38 @@ struct TestContext : BasicTestContext<AppContext> {
     TestContext();
     TestPresenter* presenter = nullptr;
 };
+
+// The windows above the main window's layer as a test answers for them: a
+// hook that is set stands in for the default of a program without them.
+struct HookedUpperWindows : UpperWindows {
+    using UpperWindows::UpperWindows;
+    std::function<int()> onAutoConnect;
+    std::function<void()> onBatchRun;
+    std::function<int(const QString& path)> onOpenSettingsFile;
+    std::function<int(const QString& path, bool replaceWithoutAsking)> onSaveSettingsFile;
+    std::function<std::optional<SaveDialogFields>(SaveDialogKind)> onSaveDialogFields;
+    std::function<std::optional<MacroFields>(MacroProgram)> onMacroFields;
+
+    int autoConnect() override { return onAutoConnect ? onAutoConnect() : UpperWindows::autoConnect(); }
+    void runBatchFromCommandLine() override {
+        if (onBatchRun) onBatchRun();
+        else UpperWindows::runBatchFromCommandLine();
+    }
+    int openSettingsFile(const QString& path) override {
+        return onOpenSettingsFile ? onOpenSettingsFile(path) : UpperWindows::openSettingsFile(path);
+    }
+    int saveSettingsFile(const QString& path, bool replace) override {
+        return onSaveSettingsFile ? onSaveSettingsFile(path, replace) : UpperWindows::saveSettingsFile(path, replace);
+    }
+    std::optional<SaveDialogFields> saveDialogFields(SaveDialogKind d) const override {
+        return onSaveDialogFields ? onSaveDialogFields(d) : UpperWindows::saveDialogFields(d);
+    }
+    std::optional<MacroFields> macroFields(MacroProgram p) const override {
+        return onMacroFields ? onMacroFields(p) : UpperWindows::macroFields(p);
+    }
+};
+// Installs them in ctx; the reference lives as long as ctx keeps them.
+HookedUpperWindows& installHookedUpperWindows(AppContext& ctx);
 
 // The QApplication of a test program (offscreen); created on first call.
 void ensureApplication();

@@ -5,7 +5,6 @@
 #include "OfficeSetup.h"
 #include "IniSettingsStore.h"
 #include "FtpClientRunner.h"
-#include "PlainSplfScreen.h"
 #include "QProcessStarter.h"
 #include "QtMessageBoxes.h"
 #include "QtPresenter.h"
@@ -17,6 +16,7 @@
 #include "frmOptions.h"
 #include "frmOutq.h"
 #include "HostLink.h"
+#include "SplfScreenApi.h"
 
 AppContext::AppContext() {
     // The desktop services; nothing here touches a file or a device until it is used.
@@ -34,7 +34,7 @@ AppContext::AppContext() {
     InstallOfficeStandIns(*this);
     printer = std::make_unique<QtPrinter>();
     ftp = std::make_unique<FtpClientRunner>();
-    splfScreen.make = [] { return std::make_unique<PlainSplfScreen>(); };
+    upper_ = std::make_unique<UpperWindows>(*this);
     link.addObserver(&screenObserver_);
 }
 
@@ -119,7 +119,12 @@ void AppContext::unloadLoginWindow() {
     unloadLater(login_);
 }
 
-SplfScreenApi& AppContext::frmSplf() { return *splfScreen.get(); }
+SplfScreenApi& AppContext::frmSplf() {
+    if (!splfScreen.obj) splfScreen.obj = upper_->makeSplfScreen();
+    return *splfScreen.obj;
+}
+
+void AppContext::installUpperWindows(std::unique_ptr<UpperWindows> windows) { upper_ = std::move(windows); }
 
 void AppContext::ScreenLinkObserver::linkStatus(const QString& text) { ctx_.frmSplf().setStatus(text); }
 

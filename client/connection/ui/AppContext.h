@@ -1,12 +1,12 @@
 #pragma once
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "RunContext.h"
+#include "UpperWindows.h"
 
 class QWidget;
 class frmAbout;
@@ -19,23 +19,19 @@ class DownloadWindows;
 class ViewerWindows;
 struct OfficeWindows;
 
-// A window of a higher layer that a lower one reaches by name, created on
-// first use, as default instances are.
+// A window of a higher layer that a lower one reaches, created on first use
+// (by the upper windows' maker), as default instances are.
 template <class T>
 struct LazyWindow {
-    std::function<std::unique_ptr<T>()> make;
     std::unique_ptr<T> obj;
-    T* get() {
-        if (!obj && make) obj = make();
-        return obj.get();
-    }
     bool loaded() const { return obj != nullptr; }
     void unload() { obj.reset(); }
 };
 
-// The run with its windows: what RunContext holds below the windows, the
-// window registry (single default instances, created on first use) and the
-// hooks into higher layers. Tests make a fresh one; nothing is file-static.
+// The run with its windows: what RunContext holds below the windows and the
+// window registry (single default instances, created on first use; those of
+// the layers above made by their UpperWindows). Tests make a fresh one;
+// nothing is file-static.
 class AppContext : public RunContext {
 public:
     AppContext();
@@ -50,26 +46,15 @@ public:
     // is damaged (already reported through the message boxes).
     bool rememberedSettingsReadable();
 
-    // The connect of "Auto connect" at start-up: ConnectToHost when unset.
-    std::function<int()> autoConnect;
-
     // The save-as and naming windows of the download layer, created on first use.
     std::shared_ptr<DownloadWindows> downloadWindows;
     // The report viewers' windows and places, created on first use.
     std::shared_ptr<ViewerWindows> viewerWindows;
     // The office deliveries' macro dialogs, created on first use.
     std::shared_ptr<OfficeWindows> officeWindows;
-    // Excel/Word macro fields, when their windows were loaded:
-    // "frmExcel.txtMacroSheet", "frmExcel.txtMacroName", "frmWord.txtMacroFile", "frmWord.txtMacroName".
-    std::function<QString(const char* field)> macroField;
-    std::function<void(const char* field, const QString& value)> setMacroField;
-    // The printer format window's values by settings-file key ("Print font size80",
-    // "Print orientation132", ...), when that window is part of the program.
-    std::function<QString(const QString& key)> printerFormatValue;
-    std::function<void(const QString& key, const QString& value)> setPrinterFormatValue;
-    // Fields of the save-as dialogs: "frmSave.txtSave", "frmSave.dlgFile.InitDir", and the
-    // same of "frmSaveHtml", "frmSaveXml" and "frmPDF".
-    std::function<QString(const char* field)> saveDialogField;
+    // The windows of the layers above, and what this layer asks of them.
+    UpperWindows& upperWindows() { return *upper_; }
+    void installUpperWindows(std::unique_ptr<UpperWindows> windows);
 
     // --- windows ---
     frmMain& mainWindow();
@@ -91,15 +76,6 @@ public:
     LazyWindow<SplfScreenApi> splfScreen;
     SplfScreenApi& frmSplf();
 
-    // Hooks into higher layers, set by the program's start-up (and by tests).
-    std::function<void()> runBatchFromCommandLine;
-    // The settings files of the File menu (OpenSettingsFile, SaveSettingsFile).
-    std::function<int(const QString& path)> openSettingsFile;
-    std::function<int(const QString& path, bool replaceWithoutAsking)> saveSettingsFile;
-    // Windows of other layers that the spooled-file screen opens, modally.
-    std::function<void()> showPrinterFormat;                          // frmPrint
-    std::function<void()> showAutoSendOptions;                        // frmEdit
-
 private:
     // Hands the link's news to the spooled-file screen.
     class ScreenLinkObserver : public LinkObserver {
@@ -116,5 +92,6 @@ private:
     std::unique_ptr<frmAbout> about_;
     std::unique_ptr<frmOutq> outq_;
     std::unique_ptr<frmLogin> login_;
+    std::unique_ptr<UpperWindows> upper_;
     bool settingsProblem_ = false;
 };

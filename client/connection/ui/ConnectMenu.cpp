@@ -29,8 +29,8 @@ void frmMain::itmChangePassword_Click() {
     ctx_.saveSetting(Setting::Password, QStringLiteral("-None"));
     // The held credentials go too, or the next connection of this run would
     // send the old password again instead of asking.
-    ctx_.gUserId.assign(ctx_.gUserId.size(), ' ');
-    ctx_.gPassword.assign(ctx_.gPassword.size(), ' ');
+    ctx_.connection.gUserId.assign(ctx_.connection.gUserId.size(), ' ');
+    ctx_.connection.gPassword.assign(ctx_.connection.gPassword.size(), ' ');
     ctx_.msgBox(QStringLiteral("Any saved password has been removed.  You'll be prompted for a password the next time "
                                "you connect."),
                 MsgButtons::OK, MsgIcon::Information, QStringLiteral("Tolvane"));
@@ -48,7 +48,7 @@ void frmMain::itmChangeAddress_Click() {
         ctx_.msgBox(QStringLiteral("The selected iSeries host name or IP address has been changed while connected.  "
                                    "This utility will deallocate any conversations and end.  You may then restart."),
                     MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
-        ctx_.gHostAddress = after;
+        ctx_.connection.gHostAddress = after;
         // Through the stop sequence: the link goes, and what the user set in
         // this run is remembered as at any other end.
         if (ctx_.stopExitStatus == 0) ctx_.stopExitStatus = kExitHostChanged;

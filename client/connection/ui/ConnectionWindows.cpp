@@ -94,25 +94,25 @@ void OutqChooserList::addOutqs(const QStringList& rows) { ctx_.outqWindow().lstO
 
 int ConnectToHost(AppContext& ctx) {
     MainWindowConnectView view(ctx);
-    return ConnectToHost(ctx.link, ctx, ctx, ctx, view);
+    return ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view);
 }
 
 bool SignOn(AppContext& ctx, std::string& userId, std::string& password) {
     MainWindowConnectView view(ctx);
-    return SignOn(ctx, ctx, ctx.link, view, userId, password);
+    return SignOn(ctx, ctx.connection, ctx.link, view, userId, password);
 }
 
 int StartHostServerViaFtp(AppContext& ctx) {
     MainWindowConnectView view(ctx);
-    return StartHostServerViaFtp(ctx, ctx, view);
+    return StartHostServerViaFtp(ctx, ctx.connection, view);
 }
 
 int ListOutputQueues(AppContext& ctx) {
     OutqChooserList view(ctx);
-    return ListOutputQueues(ctx.link, ctx, ctx, ctx.mainWindow().cboLibrary->currentText(), view);
+    return ListOutputQueues(ctx.link, ctx, ctx.connection, ctx.mainWindow().cboLibrary->currentText(), view);
 }
 
 int GetSpoolFiles(AppContext& ctx, const QString& outq, const QString& library, const QString& user) {
-    return GetSpoolFiles(ctx.link, ctx, ctx, ctx.frmSplf().grdSplf(), outq, library, user,
+    return GetSpoolFiles(ctx.link, ctx, ctx.connection, ctx.frmSplf().grdSplf(), outq, library, user,
                          ctx.mainWindow().txtOutq->text());
 }

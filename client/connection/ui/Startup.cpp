@@ -37,8 +37,8 @@ QString errorText(const StartupError& e, int step) {
 class Startup {
 public:
     Startup(AppContext& ctx, const QStringList& arguments) : ctx_(ctx), unattended_(!arguments.isEmpty()) {
-        ctx_.gCommandArgs = arguments;
-        ctx_.gCommandLine = arguments.join(QLatin1Char(','));
+        ctx_.connection.gCommandArgs = arguments;
+        ctx_.connection.gCommandLine = arguments.join(QLatin1Char(','));
     }
 
     void run() {
@@ -52,8 +52,8 @@ public:
         frmMain& m = ctx_.mainWindow();
         if (!interactive) m.setWindowState(Qt::WindowMinimized);
         PointerGuard busy;
-        ctx_.gUserId = std::string(10, ' ');
-        ctx_.gPassword = std::string(128, ' ');
+        ctx_.connection.gUserId = std::string(10, ' ');
+        ctx_.connection.gPassword = std::string(128, ' ');
 
         step(3, [&] { readDefaults(m); });
         step(4, [&] { readSelection(m); });
@@ -82,20 +82,14 @@ public:
             if (m.itmAutoConnect->isChecked() && interactive) {
                 if (!m.isNotConnected())
                     ctx_.msgBox(QStringLiteral("Already connected."));
-                else if (ctx_.autoConnect)
-                    ctx_.autoConnect();
                 else
-                    ConnectToHost(ctx_);
+                    ctx_.upperWindows().autoConnect();
             }
         });
         busy.release();
         ctx_.clock->pumpOnce();
         if (unattended_) {
-            step(10, [&] {
-                if (!ctx_.runBatchFromCommandLine)
-                    throw std::logic_error("This program has no batch run.");
-                ctx_.runBatchFromCommandLine();
-            });
+            step(10, [&] { ctx_.upperWindows().runBatchFromCommandLine(); });
             // The batch run ends the program itself; should it come back, an
             // unattended run still ends instead of waiting for a person.
             m.cmdExit_Click();

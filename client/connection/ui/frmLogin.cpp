@@ -114,7 +114,7 @@ void frmLogin::Form_Load() {
     WindowGeometry::centre(this);
 }
 
-void frmLogin::Form_Activate() { lblIPAddress->setText(ctx_.gHostAddress); }
+void frmLogin::Form_Activate() { lblIPAddress->setText(ctx_.connection.gHostAddress); }
 
 void frmLogin::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
@@ -153,7 +153,7 @@ void frmLogin::cmdOK_Click() {
         }
     }
     ctx_.saveSetting(Setting::User, user);
-    ctx_.gSignOnAccepted = true;
+    ctx_.connection.gSignOnAccepted = true;
     hide();
 }
 

@@ -284,7 +284,7 @@ void frmMain::itmDisconnect_Click() {
     itmDisconnect->setEnabled(false);
     itmConnect->setEnabled(true);
     itmConnect->setChecked(false);
-    ctx_.gJobPort = 0;
+    ctx_.connection.gJobPort = 0;
     setStatusPanel(kIdlePrompt);
     Refresh();
 }

@@ -97,10 +97,8 @@ public:
     // The stop sequence: remembers the settings and ends the program (ProgramEnd).
     [[noreturn]] void Form_Unload();
 
-    // Hooks for procedures of other layers (set by start-up).
+    // The naming options' window instead of RunContext's hook (tests).
     std::function<void()> onNamingOptions;
-    std::function<int(const QString&)> openSettingsFile;
-    std::function<int(const QString&, bool)> saveSettingsFile;
 
     // --- LinkObserver ---
     void linkBusy(bool busy) override;

@@ -30,35 +30,33 @@ void frmMain::itmExit_Click() { Form_Unload(); }
 void frmMain::itmOpen_Click() {
     const QString path = ctx_.presenter ? ctx_.presenter->openFileName(
                                               this, QStringLiteral("Load settings from a file..."),
-                                              QFileInfo(ctx_.gSettingsFile).path(), kOpenFilter)
+                                              QFileInfo(ctx_.connection.gSettingsFile).path(), kOpenFilter)
                                         : QString();
     if (path.isEmpty()) {
         setStatusPanel(QStringLiteral("Open file operation canceled."));
         return;
     }
     // The loader reports its own failures; nothing changes here then.
-    const auto open = openSettingsFile ? openSettingsFile : ctx_.openSettingsFile;
-    if (!open || open(path) != 0) return;
+    if (ctx_.upperWindows().openSettingsFile(path) != 0) return;
     itmSave->setEnabled(true);
     setStatusPanel(QStringLiteral("Settings loaded from ") + path);
-    ctx_.gSettingsFile = path;
+    ctx_.connection.gSettingsFile = path;
 }
 
 void frmMain::itmSave_Click() {
-    if (ctx_.gSettingsFile.isEmpty()) {
+    if (ctx_.connection.gSettingsFile.isEmpty()) {
         itmSaveAs_Click();
         return;
     }
-    const auto save = saveSettingsFile ? saveSettingsFile : ctx_.saveSettingsFile;
-    if (!save || save(ctx_.gSettingsFile, true) != 0) return;
-    setStatusPanel(QStringLiteral("Settings saved to file ") + ctx_.gSettingsFile.trimmed() +
+    if (ctx_.upperWindows().saveSettingsFile(ctx_.connection.gSettingsFile, true) != 0) return;
+    setStatusPanel(QStringLiteral("Settings saved to file ") + ctx_.connection.gSettingsFile.trimmed() +
                    QStringLiteral("."));
     Refresh();
 }
 
 void frmMain::itmSaveAs_Click() {
     const QString start =
-        ctx_.gSettingsFile.isEmpty() ? QStringLiteral("*.spw") : ctx_.gSettingsFile;
+        ctx_.connection.gSettingsFile.isEmpty() ? QStringLiteral("*.spw") : ctx_.connection.gSettingsFile;
     // The dialog leaves the replace question to SaveSettingsFile, which asks
     // about the name really written (with ".spw" added), once.
     QString path = ctx_.presenter ? ctx_.presenter->saveFileNameCallerAsks(
@@ -74,9 +72,8 @@ void frmMain::itmSaveAs_Click() {
         path += path.endsWith(QLatin1Char('.')) ? QStringLiteral("spw") : QStringLiteral(".spw");
     // Only a file that was written becomes the current one: "&Save" must not
     // later replace, without asking, a file the user declined to replace.
-    const auto save = saveSettingsFile ? saveSettingsFile : ctx_.saveSettingsFile;
-    if (save && save(path, false) == 0) {
-        ctx_.gSettingsFile = path;
+    if (ctx_.upperWindows().saveSettingsFile(path, false) == 0) {
+        ctx_.connection.gSettingsFile = path;
         itmSave->setEnabled(true);
     }
 }

@@ -47,7 +47,7 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
         m.setStatusPanel(QStringLiteral("Checking iSeries outq ") + s.outq.trimmed() + QStringLiteral("   "));
         m.Refresh();
         QString found;
-        const OutqCheck check = checkOutq(ctx.link, ctx, ctx, s.outq, s.library, found);
+        const OutqCheck check = checkOutq(ctx.link, ctx, ctx.connection, s.outq, s.library, found);
         // The library in which the host found the queue (for "*LIBL" and the like).
         if (!found.isEmpty()) m.cboLibrary->setEditText(found);
         if (check == OutqCheck::Stopped) setMousePointer(MousePointer::Normal);
@@ -61,7 +61,7 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
     setMousePointer(MousePointer::Normal);
     if (grid.rowCount() == 0) return Listed::Empty;
     screen.setCaption(splfScreenCaption(m.cboLibrary->currentText(), m.txtOutq->text(), m.txtWrkSplf->text()));
-    if (!ctx.gBatchNoDialogs) {
+    if (!ctx.mode.gBatchNoDialogs) {
         // Out of reach (menus, shortcuts) while the screen is up; its close box still works.
         struct Off {
             frmMain& m;
@@ -95,7 +95,7 @@ void frmMain::cmdOK_Click() {
     enableSelectionInputs(*this, true);
     setMousePointer(MousePointer::Normal);
     setStatusPanel(QStringLiteral("Key an iSeries outq name or Browse..."));
-    if (giveOutqFocus && !ctx_.gBatchMode) txtOutq->setFocus();
+    if (giveOutqFocus && !ctx_.mode.gBatchMode) txtOutq->setFocus();
 }
 
 void frmMain::cmdListOutqs_Click() {
@@ -109,7 +109,7 @@ void frmMain::cmdListOutqs_Click() {
         setMousePointer(MousePointer::Normal);
         return;
     }
-    ctx_.gNoOutqs = false;
+    ctx_.connection.gNoOutqs = false;
     if (ListOutputQueues(ctx_) == 0) {
         showModalWindow(ctx_, &ctx_.outqWindow());
         ctx_.unloadOutqWindow();
@@ -120,7 +120,7 @@ void frmMain::cmdListOutqs_Click() {
     Refresh();
     enableSelectionInputs(*this, true);
     setMousePointer(MousePointer::Normal);
-    if (!ctx_.gNoOutqs) cmdOK_Click();
+    if (!ctx_.connection.gNoOutqs) cmdOK_Click();
 }
 
 void frmMain::itmListOutqs_Click() { cmdListOutqs_Click(); }

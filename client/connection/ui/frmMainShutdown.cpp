@@ -25,9 +25,11 @@ void tolerant(F&& step) {
 
 struct MissingWindow {};
 
-QString field(const std::function<QString(const char*)>& hook, const char* name) {
-    if (!hook) throw MissingWindow{};  // the window was never built in this program
-    return hook(name);
+// A dialog this program has no window for passes its values over.
+template <class Fields>
+Fields present(const std::optional<Fields>& fields) {
+    if (!fields) throw MissingWindow{};
+    return *fields;
 }
 }  // namespace
 
@@ -46,7 +48,7 @@ void frmMain::Form_Unload() {
         tolerant([&] {
             setStatusPanel(QStringLiteral("Removing work files."));
             Refresh();
-            ctx_.clearWorkDirectory();
+            ctx_.connection.clearWorkDirectory();
         });
         tolerant([&] {
             setStatusPanel(QStringLiteral("Bye..."));
@@ -54,7 +56,7 @@ void frmMain::Form_Unload() {
         });
     }
     // A batch run leaves the user's remembered interactive settings as they were.
-    if (!ctx_.gBatchMode) {
+    if (!ctx_.mode.gBatchMode) {
         tolerant([&] { ctx_.saveTruth(Setting::Defaults, itmSaveSettings->isChecked()); });
         if (itmSaveSettings->isChecked()) rememberSettings();
     }
@@ -71,40 +73,40 @@ void frmMain::rememberSettings() {
     auto remember = [&c](const SettingKey& key, const std::function<QString()>& value) {
         tolerant([&] { c.saveSetting(key, value()); });
     };
-    auto dialog = [&c](const char* name) { return field(c.saveDialogField, name); };
-    auto macro = [&c](const char* name) { return field(c.macroField, name); };
+    auto dialog = [&c](SaveDialogKind kind) { return present(c.upperWindows().saveDialogFields(kind)); };
+    auto macro = [&c](MacroProgram program) { return present(c.upperWindows().macroFields(program)); };
 
     remember(Setting::Outq, [&] { return txtOutq->text().trimmed(); });
     remember(Setting::Library, [&] { return cboLibrary->currentText().trimmed(); });
     remember(Setting::Wrksplf, [&] { return txtWrkSplf->text().trimmed(); });
-    if (c.gTextSaveAccepted) {
-        remember(Setting::TextFile, [&] { return dialog("frmSave.txtSave").trimmed(); });
-        remember(Setting::SaveDir, [&] { return dialog("frmSave.dlgFile.InitDir"); });
+    if (c.saveDialogs.text.accepted) {
+        remember(Setting::TextFile, [&] { return dialog(SaveDialogKind::Text).name.trimmed(); });
+        remember(Setting::SaveDir, [&] { return dialog(SaveDialogKind::Text).folder; });
     }
-    if (c.gHtmlSaveAccepted) {
-        remember(Setting::HtmlFile, [&] { return dialog("frmSaveHtml.txtSave").trimmed(); });
+    if (c.saveDialogs.html.accepted) {
+        remember(Setting::HtmlFile, [&] { return dialog(SaveDialogKind::Html).name.trimmed(); });
         remember(Setting::HtmlAddReplace, [&] {
             return BoolText(c.frmSplf().value(QStringLiteral("optAddReplace_0")) != 0);
         });
-        remember(Setting::SaveDirHtml, [&] { return dialog("frmSaveHtml.dlgFile.InitDir"); });
+        remember(Setting::SaveDirHtml, [&] { return dialog(SaveDialogKind::Html).folder; });
         remember(Setting::HtmlFont, [&] { return c.frmSplf().text(QStringLiteral("cboFontSizeHTML")); });
     }
-    if (c.gPdfSaveAccepted) {
-        remember(Setting::PdfFile, [&] { return dialog("frmPDF.txtSave").trimmed(); });
-        remember(Setting::SaveDirPdf, [&] { return dialog("frmPDF.dlgFile.InitDir"); });
+    if (c.saveDialogs.pdf.accepted) {
+        remember(Setting::PdfFile, [&] { return dialog(SaveDialogKind::Pdf).name.trimmed(); });
+        remember(Setting::SaveDirPdf, [&] { return dialog(SaveDialogKind::Pdf).folder; });
     }
     // The XML dialog reads these back like the others do theirs.
-    if (c.gXmlSaveAccepted) {
-        remember(Setting::XmlFile, [&] { return dialog("frmSaveXml.txtSave").trimmed(); });
-        remember(Setting::SaveDirXml, [&] { return dialog("frmSaveXml.dlgFile.InitDir"); });
+    if (c.saveDialogs.xml.accepted) {
+        remember(Setting::XmlFile, [&] { return dialog(SaveDialogKind::Xml).name.trimmed(); });
+        remember(Setting::SaveDirXml, [&] { return dialog(SaveDialogKind::Xml).folder; });
     }
     if (c.gExcelMacroFormLoaded) {
-        remember(Setting::ExcelMacroSheet, [&] { return macro("frmExcel.txtMacroSheet").trimmed(); });
-        remember(Setting::ExcelMacroName, [&] { return macro("frmExcel.txtMacroName").trimmed(); });
+        remember(Setting::ExcelMacroSheet, [&] { return macro(MacroProgram::Excel).document.trimmed(); });
+        remember(Setting::ExcelMacroName, [&] { return macro(MacroProgram::Excel).name.trimmed(); });
     }
     if (c.gWordMacroFormLoaded) {
-        remember(Setting::WordMacroDocument, [&] { return macro("frmWord.txtMacroFile").trimmed(); });
-        remember(Setting::WordMacroName, [&] { return macro("frmWord.txtMacroName").trimmed(); });
+        remember(Setting::WordMacroDocument, [&] { return macro(MacroProgram::Word).document.trimmed(); });
+        remember(Setting::WordMacroName, [&] { return macro(MacroProgram::Word).name.trimmed(); });
     }
     remember(Setting::AutoConnect, [&] { return BoolText(itmAutoConnect->isChecked()); });
 }

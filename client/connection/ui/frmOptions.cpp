@@ -158,7 +158,7 @@ void frmOptions::Form_Load() {
 }
 
 void frmOptions::Form_Activate() {
-    if (!ctx_.gBatchMode) cboIPAddress->setFocus();
+    if (!ctx_.mode.gBatchMode) cboIPAddress->setFocus();
 }
 
 void frmOptions::showEvent(QShowEvent* e) {
@@ -207,7 +207,7 @@ void frmOptions::Form_Unload() {
     if (!ctx_.mainWindowLoaded() || ctx_.mainWindow().isNotConnected()) return;
     QStringList entries;
     for (int i = 0; i < cboIPAddress->count(); ++i) entries << cboIPAddress->itemText(i);
-    HostHistory::rewriteHistory(ctx_, ctx_.gHostAddress, entries);
+    HostHistory::rewriteHistory(ctx_, ctx_.connection.gHostAddress, entries);
 }
 
 void frmOptions::unload() {

@@ -89,7 +89,7 @@ void frmOutq::cmdOpen_Click() {
 }
 
 void frmOutq::cmdCancel_Click() {
-    ctx_.gNoOutqs = true;
+    ctx_.connection.gNoOutqs = true;
     ctx_.mainWindow().setStatusPanel(kKeyOrBrowse);
     unload();
 }

@@ -15,7 +15,7 @@ namespace {
 RunSettings::Macro askMacro(AppContext& ctx, MacroProgram program) {
     MacroDialog& dlg = program == MacroProgram::Excel ? static_cast<MacroDialog&>(ExcelMacroWindow(ctx))
                                                       : static_cast<MacroDialog&>(WordMacroWindow(ctx));
-    if (ctx.gSettingsFromFile) {
+    if (ctx.download.gSettingsFromFile) {
         dlg.showAndAccept();
     } else {
         PointerGuard normal(MousePointer::Normal);
@@ -36,18 +36,18 @@ frmSaveAs* loadedTextSave(AppContext& ctx) {
 OfficeWindows& OfficeWindowsOf(AppContext& ctx) {
     if (!ctx.officeWindows) {
         ctx.officeWindows = std::make_shared<OfficeWindows>();
-        std::weak_ptr<OfficeWindows> weak = ctx.officeWindows;
-        ctx.macroField = [weak](const char* field) -> QString {
-            auto w = weak.lock();
-            const QString f = QString::fromLatin1(field);
-            MacroDialog* dlg = !w ? nullptr : f.startsWith(u"frmExcel.") ? static_cast<MacroDialog*>(w->excel.get())
-                                                                          : static_cast<MacroDialog*>(w->word.get());
-            if (!dlg) return {};
-            return f.endsWith(u".txtMacroName") ? dlg->txtMacroName->text() : dlg->txtMacroFileBox->text();
-        };
         Office(ctx).askMacro = [&ctx](MacroProgram program) { return askMacro(ctx, program); };
     }
     return *ctx.officeWindows;
+}
+
+std::optional<MacroFields> LoadedMacroFields(const AppContext& ctx, MacroProgram program) {
+    if (!ctx.officeWindows) return std::nullopt;
+    const OfficeWindows& w = *ctx.officeWindows;
+    const MacroDialog* dlg = program == MacroProgram::Excel ? static_cast<const MacroDialog*>(w.excel.get())
+                                                            : static_cast<const MacroDialog*>(w.word.get());
+    if (!dlg) return MacroFields{};
+    return MacroFields{dlg->txtMacroFileBox->text(), dlg->txtMacroName->text()};
 }
 
 RunSettings OfficeMailSettings(AppContext& ctx, const DownloadOptions& options) {

@@ -1,9 +1,11 @@
 #pragma once
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "OfficeDelivery.h"
 #include "RunSettings.h"
+#include "UpperWindows.h"
 
 class AppContext;
 class frmExcel;
@@ -19,6 +21,9 @@ struct OfficeWindows {
 // Made on first use; from then on a delivery that runs a macro asks for it
 // through its dialog, and the stop sequence reads the dialogs' fields.
 OfficeWindows& OfficeWindowsOf(AppContext& ctx);
+// A macro dialog's fields; nothing before the office windows are made, empty
+// fields for a dialog not yet loaded.
+std::optional<MacroFields> LoadedMacroFields(const AppContext& ctx, MacroProgram program);
 
 // What an office or e-mail delivery started from the windows is given: the
 // report's options and the document name a settings file put into the text

@@ -87,7 +87,3 @@ void ShowAutoSendOptions(AppContext& ctx) {
     if (ctx.presenter) ctx.presenter->showModal(&dialog);
     else dialog.exec();
 }
-
-void installEmailWindows(AppContext& ctx) {
-    ctx.showAutoSendOptions = [&ctx] { ShowAutoSendOptions(ctx); };
-}

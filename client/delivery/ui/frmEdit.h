@@ -30,5 +30,4 @@ private:
 };
 
 // The spooled-file screen's "Auto send options..." opens the dialog modally.
-void installEmailWindows(AppContext& ctx);
 void ShowAutoSendOptions(AppContext& ctx);

@@ -116,7 +116,7 @@ frmExcel& ExcelMacroWindow(AppContext& ctx) {
     OfficeWindows& w = OfficeWindowsOf(ctx);
     if (!w.excel) {
         w.excel = std::make_unique<frmExcel>(ctx);
-        w.excel->Form_Load(ctx.gSettingsFromFile);
+        w.excel->Form_Load(ctx.download.gSettingsFromFile);
     }
     return *w.excel;
 }

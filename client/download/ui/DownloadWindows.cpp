@@ -65,17 +65,11 @@ void ShowNamingOptions(AppContext& ctx) { ShowNamingOptions(ctx, ctx.getSetting(
 
 void installDownloadWindows(AppContext& ctx) {
     ctx.showNamingOptions = [&ctx](const QString& fullName) { ShowNamingOptions(ctx, fullName); };
-    ctx.saveDialogField = [&ctx](const char* field) -> QString {
-        const QString f = QString::fromLatin1(field);
-        for (frmSaveAs::Kind k : {frmSaveAs::Kind::Text, frmSaveAs::Kind::Html, frmSaveAs::Kind::Xml, frmSaveAs::Kind::Pdf}) {
-            const QString name = QString::fromLatin1(frmSaveAs::textsOf(k).objectName);
-            if (!f.startsWith(name + QLatin1Char('.'))) continue;
-            // A dialog that was never loaded holds nothing.
-            const frmSaveAs* w = ctx.downloadWindows ? ctx.downloadWindows->save[static_cast<int>(k)].get() : nullptr;
-            if (!w) return {};
-            if (f == name + QStringLiteral(".txtSave")) return w->txtSave->text();
-            if (f == name + QStringLiteral(".dlgFile.InitDir")) return w->dlgFile.initDir;
-        }
-        return {};
-    };
+}
+
+SaveDialogFields LoadedSaveDialogFields(const AppContext& ctx, frmSaveAs::Kind kind) {
+    // A dialog that was never loaded holds nothing.
+    const frmSaveAs* w = ctx.downloadWindows ? ctx.downloadWindows->save[static_cast<int>(kind)].get() : nullptr;
+    if (!w) return {};
+    return {w->txtSave->text(), w->dlgFile.initDir};
 }

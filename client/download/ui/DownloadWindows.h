@@ -3,6 +3,7 @@
 
 #include "frmFormat.h"
 #include "ProcessType.h"
+#include "UpperWindows.h"
 #include "frmSaveAs.h"
 
 class AppContext;
@@ -30,6 +31,9 @@ bool NamingOptionsLoaded(AppContext& ctx);
 void ShowNamingOptions(AppContext& ctx, const QString& fullName);
 void ShowNamingOptions(AppContext& ctx);
 
-// Points the context's hooks at these windows: the naming options, and the
-// save-as dialogs' fields that the stop sequence remembers.
+// Points the context's hook at these windows: the naming options.
 void installDownloadWindows(AppContext& ctx);
+
+// A save-as dialog's fields as the stop sequence remembers them (empty for
+// one not loaded).
+SaveDialogFields LoadedSaveDialogFields(const AppContext& ctx, frmSaveAs::Kind kind);

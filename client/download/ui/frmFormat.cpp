@@ -208,7 +208,7 @@ bool frmFormat::cmdApply_Click() {
                     MsgButtons::OK, MsgIcon::None, QStringLiteral("iSeries Spoolwright"));
         return false;
     }
-    ApplyWorkDirectoryRule(ctx_, ctx_);
+    ApplyWorkDirectoryRule(ctx_, ctx_.connection);
     return true;
 }
 

@@ -76,28 +76,28 @@ void frmSaveAs::setTxtSaveTag(const QString& tag) { txtSave->setProperty("Tag", 
 
 bool& frmSaveAs::acceptedFlag() {
     switch (kind_) {
-    case Kind::Text: return ctx_.gTextSaveAccepted;
-    case Kind::Html: return ctx_.gHtmlSaveAccepted;
-    case Kind::Xml: return ctx_.gXmlSaveAccepted;
-    default: return ctx_.gPdfSaveAccepted;
+    case Kind::Text: return ctx_.saveDialogs.text.accepted;
+    case Kind::Html: return ctx_.saveDialogs.html.accepted;
+    case Kind::Xml: return ctx_.saveDialogs.xml.accepted;
+    default: return ctx_.saveDialogs.pdf.accepted;
     }
 }
 
 bool& frmSaveAs::cancelledFlag() {
     switch (kind_) {
-    case Kind::Text: return ctx_.gTextSaveCancelled;
-    case Kind::Html: return ctx_.gHtmlSaveCancelled;
-    case Kind::Xml: return ctx_.gXmlSaveCancelled;
-    default: return ctx_.gPdfSaveCancelled;
+    case Kind::Text: return ctx_.saveDialogs.text.cancelled;
+    case Kind::Html: return ctx_.saveDialogs.html.cancelled;
+    case Kind::Xml: return ctx_.saveDialogs.xml.cancelled;
+    default: return ctx_.saveDialogs.pdf.cancelled;
     }
 }
 
 bool& frmSaveAs::saveAllFlag() {
     switch (kind_) {
-    case Kind::Text: return ctx_.gTextSaveAll;
-    case Kind::Html: return ctx_.gHtmlSaveAll;
-    case Kind::Xml: return ctx_.gXmlSaveAll;
-    default: return ctx_.gPdfSaveAll;
+    case Kind::Text: return ctx_.saveDialogs.text.all;
+    case Kind::Html: return ctx_.saveDialogs.html.all;
+    case Kind::Xml: return ctx_.saveDialogs.xml.all;
+    default: return ctx_.saveDialogs.pdf.all;
     }
 }
 
@@ -131,7 +131,7 @@ void frmSaveAs::showModal() {
 
 void frmSaveAs::Form_Activate() {
     acceptedFlag() = true;
-    if (!ctx_.gBatchMode) txtSave->setFocus();
+    if (!ctx_.mode.gBatchMode) txtSave->setFocus();
     if (saveAllFlag()) {
         activating_ = true;
         OKButton_Click();

@@ -204,3 +204,34 @@ TEST(BatchOffice, ARunWithAMacroShowsNothing) {
         EXPECT_TRUE(desktop.shown(2000).isEmpty()) << desktop.shown().join(QLatin1Char(' ')).toStdString();
     }
 }
+
+// 1-2-3 and WordPro are left holding the report, which no one saves: a run
+// that no one watches opens nothing, keeps the document where it would have
+// been shown, and its line says where, so that the report is not lost.
+TEST(BatchOffice, ADocumentNoOneSavesIsKeptAndItsPlaceIsInTheBatchLine) {
+    struct Case {
+        const char* process;
+        const char* breaksField;
+        QJsonObject (*facts)(const QString&);
+    };
+    for (const Case& c : {Case{"Lotus 123", "rows", XlsxFacts}, Case{"Lotus WordPro", "pageBreaks", OdtFacts}}) {
+        SCOPED_TRACE(c.process);
+        BatchHost b;
+        RecordingOpener desktop;
+        b.pathFirst = desktop.dir.path();
+        const RunResult r =
+            b.run(QStringList{QStringLiteral("SETS:") + b.settingsFile("office.spw", QString::fromLatin1(c.process))} +
+                  kInvoiceReport);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QString said = QStringLiteral("The document is kept in ");
+        const qsizetype at = r.out.indexOf(said);
+        ASSERT_GE(at, 0) << r.out.toStdString();
+        const QString kept = r.out.mid(at + said.size(), r.out.indexOf(u'\n', at) - at - said.size()).chopped(1);
+        EXPECT_TRUE(kept.startsWith(b.home.path())) << kept.toStdString();
+        EXPECT_TRUE(QFileInfo(kept).fileName().startsWith(u"INVOICE BILLING SWUSER 104211")) << kept.toStdString();
+        // The report's four pages, as the program held them.
+        const QJsonArray held = c.facts(kept).value(QString::fromLatin1(c.breaksField)).toArray();
+        EXPECT_GE(held.size(), 3) << kept.toStdString();
+        EXPECT_TRUE(desktop.shown(2000).isEmpty()) << desktop.shown().join(QLatin1Char(' ')).toStdString();
+    }
+}

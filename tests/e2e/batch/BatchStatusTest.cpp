@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <functional>
 
 #include "BatchHost.h"
@@ -71,6 +72,9 @@ TEST(BatchStatus, ADamagedRememberedSettingsFileEndsTheRun) {
         EXPECT_EQ(r.exitCode, kExitSettingsFile) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("is damaged"))) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("The batch run ends"))) << r.err.toStdString();
+        // It says what happened, and only that: the run does not go on.
+        EXPECT_FALSE(r.err.contains(QStringLiteral("goes on"))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("kept as \"") + remembered + QStringLiteral(".damaged\""))) << r.err.toStdString();
         EXPECT_EQ(bytesOf(remembered + QStringLiteral(".damaged")), damaged) << "kept whole, aside";
         EXPECT_FALSE(QFileInfo::exists(remembered)) << "the next run does not meet it again";
         EXPECT_TRUE(b.host.listenerFrames().empty());
@@ -129,6 +133,20 @@ TEST(BatchStatus, EveryParameterErrorIsFoundBeforeConnecting) {
          kExitBadParameter, "Parameter type = NAME Parameter value = ../x"},
         {"a DATA with a folder", [&](BatchHost& b) { return QStringList{sets(b, {}), "FILE:QSYSPRT", "DATA:a/b"}; },
          kExitBadParameter, "Parameter type = DATA Parameter value = a/b"},
+        // A file name cannot hold them: the printed line would name a file that is not there.
+        {"a NAME holding an escape sequence",
+         [&](BatchHost& b) { return QStringList{sets(b, {}), "FILE:*ALL", QStringLiteral("NAME:a\x1b[31mb")}; },
+         kExitBadParameter, "Parameter type = NAME Parameter value = a?[31mb"},
+        {"a DATA holding a tab", [&](BatchHost& b) { return QStringList{sets(b, {}), "FILE:QSYSPRT", "DATA:a\tb"}; },
+         kExitBadParameter, "Parameter type = DATA Parameter value = a?b"},
+        {"a NAME longer than a file name may be",
+         [&](BatchHost& b) { return QStringList{sets(b, {}), "FILE:*ALL", "NAME:" + QString(300, QLatin1Char('x'))}; },
+         kExitBadParameter, "Parameter type = NAME Parameter value = xxx"},
+        {"a settings file of NUL bytes", [&](BatchHost& b) { return QStringList{fileOf(b, QByteArray(5000, '\0')), "FILE:*ALL"}; },
+         kExitSettingsFile, "not a settings file: it holds NUL bytes"},
+        {"a settings file of 20 MB",
+         [&](BatchHost& b) { return QStringList{fileOf(b, "[Properties]\r\n" + QByteArray(20 << 20, 'a')), "FILE:*ALL"}; },
+         kExitSettingsFile, "it is larger than"},
         {"a settings file of junk",
          [&](BatchHost& b) { return QStringList{fileOf(b, QByteArray("\x7f" "ELF\x02\x01\x00\x00junk", 12)), "FILE:*ALL"}; },
          kExitSettingsFile, "not a settings file"},
@@ -243,5 +261,50 @@ TEST(BatchStatus, ATextFileIsReplacedUnlessAddingWasChosen) {
         const RunResult again = b.run(args);
         EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
         EXPECT_EQ(bytesOf(target), add ? once + once : once);
+    }
+}
+
+// A whole queue to a mail program whose compose windows stay open: each
+// report's line names the draft that holds that report, so a nightly job's
+// log says where each report went. A host that drops the link in the last
+// report leaves the first's draft on the first's line and names none for
+// the report that did not come.
+TEST(BatchStatus, EachReportsLineNamesItsOwnDraft) {
+    for (const char* process : {"Netscape e-mail", "Outlook Express e-mail"}) {
+        int answered = 0;  // the requests answered before the statement's second block
+        for (const bool drop : {false, true}) {
+            SCOPED_TRACE(std::string(process) + (drop ? ", the link dropped" : ""));
+            BatchHost b;
+            if (drop) b.host.faults().dropAfter = answered;
+            const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("m.spw", QString::fromLatin1(process)),
+                                       QStringLiteral("FILE:*ALL")});
+            if (!drop) {
+                // The job port's test message gets no answer and counts for nothing.
+                std::vector<std::string> requests = b.host.jobFrames();
+                std::erase_if(requests, [](const std::string& f) { return f.find_first_not_of(' ') == 120; });
+                const auto first = std::find_if(requests.begin(), requests.end(),
+                                                [](const std::string& f) { return f.find("STATEMENT") != std::string::npos; });
+                ASSERT_NE(first, requests.end());
+                answered = static_cast<int>(first - requests.begin()) + 1;
+            }
+            EXPECT_EQ(r.exitCode, drop ? kExitNotDelivered : 0) << r.err.toStdString();
+            const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+            ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+            for (const QString& line : lines) {
+                const bool invoice = line.contains(QStringLiteral("INVOICE SWUSER"));
+                const QString said = QStringLiteral("Draft written to ");
+                const qsizetype at = line.indexOf(said);
+                if (drop && !invoice) {
+                    EXPECT_TRUE(line.startsWith(QStringLiteral("FAILED"))) << line.toStdString();
+                    EXPECT_LT(at, 0) << line.toStdString();
+                    continue;
+                }
+                ASSERT_GE(at, 0) << line.toStdString();
+                const QByteArray draft = bytesOf(line.mid(at + said.size()).chopped(1));
+                EXPECT_TRUE(draft.contains(invoice ? "filename=\"INVOICE BILLING" : "filename=\"STATEMENT STMTRUN"))
+                    << line.toStdString();
+                EXPECT_FALSE(draft.contains(invoice ? "filename=\"STATEMENT" : "filename=\"INVOICE")) << line.toStdString();
+            }
+        }
     }
 }

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <functional>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -242,6 +243,51 @@ TEST(OverlappingRuns, ARunKilledInTheMiddleOfAReportLeavesTheEarlierFileAsItWas)
             EXPECT_EQ(readAll(runs.in(QString::fromLatin1(c.nextFile))), wholeInvoice());
         }
         EXPECT_FALSE(aFileIsBeingWritten(runs.first.outDir));
+    }
+}
+
+// A run told to stop (SIGTERM from cron's end or a service manager) in the
+// middle of a report, on a host that is sending and on one that stopped
+// answering: it ends within seconds as a cancel does, the file it was
+// replacing or adding to is byte for byte as it was, nothing of the run is
+// left in the folder, its line says why, and the next run goes on as usual.
+TEST(OverlappingRuns, ARunStoppedBySigtermEndsAsACancelDoes) {
+    QTemporaryDir longSpool;
+    HostSimFixture::writeSpooledFile(longSpool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
+                                     QStringLiteral("01-invoice.splf"), longInvoice());
+    for (const bool adds : {false, true}) {
+        for (const bool silent : {false, true}) {
+            SCOPED_TRACE(std::string(adds ? "adding" : "replacing") + (silent ? ", the host silent" : ""));
+            HostSimFaults faults;
+            faults.replyDelayMs = 20;
+            // The outq check, the list and three blocks of the report; then nothing.
+            if (silent) faults.silentAfter = 5;
+            BatchHost b(faults, longSpool.path());
+            b.limitMs = 10000;
+            const QString daily = QDir(b.outDir).filePath(QStringLiteral("daily.txt"));
+            writeEarlier(daily);
+            b.remember("Add replace", adds ? QStringLiteral("False") : QStringLiteral("True"));
+            const QString sets = b.settingsFile("d.spw", QStringLiteral("Text file"), "QPRINT",
+                                                {QStringLiteral("Text file=") + daily});
+            QProcess stopped;
+            b.start(stopped, invoiceOnly(sets));
+            ASSERT_TRUE(serveUntil([&] { return b.host.jobFrames().size() >= 7; })) << "the report never began";
+            stopped.terminate();
+            const RunResult r = b.finish(stopped);
+            EXPECT_EQ(r.exitStatus, QProcess::NormalExit);
+            EXPECT_EQ(r.exitCode, 128 + SIGTERM) << r.err.toStdString();
+            EXPECT_TRUE(r.out.startsWith(QStringLiteral("FAILED    INVOICE")) &&
+                        r.out.contains(QStringLiteral("The run was stopped (SIGTERM) in this report.")))
+                << r.out.toStdString();
+            EXPECT_EQ(readAll(daily), kEarlier);
+            EXPECT_EQ(QDir(b.outDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                      QStringList{QStringLiteral("daily.txt")});
+
+            b.host.faults() = {};
+            const RunResult next = b.run(invoiceOnly(sets));
+            EXPECT_EQ(next.exitCode, 0) << next.err.toStdString();
+            EXPECT_EQ(readAll(daily).startsWith(kEarlier), adds);
+        }
     }
 }
 

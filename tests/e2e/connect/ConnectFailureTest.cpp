@@ -11,11 +11,11 @@ namespace {
 struct NoHostFixture : ::testing::Test {
     CoreTestContext t;
     RunContext& ctx = t.ctx;
-    RecordingConnectView view{ctx};
+    RecordingConnectView view{ctx.connection};
     int endStatus = 0;
     void expectEnd() {
         try {
-            ConnectToHost(ctx.link, ctx, ctx, ctx, view);
+            ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view);
             ADD_FAILURE() << "the program went on";
         } catch (const ProgramEnd& e) {
             endStatus = e.exitStatus;
@@ -49,7 +49,7 @@ TEST_F(NoHostFixture, NoAddressIsAskedUntilOneIsEntered) {
     expectEnd();
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(view.connectionOptionsShown, 2);
-    EXPECT_EQ(ctx.gHostAddress, addr);
+    EXPECT_EQ(ctx.connection.gHostAddress, addr);
 }
 
 TEST_F(NoHostFixture, ListenerNotAnsweringOffersTheServerStart) {
@@ -83,7 +83,7 @@ TEST_F(NoHostFixture, ServerStartThatFailsEndsTheProgram) {
 
 TEST_F(NoHostFixture, UnattendedRunAnswersTheOfferWithNo) {
     ctx.saveSetting("URL", uniqueLoopbackAddress());
-    ctx.gBatchMode = true;
+    ctx.mode.gBatchMode = true;
     t.boxes->answerAllWithDefault = true;
     expectEnd();
     ASSERT_EQ(t.boxes->shown().size(), 2u);

@@ -81,7 +81,7 @@ const std::string kJobTest = std::string(120, ' ') + "test";
 struct ClientRun {
     CoreTestContext t;
     RunContext& ctx = t.ctx;
-    RecordingConnectView view{ctx};
+    RecordingConnectView view{ctx.connection};
     LadderClock* clock = nullptr;
     PanelBoxes* boxes = nullptr;
     struct Connect {
@@ -111,7 +111,7 @@ struct ClientRun {
         ctx.settings = std::make_unique<IniSettingsStore>(folder);
         ctx.saveSetting("Save Path", t.dir.path() + "/save/");
     }
-    int connect() { return ConnectToHost(ctx.link, ctx, ctx, ctx, view); }
+    int connect() { return ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view); }
     bool notConnected() const { return ctx.link.socketIfOpen() == nullptr; }
     int connectsTo(int port) const {
         return static_cast<int>(std::count_if(connects.begin(), connects.end(), [&](const Connect& c) { return c.port == port; }));
@@ -152,7 +152,7 @@ struct ConnectE2E : ::testing::Test {
         EXPECT_EQ(run.view.connectionLine, QStringLiteral("Connected to %1, Job:SWR%2").arg(host->address()).arg(port));
         EXPECT_EQ(run.view.lastStatus(), "Please specify a user, an outq or both.  ");
         EXPECT_TRUE(run.view.controlsEnabled);
-        EXPECT_EQ(run.ctx.gJobPort, port);
+        EXPECT_EQ(run.ctx.connection.gJobPort, port);
     }
 };
 }  // namespace
@@ -176,8 +176,8 @@ TEST_F(ConnectE2E, GoodSignOnSendsExactlyTheHandshake) {
     EXPECT_EQ(r.view.signOnUsers, QStringList{"SWUSER"});
     EXPECT_EQ(r.view.openFocused, 1);
     EXPECT_EQ(r.t.setting("century"), "None");
-    EXPECT_EQ(r.ctx.gWorkDir, r.t.dir.path() + "/save/SWUSER");
-    EXPECT_TRUE(QDir(r.ctx.gWorkDir).exists());
+    EXPECT_EQ(r.ctx.connection.gWorkDir, r.t.dir.path() + "/save/SWUSER");
+    EXPECT_TRUE(QDir(r.ctx.connection.gWorkDir).exists());
     EXPECT_TRUE(r.boxes->shown().empty());
 }
 
@@ -224,9 +224,9 @@ TEST_F(ConnectE2E, AWorkFolderThatIsNotTheUsersAloneIsRefused) {
                         " not found.  Please specify a valid directory in the following screen and then restart the "
                         "Spoolwright.");
         EXPECT_NE(r.expectEnd(), 0);
-        EXPECT_TRUE(r.ctx.gWorkDir.isEmpty());
+        EXPECT_TRUE(r.ctx.connection.gWorkDir.isEmpty());
         // Nothing there is used, changed or cleared.
-        EXPECT_EQ(r.ctx.clearWorkDirectory(), 0);
+        EXPECT_EQ(r.ctx.connection.clearWorkDirectory(), 0);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), QByteArray("SOMEONE ELSE'S\r\n"));
         f.close();
@@ -292,7 +292,7 @@ TEST_F(ConnectE2E, SecondConnectionOfTheRunAsksNoCredentials) {
     r.view.signOnAnswers.push_back({"SWUSER", "SWPASS"});
     ASSERT_EQ(r.connect(), 0);
     Disconnect(r.ctx.link);
-    r.ctx.gJobPort = 0;
+    r.ctx.connection.gJobPort = 0;
     EXPECT_TRUE(r.notConnected());
     ASSERT_EQ(r.connect(), 0);
     expectConnectedOn(r, 17851);
@@ -329,8 +329,8 @@ TEST_F(ConnectE2E, RefusedSignOnCancelledEndsTheProgram) {
     rememberSignOn(r.ctx, "SWUSER", "SWPASS");
     r.boxes->expect("User ID validation failed.", vbCancel);
     EXPECT_NE(r.expectEnd(), 0);
-    EXPECT_EQ(r.ctx.gUserId, std::string(10, ' '));
-    EXPECT_EQ(r.ctx.gPassword, std::string(128, ' '));
+    EXPECT_EQ(r.ctx.connection.gUserId, std::string(10, ' '));
+    EXPECT_EQ(r.ctx.connection.gPassword, std::string(128, ' '));
     EXPECT_EQ(r.t.setting("century"), "-None");
     EXPECT_TRUE(r.notConnected());
 }
@@ -406,12 +406,12 @@ TEST_F(ConnectE2E, SilentOrTricklingListenerRunsIntoTheReplyLimit) {
         run.boxes->expect("Would you like to modify the URL name?", vbNo);
         EXPECT_EQ(run.expectEnd(), kExitConnectFailed);
         EXPECT_TRUE(run.boxes->done());
-        EXPECT_EQ(run.clock->count(run.ctx.signOnReplyTimeoutMs,
+        EXPECT_EQ(run.clock->count(run.ctx.connection.signOnReplyTimeoutMs,
                                    "Server contacted - requesting a unique socket connection. Please wait..."),
                   1);
-        EXPECT_GE(run.clock->waited(), run.ctx.signOnReplyTimeoutMs);
+        EXPECT_GE(run.clock->waited(), run.ctx.connection.signOnReplyTimeoutMs);
         EXPECT_LT(run.clock->spent("Server contacted - requesting a unique socket connection. Please wait..."),
-                  run.ctx.signOnReplyTimeoutMs + 1000);
+                  run.ctx.connection.signOnReplyTimeoutMs + 1000);
         EXPECT_EQ(run.t.setting("Auto connect"), "False");
     }
 }

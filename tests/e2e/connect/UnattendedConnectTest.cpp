@@ -19,17 +19,17 @@ struct UnattendedRun {
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.faults = faults, .clock = t.clock});
         ctx.saveSetting("URL", host->address());
         ctx.saveSetting("Save Path", t.dir.path() + "/save/");
-        ctx.gBatchMode = true;
+        ctx.mode.gBatchMode = true;
     }
     std::unique_ptr<UnattendedConnectView> view(std::optional<SignOnAnswer> given = std::nullopt) {
-        auto v = std::make_unique<UnattendedConnectView>(ctx, ctx.link, std::move(given));
+        auto v = std::make_unique<UnattendedConnectView>(ctx.connection, ctx.link, std::move(given));
         v->tell = [this](const QString& text) { told << text; };
         return v;
     }
     // The status a connect that ends the run ends it with; 0 when it went on.
     int connectEnds(UnattendedConnectView& v) {
         try {
-            ConnectToHost(ctx.link, ctx, ctx, ctx, v);
+            ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, v);
         } catch (const ProgramEnd& e) {
             return e.exitStatus;
         }
@@ -51,7 +51,7 @@ TEST(UnattendedConnect, SavedOrGivenCredentialsSignOnWithNothingShown) {
         r.startHost();
         if (saved) rememberSignOn(r.ctx, "SWUSER", "SWPASS");
         auto v = saved ? r.view() : r.view(SignOnAnswer{"SWUSER", "SWPASS"});
-        ASSERT_EQ(ConnectToHost(r.ctx.link, r.ctx, r.ctx, r.ctx, *v), 0);
+        ASSERT_EQ(ConnectToHost(r.ctx.link, r.ctx, r.ctx.connection, r.ctx.mode, *v), 0);
         EXPECT_EQ(v->connectionLine(), QStringLiteral("Connected to %1, Job:SWR17851").arg(r.host->address()));
         EXPECT_TRUE(r.t.boxes->shown().empty());
         EXPECT_TRUE(r.told.isEmpty()) << r.told.join('\n').toStdString();

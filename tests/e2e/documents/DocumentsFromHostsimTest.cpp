@@ -25,7 +25,7 @@ namespace {
 int RunDocument(DocumentProc proc, AppContext& ctx, PlainSplfScreen& screen, const QString& file, QString& width,
                 const SpoolFileRow& row) {
     ScreenProgress progress(screen);
-    return proc(ctx, ReadScreenOptions(screen, ctx.gMinusSignApplicable), progress, file, width, row);
+    return proc(ctx, ReadScreenOptions(screen, ctx.download.gMinusSignApplicable), progress, file, width, row);
 }
 
 // A .splf file as hostsim reads it: its attributes and record lines.
@@ -101,7 +101,7 @@ protected:
         screen.setText(QStringLiteral("cboVertSize"), QStringLiteral("Auto"));
         screen.setValue(QStringLiteral("optAddReplace_0"), 1);
         screen.setText(QStringLiteral("cboFontSizeHTML"), QStringLiteral("10"));
-        t.ctx.gMinusSignApplicable = false;
+        t.ctx.download.gMinusSignApplicable = false;
         t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("SWUSER"));
     }
     void serve(const QString& spool) {

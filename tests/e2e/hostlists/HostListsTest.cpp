@@ -21,7 +21,7 @@ std::string report(const std::string& name, int number) {
 struct HostLists : ::testing::Test {
     CoreTestContext t;
     RunContext& ctx = t.ctx;
-    RecordingConnectView view{ctx};
+    RecordingConnectView view{ctx.connection};
     StatusRecorder linkNews{ctx.link};
     PlainSplfGrid grid;
     QTemporaryDir spool;
@@ -33,9 +33,9 @@ struct HostLists : ::testing::Test {
         ASSERT_TRUE(host->connectJobPort(ctx));
         defineSplfGridColumns(grid);
     }
-    int listQueues(const QString& library) { return ListOutputQueues(ctx.link, ctx, ctx, library, view); }
+    int listQueues(const QString& library) { return ListOutputQueues(ctx.link, ctx, ctx.connection, library, view); }
     int listFiles(const QString& outq, const QString& library, const QString& shown) {
-        return GetSpoolFiles(ctx.link, ctx, ctx, grid, outq, library, QStringLiteral("*ALL"), shown);
+        return GetSpoolFiles(ctx.link, ctx, ctx.connection, grid, outq, library, QStringLiteral("*ALL"), shown);
     }
 };
 }  // namespace
@@ -55,7 +55,7 @@ TEST_F(HostLists, QueuesArriveBlockByBlockInHostOrder) {
     EXPECT_EQ(host->jobFrames().size(), 2u);
     EXPECT_EQ(view.statuses,
               (QStringList{"Retrieving a list of outqs.  ", "Please specify a user, an outq or both.  "}));
-    EXPECT_FALSE(ctx.gNoOutqs);
+    EXPECT_FALSE(ctx.connection.gNoOutqs);
     EXPECT_TRUE(t.boxes->shown().empty());
 }
 
@@ -65,7 +65,7 @@ TEST_F(HostLists, ALibraryWithoutQueuesSaysSo) {
     EXPECT_EQ(listQueues("NOLIB"), 1);
     EXPECT_TRUE(t.boxes->done());
     EXPECT_TRUE(view.outqs.isEmpty());
-    EXPECT_TRUE(ctx.gNoOutqs);
+    EXPECT_TRUE(ctx.connection.gNoOutqs);
 }
 
 TEST_F(HostLists, EachRowNamesTheQueueTheMainWindowShowsUnlessItIsAll) {
@@ -125,7 +125,7 @@ TEST_F(HostLists, AQueueCheckThatGetsNoAnswerStopsWithoutASecondMessage) {
     start(HostSimFaults{.silentAfter = 0});
     t.boxes->expect("Error in SendReceive procedure.");
     QString found = "unset";
-    EXPECT_EQ(checkOutq(ctx.link, ctx, ctx, "PRT01", "*LIBL", found), OutqCheck::Stopped);
+    EXPECT_EQ(checkOutq(ctx.link, ctx, ctx.connection, "PRT01", "*LIBL", found), OutqCheck::Stopped);
     EXPECT_TRUE(t.boxes->done());
     EXPECT_TRUE(found.isEmpty());
     EXPECT_EQ(linkNews.lost, 1);

@@ -46,7 +46,7 @@ protected:
         EXPECT_EQ(t.ctx.link.socketIfOpen(), nullptr);
         EXPECT_EQ(status.lost, 1);
         status.lost = 0;
-        EXPECT_EQ(t.ctx.gJobPort, 0);
+        EXPECT_EQ(t.ctx.connection.gJobPort, 0);
     }
 
     CoreTestContext t;
@@ -212,7 +212,7 @@ TEST_F(SendReceiveTest, AHostThatSendsAByteNowAndThenEndsAtTheWholeReplyLimit) {
 }
 
 TEST_F(SendReceiveTest, SurplusBytesBeforeASendAreABrokenLinkAndNothingIsSent) {
-    host->sim().sendRaw(t.ctx.gJobPort, "stray bytes");
+    host->sim().sendRaw(t.ctx.connection.gJobPort, "stray bytes");
     t.clock->waitUntil([&] { return t.ctx.link.socket()->bytesAvailable() > 0; }, 5000);
     t.boxes->expect(kLinkLost + "10054 ");
     std::string reply = "old";

@@ -71,7 +71,7 @@ protected:
         host.reset();
         host = std::make_unique<HostSimFixture>(
             HostSimFixtureOptions{.spool = spool, .faults = faults, .clock = t.clock, .listener = false});
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         // Every modal window needs its hook: one that no test expects fails where it comes up.
         presenter = t.presenter;
         presenter->strict = true;
@@ -181,7 +181,7 @@ TEST_F(OpenAndBrowse, SignOnBrowseChooseAndOpen) {
     EXPECT_EQ(presenter->shownNames("modeless"), QStringList{"frmLogin"});
     EXPECT_EQ(presenter->shownNames(), (QStringList{"frmOutq", "frmSplf"}));
     EXPECT_EQ(main().lblStatus->text(),
-              QStringLiteral("Connected to %1, Job:SWR%2").arg(host->address()).arg(t.ctx.gJobPort));
+              QStringLiteral("Connected to %1, Job:SWR%2").arg(host->address()).arg(t.ctx.connection.gJobPort));
     EXPECT_EQ(t.setting("User"), "SWUSER");
     const std::vector<std::string> frames = host->jobFrames();
     ASSERT_EQ(frames.size(), 4u);
@@ -263,7 +263,7 @@ TEST_F(OpenAndBrowse, AChooserClosedFromItsFrameOpensNothing) {
     EXPECT_EQ(presenter->shownNames(), QStringList{"frmOutq"});
     EXPECT_EQ(host->jobFrames().size(), 1u);
     EXPECT_EQ(main().txtOutq->text(), QStringLiteral("QPRINT"));
-    EXPECT_TRUE(t.ctx.gNoOutqs);
+    EXPECT_TRUE(t.ctx.connection.gNoOutqs);
 }
 
 TEST_F(OpenAndBrowse, ChooserOpenWithoutARowAsksForOne) {
@@ -292,7 +292,7 @@ TEST_F(OpenAndBrowse, ALibraryWithoutQueuesOpensNothing) {
 
 TEST_F(OpenAndBrowse, EndlessListsAreCutAtTheLimit) {
     start(HostSimFixture::samples(), HostSimFaults{.endlessMore = true});
-    t.ctx.maxListBlocks = 5;
+    t.ctx.connection.maxListBlocks = 5;
 
     // The spooled files of all queues: the rows so far are shown.
     select("", "", "SWUSER");
@@ -356,7 +356,7 @@ TEST_F(OpenAndBrowse, AGridFailureIsReportedWithItsStep) {
 }
 
 TEST_F(OpenAndBrowse, AWholeQueueForTheBatchRunIsListedWithoutTheScreen) {
-    t.ctx.gBatchMode = t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchMode = t.ctx.mode.gBatchNoDialogs = true;
     select("QPRINT", "QGPL", "");
     main().cmdOK_Click();
     EXPECT_TRUE(presenter->shownNames().isEmpty());

@@ -60,7 +60,7 @@ class MailDelivery : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(spool.isValid() && work.isValid() && drafts.isValid());
-        t.ctx.gWorkDir = work.path();
+        t.ctx.connection.gWorkDir = work.path();
         t.ctx.saveSetting(QStringLiteral("Mail server"), sink->url());
         t.ctx.saveSetting(QStringLiteral("Mail TLS"), QStringLiteral("No"));
         t.ctx.saveSetting(QStringLiteral("Mail sender"), QStringLiteral("reports@acme.example"));
@@ -482,7 +482,7 @@ TEST_F(MailDelivery, MoreRecipientsThanAMessageTakesAreKeptAsADraftAndTheOthersS
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("To: someone@x.org\r\nSubject: kept from yesterday\r\n\r\nbody\r\n");
     }
-    t.ctx.gBatchMode = true;
+    t.ctx.mode.gBatchMode = true;
     choose("Outlook e-mail", 1, true);
     t.boxes->expect(QStringLiteral("Report MANY names 201 recipients for one message; a message takes at most 200."));
     const ReportOutcome out = DeliverRow(t.ctx, SpoolFileRow::fromGrid(screen.grdSplf(), 1, QString()), std::nullopt);
@@ -519,8 +519,8 @@ TEST(MailKeys, AWindowThatNeverComesGetsNoKeysAndStopsTheDelivery) {
     QTemporaryDir spool;
     PlainSplfScreen& screen = TextFileScreen(t.ctx);
     addReportTo(screen, spool.path(), QStringLiteral("R"), 1, {"001 LINE"});
-    t.ctx.gWorkDir = t.paths->cachePath();
-    QDir().mkpath(t.ctx.gWorkDir);
+    t.ctx.connection.gWorkDir = t.paths->cachePath();
+    QDir().mkpath(t.ctx.connection.gWorkDir);
     t.automation->install(QStringLiteral("Notes.NotesUIWorkspace")).install(QStringLiteral("Notes.NotesSession"));
     t.keyboard->canActivate = [](const QString&) { return false; };
     HostSimFixture host({.spool = spool.path(), .clock = t.clock});

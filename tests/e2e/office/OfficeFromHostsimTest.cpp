@@ -45,8 +45,8 @@ protected:
         g.setCellValue(1, QStringLiteral("UserData"), QStringLiteral("JUNE      "));
         screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
         t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
-        t.ctx.gWorkDir = work.path();
-        t.ctx.gExcelVersion = t.ctx.gWordVersion = QStringLiteral("16");
+        t.ctx.connection.gWorkDir = work.path();
+        t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
         // The office programs of this platform, showing what they open through the recorded starter.
         auto desktop = std::make_unique<DesktopAutomation>();
         standIns = std::make_unique<OfficeStandIns>(
@@ -140,8 +140,8 @@ TEST_F(OfficeFromHostsim, AnEarlierDocumentOfTheSameNameIsKept) {
 }
 
 TEST_F(OfficeFromHostsim, ABatchRunSavesUnderItsNamesAndOpensNothing) {
-    t.ctx.gBatchMode = true;
-    t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchMode = true;
+    t.ctx.mode.gBatchNoDialogs = true;
     frmSaveAs& save = SaveDialog(t.ctx, frmSaveAs::Kind::Text);
     for (const auto& [type, name] : {std::pair{"Microsoft Excel", "batch.xlsx"}, std::pair{"Microsoft Word", "batch.doc"}}) {
         save.txtSave->setText(out.filePath(QString::fromLatin1(name)));
@@ -189,8 +189,8 @@ TEST_F(OfficeFromHostsim, AWordDeliveryThatGetsNoReportKeepsTheEarlierDocument) 
          },
          "Error in SendReceive procedure."},
     };
-    t.ctx.gBatchMode = true;
-    t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchMode = true;
+    t.ctx.mode.gBatchNoDialogs = true;
     frmSaveAs& save = SaveDialog(t.ctx, frmSaveAs::Kind::Text);
     const QString earlier = out.filePath(QStringLiteral("batch.odt"));
     WriteFileBytes(earlier, "EARLIER");

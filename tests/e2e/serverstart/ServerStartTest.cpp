@@ -27,7 +27,7 @@ public:
 struct ServerStartE2E : ::testing::Test {
     CoreTestContext t;
     RunContext& ctx = t.ctx;
-    RecordingConnectView view{ctx};
+    RecordingConnectView view{ctx.connection};
     std::unique_ptr<HostSimFixture> host;
 
     // The host's server is down; its FTP server knows QPGMR / SECRET.
@@ -38,7 +38,7 @@ struct ServerStartE2E : ::testing::Test {
                                                                       .password = "SECRET",
                                                                       .ftp = ftp,
                                                                       .ftpFreshHost = freshHost});
-        ctx.gHostAddress = host->address();
+        ctx.connection.gHostAddress = host->address();
         ctx.saveSetting("URL", host->address());
         // The FTP client goes to the test server's port; the script's
         // "open host" line stays as it is. Without one, nothing listens on 21.
@@ -52,7 +52,7 @@ struct ServerStartE2E : ::testing::Test {
         view.serverStartAnswers.clear();
         view.serverStartAnswers.push_back(SignOnAnswer{user, password});
     }
-    int startServer() { return StartHostServerViaFtp(ctx, ctx, view); }
+    int startServer() { return StartHostServerViaFtp(ctx, ctx.connection, view); }
     bool listenerUp() {
         QTcpSocket probe;
         probe.connectToHost(host->address(), 17850);
@@ -72,7 +72,7 @@ TEST_F(ServerStartE2E, ScriptIsTheSixLinesWithTrimmedCapitals) {
     auto runner = std::make_unique<RecordingRunner>();
     RecordingRunner& rec = *runner;
     ctx.ftp = std::move(runner);
-    ctx.gHostAddress = "as400.example.com";
+    ctx.connection.gHostAddress = "as400.example.com";
     ctx.saveSetting("User", "QPGMR");
     answer("  qpgmr ", " secret  ");
     ASSERT_EQ(startServer(), 0);
@@ -91,7 +91,7 @@ TEST_F(ServerStartE2E, ScriptIsTheSixLinesWithTrimmedCapitals) {
 
 TEST_F(ServerStartE2E, NoRememberedUserLeavesTheBoxEmpty) {
     ctx.ftp = std::make_unique<RecordingRunner>();
-    ctx.gHostAddress = "host";
+    ctx.connection.gHostAddress = "host";
     answer("QPGMR", "SECRET");
     ASSERT_EQ(startServer(), 0);
     EXPECT_EQ(view.serverStartUsers, QStringList{""});
@@ -121,7 +121,7 @@ TEST_F(ServerStartE2E, ConnectToHostStartsTheServerAndSignsOn) {
     answer("QPGMR", "SECRET");
     view.signOnAnswers.push_back({"QPGMR", "SECRET"});
     t.boxes->expect("Please note:  The Spoolwright server program on the iSeries may not be active.", vbYes);
-    ASSERT_EQ(ConnectToHost(ctx.link, ctx, ctx, ctx, view), 0);
+    ASSERT_EQ(ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view), 0);
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(view.serverStartUsers.size(), 1);
     EXPECT_TRUE(ftpLog().contains("rcmd SPWLB/STRSPWRT"));
@@ -177,7 +177,7 @@ TEST_F(ServerStartE2E, ControlCharactersAreRefusedBeforeAnythingIsSent) {
     ctx.ftp = std::move(runner);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ctx.gHostAddress = host->address() + c.hostSuffix;
+        ctx.connection.gHostAddress = host->address() + c.hostSuffix;
         answer(c.user, c.password);
         t.boxes->expect(QStringLiteral("The %1 contains a control character and cannot be sent to the iSeries FTP server.")
                             .arg(c.what));
@@ -186,7 +186,7 @@ TEST_F(ServerStartE2E, ControlCharactersAreRefusedBeforeAnythingIsSent) {
     }
     answer("QPGMR", "SECRET");
     t.boxes->expect("is not valid for FTP.");
-    ctx.gHostAddress = host->address() + " 2121";
+    ctx.connection.gHostAddress = host->address() + " 2121";
     EXPECT_NE(startServer(), 0);
     EXPECT_TRUE(rec.scripts.empty());
     EXPECT_TRUE(ftpLog().isEmpty());

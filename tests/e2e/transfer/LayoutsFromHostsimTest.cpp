@@ -17,7 +17,7 @@ protected:
     void SetUp() override {
         // The report as the host holds it: overprint records and minus signs kept.
         screen.setValue(QStringLiteral("chkOverprinting"), 0);
-        t.ctx.gMinusSignApplicable = false;
+        t.ctx.download.gMinusSignApplicable = false;
         serve(SalesReport(), 80);
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock});
         ASSERT_TRUE(host->connectJobPort(t.ctx));
@@ -28,7 +28,7 @@ protected:
     }
     int run(const QString& code) {
         ScreenProgress progress(screen);
-        return ProcTxt(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, file, width, code,
+        return ProcTxt(t.ctx, ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable), progress, file, width, code,
                        SampleRow());
     }
 

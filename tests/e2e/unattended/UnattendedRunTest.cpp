@@ -10,6 +10,7 @@
 
 #include "BatchParameters.h"
 #include "BatchRun.h"
+#include "Connect.h"
 #include "CoreTestSupport.h"
 #include "HostSimFixture.h"
 
@@ -96,6 +97,58 @@ TEST(UnattendedRun, AHostThatFallsSilentFailsTheRestAndKeepsTheEarlierFile) {
     EXPECT_NE(r.out.find("FAILED    STATEMENT"), std::string::npos) << r.out;
     EXPECT_TRUE(h.t.boxes->texts().join(u'\n').contains(u"Error in SendReceive procedure.")) << h.t.boxes->texts().join(u'\n').toStdString();
     EXPECT_FALSE(QFileInfo::exists(QDir(h.out).filePath(QStringLiteral("SWUSER")))) << "no work folder is left";
+}
+
+// A report cut short by the host leaves what arrived under a new name beside
+// yesterday's file: its FAILED line says where, so that nobody takes it for
+// the report; yesterday's file stays as it was.
+TEST(UnattendedRun, AReportCutShortNamesTheFileThatHoldsWhatArrived) {
+    UnattendedHost whole;
+    ASSERT_EQ(whole.run({whole.settingsFile("Text file"), QStringLiteral("FILE:*ALL")}).status, 0);
+    const int requests = static_cast<int>(whole.host->jobFrames().size());
+    HostSimFaults silent, dropped, refused;
+    silent.silentAfter = requests - 2;
+    dropped.dropAfter = requests - 2;
+    refused.invalidAfterBlocks = 1;
+    const std::pair<const char*, HostSimFaults> cases[] = {{"silent", silent}, {"dropped", dropped}, {"refused", refused}};
+    for (const auto& [name, faults] : cases) {
+        UnattendedHost h(faults);
+        {
+            QFile old(QDir(h.out).filePath(kStatement));
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("yesterday's statement\n");
+        }
+        const RunEnd r = h.run({h.settingsFile("Text file"), QStringLiteral("FILE:*ALL")});
+        EXPECT_EQ(r.status, kExitNotDelivered) << name;
+        EXPECT_EQ(h.file(kStatement), QByteArray("yesterday's statement\n")) << name;
+        const QString cut = QStringLiteral("STATEMENT STMTRUN SWUSER 104230 0002 2004-03-31 19-05-44 001.txt");
+        const QByteArray arrived = h.file(cut);
+        ASSERT_FALSE(arrived.isEmpty()) << name;
+        EXPECT_TRUE(whole.file(kStatement).startsWith(arrived)) << name << ": only what the host sent";
+        EXPECT_LT(arrived.size(), whole.file(kStatement).size()) << name;
+        const std::string line = "The part that arrived is kept in " + QDir(h.out).filePath(cut).toStdString() + ".";
+        const size_t failed = r.out.find("FAILED    STATEMENT");
+        ASSERT_NE(failed, std::string::npos) << name << r.out;
+        EXPECT_NE(r.out.substr(failed, r.out.find('\n', failed) - failed).find(line), std::string::npos) << name << r.out;
+    }
+}
+
+// A server that takes the connection and never answers the sign-on is no
+// link: the run gives up at the reply's limit and leaves the files as they were.
+TEST(UnattendedRun, AServerThatNeverAnswersTheSignOnIsNoLink) {
+    HostSimFaults f;
+    f.silentSignOn = true;
+    UnattendedHost h(f);
+    {
+        QFile old(QDir(h.out).filePath(kInvoice));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("yesterday's invoice\n");
+    }
+    const RunEnd r = h.run({h.settingsFile("Text file"), QStringLiteral("FILE:*ALL")});
+    EXPECT_EQ(r.status, kExitConnectFailed);
+    EXPECT_TRUE(h.t.boxes->texts().join(u'\n').contains(u"Could not attach to the server program")) << h.t.boxes->texts().join(u'\n').toStdString();
+    EXPECT_EQ(QDir(h.out).entryList(QDir::Files), QStringList{kInvoice});
+    EXPECT_EQ(h.file(kInvoice), QByteArray("yesterday's invoice\n"));
 }
 
 // What cannot be run is found before anything reaches the host, and is no success.

@@ -48,7 +48,7 @@ TEST_F(ConnectOnTheWindows, TheMainWindowShowsTheConnection) {
     EXPECT_TRUE(ctx.optionsWindow().fraIPAddress[0]->isHidden());
     // The dialog's OK remembered the user plain, and the work folder is named after it.
     EXPECT_EQ(t.setting("User"), "SWUSER");
-    EXPECT_EQ(ctx.gWorkDir, t.dir.path() + "/save/SWUSER");
+    EXPECT_EQ(ctx.connection.gWorkDir, t.dir.path() + "/save/SWUSER");
     EXPECT_EQ(t.setting("century"), "None");
     EXPECT_TRUE(t.boxes->shown().empty());
 }
@@ -66,7 +66,7 @@ TEST_F(ConnectOnTheWindows, DisconnectAndConnectAgainFromTheMenu) {
     frmMain& m = ctx.mainWindow();
     m.itmDisconnect_Click();
     EXPECT_TRUE(m.isNotConnected());
-    EXPECT_EQ(ctx.gJobPort, 0);
+    EXPECT_EQ(ctx.connection.gJobPort, 0);
     m.itmConnect_Click();
     EXPECT_EQ(m.lblStatus->text(), QStringLiteral("Connected to %1, Job:SWR17851").arg(host.address()));
     EXPECT_EQ(presenter.shownNames("modeless"), QStringList{"frmLogin"});

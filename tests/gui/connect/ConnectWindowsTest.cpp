@@ -36,7 +36,7 @@ T* control(QWidget& w, const char* name) {
 
 TEST(ConnectWindows, SignOnDialog) {
     TestContext t;
-    t.ctx.gHostAddress = "as400.example.com";
+    t.ctx.connection.gHostAddress = "as400.example.com";
     frmLogin& login = t.ctx.loginWindow();
     login.txtUserID->setText("JSMITH");
     login.txtPassword->setText("secret");

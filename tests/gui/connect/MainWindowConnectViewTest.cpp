@@ -28,7 +28,7 @@ struct ServerStartDialog : ::testing::Test {
     bool savePasswordEnabled = true;
     void SetUp() override {
         ctx.ftp = std::make_unique<SilentRunner>();
-        ctx.gHostAddress = "as400.example.com";
+        ctx.connection.gHostAddress = "as400.example.com";
     }
     // Notes the dialog as it comes up, then presses the button.
     void press(const char* button) {

@@ -108,10 +108,10 @@ TEST_F(DialogsTest, TheFourSaveAsWindows) {
         EXPECT_EQ(&SaveDialog(t.ctx, c.kind), &d);  // one instance, kept
     }
     // The flags are the context's own, which the driver and the settings file read.
-    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Text).acceptedFlag(), &t.ctx.gTextSaveAccepted);
-    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Html).saveAllFlag(), &t.ctx.gHtmlSaveAll);
-    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Xml).cancelledFlag(), &t.ctx.gXmlSaveCancelled);
-    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Pdf).acceptedFlag(), &t.ctx.gPdfSaveAccepted);
+    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Text).acceptedFlag(), &t.ctx.saveDialogs.text.accepted);
+    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Html).saveAllFlag(), &t.ctx.saveDialogs.html.all);
+    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Xml).cancelledFlag(), &t.ctx.saveDialogs.xml.cancelled);
+    EXPECT_EQ(&SaveDialog(t.ctx, Kind::Pdf).acceptedFlag(), &t.ctx.saveDialogs.pdf.accepted);
     screenshot(&SaveDialog(t.ctx, Kind::Text));
 }
 
@@ -169,8 +169,8 @@ TEST_F(DialogsTest, SaveAcceptsANameAndRefusesBlanks) {
     EXPECT_EQ(presses, 1);
     EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("Copy iSeries Spool File to html document"));
     EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
-    EXPECT_TRUE(t.ctx.gHtmlSaveAccepted);
-    EXPECT_FALSE(t.ctx.gHtmlSaveCancelled);
+    EXPECT_TRUE(t.ctx.saveDialogs.html.accepted);
+    EXPECT_FALSE(t.ctx.saveDialogs.html.cancelled);
     EXPECT_TRUE(d.chosenByUser());
 }
 
@@ -205,7 +205,7 @@ TEST_F(DialogsTest, SaveAllAcceptsTheLaterWindowsAtOnce) {
     d.txtSave->setText(QString());
     presenter->onModal = [&](QWidget*) {
         d.cmdOpenAll_Click();  // empty name: the message, the window stays, save-all stays set
-        EXPECT_TRUE(t.ctx.gTextSaveAll);
+        EXPECT_TRUE(t.ctx.saveDialogs.text.all);
         d.txtSave->setText(QStringLiteral("/tmp/a.txt"));
         d.cmdOpenAll_Click();
     };
@@ -216,15 +216,15 @@ TEST_F(DialogsTest, SaveAllAcceptsTheLaterWindowsAtOnce) {
     d.showModal();  // accepted without waiting
     EXPECT_EQ(presenter->shownNames().size(), 1u);
     EXPECT_FALSE(d.chosenByUser());
-    EXPECT_TRUE(t.ctx.gTextSaveAccepted);
+    EXPECT_TRUE(t.ctx.saveDialogs.text.accepted);
 }
 
 TEST_F(DialogsTest, CancelAndEscapeClearTheFlags) {
     frmSaveAs& d = SaveDialog(t.ctx, Kind::Pdf);
     for (bool escape : {false, true}) {
-        t.ctx.gPdfSaveCancelled = false;
+        t.ctx.saveDialogs.pdf.cancelled = false;
         presenter->onModal = [&](QWidget*) {
-            t.ctx.gPdfSaveAll = true;  // set in an earlier report of the run
+            t.ctx.saveDialogs.pdf.all = true;  // set in an earlier report of the run
             if (escape) {
                 QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
                 QCoreApplication::sendEvent(&d, &esc);
@@ -232,9 +232,9 @@ TEST_F(DialogsTest, CancelAndEscapeClearTheFlags) {
                 child<QPushButton>(&d, "CancelButton")->click();
         };
         d.showModal();
-        EXPECT_TRUE(t.ctx.gPdfSaveCancelled) << escape;
-        EXPECT_FALSE(t.ctx.gPdfSaveAccepted) << escape;
-        EXPECT_FALSE(t.ctx.gPdfSaveAll) << escape;
+        EXPECT_TRUE(t.ctx.saveDialogs.pdf.cancelled) << escape;
+        EXPECT_FALSE(t.ctx.saveDialogs.pdf.accepted) << escape;
+        EXPECT_FALSE(t.ctx.saveDialogs.pdf.all) << escape;
     }
 }
 
@@ -277,7 +277,7 @@ TEST_F(DialogsTest, NamingOptionsFirstOpening) {
         EXPECT_EQ(t.setting(QString::fromLatin1(key)), QStringLiteral("False")) << key;
     EXPECT_EQ(t.setting(QStringLiteral("Text file")), QString());
     EXPECT_EQ(SaveDialog(t.ctx, Kind::Text).txtSave->text(), QString());
-    EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
+    EXPECT_EQ(t.ctx.connection.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
     EXPECT_EQ(&NamingOptionsWindow(t.ctx), &f);  // OK keeps the window loaded
 }
 
@@ -300,12 +300,12 @@ TEST_F(DialogsTest, ApplyStoresOnlyWhatChangedAndAlwaysRebuildsTheWorkDirectory)
     f.setOption(f.optUseFileName, true);
     f.cmdApply_Click();
     t.ctx.saveSetting(QStringLiteral("Text file"), QStringLiteral("keep.txt"));
-    t.ctx.gWorkDir.clear();
+    t.ctx.connection.gWorkDir.clear();
     const int before = counted->writes;
     f.cmdApply_Click();
     EXPECT_EQ(counted->writes, before);
     EXPECT_EQ(t.setting(QStringLiteral("Text file")), QStringLiteral("keep.txt"));
-    EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
+    EXPECT_EQ(t.ctx.connection.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
 
     // Another attribute first: both changed values are stored, the names cleared.
     child<QRadioButton>(&f, "optUseJobName")->click();
@@ -332,7 +332,7 @@ TEST_F(DialogsTest, ARefusedFolderIsShownAndTheEarlierWorkFolderStays) {
     frmFormat& f = NamingOptionsWindow(t.ctx);
     f.cmdApply_Click();
     const QString work = t.dir.path() + QStringLiteral("/Default");
-    ASSERT_EQ(t.ctx.gWorkDir, work);
+    ASSERT_EQ(t.ctx.connection.gWorkDir, work);
     WriteFileBytes(work + QStringLiteral("/Spwrt.txt"), "EARLIER REPORT\r\n");
 
     const QString shared = t.dir.path() + QStringLiteral("/shared");
@@ -361,7 +361,7 @@ TEST_F(DialogsTest, ARefusedFolderIsShownAndTheEarlierWorkFolderStays) {
         EXPECT_TRUE(t.boxes->done());
         EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright"));
         EXPECT_TRUE(f.isVisible());  // open for another choice
-        EXPECT_EQ(t.ctx.gWorkDir, work);
+        EXPECT_EQ(t.ctx.connection.gWorkDir, work);
         EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path());
     }
     EXPECT_EQ(ReadFileBytes(work + QStringLiteral("/Spwrt.txt")), "EARLIER REPORT\r\n");
@@ -371,7 +371,7 @@ TEST_F(DialogsTest, ARefusedFolderIsShownAndTheEarlierWorkFolderStays) {
     f.txtSavePath->setText(t.dir.path() + QStringLiteral("/mine"));
     f.cmdOK_Click();
     EXPECT_FALSE(f.isVisible());
-    EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/mine/Default"));
+    EXPECT_EQ(t.ctx.connection.gWorkDir, t.dir.path() + QStringLiteral("/mine/Default"));
     EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path() + QStringLiteral("/mine"));
 }
 

@@ -42,7 +42,7 @@ TEST(Help, EveryHelpItemOpensTheInstalledManualInTheDesktopsBrowser) {
     ASSERT_TRUE(QFile::exists(kManual)) << "the build installs the manual beside the program";
     TestContext t;
     t.ctx.paths = std::make_unique<InstalledPaths>(t.dir.path());
-    installSplfScreen(t.ctx);
+    installWindows(t.ctx);
     frmMain& main = t.ctx.mainWindow();
     auto* splf = dynamic_cast<frmSplf*>(&t.ctx.frmSplf());
     ASSERT_NE(splf, nullptr);

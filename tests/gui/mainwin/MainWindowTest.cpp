@@ -127,7 +127,7 @@ TEST(MainWindow, ConnectMenuFollowsTheConnectionState) {
     EXPECT_TRUE(m.isNotConnected());
     EXPECT_FALSE(m.picDisConnect->isHidden());
     EXPECT_EQ(m.statusPanel(), "Please specify a user, an outq or both.  ");
-    EXPECT_EQ(w.t.ctx.gJobPort, 0);
+    EXPECT_EQ(w.t.ctx.connection.gJobPort, 0);
 }
 
 // A clock that looks at the window at every wait of the work it serves.
@@ -189,7 +189,7 @@ TEST(MainWindow, MenusWhileConnectingConnectedAndDisconnected) {
         for (const Working& w : working) EXPECT_TRUE(w.enabled()) << w.name << " " << when;
     };
     expect(kConnected, "connected");
-    EXPECT_EQ(m.lblStatus->text(), QStringLiteral("Connected to %1, Job:SWR%2").arg(host.address()).arg(t.ctx.gJobPort));
+    EXPECT_EQ(m.lblStatus->text(), QStringLiteral("Connected to %1, Job:SWR%2").arg(host.address()).arg(t.ctx.connection.gJobPort));
     EXPECT_TRUE(t.ctx.optionsWindow().fraIPAddress[0]->isHidden());
 
     m.itmDisconnect->trigger();
@@ -300,7 +300,7 @@ TEST(MainWindow, OpenSettingsFile) {
         Window w;
         frmMain& m = w.m();
         QStringList loaded;
-        m.openSettingsFile = [&](const QString& p) {
+        installHookedUpperWindows(w.t.ctx).onOpenSettingsFile = [&](const QString& p) {
             loaded << p;
             return c.loaderResult;
         };
@@ -312,7 +312,7 @@ TEST(MainWindow, OpenSettingsFile) {
         EXPECT_EQ(loaded, c.chosen.isEmpty() ? QStringList() : QStringList{c.chosen}) << c.what;
         EXPECT_EQ(m.itmSave->isEnabled(), c.saveEnabled) << c.what;
         EXPECT_EQ(m.statusPanel(), c.status) << c.what;
-        EXPECT_EQ(w.t.ctx.gSettingsFile, c.current) << c.what;
+        EXPECT_EQ(w.t.ctx.connection.gSettingsFile, c.current) << c.what;
     }
 }
 
@@ -335,7 +335,7 @@ TEST(MainWindow, SaveAsRecordsTheFileOnlyWhenItWasWritten) {
         Window w;
         frmMain& m = w.m();
         std::vector<std::pair<QString, bool>> saves;
-        m.saveSettingsFile = [&](const QString& p, bool replace) {
+        installHookedUpperWindows(w.t.ctx).onSaveSettingsFile = [&](const QString& p, bool replace) {
             saves.emplace_back(p, replace);
             return c.saverResult;
         };
@@ -349,7 +349,7 @@ TEST(MainWindow, SaveAsRecordsTheFileOnlyWhenItWasWritten) {
             EXPECT_EQ(saves[0].first, c.chosen) << c.what;
             EXPECT_FALSE(saves[0].second) << c.what;  // asks before replacing
         }
-        EXPECT_EQ(w.t.ctx.gSettingsFile, c.current) << c.what;
+        EXPECT_EQ(w.t.ctx.connection.gSettingsFile, c.current) << c.what;
         EXPECT_EQ(m.statusPanel(), c.status) << c.what;
         EXPECT_EQ(m.itmSave->isEnabled(), c.saveOn) << c.what;
     }
@@ -359,7 +359,7 @@ TEST(MainWindow, SaveWritesTheCurrentFileOrAsksForOne) {
     Window w;
     frmMain& m = w.m();
     std::vector<std::pair<QString, bool>> saves;
-    m.saveSettingsFile = [&](const QString& p, bool replace) {
+    installHookedUpperWindows(w.t.ctx).onSaveSettingsFile = [&](const QString& p, bool replace) {
         saves.emplace_back(p, replace);
         return 0;
     };
@@ -422,7 +422,7 @@ TEST(MainWindow, NamingOptionsAndAboutOpenTheirWindows) {
 TEST(MainWindowLink, ALostLinkShowsNotConnected) {
     Window w;
     frmMain& m = w.m();
-    w.t.ctx.gJobPort = 17851;
+    w.t.ctx.connection.gJobPort = 17851;
     m.showConnected(QStringLiteral("Connected to host, Job:SWR17851"));
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(w.t.ctx);
     host->drop();
@@ -437,6 +437,6 @@ TEST(MainWindowLink, ALostLinkShowsNotConnected) {
     EXPECT_TRUE(m.itmChangeAddress->isEnabled());
     EXPECT_TRUE(m.picDisConnect->isVisibleTo(&m));
     EXPECT_FALSE(m.picConnect->isVisibleTo(&m));
-    EXPECT_EQ(w.t.ctx.gJobPort, 0);
+    EXPECT_EQ(w.t.ctx.connection.gJobPort, 0);
     EXPECT_TRUE(w.t.boxes->done());
 }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <map>
 
 #include "MainwinFakes.h"
 #include "PlainSplfScreen.h"
@@ -69,23 +70,22 @@ TEST(StopSequence, RememberSettingsDecidesWhatIsWritten) {
 TEST(StopSequence, DialogValuesAreRememberedOnlyWhenTheDialogWasUsed) {
     Stop s;
     AppContext& c = s.t.ctx;
-    QMap<QString, QString> fields{
-        {"frmSave.txtSave", " /home/u/r.txt "},   {"frmSave.dlgFile.InitDir", "/home/u/"},
-        {"frmSaveHtml.txtSave", "/home/u/r.htm"}, {"frmSaveHtml.dlgFile.InitDir", "/home/u/web/"},
-        {"frmPDF.txtSave", "/home/u/r.pdf"},      {"frmPDF.dlgFile.InitDir", "/home/u/pdf/"},
-        {"frmSaveXml.txtSave", "/home/u/r.xml"},  {"frmSaveXml.dlgFile.InitDir", "/home/u/xml/"}};
-    c.saveDialogField = [&](const char* f) { return fields.value(QString::fromLatin1(f)); };
-    QMap<QString, QString> macros{{"frmExcel.txtMacroSheet", " book.xls "},
-                                  {"frmExcel.txtMacroName", "Tidy"},
-                                  {"frmWord.txtMacroFile", "doc.dot"},
-                                  {"frmWord.txtMacroName", "Fmt"}};
-    c.macroField = [&](const char* f) { return macros.value(QString::fromLatin1(f)); };
+    const std::map<SaveDialogKind, SaveDialogFields> fields{
+        {SaveDialogKind::Text, {" /home/u/r.txt ", "/home/u/"}},
+        {SaveDialogKind::Html, {"/home/u/r.htm", "/home/u/web/"}},
+        {SaveDialogKind::Pdf, {"/home/u/r.pdf", "/home/u/pdf/"}},
+        {SaveDialogKind::Xml, {"/home/u/r.xml", "/home/u/xml/"}}};
+    const std::map<MacroProgram, MacroFields> macros{{MacroProgram::Excel, {" book.xls ", "Tidy"}},
+                                                     {MacroProgram::Word, {"doc.dot", "Fmt"}}};
+    HookedUpperWindows& upper = installHookedUpperWindows(c);
+    upper.onSaveDialogFields = [&](SaveDialogKind d) { return std::optional(fields.at(d)); };
+    upper.onMacroFields = [&](MacroProgram p) { return std::optional(macros.at(p)); };
     c.frmSplf().setValue("optAddReplace_0", 1);
     c.frmSplf().setText("cboFontSizeHTML", "10 ");
-    c.gTextSaveAccepted = true;
-    c.gHtmlSaveAccepted = true;
-    c.gPdfSaveAccepted = false;  // shown and cancelled
-    c.gXmlSaveAccepted = true;
+    c.saveDialogs.text.accepted = true;
+    c.saveDialogs.html.accepted = true;
+    c.saveDialogs.pdf.accepted = false;  // shown and cancelled
+    c.saveDialogs.xml.accepted = true;
     c.gExcelMacroFormLoaded = true;
     c.gWordMacroFormLoaded = false;
     s.main();
@@ -107,7 +107,7 @@ TEST(StopSequence, DialogValuesAreRememberedOnlyWhenTheDialogWasUsed) {
 
 TEST(StopSequence, AWindowThatIsNotThereIsPassedOver) {
     Stop s;
-    s.t.ctx.gTextSaveAccepted = true;  // but no save dialog in this program
+    s.t.ctx.saveDialogs.text.accepted = true;  // but no save dialog in this program
     s.t.ctx.gWordMacroFormLoaded = true;
     s.main();
     s.store->written.clear();
@@ -173,10 +173,10 @@ TEST(StopSequence, WorkDirectoryLosesOnlyTheClientsOwnFiles) {
     write(work + "/mine.txt");
     write(root + "/elsewhere.txt");
     ASSERT_TRUE(QFile::link(root + "/elsewhere.txt", work + "/link.txt"));
-    s.t.ctx.gWorkDir = work;
-    s.t.ctx.noteCreatedFile(work + "/QSYSPRT.txt");
-    s.t.ctx.noteCreatedFile(work + "/link.txt");
-    s.t.ctx.noteCreatedFile(root + "/elsewhere.txt");  // a download the user named outside
+    s.t.ctx.connection.gWorkDir = work;
+    s.t.ctx.connection.noteCreatedFile(work + "/QSYSPRT.txt");
+    s.t.ctx.connection.noteCreatedFile(work + "/link.txt");
+    s.t.ctx.connection.noteCreatedFile(root + "/elsewhere.txt");  // a download the user named outside
 
     s.run();
     EXPECT_FALSE(QFile::exists(work + "/QSYSPRT.txt"));
@@ -193,8 +193,8 @@ TEST(StopSequence, EmptiedWorkDirectoryIsRemoved) {
     QFile f(work + "a.txt");
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    s.t.ctx.gWorkDir = work;
-    s.t.ctx.noteCreatedFile(work + "a.txt");
+    s.t.ctx.connection.gWorkDir = work;
+    s.t.ctx.connection.noteCreatedFile(work + "a.txt");
     s.run();
     EXPECT_FALSE(QDir(work).exists());
 }

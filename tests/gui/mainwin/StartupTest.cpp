@@ -17,12 +17,13 @@ namespace {
 struct Start {
     TestContext t;
     RecordingStore* store = nullptr;
+    HookedUpperWindows& upper = installHookedUpperWindows(t.ctx);
     int connects = 0;
     Start() {
         auto s = std::make_unique<RecordingStore>();
         store = s.get();
         t.ctx.settings = std::move(s);
-        t.ctx.autoConnect = [this] {
+        upper.onAutoConnect = [this] {
             ++connects;
             return -1;
         };
@@ -63,8 +64,8 @@ TEST(Startup, FirstStartSeedsTheSettingsAndConnects) {
     EXPECT_FALSE(m.isMinimized());
     EXPECT_GE(s.t.clock->nowMs() - before, 3000);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(s.t.ctx.gUserId, std::string(10, ' '));
-    EXPECT_EQ(s.t.ctx.gPassword, std::string(128, ' '));
+    EXPECT_EQ(s.t.ctx.connection.gUserId, std::string(10, ' '));
+    EXPECT_EQ(s.t.ctx.connection.gPassword, std::string(128, ' '));
     EXPECT_TRUE(s.t.boxes->shown().empty());
 }
 
@@ -159,7 +160,7 @@ TEST(Startup, UnreadableDefaultsIsReportedAndTakenAsNotSet) {
 
 TEST(Startup, AnErrorInAStepShowsTheWindowAndRestoresThePointer) {
     Start s;
-    s.t.ctx.autoConnect = []() -> int { throw std::runtime_error("no route"); };
+    s.upper.onAutoConnect = []() -> int { throw std::runtime_error("no route"); };
     s.t.boxes->expect("Error 5 no route at step 9");
     Main(s.t.ctx, QString());
     EXPECT_TRUE(s.t.boxes->done());
@@ -174,11 +175,11 @@ TEST(Startup, AnErrorInAStepShowsTheWindowAndRestoresThePointer) {
 TEST(Startup, AnErrorInAnUnattendedStartEndsTheProgram) {
     Start s;
     bool autoConnected = false;
-    s.t.ctx.autoConnect = [&]() -> int {
+    s.upper.onAutoConnect = [&]() -> int {
         autoConnected = true;
         return 0;
     };
-    s.t.ctx.runBatchFromCommandLine = [] { throw std::runtime_error("no route"); };
+    s.upper.onBatchRun = [] { throw std::runtime_error("no route"); };
     s.t.boxes->expect("Error 5 no route at step 10");
     try {
         Main(s.t.ctx, "SETS:a.spw,FILE:QSYSPRT");
@@ -214,8 +215,8 @@ TEST(Startup, BatchStartRunsMinimisedWithoutSplashAndEndsThroughTheStopSequence)
     QString lineSeen;
     bool minimised = false;
     int connectsBeforeBatch = -1;
-    s.t.ctx.runBatchFromCommandLine = [&] {
-        lineSeen = s.t.ctx.gCommandLine;
+    s.upper.onBatchRun = [&] {
+        lineSeen = s.t.ctx.connection.gCommandLine;
         minimised = s.main().isMinimized();
         connectsBeforeBatch = s.connects;
     };

@@ -64,9 +64,10 @@ TEST_P(MacroDialogs, RememberedValuesAreShownAndAMissingFileKeepsTheDialogOpen) 
     EXPECT_TRUE(dlg.txtMacroFileBox->text().isEmpty());
     EXPECT_FALSE(dlg.isVisible());
     // The main window's unload reads the fields back.
-    ASSERT_TRUE(t.ctx.macroField);
-    EXPECT_EQ(t.ctx.macroField(c.name == std::string("frmExcel") ? "frmExcel.txtMacroName" : "frmWord.txtMacroName"),
-              QStringLiteral("FormatReport"));
+    const std::optional<MacroFields> fields = LoadedMacroFields(
+        t.ctx, c.name == std::string("frmExcel") ? MacroProgram::Excel : MacroProgram::Word);
+    ASSERT_TRUE(fields);
+    EXPECT_EQ(fields->name, QStringLiteral("FormatReport"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Office, MacroDialogs, ::testing::ValuesIn(kDialogs),

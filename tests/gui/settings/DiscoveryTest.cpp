@@ -30,36 +30,36 @@ TEST(Discovery, FixedDestinationsThenWhatTheRegistryShows) {
     const QString hundred(100, QLatin1Char('x'));
     const Case cases[] = {
         {"nothing", {}, {}, [](AppContext& c) {
-             return c.gNetscapeCommand.isEmpty() && c.gExcelVersion.isEmpty() && c.gWordVersion.isEmpty() &&
-                    c.gOutlookExpressCommand.isEmpty();
+             return c.targets.gNetscapeCommand.isEmpty() && c.targets.gExcelVersion.isEmpty() && c.targets.gWordVersion.isEmpty() &&
+                    c.targets.gOutlookExpressCommand.isEmpty();
          }},
         {"Messenger before Communicator",
          {{"Netscape Messenger\\Protocols\\mailto\\shell\\open\\command", "C:\\ns\\netscape.exe \"%1\""},
           {"Netscape Communicator\\Protocols\\mailto\\shell\\open\\command", "C:\\nc\\netscape.exe -mail"}},
-         {"Netscape e-mail"}, [](AppContext& c) { return c.gNetscapeCommand == "C:\\ns\\netscape.exe"; }},
+         {"Netscape e-mail"}, [](AppContext& c) { return c.targets.gNetscapeCommand == "C:\\ns\\netscape.exe"; }},
         {"Outlook Express without a dot",
          {{"Outlook Express\\shell\\open\\command", "\"abcdef"}}, {"Outlook Express e-mail"},
-         [](AppContext& c) { return c.gOutlookExpressCommand == "ab"; }},
+         [](AppContext& c) { return c.targets.gOutlookExpressCommand == "ab"; }},
         {"Outlook Express path",
          {{"Outlook Express\\shell\\open\\command", "\"C:\\oe\\msimn.exe\" /mailurl:%1"}}, {"Outlook Express e-mail"},
-         [](AppContext& c) { return c.gOutlookExpressCommand == "C:\\oe\\msimn.exe"; }},
+         [](AppContext& c) { return c.targets.gOutlookExpressCommand == "C:\\oe\\msimn.exe"; }},
         {"all mail programs in order",
          {{"Lotus Notes\\shell\\open\\command", "notes.exe"},
           {"Microsoft Outlook\\shell\\open\\command", "\"C:\\o\\outlook.exe\""},
           {"Outlook Express\\shell\\open\\command", "\"C:\\oe\\msimn.exe\""}},
          {"Outlook Express e-mail", "Outlook e-mail", "Lotus Notes"},
-         [](AppContext& c) { return c.gOutlookCommand == "C:\\o\\outlook.exe"; }},
+         [](AppContext& c) { return c.targets.gOutlookCommand == "C:\\o\\outlook.exe"; }},
         {"Word CurVer ending in a dot and digit", {{"@Word.Application\\CurVer", "Word.Application.8"}}, {},
-         [](AppContext& c) { return c.gWordVersion == ".8"; }},
+         [](AppContext& c) { return c.targets.gWordVersion == ".8"; }},
         {"Excel 18 not offered", {{"@Excel.Application\\CurVer", "Excel.Application.18"}}, {},
-         [](AppContext& c) { return c.gExcelVersion.isEmpty(); }},
+         [](AppContext& c) { return c.targets.gExcelVersion.isEmpty(); }},
         {"Excel and Word 16",
          {{"@Excel.Application\\CurVer", "Excel.Application.16"}, {"@Word.Application\\CurVer", "Word.Application.16"}},
          {"Microsoft Excel", "Microsoft Word"},
-         [](AppContext& c) { return c.gExcelVersion == "16" && c.gWordVersion == "16"; }},
+         [](AppContext& c) { return c.targets.gExcelVersion == "16" && c.targets.gWordVersion == "16"; }},
         {"1-2-3 97 with another WordPro text",
          {{"@Lotus123.Workbook\\CurVer", "Lotus123.Workbook.97"}, {"@WordPro.Application", "WordPro.Document"}},
-         {"Lotus 123"}, [](AppContext& c) { return c.gLotus123Version == "97"; }},
+         {"Lotus 123"}, [](AppContext& c) { return c.targets.gLotus123Version == "97"; }},
         {"1-2-3 98 and WordPro",
          {{"@Lotus123.Workbook\\CurVer", "Lotus123.Workbook.98"}, {"@WordPro.Application", "WordPro.Application"}},
          {"Lotus 123", "Lotus WordPro"}, [](AppContext&) { return true; }},
@@ -86,7 +86,7 @@ TEST(Discovery, TheScreenListsTheFoundPrograms) {
     TestContext t;
     t.registry->setString(QStringLiteral("HKLM\\SOFTWARE\\Classes\\Excel.Application\\CurVer"), QString(),
                           QStringLiteral("Excel.Application.16"));
-    installSplfScreen(t.ctx);
+    installWindows(t.ctx);
     auto* splf = dynamic_cast<frmSplf*>(&t.ctx.frmSplf());
     QStringList items;
     for (int i = 0; i < splf->cboProcessType->count(); ++i) items << splf->cboProcessType->itemText(i);
@@ -102,7 +102,7 @@ TEST(Discovery, TheOfficeProgramsOfThisBuildAreFoundWithTheirVersions) {
         std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(QStringLiteral(SW_BINARY_DIR)));
     const QStringList office{"Microsoft Excel", "Microsoft Word", "Lotus 123", "Lotus WordPro"};
     EXPECT_EQ(DiscoverDeliveryTargets(t.ctx), kFixed + office);
-    const DownloadState& found = t.ctx;
+    const DeliveryTargets& found = t.ctx.targets;
     EXPECT_EQ(found.gExcelVersion, QStringLiteral("16"));
     EXPECT_EQ(found.gWordVersion, QStringLiteral("16"));
     EXPECT_EQ(found.gLotus123Version, QStringLiteral("98"));

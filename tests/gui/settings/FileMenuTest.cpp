@@ -43,7 +43,7 @@ TEST(FileMenu, OpenFillsTheWindowsAndBecomesTheCurrentFile) {
     m.choose(m.main().itmOpen, p);
     EXPECT_EQ(m.main().statusPanel(), QStringLiteral("Settings loaded from ") + p);
     EXPECT_TRUE(m.main().itmSave->isEnabled());
-    EXPECT_EQ(m.t.ctx.gSettingsFile, p);
+    EXPECT_EQ(m.t.ctx.connection.gSettingsFile, p);
     EXPECT_EQ(m.main().txtWrkSplf->text(), "QPGMR");
     EXPECT_EQ(m.main().txtOutq->text(), "PRT01");
     EXPECT_EQ(m.main().cboLibrary->currentText(), "QUSRSYS");
@@ -71,7 +71,7 @@ TEST(FileMenu, AFileThatCannotBeOpenedChangesNothing) {
         m.t.boxes->expect(QStringLiteral("File ") + c.chosen + QStringLiteral(" is not found."));
         m.choose(m.main().itmOpen, c.chosen);
         EXPECT_TRUE(m.t.boxes->done());
-        EXPECT_EQ(m.t.ctx.gSettingsFile, current);
+        EXPECT_EQ(m.t.ctx.connection.gSettingsFile, current);
         EXPECT_EQ(m.main().txtOutq->text(), outq);
         EXPECT_TRUE(m.main().itmSave->isEnabled());
     }
@@ -90,12 +90,12 @@ TEST(FileMenu, SaveAsAsksSaveReplacesAndTheFileOpensElsewhere) {
     m.t.boxes->expect(QStringLiteral("File ") + p + QStringLiteral(" already exists.  Replace?"), vbCancel);
     m.choose(m.main().itmSaveAs, p);
     EXPECT_EQ(m.file(p), old);
-    EXPECT_TRUE(m.t.ctx.gSettingsFile.isEmpty()) << "a file not written does not become the current one";
+    EXPECT_TRUE(m.t.ctx.connection.gSettingsFile.isEmpty()) << "a file not written does not become the current one";
 
     m.t.boxes->expect(QStringLiteral(" already exists.  Replace?"), vbOK);
     m.choose(m.main().itmSaveAs, p);
     EXPECT_TRUE(m.file(p).contains("\r\nOutq=PRT07\r\n"));
-    EXPECT_EQ(m.t.ctx.gSettingsFile, p);
+    EXPECT_EQ(m.t.ctx.connection.gSettingsFile, p);
 
     m.choose(m.main().itmOpen, p);
     m.splf().cboProcessType->setEditText(QStringLiteral("XML document"));
@@ -127,7 +127,7 @@ TEST(FileMenu, AFailedSaveKeepsTheOldFile) {
     }
     EXPECT_TRUE(m.t.boxes->done());
     EXPECT_EQ(m.file(p), kPdfSettings);
-    EXPECT_EQ(m.t.ctx.gSettingsFile, p);
+    EXPECT_EQ(m.t.ctx.connection.gSettingsFile, p);
     EXPECT_NE(m.main().statusPanel(), QStringLiteral("Settings saved to file ") + p + QStringLiteral("."));
     EXPECT_EQ(QDir(m.t.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.spw"})
         << "nothing left beside the file";
@@ -206,7 +206,7 @@ TEST(FileMenu, SaveAsAddsTheExtensionAsksOnceAndTurnsSaveOn) {
         EXPECT_EQ(m.t.boxes->shown().size(), 1u) << "asked once";
         EXPECT_TRUE(m.file(p).contains("\r\nOutq=PRT07\r\n"));
         EXPECT_FALSE(QFileInfo::exists(m.path("mine"))) << "no file without the extension";
-        EXPECT_EQ(m.t.ctx.gSettingsFile, p);
+        EXPECT_EQ(m.t.ctx.connection.gSettingsFile, p);
         EXPECT_TRUE(m.main().itmSave->isEnabled());
 
         m.main().txtOutq->setText(QStringLiteral("PRT08"));

@@ -58,7 +58,7 @@ TEST(RememberedRunSettings, TheSameValuesGiveWhatTheLoadedScreenShows) {
     for (const auto& [name, values] : cases) {
         SCOPED_TRACE(name);
         TestContext t;
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         for (const auto& [k, v] : Values{{"RemoveBlanks", "0"}, {"MinusSign", "1"}, {"Email", "0"}})
             t.ctx.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
         for (const auto& [k, v] : values) t.ctx.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));

@@ -18,7 +18,7 @@ using Values = std::vector<std::pair<const char*, const char*>>;
 // A screen loaded over a store holding the start-up values and `values`.
 struct Loaded {
     explicit Loaded(const Values& values) {
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         for (const auto& [k, v] : Values{{"RemoveBlanks", "0"}, {"MinusSign", "1"}, {"Email", "0"}})
             t.ctx.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
         for (const auto& [k, v] : values) t.ctx.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
@@ -182,7 +182,7 @@ TEST(RememberedSettings, NothingWrittenUnlessRemembering) {
     for (const bool batch : {false, true}) {
         Loaded s(Values{{"Page length", "88"}});
         s.t.ctx.mainWindow().itmSaveSettings->setChecked(batch);
-        s.t.ctx.gBatchMode = batch;
+        s.t.ctx.mode.gBatchMode = batch;
         s.splf->cboPageLength->setEditText(QStringLiteral("Variable"));
         s.splf->Form_Unload();
         EXPECT_EQ(s.t.setting(QStringLiteral("Page length")), "88") << batch;

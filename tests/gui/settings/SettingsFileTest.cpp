@@ -48,10 +48,10 @@ void changeEverything(Ctx& c) {
     c.naming().chkFullName->setChecked(false);
     c.naming().setOption(c.naming().optUseUserData, true);
     c.naming().txtSavePath->setText(QStringLiteral("/srv/reports"));
-    for (auto [kind, accepted] : {std::pair{frmSaveAs::Kind::Text, &AppContext::gTextSaveAccepted},
-                                  std::pair{frmSaveAs::Kind::Pdf, &AppContext::gPdfSaveAccepted}}) {
+    for (auto [kind, answer] : {std::pair{frmSaveAs::Kind::Text, &SaveDialogFlags::text},
+                                std::pair{frmSaveAs::Kind::Pdf, &SaveDialogFlags::pdf}}) {
         SaveDialog(c.t.ctx, kind).txtSave->setText(kind == frmSaveAs::Kind::Pdf ? "/srv/a b.pdf" : "/srv/x=1.txt");
-        c.t.ctx.*accepted = true;
+        (c.t.ctx.saveDialogs.*answer).accepted = true;
     }
 }
 }  // namespace
@@ -106,7 +106,7 @@ TEST(SettingsFile, SavedAndReadBackGivesTheSameScreen) {
         Ctx b;
         if (r == Reader::Window) {
             ASSERT_EQ(OpenSettingsFile(b.t.ctx, p), 0);
-            EXPECT_TRUE(b.t.ctx.gSettingsFromFile);
+            EXPECT_TRUE(b.t.ctx.download.gSettingsFromFile);
         } else {
             b.applyText(a.file(p), r);
         }

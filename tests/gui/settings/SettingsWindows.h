@@ -15,10 +15,8 @@
 
 struct SettingsWindows {
     SettingsWindows() {
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         installDownloadWindows(t.ctx);
-        installViewerWindows(t.ctx);
-        installSettingsFiles(t.ctx);
     }
     frmSplf& splf() { return *dynamic_cast<frmSplf*>(&t.ctx.frmSplf()); }
     frmMain& main() { return t.ctx.mainWindow(); }

@@ -26,7 +26,7 @@
 namespace {
 struct Screen {
     Screen() {
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         splf = dynamic_cast<frmSplf*>(&t.ctx.frmSplf());
     }
     void choose(const QString& type) {
@@ -88,7 +88,7 @@ TEST(SplfProcessType, FramesAndChecksPerDestination) {
         EXPECT_EQ(s.splf->enabled(QStringLiteral("chkOverprinting")), checks.contains(QLatin1Char('O')));
         EXPECT_EQ(s.splf->enabled(QStringLiteral("chkMacro")), checks.contains(QLatin1Char('C')));
         EXPECT_EQ(s.splf->enabled(QStringLiteral("chkAttachMultiples")), checks.contains(QLatin1Char('A')));
-        EXPECT_EQ(s.t.ctx.gMinusSignApplicable, checks.contains(QLatin1Char('M')));
+        EXPECT_EQ(s.t.ctx.download.gMinusSignApplicable, checks.contains(QLatin1Char('M')));
         if (!checks.isEmpty()) {
             EXPECT_TRUE(s.splf->enabled(QStringLiteral("fraFormatting")));
         }
@@ -325,11 +325,11 @@ TEST(SplfControls, CloseHidesOrCancels) {
     // While a download runs the same button asks it to stop.
     f.show();
     f.cmdCancel->setText(QStringLiteral("&Cancel"));
-    s.t.ctx.gTextSaveAll = s.t.ctx.gPdfSaveAll = true;
+    s.t.ctx.saveDialogs.text.all = s.t.ctx.saveDialogs.pdf.all = true;
     f.cmdCancel_Click();
     EXPECT_TRUE(s.t.ctx.link.cancelRequested());
     EXPECT_FALSE(f.cmdCancel->isEnabled());
-    EXPECT_FALSE(s.t.ctx.gTextSaveAll || s.t.ctx.gPdfSaveAll);
+    EXPECT_FALSE(s.t.ctx.saveDialogs.text.all || s.t.ctx.saveDialogs.pdf.all);
     EXPECT_EQ(f.status(), QStringLiteral("Cancel in progress...  Please wait."));
     EXPECT_FALSE(f.isHidden());
     // The window frame's close does not unload a screen that a download uses.

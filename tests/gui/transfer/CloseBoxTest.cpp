@@ -88,7 +88,7 @@ TEST(CloseBox, DuringADownloadItCancelsTheDownloadThenClosesTheProgram) {
                                          QStringLiteral("LEDGER.splf"), longReport());
         HostSimFixture host({.spool = spool.path(), .clock = t.clock, .listener = false});
         host.faults().replyDelayMs = 1000;  // the report takes long enough to close the window during it
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         installDownloadWindows(t.ctx);
         auto presenter = std::make_unique<ModalPresenter>();
         ModalPresenter& modal = *presenter;

@@ -42,7 +42,7 @@ struct ListedQueue {
                                              monthEnd(names[i], i + 1));
         host = std::make_unique<HostSimFixture>(
             HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock, .listener = false});
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         installDownloadWindows(t.ctx);
         auto hooks = std::make_unique<TestPresenter>();
         presenter = hooks.get();
@@ -116,7 +116,7 @@ TEST(OpenAndSaveAll, ThreeReportsFromTheListedQueueUnderTheirAttributeNames) {
     EXPECT_EQ(QDir(q.out.path()).entryList(QDir::Files).size(), 3);
     EXPECT_EQ(finalStatus, QStringLiteral("Transfer is complete to ") + nameOf(2) + QStringLiteral(".  30 records transferred."));
     EXPECT_EQ(selectedAfter, (std::vector<bool>{false, false, true}));
-    EXPECT_FALSE(q.t.ctx.gTextSaveAll);
+    EXPECT_FALSE(q.t.ctx.saveDialogs.text.all);
 }
 
 // The user saves the first report in another folder: the second is proposed

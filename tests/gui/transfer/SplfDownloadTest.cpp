@@ -22,7 +22,7 @@ namespace {
 // The spooled-file screen itself, its "&Open" and "&Cancel" driving a download.
 struct RealScreen {
     RealScreen() {
-        installSplfScreen(t.ctx);
+        installWindows(t.ctx);
         installDownloadWindows(t.ctx);
         splf = dynamic_cast<frmSplf*>(&t.ctx.frmSplf());
         splf->cboProcessType->setEditText(QStringLiteral("Text file"));

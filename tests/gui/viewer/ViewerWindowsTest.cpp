@@ -47,8 +47,8 @@ class ViewerTest : public ::testing::Test {
 protected:
     ViewerTest() {
         ensureApplication();
-        t.ctx.gWorkDir = t.dir.path() + QStringLiteral("/work/");
-        QDir().mkpath(t.ctx.gWorkDir);
+        t.ctx.connection.gWorkDir = t.dir.path() + QStringLiteral("/work/");
+        QDir().mkpath(t.ctx.connection.gWorkDir);
     }
     TestContext t;
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
@@ -56,11 +56,11 @@ protected:
 
     int viewPages(const SpoolFileRow& row) {
         ScreenProgress progress(screen);
-        return TransferSpoolFileToViewer(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, row);
+        return TransferSpoolFileToViewer(t.ctx, ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable), progress, row);
     }
     int viewAll() {
         ScreenProgress progress(screen);
-        return ProcFullView(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, SampleRow());
+        return ProcFullView(t.ctx, ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable), progress, SampleRow());
     }
     void remember(bool on) { t.ctx.mainWindow().itmSaveSettings->setChecked(on); }
     // Runs the preview; `hook` acts in the window as the user would.
@@ -251,7 +251,7 @@ TEST_F(ViewerTest, ThePreviewRemembersItsValuesAcrossRunsAndItsPlaceForTheRun) {
         v.cmdClose->click();
     });
     // Settings from a file: nothing stored.
-    t.ctx.gSettingsFromFile = true;
+    t.ctx.download.gSettingsFromFile = true;
     preview([&](frmView& v) {
         v.txtFindWhat->setText(QStringLiteral("OTHER"));
         v.cmdClose->click();
@@ -274,7 +274,7 @@ TEST_F(ViewerTest, APreviewThatFailsShowsNoWindowAndABatchRunNeverWaits) {
     EXPECT_TRUE(t.boxes->done());
     // A batch run: collected, but no window waits for anybody.
     t.presenter->strict = true;
-    t.ctx.gBatchMode = true;
+    t.ctx.mode.gBatchMode = true;
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
     EXPECT_EQ(viewPages(SampleRow()), 0);
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
@@ -349,7 +349,7 @@ TEST_F(ViewerTest, TheFullViewMarksEachHitRedAndBoldUntilTheNext) {
     EXPECT_TRUE(t.boxes->done());
     // The text option is "Replace file" from now on.
     EXPECT_EQ(screen.value(QStringLiteral("optAddReplace_2")), 1);
-    const std::string written = ReadFileBytes(t.ctx.gFullViewFile);
+    const std::string written = ReadFileBytes(t.ctx.download.gFullViewFile);
     QString fromFile = Codec::toUnicode(written);
     fromFile.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     EXPECT_EQ(fileText, fromFile);
@@ -363,7 +363,7 @@ TEST_F(ViewerTest, EachFullViewHasItsOwnFileAndItsOwnRememberedValues) {
         v.showMaximized();
         v.cmdClose->click();
     });
-    const QString first = t.ctx.gFullViewFile;
+    const QString first = t.ctx.download.gFullViewFile;
     EXPECT_EQ(t.setting(QStringLiteral("Window state full")), QStringLiteral("2"));
     EXPECT_EQ(t.setting(QStringLiteral("Search string full")), QStringLiteral("GIZMO"));
     EXPECT_EQ(t.setting(QStringLiteral("Match case full")), QStringLiteral("0"));
@@ -373,22 +373,22 @@ TEST_F(ViewerTest, EachFullViewHasItsOwnFileAndItsOwnRememberedValues) {
         EXPECT_EQ(v.txtFindWhat->text(), QStringLiteral("GIZMO"));
         v.cmdClose->click();
     });
-    EXPECT_NE(t.ctx.gFullViewFile, first);
+    EXPECT_NE(t.ctx.download.gFullViewFile, first);
     EXPECT_TRUE(QFileInfo::exists(first));
-    EXPECT_TRUE(QFileInfo::exists(t.ctx.gFullViewFile));
+    EXPECT_TRUE(QFileInfo::exists(t.ctx.download.gFullViewFile));
 }
 
 TEST_F(ViewerTest, AFullViewThatFailsShowsNoWindowAndKeepsAnEarlierFile) {
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
     ASSERT_EQ(viewAll(), 0);
-    const QString earlier = t.ctx.gFullViewFile;
+    const QString earlier = t.ctx.download.gFullViewFile;
     const std::string before = ReadFileBytes(earlier);
     t.presenter->strict = true;
     host->reply(SpoolReplies::report(SalesReport(), " 80")[0]);
     host->drop();
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
     EXPECT_EQ(viewAll(), -1);
-    EXPECT_NE(t.ctx.gFullViewFile, earlier);
+    EXPECT_NE(t.ctx.download.gFullViewFile, earlier);
     EXPECT_EQ(ReadFileBytes(earlier), before);
     EXPECT_TRUE(t.boxes->done());
 }
@@ -398,7 +398,7 @@ TEST_F(ViewerTest, ALargeReportShowsAtOnceAndTheRestFollowsWhole) {
     QString report;
     for (int i = 1; i <= 18000; ++i) report += QStringLiteral("LINE %1 ").arg(i, 6) + QString(70, QLatin1Char('X')) + QLatin1Char('\n');
     report += QStringLiteral("THE LAST LINE");
-    const QString file = t.ctx.gWorkDir + QStringLiteral("large.txt");
+    const QString file = t.ctx.connection.gWorkDir + QStringLiteral("large.txt");
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(report.toLatin1());

@@ -48,8 +48,8 @@ bool HostSimFixture::connectJobPort(RunContext& ctx, quint16 port, qint64 limitM
     s->remoteHost = address_;
     s->remotePort = port;
     s->connectToHost();
-    ctx.gHostAddress = address_;
-    ctx.gJobPort = port;
+    ctx.connection.gHostAddress = address_;
+    ctx.connection.gJobPort = port;
     return ctx.clock->waitUntil(
         [&] { return s->state() == HostSocket::Connected && sim_->jobConnectionsAccepted() > before; }, limitMs);
 }

@@ -95,6 +95,8 @@ TEST(BatchCommandLine, EachParameterIsTypedByNameOrPlaceAndTheFirstBadOneIsNamed
         {"NAME with a folder", {"FILE:A", "NAME:sub/x"}, false, "NAME", any},
         {"NAME with a backslash", {"FILE:A", "NAME:..\\x"}, false, "NAME", any},
         {"DATA with a folder", {"FILE:A", "DATA:../etc"}, false, "DATA", any},
+        {"NAME with an escape sequence", {"FILE:A", "NAME:a\x1b[31mb"}, false, "NAME", any},
+        {"DATA with a tab", {"FILE:A", "DATA:a\tb"}, false, "DATA", any},
         {"NAME with dots but no folder", {"FILE:A", "NAME:v1..2"}, true, {},
          [](const Parameters& p) { return p.name == "v1..2"; }},
     };

@@ -25,7 +25,7 @@ struct MenuFixture : ::testing::Test {
     HookPresenter& presenter = installHookPresenter(ctx);
     frmMain& m = ctx.mainWindow();
     void connectedTo(const QString& host) {
-        ctx.gHostAddress = host;
+        ctx.connection.gHostAddress = host;
         m.lblStatus->setText("Connected to " + host + ", Job:SWR17851");
     }
 };
@@ -42,8 +42,8 @@ TEST_F(MenuFixture, ConnectWhileConnectedSaysSo) {
 
 TEST_F(MenuFixture, ChangePasswordForgetsSavedAndHeldPassword) {
     ctx.saveSetting("century", "scrambled");
-    ctx.gUserId = "XXXXXXXXXX";
-    ctx.gPassword = std::string(128, 'x');
+    ctx.connection.gUserId = "XXXXXXXXXX";
+    ctx.connection.gPassword = std::string(128, 'x');
     ctx.loginWindow().chkSavePassword->setChecked(true);
     t.boxes->expect("Any saved password has been removed.  You'll be prompted for a password the next time you connect.");
     m.itmChangePassword_Click();
@@ -51,8 +51,8 @@ TEST_F(MenuFixture, ChangePasswordForgetsSavedAndHeldPassword) {
     EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Information);
     EXPECT_EQ(t.setting("century"), "-None");
     EXPECT_FALSE(ctx.loginWindow().chkSavePassword->isChecked());
-    EXPECT_EQ(ctx.gUserId, std::string(10, ' '));
-    EXPECT_EQ(ctx.gPassword, std::string(128, ' '));
+    EXPECT_EQ(ctx.connection.gUserId, std::string(10, ' '));
+    EXPECT_EQ(ctx.connection.gPassword, std::string(128, ' '));
 }
 
 TEST_F(MenuFixture, ChangedAddressWhileNotConnectedIsKeptForLater) {
@@ -82,8 +82,8 @@ TEST_F(MenuFixture, ChangedAddressWhileConnectedEndsTheProgram) {
     QFile download(work + "/QSYSPRT.txt");
     ASSERT_TRUE(download.open(QIODevice::WriteOnly));
     download.close();
-    ctx.gWorkDir = work;
-    ctx.noteCreatedFile(download.fileName());
+    ctx.connection.gWorkDir = work;
+    ctx.connection.noteCreatedFile(download.fileName());
     t.boxes->expect("The selected iSeries host name or IP address has been changed while connected.  This utility will "
                     "deallocate any conversations and end.  You may then restart.");
     try {
@@ -93,7 +93,7 @@ TEST_F(MenuFixture, ChangedAddressWhileConnectedEndsTheProgram) {
         EXPECT_EQ(e.exitStatus, kExitHostChanged);
     }
     EXPECT_TRUE(t.boxes->done());
-    EXPECT_EQ(ctx.gHostAddress, "new");
+    EXPECT_EQ(ctx.connection.gHostAddress, "new");
     EXPECT_TRUE(m.isNotConnected());
     // It ended through the stop sequence: nothing the user set is lost, the work files are gone.
     EXPECT_EQ(m.statusPanel(), "Bye...");

@@ -50,7 +50,7 @@ struct OptionsFixture : ::testing::Test {
         return out;
     }
     void connectedTo(const QString& host) {
-        ctx.gHostAddress = host;
+        ctx.connection.gHostAddress = host;
         ctx.mainWindow().lblStatus->setText("Connected to " + host + ", Job:SWR17851");
     }
 };
@@ -208,7 +208,7 @@ TEST_F(OptionsFixture, CloseWhileNotConnectedLeavesHistory) {
     ctx.saveSetting("URL0", "b");
     ctx.saveSetting("URL1", "a");
     frmOptions& o = ctx.optionsWindow();
-    ctx.gHostAddress = "a";
+    ctx.connection.gHostAddress = "a";
     o.show();
     o.close();
     EXPECT_EQ(history().mid(0, 3), (QStringList{"b", "a", "None"}));

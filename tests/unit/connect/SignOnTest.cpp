@@ -64,7 +64,7 @@ TEST_F(SignOnFixture, OkRefusesWhatTheHostCannotTake) {
     for (const Case& c : cases) {
         frmLogin& login = ctx.loginWindow();
         login.show();
-        ctx.gSignOnAccepted = false;
+        ctx.connection.gSignOnAccepted = false;
         login.txtUserID->setText(c.user);
         login.txtPassword->setText(c.password);
         if (*c.message) t.boxes->expect(QString::fromUtf8(c.message));
@@ -72,12 +72,12 @@ TEST_F(SignOnFixture, OkRefusesWhatTheHostCannotTake) {
         EXPECT_TRUE(t.boxes->done()) << c.name;
         if (*c.message) {
             EXPECT_EQ(t.boxes->shown().back().title, "iSeries Security") << c.name;
-            EXPECT_FALSE(ctx.gSignOnAccepted) << c.name;
+            EXPECT_FALSE(ctx.connection.gSignOnAccepted) << c.name;
             EXPECT_TRUE(login.isVisible()) << c.name;
             EXPECT_EQ(login.focusWidget() ? login.focusWidget()->objectName() : QString(), c.focus)
                 << c.name;
         } else {
-            EXPECT_TRUE(ctx.gSignOnAccepted) << c.name;
+            EXPECT_TRUE(ctx.connection.gSignOnAccepted) << c.name;
             EXPECT_FALSE(login.isVisible()) << c.name;
         }
     }
@@ -85,7 +85,7 @@ TEST_F(SignOnFixture, OkRefusesWhatTheHostCannotTake) {
 }
 
 TEST_F(SignOnFixture, DialogShowsTheHostAndItsDesign) {
-    ctx.gHostAddress = "as400.example.com";
+    ctx.connection.gHostAddress = "as400.example.com";
     frmLogin& login = ctx.loginWindow();
     login.show();
     EXPECT_EQ(login.windowTitle(), "iSeries Security");

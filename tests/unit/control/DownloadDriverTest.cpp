@@ -73,7 +73,7 @@ TEST_F(DriverTest, ThreeTextReportsEachWithItsDialogAndName) {
     for (const auto& o : out) EXPECT_TRUE(QFileInfo::exists(o.target)) << o.target.toStdString();
     EXPECT_EQ(ReadFileBytes(attributeName("REPORTB")), "CONTENT OF REPORTB\r\n");
     EXPECT_EQ(selection(), (std::vector<bool>{false, false, true}));
-    EXPECT_EQ(t.ctx.gSelectedCount, 1);
+    EXPECT_EQ(t.ctx.download.gSelectedCount, 1);
     EXPECT_TRUE(screen.enabled(QStringLiteral("cmdOK")));
     EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
     EXPECT_EQ(screen.processTypeClicks, 1);
@@ -85,7 +85,7 @@ TEST_F(DriverTest, SaveAllAtTheFirstReportAcceptsTheOthersAndEndsWithTheRun) {
     EXPECT_EQ(presenter->shownNames().size(), 1u);
     EXPECT_EQ(statuses(out), (std::vector<S>{S::Delivered, S::Delivered, S::Delivered}));
     EXPECT_EQ(ReadFileBytes(attributeName("REPORTC")), "CONTENT OF REPORTC\r\n");
-    EXPECT_FALSE(t.ctx.gTextSaveAll);
+    EXPECT_FALSE(t.ctx.saveDialogs.text.all);
 }
 
 TEST_F(DriverTest, ANameNobodyChoseAgainGetsAFreeVariant) {
@@ -120,7 +120,7 @@ TEST_F(DriverTest, TheSameNameIsKeptWhenTheUserChoseItOrAddsToTheFile) {
 }
 
 TEST_F(DriverTest, AWholeQueueBatchShowsNoDialog) {
-    t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchNoDialogs = true;
     const auto out = RunSelectedDownloads(t.ctx);
     EXPECT_EQ(presenter->shownNames().size(), 0u);
     EXPECT_EQ(statuses(out), (std::vector<S>{S::Delivered, S::Delivered, S::Delivered}));
@@ -146,7 +146,7 @@ TEST_F(DriverTest, ACancelStopsTheRunAndDeliversNoFurtherReport) {
     EXPECT_EQ(host->downloadRequests(), 2);
     EXPECT_FALSE(QFileInfo::exists(attributeName("REPORTB")));
     EXPECT_EQ(selection(), (std::vector<bool>{false, true, true}));
-    EXPECT_EQ(t.ctx.gSelectedCount, 2);
+    EXPECT_EQ(t.ctx.download.gSelectedCount, 2);
     EXPECT_FALSE(t.ctx.link.cancelRequested());
     EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
     EXPECT_TRUE(screen.enabled(QStringLiteral("cmdCancel")));
@@ -174,7 +174,7 @@ TEST_F(DriverTest, AReversedPageRangeIsRefusedAndUnattendedNonNumbersReadAsTheEn
     EXPECT_TRUE(host->requests.empty());
     EXPECT_EQ(screen.status(), QString());
 
-    t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchNoDialogs = true;
     const struct {
         const char *from, *to, *pages;
     } cases[] = {{"abc", "10", "00000000010000000010"},
@@ -235,7 +235,7 @@ TEST_F(DriverTest, OfficeTypesTransferTheReportAndLookForTheirProgram) {
         {"Lotus 123", "Lotus 123 could not be started."},
         {"Lotus WordPro", "WordPro could not be started."},
     };
-    t.ctx.gWorkDir = t.dir.path();
+    t.ctx.connection.gWorkDir = t.dir.path();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
         host->reply(oneRecordReport("OFFICE"));
@@ -255,7 +255,7 @@ TEST_F(DriverTest, DestinationsOfTheWorkFolderStopWhenThereIsNone) {
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(runningIn.path()));
     WriteFileBytes(runningIn.filePath(QStringLiteral("Spwrt.txt")), "EARLIER REPORT\r\n");
-    t.ctx.gWorkDir.clear();
+    t.ctx.connection.gWorkDir.clear();
     for (const char* type : {"Microsoft Excel", "Microsoft Word", "Lotus 123", "Microsoft Word 6/95", "Lotus WordPro",
                              "Outlook e-mail", "Netscape e-mail", "View entire report"}) {
         SCOPED_TRACE(type);
@@ -292,7 +292,7 @@ TEST_F(DriverTest, OneReportPrintsWithTheRememberedFormatAsAWholeQueueDoes) {
     t.ctx.saveSetting(QStringLiteral("80 Fontsize"), QStringLiteral("14"));
     t.ctx.saveSetting(QStringLiteral("Orientation 1"), QStringLiteral("False"));
     screen.setText(QStringLiteral("cboProcessType"), QStringLiteral("PC printer"));
-    t.ctx.gBatchMode = true;
+    t.ctx.mode.gBatchMode = true;
     auto formatOf = [this](const QStringList& log) {
         return log.filter(QRegularExpression(QStringLiteral("^(size|orientation) "))).join(u',');
     };
@@ -303,7 +303,7 @@ TEST_F(DriverTest, OneReportPrintsWithTheRememberedFormatAsAWholeQueueDoes) {
     EXPECT_TRUE(one.contains(QStringLiteral("orientation 2"))) << one.toStdString();
 
     for (int i = 2; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, false);
-    t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchNoDialogs = true;
     const QStringList before = t.printer->log();
     ASSERT_EQ(RunSelectedDownloads(t.ctx).size(), 1u);
     EXPECT_EQ(formatOf(t.printer->log().mid(before.size())), one);

@@ -40,11 +40,11 @@ public:
     QString out = t.dir.path() + QStringLiteral("/out");
 
     void SetUp() override {
-        t.ctx.gWorkDir = t.dir.path() + QStringLiteral("/work");
-        QDir().mkpath(t.ctx.gWorkDir);
+        t.ctx.connection.gWorkDir = t.dir.path() + QStringLiteral("/work");
+        QDir().mkpath(t.ctx.connection.gWorkDir);
         QDir().mkpath(out);
         t.ctx.saveSetting(QStringLiteral("Save Path"), out);
-        t.ctx.gExcelVersion = t.ctx.gWordVersion = QStringLiteral("16");
+        t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
         screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
     }
     using Proc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&, QString*);
@@ -53,7 +53,7 @@ public:
         ScreenProgress progress(screen);
         SpoolFileRow::Fields row = SampleRowFields();
         row.pages = QStringLiteral("%1").arg(std::max(pages, 3), 6).toStdString();
-        return proc(t.ctx, ReadScreenOptions(screen, t.ctx.gMinusSignApplicable), progress, SpoolFileRow::fromFields(row), nullptr);
+        return proc(t.ctx, ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable), progress, SpoolFileRow::fromFields(row), nullptr);
     }
     // The recorded calls, without the fetches of objects that the next line
     // uses and the releases; folders shown as <work> and <out>.
@@ -64,7 +64,7 @@ public:
             QString l = log.at(i);
             if (l.startsWith(u"Release ") || l.endsWith(u".ActiveCell") || (i + 1 < log.size() && log.at(i + 1).startsWith(l + QLatin1Char('.'))))
                 continue;
-            l.replace(t.ctx.gWorkDir, QStringLiteral("<work>"));
+            l.replace(t.ctx.connection.gWorkDir, QStringLiteral("<work>"));
             l.replace(this->out, QStringLiteral("<out>"));
             out << l;
         }

@@ -30,14 +30,14 @@ TEST(ProcEmail, NetscapeBodyIsHtmlOrPlainLinesFor46) {
         TestContext t;
         std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
         PlainSplfScreen& screen = TextFileScreen(t.ctx);
-        t.ctx.gWorkDir = t.dir.path() + QStringLiteral("/work");
-        ASSERT_TRUE(QDir().mkpath(t.ctx.gWorkDir));
+        t.ctx.connection.gWorkDir = t.dir.path() + QStringLiteral("/work");
+        ASSERT_TRUE(QDir().mkpath(t.ctx.connection.gWorkDir));
         host->replies(SpoolReplies::report({{"001", ' ', "FIRST & <b>"}, {"   ", '2', "SECOND"}}, " 80"));
         EmailState& email = Email(t.ctx);
-        t.ctx.gNetscapeVersion = QString::fromLatin1(c.version);
+        t.ctx.targets.gNetscapeVersion = QString::fromLatin1(c.version);
         email.gMailProgram = QStringLiteral("netscape");
         ScreenProgress progress(screen);
-        const DownloadOptions options = ReadScreenOptions(screen, t.ctx.gMinusSignApplicable);
+        const DownloadOptions options = ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable);
         QString width;
         ASSERT_EQ(ProcEmail(MailRun{t.ctx, options, progress}, width, SampleRow()), 0);
         ASSERT_EQ(t.processes->started().size(), 1u);

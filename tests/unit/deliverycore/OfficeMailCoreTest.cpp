@@ -26,12 +26,12 @@ protected:
     QString drafts = t.dir.path() + QStringLiteral("/drafts");
 
     void SetUp() override {
-        t.ctx.gBatchMode = true;
-        t.ctx.gWorkDir = t.dir.path() + QStringLiteral("/work");
-        ASSERT_TRUE(QDir().mkpath(t.ctx.gWorkDir) && QDir().mkpath(out));
+        t.ctx.mode.gBatchMode = true;
+        t.ctx.connection.gWorkDir = t.dir.path() + QStringLiteral("/work");
+        ASSERT_TRUE(QDir().mkpath(t.ctx.connection.gWorkDir) && QDir().mkpath(out));
         t.ctx.saveSetting(QStringLiteral("Save Path"), out);
         t.ctx.saveSetting(QStringLiteral("Drafts folder"), drafts);
-        t.ctx.gExcelVersion = t.ctx.gWordVersion = QStringLiteral("16");
+        t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
     }
     RunSettings settingsFor(Destination destination) {
         RunSettings s;
@@ -117,7 +117,7 @@ TEST_F(OfficeMailCore, ExcelTakesTheSettingsFilesWorkbookNameForOneReportAndItsM
     t.automation->install(QStringLiteral("excel.application"), true);
     const QString book = out + QStringLiteral("/tidy macros.xlsm");
     WriteFileBytes(book, "macros");
-    t.ctx.gSettingsFromFile = true;
+    t.ctx.download.gSettingsFromFile = true;
     // Remembered values of the dialog that a settings-file run leaves out.
     t.ctx.saveSetting(QStringLiteral("Excel macro name"), QStringLiteral("Remembered"));
     RunSettings s = settingsFor(Destination::MicrosoftExcel);

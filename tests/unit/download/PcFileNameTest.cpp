@@ -119,7 +119,7 @@ TEST_F(PcFileNameTest, JobNamesAreCutAtTheirSlash) {
 }
 
 TEST_F(PcFileNameTest, TheBatchNameGoesFirst) {
-    t.ctx.gBatchFileName = QStringLiteral(" MONTHLY ");
+    t.ctx.download.gBatchFileName = QStringLiteral(" MONTHLY ");
     set("FullName", "1");
     EXPECT_EQ(name(QString()), QStringLiteral("MONTHLY ") + QString::fromLatin1(kLong) + QStringLiteral(".txt"));
     set("FullName", "0");
@@ -154,11 +154,11 @@ TEST_F(PcFileNameTest, AFreeVariantOfATakenName) {
 TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
     CoreTestContext t;
     t.ctx.paths = std::make_unique<FolderPaths>(t.dir.path());
-    ApplyWorkDirectoryRule(t.ctx, t.ctx);
+    ApplyWorkDirectoryRule(t.ctx, t.ctx.connection);
     EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path() + QLatin1Char('/'));
-    EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
+    EXPECT_EQ(t.ctx.connection.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
     // Nothing for the group or for others.
-    const auto perms = QFileInfo(t.ctx.gWorkDir).permissions();
+    const auto perms = QFileInfo(t.ctx.connection.gWorkDir).permissions();
     EXPECT_TRUE(perms & QFileDevice::WriteOwner);
     EXPECT_EQ(perms & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
                        QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther),
@@ -166,15 +166,15 @@ TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
 
     t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
     t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("../JSMITH"));
-    ApplyWorkDirectoryRule(t.ctx, t.ctx);
-    EXPECT_EQ(t.ctx.gWorkDir, t.dir.path() + QStringLiteral("/.._JSMITH"));
-    EXPECT_TRUE(QFileInfo(t.ctx.gWorkDir).isDir());
+    ApplyWorkDirectoryRule(t.ctx, t.ctx.connection);
+    EXPECT_EQ(t.ctx.connection.gWorkDir, t.dir.path() + QStringLiteral("/.._JSMITH"));
+    EXPECT_TRUE(QFileInfo(t.ctx.connection.gWorkDir).isDir());
 
     // A folder left open to others by an earlier run is closed again.
-    QFile::setPermissions(t.ctx.gWorkDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+    QFile::setPermissions(t.ctx.connection.gWorkDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                               QFileDevice::ReadOther | QFileDevice::ExeOther);
-    ApplyWorkDirectoryRule(t.ctx, t.ctx);
-    EXPECT_FALSE(QFileInfo(t.ctx.gWorkDir).permissions() & (QFileDevice::ReadOther | QFileDevice::ExeOther));
+    ApplyWorkDirectoryRule(t.ctx, t.ctx.connection);
+    EXPECT_FALSE(QFileInfo(t.ctx.connection.gWorkDir).permissions() & (QFileDevice::ReadOther | QFileDevice::ExeOther));
 }
 
 TEST(WorkDirectory, TheWriterNotesOnlyTheFilesItCreates) {
@@ -188,6 +188,6 @@ TEST(WorkDirectory, TheWriterNotesOnlyTheFilesItCreates) {
     ReportFile g;
     g.open(t.ctx, users, true);  // appended to, not created
     g.commit();
-    EXPECT_TRUE(t.ctx.createdFiles().contains(mine));
-    EXPECT_FALSE(t.ctx.createdFiles().contains(users));
+    EXPECT_TRUE(t.ctx.connection.createdFiles().contains(mine));
+    EXPECT_FALSE(t.ctx.connection.createdFiles().contains(users));
 }

@@ -166,7 +166,7 @@ TEST_F(ProcTxtTest, ARefusedReportLeavesAnExistingFileUntouched) {
         EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Critical);
     }
     // A whole-queue batch run shows no message; a new name is not created.
-    t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchNoDialogs = true;
     host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
     EXPECT_EQ(run(path(QStringLiteral("never.txt"))), -1);
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("never.txt"))));
@@ -538,7 +538,7 @@ TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamin
     EXPECT_TRUE(host->requests.empty());
 
     // A batch run opens no window.
-    t.ctx.gBatchMode = true;
+    t.ctx.mode.gBatchMode = true;
     t.boxes->expect(QStringLiteral("PC level file error: 76"));
     EXPECT_EQ(run(file), -1);
     EXPECT_EQ(namingOptionsShown.size(), 1);
@@ -547,22 +547,22 @@ TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamin
 TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
     t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
     t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("JSMITH"));
-    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx));
+    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx.connection));
     options.pageLength = QStringLiteral("Variable");
-    const QString mine = t.ctx.gWorkDir + QStringLiteral("/Spwrt.txt");
+    const QString mine = t.ctx.connection.gWorkDir + QStringLiteral("/Spwrt.txt");
     host->replies(SpoolReplies::report(NumberedRecords(2), " 80"));
     ASSERT_EQ(run(mine), 0);
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(mine).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_TRUE(t.ctx.createdFiles().contains(mine));
+    EXPECT_TRUE(t.ctx.connection.createdFiles().contains(mine));
 
     // A link planted at a name there is never written through, nor replaced.
     const QString victim = path(QStringLiteral("victim.txt"));
     WriteFileBytes(victim, "NOT YOURS\r\n");
-    const QString planted = t.ctx.gWorkDir + QStringLiteral("/Spwrt001.txt");
+    const QString planted = t.ctx.connection.gWorkDir + QStringLiteral("/Spwrt001.txt");
     ASSERT_TRUE(QFile::link(victim, planted));
-    t.ctx.gBatchMode = true;
+    t.ctx.mode.gBatchMode = true;
     for (int replace : {1, 0}) {
         replaceFile(replace);
         t.boxes->expect(QStringLiteral("PC level file error: 58  "));
@@ -583,7 +583,7 @@ TEST_F(ProcTxtTest, FileErrorsCarryTheirNumbers) {
                  {QString(), "PC level file error: 75  "},
                  {path(QStringLiteral("a.txt/b.txt")), "PC level file error: 76  "}};
     WriteFileBytes(path(QStringLiteral("a.txt")), "");
-    t.ctx.gBatchMode = true;
+    t.ctx.mode.gBatchMode = true;
     for (const auto& c : cases) {
         t.boxes->expect(QString::fromLatin1(c.text));
         EXPECT_EQ(run(c.file), -1) << c.file.toStdString();
@@ -599,7 +599,7 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
     const QString file = path(QStringLiteral("keep.txt"));
     WriteFileBytes(file, "EARLIER REPORT\r\n");
     replaceFile(0);
-    t.ctx.gBatchMode = true;
+    t.ctx.mode.gBatchMode = true;
     t.boxes->expect(QStringLiteral("PC level file error: 61  "));
     {
         // The disk takes some 70 records, then no more.
@@ -619,7 +619,7 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpBeforeAHostFallsSilentIsToldWithinASecond) {
     std::vector<Record> records;
     for (int i = 0; i < 200; ++i) records.push_back({"   ", '1', std::string(980, 'x')});
     const std::vector<std::string> replies = SpoolReplies::report(records, "990");
-    t.ctx.gBatchMode = true;
+    t.ctx.mode.gBatchMode = true;
     for (int replace : {1, 0}) {
         SCOPED_TRACE(replace);
         const QString file = earlierFile(replace);

@@ -122,7 +122,7 @@ TEST_F(ReportDeliveryTest, AReportThatCannotStartIsNotDeliveredAndItsProcedureNe
          "Please select a valid application or format", ReportOutcome::Failed},
         {"a cancelled dialog", ProcessTypeOf(Destination::PdfDocument).text, "", ReportOutcome::Skipped},
     };
-    t.ctx.gWorkDir.clear();
+    t.ctx.connection.gWorkDir.clear();
     run.names = [](SaveDialogKind, const SpoolFileRow&) { return std::optional<ChosenName>(); };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

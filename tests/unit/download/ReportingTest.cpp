@@ -29,7 +29,7 @@ TEST(Reporting, AFailureIsShownAsItsBoxUnlessAWholeQueueRunKeepsItQuiet) {
         SCOPED_TRACE(testing::Message() << "quiet " << c.quiet << ", whole queue " << c.wholeQueue);
         CoreTestContext t;
         t.boxes->answerAllWithDefault = true;
-        t.ctx.gBatchNoDialogs = c.wholeQueue;
+        t.ctx.mode.gBatchNoDialogs = c.wholeQueue;
         Failure f = refusal();
         f.quietInQueueRun = c.quiet;
         t.ctx.report(f);
@@ -52,7 +52,7 @@ TEST(Reporting, AQuestionNobodyCanAnswerTakesTheAnswerThatEndsTheRun) {
         SCOPED_TRACE(testing::Message() << "batch " << c.batch << ", unattended button " << c.unattendedButton);
         CoreTestContext t;
         t.boxes->answerAllWithDefault = true;
-        t.ctx.gBatchMode = c.batch;
+        t.ctx.mode.gBatchMode = c.batch;
         Question q = retry();
         q.unattendedButton = c.unattendedButton;
         EXPECT_EQ(t.ctx.nobodyAnswers(), c.batch);
@@ -70,7 +70,7 @@ TEST(Reporting, ARunNobodyWatchesWritesFailuresAndQuestionsOnStandardError) {
     EXPECT_EQ(t.ctx.ask(retry()), vbNo);
     EXPECT_TRUE(t.ctx.nobodyAnswers());
     // A whole queue keeps its refusals to the batch lines.
-    t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchNoDialogs = true;
     t.ctx.report(refusal());
     EXPECT_EQ(lines,
               (QStringList{QStringLiteral("Tolvane: iSeries library or outq not found."),

@@ -87,7 +87,7 @@ TEST_F(SpoolExchangeTest, ARefusedFirstBlockOpensNothing) {
     EXPECT_TRUE(sink.widths.empty());
 
     // A whole-queue batch run shows no box.
-    t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchNoDialogs = true;
     host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
     EXPECT_EQ(run(style).end, ExchangeEnd::Refused);
     EXPECT_TRUE(t.boxes->done());

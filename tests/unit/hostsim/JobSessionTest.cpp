@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <functional>
 #include <QTemporaryDir>
 
 #include "HostSimCommandLine.h"
@@ -120,42 +121,6 @@ TEST(SpoolStoreRules, PagesStartWhereASkipGoesUpThePage) {
         for (const SpoolRecord& r : recs) pages.push_back(r.page);
         EXPECT_EQ(pages, c.pages);
     }
-}
-
-// A download request is answered from an index; whatever changes in the
-// spool folder while hostsim runs must show in the next request.
-TEST_F(JobSessionTest, DownloadLookUpFollowsTheSpoolFolderAsItChanges) {
-    const auto find = [&](const std::string& name, const std::string& number = "000001") {
-        return store.findSpooledFile(name, "QPRTJOB", "QUSER", number, 1);
-    };
-    write("LIB1", "Q1", "A.splf", splf("", {"   1a"}));
-    ASSERT_TRUE(find("A"));
-    EXPECT_EQ(find("A")->outq, "Q1");
-    EXPECT_EQ(find("A")->library, "LIB1");
-    EXPECT_FALSE(find("B"));
-
-    // Added beside it, and in a queue and a library that did not exist.
-    write("LIB1", "Q1", "B.splf", splf("", {"   1b"}));
-    write("LIB2", "Q9", "C.splf", splf("", {"   1c"}));
-    EXPECT_TRUE(find("B"));
-    ASSERT_TRUE(find("C"));
-    EXPECT_EQ(find("C")->library, "LIB2");
-
-    // Moved to another queue, then removed.
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("LIB1/Q2")));
-    ASSERT_TRUE(QFile::rename(dir.filePath("LIB1/Q1/A.splf"), dir.filePath("LIB1/Q2/A.splf")));
-    ASSERT_TRUE(find("A"));
-    EXPECT_EQ(find("A")->outq, "Q2");
-    ASSERT_TRUE(QFile::remove(dir.filePath("LIB1/Q2/A.splf")));
-    EXPECT_FALSE(find("A"));
-
-    // Rewritten in place under another name and job number: the folder's time stays.
-    write("LIB1", "Q1", "B.splf", splf("name=OTHER\njobnumber=000042\n", {"   1b"}));
-    EXPECT_FALSE(find("B"));
-    EXPECT_TRUE(find("OTHER", "42"));
-    // A value too large for its field leaves the file out of downloads too.
-    write("LIB1", "Q1", "B.splf", splf("name=OTHER\njobnumber=000042\npages=12345678\n", {"   1b"}));
-    EXPECT_FALSE(find("OTHER", "42"));
 }
 
 TEST_F(JobSessionTest, AttributesDefaultsAndUserDataKeepsItsBlanks) {
@@ -344,6 +309,41 @@ TEST_F(JobSessionTest, DownloadPagesAndOptions) {
     for (const std::string& body : {downloadBody('W', "REP", "JOB1", "ANN", "000007", "0009"),
                                     downloadBody('W', "AFP", "JOB1", "ANN", "000007", "0003")})
         EXPECT_EQ(control(ask(body)), pad("(INVALID)", 24));
+}
+
+// A spool folder edited while hostsim runs: each download serves the file as
+// it is now, wherever it now lies, and refuses one that is gone.
+TEST_F(JobSessionTest, ADownloadFollowsTheSpoolFolderAsItIsNow) {
+    const std::string attrs = "name=REP\njob=JOB1\nuser=ANN\njobnumber=000007\nnumber=2\n";
+    const std::string body = downloadBody('W', "REP", "JOB1", "ANN", "000007", "0002");
+    const QString first = dir.filePath(QStringLiteral("QGPL/QPRINT/r.splf"));
+    struct Case {
+        const char* change;
+        std::function<void()> apply;
+        std::string firstText;  // empty: refused
+    };
+    const Case cases[] = {
+        {"rewritten", [&] { write("QGPL", "QPRINT", "r.splf", splf(attrs, {"001 second edition, longer"})); },
+         "second edition, longer"},
+        {"moved to another queue",
+         [&] {
+             QFile::remove(first);
+             write("QGPL", "OTHERQ", "moved.splf", splf(attrs, {"001 moved"}));
+         },
+         "moved"},
+        {"renumbered", [&] { write("QGPL", "QPRINT", "r.splf", splf("name=REP\njob=JOB1\nuser=ANN\njobnumber=000007\nnumber=3\n", {"001 x"})); },
+         ""},
+        {"removed", [&] { QFile::remove(first); }, ""},
+    };
+    for (const Case& c : cases) {
+        QDir(dir.path()).removeRecursively();
+        write("QGPL", "QPRINT", "r.splf", splf(attrs, {"001 first edition"}));
+        EXPECT_EQ(rtrim(slot(ask(body), 84, 1).substr(4)), "first edition") << c.change;
+        c.apply();
+        const std::string r = ask(body);
+        if (c.firstText.empty()) EXPECT_EQ(control(r), pad("(INVALID)", 24)) << c.change;
+        else EXPECT_EQ(rtrim(slot(r, 84, 1).substr(4)), c.firstText) << c.change;
+    }
 }
 
 TEST_F(JobSessionTest, PreviewIsUpperCasedAndLimitedToAFewPages) {

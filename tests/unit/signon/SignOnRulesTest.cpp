@@ -26,10 +26,10 @@ public:
 struct SignOnRules : ::testing::Test {
     CoreTestContext t;
     RunContext& ctx = t.ctx;
-    RecordingConnectView view{ctx};
+    RecordingConnectView view{ctx.connection};
     StatusRecorder linkNews{ctx.link};
     std::string user, password;
-    bool signOn() { return SignOn(ctx, ctx, ctx.link, view, user, password); }
+    bool signOn() { return SignOn(ctx, ctx.connection, ctx.link, view, user, password); }
 };
 }  // namespace
 
@@ -44,8 +44,8 @@ TEST_F(SignOnRules, SavedPasswordIsSentByteExactWithoutDialog) {
     EXPECT_TRUE(view.signOnUsers.isEmpty());
     EXPECT_EQ(password, saved);
     EXPECT_EQ(user, ";(L=7F2#dW");
-    EXPECT_EQ(ctx.gUserId, user);
-    EXPECT_EQ(ctx.gPassword, password);
+    EXPECT_EQ(ctx.connection.gUserId, user);
+    EXPECT_EQ(ctx.connection.gPassword, password);
 }
 
 TEST_F(SignOnRules, DamagedSavedPasswordAsksInsteadOfSendingIt) {
@@ -66,8 +66,8 @@ TEST_F(SignOnRules, TheDialogsAnswerIsScrambledInItsFields) {
     EXPECT_FALSE(signOn());
     EXPECT_EQ(user, scrambleField("JSMITH    "));
     EXPECT_EQ(password, scrambleField(field("Secret", 128)));
-    EXPECT_EQ(ctx.gUserId, user);
-    EXPECT_EQ(ctx.gPassword, password);
+    EXPECT_EQ(ctx.connection.gUserId, user);
+    EXPECT_EQ(ctx.connection.gPassword, password);
 }
 
 TEST_F(SignOnRules, DialogStartsWithTheRememberedUser) {
@@ -86,7 +86,7 @@ TEST_F(SignOnRules, DialogStartsWithTheRememberedUser) {
 }
 
 TEST_F(SignOnRules, UnansweredDialogTimesOutClosingTheLink) {
-    ctx.signOnDialogTimeoutMs = 30000;
+    ctx.connection.signOnDialogTimeoutMs = 30000;
     for (int answer : {vbYes, vbNo}) {
         const int closedBefore = linkNews.closed;
         t.boxes->expect("Signon to the iSeries has timed out.  Would you like to retry?", answer);
@@ -98,7 +98,7 @@ TEST_F(SignOnRules, UnansweredDialogTimesOutClosingTheLink) {
         EXPECT_TRUE(t.boxes->done());
         EXPECT_EQ(view.signOnDiscarded, answer == vbYes ? 1 : 2);
         EXPECT_EQ(linkNews.closed, closedBefore + 1);
-        EXPECT_GE(t.clock->waited(), ctx.signOnDialogTimeoutMs);
+        EXPECT_GE(t.clock->waited(), ctx.connection.signOnDialogTimeoutMs);
     }
 }
 
@@ -128,5 +128,5 @@ TEST_F(SignOnRules, CancelEndsTheProgramWithItsStatus) {
     } catch (const ProgramEnd& e) {
         EXPECT_EQ(e.exitStatus, kExitSignOnCancelled);
     }
-    EXPECT_EQ(ctx.gPassword, std::string(128, ' '));
+    EXPECT_EQ(ctx.connection.gPassword, std::string(128, ' '));
 }

@@ -23,7 +23,7 @@ struct WorkDir {
     QString work = root + "/JSMITH";
     WorkDir() {
         QDir().mkpath(work);
-        t.ctx.gWorkDir = work;
+        t.ctx.connection.gWorkDir = work;
     }
 };
 
@@ -38,9 +38,9 @@ TEST(ClearWorkDirectory, DeletesOnlyNotedPlainFilesDirectlyInTheWorkDirectory) {
     ASSERT_TRUE(QFile::link(w.root + "/target.txt", w.work + "/link.txt"));
     for (const char* f :
          {"/ours.txt", "/ours.pdf", "/sub/ours-too-deep.txt", "/link.txt", "/gone.txt"})
-        w.t.ctx.noteCreatedFile(w.work + QString::fromLatin1(f));
+        w.t.ctx.connection.noteCreatedFile(w.work + QString::fromLatin1(f));
 
-    EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 2);
+    EXPECT_EQ(w.t.ctx.connection.clearWorkDirectory(), 2);
     EXPECT_FALSE(QFile::exists(w.work + "/ours.txt"));
     EXPECT_FALSE(QFile::exists(w.work + "/ours.pdf"));
     EXPECT_TRUE(QFile::exists(w.work + "/users.txt"));
@@ -57,9 +57,9 @@ TEST(ClearWorkDirectory, AWorkDirectoryThatIsALinkIsNotEntered) {
     touch(real + "/ours.txt");
     const QString linked = w.root + "/linked";
     ASSERT_TRUE(QFile::link(real, linked));
-    w.t.ctx.gWorkDir = linked;
-    w.t.ctx.noteCreatedFile(linked + "/ours.txt");
-    EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 0);
+    w.t.ctx.connection.gWorkDir = linked;
+    w.t.ctx.connection.noteCreatedFile(linked + "/ours.txt");
+    EXPECT_EQ(w.t.ctx.connection.clearWorkDirectory(), 0);
     EXPECT_TRUE(QFile::exists(real + "/ours.txt"));
     EXPECT_TRUE(QFileInfo(linked).isSymLink());
 }
@@ -67,12 +67,12 @@ TEST(ClearWorkDirectory, AWorkDirectoryThatIsALinkIsNotEntered) {
 TEST(ClearWorkDirectory, RemovesTheEmptiedDirectoryAndToleratesAbsence) {
     WorkDir w;
     touch(w.work + "/ours.txt");
-    w.t.ctx.noteCreatedFile(w.work + "/ours.txt");
-    EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 1);
+    w.t.ctx.connection.noteCreatedFile(w.work + "/ours.txt");
+    EXPECT_EQ(w.t.ctx.connection.clearWorkDirectory(), 1);
     EXPECT_FALSE(QDir(w.work).exists());
-    EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 0);  // already gone
-    w.t.ctx.gWorkDir.clear();
-    EXPECT_EQ(w.t.ctx.clearWorkDirectory(), 0);
+    EXPECT_EQ(w.t.ctx.connection.clearWorkDirectory(), 0);  // already gone
+    w.t.ctx.connection.gWorkDir.clear();
+    EXPECT_EQ(w.t.ctx.connection.clearWorkDirectory(), 0);
     EXPECT_TRUE(QDir(w.root).exists());
 }
 
@@ -83,15 +83,15 @@ TEST(WorkDirectoryRule, WithNoSavePathItIsUnderTheUsersCacheFolder) {
     const QString cache = t.dir.path() + "/home/.cache";
     qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
     t.ctx.saveSetting("User", "JSMITH");
-    EXPECT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx));
+    EXPECT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx.connection));
     if (old.isEmpty())
         qunsetenv("XDG_CACHE_HOME");
     else
         qputenv("XDG_CACHE_HOME", old);
     EXPECT_EQ(t.setting("Save Path"), cache + "/Tolvane/");
-    EXPECT_EQ(t.ctx.gWorkDir, cache + "/Tolvane/JSMITH");
+    EXPECT_EQ(t.ctx.connection.gWorkDir, cache + "/Tolvane/JSMITH");
     struct stat st {};
-    ASSERT_EQ(::lstat(QFile::encodeName(t.ctx.gWorkDir).constData(), &st), 0);
+    ASSERT_EQ(::lstat(QFile::encodeName(t.ctx.connection.gWorkDir).constData(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
@@ -104,9 +104,9 @@ TEST(WorkDirectoryRule, OnlyFilesDirectlyInTheWorkFolderAreItsOwn) {
         bool inside;
     } cases[] = {{w.work + "/a.txt", true},      {w.work + "/sub/../b.txt", true}, {w.work + "/sub/c.txt", false},
                  {w.root + "/d.txt", false},     {w.work, false},                  {QString(), false}};
-    for (const auto& c : cases) EXPECT_EQ(InWorkDirectory(w.t.ctx, c.path), c.inside) << c.path.toStdString();
-    w.t.ctx.gWorkDir.clear();
-    EXPECT_FALSE(InWorkDirectory(w.t.ctx, w.work + "/a.txt"));
+    for (const auto& c : cases) EXPECT_EQ(InWorkDirectory(w.t.ctx.connection, c.path), c.inside) << c.path.toStdString();
+    w.t.ctx.connection.gWorkDir.clear();
+    EXPECT_FALSE(InWorkDirectory(w.t.ctx.connection, w.work + "/a.txt"));
 }
 
 }  // namespace

@@ -137,7 +137,7 @@ protected:
     PlainSplfScreen& screen = TextFileScreen(t.ctx);
     RecordingPrinter& printer = *t.printer;
     int run() {
-        DownloadOptions options = ReadScreenOptions(screen, t.ctx.gMinusSignApplicable);
+        DownloadOptions options = ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable);
         ReadDialogOptions(options, [&](const QString& key) { return t.ctx.getSetting(key); });
         ScreenProgress progress(screen);
         return PrintSpoolFileToPrinter(t.ctx, options, progress, SampleRow());
@@ -174,7 +174,7 @@ TEST_F(PrintTest, ACancelledPrintDialogPrintsAndShowsNothing) {
 }
 
 TEST_F(PrintTest, ABatchRunPrintsOnTheDefaultPrinterWithoutADialogOrFailsClearlyWithoutOne) {
-    t.ctx.gBatchMode = true;
+    t.ctx.mode.gBatchMode = true;
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
     EXPECT_EQ(run(), 0);
     EXPECT_FALSE(printer.log().contains(QStringLiteral("dialog")));
@@ -216,13 +216,13 @@ TEST_F(PrintTest, AHostThatStopsAnsweringEndsTheJobWithWhatCame) {
 
 TEST_F(PrintTest, RefusalsFirstAndLater) {
     // First reply refused in a whole-queue batch: no box, nothing printed.
-    t.ctx.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchNoDialogs = true;
     host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
     EXPECT_EQ(run(), -1);
     EXPECT_TRUE(t.boxes->shown().empty());
     EXPECT_FALSE(printer.started());
     EXPECT_TRUE(printer.documents().empty());
-    t.ctx.gBatchNoDialogs = false;
+    t.ctx.mode.gBatchNoDialogs = false;
     // A later refusal: "Access denied", the records so far printed and completed.
     std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(15), " 80");
     replies[1] = SpoolReplies::reply({}, "(INVALID)", " 80");

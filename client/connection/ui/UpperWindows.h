@@ -1,0 +1,52 @@
+#pragma once
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "OfficeDelivery.h"
+#include "ProcessType.h"
+
+class AppContext;
+class SplfScreenApi;
+
+// A macro dialog's fields as the user left them: the file that holds the
+// macros (Excel's sheet, Word's document) and the macro's name.
+struct MacroFields {
+    QString document, name;
+};
+
+// A save-as dialog's fields: the name in its box and the folder its file
+// dialog opens in.
+struct SaveDialogFields {
+    QString name, folder;
+};
+
+// What the main window's layer asks of the windows above it: the spooled-file
+// screen it makes on first use, the File menu's settings files, the connect of
+// "Auto connect", a command line's run, and what the stop sequence remembers of
+// the dialogs up there. These defaults are a program without those windows (the
+// widgetless screen, no settings files, no dialogs); the program's start-up
+// installs the spooled-file screen's layer (installWindows), tests their own.
+class UpperWindows {
+public:
+    explicit UpperWindows(AppContext& ctx) : ctx_(ctx) {}
+    virtual ~UpperWindows() = default;
+    UpperWindows(const UpperWindows&) = delete;
+    UpperWindows& operator=(const UpperWindows&) = delete;
+
+    virtual std::unique_ptr<SplfScreenApi> makeSplfScreen();
+    // ConnectToHost.
+    virtual int autoConnect();
+    // A start-up given a command line hands it on here.
+    virtual void runBatchFromCommandLine();
+    // File > Open and File > Save (As): 0, or -1 when nothing was loaded or saved.
+    virtual int openSettingsFile(const QString& path);
+    virtual int saveSettingsFile(const QString& path, bool replaceWithoutAsking);
+    // Nothing when this program has no such dialog; empty fields for one not
+    // loaded in this run.
+    virtual std::optional<SaveDialogFields> saveDialogFields(SaveDialogKind dialog) const;
+    virtual std::optional<MacroFields> macroFields(MacroProgram program) const;
+
+protected:
+    AppContext& ctx_;
+};
