@@ -1,6 +1,7 @@
 #include "BatchRun.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
@@ -371,7 +372,10 @@ void ReportBadParameter(RunContext& ctx, const BadParameter& bad, const QString&
 std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& path) {
     QByteArray bytes;
     QString why;
-    if (!SettingsFile::read(path, bytes))
+    const QFileInfo file(path);
+    if (file.exists() && !file.isFile())
+        why = QStringLiteral("(the file cannot be read: it is not a plain file)");
+    else if (!SettingsFile::read(path, bytes))
         why = bytes.size() > SettingsFile::kMaxBytes
                   ? QStringLiteral("(the file cannot be read: it is larger than %1 bytes)").arg(SettingsFile::kMaxBytes)
                   : QStringLiteral("(the file cannot be read)");

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <functional>
+#include <sys/stat.h>
 
 #include "BatchHost.h"
 #include "BatchRun.h"
@@ -144,6 +145,20 @@ TEST(BatchStatus, EveryParameterErrorIsFoundBeforeConnecting) {
          kExitBadParameter, "Parameter type = NAME Parameter value = xxx"},
         {"a settings file of NUL bytes", [&](BatchHost& b) { return QStringList{fileOf(b, QByteArray(5000, '\0')), "FILE:*ALL"}; },
          kExitSettingsFile, "not a settings file: it holds NUL bytes"},
+        {"a folder at the settings file's name",
+         [](BatchHost& b) {
+             const QString p = QDir(b.home.path()).filePath(QStringLiteral("folder.spw"));
+             QDir().mkpath(p);
+             return QStringList{QStringLiteral("SETS:") + p, QStringLiteral("FILE:*ALL")};
+         },
+         kExitSettingsFile, "it is not a plain file"},
+        {"a pipe at the settings file's name, which nobody writes",
+         [](BatchHost& b) {
+             const QString p = QDir(b.home.path()).filePath(QStringLiteral("pipe.spw"));
+             EXPECT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0600), 0);
+             return QStringList{QStringLiteral("SETS:") + p, QStringLiteral("FILE:*ALL")};
+         },
+         kExitSettingsFile, "it is not a plain file"},
         {"a settings file of 20 MB",
          [&](BatchHost& b) { return QStringList{fileOf(b, "[Properties]\r\n" + QByteArray(20 << 20, 'a')), "FILE:*ALL"}; },
          kExitSettingsFile, "it is larger than"},
