@@ -120,11 +120,11 @@ int main(int argc, char** argv) {
     ctx.connection.gWorkDir = work.path();
     ctx.targets.gExcelVersion = ctx.targets.gWordVersion = QStringLiteral("16");
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
-    screen.setValue(QStringLiteral("optAddReplace_2"), 1);
-    screen.setValue(QStringLiteral("chkRunSilent"), 1);
-    screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
-    screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    screen.setChosen(ScreenChoice::TextAddReplace, 0, true);
+    screen.setCheck(ScreenCheck::RunSilent, 1);
+    screen.setText(ScreenText::FromPage, QStringLiteral("*Start"));
+    screen.setText(ScreenText::ToPage, QStringLiteral("*End"));
+    screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
     if (!host.connect(ctx)) {
         std::fprintf(stderr, "bench_office: no job port\n");
         return 1;

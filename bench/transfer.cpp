@@ -117,7 +117,7 @@ Run download(PlainSplfScreen& screen, const Proc& proc, Memory memory) {
 Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file,
              Memory memory = Memory::NotSampled) {
     // The text file's own layout: the bytes as the host sent them.
-    screen.setText(QStringLiteral("cboProcessType"), ProcessTypeOf(Destination::TextFile).text);
+    screen.setText(ScreenText::ProcessType, ProcessTypeOf(Destination::TextFile).text);
     return download(
         screen,
         [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
@@ -127,8 +127,8 @@ Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, 
 }
 
 Run pdfDocument(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, const QString& file) {
-    screen.setText(QStringLiteral("cboProcessType"), ProcessTypeOf(Destination::PdfDocument).text);
-    screen.setText(QStringLiteral("cboPaperSize"), QStringLiteral("Best fit"));
+    screen.setText(ScreenText::ProcessType, ProcessTypeOf(Destination::PdfDocument).text);
+    screen.setText(ScreenText::PdfPaperSize, QStringLiteral("Best fit"));
     return download(
         screen,
         [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
@@ -159,10 +159,10 @@ int main(int argc, char** argv) {
 
     AppContext ctx;
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
-    screen.setValue(QStringLiteral("optAddReplace_2"), 1);
-    screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
-    screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
+    screen.setChosen(ScreenChoice::TextAddReplace, 0, true);
+    screen.setText(ScreenText::FromPage, QStringLiteral("*Start"));
+    screen.setText(ScreenText::ToPage, QStringLiteral("*End"));
+    screen.setText(ScreenText::PageLength, QStringLiteral("66"));
     if (!host.connect(ctx)) {
         std::fprintf(stderr, "bench_transfer: no job port\n");
         return 1;

@@ -104,10 +104,10 @@ int main(int argc, char** argv) {
     ctx.presenter.reset(timer);
     ctx.connection.gWorkDir = work.path() + QLatin1Char('/');
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
-    screen.setValue(QStringLiteral("chkOverprinting"), 1);
-    screen.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
-    screen.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
+    screen.setCheck(ScreenCheck::SuppressOverprinting, 1);
+    screen.setText(ScreenText::FromPage, QStringLiteral("*Start"));
+    screen.setText(ScreenText::ToPage, QStringLiteral("*End"));
+    screen.setText(ScreenText::PageLength, QStringLiteral("66"));
     if (!host.connect(ctx)) {
         std::fprintf(stderr, "bench_view: no job port\n");
         return 1;
@@ -143,8 +143,8 @@ int main(int argc, char** argv) {
     // The same text from disk, for the ratio.
     QString width;
     const QString previewFile = work.filePath(QStringLiteral("preview.txt"));
-    screen.setValue(QStringLiteral("optAddReplace_2"), 1);
-    screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+    screen.setChosen(ScreenChoice::TextAddReplace, 0, true);
+    screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
     ProcTxt(ctx, options(), progress, previewFile, width, QStringLiteral("Text"), rowOf(QStringLiteral("PREVIEW")));
     qint64 previewBytes = 0;
     const double previewRead = readSeconds(previewFile, &previewBytes);

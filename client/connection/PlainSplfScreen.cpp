@@ -35,9 +35,21 @@ void PlainSplfScreen::setStatus(const QString& text) {
     if (onStatus) onStatus(text);
 }
 
-void PlainSplfScreen::setControlEnabled(const QString& control, bool on) {
-    if (on)
-        disabled_.remove(control);
-    else
-        disabled_.insert(control);
+int PlainSplfScreen::chosen(ScreenChoice group) const {
+    const auto& buttons = chosen_[index(group)];
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (buttons[i]) return static_cast<int>(i);
+    return -1;
+}
+
+bool PlainSplfScreen::isChosen(ScreenChoice group, int button) const {
+    const auto& buttons = chosen_[index(group)];
+    return button >= 0 && button < static_cast<int>(buttons.size()) && buttons[static_cast<size_t>(button)];
+}
+
+void PlainSplfScreen::setChosen(ScreenChoice group, int button, bool on) {
+    auto& buttons = chosen_[index(group)];
+    if (button < 0 || button >= static_cast<int>(buttons.size())) return;
+    if (on) buttons.fill(false);
+    buttons[static_cast<size_t>(button)] = on;
 }

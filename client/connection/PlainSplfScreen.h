@@ -1,6 +1,6 @@
 #pragma once
 #include <QMap>
-#include <QSet>
+#include <array>
 #include <functional>
 #include <QStringList>
 #include <QVector>
@@ -44,15 +44,17 @@ public:
     void showModal() override {}
     void Refresh() override {}
     void giveFocus() override {}
-    QString text(const QString& control) const override { return texts_.value(control); }
-    void setText(const QString& control, const QString& value) override { texts_[control] = value; }
-    int value(const QString& control) const override { return values_.value(control); }
-    void setValue(const QString& control, int value) override { values_[control] = value; }
-    bool enabled(const QString& control) const override { return !disabled_.contains(control); }
-    bool visible(const QString&) const override { return true; }
-    void setControlEnabled(const QString& control, bool on) override;
-    QString controlCaption(const QString& control) const override { return captions_.value(control); }
-    void setControlCaption(const QString& control, const QString& caption) override { captions_[control] = caption; }
+    QString text(ScreenText control) const override { return texts_[index(control)]; }
+    void setText(ScreenText control, const QString& value) override { texts_[index(control)] = value; }
+    int check(ScreenCheck control) const override { return checks_[index(control)]; }
+    void setCheck(ScreenCheck control, int value) override { checks_[index(control)] = value; }
+    int chosen(ScreenChoice group) const override;
+    bool isChosen(ScreenChoice group, int button) const override;
+    void setChosen(ScreenChoice group, int button, bool on) override;
+    void setControlEnabled(ScreenControl control, bool on) override { enabled_[index(control)] = on; }
+    bool controlEnabled(ScreenControl control) const override { return enabled_[index(control)]; }
+    QString cancelCaption() const override { return cancelCaption_; }
+    void setCancelCaption(const QString& caption) override { cancelCaption_ = caption; }
     void cboProcessType_Click() override { ++processTypeClicks; }
     void hideScreen() override { ++hides; }
 
@@ -64,10 +66,20 @@ public:
     std::function<void(const QString&)> onStatus;
 
 private:
+    template <class E>
+    static size_t index(E e) { return static_cast<size_t>(e); }
+
     QString status_, caption_;
-    QMap<QString, QString> texts_;
-    QMap<QString, int> values_;
-    QMap<QString, QString> captions_{{QStringLiteral("cmdCancel"), QStringLiteral("&Close")}};
-    QSet<QString> disabled_;
+    std::array<QString, 12> texts_;
+    std::array<int, 9> checks_{};
+    // A group nobody set reads as unchosen, but "Send" and "Parse" as their
+    // first button.
+    std::array<std::array<bool, 3>, 7> chosen_{{{}, {}, {}, {true}, {true}, {}, {}}};
+    std::array<bool, 16> enabled_ = [] {
+        std::array<bool, 16> on{};
+        on.fill(true);
+        return on;
+    }();
+    QString cancelCaption_ = QStringLiteral("&Close");
     PlainSplfGrid grid_;
 };

@@ -6,14 +6,28 @@
 class QWidget;
 class SplfGrid;
 
+// The spooled-file screen's option controls, by what they hold.
+enum class ScreenText {
+    ProcessType, Translation, FromPage, ToPage, PageLength, HtmlFontSize,
+    PdfFontSize, PdfPaperSize, PdfVertSize, Tabs, Tabs2, Link,
+};
+enum class ScreenCheck {
+    RemoveBlankLines, SuppressOverprinting, ConvertMinusSign, PrintControl,
+    AutoSend, AttachMultiples, RunMacro, RunSilent, Autoformat,
+};
+// Groups of option buttons of which one is chosen, their buttons counted in
+// the order shown: PrintControlFormat, PageOrientation, TextOrPdf and Email
+// two each, Parse three; HtmlAddReplace and TextAddReplace are "Replace
+// file" (0) and "Add to file" (1) of the HTML and the text options.
+enum class ScreenChoice { PrintControlFormat, PageOrientation, TextOrPdf, Email, Parse, HtmlAddReplace, TextAddReplace };
+// The controls a download turns off and on.
+enum class ScreenControl {
+    OK, Cancel, Printer, FromPage, ToPage, Formatting, Macro, Parse, Email,
+    Range, PrinterFrame, Html, Pdf, Grid, ProcessType, AttachMultiples,
+};
+
 // What the connection and download layers use of the spooled-file screen,
-// which the download control builds. Option controls are reached by their
-// names ("txtFrom", "chkBlankLines", "optPrtCtlFormat", ...): text() gives a
-// text box's or combo box's text, value() a check box's value (0/1) or the
-// index of the chosen button of an option array (-1 when none). Element i of
-// an option array is the control "name_i" ("optAddReplace_2"): value() gives
-// its state (0/1), setValue() chooses or clears it. optAddReplace is two
-// groups, 0-1 (HTML options) and 2-3 (text options): read it by element.
+// which the download control builds.
 class SplfScreenApi : public LinkObserver {
 public:
     virtual ~SplfScreenApi() = default;
@@ -28,18 +42,25 @@ public:
     virtual void Refresh() = 0;
     virtual void giveFocus() = 0;
 
-    virtual QString text(const QString& control) const = 0;
-    virtual void setText(const QString& control, const QString& value) = 0;
-    virtual int value(const QString& control) const = 0;
-    virtual void setValue(const QString& control, int value) = 0;
-    virtual bool enabled(const QString& control) const = 0;
-    virtual bool visible(const QString& control) const = 0;
+    // A text box's or combo box's text.
+    virtual QString text(ScreenText control) const = 0;
+    virtual void setText(ScreenText control, const QString& value) = 0;
+    // A check box: 0 clear, 1 checked, 2 grey.
+    virtual int check(ScreenCheck control) const = 0;
+    virtual void setCheck(ScreenCheck control, int value) = 0;
+    // The group's first chosen button, -1 when none.
+    virtual int chosen(ScreenChoice group) const = 0;
+    virtual bool isChosen(ScreenChoice group, int button) const = 0;
+    // Chooses the button (the group's others are cleared) or clears it.
+    virtual void setChosen(ScreenChoice group, int button, bool on) = 0;
 
     // What the download driver needs besides the options; the defaults do
     // nothing, for screens that have no such control.
-    virtual void setControlEnabled(const QString& /*control*/, bool /*enabled*/) {}
-    virtual QString controlCaption(const QString& /*control*/) const { return {}; }
-    virtual void setControlCaption(const QString& /*control*/, const QString& /*caption*/) {}
+    virtual void setControlEnabled(ScreenControl /*control*/, bool /*enabled*/) {}
+    virtual bool controlEnabled(ScreenControl /*control*/) const { return true; }
+    // "&Close", or "&Cancel" while a download runs.
+    virtual QString cancelCaption() const { return {}; }
+    virtual void setCancelCaption(const QString& /*caption*/) {}
     // Re-applies the chosen process type to the option frames.
     virtual void cboProcessType_Click() {}
     // Re-applies the chosen paper size to the PDF options.

@@ -136,9 +136,10 @@ std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& 
     return dlg.txtSave->text().trimmed();
 }
 
-const char* const kLockedControls[] = {"cmdOK",   "cmdPrinter", "txtFrom",  "txtTo",    "fraFormatting",
-                                       "fraMacro", "fraParse",   "fraEmail", "fraRange", "fraPrinter",
-                                       "fraHTML", "fraPDF",     "fraGrd",   "cboProcessType"};
+using C = ScreenControl;
+const ScreenControl kLockedControls[] = {C::OK,     C::Printer,      C::FromPage, C::ToPage, C::Formatting,
+                                         C::Macro,  C::Parse,        C::Email,    C::Range,  C::PrinterFrame,
+                                         C::Html,   C::Pdf,          C::Grid,     C::ProcessType};
 
 // The mail windows still open go to the user; the status names the drafts they left.
 void closeMailWindows(AppContext& ctx) {
@@ -154,8 +155,8 @@ void clearSaveAll(AppContext& ctx) {
 }
 
 void lockScreen(SplfScreenApi& splf) {
-    splf.setControlCaption(QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"));
-    for (const char* c : kLockedControls) splf.setControlEnabled(QString::fromLatin1(c), false);
+    splf.setCancelCaption(QStringLiteral("&Cancel"));
+    for (const ScreenControl c : kLockedControls) splf.setControlEnabled(c, false);
 }
 
 void unlockScreen(AppContext& ctx) {
@@ -164,11 +165,11 @@ void unlockScreen(AppContext& ctx) {
     clearSaveAll(ctx);
     ctx.download.gMailStarted = false;
     closeMailWindows(ctx);
-    splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
-    splf.setControlEnabled(QStringLiteral("cmdOK"), true);
-    splf.setControlEnabled(QStringLiteral("cmdCancel"), true);
-    splf.setControlCaption(QStringLiteral("cmdCancel"), QStringLiteral("&Close"));
-    for (const char* c : kLockedControls) splf.setControlEnabled(QString::fromLatin1(c), true);
+    splf.setControlEnabled(C::AttachMultiples, false);
+    splf.setControlEnabled(C::OK, true);
+    splf.setControlEnabled(C::Cancel, true);
+    splf.setCancelCaption(QStringLiteral("&Close"));
+    for (const ScreenControl c : kLockedControls) splf.setControlEnabled(c, true);
     splf.cboProcessType_Click();
 }
 
@@ -176,16 +177,16 @@ void unlockScreen(AppContext& ctx) {
 // text that names no page becomes "*Start" or "*End".
 bool checkPageRange(AppContext& ctx) {
     SplfScreenApi& splf = ctx.frmSplf();
-    const auto from = PageNumber(splf.text(QStringLiteral("txtFrom")));
-    const auto to = PageNumber(splf.text(QStringLiteral("txtTo")));
+    const auto from = PageNumber(splf.text(ScreenText::FromPage));
+    const auto to = PageNumber(splf.text(ScreenText::ToPage));
     if (from && to && *from > *to) {
         ctx.msgBox(QStringLiteral("The 'From' page number must be less than or equal to the 'To' page number."),
                    MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
         setMousePointer(MousePointer::Normal);
         return false;
     }
-    if (!from) splf.setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
-    if (!to) splf.setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
+    if (!from) splf.setText(ScreenText::FromPage, QStringLiteral("*Start"));
+    if (!to) splf.setText(ScreenText::ToPage, QStringLiteral("*End"));
     return true;
 }
 
@@ -244,7 +245,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
             if (!grid.rowSelected(i) || ctx.link.cancelRequested() || lostWatch.lost) {
                 if (grid.rowSelected(i)) {
                     ReportOutcome skipped;
-                    skipped.row = SpoolFileRow::fromGrid(grid, i, splf.text(QStringLiteral("cboTranslation"))).toQString();
+                    skipped.row = SpoolFileRow::fromGrid(grid, i, splf.text(ScreenText::Translation)).toQString();
                     skipped.status = ctx.link.cancelRequested() ? ReportOutcome::Canceled : ReportOutcome::Failed;
                     if (skipped.status == ReportOutcome::Failed)
                         skipped.reason = QStringLiteral("The link to the host was lost before this report.");
@@ -311,16 +312,16 @@ ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::op
 
 void CancelSelectedDownloads(AppContext& ctx) {
     SplfScreenApi& splf = ctx.frmSplf();
-    if (splf.controlCaption(QStringLiteral("cmdCancel")) != QLatin1String("&Cancel")) {
+    if (splf.cancelCaption() != QLatin1String("&Cancel")) {
         splf.hideScreen();
         return;
     }
     ctx.link.requestCancel();
-    splf.setControlEnabled(QStringLiteral("cmdCancel"), false);
+    splf.setControlEnabled(C::Cancel, false);
     clearSaveAll(ctx);
     ctx.download.gMailStarted = false;
     closeMailWindows(ctx);
-    splf.setControlEnabled(QStringLiteral("chkAttachMultiples"), false);
+    splf.setControlEnabled(C::AttachMultiples, false);
     setMousePointer(MousePointer::Hourglass);
     splf.setStatus(QStringLiteral("Cancel in progress...  Please wait."));
 }

@@ -37,37 +37,45 @@ SplfScreenApi& screen(AppContext& c) { return c.frmSplf(); }
 frmMain& mainWindow(AppContext& c) { return c.mainWindow(); }
 
 // The screen's controls of each part.
-struct ScreenText {
+struct TextPart {
     Part part;
-    const char* control;
+    ScreenText control;
     QString O::*field;
 };
-const ScreenText kTexts[] = {
-    {Part::Process, "cboProcessType", &O::processType}, {Part::From, "txtFrom", &O::fromPage},
-    {Part::To, "txtTo", &O::toPage},                     {Part::Translation, "cboTranslation", &O::translation},
-    {Part::PdfPaperSize, "cboPaperSize", &O::pdfPaperSize}, {Part::PdfFontSize, "cboFontSize", &O::pdfFontSize},
-    {Part::PdfVertSize, "cboVertSize", &O::pdfVertSize},
+const TextPart kTexts[] = {
+    {Part::Process, ScreenText::ProcessType, &O::processType},
+    {Part::From, ScreenText::FromPage, &O::fromPage},
+    {Part::To, ScreenText::ToPage, &O::toPage},
+    {Part::Translation, ScreenText::Translation, &O::translation},
+    {Part::PdfPaperSize, ScreenText::PdfPaperSize, &O::pdfPaperSize},
+    {Part::PdfFontSize, ScreenText::PdfFontSize, &O::pdfFontSize},
+    {Part::PdfVertSize, ScreenText::PdfVertSize, &O::pdfVertSize},
 };
-struct ScreenFlag {
+struct CheckPart {
     Part part;
-    const char* control;
+    ScreenCheck control;
     bool O::*field;
 };
-// Check boxes, and two-button choices set as "the second button is chosen".
-const ScreenFlag kChecks[] = {
-    {Part::RunMacro, "chkMacro", &O::runMacro},
-    {Part::Overprinting, "chkOverprinting", &O::suppressOverprinting},
-    {Part::RemoveBlanks, "chkBlankLines", &O::removeBlankLines},
-    {Part::ConvertMinus, "chkORMinusSign", &O::convertMinusSign},
-    {Part::AutoFormat, "chkAutoformat", &O::autoformat},
-    {Part::RunSilent, "chkRunSilent", &O::runSilent},
-    {Part::AttachMultiples, "chkAttachMultiples", &O::attachMultiples},
-    {Part::AutoSend, "chkAutoSend", &O::autoSend},
-    {Part::PrintControl, "chkPrtCtl", &O::printControl},
+const CheckPart kChecks[] = {
+    {Part::RunMacro, ScreenCheck::RunMacro, &O::runMacro},
+    {Part::Overprinting, ScreenCheck::SuppressOverprinting, &O::suppressOverprinting},
+    {Part::RemoveBlanks, ScreenCheck::RemoveBlankLines, &O::removeBlankLines},
+    {Part::ConvertMinus, ScreenCheck::ConvertMinusSign, &O::convertMinusSign},
+    {Part::AutoFormat, ScreenCheck::Autoformat, &O::autoformat},
+    {Part::RunSilent, ScreenCheck::RunSilent, &O::runSilent},
+    {Part::AttachMultiples, ScreenCheck::AttachMultiples, &O::attachMultiples},
+    {Part::AutoSend, ScreenCheck::AutoSend, &O::autoSend},
+    {Part::PrintControl, ScreenCheck::PrintControl, &O::printControl},
 };
-const ScreenFlag kSecondChosen[] = {
-    {Part::PdfOrientation, "optPageOrientation", &O::pdfLandscape},
-    {Part::PrintControlFormat, "optPrtCtlFormat", &O::fcfc},
+// Two-button choices set as "the second button is chosen".
+struct ChoicePart {
+    Part part;
+    ScreenChoice group;
+    bool O::*field;
+};
+const ChoicePart kSecondChosen[] = {
+    {Part::PdfOrientation, ScreenChoice::PageOrientation, &O::pdfLandscape},
+    {Part::PrintControlFormat, ScreenChoice::PrintControlFormat, &O::fcfc},
 };
 
 struct SaveDialogPart {
@@ -138,14 +146,14 @@ auto find(const Table& table, Part part) -> decltype(&table[0]) {
 // Puts one part of the settings into its window, as the user's click would.
 void put(AppContext& c, const S& s, Part part, Reader reader) {
     const O& o = s.options;
-    if (const ScreenText* t = find(kTexts, part)) {
-        screen(c).setText(QString::fromLatin1(t->control), o.*t->field);
+    if (const TextPart* t = find(kTexts, part)) {
+        screen(c).setText(t->control, o.*t->field);
         if (reader == Reader::Window && part == Part::Process) screen(c).cboProcessType_Click();
         if (reader == Reader::Window && part == Part::PdfPaperSize) screen(c).cboPaperSize_Click();
-    } else if (const ScreenFlag* f = find(kChecks, part)) {
-        screen(c).setValue(QString::fromLatin1(f->control), o.*f->field ? 1 : 0);
-    } else if (const ScreenFlag* p = find(kSecondChosen, part)) {
-        screen(c).setValue(QString::fromLatin1(p->control), o.*p->field ? 1 : 0);
+    } else if (const CheckPart* f = find(kChecks, part)) {
+        screen(c).setCheck(f->control, o.*f->field ? 1 : 0);
+    } else if (const ChoicePart* p = find(kSecondChosen, part)) {
+        screen(c).setChosen(p->group, o.*p->field ? 1 : 0, true);
     } else if (const SaveDialogPart* d = find(kSaveDialogs, part)) {
         frmSaveAs& dialog = SaveDialog(c, d->kind);
         dialog.txtSave->setText(s.saveNames[d->dialog].name);
@@ -166,13 +174,13 @@ void put(AppContext& c, const S& s, Part part, Reader reader) {
         case Part::User: mainWindow(c).txtWrkSplf->setText(s.user); break;
         case Part::Outq: mainWindow(c).txtOutq->setText(s.outq); break;
         case Part::Library: mainWindow(c).cboLibrary->setEditText(s.library); break;
-        case Part::Email: screen(c).setValue(QStringLiteral("optEmail_0"), o.email == 0 ? 1 : 0); break;
-        case Part::TextOrPdf: screen(c).setValue(QStringLiteral("optTextOrPDF_0"), o.emailAsPdf ? 0 : 1); break;
+        case Part::Email: screen(c).setChosen(ScreenChoice::Email, 0, o.email == 0); break;
+        case Part::TextOrPdf: screen(c).setChosen(ScreenChoice::TextOrPdf, 0, !o.emailAsPdf); break;
         case Part::Parse0:
         case Part::Parse1:
         case Part::Parse2: {
             const int index = part == Part::Parse0 ? 0 : part == Part::Parse1 ? 1 : 2;
-            screen(c).setValue(QStringLiteral("optParse_%1").arg(index), o.parse == index ? 1 : 0);
+            screen(c).setChosen(ScreenChoice::Parse, index, o.parse == index);
             break;
         }
         case Part::SavePath: NamingOptionsWindow(c).txtSavePath->setText(o.naming.savePath); break;
@@ -180,8 +188,8 @@ void put(AppContext& c, const S& s, Part part, Reader reader) {
             NamingOptionsWindow(c).chkFullName->setCheckState(o.naming.fullName ? Qt::Checked : Qt::Unchecked);
             break;
         case Part::AddReplace:
-            screen(c).setValue(QStringLiteral("optAddReplace_0"), o.htmlAddToFile ? 0 : 1);
-            screen(c).setValue(QStringLiteral("optAddReplace_1"), o.htmlAddToFile ? 1 : 0);
+            screen(c).setChosen(ScreenChoice::HtmlAddReplace, 0, !o.htmlAddToFile);
+            screen(c).setChosen(ScreenChoice::HtmlAddReplace, 1, o.htmlAddToFile);
             break;
         default: break;
         }
@@ -197,13 +205,13 @@ RunSettings fromWindows(AppContext& c) {
     s.outq = m.txtOutq->text();
     s.library = m.cboLibrary->currentText();
     SplfScreenApi& splf = screen(c);
-    for (const ScreenText& t : kTexts) o.*t.field = splf.text(QString::fromLatin1(t.control));
-    for (const ScreenFlag& f : kChecks) o.*f.field = splf.value(QString::fromLatin1(f.control)) != 0;
-    for (const ScreenFlag& p : kSecondChosen) o.*p.field = splf.value(QString::fromLatin1(p.control)) != 0;
-    o.email = splf.value(QStringLiteral("optEmail"));
-    o.emailAsPdf = splf.value(QStringLiteral("optTextOrPDF_0")) != 1;
-    o.parse = splf.value(QStringLiteral("optParse"));
-    o.htmlAddToFile = splf.value(QStringLiteral("optAddReplace_0")) != 1;
+    for (const TextPart& t : kTexts) o.*t.field = splf.text(t.control);
+    for (const CheckPart& f : kChecks) o.*f.field = splf.check(f.control) != 0;
+    for (const ChoicePart& p : kSecondChosen) o.*p.field = splf.chosen(p.group) != 0;
+    o.email = splf.chosen(ScreenChoice::Email);
+    o.emailAsPdf = !splf.isChosen(ScreenChoice::TextOrPdf, 0);
+    o.parse = splf.chosen(ScreenChoice::Parse);
+    o.htmlAddToFile = !splf.isChosen(ScreenChoice::HtmlAddReplace, 0);
     for (const SaveDialogPart& d : kSaveDialogs) {
         S::SaveName& n = s.saveNames[d.dialog];
         n.accepted = (c.saveDialogs.*d.answer).accepted;
@@ -232,7 +240,7 @@ RunSettings fromWindows(AppContext& c) {
 void apply(AppContext& ctx, const std::vector<std::pair<QString, QString>>& fileLines, Reader reader) {
     S s;
     const std::vector<Part> parts = SettingsFile::apply(s, fileLines, reader, [&ctx] {
-        return screen(ctx).text(QStringLiteral("cboProcessType"));
+        return screen(ctx).text(ScreenText::ProcessType);
     });
     for (const Part part : parts) {
         try {

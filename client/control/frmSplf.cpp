@@ -48,7 +48,7 @@ QLabel* label(QWidget* parent, const char* name, const char* text) {
     return named(new QLabel(QString::fromLatin1(text), parent), name);
 }
 
-QCheckBox* check(QWidget* parent, const char* name, const char* text) {
+QCheckBox* checkBox(QWidget* parent, const char* name, const char* text) {
     return named(new QCheckBox(QString::fromLatin1(text), parent), name);
 }
 
@@ -163,12 +163,12 @@ void frmSplf::buildControls() {
     txtTo->setMaxLength(6);
 
     fraFormatting = frame(this, "fraFormatting", "Format options");
-    chkBlankLines = check(fraFormatting, "chkBlankLines", "Remove blank lines and page breaks");
-    chkOverprinting = check(fraFormatting, "chkOverprinting", "Suppress overprinting");
-    chkORMinusSign = check(fraFormatting, "chkORMinusSign", "Convert right side minus sign and 'CR'");
+    chkBlankLines = checkBox(fraFormatting, "chkBlankLines", "Remove blank lines and page breaks");
+    chkOverprinting = checkBox(fraFormatting, "chkOverprinting", "Suppress overprinting");
+    chkORMinusSign = checkBox(fraFormatting, "chkORMinusSign", "Convert right side minus sign and 'CR'");
 
     fraText = frame(this, "fraText", "Text options");
-    chkPrtCtl = check(fraText, "chkPrtCtl", "Include print control characters");
+    chkPrtCtl = checkBox(fraText, "chkPrtCtl", "Include print control characters");
     groups_.push_back(optionGroup(fraText, optPrtCtlFormat, "optPrtCtlFormat", 0, 1, {"*PRTCTL format", "*FCFC format"}));
     lblPageLength = label(fraText, "lblPageLength", "Lines per page");
     cboPageLength = combo(fraText, "cboPageLength");
@@ -194,8 +194,8 @@ void frmSplf::buildControls() {
     fraEmail = frame(this, "fraEmail", "E-Mail options");
     groups_.push_back(optionGroup(fraEmail, optEmail, "optEmail", 0, 1, {"Send as message", "Send as attachment"}));
     groups_.push_back(optionGroup(fraEmail, optTextOrPDF, "optTextOrPDF", 0, 1, {"Text", "PDF"}));
-    chkAutoSend = check(fraEmail, "chkAutoSend", "Automatically send");
-    chkAttachMultiples = check(fraEmail, "chkAttachMultiples", "Attach all to single email");
+    chkAutoSend = checkBox(fraEmail, "chkAutoSend", "Automatically send");
+    chkAttachMultiples = checkBox(fraEmail, "chkAttachMultiples", "Attach all to single email");
     cmdAutoOptions = button(fraEmail, "cmdAutoOptions", "Auto send options...");
     lblTabs = label(fraEmail, "lblTabs", "Tabs");
     txtTabs = named(new QLineEdit(fraEmail), "txtTabs");
@@ -206,9 +206,9 @@ void frmSplf::buildControls() {
     txtTabs2->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-7]?")), txtTabs2));
 
     fraMacro = frame(this, "fraMacro", "");
-    chkMacro = check(fraMacro, "chkMacro", "Run a macro");
-    chkRunSilent = check(fraMacro, "chkRunSilent", "Save without editing");
-    chkAutoformat = check(fraMacro, "chkAutoformat", "Autoformat");
+    chkMacro = checkBox(fraMacro, "chkMacro", "Run a macro");
+    chkRunSilent = checkBox(fraMacro, "chkRunSilent", "Save without editing");
+    chkAutoformat = checkBox(fraMacro, "chkAutoformat", "Autoformat");
 
     fraParse = frame(this, "fraParse", "Data parsing");
     groups_.push_back(
@@ -644,15 +644,68 @@ void frmSplf::setValue(const QString& name, int value) {
     }
 }
 
+namespace {
+// The controls behind SplfScreenApi's names, in the order of its enums.
+const char* const kTextControls[] = {"cboProcessType", "cboTranslation", "txtFrom",      "txtTo",
+                                     "cboPageLength",  "cboFontSizeHTML", "cboFontSize", "cboPaperSize",
+                                     "cboVertSize",    "txtTabs",        "txtTabs2",     "txtLink"};
+const char* const kCheckControls[] = {"chkBlankLines", "chkOverprinting",    "chkORMinusSign",
+                                      "chkPrtCtl",     "chkAutoSend",        "chkAttachMultiples",
+                                      "chkMacro",      "chkRunSilent",       "chkAutoformat"};
+struct ChoiceButtons {
+    const char* array;
+    int first, count;
+};
+const ChoiceButtons kChoices[] = {{"optPrtCtlFormat", 0, 2}, {"optPageOrientation", 0, 2}, {"optTextOrPDF", 0, 2},
+                                  {"optEmail", 0, 2},        {"optParse", 0, 3},           {"optAddReplace", 0, 2},
+                                  {"optAddReplace", 2, 2}};
+const char* const kControls[] = {"cmdOK",    "cmdCancel", "cmdPrinter", "txtFrom",    "txtTo",  "fraFormatting",
+                                 "fraMacro", "fraParse",  "fraEmail",   "fraRange",   "fraPrinter", "fraHTML",
+                                 "fraPDF",   "fraGrd",    "cboProcessType", "chkAttachMultiples"};
+
+template <size_t N, class E>
+QString nameOf(const char* const (&names)[N], E e) {
+    return QString::fromLatin1(names[static_cast<size_t>(e)]);
+}
+const ChoiceButtons& buttonsOf(ScreenChoice group) { return kChoices[static_cast<size_t>(group)]; }
+QString buttonName(ScreenChoice group, int button) {
+    const ChoiceButtons& b = buttonsOf(group);
+    return QStringLiteral("%1_%2").arg(QString::fromLatin1(b.array)).arg(b.first + button);
+}
+}  // namespace
+
+QString frmSplf::text(ScreenText control) const { return text(nameOf(kTextControls, control)); }
+void frmSplf::setText(ScreenText control, const QString& value) { setText(nameOf(kTextControls, control), value); }
+int frmSplf::check(ScreenCheck control) const { return value(nameOf(kCheckControls, control)); }
+void frmSplf::setCheck(ScreenCheck control, int value) { setValue(nameOf(kCheckControls, control), value); }
+
+int frmSplf::chosen(ScreenChoice group) const {
+    for (int i = 0; i < buttonsOf(group).count; ++i)
+        if (isChosen(group, i)) return i;
+    return -1;
+}
+
+bool frmSplf::isChosen(ScreenChoice group, int button) const {
+    return button >= 0 && button < buttonsOf(group).count && value(buttonName(group, button)) == 1;
+}
+
+void frmSplf::setChosen(ScreenChoice group, int button, bool on) {
+    if (button >= 0 && button < buttonsOf(group).count) setValue(buttonName(group, button), on ? 1 : 0);
+}
+
+void frmSplf::setControlEnabled(ScreenControl control, bool on) {
+    if (QWidget* w = this->control(nameOf(kControls, control))) setOwnEnabled({w}, on);
+}
+
+bool frmSplf::controlEnabled(ScreenControl control) const { return enabled(nameOf(kControls, control)); }
+QString frmSplf::cancelCaption() const { return cmdCancel->text(); }
+void frmSplf::setCancelCaption(const QString& caption) { cmdCancel->setText(caption); }
+
 void frmSplf::linkBusy(bool busy) { hostCommands_.set(busy, {itmRefresh, cmdOK, fraGrd}); }
 
 bool frmSplf::enabled(const QString& name) const {
     const QWidget* w = control(name);
     return w && ownEnabled(w);
-}
-
-void frmSplf::setControlEnabled(const QString& name, bool on) {
-    if (QWidget* w = control(name)) setOwnEnabled({w}, on);
 }
 
 bool frmSplf::visible(const QString& name) const {

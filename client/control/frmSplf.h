@@ -27,10 +27,10 @@ class TableSplfGrid;
 // The spooled-file screen: the grid of a listed queue, the destination
 // (process type) and the download options. Controls carry their names as
 // members and objectName; an option array `optX` is a fixed array whose
-// element i is named "optX_i". Through SplfScreenApi, value("optX") is the
-// index of its first chosen button (-1 when none) and value("optX_i") that
-// button's state (0/1); optAddReplace holds two groups, 0-1 (HTML options) and
-// 2-3 (text options), so its readers ask by element.
+// element i is named "optX_i". By name, value("optX") is the index of its
+// first chosen button (-1 when none) and value("optX_i") that button's state
+// (0/1); optAddReplace holds two groups, 0-1 (HTML options) and 2-3 (text
+// options), which SplfScreenApi names apart.
 class frmSplf : public QDialog, public SplfScreenApi {
     Q_OBJECT
 public:
@@ -149,16 +149,27 @@ public:
     void showModal() override;
     void Refresh() override;
     void giveFocus() override;
-    QString text(const QString& control) const override;
-    void setText(const QString& control, const QString& value) override;
-    int value(const QString& control) const override;
-    void setValue(const QString& control, int value) override;
-    bool enabled(const QString& control) const override;
-    bool visible(const QString& control) const override;
-    void setControlEnabled(const QString& control, bool enabled) override;
-    QString controlCaption(const QString& control) const override { return text(control); }
-    void setControlCaption(const QString& control, const QString& caption) override { setText(control, caption); }
+    QString text(ScreenText control) const override;
+    void setText(ScreenText control, const QString& value) override;
+    int check(ScreenCheck control) const override;
+    void setCheck(ScreenCheck control, int value) override;
+    int chosen(ScreenChoice group) const override;
+    bool isChosen(ScreenChoice group, int button) const override;
+    void setChosen(ScreenChoice group, int button, bool on) override;
+    void setControlEnabled(ScreenControl control, bool enabled) override;
+    bool controlEnabled(ScreenControl control) const override;
+    QString cancelCaption() const override;
+    void setCancelCaption(const QString& caption) override;
     void hideScreen() override { hide(); }
+
+    // The window's own controls by their names, for its tests; an option
+    // array's element i is "optX_i".
+    QString text(const QString& control) const;
+    void setText(const QString& control, const QString& value);
+    int value(const QString& control) const;
+    void setValue(const QString& control, int value);
+    bool enabled(const QString& control) const;
+    bool visible(const QString& control) const;
     void linkBusy(bool busy) override;
 
 protected:

@@ -105,7 +105,7 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
     SplfScreenApi& splf = ctx.frmSplf();
     progress.status(QStringLiteral("Transferring records..."));
     ctx.download.gFullViewFile = BuildPcFileName(ctx, ctx.connection.gWorkDir, row, true, QString());
-    splf.setValue(QStringLiteral("optAddReplace_2"), 1);
+    splf.setChosen(ScreenChoice::TextAddReplace, 0, true);
     DownloadOptions replacing = options;
     replacing.textFile = DownloadOptions::AddReplace::Replace;
     QString width;

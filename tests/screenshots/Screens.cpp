@@ -44,7 +44,7 @@ TEST(Screenshots, SpooledFileScreenPerDestination) {
     ASSERT_NE(splf, nullptr);
     fillSample(splf->grdSplf());
     splf->setCaption(splfScreenCaption(QStringLiteral("QGPL"), QStringLiteral("PRT01"), QStringLiteral("*ALL")));
-    splf->setValue(QStringLiteral("optEmail"), 1);
+    splf->setChosen(ScreenChoice::Email, 1, true);
     const std::pair<const char*, const char*> shots[] = {
         {"Please select a destination...", "splf-prompt"}, {"Text file", "splf-text"},
         {"HTML document", "splf-html"},                    {"PDF document", "splf-pdf"},

@@ -50,18 +50,18 @@ HookedUpperWindows& installHookedUpperWindows(AppContext& ctx) {
 PlainSplfScreen& TextFileScreen(AppContext& ctx) {
     auto* screen = dynamic_cast<PlainSplfScreen*>(&ctx.frmSplf());
     if (!screen) throw std::runtime_error("the spooled-file screen is not the widgetless one");
-    screen->setValue(QStringLiteral("chkPrtCtl"), 0);
-    screen->setValue(QStringLiteral("optPrtCtlFormat"), 0);
-    screen->setValue(QStringLiteral("chkOverprinting"), 1);
-    screen->setValue(QStringLiteral("chkBlankLines"), 0);
-    screen->setValue(QStringLiteral("chkORMinusSign"), 1);
-    screen->setValue(QStringLiteral("optAddReplace_2"), 1);
-    screen->setValue(QStringLiteral("optAddReplace_3"), 0);
-    screen->setText(QStringLiteral("txtFrom"), QStringLiteral("*Start"));
-    screen->setText(QStringLiteral("txtTo"), QStringLiteral("*End"));
-    screen->setText(QStringLiteral("cboPageLength"), QStringLiteral("66"));
-    screen->setText(QStringLiteral("cboTranslation"), QStringLiteral("<Default>"));
-    screen->setText(QStringLiteral("cboProcessType"), QStringLiteral("Text file"));
+    screen->setCheck(ScreenCheck::PrintControl, 0);
+    screen->setChosen(ScreenChoice::PrintControlFormat, 0, true);
+    screen->setCheck(ScreenCheck::SuppressOverprinting, 1);
+    screen->setCheck(ScreenCheck::RemoveBlankLines, 0);
+    screen->setCheck(ScreenCheck::ConvertMinusSign, 1);
+    screen->setChosen(ScreenChoice::TextAddReplace, 0, true);
+    screen->setChosen(ScreenChoice::TextAddReplace, 1, false);
+    screen->setText(ScreenText::FromPage, QStringLiteral("*Start"));
+    screen->setText(ScreenText::ToPage, QStringLiteral("*End"));
+    screen->setText(ScreenText::PageLength, QStringLiteral("66"));
+    screen->setText(ScreenText::Translation, QStringLiteral("<Default>"));
+    screen->setText(ScreenText::ProcessType, QStringLiteral("Text file"));
     return *screen;
 }
 

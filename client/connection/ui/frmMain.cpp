@@ -321,7 +321,7 @@ void frmMain::keyPressEvent(QKeyEvent* e) {
 // screen's own close does, and the window closes once the run has ended.
 void frmMain::closeEvent(QCloseEvent* e) {
     if (ctx_.link.busy() && ctx_.splfScreen.loaded() &&
-        ctx_.frmSplf().controlCaption(QStringLiteral("cmdCancel")) == QLatin1String("&Cancel")) {
+        ctx_.frmSplf().cancelCaption() == QLatin1String("&Cancel")) {
         e->ignore();
         closeWhenIdle_ = true;
         ctx_.frmSplf().widget()->close();

@@ -88,10 +88,10 @@ void frmMain::rememberSettings() {
     if (c.saveDialogs.html.accepted) {
         remember(Setting::HtmlFile, [&] { return dialog(SaveDialogKind::Html).name.trimmed(); });
         remember(Setting::HtmlAddReplace, [&] {
-            return BoolText(c.frmSplf().value(QStringLiteral("optAddReplace_0")) != 0);
+            return BoolText(c.frmSplf().isChosen(ScreenChoice::HtmlAddReplace, 0));
         });
         remember(Setting::SaveDirHtml, [&] { return dialog(SaveDialogKind::Html).folder; });
-        remember(Setting::HtmlFont, [&] { return c.frmSplf().text(QStringLiteral("cboFontSizeHTML")); });
+        remember(Setting::HtmlFont, [&] { return c.frmSplf().text(ScreenText::HtmlFontSize); });
     }
     if (c.saveDialogs.pdf.accepted) {
         remember(Setting::PdfFile, [&] { return dialog(SaveDialogKind::Pdf).name.trimmed(); });

@@ -94,13 +94,13 @@ protected:
     void SetUp() override {
         t.ctx.wallClock = [] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); };
         // Every record as the host holds it, overprints included.
-        screen.setValue(QStringLiteral("chkOverprinting"), 0);
-        screen.setText(QStringLiteral("cboProcessType"), QStringLiteral("PDF document"));
-        screen.setText(QStringLiteral("cboPaperSize"), QStringLiteral("Best fit"));
-        screen.setText(QStringLiteral("cboFontSize"), QStringLiteral("10"));
-        screen.setText(QStringLiteral("cboVertSize"), QStringLiteral("Auto"));
-        screen.setValue(QStringLiteral("optAddReplace_0"), 1);
-        screen.setText(QStringLiteral("cboFontSizeHTML"), QStringLiteral("10"));
+        screen.setCheck(ScreenCheck::SuppressOverprinting, 0);
+        screen.setText(ScreenText::ProcessType, QStringLiteral("PDF document"));
+        screen.setText(ScreenText::PdfPaperSize, QStringLiteral("Best fit"));
+        screen.setText(ScreenText::PdfFontSize, QStringLiteral("10"));
+        screen.setText(ScreenText::PdfVertSize, QStringLiteral("Auto"));
+        screen.setChosen(ScreenChoice::HtmlAddReplace, 0, true);
+        screen.setText(ScreenText::HtmlFontSize, QStringLiteral("10"));
         t.ctx.download.gMinusSignApplicable = false;
         t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("SWUSER"));
     }
@@ -260,8 +260,8 @@ TEST_F(DocumentsFromHostsim, AHostThatNeverEndsOrBreaksOffKeepsTheEarlierDocumen
             host->faults() = {};
             stop.fault(host->faults());
             ASSERT_TRUE(host->connectJobPort(t.ctx));
-            screen.setValue(QStringLiteral("optAddReplace_0"), target.htmlAdd ? 0 : 1);
-            screen.setValue(QStringLiteral("optAddReplace_1"), target.htmlAdd ? 1 : 0);
+            screen.setChosen(ScreenChoice::HtmlAddReplace, 0, !target.htmlAdd);
+            screen.setChosen(ScreenChoice::HtmlAddReplace, 1, target.htmlAdd);
             const QString file = path(QString::fromLatin1(target.file));
             WriteFileBytes(file, "EARLIER DOCUMENT\r\n");
             t.boxes->expect(QString::fromLatin1(stop.box));
@@ -289,7 +289,7 @@ TEST_F(DocumentsFromHostsim, TheDriverDeliversEveryDocumentUnderItsAttributeName
     const QString base = out.path() + QStringLiteral("/INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.");
     for (const char* type : {"PDF document", "HTML document", "XML document"}) {
         SCOPED_TRACE(type);
-        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(type));
+        screen.setText(ScreenText::ProcessType, QString::fromLatin1(type));
         const auto outcomes = RunSelectedDownloads(t.ctx);
         ASSERT_EQ(outcomes.size(), 1u);
         EXPECT_EQ(outcomes[0].status, ReportOutcome::Delivered);

@@ -78,13 +78,13 @@ protected:
         ASSERT_TRUE(host->connectJobPort(t.ctx));
     }
     void choose(const char* type, int optEmail, bool autoSend, bool single = false) {
-        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(type));
-        screen.setValue(QStringLiteral("optEmail"), optEmail);
-        screen.setValue(QStringLiteral("chkAutoSend"), autoSend ? 1 : 0);
-        screen.setValue(QStringLiteral("chkAttachMultiples"), single ? 1 : 0);
-        screen.setValue(QStringLiteral("optTextOrPDF"), 0);
-        screen.setText(QStringLiteral("txtTabs"), QStringLiteral("1"));
-        screen.setText(QStringLiteral("txtTabs2"), QStringLiteral("1"));
+        screen.setText(ScreenText::ProcessType, QString::fromLatin1(type));
+        screen.setChosen(ScreenChoice::Email, optEmail, true);
+        screen.setCheck(ScreenCheck::AutoSend, autoSend ? 1 : 0);
+        screen.setCheck(ScreenCheck::AttachMultiples, single ? 1 : 0);
+        screen.setChosen(ScreenChoice::TextOrPdf, 0, true);
+        screen.setText(ScreenText::Tabs, QStringLiteral("1"));
+        screen.setText(ScreenText::Tabs2, QStringLiteral("1"));
     }
     // The report with three directive parts on a host that answers.
     void directedReport() {
@@ -97,7 +97,7 @@ protected:
     std::vector<SmtpSink::Received> mailDirected(const char* type, bool pdf) {
         const size_t before = sink->messages().size();
         choose(type, 1, true);
-        screen.setValue(QStringLiteral("optTextOrPDF"), pdf ? 1 : 0);
+        screen.setChosen(ScreenChoice::TextOrPdf, pdf ? 1 : 0, true);
         Email(t.ctx) = EmailState{};  // no subject or message kept from an earlier run
         EXPECT_EQ(run(), std::vector<ReportOutcome::Status>{ReportOutcome::Delivered});
         auto got = sink->messages();
@@ -218,7 +218,7 @@ TEST_F(MailDelivery, ReportsAttachedAsPdfOneDraftOrOneEach) {
             SCOPED_TRACE(std::string(type) + (single ? " single" : " one each"));
             for (const QString& f : draftFiles()) QFile::remove(f);
             choose(type, 1, false, single);
-            screen.setValue(QStringLiteral("optTextOrPDF"), 1);
+            screen.setChosen(ScreenChoice::TextOrPdf, 1, true);
             EXPECT_EQ(run(), (std::vector<S>{S::Delivered, S::Delivered, S::Delivered}));
             const QStringList files = draftFiles();
             ASSERT_EQ(files.size(), single ? 1 : 3);
@@ -248,7 +248,7 @@ TEST_F(MailDelivery, HostThatStopsAnsweringDuringAPdfAttachesNothing) {
     f.silentAfter = 0;
     connect(f);
     choose("Outlook e-mail", 1, false);
-    screen.setValue(QStringLiteral("optTextOrPDF"), 1);
+    screen.setChosen(ScreenChoice::TextOrPdf, 1, true);
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
     EXPECT_EQ(run(), std::vector<S>{S::Failed});
     EXPECT_TRUE(t.boxes->done());
@@ -525,9 +525,9 @@ TEST(MailKeys, AWindowThatNeverComesGetsNoKeysAndStopsTheDelivery) {
     t.keyboard->canActivate = [](const QString&) { return false; };
     HostSimFixture host({.spool = spool.path(), .clock = t.clock});
     ASSERT_TRUE(host.connectJobPort(t.ctx));
-    screen.setText(QStringLiteral("cboProcessType"), QStringLiteral("Lotus Notes"));
-    screen.setValue(QStringLiteral("optEmail"), 1);
-    screen.setText(QStringLiteral("txtTabs"), QStringLiteral("1"));
+    screen.setText(ScreenText::ProcessType, QStringLiteral("Lotus Notes"));
+    screen.setChosen(ScreenChoice::Email, 1, true);
+    screen.setText(ScreenText::Tabs, QStringLiteral("1"));
     t.boxes->expect(QStringLiteral("The Lotus Notes window \"Lotus Notes\" did not come to the front"));
     const auto out = RunSelectedDownloads(t.ctx);
     ASSERT_EQ(out.size(), 1u);
@@ -546,8 +546,8 @@ TEST_F(MailDelivery, EachAutomaticPartEndsWithItsOwnLastPage) {
               {"001 HEADING", "   1MAILTO:Ann@x.org REPORT:ONE", "   1ONE FIRST PAGE", "001 ONE SECOND PAGE",
                "   1ONE MORE", "001 MAILTO:bob@y.org REPORT:TWO", "   1TWO ONLY"});
     connect();
-    screen.setValue(QStringLiteral("chkPrtCtl"), 1);
-    screen.setValue(QStringLiteral("optPrtCtlFormat"), 1);
+    screen.setCheck(ScreenCheck::PrintControl, 1);
+    screen.setChosen(ScreenChoice::PrintControlFormat, 1, true);
     const QString path = QDir(work.path()).filePath(QStringLiteral("part.pdf"));
     const auto pdf = mailDirected("Outlook e-mail", true);
     ASSERT_EQ(pdf.size(), 2u);

@@ -43,7 +43,7 @@ protected:
         g.setCellValue(1, QStringLiteral("JobNumber"), QStringLiteral("100001"));
         g.setCellValue(1, QStringLiteral("Date"), QStringLiteral("2024/06/30 23:59:01"));
         g.setCellValue(1, QStringLiteral("UserData"), QStringLiteral("JUNE      "));
-        screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+        screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
         t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
         t.ctx.connection.gWorkDir = work.path();
         t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
@@ -58,7 +58,7 @@ protected:
     }
     ReportOutcome::Status deliver(const char* type) {
         screen.grdSplf().setCellSelected(1, 1, true);
-        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(type));
+        screen.setText(ScreenText::ProcessType, QString::fromLatin1(type));
         const auto outcomes = RunSelectedDownloads(t.ctx);
         return outcomes.size() == 1 ? outcomes.front().status : ReportOutcome::Failed;
     }
@@ -345,9 +345,9 @@ TEST_F(OfficeFromHostsim, TheWorkbookAndTheDocumentHaveTheTextFilesPagesAndLines
     }
     HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", QStringLiteral("MONTHEND.splf"), splf);
     // A remembered print-control tick is the text file's: the work files do not take it.
-    screen.setValue(QStringLiteral("chkPrtCtl"), 1);
-    screen.setValue(QStringLiteral("optPrtCtlFormat"), 1);
-    screen.setValue(QStringLiteral("chkOverprinting"), 0);
+    screen.setCheck(ScreenCheck::PrintControl, 1);
+    screen.setChosen(ScreenChoice::PrintControlFormat, 1, true);
+    screen.setCheck(ScreenCheck::SuppressOverprinting, 0);
 
     ASSERT_EQ(deliver("Microsoft Excel"), ReportOutcome::Delivered);
     const QJsonObject book = XlsxFacts(out.filePath(QStringLiteral("Spwrt.xlsx")));

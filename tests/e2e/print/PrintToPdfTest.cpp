@@ -53,7 +53,7 @@ protected:
             g.setCellValue(i, QStringLiteral("User"), QStringLiteral("SWUSER"));
             g.setCellValue(i, QStringLiteral("JobNumber"), QStringLiteral("200001"));
         }
-        screen.setText(QStringLiteral("cboProcessType"), QStringLiteral("PC printer"));
+        screen.setText(ScreenText::ProcessType, QStringLiteral("PC printer"));
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock});
         ASSERT_TRUE(host->connectJobPort(t.ctx));
     }

@@ -16,7 +16,7 @@ class LayoutsFromHostsim : public ::testing::Test {
 protected:
     void SetUp() override {
         // The report as the host holds it: overprint records and minus signs kept.
-        screen.setValue(QStringLiteral("chkOverprinting"), 0);
+        screen.setCheck(ScreenCheck::SuppressOverprinting, 0);
         t.ctx.download.gMinusSignApplicable = false;
         serve(SalesReport(), 80);
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock});

@@ -39,7 +39,7 @@ protected:
             g.setCellValue(i + 1, QStringLiteral("Date"), QStringLiteral("2024/06/30 23:59:01"));
             g.setCellValue(i + 1, QStringLiteral("UserData"), QStringLiteral("JUNE      "));
         }
-        screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+        screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
         t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
         t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock});
@@ -110,7 +110,7 @@ TEST_F(TextDownloadTest, ACancelAfterTheFirstBlockDeliversNoFurtherReport) {
     EXPECT_TRUE(screen.statusHistory.contains(QStringLiteral("Cancel in progress...  Please wait.")));
     EXPECT_TRUE(screen.statusHistory.contains(QStringLiteral("Canceling...")));
     EXPECT_EQ(screen.status(), QStringLiteral("Last operation was canceled by user request."));
-    EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
+    EXPECT_EQ(screen.cancelCaption(), QStringLiteral("&Close"));
     EXPECT_TRUE(t.boxes->done());
 }
 
@@ -163,8 +163,8 @@ TEST_F(TextDownloadTest, NoFailureOfTheHostCostsAnEarlierFile) {
     for (const auto& c : cases) {
         for (const bool replace : {true, false}) {
             SCOPED_TRACE(std::string(c.what) + (replace ? ", replace" : ", add"));
-            screen.setValue(QStringLiteral("optAddReplace_2"), replace ? 1 : 0);
-            screen.setValue(QStringLiteral("optAddReplace_3"), replace ? 0 : 1);
+            screen.setChosen(ScreenChoice::TextAddReplace, 0, replace);
+            screen.setChosen(ScreenChoice::TextAddReplace, 1, !replace);
             screen.grdSplf().setCellSelected(1, 1, true);
             WriteFileBytes(file, "EARLIER REPORT\r\n");
             host->faults() = HostSimFaults{};
@@ -220,8 +220,8 @@ TEST_F(TextDownloadTest, ALinkLostDuringOneReportFailsTheRestWithoutAnotherMessa
         EXPECT_EQ(ReadFileBytes(nameOf("REPORTC", 3)), "EARLIER C\r\n");
         EXPECT_TRUE(screen.grdSplf().rowSelected(3));  // to try again once connected
         // The screen is the user's again, and says what became of the run.
-        EXPECT_TRUE(screen.enabled(QStringLiteral("cmdOK")));
-        EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
+        EXPECT_TRUE(screen.controlEnabled(ScreenControl::OK));
+        EXPECT_EQ(screen.cancelCaption(), QStringLiteral("&Close"));
     }
 }
 

@@ -81,8 +81,8 @@ TEST(StopSequence, DialogValuesAreRememberedOnlyWhenTheDialogWasUsed) {
     HookedUpperWindows& upper = installHookedUpperWindows(c);
     upper.onSaveDialogFields = [&](SaveDialogKind d) { return std::optional(fields.at(d)); };
     upper.onMacroFields = [&](MacroProgram p) { return std::optional(macros.at(p)); };
-    c.frmSplf().setValue("optAddReplace_0", 1);
-    c.frmSplf().setText("cboFontSizeHTML", "10 ");
+    c.frmSplf().setChosen(ScreenChoice::HtmlAddReplace, 0, true);
+    c.frmSplf().setText(ScreenText::HtmlFontSize, "10 ");
     c.saveDialogs.text.accepted = true;
     c.saveDialogs.html.accepted = true;
     c.saveDialogs.pdf.accepted = false;  // shown and cancelled

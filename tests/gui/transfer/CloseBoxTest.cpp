@@ -125,7 +125,7 @@ TEST(CloseBox, DuringADownloadItCancelsTheDownloadThenClosesTheProgram) {
             splf->grdSplf().setCellSelected(1, 1, true);
             splf->cboProcessType->setCurrentText(QStringLiteral("Text file"));
             splf->cboProcessType_Click();
-            splf->setValue(QStringLiteral("optAddReplace_2"), 1);
+            splf->setChosen(ScreenChoice::TextAddReplace, 0, true);
             watch.start();
             splf->cmdOK->click();
             watch.stop();

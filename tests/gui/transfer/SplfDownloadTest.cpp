@@ -49,9 +49,9 @@ TEST(SplfDownload, TheScreenIsLockedForTheRunAndUnlockedAfter) {
     s.host->replies(SpoolReplies::report(lines(3), " 80"));
     s.t.presenter->expectModal(QStringLiteral("frmSave"), [&](QWidget* w) {
         EXPECT_EQ(s.splf->cmdCancel->text(), QStringLiteral("&Cancel"));
-        EXPECT_FALSE(s.splf->enabled(QStringLiteral("cmdOK")));
-        EXPECT_FALSE(s.splf->enabled(QStringLiteral("fraGrd")));
-        EXPECT_FALSE(s.splf->enabled(QStringLiteral("cboProcessType")));
+        EXPECT_FALSE(s.splf->controlEnabled(ScreenControl::OK));
+        EXPECT_FALSE(s.splf->controlEnabled(ScreenControl::Grid));
+        EXPECT_FALSE(s.splf->controlEnabled(ScreenControl::ProcessType));
         EXPECT_TRUE(s.splf->enabled(QStringLiteral("cboTranslation")));
         static_cast<frmSaveAs*>(w)->OKButton->click();
     });
@@ -61,8 +61,8 @@ TEST(SplfDownload, TheScreenIsLockedForTheRunAndUnlockedAfter) {
         s.t.dir.path() + QStringLiteral("/REPORTA QPADEV0001 JSMITH 004711 0003 2024-01-31 14-05-09.txt");
     EXPECT_EQ(ReadFileBytes(file).substr(0, 8), "LINE 1\r\n");
     EXPECT_EQ(s.splf->cmdCancel->text(), QStringLiteral("&Close"));
-    EXPECT_TRUE(s.splf->enabled(QStringLiteral("cmdOK")));
-    EXPECT_TRUE(s.splf->enabled(QStringLiteral("fraGrd")));
+    EXPECT_TRUE(s.splf->controlEnabled(ScreenControl::OK));
+    EXPECT_TRUE(s.splf->controlEnabled(ScreenControl::Grid));
     EXPECT_TRUE(s.splf->enabled(QStringLiteral("chkBlankLines")));  // the process type applied again
 }
 
@@ -178,8 +178,8 @@ TEST(SplfDownload, ClosingTheMainWindowDuringADownloadCancelsItAndKeepsTheEarlie
     for (const bool replace : {true, false}) {
         SCOPED_TRACE(replace ? "replace" : "add");
         RealScreen s;
-        s.splf->setValue(QStringLiteral("optAddReplace_2"), replace ? 1 : 0);
-        s.splf->setValue(QStringLiteral("optAddReplace_3"), replace ? 0 : 1);
+        s.splf->setChosen(ScreenChoice::TextAddReplace, 0, replace);
+        s.splf->setChosen(ScreenChoice::TextAddReplace, 1, !replace);
         const QString file =
             s.t.dir.path() + QStringLiteral("/REPORTA QPADEV0001 JSMITH 004711 0003 2024-01-31 14-05-09.txt");
         WriteFileBytes(file, "EARLIER REPORT\r\n");

@@ -80,7 +80,7 @@ protected:
 }  // namespace
 
 TEST_F(ViewerTest, ThePreviewAsksForPagesInUpperCaseAndShowsThemLaidOut) {
-    screen.setValue(QStringLiteral("chkOverprinting"), 0);
+    screen.setCheck(ScreenCheck::SuppressOverprinting, 0);
     QString shown, entry, heading;
     EXPECT_EQ(preview(
                   [&](frmView& v) {
@@ -296,8 +296,8 @@ bool boldAt(QPlainTextEdit* box, int pos) {
 }  // namespace
 
 TEST_F(ViewerTest, TheFullViewMarksEachHitRedAndBoldUntilTheNext) {
-    screen.setValue(QStringLiteral("optAddReplace_2"), 0);
-    screen.setValue(QStringLiteral("optAddReplace_3"), 1);
+    screen.setChosen(ScreenChoice::TextAddReplace, 0, false);
+    screen.setChosen(ScreenChoice::TextAddReplace, 1, true);
     QString fileText;
     EXPECT_EQ(fullView([&](frmFullView& v) {
                   EXPECT_EQ(v.windowTitle(), QStringLiteral("Preview / Copy"));
@@ -348,7 +348,7 @@ TEST_F(ViewerTest, TheFullViewMarksEachHitRedAndBoldUntilTheNext) {
               0);
     EXPECT_TRUE(t.boxes->done());
     // The text option is "Replace file" from now on.
-    EXPECT_EQ(screen.value(QStringLiteral("optAddReplace_2")), 1);
+    EXPECT_TRUE(screen.isChosen(ScreenChoice::TextAddReplace, 0));
     const std::string written = ReadFileBytes(t.ctx.download.gFullViewFile);
     QString fromFile = Codec::toUnicode(written);
     fromFile.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -533,7 +533,7 @@ TEST_F(ViewerTest, TheSpooledFileScreenDeliversToTheViewersAndThePrinter) {
     } cases[] = {{"View a few pages", "frmView", 'P'}, {"View entire report", "frmFullView", 'W'}, {"PC printer", "", 'W'}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
-        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(c.type));
+        screen.setText(ScreenText::ProcessType, QString::fromLatin1(c.type));
         for (int i = 1; i <= 2; ++i) screen.grdSplf().setCellSelected(i, 1, true);
         host->requests.clear();
         t.presenter->clearShown();

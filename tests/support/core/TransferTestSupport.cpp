@@ -94,10 +94,10 @@ const std::vector<LayoutCase>& EveryLayout() {
 }
 
 void ApplyLayout(SplfScreenApi& screen, const LayoutCase& c) {
-    screen.setText(QStringLiteral("cboPageLength"), QString::fromLatin1(c.pageLength));
-    screen.setValue(QStringLiteral("chkPrtCtl"), c.printControl);
-    screen.setValue(QStringLiteral("optPrtCtlFormat"), c.fcfc);
-    screen.setValue(QStringLiteral("chkBlankLines"), c.removeBlank);
+    screen.setText(ScreenText::PageLength, QString::fromLatin1(c.pageLength));
+    screen.setCheck(ScreenCheck::PrintControl, c.printControl);
+    screen.setChosen(ScreenChoice::PrintControlFormat, c.fcfc, true);
+    screen.setCheck(ScreenCheck::RemoveBlankLines, c.removeBlank);
 }
 
 void ApplyLayout(DownloadOptions& options, const LayoutCase& c) {

@@ -27,7 +27,7 @@ protected:
     QString dir = t.dir.path() + QLatin1Char('/');
 
     void SetUp() override {
-        screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+        screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
         t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
         t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
         for (const char* file : {"REPORTA", "REPORTB", "REPORTC"}) {
@@ -61,9 +61,9 @@ TEST_F(DriverTest, ThreeTextReportsEachWithItsDialogAndName) {
         saveAllEnabled.push_back(d->cmdOpenAll->isEnabled());
         proposed << d->txtSave->text();
         // The screen is locked while the run goes on.
-        EXPECT_FALSE(screen.enabled(QStringLiteral("cmdOK")));
-        EXPECT_FALSE(screen.enabled(QStringLiteral("fraGrd")));
-        EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Cancel"));
+        EXPECT_FALSE(screen.controlEnabled(ScreenControl::OK));
+        EXPECT_FALSE(screen.controlEnabled(ScreenControl::Grid));
+        EXPECT_EQ(screen.cancelCaption(), QStringLiteral("&Cancel"));
         d->OKButton->click();
     };
     const auto out = RunSelectedDownloads(t.ctx);
@@ -74,8 +74,8 @@ TEST_F(DriverTest, ThreeTextReportsEachWithItsDialogAndName) {
     EXPECT_EQ(ReadFileBytes(attributeName("REPORTB")), "CONTENT OF REPORTB\r\n");
     EXPECT_EQ(selection(), (std::vector<bool>{false, false, true}));
     EXPECT_EQ(t.ctx.download.gSelectedCount, 1);
-    EXPECT_TRUE(screen.enabled(QStringLiteral("cmdOK")));
-    EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
+    EXPECT_TRUE(screen.controlEnabled(ScreenControl::OK));
+    EXPECT_EQ(screen.cancelCaption(), QStringLiteral("&Close"));
     EXPECT_EQ(screen.processTypeClicks, 1);
 }
 
@@ -110,8 +110,8 @@ TEST_F(DriverTest, TheSameNameIsKeptWhenTheUserChoseItOrAddsToTheFile) {
     for (const auto& o : out) EXPECT_EQ(o.target, dir + QStringLiteral("report.txt"));
     EXPECT_EQ(ReadFileBytes(dir + QStringLiteral("report.txt")), "CONTENT OF REPORTC\r\n");
 
-    screen.setValue(QStringLiteral("optAddReplace_2"), 0);
-    screen.setValue(QStringLiteral("optAddReplace_3"), 1);
+    screen.setChosen(ScreenChoice::TextAddReplace, 0, false);
+    screen.setChosen(ScreenChoice::TextAddReplace, 1, true);
     for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, true);
     for (const char* file : {"A", "B", "C"}) host->reply(oneRecordReport(file));
     presenter->onModal = [&](QWidget* w) { static_cast<frmSaveAs*>(w)->cmdOpenAll->click(); };
@@ -148,8 +148,8 @@ TEST_F(DriverTest, ACancelStopsTheRunAndDeliversNoFurtherReport) {
     EXPECT_EQ(selection(), (std::vector<bool>{false, true, true}));
     EXPECT_EQ(t.ctx.download.gSelectedCount, 2);
     EXPECT_FALSE(t.ctx.link.cancelRequested());
-    EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
-    EXPECT_TRUE(screen.enabled(QStringLiteral("cmdCancel")));
+    EXPECT_EQ(screen.cancelCaption(), QStringLiteral("&Close"));
+    EXPECT_TRUE(screen.controlEnabled(ScreenControl::Cancel));
     EXPECT_TRUE(t.boxes->done());
 }
 
@@ -167,8 +167,8 @@ TEST_F(DriverTest, ACancelledDialogSkipsOnlyItsReport) {
 }
 
 TEST_F(DriverTest, AReversedPageRangeIsRefusedAndUnattendedNonNumbersReadAsTheEnds) {
-    screen.setText(QStringLiteral("txtFrom"), QStringLiteral("5"));
-    screen.setText(QStringLiteral("txtTo"), QStringLiteral("3"));
+    screen.setText(ScreenText::FromPage, QStringLiteral("5"));
+    screen.setText(ScreenText::ToPage, QStringLiteral("3"));
     t.boxes->expect(QStringLiteral("The 'From' page number must be less than or equal to the 'To' page number."));
     EXPECT_TRUE(RunSelectedDownloads(t.ctx).empty());
     EXPECT_TRUE(host->requests.empty());
@@ -185,25 +185,25 @@ TEST_F(DriverTest, AReversedPageRangeIsRefusedAndUnattendedNonNumbersReadAsTheEn
         host->reply(oneRecordReport("X"));
         screen.grdSplf().setCellSelected(1, 1, true);
         for (int i = 2; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, false);
-        screen.setText(QStringLiteral("txtFrom"), QString::fromLatin1(c.from));
-        screen.setText(QStringLiteral("txtTo"), QString::fromLatin1(c.to));
+        screen.setText(ScreenText::FromPage, QString::fromLatin1(c.from));
+        screen.setText(ScreenText::ToPage, QString::fromLatin1(c.to));
         ASSERT_EQ(RunSelectedDownloads(t.ctx).size(), 1u) << c.from;
         ASSERT_FALSE(host->requests.empty());
         EXPECT_EQ(host->requests[0].substr(51, 20), c.pages) << c.from;
     }
-    EXPECT_EQ(screen.text(QStringLiteral("txtFrom")), QStringLiteral("3"));
-    EXPECT_EQ(screen.text(QStringLiteral("txtTo")), QStringLiteral("*End"));
+    EXPECT_EQ(screen.text(ScreenText::FromPage), QStringLiteral("3"));
+    EXPECT_EQ(screen.text(ScreenText::ToPage), QStringLiteral("*End"));
 }
 
 TEST_F(DriverTest, NothingSelected) {
     for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, false);
     t.boxes->expect(QStringLiteral("Please select a spool file or click 'Close'"));
     EXPECT_TRUE(RunSelectedDownloads(t.ctx).empty());
-    EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
+    EXPECT_EQ(screen.cancelCaption(), QStringLiteral("&Close"));
 }
 
 TEST_F(DriverTest, DestinationsThatAreNotThereAreNotDelivered) {
-    screen.setText(QStringLiteral("cboProcessType"), QStringLiteral("Please select a destination..."));
+    screen.setText(ScreenText::ProcessType, QStringLiteral("Please select a destination..."));
     for (int i = 0; i < 3; ++i) t.boxes->expect(QStringLiteral("Please select a valid application or format to download the spool file to."));
     auto out = RunSelectedDownloads(t.ctx);
     EXPECT_EQ(statuses(out), (std::vector<S>{S::Failed, S::Failed, S::Failed}));
@@ -216,7 +216,7 @@ TEST_F(DriverTest, ANearMissIsNoDestination) {
     // The type is compared whole.
     for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, i == 1);
     for (const char* type : {"Text file ", "microsoft word", "Microsoft Word 6"}) {
-        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(type));
+        screen.setText(ScreenText::ProcessType, QString::fromLatin1(type));
         t.boxes->expect(QStringLiteral("Please select a valid application or format to download the spool file to."));
         EXPECT_EQ(statuses(RunSelectedDownloads(t.ctx)), std::vector<S>{S::Failed}) << type;
     }
@@ -240,7 +240,7 @@ TEST_F(DriverTest, OfficeTypesTransferTheReportAndLookForTheirProgram) {
         SCOPED_TRACE(c.type);
         host->reply(oneRecordReport("OFFICE"));
         for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, i == 1);
-        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(c.type));
+        screen.setText(ScreenText::ProcessType, QString::fromLatin1(c.type));
         t.boxes->expect(QString::fromLatin1(c.message));
         EXPECT_EQ(statuses(RunSelectedDownloads(t.ctx)), std::vector<S>{S::Failed});
         EXPECT_TRUE(t.boxes->done());
@@ -260,7 +260,7 @@ TEST_F(DriverTest, DestinationsOfTheWorkFolderStopWhenThereIsNone) {
                              "Outlook e-mail", "Netscape e-mail", "View entire report"}) {
         SCOPED_TRACE(type);
         for (int i = 1; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, i == 1);
-        screen.setText(QStringLiteral("cboProcessType"), QString::fromLatin1(type));
+        screen.setText(ScreenText::ProcessType, QString::fromLatin1(type));
         t.boxes->expect(QStringLiteral("There is no work directory for \"") + QString::fromLatin1(type) +
                         QStringLiteral("\", so the report was not delivered.  Please specify a valid directory in "
                                        "Naming Options."));
@@ -276,8 +276,8 @@ TEST_F(DriverTest, DestinationsOfTheWorkFolderStopWhenThereIsNone) {
 TEST_F(DriverTest, AFailureInsideTheRunUnlocksTheScreen) {
     presenter->onModal = [](QWidget*) { throw std::runtime_error("dialog failed"); };
     EXPECT_THROW(RunSelectedDownloads(t.ctx), std::runtime_error);
-    EXPECT_EQ(screen.controlCaption(QStringLiteral("cmdCancel")), QStringLiteral("&Close"));
-    EXPECT_TRUE(screen.enabled(QStringLiteral("cmdOK")));
+    EXPECT_EQ(screen.cancelCaption(), QStringLiteral("&Close"));
+    EXPECT_TRUE(screen.controlEnabled(ScreenControl::OK));
 }
 
 TEST_F(DriverTest, CloseHidesTheScreenWhenNoRunGoesOn) {
@@ -291,7 +291,7 @@ TEST_F(DriverTest, CloseHidesTheScreenWhenNoRunGoesOn) {
 TEST_F(DriverTest, OneReportPrintsWithTheRememberedFormatAsAWholeQueueDoes) {
     t.ctx.saveSetting(QStringLiteral("80 Fontsize"), QStringLiteral("14"));
     t.ctx.saveSetting(QStringLiteral("Orientation 1"), QStringLiteral("False"));
-    screen.setText(QStringLiteral("cboProcessType"), QStringLiteral("PC printer"));
+    screen.setText(ScreenText::ProcessType, QStringLiteral("PC printer"));
     t.ctx.mode.gBatchMode = true;
     auto formatOf = [this](const QStringList& log) {
         return log.filter(QRegularExpression(QStringLiteral("^(size|orientation) "))).join(u',');

@@ -46,7 +46,7 @@ public:
         QDir().mkpath(out);
         t.ctx.saveSetting(QStringLiteral("Save Path"), out);
         t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
-        screen.setText(QStringLiteral("cboPageLength"), QStringLiteral("Variable"));
+        screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
     }
     using Proc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&, QString*);
     int deliver(Proc proc, int pages = 3, const char* width = " 80") {
@@ -74,7 +74,7 @@ public:
     QStringList callsWith(const QString& part) const { return calls().filter(part); }
     // The macro dialog: its answer, and the file it names.
     void macroDialog(const QString& file, bool ok) {
-        screen.setValue(QStringLiteral("chkMacro"), 1);
+        screen.setCheck(ScreenCheck::RunMacro, 1);
         t.presenter->onModal = [file, ok](QWidget* w) {
             auto* d = dynamic_cast<MacroDialog*>(w);
             ASSERT_NE(d, nullptr);
@@ -131,14 +131,14 @@ TEST_F(OfficeDeliveryTest, ExcelEdgeCases) {
     };
     const Case cases[] = {
         {"NoMarks", [](auto&) {}, 1, {}, {"Delete", "HPageBreaks", "FindNext"}},
-        {"DefaultParsing", [](auto& f) { f.screen.setValue(QStringLiteral("optParse"), 1); }, 1,
+        {"DefaultParsing", [](auto& f) { f.screen.setChosen(ScreenChoice::Parse, 1, true); }, 1,
          {"DataType:=2)"}, {"FieldInfo"}},
         {"WizardDropsBlankTopRowsThenTextToColumns",
          [](auto& f) {
-             f.screen.setValue(QStringLiteral("optParse"), 2);
+             f.screen.setChosen(ScreenChoice::Parse, 2, true);
              f.office.answer(QStringLiteral("ActiveCell.Value"), QString(), 1).answer(QStringLiteral("ActiveCell.Value"), QStringLiteral("PAGE 1"));
          }, 1, {"Columns(\"A:A\").Select()", "Dialogs(422).Show()", "DataType:=1, FieldInfo:=Array(0, 1)"}, {}},
-        {"RunSilent", [](auto& f) { f.screen.setValue(QStringLiteral("chkRunSilent"), 1); }, 1, {"SaveAs"},
+        {"RunSilent", [](auto& f) { f.screen.setCheck(ScreenCheck::RunSilent, 1); }, 1, {"SaveAs"},
          {"Visible", "AddToMru"}},
         {"BatchName", [](auto& f) { f.batchName(f.out + QStringLiteral("/batch.xlsx")); }, 1,
          {"SaveAs(FileName:=\"<out>/batch.xlsx\""}, {"Visible", "AddToMru"}},
@@ -149,9 +149,9 @@ TEST_F(OfficeDeliveryTest, ExcelEdgeCases) {
         SCOPED_TRACE(c.name);
         OfficeDeliveryTest& f = *this;
         office.clearLog();
-        screen.setValue(QStringLiteral("optParse"), 0);
-        screen.setValue(QStringLiteral("chkRunSilent"), 0);
-        screen.setValue(QStringLiteral("chkMacro"), 0);
+        screen.setChosen(ScreenChoice::Parse, 0, true);
+        screen.setCheck(ScreenCheck::RunSilent, 0);
+        screen.setCheck(ScreenCheck::RunMacro, 0);
         office.install(QStringLiteral("excel.application"), true);
         office.fail(QStringLiteral("Cells.Find"), 91, QStringLiteral("none"), 1);
         c.setup(f);
@@ -214,9 +214,9 @@ TEST_F(OfficeDeliveryTest, WordEdgeCases) {
           "AddToRecentFiles:=True"},
          {"Run("}},
         {"Wide", [](auto&) {}, "132", {"Selection.Font.Size = 6"}, {"Size = 9"}},
-        {"RemoveBlankLines", [](auto& f) { f.screen.setValue(QStringLiteral("chkBlankLines"), 1); }, " 80", {"SaveAs"},
+        {"RemoveBlankLines", [](auto& f) { f.screen.setCheck(ScreenCheck::RemoveBlankLines, 1); }, " 80", {"SaveAs"},
          {"Font.Size", "Execute"}},
-        {"RunSilent", [](auto& f) { f.screen.setValue(QStringLiteral("chkRunSilent"), 1); }, " 80", {"SaveAs"},
+        {"RunSilent", [](auto& f) { f.screen.setCheck(ScreenCheck::RunSilent, 1); }, " 80", {"SaveAs"},
          {"Visible", "Documents.Open(FileName:=\"<out>"}},
         {"MacroCheckedIsNotSaved",
          [](auto& f) {
@@ -231,14 +231,15 @@ TEST_F(OfficeDeliveryTest, WordEdgeCases) {
              f.office.fail(QStringLiteral("AddIns.Add"), WordApplication::kAddInAlreadyLoaded);
          },
          " 80", {"AddIns.Add(FileName:=\"<out>/t.dot\", Install:=True) -> error 5681", "Run(MacroName:=\"'t.dot'!Macro1\")"}, {"SaveAs"}},
-        {"Autoformat", [](auto& f) { f.screen.setValue(QStringLiteral("chkAutoformat"), 1); }, " 80",
+        {"Autoformat", [](auto& f) { f.screen.setCheck(ScreenCheck::Autoformat, 1); }, " 80",
          {"Selection.Document.Kind = 0", "Selection.Range.AutoFormat()"}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         office.clearLog();
-        for (const char* box : {"chkBlankLines", "chkRunSilent", "chkMacro", "chkAutoformat"})
-            screen.setValue(QString::fromLatin1(box), 0);
+        for (const ScreenCheck box :
+             {ScreenCheck::RemoveBlankLines, ScreenCheck::RunSilent, ScreenCheck::RunMacro, ScreenCheck::Autoformat})
+            screen.setCheck(box, 0);
         office.install(QStringLiteral("word.application"), true);
         c.setup(*this);
         ASSERT_EQ(deliver(ProcWord_8, 2, c.width), 0);
@@ -257,7 +258,7 @@ TEST_F(OfficeDeliveryTest, WordTemplateThatCannotLoadStopsAndAFailedSaveIsNoSucc
     t.boxes->expect(QStringLiteral("). Error:  5096 Description: bad template"));
     EXPECT_EQ(deliver(ProcWord_8), -1);
     EXPECT_TRUE(callsWith(QStringLiteral("Documents.Open")).isEmpty());
-    screen.setValue(QStringLiteral("chkMacro"), 0);
+    screen.setCheck(ScreenCheck::RunMacro, 0);
     office.fail(QStringLiteral("SaveAs"), 5152, QStringLiteral("cannot save"));
     t.boxes->expect(QStringLiteral("Error 5152 Description: cannot save"));
     EXPECT_EQ(deliver(ProcWord_8), -1);
@@ -273,7 +274,7 @@ TEST_F(OfficeDeliveryTest, TheParseChoiceGivesLotusItsTextOrAutoParseOption) {
     for (const auto& c : cases) {
         office.clearLog();
         office.install(QStringLiteral("Lotus123.Workbook"), true);
-        screen.setValue(QStringLiteral("optParse"), c.parse);
+        screen.setChosen(ScreenChoice::Parse, c.parse, true);
         ASSERT_EQ(deliver(ProcLotus123), 0);
         QStringList expected{"GetObject(, \"Lotus123.Workbook\")", "Lotus123.Workbook.Application.Visible = True",
                              "Lotus123.Workbook.Application.TextCodepage = \"$Windows\""};
@@ -329,7 +330,7 @@ TEST_F(OfficeDeliveryTest, Word6StartsWordOnceWhenItDoesNotAnswerThenSendsTheCom
     // A Word that never answers: bounded, and said.
     office.clearLog();
     office.fail(QStringLiteral("DDEInitiate"), 282, QStringLiteral("no answer"), -1);
-    screen.setValue(QStringLiteral("chkMacro"), 0);
+    screen.setCheck(ScreenCheck::RunMacro, 0);
     t.boxes->expect(QStringLiteral("MS Word does not answer."));
     EXPECT_EQ(deliver(ProcWord_6), -1);
     EXPECT_EQ(callsWith(QStringLiteral("DDEInitiate")).size(), Office(t.ctx).ddeRetryLimit + 1);
@@ -341,7 +342,7 @@ TEST_F(OfficeDeliveryTest, AWorksheetTakesItsLimitOfPageBreaksAndEveryMarkRowSti
     OfficeStandIns standIns(StandInDesk{[this] { return t.processes; }, [this] { return t.dir.filePath("shown"); }});
     standIns.registerWith(*desktop);
     t.ctx.automation = std::move(desktop);
-    screen.setValue(QStringLiteral("chkRunSilent"), 1);
+    screen.setCheck(ScreenCheck::RunSilent, 1);
     constexpr int kPages = 1030;
     ASSERT_EQ(deliver(ProcExcel, kPages), 0);
     const QString book = out + QStringLiteral("/Spwrt.xlsx");
