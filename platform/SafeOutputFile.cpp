@@ -7,6 +7,11 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <algorithm>
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <vector>
+#include <cstdlib>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -29,6 +34,9 @@ constexpr char kTempAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
 constexpr size_t kTempRandom = 12;
 constexpr int kTempTries = 64;  // names drawn at random: a clash is rare, a run of them a broken system
 constexpr time_t kStaleSeconds = 10 * 60;
+// Unchanged this long, with no lock held in its folder: no writer is at it.
+constexpr time_t kLeftOverSeconds = 3;
+std::atomic<bool> tidiedFoldersForgotten{false};
 
 // The lock of a name: a hidden file beside it, named after the name (so that
 // every run finds the same one) and short (so that the longest names have
@@ -306,7 +314,9 @@ void unlockName(SafeOutputFile::NameLock& lock) noexcept {
 // there: an addition cut short is cut back to where it began, and lock files
 // nobody holds go; of the files beside targets, only plain files of our own
 // naming, owned by this user, that no writer holds and that have not changed
-// for a while. Anything else there is left alone.
+// for a while (a few seconds when no lock file in the folder is held, as
+// every writer holds its name's lock before it makes its file beside).
+// Anything else there is left alone.
 void tidyFolder(const QByteArray& folder, bool fullPaths = false) {
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) return;
@@ -316,22 +326,67 @@ void tidyFolder(const QByteArray& folder, bool fullPaths = false) {
         return;
     }
     const time_t now = ::time(nullptr);
-    while (const dirent* entry = ::readdir(dir)) {
-        const bool temp = isTempName(entry->d_name);
-        if (!temp && !isLockName(entry->d_name)) continue;
-        const int fd = ::openat(dirFd, entry->d_name, (temp ? O_RDONLY : O_RDWR) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) continue;
+    // Takes what `name` holds when it is a plain file of ours that nobody holds and that `old` finds old enough.
+    const auto takeOver = [&](const char* name, bool temp, const std::function<bool(const struct stat&)>& old) {
+        const int fd = ::openat(dirFd, name, (temp ? O_RDONLY : O_RDWR) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return -1;
         struct stat opened {}, named {};
         if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
-            opened.st_nlink == 1 && (!temp || now - opened.st_mtime >= kStaleSeconds) &&
-            lockWhole(fd, temp ? F_RDLCK : F_WRLCK) &&
-            ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(named, opened)) {
-            if (!temp) restoreAddition(dirFd, fd, fullPaths);
-            (void)::unlinkat(dirFd, entry->d_name, 0);
+            opened.st_nlink == 1 && old(opened) && lockWhole(fd, temp ? F_RDLCK : F_WRLCK) &&
+            ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(named, opened))
+            return fd;
+        ::close(fd);
+        return -2;
+    };
+    bool lockHeld = false;
+    std::vector<std::string> temps;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (isTempName(entry->d_name)) {
+            temps.emplace_back(entry->d_name);
+            continue;
         }
+        if (!isLockName(entry->d_name)) continue;
+        const int fd = takeOver(entry->d_name, false, [](const struct stat&) { return true; });
+        if (fd == -2) lockHeld = true;
+        if (fd < 0) continue;
+        restoreAddition(dirFd, fd, fullPaths);
+        (void)::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    const time_t unchanged = lockHeld ? kStaleSeconds : kLeftOverSeconds;
+    for (const std::string& name : temps) {
+        const int fd = takeOver(name.c_str(), true, [&](const struct stat& st) { return now - st.st_mtime >= unchanged; });
+        if (fd < 0) continue;
+        (void)::unlinkat(dirFd, name.c_str(), 0);
         ::close(fd);
     }
     ::closedir(dir);
+}
+
+// A folder is tidied at the first open there of a run, and again once what
+// was written meanwhile could have grown stale: reading a folder of thousands
+// of reports at every open would make a long queue slower report by report.
+bool tidiedLately(const QByteArray& folder) {
+    static std::mutex mutex;
+    static std::map<std::string, time_t> tidied;
+    struct stat st {};
+    if (::stat(folder.constData(), &st) != 0) return false;
+    char* real = ::realpath(folder.constData(), nullptr);
+    // The same folder, not one made since under its name.
+    std::string key = (real ? std::string(real) : folder.toStdString()) + '\n' + std::to_string(st.st_dev) + ':' +
+                      std::to_string(st.st_ino);
+    ::free(real);
+    const time_t now = ::time(nullptr);
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (tidiedFoldersForgotten.exchange(false)) tidied.clear();
+    const auto it = tidied.find(key);
+    if (it != tidied.end() && now - it->second < kStaleSeconds && now >= it->second) return true;
+    tidied[key] = now;
+    return false;
+}
+
+void tidyOnce(const QByteArray& folder, bool fullPaths = false) {
+    if (!tidiedLately(folder)) tidyFolder(folder, fullPaths);
 }
 
 QByteArray baseName(const QString& path) { return nativeName(QFileInfo(path).fileName()); }
@@ -420,9 +475,8 @@ void SafeOutputFile::open(const QString& path, const Options& options) {
     buf_.clear();
     buf_.reserve(kBufferSize);
     const QByteArray folder = folderOf(path);
-    tidyFolder(folder);
-    if (const QString records = additionRecordsFolder(); !records.isEmpty())
-        tidyFolder(nativeName(records), true);
+    tidyOnce(folder);
+    if (const QString records = additionRecordsFolder(); !records.isEmpty()) tidyOnce(nativeName(records), true);
 
     if (keepsNameFree()) {
         // A name someone else is writing, or has written meanwhile, is theirs.
@@ -659,3 +713,5 @@ void SafeOutputFile::closeFd() noexcept {
 }
 
 void SafeOutputFile::releaseName() noexcept { unlockName(lock_); }
+
+void SafeOutputFile::tidyAgain() { tidiedFoldersForgotten = true; }

@@ -25,12 +25,14 @@ PcFileError PcFileErrorFromErrno(int err, bool creating);
 // takes the target's name at commit(). abandon() leaves an existing target as
 // it was; when there was none, what was written is kept under the target's
 // name. Such files that a killed run left in the folder (ours, unlocked,
-// unchanged for ten minutes) are removed at the next open there.
+// unchanged for a few seconds with no other writer in the folder, else for ten
+// minutes) are removed at a run's first open there.
 // Add: the bytes are appended to the target; abandon() cuts it back to the
 // length it had. A target that does not exist yet is written as for Replace.
 // The old length is recorded beside the target until the addition is whole,
 // so that a run killed half-way is cut back by the next open in that folder
 // (only while the file ends as that run left it: one written since is kept).
+// A run tidies a folder at its first open there, and again after ten minutes.
 //
 // One name, one writer: while a file is open its name is locked (a hidden
 // lock file beside it, removed at the end), so a second run that would write
@@ -84,6 +86,9 @@ public:
     static void checkPlainFile(const QString& path);
 
     void open(const QString& path, const Options& options);  // throws PcFileError
+    // The next open in every folder tidies it again, as a new run would
+    // (for a process that stands in for runs one after another).
+    static void tidyAgain();
     bool isOpen() const { return fd_ >= 0; }
     // Buffered; throws PcFileError.
     void write(std::string_view bytes);

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <functional>
+#include <optional>
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -53,6 +54,8 @@ protected:
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status));
+        // What this process opens next stands for the next run.
+        SafeOutputFile::tidyAgain();
     }
 };
 }  // namespace
@@ -438,6 +441,53 @@ TEST_F(SafeOutputFileTest, AFreeNameThatIsTakenMeanwhileGivesWayToTheNextFreeOne
     EXPECT_EQ(ReadFileBytes(path(QStringLiteral("Spwrt002.txt"))), "MINE\r\n");
     EXPECT_EQ(names(), (QStringList{QStringLiteral("Spwrt.txt"), QStringLiteral("Spwrt001.txt"),
                                     QStringLiteral("Spwrt002.txt")}));
+}
+
+// A run killed a few seconds ago left its file beside the target: the next
+// run clears it at once, unless another run is writing in that folder (the
+// file may be that one's), and the earlier file survives either way.
+TEST_F(SafeOutputFileTest, WhatARunKilledMomentsAgoLeftBesideGoesAtTheNextRun) {
+    for (bool otherWriting : {false, true}) {
+        SCOPED_TRACE(otherWriting ? "another run writes there" : "no other writer");
+        WriteFileBytes(target, "EARLIER\r\n");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            auto* f = new SafeOutputFile;
+            f->open(target, as(Mode::Replace));
+            f->write("PART OF A REPORT\r\n");
+            f->flush();
+            ::kill(::getpid(), SIGKILL);
+            ::_exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        QStringList left = names();
+        left.removeIf([](const QString& n) { return !n.startsWith(QLatin1String(".swdl-")); });
+        ASSERT_EQ(left.size(), 1);
+        const timespec killedAt[2] = {{::time(nullptr) - 5, 0}, {::time(nullptr) - 5, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path(left.first())).constData(), killedAt, 0), 0);
+
+        std::optional<SafeOutputFile> running;
+        if (otherWriting) {
+            running.emplace();
+            running->open(path(QStringLiteral("running.txt")), as(Mode::Replace));
+        }
+        SafeOutputFile::tidyAgain();
+        SafeOutputFile next;
+        next.open(path(QStringLiteral("other.txt")), as(Mode::Replace));
+        next.write("OTHER\r\n");
+        next.commit();
+        EXPECT_EQ(ReadFileBytes(target), "EARLIER\r\n");
+        EXPECT_EQ(names().contains(left.first()), otherWriting);
+        if (running) running->commit();
+        running.reset();
+        QFile::remove(path(QStringLiteral("running.txt")));
+        QFile::remove(path(QStringLiteral("other.txt")));
+        QFile::remove(path(left.first()));
+        EXPECT_EQ(names(), QStringList{QStringLiteral("report.txt")});
+    }
 }
 
 // A run killed while it adds to a file: the next run that writes into that
