@@ -387,7 +387,9 @@ QString IniSettingsStore::write(File& f, const QString& app) {
     } else {
         out.setPermissions(kOwnerOnly);
         const QByteArray data = serialize(f.content, app);
-        if (out.write(data) != data.size() || !out.commit()) why = out.errorString();
+        // The bytes reach the disk at flush: a failure there (a full disk) must
+        // stop the commit, which would otherwise put the cut file in place.
+        if (out.write(data) != data.size() || !out.flush() || !out.commit()) why = out.errorString();
     }
     f.unsaved = !why.isEmpty();
     if (why.isEmpty()) {

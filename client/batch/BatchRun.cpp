@@ -15,6 +15,7 @@
 #include "Clock.h"
 #include "Connect.h"
 #include "CoreDelivery.h"
+#include "DeliveryState.h"
 #include "DesktopPaths.h"
 #include "EmailCommon.h"
 #include "FileMachineRegistry.h"
@@ -146,8 +147,9 @@ std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSetting
 
 // The stop sequence of a run: the link ends, and the work folder's files go.
 int finish(RunContext& ctx, int status) {
-    if (ctx.gWordProAppHeld && ctx.releaseWordProApp) ctx.releaseWordProApp();
-    ctx.gWordProAppHeld = false;
+    DeliveryState& delivery = DeliveryOf(ctx);
+    if (delivery.gWordProAppHeld && delivery.releaseWordProApp) delivery.releaseWordProApp();
+    delivery.gWordProAppHeld = false;
     Disconnect(ctx.link);
     ctx.connection.clearWorkDirectory();
     return status;
@@ -254,7 +256,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     }
     seedDefaults(ctx);
     // The mail programs of this platform, found by the destinations' discovery.
-    if (!ctx.mailStandIns) InstallMailStandIns(ctx);
+    if (!DeliveryOf(ctx).mailStandIns) InstallMailStandIns(ctx);
     RunSettings settings;
     if (const std::optional<int> status = readSettings(ctx, p, settings)) return *status;
     DownloadOptions& options = settings.options;

@@ -14,6 +14,7 @@
 
 #include "AppContext.h"
 #include "Codec.h"
+#include "DeliveryState.h"
 #include "DownloadOptions.h"
 #include "DownloadWindows.h"
 #include "MousePointer.h"
@@ -226,8 +227,8 @@ RunSettings fromWindows(AppContext& c) {
         if (p.orientation) o.printer.landscape[i] = w.landscape(p.width);
         else o.printer.fontSize[i] = w.fontSize(p.width);
     }
-    s.word.loaded = c.gWordMacroFormLoaded && LoadedMacroFields(c, MacroProgram::Word);
-    s.excel.loaded = c.gExcelMacroFormLoaded && LoadedMacroFields(c, MacroProgram::Excel);
+    s.word.loaded = DeliveryOf(c).gWordMacroFormLoaded && LoadedMacroFields(c, MacroProgram::Word);
+    s.excel.loaded = DeliveryOf(c).gExcelMacroFormLoaded && LoadedMacroFields(c, MacroProgram::Excel);
     for (const MacroPart& m : kMacros) {
         if (!(s.*m.dialog).loaded) continue;
         const MacroFields fields = LoadedMacroFields(c, m.program).value_or(MacroFields{});

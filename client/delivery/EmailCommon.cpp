@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "Codec.h"
+#include "DeliveryState.h"
 #include "KeyboardLocks.h"
 #include "MailAutomation.h"
 #include "MousePointer.h"
@@ -31,8 +32,9 @@ bool retry(RunContext& ctx, const std::function<bool()>& once) {
 }  // namespace
 
 EmailState& Email(RunContext& ctx) {
-    if (!ctx.emailState) ctx.emailState = std::make_shared<EmailState>();
-    return *ctx.emailState;
+    DeliveryState& delivery = DeliveryOf(ctx);
+    if (!delivery.emailState) delivery.emailState = std::make_shared<EmailState>();
+    return *delivery.emailState;
 }
 
 QString DraftsWrittenText(const QStringList& drafts) {

@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "DeliveryState.h"
 #include "OfficeDelivery.h"
 #include "RunContext.h"
 #include "SettingValues.h"
@@ -53,7 +54,7 @@ RunSettings::Macro MacroFor(RunContext& ctx, const RunSettings& settings, MacroP
         if (given.documentSet) m.document = given.document;
         if (given.nameSet) m.name = given.name;
         m.loaded = true;
-        (excel ? ctx.gExcelMacroFormLoaded : ctx.gWordMacroFormLoaded) = true;
+        (excel ? DeliveryOf(ctx).gExcelMacroFormLoaded : DeliveryOf(ctx).gWordMacroFormLoaded) = true;
         kept = m;
     }
     if (kept->document.trimmed().isEmpty()) kept->document = MacroDefaultFolder();

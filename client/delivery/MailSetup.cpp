@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "Codec.h"
+#include "DeliveryState.h"
 #include "EmailCommon.h"
 #include "MailStandIns.h"
 #include "RunContext.h"
@@ -65,7 +66,7 @@ void InstallMailStandIns(RunContext& ctx) {
     };
     // May be told while the program ends: it holds on to what it writes to.
     Email(ctx);
-    service->notice = [email = ctx.emailState](const QString& path) {
+    service->notice = [email = DeliveryOf(ctx).emailState](const QString& path) {
         email->drafts << path;
         std::fprintf(stderr, "Draft written to %s\n", qPrintable(QDir::toNativeSeparators(path)));
     };
@@ -78,11 +79,11 @@ void InstallMailStandIns(RunContext& ctx) {
     ctx.keyboard = standIns->wrap(std::move(ctx.keyboard));
     ctx.automation = standIns->wrap(std::move(ctx.automation));
     ctx.machineRegistry = standIns->wrap(std::move(ctx.machineRegistry));
-    ctx.mailStandIns = standIns;
+    DeliveryOf(ctx).mailStandIns = standIns;
 }
 
 QString CloseMailWindows(RunContext& ctx) {
-    if (ctx.mailStandIns) ctx.mailStandIns->closeWindows();
+    if (const auto& standIns = DeliveryOf(ctx).mailStandIns) standIns->closeWindows();
     EmailState& email = Email(ctx);
     const QString told =
         email.draftsShown < email.drafts.size() ? DraftsWrittenText(email.drafts.mid(email.draftsShown)) : QString();

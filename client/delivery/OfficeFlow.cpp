@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "DeliveryState.h"
 #include "MousePointer.h"
 #include "OfficeAutomation.h"
 #include "OfficeDelivery.h"
@@ -15,14 +16,15 @@
 QString VbNumber(int n) { return n >= 0 ? QStringLiteral(" %1").arg(n) : QString::number(n); }
 
 OfficeState& Office(RunContext& ctx) {
-    if (!ctx.officeState) {
-        ctx.officeState = std::make_shared<OfficeState>();
-        std::weak_ptr<OfficeState> weak = ctx.officeState;
-        ctx.releaseWordProApp = [weak] {
+    DeliveryState& delivery = DeliveryOf(ctx);
+    if (!delivery.officeState) {
+        delivery.officeState = std::make_shared<OfficeState>();
+        std::weak_ptr<OfficeState> weak = delivery.officeState;
+        delivery.releaseWordProApp = [weak] {
             if (auto o = weak.lock()) o->gWordProApp.reset();
         };
     }
-    return *ctx.officeState;
+    return *delivery.officeState;
 }
 
 namespace OfficeFlow {

@@ -2,13 +2,15 @@
 
 #include <QDir>
 
+#include "DeliveryState.h"
 #include "DesktopAutomation.h"
 #include "OfficeStandIns.h"
 #include "RunContext.h"
 
 void InstallOfficeStandIns(RunContext& ctx) {
     auto desktop = std::make_unique<DesktopAutomation>();
-    ctx.officeStandIns = std::make_shared<OfficeStandIns>(StandInDesk{
+    auto& standIns = DeliveryOf(ctx).officeStandIns;
+    standIns = std::make_shared<OfficeStandIns>(StandInDesk{
         [&ctx] { return ctx.processes.get(); },
         [&ctx] { return QDir(ctx.paths->cachePath()).filePath(QStringLiteral("office")); },
         QStringLiteral("xdg-open"),
@@ -17,6 +19,6 @@ void InstallOfficeStandIns(RunContext& ctx) {
             if (!ctx.download.gDeliveryNote.isEmpty()) ctx.download.gDeliveryNote += QLatin1Char(' ');
             ctx.download.gDeliveryNote += QStringLiteral("The document is kept in ") + copy + QLatin1Char('.');
         }});
-    ctx.officeStandIns->registerWith(*desktop);
+    standIns->registerWith(*desktop);
     ctx.automation = std::move(desktop);
 }

@@ -1,3 +1,4 @@
+#include "DeliveryState.h"
 #include "MousePointer.h"
 #include "OfficeAutomation.h"
 #include "OfficeDelivery.h"
@@ -105,7 +106,7 @@ int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progre
         if (!kept.gWordProApp) {
             kept.gWordProApp = Connect(run, progId, QStringLiteral("WordPro"), false);
             if (!kept.gWordProApp) return -1;
-            ctx.gWordProAppHeld = true;
+            DeliveryOf(ctx).gWordProAppHeld = true;
         }
         run.status(QStringLiteral("Transferring to WordPro."));
         run.status(QStringLiteral("Loading spool file to WordPro.  "));
@@ -115,7 +116,7 @@ int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progre
             break;
         } catch (const AutomationError& e) {
             kept.gWordProApp.reset();
-            ctx.gWordProAppHeld = false;
+            DeliveryOf(ctx).gWordProAppHeld = false;
             if (attempt > 0) {
                 run.errorBox(e, true, MsgIcon::Exclamation);
                 return -1;

@@ -111,6 +111,9 @@ bool ReadParameters(const QStringList& args, const QString& startTime, Parameter
             (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\')) ||
              std::any_of(value.begin(), value.end(), control)))
             return false;
+        // The row puts SEQ after the job's "/", and the host reads the number after the
+        // first one: a "/" in JOB would ask for another spooled file.
+        if (type9 == QLatin1String("JOB") && value.contains(QLatin1Char('/'))) return false;
         // A NAME that leaves no room for the extension can name no file at all.
         if (type9 == QLatin1String("NAME") && QFile::encodeName(value).size() + kLongestExtension > kMaxFileNameBytes)
             return false;

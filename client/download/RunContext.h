@@ -9,10 +9,7 @@
 #include "SaveDialogFlags.h"
 #include "Services.h"
 
-struct EmailState;
-class MailStandIns;
-class OfficeStandIns;
-struct OfficeState;
+struct DeliveryState;
 
 // The state of the download layer and of the download control that the
 // download procedures read: the run's counts, why a report failed.
@@ -58,21 +55,8 @@ public:
     // opens). The argument is "FullName" as remembered.
     std::function<void(const QString& fullName)> showNamingOptions;
 
-    // The office and e-mail deliveries' own parts (client/delivery), made on first use.
-    // What the e-mail deliveries keep between reports and for the run.
-    std::shared_ptr<EmailState> emailState;
-    // The mail programs of this platform; a download's end hands their open messages to the user.
-    std::shared_ptr<MailStandIns> mailStandIns;
-    // The office programs of this platform, behind the desktop automation.
-    std::shared_ptr<OfficeStandIns> officeStandIns;
-    // The WordPro object kept for the run, the Word 6/95 link's limits, the macro fields.
-    std::shared_ptr<OfficeState> officeState;
-    // Read by the stop sequence: the macro fields were loaded in this run (they are remembered
-    // then), the WordPro automation object is held (and how it is let go).
-    bool gExcelMacroFormLoaded = false;
-    bool gWordMacroFormLoaded = false;
-    bool gWordProAppHeld = false;
-    std::function<void()> releaseWordProApp;
+    // The office and e-mail deliveries' state (client/delivery), made on first use.
+    std::shared_ptr<DeliveryState> delivery;
 
 private:
     // A lost link ends the job port.

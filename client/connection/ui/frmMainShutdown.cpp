@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "AppContext.h"
+#include "DeliveryState.h"
 #include "HostLink.h"
 #include "MousePointer.h"
 #include "SettingValues.h"
@@ -35,8 +36,9 @@ Fields present(const std::optional<Fields>& fields) {
 
 void frmMain::Form_Unload() {
     tolerant([&] {
-        if (ctx_.gWordProAppHeld && ctx_.releaseWordProApp) ctx_.releaseWordProApp();
-        ctx_.gWordProAppHeld = false;
+        DeliveryState& delivery = DeliveryOf(ctx_);
+        if (delivery.gWordProAppHeld && delivery.releaseWordProApp) delivery.releaseWordProApp();
+        delivery.gWordProAppHeld = false;
     });
     {
         PointerGuard busy;
@@ -100,11 +102,11 @@ void frmMain::rememberSettings() {
         remember(Setting::XmlFile, [&] { return dialog(SaveDialogKind::Xml).name.trimmed(); });
         remember(Setting::SaveDirXml, [&] { return dialog(SaveDialogKind::Xml).folder; });
     }
-    if (c.gExcelMacroFormLoaded) {
+    if (DeliveryOf(c).gExcelMacroFormLoaded) {
         remember(Setting::ExcelMacroSheet, [&] { return macro(MacroProgram::Excel).document.trimmed(); });
         remember(Setting::ExcelMacroName, [&] { return macro(MacroProgram::Excel).name.trimmed(); });
     }
-    if (c.gWordMacroFormLoaded) {
+    if (DeliveryOf(c).gWordMacroFormLoaded) {
         remember(Setting::WordMacroDocument, [&] { return macro(MacroProgram::Word).document.trimmed(); });
         remember(Setting::WordMacroName, [&] { return macro(MacroProgram::Word).name.trimmed(); });
     }

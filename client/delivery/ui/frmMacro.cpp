@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include "AppContext.h"
+#include "DeliveryState.h"
 #include "OfficeDelivery.h"
 #include "OfficeWindows.h"
 #include "SettingValues.h"
@@ -109,8 +110,8 @@ void MacroDialog::showAndAccept() {
     cmdOK_Click();
 }
 
-frmExcel::frmExcel(AppContext& ctx) : MacroDialog(ctx, kExcel, ctx.gExcelMacroFormLoaded) {}
-frmWord::frmWord(AppContext& ctx) : MacroDialog(ctx, kWord, ctx.gWordMacroFormLoaded) {}
+frmExcel::frmExcel(AppContext& ctx) : MacroDialog(ctx, kExcel, DeliveryOf(ctx).gExcelMacroFormLoaded) {}
+frmWord::frmWord(AppContext& ctx) : MacroDialog(ctx, kWord, DeliveryOf(ctx).gWordMacroFormLoaded) {}
 
 frmExcel& ExcelMacroWindow(AppContext& ctx) {
     OfficeWindows& w = OfficeWindowsOf(ctx);

@@ -132,6 +132,13 @@ TEST(BatchStatus, EveryParameterErrorIsFoundBeforeConnecting) {
          kExitBadParameter, "Please select a valid application or format"},
         {"a NAME leading out of Save Path", [&](BatchHost& b) { return QStringList{sets(b, {}), "FILE:*ALL", "NAME:../x"}; },
          kExitBadParameter, "Parameter type = NAME Parameter value = ../x"},
+        // The host reads the spooled-file number after the job's first "/": JOB:A/12 would
+        // fetch report 12 of job A under the name of the report asked for.
+        {"a JOB holding a \"/\"",
+         [&](BatchHost& b) {
+             return QStringList{sets(b, {}), "FILE:INVOICE", "JOB:BILL/12", "USER:SWUSER", "NBR:104211", "SEQ:1"};
+         },
+         kExitBadParameter, "Parameter type = JOB Parameter value = BILL/12"},
         {"a DATA with a folder", [&](BatchHost& b) { return QStringList{sets(b, {}), "FILE:QSYSPRT", "DATA:a/b"}; },
          kExitBadParameter, "Parameter type = DATA Parameter value = a/b"},
         // A file name cannot hold them: the printed line would name a file that is not there.

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <map>
 
+#include "DeliveryState.h"
 #include "MainwinFakes.h"
 #include "PlainSplfScreen.h"
 #include "frmMain.h"
@@ -86,8 +87,8 @@ TEST(StopSequence, DialogValuesAreRememberedOnlyWhenTheDialogWasUsed) {
     c.saveDialogs.html.accepted = true;
     c.saveDialogs.pdf.accepted = false;  // shown and cancelled
     c.saveDialogs.xml.accepted = true;
-    c.gExcelMacroFormLoaded = true;
-    c.gWordMacroFormLoaded = false;
+    DeliveryOf(c).gExcelMacroFormLoaded = true;
+    DeliveryOf(c).gWordMacroFormLoaded = false;
     s.main();
     s.store->written.clear();
     s.run();
@@ -108,7 +109,7 @@ TEST(StopSequence, DialogValuesAreRememberedOnlyWhenTheDialogWasUsed) {
 TEST(StopSequence, AWindowThatIsNotThereIsPassedOver) {
     Stop s;
     s.t.ctx.saveDialogs.text.accepted = true;  // but no save dialog in this program
-    s.t.ctx.gWordMacroFormLoaded = true;
+    DeliveryOf(s.t.ctx).gWordMacroFormLoaded = true;
     s.main();
     s.store->written.clear();
     s.run();
@@ -120,13 +121,13 @@ TEST(StopSequence, ReleasesDisconnectsMinimisesAndEndsWithTheRunsStatus) {
     Stop s;
     frmMain& m = s.main();
     bool released = false;
-    s.t.ctx.gWordProAppHeld = true;
-    s.t.ctx.releaseWordProApp = [&] { released = true; };
+    DeliveryOf(s.t.ctx).gWordProAppHeld = true;
+    DeliveryOf(s.t.ctx).releaseWordProApp = [&] { released = true; };
     s.t.ctx.stopExitStatus = 4;
     m.show();
     EXPECT_EQ(s.run(), 4);
     EXPECT_TRUE(released);
-    EXPECT_FALSE(s.t.ctx.gWordProAppHeld);
+    EXPECT_FALSE(DeliveryOf(s.t.ctx).gWordProAppHeld);
     EXPECT_EQ(m.statusPanel(), "Bye...");
     EXPECT_TRUE(m.isMinimized());
     EXPECT_EQ(m.lblStatus->text(), "Not connected.");

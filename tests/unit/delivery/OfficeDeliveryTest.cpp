@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QLineEdit>
 
+#include "DeliveryState.h"
 #include "DesktopAutomation.h"
 #include "DownloadWindows.h"
 #include "OfficeFiles.h"
@@ -295,7 +296,7 @@ TEST_F(OfficeDeliveryTest, WordProIsKeptFoundAgainAndCreatedOnceMoreWhenClosed) 
     EXPECT_EQ(callsWith(QStringLiteral("Type(\"[ctrlEnter]\")")).size(), 2);
     EXPECT_EQ(callsWith(QStringLiteral("Text.Font.Size = 6.2")).size(), 1);
     EXPECT_EQ(callsWith(QStringLiteral("CreateObject")).size(), 1);
-    EXPECT_TRUE(t.ctx.gWordProAppHeld);
+    EXPECT_TRUE(DeliveryOf(t.ctx).gWordProAppHeld);
     // Second delivery: the same object; then the user closed it: created again, once.
     screen.statusHistory.clear();
     office.clearLog();

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -287,4 +289,29 @@ TEST(IniSettingsStore, TwoRunsOnOneFileKeepEachOthersValues) {
     EXPECT_EQ(fresh.store.get(kApp, kSec, QStringLiteral("User"), QStringLiteral("None")), QStringLiteral("None"));
     EXPECT_EQ(fresh.store.get(kApp, kSec, QStringLiteral("Host"), {}), QStringLiteral("as400"));
     EXPECT_EQ(fresh.store.get(kApp, kSec, QStringLiteral("Auto connect"), {}), QStringLiteral("True"));
+}
+
+// A full disk fails the save: the file on the disk stays whole, and the run
+// keeps the value for itself.
+TEST(IniSettingsStore, ASaveThatDoesNotFitLeavesTheFileAsItWas) {
+    QTemporaryDir dir;
+    Store s(dir.path());
+    const QString path = s.store.fileName(kApp);
+    s.store.save(kApp, kSec, QStringLiteral("URL"), QStringLiteral("as400.example"));
+    const QByteArray before = readAll(path);
+    ASSERT_FALSE(before.isEmpty());
+    // The file size limit makes the writes fail as a full disk does.
+    struct rlimit limit {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const struct rlimit small {rlim_t(before.size() / 2), limit.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    s.store.save(kApp, kSec, QStringLiteral("User"), QStringLiteral("ann"));
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(readAll(path), before);
+    ASSERT_EQ(s.problems.size(), 1);
+    EXPECT_TRUE(s.problems[0].contains(QStringLiteral("cannot be saved"))) << s.problems[0].toStdString();
+    EXPECT_EQ(s.store.get(kApp, kSec, QStringLiteral("User"), {}), QStringLiteral("ann"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(path).fileName()});
 }
