@@ -24,6 +24,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <stdexcept>
 
 #include "AppContext.h"
 #include "DownloadDriver.h"
@@ -588,9 +589,12 @@ void frmSplf::giveFocus() {
     setFocus();
 }
 
+// A name the window does not have is a fault of its caller, never a value of
+// 0 or "" that a misspelling would hide.
 QWidget* frmSplf::control(const QString& name) const {
     if (name == objectName()) return const_cast<frmSplf*>(this);
-    return findChild<QWidget*>(name);
+    if (QWidget* w = findChild<QWidget*>(name)) return w;
+    throw std::logic_error("The spooled-file screen has no control " + name.toStdString() + ".");
 }
 
 QString frmSplf::text(const QString& name) const {
@@ -694,7 +698,7 @@ void frmSplf::setChosen(ScreenChoice group, int button, bool on) {
 }
 
 void frmSplf::setControlEnabled(ScreenControl control, bool on) {
-    if (QWidget* w = this->control(nameOf(kControls, control))) setOwnEnabled({w}, on);
+    setOwnEnabled({this->control(nameOf(kControls, control))}, on);
 }
 
 bool frmSplf::controlEnabled(ScreenControl control) const { return enabled(nameOf(kControls, control)); }

@@ -163,7 +163,7 @@ public:
     void hideScreen() override { hide(); }
 
     // The window's own controls by their names, for its tests; an option
-    // array's element i is "optX_i".
+    // array's element i is "optX_i". A name it has not throws std::logic_error.
     QString text(const QString& control) const;
     void setText(const QString& control, const QString& value);
     int value(const QString& control) const;
