@@ -687,6 +687,15 @@ void SafeOutputFile::abandon() noexcept {
         flush();
     } catch (...) {
     }
+    // Nothing arrived (a disk full from the start, a host that failed at once):
+    // an empty file would only pass for a report.
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && st.st_size == 0) {
+        closeFd();
+        ::unlink(part.constData());
+        releaseName();
+        return;
+    }
     (void)::fchmod(fd_, keepMode_);
     closeFd();
     // A name taken meanwhile is left alone; the part file then stays beside it.

@@ -24,7 +24,7 @@ PcFileError PcFileErrorFromErrno(int err, bool creating);
 // a link, readable by the owner only and locked while it is written), which
 // takes the target's name at commit(). abandon() leaves an existing target as
 // it was; when there was none, what was written is kept under the target's
-// name. Such files that a killed run left in the folder (ours, unlocked,
+// name (if anything was written at all). Such files that a killed run left in the folder (ours, unlocked,
 // unchanged for a few seconds with no other writer in the folder, else for ten
 // minutes) are removed at a run's first open there.
 // Add: the bytes are appended to the target; abandon() cuts it back to the

@@ -24,10 +24,10 @@ void ListSplfGrid::addRow() {
     selected_.resize(static_cast<size_t>(list_.rows()));
 }
 
-void ListSplfGrid::addRows(const QStringList& keys, const std::vector<QStringList>& rows) {
+void ListSplfGrid::addRows(const QStringList& keys, std::vector<QStringList> rows) {
     std::vector<int> columns;
     for (const QString& key : keys) columns.push_back(column(key));
-    list_.addRows(columns, rows);
+    list_.addRows(columns, std::move(rows));
     selected_.resize(static_cast<size_t>(list_.rows()));
 }
 

@@ -14,7 +14,7 @@ public:
     void clear(bool withColumns = false) override;
     void addColumn(const QString& key, const QString& header, int width) override;
     void addRow() override;
-    void addRows(const QStringList& keys, const std::vector<QStringList>& rows) override;
+    void addRows(const QStringList& keys, std::vector<QStringList> rows) override;
     int rowCount() const override { return list_.rows(); }
     int columnCount() const override { return list_.columns(); }
     void setCellValue(int row, const QString& key, const QString& value) override;

@@ -141,7 +141,7 @@ int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, Sp
                         row.append(cell ? std::move(*cell) : outqShown);
                 }
                 const int first = grid.rowCount() + 1;
-                grid.addRows(gridKeys, rows);
+                grid.addRows(gridKeys, std::move(rows));
                 // The font is the column's: once a block is enough.
                 if (grid.rowCount() >= first) grid.setCellFont(first, QStringLiteral("Pages"), pagesFont);
             });

@@ -21,7 +21,8 @@ public:
     virtual void setCellSelected(int row, int column, bool selected) = 0;
     virtual bool rowSelected(int row) const = 0;
     // Rows added at once (a list block's entries): each row's cells in the order of `keys`.
-    virtual void addRows(const QStringList& keys, const std::vector<QStringList>& rows) {
+    // The rows are taken over: a caller that moves them in has its texts moved, not copied.
+    virtual void addRows(const QStringList& keys, std::vector<QStringList> rows) {
         for (const QStringList& cells : rows) {
             addRow();
             for (qsizetype c = 0; c < keys.size() && c < cells.size(); ++c) setCellValue(rowCount(), keys[c], cells[c]);

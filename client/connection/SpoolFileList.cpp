@@ -39,12 +39,13 @@ void SpoolFileList::addRow() {
     endInsertRows();
 }
 
-void SpoolFileList::addRows(const std::vector<int>& columnsOfCells, const std::vector<QStringList>& rows) {
-    for (const QStringList& cells : rows) {
+void SpoolFileList::addRows(const std::vector<int>& columnsOfCells, std::vector<QStringList> rows) {
+    for (QStringList& cells : rows) {
         const size_t first = cells_.size();
         cells_.resize(first + keys_.size());
         for (size_t i = 0; i < columnsOfCells.size() && i < static_cast<size_t>(cells.size()); ++i)
-            if (columnsOfCells[i] >= 0) cells_[first + static_cast<size_t>(columnsOfCells[i])] = cells[static_cast<qsizetype>(i)];
+            if (columnsOfCells[i] >= 0)
+                cells_[first + static_cast<size_t>(columnsOfCells[i])] = std::move(cells[static_cast<qsizetype>(i)]);
         ++rows_;
     }
     if (rows_ - shown_ >= 500) publish();

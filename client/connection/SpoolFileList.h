@@ -22,7 +22,7 @@ public:
     // Rows with their cells (by column; missing ones empty). The view hears of
     // them in runs of some hundred rows, and of the rest at publish(): telling
     // it of every list block would cost more than the list itself.
-    void addRows(const std::vector<int>& columnsOfCells, const std::vector<QStringList>& rows);
+    void addRows(const std::vector<int>& columnsOfCells, std::vector<QStringList> rows);
     void publish();
     int rows() const { return rows_; }
     int columns() const { return static_cast<int>(keys_.size()); }

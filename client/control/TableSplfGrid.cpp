@@ -47,6 +47,10 @@ void TableSplfGrid::checkRow(int row) const {
 void TableSplfGrid::clear(bool withColumns) {
     view_->clearSelection();
     list_->clear(withColumns);
+    if (withColumns) {
+        blockKeys_.clear();
+        blockColumns_.clear();
+    }
 }
 
 void TableSplfGrid::addColumn(const QString& key, const QString& header, int width) {
@@ -56,10 +60,14 @@ void TableSplfGrid::addColumn(const QString& key, const QString& header, int wid
 
 void TableSplfGrid::addRow() { list_->addRow(); }
 
-void TableSplfGrid::addRows(const QStringList& keys, const std::vector<QStringList>& rows) {
-    std::vector<int> columns;
-    for (const QString& key : keys) columns.push_back(column(key));
-    list_->addRows(columns, rows);
+void TableSplfGrid::addRows(const QStringList& keys, std::vector<QStringList> rows) {
+    if (!keys.isSharedWith(blockKeys_) || blockColumns_.size() != static_cast<size_t>(keys.size())) {
+        std::vector<int> columns;
+        for (const QString& key : keys) columns.push_back(column(key));
+        blockColumns_ = std::move(columns);
+        blockKeys_ = keys;
+    }
+    list_->addRows(blockColumns_, std::move(rows));
 }
 
 int TableSplfGrid::rowCount() const { return list_->rows(); }

@@ -19,7 +19,7 @@ public:
     void clear(bool withColumns = false) override;
     void addColumn(const QString& key, const QString& header, int width) override;
     void addRow() override;
-    void addRows(const QStringList& keys, const std::vector<QStringList>& rows) override;
+    void addRows(const QStringList& keys, std::vector<QStringList> rows) override;
     int rowCount() const override;
     int columnCount() const override;
     void setCellValue(int row, const QString& key, const QString& value) override;
@@ -38,4 +38,8 @@ private:
     void checkRow(int row) const;
     QTableView* view_;
     std::unique_ptr<SpoolFileList> list_;
+    // The columns of the keys the list's blocks came with last: a list of a
+    // thousand blocks gives the same keys each time.
+    QStringList blockKeys_;
+    std::vector<int> blockColumns_;
 };

@@ -115,6 +115,23 @@ TEST_F(SafeOutputFileTest, WithNoEarlierFileWhatArrivedIsKeptUnderTheName) {
     }
 }
 
+// A report of which nothing arrived leaves no empty file that would pass for it.
+TEST_F(SafeOutputFileTest, WithNoEarlierFileAndNothingWrittenNoFileIsLeft) {
+    WriteFileBytes(path(QStringLiteral("other.txt")), "OTHER\r\n");
+    for (Mode mode : {Mode::Replace, Mode::Add}) {
+        SCOPED_TRACE(mode == Mode::Add ? "add" : "replace");
+        QFile::remove(target);
+        {
+            SafeOutputFile f;
+            f.open(target, as(mode));
+            EXPECT_TRUE(f.createdTarget());
+            f.abandon();
+        }
+        EXPECT_EQ(names(), QStringList{QStringLiteral("other.txt")});
+        EXPECT_EQ(ReadFileBytes(path(QStringLiteral("other.txt"))), "OTHER\r\n");
+    }
+}
+
 TEST_F(SafeOutputFileTest, WhatWasFlushedIsOnTheDiskBesideTheTarget) {
     WriteFileBytes(target, "EARLIER\r\n");
     SafeOutputFile f;
