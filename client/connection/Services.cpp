@@ -64,5 +64,13 @@ void Services::runHandler(const std::function<void()>& handler) {
     } catch (const ProgramEnd& e) {
         if (endInEvent) endInEvent(e);
         else programEnded = e;
+    } catch (const std::exception& e) {
+        // Nothing may cross the event loop: what no step expected is told,
+        // the command ends there and the program goes on.
+        report(Failure{QStringLiteral("Error 5 ") + QString::fromLocal8Bit(e.what()), MsgIcon::Critical,
+                       QString::fromLatin1(kAppTitle)});
+    } catch (...) {
+        report(Failure{QStringLiteral("Error 5 An unexpected error ended this command."), MsgIcon::Critical,
+                       QString::fromLatin1(kAppTitle)});
     }
 }

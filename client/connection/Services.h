@@ -88,9 +88,10 @@ public:
                const QString& title = QStringLiteral("Tolvane"), int defaultButton = 1);
     // Ends the program (throws ProgramEnd).
     [[noreturn]] void endProgram(int status, const QString& reason = {});
-    // Runs a window's event handler. A ProgramEnd may not cross the event
-    // loop: it goes to endInEvent (the executable ends the process there) or,
-    // when that is unset (tests), is kept in programEnded.
+    // Runs a window's event handler: nothing it throws crosses the event loop.
+    // A ProgramEnd goes to endInEvent (the executable ends the process there)
+    // or, when that is unset (tests), is kept in programEnded; anything else is
+    // reported and the program goes on.
     void runHandler(const std::function<void()>& handler);
     std::function<void(const ProgramEnd&)> endInEvent;
     std::optional<ProgramEnd> programEnded;

@@ -399,25 +399,25 @@ void frmSplf::setDesignedValues() {
 }
 
 void frmSplf::connectHandlers() {
-    connect(itmRefresh, &QAction::triggered, this, [this] { itmRefresh_Click(); });
-    connect(itmExit, &QAction::triggered, this, [this] { itmExit_Click(); });
-    connect(mnuOptions, &QAction::triggered, this, [this] { mnuOptions_Click(); });
-    connect(itmContents, &QAction::triggered, this, [this] { itmContents_Click(); });
-    connect(itmAbout, &QAction::triggered, this, [this] { itmAbout_Click(); });
-    connect(cboProcessType, &QComboBox::activated, this, [this] { cboProcessType_Click(); });
-    connect(cboPaperSize, &QComboBox::activated, this, [this] { cboPaperSize_Click(); });
+    connect(itmRefresh, &QAction::triggered, this, [this] { ctx_.services.runHandler([&] { itmRefresh_Click(); }); });
+    connect(itmExit, &QAction::triggered, this, [this] { ctx_.services.runHandler([&] { itmExit_Click(); }); });
+    connect(mnuOptions, &QAction::triggered, this, [this] { ctx_.services.runHandler([&] { mnuOptions_Click(); }); });
+    connect(itmContents, &QAction::triggered, this, [this] { ctx_.services.runHandler([&] { itmContents_Click(); }); });
+    connect(itmAbout, &QAction::triggered, this, [this] { ctx_.services.runHandler([&] { itmAbout_Click(); }); });
+    connect(cboProcessType, &QComboBox::activated, this, [this] { ctx_.services.runHandler([&] { cboProcessType_Click(); }); });
+    connect(cboPaperSize, &QComboBox::activated, this, [this] { ctx_.services.runHandler([&] { cboPaperSize_Click(); }); });
     // A change of value runs the click handler, also when it is set in code.
-    connect(chkPrtCtl, &QCheckBox::toggled, this, [this] { chkPrtCtl_Click(); });
-    connect(chkAutoSend, &QCheckBox::toggled, this, [this] { chkAutoSend_Click(); });
+    connect(chkPrtCtl, &QCheckBox::toggled, this, [this] { ctx_.services.runHandler([&] { chkPrtCtl_Click(); }); });
+    connect(chkAutoSend, &QCheckBox::toggled, this, [this] { ctx_.services.runHandler([&] { chkAutoSend_Click(); }); });
     for (int i = 0; i < 2; ++i)
         connect(optEmail[static_cast<size_t>(i)], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on) optEmail_Click(i);
+            if (on) ctx_.services.runHandler([&] { optEmail_Click(i); });
         });
-    connect(cmdAutoOptions, &QPushButton::clicked, this, [this] { cmdAutoOptions_Click(); });
-    connect(cmdPrinter, &QPushButton::clicked, this, [this] { cmdPrinter_Click(); });
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(grdSplfTable, &QTableView::doubleClicked, this, [this] { grdSplf_DblClick(); });
+    connect(cmdAutoOptions, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdAutoOptions_Click(); }); });
+    connect(cmdPrinter, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdPrinter_Click(); }); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdOK_Click(); }); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdCancel_Click(); }); });
+    connect(grdSplfTable, &QTableView::doubleClicked, this, [this] { ctx_.services.runHandler([&] { grdSplf_DblClick(); }); });
     // The process type is picked from the list only: a click on its text or
     // on its label opens the list, as do F4, Alt+Down and the space bar. The
     // page range selects its whole text on entry.

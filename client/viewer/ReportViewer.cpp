@@ -126,8 +126,8 @@ ReportViewer::ReportViewer(AppContext& ctx, const Keys& keys, QRect& rememberedP
     row->addStretch();
     row->addWidget(cmdClose);
     top->addLayout(row);
-    connect(txtFindWhat, &QLineEdit::textChanged, this, [this] { searchTextChanged(); });
-    connect(cmdClose, &QPushButton::clicked, this, [this] { unload(); });
+    connect(txtFindWhat, &QLineEdit::textChanged, this, [this] { ctx_.services.runHandler([&] { searchTextChanged(); }); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { unload(); }); });
 }
 
 void ReportViewer::setEntry(const SpoolFileRow& row) {

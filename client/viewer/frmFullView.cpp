@@ -37,12 +37,14 @@ frmFullView::frmFullView(AppContext& ctx, QRect& rememberedPlace)
     cmdClose->setText(QStringLiteral("&Close"));
     itmEdit = menu->addAction(QStringLiteral("&Copy"));
     itmEdit->setObjectName(QStringLiteral("itmEdit"));
-    connect(itmEdit, &QAction::triggered, this, [this] { copyAll(); });
+    connect(itmEdit, &QAction::triggered, this, [this] { ctx_.services.runHandler([&] { copyAll(); }); });
     loader_.setInterval(0);
     connect(&loader_, &QTimer::timeout, this, [this] {
-        if (!loadPiece()) loader_.stop();
+        bool more = false;
+        ctx_.services.runHandler([&] { more = loadPiece(); });
+        if (!more) loader_.stop();
     });
-    connect(cmdFindNext, &QPushButton::clicked, this, [this] { cmdFindNext_Click(); });
+    connect(cmdFindNext, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdFindNext_Click(); }); });
     cmdFindNext->installEventFilter(this);
     rtbPreview->installEventFilter(this);
     txtFindWhat->installEventFilter(this);

@@ -59,8 +59,8 @@ frmPrint::frmPrint(AppContext& ctx) : ctx_(ctx) {
     buttons->addWidget(cmdOK);
     buttons->addWidget(CancelButton);
     top->addLayout(buttons);
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdOK_Click(); }); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { CancelButton_Click(); }); });
 }
 
 void frmPrint::Form_Load() {

@@ -43,10 +43,10 @@ frmView::frmView(AppContext& ctx, QRect& rememberedPlace)
     setTabOrder(cmdClose, txtFindWhat);
     setTabOrder(txtFindWhat, chkMatchCase);
     setTabOrder(chkMatchCase, cmdFindNext);
-    connect(itmClose, &QAction::triggered, this, [this] { unload(); });
-    connect(itmCopy, &QAction::triggered, this, [this] { copySelection(); });
-    connect(itmContents, &QAction::triggered, this, [this] { ctx_.mainWindow().itmGeneralHelp_Click(); });
-    connect(cmdFindNext, &QPushButton::clicked, this, [this] { cmdFindNext_Click(); });
+    connect(itmClose, &QAction::triggered, this, [this] { ctx_.services.runHandler([&] { unload(); }); });
+    connect(itmCopy, &QAction::triggered, this, [this] { ctx_.services.runHandler([&] { copySelection(); }); });
+    connect(itmContents, &QAction::triggered, this, [this] { ctx_.services.runHandler([&] { ctx_.mainWindow().itmGeneralHelp_Click(); }); });
+    connect(cmdFindNext, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdFindNext_Click(); }); });
 }
 
 void frmView::searchTextChanged() {

@@ -102,8 +102,8 @@ frmLogin::frmLogin(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx
     setTabOrder(cmdOK, cmdCancel);
     setMinimumWidth(340);
 
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdOK_Click(); }); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdCancel_Click(); }); });
     Form_Load();
 }
 

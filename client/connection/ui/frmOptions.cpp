@@ -135,11 +135,11 @@ void frmOptions::buildControls() {
     layout->addLayout(buttons);
     setMinimumSize(420, 260);
 
-    connect(tbsOptions, &QTabBar::currentChanged, this, [this] { tbsOptions_Click(); });
-    connect(sliWaitTime, &QSlider::valueChanged, this, [this] { sliWaitTime_Change(); });
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
+    connect(tbsOptions, &QTabBar::currentChanged, this, [this] { ctx_.services.runHandler([&] { tbsOptions_Click(); }); });
+    connect(sliWaitTime, &QSlider::valueChanged, this, [this] { ctx_.services.runHandler([&] { sliWaitTime_Change(); }); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdOK_Click(); }); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdCancel_Click(); }); });
+    connect(cmdApply, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdApply_Click(); }); });
 }
 
 void frmOptions::Form_Load() {

@@ -55,9 +55,9 @@ frmOutq::frmOutq(AppContext& ctx) : ctx_(ctx) {
     layout->addWidget(lstOutq, 1);
     layout->addLayout(buttons);
 
-    connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(lstOutq, &QListWidget::itemDoubleClicked, this, [this] { lstOutq_DblClick(); });
+    connect(cmdOpen, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdOpen_Click(); }); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdCancel_Click(); }); });
+    connect(lstOutq, &QListWidget::itemDoubleClicked, this, [this] { ctx_.services.runHandler([&] { lstOutq_DblClick(); }); });
     Form_Load();
 }
 

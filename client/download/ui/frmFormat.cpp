@@ -104,12 +104,12 @@ frmFormat::frmFormat(AppContext& ctx) : ctx_(ctx) {
     buttons->addWidget(cmdOK);
     top->addLayout(buttons);
 
-    connect(chkFullName, &QCheckBox::stateChanged, this, [this] { chkFullName_Click(); });
-    connect(drvSavePath, &QComboBox::currentTextChanged, this, [this] { drvSavePath_Change(); });
+    connect(chkFullName, &QCheckBox::stateChanged, this, [this] { ctx_.services.runHandler([&] { chkFullName_Click(); }); });
+    connect(drvSavePath, &QComboBox::currentTextChanged, this, [this] { ctx_.services.runHandler([&] { drvSavePath_Change(); }); });
     dirSavePath->onChange = [this] { dirSavePath_Change(); };
-    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdApply, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdApply_Click(); }); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdCancel_Click(); }); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdOK_Click(); }); });
     chkFullName_Click();
 }
 
@@ -119,7 +119,7 @@ QRadioButton* frmFormat::option(const char* name, const QString& caption) {
     auto* b = new QRadioButton(caption, Frame2);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoExclusive(false);
-    connect(b, &QRadioButton::clicked, this, [this, b] { setOption(b, true); });
+    connect(b, &QRadioButton::clicked, this, [this, b] { ctx_.services.runHandler([&] { setOption(b, true); }); });
     options_ << b;
     return b;
 }

@@ -63,10 +63,10 @@ frmSaveAs::frmSaveAs(AppContext& ctx, Kind kind) : ctx_(ctx), kind_(kind) {
     grid->addWidget(cmdOpenAll, 1, 2);
     grid->addWidget(CancelButton, 1, 3);
     setTabOrder(txtSave, OKButton);
-    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
-    connect(cmdOpenAll, &QPushButton::clicked, this, [this] { cmdOpenAll_Click(); });
-    connect(cmdBrowse, &QPushButton::clicked, this, [this] { cmdBrowse_Click(); });
+    connect(OKButton, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { OKButton_Click(); }); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { CancelButton_Click(); }); });
+    connect(cmdOpenAll, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdOpenAll_Click(); }); });
+    connect(cmdBrowse, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdBrowse_Click(); }); });
 }
 
 frmSaveAs::~frmSaveAs() = default;

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
+#include <stdexcept>
 
 #include "AppContext.h"
 #include "QtMessageBoxes.h"
@@ -78,4 +80,30 @@ TEST(AppContextServices, ATestContextUsesDoublesOnly) {
     EXPECT_GT(t.ctx.services.processes->startTask(QStringLiteral("mailer"), {}, ProcessStarter::NormalFocus), 0);
     EXPECT_EQ(t.processes->commandLines(), QStringList({"mailer"}));
     EXPECT_EQ(t.ctx.services.printer->deviceName(), QStringLiteral("Test Printer"));
+}
+
+// Whatever a window's handler lets escape is told to the user and the program
+// goes on; the end of the program is kept for the stop sequence.
+TEST(AppContextServices, AHandlerThatThrowsIsReportedAndTheProgramGoesOn) {
+    ensureApplication();
+    TestContext t;
+    const struct {
+        const char* name;
+        std::function<void()> handler;
+        const char* told;
+    } cases[] = {
+        {"a standard exception", [] { throw std::runtime_error("the disk went away"); }, "Error 5 the disk went away"},
+        {"anything else", [] { throw 42; }, "Error 5 An unexpected error ended this command."},
+    };
+    t.boxes->answerAllWithDefault = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const qsizetype before = t.boxes->texts().size();
+        EXPECT_NO_THROW(t.ctx.services.runHandler(c.handler));
+        EXPECT_EQ(t.boxes->texts().mid(before), QStringList{QString::fromLatin1(c.told)});
+        EXPECT_FALSE(t.ctx.services.programEnded.has_value());
+    }
+    EXPECT_NO_THROW(t.ctx.services.runHandler([&] { t.ctx.services.endProgram(4, QStringLiteral("signed off")); }));
+    ASSERT_TRUE(t.ctx.services.programEnded.has_value());
+    EXPECT_EQ(t.ctx.services.programEnded->exitStatus, 4);
 }
