@@ -94,7 +94,7 @@ public:
         s->remoteHost = address;
         s->remotePort = port;
         s->connectToHost();
-        return ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000);
+        return ctx.services.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000);
     }
     ~HostProcess() {
         process.kill();

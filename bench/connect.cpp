@@ -59,13 +59,13 @@ int main(int argc, char** argv) {
     }
 
     AppContext ctx;  // RealClock, real socket
-    ctx.settings = std::make_unique<MemorySettingsStore>();
-    ctx.msg = std::make_unique<ScriptedMessageBoxes>();  // any message box is a failure
-    ctx.saveSetting(QStringLiteral("URL"), options.address);
-    ctx.saveSetting(QStringLiteral("Save Path"), dir.path() + QLatin1Char('/'));
-    ctx.saveSetting(QStringLiteral("User"), options.user);
+    ctx.services.settings = std::make_unique<MemorySettingsStore>();
+    ctx.services.msg = std::make_unique<ScriptedMessageBoxes>();  // any message box is a failure
+    ctx.services.saveSetting(QStringLiteral("URL"), options.address);
+    ctx.services.saveSetting(QStringLiteral("Save Path"), dir.path() + QLatin1Char('/'));
+    ctx.services.saveSetting(QStringLiteral("User"), options.user);
     const std::string password = HostWire::field(Codec::fromUnicode(options.password), SignOnScrambling::kPasswordLength);
-    ctx.saveSetting(QStringLiteral("century"), Codec::toUnicode(SignOnScrambling::scrambleField(password)));
+    ctx.services.saveSetting(QStringLiteral("century"), Codec::toUnicode(SignOnScrambling::scrambleField(password)));
 
     std::printf("connect: ConnectToHost to connected, hostsim on %s, default Wait time (%d), real clock\n",
                 qPrintable(options.address), kDefaultWaitTime);

@@ -178,8 +178,8 @@ using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgre
                              const SpoolFileRow&);
 double throughProc(DocumentProc proc, const QString& file, const std::vector<std::string>& replies) {
     RunContext ctx;
-    ctx.clock = std::make_unique<RealClock>();
-    ctx.makeSocket = [&replies] { return std::make_unique<MemoryHostSocket>(&replies); };
+    ctx.services.clock = std::make_unique<RealClock>();
+    ctx.services.makeSocket = [&replies] { return std::make_unique<MemoryHostSocket>(&replies); };
     ctx.link.discardSocket();
     DownloadOptions options;
     options.htmlFontSize = QStringLiteral("10");

@@ -104,7 +104,7 @@ struct LinkLoop : Loop {
         s->remoteHost = host;
         s->remotePort = port;
         s->connectToHost();
-        ok = ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000);
+        ok = ctx.services.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000);
     }
     bool exchange(std::string& reply) override { return SendReceive(ctx.link, request, reply) == LinkResult::Reply; }
     AppContext ctx;

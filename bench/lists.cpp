@@ -69,7 +69,7 @@ bool connect(AppContext& ctx, const QString& host, quint16 port) {
     s->connectToHost();
     ctx.connection.gHostAddress = host;
     ctx.connection.gJobPort = port;
-    return ctx.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000);
+    return ctx.services.clock->waitUntil([&] { return s->state() == HostSocket::Connected; }, 5000);
 }
 
 // The same blocks, exchanged and dropped.

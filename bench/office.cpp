@@ -114,9 +114,9 @@ int main(int argc, char** argv) {
     }
     AppContext ctx;
     // The user's own settings and desktop stay untouched: nothing is opened for anyone.
-    ctx.settings = std::make_unique<MemorySettingsStore>();
-    ctx.processes = std::make_unique<RecordingProcessStarter>();
-    ctx.saveSetting(QStringLiteral("Save Path"), out.path());
+    ctx.services.settings = std::make_unique<MemorySettingsStore>();
+    ctx.services.processes = std::make_unique<RecordingProcessStarter>();
+    ctx.services.saveSetting(QStringLiteral("Save Path"), out.path());
     ctx.connection.gWorkDir = work.path();
     ctx.targets.gExcelVersion = ctx.targets.gWordVersion = QStringLiteral("16");
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());

@@ -98,10 +98,10 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     AppContext ctx;
-    ctx.settings = std::make_unique<MemorySettingsStore>();
+    ctx.services.settings = std::make_unique<MemorySettingsStore>();
     ctx.useBatchMessageBoxes();
     auto* timer = new ShowTimer(clock);
-    ctx.presenter.reset(timer);
+    ctx.services.presenter.reset(timer);
     ctx.connection.gWorkDir = work.path() + QLatin1Char('/');
     auto& screen = static_cast<PlainSplfScreen&>(ctx.frmSplf());
     screen.setCheck(ScreenCheck::SuppressOverprinting, 1);
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
 
     // Printing into a PDF file, as a batch run prints: no dialog.
     const QString pdf = work.filePath(QStringLiteral("printed.pdf"));
-    ctx.printer = std::make_unique<QtPrinter>(pdf);
+    ctx.services.printer = std::make_unique<QtPrinter>(pdf);
     ctx.mode.gBatchMode = true;
     QElapsedTimer printing;
     printing.start();

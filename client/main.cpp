@@ -52,9 +52,9 @@ int main(int argc, char** argv) {
         QGuiApplication app(argc, argv);
         RunContext run;
         UseUnattendedServices(run);
-        run.printer = std::make_unique<QtPrinter>();
+        run.services.printer = std::make_unique<QtPrinter>();
         const int status = RunUnattended(run, QCoreApplication::arguments().mid(1));
-        run.settings.reset();
+        run.services.settings.reset();
         std::fflush(nullptr);
         return status;
     }
@@ -66,10 +66,10 @@ int main(int argc, char** argv) {
     // "End the program" inside a window event: the stop sequence has done its
     // steps; the remembered values are put down and the process ends at once,
     // as nothing that was waiting underneath may run on.
-    ctx.endInEvent = [&ctx](const ProgramEnd& e) {
+    ctx.services.endInEvent = [&ctx](const ProgramEnd& e) {
         // An end that came before the stop sequence leaves no work folder behind either.
         ctx.connection.clearWorkDirectory();
-        ctx.settings.reset();
+        ctx.services.settings.reset();
         std::fflush(nullptr);
         std::_Exit(e.exitStatus);
     };

@@ -22,6 +22,6 @@ int main(int argc, char** argv) {
                      MailSetup::kMaxPasswordLength);
         return 1;
     }
-    ctx.settings.reset();  // written now
+    ctx.services.settings.reset();  // written now
     return 0;
 }

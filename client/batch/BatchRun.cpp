@@ -110,23 +110,23 @@ ReportOutcome stoppedBefore(const SpoolFileRow& row) {
 
 // The values the program's first start fills in; the run's options and names rely on them.
 void seedDefaults(RunContext& ctx) {
-    ctx.seedSetting(Setting::RemoveBlanks);
-    ctx.seedSetting(Setting::MinusSign);
-    ctx.seedSetting(Setting::FullName);
-    ctx.seedSetting(Setting::SavePath, SystemTempFolder(ctx));
-    ctx.seedSetting(Setting::Email);
-    ctx.seedSetting(Setting::AutoConnect);
+    ctx.services.seedSetting(Setting::RemoveBlanks);
+    ctx.services.seedSetting(Setting::MinusSign);
+    ctx.services.seedSetting(Setting::FullName);
+    ctx.services.seedSetting(Setting::SavePath, SystemTempFolder(ctx.services));
+    ctx.services.seedSetting(Setting::Email);
+    ctx.services.seedSetting(Setting::AutoConnect);
 }
 
 // The run settings: the remembered values, then each settings file in its
 // order. A file that cannot be used ends the run (its status back).
 std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSettings& settings) {
     const QStringList offered = DiscoverDeliveryTargets(ctx);
-    settings = RememberedRunSettings([&ctx](const QString& key) { return ctx.getSetting(key); },
+    settings = RememberedRunSettings([&ctx](const QString& key) { return ctx.services.getSetting(key); },
                                      [&offered](const QString& d) { return offered.contains(d); });
-    settings.user = ctx.getSetting(Setting::Wrksplf);
-    settings.outq = ctx.getSetting(Setting::Outq);
-    settings.library = ctx.getSetting(Setting::Library);
+    settings.user = ctx.services.getSetting(Setting::Wrksplf);
+    settings.outq = ctx.services.getSetting(Setting::Outq);
+    settings.library = ctx.services.getSetting(Setting::Library);
     for (QString* v : {&settings.user, &settings.outq, &settings.library})
         if (!HasValue(*v)) v->clear();
     if (settings.user.isEmpty()) settings.user = QStringLiteral("*CURRENT");
@@ -189,10 +189,10 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
     bool listed = true;
     if (selection.outq != QLatin1String("*ALL")) {
         QString found;
-        listed = checkOutq(ctx.link, ctx, ctx.connection, selection.outq, selection.library, found) == OutqCheck::Found;
+        listed = checkOutq(ctx.link, ctx.services, ctx.connection, selection.outq, selection.library, found) == OutqCheck::Found;
         if (!found.isEmpty()) library = found;
     }
-    if (listed) GetSpoolFiles(ctx.link, ctx, ctx.connection, grid, selection.outq, library, selection.user, selection.outq);
+    if (listed) GetSpoolFiles(ctx.link, ctx.services, ctx.connection, grid, selection.outq, library, selection.user, selection.outq);
     // The reports the list could not take are reports not delivered.
     std::vector<ReportOutcome> leftOut;
     if (listed)
@@ -249,7 +249,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     }
     Parameters p;
     BadParameter bad;
-    const QString start = ctx.now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    const QString start = ctx.services.now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
     if (!ReadParameters(args, start, p, bad)) {
         ReportBadParameter(ctx, bad);
         return kExitBadParameter;
@@ -263,7 +263,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     ctx.download.gBatchFileName = p.name;
 
     auto refuse = [&ctx](const QString& text) {
-        ctx.report(Failure{text, MsgIcon::Critical, kTitle});
+        ctx.services.report(Failure{text, MsgIcon::Critical, kTitle});
         return kExitBadParameter;
     };
     const ProcessType* destination = FindProcessType(options.processType);
@@ -310,7 +310,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 
     UnattendedConnectView view(ctx.connection, ctx.link);
     try {
-        if (ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view) != 0 || !connected(ctx))
+        if (ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view) != 0 || !connected(ctx))
             return finish(ctx, kExitConnectFailed);
         std::vector<ReportOutcome> outcomes;
         if (p.wholeQueue()) {
@@ -345,8 +345,8 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
     ctx.connection.gCommandLine = arguments.join(QLatin1Char(','));
     // Remembered settings that cannot be read end the run before anything is
     // done (the file is set aside, so that the next run starts afresh).
-    if (ctx.settings && !ctx.settings->readProblem(QString::fromLatin1(Services::kAppTitle)).isEmpty()) {
-        ctx.getSetting(Setting::Defaults);
+    if (ctx.services.settings && !ctx.services.settings->readProblem(QString::fromLatin1(Services::kAppTitle)).isEmpty()) {
+        ctx.services.getSetting(Setting::Defaults);
         std::fprintf(stderr, "Tolvane: The batch run ends here, as its remembered settings cannot be read.\n");
         return kExitSettingsFile;
     }
@@ -359,13 +359,13 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
         return finish(ctx, e.exitStatus);
     } catch (const std::exception& e) {
         // What no step expected still ends the run, with its message.
-        ctx.report(Failure{QStringLiteral("Error 5 ") + QString::fromLocal8Bit(e.what()), MsgIcon::None, kTitle});
+        ctx.services.report(Failure{QStringLiteral("Error 5 ") + QString::fromLocal8Bit(e.what()), MsgIcon::None, kTitle});
         return finish(ctx, 1);
     }
 }
 
 void ReportBadParameter(RunContext& ctx, const BadParameter& bad, const QString& why) {
-    ctx.report(Failure{QStringLiteral("Batch run error: Parameter type = ") + bad.type +
+    ctx.services.report(Failure{QStringLiteral("Batch run error: Parameter type = ") + bad.type +
                            QStringLiteral(" Parameter value = ") + bad.value +
                            (why.isEmpty() ? QString() : QStringLiteral("  ") + why),
                        MsgIcon::Critical, kTitle});
@@ -392,23 +392,23 @@ std::optional<QByteArray> ReadBatchSettingsFile(RunContext& ctx, const QString& 
 
 void ReportOnStandardError(RunContext& ctx, std::function<void(const QString&)> write) {
     auto standardError = std::make_shared<BatchMessageBoxes>(std::move(write));
-    ctx.reporter = std::make_unique<MessageBoxReporter>([standardError] { return standardError.get(); }, &ctx.mode);
-    ctx.asker = std::make_unique<MessageBoxAsker>([standardError] { return standardError.get(); }, [] { return true; });
+    ctx.services.reporter = std::make_unique<MessageBoxReporter>([standardError] { return standardError.get(); }, &ctx.mode);
+    ctx.services.asker = std::make_unique<MessageBoxAsker>([standardError] { return standardError.get(); }, [] { return true; });
 }
 
 void UseUnattendedServices(RunContext& ctx) {
-    ctx.clock = std::make_unique<RealClock>();
-    ctx.paths = std::make_unique<DesktopPaths>();
-    ctx.msg = std::make_unique<BatchMessageBoxes>();
+    ctx.services.clock = std::make_unique<RealClock>();
+    ctx.services.paths = std::make_unique<DesktopPaths>();
+    ctx.services.msg = std::make_unique<BatchMessageBoxes>();
     ReportOnStandardError(ctx);
-    auto store = std::make_unique<IniSettingsStore>(ctx.paths->configPath(), [&ctx](const QString& problem) {
-        ctx.report(Failure{problem, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle)});
+    auto store = std::make_unique<IniSettingsStore>(ctx.services.paths->configPath(), [&ctx](const QString& problem) {
+        ctx.services.report(Failure{problem, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle)});
     });
     store->endOnProblem();
-    ctx.settings = std::move(store);
-    ctx.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(ctx.paths->appPath()));
-    ctx.processes = std::make_unique<QProcessStarter>([&ctx] { return ctx.clock.get(); });
-    ctx.ftp = std::make_unique<FtpClientRunner>();
+    ctx.services.settings = std::move(store);
+    ctx.services.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(ctx.services.paths->appPath()));
+    ctx.services.processes = std::make_unique<QProcessStarter>([&ctx] { return ctx.services.clock.get(); });
+    ctx.services.ftp = std::make_unique<FtpClientRunner>();
     InstallOfficeStandIns(ctx);
 }
 

@@ -100,23 +100,23 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
 std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& row, bool& chosenByUser) {
     frmSaveAs& dlg = SaveDialog(ctx, k);
     if (dlg.txtSaveTag().isEmpty()) {
-        const QString fullName = ctx.getSetting(Setting::FullName);
+        const QString fullName = ctx.services.getSetting(Setting::FullName);
         if (dlg.txtSave->text().trimmed().isEmpty() || fullName == QLatin1String("1")) {
             if (fullName == QLatin1String("1")) {
                 // After a report of this run went elsewhere, the next one starts there.
                 const QString savePath =
-                    dlg.chosenFolder().isEmpty() ? ctx.getSetting(Setting::SavePath) : dlg.chosenFolder();
+                    dlg.chosenFolder().isEmpty() ? ctx.services.getSetting(Setting::SavePath) : dlg.chosenFolder();
                 if (HasValue(savePath)) {
                     // Probed with the destination's own extension: a text file of the
                     // same name does not make an HTML document take a numbered name.
                     dlg.txtSave->setText(BuildPcFileName(ctx, savePath, row, true, SaveDialogExtension(k)));
                 }
             } else {
-                const QString last = ctx.getSetting(*frmSaveAs::textsOf(k).lastFile);
+                const QString last = ctx.services.getSetting(*frmSaveAs::textsOf(k).lastFile);
                 if (HasValue(last)) {
                     dlg.txtSave->setText(last);
                 } else if (k == Kind::Pdf) {
-                    const QString savePath = ctx.getSetting(Setting::SavePath);
+                    const QString savePath = ctx.services.getSetting(Setting::SavePath);
                     dlg.txtSave->setText(BuildPcFileName(ctx, HasValue(savePath) ? savePath : QString(), row, false,
                                                          QStringLiteral("pdf")));
                 }
@@ -180,7 +180,7 @@ bool checkPageRange(AppContext& ctx) {
     const auto from = PageNumber(splf.text(ScreenText::FromPage));
     const auto to = PageNumber(splf.text(ScreenText::ToPage));
     if (from && to && *from > *to) {
-        ctx.msgBox(QStringLiteral("The 'From' page number must be less than or equal to the 'To' page number."),
+        ctx.services.msgBox(QStringLiteral("The 'From' page number must be less than or equal to the 'To' page number."),
                    MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
         setMousePointer(MousePointer::Normal);
         return false;
@@ -220,7 +220,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
     for (int i = 1; i <= rows; ++i)
         if (grid.rowSelected(i)) ++ctx.download.gSelectedCount;
     if (ctx.download.gSelectedCount == 0) {
-        ctx.msgBox(QStringLiteral("Please select a spool file or click 'Close'"), MsgButtons::OK, MsgIcon::None,
+        ctx.services.msgBox(QStringLiteral("Please select a spool file or click 'Close'"), MsgButtons::OK, MsgIcon::None,
                    QStringLiteral("Tolvane"));
         return {};
     }
@@ -256,7 +256,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
             }
             // Each report takes the options as they stand when it starts.
             DownloadOptions options = ReadScreenOptions(splf, ctx.download.gMinusSignApplicable);
-            ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
+            ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.services.getSetting(key); });
             const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, options.translation);
             const qsizetype draftsBefore = Email(ctx).drafts.size();
             outcomes.push_back(DeliverReport(run, options, row));
@@ -296,7 +296,7 @@ ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::op
         ReportRun run = reportRun(ctx, progress, {});
         // The remembered dialogs' values (printer format, naming) as for a whole queue.
         DownloadOptions options = ReadScreenOptions(splf, ctx.download.gMinusSignApplicable);
-        ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.getSetting(key); });
+        ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.services.getSetting(key); });
         try {
             out = DeliverReport(run, options, row, fileName);
         } catch (...) {

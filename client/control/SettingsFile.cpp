@@ -254,14 +254,14 @@ void apply(AppContext& ctx, const std::vector<std::pair<QString, QString>>& file
 }
 
 QByteArray contents(AppContext& ctx) {
-    return contents(fromWindows(ctx), QLocale::system().toString(ctx.now(), QLocale::ShortFormat));
+    return contents(fromWindows(ctx), QLocale::system().toString(ctx.services.now(), QLocale::ShortFormat));
 }
 }  // namespace SettingsFile
 
 int OpenSettingsFile(AppContext& ctx, const QString& path) {
     QByteArray bytes;
     if (!SettingsFile::read(path, bytes)) {
-        ctx.msgBox(QStringLiteral("File ") + path + QStringLiteral(" is not found."), MsgButtons::OK,
+        ctx.services.msgBox(QStringLiteral("File ") + path + QStringLiteral(" is not found."), MsgButtons::OK,
                    MsgIcon::Exclamation, QStringLiteral("Open Spoolwright Settings File"));
         setMousePointer(MousePointer::Normal);
         return -1;
@@ -275,7 +275,7 @@ int OpenSettingsFile(AppContext& ctx, const QString& path) {
 int SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAsking) {
     const QString title = QStringLiteral("Save transfer properties");
     if (!replaceWithoutAsking && QFileInfo::exists(path)) {
-        if (ctx.msgBox(QStringLiteral("File ") + path + QStringLiteral(" already exists.  Replace?"),
+        if (ctx.services.msgBox(QStringLiteral("File ") + path + QStringLiteral(" already exists.  Replace?"),
                        MsgButtons::OKCancel, MsgIcon::Exclamation, title) == vbCancel)
             return -1;
     }
@@ -283,14 +283,14 @@ int SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAs
     SafeOutputFile out;
     try {
         SafeOutputFile::Options o;
-        o.pause = [&ctx](qint64 ms) { ctx.clock->waitMs(ms); };
+        o.pause = [&ctx](qint64 ms) { ctx.services.clock->waitMs(ms); };
         out.open(path, o);
         out.write(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
         out.commit();
         return 0;
     } catch (const PcFileError&) {
         out.abandon();
-        ctx.msgBox(QStringLiteral("Unable to save properties to file ") + path +
+        ctx.services.msgBox(QStringLiteral("Unable to save properties to file ") + path +
                        QStringLiteral(".  Check specified path."),
                    MsgButtons::OKCancel, MsgIcon::Exclamation, title);
         return -1;

@@ -526,7 +526,7 @@ void frmSplf::cmdPrinter_Click() {
 
 void frmSplf::mnuOptions_Click() {
     setMousePointer(MousePointer::Hourglass);
-    const QString fullName = ctx_.getSetting(Setting::FullName);
+    const QString fullName = ctx_.services.getSetting(Setting::FullName);
     setMousePointer(MousePointer::Normal);
     if (ctx_.showNamingOptions) ctx_.showNamingOptions(fullName);
 }

@@ -60,7 +60,7 @@ void frmSplf::fillDesignedLists() {
 
 void frmSplf::Form_Load() {
     AppContext& c = ctx_;
-    auto r = [&c](const SettingKey& key) { return RememberedValue(c.getSetting(key)); };
+    auto r = [&c](const SettingKey& key) { return RememberedValue(c.services.getSetting(key)); };
     fillDesignedLists();
 
     applyState(chkBlankLines, r(Setting::RemoveBlanks).checkState());
@@ -119,7 +119,7 @@ void frmSplf::Form_Load() {
         cboFontSizeHTML->setEditText(r(Setting::HtmlFont).trimmed());
     } else {
         cboFontSizeHTML->setEditText(QStringLiteral("9"));
-        c.seedSetting(Setting::HtmlFont);
+        c.services.seedSetting(Setting::HtmlFont);
     }
 
     const RememberedValue defaults = r(Setting::Defaults);
@@ -178,5 +178,5 @@ void frmSplf::Form_Unload() {
         {Setting::PdfPaperSize, cboPaperSize->currentText().trimmed()},
         {Setting::PdfPageOrientation, BoolText(optPageOrientation[0]->isChecked())},
     };
-    for (const auto& [key, value] : values) ctx_.saveSetting(key, value);
+    for (const auto& [key, value] : values) ctx_.services.saveSetting(key, value);
 }

@@ -13,11 +13,11 @@ bool opening(MailRun& run) { return !run.options.attachMultiples || !run.ctx.dow
 bool lastOfMessage(MailRun& run) { return !run.options.attachMultiples || run.ctx.download.gSelectedCount < 2; }
 
 void genericError(RunContext& ctx, int number, const QString& description) {
-    ctx.report(Failure{ErrorText(number, description), MsgIcon::None, QStringLiteral("Tolvane")});
+    ctx.services.report(Failure{ErrorText(number, description), MsgIcon::None, QStringLiteral("Tolvane")});
 }
 
 int notActivated(RunContext& ctx, const QString& program, const QString& window) {
-    ctx.report(Failure{QStringLiteral("The %1 window \"%2\" did not come to the front; the report was not attached.")
+    ctx.services.report(Failure{QStringLiteral("The %1 window \"%2\" did not come to the front; the report was not attached.")
                            .arg(program, window),
                        MsgIcon::Critical, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
@@ -68,7 +68,7 @@ int attachByKeys(MailRun& run, QString& width, const SpoolFileRow& row, const Ma
         if (k.startedAtOnce) ctx.download.gMailStarted = true;
     }
     return trapped(ctx, [&] {
-        for (int i = 0; i < k.roundsBefore; ++i) ctx.clock->pumpOnce();
+        for (int i = 0; i < k.roundsBefore; ++i) ctx.services.clock->pumpOnce();
         // The message of an earlier report is activated by its task too:
         // keys never go to whatever window is in front.
         if (!EmailKeys::activateTask(ctx, email.composeTask))
@@ -76,7 +76,7 @@ int attachByKeys(MailRun& run, QString& width, const SpoolFileRow& row, const Ma
         EmailKeys::send(ctx, QString::fromLatin1(k.menuKeys));
         EmailKeys::type(ctx, file);
         EmailKeys::send(ctx, QString::fromLatin1(k.confirmKeys));
-        for (int i = 0; i < k.roundsAfter; ++i) ctx.clock->pumpOnce();
+        for (int i = 0; i < k.roundsAfter; ++i) ctx.services.clock->pumpOnce();
         ctx.download.gMailStarted = true;
         return MailDone(run, QString::fromLatin1(k.done) + file.trimmed() + QLatin1Char('.'), k.focus);
     }, [&](int n, const QString& d) { genericError(ctx, n, d); });
@@ -100,7 +100,7 @@ int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
     if (opening(run)) email.gNotesWorkspace = opened->app;
     QString step = QStringLiteral("12");
     auto notesError = [&](int n, const QString& d) {
-        ctx.report(Failure{
+        ctx.services.report(Failure{
             n == NotesSession::kNotSignedOn
                 ? QStringLiteral("Please login to Lotus Notes first!")
                 : QStringLiteral("An Error has occurred while accessing Lotus Notes:\r\nError number: ") +
@@ -112,7 +112,7 @@ int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
     return trapped(ctx, [&] {
         step = QStringLiteral("13");
         QString server, mailFile;
-        if (opening(run)) email.gNotesSession = ctx.automation->createObject(QString::fromLatin1(NotesSession::kProgId));
+        if (opening(run)) email.gNotesSession = ctx.services.automation->createObject(QString::fromLatin1(NotesSession::kProgId));
         if (email.gNotesSession) {
             NotesSession s(email.gNotesSession);
             server = s.environmentString(QStringLiteral("MailServer"));

@@ -52,7 +52,7 @@ public:
 protected:
     bool cannotStart(const char* program) {
         setMousePointer(MousePointer::Normal);
-        ctx.report(Failure{QString::fromLatin1(program) + QStringLiteral(" could not be started."), MsgIcon::Critical,
+        ctx.services.report(Failure{QString::fromLatin1(program) + QStringLiteral(" could not be started."), MsgIcon::Critical,
                            QStringLiteral("Tolvane")});
         return false;
     }
@@ -66,11 +66,11 @@ protected:
                                                           QStringLiteral(" attached.");
     }
     void rounds(int n) {
-        for (int i = 0; i < n; ++i) ctx.clock->pumpOnce();
+        for (int i = 0; i < n; ++i) ctx.services.clock->pumpOnce();
     }
     bool activated(bool ok, const QString& title, const char* program) {
         if (ok) return true;
-        ctx.report(Failure{QStringLiteral("The %1 window \"%2\" did not come to the front; no keys were sent to it.")
+        ctx.services.report(Failure{QStringLiteral("The %1 window \"%2\" did not come to the front; no keys were sent to it.")
                                .arg(QLatin1String(program), title),
                            MsgIcon::Critical, QStringLiteral("Tolvane")});
         return false;
@@ -93,10 +93,10 @@ public:
             setMousePointer(MousePointer::Hourglass);
             const QString id = QString::fromLatin1(OutlookApplication::kProgId);
             try {
-                app_ = ctx.automation->getObject(id);
+                app_ = ctx.services.automation->getObject(id);
             } catch (const AutomationError&) {
                 try {
-                    app_ = ctx.automation->createObject(id);
+                    app_ = ctx.services.automation->createObject(id);
                 } catch (const AutomationError&) {
                     return cannotStart("Outlook");
                 }
@@ -154,7 +154,7 @@ public:
         setMousePointer(MousePointer::Hourglass);
         QStringList args = ProcessStarter::splitCommandLine(ctx.targets.gOutlookExpressCommand);
         const QString program = args.isEmpty() ? QStringLiteral("C:\\Program Files\\Outlook Express\\MSIMN.EXE") : args.takeFirst();
-        task_ = ctx.processes->startTask(program, args << QStringLiteral("/mailurl:test"), ProcessStarter::NormalFocus);
+        task_ = ctx.services.processes->startTask(program, args << QStringLiteral("/mailurl:test"), ProcessStarter::NormalFocus);
         if (task_ == 0) return cannotStart("Outlook Express");
         rounds(500);
         storeDefaults();
@@ -204,7 +204,7 @@ public:
         run.progress.status(QStringLiteral("Starting Notes..."));
         setMousePointer(MousePointer::Hourglass);
         try {
-            email.gNotesWorkspace = ctx.automation->createObject(QString::fromLatin1(NotesUIWorkspace::kProgId));
+            email.gNotesWorkspace = ctx.services.automation->createObject(QString::fromLatin1(NotesUIWorkspace::kProgId));
         } catch (const AutomationError&) {
             return cannotStart("Notes");
         }
@@ -212,7 +212,7 @@ public:
     }
     bool attach(const QString& partFile) override {
         if (!email.gNotesSession)
-            email.gNotesSession = ctx.automation->createObject(QString::fromLatin1(NotesSession::kProgId));
+            email.gNotesSession = ctx.services.automation->createObject(QString::fromLatin1(NotesSession::kProgId));
         NotesSession session(email.gNotesSession);
         const QString server = session.environmentString(QStringLiteral("MailServer"));
         const QString mailFile = session.environmentString(QStringLiteral("MailFile"));
@@ -328,7 +328,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
                                                   : QStringLiteral("No MAILTO: line of report %1 names an address with a part "
                                                                    "behind it; nothing was mailed.");
         run.progress.status(why.arg(report));
-        ctx.report(Failure{why.arg(report), MsgIcon::Exclamation, QStringLiteral("Tolvane")});
+        ctx.services.report(Failure{why.arg(report), MsgIcon::Exclamation, QStringLiteral("Tolvane")});
         return 1;
     }
 
@@ -423,7 +423,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
             status += QLatin1Char(' ') + DraftsWrittenText(drafts) + QLatin1Char('.');
             text += QStringLiteral("\r\n") + DraftsWrittenText(drafts) + QLatin1Char('.');
         }
-        ctx.report(Failure{text, MsgIcon::Critical, QStringLiteral("Tolvane")});
+        ctx.services.report(Failure{text, MsgIcon::Critical, QStringLiteral("Tolvane")});
     } else {
         status = QStringLiteral("Load to email attachment is complete: %1 message%2 sent.")
                      .arg(sent).arg(sent == 1 ? QString() : QStringLiteral("s"));

@@ -58,7 +58,7 @@ private:
 };
 
 int failed(RunContext& ctx, const QString& text, const QString& title = QStringLiteral("Tolvane")) {
-    ctx.report(Failure{text, MsgIcon::Critical, title});
+    ctx.services.report(Failure{text, MsgIcon::Critical, title});
     setMousePointer(MousePointer::Normal);
     return 1;
 }
@@ -103,7 +103,7 @@ int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
                             QString::number(r.records) + QStringLiteral(" records transferred."));
     } catch (const PcFileError& e) {
         sink.file.abandon();
-        ctx.report(Failure{QStringLiteral("PC level file error:") + (e.number < 0 ? QString() : QStringLiteral(" ")) +
+        ctx.services.report(Failure{QStringLiteral("PC level file error:") + (e.number < 0 ? QString() : QStringLiteral(" ")) +
                                QString::number(e.number) + QStringLiteral("   Description: ") + e.description +
                                QStringLiteral("  Path and file: ") + name + QLatin1Char(' '),
                            MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcEmail")});
@@ -121,7 +121,7 @@ int EmailBodyOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row
     if (!opened) return 1;
     const QString& name = opened->file;
     const qint64 task = opened->task;
-    for (int i = 0; i < 1000; ++i) ctx.clock->pumpOnce();
+    for (int i = 0; i < 1000; ++i) ctx.services.clock->pumpOnce();
     if (!EmailKeys::activateTask(ctx, task))
         return failed(ctx, QStringLiteral("The Outlook Express window did not come to the front; no keys were sent to it."));
     try {
@@ -132,7 +132,7 @@ int EmailBodyOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row
     } catch (const KeysError& e) {
         return failed(ctx, ErrorText(e.number, QString::fromStdString(e.what())));
     }
-    for (int i = 0; i < 100; ++i) ctx.clock->pumpOnce();
+    for (int i = 0; i < 100; ++i) ctx.services.clock->pumpOnce();
     return MailDone(run, QStringLiteral("Load to email message complete.") + name.trimmed() + QLatin1Char('.'));
 }
 
@@ -144,7 +144,7 @@ int EmailBodyNotes(MailRun run, QString& width, const SpoolFileRow& row) {
     try {
         QString server, mailFile;
         {
-            NotesSession session(ctx.automation->createObject(QString::fromLatin1(NotesSession::kProgId)));
+            NotesSession session(ctx.services.automation->createObject(QString::fromLatin1(NotesSession::kProgId)));
             server = session.environmentString(QStringLiteral("MailServer"));
             mailFile = session.environmentString(QStringLiteral("MailFile"));
         }

@@ -25,7 +25,7 @@ constexpr int kRoundsBetweenTries = 25;
 bool retry(RunContext& ctx, const std::function<bool()>& once) {
     for (int i = 0; i < kActivationTries; ++i) {
         if (once()) return true;
-        for (int r = 0; r < kRoundsBetweenTries; ++r) ctx.clock->pumpOnce();
+        for (int r = 0; r < kRoundsBetweenTries; ++r) ctx.services.clock->pumpOnce();
     }
     return false;
 }
@@ -47,13 +47,13 @@ QString DraftsWrittenText(const QStringList& drafts) {
 }
 
 namespace EmailKeys {
-void send(RunContext& ctx, const QString& keys, bool wait) { SendKeysKeepingLocks(ctx, keys, wait); }
-void type(RunContext& ctx, const QString& data, bool wait) { SendKeysKeepingLocks(ctx, SendKeys::literal(data), wait); }
+void send(RunContext& ctx, const QString& keys, bool wait) { SendKeysKeepingLocks(ctx.services, keys, wait); }
+void type(RunContext& ctx, const QString& data, bool wait) { SendKeysKeepingLocks(ctx.services, SendKeys::literal(data), wait); }
 bool activate(RunContext& ctx, const QString& title) {
-    return ctx.keyboard && retry(ctx, [&] { return ctx.keyboard->activate(title); });
+    return ctx.services.keyboard && retry(ctx, [&] { return ctx.services.keyboard->activate(title); });
 }
 bool activateTask(RunContext& ctx, qint64 task) {
-    return ctx.keyboard && task != 0 && retry(ctx, [&] { return ctx.keyboard->activateTask(task); });
+    return ctx.services.keyboard && task != 0 && retry(ctx, [&] { return ctx.services.keyboard->activateTask(task); });
 }
 }  // namespace EmailKeys
 
@@ -76,7 +76,7 @@ const MailOpening BodyOutlook{MailFile::BodyText, "Outlook", "Starting Outlook..
 
 namespace {
 void cannotStart(RunContext& ctx, const char* program) {
-    ctx.report(Failure{QString::fromLatin1(program) + QStringLiteral(" could not be started."), MsgIcon::Critical,
+    ctx.services.report(Failure{QString::fromLatin1(program) + QStringLiteral(" could not be started."), MsgIcon::Critical,
                        QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
 }
@@ -113,12 +113,12 @@ std::shared_ptr<AutomationObject> reach(RunContext& ctx, const MailOpening& how)
     const QString id = QString::fromLatin1(how.progId);
     if (how.running) {
         try {
-            return ctx.automation->getObject(id);
+            return ctx.services.automation->getObject(id);
         } catch (const AutomationError&) {
         }
     }
     try {
-        return ctx.automation->createObject(id);
+        return ctx.services.automation->createObject(id);
     } catch (const AutomationError&) {
         return nullptr;
     }
@@ -128,7 +128,7 @@ std::shared_ptr<AutomationObject> reach(RunContext& ctx, const MailOpening& how)
 qint64 StartMailProgram(RunContext& ctx, const char* program, const QStringList& arguments) {
     QStringList args = ProcessStarter::splitCommandLine(Email(ctx).gMailProgram);
     const QString exe = args.isEmpty() ? QString() : args.takeFirst();
-    const qint64 task = exe.isEmpty() ? 0 : ctx.processes->startTask(exe, args + arguments, ProcessStarter::NormalFocus);
+    const qint64 task = exe.isEmpty() ? 0 : ctx.services.processes->startTask(exe, args + arguments, ProcessStarter::NormalFocus);
     if (task == 0) cannotStart(ctx, program);
     return task;
 }
@@ -157,7 +157,7 @@ std::optional<OpenedMail> OpenMail(MailRun& run, QString& width, const SpoolFile
     }
     if (how.loading == MailOpening::AfterStart) run.progress.status(loading);
     if (how.file == MailFile::BodyText && !readBody(out.file, out.body)) {
-        ctx.report(Failure{QStringLiteral("The work file ") + out.file + QStringLiteral(" could not be read."),
+        ctx.services.report(Failure{QStringLiteral("The work file ") + out.file + QStringLiteral(" could not be read."),
                            MsgIcon::Critical, QStringLiteral("Tolvane")});
         setMousePointer(MousePointer::Normal);
         return std::nullopt;
@@ -178,11 +178,11 @@ QString ErrorText(int number, const QString& description) {
 }
 
 QString CompanyName(RunContext& ctx) {
-    const QString c = ctx.getSetting(Setting::CompanyName);
+    const QString c = ctx.services.getSetting(Setting::CompanyName);
     return IsStored(c) ? c : QString();
 }
 
-QString MailWorkDir(RunContext& ctx) { return ctx.paths ? ctx.paths->shortPath(ctx.connection.gWorkDir) : ctx.connection.gWorkDir; }
+QString MailWorkDir(RunContext& ctx) { return ctx.services.paths ? ctx.services.paths->shortPath(ctx.connection.gWorkDir) : ctx.connection.gWorkDir; }
 
 void FocusScreen(MailRun& run) {
     if (!run.ctx.mode.gBatchMode) run.progress.giveFocus();

@@ -9,10 +9,10 @@
 namespace EmailTextFiles {
 namespace {
 QString inConfig(RunContext& ctx, const char* name) {
-    return QDir(ctx.paths->configPath()).filePath(QString::fromLatin1(name));
+    return QDir(ctx.services.paths->configPath()).filePath(QString::fromLatin1(name));
 }
 QString read(RunContext& ctx, const char* name) {
-    for (const QString& dir : {ctx.paths->configPath(), ctx.paths->appPath()}) {
+    for (const QString& dir : {ctx.services.paths->configPath(), ctx.services.paths->appPath()}) {
         const QString path = QDir(dir).filePath(QString::fromLatin1(name));
         // Only a plain file: a pipe would wait for a writer, a device never ends.
         if (!QFileInfo(path).isFile()) continue;
@@ -26,7 +26,7 @@ QString save(RunContext& ctx, const QString& path, const QString& text) {
     SafeOutputFile f;
     try {
         SafeOutputFile::Options o;
-        o.pause = [&ctx](qint64 ms) { ctx.clock->waitMs(ms); };
+        o.pause = [&ctx](qint64 ms) { ctx.services.clock->waitMs(ms); };
         f.open(path, o);
         f.write(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
         f.commit();
@@ -44,7 +44,7 @@ QString readSubject(RunContext& ctx) { return read(ctx, "emailsub.txt"); }
 QString readMessage(RunContext& ctx) { return read(ctx, "emailmsg.txt"); }
 
 QString write(RunContext& ctx, const QString& subject, const QString& message) {
-    QDir().mkpath(ctx.paths->configPath());
+    QDir().mkpath(ctx.services.paths->configPath());
     QString error = save(ctx, subjectFile(ctx), subject);
     if (error.isEmpty()) error = save(ctx, messageFile(ctx), message);
     return error;

@@ -16,7 +16,7 @@ const SettingKey& MacroNameSetting(MacroProgram program) {
 
 QString MacroDefaultFolder() { return QDir::homePath() + QStringLiteral("/Templates/"); }
 
-bool MacroFileReadable(Services& ctx, MacroProgram program, const QString& file) {
+bool MacroFileReadable(Services& services, MacroProgram program, const QString& file) {
     const QString path = file.trimmed();
     // A path names a folder with either separator; a bare name is looked up by the program.
     if (path.isEmpty() || (!path.contains(QLatin1Char('\\')) && !path.contains(QLatin1Char('/')))) return true;
@@ -27,7 +27,7 @@ bool MacroFileReadable(Services& ctx, MacroProgram program, const QString& file)
         program == MacroProgram::Excel
             ? QStringLiteral("Macro workbook by that name not found...")
             : QStringLiteral("Macro template file by that name not found.  Please specify the full path and file name.");
-    ctx.report(Failure{!QFileInfo::exists(path) ? notFound
+    services.report(Failure{!QFileInfo::exists(path) ? notFound
                                                 : QStringLiteral("File Error ") +
                                                       VbNumber(f.error() == QFileDevice::PermissionsError ? 70 : 75),
                        MsgIcon::Exclamation, QStringLiteral("Macro Load")});
@@ -45,8 +45,8 @@ RunSettings::Macro MacroFor(RunContext& ctx, const RunSettings& settings, MacroP
         RunSettings::Macro m;
         m.name = QStringLiteral("Macro1");
         if (!excel || !ctx.download.gSettingsFromFile) {
-            const QString file = ctx.getSetting(MacroFileSetting(program));
-            const QString name = ctx.getSetting(MacroNameSetting(program));
+            const QString file = ctx.services.getSetting(MacroFileSetting(program));
+            const QString name = ctx.services.getSetting(MacroNameSetting(program));
             if (HasValue(file)) m.document = file;
             if (HasValue(name)) m.name = name;
         }
@@ -58,6 +58,6 @@ RunSettings::Macro MacroFor(RunContext& ctx, const RunSettings& settings, MacroP
         kept = m;
     }
     if (kept->document.trimmed().isEmpty()) kept->document = MacroDefaultFolder();
-    MacroFileReadable(ctx, program, kept->document);
+    MacroFileReadable(ctx.services, program, kept->document);
     return *kept;
 }

@@ -15,7 +15,7 @@
 namespace MailSetup {
 namespace {
 QString setting(RunContext& ctx, const SettingKey& key) {
-    const QString v = ctx.getSetting(key);
+    const QString v = ctx.services.getSetting(key);
     return HasText(v) ? v.trimmed() : QString();
 }
 }  // namespace
@@ -33,7 +33,7 @@ SmtpConfig serverSettings(RunContext& ctx) {
         c.timeoutSec = timeout;
         c.connectTimeoutSec = std::min<long>(c.connectTimeoutSec, timeout);
     }
-    const QString scrambled = ctx.getSetting(Setting::MailPassword);
+    const QString scrambled = ctx.services.getSetting(Setting::MailPassword);
     if (HasText(scrambled))
         c.password = Codec::toUnicode(SignOnScrambling::unscrambleField(Codec::fromUnicode(scrambled)));
     return c;
@@ -41,7 +41,7 @@ SmtpConfig serverSettings(RunContext& ctx) {
 
 bool savePassword(RunContext& ctx, const QString& password) {
     if (password.size() > kMaxPasswordLength || !SignOnScrambling::firstUncarriedCharacter(password).isNull()) return false;
-    ctx.saveSetting(Setting::MailPassword,
+    ctx.services.saveSetting(Setting::MailPassword,
                     Codec::toUnicode(SignOnScrambling::scrambleField(Codec::fromUnicode(password))));
     return true;
 }
@@ -49,19 +49,19 @@ bool savePassword(RunContext& ctx, const QString& password) {
 QString draftsFolder(RunContext& ctx) {
     const QString chosen = setting(ctx, Setting::DraftsFolder);
     if (!chosen.isEmpty()) return chosen;
-    return QDir(ctx.paths ? ctx.paths->dataPath() : QDir::homePath()).filePath(QStringLiteral("Drafts"));
+    return QDir(ctx.services.paths ? ctx.services.paths->dataPath() : QDir::homePath()).filePath(QStringLiteral("Drafts"));
 }
 }  // namespace MailSetup
 
 void InstallMailStandIns(RunContext& ctx) {
     auto service = std::make_shared<MailService>();
     service->draftsFolder = MailSetup::draftsFolder(ctx);
-    service->starter = [&ctx] { return ctx.processes.get(); };
+    service->starter = [&ctx] { return ctx.services.processes.get(); };
     service->canOpen = [&ctx] { return !ctx.mode.gBatchMode && MailService::haveDesktop(); };
     service->config = [&ctx] { return MailSetup::serverSettings(ctx); };
     // A large message on a slow line: the window keeps answering, and its Cancel stops the send.
     service->whileSending = [&ctx] {
-        ctx.clock->pumpOnce();
+        ctx.services.clock->pumpOnce();
         return !ctx.link.cancelRequested();
     };
     // May be told while the program ends: it holds on to what it writes to.
@@ -73,12 +73,12 @@ void InstallMailStandIns(RunContext& ctx) {
     auto standIns = std::make_shared<MailStandIns>(service);
     standIns->onProblem = [&ctx](const QString& problem) {
         ++Email(ctx).lostDrafts;
-        ctx.report(Failure{problem, MsgIcon::Critical, QStringLiteral("Tolvane")});
+        ctx.services.report(Failure{problem, MsgIcon::Critical, QStringLiteral("Tolvane")});
     };
-    ctx.processes = standIns->wrap(std::move(ctx.processes));
-    ctx.keyboard = standIns->wrap(std::move(ctx.keyboard));
-    ctx.automation = standIns->wrap(std::move(ctx.automation));
-    ctx.machineRegistry = standIns->wrap(std::move(ctx.machineRegistry));
+    ctx.services.processes = standIns->wrap(std::move(ctx.services.processes));
+    ctx.services.keyboard = standIns->wrap(std::move(ctx.services.keyboard));
+    ctx.services.automation = standIns->wrap(std::move(ctx.services.automation));
+    ctx.services.machineRegistry = standIns->wrap(std::move(ctx.services.machineRegistry));
     DeliveryOf(ctx).mailStandIns = standIns;
 }
 

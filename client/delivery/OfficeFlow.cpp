@@ -43,11 +43,11 @@ void Run::clearBatchTag() { settings.saveNames[RunSettings::TextSave].fromFile =
 void Run::macrosUnavailable() {
     if (macroUnavailableTold) return;
     macroUnavailableTold = true;
-    ctx.report(Failure{OfficeMacros::unavailableText(), MsgIcon::Exclamation, QStringLiteral("Tolvane")});
+    ctx.services.report(Failure{OfficeMacros::unavailableText(), MsgIcon::Exclamation, QStringLiteral("Tolvane")});
 }
 
 void Run::errorBox(const AutomationError& e, bool withDescriptionLabel, MsgIcon icon) {
-    ctx.report(Failure{QStringLiteral("Error") + VbNumber(e.number) +
+    ctx.services.report(Failure{QStringLiteral("Error") + VbNumber(e.number) +
                            (withDescriptionLabel ? QStringLiteral(" Description: ") : QStringLiteral(" ")) +
                            e.description,
                        icon, QStringLiteral("Tolvane")});
@@ -59,7 +59,7 @@ bool RefuseDocumentTarget(Run& run, const QString& document) {
         SafeOutputFile::checkPlainFile(document);
         return false;
     } catch (const PcFileError& e) {
-        run.ctx.report(Failure{QStringLiteral("The document cannot be saved: ") + e.description +
+        run.ctx.services.report(Failure{QStringLiteral("The document cannot be saved: ") + e.description +
                                    QStringLiteral(".  Nothing was asked of the host."),
                                MsgIcon::Critical, QStringLiteral("Tolvane")});
         return true;
@@ -76,7 +76,7 @@ bool TransferToWorkFile(Run& run, const QString& folder, bool fullNames, const Q
 }
 
 std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const QString& program, bool lookForRunning) {
-    Automation* automation = run.ctx.automation.get();
+    Automation* automation = run.ctx.services.automation.get();
     if (!automation) return nullptr;
     if (lookForRunning) {
         run.status(QStringLiteral("Checking for an existing instance of ") + program + QStringLiteral("..."));
@@ -90,18 +90,18 @@ std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const
         if (auto created = automation->createObject(progId)) return created;
     } catch (const AutomationError&) {
     }
-    run.ctx.report(
+    run.ctx.services.report(
         Failure{program + QStringLiteral(" could not be started."), MsgIcon::Critical, QStringLiteral("Tolvane")});
     return nullptr;
 }
 
 QString SaveFolder(RunContext& ctx) {
-    const QString saved = ctx.getSetting(Setting::SavePath);
+    const QString saved = ctx.services.getSetting(Setting::SavePath);
     return HasValue(saved) ? saved : ctx.connection.gWorkDir;
 }
 
 QString WorkFolder(RunContext& ctx, bool shortForm) {
-    return shortForm && ctx.paths ? ctx.paths->shortPath(ctx.connection.gWorkDir) : ctx.connection.gWorkDir;
+    return shortForm && ctx.services.paths ? ctx.services.paths->shortPath(ctx.connection.gWorkDir) : ctx.connection.gWorkDir;
 }
 
 WorkFileShape ShapeOf(const QString& workFile) {
@@ -141,12 +141,12 @@ QString MacroReference(const QString& path, const QString& macro) {
 }
 
 void AskForSaveFolder(Run& run) {
-    run.ctx.report(
+    run.ctx.services.report(
         Failure{QStringLiteral("Can not locate the directory you want to use to save documents.  Please specify a "
                                "valid location."),
                 MsgIcon::None, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
     if (run.ctx.mode.gBatchMode) return;
-    if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.getSetting(Setting::FullName));
+    if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.services.getSetting(Setting::FullName));
 }
 }  // namespace OfficeFlow

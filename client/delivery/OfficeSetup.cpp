@@ -11,8 +11,8 @@ void InstallOfficeStandIns(RunContext& ctx) {
     auto desktop = std::make_unique<DesktopAutomation>();
     auto& standIns = DeliveryOf(ctx).officeStandIns;
     standIns = std::make_shared<OfficeStandIns>(StandInDesk{
-        [&ctx] { return ctx.processes.get(); },
-        [&ctx] { return QDir(ctx.paths->cachePath()).filePath(QStringLiteral("office")); },
+        [&ctx] { return ctx.services.processes.get(); },
+        [&ctx] { return QDir(ctx.services.paths->cachePath()).filePath(QStringLiteral("office")); },
         QStringLiteral("xdg-open"),
         [&ctx] { return ctx.mode.gBatchMode; },
         [&ctx](const QString& copy) {
@@ -20,5 +20,5 @@ void InstallOfficeStandIns(RunContext& ctx) {
             ctx.download.gDeliveryNote += QStringLiteral("The document is kept in ") + copy + QLatin1Char('.');
         }});
     standIns->registerWith(*desktop);
-    ctx.automation = std::move(desktop);
+    ctx.services.automation = std::move(desktop);
 }

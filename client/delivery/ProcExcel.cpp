@@ -48,7 +48,7 @@ void textToColumns(Run& run, ExcelApplication& xl, int leadingBlank) {
     try {
         xl.showDialog(422);
     } catch (const AutomationError&) {
-        run.ctx.report(
+        run.ctx.services.report(
             Failure{QStringLiteral("Unable to run Excel Text-to-columns Wizard. You may have to install the Excel "
                                    "text conversion utilities."),
                     MsgIcon::None, QStringLiteral("Tolvane")});

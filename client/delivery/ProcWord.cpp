@@ -62,7 +62,7 @@ int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
                 if (e.number == OfficeMacros::kUnavailable) {
                     run.macrosUnavailable();
                 } else if (e.number != WordApplication::kAddInAlreadyLoaded) {
-                    ctx.report(Failure{QStringLiteral("Can't load the macro template (") + tpl +
+                    ctx.services.report(Failure{QStringLiteral("Can't load the macro template (") + tpl +
                                            QStringLiteral("). Error: ") + VbNumber(e.number) +
                                            QStringLiteral(" Description: ") + e.description,
                                        MsgIcon::Exclamation, QStringLiteral("Tolvane")});
@@ -139,36 +139,36 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
     const QString topic = QString::fromLatin1(WordBasic::kTopic);
     for (int attempt = 0; !link; ++attempt) {
         try {
-            link = ctx.automation ? ctx.automation->ddeInitiate(application, topic) : nullptr;
+            link = ctx.services.automation ? ctx.services.automation->ddeInitiate(application, topic) : nullptr;
             if (!link) throw AutomationError(Automation::kNoDdeAnswer, QStringLiteral("No DDE answer"));
         } catch (const AutomationError& e) {
             if (e.number != Automation::kNoDdeAnswer) {
-                ctx.report(Failure{QStringLiteral("Error") + VbNumber(e.number), MsgIcon::Exclamation,
+                ctx.services.report(Failure{QStringLiteral("Error") + VbNumber(e.number), MsgIcon::Exclamation,
                                    QStringLiteral("Tolvane")});
                 return -1;
             }
             if (attempt == 0) {
                 run.status(QStringLiteral("Starting MS Word."));
                 qint32 length = 0;
-                const QString command = ctx.machineRegistry
-                                            ? ReadMachineRegistryValue(*ctx.machineRegistry,
+                const QString command = ctx.services.machineRegistry
+                                            ? ReadMachineRegistryValue(*ctx.services.machineRegistry,
                                                                        QStringLiteral("SOFTWARE\\Classes\\Word.Document.6\\Shell\\open\\command"),
                                                                        length)
                                             : QString();
                 // Started from a batch run, the word processor has nobody to show its documents to.
                 if (ctx.mode.gBatchMode) qputenv("SWOFFICE_NO_OPENER", "1");
                 else qunsetenv("SWOFFICE_NO_OPENER");
-                if (length > 4 && ctx.processes)
-                    ctx.processes->startCommandLine(command.left(length - 4), ProcessStarter::MinimizedFocus);
+                if (length > 4 && ctx.services.processes)
+                    ctx.services.processes->startCommandLine(command.left(length - 4), ProcessStarter::MinimizedFocus);
                 run.status(QStringLiteral("MS Word started."));
             } else if (attempt >= kept.ddeRetryLimit) {
                 // Our own bound: a Word that never answers must not hold the screen for ever.
-                ctx.report(Failure{QStringLiteral("MS Word does not answer.  The report was not loaded into Word."),
+                ctx.services.report(Failure{QStringLiteral("MS Word does not answer.  The report was not loaded into Word."),
                                    MsgIcon::Exclamation, QStringLiteral("Tolvane")});
                 return -1;
             } else {
                 setMousePointer(MousePointer::Hourglass);
-                if (ctx.clock) ctx.clock->waitMs(kept.ddeRetryWaitMs);
+                if (ctx.services.clock) ctx.services.clock->waitMs(kept.ddeRetryWaitMs);
             }
         }
     }
@@ -199,7 +199,7 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
             macroStep(WordBasic::toolsMacroRun(name));
         }
     } catch (const AutomationError& e) {
-        ctx.report(
+        ctx.services.report(
             Failure{QStringLiteral("Error") + VbNumber(e.number), MsgIcon::Exclamation, QStringLiteral("Tolvane")});
         return -1;
     }

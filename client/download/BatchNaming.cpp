@@ -39,8 +39,8 @@ QString BatchFileName(RunContext& ctx, RunSettings& settings, SaveDialogKind dia
     RunSettings::SaveName& field = settings.saveNames[SaveNameOf(dialog)];
     const DownloadOptions::Naming& naming = settings.options.naming;
     if (!field.fromFile) {
-        const QString savePath = ctx.getSetting(Setting::SavePath);
-        const QString last = ctx.getSetting(lastNameKey(dialog));
+        const QString savePath = ctx.services.getSetting(Setting::SavePath);
+        const QString last = ctx.services.getSetting(lastNameKey(dialog));
         if (dialog == SaveDialogKind::Pdf) {
             if (naming.fullName && HasValue(savePath)) {
                 field.name = BuildPcFileName(ctx, savePath, row, true, QStringLiteral("pdf"));
@@ -51,7 +51,7 @@ QString BatchFileName(RunContext& ctx, RunSettings& settings, SaveDialogKind dia
                 field.name = BuildPcFileName(ctx, HasValue(savePath) ? savePath : QString(), row, false, QStringLiteral("pdf"));
             }
         } else {
-            const bool fullName = ctx.getSetting(Setting::FullName) == QLatin1String("1");
+            const bool fullName = ctx.services.getSetting(Setting::FullName) == QLatin1String("1");
             if (field.name.trimmed().isEmpty() || fullName) {
                 if (!fullName) {
                     if (field.name.trimmed().isEmpty() && HasValue(last)) field.name = last;
@@ -61,7 +61,7 @@ QString BatchFileName(RunContext& ctx, RunSettings& settings, SaveDialogKind dia
                     if (HasValue(folder)) field.name = BuildPcFileName(ctx, folder, row, true, SaveExtensionOf(dialog));
                 }
                 if (dialog == SaveDialogKind::Text) {
-                    const QString addReplace = ctx.getSetting(Setting::AddReplace);
+                    const QString addReplace = ctx.services.getSetting(Setting::AddReplace);
                     if (HasValue(addReplace))
                         settings.options.textFile = addReplace == QLatin1String("True")
                                                         ? DownloadOptions::AddReplace::Replace

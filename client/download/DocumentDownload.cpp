@@ -6,7 +6,7 @@
 
 void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number, const QString& description,
                            const QString& fileName) {
-    ctx.report(Failure{QStringLiteral("PC level file error:") + QString::number(number) +
+    ctx.services.report(Failure{QStringLiteral("PC level file error:") + QString::number(number) +
                            QStringLiteral("   Description: ") + description + QStringLiteral("  Path and file: ") +
                            fileName + QLatin1Char(' '),
                        MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ") + procedure});

@@ -33,7 +33,7 @@ QString AttributeName(RunContext& ctx, const SpoolFileRow& row) {
                       cols(65, 66);
 
     QStringList order{F, J, U, N, S, T};
-    auto on = [&](const SettingKey& key) { return ctx.getSetting(key) == QLatin1String("True"); };
+    auto on = [&](const SettingKey& key) { return ctx.services.getSetting(key) == QLatin1String("True"); };
     if (on(Setting::UseJobName)) order = {J, F, U, N, S, T};
     if (on(Setting::UseJobNumber)) order = {N, F, J, U, S, T};
     if (on(Setting::UseUserName)) order = {U, F, J, N, S, T};
@@ -51,7 +51,7 @@ QString BuildPcFileName(RunContext& ctx, QString& directory, const SpoolFileRow&
     const QString batch = ctx.download.gBatchFileName.trimmed();
 
     std::function<QString(const QString&)> candidate;
-    if (useAttributes && ctx.getSetting(Setting::FullName) == QLatin1String("1")) {
+    if (useAttributes && ctx.services.getSetting(Setting::FullName) == QLatin1String("1")) {
         const QString base = (batch + QLatin1Char(' ') + AttributeName(ctx, row)).trimmed();
         candidate = [&, base](const QString& suffix) {
             return hasDir ? directory + base + suffix + dot : base + suffix.mid(1) + dot;

@@ -72,7 +72,7 @@ void PrintLayout::line(std::string_view, int, int) { printer_.printLine(Codec::t
 
 namespace {
 void printerMessage(RunContext& ctx, const PrinterError& e) {
-    ctx.report(Failure{QStringLiteral("PC printer error") + (e.number >= 0 ? QStringLiteral(" ") : QString()) +
+    ctx.services.report(Failure{QStringLiteral("PC printer error") + (e.number >= 0 ? QStringLiteral(" ") : QString()) +
                            QString::number(e.number),
                        MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright")});
 }
@@ -84,12 +84,12 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
     } pointer;
     setMousePointer(MousePointer::ArrowHourglass);
-    Printer& printer = *ctx.printer;
+    Printer& printer = *ctx.services.printer;
 
     // Without a printer there is nothing to choose in the print dialog and
     // nothing to print on: the report is not asked for.
     if (!printer.hasPrinter()) {
-        ctx.report(Failure{QStringLiteral("No printer is set up on this computer.  The spool file was not printed."),
+        ctx.services.report(Failure{QStringLiteral("No printer is set up on this computer.  The spool file was not printed."),
                            MsgIcon::Critical, QStringLiteral("Tolvane")});
         return -1;
     }
@@ -97,9 +97,9 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
     if (!ctx.mode.gBatchMode && !ctx.mode.gBatchNoDialogs) {
         try {
             // A cancelled dialog prints nothing and says nothing.
-            if (!printer.showDialog(*ctx.presenter, nullptr)) return -1;
+            if (!printer.showDialog(*ctx.services.presenter, nullptr)) return -1;
         } catch (const PrinterError& e) {
-            ctx.report(Failure{QStringLiteral("A printer error has been reported by Windows.  The error text is ") +
+            ctx.services.report(Failure{QStringLiteral("A printer error has been reported by Windows.  The error text is ") +
                                    e.description + QStringLiteral(". The error code number is ") +
                                    QString::number(e.number) + QStringLiteral("."),
                                MsgIcon::Critical, QStringLiteral("Tolvane")});

@@ -72,7 +72,7 @@ public:
     void accepted(const std::string& widthCode) override {
         const int width = RecordWidth(widthCode);
         pdf_.Creator = creator_;
-        pdf_.Now = [this] { return ctx_.now(); };
+        pdf_.Now = [this] { return ctx_.services.now(); };
         pdf_.Spacing.bestFit = o_.bestFit;
         if (o_.bestFit) {
             if (const std::optional<PdfBestFit> fit = BestFitFor(width)) {
@@ -175,7 +175,7 @@ int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
         ShowDocumentFileError(ctx, QStringLiteral("ProcPDF"), e.number, e.description, fileName);
         return -1;
     }
-    const QString user = ctx.getSetting(Setting::User);
+    const QString user = ctx.services.getSetting(Setting::User);
     PdfSink sink(ctx, pdf, IsStored(user) ? user : QString(10, QLatin1Char(' ')), fileName);
     return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcPDF"), fileName, recordWidth, row, sink, writtenAs);
 }

@@ -83,7 +83,7 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
         return RunFileDownload(ctx, request, style, progress, fileName, append, row, sink, recordWidth, writtenAs);
     } catch (const PcFileError& e) {
         sink.file.abandon();
-        ctx.report(
+        ctx.services.report(
             Failure{QStringLiteral("PC level file error:") + QLatin1Char(' ') + QString::number(e.number) +
                         QStringLiteral("  File may already be in use or the default directory for saving files is "
                                        "invalid.  Please specify a valid directory in Naming Options.  Description: ") +
@@ -91,7 +91,7 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
                     MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcTxt")});
         // The naming options let the user pick another folder; a batch run opens no window.
         if (e.number == 76 && !ctx.mode.gBatchMode && ctx.showNamingOptions)
-            ctx.showNamingOptions(ctx.getSetting(Setting::FullName));
+            ctx.showNamingOptions(ctx.services.getSetting(Setting::FullName));
         return -1;
     }
 }

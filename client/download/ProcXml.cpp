@@ -53,7 +53,7 @@ public:
     void accepted(const std::string& widthCode) override {
         width_ = RecordWidth(widthCode);
         file_.open(ctx_, fileName_, false, nameWasFree);
-        const QDateTime now = ctx_.now();
+        const QDateTime now = ctx_.services.now();
         const QDate d = now.date();
         const QTime t = now.time();
         const std::string downloaded = digits(d.year(), 4) + "/" + digits(d.month(), 2) + "/" + digits(d.day(), 2) +

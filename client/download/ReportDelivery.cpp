@@ -65,14 +65,14 @@ class ReasonScope {
 public:
     explicit ReasonScope(RunContext& ctx) : ctx_(ctx), first_{ctx.download.gFailureReason} {
         ctx_.download.gFailureReason.clear();
-        boxes_ = watch<WatchedBoxes>(ctx_.msg);
-        reporter_ = watch<WatchedReporter>(ctx_.reporter);
-        asker_ = watch<WatchedAsker>(ctx_.asker);
+        boxes_ = watch<WatchedBoxes>(ctx_.services.msg);
+        reporter_ = watch<WatchedReporter>(ctx_.services.reporter);
+        asker_ = watch<WatchedAsker>(ctx_.services.asker);
     }
     ~ReasonScope() {
-        ctx_.msg = std::move(boxes_->inner);
-        ctx_.reporter = std::move(reporter_->inner);
-        ctx_.asker = std::move(asker_->inner);
+        ctx_.services.msg = std::move(boxes_->inner);
+        ctx_.services.reporter = std::move(reporter_->inner);
+        ctx_.services.asker = std::move(asker_->inner);
     }
     ReasonScope(const ReasonScope&) = delete;
     ReasonScope& operator=(const ReasonScope&) = delete;
@@ -100,13 +100,13 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
     const ProcessType* type = FindProcessType(options.processType);
     const std::optional<ReportDelivery> d = type && run.dispatch ? run.dispatch(*type, options) : std::nullopt;
     if (!d) {
-        ctx.report(Failure{QStringLiteral("Please select a valid application or format to download the spool file to."),
+        ctx.services.report(Failure{QStringLiteral("Please select a valid application or format to download the spool file to."),
                            MsgIcon::None, QStringLiteral("Tolvane")});
         return out;
     }
     if (type->workFolder && ctx.connection.gWorkDir.trimmed().isEmpty()) {
         // Without it the files would land in whatever folder the program runs in.
-        ctx.report(
+        ctx.services.report(
             Failure{QStringLiteral("There is no work directory for \"") + options.processType +
                         QStringLiteral("\", so the report was not delivered.  Please specify a valid directory in "
                                        "Naming Options."),

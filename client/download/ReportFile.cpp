@@ -10,7 +10,7 @@ SafeOutputFile::Options ReportFile::optionsFor(RunContext& ctx, const QString& p
     o.ownerOnly = o.newOnly = InWorkDirectory(ctx.connection, path);
     if (nameWasFree && !append)
         o.nextFreeName = [path](const QSet<QString>& passedOver) { return NextFreeName(path, passedOver); };
-    Clock* clock = ctx.clock.get();
+    Clock* clock = ctx.services.clock.get();
     o.pause = [clock](qint64 ms) { clock->waitMs(ms); };
     return o;
 }

@@ -3,11 +3,11 @@
 #include "TcpHostSocket.h"
 
 RunContext::RunContext() {
-    makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
+    services.makeSocket = [] { return std::make_unique<TcpHostSocket>(); };
     // A run over a whole queue keeps its refusals quiet.
-    reporter = std::make_unique<MessageBoxReporter>([this] { return msg.get(); }, &mode);
-    asker = std::make_unique<MessageBoxAsker>([this] { return msg.get(); },
-                                              [this] { return mode.gBatchMode || (presenter && presenter->unattended); });
+    services.reporter = std::make_unique<MessageBoxReporter>([this] { return services.msg.get(); }, &mode);
+    services.asker = std::make_unique<MessageBoxAsker>([this] { return services.msg.get(); },
+                                              [this] { return mode.gBatchMode || (services.presenter && services.presenter->unattended); });
     link.addObserver(&jobPortReset_);
 }
 

@@ -31,10 +31,15 @@ struct DownloadState {
 // The run below the windows: the services, the link to the host and the
 // state of the subsystems, each apart. Download procedures take this (or
 // less); the windows' registry, AppContext, adds the windows on top.
-class RunContext : public Services {
+class RunContext {
 public:
     RunContext();
-    ~RunContext() override;
+    virtual ~RunContext();
+    RunContext(const RunContext&) = delete;
+    RunContext& operator=(const RunContext&) = delete;
+
+    // The platform's services, the remembered values, where failures go.
+    Services services;
 
     // The host connection's state, the main window's values and the work folder.
     ConnectionState connection;
@@ -48,7 +53,7 @@ public:
     DeliveryTargets targets;
 
     // The socket, the received bytes, the cancel request and the busy mark.
-    HostLink link{*this};
+    HostLink link{services};
 
     // The naming options window, opened by a download procedure after a
     // "path not found" so that the user can pick another folder (unset: nothing

@@ -43,7 +43,7 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         r.end = ExchangeEnd::Refused;
         Failure refused{style.refusedText, MsgIcon::Critical};
         refused.quietInQueueRun = true;
-        ctx.report(refused);
+        ctx.services.report(refused);
         return r;
     }
     r.widthCode = control.size() >= 3 ? control.substr(control.size() - 3) : std::string(3, ' ');
@@ -53,7 +53,7 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         // Records of an unknown width cannot be read: nothing is written.
         r.end = ExchangeEnd::UnknownWidth;
         if (hostHoldsMore()) ctx.link.abandonTransfer();
-        ctx.report(Failure{QStringLiteral("The host sent the report with the record width code \"") +
+        ctx.services.report(Failure{QStringLiteral("The host sent the report with the record width code \"") +
                                QString::fromLatin1(r.widthCode.c_str()) +
                                QStringLiteral("\", which this program cannot read.  Nothing was written."),
                            MsgIcon::Critical, QStringLiteral("Tolvane")});
@@ -127,14 +127,14 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         if (r.records > before)
             quietBlocks = 0;
         else if (quietBlocks++ == 0)
-            quietSinceMs = ctx.clock->nowMs();
+            quietSinceMs = ctx.services.clock->nowMs();
         if (r.records > threshold) {
             threshold = style.thresholdFromCount ? r.records + 50 : threshold + 50;
             progress.status(style.progressPrefix + QString::number(r.records) + QStringLiteral("   "));
         }
         if (invalid && style.laterInvalidDenied) {
             r.end = ExchangeEnd::Denied;
-            ctx.report(Failure{QStringLiteral("Access denied.  Possible authority problem."), MsgIcon::Exclamation,
+            ctx.services.report(Failure{QStringLiteral("Access denied.  Possible authority problem."), MsgIcon::Exclamation,
                                QStringLiteral("iSeries Spoolwright")});
             return r;
         }
@@ -151,19 +151,19 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         // a report. Only more empty slots than a page holds are counted by time.
         const bool quiet = quietBlocks >= kQuietBlocks ||
                            (quietBlocks * SlotsPerBlock(width) > kLinesPerPage &&
-                            ctx.clock->nowMs() - quietSinceMs >= kQuietMs);
+                            ctx.services.clock->nowMs() - quietSinceMs >= kQuietMs);
         if (quiet || lines.plainLinesWritten() - overprintsReceived > lineLimit || overprintsReceived >= overprintLimit) {
             r.end = ExchangeEnd::Overrun;
             if (dropOwed() && hostHoldsMore()) ctx.link.abandonTransfer();
             const QString stopped = QStringLiteral("  The download was stopped and the host told to cancel it.");
             if (quiet)
-                ctx.report(
+                ctx.services.report(
                     Failure{QStringLiteral("The host keeps saying that more of the report follows, but sends nothing "
                                            "more.") +
                                 stopped,
                             MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright")});
             else
-                ctx.report(
+                ctx.services.report(
                     Failure{QStringLiteral("The host keeps sending lines beyond what the report's page count (") +
                                 (style.pageLimit > 0 ? QString::number(style.pageLimit)
                                                      : QStringLiteral("none, so ") + QString::number(kMostPages)) +

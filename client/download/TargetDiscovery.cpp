@@ -16,13 +16,13 @@ struct Probe {
     // The default value of a local-machine key; empty when missing.
     QString value(const char* key) {
         n = 0;
-        if (!ctx.machineRegistry) return {};
-        return ReadMachineRegistryValue(*ctx.machineRegistry, QString::fromLatin1(key), n);
+        if (!ctx.services.machineRegistry) return {};
+        return ReadMachineRegistryValue(*ctx.services.machineRegistry, QString::fromLatin1(key), n);
     }
     QString named(const char* key, const char* name) {
         QString v;
-        if (ctx.machineRegistry)
-            ReadRegistryValue(*ctx.machineRegistry, kHkeyLocalMachine, QString::fromLatin1(key), QString::fromLatin1(name), v);
+        if (ctx.services.machineRegistry)
+            ReadRegistryValue(*ctx.services.machineRegistry, kHkeyLocalMachine, QString::fromLatin1(key), QString::fromLatin1(name), v);
         return v;
     }
     // The last two characters of a CurVer value; empty when it is too short.

@@ -136,9 +136,9 @@ void ReportViewer::setEntry(const SpoolFileRow& row) {
 }
 
 void ReportViewer::loadWindow() {
-    const QString state = ctx_.getSetting(keys_.windowState);
-    const QString matchCase = ctx_.getSetting(keys_.matchCase);
-    const QString search = ctx_.getSetting(keys_.searchString);
+    const QString state = ctx_.services.getSetting(keys_.windowState);
+    const QString matchCase = ctx_.services.getSetting(keys_.matchCase);
+    const QString search = ctx_.services.getSetting(keys_.searchString);
     if (HasValue(state)) {
         const int n = state.trimmed().toInt();
         setWindowState(n == 1 ? Qt::WindowMinimized : n == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
@@ -200,10 +200,10 @@ void ReportViewer::unload() {
         unloaded_ = true;
         const bool remember = ctx_.mainWindowLoaded() && ctx_.mainWindow().itmSaveSettings->isChecked();
         if (remember && !ctx_.download.gSettingsFromFile) {
-            ctx_.saveSetting(keys_.searchString, txtFindWhat->text().trimmed());
-            ctx_.saveSetting(keys_.matchCase, chkMatchCase->isChecked() ? QStringLiteral("1")
+            ctx_.services.saveSetting(keys_.searchString, txtFindWhat->text().trimmed());
+            ctx_.services.saveSetting(keys_.matchCase, chkMatchCase->isChecked() ? QStringLiteral("1")
                                                                                             : QStringLiteral("0"));
-            ctx_.saveSetting(keys_.windowState, QString::number(stateNumber(windowState())));
+            ctx_.services.saveSetting(keys_.windowState, QString::number(stateNumber(windowState())));
         }
         if (stateNumber(windowState()) == 0) place_ = geometry();
     }

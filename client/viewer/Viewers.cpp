@@ -50,8 +50,8 @@ bool unattended(AppContext& ctx) { return ctx.mode.gBatchMode || ctx.mode.gBatch
 
 template <class Window>
 void showModal(AppContext& ctx, Window& w) {
-    if (ctx.presenter)
-        ctx.presenter->showModal(&w);
+    if (ctx.services.presenter)
+        ctx.services.presenter->showModal(&w);
     else
         w.exec();
 }
@@ -86,7 +86,7 @@ int TransferSpoolFileToViewer(AppContext& ctx, const DownloadOptions& options, D
     frmView& view = PreviewWindow(ctx);
     const ShownPreview shown = PreviewToShow(preview.bytes(), preview.cap());
     if (shown.halved)
-        ctx.msgBox(QStringLiteral("Insufficient memory to display requested preview.  Attempting to display half..."),
+        ctx.services.msgBox(QStringLiteral("Insufficient memory to display requested preview.  Attempting to display half..."),
                    MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Tolvane"));
     view.txtClip->setPlainText(shown.text);
     progress.status(QStringLiteral("Records tranferred: ") + QString::number(preview.records()) + QStringLiteral("   "));
@@ -117,7 +117,7 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
     view.setEntry(row);
     QString error;
     if (!view.Form_Load(ctx.download.gFullViewFile, error)) {
-        ctx.msgBox(QStringLiteral("Error") + QString::number(53) + QLatin1Char(' ') + error, MsgButtons::OK,
+        ctx.services.msgBox(QStringLiteral("Error") + QString::number(53) + QLatin1Char(' ') + error, MsgButtons::OK,
                    MsgIcon::None, QStringLiteral("Tolvane"));
         return -1;
     }

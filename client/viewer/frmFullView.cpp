@@ -135,7 +135,7 @@ void frmFullView::cmdFindNext_Click() {
     const QString what = txtFindWhat->text();
     const QTextCursor hit = what.isEmpty() ? QTextCursor() : rtbPreview->document()->find(what, start, flags);
     if (hit.isNull()) {
-        ctx_.msgBox(QStringLiteral("String not found from current curson position to end of document."),
+        ctx_.services.msgBox(QStringLiteral("String not found from current curson position to end of document."),
                     MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
         return;
     }

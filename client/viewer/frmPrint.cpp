@@ -71,10 +71,10 @@ void frmPrint::Form_Load() {
         cboFontSize[i]->addItems({QStringLiteral("Auto"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
                                   QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12")});
         // A stored size that cannot print counts as "Auto".
-        const QString size = ctx_.getSetting(Setting::PrintFontSize[i]);
+        const QString size = ctx_.services.getSetting(Setting::PrintFontSize[i]);
         cboFontSize[i]->setEditText(HasValue(size) && IsPrintFontSizeText(size) ? size.trimmed() : QStringLiteral("Auto"));
         // Without a usable stored value: 80 columns portrait, the wider ones landscape.
-        const std::optional<bool> stored = TruthOf(ctx_.getSetting(Setting::PrintOrientation[i]));
+        const std::optional<bool> stored = TruthOf(ctx_.services.getSetting(Setting::PrintOrientation[i]));
         const bool first = stored.value_or(true);
         optPortraitOrLandscape[2 * i]->setChecked(first);
         optPortraitOrLandscape[2 * i + 1]->setChecked(!first);
@@ -84,16 +84,16 @@ void frmPrint::Form_Load() {
 void frmPrint::cmdOK_Click() {
     for (int i = 0; i < 3; ++i) {
         if (IsPrintFontSizeText(cboFontSize[i]->currentText())) continue;
-        ctx_.msgBox(QStringLiteral("The font size must be Auto or a number from 1 to 72."), MsgButtons::OK,
+        ctx_.services.msgBox(QStringLiteral("The font size must be Auto or a number from 1 to 72."), MsgButtons::OK,
                     MsgIcon::Exclamation, QStringLiteral("Printer format options"));
         cboFontSize[i]->setFocus();
         cboFontSize[i]->lineEdit()->selectAll();
         return;
     }
     for (int i = 0; i < 3; ++i)
-        ctx_.saveSetting(Setting::PrintFontSize[i], cboFontSize[i]->currentText().trimmed());
+        ctx_.services.saveSetting(Setting::PrintFontSize[i], cboFontSize[i]->currentText().trimmed());
     for (int i = 0; i < 3; ++i)
-        ctx_.saveTruth(Setting::PrintOrientation[i], optPortraitOrLandscape[2 * i]->isChecked());
+        ctx_.services.saveTruth(Setting::PrintOrientation[i], optPortraitOrLandscape[2 * i]->isChecked());
     hide();
 }
 
@@ -121,8 +121,8 @@ void frmPrint::setLandscape(int frame, bool landscape) {
 
 void ShowPrinterFormat(AppContext& ctx) {
     frmPrint& window = PrinterFormatWindow(ctx);
-    if (ctx.presenter)
-        ctx.presenter->showModal(&window);
+    if (ctx.services.presenter)
+        ctx.services.presenter->showModal(&window);
     else
         window.exec();
     // Both buttons unload it: the next opening starts from the remembered values.

@@ -60,7 +60,7 @@ void frmView::cmdFindNext_Click() {
     if (chkMatchCase->isChecked()) flags |= QTextDocument::FindCaseSensitively;
     const QTextCursor hit = s.isEmpty() ? QTextCursor() : txtClip->document()->find(s, lastHit_, flags);
     if (hit.isNull()) {
-        ctx_.msgBox(QStringLiteral("Text string ") + s + QStringLiteral(" not found from cursor to end of text."),
+        ctx_.services.msgBox(QStringLiteral("Text string ") + s + QStringLiteral(" not found from cursor to end of text."),
                     MsgButtons::OK, MsgIcon::Information, QStringLiteral("Tolvane"));
         lastHit_ = 0;
         return;

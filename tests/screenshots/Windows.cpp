@@ -28,7 +28,7 @@ void shoot(QWidget& w, const char* file) {
 
 TEST(Screenshots, Windows) {
     TestContext t;
-    t.ctx.version = ProgramVersion{10, 0, 3};
+    t.ctx.services.version = ProgramVersion{10, 0, 3};
     frmSplash splash(t.ctx);
     splash.Form_Load();
     shoot(splash, "frmSplash.png");
@@ -40,9 +40,9 @@ TEST(Screenshots, Windows) {
     shoot(m, "frmMain-not-connected.png");
     // Connected for real, to hostsim.
     HostSimFixture host({.clock = t.clock});
-    t.ctx.saveSetting("URL", host.address());
-    t.ctx.saveSetting("Save Path", t.dir.path() + "/save/");
-    rememberSignOn(t.ctx, "SWUSER", "SWPASS");
+    t.ctx.services.saveSetting("URL", host.address());
+    t.ctx.services.saveSetting("Save Path", t.dir.path() + "/save/");
+    rememberSignOn(t.ctx.services, "SWUSER", "SWPASS");
     ASSERT_EQ(ConnectToHost(t.ctx), 0);
     ASSERT_FALSE(m.isNotConnected());
     shoot(m, "frmMain-connected.png");

@@ -11,7 +11,7 @@
 HookPresenter& installHookPresenter(AppContext& ctx) {
     auto p = std::make_unique<HookPresenter>();
     HookPresenter& ref = *p;
-    ctx.presenter = std::move(p);
+    ctx.services.presenter = std::move(p);
     return ref;
 }
 

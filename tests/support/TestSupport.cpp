@@ -31,7 +31,7 @@ QImage saveScreenshot(QWidget& window, const QString& fileName) {
 
 // Widgets need the QApplication before anything else makes a QCoreApplication.
 TestContext::TestContext() : BasicTestContext<AppContext>(ensureApplication) {
-    presenter = install(ctx.presenter, std::make_unique<TestPresenter>());
+    presenter = install(ctx.services.presenter, std::make_unique<TestPresenter>());
 }
 
 // Under the sanitizer build: fontconfig keeps its caches for the life of the

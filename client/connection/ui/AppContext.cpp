@@ -20,20 +20,20 @@
 
 AppContext::AppContext() {
     // The desktop services; nothing here touches a file or a device until it is used.
-    clock = std::make_unique<RealClock>();
-    paths = std::make_unique<DesktopPaths>();
-    msg = std::make_unique<QtMessageBoxes>(QString::fromLatin1(kAppTitle));
-    settings = std::make_unique<IniSettingsStore>(paths->configPath(), [this](const QString& problem) {
+    services.clock = std::make_unique<RealClock>();
+    services.paths = std::make_unique<DesktopPaths>();
+    services.msg = std::make_unique<QtMessageBoxes>(QString::fromLatin1(Services::kAppTitle));
+    services.settings = std::make_unique<IniSettingsStore>(services.paths->configPath(), [this](const QString& problem) {
         settingsProblem_ = true;
-        msgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QString::fromLatin1(kAppTitle));
+        services.msgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle));
     });
-    machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(paths->appPath()));
-    presenter = std::make_unique<QtPresenter>();
-    processes = std::make_unique<QProcessStarter>([this] { return clock.get(); });
-    keyboard = std::make_unique<WidgetKeyboard>();
+    services.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(services.paths->appPath()));
+    services.presenter = std::make_unique<QtPresenter>();
+    services.processes = std::make_unique<QProcessStarter>([this] { return services.clock.get(); });
+    services.keyboard = std::make_unique<WidgetKeyboard>();
     InstallOfficeStandIns(*this);
-    printer = std::make_unique<QtPrinter>();
-    ftp = std::make_unique<FtpClientRunner>();
+    services.printer = std::make_unique<QtPrinter>();
+    services.ftp = std::make_unique<FtpClientRunner>();
     upper_ = std::make_unique<UpperWindows>(*this);
     link.addObserver(&screenObserver_);
 }
@@ -48,17 +48,17 @@ AppContext::~AppContext() {
     splfScreen.unload();
 }
 
-void AppContext::useBatchMessageBoxes() { msg = std::make_unique<BatchMessageBoxes>(); }
+void AppContext::useBatchMessageBoxes() { services.msg = std::make_unique<BatchMessageBoxes>(); }
 
 bool AppContext::rememberedSettingsReadable() {
     settingsProblem_ = false;
-    getSetting(Setting::Defaults);
+    services.getSetting(Setting::Defaults);
     return !settingsProblem_;
 }
 
 void AppContext::useBatchServices() {
     useBatchMessageBoxes();
-    if (presenter) presenter->unattended = true;
+    if (services.presenter) services.presenter->unattended = true;
 }
 
 namespace {

@@ -16,7 +16,7 @@ void frmMain::itmConnect_Click() {
     if (isNotConnected())
         ConnectToHost(ctx_);
     else
-        ctx_.msgBox(QStringLiteral("Already connected."), MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
+        ctx_.services.msgBox(QStringLiteral("Already connected."), MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
 }
 
 void frmMain::itmAutoConnect_Click() {
@@ -26,12 +26,12 @@ void frmMain::itmAutoConnect_Click() {
 }
 
 void frmMain::itmChangePassword_Click() {
-    ctx_.saveSetting(Setting::Password, QStringLiteral("-None"));
+    ctx_.services.saveSetting(Setting::Password, QStringLiteral("-None"));
     // The held credentials go too, or the next connection of this run would
     // send the old password again instead of asking.
     ctx_.connection.gUserId.assign(ctx_.connection.gUserId.size(), ' ');
     ctx_.connection.gPassword.assign(ctx_.connection.gPassword.size(), ' ');
-    ctx_.msgBox(QStringLiteral("Any saved password has been removed.  You'll be prompted for a password the next time "
+    ctx_.services.msgBox(QStringLiteral("Any saved password has been removed.  You'll be prompted for a password the next time "
                                "you connect."),
                 MsgButtons::OK, MsgIcon::Information, QStringLiteral("Tolvane"));
     ctx_.loginWindow().chkSavePassword->setChecked(false);
@@ -39,19 +39,19 @@ void frmMain::itmChangePassword_Click() {
 
 void frmMain::itmChangeAddress_Click() {
     PointerGuard pointer(MousePointer::Normal);
-    const QString before = ctx_.getSetting(Setting::URL);
+    const QString before = ctx_.services.getSetting(Setting::URL);
     setMousePointer(MousePointer::Normal);
     ctx_.optionsWindow().showModal();
     setMousePointer(MousePointer::Hourglass);
-    const QString after = ctx_.getSetting(Setting::URL);
+    const QString after = ctx_.services.getSetting(Setting::URL);
     if (after != before && !isNotConnected()) {
-        ctx_.msgBox(QStringLiteral("The selected iSeries host name or IP address has been changed while connected.  "
+        ctx_.services.msgBox(QStringLiteral("The selected iSeries host name or IP address has been changed while connected.  "
                                    "This utility will deallocate any conversations and end.  You may then restart."),
                     MsgButtons::OK, MsgIcon::None, QStringLiteral("Tolvane"));
         ctx_.connection.gHostAddress = after;
         // Through the stop sequence: the link goes, and what the user set in
         // this run is remembered as at any other end.
-        if (ctx_.stopExitStatus == 0) ctx_.stopExitStatus = kExitHostChanged;
+        if (ctx_.services.stopExitStatus == 0) ctx_.services.stopExitStatus = kExitHostChanged;
         Form_Unload();
     }
     setMousePointer(MousePointer::Normal);

@@ -47,8 +47,8 @@ void MainWindowConnectView::showSignOn(const QString& userId) {
     frmLogin& login = ctx_.loginWindow();
     login.txtUserID->setText(userId);
     login.cancelled = false;
-    if (ctx_.presenter)
-        ctx_.presenter->showModeless(&login);
+    if (ctx_.services.presenter)
+        ctx_.services.presenter->showModeless(&login);
     else
         login.show();
 }
@@ -72,8 +72,8 @@ std::optional<SignOnAnswer> MainWindowConnectView::askServerStartSignOn(const QS
     login.chkSavePassword->setEnabled(false);
     login.setWindowTitle(QStringLiteral("Starting the iSeries Spoolwright server..."));
     login.cancelled = false;
-    if (ctx_.presenter)
-        ctx_.presenter->showModal(&login);
+    if (ctx_.services.presenter)
+        ctx_.services.presenter->showModal(&login);
     else
         login.exec();
     const bool cancelled = login.cancelled;
@@ -94,25 +94,25 @@ void OutqChooserList::addOutqs(const QStringList& rows) { ctx_.outqWindow().lstO
 
 int ConnectToHost(AppContext& ctx) {
     MainWindowConnectView view(ctx);
-    return ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view);
+    return ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view);
 }
 
 bool SignOn(AppContext& ctx, std::string& userId, std::string& password) {
     MainWindowConnectView view(ctx);
-    return SignOn(ctx, ctx.connection, ctx.link, view, userId, password);
+    return SignOn(ctx.services, ctx.connection, ctx.link, view, userId, password);
 }
 
 int StartHostServerViaFtp(AppContext& ctx) {
     MainWindowConnectView view(ctx);
-    return StartHostServerViaFtp(ctx, ctx.connection, view);
+    return StartHostServerViaFtp(ctx.services, ctx.connection, view);
 }
 
 int ListOutputQueues(AppContext& ctx) {
     OutqChooserList view(ctx);
-    return ListOutputQueues(ctx.link, ctx, ctx.connection, ctx.mainWindow().cboLibrary->currentText(), view);
+    return ListOutputQueues(ctx.link, ctx.services, ctx.connection, ctx.mainWindow().cboLibrary->currentText(), view);
 }
 
 int GetSpoolFiles(AppContext& ctx, const QString& outq, const QString& library, const QString& user) {
-    return GetSpoolFiles(ctx.link, ctx, ctx.connection, ctx.frmSplf().grdSplf(), outq, library, user,
+    return GetSpoolFiles(ctx.link, ctx.services, ctx.connection, ctx.frmSplf().grdSplf(), outq, library, user,
                          ctx.mainWindow().txtOutq->text());
 }

@@ -58,22 +58,22 @@ public:
         step(3, [&] { readDefaults(m); });
         step(4, [&] { readSelection(m); });
         step(5, [&] {
-            ctx_.seedSetting(Setting::RemoveBlanks);
-            ctx_.seedSetting(Setting::MinusSign);
+            ctx_.services.seedSetting(Setting::RemoveBlanks);
+            ctx_.services.seedSetting(Setting::MinusSign);
         });
         step(6, [&] {
-            ctx_.seedSetting(Setting::FullName);
-            ctx_.seedSetting(Setting::SavePath, SystemTempFolder(ctx_));
+            ctx_.services.seedSetting(Setting::FullName);
+            ctx_.services.seedSetting(Setting::SavePath, SystemTempFolder(ctx_.services));
         });
         step(7, [&] {
-            ctx_.seedSetting(Setting::Email);
+            ctx_.services.seedSetting(Setting::Email);
             m.setStatusPanel(QStringLiteral("Please specify a user, an outq or both.  "));
             m.lblStatus->setText(QStringLiteral("Not connected."));
         });
         step(8, [&] {
             // The splash's time on the screen (elapsed time, not a seconds field
             // that must come round to one value); an unattended run shows none.
-            if (interactive) ctx_.clock->waitMs(kSplashMs);
+            if (interactive) ctx_.services.clock->waitMs(kSplashMs);
             readAutoConnect(m);
         });
         step(9, [&] {
@@ -81,13 +81,13 @@ public:
             // A batch run connects itself, once it has checked its parameters.
             if (m.itmAutoConnect->isChecked() && interactive) {
                 if (!m.isNotConnected())
-                    ctx_.msgBox(QStringLiteral("Already connected."));
+                    ctx_.services.msgBox(QStringLiteral("Already connected."));
                 else
                     ctx_.upperWindows().autoConnect();
             }
         });
         busy.release();
-        ctx_.clock->pumpOnce();
+        ctx_.services.clock->pumpOnce();
         if (unattended_) {
             step(10, [&] { ctx_.upperWindows().runBatchFromCommandLine(); });
             // The batch run ends the program itself; should it come back, an
@@ -117,15 +117,15 @@ private:
     }
 
     [[noreturn]] void fail(const StartupError& e, int number) {
-        ctx_.msgBox(errorText(e, number));
-        if (unattended_) ctx_.endProgram(1, errorText(e, number));
+        ctx_.services.msgBox(errorText(e, number));
+        if (unattended_) ctx_.services.endProgram(1, errorText(e, number));
         frmMain& m = ctx_.mainWindow();
         showMainWindow(m);
         throw Stopped{};
     }
 
     void readDefaults(frmMain& m) {
-        const QString v = ctx_.getSetting(Setting::Defaults);
+        const QString v = ctx_.services.getSetting(Setting::Defaults);
         if (!IsStored(v)) {
             m.itmSaveSettings->setChecked(true);
             return;
@@ -134,25 +134,25 @@ private:
         if (!b) {
             // Taken as not set, after the message: remembering stays on.
             m.itmSaveSettings->setChecked(true);
-            ctx_.msgBox(errorText(StartupError{13, QStringLiteral("Type mismatch")}, 3));
+            ctx_.services.msgBox(errorText(StartupError{13, QStringLiteral("Type mismatch")}, 3));
             return;
         }
         m.itmSaveSettings->setChecked(*b);
     }
 
     void readSelection(frmMain& m) {
-        const QString outq = ctx_.getSetting(Setting::Outq);
+        const QString outq = ctx_.services.getSetting(Setting::Outq);
         if (HasValue(outq)) m.txtOutq->setText(outq);
-        const QString library = ctx_.getSetting(Setting::Library);
+        const QString library = ctx_.services.getSetting(Setting::Library);
         if (HasValue(library)) m.cboLibrary->setEditText(library);
-        const QString user = ctx_.getSetting(Setting::Wrksplf);
+        const QString user = ctx_.services.getSetting(Setting::Wrksplf);
         m.txtWrkSplf->setText(!HasValue(user) ? QStringLiteral("*CURRENT") : user);
     }
 
     void readAutoConnect(frmMain& m) {
-        const QString v = ctx_.getSetting(Setting::AutoConnect);
+        const QString v = ctx_.services.getSetting(Setting::AutoConnect);
         if (!HasValue(v)) {
-            ctx_.saveTruth(Setting::AutoConnect, true);
+            ctx_.services.saveTruth(Setting::AutoConnect, true);
             m.itmAutoConnect->setChecked(true);
         } else {
             m.itmAutoConnect->setChecked(v == QLatin1String("True"));

@@ -10,8 +10,8 @@
 
 void showModalWindow(AppContext& ctx, QWidget* window) {
     if (!window) return;
-    if (ctx.presenter) {
-        ctx.presenter->showModal(window);
+    if (ctx.services.presenter) {
+        ctx.services.presenter->showModal(window);
         return;
     }
     if (auto* dialog = qobject_cast<QDialog*>(window)) {
@@ -22,7 +22,7 @@ void showModalWindow(AppContext& ctx, QWidget* window) {
     QPointer<QWidget> w(window);
     w->setWindowModality(Qt::ApplicationModal);
     w->show();
-    while (w && w->isVisible()) ctx.clock->waitUntil([&] { return !w || !w->isVisible(); }, 60000);
+    while (w && w->isVisible()) ctx.services.clock->waitUntil([&] { return !w || !w->isVisible(); }, 60000);
 }
 
 namespace {

@@ -85,15 +85,15 @@ frmAbout::frmAbout(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx
     setMinimumWidth(WindowGeometry::pixels(6300));
 
     connect(cmdOK, &QPushButton::clicked, this,
-            [this] { ctx_.runHandler([this] { cmdOK_Click(); }); });
+            [this] { ctx_.services.runHandler([this] { cmdOK_Click(); }); });
     connect(cmdSysInfo, &QPushButton::clicked, this,
-            [this] { ctx_.runHandler([this] { cmdSysInfo_Click(); }); });
+            [this] { ctx_.services.runHandler([this] { cmdSysInfo_Click(); }); });
 }
 
 frmAbout::~frmAbout() = default;
 
 void frmAbout::Form_Load() {
-    lblVersion->setText(ctx_.version.text());
+    lblVersion->setText(ctx_.services.version.text());
     adjustSize();
     WindowGeometry::centre(this);
 }
@@ -104,29 +104,29 @@ void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
 
 void frmAbout::StartSysInfo() {
     QString program;
-    if (ctx_.machineRegistry) {
-        if (auto path = ctx_.machineRegistry->query(QString::fromLatin1(kMsinfoKey),
+    if (ctx_.services.machineRegistry) {
+        if (auto path = ctx_.services.machineRegistry->query(QString::fromLatin1(kMsinfoKey),
                                                     QStringLiteral("PATH"))) {
             program = *path;
-        } else if (auto folder = ctx_.machineRegistry->query(QString::fromLatin1(kMsinfoFolderKey),
+        } else if (auto folder = ctx_.services.machineRegistry->query(QString::fromLatin1(kMsinfoFolderKey),
                                                              QStringLiteral("MSINFO"))) {
             const QString candidate = QDir(*folder).filePath(QStringLiteral("MSINFO32.EXE"));
             if (QFileInfo(candidate).isFile()) program = candidate;
         }
     }
     // A path to a missing program cannot be started: the same message as no program at all.
-    if (!program.isEmpty() && QFileInfo(program).isFile() && ctx_.processes &&
-        ctx_.processes->start(program, {}))
+    if (!program.isEmpty() && QFileInfo(program).isFile() && ctx_.services.processes &&
+        ctx_.services.processes->start(program, {}))
         return;
-    ctx_.msgBox(QStringLiteral("System Information Is Unavailable At This Time"), MsgButtons::OK,
-                MsgIcon::None, QString::fromLatin1(AppContext::kAppTitle));
+    ctx_.services.msgBox(QStringLiteral("System Information Is Unavailable At This Time"), MsgButtons::OK,
+                MsgIcon::None, QString::fromLatin1(Services::kAppTitle));
 }
 
 void frmAbout::reject() {
-    ctx_.runHandler([this] { cmdOK_Click(); });
+    ctx_.services.runHandler([this] { cmdOK_Click(); });
 }
 
 void frmAbout::closeEvent(QCloseEvent* e) {
     e->ignore();
-    ctx_.runHandler([this] { cmdOK_Click(); });
+    ctx_.services.runHandler([this] { cmdOK_Click(); });
 }

@@ -122,7 +122,7 @@ void frmLogin::showEvent(QShowEvent* e) {
 }
 
 void frmLogin::refuse(QLineEdit* field, const QString& text) {
-    ctx_.msgBox(text, MsgButtons::OK, MsgIcon::None, kTitle);
+    ctx_.services.msgBox(text, MsgButtons::OK, MsgIcon::None, kTitle);
     field->setFocus();
     field->selectAll();
 }
@@ -152,7 +152,7 @@ void frmLogin::cmdOK_Click() {
             return;
         }
     }
-    ctx_.saveSetting(Setting::User, user);
+    ctx_.services.saveSetting(Setting::User, user);
     ctx_.connection.gSignOnAccepted = true;
     hide();
 }

@@ -60,7 +60,7 @@ void frmMain::linkBusy(bool busy) {
     // still has its message to show and its hidden files to clear.
     if (!busy && closeWhenIdle_ && !ctx_.link.busy()) {
         closeWhenIdle_ = false;
-        QMetaObject::invokeMethod(this, [this] { ctx_.runHandler([this] { Form_Unload(); }); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { ctx_.services.runHandler([this] { Form_Unload(); }); }, Qt::QueuedConnection);
     }
 }
 
@@ -222,7 +222,7 @@ void frmMain::wireHandlers() {
     auto onItem = [this](QAction* a, void (frmMain::*handler)()) {
         connect(a, &QAction::triggered, this, [this, a, handler] {
             if (a->isCheckable()) a->setChecked(!a->isChecked());
-            ctx_.runHandler([this, handler] { (this->*handler)(); });
+            ctx_.services.runHandler([this, handler] { (this->*handler)(); });
         });
     };
     onItem(itmOpen, &frmMain::itmOpen_Click);
@@ -242,7 +242,7 @@ void frmMain::wireHandlers() {
     onItem(itmAbout, &frmMain::itmAbout_Click);
 
     auto onButton = [this](QPushButton* b, void (frmMain::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] { ctx_.runHandler([this, handler] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this, [this, handler] { ctx_.services.runHandler([this, handler] { (this->*handler)(); }); });
     };
     onButton(cmdOK, &frmMain::cmdOK_Click);
     onButton(cmdListOutqs, &frmMain::cmdListOutqs_Click);
@@ -268,7 +268,7 @@ void frmMain::showConnected(const QString& status) {
 
 void frmMain::Form_Load() {
     WindowGeometry::sizeAndCentre(this, 7000, 5775);
-    lblVersion->setText(ctx_.version.text());
+    lblVersion->setText(ctx_.services.version.text());
     cboLibrary->clear();
     cboLibrary->addItems({QStringLiteral("*LIBL"), QStringLiteral("*ALL"), QStringLiteral("QUSRLIBL"),
                           QStringLiteral("QGPL"), QStringLiteral("QUSRSYS")});
@@ -328,5 +328,5 @@ void frmMain::closeEvent(QCloseEvent* e) {
         return;
     }
     e->accept();
-    ctx_.runHandler([this] { Form_Unload(); });
+    ctx_.services.runHandler([this] { Form_Unload(); });
 }

@@ -15,7 +15,7 @@ const QString kSettingsFilter = QStringLiteral("Spoolwright settings (*.spw)");
 const QString kOpenFilter = QStringLiteral("Spoolwright settings (*.spw);;All files (*)");
 
 QString programFolder(AppContext& ctx) {
-    return ctx.paths ? ctx.paths->appPath() : QCoreApplication::applicationDirPath();
+    return ctx.services.paths ? ctx.services.paths->appPath() : QCoreApplication::applicationDirPath();
 }
 }  // namespace
 
@@ -28,7 +28,7 @@ void frmMain::cmdExit_Click() {
 void frmMain::itmExit_Click() { Form_Unload(); }
 
 void frmMain::itmOpen_Click() {
-    const QString path = ctx_.presenter ? ctx_.presenter->openFileName(
+    const QString path = ctx_.services.presenter ? ctx_.services.presenter->openFileName(
                                               this, QStringLiteral("Load settings from a file..."),
                                               QFileInfo(ctx_.connection.gSettingsFile).path(), kOpenFilter)
                                         : QString();
@@ -59,7 +59,7 @@ void frmMain::itmSaveAs_Click() {
         ctx_.connection.gSettingsFile.isEmpty() ? QStringLiteral("*.spw") : ctx_.connection.gSettingsFile;
     // The dialog leaves the replace question to SaveSettingsFile, which asks
     // about the name really written (with ".spw" added), once.
-    QString path = ctx_.presenter ? ctx_.presenter->saveFileNameCallerAsks(
+    QString path = ctx_.services.presenter ? ctx_.services.presenter->saveFileNameCallerAsks(
                                         this, QStringLiteral("Save settings file as..."), start, kSettingsFilter)
                                   : QString();
     if (path.isEmpty()) {
@@ -87,7 +87,7 @@ void frmMain::mnuOptions_Click() {
     if (onNamingOptions)
         onNamingOptions();
     else if (ctx_.showNamingOptions)
-        ctx_.showNamingOptions(ctx_.getSetting(Setting::FullName));
+        ctx_.showNamingOptions(ctx_.services.getSetting(Setting::FullName));
 }
 
 // The manual is an HTML page installed beside the program; the desktop's
@@ -96,7 +96,7 @@ void frmMain::itmGeneralHelp_Click() {
     const QString help = QDir(programFolder(ctx_)).filePath(QStringLiteral("spoolwright.html"));
     const QString shown = QDir::toNativeSeparators(help);
     if (!QFileInfo(help).isFile()) {
-        ctx_.msgBox(QStringLiteral("The help file ") + shown + QStringLiteral(" is not found."),
+        ctx_.services.msgBox(QStringLiteral("The help file ") + shown + QStringLiteral(" is not found."),
                     MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
@@ -105,8 +105,8 @@ void frmMain::itmGeneralHelp_Click() {
 #else
     const QString opener = QStringLiteral("xdg-open");
 #endif
-    if (!ctx_.processes || !ctx_.processes->start(opener, {help}))
-        ctx_.msgBox(QStringLiteral("The help file ") + shown +
+    if (!ctx_.services.processes || !ctx_.services.processes->start(opener, {help}))
+        ctx_.services.msgBox(QStringLiteral("The help file ") + shown +
                         QStringLiteral(" cannot be shown: no program to open it was found."),
                     MsgButtons::OK, MsgIcon::Exclamation);
 }

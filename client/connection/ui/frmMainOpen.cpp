@@ -47,7 +47,7 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
         m.setStatusPanel(QStringLiteral("Checking iSeries outq ") + s.outq.trimmed() + QStringLiteral("   "));
         m.Refresh();
         QString found;
-        const OutqCheck check = checkOutq(ctx.link, ctx, ctx.connection, s.outq, s.library, found);
+        const OutqCheck check = checkOutq(ctx.link, ctx.services, ctx.connection, s.outq, s.library, found);
         // The library in which the host found the queue (for "*LIBL" and the like).
         if (!found.isEmpty()) m.cboLibrary->setEditText(found);
         if (check == OutqCheck::Stopped) setMousePointer(MousePointer::Normal);
@@ -85,7 +85,7 @@ void frmMain::cmdOK_Click() {
 
     bool giveOutqFocus = false;
     if (!valid) {
-        ctx_.msgBox(QStringLiteral("An iSeries outq and library name must be specified for user (*ALL)."),
+        ctx_.services.msgBox(QStringLiteral("An iSeries outq and library name must be specified for user (*ALL)."),
                     MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("iSeries Outq Selection..."));
         giveOutqFocus = true;
     } else {

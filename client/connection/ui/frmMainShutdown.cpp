@@ -59,21 +59,21 @@ void frmMain::Form_Unload() {
     }
     // A batch run leaves the user's remembered interactive settings as they were.
     if (!ctx_.mode.gBatchMode) {
-        tolerant([&] { ctx_.saveTruth(Setting::Defaults, itmSaveSettings->isChecked()); });
+        tolerant([&] { ctx_.services.saveTruth(Setting::Defaults, itmSaveSettings->isChecked()); });
         if (itmSaveSettings->isChecked()) rememberSettings();
     }
     tolerant([&] {
         if (!(windowState() & Qt::WindowMinimized))
             setWindowState(windowState() | Qt::WindowMinimized);
     });
-    ctx_.endProgram(ctx_.stopExitStatus, QStringLiteral("The main window was closed."));
+    ctx_.services.endProgram(ctx_.services.stopExitStatus, QStringLiteral("The main window was closed."));
 }
 
 // The values that the next start and the dialogs read back, in the order they are written.
 void frmMain::rememberSettings() {
     AppContext& c = ctx_;
     auto remember = [&c](const SettingKey& key, const std::function<QString()>& value) {
-        tolerant([&] { c.saveSetting(key, value()); });
+        tolerant([&] { c.services.saveSetting(key, value()); });
     };
     auto dialog = [&c](SaveDialogKind kind) { return present(c.upperWindows().saveDialogFields(kind)); };
     auto macro = [&c](MacroProgram program) { return present(c.upperWindows().macroFields(program)); };

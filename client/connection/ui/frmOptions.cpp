@@ -143,14 +143,14 @@ void frmOptions::buildControls() {
 }
 
 void frmOptions::Form_Load() {
-    QStringList known = HostHistory::readHostsListFile(HostHistory::hostsListPath(ctx_));
-    if (known.isEmpty()) known = HostHistory::readHistory(ctx_);
+    QStringList known = HostHistory::readHostsListFile(HostHistory::hostsListPath(ctx_.services));
+    if (known.isEmpty()) known = HostHistory::readHistory(ctx_.services);
     cboIPAddress->addItems(known);
     cboIPAddress->setCurrentIndex(-1);
-    const QString url = ctx_.getSetting(Setting::URL);
+    const QString url = ctx_.services.getSetting(Setting::URL);
     cboIPAddress->setEditText(IsStored(url) ? url.trimmed() : QString());
 
-    sliWaitTime->setValue(waitTimeSetting(ctx_));
+    sliWaitTime->setValue(waitTimeSetting(ctx_.services));
     sliWaitTime_Change();
 
     adjustSize();
@@ -178,20 +178,20 @@ bool frmOptions::cmdApply_Click() {
     const QString text = cboIPAddress->currentText().trimmed();
     cboIPAddress->setEditText(text);
     if (text.isEmpty()) {
-        if (ctx_.msgBox(QStringLiteral("Please specify a valid IP address or host name entry."), MsgButtons::OKCancel,
+        if (ctx_.services.msgBox(QStringLiteral("Please specify a valid IP address or host name entry."), MsgButtons::OKCancel,
                         MsgIcon::None, QStringLiteral("Tolvane")) == vbCancel)
             unload();
         return true;
     }
     if (!HostHistory::isValidHostSyntax(text)) {
-        ctx_.msgBox(HostHistory::invalidHostMessage(text), MsgButtons::OK, MsgIcon::Exclamation,
+        ctx_.services.msgBox(HostHistory::invalidHostMessage(text), MsgButtons::OK, MsgIcon::Exclamation,
                     QStringLiteral("Tolvane"));
         cboIPAddress->setFocus();
         cboIPAddress->lineEdit()->selectAll();
         return false;
     }
-    ctx_.saveSetting(Setting::URL, text);
-    ctx_.saveNumber(Setting::WaitTime, sliWaitTime->value());
+    ctx_.services.saveSetting(Setting::URL, text);
+    ctx_.services.saveNumber(Setting::WaitTime, sliWaitTime->value());
     return true;
 }
 
@@ -207,7 +207,7 @@ void frmOptions::Form_Unload() {
     if (!ctx_.mainWindowLoaded() || ctx_.mainWindow().isNotConnected()) return;
     QStringList entries;
     for (int i = 0; i < cboIPAddress->count(); ++i) entries << cboIPAddress->itemText(i);
-    HostHistory::rewriteHistory(ctx_, ctx_.connection.gHostAddress, entries);
+    HostHistory::rewriteHistory(ctx_.services, ctx_.connection.gHostAddress, entries);
 }
 
 void frmOptions::unload() {

@@ -82,7 +82,7 @@ void frmOutq::cmdOpen_Click() {
         m.Refresh();
         unload();
     } else {
-        ctx_.msgBox(QStringLiteral("An iSeries outq name must be specified."), MsgButtons::OK, MsgIcon::Exclamation,
+        ctx_.services.msgBox(QStringLiteral("An iSeries outq name must be specified."), MsgButtons::OK, MsgIcon::Exclamation,
                     QStringLiteral("iSeries Outq Selection..."));
     }
     m.setStatusPanel(kKeyOrBrowse);

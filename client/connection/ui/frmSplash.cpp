@@ -68,6 +68,6 @@ frmSplash::frmSplash(AppContext& ctx, QWidget* parent)
 frmSplash::~frmSplash() = default;
 
 void frmSplash::Form_Load() {
-    lblVersion->setText(ctx_.version.text());
+    lblVersion->setText(ctx_.services.version.text());
     WindowGeometry::sizeAndCentre(this, 7670, 5150);
 }

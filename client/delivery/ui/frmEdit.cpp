@@ -40,8 +40,8 @@ frmEdit::frmEdit(AppContext& ctx) : ctx_(ctx) {
     buttons->addWidget(cmdCancel);
     g->addLayout(buttons, 3, 0, 1, 2);
     resize(520, 320);
-    connect(cmdOK, &QPushButton::clicked, this, [this] { ctx_.runHandler([this] { cmdOK_Click(); }); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { ctx_.runHandler([this] { cmdCancel_Click(); }); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([this] { cmdOK_Click(); }); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([this] { cmdCancel_Click(); }); });
 }
 
 void frmEdit::Form_Load() {
@@ -61,14 +61,14 @@ bool frmEdit::cmdOK_Click() {
     message.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QString error = EmailTextFiles::write(ctx_, subject, message);
     if (!error.isEmpty()) {
-        ctx_.msgBox(QStringLiteral("The automated email options were not saved: ") + error, MsgButtons::OK,
+        ctx_.services.msgBox(QStringLiteral("The automated email options were not saved: ") + error, MsgButtons::OK,
                     MsgIcon::Exclamation, QStringLiteral("Tolvane"));
         return false;
     }
     EmailState& email = Email(ctx_);
     email.gEmailSubject = subject;
     email.gEmailMessage = message;
-    ctx_.saveSetting(Setting::CompanyName, txtCompanyName->text());
+    ctx_.services.saveSetting(Setting::CompanyName, txtCompanyName->text());
     accept();
     return true;
 }
@@ -84,6 +84,6 @@ void ShowAutoSendOptions(AppContext& ctx) {
     frmEdit dialog(ctx);
     dialog.Form_Load();
     // Centred on the screen, as described.
-    if (ctx.presenter) ctx.presenter->showModal(&dialog);
+    if (ctx.services.presenter) ctx.services.presenter->showModal(&dialog);
     else dialog.exec();
 }

@@ -58,15 +58,15 @@ MacroDialog::MacroDialog(AppContext& ctx, const Texts& texts, bool& loadedFlag) 
     grid->addWidget(txtMacroName, 1, 1, 1, 2);
     grid->addWidget(cmdOK, 2, 1);
     grid->addWidget(cmdCancel, 2, 2);
-    connect(cmdOK, &QPushButton::clicked, this, [this] { ctx_.runHandler([this] { cmdOK_Click(); }); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { ctx_.runHandler([this] { cmdCancel_Click(); }); });
-    connect(cmdBrowse, &QPushButton::clicked, this, [this] { ctx_.runHandler([this] { cmdBrowse_Click(); }); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([this] { cmdOK_Click(); }); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([this] { cmdCancel_Click(); }); });
+    connect(cmdBrowse, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([this] { cmdBrowse_Click(); }); });
 }
 
 void MacroDialog::Form_Load(bool fromSettingsFile) {
     if (!fromSettingsFile) {
-        const QString file = ctx_.getSetting(MacroFileSetting(t_.program));
-        const QString name = ctx_.getSetting(MacroNameSetting(t_.program));
+        const QString file = ctx_.services.getSetting(MacroFileSetting(t_.program));
+        const QString name = ctx_.services.getSetting(MacroNameSetting(t_.program));
         if (HasValue(file)) txtMacroFileBox->setText(file);
         if (HasValue(name)) txtMacroName->setText(name);
     }
@@ -82,15 +82,15 @@ void MacroDialog::Form_Activate() {
 }
 
 void MacroDialog::cmdBrowse_Click() {
-    if (!ctx_.presenter) return;
-    const QString chosen = ctx_.presenter->openFileName(this, QString::fromLatin1(t_.dialogTitle), txtMacroFileBox->text(),
+    if (!ctx_.services.presenter) return;
+    const QString chosen = ctx_.services.presenter->openFileName(this, QString::fromLatin1(t_.dialogTitle), txtMacroFileBox->text(),
                                                         QString::fromLatin1(t_.pattern));
     const QString c = chosen.trimmed();
     if (!c.isEmpty() && c != QLatin1String(t_.pattern)) txtMacroFileBox->setText(chosen);
 }
 
 void MacroDialog::cmdOK_Click() {
-    if (MacroFileReadable(ctx_, t_.program, txtMacroFileBox->text())) hide();
+    if (MacroFileReadable(ctx_.services, t_.program, txtMacroFileBox->text())) hide();
 }
 
 void MacroDialog::cmdCancel_Click() {
@@ -100,13 +100,13 @@ void MacroDialog::cmdCancel_Click() {
 
 void MacroDialog::showModal() {
     Form_Activate();
-    if (ctx_.presenter) ctx_.presenter->showModal(this);
+    if (ctx_.services.presenter) ctx_.services.presenter->showModal(this);
     else exec();
 }
 
 void MacroDialog::showAndAccept() {
     Form_Activate();
-    if (ctx_.presenter) ctx_.presenter->showModeless(this);
+    if (ctx_.services.presenter) ctx_.services.presenter->showModeless(this);
     cmdOK_Click();
 }
 

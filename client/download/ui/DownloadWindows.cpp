@@ -61,7 +61,7 @@ void ShowNamingOptions(AppContext& ctx, const QString& fullName) {
     f.showModal();
 }
 
-void ShowNamingOptions(AppContext& ctx) { ShowNamingOptions(ctx, ctx.getSetting(Setting::FullName)); }
+void ShowNamingOptions(AppContext& ctx) { ShowNamingOptions(ctx, ctx.services.getSetting(Setting::FullName)); }
 
 void installDownloadWindows(AppContext& ctx) {
     ctx.showNamingOptions = [&ctx](const QString& fullName) { ShowNamingOptions(ctx, fullName); };

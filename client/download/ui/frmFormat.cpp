@@ -132,7 +132,7 @@ void frmFormat::setOption(QRadioButton* button, bool selected) {
 }
 
 void frmFormat::Form_Load() {
-    const QString fullName = ctx_.getSetting(Setting::FullName);
+    const QString fullName = ctx_.services.getSetting(Setting::FullName);
     const auto n = numberOf(fullName);
     chkFullName->setCheckState(!IsStored(fullName) || !n ? Qt::Checked
                                : *n == 0                              ? Qt::Unchecked
@@ -143,11 +143,11 @@ void frmFormat::Form_Load() {
         {Setting::UseJobNumber, optUseJobNumber},     {Setting::UseDateAndTime, optUseDateandTime},
         {Setting::UseUserName, optUseUserName},       {Setting::UseUserData, optUseUserData}};
     for (const auto& [key, button] : loadOrder) {
-        const auto value = TruthOf(ctx_.getSetting(key));
+        const auto value = TruthOf(ctx_.services.getSetting(key));
         setOption(button, value.value_or(true));
     }
-    QString savePath = ctx_.getSetting(Setting::SavePath);
-    if (!HasValue(savePath)) savePath = SystemTempFolder(ctx_);
+    QString savePath = ctx_.services.getSetting(Setting::SavePath);
+    if (!HasValue(savePath)) savePath = SystemTempFolder(ctx_.services);
     dirSavePath->setPath(savePath);
     txtSavePath->setText(dirSavePath->path());
 }
@@ -164,7 +164,7 @@ void frmFormat::dirSavePath_Change() { txtSavePath->setText(dirSavePath->path())
 
 void frmFormat::clearRememberedNames() {
     for (const SettingKey& key : {Setting::TextFile, Setting::SaveFile, Setting::HtmlFile, Setting::PdfFile})
-        ctx_.saveSetting(key, QString());
+        ctx_.services.saveSetting(key, QString());
     SaveDialog(ctx_, frmSaveAs::Kind::Text).txtSave->clear();
 }
 
@@ -182,7 +182,7 @@ bool frmFormat::cmdApply_Click() {
     // A folder that would be refused is not stored: the work folder stays
     // where it is, and nothing goes to the program's current folder instead.
     const QString folder =
-        WorkDirectoryUnder(ctx_, path.trimmed().isEmpty() ? SystemTempFolder(ctx_) : path);
+        WorkDirectoryUnder(ctx_.services, path.trimmed().isEmpty() ? SystemTempFolder(ctx_.services) : path);
     const bool fit = MakeWorkDirectory(folder);
     if (fit) values.append({Setting::SavePath, path, [path](const QString& s) { return s == path; }});
     const QRadioButton* buttons[] = {optUseJobName, optUseJobNumber, optUseUserName,
@@ -193,22 +193,22 @@ bool frmFormat::cmdApply_Click() {
                        [on](const QString& s) { return TruthOf(s) == on; }});
     }
     for (const Stored& v : values) {
-        if (!IsStored(ctx_.getSetting(v.key))) {
-            ctx_.saveSetting(v.key, v.control);
+        if (!IsStored(ctx_.services.getSetting(v.key))) {
+            ctx_.services.saveSetting(v.key, v.control);
             clearRememberedNames();
         }
-        if (!v.same(ctx_.getSetting(v.key))) {
-            ctx_.saveSetting(v.key, v.control);
+        if (!v.same(ctx_.services.getSetting(v.key))) {
+            ctx_.services.saveSetting(v.key, v.control);
             clearRememberedNames();
         }
     }
     if (!fit) {
-        ctx_.msgBox(QStringLiteral("Directory ") + folder +
+        ctx_.services.msgBox(QStringLiteral("Directory ") + folder +
                         QStringLiteral(" not found.  Please specify a valid directory."),
                     MsgButtons::OK, MsgIcon::None, QStringLiteral("iSeries Spoolwright"));
         return false;
     }
-    ApplyWorkDirectoryRule(ctx_, ctx_.connection);
+    ApplyWorkDirectoryRule(ctx_.services, ctx_.connection);
     return true;
 }
 
@@ -223,8 +223,8 @@ void frmFormat::cmdCancel_Click() {
 }
 
 void frmFormat::showModal() {
-    if (ctx_.presenter)
-        ctx_.presenter->showModal(this);
+    if (ctx_.services.presenter)
+        ctx_.services.presenter->showModal(this);
     else
         exec();
 }

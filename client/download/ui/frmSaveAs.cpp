@@ -122,8 +122,8 @@ void frmSaveAs::showModal() {
     Form_Activate();
     if (!shown_) return;
     fitName();
-    if (ctx_.presenter)
-        ctx_.presenter->showModal(this);
+    if (ctx_.services.presenter)
+        ctx_.services.presenter->showModal(this);
     else
         exec();
     shown_ = false;
@@ -141,7 +141,7 @@ void frmSaveAs::Form_Activate() {
 
 void frmSaveAs::accept(bool byUser) {
     if (txtSave->text().trimmed().isEmpty()) {
-        ctx_.msgBox(QStringLiteral("A file name must be specified."), MsgButtons::OK, MsgIcon::Exclamation,
+        ctx_.services.msgBox(QStringLiteral("A file name must be specified."), MsgButtons::OK, MsgIcon::Exclamation,
                     QString::fromLatin1(textsOf(kind_).messageTitle));
         return;
     }
@@ -173,17 +173,17 @@ void frmSaveAs::cmdOpenAll_Click() {
 void frmSaveAs::cmdBrowse_Click() {
     const Texts& t = textsOf(kind_);
     if (dlgFile.initDir.isEmpty()) {
-        const QString remembered = ctx_.getSetting(*t.rememberedFolder);
+        const QString remembered = ctx_.services.getSetting(*t.rememberedFolder);
         if (HasValue(remembered)) dlgFile.initDir = remembered;
     }
-    if (dlgFile.initDir.isEmpty()) dlgFile.initDir = SystemTempFolder(ctx_);
+    if (dlgFile.initDir.isEmpty()) dlgFile.initDir = SystemTempFolder(ctx_.services);
     dlgFile.filter = QString::fromLatin1(t.filter);
     if (dlgFile.fileName.isEmpty()) dlgFile.fileName = QString::fromLatin1(t.pattern);
-    if (!ctx_.presenter) return;
+    if (!ctx_.services.presenter) return;
     QString start = dlgFile.initDir;
     if (!start.isEmpty() && !EndsWithSeparator(start)) start += PathSeparator();
     const QString chosen =
-        ctx_.presenter->saveFileName(this, windowTitle(), start + dlgFile.fileName, dlgFile.filter);
+        ctx_.services.presenter->saveFileName(this, windowTitle(), start + dlgFile.fileName, dlgFile.filter);
     if (chosen.isEmpty()) return;
     txtSave->setText(chosen);
     const qsizetype sep = folderEnd(chosen);

@@ -15,7 +15,7 @@ struct NoHostFixture : ::testing::Test {
     int endStatus = 0;
     void expectEnd() {
         try {
-            ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view);
+            ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view);
             ADD_FAILURE() << "the program went on";
         } catch (const ProgramEnd& e) {
             endStatus = e.exitStatus;
@@ -39,7 +39,7 @@ TEST_F(NoHostFixture, NoAddressIsAskedUntilOneIsEntered) {
     const QString addr = uniqueLoopbackAddress();
     // The first showing of the options is left without an address; the second enters one.
     view.onConnectionOptions = [&] {
-        if (view.connectionOptionsShown == 2) ctx.saveSetting("URL", addr);
+        if (view.connectionOptionsShown == 2) ctx.services.saveSetting("URL", addr);
     };
     t.boxes->expect("No iSeries TCP/IP host name", vbYes);
     t.boxes->expect("No iSeries TCP/IP host name", vbYes);
@@ -54,7 +54,7 @@ TEST_F(NoHostFixture, NoAddressIsAskedUntilOneIsEntered) {
 
 TEST_F(NoHostFixture, ListenerNotAnsweringOffersTheServerStart) {
     const QString addr = uniqueLoopbackAddress();
-    ctx.saveSetting("URL", addr);
+    ctx.services.saveSetting("URL", addr);
     t.boxes->expect("Please note:  The Spoolwright server program on the iSeries may not be active. Would you like to "
                     "attempt to start the server from this program?  (FTP must be active on the iSeries and you'll be "
                     "asked for your password.)  (Invalid socket state (9).) ",
@@ -70,10 +70,10 @@ TEST_F(NoHostFixture, ListenerNotAnsweringOffersTheServerStart) {
 }
 
 TEST_F(NoHostFixture, ServerStartThatFailsEndsTheProgram) {
-    ctx.saveSetting("URL", uniqueLoopbackAddress());
+    ctx.services.saveSetting("URL", uniqueLoopbackAddress());
     t.boxes->expect("may not be active.", vbYes);
     view.serverStartAnswers.push_back(SignOnAnswer{"QPGMR", "SECRET"});
-    ctx.ftp = std::make_unique<FtpClientRunner>();
+    ctx.services.ftp = std::make_unique<FtpClientRunner>();
     // Nothing serves FTP there either.
     t.boxes->expect("Could not reach the FTP server on");
     expectEnd();
@@ -82,7 +82,7 @@ TEST_F(NoHostFixture, ServerStartThatFailsEndsTheProgram) {
 }
 
 TEST_F(NoHostFixture, UnattendedRunAnswersTheOfferWithNo) {
-    ctx.saveSetting("URL", uniqueLoopbackAddress());
+    ctx.services.saveSetting("URL", uniqueLoopbackAddress());
     ctx.mode.gBatchMode = true;
     t.boxes->answerAllWithDefault = true;
     expectEnd();

@@ -93,25 +93,25 @@ struct ClientRun {
     ClientRun() {
         auto c = std::make_unique<LadderClock>();
         clock = c.get();
-        ctx.clock = std::move(c);
+        ctx.services.clock = std::move(c);
         t.clock = clock;
         auto b = std::make_unique<PanelBoxes>();
         boxes = b.get();
-        ctx.msg = std::move(b);
+        ctx.services.msg = std::move(b);
         t.boxes = boxes;
         clock->panel = [this] { return view.lastStatus(); };
         boxes->panel = clock->panel;
-        ctx.makeSocket = [this] {
+        ctx.services.makeSocket = [this] {
             return std::make_unique<CountingSocket>([this](int port) { connects.push_back({port, view.lastStatus()}); });
         };
-        ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+        ctx.services.saveSetting("Save Path", t.dir.path() + "/save/");
     }
     // Remembered values in an INI file of that folder, as a real run keeps them.
     void useSettingsFolder(const QString& folder) {
-        ctx.settings = std::make_unique<IniSettingsStore>(folder);
-        ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+        ctx.services.settings = std::make_unique<IniSettingsStore>(folder);
+        ctx.services.saveSetting("Save Path", t.dir.path() + "/save/");
     }
-    int connect() { return ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view); }
+    int connect() { return ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view); }
     bool notConnected() const { return ctx.link.socketIfOpen() == nullptr; }
     int connectsTo(int port) const {
         return static_cast<int>(std::count_if(connects.begin(), connects.end(), [&](const Connect& c) { return c.port == port; }));
@@ -140,7 +140,7 @@ struct ConnectE2E : ::testing::Test {
         if (!run) run = &r;
         host = std::make_unique<HostSimFixture>(
             HostSimFixtureOptions{.faults = faults, .clock = run->clock, .password = password});
-        run->ctx.saveSetting("URL", host->address());
+        run->ctx.services.saveSetting("URL", host->address());
     }
     std::vector<std::string> signOns() const {
         std::vector<std::string> out;
@@ -160,7 +160,7 @@ struct ConnectE2E : ::testing::Test {
 TEST_F(ConnectE2E, GoodSignOnSendsExactlyTheHandshake) {
     startHost();
     // The dialog starts with the user of an earlier run and takes the password.
-    r.ctx.saveSetting("User", "SWUSER");
+    r.ctx.services.saveSetting("User", "SWUSER");
     r.view.signOnAnswers.push_back({"SWUSER", "SWPASS"});
     ASSERT_EQ(r.connect(), 0);
 
@@ -207,7 +207,7 @@ TEST_F(ConnectE2E, AWorkFolderThatIsNotTheUsersAloneIsRefused) {
          }},
     };
     startHost();
-    rememberSignOn(r.ctx, "SWUSER", "SWPASS");
+    rememberSignOn(r.ctx.services, "SWUSER", "SWPASS");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (std::string(c.what) == "another user's" && ::geteuid() != 0) continue;
@@ -245,8 +245,8 @@ TEST_F(ConnectE2E, TheHostJobIsReachedAsSoonAsItListens) {
         HostSimFaults f;
         f.lateJobPortMs = lateMs;
         startHost(f, QStringLiteral("SWPASS"), &run);
-        run.ctx.saveSetting("Wait time", "6");
-        rememberSignOn(run.ctx, "SWUSER", "SWPASS");
+        run.ctx.services.saveSetting("Wait time", "6");
+        rememberSignOn(run.ctx.services, "SWUSER", "SWPASS");
         ASSERT_EQ(run.connect(), 0) << lateMs;
         expectConnectedOn(run, 17851);
         EXPECT_GE(run.clock->waited(), lateMs) << lateMs;
@@ -267,7 +267,7 @@ TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
         first.useSettingsFolder(settings.path());
         startHost({}, pw, &first);
         // The sign-on dialog remembers the user; "Save password" is ticked.
-        first.ctx.saveSetting("User", "SWUSER");
+        first.ctx.services.saveSetting("User", "SWUSER");
         first.view.signOnAnswers.push_back({"SWUSER", pw});
         first.view.savePassword = true;
         ASSERT_EQ(first.connect(), 0) << pw.toStdString();
@@ -305,8 +305,8 @@ TEST_F(ConnectE2E, SecondConnectionOfTheRunAsksNoCredentials) {
 
 TEST_F(ConnectE2E, RefusedSignOnForgetsTheCredentialsAndAsksAgain) {
     startHost();
-    r.ctx.saveSetting("century", "stale");
-    r.ctx.saveSetting("User", "SWUSER");
+    r.ctx.services.saveSetting("century", "stale");
+    r.ctx.services.saveSetting("User", "SWUSER");
     r.view.signOnAnswers = {{"SWUSER", "WRONG"}, {"SWUSER", "SWPASS"}};
     r.boxes->expect("User ID validation failed. Note that unsuccessful signon attempts are counted - too many and you "
                     "can disable your user profile.",
@@ -326,7 +326,7 @@ TEST_F(ConnectE2E, RefusedSignOnCancelledEndsTheProgram) {
     HostSimFaults f;
     f.refuseSignOn = true;
     startHost(f);
-    rememberSignOn(r.ctx, "SWUSER", "SWPASS");
+    rememberSignOn(r.ctx.services, "SWUSER", "SWPASS");
     r.boxes->expect("User ID validation failed.", vbCancel);
     EXPECT_NE(r.expectEnd(), 0);
     EXPECT_EQ(r.ctx.connection.gUserId, std::string(10, ' '));
@@ -348,7 +348,7 @@ TEST_F(ConnectE2E, JobPortRange) {
         if (c.port == 18050) {
             ASSERT_EQ(host->openJobPort(18050), 18050);
         }
-        rememberSignOn(run.ctx, "SWUSER", "SWPASS");
+        rememberSignOn(run.ctx.services, "SWUSER", "SWPASS");
         if (c.accepted) {
             ASSERT_EQ(run.connect(), 0) << c.port;
             expectConnectedOn(run, c.port);
@@ -369,7 +369,7 @@ TEST_F(ConnectE2E, LowerCaseVersionLetterIsAMismatch) {
     HostSimFaults f;
     f.versionLetter = 'e';
     startHost(f);
-    rememberSignOn(r.ctx, "SWUSER", "SWPASS");
+    rememberSignOn(r.ctx.services, "SWUSER", "SWPASS");
     r.boxes->expect("Please note: There is a version mismatch between this program and the iSeries server program.  "
                     "Install the matching version of the iSeries portion of the Spoolwright.");
     EXPECT_EQ(r.expectEnd(), kExitConnectFailed);
@@ -378,7 +378,7 @@ TEST_F(ConnectE2E, LowerCaseVersionLetterIsAMismatch) {
 }
 
 TEST_F(ConnectE2E, UnresolvableHostLeavesTheProgramRunning) {
-    r.ctx.saveSetting("URL", "no-such-host.invalid");
+    r.ctx.services.saveSetting("URL", "no-such-host.invalid");
     r.boxes->expect("Invalid socket state (4).  The specified host name 'no-such-host.invalid' may not be valid.");
     EXPECT_EQ(r.connect(), -1);
     EXPECT_TRUE(r.boxes->done());
@@ -400,7 +400,7 @@ TEST_F(ConnectE2E, SilentOrTricklingListenerRunsIntoTheReplyLimit) {
         f.silentSignOn = !trickle;
         f.byteEveryMs = trickle ? 200 : 0;
         startHost(f, QStringLiteral("SWPASS"), &run);
-        rememberSignOn(run.ctx, "SWUSER", "SWPASS");
+        rememberSignOn(run.ctx.services, "SWUSER", "SWPASS");
         run.boxes->expect("Could not attach to the server program on the iSeries.  Possible causes: (1)Spoolwright "
                           "server is not started");
         run.boxes->expect("Would you like to modify the URL name?", vbNo);
@@ -420,8 +420,8 @@ TEST_F(ConnectE2E, JobPortThatNeverListensEndsAfterTheLadder) {
     HostSimFaults f;
     f.jobPortReply = 18040;
     startHost(f);
-    r.ctx.saveSetting("Wait time", "8");
-    rememberSignOn(r.ctx, "SWUSER", "SWPASS");
+    r.ctx.services.saveSetting("Wait time", "8");
+    rememberSignOn(r.ctx.services, "SWUSER", "SWPASS");
     r.boxes->expect("Test transmission failed.40006 Wrong protocol or connection state");
     EXPECT_EQ(r.expectEnd(), kExitConnectFailed);
     EXPECT_TRUE(r.boxes->done());
@@ -455,8 +455,8 @@ TEST_F(ConnectE2E, LateJobPortIsRetriedWithHalfTheWaitTime) {
         HostSimFaults f;
         f.lateJobPortMs = 20000;
         startHost(f, QStringLiteral("SWPASS"), &run);
-        run.ctx.saveSetting("Wait time", c.waitTime);
-        rememberSignOn(run.ctx, "SWUSER", "SWPASS");
+        run.ctx.services.saveSetting("Wait time", c.waitTime);
+        rememberSignOn(run.ctx.services, "SWUSER", "SWPASS");
         ASSERT_EQ(run.connect(), 0) << c.waitTime;
         expectConnectedOn(run, 17851);
         const int pauses = run.clock->count(c.pauseMs, "Attempting to connect to port 17851...");

@@ -17,8 +17,8 @@ struct UnattendedRun {
 
     void startHost(HostSimFaults faults = {}) {
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.faults = faults, .clock = t.clock});
-        ctx.saveSetting("URL", host->address());
-        ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+        ctx.services.saveSetting("URL", host->address());
+        ctx.services.saveSetting("Save Path", t.dir.path() + "/save/");
         ctx.mode.gBatchMode = true;
     }
     std::unique_ptr<UnattendedConnectView> view(std::optional<SignOnAnswer> given = std::nullopt) {
@@ -29,7 +29,7 @@ struct UnattendedRun {
     // The status a connect that ends the run ends it with; 0 when it went on.
     int connectEnds(UnattendedConnectView& v) {
         try {
-            ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, v);
+            ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, v);
         } catch (const ProgramEnd& e) {
             return e.exitStatus;
         }
@@ -49,9 +49,9 @@ TEST(UnattendedConnect, SavedOrGivenCredentialsSignOnWithNothingShown) {
         SCOPED_TRACE(saved ? "saved password" : "given credentials");
         UnattendedRun r;
         r.startHost();
-        if (saved) rememberSignOn(r.ctx, "SWUSER", "SWPASS");
+        if (saved) rememberSignOn(r.ctx.services, "SWUSER", "SWPASS");
         auto v = saved ? r.view() : r.view(SignOnAnswer{"SWUSER", "SWPASS"});
-        ASSERT_EQ(ConnectToHost(r.ctx.link, r.ctx, r.ctx.connection, r.ctx.mode, *v), 0);
+        ASSERT_EQ(ConnectToHost(r.ctx.link, r.ctx.services, r.ctx.connection, r.ctx.mode, *v), 0);
         EXPECT_EQ(v->connectionLine(), QStringLiteral("Connected to %1, Job:SWR17851").arg(r.host->address()));
         EXPECT_TRUE(r.t.boxes->shown().empty());
         EXPECT_TRUE(r.told.isEmpty()) << r.told.join('\n').toStdString();
@@ -63,7 +63,7 @@ TEST(UnattendedConnect, SavedOrGivenCredentialsSignOnWithNothingShown) {
 
 TEST_F(UnattendedConnectRun, NoSavedPasswordEndsTheRunWithoutASignOn) {
     startHost();
-    ctx.saveSetting("User", "SWUSER");
+    ctx.services.saveSetting("User", "SWUSER");
     auto v = view();
     EXPECT_EQ(connectEnds(*v), kExitSignOnCancelled);
     ASSERT_EQ(told.size(), 1);
@@ -77,7 +77,7 @@ TEST_F(UnattendedConnectRun, SilentHostEndsTheRunAndTheOptionsAreNotOffered) {
     HostSimFaults f;
     f.silentSignOn = true;
     startHost(f);
-    rememberSignOn(ctx, "SWUSER", "SWPASS");
+    rememberSignOn(ctx.services, "SWUSER", "SWPASS");
     t.boxes->expect("Could not attach to the server program on the iSeries.");
     // Even a "Yes" to changing the address opens no window: the run says so and ends.
     t.boxes->expect("Would you like to modify the URL name?", vbYes);

@@ -92,7 +92,7 @@ const Sample kSamples[] = {{"QGPL/QPRINT/01-invoice.splf", "invoice_80", 80, 595
 class DocumentsFromHostsim : public ::testing::Test {
 protected:
     void SetUp() override {
-        t.ctx.wallClock = [] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); };
+        t.ctx.services.wallClock = [] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); };
         // Every record as the host holds it, overprints included.
         screen.setCheck(ScreenCheck::SuppressOverprinting, 0);
         screen.setText(ScreenText::ProcessType, QStringLiteral("PDF document"));
@@ -102,7 +102,7 @@ protected:
         screen.setChosen(ScreenChoice::HtmlAddReplace, 0, true);
         screen.setText(ScreenText::HtmlFontSize, QStringLiteral("10"));
         t.ctx.download.gMinusSignApplicable = false;
-        t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("SWUSER"));
+        t.ctx.services.saveSetting(QStringLiteral("User"), QStringLiteral("SWUSER"));
     }
     void serve(const QString& spool) {
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool, .clock = t.clock});
@@ -283,8 +283,8 @@ TEST_F(DocumentsFromHostsim, TheDriverDeliversEveryDocumentUnderItsAttributeName
     g.setCellValue(1, QStringLiteral("Date"), QStringLiteral("2004/03/15 14:22:07"));
     g.setCellValue(1, QStringLiteral("UserData"), QStringLiteral("MARCH"));
     QTemporaryDir out;
-    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
-    t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
+    t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+    t.ctx.services.saveSetting(QStringLiteral("Save Path"), out.path());
     t.presenter->onModal = [](QWidget* w) { static_cast<frmSaveAs*>(w)->OKButton->click(); };
     const QString base = out.path() + QStringLiteral("/INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.");
     for (const char* type : {"PDF document", "HTML document", "XML document"}) {

@@ -33,9 +33,9 @@ struct HostLists : ::testing::Test {
         ASSERT_TRUE(host->connectJobPort(ctx));
         defineSplfGridColumns(grid);
     }
-    int listQueues(const QString& library) { return ListOutputQueues(ctx.link, ctx, ctx.connection, library, view); }
+    int listQueues(const QString& library) { return ListOutputQueues(ctx.link, ctx.services, ctx.connection, library, view); }
     int listFiles(const QString& outq, const QString& library, const QString& shown) {
-        return GetSpoolFiles(ctx.link, ctx, ctx.connection, grid, outq, library, QStringLiteral("*ALL"), shown);
+        return GetSpoolFiles(ctx.link, ctx.services, ctx.connection, grid, outq, library, QStringLiteral("*ALL"), shown);
     }
 };
 }  // namespace
@@ -125,7 +125,7 @@ TEST_F(HostLists, AQueueCheckThatGetsNoAnswerStopsWithoutASecondMessage) {
     start(HostSimFaults{.silentAfter = 0});
     t.boxes->expect("Error in SendReceive procedure.");
     QString found = "unset";
-    EXPECT_EQ(checkOutq(ctx.link, ctx, ctx.connection, "PRT01", "*LIBL", found), OutqCheck::Stopped);
+    EXPECT_EQ(checkOutq(ctx.link, ctx.services, ctx.connection, "PRT01", "*LIBL", found), OutqCheck::Stopped);
     EXPECT_TRUE(t.boxes->done());
     EXPECT_TRUE(found.isEmpty());
     EXPECT_EQ(linkNews.lost, 1);

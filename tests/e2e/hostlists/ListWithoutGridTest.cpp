@@ -33,7 +33,7 @@ struct ListWithoutGrid : ::testing::Test {
     }
     int list(SplfGrid& grid) {
         defineSplfGridColumns(grid);
-        return GetSpoolFiles(ctx.link, ctx, ctx.connection, grid, "PRT01", "MYLIB", QStringLiteral("*ALL"), "PRT01");
+        return GetSpoolFiles(ctx.link, ctx.services, ctx.connection, grid, "PRT01", "MYLIB", QStringLiteral("*ALL"), "PRT01");
     }
 };
 }  // namespace

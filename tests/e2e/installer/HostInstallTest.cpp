@@ -95,8 +95,8 @@ TEST_F(HostInstallE2E, FirstInstallRestoresAndStartsTheServerSoThatSwdeskCanSign
     ASSERT_TRUE(listenerUp());
     TestContext client;
     HookPresenter& presenter = installHookPresenter(client.ctx);
-    client.ctx.saveSetting("URL", host->address());
-    client.ctx.saveSetting("Save Path", client.dir.path() + "/save/");
+    client.ctx.services.saveSetting("URL", host->address());
+    client.ctx.services.saveSetting("Save Path", client.dir.path() + "/save/");
     answerSignOn(presenter, "SWUSER", "SWPASS");
     ASSERT_EQ(ConnectToHost(client.ctx), 0);
     EXPECT_EQ(client.ctx.mainWindow().lblStatus->text(),

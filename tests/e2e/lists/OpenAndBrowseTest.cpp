@@ -162,9 +162,9 @@ TEST_F(OpenAndBrowse, SignOnBrowseChooseAndOpen) {
     Disconnect(t.ctx.link);
     host.reset();
     host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.clock = t.clock});
-    t.ctx.saveSetting("URL", host->address());
-    t.ctx.saveSetting("Save Path", t.dir.path() + "/save/");
-    t.ctx.saveSetting("Wait time", "2");
+    t.ctx.services.saveSetting("URL", host->address());
+    t.ctx.services.saveSetting("Save Path", t.dir.path() + "/save/");
+    t.ctx.services.saveSetting("Wait time", "2");
     presenter->onModeless = [](QWidget* w) {
         auto* login = qobject_cast<frmLogin*>(w);
         ASSERT_NE(login, nullptr) << w->objectName().toStdString();
@@ -177,7 +177,7 @@ TEST_F(OpenAndBrowse, SignOnBrowseChooseAndOpen) {
     chooseInChooser(QStringLiteral("QPRINT"));
     main().cmdListOutqs->click();
 
-    EXPECT_FALSE(t.ctx.programEnded.has_value()) << t.ctx.programEnded->reason.toStdString();
+    EXPECT_FALSE(t.ctx.services.programEnded.has_value()) << t.ctx.services.programEnded->reason.toStdString();
     EXPECT_EQ(presenter->shownNames("modeless"), QStringList{"frmLogin"});
     EXPECT_EQ(presenter->shownNames(), (QStringList{"frmOutq", "frmSplf"}));
     EXPECT_EQ(main().lblStatus->text(),
@@ -237,8 +237,8 @@ TEST_F(OpenAndBrowse, AnEmptyQueueSaysSoAndShowsNoScreen) {
 
 TEST_F(OpenAndBrowse, AFailedConnectStopsWithoutASecondError) {
     Disconnect(t.ctx.link);
-    t.ctx.makeSocket = [] { return std::make_unique<NeverResolvingSocket>(); };
-    t.ctx.saveSetting(QStringLiteral("URL"), QStringLiteral("unresolvable.example"));
+    t.ctx.services.makeSocket = [] { return std::make_unique<NeverResolvingSocket>(); };
+    t.ctx.services.saveSetting(QStringLiteral("URL"), QStringLiteral("unresolvable.example"));
     t.boxes->answerAllWithDefault = true;  // the connect's own message
     select("QPRINT", "QGPL", "");
     main().cmdOK_Click();

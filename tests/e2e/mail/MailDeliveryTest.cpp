@@ -61,11 +61,11 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(spool.isValid() && work.isValid() && drafts.isValid());
         t.ctx.connection.gWorkDir = work.path();
-        t.ctx.saveSetting(QStringLiteral("Mail server"), sink->url());
-        t.ctx.saveSetting(QStringLiteral("Mail TLS"), QStringLiteral("No"));
-        t.ctx.saveSetting(QStringLiteral("Mail sender"), QStringLiteral("reports@acme.example"));
-        t.ctx.saveSetting(QStringLiteral("Drafts folder"), drafts.path());
-        t.ctx.saveSetting(QStringLiteral("Company name"), QStringLiteral("ACME"));
+        t.ctx.services.saveSetting(QStringLiteral("Mail server"), sink->url());
+        t.ctx.services.saveSetting(QStringLiteral("Mail TLS"), QStringLiteral("No"));
+        t.ctx.services.saveSetting(QStringLiteral("Mail sender"), QStringLiteral("reports@acme.example"));
+        t.ctx.services.saveSetting(QStringLiteral("Drafts folder"), drafts.path());
+        t.ctx.services.saveSetting(QStringLiteral("Company name"), QStringLiteral("ACME"));
         InstallMailStandIns(t.ctx);
         // As the screen does when it loads: the mail programs are found once.
         DiscoverDeliveryTargets(t.ctx);
@@ -293,7 +293,7 @@ void expectPrivate(const QStringList& drafts) {
 TEST_F(MailDelivery, ARefusedRecipientIsKeptAsADraftAndTheOthersStillGetTheirs) {
     sink = std::make_unique<SmtpSink>(SmtpSinkOptions{.refuse = {QStringLiteral("r3@x.org")}});
     ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
-    t.ctx.saveSetting(QStringLiteral("Mail server"), sink->url());
+    t.ctx.services.saveSetting(QStringLiteral("Mail server"), sink->url());
     addReport(QStringLiteral("PAYSLIPS"), 1, sixLists());
     connect();
     // A drafts folder an earlier version made open to everyone.
@@ -331,7 +331,7 @@ TEST_F(MailDelivery, ARefusedRecipientIsKeptAsADraftAndTheOthersStillGetTheirs) 
 }
 
 TEST_F(MailDelivery, WithNoMailServerEveryMessageIsKeptAndTheMessageSaysWhereToSetIt) {
-    t.ctx.saveSetting(QStringLiteral("Mail server"), QString());
+    t.ctx.services.saveSetting(QStringLiteral("Mail server"), QString());
     addReport(QStringLiteral("PAYSLIPS"), 1, sixLists());
     connect();
     choose("Outlook e-mail", 1, true);
@@ -358,12 +358,12 @@ TEST_F(MailDelivery, CancelDuringASendStopsItAndKeepsTheMessage) {
     addReport(QStringLiteral("REGIONS"), 1, kDirected);
     connect();
     // Longer than the test may run: a Cancel that does not end the wait fails it.
-    t.ctx.saveSetting(QStringLiteral("Mail timeout"), QStringLiteral("600"));
+    t.ctx.services.saveSetting(QStringLiteral("Mail timeout"), QStringLiteral("600"));
     for (const char* type : {"Outlook e-mail", "Outlook Express e-mail", "Lotus Notes"}) {
         SCOPED_TRACE(type);
         sink = std::make_unique<SmtpSink>(SmtpSinkOptions{.stall = true});
         ASSERT_TRUE(sink->running()) << sink->problem().toStdString();
-        t.ctx.saveSetting(QStringLiteral("Mail server"), sink->url());
+        t.ctx.services.saveSetting(QStringLiteral("Mail server"), sink->url());
         Email(t.ctx) = EmailState{};
         choose(type, 1, true);
         const QStringList earlier = draftFiles();

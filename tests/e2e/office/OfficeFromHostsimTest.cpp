@@ -44,7 +44,7 @@ protected:
         g.setCellValue(1, QStringLiteral("Date"), QStringLiteral("2024/06/30 23:59:01"));
         g.setCellValue(1, QStringLiteral("UserData"), QStringLiteral("JUNE      "));
         screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
-        t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
+        t.ctx.services.saveSetting(QStringLiteral("Save Path"), out.path());
         t.ctx.connection.gWorkDir = work.path();
         t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
         // The office programs of this platform, showing what they open through the recorded starter.
@@ -52,7 +52,7 @@ protected:
         standIns = std::make_unique<OfficeStandIns>(
             StandInDesk{[this] { return t.processes; }, [this] { return work.filePath(QStringLiteral("shown")); }});
         standIns->registerWith(*desktop);
-        t.ctx.automation = std::move(desktop);
+        t.ctx.services.automation = std::move(desktop);
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock});
         ASSERT_TRUE(host->connectJobPort(t.ctx));
     }
@@ -231,7 +231,7 @@ protected:
         OfficeFromHostsim::SetUp();
         auto starter = std::make_unique<EndingStarter>();
         started = starter.get();
-        t.ctx.processes = std::move(starter);
+        t.ctx.services.processes = std::move(starter);
         // The open command names a short script of this test (the registry
         // reader takes values under 100 characters) that runs the program with
         // this test's opener and folder, and its own idle end should the test
@@ -251,8 +251,8 @@ protected:
     // The program takes real time to start: the link attempts wait in real time
     // (hostsim keeps the virtual clock for its fault delays).
     void useRealTime() {
-        virtualTime = std::move(t.ctx.clock);
-        t.ctx.clock = std::make_unique<RealClock>();
+        virtualTime = std::move(t.ctx.services.clock);
+        t.ctx.services.clock = std::make_unique<RealClock>();
     }
 
     PrivateRuntimeDir runtime;
@@ -376,7 +376,7 @@ TEST_F(OfficeFromHostsim, TheWorkbookAndTheDocumentHaveTheTextFilesPagesAndLines
 // workbook and the document of Excel and Word are, never after the counter
 // of a work file; 1-2-3 fits its columns.
 TEST_F(OfficeFromHostsim, TheCopiesOfLotusAndWordProAreNamedFromTheReport) {
-    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+    t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
     const QString name = QStringLiteral("MONTHEND MONTHEND SWUSER 100001 0001 2024-06-30 23-59-01");
     for (const char* type : {"Lotus 123", "Lotus WordPro"}) {
         SCOPED_TRACE(type);
@@ -397,6 +397,6 @@ TEST_F(OfficeFromHostsim, TheCopiesOfLotusAndWordProAreNamedFromTheReport) {
         standIns = std::make_unique<OfficeStandIns>(
             StandInDesk{[this] { return t.processes; }, [this] { return work.filePath(QStringLiteral("shown")); }});
         standIns->registerWith(*desktop);
-        t.ctx.automation = std::move(desktop);
+        t.ctx.services.automation = std::move(desktop);
     }
 }

@@ -59,7 +59,7 @@ protected:
     }
     // Prints the selected rows into `pdf`.
     std::vector<ReportOutcome> printInto(const QString& pdf, int onlyRow) {
-        t.ctx.printer = std::make_unique<QtPrinter>(pdf);
+        t.ctx.services.printer = std::make_unique<QtPrinter>(pdf);
         for (int i = 1; i <= 2; ++i) screen.grdSplf().setCellSelected(i, 1, i == onlyRow);
         return RunSelectedDownloads(t.ctx);
     }
@@ -139,8 +139,8 @@ TEST_F(PrintToPdfTest, A198ColumnReportPrintsEveryLineWholeWithTheStoredFormat) 
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.picture);
-        t.ctx.saveSetting(QStringLiteral("Orientation 3"), QString::fromLatin1(c.landscape));
-        t.ctx.saveSetting(QStringLiteral("198 Fontsize"), QString::fromLatin1(c.size));
+        t.ctx.services.saveSetting(QStringLiteral("Orientation 3"), QString::fromLatin1(c.landscape));
+        t.ctx.services.saveSetting(QStringLiteral("198 Fontsize"), QString::fromLatin1(c.size));
         const QString pdf = out.filePath(QString::fromLatin1(c.picture) + QStringLiteral(".pdf"));
         const auto outcomes = printInto(pdf, 2);
         ASSERT_EQ(outcomes.size(), 1u);

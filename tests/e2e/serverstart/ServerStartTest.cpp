@@ -39,12 +39,12 @@ struct ServerStartE2E : ::testing::Test {
                                                                       .ftp = ftp,
                                                                       .ftpFreshHost = freshHost});
         ctx.connection.gHostAddress = host->address();
-        ctx.saveSetting("URL", host->address());
+        ctx.services.saveSetting("URL", host->address());
         // The FTP client goes to the test server's port; the script's
         // "open host" line stays as it is. Without one, nothing listens on 21.
         auto runner = std::make_unique<FtpClientRunner>();
         if (ftp) runner->port = host->ftpPort();
-        ctx.ftp = std::move(runner);
+        ctx.services.ftp = std::move(runner);
     }
     // The answer of the server start's sign-on dialog. What the dialog's own
     // checks would refuse still comes through here.
@@ -52,11 +52,11 @@ struct ServerStartE2E : ::testing::Test {
         view.serverStartAnswers.clear();
         view.serverStartAnswers.push_back(SignOnAnswer{user, password});
     }
-    int startServer() { return StartHostServerViaFtp(ctx, ctx.connection, view); }
+    int startServer() { return StartHostServerViaFtp(ctx.services, ctx.connection, view); }
     bool listenerUp() {
         QTcpSocket probe;
         probe.connectToHost(host->address(), 17850);
-        return ctx.clock->waitUntil(
+        return ctx.services.clock->waitUntil(
             [&] {
                 return probe.state() == QAbstractSocket::ConnectedState ||
                        probe.state() == QAbstractSocket::UnconnectedState;
@@ -71,9 +71,9 @@ struct ServerStartE2E : ::testing::Test {
 TEST_F(ServerStartE2E, ScriptIsTheSixLinesWithTrimmedCapitals) {
     auto runner = std::make_unique<RecordingRunner>();
     RecordingRunner& rec = *runner;
-    ctx.ftp = std::move(runner);
+    ctx.services.ftp = std::move(runner);
     ctx.connection.gHostAddress = "as400.example.com";
-    ctx.saveSetting("User", "QPGMR");
+    ctx.services.saveSetting("User", "QPGMR");
     answer("  qpgmr ", " secret  ");
     ASSERT_EQ(startServer(), 0);
     ASSERT_EQ(rec.scripts.size(), 1u);
@@ -90,7 +90,7 @@ TEST_F(ServerStartE2E, ScriptIsTheSixLinesWithTrimmedCapitals) {
 }
 
 TEST_F(ServerStartE2E, NoRememberedUserLeavesTheBoxEmpty) {
-    ctx.ftp = std::make_unique<RecordingRunner>();
+    ctx.services.ftp = std::make_unique<RecordingRunner>();
     ctx.connection.gHostAddress = "host";
     answer("QPGMR", "SECRET");
     ASSERT_EQ(startServer(), 0);
@@ -117,11 +117,11 @@ TEST_F(ServerStartE2E, StartsTheListenerThroughTheHostsFtpServer) {
 
 TEST_F(ServerStartE2E, ConnectToHostStartsTheServerAndSignsOn) {
     startHost();
-    ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+    ctx.services.saveSetting("Save Path", t.dir.path() + "/save/");
     answer("QPGMR", "SECRET");
     view.signOnAnswers.push_back({"QPGMR", "SECRET"});
     t.boxes->expect("Please note:  The Spoolwright server program on the iSeries may not be active.", vbYes);
-    ASSERT_EQ(ConnectToHost(ctx.link, ctx, ctx.connection, ctx.mode, view), 0);
+    ASSERT_EQ(ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view), 0);
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(view.serverStartUsers.size(), 1);
     EXPECT_TRUE(ftpLog().contains("rcmd SPWLB/STRSPWRT"));
@@ -174,7 +174,7 @@ TEST_F(ServerStartE2E, ControlCharactersAreRefusedBeforeAnythingIsSent) {
     startHost();
     auto runner = std::make_unique<RecordingRunner>();
     RecordingRunner& rec = *runner;
-    ctx.ftp = std::move(runner);
+    ctx.services.ftp = std::move(runner);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ctx.connection.gHostAddress = host->address() + c.hostSuffix;

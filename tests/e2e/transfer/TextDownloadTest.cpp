@@ -40,8 +40,8 @@ protected:
             g.setCellValue(i + 1, QStringLiteral("UserData"), QStringLiteral("JUNE      "));
         }
         screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
-        t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
-        t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
+        t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+        t.ctx.services.saveSetting(QStringLiteral("Save Path"), out.path());
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.spool = spool.path(), .clock = t.clock});
         ASSERT_TRUE(host->connectJobPort(t.ctx));
         presenter->onModal = [](QWidget* w) { static_cast<frmSaveAs*>(w)->cmdOpenAll->click(); };

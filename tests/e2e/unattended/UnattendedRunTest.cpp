@@ -31,12 +31,12 @@ struct UnattendedHost {
     explicit UnattendedHost(HostSimFaults faults = {}) {
         host = std::make_unique<HostSimFixture>(HostSimFixtureOptions{.faults = faults, .clock = t.clock});
         QDir().mkpath(out);
-        t.ctx.saveSetting("URL", host->address());
-        t.ctx.saveSetting("User", "SWUSER");
-        t.ctx.saveSetting("Save Path", out + QLatin1Char('/'));
-        t.ctx.saveSetting("FullName", "1");
-        t.ctx.saveSetting("Wait time", "2");
-        rememberSignOn(t.ctx, "SWUSER", "SWPASS");
+        t.ctx.services.saveSetting("URL", host->address());
+        t.ctx.services.saveSetting("User", "SWUSER");
+        t.ctx.services.saveSetting("Save Path", out + QLatin1Char('/'));
+        t.ctx.services.saveSetting("FullName", "1");
+        t.ctx.services.saveSetting("Wait time", "2");
+        rememberSignOn(t.ctx.services, "SWUSER", "SWPASS");
         // Its messages are the run's standard error.
         t.boxes->answerAllWithDefault = true;
     }

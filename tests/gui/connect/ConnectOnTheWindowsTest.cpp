@@ -23,8 +23,8 @@ struct ConnectOnTheWindows : ::testing::Test {
     HookPresenter& presenter = installHookPresenter(ctx);
     HostSimFixture host{HostSimFixtureOptions{.clock = t.clock}};
     void SetUp() override {
-        ctx.saveSetting("URL", host.address());
-        ctx.saveSetting("Save Path", t.dir.path() + "/save/");
+        ctx.services.saveSetting("URL", host.address());
+        ctx.services.saveSetting("Save Path", t.dir.path() + "/save/");
     }
 };
 }  // namespace

@@ -55,9 +55,9 @@ TEST(ConnectWindows, SignOnDialog) {
 
 TEST(ConnectWindows, ConnectionOptionsBothTabs) {
     TestContext t;
-    t.ctx.saveSetting("URL", "as400.example.com");
-    t.ctx.saveSetting("URL0", "as400.example.com");
-    t.ctx.saveSetting("URL1", "192.168.1.20");
+    t.ctx.services.saveSetting("URL", "as400.example.com");
+    t.ctx.services.saveSetting("URL0", "as400.example.com");
+    t.ctx.services.saveSetting("URL1", "192.168.1.20");
     frmOptions& o = t.ctx.optionsWindow();
     grab(o, "frmOptions-address.png");
     EXPECT_TRUE(control<QComboBox>(o, "cboIPAddress")->isVisible());
@@ -77,11 +77,11 @@ TEST(ConnectWindows, ConnectionOptionsBothTabs) {
 // the window closes.
 TEST(ConnectWindows, EnterInTheAddressBoxIsOK) {
     TestContext t;
-    t.ctx.saveSetting("URL", "old.example.com");
+    t.ctx.services.saveSetting("URL", "old.example.com");
     frmOptions& o = t.ctx.optionsWindow();
     o.show();
     o.activateWindow();
-    t.ctx.clock->waitUntil([&] { return o.isActiveWindow(); }, 2000);
+    t.ctx.services.clock->waitUntil([&] { return o.isActiveWindow(); }, 2000);
     QLineEdit* box = o.cboIPAddress->lineEdit();
     box->setFocus();
     box->setText("as400.example.com");

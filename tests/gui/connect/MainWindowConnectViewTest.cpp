@@ -27,7 +27,7 @@ struct ServerStartDialog : ::testing::Test {
     QString caption, userId;
     bool savePasswordEnabled = true;
     void SetUp() override {
-        ctx.ftp = std::make_unique<SilentRunner>();
+        ctx.services.ftp = std::make_unique<SilentRunner>();
         ctx.connection.gHostAddress = "as400.example.com";
     }
     // Notes the dialog as it comes up, then presses the button.
@@ -46,7 +46,7 @@ struct ServerStartDialog : ::testing::Test {
 }  // namespace
 
 TEST_F(ServerStartDialog, AsksWithItsOwnCaptionAndWithoutSavingThePassword) {
-    ctx.saveSetting("User", "QPGMR");
+    ctx.services.saveSetting("User", "QPGMR");
     press("cmdOK");
     ASSERT_EQ(StartHostServerViaFtp(ctx), 0);
     EXPECT_EQ(caption, "Starting the iSeries Spoolwright server...");

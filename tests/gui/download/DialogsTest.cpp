@@ -78,7 +78,7 @@ TEST_F(DialogsTest, TheFourSaveAsWindows) {
     };
     auto recording = std::make_unique<RecordingPresenter>();
     RecordingPresenter& p = *recording;
-    t.ctx.presenter = std::move(recording);
+    t.ctx.services.presenter = std::move(recording);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         frmSaveAs& d = SaveDialog(t.ctx, c.kind);
@@ -241,26 +241,26 @@ TEST_F(DialogsTest, CancelAndEscapeClearTheFlags) {
 TEST_F(DialogsTest, BrowseStartsInTheRememberedOrTemporaryFolderAndKeepsTheChoice) {
     auto recording = std::make_unique<RecordingPresenter>();
     RecordingPresenter& p = *recording;
-    t.ctx.presenter = std::move(recording);
+    t.ctx.services.presenter = std::move(recording);
     frmSaveAs& d = SaveDialog(t.ctx, Kind::Text);
     p.fileAnswers << QStringLiteral("/data/reports/june.txt");
     d.cmdBrowse_Click();
-    EXPECT_EQ(p.dirs.last(), SystemTempFolder(t.ctx) + QStringLiteral("*.txt"));
+    EXPECT_EQ(p.dirs.last(), SystemTempFolder(t.ctx.services) + QStringLiteral("*.txt"));
     EXPECT_EQ(p.filters.last(), QStringLiteral("Text (*.txt)|*.txt|All files (*.*)|*.*"));
     EXPECT_EQ(d.txtSave->text(), QStringLiteral("/data/reports/june.txt"));
     d.cmdBrowse_Click();  // no answer left: the user cancels
     EXPECT_EQ(p.dirs.last(), QStringLiteral("/data/reports/june.txt"));
     EXPECT_EQ(d.txtSave->text(), QStringLiteral("/data/reports/june.txt"));
 
-    t.ctx.saveSetting(QStringLiteral("Save dir PDF"), QStringLiteral("/srv/pdf"));
+    t.ctx.services.saveSetting(QStringLiteral("Save dir PDF"), QStringLiteral("/srv/pdf"));
     SaveDialog(t.ctx, Kind::Pdf).cmdBrowse_Click();
     EXPECT_EQ(p.dirs.last(), QStringLiteral("/srv/pdf/*.pdf"));
 }
 
 TEST_F(DialogsTest, NamingOptionsFirstOpening) {
-    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
-    t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
-    t.ctx.saveSetting(QStringLiteral("Text file"), QStringLiteral("old.txt"));
+    t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+    t.ctx.services.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+    t.ctx.services.saveSetting(QStringLiteral("Text file"), QStringLiteral("old.txt"));
     SaveDialog(t.ctx, Kind::Text).txtSave->setText(QStringLiteral("old.txt"));
     frmFormat& f = NamingOptionsWindow(t.ctx);
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Naming Options"));
@@ -294,12 +294,12 @@ TEST_F(DialogsTest, TheCheckBoxEnablesTheAttributeChoice) {
 TEST_F(DialogsTest, ApplyStoresOnlyWhatChangedAndAlwaysRebuildsTheWorkDirectory) {
     auto store = std::make_unique<CountingStore>();
     CountingStore* counted = store.get();
-    t.ctx.settings = std::move(store);
-    t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+    t.ctx.services.settings = std::move(store);
+    t.ctx.services.saveSetting(QStringLiteral("Save Path"), t.dir.path());
     frmFormat& f = NamingOptionsWindow(t.ctx);
     f.setOption(f.optUseFileName, true);
     f.cmdApply_Click();
-    t.ctx.saveSetting(QStringLiteral("Text file"), QStringLiteral("keep.txt"));
+    t.ctx.services.saveSetting(QStringLiteral("Text file"), QStringLiteral("keep.txt"));
     t.ctx.connection.gWorkDir.clear();
     const int before = counted->writes;
     f.cmdApply_Click();
@@ -322,13 +322,13 @@ TEST_F(DialogsTest, ApplyStoresOnlyWhatChangedAndAlwaysRebuildsTheWorkDirectory)
     EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path() + QStringLiteral("/typed"));
     f.txtSavePath->clear();
     f.cmdOK_Click();
-    EXPECT_EQ(t.setting(QStringLiteral("Save Path")), SystemTempFolder(t.ctx));
+    EXPECT_EQ(t.setting(QStringLiteral("Save Path")), SystemTempFolder(t.ctx.services));
 }
 
 // A folder the work folder may not be in is refused with the message, not
 // stored, and the work folder stays where it was, with its files.
 TEST_F(DialogsTest, ARefusedFolderIsShownAndTheEarlierWorkFolderStays) {
-    t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+    t.ctx.services.saveSetting(QStringLiteral("Save Path"), t.dir.path());
     frmFormat& f = NamingOptionsWindow(t.ctx);
     f.cmdApply_Click();
     const QString work = t.dir.path() + QStringLiteral("/Default");
@@ -376,10 +376,10 @@ TEST_F(DialogsTest, ARefusedFolderIsShownAndTheEarlierWorkFolderStays) {
 }
 
 TEST_F(DialogsTest, CancelStoresNothingAndTheNextOpeningShowsTheStoredChoices) {
-    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("0"));
+    t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("0"));
     for (const char* key : {"Use file name", "Use job name", "Use job number", "Use user name", "Use user data"})
-        t.ctx.saveSetting(QString::fromLatin1(key), QStringLiteral("False"));
-    t.ctx.saveSetting(QStringLiteral("Use date and time"), QStringLiteral("True"));
+        t.ctx.services.saveSetting(QString::fromLatin1(key), QStringLiteral("False"));
+    t.ctx.services.saveSetting(QStringLiteral("Use date and time"), QStringLiteral("True"));
     presenter->onModal = [&](QWidget* w) {
         auto* f = static_cast<frmFormat*>(w);
         EXPECT_FALSE(f->chkFullName->isChecked());  // from "FullName" "0"

@@ -17,7 +17,7 @@ const QString kFolderKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tool
 
 TEST(AboutBox, ShowsTitleVersionAndDescription) {
     TestContext t;
-    t.ctx.version = ProgramVersion{10, 0, 3};
+    t.ctx.services.version = ProgramVersion{10, 0, 3};
     frmAbout& a = t.ctx.aboutWindow();
     EXPECT_EQ(a.windowTitle(), "About The iSeries Spool File Spoolwright");
     EXPECT_EQ(a.lblVersion->text(), "Version 10.0.3");

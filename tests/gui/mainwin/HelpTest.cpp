@@ -41,7 +41,7 @@ QString asShown(QString html) {
 TEST(Help, EveryHelpItemOpensTheInstalledManualInTheDesktopsBrowser) {
     ASSERT_TRUE(QFile::exists(kManual)) << "the build installs the manual beside the program";
     TestContext t;
-    t.ctx.paths = std::make_unique<InstalledPaths>(t.dir.path());
+    t.ctx.services.paths = std::make_unique<InstalledPaths>(t.dir.path());
     installWindows(t.ctx);
     frmMain& main = t.ctx.mainWindow();
     auto* splf = dynamic_cast<frmSplf*>(&t.ctx.frmSplf());

@@ -39,7 +39,7 @@ struct Window {
     void activate() {
         m().show();
         m().activateWindow();
-        t.ctx.clock->waitUntil([&] { return m().isActiveWindow(); }, 2000);
+        t.ctx.services.clock->waitUntil([&] { return m().isActiveWindow(); }, 2000);
     }
 };
 
@@ -64,7 +64,7 @@ TEST(MainWindow, LoadsWithItsDesignState) {
     frmMain& m = w.m();
     EXPECT_EQ(m.windowTitle(), "Tolvane");
     EXPECT_EQ(m.size(), QSize(467, 385));
-    EXPECT_EQ(m.lblVersion->text(), w.t.ctx.version.text());
+    EXPECT_EQ(m.lblVersion->text(), w.t.ctx.services.version.text());
     QStringList items;
     for (int i = 0; i < m.cboLibrary->count(); ++i) items << m.cboLibrary->itemText(i);
     EXPECT_EQ(items, QStringList({"*LIBL", "*ALL", "QUSRLIBL", "QGPL", "QUSRSYS"}));
@@ -146,12 +146,12 @@ TEST(MainWindow, MenusWhileConnectingConnectedAndDisconnected) {
     TestContext t;
     auto c = std::make_unique<WatchingClock>();
     WatchingClock* clock = c.get();
-    t.ctx.clock = std::move(c);
+    t.ctx.services.clock = std::move(c);
     t.clock = clock;
     HostSimFixture host({.clock = clock});
-    t.ctx.saveSetting("URL", host.address());
-    t.ctx.saveSetting("Save Path", t.dir.path() + "/save/");
-    rememberSignOn(t.ctx, "SWUSER", "SWPASS");
+    t.ctx.services.saveSetting("URL", host.address());
+    t.ctx.services.saveSetting("Save Path", t.dir.path() + "/save/");
+    rememberSignOn(t.ctx.services, "SWUSER", "SWPASS");
     frmMain& m = t.ctx.mainWindow();
     m.show();
 
@@ -217,7 +217,7 @@ TEST(MainWindow, TextFieldsKeepTheirEditingKeys) {
     m.txtOutq->selectAll();
     pressKey(m.txtOutq, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(m.txtOutq->text(), "");
-    EXPECT_FALSE(w.t.ctx.programEnded.has_value()) << "Ctrl+X in a field ended the program";
+    EXPECT_FALSE(w.t.ctx.services.programEnded.has_value()) << "Ctrl+X in a field ended the program";
     EXPECT_EQ(QApplication::clipboard()->text(), "QPRINT");
 
     m.txtWrkSplf->setFocus();
@@ -228,7 +228,7 @@ TEST(MainWindow, TextFieldsKeepTheirEditingKeys) {
     // Away from the fields the same key is the menu's.
     m.cmdOK->setFocus();
     pressKey(m.cmdOK, Qt::Key_X, Qt::ControlModifier);
-    EXPECT_TRUE(w.t.ctx.programEnded.has_value());
+    EXPECT_TRUE(w.t.ctx.services.programEnded.has_value());
 }
 
 // Enter in a field presses the default button "&Open"; on a focused button it
@@ -275,10 +275,10 @@ TEST(MainWindow, SelectionFieldsSelectTheirWholeTextOnFocus) {
     m.txtWrkSplf->setText("*CURRENT");
     m.txtWrkSplf->setFocus(Qt::MouseFocusReason);
     m.txtOutq->setFocus(Qt::MouseFocusReason);
-    w.t.ctx.clock->pumpOnce();
+    w.t.ctx.services.clock->pumpOnce();
     EXPECT_EQ(m.txtOutq->selectedText(), "QPRINT");
     m.txtWrkSplf->setFocus(Qt::MouseFocusReason);
-    w.t.ctx.clock->pumpOnce();
+    w.t.ctx.services.clock->pumpOnce();
     EXPECT_EQ(m.txtWrkSplf->selectedText(), "*CURRENT");
 }
 

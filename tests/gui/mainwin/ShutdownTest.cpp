@@ -22,10 +22,10 @@ struct Stop {
     Stop() {
         auto s = std::make_unique<RecordingStore>();
         store = s.get();
-        t.ctx.settings = std::move(s);
+        t.ctx.services.settings = std::move(s);
     }
     frmMain& main() { return t.ctx.mainWindow(); }
-    QString value(const char* key) { return t.ctx.getSetting(QString::fromLatin1(key)); }
+    QString value(const char* key) { return t.ctx.services.getSetting(QString::fromLatin1(key)); }
     // Runs the stop sequence and gives the status the program ended with.
     int run() {
         try {
@@ -41,8 +41,8 @@ struct Stop {
 TEST(StopSequence, RememberSettingsDecidesWhatIsWritten) {
     for (bool remember : {true, false}) {
         Stop s;
-        s.t.ctx.saveSetting("Outq", "OLDQ");
-        s.t.ctx.saveSetting("Auto connect", "True");
+        s.t.ctx.services.saveSetting("Outq", "OLDQ");
+        s.t.ctx.services.saveSetting("Auto connect", "True");
         s.store->written.clear();
         frmMain& m = s.main();
         m.itmSaveSettings->setChecked(remember);
@@ -123,7 +123,7 @@ TEST(StopSequence, ReleasesDisconnectsMinimisesAndEndsWithTheRunsStatus) {
     bool released = false;
     DeliveryOf(s.t.ctx).gWordProAppHeld = true;
     DeliveryOf(s.t.ctx).releaseWordProApp = [&] { released = true; };
-    s.t.ctx.stopExitStatus = 4;
+    s.t.ctx.services.stopExitStatus = 4;
     m.show();
     EXPECT_EQ(s.run(), 4);
     EXPECT_TRUE(released);
@@ -151,8 +151,8 @@ TEST(StopSequence, CloseBoxAndExitCommandsRunTheSameSequence) {
         m.picConnect->show();
         m.itmSaveSettings->setChecked(false);
         c.close(m);
-        ASSERT_TRUE(s.t.ctx.programEnded.has_value()) << c.how;
-        EXPECT_EQ(s.t.ctx.programEnded->exitStatus, 0) << c.how;
+        ASSERT_TRUE(s.t.ctx.services.programEnded.has_value()) << c.how;
+        EXPECT_EQ(s.t.ctx.services.programEnded->exitStatus, 0) << c.how;
         EXPECT_EQ(s.value("Defaults"), "False") << c.how;
         EXPECT_EQ(m.statusPanel(), "Bye...") << c.how;
     }

@@ -22,15 +22,15 @@ struct Start {
     Start() {
         auto s = std::make_unique<RecordingStore>();
         store = s.get();
-        t.ctx.settings = std::move(s);
+        t.ctx.services.settings = std::move(s);
         upper.onAutoConnect = [this] {
             ++connects;
             return -1;
         };
     }
-    QString value(const char* key) { return t.ctx.getSetting(QString::fromLatin1(key)); }
+    QString value(const char* key) { return t.ctx.services.getSetting(QString::fromLatin1(key)); }
     void set(const char* key, const QString& v) {
-        store->MemorySettingsStore::save(QString::fromLatin1(AppContext::kAppTitle),
+        store->MemorySettingsStore::save(QString::fromLatin1(Services::kAppTitle),
                                          QStringLiteral("Settings"), QString::fromLatin1(key), v);
     }
     frmMain& main() { return t.ctx.mainWindow(); }
@@ -221,7 +221,7 @@ TEST(Startup, BatchStartRunsMinimisedWithoutSplashAndEndsThroughTheStopSequence)
         connectsBeforeBatch = s.connects;
     };
     const qint64 before = s.t.clock->nowMs();
-    s.t.ctx.stopExitStatus = 3;
+    s.t.ctx.services.stopExitStatus = 3;
     try {
         Main(s.t.ctx, "SETS:a.spw,FILE:QSYSPRT");
         FAIL() << "the program did not end";

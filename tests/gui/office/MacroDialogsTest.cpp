@@ -37,8 +37,8 @@ TEST_P(MacroDialogs, RememberedValuesAreShownAndAMissingFileKeepsTheDialogOpen) 
     TestContext t;
     const QString book = t.dir.filePath(QStringLiteral("monthly macros.xlsm"));
     WriteFileBytes(book, "macros");
-    t.ctx.saveSetting(QString::fromLatin1(c.fileSetting), book);
-    t.ctx.saveSetting(QString::fromLatin1(c.nameSetting), QStringLiteral("FormatReport"));
+    t.ctx.services.saveSetting(QString::fromLatin1(c.fileSetting), book);
+    t.ctx.services.saveSetting(QString::fromLatin1(c.nameSetting), QStringLiteral("FormatReport"));
     MacroDialog& dlg = c.open(t.ctx);
     EXPECT_EQ(dlg.windowTitle(), QString::fromLatin1(c.caption));
     EXPECT_EQ(dlg.Label1->text(), QString::fromLatin1(c.fileLabel));

@@ -98,7 +98,7 @@ TEST(Discovery, TheScreenListsTheFoundPrograms) {
 // deliveries read them.
 TEST(Discovery, TheOfficeProgramsOfThisBuildAreFoundWithTheirVersions) {
     TestContext t;
-    t.ctx.machineRegistry =
+    t.ctx.services.machineRegistry =
         std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(QStringLiteral(SW_BINARY_DIR)));
     const QStringList office{"Microsoft Excel", "Microsoft Word", "Lotus 123", "Lotus WordPro"};
     EXPECT_EQ(DiscoverDeliveryTargets(t.ctx), kFixed + office);

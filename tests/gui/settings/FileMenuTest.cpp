@@ -138,7 +138,7 @@ namespace {
 // it in. A question the dialog asks itself (its own "replace?") is counted
 // and answered No, so that the test cannot hang on it.
 struct RealFileDialog {
-    explicit RealFileDialog(Menu& m) { m.t.ctx.presenter = std::make_unique<QtPresenter>(); }
+    explicit RealFileDialog(Menu& m) { m.t.ctx.services.presenter = std::make_unique<QtPresenter>(); }
     void whenShown(std::function<void(QFileDialog&)> use) {
         timer.setInterval(20);
         QObject::connect(&timer, &QTimer::timeout, &timer, [this, use] {
@@ -245,13 +245,13 @@ TEST(FileMenu, OpenFillsThePrinterFormatWindowAndOnlyItsOkRemembersIt) {
         SCOPED_TRACE(remember ? "remembering settings" : "not remembering settings");
         Menu m;
         m.main().itmSaveSettings->setChecked(remember);
-        m.t.ctx.saveSetting(QStringLiteral("80 Fontsize"), QStringLiteral("9"));
+        m.t.ctx.services.saveSetting(QStringLiteral("80 Fontsize"), QStringLiteral("9"));
         const QString p = m.path("print.spw");
         m.write(p, file);
         m.choose(m.main().itmOpen, p);
         for (const char* key : {"132 Fontsize", "198 Fontsize", "Orientation 1", "Orientation 2", "Orientation 3"})
-            EXPECT_EQ(m.t.ctx.getSetting(QString::fromLatin1(key)), "None") << key;
-        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("80 Fontsize")), "9");
+            EXPECT_EQ(m.t.ctx.services.getSetting(QString::fromLatin1(key)), "None") << key;
+        EXPECT_EQ(m.t.ctx.services.getSetting(QStringLiteral("80 Fontsize")), "9");
 
         // What the user sees on "&Font sizes and page orientation...": the file's values. Cancel keeps them unstored.
         QStringList seen;
@@ -269,8 +269,8 @@ TEST(FileMenu, OpenFillsThePrinterFormatWindowAndOnlyItsOkRemembersIt) {
         m.t.presenter->expectModal(QStringLiteral("frmPrint"), look(false));
         m.splf().cmdPrinter->click();
         EXPECT_EQ(seen, (QStringList{"10", "Auto", "4", "landscape", "portrait", "landscape"}));
-        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("80 Fontsize")), "9");
-        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("Orientation 1")), "None");
+        EXPECT_EQ(m.t.ctx.services.getSetting(QStringLiteral("80 Fontsize")), "9");
+        EXPECT_EQ(m.t.ctx.services.getSetting(QStringLiteral("Orientation 1")), "None");
 
         m.t.presenter->expectModal(QStringLiteral("frmPrint"), look(false));
         m.splf().cmdPrinter->click();
@@ -280,10 +280,10 @@ TEST(FileMenu, OpenFillsThePrinterFormatWindowAndOnlyItsOkRemembersIt) {
         m.choose(m.main().itmOpen, p);
         m.t.presenter->expectModal(QStringLiteral("frmPrint"), look(true));
         m.splf().cmdPrinter->click();
-        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("80 Fontsize")), "10");
-        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("198 Fontsize")), "4");
-        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("Orientation 1")), "False");
-        EXPECT_EQ(m.t.ctx.getSetting(QStringLiteral("Orientation 2")), "False");
+        EXPECT_EQ(m.t.ctx.services.getSetting(QStringLiteral("80 Fontsize")), "10");
+        EXPECT_EQ(m.t.ctx.services.getSetting(QStringLiteral("198 Fontsize")), "4");
+        EXPECT_EQ(m.t.ctx.services.getSetting(QStringLiteral("Orientation 1")), "False");
+        EXPECT_EQ(m.t.ctx.services.getSetting(QStringLiteral("Orientation 2")), "False");
         EXPECT_TRUE(m.t.presenter->done());
     }
 }

@@ -60,9 +60,9 @@ TEST(RememberedRunSettings, TheSameValuesGiveWhatTheLoadedScreenShows) {
         TestContext t;
         installWindows(t.ctx);
         for (const auto& [k, v] : Values{{"RemoveBlanks", "0"}, {"MinusSign", "1"}, {"Email", "0"}})
-            t.ctx.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
-        for (const auto& [k, v] : values) t.ctx.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
-        auto setting = [&t](const QString& key) { return t.ctx.getSetting(key); };
+            t.ctx.services.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
+        for (const auto& [k, v] : values) t.ctx.services.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
+        auto setting = [&t](const QString& key) { return t.ctx.services.getSetting(key); };
         auto& screen = dynamic_cast<frmSplf&>(t.ctx.frmSplf());
         const RunSettings remembered = RememberedRunSettings(
             setting, [&screen](const QString& d) { return screen.cboProcessType->findText(d) >= 0; });

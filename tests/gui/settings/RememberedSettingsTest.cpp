@@ -20,8 +20,8 @@ struct Loaded {
     explicit Loaded(const Values& values) {
         installWindows(t.ctx);
         for (const auto& [k, v] : Values{{"RemoveBlanks", "0"}, {"MinusSign", "1"}, {"Email", "0"}})
-            t.ctx.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
-        for (const auto& [k, v] : values) t.ctx.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
+            t.ctx.services.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
+        for (const auto& [k, v] : values) t.ctx.services.saveSetting(QString::fromLatin1(k), QString::fromLatin1(v));
         splf = dynamic_cast<frmSplf*>(&t.ctx.frmSplf());
     }
     QStringList items(QComboBox* c) const {

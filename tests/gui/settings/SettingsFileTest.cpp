@@ -89,7 +89,7 @@ TEST(SettingsFile, TheSavedLineIsTheTimeOfTheSave) {
     Ctx c;
     for (const QDateTime& when :
          {QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)), QDateTime(QDate(2031, 12, 1), QTime(23, 59))}) {
-        c.t.ctx.wallClock = [when] { return when; };
+        c.t.ctx.services.wallClock = [when] { return when; };
         const QStringList lines = QString::fromLatin1(SettingsFile::contents(c.t.ctx)).split(QStringLiteral("\r\n"));
         EXPECT_EQ(lines.value(2), QStringLiteral("Saved=") + QLocale::system().toString(when, QLocale::ShortFormat));
     }
@@ -264,10 +264,10 @@ TEST(SettingsFile, PrinterFormatAndMacroFields) {
     for (const Reader r : {Reader::Window, Reader::Batch}) {
         SCOPED_TRACE(r == Reader::Window ? "window" : "batch");
         Ctx c;
-        c.t.ctx.saveSetting(QStringLiteral("132 Fontsize"), QStringLiteral("7"));
+        c.t.ctx.services.saveSetting(QStringLiteral("132 Fontsize"), QStringLiteral("7"));
         c.applyText(file, r);
         DownloadOptions printed;
-        ReadDialogOptions(printed, [&c](const QString& k) { return c.t.ctx.getSetting(k); });
+        ReadDialogOptions(printed, [&c](const QString& k) { return c.t.ctx.services.getSetting(k); });
         const QString saved = QString::fromLatin1(SettingsFile::contents(c.t.ctx));
         for (const char* line : {"Excel macro document=/srv/m.xls", "Excel macro name=Fix",
                                  "Word macro document=/srv/t.dot", "Word macro name=Tidy"})
@@ -276,8 +276,8 @@ TEST(SettingsFile, PrinterFormatAndMacroFields) {
         // Either way the remembered printer format is as it was.
         EXPECT_EQ(printed.printer.fontSize, (std::array<QString, 3>{"Auto", "7", "Auto"}));
         EXPECT_EQ(printed.printer.landscape, (std::array<bool, 3>{false, true, true}));
-        EXPECT_EQ(c.t.ctx.getSetting(QStringLiteral("80 Fontsize")), "None");
-        EXPECT_EQ(c.t.ctx.getSetting(QStringLiteral("Orientation 2")), "None");
+        EXPECT_EQ(c.t.ctx.services.getSetting(QStringLiteral("80 Fontsize")), "None");
+        EXPECT_EQ(c.t.ctx.services.getSetting(QStringLiteral("Orientation 2")), "None");
         if (r == Reader::Batch) continue;
         frmPrint& window = PrinterFormatWindow(c.t.ctx);
         EXPECT_EQ(window.cboFontSize[0]->currentText(), "8");

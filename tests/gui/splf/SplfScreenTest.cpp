@@ -259,7 +259,7 @@ TEST(SplfControls, TabLeavesTheGridWithTheSelectionAsItWas) {
     g.setCellSelected(3, 1, true);
     f.show();
     f.activateWindow();
-    s.t.ctx.clock->waitUntil([&] { return f.isActiveWindow(); }, 2000);
+    s.t.ctx.services.clock->waitUntil([&] { return f.isActiveWindow(); }, 2000);
     f.grdSplfTable->setFocus();
     ASSERT_TRUE(f.grdSplfTable->hasFocus());
     for (const Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {

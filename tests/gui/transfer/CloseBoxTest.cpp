@@ -80,9 +80,9 @@ TEST(CloseBox, DuringADownloadItCancelsTheDownloadThenClosesTheProgram) {
         TestContext t;
         bool endedWhileBoxUp = false;
         auto reading = std::make_unique<ReadBoxes>();
-        reading->whileUp = [&] { endedWhileBoxUp = endedWhileBoxUp || t.ctx.programEnded.has_value(); };
+        reading->whileUp = [&] { endedWhileBoxUp = endedWhileBoxUp || t.ctx.services.programEnded.has_value(); };
         t.boxes = reading.get();
-        t.ctx.msg = std::move(reading);
+        t.ctx.services.msg = std::move(reading);
         QTemporaryDir spool, out;
         HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("SALES"), QStringLiteral("PRT01"),
                                          QStringLiteral("LEDGER.splf"), longReport());
@@ -92,9 +92,9 @@ TEST(CloseBox, DuringADownloadItCancelsTheDownloadThenClosesTheProgram) {
         installDownloadWindows(t.ctx);
         auto presenter = std::make_unique<ModalPresenter>();
         ModalPresenter& modal = *presenter;
-        t.ctx.presenter = std::move(presenter);
-        t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
-        t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
+        t.ctx.services.presenter = std::move(presenter);
+        t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+        t.ctx.services.saveSetting(QStringLiteral("Save Path"), out.path());
         t.boxes->answerAllWithDefault = !hostAnswers;
         if (hostAnswers) t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  "));
         ASSERT_TRUE(host.connectJobPort(t.ctx));
@@ -114,7 +114,7 @@ TEST(CloseBox, DuringADownloadItCancelsTheDownloadThenClosesTheProgram) {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (closed || !asked || (dialog && dialog->objectName() != QLatin1String("frmSplf"))) return;
             closed = true;
-            endedAtClose = t.ctx.programEnded.has_value();
+            endedAtClose = t.ctx.services.programEnded.has_value();
             if (!hostAnswers) host.faults().silentAfter = static_cast<int>(host.jobFrames().size());
             QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(main.windowHandle());
         });
@@ -139,9 +139,9 @@ TEST(CloseBox, DuringADownloadItCancelsTheDownloadThenClosesTheProgram) {
 
         EXPECT_TRUE(closed) << "the download was over before the close box could be tried";
         EXPECT_FALSE(endedAtClose) << "the program did not end in the middle of the download";
-        ASSERT_TRUE(t.ctx.programEnded.has_value()) << "the program went on after the close box";
-        EXPECT_EQ(t.ctx.programEnded->exitStatus, t.ctx.stopExitStatus);
-        EXPECT_EQ(t.ctx.getSetting(QStringLiteral("Defaults")), QStringLiteral("True"));
+        ASSERT_TRUE(t.ctx.services.programEnded.has_value()) << "the program went on after the close box";
+        EXPECT_EQ(t.ctx.services.programEnded->exitStatus, t.ctx.services.stopExitStatus);
+        EXPECT_EQ(t.ctx.services.getSetting(QStringLiteral("Defaults")), QStringLiteral("True"));
         EXPECT_EQ(ReadFileBytes(file), "EARLIER LEDGER\r\n");
         EXPECT_FALSE(endedWhileBoxUp) << "the program ended while its message was still up";
         EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),

@@ -47,9 +47,9 @@ struct ListedQueue {
         auto hooks = std::make_unique<TestPresenter>();
         presenter = hooks.get();
         presenter->strict = true;
-        t.ctx.presenter = std::move(hooks);
-        t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
-        t.ctx.saveSetting(QStringLiteral("Save Path"), out.path());
+        t.ctx.services.presenter = std::move(hooks);
+        t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+        t.ctx.services.saveSetting(QStringLiteral("Save Path"), out.path());
         EXPECT_TRUE(host->connectJobPort(t.ctx));
         t.ctx.mainWindow().lblStatus->setText(QStringLiteral("Connected to ") + host->address());
     }

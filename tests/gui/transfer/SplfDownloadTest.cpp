@@ -28,8 +28,8 @@ struct RealScreen {
         splf->cboProcessType->setEditText(QStringLiteral("Text file"));
         splf->cboProcessType_Click();
         splf->setValue(QStringLiteral("optAddReplace"), 2);
-        t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
-        t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+        t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+        t.ctx.services.saveSetting(QStringLiteral("Save Path"), t.dir.path());
         AddGridRow(*splf, QStringLiteral("REPORTA"), QStringLiteral("QPADEV0001/0003"));
     }
     TestContext t;
@@ -194,9 +194,9 @@ TEST(SplfDownload, ClosingTheMainWindowDuringADownloadCancelsItAndKeepsTheEarlie
         };
         s.t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  "));
         s.splf->cmdOK->click();
-        EXPECT_FALSE(s.t.ctx.programEnded.has_value()) << "not before the run has ended";
+        EXPECT_FALSE(s.t.ctx.services.programEnded.has_value()) << "not before the run has ended";
         QCoreApplication::processEvents();
-        EXPECT_TRUE(s.t.ctx.programEnded.has_value()) << "the stop sequence follows the run";
+        EXPECT_TRUE(s.t.ctx.services.programEnded.has_value()) << "the stop sequence follows the run";
         EXPECT_EQ(s.host->cancelRequests, 1);
         EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
         EXPECT_EQ(s.splf->status(), QStringLiteral("Last operation was canceled by user request."));

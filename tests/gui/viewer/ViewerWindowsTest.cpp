@@ -357,7 +357,7 @@ TEST_F(ViewerTest, TheFullViewMarksEachHitRedAndBoldUntilTheNext) {
 
 TEST_F(ViewerTest, EachFullViewHasItsOwnFileAndItsOwnRememberedValues) {
     remember(true);
-    t.ctx.saveSetting(QStringLiteral("Window state"), QStringLiteral("0"));
+    t.ctx.services.saveSetting(QStringLiteral("Window state"), QStringLiteral("0"));
     fullView([&](frmFullView& v) {
         v.txtFindWhat->setText(QStringLiteral("GIZMO"));
         v.showMaximized();
@@ -557,7 +557,7 @@ TEST_F(ViewerTest, ThePrinterFormatDialogShowsStoredValuesThatCannotPrintAsTheir
     const std::pair<const char*, const char*> stored[] = {{"80 Fontsize", "200"},    {"132 Fontsize", "-3"},
                                                           {"198 Fontsize", "9 pt"},  {"Orientation 1", "sideways"},
                                                           {"Orientation 2", ""},     {"Orientation 3", "False"}};
-    for (const auto& [key, value] : stored) t.ctx.saveSetting(QString::fromLatin1(key), QString::fromLatin1(value));
+    for (const auto& [key, value] : stored) t.ctx.services.saveSetting(QString::fromLatin1(key), QString::fromLatin1(value));
     t.presenter->expectModal(QStringLiteral("frmPrint"), [&](QWidget* w) {
         auto& p = *static_cast<frmPrint*>(w);
         const PrintFormat f = read(p);

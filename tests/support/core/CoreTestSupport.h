@@ -29,15 +29,15 @@ template <class Ctx>
 struct BasicTestContext {
     explicit BasicTestContext(void (*makeApplication)() = ensureCoreApplication) {
         makeApplication();
-        clock = install(ctx.clock, std::make_unique<VirtualClock>());
-        boxes = install(ctx.msg, std::make_unique<ScriptedMessageBoxes>());
-        store = install(ctx.settings, std::make_unique<MemorySettingsStore>());
-        paths = install(ctx.paths, std::make_unique<TempPaths>(dir.path()));
-        processes = install(ctx.processes, std::make_unique<RecordingProcessStarter>());
-        registry = install(ctx.machineRegistry, std::make_unique<MemoryMachineRegistry>());
-        keyboard = install(ctx.keyboard, std::make_unique<RecordingKeyboard>());
-        automation = install(ctx.automation, std::make_unique<RecordingAutomation>());
-        printer = install(ctx.printer, std::make_unique<RecordingPrinter>());
+        clock = install(ctx.services.clock, std::make_unique<VirtualClock>());
+        boxes = install(ctx.services.msg, std::make_unique<ScriptedMessageBoxes>());
+        store = install(ctx.services.settings, std::make_unique<MemorySettingsStore>());
+        paths = install(ctx.services.paths, std::make_unique<TempPaths>(dir.path()));
+        processes = install(ctx.services.processes, std::make_unique<RecordingProcessStarter>());
+        registry = install(ctx.services.machineRegistry, std::make_unique<MemoryMachineRegistry>());
+        keyboard = install(ctx.services.keyboard, std::make_unique<RecordingKeyboard>());
+        automation = install(ctx.services.automation, std::make_unique<RecordingAutomation>());
+        printer = install(ctx.services.printer, std::make_unique<RecordingPrinter>());
     }
     Ctx ctx;
     VirtualClock* clock = nullptr;
@@ -50,7 +50,7 @@ struct BasicTestContext {
     RecordingAutomation* automation = nullptr;
     RecordingPrinter* printer = nullptr;
     QTemporaryDir dir;
-    QString setting(const QString& key) { return ctx.getSetting(key); }
+    QString setting(const QString& key) { return ctx.services.getSetting(key); }
 
 protected:
     // Puts the double in place of the context's service; returns it for the test.

@@ -50,7 +50,7 @@ bool HostSimFixture::connectJobPort(RunContext& ctx, quint16 port, qint64 limitM
     s->connectToHost();
     ctx.connection.gHostAddress = address_;
     ctx.connection.gJobPort = port;
-    return ctx.clock->waitUntil(
+    return ctx.services.clock->waitUntil(
         [&] { return s->state() == HostSocket::Connected && sim_->jobConnectionsAccepted() > before; }, limitMs);
 }
 

@@ -35,7 +35,7 @@ struct HostSimFixtureOptions {
 //
 //   TestContext t;
 //   HostSimFixture host({.clock = t.clock});
-//   t.ctx.saveSetting("URL", host.address());   // ConnectToHost signs on there
+//   t.ctx.services.saveSetting("URL", host.address());   // ConnectToHost signs on there
 //   // or skip the sign-on and put the context's socket on a job port:
 //   ASSERT_TRUE(host.connectJobPort(t.ctx));
 //   SendReceive(t.ctx.link, request, reply);
@@ -62,7 +62,7 @@ public:
     quint16 openJobPort(quint16 port = 0);
     // Connects a fresh socket of ctx to a job port (opened first when port is
     // 0), as a sign-on would leave it, and sets gHostAddress and gJobPort; waits
-    // through ctx.clock until both ends see the connection. False on failure.
+    // through ctx.services.clock until both ends see the connection. False on failure.
     bool connectJobPort(RunContext& ctx, quint16 port = 0, qint64 limitMs = 10000);
 
     // What the host received, whole frames in order: 124-byte requests on the

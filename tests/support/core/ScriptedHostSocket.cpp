@@ -37,7 +37,7 @@ std::string ScriptedHostSocket::getData(qsizetype maxBytes) {
 
 std::shared_ptr<ScriptedHost> UseScriptedHost(RunContext& ctx) {
     auto host = std::make_shared<ScriptedHost>();
-    ctx.makeSocket = [host] { return std::make_unique<ScriptedHostSocket>(host); };
+    ctx.services.makeSocket = [host] { return std::make_unique<ScriptedHostSocket>(host); };
     ctx.link.discardSocket();
     return host;
 }

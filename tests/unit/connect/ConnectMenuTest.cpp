@@ -41,7 +41,7 @@ TEST_F(MenuFixture, ConnectWhileConnectedSaysSo) {
 }
 
 TEST_F(MenuFixture, ChangePasswordForgetsSavedAndHeldPassword) {
-    ctx.saveSetting("century", "scrambled");
+    ctx.services.saveSetting("century", "scrambled");
     ctx.connection.gUserId = "XXXXXXXXXX";
     ctx.connection.gPassword = std::string(128, 'x');
     ctx.loginWindow().chkSavePassword->setChecked(true);
@@ -56,7 +56,7 @@ TEST_F(MenuFixture, ChangePasswordForgetsSavedAndHeldPassword) {
 }
 
 TEST_F(MenuFixture, ChangedAddressWhileNotConnectedIsKeptForLater) {
-    ctx.saveSetting("URL", "old");
+    ctx.services.saveSetting("URL", "old");
     presenter.onModal = [](QWidget* w) {
         auto* o = static_cast<frmOptions*>(w);
         o->cboIPAddress->setEditText("new.example.com");
@@ -68,7 +68,7 @@ TEST_F(MenuFixture, ChangedAddressWhileNotConnectedIsKeptForLater) {
 }
 
 TEST_F(MenuFixture, ChangedAddressWhileConnectedEndsTheProgram) {
-    ctx.saveSetting("URL", "old");
+    ctx.services.saveSetting("URL", "old");
     connectedTo("old");
     presenter.onModal = [](QWidget* w) {
         auto* o = static_cast<frmOptions*>(w);
@@ -105,7 +105,7 @@ TEST_F(MenuFixture, ChangedAddressWhileConnectedEndsTheProgram) {
 }
 
 TEST_F(MenuFixture, UnchangedAddressWhileConnectedGoesOn) {
-    ctx.saveSetting("URL", "same");
+    ctx.services.saveSetting("URL", "same");
     connectedTo("same");
     presenter.onModal = [](QWidget* w) { static_cast<frmOptions*>(w)->cmdOK_Click(); };
     m.itmChangeAddress_Click();

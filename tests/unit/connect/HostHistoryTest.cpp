@@ -37,7 +37,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 struct OptionsFixture : ::testing::Test {
     TestContext t;
     AppContext& ctx = t.ctx;
-    OptionsFixture() { ctx.paths = std::make_unique<TempPaths>(t.dir.path()); }
+    OptionsFixture() { ctx.services.paths = std::make_unique<TempPaths>(t.dir.path()); }
     QString hostsFile() { return t.dir.path() + "/SpwHosts.ini"; }
     QStringList listOf(frmOptions& o) {
         QStringList out;
@@ -91,16 +91,16 @@ TEST_F(OptionsFixture, HostsFileKeysInOrderWithGapsAndNoneSkipped) {
 }
 
 TEST_F(OptionsFixture, LoadTakesHostsFileBeforeHistory) {
-    ctx.saveSetting("URL0", "hist");
+    ctx.services.saveSetting("URL0", "hist");
     writeFile(hostsFile(), "[Spoolwright Hosts]\nHost2=b\nHost7=c\n");
     EXPECT_EQ(listOf(ctx.optionsWindow()), (QStringList{"b", "c"}));
 }
 
 TEST_F(OptionsFixture, LoadWithoutHostsFileStopsHistoryAtGap) {
-    ctx.saveSetting("URL", " as400 ");
-    ctx.saveSetting("URL0", "a");
-    ctx.saveSetting("URL1", " ");
-    ctx.saveSetting("URL2", "c");
+    ctx.services.saveSetting("URL", " as400 ");
+    ctx.services.saveSetting("URL0", "a");
+    ctx.services.saveSetting("URL1", " ");
+    ctx.services.saveSetting("URL2", "c");
     frmOptions& o = ctx.optionsWindow();
     EXPECT_EQ(listOf(o), QStringList{"a"});
     EXPECT_EQ(o.cboIPAddress->currentText(), "as400");
@@ -115,7 +115,7 @@ TEST_F(OptionsFixture, WaitTimeSliderFromSetting) {
         int value;
     } cases[] = {{nullptr, 6}, {"12", 12}, {"2", 2}, {"30", 30}, {"45", 6}, {"1", 6}, {"soon", 6}};
     for (const Case& c : cases) {
-        if (c.stored) ctx.saveSetting("Wait time", c.stored);
+        if (c.stored) ctx.services.saveSetting("Wait time", c.stored);
         frmOptions& o = ctx.optionsWindow();
         EXPECT_EQ(o.sliWaitTime->value(), c.value) << (c.stored ? c.stored : "missing");
         EXPECT_EQ(o.lblWaitTime->text(), QString::number(c.value));
@@ -149,7 +149,7 @@ TEST_F(OptionsFixture, ApplyStoresAValidEntry) {
 }
 
 TEST_F(OptionsFixture, ApplyRefusesABadEntryAndKeepsTheWindow) {
-    ctx.saveSetting("URL", "old");
+    ctx.services.saveSetting("URL", "old");
     frmOptions& o = ctx.optionsWindow();
     o.cboIPAddress->setEditText("my iseries");
     o.show();
@@ -162,7 +162,7 @@ TEST_F(OptionsFixture, ApplyRefusesABadEntryAndKeepsTheWindow) {
 }
 
 TEST_F(OptionsFixture, EmptyEntryOkHidesCancelUnloads) {
-    ctx.saveSetting("URL", "old");
+    ctx.services.saveSetting("URL", "old");
     frmOptions& o = ctx.optionsWindow();
     o.cboIPAddress->setEditText("   ");
     o.show();
@@ -182,7 +182,7 @@ TEST_F(OptionsFixture, EmptyEntryOkHidesCancelUnloads) {
 }
 
 TEST_F(OptionsFixture, CancelKeepsEditsUnsaved) {
-    ctx.saveSetting("URL", "old");
+    ctx.services.saveSetting("URL", "old");
     frmOptions& o = ctx.optionsWindow();
     o.show();
     o.cboIPAddress->setEditText("new");
@@ -193,9 +193,9 @@ TEST_F(OptionsFixture, CancelKeepsEditsUnsaved) {
 }
 
 TEST_F(OptionsFixture, CloseWhileConnectedPutsTheCurrentHostFirst) {
-    ctx.saveSetting("URL0", "b");
-    ctx.saveSetting("URL1", "a");
-    ctx.saveSetting("URL2", "c");
+    ctx.services.saveSetting("URL0", "b");
+    ctx.services.saveSetting("URL1", "a");
+    ctx.services.saveSetting("URL2", "c");
     frmOptions& o = ctx.optionsWindow();
     connectedTo("a");
     o.show();
@@ -205,8 +205,8 @@ TEST_F(OptionsFixture, CloseWhileConnectedPutsTheCurrentHostFirst) {
 }
 
 TEST_F(OptionsFixture, CloseWhileNotConnectedLeavesHistory) {
-    ctx.saveSetting("URL0", "b");
-    ctx.saveSetting("URL1", "a");
+    ctx.services.saveSetting("URL0", "b");
+    ctx.services.saveSetting("URL1", "a");
     frmOptions& o = ctx.optionsWindow();
     ctx.connection.gHostAddress = "a";
     o.show();
@@ -215,21 +215,21 @@ TEST_F(OptionsFixture, CloseWhileNotConnectedLeavesHistory) {
 }
 
 TEST_F(OptionsFixture, HistoryIsRewrittenWholeDistinctAndAtMostTen) {
-    for (int i = 0; i <= 11; ++i) ctx.saveSetting(QStringLiteral("URL%1").arg(i), "stale");
+    for (int i = 0; i <= 11; ++i) ctx.services.saveSetting(QStringLiteral("URL%1").arg(i), "stale");
     connectedTo("cur");
-    HostHistory::rewriteHistory(ctx, "cur", {"h1", "cur", "h1", " h2 ", "", "h3"});
+    HostHistory::rewriteHistory(ctx.services, "cur", {"h1", "cur", "h1", " h2 ", "", "h3"});
     EXPECT_EQ(history().mid(0, 10),
               (QStringList{"cur", "h1", "h2", "h3", "None", "None", "None", "None", "None", "None"}));
     // Beyond URL9 nothing is read; nothing is written there either.
     QStringList many;
     for (int i = 0; i < 14; ++i) many << QStringLiteral("m%1").arg(i);
-    HostHistory::rewriteHistory(ctx, "cur", many);
+    HostHistory::rewriteHistory(ctx.services, "cur", many);
     const QStringList h = history();
     EXPECT_EQ(h[0], "cur");
     EXPECT_EQ(h[9], "m8");
     EXPECT_EQ(h[10], "stale");
-    EXPECT_EQ(HostHistory::readHistory(ctx).size(), 10);
+    EXPECT_EQ(HostHistory::readHistory(ctx.services).size(), 10);
     // A host that was never set heads nothing.
-    HostHistory::rewriteHistory(ctx, "None", {"x"});
+    HostHistory::rewriteHistory(ctx.services, "None", {"x"});
     EXPECT_EQ(t.setting("URL0"), "cur");
 }

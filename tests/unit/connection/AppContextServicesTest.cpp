@@ -30,12 +30,12 @@ TEST(AppContextServices, RememberedValuesGoToTheUsersConfigFolder) {
     ConfigHome home;
     {
         AppContext ctx;
-        ctx.saveSetting(QStringLiteral("Save Path"), QStringLiteral(" /spool/ "));
+        ctx.services.saveSetting(QStringLiteral("Save Path"), QStringLiteral(" /spool/ "));
     }
     EXPECT_TRUE(QFile::exists(home.settingsFile()));
     AppContext again;
-    EXPECT_EQ(again.getSetting(QStringLiteral("save path")), QStringLiteral(" /spool/ "));
-    EXPECT_EQ(again.getSetting(QStringLiteral("User")), QStringLiteral("None"));
+    EXPECT_EQ(again.services.getSetting(QStringLiteral("save path")), QStringLiteral(" /spool/ "));
+    EXPECT_EQ(again.services.getSetting(QStringLiteral("User")), QStringLiteral("None"));
 }
 
 TEST(AppContextServices, ADamagedSettingsFileIsShownInOneMessageBox) {
@@ -50,9 +50,9 @@ TEST(AppContextServices, ADamagedSettingsFileIsShownInOneMessageBox) {
     auto boxes = std::make_unique<ScriptedMessageBoxes>();
     boxes->expect(QStringLiteral("is damaged"));
     ScriptedMessageBoxes* shown = boxes.get();
-    ctx.msg = std::move(boxes);
-    EXPECT_EQ(ctx.getSetting(QStringLiteral("User")), QStringLiteral("None"));
-    EXPECT_EQ(ctx.getSetting(QStringLiteral("Host")), QStringLiteral("None"));
+    ctx.services.msg = std::move(boxes);
+    EXPECT_EQ(ctx.services.getSetting(QStringLiteral("User")), QStringLiteral("None"));
+    EXPECT_EQ(ctx.services.getSetting(QStringLiteral("Host")), QStringLiteral("None"));
     ASSERT_EQ(shown->shown().size(), 1u);
     EXPECT_EQ(shown->shown()[0].title, QStringLiteral("iSeries Spoolwright"));
     EXPECT_EQ(shown->shown()[0].icon, MsgIcon::Exclamation);
@@ -62,20 +62,20 @@ TEST(AppContextServices, ADamagedSettingsFileIsShownInOneMessageBox) {
 TEST(AppContextServices, ABatchRunAnswersBoxesAndShowsNoDialogs) {
     ensureApplication();
     AppContext ctx;
-    EXPECT_NE(dynamic_cast<QtMessageBoxes*>(ctx.msg.get()), nullptr);
+    EXPECT_NE(dynamic_cast<QtMessageBoxes*>(ctx.services.msg.get()), nullptr);
     ctx.useBatchServices();
-    EXPECT_NE(dynamic_cast<BatchMessageBoxes*>(ctx.msg.get()), nullptr);
-    EXPECT_TRUE(ctx.presenter->unattended);
-    EXPECT_EQ(ctx.msgBox(QStringLiteral("Replace?"), MsgButtons::OKCancel, MsgIcon::Exclamation, QStringLiteral("Save"), 2),
+    EXPECT_NE(dynamic_cast<BatchMessageBoxes*>(ctx.services.msg.get()), nullptr);
+    EXPECT_TRUE(ctx.services.presenter->unattended);
+    EXPECT_EQ(ctx.services.msgBox(QStringLiteral("Replace?"), MsgButtons::OKCancel, MsgIcon::Exclamation, QStringLiteral("Save"), 2),
               vbCancel);
 }
 
 TEST(AppContextServices, ATestContextUsesDoublesOnly) {
     TestContext t;
-    EXPECT_TRUE(t.ctx.paths->configPath().startsWith(t.dir.path()));
-    EXPECT_FALSE(t.ctx.machineRegistry->keyExists(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE")));
-    EXPECT_THROW(t.ctx.automation->createObject(QStringLiteral("excel.application")), AutomationError);
-    EXPECT_GT(t.ctx.processes->startTask(QStringLiteral("mailer"), {}, ProcessStarter::NormalFocus), 0);
+    EXPECT_TRUE(t.ctx.services.paths->configPath().startsWith(t.dir.path()));
+    EXPECT_FALSE(t.ctx.services.machineRegistry->keyExists(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE")));
+    EXPECT_THROW(t.ctx.services.automation->createObject(QStringLiteral("excel.application")), AutomationError);
+    EXPECT_GT(t.ctx.services.processes->startTask(QStringLiteral("mailer"), {}, ProcessStarter::NormalFocus), 0);
     EXPECT_EQ(t.processes->commandLines(), QStringList({"mailer"}));
-    EXPECT_EQ(t.ctx.printer->deviceName(), QStringLiteral("Test Printer"));
+    EXPECT_EQ(t.ctx.services.printer->deviceName(), QStringLiteral("Test Printer"));
 }

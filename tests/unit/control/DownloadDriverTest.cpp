@@ -28,8 +28,8 @@ protected:
 
     void SetUp() override {
         screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
-        t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
-        t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+        t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+        t.ctx.services.saveSetting(QStringLiteral("Save Path"), t.dir.path());
         for (const char* file : {"REPORTA", "REPORTB", "REPORTC"}) {
             AddGridRow(screen, QString::fromLatin1(file), QStringLiteral("QPADEV0001/0003"));
             host->reply(oneRecordReport(std::string("CONTENT OF ") + file));
@@ -90,8 +90,8 @@ TEST_F(DriverTest, SaveAllAtTheFirstReportAcceptsTheOthersAndEndsWithTheRun) {
 
 TEST_F(DriverTest, ANameNobodyChoseAgainGetsAFreeVariant) {
     // Short names: the dialog keeps the first report's name for the next.
-    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("0"));
-    t.ctx.saveSetting(QStringLiteral("Text file"), dir + QStringLiteral("report.txt"));
+    t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("0"));
+    t.ctx.services.saveSetting(QStringLiteral("Text file"), dir + QStringLiteral("report.txt"));
     presenter->onModal = [&](QWidget* w) { static_cast<frmSaveAs*>(w)->cmdOpenAll->click(); };
     const auto out = RunSelectedDownloads(t.ctx);
     ASSERT_EQ(out.size(), 3u);
@@ -103,8 +103,8 @@ TEST_F(DriverTest, ANameNobodyChoseAgainGetsAFreeVariant) {
 }
 
 TEST_F(DriverTest, TheSameNameIsKeptWhenTheUserChoseItOrAddsToTheFile) {
-    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("0"));
-    t.ctx.saveSetting(QStringLiteral("Text file"), dir + QStringLiteral("report.txt"));
+    t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("0"));
+    t.ctx.services.saveSetting(QStringLiteral("Text file"), dir + QStringLiteral("report.txt"));
     presenter->onModal = [&](QWidget* w) { static_cast<frmSaveAs*>(w)->OKButton->click(); };
     auto out = RunSelectedDownloads(t.ctx);
     for (const auto& o : out) EXPECT_EQ(o.target, dir + QStringLiteral("report.txt"));
@@ -289,8 +289,8 @@ TEST_F(DriverTest, CloseHidesTheScreenWhenNoRunGoesOn) {
 // One report named on the command line prints with the remembered printer
 // format, as every report of a whole queue does.
 TEST_F(DriverTest, OneReportPrintsWithTheRememberedFormatAsAWholeQueueDoes) {
-    t.ctx.saveSetting(QStringLiteral("80 Fontsize"), QStringLiteral("14"));
-    t.ctx.saveSetting(QStringLiteral("Orientation 1"), QStringLiteral("False"));
+    t.ctx.services.saveSetting(QStringLiteral("80 Fontsize"), QStringLiteral("14"));
+    t.ctx.services.saveSetting(QStringLiteral("Orientation 1"), QStringLiteral("False"));
     screen.setText(ScreenText::ProcessType, QStringLiteral("PC printer"));
     t.ctx.mode.gBatchMode = true;
     auto formatOf = [this](const QStringList& log) {

@@ -44,7 +44,7 @@ public:
         t.ctx.connection.gWorkDir = t.dir.path() + QStringLiteral("/work");
         QDir().mkpath(t.ctx.connection.gWorkDir);
         QDir().mkpath(out);
-        t.ctx.saveSetting(QStringLiteral("Save Path"), out);
+        t.ctx.services.saveSetting(QStringLiteral("Save Path"), out);
         t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
         screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
     }
@@ -341,7 +341,7 @@ TEST_F(OfficeDeliveryTest, AWorksheetTakesItsLimitOfPageBreaksAndEveryMarkRowSti
     auto desktop = std::make_unique<DesktopAutomation>();
     OfficeStandIns standIns(StandInDesk{[this] { return t.processes; }, [this] { return t.dir.filePath("shown"); }});
     standIns.registerWith(*desktop);
-    t.ctx.automation = std::move(desktop);
+    t.ctx.services.automation = std::move(desktop);
     screen.setCheck(ScreenCheck::RunSilent, 1);
     constexpr int kPages = 1030;
     ASSERT_EQ(deliver(ProcExcel, kPages), 0);

@@ -29,8 +29,8 @@ protected:
         t.ctx.mode.gBatchMode = true;
         t.ctx.connection.gWorkDir = t.dir.path() + QStringLiteral("/work");
         ASSERT_TRUE(QDir().mkpath(t.ctx.connection.gWorkDir) && QDir().mkpath(out));
-        t.ctx.saveSetting(QStringLiteral("Save Path"), out);
-        t.ctx.saveSetting(QStringLiteral("Drafts folder"), drafts);
+        t.ctx.services.saveSetting(QStringLiteral("Save Path"), out);
+        t.ctx.services.saveSetting(QStringLiteral("Drafts folder"), drafts);
         t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
     }
     RunSettings settingsFor(Destination destination) {
@@ -119,7 +119,7 @@ TEST_F(OfficeMailCore, ExcelTakesTheSettingsFilesWorkbookNameForOneReportAndItsM
     WriteFileBytes(book, "macros");
     t.ctx.download.gSettingsFromFile = true;
     // Remembered values of the dialog that a settings-file run leaves out.
-    t.ctx.saveSetting(QStringLiteral("Excel macro name"), QStringLiteral("Remembered"));
+    t.ctx.services.saveSetting(QStringLiteral("Excel macro name"), QStringLiteral("Remembered"));
     RunSettings s = settingsFor(Destination::MicrosoftExcel);
     s.options.runMacro = true;
     s.excel.document = book;

@@ -12,7 +12,7 @@ struct BatchNaming : ::testing::Test {
     CoreTestContext t;
     RunSettings settings;
     QString dir = t.dir.path() + QLatin1Char('/');
-    void set(const char* key, const QString& value) { t.ctx.saveSetting(QString::fromLatin1(key), value); }
+    void set(const char* key, const QString& value) { t.ctx.services.saveSetting(QString::fromLatin1(key), value); }
     QString name(SaveDialogKind kind) { return BatchFileName(t.ctx, settings, kind, SampleRow()); }
 };
 }  // namespace
@@ -52,12 +52,12 @@ TEST_F(BatchNaming, EachKindByTheRememberedChoices) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CoreTestContext fresh;
-        t.ctx.settings.swap(fresh.ctx.settings);
+        t.ctx.services.settings.swap(fresh.ctx.services.settings);
         settings = RunSettings{};
         for (const auto& [k, v] : c.remembered) set(k, v);
         settings.options.naming.savePath = c.namingFolder;
         // A pdf takes the long-names choice as the naming options hold it.
-        settings.options.naming.fullName = t.ctx.getSetting("FullName") == "1";
+        settings.options.naming.fullName = t.ctx.services.getSetting("FullName") == "1";
         EXPECT_EQ(name(c.kind), c.expected);
     }
 }

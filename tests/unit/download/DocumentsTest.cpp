@@ -73,7 +73,7 @@ std::string htmlBody(const std::string& rows, bool removeBlank) {
 class DocumentsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        t.ctx.wallClock = [] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); };
+        t.ctx.services.wallClock = [] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); };
         options.processType = QStringLiteral("PDF document");
         options.pdfPaperSize = QStringLiteral("Best fit");
         options.pdfFontSize = QStringLiteral("10");

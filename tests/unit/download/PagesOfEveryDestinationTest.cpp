@@ -205,7 +205,7 @@ Placement printerPlacement(const RecordingPrinter::Document& doc) {
 class PagesOfEveryDestination : public ::testing::Test {
 protected:
     void SetUp() override {
-        t.ctx.wallClock = [] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); };
+        t.ctx.services.wallClock = [] { return QDateTime(QDate(2024, 2, 29), QTime(9, 8, 7)); };
         options.pageLength = QStringLiteral("Variable");
         options.pdfPaperSize = QStringLiteral("Best fit");
         options.pdfFontSize = QStringLiteral("10");

@@ -31,7 +31,7 @@ protected:
     void SetUp() override { QDir::setCurrent(t.dir.path()); }
     void TearDown() override { QDir::setCurrent(saved); }
     void touch(const QString& name) { WriteFileBytes(t.dir.path() + QLatin1Char('/') + name, ""); }
-    void set(const char* key, const char* value) { t.ctx.saveSetting(QString::fromLatin1(key), QString::fromLatin1(value)); }
+    void set(const char* key, const char* value) { t.ctx.services.saveSetting(QString::fromLatin1(key), QString::fromLatin1(value)); }
     QString name(QString directory, bool attributes = true, const SpoolFileRow& row = SampleRow()) {
         return BuildPcFileName(t.ctx, directory, row, attributes);
     }
@@ -153,8 +153,8 @@ TEST_F(PcFileNameTest, AFreeVariantOfATakenName) {
 
 TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
     CoreTestContext t;
-    t.ctx.paths = std::make_unique<FolderPaths>(t.dir.path());
-    ApplyWorkDirectoryRule(t.ctx, t.ctx.connection);
+    t.ctx.services.paths = std::make_unique<FolderPaths>(t.dir.path());
+    ApplyWorkDirectoryRule(t.ctx.services, t.ctx.connection);
     EXPECT_EQ(t.setting(QStringLiteral("Save Path")), t.dir.path() + QLatin1Char('/'));
     EXPECT_EQ(t.ctx.connection.gWorkDir, t.dir.path() + QStringLiteral("/Default"));
     // Nothing for the group or for others.
@@ -164,16 +164,16 @@ TEST(WorkDirectory, BuiltFromSavePathAndUserPrivately) {
                        QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther),
               QFileDevice::Permissions());
 
-    t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
-    t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("../JSMITH"));
-    ApplyWorkDirectoryRule(t.ctx, t.ctx.connection);
+    t.ctx.services.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+    t.ctx.services.saveSetting(QStringLiteral("User"), QStringLiteral("../JSMITH"));
+    ApplyWorkDirectoryRule(t.ctx.services, t.ctx.connection);
     EXPECT_EQ(t.ctx.connection.gWorkDir, t.dir.path() + QStringLiteral("/.._JSMITH"));
     EXPECT_TRUE(QFileInfo(t.ctx.connection.gWorkDir).isDir());
 
     // A folder left open to others by an earlier run is closed again.
     QFile::setPermissions(t.ctx.connection.gWorkDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                               QFileDevice::ReadOther | QFileDevice::ExeOther);
-    ApplyWorkDirectoryRule(t.ctx, t.ctx.connection);
+    ApplyWorkDirectoryRule(t.ctx.services, t.ctx.connection);
     EXPECT_FALSE(QFileInfo(t.ctx.connection.gWorkDir).permissions() & (QFileDevice::ReadOther | QFileDevice::ExeOther));
 }
 

@@ -525,7 +525,7 @@ TEST_F(ProcTxtTest, WhatArrivedGoesToTheDiskIn64KiBPieces) {
 
 TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamingOptions) {
     QStringList namingOptionsShown;
-    t.ctx.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+    t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
     t.ctx.showNamingOptions = [&](const QString& fullName) { namingOptionsShown << fullName; };
     const QString file = path(QStringLiteral("missing/out.txt"));
     t.boxes->expect(QStringLiteral("PC level file error: 76  File may already be in use or the default directory for "
@@ -545,9 +545,9 @@ TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamin
 }
 
 TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
-    t.ctx.saveSetting(QStringLiteral("Save Path"), t.dir.path());
-    t.ctx.saveSetting(QStringLiteral("User"), QStringLiteral("JSMITH"));
-    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx.connection));
+    t.ctx.services.saveSetting(QStringLiteral("Save Path"), t.dir.path());
+    t.ctx.services.saveSetting(QStringLiteral("User"), QStringLiteral("JSMITH"));
+    ASSERT_TRUE(ApplyWorkDirectoryRule(t.ctx.services, t.ctx.connection));
     options.pageLength = QStringLiteral("Variable");
     const QString mine = t.ctx.connection.gWorkDir + QStringLiteral("/Spwrt.txt");
     host->replies(SpoolReplies::report(NumberedRecords(2), " 80"));

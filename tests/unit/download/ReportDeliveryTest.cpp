@@ -29,7 +29,7 @@ struct ReportDeliveryTest : ::testing::Test {
             return ReportDelivery{[this](QString& fileName, QString&, const SpoolFileRow& row) {
                 ++runs;
                 if (failWith) {
-                    t.ctx.msgBox(QStringLiteral("Unable to open file ") + fileName);
+                    t.ctx.services.msgBox(QStringLiteral("Unable to open file ") + fileName);
                     return 1;
                 }
                 QFile f(fileName);

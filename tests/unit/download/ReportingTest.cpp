@@ -32,7 +32,7 @@ TEST(Reporting, AFailureIsShownAsItsBoxUnlessAWholeQueueRunKeepsItQuiet) {
         t.ctx.mode.gBatchNoDialogs = c.wholeQueue;
         Failure f = refusal();
         f.quietInQueueRun = c.quiet;
-        t.ctx.report(f);
+        t.ctx.services.report(f);
         ASSERT_EQ(t.boxes->shown().size(), c.shown ? 1u : 0u);
         if (!c.shown) continue;
         EXPECT_EQ(t.boxes->shown()[0].text, f.text);
@@ -55,8 +55,8 @@ TEST(Reporting, AQuestionNobodyCanAnswerTakesTheAnswerThatEndsTheRun) {
         t.ctx.mode.gBatchMode = c.batch;
         Question q = retry();
         q.unattendedButton = c.unattendedButton;
-        EXPECT_EQ(t.ctx.nobodyAnswers(), c.batch);
-        EXPECT_EQ(t.ctx.ask(q), c.answer);
+        EXPECT_EQ(t.ctx.services.nobodyAnswers(), c.batch);
+        EXPECT_EQ(t.ctx.services.ask(q), c.answer);
         ASSERT_EQ(t.boxes->shown().size(), 1u);
         EXPECT_EQ(t.boxes->shown()[0].buttons, MsgButtons::YesNo);
     }
@@ -66,12 +66,12 @@ TEST(Reporting, ARunNobodyWatchesWritesFailuresAndQuestionsOnStandardError) {
     CoreTestContext t;
     QStringList lines;
     ReportOnStandardError(t.ctx, [&](const QString& l) { lines << l; });
-    t.ctx.report(Failure{QStringLiteral("iSeries library or outq not found.")});
-    EXPECT_EQ(t.ctx.ask(retry()), vbNo);
-    EXPECT_TRUE(t.ctx.nobodyAnswers());
+    t.ctx.services.report(Failure{QStringLiteral("iSeries library or outq not found.")});
+    EXPECT_EQ(t.ctx.services.ask(retry()), vbNo);
+    EXPECT_TRUE(t.ctx.services.nobodyAnswers());
     // A whole queue keeps its refusals to the batch lines.
     t.ctx.mode.gBatchNoDialogs = true;
-    t.ctx.report(refusal());
+    t.ctx.services.report(refusal());
     EXPECT_EQ(lines,
               (QStringList{QStringLiteral("Tolvane: iSeries library or outq not found."),
                            QStringLiteral("Tolvane: Signon to the iSeries has timed out.  Would you like to retry?")}));

@@ -34,7 +34,7 @@ TEST(AwaitReply, ClosedLinkEndsTheWaitWithWhatCame) {
     };
     for (const Case c : {Case{1024, LinkResult::Reply}, Case{1023, LinkResult::LinkLost}}) {
         CoreTestContext t;
-        t.ctx.makeSocket = [&] { return std::make_unique<ClosedWithReplySocket>(c.waiting); };
+        t.ctx.services.makeSocket = [&] { return std::make_unique<ClosedWithReplySocket>(c.waiting); };
         if (c.result != LinkResult::Reply) t.boxes->expect(QStringLiteral("If local error, code is 10053 "));
         std::string reply;
         EXPECT_EQ(SendReceive(t.ctx.link, "QPRINT    Q*LIBL", reply), c.result) << c.waiting;

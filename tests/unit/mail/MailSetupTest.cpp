@@ -6,8 +6,8 @@
 
 TEST(MailSetup, PasswordIsStoredScrambledAndReadBackInClear) {
     TestContext t;
-    t.ctx.saveSetting(QStringLiteral("Mail server"), QStringLiteral(" smtp://mail.example.org:587 "));
-    t.ctx.saveSetting(QStringLiteral("Mail sender"), QStringLiteral("reports@example.org"));
+    t.ctx.services.saveSetting(QStringLiteral("Mail server"), QStringLiteral(" smtp://mail.example.org:587 "));
+    t.ctx.services.saveSetting(QStringLiteral("Mail sender"), QStringLiteral("reports@example.org"));
     const QString longest = QString(MailSetup::kMaxPasswordLength, QLatin1Char('~'));
     for (const QString& password : {QStringLiteral("s3cr%t pass"), QStringLiteral(" lead"), longest}) {
         ASSERT_TRUE(MailSetup::savePassword(t.ctx, password));
@@ -34,9 +34,9 @@ TEST(MailSetup, PasswordTheScramblingCannotCarryIsRefusedAndTheStoredOneKept) {
 TEST(MailSetup, DraftsGoToTheDataFolderUnlessChosen) {
     TestContext t;
     EXPECT_EQ(MailSetup::draftsFolder(t.ctx), t.paths->dataPath() + QStringLiteral("/Drafts"));
-    t.ctx.saveSetting(QStringLiteral("Drafts folder"), QStringLiteral("/srv/drafts"));
+    t.ctx.services.saveSetting(QStringLiteral("Drafts folder"), QStringLiteral("/srv/drafts"));
     EXPECT_EQ(MailSetup::draftsFolder(t.ctx), QStringLiteral("/srv/drafts"));
-    t.ctx.saveSetting(QStringLiteral("Mail TLS"), QStringLiteral("no"));
+    t.ctx.services.saveSetting(QStringLiteral("Mail TLS"), QStringLiteral("no"));
     EXPECT_FALSE(MailSetup::serverSettings(t.ctx).requireTls);
 }
 
@@ -49,7 +49,7 @@ TEST(MailSetup, TimeoutBoundsTheWaitForTheServer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value ? c.value : "not set");
         TestContext t;
-        if (c.value) t.ctx.saveSetting(QStringLiteral("Mail timeout"), QString::fromLatin1(c.value));
+        if (c.value) t.ctx.services.saveSetting(QStringLiteral("Mail timeout"), QString::fromLatin1(c.value));
         const SmtpConfig config = MailSetup::serverSettings(t.ctx);
         EXPECT_EQ(config.timeoutSec, c.timeout);
         EXPECT_EQ(config.connectTimeoutSec, c.connect);

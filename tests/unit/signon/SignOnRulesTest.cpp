@@ -29,7 +29,7 @@ struct SignOnRules : ::testing::Test {
     RecordingConnectView view{ctx.connection};
     StatusRecorder linkNews{ctx.link};
     std::string user, password;
-    bool signOn() { return SignOn(ctx, ctx.connection, ctx.link, view, user, password); }
+    bool signOn() { return SignOn(ctx.services, ctx.connection, ctx.link, view, user, password); }
 };
 }  // namespace
 
@@ -37,8 +37,8 @@ TEST_F(SignOnRules, SavedPasswordIsSentByteExactWithoutDialog) {
     // "0..." scrambles to a leading blank: a trimmed read would shift every character.
     const std::string saved = scrambleField(field("0pen", 128));
     ASSERT_EQ(saved[0], ' ');
-    ctx.saveSetting("User", "JSMITH");
-    ctx.saveSetting("century", Codec::toUnicode(saved));
+    ctx.services.saveSetting("User", "JSMITH");
+    ctx.services.saveSetting("century", Codec::toUnicode(saved));
 
     EXPECT_FALSE(signOn());
     EXPECT_TRUE(view.signOnUsers.isEmpty());
@@ -49,10 +49,10 @@ TEST_F(SignOnRules, SavedPasswordIsSentByteExactWithoutDialog) {
 }
 
 TEST_F(SignOnRules, DamagedSavedPasswordAsksInsteadOfSendingIt) {
-    ctx.saveSetting("User", "JSMITH");
+    ctx.services.saveSetting("User", "JSMITH");
     const std::string saved = scrambleField(field("secret", 128));
     for (const std::string& damaged : {saved.substr(1), saved.substr(0, 120), std::string("-None")}) {
-        ctx.saveSetting("century", Codec::toUnicode(damaged));
+        ctx.services.saveSetting("century", Codec::toUnicode(damaged));
         view.signOnUsers.clear();
         view.signOnAnswers.push_back({"JSMITH", "secret"});
         EXPECT_FALSE(signOn());
@@ -76,8 +76,8 @@ TEST_F(SignOnRules, DialogStartsWithTheRememberedUser) {
         const char* shown;
     } cases[] = {{"QPGMR ", "QPGMR"}, {"-None", ""}};
     for (const auto& c : cases) {
-        ctx.saveSetting("User", c.remembered);
-        ctx.saveSetting("century", "-None");
+        ctx.services.saveSetting("User", c.remembered);
+        ctx.services.saveSetting("century", "-None");
         view.signOnUsers.clear();
         view.signOnAnswers.push_back({"X", ""});
         signOn();
@@ -103,8 +103,8 @@ TEST_F(SignOnRules, UnansweredDialogTimesOutClosingTheLink) {
 }
 
 TEST_F(SignOnRules, UnattendedRunWithoutSavedPasswordSaysSoAndEnds) {
-    ctx.presenter = std::make_unique<NobodyPresenter>();
-    ctx.saveSetting("User", "JSMITH");
+    ctx.services.presenter = std::make_unique<NobodyPresenter>();
+    ctx.services.saveSetting("User", "JSMITH");
     t.boxes->answerAllWithDefault = true;
     try {
         signOn();

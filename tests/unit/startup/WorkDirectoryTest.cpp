@@ -78,12 +78,12 @@ TEST(ClearWorkDirectory, RemovesTheEmptiedDirectoryAndToleratesAbsence) {
 
 TEST(WorkDirectoryRule, WithNoSavePathItIsUnderTheUsersCacheFolder) {
     CoreTestContext t;
-    t.ctx.paths = std::make_unique<DesktopPaths>();
+    t.ctx.services.paths = std::make_unique<DesktopPaths>();
     const QByteArray old = qgetenv("XDG_CACHE_HOME");
     const QString cache = t.dir.path() + "/home/.cache";
     qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
-    t.ctx.saveSetting("User", "JSMITH");
-    EXPECT_TRUE(ApplyWorkDirectoryRule(t.ctx, t.ctx.connection));
+    t.ctx.services.saveSetting("User", "JSMITH");
+    EXPECT_TRUE(ApplyWorkDirectoryRule(t.ctx.services, t.ctx.connection));
     if (old.isEmpty())
         qunsetenv("XDG_CACHE_HOME");
     else

@@ -138,7 +138,7 @@ protected:
     RecordingPrinter& printer = *t.printer;
     int run() {
         DownloadOptions options = ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable);
-        ReadDialogOptions(options, [&](const QString& key) { return t.ctx.getSetting(key); });
+        ReadDialogOptions(options, [&](const QString& key) { return t.ctx.services.getSetting(key); });
         ScreenProgress progress(screen);
         return PrintSpoolFileToPrinter(t.ctx, options, progress, SampleRow());
     }
@@ -255,7 +255,7 @@ TEST_F(PrintTest, ProgressEveryFiftyRecordsAndAnUnknownWidthIsRefused) {
 // fits keeps its size.
 TEST_F(PrintTest, NothingRunsOffTheRightEdgeOfThePage) {
     printer.pageWidthPoints = 540;  // Letter, 0.25 in margins
-    t.ctx.saveSetting(QStringLiteral("132 Fontsize"), QStringLiteral("9"));
+    t.ctx.services.saveSetting(QStringLiteral("132 Fontsize"), QStringLiteral("9"));
     host->replies(SpoolReplies::report(WideSalesReport(132), "132"));
     EXPECT_EQ(run(), 0);
     // 132 columns of 0.6 x 9 points are 712.8 points: 6.8 points fit.
