@@ -87,6 +87,8 @@ private:
 
     // Endings.
     [[noreturn]] void endProgram(const QString& reason);
+    // A stop signal of an unattended run (a window's cancel is left to the transfer it ends).
+    bool stopped() const { return mode_.gBatchMode && link_.cancelRequested(); }
     [[noreturn]] void commonTail(const QString& reason);
     Pass offerServerStart(const QString& variant);
     Pass badHostName(int socketState);
@@ -322,8 +324,16 @@ Connection::Pass Connection::pass() {
     send(s, SignOnMessage(state_.gUserId, state_.gPassword));
     svc_.clock->pumpOnce();
     svc_.clock->waitUntil(
-        [&] { return link_.receivedBytes() >= HostWire::kReplyLength || s->state() != HostSocket::Connected; },
+        [&] {
+            return link_.receivedBytes() >= HostWire::kReplyLength || s->state() != HostSocket::Connected ||
+                   stopped();
+        },
         state_.signOnReplyTimeoutMs);
+    // An unattended run told to stop: no failed connection to report or remember.
+    if (link_.receivedBytes() < HostWire::kReplyLength && stopped()) {
+        Disconnect(link_);
+        svc_.endProgram(kExitConnectFailed, QStringLiteral("Stopped before the sign-on reply"));
+    }
     if (link_.receivedBytes() < HostWire::kReplyLength) {
         if (!err_.holds() && s->state() != HostSocket::Connected)
             err_.take(kClosedByHost, QStringLiteral("The connection was closed by the host"));

@@ -140,7 +140,8 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
     out.status = result == 0                    ? ReportOutcome::Delivered
                  : ctx.link.cancelRequested() ? ReportOutcome::Canceled
                                               : ReportOutcome::Failed;
-    if (out.status == ReportOutcome::Failed && !existed && !fileName.isEmpty() && QFileInfo::exists(fileName))
+    // A cut-short new file stays (a cancel keeps it too): its name says where the part is.
+    if (out.status != ReportOutcome::Delivered && !existed && !fileName.isEmpty() && QFileInfo::exists(fileName))
         out.partial = fileName;
     return out;
 }

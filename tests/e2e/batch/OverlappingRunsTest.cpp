@@ -291,6 +291,64 @@ TEST(OverlappingRuns, ARunStoppedBySigtermEndsAsACancelDoes) {
     }
 }
 
+// Stopped in a report that had no earlier file: what arrived stays under the
+// report's name, and the line says that it is only a part.
+TEST(OverlappingRuns, ARunStoppedInANewFileNamesThePartItKept) {
+    QTemporaryDir longSpool;
+    HostSimFixture::writeSpooledFile(longSpool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
+                                     QStringLiteral("01-invoice.splf"), longInvoice());
+    HostSimFaults faults;
+    faults.replyDelayMs = 20;
+    faults.silentAfter = 5;  // the outq check, the list and three blocks; then nothing
+    BatchHost b(faults, longSpool.path());
+    b.limitMs = 10000;
+    const QString other = QDir(b.outDir).filePath(QStringLiteral("other.txt"));
+    writeEarlier(other);
+    const QString daily = QDir(b.outDir).filePath(QStringLiteral("daily.txt"));
+    const QString sets =
+        b.settingsFile("d.spw", QStringLiteral("Text file"), "QPRINT", {QStringLiteral("Text file=") + daily});
+    QProcess stopped;
+    b.start(stopped, invoiceOnly(sets));
+    ASSERT_TRUE(serveUntil([&] { return b.host.jobFrames().size() >= 7; })) << "the report never began";
+    stopped.terminate();
+    const RunResult r = b.finish(stopped);
+    EXPECT_EQ(r.exitCode, 128 + SIGTERM) << r.err.toStdString();
+    const QByteArray part = readAll(daily);
+    ASSERT_FALSE(part.isEmpty());
+    EXPECT_TRUE(wholeInvoice().startsWith(part) && part.size() < wholeInvoice().size());
+    EXPECT_TRUE(r.out.contains(QStringLiteral("The run was stopped (SIGTERM) in this report. The part that arrived is kept in ") +
+                               daily + QLatin1Char('.')))
+        << r.out.toStdString();
+    EXPECT_EQ(readAll(other), kEarlier);
+}
+
+// A run told to stop while a silent host has its sign-on ends at once, not at
+// the sign-on's limit, and reports no failed connection.
+TEST(OverlappingRuns, ARunStoppedWhileTheHostIsSilentAtSignOnEndsAtOnce) {
+    HostSimFaults faults;
+    faults.silentSignOn = true;
+    BatchHost b(faults);
+    b.limitMs = 15000;  // well below the sign-on's 60 seconds
+    const QString daily = QDir(b.outDir).filePath(QStringLiteral("daily.txt"));
+    writeEarlier(daily);
+    QProcess stopped;
+    b.start(stopped, invoiceOnly(b.settingsFile("d.spw", QStringLiteral("Text file"), "QPRINT",
+                                                {QStringLiteral("Text file=") + daily})));
+    ASSERT_TRUE(serveUntil([&] {
+        for (const std::string& frame : b.host.listenerFrames())
+            if (frame.rfind("new", 0) == 0) return true;
+        return false;
+    })) << "the run never signed on";
+    stopped.terminate();
+    const RunResult r = b.finish(stopped);
+    EXPECT_EQ(r.exitStatus, QProcess::NormalExit);
+    EXPECT_EQ(r.exitCode, 128 + SIGTERM) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("Could not attach"))) << r.err.toStdString();
+    EXPECT_EQ(readAll(daily), kEarlier);
+    EXPECT_EQ(QDir(b.outDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("daily.txt")});
+}
+
 // A pipe or a device at the target is refused before anything is sent to the
 // host; no open blocks, and it stays what it was.
 TEST(OverlappingRuns, ATargetThatIsNoPlainFileIsRefusedBeforeTheHostIsAsked) {
