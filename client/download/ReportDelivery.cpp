@@ -134,15 +134,14 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
     QString width;
     const bool existed = !fileName.isEmpty() && QFileInfo::exists(fileName);
     const int result = d->run(fileName, width, row);
-    if (!fileName.isEmpty() && QFileInfo::exists(fileName))
-        run.writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
+    const bool exists = !fileName.isEmpty() && QFileInfo::exists(fileName);
+    if (exists) run.writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
     out.target = fileName;
     out.status = result == 0                    ? ReportOutcome::Delivered
                  : ctx.link.cancelRequested() ? ReportOutcome::Canceled
                                               : ReportOutcome::Failed;
     // A cut-short new file stays (a cancel keeps it too): its name says where the part is.
-    if (out.status != ReportOutcome::Delivered && !existed && !fileName.isEmpty() && QFileInfo::exists(fileName))
-        out.partial = fileName;
+    if (out.status != ReportOutcome::Delivered && !existed && exists) out.partial = fileName;
     return out;
 }
 }  // namespace
