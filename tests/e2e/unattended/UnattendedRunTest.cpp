@@ -13,6 +13,7 @@
 #include "Connect.h"
 #include "CoreTestSupport.h"
 #include "HostSimFixture.h"
+#include "TransferTestSupport.h"
 
 namespace {
 const QString kInvoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.txt");
@@ -85,11 +86,7 @@ TEST(UnattendedRun, AHostThatFallsSilentFailsTheRestAndKeepsTheEarlierFile) {
     HostSimFaults f;
     f.silentAfter = requests - 3;
     UnattendedHost h(f);
-    {
-        QFile old(QDir(h.out).filePath(kStatement));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("yesterday's statement\n");
-    }
+    WriteFileBytes(QDir(h.out).filePath(kStatement), "yesterday's statement\n");
     const RunEnd r = h.run({h.settingsFile("Text file"), QStringLiteral("FILE:*ALL")});
     EXPECT_EQ(r.status, kExitNotDelivered);
     EXPECT_EQ(h.file(kInvoice), whole.file(kInvoice));
@@ -113,11 +110,7 @@ TEST(UnattendedRun, AReportCutShortNamesTheFileThatHoldsWhatArrived) {
     const std::pair<const char*, HostSimFaults> cases[] = {{"silent", silent}, {"dropped", dropped}, {"refused", refused}};
     for (const auto& [name, faults] : cases) {
         UnattendedHost h(faults);
-        {
-            QFile old(QDir(h.out).filePath(kStatement));
-            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-            old.write("yesterday's statement\n");
-        }
+        WriteFileBytes(QDir(h.out).filePath(kStatement), "yesterday's statement\n");
         const RunEnd r = h.run({h.settingsFile("Text file"), QStringLiteral("FILE:*ALL")});
         EXPECT_EQ(r.status, kExitNotDelivered) << name;
         EXPECT_EQ(h.file(kStatement), QByteArray("yesterday's statement\n")) << name;
@@ -139,11 +132,7 @@ TEST(UnattendedRun, AServerThatNeverAnswersTheSignOnIsNoLink) {
     HostSimFaults f;
     f.silentSignOn = true;
     UnattendedHost h(f);
-    {
-        QFile old(QDir(h.out).filePath(kInvoice));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("yesterday's invoice\n");
-    }
+    WriteFileBytes(QDir(h.out).filePath(kInvoice), "yesterday's invoice\n");
     const RunEnd r = h.run({h.settingsFile("Text file"), QStringLiteral("FILE:*ALL")});
     EXPECT_EQ(r.status, kExitConnectFailed);
     EXPECT_TRUE(h.t.boxes->texts().join(u'\n').contains(u"Could not attach to the server program")) << h.t.boxes->texts().join(u'\n').toStdString();

@@ -39,13 +39,13 @@ protected:
         o.mode = mode;
         return o;
     }
-    // A run that adds `bytes` to the target and is killed (SIGKILL) before it ends.
-    void killedWhileAdding(const std::string& bytes) const {
+    // A run that writes `bytes` to the target and is killed (SIGKILL) before it ends.
+    void killedWhileWriting(Mode mode, const std::string& bytes) const {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             auto* f = new SafeOutputFile;
-            f->open(target, as(Mode::Add));
+            f->open(target, as(mode));
             f->write(bytes);
             f->flush();
             ::kill(::getpid(), SIGKILL);
@@ -54,6 +54,9 @@ protected:
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status));
+    }
+    void killedWhileAdding(const std::string& bytes) const {
+        killedWhileWriting(Mode::Add, bytes);
         // What this process opens next stands for the next run.
         SafeOutputFile::tidyAgain();
     }
@@ -467,19 +470,7 @@ TEST_F(SafeOutputFileTest, WhatARunKilledMomentsAgoLeftBesideGoesAtTheNextRun) {
     for (bool otherWriting : {false, true}) {
         SCOPED_TRACE(otherWriting ? "another run writes there" : "no other writer");
         WriteFileBytes(target, "EARLIER\r\n");
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            auto* f = new SafeOutputFile;
-            f->open(target, as(Mode::Replace));
-            f->write("PART OF A REPORT\r\n");
-            f->flush();
-            ::kill(::getpid(), SIGKILL);
-            ::_exit(1);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status));
+        killedWhileWriting(Mode::Replace, "PART OF A REPORT\r\n");
         QStringList left = names();
         left.removeIf([](const QString& n) { return !n.startsWith(QLatin1String(".swdl-")); });
         ASSERT_EQ(left.size(), 1);
