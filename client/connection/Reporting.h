@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include "MessageBoxes.h"
 
@@ -18,6 +20,20 @@ struct Failure {
     // A refusal that a run over a whole queue does not show: it only becomes
     // the report's reason.
     bool quietInQueueRun = false;
+};
+
+// What a step of a run came to, as a value: done, or stopped, with the
+// failure the user is to be told of. A stop without one needs no telling (a
+// cancel, or a stop the user has been told of on the way). Whoever receives
+// it hands the failure to the run's reporter.
+struct Outcome {
+    bool done = false;
+    std::optional<Failure> failure;
+
+    static Outcome Done() { return {true, std::nullopt}; }
+    static Outcome Stopped() { return {}; }
+    static Outcome Failed(Failure f) { return {false, std::move(f)}; }
+    explicit operator bool() const { return done; }
 };
 
 // A question the user answers (Yes/No and the like), as its box would ask it.
