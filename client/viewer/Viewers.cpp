@@ -108,10 +108,10 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
     splf.setChosen(ScreenChoice::TextAddReplace, 0, true);
     DownloadOptions replacing = options;
     replacing.textFile = DownloadOptions::AddReplace::Replace;
-    QString width;
-    if (ProcTxt(ctx, replacing, progress, ctx.download.gFullViewFile, width, QStringLiteral("ProcFullView"), row,
-                &ctx.download.gFullViewFile) != 0)
-        return -1;
+    const ReportResult transfer =
+        ProcTxt(ctx, replacing, progress, ctx.download.gFullViewFile, QStringLiteral("ProcFullView"), row);
+    ctx.download.gFullViewFile = transfer.writtenAs;
+    if (!transfer) return -1;
     ViewerWindows& v = Viewers(ctx);
     frmFullView view(ctx, v.fullViewPlace);
     view.setEntry(row);
