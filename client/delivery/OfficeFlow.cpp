@@ -146,7 +146,7 @@ void AskForSaveFolder(Run& run) {
                                "valid location."),
                 MsgIcon::None, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
-    if (run.ctx.mode.gBatchMode) return;
+    if (run.ctx.services.nobodyAnswers()) return;
     if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.services.getSetting(Setting::FullName));
 }
 }  // namespace OfficeFlow
