@@ -147,6 +147,6 @@ void AskForSaveFolder(Run& run) {
                 MsgIcon::None, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
     if (run.ctx.services.nobodyAnswers()) return;
-    if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.services.getSetting(Setting::FullName));
+    run.ctx.runWindows().showNamingOptions(run.ctx.services.getSetting(Setting::FullName));
 }
 }  // namespace OfficeFlow

@@ -90,8 +90,8 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
                         e.description + QStringLiteral("  Path and file: ") + fileName + QLatin1Char(' '),
                     MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcTxt")});
         // The naming options let the user pick another folder; a run nobody watches opens no window.
-        if (e.number == 76 && !ctx.services.nobodyAnswers() && ctx.showNamingOptions)
-            ctx.showNamingOptions(ctx.services.getSetting(Setting::FullName));
+        if (e.number == 76 && !ctx.services.nobodyAnswers())
+            ctx.runWindows().showNamingOptions(ctx.services.getSetting(Setting::FullName));
         return -1;
     }
 }
