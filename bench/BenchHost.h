@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QTextStream>
 #include <cstdio>
+#include <ctime>
 
 #include "AppContext.h"
 #include "Codec.h"
@@ -33,6 +34,13 @@ inline long residentKiB() {
     for (const QByteArray& line : f.readAll().split('\n'))
         if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
     return 0;
+}
+
+// CPU time of the calling thread: what the client itself spends.
+inline double threadCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
 // `records` lines of 80 columns, a page every 60, in BENCHLIB/BIGQ/<name>.

@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <optional>
 #include <vector>
 
@@ -29,12 +28,6 @@
 namespace {
 // CPU time of the calling thread: what the client side itself spends, apart
 // from waiting for the host and the scheduler.
-double threadCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
 int recordsIn(const std::string& reply, int width) {
     const size_t len = static_cast<size_t>(width) + 4;
     int n = 0;
@@ -62,7 +55,7 @@ struct Loop {
     bool stretch(int n, int width) {
         QElapsedTimer t;
         t.start();
-        const double cpu0 = threadCpuSeconds();
+        const double cpu0 = bench::threadCpuSeconds();
         std::string reply;
         for (int i = 0; i < n && !done; ++i) {
             if (!exchange(reply)) return false;
@@ -71,7 +64,7 @@ struct Loop {
             done = isEnd(reply);
         }
         seconds += t.nsecsElapsed() / 1e9;
-        cpuSeconds += threadCpuSeconds() - cpu0;
+        cpuSeconds += bench::threadCpuSeconds() - cpu0;
         return true;
     }
 };

@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <ctime>
 
 #include "AppContext.h"
 #include "BenchHost.h"
@@ -27,12 +26,6 @@
 #include "frmSplf.h"
 
 namespace {
-double threadCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
 struct Run {
     long rows = 0;
     long blocks = 0;
@@ -77,14 +70,14 @@ Run bareExchange(AppContext& ctx, const std::string& request) {
     Run r;
     QElapsedTimer t;
     t.start();
-    const double cpu0 = threadCpuSeconds();
+    const double cpu0 = bench::threadCpuSeconds();
     std::string reply;
     do {
         if (SendReceive(ctx.link, request, reply) != LinkResult::Reply) return {};
         ++r.blocks;
     } while (listBlockEnd(reply) == ListBlockEnd::More);
     r.seconds = t.nsecsElapsed() / 1e9;
-    r.cpuSeconds = threadCpuSeconds() - cpu0;
+    r.cpuSeconds = bench::threadCpuSeconds() - cpu0;
     return r;
 }
 
@@ -95,10 +88,10 @@ Run listIntoGrid(AppContext& ctx) {
     Run r;
     QElapsedTimer t;
     t.start();
-    const double cpu0 = threadCpuSeconds();
+    const double cpu0 = bench::threadCpuSeconds();
     if (GetSpoolFiles(ctx, m.txtOutq->text(), m.cboLibrary->currentText(), m.txtWrkSplf->text()) != 0) return {};
     r.seconds = t.nsecsElapsed() / 1e9;
-    r.cpuSeconds = threadCpuSeconds() - cpu0;
+    r.cpuSeconds = bench::threadCpuSeconds() - cpu0;
     r.rows = grid.rowCount();
     return r;
 }

@@ -19,7 +19,6 @@
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -38,13 +37,6 @@ using bench::argValue;
 using bench::residentKiB;
 using bench::rowOf;
 using bench::writeReport;
-
-// CPU time of the calling thread: what the client itself spends.
-double threadCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
 
 struct Run {
     qint32 records = 0;
@@ -67,7 +59,7 @@ Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
     Run r;
     QElapsedTimer t;
     t.start();
-    const double cpu = threadCpuSeconds();
+    const double cpu = bench::threadCpuSeconds();
     // The same exchange as the writers': the next request goes out before a
     // block is read, so that the host prepares it meanwhile.
     HostLink::Hold hold(ctx.link);
@@ -83,7 +75,7 @@ Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
         if (!more) break;
     }
     r.seconds = t.nsecsElapsed() / 1e9;
-    r.cpuSeconds = threadCpuSeconds() - cpu;
+    r.cpuSeconds = bench::threadCpuSeconds() - cpu;
     return r;
 }
 
@@ -102,11 +94,11 @@ Run download(PlainSplfScreen& screen, const Proc& proc, Memory memory) {
     Run r;
     QElapsedTimer t;
     t.start();
-    const double cpu = threadCpuSeconds();
+    const double cpu = bench::threadCpuSeconds();
     ScreenProgress progress(screen);
     if (!proc(ReadScreenOptions(screen, false), progress)) return {};
     r.seconds = t.nsecsElapsed() / 1e9;
-    r.cpuSeconds = threadCpuSeconds() - cpu;
+    r.cpuSeconds = bench::threadCpuSeconds() - cpu;
     r.records = screen.status().section(QStringLiteral(".  "), -1).section(QLatin1Char(' '), 0, 0).toInt();
     r.heldKiB = std::max(peak, residentKiB()) - before;
     screen.onStatus = nullptr;

@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
         std::_Exit(e.exitStatus);
     };
     try {
-        Main(ctx, QStringList());
+        Main(ctx);
         return QApplication::exec();
     } catch (const ProgramEnd& e) {
         ctx.connection.clearWorkDirectory();

@@ -9,9 +9,10 @@
 // writes name an entry (Services::getSetting, saveSetting); a value never
 // stored reads "None" (SettingValues.h says how that is judged).
 //
-// Settings files (*.spw) are another format with names of their own
-// ("Remove blanks" for RemoveBlanks), kept in RunSettings.cpp's table of keys;
-// the two tables are not linked.
+// Settings files (*.spw) are another format. Their table of keys
+// (RunSettings.cpp) names the entry each line stands for: it takes the entry's
+// name where the file spells it alike, and keeps its own only where the file
+// spells it otherwise ("Remove blanks" for RemoveBlanks).
 enum class SettingKind {
     Text,
     Truth,   // "True" or "False"

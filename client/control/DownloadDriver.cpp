@@ -97,9 +97,8 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
     return std::nullopt;
 }
 
-// The save-dialog sequence: pre-fills the name, shows the dialog unless the
-// batch run delivers a whole queue, and gives the name back; nothing when the
-// dialog was cancelled.
+// The save-dialog sequence: pre-fills the name, shows the dialog and gives
+// the name back; nothing when the dialog was cancelled.
 std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& row, bool& chosenByUser) {
     frmSaveAs& dlg = SaveDialog(ctx, k);
     if (dlg.txtSaveTag().isEmpty()) {
@@ -129,11 +128,8 @@ std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& 
     dlg.setTxtSaveTag(QString());
     dlg.cancelledFlag() = false;
     dlg.cmdOpenAll->setEnabled(ctx.download.gSelectedCount > 1);
-    chosenByUser = false;
-    if (!ctx.mode.gBatchNoDialogs) {
-        dlg.showModal();
-        chosenByUser = dlg.chosenByUser();
-    }
+    dlg.showModal();
+    chosenByUser = dlg.chosenByUser();
     ctx.frmSplf().Refresh();
     if (dlg.cancelledFlag()) return std::nullopt;
     return dlg.txtSave->text().trimmed();
@@ -284,33 +280,6 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
     unlockScreen(ctx);
     if (!outcomes.empty()) outcomes.back().drafts += Email(ctx).drafts.mid(draftsBefore);
     return outcomes;
-}
-
-ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::optional<QString>& fileName) {
-    SplfScreenApi& splf = ctx.frmSplf();
-    ctx.link.clearCancel();
-    ctx.download.gSelectedCount = 1;
-    lockScreen(splf);
-    const qsizetype draftsBefore = Email(ctx).drafts.size();
-    ReportOutcome out;
-    {
-        HostLink::Hold hold(ctx.link);
-        ScreenProgress progress(splf);
-        ReportRun run = reportRun(ctx, progress, {});
-        // The remembered dialogs' values (printer format, naming) as for a whole queue.
-        DownloadOptions options = ReadScreenOptions(splf, ctx.download.gMinusSignApplicable);
-        ReadDialogOptions(options, [&ctx](const QString& key) { return ctx.services.getSetting(key); });
-        try {
-            out = DeliverReport(run, options, row, fileName);
-        } catch (...) {
-            unlockScreen(ctx);
-            throw;
-        }
-    }
-    setMousePointer(MousePointer::Normal);
-    unlockScreen(ctx);  // the mail windows still open become drafts
-    out.drafts = Email(ctx).drafts.mid(draftsBefore);
-    return out;
 }
 
 void CancelSelectedDownloads(AppContext& ctx) {

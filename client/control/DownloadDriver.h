@@ -2,12 +2,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <optional>
 #include <vector>
 
 #include "ReportDelivery.h"
-
-class SpoolFileRow;
 
 class AppContext;
 
@@ -21,10 +18,6 @@ class AppContext;
 // `names`, when given, names each file destination's file in place of its
 // save-as dialog (a batch run: the one rule that asks nobody).
 std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSource& names = {});
-
-// The batch run's one report: the row it built, delivered to the screen's
-// destination; a file destination writes `fileName` (no dialog is shown).
-ReportOutcome DeliverRow(AppContext& ctx, const SpoolFileRow& row, const std::optional<QString>& fileName);
 
 // The screen's "&Cancel"/"&Close" (frmSplf.cmdCancel_Click): during a run it
 // asks the running transfer to stop and the run to skip the rest; otherwise

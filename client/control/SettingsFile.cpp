@@ -144,12 +144,12 @@ auto find(const Table& table, Part part) -> decltype(&table[0]) {
 }
 
 // Puts one part of the settings into its window, as the user's click would.
-void put(AppContext& c, const S& s, Part part, Reader reader) {
+void put(AppContext& c, const S& s, Part part) {
     const O& o = s.options;
     if (const TextPart* t = find(kTexts, part)) {
         screen(c).setText(t->control, o.*t->field);
-        if (reader == Reader::Window && part == Part::Process) screen(c).cboProcessType_Click();
-        if (reader == Reader::Window && part == Part::PdfPaperSize) screen(c).cboPaperSize_Click();
+        if (part == Part::Process) screen(c).cboProcessType_Click();
+        if (part == Part::PdfPaperSize) screen(c).cboPaperSize_Click();
     } else if (const CheckPart* f = find(kChecks, part)) {
         screen(c).setCheck(f->control, o.*f->field ? 1 : 0);
     } else if (const ChoicePart* p = find(kSecondChosen, part)) {
@@ -174,7 +174,6 @@ void put(AppContext& c, const S& s, Part part, Reader reader) {
         case Part::User: mainWindow(c).txtWrkSplf->setText(s.user); break;
         case Part::Outq: mainWindow(c).txtOutq->setText(s.outq); break;
         case Part::Library: mainWindow(c).cboLibrary->setEditText(s.library); break;
-        case Part::Email: screen(c).setChosen(ScreenChoice::Email, 0, o.email == 0); break;
         case Part::TextOrPdf: screen(c).setChosen(ScreenChoice::TextOrPdf, 0, !o.emailAsPdf); break;
         case Part::Parse0:
         case Part::Parse1:
@@ -183,7 +182,6 @@ void put(AppContext& c, const S& s, Part part, Reader reader) {
             screen(c).setChosen(ScreenChoice::Parse, index, o.parse == index);
             break;
         }
-        case Part::SavePath: NamingOptionsWindow(c).txtSavePath->setText(o.naming.savePath); break;
         case Part::NamingConvention:
             NamingOptionsWindow(c).chkFullName->setCheckState(o.naming.fullName ? Qt::Checked : Qt::Unchecked);
             break;
@@ -237,14 +235,12 @@ RunSettings fromWindows(AppContext& c) {
     return s;
 }
 
-void apply(AppContext& ctx, const std::vector<std::pair<QString, QString>>& fileLines, Reader reader) {
+void apply(AppContext& ctx, const std::vector<std::pair<QString, QString>>& fileLines) {
     S s;
-    const std::vector<Part> parts = SettingsFile::apply(s, fileLines, reader, [&ctx] {
-        return screen(ctx).text(ScreenText::ProcessType);
-    });
+    const std::vector<Part> parts = SettingsFile::apply(s, fileLines, Reader::Window);
     for (const Part part : parts) {
         try {
-            put(ctx, s, part, reader);
+            put(ctx, s, part);
         } catch (const ProgramEnd&) {
             throw;
         } catch (...) {
@@ -267,7 +263,7 @@ int OpenSettingsFile(AppContext& ctx, const QString& path) {
         return -1;
     }
     using SettingsFile::Reader;
-    SettingsFile::apply(ctx, SettingsFile::lines(bytes, Reader::Window), Reader::Window);
+    SettingsFile::apply(ctx, SettingsFile::lines(bytes, Reader::Window));
     ctx.download.gSettingsFromFile = true;
     return 0;
 }

@@ -15,9 +15,9 @@ namespace SettingsFile {
 // printer format dialogs, hidden, when they are not yet).
 RunSettings fromWindows(AppContext& ctx);
 
-// Applies the keys this reader knows to the windows (RunSettings' apply);
-// each part the file sets is put into its control as a click would.
-void apply(AppContext& ctx, const std::vector<std::pair<QString, QString>>& lines, Reader reader);
+// File > Open's reading of a file's lines (RunSettings' apply, the window's
+// reader): each part the file sets is put into its control as a click would.
+void apply(AppContext& ctx, const std::vector<std::pair<QString, QString>>& lines);
 
 // The file's text as SaveSettingsFile writes it.
 QByteArray contents(AppContext& ctx);

@@ -187,6 +187,6 @@ QString CompanyName(RunContext& ctx) {
 QString MailWorkDir(RunContext& ctx) { return ctx.services.paths ? ctx.services.paths->shortPath(ctx.connection.gWorkDir) : ctx.connection.gWorkDir; }
 
 void FocusScreen(MailRun& run) {
-    if (!run.ctx.mode.gBatchMode) run.progress.giveFocus();
+    if (!run.ctx.services.nobodyAnswers()) run.progress.giveFocus();
 }
 

@@ -149,7 +149,7 @@ void AskForSaveFolder(Run& run) {
                                "valid location."),
                 MsgIcon::None, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
-    if (run.ctx.mode.gBatchMode) return;
-    if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.services.getSetting(Setting::FullName));
+    if (run.ctx.services.nobodyAnswers()) return;
+    run.ctx.runWindows().showNamingOptions(run.ctx.services.getSetting(Setting::FullName));
 }
 }  // namespace OfficeFlow

@@ -93,8 +93,8 @@ Outcome PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options,
                            MsgIcon::Critical, QStringLiteral("Tolvane")});
         return Outcome::Stopped();
     }
-    // A batch run prints on the default printer and waits for nobody.
-    if (!ctx.mode.gBatchMode && !ctx.mode.gBatchNoDialogs) {
+    // A run nobody watches prints on the default printer and waits for nobody.
+    if (!ctx.services.nobodyAnswers()) {
         try {
             // A cancelled dialog prints nothing and says nothing.
             if (!printer.showDialog(*ctx.services.presenter, nullptr)) return Outcome::Stopped();

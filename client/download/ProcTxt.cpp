@@ -89,9 +89,9 @@ ReportResult ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadPr
                                    "invalid.  Please specify a valid directory in Naming Options.  Description: ") +
                     error.text + QStringLiteral("  Path and file: ") + fileName + QLatin1Char(' '),
                 MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcTxt")});
-    // The naming options let the user pick another folder; a batch run opens no window.
-    if (error.number == 76 && !ctx.mode.gBatchMode && ctx.showNamingOptions)
-        ctx.showNamingOptions(ctx.services.getSetting(Setting::FullName));
+    // The naming options let the user pick another folder; a run nobody watches opens no window.
+    if (error.number == 76 && !ctx.services.nobodyAnswers())
+        ctx.runWindows().showNamingOptions(ctx.services.getSetting(Setting::FullName));
     result.outcome = Outcome::Stopped();
     return result;
 }

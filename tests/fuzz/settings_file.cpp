@@ -1,6 +1,7 @@
-// A settings file (*.spw) as either reader takes it, applied to the windows;
-// then what the windows hold is saved and read back, which must change
-// nothing. The first byte picks the reader.
+// A settings file (*.spw) as either reader takes it: File > Open's applied
+// to the windows, the batch run's to its run settings; then what they hold is
+// saved and read back by the same reader, which must change nothing. The
+// first byte picks the reader.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -20,8 +21,7 @@ void require(bool holds) {
 }
 
 // The saved text without its "Saved=" time.
-QByteArray saved() {
-    QByteArray text = SettingsFile::contents(*ctx);
+QByteArray withoutTime(QByteArray text) {
     const qsizetype from = text.indexOf("\r\nSaved=");
     require(text.startsWith("[Properties]\r\nID=Spwrter_10.0\r\n") && from >= 0 && text.endsWith("\r\n"));
     return text.remove(from, text.indexOf("\r\n", from + 2) - from);
@@ -37,14 +37,14 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("XDG_CACHE_HOME", home.path().toLocal8Bit());
     static QApplication app(*argc, *argv);
     ctx = new AppContext;
-    ctx->useBatchServices();
+    ctx->useBatchMessageBoxes();
+    if (ctx->services.presenter) ctx->services.presenter->unattended = true;
     installWindows(*ctx);
     installDownloadWindows(*ctx);
     // Every window and font the inputs reach is loaded once here: what the
     // libraries keep of that for the run is no leak of an input.
     const QByteArray all = SettingsFile::contents(*ctx);
-    for (const SettingsFile::Reader r : {SettingsFile::Reader::Window, SettingsFile::Reader::Batch})
-        SettingsFile::apply(*ctx, SettingsFile::lines(all, r), r);
+    SettingsFile::apply(*ctx, SettingsFile::lines(all, SettingsFile::Reader::Window));
     QCoreApplication::processEvents();
     return 0;
 }
@@ -52,12 +52,18 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     using SettingsFile::Reader;
-    const Reader reader = data[0] & 1 ? Reader::Batch : Reader::Window;
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
-    SettingsFile::apply(*ctx, SettingsFile::lines(bytes, reader), reader);
-
-    const QByteArray before = saved();
-    SettingsFile::apply(*ctx, SettingsFile::lines(SettingsFile::contents(*ctx), Reader::Window), Reader::Window);
-    require(saved() == before);
+    if (data[0] & 1) {
+        RunSettings settings;
+        SettingsFile::apply(settings, SettingsFile::lines(bytes, Reader::Batch), Reader::Batch);
+        const QByteArray before = withoutTime(SettingsFile::contents(settings, QStringLiteral("now")));
+        SettingsFile::apply(settings, SettingsFile::lines(before, Reader::Batch), Reader::Batch);
+        require(withoutTime(SettingsFile::contents(settings, QStringLiteral("now"))) == before);
+        return 0;
+    }
+    SettingsFile::apply(*ctx, SettingsFile::lines(bytes, Reader::Window));
+    const QByteArray before = withoutTime(SettingsFile::contents(*ctx));
+    SettingsFile::apply(*ctx, SettingsFile::lines(SettingsFile::contents(*ctx), Reader::Window));
+    require(withoutTime(SettingsFile::contents(*ctx)) == before);
     return 0;
 }

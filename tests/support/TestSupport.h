@@ -23,17 +23,12 @@ struct TestContext : BasicTestContext<AppContext> {
 struct HookedUpperWindows : UpperWindows {
     using UpperWindows::UpperWindows;
     std::function<int()> onAutoConnect;
-    std::function<void()> onBatchRun;
     std::function<int(const QString& path)> onOpenSettingsFile;
     std::function<int(const QString& path, bool replaceWithoutAsking)> onSaveSettingsFile;
     std::function<std::optional<SaveDialogFields>(SaveDialogKind)> onSaveDialogFields;
     std::function<std::optional<MacroFields>(MacroProgram)> onMacroFields;
 
     int autoConnect() override { return onAutoConnect ? onAutoConnect() : UpperWindows::autoConnect(); }
-    void runBatchFromCommandLine() override {
-        if (onBatchRun) onBatchRun();
-        else UpperWindows::runBatchFromCommandLine();
-    }
     int openSettingsFile(const QString& path) override {
         return onOpenSettingsFile ? onOpenSettingsFile(path) : UpperWindows::openSettingsFile(path);
     }

@@ -24,7 +24,6 @@ AppContext::AppContext() {
     services.paths = std::make_unique<DesktopPaths>();
     services.msg = std::make_unique<QtMessageBoxes>(QString::fromLatin1(Services::kAppTitle));
     services.settings = std::make_unique<IniSettingsStore>(services.paths->configPath(), [this](const QString& problem) {
-        settingsProblem_ = true;
         services.msgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QString::fromLatin1(Services::kAppTitle));
     });
     services.machineRegistry = std::make_unique<FileMachineRegistry>(FileMachineRegistry::defaultPath(services.paths->appPath()));
@@ -49,17 +48,6 @@ AppContext::~AppContext() {
 }
 
 void AppContext::useBatchMessageBoxes() { services.msg = std::make_unique<BatchMessageBoxes>(); }
-
-bool AppContext::rememberedSettingsReadable() {
-    settingsProblem_ = false;
-    services.getSetting(Setting::Defaults);
-    return !settingsProblem_;
-}
-
-void AppContext::useBatchServices() {
-    useBatchMessageBoxes();
-    if (services.presenter) services.presenter->unattended = true;
-}
 
 namespace {
 // Unloads a window that may be running one of its own handlers right now:

@@ -40,11 +40,6 @@ public:
     // An unattended run: message boxes go to standard error and are answered
     // with their default button.
     void useBatchMessageBoxes();
-    // ... and windows and dialogs that would wait for a person are not shown.
-    void useBatchServices();
-    // Reads the remembered settings; false when their file cannot be read or
-    // is damaged (already reported through the message boxes).
-    bool rememberedSettingsReadable();
 
     // The save-as and naming windows of the download layer, created on first use.
     std::shared_ptr<DownloadWindows> downloadWindows;
@@ -93,5 +88,4 @@ private:
     std::unique_ptr<frmOutq> outq_;
     std::unique_ptr<frmLogin> login_;
     std::unique_ptr<UpperWindows> upper_;
-    bool settingsProblem_ = false;
 };

@@ -36,21 +36,14 @@ QString errorText(const StartupError& e, int step) {
 
 class Startup {
 public:
-    Startup(AppContext& ctx, const QStringList& arguments) : ctx_(ctx), unattended_(!arguments.isEmpty()) {
-        ctx_.connection.gCommandArgs = arguments;
-        ctx_.connection.gCommandLine = arguments.join(QLatin1Char(','));
-    }
+    explicit Startup(AppContext& ctx) : ctx_(ctx) {}
 
     void run() {
-        const bool interactive = !unattended_;
-        if (interactive) {
-            splash_ = std::make_unique<frmSplash>(ctx_);
-            splash_->Form_Load();
-            splash_->show();
-            splash_->repaint();
-        }
+        splash_ = std::make_unique<frmSplash>(ctx_);
+        splash_->Form_Load();
+        splash_->show();
+        splash_->repaint();
         frmMain& m = ctx_.mainWindow();
-        if (!interactive) m.setWindowState(Qt::WindowMinimized);
         PointerGuard busy;
         ctx_.connection.gUserId = std::string(10, ' ');
         ctx_.connection.gPassword = std::string(128, ' ');
@@ -72,14 +65,13 @@ public:
         });
         step(8, [&] {
             // The splash's time on the screen (elapsed time, not a seconds field
-            // that must come round to one value); an unattended run shows none.
-            if (interactive) ctx_.services.clock->waitMs(kSplashMs);
+            // that must come round to one value).
+            ctx_.services.clock->waitMs(kSplashMs);
             readAutoConnect(m);
         });
         step(9, [&] {
             showMainWindow(m);
-            // A batch run connects itself, once it has checked its parameters.
-            if (m.itmAutoConnect->isChecked() && interactive) {
+            if (m.itmAutoConnect->isChecked()) {
                 if (!m.isNotConnected())
                     ctx_.services.msgBox(QStringLiteral("Already connected."));
                 else
@@ -88,18 +80,12 @@ public:
         });
         busy.release();
         ctx_.services.clock->pumpOnce();
-        if (unattended_) {
-            step(10, [&] { ctx_.upperWindows().runBatchFromCommandLine(); });
-            // The batch run ends the program itself; should it come back, an
-            // unattended run still ends instead of waiting for a person.
-            m.cmdExit_Click();
-        }
     }
 
 private:
     // Runs one numbered stage. A run-time error is reported with its stage;
     // the window is then shown all the same, so that the program never runs
-    // on with no window, and an unattended run ends.
+    // on with no window.
     template <class F>
     void step(int number, F&& body) {
         try {
@@ -118,7 +104,6 @@ private:
 
     [[noreturn]] void fail(const StartupError& e, int number) {
         ctx_.services.msgBox(errorText(e, number));
-        if (unattended_) ctx_.services.endProgram(1, errorText(e, number));
         frmMain& m = ctx_.mainWindow();
         showMainWindow(m);
         throw Stopped{};
@@ -160,10 +145,7 @@ private:
     }
 
     void showMainWindow(frmMain& m) {
-        if (m.windowState() & Qt::WindowMinimized)
-            m.showMinimized();
-        else
-            m.show();
+        m.show();
         if (splash_) {
             splash_->hide();
             splash_.reset();
@@ -171,7 +153,6 @@ private:
     }
 
     AppContext& ctx_;
-    const bool unattended_;
     std::unique_ptr<frmSplash> splash_;
 
 public:
@@ -180,12 +161,8 @@ public:
 };
 }  // namespace
 
-void Main(AppContext& ctx, const QString& commandLine) {
-    Main(ctx, commandLine.isEmpty() ? QStringList() : QStringList{commandLine});
-}
-
-void Main(AppContext& ctx, const QStringList& arguments) {
-    Startup s(ctx, arguments);
+void Main(AppContext& ctx) {
+    Startup s(ctx);
     try {
         s.run();
     } catch (const Startup::Stopped&) {

@@ -1,7 +1,5 @@
 #include "UpperWindows.h"
 
-#include <stdexcept>
-
 #include "AppContext.h"
 #include "ConnectionWindows.h"
 #include "PlainSplfScreen.h"
@@ -9,8 +7,6 @@
 std::unique_ptr<SplfScreenApi> UpperWindows::makeSplfScreen() { return std::make_unique<PlainSplfScreen>(); }
 
 int UpperWindows::autoConnect() { return ConnectToHost(ctx_); }
-
-void UpperWindows::runBatchFromCommandLine() { throw std::logic_error("This program has no batch run."); }
 
 int UpperWindows::openSettingsFile(const QString&) { return -1; }
 

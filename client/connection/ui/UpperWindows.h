@@ -23,8 +23,7 @@ struct SaveDialogFields {
 
 // What the main window's layer asks of the windows above it: the spooled-file
 // screen it makes on first use, the File menu's settings files, the connect of
-// "Auto connect", a command line's run, and what the stop sequence remembers of
-// the dialogs up there. These defaults are a program without those windows (the
+// "Auto connect", and what the stop sequence remembers of the dialogs up there. These defaults are a program without those windows (the
 // widgetless screen, no settings files, no dialogs); the program's start-up
 // installs the spooled-file screen's layer (installWindows), tests their own.
 class UpperWindows {
@@ -37,8 +36,6 @@ public:
     virtual std::unique_ptr<SplfScreenApi> makeSplfScreen();
     // ConnectToHost.
     virtual int autoConnect();
-    // A start-up given a command line hands it on here.
-    virtual void runBatchFromCommandLine();
     // File > Open and File > Save (As): 0, or -1 when nothing was loaded or saved.
     virtual int openSettingsFile(const QString& path);
     virtual int saveSettingsFile(const QString& path, bool replaceWithoutAsking);

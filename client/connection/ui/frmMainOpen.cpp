@@ -61,15 +61,13 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
     setMousePointer(MousePointer::Normal);
     if (grid.rowCount() == 0) return Listed::Empty;
     screen.setCaption(splfScreenCaption(m.cboLibrary->currentText(), m.txtOutq->text(), m.txtWrkSplf->text()));
-    if (!ctx.mode.gBatchNoDialogs) {
-        // Out of reach (menus, shortcuts) while the screen is up; its close box still works.
-        struct Off {
-            frmMain& m;
-            ~Off() { m.setEnabled(true); }
-        } off{m};
-        m.setEnabled(false);
-        screen.showModal();
-    }
+    // Out of reach (menus, shortcuts) while the screen is up; its close box still works.
+    struct Off {
+        frmMain& m;
+        ~Off() { m.setEnabled(true); }
+    } off{m};
+    m.setEnabled(false);
+    screen.showModal();
     return Listed::Shown;
 }
 }  // namespace

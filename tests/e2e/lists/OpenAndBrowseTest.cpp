@@ -354,12 +354,3 @@ TEST_F(OpenAndBrowse, AGridFailureIsReportedWithItsStep) {
     EXPECT_TRUE(t.boxes->shown().back().text.endsWith(QStringLiteral(" 2"))) << "while the first block is read";
     EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Critical);
 }
-
-TEST_F(OpenAndBrowse, AWholeQueueForTheBatchRunIsListedWithoutTheScreen) {
-    t.ctx.mode.gBatchMode = t.ctx.mode.gBatchNoDialogs = true;
-    select("QPRINT", "QGPL", "");
-    main().cmdOK_Click();
-    EXPECT_TRUE(presenter->shownNames().isEmpty());
-    EXPECT_EQ(t.ctx.frmSplf().grdSplf().rowCount(), 2);
-    EXPECT_EQ(t.ctx.frmSplf().caption(), QStringLiteral("iSeries Spool Files - QGPL/QPRINT/*ALL"));
-}

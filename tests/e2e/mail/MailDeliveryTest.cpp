@@ -485,7 +485,10 @@ TEST_F(MailDelivery, MoreRecipientsThanAMessageTakesAreKeptAsADraftAndTheOthersS
     t.ctx.mode.gBatchMode = true;
     choose("Outlook e-mail", 1, true);
     t.boxes->expect(QStringLiteral("Report MANY names 201 recipients for one message; a message takes at most 200."));
-    const ReportOutcome out = DeliverRow(t.ctx, SpoolFileRow::fromGrid(screen.grdSplf(), 1, QString()), std::nullopt);
+    screen.grdSplf().setCellSelected(1, 1, true);
+    const std::vector<ReportOutcome> outcomes = RunSelectedDownloads(t.ctx);
+    ASSERT_EQ(outcomes.size(), 1u);
+    const ReportOutcome& out = outcomes.front();
     EXPECT_TRUE(t.boxes->done());
     const auto got = sink->messages();
     ASSERT_EQ(got.size(), 1u);

@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <QRegularExpression>
+#include <stdexcept>
 #include <functional>
 
 #include "BatchParameters.h"
@@ -166,4 +169,108 @@ TEST(UnattendedRun, ARunThatNamesNothingToListIsAParameterError) {
         EXPECT_TRUE(h.host->listenerFrames().empty());
         EXPECT_TRUE(r.out.empty()) << r.out;
     }
+}
+
+// A command line is the run's whole: kept as it was given, and a run that
+// cannot go on ends by itself with its status, before anything reaches the
+// host and with no wait for a person (no splash, no window).
+TEST(UnattendedRun, ARunThatCannotGoOnEndsByItselfBeforeItConnects) {
+    UnattendedHost h;
+    const qint64 before = h.t.clock->nowMs();
+    const RunEnd r = h.run({QStringLiteral("SETS:a.spw"), QStringLiteral("FILE:QSYSPRT")});
+    EXPECT_EQ(r.status, kExitSettingsFile);
+    EXPECT_EQ(h.t.ctx.connection.gCommandLine, "SETS:a.spw,FILE:QSYSPRT");
+    EXPECT_TRUE(h.host->listenerFrames().empty()) << "the run connects after checking its parameters";
+    EXPECT_LT(h.t.clock->nowMs() - before, 1000) << "nothing is waited for";
+    EXPECT_EQ(h.t.ctx.link.socketIfOpen(), nullptr);
+}
+
+// What no step of the run expected ends it with its message and a status
+// that is no success; nothing was connected before it.
+TEST(UnattendedRun, AnErrorInTheRunEndsItWithItsMessage) {
+    UnattendedHost h;
+    h.t.ctx.services.makeSocket = []() -> std::unique_ptr<HostSocket> { throw std::runtime_error("no route"); };
+    const RunEnd r = h.run({h.settingsFile("Text file"), QStringLiteral("FILE:*ALL")});
+    EXPECT_NE(r.status, 0);
+    EXPECT_TRUE(h.t.boxes->texts().join(u'\n').contains(u"Error 5 no route")) << h.t.boxes->texts().join(u'\n').toStdString();
+    EXPECT_TRUE(h.host->listenerFrames().empty());
+}
+
+// A whole queue (QGPL/QPRINT for every user) is listed with no screen, and
+// every report goes to its file under its attributes' name with no dialog
+// and no question.
+TEST(UnattendedRun, AWholeQueueShowsNoDialog) {
+    UnattendedHost h;
+    const RunEnd r = h.run({h.settingsFile("Text file"), QStringLiteral("FILE:*ALL")});
+    EXPECT_EQ(r.status, 0) << h.t.boxes->texts().join(u'\n').toStdString();
+    EXPECT_TRUE(h.t.boxes->shown().empty()) << h.t.boxes->texts().join(u'\n').toStdString();
+    for (const QString& name : {kInvoice, kStatement})
+        EXPECT_NE(r.out.find("written   " + QDir(h.out).filePath(name).toStdString()), std::string::npos) << r.out;
+}
+
+// From and To that name no page read as the report's ends.
+TEST(UnattendedRun, NonNumbersInThePageRangeReadAsTheEnds) {
+    for (const PageRangeCase& c : kNonNumberPageRanges) {
+        SCOPED_TRACE(c.from);
+        UnattendedHost h;
+        const QByteArray range = QByteArray("From=") + c.from + "\r\nTo=" + c.to + "\r\n";
+        const RunEnd r = h.run({h.settingsFile("Text file", range), QStringLiteral("FILE:INVOICE"),
+                                QStringLiteral("JOB:BILLING"), QStringLiteral("USER:SWUSER"),
+                                QStringLiteral("NBR:104211"), QStringLiteral("SEQ:1")});
+        EXPECT_EQ(r.status, 0) << h.t.boxes->texts().join(u'\n').toStdString();
+        std::vector<std::string> downloads;
+        for (const std::string& f : h.host->jobFrames())
+            if (f.size() == 124 && f[10] == 'W') downloads.push_back(f);
+        ASSERT_FALSE(downloads.empty());
+        EXPECT_EQ(downloads.front().substr(51, 20), c.pages);
+    }
+}
+
+// One report named on the command line prints with the remembered printer
+// format, as every report of a whole queue does.
+TEST(UnattendedRun, OneReportPrintsWithTheRememberedFormatAsAWholeQueueDoes) {
+    auto formatOf = [](const QStringList& log) {
+        return log.filter(QRegularExpression(QStringLiteral("^(size|orientation) ")));
+    };
+    UnattendedHost one;
+    one.t.ctx.services.saveSetting(QStringLiteral("80 Fontsize"), QStringLiteral("14"));
+    one.t.ctx.services.saveSetting(QStringLiteral("Orientation 1"), QStringLiteral("False"));
+    ASSERT_EQ(one.run({one.settingsFile("PC printer"), QStringLiteral("FILE:STATEMENT"), QStringLiteral("JOB:STMTRUN"),
+                       QStringLiteral("USER:SWUSER"), QStringLiteral("NBR:104230"), QStringLiteral("SEQ:2")})
+                  .status,
+              0);
+    const QString format = formatOf(one.t.printer->log()).join(u',');
+    EXPECT_TRUE(format.contains(QStringLiteral("size 14"))) << format.toStdString();
+    EXPECT_TRUE(format.contains(QStringLiteral("orientation 2"))) << format.toStdString();
+
+    UnattendedHost queue;
+    queue.t.ctx.services.saveSetting(QStringLiteral("80 Fontsize"), QStringLiteral("14"));
+    queue.t.ctx.services.saveSetting(QStringLiteral("Orientation 1"), QStringLiteral("False"));
+    ASSERT_EQ(queue.run({queue.settingsFile("PC printer"), QStringLiteral("FILE:*ALL")}).status, 0);
+    ASSERT_EQ(queue.t.printer->documents().size(), 2u) << "both reports of the queue";
+    const QStringList all = formatOf(queue.t.printer->log());
+    EXPECT_EQ(all.join(u','), format + u',' + format);
+}
+
+// The services of a run nobody watches: its message boxes answer themselves
+// with their default button, and there is nothing that could show a dialog.
+TEST(UnattendedRun, ItsServicesAnswerBoxesAndShowNoDialogs) {
+    ensureCoreApplication();
+    QTemporaryDir home;
+    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    {
+        RunContext ctx;
+        UseUnattendedServices(ctx);
+        EXPECT_NE(dynamic_cast<BatchMessageBoxes*>(ctx.services.msg.get()), nullptr);
+        EXPECT_EQ(ctx.services.presenter, nullptr);
+        EXPECT_TRUE(ctx.services.nobodyAnswers());
+        EXPECT_EQ(ctx.services.msgBox(QStringLiteral("Replace?"), MsgButtons::OKCancel, MsgIcon::Exclamation,
+                                      QStringLiteral("Save"), 2),
+                  vbCancel);
+    }
+    if (old.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", old);
 }

@@ -39,7 +39,7 @@ struct Start {
 TEST(Startup, FirstStartSeedsTheSettingsAndConnects) {
     Start s;
     const qint64 before = s.t.clock->nowMs();
-    Main(s.t.ctx, QString());
+    Main(s.t.ctx);
 
     EXPECT_EQ(s.value("RemoveBlanks"), "0");
     EXPECT_EQ(s.value("MinusSign"), "1");
@@ -74,7 +74,7 @@ TEST(Startup, ExistingValuesAreNeverReseeded) {
     s.set("RemoveBlanks", "1");
     s.set("Save Path", "/srv/reports/");
     s.set("Email", "   ");  // blank counts as not set
-    Main(s.t.ctx, QString());
+    Main(s.t.ctx);
     EXPECT_EQ(s.value("RemoveBlanks"), "1");
     EXPECT_EQ(s.value("Save Path"), "/srv/reports/");
     EXPECT_EQ(s.value("Email"), "0");
@@ -83,7 +83,7 @@ TEST(Startup, ExistingValuesAreNeverReseeded) {
 
 TEST(Startup, SecondStartReadsBackWhatTheFirstRemembered) {
     Start first;
-    Main(first.t.ctx, QString());
+    Main(first.t.ctx);
     frmMain& m = first.main();
     m.txtOutq->setText(" PRT01 ");
     m.cboLibrary->setEditText("QGPL");
@@ -93,7 +93,7 @@ TEST(Startup, SecondStartReadsBackWhatTheFirstRemembered) {
 
     Start second;
     static_cast<MemorySettingsStore&>(*second.store) = *first.store;
-    Main(second.t.ctx, QString());
+    Main(second.t.ctx);
     frmMain& n = second.main();
     EXPECT_EQ(n.txtOutq->text(), "PRT01");
     EXPECT_EQ(n.cboLibrary->currentText(), "QGPL");
@@ -129,7 +129,7 @@ TEST(Startup, StoredValuesDecideTheTicksAndFields) {
         Start s;
         s.set(c.key, QString::fromLatin1(c.stored));
         s.main().txtOutq->setText("KEEP");
-        Main(s.t.ctx, QString());
+        Main(s.t.ctx);
         const std::string what = std::string(c.key) + "=" + c.stored;
         EXPECT_EQ(s.main().itmSaveSettings->isChecked(), c.remember) << what;
         EXPECT_EQ(s.main().itmAutoConnect->isChecked(), c.autoConnect) << what;
@@ -145,7 +145,7 @@ TEST(Startup, UnreadableDefaultsIsReportedAndTakenAsNotSet) {
         s.set("Defaults", QString::fromLatin1(stored));
         s.set("Outq", "QPRINT");
         s.t.boxes->expect("Error 13 Type mismatch at step 3");
-        Main(s.t.ctx, QString());
+        Main(s.t.ctx);
         frmMain& m = s.main();
         EXPECT_TRUE(s.t.boxes->done()) << stored;
         EXPECT_EQ(s.t.boxes->shown().at(0).title, "Tolvane");
@@ -162,32 +162,12 @@ TEST(Startup, AnErrorInAStepShowsTheWindowAndRestoresThePointer) {
     Start s;
     s.upper.onAutoConnect = []() -> int { throw std::runtime_error("no route"); };
     s.t.boxes->expect("Error 5 no route at step 9");
-    Main(s.t.ctx, QString());
+    Main(s.t.ctx);
     EXPECT_TRUE(s.t.boxes->done());
     EXPECT_TRUE(s.main().isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->objectName() == "frmSplash" && w->isVisible());
-}
-
-// An unattended start connects only in its batch run, once the parameters
-// are checked; an error there ends the program.
-TEST(Startup, AnErrorInAnUnattendedStartEndsTheProgram) {
-    Start s;
-    bool autoConnected = false;
-    s.upper.onAutoConnect = [&]() -> int {
-        autoConnected = true;
-        return 0;
-    };
-    s.upper.onBatchRun = [] { throw std::runtime_error("no route"); };
-    s.t.boxes->expect("Error 5 no route at step 10");
-    try {
-        Main(s.t.ctx, "SETS:a.spw,FILE:QSYSPRT");
-        FAIL() << "start-up went on";
-    } catch (const ProgramEnd& e) {
-        EXPECT_NE(e.exitStatus, 0);
-    }
-    EXPECT_FALSE(autoConnected);
 }
 
 // Notes the visible top-level windows when start-up first lets events run.
@@ -202,38 +182,10 @@ TEST(Startup, InteractiveStartShowsTheSplashDuringTheWait) {
     Start s;
     QStringList seen;
     noteVisibleWindowsAtFirstWait(seen);
-    Main(s.t.ctx, QString());
+    Main(s.t.ctx);
     EXPECT_TRUE(seen.contains("frmSplash")) << seen.join(',').toStdString();
     EXPECT_FALSE(seen.contains("frmMain"));
     for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_NE(w->objectName(), "frmSplash");
-}
-
-TEST(Startup, BatchStartRunsMinimisedWithoutSplashAndEndsThroughTheStopSequence) {
-    Start s;
-    QStringList seen;
-    noteVisibleWindowsAtFirstWait(seen);
-    QString lineSeen;
-    bool minimised = false;
-    int connectsBeforeBatch = -1;
-    s.upper.onBatchRun = [&] {
-        lineSeen = s.t.ctx.connection.gCommandLine;
-        minimised = s.main().isMinimized();
-        connectsBeforeBatch = s.connects;
-    };
-    const qint64 before = s.t.clock->nowMs();
-    s.t.ctx.services.stopExitStatus = 3;
-    try {
-        Main(s.t.ctx, "SETS:a.spw,FILE:QSYSPRT");
-        FAIL() << "the program did not end";
-    } catch (const ProgramEnd& e) {
-        EXPECT_EQ(e.exitStatus, 3);
-    }
-    EXPECT_FALSE(seen.contains("frmSplash"));
-    EXPECT_EQ(lineSeen, "SETS:a.spw,FILE:QSYSPRT");
-    EXPECT_TRUE(minimised);
-    EXPECT_EQ(connectsBeforeBatch, 0) << "the batch run connects after checking its parameters";
-    EXPECT_LT(s.t.clock->nowMs() - before, 1000) << "a splash nobody sees is not waited for";
-    EXPECT_EQ(s.value("Defaults"), "True");  // the stop sequence ran
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -14,6 +16,7 @@
 #include "frmPrint.h"
 
 namespace {
+using SettingsFile::Part;
 using SettingsFile::Reader;
 
 using Ctx = SettingsWindows;
@@ -95,21 +98,18 @@ TEST(SettingsFile, TheSavedLineIsTheTimeOfTheSave) {
     }
 }
 
+// A saved file read back: File > Open gives the same screen; the batch run's
+// reader gives the same run settings, except the keys only one of them reads.
 TEST(SettingsFile, SavedAndReadBackGivesTheSameScreen) {
     Ctx a;
     changeEverything(a);
     const QString p = a.path("all.spw");
     ASSERT_EQ(SaveSettingsFile(a.t.ctx, p, false), 0);
-
-    for (const Reader r : {Reader::Window, Reader::Batch}) {
-        SCOPED_TRACE(r == Reader::Window ? "window" : "batch");
+    {
+        SCOPED_TRACE("window");
         Ctx b;
-        if (r == Reader::Window) {
-            ASSERT_EQ(OpenSettingsFile(b.t.ctx, p), 0);
-            EXPECT_TRUE(b.t.ctx.download.gSettingsFromFile);
-        } else {
-            b.applyText(a.file(p), r);
-        }
+        ASSERT_EQ(OpenSettingsFile(b.t.ctx, p), 0);
+        EXPECT_TRUE(b.t.ctx.download.gSettingsFromFile);
         frmSplf& f = b.splf();
         EXPECT_EQ(b.main().txtWrkSplf->text(), "QPGMR");
         EXPECT_EQ(b.main().txtOutq->text(), "PRT01");
@@ -138,18 +138,60 @@ TEST(SettingsFile, SavedAndReadBackGivesTheSameScreen) {
         EXPECT_EQ(text.txtSave->text(), "/srv/x=1.txt");
         EXPECT_EQ(text.txtSaveTag(), "1");
         EXPECT_EQ(SaveDialog(b.t.ctx, frmSaveAs::Kind::Pdf).txtSave->text(), "/srv/a b.pdf");
-        const bool batch = r == Reader::Batch;
         // Only the batch run reads these back.
-        EXPECT_EQ(f.optEmail[0]->isChecked(), batch);
-        EXPECT_EQ(f.chkAutoformat->isChecked(), batch);
-        EXPECT_EQ(f.chkRunSilent->isChecked(), batch);
-        EXPECT_EQ(b.naming().txtSavePath->text() == "/srv/reports", batch);
+        EXPECT_FALSE(f.optEmail[0]->isChecked());
+        EXPECT_FALSE(f.chkAutoformat->isChecked());
+        EXPECT_FALSE(f.chkRunSilent->isChecked());
+        EXPECT_NE(b.naming().txtSavePath->text(), "/srv/reports");
         // Only the window reads these back.
-        EXPECT_EQ(f.chkAttachMultiples->isChecked(), !batch);
-        EXPECT_EQ(f.chkPrtCtl->isChecked(), !batch);
-        EXPECT_EQ(f.optPrtCtlFormat[1]->isChecked(), !batch);
+        EXPECT_TRUE(f.chkAttachMultiples->isChecked());
+        EXPECT_TRUE(f.chkPrtCtl->isChecked());
+        EXPECT_TRUE(f.optPrtCtlFormat[1]->isChecked());
         // Neither reads "Text or PDF".
         EXPECT_TRUE(f.optTextOrPDF[0]->isChecked());
+    }
+    {
+        SCOPED_TRACE("batch");
+        RunSettings b;
+        const std::vector<Part> parts =
+            SettingsFile::apply(b, SettingsFile::lines(a.file(p), Reader::Batch), Reader::Batch);
+        auto reads = [&parts](Part part) { return std::find(parts.begin(), parts.end(), part) != parts.end(); };
+        const DownloadOptions& o = b.options;
+        EXPECT_EQ(b.user, "QPGMR");
+        EXPECT_EQ(b.outq, "PRT01");
+        EXPECT_EQ(b.library, "QUSRSYS");
+        EXPECT_EQ(o.processType, "PDF document");
+        EXPECT_EQ(o.fromPage, "2");
+        EXPECT_EQ(o.toPage, "7");
+        EXPECT_TRUE(o.runMacro);
+        EXPECT_EQ(o.parse, 2);
+        EXPECT_FALSE(o.suppressOverprinting);
+        EXPECT_TRUE(o.removeBlankLines);
+        EXPECT_FALSE(o.convertMinusSign);
+        EXPECT_EQ(o.pdfPaperSize, "Legal");
+        EXPECT_EQ(o.pdfFontSize, "8");
+        EXPECT_EQ(o.pdfVertSize, "Auto");
+        EXPECT_TRUE(o.pdfLandscape);
+        EXPECT_TRUE(o.autoSend);
+        EXPECT_TRUE(o.htmlAddToFile);
+        EXPECT_EQ(o.translation, a.splf().cboTranslation->itemText(5));
+        EXPECT_FALSE(o.naming.fullName);
+        EXPECT_TRUE(o.naming.useUserData);
+        EXPECT_FALSE(o.naming.useFileName);
+        EXPECT_EQ(b.saveNames[RunSettings::TextSave].name, "/srv/x=1.txt");
+        EXPECT_TRUE(b.saveNames[RunSettings::TextSave].fromFile);
+        EXPECT_EQ(b.saveNames[RunSettings::PdfSave].name, "/srv/a b.pdf");
+        // Only the batch run reads these back.
+        EXPECT_EQ(o.email, 0);
+        EXPECT_TRUE(o.autoformat);
+        EXPECT_TRUE(o.runSilent);
+        EXPECT_EQ(o.naming.savePath, "/srv/reports");
+        // Only the window reads these back.
+        EXPECT_FALSE(reads(Part::AttachMultiples));
+        EXPECT_FALSE(reads(Part::PrintControl));
+        EXPECT_FALSE(reads(Part::PrintControlFormat));
+        // Neither reads "Text or PDF".
+        EXPECT_FALSE(reads(Part::TextOrPdf));
     }
 }
 
@@ -158,41 +200,56 @@ TEST(SettingsFile, ADamagedFileSetsWhatItCanAndLeavesTheRestAlone) {
     struct Case {
         const char* name;
         QByteArray bytes;
-        Reader reader;
         std::function<bool(Ctx&)> holds;
     };
     const Case cases[] = {
-        {"no head lines, LF ends", "Outq=PRT02\nFrom=3\n", Reader::Window,
+        {"no head lines, LF ends", "Outq=PRT02\nFrom=3\n",
          [](Ctx& c) { return c.main().txtOutq->text() == "PRT02" && c.splf().txtFrom->text() == "3"; }},
-        {"unknown keys and lines without =", "[Properties]\r\nColour=blue\r\njunk\r\nTo=9\r\n", Reader::Window,
+        {"unknown keys and lines without =", "[Properties]\r\nColour=blue\r\njunk\r\nTo=9\r\n",
          [](Ctx& c) { return c.splf().txtTo->text() == "9"; }},
-        {"values of the wrong type",
-         "Remove blanks=x\r\nConvert minus=7\r\nParse1=maybe\r\nPDF page orientation=sideways\r\n", Reader::Batch,
-         [](Ctx& c) {
-             return !c.splf().chkBlankLines->isChecked() && c.splf().chkORMinusSign->isChecked() &&
-                    c.splf().optParse[0]->isChecked() && c.splf().optPageOrientation[0]->isChecked();
-         }},
-        {"a blank before the key: batch skips it", " Outq=PRT03\r\nLibrary=  LIB1  \r\n", Reader::Batch,
-         [](Ctx& c) { return c.main().txtOutq->text() != "PRT03" && c.main().cboLibrary->currentText() == "LIB1"; }},
-        {"a blank before the key: the window trims it", " Outq=PRT03\r\n", Reader::Window,
+        {"a blank before the key: the window trims it", " Outq=PRT03\r\n",
          [](Ctx& c) { return c.main().txtOutq->text() == "PRT03"; }},
-        {"Print control format False chooses *FCFC", "Print control format=False\r\n", Reader::Window,
+        {"Print control format False chooses *FCFC", "Print control format=False\r\n",
          [](Ctx& c) { return !c.splf().optPrtCtlFormat[0]->isChecked() && c.splf().optPrtCtlFormat[1]->isChecked(); }},
-        {"Use job number read though never written", "Use job number=True\r\n", Reader::Window,
+        {"Use job number read though never written", "Use job number=True\r\n",
          [](Ctx& c) { return c.naming().optUseJobNumber->isChecked() && !c.naming().optUseFileName->isChecked(); }},
-        {"Excel file before Process is judged against the final type",
-         "Excel file=/srv/sheet.xls\r\nProcess=Microsoft Excel\r\n", Reader::Batch,
-         [](Ctx& c) { return SaveDialog(c.t.ctx, frmSaveAs::Kind::Text).txtSave->text() == "/srv/sheet.xls"; }},
-        {"Word file with another type", "Process=Text file\r\nWord file=/srv/x.doc\r\n", Reader::Batch,
-         [](Ctx& c) { return SaveDialog(c.t.ctx, frmSaveAs::Kind::Text).txtSaveTag().isEmpty(); }},
-        {"the last line of a key wins", "Outq=A\r\nOutq=B\r\n", Reader::Batch,
-         [](Ctx& c) { return c.main().txtOutq->text() == "B"; }},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         Ctx c;
-        c.applyText(k.bytes, k.reader);
+        c.applyText(k.bytes);
         EXPECT_TRUE(k.holds(c));
+    }
+}
+
+// The same for the batch run's reader, into the settings it starts from.
+TEST(SettingsFile, ADamagedFileSetsWhatTheBatchRunCanUseAndLeavesTheRestAlone) {
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        std::function<bool(const RunSettings&)> holds;
+    };
+    const Case cases[] = {
+        {"values of the wrong type",
+         "Remove blanks=x\r\nConvert minus=7\r\nParse1=maybe\r\nPDF page orientation=sideways\r\n",
+         [](const RunSettings& s) {
+             return !s.options.removeBlankLines && s.options.convertMinusSign && s.options.parse == 0 &&
+                    !s.options.pdfLandscape;
+         }},
+        {"a blank before the key: batch skips it", " Outq=PRT03\r\nLibrary=  LIB1  \r\n",
+         [](const RunSettings& s) { return s.outq != "PRT03" && s.library == "LIB1"; }},
+        {"Excel file before Process is judged against the final type",
+         "Excel file=/srv/sheet.xls\r\nProcess=Microsoft Excel\r\n",
+         [](const RunSettings& s) { return s.saveNames[RunSettings::TextSave].name == "/srv/sheet.xls"; }},
+        {"Word file with another type", "Process=Text file\r\nWord file=/srv/x.doc\r\n",
+         [](const RunSettings& s) { return !s.saveNames[RunSettings::TextSave].fromFile; }},
+        {"the last line of a key wins", "Outq=A\r\nOutq=B\r\n", [](const RunSettings& s) { return s.outq == "B"; }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        RunSettings s;
+        SettingsFile::apply(s, SettingsFile::lines(k.bytes, Reader::Batch), Reader::Batch);
+        EXPECT_TRUE(k.holds(s));
     }
 }
 
@@ -254,8 +311,8 @@ TEST(SettingsFile, SaveKeepsTheOldFileUnlessReplaced) {
 
 // The printer format and the macro dialogs: a file's values fill the windows
 // for this run (the printer format window as its user will see it) and a save
-// writes them back; the remembered printer format changes only by the
-// window's OK.
+// writes them back, or fill the batch run's settings; the remembered printer
+// format changes only by the window's OK.
 TEST(SettingsFile, PrinterFormatAndMacroFields) {
     const QByteArray file =
         "Print font size80=8\r\nPrint font size132=huge\r\nPrint font size198=Auto\r\nPrint orientation80=False\r\n"
@@ -265,20 +322,31 @@ TEST(SettingsFile, PrinterFormatAndMacroFields) {
         SCOPED_TRACE(r == Reader::Window ? "window" : "batch");
         Ctx c;
         c.t.ctx.services.saveSetting(QStringLiteral("132 Fontsize"), QStringLiteral("7"));
-        c.applyText(file, r);
+        RunSettings batch;
+        if (r == Reader::Window)
+            c.applyText(file);
+        else
+            SettingsFile::apply(batch, SettingsFile::lines(file, r), r);
         DownloadOptions printed;
         ReadDialogOptions(printed, [&c](const QString& k) { return c.t.ctx.services.getSetting(k); });
-        const QString saved = QString::fromLatin1(SettingsFile::contents(c.t.ctx));
-        for (const char* line : {"Excel macro document=/srv/m.xls", "Excel macro name=Fix",
-                                 "Word macro document=/srv/t.dot", "Word macro name=Tidy"})
-            EXPECT_TRUE(saved.contains(QStringLiteral("\r\n") + QString::fromLatin1(line) + QStringLiteral("\r\n")))
-                << line;
         // Either way the remembered printer format is as it was.
         EXPECT_EQ(printed.printer.fontSize, (std::array<QString, 3>{"Auto", "7", "Auto"}));
         EXPECT_EQ(printed.printer.landscape, (std::array<bool, 3>{false, true, true}));
         EXPECT_EQ(c.t.ctx.services.getSetting(QStringLiteral("80 Fontsize")), "None");
         EXPECT_EQ(c.t.ctx.services.getSetting(QStringLiteral("Orientation 2")), "None");
-        if (r == Reader::Batch) continue;
+        if (r == Reader::Batch) {
+            EXPECT_EQ(batch.excel.document, "/srv/m.xls");
+            EXPECT_EQ(batch.excel.name, "Fix");
+            EXPECT_EQ(batch.word.document, "/srv/t.dot");
+            EXPECT_EQ(batch.word.name, "Tidy");
+            EXPECT_TRUE(batch.excel.documentSet && batch.excel.nameSet && batch.word.documentSet && batch.word.nameSet);
+            continue;
+        }
+        const QString saved = QString::fromLatin1(SettingsFile::contents(c.t.ctx));
+        for (const char* line : {"Excel macro document=/srv/m.xls", "Excel macro name=Fix",
+                                 "Word macro document=/srv/t.dot", "Word macro name=Tidy"})
+            EXPECT_TRUE(saved.contains(QStringLiteral("\r\n") + QString::fromLatin1(line) + QStringLiteral("\r\n")))
+                << line;
         frmPrint& window = PrinterFormatWindow(c.t.ctx);
         EXPECT_EQ(window.cboFontSize[0]->currentText(), "8");
         EXPECT_EQ(window.cboFontSize[1]->currentText(), "7") << "a size that is no size is passed over";

@@ -31,8 +31,9 @@ struct SettingsWindows {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    void applyText(const QByteArray& bytes, SettingsFile::Reader r) {
-        SettingsFile::apply(t.ctx, SettingsFile::lines(bytes, r), r);
+    // The file's text as File > Open takes it.
+    void applyText(const QByteArray& bytes) {
+        SettingsFile::apply(t.ctx, SettingsFile::lines(bytes, SettingsFile::Reader::Window));
     }
     TestContext t;
 };

@@ -22,6 +22,15 @@ SpoolFileRow SampleRow();
 // Adds one grid row per call (the columns the spooled-file list fills).
 void AddGridRow(SplfScreenApi& screen, const QString& file, const QString& job, bool selected = true);
 
+// Page ranges whose From or To names no page, as typed, and the pages of the
+// download request they give (its 20 characters from column 52): the report's ends.
+struct PageRangeCase {
+    const char *from, *to, *pages;
+};
+inline constexpr PageRangeCase kNonNumberPageRanges[] = {{"abc", "10", "00000000010000000010"},
+                                                         {"-5", "1e3", "00000000019999999999"},
+                                                         {"3", "*End", "00000000039999999999"}};
+
 // Three pages of a sales report: skips with a blank spacing (also within a
 // page), spacings of 0 to 3, a record without either, an empty text and a
 // page that begins below its first line. 21 records: a full block of 11 and

@@ -61,17 +61,6 @@ TEST(AppContextServices, ADamagedSettingsFileIsShownInOneMessageBox) {
     EXPECT_TRUE(QFile::exists(home.settingsFile() + QStringLiteral(".damaged")));
 }
 
-TEST(AppContextServices, ABatchRunAnswersBoxesAndShowsNoDialogs) {
-    ensureApplication();
-    AppContext ctx;
-    EXPECT_NE(dynamic_cast<QtMessageBoxes*>(ctx.services.msg.get()), nullptr);
-    ctx.useBatchServices();
-    EXPECT_NE(dynamic_cast<BatchMessageBoxes*>(ctx.services.msg.get()), nullptr);
-    EXPECT_TRUE(ctx.services.presenter->unattended);
-    EXPECT_EQ(ctx.services.msgBox(QStringLiteral("Replace?"), MsgButtons::OKCancel, MsgIcon::Exclamation, QStringLiteral("Save"), 2),
-              vbCancel);
-}
-
 TEST(AppContextServices, ATestContextUsesDoublesOnly) {
     TestContext t;
     EXPECT_TRUE(t.ctx.services.paths->configPath().startsWith(t.dir.path()));

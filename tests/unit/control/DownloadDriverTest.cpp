@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 
 #include "DownloadDriver.h"
 #include "DownloadWindows.h"
@@ -119,14 +118,6 @@ TEST_F(DriverTest, TheSameNameIsKeptWhenTheUserChoseItOrAddsToTheFile) {
     EXPECT_EQ(ReadFileBytes(dir + QStringLiteral("report.txt")), "CONTENT OF REPORTC\r\nA\r\nB\r\nC\r\n");
 }
 
-TEST_F(DriverTest, AWholeQueueBatchShowsNoDialog) {
-    t.ctx.mode.gBatchNoDialogs = true;
-    const auto out = RunSelectedDownloads(t.ctx);
-    EXPECT_EQ(presenter->shownNames().size(), 0u);
-    EXPECT_EQ(statuses(out), (std::vector<S>{S::Delivered, S::Delivered, S::Delivered}));
-    EXPECT_EQ(out[2].target, attributeName("REPORTC"));
-}
-
 TEST_F(DriverTest, ACancelStopsTheRunAndDeliversNoFurtherReport) {
     presenter->onModal = [&](QWidget* w) { static_cast<frmSaveAs*>(w)->cmdOpenAll->click(); };
     host->script.clear();
@@ -166,7 +157,7 @@ TEST_F(DriverTest, ACancelledDialogSkipsOnlyItsReport) {
     EXPECT_EQ(ReadFileBytes(attributeName("REPORTC")), "CONTENT OF REPORTB\r\n");
 }
 
-TEST_F(DriverTest, AReversedPageRangeIsRefusedAndUnattendedNonNumbersReadAsTheEnds) {
+TEST_F(DriverTest, AReversedPageRangeIsRefusedAndNonNumbersReadAsTheEnds) {
     screen.setText(ScreenText::FromPage, QStringLiteral("5"));
     screen.setText(ScreenText::ToPage, QStringLiteral("3"));
     t.boxes->expect(QStringLiteral("The 'From' page number must be less than or equal to the 'To' page number."));
@@ -174,13 +165,8 @@ TEST_F(DriverTest, AReversedPageRangeIsRefusedAndUnattendedNonNumbersReadAsTheEn
     EXPECT_TRUE(host->requests.empty());
     EXPECT_EQ(screen.status(), QString());
 
-    t.ctx.mode.gBatchNoDialogs = true;
-    const struct {
-        const char *from, *to, *pages;
-    } cases[] = {{"abc", "10", "00000000010000000010"},
-                 {"-5", "1e3", "00000000019999999999"},
-                 {"3", "*End", "00000000039999999999"}};
-    for (const auto& c : cases) {
+    presenter->onModal = [](QWidget* w) { static_cast<frmSaveAs*>(w)->OKButton->click(); };
+    for (const PageRangeCase& c : kNonNumberPageRanges) {
         host->requests.clear();
         host->reply(oneRecordReport("X"));
         screen.grdSplf().setCellSelected(1, 1, true);
@@ -284,27 +270,4 @@ TEST_F(DriverTest, CloseHidesTheScreenWhenNoRunGoesOn) {
     CancelSelectedDownloads(t.ctx);
     EXPECT_EQ(screen.hides, 1);
     EXPECT_FALSE(t.ctx.link.cancelRequested());
-}
-
-// One report named on the command line prints with the remembered printer
-// format, as every report of a whole queue does.
-TEST_F(DriverTest, OneReportPrintsWithTheRememberedFormatAsAWholeQueueDoes) {
-    t.ctx.services.saveSetting(QStringLiteral("80 Fontsize"), QStringLiteral("14"));
-    t.ctx.services.saveSetting(QStringLiteral("Orientation 1"), QStringLiteral("False"));
-    screen.setText(ScreenText::ProcessType, QStringLiteral("PC printer"));
-    t.ctx.mode.gBatchMode = true;
-    auto formatOf = [this](const QStringList& log) {
-        return log.filter(QRegularExpression(QStringLiteral("^(size|orientation) "))).join(u',');
-    };
-    ASSERT_EQ(DeliverRow(t.ctx, SpoolFileRow::fromGrid(screen.grdSplf(), 1, QString()), std::nullopt).status,
-              ReportOutcome::Delivered);
-    const QString one = formatOf(t.printer->log());
-    EXPECT_TRUE(one.contains(QStringLiteral("size 14"))) << one.toStdString();
-    EXPECT_TRUE(one.contains(QStringLiteral("orientation 2"))) << one.toStdString();
-
-    for (int i = 2; i <= 3; ++i) screen.grdSplf().setCellSelected(i, 1, false);
-    t.ctx.mode.gBatchNoDialogs = true;
-    const QStringList before = t.printer->log();
-    ASSERT_EQ(RunSelectedDownloads(t.ctx).size(), 1u);
-    EXPECT_EQ(formatOf(t.printer->log().mid(before.size())), one);
 }

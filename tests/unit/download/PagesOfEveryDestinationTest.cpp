@@ -251,9 +251,9 @@ protected:
         {
             serve(records);
             // A batch run prints on the default printer without its dialog.
-            t.ctx.mode.gBatchNoDialogs = true;
+            t.ctx.mode.gBatchMode = t.ctx.mode.gBatchNoDialogs = true;
             EXPECT_TRUE(PrintSpoolFileToPrinter(t.ctx, options, screen, SampleRow()));
-            t.ctx.mode.gBatchNoDialogs = false;
+            t.ctx.mode.gBatchMode = t.ctx.mode.gBatchNoDialogs = false;
             EXPECT_FALSE(t.printer->documents().empty());
             if (!t.printer->documents().empty()) got["printer"] = printerPlacement(t.printer->documents().back());
         }

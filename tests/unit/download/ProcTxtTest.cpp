@@ -525,9 +525,14 @@ TEST_F(ProcTxtTest, WhatArrivedGoesToTheDiskIn64KiBPieces) {
 }
 
 TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamingOptions) {
+    struct NamingOptionsSeen : RunWindows {
+        QStringList& shown;
+        explicit NamingOptionsSeen(QStringList& s) : shown(s) {}
+        void showNamingOptions(const QString& fullName) override { shown << fullName; }
+    };
     QStringList namingOptionsShown;
     t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
-    t.ctx.showNamingOptions = [&](const QString& fullName) { namingOptionsShown << fullName; };
+    t.ctx.installRunWindows(std::make_unique<NamingOptionsSeen>(namingOptionsShown));
     const QString file = path(QStringLiteral("missing/out.txt"));
     t.boxes->expect(QStringLiteral("PC level file error: 76  File may already be in use or the default directory for "
                                    "saving files is invalid.  Please specify a valid directory in Naming Options.  "

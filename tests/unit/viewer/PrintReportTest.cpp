@@ -216,13 +216,13 @@ TEST_F(PrintTest, AHostThatStopsAnsweringEndsTheJobWithWhatCame) {
 
 TEST_F(PrintTest, RefusalsFirstAndLater) {
     // First reply refused in a whole-queue batch: no box, nothing printed.
-    t.ctx.mode.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchMode = t.ctx.mode.gBatchNoDialogs = true;
     host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
     EXPECT_FALSE(run());
     EXPECT_TRUE(t.boxes->shown().empty());
     EXPECT_FALSE(printer.started());
     EXPECT_TRUE(printer.documents().empty());
-    t.ctx.mode.gBatchNoDialogs = false;
+    t.ctx.mode.gBatchMode = t.ctx.mode.gBatchNoDialogs = false;
     // A later refusal: "Access denied", the records so far printed and completed.
     std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(15), " 80");
     replies[1] = SpoolReplies::reply({}, "(INVALID)", " 80");
