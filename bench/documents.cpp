@@ -174,8 +174,8 @@ double plainCopy(const QString& file, const std::vector<std::string>& text, int 
     return t.nsecsElapsed() / 1e9;
 }
 
-using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
-                             const SpoolFileRow&);
+using DocumentProc = ReportResult (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&,
+                                      const SpoolFileRow&);
 double throughProc(DocumentProc proc, const QString& file, const std::vector<std::string>& replies) {
     RunContext ctx;
     ctx.services.clock = std::make_unique<RealClock>();
@@ -187,23 +187,22 @@ double throughProc(DocumentProc proc, const QString& file, const std::vector<std
     SpoolFileRow::Fields f;
     f.file = "PAYREG";
     f.job = "PAYR100/0001";
-    QString width;
     QElapsedTimer t;
     t.start();
     struct : DownloadProgress {
         void status(const QString&) override {}
     } progress;
-    if (proc(ctx, options, progress, file, width, SpoolFileRow::fromFields(f)) != 0) return -1;
+    if (!proc(ctx, options, progress, file, SpoolFileRow::fromFields(f))) return -1;
     return t.nsecsElapsed() / 1e9;
 }
 
 // The records as they are: a text file without page layout.
-int plainText(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& file,
-              QString& width, const SpoolFileRow& row) {
+ReportResult plainText(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& file,
+                       const SpoolFileRow& row) {
     DownloadOptions o = options;
     o.pageLength = QStringLiteral("Variable");
     o.textFile = DownloadOptions::AddReplace::Replace;
-    return ProcTxt(ctx, o, progress, file, width, QStringLiteral("Text"), row);
+    return ProcTxt(ctx, o, progress, file, QStringLiteral("Text"), row);
 }
 
 }  // namespace

@@ -67,7 +67,8 @@ struct Run {
     double memoryBefore = 0, memoryPeak = 0;  // MiB, resident, over the office step
 };
 
-using Delivery = std::function<int(const DownloadOptions&, DownloadProgress&)>;
+// Whether the report was delivered.
+using Delivery = std::function<bool(const DownloadOptions&, DownloadProgress&)>;
 Run deliver(PlainSplfScreen& screen, const QString& officeStarts, const Delivery& d) {
     Run r;
     QElapsedTimer t;
@@ -84,7 +85,7 @@ Run deliver(PlainSplfScreen& screen, const QString& officeStarts, const Delivery
     };
     t.start();
     ScreenProgress progress(screen);
-    r.ok = d(ReadScreenOptions(screen, false), progress) == 0;
+    r.ok = d(ReadScreenOptions(screen, false), progress);
     const qint64 end = t.nsecsElapsed();
     r.total = end / 1e9;
     r.office = officeFrom < 0 ? 0 : (end - officeFrom) / 1e9;
@@ -133,13 +134,12 @@ int main(int argc, char** argv) {
     const SpoolFileRow row = bench::rowOf(QStringLiteral("STOCKVAL"));
     const QString textFile = out.path() + QStringLiteral("/download.txt");
     const Run text = deliver(screen, QStringLiteral("\x01"), [&](const DownloadOptions& o, DownloadProgress& p) {
-        QString width;
-        return ProcTxt(ctx, o, p, textFile, width, QStringLiteral("Text"), row);
+        return bool(ProcTxt(ctx, o, p, textFile, QStringLiteral("Text"), row));
     });
     const Run excel = deliver(screen, QStringLiteral("Checking for an existing instance of Excel"),
-                              [&](const DownloadOptions& o, DownloadProgress& p) { return ProcExcel(ctx, o, p, row); });
+                              [&](const DownloadOptions& o, DownloadProgress& p) { return ProcExcel(ctx, o, p, row) == 0; });
     const Run word = deliver(screen, QStringLiteral("Checking for an existing instance of Word"),
-                             [&](const DownloadOptions& o, DownloadProgress& p) { return ProcWord_8(ctx, o, p, row); });
+                             [&](const DownloadOptions& o, DownloadProgress& p) { return ProcWord_8(ctx, o, p, row) == 0; });
     auto written = [&](const char* pattern) {
         const QStringList found = QDir(out.path()).entryList({QString::fromLatin1(pattern)}, QDir::Files);
         return found.isEmpty() ? QString() : out.filePath(found.first());

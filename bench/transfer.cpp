@@ -83,7 +83,7 @@ Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
 // memory is sampled (at every progress text, reading /proc) only when asked:
 // the sampling itself would cost the timed runs as much as the writer.
 enum class Memory { Sampled, NotSampled };
-using Proc = std::function<int(const DownloadOptions&, DownloadProgress&, QString& width)>;
+using Proc = std::function<ReportResult(const DownloadOptions&, DownloadProgress&)>;
 Run download(PlainSplfScreen& screen, const Proc& proc, Memory memory) {
     const long before = residentKiB();
     long peak = before;
@@ -95,9 +95,8 @@ Run download(PlainSplfScreen& screen, const Proc& proc, Memory memory) {
     QElapsedTimer t;
     t.start();
     const double cpu = bench::threadCpuSeconds();
-    QString width;
     ScreenProgress progress(screen);
-    if (proc(ReadScreenOptions(screen, false), progress, width) != 0) return {};
+    if (!proc(ReadScreenOptions(screen, false), progress)) return {};
     r.seconds = t.nsecsElapsed() / 1e9;
     r.cpuSeconds = bench::threadCpuSeconds() - cpu;
     r.records = screen.status().section(QStringLiteral(".  "), -1).section(QLatin1Char(' '), 0, 0).toInt();
@@ -112,8 +111,8 @@ Run textFile(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& row, 
     screen.setText(ScreenText::ProcessType, ProcessTypeOf(Destination::TextFile).text);
     return download(
         screen,
-        [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
-            return ProcTxt(ctx, o, p, file, width, QStringLiteral("Text"), row);
+        [&](const DownloadOptions& o, DownloadProgress& p) {
+            return ProcTxt(ctx, o, p, file, QStringLiteral("Text"), row);
         },
         memory);
 }
@@ -123,8 +122,8 @@ Run pdfDocument(AppContext& ctx, PlainSplfScreen& screen, const SpoolFileRow& ro
     screen.setText(ScreenText::PdfPaperSize, QStringLiteral("Best fit"));
     return download(
         screen,
-        [&](const DownloadOptions& o, DownloadProgress& p, QString& width) {
-            return ProcPDF(ctx, o, p, file, width, row);
+        [&](const DownloadOptions& o, DownloadProgress& p) {
+            return ProcPDF(ctx, o, p, file, row);
         },
         Memory::NotSampled);
 }

@@ -141,11 +141,10 @@ int main(int argc, char** argv) {
     }
     const double previewShow = (timer->shownNs - lastReplyNs) / 1e9;
     // The same text from disk, for the ratio.
-    QString width;
     const QString previewFile = work.filePath(QStringLiteral("preview.txt"));
     screen.setChosen(ScreenChoice::TextAddReplace, 0, true);
     screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
-    ProcTxt(ctx, options(), progress, previewFile, width, QStringLiteral("Text"), rowOf(QStringLiteral("PREVIEW")));
+    ProcTxt(ctx, options(), progress, previewFile, QStringLiteral("Text"), rowOf(QStringLiteral("PREVIEW")));
     qint64 previewBytes = 0;
     const double previewRead = readSeconds(previewFile, &previewBytes);
     std::printf("preview:    %6.1f MB  %9lld characters shown  %7.3f s from last reply to window  "
@@ -160,7 +159,7 @@ int main(int argc, char** argv) {
     ctx.mode.gBatchMode = true;
     QElapsedTimer printing;
     printing.start();
-    if (PrintSpoolFileToPrinter(ctx, options(), progress, rowOf(QStringLiteral("PRINTED"))) != 0) {
+    if (!PrintSpoolFileToPrinter(ctx, options(), progress, rowOf(QStringLiteral("PRINTED")))) {
         std::fprintf(stderr, "bench_view: printing failed\n");
         return 1;
     }

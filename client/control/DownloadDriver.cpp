@@ -34,9 +34,12 @@ struct Delivery {
     const ProcessType* type = nullptr;
     bool busy = false;
     // Gets the file name the dialog gave (empty without one); a destination that
-    // names its own document puts that name there.
-    std::function<int(QString& fileName, QString& width, const SpoolFileRow& row)> run;
+    // names its own document says so in its result.
+    DeliveryProcedure run;
 };
+
+// A viewer's result: 0 when the report was shown.
+ReportResult viewed(int result) { return {result == 0 ? Outcome::Done() : Outcome::Stopped(), {}, {}}; }
 
 // What a destination's procedure is given besides the report: the options
 // of the moment the report starts, and where its progress goes.
@@ -52,12 +55,12 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
     using D = Destination;
     switch (type->id) {
     case D::ViewFewPages:
-        return Delivery{type, true, [in](const QString&, QString&, const SpoolFileRow& row) {
-                            return TransferSpoolFileToViewer(in.ctx, in.options, in.progress, row);
+        return Delivery{type, true, [in](const QString&, const SpoolFileRow& row) {
+                            return viewed(TransferSpoolFileToViewer(in.ctx, in.options, in.progress, row));
                         }};
     case D::ViewEntireReport:
-        return Delivery{type, true, [in](const QString&, QString&, const SpoolFileRow& row) {
-                            return ProcFullView(in.ctx, in.options, in.progress, row);
+        return Delivery{type, true, [in](const QString&, const SpoolFileRow& row) {
+                            return viewed(ProcFullView(in.ctx, in.options, in.progress, row));
                         }};
     // Delivered below the windows, as a run without them delivers them.
     case D::PcPrinter:
@@ -84,8 +87,8 @@ std::optional<Delivery> deliveryFor(const DeliveryRun& in) {
         if (!core) break;
         AppContext& ctx = in.ctx;
         return Delivery{type, false,
-                        [&ctx, settings, proc = std::move(*core)](QString& fileName, QString& width, const SpoolFileRow& row) {
-                            const int result = proc(fileName, width, row);
+                        [&ctx, settings, proc = std::move(*core)](const QString& fileName, const SpoolFileRow& row) {
+                            ReportResult result = proc(fileName, row);
                             TakeBackOfficeMailSettings(ctx, *settings);
                             return result;
                         }};

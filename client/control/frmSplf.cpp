@@ -528,7 +528,7 @@ void frmSplf::mnuOptions_Click() {
     setMousePointer(MousePointer::Hourglass);
     const QString fullName = ctx_.services.getSetting(Setting::FullName);
     setMousePointer(MousePointer::Normal);
-    if (ctx_.showNamingOptions) ctx_.showNamingOptions(fullName);
+    ctx_.runWindows().showNamingOptions(fullName);
 }
 
 void frmSplf::itmRefresh_Click() {

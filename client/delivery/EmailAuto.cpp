@@ -314,7 +314,10 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
     run.progress.status(QStringLiteral("Transferring records..."));
     const QString workDir = MailWorkDir(ctx);
     QString workFile = BuildPcFileName(ctx, workDir, row, false);
-    if (ProcTxt(ctx, run.options, run.progress, workFile, width, QString::fromLatin1(mailer.code()), row, &workFile) != 0) {
+    const ReportResult transfer = ProcTxt(ctx, run.options, run.progress, workFile, QString::fromLatin1(mailer.code()), row);
+    workFile = transfer.writtenAs;
+    width = transfer.recordWidth;
+    if (!transfer) {
         QFile::remove(workFile);
         return 1;  // the transfer has said why
     }

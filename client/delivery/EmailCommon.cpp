@@ -89,9 +89,11 @@ QString writeMailFile(MailRun& run, QString& width, const SpoolFileRow& row, Mai
     const bool attachment = kind == MailFile::Attachment;
     const bool pdf = attachment && run.options.emailAsPdf;
     QString name = BuildPcFileName(ctx, MailWorkDir(ctx), row, attachment, pdf ? QStringLiteral("pdf") : QString());
-    const int rc = pdf ? ProcPDF(ctx, run.options, run.progress, name, width, row, &name)
-                       : ProcTxt(ctx, run.options, run.progress, name, width, QStringLiteral("Text"), row, &name);
-    if (rc != 0) {
+    const ReportResult transfer = pdf ? ProcPDF(ctx, run.options, run.progress, name, row)
+                                      : ProcTxt(ctx, run.options, run.progress, name, QStringLiteral("Text"), row);
+    name = transfer.writtenAs;
+    width = transfer.recordWidth;
+    if (!transfer) {
         setMousePointer(MousePointer::Normal);
         return {};
     }
@@ -185,6 +187,6 @@ QString CompanyName(RunContext& ctx) {
 QString MailWorkDir(RunContext& ctx) { return ctx.services.paths ? ctx.services.paths->shortPath(ctx.connection.gWorkDir) : ctx.connection.gWorkDir; }
 
 void FocusScreen(MailRun& run) {
-    if (!run.ctx.mode.gBatchMode) run.progress.giveFocus();
+    if (!run.ctx.services.nobodyAnswers()) run.progress.giveFocus();
 }
 

@@ -57,7 +57,7 @@ void InstallMailStandIns(RunContext& ctx) {
     auto service = std::make_shared<MailService>();
     service->draftsFolder = MailSetup::draftsFolder(ctx);
     service->starter = [&ctx] { return ctx.services.processes.get(); };
-    service->canOpen = [&ctx] { return !ctx.mode.gBatchMode && MailService::haveDesktop(); };
+    service->canOpen = [&ctx] { return !ctx.services.nobodyAnswers() && MailService::haveDesktop(); };
     service->config = [&ctx] { return MailSetup::serverSettings(ctx); };
     // A large message on a slow line: the window keeps answering, and its Cancel stops the send.
     service->whileSending = [&ctx] {

@@ -72,7 +72,10 @@ bool TransferToWorkFile(Run& run, const QString& folder, bool fullNames, const Q
     DownloadOptions o = run.options;
     // Only the work file: the screen's own Add/Replace choice stays as the user left it.
     if (replace) o.textFile = DownloadOptions::AddReplace::Replace;
-    return ProcTxt(run.ctx, o, run.progress, file, width, processCode, run.row, &file) == 0;
+    const ReportResult transfer = ProcTxt(run.ctx, o, run.progress, file, processCode, run.row);
+    file = transfer.writtenAs;
+    width = transfer.recordWidth;
+    return bool(transfer);
 }
 
 std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const QString& program, bool lookForRunning) {
@@ -146,7 +149,7 @@ void AskForSaveFolder(Run& run) {
                                "valid location."),
                 MsgIcon::None, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
-    if (run.ctx.mode.gBatchMode) return;
-    if (run.ctx.showNamingOptions) run.ctx.showNamingOptions(run.ctx.services.getSetting(Setting::FullName));
+    if (run.ctx.services.nobodyAnswers()) return;
+    run.ctx.runWindows().showNamingOptions(run.ctx.services.getSetting(Setting::FullName));
 }
 }  // namespace OfficeFlow

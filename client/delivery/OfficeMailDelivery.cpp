@@ -17,22 +17,28 @@ std::optional<DeliveryProcedure> OfficeMailDeliveryFor(RunContext& ctx, RunSetti
     auto mail = [&](MailProc body, MailProc attach, MailProc automatic) -> DeliveryProcedure {
         const MailProc proc = options.email == 0 ? body : options.autoSend && automatic ? automatic : attach;
         const D id = type.id;
-        return [&ctx, &options, &progress, proc, id](QString&, QString& width, const SpoolFileRow& row) {
+        return [&ctx, &options, &progress, proc, id](const QString&, const SpoolFileRow& row) {
             setMousePointer(MousePointer::ArrowHourglass);
             // The mail program's command as target discovery found it.
             Email(ctx).gMailProgram = id == D::NetscapeMail         ? ctx.targets.gNetscapeCommand
                                       : id == D::OutlookExpressMail ? ctx.targets.gOutlookExpressCommand
                                                                     : QString();
-            return proc(MailRun{ctx, options, progress}, width, row);
+            ReportResult result;
+            result.outcome = proc(MailRun{ctx, options, progress}, result.recordWidth, row) == 0 ? Outcome::Done()
+                                                                                                : Outcome::Stopped();
+            return result;
         };
     };
     // The office programs: each makes its own work file and document. `busy`: the
     // pointer shows the wait from the start (the others set it themselves).
     using OfficeProc = int (*)(RunContext&, RunSettings&, DownloadProgress&, const SpoolFileRow&, QString*);
     auto office = [&](OfficeProc proc, bool busy) -> DeliveryProcedure {
-        return [&ctx, &settings, &progress, proc, busy](QString& document, QString&, const SpoolFileRow& row) {
+        return [&ctx, &settings, &progress, proc, busy](const QString&, const SpoolFileRow& row) {
             if (busy) setMousePointer(MousePointer::ArrowHourglass);
-            return proc(ctx, settings, progress, row, &document);
+            ReportResult result;
+            result.outcome = proc(ctx, settings, progress, row, &result.writtenAs) == 0 ? Outcome::Done()
+                                                                                        : Outcome::Stopped();
+            return result;
         };
     };
     switch (type.id) {

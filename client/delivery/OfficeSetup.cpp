@@ -14,7 +14,7 @@ void InstallOfficeStandIns(RunContext& ctx) {
         [&ctx] { return ctx.services.processes.get(); },
         [&ctx] { return QDir(ctx.services.paths->cachePath()).filePath(QStringLiteral("office")); },
         QStringLiteral("xdg-open"),
-        [&ctx] { return ctx.mode.gBatchMode; },
+        [&ctx] { return ctx.services.nobodyAnswers(); },
         [&ctx](const QString& copy) {
             if (!ctx.download.gDeliveryNote.isEmpty()) ctx.download.gDeliveryNote += QLatin1Char(' ');
             ctx.download.gDeliveryNote += QStringLiteral("The document is kept in ") + copy + QLatin1Char('.');

@@ -142,7 +142,7 @@ int ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress
     }
     run.status(done);
     if (document) *document = output;
-    if (!ctx.mode.gBatchMode) progress.giveFocus();
+    if (!ctx.services.nobodyAnswers()) progress.giveFocus();
     run.clearBatchTag();
     return 0;
 }

@@ -16,7 +16,7 @@ QString temporaryFileStatus(const QString& program, const QString& file) {
 }
 
 void giveFocusBack(Run& run) {
-    if (!run.ctx.mode.gBatchMode) run.progress.giveFocus();
+    if (!run.ctx.services.nobodyAnswers()) run.progress.giveFocus();
 }
 
 // WordPro's part of the delivery on one application object; throws when the program is gone.

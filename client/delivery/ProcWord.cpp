@@ -155,8 +155,8 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
                                                                        QStringLiteral("SOFTWARE\\Classes\\Word.Document.6\\Shell\\open\\command"),
                                                                        length)
                                             : QString();
-                // Started from a batch run, the word processor has nobody to show its documents to.
-                if (ctx.mode.gBatchMode) qputenv("SWOFFICE_NO_OPENER", "1");
+                // Started from a run nobody watches, the word processor has nobody to show its documents to.
+                if (ctx.services.nobodyAnswers()) qputenv("SWOFFICE_NO_OPENER", "1");
                 else qunsetenv("SWOFFICE_NO_OPENER");
                 if (length > 4 && ctx.services.processes)
                     ctx.services.processes->startCommandLine(command.left(length - 4), ProcessStarter::MinimizedFocus);

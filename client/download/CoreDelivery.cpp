@@ -10,22 +10,22 @@
 std::optional<DeliveryProcedure> CoreDeliveryFor(RunContext& ctx, const DownloadOptions& options,
                                                  DownloadProgress& progress, const ProcessType& type) {
     // The documents: procedures of one shape, each with its save dialog.
-    using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
-                                 const SpoolFileRow&, QString*);
+    using DocumentProc = ReportResult (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&,
+                                          const SpoolFileRow&);
     auto document = [&](DocumentProc proc) -> DeliveryProcedure {
-        return [&ctx, &options, &progress, proc](QString& name, QString& width, const SpoolFileRow& row) {
-            return proc(ctx, options, progress, name, width, row, &name);
+        return [&ctx, &options, &progress, proc](const QString& name, const SpoolFileRow& row) {
+            return proc(ctx, options, progress, name, row);
         };
     };
     switch (type.id) {
     case Destination::PcPrinter:
-        return [&ctx, &options, &progress](QString&, QString&, const SpoolFileRow& row) {
-            return PrintSpoolFileToPrinter(ctx, options, progress, row);
+        return [&ctx, &options, &progress](const QString&, const SpoolFileRow& row) {
+            return ReportResult{PrintSpoolFileToPrinter(ctx, options, progress, row), {}, {}};
         };
     case Destination::TextFile: {
         const QString code = type.processCode;
-        return [&ctx, &options, &progress, code](QString& name, QString& width, const SpoolFileRow& row) {
-            return ProcTxt(ctx, options, progress, name, width, code, row, &name);
+        return [&ctx, &options, &progress, code](const QString& name, const SpoolFileRow& row) {
+            return ProcTxt(ctx, options, progress, name, code, row);
         };
     }
     case Destination::XmlDocument: return document(ProcXml);

@@ -5,15 +5,16 @@
 
 #include "DownloadOptions.h"
 #include "ProcessType.h"
+#include "ReportResult.h"
 
 class RunContext;
 class SpoolFileRow;
 
 // A destination's procedure, given the report: `fileName` is the name its
-// save dialog or naming rule gave (the name written comes back in it, as
-// another run may hold the one asked for); `width` gets the report's record
-// width. 0 when the report was delivered.
-using DeliveryProcedure = std::function<int(QString& fileName, QString& width, const SpoolFileRow& row)>;
+// save dialog or naming rule gave. Its result is done when the report was
+// delivered, and names the file written (another run may hold the one asked
+// for; an office program's document); empty: none other than `fileName`.
+using DeliveryProcedure = std::function<ReportResult(const QString& fileName, const SpoolFileRow& row)>;
 
 // The destinations delivered below the windows (the four documents and the
 // printer), wired to their procedures; none for the others: the e-mail and

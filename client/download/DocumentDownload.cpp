@@ -12,9 +12,9 @@ void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number
                        MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ") + procedure});
 }
 
-int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
-                        const QString& procedure, const QString& fileName, QString& recordWidth,
-                        const SpoolFileRow& row, DocumentSink& sink, QString* writtenAs) {
+ReportResult RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                                 const QString& procedure, const QString& fileName, const SpoolFileRow& row,
+                                 DocumentSink& sink) {
     setMousePointer(MousePointer::ArrowHourglass);
     struct DefaultPointerOnExit {
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
@@ -27,13 +27,13 @@ int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, Downloa
     style.thresholdFromCount = true;
     // A document ends on any control area that is not "(MORE)".
     style.next = ExchangeStyle::Continue::OnlyOnMore;
-    try {
-        return RunFileDownload(ctx, request, style, progress, fileName, false, row, sink, recordWidth, writtenAs);
-    } catch (const PcFileError& e) {
+    ReportResult result = RunFileDownload(ctx, request, style, progress, fileName, false, row, sink);
+    if (result.outcome.failure) {
         sink.abandon();
-        ShowDocumentFileError(ctx, procedure, e.number, e.description, fileName);
-        return -1;
+        ShowDocumentFileError(ctx, procedure, result.outcome.failure->number, result.outcome.failure->text, fileName);
+        result.outcome = Outcome::Stopped();
     }
+    return result;
 }
 
 void LineDocumentSink::finish(bool whole) {

@@ -34,11 +34,12 @@ protected:
 };
 
 // What the three document procedures share: the file download
-// (RunFileDownload) and the PC file error box titled with the procedure's name. Returns the procedure's result: 0 when the whole report
-// is in the document, -1 otherwise.
-int RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
-                        const QString& procedure, const QString& fileName, QString& recordWidth,
-                        const SpoolFileRow& row, DocumentSink& sink, QString* writtenAs = nullptr);
+// (RunFileDownload), and a file error's document dropped and its PC file
+// error box titled with the procedure's name. Done when the whole report is
+// in the document; a stop has been told.
+ReportResult RunDocumentDownload(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                                 const QString& procedure, const QString& fileName, const SpoolFileRow& row,
+                                 DocumentSink& sink);
 
 // The PC file error box of the document procedures.
 void ShowDocumentFileError(RunContext& ctx, const QString& procedure, int number, const QString& description,

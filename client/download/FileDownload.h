@@ -2,6 +2,7 @@
 #include <QString>
 
 #include "DownloadOptions.h"
+#include "ReportResult.h"
 #include "SpoolExchange.h"
 #include "SpoolFileRow.h"
 
@@ -27,14 +28,14 @@ public:
 
 // One report into a file, from the "Preparing records ..." text to the
 // completion text: the file is checked before the host is asked (only a
-// plain file is written), the
-// exchange runs within the row's pages, recordWidth takes the width code, and
-// the sink is finished whole or not. A name that was free at the start and
-// that another run took meanwhile is passed over: writtenAs (when given)
-// receives the name written. A report that ends early (other than by
-// a cancel, which has its own texts) is said to be incomplete. 0 when the
-// whole report is in the file, -1 otherwise; a file error is thrown
-// (PcFileError) for the caller's own message.
-int RunFileDownload(RunContext& ctx, const DownloadOptions& options, ExchangeStyle style, DownloadProgress& progress,
-                    const QString& fileName, bool append, const SpoolFileRow& row, FileSink& sink,
-                    QString& recordWidth, QString* writtenAs = nullptr);
+// plain file is written), the exchange runs within the row's pages, and the
+// sink is finished whole or not. A name that was free at the start and that
+// another run took meanwhile is passed over: the result's writtenAs is the
+// name written. A report that ends early (other than by a cancel, which has
+// its own texts) is said to be incomplete. Done when the whole report is in
+// the file. A file error (the check, the sink, the finish) stops it with the
+// writer's failure (its number, and its description as the text) for the
+// caller's own message; nothing of it has been told yet.
+ReportResult RunFileDownload(RunContext& ctx, const DownloadOptions& options, ExchangeStyle style,
+                             DownloadProgress& progress, const QString& fileName, bool append, const SpoolFileRow& row,
+                             FileSink& sink);

@@ -78,8 +78,8 @@ void printerMessage(RunContext& ctx, const PrinterError& e) {
 }
 }  // namespace
 
-int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
-                            const SpoolFileRow& row) {
+Outcome PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                                const SpoolFileRow& row) {
     struct DefaultPointerOnExit {
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
     } pointer;
@@ -91,19 +91,19 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
     if (!printer.hasPrinter()) {
         ctx.services.report(Failure{QStringLiteral("No printer is set up on this computer.  The spool file was not printed."),
                            MsgIcon::Critical, QStringLiteral("Tolvane")});
-        return -1;
+        return Outcome::Stopped();
     }
-    // A batch run prints on the default printer and waits for nobody.
-    if (!ctx.mode.gBatchMode && !ctx.mode.gBatchNoDialogs) {
+    // A run nobody watches prints on the default printer and waits for nobody.
+    if (!ctx.services.nobodyAnswers()) {
         try {
             // A cancelled dialog prints nothing and says nothing.
-            if (!printer.showDialog(*ctx.services.presenter, nullptr)) return -1;
+            if (!printer.showDialog(*ctx.services.presenter, nullptr)) return Outcome::Stopped();
         } catch (const PrinterError& e) {
             ctx.services.report(Failure{QStringLiteral("A printer error has been reported by Windows.  The error text is ") +
                                    e.description + QStringLiteral(". The error code number is ") +
                                    QString::number(e.number) + QStringLiteral("."),
                                MsgIcon::Critical, QStringLiteral("Tolvane")});
-            return -1;
+            return Outcome::Stopped();
         }
     }
 
@@ -128,20 +128,20 @@ int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, Dow
     try {
         const ExchangeResult r =
             RunSpoolExchange(ctx, DownloadRequestFor(options, row).build(), style, sink, progress);
-        if (!r.started()) return -1;
+        if (!r.started()) return Outcome::Stopped();
         if (r.end == ExchangeEnd::Canceled || r.end == ExchangeEnd::Broken) {
             // What came is printed; the status keeps the exchange's own text.
             printer.endDoc();
-            return -1;
+            return Outcome::Stopped();
         }
         progress.status(QStringLiteral("Print is complete to ") + printerName + QStringLiteral(".  ") +
                        QString::number(sink.printed()) + QStringLiteral(" records printed.") + fitNote);
         printer.endDoc();
-        return r.complete() ? 0 : -1;
+        return r.complete() ? Outcome::Done() : Outcome::Stopped();
     } catch (const PrinterError& e) {
         printer.abortDoc();
         printerMessage(ctx, e);
-        return -1;
+        return Outcome::Stopped();
     } catch (...) {
         printer.abortDoc();
         throw;

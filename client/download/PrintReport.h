@@ -6,6 +6,7 @@
 
 #include "DownloadOptions.h"
 #include "PageModel.h"
+#include "Reporting.h"
 #include "SpoolExchange.h"
 #include "SpoolFileRow.h"
 
@@ -51,7 +52,7 @@ private:
 
 // The "PC printer" destination: the print dialog (none in a batch run, which
 // prints on the default printer), the download, the lines on the printer.
-// 0: every record was printed; -1: not, or not all (the user has been told).
-// The print document is ended or dropped on every path.
-int PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
-                            const SpoolFileRow& row);
+// Done: every record was printed; stopped: not, or not all (the user has
+// been told). The print document is ended or dropped on every path.
+Outcome PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                                const SpoolFileRow& row);

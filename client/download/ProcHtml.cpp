@@ -146,9 +146,9 @@ std::string HtmlText(std::string_view text) {
     return out;
 }
 
-int ProcHtml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-             QString& recordWidth, const SpoolFileRow& row, QString* writtenAs) {
+ReportResult ProcHtml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+                     const SpoolFileRow& row) {
     HtmlSink sink(ctx, options.htmlAddToFile, Codec::fromUnicode(options.htmlFontSize.trimmed()),
                   !options.removeBlankLines, fileName);
-    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcHtml"), fileName, recordWidth, row, sink, writtenAs);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcHtml"), fileName, row, sink);
 }

@@ -42,15 +42,16 @@ struct PdfOptions {
     bool landscape = false;
 };
 
-// A whole number of points, or error 13 as a text that is no number was.
-int pointsOf(const QString& text) {
+// A whole number of points; none for a text that is no number (error 13).
+std::optional<int> pointsOf(const QString& text) {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
-    if (!ok || v < 1 || v > 999) throw PcFileError{13, QStringLiteral("Type mismatch")};
+    if (!ok || v < 1 || v > 999) return std::nullopt;
     return v;
 }
 
-PdfOptions pdfOptionsOf(const DownloadOptions& d) {
+// None when a size is no number.
+std::optional<PdfOptions> pdfOptionsOf(const DownloadOptions& d) {
     PdfOptions o;
     // E-mail attachments always use best fit.
     const ProcessType* type = FindProcessType(d.processType);
@@ -58,8 +59,13 @@ PdfOptions pdfOptionsOf(const DownloadOptions& d) {
     o.bestFit = d.pdfPaperSize == QLatin1String("Best fit") || email;
     if (o.bestFit) return o;
     o.paper = PaperCodeOf(d.pdfPaperSize);
-    o.fontSize = pointsOf(d.pdfFontSize);
-    if (d.pdfVertSize != QLatin1String("Auto")) o.vertical = pointsOf(d.pdfVertSize);
+    const std::optional<int> font = pointsOf(d.pdfFontSize);
+    if (!font) return std::nullopt;
+    o.fontSize = *font;
+    if (d.pdfVertSize != QLatin1String("Auto")) {
+        o.vertical = pointsOf(d.pdfVertSize);
+        if (!o.vertical) return std::nullopt;
+    }
     o.landscape = d.pdfLandscape;
     return o;
 }
@@ -166,16 +172,14 @@ private:
 };
 }  // namespace
 
-int ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const SpoolFileRow& row, QString* writtenAs) {
-    PdfOptions pdf;
-    try {
-        pdf = pdfOptionsOf(options);
-    } catch (const PcFileError& e) {
-        ShowDocumentFileError(ctx, QStringLiteral("ProcPDF"), e.number, e.description, fileName);
-        return -1;
+ReportResult ProcPDF(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+                     const SpoolFileRow& row) {
+    const std::optional<PdfOptions> pdf = pdfOptionsOf(options);
+    if (!pdf) {
+        ShowDocumentFileError(ctx, QStringLiteral("ProcPDF"), 13, QStringLiteral("Type mismatch"), fileName);
+        return {Outcome::Stopped(), {}, fileName};
     }
     const QString user = ctx.services.getSetting(Setting::User);
-    PdfSink sink(ctx, pdf, IsStored(user) ? user : QString(10, QLatin1Char(' ')), fileName);
-    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcPDF"), fileName, recordWidth, row, sink, writtenAs);
+    PdfSink sink(ctx, *pdf, IsStored(user) ? user : QString(10, QLatin1Char(' ')), fileName);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcPDF"), fileName, row, sink);
 }

@@ -56,8 +56,8 @@ private:
 };
 }  // namespace
 
-int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const QString& processCode, const SpoolFileRow& row, QString* writtenAs) {
+ReportResult ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+                     const QString& processCode, const SpoolFileRow& row) {
     TextLayoutOptions layout;
     layout.code = ProcessCodeOf(processCode);
     layout.textFile = layout.code == ProcessCode::Text && IsProcessType(options.processType, Destination::TextFile);
@@ -79,19 +79,19 @@ int ProcTxt(RunContext& ctx, const DownloadOptions& options, DownloadProgress& p
     struct DefaultPointerOnExit {
         ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
     } pointer;
-    try {
-        return RunFileDownload(ctx, request, style, progress, fileName, append, row, sink, recordWidth, writtenAs);
-    } catch (const PcFileError& e) {
-        sink.file.abandon();
-        ctx.services.report(
-            Failure{QStringLiteral("PC level file error:") + QLatin1Char(' ') + QString::number(e.number) +
-                        QStringLiteral("  File may already be in use or the default directory for saving files is "
-                                       "invalid.  Please specify a valid directory in Naming Options.  Description: ") +
-                        e.description + QStringLiteral("  Path and file: ") + fileName + QLatin1Char(' '),
-                    MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcTxt")});
-        // The naming options let the user pick another folder; a batch run opens no window.
-        if (e.number == 76 && !ctx.mode.gBatchMode && ctx.showNamingOptions)
-            ctx.showNamingOptions(ctx.services.getSetting(Setting::FullName));
-        return -1;
-    }
+    ReportResult result = RunFileDownload(ctx, request, style, progress, fileName, append, row, sink);
+    if (!result.outcome.failure) return result;
+    const Failure error = *result.outcome.failure;
+    sink.file.abandon();
+    ctx.services.report(
+        Failure{QStringLiteral("PC level file error:") + QLatin1Char(' ') + QString::number(error.number) +
+                    QStringLiteral("  File may already be in use or the default directory for saving files is "
+                                   "invalid.  Please specify a valid directory in Naming Options.  Description: ") +
+                    error.text + QStringLiteral("  Path and file: ") + fileName + QLatin1Char(' '),
+                MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcTxt")});
+    // The naming options let the user pick another folder; a run nobody watches opens no window.
+    if (error.number == 76 && !ctx.services.nobodyAnswers())
+        ctx.runWindows().showNamingOptions(ctx.services.getSetting(Setting::FullName));
+    result.outcome = Outcome::Stopped();
+    return result;
 }

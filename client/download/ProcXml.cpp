@@ -167,8 +167,8 @@ void AppendXmlText(std::string& out, std::string_view text, bool escapeAngles) {
     for (char ch : text) appendXmlChar(out, ch, escapeAngles);
 }
 
-int ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const SpoolFileRow& row, QString* writtenAs) {
+ReportResult ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+                     const SpoolFileRow& row) {
     XmlSink sink(ctx, row, options.removeBlankLines, fileName);
-    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcXml"), fileName, recordWidth, row, sink, writtenAs);
+    return RunDocumentDownload(ctx, options, progress, QStringLiteral("ProcXml"), fileName, row, sink);
 }

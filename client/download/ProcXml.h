@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "DownloadOptions.h"
+#include "ReportResult.h"
 #include "SpoolFileRow.h"
 
 class RunContext;
@@ -11,13 +12,8 @@ class RunContext;
 // Downloads one spooled file and writes it as an XML document: the spooled
 // file's attributes, then its pages and lines as numbered elements carrying
 // the host's skip and spacing. Results as ProcPDF.
-int ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const SpoolFileRow& row, QString* writtenAs);
-// The same, for a caller that needs no other name than the one it gave.
-inline int ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
-            QString& recordWidth, const SpoolFileRow& row) {
-    return ProcXml(ctx, options, progress, fileName, recordWidth, row, nullptr);
-}
+ReportResult ProcXml(RunContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const QString& fileName,
+                     const SpoolFileRow& row);
 
 // Text for XML 1.0 in Windows-1252: "&" (and, when asked, "<" and ">") as
 // entities, bytes XML forbids or the code page leaves undefined as blanks.

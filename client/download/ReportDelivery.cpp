@@ -131,13 +131,14 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
         }
     }
     if (d->busy) setMousePointer(MousePointer::ArrowHourglass);
-    QString width;
     const bool existed = !fileName.isEmpty() && QFileInfo::exists(fileName);
-    const int result = d->run(fileName, width, row);
+    const ReportResult result = d->run(fileName, row);
+    if (!result.writtenAs.isEmpty()) fileName = result.writtenAs;
+    if (result.outcome.failure) ctx.services.report(*result.outcome.failure);
     const bool exists = !fileName.isEmpty() && QFileInfo::exists(fileName);
     if (exists) run.writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
     out.target = fileName;
-    out.status = result == 0                    ? ReportOutcome::Delivered
+    out.status = result.outcome.done          ? ReportOutcome::Delivered
                  : ctx.link.cancelRequested() ? ReportOutcome::Canceled
                                               : ReportOutcome::Failed;
     // A cut-short new file stays (a cancel keeps it too): its name says where the part is.

@@ -1,11 +1,11 @@
 #pragma once
 #include <QString>
-#include <functional>
 #include <memory>
 
 #include "ConnectionState.h"
 #include "DeliveryTargets.h"
 #include "HostLink.h"
+#include "RunWindows.h"
 #include "SaveDialogFlags.h"
 #include "Services.h"
 
@@ -55,15 +55,16 @@ public:
     // The socket, the received bytes, the cancel request and the busy mark.
     HostLink link{services};
 
-    // The naming options window, opened by a download procedure after a
-    // "path not found" so that the user can pick another folder (unset: nothing
-    // opens). The argument is "FullName" as remembered.
-    std::function<void(const QString& fullName)> showNamingOptions;
+    // What the code below the windows asks of the windows (the naming
+    // options); a run without windows opens nothing.
+    RunWindows& runWindows() { return *runWindows_; }
+    void installRunWindows(std::unique_ptr<RunWindows> windows) { runWindows_ = std::move(windows); }
 
     // The office and e-mail deliveries' state (client/delivery), made on first use.
     std::shared_ptr<DeliveryState> delivery;
 
 private:
+    std::unique_ptr<RunWindows> runWindows_ = std::make_unique<RunWindows>();
     // A lost link ends the job port.
     class JobPortReset : public LinkObserver {
     public:

@@ -45,9 +45,6 @@ struct DefaultPointerOnExit {
     ~DefaultPointerOnExit() { setMousePointer(MousePointer::Normal); }
 };
 
-// A batch run waits for nobody: the viewers are not shown there.
-bool unattended(AppContext& ctx) { return ctx.mode.gBatchMode || ctx.mode.gBatchNoDialogs; }
-
 template <class Window>
 void showModal(AppContext& ctx, Window& w) {
     if (ctx.services.presenter)
@@ -91,7 +88,8 @@ int TransferSpoolFileToViewer(AppContext& ctx, const DownloadOptions& options, D
     view.txtClip->setPlainText(shown.text);
     progress.status(QStringLiteral("Records tranferred: ") + QString::number(preview.records()) + QStringLiteral("   "));
     setMousePointer(MousePointer::Normal);
-    if (!unattended(ctx)) {
+    // A run nobody watches waits for nobody: the viewers are not shown there.
+    if (!ctx.services.nobodyAnswers()) {
         showModal(ctx, view);
         view.unload();
     }
@@ -108,10 +106,10 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
     splf.setChosen(ScreenChoice::TextAddReplace, 0, true);
     DownloadOptions replacing = options;
     replacing.textFile = DownloadOptions::AddReplace::Replace;
-    QString width;
-    if (ProcTxt(ctx, replacing, progress, ctx.download.gFullViewFile, width, QStringLiteral("ProcFullView"), row,
-                &ctx.download.gFullViewFile) != 0)
-        return -1;
+    const ReportResult transfer =
+        ProcTxt(ctx, replacing, progress, ctx.download.gFullViewFile, QStringLiteral("ProcFullView"), row);
+    ctx.download.gFullViewFile = transfer.writtenAs;
+    if (!transfer) return -1;
     ViewerWindows& v = Viewers(ctx);
     frmFullView view(ctx, v.fullViewPlace);
     view.setEntry(row);
@@ -122,7 +120,7 @@ int ProcFullView(AppContext& ctx, const DownloadOptions& options, DownloadProgre
         return -1;
     }
     setMousePointer(MousePointer::Normal);
-    if (!unattended(ctx)) {
+    if (!ctx.services.nobodyAnswers()) {
         showModal(ctx, view);
         view.unload();
         splf.giveFocus();

@@ -1,6 +1,5 @@
 #pragma once
 #include <QMainWindow>
-#include <functional>
 
 #include "HostLink.h"
 #include "WindowServices.h"
@@ -96,9 +95,6 @@ public:
     void txtWrkSplf_GotFocus();
     // The stop sequence: remembers the settings and ends the program (ProgramEnd).
     [[noreturn]] void Form_Unload();
-
-    // The naming options' window instead of RunContext's hook (tests).
-    std::function<void()> onNamingOptions;
 
     // --- LinkObserver ---
     void linkBusy(bool busy) override;

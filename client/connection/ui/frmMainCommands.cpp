@@ -84,10 +84,7 @@ void frmMain::itmSaveSettings_Click() {
 
 void frmMain::mnuOptions_Click() {
     // The naming options window reads "FullName" into its check box and shows itself modally.
-    if (onNamingOptions)
-        onNamingOptions();
-    else if (ctx_.showNamingOptions)
-        ctx_.showNamingOptions(ctx_.services.getSetting(Setting::FullName));
+    ctx_.runWindows().showNamingOptions(ctx_.services.getSetting(Setting::FullName));
 }
 
 // The manual is an HTML page installed beside the program; the desktop's

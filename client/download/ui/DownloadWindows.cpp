@@ -63,9 +63,19 @@ void ShowNamingOptions(AppContext& ctx, const QString& fullName) {
 
 void ShowNamingOptions(AppContext& ctx) { ShowNamingOptions(ctx, ctx.services.getSetting(Setting::FullName)); }
 
-void installDownloadWindows(AppContext& ctx) {
-    ctx.showNamingOptions = [&ctx](const QString& fullName) { ShowNamingOptions(ctx, fullName); };
-}
+namespace {
+// The naming options the code below the windows opens.
+class NamingOptionsWindows : public RunWindows {
+public:
+    explicit NamingOptionsWindows(AppContext& ctx) : ctx_(ctx) {}
+    void showNamingOptions(const QString& fullName) override { ShowNamingOptions(ctx_, fullName); }
+
+private:
+    AppContext& ctx_;
+};
+}  // namespace
+
+void installDownloadWindows(AppContext& ctx) { ctx.installRunWindows(std::make_unique<NamingOptionsWindows>(ctx)); }
 
 SaveDialogFields LoadedSaveDialogFields(const AppContext& ctx, frmSaveAs::Kind kind) {
     // A dialog that was never loaded holds nothing.

@@ -31,7 +31,8 @@ bool NamingOptionsLoaded(AppContext& ctx);
 void ShowNamingOptions(AppContext& ctx, const QString& fullName);
 void ShowNamingOptions(AppContext& ctx);
 
-// Points the context's hook at these windows: the naming options.
+// Installs what these windows answer for the code below them (RunWindows):
+// the naming options.
 void installDownloadWindows(AppContext& ctx);
 
 // A save-as dialog's fields as the stop sequence remembers them (empty for

@@ -22,10 +22,10 @@
 
 namespace {
 // A document procedure with the screen's options, its progress going to the screen.
-int RunDocument(DocumentProc proc, AppContext& ctx, PlainSplfScreen& screen, const QString& file, QString& width,
-                const SpoolFileRow& row) {
+ReportResult RunDocument(DocumentProc proc, AppContext& ctx, PlainSplfScreen& screen, const QString& file,
+                         const SpoolFileRow& row) {
     ScreenProgress progress(screen);
-    return proc(ctx, ReadScreenOptions(screen, ctx.download.gMinusSignApplicable), progress, file, width, row);
+    return proc(ctx, ReadScreenOptions(screen, ctx.download.gMinusSignApplicable), progress, file, row);
 }
 
 // A .splf file as hostsim reads it: its attributes and record lines.
@@ -109,20 +109,25 @@ protected:
         ASSERT_TRUE(host->connectJobPort(t.ctx));
     }
     QString path(const QString& name) { return t.dir.path() + QLatin1Char('/') + name; }
+    bool document(DocumentProc proc, const QString& file, const SpoolFileRow& row) {
+        const ReportResult result = RunDocument(proc, t.ctx, screen, file, row);
+        width = result.recordWidth;
+        return bool(result);
+    }
 
     // Downloads the report as all three documents; checks each with the
     // independent tools and against its golden file.
     void everyDocument(const SplfReport& report, const QString& name, int pages, int pdfWidth, int pdfHeight) {
         const QString pdf = path(name + QStringLiteral(".pdf"));
-        ASSERT_EQ(RunDocument(ProcPDF, t.ctx, screen, pdf, width, report.row()), 0);
+        ASSERT_TRUE(document(ProcPDF, pdf, report.row()));
         CheckPdf(pdf, {.pages = pages, .width = pdfWidth, .height = pdfHeight, .lines = report.texts});
         ExpectGolden(ReadFileBytes(pdf), QStringLiteral("documents/") + name + QStringLiteral(".pdf"));
         const QString html = path(name + QStringLiteral(".html"));
-        ASSERT_EQ(RunDocument(ProcHtml, t.ctx, screen, html, width, report.row()), 0);
+        ASSERT_TRUE(document(ProcHtml, html, report.row()));
         CheckHtml(html);
         ExpectGolden(ReadFileBytes(html), QStringLiteral("documents/") + name + QStringLiteral(".html"));
         const QString xml = path(name + QStringLiteral(".xml"));
-        ASSERT_EQ(RunDocument(ProcXml, t.ctx, screen, xml, width, report.row()), 0);
+        ASSERT_TRUE(document(ProcXml, xml, report.row()));
         CheckXml(xml);
         ExpectGolden(ReadFileBytes(xml), QStringLiteral("documents/") + name + QStringLiteral(".xml"));
     }
@@ -187,7 +192,7 @@ TEST_F(DocumentsFromHostsim, BestFitPagesOfEveryWidthAsPictures) {
         SCOPED_TRACE(name.toStdString());
         const SplfReport report = readSplf(splf);
         const QString pdf = path(name + QStringLiteral(".pdf"));
-        ASSERT_EQ(RunDocument(ProcPDF, t.ctx, screen, pdf, width, report.row()), 0);
+        ASSERT_TRUE(document(ProcPDF, pdf, report.row()));
         CheckPdf(pdf, {.lines = report.texts});
         // The first page, for a person to look at.
         const ToolRun r = RunTool(QStringLiteral("pdftoppm"),
@@ -215,13 +220,13 @@ TEST_F(DocumentsFromHostsim, AHostThatStopsAnsweringKeepsTheEarlierDocument) {
         const QString file = path(QString::fromLatin1(target.file));
         WriteFileBytes(file, "EARLIER DOCUMENT\r\n");
         t.boxes->expect(box);
-        EXPECT_EQ(RunDocument(target.proc, t.ctx, screen, file, width, report.row()), -1);
+        EXPECT_FALSE(RunDocument(target.proc, t.ctx, screen, file, report.row()));
         EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT\r\n");
         ASSERT_TRUE(host->connectJobPort(t.ctx));
         // Without an earlier document, the pages that arrived are one.
         QFile::remove(file);
         t.boxes->expect(box);
-        EXPECT_EQ(RunDocument(target.proc, t.ctx, screen, file, width, report.row()), -1);
+        EXPECT_FALSE(RunDocument(target.proc, t.ctx, screen, file, report.row()));
         if (file.endsWith(QLatin1String(".pdf")))
             CheckPdf(file, {.pages = 1, .lines = {report.texts.begin(), report.texts.begin() + 11}});
         if (file.endsWith(QLatin1String(".html"))) CheckHtml(file);
@@ -265,7 +270,7 @@ TEST_F(DocumentsFromHostsim, AHostThatNeverEndsOrBreaksOffKeepsTheEarlierDocumen
             const QString file = path(QString::fromLatin1(target.file));
             WriteFileBytes(file, "EARLIER DOCUMENT\r\n");
             t.boxes->expect(QString::fromLatin1(stop.box));
-            EXPECT_EQ(RunDocument(target.proc, t.ctx, screen, file, width, report.row()), -1);
+            EXPECT_FALSE(RunDocument(target.proc, t.ctx, screen, file, report.row()));
             EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT\r\n");
             EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QString::fromLatin1(target.file)});
             QFile::remove(file);

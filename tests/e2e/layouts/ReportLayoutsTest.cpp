@@ -39,7 +39,11 @@ protected:
                                              QStringLiteral("sales.splf"), SampleSplf(records, width));
         }
     }
-    int run(const QString& code) { return ProcTxt(t.ctx, options, progress, file, width, code, SampleRow()); }
+    ReportResult run(const QString& code) {
+        const ReportResult result = ProcTxt(t.ctx, options, progress, file, code, SampleRow());
+        width = result.recordWidth;
+        return result;
+    }
 
     CoreTestContext t;
     QTemporaryDir spool;
@@ -57,7 +61,7 @@ TEST_P(ReportLayouts, OneReportInEveryLayout) {
         SCOPED_TRACE(c.golden);
         serve(SalesReport(), 80);
         ApplyLayout(options, c);
-        ASSERT_EQ(run(QString::fromLatin1(c.code)), 0);
+        ASSERT_TRUE(run(QString::fromLatin1(c.code)));
         EXPECT_EQ(width, QStringLiteral(" 80"));
         EXPECT_EQ(progress.last(),
                   QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  21 records transferred."));
@@ -72,7 +76,7 @@ TEST_P(ReportLayouts, EveryRecordWidth) {
     for (int w : {132, 198, 990}) {
         SCOPED_TRACE(w);
         serve(WideSalesReport(w), w);
-        ASSERT_EQ(run(QStringLiteral("ProcFullView")), 0);
+        ASSERT_TRUE(run(QStringLiteral("ProcFullView")));
         EXPECT_EQ(width, QString::number(w));
         ExpectGolden(ReadFileBytes(file), QStringLiteral("transfer/full_view_%1.txt").arg(w));
     }

@@ -26,10 +26,12 @@ protected:
         HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
                                          QStringLiteral("sales.splf"), SampleSplf(records, width));
     }
-    int run(const QString& code) {
+    ReportResult run(const QString& code) {
         ScreenProgress progress(screen);
-        return ProcTxt(t.ctx, ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable), progress, file, width, code,
-                       SampleRow());
+        const ReportResult result =
+            ProcTxt(t.ctx, ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable), progress, file, code, SampleRow());
+        width = result.recordWidth;
+        return result;
     }
 
     TestContext t;
@@ -45,7 +47,7 @@ TEST_F(LayoutsFromHostsim, AnUnknownWidthCodeIsARefusedDownload) {
     host->faults().widthCode = " 81";
     WriteFileBytes(file, "EARLIER REPORT\r\n");
     t.boxes->expect(QStringLiteral("The host sent the report with the record width code \" 81\""));
-    EXPECT_EQ(run(QStringLiteral("Text")), -1);
+    EXPECT_FALSE(run(QStringLiteral("Text")));
     EXPECT_TRUE(width.isEmpty());
     EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
     // The first block was asked for; the host was then told to drop the rest.
@@ -72,7 +74,7 @@ TEST_F(LayoutsFromHostsim, AReportDenseWithOverprintingIsDeliveredWhole) {
     }
     serve(records, 80);
     WriteFileBytes(file, "EARLIER REPORT\r\n");
-    EXPECT_EQ(run(QStringLiteral("Text")), 0);
+    EXPECT_TRUE(run(QStringLiteral("Text")));
     EXPECT_EQ(screen.status(), QStringLiteral("Transfer is complete to ") + file +
                                    QStringLiteral(".  ") + QString::number(records.size()) +
                                    QStringLiteral(" records transferred."));

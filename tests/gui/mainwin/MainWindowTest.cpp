@@ -404,8 +404,13 @@ TEST(MainWindow, HelpOpensTheFileBesideTheProgram) {
 
 TEST(MainWindow, NamingOptionsAndAboutOpenTheirWindows) {
     Window w;
+    struct CountedNamingOptions : RunWindows {
+        int& shown;
+        explicit CountedNamingOptions(int& n) : shown(n) {}
+        void showNamingOptions(const QString&) override { ++shown; }
+    };
     int naming = 0;
-    w.m().onNamingOptions = [&] { ++naming; };
+    w.t.ctx.installRunWindows(std::make_unique<CountedNamingOptions>(naming));
     w.m().mnuOptions->trigger();
     EXPECT_EQ(naming, 1);
 

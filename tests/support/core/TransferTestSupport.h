@@ -9,6 +9,7 @@
 #include "SpoolFileRow.h"
 
 #include "DownloadOptions.h"
+#include "ReportResult.h"
 
 // The options a "Text file" download starts from: no print control,
 // "Replace file", all pages, "66" lines per page, overprinting suppressed.
@@ -56,8 +57,8 @@ void ApplyLayout(DownloadOptions& options, const LayoutCase& c);
 
 // A document procedure: ProcPDF, ProcHtml, ProcXml.
 class RunContext;
-using DocumentProc = int (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&, QString&,
-                             const SpoolFileRow&);
+using DocumentProc = ReportResult (*)(RunContext&, const DownloadOptions&, DownloadProgress&, const QString&,
+                                      const SpoolFileRow&);
 
 std::string ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const std::string& bytes);

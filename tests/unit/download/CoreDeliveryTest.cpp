@@ -43,10 +43,10 @@ TEST(CoreDelivery, EachDocumentIsWrittenWithNoWindowAndAnEarlierOneSurvivesASile
 
         const QString path = t.dir.path() + QLatin1Char('/') + QString::fromLatin1(c.file);
         host->replies(SpoolReplies::report(SalesReport(), " 80"));
-        QString name = path, width;
-        ASSERT_EQ((*deliver)(name, width, SampleRow()), 0);
-        EXPECT_EQ(name, path);
-        EXPECT_EQ(width, QStringLiteral(" 80"));
+        const ReportResult delivered = (*deliver)(path, SampleRow());
+        ASSERT_TRUE(delivered);
+        EXPECT_EQ(delivered.writtenAs, path);
+        EXPECT_EQ(delivered.recordWidth, QStringLiteral(" 80"));
         const std::string written = ReadFileBytes(path);
         EXPECT_EQ(written.rfind(c.starts, 0), 0u) << written.substr(0, 40);
         EXPECT_GT(written.size(), 100u);
@@ -56,8 +56,7 @@ TEST(CoreDelivery, EachDocumentIsWrittenWithNoWindowAndAnEarlierOneSurvivesASile
         host->script.push_back({ScriptedHost::Step::Silence, {}});
         t.ctx.link.replyTimeoutMs = 200;
         t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
-        name = path;
-        EXPECT_NE((*deliver)(name, width, SampleRow()), 0);
+        EXPECT_FALSE((*deliver)(path, SampleRow()));
         EXPECT_EQ(ReadFileBytes(path), written);
         EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files), QStringList{QString::fromLatin1(c.file)});
     }

@@ -97,9 +97,12 @@ protected:
         return hidden;
     }
     
-    int run(DocumentProc p, const QString& file, const std::vector<Record>& records, const std::string& code = " 80") {
+    ReportResult run(DocumentProc p, const QString& file, const std::vector<Record>& records,
+                     const std::string& code = " 80") {
         host->replies(SpoolReplies::report(records, code));
-        return p(t.ctx, options, screen, file, width, SampleRow());
+        const ReportResult result = p(t.ctx, options, screen, file, SampleRow());
+        width = result.recordWidth;
+        return result;
     }
 };
 
@@ -132,7 +135,7 @@ TEST_F(DocumentsTest, PdfRowsFollowThePrintControl) {
         for (const RowCase& c : layoutCases()) {
             SCOPED_TRACE(c.what);
             const QString file = path(QStringLiteral("layout.pdf"));
-            ASSERT_EQ(run(ProcPDF, file, c.records), 0);
+            ASSERT_TRUE(run(ProcPDF, file, c.records));
             EXPECT_EQ(pdfRows(ReadFileBytes(file)), c.rows);
         }
     }
@@ -144,7 +147,7 @@ TEST_F(DocumentsTest, HtmlLinesFollowThePrintControlUnlessBlankLinesAreRemoved) 
         for (const RowCase& c : layoutCases()) {
             SCOPED_TRACE(std::string(c.what) + (removeBlank ? ", blank lines removed" : ""));
             const QString file = path(QStringLiteral("layout.html"));
-            ASSERT_EQ(run(ProcHtml, file, c.records), 0);
+            ASSERT_TRUE(run(ProcHtml, file, c.records));
             const std::string html = ReadFileBytes(file);
             const size_t body = html.find("<div class=Section1>\r\n") + 22;
             EXPECT_EQ(html.substr(body), htmlBody(c.rows, removeBlank) + "</div>\r\n</body>\r\n</html>\r\n");
@@ -184,7 +187,7 @@ TEST_F(DocumentsTest, PdfPageSettingsFromTheOptions) {
         options.processType = QString::fromLatin1(c.type);
         const QString file = path(QStringLiteral("options.pdf"));
         std::vector<Record> records = WideSalesReport(RecordWidth(c.code));
-        ASSERT_EQ(run(ProcPDF, file, records, c.code), 0);
+        ASSERT_TRUE(run(ProcPDF, file, records, c.code));
         EXPECT_EQ(width, QString::fromLatin1(c.code));
         const std::string pdf = ReadFileBytes(file);
         const QStringList parts = QString::fromLatin1(c.fontAndLeading).split(QLatin1Char('|'));
@@ -207,7 +210,7 @@ TEST_F(DocumentsTest, APdfNumberThatIsNoNumberIsAFileErrorAndTouchesNothing) {
         WriteFileBytes(file, "EARLIER DOCUMENT");
         t.boxes->expect(QStringLiteral("PC level file error:13   Description: Type mismatch  Path and file: ") + file +
                         QLatin1Char(' '));
-        EXPECT_EQ(ProcPDF(t.ctx, options, screen, file, width, SampleRow()), -1);
+        EXPECT_FALSE(ProcPDF(t.ctx, options, screen, file, SampleRow()));
         EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright - ProcPDF"));
         EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
         EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT");
@@ -219,7 +222,7 @@ TEST_F(DocumentsTest, APdfNumberThatIsNoNumberIsAFileErrorAndTouchesNothing) {
 TEST_F(DocumentsTest, HtmlHeaderFontSizeAndEscapes) {
     options.htmlFontSize = QStringLiteral("12");
     const QString file = path(QStringLiteral("head.html"));
-    ASSERT_EQ(run(ProcHtml, file, {{"001", ' ', "A<B & C>D \x01\x81 \xE9"}}), 0);
+    ASSERT_TRUE(run(ProcHtml, file, {{"001", ' ', "A<B & C>D \x01\x81 \xE9"}}));
     const std::string html = ReadFileBytes(file);
     EXPECT_TRUE(html.starts_with("<html xmlns:o=\"urn:schemas-microsoft-com:office:office\"\r\n"
                                  "xmlns: w = \"urn:schemas-microsoft-com:office:word\"\r\n"
@@ -241,12 +244,12 @@ TEST_F(DocumentsTest, HtmlAddModeTwiceOntoOneDocument) {
         SCOPED_TRACE(empty);
         QFile::remove(file);
         if (empty) WriteFileBytes(file, "");
-        ASSERT_EQ(run(ProcHtml, file, {{"001", ' ', "FIRST"}}), 0);
+        ASSERT_TRUE(run(ProcHtml, file, {{"001", ' ', "FIRST"}}));
         EXPECT_TRUE(ReadFileBytes(file).starts_with("<html xmlns:o="));
     }
     const std::string first = ReadFileBytes(file);
-    ASSERT_EQ(run(ProcHtml, file, {{"001", ' ', "SECOND"}}), 0);
-    ASSERT_EQ(run(ProcHtml, file, {{"001", ' ', "THIRD"}}), 0);
+    ASSERT_TRUE(run(ProcHtml, file, {{"001", ' ', "SECOND"}}));
+    ASSERT_TRUE(run(ProcHtml, file, {{"001", ' ', "THIRD"}}));
     const std::string html = ReadFileBytes(file);
     const std::string separator = "<P>" + std::string(48, '.') + "</P>\r\n<div class=Section1>\r\n";
     std::string expected = first.substr(0, first.size() - std::string("</body>\r\n</html>\r\n").size()) +
@@ -261,7 +264,7 @@ TEST_F(DocumentsTest, HtmlAddModeKeepsEveryLineOfTheEarlierFile) {
     options.htmlAddToFile = true;
     const QString file = path(QStringLiteral("hand.html"));
     WriteFileBytes(file, "<HTML><BODY>\r\n\r\n<p>kept</p>\r\n\r\n</Body></HTML>");
-    ASSERT_EQ(run(ProcHtml, file, {{"001", ' ', "NEW"}}), 0);
+    ASSERT_TRUE(run(ProcHtml, file, {{"001", ' ', "NEW"}}));
     EXPECT_TRUE(ReadFileBytes(file).starts_with("<HTML><BODY>\r\n\r\n<p>kept</p>\r\n\r\n              \r\n<P>"));
 }
 
@@ -281,7 +284,7 @@ TEST_F(DocumentsTest, HtmlAddModeWaitsForAnotherRunsDocument) {
         if (!otherEnds)
             t.boxes->expect(QStringLiteral("PC level file error:70   Description: ") + file +
                             QStringLiteral(" is being written by another program"));
-        EXPECT_EQ(run(ProcHtml, file, {{"001", ' ', "MINE"}}), otherEnds ? 0 : -1);
+        EXPECT_EQ(bool(run(ProcHtml, file, {{"001", ' ', "MINE"}})), otherEnds);
         if (other.isOpen()) other.commit();
         const std::string html = ReadFileBytes(file);
         EXPECT_TRUE(html.starts_with("<HTML><BODY>\r\n<p>the other run's</p>\r\n")) << html;
@@ -336,7 +339,7 @@ TEST_F(DocumentsTest, AnEarlierDocumentSurvivesWhateverStopsTheDownload) {
                 t.boxes->expect(QStringLiteral("Access denied.  Possible authority problem."));
                 break;
             }
-            EXPECT_EQ(target.proc(t.ctx, options, screen, file, width, SampleRow()), -1);
+            EXPECT_FALSE(target.proc(t.ctx, options, screen, file, SampleRow()));
             host->afterReply = nullptr;
             t.ctx.link.clearCancel();
             EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT\r\n");
@@ -358,7 +361,7 @@ TEST_F(DocumentsTest, WithoutAnEarlierDocumentWhatArrivedIsAValidOne) {
         host->drop();
         t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
         const QString file = path(QString::fromLatin1(target.file));
-        EXPECT_EQ(target.proc(t.ctx, options, screen, file, width, SampleRow()), -1);
+        EXPECT_FALSE(target.proc(t.ctx, options, screen, file, SampleRow()));
         EXPECT_EQ(lastStatus(), QStringLiteral("Transfer to file ") + file +
                                     QStringLiteral(" is incomplete.  11 records transferred."));
         std::vector<std::string> lines;
@@ -397,9 +400,9 @@ TEST_F(DocumentsTest, AWriteFailureRemovesThePartAndKeepsTheEarlierDocument) {
             setrlimit(RLIMIT_FSIZE, &small);
             SpoolFileRow::Fields big = SampleRowFields();
             big.pages = "  200";
-            const int result = target.proc(t.ctx, options, screen, file, width, SpoolFileRow::fromFields(big));
+            const ReportResult result = target.proc(t.ctx, options, screen, file, SpoolFileRow::fromFields(big));
             setrlimit(RLIMIT_FSIZE, &before);
-            EXPECT_EQ(result, -1);
+            EXPECT_FALSE(result);
             EXPECT_EQ(t.boxes->shown().back().title, QString::fromLatin1(target.title));
             if (earlier)
                 EXPECT_EQ(ReadFileBytes(file), "EARLIER DOCUMENT\r\n");
@@ -432,9 +435,9 @@ TEST_F(DocumentsTest, AnUnfinishedDocumentWhoseEndDoesNotFitIsNotKept) {
             host->drop();
             t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
             if (!thenBox.isEmpty()) t.boxes->expect(thenBox);
-            return target.proc(t.ctx, options, screen, file, width, SampleRow());
+            return target.proc(t.ctx, options, screen, file, SampleRow());
         };
-        ASSERT_EQ(brokenRun(QString()), -1);
+        ASSERT_FALSE(brokenRun(QString()));
         const qint64 whole = QFileInfo(file).size();
         ASSERT_GT(whole, 0);
         ASSERT_TRUE(QFile::remove(file));
@@ -442,10 +445,10 @@ TEST_F(DocumentsTest, AnUnfinishedDocumentWhoseEndDoesNotFitIsNotKept) {
         struct rlimit small = before;
         small.rlim_cur = rlim_t(whole - 1);
         setrlimit(RLIMIT_FSIZE, &small);
-        const int result = brokenRun(QStringLiteral("PC level file error:61   Description: Disk full  Path and file: ") +
+        const ReportResult result = brokenRun(QStringLiteral("PC level file error:61   Description: Disk full  Path and file: ") +
                                      file + QLatin1Char(' '));
         setrlimit(RLIMIT_FSIZE, &before);
-        EXPECT_EQ(result, -1);
+        EXPECT_FALSE(result);
         EXPECT_FALSE(QFileInfo::exists(file)) << "a document of " << QFileInfo(file).size() << " bytes was kept";
         EXPECT_TRUE(QDir(t.dir.path()).entryList(QDir::Files).isEmpty());
         EXPECT_TRUE(t.boxes->done());
@@ -512,7 +515,7 @@ TEST_F(DocumentsTest, XmlLinesAndPagesInEveryLayout) {
         SCOPED_TRACE(c.what);
         options.removeBlankLines = c.removeBlank;
         const QString file = path(QStringLiteral("lines.xml"));
-        ASSERT_EQ(run(ProcXml, file, report, c.code), 0);
+        ASSERT_TRUE(run(ProcXml, file, report, c.code));
         const std::string xml = ReadFileBytes(file);
         const size_t pages = xml.find("<Pages>\r\n") + 9;
         EXPECT_EQ(xml.substr(pages), std::string(c.lines) + "</Pages>\r\n</Report>\r\n");
@@ -523,7 +526,7 @@ TEST_F(DocumentsTest, XmlLinesAndPagesInEveryLayout) {
 TEST_F(DocumentsTest, XmlAttributesAndAReportWithoutRecords) {
     const QString file = path(QStringLiteral("empty.xml"));
     host->reply(SpoolReplies::reply({}, "(END)", " 80"));
-    ASSERT_EQ(ProcXml(t.ctx, options, screen, file, width, SampleRow()), 0);
+    ASSERT_TRUE(ProcXml(t.ctx, options, screen, file, SampleRow()));
     EXPECT_EQ(ReadFileBytes(file),
               "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<Report>\r\n<Attributes>\r\n"
               "<SpoolFile>QSYSPRT</SpoolFile>\r\n<JobName>QPADEV0001</JobName>\r\n<User>JSMITH</User>\r\n"
@@ -535,10 +538,10 @@ TEST_F(DocumentsTest, XmlAttributesAndAReportWithoutRecords) {
     CheckXml(file);
     // The same report as PDF and HTML: a valid document without lines.
     host->reply(SpoolReplies::reply({}, "(END)", " 80"));
-    ASSERT_EQ(ProcPDF(t.ctx, options, screen, path(QStringLiteral("empty.pdf")), width, SampleRow()), 0);
+    ASSERT_TRUE(ProcPDF(t.ctx, options, screen, path(QStringLiteral("empty.pdf")), SampleRow()));
     CheckPdf(path(QStringLiteral("empty.pdf")), {.pages = 1, .width = 595, .height = 842});
     host->reply(SpoolReplies::reply({}, "(END)", " 80"));
-    ASSERT_EQ(ProcHtml(t.ctx, options, screen, path(QStringLiteral("empty.html")), width, SampleRow()), 0);
+    ASSERT_TRUE(ProcHtml(t.ctx, options, screen, path(QStringLiteral("empty.html")), SampleRow()));
     CheckHtml(path(QStringLiteral("empty.html")));
 }
 
@@ -547,7 +550,7 @@ TEST_F(DocumentsTest, XmlEscapesAndBlanksWhatParsersRefuse) {
     f.userData = "<A&B>";
     const QString file = path(QStringLiteral("odd.xml"));
     host->replies(SpoolReplies::report({{"001", ' ', "<TAG> & \x01\x1f\x81 \xE9\x80"}}, " 80"));
-    ASSERT_EQ(ProcXml(t.ctx, options, screen, file, width, SpoolFileRow::fromFields(f)), 0);
+    ASSERT_TRUE(ProcXml(t.ctx, options, screen, file, SpoolFileRow::fromFields(f)));
     const std::string xml = ReadFileBytes(file);
     EXPECT_NE(xml.find("<UserData>&lt;A&amp;B&gt;</UserData>\r\n"), std::string::npos);
     EXPECT_NE(xml.find(">{TAG} &amp;     \xE9\x80</Line001>\r\n"), std::string::npos);
@@ -557,7 +560,7 @@ TEST_F(DocumentsTest, XmlEscapesAndBlanksWhatParsersRefuse) {
 TEST_F(DocumentsTest, ProgressEveryFiftyRecords) {
     host->replies(SpoolReplies::report(NumberedRecords(120), " 80"));
     const QString file = path(QStringLiteral("progress.xml"));
-    ASSERT_EQ(ProcXml(t.ctx, options, screen, file, width, SampleRow()), 0);
+    ASSERT_TRUE(ProcXml(t.ctx, options, screen, file, SampleRow()));
     QStringList progress;
     for (const QString& s : screen.history)
         if (s.startsWith(QLatin1String("Records transferred: "))) progress << s;
@@ -586,7 +589,7 @@ TEST_F(DocumentsTest, NothingRunsOffThePaperAtAnyWidth) {
                 options.pdfLandscape = landscape;
                 const QString file = path(QStringLiteral("paper.pdf"));
                 std::vector<Record> records = WideSalesReport(columns);
-                ASSERT_EQ(run(ProcPDF, file, records, code), 0);
+                ASSERT_TRUE(run(ProcPDF, file, records, code));
                 const int across = landscape ? paper.height : paper.width;
                 std::vector<std::string> lines;
                 for (const Record& r : records) lines.push_back(r.text);
@@ -609,7 +612,7 @@ TEST_F(DocumentsTest, BestFitKeepsEveryHostPageOnOnePdfPage) {
             records.push_back({(last < 100 ? "0" : "") + std::to_string(last), ' ', "FOOTER OF PAGE " + std::to_string(page)});
         }
         const QString file = path(QStringLiteral("fit.pdf"));
-        ASSERT_EQ(run(ProcPDF, file, records), 0);
+        ASSERT_TRUE(run(ProcPDF, file, records));
         std::vector<std::string> lines;
         for (const Record& r : records) lines.push_back(r.text);
         CheckPdf(file, {.pages = 3, .width = 595, .height = 842, .lines = lines});

@@ -218,13 +218,13 @@ protected:
     std::string transfer(const char* code, const std::vector<Record>& records) {
         serve(records);
         const QString file = path("report.txt");
-        EXPECT_EQ(ProcTxt(t.ctx, options, screen, file, width, QString::fromLatin1(code), SampleRow()), 0);
+        EXPECT_TRUE(ProcTxt(t.ctx, options, screen, file, QString::fromLatin1(code), SampleRow()));
         return ReadFileBytes(file);
     }
     std::string document(DocumentProc proc, const char* name, const std::vector<Record>& records) {
         serve(records);
         const QString file = path(name);
-        EXPECT_EQ(proc(t.ctx, options, screen, file, width, SampleRow()), 0);
+        EXPECT_TRUE(proc(t.ctx, options, screen, file, SampleRow()));
         return ReadFileBytes(file);
     }
     // The text file: the reference every destination is held to.
@@ -251,9 +251,9 @@ protected:
         {
             serve(records);
             // A batch run prints on the default printer without its dialog.
-            t.ctx.mode.gBatchNoDialogs = true;
-            EXPECT_EQ(PrintSpoolFileToPrinter(t.ctx, options, screen, SampleRow()), 0);
-            t.ctx.mode.gBatchNoDialogs = false;
+            t.ctx.mode.gBatchMode = t.ctx.mode.gBatchNoDialogs = true;
+            EXPECT_TRUE(PrintSpoolFileToPrinter(t.ctx, options, screen, SampleRow()));
+            t.ctx.mode.gBatchMode = t.ctx.mode.gBatchNoDialogs = false;
             EXPECT_FALSE(t.printer->documents().empty());
             if (!t.printer->documents().empty()) got["printer"] = printerPlacement(t.printer->documents().back());
         }
@@ -288,7 +288,6 @@ protected:
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
     DownloadOptions options = TextFileOptions();
     StatusRecorder screen{t.ctx.link};
-    QString width;
 };
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "FileDownload.h"
 #include "FileSizeLimit.h"
 #include "ProcTxt.h"
 #include "SpoolExchange.h"
@@ -29,8 +30,11 @@ protected:
     QString width;
 
     QString path(const QString& name) { return t.dir.path() + QLatin1Char('/') + name; }
-    int run(const QString& file, const QString& code = QStringLiteral("Text"), const SpoolFileRow& row = SampleRow()) {
-        return ProcTxt(t.ctx, options, screen, file, width, code, row);
+    ReportResult run(const QString& file, const QString& code = QStringLiteral("Text"),
+                     const SpoolFileRow& row = SampleRow()) {
+        const ReportResult result = ProcTxt(t.ctx, options, screen, file, code, row);
+        width = result.recordWidth;
+        return result;
     }
     QString lastStatus() const { return screen.last(); }
     // "Replace file" (1) or "Add to file" (0).
@@ -55,11 +59,10 @@ TEST_F(ProcTxtTest, AnUnknownWidthCodeIsARefusedDownload) {
         const QString file = earlierFile(replace);
         host->reply(SpoolReplies::reply({SpoolReplies::slot(80, {"001", ' ', "LOST"})}, "(MORE)", " 81"));
         t.boxes->expect(QStringLiteral("The host sent the report with the record width code \" 81\""));
-        width = QStringLiteral("old");
-        EXPECT_EQ(run(file), -1);
+        EXPECT_FALSE(run(file));
         EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
         EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
-        EXPECT_EQ(width, QStringLiteral("old"));
+        EXPECT_TRUE(width.isEmpty());
         EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Critical);
         // The host, which still holds the rest, is told to drop it.
         EXPECT_EQ(host->downloadRequests(), 1);
@@ -68,7 +71,7 @@ TEST_F(ProcTxtTest, AnUnknownWidthCodeIsARefusedDownload) {
     // With no earlier file none is made; a last block needs no cancel.
     host->reply(SpoolReplies::reply({}, "(END)", "999"));
     t.boxes->expect(QStringLiteral("The host sent the report with the record width code \"999\""));
-    EXPECT_EQ(run(path(QStringLiteral("never.txt"))), -1);
+    EXPECT_FALSE(run(path(QStringLiteral("never.txt"))));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("never.txt"))));
     EXPECT_EQ(host->cancelRequests, 1);
     EXPECT_TRUE(t.boxes->done());
@@ -81,14 +84,14 @@ TEST_F(ProcTxtTest, AReportWithoutRecordsGivesAnEmptyFile) {
         replaceFile(replace);
         WriteFileBytes(file, "EARLIER REPORT\r\n");
         host->reply(SpoolReplies::reply({}, "(END)", " 80"));
-        EXPECT_EQ(run(file), 0);
+        EXPECT_TRUE(run(file));
         // Replaced by the empty report, or nothing added to it.
         EXPECT_EQ(ReadFileBytes(file), replace ? "" : "EARLIER REPORT\r\n");
         EXPECT_EQ(lastStatus(), QStringLiteral("Transfer is complete to ") + file + QStringLiteral(".  0 records transferred."));
     }
     QFile::remove(file);
     host->reply(SpoolReplies::reply({}, "(END)", " 80"));
-    EXPECT_EQ(run(file), 0);
+    EXPECT_TRUE(run(file));
     EXPECT_TRUE(QFileInfo::exists(file));
     EXPECT_EQ(ReadFileBytes(file), "");
 }
@@ -104,7 +107,7 @@ TEST_F(ProcTxtTest, BlocksAreRequestedUntilTheEndAndBlankSlotsSkipped) {
     replies[0] = SpoolReplies::reply(first, "(MORE)", " 80");
     host->replies(replies);
     const QString file = path(QStringLiteral("blocks.txt"));
-    ASSERT_EQ(run(file), 0);
+    ASSERT_TRUE(run(file));
     EXPECT_EQ(host->downloadRequests(), 3);
     for (const std::string& r : host->requests) EXPECT_EQ(r, host->requests[0]);
     std::string expected;
@@ -119,13 +122,13 @@ TEST_F(ProcTxtTest, TheRequestCarriesTheScreensOptions) {
     options.fromPage = QStringLiteral("2");
     options.toPage = QStringLiteral("5");
     host->replies(SpoolReplies::report(NumberedRecords(1), " 80"));
-    ASSERT_EQ(run(path(QStringLiteral("a.txt"))), 0);
+    ASSERT_TRUE(run(path(QStringLiteral("a.txt"))));
     EXPECT_EQ(host->requests[0].substr(51, 22), "00000000020000000005Y1");
     // With print control the host does not drop overprinting.
     options.printControl = true;
     options.minusSignApplicable = false;
     host->replies(SpoolReplies::report(NumberedRecords(1), " 80"));
-    ASSERT_EQ(run(path(QStringLiteral("b.txt"))), 0);
+    ASSERT_TRUE(run(path(QStringLiteral("b.txt"))));
     EXPECT_EQ(host->requests[1].substr(71, 2), "  ");
 }
 
@@ -133,7 +136,7 @@ TEST_F(ProcTxtTest, ProgressEveryFiftyRecords) {
     options.pageLength = QStringLiteral("Variable");
     host->replies(SpoolReplies::report(NumberedRecords(120), " 80"));
     const QString file = path(QStringLiteral("progress.txt"));
-    ASSERT_EQ(run(file), 0);
+    ASSERT_TRUE(run(file));
     QStringList progress;
     for (const QString& s : screen.history)
         if (s.startsWith(QLatin1String("Records transferred: "))) progress << s;
@@ -148,7 +151,7 @@ TEST_F(ProcTxtTest, AddToFileAppendsAfterTheOldLines) {
     const QString file = path(QStringLiteral("add.txt"));
     WriteFileBytes(file, "OLD LINE\r\n");
     host->replies(SpoolReplies::report(NumberedRecords(2), " 80"));
-    ASSERT_EQ(run(file), 0);
+    ASSERT_TRUE(run(file));
     EXPECT_EQ(ReadFileBytes(file), "OLD LINE\r\nRECORD 1\r\nRECORD 2\r\n");
 }
 
@@ -158,17 +161,16 @@ TEST_F(ProcTxtTest, ARefusedReportLeavesAnExistingFileUntouched) {
         const QString file = earlierFile(replace);
         host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
         t.boxes->expect(QStringLiteral("Spool file is not available. The spool file may have been removed from the system, may be empty,"));
-        width = QStringLiteral("old");
-        EXPECT_EQ(run(file), -1);
+        EXPECT_FALSE(run(file));
         EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
-        EXPECT_EQ(width, QStringLiteral("old"));
+        EXPECT_TRUE(width.isEmpty());
         EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("Tolvane"));
         EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Critical);
     }
     // A whole-queue batch run shows no message; a new name is not created.
     t.ctx.mode.gBatchNoDialogs = true;
     host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
-    EXPECT_EQ(run(path(QStringLiteral("never.txt"))), -1);
+    EXPECT_FALSE(run(path(QStringLiteral("never.txt"))));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("never.txt"))));
     EXPECT_TRUE(t.boxes->done());
 }
@@ -192,11 +194,10 @@ TEST_F(ProcTxtTest, AnExchangeThatFailsBeforeItsFirstReplyLeavesAnExistingFileUn
                 host->drop();
             }
             t.boxes->expect(QString::fromLatin1(c.box));
-            width = QStringLiteral("old");
-            EXPECT_EQ(run(file), -1);
+            EXPECT_FALSE(run(file));
             t.ctx.link.clearCancel();
             EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
-            EXPECT_EQ(width, QStringLiteral("old"));
+            EXPECT_TRUE(width.isEmpty());
         }
     }
     EXPECT_TRUE(t.boxes->done());
@@ -209,7 +210,7 @@ TEST_F(ProcTxtTest, ALaterRefusalLeavesAnIncompleteReport) {
     host->replies(replies);
     t.boxes->expect(QStringLiteral("Access denied.  Possible authority problem."));
     const QString file = path(QStringLiteral("denied.txt"));
-    EXPECT_EQ(run(file), -1);
+    EXPECT_FALSE(run(file));
     EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright"));
     const std::string written = ReadFileBytes(file);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 11);
@@ -222,7 +223,7 @@ TEST_F(ProcTxtTest, ABrokenLinkLeavesAnIncompleteReport) {
     host->drop();
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
     const QString file = path(QStringLiteral("broken.txt"));
-    EXPECT_EQ(run(file), -1);
+    EXPECT_FALSE(run(file));
     const std::string written = ReadFileBytes(file);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 11);
     EXPECT_EQ(lastStatus(), QStringLiteral("Transfer to file ") + file + QStringLiteral(" is incomplete.  11 records transferred."));
@@ -237,7 +238,7 @@ TEST_F(ProcTxtTest, ACancelAfterTheFirstBlockKeepsTheCancelTexts) {
     };
     t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  "));
     const QString file = path(QStringLiteral("cancel.txt"));
-    EXPECT_EQ(run(file), -1);
+    EXPECT_FALSE(run(file));
     EXPECT_EQ(host->cancelRequests, 1);
     const std::string written = ReadFileBytes(file);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 11);
@@ -279,7 +280,7 @@ TEST_F(ProcTxtTest, EveryFailureAfterTheFirstBlockLeavesAnEarlierFileByteForByte
             host->reply(firstBlock);
             c.script();
             t.boxes->expect(QString::fromLatin1(c.box));
-            EXPECT_EQ(run(file), -1);
+            EXPECT_FALSE(run(file));
             t.ctx.link.clearCancel();
             EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
             EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
@@ -300,7 +301,7 @@ TEST_F(ProcTxtTest, AHostThatKeepsSayingMoreIsStoppedAtWhatThePagesCanHold) {
     // asked for while the 24th was written; its reply is read and dropped.
     host->replies(SpoolReplies::report(NumberedRecords(11 * 40), " 80"));
     t.boxes->expect(QStringLiteral("The host keeps sending lines beyond what the report's page count (1) can hold."));
-    EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), -1);
+    EXPECT_FALSE(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)));
     EXPECT_EQ(host->downloadRequests(), 25);
     EXPECT_EQ(host->cancelRequests, 1);
     EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
@@ -336,7 +337,7 @@ TEST_F(ProcTxtTest, TheGuardCountsTheSameLinesWhateverTheLayout) {
         const QString file = earlierFile(1);
         host->replies(SpoolReplies::report(records, " 80"));
         t.boxes->expect(QStringLiteral("The host keeps sending lines beyond what the report's page count (10) can hold."));
-        EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(tenPages)), -1);
+        EXPECT_FALSE(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(tenPages)));
         EXPECT_EQ(host->downloadRequests(), 3);
         EXPECT_EQ(host->cancelRequests, 1);
         EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
@@ -357,7 +358,7 @@ TEST_F(ProcTxtTest, AOnePageReportOfBlankSlotsBetweenItsRecordsDownloadsWhole) {
         expected += text + "\r\n";
     }
     const QString file = path(QStringLiteral("whole.txt"));
-    EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), 0);
+    EXPECT_TRUE(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)));
     EXPECT_EQ(ReadFileBytes(file), expected);
     EXPECT_EQ(host->cancelRequests, 0);
     EXPECT_TRUE(t.boxes->done());
@@ -385,10 +386,10 @@ TEST_F(ProcTxtTest, AOnePageReportFilledToItsLastLineDownloadsWhole) {
         if (lineMore) {
             t.boxes->expect(
                 QStringLiteral("The host keeps sending lines beyond what the report's page count (1) can hold."));
-            EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), -1);
+            EXPECT_FALSE(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)));
             EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
         } else {
-            EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)), 0);
+            EXPECT_TRUE(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(onePage)));
             std::string expected = "TOP\r\n";
             for (int i = 2; i < 255; ++i) expected += "\r\n";
             EXPECT_EQ(ReadFileBytes(file), expected + "FOOTER\r\n");
@@ -438,12 +439,12 @@ TEST_F(ProcTxtTest, RunsOfEmptyBlocksFromASlowHostAreAReportUntilNoPageCouldHold
         if (c.emptyBlocks < 0) {
             t.boxes->expect(
                 QStringLiteral("The host keeps saying that more of the report follows, but sends nothing more."));
-            EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(noCount)), -1);
+            EXPECT_FALSE(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(noCount)));
             EXPECT_LT(host->downloadRequests(), 2 + 2 * 24 + 40);
             EXPECT_EQ(host->cancelRequests, 1);
             EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
         } else {
-            EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(noCount)), 0);
+            EXPECT_TRUE(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(noCount)));
             EXPECT_EQ(ReadFileBytes(file), expected);
             EXPECT_EQ(host->cancelRequests, 0);
         }
@@ -461,7 +462,7 @@ TEST_F(ProcTxtTest, AHostThatSaysMoreAndSendsNothingIsStoppedSoonAfterItsLastRec
     host->reply(SpoolReplies::report(NumberedRecords(12), " 80")[0]);  // 11 records and "(MORE)"
     for (qint64 i = 0; i < kQuietBlocks + 10; ++i) host->reply(SpoolReplies::reply({}, "(MORE)", " 80"));
     t.boxes->expect(QStringLiteral("The host keeps saying that more of the report follows, but sends nothing more."));
-    EXPECT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(noCount)), -1);
+    EXPECT_FALSE(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(noCount)));
     EXPECT_EQ(host->downloadRequests(), kQuietBlocks + 2);  // one asked for ahead
     EXPECT_EQ(host->cancelRequests, 1);
     EXPECT_EQ(ReadFileBytes(file), "EARLIER REPORT\r\n");
@@ -509,7 +510,7 @@ TEST_F(ProcTxtTest, WhatArrivedGoesToTheDiskIn64KiBPieces) {
         };
         SpoolFileRow::Fields pages = SampleRowFields();
         pages.pages = "    12";
-        ASSERT_EQ(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(pages)), 0);
+        ASSERT_TRUE(run(file, QStringLiteral("Text"), SpoolFileRow::fromFields(pages)));
         host->afterReply = nullptr;
         EXPECT_EQ(ReadFileBytes(file), before + report);
         ASSERT_GT(seen.size(), before.size());
@@ -524,14 +525,19 @@ TEST_F(ProcTxtTest, WhatArrivedGoesToTheDiskIn64KiBPieces) {
 }
 
 TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamingOptions) {
+    struct NamingOptionsSeen : RunWindows {
+        QStringList& shown;
+        explicit NamingOptionsSeen(QStringList& s) : shown(s) {}
+        void showNamingOptions(const QString& fullName) override { shown << fullName; }
+    };
     QStringList namingOptionsShown;
     t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
-    t.ctx.showNamingOptions = [&](const QString& fullName) { namingOptionsShown << fullName; };
+    t.ctx.installRunWindows(std::make_unique<NamingOptionsSeen>(namingOptionsShown));
     const QString file = path(QStringLiteral("missing/out.txt"));
     t.boxes->expect(QStringLiteral("PC level file error: 76  File may already be in use or the default directory for "
                                    "saving files is invalid.  Please specify a valid directory in Naming Options.  "
                                    "Description: Path not found  Path and file: ") + file + QLatin1Char(' '));
-    EXPECT_EQ(run(file), -1);
+    EXPECT_FALSE(run(file));
     EXPECT_EQ(t.boxes->shown().back().title, QStringLiteral("iSeries Spoolwright - ProcTxt"));
     EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
     EXPECT_EQ(namingOptionsShown, QStringList{QStringLiteral("1")});
@@ -540,7 +546,7 @@ TEST_F(ProcTxtTest, AMissingFolderIsReportedBeforeTheHostIsAskedAndOpensTheNamin
     // A batch run opens no window.
     t.ctx.mode.gBatchMode = true;
     t.boxes->expect(QStringLiteral("PC level file error: 76"));
-    EXPECT_EQ(run(file), -1);
+    EXPECT_FALSE(run(file));
     EXPECT_EQ(namingOptionsShown.size(), 1);
 }
 
@@ -551,7 +557,7 @@ TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
     options.pageLength = QStringLiteral("Variable");
     const QString mine = t.ctx.connection.gWorkDir + QStringLiteral("/Spwrt.txt");
     host->replies(SpoolReplies::report(NumberedRecords(2), " 80"));
-    ASSERT_EQ(run(mine), 0);
+    ASSERT_TRUE(run(mine));
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(mine).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
@@ -566,7 +572,7 @@ TEST_F(ProcTxtTest, FilesInTheWorkFolderAreNewAndTheUsersAlone) {
     for (int replace : {1, 0}) {
         replaceFile(replace);
         t.boxes->expect(QStringLiteral("PC level file error: 58  "));
-        EXPECT_EQ(run(planted), -1);
+        EXPECT_FALSE(run(planted));
     }
     EXPECT_EQ(host->downloadRequests(), 1);
     EXPECT_EQ(ReadFileBytes(victim), "NOT YOURS\r\n");
@@ -586,10 +592,56 @@ TEST_F(ProcTxtTest, FileErrorsCarryTheirNumbers) {
     t.ctx.mode.gBatchMode = true;
     for (const auto& c : cases) {
         t.boxes->expect(QString::fromLatin1(c.text));
-        EXPECT_EQ(run(c.file), -1) << c.file.toStdString();
+        EXPECT_FALSE(run(c.file)) << c.file.toStdString();
     }
     EXPECT_TRUE(t.boxes->done());
     EXPECT_TRUE(host->requests.empty());
+}
+
+namespace {
+// A writer whose disk fills up after `room` records.
+struct FillingSink : FileSink {
+    int room = 0;
+    void accepted(const std::string&) override {}
+    void record(const SpoolRecordSlot&) override {
+        if (room-- == 0) throw PcFileError{61, QStringLiteral("Disk full")};
+    }
+    void finish(bool) override {}
+    bool replacesEarlierFile() const override { return false; }
+};
+}  // namespace
+
+TEST_F(ProcTxtTest, AFileErrorComesBackToTheCallerWithItsNumberAndIsNotYetShown) {
+    const QString earlier = earlierFile(1);
+    const struct {
+        const char* what;
+        QString file;
+        int number;
+        const char* description;
+        int downloads, cancels;  // the next block is asked for before a block is written
+    } cases[] = {{"a missing folder", path(QStringLiteral("missing/out.txt")), 76, "Path not found", 0, 0},
+                 {"a disk that fills up", earlier, 61, "Disk full", 2, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        host->requests.clear();
+        host->cancelRequests = 0;
+        host->replies(SpoolReplies::report(NumberedRecords(200), " 80"));
+        FillingSink sink;
+        sink.room = 3;
+        const ReportResult result =
+            RunFileDownload(t.ctx, options, ExchangeStyle{}, screen, c.file, false, SampleRow(), sink);
+        EXPECT_FALSE(result);
+        ASSERT_TRUE(result.outcome.failure.has_value());
+        EXPECT_EQ(result.outcome.failure->number, c.number);
+        EXPECT_EQ(result.outcome.failure->text, QString::fromLatin1(c.description));
+        EXPECT_EQ(result.writtenAs, c.file);
+        // The caller words the message: nothing was shown yet.
+        EXPECT_TRUE(t.boxes->shown().empty());
+        EXPECT_EQ(host->downloadRequests(), c.downloads);
+        EXPECT_EQ(host->cancelRequests, c.cancels);
+        EXPECT_EQ(ReadFileBytes(earlier), "EARLIER REPORT\r\n");
+        host->script.clear();
+    }
 }
 
 TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
@@ -604,7 +656,7 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpStopsTheHostToo) {
     {
         // The disk takes some 70 records, then no more.
         FileSizeLimit full(70 * 1024);
-        EXPECT_EQ(run(file), -1);
+        EXPECT_FALSE(run(file));
     }
     EXPECT_EQ(host->cancelRequests, 1);
     EXPECT_LT(host->downloadRequests(), 200);
@@ -636,7 +688,7 @@ TEST_F(ProcTxtTest, ADiskThatFillsUpBeforeAHostFallsSilentIsToldWithinASecond) {
         const qint64 start = t.clock->nowMs();
         {
             FileSizeLimit full(30 * 1024);
-            EXPECT_EQ(run(file), -1);
+            EXPECT_FALSE(run(file));
         }
         EXPECT_LE(t.clock->nowMs() - start, 1500);
         EXPECT_EQ(host->downloadRequests(), 68);

@@ -26,16 +26,16 @@ struct ReportDeliveryTest : ::testing::Test {
     void SetUp() override {
         QDir().mkpath(folder);
         run.dispatch = [this](const ProcessType&, const DownloadOptions&) -> std::optional<ReportDelivery> {
-            return ReportDelivery{[this](QString& fileName, QString&, const SpoolFileRow& row) {
+            return ReportDelivery{[this](const QString& fileName, const SpoolFileRow& row) {
                 ++runs;
                 if (failWith) {
                     t.ctx.services.msgBox(QStringLiteral("Unable to open file ") + fileName);
-                    return 1;
+                    return ReportResult{};
                 }
                 QFile f(fileName);
-                if (!f.open(QIODevice::WriteOnly)) return 1;
+                if (!f.open(QIODevice::WriteOnly)) return ReportResult{};
                 f.write(QByteArray::fromStdString(row.fileName()));
-                return 0;
+                return ReportResult{Outcome::Done(), {}, fileName};
             }};
         };
     }

@@ -136,7 +136,7 @@ protected:
     std::shared_ptr<ScriptedHost> host = UseScriptedHost(t.ctx);
     PlainSplfScreen& screen = TextFileScreen(t.ctx);
     RecordingPrinter& printer = *t.printer;
-    int run() {
+    Outcome run() {
         DownloadOptions options = ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable);
         ReadDialogOptions(options, [&](const QString& key) { return t.ctx.services.getSetting(key); });
         ScreenProgress progress(screen);
@@ -148,7 +148,7 @@ protected:
 
 TEST_F(PrintTest, AReportPrintsWithItsPagesAndTheStatusTexts) {
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
-    EXPECT_EQ(run(), 0);
+    EXPECT_TRUE(run());
     ASSERT_EQ(printer.documents().size(), 1u);
     const auto& doc = printer.documents()[0];
     ASSERT_EQ(doc.size(), 3u);  // the host's three pages
@@ -167,7 +167,7 @@ TEST_F(PrintTest, AReportPrintsWithItsPagesAndTheStatusTexts) {
 TEST_F(PrintTest, ACancelledPrintDialogPrintsAndShowsNothing) {
     t.presenter->printAnswers = {false};
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
-    EXPECT_EQ(run(), -1);
+    EXPECT_FALSE(run());
     EXPECT_TRUE(host->requests.empty());
     EXPECT_EQ(printer.log(), QStringList{"dialog"});
     EXPECT_TRUE(t.boxes->shown().empty());
@@ -176,7 +176,7 @@ TEST_F(PrintTest, ACancelledPrintDialogPrintsAndShowsNothing) {
 TEST_F(PrintTest, ABatchRunPrintsOnTheDefaultPrinterWithoutADialogOrFailsClearlyWithoutOne) {
     t.ctx.mode.gBatchMode = true;
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
-    EXPECT_EQ(run(), 0);
+    EXPECT_TRUE(run());
     EXPECT_FALSE(printer.log().contains(QStringLiteral("dialog")));
     EXPECT_EQ(printer.documents().size(), 1u);
 
@@ -184,7 +184,7 @@ TEST_F(PrintTest, ABatchRunPrintsOnTheDefaultPrinterWithoutADialogOrFailsClearly
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
     const size_t asked = host->requests.size();
     t.boxes->expect(QStringLiteral("No printer is set up on this computer.  The spool file was not printed."));
-    EXPECT_EQ(run(), -1);
+    EXPECT_FALSE(run());
     EXPECT_EQ(host->requests.size(), asked);
     EXPECT_EQ(printer.documents().size(), 1u);
     EXPECT_TRUE(t.boxes->done());
@@ -195,7 +195,7 @@ TEST_F(PrintTest, APrinterErrorDropsTheJobAndStopsTheHost) {
     host->replies(SpoolReplies::report(NumberedRecords(40), " 80"));
     printer.failOn(QStringLiteral("print RECORD 15"), 482);
     t.boxes->expect(QStringLiteral("PC printer error 482"));
-    EXPECT_EQ(run(), -1);
+    EXPECT_FALSE(run());
     EXPECT_TRUE(t.boxes->done());
     EXPECT_TRUE(printer.documents().empty());
     EXPECT_EQ(printer.abortedDocuments(), 1);
@@ -207,7 +207,7 @@ TEST_F(PrintTest, AHostThatStopsAnsweringEndsTheJobWithWhatCame) {
     host->reply(SpoolReplies::report(NumberedRecords(30), " 80")[0]);
     host->drop();
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
-    EXPECT_EQ(run(), -1);
+    EXPECT_FALSE(run());
     ASSERT_EQ(printer.documents().size(), 1u);
     EXPECT_EQ(printer.documents()[0][0].lines.size(), 11);
     EXPECT_FALSE(printer.started());
@@ -216,26 +216,26 @@ TEST_F(PrintTest, AHostThatStopsAnsweringEndsTheJobWithWhatCame) {
 
 TEST_F(PrintTest, RefusalsFirstAndLater) {
     // First reply refused in a whole-queue batch: no box, nothing printed.
-    t.ctx.mode.gBatchNoDialogs = true;
+    t.ctx.mode.gBatchMode = t.ctx.mode.gBatchNoDialogs = true;
     host->reply(SpoolReplies::reply({}, "(INVALID)", " 80"));
-    EXPECT_EQ(run(), -1);
+    EXPECT_FALSE(run());
     EXPECT_TRUE(t.boxes->shown().empty());
     EXPECT_FALSE(printer.started());
     EXPECT_TRUE(printer.documents().empty());
-    t.ctx.mode.gBatchNoDialogs = false;
+    t.ctx.mode.gBatchMode = t.ctx.mode.gBatchNoDialogs = false;
     // A later refusal: "Access denied", the records so far printed and completed.
     std::vector<std::string> replies = SpoolReplies::report(NumberedRecords(15), " 80");
     replies[1] = SpoolReplies::reply({}, "(INVALID)", " 80");
     host->replies(replies);
     t.boxes->expect(QStringLiteral("Access denied.  Possible authority problem."));
-    EXPECT_EQ(run(), -1);
+    EXPECT_FALSE(run());
     ASSERT_EQ(printer.documents().size(), 1u);
     EXPECT_EQ(lastStatus(), QStringLiteral("Print is complete to Test Printer.  11 records printed."));
 }
 
 TEST_F(PrintTest, ProgressEveryFiftyRecordsAndAnUnknownWidthIsRefused) {
     host->replies(SpoolReplies::report(NumberedRecords(120), " 80"));
-    EXPECT_EQ(run(), 0);
+    EXPECT_TRUE(run());
     EXPECT_TRUE(screen.statusHistory.contains(QStringLiteral("Records printed: 55   ")));
     EXPECT_TRUE(screen.statusHistory.contains(QStringLiteral("Records printed: 110   ")));
     EXPECT_EQ(lastStatus(), QStringLiteral("Print is complete to Test Printer.  120 records printed."));
@@ -243,7 +243,7 @@ TEST_F(PrintTest, ProgressEveryFiftyRecordsAndAnUnknownWidthIsRefused) {
     // A width this program cannot read: refused before anything is printed.
     host->reply(SpoolReplies::reply({SpoolReplies::slot(80, {"001", ' ', "LOST"})}, "(END)", " 81"));
     t.boxes->expect(QStringLiteral("record width code \" 81\", which this program cannot read."));
-    EXPECT_EQ(run(), -1);
+    EXPECT_FALSE(run());
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(printer.documents().size(), 1u);
     EXPECT_FALSE(printer.started());
@@ -257,7 +257,7 @@ TEST_F(PrintTest, NothingRunsOffTheRightEdgeOfThePage) {
     printer.pageWidthPoints = 540;  // Letter, 0.25 in margins
     t.ctx.services.saveSetting(QStringLiteral("132 Fontsize"), QStringLiteral("9"));
     host->replies(SpoolReplies::report(WideSalesReport(132), "132"));
-    EXPECT_EQ(run(), 0);
+    EXPECT_TRUE(run());
     // 132 columns of 0.6 x 9 points are 712.8 points: 6.8 points fit.
     EXPECT_TRUE(printer.log().contains(QStringLiteral("size 6.8"))) << printer.log().join('|').toStdString();
     EXPECT_EQ(printer.fontSize, 6.8);
@@ -265,7 +265,7 @@ TEST_F(PrintTest, NothingRunsOffTheRightEdgeOfThePage) {
                                            "printed in 6.8 points instead of 9, so that all 132 columns fit across "
                                            "the page."));
     host->replies(SpoolReplies::report(SalesReport(), " 80"));
-    EXPECT_EQ(run(), 0);
+    EXPECT_TRUE(run());
     EXPECT_EQ(printer.fontSize, 9);  // 80 columns at the automatic 9 points fit
     EXPECT_EQ(lastStatus(), QStringLiteral("Print is complete to Test Printer.  21 records printed."));
 }
