@@ -108,16 +108,6 @@ ReportOutcome stoppedBefore(const SpoolFileRow& row) {
     return skipped;
 }
 
-// The values the program's first start fills in; the run's options and names rely on them.
-void seedDefaults(RunContext& ctx) {
-    ctx.services.seedSetting(Setting::RemoveBlanks);
-    ctx.services.seedSetting(Setting::MinusSign);
-    ctx.services.seedSetting(Setting::FullName);
-    ctx.services.seedSetting(Setting::SavePath, SystemTempFolder(ctx.services));
-    ctx.services.seedSetting(Setting::Email);
-    ctx.services.seedSetting(Setting::AutoConnect);
-}
-
 // The run settings: the remembered values, then each settings file in its
 // order. A file that cannot be used ends the run (its status back).
 std::optional<int> readSettings(RunContext& ctx, const Parameters& p, RunSettings& settings) {
@@ -254,7 +244,8 @@ int runChecked(RunContext& ctx, const QStringList& given) {
         ReportBadParameter(ctx, bad);
         return kExitBadParameter;
     }
-    seedDefaults(ctx);
+    // The values a first start fills in; the run's options and names rely on them.
+    SeedFirstStart(ctx.services);
     // The mail programs of this platform, found by the destinations' discovery.
     if (!DeliveryOf(ctx).mailStandIns) InstallMailStandIns(ctx);
     RunSettings settings;

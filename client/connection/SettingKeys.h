@@ -50,8 +50,8 @@ inline constexpr SettingKey Outq{"Outq", K::Text};
 inline constexpr SettingKey Library{"Library", K::Text};
 inline constexpr SettingKey Wrksplf{"Wrksplf", K::Text};
 
-// The downloads. The save folder's first value is the system's temporary
-// folder, known only at run time (SystemTempFolder).
+// The downloads. The save folder's first value is known only at run time
+// (FirstStart below).
 inline constexpr SettingKey SavePath{"Save Path", K::Text};
 inline constexpr SettingKey FullName{"FullName", K::Number, "1"};
 inline constexpr SettingKey RemoveBlanks{"RemoveBlanks", K::Number, "0"};
@@ -141,4 +141,15 @@ inline constexpr SettingKey MailPassword{"Mail password", K::Text};
 inline constexpr SettingKey MailTls{"Mail TLS", K::Text};
 inline constexpr SettingKey MailTimeout{"Mail timeout", K::Number};
 inline constexpr SettingKey DraftsFolder{"Drafts folder", K::Text};
+
+// What a first start fills in where nothing usable is stored (SeedFirstStart),
+// in its order, with and without windows alike; each with the step of the
+// start with windows that fills it in, whose number a failure there names.
+// The save folder's value is the user's own cache folder (SystemTempFolder).
+struct FirstStartSeed {
+    const SettingKey* key;
+    int startStep;
+};
+inline constexpr FirstStartSeed FirstStart[] = {{&RemoveBlanks, 5}, {&MinusSign, 5}, {&FullName, 6},
+                                                {&SavePath, 6},     {&Email, 7},     {&AutoConnect, 8}};
 }  // namespace Setting

@@ -2,6 +2,10 @@
 
 #include <QLocale>
 
+#include "Services.h"
+#include "SettingKeys.h"
+#include "WorkDirectory.h"
+
 QString commandLineOf(const QStringList& arguments) {
     // Each shell argument is one parameter: joined by the separator the batch run splits at.
     return arguments.mid(1).join(QLatin1Char(','));
@@ -15,4 +19,12 @@ std::optional<bool> readAsBoolean(const QString& text) {
     const double d = QLocale::c().toDouble(t, &ok);
     if (ok) return d != 0.0;
     return std::nullopt;
+}
+
+void SeedFirstStart(Services& services, std::optional<int> startStep) {
+    for (const Setting::FirstStartSeed& seed : Setting::FirstStart) {
+        if (startStep && seed.startStep != *startStep) continue;
+        if (seed.key == &Setting::SavePath) services.seedSetting(*seed.key, SystemTempFolder(services));
+        else services.seedSetting(*seed.key);
+    }
 }

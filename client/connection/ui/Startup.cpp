@@ -13,7 +13,6 @@
 #include "ConnectionWindows.h"
 #include "MousePointer.h"
 #include "SettingValues.h"
-#include "WorkDirectory.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 
@@ -50,16 +49,10 @@ public:
 
         step(3, [&] { readDefaults(m); });
         step(4, [&] { readSelection(m); });
-        step(5, [&] {
-            ctx_.services.seedSetting(Setting::RemoveBlanks);
-            ctx_.services.seedSetting(Setting::MinusSign);
-        });
-        step(6, [&] {
-            ctx_.services.seedSetting(Setting::FullName);
-            ctx_.services.seedSetting(Setting::SavePath, SystemTempFolder(ctx_.services));
-        });
+        step(5, [&] { SeedFirstStart(ctx_.services, 5); });
+        step(6, [&] { SeedFirstStart(ctx_.services, 6); });
         step(7, [&] {
-            ctx_.services.seedSetting(Setting::Email);
+            SeedFirstStart(ctx_.services, 7);
             m.setStatusPanel(QStringLiteral("Please specify a user, an outq or both.  "));
             m.lblStatus->setText(QStringLiteral("Not connected."));
         });
@@ -136,12 +129,8 @@ private:
 
     void readAutoConnect(frmMain& m) {
         const QString v = ctx_.services.getSetting(Setting::AutoConnect);
-        if (!HasValue(v)) {
-            ctx_.services.saveTruth(Setting::AutoConnect, true);
-            m.itmAutoConnect->setChecked(true);
-        } else {
-            m.itmAutoConnect->setChecked(v == QLatin1String("True"));
-        }
+        SeedFirstStart(ctx_.services, 8);
+        m.itmAutoConnect->setChecked(!HasValue(v) || v == QLatin1String("True"));
     }
 
     void showMainWindow(frmMain& m) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFile>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -8,8 +9,10 @@
 #include <QTimer>
 #include <stdexcept>
 
+#include "IniSettingsStore.h"
 #include "MainwinFakes.h"
 #include "Startup.h"
+#include "SwdeskRun.h"
 #include "frmMain.h"
 
 namespace {
@@ -79,6 +82,41 @@ TEST(Startup, ExistingValuesAreNeverReseeded) {
     EXPECT_EQ(s.value("Save Path"), "/srv/reports/");
     EXPECT_EQ(s.value("Email"), "0");
     EXPECT_FALSE(s.store->written.contains("RemoveBlanks"));
+}
+
+QByteArray fileText(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The file a first start leaves, with windows or from a command line that
+// ends before it connects: the values the program relies on, filled in alike;
+// only the folder of the user's own cache differs.
+TEST(Startup, AFirstStartRemembersTheSameValuesWithOrWithoutWindows) {
+    const auto remembered = [](const QString& cache) {
+        return "; Remembered settings of iSeries Spoolwright.\n[Settings]\nRemoveBlanks=\"0\"\nMinusSign=\"1\"\n"
+               "FullName=\"1\"\nSave Path=\"" + cache.toUtf8() + "\"\nEmail=\"0\"\nAuto connect=\"True\"\n";
+    };
+    {
+        Start s;
+        auto ini = std::make_unique<IniSettingsStore>(s.t.dir.filePath(QStringLiteral("config")));
+        const QString file = ini->fileName(QString::fromLatin1(Services::kAppTitle));
+        s.t.ctx.services.settings = std::move(ini);
+        Main(s.t.ctx);
+        EXPECT_EQ(fileText(file), remembered(s.t.dir.path() + "/cache/")) << "with windows";
+    }
+    {
+        SwdeskHome home;
+        QFile sets(home.path(QStringLiteral("t.spw")));
+        ASSERT_TRUE(sets.open(QIODevice::WriteOnly));
+        sets.write("[Properties]\r\nID=Spwrter_10.0\r\nProcess=Nowhere\r\n");
+        sets.close();
+        const SwdeskRun r = home.run({QStringLiteral("SETS:") + sets.fileName(), QStringLiteral("FILE:QSYSPRT")});
+        EXPECT_NE(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(fileText(home.path(QStringLiteral("config/Tolvane/iSeries Spoolwright.ini"))),
+                  remembered(home.path(QStringLiteral("cache/Tolvane/"))))
+            << "from a command line";
+    }
 }
 
 TEST(Startup, SecondStartReadsBackWhatTheFirstRemembered) {
@@ -189,3 +227,4 @@ TEST(Startup, InteractiveStartShowsTheSplashDuringTheWait) {
 }
 
 }  // namespace
+
