@@ -136,10 +136,12 @@ int main(int argc, char** argv) {
     const Run text = deliver(screen, QStringLiteral("\x01"), [&](const DownloadOptions& o, DownloadProgress& p) {
         return bool(ProcTxt(ctx, o, p, textFile, QStringLiteral("Text"), row));
     });
-    const Run excel = deliver(screen, QStringLiteral("Checking for an existing instance of Excel"),
-                              [&](const DownloadOptions& o, DownloadProgress& p) { return ProcExcel(ctx, o, p, row) == 0; });
-    const Run word = deliver(screen, QStringLiteral("Checking for an existing instance of Word"),
-                             [&](const DownloadOptions& o, DownloadProgress& p) { return ProcWord_8(ctx, o, p, row) == 0; });
+    const Run excel =
+        deliver(screen, QStringLiteral("Checking for an existing instance of Excel"),
+                [&](const DownloadOptions& o, DownloadProgress& p) { return bool(ProcExcel(ctx, o, p, row)); });
+    const Run word =
+        deliver(screen, QStringLiteral("Checking for an existing instance of Word"),
+                [&](const DownloadOptions& o, DownloadProgress& p) { return bool(ProcWord_8(ctx, o, p, row)); });
     auto written = [&](const char* pattern) {
         const QStringList found = QDir(out.path()).entryList({QString::fromLatin1(pattern)}, QDir::Files);
         return found.isEmpty() ? QString() : out.filePath(found.first());

@@ -16,16 +16,16 @@ void genericError(RunContext& ctx, int number, const QString& description) {
     ctx.services.report(Failure{ErrorText(number, description), MsgIcon::None, QStringLiteral("Tolvane")});
 }
 
-int notActivated(RunContext& ctx, const QString& program, const QString& window) {
+Outcome notActivated(RunContext& ctx, const QString& program, const QString& window) {
     ctx.services.report(Failure{QStringLiteral("The %1 window \"%2\" did not come to the front; the report was not attached.")
                            .arg(program, window),
                        MsgIcon::Critical, QStringLiteral("Tolvane")});
     setMousePointer(MousePointer::Normal);
-    return 1;
+    return Outcome::Stopped();
 }
 
 template <class F>
-int trapped(RunContext& ctx, F body, const std::function<void(int, const QString&)>& report) {
+Outcome trapped(RunContext& ctx, F body, const std::function<void(int, const QString&)>& report) {
     try {
         return body();
     } catch (const AutomationError& e) {
@@ -35,7 +35,7 @@ int trapped(RunContext& ctx, F body, const std::function<void(int, const QString
     }
     setMousePointer(MousePointer::Normal);
     (void)ctx;
-    return 1;
+    return Outcome::Stopped();
 }
 }  // namespace
 
@@ -57,10 +57,10 @@ const KeysAttach kNetscapeKeys{"Netscape", "Composition", 0, "%FHF", "{Enter}", 
 const KeysAttach kOutlookExpressKeys{"Outlook Express", "New Message", 1000, "%IA", "%A", 100,
                                      "Load to email attachment complete under file name ", true, false};
 
-int attachByKeys(MailRun& run, QString& width, const SpoolFileRow& row, const MailOpening& how, const KeysAttach& k) {
+Outcome attachByKeys(MailRun& run, const SpoolFileRow& row, const MailOpening& how, const KeysAttach& k) {
     RunContext& ctx = run.ctx;
-    const std::optional<OpenedMail> opened = OpenMail(run, width, row, how, opening(run));
-    if (!opened) return 1;
+    const std::optional<OpenedMail> opened = OpenMail(run, row, how, opening(run));
+    if (!opened) return Outcome::Stopped();
     const QString& file = opened->file;
     EmailState& email = Email(ctx);
     if (opening(run)) {
@@ -83,18 +83,18 @@ int attachByKeys(MailRun& run, QString& width, const SpoolFileRow& row, const Ma
 }
 }  // namespace
 
-int EmailAttachNetscape(MailRun run, QString& width, const SpoolFileRow& row) {
-    return attachByKeys(run, width, row, MailOpenings::AttachNetscape, kNetscapeKeys);
+Outcome EmailAttachNetscape(MailRun run, const SpoolFileRow& row) {
+    return attachByKeys(run, row, MailOpenings::AttachNetscape, kNetscapeKeys);
 }
 
-int EmailAttachOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row) {
-    return attachByKeys(run, width, row, MailOpenings::AttachOutlookExpress, kOutlookExpressKeys);
+Outcome EmailAttachOutlookExpress(MailRun run, const SpoolFileRow& row) {
+    return attachByKeys(run, row, MailOpenings::AttachOutlookExpress, kOutlookExpressKeys);
 }
 
-int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
+Outcome EmailAttachNotes(MailRun run, const SpoolFileRow& row) {
     RunContext& ctx = run.ctx;
-    const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::AttachNotes, opening(run));
-    if (!opened) return 1;
+    const std::optional<OpenedMail> opened = OpenMail(run, row, MailOpenings::AttachNotes, opening(run));
+    if (!opened) return Outcome::Stopped();
     const QString& file = opened->file;
     EmailState& email = Email(ctx);
     if (opening(run)) email.gNotesWorkspace = opened->app;
@@ -152,10 +152,10 @@ int EmailAttachNotes(MailRun run, QString& width, const SpoolFileRow& row) {
     }, notesError);
 }
 
-int EmailAttachOutlook(MailRun run, QString& width, const SpoolFileRow& row) {
+Outcome EmailAttachOutlook(MailRun run, const SpoolFileRow& row) {
     RunContext& ctx = run.ctx;
-    const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::AttachOutlook, opening(run));
-    if (!opened) return 1;
+    const std::optional<OpenedMail> opened = OpenMail(run, row, MailOpenings::AttachOutlook, opening(run));
+    if (!opened) return Outcome::Stopped();
     const QString& file = opened->file;
     EmailState& email = Email(ctx);
     if (opening(run)) email.gOutlookApp = opened->app;

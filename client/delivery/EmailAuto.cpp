@@ -308,7 +308,7 @@ QString writePart(const Part& part, bool asPdf, bool trim, bool removeLayout, QS
     return whole ? QString() : out->error();
 }
 
-int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFileRow& row) {
+Outcome runAutoSend(MailRun run, AutoMailer& mailer, const SpoolFileRow& row) {
     RunContext& ctx = run.ctx;
     PointerGuard pointer(MousePointer::ArrowHourglass);
     run.progress.status(QStringLiteral("Transferring records..."));
@@ -316,10 +316,9 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
     QString workFile = BuildPcFileName(ctx, workDir, row, false);
     const ReportResult transfer = ProcTxt(ctx, run.options, run.progress, workFile, QString::fromLatin1(mailer.code()), row);
     workFile = transfer.writtenAs;
-    width = transfer.recordWidth;
     if (!transfer) {
         QFile::remove(workFile);
-        return 1;  // the transfer has said why
+        return Outcome::Stopped();  // the transfer has said why
     }
     ctx.connection.noteCreatedFile(workFile);
     const QStringList lines = readLines(workFile);
@@ -332,7 +331,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
                                                                    "behind it; nothing was mailed.");
         run.progress.status(why.arg(report));
         ctx.services.report(Failure{why.arg(report), MsgIcon::Exclamation, QStringLiteral("Tolvane")});
-        return 1;
+        return Outcome::Stopped();
     }
 
     const auto groups = messages(split.parts);
@@ -379,7 +378,7 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
                 QString partFile =
                     BuildPcFileName(ctx, MailWorkDir(ctx), row, true, run.options.emailAsPdf ? QStringLiteral("pdf") : QString());
                 const QString error = writePart(p, run.options.emailAsPdf, mailer.trimsText(), run.options.removeBlankLines,
-                                                partFile, width);
+                                                partFile, transfer.recordWidth);
                 ctx.connection.noteCreatedFile(partFile);
                 partFiles << partFile;
                 if (!error.isEmpty()) {
@@ -435,21 +434,21 @@ int runAutoSend(MailRun run, AutoMailer& mailer, QString& width, const SpoolFile
     pointer.release();
     setMousePointer(MousePointer::Normal);
     FocusScreen(run);
-    return failed ? 1 : 0;
+    return failed ? Outcome::Stopped() : Outcome::Done();
 }
 }  // namespace
 
-int ProcAttachOAMS(MailRun run, QString& width, const SpoolFileRow& row) {
+Outcome ProcAttachOAMS(MailRun run, const SpoolFileRow& row) {
     OutlookMailer m(run);
-    return runAutoSend(run, m, width, row);
+    return runAutoSend(run, m, row);
 }
 
-int ProcAttachIEAMS(MailRun run, QString& width, const SpoolFileRow& row) {
+Outcome ProcAttachIEAMS(MailRun run, const SpoolFileRow& row) {
     OutlookExpressMailer m(run);
-    return runAutoSend(run, m, width, row);
+    return runAutoSend(run, m, row);
 }
 
-int ProcAttachNotesAMS(MailRun run, QString& width, const SpoolFileRow& row) {
+Outcome ProcAttachNotesAMS(MailRun run, const SpoolFileRow& row) {
     NotesMailer m(run);
-    return runAutoSend(run, m, width, row);
+    return runAutoSend(run, m, row);
 }

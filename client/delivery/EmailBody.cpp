@@ -57,10 +57,10 @@ private:
     PageModel pages_;
 };
 
-int failed(RunContext& ctx, const QString& text, const QString& title = QStringLiteral("Tolvane")) {
+Outcome failed(RunContext& ctx, const QString& text, const QString& title = QStringLiteral("Tolvane")) {
     ctx.services.report(Failure{text, MsgIcon::Critical, title});
     setMousePointer(MousePointer::Normal);
-    return 1;
+    return Outcome::Stopped();
 }
 }  // namespace
 
@@ -72,7 +72,7 @@ QString HtmlText(const QString& text) {
     return out;
 }
 
-int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
+Outcome ProcEmail(MailRun run, const SpoolFileRow& row) {
     RunContext& ctx = run.ctx;
     setMousePointer(MousePointer::ArrowHourglass);
     const QString name = BuildPcFileName(ctx, MailWorkDir(ctx), row, false);
@@ -87,14 +87,13 @@ int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
         const ExchangeResult r = RunSpoolExchange(ctx, DownloadRequestFor(request, row).build(), style, sink, run.progress);
         if (!r.started()) {
             setMousePointer(MousePointer::Normal);
-            return 1;
+            return Outcome::Stopped();
         }
-        width = Codec::toUnicode(r.widthCode);
         if (!r.complete()) {
             // Less than the whole report never goes to a message.
             sink.file.abandon();
             setMousePointer(MousePointer::Normal);
-            return 1;
+            return Outcome::Stopped();
         }
         sink.finish();
         sink.file.commit();
@@ -108,17 +107,17 @@ int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row) {
                                QStringLiteral("  Path and file: ") + name + QLatin1Char(' '),
                            MsgIcon::Exclamation, QStringLiteral("iSeries Spoolwright - ProcEmail")});
         setMousePointer(MousePointer::Normal);
-        return 1;
+        return Outcome::Stopped();
     }
     const qint64 task = StartMailProgram(ctx, "Netscape", {QStringLiteral("-compose"), name});
     setMousePointer(MousePointer::Normal);
-    return task == 0 ? 1 : 0;
+    return task == 0 ? Outcome::Stopped() : Outcome::Done();
 }
 
-int EmailBodyOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row) {
+Outcome EmailBodyOutlookExpress(MailRun run, const SpoolFileRow& row) {
     RunContext& ctx = run.ctx;
-    const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::BodyOutlookExpress, true);
-    if (!opened) return 1;
+    const std::optional<OpenedMail> opened = OpenMail(run, row, MailOpenings::BodyOutlookExpress, true);
+    if (!opened) return Outcome::Stopped();
     const QString& name = opened->file;
     const qint64 task = opened->task;
     for (int i = 0; i < 1000; ++i) ctx.services.clock->pumpOnce();
@@ -136,10 +135,10 @@ int EmailBodyOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row
     return MailDone(run, QStringLiteral("Load to email message complete.") + name.trimmed() + QLatin1Char('.'));
 }
 
-int EmailBodyNotes(MailRun run, QString& width, const SpoolFileRow& row) {
+Outcome EmailBodyNotes(MailRun run, const SpoolFileRow& row) {
     RunContext& ctx = run.ctx;
-    const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::BodyNotes, true);
-    if (!opened) return 1;
+    const std::optional<OpenedMail> opened = OpenMail(run, row, MailOpenings::BodyNotes, true);
+    if (!opened) return Outcome::Stopped();
     const QString& body = opened->body;
     try {
         QString server, mailFile;
@@ -161,10 +160,10 @@ int EmailBodyNotes(MailRun run, QString& width, const SpoolFileRow& row) {
     return MailDone(run, QStringLiteral("Load to Notes email is complete."));
 }
 
-int EmailBodyOutlook(MailRun run, QString& width, const SpoolFileRow& row) {
+Outcome EmailBodyOutlook(MailRun run, const SpoolFileRow& row) {
     RunContext& ctx = run.ctx;
-    const std::optional<OpenedMail> opened = OpenMail(run, width, row, MailOpenings::BodyOutlook, true);
-    if (!opened) return 1;
+    const std::optional<OpenedMail> opened = OpenMail(run, row, MailOpenings::BodyOutlook, true);
+    if (!opened) return Outcome::Stopped();
     const QString& body = opened->body;
     try {
         OutlookMailItem item = OutlookApplication(opened->app).createMailItem();

@@ -4,11 +4,12 @@
 #include "EmailCommon.h"
 
 // A report as the body of a new message that the user finishes in the mail
-// program. 0 when the message was opened with the whole report.
-int ProcEmail(MailRun run, QString& width, const SpoolFileRow& row);
-int EmailBodyOutlookExpress(MailRun run, QString& width, const SpoolFileRow& row);
-int EmailBodyNotes(MailRun run, QString& width, const SpoolFileRow& row);
-int EmailBodyOutlook(MailRun run, QString& width, const SpoolFileRow& row);
+// program. Done when the message was opened with the whole report; stopped
+// after telling the user why not.
+Outcome ProcEmail(MailRun run, const SpoolFileRow& row);
+Outcome EmailBodyOutlookExpress(MailRun run, const SpoolFileRow& row);
+Outcome EmailBodyNotes(MailRun run, const SpoolFileRow& row);
+Outcome EmailBodyOutlook(MailRun run, const SpoolFileRow& row);
 
 // A report line as HTML text: "&", "<" and ">" escaped.
 QString HtmlText(const QString& text);

@@ -82,7 +82,7 @@ void cannotStart(RunContext& ctx, const char* program) {
 }
 
 // The report as the delivery's work file; empty when the transfer did not write it.
-QString writeMailFile(MailRun& run, QString& width, const SpoolFileRow& row, MailFile kind) {
+QString writeMailFile(MailRun& run, const SpoolFileRow& row, MailFile kind) {
     RunContext& ctx = run.ctx;
     setMousePointer(MousePointer::ArrowHourglass);
     run.progress.status(QStringLiteral("Transferring records..."));
@@ -92,7 +92,6 @@ QString writeMailFile(MailRun& run, QString& width, const SpoolFileRow& row, Mai
     const ReportResult transfer = pdf ? ProcPDF(ctx, run.options, run.progress, name, row)
                                       : ProcTxt(ctx, run.options, run.progress, name, QStringLiteral("Text"), row);
     name = transfer.writtenAs;
-    width = transfer.recordWidth;
     if (!transfer) {
         setMousePointer(MousePointer::Normal);
         return {};
@@ -135,11 +134,10 @@ qint64 StartMailProgram(RunContext& ctx, const char* program, const QStringList&
     return task;
 }
 
-std::optional<OpenedMail> OpenMail(MailRun& run, QString& width, const SpoolFileRow& row, const MailOpening& how,
-                                   bool start) {
+std::optional<OpenedMail> OpenMail(MailRun& run, const SpoolFileRow& row, const MailOpening& how, bool start) {
     RunContext& ctx = run.ctx;
     OpenedMail out;
-    out.file = writeMailFile(run, width, row, how.file);
+    out.file = writeMailFile(run, row, how.file);
     if (out.file.isEmpty()) return std::nullopt;
     if (how.hourglass) setMousePointer(MousePointer::Hourglass);
     run.progress.status(how.starting ? QString::fromLatin1(how.starting)
@@ -167,11 +165,11 @@ std::optional<OpenedMail> OpenMail(MailRun& run, QString& width, const SpoolFile
     return out;
 }
 
-int MailDone(MailRun& run, const QString& status, bool focus) {
+Outcome MailDone(MailRun& run, const QString& status, bool focus) {
     run.progress.status(status);
     if (focus) FocusScreen(run);
     setMousePointer(MousePointer::Normal);
-    return 0;
+    return Outcome::Done();
 }
 
 QString ErrorText(int number, const QString& description) {

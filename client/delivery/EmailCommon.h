@@ -6,6 +6,7 @@
 
 #include "Automation.h"
 #include "DownloadOptions.h"
+#include "Reporting.h"
 #include "SpoolFileRow.h"
 
 class RunContext;
@@ -86,11 +87,10 @@ struct OpenedMail {
 // Writes the work file, shows the statuses and, when `start` is set, starts
 // the program or reaches its application object. Empty when the transfer or
 // the start failed (the user has been told).
-std::optional<OpenedMail> OpenMail(MailRun& run, QString& width, const SpoolFileRow& row, const MailOpening& how,
-                                   bool start);
+std::optional<OpenedMail> OpenMail(MailRun& run, const SpoolFileRow& row, const MailOpening& how, bool start);
 // The delivery's last steps: its completion status, the focus back to the
-// screen (unless `focus` is false or in a batch run), the pointer normal; 0.
-int MailDone(MailRun& run, const QString& status, bool focus = true);
+// screen (unless `focus` is false or in a batch run), the pointer normal; done.
+Outcome MailDone(MailRun& run, const QString& status, bool focus = true);
 // Starts the program's command (gMailProgram) with further arguments; 0 after
 // telling the user that the program could not be started.
 qint64 StartMailProgram(RunContext& ctx, const char* program, const QStringList& arguments);

@@ -6,6 +6,7 @@
 
 #include "Automation.h"
 #include "DownloadOptions.h"
+#include "ReportResult.h"
 #include "RunSettings.h"
 #include "SettingKeys.h"
 #include "SpoolFileRow.h"
@@ -15,24 +16,19 @@ class Services;
 
 // The office deliveries: the report goes through the core transfer into a
 // text work file, which the office program opens, formats and (Excel, Word)
-// saves under a name built from the report. Each returns 0 when the report
-// reached the program (and, where it saves, was saved), else -1; the user has
-// been told why. `document` receives the document saved, when one was (the
-// others leave it as it is).
+// saves under a name built from the report. Each is done when the report
+// reached the program (and, where it saves, was saved), else stopped: the
+// user has been told why. The result's writtenAs is the document saved, when
+// one was (empty otherwise).
 //
 // They read the run's settings: the options, the macro fields, and the name a
 // settings file gave the document (the text save name it marks `fromFile`),
 // which names one report only: a delivery that used it takes the mark off.
-int ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
-              QString* document = nullptr);
-int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
-               QString* document = nullptr);
-int ProcLotus123(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
-                 QString* document = nullptr);
-int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
-               QString* document = nullptr);
-int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
-                QString* document = nullptr);
+ReportResult ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row);
+ReportResult ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row);
+ReportResult ProcLotus123(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row);
+ReportResult ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row);
+ReportResult ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row);
 
 enum class MacroProgram { Excel, Word };
 

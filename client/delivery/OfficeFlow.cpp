@@ -66,16 +66,13 @@ bool RefuseDocumentTarget(Run& run, const QString& document) {
     }
 }
 
-bool TransferToWorkFile(Run& run, const QString& folder, bool fullNames, const QString& extension,
-                        const QString& processCode, bool replace, QString& file, QString& width) {
-    file = BuildPcFileName(run.ctx, folder, run.row, fullNames, extension);
+ReportResult TransferToWorkFile(Run& run, const QString& folder, bool fullNames, const QString& extension,
+                                const QString& processCode, bool replace) {
+    const QString file = BuildPcFileName(run.ctx, folder, run.row, fullNames, extension);
     DownloadOptions o = run.options;
     // Only the work file: the screen's own Add/Replace choice stays as the user left it.
     if (replace) o.textFile = DownloadOptions::AddReplace::Replace;
-    const ReportResult transfer = ProcTxt(run.ctx, o, run.progress, file, processCode, run.row);
-    file = transfer.writtenAs;
-    width = transfer.recordWidth;
-    return bool(transfer);
+    return ProcTxt(run.ctx, o, run.progress, file, processCode, run.row);
 }
 
 std::shared_ptr<AutomationObject> Connect(Run& run, const QString& progId, const QString& program, bool lookForRunning) {

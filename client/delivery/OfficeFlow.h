@@ -6,6 +6,7 @@
 #include "Automation.h"
 #include "DownloadOptions.h"
 #include "MessageBoxes.h"
+#include "ReportResult.h"
 #include "RunSettings.h"
 #include "SpoolFileRow.h"
 
@@ -34,11 +35,12 @@ struct Run {
     void errorBox(const AutomationError& e, bool withDescriptionLabel, MsgIcon icon);
 };
 
-// The report into a work file of `folder` with the core transfer; false
-// (the transfer has told the user) when it did not arrive whole. `replace`
-// writes the work file anew whatever the screen's Add/Replace choice.
-bool TransferToWorkFile(Run& run, const QString& folder, bool fullNames, const QString& extension,
-                        const QString& processCode, bool replace, QString& file, QString& width);
+// The report into a work file of `folder` with the core transfer: the
+// transfer's result, whose writtenAs is the work file; stopped (the transfer
+// has told the user) when it did not arrive whole. `replace` writes the work
+// file anew whatever the screen's Add/Replace choice.
+ReportResult TransferToWorkFile(Run& run, const QString& folder, bool fullNames, const QString& extension,
+                                const QString& processCode, bool replace);
 // A document whose name leads to something that is no plain file (a folder,
 // device, pipe or socket) is refused with a message before the host is asked:
 // true then.

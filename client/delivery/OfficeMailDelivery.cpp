@@ -11,7 +11,7 @@
 std::optional<DeliveryProcedure> OfficeMailDeliveryFor(RunContext& ctx, RunSettings& settings,
                                                        DownloadProgress& progress, const ProcessType& type) {
     using D = Destination;
-    using MailProc = int (*)(MailRun, QString&, const SpoolFileRow&);
+    using MailProc = Outcome (*)(MailRun, const SpoolFileRow&);
     const DownloadOptions& options = settings.options;
     // As a message (`body`), attached (the table's procedure), or sent by itself (`automatic`).
     auto mail = [&](MailProc body, MailProc attach, MailProc automatic) -> DeliveryProcedure {
@@ -23,22 +23,16 @@ std::optional<DeliveryProcedure> OfficeMailDeliveryFor(RunContext& ctx, RunSetti
             Email(ctx).gMailProgram = id == D::NetscapeMail         ? ctx.targets.gNetscapeCommand
                                       : id == D::OutlookExpressMail ? ctx.targets.gOutlookExpressCommand
                                                                     : QString();
-            ReportResult result;
-            result.outcome = proc(MailRun{ctx, options, progress}, result.recordWidth, row) == 0 ? Outcome::Done()
-                                                                                                : Outcome::Stopped();
-            return result;
+            return ReportResult{proc(MailRun{ctx, options, progress}, row), {}, {}};
         };
     };
     // The office programs: each makes its own work file and document. `busy`: the
     // pointer shows the wait from the start (the others set it themselves).
-    using OfficeProc = int (*)(RunContext&, RunSettings&, DownloadProgress&, const SpoolFileRow&, QString*);
+    using OfficeProc = ReportResult (*)(RunContext&, RunSettings&, DownloadProgress&, const SpoolFileRow&);
     auto office = [&](OfficeProc proc, bool busy) -> DeliveryProcedure {
         return [&ctx, &settings, &progress, proc, busy](const QString&, const SpoolFileRow& row) {
             if (busy) setMousePointer(MousePointer::ArrowHourglass);
-            ReportResult result;
-            result.outcome = proc(ctx, settings, progress, row, &result.writtenAs) == 0 ? Outcome::Done()
-                                                                                        : Outcome::Stopped();
-            return result;
+            return proc(ctx, settings, progress, row);
         };
     };
     switch (type.id) {

@@ -57,24 +57,24 @@ void textToColumns(Run& run, ExcelApplication& xl, int leadingBlank) {
 
 }  // namespace
 
-int ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
-              QString* document) {
+ReportResult ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row) {
     const DownloadOptions& options = settings.options;
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     if (RefuseDocumentTarget(run, run.batchName())) {
         run.clearBatchTag();
-        return -1;
+        return {};
     }
     run.status(QStringLiteral("Transferring records..."));
-    QString workFile, width;
-    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.targets.gExcelVersion)), true, QStringLiteral("txt"),
-                            QStringLiteral("ProcExcel"), true, workFile, width)) {
+    const ReportResult transfer = TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.targets.gExcelVersion)),
+                                                     true, QStringLiteral("txt"), QStringLiteral("ProcExcel"), true);
+    if (!transfer) {
         run.clearBatchTag();
-        return -1;
+        return {};
     }
+    const QString& workFile = transfer.writtenAs;
     const auto app = Connect(run, QString::fromLatin1(ExcelApplication::kProgId), QStringLiteral("Excel"), true);
-    if (!app) return -1;
+    if (!app) return {};
     ExcelApplication xl(app);
     const QString batchName = run.batchName();
     const WorkFileShape shape = ShapeOf(workFile);
@@ -94,7 +94,7 @@ int ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress
         xl.openText(workFile, options.parse == 1);
     } catch (const AutomationError& e) {
         run.errorBox(e, false, MsgIcon::None);
-        return -1;
+        return {};
     }
 
     // From here a failing step leaves the workbook as it is.
@@ -129,7 +129,7 @@ int ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress
         if (!QFileInfo(QFileInfo(output).absolutePath()).isDir()) AskForSaveFolder(run);
         else run.errorBox(e, false, MsgIcon::None);
         run.clearBatchTag();
-        return -1;
+        return {};
     }
     IgnoringErrors([&] { xl.closeActiveWorkbook(); });
     if (!options.runSilent && batchName.isEmpty()) IgnoringErrors([&] { xl.reopenWorkbook(output); });
@@ -141,8 +141,7 @@ int ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress& progress
         done += QStringLiteral("  ") + ctx.download.gDeliveryNote;
     }
     run.status(done);
-    if (document) *document = output;
     if (!ctx.services.nobodyAnswers()) progress.giveFocus();
     run.clearBatchTag();
-    return 0;
+    return {Outcome::Done(), transfer.recordWidth, output};
 }

@@ -55,20 +55,19 @@ void loadIntoWordPro(Run& run, WordProApplication& wp, const QString& workFile, 
 }
 }  // namespace
 
-int ProcLotus123(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
-                 QString* /*nothing saved*/) {
+ReportResult ProcLotus123(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row) {
     const DownloadOptions& options = settings.options;
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
     run.status(QStringLiteral("Transferring records..."));
     const bool shortForm = ctx.targets.gLotus123Version == QLatin1String("97") || ctx.targets.gLotus123Version == QLatin1String("98");
-    QString workFile, width;
     // Named from the report, as the other programs' documents are: the user sees this name.
-    if (!TransferToWorkFile(run, WorkFolder(ctx, shortForm), true, QString(), QStringLiteral("ProcLotus123"), false,
-                            workFile, width))
-        return -1;
+    const ReportResult transfer =
+        TransferToWorkFile(run, WorkFolder(ctx, shortForm), true, QString(), QStringLiteral("ProcLotus123"), false);
+    if (!transfer) return {};
+    const QString& workFile = transfer.writtenAs;
     const auto obj = Connect(run, QString::fromLatin1(Lotus123Workbook::kProgId), QStringLiteral("Lotus 123"), true);
-    if (!obj) return -1;
+    if (!obj) return {};
     Lotus123Workbook wb(obj);
     try {
         run.status(QStringLiteral("Transferring to Lotus 123."));
@@ -81,22 +80,22 @@ int ProcLotus123(RunContext& ctx, RunSettings& settings, DownloadProgress& progr
         wb.openTextDocument(workFile);
     } catch (const AutomationError& e) {
         run.errorBox(e, false, MsgIcon::None);
-        return -1;
+        return {};
     }
     run.status(QStringLiteral("File has been loaded to Lotus 123.   "));
     run.status(temporaryFileStatus(QStringLiteral("Lotus 123"), workFile.trimmed()));
     giveFocusBack(run);
-    return 0;
+    return {Outcome::Done(), transfer.recordWidth, {}};
 }
 
-int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
-                QString* /*nothing saved*/) {
+ReportResult ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row) {
     const DownloadOptions& options = settings.options;
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
-    QString workFile, width;
-    if (!TransferToWorkFile(run, ctx.connection.gWorkDir, true, QString(), QStringLiteral("ProcWordPro"), false, workFile, width))
-        return -1;
+    const ReportResult transfer =
+        TransferToWorkFile(run, ctx.connection.gWorkDir, true, QString(), QStringLiteral("ProcWordPro"), false);
+    if (!transfer) return {};
+    const QString& workFile = transfer.writtenAs;
     OfficeState& kept = Office(ctx);
     const QString progId = QString::fromLatin1(WordProApplication::kProgId);
     run.status(QStringLiteral("Checking for an existing instance of WordPro..."));
@@ -105,21 +104,21 @@ int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progre
     for (int attempt = 0;; ++attempt) {
         if (!kept.gWordProApp) {
             kept.gWordProApp = Connect(run, progId, QStringLiteral("WordPro"), false);
-            if (!kept.gWordProApp) return -1;
+            if (!kept.gWordProApp) return {};
             DeliveryOf(ctx).gWordProAppHeld = true;
         }
         run.status(QStringLiteral("Transferring to WordPro."));
         run.status(QStringLiteral("Loading spool file to WordPro.  "));
         WordProApplication wp(kept.gWordProApp);
         try {
-            loadIntoWordPro(run, wp, workFile, width, bulletIsMark);
+            loadIntoWordPro(run, wp, workFile, transfer.recordWidth, bulletIsMark);
             break;
         } catch (const AutomationError& e) {
             kept.gWordProApp.reset();
             DeliveryOf(ctx).gWordProAppHeld = false;
             if (attempt > 0) {
                 run.errorBox(e, true, MsgIcon::Exclamation);
-                return -1;
+                return {};
             }
         }
     }
@@ -129,5 +128,5 @@ int ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgress& progre
         WordProApplication(kept.gWordProApp).minimize();
     } catch (const AutomationError&) {
     }
-    return 0;
+    return {Outcome::Done(), transfer.recordWidth, {}};
 }

@@ -12,8 +12,7 @@
 
 using namespace OfficeFlow;
 
-int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
-               QString* document) {
+ReportResult ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row) {
     const DownloadOptions& options = settings.options;
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
@@ -32,18 +31,19 @@ int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
     if (RefuseDocumentTarget(run, asked.dir().filePath(base + QStringLiteral(".") +
                                                        QString::fromLatin1(WordApplication::kSavedExtension)))) {
         run.clearBatchTag();
-        return -1;
+        return {};
     }
     // The report goes to a work file; the document is saved from it, so that
     // an earlier document is replaced only by a complete one.
-    QString workFile, width;
-    if (!TransferToWorkFile(run, ctx.connection.gWorkDir, true, QStringLiteral("txt"), QStringLiteral("ProcWord_8"), true,
-                            workFile, width)) {
+    const ReportResult transfer = TransferToWorkFile(run, ctx.connection.gWorkDir, true, QStringLiteral("txt"),
+                                                     QStringLiteral("ProcWord_8"), true);
+    if (!transfer) {
         run.clearBatchTag();
-        return -1;
+        return {};
     }
+    const QString& workFile = transfer.writtenAs;
     const auto app = Connect(run, QString::fromLatin1(WordApplication::kProgId), QStringLiteral("Word"), true);
-    if (!app) return -1;
+    if (!app) return {};
     WordApplication word(app);
     run.status(QStringLiteral("Transferring to Word."));
     if (!options.runSilent && batchName.isEmpty()) IgnoringErrors([&] {
@@ -66,7 +66,7 @@ int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
                                            QStringLiteral("). Error: ") + VbNumber(e.number) +
                                            QStringLiteral(" Description: ") + e.description,
                                        MsgIcon::Exclamation, QStringLiteral("Tolvane")});
-                    return -1;
+                    return {};
                 }
             }
         }
@@ -75,7 +75,7 @@ int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
     IgnoringErrors([&] { word.openDocument(workFile, false); });
     if (!options.removeBlankLines) IgnoringErrors([&] {
         word.selectWholeStory();
-        word.setFontSize(width == QLatin1String(" 80") ? 9 : 6);
+        word.setFontSize(transfer.recordWidth == QLatin1String(" 80") ? 9 : 6);
         // The mark is a paragraph of its own character alone: a bullet in the text stays.
         word.replaceAll(QStringLiteral("^p") + QChar(0x2022) + QStringLiteral("^p"), QStringLiteral("^p^m^p"));
         word.goToStart();
@@ -106,7 +106,7 @@ int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
             if (!QFileInfo(QFileInfo(output).absolutePath()).isDir()) AskForSaveFolder(run);
             else run.errorBox(e, true, MsgIcon::Exclamation);
             run.clearBatchTag();
-            return -1;
+            return {};
         }
         // The program may write its own format under its own extension.
         IgnoringErrors([&] {
@@ -118,20 +118,18 @@ int ProcWord_8(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
     }
     // A macro that should have saved the document and could not run leaves it open, unsaved.
     if (!options.runMacro || macroRan) run.status(QStringLiteral("Load to Word complete as ") + saved + QStringLiteral("   "));
-    if (!options.runMacro && document) *document = saved;
     run.clearBatchTag();
-    return 0;
+    return {Outcome::Done(), transfer.recordWidth, options.runMacro ? QString() : saved};
 }
 
-int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row,
-               QString* /*nothing saved*/) {
+ReportResult ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progress, const SpoolFileRow& row) {
     const DownloadOptions& options = settings.options;
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
-    QString workFile, width;
-    if (!TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.targets.gWordVersion)), false, QString(),
-                            QStringLiteral("ProcWord_6"), false, workFile, width))
-        return -1;
+    const ReportResult transfer = TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.targets.gWordVersion)),
+                                                     false, QString(), QStringLiteral("ProcWord_6"), false);
+    if (!transfer) return {};
+    const QString& workFile = transfer.writtenAs;
     OfficeState& kept = Office(ctx);
     run.status(QStringLiteral("Linking to Word."));
     std::shared_ptr<DdeConversation> link;
@@ -145,7 +143,7 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
             if (e.number != Automation::kNoDdeAnswer) {
                 ctx.services.report(Failure{QStringLiteral("Error") + VbNumber(e.number), MsgIcon::Exclamation,
                                    QStringLiteral("Tolvane")});
-                return -1;
+                return {};
             }
             if (attempt == 0) {
                 run.status(QStringLiteral("Starting MS Word."));
@@ -165,7 +163,7 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
                 // Our own bound: a Word that never answers must not hold the screen for ever.
                 ctx.services.report(Failure{QStringLiteral("MS Word does not answer.  The report was not loaded into Word."),
                                    MsgIcon::Exclamation, QStringLiteral("Tolvane")});
-                return -1;
+                return {};
             } else {
                 setMousePointer(MousePointer::Hourglass);
                 if (ctx.services.clock) ctx.services.clock->waitMs(kept.ddeRetryWaitMs);
@@ -201,9 +199,9 @@ int ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress& progres
     } catch (const AutomationError& e) {
         ctx.services.report(
             Failure{QStringLiteral("Error") + VbNumber(e.number), MsgIcon::Exclamation, QStringLiteral("Tolvane")});
-        return -1;
+        return {};
     }
     run.status(QStringLiteral("File has been loaded to Word."));
     link.reset();
-    return 0;
+    return {Outcome::Done(), transfer.recordWidth, {}};
 }

@@ -66,33 +66,33 @@ void TakeBackOfficeMailSettings(AppContext& ctx, const RunSettings& settings) {
 }
 
 namespace {
-using CoreProc = int (*)(RunContext&, RunSettings&, DownloadProgress&, const SpoolFileRow&, QString*);
-int fromWindows(CoreProc proc, AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
-                const SpoolFileRow& row, QString* document) {
+using CoreProc = ReportResult (*)(RunContext&, RunSettings&, DownloadProgress&, const SpoolFileRow&);
+ReportResult fromWindows(CoreProc proc, AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                         const SpoolFileRow& row) {
     RunSettings settings = OfficeMailSettings(ctx, options);
-    const int rc = proc(ctx, settings, progress, row, document);
+    ReportResult result = proc(ctx, settings, progress, row);
     TakeBackOfficeMailSettings(ctx, settings);
-    return rc;
+    return result;
 }
 }  // namespace
 
-int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
-              QString* document) {
-    return fromWindows(ProcExcel, ctx, options, progress, row, document);
+ReportResult ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                       const SpoolFileRow& row) {
+    return fromWindows(ProcExcel, ctx, options, progress, row);
 }
-int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
-               QString* document) {
-    return fromWindows(ProcWord_8, ctx, options, progress, row, document);
+ReportResult ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                        const SpoolFileRow& row) {
+    return fromWindows(ProcWord_8, ctx, options, progress, row);
 }
-int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
-                 QString* document) {
-    return fromWindows(ProcLotus123, ctx, options, progress, row, document);
+ReportResult ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                          const SpoolFileRow& row) {
+    return fromWindows(ProcLotus123, ctx, options, progress, row);
 }
-int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
-               QString* document) {
-    return fromWindows(ProcWord_6, ctx, options, progress, row, document);
+ReportResult ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                        const SpoolFileRow& row) {
+    return fromWindows(ProcWord_6, ctx, options, progress, row);
 }
-int ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
-                QString* document) {
-    return fromWindows(ProcWordPro, ctx, options, progress, row, document);
+ReportResult ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                         const SpoolFileRow& row) {
+    return fromWindows(ProcWordPro, ctx, options, progress, row);
 }

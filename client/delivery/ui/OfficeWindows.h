@@ -35,13 +35,13 @@ void TakeBackOfficeMailSettings(AppContext& ctx, const RunSettings& settings);
 
 // The office deliveries as the windows start them: with OfficeMailSettings
 // before and TakeBackOfficeMailSettings after.
-int ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
-              QString* document = nullptr);
-int ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
-               QString* document = nullptr);
-int ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
-                 QString* document = nullptr);
-int ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
-               QString* document = nullptr);
-int ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress, const SpoolFileRow& row,
-                QString* document = nullptr);
+ReportResult ProcExcel(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                       const SpoolFileRow& row);
+ReportResult ProcWord_8(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                        const SpoolFileRow& row);
+ReportResult ProcLotus123(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                          const SpoolFileRow& row);
+ReportResult ProcWord_6(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                        const SpoolFileRow& row);
+ReportResult ProcWordPro(AppContext& ctx, const DownloadOptions& options, DownloadProgress& progress,
+                         const SpoolFileRow& row);

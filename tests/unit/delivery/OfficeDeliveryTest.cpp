@@ -48,13 +48,14 @@ public:
         t.ctx.targets.gExcelVersion = t.ctx.targets.gWordVersion = QStringLiteral("16");
         screen.setText(ScreenText::PageLength, QStringLiteral("Variable"));
     }
-    using Proc = int (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&, QString*);
-    int deliver(Proc proc, int pages = 3, const char* width = " 80") {
+    using Proc = ReportResult (*)(AppContext&, const DownloadOptions&, DownloadProgress&, const SpoolFileRow&);
+    ReportResult deliver(Proc proc, int pages = 3, const char* width = " 80") {
         host->replies(SpoolReplies::report(pagesReport(pages), width));
         ScreenProgress progress(screen);
         SpoolFileRow::Fields row = SampleRowFields();
         row.pages = QStringLiteral("%1").arg(std::max(pages, 3), 6).toStdString();
-        return proc(t.ctx, ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable), progress, SpoolFileRow::fromFields(row), nullptr);
+        return proc(t.ctx, ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable), progress,
+                    SpoolFileRow::fromFields(row));
     }
     // The recorded calls, without the fetches of objects that the next line
     // uses and the releases; folders shown as <work> and <out>.
@@ -101,7 +102,7 @@ public:
 TEST_F(OfficeDeliveryTest, ExcelThreePagesInteractive) {
     office.install(QStringLiteral("excel.application"), true);
     office.fail(QStringLiteral("Cells.FindNext"), 91, QStringLiteral("none"), 1);
-    ASSERT_EQ(deliver(ProcExcel), 0);
+    ASSERT_TRUE(deliver(ProcExcel));
     EXPECT_EQ(calls().join(QLatin1Char('\n')).toStdString(), QStringList({
         "GetObject(, \"excel.application\")",
         "excel.application.Visible = True",
@@ -155,7 +156,7 @@ TEST_F(OfficeDeliveryTest, ExcelEdgeCases) {
         office.install(QStringLiteral("excel.application"), true);
         office.fail(QStringLiteral("Cells.Find"), 91, QStringLiteral("none"), 1);
         c.setup(f);
-        ASSERT_EQ(deliver(ProcExcel, c.pages), 0);
+        ASSERT_TRUE(deliver(ProcExcel, c.pages));
         const QString all = calls().join(QLatin1Char('\n'));
         for (const QString& p : c.present) EXPECT_TRUE(all.contains(p)) << p.toStdString() << "\n" << all.toStdString();
         for (const QString& a : c.absent) EXPECT_FALSE(all.contains(a)) << a.toStdString() << "\n" << all.toStdString();
@@ -169,7 +170,7 @@ TEST_F(OfficeDeliveryTest, ExcelMacroIsQuotedAndReportedUnavailableThenTheWorkbo
     macroDialog(book, true);
     office.fail(QStringLiteral("Run"), OfficeMacros::kUnavailable, OfficeMacros::unavailableText());
     t.boxes->expect(QStringLiteral("macros are not available on this platform"));
-    ASSERT_EQ(deliver(ProcExcel), 0);
+    ASSERT_TRUE(deliver(ProcExcel));
     EXPECT_EQ(callsWith(QStringLiteral("Workbooks.Open(FileName:=\"<out>/my macros.xlsm\")")).size(), 1);
     EXPECT_EQ(callsWith(QStringLiteral("Run(")),
               QStringList({"excel.application.Run(\"'my macros.xlsm'!Macro1\") -> error 32810"}));
@@ -181,12 +182,12 @@ TEST_F(OfficeDeliveryTest, ExcelFailuresKeepTheEarlierWorkbook) {
     const QString earlier = existing(QStringLiteral("Spwrt.xlsx"), "EARLIER");
     // Not installed: told once, nothing else.
     t.boxes->expect(QStringLiteral("Excel could not be started."));
-    EXPECT_EQ(deliver(ProcExcel), -1);
+    EXPECT_FALSE(deliver(ProcExcel));
     // The save itself fails: its error, no completion status.
     office.install(QStringLiteral("excel.application"), true);
     office.fail(QStringLiteral("SaveAs"), 1004, QStringLiteral("Cannot access the file"));
     t.boxes->expect(QStringLiteral("Error 1004 Cannot access the file"));
-    EXPECT_EQ(deliver(ProcExcel), -1);
+    EXPECT_FALSE(deliver(ProcExcel));
     EXPECT_FALSE(lastStatus().startsWith(u"Load to Excel complete"));
     // The host stops answering: Excel is not contacted.
     office.clearLog();
@@ -194,7 +195,7 @@ TEST_F(OfficeDeliveryTest, ExcelFailuresKeepTheEarlierWorkbook) {
     host->script.push_back({ScriptedHost::Step::Silence, {}});
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));
     ScreenProgress progress(screen);
-    EXPECT_NE(ProcExcel(t.ctx, ReadScreenOptions(screen, false), progress, SampleRow()), 0);
+    EXPECT_FALSE(ProcExcel(t.ctx, ReadScreenOptions(screen, false), progress, SampleRow()));
     EXPECT_TRUE(office.log().isEmpty());
     EXPECT_EQ(ReadFileBytes(earlier), "EARLIER");
 }
@@ -242,7 +243,7 @@ TEST_F(OfficeDeliveryTest, WordEdgeCases) {
             screen.setCheck(box, 0);
         office.install(QStringLiteral("word.application"), true);
         c.setup(*this);
-        ASSERT_EQ(deliver(ProcWord_8, 2, c.width), 0);
+        ASSERT_TRUE(deliver(ProcWord_8, 2, c.width));
         const QString all = calls().join(QLatin1Char('\n'));
         for (const QString& p : c.present) EXPECT_TRUE(all.contains(p)) << p.toStdString() << "\n" << all.toStdString();
         for (const QString& a : c.absent) EXPECT_FALSE(all.contains(a)) << a.toStdString() << "\n" << all.toStdString();
@@ -256,12 +257,12 @@ TEST_F(OfficeDeliveryTest, WordTemplateThatCannotLoadStopsAndAFailedSaveIsNoSucc
     macroDialog(existing(QStringLiteral("t.dot"), "dot"), true);
     office.fail(QStringLiteral("AddIns.Add"), 5096, QStringLiteral("bad template"));
     t.boxes->expect(QStringLiteral("). Error:  5096 Description: bad template"));
-    EXPECT_EQ(deliver(ProcWord_8), -1);
+    EXPECT_FALSE(deliver(ProcWord_8));
     EXPECT_TRUE(callsWith(QStringLiteral("Documents.Open")).isEmpty());
     screen.setCheck(ScreenCheck::RunMacro, 0);
     office.fail(QStringLiteral("SaveAs"), 5152, QStringLiteral("cannot save"));
     t.boxes->expect(QStringLiteral("Error 5152 Description: cannot save"));
-    EXPECT_EQ(deliver(ProcWord_8), -1);
+    EXPECT_FALSE(deliver(ProcWord_8));
     EXPECT_FALSE(lastStatus().startsWith(u"Load to Word complete"));
     EXPECT_EQ(ReadFileBytes(earlier), "EARLIER");
 }
@@ -275,7 +276,7 @@ TEST_F(OfficeDeliveryTest, TheParseChoiceGivesLotusItsTextOrAutoParseOption) {
         office.clearLog();
         office.install(QStringLiteral("Lotus123.Workbook"), true);
         screen.setChosen(ScreenChoice::Parse, c.parse, true);
-        ASSERT_EQ(deliver(ProcLotus123), 0);
+        ASSERT_TRUE(deliver(ProcLotus123));
         QStringList expected{"GetObject(, \"Lotus123.Workbook\")", "Lotus123.Workbook.Application.Visible = True",
                              "Lotus123.Workbook.Application.TextCodepage = \"$Windows\""};
         if (c.option)
@@ -292,7 +293,7 @@ TEST_F(OfficeDeliveryTest, TheParseChoiceGivesLotusItsTextOrAutoParseOption) {
 TEST_F(OfficeDeliveryTest, WordProIsKeptFoundAgainAndCreatedOnceMoreWhenClosed) {
     office.install(QStringLiteral("WordPro.Application"));
     office.answer(QStringLiteral("Find"), 0, 2).answer(QStringLiteral("Find"), 1, 1);
-    ASSERT_EQ(deliver(ProcWordPro, 3, "132"), 0);
+    ASSERT_TRUE(deliver(ProcWordPro, 3, "132"));
     EXPECT_EQ(callsWith(QStringLiteral("Type(\"[ctrlEnter]\")")).size(), 2);
     EXPECT_EQ(callsWith(QStringLiteral("Text.Font.Size = 6.2")).size(), 1);
     EXPECT_EQ(callsWith(QStringLiteral("CreateObject")).size(), 1);
@@ -301,13 +302,13 @@ TEST_F(OfficeDeliveryTest, WordProIsKeptFoundAgainAndCreatedOnceMoreWhenClosed) 
     screen.statusHistory.clear();
     office.clearLog();
     office.answer(QStringLiteral("Find"), 1, 1);
-    ASSERT_EQ(deliver(ProcWordPro, 1), 0);
+    ASSERT_TRUE(deliver(ProcWordPro, 1));
     EXPECT_FALSE(screen.statusHistory.contains(QStringLiteral("Starting a new instance of WordPro.")));
     EXPECT_TRUE(callsWith(QStringLiteral("CreateObject")).isEmpty());
     office.clearLog();
     office.fail(QStringLiteral("SetLastUsedFilter"), 462, QStringLiteral("gone"));
     office.answer(QStringLiteral("Find"), 1, 1);
-    ASSERT_EQ(deliver(ProcWordPro, 1), 0);
+    ASSERT_TRUE(deliver(ProcWordPro, 1));
     EXPECT_EQ(callsWith(QStringLiteral("CreateObject")).size(), 1);
     EXPECT_EQ(callsWith(QStringLiteral("OpenDocument")).size(), 1);
 }
@@ -319,7 +320,7 @@ TEST_F(OfficeDeliveryTest, Word6StartsWordOnceWhenItDoesNotAnswerThenSendsTheCom
                           QStringLiteral("/opt/word6/winword /w %1"));
     t.processes->checkPathsExist = false;
     macroDialog(QString(), false);
-    ASSERT_EQ(deliver(ProcWord_6), 0);
+    ASSERT_TRUE(deliver(ProcWord_6));
     EXPECT_EQ(t.processes->commandLines(), QStringList({"/opt/word6/winword /w"}));
     EXPECT_EQ(calls().join(QLatin1Char('\n')).toStdString(),
               QStringList({"DDEInitiate(\"Winword\", \"System\") -> error 282", "DDEInitiate(\"Winword\", \"System\") -> error 282",
@@ -332,7 +333,7 @@ TEST_F(OfficeDeliveryTest, Word6StartsWordOnceWhenItDoesNotAnswerThenSendsTheCom
     office.fail(QStringLiteral("DDEInitiate"), 282, QStringLiteral("no answer"), -1);
     screen.setCheck(ScreenCheck::RunMacro, 0);
     t.boxes->expect(QStringLiteral("MS Word does not answer."));
-    EXPECT_EQ(deliver(ProcWord_6), -1);
+    EXPECT_FALSE(deliver(ProcWord_6));
     EXPECT_EQ(callsWith(QStringLiteral("DDEInitiate")).size(), Office(t.ctx).ddeRetryLimit + 1);
 }
 
@@ -344,7 +345,7 @@ TEST_F(OfficeDeliveryTest, AWorksheetTakesItsLimitOfPageBreaksAndEveryMarkRowSti
     t.ctx.services.automation = std::move(desktop);
     screen.setCheck(ScreenCheck::RunSilent, 1);
     constexpr int kPages = 1030;
-    ASSERT_EQ(deliver(ProcExcel, kPages), 0);
+    ASSERT_TRUE(deliver(ProcExcel, kPages));
     const QString book = out + QStringLiteral("/Spwrt.xlsx");
     const QJsonObject facts = XlsxFacts(book);
     const QJsonArray rows = facts.value(QStringLiteral("rows")).toArray();

@@ -38,8 +38,7 @@ TEST(ProcEmail, NetscapeBodyIsHtmlOrPlainLinesFor46) {
         email.gMailProgram = QStringLiteral("netscape");
         ScreenProgress progress(screen);
         const DownloadOptions options = ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable);
-        QString width;
-        ASSERT_EQ(ProcEmail(MailRun{t.ctx, options, progress}, width, SampleRow()), 0);
+        ASSERT_TRUE(ProcEmail(MailRun{t.ctx, options, progress}, SampleRow()));
         ASSERT_EQ(t.processes->started().size(), 1u);
         const auto& start = t.processes->started().front();
         EXPECT_EQ(start.program, QStringLiteral("netscape"));
