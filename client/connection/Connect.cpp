@@ -217,7 +217,7 @@ Connection::Pass Connection::badHostName(int socketState) {
 
 Connection::Pass Connection::refusedSignOn() {
     Disconnect(link_);
-    svc_.saveSetting(Setting::Password, QStringLiteral("-None"));
+    svc_.saveNotKept(Setting::Password);
     state_.gUserId.assign(state_.gUserId.size(), ' ');
     state_.gPassword.assign(state_.gPassword.size(), ' ');
     setMousePointer(MousePointer::Normal);
@@ -237,7 +237,7 @@ Connection::Pass Connection::refusedSignOn() {
         svc_.ask(Question{QStringLiteral("User ID validation failed. Note that unsuccessful signon attempts are "
                                          "counted - too many and you can disable your user profile."),
                           MsgButtons::OKCancel, MsgIcon::None, kTolvane, 1, kAskAgainNo});
-    svc_.saveSetting(Setting::Password, QStringLiteral("-None"));
+    svc_.saveNotKept(Setting::Password);
     svc_.saveTruth(Setting::AutoConnect, false);
     if (answer == vbCancel) svc_.endProgram(kExitConnectFailed, QStringLiteral("Sign-on refused"));
     err_.clear();

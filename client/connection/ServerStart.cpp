@@ -76,8 +76,8 @@ int StartHostServerViaFtp(Services& services, const ConnectionState& state, Conn
     view.status(QStringLiteral("Attempting to start server program..."));
     services.clock->pumpOnce();
 
-    QString userId = services.getSetting(Setting::User, QStringLiteral("-None"));
-    if (userId == QLatin1String("-None")) userId = QString(10, QLatin1Char(' '));
+    QString userId = services.getKept(Setting::User);
+    if (!IsKept(userId)) userId = QString(10, QLatin1Char(' '));
 
     setMousePointer(MousePointer::Normal);
     const std::optional<SignOnAnswer> typed = view.askServerStartSignOn(userId.trimmed());

@@ -19,6 +19,10 @@ QString Services::getSetting(const SettingKey& key, const QString& def) { return
 
 void Services::saveSetting(const SettingKey& key, const QString& value) { saveSetting(key.stored(), value); }
 
+QString Services::getKept(const SettingKey& key) { return getSetting(key, QString::fromLatin1(kNotKept)); }
+
+void Services::saveNotKept(const SettingKey& key) { saveSetting(key, QString::fromLatin1(kNotKept)); }
+
 void Services::removeSetting(const SettingKey& key) {
     if (settings) settings->remove(QString::fromLatin1(kAppTitle), QString::fromLatin1(kSection), key.stored());
 }

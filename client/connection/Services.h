@@ -19,6 +19,7 @@
 #include "ProgramVersion.h"
 #include "Reporting.h"
 #include "SettingKeys.h"
+#include "SettingValues.h"
 #include "SettingsStore.h"
 
 // "End the program": thrown after the steps the program names; the executable
@@ -67,10 +68,14 @@ public:
     std::unique_ptr<Asker> asker;
 
     // Remembered values of this program, section "Settings"; default "None".
-    QString getSetting(const QString& key, const QString& def = QStringLiteral("None"));
+    QString getSetting(const QString& key, const QString& def = QString::fromLatin1(kNotStored));
     void saveSetting(const QString& key, const QString& value);
     // The same by an entry of the key table (SettingKeys.h).
-    QString getSetting(const SettingKey& key, const QString& def = QStringLiteral("None"));
+    QString getSetting(const SettingKey& key, const QString& def = QString::fromLatin1(kNotStored));
+    // The sign-on's user and password: kNotKept when never stored; saveNotKept
+    // stores the password so when it is not to be kept.
+    QString getKept(const SettingKey& key);
+    void saveNotKept(const SettingKey& key);
     void saveSetting(const SettingKey& key, const QString& value);
     void removeSetting(const SettingKey& key);
     // A truth entry as it is stored, "True" or "False".

@@ -8,12 +8,20 @@
 // How remembered values read. A value never stored reads "None" (the default
 // of getSetting); which values count as not set besides depends on the value,
 // so three readings are in use:
+inline constexpr char kNotStored[] = "None";
 // stored at all,
-inline bool IsStored(const QString& v) { return v != QLatin1String("None"); }
+inline bool IsStored(const QString& v) { return v != QLatin1String(kNotStored); }
 // stored and not empty (blanks are a value),
 inline bool HasText(const QString& v) { return IsStored(v) && !v.isEmpty(); }
 // stored and more than blanks.
 inline bool HasValue(const QString& v) { return IsStored(v) && !v.trimmed().isEmpty(); }
+
+// The sign-on's user and password have a "not set" of their own, "-None": what
+// they read when never stored (Services::getKept), and what the password is
+// stored as when it is not to be kept. A user stored as "None" is a user of
+// that name.
+inline constexpr char kNotKept[] = "-None";
+inline bool IsKept(const QString& v) { return v != QLatin1String(kNotKept); }
 
 // A truth value as it is remembered and written to settings files.
 inline QString BoolText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }

@@ -60,16 +60,17 @@ using namespace SignOnScrambling;
 
 bool SignOn(Services& services, ConnectionState& state, HostLink& link, SignOnPrompt& prompt, std::string& userId,
             std::string& password) {
-    const std::string user = Codec::fromUnicode(services.getSetting(Setting::User, QStringLiteral("-None")).trimmed());
+    const QString keptUser = services.getKept(Setting::User).trimmed();
+    const std::string user = Codec::fromUnicode(keptUser);
     state.gUserId = HostWire::field(user, kUserIdLength);
     bool haveSavedPassword = false;
-    if (user == "-None") {
+    if (!IsKept(keptUser)) {
         state.gUserId = std::string(kUserIdLength, ' ');
     } else {
         // Read back byte-exact: a scrambled form may begin with a blank, and a
         // trimmed or damaged one would send a wrong password that counts
         // towards disabling the user profile.
-        const std::string saved = Codec::fromUnicode(services.getSetting(Setting::Password, QStringLiteral("-None")));
+        const std::string saved = Codec::fromUnicode(services.getKept(Setting::Password));
         if (isScrambledPassword(saved)) {
             state.gPassword = saved;
             haveSavedPassword = true;

@@ -31,7 +31,7 @@ void ReadDialogOptions(DownloadOptions& o, const std::function<QString(const QSt
 
     for (size_t i = 0; i < 3; ++i) {
         const QString font = get(Setting::PrintFontSize[i]).trimmed();
-        if (IsStored(font) && !font.isEmpty()) o.printer.fontSize[i] = font;
+        if (HasText(font)) o.printer.fontSize[i] = font;
         // "Orientation 1" is true for portrait, the other two for landscape; a
         // value that is no truth value counts as not stored.
         if (const std::optional<bool> truth = TruthOf(get(Setting::PrintOrientation[i]))) {

@@ -26,7 +26,7 @@ void frmMain::itmAutoConnect_Click() {
 }
 
 void frmMain::itmChangePassword_Click() {
-    ctx_.services.saveSetting(Setting::Password, QStringLiteral("-None"));
+    ctx_.services.saveNotKept(Setting::Password);
     // The held credentials go too, or the next connection of this run would
     // send the old password again instead of asking.
     ctx_.connection.gUserId.assign(ctx_.connection.gUserId.size(), ' ');
