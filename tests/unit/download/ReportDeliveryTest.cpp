@@ -19,8 +19,10 @@ struct ReportDeliveryTest : ::testing::Test {
     CoreTestContext t;
     QString folder = QDir(t.dir.path()).filePath(QStringLiteral("out"));
     int runs = 0;
-    // The procedure: writes the report's file, or fails after its message.
+    // The procedure: writes the report's file, or fails after its message, or
+    // hands its failure back untold.
     bool failWith = false;
+    bool failAsValue = false;
     ReportRun run{t.ctx, {}, {}, {}};
 
     void SetUp() override {
@@ -32,6 +34,11 @@ struct ReportDeliveryTest : ::testing::Test {
                     t.ctx.services.msgBox(QStringLiteral("Unable to open file ") + fileName);
                     return ReportResult{};
                 }
+                if (failAsValue)
+                    return ReportResult{Outcome::Failed(Failure{QStringLiteral("Unable to open file ") + fileName,
+                                                                MsgIcon::Exclamation, QStringLiteral("Tolvane"), 75}),
+                                        {},
+                                        fileName};
                 QFile f(fileName);
                 if (!f.open(QIODevice::WriteOnly)) return ReportResult{};
                 f.write(QByteArray::fromStdString(row.fileName()));
@@ -44,6 +51,11 @@ struct ReportDeliveryTest : ::testing::Test {
         DownloadOptions o;
         o.processType = ProcessTypeOf(d).text;
         return o;
+    }
+    // An earlier file, as yesterday's run left it.
+    static bool writeEarlier(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::WriteOnly) && f.write("yesterday") == 9;
     }
     void nameAll(const QString& name, bool chosenByUser) {
         run.names = [name, chosenByUser](SaveDialogKind, const SpoolFileRow&) {
@@ -92,17 +104,28 @@ TEST_F(ReportDeliveryTest, ANameNobodyChoseNeverReplacesWhatTheRunWroteButAChose
 
 TEST_F(ReportDeliveryTest, AFailedReportSaysWhyAndLeavesTheFileThatWasThere) {
     const QString target = path("kept.txt");
-    {
-        QFile f(target);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("yesterday");
-    }
+    ASSERT_TRUE(writeEarlier(target));
     nameAll(target, false);
     failWith = true;
     t.boxes->expect(QStringLiteral("Unable to open file"));
     const ReportOutcome out = DeliverReport(run, options(Destination::TextFile), report("R1"));
     EXPECT_EQ(out.status, ReportOutcome::Failed);
     EXPECT_EQ(out.reason, QStringLiteral("Unable to open file ") + target);
+    EXPECT_EQ(contentsOf(target), "yesterday");
+    EXPECT_TRUE(t.boxes->done());
+}
+
+TEST_F(ReportDeliveryTest, AFailureHandedBackIsToldOnceAndIsTheReason) {
+    const QString target = path("kept.txt");
+    ASSERT_TRUE(writeEarlier(target));
+    nameAll(target, false);
+    failAsValue = true;
+    t.boxes->expect(QStringLiteral("Unable to open file ") + target);
+    const ReportOutcome out = DeliverReport(run, options(Destination::TextFile), report("R1"));
+    EXPECT_EQ(out.status, ReportOutcome::Failed);
+    EXPECT_EQ(out.reason, QStringLiteral("Unable to open file ") + target);
+    ASSERT_EQ(t.boxes->shown().size(), 1u);
+    EXPECT_EQ(t.boxes->shown().back().icon, MsgIcon::Exclamation);
     EXPECT_EQ(contentsOf(target), "yesterday");
     EXPECT_TRUE(t.boxes->done());
 }
