@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     for (int run = 1; run <= kRuns; ++run) {
         QElapsedTimer timer;
         timer.start();
-        int result = -1;
+        Outcome result;
         try {
             result = ConnectToHost(ctx);
         } catch (const ProgramEnd& e) {
@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-        if (result != 0) {
-            std::fprintf(stderr, "run %d: not connected (%d)\n", run, result);
+        if (!result) {
+            std::fprintf(stderr, "run %d: not connected\n", run);
             return 1;
         }
         std::printf("  run %d: %.1f ms  (%s)\n", run, seconds * 1000, qPrintable(ctx.mainWindow().lblStatus->text()));

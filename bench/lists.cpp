@@ -89,7 +89,7 @@ Run listIntoGrid(AppContext& ctx) {
     QElapsedTimer t;
     t.start();
     const double cpu0 = bench::threadCpuSeconds();
-    if (GetSpoolFiles(ctx, m.txtOutq->text(), m.cboLibrary->currentText(), m.txtWrkSplf->text()) != 0) return {};
+    if (!GetSpoolFiles(ctx, m.txtOutq->text(), m.cboLibrary->currentText(), m.txtWrkSplf->text())) return {};
     r.seconds = t.nsecsElapsed() / 1e9;
     r.cpuSeconds = bench::threadCpuSeconds() - cpu0;
     r.rows = grid.rowCount();

@@ -178,9 +178,9 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
     QString library = selection.library;
     bool listed = true;
     if (selection.outq != QLatin1String("*ALL")) {
-        QString found;
-        listed = checkOutq(ctx.link, ctx.services, ctx.connection, selection.outq, selection.library, found) == OutqCheck::Found;
-        if (!found.isEmpty()) library = found;
+        const OutqCheck check = checkOutq(ctx.link, ctx.services, ctx.connection, selection.outq, selection.library);
+        listed = bool(check.outcome);
+        if (!check.library.isEmpty()) library = check.library;
     }
     if (listed) GetSpoolFiles(ctx.link, ctx.services, ctx.connection, grid, selection.outq, library, selection.user, selection.outq);
     // The reports the list could not take are reports not delivered.
@@ -301,7 +301,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 
     UnattendedConnectView view(ctx.connection, ctx.link);
     try {
-        if (ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view) != 0 || !connected(ctx))
+        if (!ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view) || !connected(ctx))
             return finish(ctx, kExitConnectFailed);
         std::vector<ReportOutcome> outcomes;
         if (p.wholeQueue()) {

@@ -64,7 +64,7 @@ class Connection {
 public:
     Connection(HostLink& link, Services& services, ConnectionState& state, const RunMode& mode, ConnectView& view)
         : link_(link), svc_(services), state_(state), mode_(mode), view_(view) {}
-    int run();
+    Outcome run();
 
 private:
     enum class Pass { Connected, StartOver, BadHostName };
@@ -73,8 +73,10 @@ private:
     HostSocket* waitForHostJob();
     void connected();
 
-    // Socket helpers.
+    // Socket helpers. The socket's own errors end here, held in err_.
     HostSocket* freshSocket(int port);
+    template <class F>
+    void attempt(F&& call);
     void connectSocket(HostSocket* s);
     void send(HostSocket* s, const std::string& bytes);
     int state(HostSocket* s) const;
@@ -104,11 +106,11 @@ private:
     int attempts_ = 0;
 };
 
-int Connection::run() {
+Outcome Connection::run() {
     for (;;) {
         switch (pass()) {
-            case Pass::Connected: return 0;
-            case Pass::BadHostName: return -1;
+            case Pass::Connected: return Outcome::Done();
+            case Pass::BadHostName: return Outcome::Stopped();
             case Pass::StartOver: break;
         }
     }
@@ -122,21 +124,22 @@ HostSocket* Connection::freshSocket(int port) {
     return s;
 }
 
-void Connection::connectSocket(HostSocket* s) {
-    s->clearError();
+template <class F>
+void Connection::attempt(F&& call) {
     try {
-        s->connectToHost();
+        call();
     } catch (const SocketError& e) {
         err_.take(e.number, QString::fromStdString(e.what()));
     }
 }
 
+void Connection::connectSocket(HostSocket* s) {
+    s->clearError();
+    attempt([s] { s->connectToHost(); });
+}
+
 void Connection::send(HostSocket* s, const std::string& bytes) {
-    try {
-        s->sendData(bytes);
-    } catch (const SocketError& e) {
-        err_.take(e.number, QString::fromStdString(e.what()));
-    }
+    attempt([&] { s->sendData(bytes); });
 }
 
 int Connection::state(HostSocket* s) const {
@@ -193,7 +196,7 @@ Connection::Pass Connection::offerServerStart(const QString& variant) {
         MsgButtons::YesNo, MsgIcon::None, kTolvane, 1, kAskAgainNo});
     if (answer == vbYes) {
         if (HostSocket* s = link_.socketIfOpen()) s->close();
-        if (StartHostServerViaFtp(svc_, state_, view_) != 0)
+        if (!StartHostServerViaFtp(svc_, state_, view_))
             endProgram(QStringLiteral("The host server could not be started"));
         return Pass::StartOver;
     }
@@ -302,20 +305,17 @@ Connection::Pass Connection::pass() {
     if (st != HostSocket::Connected) return offerServerStart(QStringLiteral("   -Invalid socket state (%1). ").arg(st));
 
     if (isBlank(state_.gUserId)) {
-        std::string user = state_.gUserId, password = state_.gPassword;
-        const bool again = SignOn(svc_, state_, link_, view_, user, password);
-        state_.gUserId = user;
-        state_.gPassword = password;
-        if (again) return Pass::StartOver;
+        const std::string user = state_.gUserId, password = state_.gPassword;
+        if (!SignOn(svc_, state_, link_, view_).outcome) {
+            // The pass starts over with the credentials it had.
+            state_.gUserId = user;
+            state_.gPassword = password;
+            return Pass::StartOver;
+        }
     }
 
-    QString workFolder;
-    if (!ApplyWorkDirectoryRule(svc_, state_, &workFolder)) {
-        svc_.report(
-            Failure{QStringLiteral("Directory ") + workFolder +
-                        QStringLiteral(" not found.  Please specify a valid directory in the following screen and then "
-                                       "restart the Spoolwright."),
-                    MsgIcon::None, QStringLiteral("iSeries Spoolwright")});
+    if (const Outcome work = ApplyWorkDirectoryRule(svc_, state_); !work) {
+        svc_.report(*work.failure);
         view_.showNamingOptions();
         endProgram(QStringLiteral("No work directory"));
     }
@@ -472,7 +472,8 @@ void Connection::connected() {
 }
 }  // namespace
 
-int ConnectToHost(HostLink& link, Services& services, ConnectionState& state, const RunMode& mode, ConnectView& view) {
+Outcome ConnectToHost(HostLink& link, Services& services, ConnectionState& state, const RunMode& mode,
+                      ConnectView& view) {
     // The steps set the pointer as they go; whichever way the procedure ends,
     // the pointer it found comes back.
     PointerGuard pointer;

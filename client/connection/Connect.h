@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Reporting.h"
+
 class ConnectView;
 class ConnectionState;
 class HostLink;
@@ -19,10 +21,10 @@ constexpr int kDefaultWaitTime = 6;
 int waitTimeSetting(Services& services);
 
 // Brings the client from "Not connected." to a working link on the job port:
-// 0 connected; -1 not connected and the program goes on (unresolvable host).
-// Every other failure ends the program (ProgramEnd). What it shows and asks
-// goes to `view`.
-int ConnectToHost(HostLink& link, Services& services, ConnectionState& state, const RunMode& mode, ConnectView& view);
+// done when connected; stopped, the user told, when not connected and the
+// program goes on (unresolvable host). Every other failure ends the program
+// (ProgramEnd). What it shows and asks goes to `view`.
+Outcome ConnectToHost(HostLink& link, Services& services, ConnectionState& state, const RunMode& mode, ConnectView& view);
 
 // The default button, when nobody watches, of a question whose first answer
 // would ask again: the second ("No", "Cancel"), so that such a run ends.

@@ -175,12 +175,12 @@ void HostLink::closeUnanswered() {
     status(kCanceledStatus);
 }
 
-bool HostLink::abandonTransfer() {
+LinkResult HostLink::abandonTransfer() {
     try {
-        return sendCancelRequest();
+        return sendCancelRequest() ? LinkResult::Reply : LinkResult::Cancelled;
     } catch (const SocketError&) {
         lose();
-        return false;
+        return LinkResult::LinkLost;
     }
 }
 

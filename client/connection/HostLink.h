@@ -106,14 +106,11 @@ public:
     LinkResult sendRequest(const std::string& request);
     LinkResult receiveReply(std::string& reply);
     bool dropOwedReply(std::string& reply);
-    // Sends the cancel request and drops its reply; throws SocketError on a link error.
-    // Its reply is awaited for the cancel grace only: when none comes, the link
-    // is out of step. After the user's Cancel it is closed, the user told, and
-    // the answer is false; otherwise that is a SocketError.
-    bool sendCancelRequest();
-    // Tells the host to drop the rest of a transfer; a link that fails here
-    // is closed and reported lost. False then.
-    bool abandonTransfer();
+    // Tells the host to drop the rest of a transfer: Reply once it has. A
+    // link that fails here, or a host that does not answer within the cancel
+    // grace, is closed and reported lost (LinkLost); after the user's Cancel
+    // the user is told instead (Cancelled).
+    LinkResult abandonTransfer();
     // Closes the socket and tells the observers; never fails.
     void disconnect();
 
@@ -127,6 +124,11 @@ public:
 
 private:
     enum class Wait { Reply, Cancelled };
+    // Sends the cancel request and drops its reply; throws SocketError on a link error.
+    // Its reply is awaited for the cancel grace only: when none comes, the link
+    // is out of step. After the user's Cancel it is closed, the user told, and
+    // the answer is false; otherwise that is a SocketError.
+    bool sendCancelRequest();
     // `cancelling`: the reply to a cancel request, awaited for the grace only.
     Wait awaitReply(HostSocket* s, bool cancelling = false);
     void sendChecked(HostSocket* s, const std::string& bytes);

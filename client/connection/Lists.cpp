@@ -61,26 +61,28 @@ ListExchange exchangeList(HostLink& link, Services& services, const ConnectionSt
 }
 
 OutqCheck checkOutq(HostLink& link, Services& services, const ConnectionState& state, const QString& outq,
-                    const QString& library, QString& foundLibrary) {
-    foundLibrary.clear();
+                    const QString& library) {
+    OutqCheck check;
     const HostRequest request(OutqQueryRequest(Codec::fromUnicode(outq), Codec::fromUnicode(library)));
     bool first = true;
     const ListExchange x =
         exchangeList(link, services, state, request, QStringLiteral("outqs"), [&](const HostReply& reply) {
-            if (first) foundLibrary = outqCheckLibrary(reply.text());
+            if (first) check.library = outqCheckLibrary(reply.text());
             first = false;
         });
-    if (x.result != LinkResult::Reply || x.cut) return OutqCheck::Stopped;
+    if (x.result != LinkResult::Reply || x.cut) return check;
     if (listBlockEnd(x.last.text()) == ListBlockEnd::Invalid) {
         services.report(Failure{QStringLiteral("iSeries library or outq not found."), MsgIcon::None, kTitle});
-        return OutqCheck::NotFound;
+        check.notFound = true;
+        return check;
     }
-    return OutqCheck::Found;
+    check.outcome = Outcome::Done();
+    return check;
 }
 
-int ListOutputQueues(HostLink& link, Services& services, ConnectionState& state, const QString& library,
-                     OutqListView& view) {
-    if (link.refuseWhileBusy()) return 1;
+Outcome ListOutputQueues(HostLink& link, Services& services, ConnectionState& state, const QString& library,
+                         OutqListView& view) {
+    if (link.refuseWhileBusy()) return Outcome::Stopped();
     setMousePointer(MousePointer::Hourglass);
     view.status(QStringLiteral("Retrieving a list of outqs.  "));
     view.clearOutqs();
@@ -90,24 +92,24 @@ int ListOutputQueues(HostLink& link, Services& services, ConnectionState& state,
                                         [&](const HostReply& reply) { view.addOutqs(outqListRows(reply.text())); });
     if (x.result != LinkResult::Reply) {
         if (x.blocks == 0) setMousePointer(MousePointer::Normal);
-        return 1;
+        return Outcome::Stopped();
     }
     if (x.blocks == 1 && listBlockEnd(x.last.text()) == ListBlockEnd::Invalid) {
         services.report(Failure{QStringLiteral("No output queues selected.  There may be none present in the library."),
                                 MsgIcon::Exclamation, kTitle});
         setMousePointer(MousePointer::Normal);
         state.gNoOutqs = true;
-        return 1;
+        return Outcome::Stopped();
     }
     view.status(QStringLiteral("Please specify a user, an outq or both.  "));
     setMousePointer(MousePointer::Normal);
-    return 0;
+    return Outcome::Done();
 }
 
-int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, SplfGrid& grid, const QString& outq,
-                  const QString& library, const QString& user, const QString& outqShown) {
+Outcome GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, SplfGrid& grid, const QString& outq,
+                      const QString& library, const QString& user, const QString& outqShown) {
     // The grid is not touched while the link is busy with another transfer.
-    if (link.refuseWhileBusy()) return 1;
+    if (link.refuseWhileBusy()) return Outcome::Stopped();
     int step = 1;
     try {
         setMousePointer(MousePointer::Hourglass);
@@ -146,7 +148,7 @@ int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, Sp
                 if (grid.rowCount() >= first) grid.setCellFont(first, QStringLiteral("Pages"), pagesFont);
             });
         grid.listEnded();
-        if (x.result != LinkResult::Reply) return 1;
+        if (x.result != LinkResult::Reply) return Outcome::Stopped();
         step = 4;
         if (!refused.isEmpty()) {
             services.report(
@@ -159,16 +161,16 @@ int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, Sp
         if (grid.rowCount() == 0 || listBlockEnd(x.last.text()) == ListBlockEnd::Invalid) {
             services.report(Failure{QStringLiteral("There are no spool files available. "), MsgIcon::None, kTitle});
             setMousePointer(MousePointer::Normal);
-            return 1;
+            return Outcome::Stopped();
         }
         for (const char* key : kGridKeys) grid.autoWidthColumn(QString::fromLatin1(key));
         grid.setCellSelected(1, 1, true);
         setMousePointer(MousePointer::Normal);
-        return 0;
+        return Outcome::Done();
     } catch (const std::exception& e) {
         services.report(Failure{QStringLiteral("Error in GetSpoolFiles function.  ") + QStringLiteral("0 ") +
                                     QString::fromLocal8Bit(e.what()) + QLatin1Char(' ') + QString::number(step),
                                 MsgIcon::Critical, kTitle});
-        return 1;
+        return Outcome::Stopped();
     }
 }

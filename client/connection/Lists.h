@@ -4,6 +4,7 @@
 #include <string>
 
 #include "HostLink.h"
+#include "Reporting.h"
 
 class ConnectionState;
 class OutqListView;
@@ -25,27 +26,31 @@ struct ListExchange {
 ListExchange exchangeList(HostLink& link, Services& services, const ConnectionState& state, const HostRequest& request,
                           const QString& what, const std::function<void(const HostReply& reply)>& onBlock);
 
-// What the check of a named output queue came to.
-enum class OutqCheck {
-    Found,     // the queue exists
-    NotFound,  // the host answered "(INVALID)"; the user has been told
-    Stopped,   // the exchange failed, was cancelled or cut
+// What the check of a named output queue came to: done when the queue
+// exists. Stopped, the user has been told why: the host answered "(INVALID)"
+// (`notFound`), or the exchange failed, was cancelled or cut.
+struct OutqCheck {
+    Outcome outcome;
+    bool notFound = false;
+    // The library the host found the queue in ("*LIBL" names none); empty
+    // when the host named none.
+    QString library;
 };
 
 // Asks the host whether `outq` exists in `library` (the check form of the
-// queue request) before its spooled files are listed. `foundLibrary` is the
-// library the host found it in ("*LIBL" names none), empty when the host
-// named none.
+// queue request) before its spooled files are listed.
 OutqCheck checkOutq(HostLink& link, Services& services, const ConnectionState& state, const QString& outq,
-                    const QString& library, QString& foundLibrary);
+                    const QString& library);
 
 // The output queues of `library`, into `view` as they arrive (gNoOutqs is
-// set when the host has none): 0 the list was received, 1 not.
-int ListOutputQueues(HostLink& link, Services& services, ConnectionState& state, const QString& library,
-                     OutqListView& view);
+// set when the host has none): done when the list was received; stopped
+// otherwise, the user told.
+Outcome ListOutputQueues(HostLink& link, Services& services, ConnectionState& state, const QString& library,
+                         OutqListView& view);
 
 // The spooled files of a queue, library and user filter, into the spooled-file
-// grid: 0 the list ended with rows, 1 not. `outqShown` is the queue the main
-// window shows, which names each row's queue unless it reads "*ALL".
-int GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, SplfGrid& grid, const QString& outq,
-                  const QString& library, const QString& user, const QString& outqShown);
+// grid: done when the list ended with rows; stopped otherwise, the user told.
+// `outqShown` is the queue the main window shows, which names each row's
+// queue unless it reads "*ALL".
+Outcome GetSpoolFiles(HostLink& link, Services& services, ConnectionState& state, SplfGrid& grid, const QString& outq,
+                      const QString& library, const QString& user, const QString& outqShown);

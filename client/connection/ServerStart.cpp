@@ -71,7 +71,7 @@ QString ServerStart::refusal(const QString& host, const QString& userId, const Q
     return {};
 }
 
-int StartHostServerViaFtp(Services& services, const ConnectionState& state, ConnectView& view) {
+Outcome StartHostServerViaFtp(Services& services, const ConnectionState& state, ConnectView& view) {
     setMousePointer(MousePointer::Hourglass);
     view.status(QStringLiteral("Attempting to start server program..."));
     services.clock->pumpOnce();
@@ -92,7 +92,7 @@ int StartHostServerViaFtp(Services& services, const ConnectionState& state, Conn
     if (!refused.isEmpty()) {
         setMousePointer(MousePointer::Normal);
         services.report(Failure{refused, MsgIcon::Critical, QStringLiteral("Tolvane")});
-        return -1;
+        return Outcome::Stopped();
     }
 
     view.status(QStringLiteral("Attempting to use your Windows 'ftp.exe' program..."));
@@ -105,7 +105,7 @@ int StartHostServerViaFtp(Services& services, const ConnectionState& state, Conn
         setMousePointer(MousePointer::Normal);
         services.report(Failure{failureText(result, host, userId.trimmed().toUpper()), MsgIcon::Critical,
                                 QStringLiteral("Tolvane")});
-        return result.code();
+        return Outcome::Stopped();
     }
 
     view.status(QStringLiteral("Waiting for the main server program to initialize..."));
@@ -116,5 +116,5 @@ int StartHostServerViaFtp(Services& services, const ConnectionState& state, Conn
     const qint64 initialWait = started + kInitialWaitMs - services.clock->nowMs();
     if (initialWait > 0) services.clock->waitMs(initialWait);
     services.clock->waitMs(kRemovalWaitMs);
-    return 0;
+    return Outcome::Done();
 }

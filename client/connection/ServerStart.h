@@ -2,16 +2,18 @@
 #include <QString>
 #include <string>
 
+#include "Reporting.h"
+
 class ConnectView;
 class ConnectionState;
 class Services;
 
 // Starts the host server program through the host's FTP server: asks for the
 // user ID and password in the sign-on dialog, logs on and sends the server's
-// start command, then gives the server time to come up. 0 once the host
-// accepted the start command; any other result (after its message) means the
-// program must end. Cancel in the dialog ends the program.
-int StartHostServerViaFtp(Services& services, const ConnectionState& state, ConnectView& view);
+// start command, then gives the server time to come up. Done once the host
+// accepted the start command; stopped (after its message) means the program
+// must end. Cancel in the dialog ends the program.
+Outcome StartHostServerViaFtp(Services& services, const ConnectionState& state, ConnectView& view);
 
 namespace ServerStart {
 // The six lines of the server-start script, CR LF after each; the user ID and

@@ -58,8 +58,7 @@ bool isScrambledPassword(const std::string& saved) {
 
 using namespace SignOnScrambling;
 
-bool SignOn(Services& services, ConnectionState& state, HostLink& link, SignOnPrompt& prompt, std::string& userId,
-            std::string& password) {
+SignOnResult SignOn(Services& services, ConnectionState& state, HostLink& link, SignOnPrompt& prompt) {
     const QString keptUser = services.getKept(Setting::User).trimmed();
     const std::string user = Codec::fromUnicode(keptUser);
     state.gUserId = HostWire::field(user, kUserIdLength);
@@ -103,7 +102,7 @@ bool SignOn(Services& services, ConnectionState& state, HostLink& link, SignOnPr
             const int answer =
                 services.ask(Question{QStringLiteral("Signon to the iSeries has timed out.  Would you like to retry?"),
                                       MsgButtons::YesNo, MsgIcon::None, QStringLiteral("Tolvane"), 1, kAskAgainNo});
-            if (answer == vbYes) return true;
+            if (answer == vbYes) return {};
             services.endProgram(kExitSignOnCancelled, QStringLiteral("Sign-on timed out"));
         }
         setMousePointer(MousePointer::Hourglass);
@@ -113,7 +112,5 @@ bool SignOn(Services& services, ConnectionState& state, HostLink& link, SignOnPr
         state.gPassword = scrambleField(state.gPassword);
     }
     state.gUserId = scrambleField(state.gUserId);
-    userId = state.gUserId;
-    password = state.gPassword;
-    return false;
+    return {Outcome::Done(), state.gUserId, state.gPassword};
 }

@@ -2,6 +2,8 @@
 #include <QString>
 #include <string>
 
+#include "Reporting.h"
+
 class ConnectionState;
 class HostLink;
 class Services;
@@ -30,9 +32,15 @@ QChar firstUncarriedCharacter(const QString& text);
 bool isScrambledPassword(const std::string& saved);
 }  // namespace SignOnScrambling
 
+// What the sign-on came to: done, with both credentials scrambled (10 and
+// 128 characters); stopped when the dialog timed out and the user chose to
+// retry: the caller starts its connection over.
+struct SignOnResult {
+    Outcome outcome;
+    std::string userId;
+    std::string password;
+};
+
 // Takes the credentials from the remembered values or from the sign-on
-// dialog (`prompt`) and hands both back scrambled (10 and 128 characters);
-// gUserId and gPassword hold them too. True asks the caller to start its
-// connection over (the dialog timed out and the user chose to retry).
-bool SignOn(Services& services, ConnectionState& state, HostLink& link, SignOnPrompt& prompt, std::string& userId,
-            std::string& password);
+// dialog (`prompt`); gUserId and gPassword hold them too.
+SignOnResult SignOn(Services& services, ConnectionState& state, HostLink& link, SignOnPrompt& prompt);

@@ -62,20 +62,23 @@ bool MakeWorkDirectory(const QString& dir) {
     return true;
 }
 
-bool ApplyWorkDirectoryRule(Services& services, ConnectionState& state, QString* folder) {
+Outcome ApplyWorkDirectoryRule(Services& services, ConnectionState& state) {
     QString savePath = services.getSetting(Setting::SavePath);
     if (!HasValue(savePath)) {
         savePath = SystemTempFolder(services);
         services.saveSetting(Setting::SavePath, savePath);
     }
     const QString dir = WorkDirectoryUnder(services, savePath);
-    if (folder) *folder = dir;
     if (!MakeWorkDirectory(dir)) {
         state.gWorkDir.clear();
-        return false;
+        return Outcome::Failed(
+            Failure{QStringLiteral("Directory ") + dir +
+                        QStringLiteral(" not found.  Please specify a valid directory in the following screen and then "
+                                       "restart the Spoolwright."),
+                    MsgIcon::None, QStringLiteral("iSeries Spoolwright")});
     }
     state.gWorkDir = dir;
-    return true;
+    return Outcome::Done();
 }
 
 bool InWorkDirectory(const ConnectionState& state, const QString& path) {

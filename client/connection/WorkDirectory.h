@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+#include "Reporting.h"
+
 class ConnectionState;
 class Services;
 
@@ -10,11 +12,11 @@ class Services;
 //
 // Creates the folder (mode 0700, so that other users of the machine cannot
 // read the reports), and a missing save path above it, and sets gWorkDir.
-// False when there is no folder fit for the reports: it could not be made,
+// Stopped when there is no folder fit for the reports: it could not be made,
 // or what stands there is a link, another user's, or writable by others; then
 // gWorkDir is empty, so that nothing is written there or cleared from there,
-// and `folder` (when given) names the folder that was refused.
-bool ApplyWorkDirectoryRule(Services& services, ConnectionState& state, QString* folder = nullptr);
+// and the failure names the folder that was refused.
+Outcome ApplyWorkDirectoryRule(Services& services, ConnectionState& state);
 
 // The work folder that a "Save Path" gives: the path, a separator and the
 // "User" value made safe for one folder name ("Default" when not set).

@@ -43,7 +43,7 @@ TEST(Screenshots, Windows) {
     t.ctx.services.saveSetting("URL", host.address());
     t.ctx.services.saveSetting("Save Path", t.dir.path() + "/save/");
     rememberSignOn(t.ctx.services, "SWUSER", "SWPASS");
-    ASSERT_EQ(ConnectToHost(t.ctx), 0);
+    ASSERT_TRUE(ConnectToHost(t.ctx));
     ASSERT_FALSE(m.isNotConnected());
     shoot(m, "frmMain-connected.png");
 

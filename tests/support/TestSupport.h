@@ -22,13 +22,13 @@ struct TestContext : BasicTestContext<AppContext> {
 // hook that is set stands in for the default of a program without them.
 struct HookedUpperWindows : UpperWindows {
     using UpperWindows::UpperWindows;
-    std::function<int()> onAutoConnect;
+    std::function<Outcome()> onAutoConnect;
     std::function<int(const QString& path)> onOpenSettingsFile;
     std::function<int(const QString& path, bool replaceWithoutAsking)> onSaveSettingsFile;
     std::function<std::optional<SaveDialogFields>(SaveDialogKind)> onSaveDialogFields;
     std::function<std::optional<MacroFields>(MacroProgram)> onMacroFields;
 
-    int autoConnect() override { return onAutoConnect ? onAutoConnect() : UpperWindows::autoConnect(); }
+    Outcome autoConnect() override { return onAutoConnect ? onAutoConnect() : UpperWindows::autoConnect(); }
     int openSettingsFile(const QString& path) override {
         return onOpenSettingsFile ? onOpenSettingsFile(path) : UpperWindows::openSettingsFile(path);
     }

@@ -92,27 +92,27 @@ void OutqChooserList::status(const QString& text) {
 void OutqChooserList::clearOutqs() { ctx_.outqWindow().lstOutq->clear(); }
 void OutqChooserList::addOutqs(const QStringList& rows) { ctx_.outqWindow().lstOutq->addItems(rows); }
 
-int ConnectToHost(AppContext& ctx) {
+Outcome ConnectToHost(AppContext& ctx) {
     MainWindowConnectView view(ctx);
     return ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view);
 }
 
-bool SignOn(AppContext& ctx, std::string& userId, std::string& password) {
+SignOnResult SignOn(AppContext& ctx) {
     MainWindowConnectView view(ctx);
-    return SignOn(ctx.services, ctx.connection, ctx.link, view, userId, password);
+    return SignOn(ctx.services, ctx.connection, ctx.link, view);
 }
 
-int StartHostServerViaFtp(AppContext& ctx) {
+Outcome StartHostServerViaFtp(AppContext& ctx) {
     MainWindowConnectView view(ctx);
     return StartHostServerViaFtp(ctx.services, ctx.connection, view);
 }
 
-int ListOutputQueues(AppContext& ctx) {
+Outcome ListOutputQueues(AppContext& ctx) {
     OutqChooserList view(ctx);
     return ListOutputQueues(ctx.link, ctx.services, ctx.connection, ctx.mainWindow().cboLibrary->currentText(), view);
 }
 
-int GetSpoolFiles(AppContext& ctx, const QString& outq, const QString& library, const QString& user) {
+Outcome GetSpoolFiles(AppContext& ctx, const QString& outq, const QString& library, const QString& user) {
     return GetSpoolFiles(ctx.link, ctx.services, ctx.connection, ctx.frmSplf().grdSplf(), outq, library, user,
                          ctx.mainWindow().txtOutq->text());
 }

@@ -46,10 +46,10 @@ private:
 };
 
 // The connection's procedures on the program's own windows.
-int ConnectToHost(AppContext& ctx);
-bool SignOn(AppContext& ctx, std::string& userId, std::string& password);
-int StartHostServerViaFtp(AppContext& ctx);
+Outcome ConnectToHost(AppContext& ctx);
+SignOnResult SignOn(AppContext& ctx);
+Outcome StartHostServerViaFtp(AppContext& ctx);
 // The queues of the library in the main window, into the chooser.
-int ListOutputQueues(AppContext& ctx);
+Outcome ListOutputQueues(AppContext& ctx);
 // Into the grid of the spooled-file screen.
-int GetSpoolFiles(AppContext& ctx, const QString& outq, const QString& library, const QString& user);
+Outcome GetSpoolFiles(AppContext& ctx, const QString& outq, const QString& library, const QString& user);

@@ -6,7 +6,7 @@
 
 std::unique_ptr<SplfScreenApi> UpperWindows::makeSplfScreen() { return std::make_unique<PlainSplfScreen>(); }
 
-int UpperWindows::autoConnect() { return ConnectToHost(ctx_); }
+Outcome UpperWindows::autoConnect() { return ConnectToHost(ctx_); }
 
 int UpperWindows::openSettingsFile(const QString&) { return -1; }
 

@@ -5,6 +5,7 @@
 
 #include "OfficeDelivery.h"
 #include "ProcessType.h"
+#include "Reporting.h"
 
 class AppContext;
 class SplfScreenApi;
@@ -35,7 +36,7 @@ public:
 
     virtual std::unique_ptr<SplfScreenApi> makeSplfScreen();
     // ConnectToHost.
-    virtual int autoConnect();
+    virtual Outcome autoConnect();
     // File > Open and File > Save (As): 0, or -1 when nothing was loaded or saved.
     virtual int openSettingsFile(const QString& path);
     virtual int saveSettingsFile(const QString& path, bool replaceWithoutAsking);

@@ -29,7 +29,7 @@ void enableSelectionInputs(frmMain& m, bool on) {
 // sent over a link that does not exist (which would only add a second error).
 bool ensureConnected(AppContext& ctx, frmMain& m) {
     if (!m.isNotConnected()) return true;
-    return ConnectToHost(ctx) == 0 && !m.isNotConnected();
+    return ConnectToHost(ctx) && !m.isNotConnected();
 }
 
 enum class Listed { Shown, Empty, Stopped };
@@ -46,12 +46,11 @@ Listed listAndShow(AppContext& ctx, frmMain& m, const SpoolSelection& s) {
     if (s.outq != QLatin1String("*ALL")) {
         m.setStatusPanel(QStringLiteral("Checking iSeries outq ") + s.outq.trimmed() + QStringLiteral("   "));
         m.Refresh();
-        QString found;
-        const OutqCheck check = checkOutq(ctx.link, ctx.services, ctx.connection, s.outq, s.library, found);
+        const OutqCheck check = checkOutq(ctx.link, ctx.services, ctx.connection, s.outq, s.library);
         // The library in which the host found the queue (for "*LIBL" and the like).
-        if (!found.isEmpty()) m.cboLibrary->setEditText(found);
-        if (check == OutqCheck::Stopped) setMousePointer(MousePointer::Normal);
-        if (check != OutqCheck::Found) return Listed::Stopped;
+        if (!check.library.isEmpty()) m.cboLibrary->setEditText(check.library);
+        if (!check.outcome && !check.notFound) setMousePointer(MousePointer::Normal);
+        if (!check.outcome) return Listed::Stopped;
     }
 
     setMousePointer(MousePointer::Hourglass);
@@ -108,7 +107,7 @@ void frmMain::cmdListOutqs_Click() {
         return;
     }
     ctx_.connection.gNoOutqs = false;
-    if (ListOutputQueues(ctx_) == 0) {
+    if (ListOutputQueues(ctx_)) {
         showModalWindow(ctx_, &ctx_.outqWindow());
         ctx_.unloadOutqWindow();
         setStatusPanel(QStringLiteral("Key an iSeries outq name or Browse.   "));

@@ -111,7 +111,7 @@ struct ClientRun {
         ctx.services.settings = std::make_unique<IniSettingsStore>(folder);
         ctx.services.saveSetting("Save Path", t.dir.path() + "/save/");
     }
-    int connect() { return ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view); }
+    Outcome connect() { return ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view); }
     bool notConnected() const { return ctx.link.socketIfOpen() == nullptr; }
     int connectsTo(int port) const {
         return static_cast<int>(std::count_if(connects.begin(), connects.end(), [&](const Connect& c) { return c.port == port; }));
@@ -162,7 +162,7 @@ TEST_F(ConnectE2E, GoodSignOnSendsExactlyTheHandshake) {
     // The dialog starts with the user of an earlier run and takes the password.
     r.ctx.services.saveSetting("User", "SWUSER");
     r.view.signOnAnswers.push_back({"SWUSER", "SWPASS"});
-    ASSERT_EQ(r.connect(), 0);
+    ASSERT_TRUE(r.connect());
 
     // "SWUSER" and "SWPASS" scrambled by hand from the alphabet.
     const std::string user = "7$gRx*2#dW";
@@ -247,7 +247,7 @@ TEST_F(ConnectE2E, TheHostJobIsReachedAsSoonAsItListens) {
         startHost(f, QStringLiteral("SWPASS"), &run);
         run.ctx.services.saveSetting("Wait time", "6");
         rememberSignOn(run.ctx.services, "SWUSER", "SWPASS");
-        ASSERT_EQ(run.connect(), 0) << lateMs;
+        ASSERT_TRUE(run.connect()) << lateMs;
         expectConnectedOn(run, 17851);
         EXPECT_GE(run.clock->waited(), lateMs) << lateMs;
         EXPECT_LT(run.clock->waited(), lateMs + 1000) << lateMs;
@@ -270,7 +270,7 @@ TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
         first.ctx.services.saveSetting("User", "SWUSER");
         first.view.signOnAnswers.push_back({"SWUSER", pw});
         first.view.savePassword = true;
-        ASSERT_EQ(first.connect(), 0) << pw.toStdString();
+        ASSERT_TRUE(first.connect()) << pw.toStdString();
         const std::string scrambled = SignOnScrambling::scrambleField(pad(Codec::fromUnicode(pw), 128));
         EXPECT_EQ(first.t.setting("century"), Codec::toUnicode(scrambled));
         EXPECT_FALSE(first.t.setting("century").contains(pw));
@@ -278,7 +278,7 @@ TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
         // The next start reads them back from the file.
         ClientRun second;
         second.useSettingsFolder(settings.path());
-        ASSERT_EQ(second.connect(), 0) << pw.toStdString();
+        ASSERT_TRUE(second.connect()) << pw.toStdString();
         EXPECT_TRUE(second.view.signOnUsers.isEmpty());
         const std::vector<std::string> s = signOns();
         ASSERT_EQ(s.size(), 2u);
@@ -290,11 +290,11 @@ TEST_F(ConnectE2E, SavedPasswordIsScrambledAndSignsOnAfterARestart) {
 TEST_F(ConnectE2E, SecondConnectionOfTheRunAsksNoCredentials) {
     startHost();
     r.view.signOnAnswers.push_back({"SWUSER", "SWPASS"});
-    ASSERT_EQ(r.connect(), 0);
+    ASSERT_TRUE(r.connect());
     Disconnect(r.ctx.link);
     r.ctx.connection.gJobPort = 0;
     EXPECT_TRUE(r.notConnected());
-    ASSERT_EQ(r.connect(), 0);
+    ASSERT_TRUE(r.connect());
     expectConnectedOn(r, 17851);
     EXPECT_EQ(r.view.signOnUsers.size(), 1);
     const std::vector<std::string> s = signOns();
@@ -311,7 +311,7 @@ TEST_F(ConnectE2E, RefusedSignOnForgetsTheCredentialsAndAsksAgain) {
     r.boxes->expect("User ID validation failed. Note that unsuccessful signon attempts are counted - too many and you "
                     "can disable your user profile.",
                     vbOK);
-    ASSERT_EQ(r.connect(), 0);
+    ASSERT_TRUE(r.connect());
     EXPECT_TRUE(r.boxes->done());
     EXPECT_EQ(r.boxes->shown()[0].buttons, MsgButtons::OKCancel);
     EXPECT_EQ(r.boxes->panels[0], "Getting response...");
@@ -350,7 +350,7 @@ TEST_F(ConnectE2E, JobPortRange) {
         }
         rememberSignOn(run.ctx.services, "SWUSER", "SWPASS");
         if (c.accepted) {
-            ASSERT_EQ(run.connect(), 0) << c.port;
+            ASSERT_TRUE(run.connect()) << c.port;
             expectConnectedOn(run, c.port);
         } else {
             run.boxes->expect(QStringLiteral("Invalid socket number returned: %1.  Error number: 0 ").arg(c.port));
@@ -380,7 +380,7 @@ TEST_F(ConnectE2E, LowerCaseVersionLetterIsAMismatch) {
 TEST_F(ConnectE2E, UnresolvableHostLeavesTheProgramRunning) {
     r.ctx.services.saveSetting("URL", "no-such-host.invalid");
     r.boxes->expect("Invalid socket state (4).  The specified host name 'no-such-host.invalid' may not be valid.");
-    EXPECT_EQ(r.connect(), -1);
+    EXPECT_FALSE(r.connect());
     EXPECT_TRUE(r.boxes->done());
     EXPECT_EQ(r.boxes->shown()[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(r.notConnected());
@@ -457,7 +457,7 @@ TEST_F(ConnectE2E, LateJobPortIsRetriedWithHalfTheWaitTime) {
         startHost(f, QStringLiteral("SWPASS"), &run);
         run.ctx.services.saveSetting("Wait time", c.waitTime);
         rememberSignOn(run.ctx.services, "SWUSER", "SWPASS");
-        ASSERT_EQ(run.connect(), 0) << c.waitTime;
+        ASSERT_TRUE(run.connect()) << c.waitTime;
         expectConnectedOn(run, 17851);
         const int pauses = run.clock->count(c.pauseMs, "Attempting to connect to port 17851...");
         // Pauses after the refused attempts, and the 3 seconds before the test message.

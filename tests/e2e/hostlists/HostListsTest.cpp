@@ -33,8 +33,8 @@ struct HostLists : ::testing::Test {
         ASSERT_TRUE(host->connectJobPort(ctx));
         defineSplfGridColumns(grid);
     }
-    int listQueues(const QString& library) { return ListOutputQueues(ctx.link, ctx.services, ctx.connection, library, view); }
-    int listFiles(const QString& outq, const QString& library, const QString& shown) {
+    Outcome listQueues(const QString& library) { return ListOutputQueues(ctx.link, ctx.services, ctx.connection, library, view); }
+    Outcome listFiles(const QString& outq, const QString& library, const QString& shown) {
         return GetSpoolFiles(ctx.link, ctx.services, ctx.connection, grid, outq, library, QStringLiteral("*ALL"), shown);
     }
 };
@@ -48,7 +48,7 @@ TEST_F(HostLists, QueuesArriveBlockByBlockInHostOrder) {
         HostSimFixture::writeSpooledFile(spool.path(), "MYLIB", names.last(), "a.splf", report("R", i));
     }
     start();
-    EXPECT_EQ(listQueues("MYLIB"), 0);
+    EXPECT_TRUE(listQueues("MYLIB"));
     ASSERT_EQ(view.outqs.size(), names.size());
     for (int i = 0; i < names.size(); ++i)
         EXPECT_TRUE(view.outqs[i].startsWith(names[i])) << view.outqs[i].toStdString();
@@ -62,7 +62,7 @@ TEST_F(HostLists, QueuesArriveBlockByBlockInHostOrder) {
 TEST_F(HostLists, ALibraryWithoutQueuesSaysSo) {
     start();
     t.boxes->expect("No output queues selected.  There may be none present in the library.");
-    EXPECT_EQ(listQueues("NOLIB"), 1);
+    EXPECT_FALSE(listQueues("NOLIB"));
     EXPECT_TRUE(t.boxes->done());
     EXPECT_TRUE(view.outqs.isEmpty());
     EXPECT_TRUE(ctx.connection.gNoOutqs);
@@ -82,7 +82,7 @@ TEST_F(HostLists, EachRowNamesTheQueueTheMainWindowShowsUnlessItIsAll) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.outq);
-        EXPECT_EQ(listFiles(c.outq, QString::fromLatin1(*c.outq == '*' ? "" : "MYLIB"), c.shown), 0);
+        EXPECT_TRUE(listFiles(c.outq, QString::fromLatin1(*c.outq == '*' ? "" : "MYLIB"), c.shown));
         QStringList queues;
         for (int row = 1; row <= grid.rowCount(); ++row) queues << grid.cellValue(row, "Outq");
         EXPECT_EQ(queues, c.queues);
@@ -96,7 +96,7 @@ TEST_F(HostLists, AHostThatStopsAnsweringEndsTheListAndTheLink) {
     // The first block comes, the second never does.
     start(HostSimFaults{.silentAfter = 1});
     t.boxes->expect("Error in SendReceive procedure.");
-    EXPECT_EQ(listFiles("PRT01", "MYLIB", "PRT01"), 1);
+    EXPECT_FALSE(listFiles("PRT01", "MYLIB", "PRT01"));
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(linkNews.lost, 1);
     EXPECT_EQ(ctx.link.socketIfOpen(), nullptr);
@@ -124,9 +124,10 @@ TEST_F(HostLists, AQueueCheckThatGetsNoAnswerStopsWithoutASecondMessage) {
     HostSimFixture::writeSpooledFile(spool.path(), "MYLIB", "PRT01", "a.splf", report("FIRST", 1));
     start(HostSimFaults{.silentAfter = 0});
     t.boxes->expect("Error in SendReceive procedure.");
-    QString found = "unset";
-    EXPECT_EQ(checkOutq(ctx.link, ctx.services, ctx.connection, "PRT01", "*LIBL", found), OutqCheck::Stopped);
+    const OutqCheck check = checkOutq(ctx.link, ctx.services, ctx.connection, "PRT01", "*LIBL");
+    EXPECT_FALSE(check.outcome);
+    EXPECT_FALSE(check.notFound);
     EXPECT_TRUE(t.boxes->done());
-    EXPECT_TRUE(found.isEmpty());
+    EXPECT_TRUE(check.library.isEmpty());
     EXPECT_EQ(linkNews.lost, 1);
 }

@@ -98,7 +98,7 @@ TEST_F(HostInstallE2E, FirstInstallRestoresAndStartsTheServerSoThatSwdeskCanSign
     client.ctx.services.saveSetting("URL", host->address());
     client.ctx.services.saveSetting("Save Path", client.dir.path() + "/save/");
     answerSignOn(presenter, "SWUSER", "SWPASS");
-    ASSERT_EQ(ConnectToHost(client.ctx), 0);
+    ASSERT_TRUE(ConnectToHost(client.ctx));
     EXPECT_EQ(client.ctx.mainWindow().lblStatus->text(),
               QStringLiteral("Connected to %1, Job:SWR17851").arg(host->address()));
 }

@@ -52,7 +52,7 @@ struct ServerStartE2E : ::testing::Test {
         view.serverStartAnswers.clear();
         view.serverStartAnswers.push_back(SignOnAnswer{user, password});
     }
-    int startServer() { return StartHostServerViaFtp(ctx.services, ctx.connection, view); }
+    Outcome startServer() { return StartHostServerViaFtp(ctx.services, ctx.connection, view); }
     bool listenerUp() {
         QTcpSocket probe;
         probe.connectToHost(host->address(), 17850);
@@ -75,7 +75,7 @@ TEST_F(ServerStartE2E, ScriptIsTheSixLinesWithTrimmedCapitals) {
     ctx.connection.gHostAddress = "as400.example.com";
     ctx.services.saveSetting("User", "QPGMR");
     answer("  qpgmr ", " secret  ");
-    ASSERT_EQ(startServer(), 0);
+    ASSERT_TRUE(startServer());
     ASSERT_EQ(rec.scripts.size(), 1u);
     EXPECT_EQ(rec.scripts[0],
               "open as400.example.com\r\nQPGMR\r\nSECRET\r\nquote rcmd SPWLB/STRSPWRT\r\nquit\r\nbye\r\n");
@@ -93,7 +93,7 @@ TEST_F(ServerStartE2E, NoRememberedUserLeavesTheBoxEmpty) {
     ctx.services.ftp = std::make_unique<RecordingRunner>();
     ctx.connection.gHostAddress = "host";
     answer("QPGMR", "SECRET");
-    ASSERT_EQ(startServer(), 0);
+    ASSERT_TRUE(startServer());
     EXPECT_EQ(view.serverStartUsers, QStringList{""});
 }
 
@@ -101,7 +101,7 @@ TEST_F(ServerStartE2E, StartsTheListenerThroughTheHostsFtpServer) {
     startHost();
     ASSERT_FALSE(listenerUp());
     answer("qpgmr", "secret");
-    ASSERT_EQ(startServer(), 0);
+    ASSERT_TRUE(startServer());
     EXPECT_EQ(ftpLog(), (QStringList{"USER QPGMR", "PASS ****", "rcmd SPWLB/STRSPWRT", "QUIT"}));
     EXPECT_TRUE(host->ftp().host().serverActive);
     EXPECT_TRUE(listenerUp());
@@ -121,7 +121,7 @@ TEST_F(ServerStartE2E, ConnectToHostStartsTheServerAndSignsOn) {
     answer("QPGMR", "SECRET");
     view.signOnAnswers.push_back({"QPGMR", "SECRET"});
     t.boxes->expect("Please note:  The Spoolwright server program on the iSeries may not be active.", vbYes);
-    ASSERT_EQ(ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view), 0);
+    ASSERT_TRUE(ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view));
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(view.serverStartUsers.size(), 1);
     EXPECT_TRUE(ftpLog().contains("rcmd SPWLB/STRSPWRT"));
@@ -147,7 +147,7 @@ TEST_F(ServerStartE2E, HostThatDoesNotStartTheServerIsAFailureWithItsReply) {
         startHost(c.ftp, c.freshHost);
         answer("QPGMR", c.password);
         t.boxes->expect(c.messageParts.front());
-        EXPECT_NE(startServer(), 0);
+        EXPECT_FALSE(startServer());
         ASSERT_TRUE(t.boxes->done());
         const auto& box = t.boxes->shown().back();
         for (const QString& part : c.messageParts) EXPECT_TRUE(box.text.contains(part)) << box.text.toStdString();
@@ -181,13 +181,13 @@ TEST_F(ServerStartE2E, ControlCharactersAreRefusedBeforeAnythingIsSent) {
         answer(c.user, c.password);
         t.boxes->expect(QStringLiteral("The %1 contains a control character and cannot be sent to the iSeries FTP server.")
                             .arg(c.what));
-        EXPECT_NE(startServer(), 0);
+        EXPECT_FALSE(startServer());
         EXPECT_TRUE(t.boxes->done());
     }
     answer("QPGMR", "SECRET");
     t.boxes->expect("is not valid for FTP.");
     ctx.connection.gHostAddress = host->address() + " 2121";
-    EXPECT_NE(startServer(), 0);
+    EXPECT_FALSE(startServer());
     EXPECT_TRUE(rec.scripts.empty());
     EXPECT_TRUE(ftpLog().isEmpty());
 }

@@ -48,7 +48,7 @@ struct ServerStartDialog : ::testing::Test {
 TEST_F(ServerStartDialog, AsksWithItsOwnCaptionAndWithoutSavingThePassword) {
     ctx.services.saveSetting("User", "QPGMR");
     press("cmdOK");
-    ASSERT_EQ(StartHostServerViaFtp(ctx), 0);
+    ASSERT_TRUE(StartHostServerViaFtp(ctx));
     EXPECT_EQ(caption, "Starting the iSeries Spoolwright server...");
     EXPECT_EQ(userId, "QPGMR");
     EXPECT_FALSE(savePasswordEnabled);

@@ -28,7 +28,7 @@ struct Start {
         t.ctx.services.settings = std::move(s);
         upper.onAutoConnect = [this] {
             ++connects;
-            return -1;
+            return Outcome::Stopped();
         };
     }
     QString value(const char* key) { return t.ctx.services.getSetting(QString::fromLatin1(key)); }
@@ -198,7 +198,7 @@ TEST(Startup, UnreadableDefaultsIsReportedAndTakenAsNotSet) {
 
 TEST(Startup, AnErrorInAStepShowsTheWindowAndRestoresThePointer) {
     Start s;
-    s.upper.onAutoConnect = []() -> int { throw std::runtime_error("no route"); };
+    s.upper.onAutoConnect = []() -> Outcome { throw std::runtime_error("no route"); };
     s.t.boxes->expect("Error 5 no route at step 9");
     Main(s.t.ctx);
     EXPECT_TRUE(s.t.boxes->done());

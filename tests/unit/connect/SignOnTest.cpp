@@ -21,15 +21,15 @@ struct SignOnFixture : ::testing::Test {
     TestContext t;
     AppContext& ctx = t.ctx;
     HookPresenter& presenter = installHookPresenter(ctx);
-    std::string user, password;
 };
 }  // namespace
 
 TEST_F(SignOnFixture, DialogAnswerIsScrambledAndUserRememberedPlain) {
     answerSignOn(presenter, "  jsmith ", "Secret");
-    EXPECT_FALSE(SignOn(ctx, user, password));
-    EXPECT_EQ(user, scrambleField("JSMITH    "));
-    EXPECT_EQ(password, scrambleField(field("Secret", 128)));
+    const SignOnResult signedOn = SignOn(ctx);
+    EXPECT_TRUE(signedOn.outcome);
+    EXPECT_EQ(signedOn.userId, scrambleField("JSMITH    "));
+    EXPECT_EQ(signedOn.password, scrambleField(field("Secret", 128)));
     EXPECT_EQ(t.setting("User"), "JSMITH");
     EXPECT_FALSE(ctx.loginWindow().isVisible());
     // OK hides the dialog but keeps it, with its "Save password" state.
@@ -39,7 +39,7 @@ TEST_F(SignOnFixture, DialogAnswerIsScrambledAndUserRememberedPlain) {
 TEST_F(SignOnFixture, CancelClosesTheLinkAndEndsTheProgram) {
     presenter.onModeless = [](QWidget* w) { static_cast<frmLogin*>(w)->cmdCancel->click(); };
     ctx.mainWindow().lblStatus->setText("Connecting...");
-    EXPECT_THROW(SignOn(ctx, user, password), ProgramEnd);
+    EXPECT_THROW(SignOn(ctx), ProgramEnd);
     EXPECT_EQ(ctx.mainWindow().lblStatus->text(), "Not connected.");
     EXPECT_EQ(t.setting("User"), "None");
 }

@@ -29,7 +29,12 @@ struct SignOnRules : ::testing::Test {
     RecordingConnectView view{ctx.connection};
     StatusRecorder linkNews{ctx.link};
     std::string user, password;
-    bool signOn() { return SignOn(ctx.services, ctx.connection, ctx.link, view, user, password); }
+    Outcome signOn() {
+        SignOnResult r = SignOn(ctx.services, ctx.connection, ctx.link, view);
+        user = r.userId;
+        password = r.password;
+        return r.outcome;
+    }
 };
 }  // namespace
 
@@ -40,7 +45,7 @@ TEST_F(SignOnRules, SavedPasswordIsSentByteExactWithoutDialog) {
     ctx.services.saveSetting("User", "JSMITH");
     ctx.services.saveSetting("century", Codec::toUnicode(saved));
 
-    EXPECT_FALSE(signOn());
+    EXPECT_TRUE(signOn());
     EXPECT_TRUE(view.signOnUsers.isEmpty());
     EXPECT_EQ(password, saved);
     EXPECT_EQ(user, ";(L=7F2#dW");
@@ -55,7 +60,7 @@ TEST_F(SignOnRules, DamagedSavedPasswordAsksInsteadOfSendingIt) {
         ctx.services.saveSetting("century", Codec::toUnicode(damaged));
         view.signOnUsers.clear();
         view.signOnAnswers.push_back({"JSMITH", "secret"});
-        EXPECT_FALSE(signOn());
+        EXPECT_TRUE(signOn());
         EXPECT_EQ(view.signOnUsers, QStringList{"JSMITH"});
         EXPECT_EQ(password, saved);
     }
@@ -63,7 +68,7 @@ TEST_F(SignOnRules, DamagedSavedPasswordAsksInsteadOfSendingIt) {
 
 TEST_F(SignOnRules, TheDialogsAnswerIsScrambledInItsFields) {
     view.signOnAnswers.push_back({"JSMITH", "Secret"});
-    EXPECT_FALSE(signOn());
+    EXPECT_TRUE(signOn());
     EXPECT_EQ(user, scrambleField("JSMITH    "));
     EXPECT_EQ(password, scrambleField(field("Secret", 128)));
     EXPECT_EQ(ctx.connection.gUserId, user);
@@ -91,7 +96,7 @@ TEST_F(SignOnRules, UnansweredDialogTimesOutClosingTheLink) {
         const int closedBefore = linkNews.closed;
         t.boxes->expect("Signon to the iSeries has timed out.  Would you like to retry?", answer);
         if (answer == vbYes) {
-            EXPECT_TRUE(signOn());
+            EXPECT_FALSE(signOn());
         } else {
             EXPECT_THROW(signOn(), ProgramEnd);
         }
