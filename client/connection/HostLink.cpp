@@ -250,8 +250,8 @@ LinkResult HostLink::receiveReply(std::string& reply) {
     }
 }
 
-bool HostLink::dropOwedReply(std::string& reply) {
-    if (!owed_) return true;
+LinkResult HostLink::dropOwedReply(std::string& reply) {
+    if (!owed_) return LinkResult::Reply;
     try {
         HostSocket* s = socket();
         // The caller has given up on the transfer: a reply on its way comes
@@ -259,19 +259,20 @@ bool HostLink::dropOwedReply(std::string& reply) {
         // fallen silent and the link is out of step. Only the user's cancel
         // says so; otherwise the caller's own failure is the message.
         if (awaitReply(s, true) == Wait::Cancelled) {
-            if (cancel_)
-                closeUnanswered();
-            else
+            if (!cancel_) {
                 lose();
-            return false;
+                return LinkResult::LinkLost;
+            }
+            closeUnanswered();
+            return LinkResult::Cancelled;
         }
         reply = readReply(s);
         owed_ = false;
-        return true;
+        return LinkResult::Reply;
     } catch (const SocketError&) {
         owed_ = false;
         lose();
-        return false;
+        return LinkResult::LinkLost;
     }
 }
 
@@ -292,7 +293,7 @@ LinkResult HostLink::sendReceive(const HostRequest& request, HostReply& reply) {
 }
 LinkResult HostLink::sendRequest(const HostRequest& request) { return sendRequest(request.text()); }
 LinkResult HostLink::receiveReply(HostReply& reply) { return receiveReply(reply.text_); }
-bool HostLink::dropOwedReply(HostReply& reply) { return dropOwedReply(reply.text_); }
+LinkResult HostLink::dropOwedReply(HostReply& reply) { return dropOwedReply(reply.text_); }
 
 LinkResult SendReceive(HostLink& link, const HostRequest& request, HostReply& reply) {
     return link.sendReceive(request, reply);

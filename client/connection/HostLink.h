@@ -97,15 +97,16 @@ public:
     LinkResult sendRequest(const HostRequest& request);
     LinkResult receiveReply(HostReply& reply);
     // Reads the owed reply and drops it, as a cancel does with a reply on its
-    // way: it is awaited for the cancel grace only. False when none came (the
-    // link is then closed).
-    bool dropOwedReply(HostReply& reply);
+    // way: it is awaited for the cancel grace only. Reply when it came or none
+    // was owed; when none came the link is closed: Cancelled after the user's
+    // Cancel (the user told), LinkLost otherwise.
+    LinkResult dropOwedReply(HostReply& reply);
     // The same on the records' text, as the download exchange reads them: the
     // request text is placed into the 124 characters as HostRequest does.
     LinkResult sendReceive(const std::string& request, std::string& reply);
     LinkResult sendRequest(const std::string& request);
     LinkResult receiveReply(std::string& reply);
-    bool dropOwedReply(std::string& reply);
+    LinkResult dropOwedReply(std::string& reply);
     // Tells the host to drop the rest of a transfer: Reply once it has. A
     // link that fails here, or a host that does not answer within the cancel
     // grace, is closed and reported lost (LinkLost); after the user's Cancel

@@ -105,7 +105,7 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         // still holds blocks, once that answer has been read and dropped.
         auto dropOwed = [&] {
             if (!owed) return true;
-            if (!ctx.link.dropOwedReply(dropped)) return false;
+            if (ctx.link.dropOwedReply(dropped) != LinkResult::Reply) return false;
             control = HostWire::controlArea(dropped);
             return true;
         };
