@@ -9,4 +9,7 @@
 namespace Codec {
 QString toUnicode(std::string_view bytes);
 std::string fromUnicode(const QString& text);
+// The code page's control characters: C0 and DEL (its 0x80 to 0x9F are
+// printable). No part of a file name may hold one.
+inline bool isControl(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; }
 }  // namespace Codec

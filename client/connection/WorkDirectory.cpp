@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "Codec.h"
 #include "ConnectionState.h"
 #include "Services.h"
 #include "SettingValues.h"
@@ -18,10 +19,8 @@ bool EndsWithSeparator(const QString& path) {
 
 QString SafeNamePart(const QString& part) {
     QString out = part;
-    for (QChar& c : out) {
-        const ushort u = c.unicode();
-        if (u < 0x20 || u == 0x7f || QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('_');
-    }
+    for (QChar& c : out)
+        if (Codec::isControl(c) || QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('_');
     if (out == QLatin1String(".") || out == QLatin1String("..")) out.fill(QLatin1Char('_'));
     return out;
 }

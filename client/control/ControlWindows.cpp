@@ -14,8 +14,8 @@ public:
         screen->Form_Load();
         return screen;
     }
-    int openSettingsFile(const QString& path) override { return OpenSettingsFile(ctx_, path); }
-    int saveSettingsFile(const QString& path, bool replaceWithoutAsking) override {
+    Outcome openSettingsFile(const QString& path) override { return OpenSettingsFile(ctx_, path); }
+    Outcome saveSettingsFile(const QString& path, bool replaceWithoutAsking) override {
         return SaveSettingsFile(ctx_, path, replaceWithoutAsking);
     }
     std::optional<SaveDialogFields> saveDialogFields(SaveDialogKind dialog) const override {

@@ -254,26 +254,26 @@ QByteArray contents(AppContext& ctx) {
 }
 }  // namespace SettingsFile
 
-int OpenSettingsFile(AppContext& ctx, const QString& path) {
+Outcome OpenSettingsFile(AppContext& ctx, const QString& path) {
     QByteArray bytes;
     if (!SettingsFile::read(path, bytes)) {
         ctx.services.msgBox(QStringLiteral("File ") + path + QStringLiteral(" is not found."), MsgButtons::OK,
                    MsgIcon::Exclamation, QStringLiteral("Open Spoolwright Settings File"));
         setMousePointer(MousePointer::Normal);
-        return -1;
+        return Outcome::Stopped();
     }
     using SettingsFile::Reader;
     SettingsFile::apply(ctx, SettingsFile::lines(bytes, Reader::Window));
     ctx.download.gSettingsFromFile = true;
-    return 0;
+    return Outcome::Done();
 }
 
-int SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAsking) {
+Outcome SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAsking) {
     const QString title = QStringLiteral("Save transfer properties");
     if (!replaceWithoutAsking && QFileInfo::exists(path)) {
         if (ctx.services.msgBox(QStringLiteral("File ") + path + QStringLiteral(" already exists.  Replace?"),
                        MsgButtons::OKCancel, MsgIcon::Exclamation, title) == vbCancel)
-            return -1;
+            return Outcome::Stopped();
     }
     const QByteArray bytes = SettingsFile::contents(ctx);
     SafeOutputFile out;
@@ -283,13 +283,13 @@ int SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAs
         out.open(path, o);
         out.write(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
         out.commit();
-        return 0;
+        return Outcome::Done();
     } catch (const PcFileError&) {
         out.abandon();
         ctx.services.msgBox(QStringLiteral("Unable to save properties to file ") + path +
                        QStringLiteral(".  Check specified path."),
                    MsgButtons::OKCancel, MsgIcon::Exclamation, title);
-        return -1;
+        return Outcome::Stopped();
     }
 }
 

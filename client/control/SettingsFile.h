@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "Reporting.h"
 #include "RunSettings.h"
 
 class AppContext;
@@ -23,11 +24,11 @@ void apply(AppContext& ctx, const std::vector<std::pair<QString, QString>>& line
 QByteArray contents(AppContext& ctx);
 }  // namespace SettingsFile
 
-// File > Open: applies the file to the windows; 0, or -1 after "File ... is
-// not found." when it cannot be read.
-int OpenSettingsFile(AppContext& ctx, const QString& path);
+// File > Open: applies the file to the windows; done, or stopped after "File
+// ... is not found." when it cannot be read.
+Outcome OpenSettingsFile(AppContext& ctx, const QString& path);
 // File > Save (replaceWithoutAsking) and Save As: writes a new file beside
-// the old one and puts it in its place only when it is complete; 0, or -1
-// when the user declined to replace the file or it could not be written
-// (the old file is then as it was).
-int SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAsking);
+// the old one and puts it in its place only when it is complete; done, or
+// stopped when the user declined to replace the file or it could not be
+// written, after its message (the old file is then as it was).
+Outcome SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAsking);

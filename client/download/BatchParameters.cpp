@@ -106,10 +106,9 @@ bool ReadParameters(const QStringList& args, const QString& startTime, Parameter
         if (type9 == QLatin1String("DATE") && !validDate(value)) return false;
         // Both become parts of PC file names: "../" or a folder would put the file elsewhere,
         // and a control character would make a name nobody can type or read.
-        const auto control = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; };
         if ((type9 == QLatin1String("NAME") || type9 == QLatin1String("DATA")) &&
             (value.contains(QLatin1Char('/')) || value.contains(QLatin1Char('\\')) ||
-             std::any_of(value.begin(), value.end(), control)))
+             std::any_of(value.begin(), value.end(), Codec::isControl)))
             return false;
         // The row puts SEQ after the job's "/", and the host reads the number after the
         // first one: a "/" in JOB would ask for another spooled file.

@@ -23,16 +23,16 @@ struct TestContext : BasicTestContext<AppContext> {
 struct HookedUpperWindows : UpperWindows {
     using UpperWindows::UpperWindows;
     std::function<Outcome()> onAutoConnect;
-    std::function<int(const QString& path)> onOpenSettingsFile;
-    std::function<int(const QString& path, bool replaceWithoutAsking)> onSaveSettingsFile;
+    std::function<Outcome(const QString& path)> onOpenSettingsFile;
+    std::function<Outcome(const QString& path, bool replaceWithoutAsking)> onSaveSettingsFile;
     std::function<std::optional<SaveDialogFields>(SaveDialogKind)> onSaveDialogFields;
     std::function<std::optional<MacroFields>(MacroProgram)> onMacroFields;
 
     Outcome autoConnect() override { return onAutoConnect ? onAutoConnect() : UpperWindows::autoConnect(); }
-    int openSettingsFile(const QString& path) override {
+    Outcome openSettingsFile(const QString& path) override {
         return onOpenSettingsFile ? onOpenSettingsFile(path) : UpperWindows::openSettingsFile(path);
     }
-    int saveSettingsFile(const QString& path, bool replace) override {
+    Outcome saveSettingsFile(const QString& path, bool replace) override {
         return onSaveSettingsFile ? onSaveSettingsFile(path, replace) : UpperWindows::saveSettingsFile(path, replace);
     }
     std::optional<SaveDialogFields> saveDialogFields(SaveDialogKind d) const override {

@@ -8,9 +8,9 @@ std::unique_ptr<SplfScreenApi> UpperWindows::makeSplfScreen() { return std::make
 
 Outcome UpperWindows::autoConnect() { return ConnectToHost(ctx_); }
 
-int UpperWindows::openSettingsFile(const QString&) { return -1; }
+Outcome UpperWindows::openSettingsFile(const QString&) { return Outcome::Stopped(); }
 
-int UpperWindows::saveSettingsFile(const QString&, bool) { return -1; }
+Outcome UpperWindows::saveSettingsFile(const QString&, bool) { return Outcome::Stopped(); }
 
 std::optional<SaveDialogFields> UpperWindows::saveDialogFields(SaveDialogKind) const { return std::nullopt; }
 

@@ -37,9 +37,10 @@ public:
     virtual std::unique_ptr<SplfScreenApi> makeSplfScreen();
     // ConnectToHost.
     virtual Outcome autoConnect();
-    // File > Open and File > Save (As): 0, or -1 when nothing was loaded or saved.
-    virtual int openSettingsFile(const QString& path);
-    virtual int saveSettingsFile(const QString& path, bool replaceWithoutAsking);
+    // File > Open and File > Save (As): done, or stopped when nothing was
+    // loaded or saved (the user has been told why).
+    virtual Outcome openSettingsFile(const QString& path);
+    virtual Outcome saveSettingsFile(const QString& path, bool replaceWithoutAsking);
     // Nothing when this program has no such dialog; empty fields for one not
     // loaded in this run.
     virtual std::optional<SaveDialogFields> saveDialogFields(SaveDialogKind dialog) const;

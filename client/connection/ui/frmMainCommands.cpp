@@ -37,7 +37,7 @@ void frmMain::itmOpen_Click() {
         return;
     }
     // The loader reports its own failures; nothing changes here then.
-    if (ctx_.upperWindows().openSettingsFile(path) != 0) return;
+    if (!ctx_.upperWindows().openSettingsFile(path)) return;
     itmSave->setEnabled(true);
     setStatusPanel(QStringLiteral("Settings loaded from ") + path);
     ctx_.connection.gSettingsFile = path;
@@ -48,7 +48,7 @@ void frmMain::itmSave_Click() {
         itmSaveAs_Click();
         return;
     }
-    if (ctx_.upperWindows().saveSettingsFile(ctx_.connection.gSettingsFile, true) != 0) return;
+    if (!ctx_.upperWindows().saveSettingsFile(ctx_.connection.gSettingsFile, true)) return;
     setStatusPanel(QStringLiteral("Settings saved to file ") + ctx_.connection.gSettingsFile.trimmed() +
                    QStringLiteral("."));
     Refresh();
@@ -72,7 +72,7 @@ void frmMain::itmSaveAs_Click() {
         path += path.endsWith(QLatin1Char('.')) ? QStringLiteral("spw") : QStringLiteral(".spw");
     // Only a file that was written becomes the current one: "&Save" must not
     // later replace, without asking, a file the user declined to replace.
-    if (ctx_.upperWindows().saveSettingsFile(path, false) == 0) {
+    if (ctx_.upperWindows().saveSettingsFile(path, false)) {
         ctx_.connection.gSettingsFile = path;
         itmSave->setEnabled(true);
     }

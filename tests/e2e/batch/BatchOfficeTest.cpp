@@ -11,6 +11,7 @@
 
 #include "BatchHost.h"
 #include "BatchRun.h"
+#include "TransferTestSupport.h"
 #include "OfficeFiles.h"
 
 namespace {
@@ -74,10 +75,7 @@ TEST(BatchOffice, AHostThatDropsTheLinkLeavesTheEarlierDocumentAndOpensNothing) 
         RecordingOpener desktop;
         b.pathFirst = desktop.dir.path();
         const QString earlier = QDir(b.outDir).filePath(QString::fromLatin1(c.written));
-        QFile old(earlier);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("the earlier document");
-        old.close();
+        WriteFileBytes(earlier, "the earlier document");
         const QString sets = b.settingsFile("office.spw", QString::fromLatin1(c.process), "QPRINT",
                                             {QString::fromLatin1(c.key) + QLatin1Char('=') +
                                              QDir(b.outDir).filePath(QString::fromLatin1(c.asked))});

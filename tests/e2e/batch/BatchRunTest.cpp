@@ -119,10 +119,7 @@ TEST(BatchRun, AHostThatDropsTheLinkInAReport) {
     HostSimFaults f;
     f.dropAfter = requests - 3;
     BatchHost b(f);
-    QFile old(QDir(b.outDir).filePath(kStatement));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("an earlier statement\n");
-    old.close();
+    WriteFileBytes(QDir(b.outDir).filePath(kStatement), "an earlier statement\n");
     const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("t.spw", QStringLiteral("Text file")),
                          QStringLiteral("FILE:*ALL")});
     EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
@@ -137,10 +134,7 @@ TEST(BatchRun, AHostThatDropsTheLinkInAReport) {
 TEST(BatchRun, AFullDiskFailsTheReportsAndKeepsTheEarlierDocuments) {
     BatchHost b;
     const QString invoice = QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.html");
-    QFile old(QDir(b.outDir).filePath(invoice));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("an earlier invoice\n");
-    old.close();
+    WriteFileBytes(QDir(b.outDir).filePath(invoice), "an earlier invoice\n");
     const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("h.spw", QStringLiteral("HTML document")),
                                QStringLiteral("FILE:*ALL")},
                               4096);
@@ -240,10 +234,7 @@ TEST(BatchRun, AnEndlessSingleReportEndsSoonAfterItsLastLine) {
     HostSimFaults f;
     f.endlessMore = true;
     BatchHost b(f);
-    QFile old(QDir(b.outDir).filePath(kStatement));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("an earlier statement\n");
-    old.close();
+    WriteFileBytes(QDir(b.outDir).filePath(kStatement), "an earlier statement\n");
     QElapsedTimer timer;
     timer.start();
     const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("t.spw", QStringLiteral("Text file")),

@@ -12,6 +12,7 @@
 
 #include "BatchHost.h"
 #include "BatchRun.h"
+#include "TransferTestSupport.h"
 #include "Connect.h"
 #include "IniSettingsStore.h"
 #include "TestSupport.h"
@@ -182,10 +183,7 @@ TEST(BatchStatus, EveryParameterErrorIsFoundBeforeConnecting) {
         BatchHost b;
         b.limitMs = kQuickEndMs;
         // An earlier file of the queue's first report is left as it was.
-        QFile old(QDir(b.outDir).filePath(kInvoice));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("an earlier invoice\n");
-        old.close();
+        WriteFileBytes(QDir(b.outDir).filePath(kInvoice), "an earlier invoice\n");
         const RunResult r = b.run(c.args(b));
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.message))) << r.err.toStdString();

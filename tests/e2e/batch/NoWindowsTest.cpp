@@ -9,6 +9,7 @@
 
 #include "BatchHost.h"
 #include "BatchRun.h"
+#include "TransferTestSupport.h"
 #include "DocumentCheckers.h"
 
 namespace {
@@ -78,10 +79,7 @@ TEST(NoWindows, AHostThatStopsAnsweringKeepsTheEarlierFile) {
         BatchHost b(f);
         watchForWidgets(b);
         const QString statement = kStatement + ".txt";
-        QFile old(QDir(b.outDir).filePath(statement));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("yesterday's statement\n");
-        old.close();
+        WriteFileBytes(QDir(b.outDir).filePath(statement), "yesterday's statement\n");
         QStringList args{QStringLiteral("SETS:") + b.settingsFile("t.spw", QStringLiteral("Text file"))};
         args += single ? kStatementArgs : QStringList{QStringLiteral("FILE:*ALL")};
         const RunResult r = b.run(args);
@@ -112,10 +110,7 @@ TEST(NoWindows, AnOfficeDocumentAndAMailedReportNeedNoWindow) {
             b.remember("Drafts folder", drafts);
             const bool excel = QString::fromLatin1(process).contains(u"Excel");
             const QString book = QDir(b.outDir).filePath(QStringLiteral("march.xlsx"));
-            QFile old(book);
-            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-            old.write("last month's workbook");
-            old.close();
+            WriteFileBytes(book, "last month's workbook");
             const QString sets = b.settingsFile("t.spw", QString::fromLatin1(process), "QPRINT",
                                                 {excel ? QStringLiteral("Excel file=") + book : QStringLiteral("Email=False")});
             const RunResult r = b.run(QStringList{QStringLiteral("SETS:") + sets} + kStatementArgs);

@@ -51,11 +51,7 @@ QByteArray readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeEarlier(const QString& path) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(kEarlier);
-}
+void writeEarlier(const QString& path) { WriteFileBytes(path, kEarlier.toStdString()); }
 
 // Two runs, each against a host of its own, writing into one folder: the
 // first on a slow host (so that it is still writing when the second comes),

@@ -286,15 +286,15 @@ TEST(MainWindow, OpenSettingsFile) {
     struct Case {
         const char* what;
         QString chosen;
-        int loaderResult;
+        bool loaderDone;
         bool saveEnabled;
         QString status, current;
     };
     const Case cases[] = {
-        {"loaded", "/home/u/a.spw", 0, true, "Settings loaded from /home/u/a.spw", "/home/u/a.spw"},
-        {"loader refused", "/home/u/b.spw", -1, false, "Please specify a user, an outq or both.  ",
+        {"loaded", "/home/u/a.spw", true, true, "Settings loaded from /home/u/a.spw", "/home/u/a.spw"},
+        {"loader refused", "/home/u/b.spw", false, false, "Please specify a user, an outq or both.  ",
          ""},
-        {"cancelled", "", 0, false, "Open file operation canceled.", ""},
+        {"cancelled", "", true, false, "Open file operation canceled.", ""},
     };
     for (const Case& c : cases) {
         Window w;
@@ -302,7 +302,7 @@ TEST(MainWindow, OpenSettingsFile) {
         QStringList loaded;
         installHookedUpperWindows(w.t.ctx).onOpenSettingsFile = [&](const QString& p) {
             loaded << p;
-            return c.loaderResult;
+            return c.loaderDone ? Outcome::Done() : Outcome::Stopped();
         };
         w.presenter->fileAnswers.push_back(c.chosen);
         m.itmOpen->trigger();
@@ -320,16 +320,16 @@ TEST(MainWindow, SaveAsRecordsTheFileOnlyWhenItWasWritten) {
     struct Case {
         const char* what;
         QString chosen;
-        int saverResult;
+        bool saverDone;
         QString current, status;
         bool saveOn;
     };
     const Case cases[] = {
-        {"written", "/home/u/new.spw", 0, "/home/u/new.spw",
+        {"written", "/home/u/new.spw", true, "/home/u/new.spw",
          "Please specify a user, an outq or both.  ", true},
-        {"replace declined", "/home/u/old.spw", -1, "",
+        {"replace declined", "/home/u/old.spw", false, "",
          "Please specify a user, an outq or both.  ", false},
-        {"cancelled", "", 0, "", "Save operation canceled.", false},
+        {"cancelled", "", true, "", "Save operation canceled.", false},
     };
     for (const Case& c : cases) {
         Window w;
@@ -337,7 +337,7 @@ TEST(MainWindow, SaveAsRecordsTheFileOnlyWhenItWasWritten) {
         std::vector<std::pair<QString, bool>> saves;
         installHookedUpperWindows(w.t.ctx).onSaveSettingsFile = [&](const QString& p, bool replace) {
             saves.emplace_back(p, replace);
-            return c.saverResult;
+            return c.saverDone ? Outcome::Done() : Outcome::Stopped();
         };
         w.presenter->fileAnswers.push_back(c.chosen);
         m.itmSaveAs->trigger();
@@ -361,7 +361,7 @@ TEST(MainWindow, SaveWritesTheCurrentFileOrAsksForOne) {
     std::vector<std::pair<QString, bool>> saves;
     installHookedUpperWindows(w.t.ctx).onSaveSettingsFile = [&](const QString& p, bool replace) {
         saves.emplace_back(p, replace);
-        return 0;
+        return Outcome::Done();
     };
     // No current file: exactly Save As.
     w.presenter->fileAnswers.push_back("/home/u/x.spw");

@@ -104,11 +104,11 @@ TEST(SettingsFile, SavedAndReadBackGivesTheSameScreen) {
     Ctx a;
     changeEverything(a);
     const QString p = a.path("all.spw");
-    ASSERT_EQ(SaveSettingsFile(a.t.ctx, p, false), 0);
+    ASSERT_TRUE(SaveSettingsFile(a.t.ctx, p, false));
     {
         SCOPED_TRACE("window");
         Ctx b;
-        ASSERT_EQ(OpenSettingsFile(b.t.ctx, p), 0);
+        ASSERT_TRUE(OpenSettingsFile(b.t.ctx, p));
         EXPECT_TRUE(b.t.ctx.download.gSettingsFromFile);
         frmSplf& f = b.splf();
         EXPECT_EQ(b.main().txtWrkSplf->text(), "QPGMR");
@@ -261,13 +261,13 @@ TEST(SettingsFile, ABinaryFileChangesNothingAndAMissingFileOrAFolderIsNotFound) 
     for (char& b : noise) b = static_cast<char>(gen.bounded(256));
     const QString binary = c.path("noise.spw");
     c.write(binary, noise);
-    EXPECT_EQ(OpenSettingsFile(c.t.ctx, binary), 0);
+    EXPECT_TRUE(OpenSettingsFile(c.t.ctx, binary));
     EXPECT_EQ(c.main().txtOutq->text(), "KEEP");
 
     c.t.boxes->expect(QStringLiteral(" is not found."));
-    EXPECT_EQ(OpenSettingsFile(c.t.ctx, c.path("missing.spw")), -1);
+    EXPECT_FALSE(OpenSettingsFile(c.t.ctx, c.path("missing.spw")));
     c.t.boxes->expect(QStringLiteral(" is not found."));
-    EXPECT_EQ(OpenSettingsFile(c.t.ctx, c.t.dir.path()), -1) << "a folder is no settings file";
+    EXPECT_FALSE(OpenSettingsFile(c.t.ctx, c.t.dir.path())) << "a folder is no settings file";
     EXPECT_TRUE(c.t.boxes->done());
     EXPECT_EQ(c.t.boxes->shown().back().title, "Open Spoolwright Settings File");
 }
@@ -281,7 +281,7 @@ TEST(SettingsFile, SaveKeepsTheOldFileUnlessReplaced) {
     c.main().txtOutq->setText(QStringLiteral("NEW"));
 
     c.t.boxes->expect(QStringLiteral("already exists.  Replace?"), vbCancel);
-    EXPECT_EQ(SaveSettingsFile(c.t.ctx, p, false), -1);
+    EXPECT_FALSE(SaveSettingsFile(c.t.ctx, p, false));
     EXPECT_EQ(c.file(p), old);
 
     const QString lockedDir = c.path("locked");
@@ -292,18 +292,18 @@ TEST(SettingsFile, SaveKeepsTheOldFileUnlessReplaced) {
     const bool rootIgnoresModes = QFileInfo(lockedDir).isWritable();
     if (!rootIgnoresModes) {
         c.t.boxes->expect(QStringLiteral("Unable to save properties to file "));
-        EXPECT_EQ(SaveSettingsFile(c.t.ctx, inLocked, true), -1);
+        EXPECT_FALSE(SaveSettingsFile(c.t.ctx, inLocked, true));
         EXPECT_EQ(c.file(inLocked), old);
     }
     QFile::setPermissions(lockedDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     c.t.boxes->expect(QStringLiteral("Unable to save properties to file "));
-    EXPECT_EQ(SaveSettingsFile(c.t.ctx, c.path("no/such/folder.spw"), true), -1);
+    EXPECT_FALSE(SaveSettingsFile(c.t.ctx, c.path("no/such/folder.spw"), true));
 
     c.t.boxes->expect(QStringLiteral("already exists.  Replace?"), vbOK);
-    EXPECT_EQ(SaveSettingsFile(c.t.ctx, p, false), 0);
+    EXPECT_TRUE(SaveSettingsFile(c.t.ctx, p, false));
     EXPECT_TRUE(c.file(p).contains("\r\nOutq=NEW\r\n"));
-    EXPECT_EQ(SaveSettingsFile(c.t.ctx, p, true), 0) << "Save replaces without asking";
+    EXPECT_TRUE(SaveSettingsFile(c.t.ctx, p, true)) << "Save replaces without asking";
     EXPECT_TRUE(c.t.boxes->done());
     EXPECT_EQ(QDir(c.t.dir.path()).entryList({QStringLiteral("*.spw*")}, QDir::Files), QStringList{"mine.spw"})
         << "nothing left beside the file";

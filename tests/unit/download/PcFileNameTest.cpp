@@ -144,6 +144,15 @@ TEST_F(PcFileNameTest, HostSuppliedPartsStayInsideTheFolder) {
     EXPECT_NO_THROW(ReportFile::check(t.ctx, n, false));
 }
 
+TEST_F(PcFileNameTest, ControlCharactersInHostPartsBecomeUnderscoresAndTheCodePagesOwnStay) {
+    set("FullName", "1");
+    SpoolFileRow::Fields f = SampleRowFields();
+    f.userData = "a\x1b" "b\x7f" "c\t\x80";
+    set("Use user data", "True");
+    const QString n = name(dir, true, SpoolFileRow::fromFields(f));
+    EXPECT_TRUE(QFileInfo(n).fileName().startsWith(QString::fromUtf8("a_b_c_\u20ac "))) << n.toStdString();
+}
+
 TEST_F(PcFileNameTest, AFreeVariantOfATakenName) {
     touch(QStringLiteral("report.txt"));
     EXPECT_EQ(NextFreeName(dir + QStringLiteral("report.txt"), {}), dir + QStringLiteral("report001.txt"));
