@@ -145,7 +145,7 @@ int finish(RunContext& ctx, int status) {
     return status;
 }
 
-bool connected(RunContext& ctx) { return ctx.link.socketIfOpen() != nullptr; }
+bool connected(RunContext& ctx) { return ctx.link.state() != SessionState::NotConnected; }
 
 // One report, with the mail drafts it left.
 ReportOutcome deliverNamingDrafts(RunContext& ctx, ReportRun& run, const DownloadOptions& options,

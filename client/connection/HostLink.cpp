@@ -151,11 +151,11 @@ void HostLink::sendChecked(HostSocket* s, const std::string& bytes) {
 
 bool HostLink::sendCancelRequest() {
     HostSocket* s = socket();
-    owed_ = true;
+    exchange_ = SessionState::CancelPending;
     struct Settled {
-        bool& owed;
-        ~Settled() { owed = false; }
-    } settled{owed_};
+        SessionState& exchange;
+        ~Settled() { exchange = SessionState::Connected; }
+    } settled{exchange_};
     sendChecked(s, CancelRequest().text());
     if (awaitReply(s, true) == Wait::Cancelled) {
         // Its reply is still owed: the link is out of step.
@@ -194,7 +194,7 @@ void HostLink::disconnect() {
     services_.clock->pumpOnce();
     discardSocket();
     services_.clock->pumpOnce();
-    owed_ = false;
+    exchange_ = SessionState::Connected;
     notify([](LinkObserver* o) { o->linkClosed(); });
 }
 
@@ -210,12 +210,12 @@ LinkResult HostLink::sendReceive(const std::string& request, std::string& reply)
 LinkResult HostLink::sendRequest(const std::string& request) {
     // A window event during the wait asked for a second exchange: sent now,
     // its reply and the owed one would be taken for each other.
-    if (owed_ && refuseWhileBusy()) return LinkResult::Refused;
+    if (replyOwed() && refuseWhileBusy()) return LinkResult::Refused;
     // The owed reply alone marks the link busy: a download or list holds it
     // (and tells the windows) for its whole length, a single exchange need not.
     try {
         HostSocket* s = socket();
-        owed_ = true;
+        exchange_ = SessionState::AwaitingReply;
         sendChecked(s, HostWire::field(request, HostWire::kRequestLength));
         return LinkResult::Reply;
     } catch (const SocketError& e) {
@@ -234,7 +234,7 @@ LinkResult HostLink::receiveReply(std::string& reply) {
             return LinkResult::Cancelled;
         }
         reply = readReply(s);
-        owed_ = false;
+        exchange_ = SessionState::Connected;
         if (cancel_) {
             status(QStringLiteral("Canceling..."));
             const bool answered = sendCancelRequest();
@@ -251,7 +251,7 @@ LinkResult HostLink::receiveReply(std::string& reply) {
 }
 
 LinkResult HostLink::dropOwedReply(std::string& reply) {
-    if (!owed_) return LinkResult::Reply;
+    if (!replyOwed()) return LinkResult::Reply;
     try {
         HostSocket* s = socket();
         // The caller has given up on the transfer: a reply on its way comes
@@ -267,17 +267,17 @@ LinkResult HostLink::dropOwedReply(std::string& reply) {
             return LinkResult::Cancelled;
         }
         reply = readReply(s);
-        owed_ = false;
+        exchange_ = SessionState::Connected;
         return LinkResult::Reply;
     } catch (const SocketError&) {
-        owed_ = false;
+        exchange_ = SessionState::Connected;
         lose();
         return LinkResult::LinkLost;
     }
 }
 
 LinkResult HostLink::broken(const SocketError& e) {
-    owed_ = false;
+    exchange_ = SessionState::Connected;
     services_.report(Failure{QStringLiteral("Error in SendReceive procedure.  ") +
                                  QStringLiteral("  Possible causes:  The link to the iSeries has been lost due to "
                                                 "inactivity.  Please re-connect.") +

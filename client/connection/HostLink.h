@@ -36,6 +36,11 @@ enum class LinkResult {
     Refused,    // a reply was still owed: the request was not sent
 };
 
+// Where the link stands: no socket; idle; a request's reply owed; the cancel
+// request's reply awaited. A disconnect, or a failure in an exchange, leads
+// back to NotConnected; a cancel leaves the link Connected.
+enum class SessionState { NotConnected, Connected, AwaitingReply, CancelPending };
+
 // The one link to the host server program: the socket, the count of bytes
 // that arrived since the last send, the user's cancel request, and whether a
 // reply is owed or a transfer holds the link.
@@ -65,8 +70,9 @@ public:
     bool cancelRequested() const { return cancel_; }
 
     // A reply is owed, or a download or list holds the link.
-    bool busy() const { return owed_ || holds_ > 0; }
-    bool replyOwed() const { return owed_; }
+    bool busy() const { return replyOwed() || holds_ > 0; }
+    bool replyOwed() const { return exchange_ != SessionState::Connected; }
+    SessionState state() const { return socket_ ? exchange_ : SessionState::NotConnected; }
 
     // A new download or list that would start while the link is busy is
     // refused with a message: true then.
@@ -145,7 +151,8 @@ private:
     std::unique_ptr<HostSocket> socket_;
     qint32 received_ = 0;
     bool cancel_ = false;
-    bool owed_ = false;
+    // With a socket: Connected, AwaitingReply or CancelPending.
+    SessionState exchange_ = SessionState::Connected;
     int holds_ = 0;
     std::vector<LinkObserver*> observers_;
 };

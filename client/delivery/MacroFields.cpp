@@ -36,7 +36,7 @@ bool MacroFileReadable(Services& services, MacroProgram program, const QString& 
 
 RunSettings::Macro MacroFor(RunContext& ctx, const RunSettings& settings, MacroProgram program) {
     OfficeState& office = Office(ctx);
-    if (office.askMacro) return office.askMacro(program);
+    if (office.macroWindows) return office.macroWindows->askMacro(program);
     const bool excel = program == MacroProgram::Excel;
     std::optional<RunSettings::Macro>& kept = excel ? office.excelMacro : office.wordMacro;
     if (!kept) {

@@ -1,6 +1,5 @@
 #pragma once
 #include <QString>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,6 +31,14 @@ ReportResult ProcWordPro(RunContext& ctx, RunSettings& settings, DownloadProgres
 
 enum class MacroProgram { Excel, Word };
 
+// The macro dialog as the windows show it when a delivery comes to its
+// macro: its fields as the user left them.
+class MacroWindows {
+public:
+    virtual ~MacroWindows() = default;
+    virtual RunSettings::Macro askMacro(MacroProgram program) = 0;
+};
+
 // What the office deliveries keep for the run: the WordPro application
 // object (kept until the program ends) and the macro fields.
 struct OfficeState {
@@ -41,9 +48,8 @@ struct OfficeState {
     int ddeRetryWaitMs = 200;
     // The macro fields of a run without the macro dialogs, once loaded.
     std::optional<RunSettings::Macro> excelMacro, wordMacro;
-    // The macro dialog, set by the windows: shown as a delivery asks for the
-    // macro, its fields as the user left them. Unset: the fields kept above.
-    std::function<RunSettings::Macro(MacroProgram)> askMacro;
+    // The macro dialogs, set by the windows. None: the fields kept above.
+    std::unique_ptr<MacroWindows> macroWindows;
 };
 OfficeState& Office(RunContext& ctx);
 

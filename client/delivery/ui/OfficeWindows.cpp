@@ -28,6 +28,15 @@ RunSettings::Macro askMacro(AppContext& ctx, MacroProgram program) {
     return m;
 }
 
+class WindowMacroDialogs : public MacroWindows {
+public:
+    explicit WindowMacroDialogs(AppContext& ctx) : ctx_(ctx) {}
+    RunSettings::Macro askMacro(MacroProgram program) override { return ::askMacro(ctx_, program); }
+
+private:
+    AppContext& ctx_;
+};
+
 frmSaveAs* loadedTextSave(AppContext& ctx) {
     return ctx.downloadWindows ? ctx.downloadWindows->save[static_cast<int>(frmSaveAs::Kind::Text)].get() : nullptr;
 }
@@ -36,7 +45,7 @@ frmSaveAs* loadedTextSave(AppContext& ctx) {
 OfficeWindows& OfficeWindowsOf(AppContext& ctx) {
     if (!ctx.officeWindows) {
         ctx.officeWindows = std::make_shared<OfficeWindows>();
-        Office(ctx).askMacro = [&ctx](MacroProgram program) { return askMacro(ctx, program); };
+        Office(ctx).macroWindows = std::make_unique<WindowMacroDialogs>(ctx);
     }
     return *ctx.officeWindows;
 }

@@ -357,4 +357,36 @@ TEST_F(SendReceiveTest, ASecondRequestWhileAReplyIsOwedIsRefusedAndNotSent) {
     EXPECT_EQ(host->jobFrames().size(), 2u);
     EXPECT_EQ(reply.substr(4, 15), "Invoice line 12");
 }
+// What the link reports of itself at each point of its life: idle once
+// connected, waiting while a reply is owed, waiting on the cancel request's
+// reply after a cancel (and idle again after it), and not connected once the
+// host has gone.
+TEST_F(SendReceiveTest, TheLinkSaysWhereItStandsThroughAnExchangeACancelAndALostLink) {
+    EXPECT_EQ(t.ctx.link.state(), SessionState::Connected);
+    // What the link says whenever bytes of a reply arrive, before it reads them.
+    std::vector<SessionState> seen;
+    QObject::connect(t.ctx.link.socket(), &HostSocket::dataArrival, [&] {
+        if (seen.empty() || seen.back() != t.ctx.link.state()) seen.push_back(t.ctx.link.state());
+    });
+    std::string reply;
+    ASSERT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Reply);
+    EXPECT_EQ(seen, std::vector<SessionState>{SessionState::AwaitingReply});
+    EXPECT_EQ(t.ctx.link.state(), SessionState::Connected);
+
+    seen.clear();
+    t.ctx.link.requestCancel();
+    t.boxes->expect(QStringLiteral("Operation has been canceled by request of the user.  "));
+    ASSERT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::Cancelled);
+    EXPECT_EQ(seen, (std::vector<SessionState>{SessionState::AwaitingReply, SessionState::CancelPending}));
+    EXPECT_EQ(t.ctx.link.state(), SessionState::Connected);
+    t.ctx.link.clearCancel();
+
+    host->faults().dropAfter = 0;
+    ASSERT_TRUE(host->connectJobPort(t.ctx));
+    t.boxes->expect(kLinkLost + "10053 ");
+    EXPECT_EQ(SendReceive(t.ctx.link, downloadRequest(), reply), LinkResult::LinkLost);
+    EXPECT_EQ(t.ctx.link.state(), SessionState::NotConnected);
+    EXPECT_TRUE(t.boxes->done());
+    expectLinkTornDown();
+}
 }  // namespace
