@@ -92,7 +92,7 @@ void frmMain::cmdOK_Click() {
     enableSelectionInputs(*this, true);
     setMousePointer(MousePointer::Normal);
     setStatusPanel(QStringLiteral("Key an iSeries outq name or Browse..."));
-    if (giveOutqFocus && !ctx_.mode.gBatchMode) txtOutq->setFocus();
+    if (giveOutqFocus) txtOutq->setFocus();
 }
 
 void frmMain::cmdListOutqs_Click() {

@@ -57,11 +57,8 @@ void frmMain::Form_Unload() {
             Refresh();
         });
     }
-    // A batch run leaves the user's remembered interactive settings as they were.
-    if (!ctx_.mode.gBatchMode) {
-        tolerant([&] { ctx_.services.saveTruth(Setting::Defaults, itmSaveSettings->isChecked()); });
-        if (itmSaveSettings->isChecked()) rememberSettings();
-    }
+    tolerant([&] { ctx_.services.saveTruth(Setting::Defaults, itmSaveSettings->isChecked()); });
+    if (itmSaveSettings->isChecked()) rememberSettings();
     tolerant([&] {
         if (!(windowState() & Qt::WindowMinimized))
             setWindowState(windowState() | Qt::WindowMinimized);

@@ -158,7 +158,7 @@ void frmOptions::Form_Load() {
 }
 
 void frmOptions::Form_Activate() {
-    if (!ctx_.mode.gBatchMode) cboIPAddress->setFocus();
+    cboIPAddress->setFocus();
 }
 
 void frmOptions::showEvent(QShowEvent* e) {

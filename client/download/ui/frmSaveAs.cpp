@@ -131,7 +131,7 @@ void frmSaveAs::showModal() {
 
 void frmSaveAs::Form_Activate() {
     acceptedFlag() = true;
-    if (!ctx_.mode.gBatchMode) txtSave->setFocus();
+    txtSave->setFocus();
     if (saveAllFlag()) {
         activating_ = true;
         OKButton_Click();
