@@ -301,7 +301,7 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 
     UnattendedConnectView view(ctx.connection, ctx.link);
     try {
-        if (!ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view) || !connected(ctx))
+        if (!ConnectToHost(ctx.link, ctx.services, ctx.connection, view) || !connected(ctx))
             return finish(ctx, kExitConnectFailed);
         std::vector<ReportOutcome> outcomes;
         if (p.wholeQueue()) {

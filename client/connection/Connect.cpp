@@ -62,8 +62,8 @@ struct ErrorState {
 
 class Connection {
 public:
-    Connection(HostLink& link, Services& services, ConnectionState& state, const RunMode& mode, ConnectView& view)
-        : link_(link), svc_(services), state_(state), mode_(mode), view_(view) {}
+    Connection(HostLink& link, Services& services, ConnectionState& state, ConnectView& view)
+        : link_(link), svc_(services), state_(state), view_(view) {}
     Outcome run();
 
 private:
@@ -90,7 +90,7 @@ private:
     // Endings.
     [[noreturn]] void endProgram(const QString& reason);
     // A stop signal of an unattended run (a window's cancel is left to the transfer it ends).
-    bool stopped() const { return mode_.gBatchMode && link_.cancelRequested(); }
+    bool stopped() const { return view_.unattended() && link_.cancelRequested(); }
     [[noreturn]] void commonTail(const QString& reason);
     Pass offerServerStart(const QString& variant);
     Pass badHostName(int socketState);
@@ -99,7 +99,6 @@ private:
     HostLink& link_;
     Services& svc_;
     ConnectionState& state_;
-    const RunMode& mode_;
     ConnectView& view_;
     ErrorState err_;
     int restarts_ = 1;
@@ -213,7 +212,7 @@ Connection::Pass Connection::badHostName(int socketState) {
                         MsgIcon::Critical, kTolvane});
     Disconnect(link_);
     view_.workingControlsEnabled(true);
-    if (!mode_.gBatchMode) view_.focusOpen();
+    view_.focusOpen();
     setMousePointer(MousePointer::Normal);
     return Pass::BadHostName;
 }
@@ -467,15 +466,14 @@ void Connection::connected() {
     status(QStringLiteral("Please specify a user, an outq or both.  "));
     view_.connected(QStringLiteral("Connected to %1, Job:SWR%2").arg(state_.gHostAddress).arg(state_.gJobPort));
     view_.workingControlsEnabled(true);
-    if (!mode_.gBatchMode) view_.focusOpen();
+    view_.focusOpen();
     setMousePointer(MousePointer::Normal);
 }
 }  // namespace
 
-Outcome ConnectToHost(HostLink& link, Services& services, ConnectionState& state, const RunMode& mode,
-                      ConnectView& view) {
+Outcome ConnectToHost(HostLink& link, Services& services, ConnectionState& state, ConnectView& view) {
     // The steps set the pointer as they go; whichever way the procedure ends,
     // the pointer it found comes back.
     PointerGuard pointer;
-    return Connection(link, services, state, mode, view).run();
+    return Connection(link, services, state, view).run();
 }

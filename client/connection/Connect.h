@@ -6,7 +6,6 @@ class ConnectView;
 class ConnectionState;
 class HostLink;
 class Services;
-struct RunMode;
 
 // Exit statuses of a run that the connection ends.
 constexpr int kExitConnectFailed = 3;    // no link to the host server program
@@ -24,7 +23,7 @@ int waitTimeSetting(Services& services);
 // done when connected; stopped, the user told, when not connected and the
 // program goes on (unresolvable host). Every other failure ends the program
 // (ProgramEnd). What it shows and asks goes to `view`.
-Outcome ConnectToHost(HostLink& link, Services& services, ConnectionState& state, const RunMode& mode, ConnectView& view);
+Outcome ConnectToHost(HostLink& link, Services& services, ConnectionState& state, ConnectView& view);
 
 // The default button, when nobody watches, of a question whose first answer
 // would ask again: the second ("No", "Cancel"), so that such a run ends.

@@ -43,8 +43,11 @@ public:
     // The connected state: `text` on the connection line, the connection sign
     // and the Connect menu.
     virtual void connected(const QString& text) = 0;
-    // The focus goes to "&Open" (never asked in an unattended run).
+    // The focus goes to "&Open" (an unattended run has none to give).
     virtual void focusOpen() = 0;
+    // Nobody watches this connect (the unattended run): a cancel of the link
+    // ends the wait for the sign-on reply at once.
+    virtual bool unattended() const { return false; }
     // The connection options (host address, wait time), modally.
     virtual void showConnectionOptions() = 0;
     // The naming options, whose window holds the save directory.

@@ -30,6 +30,7 @@ public:
     void workingControlsEnabled(bool) override {}
     void connected(const QString& text) override { connectionLine_ = text; }
     void focusOpen() override {}
+    bool unattended() const override { return true; }
     void showConnectionOptions() override;
     void showNamingOptions() override;
 

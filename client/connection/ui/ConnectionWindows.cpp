@@ -94,7 +94,7 @@ void OutqChooserList::addOutqs(const QStringList& rows) { ctx_.outqWindow().lstO
 
 Outcome ConnectToHost(AppContext& ctx) {
     MainWindowConnectView view(ctx);
-    return ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view);
+    return ConnectToHost(ctx.link, ctx.services, ctx.connection, view);
 }
 
 SignOnResult SignOn(AppContext& ctx) {

@@ -15,7 +15,7 @@ struct NoHostFixture : ::testing::Test {
     int endStatus = 0;
     void expectEnd() {
         try {
-            ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view);
+            ConnectToHost(ctx.link, ctx.services, ctx.connection, view);
             ADD_FAILURE() << "the program went on";
         } catch (const ProgramEnd& e) {
             endStatus = e.exitStatus;

@@ -111,7 +111,7 @@ struct ClientRun {
         ctx.services.settings = std::make_unique<IniSettingsStore>(folder);
         ctx.services.saveSetting("Save Path", t.dir.path() + "/save/");
     }
-    Outcome connect() { return ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view); }
+    Outcome connect() { return ConnectToHost(ctx.link, ctx.services, ctx.connection, view); }
     bool notConnected() const { return ctx.link.socketIfOpen() == nullptr; }
     int connectsTo(int port) const {
         return static_cast<int>(std::count_if(connects.begin(), connects.end(), [&](const Connect& c) { return c.port == port; }));

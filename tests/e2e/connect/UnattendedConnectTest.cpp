@@ -29,7 +29,7 @@ struct UnattendedRun {
     // The status a connect that ends the run ends it with; 0 when it went on.
     int connectEnds(UnattendedConnectView& v) {
         try {
-            ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, v);
+            ConnectToHost(ctx.link, ctx.services, ctx.connection, v);
         } catch (const ProgramEnd& e) {
             return e.exitStatus;
         }
@@ -51,7 +51,7 @@ TEST(UnattendedConnect, SavedOrGivenCredentialsSignOnWithNothingShown) {
         r.startHost();
         if (saved) rememberSignOn(r.ctx.services, "SWUSER", "SWPASS");
         auto v = saved ? r.view() : r.view(SignOnAnswer{"SWUSER", "SWPASS"});
-        ASSERT_TRUE(ConnectToHost(r.ctx.link, r.ctx.services, r.ctx.connection, r.ctx.mode, *v));
+        ASSERT_TRUE(ConnectToHost(r.ctx.link, r.ctx.services, r.ctx.connection, *v));
         EXPECT_EQ(v->connectionLine(), QStringLiteral("Connected to %1, Job:SWR17851").arg(r.host->address()));
         EXPECT_TRUE(r.t.boxes->shown().empty());
         EXPECT_TRUE(r.told.isEmpty()) << r.told.join('\n').toStdString();

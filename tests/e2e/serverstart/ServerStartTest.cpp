@@ -121,7 +121,7 @@ TEST_F(ServerStartE2E, ConnectToHostStartsTheServerAndSignsOn) {
     answer("QPGMR", "SECRET");
     view.signOnAnswers.push_back({"QPGMR", "SECRET"});
     t.boxes->expect("Please note:  The Spoolwright server program on the iSeries may not be active.", vbYes);
-    ASSERT_TRUE(ConnectToHost(ctx.link, ctx.services, ctx.connection, ctx.mode, view));
+    ASSERT_TRUE(ConnectToHost(ctx.link, ctx.services, ctx.connection, view));
     EXPECT_TRUE(t.boxes->done());
     EXPECT_EQ(view.serverStartUsers.size(), 1);
     EXPECT_TRUE(ftpLog().contains("rcmd SPWLB/STRSPWRT"));
