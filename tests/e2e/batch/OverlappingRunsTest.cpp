@@ -287,6 +287,70 @@ TEST(OverlappingRuns, ARunStoppedBySigtermEndsAsACancelDoes) {
     }
 }
 
+// `timeout`, the usual guard of a cron job, signals the run and then its
+// whole process group: two SIGTERMs at once. On a host slow enough that the
+// report is still arriving at the end of the time (it cannot be whole in
+// less than some seconds), every run ends as one SIGTERM ends it: the earlier
+// file byte for byte, a FAILED line, nothing of the run left in the folder.
+TEST(OverlappingRuns, ARunEndedByTimeoutEndsAsACancelDoesEveryTime) {
+    QTemporaryDir longSpool;
+    HostSimFixture::writeSpooledFile(longSpool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
+                                     QStringLiteral("01-invoice.splf"), longInvoice());
+    HostSimFaults faults;
+    faults.replyDelayMs = 50;
+    BatchHost b(faults, longSpool.path());
+    b.startedBy = {QStringLiteral("timeout"), QStringLiteral("2")};
+    b.limitMs = 20000;
+    const QString daily = QDir(b.outDir).filePath(QStringLiteral("daily.txt"));
+    const QString sets =
+        b.settingsFile("d.spw", QStringLiteral("Text file"), "QPRINT", {QStringLiteral("Text file=") + daily});
+    for (const bool adds : {false, true}) {
+        b.remember("Add replace", adds ? QStringLiteral("False") : QStringLiteral("True"));
+        for (int trial = 0; trial < 10; ++trial) {
+            SCOPED_TRACE(std::string(adds ? "adding" : "replacing") + ", run " + std::to_string(trial + 1));
+            writeEarlier(daily);
+            const RunResult r = b.run(invoiceOnly(sets));
+            EXPECT_EQ(r.exitCode, 124) << r.err.toStdString();
+            EXPECT_TRUE(r.out.startsWith(QStringLiteral("FAILED    INVOICE")) &&
+                        r.out.contains(QStringLiteral("The run was stopped (SIGTERM)")))
+                << r.out.toStdString();
+            EXPECT_EQ(readAll(daily), kEarlier);
+            EXPECT_EQ(QDir(b.outDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                      QStringList{QStringLiteral("daily.txt")});
+        }
+    }
+}
+
+// The log of a long run shows each report's line as the report ends, not
+// at the run's end: a run killed later has told what it delivered.
+TEST(OverlappingRuns, EachLineReachesTheLogWhileTheRunGoesOn) {
+    QTemporaryDir spool;
+    QFile invoice(HostSimFixture::samples() + QStringLiteral("/QGPL/QPRINT/01-invoice.splf"));
+    ASSERT_TRUE(invoice.open(QIODevice::ReadOnly));
+    HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
+                                     QStringLiteral("01-invoice.splf"), invoice.readAll().toStdString());
+    // The second report cannot be whole in less than its blocks' delays, some seconds.
+    HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
+                                     QStringLiteral("02-long.splf"), longInvoice());
+    HostSimFaults faults;
+    faults.replyDelayMs = 50;
+    BatchHost b(faults, spool.path());
+    QProcess run;
+    b.start(run, {QStringLiteral("SETS:") + b.settingsFile("q.spw", QStringLiteral("Text file")), QStringLiteral("FILE:*ALL")});
+    QByteArray out;
+    const bool lineSeen = serveUntil([&] {
+        out += run.readAllStandardOutput();
+        return out.contains('\n') || run.state() == QProcess::NotRunning;
+    });
+    const bool stillGoing = run.state() != QProcess::NotRunning;
+    run.terminate();
+    b.finish(run);
+    ASSERT_TRUE(lineSeen);
+    EXPECT_TRUE(stillGoing) << "the run ended before its first line was read";
+    EXPECT_TRUE(out.startsWith("written   ")) << out.toStdString();
+    EXPECT_EQ(out.count('\n'), 1) << out.toStdString();
+}
+
 // Stopped in a report that had no earlier file: what arrived stays under the
 // report's name, and the line says that it is only a part.
 TEST(OverlappingRuns, ARunStoppedInANewFileNamesThePartItKept) {
