@@ -187,15 +187,26 @@ std::string longInvoice() {
     for (int i = 0; i < 10; ++i) out += text.mid(records).toStdString();
     return out;
 }
+
+// A spool folder whose QGPL/QPRINT holds the long invoice, after the sample `first` when given.
+struct LongSpool : QTemporaryDir {
+    explicit LongSpool(const char* first = nullptr) {
+        if (first)
+            put(QStringLiteral("00-") + QLatin1String(first),
+                readAll(HostSimFixture::samples() + QStringLiteral("/QGPL/QPRINT/") + QLatin1String(first)).toStdString());
+        put(QStringLiteral("01-invoice.splf"), longInvoice());
+    }
+    void put(const QString& name, const std::string& text) const {
+        HostSimFixture::writeSpooledFile(path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"), name, text);
+    }
+};
 }  // namespace
 
 // A run killed (SIGKILL) in the middle of a report, then another run: a file
 // being replaced is byte for byte as it was; one being added to is cut back
 // by the next run, which leaves it as it was or adds exactly its own report.
 TEST(OverlappingRuns, ARunKilledInTheMiddleOfAReportLeavesTheEarlierFileAsItWas) {
-    QTemporaryDir longSpool;
-    HostSimFixture::writeSpooledFile(longSpool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
-                                     QStringLiteral("01-invoice.splf"), longInvoice());
+    const LongSpool longSpool;
     const struct {
         const char* what;
         bool adds;
@@ -248,9 +259,7 @@ TEST(OverlappingRuns, ARunKilledInTheMiddleOfAReportLeavesTheEarlierFileAsItWas)
 // replacing or adding to is byte for byte as it was, nothing of the run is
 // left in the folder, its line says why, and the next run goes on as usual.
 TEST(OverlappingRuns, ARunStoppedBySigtermEndsAsACancelDoes) {
-    QTemporaryDir longSpool;
-    HostSimFixture::writeSpooledFile(longSpool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
-                                     QStringLiteral("01-invoice.splf"), longInvoice());
+    const LongSpool longSpool;
     for (const bool adds : {false, true}) {
         for (const bool silent : {false, true}) {
             SCOPED_TRACE(std::string(adds ? "adding" : "replacing") + (silent ? ", the host silent" : ""));
@@ -293,9 +302,7 @@ TEST(OverlappingRuns, ARunStoppedBySigtermEndsAsACancelDoes) {
 // less than some seconds), every run ends as one SIGTERM ends it: the earlier
 // file byte for byte, a FAILED line, nothing of the run left in the folder.
 TEST(OverlappingRuns, ARunEndedByTimeoutEndsAsACancelDoesEveryTime) {
-    QTemporaryDir longSpool;
-    HostSimFixture::writeSpooledFile(longSpool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
-                                     QStringLiteral("01-invoice.splf"), longInvoice());
+    const LongSpool longSpool;
     HostSimFaults faults;
     faults.replyDelayMs = 50;
     BatchHost b(faults, longSpool.path());
@@ -324,14 +331,8 @@ TEST(OverlappingRuns, ARunEndedByTimeoutEndsAsACancelDoesEveryTime) {
 // The log of a long run shows each report's line as the report ends, not
 // at the run's end: a run killed later has told what it delivered.
 TEST(OverlappingRuns, EachLineReachesTheLogWhileTheRunGoesOn) {
-    QTemporaryDir spool;
-    QFile invoice(HostSimFixture::samples() + QStringLiteral("/QGPL/QPRINT/01-invoice.splf"));
-    ASSERT_TRUE(invoice.open(QIODevice::ReadOnly));
-    HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
-                                     QStringLiteral("01-invoice.splf"), invoice.readAll().toStdString());
-    // The second report cannot be whole in less than its blocks' delays, some seconds.
-    HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
-                                     QStringLiteral("02-long.splf"), longInvoice());
+    // The statements, then the long invoice, which cannot be whole in less than its blocks' delays, some seconds.
+    const LongSpool spool("02-statements.splf");
     HostSimFaults faults;
     faults.replyDelayMs = 50;
     BatchHost b(faults, spool.path());
@@ -354,9 +355,7 @@ TEST(OverlappingRuns, EachLineReachesTheLogWhileTheRunGoesOn) {
 // Stopped in a report that had no earlier file: what arrived stays under the
 // report's name, and the line says that it is only a part.
 TEST(OverlappingRuns, ARunStoppedInANewFileNamesThePartItKept) {
-    QTemporaryDir longSpool;
-    HostSimFixture::writeSpooledFile(longSpool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
-                                     QStringLiteral("01-invoice.splf"), longInvoice());
+    const LongSpool longSpool;
     HostSimFaults faults;
     faults.replyDelayMs = 20;
     faults.silentAfter = 5;  // the outq check, the list and three blocks; then nothing
