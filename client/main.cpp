@@ -47,6 +47,11 @@ int main(int argc, char** argv) {
     gQtMessages = qInstallMessageHandler(withoutSizeHintNotes);
     const QStringList given = argumentsOf(argc, argv);
     if (!given.isEmpty()) {
+        // Each batch line reaches the log when its report ends, whatever standard output is
+        // (a file, a pipe): a run killed later keeps the lines of the reports it did.
+        std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+        std::setvbuf(stderr, nullptr, _IONBF, 0);
+        CatchStopSignals();
         // A batch run has no window: Qt Gui for the fonts of the list and the printer, no widgets.
         chooseOffscreen();
         QGuiApplication app(argc, argv);

@@ -49,44 +49,47 @@ struct NoProgress : DownloadProgress {
 };
 
 // A run stopped by SIGTERM, SIGINT or SIGHUP (cron's end, a closed terminal,
-// Ctrl+C) ends as a cancel does: the report in hand leaves an earlier file as
-// it was and nothing in the work folder, the rest are named as not
-// delivered. A second signal ends it at once.
+// Ctrl+C, `timeout`, which signals the run and then its process group) ends
+// as a cancel does: the report in hand leaves an earlier file as it was and
+// nothing in the work folder, the rest are named as not delivered. Every
+// signal is caught: a repeated one only stops the waits for the host, never
+// the clean-up.
 volatile std::sig_atomic_t gStopSignal = 0;
+volatile std::sig_atomic_t gStopSignals = 0;
 int gStopPipe[2] = {-1, -1};
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 void onStopSignal(int signal) {
     if (gStopSignal == 0) gStopSignal = signal;
-    std::signal(signal, SIG_DFL);
+    gStopSignals = gStopSignals + 1;
     const char wake = 1;
     [[maybe_unused]] const ssize_t n = ::write(gStopPipe[1], &wake, 1);
 }
 
 // While it lives, a stop signal cancels the link's transfer (the event loop
-// sees it in every wait for the host).
+// sees it in every wait for the host); a second one drops the wait for the
+// cancel's own reply. The run's end forgets the signals of this run.
 class StopOnSignal {
 public:
     explicit StopOnSignal(HostLink& link) {
-        gStopSignal = 0;
-        if (gStopPipe[0] < 0 && ::pipe2(gStopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        CatchStopSignals();
+        if (gStopPipe[0] < 0) return;
         notifier_ = std::make_unique<QSocketNotifier>(gStopPipe[0], QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [&link] {
             char drained;
             while (::read(gStopPipe[0], &drained, 1) > 0) {
             }
+            if (!gStopSignal) return;
             link.requestCancel();
+            if (gStopSignals > 1) link.cancelGraceMs = 0;
         });
-        struct sigaction stop {};
-        stop.sa_handler = onStopSignal;
-        sigemptyset(&stop.sa_mask);
-        stop.sa_flags = SA_RESTART;
-        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-            struct sigaction before {};
-            // A signal the starter set aside (SIGINT of a job in the background) stays set aside.
-            if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
-            ::sigaction(signal, &stop, nullptr);
-        }
     }
+    ~StopOnSignal() {
+        gStopSignal = 0;
+        gStopSignals = 0;
+    }
+    StopOnSignal(const StopOnSignal&) = delete;
+    StopOnSignal& operator=(const StopOnSignal&) = delete;
 
 private:
     std::unique_ptr<QSocketNotifier> notifier_;
@@ -163,11 +166,44 @@ ReportOutcome deliverNamingDrafts(RunContext& ctx, ReportRun& run, const Downloa
     return out;
 }
 
-// The reports of the queue the settings name, as the list gives them; the
-// reports the list left out come as outcomes. Nothing back: the run ends
-// with the status in `status`.
+// The batch lines of a run, each printed as its report ends, so that a run
+// killed later has told what it did. A compose window that gathers every
+// report names its draft in the last line: that line waits for the end.
+class BatchLines {
+public:
+    explicit BatchLines(bool holdLast) : holdLast_(holdLast) {}
+    void add(ReportOutcome outcome) {
+        ++count_;
+        printHeld();
+        if (holdLast_)
+            held_ = std::move(outcome);
+        else
+            failed_ += PrintBatchLines({outcome}, DraftsWrittenText);
+    }
+    // The last report's line, with the drafts the compose windows left at the end.
+    void end(const QStringList& drafts) {
+        if (held_) held_->drafts += drafts;
+        printHeld();
+        holdLast_ = false;
+    }
+    int count() const { return count_; }
+    int failed() const { return failed_; }
+
+private:
+    void printHeld() {
+        if (held_) failed_ += PrintBatchLines({*held_}, DraftsWrittenText);
+        held_.reset();
+    }
+    bool holdLast_;
+    std::optional<ReportOutcome> held_;
+    int count_ = 0, failed_ = 0;
+};
+
+// The reports of the queue the settings name, as the list gives them, each
+// line printed as it ends; the reports the list left out come back as
+// outcomes. When nothing is delivered, the run ends with the status in `status`.
 std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, const SpoolSelection& selection,
-                                        ReportRun& run, std::optional<int>& status) {
+                                        ReportRun& run, BatchLines& lines, std::optional<int>& status) {
     ctx.mode.gBatchNoDialogs = true;
     struct NoDialogs {
         RunContext& ctx;
@@ -200,8 +236,6 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
         status = !connected(ctx) ? kExitConnectFailed : failed ? kExitNotDelivered : kExitNothingToDeliver;
         return {};
     }
-    std::vector<ReportOutcome> outcomes;
-    outcomes.reserve(static_cast<size_t>(rows) + leftOut.size());
     ctx.download.gSelectedCount = rows;
     HostLink::Hold hold(ctx.link);
     // Once the link is lost (the message said so), the rest would only fail again.
@@ -212,14 +246,13 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
             ReportOutcome skipped;
             skipped.row = row.toQString();
             skipped.reason = QStringLiteral("The link to the host was lost before this report.");
-            outcomes.push_back(skipped);
+            lines.add(skipped);
             continue;
         }
-        outcomes.push_back(deliverNamingDrafts(ctx, run, settings.options, row));
+        lines.add(deliverNamingDrafts(ctx, run, settings.options, row));
         if (ctx.download.gSelectedCount > 1) --ctx.download.gSelectedCount;
     }
-    outcomes.insert(outcomes.end(), leftOut.begin(), leftOut.end());
-    return outcomes;
+    return leftOut;
 }
 
 int runChecked(RunContext& ctx, const QStringList& given) {
@@ -301,12 +334,19 @@ int runChecked(RunContext& ctx, const QStringList& given) {
 
     UnattendedConnectView view(ctx.connection, ctx.link);
     try {
+        // A run stopped before it connected, or while it did, names its report as not delivered.
+        auto stoppedUnconnected = [&] {
+            if (!p.wholeQueue()) PrintBatchLines({stoppedBefore(SpoolFileRow(BatchRow(p)))});
+            return finish(ctx, kExitNotDelivered);
+        };
+        if (gStopSignal) return stoppedUnconnected();
         if (!ConnectToHost(ctx.link, ctx.services, ctx.connection, view) || !connected(ctx))
-            return finish(ctx, kExitConnectFailed);
-        std::vector<ReportOutcome> outcomes;
+            return gStopSignal ? stoppedUnconnected() : finish(ctx, kExitConnectFailed);
+        BatchLines lines(destination->mail && options.attachMultiples);
+        std::vector<ReportOutcome> leftOut;
         if (p.wholeQueue()) {
             std::optional<int> ended;
-            outcomes = deliverQueue(ctx, settings, selection, run, ended);
+            leftOut = deliverQueue(ctx, settings, selection, run, lines, ended);
             if (ended) return finish(ctx, *ended);
         } else {
             const SpoolFileRow row(BatchRow(p));
@@ -315,15 +355,16 @@ int runChecked(RunContext& ctx, const QStringList& given) {
                 name = BatchFileName(ctx, settings, destination->dialog, row);
             ctx.download.gSelectedCount = 1;
             HostLink::Hold hold(ctx.link);
-            outcomes.push_back(deliverNamingDrafts(ctx, run, options, row, name));
+            lines.add(deliverNamingDrafts(ctx, run, options, row, name));
         }
         // The mail windows still open become drafts: they hold the last report delivered.
         const qsizetype draftsBefore = Email(ctx).drafts.size();
         CloseMailWindows(ctx);
-        if (!outcomes.empty()) outcomes.back().drafts += Email(ctx).drafts.mid(draftsBefore);
+        lines.end(Email(ctx).drafts.mid(draftsBefore));
+        for (ReportOutcome& o : leftOut) lines.add(std::move(o));
         // A message that could not be left as a draft is a report not delivered.
-        const int failed = PrintBatchLines(outcomes, DraftsWrittenText) + Email(ctx).lostDrafts;
-        return finish(ctx, outcomes.empty() ? kExitNothingToDeliver : failed ? kExitNotDelivered : 0);
+        const int failed = lines.failed() + Email(ctx).lostDrafts;
+        return finish(ctx, lines.count() == 0 ? kExitNothingToDeliver : failed ? kExitNotDelivered : 0);
     } catch (const ProgramEnd& e) {
         return finish(ctx, e.exitStatus);
     }
@@ -352,6 +393,21 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
         // What no step expected still ends the run, with its message.
         ctx.services.report(Failure{QStringLiteral("Error 5 ") + QString::fromLocal8Bit(e.what()), MsgIcon::None, kTitle});
         return finish(ctx, 1);
+    }
+}
+
+void CatchStopSignals() {
+    if (gStopPipe[0] >= 0 || ::pipe2(gStopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    struct sigaction stop {};
+    stop.sa_handler = onStopSignal;
+    sigemptyset(&stop.sa_mask);
+    for (const int signal : kStopSignals) sigaddset(&stop.sa_mask, signal);
+    stop.sa_flags = SA_RESTART;
+    for (const int signal : kStopSignals) {
+        struct sigaction before {};
+        // A signal the starter set aside (SIGINT of a job in the background) stays set aside.
+        if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+        ::sigaction(signal, &stop, nullptr);
     }
 }
 

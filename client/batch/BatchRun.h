@@ -19,6 +19,12 @@ class RunContext;
 // to standard error. Returns the exit status (BatchParameters.h, Connect.h).
 int RunUnattended(RunContext& ctx, const QStringList& arguments);
 
+// SIGTERM, SIGINT and SIGHUP from now on stop a batch run as a cancel does,
+// however often they come; one that comes before the run starts stops it
+// before it connects. RunUnattended catches them itself; `main` calls this
+// first, so that no signal of the start-up ends the process.
+void CatchStopSignals();
+
 // The services of a run nobody watches: the desktop's clock, paths,
 // remembered settings, machine registry, programs and FTP, the office
 // programs' stand-ins behind the desktop automation, message boxes on

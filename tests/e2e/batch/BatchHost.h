@@ -78,7 +78,11 @@ struct BatchHost {
                 ::setrlimit(RLIMIT_FSIZE, &l);
             });
         swdesk.setProcessEnvironment(environment());
-        swdesk.start(QStringLiteral(SW_BINARY_DIR "/Swdesk"), args);
+        const QString program = QStringLiteral(SW_BINARY_DIR "/Swdesk");
+        if (startedBy.isEmpty())
+            swdesk.start(program, args);
+        else
+            swdesk.start(startedBy.front(), startedBy.mid(1) + QStringList{program} + args);
         EXPECT_TRUE(swdesk.waitForStarted(10000));
     }
     // What a run of this home is started with.
@@ -120,6 +124,7 @@ struct BatchHost {
 
     bool savedPassword = true;
     qint64 limitMs = 120000;  // a run still going after this long waits for a person
+    QStringList startedBy;  // a program that starts Swdesk, and its arguments before it ("timeout", "2")
     QString pathFirst;  // a folder looked in before the PATH (programs standing for the desktop's)
     std::vector<std::pair<QString, QString>> moreEnvironment;  // further variables of the run
     QTemporaryDir home;

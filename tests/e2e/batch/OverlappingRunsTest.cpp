@@ -187,15 +187,26 @@ std::string longInvoice() {
     for (int i = 0; i < 10; ++i) out += text.mid(records).toStdString();
     return out;
 }
+
+// A spool folder whose QGPL/QPRINT holds the long invoice, after the sample `first` when given.
+struct LongSpool : QTemporaryDir {
+    explicit LongSpool(const char* first = nullptr) {
+        if (first)
+            put(QStringLiteral("00-") + QLatin1String(first),
+                readAll(HostSimFixture::samples() + QStringLiteral("/QGPL/QPRINT/") + QLatin1String(first)).toStdString());
+        put(QStringLiteral("01-invoice.splf"), longInvoice());
+    }
+    void put(const QString& name, const std::string& text) const {
+        HostSimFixture::writeSpooledFile(path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"), name, text);
+    }
+};
 }  // namespace
 
 // A run killed (SIGKILL) in the middle of a report, then another run: a file
 // being replaced is byte for byte as it was; one being added to is cut back
 // by the next run, which leaves it as it was or adds exactly its own report.
 TEST(OverlappingRuns, ARunKilledInTheMiddleOfAReportLeavesTheEarlierFileAsItWas) {
-    QTemporaryDir longSpool;
-    HostSimFixture::writeSpooledFile(longSpool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
-                                     QStringLiteral("01-invoice.splf"), longInvoice());
+    const LongSpool longSpool;
     const struct {
         const char* what;
         bool adds;
@@ -248,9 +259,7 @@ TEST(OverlappingRuns, ARunKilledInTheMiddleOfAReportLeavesTheEarlierFileAsItWas)
 // replacing or adding to is byte for byte as it was, nothing of the run is
 // left in the folder, its line says why, and the next run goes on as usual.
 TEST(OverlappingRuns, ARunStoppedBySigtermEndsAsACancelDoes) {
-    QTemporaryDir longSpool;
-    HostSimFixture::writeSpooledFile(longSpool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
-                                     QStringLiteral("01-invoice.splf"), longInvoice());
+    const LongSpool longSpool;
     for (const bool adds : {false, true}) {
         for (const bool silent : {false, true}) {
             SCOPED_TRACE(std::string(adds ? "adding" : "replacing") + (silent ? ", the host silent" : ""));
@@ -287,12 +296,66 @@ TEST(OverlappingRuns, ARunStoppedBySigtermEndsAsACancelDoes) {
     }
 }
 
+// `timeout`, the usual guard of a cron job, signals the run and then its
+// whole process group: two SIGTERMs at once. On a host slow enough that the
+// report is still arriving at the end of the time (it cannot be whole in
+// less than some seconds), every run ends as one SIGTERM ends it: the earlier
+// file byte for byte, a FAILED line, nothing of the run left in the folder.
+TEST(OverlappingRuns, ARunEndedByTimeoutEndsAsACancelDoesEveryTime) {
+    const LongSpool longSpool;
+    HostSimFaults faults;
+    faults.replyDelayMs = 50;
+    BatchHost b(faults, longSpool.path());
+    b.startedBy = {QStringLiteral("timeout"), QStringLiteral("2")};
+    b.limitMs = 20000;
+    const QString daily = QDir(b.outDir).filePath(QStringLiteral("daily.txt"));
+    const QString sets =
+        b.settingsFile("d.spw", QStringLiteral("Text file"), "QPRINT", {QStringLiteral("Text file=") + daily});
+    for (const bool adds : {false, true}) {
+        b.remember("Add replace", adds ? QStringLiteral("False") : QStringLiteral("True"));
+        for (int trial = 0; trial < 10; ++trial) {
+            SCOPED_TRACE(std::string(adds ? "adding" : "replacing") + ", run " + std::to_string(trial + 1));
+            writeEarlier(daily);
+            const RunResult r = b.run(invoiceOnly(sets));
+            EXPECT_EQ(r.exitCode, 124) << r.err.toStdString();
+            EXPECT_TRUE(r.out.startsWith(QStringLiteral("FAILED    INVOICE")) &&
+                        r.out.contains(QStringLiteral("The run was stopped (SIGTERM)")))
+                << r.out.toStdString();
+            EXPECT_EQ(readAll(daily), kEarlier);
+            EXPECT_EQ(QDir(b.outDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                      QStringList{QStringLiteral("daily.txt")});
+        }
+    }
+}
+
+// The log of a long run shows each report's line as the report ends, not
+// at the run's end: a run killed later has told what it delivered.
+TEST(OverlappingRuns, EachLineReachesTheLogWhileTheRunGoesOn) {
+    // The statements, then the long invoice, which cannot be whole in less than its blocks' delays, some seconds.
+    const LongSpool spool("02-statements.splf");
+    HostSimFaults faults;
+    faults.replyDelayMs = 50;
+    BatchHost b(faults, spool.path());
+    QProcess run;
+    b.start(run, {QStringLiteral("SETS:") + b.settingsFile("q.spw", QStringLiteral("Text file")), QStringLiteral("FILE:*ALL")});
+    QByteArray out;
+    const bool lineSeen = serveUntil([&] {
+        out += run.readAllStandardOutput();
+        return out.contains('\n') || run.state() == QProcess::NotRunning;
+    });
+    const bool stillGoing = run.state() != QProcess::NotRunning;
+    run.terminate();
+    b.finish(run);
+    ASSERT_TRUE(lineSeen);
+    EXPECT_TRUE(stillGoing) << "the run ended before its first line was read";
+    EXPECT_TRUE(out.startsWith("written   ")) << out.toStdString();
+    EXPECT_EQ(out.count('\n'), 1) << out.toStdString();
+}
+
 // Stopped in a report that had no earlier file: what arrived stays under the
 // report's name, and the line says that it is only a part.
 TEST(OverlappingRuns, ARunStoppedInANewFileNamesThePartItKept) {
-    QTemporaryDir longSpool;
-    HostSimFixture::writeSpooledFile(longSpool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
-                                     QStringLiteral("01-invoice.splf"), longInvoice());
+    const LongSpool longSpool;
     HostSimFaults faults;
     faults.replyDelayMs = 20;
     faults.silentAfter = 5;  // the outq check, the list and three blocks; then nothing
