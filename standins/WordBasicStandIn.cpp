@@ -57,7 +57,7 @@ QStringList WordBasicStandIn::showNewDocuments() {
         if (d->shown) continue;
         d->shown = true;
         const QString copy = UnsavedCopyPath(desk_, d->path, QStringLiteral("odt"));
-        if (!WriteOdt(*d, copy, nullptr)) continue;
+        if (!WriteOdt(*d, copy, desk_.timeOfDay(), nullptr)) continue;
         copies << copy;
         // Nobody watches a batch run: the document is kept, and the run says where.
         if (desk_.unattended && desk_.unattended()) {

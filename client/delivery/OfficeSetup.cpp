@@ -20,7 +20,8 @@ void InstallOfficeStandIns(RunContext& ctx) {
         [&ctx] { return QDir(ctx.services.paths->cachePath()).filePath(QStringLiteral("office")); },
         QStringLiteral("xdg-open"),
         [&ctx] { return ctx.services.nobodyAnswers(); },
-        [&ctx](const QString& copy) { NoteKeptDocument(ctx, copy); }});
+        [&ctx](const QString& copy) { NoteKeptDocument(ctx, copy); },
+        [&ctx] { return ctx.services.now(); }});
     standIns->registerWith(*desktop);
     ctx.services.automation = std::move(desktop);
 }
