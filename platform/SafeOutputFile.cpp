@@ -7,9 +7,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <algorithm>
-#include <atomic>
 #include <map>
-#include <mutex>
 #include <vector>
 #include <cstdlib>
 #include <cerrno>
@@ -36,7 +34,6 @@ constexpr int kTempTries = 64;  // names drawn at random: a clash is rare, a run
 constexpr time_t kStaleSeconds = 10 * 60;
 // Unchanged this long, with no lock held in its folder: no writer is at it.
 constexpr time_t kLeftOverSeconds = 3;
-std::atomic<bool> tidiedFoldersForgotten{false};
 
 // The lock of a name: a hidden file beside it, named after the name (so that
 // every run finds the same one) and short (so that the longest names have
@@ -321,7 +318,7 @@ void unlockName(SafeOutputFile::NameLock& lock) noexcept {
 // for a while (a few seconds when no lock file in the folder is held, as
 // every writer holds its name's lock before it makes its file beside).
 // Anything else there is left alone.
-void tidyFolder(const QByteArray& folder, bool fullPaths = false) {
+void tidyFolder(const QByteArray& folder, time_t now, bool fullPaths) {
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) return;
     DIR* dir = ::fdopendir(dirFd);
@@ -329,7 +326,6 @@ void tidyFolder(const QByteArray& folder, bool fullPaths = false) {
         ::close(dirFd);
         return;
     }
-    const time_t now = ::time(nullptr);
     // Takes what `name` holds when it is a plain file of ours that nobody holds and that `old` finds old enough.
     const auto takeOver = [&](const char* name, bool temp, const std::function<bool(const struct stat&)>& old) {
         const int fd = ::openat(dirFd, name, (temp ? O_RDONLY : O_RDWR) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -370,9 +366,7 @@ void tidyFolder(const QByteArray& folder, bool fullPaths = false) {
 // A folder is tidied at the first open there of a run, and again once what
 // was written meanwhile could have grown stale: reading a folder of thousands
 // of reports at every open would make a long queue slower report by report.
-bool tidiedLately(const QByteArray& folder) {
-    static std::mutex mutex;
-    static std::map<std::string, time_t> tidied;
+bool tidiedLately(std::map<std::string, time_t>& tidied, const QByteArray& folder, time_t now) {
     struct stat st {};
     if (::stat(folder.constData(), &st) != 0) return false;
     char* real = ::realpath(folder.constData(), nullptr);
@@ -380,17 +374,10 @@ bool tidiedLately(const QByteArray& folder) {
     std::string key = (real ? std::string(real) : folder.toStdString()) + '\n' + std::to_string(st.st_dev) + ':' +
                       std::to_string(st.st_ino);
     ::free(real);
-    const time_t now = ::time(nullptr);
-    const std::lock_guard<std::mutex> lock(mutex);
-    if (tidiedFoldersForgotten.exchange(false)) tidied.clear();
     const auto it = tidied.find(key);
     if (it != tidied.end() && now - it->second < kStaleSeconds && now >= it->second) return true;
     tidied[key] = now;
     return false;
-}
-
-void tidyOnce(const QByteArray& folder, bool fullPaths = false) {
-    if (!tidiedLately(folder)) tidyFolder(folder, fullPaths);
 }
 
 QByteArray baseName(const QString& path) { return nativeName(QFileInfo(path).fileName()); }
@@ -510,7 +497,7 @@ void SafeOutputFile::open(const QString& path, const Options& options) {
     buf_.clear();
     buf_.reserve(kBufferSize);
     const QByteArray folder = folderOf(path);
-    tidyOnce(folder);
+    tidyOnce(folder, false);
     if (const QString records = additionRecordsFolder(); !records.isEmpty()) tidyOnce(nativeName(records), true);
 
     if (keepsNameFree()) {
@@ -758,4 +745,8 @@ void SafeOutputFile::closeFd() noexcept {
 
 void SafeOutputFile::releaseName() noexcept { unlockName(lock_); }
 
-void SafeOutputFile::tidyAgain() { tidiedFoldersForgotten = true; }
+void SafeOutputFile::tidyOnce(const QByteArray& folder, bool fullPaths) const {
+    Folders* run = options_.folders;
+    const time_t now = run && run->now ? run->now() : ::time(nullptr);
+    if (!run || !tidiedLately(run->tidied_, folder, now)) tidyFolder(folder, now, fullPaths);
+}

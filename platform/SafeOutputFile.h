@@ -2,7 +2,9 @@
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
+#include <ctime>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -50,6 +52,18 @@ PcFileError PcFileErrorFromErrno(int err, bool creating);
 class SafeOutputFile {
 public:
     enum class Mode { Replace, Add };
+    // What one run knows of the folders it writes in: which it has tidied,
+    // and when by its time of day. The run owns it and hands it to each of its
+    // writers (Options::folders). A run is one thread.
+    class Folders {
+    public:
+        // Seconds since the epoch; unset: the system's.
+        std::function<time_t()> now;
+
+    private:
+        friend class SafeOutputFile;
+        std::map<std::string, time_t> tidied_;
+    };
     struct Options {
         Mode mode = Mode::Replace;
         // The name must be free (the work folder): an existing one, a link
@@ -69,6 +83,9 @@ public:
         // passes its clock's wait, which lets events run).
         qint64 lockWaitMs = 10000;
         std::function<void(qint64 ms)> pause;
+        // The run's folders; none: the folder is tidied at every open, by the
+        // system's time.
+        Folders* folders = nullptr;
     };
 
     SafeOutputFile() = default;
@@ -92,9 +109,6 @@ public:
     static QString followLinks(const QString& path);
 
     void open(const QString& path, const Options& options);  // throws PcFileError
-    // The next open in every folder tidies it again, as a new run would
-    // (for a process that stands in for runs one after another).
-    static void tidyAgain();
     bool isOpen() const { return fd_ >= 0; }
     // Buffered; throws PcFileError.
     void write(std::string_view bytes);
@@ -160,6 +174,8 @@ private:
     static bool followsLinks(const Options& o) { return !o.newOnly && !(o.mode == Mode::Replace && o.nextFreeName); }
     static constexpr int kMaxLinks = 40;
     void releaseName() noexcept;
+    // Tidies the folder unless the run did so lately.
+    void tidyOnce(const QByteArray& folder, bool fullPaths) const;
     void writeRecord();
 
     int fd_ = -1;

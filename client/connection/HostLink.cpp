@@ -169,9 +169,11 @@ bool HostLink::sendCancelRequest() {
 
 void HostLink::closeUnanswered() {
     lose();
-    services_.report(Failure{kCanceled + QStringLiteral("The iSeries had not answered yet, so the link to it has been "
-                                                        "closed.  Please re-connect."),
-                             MsgIcon::Information, kTitle});
+    services_.report(Failure{.text = kCanceled + QStringLiteral("The iSeries had not answered yet, so the link to it "
+                                                                "has been closed.  Please re-connect."),
+                             .icon = MsgIcon::Information,
+                             .title = kTitle,
+                             .cancelNotice = true});
     status(kCanceledStatus);
 }
 
@@ -240,7 +242,8 @@ LinkResult HostLink::receiveReply(std::string& reply) {
             const bool answered = sendCancelRequest();
             reply = HostWire::endOfDataReply();
             if (!answered) return LinkResult::Cancelled;
-            services_.report(Failure{kCanceled, MsgIcon::Information, kTitle});
+            services_.report(
+                Failure{.text = kCanceled, .icon = MsgIcon::Information, .title = kTitle, .cancelNotice = true});
             status(kCanceledStatus);
             return LinkResult::Cancelled;
         }

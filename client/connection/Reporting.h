@@ -20,6 +20,9 @@ struct Failure {
     // A refusal that a run over a whole queue does not show: it only becomes
     // the report's reason.
     bool quietInQueueRun = false;
+    // The word that the user's own cancel took effect: a program that is
+    // closing puts it on its status line, with nobody left to answer a box.
+    bool cancelNotice = false;
 };
 
 // What a step of a run came to, as a value: done, or stopped, with the

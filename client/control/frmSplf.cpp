@@ -570,6 +570,13 @@ void frmSplf::closeEvent(QCloseEvent* e) {
 
 void frmSplf::reject() { cmdCancel_Click(); }
 
+// "&Close" and Escape only hide the screen, but the options are remembered as
+// at any close: the next start and the unattended run read them.
+void frmSplf::hideScreen() {
+    Form_Unload();
+    hide();
+}
+
 // --- SplfScreenApi ---
 
 void frmSplf::setStatus(const QString& text) {

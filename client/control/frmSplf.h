@@ -160,7 +160,7 @@ public:
     bool controlEnabled(ScreenControl control) const override;
     QString cancelCaption() const override;
     void setCancelCaption(const QString& caption) override;
-    void hideScreen() override { hide(); }
+    void hideScreen() override;
 
     // The window's own controls by their names, for its tests; an option
     // array's element i is "optX_i". A name it has not throws std::logic_error.

@@ -315,6 +315,38 @@ void frmMain::keyPressEvent(QKeyEvent* e) {
     QMainWindow::keyPressEvent(e);
 }
 
+namespace {
+// While the program closes, the word that the cancel took goes to the status
+// line: a box would keep the program, and its host job, waiting for somebody
+// who has already left. Every other failure is still told as before.
+class ClosingReporter : public Reporter {
+public:
+    ClosingReporter(std::unique_ptr<Reporter> before, std::function<void(const QString&)> status)
+        : before_(std::move(before)), status_(std::move(status)) {}
+    void report(const Failure& failure) override {
+        if (failure.cancelNotice)
+            status_(failure.text.trimmed());
+        else if (before_)
+            before_->report(failure);
+    }
+
+private:
+    std::unique_ptr<Reporter> before_;
+    std::function<void(const QString&)> status_;
+};
+}  // namespace
+
+void frmMain::closeAfterTheDownload() {
+    if (!closeWhenIdle_)
+        ctx_.services.reporter = std::make_unique<ClosingReporter>(
+            std::move(ctx_.services.reporter), [this](const QString& text) {
+                setStatusPanel(text);
+                Refresh();
+            });
+    closeWhenIdle_ = true;
+    ctx_.frmSplf().widget()->close();
+}
+
 // The close box runs the same stop sequence as "E&xit", except during a
 // download: ending then would leave its report half written (a file added to,
 // longer than before), so the run is cancelled first, as the spooled-file
@@ -323,8 +355,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
     if (ctx_.link.busy() && ctx_.splfScreen.loaded() &&
         ctx_.frmSplf().cancelCaption() == QLatin1String("&Cancel")) {
         e->ignore();
-        closeWhenIdle_ = true;
-        ctx_.frmSplf().widget()->close();
+        closeAfterTheDownload();
         return;
     }
     e->accept();

@@ -117,4 +117,5 @@ private:
     AppContext& ctx_;
     HostCommandLock hostCommands_;
     bool closeWhenIdle_ = false;  // the close box was used during a download
+    void closeAfterTheDownload();
 };

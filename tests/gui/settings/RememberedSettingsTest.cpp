@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <functional>
 
 #include "TestSupport.h"
@@ -175,6 +176,28 @@ TEST(RememberedSettings, CloseFromTheFrameAndLoadAgain) {
     EXPECT_TRUE(again->optPageOrientation[1]->isChecked());
     EXPECT_TRUE(again->chkPrtCtl->isChecked());
     EXPECT_TRUE(again->optPrtCtlFormat[1]->isChecked());
+}
+
+// However the screen goes away, its options are remembered.
+TEST(RememberedSettings, EveryWayTheScreenGoesAwayRemembersItsOptions) {
+    const std::pair<const char*, std::function<void(frmSplf&)>> ways[] = {
+        {"the close box", [](frmSplf& f) { f.close(); }},
+        {"&Close", [](frmSplf& f) { f.cmdCancel->click(); }},
+        {"Escape", [](frmSplf& f) { QTest::keyClick(&f, Qt::Key_Escape); }},
+    };
+    for (const auto& [how, goAway] : ways) {
+        SCOPED_TRACE(how);
+        Loaded s(Values{{"Defaults", "True"}, {"Page length", "66"}});
+        s.t.ctx.mainWindow().itmSaveSettings->setChecked(true);
+        frmSplf& f = *s.splf;
+        f.show();
+        f.cboPageLength->setEditText(QStringLiteral("88"));
+        f.optParse[1]->setChecked(true);
+        goAway(f);
+        EXPECT_TRUE(f.isHidden());
+        EXPECT_EQ(s.t.setting(QStringLiteral("Page length")), "88");
+        EXPECT_EQ(s.t.setting(QStringLiteral("Parse1")), "True");
+    }
 }
 
 // Unticked "Remember Settings", and any batch run, write nothing.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MailDirectives.h"
+#include "TransferTestSupport.h"
 
 using namespace MailDirectives;
 
@@ -102,4 +103,23 @@ TEST(MailDirectives, LayoutOfAPartFromSkipAndSpace) {
     shown.clear();
     for (const Row& r : layout(p, true)) shown << r.text;
     EXPECT_EQ(shown, (QStringList{"first", "second", "page two"}));
+}
+
+TEST(MailDirectives, AnOverprintTakesALineOfItsOwnAndNeverMakesANewPage) {
+    const OverprintCase& c = OverprintReport();
+    Part p;
+    for (const SpoolReplies::Record& r : c.records)
+        p.lines << QString::fromLatin1((r.skip + r.spacing + r.text).c_str());
+    std::vector<PlacedLine> placed;
+    int page = 1, line = 0;
+    for (const Row& r : layout(p, false)) {
+        if (r.kind == Row::PageBreak) {
+            ++page;
+            line = 0;
+            continue;
+        }
+        ++line;
+        if (r.kind == Row::Text) placed.push_back({page, line, r.text.toStdString()});
+    }
+    EXPECT_EQ(placed, c.ownLines);
 }

@@ -55,11 +55,9 @@ protected:
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status));
     }
-    void killedWhileAdding(const std::string& bytes) const {
-        killedWhileWriting(Mode::Add, bytes);
-        // What this process opens next stands for the next run.
-        SafeOutputFile::tidyAgain();
-    }
+    // A writer with no run of its own tidies at every open: what this
+    // process opens next stands for the next run.
+    void killedWhileAdding(const std::string& bytes) const { killedWhileWriting(Mode::Add, bytes); }
 };
 }  // namespace
 
@@ -366,6 +364,15 @@ TEST_F(SafeOutputFileTest, NamesOfTheLongestLengthAreWrittenAndReplaced) {
 // what such runs left: no file of the user's, no link, nothing another run
 // still writes.
 TEST_F(SafeOutputFileTest, WhatKilledRunsLeftNeverStopsTheNextAndOnlyThatIsCleared) {
+    // The runs' time of day stands still, however long the forks take: what
+    // they leave is as new to the next of them as to the first.
+    const time_t now = ::time(nullptr);
+    const auto runAt = [now](SafeOutputFile::Folders& run, Mode mode) {
+        run.now = [now] { return now; };
+        SafeOutputFile::Options o = as(mode);
+        o.folders = &run;
+        return o;
+    };
     WriteFileBytes(target, "EARLIER\r\n");
     constexpr int kKilledRuns = 120;
     for (int i = 0; i < kKilledRuns; ++i) {
@@ -375,8 +382,9 @@ TEST_F(SafeOutputFileTest, WhatKilledRunsLeftNeverStopsTheNextAndOnlyThatIsClear
             // A run that dies between two reply blocks: nothing is abandoned.
             int status = 0;
             try {
+                auto* run = new SafeOutputFile::Folders;
                 auto* f = new SafeOutputFile;
-                f->open(target, as(Mode::Replace));
+                f->open(target, runAt(*run, Mode::Replace));
                 f->write("BLOCK 1\r\n");
                 f->flush();
             } catch (...) {
@@ -392,15 +400,9 @@ TEST_F(SafeOutputFileTest, WhatKilledRunsLeftNeverStopsTheNextAndOnlyThatIsClear
     left.removeAll(QStringLiteral("report.txt"));
     // Each left its part; the lock of the name they shared stays once.
     ASSERT_EQ(left.size(), kKilledRuns + 1);
-    // They were killed an hour ago.
-    const auto age = [this](const QString& name) {
-        const timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
-        ::utimensat(AT_FDCWD, QFile::encodeName(path(name)).constData(), hourAgo, AT_SYMLINK_NOFOLLOW);
-    };
-    for (const QString& name : left) age(name);
 
     // Beside them: the user's own files, a link and a folder named like a
-    // left-over file, and a run that is still writing, all just as old.
+    // left-over file, and a run that is still writing.
     const QString victim = path(QStringLiteral("victim.txt"));
     WriteFileBytes(victim, "NOT YOURS\r\n");
     const QString lookalike = left.first().chopped(1) + QLatin1Char('x');
@@ -413,16 +415,22 @@ TEST_F(SafeOutputFileTest, WhatKilledRunsLeftNeverStopsTheNextAndOnlyThatIsClear
     ASSERT_TRUE(QDir(dir.path()).mkdir(folderName));
     const QString other = path(QStringLiteral("other.txt"));
     WriteFileBytes(other, "OTHER EARLIER\r\n");
+    SafeOutputFile::Folders otherRun;
     SafeOutputFile running;
-    running.open(other, as(Mode::Replace));
+    running.open(other, runAt(otherRun, Mode::Replace));
     running.write("OTHER NEW\r\n");
     running.flush();
     QStringList kept = names();
     for (const QString& name : left) kept.removeAll(name);
-    for (const QString& name : kept) age(name);
+    // All of them, the killed runs' and the others, are an hour old by the runs' time.
+    for (const QString& name : names()) {
+        const timespec hourAgo[2] = {{now - 3600, 0}, {now - 3600, 0}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(path(name)).constData(), hourAgo, AT_SYMLINK_NOFOLLOW);
+    }
 
+    SafeOutputFile::Folders nextRun;
     SafeOutputFile f;
-    f.open(target, as(Mode::Replace));
+    f.open(target, runAt(nextRun, Mode::Replace));
     f.write("NEW\r\n");
     f.commit();
     EXPECT_EQ(ReadFileBytes(target), "NEW\r\n");
@@ -538,19 +546,19 @@ TEST_F(SafeOutputFileTest, WhatARunKilledMomentsAgoLeftBesideGoesAtTheNextRun) {
     for (bool otherWriting : {false, true}) {
         SCOPED_TRACE(otherWriting ? "another run writes there" : "no other writer");
         WriteFileBytes(target, "EARLIER\r\n");
-        killedWhileWriting(Mode::Replace, "PART OF A REPORT\r\n");
-        QStringList left = names();
-        left.removeIf([](const QString& n) { return !n.startsWith(QLatin1String(".swdl-")); });
-        ASSERT_EQ(left.size(), 1);
-        const timespec killedAt[2] = {{::time(nullptr) - 5, 0}, {::time(nullptr) - 5, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path(left.first())).constData(), killedAt, 0), 0);
-
         std::optional<SafeOutputFile> running;
         if (otherWriting) {
             running.emplace();
             running->open(path(QStringLiteral("running.txt")), as(Mode::Replace));
         }
-        SafeOutputFile::tidyAgain();
+        const QStringList before = names();
+        killedWhileWriting(Mode::Replace, "PART OF A REPORT\r\n");
+        QStringList left = names();
+        left.removeIf([&](const QString& n) { return !n.startsWith(QLatin1String(".swdl-")) || before.contains(n); });
+        ASSERT_EQ(left.size(), 1);
+        const timespec killedAt[2] = {{::time(nullptr) - 5, 0}, {::time(nullptr) - 5, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path(left.first())).constData(), killedAt, 0), 0);
+
         SafeOutputFile next;
         next.open(path(QStringLiteral("other.txt")), as(Mode::Replace));
         next.write("OTHER\r\n");
