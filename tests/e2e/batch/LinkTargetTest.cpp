@@ -12,6 +12,7 @@
 
 #include "BatchHost.h"
 #include "BatchRun.h"
+#include "Connect.h"
 #include "TransferTestSupport.h"
 
 namespace {
@@ -107,5 +108,54 @@ TEST(LinkTarget, TheUsersOwnLinkIsWrittenThroughAndStaysALink) {
         EXPECT_GT(QFileInfo(file).size(), 100);
         EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                   QStringList{QFileInfo(file).fileName()});
+    }
+}
+
+// The remembered-settings file as a link: a batch run writes nothing back to
+// it; what it must remember (a saved password the host refused is cleared)
+// goes through the link only where the link and its file are the user's own,
+// and the file stays for the owner alone.
+TEST(LinkTarget, ARememberedSettingsFileThatIsALinkIsWrittenOnlyWhereItIsTheUsersOwn) {
+    if (::geteuid() != 0) GTEST_SKIP() << "files of another user need root";
+    for (const bool theirs : {true, false}) {
+        SCOPED_TRACE(theirs ? "another user's file" : "the user's own file");
+        BatchHost b;
+        const QString ini = QDir(b.home.path()).filePath(QStringLiteral("config/Tolvane/iSeries Spoolwright.ini"));
+        QTemporaryDir elsewhere;
+        const QString file = elsewhere.filePath(QStringLiteral("settings.ini"));
+        ASSERT_TRUE(QFile::rename(ini, file));
+        if (theirs) {
+            ASSERT_EQ(::chown(QFile::encodeName(file).constData(), kOtherUser, kOtherUser), 0);
+        }
+        ASSERT_TRUE(QFile::link(file, ini));
+        const QByteArray before = ReadFileBytes(file).c_str();
+        const QStringList args = QStringList{QStringLiteral("SETS:") + b.settingsFile("t.spw", QStringLiteral("Text file"))} +
+                                 kInvoiceReport;
+
+        const RunResult done = b.run(args);
+        EXPECT_EQ(done.exitCode, 0) << done.err.toStdString();
+        EXPECT_EQ(QByteArray(ReadFileBytes(file).c_str()), before);
+
+        b.host.faults().refuseSignOn = true;
+        const RunResult refused = b.run(args);
+        EXPECT_EQ(refused.exitCode, kExitSignOnCancelled) << refused.err.toStdString();
+        EXPECT_TRUE(QFileInfo(ini).isSymLink());
+        EXPECT_EQ(QFileInfo(ini).symLinkTarget(), file);
+        if (theirs) {
+            EXPECT_EQ(QByteArray(ReadFileBytes(file).c_str()), before);
+            EXPECT_TRUE(refused.err.contains(ini + QStringLiteral(" is a link to a file of another user, not written")))
+                << refused.err.toStdString();
+        } else {
+            // Only the saved password changed.
+            const auto withoutPassword = [](const QByteArray& text) {
+                QList<QByteArray> lines = text.split('\n');
+                lines.removeIf([](const QByteArray& l) { return l.startsWith("century="); });
+                return lines;
+            };
+            const QByteArray after = ReadFileBytes(file).c_str();
+            EXPECT_NE(after, before);
+            EXPECT_EQ(withoutPassword(after), withoutPassword(before));
+        }
+        EXPECT_EQ(QFileInfo(file).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
     }
 }
