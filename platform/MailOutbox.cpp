@@ -92,14 +92,28 @@ MailOutbox::Result MailService::send(const MailMessage& message) {
     const SmtpConfig c = config ? config() : SmtpConfig{};
     MailMessage m = message;
     m.from = c.sender;
-    const MimeMessage::Result mime = MimeMessage::build(m, false, timeOfDay());
-    if (!mime.ok()) {
-        r.error = mime.error;
-        return r;
+    // A recipient that is no address stops the whole message before anything
+    // goes; the message is kept with the recipients that are, so nothing of it is lost.
+    QStringList notAddresses;
+    for (QStringList* list : {&m.to, &m.cc})
+        list->removeIf([&](const QString& a) {
+            if (MimeMessage::isAddress(a)) return false;
+            notAddresses << a;
+            return true;
+        });
+    if (!notAddresses.isEmpty()) {
+        r.error = MimeMessage::notAnAddressText(notAddresses.front());
+    } else {
+        const MimeMessage::Result mime = MimeMessage::build(m, false, timeOfDay());
+        if (!mime.ok()) {
+            r.error = mime.error;
+            return r;
+        }
+        const SmtpSender::Result sent =
+            SmtpSender::send(c, MimeMessage::envelopeAddresses(m.to + m.cc), mime.bytes, whileSending);
+        r.error = sent.error;
+        if (r.ok()) return r;
     }
-    const SmtpSender::Result sent = SmtpSender::send(c, MimeMessage::envelopeAddresses(m.to + m.cc), mime.bytes, whileSending);
-    r.error = sent.error;
-    if (r.ok()) return r;
     // What did not go is kept, as it would have gone, for the user to send later.
     const Result kept = writeDraft(m);
     if (kept.ok()) {

@@ -36,14 +36,32 @@ struct Ref {
     Ref& operator=(const Ref&) = delete;
 };
 
+// One mailbox with a local part and a domain: a word alone ("not") would be
+// taken by a relay as a local user of its own.
+InternetAddressList* parseOne(const QString& a) {
+    InternetAddressList* parsed = internet_address_list_parse(nullptr, a.toUtf8().constData());
+    bool one = parsed && internet_address_list_length(parsed) == 1;
+    if (one) {
+        InternetAddress* first = internet_address_list_get_address(parsed, 0);
+        const QString addr = INTERNET_ADDRESS_IS_MAILBOX(first)
+                                 ? QString::fromUtf8(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(first)))
+                                 : QString();
+        const qsizetype at = addr.lastIndexOf(QLatin1Char('@'));
+        one = at > 0 && at + 1 < addr.size() && !addr.mid(at + 1).contains(QLatin1Char(' '));
+    }
+    if (!one && parsed) {
+        g_object_unref(parsed);
+        parsed = nullptr;
+    }
+    return parsed;
+}
+
 bool addAddresses(GMimeMessage* msg, GMimeAddressType type, const QStringList& addresses, QString& error) {
     InternetAddressList* list = g_mime_message_get_addresses(msg, type);
     for (const QString& a : addresses) {
-        const QByteArray utf8 = a.toUtf8();
-        InternetAddressList* parsed = internet_address_list_parse(nullptr, utf8.constData());
-        if (!parsed || internet_address_list_length(parsed) != 1) {
-            if (parsed) g_object_unref(parsed);
-            error = QStringLiteral("\"%1\" is not an e-mail address.").arg(a);
+        InternetAddressList* parsed = parseOne(a);
+        if (!parsed) {
+            error = notAnAddressText(a);
             return false;
         }
         internet_address_list_append(list, parsed);
@@ -94,6 +112,17 @@ GMimeObject* attachmentPart(const MailMessage::Attachment& a, QString& error) {
     return GMIME_OBJECT(part);
 }
 }  // namespace
+
+bool isAddress(const QString& address) {
+    ensureInit();
+    InternetAddressList* parsed = parseOne(address);
+    if (parsed) g_object_unref(parsed);
+    return parsed != nullptr;
+}
+
+QString notAnAddressText(const QString& address) {
+    return QStringLiteral("\"%1\" is not an e-mail address.").arg(address);
+}
 
 QString contentTypeFor(const QString& fileName) {
     const QString suffix = QFileInfo(fileName).suffix().toLower();

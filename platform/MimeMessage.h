@@ -17,6 +17,9 @@ struct Result {
 // draft: marks the message unsent (X-Unsent: 1) for a mail program to open.
 // The message is dated `date`.
 Result build(const MailMessage& message, bool draft, const QDateTime& date);
+// One mailbox with its domain ("Ann <ann@example.org>", "ann@example.org").
+bool isAddress(const QString& address);
+QString notAnAddressText(const QString& address);
 // The content type a file name suggests ("application/pdf", "text/plain", ...).
 QString contentTypeFor(const QString& fileName);
 // The bare addresses a server is given for recipients written as in a header

@@ -25,6 +25,11 @@ QString writeFile(const QDir& dir, const QString& name, const QByteArray& bytes)
     return f.fileName();
 }
 
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QByteArray pdfBytes() {
     QByteArray b("%PDF-1.4\n");
     for (int i = 0; i < 600; ++i) b += static_cast<char>(i * 37 % 256);
@@ -167,10 +172,6 @@ TEST_F(MailLayer, ADraftThatTheDiskCannotHoldLeavesNothingAndKeepsEarlierOnes) {
     desktop = false;
     const MailOutbox::Result earlier = service.openDraft(message);
     ASSERT_TRUE(earlier.ok());
-    const auto bytes = [](const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
     const QByteArray kept = bytes(earlier.draftPath);
     MailOutbox::Result r;
     {
@@ -312,6 +313,34 @@ TEST_F(MailLayer, AnAddressThatIsNoAddressIsRefusedBeforeAnythingIsSent) {
     const MailOutbox::Result r = service.openDraft(message);
     EXPECT_FALSE(r.ok());
     EXPECT_FALSE(QDir(service.draftsFolder).exists() && !QDir(service.draftsFolder).isEmpty());
+}
+
+// A message that names a recipient who is no address goes to nobody (a relay
+// would take a bare word for a local user of its own); it is kept as a draft
+// for the recipients that are addresses, next to the drafts already there.
+TEST_F(MailLayer, AMessageToARecipientWhoIsNoAddressGoesNowhereAndIsKept) {
+    SmtpSink sink;
+    ASSERT_TRUE(sink.running()) << sink.problem().toStdString();
+    config.url = sink.url();
+    desktop = false;
+    const MailOutbox::Result earlier = service.openDraft(message);
+    ASSERT_TRUE(earlier.ok()) << earlier.error.toStdString();
+    const QByteArray earlierBytes = bytes(earlier.draftPath);
+    for (const char* bad : {"not an address at all", "bad@", "@example.org", "ann"}) {
+        SCOPED_TRACE(bad);
+        MailMessage m = message;
+        m.to.insert(1, QString::fromLatin1(bad));
+        const MailOutbox::Result r = service.send(m);
+        EXPECT_FALSE(r.ok());
+        EXPECT_EQ(r.error, QStringLiteral("\"%1\" is not an e-mail address.").arg(QString::fromLatin1(bad)));
+        ASSERT_FALSE(r.draftPath.isEmpty());
+        const ParsedMail kept = ParsedMail::parseFile(r.draftPath);
+        ASSERT_TRUE(kept.ok);
+        EXPECT_EQ(kept.to, message.to);
+        EXPECT_EQ(kept.attachments.size(), message.attachments.size());
+    }
+    EXPECT_TRUE(sink.messages().empty());
+    EXPECT_EQ(bytes(earlier.draftPath), earlierBytes);
 }
 
 // A recipient written with its name ("Ann Smith <ann@example.org>", as a
