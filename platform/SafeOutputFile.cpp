@@ -7,9 +7,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <algorithm>
-#include <atomic>
 #include <map>
-#include <mutex>
 #include <vector>
 #include <cstdlib>
 #include <cerrno>
@@ -36,7 +34,6 @@ constexpr int kTempTries = 64;  // names drawn at random: a clash is rare, a run
 constexpr time_t kStaleSeconds = 10 * 60;
 // Unchanged this long, with no lock held in its folder: no writer is at it.
 constexpr time_t kLeftOverSeconds = 3;
-std::atomic<bool> tidiedFoldersForgotten{false};
 
 // The lock of a name: a hidden file beside it, named after the name (so that
 // every run finds the same one) and short (so that the longest names have
@@ -106,6 +103,13 @@ Existing lookAt(const QByteArray& name) {
     return e;
 }
 
+// A link that names a file of another user (or that another user planted)
+// is not followed: as the kernel's protected links in a shared folder, but
+// wherever it stands, so that nobody makes a run write their choice of file.
+PcFileError linkOfAnotherUser(const QString& path) {
+    return {75, QStringLiteral("%1 is a link to a file of another user, not written").arg(path)};
+}
+
 // Only plain files are written: opening anything else may block (a pipe) or
 // reach a device, and replacing it would put a file in its place.
 PcFileError notPlainFile(const QString& path, mode_t mode) {
@@ -126,12 +130,9 @@ Existing checkTarget(const QString& path, const SafeOutputFile::Options& options
     if (options.newOnly && !options.nextFreeName) throw vbError(58);
     // A free name that anything took is passed over, whatever it is.
     if (options.mode == SafeOutputFile::Mode::Replace && options.nextFreeName) return e;
-    if (!S_ISREG(e.st.st_mode) && !S_ISLNK(e.st.st_mode)) throw notPlainFile(path, e.st.st_mode);
-    // Appending never goes through a link; replacing puts a file where the link was.
-    if (e.isLink()) {
-        if (options.mode == SafeOutputFile::Mode::Add) throw PcFileErrorFromErrno(ELOOP, true);
-        return e;
-    }
+    // A link left here is one that names nothing: the file is made where it points.
+    if (e.isLink()) return e;
+    if (!S_ISREG(e.st.st_mode)) throw notPlainFile(path, e.st.st_mode);
     // A file the user may not write is not replaced either.
     if (::access(name.constData(), W_OK) != 0) throw PcFileErrorFromErrno(errno, true);
     return e;
@@ -317,7 +318,7 @@ void unlockName(SafeOutputFile::NameLock& lock) noexcept {
 // for a while (a few seconds when no lock file in the folder is held, as
 // every writer holds its name's lock before it makes its file beside).
 // Anything else there is left alone.
-void tidyFolder(const QByteArray& folder, bool fullPaths = false) {
+void tidyFolder(const QByteArray& folder, time_t now, bool fullPaths) {
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) return;
     DIR* dir = ::fdopendir(dirFd);
@@ -325,7 +326,6 @@ void tidyFolder(const QByteArray& folder, bool fullPaths = false) {
         ::close(dirFd);
         return;
     }
-    const time_t now = ::time(nullptr);
     // Takes what `name` holds when it is a plain file of ours that nobody holds and that `old` finds old enough.
     const auto takeOver = [&](const char* name, bool temp, const std::function<bool(const struct stat&)>& old) {
         const int fd = ::openat(dirFd, name, (temp ? O_RDONLY : O_RDWR) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -366,9 +366,7 @@ void tidyFolder(const QByteArray& folder, bool fullPaths = false) {
 // A folder is tidied at the first open there of a run, and again once what
 // was written meanwhile could have grown stale: reading a folder of thousands
 // of reports at every open would make a long queue slower report by report.
-bool tidiedLately(const QByteArray& folder) {
-    static std::mutex mutex;
-    static std::map<std::string, time_t> tidied;
+bool tidiedLately(std::map<std::string, time_t>& tidied, const QByteArray& folder, time_t now) {
     struct stat st {};
     if (::stat(folder.constData(), &st) != 0) return false;
     char* real = ::realpath(folder.constData(), nullptr);
@@ -376,17 +374,10 @@ bool tidiedLately(const QByteArray& folder) {
     std::string key = (real ? std::string(real) : folder.toStdString()) + '\n' + std::to_string(st.st_dev) + ':' +
                       std::to_string(st.st_ino);
     ::free(real);
-    const time_t now = ::time(nullptr);
-    const std::lock_guard<std::mutex> lock(mutex);
-    if (tidiedFoldersForgotten.exchange(false)) tidied.clear();
     const auto it = tidied.find(key);
     if (it != tidied.end() && now - it->second < kStaleSeconds && now >= it->second) return true;
     tidied[key] = now;
     return false;
-}
-
-void tidyOnce(const QByteArray& folder, bool fullPaths = false) {
-    if (!tidiedLately(folder)) tidyFolder(folder, fullPaths);
 }
 
 QByteArray baseName(const QString& path) { return nativeName(QFileInfo(path).fileName()); }
@@ -454,20 +445,51 @@ PcFileError PcFileErrorFromErrno(int err, bool creating) {
 
 SafeOutputFile::~SafeOutputFile() { abandon(); }
 
+QString SafeOutputFile::followLinks(const QString& path) {
+    QByteArray name = nativeName(path);
+    const uid_t me = ::geteuid();
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(name.constData(), &st) != 0) {
+            if (errno == ENOENT) return QFile::decodeName(name);
+            throw PcFileErrorFromErrno(errno, true);
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            if (hops > 0 && st.st_uid != me) throw linkOfAnotherUser(path);
+            return QFile::decodeName(name);
+        }
+        if (st.st_uid != me) throw linkOfAnotherUser(path);
+        if (hops >= kMaxLinks) throw PcFileErrorFromErrno(ELOOP, true);
+        QByteArray to(st.st_size > 0 ? st.st_size + 1 : PATH_MAX, '\0');
+        const ssize_t n = ::readlink(name.constData(), to.data(), size_t(to.size()));
+        if (n < 0 || n >= to.size()) throw PcFileErrorFromErrno(n < 0 ? errno : ENAMETOOLONG, true);
+        to.truncate(n);
+        if (!to.startsWith('/')) {
+            const qsizetype slash = name.lastIndexOf('/');
+            to.prepend(slash < 0 ? QByteArray() : name.left(slash + 1));
+        }
+        name = to;
+    }
+}
+
 void SafeOutputFile::check(const QString& path, const Options& options) {
-    const Existing e = checkTarget(path, options);
-    if (!appendsInPlace(e, options)) checkFolder(path);
+    const QString target = followsLinks(options) ? followLinks(path) : path;
+    const Existing e = checkTarget(target, options);
+    if (!appendsInPlace(e, options)) checkFolder(target);
 }
 
 void SafeOutputFile::checkPlainFile(const QString& path) {
     struct stat st {};
-    if (::stat(nativeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode)) throw notPlainFile(path, st.st_mode);
+    if (::stat(nativeName(followLinks(path)).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw notPlainFile(path, st.st_mode);
 }
 
 void SafeOutputFile::open(const QString& path, const Options& options) {
     abandon();
-    Existing e = checkTarget(path, options);
-    path_ = path;
+    const QString target = followsLinks(options) ? followLinks(path) : path;
+    linkName_ = target == path ? QString() : path;
+    Existing e = checkTarget(target, options);
+    path_ = target;
     options_ = options;
     passedOver_.clear();
     partPath_.clear();
@@ -475,7 +497,7 @@ void SafeOutputFile::open(const QString& path, const Options& options) {
     buf_.clear();
     buf_.reserve(kBufferSize);
     const QByteArray folder = folderOf(path);
-    tidyOnce(folder);
+    tidyOnce(folder, false);
     if (const QString records = additionRecordsFolder(); !records.isEmpty()) tidyOnce(nativeName(records), true);
 
     if (keepsNameFree()) {
@@ -723,4 +745,8 @@ void SafeOutputFile::closeFd() noexcept {
 
 void SafeOutputFile::releaseName() noexcept { unlockName(lock_); }
 
-void SafeOutputFile::tidyAgain() { tidiedFoldersForgotten = true; }
+void SafeOutputFile::tidyOnce(const QByteArray& folder, bool fullPaths) const {
+    Folders* run = options_.folders;
+    const time_t now = run && run->now ? run->now() : ::time(nullptr);
+    if (!run || !tidiedLately(run->tidied_, folder, now)) tidyFolder(folder, now, fullPaths);
+}

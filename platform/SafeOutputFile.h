@@ -2,7 +2,9 @@
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
+#include <ctime>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -50,6 +52,18 @@ PcFileError PcFileErrorFromErrno(int err, bool creating);
 class SafeOutputFile {
 public:
     enum class Mode { Replace, Add };
+    // What one run knows of the folders it writes in: which it has tidied,
+    // and when by its time of day. The run owns it and hands it to each of its
+    // writers (Options::folders). A run is one thread.
+    class Folders {
+    public:
+        // Seconds since the epoch; unset: the system's.
+        std::function<time_t()> now;
+
+    private:
+        friend class SafeOutputFile;
+        std::map<std::string, time_t> tidied_;
+    };
     struct Options {
         Mode mode = Mode::Replace;
         // The name must be free (the work folder): an existing one, a link
@@ -69,6 +83,9 @@ public:
         // passes its clock's wait, which lets events run).
         qint64 lockWaitMs = 10000;
         std::function<void(qint64 ms)> pause;
+        // The run's folders; none: the folder is tidied at every open, by the
+        // system's time.
+        Folders* folders = nullptr;
     };
 
     SafeOutputFile() = default;
@@ -82,13 +99,16 @@ public:
     // the host is asked.
     static void check(const QString& path, const Options& options);
     // Throws when what the name leads to (through links) is there and is no
-    // plain file: for a writer of its own that replaces the file a link names.
+    // plain file, or is reached through a link that open() would not follow:
+    // for a check of its own before the host is asked.
     static void checkPlainFile(const QString& path);
+    // The file a name leads to: the name itself, or through its links, each
+    // of which, and the file they name, must belong to the user who runs the
+    // program; throws "... is a link to a file of another user, not written"
+    // otherwise. Changes nothing on disk.
+    static QString followLinks(const QString& path);
 
     void open(const QString& path, const Options& options);  // throws PcFileError
-    // The next open in every folder tidies it again, as a new run would
-    // (for a process that stands in for runs one after another).
-    static void tidyAgain();
     bool isOpen() const { return fd_ >= 0; }
     // Buffered; throws PcFileError.
     void write(std::string_view bytes);
@@ -119,8 +139,10 @@ public:
     // there is one this run made.
     bool createdTarget() const { return !existed_; }
     // The target; with nextFreeName, the name that was taken (known once
-    // open() and commit() have returned).
-    const QString& path() const { return path_; }
+    // open() and commit() have returned). A followed link's own name.
+    const QString& path() const { return linkName_.isEmpty() ? path_ : linkName_; }
+    // The file that is written: path(), or the file a followed link names.
+    const QString& writtenFile() const { return path_; }
     // Replace: the file beside the target and its descriptor, for a writer
     // of its own (one that opens the file by name, or seeks in it) that
     // leaves nothing in our buffer; commit() then puts it in place.
@@ -148,12 +170,18 @@ private:
     void closeFd() noexcept;
     bool writesBeside() const { return !partPath_.isEmpty(); }
     bool keepsNameFree() const { return options_.mode == Mode::Replace && bool(options_.nextFreeName); }
+    // A name that must be free, or is passed over when taken, is never followed.
+    static bool followsLinks(const Options& o) { return !o.newOnly && !(o.mode == Mode::Replace && o.nextFreeName); }
+    static constexpr int kMaxLinks = 40;
     void releaseName() noexcept;
+    // Tidies the folder unless the run did so lately.
+    void tidyOnce(const QByteArray& folder, bool fullPaths) const;
     void writeRecord();
 
     int fd_ = -1;
     std::string buf_;
     QString path_;
+    QString linkName_;  // the name given, when it was a link that was followed
     QString partPath_;  // the file beside the target, or empty when appending
     Options options_;
     bool existed_ = false;

@@ -3,7 +3,9 @@
 Services::Services()
     : reporter(std::make_unique<MessageBoxReporter>([this] { return msg.get(); })),
       asker(std::make_unique<MessageBoxAsker>([this] { return msg.get(); },
-                                              [this] { return presenter && presenter->unattended; })) {}
+                                              [this] { return presenter && presenter->unattended; })) {
+    outputFolders.now = [this] { return static_cast<time_t>(now().toSecsSinceEpoch()); };
+}
 
 #include "SettingValues.h"
 

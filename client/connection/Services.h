@@ -18,6 +18,7 @@
 #include "ProcessStarter.h"
 #include "ProgramVersion.h"
 #include "Reporting.h"
+#include "SafeOutputFile.h"
 #include "SettingKeys.h"
 #include "SettingValues.h"
 #include "SettingsStore.h"
@@ -62,6 +63,8 @@ public:
     // a test sets one. Waits and time-outs go by `clock` instead.
     std::function<QDateTime()> wallClock;
     QDateTime now() const;
+    // The folders this run's downloads write in, tidied by `now()`.
+    SafeOutputFile::Folders outputFolders;
     // Where failures and questions go: the windows show them, an unattended
     // run writes them on standard error, tests record them.
     std::unique_ptr<Reporter> reporter;

@@ -111,42 +111,62 @@ void PageModel::record(const SpoolRecordSlot& slot, PageCanvas& canvas) {
 
 void PageModel::record(std::optional<int> skip, std::optional<int> spacing, std::string_view text,
                        PageCanvas& canvas) {
+    // An overprint takes no line of the host's page.
+    const auto isOverprint = [&](int next) { return !skip && spacing && *spacing == 0 && next > 1; };
     int plainTarget = plainNext_;
     if (skip) {
         plainTarget = std::max(*skip, 1);
         if (plainTarget < plainNext_) plainNext_ = 1;
+    } else if (isOverprint(plainNext_)) {
+        plainTarget = plainNext_ - 1;
     } else if (spacing) {
         plainTarget = plainNext_ - 1 + std::max(*spacing, 1);
     }
     plainWritten_ += plainTarget - plainNext_ + 1;
     plainNext_ = plainTarget + 1;
     if (o_.layout) {
-        int target;
+        int host;
+        bool over = false;
         if (skip) {
-            target = std::max(*skip, 1);
-            if (target < next_) {
+            host = std::max(*skip, 1);
+            if (host < hostNext_) {
                 canvas.pageBreak(o_.pageLength ? std::max(*o_.pageLength - next_ + 1, 0) : 0);
                 ++page_;
-                next_ = 1;
+                next_ = hostNext_ = outNext_ = 1;
+                movedDown_ = 0;
+            } else if (!started_ && o_.pageBeforeFirstSkip) {
+                canvas.pageBreak(0);
             }
+        } else if (isOverprint(hostNext_)) {
+            host = hostNext_ - 1;
+            over = true;
         } else if (spacing) {
-            target = next_ - 1 + std::max(*spacing, 1);
+            host = hostNext_ - 1 + std::max(*spacing, 1);
         } else {
-            target = next_;
+            host = hostNext_;
         }
+        if (over && !o_.overprint) ++movedDown_;
+        const int out = host + movedDown_;
+        int target = next_ + (out - outNext_);
+        hostNext_ = host + 1;
+        outNext_ = out + 1;
         if (o_.pageLength) {
             const int length = *o_.pageLength;
             while (target > length) {
                 canvas.pageBreak(std::max(length - next_ + 1, 0));
                 ++page_;
-                next_ = 1;
                 target -= length;
+                next_ = 1;
             }
         }
         empty(target - next_, canvas);
+        started_ = true;
+        canvas.line(text, page_, target);
+        next_ = target + 1;
+    } else {
+        canvas.line(text, page_, next_);
+        ++next_;
     }
-    canvas.line(text, page_, next_);
-    ++next_;
     ++written_;
 }
 

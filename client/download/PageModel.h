@@ -23,16 +23,23 @@ struct PageModelOptions {
     // False ("Remove blank lines and page breaks"): one line per record, one
     // page, nothing between them.
     bool layout = true;
+    // The destination prints over a line (*FCFC): an overprint stays on the
+    // line before it instead of taking one of its own.
+    bool overprint = false;
+    // A first record that skips opens its page (*FCFC: the skip is an eject).
+    bool pageBeforeFirstSkip = false;
 };
 
 // Where the host's print control puts each record, the one rule of every
 // destination (text file, documents, printing, the viewers, the office and
 // e-mail work files). A skip to line s puts the record on line s of its page,
-// on a new page when s is not below the last line written; a spacing of n
-// puts it n lines below the last one (an overprint, 0, gets the next line of
-// its own, as no line-by-line destination can print over a line); neither,
-// on the next line. With a page length a record below the page's end goes on
-// to the following page.
+// on a new page when s is not below the host's last line; a spacing of n puts
+// it n lines below the last one; neither, on the next line. The host's page is
+// the reference: an overprint (spacing 0) is on the host's line before it, so
+// in a destination that cannot print over a line it takes a line of its own
+// and the lines after it on that host page move one down; it never turns a
+// later skip into a new page. With a page length a record below the page's
+// end goes on to the following page.
 class PageModel {
 public:
     explicit PageModel(const PageModelOptions& options = {});
@@ -48,8 +55,9 @@ public:
     // were written, empty ones included.
     int page() const { return page_; }
     long long linesWritten() const { return written_; }
-    // The lines the same records take laid out with neither a page length
-    // nor "Remove blank lines": what the exchange's "(MORE)" guard counts,
+    // The lines of the host's pages the same records take laid out with
+    // neither a page length nor "Remove blank lines" (an overprint takes
+    // none): what the exchange's "(MORE)" guard counts,
     // whatever the destination, without placing each record a second time.
     long long plainLinesWritten() const { return plainWritten_; }
 
@@ -58,6 +66,12 @@ private:
     PageModelOptions o_;
     int next_ = 1;  // the line of the page that the next line lands on
     int page_ = 1;
+    bool started_ = false;
+    // The host's page: its next line, and the destination's next line
+    // counted from the host page's top (below it by the overprints moved down).
+    int hostNext_ = 1;
+    int outNext_ = 1;
+    int movedDown_ = 0;
     long long written_ = 0;
     int plainNext_ = 1;
     long long plainWritten_ = 0;

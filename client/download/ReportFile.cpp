@@ -12,6 +12,7 @@ SafeOutputFile::Options ReportFile::optionsFor(RunContext& ctx, const QString& p
         o.nextFreeName = [path](const QSet<QString>& passedOver) { return NextFreeName(path, passedOver); };
     Clock* clock = ctx.services.clock.get();
     o.pause = [clock](qint64 ms) { clock->waitMs(ms); };
+    o.folders = &ctx.services.outputFolders;
     return o;
 }
 

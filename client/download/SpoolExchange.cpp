@@ -152,7 +152,7 @@ ExchangeResult RunSpoolExchange(RunContext& ctx, const std::string& request, con
         const bool quiet = quietBlocks >= kQuietBlocks ||
                            (quietBlocks * SlotsPerBlock(width) > kLinesPerPage &&
                             ctx.services.clock->nowMs() - quietSinceMs >= kQuietMs);
-        if (quiet || lines.plainLinesWritten() - overprintsReceived > lineLimit || overprintsReceived >= overprintLimit) {
+        if (quiet || lines.plainLinesWritten() > lineLimit || overprintsReceived >= overprintLimit) {
             r.end = ExchangeEnd::Overrun;
             if (dropOwed() && hostHoldsMore()) ctx.link.abandonTransfer();
             const QString stopped = QStringLiteral("  The download was stopped and the host told to cancel it.");

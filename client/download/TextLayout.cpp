@@ -20,38 +20,42 @@ std::optional<int> PageLengthOf(const QString& text) {
 }
 
 namespace {
+TextLayoutOptions normalised(TextLayoutOptions o) {
+    if (o.code != ProcessCode::Text) {
+        o.pageLength.reset();
+        o.textFile = false;
+    }
+    if (!o.textFile) o.printControl = false;
+    if (!o.printControl) o.fcfc = false;
+    return o;
+}
+
 PageModelOptions pagesOf(const TextLayoutOptions& o) {
+    if (o.fcfc) return AsaLines::pages();
     PageModelOptions p;
-    if (o.code == ProcessCode::Text) p.pageLength = o.pageLength;
+    p.pageLength = o.pageLength;
     p.layout = !o.removeBlank;
     return p;
 }
 }  // namespace
 
 TextLayout::TextLayout(const TextLayoutOptions& options, LineOut out)
-    : o_(options), out_(std::move(out)), pages_(pagesOf(options)) {
-    if (o_.code != ProcessCode::Text) {
-        o_.pageLength.reset();
-        o_.textFile = false;
-    }
-    if (!o_.textFile) o_.printControl = false;
-}
+    : o_(normalised(options)),
+      out_(std::move(out)),
+      pages_(pagesOf(o_)),
+      asa_(out_, [this](std::string_view text) { return shown(text); }) {}
 
 std::string TextLayout::shown(std::string_view text) const {
     return o_.textFile ? WithoutFormFeeds(text) : ShownText(text);
 }
 
 void TextLayout::record(const SpoolRecordSlot& slot) {
-    if (o_.printControl) {
-        if (o_.fcfc)
-            asa(slot);
-        else
-            out_(shown(RightTrimmed(slot.whole)));
-    } else if (o_.code == ProcessCode::AutoMail) {
+    if (wholeSlots())
         out_(shown(RightTrimmed(slot.whole)));
-    } else {
+    else if (o_.fcfc)
+        pages_.record(slot, asa_);
+    else
         pages_.record(slot, *this);
-    }
 }
 
 void TextLayout::emptyLines(int count) {
@@ -92,45 +96,32 @@ void TextLayout::pageBreak(int rest) {
     }
 }
 
-char TextLayout::asaAdvanceTo(int line) {
-    int gap = line - asaLine_;
+char AsaLines::advanceTo(int line) {
+    int gap = line - last_;
     for (; gap > 3; gap -= 3) out_("-");
-    asaLine_ = line;
+    last_ = line;
     return gap == 1 ? ' ' : gap == 2 ? '0' : '-';
 }
 
-void TextLayout::asa(const SpoolRecordSlot& slot) {
+void AsaLines::line(std::string_view text, int, int line) {
     char control;
-    if (const auto skip = slot.skipLine()) {
-        // A skip places the record; a skip to a line not below the last one
-        // written is a new page, and its eject is carried by the first line.
-        const int line = std::max(*skip, 1);
-        if (!asaStarted_ || line <= asaLine_) {
-            asaStarted_ = true;
-            asaLine_ = 1;
-            if (line == 1) {
-                control = '1';
-            } else {
-                out_("1");
-                control = asaAdvanceTo(line);
-            }
+    if (eject_) {
+        // The eject is carried by the page's first line.
+        eject_ = false;
+        last_ = 1;
+        if (line == 1) {
+            control = '1';
         } else {
-            control = asaAdvanceTo(line);
+            out_("1");
+            control = advanceTo(line);
         }
     } else {
-        int spacing = slot.spacingLines().value_or(1);
-        if (!asaStarted_) {
-            // The file begins at the top of its first page.
-            asaStarted_ = true;
-            asaLine_ = 0;
-            spacing = std::max(spacing, 1);
-        }
-        control = spacing == 0 ? '+' : asaAdvanceTo(asaLine_ + spacing);
+        control = line == last_ ? '+' : advanceTo(line);
     }
-    out_(std::string(1, control) + shown(RightTrimmed(slot.text)));
+    out_(std::string(1, control) + shown_(text));
 }
 
 void TextLayout::finish() {
-    if (o_.printControl || o_.code == ProcessCode::AutoMail) return;
+    if (wholeSlots() || o_.fcfc) return;
     emptyLines(pages_.lastPageRest());
 }

@@ -34,6 +34,28 @@ struct TextLayoutOptions {
 // The page length of a "Lines per page" text: a whole number of lines.
 std::optional<int> PageLengthOf(const QString& text);
 
+// *FCFC: each line's ASA control character, from where the page model puts
+// the line. The file prints over a line ("+"), and a gap of more lines than
+// one character moves is carried by lines holding "-" alone.
+class AsaLines : public PageCanvas {
+public:
+    using LineOut = std::function<void(std::string_view)>;
+    AsaLines(LineOut out, std::function<std::string(std::string_view)> shown)
+        : out_(std::move(out)), shown_(std::move(shown)) {}
+    static PageModelOptions pages() { return {.layout = true, .overprint = true, .pageBeforeFirstSkip = true}; }
+
+private:
+    void pageBreak(int) override { eject_ = true; }
+    void emptyLines(int) override {}
+    void line(std::string_view text, int page, int line) override;
+    char advanceTo(int line);
+
+    LineOut out_;
+    std::function<std::string(std::string_view)> shown_;
+    bool eject_ = false;
+    int last_ = 0;  // the line of the last line written
+};
+
 // Turns records into the lines of a text file. The line of a record is the
 // page model's; every line written counts, so pages of a "Text" file with a
 // page length are exactly that long.
@@ -41,25 +63,24 @@ class TextLayout : private PageCanvas {
 public:
     using LineOut = std::function<void(std::string_view)>;
     TextLayout(const TextLayoutOptions& options, LineOut out);
+    TextLayout(const TextLayout&) = delete;
+    TextLayout& operator=(const TextLayout&) = delete;
     void record(const SpoolRecordSlot& slot);
     // Pads the last page of a "Text" file to its length.
     void finish();
-    // The page model, when it places every record (not with print control
-    // nor for the automatic e-mail's whole slots).
-    const PageModel* placing() const { return o_.printControl || o_.code == ProcessCode::AutoMail ? nullptr : &pages_; }
+    // The page model, when it places every record (not for the whole slots
+    // of *PRTCTL and the automatic e-mail).
+    const PageModel* placing() const { return wholeSlots() ? nullptr : &pages_; }
 
 private:
-    void asa(const SpoolRecordSlot& slot);
+    bool wholeSlots() const { return (o_.printControl && !o_.fcfc) || o_.code == ProcessCode::AutoMail; }
     void pageBreak(int rest) override;
     void emptyLines(int count) override;
     void line(std::string_view text, int page, int line) override;
-    char asaAdvanceTo(int line);
     std::string shown(std::string_view text) const;
 
     TextLayoutOptions o_;
     LineOut out_;
     PageModel pages_;
-    // *FCFC: the line of the last line written; no page before the first record.
-    bool asaStarted_ = false;
-    int asaLine_ = 0;
+    AsaLines asa_;
 };

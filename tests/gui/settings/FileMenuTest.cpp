@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -147,8 +148,10 @@ TEST(FileMenu, AFailedSaveKeepsTheOldFile) {
 
 namespace {
 // The file dialog a person sees: once it is up, `use` looks at it and fills
-// it in. A question the dialog asks itself (its own "replace?") is counted
-// and answered No, so that the test cannot hang on it.
+// it in, and the dialog ends as that makes it end. A question the dialog asks
+// itself (its own "replace?") is counted and answered No, and the dialog is
+// then given up, so that the test cannot hang on it; so is a dialog that its
+// use left up for half a minute.
 struct RealFileDialog {
     explicit RealFileDialog(Menu& m) { m.t.ctx.services.presenter = std::make_unique<QtPresenter>(); }
     void whenShown(std::function<void(QFileDialog&)> use) {
@@ -161,20 +164,29 @@ struct RealFileDialog {
                     no->click();
                 else
                     box->reject();
+                giveUp();
             } else if (auto* d = qobject_cast<QFileDialog*>(top)) {
-                // Still up after its use (its own question said No): given up.
                 if (shown == d) {
-                    d->reject();
+                    if (inUse.hasExpired(30000)) {
+                        ADD_FAILURE() << "the file dialog stayed up after its use";
+                        giveUp();
+                    }
                     return;
                 }
                 shown = d;
                 used = true;
+                inUse.start();
+                QObject::connect(d, &QDialog::finished, &timer, [this] { ended = true; });
                 // Outside this timer's own event, which would keep it from
                 // seeing a question that the typing brings up.
                 QMetaObject::invokeMethod(d, [d, use] { use(*d); }, Qt::QueuedConnection);
             }
         });
         timer.start();
+    }
+    void giveUp() {
+        if (QPointer<QFileDialog> d = shown)
+            QMetaObject::invokeMethod(d, [d] { if (d) d->reject(); }, Qt::QueuedConnection);
     }
     // Types `name` into the dialog's file name box and presses Enter.
     static void type(QFileDialog& d, const QString& name) {
@@ -186,7 +198,9 @@ struct RealFileDialog {
     }
     QTimer timer;
     QPointer<QFileDialog> shown;
+    QElapsedTimer inUse;
     bool used = false;
+    bool ended = false;  // the dialog's own end
     int ownQuestions = 0;
 };
 }  // namespace
@@ -212,6 +226,7 @@ TEST(FileMenu, SaveAsAddsTheExtensionAsksOnceAndTurnsSaveOn) {
         });
         m.main().itmSaveAs->trigger();
         EXPECT_TRUE(dialog.used);
+        EXPECT_TRUE(dialog.ended);
         EXPECT_EQ(offered, QStringList{"Spoolwright settings (*.spw)"});
         EXPECT_EQ(dialog.ownQuestions, 0) << "the dialog does not ask as well";
         EXPECT_TRUE(m.t.boxes->done());
@@ -241,6 +256,7 @@ TEST(FileMenu, OpenOffersAllFiles) {
         RealFileDialog::type(d, p);
     });
     m.main().itmOpen->trigger();
+    EXPECT_TRUE(dialog.ended);
     EXPECT_EQ(offered, (QStringList{"Spoolwright settings (*.spw)", "All files (*)"}));
     EXPECT_EQ(m.main().statusPanel(), QStringLiteral("Settings loaded from ") + p);
     EXPECT_EQ(m.main().txtOutq->text(), "PRT01");

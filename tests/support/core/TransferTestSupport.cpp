@@ -78,6 +78,46 @@ std::string SampleSplf(const std::vector<SpoolReplies::Record>& records, int wid
     return s;
 }
 
+void PrintTo(const PlacedLine& p, std::ostream* os) {
+    *os << "(" << p.page << ", " << p.line << ", \"" << p.text << "\")";
+}
+
+const OverprintCase& OverprintReport() {
+    static const OverprintCase c = {
+        {
+            {"001", ' ', "ACME CORP      PAGE 1"},
+            {"   ", '2', "NAME           AMOUNT"},
+            {"   ", '0', "____           ______"},
+            {"004", ' ', "SMITH           10.00"},
+            {"   ", '1', "JONES           20.00"},
+            {"   ", '1', "TOTAL           30.00"},
+            {"   ", '0', "TOTAL           30.00"},
+            {"   ", '0', "TOTAL           30.00"},
+            {"008", ' ', "END OF PAGE 1"},
+            {"001", ' ', "ACME CORP      PAGE 2"},
+            {"   ", '2', "NAME           AMOUNT"},
+            {"   ", '0', "____           ______"},
+            {"004", ' ', "BROWN            5.00"},
+            {"006", ' ', "LAST LINE"},
+        },
+        {
+            {1, 1, "ACME CORP      PAGE 1"}, {1, 3, "NAME           AMOUNT"}, {1, 4, "____           ______"},
+            {1, 5, "SMITH           10.00"}, {1, 6, "JONES           20.00"}, {1, 7, "TOTAL           30.00"},
+            {1, 8, "TOTAL           30.00"}, {1, 9, "TOTAL           30.00"}, {1, 11, "END OF PAGE 1"},
+            {2, 1, "ACME CORP      PAGE 2"}, {2, 3, "NAME           AMOUNT"}, {2, 4, "____           ______"},
+            {2, 5, "BROWN            5.00"}, {2, 7, "LAST LINE"},
+        },
+        {
+            {1, 1, "ACME CORP      PAGE 1"}, {1, 3, "NAME           AMOUNT"}, {1, 3, "____           ______"},
+            {1, 4, "SMITH           10.00"}, {1, 5, "JONES           20.00"}, {1, 6, "TOTAL           30.00"},
+            {1, 6, "TOTAL           30.00"}, {1, 6, "TOTAL           30.00"}, {1, 8, "END OF PAGE 1"},
+            {2, 1, "ACME CORP      PAGE 2"}, {2, 3, "NAME           AMOUNT"}, {2, 3, "____           ______"},
+            {2, 4, "BROWN            5.00"}, {2, 6, "LAST LINE"},
+        },
+    };
+    return c;
+}
+
 const std::vector<LayoutCase>& EveryLayout() {
     static const std::vector<LayoutCase> cases = {
         {"transfer/text_66.txt", "Text", "66", 0, 0, 0},

@@ -40,6 +40,24 @@ std::vector<SpoolReplies::Record> SalesReport();
 std::vector<SpoolReplies::Record> NumberedRecords(int n);
 // The same with its second record filled to the width, ending in "RIGHT EDGE".
 std::vector<SpoolReplies::Record> WideSalesReport(int width);
+// A line of text where a reader of a destination found it: its page and
+// line, counted from 1.
+struct PlacedLine {
+    int page, line;
+    std::string text;
+    bool operator==(const PlacedLine& o) const { return page == o.page && line == o.line && text == o.text; }
+};
+void PrintTo(const PlacedLine& p, std::ostream* os);
+// Two host pages with overprints (an underline, a total printed three times
+// for bold) each followed by a skip to the host's next line, and where their
+// lines are: with an overprint on a line of its own (a destination that
+// cannot print over a line: the lines after it move down on the same page),
+// and as the host prints them (*FCFC: an overprint on the line before it).
+struct OverprintCase {
+    std::vector<SpoolReplies::Record> records;
+    std::vector<PlacedLine> ownLines, hostLines;
+};
+const OverprintCase& OverprintReport();
 // The spooled file of SampleRow() as hostsim reads it (a .splf text).
 std::string SampleSplf(const std::vector<SpoolReplies::Record>& records, int width);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MailDirectives.h"
+#include "TransferTestSupport.h"
 
 using namespace MailDirectives;
 
@@ -58,6 +59,9 @@ TEST(MailDirectives, EachMailtoLineStartsAPartForItsRecipients) {
         {"address lines right after a directive are recipients (long form)",
          work({"MAILTO:ann@x.org REPORT:A", "carl@z.org; dora@z.org", "help@acme.example is our desk", "x"}),
          ListForm::Long, {{"ann@x.org,carl@z.org,dora@z.org", "help@acme.example is our desk|x"}}, 1},
+        {"an address-only line later in a part is report text (long form)",
+         work({"MAILTO:ann@x.org REPORT:A", "Dear customer", "carl@z.org", "x"}), ListForm::Long,
+         {{"ann@x.org", "Dear customer|carl@z.org|x"}}, 1},
         {"the line after a directive is report text (short form)", work({"MAILTO:ann@x.org", "carl@z.org", "x"}),
          ListForm::Short, {{"ann@x.org", "carl@z.org|x"}}, 1},
         {"a contact line before the first directive is nobody's", work({"From: help@acme.example", "MAILTO:ann@x.org", "a1"}),
@@ -102,4 +106,23 @@ TEST(MailDirectives, LayoutOfAPartFromSkipAndSpace) {
     shown.clear();
     for (const Row& r : layout(p, true)) shown << r.text;
     EXPECT_EQ(shown, (QStringList{"first", "second", "page two"}));
+}
+
+TEST(MailDirectives, AnOverprintTakesALineOfItsOwnAndNeverMakesANewPage) {
+    const OverprintCase& c = OverprintReport();
+    Part p;
+    for (const SpoolReplies::Record& r : c.records)
+        p.lines << QString::fromLatin1((r.skip + r.spacing + r.text).c_str());
+    std::vector<PlacedLine> placed;
+    int page = 1, line = 0;
+    for (const Row& r : layout(p, false)) {
+        if (r.kind == Row::PageBreak) {
+            ++page;
+            line = 0;
+            continue;
+        }
+        ++line;
+        if (r.kind == Row::Text) placed.push_back({page, line, r.text.toStdString()});
+    }
+    EXPECT_EQ(placed, c.ownLines);
 }

@@ -21,13 +21,7 @@
 using Record = SpoolReplies::Record;
 
 namespace {
-// Where a reader found a line of text: its page and line, counted from 1.
-struct Placed {
-    int page, line;
-    std::string text;
-    bool operator==(const Placed& o) const { return page == o.page && line == o.line && text == o.text; }
-};
-void PrintTo(const Placed& p, std::ostream* os) { *os << "(" << p.page << ", " << p.line << ", \"" << p.text << "\")"; }
+using Placed = PlacedLine;
 using Placement = std::vector<Placed>;
 
 // The fixtures of every page question the host's print control asks.
@@ -147,6 +141,29 @@ Placement pdfPlacement(const QString& file, int leading, int topMargin = 20) {
         rows[k][m.captured(1).toDouble()] = Codec::fromUnicode(word);
     }
     flush();
+    return out;
+}
+
+// An *FCFC file as a printer prints it: "1" a new page, " " one line down,
+// "0" two, "-" three, "+" over the same line.
+Placement asaPlacement(const std::vector<std::string>& lines) {
+    Placement out;
+    int page = 0, line = 0;
+    for (const std::string& l : lines) {
+        if (l.empty()) {
+            ADD_FAILURE() << "an *FCFC line without its control character";
+            continue;
+        }
+        switch (l[0]) {
+        case '1': ++page, line = 1; break;
+        case ' ': line += 1; break;
+        case '0': line += 2; break;
+        case '-': line += 3; break;
+        case '+': break;
+        default: ADD_FAILURE() << "not an ASA control character: " << l;
+        }
+        if (l.size() > 1) out.push_back({page, line, l.substr(1)});
+    }
     return out;
 }
 
@@ -323,4 +340,26 @@ TEST_F(PagesOfEveryDestination, EveryRecordIsWhereTheTextFilePutsIt) {
         }
         options.printControl = options.fcfc = false;
     }
+}
+
+TEST_F(PagesOfEveryDestination, AnOverprintTakesALineOfItsOwnAndNeverMakesANewPage) {
+    const OverprintCase& c = OverprintReport();
+    options.suppressOverprinting = false;
+    EXPECT_EQ(textFile(c.records), c.ownLines);
+    for (const auto& [destination, got] : everyDestination(c.records)) {
+        SCOPED_TRACE(destination);
+        Placement expected = c.ownLines;
+        if (destination.starts_with("PDF"))
+            for (Placed& p : expected) p.text = collapsed(p.text);
+        EXPECT_EQ(got, expected);
+    }
+    // *FCFC prints over the line, as the host does.
+    options.printControl = options.fcfc = true;
+    EXPECT_EQ(asaPlacement(fileLines(transfer("Text", c.records))), c.hostLines);
+    // *PRTCTL keeps every slot as it came.
+    options.fcfc = false;
+    std::vector<std::string> asSent;
+    for (const Record& r : c.records) asSent.push_back(r.skip + r.spacing + r.text);
+    for (std::string& l : asSent) l.erase(l.find_last_not_of(' ') + 1);
+    EXPECT_EQ(fileLines(transfer("Text", c.records)), asSent);
 }

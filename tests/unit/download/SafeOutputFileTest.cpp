@@ -55,11 +55,9 @@ protected:
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status));
     }
-    void killedWhileAdding(const std::string& bytes) const {
-        killedWhileWriting(Mode::Add, bytes);
-        // What this process opens next stands for the next run.
-        SafeOutputFile::tidyAgain();
-    }
+    // A writer with no run of its own tidies at every open: what this
+    // process opens next stands for the next run.
+    void killedWhileAdding(const std::string& bytes) const { killedWhileWriting(Mode::Add, bytes); }
 };
 }  // namespace
 
@@ -167,24 +165,92 @@ TEST_F(SafeOutputFileTest, NoLinkIsWrittenThrough) {
     EXPECT_EQ(ReadFileBytes(target), "NEW\r\n");
     EXPECT_EQ(ReadFileBytes(victim), "NOT YOURS\r\n");
 
-    // A link at the target's own name: replacing puts a file in its place,
-    // adding is refused.
-    const QString linked = path(QStringLiteral("linked.txt"));
-    ASSERT_TRUE(QFile::link(victim, linked));
-    SafeOutputFile add;
-    try {
-        add.open(linked, as(Mode::Add));
-        ADD_FAILURE() << "appended through a link";
-    } catch (const PcFileError& e) {
-        EXPECT_EQ(e.number, 75);
+}
+
+// A link at the target is followed only where it and the file it names are
+// the user's own (as the kernel's protected links are in a shared folder,
+// wherever it stands); a followed link stays a link and its file is written
+// beside itself. Any other link is refused before anything is written, and
+// link and file stay as they were.
+TEST_F(SafeOutputFileTest, ALinkIsFollowedOnlyWhereItAndItsFileAreTheUsersOwn) {
+    if (::geteuid() != 0) GTEST_SKIP() << "files of another user need root";
+    const uid_t other = 65534;
+    const struct {
+        const char* what;
+        bool linkMine, fileMine, fileThere, viaOtherLink;
+    } cases[] = {
+        {"link and file mine", true, true, true, false},
+        {"my link naming nothing yet", true, true, false, false},
+        {"my link, another user's file", true, false, true, false},
+        {"another user's link, my file", false, true, true, false},
+        {"another user's link and file", false, false, true, false},
+        {"my link through another user's link to my file", true, true, true, true},
+    };
+    // A folder of the user's own, and one that every user writes (sticky, as /tmp).
+    const QString own = path(QStringLiteral("own")), shared = path(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkdir(own) && QDir().mkdir(shared));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    for (const QString& folder : {own, shared}) {
+        for (const Mode mode : {Mode::Replace, Mode::Add}) {
+            for (const auto& c : cases) {
+                SCOPED_TRACE(std::string(c.what) + (mode == Mode::Add ? ", adding" : ", replacing") +
+                             (folder == shared ? ", shared folder" : ""));
+                QTemporaryDir elsewhere;
+                const QString file = elsewhere.filePath(QStringLiteral("theirs.txt"));
+                const QByteArray nativeFile = QFile::encodeName(file);
+                if (c.fileThere) {
+                    WriteFileBytes(file, "EARLIER\r\n");
+                    ASSERT_EQ(::chmod(nativeFile.constData(), 0640), 0);
+                    if (!c.fileMine) {
+                        ASSERT_EQ(::chown(nativeFile.constData(), other, other), 0);
+                    }
+                }
+                QString named = file;
+                if (c.viaOtherLink) {
+                    named = elsewhere.filePath(QStringLiteral("between"));
+                    ASSERT_TRUE(QFile::link(file, named));
+                    ASSERT_EQ(::lchown(QFile::encodeName(named).constData(), other, other), 0);
+                }
+                const QString link = folder + QStringLiteral("/report.txt");
+                QFile::remove(link);
+                ASSERT_TRUE(QFile::link(named, link));
+                if (!c.linkMine) {
+                    ASSERT_EQ(::lchown(QFile::encodeName(link).constData(), other, other), 0);
+                }
+                const bool followed = c.linkMine && c.fileMine && !c.viaOtherLink;
+
+                SafeOutputFile f;
+                if (!followed) {
+                    for (const auto& attempt : std::initializer_list<std::function<void()>>{
+                             [&] { SafeOutputFile::check(link, as(mode)); }, [&] { f.open(link, as(mode)); }}) {
+                        try {
+                            attempt();
+                            ADD_FAILURE() << "written through another user's link";
+                        } catch (const PcFileError& e) {
+                            EXPECT_EQ(e.description, link + QStringLiteral(" is a link to a file of another user, not written"));
+                        }
+                    }
+                    EXPECT_EQ(ReadFileBytes(file), "EARLIER\r\n");
+                    EXPECT_EQ(QFileInfo(link).symLinkTarget(), QFileInfo(named).absoluteFilePath());
+                    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                              QStringList{QStringLiteral("report.txt")});
+                    continue;
+                }
+                SafeOutputFile::check(link, as(mode));
+                f.open(link, as(mode));
+                f.write("NEW\r\n");
+                f.commit();
+                EXPECT_EQ(f.path(), link);
+                EXPECT_TRUE(QFileInfo(link).isSymLink());
+                EXPECT_EQ(ReadFileBytes(file), c.fileThere && mode == Mode::Add ? "EARLIER\r\nNEW\r\n" : "NEW\r\n");
+                if (c.fileThere) {
+                    EXPECT_EQ(modeOf(file), mode_t(0640));
+                }
+                EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                          QStringList{QStringLiteral("theirs.txt")});
+            }
+        }
     }
-    SafeOutputFile replace;
-    replace.open(linked, as(Mode::Replace));
-    replace.write("NEW\r\n");
-    replace.commit();
-    EXPECT_FALSE(QFileInfo(linked).isSymLink());
-    EXPECT_EQ(ReadFileBytes(linked), "NEW\r\n");
-    EXPECT_EQ(ReadFileBytes(victim), "NOT YOURS\r\n");
 }
 
 TEST_F(SafeOutputFileTest, ANewOnlyFileForItsOwnerRefusesATakenName) {
@@ -298,6 +364,15 @@ TEST_F(SafeOutputFileTest, NamesOfTheLongestLengthAreWrittenAndReplaced) {
 // what such runs left: no file of the user's, no link, nothing another run
 // still writes.
 TEST_F(SafeOutputFileTest, WhatKilledRunsLeftNeverStopsTheNextAndOnlyThatIsCleared) {
+    // The runs' time of day stands still, however long the forks take: what
+    // they leave is as new to the next of them as to the first.
+    const time_t now = ::time(nullptr);
+    const auto runAt = [now](SafeOutputFile::Folders& run, Mode mode) {
+        run.now = [now] { return now; };
+        SafeOutputFile::Options o = as(mode);
+        o.folders = &run;
+        return o;
+    };
     WriteFileBytes(target, "EARLIER\r\n");
     constexpr int kKilledRuns = 120;
     for (int i = 0; i < kKilledRuns; ++i) {
@@ -307,8 +382,9 @@ TEST_F(SafeOutputFileTest, WhatKilledRunsLeftNeverStopsTheNextAndOnlyThatIsClear
             // A run that dies between two reply blocks: nothing is abandoned.
             int status = 0;
             try {
+                auto* run = new SafeOutputFile::Folders;
                 auto* f = new SafeOutputFile;
-                f->open(target, as(Mode::Replace));
+                f->open(target, runAt(*run, Mode::Replace));
                 f->write("BLOCK 1\r\n");
                 f->flush();
             } catch (...) {
@@ -324,15 +400,9 @@ TEST_F(SafeOutputFileTest, WhatKilledRunsLeftNeverStopsTheNextAndOnlyThatIsClear
     left.removeAll(QStringLiteral("report.txt"));
     // Each left its part; the lock of the name they shared stays once.
     ASSERT_EQ(left.size(), kKilledRuns + 1);
-    // They were killed an hour ago.
-    const auto age = [this](const QString& name) {
-        const timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
-        ::utimensat(AT_FDCWD, QFile::encodeName(path(name)).constData(), hourAgo, AT_SYMLINK_NOFOLLOW);
-    };
-    for (const QString& name : left) age(name);
 
     // Beside them: the user's own files, a link and a folder named like a
-    // left-over file, and a run that is still writing, all just as old.
+    // left-over file, and a run that is still writing.
     const QString victim = path(QStringLiteral("victim.txt"));
     WriteFileBytes(victim, "NOT YOURS\r\n");
     const QString lookalike = left.first().chopped(1) + QLatin1Char('x');
@@ -345,16 +415,22 @@ TEST_F(SafeOutputFileTest, WhatKilledRunsLeftNeverStopsTheNextAndOnlyThatIsClear
     ASSERT_TRUE(QDir(dir.path()).mkdir(folderName));
     const QString other = path(QStringLiteral("other.txt"));
     WriteFileBytes(other, "OTHER EARLIER\r\n");
+    SafeOutputFile::Folders otherRun;
     SafeOutputFile running;
-    running.open(other, as(Mode::Replace));
+    running.open(other, runAt(otherRun, Mode::Replace));
     running.write("OTHER NEW\r\n");
     running.flush();
     QStringList kept = names();
     for (const QString& name : left) kept.removeAll(name);
-    for (const QString& name : kept) age(name);
+    // All of them, the killed runs' and the others, are an hour old by the runs' time.
+    for (const QString& name : names()) {
+        const timespec hourAgo[2] = {{now - 3600, 0}, {now - 3600, 0}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(path(name)).constData(), hourAgo, AT_SYMLINK_NOFOLLOW);
+    }
 
+    SafeOutputFile::Folders nextRun;
     SafeOutputFile f;
-    f.open(target, as(Mode::Replace));
+    f.open(target, runAt(nextRun, Mode::Replace));
     f.write("NEW\r\n");
     f.commit();
     EXPECT_EQ(ReadFileBytes(target), "NEW\r\n");
@@ -470,19 +546,19 @@ TEST_F(SafeOutputFileTest, WhatARunKilledMomentsAgoLeftBesideGoesAtTheNextRun) {
     for (bool otherWriting : {false, true}) {
         SCOPED_TRACE(otherWriting ? "another run writes there" : "no other writer");
         WriteFileBytes(target, "EARLIER\r\n");
-        killedWhileWriting(Mode::Replace, "PART OF A REPORT\r\n");
-        QStringList left = names();
-        left.removeIf([](const QString& n) { return !n.startsWith(QLatin1String(".swdl-")); });
-        ASSERT_EQ(left.size(), 1);
-        const timespec killedAt[2] = {{::time(nullptr) - 5, 0}, {::time(nullptr) - 5, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path(left.first())).constData(), killedAt, 0), 0);
-
         std::optional<SafeOutputFile> running;
         if (otherWriting) {
             running.emplace();
             running->open(path(QStringLiteral("running.txt")), as(Mode::Replace));
         }
-        SafeOutputFile::tidyAgain();
+        const QStringList before = names();
+        killedWhileWriting(Mode::Replace, "PART OF A REPORT\r\n");
+        QStringList left = names();
+        left.removeIf([&](const QString& n) { return !n.startsWith(QLatin1String(".swdl-")) || before.contains(n); });
+        ASSERT_EQ(left.size(), 1);
+        const timespec killedAt[2] = {{::time(nullptr) - 5, 0}, {::time(nullptr) - 5, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path(left.first())).constData(), killedAt, 0), 0);
+
         SafeOutputFile next;
         next.open(path(QStringLiteral("other.txt")), as(Mode::Replace));
         next.write("OTHER\r\n");
