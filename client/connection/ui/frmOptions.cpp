@@ -142,9 +142,11 @@ void frmOptions::buildControls() {
                                      std::pair{QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1}}) {
         auto* next = new QShortcut(keys, this);
         connect(next, &QShortcut::activated, this, [this, step = step] {
-            const int n = tbsOptions->count();
-            showTab((tbsOptions->currentIndex() + step + n) % n);
-            Form_Activate();
+            ctx_.services.runHandler([&] {
+                const int n = tbsOptions->count();
+                showTab((tbsOptions->currentIndex() + step + n) % n);
+                Form_Activate();
+            });
         });
     }
     connect(tbsOptions, &QTabBar::currentChanged, this, [this] { ctx_.services.runHandler([&] { tbsOptions_Click(); }); });
