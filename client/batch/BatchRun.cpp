@@ -106,7 +106,7 @@ QString stopSignalName() {
 // A report not delivered because the run was told to stop.
 ReportOutcome stoppedBefore(const SpoolFileRow& row) {
     ReportOutcome skipped;
-    skipped.row = row.toQString();
+    skipped.row = row.shownText();
     skipped.reason = QStringLiteral("The run was stopped (%1) before this report.").arg(stopSignalName());
     return skipped;
 }
@@ -167,35 +167,35 @@ ReportOutcome deliverNamingDrafts(RunContext& ctx, ReportRun& run, const Downloa
 }
 
 // The batch lines of a run, each printed as its report ends, so that a run
-// killed later has told what it did. A compose window that gathers every
-// report names its draft in the last line: that line waits for the end.
+// killed later has told what it did. The reports gathered into one compose
+// window are in no message until its draft is written at the end: their
+// lines wait for it, and each names it.
 class BatchLines {
 public:
-    explicit BatchLines(bool holdLast) : holdLast_(holdLast) {}
+    explicit BatchLines(bool gathered) : gathered_(gathered) {}
     void add(ReportOutcome outcome) {
         ++count_;
-        printHeld();
-        if (holdLast_)
-            held_ = std::move(outcome);
+        if (gathered_)
+            held_.push_back(std::move(outcome));
         else
             failed_ += PrintBatchLines({outcome}, DraftsWrittenText);
     }
-    // The last report's line, with the drafts the compose windows left at the end.
+    // The lines held, with the drafts the compose windows left at the end:
+    // every report gathered is in them, else the last report delivered.
     void end(const QStringList& drafts) {
-        if (held_) held_->drafts += drafts;
-        printHeld();
-        holdLast_ = false;
+        if (!drafts.isEmpty())
+            for (ReportOutcome& o : held_)
+                if (o.status == ReportOutcome::Delivered) o.drafts += drafts;
+        failed_ += PrintBatchLines(held_, DraftsWrittenText);
+        held_.clear();
+        gathered_ = false;
     }
     int count() const { return count_; }
     int failed() const { return failed_; }
 
 private:
-    void printHeld() {
-        if (held_) failed_ += PrintBatchLines({*held_}, DraftsWrittenText);
-        held_.reset();
-    }
-    bool holdLast_;
-    std::optional<ReportOutcome> held_;
+    bool gathered_;
+    std::vector<ReportOutcome> held_;
     int count_ = 0, failed_ = 0;
 };
 
@@ -244,7 +244,7 @@ std::vector<ReportOutcome> deliverQueue(RunContext& ctx, RunSettings& settings, 
         const SpoolFileRow row = SpoolFileRow::fromGrid(grid, i, settings.options.translation);
         if (lostWatch.lost) {
             ReportOutcome skipped;
-            skipped.row = row.toQString();
+            skipped.row = row.shownText();
             skipped.reason = QStringLiteral("The link to the host was lost before this report.");
             lines.add(skipped);
             continue;
@@ -308,8 +308,11 @@ int runChecked(RunContext& ctx, const QStringList& given) {
     if (p.wholeQueue() && !normaliseSelection(selection))
         return refuse(QStringLiteral("An iSeries outq and library name must be specified for user (*ALL)."));
 
-    // Of the mail programs only Outlook mails by itself in a batch run: the others attach the report.
-    if (destination->id == Destination::OutlookExpressMail || destination->id == Destination::LotusNotes)
+    // One report named on the command line: of the mail programs only Outlook
+    // mails it by itself, the others attach it. A whole queue goes as the
+    // screen's driver sends it, automatically by every program that can.
+    if (!p.wholeQueue() &&
+        (destination->id == Destination::OutlookExpressMail || destination->id == Destination::LotusNotes))
         options.autoSend = false;
 
     NoProgress progress;

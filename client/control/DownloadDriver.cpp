@@ -117,10 +117,11 @@ std::optional<QString> askFileName(AppContext& ctx, Kind k, const SpoolFileRow& 
                 const QString last = ctx.services.getSetting(*frmSaveAs::textsOf(k).lastFile);
                 if (HasValue(last)) {
                     dlg.txtSave->setText(last);
-                } else if (k == Kind::Pdf) {
+                } else {
+                    // No name remembered: the short numbered one in "Save Path".
                     const QString savePath = ctx.services.getSetting(Setting::SavePath);
                     dlg.txtSave->setText(BuildPcFileName(ctx, HasValue(savePath) ? savePath : QString(), row, false,
-                                                         QStringLiteral("pdf")));
+                                                         SaveDialogExtension(k)));
                 }
             }
         }
@@ -244,7 +245,7 @@ std::vector<ReportOutcome> RunSelectedDownloads(AppContext& ctx, const NameSourc
             if (!grid.rowSelected(i) || ctx.link.cancelRequested() || lostWatch.lost) {
                 if (grid.rowSelected(i)) {
                     ReportOutcome skipped;
-                    skipped.row = SpoolFileRow::fromGrid(grid, i, splf.text(ScreenText::Translation)).toQString();
+                    skipped.row = SpoolFileRow::fromGrid(grid, i, splf.text(ScreenText::Translation)).shownText();
                     skipped.status = ctx.link.cancelRequested() ? ReportOutcome::Canceled : ReportOutcome::Failed;
                     if (skipped.status == ReportOutcome::Failed)
                         skipped.reason = QStringLiteral("The link to the host was lost before this report.");

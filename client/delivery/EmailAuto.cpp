@@ -427,8 +427,10 @@ Outcome runAutoSend(MailRun run, AutoMailer& mailer, const SpoolFileRow& row) {
         }
         ctx.services.report(Failure{text, MsgIcon::Critical, QStringLiteral("Tolvane")});
     } else {
-        status = QStringLiteral("Load to email attachment is complete: %1 message%2 sent.")
-                     .arg(sent).arg(sent == 1 ? QString() : QStringLiteral("s"));
+        const QString count = QStringLiteral("%1 message%2 sent").arg(sent).arg(sent == 1 ? QString() : QStringLiteral("s"));
+        status = QStringLiteral("Load to email attachment is complete: ") + count + QLatin1Char('.');
+        // How many went, for the run's line of the report.
+        ctx.download.gDeliveryNote = count + QStringLiteral(" to the recipients the report names.");
     }
     run.progress.status(status);
     pointer.release();

@@ -53,12 +53,16 @@ QString BatchFileName(RunContext& ctx, RunSettings& settings, SaveDialogKind dia
         } else {
             const bool fullName = ctx.services.getSetting(Setting::FullName) == QLatin1String("1");
             if (field.name.trimmed().isEmpty() || fullName) {
+                const QString folder =
+                    dialog == SaveDialogKind::Text && !naming.savePath.isEmpty() ? naming.savePath : savePath;
                 if (!fullName) {
                     if (field.name.trimmed().isEmpty() && HasValue(last)) field.name = last;
-                } else {
-                    const QString folder =
-                        dialog == SaveDialogKind::Text && !naming.savePath.isEmpty() ? naming.savePath : savePath;
-                    if (HasValue(folder)) field.name = BuildPcFileName(ctx, folder, row, true, SaveExtensionOf(dialog));
+                    // No name remembered: the short numbered one, as a PDF gets.
+                    if (field.name.trimmed().isEmpty())
+                        field.name = BuildPcFileName(ctx, HasValue(folder) ? folder : QString(), row, false,
+                                                     SaveExtensionOf(dialog));
+                } else if (HasValue(folder)) {
+                    field.name = BuildPcFileName(ctx, folder, row, true, SaveExtensionOf(dialog));
                 }
                 if (dialog == SaveDialogKind::Text) {
                     const QString addReplace = ctx.services.getSetting(Setting::AddReplace);

@@ -13,11 +13,7 @@ class RunContext;
 
 // A destination's writer, fed record by record by the exchange; finish()
 // writes the document's end.
-class DocumentSink : public FileSink {
-public:
-    // A file error: nothing of the document stays, an earlier file keeps its place.
-    virtual void abandon() noexcept = 0;
-};
+class DocumentSink : public FileSink {};
 
 // A document of text lines (HTML, XML) in a ReportFile.
 class LineDocumentSink : public DocumentSink {

@@ -30,7 +30,22 @@ void runFileDownload(RunContext& ctx, const DownloadOptions& options, ExchangeSt
         const QString note = sink.completionNote();
         progress.status(QStringLiteral("Transfer is complete to ") + result.writtenAs + QStringLiteral(".  ") + count +
                         QStringLiteral(" records transferred.") + (note.isEmpty() ? QString() : QStringLiteral("  ") + note));
+        // What the window's status says of the file, a run's line says too.
+        if (!note.isEmpty()) {
+            QString& delivery = ctx.download.gDeliveryNote;
+            delivery += (delivery.isEmpty() ? QString() : QStringLiteral(" ")) + note;
+        }
         result.outcome = Outcome::Done();
+        return;
+    }
+    // Nothing of the report arrived: no file is left that looks like it.
+    if (r.records == 0) {
+        sink.abandon();
+        result.writtenAs = fileName;
+        result.nothingArrived = true;
+        if (r.end != ExchangeEnd::Canceled)
+            progress.status(QStringLiteral("Nothing of the report arrived, so no file was written to ") + fileName +
+                            QStringLiteral("."));
         return;
     }
     // Less than the whole report never takes the place of an earlier file.

@@ -14,6 +14,8 @@ public:
     // Writes the end of the file. A whole report takes the place of an earlier
     // file; anything less stays under the name only where there was none.
     virtual void finish(bool whole) = 0;
+    // Nothing of the report stays; an earlier file keeps its place.
+    virtual void abandon() noexcept = 0;
     // There was a file of the name when it was opened.
     virtual bool replacesEarlierFile() const = 0;
     // What the completion text adds about the file (empty: nothing).

@@ -42,6 +42,7 @@ public:
         if (layout_) layout_->finish();
         file.commit();
     }
+    void abandon() noexcept override { file.discard(); }
     bool replacesEarlierFile() const override { return file.replacesEarlierFile(); }
     QString writtenName() const override { return file.path(); }
 

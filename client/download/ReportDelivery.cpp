@@ -96,7 +96,7 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
                              const std::optional<QString>& presetName) {
     RunContext& ctx = run.ctx;
     ReportOutcome out;
-    out.row = row.toQString();
+    out.row = row.shownText();
     const ProcessType* type = FindProcessType(options.processType);
     const std::optional<ReportDelivery> d = type && run.dispatch ? run.dispatch(*type, options) : std::nullopt;
     if (!d) {
@@ -138,6 +138,7 @@ ReportOutcome deliverWatched(ReportRun& run, const DownloadOptions& options, con
     const bool exists = !fileName.isEmpty() && QFileInfo::exists(fileName);
     if (exists) run.writtenThisRun.insert(QFileInfo(fileName).absoluteFilePath());
     out.target = fileName;
+    out.nothingArrived = result.nothingArrived;
     out.status = result.outcome.done          ? ReportOutcome::Delivered
                  : ctx.link.cancelRequested() ? ReportOutcome::Canceled
                                               : ReportOutcome::Failed;
@@ -156,6 +157,11 @@ ReportOutcome DeliverReport(ReportRun& run, const DownloadOptions& options, cons
         out = deliverWatched(run, options, row, presetName);
     }
     if (out.status == ReportOutcome::Failed) out.reason = run.ctx.download.gFailureReason;
+    if (out.status != ReportOutcome::Delivered && out.nothingArrived) {
+        if (!out.reason.isEmpty() && !out.reason.endsWith(u'.')) out.reason += QLatin1Char('.');
+        if (!out.reason.isEmpty()) out.reason += QLatin1Char(' ');
+        out.reason += QStringLiteral("Nothing of the report arrived, so no file was written.");
+    }
     if (out.status == ReportOutcome::Delivered) out.note = run.ctx.download.gDeliveryNote;
     return out;
 }

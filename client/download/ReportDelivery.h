@@ -28,6 +28,7 @@ struct ReportOutcome {
     QString reason;         // why it was not delivered, when something said so
     QStringList drafts;     // mail drafts written for it and not opened for the user
     QString note;           // delivered, but with something left out that the user must know
+    bool nothingArrived = false;  // the host sent none of its records: no file was left
 };
 
 // The name of a file destination's file: asked in its save-as dialog, or

@@ -14,6 +14,8 @@ struct ReportResult {
     Outcome outcome;
     QString recordWidth;
     QString writtenAs;
+    // The host accepted the report but sent none of its records: no file was left for it.
+    bool nothingArrived = false;
 
     explicit operator bool() const { return outcome.done; }
 };

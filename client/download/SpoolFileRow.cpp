@@ -57,6 +57,11 @@ SpoolFileRow SpoolFileRow::fromGrid(const SplfGrid& grid, int row, const QString
 
 QString SpoolFileRow::toQString() const { return Codec::toUnicode(text_); }
 
+QString SpoolFileRow::shownText() const {
+    if (listedPages_.size() <= 5 || text_.size() < 37) return toQString();
+    return Codec::toUnicode(text_.substr(0, 32) + " " + listedPages_ + text_.substr(37));
+}
+
 std::string SpoolFileRow::columns(int first, int last) const {
     std::string out(static_cast<size_t>(last - first + 1), ' ');
     for (int c = first; c <= last; ++c)

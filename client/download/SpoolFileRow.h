@@ -27,6 +27,8 @@ public:
 
     const std::string& text() const { return text_; }
     QString toQString() const;
+    // The row as a person reads it: the pages with every digit the list gave.
+    QString shownText() const;
 
     // Columns as they stand (blank-padded; missing columns read as blanks).
     std::string columns(int first, int last) const;

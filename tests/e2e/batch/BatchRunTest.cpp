@@ -247,3 +247,85 @@ TEST(BatchRun, AnEndlessSingleReportEndsSoonAfterItsLastLine) {
         << r.err.toStdString();
     EXPECT_EQ(b.file(kStatement), QByteArray("an earlier statement\n"));
 }
+
+// Without long names every destination names its files as a PDF does when
+// no name is remembered: "Spwrt", a counter, the extension.
+TEST(BatchRun, ShortNamesNumberEachReportOfTheQueue) {
+    const struct {
+        const char* process;
+        const char* extension;
+        const char* invoiceHolds;  // what the first report's file shows of it
+    } cases[] = {
+        {"Text file", "txt", "I N V O I C E"},
+        {"HTML document", "html", "I N V O I C E"},
+        {"XML document", "xml", "<SpoolFile>INVOICE</SpoolFile>"},
+        {"PDF document", "pdf", "%PDF-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.process);
+        BatchHost b;
+        b.remember("FullName", QStringLiteral("0"));
+        const QString sets = QStringLiteral("SETS:") + b.settingsFile("t.spw", QString::fromLatin1(c.process));
+        const RunResult r = b.run({sets, QStringLiteral("FILE:*ALL")});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QString first = QStringLiteral("Spwrt.") + QLatin1String(c.extension);
+        const QString second = QStringLiteral("Spwrt001.") + QLatin1String(c.extension);
+        ASSERT_EQ(b.files(), (QStringList{first, second})) << r.out.toStdString() << r.err.toStdString();
+        EXPECT_TRUE(b.file(first).contains(c.invoiceHolds));
+        for (const QString& f : {first, second})
+            EXPECT_TRUE(r.out.contains(QStringLiteral("written   ") + QDir(b.outDir).filePath(f))) << r.out.toStdString();
+        // A host that drops the link: the files of the earlier run stay as they were.
+        const QByteArray kept = b.file(first);
+        b.host.faults().dropAfter = 0;
+        const RunResult dropped = b.run({sets, QStringLiteral("FILE:*ALL")});
+        EXPECT_NE(dropped.exitCode, 0);
+        EXPECT_EQ(b.files(), (QStringList{first, second}));
+        EXPECT_EQ(b.file(first), kept);
+    }
+}
+
+// A PDF set in a smaller font so that its width fits says so in its line.
+TEST(BatchRun, APdfInASmallerFontSaysSoInItsLine) {
+    BatchHost b;
+    const QString sets = QStringLiteral("SETS:") +
+                         b.settingsFile("p.spw", QStringLiteral("PDF document"), "QPRINT",
+                                        {QStringLiteral("PDF paper size=Narrow A5"), QStringLiteral("PDF font size=12"),
+                                         QStringLiteral("PDF vert size=Auto"), QStringLiteral("PDF page orientation=True")});
+    const RunResult r = b.run({sets, QStringLiteral("FILE:INVOICE"), QStringLiteral("JOB:BILLING"), QStringLiteral("USER:SWUSER"),
+                               QStringLiteral("NBR:104211"), QStringLiteral("SEQ:1"), QStringLiteral("DATE:2004/03/15 14:22:07")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString pdf = QDir(b.outDir).filePath(QStringLiteral("INVOICE BILLING SWUSER 104211 0001 2004-03-15 14-22-07.pdf"));
+    static const QRegularExpression line(
+        QStringLiteral("^written   (.*\\.pdf): The text is set in ([\\d.]+) points instead of 12, so that all 80 columns fit "
+                       "across the paper\\.$"));
+    const QRegularExpressionMatch m = line.match(r.out.trimmed());
+    ASSERT_TRUE(m.hasMatch()) << r.out.toStdString();
+    EXPECT_EQ(m.captured(1), pdf);
+    EXPECT_LT(m.captured(2).toDouble(), 12.0);
+    // What a reader shows: every column of the widest line on the page.
+    const ToolRun text = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_NE(text.out.find("I N V O I C E"), std::string::npos) << text.err;
+}
+
+// A report of which nothing arrived leaves no document behind, and its line says so.
+TEST(BatchRun, AReportOfWhichNothingArrivedLeavesNoFile) {
+    QTemporaryDir spool;
+    HostSimFixture::writeSpooledFile(spool.path(), QStringLiteral("QGPL"), QStringLiteral("QPRINT"),
+                                     QStringLiteral("EMPTY.splf"), SampleSplf({}, 80));
+    HostSimFaults f;
+    f.endlessMore = true;
+    for (const char* process : {"Text file", "PDF document", "HTML document", "XML document"}) {
+        SCOPED_TRACE(process);
+        BatchHost b(f, spool.path());
+        const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("t.spw", QString::fromLatin1(process)),
+                                   QStringLiteral("FILE:QSYSPRT"), QStringLiteral("JOB:QPADEV0001"), QStringLiteral("USER:JSMITH"),
+                                   QStringLiteral("NBR:004711"), QStringLiteral("SEQ:3"),
+                                   QStringLiteral("DATE:2024/01/31 14:05:09")});
+        EXPECT_EQ(r.exitCode, kExitNotDelivered) << r.err.toStdString();
+        EXPECT_TRUE(r.out.startsWith(QStringLiteral("FAILED")) &&
+                    r.out.contains(QStringLiteral("Nothing of the report arrived, so no file was written.")) &&
+                    !r.out.contains(QStringLiteral("is kept")))
+            << r.out.toStdString();
+        EXPECT_TRUE(b.files().isEmpty()) << b.files().join(QLatin1Char(',')).toStdString();
+    }
+}

@@ -101,6 +101,22 @@ TEST_F(DriverTest, ANameNobodyChoseAgainGetsAFreeVariant) {
     EXPECT_EQ(ReadFileBytes(dir + QStringLiteral("report002.txt")), "CONTENT OF REPORTC\r\n");
 }
 
+TEST_F(DriverTest, WithNoNameRememberedTheShortNumberedOneIsProposed) {
+    t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("0"));
+    QStringList proposed;
+    presenter->onModal = [&](QWidget* w) {
+        auto* d = static_cast<frmSaveAs*>(w);
+        proposed << d->txtSave->text();
+        d->cmdOpenAll->click();
+    };
+    const auto out = RunSelectedDownloads(t.ctx);
+    EXPECT_EQ(proposed, QStringList{dir + QStringLiteral("Spwrt.txt")});
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[1].target, dir + QStringLiteral("Spwrt001.txt"));
+    EXPECT_EQ(ReadFileBytes(dir + QStringLiteral("Spwrt.txt")), "CONTENT OF REPORTA\r\n");
+    EXPECT_EQ(ReadFileBytes(dir + QStringLiteral("Spwrt002.txt")), "CONTENT OF REPORTC\r\n");
+}
+
 TEST_F(DriverTest, TheSameNameIsKeptWhenTheUserChoseItOrAddsToTheFile) {
     t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("0"));
     t.ctx.services.saveSetting(QStringLiteral("Text file"), dir + QStringLiteral("report.txt"));

@@ -37,7 +37,11 @@ TEST_F(BatchNaming, EachKindByTheRememberedChoices) {
     const Case cases[] = {
         {"text, the last file's name", {{"Text file", dir + "last.txt"}}, {}, SaveDialogKind::Text, dir + "last.txt"},
         {"html, the last file's name", {{"Html file", dir + "last.html"}}, {}, SaveDialogKind::Html, dir + "last.html"},
-        {"xml, no name at all", {}, {}, SaveDialogKind::Xml, ""},
+        {"xml, no name at all: the short one", {}, {}, SaveDialogKind::Xml, "Spwrt.xml"},
+        {"text, numbered in Save Path", {{"Save Path", dir}}, {}, SaveDialogKind::Text, dir + "Spwrt.txt"},
+        {"text, numbered in the naming options' folder", {{"Save Path", dir}}, other, SaveDialogKind::Text,
+         other + "Spwrt.txt"},
+        {"html, numbered in Save Path", {{"Save Path", dir}}, {}, SaveDialogKind::Html, dir + "Spwrt.html"},
         {"xml, long names in Save Path",
          {{"FullName", "1"}, {"Save Path", dir}}, {}, SaveDialogKind::Xml, dir + QString::fromLatin1(kLong) + ".xml"},
         {"text, long names in the naming options' folder",

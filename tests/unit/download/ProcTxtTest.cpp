@@ -607,6 +607,7 @@ struct FillingSink : FileSink {
         if (room-- == 0) throw PcFileError{61, QStringLiteral("Disk full")};
     }
     void finish(bool) override {}
+    void abandon() noexcept override {}
     bool replacesEarlierFile() const override { return false; }
 };
 }  // namespace
