@@ -493,7 +493,7 @@ TEST_F(OfficeFromHostsim, AHostPageLongerThanThePageLengthBreaksWhereTheTextFile
     ScreenProgress progress(screen);
     ASSERT_TRUE(ProcTxt(t.ctx, options, progress, text, QStringLiteral("Text"),
                         SpoolFileRow::fromGrid(screen.grdSplf(), 1, options.translation)));
-    const QStringList textLines = QString::fromLatin1(ReadFileBytes(text)).split(QStringLiteral("\r\n"));
+    const QStringList textLines = QString::fromLatin1(QByteArray::fromStdString(ReadFileBytes(text))).split(QStringLiteral("\r\n"));
     QList<int> textPages;  // a text file of 66-line pages
     for (int i = 66; i < textLines.size() - 1; i += 66) textPages << i;
     ASSERT_EQ(textPages, QList<int>({66, 132}));
