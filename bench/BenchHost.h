@@ -9,8 +9,10 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 #include "AppContext.h"
 #include "Codec.h"
@@ -60,6 +62,12 @@ inline bool writeReport(const QString& root, const QString& name, int records) {
 }
 
 // The number after `name` on the command line, or `def`.
+// The median of the rounds of a measurement.
+inline double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
 inline int argValue(const QStringList& args, const QString& name, int def) {
     const qsizetype i = args.indexOf(name);
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : def;

@@ -6,18 +6,26 @@
 // ratio. The memory held while writing is sampled at 3,300 and 33,000 lines:
 // it must be flat. The file must pass qpdf --check.
 //
+// Every time is the median of rounds (--rounds, 5) in which the writers take
+// turns, so that all see the same load of the machine; a round repeats a
+// writer until it has run for half a second, and the spread of the rounds is
+// printed beside each median.
+//
 // HTML and XML: ProcHtml and ProcXml write the same report, its blocks served
 // from memory by a socket that stands in for the host, next to a plain copy of
 // the same records through the same exchange (a text file without page
 // layout), and a bare copy of the lines to a file for scale.
 //
-//   bench_documents [--lines N]
+//   bench_documents [--lines N] [--rounds N]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <sys/resource.h>
 
 #include "BenchHost.h"
 #include "Clock.h"
@@ -32,7 +40,9 @@
 
 namespace {
 using bench::argValue;
+using bench::median;
 using bench::residentKiB;
+constexpr double kRoundSeconds = 0.5;
 constexpr int kWidth = 132;
 constexpr int kPageLines = 66;
 
@@ -205,6 +215,53 @@ ReportResult plainText(RunContext& ctx, const DownloadOptions& options, Download
     return ProcTxt(ctx, o, progress, file, QStringLiteral("Text"), row);
 }
 
+// The processor time of the programs this one started and waited for.
+double childrenCpuSeconds() {
+    rusage u{};
+    ::getrusage(RUSAGE_CHILDREN, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Runs `once` (its seconds, or not above 0 when it failed) until it has run
+// for half a second: the seconds of one run, on average, and the processor
+// seconds by `cpu` (which a busy machine changes less).
+struct Timed {
+    double seconds = -1, cpuSeconds = -1;
+};
+Timed roundOf(const std::function<double()>& once, double (*cpu)() = bench::threadCpuSeconds) {
+    double total = 0;
+    int runs = 0;
+    const double cpuBefore = cpu();
+    while (total < kRoundSeconds) {
+        const double s = once();
+        if (s <= 0) return {};
+        total += s;
+        ++runs;
+    }
+    return {total / runs, (cpu() - cpuBefore) / runs};
+}
+
+// A measurement's rounds: the median and the spread.
+struct Rounds {
+    std::vector<double> values;
+    bool failed = false;
+    void add(double v) {
+        if (v <= 0) failed = true;
+        values.push_back(v);
+    }
+    double mid() const { return median(values); }
+    double low() const { return *std::min_element(values.begin(), values.end()); }
+    double high() const { return *std::max_element(values.begin(), values.end()); }
+};
+
+void showRate(const char* what, int lines, const Rounds& seconds, const char* note = "") {
+    std::printf("%-16s %8d lines  %7.3f s  %9.0f lines/s  (rounds %.3f..%.3f s)%s\n", what, lines, seconds.mid(),
+                lines / seconds.mid(), seconds.low(), seconds.high(), note);
+}
+
+void showRatio(const char* what, const Rounds& ratios) {
+    std::printf("%-22s %.2f  (rounds %.2f..%.2f)\n", what, ratios.mid(), ratios.low(), ratios.high());
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,51 +272,68 @@ int main(int argc, char** argv) {
     QTemporaryDir out;
     const QString dir = out.path() + QLatin1Char('/');
 
+    const int rounds = std::max(1, argValue(QCoreApplication::arguments(), QStringLiteral("--rounds"), 5));
     const std::vector<std::string> text = reportLines(lines);
     // A first run takes the writer's buffer once.
     writePdf(dir + QStringLiteral("warm-up.pdf"), text, smallLines);
     const PdfRun small = writePdf(dir + QStringLiteral("small.pdf"), text, smallLines);
     const PdfRun large = writePdf(dir + QStringLiteral("large.pdf"), text, lines);
     writeText(dir + QStringLiteral("report.txt"), lines);
-    const double cups = runTexttopdf(dir + QStringLiteral("report.txt"), dir + QStringLiteral("cups.pdf"));
     const bool clean = qpdfClean(dir + QStringLiteral("large.pdf"));
-    if (!large.ok || cups <= 0) {
+    Rounds pdf, cups, pdfRatio, pdfCpuRatio;
+    for (int round = 0; round < rounds; ++round) {
+        const Timed ours = roundOf([&] {
+            const PdfRun r = writePdf(dir + QStringLiteral("round.pdf"), text, lines);
+            return r.ok ? r.seconds : -1;
+        });
+        const Timed theirs = roundOf(
+            [&] { return runTexttopdf(dir + QStringLiteral("report.txt"), dir + QStringLiteral("cups.pdf")); },
+            childrenCpuSeconds);
+        pdf.add(ours.seconds);
+        cups.add(theirs.seconds);
+        pdfRatio.add(ours.seconds > 0 ? theirs.seconds / ours.seconds : -1);
+        pdfCpuRatio.add(ours.cpuSeconds > 0 ? theirs.cpuSeconds / ours.cpuSeconds : -1);
+    }
+    if (!large.ok || pdf.failed || cups.failed) {
         std::fprintf(stderr, "bench_documents: a PDF was not written\n");
         return 1;
     }
-    std::printf("VB2PDF:          %8d lines  %7.3f s  %9.0f lines/s  (qpdf --check %s)\n", lines, large.seconds,
-                lines / large.seconds, clean ? "clean" : "FAILS");
-    std::printf("texttopdf:       %8d lines  %7.3f s  %9.0f lines/s\n", lines, cups, lines / cups);
-    std::printf("VB2PDF / texttopdf:  %.1fx\n", cups / large.seconds);
+    std::printf("%d rounds of at least %.1f s each, medians:\n", rounds, kRoundSeconds);
+    showRate("VB2PDF:", lines, pdf, clean ? "  (qpdf --check clean)" : "  (qpdf --check FAILS)");
+    showRate("texttopdf:", lines, cups);
+    showRatio("VB2PDF / texttopdf:", pdfRatio);
+    showRatio("the same in CPU time:", pdfCpuRatio);
     std::printf("memory held:     %8d lines  %7ld KiB\n", smallLines, small.heldKiB);
     std::printf("memory held:     %8d lines  %7ld KiB\n", lines, large.heldKiB);
 
-    // Ten times the report, for times long enough to compare; the best of three.
+    // Ten times the report, for times long enough to compare.
     const int docLines = lines * 10;
     const std::vector<std::string> replies = repliesOf(docLines);
-    auto best = [&](DocumentProc proc, const QString& name) {
-        double b = -1;
-        for (int i = 0; i < 3; ++i) {
-            const double s = throughProc(proc, dir + name, replies);
-            if (s > 0 && (b < 0 || s < b)) b = s;
-        }
-        return b;
-    };
     plainCopy(dir + QStringLiteral("warm-up.txt"), text, smallLines);
-    const double copy = plainCopy(dir + QStringLiteral("copy.txt"), text, lines);
-    const double html = best(ProcHtml, QStringLiteral("report.html"));
-    const double xml = best(ProcXml, QStringLiteral("report.xml"));
-    const double txt = best(plainText, QStringLiteral("report.txt"));
-    if (html <= 0 || xml <= 0 || txt <= 0) {
+    Rounds copy, txt, html, xml, htmlRatio, xmlRatio;
+    for (int round = 0; round < rounds; ++round) {
+        copy.add(roundOf([&] { return plainCopy(dir + QStringLiteral("copy.txt"), text, lines); }).seconds);
+        const double t =
+            roundOf([&] { return throughProc(plainText, dir + QStringLiteral("report.txt"), replies); }).seconds;
+        const double h =
+            roundOf([&] { return throughProc(ProcHtml, dir + QStringLiteral("report.html"), replies); }).seconds;
+        const double x =
+            roundOf([&] { return throughProc(ProcXml, dir + QStringLiteral("report.xml"), replies); }).seconds;
+        txt.add(t);
+        html.add(h);
+        xml.add(x);
+        htmlRatio.add(h > 0 ? t / h : -1);
+        xmlRatio.add(x > 0 ? t / x : -1);
+    }
+    if (copy.failed || txt.failed || html.failed || xml.failed) {
         std::fprintf(stderr, "bench_documents: a document was not written\n");
         return 1;
     }
-    std::printf("bare file copy:  %8d lines  %7.3f s  %9.0f lines/s\n", lines, copy, lines / copy);
-    std::printf("plain copy:      %8d lines  %7.3f s  %9.0f lines/s  (records through the exchange)\n", docLines,
-                txt, docLines / txt);
-    std::printf("HTML document:   %8d lines  %7.3f s  %9.0f lines/s  (%.2f of the plain copy rate)\n", docLines, html,
-                docLines / html, txt / html);
-    std::printf("XML document:    %8d lines  %7.3f s  %9.0f lines/s  (%.2f of the plain copy rate)\n", docLines, xml,
-                docLines / xml, txt / xml);
+    showRate("bare file copy:", lines, copy);
+    showRate("plain copy:", docLines, txt, "  (records through the exchange)");
+    showRate("HTML document:", docLines, html);
+    showRate("XML document:", docLines, xml);
+    showRatio("HTML / plain copy rate:", htmlRatio);
+    showRatio("XML / plain copy rate:", xmlRatio);
     return 0;
 }

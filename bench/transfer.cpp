@@ -34,6 +34,7 @@
 
 namespace {
 using bench::argValue;
+using bench::median;
 using bench::residentKiB;
 using bench::rowOf;
 using bench::writeReport;
@@ -46,11 +47,6 @@ struct Run {
     double rate() const { return seconds > 0 ? records / seconds : 0; }
     double cpuPerRecordUs() const { return records > 0 ? cpuSeconds * 1e6 / records : 0; }
 };
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 Run bareExchange(AppContext& ctx, const SpoolFileRow& row) {
     SpoolDownloadRequest req;

@@ -4,10 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <cstdio>
 #include <memory>
+
+#include "SafeOutputFile.h"
 
 namespace {
 constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
@@ -380,23 +381,25 @@ void IniSettingsStore::change(const QString& app, const QString& section, const 
 }
 
 QString IniSettingsStore::write(File& f, const QString& app) {
-    QSaveFile out(f.path);
     QString why;
-    if (!out.open(QIODevice::WriteOnly)) {
-        why = out.errorString();
-    } else {
-        out.setPermissions(kOwnerOnly);
-        const QByteArray data = serialize(f.content, app);
-        // The bytes reach the disk at flush: a failure there (a full disk) must
-        // stop the commit, which would otherwise put the cut file in place.
-        if (out.write(data) != data.size() || !out.flush() || !out.commit()) why = out.errorString();
+    // Written whole beside the file and put in its place, through a link only
+    // where it and its file are the user's own (so the file stays the user's);
+    // it may hold a saved password: for the owner alone.
+    try {
+        SafeOutputFile out;
+        SafeOutputFile::Options o;
+        o.ownerOnly = true;
+        out.open(f.path, o);
+        out.write(serialize(f.content, app).toStdString());
+        out.commit();
+    } catch (const PcFileError& e) {
+        why = e.description;
     }
     f.unsaved = !why.isEmpty();
     if (why.isEmpty()) {
         stamp(f);
         return {};
     }
-    out.cancelWriting();
     if (f.reportedWrite) return {};
     f.reportedWrite = true;
     return QStringLiteral("The settings cannot be saved to \"%1\" (%2).").arg(QDir::toNativeSeparators(f.path), why);

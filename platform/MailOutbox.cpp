@@ -12,12 +12,12 @@
 
 namespace {
 // "20261210-142501-Sales report": the draft's name before its number.
-QString draftBase(const QDir& dir, const QString& subject) {
+QString draftBase(const QDir& dir, const QString& subject, const QDateTime& now) {
     QString stem = subject;
     stem.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9 ._-]")), QStringLiteral("_"));
     stem = stem.trimmed().left(60);
     if (stem.isEmpty()) stem = QStringLiteral("message");
-    return dir.filePath(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-")) + stem);
+    return dir.filePath(now.toString(QStringLiteral("yyyyMMdd-HHmmss-")) + stem);
 }
 
 // The base with ".eml", numbered " (2)", " (3)", ... when taken (or passed over).
@@ -31,6 +31,8 @@ QString freeDraftName(const QString& base, const QSet<QString>& passedOver) {
 }
 }  // namespace
 
+QDateTime MailService::timeOfDay() const { return now ? now() : QDateTime::currentDateTime(); }
+
 bool MailService::haveDesktop() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
@@ -38,7 +40,8 @@ bool MailService::haveDesktop() {
 // Drafts hold whole reports: the folder and every file in it are the user's alone.
 MailOutbox::Result MailService::writeDraft(const MailMessage& m) {
     Result r;
-    const MimeMessage::Result mime = MimeMessage::build(m, true);
+    const QDateTime now = timeOfDay();
+    const MimeMessage::Result mime = MimeMessage::build(m, true, now);
     if (!mime.ok()) {
         r.error = mime.error;
         return r;
@@ -50,7 +53,7 @@ MailOutbox::Result MailService::writeDraft(const MailMessage& m) {
         return r;
     }
     // A draft never replaces another: a name that another run takes meanwhile is passed over.
-    const QString base = draftBase(dir, m.subject);
+    const QString base = draftBase(dir, m.subject, now);
     QString path = freeDraftName(base, {});
     SafeOutputFile f;
     try {
@@ -89,7 +92,7 @@ MailOutbox::Result MailService::send(const MailMessage& message) {
     const SmtpConfig c = config ? config() : SmtpConfig{};
     MailMessage m = message;
     m.from = c.sender;
-    const MimeMessage::Result mime = MimeMessage::build(m, false);
+    const MimeMessage::Result mime = MimeMessage::build(m, false, timeOfDay());
     if (!mime.ok()) {
         r.error = mime.error;
         return r;

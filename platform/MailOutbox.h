@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -39,6 +40,8 @@ public:
     std::function<void(const QString& draftPath)> notice;
     // Called while a message goes: lets the windows answer; false stops the send.
     std::function<bool()> whileSending;
+    // The date and time of day of the messages and the drafts' names; unset: the system's.
+    std::function<QDateTime()> now;
 
     Result openDraft(const MailMessage& message) override;
     Result send(const MailMessage& message) override;
@@ -47,4 +50,5 @@ public:
 
 private:
     Result writeDraft(const MailMessage& message);
+    QDateTime timeOfDay() const;
 };

@@ -120,7 +120,7 @@ QStringList envelopeAddresses(const QStringList& addresses) {
     return out;
 }
 
-Result build(const MailMessage& m, bool draft) {
+Result build(const MailMessage& m, bool draft, const QDateTime& date) {
     ensureInit();
     Result r;
     Ref<GMimeMessage> msg(g_mime_message_new(TRUE));
@@ -128,9 +128,9 @@ Result build(const MailMessage& m, bool draft) {
     if (!addAddresses(msg.p, GMIME_ADDRESS_TYPE_TO, m.to, r.error)) return r;
     if (!addAddresses(msg.p, GMIME_ADDRESS_TYPE_CC, m.cc, r.error)) return r;
     g_mime_message_set_subject(msg.p, m.subject.toUtf8().constData(), "utf-8");
-    GDateTime* now = g_date_time_new_now_local();
-    g_mime_message_set_date(msg.p, now);
-    g_date_time_unref(now);
+    GDateTime* when = g_date_time_new_from_unix_local(date.toSecsSinceEpoch());
+    g_mime_message_set_date(msg.p, when);
+    g_date_time_unref(when);
     char* id = g_mime_utils_generate_message_id(QHostInfo::localHostName().toUtf8().constData());
     g_mime_message_set_message_id(msg.p, id);
     g_free(id);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include "MailMessage.h"
@@ -14,7 +15,8 @@ struct Result {
     bool ok() const { return error.isEmpty(); }
 };
 // draft: marks the message unsent (X-Unsent: 1) for a mail program to open.
-Result build(const MailMessage& message, bool draft);
+// The message is dated `date`.
+Result build(const MailMessage& message, bool draft, const QDateTime& date);
 // The content type a file name suggests ("application/pdf", "text/plain", ...).
 QString contentTypeFor(const QString& fileName);
 // The bare addresses a server is given for recipients written as in a header

@@ -103,6 +103,13 @@ Existing lookAt(const QByteArray& name) {
     return e;
 }
 
+// A link that names a file of another user (or that another user planted)
+// is not followed: as the kernel's protected links in a shared folder, but
+// wherever it stands, so that nobody makes a run write their choice of file.
+PcFileError linkOfAnotherUser(const QString& path) {
+    return {75, QStringLiteral("%1 is a link to a file of another user, not written").arg(path)};
+}
+
 // Only plain files are written: opening anything else may block (a pipe) or
 // reach a device, and replacing it would put a file in its place.
 PcFileError notPlainFile(const QString& path, mode_t mode) {
@@ -123,12 +130,9 @@ Existing checkTarget(const QString& path, const SafeOutputFile::Options& options
     if (options.newOnly && !options.nextFreeName) throw vbError(58);
     // A free name that anything took is passed over, whatever it is.
     if (options.mode == SafeOutputFile::Mode::Replace && options.nextFreeName) return e;
-    if (!S_ISREG(e.st.st_mode) && !S_ISLNK(e.st.st_mode)) throw notPlainFile(path, e.st.st_mode);
-    // Appending never goes through a link; replacing puts a file where the link was.
-    if (e.isLink()) {
-        if (options.mode == SafeOutputFile::Mode::Add) throw PcFileErrorFromErrno(ELOOP, true);
-        return e;
-    }
+    // A link left here is one that names nothing: the file is made where it points.
+    if (e.isLink()) return e;
+    if (!S_ISREG(e.st.st_mode)) throw notPlainFile(path, e.st.st_mode);
     // A file the user may not write is not replaced either.
     if (::access(name.constData(), W_OK) != 0) throw PcFileErrorFromErrno(errno, true);
     return e;
@@ -441,20 +445,51 @@ PcFileError PcFileErrorFromErrno(int err, bool creating) {
 
 SafeOutputFile::~SafeOutputFile() { abandon(); }
 
+QString SafeOutputFile::followLinks(const QString& path) {
+    QByteArray name = nativeName(path);
+    const uid_t me = ::geteuid();
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(name.constData(), &st) != 0) {
+            if (errno == ENOENT) return QFile::decodeName(name);
+            throw PcFileErrorFromErrno(errno, true);
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            if (hops > 0 && st.st_uid != me) throw linkOfAnotherUser(path);
+            return QFile::decodeName(name);
+        }
+        if (st.st_uid != me) throw linkOfAnotherUser(path);
+        if (hops >= kMaxLinks) throw PcFileErrorFromErrno(ELOOP, true);
+        QByteArray to(st.st_size > 0 ? st.st_size + 1 : PATH_MAX, '\0');
+        const ssize_t n = ::readlink(name.constData(), to.data(), size_t(to.size()));
+        if (n < 0 || n >= to.size()) throw PcFileErrorFromErrno(n < 0 ? errno : ENAMETOOLONG, true);
+        to.truncate(n);
+        if (!to.startsWith('/')) {
+            const qsizetype slash = name.lastIndexOf('/');
+            to.prepend(slash < 0 ? QByteArray() : name.left(slash + 1));
+        }
+        name = to;
+    }
+}
+
 void SafeOutputFile::check(const QString& path, const Options& options) {
-    const Existing e = checkTarget(path, options);
-    if (!appendsInPlace(e, options)) checkFolder(path);
+    const QString target = followsLinks(options) ? followLinks(path) : path;
+    const Existing e = checkTarget(target, options);
+    if (!appendsInPlace(e, options)) checkFolder(target);
 }
 
 void SafeOutputFile::checkPlainFile(const QString& path) {
     struct stat st {};
-    if (::stat(nativeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode)) throw notPlainFile(path, st.st_mode);
+    if (::stat(nativeName(followLinks(path)).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw notPlainFile(path, st.st_mode);
 }
 
 void SafeOutputFile::open(const QString& path, const Options& options) {
     abandon();
-    Existing e = checkTarget(path, options);
-    path_ = path;
+    const QString target = followsLinks(options) ? followLinks(path) : path;
+    linkName_ = target == path ? QString() : path;
+    Existing e = checkTarget(target, options);
+    path_ = target;
     options_ = options;
     passedOver_.clear();
     partPath_.clear();

@@ -99,8 +99,14 @@ public:
     // the host is asked.
     static void check(const QString& path, const Options& options);
     // Throws when what the name leads to (through links) is there and is no
-    // plain file: for a writer of its own that replaces the file a link names.
+    // plain file, or is reached through a link that open() would not follow:
+    // for a check of its own before the host is asked.
     static void checkPlainFile(const QString& path);
+    // The file a name leads to: the name itself, or through its links, each
+    // of which, and the file they name, must belong to the user who runs the
+    // program; throws "... is a link to a file of another user, not written"
+    // otherwise. Changes nothing on disk.
+    static QString followLinks(const QString& path);
 
     void open(const QString& path, const Options& options);  // throws PcFileError
     bool isOpen() const { return fd_ >= 0; }
@@ -133,8 +139,10 @@ public:
     // there is one this run made.
     bool createdTarget() const { return !existed_; }
     // The target; with nextFreeName, the name that was taken (known once
-    // open() and commit() have returned).
-    const QString& path() const { return path_; }
+    // open() and commit() have returned). A followed link's own name.
+    const QString& path() const { return linkName_.isEmpty() ? path_ : linkName_; }
+    // The file that is written: path(), or the file a followed link names.
+    const QString& writtenFile() const { return path_; }
     // Replace: the file beside the target and its descriptor, for a writer
     // of its own (one that opens the file by name, or seeks in it) that
     // leaves nothing in our buffer; commit() then puts it in place.
@@ -162,6 +170,9 @@ private:
     void closeFd() noexcept;
     bool writesBeside() const { return !partPath_.isEmpty(); }
     bool keepsNameFree() const { return options_.mode == Mode::Replace && bool(options_.nextFreeName); }
+    // A name that must be free, or is passed over when taken, is never followed.
+    static bool followsLinks(const Options& o) { return !o.newOnly && !(o.mode == Mode::Replace && o.nextFreeName); }
+    static constexpr int kMaxLinks = 40;
     void releaseName() noexcept;
     // Tidies the folder unless the run did so lately.
     void tidyOnce(const QByteArray& folder, bool fullPaths) const;
@@ -170,6 +181,7 @@ private:
     int fd_ = -1;
     std::string buf_;
     QString path_;
+    QString linkName_;  // the name given, when it was a link that was followed
     QString partPath_;  // the file beside the target, or empty when appending
     Options options_;
     bool existed_ = false;

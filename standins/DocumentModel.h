@@ -1,5 +1,6 @@
 #pragma once
 #include <QList>
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -42,8 +43,8 @@ struct TextDocumentModel {
 
 // Writes the document as OpenDocument text, a paragraph per line in the
 // document's font: each '\f' starts the next paragraph on a new page. Written
-// beside the target and renamed over it when complete.
-bool WriteOdt(const TextDocumentModel& doc, const QString& path, QString* error);
+// beside the target and renamed over it when complete. Its parts are dated `when`.
+bool WriteOdt(const TextDocumentModel& doc, const QString& path, const QDateTime& when, QString* error);
 
 // `path` with the extension of the format actually written (".doc" asked, ".odt" written).
 QString WithExtension(const QString& path, const QString& extension);

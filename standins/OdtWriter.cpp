@@ -187,7 +187,8 @@ void appendParagraph(std::string& out, QStringView line, bool pageBreak) {
 class Package {
 public:
     // Takes `file` over: it is closed with the package.
-    explicit Package(FILE* file) {
+    // Each entry is dated `when`.
+    Package(FILE* file, const QDateTime& when) : when_(when) {
         if (!file) return;
         zlib_filefunc64_def io;
         fill_fopen64_filefunc(&io);
@@ -210,9 +211,8 @@ public:
 
     void begin(const char* name, int method) {
         zip_fileinfo info{};
-        const QDateTime now = QDateTime::currentDateTime();
-        const QDate d = now.date();
-        const QTime t = now.time();
+        const QDate d = when_.date();
+        const QTime t = when_.time();
         info.tmz_date = {uInt(t.second()), uInt(t.minute()), uInt(t.hour()), uInt(d.day()), uInt(d.month() - 1),
                          uInt(d.year())};
         // Level 1: a report's lines repeat, so the fastest level already packs them well.
@@ -239,12 +239,13 @@ private:
         write(data.constData(), size_t(data.size()));
         end();
     }
+    QDateTime when_;
     zipFile zip_ = nullptr;
     bool ok_ = true;
 };
 
-bool WritePackage(const TextDocumentModel& model, FILE* file) {
-    Package zip(file);
+bool WritePackage(const TextDocumentModel& model, FILE* file, const QDateTime& when) {
+    Package zip(file, when);
     zip.addStored("mimetype", QByteArray(kMimeType));
     zip.addDeflated("META-INF/manifest.xml", QByteArray(kManifest));
     zip.begin("content.xml", Z_DEFLATED);
@@ -297,7 +298,7 @@ bool WritePackage(const TextDocumentModel& model, FILE* file) {
 
 }  // namespace
 
-bool WriteOdt(const TextDocumentModel& model, const QString& path, QString* error) {
+bool WriteOdt(const TextDocumentModel& model, const QString& path, const QDateTime& when, QString* error) {
     auto fail = [&](const QString& why) {
         if (error) *error = why;
         return false;
@@ -307,6 +308,6 @@ bool WriteOdt(const TextDocumentModel& model, const QString& path, QString* erro
     ReplacementFile file(path);
     if (file.targetReadOnly()) return fail(ReadOnlyTarget(path));
     if (!file.created()) return fail(CannotCreate(path, file));
-    if (!WritePackage(model, file.take()) || !file.commit()) return fail(QStringLiteral("Cannot save '%1'.").arg(path));
+    if (!WritePackage(model, file.take(), when) || !file.commit()) return fail(QStringLiteral("Cannot save '%1'.").arg(path));
     return true;
 }

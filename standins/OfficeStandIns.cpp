@@ -425,7 +425,7 @@ public:
             TextDocumentModel& d = doc();
             const QString file = WithExtension(value(a, QStringLiteral("FileName"), 0).toString(), QStringLiteral("odt"));
             QString why;
-            if (!WriteOdt(d, file, &why)) throw AutomationError(5152, why);
+            if (!WriteOdt(d, file, desk_->timeOfDay(), &why)) throw AutomationError(5152, why);
             d.path = file;
             d.modified = false;
             return true;
@@ -473,7 +473,7 @@ public:
         if (!visible_) return;
         for (auto& d : docs_)
             showOnce(*desk_, d->shown, d->fromSavedFile, d->path, QStringLiteral("odt"),
-                     [&](const QString& copy) { return WriteOdt(*d, copy, nullptr); });
+                     [&](const QString& copy) { return WriteOdt(*d, copy, desk_->timeOfDay(), nullptr); });
     }
 
 private:

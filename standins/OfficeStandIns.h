@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -20,6 +21,9 @@ struct StandInDesk {
     // nobody saved is still written where it would have been shown, and told here.
     std::function<bool()> unattended;
     std::function<void(const QString& copy)> keptUnshown;
+    // The date and time of day put on the documents saved; unset: the system's.
+    std::function<QDateTime()> now;
+    QDateTime timeOfDay() const { return now ? now() : QDateTime::currentDateTime(); }
 };
 
 // Where a program shows a document that no one saved: in the desk's folder

@@ -1,22 +1,10 @@
 #include "ReplacementFile.h"
 
 #include <QFile>
-#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-// A name that is a link is saved through: the file it names is replaced and
-// the link stays as the user made it.
-QByteArray Resolved(const QString& target) {
-    const QByteArray name = QFile::encodeName(target);
-    char* real = ::realpath(name.constData(), nullptr);
-    if (!real) return name;
-    const QByteArray out(real);
-    std::free(real);
-    return out;
-}
-
 // A file the user made read-only (or may not write) is not replaced, as
 // writing into it would not have.
 bool ReadOnly(const QByteArray& target) {
@@ -26,11 +14,14 @@ bool ReadOnly(const QByteArray& target) {
 }
 }  // namespace
 
-ReplacementFile::ReplacementFile(const QString& target) : target_(Resolved(target)) {
-    readOnly_ = ReadOnly(target_);
-    if (readOnly_) return;
+ReplacementFile::ReplacementFile(const QString& target) {
     try {
-        file_.open(QFile::decodeName(target_), {});
+        // A link of the user's own is saved through: the file it names is
+        // replaced and the link stays as the user made it.
+        target_ = QFile::encodeName(SafeOutputFile::followLinks(target));
+        readOnly_ = ReadOnly(target_);
+        if (readOnly_) return;
+        file_.open(target, {});
     } catch (const PcFileError& e) {
         // not created: the caller says it cannot save, and why
         whyNot_ = e.description;

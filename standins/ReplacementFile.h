@@ -8,7 +8,8 @@
 
 // A whole document saved over its target through SafeOutputFile (written
 // beside it, in its place only when complete, the replaced file's mode
-// kept). Besides: a target that is a link is saved into the file it names;
+// kept). Besides: a target that is a link of the user's own is saved into
+// the file it names (another user's link is refused, SafeOutputFile::followLinks);
 // a replaced file keeps its owner too, where we may give it; a file made
 // read-only is not replaced (created() is false); and a save that does not
 // complete leaves nothing, also where there was no earlier file.

@@ -47,7 +47,7 @@ void WordBasicStandIn::showNewDocuments() {
         if (d->shown) continue;
         d->shown = true;
         const QString copy = UnsavedCopyPath(desk_, d->path, QStringLiteral("odt"));
-        if (!WriteOdt(*d, copy, nullptr)) continue;
+        if (!WriteOdt(*d, copy, desk_.timeOfDay(), nullptr)) continue;
         if (ProcessStarter* p = desk_.processes ? desk_.processes() : nullptr) p->start(desk_.opener, {copy});
     }
 }

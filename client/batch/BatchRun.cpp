@@ -29,6 +29,7 @@
 #include "OpenSelection.h"
 #include "ProcessTypes.h"
 #include "QProcessStarter.h"
+#include "ReadingSettingsStore.h"
 #include "RememberedSettings.h"
 #include "RunContext.h"
 #include "SettingValues.h"
@@ -385,6 +386,11 @@ int RunUnattended(RunContext& ctx, const QStringList& arguments) {
         std::fprintf(stderr, "Tolvane: The batch run ends here, as its remembered settings cannot be read.\n");
         return kExitSettingsFile;
     }
+    // The run leaves the remembered settings as they were; only a saved
+    // password the host refused is cleared for good.
+    if (ctx.services.settings)
+        ctx.services.settings = std::make_unique<ReadingSettingsStore>(std::move(ctx.services.settings),
+                                                                       QSet<QString>{Setting::Password.stored()});
     try {
         const StopOnSignal stop(ctx.link);
         const int status = runChecked(ctx, arguments);

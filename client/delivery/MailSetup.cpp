@@ -59,6 +59,7 @@ void InstallMailStandIns(RunContext& ctx) {
     service->starter = [&ctx] { return ctx.services.processes.get(); };
     service->canOpen = [&ctx] { return !ctx.services.nobodyAnswers() && MailService::haveDesktop(); };
     service->config = [&ctx] { return MailSetup::serverSettings(ctx); };
+    service->now = [&ctx] { return ctx.services.now(); };
     // A large message on a slow line: the window keeps answering, and its Cancel stops the send.
     service->whileSending = [&ctx] {
         ctx.services.clock->pumpOnce();

@@ -18,7 +18,8 @@ void InstallOfficeStandIns(RunContext& ctx) {
         [&ctx](const QString& copy) {
             if (!ctx.download.gDeliveryNote.isEmpty()) ctx.download.gDeliveryNote += QLatin1Char(' ');
             ctx.download.gDeliveryNote += QStringLiteral("The document is kept in ") + copy + QLatin1Char('.');
-        }});
+        },
+        [&ctx] { return ctx.services.now(); }});
     standIns->registerWith(*desktop);
     ctx.services.automation = std::move(desktop);
 }

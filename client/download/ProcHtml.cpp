@@ -109,7 +109,7 @@ private:
     // The earlier document with its "</body>" and "</html>" blanked out;
     // false when there is none or it is empty.
     bool copyEarlier() {
-        QFile old(fileName_);
+        QFile old(file_.writtenFile());
         if (!old.exists() || old.size() == 0) return false;
         if (!old.open(QIODevice::ReadOnly)) throw PcFileError{75, QStringLiteral("Path/File access error")};
         while (!old.atEnd()) {

@@ -36,6 +36,8 @@ public:
     bool replacesEarlierFile() const { return !file_.createdTarget(); }
     // The name written: the one asked for, or the next free one.
     const QString& path() const { return file_.path(); }
+    // The file written: path(), or the file a followed link names.
+    const QString& writtenFile() const { return file_.writtenFile(); }
 
 private:
     SafeOutputFile file_;

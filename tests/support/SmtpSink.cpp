@@ -39,6 +39,8 @@ SmtpSink::~SmtpSink() {
 
 QString SmtpSink::url() const { return QStringLiteral("smtp://127.0.0.1:%1").arg(port_); }
 
+bool SmtpSink::holding() const { return QFile::exists(QDir(dir_.path()).filePath(QStringLiteral("holding"))); }
+
 std::vector<SmtpSink::Received> SmtpSink::messages() const {
     std::vector<Received> all;
     for (int n = 1;; ++n) {

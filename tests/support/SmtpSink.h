@@ -16,7 +16,7 @@ struct SmtpSinkOptions {
     QStringList refuse;   // recipients refused with 550
     QString user;         // set: AUTH required with this user and password
     QString password;
-    bool stall = false;   // the message's data is never answered
+    bool stall = false;   // the message's data is never answered (holding() says when it came)
     int slowSeconds = 0;  // a slow line: the client's bytes trickle in for this long
 };
 
@@ -32,6 +32,8 @@ public:
     bool running() const { return port_ != 0; }
     QString url() const;
     std::vector<Received> messages() const;
+    // A stalling sink has the whole of a message and leaves the client waiting for its answer.
+    bool holding() const;
     QString problem() const { return problem_; }
 
 private:

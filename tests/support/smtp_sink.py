@@ -35,7 +35,9 @@ class Recorder:
 
     async def handle_DATA(self, server, session, envelope):
         if self.stall:
-            # A server that stops answering: the message is never taken.
+            # A server that stops answering: the message is never taken. The
+            # test learns that it holds it.
+            open(os.path.join(self.out, "holding"), "w").close()
             await asyncio.sleep(3600)
         self.count += 1
         base = os.path.join(self.out, str(self.count))

@@ -106,7 +106,11 @@ TEST(OverlappingRuns, TwoRunsAddingToOneFile) {
         const char* what;
         int firstReplyDelayMs;
         bool secondRefused;
-    } cases[] = {{"the first ends within the wait", 200, false}, {"the first writes for longer", 2500, true}};
+    } cases[] = {
+        // About a second of the host's pauses against the second's wait of ten.
+        {"the first ends within the wait", 100, false},
+        // A dozen replies of 2.5 s each: a slower machine only makes it longer.
+        {"the first writes for longer", 2500, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TwoRuns runs(c.firstReplyDelayMs);

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -99,14 +100,14 @@ TEST_F(MailLayer, ADraftNeverReplacesOneThatAnotherRunIsWriting) {
     desktop = false;
     message.subject = QStringLiteral("Month end");
     QDir().mkpath(service.draftsFolder);
-    // The name the draft takes depends on the second it is written in.
+    // The name the draft takes depends on the second it is written in: the run's.
+    const QDateTime now(QDate(2024, 2, 29), QTime(9, 8, 7));
+    service.now = [now] { return now; };
     std::vector<std::unique_ptr<SafeOutputFile>> running;
     QStringList earlier;
-    const QDateTime now = QDateTime::currentDateTime();
-    for (int s = 0; s <= 1; ++s) {
+    {
         const QString base = QDir(service.draftsFolder)
-                                 .filePath(now.addSecs(s).toString(QStringLiteral("yyyyMMdd-HHmmss-")) +
-                                           QStringLiteral("Month end"));
+                                 .filePath(now.toString(QStringLiteral("yyyyMMdd-HHmmss-")) + QStringLiteral("Month end"));
         QFile f(base + QStringLiteral(".eml"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("EARLIER DRAFT");
@@ -117,8 +118,12 @@ TEST_F(MailLayer, ADraftNeverReplacesOneThatAnotherRunIsWriting) {
     }
     const MailOutbox::Result r = service.openDraft(message);
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
-    EXPECT_TRUE(r.draftPath.endsWith(QStringLiteral("Month end (3).eml"))) << r.draftPath.toStdString();
+    EXPECT_EQ(QFileInfo(r.draftPath).fileName(), QStringLiteral("20240229-090807-Month end (3).eml"));
     EXPECT_TRUE(ParsedMail::parseFile(r.draftPath).ok);
+    QFile draft(r.draftPath);
+    ASSERT_TRUE(draft.open(QIODevice::ReadOnly));
+    const QByteArray bytes = draft.readAll();
+    EXPECT_TRUE(("\n" + bytes).contains("\nDate: Thu, 29 Feb 2024 09:08:07 ")) << "dated by the run's clock: " << bytes.left(200).toStdString();
     for (auto& f : running) f->commit();
     for (const QString& e : earlier) {
         QFile f(e);
@@ -254,12 +259,14 @@ TEST_F(MailLayer, ServerThatStopsAnsweringAfterTheMessageIsAFailure) {
 }
 
 // A large report over a slow uplink takes longer than the bound, but never
-// stops moving: it is sent whole, unless the user cancels it.
+// stops moving: it is sent whole, unless the user cancels it. The line moves
+// every 50 ms and the server answers at once: the bound is a hundred times
+// the one and many times the other, and the line stays slow for longer than it.
 TEST_F(MailLayer, ASlowLineThatKeepsMovingDeliversTheWholeMessageUnlessCancelled) {
-    SmtpSink sink({.slowSeconds = 4});
+    SmtpSink sink({.slowSeconds = 8});
     ASSERT_TRUE(sink.running()) << sink.problem().toStdString();
     config.url = sink.url();
-    config.timeoutSec = 2;
+    config.timeoutSec = 5;
     QByteArray big;
     for (int i = 0; big.size() < 12 * 1024 * 1024; ++i) big += "LINE " + QByteArray::number(i) + " OF A LARGE REPORT\r\n";
     message.attachments = {{writeFile(files, QStringLiteral("large.txt"), big), {}}};
@@ -269,8 +276,11 @@ TEST_F(MailLayer, ASlowLineThatKeepsMovingDeliversTheWholeMessageUnlessCancelled
         ++calls;
         return true;
     };
+    QElapsedTimer took;
+    took.start();
     const MailOutbox::Result r = service.send(message);
     EXPECT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_GT(took.elapsed(), config.timeoutSec * 1000) << "the send took longer than the bound";
     EXPECT_GT(calls, 4);
     const auto got = sink.messages();
     ASSERT_EQ(got.size(), 1u);

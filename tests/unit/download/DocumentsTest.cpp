@@ -573,34 +573,58 @@ TEST_F(DocumentsTest, ProgressEveryFiftyRecords) {
 // Every paper, both ways, every width, at the default font size: every line
 // comes back whole and every word lies inside the page; where the report is
 // wider than the paper the font shrinks and the status says to what.
-TEST_F(DocumentsTest, NothingRunsOffThePaperAtAnyWidth) {
+struct PaperCase {
+    const char* name;
+    int width, height;
+    bool landscape;
+    const char* code;
+};
+void PrintTo(const PaperCase& c, std::ostream* os) {
+    *os << c.name << (c.landscape ? ", landscape, " : ", portrait, ") << c.code;
+}
+std::vector<PaperCase> everyPaperWayAndWidth() {
     const struct {
         const char* name;
         int width, height;
     } papers[] = {{"Wide", 842, 1190},    {"Standard A4", 595, 842}, {"Narrow A5", 421, 595},
                   {"Tabloid", 792, 1224}, {"Ledger", 1224, 792},     {"Legal", 612, 1008},
                   {"Statement", 396, 612}, {"Executive", 540, 720},  {"Letter", 612, 792}};
+    std::vector<PaperCase> out;
     for (const auto& paper : papers)
-        for (int landscape : {0, 1})
-            for (const char* code : {" 80", "132", "198", "990"}) {
-                const int columns = RecordWidth(code);
-                SCOPED_TRACE(std::string(paper.name) + (landscape ? ", landscape, " : ", portrait, ") + code);
-                options.pdfPaperSize = QString::fromLatin1(paper.name);
-                options.pdfLandscape = landscape;
-                const QString file = path(QStringLiteral("paper.pdf"));
-                std::vector<Record> records = WideSalesReport(columns);
-                ASSERT_TRUE(run(ProcPDF, file, records, code));
-                const int across = landscape ? paper.height : paper.width;
-                std::vector<std::string> lines;
-                for (const Record& r : records) lines.push_back(r.text);
-                CheckPdf(file, {.width = across, .height = landscape ? paper.width : paper.height, .lines = lines});
-                const bool fits = 0.6 * 10 * columns + 40 <= across;
-                EXPECT_EQ(lastStatus().contains(QStringLiteral(" points instead of 10, so that all ") +
-                                                QString::number(columns) + QStringLiteral(" columns fit across the paper.")),
-                          !fits)
-                    << lastStatus().toStdString();
-            }
+        for (bool landscape : {false, true})
+            for (const char* code : {" 80", "132", "198", "990"})
+                out.push_back({paper.name, paper.width, paper.height, landscape, code});
+    return out;
 }
+
+class DocumentsOnPaper : public DocumentsTest, public ::testing::WithParamInterface<PaperCase> {};
+
+TEST_P(DocumentsOnPaper, NothingRunsOffThePaperAtAnyWidth) {
+    const PaperCase& paper = GetParam();
+    const int columns = RecordWidth(paper.code);
+    options.pdfPaperSize = QString::fromLatin1(paper.name);
+    options.pdfLandscape = paper.landscape;
+    const QString file = path(QStringLiteral("paper.pdf"));
+    std::vector<Record> records = WideSalesReport(columns);
+    ASSERT_TRUE(run(ProcPDF, file, records, paper.code));
+    const int across = paper.landscape ? paper.height : paper.width;
+    std::vector<std::string> lines;
+    for (const Record& r : records) lines.push_back(r.text);
+    CheckPdf(file, {.width = across, .height = paper.landscape ? paper.width : paper.height, .lines = lines});
+    const bool fits = 0.6 * 10 * columns + 40 <= across;
+    EXPECT_EQ(lastStatus().contains(QStringLiteral(" points instead of 10, so that all ") + QString::number(columns) +
+                                    QStringLiteral(" columns fit across the paper.")),
+              !fits)
+        << lastStatus().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPaperWayAndWidth, DocumentsOnPaper, ::testing::ValuesIn(everyPaperWayAndWidth()),
+                         [](const ::testing::TestParamInfo<PaperCase>& info) {
+                             std::string name = std::string(info.param.name) +
+                                                (info.param.landscape ? "_Landscape_" : "_Portrait_") + info.param.code;
+                             std::erase(name, ' ');
+                             return name;
+                         });
 
 // Best fit keeps each page of the host on one page of the PDF, however long.
 TEST_F(DocumentsTest, BestFitKeepsEveryHostPageOnOnePdfPage) {

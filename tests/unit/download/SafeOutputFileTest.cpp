@@ -165,24 +165,92 @@ TEST_F(SafeOutputFileTest, NoLinkIsWrittenThrough) {
     EXPECT_EQ(ReadFileBytes(target), "NEW\r\n");
     EXPECT_EQ(ReadFileBytes(victim), "NOT YOURS\r\n");
 
-    // A link at the target's own name: replacing puts a file in its place,
-    // adding is refused.
-    const QString linked = path(QStringLiteral("linked.txt"));
-    ASSERT_TRUE(QFile::link(victim, linked));
-    SafeOutputFile add;
-    try {
-        add.open(linked, as(Mode::Add));
-        ADD_FAILURE() << "appended through a link";
-    } catch (const PcFileError& e) {
-        EXPECT_EQ(e.number, 75);
+}
+
+// A link at the target is followed only where it and the file it names are
+// the user's own (as the kernel's protected links are in a shared folder,
+// wherever it stands); a followed link stays a link and its file is written
+// beside itself. Any other link is refused before anything is written, and
+// link and file stay as they were.
+TEST_F(SafeOutputFileTest, ALinkIsFollowedOnlyWhereItAndItsFileAreTheUsersOwn) {
+    if (::geteuid() != 0) GTEST_SKIP() << "files of another user need root";
+    const uid_t other = 65534;
+    const struct {
+        const char* what;
+        bool linkMine, fileMine, fileThere, viaOtherLink;
+    } cases[] = {
+        {"link and file mine", true, true, true, false},
+        {"my link naming nothing yet", true, true, false, false},
+        {"my link, another user's file", true, false, true, false},
+        {"another user's link, my file", false, true, true, false},
+        {"another user's link and file", false, false, true, false},
+        {"my link through another user's link to my file", true, true, true, true},
+    };
+    // A folder of the user's own, and one that every user writes (sticky, as /tmp).
+    const QString own = path(QStringLiteral("own")), shared = path(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkdir(own) && QDir().mkdir(shared));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    for (const QString& folder : {own, shared}) {
+        for (const Mode mode : {Mode::Replace, Mode::Add}) {
+            for (const auto& c : cases) {
+                SCOPED_TRACE(std::string(c.what) + (mode == Mode::Add ? ", adding" : ", replacing") +
+                             (folder == shared ? ", shared folder" : ""));
+                QTemporaryDir elsewhere;
+                const QString file = elsewhere.filePath(QStringLiteral("theirs.txt"));
+                const QByteArray nativeFile = QFile::encodeName(file);
+                if (c.fileThere) {
+                    WriteFileBytes(file, "EARLIER\r\n");
+                    ASSERT_EQ(::chmod(nativeFile.constData(), 0640), 0);
+                    if (!c.fileMine) {
+                        ASSERT_EQ(::chown(nativeFile.constData(), other, other), 0);
+                    }
+                }
+                QString named = file;
+                if (c.viaOtherLink) {
+                    named = elsewhere.filePath(QStringLiteral("between"));
+                    ASSERT_TRUE(QFile::link(file, named));
+                    ASSERT_EQ(::lchown(QFile::encodeName(named).constData(), other, other), 0);
+                }
+                const QString link = folder + QStringLiteral("/report.txt");
+                QFile::remove(link);
+                ASSERT_TRUE(QFile::link(named, link));
+                if (!c.linkMine) {
+                    ASSERT_EQ(::lchown(QFile::encodeName(link).constData(), other, other), 0);
+                }
+                const bool followed = c.linkMine && c.fileMine && !c.viaOtherLink;
+
+                SafeOutputFile f;
+                if (!followed) {
+                    for (const auto& attempt : std::initializer_list<std::function<void()>>{
+                             [&] { SafeOutputFile::check(link, as(mode)); }, [&] { f.open(link, as(mode)); }}) {
+                        try {
+                            attempt();
+                            ADD_FAILURE() << "written through another user's link";
+                        } catch (const PcFileError& e) {
+                            EXPECT_EQ(e.description, link + QStringLiteral(" is a link to a file of another user, not written"));
+                        }
+                    }
+                    EXPECT_EQ(ReadFileBytes(file), "EARLIER\r\n");
+                    EXPECT_EQ(QFileInfo(link).symLinkTarget(), QFileInfo(named).absoluteFilePath());
+                    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                              QStringList{QStringLiteral("report.txt")});
+                    continue;
+                }
+                SafeOutputFile::check(link, as(mode));
+                f.open(link, as(mode));
+                f.write("NEW\r\n");
+                f.commit();
+                EXPECT_EQ(f.path(), link);
+                EXPECT_TRUE(QFileInfo(link).isSymLink());
+                EXPECT_EQ(ReadFileBytes(file), c.fileThere && mode == Mode::Add ? "EARLIER\r\nNEW\r\n" : "NEW\r\n");
+                if (c.fileThere) {
+                    EXPECT_EQ(modeOf(file), mode_t(0640));
+                }
+                EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                          QStringList{QStringLiteral("theirs.txt")});
+            }
+        }
     }
-    SafeOutputFile replace;
-    replace.open(linked, as(Mode::Replace));
-    replace.write("NEW\r\n");
-    replace.commit();
-    EXPECT_FALSE(QFileInfo(linked).isSymLink());
-    EXPECT_EQ(ReadFileBytes(linked), "NEW\r\n");
-    EXPECT_EQ(ReadFileBytes(victim), "NOT YOURS\r\n");
 }
 
 TEST_F(SafeOutputFileTest, ANewOnlyFileForItsOwnerRefusesATakenName) {

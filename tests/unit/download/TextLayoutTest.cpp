@@ -170,12 +170,29 @@ TEST(PlainLayout, APageEndsWithItsPaddingBeforeASkipToLineOne) {
     EXPECT_EQ(lines[66], "NEXT PAGE");
 }
 
+// A page of ten lines: a record that lands on line 10 stays on its page,
+// one below it goes on to the next.
 TEST(PlainLayout, ARecordBelowThePageEndGoesOnToTheNextPage) {
-    const auto lines = layOut(plain(10), {{"001", ' ', "A"}, {"009", ' ', "B"}, {"   ", '3', "C"}, {"   ", '1', "D"}});
-    ASSERT_EQ(lines.size(), 20u);
-    EXPECT_EQ(lines[8], "B");
-    EXPECT_EQ(lines[11], "C");  // line 12 = line 2 of page 2
-    EXPECT_EQ(lines[12], "D");
+    const struct {
+        const char* what;
+        std::vector<Record> records;
+        std::map<std::string, size_t> at;  // the file's line of each record
+    } cases[] = {
+        {"spaced below the end", {{"001", ' ', "A"}, {"009", ' ', "B"}, {"   ", '3', "C"}, {"   ", '1', "D"}},
+         {{"B", 9}, {"C", 12}, {"D", 13}}},  // line 12 = line 2 of page 2
+        {"a skip to the last line", {{"001", ' ', "A"}, {"010", ' ', "B"}, {"   ", '1', "C"}},
+         {{"A", 1}, {"B", 10}, {"C", 11}}},
+        {"spaced onto the last line", {{"001", ' ', "A"}, {"008", ' ', "B"}, {"   ", '2', "C"}, {"   ", '1', "D"}},
+         {{"B", 8}, {"C", 10}, {"D", 11}}},
+        {"one line at a time onto the last line", {{"009", ' ', "A"}, {"   ", ' ', "B"}, {"   ", ' ', "C"}},
+         {{"A", 9}, {"B", 10}, {"C", 11}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto lines = layOut(plain(10), c.records);
+        ASSERT_EQ(lines.size(), 20u);
+        for (const auto& [text, line] : c.at) EXPECT_EQ(lines[line - 1], text) << text;
+    }
 }
 
 TEST(PlainLayout, PageBreaksOfEachProcessCode) {

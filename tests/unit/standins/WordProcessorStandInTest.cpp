@@ -21,6 +21,8 @@
 #include "WordBasicStandIn.h"
 
 namespace {
+// When the documents here are saved: the run's clock, set.
+const QDateTime kSaved(QDate(2024, 2, 29), QTime(9, 8, 7));
 
 struct DocCase {
     const char* name;
@@ -79,6 +81,25 @@ INSTANTIATE_TEST_SUITE_P(
                       DocCase{"ConsecutiveMarks", {{"one"}, {}, {"three"}}, 9, {"one", "", "three"}, {1, 2}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A document saved at the run's time of day is the same file, byte for byte,
+// whenever the run happens: the date in it is the run's, not the system's.
+TEST(WordProcessorStandIn, ADocumentIsDatedByTheRunsClock) {
+    Desk d;
+    TextDocumentModel doc;
+    doc.text = QStringLiteral("ACME PAYROLL\fPAGE 2");
+    const auto saved = [&](const QString& name, const QDateTime& when) {
+        const QString file = d.path(name);
+        QString why;
+        EXPECT_TRUE(WriteOdt(doc, file, when, &why)) << why.toStdString();
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray first = saved(QStringLiteral("first.odt"), kSaved);
+    ASSERT_FALSE(first.isEmpty());
+    EXPECT_EQ(saved(QStringLiteral("again.odt"), kSaved), first);
+    EXPECT_NE(saved(QStringLiteral("next day.odt"), kSaved.addDays(1)), first);
+}
+
 struct LineCase {
     const char* name;
     QString text;          // the document's text
@@ -97,7 +118,7 @@ TEST_P(DocumentLines, EachLineIsReadBackAsItStands) {
     doc.fontFamily = QStringLiteral("Courier New");
     const QString file = d.path(QStringLiteral("lines.odt"));
     QString why;
-    ASSERT_TRUE(WriteOdt(doc, file, &why)) << why.toStdString();
+    ASSERT_TRUE(WriteOdt(doc, file, kSaved, &why)) << why.toStdString();
     const QJsonObject facts = OdtFacts(file);
     ASSERT_FALSE(facts.isEmpty());
     EXPECT_EQ(strings(facts.value(QStringLiteral("lines"))), c.lines);
@@ -218,7 +239,7 @@ const SavedFormat& Document() {
                                    if (big)
                                        for (int i = 0; i < 20000; ++i)
                                            doc.text += QStringLiteral("\n%1 ITEM %2 %3").arg(i).arg(i * 7919).arg(i % 97);
-                                   return WriteOdt(doc, file, why);
+                                   return WriteOdt(doc, file, kSaved, why);
                                },
                                [](const QString& file) { return strings(OdtFacts(file).value(QStringLiteral("lines"))); }};
     return f;
