@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+#include "Codec.h"
 #include "DesktopAutomation.h"
 #include "DocumentModel.h"
 #include "LocalDde.h"
@@ -328,6 +329,15 @@ private:
         Sheet& s = sheet();
         if (lastFind_.isEmpty() || s.rowCount() == 0) throw noObject();
         const qsizetype n = s.rowCount();
+        // A whole line of a sheet that was not parsed is found in its bytes, without a text made of each.
+        const std::string bytes = Codec::fromUnicode(lastFind_);
+        if (findWhole_ && s.columnStarts.isEmpty() && Codec::toUnicode(bytes) == lastFind_) {
+            for (qsizetype step = 0; step <= n; ++step) {
+                const qsizetype r = (row + step) % n;
+                if ((step != 0 || column < 0) && s.lineBytes(r).toStdString() == bytes) return cellObject(r, 0);
+            }
+            throw noObject();
+        }
         for (qsizetype step = 0; step <= n; ++step) {
             const qsizetype r = (row + step) % n;
             const QStringList cells = s.row(r);

@@ -50,8 +50,15 @@ void SheetLines::append(const QString& line) {
 }
 
 QString SheetLines::at(qsizetype index) {
+    if (!held_.isEmpty() || !file_.isOpen()) return index >= 0 && index < held_.size() ? held_.at(index) : QString();
+    const QByteArray line = bytesAt(index);
+    return Codec::toUnicode(std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
+}
+
+QByteArray SheetLines::bytesAt(qsizetype index) {
     if (index < 0 || index >= count_) return {};
-    if (!held_.isEmpty() || !file_.isOpen()) return index < held_.size() ? held_.at(index) : QString();
+    if (!held_.isEmpty() || !file_.isOpen())
+        return index < held_.size() ? QByteArray::fromStdString(Codec::fromUnicode(held_.at(index))) : QByteArray();
     if (index < next_ || index - next_ > kStep) {
         const qsizetype from = index / kStep;
         file_.seek(places_[static_cast<std::size_t>(from)]);
@@ -61,7 +68,7 @@ QString SheetLines::at(qsizetype index) {
     while (next_ < index && readLine(line)) ++next_;
     if (!readLine(line)) return {};
     ++next_;
-    return Codec::toUnicode(std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
+    return line;
 }
 
 namespace {
@@ -166,6 +173,7 @@ qsizetype Sheet::sourceLine(qsizetype r) const {
 }
 
 QString Sheet::lineOf(qsizetype r) { return r < 0 || r >= rowCount() ? QString() : lines.at(sourceLine(r)); }
+QByteArray Sheet::lineBytes(qsizetype r) { return r < 0 || r >= rowCount() ? QByteArray() : lines.bytesAt(sourceLine(r)); }
 
 QStringList Sheet::row(qsizetype r) {
     const QString text = lineOf(r);
@@ -247,11 +255,12 @@ void Sheet::hideRow(qsizetype r) {
 
 void Sheet::autoFit(int first, int last) {
     if (last < 0) last = columnCount() - 1;
-    qsizetype longest = 0;  // of the rows' lines, without their trailing blanks
+    // Of the rows' lines, without their trailing blanks: a character of the code page is a byte.
+    qsizetype longest = 0;
     for (qsizetype r = 0, n = rowCount(); r < n; ++r) {
-        const QString text = lines.at(sourceLine(r));
+        const QByteArray text = lineBytes(r);
         qsizetype end = text.size();
-        while (end > 0 && text.at(end - 1).isSpace()) --end;
+        while (end > 0 && text.at(end - 1) == ' ') --end;
         longest = std::max(longest, end);
     }
     for (int c = std::max(first, 0); c <= last; ++c) {

@@ -19,6 +19,8 @@ public:
     qsizetype count() const { return count_; }
     // Line `index` (0-based); reading on from the last one costs no seek.
     QString at(qsizetype index);
+    // The same as the file holds it, in the code page.
+    QByteArray bytesAt(qsizetype index);
 
 private:
     static constexpr qsizetype kStep = 4096;
@@ -69,8 +71,9 @@ struct Sheet {
 
     qsizetype rowCount() const;
     QStringList row(qsizetype r);
-    // The line of row r as the text has it.
+    // The line of row r as the text has it, and in the code page's bytes.
     QString lineOf(qsizetype r);
+    QByteArray lineBytes(qsizetype r);
     QString cell(qsizetype r, int column);
     int columnCount() const;
     void deleteRows(qsizetype first, qsizetype count);
