@@ -55,11 +55,16 @@ public:
     virtual void set(const QString& property, const QVariant& value) = 0;
 };
 
-// A DDE client conversation (application|topic) that takes command strings.
+// A DDE client conversation (application|topic) that takes command strings
+// and answers requests for its items.
 class DdeConversation {
 public:
     virtual ~DdeConversation() = default;
     virtual void execute(const QString& command) = 0;
+    // The value of an item; throws AutomationError (285) for one the program does not serve.
+    virtual QString request(const QString& item) {
+        throw AutomationError(285, QStringLiteral("Foreign application won't perform DDE method or operation: ") + item);
+    }
 };
 
 // Automation servers and DDE programs of the machine (OLE automation of the

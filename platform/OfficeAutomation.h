@@ -201,6 +201,9 @@ private:
 namespace WordBasic {
 constexpr const char* kApplication = "Winword";
 constexpr const char* kTopic = "System";
+// The item of this platform's word processor that shows the documents opened
+// so far and names the copies it wrote for them, separated by tabs.
+constexpr const char* kShownDocuments = "ShownDocuments";
 // A quote within the name is doubled, as in any quoted string of the command.
 inline QString fileOpen(const QString& path) {
     return QStringLiteral("[FileOpen .Name = \"") + QString(path).replace(QLatin1Char('"'), QLatin1String("\"\"")) +

@@ -25,8 +25,15 @@ public:
         }
     }
     void execute(const QString& command) override {
-        const QString reply = request(QStringLiteral("EXECUTE ") + command, LocalDde::kExecuteTimeoutMs);
-        if (reply == u"OK") return;
+        answer(exchange(QStringLiteral("EXECUTE ") + command, LocalDde::kExecuteTimeoutMs));
+    }
+    QString request(const QString& item) override {
+        return answer(exchange(QStringLiteral("REQUEST ") + item, LocalDde::kExecuteTimeoutMs));
+    }
+    // "OK" and the value behind it, or the error the program gave.
+    static QString answer(const QString& reply) {
+        if (reply == u"OK") return {};
+        if (reply.startsWith(u"OK ")) return reply.mid(3);
         if (reply.startsWith(u"ERROR ")) {
             const QString rest = reply.mid(6);
             const qsizetype blank = rest.indexOf(QLatin1Char(' '));
@@ -37,7 +44,7 @@ public:
         throw AutomationError(285, QStringLiteral("Foreign application won't perform DDE method or operation"));
     }
     // One request and its one-line answer; a timeout or a lost link is an error.
-    QString request(const QString& text, int timeoutMs) {
+    QString exchange(const QString& text, int timeoutMs) {
         s_->write(line(text));
         if (!s_->waitForBytesWritten(timeoutMs)) throw timeout();
         while (!s_->canReadLine()) {
@@ -90,7 +97,7 @@ std::shared_ptr<DdeConversation> initiate(const QString& application, const QStr
     if (!s->waitForConnected(timeoutMs)) return nullptr;
     auto c = std::make_shared<SocketConversation>(std::move(s));
     try {
-        if (c->request(QStringLiteral("INITIATE ") + application + QLatin1Char('|') + topic, timeoutMs) != u"OK")
+        if (c->exchange(QStringLiteral("INITIATE ") + application + QLatin1Char('|') + topic, timeoutMs) != u"OK")
             return nullptr;
     } catch (const AutomationError&) {
         return nullptr;
@@ -168,6 +175,12 @@ void LocalDdeServer::accept() {
                     try {
                         if (conv->execute) conv->execute(req.mid(8));
                         s->write("OK\n");
+                    } catch (const AutomationError& e) {
+                        s->write(line(QStringLiteral("ERROR %1 %2").arg(e.number).arg(e.description)));
+                    }
+                } else if (req.startsWith(u"REQUEST ") && *initiated && conv->request) {
+                    try {
+                        s->write(line(QStringLiteral("OK ") + conv->request(req.mid(8))));
                     } catch (const AutomationError& e) {
                         s->write(line(QStringLiteral("ERROR %1 %2").arg(e.number).arg(e.description)));
                     }

@@ -15,6 +15,7 @@ class QLocalSocket;
 // connects there. One line per request, UTF-8:
 //   INITIATE app|topic      ->  OK
 //   EXECUTE command         ->  OK  |  ERROR number description
+//   REQUEST item            ->  OK value  |  ERROR number description
 //   TERMINATE               (the conversation ends; so does a closed socket)
 namespace LocalDde {
 // The private folder; empty when it cannot be made (or is not the user's own and private).
@@ -35,6 +36,8 @@ public:
         // Carries out one command; throws AutomationError when it is refused.
         std::function<void(const QString& command)> execute;
         std::function<void()> terminated;
+        // The value of an item; throws AutomationError when there is none. Unset: no items.
+        std::function<QString(const QString& item)> request;
     };
     LocalDdeServer(QString application, QString topic, std::function<Conversation()> newConversation,
                    QObject* parent = nullptr);

@@ -1,6 +1,7 @@
 #include "WordBasicStandIn.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -14,7 +15,12 @@ AutomationError refused(const QString& why) { return AutomationError(285, why); 
 }  // namespace
 
 LocalDdeServer::Conversation WordBasicStandIn::conversation() {
-    return {[this](const QString& c) { execute(c); }, [this] { showNewDocuments(); }};
+    return {[this](const QString& c) { execute(c); }, [this] { showNewDocuments(); },
+            [this](const QString& item) {
+                if (item.compare(QLatin1String(WordBasic::kShownDocuments), Qt::CaseInsensitive) != 0)
+                    throw refused(QStringLiteral("No item %1").arg(item));
+                return showNewDocuments().join(QLatin1Char('\t'));
+            }};
 }
 
 void WordBasicStandIn::execute(const QString& command) {
@@ -33,21 +39,32 @@ void WordBasicStandIn::execute(const QString& command) {
     if (suffix.startsWith(u"dot")) throw AutomationError(OfficeMacros::kUnavailable, OfficeMacros::unavailableText());
     auto doc = std::make_shared<TextDocumentModel>();
     if (!doc->loadText(file)) throw refused(QStringLiteral("Cannot open %1").arg(file));
-    QStringList lines = doc->content().split(QLatin1Char('\n'));
-    for (QString& l : lines)
-        if (l == QString(kMark)) l = QStringLiteral("\f");
-    doc->text = lines.join(QLatin1Char('\n')).replace(QStringLiteral("\f\n"), QStringLiteral("\f"));
+    // A line of the mark alone is the page break, as the Word delivery
+    // replaces it: every other line stays, the empty ones a page begins with too.
+    doc->replaceAll(QStringLiteral("^p") + kMark + QStringLiteral("^p"), QStringLiteral("^p^m^p"));
     doc->fontFamily = QStringLiteral("Courier New");
-    doc->fontSize = 10;
+    // The size the Word delivery sets by the report's width: 9 points for
+    // 80 columns, 6 for a wider one.
+    qsizetype widest = 0;
+    doc->forEachLine([&](QStringView l) { widest = std::max(widest, l.size()); });
+    doc->fontSize = widest <= 80 ? 9 : 6;
     docs_.push_back(std::move(doc));
 }
 
-void WordBasicStandIn::showNewDocuments() {
+QStringList WordBasicStandIn::showNewDocuments() {
+    QStringList copies;
     for (auto& d : docs_) {
         if (d->shown) continue;
         d->shown = true;
         const QString copy = UnsavedCopyPath(desk_, d->path, QStringLiteral("odt"));
         if (!WriteOdt(*d, copy, desk_.timeOfDay(), nullptr)) continue;
+        copies << copy;
+        // Nobody watches a batch run: the document is kept, and the run says where.
+        if (desk_.unattended && desk_.unattended()) {
+            if (desk_.keptUnshown) desk_.keptUnshown(copy);
+            continue;
+        }
         if (ProcessStarter* p = desk_.processes ? desk_.processes() : nullptr) p->start(desk_.opener, {copy});
     }
+    return copies;
 }

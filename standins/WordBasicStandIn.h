@@ -1,4 +1,5 @@
 #pragma once
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -17,7 +18,8 @@ public:
     LocalDdeServer::Conversation conversation();
     // Throws AutomationError for a command it refuses.
     void execute(const QString& command);
-    void showNewDocuments();
+    // Shows the documents opened since the last call; the copies written for them.
+    QStringList showNewDocuments();
     const std::vector<std::shared_ptr<TextDocumentModel>>& documents() const { return docs_; }
 
 private:

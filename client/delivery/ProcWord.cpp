@@ -6,6 +6,7 @@
 #include "OfficeAutomation.h"
 #include "OfficeDelivery.h"
 #include "OfficeFlow.h"
+#include "OfficeSetup.h"
 #include "PcFileName.h"
 #include "RegistryAccess.h"
 #include "RunContext.h"
@@ -126,8 +127,10 @@ ReportResult ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress
     const DownloadOptions& options = settings.options;
     Run run{ctx, settings, options, progress, row};
     PointerGuard busy(MousePointer::ArrowHourglass);
+    // Named by the naming options as the other office programs' work files
+    // are: the document shown from it is named after the report.
     const ReportResult transfer = TransferToWorkFile(run, WorkFolder(ctx, !IsOfficeVersion(ctx.targets.gWordVersion)),
-                                                     false, QString(), QStringLiteral("ProcWord_6"), false);
+                                                     true, QString(), QStringLiteral("ProcWord_6"), false);
     if (!transfer) return {};
     const QString& workFile = transfer.writtenAs;
     OfficeState& kept = Office(ctx);
@@ -202,6 +205,16 @@ ReportResult ProcWord_6(RunContext& ctx, RunSettings& settings, DownloadProgress
         return {};
     }
     run.status(QStringLiteral("File has been loaded to Word."));
+    // Nobody watches a batch run: where the document is kept goes into its line.
+    // A word processor that serves no such item has nothing more to say.
+    if (ctx.services.nobodyAnswers()) {
+        try {
+            const QStringList copies =
+                link->request(QString::fromLatin1(WordBasic::kShownDocuments)).split(QLatin1Char('\t'), Qt::SkipEmptyParts);
+            for (const QString& copy : copies) NoteKeptDocument(ctx, copy);
+        } catch (const AutomationError&) {
+        }
+    }
     link.reset();
     return {Outcome::Done(), transfer.recordWidth, {}};
 }

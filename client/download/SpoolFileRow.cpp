@@ -58,8 +58,8 @@ SpoolFileRow SpoolFileRow::fromGrid(const SplfGrid& grid, int row, const QString
 QString SpoolFileRow::toQString() const { return Codec::toUnicode(text_); }
 
 QString SpoolFileRow::shownText() const {
-    if (listedPages_.size() <= 5 || text_.size() < 37) return toQString();
-    return Codec::toUnicode(text_.substr(0, 32) + " " + listedPages_ + text_.substr(37));
+    if (listedPages_.empty() || text_.size() < 37) return toQString();
+    return Codec::toUnicode(text_.substr(0, 32) + " " + listedPages_ + " " + text_.substr(37));
 }
 
 std::string SpoolFileRow::columns(int first, int last) const {

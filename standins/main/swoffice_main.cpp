@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
     // Started for a batch run: the documents are written, never shown.
     const bool quiet = !qEnvironmentVariableIsEmpty("SWOFFICE_NO_OPENER");
     desk.processes = [&starter, quiet] { return quiet ? nullptr : &starter; };
+    desk.unattended = [quiet] { return quiet; };
     desk.documentsFolder = [folder] { return folder; };
     desk.opener = cli.value(opener);
     WordBasicStandIn word(desk);

@@ -212,9 +212,12 @@ TEST(BatchOffice, ADocumentNoOneSavesIsKeptAndItsPlaceIsInTheBatchLine) {
         const char* breaksField;
         QJsonObject (*facts)(const QString&);
     };
-    for (const Case& c : {Case{"Lotus 123", "rows", XlsxFacts}, Case{"Lotus WordPro", "pageBreaks", OdtFacts}}) {
+    for (const Case& c : {Case{"Lotus 123", "rows", XlsxFacts}, Case{"Lotus WordPro", "pageBreaks", OdtFacts},
+                          Case{"Microsoft Word 6/95", "pageBreaks", OdtFacts}}) {
         SCOPED_TRACE(c.process);
         BatchHost b;
+        // The word processor a Word 6/95 run starts serves on: it goes with the case.
+        const EndsProgramsOfHome ending{b.home.path()};
         RecordingOpener desktop;
         b.pathFirst = desktop.dir.path();
         const RunResult r =

@@ -289,12 +289,16 @@ TEST(BatchStatus, ATextFileIsReplacedUnlessAddingWasChosen) {
 // log says where each report went. A host that drops the link in the last
 // report leaves the first's draft on the first's line and names none for
 // the report that did not come.
+// With "Attach all to single email" every report delivered is in the one
+// draft at the end, and each line names it.
 TEST(BatchStatus, EachReportsLineNamesItsOwnDraft) {
-    for (const char* process : {"Netscape e-mail", "Outlook Express e-mail"}) {
+    for (const char* process : {"Netscape e-mail", "Outlook Express e-mail"})
+    for (const bool gathered : {false, true}) {
         int answered = 0;  // the requests answered before the statement's second block
         for (const bool drop : {false, true}) {
-            SCOPED_TRACE(std::string(process) + (drop ? ", the link dropped" : ""));
+            SCOPED_TRACE(std::string(process) + (gathered ? ", one message" : "") + (drop ? ", the link dropped" : ""));
             BatchHost b;
+            if (gathered) b.remember("AttachMultiples", QStringLiteral("1"));
             if (drop) b.host.faults().dropAfter = answered;
             const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("m.spw", QString::fromLatin1(process)),
                                        QStringLiteral("FILE:*ALL")});
@@ -323,8 +327,29 @@ TEST(BatchStatus, EachReportsLineNamesItsOwnDraft) {
                 const QByteArray draft = bytesOf(line.mid(at + said.size()).chopped(1));
                 EXPECT_TRUE(draft.contains(invoice ? "filename=\"INVOICE BILLING" : "filename=\"STATEMENT STMTRUN"))
                     << line.toStdString();
-                EXPECT_FALSE(draft.contains(invoice ? "filename=\"STATEMENT" : "filename=\"INVOICE")) << line.toStdString();
+                EXPECT_EQ(draft.contains(invoice ? "filename=\"STATEMENT" : "filename=\"INVOICE"), gathered && !drop)
+                    << line.toStdString();
             }
         }
     }
+}
+
+// A "Save Path" that is not there (a typing error, a disk not mounted) ends
+// the run before anything is sent to the host, and no folder is made for it.
+TEST(BatchStatus, AMissingSavePathEndsTheRunBeforeItConnectsAndMakesNothing) {
+    BatchHost b;
+    const QString missing = QDir(b.home.path()).filePath(QStringLiteral("unmounted/reports"));
+    b.remember("Save Path", missing);
+    const QString daily = QDir(b.outDir).filePath(QStringLiteral("daily.txt"));
+    WriteFileBytes(daily, "AN EARLIER REPORT\r\n");
+    const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("t.spw", QStringLiteral("Text file"), "QPRINT",
+                                                                         {QStringLiteral("Text file=") + daily}),
+                               QStringLiteral("FILE:INVOICE")});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Directory ") + missing + QStringLiteral("/SWUSER not found.")))
+        << r.err.toStdString();
+    EXPECT_TRUE(b.host.listenerFrames().empty());
+    EXPECT_TRUE(b.host.jobFrames().empty());
+    EXPECT_FALSE(QFileInfo::exists(QDir(b.home.path()).filePath(QStringLiteral("unmounted"))));
+    EXPECT_EQ(ReadFileBytes(daily), "AN EARLIER REPORT\r\n");
 }

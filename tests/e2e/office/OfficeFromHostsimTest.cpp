@@ -287,6 +287,52 @@ TEST_F(Word6FromHostsim, WordIsStartedFromItsOpenCommandAndShowsTheDocumentWithI
     EXPECT_EQ(started->pids.size(), 1u);
 }
 
+// Every line where the text file has it, the empty lines a page begins with
+// too, in the size the Word delivery gives 80 columns, named after the report.
+TEST_F(Word6FromHostsim, TheDocumentHoldsEveryLineOfTheTextFile) {
+    HostSimFixture::writeSpooledFile(
+        spool.path(), "SALES", "PRT01", QStringLiteral("MONTHEND.splf"),
+        "name=MONTHEND\njob=MONTHEND\nuser=SWUSER\njobnumber=100001\nnumber=1\nwidth=80\nformtype=*STD\n"
+        "date=2024-06-30\ntime=23:59:01\nuserdata=JUNE\n[records]\n"
+        "001 PAGE 1 HEAD\n   2  NORTH  1000.00\n"
+        "003 PAGE 2 BELOW TWO EMPTY LINES\n   1  SOUTH  2000.00\n"
+        "001 PAGE 3 HEAD\n   3  AFTER TWO EMPTY LINES\n");
+    // The text file of the same report: its pages, line by line.
+    const QString textFile = work.filePath(QStringLiteral("reference.txt"));
+    DownloadOptions options = TextFileOptions();
+    options.pageLength = QStringLiteral("Variable");
+    StatusRecorder progress{t.ctx.link};
+    ASSERT_TRUE(ProcTxt(t.ctx, options, progress, textFile, QStringLiteral("Text"),
+                        SpoolFileRow::fromGrid(screen.grdSplf(), 1, QString())));
+    QList<QStringList> textPages{{}};
+    for (const QString& l : QString::fromLatin1(ReadFileBytes(textFile)).split(QStringLiteral("\r\n"))) {
+        if (l == QStringLiteral("\f")) textPages.append(QStringList{});
+        else textPages.last() << l;
+    }
+    if (textPages.last().endsWith(QString())) textPages.last().removeLast();  // the file's last line end
+    ASSERT_EQ(textPages.size(), 3);
+    ASSERT_EQ(textPages[1].value(0), QString());
+
+    // Long names: the document is named as the other office programs name theirs.
+    t.ctx.services.saveSetting(QStringLiteral("FullName"), QStringLiteral("1"));
+    useRealTime();
+    ASSERT_EQ(deliver("Microsoft Word 6/95"), ReportOutcome::Delivered);
+    const QStringList shown = opener.shown(20000);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(QFileInfo(shown.first()).fileName().startsWith(u"MONTHEND MONTHEND SWUSER 100001")) << shown.first().toStdString();
+    const QJsonObject facts = OdtFacts(shown.first());
+    const QStringList lines = facts.value(QStringLiteral("lines")).toVariant().toStringList();
+    QList<QStringList> wordPages;
+    QList<int> breaks;
+    for (const QJsonValue& b : facts.value(QStringLiteral("pageBreaks")).toArray()) breaks << b.toInt();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i == 0 || breaks.contains(int(i))) wordPages.append(QStringList{});
+        wordPages.last() << lines.at(i);
+    }
+    EXPECT_EQ(wordPages, textPages);
+    EXPECT_EQ(facts.value(QStringLiteral("fontSizes")).toArray(), QJsonArray({QStringLiteral("9pt")}));
+}
+
 TEST_F(Word6FromHostsim, AHostThatStopsAnsweringStartsNoWordAndShowsNothing) {
     host->faults().silentAfter = 0;
     t.boxes->expect(QStringLiteral("Error in SendReceive procedure."));

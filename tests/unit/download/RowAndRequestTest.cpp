@@ -72,6 +72,21 @@ TEST(SpoolFileRow, JobNameAndSpooledFileNumberAsTheReadersTakeThem) {
     }
 }
 
+// Columns 33-37 hold five digits of the pages; what a person reads holds them all.
+TEST(SpoolFileRow, TheShownRowKeepsEveryDigitOfThePages) {
+    // As the list gives them, right-aligned.
+    for (const char* pages : {"42", "99999", "100000", "1234567"}) {
+        SpoolFileRow::Fields f;
+        f.file = "QSYSPRT";
+        f.outq = "PRT01";
+        f.pages = QString::fromLatin1(pages).rightJustified(6).toStdString();
+        f.form = "*STD";
+        const SpoolFileRow row = SpoolFileRow::fromFields(f);
+        EXPECT_TRUE(row.shownText().simplified().split(u' ').contains(QString::fromLatin1(pages))) << row.shownText().toStdString();
+        EXPECT_TRUE(row.shownText().contains(QStringLiteral("*STD")));
+    }
+}
+
 TEST(PageNumber, OnlyWholePageNumbersCount) {
     const struct {
         const char* text;
