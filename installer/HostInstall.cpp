@@ -102,10 +102,10 @@ InstallResult RunHostInstall(HostprepContext& ctx, const QString& host) {
     std::string script;
     if (WriteFtpScript(ctx, host, script) != 0) ctx.endProgram(kExitInstallFailed, QStringLiteral("No install file"));
 
-    status(ctx, QStringLiteral("Attempting to use your Windows 'ftp.exe' program..."));
+    status(ctx, QStringLiteral("Attempting to run the FTP script..."));
     {
         PointerGuard normal(MousePointer::Normal);
-        if (ctx.msgBox(QStringLiteral("The FTP (File Transfer Protocol) job will now start in a DOS command window. "
+        if (ctx.msgBox(QStringLiteral("The FTP (File Transfer Protocol) job will now run the FTP script. "
                                       "THIS STEP MAY TAKE A MINUTE OR SO.  "),
                        MsgButtons::OKCancel, MsgIcon::None, QStringLiteral("iSeries Installation Program")) == vbCancel) {
             wipe(script);

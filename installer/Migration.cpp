@@ -171,6 +171,26 @@ MigrationReport Migration::run(SettingsStore& store, const LegacyLayout& layout,
     return report;
 }
 
+namespace {
+// What the take-over moved and where, and who reads it: the user would
+// otherwise look for the older values in the client, which keeps its own.
+QString takeOverMessage(const MigrationReport& report, const QString& settingsFile) {
+    QStringList done;
+    if (!report.movedKeys.isEmpty())
+        done << QStringLiteral("its settings %1 to \"%2\"%3")
+                    .arg(report.movedKeys.join(QStringLiteral(", ")), QLatin1String(Migration::kNewApp),
+                         settingsFile.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(settingsFile));
+    if (report.hostsListTaken)
+        done << QStringLiteral("its hosts list to the one of this program") +
+                    (report.hostsListBackup.isEmpty() ? QString()
+                                                      : QStringLiteral(" (the earlier one kept as %1)").arg(report.hostsListBackup));
+    if (!report.removed.isEmpty()) done << QStringLiteral("%1 of its files and folders removed").arg(report.removed.size());
+    return QStringLiteral("Taken over from the older version \"%1\": %2.  The settings are this installer's; the client "
+                          "iSeries Spoolwright keeps its own and does not read them.")
+        .arg(QLatin1String(Migration::kOldApp), done.join(QStringLiteral("; ")));
+}
+}  // namespace
+
 MigrationReport MigrateOldVersion(HostprepContext& ctx) {
     const MigrationReport report =
         Migration::run(*ctx.settings, LegacyLayout::under(ctx.oldDriveRoot, ctx.paths->appPath()),
@@ -185,6 +205,9 @@ MigrationReport MigrateOldVersion(HostprepContext& ctx) {
                                   "its settings, hosts list and files stay as they are.")
                        .arg(QLatin1String(Migration::kOldApp), report.unwritable),
                    MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Tolvane"));
+    if (!report.movedKeys.isEmpty() || report.hostsListTaken || !report.removed.isEmpty())
+        ctx.msgBox(takeOverMessage(report, ctx.settings->fileName(QLatin1String(Migration::kNewApp))), MsgButtons::OK,
+                   MsgIcon::Information, QStringLiteral("Tolvane"));
     if (!report.failedKeys.isEmpty())
         ctx.msgBox(QStringLiteral("These settings of the older version could not be moved and stay where they were: ") +
                        report.failedKeys.join(QStringLiteral(", ")) + QLatin1Char('.'),

@@ -42,7 +42,7 @@ public:
     // problem's message says nothing of going on with the defaults.
     void endOnProblem() { goesOn_ = false; }
 
-    QString fileName(const QString& app) const;
+    QString fileName(const QString& app) const override;
     const QString& folder() const { return folder_; }
 
     // The file's content: sections in file order, each with its keys in order.

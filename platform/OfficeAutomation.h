@@ -11,6 +11,11 @@ constexpr int kUnavailable = 32810;
 inline QString unavailableText() { return QStringLiteral("macros are not available on this platform"); }
 }  // namespace OfficeMacros
 
+// The rows a worksheet of the spreadsheet programs holds.
+namespace Worksheet {
+constexpr qint64 kRows = 1048576;
+}  // namespace Worksheet
+
 // Typed facades over the late-bound objects of the office programs. Each
 // method is one operation of the program's object model, with the member
 // names and arguments that program takes; errors come as AutomationError.

@@ -29,6 +29,8 @@ public:
     virtual void setFontSize(double points) = 0;
     // Takes effect at once before the document starts, else from the next page.
     virtual void setOrientation(int orientation) = 0;
+    // The name the print queue shows for the next document.
+    virtual void setDocumentName(const QString& name) = 0;
     virtual int orientation() = 0;
     // One line; "" prints an empty line.
     virtual void printLine(const QString& text) = 0;

@@ -14,6 +14,12 @@ public:
     virtual void remove(const QString& app, const QString& section, const QString& key) = 0;
     // Why the values of `app` cannot be read ("" when they can, or when there
     // are none); asks without changing anything.
+    // The file that holds the values of `app`, for a message that names it
+    // ("" when they are kept in no file).
+    virtual QString fileName(const QString& app) const {
+        (void)app;
+        return {};
+    }
     virtual QString readProblem(const QString& app) {
         (void)app;
         return {};

@@ -70,16 +70,21 @@ Result send(const SmtpConfig& config, const QStringList& recipients, const QByte
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     Result r;
+    // The settings file named is the one in use (XDG_CONFIG_HOME moves it).
+    const QString where = QStringLiteral(" (") +
+                          (config.settingsFile.isEmpty() ? QString() : config.settingsFile + QStringLiteral("; ")) +
+                          QStringLiteral("README, \"E-mail on Linux\").");
     if (config.url.trimmed().isEmpty()) {
         r.error = QStringLiteral(
-            "No mail server is set: set \"Mail server\" (and \"Mail sender\") in the [Settings] section of the "
-            "settings file (~/.config/Tolvane/iSeries Spoolwright.ini; README, \"E-mail on Linux\").");
+                      "No mail server is set: set \"Mail server\" (and \"Mail sender\") in the [Settings] section "
+                      "of the settings file") +
+                  where;
         return r;
     }
     if (config.sender.trimmed().isEmpty()) {
-        r.error = QStringLiteral(
-            "No sender address is set: set \"Mail sender\" in the [Settings] section of the settings file "
-            "(~/.config/Tolvane/iSeries Spoolwright.ini; README, \"E-mail on Linux\").");
+        r.error =
+            QStringLiteral("No sender address is set: set \"Mail sender\" in the [Settings] section of the settings file") +
+            where;
         return r;
     }
     if (recipients.isEmpty()) {

@@ -13,6 +13,7 @@ struct SmtpConfig {
     bool requireTls = true;  // smtp://: STARTTLS or nothing; smtps:// is always TLS
     long connectTimeoutSec = 20;
     long timeoutSec = 120;   // a server that stops answering (or taking bytes) this long ends the send
+    QString settingsFile;    // where these are set, for the messages that say what is missing
 };
 
 // Submits a message over SMTP with libcurl.

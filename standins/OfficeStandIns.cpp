@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+#include "Codec.h"
 #include "DesktopAutomation.h"
 #include "DocumentModel.h"
 #include "LocalDde.h"
@@ -142,6 +143,9 @@ void showOnce(const StandInDesk& desk, bool& shown, bool isOwnFile, const QStrin
 }
 
 // ---------------------------------------------------------------- spreadsheet
+// A line of the work file that holds the page mark alone (character 149).
+const QString kPageMark = QString(QChar(0x2022));
+
 struct Workbook {
     QString name;
     QString path;       // the file it came from or was saved as
@@ -149,13 +153,6 @@ struct Workbook {
     bool fromFile = false;  // a workbook file opened as it is (content not read)
     bool shown = false;
 };
-
-QStringList rowsOfText(const QStringList& lines, bool split, Sheet& sheet) {
-    const QList<int> starts = split ? FixedWidthBreaks(lines) : QList<int>{0};
-    sheet.fields = sheet.fields || split;
-    for (const QString& l : lines) sheet.rows.append(split ? SplitAt(l, starts) : QStringList{l});
-    return lines;
-}
 
 // The spreadsheet behind both "excel.application" and "Lotus123.Workbook".
 class SpreadsheetApp : public StandInApp, public std::enable_shared_from_this<SpreadsheetApp> {
@@ -170,8 +167,16 @@ public:
         }
         if (m == u"application.opendocument") {  // 1-2-3
             openText(value(a, QString(), 0).toString(), parseOption_.compare(u"$AutoParse", Qt::CaseInsensitive) == 0);
+            // 1-2-3 keeps the page marks of the text as rows of their own,
+            // hidden, each starting a page: the sheet prints the host's pages.
+            Sheet& s = sheet();
+            for (qsizetype r = 0, n = s.rowCount(); r < n; ++r) {
+                if (s.lineOf(r) != kPageMark) continue;
+                s.hideRow(r);
+                s.addPageBreak(r);
+            }
             // 1-2-3 fits its columns to what it imported.
-            sheet().autoFit(0, -1);
+            s.autoFit(0, -1);
             return true;
         }
         if (m == u"activate") return true;
@@ -181,7 +186,7 @@ public:
         }
         if (m == u"selection.entirerow.delete") {
             Sheet& s = sheet();
-            const qsizetype last = sel_.lastRow < 0 ? s.rows.size() - 1 : sel_.lastRow;
+            const qsizetype last = sel_.lastRow < 0 ? s.rowCount() - 1 : sel_.lastRow;
             s.deleteRows(sel_.firstRow, last - sel_.firstRow + 1);
             return true;
         }
@@ -322,11 +327,20 @@ private:
     // The next cell after (row, column), row by row, that contains the text; wraps once.
     std::shared_ptr<AutomationObject> find(qsizetype row, int column) {
         Sheet& s = sheet();
-        if (lastFind_.isEmpty() || s.rows.size() == 0) throw noObject();
-        const qsizetype n = s.rows.size();
+        if (lastFind_.isEmpty() || s.rowCount() == 0) throw noObject();
+        const qsizetype n = s.rowCount();
+        // A whole line of a sheet that was not parsed is found in its bytes, without a text made of each.
+        const std::string bytes = Codec::fromUnicode(lastFind_);
+        if (findWhole_ && s.columnStarts.isEmpty() && Codec::toUnicode(bytes) == lastFind_) {
+            for (qsizetype step = 0; step <= n; ++step) {
+                const qsizetype r = (row + step) % n;
+                if ((step != 0 || column < 0) && s.lineBytes(r).toStdString() == bytes) return cellObject(r, 0);
+            }
+            throw noObject();
+        }
         for (qsizetype step = 0; step <= n; ++step) {
             const qsizetype r = (row + step) % n;
-            const QStringList& cells = s.rows.at(r);
+            const QStringList cells = s.row(r);
             for (qsizetype c = step == 0 ? column + 1 : 0; c < cells.size(); ++c)
                 if (findWhole_ ? cells.at(c) == lastFind_ : cells.at(c).contains(lastFind_))
                     return cellObject(r, static_cast<int>(c));
@@ -345,14 +359,13 @@ private:
         return true;
     }
 
+    // The sheet reads its rows from the file as they are needed.
     void openText(const QString& file, bool split) {
-        bool ok = false;
-        const QStringList lines = ReadTextLines(file, &ok);
-        if (!ok) throw AutomationError(1004, QStringLiteral("'%1' could not be found.").arg(file));
         auto b = std::make_shared<Workbook>();
+        if (!b->sheet.lines.open(file)) throw AutomationError(1004, QStringLiteral("'%1' could not be found.").arg(file));
         b->name = QFileInfo(file).fileName();
         b->path = file;
-        rowsOfText(lines, split, b->sheet);
+        if (split) b->sheet.splitFixedWidth(0);
         addBook(b);
     }
 

@@ -344,6 +344,11 @@ int runChecked(RunContext& ctx, const QStringList& given) {
             return finish(ctx, kExitNotDelivered);
         };
         if (gStopSignal) return stoppedUnconnected();
+        // A "Save Path" that is not there ends the run before it connects, and makes no folders.
+        if (const Outcome savePath = CheckSavePath(ctx.services); !savePath) {
+            ctx.services.report(*savePath.failure);
+            return finish(ctx, kExitNoSavePath);
+        }
         if (!ConnectToHost(ctx.link, ctx.services, ctx.connection, view) || !connected(ctx))
             return gStopSignal ? stoppedUnconnected() : finish(ctx, kExitConnectFailed);
         BatchLines lines(destination->mail && options.attachMultiples);

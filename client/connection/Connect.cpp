@@ -60,6 +60,14 @@ struct ErrorState {
     QString text() const { return QString::number(number) + QLatin1Char(' ') + description; }
 };
 
+// What the socket says went wrong, in its own words; its state's number only
+// when it says nothing.
+QString socketTrouble(HostSocket* s, int state) {
+    const QString said = s->lastErrorDescription().trimmed();
+    if (!said.isEmpty()) return said;
+    return QStringLiteral("Invalid socket state (%1)").arg(state);
+}
+
 class Connection {
 public:
     Connection(HostLink& link, Services& services, ConnectionState& state, ConnectView& view)
@@ -291,7 +299,7 @@ Connection::Pass Connection::pass() {
         st = state(s);
         if (st == HostSocket::ResolvingHost) return badHostName(st);
         if (st != HostSocket::Connecting && st != HostSocket::Connected)
-            return offerServerStart(QStringLiteral("  (Invalid socket state (%1).) ").arg(st));
+            return offerServerStart(QStringLiteral("  (%1.) ").arg(socketTrouble(s, st)));
     }
 
     status(QStringLiteral("Server contacted - requesting a unique socket connection. Please wait..."));

@@ -95,7 +95,7 @@ Outcome StartHostServerViaFtp(Services& services, const ConnectionState& state, 
         return Outcome::Stopped();
     }
 
-    view.status(QStringLiteral("Attempting to use your Windows 'ftp.exe' program..."));
+    view.status(QStringLiteral("Attempting to run the FTP script..."));
     services.clock->pumpOnce();
 
     // The script goes to the runner in memory: the password never reaches the disk.

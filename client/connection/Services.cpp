@@ -54,6 +54,10 @@ int Services::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, cons
     return ShowBox(msg.get(), text, buttons, icon, title, defaultButton);
 }
 
+QString Services::settingsFileName() const {
+    return settings ? settings->fileName(QString::fromLatin1(kAppTitle)) : QString();
+}
+
 void Services::report(const Failure& failure) {
     if (reporter) reporter->report(failure);
 }

@@ -88,6 +88,8 @@ public:
     // Fills in a value not set or blank: the entry's first-start value, or the one given.
     void seedSetting(const SettingKey& key);
     void seedSetting(const SettingKey& key, const QString& value);
+    // The file of this program's remembered values ("" when they are in none).
+    QString settingsFileName() const;
     void report(const Failure& failure);
     int ask(const Question& question);
     bool nobodyAnswers() const { return asker && asker->nobodyAnswers(); }

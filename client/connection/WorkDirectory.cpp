@@ -39,6 +39,14 @@ bool fitForReports(const QString& folder) {
     if (::lstat(QFile::encodeName(folder).constData(), &st) != 0) return false;
     return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
+
+Outcome workDirectoryNotFound(const QString& dir) {
+    return Outcome::Failed(
+        Failure{QStringLiteral("Directory ") + dir +
+                    QStringLiteral(" not found.  Please specify a valid directory in the following screen and then "
+                                   "restart the Spoolwright."),
+                MsgIcon::None, QStringLiteral("iSeries Spoolwright")});
+}
 }  // namespace
 
 QString WorkDirectoryUnder(Services& services, const QString& savePath) {
@@ -70,14 +78,17 @@ Outcome ApplyWorkDirectoryRule(Services& services, ConnectionState& state) {
     const QString dir = WorkDirectoryUnder(services, savePath);
     if (!MakeWorkDirectory(dir)) {
         state.gWorkDir.clear();
-        return Outcome::Failed(
-            Failure{QStringLiteral("Directory ") + dir +
-                        QStringLiteral(" not found.  Please specify a valid directory in the following screen and then "
-                                       "restart the Spoolwright."),
-                    MsgIcon::None, QStringLiteral("iSeries Spoolwright")});
+        return workDirectoryNotFound(dir);
     }
     state.gWorkDir = dir;
     return Outcome::Done();
+}
+
+Outcome CheckSavePath(Services& services) {
+    const QString savePath = services.getSetting(Setting::SavePath);
+    if (!HasValue(savePath) || savePath == SystemTempFolder(services) || QFileInfo(savePath).isDir())
+        return Outcome::Done();
+    return workDirectoryNotFound(WorkDirectoryUnder(services, savePath));
 }
 
 bool InWorkDirectory(const ConnectionState& state, const QString& path) {

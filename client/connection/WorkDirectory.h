@@ -23,6 +23,10 @@ Outcome ApplyWorkDirectoryRule(Services& services, ConnectionState& state);
 QString WorkDirectoryUnder(Services& services, const QString& savePath);
 // Creates the work folder as the rule does; false when it is refused.
 bool MakeWorkDirectory(const QString& dir);
+// The rule's failure, found without making anything: "Save Path" is set, is
+// not the program's own cache folder, and is no folder. A run nobody watches
+// checks it before it connects: it makes no folder a typing error names.
+Outcome CheckSavePath(Services& services);
 
 // Whether a file of this path lies directly in the work folder (files there
 // are the program's own: created new and for the user only).

@@ -254,7 +254,24 @@ QByteArray contents(AppContext& ctx) {
 }
 }  // namespace SettingsFile
 
+namespace {
+// A pipe, a device or a folder at the name is said to be one, once, and left
+// as it is: opening a pipe would wait for a writer, a device might never end.
+bool isPlainFileOrNone(AppContext& ctx, const QString& path, const QString& title) {
+    try {
+        SafeOutputFile::checkPlainFile(path);
+        return true;
+    } catch (const PcFileError& e) {
+        ctx.services.msgBox(QStringLiteral("File ") + e.description + QLatin1Char('.'), MsgButtons::OK,
+                            MsgIcon::Exclamation, title);
+        setMousePointer(MousePointer::Normal);
+        return false;
+    }
+}
+}  // namespace
+
 Outcome OpenSettingsFile(AppContext& ctx, const QString& path) {
+    if (!isPlainFileOrNone(ctx, path, QStringLiteral("Open Spoolwright Settings File"))) return Outcome::Stopped();
     QByteArray bytes;
     if (!SettingsFile::read(path, bytes)) {
         ctx.services.msgBox(QStringLiteral("File ") + path + QStringLiteral(" is not found."), MsgButtons::OK,
@@ -270,6 +287,7 @@ Outcome OpenSettingsFile(AppContext& ctx, const QString& path) {
 
 Outcome SaveSettingsFile(AppContext& ctx, const QString& path, bool replaceWithoutAsking) {
     const QString title = QStringLiteral("Save transfer properties");
+    if (!isPlainFileOrNone(ctx, path, title)) return Outcome::Stopped();
     if (!replaceWithoutAsking && QFileInfo::exists(path)) {
         if (ctx.services.msgBox(QStringLiteral("File ") + path + QStringLiteral(" already exists.  Replace?"),
                        MsgButtons::OKCancel, MsgIcon::Exclamation, title) == vbCancel)

@@ -190,7 +190,8 @@ void frmSplf::buildControls() {
     cboVertSize = combo(fraPDF, "cboVertSize");
 
     fraPrinter = frame(this, "fraPrinter", "Print options");
-    cmdPrinter = button(fraPrinter, "cmdPrinter", "&Font sizes and page orientation...");
+    // Alt+F is the "&File" menu: the caption reads the same, its key is Z.
+    cmdPrinter = button(fraPrinter, "cmdPrinter", "Font si&zes and page orientation...");
 
     fraEmail = frame(this, "fraEmail", "E-Mail options");
     groups_.push_back(optionGroup(fraEmail, optEmail, "optEmail", 0, 1, {"Send as message", "Send as attachment"}));
@@ -444,7 +445,23 @@ bool frmSplf::eventFilter(QObject* watched, QEvent* event) {
                            ((key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) &&
                             key->modifiers().testFlag(Qt::AltModifier));
         if (opens && event->type() == QEvent::KeyPress) cboProcessType->showPopup();
-        // Tab and Shift+Tab still move the focus on.
+        // Typed characters are discarded; the keys that move in a list move
+        // the choice, as in any list, and Tab and Shift+Tab move the focus on.
+        const int last = cboProcessType->count() - 1, at = cboProcessType->currentIndex();
+        int to = -1;
+        if (!opens) {
+            switch (key->key()) {
+                case Qt::Key_Up: to = std::max(0, at - 1); break;
+                case Qt::Key_Down: to = std::min(last, at + 1); break;
+                case Qt::Key_Home: case Qt::Key_PageUp: to = 0; break;
+                case Qt::Key_End: case Qt::Key_PageDown: to = last; break;
+                default: break;
+            }
+        }
+        if (to >= 0 && event->type() == QEvent::KeyPress && to != at && cboProcessType->isEnabled()) {
+            cboProcessType->setCurrentIndex(to);
+            ctx_.services.runHandler([&] { cboProcessType_Click(); });
+        }
         return key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab;
     }
     if ((watched == txtFrom || watched == txtTo) && event->type() == QEvent::FocusIn) {

@@ -22,6 +22,7 @@ QString setting(RunContext& ctx, const SettingKey& key) {
 
 SmtpConfig serverSettings(RunContext& ctx) {
     SmtpConfig c;
+    c.settingsFile = ctx.services.settingsFileName();
     c.url = setting(ctx, Setting::MailServer);
     c.user = setting(ctx, Setting::MailUser);
     c.sender = setting(ctx, Setting::MailSender);

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #include "DeliveryState.h"
 #include "MousePointer.h"
@@ -125,6 +126,16 @@ WorkFileShape ShapeOf(const QString& workFile) {
         else text = true;
     }
     return shape;
+}
+
+bool RefuseOverRowLimit(Run& run, qint64 rows, const QString& program) {
+    if (rows <= Worksheet::kRows) return false;
+    const QLocale c(QLocale::English, QLocale::UnitedStates);  // "1,048,576"
+    run.ctx.services.report(Failure{QStringLiteral("The report has %1 lines, more than the %2 rows a worksheet holds: it "
+                                                   "was not loaded into %3.")
+                                        .arg(c.toString(rows), c.toString(Worksheet::kRows), program),
+                                    MsgIcon::Exclamation, QStringLiteral("Tolvane")});
+    return true;
 }
 
 bool IsOfficeVersion(const QString& version) {

@@ -62,6 +62,9 @@ struct WorkFileShape {
     int lines = 0;
 };
 WorkFileShape ShapeOf(const QString& workFile);
+// A report of more rows than a worksheet holds is refused with a message
+// before the program is asked for anything: true then.
+bool RefuseOverRowLimit(Run& run, qint64 rows, const QString& program);
 // "10" to "17": a version that takes the work folder as it stands.
 bool IsOfficeVersion(const QString& version);
 // Runs a step whose failure leaves the document as it is.

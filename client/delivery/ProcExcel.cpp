@@ -73,11 +73,15 @@ ReportResult ProcExcel(RunContext& ctx, RunSettings& settings, DownloadProgress&
         return {};
     }
     const QString& workFile = transfer.writtenAs;
+    const WorkFileShape shape = ShapeOf(workFile);
+    if (RefuseOverRowLimit(run, shape.lines - shape.marks, QStringLiteral("Excel"))) {
+        run.clearBatchTag();
+        return {};
+    }
     const auto app = Connect(run, QString::fromLatin1(ExcelApplication::kProgId), QStringLiteral("Excel"), true);
     if (!app) return {};
     ExcelApplication xl(app);
     const QString batchName = run.batchName();
-    const WorkFileShape shape = ShapeOf(workFile);
     std::optional<RunSettings::Macro> macro;
     try {
         run.status(QStringLiteral("Transferring to Excel."));

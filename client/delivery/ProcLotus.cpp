@@ -66,6 +66,8 @@ ReportResult ProcLotus123(RunContext& ctx, RunSettings& settings, DownloadProgre
         TransferToWorkFile(run, WorkFolder(ctx, shortForm), true, QString(), QStringLiteral("ProcLotus123"), false);
     if (!transfer) return {};
     const QString& workFile = transfer.writtenAs;
+    // 1-2-3 keeps the page marks as rows.
+    if (RefuseOverRowLimit(run, ShapeOf(workFile).lines, QStringLiteral("Lotus 123"))) return {};
     const auto obj = Connect(run, QString::fromLatin1(Lotus123Workbook::kProgId), QStringLiteral("Lotus 123"), true);
     if (!obj) return {};
     Lotus123Workbook wb(obj);

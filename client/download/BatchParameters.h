@@ -7,6 +7,7 @@
 // the first step of a batch run, before any setting or window.
 // Exit statuses of a batch run (besides 0, every report delivered, and the
 // connection's own: 3 no link to the host, 4 no sign-on).
+constexpr int kExitNoSavePath = 1;       // "Save Path" is not there; nothing connected
 constexpr int kExitBadParameter = 2;     // a parameter that cannot be used; nothing connected
 constexpr int kExitSettingsFile = 6;     // a settings file that cannot be read; nothing connected
 constexpr int kExitNotDelivered = 7;     // a report was not delivered

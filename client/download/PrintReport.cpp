@@ -107,6 +107,12 @@ Outcome PrintSpoolFileToPrinter(RunContext& ctx, const DownloadOptions& options,
         }
     }
 
+    // A shared queue holds many users' reports: each job is named after its own.
+    QStringList title;
+    for (const std::string& part : {row.fileName(), row.jobName(), row.jobNumber(), row.spooledFileNumber()})
+        if (!Trim(part).empty()) title << QString::fromStdString(Trim(part));
+    printer.setDocumentName(title.join(QLatin1Char(' ')));
+
     QString printerName;
     QString fitNote;
     PrintLayout sink(printer, !options.removeBlankLines, [&](const std::string& widthCode) {

@@ -22,7 +22,8 @@ std::optional<int> PageLengthOf(const QString& text) {
 namespace {
 TextLayoutOptions normalised(TextLayoutOptions o) {
     if (o.code != ProcessCode::Text) {
-        o.pageLength.reset();
+        // An office work file's pages end where the text file's do; only the text file fills them up.
+        if (o.code != ProcessCode::Office) o.pageLength.reset();
         o.textFile = false;
     }
     if (!o.textFile) o.printControl = false;
@@ -122,6 +123,6 @@ void AsaLines::line(std::string_view text, int, int line) {
 }
 
 void TextLayout::finish() {
-    if (wholeSlots() || o_.fcfc) return;
+    if (wholeSlots() || o_.fcfc || o_.code != ProcessCode::Text) return;
     emptyLines(pages_.lastPageRest());
 }

@@ -27,7 +27,8 @@ struct TextLayoutOptions {
     bool printControl = false;  // chkPrtCtl
     bool fcfc = false;          // optPrtCtlFormat(1) "*FCFC format"
     bool removeBlank = false;   // chkBlankLines
-    // "Lines per page" when it is a page count (Text only).
+    // "Lines per page" when it is a page count: the text file's pages, filled
+    // up to it, and where an office work file's pages end.
     std::optional<int> pageLength;
     int width = 80;             // the record width (the full-view separator)
 };

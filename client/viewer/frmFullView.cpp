@@ -35,7 +35,8 @@ frmFullView::frmFullView(AppContext& ctx, QRect& rememberedPlace)
     lblEntry->setText(QStringLiteral("Spool file"));
     cmdFindNext->setText(QStringLiteral("&Find Next"));
     cmdClose->setText(QStringLiteral("&Close"));
-    itmEdit = menu->addAction(QStringLiteral("&Copy"));
+    // Alt+C is "&Close": the menu's caption reads the same, its key is P.
+    itmEdit = menu->addAction(QStringLiteral("Co&py"));
     itmEdit->setObjectName(QStringLiteral("itmEdit"));
     connect(itmEdit, &QAction::triggered, this, [this] { ctx_.services.runHandler([&] { copyAll(); }); });
     loader_.setInterval(0);

@@ -76,6 +76,10 @@ double QtPrinter::textWidthPoints(int columns) {
     return fm.horizontalAdvance(QString(columns, QLatin1Char('M'))) * 72.0 / device().resolution();
 }
 
+void QtPrinter::setDocumentName(const QString& name) {
+    if (!started_) device().setDocName(name);
+}
+
 void QtPrinter::start() {
     if (started_) return;
     if (!painter_.begin(&device())) throw PrinterError(kPrinterError, QStringLiteral("Printer error"));

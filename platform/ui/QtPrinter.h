@@ -14,6 +14,7 @@ class QtPrinter : public Printer {
 public:
     // `pdfFile` empty: the default printer; else every document goes to that PDF file.
     explicit QtPrinter(QString pdfFile = {});
+    void setDocumentName(const QString& name) override;
     ~QtPrinter() override;
     bool showDialog(Presenter& presenter, QWidget* parent) override;
     QString deviceName() override;

@@ -19,6 +19,7 @@ public:
     void setFontName(const QString& n) override;
     void setFontSize(double points) override;
     void setOrientation(int o) override;
+    void setDocumentName(const QString& n) override { record(QStringLiteral("title ") + n); }
     int orientation() override { return orientation_; }
     void printLine(const QString& text) override;
     void newPage() override;
@@ -44,7 +45,7 @@ public:
     // The next operation whose log entry starts with `op` ("print", "size", "newpage", ...) fails.
     void failOn(const QString& op, int number, const QString& description = QStringLiteral("Printer error"));
 
-    // "dialog", "abortdoc", "font Courier New", "size 9", "orientation 2", "print text", "newpage", "enddoc".
+    // "dialog", "abortdoc", "title LEDGER MONTHEND 100001 0001", "font Courier New", "size 9", "orientation 2", "print text", "newpage", "enddoc".
     const QStringList& log() const { return log_; }
     const std::vector<Document>& documents() const { return documents_; }
     int abortedDocuments() const { return aborted_; }

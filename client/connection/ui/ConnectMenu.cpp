@@ -37,10 +37,14 @@ void frmMain::itmChangePassword_Click() {
     ctx_.loginWindow().chkSavePassword->setChecked(false);
 }
 
-void frmMain::itmChangeAddress_Click() {
+void frmMain::itmChangeAddress_Click() { openOptions(frmOptions::kAddressTab); }
+
+// Each menu item opens the options on its own tab.
+void frmMain::openOptions(int tab) {
     PointerGuard pointer(MousePointer::Normal);
     const QString before = ctx_.services.getSetting(Setting::URL);
     setMousePointer(MousePointer::Normal);
+    ctx_.optionsWindow().showTab(tab);
     ctx_.optionsWindow().showModal();
     setMousePointer(MousePointer::Hourglass);
     const QString after = ctx_.services.getSetting(Setting::URL);
@@ -57,4 +61,4 @@ void frmMain::itmChangeAddress_Click() {
     setMousePointer(MousePointer::Normal);
 }
 
-void frmMain::itmWaitTime_Click() { itmChangeAddress_Click(); }
+void frmMain::itmWaitTime_Click() { openOptions(frmOptions::kWaitTimeTab); }

@@ -29,8 +29,9 @@ QAction* makeItem(QMenu* menu, const char* name, const QString& caption, const Q
     a->setObjectName(QString::fromLatin1(name));
     if (!shortcut.isEmpty()) {
         a->setShortcut(QKeySequence(shortcut));
-        // A window shortcut loses to the focused field's own editing keys (the
-        // field accepts the shortcut override): Ctrl+X cuts there, Ctrl+V pastes.
+        // The fields give the menus' keys up to them (eventFilter), as a
+        // menu's accelerator wins over the focused control on the desktop
+        // these keys were chosen for: Ctrl+X exits there, Ctrl+V saves as.
         a->setShortcutContext(Qt::WindowShortcut);
     }
     return a;
@@ -121,8 +122,9 @@ void frmMain::buildControls() {
     cboLibrary->setInsertPolicy(QComboBox::NoInsert);
     txtWrkSplf = new QLineEdit(central);
     txtWrkSplf->setObjectName(QStringLiteral("txtWrkSplf"));
-    txtOutq->installEventFilter(this);
-    txtWrkSplf->installEventFilter(this);
+    for (QWidget* field : {static_cast<QWidget*>(txtOutq), static_cast<QWidget*>(txtWrkSplf),
+                           static_cast<QWidget*>(cboLibrary), static_cast<QWidget*>(cboLibrary->lineEdit())})
+        field->installEventFilter(this);
     cmdListOutqs = new QPushButton(QStringLiteral("&Browse"), central);
     cmdListOutqs->setObjectName(QStringLiteral("cmdListOutqs"));
     cmdExit = new QPushButton(QStringLiteral("E&xit"), central);
@@ -133,6 +135,12 @@ void frmMain::buildControls() {
     // A focused button takes Enter itself; elsewhere Enter presses "&Open".
     cmdListOutqs->setAutoDefault(true);
     cmdExit->setAutoDefault(true);
+    // The reading order: each field with its button, then "&Open" before "E&xit".
+    setTabOrder(txtOutq, cmdListOutqs);
+    setTabOrder(cmdListOutqs, cboLibrary);
+    setTabOrder(cboLibrary, txtWrkSplf);
+    setTabOrder(txtWrkSplf, cmdOK);
+    setTabOrder(cmdOK, cmdExit);
 
     auto* headings = new QVBoxLayout;
     headings->addWidget(Label5);
@@ -293,6 +301,16 @@ void frmMain::txtOutq_GotFocus() { txtOutq->setSelection(0, static_cast<int>(txt
 void frmMain::txtWrkSplf_GotFocus() { txtWrkSplf->setSelection(0, static_cast<int>(txtWrkSplf->text().length())); }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Not taken by the field: the menu item with this key runs instead.
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (QAction* a : findChildren<QAction*>())
+            if (!a->shortcut().isEmpty() && a->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+    }
     if (event->type() == QEvent::FocusIn) {
         // After the line edit's own focus handling, which would place the cursor again.
         if (watched == txtOutq) QMetaObject::invokeMethod(this, [this] { txtOutq_GotFocus(); }, Qt::QueuedConnection);

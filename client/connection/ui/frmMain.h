@@ -110,6 +110,7 @@ private:
     void buildControls();
     void wireHandlers();
     void rememberSettings();
+    void openOptions(int tab);
     // Runs f with the host commands as the window keeps them, not as the
     // busy link left them, and turns them off again after.
     template <class F>

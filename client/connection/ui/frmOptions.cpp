@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
+#include <QShortcut>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -135,6 +136,19 @@ void frmOptions::buildControls() {
     layout->addLayout(buttons);
     setMinimumSize(420, 260);
 
+    // Ctrl+Tab and Ctrl+Shift+Tab go round the tabs, as in any tabbed dialog.
+    for (const auto& [keys, step] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                     std::pair{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                                     std::pair{QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1}}) {
+        auto* next = new QShortcut(keys, this);
+        connect(next, &QShortcut::activated, this, [this, step = step] {
+            ctx_.services.runHandler([&] {
+                const int n = tbsOptions->count();
+                showTab((tbsOptions->currentIndex() + step + n) % n);
+                Form_Activate();
+            });
+        });
+    }
     connect(tbsOptions, &QTabBar::currentChanged, this, [this] { ctx_.services.runHandler([&] { tbsOptions_Click(); }); });
     connect(sliWaitTime, &QSlider::valueChanged, this, [this] { ctx_.services.runHandler([&] { sliWaitTime_Change(); }); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { ctx_.services.runHandler([&] { cmdOK_Click(); }); });
@@ -158,7 +172,15 @@ void frmOptions::Form_Load() {
 }
 
 void frmOptions::Form_Activate() {
-    cboIPAddress->setFocus();
+    if (tbsOptions->currentIndex() == kWaitTimeTab)
+        sliWaitTime->setFocus();
+    else
+        cboIPAddress->setFocus();
+}
+
+void frmOptions::showTab(int tab) {
+    tbsOptions->setCurrentIndex(tab);
+    tbsOptions_Click();
 }
 
 void frmOptions::showEvent(QShowEvent* e) {

@@ -41,6 +41,8 @@ public:
     void cmdCancel_Click();
     void sliWaitTime_Change();
     void tbsOptions_Click();
+    static constexpr int kAddressTab = 0, kWaitTimeTab = 1;
+    void showTab(int tab);
 
     // Shows the window modally through the presenter.
     void showModal();

@@ -333,3 +333,23 @@ TEST(BatchStatus, EachReportsLineNamesItsOwnDraft) {
         }
     }
 }
+
+// A "Save Path" that is not there (a typing error, a disk not mounted) ends
+// the run before anything is sent to the host, and no folder is made for it.
+TEST(BatchStatus, AMissingSavePathEndsTheRunBeforeItConnectsAndMakesNothing) {
+    BatchHost b;
+    const QString missing = QDir(b.home.path()).filePath(QStringLiteral("unmounted/reports"));
+    b.remember("Save Path", missing);
+    const QString daily = QDir(b.outDir).filePath(QStringLiteral("daily.txt"));
+    WriteFileBytes(daily, "AN EARLIER REPORT\r\n");
+    const RunResult r = b.run({QStringLiteral("SETS:") + b.settingsFile("t.spw", QStringLiteral("Text file"), "QPRINT",
+                                                                         {QStringLiteral("Text file=") + daily}),
+                               QStringLiteral("FILE:INVOICE")});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Directory ") + missing + QStringLiteral("/SWUSER not found.")))
+        << r.err.toStdString();
+    EXPECT_TRUE(b.host.listenerFrames().empty());
+    EXPECT_TRUE(b.host.jobFrames().empty());
+    EXPECT_FALSE(QFileInfo::exists(QDir(b.home.path()).filePath(QStringLiteral("unmounted"))));
+    EXPECT_EQ(ReadFileBytes(daily), "AN EARLIER REPORT\r\n");
+}

@@ -57,7 +57,7 @@ TEST_F(NoHostFixture, ListenerNotAnsweringOffersTheServerStart) {
     ctx.services.saveSetting("URL", addr);
     t.boxes->expect("Please note:  The Spoolwright server program on the iSeries may not be active. Would you like to "
                     "attempt to start the server from this program?  (FTP must be active on the iSeries and you'll be "
-                    "asked for your password.)  (Invalid socket state (9).) ",
+                    "asked for your password.)  (Connection refused.) ",
                     vbNo);
     t.boxes->expect("Please key 'SPWLB/STRSPWRT' from an iSeries command line to start the server.");
     expectEnd();

@@ -46,7 +46,7 @@ struct HostInstallE2E : ::testing::Test {
         hostprep::frmMain& w = t->ctx.mainWindow();
         (byName ? w.txtHostName : w.txtIPAddress)->setText(address);
         t->answerSignOn(user, password);
-        t->boxes->expect("The FTP (File Transfer Protocol) job will now start in a DOS command window.", vbOK);
+        t->boxes->expect("The FTP (File Transfer Protocol) job will now run the FTP script.", vbOK);
         t->boxes->expect(messagePart);
         w.Command2->click();
         EXPECT_TRUE(t->boxes->done());

@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
@@ -18,6 +20,7 @@
 #include "OfficeStandIns.h"
 #include "ProcTxt.h"
 #include "QProcessStarter.h"
+#include "ScreenOptions.h"
 #include "TestSupport.h"
 #include "TransferTestSupport.h"
 
@@ -446,4 +449,126 @@ TEST_F(OfficeFromHostsim, TheCopiesOfLotusAndWordProAreNamedFromTheReport) {
         standIns->registerWith(*desktop);
         t.ctx.services.automation = std::move(desktop);
     }
+}
+
+namespace {
+// One of the project's sample reports, served as the fixture's MONTHEND: its records under MONTHEND's attributes.
+std::string sampleAsMonthend(const char* splf) {
+    const std::string bytes = ReadFileBytes(QStringLiteral(SW_SOURCE_DIR "/samples/") + QLatin1String(splf));
+    return "name=MONTHEND\njob=MONTHEND\nuser=SWUSER\njobnumber=100001\nwidth=80\n" + bytes.substr(bytes.find("[records]\n"));
+}
+QString textOf(const QJsonArray& cells, int c) { return c >= 0 && c < cells.size() ? cells.at(c).toVariant().toString() : QString(); }
+int columnOf(const QJsonArray& cells, const QString& heading) {
+    for (int c = 0; c < cells.size(); ++c)
+        if (textOf(cells, c) == heading) return c;
+    return -1;
+}
+}  // namespace
+
+// "Default parsing" puts the amounts of the project's sample statements and
+// invoices in their columns as numbers, credits ("CR") and totals too: each
+// statement's amounts add up to its balance due, and each invoice line's
+// quantity times its unit price is its amount.
+TEST_F(OfficeFromHostsim, DefaultParsingPutsEveryAmountOfTheSamplesInItsColumnAsANumber) {
+    screen.setChosen(ScreenChoice::Parse, 1, true);
+    HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", QStringLiteral("MONTHEND.splf"),
+                                     sampleAsMonthend("QGPL/QPRINT/02-statements.splf"));
+    ASSERT_EQ(deliver("Microsoft Excel"), ReportOutcome::Delivered);
+    static const QRegularExpression date(QStringLiteral("^2004-03-\\d\\d$"));
+    int amount = -1, balances = 0, credits = 0, details = 0;
+    double sum = 0;
+    for (const QJsonValue& row : XlsxFacts(out.filePath(QStringLiteral("Spwrt.xlsx"))).value(QStringLiteral("values")).toArray()) {
+        const QJsonArray cells = row.toArray();
+        if (columnOf(cells, QStringLiteral("Amount")) >= 0) {
+            amount = columnOf(cells, QStringLiteral("Amount"));
+            sum = 0;
+        } else if (date.match(textOf(cells, 0)).hasMatch()) {
+            ASSERT_TRUE(amount >= 0 && amount < cells.size() && cells.at(amount).isDouble()) << textOf(cells, 2).toStdString();
+            sum += cells.at(amount).toDouble();
+            credits += cells.at(amount).toDouble() < 0;
+            ++details;
+        } else if (columnOf(cells, QStringLiteral("Balance due:")) >= 0) {
+            ASSERT_TRUE(amount < cells.size() && cells.at(amount).isDouble());
+            EXPECT_NEAR(cells.at(amount).toDouble(), sum, 0.005);
+            ++balances;
+        }
+    }
+    EXPECT_EQ(balances, 6);
+    EXPECT_GT(details, 30);
+    EXPECT_GT(credits, 3);
+
+    ASSERT_TRUE(QFile::remove(out.filePath(QStringLiteral("Spwrt.xlsx"))));
+    HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", QStringLiteral("MONTHEND.splf"),
+                                     sampleAsMonthend("QGPL/QPRINT/01-invoice.splf"));
+    ASSERT_EQ(deliver("Microsoft Excel"), ReportOutcome::Delivered);
+    int qty = -1, price = -1, lines = 0, subtotals = 0;
+    sum = 0;
+    for (const QJsonValue& row : XlsxFacts(out.filePath(QStringLiteral("Spwrt.xlsx"))).value(QStringLiteral("values")).toArray()) {
+        const QJsonArray cells = row.toArray();
+        if (columnOf(cells, QStringLiteral("Amount")) >= 0) {
+            qty = columnOf(cells, QStringLiteral("Qty"));
+            price = columnOf(cells, QStringLiteral("Unit price"));
+            amount = columnOf(cells, QStringLiteral("Amount"));
+            ASSERT_TRUE(qty >= 0 && price > qty && amount > price) << QJsonDocument(cells).toJson().toStdString();
+            sum = 0;
+        } else if (qty >= 0 && qty < cells.size() && cells.at(qty).isDouble()) {
+            ASSERT_TRUE(amount < cells.size() && cells.at(price).isDouble() && cells.at(amount).isDouble())
+                << textOf(cells, 1).toStdString();
+            EXPECT_NEAR(cells.at(qty).toDouble() * cells.at(price).toDouble(), cells.at(amount).toDouble(), 0.0051);
+            sum += cells.at(amount).toDouble();
+            ++lines;
+        } else if (columnOf(cells, QStringLiteral("Subtotal")) >= 0) {
+            ASSERT_TRUE(amount >= 0 && amount < cells.size() && cells.at(amount).isDouble());
+            EXPECT_NEAR(cells.at(amount).toDouble(), sum, 0.15);
+            ++subtotals;
+        }
+    }
+    EXPECT_EQ(subtotals, 4);
+    EXPECT_GT(lines, 30);
+}
+
+// A host page longer than the page length goes on to a page of its own in
+// the workbook where the text file has it.
+TEST_F(OfficeFromHostsim, AHostPageLongerThanThePageLengthBreaksWhereTheTextFileDoes) {
+    std::string splf = "name=MONTHEND\njob=MONTHEND\nuser=SWUSER\njobnumber=100001\n[records]\n001 FIRST PAGE\n";
+    for (int l = 2; l <= 70; ++l) splf += "   1LINE " + std::to_string(l) + "\n";
+    splf += "001 SECOND PAGE\n   2LAST\n";
+    HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", QStringLiteral("MONTHEND.splf"), splf);
+    screen.setText(ScreenText::PageLength, QStringLiteral("66"));
+    const QString text = out.filePath(QStringLiteral("MONTHEND.txt"));
+    screen.setText(ScreenText::ProcessType, QStringLiteral("Text file"));
+    const DownloadOptions options = ReadScreenOptions(screen, false);
+    ScreenProgress progress(screen);
+    ASSERT_TRUE(ProcTxt(t.ctx, options, progress, text, QStringLiteral("Text"),
+                        SpoolFileRow::fromGrid(screen.grdSplf(), 1, options.translation)));
+    const QStringList textLines = QString::fromLatin1(QByteArray::fromStdString(ReadFileBytes(text))).split(QStringLiteral("\r\n"));
+    QList<int> textPages;  // a text file of 66-line pages
+    for (int i = 66; i < textLines.size() - 1; i += 66) textPages << i;
+    ASSERT_EQ(textPages, QList<int>({66, 132}));
+
+    ASSERT_EQ(deliver("Microsoft Excel"), ReportOutcome::Delivered);
+    const QJsonObject book = XlsxFacts(out.filePath(QStringLiteral("Spwrt.xlsx")));
+    QList<int> rowStarts;
+    for (const QJsonValue& b : book.value(QStringLiteral("rowBreaks")).toArray()) rowStarts << b.toInt();
+    EXPECT_EQ(placed(columnA(book), rowStarts), placed(textLines, textPages));
+    EXPECT_EQ(rowStarts.size(), 2);
+}
+
+// A report of more rows than a worksheet holds is told as such before the
+// spreadsheet is asked for anything: no workbook is built, the earlier one
+// stays, and no program starts.
+TEST_F(OfficeFromHostsim, AReportLongerThanAWorksheetIsRefusedBeforeTheSpreadsheetIsAsked) {
+    // Pages of 255 lines, two records each: 4,113 of them are 1,048,815 rows.
+    std::string splf = "name=MONTHEND\njob=MONTHEND\nuser=SWUSER\njobnumber=100001\n[records]\n";
+    for (int p = 0; p < 4113; ++p) splf += "001 TOP\n255 BOTTOM\n";
+    HostSimFixture::writeSpooledFile(spool.path(), "SALES", "PRT01", QStringLiteral("MONTHEND.splf"), splf);
+    screen.grdSplf().setCellValue(1, QStringLiteral("Pages"), QStringLiteral("4113"));
+    const QString earlier = out.filePath(QStringLiteral("Spwrt.xlsx"));
+    WriteFileBytes(earlier, "EARLIER");
+    t.boxes->expect(QStringLiteral("The report has 1,048,815 lines, more than the 1,048,576 rows a worksheet holds: it was "
+                                   "not loaded into Excel."));
+    EXPECT_NE(deliver("Microsoft Excel"), ReportOutcome::Delivered);
+    EXPECT_EQ(ReadFileBytes(earlier), "EARLIER");
+    EXPECT_EQ(standIns->running(QStringLiteral("excel.application")), nullptr);
+    EXPECT_TRUE(opened().isEmpty());
 }

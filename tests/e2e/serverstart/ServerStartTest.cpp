@@ -81,7 +81,7 @@ TEST_F(ServerStartE2E, ScriptIsTheSixLinesWithTrimmedCapitals) {
               "open as400.example.com\r\nQPGMR\r\nSECRET\r\nquote rcmd SPWLB/STRSPWRT\r\nquit\r\nbye\r\n");
     EXPECT_EQ(view.serverStartUsers, QStringList{"QPGMR"});
     EXPECT_EQ(view.statuses, (QStringList{"Attempting to start server program...",
-                                          "Attempting to use your Windows 'ftp.exe' program...",
+                                          "Attempting to run the FTP script...",
                                           "Waiting for the main server program to initialize..."}));
     // About 22 seconds for the server to come up and the removal step's 3.
     EXPECT_GE(t.clock->waited(), 25000);

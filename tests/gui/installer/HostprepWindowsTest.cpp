@@ -64,14 +64,18 @@ TEST_F(HostprepWindows, StartUpClearsItsOwnLeftoverMigratesThenAsksTwice) {
     write(leftover, "open host\r\nQSECOFR\r\nSECRET\r\n");
     write(elsewhere, "someone's file");
     t.store->save("AS400 Spoolwright 7", "Settings", "Library", "OLDLIB");
+    t.boxes->expect("Taken over from the older version \"AS400 Spoolwright 7\": its settings Library to \"AS400 "
+                    "Spoolwright\".  The settings are this installer's; the client iSeries Spoolwright keeps its own "
+                    "and does not read them.");
     t.boxes->expect("Before you can use the utility you must run the iSeries portion", vbYes);
     t.boxes->expect("should be run by the security officer (QSECOFR).", vbOK);
     EXPECT_EQ(startUp(), std::nullopt);
     EXPECT_TRUE(t.boxes->done());
-    EXPECT_EQ(t.boxes->shown()[0].title, "Tolvane iSeries Spoolwright - iSeries Program Installation.");
-    EXPECT_EQ(t.boxes->shown()[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(t.boxes->shown()[1].title, "Tolvane - iSeries Spoolwright");
-    EXPECT_EQ(t.boxes->shown()[1].buttons, MsgButtons::OKCancel);
+    EXPECT_EQ(t.boxes->shown()[0].icon, MsgIcon::Information);
+    EXPECT_EQ(t.boxes->shown()[1].title, "Tolvane iSeries Spoolwright - iSeries Program Installation.");
+    EXPECT_EQ(t.boxes->shown()[1].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(t.boxes->shown()[2].title, "Tolvane - iSeries Spoolwright");
+    EXPECT_EQ(t.boxes->shown()[2].buttons, MsgButtons::OKCancel);
     EXPECT_FALSE(QFileInfo::exists(leftover));
     EXPECT_TRUE(QFileInfo::exists(elsewhere));
     EXPECT_EQ(t.store->get("AS400 Spoolwright", "Settings", "Library", "None"), "OLDLIB");
@@ -95,6 +99,7 @@ TEST_F(HostprepWindows, StartUpNamesTheValuesItCouldNotMove) {
     t.ctx.settings = std::move(store);
     s.save("AS400 Spoolwright 7", "Settings", "Library", "OLDLIB");
     s.save("AS400 Spoolwright 7", "Settings", "Outq", "PRT01");
+    t.boxes->expect("Taken over from the older version \"AS400 Spoolwright 7\": its settings Library to");
     t.boxes->expect("could not be moved and stay where they were: Outq.");
     t.boxes->expect("Do you want to start the iSeries installation program?", vbYes);
     t.boxes->expect("security officer", vbOK);
@@ -128,6 +133,19 @@ TEST_F(HostprepWindows, StartUpSaysWhenTheOlderSettingsCannotBeRead) {
     EXPECT_EQ(ini.get("AS400 Spoolwright", "Settings", "Library", "None"), "None");
 }
 
+// The take-over names the settings file the values went to.
+TEST_F(HostprepWindows, TheTakeOverNamesTheFileTheSettingsWentTo) {
+    t.ctx.settings = std::make_unique<IniSettingsStore>(t.paths->configPath());
+    auto& ini = static_cast<IniSettingsStore&>(*t.ctx.settings);
+    ini.save("AS400 Spoolwright 7", "Settings", "Outq", "PRT01");
+    t.boxes->expect("its settings Outq to \"AS400 Spoolwright\" (" + ini.fileName("AS400 Spoolwright") + ")");
+    t.boxes->expect("Do you want to start the iSeries installation program?", vbYes);
+    t.boxes->expect("security officer", vbOK);
+    EXPECT_EQ(startUp(), std::nullopt);
+    EXPECT_TRUE(t.boxes->done());
+    EXPECT_EQ(ini.get("AS400 Spoolwright", "Settings", "Outq", "None"), "PRT01");
+}
+
 TEST_F(HostprepWindows, NoOrCancelAtStartUpEndsAfterTheMigration) {
     struct Case {
         const char* name;
@@ -137,6 +155,7 @@ TEST_F(HostprepWindows, NoOrCancelAtStartUpEndsAfterTheMigration) {
         SCOPED_TRACE(c.name);
         HostprepTest fresh;
         fresh.store->save("AS400 Spoolwright 7", "Settings", "Outq", "PRT01");
+        fresh.boxes->expect("Taken over from the older version");
         fresh.boxes->expect("Do you want to start the iSeries installation program?", c.first);
         if (c.first == vbYes) fresh.boxes->expect("security officer", c.second);
         try {

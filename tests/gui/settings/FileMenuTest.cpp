@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <sys/stat.h>
+
 #include "FileSizeLimit.h"
 #include "QtPresenter.h"
 #include "frmPrint.h"
@@ -63,20 +65,30 @@ TEST(FileMenu, AFileThatCannotBeOpenedChangesNothing) {
     m.write(current, kPdfSettings);
     m.choose(m.main().itmOpen, current);
     const QString outq = m.main().txtOutq->text();
+    const QString pipe = m.path("pipe.spw");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const struct {
         const char* what;
         QString chosen;
-    } cases[] = {{"a missing file", m.path("gone.spw")}, {"a folder", m.t.dir.path()}};
+        QString message;
+    } cases[] = {
+        {"a missing file", m.path("gone.spw"), QStringLiteral(" is not found.")},
+        {"a folder", m.t.dir.path(), QStringLiteral(" is a folder, not a plain file.")},
+        {"a pipe", pipe, QStringLiteral(" is a pipe (FIFO), not a plain file.")},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        m.t.boxes->expect(QStringLiteral("File ") + c.chosen + QStringLiteral(" is not found."));
+        const size_t before = m.t.boxes->shown().size();
+        m.t.boxes->expect(QStringLiteral("File ") + c.chosen + c.message);
         m.choose(m.main().itmOpen, c.chosen);
         EXPECT_TRUE(m.t.boxes->done());
         EXPECT_EQ(m.t.ctx.connection.gSettingsFile, current);
         EXPECT_EQ(m.main().txtOutq->text(), outq);
         EXPECT_TRUE(m.main().itmSave->isEnabled());
+        EXPECT_EQ(m.t.boxes->shown().size(), before + 1) << "one message, and only one";
     }
     EXPECT_EQ(m.file(current), kPdfSettings);
+    EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile()) << "the pipe stays a pipe";
 }
 
 // Save As asks before it replaces a file; Save writes the file opened last
@@ -302,4 +314,30 @@ TEST(FileMenu, OpenFillsThePrinterFormatWindowAndOnlyItsOkRemembersIt) {
         EXPECT_EQ(m.t.ctx.services.getSetting(QStringLiteral("Orientation 2")), "False");
         EXPECT_TRUE(m.t.presenter->done());
     }
+}
+
+// Save As over a pipe or a folder says what is at the name, once, asks
+// nothing, and leaves it as it was; the current file stays as it was.
+TEST(FileMenu, SaveAsOverAPipeOrAFolderSaysSoOnce) {
+    Menu m;
+    const QString pipe = m.path("pipe.spw"), folder = m.path("folder.spw");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const std::pair<QString, QString> cases[] = {
+        {pipe, QStringLiteral(" is a pipe (FIFO), not a plain file.")},
+        {folder, QStringLiteral(" is a folder, not a plain file.")},
+    };
+    for (const auto& [chosen, message] : cases) {
+        SCOPED_TRACE(chosen.toStdString());
+        const size_t before = m.t.boxes->shown().size();
+        m.t.boxes->expect(QStringLiteral("File ") + chosen + message);
+        m.choose(m.main().itmSaveAs, chosen);
+        EXPECT_TRUE(m.t.boxes->done());
+        EXPECT_EQ(m.t.boxes->shown().size(), before + 1) << "one message, and only one";
+        EXPECT_TRUE(m.t.ctx.connection.gSettingsFile.isEmpty());
+        EXPECT_FALSE(m.main().itmSave->isEnabled());
+    }
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_TRUE(QDir(folder).isEmpty());
 }

@@ -253,7 +253,8 @@ TEST(SettingsFile, ADamagedFileSetsWhatTheBatchRunCanUseAndLeavesTheRestAlone) {
     }
 }
 
-TEST(SettingsFile, ABinaryFileChangesNothingAndAMissingFileOrAFolderIsNotFound) {
+// A folder at the name is said to be one (see FileMenu's table of what stands there).
+TEST(SettingsFile, ABinaryFileChangesNothingAMissingFileIsNotFoundAndAFolderSaysSo) {
     Ctx c;
     c.main().txtOutq->setText(QStringLiteral("KEEP"));
     QByteArray noise(4096, '\0');
@@ -266,7 +267,7 @@ TEST(SettingsFile, ABinaryFileChangesNothingAndAMissingFileOrAFolderIsNotFound) 
 
     c.t.boxes->expect(QStringLiteral(" is not found."));
     EXPECT_FALSE(OpenSettingsFile(c.t.ctx, c.path("missing.spw")));
-    c.t.boxes->expect(QStringLiteral(" is not found."));
+    c.t.boxes->expect(QStringLiteral(" is a folder, not a plain file."));
     EXPECT_FALSE(OpenSettingsFile(c.t.ctx, c.t.dir.path())) << "a folder is no settings file";
     EXPECT_TRUE(c.t.boxes->done());
     EXPECT_EQ(c.t.boxes->shown().back().title, "Open Spoolwright Settings File");

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTest>
 #include <map>
 #include <stdexcept>
 
@@ -232,7 +233,7 @@ TEST(SplfControls, KeysThatAreDiscarded) {
     };
     const QString before = f.text(QStringLiteral("cboProcessType"));
     type(f.cboProcessType->lineEdit(), Qt::Key_T, QStringLiteral("T"));
-    type(f.cboProcessType, Qt::Key_Down, QString());
+    type(f.cboProcessType, Qt::Key_T, QStringLiteral("T"));
     EXPECT_EQ(f.text(QStringLiteral("cboProcessType")), before);
 
     f.txtTabs->clear();
@@ -313,6 +314,30 @@ TEST(SplfControls, DownloadToShowsEveryChoiceWholeAndOpensOnAClick) {
     press(f.lblDownloadTo);
     QApplication::processEvents();
     EXPECT_FALSE(f.cboProcessType->view()->isVisible());
+    f.hide();
+}
+
+// "Download to:" answers the keys of any list: Down and Up choose the next
+// and the previous destination and show its options, Home and End the ends.
+TEST(SplfControls, DownloadToMovesWithTheKeysOfAList) {
+    Screen s;
+    frmSplf& f = *s.splf;
+    f.show();
+    f.cboProcessType->setFocus();
+    const int text = f.cboProcessType->findText(QStringLiteral("Text file"));
+    f.cboProcessType->setCurrentIndex(text);
+    f.cboProcessType_Click();
+    const auto press = [&](Qt::Key key) { QTest::keyClick(f.cboProcessType, key); };
+    press(Qt::Key_Down);
+    EXPECT_EQ(f.cboProcessType->currentIndex(), text + 1);
+    EXPECT_TRUE(f.fraText->isHidden()) << "the next destination's options show, not the text file's";
+    press(Qt::Key_Up);
+    EXPECT_EQ(f.cboProcessType->currentText(), QStringLiteral("Text file"));
+    EXPECT_TRUE(f.fraText->isVisible());
+    press(Qt::Key_End);
+    EXPECT_EQ(f.cboProcessType->currentIndex(), f.cboProcessType->count() - 1);
+    press(Qt::Key_Home);
+    EXPECT_EQ(f.cboProcessType->currentIndex(), 0);
     f.hide();
 }
 

@@ -7,8 +7,10 @@
 #include <stdexcept>
 
 #include "AppContext.h"
+#include "MailSetup.h"
 #include "QtMessageBoxes.h"
 #include "ScriptedMessageBoxes.h"
+#include "SmtpSender.h"
 #include "TestSupport.h"
 
 namespace {
@@ -95,4 +97,26 @@ TEST(AppContextServices, AHandlerThatThrowsIsReportedAndTheProgramGoesOn) {
     EXPECT_NO_THROW(t.ctx.services.runHandler([&] { t.ctx.services.endProgram(4, QStringLiteral("signed off")); }));
     ASSERT_TRUE(t.ctx.services.programEnded.has_value());
     EXPECT_EQ(t.ctx.services.programEnded->exitStatus, 4);
+}
+
+// What a mail message asks to be set is asked of the settings file in use,
+// wherever XDG_CONFIG_HOME puts it.
+TEST(AppContextServices, TheMailMessagesNameTheSettingsFileInUse) {
+    ensureApplication();
+    ConfigHome home;
+    AppContext ctx;
+    ctx.services.saveSetting(QStringLiteral("Mail server"), QString());
+    const QString noServer =
+        SmtpSender::send(MailSetup::serverSettings(ctx), {QStringLiteral("ann@example.org")}, "Subject: x\r\n\r\n").error;
+    ctx.services.saveSetting(QStringLiteral("Mail server"), QStringLiteral("smtp://127.0.0.1:1"));
+    ctx.services.saveSetting(QStringLiteral("Mail sender"), QString());
+    const QString noSender =
+        SmtpSender::send(MailSetup::serverSettings(ctx), {QStringLiteral("ann@example.org")}, "Subject: x\r\n\r\n").error;
+    for (const QString& message : {noServer, noSender}) {
+        EXPECT_TRUE(message.contains(QStringLiteral("(") + home.settingsFile() + QStringLiteral("; README")))
+            << message.toStdString();
+        EXPECT_FALSE(message.contains(QStringLiteral("~/.config"))) << message.toStdString();
+    }
+    EXPECT_TRUE(noServer.startsWith(QStringLiteral("No mail server is set")));
+    EXPECT_TRUE(noSender.startsWith(QStringLiteral("No sender address is set")));
 }

@@ -73,6 +73,23 @@ TEST(QtPrinter, PrintsLinesPagesAndOrientationIntoAPdf) {
     EXPECT_FALSE(portrait[2]);
 }
 
+// The name the print queue shows is the document's title.
+TEST(QtPrinter, TheDocumentCarriesItsName) {
+    ensureApplication();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("named.pdf"));
+    {
+        QtPrinter printer(pdf);
+        printer.setDocumentName(QStringLiteral("PAYROLL NIGHTLY 100001 0012"));
+        printer.printLine(QStringLiteral("one"));
+        printer.endDoc();
+    }
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(20000));
+    EXPECT_TRUE(info.readAllStandardOutput().contains("PAYROLL NIGHTLY 100001 0012"));
+}
+
 TEST(QtPrinter, NothingPrintedStartsNoDocument) {
     ensureApplication();
     QTemporaryDir dir;

@@ -15,14 +15,18 @@
 #include "StandInTesting.h"
 
 namespace {
-// The page-break loop and fitting of the Excel delivery, as calls.
+// The page-break loop and fitting of the Excel delivery, as calls: a break
+// the sheet has no room for is passed over, its mark still goes.
 void pagesAndFit(ExcelApplication& xl) {
     xl.selectRange(QStringLiteral("A1"));
     try {
         xl.findAndActivate(kMark);
-        for (int guard = 0; guard < 1000; ++guard) {
+        for (int guard = 0; guard < 100000; ++guard) {
             xl.deleteSelectedRows();
-            xl.addPageBreakBeforeActiveCell();
+            try {
+                xl.addPageBreakBeforeActiveCell();
+            } catch (const AutomationError&) {
+            }
             xl.findNextAndActivate();
         }
     } catch (const AutomationError&) {
@@ -289,13 +293,87 @@ TEST(SpreadsheetStandIn, MoreRowsThanAWorkbookHoldsIsAFailedSave) {
     Desk d;
     const QString existing = d.path(QStringLiteral("big.xlsx"));
     writeBytes(existing, "the user's earlier file");
-    Sheet sheet;
-    for (int r = 0; r < 1048576; ++r) sheet.rows.append({});
-    sheet.rows.append({QStringLiteral("LAST LINE")});
-    QString why;
-    EXPECT_FALSE(WriteXlsx(sheet, QStringLiteral("big"), existing, &why));
-    EXPECT_FALSE(why.isEmpty());
+    const QString text = d.path(QStringLiteral("big.txt"));
+    writeBytes(text, QByteArray("\r\n").repeated(1048576) + "LAST LINE\r\n");
+    ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
+    xl.openText(text, false);
+    try {
+        xl.saveActiveWorkbookAs(existing);
+        ADD_FAILURE() << "saved";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number, 1004);
+        EXPECT_TRUE(e.description.contains(QStringLiteral("1048577 rows"))) << e.description.toStdString();
+    }
     EXPECT_EQ(readBytes(existing), QByteArray("the user's earlier file"));
+}
+
+namespace {
+// `pages` host pages of `length` lines, `width` characters wide: a title and
+// lines of fixed-width fields.
+QList<QStringList> longReport(int pages, int length, int width) {
+    QList<QStringList> out;
+    for (int p = 1; p <= pages; ++p) {
+        QStringList page{QStringLiteral("STOCK VALUATION").leftJustified(width - 10) + QStringLiteral("PAGE %1").arg(p, 5)};
+        for (int l = 2; l <= length; ++l) {
+            QString line = QStringLiteral("%1  BOLT M8 X %2").arg(p * 100 + l, 7).arg(l, 3);
+            for (int field = 0; line.size() + 12 <= width; ++field) line += QStringLiteral("%1").arg((l * 13 + field) % 5000 + 0.25, 12, 'f', 2);
+            page << line;
+        }
+        out << page;
+    }
+    return out;
+}
+
+QJsonObject savedAfterTheDelivery(Desk& d, const QList<QStringList>& pages, bool parsed, const QString& name) {
+    ExcelApplication xl(d.standIns.create(QStringLiteral("excel.application")));
+    xl.openText(d.report(name + QStringLiteral(".txt"), pages), parsed);
+    pagesAndFit(xl);
+    xl.saveActiveWorkbookAs(d.path(name + QStringLiteral(".xlsx")));
+    xl.closeActiveWorkbook();
+    return XlsxFacts(d.path(name + QStringLiteral(".xlsx")));
+}
+}  // namespace
+
+// A long report prints as a short one of its width does: at the same scale,
+// one page across, each host page on a page of its own, past the manual
+// breaks a sheet holds too.
+TEST(SpreadsheetStandIn, EveryHostPageIsAPrintedPageAtTheScaleOfAShortReport) {
+    struct Case {
+        int width;
+        bool parsed;
+    };
+    for (const Case c : {Case{80, false}, Case{132, true}}) {
+        SCOPED_TRACE(c.width);
+        Desk d;
+        const QJsonObject shortOne = savedAfterTheDelivery(d, longReport(30, 66, c.width), c.parsed, QStringLiteral("short"));
+        const QJsonObject longOne = savedAfterTheDelivery(d, longReport(1030, 66, c.width), c.parsed, QStringLiteral("long"));
+        ASSERT_FALSE(shortOne.isEmpty());
+        ASSERT_FALSE(longOne.isEmpty());
+        const QJsonObject shortPage = shortOne.value(QStringLiteral("page")).toObject();
+        const QJsonObject longPage = longOne.value(QStringLiteral("page")).toObject();
+        EXPECT_EQ(longPage.value(QStringLiteral("scale")), shortPage.value(QStringLiteral("scale")));
+        EXPECT_GT(shortPage.value(QStringLiteral("scale")).toInt(), 40);
+        EXPECT_EQ(longPage.value(QStringLiteral("orientation")).toString(), c.width > 100 ? "landscape" : "portrait");
+        const QJsonObject shortPrinted = shortOne.value(QStringLiteral("printed")).toObject();
+        const QJsonObject longPrinted = longOne.value(QStringLiteral("printed")).toObject();
+        EXPECT_EQ(shortPrinted.value(QStringLiteral("down")).toInt(), 30);
+        EXPECT_EQ(shortPrinted.value(QStringLiteral("across")).toInt(), 1);
+        EXPECT_EQ(longPrinted.value(QStringLiteral("down")).toInt(), 1030);
+        EXPECT_EQ(longPrinted.value(QStringLiteral("across")).toInt(), 1);
+        EXPECT_EQ(longOne.value(QStringLiteral("rowBreaks")).toArray().size(), 1023);
+    }
+}
+
+// A record that is the mark's character alone is the report's text, not a page's end.
+TEST(SpreadsheetStandIn, ARecordOfTheMarkAloneIsACellOfItsOwnText) {
+    for (const bool parsed : {false, true}) {
+        SCOPED_TRACE(parsed);
+        Desk d;
+        const QJsonObject facts =
+            savedAfterTheDelivery(d, {{"TOTAL  12", kMark + QLatin1Char(' ')}, {"next page"}}, parsed, QStringLiteral("r"));
+        EXPECT_EQ(column(facts, 0), QStringList({parsed ? "TOTAL" : "TOTAL  12", kMark, "next page"}));
+        EXPECT_EQ(ints(facts.value(QStringLiteral("rowBreaks"))), QList<int>({2}));
+    }
 }
 
 struct LotusCase {
@@ -318,7 +396,13 @@ TEST_P(LotusParse, OpensTheTextAsAskedAndShowsItKeepingTheMarks) {
     }
     const QString shown = d.path(QStringLiteral("shown/SPW00001.xlsx"));
     ASSERT_EQ(d.starter.commandLines(), QStringList({"xdg-open " + shown}));
-    EXPECT_EQ(column(XlsxFacts(shown), 0), c.columnA);
+    const QJsonObject facts = XlsxFacts(shown);
+    EXPECT_EQ(column(facts, 0), c.columnA);
+    // The mark's row stays, hidden, and starts the second page: two pages print.
+    EXPECT_EQ(ints(facts.value(QStringLiteral("rowBreaks"))), QList<int>({2}));
+    const QJsonObject printed = facts.value(QStringLiteral("printed")).toObject();
+    EXPECT_EQ(ints(printed.value(QStringLiteral("hiddenRows"))), QList<int>({3}));
+    EXPECT_EQ(printed.value(QStringLiteral("down")).toInt(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, LotusParse,

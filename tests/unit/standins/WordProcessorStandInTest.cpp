@@ -249,11 +249,11 @@ const SavedFormat& Workbook() {
     static const SavedFormat f{QStringLiteral("xlsx"),
                                [](const QString& file, bool big, QString* why) {
                                    Sheet sheet;
-                                   sheet.rows.append({QStringLiteral("new")});
-                                   sheet.rows.append({QStringLiteral("page")});
+                                   sheet.lines.append(QStringLiteral("new"));
+                                   sheet.lines.append(QStringLiteral("page"));
                                    if (big)
                                        for (int i = 0; i < 20000; ++i)
-                                           sheet.rows.append({QStringLiteral("%1 ITEM %2 %3").arg(i).arg(i * 7919).arg(i % 97)});
+                                           sheet.lines.append(QStringLiteral("%1 ITEM %2 %3").arg(i).arg(i * 7919).arg(i % 97));
                                    return WriteXlsx(sheet, QStringLiteral("r"), file, why);
                                },
                                [](const QString& file) {

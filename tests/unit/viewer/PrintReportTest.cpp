@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <map>
 
 #include "PrintReport.h"
@@ -162,6 +163,31 @@ TEST_F(PrintTest, AReportPrintsWithItsPagesAndTheStatusTexts) {
     ASSERT_FALSE(host->requests.empty());
     EXPECT_EQ(host->requests[0].substr(10, 1), "W");
     EXPECT_TRUE(t.boxes->shown().empty());
+}
+
+// In a queue that several users share, each job is known by its report.
+TEST_F(PrintTest, EachPrintJobIsTitledAfterItsReport) {
+    SpoolFileRow::Fields second = SampleRowFields();
+    second.file = "PAYROLL";
+    second.job = "NIGHTLY/0012";
+    second.jobNumber = "100001";
+    const std::pair<SpoolFileRow, QString> reports[] = {
+        {SampleRow(), QStringLiteral("title QSYSPRT QPADEV0001 004711 0003")},
+        {SpoolFileRow::fromFields(second), QStringLiteral("title PAYROLL NIGHTLY 100001 0012")},
+    };
+    for (const auto& [row, title] : reports) {
+        SCOPED_TRACE(title.toStdString());
+        host->replies(SpoolReplies::report(SalesReport(), " 80"));
+        DownloadOptions options = ReadScreenOptions(screen, t.ctx.download.gMinusSignApplicable);
+        ScreenProgress progress(screen);
+        const qsizetype from = printer.log().size();
+        EXPECT_TRUE(PrintSpoolFileToPrinter(t.ctx, options, progress, row));
+        const QStringList log = printer.log().mid(from);
+        const qsizetype named = log.indexOf(title), printed = log.indexOf(QRegularExpression(QStringLiteral("^(print|newpage)")));
+        EXPECT_GE(named, 0) << log.join(QLatin1Char('|')).toStdString();
+        EXPECT_LT(named, printed) << "the job is named before it starts";
+    }
+    EXPECT_EQ(printer.documents().size(), 2u);
 }
 
 TEST_F(PrintTest, ACancelledPrintDialogPrintsAndShowsNothing) {
